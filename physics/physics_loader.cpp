@@ -1,0 +1,135 @@
+#include "physics/physics_loader.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "physics/text_records.h"
+
+namespace dosavia {
+
+namespace {
+
+const FixedFormat& RowCountFormat() { static const FixedFormat f("(I3)"); return f; }
+const FixedFormat& IgnoredFormat() { static const FixedFormat f("(F9.6)"); return f; }
+const FixedFormat& PhotonFormat() { static const FixedFormat f("(E9.3,5E10.3)"); return f; }
+const FixedFormat& FormFactorFormat() { static const FixedFormat f("(E10.3,2E12.5)"); return f; }
+const FixedFormat& QuantileFormat() { static const FixedFormat f("(1X,8I6)"); return f; }
+const FixedFormat& EnergyFormat() { static const FixedFormat f("(1X,4E15.7)"); return f; }
+
+std::string Column(int n, const FixedFormat& format) {
+  int k = 0;
+  for (const auto& it : format.items()) {
+    if (!it.IsData()) continue;
+    if (++k == n) return "field " + std::to_string(n) + " (" + it.Describe() + ")";
+  }
+  return "field " + std::to_string(n);
+}
+
+template <typename Real>
+void ReadWater(PhysicsTables<Real>& t, const std::string& path) {
+  RecordReader in = RecordReader::FromFile(path, path);
+  const long long n = in.Read(RowCountFormat(), 1)[0].integer;
+  if (n < 2 || n > PhysicsTables<Real>::kMaxPhotonRows)
+    throw InputError(path, 1, Column(1, RowCountFormat()),
+                     "photon row count " + std::to_string(n) + " is outside 2..46");
+  t.photon_rows = static_cast<int>(n);
+  in.Read(IgnoredFormat(), 1);  // line 2 carries no data the programs use
+  for (int i = 1; i <= t.photon_rows; ++i) {
+    const int line = in.lines_read() + 1;
+    const auto f = in.Read(PhotonFormat(), 6);
+    PhotonRow<Real>& row = t.PhotonTable[i];
+    row.energy = f[0].As<Real>() * static_cast<Real>(1000);
+    row.coherent = f[1].As<Real>();
+    row.incoherent = f[2].As<Real>();
+    row.photoelectric = f[3].As<Real>();
+    row.pair = f[4].As<Real>() + f[5].As<Real>();
+    // Log-log interpolation needs positive coefficients; a pair value is 0 below threshold.
+    const Real positive[] = {row.energy, row.coherent, row.incoherent, row.photoelectric};
+    for (int k = 0; k < 4; ++k)
+      if (!(positive[k] > 0) || !std::isfinite(positive[k]))
+        throw InputError(path, line, Column(k + 1, PhotonFormat()), "must be a positive number");
+    for (int k = 4; k < 6; ++k)
+      if (f[k].As<Real>() < 0)
+        throw InputError(path, line, Column(k + 1, PhotonFormat()), "must not be negative");
+    if (i > 1 && !(row.energy > t.PhotonTable[i - 1].energy))
+      throw InputError(path, line, Column(1, PhotonFormat()),
+                       "photon energies must ascend (this row is not above the one before)");
+  }
+  for (int i = 1; i <= PhysicsTables<Real>::kFormFactorRows; ++i) {
+    const int line = in.lines_read() + 1;
+    const auto f = in.Read(FormFactorFormat(), 3);
+    FormFactorRow<Real>& row = t.FormFactorTable[i];
+    row.x = f[0].As<Real>();
+    row.cumulative = f[1].As<Real>();
+    row.incoherent = f[2].As<Real>();
+    if (row.x < 0) throw InputError(path, line, Column(1, FormFactorFormat()), "x must not be negative");
+    if (row.cumulative < 0)
+      throw InputError(path, line, Column(2, FormFactorFormat()), "must not be negative");
+    if (row.incoherent < 0)
+      throw InputError(path, line, Column(3, FormFactorFormat()), "must not be negative");
+    if (i > 1) {
+      const FormFactorRow<Real>& prev = t.FormFactorTable[i - 1];
+      if (!(row.x > prev.x))
+        throw InputError(path, line, Column(1, FormFactorFormat()), "x must ascend");
+      if (row.cumulative < prev.cumulative)
+        throw InputError(path, line, Column(2, FormFactorFormat()),
+                         "the cumulative integral must not decrease");
+    }
+  }
+  t.CoherentCumMax = t.FormFactorTable[PhysicsTables<Real>::kFormFactorRows].cumulative;
+  t.IncoherentMax = t.FormFactorTable[PhysicsTables<Real>::kFormFactorRows].incoherent;
+  if (!(t.CoherentCumMax > 0))
+    throw InputError(path, in.lines_read(), Column(2, FormFactorFormat()),
+                     "the last cumulative integral must be positive");
+  if (!(t.IncoherentMax > 0))
+    throw InputError(path, in.lines_read(), Column(3, FormFactorFormat()),
+                     "the last incoherent function value must be positive");
+}
+
+template <typename Real>
+void ReadElectron(PhysicsTables<Real>& t, const std::string& path) {
+  RecordReader in = RecordReader::FromFile(path, path);
+  constexpr int kRows = PhysicsTables<Real>::kScatterRows;
+  constexpr int kQ = PhysicsTables<Real>::kQuantiles;
+  for (int i = 1; i <= kRows; ++i) {
+    const int first_line = in.lines_read() + 1;
+    const auto f = in.Read(QuantileFormat(), kQ);
+    for (int j = 1; j <= kQ; ++j) {
+      const long long v = f[j - 1].integer;
+      if (v < -16384 || v > 16384)
+        throw InputError(path, first_line + (j - 1) / 8, Column((j - 1) % 8 + 1, QuantileFormat()),
+                         "a cosine times 16384 must lie in -16384..16384");
+      t.ScatterAngleTable[i][j] = static_cast<std::int32_t>(v);
+    }
+  }
+  const int first_line = in.lines_read() + 1;
+  const auto e = in.Read(EnergyFormat(), kRows);
+  for (int i = 1; i <= kRows; ++i) {
+    t.ScatterEnergies[i] = e[i - 1].As<Real>();
+    const int line = first_line + (i - 1) / 4;
+    const std::string field = Column((i - 1) % 4 + 1, EnergyFormat());
+    if (!(t.ScatterEnergies[i] > 0)) throw InputError(path, line, field, "energy must be positive");
+    if (i > 1 && !(t.ScatterEnergies[i] < t.ScatterEnergies[i - 1]))
+      throw InputError(path, line, field, "ScatterEnergies must descend");
+  }
+}
+
+}  // namespace
+
+template <typename Real>
+void LoadPhysicsTables(PhysicsTables<Real>& tables, const std::string& water_path,
+                       const std::string& electron_path) {
+  // Everything goes into a scratch copy first: a failure leaves the caller's tables whole.
+  auto scratch = std::make_unique<PhysicsTables<Real>>(tables);
+  ReadWater(*scratch, water_path);
+  ReadElectron(*scratch, electron_path);
+  scratch->StepLossFraction = PhysicsTables<Real>::kStepLossFraction;
+  tables = *scratch;
+}
+
+template void LoadPhysicsTables<float>(PhysicsTables<float>&, const std::string&, const std::string&);
+template void LoadPhysicsTables<double>(PhysicsTables<double>&, const std::string&,
+                                        const std::string&);
+
+}  // namespace dosavia

@@ -1,0 +1,27 @@
+// Loading "water20.dat" and "ELDAT.dat" into PhysicsTables, with every value checked.
+#pragma once
+
+#include <string>
+
+#include "physics/physics_tables.h"
+
+namespace dosavia {
+
+inline constexpr const char* kWaterDataFile = "water20.dat";
+inline constexpr const char* kElectronDataFile = "ELDAT.dat";
+
+// Reads both data files (photon coefficients and atomic functions, then the deflection
+// table) and replaces the tables' data only when both are complete and sound; the phantom
+// constants are left to the caller. Throws InputError naming the file, line and field for
+// a missing or short file, a field that is not a number, a row count outside 2..46,
+// energies or form-factor rows out of order, or ScatterEnergies that do not descend.
+template <typename Real>
+void LoadPhysicsTables(PhysicsTables<Real>& tables, const std::string& water_path = kWaterDataFile,
+                       const std::string& electron_path = kElectronDataFile);
+
+extern template void LoadPhysicsTables<float>(PhysicsTables<float>&, const std::string&,
+                                              const std::string&);
+extern template void LoadPhysicsTables<double>(PhysicsTables<double>&, const std::string&,
+                                               const std::string&);
+
+}  // namespace dosavia

@@ -1,0 +1,471 @@
+#include "physics/text_records.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace dosavia {
+
+namespace {
+
+std::string ComposeMessage(const std::string& file, int line, const std::string& field,
+                           const std::string& problem) {
+  std::string m = file;
+  if (line > 0) m += ", line " + std::to_string(line);
+  if (!field.empty()) m += ", " + field;
+  return m + ": " + problem;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool IsDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// Normalises a Fortran numeric field to a from_chars-friendly text. A field without a
+// decimal point carries `implied_decimals` implied digits after the point ("025" in F6.3
+// is 0.025); exponents may be written E-01, D-01 or just -01.
+bool NormaliseNumber(std::string_view field, int implied_decimals, std::string& out) {
+  std::string_view s = Trim(field);
+  if (s.empty()) return false;
+  std::string sign;
+  if (s.front() == '+' || s.front() == '-') {
+    if (s.front() == '-') sign = "-";
+    s.remove_prefix(1);
+  }
+  // Split mantissa and exponent.
+  std::size_t e = s.find_first_of("EeDd");
+  std::string_view mantissa = s, exponent;
+  if (e != std::string_view::npos) {
+    mantissa = s.substr(0, e);
+    exponent = s.substr(e + 1);
+    if (exponent.empty()) return false;
+  } else {
+    std::size_t signpos = s.find_first_of("+-", 1);
+    if (signpos != std::string_view::npos) {
+      mantissa = s.substr(0, signpos);
+      exponent = s.substr(signpos);
+    }
+  }
+  std::size_t point = mantissa.find('.');
+  std::string digits_before, digits_after;
+  if (point == std::string_view::npos) {
+    if (!IsDigits(mantissa)) return false;
+    std::string m(mantissa);
+    if (implied_decimals > 0) {
+      if (static_cast<int>(m.size()) <= implied_decimals)
+        m.insert(0, implied_decimals + 1 - m.size(), '0');
+      digits_before = m.substr(0, m.size() - implied_decimals);
+      digits_after = m.substr(m.size() - implied_decimals);
+    } else {
+      digits_before = m;
+    }
+  } else {
+    digits_before = std::string(mantissa.substr(0, point));
+    digits_after = std::string(mantissa.substr(point + 1));
+    if (digits_before.empty() && digits_after.empty()) return false;
+    if (!digits_before.empty() && !IsDigits(digits_before)) return false;
+    if (!digits_after.empty() && !IsDigits(digits_after)) return false;
+  }
+  out = sign + (digits_before.empty() ? "0" : digits_before);
+  if (!digits_after.empty()) out += "." + digits_after;
+  if (!exponent.empty()) {
+    std::string_view ex = exponent;
+    std::string exsign;
+    if (ex.front() == '+' || ex.front() == '-') {
+      if (ex.front() == '-') exsign = "-";
+      ex.remove_prefix(1);
+    }
+    if (!IsDigits(ex) || ex.size() > 4) return false;
+    out += "e" + exsign + std::string(ex);
+  }
+  return true;
+}
+
+std::string RightAlign(const std::string& s, int width) {
+  if (static_cast<int>(s.size()) > width) return std::string(width, '*');
+  return std::string(width - s.size(), ' ') + s;
+}
+
+std::string FormatInteger(long long v, int width) { return RightAlign(std::to_string(v), width); }
+
+std::string FormatFixed(double v, int width, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  std::string s = buf;
+  if (s == "-0" || (s.rfind("-0.", 0) == 0 && s.find_first_not_of("-0.") == std::string::npos))
+    s.erase(0, 1);  // no negative zero
+  if (static_cast<int>(s.size()) > width) {
+    // Drop the optional zero before the point when the field is too narrow for it.
+    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+  }
+  return RightAlign(s, width);
+}
+
+}  // namespace
+
+InputError::InputError(std::string file, int line, std::string field, const std::string& problem)
+    : std::runtime_error(ComposeMessage(file, line, field, problem)),
+      file_(std::move(file)),
+      line_(line),
+      field_(std::move(field)) {}
+
+std::string FormatItem::Describe() const {
+  switch (kind) {
+    case Kind::kInteger: return "I" + std::to_string(width);
+    case Kind::kFixed: return "F" + std::to_string(width) + "." + std::to_string(decimals);
+    case Kind::kExponent: return "E" + std::to_string(width) + "." + std::to_string(decimals);
+    case Kind::kText: return "A" + std::to_string(width);
+    case Kind::kSkip: return std::to_string(width) + "X";
+    case Kind::kLiteral: return "'" + literal + "'";
+  }
+  return "?";
+}
+
+template <typename Real>
+bool ParseReal(std::string_view text, Real& value) {
+  std::string_view t = Trim(text);
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  if (t.empty()) return false;
+  Real v{};
+  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (ec != std::errc() || ptr != t.data() + t.size() || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+template bool ParseReal<float>(std::string_view, float&);
+template bool ParseReal<double>(std::string_view, double&);
+
+template <typename Real>
+Real ReadField::As() const {
+  if (kind == FormatItem::Kind::kInteger) return static_cast<Real>(integer);
+  Real v{};
+  ParseReal(text, v);
+  return v;
+}
+template float ReadField::As<float>() const;
+template double ReadField::As<double>() const;
+
+FixedFormat::FixedFormat(std::string_view format) : source_(format) {
+  std::string_view s = Trim(format);
+  if (s.size() < 2 || s.front() != '(' || s.back() != ')')
+    throw std::invalid_argument("format must be enclosed in parentheses: " + source_);
+  s = s.substr(1, s.size() - 2);
+  std::size_t i = 0;
+  auto bad = [&](const std::string& why) {
+    throw std::invalid_argument("format " + source_ + ": " + why);
+  };
+  auto read_int = [&](int& v) {
+    std::size_t start = i;
+    v = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+      v = v * 10 + (s[i] - '0');
+      if (v > 10000) bad("number too large");
+      ++i;
+    }
+    return i > start;
+  };
+  while (i < s.size()) {
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (i >= s.size()) break;
+    if (s[i] == '\'') {
+      std::string lit;
+      ++i;
+      for (;;) {
+        if (i >= s.size()) bad("unterminated literal");
+        if (s[i] == '\'') {
+          if (i + 1 < s.size() && s[i + 1] == '\'') {
+            lit += '\'';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        lit += s[i++];
+      }
+      items_.push_back({FormatItem::Kind::kLiteral, static_cast<int>(lit.size()), 0, lit});
+    } else {
+      int repeat = 1;
+      const bool has_repeat = read_int(repeat);
+      if (!has_repeat) repeat = 1;
+      if (i >= s.size()) bad("missing edit descriptor");
+      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i++])));
+      FormatItem item{};
+      if (letter == 'X') {
+        item.kind = FormatItem::Kind::kSkip;
+        item.width = has_repeat ? repeat : 1;
+        repeat = 1;
+      } else {
+        if (letter == 'I') item.kind = FormatItem::Kind::kInteger;
+        else if (letter == 'F') item.kind = FormatItem::Kind::kFixed;
+        else if (letter == 'E') item.kind = FormatItem::Kind::kExponent;
+        else if (letter == 'A') item.kind = FormatItem::Kind::kText;
+        else bad(std::string("unknown edit descriptor ") + letter);
+        if (!read_int(item.width) || item.width == 0) bad("missing field width");
+        if (item.kind == FormatItem::Kind::kFixed || item.kind == FormatItem::Kind::kExponent) {
+          if (i >= s.size() || s[i] != '.') bad("missing decimals");
+          ++i;
+          if (!read_int(item.decimals)) bad("missing decimals");
+        }
+      }
+      if (repeat < 1) bad("repeat count must be positive");
+      for (int r = 0; r < repeat; ++r) items_.push_back(item);
+    }
+    while (i < s.size() && s[i] == ' ') ++i;
+    if (i < s.size()) {
+      if (s[i] != ',') bad("expected a comma");
+      ++i;
+    }
+  }
+  if (DataItemsPerRecord() == 0 &&
+      std::none_of(items_.begin(), items_.end(),
+                   [](const FormatItem& it) { return it.kind == FormatItem::Kind::kLiteral; }))
+    bad("no items");
+}
+
+int FixedFormat::DataItemsPerRecord() const {
+  int n = 0;
+  for (const auto& it : items_) n += it.IsData() ? 1 : 0;
+  return n;
+}
+
+std::string FormatExponent(double value, int width, int decimals) {
+  if (!std::isfinite(value)) return std::string(width, '*');
+  std::string mantissa_digits;
+  int exponent = 0;
+  if (value == 0.0) {
+    mantissa_digits.assign(decimals, '0');
+  } else {
+    // printf rounds to `decimals` significant digits: d.ddd e±X equals 0.dddd e±(X+1).
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", decimals - 1, std::fabs(value));
+    std::string s = buf;
+    std::size_t epos = s.find('e');
+    for (std::size_t k = 0; k < epos; ++k)
+      if (s[k] != '.') mantissa_digits += s[k];
+    exponent = std::stoi(s.substr(epos + 1)) + 1;
+  }
+  std::string exp_text;
+  if (std::abs(exponent) <= 99) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    exp_text = buf;
+  } else {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    exp_text = buf;
+  }
+  const std::string sign = (value < 0) ? "-" : "";
+  std::string s = sign + "0." + mantissa_digits + exp_text;
+  if (static_cast<int>(s.size()) > width) s = sign + "." + mantissa_digits + exp_text;
+  return RightAlign(s, width);
+}
+
+std::vector<std::string> FixedFormat::Write(std::span<const FieldValue> values) const {
+  std::vector<std::string> records;
+  std::string rec;
+  std::size_t next = 0;
+  const bool has_data = DataItemsPerRecord() > 0;
+  for (;;) {
+    for (const auto& it : items_) {
+      if (it.IsData() && next >= values.size()) break;
+      const FieldValue* v = it.IsData() ? &values[next++] : nullptr;
+      switch (it.kind) {
+        case FormatItem::Kind::kLiteral: rec += it.literal; break;
+        case FormatItem::Kind::kSkip: rec.append(it.width, ' '); break;
+        case FormatItem::Kind::kInteger:
+          rec += FormatInteger(v->is_text ? 0 : v->integer != 0 ? v->integer
+                                                 : static_cast<long long>(v->number),
+                               it.width);
+          break;
+        case FormatItem::Kind::kFixed: rec += FormatFixed(v->number, it.width, it.decimals); break;
+        case FormatItem::Kind::kExponent:
+          rec += FormatExponent(v->number, it.width, it.decimals);
+          break;
+        case FormatItem::Kind::kText: {
+          std::string t = v->text.substr(0, it.width);
+          rec += std::string(it.width - t.size(), ' ') + t;
+          break;
+        }
+      }
+    }
+    records.push_back(rec);
+    rec.clear();
+    if (!has_data || next >= values.size()) break;
+  }
+  return records;
+}
+
+std::string FixedFormat::WriteRecord(std::span<const FieldValue> values) const {
+  auto records = Write(values);
+  std::string joined;
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    if (k) joined += "\r\n";
+    joined += records[k];
+  }
+  return joined;
+}
+
+std::vector<std::string> SplitLines(std::string_view content) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    std::size_t end = content.find('\n', start);
+    std::string_view line =
+        content.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string ReadWholeFile(const std::string& path, const std::string& display_name) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw InputError(display_name, 0, "", "cannot open the file (missing or unreadable)");
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) throw InputError(display_name, 0, "", "read error");
+  return ss.str();
+}
+
+RecordReader RecordReader::FromFile(const std::string& path, const std::string& display_name) {
+  return RecordReader(display_name, ReadWholeFile(path, display_name));
+}
+
+RecordReader::RecordReader(std::string display_name, std::string_view content)
+    : name_(std::move(display_name)), lines_(SplitLines(content)) {}
+
+std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) {
+  std::vector<ReadField> fields;
+  if (format.DataItemsPerRecord() == 0) throw std::invalid_argument("format has no data items");
+  while (static_cast<int>(fields.size()) < count) {
+    if (next_line_ >= static_cast<int>(lines_.size()))
+      throw InputError(name_, next_line_ + 1, "", "the file ends too early (line missing)");
+    const std::string& line = lines_[next_line_];
+    const int line_no = ++next_line_;
+    std::size_t col = 0;
+    int item_no = 0;
+    for (const auto& it : format.items()) {
+      if (static_cast<int>(fields.size()) >= count) break;
+      std::string_view cols;
+      if (col < line.size()) cols = std::string_view(line).substr(col, it.width);
+      const std::size_t first_col = col + 1;
+      col += it.width;
+      if (!it.IsData()) continue;
+      ++item_no;  // fields are counted among the data items, as a reader of the file sees them
+      const std::string where = "field " + std::to_string(item_no) + " (columns " +
+                                std::to_string(first_col) + "-" + std::to_string(col) + ", " +
+                                it.Describe() + ")";
+      ReadField f{it.kind, {}, 0};
+      switch (it.kind) {
+        case FormatItem::Kind::kText:
+          f.text = std::string(cols) + std::string(it.width - cols.size(), ' ');
+          break;
+        case FormatItem::Kind::kInteger: {
+          std::string_view t = Trim(cols);
+          bool neg = false;
+          if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+            neg = t.front() == '-';
+            t.remove_prefix(1);
+          }
+          if (!IsDigits(t) || t.size() > 9)
+            throw InputError(name_, line_no, where,
+                             t.empty() && Trim(cols).empty() ? "the field is blank"
+                                                             : "not an integer: '" + std::string(cols) + "'");
+          long long v = 0;
+          for (char c : t) v = v * 10 + (c - '0');
+          f.integer = neg ? -v : v;
+          f.text = std::to_string(f.integer);
+          break;
+        }
+        default: {
+          std::string normal;
+          double probe = 0;
+          if (Trim(cols).empty())
+            throw InputError(name_, line_no, where, "the field is blank");
+          if (!NormaliseNumber(cols, it.decimals, normal) || !ParseReal(normal, probe))
+            throw InputError(name_, line_no, where, "not a number: '" + std::string(cols) + "'");
+          f.text = normal;
+          break;
+        }
+      }
+      fields.push_back(std::move(f));
+    }
+  }
+  return fields;
+}
+
+FreeFormatReader::FreeFormatReader(std::string display_name, std::string_view content, int first_line)
+    : name_(std::move(display_name)), text_(content), line_(first_line) {}
+
+template <typename Real>
+bool FreeFormatReader::Next(Real& value) {
+  auto is_sep = [](char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; };
+  while (pos_ < text_.size() && is_sep(text_[pos_])) {
+    if (text_[pos_] == '\n') ++line_;
+    ++pos_;
+  }
+  if (pos_ >= text_.size()) return false;
+  const std::size_t start = pos_;
+  while (pos_ < text_.size() && !is_sep(text_[pos_])) ++pos_;
+  const std::string_view token(text_.data() + start, pos_ - start);
+  ++count_;
+  std::string normal;
+  if (!NormaliseNumber(token, 0, normal) || !ParseReal(normal, value))
+    throw InputError(name_, line_, "value " + std::to_string(count_),
+                     "not a number: '" + std::string(token.substr(0, 40)) + "'");
+  return true;
+}
+template bool FreeFormatReader::Next<float>(float&);
+template bool FreeFormatReader::Next<double>(double&);
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  fs::path temp = target;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot create " + temp.string());
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      fs::remove(temp, ignored);
+      throw std::runtime_error("cannot write " + temp.string());
+    }
+    out.close();
+    if (out.fail()) {
+      std::error_code ignored;
+      fs::remove(temp, ignored);
+      throw std::runtime_error("cannot close " + temp.string());
+    }
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    throw std::runtime_error("cannot rename " + temp.string() + " to " + path + ": " + ec.message());
+  }
+}
+
+}  // namespace dosavia

@@ -1,0 +1,249 @@
+#include "physics/physics_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "physics/physics_loader.h"
+#include "physics/random_stream.h"
+#include "physics/text_records.h"
+#include "tests/physics/small_data_files.h"
+
+namespace dosavia {
+namespace {
+
+using testing::EldatFile;
+using testing::TempDir;
+using testing::TypicalWaterRows;
+using testing::WaterFile;
+
+template <typename Real>
+PhysicsTables<Real> LoadSmall(const TempDir& dir, const std::vector<testing::WaterRow>& rows,
+                              double line2 = 0.5) {
+  PhysicsTables<Real> t;
+  LoadPhysicsTables(t, dir.Write("water20.dat", WaterFile(rows, line2)),
+                    dir.Write("ELDAT.dat", EldatFile()));
+  return t;
+}
+
+template <typename Real>
+class PhysicsTablesTest : public ::testing::Test {
+ protected:
+  TempDir dir_{"tables_test"};
+};
+using RealTypes = ::testing::Types<float, double>;
+TYPED_TEST_SUITE(PhysicsTablesTest, RealTypes);
+
+TYPED_TEST(PhysicsTablesTest, RowsAreStoredInKeVWithPairColumnsSummed) {
+  const auto t = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows());
+  ASSERT_EQ(t.photon_rows, 7);
+  const auto& row = t.PhotonTable[6];
+  EXPECT_EQ(row.energy, static_cast<TypeParam>(10.0) * 1000);
+  EXPECT_NEAR(row.pair, 5.9e-3 + 2.1e-4, 1e-9);
+  EXPECT_NEAR(row.incoherent, 1.6e-2, 1e-9);
+  // 0.511 MeV is exactly 511 keV in double; single precision rounds 0.511 first.
+  if constexpr (std::is_same_v<TypeParam, double>) EXPECT_EQ(t.PhotonTable[3].energy, 511.0);
+  else EXPECT_EQ(t.PhotonTable[3].energy, 510.99997f);
+  EXPECT_EQ(t.CoherentCumMax, t.FormFactorTable[45].cumulative);
+  EXPECT_EQ(t.IncoherentMax, t.FormFactorTable[45].incoherent);
+  EXPECT_EQ(t.StepLossFraction, PhysicsTables<TypeParam>::kStepLossFraction);
+}
+
+TYPED_TEST(PhysicsTablesTest, LineTwoHasNoEffect) {
+  const auto a = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows(), 0.5);
+  const auto b = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows(), 9.876543);
+  for (TypeParam e : {10.0, 345.6, 1500.0, 19975.0}) {
+    EXPECT_EQ(a.PhotonCoefficients(e).mu, b.PhotonCoefficients(e).mu);
+    EXPECT_EQ(a.PhotonCoefficients(e).P3, b.PhotonCoefficients(e).P3);
+  }
+}
+
+TYPED_TEST(PhysicsTablesTest, PhotonCoefficientsAtRowsBetweenRowsAndBeyond) {
+  const auto t = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows());
+  // At a row energy the interpolation fraction is 0: exactly that row's values.
+  const auto& r2 = t.PhotonTable[2];
+  const auto at = t.PhotonCoefficients(r2.energy);
+  EXPECT_NEAR(at.mu, r2.coherent + r2.incoherent + r2.photoelectric, 1e-6 * at.mu);
+  EXPECT_NEAR(at.P1, r2.coherent / at.mu, 1e-6);
+  // Below 1022 keV the pair coefficient is 0 and P3 is exactly 1; above, P3 < 1.
+  for (TypeParam e : {5.0, 10.0, 200.0, 511.0, 1000.0, 1021.9})
+    EXPECT_EQ(t.PhotonCoefficients(e).P3, 1) << e;
+  EXPECT_EQ(t.PhotonCoefficients(1500).P3, 1);  // the 1022 keV row holds no pair value
+  EXPECT_LT(t.PhotonCoefficients(2500).P3, 1);
+  // Log-log interpolation halfway in log energy is the geometric mean of the incoherent values.
+  const TypeParam mid = std::sqrt(t.PhotonTable[5].energy * t.PhotonTable[6].energy);
+  const auto m = t.PhotonCoefficients(mid);
+  const double inc = (m.P2 - m.P1) * m.mu;
+  EXPECT_NEAR(inc, std::sqrt(4.9e-2 * 1.6e-2), 1e-5 * inc);
+  // An energy at or beyond the last row extrapolates the last interval: finite, no read past.
+  for (TypeParam e : {30000.0, 45000.0}) {
+    const auto beyond = t.PhotonCoefficients(e);
+    EXPECT_TRUE(std::isfinite(beyond.mu) && beyond.mu > 0) << e;
+    EXPECT_LE(beyond.P3, 1);
+  }
+}
+
+TYPED_TEST(PhysicsTablesTest, FormFactorLookups) {
+  const auto t = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows());
+  // The small table has cum = x^2 on a grid of 0.25, S = 10 (1 - exp(-x)).
+  EXPECT_NEAR(t.CoherentInverse(0), 0, 1e-6);
+  EXPECT_NEAR(t.CoherentInverse(static_cast<TypeParam>(0.0625)), 0.25, 1e-6);
+  EXPECT_NEAR(t.CoherentInverse(static_cast<TypeParam>(0.25)), 0.5, 1e-5);
+  EXPECT_LT(t.CoherentInverse(t.CoherentCumMax * static_cast<TypeParam>(0.99993)), 11);
+  EXPECT_NEAR(t.IncoherentFunction(static_cast<TypeParam>(0.25)), 10 * (1 - std::exp(-0.25)), 1e-4);
+  EXPECT_NEAR(t.IncoherentFunction(static_cast<TypeParam>(0.375)),
+              5 * (2 - std::exp(-0.25) - std::exp(-0.5)), 1e-4);
+}
+
+TYPED_TEST(PhysicsTablesTest, DeflectionCosineQuantiles) {
+  const auto t = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows());
+  const TypeParam largest = static_cast<TypeParam>(16383) / RandomStream<TypeParam>::kDivisor;
+  const TypeParam scale = PhysicsTables<TypeParam>::kQuantileScale;
+  // At a row energy h = 0; r1 = 0 gives exactly column 1 of that row.
+  const TypeParam e5 = t.ScatterEnergies[5];
+  EXPECT_EQ(t.DeflectionRow(e5), 5);
+  EXPECT_EQ(t.DeflectionCosine(e5, 0), std::min<TypeParam>(1, scale * t.ScatterAngleTable[5][1]));
+  // The largest uniform interpolates between columns 64 and 65.
+  const TypeParam c = t.DeflectionCosine(e5, largest);
+  const TypeParam c64 = scale * t.ScatterAngleTable[5][64], c65 = scale * t.ScatterAngleTable[5][65];
+  EXPECT_LE(c, c64);
+  EXPECT_GE(c, c65);
+  EXPECT_NEAR(c, c65, 0.01 * std::fabs(c64 - c65) + 1e-6);
+  // Rows 1 and 2 are never used; above row 3 the search extrapolates from rows 3 and 4.
+  EXPECT_EQ(t.DeflectionRow(1e6), 3);
+  // At or below every energy from row 4 on: no deflection.
+  EXPECT_EQ(t.DeflectionRow(t.ScatterEnergies[24]), 0);
+  EXPECT_EQ(t.DeflectionCosine(t.ScatterEnergies[24], static_cast<TypeParam>(0.7)), 1);
+  EXPECT_EQ(t.DeflectionRow(t.ScatterEnergies[24] * static_cast<TypeParam>(1.001)), 23);
+}
+
+TYPED_TEST(PhysicsTablesTest, DeflectionCosineIsClampedToMinusOne) {
+  // -16384 times 6.10352E-05 is -1.0000007: the cosine must still be a cosine.
+  PhysicsTables<TypeParam> t;
+  LoadPhysicsTables(t, this->dir_.Write("water20.dat", WaterFile(TypicalWaterRows())),
+                    this->dir_.Write("ELDAT.dat", EldatFile(-16384)));
+  const TypeParam largest = static_cast<TypeParam>(16383) / RandomStream<TypeParam>::kDivisor;
+  t.ScatterAngleTable[23][64] = t.ScatterAngleTable[23][65] = -16384;
+  t.ScatterAngleTable[24][64] = -16384;
+  const TypeParam c = t.DeflectionCosine(t.ScatterEnergies[23], largest);
+  EXPECT_EQ(c, -1);
+  EXPECT_FALSE(std::isnan(std::sqrt(1 - c * c)));
+}
+
+// Each bad input: the file contents, which file is broken, and the line and field named.
+struct BadDataCase {
+  const char* name;
+  std::string water;
+  std::string eldat;
+  const char* file;
+  int line;
+  const char* field;  // regular expression on the reported field
+};
+
+std::string ReplaceLine(const std::string& text, int line, const std::string& with) {
+  auto lines = SplitLines(text);
+  lines.at(line - 1) = with;
+  std::string out;
+  for (const auto& l : lines) out += l + "\r\n";
+  return out;
+}
+
+std::string FirstLines(const std::string& text, int n) {
+  auto lines = SplitLines(text);
+  std::string out;
+  for (int i = 0; i < n; ++i) out += lines.at(i) + "\r\n";
+  return out;
+}
+
+std::vector<BadDataCase> BadDataCases() {
+  const std::string water = WaterFile(TypicalWaterRows());
+  const std::string eldat = EldatFile();
+  auto rows = TypicalWaterRows();
+  auto unordered = rows;
+  std::swap(unordered[3], unordered[4]);
+  auto one = rows;
+  one.resize(1);
+  std::vector<testing::WaterRow> many(47, rows[0]);
+  for (int i = 0; i < 47; ++i) many[i][0] = 0.01 * (i + 1);
+  return {
+      {"short water file", FirstLines(water, 20), eldat, "water20.dat", 21, ""},
+      {"row count 1", WaterFile(one), eldat, "water20.dat", 1, "field 1"},
+      {"row count 47", WaterFile(many), eldat, "water20.dat", 1, "field 1"},
+      {"row count not a number", ReplaceLine(water, 1, "  x"), eldat, "water20.dat", 1, "I3"},
+      {"energies not ascending", WaterFile(unordered), eldat, "water20.dat", 7, "field 1"},
+      {"coefficient not a number",
+       ReplaceLine(water, 4, "0.100E+00 2.800E-02 1.6ooE-01 2.760E-03 0.000E+00 0.000E+00"), eldat,
+       "water20.dat", 4, "columns 20-29"},
+      {"zero coherent coefficient",
+       ReplaceLine(water, 4, "0.100E+00 0.000E+00 1.600E-01 2.760E-03 0.000E+00 0.000E+00"), eldat,
+       "water20.dat", 4, "field 2"},
+      {"form factor x not ascending", ReplaceLine(water, 20, " 0.100E+00 0.12000E+01 0.50000E+01"),
+       eldat, "water20.dat", 20, "field 1"},
+      {"cumulative integral decreasing",
+       ReplaceLine(water, 20, " 0.251E+01 0.10000E+01 0.50000E+01"), eldat, "water20.dat", 20,
+       "field 2"},
+      {"short ELDAT", water, FirstLines(eldat, 100), "ELDAT.dat", 101, ""},
+      {"quantile not an integer", water, ReplaceLine(eldat, 10, "  16384   1.5"), "ELDAT.dat", 10,
+       "field 2 \\(columns 8-13"},
+      {"quantile out of range", water,
+       ReplaceLine(eldat, 10, "  99999" + SplitLines(eldat)[9].substr(7)), "ELDAT.dat", 10,
+       "field 1"},
+      {"energies not descending", water,
+       ReplaceLine(eldat, 218, "  0.1228800E+05  0.9830400E+04  0.9900000E+04  0.6291456E+04"),
+       "ELDAT.dat", 218, "field 3"},
+  };
+}
+
+TYPED_TEST(PhysicsTablesTest, BadDataStopsLoadingAndKeepsTheOldTables) {
+  const auto good = LoadSmall<TypeParam>(this->dir_, TypicalWaterRows());
+  for (const auto& c : BadDataCases()) {
+    PhysicsTables<TypeParam> t = good;
+    const std::string water = this->dir_.Write("water20.dat", c.water);
+    const std::string eldat = this->dir_.Write("ELDAT.dat", c.eldat);
+    try {
+      LoadPhysicsTables(t, water, eldat);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const InputError& e) {
+      EXPECT_NE(e.file().find(c.file), std::string::npos) << c.name << ": " << e.what();
+      EXPECT_EQ(e.line(), c.line) << c.name << ": " << e.what();
+      EXPECT_TRUE(std::regex_search(e.field(), std::regex(c.field))) << c.name << ": " << e.what();
+    }
+    EXPECT_EQ(t.photon_rows, good.photon_rows) << c.name;
+    EXPECT_EQ(t.PhotonTable[7].energy, good.PhotonTable[7].energy) << c.name;
+    EXPECT_EQ(t.ScatterAngleTable, good.ScatterAngleTable) << c.name;
+    EXPECT_EQ(t.ScatterEnergies, good.ScatterEnergies) << c.name;
+  }
+}
+
+TYPED_TEST(PhysicsTablesTest, MissingFilesAreNamed) {
+  PhysicsTables<TypeParam> t;
+  const std::string water = this->dir_.Write("water20.dat", WaterFile(TypicalWaterRows()));
+  try {
+    LoadPhysicsTables(t, this->dir_.File("nowater.dat"), this->dir_.File("ELDAT.dat"));
+    FAIL();
+  } catch (const InputError& e) {
+    EXPECT_NE(e.file().find("nowater.dat"), std::string::npos);
+  }
+  try {
+    LoadPhysicsTables(t, water, this->dir_.File("noeldat.dat"));
+    FAIL();
+  } catch (const InputError& e) {
+    EXPECT_NE(e.file().find("noeldat.dat"), std::string::npos);
+  }
+  EXPECT_EQ(t.photon_rows, 0);
+}
+
+TEST(PhysicsConstants, SinglePrecisionValuesOfTheEngine) {
+  EXPECT_EQ(PhysicsTables<float>::kStepLossFraction, 0.08299595f);
+  EXPECT_NEAR(PhysicsTables<double>::kStepLossFraction, 1 - std::pow(0.5, 0.125), 1e-10);
+  EXPECT_EQ(PhysicsTables<float>::kPi, 3.14159f);
+  PhysicsTables<float> t;
+  t.SetPhantomConstants(50, 50, 30);
+  EXPECT_EQ(t.HalfWidthX, 50);
+  EXPECT_EQ(t.PhantomDepth, 30);
+  for (int k = 1; k <= 300; ++k) ASSERT_EQ(t.DepthBinWidth[k], 0.1f);
+}
+
+}  // namespace
+}  // namespace dosavia

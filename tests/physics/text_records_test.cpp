@@ -1,0 +1,223 @@
+#include "physics/text_records.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace dosavia {
+namespace {
+
+struct ExponentCase {
+  double value;
+  int width;
+  int decimals;
+  const char* text;
+};
+
+TEST(FormatExponent, WritesTheEditDescriptorCharacters) {
+  const ExponentCase cases[] = {
+      {1.0, 11, 4, " 0.1000E+01"},   {0.0, 11, 4, " 0.0000E+00"},
+      {0.5, 11, 4, " 0.5000E+00"},   {-1.5, 11, 4, "-0.1500E+01"},
+      {1e-5, 11, 4, " 0.1000E-04"},  {0.99996, 11, 4, " 0.1000E+01"},
+      {123.456, 15, 7, "  0.1234560E+03"}, {-0.0123, 9, 3, "-.123E-01"},
+      {2.5e-120, 11, 4, " 0.2500-119"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatExponent(c.value, c.width, c.decimals), c.text) << c.value;
+  EXPECT_EQ(FormatExponent(std::nan(""), 11, 4), "***********");
+}
+
+TEST(FixedFormat, ConsoleLinesWithLiterals) {
+  const FixedFormat progress("(' ',' --- ',I3,' / ',I3)");
+  EXPECT_EQ(progress.WriteRecord({399, 399}), "  --- 399 / 399");
+  EXPECT_EQ(progress.WriteRecord({7, 400}), "  ---   7 / 400");
+  const FixedFormat clock("(' ','      * 計算開始 =',I2,':',I2,':',I2)");
+  EXPECT_EQ(clock.WriteRecord({9, 5, 7}), "       * 計算開始 = 9: 5: 7");
+  const FixedFormat narrow("(I2)");
+  EXPECT_EQ(narrow.WriteRecord({123}), "**");
+  EXPECT_EQ(narrow.WriteRecord({-5}), "-5");
+}
+
+TEST(FixedFormat, ResultRecordIs125Characters) {
+  const FixedFormat f("(I4,11E11.4)");
+  std::vector<FieldValue> v{300};
+  for (int k = 0; k < 11; ++k) v.emplace_back(1.0 / (k + 1));
+  const std::string rec = f.WriteRecord(v);
+  EXPECT_EQ(rec.size(), 125u);
+  EXPECT_EQ(rec.substr(0, 15), " 300 0.1000E+01");
+}
+
+TEST(FixedFormat, RejectsFormatsItDoesNotUnderstand) {
+  for (const char* bad : {"I3", "(Q3)", "(E10)", "(I3", "('open)", "(F6.)", "()"})
+    EXPECT_THROW(FixedFormat{bad}, std::invalid_argument) << bad;
+}
+
+struct RoundTripCase {
+  const char* format;
+  std::vector<FieldValue> values;
+};
+
+TEST(FixedFormat, EveryFileFormatReadsBackWhatItWrote) {
+  const RoundTripCase cases[] = {
+      {"(I3)", {46}},
+      {"(F9.6)", {0.123456}},
+      {"(E9.3,5E10.3)", {0.511, 1.25e-3, 9.87e-2, 3.3e-6, 0.0, 1e-4}},
+      {"(E10.3,2E12.5)", {2.5, 12.34567, 9.87654}},
+      {"(1X,8I6)", {16384, 16000, -12000, 0, 5, -16384, 1, 2}},
+      {"(1X,4E15.7)", {20000.0, 15000.5, 305.0, 1.25e-3}},
+      {"(F6.3,A2,E9.3)", {19.975, ", ", 1.234e-2}},
+      {"(I4,11E11.4)", {17, 1.0, 0.5, 0.25, 1e-5, 0.0, 2.5, 0.1234, 9.999e-3, 1.5, 0.75, 0.3}},
+  };
+  for (const auto& c : cases) {
+    const FixedFormat f(c.format);
+    const std::string text = f.WriteRecord(c.values) + "\r\n";
+    RecordReader in("roundtrip", text);
+    const auto got = in.Read(f, static_cast<int>(c.values.size()));
+    ASSERT_EQ(got.size(), c.values.size()) << c.format;
+    int k = 0;
+    for (const auto& item : f.items()) {
+      if (!item.IsData()) continue;
+      const FieldValue& want = c.values[k];
+      const ReadField& field = got[k++];
+      switch (item.kind) {
+        case FormatItem::Kind::kInteger: EXPECT_EQ(field.integer, want.integer) << c.format; break;
+        case FormatItem::Kind::kText: EXPECT_EQ(field.text, want.text) << c.format; break;
+        default: {
+          // A written number keeps `decimals` significant (E) or fractional (F) digits.
+          const double tolerance = item.kind == FormatItem::Kind::kExponent
+                                       ? std::fabs(want.number) * std::pow(10.0, 1 - item.decimals)
+                                       : std::pow(10.0, -item.decimals);
+          EXPECT_NEAR(field.As<double>(), want.number, tolerance) << c.format;
+        }
+      }
+    }
+  }
+}
+
+TEST(FixedFormat, WritesFurtherRecordsWhenTheFormatRunsOut) {
+  const FixedFormat f("(1X,8I6)");
+  std::vector<FieldValue> values;
+  for (int j = 1; j <= 65; ++j) values.emplace_back(j);
+  const auto records = f.Write(values);
+  ASSERT_EQ(records.size(), 9u);
+  EXPECT_EQ(records[0], "      1     2     3     4     5     6     7     8");
+  EXPECT_EQ(records[8], "     65");
+  RecordReader in("eldat", f.WriteRecord(values));
+  const auto back = in.Read(f, 65);
+  EXPECT_EQ(back[64].integer, 65);
+  EXPECT_EQ(in.lines_read(), 9);
+}
+
+TEST(RecordReader, NumericFieldsAsFortranReadsThem) {
+  struct Case {
+    const char* format;
+    const char* line;
+    double value;
+  };
+  const Case cases[] = {
+      {"(F6.3)", " 0.025", 0.025},      // decimal point read as written
+      {"(F6.3)", "   025", 0.025},      // implied decimals
+      {"(F6.3)", "  12.5", 12.5},
+      {"(E9.3)", "1.250E-01", 0.125},
+      {"(E10.3)", " 1.250D+02", 125.0},
+      {"(E10.3)", "  1.250-01", 0.125},  // exponent letter may be omitted
+      {"(E10.3)", "     -1250", -1.25},
+      {"(E9.3)", "+5.000E00", 5.0},
+  };
+  for (const auto& c : cases) {
+    RecordReader in("f", std::string(c.line) + "\r\n");
+    EXPECT_DOUBLE_EQ(in.Read(FixedFormat(c.format), 1)[0].As<double>(), c.value) << c.line;
+  }
+}
+
+TEST(RecordReader, FloatsAreRoundedOnceFromTheDecimalText) {
+  RecordReader in("f", "5.110E-01\n");
+  const ReadField f = in.Read(FixedFormat("(E9.3)"), 1)[0];
+  EXPECT_EQ(f.As<float>(), 0.511f);
+  EXPECT_EQ(f.As<double>() * 1000, 511.0);
+  EXPECT_EQ(f.As<float>() * 1000.0f, 510.99997f);
+}
+
+TEST(RecordReader, TextFieldsAreCutAndPadded) {
+  RecordReader in("Joken.dat", "10MV.csv\r\n123456789012345678901234\n");
+  const FixedFormat a20("(A20)");
+  EXPECT_EQ(in.Read(a20, 1)[0].text, "10MV.csv            ");
+  EXPECT_EQ(in.Read(a20, 1)[0].text, "12345678901234567890");
+}
+
+struct BadRecord {
+  const char* content;
+  const char* format;
+  int count;
+  int line;
+  const char* field;  // substring of the reported field
+};
+
+TEST(RecordReader, BadInputNamesFileLineAndField) {
+  const BadRecord cases[] = {
+      {" 1.0E+00 2.0E+00\n", "(E9.3,E10.3)", 3, 2, ""},                 // file too short
+      {"  4\nabc\n", "(I3)", 2, 2, "field 1 (columns 1-3, I3)"},        // not an integer
+      {"1.000E+00 x.000E+00\n", "(E9.3,E10.3)", 2, 1, "columns 10-19"},  // not a number
+      {"1.000E+00\n", "(E9.3,E10.3)", 2, 1, "field 2"},                  // blank (short line)
+      {"  1.2.3E+0\n", "(E10.3)", 1, 1, "field 1"},
+      {" 12 345 6\n", "(1X,8I6)", 2, 1, "field 1 (columns 2-7"},  // a blank inside a number
+  };
+  for (const auto& c : cases) {
+    RecordReader in("data.txt", c.content);
+    try {
+      in.Read(FixedFormat(c.format), c.count);
+      ADD_FAILURE() << "no error for " << c.content;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.file(), "data.txt");
+      EXPECT_EQ(e.line(), c.line) << e.what();
+      EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("data.txt, line"), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(RecordReader, MissingFileIsAnInputError) {
+  EXPECT_THROW(RecordReader::FromFile("/nonexistent/water20.dat", "water20.dat"), InputError);
+}
+
+TEST(FreeFormatReader, NumbersSeparatedByBlanksCommasAndLineEnds) {
+  FreeFormatReader in("10MV.csv", " 0.025, 1.234E-02\r\n0.075,2.5e-2\n\n   3 -4.5D+00,");
+  std::vector<double> got;
+  double v;
+  while (in.Next(v)) got.push_back(v);
+  EXPECT_EQ(got, (std::vector<double>{0.025, 1.234e-2, 0.075, 2.5e-2, 3, -4.5}));
+}
+
+TEST(FreeFormatReader, AWordIsAnErrorWithItsLine) {
+  FreeFormatReader in("r.data", "1 2\r\n3 oops 4\r\n");
+  float v;
+  EXPECT_TRUE(in.Next(v));
+  EXPECT_TRUE(in.Next(v));
+  EXPECT_TRUE(in.Next(v));
+  try {
+    in.Next(v);
+    FAIL();
+  } catch (const InputError& e) {
+    EXPECT_EQ(e.line(), 2);
+    EXPECT_NE(std::string(e.what()).find("oops"), std::string::npos);
+  }
+}
+
+TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOldFile) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "dosavia_atomic_test";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string target = (dir / "10MV-30M.data").string();
+  WriteFileAtomically(target, "first\r\n");
+  WriteFileAtomically(target, "second\r\n");
+  EXPECT_EQ(ReadWholeFile(target, "t"), "second\r\n");
+  EXPECT_FALSE(fs::exists(target + ".tmp"));
+  EXPECT_THROW(WriteFileAtomically((dir / "missing" / "x.data").string(), "x"), std::runtime_error);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace dosavia

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The main job: builds, then starts Dosavia where a display exists; otherwise runs the
+# default batch simulation (10 MV, 3.00E+07 photons) with Kestrun in build/workdir.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/build.sh
+cd build/workdir
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x ./Dosavia ]; then
+  exec ./Dosavia
+fi
+if [ ! -x ./Kestrun ]; then
+  echo "Kestrun is not built yet: nothing to run."
+  exit 1
+fi
+[ -f Joken.dat ] || printf '10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n' > Joken.dat
+./Kestrun < /dev/null
