@@ -27,8 +27,8 @@ std::string Column(int n, const FixedFormat& format) {
 }
 
 template <typename Real>
-void ReadWater(PhysicsTables<Real>& t, const std::string& path) {
-  RecordReader in = RecordReader::FromFile(path, path);
+void ReadWater(PhysicsTables<Real>& t, RecordReader in) {
+  const std::string& path = in.name();
   const long long n = in.Read(RowCountFormat(), 1)[0].integer;
   if (n < 2 || n > PhysicsTables<Real>::kMaxPhotonRows)
     throw InputError(path, 1, Column(1, RowCountFormat()),
@@ -88,8 +88,8 @@ void ReadWater(PhysicsTables<Real>& t, const std::string& path) {
 }
 
 template <typename Real>
-void ReadElectron(PhysicsTables<Real>& t, const std::string& path) {
-  RecordReader in = RecordReader::FromFile(path, path);
+void ReadElectron(PhysicsTables<Real>& t, RecordReader in) {
+  const std::string& path = in.name();
   constexpr int kRows = PhysicsTables<Real>::kScatterRows;
   constexpr int kQ = PhysicsTables<Real>::kQuantiles;
   for (int i = 1; i <= kRows; ++i) {
@@ -115,18 +115,39 @@ void ReadElectron(PhysicsTables<Real>& t, const std::string& path) {
   }
 }
 
+template <typename Real>
+void Load(PhysicsTables<Real>& tables, RecordReader water, RecordReader electron) {
+  // Everything goes into a scratch copy first: a failure leaves the caller's tables whole.
+  auto scratch = std::make_unique<PhysicsTables<Real>>(tables);
+  ReadWater(*scratch, std::move(water));
+  ReadElectron(*scratch, std::move(electron));
+  scratch->StepLossFraction = PhysicsTables<Real>::kStepLossFraction;
+  tables = *scratch;
+}
+
 }  // namespace
 
 template <typename Real>
 void LoadPhysicsTables(PhysicsTables<Real>& tables, const std::string& water_path,
                        const std::string& electron_path) {
-  // Everything goes into a scratch copy first: a failure leaves the caller's tables whole.
-  auto scratch = std::make_unique<PhysicsTables<Real>>(tables);
-  ReadWater(*scratch, water_path);
-  ReadElectron(*scratch, electron_path);
-  scratch->StepLossFraction = PhysicsTables<Real>::kStepLossFraction;
-  tables = *scratch;
+  RecordReader water = RecordReader::FromFile(water_path, water_path);
+  RecordReader electron = RecordReader::FromFile(electron_path, electron_path);
+  Load(tables, std::move(water), std::move(electron));
 }
+
+template <typename Real>
+void LoadPhysicsTablesFromText(PhysicsTables<Real>& tables, const std::string& water_name,
+                               std::string_view water_text, const std::string& electron_name,
+                               std::string_view electron_text) {
+  Load(tables, RecordReader(water_name, water_text), RecordReader(electron_name, electron_text));
+}
+
+template void LoadPhysicsTablesFromText<float>(PhysicsTables<float>&, const std::string&,
+                                               std::string_view, const std::string&,
+                                               std::string_view);
+template void LoadPhysicsTablesFromText<double>(PhysicsTables<double>&, const std::string&,
+                                                std::string_view, const std::string&,
+                                                std::string_view);
 
 template void LoadPhysicsTables<float>(PhysicsTables<float>&, const std::string&, const std::string&);
 template void LoadPhysicsTables<double>(PhysicsTables<double>&, const std::string&,

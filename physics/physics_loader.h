@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "physics/physics_tables.h"
 
@@ -19,6 +20,18 @@ template <typename Real>
 void LoadPhysicsTables(PhysicsTables<Real>& tables, const std::string& water_path = kWaterDataFile,
                        const std::string& electron_path = kElectronDataFile);
 
+// The same from the two files' contents already in memory; the names appear in errors.
+template <typename Real>
+void LoadPhysicsTablesFromText(PhysicsTables<Real>& tables, const std::string& water_name,
+                               std::string_view water_text, const std::string& electron_name,
+                               std::string_view electron_text);
+
+extern template void LoadPhysicsTablesFromText<float>(PhysicsTables<float>&, const std::string&,
+                                                      std::string_view, const std::string&,
+                                                      std::string_view);
+extern template void LoadPhysicsTablesFromText<double>(PhysicsTables<double>&, const std::string&,
+                                                       std::string_view, const std::string&,
+                                                       std::string_view);
 extern template void LoadPhysicsTables<float>(PhysicsTables<float>&, const std::string&,
                                               const std::string&);
 extern template void LoadPhysicsTables<double>(PhysicsTables<double>&, const std::string&,
