@@ -1,18 +1,12 @@
-// Sampling of the photon scattering angles and the constants shared by photon and
-// charged-particle transport. No observer here: these routines only draw numbers and
-// return angles and energies.
+// Sampling of the photon scattering angles. No observer here: these routines only draw
+// numbers and return angles and energies.
 #pragma once
 
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
+#include "physics/transport_context.h"
 
 namespace dosavia {
-
-inline constexpr double kCutoffKeV = 5;            // photons, electrons, positrons below it stop
-inline constexpr double kRestEnergyKeV = 511;      // electron rest energy [keV]
-inline constexpr double kPairThresholdKeV = 1022;  // twice the rest energy [keV]
-inline constexpr double kWavelengthKeVAngstrom = 12.4;  // lambda [angstrom] = 12.4 / E [keV]
-inline constexpr double kIncoherentSaturationX = 10;    // S(x) taken as saturated above [1/A]
 
 // Polar angle of a Compton scattering and what follows from it.
 template <typename Real>
