@@ -1,0 +1,47 @@
+// Megavoltage X-ray spectra: Schiff's thin-target bremsstrahlung spectrum hardened by the
+// target and flattening filter, binned as the spectrum files hold it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/xcom_table.h"
+
+namespace dosavia::datagen {
+
+inline constexpr int kSpectrumBins = 400;
+inline constexpr double kSpectrumBinWidthMeV = 0.05;
+inline constexpr double kTungstenDensity = 19.3;  // [g/cm^3]
+inline constexpr double kCopperDensity = 8.96;    // [g/cm^3]
+inline constexpr double kTungstenZ = 74;
+
+// Material between the point of emission and the phantom, on the beam axis.
+struct Filtration {
+  double tungsten_cm = 0;  // target [cm of tungsten]
+  double copper_cm = 0;    // flattening filter [cm of copper]
+};
+
+// Schiff's bremsstrahlung cross section integrated over the photon's angles (L. I. Schiff,
+// Phys. Rev. 83 (1951) 252; formula 3BS(e) of H. W. Koch, J. W. Motz, Rev. Mod. Phys. 31
+// (1959) 920), for an electron of kinetic energy T0 [MeV] emitting a photon of energy
+// k [MeV] in the field of a nucleus of charge Z: d sigma / dk in units of
+// 4 Z^2 r_0^2 / 137 per MeV; 0 outside 0 < k < T0.
+double SchiffCrossSection(double electron_kinetic_mev, double photon_mev, double Z);
+
+// Relative numbers of photons in the 400 bins of 50 keV (bin i covers 0.05 (i-1) to 0.05 i
+// MeV): the thin-target Schiff spectrum of a tungsten target for electrons of T0 [MeV],
+// times the narrow-beam transmission exp(-sum mu/rho(k) rho t) of the filtration (XCOM
+// totals with coherent scattering), integrated over each bin. Bins whose centre lies at or
+// above T0 are 0; the weights are normalised to sum 1 and those below 1e-12 are set to 0
+// (at 1e8 photons they would run no history).
+std::vector<double> SpectrumWeights(double electron_kinetic_mev, const XcomElement& tungsten,
+                                    const XcomElement& copper, const Filtration& filtration);
+
+// The spectrum file: 400 records "(F6.3,A2,E9.3)" (bin-centre energy in MeV, ", ", weight),
+// CR LF line ends.
+std::string FormatSpectrumFile(const std::vector<double>& weights);
+
+// Mean photon energy [MeV] of binned weights at the bin centres.
+double MeanEnergy(const std::vector<double>& weights);
+
+}  // namespace dosavia::datagen
