@@ -1,6 +1,8 @@
 #include "gui/result_file.h"
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <string>
 
 #include "physics/text_records.h"
@@ -32,8 +34,9 @@ std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const st
         for (double& v : values) {
           if (!reader.Next(v)) {
             const int record = (component - 1) * kDepthBins + i;
-            Report(problem, name + ", line " + std::to_string(reader.line()) + ": the file ends in record " +
-                                std::to_string(record) + " of " + std::to_string(2 * kDepthBins));
+            Report(problem, name + ", line " + std::to_string(reader.line()) +
+                                ": the file ends in record " + std::to_string(record) + " of " +
+                                std::to_string(2 * kDepthBins));
             return nullptr;
           }
         }
@@ -48,13 +51,21 @@ std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const st
   }
   for (int j = 1; j <= kFieldColumns; ++j)
     for (int i = 1; i <= kDepthBins; ++i)
-      tables->DoseTable[kTotalDose][j][i] = tables->DoseTable[kScatterDose][j][i] + tables->DoseTable[kPrimaryDose][j][i];
+      tables->DoseTable[kTotalDose][j][i] =
+          tables->DoseTable[kScatterDose][j][i] + tables->DoseTable[kPrimaryDose][j][i];
   return tables;
 }
 
 std::unique_ptr<ResultTables> ReadResultFile(const std::filesystem::path& path,
                                              const std::string& display_name,
                                              ResultFileProblem* problem) {
+  // Only a plain file: a folder or a pipe named "*.data" would fail or block the reading.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    Report(problem, display_name + (std::filesystem::exists(path, ec) ? ": not a plain file"
+                                                                      : ": cannot be opened"));
+    return nullptr;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     Report(problem, display_name + ": cannot be opened");

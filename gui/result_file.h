@@ -9,21 +9,20 @@
 #include <string>
 #include <string_view>
 
+#include "engine/beam_geometry.h"
+
 namespace dosavia::gui {
 
-// Depth bins of 1 mm along the central axis, 0 to 30 cm.
-inline constexpr int kDepthBins = 300;
-// Square fields in the file: 1, 2, 3, 4, 5, 6, 8, 10, 15 and 20 cm.
-inline constexpr int kFieldColumns = 10;
+// Depth bins of 1 mm along the central axis, 0 to 30 cm: one record per bin and block.
+inline constexpr int kDepthBins = kKermaBins;
+// Square fields in the file (kFieldSideCm: 1, 2, 3, 4, 5, 6, 8, 10, 15 and 20 cm).
+inline constexpr int kFieldColumns = kFields;
 // Numbers per record: the bin index, the kerma and the ten fields.
 inline constexpr int kNumbersPerRecord = 2 + kFieldColumns;
 // Dose components of the tables: the total water absorbed dose and its two parts.
 inline constexpr int kTotalDose = 0;
 inline constexpr int kPrimaryDose = 1;
 inline constexpr int kScatterDose = 2;
-
-// Side of the square field of each column [cm]; index 0 unused.
-inline constexpr std::array<int, kFieldColumns + 1> kFieldSideCm = {0, 1, 2, 3, 4, 5, 6, 8, 10, 15, 20};
 
 // The curves of one loaded result file, indexed from 1 as the file's records are.
 struct ResultTables {

@@ -1,10 +1,12 @@
 #include "tools/bremsstrahlung.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
 #include "tools/quadrature.h"
+#include "tools/target_stopping_power.h"
 
 namespace dosavia::datagen {
 
@@ -16,6 +18,16 @@ constexpr double kNegligibleWeight = 1e-12;
 constexpr double kSchiffScreening = 111;
 
 double BinCentre(int i) { return kSpectrumBinWidthMeV * i - 0.5 * kSpectrumBinWidthMeV; }
+
+const GaussLegendreRule& Rule8() {
+  static const GaussLegendreRule rule(8);
+  return rule;
+}
+
+// Number of 50 keV panels that cover 0 ... T0 (the last one ends at T0).
+int PanelCount(double t0) {
+  return static_cast<int>(std::ceil(t0 / kSpectrumBinWidthMeV - 1e-9));
+}
 
 }  // namespace
 
@@ -36,9 +48,50 @@ double SchiffCrossSection(double electron_kinetic_mev, double photon_mev, double
   return (first + second) / photon_mev;
 }
 
-std::vector<double> SpectrumWeights(double electron_kinetic_mev, const XcomElement& tungsten,
-                                    const XcomElement& copper, const Filtration& filtration) {
-  static const GaussLegendreRule rule(8);
+TargetEmission::TargetEmission(TargetModel model, double electron_kinetic_mev)
+    : model_(model), t0_(electron_kinetic_mev) {
+  if (model_ != TargetModel::kThick) return;
+  const GaussLegendreRule& rule = Rule8();
+  const int panels = PanelCount(t0_);
+  for (int p = 0; p < panels; ++p) {
+    const double lo = kSpectrumBinWidthMeV * p;
+    const double hi = std::min(kSpectrumBinWidthMeV * (p + 1), t0_);
+    const double half = 0.5 * (hi - lo), mid = 0.5 * (hi + lo);
+    for (std::size_t n = 0; n < rule.nodes.size(); ++n) {
+      const double t = mid + half * rule.nodes[n];
+      node_mev_.push_back(t);
+      node_weight_.push_back(half * rule.weights[n] / TotalStoppingPower(kTungstenMedium, t));
+    }
+  }
+}
+
+double TargetEmission::operator()(double photon_mev) const {
+  if (!(photon_mev > 0) || !(photon_mev < t0_)) return 0;
+  if (model_ == TargetModel::kThin) return SchiffCrossSection(t0_, photon_mev, kTungstenZ);
+  // The panel that holds k: from k to its upper edge, with stopping powers of its own.
+  const int panels = PanelCount(t0_);
+  int p = std::min(static_cast<int>(photon_mev / kSpectrumBinWidthMeV), panels - 1);
+  while (p > 0 && kSpectrumBinWidthMeV * p > photon_mev) --p;
+  while (p + 1 < panels && kSpectrumBinWidthMeV * (p + 1) <= photon_mev) ++p;
+  const double edge = std::min(kSpectrumBinWidthMeV * (p + 1), t0_);
+  double sum = Rule8().Integrate(
+      [&](double t) {
+        return SchiffCrossSection(t, photon_mev, kTungstenZ) / TotalStoppingPower(kTungstenMedium, t);
+      },
+      photon_mev, edge);
+  // The full panels above it from the stored nodes.
+  const std::size_t per_panel = Rule8().nodes.size();
+  for (std::size_t n = static_cast<std::size_t>(p + 1) * per_panel; n < node_mev_.size(); ++n) {
+    sum += node_weight_[n] * SchiffCrossSection(node_mev_[n], photon_mev, kTungstenZ);
+  }
+  return sum;
+}
+
+std::vector<double> SpectrumWeights(double electron_kinetic_mev, TargetModel model,
+                                    const XcomElement& tungsten, const XcomElement& copper,
+                                    const Filtration& filtration) {
+  const GaussLegendreRule& rule = Rule8();
+  const TargetEmission emission(model, electron_kinetic_mev);
   std::vector<double> w(kSpectrumBins, 0.0);
   double sum = 0;
   for (int i = 1; i <= kSpectrumBins; ++i) {
@@ -47,7 +100,7 @@ std::vector<double> SpectrumWeights(double electron_kinetic_mev, const XcomEleme
     const double hi = std::min(kSpectrumBinWidthMeV * i, electron_kinetic_mev);
     w[i - 1] = rule.Integrate(
         [&](double k) {
-          return SchiffCrossSection(electron_kinetic_mev, k, kTungstenZ) *
+          return emission(k) *
                  std::exp(-tungsten.Total(k) * kTungstenDensity * filtration.tungsten_cm -
                           copper.Total(k) * kCopperDensity * filtration.copper_cm);
         },

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const XcomElement copper = ReadXcomElement(sources + "/MDATX3.029");
     for (const Beam& beam : kBeams) {
       const std::vector<double> weights = SpectrumWeights(
-          beam.electron_mev, tungsten, copper, Filtration{kTargetTungstenCm, beam.copper_cm});
+          beam.electron_mev, TargetModel::kThin, tungsten, copper, Filtration{kTargetTungstenCm, beam.copper_cm});
       const std::string path = std::string(argv[2]) + "/" + beam.file;
       dosavia::WriteFileAtomically(path, FormatSpectrumFile(weights));
       std::printf("%s: mean energy %.3f MeV\n", path.c_str(), MeanEnergy(weights));

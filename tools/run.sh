@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds, then starts Dosavia where a display exists; otherwise runs the
-# default batch simulation (10 MV, 3.00E+07 photons) with Kestrun in build/workdir.
+# default batch simulation (10 MV, 3.00E+07 photons) with Kestrun in build/workdir and
+# draws its curves into a PNG beside the result file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build.sh
@@ -14,3 +15,8 @@ if [ ! -x ./Kestrun ]; then
 fi
 [ -f Joken.dat ] || printf '10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n' > Joken.dat
 ./Kestrun < /dev/null
+# A picture of the curves beside the result file, drawn without a display.
+result=$(sed -n 2p Joken.dat | tr -d '\r' | cut -c1-20 | sed 's/ *$//')
+if [ -x ./Dosavia ] && [ -f "$result" ]; then
+  ./Dosavia --plot "$result" --out "${result%.data}.png" && echo "Curves drawn in build/workdir/${result%.data}.png"
+fi

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "physics/text_records.h"
@@ -60,8 +61,11 @@ inline std::string EldatFile(double last_entry = -16384) {
 // A scratch directory removed when the object goes.
 class TempDir {
  public:
+  // Unique per process and object: CTest runs test cases of one program in parallel.
   explicit TempDir(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() / ("dosavia_" + name)) {
+      : path_(std::filesystem::temp_directory_path() /
+              ("dosavia_" + name + "_" + std::to_string(::getpid()) + "_" +
+               std::to_string(Counter()++))) {
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -78,6 +82,10 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
 
  private:
+  static int& Counter() {
+    static int n = 0;
+    return n;
+  }
   std::filesystem::path path_;
 };
 

@@ -1,4 +1,5 @@
 #include "physics/text_records.h"
+#include "tests/physics/small_data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -207,16 +208,14 @@ TEST(FreeFormatReader, AWordIsAnErrorWithItsLine) {
 
 TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOldFile) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "dosavia_atomic_test";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const testing::TempDir temp("atomic_test");
+  const fs::path dir = temp.path();
   const std::string target = (dir / "10MV-30M.data").string();
   WriteFileAtomically(target, "first\r\n");
   WriteFileAtomically(target, "second\r\n");
   EXPECT_EQ(ReadWholeFile(target, "t"), "second\r\n");
   EXPECT_FALSE(fs::exists(target + ".tmp"));
   EXPECT_THROW(WriteFileAtomically((dir / "missing" / "x.data").string(), "x"), std::runtime_error);
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Times Kestrun on the 10 MV spectrum with N = 1.00E+06 in a scratch working directory and
+# prints histories per second, peak memory and the projected time of the default run
+# (3.00E+07 photons).
+#   bench/kestrun_bench.sh [path/to/Kestrun] [photon total]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+kestrun="${1:-$root/build/workdir/Kestrun}"
+photons="${2:-1.00E+06}"
+data="$root/data"
+[ -x "$kestrun" ] || { echo "Kestrun not found at $kestrun (build it first)"; exit 1; }
+kestrun="$(cd "$(dirname "$kestrun")" && pwd)/$(basename "$kestrun")"
+for f in water20.dat ELDAT.dat 10MV.csv; do
+  [ -f "$data/$f" ] || { echo "missing data file $data/$f"; exit 1; }
+done
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp "$data/water20.dat" "$data/ELDAT.dat" "$data/10MV.csv" "$work/"
+printf '10MV.csv\r\n10MV-bench.data\r\n%s\r\n' "$photons" > "$work/Joken.dat"
+
+# Histories actually run: the sum over the bins of trunc(W(i) N), W = intensity / sum
+# (columns 9-17 of each record; computed here in double, so it may differ from the
+# engine's float count by a history in a rare bin).
+histories="$(awk -v n="$photons" '
+  NR <= 400 { w[NR] = substr($0, 9, 9) + 0; s += w[NR] }
+  END { for (i = 1; i <= 400; i++) if (w[i] > 0) t += int(w[i] / s * n); printf "%d", t }' \
+  "$data/10MV.csv")"
+
+cd "$work"
+if [ -x /usr/bin/time ]; then
+  /usr/bin/time -f '%e %M' -o time.txt "$kestrun" < /dev/null > console.txt
+  read -r seconds peak_kb < time.txt
+else
+  start=$(date +%s.%N)
+  "$kestrun" < /dev/null > console.txt
+  seconds=$(echo "$(date +%s.%N) - $start" | bc)
+  peak_kb="n/a"
+fi
+[ -f 10MV-bench.data ] || { echo "Kestrun wrote no result file:"; cat console.txt; exit 1; }
+
+awk -v h="$histories" -v s="$seconds" -v m="$peak_kb" -v n="$photons" 'BEGIN {
+  rate = h / s
+  printf "Kestrun, 10MV.csv, N = %s: %d histories in %.2f s\n", n, h, s
+  printf "histories per second: %.0f\n", rate
+  printf "peak memory (max RSS): %s KiB\n", m
+  printf "projected default run (3.00E+07 photons): %.1f s\n", 3.0e7 * (h / n) / rate
+}'

@@ -1,0 +1,161 @@
+#include "engine/conditions_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "physics/physics_loader.h"
+#include "physics/text_records.h"
+
+namespace dosavia {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// A name of the "(A20)" field: its 20 columns with the blanks that fill them dropped.
+std::string NameField(const std::string& columns) {
+  std::string_view s(columns);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return std::string(s);
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// File names compare without regard to case, as on the file systems the programs ship for.
+bool SameFileName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+bool ParseCount(std::string_view text, double& value) {
+  const std::string_view t = TrimBlanks(text);
+  return !t.empty() && ParseReal(t, value);
+}
+
+}  // namespace
+
+void CheckPlainFileName(const std::string& name, const std::string& file, int line,
+                        const std::string& field) {
+  if (name.empty()) throw InputError(file, line, field, "the name is empty");
+  for (char ch : name) {
+    if (ch == '/' || ch == '\\' || ch == ':')
+      throw InputError(file, line, field,
+                       "'" + name + "' is not a plain file name: the programs' files live in "
+                       "the working directory, without a folder or drive");
+    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
+      throw InputError(file, line, field, "the name holds a control character");
+  }
+  if (name == "." || name == "..")
+    throw InputError(file, line, field, "'" + name + "' names a folder, not a file");
+}
+
+RunConditions ReadConditions(std::string_view content, const std::string& display_name) {
+  static const FixedFormat name_format("(A20)");
+  static const char* const kFields[] = {"spectrum file name", "result file name", "photon total"};
+  RecordReader reader(display_name, content);
+  if (reader.line_count() < 3) {
+    const int missing = reader.line_count() + 1;
+    throw InputError(display_name, missing, kFields[missing - 1],
+                     "the line is missing (the file needs 3 lines, it has " +
+                         std::to_string(reader.line_count()) + ")");
+  }
+  RunConditions c;
+  c.spectrum_file = NameField(reader.Read(name_format, 1)[0].text);
+  CheckPlainFileName(c.spectrum_file, display_name, 1, kFields[0]);
+  c.result_file = NameField(reader.Read(name_format, 1)[0].text);
+  CheckPlainFileName(c.result_file, display_name, 2, kFields[1]);
+  // The result replaces any file of its name: it must not be one the run reads.
+  for (const std::string_view input :
+       {std::string_view(kWaterDataFile), std::string_view(kElectronDataFile),
+        std::string_view(display_name), std::string_view(kConditionsFile),
+        std::string_view(c.spectrum_file)}) {
+    if (SameFileName(c.result_file, input))
+      throw InputError(display_name, 2, kFields[1],
+                       "the result file '" + c.result_file +
+                           "' would overwrite an input file of the run");
+  }
+
+  FreeFormatReader number(display_name, reader.Line(2), 3);
+  float n = 0;
+  bool found = false;
+  try {
+    found = number.Next(n);
+  } catch (const InputError&) {
+    throw InputError(display_name, 3, kFields[2], "not a number: '" + reader.Line(2) + "'");
+  }
+  if (!found) throw InputError(display_name, 3, kFields[2], "no number on the line");
+  if (n < 0.0f || n > kMaxPhotonTotal)
+    throw InputError(display_name, 3, kFields[2],
+                     "the photon total must lie between 0 and 2147483520");
+  c.photon_total = n;
+  return c;
+}
+
+RunConditions ReadConditionsFile(const std::filesystem::path& path, const std::string& display_name) {
+  return ReadConditions(ReadWholeFile(path.string(), display_name), display_name);
+}
+
+std::string SpectrumFileName(std::string_view energy_text) {
+  return std::string(energy_text) + "MV.csv";
+}
+
+std::string ResultFileName(std::string_view energy_text, std::string_view count_text) {
+  double count = 0;
+  if (!ParseCount(count_text, count)) count = 0;
+  char millions[64];
+  std::snprintf(millions, sizeof millions, "%.0f", std::floor(count / 1000000.0));
+  std::string m = millions;
+  if (m == "-0") m = "0";
+  return std::string(energy_text) + "MV-" + m + "M.data";
+}
+
+std::string PhotonTotalText(std::string_view count_text) {
+  double v = 0;
+  if (!ParseCount(count_text, v)) return std::string(count_text);
+  if (v == 0) return "0.00E+00";
+  // The shortest decimal form of the number, rounded to three significant digits with
+  // halves away from zero, as the interactive program's number format does.
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific);
+  const std::string s(buf, res.ptr);
+  const std::size_t e = s.find('e');
+  std::string digits;
+  for (std::size_t i = 0; i < e; ++i)
+    if (s[i] != '.') digits += s[i];
+  int exponent = std::stoi(s.substr(e + 1));
+  digits.resize(std::max<std::size_t>(digits.size(), 4), '0');
+  int kept = std::stoi(digits.substr(0, 3));
+  if (digits[3] >= '5') ++kept;
+  if (kept == 1000) {
+    kept = 100;
+    ++exponent;
+  }
+  char out[64];
+  std::snprintf(out, sizeof out, "%s%d.%02dE%c%02d", v < 0 ? "-" : "", kept / 100, kept % 100,
+                exponent < 0 ? '-' : '+', std::abs(exponent));
+  return out;
+}
+
+std::string ConditionsFileText(std::string_view spectrum_file, std::string_view result_file,
+                               std::string_view photon_total_text) {
+  std::string text;
+  for (std::string_view line : {spectrum_file, result_file, photon_total_text}) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+void WriteConditionsFile(const std::filesystem::path& path, std::string_view content) {
+  WriteFileAtomically(path.string(), content);
+}
+
+}  // namespace dosavia

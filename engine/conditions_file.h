@@ -1,0 +1,62 @@
+// The conditions file "Joken.dat" that carries one batch run from the interactive program to
+// the engine: spectrum file name, result file name and photon total, one per line.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace dosavia {
+
+inline constexpr const char* kConditionsFile = "Joken.dat";
+// Lines 1 and 2 are read as one field of 20 characters each.
+inline constexpr int kFileNameLength = 20;
+// The largest photon total whose histories a 32-bit counter can hold.
+inline constexpr float kMaxPhotonTotal = 2147483520.0f;
+
+// The conditions of one run as the engine takes them.
+struct RunConditions {
+  std::string spectrum_file;  // line 1: first 20 characters, trailing blanks dropped
+  std::string result_file;    // line 2: likewise
+  float photon_total = 0;     // line 3: N, in free format
+};
+
+// Reads the three lines. Throws InputError naming the file, the line and the field for a
+// missing line, an empty name, a name that is not a plain file name of the working
+// directory (a folder separator, "." or ".."), a result name that would overwrite one of the
+// run's input files, or a photon total that is not a number in 0..2147483520.
+RunConditions ReadConditions(std::string_view content, const std::string& display_name = kConditionsFile);
+
+// Reads the file; throws InputError when it is missing or unreadable, as above otherwise.
+RunConditions ReadConditionsFile(const std::filesystem::path& path,
+                                 const std::string& display_name = kConditionsFile);
+
+// Throws InputError (file, line, field) unless `name` can only name a file in the working
+// directory: not empty, no '/', '\\' or ':', no control character, not "." or "..".
+void CheckPlainFileName(const std::string& name, const std::string& file, int line,
+                        const std::string& field);
+
+// The writer's side, shared with the interactive program.
+
+// Spectrum file of an X-ray energy text: "10" gives "10MV.csv".
+std::string SpectrumFileName(std::string_view energy_text);
+
+// Result file of an energy text and a photon count text: the energy, "MV-", the count in
+// millions rounded down, "M.data" ("10", "30000000" give "10MV-30M.data"); a count text
+// that is not a number counts as 0.
+std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
+
+// The count text in the number format "0.00E+00" (three significant digits, halves rounded
+// away from zero: "30000000" gives "3.00E+07"); a text that is not a number is returned
+// unchanged.
+std::string PhotonTotalText(std::string_view count_text);
+
+// The three lines of the conditions file, each ended by CR LF.
+std::string ConditionsFileText(std::string_view spectrum_file, std::string_view result_file,
+                               std::string_view photon_total_text);
+
+// Creates or replaces the conditions file in one step (temporary name, then rename).
+// Throws std::runtime_error when the file cannot be written.
+void WriteConditionsFile(const std::filesystem::path& path, std::string_view content);
+
+}  // namespace dosavia

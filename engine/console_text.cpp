@@ -1,0 +1,49 @@
+#include "engine/console_text.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "physics/text_records.h"
+
+namespace dosavia {
+
+namespace {
+
+std::string TimeLine(const char* format, const ClockReading& t) {
+  return FixedFormat(format).WriteRecord({t.hour, t.minute, t.second});
+}
+
+}  // namespace
+
+ClockReading ReadLocalClock() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+#else
+  localtime_r(&seconds, &local);
+#endif
+  const auto since_second = now - std::chrono::system_clock::from_time_t(seconds);
+  const auto hundredths =
+      std::chrono::duration_cast<std::chrono::milliseconds>(since_second).count() / 10;
+  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(hundredths)};
+}
+
+// The leading ' ' of each format is the line-start control character and is not shown.
+std::string StartTimeLine(const ClockReading& t) {
+  return TimeLine("('      * 計算開始 =',I2,':',I2,':',I2)", t);
+}
+
+std::string EndTimeLine(const ClockReading& t) {
+  return TimeLine("('      * 計算終了 =',I2,':',I2,':',I2)", t);
+}
+
+std::string ProgressLine(int bin, int imax) {
+  static const FixedFormat format("(' --- ',I3,' / ',I3)");
+  return format.WriteRecord({bin, imax});
+}
+
+std::string ErrorLine(const std::string& message) { return " *** エラー: " + message; }
+
+}  // namespace dosavia

@@ -1,0 +1,37 @@
+// The engine's console dialogue: its fixed texts (UTF-8) and the lines built from the clock
+// and the progress through the spectrum.
+#pragma once
+
+#include <string>
+
+namespace dosavia {
+
+inline constexpr const char* kTitleLine = "         モンテカルロシミュレーション";
+inline constexpr const char* kWaitingLine = "     計算が終了するまで このままお待ち下さい";
+inline constexpr const char* kPromptLine = "   ---  Enter キーを押してください  ---";
+inline constexpr const char* kStopLine = "Stop - Program terminated.";
+
+// A reading of the local clock; the hundredths are read and never shown.
+struct ClockReading {
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int hundredths = 0;
+};
+
+// The local time of day now.
+ClockReading ReadLocalClock();
+
+// "      * 計算開始 =" with hour, minute, second in two columns each: ' 9: 5: 7'.
+std::string StartTimeLine(const ClockReading& t);
+
+// "      * 計算終了 =" with hour, minute, second in two columns each.
+std::string EndTimeLine(const ClockReading& t);
+
+// " --- " bin " / " IMAX, both in three columns: " ---   1 / 200".
+std::string ProgressLine(int bin, int imax);
+
+// The report of a run that could not be completed.
+std::string ErrorLine(const std::string& message);
+
+}  // namespace dosavia

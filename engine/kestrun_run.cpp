@@ -1,0 +1,80 @@
+#include "engine/kestrun_run.h"
+
+#include <exception>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "engine/beam_geometry.h"
+#include "engine/beam_spectrum.h"
+#include "engine/conditions_file.h"
+#include "engine/dose_tally.h"
+#include "engine/field_superposition.h"
+#include "engine/pencil_beam.h"
+#include "engine/result_file.h"
+#include "physics/physics_loader.h"
+#include "physics/physics_tables.h"
+#include "physics/random_stream.h"
+
+namespace dosavia {
+
+namespace {
+
+// Everything a run keeps for its whole life, made once before the first history.
+struct EngineState {
+  PhysicsTables<float> tables;
+  RandomStream<float> random;
+  std::unique_ptr<DoseTally> tally;
+  FieldDoseTable field;
+};
+
+void WaitForEnter(std::istream& in, std::ostream& out) {
+  out << "\n" << kPromptLine << "\n\n" << std::flush;
+  std::string line;
+  std::getline(in, line);  // its content, and the end of input, count as Enter
+}
+
+}  // namespace
+
+int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path& working_dir,
+               const KestrunOptions& options) {
+  const auto file = [&](const std::string& name) { return (working_dir / name).string(); };
+  try {
+    auto state = std::make_unique<EngineState>();
+    state->random.Seed();
+    LoadPhysicsTables(state->tables, file(kWaterDataFile), file(kElectronDataFile));
+    state->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
+
+    const RunConditions conditions = ReadConditionsFile(file(kConditionsFile));
+    const BeamSpectrum spectrum =
+        ReadBeamSpectrumFile(file(conditions.spectrum_file), conditions.spectrum_file);
+
+    out << kTitleLine << "\n\n";
+    const ClockReading start = options.clock();
+    out << StartTimeLine(start) << "\n\n" << kWaitingLine << "\n\n" << std::flush;
+
+    state->tally = std::make_unique<DoseTally>(
+        std::span<const float, kSlabs + 1>(state->tables.DepthBinWidth));
+    PencilBeam beam(state->tables, state->random, *state->tally);
+    RunSpectrumBins(
+        spectrum, conditions.photon_total,
+        [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; },
+        [&](float energy) { beam.RunHistory(energy); });
+
+    out << "\n" << StartTimeLine(start) << "\n" << EndTimeLine(options.clock()) << "\n" << std::flush;
+
+    Superpose(*state->tally, state->field);
+    const NormalisedResults results = Normalise(*state->tally, state->field);
+    WriteResultFile(file(conditions.result_file), results);
+  } catch (const std::exception& e) {
+    out << ErrorLine(e.what()) << "\n";
+    WaitForEnter(in, out);
+    return 1;
+  }
+  WaitForEnter(in, out);
+  out << kStopLine << "\n" << std::flush;
+  return 0;
+}
+
+}  // namespace dosavia

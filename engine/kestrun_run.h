@@ -1,0 +1,28 @@
+// One run of the batch engine: physics data, conditions and spectrum, the pencil-beam
+// histories bin by bin, the superposition, the normalised result file and the console
+// dialogue around them.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+
+#include "engine/console_text.h"
+
+namespace dosavia {
+
+struct KestrunOptions {
+  // The local clock for the start and end lines; tests pass a fixed one.
+  std::function<ClockReading()> clock = ReadLocalClock;
+};
+
+// Runs the engine in working_dir (empty: the current directory), whose files it opens by
+// their plain names. Writes the dialogue to `out`, reads the final Enter from `in` (the
+// end of input counts as Enter) and returns the exit status: 0 after a complete run, 1 when
+// an input file is missing or malformed, no primary kerma was scored, or the result file
+// could not be written. After an error the prompt is still shown, and no result file is
+// written (an earlier file of the same name is left as it was).
+int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path& working_dir,
+               const KestrunOptions& options = {});
+
+}  // namespace dosavia

@@ -1,0 +1,22 @@
+// Kestrun: the batch engine. No arguments; it works in the current directory.
+#include <iostream>
+
+#include "engine/kestrun_run.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#endif
+
+int main() {
+#ifdef _WIN32
+  // The dialogue is Japanese text in UTF-8.
+  SetConsoleOutputCP(CP_UTF8);
+#else
+  // The result file is the run's product: a console that goes away (a closed pipe) must not
+  // end the run before it is written.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+  return dosavia::RunKestrun(std::cin, std::cout, {});
+}

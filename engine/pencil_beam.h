@@ -1,0 +1,34 @@
+// The engine's source: a narrow beam along +z entering the water at the middle of its
+// surface, each history scored into the dose tally.
+#pragma once
+
+#include "engine/dose_tally.h"
+#include "physics/physics_tables.h"
+#include "physics/random_stream.h"
+#include "physics/transport_context.h"
+#include "physics/transport_events.h"
+
+namespace dosavia {
+
+// Entry point of one history on the disc of radius 0.2 cm around the axis at depth 0 [cm].
+// Rejection from the enclosing square: draws r1, then r2, u = (0.5 - r1) 0.4,
+// v = (0.5 - r2) 0.4, again while u^2 + v^2 > 0.04 (a point on the rim is accepted).
+Vec3<float> SampleEntryPoint(RandomStream<float>& random);
+
+// The engine's water box: 0..50 cm in x and y, 0..30 cm in depth.
+PhantomBox<float> EnginePhantomBox();
+
+class PencilBeam {
+ public:
+  PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random, DoseTally& tally);
+
+  // One history of a photon of energy [keV]: entry point, direction +z, dose component 1;
+  // the transport runs it to its end and every event is scored before it returns.
+  void RunHistory(float energy);
+
+ private:
+  TransportContext<float> context_;
+  DoseTallyObserver observer_;
+};
+
+}  // namespace dosavia

@@ -1,0 +1,43 @@
+// The depth-dose graph of the non-visual screen: the scale and fixed decoration of its
+// drawing surface (frame, grid, axis labels, legend) and the curves of a loaded result.
+// The --plot command draws the same graph into a picture file.
+#pragma once
+
+#include <QColor>
+
+namespace dosavia::gui {
+
+class PictureBox;
+struct ResultTables;
+
+// User coordinates of the graph: one unit is one 1-mm depth bin across, one per cent of the
+// kerma maximum upwards; x = 0..300 and y = 0..100 lie inside the frame.
+inline constexpr double kPlotLeft = -15.0;
+inline constexpr double kPlotTop = 112.0;
+inline constexpr double kPlotWidth = 320.0;
+inline constexpr double kPlotHeight = -120.0;
+
+// Curves are drawn as this many per cent per unit of the file's ratios.
+inline constexpr double kPercent = 100.0;
+
+// Colours of the curves.
+inline constexpr QRgb kKermaColor = qRgb(0, 0, 0);
+inline constexpr QRgb kTotalDoseColor = qRgb(0, 0, 255);
+inline constexpr QRgb kPrimaryDoseColor = qRgb(255, 0, 0);
+inline constexpr QRgb kScatterDoseColor = qRgb(0, 255, 0);
+// The legend's scatter line is a darker green than its curve, readable on white.
+inline constexpr QRgb kScatterLegendColor = qRgb(0, 192, 0);
+
+// Sets the user coordinates and white back colour of `picture` and adds the decoration.
+// Call once, on an empty surface.
+void SetUpDepthDosePlot(PictureBox& picture);
+
+// The primary water kerma of depth bins 1..300 in black: a polyline through
+// (i - 0.5, 100 Kerma(i)). Draws over what is there.
+void DrawKermaCurve(PictureBox& picture, const ResultTables& tables);
+
+// The dose curves of field column `field` (1..10) over depth bins 1..299, in this order:
+// total (blue), primary (red), scatter (green). Draws over what is there.
+void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field);
+
+}  // namespace dosavia::gui

@@ -1,0 +1,141 @@
+#include "gui/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <exception>
+
+#include "gui/app_forms.h"
+#include "gui/form2.h"
+#include "gui/icons.h"
+#include "gui/module1.h"
+#include "gui/title_illustration.h"
+#include "gui/vb_style.h"
+
+#if __has_include("gui/form4.h")
+#include "gui/form4.h"
+#define DOSAVIA_HAS_FORM4 1
+#endif
+#if __has_include("gui/form5.h")
+#include "gui/form5.h"
+#define DOSAVIA_HAS_FORM5 1
+#endif
+
+namespace dosavia::gui {
+
+Form1& GetForm1() {
+  static Form1* form = new Form1;
+  return *form;
+}
+
+void EndProgram() {
+  static bool ending = false;
+  if (ending) return;
+  ending = true;
+  QFile::remove(QString::fromLatin1(kConditionsFileName));
+  RequestBatchStop();
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  QCoreApplication::quit();
+  ending = false;
+}
+
+namespace {
+
+QLabel* MakeTitle(QWidget* parent, const char* text, double left, double top, double width,
+                  double height) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  label->setFont(DefaultFont(kDefaultFontPoints, true));
+  PlaceTwips(label, left, top, width, height);
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
+                        double width, double height) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  PlaceTwips(button, left, top, width, height);
+  SetGraphicalStyle(button);
+  return button;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window) { Form_Load(); }
+
+void Form1::Form_Load() {
+  setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
+  setFont(DefaultFont());
+  SetClientSizeTwips(this, 15645, 7440);
+
+  Label1 = MakeTitle(this, "高エネルギーＸ線照射における", 720, 720, 4425, 465);
+  Label3 = MakeTitle(this, "吸収線量ビルドアップ現象", 960, 1200, 3795, 465);
+  Label6 = MakeTitle(this, "線束方向および側方向の", 1200, 1800, 3465, 465);
+  Label5 = MakeTitle(this, "２次電子 (過渡) 平衡", 1275, 2280, 3015, 465);
+  Label2 = MakeTitle(this, "モンテカルロシミュレーション", 960, 2880, 4410, 465);
+
+  // The long captions wrap inside their buttons, as a graphical button breaks them.
+  Command1 = MakeButton(this, "Visual\nsimulation", 720, 3840, 2055, 975);
+  Command6 = MakeButton(this, "Non visual\nsimulation", 3360, 3840, 2055, 975);
+  Command3 = MakeButton(this, "解 説", 720, 5160, 2055, 855);
+  Command2 = MakeButton(this, "Exit", 3360, 5160, 2055, 855);
+  Command2->setToolTip(QStringLiteral("   --- bye ---   "));
+  Picture1 = new TitleIllustration(this);
+  PlaceTwips(Picture1, 6840, 480, 8385, 6480);
+  Picture2 = new QLabel(this);
+  PlaceTwips(Picture2, 4200, 6480, 480, 480);
+  Picture2->setPixmap(MenuIcon());
+  Picture2->setAlignment(Qt::AlignCenter);
+
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+  connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+void Form1::Command1_Click() {
+  try {
+    InitSimulation();
+  } catch (const std::exception& error) {
+    ShowExclamation(this, QString::fromUtf8("物理データファイルを読み込めません。\n%1")
+                              .arg(QString::fromStdString(error.what())));
+    return;
+  }
+  ClearSpectrumTally();
+  Form2& form2 = GetForm2();
+  form2.PrepareForShow();
+  form2.show();
+  hide();
+}
+
+void Form1::Command6_Click() {
+#ifdef DOSAVIA_HAS_FORM4
+  Form4& form4 = GetForm4();
+  form4.PrepareForShow();
+  form4.show();
+  hide();
+#endif
+}
+
+void Form1::Command3_Click() {
+#ifdef DOSAVIA_HAS_FORM5
+  GetForm5().show();
+#endif
+}
+
+void Form1::Command2_Click() { EndProgram(); }
+
+void Form1::Form_Unload() { EndProgram(); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  Form_Unload();
+}
+
+}  // namespace dosavia::gui

@@ -1,0 +1,105 @@
+// The visual simulation screen: the user picks an X-ray energy and a square field, confirms
+// them with "OK", and every "Go" simulates a batch of photons whose electron and positron
+// tracks are drawn in a side view of the water phantom, beside a histogram of the sampled
+// photon energies. A second, twice-magnified view can be switched on and off.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace dosavia::gui {
+
+class PictureBox;
+
+class Form2 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Form2(QWidget* parent = nullptr);
+
+  // Puts the screen into its opening state (the menu calls it before showing the screen):
+  // 100 photons per "Go", total 0, energy 10 MV, field 4x4, pictures cleared, Settings
+  // state, step display ticked, magnified view off.
+  void PrepareForShow();
+
+  // "OK": reads the spectrum of the chosen energy and applies the field size.
+  void Command1_Click();
+  // "Reset": clears everything and returns to the Settings state.
+  void Command2_Click();
+  // "Go": runs one batch of the typed number of photons.
+  void Command3_Click();
+  // "Graph clear": clears pictures and counters, keeps the settings.
+  void Command4_Click();
+  // "Ｘ線スペクトル": shows the spectrum page.
+  void Command5_Click();
+  // Zoom button: shows or hides the magnified view.
+  void Command6_Click();
+  // Return icon: back to the main menu.
+  void Command7_Click();
+
+  QLabel* Label12 = nullptr;
+  QLabel* Label13 = nullptr;
+  QLabel* Label14 = nullptr;
+  QLabel* Label15 = nullptr;
+  QLabel* Label16 = nullptr;
+  QLabel* Label18 = nullptr;
+  QLabel* Label19 = nullptr;
+  QLabel* Label20 = nullptr;
+  QLabel* Label21 = nullptr;
+  QLabel* Label22 = nullptr;
+  QLabel* Label24 = nullptr;  // total of photons simulated
+  QLabel* Label25 = nullptr;
+  QLabel* Label32 = nullptr;  // energy of the current photon [MeV]
+  QLabel* Label35 = nullptr;
+  QLabel* Label36 = nullptr;
+  QLabel* Label39 = nullptr;
+  QLabel* Label43 = nullptr;
+  QLabel* Label46 = nullptr;
+  QComboBox* Combo1 = nullptr;  // field size
+  QComboBox* Combo2 = nullptr;  // energy [MV]
+  QLineEdit* Text1 = nullptr;   // photons per "Go"
+  QCheckBox* Check1 = nullptr;  // step-by-step display
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QPushButton* Command3 = nullptr;
+  QPushButton* Command4 = nullptr;
+  QPushButton* Command5 = nullptr;
+  QPushButton* Command6 = nullptr;
+  QPushButton* Command7 = nullptr;
+  PictureBox* Picture1 = nullptr;  // side view: depth z across, lateral x down [cm]
+  PictureBox* Picture2 = nullptr;  // spectrum histogram
+  PictureBox* Picture3 = nullptr;  // side view at twice the magnification
+  // Field-edge lines, as indices of the fixed lines of Picture1 (Line5, Line7) and of
+  // Picture3 (Line54, Line55).
+  int Line5 = -1;
+  int Line7 = -1;
+  int Line54 = -1;
+  int Line55 = -1;
+
+ protected:
+  // Closing this window while the menu is hidden ends the program, also during a batch.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Form_Load();
+  void CreateControls();
+  void DecorateSideView(PictureBox* picture, double magnification);
+  void DecorateSpectrum();
+  void PlaceEnergyAxisLabels();
+  // While a batch yields, the buttons that would disturb it are disabled.
+  void SetBatchRunning(bool running);
+  void MoveFieldEdgeLines(double side);
+
+  std::array<QLabel*, 9> energy_axis_labels_{};
+  bool ok_enabled_before_batch_ = false;
+};
+
+}  // namespace dosavia::gui

@@ -1,0 +1,341 @@
+#include "gui/form4.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "engine/conditions_file.h"
+#include "gui/app_forms.h"
+#include "gui/depth_dose_plot.h"
+#include "gui/form1.h"
+#include "gui/icons.h"
+#include "gui/kestrun_launcher.h"
+#include "gui/picture_box.h"
+#include "gui/result_file.h"
+#include "gui/vb_style.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+constexpr double kFormFontPoints = 14.25;
+// A caption that does not fit its label shrinks in these steps, down to this size [pt].
+constexpr double kLabelPointsStep = 0.5;
+constexpr double kSmallestLabelPoints = 6.0;
+// File1 lists names in a fixed-pitch Gothic face.
+constexpr double kFileListFontPoints = 12.0;
+constexpr QRgb kInputLabelColor = qRgb(192, 255, 255);
+// Combo2 reaches into Label23 ("MV") [twips]; the unit is set this far after it [px].
+constexpr double kLabel23Left = 3480;
+constexpr double kCombo2Right = 2400 + 1215;
+constexpr int kUnitGapPx = 3;
+
+constexpr int kFirstOption = 1;
+constexpr int kLastOption = 9;
+constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
+
+// Option rows inside Frame1 [twips].
+constexpr double kOptionLeft = 480.0;
+constexpr double kOptionFirstTop = 480.0;
+constexpr double kOptionStep = 360.0;
+constexpr double kOptionWidth = 2055.0;
+constexpr double kOptionHeight = 360.0;
+
+const char kNotFinishedMessage[] = "\u3000シミュレーションが終了していません\u3000";
+const char kSelectFileMessage[] = "  結果ファイルを選択肢て下さい ";
+
+// Fixed-pitch Gothic faces for the file list: the Windows one first, then the ones other
+// systems ship.
+const char* const kFileListFamilies[] = {"ＭＳ ゴシック",         "MS Gothic",   "IPAGothic",
+                                         "Noto Sans Mono CJK JP", "TakaoGothic", "VL Gothic"};
+
+QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, double width,
+                  double height) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceTwips(label, left, top, width, height);
+  // A caption wider than its label is set in a smaller size rather than cut off.
+  QFont font = label->font();
+  while (font.pointSizeF() > kSmallestLabelPoints &&
+         QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+    font.setPointSizeF(font.pointSizeF() - kLabelPointsStep);
+  label->setFont(font);
+  return label;
+}
+
+void SetBackground(QLabel* label, QRgb color) {
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, QColor(color));
+  label->setPalette(palette);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top, double width,
+                        double height) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  PlaceTwips(button, left, top, width, height);
+  SetGraphicalStyle(button);
+  return button;
+}
+
+QComboBox* MakeCombo(QWidget* parent, std::initializer_list<const char*> items, double left,
+                     double top, double width, double height) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable(true);
+  // Typed text is used as it is and never joins the list.
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  for (const char* item : items) combo->addItem(QString::fromUtf8(item));
+  PlaceTwips(combo, left, top, width, height);
+  return combo;
+}
+
+// The result file name from the typed count: the millions of the number at the start of
+// the text, so "50000000 photons" still names a 50M run.
+std::string ResultFileNameFor(const QString& energy, const QString& count) {
+  const QString leading = QString::number(LeadingNumber(count), 'g', 17);
+  return ResultFileName(energy.toStdString(), leading.toStdString());
+}
+
+std::filesystem::path FilePath(const QString& name) {
+  return std::filesystem::path(QDir::current().absoluteFilePath(name).toStdU16String());
+}
+
+}  // namespace
+
+Form4& GetForm4() {
+  static Form4* form = new Form4;
+  return *form;
+}
+
+Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
+  setWindowTitle(QStringLiteral(" Non Visual Simulation"));
+  setFont(DefaultFont(kFormFontPoints));
+  SetClientSizeTwips(this, 19425, 9030);
+  CreateControls();
+  Form_Load();
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+Form4::~Form4() = default;
+
+void Form4::CreateControls() {
+  Label14 =
+      MakeLabel(this, "線束中心軸上の深部線量分布を求めるシミュレーション", 240, 120, 7875, 465);
+  Label16 = MakeLabel(this, "新規計算", 1440, 840, 1440, 540);
+  Label15 = MakeLabel(this, "Ｘ線エネルギー", 240, 1440, 2205, 465);
+  Combo2 = MakeCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
+  Label23 = MakeLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
+  Label19 = MakeLabel(this, "平行ビーム入射とする", 240, 2040, 4215, 495);
+  Label18 = MakeLabel(this, "照射野サイズ", 240, 2640, 2175, 495);
+  Label10 = MakeLabel(this, "1×1～15×15", 2400, 2640, 2085, 465);
+  Label11 = MakeLabel(this, "（ペンシルビーム重ね合わせ法で計算）", 360, 3120, 4095, 375);
+  Label12 = MakeLabel(this, "入射光子数", 240, 3600, 2175, 495);
+  Combo1 =
+      MakeCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
+  Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
+  Label13 = MakeLabel(this, "結果ファイル", 240, 5160, 1695, 495);
+  Label24 = MakeLabel(this, "", 1920, 5160, 2565, 465);
+  SetBackground(Label24, qRgb(255, 255, 255));
+  Command2 = MakeButton(this, "シミュレーション開始", 240, 5760, 4215, 615);
+  Command4 = MakeButton(this, "計算結果読み込み", 240, 6480, 4215, 615);
+  Command8 = MakeButton(this, "一次線水カーマ 再描画", 1440, 7440, 3615, 615);
+  Command7 = MakeButton(this, "", 120, 8280, 615, 615);
+  Command7->setIcon(ExitIcon());
+  Command7->setIconSize(QSize(kIconSize, kIconSize));
+  for (QLabel* label : {Label12, Label13, Label15, Label18, Label19, Label23})
+    SetBackground(label, kInputLabelColor);
+  // The unit's box starts under the energy box: its text starts where the box ends.
+  Label23->setIndent(TwipsToPixels(kCombo2Right - kLabel23Left) + kUnitGapPx);
+
+  Label9 = MakeLabel(this, "既存データ", 5640, 840, 1800, 540);
+  File1 = new QListWidget(this);
+  PlaceTwips(File1, 5280, 1440, 2775, 1230);
+  QFont list_font = DefaultFont(kFileListFontPoints);
+  QStringList families;
+  for (const char* family : kFileListFamilies) families << QString::fromUtf8(family);
+  families << list_font.families();
+  list_font.setFamilies(families);
+  File1->setFont(list_font);
+  File1->setSelectionMode(QAbstractItemView::SingleSelection);
+  Command9 = MakeButton(this, "読み込み", 5280, 2640, 2775, 540);
+
+  Frame1 = new QGroupBox(QStringLiteral("照射野サイズ"), this);
+  PlaceTwips(Frame1, 5280, 3360, 2775, 3855);
+  const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
+                                  " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
+  for (int k = kFirstOption; k <= kLastOption; ++k) {
+    auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), Frame1);
+    PlaceTwips(option, kOptionLeft, kOptionFirstTop + kOptionStep * (k - 1), kOptionWidth,
+               kOptionHeight);
+    connect(option, &QRadioButton::clicked, this, [this, k] { Option_Click(k); });
+    options_[k] = option;
+  }
+  Option1 = options_[1];
+  Option2 = options_[2];
+  Option3 = options_[3];
+  Option4 = options_[4];
+  Option5 = options_[5];
+  Option6 = options_[6];
+  Option7 = options_[7];
+  Option8 = options_[8];
+  Option9 = options_[9];
+  Command5 = MakeButton(this, "描 画", 5280, 7440, 2775, 615);
+  Command6 = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
+
+  Label8 =
+      MakeLabel(this, "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）",
+                8640, 240, 10545, 420);
+  Picture1 = new PictureBox(this);
+  PlaceTwips(Picture1, 8520, 840, 10575, 7935);
+  SetUpDepthDosePlot(*Picture1);
+
+  // Labels lie under the boxes and buttons that overlap them.
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
+
+  connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
+  connect(Command9, &QPushButton::clicked, this, &Form4::Command9_Click);
+  connect(Command5, &QPushButton::clicked, this, &Form4::Command5_Click);
+  connect(Command8, &QPushButton::clicked, this, &Form4::Command8_Click);
+  connect(Command6, &QPushButton::clicked, this, &Form4::Command6_Click);
+  connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
+}
+
+void Form4::Form_Load() {
+  Option8->setChecked(true);
+  Combo1->setCurrentText(QStringLiteral("30000000"));
+  Combo2->setCurrentText(QStringLiteral("10"));
+  field_index_ = kDefaultFieldIndex;
+  RefreshFileList();
+}
+
+void Form4::PrepareForShow() {
+  Label24->setText(QString());
+  Picture1->Clear();
+  for (QPushButton* button : {Command2, Command4, Command5, Command8}) button->setEnabled(false);
+  RefreshFileList();
+}
+
+void Form4::RefreshFileList() {
+  File1->clear();
+  const QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
+                                                      QDir::Name | QDir::IgnoreCase);
+  File1->addItems(names);
+}
+
+void Form4::Option_Click(int index) {
+  if (index >= kFirstOption && index <= kLastOption) field_index_ = index;
+}
+
+void Form4::Command1_Click() {
+  const QString energy = Combo2->currentText();
+  const QString count = Combo1->currentText();
+  const std::string spectrum_file = SpectrumFileName(energy.toStdString());
+  const std::string result_file = ResultFileNameFor(energy, count);
+  // Kestrun reads only the first 20 characters of each name: a longer one would make it
+  // read another spectrum or write a result this screen never finds.
+  if (spectrum_file.size() > static_cast<std::size_t>(kFileNameLength) ||
+      result_file.size() > static_cast<std::size_t>(kFileNameLength)) {
+    ShowExclamation(
+        this, QStringLiteral("ファイル名「%1」が%2文字を超えます。\n"
+                             "Ｘ線エネルギーを短く入力して下さい")
+                  .arg(QString::fromStdString(
+                      result_file.size() > spectrum_file.size() ? result_file : spectrum_file))
+                  .arg(kFileNameLength));
+    return;
+  }
+  try {
+    WriteConditionsFile(
+        FilePath(QString::fromLatin1(kConditionsFile)),
+        ConditionsFileText(spectrum_file, result_file, PhotonTotalText(count.toStdString())));
+  } catch (const std::exception& e) {
+    ShowExclamation(
+        this, QStringLiteral("%1 を書き込めません\n%2")
+                  .arg(QString::fromLatin1(kConditionsFile), QString::fromStdString(e.what())));
+    return;
+  }
+  result_file_name_ = QString::fromStdString(result_file);
+  Label24->setText(result_file_name_);
+  Command2->setEnabled(true);
+  Command2->setFocus();
+}
+
+void Form4::Command2_Click() {
+  const LaunchResult launch = StartKestrun(QDir::currentPath());
+  if (!launch.started) {
+    ShowExclamation(this,
+                    QStringLiteral("シミュレーションを開始できません\n%1").arg(launch.problem));
+    return;
+  }
+  Command4->setEnabled(true);
+}
+
+void Form4::Command4_Click() {
+  QString problem;
+  if (!LoadResult(result_file_name_, problem))
+    ShowExclamation(this, QString::fromUtf8(kNotFinishedMessage));
+}
+
+void Form4::Command9_Click() {
+  const QList<QListWidgetItem*> selected = File1->selectedItems();
+  if (selected.isEmpty()) {
+    ShowExclamation(this, QString::fromUtf8(kSelectFileMessage));
+    return;
+  }
+  const QString name = selected.front()->text();
+  QString problem;
+  if (!LoadResult(name, problem))
+    ShowExclamation(
+        this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2").arg(name, problem));
+}
+
+bool Form4::LoadResult(const QString& path, QString& problem) {
+  ResultFileProblem why;
+  std::unique_ptr<ResultTables> loaded =
+      path.isEmpty() ? nullptr : ReadResultFile(FilePath(path), path.toStdString(), &why);
+  if (!loaded) {
+    problem = QString::fromStdString(why.message);
+    return false;
+  }
+  tables_ = std::move(loaded);
+  QCoreApplication::processEvents();
+  Picture1->Clear();
+  DrawKermaCurve(*Picture1, *tables_);
+  Command5->setEnabled(true);
+  Command8->setEnabled(true);
+  return true;
+}
+
+void Form4::Command5_Click() { DrawDoseCurves(*Picture1, *tables_, field_index_); }
+
+void Form4::Command8_Click() { DrawKermaCurve(*Picture1, *tables_); }
+
+void Form4::Command6_Click() { Picture1->Clear(); }
+
+void Form4::Command7_Click() {
+  QFile::remove(QDir::current().absoluteFilePath(QString::fromLatin1(kConditionsFile)));
+  GetForm1().show();
+  hide();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+  event->accept();
+  EndProgram();
+}
+
+}  // namespace dosavia::gui

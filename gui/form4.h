@@ -1,0 +1,124 @@
+// Form4, the non-visual simulation screen: it writes the conditions of a batch run to
+// "Joken.dat", starts the engine Kestrun as a separate process, and plots the central-axis
+// depth curves of a result file (the run's own or any "*.data" file in the working
+// directory): the primary water kerma and, for one field size, the water absorbed dose with
+// its primary and scatter parts.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace dosavia::gui {
+
+class PictureBox;
+struct ResultTables;
+
+class Form4 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Form4(QWidget* parent = nullptr);
+  ~Form4() override;
+
+  // What the main menu does before it shows this screen: empty Label24, clear the graph,
+  // disable Command2, Command4, Command5 and Command8, and list the "*.data" files again so
+  // that results written meanwhile appear.
+  void PrepareForShow();
+
+  // Field column that "描 画" plots, 1..9 (Option1..Option9).
+  int FieldIndex() const { return field_index_; }
+  // Result file of the run prepared by "OK"; empty before the first "OK".
+  const QString& ResultFileName() const { return result_file_name_; }
+  // The curves of the last file loaded completely.
+  const ResultTables& Tables() const { return *tables_; }
+
+  // Left half: a new calculation.
+  QLabel* Label14 = nullptr;
+  QLabel* Label16 = nullptr;
+  QLabel* Label15 = nullptr;
+  QComboBox* Combo2 = nullptr;  // X-ray energy [MV], free text
+  QLabel* Label23 = nullptr;
+  QLabel* Label19 = nullptr;
+  QLabel* Label18 = nullptr;
+  QLabel* Label10 = nullptr;
+  QLabel* Label11 = nullptr;
+  QLabel* Label12 = nullptr;
+  QComboBox* Combo1 = nullptr;  // incident photon count, free text
+  QPushButton* Command1 = nullptr;
+  QLabel* Label13 = nullptr;
+  QLabel* Label24 = nullptr;  // shows ResultFileName
+  QPushButton* Command2 = nullptr;
+  QPushButton* Command4 = nullptr;
+  QPushButton* Command8 = nullptr;
+  QPushButton* Command7 = nullptr;  // back to the main menu
+  // Middle half: existing data.
+  QLabel* Label9 = nullptr;
+  QListWidget* File1 = nullptr;  // "*.data" in the working directory
+  QPushButton* Command9 = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  QRadioButton* Option1 = nullptr;
+  QRadioButton* Option2 = nullptr;
+  QRadioButton* Option3 = nullptr;
+  QRadioButton* Option4 = nullptr;
+  QRadioButton* Option5 = nullptr;
+  QRadioButton* Option6 = nullptr;
+  QRadioButton* Option7 = nullptr;
+  QRadioButton* Option8 = nullptr;
+  QRadioButton* Option9 = nullptr;
+  QPushButton* Command5 = nullptr;
+  QPushButton* Command6 = nullptr;
+  // The graph.
+  QLabel* Label8 = nullptr;
+  PictureBox* Picture1 = nullptr;
+
+ public slots:
+  // "OK": writes "Joken.dat" and shows the result file's name.
+  void Command1_Click();
+  // "シミュレーション開始": starts Kestrun in its own console window.
+  void Command2_Click();
+  // "計算結果読み込み": loads ResultFileName and draws the kerma curve.
+  void Command4_Click();
+  // "読み込み": loads the file selected in File1 and draws the kerma curve.
+  void Command9_Click();
+  // "描 画": adds the total, primary and scatter dose curves of FieldIndex.
+  void Command5_Click();
+  // "一次線水カーマ 再描画": draws the kerma curve again.
+  void Command8_Click();
+  // "Graph clear": clears the graph; its decoration stays.
+  void Command6_Click();
+  // The return icon: deletes "Joken.dat", shows the main menu and hides this screen.
+  void Command7_Click();
+  // Option1_Click .. Option9_Click: FieldIndex = index (1..9); nothing is redrawn.
+  void Option_Click(int index);
+
+ protected:
+  // Closing this window while the menu is hidden ends the program as the menu's "Exit"
+  // does, so it never runs on with no window shown.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Form_Load();
+  void CreateControls();
+  // Lists the "*.data" files of the working directory in File1.
+  void RefreshFileList();
+  // Reads `path`, replaces the tables when the whole file was read, then clears the graph
+  // and draws the kerma curve. False (tables and graph untouched) when it could not be read;
+  // the reason in `problem`.
+  bool LoadResult(const QString& path, QString& problem);
+
+  std::array<QRadioButton*, 10> options_{};  // Option1..Option9 at 1..9
+  int field_index_ = 8;
+  QString result_file_name_;
+  std::unique_ptr<ResultTables> tables_;
+};
+
+}  // namespace dosavia::gui

@@ -1,0 +1,88 @@
+#include "gui/kestrun_launcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace dosavia::gui {
+
+QString EngineProgramName() {
+#ifdef Q_OS_WIN
+  return QStringLiteral("Kestrun.exe");
+#else
+  return QStringLiteral("Kestrun");
+#endif
+}
+
+std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
+                                                const QString& working_dir,
+                                                const QString& terminal_variable) {
+  std::vector<TerminalCommand> candidates;
+  // $TERMINAL by the common convention: its own options, then "-e" and the command.
+  QStringList user_terminal = QProcess::splitCommand(terminal_variable);
+  if (!user_terminal.isEmpty()) {
+    const QString program = user_terminal.takeFirst();
+    candidates.push_back({program, user_terminal + QStringList{QStringLiteral("-e"), engine_path}});
+  }
+  candidates.push_back(
+      {QStringLiteral("x-terminal-emulator"), {QStringLiteral("-e"), engine_path}});
+  // gnome-terminal opens its windows through a server, so it is told the directory.
+  candidates.push_back(
+      {QStringLiteral("gnome-terminal"),
+       {QStringLiteral("--working-directory=") + working_dir, QStringLiteral("--"), engine_path}});
+  candidates.push_back(
+      {QStringLiteral("konsole"),
+       {QStringLiteral("--workdir"), working_dir, QStringLiteral("-e"), engine_path}});
+  candidates.push_back(
+      {QStringLiteral("xfce4-terminal"),
+       {QStringLiteral("--working-directory=") + working_dir, QStringLiteral("-x"), engine_path}});
+  candidates.push_back({QStringLiteral("xterm"), {QStringLiteral("-e"), engine_path}});
+  return candidates;
+}
+
+LaunchResult StartKestrun(const QString& working_dir) {
+  const QString name = EngineProgramName();
+  const QString engine_path = QDir(working_dir).absoluteFilePath(name);
+  const QFileInfo engine(engine_path);
+  if (!engine.isFile() || !engine.isExecutable())
+    return {false, QStringLiteral("作業フォルダ %1 に %2 がありません")
+                       .arg(QDir::toNativeSeparators(working_dir), name)};
+
+#ifdef Q_OS_WIN
+  // A console program started from a window program gets a console of its own only when
+  // asked to; it must be a normal window that takes the focus.
+  QProcess process;
+  process.setProgram(engine_path);
+  process.setWorkingDirectory(working_dir);
+  process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+    args->flags &= ~static_cast<DWORD>(CREATE_NO_WINDOW | DETACHED_PROCESS);
+    args->flags |= CREATE_NEW_CONSOLE;
+  });
+  if (!process.startDetached())
+    return {false, QStringLiteral("%1 を起動できませんでした").arg(name)};
+  return {true, {}};
+#else
+  for (const TerminalCommand& candidate :
+       TerminalCandidates(engine_path, working_dir, qEnvironmentVariable("TERMINAL"))) {
+    const QString program = QFileInfo(candidate.program).isAbsolute()
+                                ? candidate.program
+                                : QStandardPaths::findExecutable(candidate.program);
+    if (program.isEmpty() || !QFileInfo(program).isExecutable()) continue;
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(candidate.arguments);
+    process.setWorkingDirectory(working_dir);
+    if (process.startDetached()) return {true, {}};
+  }
+  return {false, QStringLiteral("%1 を表示する端末エミュレータが見つかりません"
+                                "（環境変数 TERMINAL で指定できます）")
+                     .arg(name)};
+#endif
+}
+
+}  // namespace dosavia::gui

@@ -1,0 +1,40 @@
+// Starts the batch engine Kestrun from the working directory as a separate process in its
+// own console window, without waiting for it and without keeping a handle: the engine
+// prints its progress there and waits for Enter at the end, whatever Dosavia does meanwhile.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace dosavia::gui {
+
+// The engine's file name in the working directory: "Kestrun.exe" on Windows, else "Kestrun".
+QString EngineProgramName();
+
+// One way to open a console window that runs a program.
+struct TerminalCommand {
+  QString program;        // terminal emulator, a name looked up in PATH or a path
+  QStringList arguments;  // its options followed by the engine's path
+};
+
+// The terminal emulators tried on Linux and other Unix desktops, in order: $TERMINAL
+// (which may carry options of its own), x-terminal-emulator, gnome-terminal, konsole,
+// xfce4-terminal, xterm. Each runs `engine_path` in `working_dir`.
+std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
+                                                const QString& working_dir,
+                                                const QString& terminal_variable);
+
+// The outcome of a start: on failure `problem` says why, in a sentence for the user.
+struct LaunchResult {
+  bool started = false;
+  QString problem;
+};
+
+// Starts Kestrun found in `working_dir`, with that directory as its working directory and
+// no arguments. On Windows it gets a new console; elsewhere the first terminal emulator of
+// TerminalCandidates that is installed and starts runs it. Fails when the engine is not
+// there or no console window could be opened.
+LaunchResult StartKestrun(const QString& working_dir);
+
+}  // namespace dosavia::gui

@@ -1,0 +1,202 @@
+#include "gui/module1.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QString>
+
+#include <cmath>
+#include <limits>
+
+#include "gui/app_forms.h"
+#include "gui/form2.h"
+#include "gui/picture_box.h"
+#include "physics/physics_loader.h"
+#include "physics/photon_transport.h"
+#include "physics/text_records.h"
+#include "physics/transport_context.h"
+
+namespace dosavia::gui {
+
+std::array<double, kSpectrumBins + 1> SpectrumEnergy{};
+std::array<double, kSpectrumBins + 1> SpectrumCumulative{};
+double SourceDistance = kVisualSourceDistanceCm;
+double FieldSide = 4.0;
+double BatchPhotonCount = 0;
+int StepDisplayFlag = 1;
+long long TotalPhotonCount = 0;
+int ZoomState = 2;
+std::array<long long, kSpectrumBins + 1> SpectrumTally{};
+
+RandomStream<double> SimulationRandom;
+PhysicsTables<double> SimulationTables;
+
+namespace {
+
+// Colours of the classic 16-colour palette: 12 light red, 9 light blue, 15 bright white.
+const QColor kLightRed(255, 0, 0);
+const QColor kLightBlue(0, 0, 255);
+const QColor kBrightWhite(255, 255, 255);
+
+// Histogram: bin Q stands at 0.5 Q - 0.25 (10 units per MeV); bars reach 100 at the
+// highest bin; the white foot line covers the zero-height bars up to 160 units.
+constexpr double kHistogramUnitsPerBin = 0.5;
+constexpr double kHistogramBinCentre = 0.25;
+constexpr double kHistogramTop = 100.0;
+constexpr double kHistogramFootEnd = 160.0;
+
+bool batch_running = false;
+bool batch_stop_requested = false;
+
+// Draws the visual run's events: each electron or positron step as a light-red line on the
+// side view and its magnified copy, each local absorption as a light-red point on the side
+// view (horizontal axis depth z, vertical axis lateral x). With `yield` set the window
+// system handles its pending events after every drawn step.
+class DrawingObserver {
+ public:
+  DrawingObserver(PictureBox& picture1, PictureBox& picture3, bool yield)
+      : picture1_(picture1), picture3_(picture3), yield_(yield) {}
+
+  void OnChargedStep(const ChargedStep<double>& step, int) {
+    if (batch_stop_requested) return;
+    picture1_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
+    picture3_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
+    if (yield_) QCoreApplication::processEvents();
+  }
+  void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
+    if (batch_stop_requested) return;
+    picture1_.DrawPoint(p.z, p.x, kLightRed);
+  }
+  void OnInteraction(InteractionKind, const Vec3<double>&, double, int) {}
+  void OnEscape(EscapeKind, const Vec3<double>&, double, int) {}
+  void OnScatteredComponent() {}
+  void OnAnnihilationPhoton(const Vec3<double>&, const Direction<double>&, int) {}
+
+ private:
+  PictureBox& picture1_;
+  PictureBox& picture3_;
+  bool yield_;
+};
+
+static_assert(TransportObserver<DrawingObserver, double>);
+
+// Spectrum bin of the uniform number r: the first bin whose cumulative weight exceeds r.
+int SampleSpectrumBin(double r) {
+  int q = 1;
+  while (q < kSpectrumBins && r >= SpectrumCumulative[q]) ++q;
+  return q;
+}
+
+// Histogram of the bins drawn so far, bars in per cent of the highest bin. An empty
+// histogram (a batch that ran no photon) draws nothing.
+void DrawSpectrumHistogram(PictureBox& picture2) {
+  long long highest = 0;
+  for (int q = 1; q <= kSpectrumBins; ++q)
+    if (SpectrumTally[q] > highest) highest = SpectrumTally[q];
+  picture2.Clear();
+  if (highest == 0) return;
+  for (int q = 1; q <= kSpectrumBins; ++q) {
+    const double x = kHistogramUnitsPerBin * q - kHistogramBinCentre;
+    const double height =
+        kHistogramTop * static_cast<double>(SpectrumTally[q]) / static_cast<double>(highest);
+    picture2.DrawLine(x, 0, x, height, kLightBlue);
+  }
+  picture2.DrawLine(0, 0, kHistogramFootEnd, 0, kBrightWhite);
+}
+
+}  // namespace
+
+void InitSimulation() {
+  SimulationRandom.Seed();
+  LoadPhysicsTables(SimulationTables, kWaterDataFile, kElectronDataFile);
+  SimulationTables.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
+}
+
+void ClearSpectrumTally() {
+  for (int q = 1; q <= kClearedSpectrumBins; ++q) SpectrumTally[q] = 0;
+}
+
+void LoadSpectrum(const std::string& path, const std::string& display_name) {
+  const std::string content = ReadWholeFile(path, display_name);
+  FreeFormatReader reader(display_name, content);
+  std::array<double, kSpectrumBins + 1> energy{};
+  std::array<double, kSpectrumBins + 1> cumulative{};
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    double weight = 0;
+    if (!reader.Next(energy[i]) || !reader.Next(weight))
+      throw InputError(display_name, reader.line(), "record " + std::to_string(i),
+                       "the file ends after " + std::to_string(i - 1) + " of " +
+                           std::to_string(kSpectrumBins) + " records");
+    if (!(weight >= 0) || !std::isfinite(weight) || !std::isfinite(energy[i]))
+      throw InputError(display_name, reader.line(), "record " + std::to_string(i),
+                       "the weight must be a finite number, not negative");
+    cumulative[i] = weight;
+  }
+  double sum = 0;
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    sum = cumulative[i] + sum;
+    cumulative[i] = sum;
+  }
+  if (!(sum > 0) || !std::isfinite(sum))
+    throw InputError(display_name, 0, "", "the weights of the 400 records sum to 0");
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    cumulative[i] = cumulative[i] / sum;
+    energy[i] = energy[i] * 1000.0;
+  }
+  SpectrumEnergy = energy;
+  SpectrumCumulative = cumulative;
+}
+
+long long WholePhotonCount(double count) {
+  // Beyond 2^62 photons no batch could ever finish; the cap only keeps the conversion defined.
+  constexpr double kMaxPhotons = 4.6e18;
+  if (!(count >= 1) || !std::isfinite(count)) return 0;
+  return count >= kMaxPhotons ? static_cast<long long>(kMaxPhotons)
+                              : static_cast<long long>(std::floor(count));
+}
+
+void RunVisualBatch() {
+  Form2& form = GetForm2();
+  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32});
+}
+
+void RunVisualBatch(const VisualBatchView& view) {
+  struct RunningFlag {
+    RunningFlag() { batch_running = true; }
+    ~RunningFlag() { batch_running = false; }
+  } running;
+  batch_stop_requested = false;
+  const TransportContext<double> context{
+      SimulationTables, SimulationRandom,
+      PhantomBox<double>{-SimulationTables.HalfWidthX, SimulationTables.HalfWidthX,
+                         -SimulationTables.HalfWidthY, SimulationTables.HalfWidthY,
+                         SimulationTables.PhantomDepth}};
+  DrawingObserver observer(view.picture1, view.picture3, StepDisplayFlag == 1);
+  const long long photons = WholePhotonCount(BatchPhotonCount);
+  for (long long n = 1; n <= photons && !batch_stop_requested; ++n) {
+    const int q = SampleSpectrumBin(SimulationRandom.Uniform());
+    const double energy = SpectrumEnergy[q];
+    ++SpectrumTally[q];
+    view.label32.setText(QString::number(0.001 * energy, 'f', 3));
+
+    // Entry point uniform over the square field on the surface.
+    const double slot1 = SimulationRandom.Uniform();
+    const double slot2 = SimulationRandom.Uniform();
+    const Vec3<double> entry{(0.5 - slot1) * FieldSide, (0.5 - slot2) * FieldSide, 0.0};
+
+    // Direction away from a point source above the field centre.
+    Direction<double> direction;
+    const double rho = std::sqrt(entry.x * entry.x + entry.y * entry.y);
+    if (rho > 0) {
+      const double theta = std::atan(rho / SourceDistance);
+      direction = {std::cos(theta), std::sin(theta), entry.x / rho, entry.y / rho};
+    }
+    TrackHistory(context, entry, direction, energy, observer);
+  }
+  if (!batch_stop_requested) DrawSpectrumHistogram(view.picture2);
+}
+
+bool IsBatchRunning() { return batch_running; }
+
+void RequestBatchStop() { batch_stop_requested = true; }
+
+}  // namespace dosavia::gui

@@ -1,0 +1,149 @@
+#include "gui/plot_command.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPixmap>
+#include <QSaveFile>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/beam_geometry.h"
+#include "gui/depth_dose_plot.h"
+#include "gui/picture_box.h"
+#include "gui/result_file.h"
+#include "gui/vb_style.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+// Size of the graph: the non-visual screen's picture [twips].
+constexpr double kGraphWidthTwips = 10575;
+constexpr double kGraphHeightTwips = 7935;
+constexpr int kMarginPx = 12;
+constexpr double kTitlePoints = 11.0;
+
+constexpr const char* kUsage =
+    "usage: Dosavia --plot RESULT.data [--field N] --out FILE.png  (N = 1..10)";
+
+int UsageError(const std::string& problem) {
+  std::fprintf(stderr, "Dosavia: %s\n%s\n", problem.c_str(), kUsage);
+  return 2;
+}
+
+struct PlotArguments {
+  QString result_file;
+  QString output_file;
+  int field = kDefaultPlotField;
+};
+
+// Fills `args`; returns an explanation when the arguments do not make one plot request.
+std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& args) {
+  bool has_field = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option != "--plot" && option != "--field" && option != "--out")
+      return "unknown argument '" + option + "'";
+    if (i + 1 >= argc) return option + " needs a value";
+    const QString value = QString::fromLocal8Bit(argv[++i]);
+    if (option == "--plot") {
+      if (!args.result_file.isEmpty()) return "--plot given twice";
+      args.result_file = value;
+    } else if (option == "--out") {
+      if (!args.output_file.isEmpty()) return "--out given twice";
+      args.output_file = value;
+    } else {
+      if (has_field) return "--field given twice";
+      bool ok = false;
+      args.field = value.toInt(&ok);
+      if (!ok || args.field < 1 || args.field > kFields)
+        return "--field must be a whole number from 1 to " + std::to_string(kFields);
+      has_field = true;
+    }
+  }
+  if (args.result_file.isEmpty()) return "--plot needs a result file";
+  if (args.output_file.isEmpty()) return "--out needs a picture file";
+  return std::nullopt;
+}
+
+QString FieldCaption(int field) {
+  const int side = static_cast<int>(kFieldSideCm[field]);
+  return QStringLiteral("照射野 %1 × %1 cm").arg(side);
+}
+
+}  // namespace
+
+QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name) {
+  PictureBox graph;
+  graph.resize(TwipsRect(0, 0, kGraphWidthTwips, kGraphHeightTwips).size());
+  SetUpDepthDosePlot(graph);
+  DrawKermaCurve(graph, tables);
+  DrawDoseCurves(graph, tables, field);
+  const QPixmap graph_pixels = graph.grab();
+
+  const QFont title_font = DefaultFont(kTitlePoints);
+  const QFontMetrics metrics(title_font);
+  const int title_height = 2 * metrics.height() + kMarginPx;
+  const QSize graph_size = graph_pixels.deviceIndependentSize().toSize();
+  QImage picture(graph_size.width() + 2 * kMarginPx,
+                 graph_size.height() + title_height + 2 * kMarginPx, QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.setFont(title_font);
+  painter.setPen(Qt::black);
+  const QRect title(kMarginPx, kMarginPx, graph_size.width(), metrics.height());
+  painter.drawText(
+      title, Qt::AlignLeft | Qt::AlignVCenter,
+      QStringLiteral("線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"));
+  painter.drawText(title.translated(0, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   source_name + QStringLiteral("    ") + FieldCaption(field));
+  painter.drawPixmap(QRect(QPoint(kMarginPx, kMarginPx + title_height), graph_size), graph_pixels);
+  painter.end();
+  return picture;
+}
+
+std::optional<int> RunPlotCommand(int argc, char** argv) {
+  bool wanted = false;
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--plot") wanted = true;
+  if (!wanted) return std::nullopt;
+
+  PlotArguments args;
+  if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
+
+  // Qt's arguments are not passed on: the command line belongs to --plot.
+  int app_argc = 1;
+  char* app_argv[] = {argv[0], nullptr};
+  std::unique_ptr<QApplication> own_app;
+  if (QCoreApplication::instance() == nullptr) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // No window is opened, so no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    own_app = std::make_unique<QApplication>(app_argc, app_argv);
+  }
+
+  ResultFileProblem problem;
+  const std::unique_ptr<ResultTables> tables =
+      ReadResultFile(std::filesystem::path(args.result_file.toStdU16String()),
+                     args.result_file.toStdString(), &problem);
+  if (!tables) {
+    std::fprintf(stderr, "Dosavia: %s\n", problem.message.c_str());
+    return 1;
+  }
+  const QImage picture = RenderDepthDosePicture(*tables, args.field, args.result_file);
+  QSaveFile out(args.output_file);
+  if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
+    std::fprintf(stderr, "Dosavia: %s: cannot write the picture: %s\n",
+                 args.output_file.toLocal8Bit().constData(),
+                 out.errorString().toLocal8Bit().constData());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace dosavia::gui

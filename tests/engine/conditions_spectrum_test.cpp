@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/beam_spectrum.h"
+#include "engine/conditions_file.h"
+#include "engine/console_text.h"
+#include "engine_test_support.h"
+#include "physics/text_records.h"
+
+namespace dosavia {
+namespace {
+
+using testing::SpectrumText;
+using testing::ZeroSpectrum;
+
+TEST(ConditionsTest, NamesAreCutAtTwentyCharactersAndTheTotalIsFreeFormat) {
+  const struct {
+    const char* text;
+    const char* spectrum;
+    const char* result;
+    float photons;
+  } cases[] = {
+      {"10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n", "10MV.csv", "10MV-30M.data", 3.0e7f},
+      // exactly 20 characters are used whole, a 21st is dropped
+      {"zyxwvutsrq0123456789\r\nabcdefghij0123456789X\r\n1000\r\n", "zyxwvutsrq0123456789",
+       "abcdefghij0123456789", 1000.0f},
+      // blanks filling a field are not part of the name; any number form on line 3
+      {"6MV.csv     \n6MV-1M.data \n   1e6  trailing words", "6MV.csv", "6MV-1M.data", 1.0e6f},
+  };
+  for (const auto& c : cases) {
+    const RunConditions r = ReadConditions(c.text);
+    EXPECT_EQ(r.spectrum_file, c.spectrum);
+    EXPECT_EQ(r.result_file, c.result);
+    EXPECT_EQ(r.photon_total, c.photons);
+  }
+}
+
+TEST(ConditionsTest, ErrorNamesTheFileTheLineAndTheField) {
+  const struct {
+    const char* text;
+    int line;
+    const char* field;
+  } cases[] = {
+      {"10MV.csv\r\n10MV-30M.data\r\n", 3, "photon total"},
+      {"10MV.csv\r\n10MV-30M.data\r\nthirty\r\n", 3, "photon total"},
+      {"10MV.csv\r\n10MV-30M.data\r\n-5\r\n", 3, "photon total"},
+      {"10MV.csv\r\n10MV-30M.data\r\n1e12\r\n", 3, "photon total"},  // beyond 32-bit counts
+      {"        \r\n10MV-30M.data\r\n1e6\r\n", 1, "spectrum file name"},
+      {"../10MV.csv\r\nx.data\r\n1e6\r\n", 1, "spectrum file name"},
+      {"10MV.csv\r\nsub\\x.data\r\n1e6\r\n", 2, "result file name"},
+      {"10MV.csv\r\nC:x.data\r\n1e6\r\n", 2, "result file name"},
+      {"10MV.csv\r\n..\r\n1e6\r\n", 2, "result file name"},
+      {"10MV.csv\r\nwater20.dat\r\n1e6\r\n", 2, "result file name"},  // would overwrite input
+      {"10MV.csv\r\n10mv.CSV\r\n1e6\r\n", 2, "result file name"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadConditions(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.file(), "Joken.dat");
+      EXPECT_EQ(e.line(), c.line) << e.what();
+      EXPECT_EQ(e.field(), c.field) << e.what();
+    }
+  }
+}
+
+TEST(ConditionsTest, WriterHelpersBuildTheLinesOfTheInteractiveProgram) {
+  const struct {
+    const char* count;
+    const char* result;
+    const char* total;
+  } cases[] = {
+      {"30000000", "10MV-30M.data", "3.00E+07"}, {"100000000", "10MV-100M.data", "1.00E+08"},
+      {"12345678", "10MV-12M.data", "1.23E+07"}, {"500000", "10MV-0M.data", "5.00E+05"},
+      {"12350000", "10MV-12M.data", "1.24E+07"},  // a half goes up
+      {"99950000", "10MV-99M.data", "1.00E+08"},  // and may carry into the exponent
+      {"lots", "10MV-0M.data", "lots"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ResultFileName("10", c.count), c.result) << c.count;
+    EXPECT_EQ(PhotonTotalText(c.count), c.total) << c.count;
+  }
+  const std::string text =
+      ConditionsFileText(SpectrumFileName("10"), "10MV-30M.data", PhotonTotalText("30000000"));
+  EXPECT_EQ(text, "10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n");
+  EXPECT_EQ(ReadConditions(text).photon_total, 3.0e7f);
+}
+
+TEST(BeamSpectrumTest, WeightsAreIntensitiesOverTheirRunningSum) {
+  auto intensity = ZeroSpectrum();
+  intensity[3] = 1.0;
+  intensity[5] = 3.0;
+  intensity[399] = 4.0;
+  const BeamSpectrum s = ReadBeamSpectrum(SpectrumText(intensity), "t.csv");
+  EXPECT_EQ(s.weight[3], 0.125f);
+  EXPECT_EQ(s.weight[5], 0.375f);
+  EXPECT_EQ(s.weight[399], 0.5f);
+  EXPECT_EQ(s.imax, 399);
+  for (double& v : intensity) v *= 8.0;  // a common power of two changes nothing
+  EXPECT_EQ(ReadBeamSpectrum(SpectrumText(intensity), "t.csv").weight, s.weight);
+}
+
+TEST(BeamSpectrumTest, EveryOccupiedBinRunsItsTruncatedShare) {
+  struct Run {
+    std::vector<int> bins;
+    std::vector<float> energies;
+  };
+  const auto run = [](const auto& intensity, float n) {
+    Run r;
+    const BeamSpectrum s = ReadBeamSpectrum(SpectrumText(intensity), "t.csv");
+    const auto total = RunSpectrumBins(
+        s, n, [&](int i) { r.bins.push_back(i); }, [&](float e) { r.energies.push_back(e); });
+    EXPECT_EQ(total, static_cast<std::int64_t>(r.energies.size()));
+    return r;
+  };
+  auto one_bin = ZeroSpectrum();
+  one_bin[200] = 2.5;
+  const Run a = run(one_bin, 1000.0f);
+  EXPECT_EQ(a.bins, std::vector<int>{200});
+  EXPECT_EQ(a.energies, std::vector<float>(1000, 9975.0f));
+
+  // w N = 0.99: the bin shows its line and runs nothing.
+  auto small = ZeroSpectrum();
+  small[2] = 0.99;
+  small[7] = 99.01;
+  const Run b = run(small, 100.0f);
+  EXPECT_EQ(b.bins, (std::vector<int>{2, 7}));
+  EXPECT_EQ(b.energies, std::vector<float>(99, 325.0f));
+
+  // trunc of the exact product: the float product 0.7f * 10 rounds up to 7.
+  EXPECT_EQ(HistoriesInBin(0.7f, 10.0f), 6);
+  EXPECT_EQ(HistoriesInBin(1.0f, 3.0e7f), 30000000);
+}
+
+TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
+  auto one = ZeroSpectrum();
+  one[100] = 1.0;
+  const auto with_line = [&](int line, const std::string& record) {
+    std::string text = SpectrumText(one);
+    std::size_t start = 0;
+    for (int l = 1; l < line; ++l) start = text.find('\n', start) + 1;
+    return text.replace(start, text.find('\r', start) - start, record);
+  };
+  const struct {
+    std::string text;
+    int line;
+    const char* field;
+  } cases[] = {
+      {SpectrumText(ZeroSpectrum(), 399), 400, ""},
+      {SpectrumText(ZeroSpectrum()), 0, ""},  // no positive weight
+      {with_line(17, " 0.825, 1.2x0E-01"), 17, "field 3"},
+      {with_line(9, " 0.425, "), 9, "field 3"},
+      {with_line(5, " 0.2x5, 0.000E+00"), 5, "field 1"},
+      {with_line(12, " 0.575, -.100E+01"), 12, "intensity"},
+      {with_line(3, " 0.125, .100E+40"), 3, "intensity"},  // beyond single precision
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadBeamSpectrum(c.text, "bad.csv");
+      ADD_FAILURE() << "accepted, expected an error at line " << c.line;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.file(), "bad.csv");
+      EXPECT_EQ(e.line(), c.line) << e.what();
+      EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(ConsoleTextTest, LinesOfTheDialogue) {
+  EXPECT_EQ(StartTimeLine({9, 5, 7, 42}), "      * 計算開始 = 9: 5: 7");
+  EXPECT_EQ(EndTimeLine({23, 59, 0, 0}), "      * 計算終了 =23:59: 0");
+  EXPECT_EQ(ProgressLine(1, 200), " ---   1 / 200");
+  EXPECT_EQ(ProgressLine(399, 399), " --- 399 / 399");
+}
+
+}  // namespace
+}  // namespace dosavia

@@ -1,0 +1,129 @@
+// The real Kestrun binary in a scratch working directory, standard input closed as when
+// nobody is at the console: a small run on the shipped data, and every way a run can fail
+// (on small hand-made data files, so that these run wherever the tests build).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <string>
+
+#include "engine/beam_spectrum.h"
+#include "engine/console_text.h"
+#include "engine_test_support.h"
+#include "physics/text_records.h"
+#include "tests/physics/small_data_files.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace dosavia {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::SpectrumText;
+using testing::TempDir;
+using testing::ZeroSpectrum;
+
+// Runs Kestrun in `dir`, with the given conditions file unless null; returns its exit status.
+int RunKestrunIn(const TempDir& dir, const char* conditions) {
+  if (conditions) dir.Write("Joken.dat", conditions);
+  const std::string command = "cd \"" + dir.path().string() + "\" && \"" KESTRUN_PATH
+                              "\" < /dev/null > console.txt 2>&1";
+  const int raw = std::system(command.c_str());
+#ifdef _WIN32
+  return raw;
+#else
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+}
+
+std::string Read(const TempDir& dir, const std::string& name) {
+  return ReadWholeFile(dir.File(name), name);
+}
+
+TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice) {
+  const TempDir dir(testing::ScratchName("engine_binary_run"));
+  const fs::path data(DOSAVIA_DATA_DIR);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "10MV.csv"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
+  const char* conditions = "10MV.csv\r\n10MV-test.data\r\n2.00E+04\r\n";
+  ASSERT_EQ(RunKestrunIn(dir, conditions), 0) << Read(dir, "console.txt");
+
+  // The transcript with the clock readings masked; the start line shows the same time twice.
+  const std::regex clock("=[ 0-9]{2}:[ 0-9]{2}:[ 0-9]{2}");
+  const std::string console = Read(dir, "console.txt");
+  std::smatch start;
+  ASSERT_TRUE(std::regex_search(console, start, clock));
+  EXPECT_NE(console.find("計算開始 " + start.str(), start.position() + 1), std::string::npos);
+  const BeamSpectrum spectrum = ReadBeamSpectrumFile(dir.File("10MV.csv"), "10MV.csv");
+  std::string expected;
+  for (const std::string& line : {std::string(kTitleLine), std::string(), StartTimeLine({}),
+                                  std::string(), std::string(kWaitingLine), std::string()})
+    expected.append(line).append("\n");
+  for (int i = 1; i <= kSpectrumBins; ++i)
+    if (spectrum.weight[i] != 0.0f) expected.append(ProgressLine(i, spectrum.imax)).append("\n");
+  for (const std::string& line :
+       {std::string(), StartTimeLine({}), EndTimeLine({}), std::string(), std::string(kPromptLine),
+        std::string(), std::string(kStopLine)})
+    expected.append(line).append("\n");
+  EXPECT_EQ(std::regex_replace(console, clock, "=hh:mm:ss"),
+            std::regex_replace(expected, clock, "=hh:mm:ss"));
+
+  const std::string first = Read(dir, "10MV-test.data");
+  EXPECT_EQ(first.size(), 600u * 127u);
+  EXPECT_EQ(SplitLines(first).size(), 600u);
+  ASSERT_EQ(RunKestrunIn(dir, conditions), 0);
+  EXPECT_EQ(Read(dir, "10MV-test.data"), first);
+}
+
+// Every failure is reported, the prompt still comes last, the status is 1, and an earlier
+// result file of the same name stays as it was.
+TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
+  const struct {
+    const char* name;
+    const char* conditions;
+    std::function<void(const TempDir&)> spoil;
+    const char* report;
+  } cases[] = {
+      {"missing conditions", nullptr, nullptr, "Joken.dat"},
+      {"missing physics data", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) { fs::remove(d.File("water20.dat")); }, "water20.dat"},
+      {"photon total not a number", "t.csv\r\nres.data\r\nmany\r\n", nullptr, "Joken.dat, line 3"},
+      {"missing spectrum", "4MV.csv\r\nres.data\r\n2000\r\n", nullptr, "4MV.csv"},
+      {"short spectrum", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum(), 250)); }, "t.csv, line 251"},
+      {"no positive weight", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum())); }, "positive intensity"},
+      {"result in another folder", "t.csv\r\n../res.data\r\n2000\r\n", nullptr, "Joken.dat, line 2"},
+      {"no primary kerma", "t.csv\r\nres.data\r\n1\r\n", nullptr, "no primary kerma"},
+      {"result cannot be written", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) { fs::create_directory(d.File("res.data.tmp")); }, "res.data"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir(testing::ScratchName("engine_binary_failure"));
+    dir.Write("water20.dat", testing::WaterFile(testing::TypicalWaterRows()));
+    dir.Write("ELDAT.dat", testing::EldatFile());
+    auto intensity = ZeroSpectrum();
+    intensity[40] = intensity[120] = 1.0;
+    dir.Write("t.csv", SpectrumText(intensity));
+    dir.Write("res.data", "earlier run\r\n");
+    if (c.spoil) c.spoil(dir);
+    EXPECT_EQ(RunKestrunIn(dir, c.conditions), 1) << c.name;
+    const std::string console = Read(dir, "console.txt");
+    const std::size_t error = console.find(" *** エラー: ");
+    ASSERT_NE(error, std::string::npos) << c.name << "\n" << console;
+    EXPECT_NE(console.find(c.report, error), std::string::npos) << c.name << "\n" << console;
+    const std::string tail = "\n\n" + std::string(kPromptLine) + "\n\n";
+    EXPECT_EQ(console.substr(console.size() - std::min(console.size(), tail.size())), tail) << c.name;
+    EXPECT_EQ(Read(dir, "res.data"), "earlier run\r\n") << c.name;
+    EXPECT_FALSE(fs::is_regular_file(dir.File("res.data.tmp"))) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace dosavia

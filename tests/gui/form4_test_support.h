@@ -1,0 +1,88 @@
+// Helpers of the non-visual screen's tests: result files written by the engine's own
+// writer, the message boxes of one action, and looking for a curve's colour in the drawn
+// image of a picture.
+#pragma once
+
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "engine/result_file.h"
+#include "gui/picture_box.h"
+#include "gui_test_support.h"
+
+namespace dosavia::gui::testing {
+
+// A smooth build-up curve and field columns that differ from each other, so a curve taken
+// from the wrong column, block or record shows up; all values lie between 0 and 1.2.
+inline NormalisedResults SyntheticResults(float scale = 1.0f) {
+  NormalisedResults r;
+  r.kmax = 1.0f;
+  for (int j = 1; j <= kKermaBins; ++j) {
+    const float depth = 0.1f * static_cast<float>(j);  // [cm]
+    r.kerma[j] = scale * std::exp(-0.045f * depth) * (j < 20 ? 0.9f + 0.005f * j : 1.0f);
+    for (int l = 1; l <= kFields; ++l) {
+      const float buildup = 1.0f - std::exp(-depth / (0.6f + 0.02f * l));
+      r.field.at(kPrimary, l, j) = r.kerma[j] * buildup * (0.55f + 0.03f * l);
+      r.field.at(kScatter, l, j) = scale * 0.012f * l * (1.0f - std::exp(-depth / 3.0f));
+    }
+  }
+  return r;
+}
+
+// Writes `text` to `path` as it is; false when it cannot be written.
+inline bool WriteText(const QString& path, const QByteArray& text) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
+}
+
+// Writes an executable shell script with `body` after its first line.
+inline bool WriteScript(const QString& path, const QByteArray& body) {
+  return WriteText(path, "#!/bin/sh\n" + body) &&
+         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+}
+
+inline QByteArray ResultBytes(const NormalisedResults& r) {
+  return QByteArray::fromStdString(ResultFileText(r));
+}
+
+// The first `records` records of a result file, with their CR LF line ends.
+inline QByteArray FirstRecords(const QByteArray& text, int records) {
+  int pos = 0;
+  for (int n = 0; n < records; ++n) pos = text.indexOf('\n', pos) + 1;
+  return text.left(pos);
+}
+
+// The message boxes that `action` showed, each answered with OK.
+inline std::vector<CapturedMessage> MessagesDuring(const std::function<void()>& action) {
+  MessageBoxCatcher catcher;
+  action();
+  return catcher.Messages();
+}
+
+// True when a pixel of `color` lies within `radius` pixels of the user point (x, y) in the
+// drawn layer of `picture`.
+inline bool ColorNear(PictureBox& picture, const QImage& drawn, double x, double y, QColor color,
+                      int radius = 1) {
+  const QPointF p = picture.ToPixels(x, y) - QPointF(picture.contentsRect().topLeft());
+  const int cx = static_cast<int>(std::floor(p.x()));
+  const int cy = static_cast<int>(std::floor(p.y()));
+  for (int dy = -radius; dy <= radius; ++dy)
+    for (int dx = -radius; dx <= radius; ++dx) {
+      const QPoint q(cx + dx, cy + dy);
+      if (drawn.valid(q) && drawn.pixelColor(q).rgb() == color.rgb()) return true;
+    }
+  return false;
+}
+
+// True when nothing is drawn in `image`.
+inline bool IsWhite(const QImage& image) {
+  QImage white(image.size(), image.format());
+  white.fill(Qt::white);
+  return image == white;
+}
+
+}  // namespace dosavia::gui::testing

@@ -1,0 +1,329 @@
+// The non-visual screen: the conditions file that "OK" writes, loading result files into
+// the graph, the button states and the warnings, and leaving and coming back.
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "engine/conditions_file.h"
+#include "form4_test_support.h"
+#include "gui/app_forms.h"
+#include "gui/depth_dose_plot.h"
+#include "gui/form1.h"
+#include "gui/form4.h"
+#include "gui/result_file.h"
+
+using namespace dosavia;
+using namespace dosavia::gui;
+using namespace dosavia::gui::testing;
+
+namespace {
+
+const QString kNotFinished = QString::fromUtf8("\u3000シミュレーションが終了していません\u3000");
+const QString kSelectFile = QString::fromUtf8("  結果ファイルを選択肢て下さい ");
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Types the two texts and presses "OK"; returns the message boxes it showed.
+std::vector<CapturedMessage> PressOk(Form4& form, const QString& energy, const QString& count) {
+  form.Combo2->setCurrentText(energy);
+  form.Combo1->setCurrentText(count);
+  return MessagesDuring([&] { form.Command1->click(); });
+}
+
+bool SameTables(const ResultTables& a, const ResultTables& b) {
+  return a.Kerma == b.Kerma && a.DoseTable == b.DoseTable;
+}
+
+QListWidgetItem* FileItem(Form4& form, const QString& name) {
+  const auto items = form.File1->findItems(name, Qt::MatchExactly);
+  return items.isEmpty() ? nullptr : items.front();
+}
+
+// Selects `name` in File1; false when it is not listed.
+bool SelectFile(Form4& form, const QString& name) {
+  QListWidgetItem* item = FileItem(form, name);
+  if (item == nullptr) return false;
+  item->setSelected(true);
+  return true;
+}
+
+}  // namespace
+
+class TestForm4 : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void opensWithItsDefaults();
+  void okWritesTheConditions_data();
+  void okWritesTheConditions();
+  void secondOkRewritesTheFile();
+  void nameLongerThanTheEngineReadsIsRefused();
+  void failedLoadChangesNothing_data();
+  void failedLoadChangesNothing();
+  void loadWithoutSelectionWarns();
+  void drawingFollowsTheButtons();
+  void startWithoutEngineWarns();
+  void leavingAndComingBack();
+
+ private:
+  Form4& form() { return GetForm4(); }
+  // Opens the screen as the menu does.
+  void OpenFromMenu() {
+    form().PrepareForShow();
+    form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form()));
+  }
+  std::unique_ptr<TempWorkDir> dir_;
+};
+
+void TestForm4::init() {
+  dir_.reset();
+  dir_ = std::make_unique<TempWorkDir>();
+  OpenFromMenu();
+}
+
+void TestForm4::opensWithItsDefaults() {
+  // The first test to touch the form sees what Form_Load set.
+  QCOMPARE(form().Combo2->currentText(), QString("10"));
+  QCOMPARE(form().Combo1->currentText(), QString("30000000"));
+  QVERIFY(form().Option8->isChecked());
+  QCOMPARE(form().FieldIndex(), 8);
+  for (QPushButton* b : {form().Command2, form().Command4, form().Command5, form().Command8})
+    QVERIFY(!b->isEnabled());
+}
+
+void TestForm4::okWritesTheConditions_data() {
+  QTest::addColumn<QString>("energy");
+  QTest::addColumn<QString>("count");
+  QTest::addColumn<QString>("spectrum");
+  QTest::addColumn<QString>("result");
+  QTest::addColumn<QString>("total");
+  struct Case {
+    const char *name, *energy, *count, *spectrum, *result, *total;
+  };
+  const Case cases[] = {
+      {"defaults", "10", "30000000", "10MV.csv", "10MV-30M.data", "3.00E+07"},
+      {"1e8", "10", "100000000", "10MV.csv", "10MV-100M.data", "1.00E+08"},
+      {"15 MV 1e8", "15", "100000000", "15MV.csv", "15MV-100M.data", "1.00E+08"},
+      {"5 million", "10", "5000000", "10MV.csv", "10MV-5M.data", "5.00E+06"},
+      {"below a million", "10", "999999", "10MV.csv", "10MV-0M.data", "1.00E+06"},
+      {"not a number", "10", "many", "10MV.csv", "10MV-0M.data", "many"},
+      {"6 MV", "6", "30000000", "6MV.csv", "6MV-30M.data", "3.00E+07"},
+      {"typed energy", "7.5", "30000000", "7.5MV.csv", "7.5MV-30M.data", "3.00E+07"},
+      {"three digits", "10", "12345678", "10MV.csv", "10MV-12M.data", "1.23E+07"},
+      {"number then text", "4", "50000000 photons", "4MV.csv", "4MV-50M.data", "50000000 photons"},
+  };
+  for (const Case& c : cases)
+    QTest::newRow(c.name) << QString(c.energy) << QString(c.count) << QString(c.spectrum)
+                          << QString(c.result) << QString(c.total);
+}
+
+void TestForm4::okWritesTheConditions() {
+  QFETCH(QString, energy);
+  QFETCH(QString, count);
+  QFETCH(QString, spectrum);
+  QFETCH(QString, result);
+  QFETCH(QString, total);
+  QCOMPARE(PressOk(form(), energy, count).size(), 0u);
+  QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
+           (spectrum + "\r\n" + result + "\r\n" + total + "\r\n").toUtf8());
+  QCOMPARE(form().Label24->text(), result);
+  QCOMPARE(form().ResultFileName(), result);
+  QVERIFY(form().Command2->isEnabled());
+  QCOMPARE(form().focusWidget(), form().Command2);
+  // The engine takes the same names back, and the count where it is a number.
+  bool is_number = false;
+  const double n = total.toDouble(&is_number);
+  if (is_number) {
+    const auto taken = ReadConditionsFile(dir_->Path("Joken.dat").toStdString());
+    QCOMPARE(QString::fromStdString(taken.spectrum_file), spectrum);
+    QCOMPARE(QString::fromStdString(taken.result_file), result);
+    QCOMPARE(taken.photon_total, static_cast<float>(n));
+  }
+}
+
+void TestForm4::secondOkRewritesTheFile() {
+  PressOk(form(), "15", "100000000");
+  PressOk(form(), "4", "x");
+  QCOMPARE(ReadAll(dir_->Path("Joken.dat")), QByteArray("4MV.csv\r\n4MV-0M.data\r\nx\r\n"));
+  QCOMPARE(form().Label24->text(), QString("4MV-0M.data"));
+}
+
+void TestForm4::nameLongerThanTheEngineReadsIsRefused() {
+  // "10.1234567MV-30M.data" has 21 characters: Kestrun would cut it to 20 and write a
+  // file this screen never loads.
+  const auto seen = PressOk(form(), "10.1234567", "30000000");
+  QCOMPARE(seen.size(), 1u);
+  QCOMPARE(seen[0].icon, QMessageBox::Warning);
+  QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
+  QVERIFY(!form().Command2->isEnabled());
+  QVERIFY(form().Label24->text().isEmpty());
+  // Exactly 20 characters still reach the engine whole.
+  QCOMPARE(PressOk(form(), "10.123456", "30000000").size(), 0u);
+  QCOMPARE(form().ResultFileName(), QString("10.123456MV-30M.data"));
+}
+
+void TestForm4::failedLoadChangesNothing_data() {
+  QTest::addColumn<QByteArray>("text");
+  QTest::addColumn<bool>("own_result");  // "計算結果読み込み" or "読み込み"
+  const QByteArray good = ResultBytes(SyntheticResults(0.5f));
+  QByteArray word = good;
+  word.replace(50000, 3, "x!x");
+  QTest::newRow("own, 599 records") << FirstRecords(good, 599) << true;
+  QTest::newRow("own, not numeric") << word << true;
+  QTest::newRow("own, missing") << QByteArray() << true;
+  QTest::newRow("list, 599 records") << FirstRecords(good, 599) << false;
+  QTest::newRow("list, not numeric") << word << false;
+}
+
+void TestForm4::failedLoadChangesNothing() {
+  QFETCH(QByteArray, text);
+  QFETCH(bool, own_result);
+  // A complete file loaded and drawn first, then a damaged one in its place.
+  QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  form().PrepareForShow();
+  PressOk(form(), "10", "30000000");
+  form().Command4_Click();
+  form().Command5_Click();
+  const ResultTables before = form().Tables();
+  const QImage graph_before = form().Picture1->DrawnImage();
+  if (text.isEmpty())
+    QVERIFY(QFile::remove(dir_->Path("10MV-30M.data")));
+  else
+    QVERIFY(WriteText(dir_->Path("10MV-30M.data"), text));
+  const auto seen = MessagesDuring([&] {
+    if (own_result) {
+      form().Command4->setEnabled(true);
+      form().Command4->click();
+    } else {
+      QVERIFY(SelectFile(form(), "10MV-30M.data"));
+      form().Command9->click();
+    }
+  });
+  QCOMPARE(seen.size(), 1u);
+  QCOMPARE(seen[0].icon, QMessageBox::Warning);
+  QCOMPARE(seen[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  if (own_result)
+    QCOMPARE(seen[0].text, kNotFinished);
+  else
+    QVERIFY2(seen[0].text.contains("10MV-30M.data"), qPrintable(seen[0].text));
+  QVERIFY(SameTables(form().Tables(), before));
+  QCOMPARE(form().Picture1->DrawnImage(), graph_before);
+  QVERIFY(form().Command5->isEnabled());
+  QVERIFY(form().Command8->isEnabled());
+}
+
+void TestForm4::loadWithoutSelectionWarns() {
+  QVERIFY(WriteText(dir_->Path("a.data"), ResultBytes(SyntheticResults())));
+  form().PrepareForShow();
+  QVERIFY(FileItem(form(), "a.data"));
+  const auto seen = MessagesDuring([&] { form().Command9->click(); });
+  QCOMPARE(seen.size(), 1u);
+  QCOMPARE(seen[0].text, kSelectFile);
+  QCOMPARE(seen[0].icon, QMessageBox::Warning);
+  QVERIFY(!form().Command5->isEnabled());
+  // With the file selected the same button loads it.
+  QVERIFY(SelectFile(form(), "a.data"));
+  QCOMPARE(MessagesDuring([&] { form().Command9->click(); }).size(), 0u);
+  QVERIFY(form().Command5->isEnabled());
+}
+
+void TestForm4::drawingFollowsTheButtons() {
+  // Constant field columns at clearly different heights: primary 0.05 j, scatter 0.01 j.
+  NormalisedResults r = SyntheticResults();
+  for (int i = 1; i <= kSlabs; ++i)
+    for (int j = 1; j <= kFields; ++j) {
+      r.field.at(kPrimary, j, i) = 0.05f * j;
+      r.field.at(kScatter, j, i) = 0.01f * j;
+    }
+  QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(r)));
+  PressOk(form(), "10", "30000000");
+  QCOMPARE(MessagesDuring([&] { form().Command4_Click(); }).size(), 0u);
+  QVERIFY(form().Command5->isEnabled() && form().Command8->isEnabled());
+  PictureBox& picture = *form().Picture1;
+  QImage drawn = picture.DrawnImage();
+  for (int i = 1; i <= kDepthBins; ++i)
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * form().Tables().Kerma[i], Qt::black),
+             qPrintable(QString("kerma bin %1").arg(i)));
+
+  // Option7 is the 8 x 8 cm field, column 7; the dose curves end at bin 299.
+  form().Command6->click();
+  form().Option7->click();
+  QCOMPARE(form().FieldIndex(), 7);
+  form().Command5->click();
+  drawn = picture.DrawnImage();
+  const QColor blue(kTotalDoseColor), red(kPrimaryDoseColor), green(kScatterDoseColor);
+  QVERIFY(ColorNear(picture, drawn, 150, 42, blue));
+  QVERIFY(ColorNear(picture, drawn, 150, 35, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 7, green));
+  QVERIFY(!ColorNear(picture, drawn, 150, 48, blue, 2));
+  QVERIFY(ColorNear(picture, drawn, 298.5, 35, red));
+  QVERIFY(!ColorNear(picture, drawn, 299.5, 35, red, 0));
+
+  // Another field and the kerma again are drawn over what is there.
+  form().Option9->click();
+  form().Command5->click();
+  form().Command8->click();
+  drawn = picture.DrawnImage();
+  QVERIFY(ColorNear(picture, drawn, 150, 35, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 45, red));
+  QVERIFY(ColorNear(picture, drawn, 299.5, 100 * form().Tables().Kerma[300], Qt::black));
+
+  // "Graph clear" leaves a white picture with its decoration.
+  const int lines = picture.LineCount();
+  form().Command6->click();
+  QVERIFY(IsWhite(picture.DrawnImage()));
+  QCOMPARE(picture.LineCount(), lines);
+}
+
+void TestForm4::startWithoutEngineWarns() {
+  PressOk(form(), "10", "30000000");
+  const auto seen = MessagesDuring([&] { form().Command2->click(); });
+  QCOMPARE(seen.size(), 1u);
+  QCOMPARE(seen[0].icon, QMessageBox::Warning);
+  QVERIFY(seen[0].text.contains("Kestrun"));
+  QVERIFY(!form().Command4->isEnabled());
+  QVERIFY(form().isVisible());
+}
+
+void TestForm4::leavingAndComingBack() {
+  QVERIFY(WriteText(dir_->Path("a.data"), ResultBytes(SyntheticResults())));
+  form().PrepareForShow();
+  PressOk(form(), "6", "50000000");
+  form().Option3->click();
+  QVERIFY(SelectFile(form(), "a.data"));
+  form().Command9_Click();
+  form().Command5_Click();
+  QVERIFY(QFile::exists(dir_->Path("Joken.dat")));
+
+  form().Command7->click();
+  QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
+  QVERIFY(!form().isVisible());
+  QVERIFY(GetForm1().isVisible());
+  // Leaving again without a conditions file is quiet.
+  QCOMPARE(MessagesDuring([&] { form().Command7_Click(); }).size(), 0u);
+
+  QVERIFY(WriteText(dir_->Path("b.data"), ResultBytes(SyntheticResults())));
+  OpenFromMenu();
+  GetForm1().hide();
+  QCOMPARE(form().Combo2->currentText(), QString("6"));
+  QCOMPARE(form().Combo1->currentText(), QString("50000000"));
+  QVERIFY(form().Option3->isChecked());
+  QCOMPARE(form().FieldIndex(), 3);
+  QVERIFY(form().Label24->text().isEmpty());
+  for (QPushButton* b : {form().Command2, form().Command4, form().Command5, form().Command8})
+    QVERIFY(!b->isEnabled());
+  QVERIFY(IsWhite(form().Picture1->DrawnImage()));
+  // Results written meanwhile are listed.
+  QVERIFY(FileItem(form(), "b.data"));
+}
+
+QTEST_MAIN(TestForm4)
+#include "tst_form4.moc"

@@ -1,0 +1,138 @@
+// One short batch run through the non-visual screen: "OK" writes the conditions, the real
+// Kestrun runs in a (stand-in) terminal with its input closed, "計算結果読み込み" loads the
+// result, and the tables and the drawn curves agree with the file record by record.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QtTest>
+#include <algorithm>
+
+#include "form4_test_support.h"
+#include "gui/app_forms.h"
+#include "gui/depth_dose_plot.h"
+#include "gui/form4.h"
+#include "gui/kestrun_launcher.h"
+#include "gui/result_file.h"
+#include "physics/text_records.h"
+
+using namespace dosavia;
+using namespace dosavia::gui;
+using namespace dosavia::gui::testing;
+
+namespace {
+
+// Photons of the run: enough for a kerma maximum in the first 5 cm, a few seconds long.
+constexpr const char* kPhotonCount = "20000";
+constexpr int kRunTimeoutMs = 300000;
+
+// The values of the 600 records read column by column with the engine's record format.
+struct FileRecords {
+  std::vector<std::vector<double>> values;  // [record - 1][0..11]
+};
+
+FileRecords ReadRecords(const QString& path) {
+  FileRecords records;
+  RecordReader reader = RecordReader::FromFile(path.toStdString(), "result");
+  const FixedFormat format(kResultRecordFormat);
+  for (int r = 1; r <= kResultRecords; ++r) {
+    std::vector<double> row;
+    for (const ReadField& field : reader.Read(format, kNumbersPerRecord))
+      row.push_back(field.As<double>());
+    records.values.push_back(row);
+  }
+  return records;
+}
+
+}  // namespace
+
+class TestForm4EndToEnd : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void runLoadAndPlot();
+};
+
+void TestForm4EndToEnd::runLoadAndPlot() {
+#ifdef Q_OS_WIN
+  QSKIP("the stand-in terminal is a shell script");
+#endif
+  const QString engine = QStringLiteral(DOSAVIA_KESTRUN);
+  if (!QFile::exists(engine)) QSKIP("Kestrun is not built");
+  TempWorkDir dir;
+  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(' ')));
+  QVERIFY(QFile::copy(engine, dir.Path(EngineProgramName())));
+  // The stand-in terminal runs the command after "-e" with its input closed, so that the
+  // engine's final wait for Enter ends at once.
+  QVERIFY(WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null > kestrun.log 2>&1\n"));
+  qputenv("TERMINAL", QFile::encodeName(dir.Path("term")));
+
+  Form4& form = GetForm4();
+  form.PrepareForShow();
+  form.show();
+  form.Combo2->setCurrentText("10");
+  form.Combo1->setCurrentText(kPhotonCount);
+  QCOMPARE(MessagesDuring([&] { form.Command1->click(); }).size(), 0u);
+  QCOMPARE(form.ResultFileName(), QString("10MV-0M.data"));
+  QCOMPARE(MessagesDuring([&] { form.Command2->click(); }).size(), 0u);
+  QVERIFY(form.Command4->isEnabled());
+
+  // Press "計算結果読み込み" until the run has finished; every early press only warns.
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    const auto seen = MessagesDuring([&] { form.Command4->click(); });
+    if (seen.empty()) break;
+    QCOMPARE(seen.size(), 1u);
+    QCOMPARE(seen[0].text, QString::fromUtf8("\u3000シミュレーションが終了していません\u3000"));
+    QVERIFY(!form.Command5->isEnabled());
+    if (clock.elapsed() > kRunTimeoutMs) {
+      QFile log(dir.Path("kestrun.log"));
+      log.open(QIODevice::ReadOnly);
+      QFAIL(qPrintable("no result file; Kestrun said:\n" +
+                       QString::fromUtf8(log.readAll().right(2000))));
+    }
+    QTest::qWait(200);
+  }
+  QVERIFY(form.Command5->isEnabled());
+  QVERIFY(form.Command8->isEnabled());
+
+  // Tables against the file's fixed columns.
+  const FileRecords file = ReadRecords(dir.Path("10MV-0M.data"));
+  const ResultTables& tables = form.Tables();
+  for (int block = 0; block < 2; ++block) {
+    const int component = block == 0 ? kPrimaryDose : kScatterDose;
+    for (int i = 1; i <= kDepthBins; ++i) {
+      const std::vector<double>& row = file.values[block * kDepthBins + i - 1];
+      QCOMPARE(row[0], double(i));
+      QCOMPARE(tables.Kerma[i], row[1]);
+      for (int j = 1; j <= kFieldColumns; ++j)
+        QCOMPARE(tables.DoseTable[component][j][i], row[1 + j]);
+    }
+  }
+  // The kerma is normalised to its maximum in the first 5 cm.
+  double kmax = 0;
+  for (int i = 1; i <= 50; ++i) kmax = std::max(kmax, tables.Kerma[i]);
+  QCOMPARE(kmax, 1.0);
+
+  // Every vertex of the kerma curve is drawn where the file puts it.
+  PictureBox& picture = *form.Picture1;
+  QImage drawn = picture.DrawnImage();
+  for (int i = 1; i <= kDepthBins; ++i)
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * tables.Kerma[i], Qt::black),
+             qPrintable(QString("kerma bin %1").arg(i)));
+
+  // "描 画" at 10 x 10: the scatter curve, drawn last, lies on top at every bin.
+  QCOMPARE(form.FieldIndex(), 8);
+  form.Command5->click();
+  drawn = picture.DrawnImage();
+  for (int i = 1; i < kDepthBins; ++i)
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * tables.DoseTable[kScatterDose][8][i],
+                       QColor(kScatterDoseColor)),
+             qPrintable(QString("scatter bin %1").arg(i)));
+
+  form.Command7->click();
+  QVERIFY(!QFile::exists(dir.Path("Joken.dat")));
+}
+
+QTEST_MAIN(TestForm4EndToEnd)
+#include "tst_form4_end_to_end.moc"

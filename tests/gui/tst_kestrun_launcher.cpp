@@ -1,0 +1,93 @@
+// Starting the engine in a console window: the terminal emulator that is found runs the
+// engine of the working directory there, with no arguments; no terminal at all is reported
+// instead of failing silently (a missing engine: tst_form4).
+#include <QtTest>
+
+#include "form4_test_support.h"
+#include "gui/kestrun_launcher.h"
+
+using namespace dosavia::gui;
+using namespace dosavia::gui::testing;
+
+namespace {
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const QByteArray& value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    qputenv(name, value);
+  }
+  ~ScopedEnv() {
+    if (had_)
+      qputenv(name_, old_);
+    else
+      qunsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  bool had_;
+  QByteArray old_;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WaitForFile(const QString& path) {
+  return QTest::qWaitFor([&] { return QFile::exists(path); }, 10000);
+}
+
+}  // namespace
+
+class TestKestrunLauncher : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void runsTheEngineThroughTheTerminal();
+  void noTerminalIsReported();
+};
+
+void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
+#ifdef Q_OS_WIN
+  QSKIP("console windows are tested by hand on Windows");
+#endif
+  TempWorkDir dir;
+  const QString work = QDir::currentPath();
+  // The terminal records what it was asked to run, then runs it with input closed.
+  QVERIFY(WriteScript(dir.Path("term"),
+                      "printf '%s\\n' \"$@\" > \"$TERM_LOG\"\n"
+                      "shift\nexec \"$@\" < /dev/null\n"));
+  // The engine stand-in records its arguments and working directory.
+  QVERIFY(WriteScript(dir.Path(EngineProgramName()), "echo \"$# $(pwd)\" > ran.txt\n"));
+  ScopedEnv terminal("TERMINAL", QFile::encodeName(dir.Path("term")));
+  ScopedEnv log("TERM_LOG", QFile::encodeName(dir.Path("term.log")));
+  QDir::setCurrent(QDir::rootPath());  // the engine must not depend on Dosavia's directory
+  const LaunchResult launch = StartKestrun(work);
+  QVERIFY2(launch.started, qPrintable(launch.problem));
+  QVERIFY(WaitForFile(dir.Path("ran.txt")));
+  QTRY_COMPARE(ReadAll(dir.Path("ran.txt")).trimmed(),
+               ("0 " + QFile::encodeName(QDir(work).canonicalPath())));
+  QCOMPARE(ReadAll(dir.Path("term.log")),
+           "-e\n" + QFile::encodeName(QDir(work).absoluteFilePath(EngineProgramName())) + "\n");
+}
+
+void TestKestrunLauncher::noTerminalIsReported() {
+#ifdef Q_OS_WIN
+  QSKIP("Windows opens the console itself");
+#endif
+  TempWorkDir dir;
+  QVERIFY(WriteScript(dir.Path(EngineProgramName()), "touch ran.txt\n"));
+  ScopedEnv path("PATH", QFile::encodeName(dir.Path("empty")));
+  ScopedEnv terminal("TERMINAL", QFile::encodeName(dir.Path("no-such-terminal")));
+  const LaunchResult launch = StartKestrun(QDir::currentPath());
+  QVERIFY(!launch.started);
+  QVERIFY2(launch.problem.contains("TERMINAL"), qPrintable(launch.problem));
+  QTest::qWait(200);
+  QVERIFY(!QFile::exists(dir.Path("ran.txt")));
+}
+
+QTEST_MAIN(TestKestrunLauncher)
+#include "tst_kestrun_launcher.moc"

@@ -1,0 +1,256 @@
+// The visual run's shared unit: reading a typed count, the spectrum file, the spectrum
+// tally, and the batch with its histogram.
+#include <QLabel>
+#include <QtTest>
+
+#include <numeric>
+
+#include "gui/module1.h"
+#include "gui/picture_box.h"
+#include "gui/vb_style.h"
+#include "gui_test_support.h"
+#include "physics/text_records.h"
+
+using namespace dosavia::gui;
+using dosavia::gui::testing::SpectrumText;
+using dosavia::gui::testing::TempWorkDir;
+
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+
+long long TallySum() {
+  return std::accumulate(SpectrumTally.begin() + 1, SpectrumTally.end(), 0LL);
+}
+
+// The visual screen's three pictures and energy label, sized and scaled as on the screen.
+struct BatchSurfaces {
+  BatchSurfaces() {
+    picture1.resize(699, 715);
+    picture1.SetScale(-4.4, -12.5, 24.4, 25);
+    picture3.resize(699, 715);
+    picture3.SetScale(-2.2, -6.25, 12.2, 12.5);
+    picture2.resize(425, 249);
+    picture2.SetScale(-3, 102, 155, -106);
+  }
+  VisualBatchView View() { return {picture1, picture3, picture2, label32}; }
+  PictureBox picture1;
+  PictureBox picture3;
+  PictureBox picture2;
+  QLabel label32;
+};
+
+// The pixel of the drawing layer that holds the widget point p.
+QPoint LayerPixel(const dosavia::gui::PictureBox& picture, QPointF p) {
+  p -= QPointF(picture.contentsRect().topLeft());
+  return QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+}
+
+int CountColor(const QImage& image, const QColor& color) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == color ? 1 : 0;
+  return n;
+}
+
+}  // namespace
+
+class TestModule1 : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void leadingNumber_data();
+  void leadingNumber();
+  void wholePhotonCount_data();
+  void wholePhotonCount();
+  void clearSpectrumTallyKeepsBinsAbove300();
+  void spectrumIsNormalisedToExactlyOne();
+  void badSpectrumIsRejectedAndKept_data();
+  void badSpectrumIsRejectedAndKept();
+  void batchAddsItsCountToTheHistogram();
+  void histogramBarsInPercentOfHighestBin();
+  void batchWithoutPhotonsDrawsNothing();
+  void tracksReachBothSideViews();
+};
+
+void TestModule1::leadingNumber_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<double>("value");
+  QTest::newRow("plain") << "100" << 100.0;
+  QTest::newRow("leading blanks") << "   250" << 250.0;
+  QTest::newRow("blank inside") << "1 000" << 1000.0;
+  QTest::newRow("trailing text") << "12abc" << 12.0;
+  QTest::newRow("text") << "abc" << 0.0;
+  QTest::newRow("empty") << "" << 0.0;
+  QTest::newRow("only sign") << "-" << 0.0;
+  QTest::newRow("negative") << "-5" << -5.0;
+  QTest::newRow("fraction") << "2.5" << 2.5;
+  QTest::newRow("point first") << ".5" << 0.5;
+  QTest::newRow("exponent") << "2e3" << 2000.0;
+  QTest::newRow("D exponent") << "1D2" << 100.0;
+  QTest::newRow("exponent without digits") << "2e" << 2.0;
+  QTest::newRow("full-width digits are not a number") << QString::fromUtf8("１００") << 0.0;
+  QTest::newRow("zero") << "0" << 0.0;
+}
+
+void TestModule1::leadingNumber() {
+  QFETCH(QString, text);
+  QFETCH(double, value);
+  QCOMPARE(LeadingNumber(text), value);
+}
+
+void TestModule1::wholePhotonCount_data() {
+  QTest::addColumn<double>("count");
+  QTest::addColumn<qlonglong>("photons");
+  QTest::newRow("whole") << 100.0 << 100LL;
+  QTest::newRow("fraction runs its whole part") << 100.7 << 100LL;
+  QTest::newRow("below one") << 0.5 << 0LL;
+  QTest::newRow("negative") << -3.0 << 0LL;
+  QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 0LL;
+  QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 0LL;
+}
+
+void TestModule1::wholePhotonCount() {
+  QFETCH(double, count);
+  QFETCH(qlonglong, photons);
+  QCOMPARE(WholePhotonCount(count), photons);
+}
+
+void TestModule1::clearSpectrumTallyKeepsBinsAbove300() {
+  for (int q = 1; q <= kSpectrumBins; ++q) SpectrumTally[q] = q;
+  ClearSpectrumTally();
+  for (int q = 1; q <= 300; ++q) QCOMPARE(SpectrumTally[q], 0LL);
+  for (int q = 301; q <= kSpectrumBins; ++q) QCOMPARE(SpectrumTally[q], static_cast<long long>(q));
+}
+
+void TestModule1::spectrumIsNormalisedToExactlyOne() {
+  TempWorkDir dir;
+  // Weights whose sum is not a power of two, so the division is not trivially exact.
+  std::vector<double> weights(400);
+  for (int i = 0; i < 400; ++i) weights[i] = 1.0 / (3 + i % 7);
+  dir.Write("odd.csv", SpectrumText(weights));
+  LoadSpectrum("odd.csv", "odd.csv");
+  QCOMPARE(SpectrumCumulative[400], 1.0);
+  for (int i = 2; i <= 400; ++i) QVERIFY(SpectrumCumulative[i] > SpectrumCumulative[i - 1]);
+  QCOMPARE(SpectrumEnergy[1], 25.0);
+  QCOMPARE(SpectrumEnergy[400], 19975.0);
+}
+
+void TestModule1::badSpectrumIsRejectedAndKept_data() {
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<QString>("problem");
+  const std::vector<double> ones(400, 1.0);
+  QTest::newRow("short") << SpectrumText(ones, 399) << "399 of 400";
+  QTest::newRow("empty") << QByteArray() << "0 of 400";
+  QByteArray text = SpectrumText(ones);
+  text.replace("1.000E+00\r\n0.075", "x.000E+00\r\n0.075");
+  QTest::newRow("not a number") << text << "not a number";
+  std::vector<double> negative = ones;
+  negative[9] = -1;
+  QTest::newRow("negative weight") << SpectrumText(negative) << "not negative";
+  QTest::newRow("all zero") << SpectrumText(std::vector<double>(400, 0.0)) << "sum to 0";
+}
+
+void TestModule1::badSpectrumIsRejectedAndKept() {
+  QFETCH(QByteArray, content);
+  QFETCH(QString, problem);
+  TempWorkDir dir;
+  dir.Write("good.csv", SpectrumText(std::vector<double>(400, 2.0)));
+  LoadSpectrum("good.csv", "good.csv");
+  const auto cumulative = SpectrumCumulative;
+  const auto energy = SpectrumEnergy;
+  dir.Write("bad.csv", content);
+  try {
+    LoadSpectrum("bad.csv", "bad.csv");
+    QFAIL("a bad spectrum was accepted");
+  } catch (const dosavia::InputError& error) {
+    const QString message = QString::fromStdString(error.what());
+    QVERIFY2(message.contains("bad.csv") && message.contains(problem), qPrintable(message));
+  }
+  QVERIFY(SpectrumCumulative == cumulative);
+  QVERIFY(SpectrumEnergy == energy);
+}
+
+// The real data and spectrum; skipped only where the shipped files are absent.
+#define REQUIRE_DATA(dir)                                                     \
+  if (!(dir).Missing().isEmpty())                                             \
+    QSKIP(qPrintable("data files missing: " + (dir).Missing().join(", ")));   \
+  InitSimulation();                                                           \
+  LoadSpectrum("10MV.csv", "10MV.csv");                                       \
+  SourceDistance = kVisualSourceDistanceCm;                                   \
+  FieldSide = 10;                                                             \
+  StepDisplayFlag = 0;                                                        \
+  SpectrumTally.fill(0)
+
+void TestModule1::batchAddsItsCountToTheHistogram() {
+  TempWorkDir dir;
+  REQUIRE_DATA(dir);
+  BatchSurfaces surfaces;
+  for (long long batch = 1; batch <= 3; ++batch) {
+    BatchPhotonCount = 100;
+    RunVisualBatch(surfaces.View());
+    QCOMPARE(TallySum(), 100 * batch);
+  }
+  // A fractional count runs its whole part.
+  BatchPhotonCount = 7.9;
+  RunVisualBatch(surfaces.View());
+  QCOMPARE(TallySum(), 307LL);
+  // The label shows the last photon's energy in MeV with three decimals.
+  QVERIFY(QRegularExpression("^\\d+\\.\\d{3}$").match(surfaces.label32.text()).hasMatch());
+}
+
+void TestModule1::histogramBarsInPercentOfHighestBin() {
+  TempWorkDir dir;
+  REQUIRE_DATA(dir);
+  BatchSurfaces surfaces;
+  BatchPhotonCount = 200;
+  RunVisualBatch(surfaces.View());
+  int highest = 1;
+  for (int q = 1; q <= kSpectrumBins; ++q)
+    if (SpectrumTally[q] > SpectrumTally[highest]) highest = q;
+  const QImage image = surfaces.picture2.DrawnImage();
+  const PictureBox& histogram = surfaces.picture2;
+  const QPoint top = LayerPixel(histogram, histogram.ToPixels(0.5 * highest - 0.25, 99.0));
+  const QPoint above = LayerPixel(histogram, histogram.ToPixels(0.5 * highest - 0.25, 101.5));
+  QCOMPARE(image.pixelColor(top), kBlue);
+  QCOMPARE(CountColor(image.copy(0, 0, image.width(), above.y()), kBlue), 0);
+  // The white foot line covers the zero-height bars.
+  const QPoint foot = LayerPixel(histogram, histogram.ToPixels(100, 0));
+  QCOMPARE(image.pixelColor(foot), QColor(Qt::white));
+}
+
+void TestModule1::batchWithoutPhotonsDrawsNothing() {
+  TempWorkDir dir;
+  REQUIRE_DATA(dir);
+  BatchSurfaces surfaces;
+  surfaces.picture2.DrawLine(0, 50, 150, 50, kRed);
+  BatchPhotonCount = 0.5;
+  RunVisualBatch(surfaces.View());
+  QCOMPARE(TallySum(), 0LL);
+  const QImage image = surfaces.picture2.DrawnImage();
+  QCOMPARE(CountColor(image, Qt::white), image.width() * image.height());
+}
+
+void TestModule1::tracksReachBothSideViews() {
+  TempWorkDir dir;
+  REQUIRE_DATA(dir);
+  BatchSurfaces surfaces;
+  BatchPhotonCount = 100;
+  RunVisualBatch(surfaces.View());
+  const QImage side = surfaces.picture1.DrawnImage();
+  const QImage zoom = surfaces.picture3.DrawnImage();
+  QVERIFY(CountColor(side, kRed) > 100);
+  QVERIFY(CountColor(zoom, kRed) > 100);
+  // Nothing but white and track red: no other colour reaches the drawing layer.
+  QCOMPARE(CountColor(side, kRed) + CountColor(side, Qt::white), side.width() * side.height());
+  // The electrons start inside the field: red left of the surface is only backscatter,
+  // a small part of the ink.
+  const int surface_x = static_cast<int>(surfaces.picture1.ToPixels(0, 0).x()) -
+                        surfaces.picture1.contentsRect().left();
+  const int behind = CountColor(side.copy(0, 0, surface_x - 2, side.height()), kRed);
+  QVERIFY2(behind * 20 < CountColor(side, kRed), qPrintable(QString::number(behind)));
+}
+
+QTEST_MAIN(TestModule1)
+#include "tst_module1.moc"

@@ -1,0 +1,201 @@
+// The drawing surface: user coordinates to pixels, persistent drawing, decoration that
+// clearing keeps, drawing while hidden.
+#include <QtTest>
+
+#include "gui/picture_box.h"
+
+using dosavia::gui::PictureBox;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+
+// Count of pixels of exactly `color` in row `y`.
+int CountInRow(const QImage& image, int y, const QColor& color) {
+  int n = 0;
+  for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == color ? 1 : 0;
+  return n;
+}
+
+// The sunken border around the drawing area [px].
+constexpr int kB = 2;
+
+// A 200 x 100 drawing area behind the border.
+void MakeArea(PictureBox& picture, double left, double top, double width, double height) {
+  picture.resize(200 + 2 * kB, 100 + 2 * kB);
+  picture.SetScale(left, top, width, height);
+}
+
+}  // namespace
+
+class TestPictureBox : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void mapsUserUnitsToPixels_data();
+  void mapsUserUnitsToPixels();
+  void drawingPersistsAndClearKeepsDecoration();
+  void movedLineLeavesItsOldPlace();
+  void drawsWhileHidden();
+  void pointIsOnePixel();
+  void drawingOutsideTheScaleStaysInside();
+  void labelAnchorPlacesText();
+  void resizeKeepsDrawing();
+  void rejectsZeroScale();
+};
+
+void TestPictureBox::mapsUserUnitsToPixels_data() {
+  QTest::addColumn<double>("left");
+  QTest::addColumn<double>("top");
+  QTest::addColumn<double>("width");
+  QTest::addColumn<double>("height");
+  QTest::addColumn<QPointF>("user");
+  QTest::addColumn<QPointF>("pixel");
+  // The drawing area starts at (kB, kB).
+  QTest::newRow("y down, top left") << 0.0 << 0.0 << 20.0 << 10.0 << QPointF(0, 0) << QPointF(kB, kB);
+  QTest::newRow("y down, bottom right") << 0.0 << 0.0 << 20.0 << 10.0 << QPointF(20, 10)
+                                        << QPointF(kB + 200, kB + 100);
+  QTest::newRow("y up, origin at bottom") << 0.0 << 10.0 << 20.0 << -10.0 << QPointF(0, 0)
+                                          << QPointF(kB, kB + 100);
+  QTest::newRow("y up, middle") << 0.0 << 10.0 << 20.0 << -10.0 << QPointF(10, 5)
+                                << QPointF(kB + 100, kB + 50);
+  QTest::newRow("side view origin") << -4.4 << -12.5 << 24.4 << 25.0 << QPointF(0, 0)
+                                    << QPointF(kB + 200 * 4.4 / 24.4, kB + 50);
+  QTest::newRow("histogram frame corner") << -3.0 << 102.0 << 155.0 << -106.0
+                                          << QPointF(150, 100)
+                                          << QPointF(kB + 200 * 153.0 / 155.0, kB + 100 * 2.0 / 106.0);
+  QTest::newRow("x grows left") << 10.0 << 0.0 << -10.0 << 10.0 << QPointF(10, 0) << QPointF(kB, kB);
+}
+
+void TestPictureBox::mapsUserUnitsToPixels() {
+  QFETCH(double, left);
+  QFETCH(double, top);
+  QFETCH(double, width);
+  QFETCH(double, height);
+  QFETCH(QPointF, user);
+  QFETCH(QPointF, pixel);
+  PictureBox picture;
+  MakeArea(picture, left, top, width, height);
+  const QPointF got = picture.ToPixels(user.x(), user.y());
+  QVERIFY2(std::abs(got.x() - pixel.x()) < 1e-9 && std::abs(got.y() - pixel.y()) < 1e-9,
+           qPrintable(QStringLiteral("got %1,%2").arg(got.x()).arg(got.y())));
+}
+
+void TestPictureBox::drawingPersistsAndClearKeepsDecoration() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  picture.AddLine(0, 2, 20, 2, kBlue);   // row kB + 20
+  picture.DrawLine(0, 7, 20, 7, kRed);   // row kB + 70
+  QImage shown = picture.grab().toImage();
+  QVERIFY(CountInRow(shown, kB + 20, kBlue) >= 199);
+  QVERIFY(CountInRow(shown, kB + 70, kRed) >= 199);
+  // A second paint must not lose the drawing (it lives in the image, not in the event).
+  picture.repaint();
+  QVERIFY(CountInRow(picture.grab().toImage(), kB + 70, kRed) >= 199);
+
+  picture.Clear();
+  shown = picture.grab().toImage();
+  QCOMPARE(CountInRow(shown, kB + 70, kRed), 0);
+  QVERIFY(CountInRow(shown, kB + 20, kBlue) >= 199);
+  QCOMPARE(CountInRow(picture.DrawnImage(), 70, kRed), 0);
+}
+
+void TestPictureBox::movedLineLeavesItsOldPlace() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  const int line = picture.AddLine(0, 2, 20, 2, kBlue);
+  picture.MoveLine(line, 0, 5, 20, 5);
+  const QImage shown = picture.grab().toImage();
+  QCOMPARE(CountInRow(shown, kB + 20, kBlue), 0);
+  QVERIFY(CountInRow(shown, kB + 50, kBlue) >= 199);
+  QCOMPARE(picture.LineAt(line), QLineF(0, 5, 20, 5));
+}
+
+void TestPictureBox::drawsWhileHidden() {
+  QWidget parent;
+  parent.resize(300, 200);
+  auto* picture = new PictureBox(&parent);
+  picture->setGeometry(10, 10, 200 + 2 * kB, 100 + 2 * kB);
+  picture->SetScale(0, 0, 20, 10);
+  picture->hide();
+  parent.show();
+  picture->DrawLine(0, 5, 20, 5, kRed);
+  picture->show();
+  QVERIFY(CountInRow(picture->grab().toImage(), kB + 50, kRed) >= 199);
+}
+
+void TestPictureBox::pointIsOnePixel() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.DrawPoint(10, 5, kRed);
+  const QImage image = picture.DrawnImage();
+  int red = 0;
+  for (int y = 0; y < image.height(); ++y) red += CountInRow(image, y, kRed);
+  QCOMPARE(red, 1);
+  QCOMPARE(image.pixelColor(100, 50), kRed);
+}
+
+void TestPictureBox::drawingOutsideTheScaleStaysInside() {
+  QWidget parent;
+  parent.resize(400, 300);
+  parent.setAutoFillBackground(true);
+  QPalette palette;
+  palette.setColor(QPalette::Window, Qt::green);
+  parent.setPalette(palette);
+  auto* picture = new PictureBox(&parent);
+  picture->setGeometry(100, 100, 200 + 2 * kB, 100 + 2 * kB);
+  picture->SetScale(0, 0, 20, 10);
+  parent.show();
+  // A track far beyond the view on both sides.
+  picture->DrawLine(-100, 5, 100, 5, kRed);
+  const QImage shown = parent.grab().toImage();
+  const int row = 100 + kB + 50;
+  QCOMPARE(CountInRow(shown, row, kRed), 200);
+  QCOMPARE(shown.pixelColor(50, row), QColor(Qt::green));
+  QCOMPARE(shown.pixelColor(350, row), QColor(Qt::green));
+}
+
+void TestPictureBox::labelAnchorPlacesText() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  // Right-aligned at x = 10: all ink lies left of pixel column kB + 100.
+  picture.AddLabel(QStringLiteral("10"), 10, 5, Qt::AlignRight | Qt::AlignVCenter, Qt::black);
+  const QImage shown = picture.grab().toImage();
+  int left_ink = 0;
+  int right_ink = 0;
+  for (int y = kB; y < kB + 100; ++y)
+    for (int x = kB; x < kB + 200; ++x)
+      if (qGray(shown.pixel(x, y)) < 128) (x <= kB + 100 ? left_ink : right_ink) += 1;
+  QVERIFY(left_ink > 0);
+  QCOMPARE(right_ink, 0);
+  QCOMPARE(picture.LabelText(0), QStringLiteral("10"));
+}
+
+void TestPictureBox::resizeKeepsDrawing() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  picture.DrawLine(0, 5, 20, 5, kRed);
+  picture.resize(400 + 2 * kB, 200 + 2 * kB);
+  QApplication::processEvents();
+  const QImage image = picture.DrawnImage();
+  QCOMPARE(image.size(), QSize(400, 200));
+  int rows_with_red = 0;
+  for (int y = 90; y < 110; ++y) rows_with_red += CountInRow(image, y, kRed) > 300 ? 1 : 0;
+  QVERIFY(rows_with_red >= 1);
+  // New drawing uses the new scale.
+  QCOMPARE(picture.ToPixels(20, 10), QPointF(kB + 400, kB + 200));
+}
+
+void TestPictureBox::rejectsZeroScale() {
+  PictureBox picture;
+  QVERIFY_THROWS_EXCEPTION(std::invalid_argument, picture.SetScale(0, 0, 0, 10));
+  QVERIFY_THROWS_EXCEPTION(std::invalid_argument, picture.SetScale(0, 0, 10, 0));
+}
+
+QTEST_MAIN(TestPictureBox)
+#include "tst_picture_box.moc"

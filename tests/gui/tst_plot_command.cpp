@@ -1,0 +1,119 @@
+// `Dosavia --plot`: the graph of a result file as a PNG picture, the exit status of every
+// bad request, and the real program doing it without a display.
+#include <QProcess>
+#include <QtTest>
+#include <string>
+#include <vector>
+
+#include "form4_test_support.h"
+#include "gui/depth_dose_plot.h"
+#include "gui/plot_command.h"
+
+using namespace dosavia;
+using namespace dosavia::gui;
+using namespace dosavia::gui::testing;
+
+namespace {
+
+// Runs the --plot mode with `args` after the program name.
+std::optional<int> Run(const QStringList& args) {
+  std::vector<std::string> storage{"Dosavia"};
+  for (const QString& a : args) storage.push_back(a.toStdString());
+  std::vector<char*> argv;
+  for (std::string& s : storage) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  return RunPlotCommand(static_cast<int>(storage.size()), argv.data());
+}
+
+int CountColor(const QImage& image, QRgb color) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == color;
+  return n;
+}
+
+}  // namespace
+
+class TestPlotCommand : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void drawsTheGraphOfTheChosenField();
+  void withoutPlotTheMenuStarts();
+  void badRequests_data();
+  void badRequests();
+  void programPlotsWithoutADisplay();
+};
+
+void TestPlotCommand::drawsTheGraphOfTheChosenField() {
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("a.data"), ResultBytes(SyntheticResults())));
+  QCOMPARE(Run({"--plot", "a.data", "--out", "default.png"}), std::optional<int>(0));
+  QCOMPARE(Run({"--field", "1", "--out", "one.png", "--plot", "a.data"}), std::optional<int>(0));
+  QImage defaults(dir.Path("default.png"));
+  const QImage one(dir.Path("one.png"));
+  QVERIFY(!defaults.isNull());
+  QVERIFY(defaults.width() > 700 && defaults.height() > 529);
+  for (QRgb color : {kKermaColor, kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor})
+    QVERIFY2(CountColor(defaults, color) > 300, qPrintable(QString::number(color, 16)));
+  // Another field gives other dose curves.
+  QVERIFY(defaults != one);
+  // The same request gives the same picture.
+  QCOMPARE(Run({"--plot", "a.data", "--out", "again.png", "--field", "8"}), std::optional<int>(0));
+  QCOMPARE(QImage(dir.Path("again.png")), defaults);
+}
+
+void TestPlotCommand::withoutPlotTheMenuStarts() {
+  QCOMPARE(Run({}), std::nullopt);
+  QCOMPARE(Run({"-platform", "offscreen"}), std::nullopt);
+}
+
+void TestPlotCommand::badRequests_data() {
+  QTest::addColumn<QStringList>("args");
+  QTest::addColumn<int>("status");
+  QTest::newRow("no picture") << QStringList{"--plot", "a.data"} << 2;
+  QTest::newRow("field 0") << QStringList{"--plot", "a.data", "--field", "0", "--out", "x.png"}
+                           << 2;
+  QTest::newRow("field text") << QStringList{"--plot", "a.data", "--field", "8x", "--out", "x.png"}
+                              << 2;
+  QTest::newRow("unknown") << QStringList{"--plot", "a.data", "--out", "x.png", "--dpi", "2"} << 2;
+  QTest::newRow("missing file") << QStringList{"--plot", "none.data", "--out", "x.png"} << 1;
+  QTest::newRow("short file") << QStringList{"--plot", "short.data", "--out", "x.png"} << 1;
+  QTest::newRow("unwritable") << QStringList{"--plot", "a.data", "--out", "no/such/dir/x.png"} << 1;
+}
+
+void TestPlotCommand::badRequests() {
+  QFETCH(QStringList, args);
+  QFETCH(int, status);
+  TempWorkDir dir;
+  const QByteArray good = ResultBytes(SyntheticResults());
+  QVERIFY(WriteText(dir.Path("a.data"), good));
+  QVERIFY(WriteText(dir.Path("short.data"), FirstRecords(good, 450)));
+  QCOMPARE(Run(args), std::optional<int>(status));
+  QVERIFY(!QFile::exists(dir.Path("x.png")));
+}
+
+void TestPlotCommand::programPlotsWithoutADisplay() {
+  const QString program = QStringLiteral(DOSAVIA_PROGRAM);
+  if (!QFile::exists(program)) QSKIP("Dosavia is not built");
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(QDir::currentPath());
+  process.start(program, {"--plot", "10MV-30M.data", "--out", "10MV-30M.png"});
+  QVERIFY(process.waitForFinished(60000));
+  QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+  QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+  QVERIFY(!QImage(dir.Path("10MV-30M.png")).isNull());
+  // A bad request says why on stderr and fails.
+  process.start(program, {"--plot", "none.data", "--out", "n.png"});
+  QVERIFY(process.waitForFinished(60000));
+  QCOMPARE(process.exitCode(), 1);
+  QVERIFY(process.readAllStandardError().contains("none.data"));
+}
+
+QTEST_MAIN(TestPlotCommand)
+#include "tst_plot_command.moc"
