@@ -10,6 +10,11 @@
 #include "gui/form2.h"
 #include "gui_test_support.h"
 
+#if __has_include("gui/form4.h")
+#include "gui/form4.h"
+#define DOSAVIA_HAS_FORM4 1
+#endif
+
 using namespace dosavia::gui;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::TempWorkDir;
@@ -21,6 +26,7 @@ class TestForm1 : public QObject {
   void brokenDataKeepsTheMenu_data();
   void brokenDataKeepsTheMenu();
   void visualSimulationSwapsMenuAndScreen();
+  void nonVisualSimulationSwapsMenuAndScreen();
   void exitDeletesTheConditionsFile_data();
   void exitDeletesTheConditionsFile();
   void exitEndsTheEventLoop_data();
@@ -67,6 +73,20 @@ void TestForm1::visualSimulationSwapsMenuAndScreen() {
   GetForm2().Command7->click();
   QVERIFY(menu.isVisible());
   QVERIFY(!GetForm2().isVisible());
+}
+
+void TestForm1::nonVisualSimulationSwapsMenuAndScreen() {
+#ifdef DOSAVIA_HAS_FORM4
+  TempWorkDir dir;
+  Form1& menu = GetForm1();
+  menu.show();
+  menu.Command6->click();
+  QVERIFY(GetForm4().isVisible());
+  QVERIFY(!menu.isVisible());
+  GetForm4().hide();
+#else
+  QSKIP("the non-visual screen is not part of this build");
+#endif
 }
 
 void TestForm1::exitDeletesTheConditionsFile_data() {
