@@ -53,6 +53,7 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
   step.kind = kind;
   step.start = start;
   Direction<Real> d = direction;
+  int deflection_search_from = 4;
   for (;;) {
     const StepSize<Real> size = ChargedStepSize(tables, T);
     step.end = Advance(step.start, d, size.length);
@@ -70,8 +71,9 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
     Real c = 1;
     Real s = 0;
     Real phi = 0;
-    const int row = tables.DeflectionRow(T);
+    const int row = tables.DeflectionRow(T, deflection_search_from);
     if (row != 0) {
+      deflection_search_from = row + 1;
       const Real r1 = ctx.random.Uniform();
       const Real r2 = ctx.random.Uniform();
       c = tables.DeflectionCosineAtRow(row, T, r1);

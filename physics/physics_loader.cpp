@@ -122,6 +122,7 @@ void Load(PhysicsTables<Real>& tables, RecordReader water, RecordReader electron
   ReadWater(*scratch, std::move(water));
   ReadElectron(*scratch, std::move(electron));
   scratch->StepLossFraction = PhysicsTables<Real>::kStepLossFraction;
+  scratch->PrepareLookups();
   tables = *scratch;
 }
 

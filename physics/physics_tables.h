@@ -67,6 +67,34 @@ struct PhysicsTables {
   Real PhantomDepth = 30;  // [cm]
   std::array<Real, kDepthBins + 1> DepthBinWidth{};  // [cm]
 
+  // Natural logarithms of the PhotonTable columns (0 for a zero pair value). Every flight
+  // interpolates between two rows; taking the row logarithms once here leaves each flight
+  // only the logarithm of its own energy, with the same numbers as taking them each time.
+  struct PhotonLogRow {
+    Real energy, coherent, incoherent, photoelectric, pair;
+  };
+  std::array<PhotonLogRow, kMaxPhotonRows + 1> photon_logs{};
+
+  // Fills photon_logs from PhotonTable; the loader calls it, and so must anyone who fills
+  // PhotonTable by hand before asking PhotonCoefficients.
+  void PrepareLookups();
+
+  // The first row k in [first, last) whose value(k) is greater than key, or last when there
+  // is none: the upward row search of the lookups, made by bisection (the loader guarantees
+  // ascending columns), with the same answer as walking up one row at a time.
+  template <typename Value>
+  static int FirstAbove(int first, int last, Real key, Value value) {
+    int base = first;
+    int n = last - first;
+    if (n <= 0) return last;
+    while (n > 1) {
+      const int half = n / 2;
+      base = (value(base + half) > key) ? base : base + half;
+      n -= half;
+    }
+    return base + (value(base) > key ? 0 : 1);
+  }
+
   // Phantom extents and the 300 depth bins of 0.1 cm.
   void SetPhantomConstants(Real half_width_x, Real half_width_y, Real depth);
 
@@ -74,20 +102,16 @@ struct PhysicsTables {
   // E. An E at or above the last row uses (extrapolates) the last interval, never reading
   // past the table.
   Attenuation<Real> PhotonCoefficients(Real E) const {
-    int i = 2;
-    while (i < photon_rows && !(PhotonTable[i].energy > E)) ++i;
-    const PhotonRow<Real>& lo = PhotonTable[i - 1];
-    const PhotonRow<Real>& hi = PhotonTable[i];
-    const Real lnlo = std::log(lo.energy);
-    const Real f = (std::log(E) - lnlo) / (std::log(hi.energy) - lnlo);
-    auto interp = [f](Real a, Real b) {
-      const Real la = std::log(a);
-      return static_cast<Real>(std::exp(la + f * (std::log(b) - la)));
-    };
+    const int i = FirstAbove(2, photon_rows, E, [this](int k) { return PhotonTable[k].energy; });
+    const PhotonLogRow& lo = photon_logs[i - 1];
+    const PhotonLogRow& hi = photon_logs[i];
+    const Real f = (std::log(E) - lo.energy) / (hi.energy - lo.energy);
+    auto interp = [f](Real la, Real lb) { return static_cast<Real>(std::exp(la + f * (lb - la))); };
     const Real coh = interp(lo.coherent, hi.coherent);
     const Real inc = interp(lo.incoherent, hi.incoherent);
     const Real pho = interp(lo.photoelectric, hi.photoelectric);
-    const Real pair = (lo.pair != 0 && hi.pair != 0) ? interp(lo.pair, hi.pair) : Real(0);
+    const bool has_pair = PhotonTable[i - 1].pair != 0 && PhotonTable[i].pair != 0;
+    const Real pair = has_pair ? interp(lo.pair, hi.pair) : Real(0);
     const Real mu = pair + pho + inc + coh;
     // Without a pair coefficient P3 is exactly 1: rounding must never let a photon below
     // the pair threshold choose pair production.
@@ -97,8 +121,8 @@ struct PhysicsTables {
 
   // x of the form-factor integral u in [0, CoherentCumMax), linear between rows.
   Real CoherentInverse(Real u) const {
-    int i = 2;
-    while (i < kFormFactorRows && !(FormFactorTable[i].cumulative > u)) ++i;
+    const int i =
+        FirstAbove(2, kFormFactorRows, u, [this](int k) { return FormFactorTable[k].cumulative; });
     const FormFactorRow<Real>& lo = FormFactorTable[i - 1];
     const FormFactorRow<Real>& hi = FormFactorTable[i];
     return lo.x + (hi.x - lo.x) * (u - lo.cumulative) / (hi.cumulative - lo.cumulative);
@@ -106,8 +130,7 @@ struct PhysicsTables {
 
   // S(x) for x below the last row, linear between rows.
   Real IncoherentFunction(Real x) const {
-    int i = 2;
-    while (i < kFormFactorRows && !(FormFactorTable[i].x > x)) ++i;
+    const int i = FirstAbove(2, kFormFactorRows, x, [this](int k) { return FormFactorTable[k].x; });
     const FormFactorRow<Real>& lo = FormFactorTable[i - 1];
     const FormFactorRow<Real>& hi = FormFactorTable[i];
     return lo.incoherent + (hi.incoherent - lo.incoherent) / (hi.x - lo.x) * (x - lo.x);
@@ -115,8 +138,10 @@ struct PhysicsTables {
 
   // Upper of the two ScatterEnergies rows bracketing T [keV], or 0 when T is at or below
   // every energy from row 4 on (then the electron is not deflected and draws no number).
-  int DeflectionRow(Real T) const {
-    for (int i = 4; i <= kScatterRows; ++i)
+  // A track's energy only falls, so its next search may start from the row it found last
+  // (`from`, at least 4): the answer is the same as searching from row 4.
+  int DeflectionRow(Real T, int from = 4) const {
+    for (int i = from; i <= kScatterRows; ++i)
       if (T > ScatterEnergies[i]) return i - 1;
     return 0;
   }

@@ -26,7 +26,8 @@ class RandomStream {
 
   // Advances by one step and returns the new integer value (0..16383).
   std::int32_t Step() {
-    A[K] = (A[J] + A[K]) % kModulus;
+    // Both entries lie in 0..16383, so the sum modulo 2^14 is its low 14 bits.
+    A[K] = (A[J] + A[K]) & (kModulus - 1);
     const std::int32_t value = A[K];
     if (--J == 0) J = 55;
     if (--K == 0) K = 55;

@@ -136,16 +136,68 @@ std::string FormatItem::Describe() const {
   return "?";
 }
 
+namespace {
+
+// Whether a decimal number text that the conversion found out of range lies below 1 in
+// magnitude, so that it underflowed rather than overflowed: the decimal exponent of its
+// first significant digit plus its written exponent is negative.
+bool MagnitudeBelowOne(std::string_view t) {
+  if (!t.empty() && (t.front() == '-' || t.front() == '+')) t.remove_prefix(1);
+  const std::size_t e = t.find_first_of("eE");
+  std::string_view mantissa = t.substr(0, e);
+  const std::size_t point = mantissa.find('.');
+  std::string_view whole = mantissa.substr(0, point);
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  long long lead = 0;
+  if (!whole.empty()) {
+    lead = static_cast<long long>(whole.size()) - 1;
+  } else if (point != std::string_view::npos) {
+    const std::string_view fraction = mantissa.substr(point + 1);
+    const std::size_t first = fraction.find_first_not_of('0');
+    lead = -static_cast<long long>(first == std::string_view::npos ? fraction.size() : first) - 1;
+  }
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view ex = t.substr(e + 1);
+    bool negative = false;
+    if (!ex.empty() && (ex.front() == '-' || ex.front() == '+')) {
+      negative = ex.front() == '-';
+      ex.remove_prefix(1);
+    }
+    // Saturate: any exponent beyond a million decides the side on its own.
+    for (char c : ex) exponent = std::min(exponent * 10 + (c - '0'), 1000000LL);
+    if (negative) exponent = -exponent;
+  }
+  return lead + exponent < 0;
+}
+
+}  // namespace
+
 template <typename Real>
-bool ParseReal(std::string_view text, Real& value) {
+NumberParse ParseNumber(std::string_view text, Real& value) {
   std::string_view t = Trim(text);
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return false;
+  if (t.empty()) return NumberParse::kNotANumber;
   Real v{};
   auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (ec != std::errc() || ptr != t.data() + t.size() || !std::isfinite(v)) return false;
+  if (ptr != t.data() + t.size()) return NumberParse::kNotANumber;
+  if (ec == std::errc::result_out_of_range) {
+    // Too small for the type reads as zero, as the hardware would store it; too large has
+    // no value of the type at all.
+    if (!MagnitudeBelowOne(t)) return NumberParse::kOutOfRange;
+    value = Real(0);
+    return NumberParse::kOk;
+  }
+  if (ec != std::errc() || !std::isfinite(v)) return NumberParse::kNotANumber;
   value = v;
-  return true;
+  return NumberParse::kOk;
+}
+template NumberParse ParseNumber<float>(std::string_view, float&);
+template NumberParse ParseNumber<double>(std::string_view, double&);
+
+template <typename Real>
+bool ParseReal(std::string_view text, Real& value) {
+  return ParseNumber(text, value) == NumberParse::kOk;
 }
 template bool ParseReal<float>(std::string_view, float&);
 template bool ParseReal<double>(std::string_view, double&);
@@ -153,8 +205,10 @@ template bool ParseReal<double>(std::string_view, double&);
 template <typename Real>
 Real ReadField::As() const {
   if (kind == FormatItem::Kind::kInteger) return static_cast<Real>(integer);
+  // RecordReader admits only numbers that both real types hold, so this cannot fail for a
+  // field it read; a field made up by hand with a bad text must not pass as 0.
   Real v{};
-  ParseReal(text, v);
+  if (!ParseReal(text, v)) throw std::invalid_argument("not a number in range: '" + text + "'");
   return v;
 }
 template float ReadField::As<float>() const;
@@ -397,10 +451,19 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
         }
         default: {
           std::string normal;
-          double probe = 0;
+          float probe = 0;
           if (Trim(cols).empty())
             throw InputError(name_, line_no, where, "the field is blank");
-          if (!NormaliseNumber(cols, it.decimals, normal) || !ParseReal(normal, probe))
+          const NumberParse parse = NormaliseNumber(cols, it.decimals, normal)
+                                        ? ParseNumber(normal, probe)
+                                        : NumberParse::kNotANumber;
+          // The same files serve the single-precision engine: a value beyond the float range
+          // is refused for every program, not read as 0 by one and as a number by the other.
+          if (parse == NumberParse::kOutOfRange)
+            throw InputError(name_, line_no, where,
+                             "out of range: '" + std::string(cols) +
+                                 "' is beyond the largest single-precision value (3.4E+38)");
+          if (parse != NumberParse::kOk)
             throw InputError(name_, line_no, where, "not a number: '" + std::string(cols) + "'");
           f.text = normal;
           break;
@@ -428,7 +491,12 @@ bool FreeFormatReader::Next(Real& value) {
   const std::string_view token(text_.data() + start, pos_ - start);
   ++count_;
   std::string normal;
-  if (!NormaliseNumber(token, 0, normal) || !ParseReal(normal, value))
+  const NumberParse parse =
+      NormaliseNumber(token, 0, normal) ? ParseNumber(normal, value) : NumberParse::kNotANumber;
+  if (parse == NumberParse::kOutOfRange)
+    throw InputError(name_, line_, "value " + std::to_string(count_),
+                     "out of range: '" + std::string(token.substr(0, 40)) + "'");
+  if (parse != NumberParse::kOk)
     throw InputError(name_, line_, "value " + std::to_string(count_),
                      "not a number: '" + std::string(token.substr(0, 40)) + "'");
   return true;

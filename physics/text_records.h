@@ -58,6 +58,9 @@ struct ReadField {
   FormatItem::Kind kind;
   std::string text;     // A: the columns (padded with blanks); numeric: normalised number
   long long integer = 0;
+  // The number in the program's real type (one rounding from the decimal text). Throws
+  // std::invalid_argument for a text that is not a number in range, which a field read by
+  // RecordReader never holds.
   template <typename Real>
   Real As() const;
 };
@@ -98,7 +101,8 @@ class RecordReader {
 
   // Reads `count` data fields by the format, starting at the next unread line and taking
   // further lines as the format starts over. Throws InputError (file, line, field) for a
-  // missing line or a field that is not a number.
+  // missing line, a field that is not a number, or a number beyond the single-precision
+  // range (one below it reads as 0).
   std::vector<ReadField> Read(const FixedFormat& format, int count);
 
   int lines_read() const { return next_line_; }
@@ -119,7 +123,7 @@ class FreeFormatReader {
   FreeFormatReader(std::string display_name, std::string_view content, int first_line = 1);
 
   // Next number; false at the end of the text. Throws InputError for a token that is
-  // not a number (naming the line and the token).
+  // not a number or lies beyond the range of Real (naming the line and the token).
   template <typename Real>
   bool Next(Real& value);
   int line() const { return line_; }
@@ -143,8 +147,19 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
 // earlier file of the same name untouched. Throws std::runtime_error on any failure.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
+// How a number text converts to a real type.
+enum class NumberParse {
+  kOk,          // converted; a magnitude too small for the type reads as 0
+  kNotANumber,  // not a plain decimal number (or infinity, NaN)
+  kOutOfRange,  // a number beyond the largest value of the type
+};
+
 // Converts a number text ("1.250E-01", "-3", "0.511") to the program's real type with
-// one correct rounding; false when the text is not a plain number.
+// one correct rounding; `value` changes only on kOk.
+template <typename Real>
+NumberParse ParseNumber(std::string_view text, Real& value);
+
+// ParseNumber that answers only whether the text converted.
 template <typename Real>
 bool ParseReal(std::string_view text, Real& value);
 

@@ -29,6 +29,7 @@ PhysicsTables<Real> ConstantTables(double coh, double inc, double pho, double pa
   t.photon_rows = 2;
   t.PhotonTable[1] = {Real(coh), Real(inc), Real(pho), Real(pair), Real(1)};
   t.PhotonTable[2] = {Real(coh), Real(inc), Real(pho), Real(pair), Real(1e6)};
+  t.PrepareLookups();
   return t;
 }
 

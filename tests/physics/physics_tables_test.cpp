@@ -247,3 +247,49 @@ TEST(PhysicsConstants, SinglePrecisionValuesOfTheEngine) {
 
 }  // namespace
 }  // namespace dosavia
+
+namespace dosavia {
+namespace {
+
+// The bisection must give exactly the row that walking up one row at a time gives, for keys
+// below, on, between and above the rows, repeated values, and NaN.
+TEST(RowSearch, BisectionFindsTheRowTheUpwardWalkFinds) {
+  const std::vector<std::vector<double>> columns = {
+      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+      {0, 0, 0.5, 0.5, 0.5, 2, 2, 3},  // non-decreasing, as the cumulative integral may be
+      {0, 1, 2},  // two rows: the search range is empty and row 2 is taken
+      {0, 1, 2, 3},
+  };
+  for (const auto& col : columns) {
+    const int last = static_cast<int>(col.size()) - 1;  // rows 1..last (element 0 unused)
+    auto value = [&](int k) { return col[k]; };
+    std::vector<double> keys = {-1, std::nan("")};
+    for (double v : col) {
+      keys.push_back(v);
+      keys.push_back(std::nextafter(v, -1e9));
+      keys.push_back(v + 0.25);
+    }
+    for (double key : keys) {
+      int walk = 2;
+      while (walk < last && !(col[walk] > key)) ++walk;
+      EXPECT_EQ(PhysicsTables<double>::FirstAbove(2, last, key, value), walk)
+          << "key " << key << " in a column of " << col.size();
+    }
+  }
+}
+
+TEST(RowSearch, DeflectionSearchFromTheLastRowFoundAgreesAlongATrack) {
+  testing::TempDir dir("row_search");
+  PhysicsTables<float> t;
+  LoadPhysicsTables(t, dir.Write("water20.dat", WaterFile(TypicalWaterRows())),
+                    dir.Write("ELDAT.dat", EldatFile()));
+  int from = 4;
+  for (float T = 40000; T > 100; T -= t.StepLossFraction * T) {
+    const int row = t.DeflectionRow(T, from);
+    ASSERT_EQ(row, t.DeflectionRow(T)) << T;
+    if (row != 0) from = row + 1;
+  }
+}
+
+}  // namespace
+}  // namespace dosavia

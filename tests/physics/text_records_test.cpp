@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace dosavia {
 namespace {
@@ -177,6 +178,104 @@ TEST(RecordReader, BadInputNamesFileLineAndField) {
       EXPECT_NE(std::string(e.what()).find("data.txt, line"), std::string::npos) << e.what();
     }
   }
+}
+
+TEST(RecordReader, NumbersBeyondSinglePrecisionAreRefusedWithTheirField) {
+  // The same files serve the float engine: a value no float can hold must stop every
+  // program, never read as 0 in one and as a number in the other.
+  const BadRecord cases[] = {
+      {"   1.0E+39\n", "(E10.3)", 1, 1, "field 1 (columns 1-10, E10.3)"},
+      {"  -1.0E+39\n", "(E10.3)", 1, 1, "field 1"},
+      {"  3.403E38\n", "(E10.3)", 1, 1, "field 1"},  // just above the largest float
+      {"   1.0D+39\n", "(E10.3)", 1, 1, "field 1"},
+      {"  1.0E+400\n", "(E10.3)", 1, 1, "field 1"},  // beyond double as well
+      {"5.000E-03 1.0E+39  1.123E-01\n", "(E9.3,5E10.3)", 3, 1, "field 2 (columns 10-19"},
+      {" 1.0\n 2.0\n123456E40\n", "(F9.6)", 3, 3, "field 1"},
+  };
+  for (const auto& c : cases) {
+    RecordReader in("water20.dat", c.content);
+    try {
+      in.Read(FixedFormat(c.format), c.count);
+      ADD_FAILURE() << "no error for " << c.content;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.file(), "water20.dat");
+      EXPECT_EQ(e.line(), c.line) << e.what();
+      EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(RecordReader, NumbersBelowSinglePrecisionReadAsZeroOrDenormal) {
+  struct Case {
+    const char* line;
+    double as_double;
+  };
+  const Case cases[] = {
+      {"   1.0E-45", 1e-45}, {"   1.0E-50", 1e-50}, {"  -1.0E-50", -1e-50},
+      {"  1.0E-400", 0.0},   {"   3.402E38", 3.402e38},
+  };
+  for (const auto& c : cases) {
+    RecordReader in("ELDAT.dat", std::string(c.line) + "\r\n");
+    const ReadField f = in.Read(FixedFormat("(E10.3)"), 1)[0];
+    EXPECT_DOUBLE_EQ(f.As<double>(), c.as_double) << c.line;
+    const float as_float = f.As<float>();
+    EXPECT_TRUE(std::isfinite(as_float)) << c.line;
+    EXPECT_LE(std::fabs(as_float - static_cast<float>(c.as_double)),
+              std::numeric_limits<float>::denorm_min()) << c.line;
+  }
+}
+
+TEST(ParseNumber, TellsUnderflowFromOverflowWhateverTheNotation) {
+  struct Case {
+    const char* text;
+    NumberParse as_float;
+    NumberParse as_double;
+  };
+  using enum NumberParse;
+  const Case cases[] = {
+      {"1e39", kOutOfRange, kOk},          {"0.001e42", kOutOfRange, kOk},
+      {"1234567890e30", kOutOfRange, kOk}, {"123456789e30", kOk, kOk},
+      {"100000e-50", kOk, kOk},            {"0.00001e-42", kOk, kOk},
+      {"0.1e-45", kOk, kOk},               {"-1e-999", kOk, kOk},
+      {"1e999", kOutOfRange, kOutOfRange}, {"-000.00012e310", kOutOfRange, kOk},
+      {"1e", kNotANumber, kNotANumber},    {"inf", kNotANumber, kNotANumber},
+      {"nan", kNotANumber, kNotANumber},   {"", kNotANumber, kNotANumber},
+  };
+  for (const auto& c : cases) {
+    float f = 7;
+    double d = 7;
+    EXPECT_EQ(ParseNumber(c.text, f), c.as_float) << c.text;
+    EXPECT_EQ(ParseNumber(c.text, d), c.as_double) << c.text;
+    if (c.as_float == kOk) {
+      EXPECT_TRUE(std::isfinite(f)) << c.text;
+    } else {
+      EXPECT_EQ(f, 7.0f) << c.text;  // untouched on failure
+    }
+  }
+}
+
+TEST(FreeFormatReader, ARangeErrorNamesTheValueAndItsLine) {
+  FreeFormatReader as_float("10MV.csv", "0.025, 1.0E-50\r\n0.075, 1.0E+39\r\n");
+  float f;
+  ASSERT_TRUE(as_float.Next(f));
+  ASSERT_TRUE(as_float.Next(f));
+  EXPECT_EQ(f, 0.0f);  // underflows to zero, not an error
+  ASSERT_TRUE(as_float.Next(f));
+  try {
+    as_float.Next(f);
+    FAIL();
+  } catch (const InputError& e) {
+    EXPECT_EQ(e.line(), 2);
+    EXPECT_EQ(e.field(), "value 4");
+    EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+  }
+  // The double program holds 1e39 but not 1e999.
+  FreeFormatReader as_double("10MV.csv", "1.0E+39 1.0E+999");
+  double d;
+  ASSERT_TRUE(as_double.Next(d));
+  EXPECT_EQ(d, 1e39);
+  EXPECT_THROW(as_double.Next(d), InputError);
 }
 
 TEST(RecordReader, MissingFileIsAnInputError) {

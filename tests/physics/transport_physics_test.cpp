@@ -242,6 +242,7 @@ TEST(Attenuation, UncollidedFractionAndFirstInteractionDepthFollowExponential) {
 TEST(PhotonTableEnd, EnergiesBeyondTheLastRowUseTheLastInterval) {
   auto t = testing::WaterTestTables<double>(45);  // last row 18 MeV
   t.PhotonTable[46] = {1e30, 1e30, 1e30, 1e30, 1e9};
+  t.photon_logs[46] = {20.7, 69.0, 69.0, 69.0, 69.0};
   const auto& lo = t.PhotonTable[44];
   const auto& hi = t.PhotonTable[45];
   auto extrapolate = [&](double a, double b, double E) {

@@ -94,6 +94,7 @@ PhysicsTables<Real> WaterTestTables(int photon_rows = 46) {
     t.PhotonTable[i] = {static_cast<Real>(r[1]), static_cast<Real>(r[2]), static_cast<Real>(r[3]),
                         static_cast<Real>(r[4]), static_cast<Real>(r[0])};
   }
+  t.PrepareLookups();
   for (int i = 1; i <= PhysicsTables<Real>::kFormFactorRows; ++i) {
     const double u = (i - 1) / 44.0;
     const double x = 10 * u * u;
