@@ -1,0 +1,36 @@
+// A pair of linear axes for the pages' vector figures: the mapping from data to pixels, the
+// frame, the ticks with their numbers and the axis titles.
+#pragma once
+
+#include <QFont>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+namespace dosavia::gui {
+
+struct FigureAxes {
+  QRectF area;  // plotting area [px]
+  double x_min = 0, x_max = 1, x_tick = 0.5;
+  double y_min = 0, y_max = 1, y_tick = 0.5;
+  int x_decimals = 0, y_decimals = 1;
+  bool x_numbers = true;  // false: the figure labels the x axis itself
+
+  // Pixel position of the data point (x, y).
+  QPointF Map(double x, double y) const {
+    return {area.left() + (x - x_min) / (x_max - x_min) * area.width(),
+            area.bottom() - (y - y_min) / (y_max - y_min) * area.height()};
+  }
+};
+
+// Light grid, black frame, tick numbers in `font`, the x title under the numbers and the y
+// title turned upright along the left edge.
+void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, const QString& x_title,
+                    const QString& y_title);
+
+// Font of the numbers and titles inside the figures [pt].
+inline constexpr double kFigurePoints = 9;
+
+}  // namespace dosavia::gui

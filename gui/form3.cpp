@@ -1,0 +1,62 @@
+#include "gui/form3.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <algorithm>
+
+#include "gui/app_forms.h"
+#include "gui/spectrum_graph.h"
+#include "gui/vb_style.h"
+
+namespace dosavia::gui {
+
+namespace {
+// The spectrum page sits under the explanation pages when both are open.
+constexpr int kSpectrumPageRank = 3;
+// Distance of the page from the screen's upper right corner [px].
+constexpr int kScreenMarginPx = 40;
+}  // namespace
+
+Form3& GetForm3() {
+  static Form3* form = new Form3;
+  return *form;
+}
+
+Form3::Form3(QWidget* parent) : FloatingPage(kSpectrumPageRank, parent) { Form_Load(); }
+
+void Form3::Form_Load() {
+  setWindowTitle(QString::fromUtf8("　高エネルギーＸ線スペクトル"));
+  SetClientSizeTwips(this, 8970, 7155);
+
+  Label1 = new QLabel(QString::fromUtf8("シミュレーションで用いた高エネルギーＸ線スペクトル"), this);
+  Label1->setFont(DefaultFont(kDefaultFontPoints, true));
+  PlaceTwips(Label1, 360, 120, 8280, 420);
+  Picture1 = new SpectrumGraph(this);
+  PlaceTwips(Picture1, 360, 600, 8280, 5715);
+  Label2 = new QLabel(QStringLiteral("Calculated by Schiff's formula"), this);
+  PlaceTwips(Label2, 360, 6420, 5400, 420);
+  Command1 = new QPushButton(QString::fromUtf8("閉じる"), this);
+  PlaceTwips(Command1, 7080, 6420, 1560, 525);
+  SetGraphicalStyle(Command1);
+  connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+
+  // Beside the visual screen's side view rather than over its settings.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(std::max(area.left(), area.right() - width() - kScreenMarginPx),
+         area.top() + kScreenMarginPx);
+  }
+}
+
+void Form3::showEvent(QShowEvent* event) {
+  Picture1->Reload();
+  FloatingPage::showEvent(event);
+}
+
+void Form3::Command1_Click() { hide(); }
+
+}  // namespace dosavia::gui

@@ -1,0 +1,76 @@
+#include "gui/form6.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "gui/app_forms.h"
+#include "gui/form7.h"
+#include "gui/vb_style.h"
+
+namespace dosavia::gui {
+
+Form6& GetForm6() {
+  static Form6* form = new Form6;
+  return *form;
+}
+
+namespace {
+constexpr int kPage = 6;
+constexpr double kFigureLeft = 8160;
+// The picture is shown pixel for pixel: 628 x 472 at 96 dpi [twips].
+constexpr double kFigureWidth = 9420;
+constexpr double kFigureHeight = 7080;
+}  // namespace
+
+Form6::Form6(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
+
+void Form6::Form_Load() {
+  setWindowTitle(QString::fromUtf8("解説-２"));
+  SetClientSizeTwips(this, 17880, 8250);
+  AddTextLines(
+      {
+          {"Fig.2 は、高エネルギーX線 (4,6,10 MV) が、ある特定点"},
+          {"(R, Z) = (0, 0) でコンプトン散乱を起こしたとき、"},
+          {"放出された２次電子の運動エネルギーが、その飛跡に沿って"},
+          {"どこで吸収されるかを表したものである。"},
+          {"初期運動エネルギー（カーマ）を 1.0 に規格化した微分線量"},
+          {"分布 P(R, Z) に 2πR を掛け、Z 軸のまわりに 360 度"},
+          {"加え合わせてある。Z はＸ線の進む向き、R は Z 軸からの"},
+          {"距離である。"},
+          {"エネルギーが高いほど電子の飛程は長く、広がりも大きい。"},
+          {"10 MV でも、エネルギーのほとんどは前方約 3 cm、"},
+          {"側方約 1.5 cm の範囲で吸収される。"},
+          {"電子の運ぶエネルギーは、線束の方向には深い所へ、"},
+          {"線束と直角な方向には周りの部分へと移される。"},
+          {"次頁からは、この２次電子の平衡によって、線束方向と"},
+          {"側方向にビルドアップがどのように生じるかを考えよう。"},
+      },
+      kPageMarginTwips, kPageFirstLineTwips, kFigureLeft - kPageMarginTwips - 240,
+      kPageLinePitchTwips);
+
+  Label1 = AddCaption("Fig.2  高エネルギーＸ線で発生する２次電子の吸収確率空間分布", kFigureLeft,
+                      300, kFigureWidth);
+  Picture1 = new QLabel(this);
+  PlaceTwips(Picture1, kFigureLeft, 720, kFigureWidth, kFigureHeight);
+  Picture1->setAlignment(Qt::AlignCenter);
+  const QPixmap picture(QString::fromLatin1(kElectronMapResource));
+  if (picture.isNull())
+    Picture1->setText(QString::fromUtf8("Fig.2 の画像がありません"));
+  else
+    Picture1->setPixmap(picture);
+
+  Command1 = AddButton("次頁へ", kPageMarginTwips, 7500, kPageButtonWidthTwips,
+                       kPageButtonHeightTwips);
+  Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 7500,
+                       kPageButtonWidthTwips, kPageButtonHeightTwips);
+  connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
+  PlaceOnScreen(1);
+}
+
+void Form6::Command1_Click() { GetForm7().show(); }
+
+void Form6::Command2_Click() { HideExplanationPages(); }
+
+}  // namespace dosavia::gui

@@ -1,0 +1,180 @@
+#include "gui/spectrum_graph.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string>
+
+#include "gui/vb_style.h"
+#include "physics/text_records.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+constexpr int kRecords = 400;
+// Axes: 0..16 MeV across, 0..1.1 of the largest bin up.
+constexpr double kEnergyMaxMeV = 16;
+constexpr double kEnergyTickMeV = 2;
+constexpr double kRelativeMax = 1.1;
+constexpr double kRelativeTick = 0.2;
+// Margins of the plotting area inside the frame [px at 96 dpi].
+constexpr int kLeftMarginPx = 56;
+constexpr int kRightMarginPx = 16;
+constexpr int kTopMarginPx = 14;
+constexpr int kBottomMarginPx = 44;
+constexpr double kLabelPoints = 9;
+
+struct SpectrumFile {
+  const char* name;
+  const char* label;
+  QRgb color;
+};
+constexpr SpectrumFile kSpectrumFiles[] = {{"4MV.csv", "4 MV", qRgb(0, 0, 255)},
+                                           {"6MV.csv", "6 MV", qRgb(0, 150, 0)},
+                                           {"10MV.csv", "10 MV", qRgb(220, 0, 0)},
+                                           {"15MV.csv", "15 MV", qRgb(160, 0, 160)}};
+
+}  // namespace
+
+std::optional<SpectrumCurve> ReadSpectrumCurve(const QString& path, QString* problem) {
+  const std::string name = path.toStdString();
+  try {
+    const std::string content = ReadWholeFile(name, name);
+    FreeFormatReader reader(name, content);
+    std::vector<QPointF> points;
+    double largest = 0;
+    for (int i = 1; i <= kRecords; ++i) {
+      double energy = 0;
+      double weight = 0;
+      if (!reader.Next(energy) || !reader.Next(weight))
+        throw InputError(name, reader.line(), "record " + std::to_string(i),
+                         "the file ends before record 400");
+      if (!(weight >= 0) || !std::isfinite(weight) || !std::isfinite(energy))
+        throw InputError(name, reader.line(), "record " + std::to_string(i),
+                         "the weight must be a finite number, not negative");
+      points.emplace_back(energy, weight);
+      largest = std::max(largest, weight);
+    }
+    if (!(largest > 0)) throw InputError(name, 0, "", "the spectrum holds no photons");
+    SpectrumCurve curve;
+    for (QPointF& p : points) {
+      p.setY(p.y() / largest);
+      if (p.y() > 0) curve.end_point_mev = p.x();
+    }
+    curve.points = std::move(points);
+    return curve;
+  } catch (const std::exception& error) {
+    if (problem != nullptr) *problem = QString::fromStdString(error.what());
+    return std::nullopt;
+  }
+}
+
+SpectrumGraph::SpectrumGraph(QWidget* parent) : QFrame(parent) {
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+}
+
+void SpectrumGraph::Reload() {
+  curves_.clear();
+  problems_.clear();
+  for (const SpectrumFile& file : kSpectrumFiles) {
+    QString problem;
+    std::optional<SpectrumCurve> curve = ReadSpectrumCurve(QString::fromLatin1(file.name), &problem);
+    if (!curve) {
+      problems_ << problem;
+      continue;
+    }
+    curve->label = QString::fromLatin1(file.label);
+    curve->color = QColor(file.color);
+    curves_.push_back(std::move(*curve));
+  }
+  update();
+}
+
+void SpectrumGraph::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF plot(kLeftMarginPx, kTopMarginPx, width() - kLeftMarginPx - kRightMarginPx,
+                    height() - kTopMarginPx - kBottomMarginPx);
+  // Data (MeV, relative) to pixels.
+  QTransform to_px;
+  to_px.translate(plot.left(), plot.bottom());
+  to_px.scale(plot.width() / kEnergyMaxMeV, -plot.height() / kRelativeMax);
+
+  const QFont small = DefaultFont(kLabelPoints);
+  p.setFont(small);
+  const QColor grid(215, 215, 215);
+  for (double e = 0; e <= kEnergyMaxMeV + 1e-9; e += kEnergyTickMeV) {
+    const QPointF bottom = to_px.map(QPointF(e, 0));
+    p.setPen(QPen(grid, 1));
+    p.drawLine(bottom, to_px.map(QPointF(e, kRelativeMax)));
+    p.setPen(Qt::black);
+    p.drawText(QRectF(bottom.x() - 20, bottom.y() + 3, 40, 16), Qt::AlignHCenter | Qt::AlignTop,
+               QString::number(e));
+  }
+  for (double r = 0; r <= kRelativeMax + 1e-9; r += kRelativeTick) {
+    const QPointF left = to_px.map(QPointF(0, r));
+    p.setPen(QPen(grid, 1));
+    p.drawLine(left, to_px.map(QPointF(kEnergyMaxMeV, r)));
+    p.setPen(Qt::black);
+    p.drawText(QRectF(left.x() - 40, left.y() - 8, 34, 16), Qt::AlignRight | Qt::AlignVCenter,
+               QString::number(r, 'f', 1));
+  }
+  p.setPen(QPen(Qt::black, 1.5));
+  p.drawRect(plot);
+  p.drawText(QRectF(plot.left(), plot.bottom() + 20, plot.width(), 18), Qt::AlignCenter,
+             QString::fromUtf8("光子エネルギー (MeV)"));
+  p.save();
+  p.translate(14, plot.center().y());
+  p.rotate(-90);
+  p.drawText(QRectF(-plot.height() / 2, -9, plot.height(), 18), Qt::AlignCenter,
+             QString::fromUtf8("相対光子数"));
+  p.restore();
+
+  // The curves, each labelled just above its end point.
+  p.setClipRect(plot);
+  for (const SpectrumCurve& curve : curves_) {
+    QPainterPath path;
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+      const QPointF at = to_px.map(curve.points[i]);
+      if (i == 0)
+        path.moveTo(at);
+      else
+        path.lineTo(at);
+    }
+    p.setPen(QPen(curve.color, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+  }
+  p.setClipping(false);
+  QFont bold = DefaultFont(kLabelPoints, true);
+  p.setFont(bold);
+  for (const SpectrumCurve& curve : curves_) {
+    const QPointF end = to_px.map(QPointF(curve.end_point_mev, 0));
+    p.setPen(curve.color);
+    const QRectF box(end.x() - 44, end.y() - 42, 52, 18);
+    // On white, so that a label stays legible where another curve passes behind it.
+    const QRectF text = p.boundingRect(box, Qt::AlignRight | Qt::AlignVCenter, curve.label);
+    p.fillRect(text.adjusted(-2, 0, 2, 0), Qt::white);
+    p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, curve.label);
+    p.drawLine(QPointF(end.x(), end.y() - 22), QPointF(end.x(), end.y() - 4));
+  }
+
+  if (!problems_.isEmpty()) {
+    p.setFont(small);
+    p.setPen(Qt::red);
+    p.drawText(plot.adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap,
+               QString::fromUtf8("読み込めないスペクトルファイル:\n") + problems_.join(QLatin1Char('\n')));
+  }
+}
+
+}  // namespace dosavia::gui

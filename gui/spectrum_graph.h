@@ -1,0 +1,53 @@
+// The spectrum page's graph: the shipped X-ray spectra, read from their files each time the
+// page is shown, drawn against photon energy as vectors.
+#pragma once
+
+#include <QColor>
+#include <QFrame>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace dosavia::gui {
+
+// One spectrum as drawn: points (energy [MeV], photons per bin relative to the largest bin).
+struct SpectrumCurve {
+  QString label;  // "10 MV"
+  QColor color;
+  std::vector<QPointF> points;
+  double end_point_mev = 0;  // energy of the last bin with photons [MeV]
+};
+
+// Reads a spectrum file (400 records of energy [MeV] and relative photon number, free
+// format) and scales it to its largest bin. Returns nothing, with the reason in `problem`,
+// when the file is missing, short, holds something that is not a number, a negative weight
+// or no photons at all.
+std::optional<SpectrumCurve> ReadSpectrumCurve(const QString& path, QString* problem = nullptr);
+
+class SpectrumGraph : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit SpectrumGraph(QWidget* parent = nullptr);
+
+  // Reads the four spectrum files ("4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv") from the
+  // working directory again and repaints. A file that cannot be read is left out of the
+  // graph and named in a note on it.
+  void Reload();
+
+  const std::vector<SpectrumCurve>& Curves() const { return curves_; }
+  // The files that could not be read at the last Reload, with the reason.
+  const QStringList& Problems() const { return problems_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::vector<SpectrumCurve> curves_;
+  QStringList problems_;
+};
+
+}  // namespace dosavia::gui
