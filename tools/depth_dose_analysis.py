@@ -14,14 +14,19 @@ BIN_CM = 0.1
 
 # The 11-bin running mean that finds the maximum before the fit.
 SMOOTH_HALF_WIDTH = 5
-# The parabola is fitted to the raw bins where the running mean is within this fraction of
-# its peak: narrow maxima get a short window, broad ones (15 MV) a long one.
-FIT_LEVEL = 0.97
-# ... but never to fewer than 2 * 4 + 1 bins or more than 2 * 20 + 1.
+# A cubic is fitted to the raw bins of a window symmetric about the running mean's peak, as
+# wide as the running mean stays within FIT_LEVEL of its peak on both sides (a short window
+# for the narrow maxima of low energies, a long one for the broad maxima of high energies).
+# A parabola would be tilted towards the deep side, because the build-up is steeper than
+# the fall-off (0.05 to 0.1 cm on curves of the shape (1 - exp(-a z)) exp(-mu z)); the cubic
+# term takes up that asymmetry.
+FIT_LEVEL = 0.95
+# ... but never fewer than 2 * 4 + 1 bins or more than 2 * 20 + 1.
 FIT_MIN_HALF_BINS = 4
 FIT_MAX_HALF_BINS = 20
 # TPR from a straight line through ln D fitted over +-1 cm around each depth: the same
-# quantity as the ratio of the two bins, with a tenth of the noise.
+# quantity as the ratio of the two bins with about half its noise (neighbouring bins are
+# correlated through the electron tracks, so not the tenth that independent bins would give).
 TPR_FIT_HALF_BINS = 10
 
 
@@ -79,81 +84,88 @@ def running_mean(dose, half_width=SMOOTH_HALF_WIDTH):
     return out
 
 
-def solve3(a, b):
-    """Solves the 3 x 3 system a x = b by Cramer's rule."""
-    def det(m):
-        return (m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1])
-                - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
-                + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]))
-    d = det(a)
-    if d == 0:
-        raise ValueError("singular fit")
-    x = []
-    for c in range(3):
-        m = [row[:] for row in a]
-        for r in range(3):
-            m[r][c] = b[r]
-        x.append(det(m) / d)
-    return x, d
+def polyfit(xs, ys, degree):
+    """Least-squares polynomial c0 + c1 x + ... + c_degree x^degree through the points, by
+    Gaussian elimination with partial pivoting on the normal equations."""
+    n = degree + 1
+    m = [[sum(x ** (i + k) for x in xs) for k in range(n)] + [sum(y * x ** i for x, y in zip(xs, ys))]
+         for i in range(n)]
+    for col in range(n):
+        pivot = max(range(col, n), key=lambda r: abs(m[r][col]))
+        if m[pivot][col] == 0:
+            raise ValueError("singular fit")
+        m[col], m[pivot] = m[pivot], m[col]
+        for r in range(n):
+            if r != col:
+                f = m[r][col] / m[col][col]
+                m[r] = [a - f * b for a, b in zip(m[r], m[col])]
+    return [m[i][n] / m[i][i] for i in range(n)]
 
 
-def fit_parabola(xs, ys):
-    """Least-squares y = c0 + c1 x + c2 x^2. Returns the coefficients, their covariance
-    (from the scatter of the points about the fit) and the residual standard deviation."""
-    n = len(xs)
-    s = [sum(x ** k for x in xs) for k in range(5)]
-    a = [[s[0], s[1], s[2]], [s[1], s[2], s[3]], [s[2], s[3], s[4]]]
-    b = [sum(y * x ** k for x, y in zip(xs, ys)) for k in range(3)]
-    c, _ = solve3(a, b)
-    resid = [y - (c[0] + c[1] * x + c[2] * x * x) for x, y in zip(xs, ys)]
-    sigma2 = sum(r * r for r in resid) / max(n - 3, 1)
-    inv = []
-    for col in range(3):
-        e = [1.0 if r == col else 0.0 for r in range(3)]
-        inv.append(solve3(a, e)[0])
-    cov = [[sigma2 * inv[col][row] for col in range(3)] for row in range(3)]
-    return c, cov, math.sqrt(sigma2)
+def _cubic_maximum(c):
+    """The local maximum of c0 + c1 x + c2 x^2 + c3 x^3 nearest x = 0, or None."""
+    a, b, k = 3 * c[3], 2 * c[2], c[1]  # derivative a x^2 + b x + k
+    if a == 0:
+        return -k / b if b < 0 else None
+    disc = b * b - 4 * a * k
+    if disc < 0:
+        return None
+    roots = [(-b + sign * math.sqrt(disc)) / (2 * a) for sign in (1, -1)]
+    maxima = [x for x in roots if 2 * c[2] + 6 * c[3] * x < 0]
+    return min(maxima, key=abs) if maxima else None
 
 
 class Maximum:
     """Depth of maximum dose of one curve."""
 
-    def __init__(self, depth_cm, sigma_cm, smoothed_cm, window_cm):
-        self.depth_cm = depth_cm        # vertex of the fitted parabola
-        self.sigma_cm = sigma_cm        # its statistical standard deviation
+    def __init__(self, depth_cm, smoothed_cm, window_cm):
+        self.depth_cm = depth_cm        # maximum of the fitted cubic
         self.smoothed_cm = smoothed_cm  # centre of the bin where the running mean peaks
         self.window_cm = window_cm      # (first, last) bin centre of the fit
 
 
-def depth_of_maximum(dose, search_to_bin=150):
+def depth_of_maximum(dose, search_to_bin=150, max_iterations=6):
     """d_max: the peak of the 11-bin running mean within the first search_to_bin bins,
-    refined by a parabola fitted to the raw bins around it (where the running mean stays
-    within FIT_LEVEL of its peak). The vertex's standard deviation follows from the fit's
-    covariance, (dx0)^2 = (d x0/d c1, d x0/d c2) cov (...)^T with x0 = -c1 / (2 c2)."""
+    refined by a cubic fitted to the raw bins of a symmetric window about it. The window is
+    then centred on the bin of the cubic's maximum and fitted again until it stays put; when
+    the maximum lies outside the window (a sharp peak ahead of a long, slow fall-off drags
+    the running mean deep), the window moves half its width towards the higher end. Its
+    noise is best judged from repeated runs: the bins are correlated through the electron
+    tracks."""
     smooth = running_mean(dose)
+    last = len(dose) - 1
     peak = max(range(1, search_to_bin + 1), key=lambda j: smooth[j])
-    level = FIT_LEVEL * smooth[peak]
-    lo = peak
-    while lo > 1 and peak - lo < FIT_MAX_HALF_BINS and smooth[lo - 1] >= level:
-        lo -= 1
-    hi = peak
-    while hi < len(dose) - 1 and hi - peak < FIT_MAX_HALF_BINS and smooth[hi + 1] >= level:
-        hi += 1
-    lo = max(1, min(lo, peak - FIT_MIN_HALF_BINS))
-    hi = max(hi, peak + FIT_MIN_HALF_BINS)
-    # Centre the abscissae on the peak so the normal equations stay well conditioned.
-    x_ref = bin_centre_cm(peak)
-    xs = [bin_centre_cm(j) - x_ref for j in range(lo, hi + 1)]
-    ys = [dose[j] for j in range(lo, hi + 1)]
-    c, cov, _ = fit_parabola(xs, ys)
-    if not c[2] < 0:
-        # No downward curvature: the fit says nothing beyond the running mean.
-        return Maximum(x_ref, BIN_CM * SMOOTH_HALF_WIDTH, x_ref, (xs[0] + x_ref, xs[-1] + x_ref))
-    x0 = -c[1] / (2 * c[2])
-    g1, g2 = -1 / (2 * c[2]), c[1] / (2 * c[2] ** 2)
-    var = g1 * g1 * cov[1][1] + 2 * g1 * g2 * cov[1][2] + g2 * g2 * cov[2][2]
-    return Maximum(x0 + x_ref, math.sqrt(max(var, 0.0)), x_ref,
-                   (xs[0] + x_ref, xs[-1] + x_ref))
+    smoothed_cm = bin_centre_cm(peak)
+    centre, depth, half = peak, None, FIT_MIN_HALF_BINS
+    for _ in range(max_iterations):
+        level = FIT_LEVEL * smooth[centre]
+        half = 0
+        while (half < FIT_MAX_HALF_BINS and centre - half - 1 >= 1 and centre + half + 1 <= last
+               and smooth[centre - half - 1] >= level and smooth[centre + half + 1] >= level):
+            half += 1
+        half = min(max(half, FIT_MIN_HALF_BINS), centre - 1, last - centre)
+        x_ref = bin_centre_cm(centre)
+        # Abscissae relative to the centre keep the normal equations well conditioned.
+        xs = [bin_centre_cm(j) - x_ref for j in range(centre - half, centre + half + 1)]
+        c = polyfit(xs, [dose[j] for j in range(centre - half, centre + half + 1)], 3)
+        x0 = _cubic_maximum(c)
+        if x0 is None or abs(x0) > xs[-1]:
+            value = lambda x: c[0] + x * (c[1] + x * (c[2] + x * c[3]))
+            step = max(half // 2, 1)
+            moved = centre + (step if value(xs[-1]) > value(xs[0]) else -step)
+            moved = min(max(moved, FIT_MIN_HALF_BINS + 1), last - FIT_MIN_HALF_BINS)
+            if moved == centre:
+                break
+            centre, depth = moved, None
+            continue
+        depth = x0 + x_ref
+        moved = int(depth / BIN_CM) + 1
+        if abs(moved - centre) <= 1:
+            break
+        centre = moved
+    window = (bin_centre_cm(centre - half), bin_centre_cm(centre + half))
+    # Without a maximum inside the window the fit says nothing beyond the running mean.
+    return Maximum(smoothed_cm if depth is None else depth, smoothed_cm, window)
 
 
 def tpr_bins(dose):
@@ -162,27 +174,13 @@ def tpr_bins(dose):
 
 
 def log_linear_at(dose, j, half=TPR_FIT_HALF_BINS):
-    """Dose at bin j's centre from a straight line fitted to ln D over bins j-half..j+half,
-    with the relative standard deviation of that value (the scatter of the bins about the
-    line; the exponential fall-off is straight in ln D to well within the noise)."""
+    """Dose at bin j's centre from a straight line fitted to ln D over bins j-half..j+half
+    (the exponential fall-off is straight in ln D to well within the noise)."""
     xs = [bin_centre_cm(k) - bin_centre_cm(j) for k in range(j - half, j + half + 1)]
-    ys = [math.log(dose[k]) for k in range(j - half, j + half + 1)]
-    n = len(xs)
-    mx, my = sum(xs) / n, sum(ys) / n
-    sxx = sum((x - mx) ** 2 for x in xs)
-    slope = sum((x - mx) * (y - my) for x, y in zip(xs, ys)) / sxx
-    icpt = my - slope * mx
-    resid = [y - (icpt + slope * x) for x, y in zip(xs, ys)]
-    s2 = sum(r * r for r in resid) / (n - 2)
-    # Variance of the line at x = 0 (mx is 0 for the symmetric window).
-    var0 = s2 * (1.0 / n + mx * mx / sxx)
-    return math.exp(icpt), math.sqrt(var0), math.sqrt(s2)
+    c = polyfit(xs, [math.log(dose[k]) for k in range(j - half, j + half + 1)], 1)
+    return math.exp(c[0])
 
 
 def tpr_fit(dose):
-    """TPR20,10 from the log-linear fits at bins 200 and 100, with its standard deviation
-    and the relative noise of one bin at 20 cm (which is also the noise of tpr_bins)."""
-    d20, r20, bin20 = log_linear_at(dose, 200)
-    d10, r10, bin10 = log_linear_at(dose, 100)
-    tpr = d20 / d10
-    return tpr, tpr * math.hypot(r20, r10), tpr * math.hypot(bin20, bin10)
+    """TPR20,10 from the log-linear fits at bins 200 and 100."""
+    return log_linear_at(dose, 200) / log_linear_at(dose, 100)
