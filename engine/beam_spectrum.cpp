@@ -1,9 +1,11 @@
 #include "engine/beam_spectrum.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "engine/conditions_file.h"
+#include "physics/physics_loader.h"
 #include "physics/text_records.h"
 
 namespace dosavia {
@@ -54,6 +56,17 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
   s.imax = kSpectrumBins;
   while (s.imax > 1 && !(s.weight[s.imax] > 0.0f)) --s.imax;
   return s;
+}
+
+void CheckSpectrumWithinTable(const BeamSpectrum& spectrum, float highest_table_energy_kev,
+                              const std::string& display_name) {
+  if (!(BinEnergy(spectrum.imax) > highest_table_energy_kev)) return;
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "bin %d (%.3f MeV) has weight, but the photon table of %s ends at %.3f MeV",
+                spectrum.imax, BinEnergy(spectrum.imax) / 1000.0, kWaterDataFile,
+                highest_table_energy_kev / 1000.0);
+  throw InputError(display_name, spectrum.imax, "field 3 (columns 9-17, E9.3), intensity", text);
 }
 
 BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name) {

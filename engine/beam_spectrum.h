@@ -27,6 +27,12 @@ struct BeamSpectrum {
 // or a spectrum without any positive intensity (nothing to simulate, no weight defined).
 BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& display_name);
 
+// Throws InputError naming the spectrum file and the record of the highest bin with weight
+// when that bin's centre energy lies above `highest_table_energy_kev`, the last row of the
+// photon table: its photons would run on extrapolated attenuation coefficients.
+void CheckSpectrumWithinTable(const BeamSpectrum& spectrum, float highest_table_energy_kev,
+                              const std::string& display_name);
+
 // Reads an existing file only; a missing file is an InputError.
 BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name);
 

@@ -49,6 +49,8 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const RunConditions conditions = ReadConditionsFile(file(kConditionsFile));
     const BeamSpectrum spectrum =
         ReadBeamSpectrumFile(file(conditions.spectrum_file), conditions.spectrum_file);
+    CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
+                             conditions.spectrum_file);
 
     out << kTitleLine << "\n\n";
     const ClockReading start = options.clock();

@@ -10,6 +10,7 @@
 #include "gui/app_forms.h"
 #include "gui/form2.h"
 #include "gui/picture_box.h"
+#include "gui/visual_spectrum.h"
 #include "physics/physics_loader.h"
 #include "physics/photon_transport.h"
 #include "physics/text_records.h"
@@ -116,34 +117,15 @@ void ClearSpectrumTally() {
 }
 
 void LoadSpectrum(const std::string& path, const std::string& display_name) {
-  const std::string content = ReadWholeFile(path, display_name);
-  FreeFormatReader reader(display_name, content);
-  std::array<double, kSpectrumBins + 1> energy{};
-  std::array<double, kSpectrumBins + 1> cumulative{};
-  for (int i = 1; i <= kSpectrumBins; ++i) {
-    double weight = 0;
-    if (!reader.Next(energy[i]) || !reader.Next(weight))
-      throw InputError(display_name, reader.line(), "record " + std::to_string(i),
-                       "the file ends after " + std::to_string(i - 1) + " of " +
-                           std::to_string(kSpectrumBins) + " records");
-    if (!(weight >= 0) || !std::isfinite(weight) || !std::isfinite(energy[i]))
-      throw InputError(display_name, reader.line(), "record " + std::to_string(i),
-                       "the weight must be a finite number, not negative");
-    cumulative[i] = weight;
-  }
-  double sum = 0;
-  for (int i = 1; i <= kSpectrumBins; ++i) {
-    sum = cumulative[i] + sum;
-    cumulative[i] = sum;
-  }
-  if (!(sum > 0) || !std::isfinite(sum))
-    throw InputError(display_name, 0, "", "the weights of the 400 records sum to 0");
-  for (int i = 1; i <= kSpectrumBins; ++i) {
-    cumulative[i] = cumulative[i] / sum;
-    energy[i] = energy[i] * 1000.0;
-  }
-  SpectrumEnergy = energy;
-  SpectrumCumulative = cumulative;
+  // Photons above the last row of the photon table would run on extrapolated coefficients;
+  // before the tables are loaded there is no limit to hold the energies to.
+  const int rows = SimulationTables.photon_rows;
+  const double highest = rows >= 2 ? SimulationTables.PhotonTable[rows].energy
+                                   : std::numeric_limits<double>::infinity();
+  const VisualSpectrum spectrum =
+      ParseVisualSpectrum(ReadWholeFile(path, display_name), display_name, highest);
+  SpectrumEnergy = spectrum.energy;
+  SpectrumCumulative = spectrum.cumulative;
 }
 
 long long WholePhotonCount(double count) {

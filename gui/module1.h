@@ -61,7 +61,8 @@ void ClearSpectrumTally();
 // Reads the 400 records (energy [MeV], relative weight) of the spectrum file at `path`
 // in free format and sets SpectrumEnergy [keV] and SpectrumCumulative. Throws InputError
 // for a missing file, fewer than 400 records, a value that is not a number, a negative
-// weight or weights that sum to 0; the spectrum is then left as it was.
+// weight, weights that sum to 0, or a weighted energy outside the loaded photon table
+// (ParseVisualSpectrum); the spectrum is then left as it was.
 void LoadSpectrum(const std::string& path, const std::string& display_name);
 
 // The number of photons that a batch of `count` runs: its whole part, 0 for a count

@@ -1,7 +1,10 @@
 #include "gui/result_file.h"
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <system_error>
 #include <string>
 
@@ -32,11 +35,21 @@ std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const st
       for (int i = 1; i <= kDepthBins; ++i) {
         double values[kNumbersPerRecord];
         for (double& v : values) {
+          const int record = (component - 1) * kDepthBins + i;
           if (!reader.Next(v)) {
-            const int record = (component - 1) * kDepthBins + i;
             Report(problem, name + ", line " + std::to_string(reader.line()) +
                                 ": the file ends in record " + std::to_string(record) + " of " +
                                 std::to_string(2 * kDepthBins));
+            return nullptr;
+          }
+          // The engine writes single-precision values; anything larger is not its file, and
+          // would let primary plus scatter overflow.
+          if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.4g", v);
+            Report(problem, name + ", line " + std::to_string(reader.line()) + ", record " +
+                                std::to_string(record) + ": out of range: " + text +
+                                " is larger than any value the engine writes");
             return nullptr;
           }
         }

@@ -41,8 +41,8 @@ struct ResultFileProblem {
 // Reads the 2 x 300 records from `content` as a stream of numbers separated by blanks,
 // commas or line ends, discarding each record's index, and forms the total dose as
 // primary plus scatter. Returns null (and the reason in `problem` when given) when fewer
-// than 7200 numbers come or one of them is not a finite number. Numbers after the last
-// record are ignored.
+// than 7200 numbers come or one of them is not a finite number within the single-precision
+// range that the engine writes. Numbers after the last record are ignored.
 std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const std::string& name,
                                               ResultFileProblem* problem = nullptr);
 

@@ -1,6 +1,7 @@
 #include "physics/physics_loader.h"
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -52,9 +53,18 @@ void ReadWater(PhysicsTables<Real>& t, RecordReader in) {
     for (int k = 4; k < 6; ++k)
       if (f[k].As<Real>() < 0)
         throw InputError(path, line, Column(k + 1, PhotonFormat()), "must not be negative");
+    // The total attenuation coefficient is their sum, in the engine's single precision too.
+    if (!(std::fabs(row.coherent + row.incoherent + row.photoelectric + row.pair) <=
+          std::numeric_limits<float>::max()))
+      throw InputError(path, line, "fields 2-6 (E10.3)",
+                       "the coefficients add up beyond the single-precision range");
     if (i > 1 && !(row.energy > t.PhotonTable[i - 1].energy))
       throw InputError(path, line, Column(1, PhotonFormat()),
                        "photon energies must ascend (this row is not above the one before)");
+    // Interpolation divides by the difference of the energies' logarithms.
+    if (i > 1 && !(std::log(row.energy) > std::log(t.PhotonTable[i - 1].energy)))
+      throw InputError(path, line, Column(1, PhotonFormat()),
+                       "photon energy too close to the row before to interpolate between them");
   }
   for (int i = 1; i <= PhysicsTables<Real>::kFormFactorRows; ++i) {
     const int line = in.lines_read() + 1;
@@ -68,6 +78,16 @@ void ReadWater(PhysicsTables<Real>& t, RecordReader in) {
       throw InputError(path, line, Column(2, FormFactorFormat()), "must not be negative");
     if (row.incoherent < 0)
       throw InputError(path, line, Column(3, FormFactorFormat()), "must not be negative");
+    // Coherent sampling draws x from the integral and accepts it only below the photon's
+    // reach, and Compton sampling accepts an angle with weight S(x): a table whose integral
+    // does not start at x = 0, or an S of 0 beyond it, would make them reject for ever.
+    if (i == 1 && row.x != 0)
+      throw InputError(path, line, Column(1, FormFactorFormat()), "the first x must be 0");
+    if (i == 1 && row.cumulative != 0)
+      throw InputError(path, line, Column(2, FormFactorFormat()),
+                       "the integral must start at 0 in the first row");
+    if (i > 1 && !(row.incoherent > 0))
+      throw InputError(path, line, Column(3, FormFactorFormat()), "must be positive beyond x = 0");
     if (i > 1) {
       const FormFactorRow<Real>& prev = t.FormFactorTable[i - 1];
       if (!(row.x > prev.x))

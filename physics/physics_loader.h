@@ -14,8 +14,11 @@ inline constexpr const char* kElectronDataFile = "ELDAT.dat";
 // Reads both data files (photon coefficients and atomic functions, then the deflection
 // table) and replaces the tables' data only when both are complete and sound; the phantom
 // constants are left to the caller. Throws InputError naming the file, line and field for
-// a missing or short file, a field that is not a number, a row count outside 2..46,
-// energies or form-factor rows out of order, or ScatterEnergies that do not descend.
+// a missing or short file, a field that is not a number or beyond the single-precision
+// range, a row count outside 2..46, coefficients that are not positive or add up beyond
+// the range, energies too close to interpolate between, form-factor rows out of order or
+// not starting at x = 0 with integral 0, an S(x) of 0 beyond x = 0, or ScatterEnergies
+// that do not descend.
 template <typename Real>
 void LoadPhysicsTables(PhysicsTables<Real>& tables, const std::string& water_path = kWaterDataFile,
                        const std::string& electron_path = kElectronDataFile);

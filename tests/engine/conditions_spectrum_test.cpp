@@ -155,7 +155,8 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
       {with_line(9, " 0.425, "), 9, "field 3"},
       {with_line(5, " 0.2x5, 0.000E+00"), 5, "field 1"},
       {with_line(12, " 0.575, -.100E+01"), 12, "intensity"},
-      {with_line(3, " 0.125, .100E+40"), 3, "intensity"},  // beyond single precision
+      // beyond single precision: refused by the record reader, which names the columns
+      {with_line(3, " 0.125, .100E+40"), 3, "field 3 (columns 9-17"},
   };
   for (const auto& c : cases) {
     try {
@@ -165,6 +166,33 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
       EXPECT_EQ(e.file(), "bad.csv");
       EXPECT_EQ(e.line(), c.line) << e.what();
       EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(BeamSpectrumTest, WeightedBinsMustLieWithinThePhotonTable) {
+  const struct {
+    int highest_bin;    // last bin with weight
+    float table_top;    // last photon table energy [keV]
+    bool accepted;
+  } cases[] = {
+      {400, 22000.0f, true},  {400, 19975.0f, true},  // the top bin's centre may equal it
+      {400, 19974.0f, false}, {200, 10000.0f, true},
+      {201, 10000.0f, false}, {1, 25.0f, true},
+  };
+  for (const auto& c : cases) {
+    auto intensity = ZeroSpectrum();
+    intensity[1] = 1.0;
+    intensity[c.highest_bin] = 2.0;
+    const BeamSpectrum s = ReadBeamSpectrum(SpectrumText(intensity), "t.csv");
+    try {
+      CheckSpectrumWithinTable(s, c.table_top, "t.csv");
+      EXPECT_TRUE(c.accepted) << c.highest_bin << " " << c.table_top;
+    } catch (const InputError& e) {
+      EXPECT_FALSE(c.accepted) << e.what();
+      EXPECT_EQ(e.file(), "t.csv");
+      EXPECT_EQ(e.line(), c.highest_bin) << e.what();
+      EXPECT_NE(std::string(e.what()).find("water20.dat"), std::string::npos) << e.what();
     }
   }
 }

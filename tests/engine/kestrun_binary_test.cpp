@@ -101,6 +101,13 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
        [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum())); }, "positive intensity"},
       {"result in another folder", "t.csv\r\n../res.data\r\n2000\r\n", nullptr, "Joken.dat, line 2"},
       {"no primary kerma", "t.csv\r\nres.data\r\n1\r\n", nullptr, "no primary kerma"},
+      {"spectrum above the photon table", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) {
+         auto rows = testing::TypicalWaterRows();
+         rows.resize(5);  // up to 2 MeV, below the bin of 5.975 MeV
+         d.Write("water20.dat", testing::WaterFile(rows));
+       },
+       "t.csv, line 120"},
       {"result cannot be written", "t.csv\r\nres.data\r\n2000\r\n",
        [](const TempDir& d) { fs::create_directory(d.File("res.data.tmp")); }, "res.data"},
   };

@@ -61,6 +61,13 @@ void TestResultFile::refusesDamagedFiles_data() {
   QTest::newRow("a word") << word << "abc";
   QTest::newRow("NaN") << not_finite << "NaN";
   QTest::newRow("beyond double") << overflow << "E+999";
+  // Beyond any float the engine writes: primary plus scatter could overflow to infinity.
+  QByteArray beyond_float = good;
+  beyond_float.replace(good.indexOf("E", 50000) - 6, 10, "  0.1E+309");
+  QTest::newRow("beyond single precision") << beyond_float << "out of range";
+  QByteArray beyond_float2 = good;
+  beyond_float2.replace(good.indexOf("E", 50000) - 6, 10, "  0.5E+39 ");
+  QTest::newRow("just beyond single precision") << beyond_float2 << "out of range";
   QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 12) << "line 1";
 }
 

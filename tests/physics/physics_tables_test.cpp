@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <regex>
 
 #include "physics/physics_loader.h"
@@ -183,6 +184,20 @@ std::vector<BadDataCase> BadDataCases() {
       {"cumulative integral decreasing",
        ReplaceLine(water, 20, " 0.251E+01 0.10000E+01 0.50000E+01"), eldat, "water20.dat", 20,
        "field 2"},
+      {"coefficient beyond single precision",
+       ReplaceLine(water, 4, "0.100E+00 2.800E-02   1.0E+39 2.760E-03 0.000E+00 0.000E+00"), eldat,
+       "water20.dat", 4, "columns 20-29"},
+      {"coefficients adding up beyond the range",
+       ReplaceLine(water, 4, "0.100E+00 3.000E+38 3.000E+38 2.760E-03 0.000E+00 0.000E+00"), eldat,
+       "water20.dat", 4, "fields 2-6"},
+      // A form-factor table that does not start at x = 0 with integral 0, or an S(x) of 0,
+      // would leave coherent or Compton sampling rejecting for ever at low energies.
+      {"form factor x not starting at 0", ReplaceLine(water, 10, " 0.100E+00 0.00000E+00 0.00000E+00"),
+       eldat, "water20.dat", 10, "field 1"},
+      {"integral not starting at 0", ReplaceLine(water, 10, " 0.000E+00 0.10000E-01 0.00000E+00"),
+       eldat, "water20.dat", 10, "field 2"},
+      {"S(x) zero beyond x = 0", ReplaceLine(water, 11, " 0.250E+00 0.62500E-01 0.00000E+00"),
+       eldat, "water20.dat", 11, "field 3"},
       {"short ELDAT", water, FirstLines(eldat, 100), "ELDAT.dat", 101, ""},
       {"quantile not an integer", water, ReplaceLine(eldat, 10, "  16384   1.5"), "ELDAT.dat", 10,
        "field 2 \\(columns 8-13"},
@@ -214,6 +229,27 @@ TYPED_TEST(PhysicsTablesTest, BadDataStopsLoadingAndKeepsTheOldTables) {
     EXPECT_EQ(t.ScatterAngleTable, good.ScatterAngleTable) << c.name;
     EXPECT_EQ(t.ScatterEnergies, good.ScatterEnergies) << c.name;
   }
+}
+
+// Interpolation divides by the difference of two energies' logarithms: energies written
+// with more digits than the format's decimals may differ in double yet share a float
+// logarithm, which the single-precision engine must refuse rather than divide by 0.
+TEST(PhysicsLoaderTest, EnergiesTooCloseForTheirFloatLogarithmsAreRefused) {
+  const std::string water = ReplaceLine(
+      ReplaceLine(WaterFile(TypicalWaterRows()), 6,
+                  "1.1000002 3.600E-04 6.900E-02 4.000E-06 0.000E+00 0.000E+00"),
+      7, "1.1000003 9.700E-05 4.900E-02 1.100E-06 3.900E-04 0.000E+00");
+  auto tables = std::make_unique<PhysicsTables<float>>();
+  try {
+    LoadPhysicsTablesFromText(*tables, "water20.dat", water, "ELDAT.dat", EldatFile());
+    ADD_FAILURE() << "no error";
+  } catch (const InputError& e) {
+    EXPECT_EQ(e.line(), 7) << e.what();
+    EXPECT_NE(std::string(e.what()).find("too close"), std::string::npos) << e.what();
+  }
+  auto wide = std::make_unique<PhysicsTables<double>>();
+  LoadPhysicsTablesFromText(*wide, "water20.dat", water, "ELDAT.dat", EldatFile());
+  EXPECT_EQ(wide->photon_rows, 7);
 }
 
 TYPED_TEST(PhysicsTablesTest, MissingFilesAreNamed) {

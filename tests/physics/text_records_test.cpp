@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -213,7 +214,7 @@ TEST(RecordReader, NumbersBelowSinglePrecisionReadAsZeroOrDenormal) {
   };
   const Case cases[] = {
       {"   1.0E-45", 1e-45}, {"   1.0E-50", 1e-50}, {"  -1.0E-50", -1e-50},
-      {"  1.0E-400", 0.0},   {"   3.402E38", 3.402e38},
+      {"  1.0E-400", 0.0},   {"  3.402E38", 3.402e38},
   };
   for (const auto& c : cases) {
     RecordReader in("ELDAT.dat", std::string(c.line) + "\r\n");
@@ -221,8 +222,10 @@ TEST(RecordReader, NumbersBelowSinglePrecisionReadAsZeroOrDenormal) {
     EXPECT_DOUBLE_EQ(f.As<double>(), c.as_double) << c.line;
     const float as_float = f.As<float>();
     EXPECT_TRUE(std::isfinite(as_float)) << c.line;
-    EXPECT_LE(std::fabs(as_float - static_cast<float>(c.as_double)),
-              std::numeric_limits<float>::denorm_min()) << c.line;
+    const float want = static_cast<float>(c.as_double);
+    EXPECT_LE(std::fabs(as_float - want),
+              std::max(std::numeric_limits<float>::denorm_min(), std::fabs(want) * 1e-7f))
+        << c.line;
   }
 }
 

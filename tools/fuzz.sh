@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Fuzzes the file readers with libFuzzer.
+#
+# Builds every fuzz target of tests/fuzz with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/, replays each committed corpus
+# (tests/fuzz/corpus/<target>/) and then fuzzes each target, one after the other, on one
+# core. A crash, a broken invariant, a sanitizer report, a hang or a leak stops the script
+# with a failure; the input that caused it is left in build-fuzz/artifacts/<target>/.
+#
+# Usage: bash tools/fuzz.sh [options] [target...]
+#   target             fuzz_fixed_format, fuzz_physics_loader, ... (default: all of them)
+#   -t, --time SECONDS fuzzing time per target (default 60; 0 only replays the corpora)
+#   --merge            afterwards minimise what the run found together with the committed
+#                      corpus back into tests/fuzz/corpus/<target>/ (to commit)
+#   --no-build         use the targets already built in build-fuzz/
+# Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_BUILD_JOBS (default 2), CC/CXX
+# (default clang/clang++). Needs clang and its runtime (Debian: clang, libclang-rt-14-dev
+# or the clang version's libclang-rt package).
+#
+# New inputs that a run finds go to build-fuzz/found/<target>/, never straight into the
+# committed corpus, so a CI run leaves the working tree as it was.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=60
+merge=0
+build=1
+targets=()
+while (($#)); do
+  case "$1" in
+    -t|--time) seconds="$2"; shift 2 ;;
+    --merge) merge=1; shift ;;
+    --no-build) build=0; shift ;;
+    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
+    -*) echo "unknown option $1" >&2; exit 2 ;;
+    *) targets+=("$1"); shift ;;
+  esac
+done
+if ((${#targets[@]} == 0)); then
+  for f in tests/fuzz/fuzz_*.cpp; do
+    name=$(basename "$f" .cpp)
+    [ "$name" = fuzz_replay_main ] || targets+=("$name")
+  done
+fi
+
+dir=${FUZZ_BUILD_DIR:-build-fuzz}
+if ((build)); then
+  mkdir -p "$dir"
+  CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$dir" -DDOSAVIA_FUZZ=ON -DDOSAVIA_SANITIZE=ON \
+    -DDOSAVIA_BUILD_GUI=OFF -DDOSAVIA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    > "$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; exit 1; }
+  cmake --build "$dir" -j"${FUZZ_BUILD_JOBS:-2}" --target "${targets[@]}"
+fi
+
+# Every sanitizer report is fatal, so libFuzzer stops on it and keeps the input.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:abort_on_error=1:print_stacktrace=1}
+
+for t in "${targets[@]}"; do
+  bin="$dir/tests/fuzz/$t"
+  corpus="tests/fuzz/corpus/$t"
+  found="$dir/found/$t"
+  artifacts="$dir/artifacts/$t"
+  mkdir -p "$corpus" "$found" "$artifacts"
+  common=(-rss_limit_mb=2048 -timeout=10 -artifact_prefix="$artifacts/")
+  [ -f tests/fuzz/fuzz.dict ] && common+=(-dict=tests/fuzz/fuzz.dict)
+  echo "== $t: replaying $(find "$corpus" -type f | wc -l) committed inputs"
+  "$bin" "${common[@]}" -runs=0 "$corpus"
+  if ((seconds > 0)); then
+    echo "== $t: fuzzing for $seconds s"
+    "$bin" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 "$found" "$corpus"
+  fi
+  if ((merge)); then
+    # Inputs with a name of their own (seeds from the shipped files, regression inputs of
+    # fixed findings) stay; the ones libFuzzer named by their SHA-1 are minimised afresh.
+    minimal="$dir/minimal/$t"
+    rm -rf "$minimal"
+    mkdir -p "$minimal"
+    "$bin" "${common[@]}" -merge=1 "$minimal" "$corpus" "$found"
+    find "$corpus" -maxdepth 1 -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete
+    cp "$minimal"/* "$corpus"/
+    for f in "$corpus"/*; do
+      case "$(basename "$f")" in
+        *[!0-9a-f]*) rm -f "$corpus/$(sha1sum "$f" | cut -c1-40)" ;;
+      esac
+    done
+    echo "== $t: corpus now $(find "$corpus" -type f | wc -l) inputs, $(cat "$corpus"/* | wc -c) bytes"
+  fi
+done
