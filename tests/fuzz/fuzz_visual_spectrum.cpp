@@ -23,7 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   gui::VisualSpectrum s;
   s.energy[7] = -1;  // a sentinel that a failed load must keep
   try {
-    s = gui::ParseVisualSpectrum(text, "10MV.csv", kTableTopKeV);
+    // Parsed into its own object first, as the screen does: assigning the call straight to
+    // `s` lets the compiler build the result in place, so a throw could leave `s` half new.
+    const gui::VisualSpectrum parsed = gui::ParseVisualSpectrum(text, "10MV.csv", kTableTopKeV);
+    s = parsed;
   } catch (const InputError& e) {
     FUZZ_CHECK(e.file() == "10MV.csv");
     FUZZ_CHECK(e.line() >= 0);
