@@ -54,14 +54,6 @@ QLabel* MakeTitle(QWidget* parent, const char* text, double left, double top, do
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
-                        double width, double height) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-  PlaceTwips(button, left, top, width, height);
-  SetGraphicalStyle(button);
-  return button;
-}
-
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window) { Form_Load(); }

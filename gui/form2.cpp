@@ -77,14 +77,6 @@ QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
-                        double width, double height) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-  PlaceTwips(button, left, top, width, height);
-  SetGraphicalStyle(button);
-  return button;
-}
-
 // A white read-only display label with a thin sunken border.
 void MakeDisplay(QLabel* label) {
   label->setAutoFillBackground(true);

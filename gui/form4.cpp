@@ -83,14 +83,6 @@ void SetBackground(QLabel* label, QRgb color) {
   label->setPalette(palette);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top, double width,
-                        double height) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-  PlaceTwips(button, left, top, width, height);
-  SetGraphicalStyle(button);
-  return button;
-}
-
 QComboBox* MakeCombo(QWidget* parent, std::initializer_list<const char*> items, double left,
                      double top, double width, double height) {
   auto* combo = new QComboBox(parent);

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
@@ -130,6 +131,14 @@ double LeadingNumber(const QString& text) {
     if (exponent_digits) number += exponent;
   }
   return std::strtod(number.c_str(), nullptr);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
+                        double width, double height) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  PlaceTwips(button, left, top, width, height);
+  SetGraphicalStyle(button);
+  return button;
 }
 
 }  // namespace dosavia::gui

@@ -9,6 +9,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QPushButton;
 class QWidget;
 
 namespace dosavia::gui {
@@ -48,6 +49,10 @@ QFont DefaultFont(double points = kDefaultFontPoints, bool bold = false);
 // Gives a button the graphical style: flat face in `back`, raised border, sunken when pressed,
 // greyed caption when disabled.
 void SetGraphicalStyle(QAbstractButton* button, QColor back = QColor(kButtonBackColor));
+
+// A command button in the graphical style with its caption, placed by its twip geometry.
+QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
+                        double width, double height);
 
 // The program's warning: a message box with the exclamation icon and one OK button,
 // waiting until the user answers it.
