@@ -6,7 +6,10 @@
 
 #include "engine/conditions_file.h"
 #include "physics/physics_loader.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/fixed_format.h"
+#include "records/input_error.h"
+#include "records/number_text.h"
 
 namespace dosavia {
 

@@ -6,7 +6,11 @@
 #include <cstdio>
 
 #include "physics/physics_loader.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/fixed_format.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
+#include "records/number_text.h"
 
 namespace dosavia {
 

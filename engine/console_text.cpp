@@ -3,7 +3,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
 
 namespace dosavia {
 

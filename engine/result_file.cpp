@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "engine/engine_error.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/fixed_format.h"
 
 namespace dosavia {
 

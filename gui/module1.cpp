@@ -13,7 +13,7 @@
 #include "gui/visual_spectrum.h"
 #include "physics/physics_loader.h"
 #include "physics/photon_transport.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
 #include "physics/transport_context.h"
 
 namespace dosavia::gui {

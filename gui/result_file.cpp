@@ -8,7 +8,8 @@
 #include <system_error>
 #include <string>
 
-#include "physics/text_records.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
 
 namespace dosavia::gui {
 

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "gui/vb_style.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
 
 namespace dosavia::gui {
 

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "physics/text_records.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
 
 namespace dosavia::gui {
 

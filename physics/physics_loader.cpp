@@ -5,7 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
+#include "records/input_error.h"
 
 namespace dosavia {
 

@@ -11,7 +11,7 @@
 #include <exception>
 #include <string>
 
-#include "physics/text_records.h"
+#include "records/file_io.h"
 #include "tools/multiple_scattering.h"
 
 namespace {

@@ -18,7 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/number_text.h"
 #include "tools/bremsstrahlung.h"
 #include "tools/xcom_table.h"
 

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "physics/text_records.h"
+#include "records/file_io.h"
 #include "tools/form_factor_table.h"
 #include "tools/xcom_table.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/kestrun_run.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
 #include "tests/physics/small_data_files.h"
 
 namespace dosavia::testing {

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "physics/physics_loader.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/fixed_format.h"
 
 namespace dosavia::testing {
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data_test_support.h"
+#include "records/free_format.h"
 #include "engine/beam_spectrum.h"
 
 namespace dosavia::testing {

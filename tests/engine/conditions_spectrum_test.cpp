@@ -7,7 +7,7 @@
 #include "engine/conditions_file.h"
 #include "engine/console_text.h"
 #include "engine_test_support.h"
-#include "physics/text_records.h"
+#include "records/input_error.h"
 
 namespace dosavia {
 namespace {

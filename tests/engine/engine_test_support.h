@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/beam_geometry.h"
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
 
 #ifdef _WIN32
 #include <process.h>

@@ -12,7 +12,7 @@
 #include "engine/beam_spectrum.h"
 #include "engine/console_text.h"
 #include "engine_test_support.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
 #include "tests/physics/small_data_files.h"
 
 #ifndef _WIN32

@@ -7,7 +7,8 @@
 
 #include "engine/engine_error.h"
 #include "engine_test_support.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/fixed_format.h"
 #include "tests/physics/small_data_files.h"
 
 namespace dosavia {

@@ -9,7 +9,7 @@
 #include "engine/beam_geometry.h"
 #include "engine/beam_spectrum.h"
 #include "engine/conditions_file.h"
-#include "physics/text_records.h"
+#include "records/input_error.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

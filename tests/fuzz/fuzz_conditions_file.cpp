@@ -9,7 +9,8 @@
 
 #include "engine/beam_spectrum.h"
 #include "engine/conditions_file.h"
-#include "physics/text_records.h"
+#include "records/input_error.h"
+#include "records/number_text.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "physics/physics_loader.h"
 #include "physics/random_stream.h"
 #include "physics/transport_context.h"
-#include "physics/text_records.h"
+#include "records/input_error.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

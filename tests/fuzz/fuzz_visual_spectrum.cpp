@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "gui/visual_spectrum.h"
-#include "physics/text_records.h"
+#include "records/input_error.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "gui/form4.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/result_file.h"
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

@@ -10,7 +10,7 @@
 #include "gui/vb_style.h"
 #include "gui/visual_spectrum.h"
 #include "gui_test_support.h"
-#include "physics/text_records.h"
+#include "records/input_error.h"
 
 using namespace dosavia::gui;
 using dosavia::gui::testing::SpectrumText;

@@ -8,7 +8,8 @@
 
 #include "physics/physics_loader.h"
 #include "physics/random_stream.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/input_error.h"
 #include "tests/physics/small_data_files.h"
 
 namespace dosavia {

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
 
 namespace dosavia::testing {
 

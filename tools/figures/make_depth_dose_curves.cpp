@@ -23,7 +23,7 @@
 #include "engine/conditions_file.h"
 #include "engine/kestrun_run.h"
 #include "physics/physics_loader.h"
-#include "physics/text_records.h"
+#include "records/file_io.h"
 
 namespace {
 

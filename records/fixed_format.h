@@ -1,8 +1,8 @@
-// Fixed-column text records read and written by Fortran-style format strings, the
-// free-format number reader, and the error type that names file, line and field.
+// Fixed-column text records read and written by Fortran-style format strings such as
+// "(I4,11E11.4)", the layout of every file that Kestrun reads or writes.
 #pragma once
 
-#include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -10,21 +10,6 @@
 #include <vector>
 
 namespace dosavia {
-
-// A bad or missing input file. The message always names the file, and where known the
-// 1-based line number and the field, so that a hand-edited file can be mended.
-class InputError : public std::runtime_error {
- public:
-  InputError(std::string file, int line, std::string field, const std::string& problem);
-  const std::string& file() const { return file_; }
-  int line() const { return line_; }  // 0 when the problem is the file as a whole
-  const std::string& field() const { return field_; }
-
- private:
-  std::string file_;
-  int line_;
-  std::string field_;
-};
 
 // One item of a format string such as "(I4,11E11.4)" (repeat counts already expanded).
 struct FormatItem {
@@ -115,52 +100,5 @@ class RecordReader {
   std::vector<std::string> lines_;
   int next_line_ = 0;
 };
-
-// Numbers separated by blanks, commas or line ends, as the interactive program reads
-// spectrum and result files.
-class FreeFormatReader {
- public:
-  FreeFormatReader(std::string display_name, std::string_view content, int first_line = 1);
-
-  // Next number; false at the end of the text. Throws InputError for a token that is
-  // not a number or lies beyond the range of Real (naming the line and the token).
-  template <typename Real>
-  bool Next(Real& value);
-  int line() const { return line_; }
-
- private:
-  std::string name_;
-  std::string text_;
-  std::size_t pos_ = 0;
-  int line_;
-  int count_ = 0;
-};
-
-// Splits text into lines, dropping the CR of CR LF.
-std::vector<std::string> SplitLines(std::string_view content);
-
-// Reads a whole file; throws InputError (line 0) when it cannot be opened.
-std::string ReadWholeFile(const std::string& path, const std::string& display_name);
-
-// Writes the file under a temporary name beside it and renames it into place when every
-// byte has been written, so a reader never sees half a file and a failure leaves an
-// earlier file of the same name untouched. Throws std::runtime_error on any failure.
-void WriteFileAtomically(const std::string& path, std::string_view content);
-
-// How a number text converts to a real type.
-enum class NumberParse {
-  kOk,          // converted; a magnitude too small for the type reads as 0
-  kNotANumber,  // not a plain decimal number (or infinity, NaN)
-  kOutOfRange,  // a number beyond the largest value of the type
-};
-
-// Converts a number text ("1.250E-01", "-3", "0.511") to the program's real type with
-// one correct rounding; `value` changes only on kOk.
-template <typename Real>
-NumberParse ParseNumber(std::string_view text, Real& value);
-
-// ParseNumber that answers only whether the text converted.
-template <typename Real>
-bool ParseReal(std::string_view text, Real& value);
 
 }  // namespace dosavia

@@ -1,99 +1,17 @@
-#include "physics/text_records.h"
+#include "records/fixed_format.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
+
+#include "records/file_io.h"
+#include "records/input_error.h"
+#include "records/number_text.h"
 
 namespace dosavia {
 
 namespace {
-
-std::string ComposeMessage(const std::string& file, int line, const std::string& field,
-                           const std::string& problem) {
-  std::string m = file;
-  if (line > 0) m += ", line " + std::to_string(line);
-  if (!field.empty()) m += ", " + field;
-  return m + ": " + problem;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-bool IsDigits(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-// Normalises a Fortran numeric field to a from_chars-friendly text. A field without a
-// decimal point carries `implied_decimals` implied digits after the point ("025" in F6.3
-// is 0.025); exponents may be written E-01, D-01 or just -01.
-bool NormaliseNumber(std::string_view field, int implied_decimals, std::string& out) {
-  std::string_view s = Trim(field);
-  if (s.empty()) return false;
-  std::string sign;
-  if (s.front() == '+' || s.front() == '-') {
-    if (s.front() == '-') sign = "-";
-    s.remove_prefix(1);
-  }
-  // Split mantissa and exponent.
-  std::size_t e = s.find_first_of("EeDd");
-  std::string_view mantissa = s, exponent;
-  if (e != std::string_view::npos) {
-    mantissa = s.substr(0, e);
-    exponent = s.substr(e + 1);
-    if (exponent.empty()) return false;
-  } else {
-    std::size_t signpos = s.find_first_of("+-", 1);
-    if (signpos != std::string_view::npos) {
-      mantissa = s.substr(0, signpos);
-      exponent = s.substr(signpos);
-    }
-  }
-  std::size_t point = mantissa.find('.');
-  std::string digits_before, digits_after;
-  if (point == std::string_view::npos) {
-    if (!IsDigits(mantissa)) return false;
-    std::string m(mantissa);
-    if (implied_decimals > 0) {
-      if (static_cast<int>(m.size()) <= implied_decimals)
-        m.insert(0, implied_decimals + 1 - m.size(), '0');
-      digits_before = m.substr(0, m.size() - implied_decimals);
-      digits_after = m.substr(m.size() - implied_decimals);
-    } else {
-      digits_before = m;
-    }
-  } else {
-    digits_before = std::string(mantissa.substr(0, point));
-    digits_after = std::string(mantissa.substr(point + 1));
-    if (digits_before.empty() && digits_after.empty()) return false;
-    if (!digits_before.empty() && !IsDigits(digits_before)) return false;
-    if (!digits_after.empty() && !IsDigits(digits_after)) return false;
-  }
-  out = sign + (digits_before.empty() ? "0" : digits_before);
-  if (!digits_after.empty()) out += "." + digits_after;
-  if (!exponent.empty()) {
-    std::string_view ex = exponent;
-    std::string exsign;
-    if (ex.front() == '+' || ex.front() == '-') {
-      if (ex.front() == '-') exsign = "-";
-      ex.remove_prefix(1);
-    }
-    if (!IsDigits(ex) || ex.size() > 4) return false;
-    out += "e" + exsign + std::string(ex);
-  }
-  return true;
-}
 
 std::string RightAlign(const std::string& s, int width) {
   if (static_cast<int>(s.size()) > width) return std::string(width, '*');
@@ -118,12 +36,6 @@ std::string FormatFixed(double v, int width, int decimals) {
 
 }  // namespace
 
-InputError::InputError(std::string file, int line, std::string field, const std::string& problem)
-    : std::runtime_error(ComposeMessage(file, line, field, problem)),
-      file_(std::move(file)),
-      line_(line),
-      field_(std::move(field)) {}
-
 std::string FormatItem::Describe() const {
   switch (kind) {
     case Kind::kInteger: return "I" + std::to_string(width);
@@ -136,71 +48,6 @@ std::string FormatItem::Describe() const {
   return "?";
 }
 
-namespace {
-
-// Whether a decimal number text that the conversion found out of range lies below 1 in
-// magnitude, so that it underflowed rather than overflowed: the decimal exponent of its
-// first significant digit plus its written exponent is negative.
-bool MagnitudeBelowOne(std::string_view t) {
-  if (!t.empty() && (t.front() == '-' || t.front() == '+')) t.remove_prefix(1);
-  const std::size_t e = t.find_first_of("eE");
-  std::string_view mantissa = t.substr(0, e);
-  const std::size_t point = mantissa.find('.');
-  std::string_view whole = mantissa.substr(0, point);
-  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-  long long lead = 0;
-  if (!whole.empty()) {
-    lead = static_cast<long long>(whole.size()) - 1;
-  } else if (point != std::string_view::npos) {
-    const std::string_view fraction = mantissa.substr(point + 1);
-    const std::size_t first = fraction.find_first_not_of('0');
-    lead = -static_cast<long long>(first == std::string_view::npos ? fraction.size() : first) - 1;
-  }
-  long long exponent = 0;
-  if (e != std::string_view::npos) {
-    std::string_view ex = t.substr(e + 1);
-    bool negative = false;
-    if (!ex.empty() && (ex.front() == '-' || ex.front() == '+')) {
-      negative = ex.front() == '-';
-      ex.remove_prefix(1);
-    }
-    // Saturate: any exponent beyond a million decides the side on its own.
-    for (char c : ex) exponent = std::min(exponent * 10 + (c - '0'), 1000000LL);
-    if (negative) exponent = -exponent;
-  }
-  return lead + exponent < 0;
-}
-
-}  // namespace
-
-template <typename Real>
-NumberParse ParseNumber(std::string_view text, Real& value) {
-  std::string_view t = Trim(text);
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return NumberParse::kNotANumber;
-  Real v{};
-  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (ptr != t.data() + t.size()) return NumberParse::kNotANumber;
-  if (ec == std::errc::result_out_of_range) {
-    // Too small for the type reads as zero, as the hardware would store it; too large has
-    // no value of the type at all.
-    if (!MagnitudeBelowOne(t)) return NumberParse::kOutOfRange;
-    value = Real(0);
-    return NumberParse::kOk;
-  }
-  if (ec != std::errc() || !std::isfinite(v)) return NumberParse::kNotANumber;
-  value = v;
-  return NumberParse::kOk;
-}
-template NumberParse ParseNumber<float>(std::string_view, float&);
-template NumberParse ParseNumber<double>(std::string_view, double&);
-
-template <typename Real>
-bool ParseReal(std::string_view text, Real& value) {
-  return ParseNumber(text, value) == NumberParse::kOk;
-}
-template bool ParseReal<float>(std::string_view, float&);
-template bool ParseReal<double>(std::string_view, double&);
 
 template <typename Real>
 Real ReadField::As() const {
@@ -375,30 +222,6 @@ std::string FixedFormat::WriteRecord(std::span<const FieldValue> values) const {
   return joined;
 }
 
-std::vector<std::string> SplitLines(std::string_view content) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    std::string_view line =
-        content.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::string ReadWholeFile(const std::string& path, const std::string& display_name) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(display_name, 0, "", "cannot open the file (missing or unreadable)");
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) throw InputError(display_name, 0, "", "read error");
-  return ss.str();
-}
-
 RecordReader RecordReader::FromFile(const std::string& path, const std::string& display_name) {
   return RecordReader(display_name, ReadWholeFile(path, display_name));
 }
@@ -473,67 +296,6 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
     }
   }
   return fields;
-}
-
-FreeFormatReader::FreeFormatReader(std::string display_name, std::string_view content, int first_line)
-    : name_(std::move(display_name)), text_(content), line_(first_line) {}
-
-template <typename Real>
-bool FreeFormatReader::Next(Real& value) {
-  auto is_sep = [](char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; };
-  while (pos_ < text_.size() && is_sep(text_[pos_])) {
-    if (text_[pos_] == '\n') ++line_;
-    ++pos_;
-  }
-  if (pos_ >= text_.size()) return false;
-  const std::size_t start = pos_;
-  while (pos_ < text_.size() && !is_sep(text_[pos_])) ++pos_;
-  const std::string_view token(text_.data() + start, pos_ - start);
-  ++count_;
-  std::string normal;
-  const NumberParse parse =
-      NormaliseNumber(token, 0, normal) ? ParseNumber(normal, value) : NumberParse::kNotANumber;
-  if (parse == NumberParse::kOutOfRange)
-    throw InputError(name_, line_, "value " + std::to_string(count_),
-                     "out of range: '" + std::string(token.substr(0, 40)) + "'");
-  if (parse != NumberParse::kOk)
-    throw InputError(name_, line_, "value " + std::to_string(count_),
-                     "not a number: '" + std::string(token.substr(0, 40)) + "'");
-  return true;
-}
-template bool FreeFormatReader::Next<float>(float&);
-template bool FreeFormatReader::Next<double>(double&);
-
-void WriteFileAtomically(const std::string& path, std::string_view content) {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  fs::path temp = target;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot create " + temp.string());
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw std::runtime_error("cannot write " + temp.string());
-    }
-    out.close();
-    if (out.fail()) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw std::runtime_error("cannot close " + temp.string());
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    throw std::runtime_error("cannot rename " + temp.string() + " to " + path + ": " + ec.message());
-  }
 }
 
 }  // namespace dosavia

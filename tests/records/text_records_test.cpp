@@ -1,4 +1,8 @@
-#include "physics/text_records.h"
+#include "records/file_io.h"
+#include "records/fixed_format.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
+#include "records/number_text.h"
 #include "tests/physics/small_data_files.h"
 
 #include <gtest/gtest.h>

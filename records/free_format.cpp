@@ -1,0 +1,37 @@
+#include "records/free_format.h"
+
+#include "records/input_error.h"
+#include "records/number_text.h"
+
+namespace dosavia {
+
+FreeFormatReader::FreeFormatReader(std::string display_name, std::string_view content, int first_line)
+    : name_(std::move(display_name)), text_(content), line_(first_line) {}
+
+template <typename Real>
+bool FreeFormatReader::Next(Real& value) {
+  auto is_sep = [](char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; };
+  while (pos_ < text_.size() && is_sep(text_[pos_])) {
+    if (text_[pos_] == '\n') ++line_;
+    ++pos_;
+  }
+  if (pos_ >= text_.size()) return false;
+  const std::size_t start = pos_;
+  while (pos_ < text_.size() && !is_sep(text_[pos_])) ++pos_;
+  const std::string_view token(text_.data() + start, pos_ - start);
+  ++count_;
+  std::string normal;
+  const NumberParse parse =
+      NormaliseNumber(token, 0, normal) ? ParseNumber(normal, value) : NumberParse::kNotANumber;
+  if (parse == NumberParse::kOutOfRange)
+    throw InputError(name_, line_, "value " + std::to_string(count_),
+                     "out of range: '" + std::string(token.substr(0, 40)) + "'");
+  if (parse != NumberParse::kOk)
+    throw InputError(name_, line_, "value " + std::to_string(count_),
+                     "not a number: '" + std::string(token.substr(0, 40)) + "'");
+  return true;
+}
+template bool FreeFormatReader::Next<float>(float&);
+template bool FreeFormatReader::Next<double>(double&);
+
+}  // namespace dosavia
