@@ -152,6 +152,11 @@ struct PhysicsTables {
     return i == 0 ? Real(1) : DeflectionCosineAtRow(i, T, r1);
   }
 
+  // DeflectionCosine between rows i and i + 1 of the table (i from DeflectionRow). The
+  // inverse of the step's cumulative angular distribution (Goudsmit-Saunderson theory for
+  // the screened Rutherford cross section, tabulated at 65 equally spaced probabilities)
+  // is interpolated linearly in probability within each row, then linearly in T between
+  // the two rows that bracket the electron's energy.
   Real DeflectionCosineAtRow(int i, Real T, Real r1) const {
     const Real u = 64 * r1;
     int n = static_cast<int>(u);

@@ -9,7 +9,7 @@ namespace dosavia {
 // Additive lagged-Fibonacci generator, lags 24 and 55, over 14-bit integers
 // (Knuth, TAOCP vol. 2, 3.2.2, with a small modulus so that float and double programs
 // share one integer sequence). The seed is fixed: every Seed() replays the same numbers.
-// Tables and pointers are 1-based, as in the program's description; A[0] is unused.
+// Tables and pointers are 1-based, like every table of the program; A[0] is unused.
 template <typename Real>
 class RandomStream {
  public:

@@ -18,7 +18,7 @@ namespace {
 struct SpectrumCase {
   const char* file;
   double end_point_mev;  // electron kinetic energy, the nominal MV value
-  double mean_mev;       // mean photon energy as documented in data/README.md
+  double mean_mev;       // mean photon energy [MeV] of the shipped spectrum (data/README.md)
 };
 
 void PrintTo(const SpectrumCase& c, std::ostream* os) { *os << c.file; }

@@ -107,7 +107,7 @@ TYPED_TEST(WaterDataTest, EveryRowIsAnXcomGridEnergyWithXcomsCoefficients) {
               100 * worst_total);
 }
 
-TYPED_TEST(WaterDataTest, DocumentedXcomCheckValues) {
+TYPED_TEST(WaterDataTest, XcomTotalAttenuationAtOneAndTenMeV) {
   struct Case {
     double kev, mu;
   };

@@ -115,7 +115,8 @@ TEST_F(DoseTallyTest, LocalScoreFindsRingAndSlabOrDropsThePoint) {
   EXPECT_EQ(tally_->Kerma(300), 5.0f);
 }
 
-// The transport's events for the documented cases, in the order it reports them.
+// Events as the transport reports them for each way a photon hands over energy: kerma only
+// for primaries, dose scored under the component of the history that deposits it.
 TEST_F(DoseTallyTest, ObserverScoresKermaForPrimariesAndDoseByComponent) {
   const Vec3<float> p{25.06f, 25.08f, 1.23f};
   {

@@ -271,17 +271,6 @@ TYPED_TEST(PhysicsTablesTest, MissingFilesAreNamed) {
   EXPECT_EQ(t.photon_rows, 0);
 }
 
-TEST(PhysicsConstants, SinglePrecisionValuesOfTheEngine) {
-  EXPECT_EQ(PhysicsTables<float>::kStepLossFraction, 0.08299595f);
-  EXPECT_NEAR(PhysicsTables<double>::kStepLossFraction, 1 - std::pow(0.5, 0.125), 1e-10);
-  EXPECT_EQ(PhysicsTables<float>::kPi, 3.14159f);
-  PhysicsTables<float> t;
-  t.SetPhantomConstants(50, 50, 30);
-  EXPECT_EQ(t.HalfWidthX, 50);
-  EXPECT_EQ(t.PhantomDepth, 30);
-  for (int k = 1; k <= 300; ++k) ASSERT_EQ(t.DepthBinWidth[k], 0.1f);
-}
-
 }  // namespace
 }  // namespace dosavia
 

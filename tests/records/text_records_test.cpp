@@ -159,17 +159,28 @@ struct BadRecord {
   const char* format;
   int count;
   int line;
-  const char* field;  // substring of the reported field
+  const char* field;    // substring of the reported field
+  const char* problem;  // substring of the message
 };
 
-TEST(RecordReader, BadInputNamesFileLineAndField) {
+TEST(RecordReader, BadInputNamesFileLineFieldAndProblem) {
   const BadRecord cases[] = {
-      {" 1.0E+00 2.0E+00\n", "(E9.3,E10.3)", 3, 2, ""},                 // file too short
-      {"  4\nabc\n", "(I3)", 2, 2, "field 1 (columns 1-3, I3)"},        // not an integer
-      {"1.000E+00 x.000E+00\n", "(E9.3,E10.3)", 2, 1, "columns 10-19"},  // not a number
-      {"1.000E+00\n", "(E9.3,E10.3)", 2, 1, "field 2"},                  // blank (short line)
-      {"  1.2.3E+0\n", "(E10.3)", 1, 1, "field 1"},
-      {" 12 345 6\n", "(1X,8I6)", 2, 1, "field 1 (columns 2-7"},  // a blank inside a number
+      {" 1.0E+00 2.0E+00\n", "(E9.3,E10.3)", 3, 2, "", "ends too early"},
+      {"  4\nabc\n", "(I3)", 2, 2, "field 1 (columns 1-3, I3)", "not an integer"},
+      {"1.000E+00 x.000E+00\n", "(E9.3,E10.3)", 2, 1, "columns 10-19", "not a number"},
+      {"1.000E+00\n", "(E9.3,E10.3)", 2, 1, "field 2", "blank"},  // short line
+      {"  1.2.3E+0\n", "(E10.3)", 1, 1, "field 1", "not a number"},
+      {" 12 345 6\n", "(1X,8I6)", 2, 1, "field 1 (columns 2-7", "not an integer"},
+      // The same files serve the float engine: a value no float can hold must stop every
+      // program, never read as 0 in one and as a number in the other.
+      {"   1.0E+39\n", "(E10.3)", 1, 1, "field 1 (columns 1-10, E10.3)", "out of range"},
+      {"  -1.0E+39\n", "(E10.3)", 1, 1, "field 1", "out of range"},
+      {"  3.403E38\n", "(E10.3)", 1, 1, "field 1", "out of range"},  // just above FLT_MAX
+      {"   1.0D+39\n", "(E10.3)", 1, 1, "field 1", "out of range"},
+      {"  1.0E+400\n", "(E10.3)", 1, 1, "field 1", "out of range"},  // beyond double too
+      {"5.000E-03 1.0E+39  1.123E-01\n", "(E9.3,5E10.3)", 3, 1, "field 2 (columns 10-19",
+       "out of range"},
+      {" 1.0\n 2.0\n123456E40\n", "(F9.6)", 3, 3, "field 1", "out of range"},
   };
   for (const auto& c : cases) {
     RecordReader in("data.txt", c.content);
@@ -181,32 +192,7 @@ TEST(RecordReader, BadInputNamesFileLineAndField) {
       EXPECT_EQ(e.line(), c.line) << e.what();
       EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find("data.txt, line"), std::string::npos) << e.what();
-    }
-  }
-}
-
-TEST(RecordReader, NumbersBeyondSinglePrecisionAreRefusedWithTheirField) {
-  // The same files serve the float engine: a value no float can hold must stop every
-  // program, never read as 0 in one and as a number in the other.
-  const BadRecord cases[] = {
-      {"   1.0E+39\n", "(E10.3)", 1, 1, "field 1 (columns 1-10, E10.3)"},
-      {"  -1.0E+39\n", "(E10.3)", 1, 1, "field 1"},
-      {"  3.403E38\n", "(E10.3)", 1, 1, "field 1"},  // just above the largest float
-      {"   1.0D+39\n", "(E10.3)", 1, 1, "field 1"},
-      {"  1.0E+400\n", "(E10.3)", 1, 1, "field 1"},  // beyond double as well
-      {"5.000E-03 1.0E+39  1.123E-01\n", "(E9.3,5E10.3)", 3, 1, "field 2 (columns 10-19"},
-      {" 1.0\n 2.0\n123456E40\n", "(F9.6)", 3, 3, "field 1"},
-  };
-  for (const auto& c : cases) {
-    RecordReader in("water20.dat", c.content);
-    try {
-      in.Read(FixedFormat(c.format), c.count);
-      ADD_FAILURE() << "no error for " << c.content;
-    } catch (const InputError& e) {
-      EXPECT_EQ(e.file(), "water20.dat");
-      EXPECT_EQ(e.line(), c.line) << e.what();
-      EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
-      EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
     }
   }
 }

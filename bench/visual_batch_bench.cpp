@@ -5,18 +5,18 @@
 #include "gui/app_forms.h"
 #include "gui/form2.h"
 #include "gui/module1.h"
-#include "gui_test_support.h"
+#include "tests/gui/gui_test_support.h"
 
 using namespace dosavia::gui;
 
-class BenchVisualBatch : public QObject {
+class VisualBatchBench : public QObject {
   Q_OBJECT
 
  private slots:
   void batchOf100At10MV();
 };
 
-void BenchVisualBatch::batchOf100At10MV() {
+void VisualBatchBench::batchOf100At10MV() {
   dosavia::gui::testing::TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   InitSimulation();
@@ -30,5 +30,5 @@ void BenchVisualBatch::batchOf100At10MV() {
   QBENCHMARK { RunVisualBatch(); }
 }
 
-QTEST_MAIN(BenchVisualBatch)
-#include "bench_visual_batch.moc"
+QTEST_MAIN(VisualBatchBench)
+#include "visual_batch_bench.moc"
