@@ -17,6 +17,9 @@ int main() {
   // The result file is the run's product: a console that goes away (a closed pipe) must not
   // end the run before it is written.
   std::signal(SIGPIPE, SIG_IGN);
+  // A file-size limit (or a full quota) must end in a write error that names the file and
+  // removes the temporary file, not in a silent kill that leaves it half written.
+  std::signal(SIGXFSZ, SIG_IGN);
 #endif
   return dosavia::RunKestrun(std::cin, std::cout, {});
 }

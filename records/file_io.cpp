@@ -1,8 +1,11 @@
 #include "records/file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "records/input_error.h"
@@ -24,45 +27,143 @@ std::vector<std::string> SplitLines(std::string_view content) {
   return lines;
 }
 
-std::string ReadWholeFile(const std::string& path, const std::string& display_name) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(display_name, 0, "", "cannot open the file (missing or unreadable)");
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) throw InputError(display_name, 0, "", "read error");
-  return ss.str();
+namespace {
+
+std::string ErrnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
+
+// What a non-regular file is, for the messages.
+std::string KindOfFile(mode_t mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a pipe (FIFO)";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// Closes a descriptor and removes the temporary file unless the write went through.
+class TemporaryFile {
+ public:
+  TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!kept_) ::unlink(path_.c_str());
+  }
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+  // Closes the descriptor; false (errno set) when the last writes failed on close.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+  void Keep() { kept_ = true; }
+
+ private:
+  int fd_;
+  std::string path_;
+  bool kept_ = false;
+};
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path, const std::string& display_name,
+                          std::size_t max_bytes) {
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw InputError(display_name, 0, "", "cannot open the file (missing or unreadable)");
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    throw InputError(display_name, 0, "", "read error (" + ErrnoText(err) + ")");
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw InputError(display_name, 0, "",
+                     "cannot read it: it is " + KindOfFile(st.st_mode) + ", not a file");
+  }
+  const auto too_large = [&] {
+    return InputError(display_name, 0, "",
+                      "the file is far larger than any file of this kind (more than " +
+                          std::to_string(max_bytes) + " bytes)");
+  };
+  if (static_cast<unsigned long long>(st.st_size) > max_bytes) {
+    ::close(fd);
+    throw too_large();
+  }
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      throw InputError(display_name, 0, "", "read error (" + ErrnoText(err) + ")");
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > max_bytes) {  // a file that grows while it is read
+      ::close(fd);
+      throw too_large();
+    }
+  }
+  ::close(fd);
+  return content;
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
   namespace fs = std::filesystem;
-  const fs::path target(path);
-  fs::path temp = target;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot create " + temp.string());
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw std::runtime_error("cannot write " + temp.string());
-    }
-    out.close();
-    if (out.fail()) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw std::runtime_error("cannot close " + temp.string());
-    }
+  // Replace only a regular file or a new name. Renaming over a device, pipe or directory
+  // would destroy it (a PNG in place of /dev/null); through a symbolic link, the file it
+  // points to is replaced and the link kept.
+  fs::path target(path);
+  struct stat st {};
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    std::error_code ec;
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
   }
-  std::error_code ec;
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    throw std::runtime_error("cannot rename " + temp.string() + " to " + path + ": " + ec.message());
+  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    throw std::runtime_error("will not replace " + path + ": it is " + KindOfFile(st.st_mode) +
+                             ", not a file");
+
+  // A fresh temporary name beside the target, created exclusively: it never takes over a
+  // user's file, follows no link, and two writers of one name cannot share it.
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string hidden_name(1, '.');
+  hidden_name.append(target.filename().string()).append(".XXXXXX");
+  std::string pattern = (dir / hidden_name).string();
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0)
+    throw std::runtime_error("cannot create a temporary file beside " + path + ": " +
+                             ErrnoText(errno));
+  TemporaryFile temp(fd, pattern);
+  // mkstemp makes the file private; give it the permissions a plain new file would get.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(temp.fd(), 0666 & ~mask);
+
+  const char* data = content.data();
+  std::size_t left = content.size();
+  while (left > 0) {
+    const ssize_t n = ::write(temp.fd(), data, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0)
+      throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
+    data += n;
+    left -= static_cast<std::size_t>(n);
   }
+  // On disk before the rename, so a crash leaves the old file or the whole new one.
+  if (::fsync(temp.fd()) != 0)
+    throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
+  if (!temp.Close()) throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
+  if (::rename(temp.path().c_str(), target.c_str()) != 0)
+    throw std::runtime_error("cannot rename the temporary file to " + path + ": " +
+                             ErrnoText(errno));
+  temp.Keep();
 }
 
 }  // namespace dosavia

@@ -1,6 +1,9 @@
 #include "engine/result_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <memory>
@@ -67,10 +70,19 @@ TEST(ResultFileTest, FailedWriteThrowsAndLeavesTheEarlierFile) {
   WriteResultFile(dir.File("good.data"), r);
   EXPECT_EQ(ReadWholeFile(dir.File("good.data"), "good.data"), ResultFileText(r));
 
-  // The temporary file cannot be made where a folder holds its name.
+  // A file-size limit below the result file's size makes the write itself fail.
   dir.Write("held.data", "earlier run\r\n");
-  std::filesystem::create_directory(dir.File("held.data.tmp"));
-  EXPECT_ANY_THROW(WriteResultFile(dir.File("held.data"), r));
+  {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_ANY_THROW(WriteResultFile(dir.File("held.data"), r));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, old_handler);
+  }
   EXPECT_EQ(ReadWholeFile(dir.File("held.data"), "held.data"), "earlier run\r\n");
   EXPECT_ANY_THROW(WriteResultFile(dir.File("no_such_folder/x.data"), r));
 }

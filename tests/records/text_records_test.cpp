@@ -1,4 +1,7 @@
 #include "records/file_io.h"
+
+#include <sys/stat.h>
+
 #include "records/fixed_format.h"
 #include "records/free_format.h"
 #include "records/input_error.h"
@@ -298,16 +301,64 @@ TEST(FreeFormatReader, AWordIsAnErrorWithItsLine) {
   }
 }
 
-TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOldFile) {
+// Only the file itself changes: a user's own "<name>.tmp" survives, no temporary file is
+// left behind, and a link keeps pointing at the replaced file.
+TEST(WriteFileAtomically, ReplacesWholeAndLeavesNothingElseChanged) {
   namespace fs = std::filesystem;
   const testing::TempDir temp("atomic_test");
   const fs::path dir = temp.path();
   const std::string target = (dir / "10MV-30M.data").string();
+  temp.Write("10MV-30M.data.tmp", "the user's own file\r\n");
   WriteFileAtomically(target, "first\r\n");
   WriteFileAtomically(target, "second\r\n");
   EXPECT_EQ(ReadWholeFile(target, "t"), "second\r\n");
-  EXPECT_FALSE(fs::exists(target + ".tmp"));
+  EXPECT_EQ(ReadWholeFile(target + ".tmp", "t"), "the user's own file\r\n");
+  fs::create_symlink(target, dir / "latest.data");
+  WriteFileAtomically((dir / "latest.data").string(), "third\r\n");
+  EXPECT_TRUE(fs::is_symlink(dir / "latest.data"));
+  EXPECT_EQ(ReadWholeFile(target, "t"), "third\r\n");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
+  EXPECT_EQ(entries, 3);
   EXPECT_THROW(WriteFileAtomically((dir / "missing" / "x.data").string(), "x"), std::runtime_error);
+}
+
+// A directory, a pipe or a device in the way is neither replaced nor read: renaming over
+// it would destroy it, and reading a pipe or /dev/zero would never end.
+TEST(FileIo, RefusesWhatIsNotARegularFile) {
+  namespace fs = std::filesystem;
+  const testing::TempDir temp("not_regular_test");
+  const fs::path dir = temp.path();
+  fs::create_directory(dir / "folder");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  temp.Write("big.csv", std::string(2000, '1'));
+  const struct {
+    std::string path;
+    const char* kind;
+    bool writable_check;
+  } cases[] = {
+      {(dir / "folder").string(), "a directory", true},
+      {(dir / "pipe").string(), "a pipe", true},
+      {"/dev/zero", "a device", false},
+      {(dir / "big.csv").string(), "larger than", false},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadWholeFile(c.path, "x.csv", 1000);
+      ADD_FAILURE() << "read " << c.path;
+    } catch (const InputError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.kind), std::string::npos) << e.what();
+    }
+    if (!c.writable_check) continue;
+    try {
+      WriteFileAtomically(c.path, "x");
+      ADD_FAILURE() << "replaced " << c.path;
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(c.kind), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_TRUE(fs::is_directory(dir / "folder"));
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
 }
 
 }  // namespace
