@@ -5,12 +5,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include <sys/stat.h>
+
+#include "engine/result_file.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
 #include "records/fixed_format.h"
 #include "records/free_format.h"
 #include "records/input_error.h"
 #include "records/number_text.h"
+#include "records/utf8_text.h"
 
 namespace dosavia {
 
@@ -22,11 +26,32 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
-// A name of the "(A20)" field: its 20 columns with the blanks that fill them dropped.
-std::string NameField(const std::string& columns) {
-  std::string_view s(columns);
+// A name of the "(A20)" field: its first 20 bytes with the blanks around them dropped. The
+// cut never splits a UTF-8 character (a Japanese name of 7 characters is 21 bytes), so the
+// name is one the file system can hold; blanks before the name are typing slips.
+std::string NameField(std::string_view line) {
+  std::string_view s = Utf8Prefix(TrimBlanks(line), kFileNameLength);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return std::string(s);
+}
+
+// Names the run must never replace with its result: its inputs and the shipped programs
+// and data files, with and without the Windows program suffix.
+constexpr const char* kShippedFiles[] = {"Kestrun", "Kestrun.exe", "Dosavia", "Dosavia.exe",
+                                         "4MV.csv", "6MV.csv",     "10MV.csv", "15MV.csv"};
+
+// Whether an existing file has the size and first column of a result file: only such a
+// file may be replaced by a new result of its name.
+bool LooksLikeResultFile(const std::filesystem::path& path) {
+  std::string content;
+  try {
+    content = ReadWholeFile(path.string(), path.string());
+  } catch (const InputError&) {
+    return false;
+  }
+  const std::size_t record = static_cast<std::size_t>(kResultRecordLength) + 2;  // CR LF
+  return content.size() == kResultRecords * record && content.compare(0, 4, "   1") == 0 &&
+         content.compare(record - 2, 2, "\r\n") == 0;
 }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -62,7 +87,6 @@ void CheckPlainFileName(const std::string& name, const std::string& file, int li
 }
 
 RunConditions ReadConditions(std::string_view content, const std::string& display_name) {
-  static const FixedFormat name_format("(A20)");
   static const char* const kFields[] = {"spectrum file name", "result file name", "photon total"};
   RecordReader reader(display_name, content);
   if (reader.line_count() < 3) {
@@ -71,10 +95,13 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
                      "the line is missing (the file needs 3 lines, it has " +
                          std::to_string(reader.line_count()) + ")");
   }
+  // A byte-order mark written by a Windows editor is not part of the spectrum's name.
+  std::string_view first_line = reader.Line(0);
+  if (first_line.substr(0, 3) == "\xEF\xBB\xBF") first_line.remove_prefix(3);
   RunConditions c;
-  c.spectrum_file = NameField(reader.Read(name_format, 1)[0].text);
+  c.spectrum_file = NameField(first_line);
   CheckPlainFileName(c.spectrum_file, display_name, 1, kFields[0]);
-  c.result_file = NameField(reader.Read(name_format, 1)[0].text);
+  c.result_file = NameField(reader.Line(1));
   CheckPlainFileName(c.result_file, display_name, 2, kFields[1]);
   // The result replaces any file of its name: it must not be one the run reads.
   for (const std::string_view input :
@@ -86,16 +113,38 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
                        "the result file '" + c.result_file +
                            "' would overwrite an input file of the run");
   }
+  for (const std::string_view shipped : kShippedFiles) {
+    if (SameFileName(c.result_file, shipped))
+      throw InputError(display_name, 2, kFields[1],
+                       "the result file '" + c.result_file +
+                           "' would overwrite a program or data file shipped with it");
+  }
 
   FreeFormatReader number(display_name, reader.Line(2), 3);
   float n = 0;
   bool found = false;
+  const std::string quoted = "'" + Excerpt(reader.Line(2)) + "'";
   try {
     found = number.Next(n);
-  } catch (const InputError&) {
-    throw InputError(display_name, 3, kFields[2], "not a number: '" + reader.Line(2) + "'");
+  } catch (const InputError& e) {
+    const bool too_large = std::string_view(e.what()).find("out of range") != std::string_view::npos;
+    throw InputError(display_name, 3, kFields[2],
+                     (too_large ? "out of range: " : "not a number: ") + quoted);
   }
   if (!found) throw InputError(display_name, 3, kFields[2], "no number on the line");
+  // "30,000,000" reads as 30 followed by more numbers: digit grouping, not a total. Words
+  // after the total are a comment and stay allowed.
+  float more = 0;
+  bool has_more = false;
+  try {
+    has_more = number.Next(more);
+  } catch (const InputError&) {
+    has_more = false;
+  }
+  if (has_more)
+    throw InputError(display_name, 3, kFields[2],
+                     "more than the photon total on the line: " + quoted +
+                         " (write it without digit grouping, e.g. 3.00E+07)");
   if (n < 0.0f || n > kMaxPhotonTotal)
     throw InputError(display_name, 3, kFields[2],
                      "the photon total must lie between 0 and 2147483520");
@@ -104,7 +153,15 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
 }
 
 RunConditions ReadConditionsFile(const std::filesystem::path& path, const std::string& display_name) {
-  return ReadConditions(ReadWholeFile(path.string(), display_name), display_name);
+  RunConditions c = ReadConditions(ReadWholeFile(path.string(), display_name), display_name);
+  // An existing file of the result's name is replaced only when it is an earlier result.
+  const std::filesystem::path result = path.parent_path() / c.result_file;
+  struct stat st {};
+  if (::lstat(result.c_str(), &st) == 0 && !LooksLikeResultFile(result))
+    throw InputError(display_name, 2, "result file name",
+                     "'" + c.result_file +
+                         "' exists and is not a result file: choose another name or remove it");
+  return c;
 }
 
 std::string SpectrumFileName(std::string_view energy_text) {

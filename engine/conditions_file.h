@@ -24,10 +24,13 @@ struct RunConditions {
 // Reads the three lines. Throws InputError naming the file, the line and the field for a
 // missing line, an empty name, a name that is not a plain file name of the working
 // directory (a folder separator, "." or ".."), a result name that would overwrite one of the
-// run's input files, or a photon total that is not a number in 0..2147483520.
+// run's input files or a shipped program or data file, or a photon total that is not one
+// number in 0..2147483520. A byte-order mark and blanks around a name are dropped; a name
+// is cut to 20 bytes without splitting a UTF-8 character.
 RunConditions ReadConditions(std::string_view content, const std::string& display_name = kConditionsFile);
 
-// Reads the file; throws InputError when it is missing or unreadable, as above otherwise.
+// Reads the file; throws InputError when it is missing or unreadable, as above otherwise,
+// and when a file of the result's name exists beside it that is not an earlier result.
 RunConditions ReadConditionsFile(const std::filesystem::path& path,
                                  const std::string& display_name = kConditionsFile);
 

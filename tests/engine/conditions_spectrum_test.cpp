@@ -28,6 +28,11 @@ TEST(ConditionsTest, NamesAreCutAtTwentyCharactersAndTheTotalIsFreeFormat) {
        "abcdefghij0123456789", 1000.0f},
       // blanks filling a field are not part of the name; any number form on line 3
       {"6MV.csv     \n6MV-1M.data \n   1e6  trailing words", "6MV.csv", "6MV-1M.data", 1.0e6f},
+      // a byte-order mark and blanks before a name are not part of it
+      {"\xEF\xBB\xBF 10MV.csv\r\n  r.data\r\n1e4\r\n", "10MV.csv", "r.data", 1.0e4f},
+      // 7 kana are 21 bytes: the cut drops the whole 7th character, not a part of it
+      {"10MV.csv\r\n\u3042\u3044\u3046\u3048\u304a\u304b\u304d\r\n1e4\r\n", "10MV.csv",
+       "\u3042\u3044\u3046\u3048\u304a\u304b", 1.0e4f},
   };
   for (const auto& c : cases) {
     const RunConditions r = ReadConditions(c.text);
@@ -42,6 +47,7 @@ TEST(ConditionsTest, ErrorNamesTheFileTheLineAndTheField) {
     const char* text;
     int line;
     const char* field;
+    const char* problem = "";
   } cases[] = {
       {"10MV.csv\r\n10MV-30M.data\r\n", 3, "photon total"},
       {"10MV.csv\r\n10MV-30M.data\r\nthirty\r\n", 3, "photon total"},
@@ -54,6 +60,12 @@ TEST(ConditionsTest, ErrorNamesTheFileTheLineAndTheField) {
       {"10MV.csv\r\n..\r\n1e6\r\n", 2, "result file name"},
       {"10MV.csv\r\nwater20.dat\r\n1e6\r\n", 2, "result file name"},  // would overwrite input
       {"10MV.csv\r\n10mv.CSV\r\n1e6\r\n", 2, "result file name"},
+      {"10MV.csv\r\nKestrun\r\n1e6\r\n", 2, "result file name", "shipped"},
+      {"10MV.csv\r\ndosavia.EXE\r\n1e6\r\n", 2, "result file name", "shipped"},
+      {"10MV.csv\r\n4MV.csv\r\n1e6\r\n", 2, "result file name", "shipped"},
+      {"10MV.csv\r\nr.data\r\n30,000,000\r\n", 3, "photon total", "digit grouping"},
+      {"10MV.csv\r\nr.data\r\n1.00E+99\r\n", 3, "photon total", "out of range"},
+      {"10MV.csv\r\nr.data\r\n\x01\xff\r\n", 3, "photon total", "'\\x01\\xFF'"},
   };
   for (const auto& c : cases) {
     try {
@@ -63,6 +75,7 @@ TEST(ConditionsTest, ErrorNamesTheFileTheLineAndTheField) {
       EXPECT_EQ(e.file(), "Joken.dat");
       EXPECT_EQ(e.line(), c.line) << e.what();
       EXPECT_EQ(e.field(), c.field) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
     }
   }
 }

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <regex>
 #include <string>
 
 #include "engine/beam_spectrum.h"
 #include "engine/console_text.h"
+#include "engine/result_file.h"
 #include "engine_test_support.h"
 #include "records/file_io.h"
 #include "tests/physics/small_data_files.h"
@@ -103,6 +105,8 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
        [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum())); }, "positive intensity"},
       {"result in another folder", "t.csv\r\n../res.data\r\n2000\r\n", nullptr, "Joken.dat, line 2"},
       {"no primary kerma", "t.csv\r\nres.data\r\n1\r\n", nullptr, "no primary kerma"},
+      {"result name of a file that is not a result", "t.csv\r\nnotes.txt\r\n2000\r\n",
+       [](const TempDir& d) { d.Write("notes.txt", "my notes\r\n"); }, "not a result file"},
       {"spectrum above the photon table", "t.csv\r\nres.data\r\n2000\r\n",
        [](const TempDir& d) {
          auto rows = testing::TypicalWaterRows();
@@ -114,6 +118,8 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
       {"result beyond the file-size limit", "t.csv\r\nres.data\r\n2000\r\n", nullptr, "res.data",
        "ulimit -f 16 &&"},
   };
+  // An earlier result of the run's name: only a file of that shape may be replaced.
+  const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
   for (const auto& c : cases) {
     const TempDir dir(testing::ScratchName("engine_binary_failure"));
     dir.Write("water20.dat", testing::WaterFile(testing::TypicalWaterRows()));
@@ -121,7 +127,7 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     auto intensity = ZeroSpectrum();
     intensity[40] = intensity[120] = 1.0;
     dir.Write("t.csv", SpectrumText(intensity));
-    dir.Write("res.data", "earlier run\r\n");
+    dir.Write("res.data", earlier);
     if (c.spoil) c.spoil(dir);
     EXPECT_EQ(RunKestrunIn(dir, c.conditions, c.shell_prefix), 1) << c.name;
     const std::string console = Read(dir, "console.txt");
@@ -130,7 +136,7 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     EXPECT_NE(console.find(c.report, error), std::string::npos) << c.name << "\n" << console;
     const std::string tail = "\n\n" + std::string(kPromptLine) + "\n\n";
     EXPECT_EQ(console.substr(console.size() - std::min(console.size(), tail.size())), tail) << c.name;
-    EXPECT_EQ(Read(dir, "res.data"), "earlier run\r\n") << c.name;
+    EXPECT_EQ(Read(dir, "res.data"), earlier) << c.name;
     for (const auto& entry : fs::directory_iterator(dir.path()))
       EXPECT_NE(entry.path().filename().string().rfind(".res.data.", 0), 0u)
           << c.name << ": temporary file left behind: " << entry.path();

@@ -10,6 +10,7 @@
 #include "engine/beam_spectrum.h"
 #include "engine/conditions_file.h"
 #include "records/input_error.h"
+#include "records/utf8_text.h"
 #include "records/number_text.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -57,10 +58,13 @@ void CheckError(const InputError& e) {
   FUZZ_CHECK(!e.field().empty());
 }
 
-// The name as the engine takes it from a line: 20 columns, filling blanks dropped.
-std::string AsRead(const std::string& name) {
-  std::string s = name.substr(0, dosavia::kFileNameLength);
-  while (!s.empty() && s.back() == ' ') s.pop_back();
+// The name as the engine takes it from a line: a byte-order mark and leading blanks
+// dropped, 20 bytes cut at a character boundary, filling blanks dropped.
+std::string AsRead(std::string_view name) {
+  if (name.substr(0, 3) == "\xEF\xBB\xBF") name.remove_prefix(3);
+  while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+  std::string s(dosavia::Utf8Prefix(name, dosavia::kFileNameLength));
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
   return s;
 }
 

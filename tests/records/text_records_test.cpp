@@ -6,6 +6,7 @@
 #include "records/free_format.h"
 #include "records/input_error.h"
 #include "records/number_text.h"
+#include "records/utf8_text.h"
 #include "tests/physics/small_data_files.h"
 
 #include <gtest/gtest.h>
@@ -359,6 +360,35 @@ TEST(FileIo, RefusesWhatIsNotARegularFile) {
   }
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
   EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+}
+
+}  // namespace
+}  // namespace dosavia
+
+namespace dosavia {
+namespace {
+
+// Names are cut and texts quoted without splitting a UTF-8 character or passing on bytes
+// that would garble a console or a message box.
+TEST(Utf8Text, CutsAtCharacterBoundariesAndEscapesWhatIsNotText) {
+  const struct {
+    std::string text;
+    std::size_t limit;
+    std::string prefix;   // Utf8Prefix(text, limit)
+    std::string excerpt;  // Excerpt(text, limit)
+  } cases[] = {
+      {"10MV-30M.data", 20, "10MV-30M.data", "10MV-30M.data"},
+      {"\u3042\u3044", 4, "\u3042", "\u3042\u3044"},  // 3-byte kana: a cut at 4 keeps one
+      {"ab\u00e9", 3, "ab", "ab\u00e9"},
+      {"a\x01z\x7f", 10, "a\x01z\x7f", "a\\x01z\\x7F"},
+      {"\x82\xa0x", 1, "\x82", "\\x82..."},  // Shift-JIS: not UTF-8, cut by bytes
+      {"\xed\xa0\x80", 8, "\xed\xa0\x80", "\\xED\\xA0\\x80"},  // a surrogate is not text
+      {std::string(100, 'x'), 80, std::string(80, 'x'), std::string(80, 'x') + "..."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8Prefix(c.text, c.limit), c.prefix) << c.text;
+    EXPECT_EQ(Excerpt(c.text, c.limit), c.excerpt) << c.text;
+  }
 }
 
 }  // namespace
