@@ -8,6 +8,7 @@
 #include "records/file_io.h"
 #include "records/input_error.h"
 #include "records/number_text.h"
+#include "records/utf8_text.h"
 
 namespace dosavia {
 
@@ -265,7 +266,7 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
           if (!IsDigits(t) || t.size() > 9)
             throw InputError(name_, line_no, where,
                              t.empty() && Trim(cols).empty() ? "the field is blank"
-                                                             : "not an integer: '" + std::string(cols) + "'");
+                                                             : "not an integer: '" + Excerpt(cols) + "'");
           long long v = 0;
           for (char c : t) v = v * 10 + (c - '0');
           f.integer = neg ? -v : v;
@@ -284,10 +285,10 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
           // is refused for every program, not read as 0 by one and as a number by the other.
           if (parse == NumberParse::kOutOfRange)
             throw InputError(name_, line_no, where,
-                             "out of range: '" + std::string(cols) +
+                             "out of range: '" + Excerpt(cols) +
                                  "' is beyond the largest single-precision value (3.4E+38)");
           if (parse != NumberParse::kOk)
-            throw InputError(name_, line_no, where, "not a number: '" + std::string(cols) + "'");
+            throw InputError(name_, line_no, where, "not a number: '" + Excerpt(cols) + "'");
           f.text = normal;
           break;
         }

@@ -2,6 +2,7 @@
 
 #include "records/input_error.h"
 #include "records/number_text.h"
+#include "records/utf8_text.h"
 
 namespace dosavia {
 
@@ -25,10 +26,10 @@ bool FreeFormatReader::Next(Real& value) {
       NormaliseNumber(token, 0, normal) ? ParseNumber(normal, value) : NumberParse::kNotANumber;
   if (parse == NumberParse::kOutOfRange)
     throw InputError(name_, line_, "value " + std::to_string(count_),
-                     "out of range: '" + std::string(token.substr(0, 40)) + "'");
+                     "out of range: '" + Excerpt(token, 40) + "'");
   if (parse != NumberParse::kOk)
     throw InputError(name_, line_, "value " + std::to_string(count_),
-                     "not a number: '" + std::string(token.substr(0, 40)) + "'");
+                     "not a number: '" + Excerpt(token, 40) + "'");
   return true;
 }
 template bool FreeFormatReader::Next<float>(float&);
