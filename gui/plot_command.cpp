@@ -4,7 +4,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QFile>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,8 @@
 #include "gui/picture_box.h"
 #include "gui/result_file.h"
 #include "gui/vb_style.h"
+#include "records/file_io.h"
+#include "records/utf8_text.h"
 
 namespace dosavia::gui {
 
@@ -27,45 +30,60 @@ constexpr int kMarginPx = 12;
 constexpr double kTitlePoints = 11.0;
 
 constexpr const char* kUsage =
-    "usage: Dosavia --plot RESULT.data [--field N] --out FILE.png  (N = 1..10)";
+    "usage: Dosavia                  start the interactive program\n"
+    "       Dosavia --plot RESULT.data [--field N] --out FILE.png\n"
+    "                                draw a result file's depth-dose curves (field N = 1..10,\n"
+    "                                default 8: 10 x 10 cm) into a PNG picture, no display needed\n"
+    "       Dosavia --help           print this text";
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "Dosavia: %s\n%s\n", problem.c_str(), kUsage);
   return 2;
 }
 
+// File names stay the bytes they were given: a Shift-JIS name from a Japanese archive opens
+// here as it does in Kestrun, and is only decoded for display.
 struct PlotArguments {
-  QString result_file;
-  QString output_file;
+  std::string result_file;
+  std::string output_file;
   int field = kDefaultPlotField;
 };
+
+bool IsPlotOption(const std::string& option) {
+  return option == "--plot" || option == "--field" || option == "--out";
+}
 
 // Fills `args`; returns an explanation when the arguments do not make one plot request.
 std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& args) {
   bool has_field = false;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option != "--plot" && option != "--field" && option != "--out")
-      return "unknown argument '" + option + "'";
+    if (!IsPlotOption(option)) return "unknown argument '" + Excerpt(option) + "'";
     if (i + 1 >= argc) return option + " needs a value";
-    const QString value = QString::fromLocal8Bit(argv[++i]);
+    const std::string value = argv[++i];
     if (option == "--plot") {
-      if (!args.result_file.isEmpty()) return "--plot given twice";
+      if (!args.result_file.empty()) return "--plot given twice";
       args.result_file = value;
     } else if (option == "--out") {
-      if (!args.output_file.isEmpty()) return "--out given twice";
+      if (!args.output_file.empty()) return "--out given twice";
       args.output_file = value;
     } else {
       if (has_field) return "--field given twice";
       bool ok = false;
-      args.field = value.toInt(&ok);
+      args.field = QString::fromStdString(value).toInt(&ok);
       if (!ok || args.field < 1 || args.field > kFields)
         return "--field must be a whole number from 1 to " + std::to_string(kFields);
       has_field = true;
     }
   }
-  if (args.result_file.isEmpty()) return "--plot needs a result file";
-  if (args.output_file.isEmpty()) return "--out needs a picture file";
+  if (args.result_file.empty()) return "--plot needs a result file";
+  if (args.output_file.empty()) return "--out needs a picture file";
+  if (!QString::fromStdString(args.output_file).endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+    return "--out must name a .png picture";
+  // The picture must not replace the result it is drawn from (also through a link).
+  std::error_code ec;
+  if (std::filesystem::equivalent(args.result_file, args.output_file, ec))
+    return "--out names the result file itself";
   return std::nullopt;
 }
 
@@ -107,10 +125,24 @@ QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QStri
 }
 
 std::optional<int> RunPlotCommand(int argc, char** argv) {
+  // Every option of the program's own ("--x") is handled here, before any window or
+  // display is needed; Qt's single-dash options (-platform, -style) go on to the menu.
   bool wanted = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]) == "--plot") wanted = true;
-  if (!wanted) return std::nullopt;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--help" || option == "-h") {
+      std::printf("%s\n", kUsage);
+      return 0;
+    }
+    if (option == "--plot") wanted = true;
+    else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
+      return UsageError("unknown argument '" + Excerpt(option) + "'");
+  }
+  if (!wanted) {
+    for (int i = 1; i < argc; ++i)
+      if (IsPlotOption(argv[i])) return UsageError(std::string(argv[i]) + " works only with --plot");
+    return std::nullopt;
+  }
 
   PlotArguments args;
   if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
@@ -128,19 +160,25 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
   }
 
   ResultFileProblem problem;
-  const std::unique_ptr<ResultTables> tables =
-      ReadResultFile(std::filesystem::path(args.result_file.toStdU16String()),
-                     args.result_file.toStdString(), &problem);
+  const std::unique_ptr<ResultTables> tables = ReadResultFile(
+      std::filesystem::path(args.result_file), Excerpt(args.result_file), &problem);
   if (!tables) {
     std::fprintf(stderr, "Dosavia: %s\n", problem.message.c_str());
     return 1;
   }
-  const QImage picture = RenderDepthDosePicture(*tables, args.field, args.result_file);
-  QSaveFile out(args.output_file);
-  if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
-    std::fprintf(stderr, "Dosavia: %s: cannot write the picture: %s\n",
-                 args.output_file.toLocal8Bit().constData(),
-                 out.errorString().toLocal8Bit().constData());
+  const QImage picture =
+      RenderDepthDosePicture(*tables, args.field, QFile::decodeName(args.result_file.c_str()));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG")) {
+    std::fprintf(stderr, "Dosavia: cannot encode the picture\n");
+    return 1;
+  }
+  try {
+    WriteFileAtomically(args.output_file, std::string_view(png.constData(), png.size()));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "Dosavia: %s\n", Excerpt(e.what(), 300).c_str());
     return 1;
   }
   return 0;

@@ -20,11 +20,13 @@ inline constexpr int kDefaultPlotField = 8;
 // line naming `source_name` and the field size, as one picture [px at 96 dpi].
 QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name);
 
-// Runs the --plot mode when argv holds "--plot", before any window exists: creates an
-// application object of its own when there is none (on the offscreen platform unless
-// QT_QPA_PLATFORM chooses another), writes the picture and returns the exit status (0
-// written; 1 the result file could not be read or the picture not written; 2 bad
-// arguments, with a usage line on stderr). Returns nothing without "--plot".
+// Handles the program's own options before any window exists: "--help" prints the usage
+// (status 0); a "--" option it does not know, or a plot option without "--plot", is a
+// usage error (status 2). With "--plot" it creates an application object of its own when
+// there is none (on the offscreen platform unless QT_QPA_PLATFORM chooses another), writes
+// the picture and returns 0, or 1 when the result file could not be read or the picture
+// not written, or 2 for bad arguments (an --out that is not .png or is the result file
+// itself). Returns nothing when the menu should start.
 std::optional<int> RunPlotCommand(int argc, char** argv);
 
 }  // namespace dosavia::gui

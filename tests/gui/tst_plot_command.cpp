@@ -1,7 +1,9 @@
 // `Dosavia --plot`: the graph of a result file as a PNG picture, the exit status of every
 // bad request, and the real program doing it without a display.
 #include <QProcess>
+#include <sys/stat.h>
 #include <QtTest>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,14 +17,20 @@ using namespace dosavia::gui::testing;
 
 namespace {
 
-// Runs the --plot mode with `args` after the program name.
-std::optional<int> Run(const QStringList& args) {
+// Runs the command line with `args` (bytes) after the program name.
+std::optional<int> RunBytes(const std::vector<std::string>& args) {
   std::vector<std::string> storage{"Dosavia"};
-  for (const QString& a : args) storage.push_back(a.toStdString());
+  storage.insert(storage.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& s : storage) argv.push_back(s.data());
   argv.push_back(nullptr);
   return RunPlotCommand(static_cast<int>(storage.size()), argv.data());
+}
+
+std::optional<int> Run(const QStringList& args) {
+  std::vector<std::string> bytes;
+  for (const QString& a : args) bytes.push_back(a.toStdString());
+  return RunBytes(bytes);
 }
 
 int CountColor(const QImage& image, QRgb color) {
@@ -43,6 +51,7 @@ class TestPlotCommand : public QObject {
   void badRequests_data();
   void badRequests();
   void programPlotsWithoutADisplay();
+  void fileNamesAreBytes();
 };
 
 void TestPlotCommand::drawsTheGraphOfTheChosenField() {
@@ -80,6 +89,14 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("missing file") << QStringList{"--plot", "none.data", "--out", "x.png"} << 1;
   QTest::newRow("short file") << QStringList{"--plot", "short.data", "--out", "x.png"} << 1;
   QTest::newRow("unwritable") << QStringList{"--plot", "a.data", "--out", "no/such/dir/x.png"} << 1;
+  // Options are checked before any window exists: without a display nothing may abort.
+  QTest::newRow("help") << QStringList{"--help"} << 0;
+  QTest::newRow("out without plot") << QStringList{"--out", "x.png"} << 2;
+  QTest::newRow("unknown without plot") << QStringList{"--dpi", "2"} << 2;
+  QTest::newRow("not a png") << QStringList{"--plot", "a.data", "--out", "x.jpg"} << 2;
+  // The picture never replaces its own input, even through a link, nor a pipe.
+  QTest::newRow("out is the input") << QStringList{"--plot", "a.data", "--out", "link.png"} << 2;
+  QTest::newRow("out is a pipe") << QStringList{"--plot", "a.data", "--out", "pipe.png"} << 1;
 }
 
 void TestPlotCommand::badRequests() {
@@ -89,8 +106,25 @@ void TestPlotCommand::badRequests() {
   const QByteArray good = ResultBytes(SyntheticResults());
   QVERIFY(WriteText(dir.Path("a.data"), good));
   QVERIFY(WriteText(dir.Path("short.data"), FirstRecords(good, 450)));
+  QVERIFY(QFile::link(dir.Path("a.data"), dir.Path("link.png")));
+  QCOMPARE(::mkfifo(QFile::encodeName(dir.Path("pipe.png")).constData(), 0600), 0);
   QCOMPARE(Run(args), std::optional<int>(status));
   QVERIFY(!QFile::exists(dir.Path("x.png")));
+  QFile input(dir.Path("a.data"));
+  QVERIFY(input.open(QIODevice::ReadOnly));
+  QCOMPARE(input.readAll(), good);
+  struct stat st {};
+  QVERIFY(::stat(QFile::encodeName(dir.Path("pipe.png")).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+// A name that is not UTF-8 (Shift-JIS "あ" from a Japanese archive) opens as its bytes.
+void TestPlotCommand::fileNamesAreBytes() {
+  TempWorkDir dir;
+  const std::string name = "\x82\xa0.data";
+  const QByteArray bytes = ResultBytes(SyntheticResults());
+  std::ofstream(name, std::ios::binary).write(bytes.constData(), bytes.size());
+  QCOMPARE(RunBytes({"--plot", name, "--out", "sjis.png"}), std::optional<int>(0));
+  QVERIFY(!QImage(dir.Path("sjis.png")).isNull());
 }
 
 void TestPlotCommand::programPlotsWithoutADisplay() {
