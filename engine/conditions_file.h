@@ -49,6 +49,11 @@ std::string SpectrumFileName(std::string_view energy_text);
 // that is not a number counts as 0.
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
 
+// A typed photon count as the plain number it is: full-width digits and signs (as a
+// Japanese input method types them) become ASCII, and digit grouping at the start
+// ("30,000,000", "30 000 000") is dropped. Any other text is returned as typed.
+std::string PlainCountText(std::string_view typed);
+
 // The count text in the number format "0.00E+00" (three significant digits, halves rounded
 // away from zero: "30000000" gives "3.00E+07"); a text that is not a number is returned
 // unchanged.

@@ -236,15 +236,17 @@ void Form4::Option_Click(int index) {
 
 void Form4::Command1_Click() {
   const QString energy = Combo2->currentText();
-  const QString count = Combo1->currentText();
+  // "30,000,000" or full-width digits are the count they plainly are.
+  const QString count = QString::fromStdString(PlainCountText(Combo1->currentText().toStdString()));
   const std::string spectrum_file = SpectrumFileName(energy.toStdString());
   const std::string result_file = ResultFileNameFor(energy, count);
-  // Kestrun reads only the first 20 characters of each name: a longer one would make it
-  // read another spectrum or write a result this screen never finds.
+  // Kestrun reads only the first 20 bytes of each name (a Japanese character takes three):
+  // a longer one would make it read another spectrum or write a result this screen never
+  // finds.
   if (spectrum_file.size() > static_cast<std::size_t>(kFileNameLength) ||
       result_file.size() > static_cast<std::size_t>(kFileNameLength)) {
     ShowExclamation(
-        this, QStringLiteral("ファイル名「%1」が%2文字を超えます。\n"
+        this, QStringLiteral("ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
                              "Ｘ線エネルギーを短く入力して下さい")
                   .arg(QString::fromStdString(
                       result_file.size() > spectrum_file.size() ? result_file : spectrum_file))

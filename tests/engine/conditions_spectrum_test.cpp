@@ -102,6 +102,23 @@ TEST(ConditionsTest, WriterHelpersBuildTheLinesOfTheInteractiveProgram) {
   EXPECT_EQ(ReadConditions(text).photon_total, 3.0e7f);
 }
 
+// What a user types is the number it plainly is, or left as typed.
+TEST(ConditionsTest, TypedCountsLoseGroupingAndFullWidthForms) {
+  const struct {
+    const char* typed;
+    const char* plain;
+  } cases[] = {
+      {"30000000", "30000000"},       {"30,000,000", "30000000"},
+      {"30 000 000", "30000000"},     {"1,000", "1000"},
+      {"\uFF13\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "30000000"},
+      {"\uFF13\uFF0C\uFF10\uFF10\uFF10\uFF0C\uFF10\uFF10\uFF10", "3000000"},
+      {"3.00E+07", "3.00E+07"},       {"1,00,000", "1,00,000"},  // not groups of three
+      {"1234,567", "1234,567"},       {"50000000 photons", "50000000 photons"},
+      {"5,000,000 photons", "5000000 photons"}, {"many", "many"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlainCountText(c.typed), c.plain) << c.typed;
+}
+
 TEST(BeamSpectrumTest, WeightsAreIntensitiesOverTheirRunningSum) {
   auto intensity = ZeroSpectrum();
   intensity[3] = 1.0;

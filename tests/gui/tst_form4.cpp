@@ -119,6 +119,9 @@ void TestForm4::okWritesTheConditions_data() {
       {"typed energy", "7.5", "30000000", "7.5MV.csv", "7.5MV-30M.data", "3.00E+07"},
       {"three digits", "10", "12345678", "10MV.csv", "10MV-12M.data", "1.23E+07"},
       {"number then text", "4", "50000000 photons", "4MV.csv", "4MV-50M.data", "50000000 photons"},
+      {"digit grouping", "10", "30,000,000", "10MV.csv", "10MV-30M.data", "3.00E+07"},
+      {"full-width digits", "10", "\uFF11\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "10MV.csv",
+       "10MV-1M.data", "1.00E+06"},
   };
   for (const Case& c : cases)
     QTest::newRow(c.name) << QString(c.energy) << QString(c.count) << QString(c.spectrum)
