@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "gui/figure_axes.h"
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
 
 namespace dosavia::gui {
 

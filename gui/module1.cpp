@@ -7,8 +7,6 @@
 #include <cmath>
 #include <limits>
 
-#include "gui/app_forms.h"
-#include "gui/form2.h"
 #include "gui/picture_box.h"
 #include "gui/visual_spectrum.h"
 #include "physics/physics_loader.h"
@@ -134,11 +132,6 @@ long long WholePhotonCount(double count) {
   if (!(count >= 1) || !std::isfinite(count)) return 0;
   return count >= kMaxPhotons ? static_cast<long long>(kMaxPhotons)
                               : static_cast<long long>(std::floor(count));
-}
-
-void RunVisualBatch() {
-  Form2& form = GetForm2();
-  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32});
 }
 
 void RunVisualBatch(const VisualBatchView& view) {

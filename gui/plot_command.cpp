@@ -12,9 +12,10 @@
 
 #include "engine/beam_geometry.h"
 #include "gui/depth_dose_plot.h"
+#include "gui/form_style.h"
 #include "gui/picture_box.h"
 #include "gui/result_file.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
 
 namespace dosavia::gui {
 

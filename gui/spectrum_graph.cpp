@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
 #include "records/file_io.h"
 #include "records/free_format.h"
 #include "records/input_error.h"
