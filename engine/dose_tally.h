@@ -98,7 +98,7 @@ class DoseTally {
 // run of independent steps back to back lets the processor overlap their long division
 // chains; the additions into every cell happen in the same order as when scored at once,
 // so the tallies are identical to the last bit.
-class DoseTallyObserver {
+class DoseTallyObserver : public NullObserver<float> {
  public:
   explicit DoseTallyObserver(DoseTally& tally) : tally_(tally) {}
   DoseTallyObserver(const DoseTallyObserver&) = delete;
@@ -116,9 +116,6 @@ class DoseTallyObserver {
   void OnChargedStep(const ChargedStep<float>& step, int component) {
     if (!step.left_phantom) Queue({step.start, step.end, step.energy_lost, component});
   }
-  void OnEscape(EscapeKind, const Vec3<float>&, float, int) {}
-  void OnScatteredComponent() {}
-  void OnAnnihilationPhoton(const Vec3<float>&, const Direction<float>&, int) {}
 
   // Applies the queued ring scores in event order.
   void Flush() {

@@ -1,6 +1,7 @@
-// Access to the program's forms. Each form is created on first use and afterwards only
-// shown and hidden, never destroyed, so it keeps its state between visits. Each accessor
-// is defined in its form's own .cpp file.
+// The hub of the program's forms: each form is created on first use and afterwards only
+// shown and hidden, never destroyed, so it keeps its state between visits. The forms move
+// between each other and end the program through the functions here, so that no form needs
+// another form's class.
 #pragma once
 
 namespace dosavia::gui {
@@ -24,5 +25,24 @@ Form6& GetForm6();
 Form7& GetForm7();
 Form8& GetForm8();
 Form9& GetForm9();
+
+// Shows the main menu.
+void ShowMainMenu();
+// Puts the visual screen into its opening state and shows it.
+void ShowVisualScreen();
+// Prepares the non-visual screen (its file list read again) and shows it.
+void ShowNonVisualScreen();
+// Shows the spectrum page over the screens, or hides it.
+void ShowSpectrumPage();
+void HideSpectrumPage();
+// Shows explanation page `number` (1..4, as their titles count them) over the others.
+void ShowExplanationPage(int number);
+// Shows the references page over the explanation pages.
+void ShowReferencesPage();
+
+// Ends the program: deletes "Joken.dat" (ignoring any failure), stops a running visual batch
+// after its current history, hides every form and leaves the event loop. Safe to call again
+// while it runs (closing the windows calls it once more).
+void EndProgram();
 
 }  // namespace dosavia::gui

@@ -8,9 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <tuple>
 
 #include "gui/figure_axes.h"
-#include "gui/vb_style.h"
 
 namespace dosavia::gui {
 
@@ -18,8 +19,6 @@ namespace {
 
 constexpr int kNumbersPerLine = 12;
 constexpr std::size_t kMinimumDepths = 100;
-// Half width of the smoothing that locates a maximum [bins of 1 mm].
-constexpr int kMaximumSmoothingBins = 2;
 constexpr const char* kCurvesResource = ":/depth_dose_10mv.txt";
 
 // Columns of the curves drawn in the figures.
@@ -35,6 +34,21 @@ struct CurveStyle {
   QColor color;
   double width;
 };
+
+// Fig.1: the 10 x 10 cm field stands out between a smaller and a larger one.
+const CurveStyle kTmrStyles[] = {{kColumn4cm, QColor(0, 0, 230), 1.5},
+                                 {kColumn10cm, QColor(220, 0, 0), 2.2},
+                                 {kColumn20cm, QColor(0, 140, 0), 1.5}};
+// Fig.7: the broad field first, then the narrow ones.
+const CurveStyle kNarrowStyles[] = {{kColumn10cm, QColor(0, 0, 0), 1.8},
+                                    {kColumn3cm, QColor(0, 140, 0), 1.8},
+                                    {kColumn2cm, QColor(0, 0, 230), 1.8},
+                                    {kColumn1cm, QColor(220, 0, 0), 1.8}};
+
+// Room for the tick numbers and axis titles; Fig.7 keeps its legend right of the plot.
+constexpr FigureMargins kTmrMargins{58, 14, 14, 46};
+constexpr double kNarrowLegendWidth = 128;
+constexpr FigureMargins kNarrowMargins{58, 12, 14 + kNarrowLegendWidth, 46};
 
 QPainterPath CurvePath(const FigureAxes& axes, const std::vector<double>& depth,
                        const std::vector<double>& value, double scale) {
@@ -75,14 +89,6 @@ void DrawLeftArrowNote(QPainter& p, QPointF at, const QString& text) {
              QString::fromUtf8("← ") + text);
 }
 
-void MakeWhite(QFrame* frame) {
-  frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-  frame->setAutoFillBackground(true);
-  QPalette palette = frame->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  frame->setPalette(palette);
-}
-
 void DrawMissingNote(QPainter& p, const QRect& area) {
   p.setPen(Qt::red);
   p.drawText(area, Qt::AlignCenter, QString::fromUtf8("深部線量データがありません"));
@@ -121,46 +127,21 @@ const DepthDoseCurves& ShippedDepthDoseCurves() {
   return curves;
 }
 
-std::vector<double> Smoothed(const std::vector<double>& values, int half_width) {
-  const int n = static_cast<int>(values.size());
-  std::vector<double> out(values.size(), 0.0);
-  for (int i = 0; i < n; ++i) {
-    const int lo = std::max(0, i - half_width);
-    const int hi = std::min(n - 1, i + half_width);
-    double sum = 0;
-    for (int k = lo; k <= hi; ++k) sum += values[static_cast<std::size_t>(k)];
-    out[static_cast<std::size_t>(i)] = sum / (hi - lo + 1);
-  }
-  return out;
+TmrFigure::TmrFigure(QWidget* parent) : FigureFrame(parent) {
+  static_assert(std::size(kTmrStyles) == std::tuple_size_v<decltype(tmr_)>);
+  const DepthDoseCurves& curves = ShippedDepthDoseCurves();
+  if (curves.depth_cm.empty()) return;
+  for (std::size_t k = 0; k < tmr_.size(); ++k)
+    tmr_[k] = TissueMaximumRatio(curves, kTmrStyles[k].column);
+  d_max_ = curves.depth_cm[IndexOfMaximum(curves.dose[kColumn10cm])];
 }
 
-std::size_t IndexOfMaximum(const std::vector<double>& values) {
-  const std::vector<double> smooth = Smoothed(values, kMaximumSmoothingBins);
-  return static_cast<std::size_t>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
-}
-
-std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column) {
-  const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(column)];
-  if (dose.empty()) return {};
-  const double maximum = Smoothed(dose, kMaximumSmoothingBins)[IndexOfMaximum(dose)];
-  std::vector<double> tmr(dose.size());
-  for (std::size_t i = 0; i < dose.size(); ++i) tmr[i] = dose[i] / maximum;
-  return tmr;
-}
-
-TmrFigure::TmrFigure(QWidget* parent) : QFrame(parent) { MakeWhite(this); }
-
-void TmrFigure::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QFont font = DefaultFont(kFigurePoints);
-  p.setFont(font);
+void TmrFigure::Paint(QPainter& p) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
   if (curves.depth_cm.empty()) return DrawMissingNote(p, rect());
 
   FigureAxes axes;
-  axes.area = QRectF(58, 14, width() - 58 - 14, height() - 14 - 46);
+  axes.area = kTmrMargins.Inside(size());
   // The last centimetres lack the backscatter of deeper water; a TMR stops short of them.
   axes.x_max = 25;
   axes.x_tick = 5;
@@ -168,21 +149,18 @@ void TmrFigure::paintEvent(QPaintEvent* event) {
   axes.y_tick = 0.2;
 
   // The build-up region of the 10 x 10 cm field, from the surface to its maximum.
-  const std::size_t peak = IndexOfMaximum(curves.dose[kColumn10cm]);
-  const double d_max = curves.depth_cm[peak];
+  const double d_max = d_max_;
   p.fillRect(QRectF(axes.Map(0, axes.y_max), axes.Map(d_max, 0)), QColor(255, 245, 200));
-  DrawFigureAxes(p, axes, font, QString::fromUtf8("水中の深さ (cm)"),
+  DrawFigureAxes(p, axes, FigureFont(), QString::fromUtf8("水中の深さ (cm)"),
                  QString::fromUtf8("TMR"));
 
-  const CurveStyle styles[] = {{kColumn4cm, QColor(0, 0, 230), 1.5},
-                               {kColumn10cm, QColor(220, 0, 0), 2.2},
-                               {kColumn20cm, QColor(0, 140, 0), 1.5}};
   QList<std::pair<QPen, QString>> legend;
   p.setBrush(Qt::NoBrush);
-  for (const CurveStyle& style : styles) {
+  for (std::size_t k = 0; k < tmr_.size(); ++k) {
+    const CurveStyle& style = kTmrStyles[k];
     const QPen pen(style.color, style.width);
     p.setPen(pen);
-    p.drawPath(CurvePath(axes, curves.depth_cm, TissueMaximumRatio(curves, style.column), 1.0));
+    p.drawPath(CurvePath(axes, curves.depth_cm, tmr_[k], 1.0));
     legend.append({pen, FieldName(style.column)});
   }
   DrawLegend(p, axes.Map(15.5, 1.17), legend);
@@ -197,26 +175,30 @@ void TmrFigure::paintEvent(QPaintEvent* event) {
   DrawLeftArrowNote(p, note, QString::fromUtf8("ビルドアップ領域"));
 }
 
-NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : QFrame(parent) { MakeWhite(this); }
+NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : FigureFrame(parent) {
+  static_assert(std::size(kNarrowStyles) == std::tuple_size_v<decltype(peaks_)>);
+  const DepthDoseCurves& curves = ShippedDepthDoseCurves();
+  if (curves.depth_cm.empty()) return;
+  for (std::size_t k = 0; k < peaks_.size(); ++k) {
+    const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(kNarrowStyles[k].column)];
+    // The depth of maximum dose, on the smoothed curve.
+    const std::size_t peak = IndexOfMaximum(dose);
+    peaks_[k] = {curves.depth_cm[peak], Smoothed(dose, kMaximumSmoothingBins)[peak]};
+  }
+}
 
-void NarrowFieldFigure::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QFont font = DefaultFont(kFigurePoints);
-  p.setFont(font);
+void NarrowFieldFigure::Paint(QPainter& p) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
   if (curves.depth_cm.empty()) return DrawMissingNote(p, rect());
 
-  constexpr double kLegendWidth = 128;
   FigureAxes axes;
-  axes.area = QRectF(58, 12, width() - 58 - 14 - kLegendWidth, height() - 12 - 46);
+  axes.area = kNarrowMargins.Inside(size());
   axes.x_max = 10;
   axes.x_tick = 1;
   axes.y_max = 120;
   axes.y_tick = 20;
   axes.y_decimals = 0;
-  DrawFigureAxes(p, axes, font, QString::fromUtf8("水中の深さ (cm)"),
+  DrawFigureAxes(p, axes, FigureFont(), QString::fromUtf8("水中の深さ (cm)"),
                  QString::fromUtf8("相対線量 (%)"));
 
   constexpr double kPercent = 100;
@@ -225,29 +207,23 @@ void NarrowFieldFigure::paintEvent(QPaintEvent* event) {
   p.setPen(kerma_pen);
   p.drawPath(CurvePath(axes, curves.depth_cm, curves.kerma, kPercent));
 
-  const CurveStyle styles[] = {{kColumn10cm, QColor(0, 0, 0), 1.8},
-                               {kColumn3cm, QColor(0, 140, 0), 1.8},
-                               {kColumn2cm, QColor(0, 0, 230), 1.8},
-                               {kColumn1cm, QColor(220, 0, 0), 1.8}};
   QList<std::pair<QPen, QString>> legend;
-  for (const CurveStyle& style : styles) {
+  for (std::size_t k = 0; k < peaks_.size(); ++k) {
+    const CurveStyle& style = kNarrowStyles[k];
     const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(style.column)];
     const QPen pen(style.color, style.width);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     p.drawPath(CurvePath(axes, curves.depth_cm, dose, kPercent));
-    // The depth of maximum dose, on the smoothed curve.
-    const std::size_t peak = IndexOfMaximum(dose);
-    const double smooth_peak = Smoothed(dose, kMaximumSmoothingBins)[peak];
     p.setBrush(style.color);
-    p.drawEllipse(axes.Map(curves.depth_cm[peak], kPercent * smooth_peak), 3.5, 3.5);
+    p.drawEllipse(axes.Map(peaks_[k].depth_cm, kPercent * peaks_[k].dose), 3.5, 3.5);
     legend.append({pen, FieldName(style.column)});
   }
   legend.append({kerma_pen, QString::fromUtf8("１次カーマ")});
   DrawLegend(p, QPointF(axes.area.right() + 14, axes.area.top() + 6), legend);
   p.setPen(Qt::black);
   p.setBrush(Qt::black);
-  const double line = QFontMetricsF(font).height();
+  const double line = QFontMetricsF(FigureFont()).height();
   p.drawEllipse(QPointF(axes.area.right() + 26, axes.area.top() + 12 + 6 * (line + 2)), 3.5, 3.5);
   p.drawText(QRectF(axes.area.right() + 44, axes.area.top() + 4 + 6 * (line + 2), 90, line),
              Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("d_max"));

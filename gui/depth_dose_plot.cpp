@@ -3,9 +3,9 @@
 #include <QFont>
 #include <QString>
 
+#include "gui/form_style.h"
 #include "gui/picture_box.h"
 #include "gui/result_file.h"
-#include "gui/vb_style.h"
 
 namespace dosavia::gui {
 

@@ -12,7 +12,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
+#include "gui/twips.h"
 
 namespace dosavia::gui {
 
@@ -109,10 +110,7 @@ void ExplanationPage::AddTextLines(std::initializer_list<TextLine> lines, double
 
 QPushButton* ExplanationPage::AddButton(const char* caption, double left, double top,
                                         double width, double height) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), this);
-  PlaceTwips(button, left, top, width, height);
-  SetGraphicalStyle(button);
-  return button;
+  return MakeButton(this, caption, left, top, width, height);
 }
 
 QLabel* ExplanationPage::AddCaption(const char* text, double left, double top, double width) {

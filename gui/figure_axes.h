@@ -5,11 +5,22 @@
 #include <QFont>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class QPainter;
 
 namespace dosavia::gui {
+
+// Room around a figure's plotting area for tick numbers, titles and legends [px].
+struct FigureMargins {
+  double left = 0, top = 0, right = 0, bottom = 0;
+
+  // The plotting area of a figure `size` large.
+  QRectF Inside(QSizeF size) const {
+    return QRectF(left, top, size.width() - left - right, size.height() - top - bottom);
+  }
+};
 
 struct FigureAxes {
   QRectF area;  // plotting area [px]

@@ -1,8 +1,6 @@
 #include "gui/form1.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -11,46 +9,20 @@
 #include <exception>
 
 #include "gui/app_forms.h"
-#include "gui/form2.h"
+#include "gui/form_style.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
 #include "gui/title_illustration.h"
-#include "gui/vb_style.h"
-
-#if __has_include("gui/form4.h")
-#include "gui/form4.h"
-#define DOSAVIA_HAS_FORM4 1
-#endif
-#if __has_include("gui/form5.h")
-#include "gui/form5.h"
-#define DOSAVIA_HAS_FORM5 1
-#endif
+#include "gui/twips.h"
 
 namespace dosavia::gui {
-
-Form1& GetForm1() {
-  static Form1* form = new Form1;
-  return *form;
-}
-
-void EndProgram() {
-  static bool ending = false;
-  if (ending) return;
-  ending = true;
-  QFile::remove(QString::fromLatin1(kConditionsFileName));
-  RequestBatchStop();
-  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
-  QCoreApplication::quit();
-  ending = false;
-}
 
 namespace {
 
 QLabel* MakeTitle(QWidget* parent, const char* text, double left, double top, double width,
                   double height) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  QLabel* label = MakeLabel(parent, text, left, top, width, height);
   label->setFont(DefaultFont(kDefaultFontPoints, true));
-  PlaceTwips(label, left, top, width, height);
   return label;
 }
 
@@ -100,26 +72,16 @@ void Form1::Command1_Click() {
     return;
   }
   ClearSpectrumTally();
-  Form2& form2 = GetForm2();
-  form2.PrepareForShow();
-  form2.show();
+  ShowVisualScreen();
   hide();
 }
 
 void Form1::Command6_Click() {
-#ifdef DOSAVIA_HAS_FORM4
-  Form4& form4 = GetForm4();
-  form4.PrepareForShow();
-  form4.show();
+  ShowNonVisualScreen();
   hide();
-#endif
 }
 
-void Form1::Command3_Click() {
-#ifdef DOSAVIA_HAS_FORM5
-  GetForm5().show();
-#endif
-}
+void Form1::Command3_Click() { ShowExplanationPage(1); }
 
 void Form1::Command2_Click() { EndProgram(); }
 

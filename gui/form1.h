@@ -13,29 +13,11 @@ namespace dosavia::gui {
 class PictureBox;
 class TitleIllustration;
 
-// Name of the conditions file that the non-visual screen writes and the menu removes.
-inline constexpr const char* kConditionsFileName = "Joken.dat";
-
-// Ends the program: deletes "Joken.dat" (ignoring any failure), stops a running visual batch
-// after its current history, hides every form and leaves the event loop. Safe to call again
-// while it runs (closing the windows calls it once more).
-void EndProgram();
-
 class Form1 : public QWidget {
   Q_OBJECT
 
  public:
   explicit Form1(QWidget* parent = nullptr);
-
-  // "Visual simulation": loads the data, prepares and shows the visual screen. When a data
-  // file is missing or malformed, a message names it and the menu stays.
-  void Command1_Click();
-  // "Exit": ends the program.
-  void Command2_Click();
-  // "解 説": shows the first explanation page over the menu.
-  void Command3_Click();
-  // "Non visual simulation": prepares and shows the non-visual screen.
-  void Command6_Click();
 
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
@@ -48,6 +30,17 @@ class Form1 : public QWidget {
   QPushButton* Command6 = nullptr;
   TitleIllustration* Picture1 = nullptr;
   QLabel* Picture2 = nullptr;
+
+ public slots:
+  // "Visual simulation": loads the data, prepares and shows the visual screen. When a data
+  // file is missing or malformed, a message names it and the menu stays.
+  void Command1_Click();
+  // "Exit": ends the program.
+  void Command2_Click();
+  // "解 説": shows the first explanation page over the menu.
+  void Command3_Click();
+  // "Non visual simulation": prepares and shows the non-visual screen.
+  void Command6_Click();
 
  protected:
   // The user closes the menu window: the program ends.

@@ -16,23 +16,14 @@
 #include <utility>
 
 #include "gui/app_forms.h"
-#include "gui/form1.h"
+#include "gui/form_style.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
 #include "gui/picture_box.h"
-#include "gui/vb_style.h"
-
-#if __has_include("gui/form3.h")
-#include "gui/form3.h"
-#define DOSAVIA_HAS_FORM3 1
-#endif
+#include "gui/twips.h"
+#include "gui/typed_number.h"
 
 namespace dosavia::gui {
-
-Form2& GetForm2() {
-  static Form2* form = new Form2;
-  return *form;
-}
 
 namespace {
 
@@ -61,13 +52,6 @@ constexpr double kGridStep = 10.0;
 
 constexpr double kDecorationPoints = 9.0;
 const QString kWarnPhotonCount = QString::fromUtf8(" 入射光子数を再入力して下さい ");
-
-QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, double width,
-                  double height) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  PlaceTwips(label, left, top, width, height);
-  return label;
-}
 
 // A label that takes the size of its text, as an auto-sized label does.
 QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
@@ -389,11 +373,7 @@ void Form2::Command4_Click() {
   SpectrumTally.fill(0);
 }
 
-void Form2::Command5_Click() {
-#ifdef DOSAVIA_HAS_FORM3
-  GetForm3().show();
-#endif
-}
+void Form2::Command5_Click() { ShowSpectrumPage(); }
 
 void Form2::Command6_Click() {
   if (ZoomState == 2) {
@@ -409,11 +389,14 @@ void Form2::Command6_Click() {
 
 void Form2::Command7_Click() {
   if (IsBatchRunning()) return;
-  GetForm1().show();
+  ShowMainMenu();
   hide();
-#ifdef DOSAVIA_HAS_FORM3
-  GetForm3().hide();
-#endif
+  HideSpectrumPage();
+}
+
+void RunVisualBatch() {
+  Form2& form = GetForm2();
+  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32});
 }
 
 void Form2::SetBatchRunning(bool running) {

@@ -30,21 +30,6 @@ class Form2 : public QWidget {
   // state, step display ticked, magnified view off.
   void PrepareForShow();
 
-  // "OK": reads the spectrum of the chosen energy and applies the field size.
-  void Command1_Click();
-  // "Reset": clears everything and returns to the Settings state.
-  void Command2_Click();
-  // "Go": runs one batch of the typed number of photons.
-  void Command3_Click();
-  // "Graph clear": clears pictures and counters, keeps the settings.
-  void Command4_Click();
-  // "Ｘ線スペクトル": shows the spectrum page.
-  void Command5_Click();
-  // Zoom button: shows or hides the magnified view.
-  void Command6_Click();
-  // Return icon: back to the main menu.
-  void Command7_Click();
-
   QLabel* Label12 = nullptr;
   QLabel* Label13 = nullptr;
   QLabel* Label14 = nullptr;
@@ -84,6 +69,22 @@ class Form2 : public QWidget {
   int Line54 = -1;
   int Line55 = -1;
 
+ public slots:
+  // "OK": reads the spectrum of the chosen energy and applies the field size.
+  void Command1_Click();
+  // "Reset": clears everything and returns to the Settings state.
+  void Command2_Click();
+  // "Go": runs one batch of the typed number of photons.
+  void Command3_Click();
+  // "Graph clear": clears pictures and counters, keeps the settings.
+  void Command4_Click();
+  // "Ｘ線スペクトル": shows the spectrum page.
+  void Command5_Click();
+  // Zoom button: shows or hides the magnified view.
+  void Command6_Click();
+  // Return icon: back to the main menu.
+  void Command7_Click();
+
  protected:
   // Closing this window while the menu is hidden ends the program, also during a batch.
   void closeEvent(QCloseEvent* event) override;
@@ -101,5 +102,9 @@ class Form2 : public QWidget {
   std::array<QLabel*, 9> energy_axis_labels_{};
   bool ok_enabled_before_batch_ = false;
 };
+
+// Runs a visual batch (RunVisualBatch of the simulation) on the visual screen's own
+// pictures and energy display.
+void RunVisualBatch();
 
 }  // namespace dosavia::gui

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
-#include "gui/app_forms.h"
+#include "gui/form_style.h"
 #include "gui/spectrum_graph.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
 
 namespace dosavia::gui {
 
@@ -20,11 +20,6 @@ constexpr int kSpectrumPageRank = 3;
 // Distance of the page from the screen's upper right corner [px].
 constexpr int kScreenMarginPx = 40;
 }  // namespace
-
-Form3& GetForm3() {
-  static Form3* form = new Form3;
-  return *form;
-}
 
 Form3::Form3(QWidget* parent) : FloatingPage(kSpectrumPageRank, parent) { Form_Load(); }
 
@@ -39,9 +34,7 @@ void Form3::Form_Load() {
   PlaceTwips(Picture1, 360, 600, 8280, 5715);
   Label2 = new QLabel(QStringLiteral("Calculated by Schiff's formula"), this);
   PlaceTwips(Label2, 360, 6420, 5400, 420);
-  Command1 = new QPushButton(QString::fromUtf8("閉じる"), this);
-  PlaceTwips(Command1, 7080, 6420, 1560, 525);
-  SetGraphicalStyle(Command1);
+  Command1 = MakeButton(this, "閉じる", 7080, 6420, 1560, 525);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 
   // Beside the visual screen's side view rather than over its settings.

@@ -18,13 +18,14 @@ class Form3 : public FloatingPage {
  public:
   explicit Form3(QWidget* parent = nullptr);
 
-  // "閉じる": hides the page.
-  void Command1_Click();
-
   QLabel* Label1 = nullptr;  // heading
   QLabel* Label2 = nullptr;  // note on how the spectra were calculated
   SpectrumGraph* Picture1 = nullptr;
   QPushButton* Command1 = nullptr;
+
+ public slots:
+  // "閉じる": hides the page.
+  void Command1_Click();
 
  protected:
   // The spectrum files are read again each time the page is shown, so that the graph

@@ -20,12 +20,13 @@
 #include "engine/conditions_file.h"
 #include "gui/app_forms.h"
 #include "gui/depth_dose_plot.h"
-#include "gui/form1.h"
+#include "gui/form_style.h"
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/picture_box.h"
 #include "gui/result_file.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
+#include "gui/typed_number.h"
 
 namespace dosavia::gui {
 
@@ -62,11 +63,10 @@ const char kSelectFileMessage[] = "  結果ファイルを選択肢て下さい 
 const char* const kFileListFamilies[] = {"ＭＳ ゴシック",         "MS Gothic",   "IPAGothic",
                                          "Noto Sans Mono CJK JP", "TakaoGothic", "VL Gothic"};
 
-QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, double width,
-                  double height) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
+QLabel* MakeFittedLabel(QWidget* parent, const char* text, double left, double top,
+                        double width, double height) {
+  QLabel* label = MakeLabel(parent, text, left, top, width, height);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceTwips(label, left, top, width, height);
   // A caption wider than its label is set in a smaller size rather than cut off.
   QFont font = label->font();
   while (font.pointSizeF() > kSmallestLabelPoints &&
@@ -107,11 +107,6 @@ std::filesystem::path FilePath(const QString& name) {
 
 }  // namespace
 
-Form4& GetForm4() {
-  static Form4* form = new Form4;
-  return *form;
-}
-
 Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
   setWindowTitle(QStringLiteral(" Non Visual Simulation"));
   setFont(DefaultFont(kFormFontPoints));
@@ -126,21 +121,21 @@ Form4::~Form4() = default;
 
 void Form4::CreateControls() {
   Label14 =
-      MakeLabel(this, "線束中心軸上の深部線量分布を求めるシミュレーション", 240, 120, 7875, 465);
-  Label16 = MakeLabel(this, "新規計算", 1440, 840, 1440, 540);
-  Label15 = MakeLabel(this, "Ｘ線エネルギー", 240, 1440, 2205, 465);
+      MakeFittedLabel(this, "線束中心軸上の深部線量分布を求めるシミュレーション", 240, 120, 7875, 465);
+  Label16 = MakeFittedLabel(this, "新規計算", 1440, 840, 1440, 540);
+  Label15 = MakeFittedLabel(this, "Ｘ線エネルギー", 240, 1440, 2205, 465);
   Combo2 = MakeCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
-  Label23 = MakeLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
-  Label19 = MakeLabel(this, "平行ビーム入射とする", 240, 2040, 4215, 495);
-  Label18 = MakeLabel(this, "照射野サイズ", 240, 2640, 2175, 495);
-  Label10 = MakeLabel(this, "1×1～15×15", 2400, 2640, 2085, 465);
-  Label11 = MakeLabel(this, "（ペンシルビーム重ね合わせ法で計算）", 360, 3120, 4095, 375);
-  Label12 = MakeLabel(this, "入射光子数", 240, 3600, 2175, 495);
+  Label23 = MakeFittedLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
+  Label19 = MakeFittedLabel(this, "平行ビーム入射とする", 240, 2040, 4215, 495);
+  Label18 = MakeFittedLabel(this, "照射野サイズ", 240, 2640, 2175, 495);
+  Label10 = MakeFittedLabel(this, "1×1～15×15", 2400, 2640, 2085, 465);
+  Label11 = MakeFittedLabel(this, "（ペンシルビーム重ね合わせ法で計算）", 360, 3120, 4095, 375);
+  Label12 = MakeFittedLabel(this, "入射光子数", 240, 3600, 2175, 495);
   Combo1 =
       MakeCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
   Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
-  Label13 = MakeLabel(this, "結果ファイル", 240, 5160, 1695, 495);
-  Label24 = MakeLabel(this, "", 1920, 5160, 2565, 465);
+  Label13 = MakeFittedLabel(this, "結果ファイル", 240, 5160, 1695, 495);
+  Label24 = MakeFittedLabel(this, "", 1920, 5160, 2565, 465);
   SetBackground(Label24, qRgb(255, 255, 255));
   Command2 = MakeButton(this, "シミュレーション開始", 240, 5760, 4215, 615);
   Command4 = MakeButton(this, "計算結果読み込み", 240, 6480, 4215, 615);
@@ -153,7 +148,7 @@ void Form4::CreateControls() {
   // The unit's box starts under the energy box: its text starts where the box ends.
   Label23->setIndent(TwipsToPixels(kCombo2Right - kLabel23Left) + kUnitGapPx);
 
-  Label9 = MakeLabel(this, "既存データ", 5640, 840, 1800, 540);
+  Label9 = MakeFittedLabel(this, "既存データ", 5640, 840, 1800, 540);
   File1 = new QListWidget(this);
   PlaceTwips(File1, 5280, 1440, 2775, 1230);
   QFont list_font = DefaultFont(kFileListFontPoints);
@@ -189,7 +184,7 @@ void Form4::CreateControls() {
   Command6 = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
 
   Label8 =
-      MakeLabel(this, "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）",
+      MakeFittedLabel(this, "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）",
                 8640, 240, 10545, 420);
   Picture1 = new PictureBox(this);
   PlaceTwips(Picture1, 8520, 840, 10575, 7935);
@@ -323,7 +318,7 @@ void Form4::Command6_Click() { Picture1->Clear(); }
 
 void Form4::Command7_Click() {
   QFile::remove(QDir::current().absoluteFilePath(QString::fromLatin1(kConditionsFile)));
-  GetForm1().show();
+  ShowMainMenu();
   hide();
 }
 

@@ -5,15 +5,9 @@
 
 #include "gui/app_forms.h"
 #include "gui/depth_dose_figures.h"
-#include "gui/form6.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
 
 namespace dosavia::gui {
-
-Form5& GetForm5() {
-  static Form5* form = new Form5;
-  return *form;
-}
 
 namespace {
 constexpr int kPage = 5;
@@ -59,7 +53,7 @@ void Form5::Form_Load() {
   PlaceOnScreen(0);
 }
 
-void Form5::Command1_Click() { GetForm6().show(); }
+void Form5::Command1_Click() { ShowExplanationPage(2); }
 
 void Form5::Command2_Click() { HideExplanationPages(); }
 

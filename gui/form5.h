@@ -16,15 +16,16 @@ class Form5 : public ExplanationPage {
  public:
   explicit Form5(QWidget* parent = nullptr);
 
-  // "次頁へ": shows page 2 over this one.
-  void Command1_Click();
-  // "Exit": hides all explanation pages.
-  void Command2_Click();
-
   QLabel* Label1 = nullptr;  // caption of Fig.1
   TmrFigure* Picture1 = nullptr;
   QPushButton* Command1 = nullptr;
   QPushButton* Command2 = nullptr;
+
+ public slots:
+  // "次頁へ": shows page 2 over this one.
+  void Command1_Click();
+  // "Exit": hides all explanation pages.
+  void Command2_Click();
 
  private:
   void Form_Load();

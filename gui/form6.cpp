@@ -5,15 +5,9 @@
 #include <QPushButton>
 
 #include "gui/app_forms.h"
-#include "gui/form7.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
 
 namespace dosavia::gui {
-
-Form6& GetForm6() {
-  static Form6* form = new Form6;
-  return *form;
-}
 
 namespace {
 constexpr int kPage = 6;
@@ -69,7 +63,7 @@ void Form6::Form_Load() {
   PlaceOnScreen(1);
 }
 
-void Form6::Command1_Click() { GetForm7().show(); }
+void Form6::Command1_Click() { ShowExplanationPage(3); }
 
 void Form6::Command2_Click() { HideExplanationPages(); }
 

@@ -14,15 +14,16 @@ class Form6 : public ExplanationPage {
  public:
   explicit Form6(QWidget* parent = nullptr);
 
-  // "次頁へ": shows page 3 over this one.
-  void Command1_Click();
-  // "Exit": hides all explanation pages.
-  void Command2_Click();
-
   QLabel* Label1 = nullptr;    // caption of Fig.2
   QLabel* Picture1 = nullptr;  // the picture of Fig.2
   QPushButton* Command1 = nullptr;
   QPushButton* Command2 = nullptr;
+
+ public slots:
+  // "次頁へ": shows page 3 over this one.
+  void Command1_Click();
+  // "Exit": hides all explanation pages.
+  void Command2_Click();
 
  private:
   void Form_Load();

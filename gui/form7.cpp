@@ -4,16 +4,10 @@
 #include <QPushButton>
 
 #include "gui/app_forms.h"
-#include "gui/form8.h"
+#include "gui/twips.h"
 #include "gui/unit_volume_figures.h"
-#include "gui/vb_style.h"
 
 namespace dosavia::gui {
-
-Form7& GetForm7() {
-  static Form7* form = new Form7;
-  return *form;
-}
 
 namespace {
 constexpr int kPage = 7;
@@ -70,7 +64,7 @@ void Form7::Form_Load() {
   PlaceOnScreen(2);
 }
 
-void Form7::Command1_Click() { GetForm8().show(); }
+void Form7::Command1_Click() { ShowExplanationPage(4); }
 
 void Form7::Command2_Click() { HideExplanationPages(); }
 

@@ -17,11 +17,6 @@ class Form7 : public ExplanationPage {
  public:
   explicit Form7(QWidget* parent = nullptr);
 
-  // "次頁へ": shows page 4 over this one.
-  void Command1_Click();
-  // "Exit": hides all explanation pages.
-  void Command2_Click();
-
   QLabel* Label1 = nullptr;  // captions of Fig.3, Fig.4 and Fig.5
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
@@ -30,6 +25,12 @@ class Form7 : public ExplanationPage {
   ModelDoseFigure* Picture3 = nullptr;  // attenuated beam
   QPushButton* Command1 = nullptr;
   QPushButton* Command2 = nullptr;
+
+ public slots:
+  // "次頁へ": shows page 4 over this one.
+  void Command1_Click();
+  // "Exit": hides all explanation pages.
+  void Command2_Click();
 
  private:
   void Form_Load();

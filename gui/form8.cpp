@@ -5,16 +5,10 @@
 
 #include "gui/app_forms.h"
 #include "gui/depth_dose_figures.h"
-#include "gui/form9.h"
+#include "gui/twips.h"
 #include "gui/unit_volume_figures.h"
-#include "gui/vb_style.h"
 
 namespace dosavia::gui {
-
-Form8& GetForm8() {
-  static Form8* form = new Form8;
-  return *form;
-}
 
 namespace {
 constexpr int kPage = 8;
@@ -65,7 +59,7 @@ void Form8::Form_Load() {
   PlaceOnScreen(3);
 }
 
-void Form8::Command1_Click() { GetForm9().show(); }
+void Form8::Command1_Click() { ShowReferencesPage(); }
 
 void Form8::Command2_Click() { HideExplanationPages(); }
 

@@ -17,17 +17,18 @@ class Form8 : public ExplanationPage {
  public:
   explicit Form8(QWidget* parent = nullptr);
 
-  // "参考文献": shows the references page over this one.
-  void Command1_Click();
-  // "Exit": hides all explanation pages.
-  void Command2_Click();
-
   QLabel* Label1 = nullptr;  // captions of Fig.6 and Fig.7
   QLabel* Label2 = nullptr;
   LateralModelFigure* Picture1 = nullptr;
   NarrowFieldFigure* Picture2 = nullptr;
   QPushButton* Command1 = nullptr;
   QPushButton* Command2 = nullptr;
+
+ public slots:
+  // "参考文献": shows the references page over this one.
+  void Command1_Click();
+  // "Exit": hides all explanation pages.
+  void Command2_Click();
 
  private:
   void Form_Load();

@@ -2,15 +2,9 @@
 
 #include <QPushButton>
 
-#include "gui/app_forms.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
 
 namespace dosavia::gui {
-
-Form9& GetForm9() {
-  static Form9* form = new Form9;
-  return *form;
-}
 
 namespace {
 constexpr int kPage = 9;

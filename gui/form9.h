@@ -13,10 +13,11 @@ class Form9 : public ExplanationPage {
  public:
   explicit Form9(QWidget* parent = nullptr);
 
+  QPushButton* Command1 = nullptr;
+
+ public slots:
   // "Exit": hides all explanation pages.
   void Command1_Click();
-
-  QPushButton* Command1 = nullptr;
 
  private:
   void Form_Load();

@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
 
 namespace dosavia::gui {
 

@@ -4,8 +4,8 @@
 
 #include "gui/app_forms.h"
 #include "gui/form1.h"
+#include "gui/form_style.h"
 #include "gui/plot_command.h"
-#include "gui/vb_style.h"
 
 int main(int argc, char* argv[]) {
   // "--plot" draws a result file's graph into a picture, before any window exists.

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <limits>
 
-#include "gui/app_forms.h"
-#include "gui/form2.h"
 #include "gui/picture_box.h"
 #include "gui/visual_spectrum.h"
 #include "physics/physics_loader.h"
@@ -52,7 +50,7 @@ bool batch_stop_requested = false;
 // side view and its magnified copy, each local absorption as a light-red point on the side
 // view (horizontal axis depth z, vertical axis lateral x). With `yield` set the window
 // system handles its pending events after every drawn step.
-class DrawingObserver {
+class DrawingObserver : public NullObserver<double> {
  public:
   DrawingObserver(PictureBox& picture1, PictureBox& picture3, bool yield)
       : picture1_(picture1), picture3_(picture3), yield_(yield) {}
@@ -67,10 +65,6 @@ class DrawingObserver {
     if (batch_stop_requested) return;
     picture1_.DrawPoint(p.z, p.x, kLightRed);
   }
-  void OnInteraction(InteractionKind, const Vec3<double>&, double, int) {}
-  void OnEscape(EscapeKind, const Vec3<double>&, double, int) {}
-  void OnScatteredComponent() {}
-  void OnAnnihilationPhoton(const Vec3<double>&, const Direction<double>&, int) {}
 
  private:
   PictureBox& picture1_;
@@ -134,11 +128,6 @@ long long WholePhotonCount(double count) {
   if (!(count >= 1) || !std::isfinite(count)) return 0;
   return count >= kMaxPhotons ? static_cast<long long>(kMaxPhotons)
                               : static_cast<long long>(std::floor(count));
-}
-
-void RunVisualBatch() {
-  Form2& form = GetForm2();
-  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32});
 }
 
 void RunVisualBatch(const VisualBatchView& view) {

@@ -79,8 +79,7 @@ struct VisualBatchView {
 };
 
 // Simulates BatchPhotonCount source photons with the current settings and draws them on
-// the visual screen's pictures, then redraws the histogram.
-void RunVisualBatch();
+// the pictures of `view`, then redraws the histogram.
 void RunVisualBatch(const VisualBatchView& view);
 
 // True while a batch runs (it may be yielding to the window system).

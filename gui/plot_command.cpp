@@ -13,9 +13,10 @@
 
 #include "engine/beam_geometry.h"
 #include "gui/depth_dose_plot.h"
+#include "gui/form_style.h"
 #include "gui/picture_box.h"
 #include "gui/result_file.h"
-#include "gui/vb_style.h"
+#include "gui/twips.h"
 #include "records/file_io.h"
 #include "records/utf8_text.h"
 

@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
 #include "records/file_io.h"
 #include "records/free_format.h"
 #include "records/input_error.h"
@@ -76,13 +76,7 @@ std::optional<SpectrumCurve> ReadSpectrumCurve(const QString& path, QString* pro
   }
 }
 
-SpectrumGraph::SpectrumGraph(QWidget* parent) : QFrame(parent) {
-  setFrameStyle(QFrame::Box | QFrame::Plain);
-  setAutoFillBackground(true);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  setPalette(palette);
-}
+SpectrumGraph::SpectrumGraph(QWidget* parent) : FigureFrame(parent) {}
 
 void SpectrumGraph::Reload() {
   curves_.clear();
@@ -101,10 +95,7 @@ void SpectrumGraph::Reload() {
   update();
 }
 
-void SpectrumGraph::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
+void SpectrumGraph::Paint(QPainter& p) {
   const QRectF plot(kLeftMarginPx, kTopMarginPx, width() - kLeftMarginPx - kRightMarginPx,
                     height() - kTopMarginPx - kBottomMarginPx);
   // Data (MeV, relative) to pixels.

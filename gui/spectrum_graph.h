@@ -3,13 +3,14 @@
 #pragma once
 
 #include <QColor>
-#include <QFrame>
 #include <QPointF>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 #include <vector>
+
+#include "gui/figure_frame.h"
 
 namespace dosavia::gui {
 
@@ -27,7 +28,7 @@ struct SpectrumCurve {
 // or no photons at all.
 std::optional<SpectrumCurve> ReadSpectrumCurve(const QString& path, QString* problem = nullptr);
 
-class SpectrumGraph : public QFrame {
+class SpectrumGraph : public FigureFrame {
   Q_OBJECT
 
  public:
@@ -43,7 +44,7 @@ class SpectrumGraph : public QFrame {
   const QStringList& Problems() const { return problems_; }
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
+  void Paint(QPainter& p) override;
 
  private:
   std::vector<SpectrumCurve> curves_;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
 
 namespace dosavia::gui {
 

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
+#include <tuple>
 
 #include "gui/figure_axes.h"
-#include "gui/vb_style.h"
+#include "gui/form_style.h"
 
 namespace dosavia::gui {
 
@@ -28,13 +30,9 @@ const QColor kElectronRed(210, 0, 0);
 const QColor kKermaRed(220, 0, 0);
 const QColor kDoseBlue(120, 170, 255);
 
-void MakeWhite(QFrame* frame) {
-  frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-  frame->setAutoFillBackground(true);
-  QPalette palette = frame->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  frame->setPalette(palette);
-}
+// Fig.4 and Fig.5: room for the tick numbers and titles; the legend and the bracket above
+// the plot take two lines of text more at the top.
+constexpr FigureMargins kDoseMargins{50, 12, 10, 44};
 
 // A straight arrow from `from` to `to` with a filled head at `to` (and at `from` if `both`).
 void DrawArrow(QPainter& p, QPointF from, QPointF to, const QColor& color, double width,
@@ -62,51 +60,16 @@ QString Number(double value) { return QString::number(static_cast<int>(std::lrou
 
 }  // namespace
 
-std::vector<double> ModelKerma(int volumes, double first, double transmission) {
-  std::vector<double> kerma;
-  double k = first;
-  for (int i = 0; i < volumes; ++i) {
-    kerma.push_back(k);
-    k *= transmission;
-  }
-  return kerma;
-}
+LongitudinalModelFigure::LongitudinalModelFigure(QWidget* parent)
+    : FigureFrame(parent),
+      kerma_(ModelKerma(kLongitudinalVolumes, kModelKerma, 1.0)),
+      dose_(ModelDose(kerma_, kModelRange)) {}
 
-std::vector<double> ModelDose(const std::vector<double>& kerma, int range) {
-  std::vector<double> dose(kerma.size(), 0.0);
-  for (std::size_t i = 0; i < kerma.size(); ++i)
-    for (int k = 0; k < range && i + static_cast<std::size_t>(k) < kerma.size(); ++k)
-      dose[i + static_cast<std::size_t>(k)] += kerma[i] / range;
-  return dose;
-}
-
-double LateralCentralDose(int field_volumes, double kerma, int reach) {
-  const double share = kerma / 2 / reach;
-  const int half = field_volumes / 2;
-  double dose = 0;
-  for (int offset = -half; offset <= half; ++offset) {
-    if (offset == 0)
-      dose += 2 * share;
-    else if (std::abs(offset) < reach)
-      dose += share;
-  }
-  return dose;
-}
-
-LongitudinalModelFigure::LongitudinalModelFigure(QWidget* parent) : QFrame(parent) {
-  MakeWhite(this);
-}
-
-void LongitudinalModelFigure::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QFont font = DefaultFont(kFigurePoints);
-  p.setFont(font);
+void LongitudinalModelFigure::Paint(QPainter& p) {
+  const QFont& font = FigureFont();
   const double line = QFontMetricsF(font).height();
-
-  const std::vector<double> kerma = ModelKerma(kLongitudinalVolumes, kModelKerma, 1.0);
-  const std::vector<double> dose = ModelDose(kerma, kModelRange);
+  const std::vector<double>& kerma = kerma_;
+  const std::vector<double>& dose = dose_;
   const double left = 92;
   const double side = std::min(54.0, (width() - left - 12) / kLongitudinalVolumes);
   const double top = 6 + line;
@@ -162,24 +125,23 @@ void LongitudinalModelFigure::paintEvent(QPaintEvent* event) {
 }
 
 ModelDoseFigure::ModelDoseFigure(double transmission, QWidget* parent)
-    : QFrame(parent), transmission_(transmission) {
-  MakeWhite(this);
-}
+    : FigureFrame(parent),
+      transmission_(transmission),
+      kerma_(ModelKerma(kLongitudinalVolumes, kModelKerma, transmission)),
+      dose_(ModelDose(kerma_, kModelRange)) {}
 
-void ModelDoseFigure::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QFont font = DefaultFont(kFigurePoints);
+void ModelDoseFigure::Paint(QPainter& p) {
+  const QFont& font = FigureFont();
   const QFont small = DefaultFont(kFigurePoints - 1);
-  p.setFont(font);
   const double line = QFontMetricsF(font).height();
   const bool attenuated = transmission_ < 1;
+  const std::vector<double>& kerma = kerma_;
+  const std::vector<double>& dose = dose_;
 
-  const std::vector<double> kerma = ModelKerma(kLongitudinalVolumes, kModelKerma, transmission_);
-  const std::vector<double> dose = ModelDose(kerma, kModelRange);
   FigureAxes axes;
-  axes.area = QRectF(50, 12 + 2 * line, width() - 50 - 10, height() - 12 - 2 * line - 44);
+  FigureMargins margins = kDoseMargins;
+  margins.top += 2 * line;
+  axes.area = margins.Inside(size());
   axes.x_max = kLongitudinalVolumes;
   axes.x_tick = 1;
   axes.x_numbers = false;
@@ -239,15 +201,14 @@ void ModelDoseFigure::paintEvent(QPaintEvent* event) {
              QString::fromUtf8(attenuated ? "過渡平衡" : "２次電子平衡"));
 }
 
-LateralModelFigure::LateralModelFigure(QWidget* parent) : QFrame(parent) { MakeWhite(this); }
+LateralModelFigure::LateralModelFigure(QWidget* parent) : FigureFrame(parent) {
+  static_assert(std::size(kFieldVolumes) == std::tuple_size_v<decltype(central_dose_)>);
+  for (std::size_t k = 0; k < central_dose_.size(); ++k)
+    central_dose_[k] = LateralCentralDose(kFieldVolumes[k], kLateralKerma, kLateralReach);
+}
 
-void LateralModelFigure::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QFont font = DefaultFont(kFigurePoints);
-  p.setFont(font);
-  const double line = QFontMetricsF(font).height();
+void LateralModelFigure::Paint(QPainter& p) {
+  const double line = QFontMetricsF(FigureFont()).height();
 
   const double side = 40;
   const double left = 40;
@@ -306,7 +267,7 @@ void LateralModelFigure::paintEvent(QPaintEvent* event) {
                QString::fromUtf8("照射野%1 (%2 個)：線量 %3")
                    .arg(QString::fromUtf8(kFieldMarks[k]))
                    .arg(n)
-                   .arg(Number(LateralCentralDose(n, kLateralKerma, kLateralReach))));
+                   .arg(Number(central_dose_[static_cast<std::size_t>(k)])));
   }
 }
 

@@ -65,7 +65,8 @@ struct ChargedStep {
 
 // What the transport calls, in the order the events happen. `dose_component` is the
 // history's component in force at the event: 1 while the source photon is unscattered,
-// 2 afterwards. An observer that ignores an event gives it an empty inline body.
+// 2 afterwards. An observer that ignores some events derives from NullObserver and
+// defines only the events it uses.
 template <typename Obs, typename Real>
 concept TransportObserver = requires(Obs& obs, const Vec3<Real>& p, const Direction<Real>& d, int which,
                                      const ChargedStep<Real>& step, Real e, int component) {

@@ -38,17 +38,13 @@ constexpr Real kDepthCm = 30;
 
 // Energy deposited per depth bin [keV], each step's loss shared by the length of depth it
 // spans in each bin (a step that stays at one depth goes into that bin).
-struct DepthTally {
+struct DepthTally : NullObserver<Real> {
   std::vector<double> bin = std::vector<double>(kBins, 0.0);
 
   void OnLocalAbsorption(const Vec3<Real>& p, Real e, AbsorptionCause, int) { Add(p.z, p.z, e); }
-  void OnInteraction(InteractionKind, const Vec3<Real>&, Real, int) {}
   void OnChargedStep(const ChargedStep<Real>& step, int) {
     if (!step.left_phantom) Add(step.start.z, step.end.z, step.energy_lost);
   }
-  void OnEscape(EscapeKind, const Vec3<Real>&, Real, int) {}
-  void OnScatteredComponent() {}
-  void OnAnnihilationPhoton(const Vec3<Real>&, const Direction<Real>&, int) {}
 
   void Add(double z0, double z1, double e) {
     if (z1 < z0) std::swap(z0, z1);

@@ -65,7 +65,7 @@ void CheckGuarantees(const dosavia::PhysicsTables<Real>& t) {
 // Every event of a history has finite numbers, and a history ends: a sampling loop that
 // the data can never satisfy would otherwise spin for ever.
 template <typename Real>
-struct CheckingObserver {
+struct CheckingObserver : dosavia::NullObserver<Real> {
   long events = 0;
   void Count() { FUZZ_CHECK(++events < 1000000); }
   static void Point(const dosavia::Vec3<Real>& p) {
@@ -87,7 +87,6 @@ struct CheckingObserver {
     Count();
   }
   void OnEscape(dosavia::EscapeKind, const dosavia::Vec3<Real>&, Real, int) { Count(); }
-  void OnScatteredComponent() {}
   void OnAnnihilationPhoton(const dosavia::Vec3<Real>& p, const dosavia::Direction<Real>&, int) {
     Point(p);
   }

@@ -8,12 +8,8 @@
 #include "gui/app_forms.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
-#include "gui_test_support.h"
-
-#if __has_include("gui/form4.h")
 #include "gui/form4.h"
-#define DOSAVIA_HAS_FORM4 1
-#endif
+#include "gui_test_support.h"
 
 using namespace dosavia::gui;
 using dosavia::gui::testing::MessageBoxCatcher;
@@ -76,7 +72,6 @@ void TestForm1::visualSimulationSwapsMenuAndScreen() {
 }
 
 void TestForm1::nonVisualSimulationSwapsMenuAndScreen() {
-#ifdef DOSAVIA_HAS_FORM4
   TempWorkDir dir;
   Form1& menu = GetForm1();
   menu.show();
@@ -84,9 +79,6 @@ void TestForm1::nonVisualSimulationSwapsMenuAndScreen() {
   QVERIFY(GetForm4().isVisible());
   QVERIFY(!menu.isVisible());
   GetForm4().hide();
-#else
-  QSKIP("the non-visual screen is not part of this build");
-#endif
 }
 
 void TestForm1::exitDeletesTheConditionsFile_data() {

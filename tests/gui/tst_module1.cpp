@@ -7,7 +7,7 @@
 
 #include "gui/module1.h"
 #include "gui/picture_box.h"
-#include "gui/vb_style.h"
+#include "gui/typed_number.h"
 #include "gui/visual_spectrum.h"
 #include "gui_test_support.h"
 #include "records/input_error.h"

@@ -22,8 +22,8 @@
 #include "gui/form8.h"
 #include "gui/form9.h"
 #include "gui/spectrum_graph.h"
+#include "gui/twips.h"
 #include "gui/unit_volume_figures.h"
-#include "gui/vb_style.h"
 #include "gui_test_support.h"
 
 using namespace dosavia::gui;

@@ -197,22 +197,18 @@ TEST(CoherentSpectrum, MatchesFormFactorTimesThomson) {
 
 // Depth of the first interaction of 6 MeV photons entering 30 cm of water, and the fraction
 // that crosses without interacting, against exp(-mu z).
-struct FirstEvent {
+struct FirstEvent : NullObserver<float> {
   bool seen = false;
   bool crossed = false;
   double depth = 0;
-  void OnLocalAbsorption(const Vec3<float>&, float, AbsorptionCause, int) {}
   void OnInteraction(InteractionKind, const Vec3<float>& p, float, int) {
     if (!seen) depth = p.z;
     seen = true;
   }
-  void OnChargedStep(const ChargedStep<float>&, int) {}
   void OnEscape(EscapeKind, const Vec3<float>&, float, int) {
     if (!seen) crossed = true;
     seen = true;
   }
-  void OnScatteredComponent() {}
-  void OnAnnihilationPhoton(const Vec3<float>&, const Direction<float>&, int) {}
 };
 
 TEST(Attenuation, UncollidedFractionAndFirstInteractionDepthFollowExponential) {

@@ -67,7 +67,7 @@ struct EventLog {
 
 // Sums where the energy of a history went, in double.
 template <typename Real>
-struct EnergyLedger {
+struct EnergyLedger : NullObserver<Real> {
   double absorbed = 0;       // local absorptions
   double stepped = 0;        // all charged-particle step losses, inside or leaving
   double stepped_inside = 0;  // step losses of steps that stayed in the phantom
@@ -75,15 +75,12 @@ struct EnergyLedger {
   int steps = 0;
 
   void OnLocalAbsorption(const Vec3<Real>&, Real e, AbsorptionCause, int) { absorbed += e; }
-  void OnInteraction(InteractionKind, const Vec3<Real>&, Real, int) {}
   void OnChargedStep(const ChargedStep<Real>& step, int) {
     stepped += step.energy_lost;
     if (!step.left_phantom) stepped_inside += step.energy_lost;
     ++steps;
   }
   void OnEscape(EscapeKind, const Vec3<Real>&, Real e, int) { escaped += e; }
-  void OnScatteredComponent() {}
-  void OnAnnihilationPhoton(const Vec3<Real>&, const Direction<Real>&, int) {}
 
   double Total() const { return absorbed + stepped + escaped; }
   double Deposited() const { return absorbed + stepped_inside; }

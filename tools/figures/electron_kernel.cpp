@@ -24,7 +24,7 @@ double BinCentreKeV(int i) { return kBinWidthKeV * i - kBinWidthKeV / 2; }
 
 // Spreads each step's energy loss evenly over pieces of at most kDepositPieceCm and adds
 // each piece to the (R, Z) bin of its middle.
-class KernelTally {
+class KernelTally : public NullObserver<double> {
  public:
   explicit KernelTally(ElectronKernel& kernel) : kernel_(kernel) {}
 
@@ -43,7 +43,6 @@ class KernelTally {
   void OnLocalAbsorption(const Vec3<double>& p, double e, AbsorptionCause, int) {
     Deposit(p.x, p.y, p.z, e);
   }
-  void OnInteraction(InteractionKind, const Vec3<double>&, double, int) {}
   void OnChargedStep(const ChargedStep<double>& step, int) {
     const double dx = step.end.x - step.start.x;
     const double dy = step.end.y - step.start.y;
@@ -57,8 +56,6 @@ class KernelTally {
     }
   }
   void OnEscape(EscapeKind, const Vec3<double>& p, double e, int) { Deposit(p.x, p.y, p.z, e); }
-  void OnScatteredComponent() {}
-  void OnAnnihilationPhoton(const Vec3<double>&, const Direction<double>&, int) {}
 
  private:
   ElectronKernel& kernel_;

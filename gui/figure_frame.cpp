@@ -1,0 +1,27 @@
+#include "gui/figure_frame.h"
+
+#include <QPainter>
+#include <QPalette>
+
+#include "gui/figure_axes.h"
+#include "gui/form_style.h"
+
+namespace dosavia::gui {
+
+FigureFrame::FigureFrame(QWidget* parent) : QFrame(parent), font_(DefaultFont(kFigurePoints)) {
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+}
+
+void FigureFrame::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setFont(font_);
+  Paint(p);
+}
+
+}  // namespace dosavia::gui
