@@ -1,10 +1,11 @@
 #include "gui/depth_dose_plot.h"
 
+#include "engine/result_file.h"
+
 #include <QFont>
 #include <QString>
 
 #include "gui/picture_box.h"
-#include "gui/result_file.h"
 #include "gui/vb_style.h"
 
 namespace dosavia::gui {

@@ -10,6 +10,7 @@
 
 #include <exception>
 
+#include "engine/conditions_file.h"
 #include "gui/app_forms.h"
 #include "gui/form2.h"
 #include "gui/icons.h"
@@ -37,7 +38,7 @@ void EndProgram() {
   static bool ending = false;
   if (ending) return;
   ending = true;
-  QFile::remove(QString::fromLatin1(kConditionsFileName));
+  QFile::remove(QString::fromLatin1(kConditionsFile));
   RequestBatchStop();
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
   QCoreApplication::quit();

@@ -13,9 +13,6 @@ namespace dosavia::gui {
 class PictureBox;
 class TitleIllustration;
 
-// Name of the conditions file that the non-visual screen writes and the menu removes.
-inline constexpr const char* kConditionsFileName = "Joken.dat";
-
 // Ends the program: deletes "Joken.dat" (ignoring any failure), stops a running visual batch
 // after its current history, hides every form and leaves the event loop. Safe to call again
 // while it runs (closing the windows calls it once more).

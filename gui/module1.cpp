@@ -10,7 +10,6 @@
 #include "gui/app_forms.h"
 #include "gui/form2.h"
 #include "gui/picture_box.h"
-#include "gui/visual_spectrum.h"
 #include "physics/physics_loader.h"
 #include "physics/photon_transport.h"
 #include "records/file_io.h"
@@ -122,8 +121,7 @@ void LoadSpectrum(const std::string& path, const std::string& display_name) {
   const int rows = SimulationTables.photon_rows;
   const double highest = rows >= 2 ? SimulationTables.PhotonTable[rows].energy
                                    : std::numeric_limits<double>::infinity();
-  const VisualSpectrum spectrum =
-      ParseVisualSpectrum(ReadWholeFile(path, display_name), display_name, highest);
+  const FreeFormatSpectrum spectrum = ReadFreeFormatSpectrumFile(path, display_name, highest);
   SpectrumEnergy = spectrum.energy;
   SpectrumCumulative = spectrum.cumulative;
 }

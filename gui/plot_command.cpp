@@ -11,10 +11,11 @@
 #include <string>
 
 #include "engine/beam_geometry.h"
+#include "engine/result_file.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/picture_box.h"
-#include "gui/result_file.h"
 #include "gui/vb_style.h"
+#include "records/input_error.h"
 
 namespace dosavia::gui {
 
@@ -127,12 +128,12 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     own_app = std::make_unique<QApplication>(app_argc, app_argv);
   }
 
-  ResultFileProblem problem;
-  const std::unique_ptr<ResultTables> tables =
-      ReadResultFile(std::filesystem::path(args.result_file.toStdU16String()),
-                     args.result_file.toStdString(), &problem);
-  if (!tables) {
-    std::fprintf(stderr, "Dosavia: %s\n", problem.message.c_str());
+  std::unique_ptr<ResultTables> tables;
+  try {
+    tables = ReadResultFile(std::filesystem::path(args.result_file.toStdU16String()),
+                            args.result_file.toStdString());
+  } catch (const InputError& e) {
+    std::fprintf(stderr, "Dosavia: %s\n", e.what());
     return 1;
   }
   const QImage picture = RenderDepthDosePicture(*tables, args.field, args.result_file);
