@@ -12,7 +12,6 @@
 #include "gui/picture_box.h"
 #include "physics/physics_loader.h"
 #include "physics/photon_transport.h"
-#include "records/file_io.h"
 #include "physics/transport_context.h"
 
 namespace dosavia::gui {

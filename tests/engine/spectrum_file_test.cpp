@@ -59,7 +59,7 @@ TEST(FreeFormatSpectrumTest, BadFilesAreRefusedNamingTheFile) {
       {"weights overflow their sum", FreeText(std::vector<double>(400, 1e307)),
        "too large to add up"},
       {"energy beyond keV", Replaced(good, "0.025, ", "1E+306, "), "far too large"},
-      // The spectrum page used to draw these; the run cannot draw a photon of negative energy.
+      // No photon of negative energy can be run, so the spectrum page does not draw one either.
       {"negative energy with weight", Replaced(good, "0.075, ", "-0.075, "), "line 2, record 2"},
   };
   for (const auto& c : cases) {
