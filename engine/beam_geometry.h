@@ -34,10 +34,4 @@ inline constexpr int kComponents = 2;
 inline constexpr int kFields = 10;
 inline constexpr std::array<float, kFields + 1> kFieldSideCm = {0, 1, 2, 3, 4, 5, 6, 8, 10, 15, 20};
 
-// Spectrum bins of 50 keV from 0 to 20 MeV; bin i stands for its centre energy.
-inline constexpr int kSpectrumBins = 400;
-
-// Centre energy of spectrum bin i [keV]: 50 i - 25.
-inline float BinEnergy(int i) { return 50.0f * static_cast<float>(i) - 25.0f; }
-
 }  // namespace dosavia

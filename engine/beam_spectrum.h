@@ -1,40 +1,12 @@
-// The beam spectrum of one run: 400 bins of 50 keV whose relative intensities become the
+// The run's frame over the beam spectrum: the relative intensities of the 400 bins become the
 // share of the photon total that each bin runs.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <filesystem>
-#include <string>
-#include <string_view>
 
-#include "engine/beam_geometry.h"
+#include "engine/spectrum_file.h"
 
 namespace dosavia {
-
-// One record per bin: energy [MeV] (read and not used), a 2-character separator, intensity.
-inline constexpr const char* kSpectrumRecordFormat = "(F6.3,A2,E9.3)";
-
-// The normalised spectrum, 1-based.
-struct BeamSpectrum {
-  std::array<float, kSpectrumBins + 1> weight{};  // W(i): intensity / sum, in float
-  float sum = 0;                                  // S: running float sum in record order
-  int imax = 0;                                   // the last bin with W(i) > 0
-};
-
-// Reads the 400 records and normalises them. Throws InputError naming the file, the line
-// and the field for a missing record, a field that is not a number, a negative intensity,
-// or a spectrum without any positive intensity (nothing to simulate, no weight defined).
-BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& display_name);
-
-// Throws InputError naming the spectrum file and the record of the highest bin with weight
-// when that bin's centre energy lies above `highest_table_energy_kev`, the last row of the
-// photon table: its photons would run on extrapolated attenuation coefficients.
-void CheckSpectrumWithinTable(const BeamSpectrum& spectrum, float highest_table_energy_kev,
-                              const std::string& display_name);
-
-// Reads an existing file only; a missing file is an InputError.
-BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name);
 
 // Histories of a bin: trunc(w N), the product formed exactly from the two floats.
 // N must lie within 0..kMaxPhotonTotal, so that the count fits 32 bits.

@@ -1,12 +1,28 @@
 #include "engine/result_file.h"
 
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <system_error>
 #include <vector>
 
 #include "engine/engine_error.h"
 #include "records/file_io.h"
 #include "records/fixed_format.h"
+#include "records/free_format.h"
+#include "records/input_error.h"
 
 namespace dosavia {
+
+namespace {
+
+// Far more than 600 records of 127 bytes, however generously they are spaced.
+constexpr std::size_t kMaxBytesRead = 8u << 20;
+
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
+
+}  // namespace
 
 float KermaMaximum(const DoseTally& tally) {
   float kmax = 0.0f;
@@ -50,6 +66,64 @@ std::string ResultFileText(const NormalisedResults& results) {
 
 void WriteResultFile(const std::filesystem::path& path, const NormalisedResults& results) {
   WriteFileAtomically(path.string(), ResultFileText(results));
+}
+
+std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const std::string& name) {
+  // A fresh table: the caller's tables change only when the whole file has been read.
+  auto tables = std::make_unique<ResultTables>();
+  FreeFormatReader reader(name, content);
+  for (int component : {kPrimaryDose, kScatterDose}) {
+    for (int i = 1; i <= kDepthBins; ++i) {
+      double values[kNumbersPerRecord];
+      for (double& v : values) {
+        const int record = (component - 1) * kDepthBins + i;
+        if (!reader.Next(v))
+          throw InputError(name, reader.line(), "",
+                           "the file ends in record " + std::to_string(record) + " of " +
+                               std::to_string(2 * kDepthBins));
+        // The engine writes single-precision values; anything larger is not its file, and
+        // would let primary plus scatter overflow.
+        if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
+          char text[32];
+          std::snprintf(text, sizeof text, "%.4g", v);
+          throw InputError(name, reader.line(), "record " + std::to_string(record),
+                           std::string("out of range: ") + text +
+                               " is larger than any value the engine writes");
+        }
+      }
+      // values[0] is the record's bin index; the order of the numbers places them.
+      tables->Kerma[i] = values[1];
+      for (int j = 1; j <= kFieldColumns; ++j) tables->DoseTable[component][j][i] = values[1 + j];
+    }
+  }
+  for (int j = 1; j <= kFieldColumns; ++j)
+    for (int i = 1; i <= kDepthBins; ++i)
+      tables->DoseTable[kTotalDose][j][i] =
+          tables->DoseTable[kScatterDose][j][i] + tables->DoseTable[kPrimaryDose][j][i];
+  return tables;
+}
+
+std::unique_ptr<ResultTables> ReadResultFile(const std::filesystem::path& path,
+                                             const std::string& display_name) {
+  // Only a plain file: a folder or a pipe named "*.data" would fail or block the reading.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    throw InputError(display_name, 0, "",
+                     std::filesystem::exists(path, ec) ? "not a plain file" : "cannot be opened");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw InputError(display_name, 0, "", "cannot be opened");
+  std::string content(kMaxBytesRead, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (in.bad()) throw InputError(display_name, 0, "", "cannot be read");
+  content.resize(static_cast<std::size_t>(in.gcount()));
+  // When the file goes on beyond what was read, a number may have been cut in two at the
+  // end of the buffer: keep only what lies before the last separator.
+  if (content.size() == kMaxBytesRead && in.peek() != std::char_traits<char>::eof()) {
+    std::size_t keep = content.size();
+    while (keep > 0 && !IsSeparator(content[keep - 1])) --keep;
+    content.resize(keep);
+  }
+  return ParseResultFile(content, display_name);
 }
 
 }  // namespace dosavia

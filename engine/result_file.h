@@ -1,10 +1,13 @@
 // The result file: the primary kerma and the field depth doses divided by the largest primary
 // kerma of the first 5 cm, 600 records "(I4,11E11.4)", primary block then scatter block.
+// Kestrun writes it; the interactive program reads it back as free-format numbers.
 #pragma once
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/beam_geometry.h"
 #include "engine/dose_tally.h"
@@ -40,5 +43,41 @@ std::string ResultFileText(const NormalisedResults& results);
 // that a reader never sees half a file and a failure leaves an earlier file untouched.
 // Throws std::runtime_error when any write fails.
 void WriteResultFile(const std::filesystem::path& path, const NormalisedResults& results);
+
+// The interactive program's reading.
+
+// Depth bins of 1 mm along the central axis, 0 to 30 cm: one record per bin and block.
+inline constexpr int kDepthBins = kKermaBins;
+// Square fields in the file (kFieldSideCm: 1, 2, 3, 4, 5, 6, 8, 10, 15 and 20 cm).
+inline constexpr int kFieldColumns = kFields;
+// Numbers per record: the bin index, the kerma and the ten fields.
+inline constexpr int kNumbersPerRecord = 2 + kFieldColumns;
+// Dose components of the tables: the total water absorbed dose and its two parts.
+inline constexpr int kTotalDose = 0;
+inline constexpr int kPrimaryDose = 1;
+inline constexpr int kScatterDose = 2;
+
+// The curves of one loaded result file, indexed from 1 as the file's records are.
+struct ResultTables {
+  // Primary-photon water kerma of depth bin i = 1..300 [relative to the kerma maximum].
+  std::array<double, kDepthBins + 1> Kerma{};
+  // DoseTable[k][j][i]: component k (0 total, 1 primary, 2 scatter), field column
+  // j = 1..10, depth bin i = 1..300 [relative to the kerma maximum].
+  std::array<std::array<std::array<double, kDepthBins + 1>, kFieldColumns + 1>, 3> DoseTable{};
+};
+
+// Reads the 2 x 300 records from `content` as a stream of numbers separated by blanks,
+// commas or line ends, discarding each record's index, and forms the total dose as
+// primary plus scatter. Throws InputError naming `name` and the line when fewer than 7200
+// numbers come or one of them is not a finite number within the single-precision range
+// that the engine writes. Numbers after the last record are ignored. Never returns null.
+std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const std::string& name);
+
+// Opens and parses the result file at `path` (see ParseResultFile), naming it
+// `display_name` in the InputError; a file that cannot be opened or read is one too. Only
+// the first megabytes are read, far more than 600 records need, so a stray large "*.data"
+// file cannot exhaust memory.
+std::unique_ptr<ResultTables> ReadResultFile(const std::filesystem::path& path,
+                                             const std::string& display_name);
 
 }  // namespace dosavia

@@ -1,11 +1,12 @@
 #include "gui/depth_dose_plot.h"
 
+#include "engine/result_file.h"
+
 #include <QFont>
 #include <QString>
 
 #include "gui/form_style.h"
 #include "gui/picture_box.h"
-#include "gui/result_file.h"
 
 namespace dosavia::gui {
 

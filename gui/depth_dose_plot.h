@@ -5,10 +5,13 @@
 
 #include <QColor>
 
+namespace dosavia {
+struct ResultTables;
+}  // namespace dosavia
+
 namespace dosavia::gui {
 
 class PictureBox;
-struct ResultTables;
 
 // User coordinates of the graph: one unit is one 1-mm depth bin across, one per cent of the
 // kerma maximum upwards; x = 0..300 and y = 0..100 lie inside the frame.

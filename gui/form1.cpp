@@ -8,6 +8,7 @@
 
 #include <exception>
 
+#include "engine/conditions_file.h"
 #include "gui/app_forms.h"
 #include "gui/form_style.h"
 #include "gui/icons.h"

@@ -18,15 +18,16 @@
 #include <string>
 
 #include "engine/conditions_file.h"
+#include "engine/result_file.h"
 #include "gui/app_forms.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form_style.h"
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/picture_box.h"
-#include "gui/result_file.h"
 #include "gui/twips.h"
 #include "gui/typed_number.h"
+#include "records/input_error.h"
 
 namespace dosavia::gui {
 
@@ -275,9 +276,16 @@ void Form4::Command2_Click() {
 }
 
 void Form4::Command4_Click() {
-  QString problem;
-  if (!LoadResult(result_file_name_, problem))
-    ShowExclamation(this, QString::fromUtf8(kNotFinishedMessage));
+  // Before any OK no result file is named, so no run can have finished.
+  if (!result_file_name_.isEmpty()) {
+    try {
+      LoadResult(result_file_name_);
+      return;
+    } catch (const InputError&) {
+      // The run has not written its whole file yet.
+    }
+  }
+  ShowExclamation(this, QString::fromUtf8(kNotFinishedMessage));
 }
 
 void Form4::Command9_Click() {
@@ -287,27 +295,21 @@ void Form4::Command9_Click() {
     return;
   }
   const QString name = selected.front()->text();
-  QString problem;
-  if (!LoadResult(name, problem))
-    ShowExclamation(
-        this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2").arg(name, problem));
+  try {
+    LoadResult(name);
+  } catch (const InputError& e) {
+    ShowExclamation(this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2")
+                              .arg(name, QString::fromStdString(e.what())));
+  }
 }
 
-bool Form4::LoadResult(const QString& path, QString& problem) {
-  ResultFileProblem why;
-  std::unique_ptr<ResultTables> loaded =
-      path.isEmpty() ? nullptr : ReadResultFile(FilePath(path), path.toStdString(), &why);
-  if (!loaded) {
-    problem = QString::fromStdString(why.message);
-    return false;
-  }
-  tables_ = std::move(loaded);
+void Form4::LoadResult(const QString& path) {
+  tables_ = ReadResultFile(FilePath(path), path.toStdString());
   QCoreApplication::processEvents();
   Picture1->Clear();
   DrawKermaCurve(*Picture1, *tables_);
   Command5->setEnabled(true);
   Command8->setEnabled(true);
-  return true;
 }
 
 void Form4::Command5_Click() { DrawDoseCurves(*Picture1, *tables_, field_index_); }

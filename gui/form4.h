@@ -17,10 +17,13 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
+namespace dosavia {
+struct ResultTables;
+}  // namespace dosavia
+
 namespace dosavia::gui {
 
 class PictureBox;
-struct ResultTables;
 
 class Form4 : public QWidget {
   Q_OBJECT
@@ -111,9 +114,9 @@ class Form4 : public QWidget {
   // Lists the "*.data" files of the working directory in File1.
   void RefreshFileList();
   // Reads `path`, replaces the tables when the whole file was read, then clears the graph
-  // and draws the kerma curve. False (tables and graph untouched) when it could not be read;
-  // the reason in `problem`.
-  bool LoadResult(const QString& path, QString& problem);
+  // and draws the kerma curve. Throws InputError (tables and graph untouched) when it could
+  // not be read.
+  void LoadResult(const QString& path);
 
   std::array<QRadioButton*, 10> options_{};  // Option1..Option9 at 1..9
   int field_index_ = 8;

@@ -8,10 +8,8 @@
 #include <limits>
 
 #include "gui/picture_box.h"
-#include "gui/visual_spectrum.h"
 #include "physics/physics_loader.h"
 #include "physics/photon_transport.h"
-#include "records/file_io.h"
 #include "physics/transport_context.h"
 
 namespace dosavia::gui {
@@ -116,8 +114,7 @@ void LoadSpectrum(const std::string& path, const std::string& display_name) {
   const int rows = SimulationTables.photon_rows;
   const double highest = rows >= 2 ? SimulationTables.PhotonTable[rows].energy
                                    : std::numeric_limits<double>::infinity();
-  const VisualSpectrum spectrum =
-      ParseVisualSpectrum(ReadWholeFile(path, display_name), display_name, highest);
+  const FreeFormatSpectrum spectrum = ReadFreeFormatSpectrumFile(path, display_name, highest);
   SpectrumEnergy = spectrum.energy;
   SpectrumCumulative = spectrum.cumulative;
 }

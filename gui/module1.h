@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "engine/spectrum_file.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
 
@@ -16,8 +17,6 @@ namespace dosavia::gui {
 
 class PictureBox;
 
-// Spectrum bins of 50 keV from 0 to 20 MeV, indexed 1..400.
-inline constexpr int kSpectrumBins = 400;
 // Bins that the menu's ClearSpectrumTally empties (the first 15 MeV).
 inline constexpr int kClearedSpectrumBins = 300;
 
@@ -62,7 +61,7 @@ void ClearSpectrumTally();
 // in free format and sets SpectrumEnergy [keV] and SpectrumCumulative. Throws InputError
 // for a missing file, fewer than 400 records, a value that is not a number, a negative
 // weight, weights that sum to 0, or a weighted energy outside the loaded photon table
-// (ParseVisualSpectrum); the spectrum is then left as it was.
+// (ParseFreeFormatSpectrum); the spectrum is then left as it was.
 void LoadSpectrum(const std::string& path, const std::string& display_name);
 
 // The number of photons that a batch of `count` runs: its whole part, 0 for a count

@@ -12,12 +12,13 @@
 #include <string>
 
 #include "engine/beam_geometry.h"
+#include "engine/result_file.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form_style.h"
 #include "gui/picture_box.h"
-#include "gui/result_file.h"
 #include "gui/twips.h"
 #include "records/file_io.h"
+#include "records/input_error.h"
 #include "records/utf8_text.h"
 
 namespace dosavia::gui {
@@ -160,11 +161,11 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     own_app = std::make_unique<QApplication>(app_argc, app_argv);
   }
 
-  ResultFileProblem problem;
-  const std::unique_ptr<ResultTables> tables = ReadResultFile(
-      std::filesystem::path(args.result_file), Excerpt(args.result_file), &problem);
-  if (!tables) {
-    std::fprintf(stderr, "Dosavia: %s\n", problem.message.c_str());
+  std::unique_ptr<ResultTables> tables;
+  try {
+    tables = ReadResultFile(std::filesystem::path(args.result_file), Excerpt(args.result_file));
+  } catch (const InputError& e) {
+    std::fprintf(stderr, "Dosavia: %s\n", e.what());
     return 1;
   }
   const QImage picture =

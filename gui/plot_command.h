@@ -9,9 +9,11 @@
 #include <QString>
 #include <optional>
 
-namespace dosavia::gui {
-
+namespace dosavia {
 struct ResultTables;
+}  // namespace dosavia
+
+namespace dosavia::gui {
 
 // Field column that --plot draws when --field is not given (10 x 10 cm).
 inline constexpr int kDefaultPlotField = 8;

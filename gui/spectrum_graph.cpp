@@ -9,16 +9,13 @@
 #include <exception>
 #include <string>
 
+#include "engine/spectrum_file.h"
 #include "gui/form_style.h"
-#include "records/file_io.h"
-#include "records/free_format.h"
-#include "records/input_error.h"
 
 namespace dosavia::gui {
 
 namespace {
 
-constexpr int kRecords = 400;
 // Axes: 0..16 MeV across, 0..1.1 of the largest bin up.
 constexpr double kEnergyMaxMeV = 16;
 constexpr double kEnergyTickMeV = 2;
@@ -43,37 +40,16 @@ constexpr SpectrumFile kSpectrumFiles[] = {{"4MV.csv", "4 MV", qRgb(0, 0, 255)},
 
 }  // namespace
 
-std::optional<SpectrumCurve> ReadSpectrumCurve(const QString& path, QString* problem) {
-  const std::string name = path.toStdString();
-  try {
-    const std::string content = ReadWholeFile(name, name);
-    FreeFormatReader reader(name, content);
-    std::vector<QPointF> points;
-    double largest = 0;
-    for (int i = 1; i <= kRecords; ++i) {
-      double energy = 0;
-      double weight = 0;
-      if (!reader.Next(energy) || !reader.Next(weight))
-        throw InputError(name, reader.line(), "record " + std::to_string(i),
-                         "the file ends before record 400");
-      if (!(weight >= 0) || !std::isfinite(weight) || !std::isfinite(energy))
-        throw InputError(name, reader.line(), "record " + std::to_string(i),
-                         "the weight must be a finite number, not negative");
-      points.emplace_back(energy, weight);
-      largest = std::max(largest, weight);
-    }
-    if (!(largest > 0)) throw InputError(name, 0, "", "the spectrum holds no photons");
-    SpectrumCurve curve;
-    for (QPointF& p : points) {
-      p.setY(p.y() / largest);
-      if (p.y() > 0) curve.end_point_mev = p.x();
-    }
-    curve.points = std::move(points);
-    return curve;
-  } catch (const std::exception& error) {
-    if (problem != nullptr) *problem = QString::fromStdString(error.what());
-    return std::nullopt;
+SpectrumCurve CurveOf(const FreeFormatSpectrum& spectrum) {
+  // The reader has made sure that some weight is positive.
+  double largest = 0;
+  for (int i = 1; i <= kSpectrumBins; ++i) largest = std::max(largest, spectrum.weight[i]);
+  SpectrumCurve curve;
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    curve.points.emplace_back(spectrum.energy_mev[i], spectrum.weight[i] / largest);
+    if (curve.points.back().y() > 0) curve.end_point_mev = spectrum.energy_mev[i];
   }
+  return curve;
 }
 
 SpectrumGraph::SpectrumGraph(QWidget* parent) : FigureFrame(parent) {}
@@ -82,15 +58,16 @@ void SpectrumGraph::Reload() {
   curves_.clear();
   problems_.clear();
   for (const SpectrumFile& file : kSpectrumFiles) {
-    QString problem;
-    std::optional<SpectrumCurve> curve = ReadSpectrumCurve(QString::fromLatin1(file.name), &problem);
-    if (!curve) {
-      problems_ << problem;
+    SpectrumCurve curve;
+    try {
+      curve = CurveOf(ReadFreeFormatSpectrumFile(file.name, file.name));
+    } catch (const std::exception& error) {
+      problems_ << QString::fromStdString(error.what());
       continue;
     }
-    curve->label = QString::fromLatin1(file.label);
-    curve->color = QColor(file.color);
-    curves_.push_back(std::move(*curve));
+    curve.label = QString::fromLatin1(file.label);
+    curve.color = QColor(file.color);
+    curves_.push_back(std::move(curve));
   }
   update();
 }

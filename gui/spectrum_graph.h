@@ -7,10 +7,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <vector>
 
 #include "gui/figure_frame.h"
+
+namespace dosavia {
+struct FreeFormatSpectrum;
+}  // namespace dosavia
 
 namespace dosavia::gui {
 
@@ -22,11 +25,8 @@ struct SpectrumCurve {
   double end_point_mev = 0;  // energy of the last bin with photons [MeV]
 };
 
-// Reads a spectrum file (400 records of energy [MeV] and relative photon number, free
-// format) and scales it to its largest bin. Returns nothing, with the reason in `problem`,
-// when the file is missing, short, holds something that is not a number, a negative weight
-// or no photons at all.
-std::optional<SpectrumCurve> ReadSpectrumCurve(const QString& path, QString* problem = nullptr);
+// The records of a spectrum file scaled to its largest bin.
+SpectrumCurve CurveOf(const FreeFormatSpectrum& spectrum);
 
 class SpectrumGraph : public FigureFrame {
   Q_OBJECT

@@ -17,7 +17,7 @@ constexpr double kNegligibleWeight = 1e-12;
 // Schiff's atomic screening radius: 111 Z^(-1/3) hbar / (m c).
 constexpr double kSchiffScreening = 111;
 
-double BinCentre(int i) { return kSpectrumBinWidthMeV * i - 0.5 * kSpectrumBinWidthMeV; }
+double BinCentre(int i) { return BinEnergy(i) / 1000.0; }
 
 const GaussLegendreRule& Rule8() {
   static const GaussLegendreRule rule(8);

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/spectrum_file.h"
 #include "tools/xcom_table.h"
 
 namespace dosavia::datagen {
 
-inline constexpr int kSpectrumBins = 400;
-inline constexpr double kSpectrumBinWidthMeV = 0.05;
+inline constexpr double kSpectrumBinWidthMeV = kSpectrumBinWidthKeV / 1000.0;
 inline constexpr double kTungstenDensity = 19.3;  // [g/cm^3]
 inline constexpr double kCopperDensity = 8.96;    // [g/cm^3]
 inline constexpr double kTungstenZ = 74;

@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "engine_test_support.h"
 #include "records/file_io.h"
 #include "records/fixed_format.h"
+#include "records/input_error.h"
 #include "tests/physics/small_data_files.h"
 
 namespace dosavia {
@@ -85,6 +87,87 @@ TEST(ResultFileTest, FailedWriteThrowsAndLeavesTheEarlierFile) {
   }
   EXPECT_EQ(ReadWholeFile(dir.File("held.data"), "held.data"), "earlier run\r\n");
   EXPECT_ANY_THROW(WriteResultFile(dir.File("no_such_folder/x.data"), r));
+}
+
+// The first `records` records of a result file, with their CR LF line ends.
+std::string FirstRecords(const std::string& text, int records) { return text.substr(0, records * 127); }
+
+// `text` with the 10 characters that end just before the first 'E' after `from` replaced.
+std::string WithField(std::string text, std::size_t from, const std::string& field) {
+  return text.replace(text.find('E', from) - 6, field.size(), field);
+}
+
+TEST(ResultFileTest, ReadsBackWhatItWrites) {
+  const NormalisedResults written = testing::SyntheticResults();
+  const auto tables = ParseResultFile(ResultFileText(written), "x.data");
+  // Four significant digits survive the file: half a unit of the fourth digit of a
+  // mantissa from 0.1 to 1.
+  auto near = [](float value) { return 5.01e-4 * std::abs(value); };
+  for (int i = 1; i <= kDepthBins; ++i) {
+    ASSERT_NEAR(tables->Kerma[i], written.kerma[i], near(written.kerma[i])) << i;
+    for (int j = 1; j <= kFieldColumns; ++j) {
+      const double primary = tables->DoseTable[kPrimaryDose][j][i];
+      const double scatter = tables->DoseTable[kScatterDose][j][i];
+      ASSERT_NEAR(primary, written.field.at(kPrimary, j, i), near(written.field.at(kPrimary, j, i)));
+      ASSERT_NEAR(scatter, written.field.at(kScatter, j, i), near(written.field.at(kScatter, j, i)));
+      ASSERT_EQ(tables->DoseTable[kTotalDose][j][i], primary + scatter);
+    }
+  }
+}
+
+TEST(ResultFileTest, DamagedFilesAreRefusedNamingFileAndLine) {
+  const std::string good = ResultFileText(testing::SyntheticResults());
+  const struct {
+    const char* what;
+    std::string text;
+    const char* named;  // what the message must hold
+  } cases[] = {
+      {"empty", "", "line 1: the file ends in record 1 of 600"},
+      {"first block only", FirstRecords(good, 300), "record 301 of 600"},
+      {"599 records", FirstRecords(good, 599), "record 600 of 600"},
+      {"last number missing", good.substr(0, good.size() - 14), "record 600"},
+      {"a word", WithField(good, 20000, "  abc "), "abc"},
+      {"NaN", WithField(good, 30000, "       NaN"), "NaN"},
+      {"beyond double", WithField(good, 40000, "  0.1E+999"), "E+999"},
+      // Beyond any float the engine writes: primary plus scatter could overflow to infinity.
+      {"beyond single precision", WithField(good, 50000, "  0.1E+309"), "out of range"},
+      {"just beyond single precision", WithField(good, 50000, "  0.5E+39 "), "out of range"},
+      {"binary", std::string("\x89PNG\r\n\x1a\n\0\0\0", 12), "line 1"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseResultFile(c.text, "bad.data");
+      ADD_FAILURE() << c.what << " was accepted";
+    } catch (const InputError& e) {
+      const std::string message = e.what();
+      EXPECT_EQ(message.rfind("bad.data, line ", 0), 0u) << c.what << ": " << message;
+      EXPECT_NE(message.find(c.named), std::string::npos) << c.what << ": " << message;
+    }
+  }
+}
+
+TEST(ResultFileTest, ReadsOnlyPlainFilesAndOnlyAsFarAsNeeded) {
+  const testing::TempDir dir(testing::ScratchName("engine_result_read"));
+  const std::string records = ResultFileText(testing::SyntheticResults());
+  std::filesystem::create_directory(dir.File("dir.data"));
+  // Megabytes after the records do not matter; megabytes of blanks before them hide them.
+  dir.Write("big.data", records + std::string(9 << 20, ' ') + "123");
+  dir.Write("blank.data", std::string(9 << 20, ' ') + records);
+  EXPECT_NE(ReadResultFile(dir.File("big.data"), "big.data"), nullptr);
+  const struct {
+    const char* name;
+    const char* message;
+  } refused[] = {{"none.data", "none.data: cannot be opened"},
+                 {"dir.data", "dir.data: not a plain file"},
+                 {"blank.data", "blank.data, line 1: the file ends in record 1 of 600"}};
+  for (const auto& c : refused) {
+    try {
+      ReadResultFile(dir.File(c.name), c.name);
+      ADD_FAILURE() << c.name << " was accepted";
+    } catch (const InputError& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+  }
 }
 
 }  // namespace

@@ -5,22 +5,26 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "gui/result_file.h"
+#include "engine/result_file.h"
+#include "records/input_error.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace dosavia::gui;
+  using namespace dosavia;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  ResultFileProblem problem;
-  const auto t = ParseResultFile(text, "10MV-30M.data", &problem);
-  if (!t) {
-    FUZZ_CHECK(problem.message.rfind("10MV-30M.data, line ", 0) == 0);
+  std::unique_ptr<ResultTables> t;
+  try {
+    t = ParseResultFile(text, "10MV-30M.data");
+  } catch (const InputError& e) {
+    FUZZ_CHECK(e.file() == "10MV-30M.data" && e.line() >= 1);
+    FUZZ_CHECK(std::string(e.what()).rfind("10MV-30M.data, line ", 0) == 0);
     return 0;
   }
-  FUZZ_CHECK(problem.message.empty());
+  FUZZ_CHECK(t != nullptr);
   const double largest = std::numeric_limits<float>::max();
   for (int i = 1; i <= kDepthBins; ++i) {
     FUZZ_CHECK(std::fabs(t->Kerma[i]) <= largest);

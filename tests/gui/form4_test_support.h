@@ -1,5 +1,5 @@
 // Helpers of the non-visual screen's tests: result files written by the engine's own
-// writer, the message boxes of one action, and looking for a curve's colour in the drawn
+// writer (from the engine tests' synthetic tables), the message boxes of one action, and looking for a curve's colour in the drawn
 // image of a picture.
 #pragma once
 
@@ -13,25 +13,11 @@
 #include "engine/result_file.h"
 #include "gui/picture_box.h"
 #include "gui_test_support.h"
+#include "tests/engine/engine_test_support.h"
 
 namespace dosavia::gui::testing {
 
-// A smooth build-up curve and field columns that differ from each other, so a curve taken
-// from the wrong column, block or record shows up; all values lie between 0 and 1.2.
-inline NormalisedResults SyntheticResults(float scale = 1.0f) {
-  NormalisedResults r;
-  r.kmax = 1.0f;
-  for (int j = 1; j <= kKermaBins; ++j) {
-    const float depth = 0.1f * static_cast<float>(j);  // [cm]
-    r.kerma[j] = scale * std::exp(-0.045f * depth) * (j < 20 ? 0.9f + 0.005f * j : 1.0f);
-    for (int l = 1; l <= kFields; ++l) {
-      const float buildup = 1.0f - std::exp(-depth / (0.6f + 0.02f * l));
-      r.field.at(kPrimary, l, j) = r.kerma[j] * buildup * (0.55f + 0.03f * l);
-      r.field.at(kScatter, l, j) = scale * 0.012f * l * (1.0f - std::exp(-depth / 3.0f));
-    }
-  }
-  return r;
-}
+using dosavia::testing::SyntheticResults;
 
 // Writes `text` to `path` as it is; false when it cannot be written.
 inline bool WriteText(const QString& path, const QByteArray& text) {

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFile>
 
+#include "engine/spectrum_file.h"
+
 namespace dosavia::gui::testing {
 
 namespace {
@@ -47,7 +49,7 @@ QByteArray SpectrumText(const std::vector<double>& weights, int records) {
   QByteArray text;
   for (int i = 1; i <= records; ++i) {
     const double weight = i <= static_cast<int>(weights.size()) ? weights[i - 1] : 0.0;
-    text += QByteArray::number(0.05 * i - 0.025, 'f', 3) + ", " +
+    text += QByteArray::number(BinEnergy(i) / 1000.0, 'f', 3) + ", " +
             QByteArray::number(weight, 'E', 3) + "\r\n";
   }
   return text;

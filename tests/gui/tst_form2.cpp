@@ -18,6 +18,7 @@
 #include "gui_test_support.h"
 
 using namespace dosavia::gui;
+using dosavia::kSpectrumBins;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::SpectrumText;
 using dosavia::gui::testing::TempWorkDir;

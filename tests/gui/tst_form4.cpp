@@ -8,12 +8,12 @@
 #include <QtTest>
 
 #include "engine/conditions_file.h"
+#include "engine/result_file.h"
 #include "form4_test_support.h"
 #include "gui/app_forms.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form1.h"
 #include "gui/form4.h"
-#include "gui/result_file.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

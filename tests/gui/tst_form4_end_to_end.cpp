@@ -7,12 +7,12 @@
 #include <QtTest>
 #include <algorithm>
 
+#include "engine/result_file.h"
 #include "form4_test_support.h"
 #include "gui/app_forms.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form4.h"
 #include "gui/kestrun_launcher.h"
-#include "gui/result_file.h"
 #include "records/fixed_format.h"
 
 using namespace dosavia;

@@ -83,8 +83,6 @@ class TestPages : public QObject {
   void spectrumPageOpensWithoutBlockingTheVisualScreen();
   void spectrumPageReadsTheFilesEachTimeItIsShown();
   void shippedSpectraEndAtTheirNominalEnergies();
-  void badSpectrumFilesAreRefused_data();
-  void badSpectrumFilesAreRefused();
   void pagesAndFiguresFitTheirForms_data();
   void pagesAndFiguresFitTheirForms();
 };
@@ -239,24 +237,6 @@ void TestPages::shippedSpectraEndAtTheirNominalEnergies() {
     for (const QPointF& p : curves[k].points) largest = std::max(largest, p.y());
     QCOMPARE(largest, 1.0);
   }
-}
-
-void TestPages::badSpectrumFilesAreRefused_data() {
-  QTest::addColumn<QByteArray>("content");
-  QTest::newRow("399 records") << SpectrumText(std::vector<double>(400, 1.0), 399);
-  QTest::newRow("no photons") << SpectrumText(std::vector<double>(400, 0.0));
-  QTest::newRow("negative weight") << SpectrumText({1.0, -1.0, 1.0});
-  QTest::newRow("not a number") << QByteArray("0.025, abc\r\n") + SpectrumText({1.0}).mid(20);
-}
-
-void TestPages::badSpectrumFilesAreRefused() {
-  QFETCH(QByteArray, content);
-  TempWorkDir dir;
-  dir.Write("bad.csv", content);
-  QString problem;
-  QVERIFY(!ReadSpectrumCurve(QStringLiteral("bad.csv"), &problem).has_value());
-  QVERIFY2(problem.contains(QStringLiteral("bad.csv")), qPrintable(problem));
-  QVERIFY(!ReadSpectrumCurve(QStringLiteral("missing.csv"), &problem).has_value());
 }
 
 void TestPages::pagesAndFiguresFitTheirForms_data() {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "engine/spectrum_file.h"
 #include "physics/charged_transport.h"
 #include "physics/direction.h"
 #include "physics/photon_interactions.h"
@@ -14,13 +15,9 @@ namespace dosavia::figures {
 
 namespace {
 
-constexpr int kSpectrumBins = 400;
-constexpr double kBinWidthKeV = 50;
 // The electrons start this deep inside a box so large that none ever leaves it [cm].
 constexpr double kOriginDepthCm = 100;
 constexpr double kBoxHalfWidthCm = 1000;
-
-double BinCentreKeV(int i) { return kBinWidthKeV * i - kBinWidthKeV / 2; }
 
 // Spreads each step's energy loss evenly over pieces of at most kDepositPieceCm and adds
 // each piece to the (R, Z) bin of its middle.
@@ -76,7 +73,7 @@ std::vector<double> ComptonInteractionWeights(const PhysicsTables<double>& table
   std::vector<double> weights(kSpectrumBins + 1, 0.0);
   for (int i = 1; i <= kSpectrumBins && i < static_cast<int>(photon_weights.size()); ++i) {
     if (!(photon_weights[i] > 0)) continue;
-    const double E = BinCentreKeV(i);
+    const double E = BinEnergy(i);
     const Attenuation<double> a = tables.PhotonCoefficients(E);
     weights[i] = photon_weights[i] * a.mu * (a.P2 - a.P1);
   }
@@ -108,7 +105,7 @@ ElectronKernel ComputeElectronKernel(const PhysicsTables<double>& tables,
     const double u = random.Uniform() * sum;
     const int bin = static_cast<int>(
         std::upper_bound(cumulative.begin() + 1, cumulative.end(), u) - cumulative.begin());
-    const double E = BinCentreKeV(std::min(bin, kSpectrumBins));
+    const double E = BinEnergy(std::min(bin, kSpectrumBins));
     const ComptonAngle<double> a = SampleComptonAngle(tables, random, E);
     const double T = E - a.scattered_energy;
     const double phi = 2 * pi * random.Uniform();
