@@ -10,6 +10,7 @@
 
 #include <exception>
 
+#include "engine/working_folder.h"
 #include "gui/app_forms.h"
 #include "gui/form2.h"
 #include "gui/icons.h"
@@ -77,6 +78,9 @@ void Form1::Form_Load() {
   Command2->setToolTip(QStringLiteral("   --- bye ---   "));
   Picture1 = new TitleIllustration(this);
   PlaceTwips(Picture1, 6840, 480, 8385, 6480);
+  Picture1->setToolTip(QStringLiteral("Dosavia %1\nデータ %2")
+                           .arg(QString::fromStdString(ProgramVersion()),
+                                QString::fromStdString(DataVersion())));
   Picture2 = new QLabel(this);
   PlaceTwips(Picture2, 4200, 6480, 480, 480);
   Picture2->setPixmap(MenuIcon());
