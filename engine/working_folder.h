@@ -43,8 +43,8 @@ std::vector<std::string> CopyMissingDataFiles(const std::filesystem::path& data_
 // "Kestrun --init": writes the shipped data files and the default "Joken.dat" into
 // `folder`. When any of these names exists already nothing at all is written. Prints what
 // it did or why it did not to `out`; returns the exit status (0 done, 1 refused or failed).
-int InitWorkingFolder(const std::filesystem::path& executable,
-                      const std::filesystem::path& folder, std::ostream& out);
+int InitWorkingFolder(const std::filesystem::path& executable, const std::filesystem::path& folder,
+                      std::ostream& out);
 
 // The path of the running program (from the system where it can say, else from argv[0]
 // and PATH); empty when it cannot be found.

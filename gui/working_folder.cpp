@@ -18,8 +18,7 @@ std::filesystem::path FsPath(const QString& path) {
 
 QString UserWorkingFolder() {
   QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (documents.isEmpty())
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (documents.isEmpty()) return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   return QDir(documents).filePath(QStringLiteral("Dosavia"));
 }
 
@@ -46,8 +45,8 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
     return choice;
   }
   if (!QDir::setCurrent(user_folder)) {
-    choice.problem = QStringLiteral("作業フォルダ %1 に移れません")
-                         .arg(QDir::toNativeSeparators(user_folder));
+    choice.problem =
+        QStringLiteral("作業フォルダ %1 に移れません").arg(QDir::toNativeSeparators(user_folder));
     return choice;
   }
   choice.folder = QDir::currentPath();

@@ -13,9 +13,9 @@ namespace dosavia::gui {
 QString UserWorkingFolder();
 
 struct WorkingFolderChoice {
-  QString folder;       // the working directory in use afterwards
-  QStringList copied;   // data files copied into it now
-  QString problem;      // why the user's folder could not be set up (the directory stays)
+  QString folder;      // the working directory in use afterwards
+  QStringList copied;  // data files copied into it now
+  QString problem;     // why the user's folder could not be set up (the directory stays)
 };
 
 // A current directory that holds the physics tables is used as it is. Otherwise

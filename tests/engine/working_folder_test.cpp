@@ -1,5 +1,7 @@
 // Laying out a working folder from the installed data: the data folder is found next to the
 // program, files the user has are never replaced, and "--init" writes all or nothing.
+#include "engine/working_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <sstream>
 
 #include "engine/conditions_file.h"
-#include "engine/working_folder.h"
 #include "engine_test_support.h"
 #include "records/file_io.h"
 
@@ -28,7 +29,8 @@ class WorkingFolderTest : public ::testing::Test {
     fs::create_directories(share_ = root_ / "prefix" / "share" / "dosavia");
     fs::create_directories(root_ / "prefix" / "bin");
     fs::create_directories(folder_ = root_ / "work");
-    for (const char* name : kShippedDataFiles) fs::copy_file(fs::path(DOSAVIA_DATA_DIR) / name, share_ / name);
+    for (const char* name : kShippedDataFiles)
+      fs::copy_file(fs::path(DOSAVIA_DATA_DIR) / name, share_ / name);
   }
   void TearDown() override { fs::remove_all(root_); }
   fs::path Executable() const { return root_ / "prefix" / "bin" / "Kestrun"; }
@@ -65,7 +67,7 @@ struct FolderCase {
   const char* name;
   std::vector<std::string> present;  // written with user content before
   bool init;
-  int status;                      // of --init
+  int status;                       // of --init
   std::vector<std::string> copied;  // names expected to hold the shipped bytes afterwards
 };
 
@@ -84,12 +86,14 @@ TEST_P(FolderCases, UserFilesSurviveAndShippedFilesArrive) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(copied, expected);
   }
-  for (const std::string& name : c.present) EXPECT_EQ(Read(folder_ / name), "edited by the user\r\n");
+  for (const std::string& name : c.present)
+    EXPECT_EQ(Read(folder_ / name), "edited by the user\r\n");
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder_)) ++entries;
   const bool wrote_conditions = c.init && c.status == 0;
   EXPECT_EQ(entries, c.present.size() + c.copied.size() + (wrote_conditions ? 1 : 0)) << out.str();
-  for (const std::string& name : c.copied) EXPECT_EQ(Read(folder_ / name), Read(share_ / name)) << name;
+  for (const std::string& name : c.copied)
+    EXPECT_EQ(Read(folder_ / name), Read(share_ / name)) << name;
   if (wrote_conditions) {
     const RunConditions run = ReadConditionsFile(folder_ / kConditionsFile);
     EXPECT_EQ(run.spectrum_file, "10MV.csv");
@@ -99,8 +103,8 @@ TEST_P(FolderCases, UserFilesSurviveAndShippedFilesArrive) {
 }
 
 const std::vector<std::string> kAll(kShippedDataFiles.begin(), kShippedDataFiles.end());
-const std::vector<std::string> kAllBut10(
-    {"water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "15MV.csv"});
+const std::vector<std::string> kAllBut10({"water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv",
+                                          "15MV.csv"});
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FolderCases,
