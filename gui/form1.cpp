@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "engine/conditions_file.h"
+#include "engine/working_folder.h"
 #include "gui/app_forms.h"
 #include "gui/form_style.h"
 #include "gui/icons.h"
@@ -50,6 +51,9 @@ void Form1::Form_Load() {
   Command2->setToolTip(QStringLiteral("   --- bye ---   "));
   Picture1 = new TitleIllustration(this);
   PlaceTwips(Picture1, 6840, 480, 8385, 6480);
+  Picture1->setToolTip(QStringLiteral("Dosavia %1\nデータ %2")
+                           .arg(QString::fromStdString(ProgramVersion()),
+                                QString::fromStdString(DataVersion())));
   Picture2 = new QLabel(this);
   PlaceTwips(Picture2, 4200, 6480, 480, 480);
   Picture2->setPixmap(MenuIcon());

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QUrl>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -44,6 +45,9 @@ constexpr QRgb kInputLabelColor = qRgb(192, 255, 255);
 constexpr double kLabel23Left = 3480;
 constexpr double kCombo2Right = 2400 + 1215;
 constexpr int kUnitGapPx = 3;
+
+// Label25 shows the working folder's path in this size [pt].
+constexpr double kWorkingFolderPoints = 9.0;
 
 constexpr int kFirstOption = 1;
 constexpr int kLastOption = 9;
@@ -144,6 +148,12 @@ void Form4::CreateControls() {
   Command7 = MakeButton(this, "", 120, 8280, 615, 615);
   Command7->setIcon(ExitIcon());
   Command7->setIconSize(QSize(kIconSize, kIconSize));
+  // The working folder beside the return button: runs and results live there.
+  Label25 = new QLabel(this);
+  PlaceTwips(Label25, 840, 8280, 3615, 615);
+  Label25->setFont(DefaultFont(kWorkingFolderPoints));
+  Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Label25->setOpenExternalLinks(true);  // QDesktopServices: the file manager
   for (QLabel* label : {Label12, Label13, Label15, Label18, Label19, Label23})
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
@@ -210,6 +220,20 @@ void Form4::Form_Load() {
   Combo2->setCurrentText(QStringLiteral("10"));
   field_index_ = kDefaultFieldIndex;
   RefreshFileList();
+  ShowWorkingFolder();
+}
+
+void Form4::ShowWorkingFolder() {
+  const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+  const QString caption = QStringLiteral("作業フォルダ：");
+  const QFontMetrics metrics(Label25->font());
+  const QString shown = metrics.elidedText(
+      folder, Qt::ElideMiddle, Label25->width() - metrics.horizontalAdvance(caption));
+  Label25->setText(QStringLiteral("%1<a href=\"%2\">%3</a>")
+                       .arg(caption,
+                            QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
+                            shown.toHtmlEscaped()));
+  Label25->setToolTip(folder);
 }
 
 void Form4::PrepareForShow() {
@@ -217,6 +241,7 @@ void Form4::PrepareForShow() {
   Picture1->Clear();
   for (QPushButton* button : {Command2, Command4, Command5, Command8}) button->setEnabled(false);
   RefreshFileList();
+  ShowWorkingFolder();
 }
 
 void Form4::RefreshFileList() {

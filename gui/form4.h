@@ -63,6 +63,7 @@ class Form4 : public QWidget {
   QPushButton* Command4 = nullptr;
   QPushButton* Command8 = nullptr;
   QPushButton* Command7 = nullptr;  // back to the main menu
+  QLabel* Label25 = nullptr;  // the working folder, a link that opens it in the file manager
   // Middle half: existing data.
   QLabel* Label9 = nullptr;
   QListWidget* File1 = nullptr;  // "*.data" in the working directory
@@ -111,6 +112,8 @@ class Form4 : public QWidget {
  private:
   void Form_Load();
   void CreateControls();
+  // Shows the working directory in Label25.
+  void ShowWorkingFolder();
   // Lists the "*.data" files of the working directory in File1.
   void RefreshFileList();
   // Reads `path`, replaces the tables when the whole file was read, then clears the graph

@@ -1,5 +1,6 @@
 #include "gui/kestrun_launcher.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -17,6 +18,22 @@ QString EngineProgramName() {
 #else
   return QStringLiteral("Kestrun");
 #endif
+}
+
+EngineSearch FindKestrun(const QString& working_dir, const QString& program_dir,
+                         const QString& path_variable) {
+  EngineSearch search;
+  search.looked_in << working_dir << program_dir;
+  for (const QString& dir : path_variable.split(QDir::listSeparator(), Qt::SkipEmptyParts))
+    search.looked_in << dir;
+  for (const QString& dir : std::as_const(search.looked_in)) {
+    const QFileInfo engine(QDir(dir).absoluteFilePath(EngineProgramName()));
+    if (engine.isFile() && engine.isExecutable()) {
+      search.path = engine.absoluteFilePath();
+      break;
+    }
+  }
+  return search;
 }
 
 std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
@@ -47,11 +64,15 @@ std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
 
 LaunchResult StartKestrun(const QString& working_dir) {
   const QString name = EngineProgramName();
-  const QString engine_path = QDir(working_dir).absoluteFilePath(name);
-  const QFileInfo engine(engine_path);
-  if (!engine.isFile() || !engine.isExecutable())
-    return {false, QStringLiteral("作業フォルダ %1 に %2 がありません")
-                       .arg(QDir::toNativeSeparators(working_dir), name)};
+  const EngineSearch search = FindKestrun(working_dir, QCoreApplication::applicationDirPath(),
+                                          qEnvironmentVariable("PATH"));
+  if (search.path.isEmpty()) {
+    QStringList places;
+    for (const QString& dir : search.looked_in) places << QDir::toNativeSeparators(dir);
+    return {false, QStringLiteral("%1 が見つかりません。探した場所:\n%2")
+                       .arg(name, places.join(QLatin1Char('\n')))};
+  }
+  const QString engine_path = search.path;
 
 #ifdef Q_OS_WIN
   // A console program started from a window program gets a console of its own only when

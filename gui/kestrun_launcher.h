@@ -1,4 +1,4 @@
-// Starts the batch engine Kestrun from the working directory as a separate process in its
+// Starts the batch engine Kestrun in the working directory as a separate process in its
 // own console window, without waiting for it and without keeping a handle: the engine
 // prints its progress there and waits for Enter at the end, whatever Dosavia does meanwhile.
 #pragma once
@@ -11,6 +11,18 @@ namespace dosavia::gui {
 
 // The engine's file name in the working directory: "Kestrun.exe" on Windows, else "Kestrun".
 QString EngineProgramName();
+
+// Where the engine was found, or where it was looked for when it was not.
+struct EngineSearch {
+  QString path;           // empty when not found
+  QStringList looked_in;  // the folders tried, in order
+};
+
+// Looks for the engine in the working folder first (a copy the user placed there wins),
+// then beside Dosavia's own executable (the build tree, an install), then in each folder
+// of `path_variable` (the PATH list).
+EngineSearch FindKestrun(const QString& working_dir, const QString& program_dir,
+                         const QString& path_variable);
 
 // One way to open a console window that runs a program.
 struct TerminalCommand {
@@ -31,10 +43,10 @@ struct LaunchResult {
   QString problem;
 };
 
-// Starts Kestrun found in `working_dir`, with that directory as its working directory and
+// Starts Kestrun (found by FindKestrun) with `working_dir` as its working directory and
 // no arguments. On Windows it gets a new console; elsewhere the first terminal emulator of
-// TerminalCandidates that is installed and starts runs it. Fails when the engine is not
-// there or no console window could be opened.
+// TerminalCandidates that is installed and starts runs it. Fails, naming the folders
+// tried, when the engine is not found or no console window could be opened.
 LaunchResult StartKestrun(const QString& working_dir);
 
 }  // namespace dosavia::gui

@@ -1,11 +1,13 @@
 // Dosavia: the interactive program. It starts with the main menu alone; every other form is
 // created when the menu or a screen first opens it.
 #include <QApplication>
+#include <QCoreApplication>
 
 #include "gui/app_forms.h"
 #include "gui/form1.h"
 #include "gui/form_style.h"
 #include "gui/plot_command.h"
+#include "gui/working_folder.h"
 
 int main(int argc, char* argv[]) {
   // "--plot" draws a result file's graph into a picture, before any window exists.
@@ -13,6 +15,13 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Dosavia"));
   QApplication::setFont(dosavia::gui::DefaultFont());
+  // Started from a desktop menu the current directory holds no data: work in the user's own
+  // folder instead. A folder that holds them (build/workdir) is used as it is.
+  const dosavia::gui::WorkingFolderChoice folder = dosavia::gui::EnterWorkingFolder(
+      dosavia::gui::UserWorkingFolder(), QCoreApplication::applicationFilePath());
+  if (!folder.problem.isEmpty())
+    dosavia::gui::ShowExclamation(
+        nullptr, folder.problem + QStringLiteral("\n%1 で続けます").arg(folder.folder));
   dosavia::gui::GetForm1().show();
   return QApplication::exec();
 }

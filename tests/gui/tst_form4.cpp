@@ -288,10 +288,15 @@ void TestForm4::drawingFollowsTheButtons() {
 
 void TestForm4::startWithoutEngineWarns() {
   PressOk(form(), "10", "30000000");
+  // An installed engine on PATH would be found: search only the folders of the test.
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", "");
   const auto seen = MessagesDuring([&] { form().Command2->click(); });
+  qputenv("PATH", path);
   QCOMPARE(seen.size(), 1u);
   QCOMPARE(seen[0].icon, QMessageBox::Warning);
   QVERIFY(seen[0].text.contains("Kestrun"));
+  QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(QDir::currentPath())));  // looked there
   QVERIFY(!form().Command4->isEnabled());
   QVERIFY(form().isVisible());
 }

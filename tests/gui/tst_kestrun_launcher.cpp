@@ -1,5 +1,5 @@
-// Starting the engine in a console window: the terminal emulator that is found runs the
-// engine of the working directory there, with no arguments; no terminal at all is reported
+// Finding the engine (working folder, then beside Dosavia, then PATH) and starting it in a
+// console window: the terminal emulator that is found runs the engine there, with no arguments; no terminal at all is reported
 // instead of failing silently (a missing engine: tst_form4).
 #include <QtTest>
 
@@ -46,9 +46,44 @@ class TestKestrunLauncher : public QObject {
   Q_OBJECT
 
  private slots:
+  void engineSearchOrder_data();
+  void engineSearchOrder();
   void runsTheEngineThroughTheTerminal();
   void noTerminalIsReported();
 };
+
+void TestKestrunLauncher::engineSearchOrder_data() {
+  QTest::addColumn<QStringList>("engines");      // folders holding an executable engine
+  QTest::addColumn<QString>("found");            // folder expected, empty for none
+  QTest::newRow("working folder first") << QStringList{"work", "app", "p2"} << "work";
+  QTest::newRow("then beside Dosavia") << QStringList{"app", "p2"} << "app";
+  QTest::newRow("then PATH in order") << QStringList{"p2", "p1"} << "p1";
+  QTest::newRow("a file that is not executable is passed over") << QStringList{"p2", "-p1"}
+                                                                << "p2";
+  QTest::newRow("none") << QStringList{"-work"} << "";
+}
+
+void TestKestrunLauncher::engineSearchOrder() {
+  QFETCH(QStringList, engines);
+  QFETCH(QString, found);
+  QTemporaryDir root;
+  const QDir base(root.path());
+  for (const char* dir : {"work", "app", "p1", "p2"}) QVERIFY(base.mkdir(dir));
+  for (QString dir : engines) {
+    const bool executable = !dir.startsWith('-');
+    if (!executable) dir.remove(0, 1);
+    const QString path = base.filePath(dir + "/" + EngineProgramName());
+    QVERIFY(executable ? WriteScript(path, "exit 0\n") : WriteText(path, "#!/bin/sh\n"));
+  }
+  const QString path_variable =
+      base.filePath("p1") + QDir::listSeparator() + QDir::listSeparator() + base.filePath("p2");
+  const EngineSearch search =
+      FindKestrun(base.filePath("work"), base.filePath("app"), path_variable);
+  QCOMPARE(search.path,
+           found.isEmpty() ? QString() : base.filePath(found + "/" + EngineProgramName()));
+  QCOMPARE(search.looked_in, (QStringList{base.filePath("work"), base.filePath("app"),
+                                          base.filePath("p1"), base.filePath("p2")}));
+}
 
 void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
 #ifdef Q_OS_WIN

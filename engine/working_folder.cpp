@@ -1,0 +1,176 @@
+#include "engine/working_folder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ostream>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+
+#include "engine/conditions_file.h"
+#include "engine/install_info.h"
+#include "records/file_io.h"
+
+namespace dosavia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
+
+bool IsFile(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+bool Exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+// Creates `path` exclusively, so that a file the user made meanwhile is never replaced, and
+// removes it again when the write fails, so that no half file is taken for a good one.
+void WriteNewFile(const fs::path& path, std::string_view content) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) throw std::runtime_error("cannot create " + path.string() + ": " + ErrnoText(errno));
+  const char* data = content.data();
+  std::size_t left = content.size();
+  int err = 0;
+  while (left > 0 && err == 0) {
+    const ssize_t n = ::write(fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      err = errno;
+      break;
+    }
+    data += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err != 0) {
+    ::unlink(path.c_str());
+    throw std::runtime_error("cannot write " + path.string() + ": " + ErrnoText(err));
+  }
+}
+
+void CopyNewFile(const fs::path& from, const fs::path& to) {
+  WriteNewFile(to, ReadWholeFile(from.string(), from.string()));
+}
+
+}  // namespace
+
+std::string DefaultConditionsText() {
+  return ConditionsFileText("10MV.csv", "10MV-30M.data", "3.00E+07");
+}
+
+bool HoldsPhysicsData(const fs::path& dir) {
+  return IsFile(dir / "water20.dat") && IsFile(dir / "ELDAT.dat");
+}
+
+std::vector<fs::path> DataDirCandidates(const fs::path& executable) {
+  std::vector<fs::path> candidates;
+  if (!executable.empty()) {
+    const fs::path bin = executable.parent_path();
+    candidates.push_back((bin / ".." / "share" / "dosavia").lexically_normal());
+    candidates.push_back(bin);
+  }
+  candidates.emplace_back(DOSAVIA_INSTALL_DATADIR);
+  return candidates;
+}
+
+std::optional<fs::path> FindDataDir(const std::vector<fs::path>& candidates) {
+  for (const fs::path& dir : candidates) {
+    bool complete = !dir.empty();
+    for (const char* name : kShippedDataFiles) complete = complete && IsFile(dir / name);
+    if (complete) return dir;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> CopyMissingDataFiles(const fs::path& data_dir, const fs::path& folder) {
+  std::vector<std::string> copied;
+  for (const char* name : kShippedDataFiles) {
+    if (Exists(folder / name)) continue;
+    try {
+      CopyNewFile(data_dir / name, folder / name);
+    } catch (const std::exception&) {
+      // Made by the user since the check: theirs, and not a failure.
+      if (Exists(folder / name)) continue;
+      throw;
+    }
+    copied.emplace_back(name);
+  }
+  return copied;
+}
+
+int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::ostream& out) {
+  const std::vector<fs::path> candidates = DataDirCandidates(executable);
+  const std::optional<fs::path> data_dir = FindDataDir(candidates);
+  if (!data_dir) {
+    out << "Kestrun --init: the data files were not found; looked in:\n";
+    for (const fs::path& dir : candidates) out << "  " << dir.string() << '\n';
+    return 1;
+  }
+  std::vector<std::string> names(kShippedDataFiles.begin(), kShippedDataFiles.end());
+  names.emplace_back(kConditionsFile);
+  std::vector<std::string> present;
+  for (const std::string& name : names)
+    if (Exists(folder / name)) present.push_back(name);
+  if (!present.empty()) {
+    out << "Kestrun --init: nothing written, " << folder.string() << " already holds:";
+    for (const std::string& name : present) out << ' ' << name;
+    out << '\n';
+    return 1;
+  }
+  std::vector<fs::path> written;
+  try {
+    for (const char* name : kShippedDataFiles) {
+      CopyNewFile(*data_dir / name, folder / name);
+      written.push_back(folder / name);
+    }
+    WriteNewFile(folder / kConditionsFile, DefaultConditionsText());
+  } catch (const std::exception& e) {
+    // Leave the folder as it was, so that the command can simply be run again.
+    for (const fs::path& path : written) ::unlink(path.c_str());
+    out << "Kestrun --init: " << e.what() << '\n';
+    return 1;
+  }
+  out << "Kestrun --init: copied the data files from " << data_dir->string() << " and wrote "
+      << kConditionsFile << " (10MV.csv, 3.00E+07 photons) into " << folder.string() << '\n';
+  return 0;
+}
+
+fs::path CurrentExecutable(const char* argv0) {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec && !self.empty()) return self;
+  const std::string name = argv0 ? argv0 : "";
+  if (name.empty()) return {};
+  if (name.find('/') != std::string::npos) return fs::absolute(name, ec);
+  const char* path_variable = std::getenv("PATH");
+  std::string_view rest = path_variable ? path_variable : "";
+  while (!rest.empty()) {
+    const std::size_t colon = rest.find(':');
+    const std::string_view entry = rest.substr(0, colon);
+    rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    const fs::path candidate = fs::path(entry.empty() ? "." : std::string(entry)) / name;
+    if (IsFile(candidate) && ::access(candidate.c_str(), X_OK) == 0)
+      return fs::absolute(candidate, ec);
+  }
+  return {};
+}
+
+std::string ProgramVersion() { return DOSAVIA_PROGRAM_VERSION; }
+
+std::string DataVersion() { return DOSAVIA_DATA_VERSION; }
+
+std::string KestrunVersionText() {
+  return "Kestrun " + ProgramVersion() + ", data " + DataVersion();
+}
+
+}  // namespace dosavia

@@ -1,0 +1,59 @@
+// Laying out a working folder: both programs open their files by plain names in the working
+// directory, so an installed copy must put the shipped data files into a folder of the
+// user's own before either program can run there. The installed data stay read-only.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dosavia {
+
+// The data files shipped beside the programs; every working folder needs them.
+inline constexpr std::array<const char*, 6> kShippedDataFiles = {
+    "water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv"};
+
+// The conditions of the default run (10 MV, 3.00E+07 photons), as the non-visual screen
+// writes them for its default settings.
+std::string DefaultConditionsText();
+
+// True when `dir` holds both physics tables (water20.dat and ELDAT.dat): then it is a
+// working directory already and is used as it is.
+bool HoldsPhysicsData(const std::filesystem::path& dir);
+
+// Where the shipped data files may lie, in order: share/dosavia beside the program's bin
+// folder (a relocatable install), the program's own folder (the build tree's workdir), then
+// the data folder of the configured install prefix.
+std::vector<std::filesystem::path> DataDirCandidates(const std::filesystem::path& executable);
+
+// The first candidate that holds every shipped data file; none when no candidate does.
+std::optional<std::filesystem::path> FindDataDir(
+    const std::vector<std::filesystem::path>& candidates);
+
+// Copies into `folder` (which must exist) each shipped data file that it lacks; a file that
+// is there already, perhaps edited by the user, is never touched. Returns the names copied.
+// Throws std::runtime_error naming the file when one cannot be copied; a file that failed
+// half way is removed, so that a later call copies it again.
+std::vector<std::string> CopyMissingDataFiles(const std::filesystem::path& data_dir,
+                                              const std::filesystem::path& folder);
+
+// "Kestrun --init": writes the shipped data files and the default "Joken.dat" into
+// `folder`. When any of these names exists already nothing at all is written. Prints what
+// it did or why it did not to `out`; returns the exit status (0 done, 1 refused or failed).
+int InitWorkingFolder(const std::filesystem::path& executable, const std::filesystem::path& folder,
+                      std::ostream& out);
+
+// The path of the running program (from the system where it can say, else from argv[0]
+// and PATH); empty when it cannot be found.
+std::filesystem::path CurrentExecutable(const char* argv0);
+
+// "Kestrun <program version>, data <fingerprint of the shipped data files>".
+std::string KestrunVersionText();
+// The two versions on their own, for the interactive program's About text.
+std::string ProgramVersion();
+std::string DataVersion();
+
+}  // namespace dosavia
