@@ -10,6 +10,7 @@
 #include "records/free_format.h"
 #include "records/input_error.h"
 #include "records/number_text.h"
+#include "records/utf8_text.h"
 
 namespace dosavia {
 
@@ -28,6 +29,33 @@ float IntensityValue(const ReadField& field, const std::string& file, int line,
   if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
     throw InputError(file, line, where, "the intensity is too large for single precision");
   return static_cast<float>(d);
+}
+
+// Columns 7-8 separate the energy from the intensity, and no number may follow the
+// intensity's 9 columns. A digit, sign or point there means the
+// record's columns are shifted (a missing blank, a TAB, four decimals), so that the fixed
+// fields would cut a number apart: "3.679E-03" read as 3.679.
+void CheckColumnsAligned(const std::string& record, const std::string& file, int line) {
+  const auto numeric = [](char c) {
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+  };
+  for (std::size_t col = 6; col < 8 && col < record.size(); ++col)
+    if (numeric(record[col]))
+      throw InputError(file, line, "columns 7-8, the separator",
+                       "'" + Excerpt(record) +
+                           "': a number reaches into the separator columns; each record is "
+                           "the energy in columns 1-6, ', ' in 7-8 and the intensity in 9-17");
+  // After column 17: a continued exponent, or any further number, which the free-format
+  // reading of the same file would take as the next record's energy.
+  const std::size_t after = 17;
+  bool continues = record.size() > after && std::string_view("EeDd").find(record[after]) !=
+                                                std::string_view::npos;
+  for (std::size_t col = after; col < record.size(); ++col) continues |= numeric(record[col]);
+  if (continues)
+    throw InputError(file, line, "columns 18 on, after the intensity",
+                     "'" + Excerpt(record) +
+                         "': a number continues past column 17; each record is the energy in "
+                         "columns 1-6, ', ' in 7-8 and the intensity in 9-17");
 }
 
 std::string MeVText(double mev) {
@@ -52,6 +80,7 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
   for (int i = 1; i <= kSpectrumBins; ++i) {
     const int line = reader.lines_read() + 1;
     const auto fields = reader.Read(format, 3);
+    CheckColumnsAligned(reader.Line(line - 1), display_name, line);
     intensity[i] = IntensityValue(fields[2], display_name, line, intensity_field);
     if (intensity[i] < 0.0f)
       throw InputError(display_name, line, intensity_field, "the intensity must not be negative");

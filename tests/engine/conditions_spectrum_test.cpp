@@ -187,6 +187,13 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
       {with_line(12, " 0.575, -.100E+01"), 12, "intensity"},
       // beyond single precision: refused by the record reader, which names the columns
       {with_line(3, " 0.125, .100E+40"), 3, "field 3 (columns 9-17"},
+      // shifted columns would cut the numbers apart: refused, never read wrongly
+      {with_line(7, " 0.325,3.679E-03"), 7, "columns 7-8"},    // no blank after the comma
+      {with_line(7, " 0.325\t3.679E-03"), 7, "columns 7-8"},  // a TAB
+      {with_line(7, " 0.3250, 3.679E-03"), 7, "columns 7-8"},  // four decimals
+      {with_line(7, "  0.325, 3.679E-03"), 7, "columns 7-8"},  // one leading blank
+      {with_line(7, " 0.325,-3.679E-03"), 7, "columns 7-8"},   // a sign in column 8
+      {with_line(7, " 0.325,  3.679E-03"), 7, "columns 18"},   // two blanks
   };
   for (const auto& c : cases) {
     try {

@@ -9,6 +9,7 @@
 #include "engine/beam_geometry.h"
 #include "engine/beam_spectrum.h"
 #include "engine/conditions_file.h"
+#include "engine/spectrum_file.h"
 #include "records/input_error.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -41,6 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Float sums of non-negative numbers: relative error at most 400 roundings.
   FUZZ_CHECK(std::fabs(total - 1.0) < 1e-4);
   FUZZ_CHECK(histories <= static_cast<double>(kMaxPhotonTotal) * (1 + 1e-4));
+
+  // Both programs read one beam from one file: where the interactive program's free-format
+  // reading also accepts it, every bin's share agrees to float precision.
+  try {
+    const FreeFormatSpectrum free = ParseFreeFormatSpectrum(text, "10MV.csv", 1e30);
+    const double free_total = free.cumulative[kSpectrumBins] > 0 ? 1.0 : 0.0;
+    double running = 0;
+    for (int i = 1; i <= kSpectrumBins && free_total > 0; ++i) {
+      const double share = free.cumulative[i] - running;
+      running = free.cumulative[i];
+      FUZZ_CHECK(std::fabs(share - s.weight[i]) <= 1e-4 * (share + s.weight[i]) + 1e-6);
+    }
+  } catch (const InputError&) {
+  }
 
   // The highest weighted bin decides whether the photon table covers the spectrum.
   const float top = BinEnergy(s.imax);
