@@ -1,6 +1,7 @@
 #include "engine/dose_tally.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace dosavia {
@@ -12,6 +13,26 @@ DoseTally::DoseTally(std::span<const float, kSlabs + 1> depth_bin_widths) {
     b += depth_bin_widths[k];
     bottom_[k] = b;
   }
+}
+
+void DoseTally::Clear() {
+  ring_ = {};
+  kerma_ = {};
+}
+
+void DoseTally::Add(const DoseTally& other) {
+  for (int c = 0; c < kComponents; ++c)
+    for (int k = 1; k <= kSlabs; ++k)
+      for (int j = 1; j <= kRings; ++j) ring_[c][k][j] += other.ring_[c][k][j];
+  for (int b = 1; b <= kKermaBins; ++b) kerma_[b] += other.kerma_[b];
+}
+
+bool DoseTally::AllFinite() const {
+  for (const auto& component : ring_)
+    for (const auto& row : component)
+      for (const float v : row)
+        if (!std::isfinite(v)) return false;
+  return std::all_of(kerma_.begin(), kerma_.end(), [](float v) { return std::isfinite(v); });
 }
 
 void DoseTally::ScoreStep(const Vec3<float>& s0, const Vec3<float>& s1, float dT, int component) {

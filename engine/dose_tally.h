@@ -83,6 +83,17 @@ class DoseTally {
   // Primary kerma of depth bin (1..300) [keV].
   float Kerma(int bin) const { return kerma_[bin]; }
 
+  // Back to zero, as at construction; the slab bottoms stay.
+  void Clear();
+
+  // Adds every cell of `other` into this tally, cell by cell; adding the same tallies in
+  // the same order always gives the same floats.
+  void Add(const DoseTally& other);
+
+  // False when any cell is infinite or NaN, which would make the whole result file
+  // meaningless after the normalisation.
+  bool AllFinite() const;
+
  private:
   std::array<float, kSlabs + 1> bottom_{};
   // [component - 1][slab][ring], so that the rings of one slab lie side by side.

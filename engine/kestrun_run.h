@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 
 #include "engine/console_text.h"
 
@@ -14,6 +15,9 @@ namespace dosavia {
 struct KestrunOptions {
   // The local clock for the start and end lines; tests pass a fixed one.
   std::function<ClockReading()> clock = ReadLocalClock;
+  // Empty: the single random stream. A number: the block streams on that many threads
+  // (0: one per core).
+  std::optional<int> threads;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by

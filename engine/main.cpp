@@ -1,6 +1,10 @@
-// Kestrun: the batch engine. No arguments; it works in the current directory.
+// Kestrun: the batch engine; it works in the current directory. Without arguments it runs
+// the single random stream; see kUsageText for the options.
 #include <iostream>
+#include <string_view>
+#include <vector>
 
+#include "engine/command_line.h"
 #include "engine/kestrun_run.h"
 
 #ifdef _WIN32
@@ -9,7 +13,7 @@
 #include <csignal>
 #endif
 
-int main() {
+int main(int argc, char** argv) {
 #ifdef _WIN32
   // The dialogue is Japanese text in UTF-8.
   SetConsoleOutputCP(CP_UTF8);
@@ -18,5 +22,17 @@ int main() {
   // end the run before it is written.
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  return dosavia::RunKestrun(std::cin, std::cout, {});
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const dosavia::CommandLine line = dosavia::ParseCommandLine(args);
+  if (line.action == dosavia::CommandLine::Action::kHelp) {
+    std::cout << dosavia::kUsageText;
+    return 0;
+  }
+  if (line.action == dosavia::CommandLine::Action::kError) {
+    std::cerr << "Kestrun: " << line.error << "\n" << dosavia::kUsageText;
+    return 2;
+  }
+  dosavia::KestrunOptions options;
+  options.threads = line.threads;
+  return dosavia::RunKestrun(std::cin, std::cout, {}, options);
 }
