@@ -18,6 +18,7 @@ DoseTally::DoseTally(std::span<const float, kSlabs + 1> depth_bin_widths) {
 void DoseTally::Clear() {
   ring_ = {};
   kerma_ = {};
+  last_end_ = kNoStepEnd;
 }
 
 void DoseTally::Add(const DoseTally& other) {
@@ -37,8 +38,15 @@ bool DoseTally::AllFinite() const {
 
 void DoseTally::ScoreStep(const Vec3<float>& s0, const Vec3<float>& s1, float dT, int component) {
   if (s1.x == s0.x || s1.y == s0.y || s1.z == s0.z) return;
-  float r0 = RadialDistance(s0);
+  // A track's next step starts where this one ends: its radius and slab are known then.
+  const bool continues = s0.x == last_end_.x && s0.y == last_end_.y && s0.z == last_end_.z;
+  float r0 = continues ? last_end_radius_ : RadialDistance(s0);
   float r1 = RadialDistance(s1);
+  int k0 = continues ? last_end_slab_ : SlabOf(s0.z);
+  int k1 = SlabOf(s1.z);
+  last_end_ = s1;
+  last_end_radius_ = r1;
+  last_end_slab_ = k1;
   if (r1 == r0) return;
   if (r0 >= kScoredRadiusCm && r1 >= kScoredRadiusCm) return;
 
@@ -48,10 +56,9 @@ void DoseTally::ScoreStep(const Vec3<float>& s0, const Vec3<float>& s1, float dT
   if (z1 < z0) {
     std::swap(z0, z1);
     std::swap(r0, r1);
+    std::swap(k0, k1);
   }
   const bool outward = r1 > r0;
-  const int k0 = SlabOf(z0);
-  const int k1 = SlabOf(z1);
   // Slabs below the table are never scored, and the walk stops at its end.
   const int k_last = std::min(k1, kSlabs);
 

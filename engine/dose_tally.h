@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <span>
 
 #include "engine/beam_geometry.h"
@@ -99,6 +100,13 @@ class DoseTally {
   // [component - 1][slab][ring], so that the rings of one slab lie side by side.
   std::array<std::array<std::array<float, kRings + 1>, kSlabs + 1>, kComponents> ring_{};
   std::array<float, kKermaBins + 1> kerma_{};
+  // The end of the last step scored, with its radius and slab; NaN matches no point.
+  static constexpr Vec3<float> kNoStepEnd{std::numeric_limits<float>::quiet_NaN(),
+                                          std::numeric_limits<float>::quiet_NaN(),
+                                          std::numeric_limits<float>::quiet_NaN()};
+  Vec3<float> last_end_ = kNoStepEnd;
+  float last_end_radius_ = 0;
+  int last_end_slab_ = 1;
 };
 
 // Maps the transport's events onto the tallies: kerma at the interactions of the unscattered

@@ -29,6 +29,9 @@ class PencilBeam {
  private:
   TransportContext<float> context_;
   DoseTallyObserver observer_;
+  // The coefficients of the last source energy: every history of a bin starts with them.
+  float source_energy_ = -1;
+  Attenuation<float> source_attenuation_{};
 };
 
 }  // namespace dosavia

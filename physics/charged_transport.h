@@ -48,7 +48,7 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
                             const Direction<Real>& direction, Real T, ChargedKind kind,
                             int dose_component, Obs& observer) {
   const PhysicsTables<Real>& tables = ctx.tables;
-  const Real two_pi = 2 * PhysicsTables<Real>::kPi;
+  const AzimuthTable<Real>& azimuths = StepAzimuths<Real>();
   ChargedStep<Real> step;
   step.kind = kind;
   step.start = start;
@@ -68,21 +68,19 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
     }
     if (size.last) return step.end;
 
-    Real c = 1;
-    Real s = 0;
-    Real phi = 0;
     const int row = tables.DeflectionRow(T, deflection_search_from);
     if (row != 0) {
       deflection_search_from = row + 1;
       const Real r1 = ctx.random.Uniform();
-      const Real r2 = ctx.random.Uniform();
-      c = tables.DeflectionCosineAtRow(row, T, r1);
-      s = std::sqrt(1 - c * c);
-      phi = two_pi * r2;
+      const Real c = tables.DeflectionCosineAtRow(row, T, r1);
+      d = RotateAtDrawnAzimuth(d, c, std::sqrt(1 - c * c), azimuths, ctx.random);
+    } else {
+      // No deflection: still the rotation by the angle 0 at the azimuth 0 (cos 1, sin 0),
+      // which recomputes the sine from the cosine as every deflection does.
+      d = RotateAzimuth(d, Real(1), Real(0), Real(1), Real(0));
     }
     T -= size.energy_lost;
     step.start = step.end;
-    d = Rotate(d, c, s, phi);
   }
 }
 
