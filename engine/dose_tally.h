@@ -109,6 +109,29 @@ class DoseTally {
   int last_end_slab_ = 1;
 };
 
+// A ring score waiting to be applied: a step (component 1 or 2) or a local score
+// (component -1 or -2, at start).
+struct PendingScore {
+  Vec3<float> start;
+  Vec3<float> end;
+  float energy;  // [keV]
+  int component;
+};
+
+// Applies the ring scores in their order.
+inline void ApplyScores(DoseTally& tally, const PendingScore* scores, int count) {
+  for (int i = 0; i < count; ++i) {
+    const PendingScore& s = scores[i];
+    if (s.component < 0) {
+      tally.ScoreLocal(s.start, s.energy, -s.component);
+    } else {
+      tally.ScoreStep(s.start, s.end, s.energy, s.component);
+    }
+  }
+}
+
+class ScoringThread;
+
 // Maps the transport's events onto the tallies: kerma at the interactions of the unscattered
 // photon, the local scores, and the chord distribution of the steps that stay in the box.
 //
@@ -116,13 +139,15 @@ class DoseTally {
 // beam calls at the end of every history (and the queue itself when it is full). Applying a
 // run of independent steps back to back lets the processor overlap their long division
 // chains; the additions into every cell happen in the same order as when scored at once,
-// so the tallies are identical to the last bit.
+// so the tallies are identical to the last bit. With a ScoringThread the full queues go to
+// that thread instead, which applies them in the same order while the transport goes on.
 class DoseTallyObserver {
  public:
-  explicit DoseTallyObserver(DoseTally& tally) : tally_(tally) {}
+  explicit DoseTallyObserver(DoseTally& tally) : tally_(tally), queue_(own_.data()) {}
+  DoseTallyObserver(DoseTally& tally, ScoringThread& scorer);
   DoseTallyObserver(const DoseTallyObserver&) = delete;
   DoseTallyObserver& operator=(const DoseTallyObserver&) = delete;
-  ~DoseTallyObserver() { Flush(); }
+  ~DoseTallyObserver() { Drain(); }
 
   void OnLocalAbsorption(const Vec3<float>& p, float e, AbsorptionCause, int component) {
     Queue({p, p, e, -component});
@@ -139,36 +164,33 @@ class DoseTallyObserver {
   void OnScatteredComponent() {}
   void OnAnnihilationPhoton(const Vec3<float>&, const Direction<float>&, int) {}
 
-  // Applies the queued ring scores in event order.
+  // End of a history: applies the queued ring scores in event order (with a scoring
+  // thread they wait for a full queue).
   void Flush() {
-    for (int i = 0; i < queued_; ++i) {
-      const PendingScore& s = queue_[i];
-      if (s.component < 0) {
-        tally_.ScoreLocal(s.start, s.energy, -s.component);
-      } else {
-        tally_.ScoreStep(s.start, s.end, s.energy, s.component);
-      }
-    }
-    queued_ = 0;
+    if (scorer_ == nullptr) Apply();
   }
 
+  // Everything queued goes to the tally, or to the scoring thread, now.
+  void Drain();
+
  private:
-  // A step (component 1 or 2) or a local score (component -1 or -2, at start).
-  struct PendingScore {
-    Vec3<float> start;
-    Vec3<float> end;
-    float energy;  // [keV]
-    int component;
-  };
   static constexpr int kQueueLength = 256;
 
+  void Apply() {
+    ApplyScores(tally_, queue_, queued_);
+    queued_ = 0;
+  }
+  void HandOver();  // the full queue to the scoring thread, an empty one back
   void Queue(const PendingScore& s) {
     queue_[queued_++] = s;
-    if (queued_ == kQueueLength) Flush();
+    if (queued_ == capacity_) scorer_ ? HandOver() : Apply();
   }
 
   DoseTally& tally_;
-  std::array<PendingScore, kQueueLength> queue_{};
+  ScoringThread* scorer_ = nullptr;
+  std::array<PendingScore, kQueueLength> own_{};
+  PendingScore* queue_;
+  int capacity_ = kQueueLength;
   int queued_ = 0;
 };
 

@@ -32,6 +32,10 @@ PencilBeam::PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& 
                        DoseTally& tally)
     : context_{tables, random, EnginePhantomBox()}, observer_(tally) {}
 
+PencilBeam::PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random,
+                       DoseTally& tally, ScoringThread& scorer)
+    : context_{tables, random, EnginePhantomBox()}, observer_(tally, scorer) {}
+
 void PencilBeam::RunHistory(float energy) {
   const Vec3<float> start = SampleEntryPoint(context_.random);
   const Direction<float> along_z{1.0f, 0.0f, 1.0f, 0.0f};
