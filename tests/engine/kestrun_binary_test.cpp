@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/beam_spectrum.h"
+#include "engine/command_line.h"
 #include "engine/console_text.h"
 #include "engine_test_support.h"
 #include "records/file_io.h"
@@ -27,11 +28,12 @@ using testing::SpectrumText;
 using testing::TempDir;
 using testing::ZeroSpectrum;
 
-// Runs Kestrun in `dir`, with the given conditions file unless null; returns its exit status.
-int RunKestrunIn(const TempDir& dir, const char* conditions) {
+// Runs Kestrun in `dir` with the arguments, with the given conditions file unless null;
+// stdout goes to console.txt, stderr to stderr.txt. Returns the exit status.
+int RunKestrunIn(const TempDir& dir, const char* conditions, const std::string& args = "") {
   if (conditions) dir.Write("Joken.dat", conditions);
-  const std::string command = "cd \"" + dir.path().string() + "\" && \"" KESTRUN_PATH
-                              "\" < /dev/null > console.txt 2>&1";
+  const std::string command = "cd \"" + dir.path().string() + "\" && \"" KESTRUN_PATH "\" " +
+                              args + " < /dev/null > console.txt 2> stderr.txt";
   const int raw = std::system(command.c_str());
 #ifdef _WIN32
   return raw;
@@ -79,6 +81,63 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
   EXPECT_EQ(SplitLines(first).size(), 600u);
   ASSERT_EQ(RunKestrunIn(dir, conditions), 0);
   EXPECT_EQ(Read(dir, "10MV-test.data"), first);
+}
+
+// The block streams: the same file for any number of threads and on every run, the mode
+// line, and the progress lines of the single stream (each once its bin is done).
+TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
+  const TempDir dir(testing::ScratchName("engine_binary_blocks"));
+  const fs::path data(DOSAVIA_DATA_DIR);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "10MV.csv"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
+  const BeamSpectrum spectrum = ReadBeamSpectrumFile(dir.File("10MV.csv"), "10MV.csv");
+  std::string progress;
+  for (int i = 1; i <= kSpectrumBins; ++i)
+    if (spectrum.weight[i] != 0.0f) progress.append(ProgressLine(i, spectrum.imax)).append("\n");
+  std::string first;
+  for (const int threads : {1, 2, 3, 2}) {
+    ASSERT_EQ(RunKestrunIn(dir, "10MV.csv\r\nb.data\r\n1.00E+05\r\n",
+                           "--threads " + std::to_string(threads)), 0);
+    const std::string console = Read(dir, "console.txt");
+    EXPECT_NE(console.find(std::string(kWaitingLine) + "\n" + ModeLine(threads) + "\n\n" + progress),
+              std::string::npos) << console;
+    const std::string file = Read(dir, "b.data");
+    if (first.empty()) first = file;
+    EXPECT_EQ(file, first) << threads << " threads";
+  }
+  EXPECT_EQ(first.size(), 600u * 127u);
+}
+
+// --help prints the usage on stdout and ends with 0; anything else that is not a valid
+// --threads ends with 2 and the usage on stderr, before any file is read.
+TEST(KestrunBinaryTest, CommandLine) {
+  const struct {
+    const char* args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"--help", 0, ""},
+      {"-h", 0, ""},
+      {"--fast", 2, "unknown argument '--fast'"},
+      {"10MV.csv", 2, "unknown argument '10MV.csv'"},
+      {"--threads", 2, "--threads needs a number"},
+      {"--threads -1", 2, "not '-1'"},
+      {"--threads 2x", 2, "not '2x'"},
+      {"--threads 257", 2, "not '257'"},
+      {"--threads 1 --threads 2", 2, "given twice"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir(testing::ScratchName("engine_binary_args"));
+    EXPECT_EQ(RunKestrunIn(dir, nullptr, c.args), c.status) << c.args;
+    const std::string out = Read(dir, "console.txt");
+    const std::string err = Read(dir, "stderr.txt");
+    const std::string& usage_stream = c.status == 0 ? out : err;
+    EXPECT_NE(usage_stream.find("Usage: Kestrun"), std::string::npos) << c.args;
+    EXPECT_NE(err.find(c.message), std::string::npos) << c.args << "\n" << err;
+    EXPECT_EQ((c.status == 0 ? err : out), "") << c.args;
+  }
 }
 
 // Every failure is reported, the prompt still comes last, the status is 1, and an earlier
