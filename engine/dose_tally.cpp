@@ -37,7 +37,7 @@ bool DoseTally::AllFinite() const {
 }
 
 void DoseTally::ScoreStep(const Vec3<float>& s0, const Vec3<float>& s1, float dT, int component) {
-  if (s1.x == s0.x || s1.y == s0.y || s1.z == s0.z) return;
+  if ((s1.x == s0.x) | (s1.y == s0.y) | (s1.z == s0.z)) return;
   // A track's next step starts where this one ends: its radius and slab are known then.
   const bool continues = s0.x == last_end_.x && s0.y == last_end_.y && s0.z == last_end_.z;
   float r0 = continues ? last_end_radius_ : RadialDistance(s0);
