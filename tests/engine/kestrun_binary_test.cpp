@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/beam_spectrum.h"
+#include "engine/block_streams.h"
 #include "engine/command_line.h"
 #include "engine/console_text.h"
 #include "engine_test_support.h"
@@ -83,7 +84,8 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
   EXPECT_EQ(Read(dir, "10MV-test.data"), first);
 }
 
-// The block streams: the same file for any number of threads and on every run, the mode
+// The block streams: the same file for any number of threads (0: one per core) and on every
+// run, the mode
 // line, and the progress lines of the single stream (each once its bin is done).
 TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
   const TempDir dir(testing::ScratchName("engine_binary_blocks"));
@@ -97,11 +99,12 @@ TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
   for (int i = 1; i <= kSpectrumBins; ++i)
     if (spectrum.weight[i] != 0.0f) progress.append(ProgressLine(i, spectrum.imax)).append("\n");
   std::string first;
-  for (const int threads : {1, 2, 3, 2}) {
+  for (const int threads : {1, 2, 3, 0, 2}) {
     ASSERT_EQ(RunKestrunIn(dir, "10MV.csv\r\nb.data\r\n1.00E+05\r\n",
                            "--threads " + std::to_string(threads)), 0);
     const std::string console = Read(dir, "console.txt");
-    EXPECT_NE(console.find(std::string(kWaitingLine) + "\n" + ModeLine(threads) + "\n\n" + progress),
+    const std::string mode = ModeLine(ThreadCount(threads));  // 0: one per core
+    EXPECT_NE(console.find(std::string(kWaitingLine) + "\n" + mode + "\n\n" + progress),
               std::string::npos) << console;
     const std::string file = Read(dir, "b.data");
     if (first.empty()) first = file;
