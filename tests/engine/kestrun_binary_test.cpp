@@ -85,8 +85,7 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
 }
 
 // The block streams: the same file for any number of threads (0: one per core) and on every
-// run, the mode
-// line, and the progress lines of the single stream (each once its bin is done).
+// run, the mode line, and the progress lines of the single stream (each once its bin is done).
 TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
   const TempDir dir(testing::ScratchName("engine_binary_blocks"));
   const fs::path data(DOSAVIA_DATA_DIR);
