@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Times Kestrun on the 10 MV spectrum with N = 1.00E+06 in a scratch working directory and
 # prints histories per second, peak memory and the projected time of the default run
-# (3.00E+07 photons).
-#   bench/kestrun_bench.sh [path/to/Kestrun] [photon total]
+# (3.00E+07 photons). Further arguments go to Kestrun (e.g. --threads 2).
+#   bench/kestrun_bench.sh [path/to/Kestrun] [photon total] [Kestrun arguments...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 kestrun="${1:-$root/build/workdir/Kestrun}"
 photons="${2:-1.00E+06}"
+shift $(( $# < 2 ? $# : 2 ))
 data="$root/data"
 [ -x "$kestrun" ] || { echo "Kestrun not found at $kestrun (build it first)"; exit 1; }
 kestrun="$(cd "$(dirname "$kestrun")" && pwd)/$(basename "$kestrun")"
@@ -29,19 +30,20 @@ histories="$(awk -v n="$photons" '
 
 cd "$work"
 if [ -x /usr/bin/time ]; then
-  /usr/bin/time -f '%e %M' -o time.txt "$kestrun" < /dev/null > console.txt
-  read -r seconds peak_kb < time.txt
+  /usr/bin/time -f '%e %M %U' -o time.txt "$kestrun" "$@" < /dev/null > console.txt
+  read -r seconds peak_kb cpu < time.txt
 else
   start=$(date +%s.%N)
-  "$kestrun" < /dev/null > console.txt
+  "$kestrun" "$@" < /dev/null > console.txt
+  cpu="n/a"
   seconds=$(echo "$(date +%s.%N) - $start" | bc)
   peak_kb="n/a"
 fi
 [ -f 10MV-bench.data ] || { echo "Kestrun wrote no result file:"; cat console.txt; exit 1; }
 
-awk -v h="$histories" -v s="$seconds" -v m="$peak_kb" -v n="$photons" 'BEGIN {
+awk -v h="$histories" -v s="$seconds" -v m="$peak_kb" -v n="$photons" -v c="$cpu" -v a="$*" 'BEGIN {
   rate = h / s
-  printf "Kestrun, 10MV.csv, N = %s: %d histories in %.2f s\n", n, h, s
+  printf "Kestrun %s, 10MV.csv, N = %s: %d histories in %.2f s (user CPU %s s)\n", a, n, h, s, c
   printf "histories per second: %.0f\n", rate
   printf "peak memory (max RSS): %s KiB\n", m
   printf "projected default run (3.00E+07 photons): %.1f s\n", 3.0e7 * (h / n) / rate

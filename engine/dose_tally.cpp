@@ -1,6 +1,7 @@
 #include "engine/dose_tally.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace dosavia {
@@ -14,10 +15,38 @@ DoseTally::DoseTally(std::span<const float, kSlabs + 1> depth_bin_widths) {
   }
 }
 
+void DoseTally::Clear() {
+  ring_ = {};
+  kerma_ = {};
+  last_end_ = kNoStepEnd;
+}
+
+void DoseTally::Add(const DoseTally& other) {
+  for (int c = 0; c < kComponents; ++c)
+    for (int k = 1; k <= kSlabs; ++k)
+      for (int j = 1; j <= kRings; ++j) ring_[c][k][j] += other.ring_[c][k][j];
+  for (int b = 1; b <= kKermaBins; ++b) kerma_[b] += other.kerma_[b];
+}
+
+bool DoseTally::AllFinite() const {
+  for (const auto& component : ring_)
+    for (const auto& row : component)
+      for (const float v : row)
+        if (!std::isfinite(v)) return false;
+  return std::all_of(kerma_.begin(), kerma_.end(), [](float v) { return std::isfinite(v); });
+}
+
 void DoseTally::ScoreStep(const Vec3<float>& s0, const Vec3<float>& s1, float dT, int component) {
-  if (s1.x == s0.x || s1.y == s0.y || s1.z == s0.z) return;
-  float r0 = RadialDistance(s0);
+  if ((s1.x == s0.x) | (s1.y == s0.y) | (s1.z == s0.z)) return;
+  // A track's next step starts where this one ends: its radius and slab are known then.
+  const bool continues = s0.x == last_end_.x && s0.y == last_end_.y && s0.z == last_end_.z;
+  float r0 = continues ? last_end_radius_ : RadialDistance(s0);
   float r1 = RadialDistance(s1);
+  int k0 = continues ? last_end_slab_ : SlabOf(s0.z);
+  int k1 = SlabOf(s1.z);
+  last_end_ = s1;
+  last_end_radius_ = r1;
+  last_end_slab_ = k1;
   if (r1 == r0) return;
   if (r0 >= kScoredRadiusCm && r1 >= kScoredRadiusCm) return;
 
@@ -27,10 +56,9 @@ void DoseTally::ScoreStep(const Vec3<float>& s0, const Vec3<float>& s1, float dT
   if (z1 < z0) {
     std::swap(z0, z1);
     std::swap(r0, r1);
+    std::swap(k0, k1);
   }
   const bool outward = r1 > r0;
-  const int k0 = SlabOf(z0);
-  const int k1 = SlabOf(z1);
   // Slabs below the table are never scored, and the walk stops at its end.
   const int k_last = std::min(k1, kSlabs);
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <span>
 
 #include "engine/beam_geometry.h"
@@ -83,12 +84,53 @@ class DoseTally {
   // Primary kerma of depth bin (1..300) [keV].
   float Kerma(int bin) const { return kerma_[bin]; }
 
+  // Back to zero, as at construction; the slab bottoms stay.
+  void Clear();
+
+  // Adds every cell of `other` into this tally, cell by cell; adding the same tallies in
+  // the same order always gives the same floats.
+  void Add(const DoseTally& other);
+
+  // False when any cell is infinite or NaN, which would make the whole result file
+  // meaningless after the normalisation.
+  bool AllFinite() const;
+
  private:
   std::array<float, kSlabs + 1> bottom_{};
   // [component - 1][slab][ring], so that the rings of one slab lie side by side.
   std::array<std::array<std::array<float, kRings + 1>, kSlabs + 1>, kComponents> ring_{};
   std::array<float, kKermaBins + 1> kerma_{};
+  // The end of the last step scored, with its radius and slab; NaN matches no point.
+  static constexpr Vec3<float> kNoStepEnd{std::numeric_limits<float>::quiet_NaN(),
+                                          std::numeric_limits<float>::quiet_NaN(),
+                                          std::numeric_limits<float>::quiet_NaN()};
+  Vec3<float> last_end_ = kNoStepEnd;
+  float last_end_radius_ = 0;
+  int last_end_slab_ = 1;
 };
+
+// A ring score waiting to be applied: a step (component 1 or 2) or a local score
+// (component -1 or -2, at start).
+struct PendingScore {
+  Vec3<float> start;
+  Vec3<float> end;
+  float energy;  // [keV]
+  int component;
+};
+
+// Applies the ring scores in their order.
+inline void ApplyScores(DoseTally& tally, const PendingScore* scores, int count) {
+  for (int i = 0; i < count; ++i) {
+    const PendingScore& s = scores[i];
+    if (s.component < 0) {
+      tally.ScoreLocal(s.start, s.energy, -s.component);
+    } else {
+      tally.ScoreStep(s.start, s.end, s.energy, s.component);
+    }
+  }
+}
+
+class ScoringThread;
 
 // Maps the transport's events onto the tallies: kerma at the interactions of the unscattered
 // photon, the local scores, and the chord distribution of the steps that stay in the box.
@@ -97,13 +139,15 @@ class DoseTally {
 // beam calls at the end of every history (and the queue itself when it is full). Applying a
 // run of independent steps back to back lets the processor overlap their long division
 // chains; the additions into every cell happen in the same order as when scored at once,
-// so the tallies are identical to the last bit.
+// so the tallies are identical to the last bit. With a ScoringThread the full queues go to
+// that thread instead, which applies them in the same order while the transport goes on.
 class DoseTallyObserver : public NullObserver<float> {
  public:
-  explicit DoseTallyObserver(DoseTally& tally) : tally_(tally) {}
+  explicit DoseTallyObserver(DoseTally& tally) : tally_(tally), queue_(own_.data()) {}
+  DoseTallyObserver(DoseTally& tally, ScoringThread& scorer);
   DoseTallyObserver(const DoseTallyObserver&) = delete;
   DoseTallyObserver& operator=(const DoseTallyObserver&) = delete;
-  ~DoseTallyObserver() { Flush(); }
+  ~DoseTallyObserver() { Drain(); }
 
   void OnLocalAbsorption(const Vec3<float>& p, float e, AbsorptionCause, int component) {
     Queue({p, p, e, -component});
@@ -117,36 +161,33 @@ class DoseTallyObserver : public NullObserver<float> {
     if (!step.left_phantom) Queue({step.start, step.end, step.energy_lost, component});
   }
 
-  // Applies the queued ring scores in event order.
+  // End of a history: applies the queued ring scores in event order (with a scoring
+  // thread they wait for a full queue).
   void Flush() {
-    for (int i = 0; i < queued_; ++i) {
-      const PendingScore& s = queue_[i];
-      if (s.component < 0) {
-        tally_.ScoreLocal(s.start, s.energy, -s.component);
-      } else {
-        tally_.ScoreStep(s.start, s.end, s.energy, s.component);
-      }
-    }
-    queued_ = 0;
+    if (scorer_ == nullptr) Apply();
   }
 
+  // Everything queued goes to the tally, or to the scoring thread, now.
+  void Drain();
+
  private:
-  // A step (component 1 or 2) or a local score (component -1 or -2, at start).
-  struct PendingScore {
-    Vec3<float> start;
-    Vec3<float> end;
-    float energy;  // [keV]
-    int component;
-  };
   static constexpr int kQueueLength = 256;
 
+  void Apply() {
+    ApplyScores(tally_, queue_, queued_);
+    queued_ = 0;
+  }
+  void HandOver();  // the full queue to the scoring thread, an empty one back
   void Queue(const PendingScore& s) {
     queue_[queued_++] = s;
-    if (queued_ == kQueueLength) Flush();
+    if (queued_ == capacity_) scorer_ ? HandOver() : Apply();
   }
 
   DoseTally& tally_;
-  std::array<PendingScore, kQueueLength> queue_{};
+  ScoringThread* scorer_ = nullptr;
+  std::array<PendingScore, kQueueLength> own_{};
+  PendingScore* queue_;
+  int capacity_ = kQueueLength;
   int queued_ = 0;
 };
 

@@ -5,14 +5,19 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "engine/beam_geometry.h"
 #include "engine/beam_spectrum.h"
+#include "engine/block_streams.h"
+#include "engine/command_line.h"
 #include "engine/conditions_file.h"
 #include "engine/dose_tally.h"
+#include "engine/engine_error.h"
 #include "engine/field_superposition.h"
 #include "engine/pencil_beam.h"
 #include "engine/result_file.h"
+#include "engine/scoring_thread.h"
 #include "physics/physics_loader.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
@@ -54,18 +59,36 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     out << kTitleLine << "\n\n";
     const ClockReading start = options.clock();
-    out << StartTimeLine(start) << "\n\n" << kWaitingLine << "\n\n" << std::flush;
+    out << StartTimeLine(start) << "\n\n" << kWaitingLine << "\n";
+    const int threads = options.threads ? ThreadCount(*options.threads) : 0;
+    if (options.threads) out << ModeLine(threads) << "\n";
+    out << "\n" << std::flush;
 
     state->tally = std::make_unique<DoseTally>(
         std::span<const float, kSlabs + 1>(state->tables.DepthBinWidth));
-    PencilBeam beam(state->tables, state->random, *state->tally);
-    RunSpectrumBins(
-        spectrum, conditions.photon_total,
-        [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; },
-        [&](float energy) { beam.RunHistory(energy); });
+    const auto progress = [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; };
+    if (options.threads) {
+      RunBlockStreams(state->tables, spectrum, conditions.photon_total, threads, *state->tally,
+                      progress);
+    } else if (std::thread::hardware_concurrency() > 1) {
+      // The ring scores on a second core, in the same order: the same file, sooner.
+      ScoringThread scorer(*state->tally);
+      {
+        PencilBeam beam(state->tables, state->random, *state->tally, scorer);
+        RunSpectrumBins(spectrum, conditions.photon_total, progress,
+                        [&](float energy) { beam.RunHistory(energy); });
+      }
+      scorer.Finish();
+    } else {
+      PencilBeam beam(state->tables, state->random, *state->tally);
+      RunSpectrumBins(spectrum, conditions.photon_total, progress,
+                      [&](float energy) { beam.RunHistory(energy); });
+    }
 
     out << "\n" << StartTimeLine(start) << "\n" << EndTimeLine(options.clock()) << "\n" << std::flush;
 
+    if (!state->tally->AllFinite())
+      throw EngineError("the dose tally holds a value that is not a finite number");
     Superpose(*state->tally, state->field);
     const NormalisedResults results = Normalise(*state->tally, state->field);
     WriteResultFile(file(conditions.result_file), results);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 
 #include "engine/console_text.h"
 
@@ -14,13 +15,16 @@ namespace dosavia {
 struct KestrunOptions {
   // The local clock for the start and end lines; tests pass a fixed one.
   std::function<ClockReading()> clock = ReadLocalClock;
+  // Empty: the single random stream. A number: the block streams on that many threads
+  // (0: one per core).
+  std::optional<int> threads;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by
 // their plain names. Writes the dialogue to `out`, reads the final Enter from `in` (the
 // end of input counts as Enter) and returns the exit status: 0 after a complete run, 1 when
-// an input file is missing or malformed, no primary kerma was scored, or the result file
-// could not be written. After an error the prompt is still shown, and no result file is
+// an input file is missing or malformed, no primary kerma was scored, the tally holds a
+// value that is not finite, or the result file could not be written. After an error the prompt is still shown, and no result file is
 // written (an earlier file of the same name is left as it was).
 int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path& working_dir,
                const KestrunOptions& options = {});

@@ -1,7 +1,13 @@
-// Kestrun: the batch engine. No arguments; it works in the current directory.
+// Kestrun: the batch engine; it works in the current directory. Without arguments it runs
+// the single random stream; see kUsageText for the options.
+#include <filesystem>
 #include <iostream>
+#include <string_view>
+#include <vector>
 
+#include "engine/command_line.h"
 #include "engine/kestrun_run.h"
+#include "engine/working_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -9,7 +15,7 @@
 #include <csignal>
 #endif
 
-int main() {
+int main(int argc, char** argv) {
 #ifdef _WIN32
   // The dialogue is Japanese text in UTF-8.
   SetConsoleOutputCP(CP_UTF8);
@@ -21,5 +27,24 @@ int main() {
   // removes the temporary file, not in a silent kill that leaves it half written.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-  return dosavia::RunKestrun(std::cin, std::cout, {});
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const dosavia::CommandLine line = dosavia::ParseCommandLine(args);
+  if (line.action == dosavia::CommandLine::Action::kHelp) {
+    std::cout << dosavia::kUsageText;
+    return 0;
+  }
+  if (line.action == dosavia::CommandLine::Action::kError) {
+    std::cerr << "Kestrun: " << line.error << "\n" << dosavia::kUsageText;
+    return 2;
+  }
+  if (line.action == dosavia::CommandLine::Action::kVersion) {
+    std::cout << dosavia::KestrunVersionText() << "\n";
+    return 0;
+  }
+  if (line.action == dosavia::CommandLine::Action::kInit)
+    return dosavia::InitWorkingFolder(dosavia::CurrentExecutable(argc > 0 ? argv[0] : "Kestrun"),
+                                      std::filesystem::current_path(), std::cout);
+  dosavia::KestrunOptions options;
+  options.threads = line.threads;
+  return dosavia::RunKestrun(std::cin, std::cout, {}, options);
 }

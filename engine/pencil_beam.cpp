@@ -32,10 +32,18 @@ PencilBeam::PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& 
                        DoseTally& tally)
     : context_{tables, random, EnginePhantomBox()}, observer_(tally) {}
 
+PencilBeam::PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random,
+                       DoseTally& tally, ScoringThread& scorer)
+    : context_{tables, random, EnginePhantomBox()}, observer_(tally, scorer) {}
+
 void PencilBeam::RunHistory(float energy) {
   const Vec3<float> start = SampleEntryPoint(context_.random);
   const Direction<float> along_z{1.0f, 0.0f, 1.0f, 0.0f};
-  TrackHistory(context_, start, along_z, energy, observer_);
+  if (!(energy == source_energy_)) {
+    source_energy_ = energy;
+    source_attenuation_ = context_.tables.PhotonCoefficients(energy);
+  }
+  TrackHistory(context_, start, along_z, energy, observer_, &source_attenuation_);
   observer_.Flush();
 }
 

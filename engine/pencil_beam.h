@@ -21,6 +21,9 @@ PhantomBox<float> EnginePhantomBox();
 class PencilBeam {
  public:
   PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random, DoseTally& tally);
+  // The ring scores go to `scorer`, which applies them in the same order on its thread.
+  PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random, DoseTally& tally,
+             ScoringThread& scorer);
 
   // One history of a photon of energy [keV]: entry point, direction +z, dose component 1;
   // the transport runs it to its end and every event is scored before it returns.
@@ -29,6 +32,9 @@ class PencilBeam {
  private:
   TransportContext<float> context_;
   DoseTallyObserver observer_;
+  // The coefficients of the last source energy: every history of a bin starts with them.
+  float source_energy_ = -1;
+  Attenuation<float> source_attenuation_{};
 };
 
 }  // namespace dosavia

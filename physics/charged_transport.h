@@ -48,7 +48,7 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
                             const Direction<Real>& direction, Real T, ChargedKind kind,
                             int dose_component, Obs& observer) {
   const PhysicsTables<Real>& tables = ctx.tables;
-  const Real two_pi = 2 * PhysicsTables<Real>::kPi;
+  const AzimuthTable<Real>& azimuths = StepAzimuths<Real>();
   ChargedStep<Real> step;
   step.kind = kind;
   step.start = start;
@@ -58,8 +58,8 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
     const StepSize<Real> size = ChargedStepSize(tables, T);
     step.end = Advance(step.start, d, size.length);
     step.energy_lost = size.energy_lost;
-    const bool moved_in_all = step.end.x != step.start.x && step.end.y != step.start.y &&
-                              step.end.z != step.start.z;
+    const bool moved_in_all = (step.end.x != step.start.x) & (step.end.y != step.start.y) &
+                              (step.end.z != step.start.z);
     step.left_phantom = moved_in_all && ctx.box.Outside(step.end);
     observer.OnChargedStep(step, dose_component);
     if (step.left_phantom) {
@@ -68,21 +68,19 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
     }
     if (size.last) return step.end;
 
-    Real c = 1;
-    Real s = 0;
-    Real phi = 0;
     const int row = tables.DeflectionRow(T, deflection_search_from);
     if (row != 0) {
       deflection_search_from = row + 1;
       const Real r1 = ctx.random.Uniform();
-      const Real r2 = ctx.random.Uniform();
-      c = tables.DeflectionCosineAtRow(row, T, r1);
-      s = std::sqrt(1 - c * c);
-      phi = two_pi * r2;
+      const Real c = tables.DeflectionCosineAtRow(row, T, r1);
+      d = RotateAtDrawnAzimuth(d, c, std::sqrt(1 - c * c), azimuths, ctx.random);
+    } else {
+      // No deflection: still the rotation by the angle 0 at the azimuth 0 (cos 1, sin 0),
+      // which recomputes the sine from the cosine as every deflection does.
+      d = RotateAzimuth(d, Real(1), Real(0), Real(1), Real(0));
     }
     T -= size.energy_lost;
     step.start = step.end;
-    d = Rotate(d, c, s, phi);
   }
 }
 

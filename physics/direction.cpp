@@ -1,6 +1,9 @@
 #include "physics/direction.h"
 
 #include <cmath>
+#include <memory>
+
+#include "physics/physics_tables.h"
 
 namespace dosavia {
 
@@ -9,34 +12,28 @@ namespace dosavia {
 // cosine relation give the new azimuth from the old one.
 template <typename Real>
 Direction<Real> Rotate(const Direction<Real>& old, Real c, Real s, Real phi) {
-  const Real cos_phi = std::cos(phi);
-  const Real sin_phi = std::sin(phi);
-  Real ct = old.cosTheta * c + old.sinTheta * s * cos_phi;
-  // Rounding can push the cosine just past either pole; beyond -1 the square root below
-  // would otherwise give NaN and lose the particle.
-  if (ct > 1) ct = 1;
-  if (ct < -1) ct = -1;
-  Direction<Real> d;
-  d.cosTheta = ct;
-  d.sinTheta = std::sqrt(1 - ct * ct);
-  if (d.sinTheta == 0) {
-    d.sinPhi = 0;
-    d.cosPhi = 1;
-    return d;
-  }
-  if (old.sinTheta == 0) {
-    d.sinPhi = sin_phi;
-    d.cosPhi = -cos_phi;
-    return d;
-  }
-  const Real a = s * sin_phi / d.sinTheta;
-  const Real b = (c - ct * old.cosTheta) / (d.sinTheta * old.sinTheta);
-  d.sinPhi = a * old.cosPhi + b * old.sinPhi;
-  d.cosPhi = b * old.cosPhi - a * old.sinPhi;
-  return d;
+  return RotateAzimuth(old, c, s, Real(std::cos(phi)), Real(std::sin(phi)));
+}
+
+template <typename Real>
+const AzimuthTable<Real>& StepAzimuths() {
+  static const std::unique_ptr<const AzimuthTable<Real>> table = [] {
+    auto t = std::make_unique<AzimuthTable<Real>>();
+    const Real two_pi = 2 * PhysicsTables<Real>::kPi;
+    for (std::int32_t n = 0; n < RandomStream<Real>::kModulus; ++n) {
+      // The same operations as 2 pi times Uniform() for the step that gave n.
+      const Real phi = two_pi * (static_cast<Real>(n) / RandomStream<Real>::kDivisor);
+      t->cos_phi[n] = std::cos(phi);
+      t->sin_phi[n] = std::sin(phi);
+    }
+    return t;
+  }();
+  return *table;
 }
 
 template Direction<float> Rotate<float>(const Direction<float>&, float, float, float);
 template Direction<double> Rotate<double>(const Direction<double>&, double, double, double);
+template const AzimuthTable<float>& StepAzimuths<float>();
+template const AzimuthTable<double>& StepAzimuths<double>();
 
 }  // namespace dosavia

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 #include "physics/charged_transport.h"
 #include "physics/direction.h"
@@ -59,8 +60,8 @@ inline void Coherent(const TransportContext<Real>& ctx, Photon<Real>& photon,
   BecomeScattered(h, observer);
   const Real c = SampleCoherentCosine(ctx.tables, ctx.random, photon.energy);
   const Real s = std::sqrt(1 - c * c);
-  const Real phi = 2 * PhysicsTables<Real>::kPi * ctx.random.Uniform();
-  photon.direction = Rotate(photon.direction, c, s, phi);
+  photon.direction =
+      RotateAtDrawnAzimuth(photon.direction, c, s, StepAzimuths<Real>(), ctx.random);
 }
 
 template <typename Real, typename Obs>
@@ -70,9 +71,12 @@ inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon,
   const Real E = photon.energy;
   const ComptonAngle<Real> a = SampleComptonAngle(ctx.tables, ctx.random, E);
   const Real T = E - a.scattered_energy;
-  const Real phi = 2 * pi * ctx.random.Uniform();
+  const std::int32_t n_phi = ctx.random.Step();
+  const Real phi = 2 * pi * (static_cast<Real>(n_phi) / RandomStream<Real>::kDivisor);
   // The photon's new direction is fixed before its electron is followed.
-  const Direction<Real> scattered = Rotate(photon.direction, a.cos_theta, a.sin_theta, phi);
+  const AzimuthTable<Real>& azimuths = StepAzimuths<Real>();
+  const Direction<Real> scattered = RotateAzimuth(photon.direction, a.cos_theta, a.sin_theta,
+                                                  azimuths.cos_phi[n_phi], azimuths.sin_phi[n_phi]);
   observer.OnInteraction(InteractionKind::kCompton, photon.position, T, h.dose_component);
   if (T < static_cast<Real>(kCutoffKeV)) {
     observer.OnLocalAbsorption(photon.position, T, AbsorptionCause::kChargedBelowCutoff,
@@ -109,7 +113,8 @@ inline void Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, Histor
   const Real kinetic = E - static_cast<Real>(kPairThresholdKeV);
   const Real T = kinetic * static_cast<Real>(0.5);
   const Real theta0 = rest / E;
-  const Real phi1 = 2 * pi * ctx.random.Uniform();
+  const std::int32_t n_phi1 = ctx.random.Step();
+  const Real phi1 = 2 * pi * (static_cast<Real>(n_phi1) / RandomStream<Real>::kDivisor);
   const Real theta_a = pi * ctx.random.Uniform();
   const Real phi_a = 2 * pi * ctx.random.Uniform();
   h.annihilation_state = 1;
@@ -118,7 +123,11 @@ inline void Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, Histor
 
   const Real c0 = std::cos(theta0);
   const Real s0 = std::sin(theta0);
-  ReleaseCharged(ctx, pair_point, Rotate(photon.direction, c0, s0, phi1), T,
+  const AzimuthTable<Real>& azimuths = StepAzimuths<Real>();
+  ReleaseCharged(ctx, pair_point,
+                 RotateAzimuth(photon.direction, c0, s0, azimuths.cos_phi[n_phi1],
+                               azimuths.sin_phi[n_phi1]),
+                 T,
                  ChargedKind::kPairElectron, h.dose_component, observer);
   h.annihilation_point =
       ReleaseCharged(ctx, pair_point, Rotate(photon.direction, c0, s0, phi1 + pi), T,
@@ -135,16 +144,19 @@ inline void Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, Histor
 
 // Flies one photon through its flights and interactions until it is absorbed or escapes.
 // A pair production turns it into the first annihilation photon, which flies on here.
+// `first`, when given, is PhotonCoefficients of the photon's energy for its first flight.
 template <typename Real, typename Obs>
 inline void FlyPhoton(const TransportContext<Real>& ctx, Photon<Real>& photon,
-                      HistoryState<Real>& h, Obs& observer) {
+                      HistoryState<Real>& h, Obs& observer,
+                      const Attenuation<Real>* first = nullptr) {
   for (;;) {
     if (photon.energy < static_cast<Real>(kCutoffKeV)) {
       observer.OnLocalAbsorption(photon.position, photon.energy,
                                  AbsorptionCause::kPhotonBelowCutoff, h.dose_component);
       return;
     }
-    const Attenuation<Real> att = ctx.tables.PhotonCoefficients(photon.energy);
+    const Attenuation<Real> att = first ? *first : ctx.tables.PhotonCoefficients(photon.energy);
+    first = nullptr;
     // Free path from the total coefficient; a zero number is drawn again with its partner,
     // so the logarithm never sees 0.
     Real r_path;
@@ -183,12 +195,15 @@ inline void FlyPhoton(const TransportContext<Real>& ctx, Photon<Real>& photon,
 // and positron it sets in motion is finished before the photon goes on, and after a pair
 // production both annihilation photons are followed, the second starting from the
 // annihilation point in exactly the opposite direction of the first.
+// source_attenuation, when given, must be ctx.tables.PhotonCoefficients(energy): a beam of
+// few energies computes it once per energy instead of once per history.
 template <typename Real, TransportObserver<Real> Obs>
 void TrackHistory(const TransportContext<Real>& ctx, const Vec3<Real>& start,
-                  const Direction<Real>& direction, Real energy, Obs& observer) {
+                  const Direction<Real>& direction, Real energy, Obs& observer,
+                  const Attenuation<Real>* source_attenuation = nullptr) {
   photon_detail::HistoryState<Real> h;
   photon_detail::Photon<Real> photon{start, direction, energy};
-  photon_detail::FlyPhoton(ctx, photon, h, observer);
+  photon_detail::FlyPhoton(ctx, photon, h, observer, source_attenuation);
   if (h.annihilation_state != 2) return;
   const Direction<Real>& first = h.first_annihilation_direction;
   const Direction<Real> second{-first.cosTheta, first.sinTheta, -first.cosPhi, -first.sinPhi};

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "engine/beam_spectrum.h"
+#include "engine/block_streams.h"
+#include "engine/command_line.h"
 #include "engine/console_text.h"
 #include "engine/result_file.h"
 #include "engine_test_support.h"
@@ -29,12 +31,14 @@ using testing::SpectrumText;
 using testing::TempDir;
 using testing::ZeroSpectrum;
 
-// Runs Kestrun in `dir`, with the given conditions file unless null; returns its exit status.
+// Runs Kestrun in `dir` with the arguments, with the given conditions file unless null;
+// stdout goes to console.txt, stderr to stderr.txt. Returns the exit status.
 // `shell_prefix` runs before it in the same shell (a resource limit).
-int RunKestrunIn(const TempDir& dir, const char* conditions, const char* shell_prefix = "") {
+int RunKestrunIn(const TempDir& dir, const char* conditions, const std::string& args = "",
+                 const std::string& shell_prefix = "") {
   if (conditions) dir.Write("Joken.dat", conditions);
-  const std::string command = "cd \"" + dir.path().string() + "\" && " + shell_prefix + " \"" KESTRUN_PATH
-                              "\" < /dev/null > console.txt 2>&1";
+  const std::string command = "cd \"" + dir.path().string() + "\" && " + shell_prefix + " \"" KESTRUN_PATH "\" " +
+                              args + " < /dev/null > console.txt 2> stderr.txt";
   const int raw = std::system(command.c_str());
 #ifdef _WIN32
   return raw;
@@ -84,6 +88,65 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
   EXPECT_EQ(Read(dir, "10MV-test.data"), first);
 }
 
+// The block streams: the same file for any number of threads (0: one per core) and on every
+// run, the mode line, and the progress lines of the single stream (each once its bin is done).
+TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
+  const TempDir dir(testing::ScratchName("engine_binary_blocks"));
+  const fs::path data(DOSAVIA_DATA_DIR);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "10MV.csv"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
+  const BeamSpectrum spectrum = ReadBeamSpectrumFile(dir.File("10MV.csv"), "10MV.csv");
+  std::string progress;
+  for (int i = 1; i <= kSpectrumBins; ++i)
+    if (spectrum.weight[i] != 0.0f) progress.append(ProgressLine(i, spectrum.imax)).append("\n");
+  std::string first;
+  for (const int threads : {1, 2, 3, 0, 2}) {
+    ASSERT_EQ(RunKestrunIn(dir, "10MV.csv\r\nb.data\r\n1.00E+05\r\n",
+                           "--threads " + std::to_string(threads)), 0);
+    const std::string console = Read(dir, "console.txt");
+    const std::string mode = ModeLine(ThreadCount(threads));  // 0: one per core
+    EXPECT_NE(console.find(std::string(kWaitingLine) + "\n" + mode + "\n\n" + progress),
+              std::string::npos) << console;
+    const std::string file = Read(dir, "b.data");
+    if (first.empty()) first = file;
+    EXPECT_EQ(file, first) << threads << " threads";
+  }
+  EXPECT_EQ(first.size(), 600u * 127u);
+}
+
+// --help prints the usage on stdout and ends with 0; anything else that is not a valid
+// --threads ends with 2 and the usage on stderr, before any file is read.
+TEST(KestrunBinaryTest, CommandLine) {
+  const struct {
+    const char* args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"--help", 0, ""},
+      {"-h", 0, ""},
+      {"--fast", 2, "unknown argument '--fast'"},
+      {"10MV.csv", 2, "unknown argument '10MV.csv'"},
+      {"--threads", 2, "--threads needs a number"},
+      {"--threads -1", 2, "not '-1'"},
+      {"--threads 2x", 2, "not '2x'"},
+      {"--threads 257", 2, "not '257'"},
+      {"--threads 1 --threads 2", 2, "given twice"},
+      {"--init --threads 2", 2, "takes no other argument"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir(testing::ScratchName("engine_binary_args"));
+    EXPECT_EQ(RunKestrunIn(dir, nullptr, c.args), c.status) << c.args;
+    const std::string out = Read(dir, "console.txt");
+    const std::string err = Read(dir, "stderr.txt");
+    const std::string& usage_stream = c.status == 0 ? out : err;
+    EXPECT_NE(usage_stream.find("Usage: Kestrun"), std::string::npos) << c.args;
+    EXPECT_NE(err.find(c.message), std::string::npos) << c.args << "\n" << err;
+    EXPECT_EQ((c.status == 0 ? err : out), "") << c.args;
+  }
+}
+
 // Every failure is reported, the prompt still comes last, the status is 1, and an earlier
 // result file of the same name stays as it was.
 TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
@@ -129,7 +192,7 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     dir.Write("t.csv", SpectrumText(intensity));
     dir.Write("res.data", earlier);
     if (c.spoil) c.spoil(dir);
-    EXPECT_EQ(RunKestrunIn(dir, c.conditions, c.shell_prefix), 1) << c.name;
+    EXPECT_EQ(RunKestrunIn(dir, c.conditions, "", c.shell_prefix), 1) << c.name;
     const std::string console = Read(dir, "console.txt");
     const std::size_t error = console.find(" *** エラー: ");
     ASSERT_NE(error, std::string::npos) << c.name << "\n" << console;

@@ -1,0 +1,45 @@
+#include "engine/command_line.h"
+
+#include <charconv>
+
+#include "records/utf8_text.h"
+
+namespace dosavia {
+
+CommandLine ParseCommandLine(std::span<const std::string_view> args) {
+  CommandLine line;
+  const auto fail = [&line](std::string message) {
+    line.action = CommandLine::Action::kError;
+    line.error = std::move(message);
+    return line;
+  };
+  for (std::size_t a = 0; a < args.size(); ++a) {
+    const std::string_view arg = args[a];
+    if (arg == "--help" || arg == "-h") {
+      line.action = CommandLine::Action::kHelp;
+      return line;
+    }
+    if (arg == "--version" || arg == "--init") {
+      if (args.size() != 1) return fail(std::string(arg) + " takes no other argument");
+      line.action = arg == "--init" ? CommandLine::Action::kInit : CommandLine::Action::kVersion;
+      return line;
+    }
+    if (arg != "--threads") return fail("unknown argument '" + Excerpt(arg) + "'");
+    if (line.threads) return fail("--threads given twice");
+    if (a + 1 == args.size()) return fail("--threads needs a number");
+    const std::string_view value = args[++a];
+    int n = -1;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n > kMaxThreads)
+      return fail("--threads takes a whole number from 0 to " + std::to_string(kMaxThreads) +
+                  ", not '" + Excerpt(value) + "'");
+    line.threads = n;
+  }
+  return line;
+}
+
+std::string ModeLine(int threads) {
+  return "     並列計算 (ブロック乱数列, " + std::to_string(threads) + " スレッド)";
+}
+
+}  // namespace dosavia

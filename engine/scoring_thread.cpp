@@ -1,0 +1,85 @@
+#include "engine/scoring_thread.h"
+
+namespace dosavia {
+
+namespace {
+// Enough that the transport rarely waits for an empty one, few enough to stay in cache.
+constexpr int kBatches = 4;
+}  // namespace
+
+ScoringThread::ScoringThread(DoseTally& tally) : tally_(tally) {
+  for (int b = 0; b < kBatches; ++b) {
+    batches_.push_back(std::make_unique<std::array<PendingScore, kBatchLength>>());
+    empty_.push_back(batches_.back()->data());
+  }
+  thread_ = std::thread([this] { Work(); });
+}
+
+PendingScore* ScoringThread::EmptyBatch() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return !empty_.empty(); });
+  PendingScore* batch = empty_.back();
+  empty_.pop_back();
+  return batch;
+}
+
+void ScoringThread::HandOver(PendingScore* batch, int count) {
+  {
+    std::lock_guard lock(mutex_);
+    filled_.emplace_back(batch, count);
+  }
+  changed_.notify_all();
+}
+
+void ScoringThread::Finish() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    done_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void ScoringThread::Work() {
+  for (;;) {
+    std::pair<PendingScore*, int> batch;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return done_ || !filled_.empty(); });
+      if (filled_.empty()) return;  // done, and everything applied
+      batch = filled_.front();
+      filled_.pop_front();
+    }
+    ApplyScores(tally_, batch.first, batch.second);
+    {
+      std::lock_guard lock(mutex_);
+      empty_.push_back(batch.first);
+    }
+    changed_.notify_all();
+  }
+}
+
+DoseTallyObserver::DoseTallyObserver(DoseTally& tally, ScoringThread& scorer)
+    : tally_(tally),
+      scorer_(&scorer),
+      queue_(scorer.EmptyBatch()),
+      capacity_(ScoringThread::kBatchLength) {}
+
+void DoseTallyObserver::HandOver() {
+  scorer_->HandOver(queue_, queued_);
+  queue_ = scorer_->EmptyBatch();
+  queued_ = 0;
+}
+
+void DoseTallyObserver::Drain() {
+  if (scorer_ == nullptr) {
+    Apply();
+  } else if (queue_ != nullptr) {
+    scorer_->HandOver(queue_, queued_);
+    queue_ = nullptr;  // the observer scores nothing more
+    queued_ = 0;
+  }
+}
+
+}  // namespace dosavia
