@@ -1,5 +1,8 @@
 #include "engine/kestrun_run.h"
 
+#include "records/input_error.h"
+#include "records/utf8_text.h"
+
 #include <exception>
 #include <istream>
 #include <memory>
@@ -15,6 +18,8 @@
 #include "engine/dose_tally.h"
 #include "engine/engine_error.h"
 #include "engine/field_superposition.h"
+#include "records/input_error.h"
+#include "records/utf8_text.h"
 #include "engine/pencil_beam.h"
 #include "engine/result_file.h"
 #include "engine/scoring_thread.h"
@@ -40,6 +45,22 @@ void WaitForEnter(std::istream& in, std::ostream& out) {
   std::getline(in, line);  // its content, and the end of input, count as Enter
 }
 
+// The spectrum that line 1 of Joken.dat names. When the file itself cannot be read, the
+// message quotes the name and says where it came from: a stray character in Joken.dat is
+// then seen at once, instead of "cannot open 10MV.csv" beside a 10MV.csv that exists.
+template <typename FileOf>
+BeamSpectrum ReadSpectrumNamedInConditions(const FileOf& file, const std::string& name) {
+  try {
+    return ReadBeamSpectrumFile(file(name), name);
+  } catch (const InputError& e) {
+    if (e.line() != 0) throw;
+    std::string problem = e.what();
+    if (problem.rfind(name + ": ", 0) == 0) problem.erase(0, name.size() + 2);
+    throw EngineError("'" + Excerpt(name) + "', the spectrum named on line 1 of " +
+                      kConditionsFile + ": " + problem);
+  }
+}
+
 }  // namespace
 
 int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path& working_dir,
@@ -52,8 +73,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     state->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
 
     const RunConditions conditions = ReadConditionsFile(file(kConditionsFile));
-    const BeamSpectrum spectrum =
-        ReadBeamSpectrumFile(file(conditions.spectrum_file), conditions.spectrum_file);
+    const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file, conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
                              conditions.spectrum_file);
 
