@@ -18,14 +18,14 @@
 #include "engine/dose_tally.h"
 #include "engine/engine_error.h"
 #include "engine/field_superposition.h"
-#include "records/input_error.h"
-#include "records/utf8_text.h"
 #include "engine/pencil_beam.h"
 #include "engine/result_file.h"
 #include "engine/scoring_thread.h"
 #include "physics/physics_loader.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
+#include "records/input_error.h"
+#include "records/utf8_text.h"
 
 namespace dosavia {
 
