@@ -1,7 +1,5 @@
 #include "engine/kestrun_run.h"
 
-#include "records/input_error.h"
-#include "records/utf8_text.h"
 
 #include <exception>
 #include <istream>
