@@ -1,6 +1,5 @@
 #include "engine/kestrun_run.h"
 
-
 #include <exception>
 #include <istream>
 #include <memory>
