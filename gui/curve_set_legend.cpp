@@ -41,9 +41,9 @@ QTableWidgetItem* NumberItem(double value, int decimals) {
 }  // namespace
 
 CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, parent) {
-  setHorizontalHeaderLabels({QStringLiteral("曲線（エネルギー, 照射野, ファイル）"),
+  setHorizontalHeaderLabels({QStringLiteral("エネルギー, 照射野, ファイル"),
                              QStringLiteral("d_max [cm]"), QStringLiteral("表面 [%]"),
-                             QStringLiteral("D(10)/D(d_max) [%]"), QStringLiteral("TPR20,10")});
+                             QStringLiteral("D10/Dmax [%]"), QStringLiteral("TPR20,10")});
   horizontalHeaderItem(kDmax)->setToolTip(
       QStringLiteral("水吸収線量の最大深：最大付近の 3 次式フィット"));
   horizontalHeaderItem(kSurface)->setToolTip(QStringLiteral("最初のビン（0–1 mm）の線量 / D(d_max)"));
@@ -53,6 +53,8 @@ CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, 
   for (int c = kDmax; c < kColumnCount; ++c)
     horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
   verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  setWordWrap(false);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::NoSelection);
   setIconSize(QSize(kSwatchWidth, kSwatchHeight));

@@ -38,10 +38,11 @@ std::string CsvField(const QString& text) {
   return quoted + '"';
 }
 
-// Shortest text that reads back as the same double, whatever the C locale says.
+// Six significant digits (the file holds four; a total adds two of them), whatever the C
+// locale says.
 std::string Number(double v) {
   char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
   return std::string(buffer, result.ptr);
 }
 

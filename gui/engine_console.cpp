@@ -57,6 +57,7 @@ EngineConsole::EngineConsole(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   Status = new QLabel(this);
   Progress = new QProgressBar(this);
+  Progress->setFormat(QStringLiteral("%v / %m"));  // the engine's spectrum bins
   Progress->setRange(0, 1);
   Progress->setValue(0);
   Output = new QPlainTextEdit(this);

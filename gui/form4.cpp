@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -232,7 +233,9 @@ void Form4::CreateControls() {
 }
 
 void Form4::CreateComparisonControls() {
-  Check1 = new QCheckBox(QStringLiteral("計算を Dosavia のウィンドウで表示"), this);
+  Check1 = new QCheckBox(QStringLiteral("専用ウィンドウで計算"), this);
+  Check1->setToolTip(QStringLiteral("Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
+                                    "進み具合を表示します（中止もできます）"));
   PlaceTwips(Check1, 240, 9120, 4215, 480);
   Check1->setChecked(UseOwnConsole());
   connect(Check1, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
@@ -244,6 +247,7 @@ void Form4::CreateComparisonControls() {
   Legend1 = new CurveSetLegend(this);
   PlaceTwips(Legend1, 8520, 9240, 10575, 2040);
   Legend1->setFont(DefaultFont(kWorkingFolderPoints));
+  Legend1->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
   Command10->setEnabled(false);
   Command11->setEnabled(false);
   connect(Command10, &QPushButton::clicked, this, &Form4::Command10_Click);
@@ -427,7 +431,8 @@ void Form4::Command6_Click() {
 }
 
 void Form4::SaveGraphPicture(const QString& path, QSize size) {
-  WritePngFile(RenderCurveSetsPicture(tables_.get(), loaded_file_, Legend1->Sets(), size),
+  WritePngFile(RenderCurveSetsPicture(tables_.get(), QStringLiteral("一次線水カーマ：") + loaded_file_,
+                                      Legend1->Sets(), size),
                QFile::encodeName(path).toStdString());
 }
 
