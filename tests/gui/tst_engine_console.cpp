@@ -156,6 +156,11 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
   QTRY_VERIFY_WITH_TIMEOUT(console.Progress->value() >= 1, kWaitMs);
   if (!real_engine) QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.Path(kTemporary)), kWaitMs);
 
+  // Ending the program asks first; "No" (the box's Escape) keeps the run going.
+  bool may_end = true;
+  QCOMPARE(MessagesDuring([&] { may_end = EngineConsole::ConfirmStopAll(nullptr); }).size(), 1u);
+  QVERIFY(!may_end && console.Running());
+
   console.StopButton->click();
   QCOMPARE(finished.size(), 1);
   QCOMPARE(finished[0][0].toBool(), false);
