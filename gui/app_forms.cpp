@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "engine/conditions_file.h"
+#include "gui/engine_console.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
 #include "gui/form3.h"
@@ -72,6 +73,8 @@ void ShowReferencesPage() { GetForm9().show(); }
 void EndProgram() {
   static bool ending = false;
   if (ending) return;
+  // A run in Dosavia's own console window would end with the program.
+  if (!EngineConsole::ConfirmStopAll(nullptr)) return;
   ending = true;
   QFile::remove(QString::fromLatin1(kConditionsFile));
   RequestBatchStop();

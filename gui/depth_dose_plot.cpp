@@ -109,9 +109,14 @@ void DrawKermaCurve(PictureBox& picture, const ResultTables& tables) {
 }
 
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) {
-  DrawCurve(picture, tables.DoseTable[kTotalDose][field], kLastDoseBin, kTotalDoseColor);
-  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], kLastDoseBin, kPrimaryDoseColor);
-  DrawCurve(picture, tables.DoseTable[kScatterDose][field], kLastDoseBin, kScatterDoseColor);
+  DrawDoseCurves(picture, tables, field, kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor);
+}
+
+void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field, QRgb total,
+                    QRgb primary, QRgb scatter) {
+  DrawCurve(picture, tables.DoseTable[kTotalDose][field], kLastDoseBin, total);
+  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], kLastDoseBin, primary);
+  DrawCurve(picture, tables.DoseTable[kScatterDose][field], kLastDoseBin, scatter);
 }
 
 }  // namespace dosavia::gui

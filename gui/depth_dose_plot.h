@@ -43,4 +43,8 @@ void DrawKermaCurve(PictureBox& picture, const ResultTables& tables);
 // total (blue), primary (red), scatter (green). Draws over what is there.
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field);
 
+// The same in other colours, for the sets overlaid on the first.
+void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field, QRgb total,
+                    QRgb primary, QRgb scatter);
+
 }  // namespace dosavia::gui

@@ -1,13 +1,18 @@
 #include "gui/form4.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -21,13 +26,18 @@
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "gui/app_forms.h"
+#include "gui/curve_set_legend.h"
+#include "gui/curve_sets.h"
 #include "gui/depth_dose_plot.h"
+#include "gui/engine_console.h"
 #include "gui/form_style.h"
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/picture_box.h"
+#include "gui/plot_command.h"
 #include "gui/twips.h"
 #include "gui/typed_number.h"
+#include "records/file_io.h"
 #include "records/input_error.h"
 
 namespace dosavia::gui {
@@ -59,6 +69,13 @@ constexpr double kOptionFirstTop = 480.0;
 constexpr double kOptionStep = 360.0;
 constexpr double kOptionWidth = 2055.0;
 constexpr double kOptionHeight = 360.0;
+
+// The comparison controls lie under the screen's original area [twips].
+constexpr double kComparisonRowsTwips = 2400;
+// A result file older than the run's start by more than this is an earlier run's [s].
+constexpr int kFileTimeSlackS = 2;
+// Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
+const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
 const char kNotFinishedMessage[] = "\u3000シミュレーションが終了していません\u3000";
 const char kSelectFileMessage[] = "  結果ファイルを選択肢て下さい ";
@@ -115,8 +132,9 @@ std::filesystem::path FilePath(const QString& name) {
 Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
   setWindowTitle(QStringLiteral(" Non Visual Simulation"));
   setFont(DefaultFont(kFormFontPoints));
-  SetClientSizeTwips(this, 19425, 9030);
+  SetClientSizeTwips(this, 19425, 9030 + kComparisonRowsTwips);
   CreateControls();
+  CreateComparisonControls();
   Form_Load();
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -214,6 +232,28 @@ void Form4::CreateControls() {
   connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
 }
 
+void Form4::CreateComparisonControls() {
+  Check1 = new QCheckBox(QStringLiteral("専用ウィンドウで計算"), this);
+  Check1->setToolTip(QStringLiteral("Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
+                                    "進み具合を表示します（中止もできます）"));
+  PlaceTwips(Check1, 240, 9120, 4215, 480);
+  Check1->setChecked(UseOwnConsole());
+  connect(Check1, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
+  Command10 = MakeButton(this, "画像保存", 5280, 9120, 2775, 540);
+  Command11 = MakeButton(this, "CSV保存", 5280, 9840, 2775, 540);
+  Label26 = new QLabel(this);
+  PlaceTwips(Label26, 8520, 8880, 10575, 360);
+  Label26->setFont(DefaultFont(kWorkingFolderPoints));
+  Legend1 = new CurveSetLegend(this);
+  PlaceTwips(Legend1, 8520, 9240, 10575, 2040);
+  Legend1->setFont(DefaultFont(kWorkingFolderPoints));
+  Legend1->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
+  Command10->setEnabled(false);
+  Command11->setEnabled(false);
+  connect(Command10, &QPushButton::clicked, this, &Form4::Command10_Click);
+  connect(Command11, &QPushButton::clicked, this, &Form4::Command11_Click);
+}
+
 void Form4::Form_Load() {
   Option8->setChecked(true);
   Combo1->setCurrentText(QStringLiteral("30000000"));
@@ -239,7 +279,10 @@ void Form4::ShowWorkingFolder() {
 void Form4::PrepareForShow() {
   Label24->setText(QString());
   Picture1->Clear();
-  for (QPushButton* button : {Command2, Command4, Command5, Command8}) button->setEnabled(false);
+  Legend1->ClearSets();
+  Label26->clear();
+  for (QPushButton* button : {Command2, Command4, Command5, Command8, Command10, Command11})
+    button->setEnabled(false);
   RefreshFileList();
   ShowWorkingFolder();
 }
@@ -291,18 +334,53 @@ void Form4::Command1_Click() {
 }
 
 void Form4::Command2_Click() {
-  const LaunchResult launch = StartKestrun(QDir::currentPath());
+  LaunchResult launch;
+  if (Check1->isChecked()) {
+    QString engine;
+    launch = FindEngineFor(QDir::currentPath(), &engine);
+    if (launch.started) {
+      if (Console == nullptr) {
+        Console = new EngineConsole(this);
+        connect(Console, &EngineConsole::finished, this, &Form4::OnEngineFinished);
+      }
+      launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_, &launch.problem);
+      Console->show();
+      Console->raise();
+    }
+  } else {
+    launch = StartKestrun(QDir::currentPath());
+  }
   if (!launch.started) {
     ShowExclamation(this,
                     QStringLiteral("シミュレーションを開始できません\n%1").arg(launch.problem));
     return;
   }
+  run_started_ = QDateTime::currentDateTime();
   Command4->setEnabled(true);
 }
 
+void Form4::OnEngineFinished(bool ok, const QString& result_path) {
+  RefreshFileList();
+  if (!ok) return;
+  const QString name = QFileInfo(result_path).fileName();
+  for (QListWidgetItem* item : File1->findItems(name, Qt::MatchExactly)) item->setSelected(true);
+  try {
+    LoadResult(name);
+  } catch (const InputError& e) {
+    ShowExclamation(this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2")
+                              .arg(name, QString::fromStdString(e.what())));
+  }
+}
+
 void Form4::Command4_Click() {
-  // Before any OK no result file is named, so no run can have finished.
-  if (!result_file_name_.isEmpty()) {
+  // Before any OK no result file is named, so no run can have finished. While the run
+  // started here goes on, a file of that name is an earlier run's (the name says only the
+  // energy and the millions of photons).
+  const bool running = Console != nullptr && Console->Running();
+  const QFileInfo file(QDir::current().absoluteFilePath(result_file_name_));
+  const bool earlier =
+      run_started_.isValid() && file.lastModified() < run_started_.addSecs(-kFileTimeSlackS);
+  if (!result_file_name_.isEmpty() && !running && !earlier) {
     try {
       LoadResult(result_file_name_);
       return;
@@ -330,18 +408,72 @@ void Form4::Command9_Click() {
 
 void Form4::LoadResult(const QString& path) {
   tables_ = ReadResultFile(FilePath(path), path.toStdString());
+  loaded_file_ = path;
   QCoreApplication::processEvents();
   Picture1->Clear();
+  // The sets drawn so far stay, so that results of other files can be laid over them.
+  for (const CurveSet& set : Legend1->Sets()) DrawCurveSet(*Picture1, set);
   DrawKermaCurve(*Picture1, *tables_);
-  Command5->setEnabled(true);
-  Command8->setEnabled(true);
+  Label26->setText(QStringLiteral("読み込んだファイル：%1").arg(loaded_file_));
+  for (QPushButton* button : {Command5, Command8, Command10, Command11}) button->setEnabled(true);
 }
 
-void Form4::Command5_Click() { DrawDoseCurves(*Picture1, *tables_, field_index_); }
+void Form4::Command5_Click() {
+  DrawCurveSet(*Picture1, Legend1->AddSet({tables_, field_index_, loaded_file_,
+                                           EnergyOfResultName(loaded_file_)}));
+}
 
 void Form4::Command8_Click() { DrawKermaCurve(*Picture1, *tables_); }
 
-void Form4::Command6_Click() { Picture1->Clear(); }
+void Form4::Command6_Click() {
+  Picture1->Clear();
+  Legend1->ClearSets();
+}
+
+void Form4::SaveGraphPicture(const QString& path, QSize size) {
+  WritePngFile(RenderCurveSetsPicture(tables_.get(), QStringLiteral("一次線水カーマ：") + loaded_file_,
+                                      Legend1->Sets(), size),
+               QFile::encodeName(path).toStdString());
+}
+
+void Form4::SaveCurvesCsv(const QString& path) {
+  WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                      CurvesCsvText(tables_.get(), loaded_file_, Legend1->Sets()));
+}
+
+void Form4::Command10_Click() {
+  QStringList sizes;
+  for (const QSize& s : kPictureSizes) sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
+  bool ok = false;
+  const QString size = QInputDialog::getItem(this, QStringLiteral("画像保存"),
+                                             QStringLiteral("グラフの大きさ（ピクセル）"), sizes, 0,
+                                             false, &ok);
+  if (!ok) return;
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("画像保存"),
+      QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".png"),
+      QStringLiteral("PNG (*.png)"));
+  if (path.isEmpty()) return;
+  try {
+    SaveGraphPicture(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png",
+                     kPictureSizes[sizes.indexOf(size)]);
+  } catch (const std::exception& e) {
+    ShowExclamation(this, QString::fromStdString(e.what()));
+  }
+}
+
+void Form4::Command11_Click() {
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("CSV保存"),
+      QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".csv"),
+      QStringLiteral("CSV (*.csv)"));
+  if (path.isEmpty()) return;
+  try {
+    SaveCurvesCsv(path.endsWith(".csv", Qt::CaseInsensitive) ? path : path + ".csv");
+  } catch (const std::exception& e) {
+    ShowExclamation(this, QString::fromStdString(e.what()));
+  }
+}
 
 void Form4::Command7_Click() {
   QFile::remove(QDir::current().absoluteFilePath(QString::fromLatin1(kConditionsFile)));
@@ -350,6 +482,10 @@ void Form4::Command7_Click() {
 }
 
 void Form4::closeEvent(QCloseEvent* event) {
+  if (!EngineConsole::ConfirmStopAll(this)) {
+    event->ignore();
+    return;
+  }
   event->accept();
   EndProgram();
 }

@@ -5,11 +5,14 @@
 // its primary and scatter parts.
 #pragma once
 
+#include <QDateTime>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -23,6 +26,8 @@ struct ResultTables;
 
 namespace dosavia::gui {
 
+class CurveSetLegend;
+class EngineConsole;
 class PictureBox;
 
 class Form4 : public QWidget {
@@ -83,6 +88,19 @@ class Form4 : public QWidget {
   // The graph.
   QLabel* Label8 = nullptr;
   PictureBox* Picture1 = nullptr;
+  // Following a run and comparing curves.
+  QCheckBox* Check1 = nullptr;          // run the engine in Dosavia's own console window
+  QLabel* Label26 = nullptr;            // the loaded result file
+  CurveSetLegend* Legend1 = nullptr;    // legend and value table of the drawn sets
+  QPushButton* Command10 = nullptr;     // 画像保存
+  QPushButton* Command11 = nullptr;     // CSV保存
+  EngineConsole* Console = nullptr;     // made on the first run in the own window
+
+  // The graph as a PNG picture whose drawing area is `size` pixels; throws
+  // std::runtime_error when it cannot be written.
+  void SaveGraphPicture(const QString& path, QSize size);
+  // The drawn curves as CSV; throws std::runtime_error when it cannot be written.
+  void SaveCurvesCsv(const QString& path);
 
  public slots:
   // "OK": writes "Joken.dat" and shows the result file's name.
@@ -103,6 +121,9 @@ class Form4 : public QWidget {
   void Command7_Click();
   // Option1_Click .. Option9_Click: FieldIndex = index (1..9); nothing is redrawn.
   void Option_Click(int index);
+  // "画像保存" and "CSV保存": ask for a file (and a picture size) and save.
+  void Command10_Click();
+  void Command11_Click();
 
  protected:
   // Closing this window while the menu is hidden ends the program as the menu's "Exit"
@@ -120,11 +141,16 @@ class Form4 : public QWidget {
   // and draws the kerma curve. Throws InputError (tables and graph untouched) when it could
   // not be read.
   void LoadResult(const QString& path);
+  void CreateComparisonControls();
+  // A run in the own console window is over: list the results again and load the new one.
+  void OnEngineFinished(bool ok, const QString& result_path);
 
   std::array<QRadioButton*, 10> options_{};  // Option1..Option9 at 1..9
   int field_index_ = 8;
   QString result_file_name_;
-  std::unique_ptr<ResultTables> tables_;
+  std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
+  QString loaded_file_;
+  QDateTime run_started_;  // of the last run started here; invalid before one
 };
 
 }  // namespace dosavia::gui

@@ -62,7 +62,30 @@ std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
   return candidates;
 }
 
-LaunchResult StartKestrun(const QString& working_dir) {
+namespace {
+
+// The installed program of a terminal candidate; empty when it is not installed.
+QString InstalledProgram(const TerminalCommand& candidate) {
+  const QString program = QFileInfo(candidate.program).isAbsolute()
+                              ? candidate.program
+                              : QStandardPaths::findExecutable(candidate.program);
+  return !program.isEmpty() && QFileInfo(program).isExecutable() ? program : QString();
+}
+
+}  // namespace
+
+bool TerminalEmulatorFound() {
+#ifdef Q_OS_WIN
+  return true;
+#else
+  for (const TerminalCommand& candidate :
+       TerminalCandidates(QString(), QString(), qEnvironmentVariable("TERMINAL")))
+    if (!InstalledProgram(candidate).isEmpty()) return true;
+  return false;
+#endif
+}
+
+LaunchResult FindEngineFor(const QString& working_dir, QString* engine_path) {
   const QString name = EngineProgramName();
   const EngineSearch search = FindKestrun(working_dir, QCoreApplication::applicationDirPath(),
                                           qEnvironmentVariable("PATH"));
@@ -72,7 +95,14 @@ LaunchResult StartKestrun(const QString& working_dir) {
     return {false, QStringLiteral("%1 が見つかりません。探した場所:\n%2")
                        .arg(name, places.join(QLatin1Char('\n')))};
   }
-  const QString engine_path = search.path;
+  *engine_path = search.path;
+  return {true, {}};
+}
+
+LaunchResult StartKestrun(const QString& working_dir) {
+  const QString name = EngineProgramName();
+  QString engine_path;
+  if (LaunchResult found = FindEngineFor(working_dir, &engine_path); !found.started) return found;
 
 #ifdef Q_OS_WIN
   // A console program started from a window program gets a console of its own only when
@@ -90,10 +120,8 @@ LaunchResult StartKestrun(const QString& working_dir) {
 #else
   for (const TerminalCommand& candidate :
        TerminalCandidates(engine_path, working_dir, qEnvironmentVariable("TERMINAL"))) {
-    const QString program = QFileInfo(candidate.program).isAbsolute()
-                                ? candidate.program
-                                : QStandardPaths::findExecutable(candidate.program);
-    if (program.isEmpty() || !QFileInfo(program).isExecutable()) continue;
+    const QString program = InstalledProgram(candidate);
+    if (program.isEmpty()) continue;
     QProcess process;
     process.setProgram(program);
     process.setArguments(candidate.arguments);

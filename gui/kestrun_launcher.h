@@ -43,6 +43,14 @@ struct LaunchResult {
   QString problem;
 };
 
+// True when a console window can be opened for the engine: always on Windows, elsewhere
+// when one of the terminal emulators of TerminalCandidates is installed.
+bool TerminalEmulatorFound();
+
+// The engine as StartKestrun finds it for `working_dir`; on failure `problem` names the
+// folders tried.
+LaunchResult FindEngineFor(const QString& working_dir, QString* engine_path);
+
 // Starts Kestrun (found by FindKestrun) with `working_dir` as its working directory and
 // no arguments. On Windows it gets a new console; elsewhere the first terminal emulator of
 // TerminalCandidates that is installed and starts runs it. Fails, naming the folders

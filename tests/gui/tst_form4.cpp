@@ -11,6 +11,7 @@
 #include "engine/result_file.h"
 #include "form4_test_support.h"
 #include "gui/app_forms.h"
+#include "gui/curve_sets.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form1.h"
 #include "gui/form4.h"
@@ -270,13 +271,15 @@ void TestForm4::drawingFollowsTheButtons() {
   QVERIFY(ColorNear(picture, drawn, 298.5, 35, red));
   QVERIFY(!ColorNear(picture, drawn, 299.5, 35, red, 0));
 
-  // Another field and the kerma again are drawn over what is there.
+  // Another field and the kerma again are drawn over what is there, the second set in
+  // colours of its own.
   form().Option9->click();
   form().Command5->click();
   form().Command8->click();
   drawn = picture.DrawnImage();
   QVERIFY(ColorNear(picture, drawn, 150, 35, red));
-  QVERIFY(ColorNear(picture, drawn, 150, 45, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 45, QColor(ColorFamily(1).primary)));
+  QVERIFY(!ColorNear(picture, drawn, 150, 45, red, 2));
   QVERIFY(ColorNear(picture, drawn, 299.5, 100 * form().Tables().Kerma[300], Qt::black));
 
   // "Graph clear" leaves a white picture with its decoration.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "form4_test_support.h"
+#include "gui/curve_sets.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/plot_command.h"
 
@@ -47,6 +48,7 @@ class TestPlotCommand : public QObject {
 
  private slots:
   void drawsTheGraphOfTheChosenField();
+  void severalFieldsAsPictureAndTable();
   void withoutPlotTheMenuStarts();
   void badRequests_data();
   void badRequests();
@@ -72,6 +74,29 @@ void TestPlotCommand::drawsTheGraphOfTheChosenField() {
   QCOMPARE(QImage(dir.Path("again.png")), defaults);
 }
 
+void TestPlotCommand::severalFieldsAsPictureAndTable() {
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("6MV-30M.data"), ResultBytes(SyntheticResults())));
+  QCOMPARE(Run({"--plot", "6MV-30M.data", "--field", "1,8", "--field", "3", "--field", "8", "--csv",
+                "c.csv", "--out", "m.png", "--size", "1000x700"}),
+           std::optional<int>(0));
+  const QImage picture(dir.Path("m.png"));
+  QCOMPARE(picture.width(), 1000 + 24);
+  for (int family = 0; family < 3; ++family)
+    QVERIFY(CountColor(picture, ColorFamily(family).primary) > 300);
+  QFile csv(dir.Path("c.csv"));
+  QVERIFY(csv.open(QIODevice::ReadOnly));
+  const QList<QByteArray> rows = csv.readAll().mid(3).split('\n');
+  QCOMPARE(rows.size(), 1 + kDepthBins + 1);  // the last line end leaves an empty piece
+  const QStringList header = QString::fromUtf8(rows[0].trimmed()).split(',');
+  QCOMPARE(header.size(), 2 + 3 * 3);  // depth, kerma, three fields of three curves
+  QCOMPARE(header[2], QString::fromUtf8("6 MV 1 × 1 cm 水吸収線量 6MV-30M.data"));
+  QCOMPARE(header[8], QString::fromUtf8("6 MV 3 × 3 cm 水吸収線量 6MV-30M.data"));
+  // Only a table: no picture needed.
+  QCOMPARE(Run({"--plot", "6MV-30M.data", "--csv", "only.csv"}), std::optional<int>(0));
+  QVERIFY(QFile::exists(dir.Path("only.csv")));
+}
+
 void TestPlotCommand::withoutPlotTheMenuStarts() {
   QCOMPARE(Run({}), std::nullopt);
   QCOMPARE(Run({"-platform", "offscreen"}), std::nullopt);
@@ -94,6 +119,10 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("out without plot") << QStringList{"--out", "x.png"} << 2;
   QTest::newRow("unknown without plot") << QStringList{"--dpi", "2"} << 2;
   QTest::newRow("not a png") << QStringList{"--plot", "a.data", "--out", "x.jpg"} << 2;
+  QTest::newRow("field list 99") << QStringList{"--plot", "a.data", "--field", "1,99", "--out", "x.png"} << 2;
+  QTest::newRow("size without out") << QStringList{"--plot", "a.data", "--size", "800x600", "--csv", "x.png"} << 2;
+  QTest::newRow("size too small") << QStringList{"--plot", "a.data", "--size", "8x6", "--out", "x.png"} << 2;
+  QTest::newRow("csv is the input") << QStringList{"--plot", "a.data", "--csv", "link.png"} << 2;
   // The picture never replaces its own input, even through a link, nor a pipe.
   QTest::newRow("out is the input") << QStringList{"--plot", "a.data", "--out", "link.png"} << 2;
   QTest::newRow("out is a pipe") << QStringList{"--plot", "a.data", "--out", "pipe.png"} << 1;
@@ -142,6 +171,11 @@ void TestPlotCommand::programPlotsWithoutADisplay() {
   QCOMPARE(process.exitStatus(), QProcess::NormalExit);
   QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
   QVERIFY(!QImage(dir.Path("10MV-30M.png")).isNull());
+  // Help without a display.
+  process.start(program, {"--help"});
+  QVERIFY(process.waitForFinished(60000));
+  QCOMPARE(process.exitCode(), 0);
+  QVERIFY(process.readAllStandardOutput().contains("--csv FILE.csv"));
   // A bad request says why on stderr and fails.
   process.start(program, {"--plot", "none.data", "--out", "n.png"});
   QVERIFY(process.waitForFinished(60000));

@@ -1,0 +1,50 @@
+// Beam-quality numbers of a central-axis depth-dose curve of 300 bins of 0.1 cm: the depth
+// of maximum dose, the surface dose, D(10)/D(d_max) and TPR20,10. Qt-free. The methods are
+// those of tools/depth_dose_analysis.py (the validation's numbers), so the screen's table and
+// the validation agree to rounding: fits over many bins rather than single noisy bins.
+#pragma once
+
+#include <span>
+
+namespace dosavia {
+
+// Centre of depth bin j (1-based) [cm].
+inline constexpr double DepthBinCentreCm(int j) { return 0.1 * j - 0.05; }
+
+// Depth of maximum dose and the window of bins its fit used.
+struct DoseMaximum {
+  double depth_cm = 0;     // maximum of the fitted cubic (or the running mean's peak)
+  double dose = 0;         // the fitted cubic at depth_cm
+  double smoothed_cm = 0;  // centre of the bin where the 11-bin running mean peaks
+  double window_first_cm = 0;
+  double window_last_cm = 0;
+};
+
+// `dose` is indexed by depth bin 1..300 (element 0 unused). d_max: the peak of the 11-bin
+// running mean within the first `search_to_bin` bins, refined by a least-squares cubic over
+// the raw bins of a symmetric window about it, as wide as the running mean stays within 95 %
+// of its peak (4 to 20 bins each side), recentred on the cubic's maximum until it stays put.
+// A parabola would lean deep: the build-up is steeper than the fall-off.
+DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin = 150);
+
+// Dose at depth `depth_cm` from a straight line fitted to ln D over bin `j` +-10 bins (the
+// fall-off is exponential to within the noise there); 0 when a dose in the window is not
+// positive.
+double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm);
+
+// TPR20,10 as the ratio of the log-linear fits at bins 200 and 100. The engine's beam is
+// parallel with a constant field size, so this depth-dose ratio is the tissue-phantom ratio
+// itself; the clinical PDD20,10 conversion (which undoes the inverse-square fall-off of a
+// point source at 100 cm) does not apply.
+double Tpr2010(std::span<const double> dose_10x10);
+
+// The numbers of the screen's value table for one curve.
+struct CurveMetrics {
+  DoseMaximum maximum;
+  double surface_ratio = 0;  // first bin (0-0.1 cm) over D(d_max)
+  double d10_ratio = 0;      // D(10 cm), log-linear fit, over D(d_max)
+};
+
+CurveMetrics MeasureCurve(std::span<const double> dose);
+
+}  // namespace dosavia

@@ -1,0 +1,64 @@
+// The curve sets of the depth-dose graph: each "描 画" adds the total, primary and scatter
+// dose of one field of one result file, in a colour family of its own, so that sets of
+// different energies and field sizes can be told apart; their legend text, and the CSV
+// table of every drawn curve.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace dosavia {
+struct ResultTables;
+}  // namespace dosavia
+
+namespace dosavia::gui {
+
+class PictureBox;
+
+// Colours of one set's three dose curves.
+struct CurveColors {
+  QRgb total;
+  QRgb primary;
+  QRgb scatter;
+};
+
+// Family 0 is the graph's own blue, red and green; the next ones keep "total bluish,
+// primary reddish, scatter greenish" where they can, in other shades. Families repeat
+// after kColorFamilies.
+inline constexpr int kColorFamilies = 6;
+CurveColors ColorFamily(int family);
+
+// One drawn set: the dose curves of `field` (1..10) of a loaded result.
+struct CurveSet {
+  std::shared_ptr<const ResultTables> tables;
+  int field = 8;
+  QString file;    // the result file's name, as listed
+  QString energy;  // "10 MV"; empty when the name does not say
+  int family = 0;
+};
+
+// The X-ray energy a result file's name carries: "10MV-30M.data" gives "10 MV"; empty when
+// the name is not of that form.
+QString EnergyOfResultName(const QString& file);
+
+// "10 × 10 cm" for field column 1..10.
+QString FieldSizeText(int field);
+
+// The legend entry "energy, field, file" ("?" for an unknown energy).
+QString LegendText(const CurveSet& set);
+
+// Draws the set's total, primary and scatter curves in its family's colours over what is
+// there (bins 1..299, as the graph's dose curves always end).
+void DrawCurveSet(PictureBox& picture, const CurveSet& set);
+
+// The drawn curves as CSV: a header row, then one row per depth bin: the bin's centre
+// [cm], the kerma of `kerma` (when given, named after `kerma_file`), then total, primary and
+// scatter of each set, as the file's ratios to the kerma maximum. UTF-8 with a byte-order
+// mark so that a Japanese spreadsheet does not read it as Shift-JIS, CR LF line ends.
+std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
+                          std::span<const CurveSet> sets);
+
+}  // namespace dosavia::gui

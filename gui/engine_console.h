@@ -1,0 +1,93 @@
+// Dosavia's own console window for a batch run: Kestrun runs as a child process in the
+// working directory, its console text (UTF-8) appears as it comes, a bar follows its
+// " --- i / imax" progress lines, closing the window answers its final Enter prompt, and
+// 中止 ends it. A stopped run leaves no half-written result and an earlier result of that
+// name untouched: the engine writes through a hidden temporary name and renames it into
+// place, and the window removes a temporary file that a stop in the middle of that write
+// leaves behind. Used where no terminal emulator is found, or when the user chooses it.
+#pragma once
+
+#include <QDateTime>
+#include <QProcess>
+#include <QString>
+#include <QStringDecoder>
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace dosavia::gui {
+
+class EngineConsole : public QWidget {
+  Q_OBJECT
+
+ public:
+  // A separate, non-modal window; with a parent it stays above it.
+  explicit EngineConsole(QWidget* parent = nullptr);
+  ~EngineConsole() override;
+
+  // Starts `engine` with `working_dir` as its working directory and no arguments; the run is
+  // to write `result_file` there. False, with the reason in `problem`, when it cannot start
+  // or a run is still going.
+  bool Start(const QString& engine, const QString& working_dir, const QString& result_file,
+             QString* problem = nullptr);
+
+  // True from Start until the engine has finished its work (its final prompt, or its end).
+  bool Running() const { return state_ == State::kRunning; }
+
+  // 中止: ends the engine (SIGTERM, then SIGKILL if it does not end at once) and removes a
+  // temporary result it may have left. Waits for it.
+  void Stop();
+
+  // Before the program ends: when an engine runs in any console window, asks whether to stop
+  // it; true when nothing runs any more (stopped, or none was running).
+  static bool ConfirmStopAll(QWidget* parent);
+
+  QProgressBar* Progress = nullptr;
+  QPlainTextEdit* Output = nullptr;
+  QLabel* Status = nullptr;
+  QPushButton* StopButton = nullptr;   // 中止
+  QPushButton* CloseButton = nullptr;  // 閉じる
+
+ signals:
+  // The run's work is over: `ok` when it wrote `result_file` (the absolute path); emitted once
+  // per run, also when it was stopped or failed.
+  void finished(bool ok, const QString& result_file);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  enum class State { kIdle, kRunning, kWaitingForEnter, kEnded };
+
+  void ReadOutput();
+  void HandleLine(const QString& line);
+  void HandleExit(int exit_code, QProcess::ExitStatus status);
+  // The run's work is over; tells the screen once.
+  void Conclude(bool ok, const QString& status_text);
+  // True when the result file was written by this run.
+  bool ResultWritten() const;
+  void RemoveTemporaryResults();
+  // Answers the final prompt so that the engine ends by itself.
+  void AnswerPrompt();
+
+  QProcess process_;
+  QStringDecoder decoder_{QStringDecoder::Utf8};
+  QString pending_;  // text after the last line end
+  State state_ = State::kIdle;
+  bool error_seen_ = false;
+  bool stopping_ = false;
+  QString working_dir_;
+  QString result_file_;
+  QDateTime started_at_;
+};
+
+// Whether a run starts in Dosavia's own console window rather than a terminal emulator:
+// the user's choice when one was made (kept in the settings), else true exactly when no
+// terminal emulator is installed.
+bool UseOwnConsole();
+void SetUseOwnConsole(bool own);
+
+}  // namespace dosavia::gui

@@ -1,0 +1,175 @@
+// Comparing curves: the beam-quality numbers of a depth-dose curve against curves with known
+// answers (and against tools/depth_dose_analysis.py on a noisy one), two sets overlaid on
+// the non-visual screen with their legend and value table, and the graph and the numbers
+// saved as PNG and CSV and read back.
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <array>
+#include <cmath>
+
+#include "form4_test_support.h"
+#include "gui/app_forms.h"
+#include "gui/curve_metrics.h"
+#include "gui/curve_set_legend.h"
+#include "gui/curve_sets.h"
+#include "gui/form4.h"
+
+using namespace dosavia;
+using namespace dosavia::gui;
+using namespace dosavia::gui::testing;
+
+namespace {
+
+// (1 - exp(-a z)) exp(-mu z), maximum at ln((a + mu) / mu) / a, with a deterministic
+// ripple of relative amplitude `ripple` standing in for the noise of a run.
+double BuildUp(double z, double a, double mu) { return (1 - std::exp(-a * z)) * std::exp(-mu * z); }
+
+std::array<double, kDepthBins + 1> Curve(double a, double mu, double ripple) {
+  std::array<double, kDepthBins + 1> dose{};
+  for (int j = 1; j <= kDepthBins; ++j)
+    dose[j] = BuildUp(DepthBinCentreCm(j), a, mu) * (1 + ripple * std::sin(7.3 * j));
+  return dose;
+}
+
+int CountColor(const QImage& image, QRgb color) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == color;
+  return n;
+}
+
+}  // namespace
+
+class TestCurveSets : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void metrics_data();
+  void metrics();
+  void twoSetsOverlaidSavedAndCleared();
+};
+
+void TestCurveSets::metrics_data() {
+  QTest::addColumn<double>("a");
+  QTest::addColumn<double>("mu");
+  QTest::addColumn<double>("ripple");
+  QTest::addColumn<double>("dmax");  // expected [cm]
+  QTest::addColumn<double>("dmax_tolerance");
+  QTest::addColumn<double>("tpr");
+  QTest::addColumn<double>("tpr_tolerance");
+  // Smooth curves from cobalt-like to 15 MV-like build-ups: the analytic maximum, and
+  // TPR20,10 = exp(-10 mu) up to the build-up term still left at 10 cm.
+  for (const auto& [a, mu] : {std::pair{4.0, 0.06}, {1.5, 0.05}, {1.0, 0.04}, {0.7, 0.035}}) {
+    const double d = std::log((a + mu) / mu) / a;
+    QTest::addRow("smooth a=%g", a) << a << mu << 0.0 << d << 0.02 << std::exp(-10 * mu) << 2e-3;
+  }
+  // With a ripple the answers are those of tools/depth_dose_analysis.py on the same curve.
+  QTest::newRow("ripple a=4") << 4.0 << 0.06 << 0.005 << 1.194506767510934 << 1e-9
+                              << 0.5488545068281824 << 1e-9;
+  QTest::newRow("ripple a=1") << 1.0 << 0.04 << 0.005 << 3.2212647479364276 << 1e-9
+                              << 0.6704106005169338 << 1e-9;
+  QTest::newRow("ripple a=0.7") << 0.7 << 0.035 << 0.005 << 4.281388768652271 << 1e-9
+                                << 0.7054702365092648 << 1e-9;
+}
+
+void TestCurveSets::metrics() {
+  QFETCH(double, a);
+  QFETCH(double, mu);
+  QFETCH(double, ripple);
+  QFETCH(double, dmax);
+  QFETCH(double, dmax_tolerance);
+  QFETCH(double, tpr);
+  QFETCH(double, tpr_tolerance);
+  const auto dose = Curve(a, mu, ripple);
+  const CurveMetrics m = MeasureCurve(dose);
+  QVERIFY2(std::abs(m.maximum.depth_cm - dmax) <= dmax_tolerance,
+           qPrintable(QString::number(m.maximum.depth_cm, 'g', 17)));
+  QVERIFY2(std::abs(Tpr2010(dose) - tpr) <= tpr_tolerance,
+           qPrintable(QString::number(Tpr2010(dose), 'g', 17)));
+  QVERIFY(m.maximum.window_first_cm < dmax && m.maximum.window_last_cm > dmax);
+  if (ripple == 0) {
+    const double top = BuildUp(dmax, a, mu);
+    QVERIFY(std::abs(m.surface_ratio - BuildUp(0.05, a, mu) / top) < 1e-3);
+    QVERIFY(std::abs(m.d10_ratio - BuildUp(10.0, a, mu) / top) < 1e-3);
+  }
+}
+
+void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  QVERIFY(WriteText(dir.Path("4MV-30M.data"), ResultBytes(SyntheticResults(0.5f))));
+  Form4& form = GetForm4();
+  form.PrepareForShow();
+  form.show();
+
+  // 10 MV at 10 x 10, then 4 MV at 1 x 1 laid over it.
+  const auto load = [&](const QString& name) {
+    form.File1->findItems(name, Qt::MatchExactly).front()->setSelected(true);
+    QCOMPARE(MessagesDuring([&] { form.Command9->click(); }).size(), 0u);
+  };
+  load("10MV-30M.data");
+  form.Option8->click();
+  form.Command5->click();
+  form.Command5->click();  // the same set twice is one set
+  load("4MV-30M.data");
+  form.Option1->click();
+  form.Command5->click();
+  QVERIFY(form.Label26->text().contains("4MV-30M.data"));
+
+  CurveSetLegend& legend = *form.Legend1;
+  QCOMPARE(legend.rowCount(), 2);
+  QCOMPARE(legend.item(0, CurveSetLegend::kCurves)->text(),
+           QString::fromUtf8("10 MV, 10 × 10 cm, 10MV-30M.data"));
+  QCOMPARE(legend.item(1, CurveSetLegend::kCurves)->text(),
+           QString::fromUtf8("4 MV, 1 × 1 cm, 4MV-30M.data"));
+  const auto& sets = legend.Sets();
+  for (int row = 0; row < 2; ++row) {
+    const CurveMetrics m = MeasureCurve(sets[row].tables->DoseTable[kTotalDose][sets[row].field]);
+    QCOMPARE(legend.item(row, CurveSetLegend::kDmax)->text(),
+             QString::number(m.maximum.depth_cm, 'f', 2));
+    QVERIFY(m.maximum.depth_cm > 1 && m.maximum.depth_cm < 15);
+  }
+  // The field changes the fall-off relative to the maximum.
+  QVERIFY(legend.item(0, CurveSetLegend::kD10)->text() != legend.item(1, CurveSetLegend::kD10)->text());
+
+  // Both colour families are drawn, and both go into the saved picture.
+  const QImage drawn = form.Picture1->DrawnImage();
+  for (const CurveColors& c : {ColorFamily(0), ColorFamily(1)})
+    QVERIFY(CountColor(drawn, c.primary) > 100);
+  form.SaveGraphPicture(dir.Path("graph.png"), QSize(1024, 768));
+  const QImage png(dir.Path("graph.png"));
+  QVERIFY(png.width() > 1024 && png.height() > 768);
+  for (const CurveColors& c : {ColorFamily(0), ColorFamily(1)})
+    QVERIFY(CountColor(png, c.total) > 300);
+
+  // CSV: BOM, CR LF, depth and one column per curve, the file's values.
+  form.SaveCurvesCsv(dir.Path("curves.csv"));
+  QFile csv_file(dir.Path("curves.csv"));
+  QVERIFY(csv_file.open(QIODevice::ReadOnly));
+  const QByteArray csv = csv_file.readAll();
+  QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+  QCOMPARE(csv.count("\r\n"), 1 + kDepthBins);
+  QCOMPARE(csv.count('\n'), 1 + kDepthBins);
+  const QList<QByteArray> rows = csv.mid(3).split('\n');
+  const QStringList header = QString::fromUtf8(rows[0].trimmed()).split(',');
+  QCOMPARE(header.size(), 2 + 2 * 3);
+  QCOMPARE(header[3], QString::fromUtf8("10 MV 10 × 10 cm 一次線線量 10MV-30M.data"));
+  QCOMPARE(header[7], QString::fromUtf8("4 MV 1 × 1 cm 散乱線線量 4MV-30M.data"));
+  const QList<QByteArray> bin150 = rows[150].trimmed().split(',');
+  QCOMPARE(bin150[0].toDouble(), 14.95);
+  QCOMPARE(bin150[1].toDouble(), form.Tables().Kerma[150]);
+  QCOMPARE(bin150[5].toDouble(), sets[1].tables->DoseTable[kTotalDose][1][150]);
+
+  // Graph clear empties the legend; the next set takes the first colours again.
+  form.Command6->click();
+  QCOMPARE(legend.rowCount(), 0);
+  form.Command5->click();
+  QCOMPARE(legend.Sets().front().family, 0);
+  form.hide();
+}
+
+QTEST_MAIN(TestCurveSets)
+#include "tst_curve_sets.moc"

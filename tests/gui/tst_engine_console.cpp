@@ -1,0 +1,178 @@
+// Dosavia's own console window for the engine, driven through the non-visual screen with a
+// stand-in engine (a shell script printing the engine's lines) and with the real Kestrun:
+// progress shown, 計算結果読み込み refused while the run goes on, the new result listed and
+// loaded at the end, closing answers the final prompt, and 中止 leaves neither a partial
+// result nor a damaged earlier one.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "engine/console_text.h"
+#include "form4_test_support.h"
+#include "gui/app_forms.h"
+#include "gui/engine_console.h"
+#include "gui/form4.h"
+#include "gui/kestrun_launcher.h"
+
+using namespace dosavia;
+using namespace dosavia::gui;
+using namespace dosavia::gui::testing;
+
+namespace {
+
+constexpr int kWaitMs = 60000;
+const char kResult[] = "10MV-30M.data";
+const char kTemporary[] = ".10MV-30M.data.Ab12Cd";  // the engine's mkstemp pattern
+
+// The stand-in engine: the title, three of five progress lines, then waits for a file "go";
+// then writes its result through the temporary name, two more progress lines, the prompt,
+// and ends after Enter with the stop line.
+QByteArray StubEngine() {
+  return QByteArray("printf '%s\\n\\n' '") + kTitleLine +
+         "'\nfor i in 1 2 3; do printf ' --- %3d / %3d\\n' $i 5; done\n"
+         "while [ ! -f go ]; do sleep 0.02; done\n"
+         "cat result.src > " + kTemporary + "\n"
+         "if [ -f hang ]; then exec sleep 30; fi\n"
+         "mv " + kTemporary + " " + kResult + "\n"
+         "for i in 4 5; do printf ' --- %3d / %3d\\n' $i 5; done\n"
+         "printf '\\n%s\\n\\n' '" + kPromptLine + "'\nread answer\n"
+         "printf '%s\\n' '" + kStopLine + "'\n";
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestEngineConsole : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void runFollowedAndLoaded();
+  void stopKeepsTheEarlierResult_data();
+  void stopKeepsTheEarlierResult();
+
+ private:
+  // Opens the screen, chooses the own console window and presses OK and start.
+  EngineConsole& Start(Form4& form, const QString& count);
+};
+
+void TestEngineConsole::initTestCase() {
+  // The choice of console window is remembered; not in the user's settings.
+  QStandardPaths::setTestModeEnabled(true);
+}
+
+EngineConsole& TestEngineConsole::Start(Form4& form, const QString& count) {
+  form.PrepareForShow();
+  form.show();
+  form.Check1->setChecked(true);
+  form.Combo2->setCurrentText("10");
+  form.Combo1->setCurrentText(count);
+  form.Command1->click();
+  const auto seen = MessagesDuring([&] { form.Command2->click(); });
+  if (!seen.empty()) qWarning() << seen[0].text;
+  return *form.Console;
+}
+
+void TestEngineConsole::runFollowedAndLoaded() {
+  TempWorkDir dir;
+  QVERIFY(WriteScript(dir.Path(EngineProgramName()), StubEngine()));
+  const QByteArray result = ResultBytes(SyntheticResults(0.8f));
+  QVERIFY(WriteText(dir.Path("result.src"), result));
+  Form4& form = GetForm4();
+  EngineConsole& console = Start(form, "30000000");
+  QSignalSpy finished(&console, &EngineConsole::finished);
+  QVERIFY(console.isVisible() && console.Running());
+
+  QTRY_COMPARE_WITH_TIMEOUT(console.Progress->value(), 3, kWaitMs);
+  QCOMPARE(console.Progress->maximum(), 5);
+  QVERIFY(console.Output->toPlainText().contains(QString::fromUtf8(kTitleLine)));
+  // An earlier result of the same name is not loaded while the run goes on.
+  QVERIFY(WriteText(dir.Path(kResult), ResultBytes(SyntheticResults())));
+  const auto seen = MessagesDuring([&] { form.Command4->click(); });
+  QCOMPARE(seen.size(), 1u);
+  QCOMPARE(seen[0].text, QString::fromUtf8("\u3000シミュレーションが終了していません\u3000"));
+  QVERIFY(!form.Command5->isEnabled());
+
+  QVERIFY(WriteText(dir.Path("go"), ""));
+  QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kWaitMs);
+  QCOMPARE(finished[0][0].toBool(), true);
+  QCOMPARE(console.Progress->value(), 5);
+  // The new result is listed, selected and loaded.
+  const auto selected = form.File1->selectedItems();
+  QCOMPARE(selected.size(), 1);
+  QCOMPARE(selected[0]->text(), QString(kResult));
+  QVERIFY(form.Label26->text().contains(kResult));
+  QVERIFY(form.Command5->isEnabled());
+  QCOMPARE(ResultBytes(SyntheticResults(0.8f)), ReadAll(dir.Path(kResult)));
+  QCOMPARE(form.Tables().Kerma[100], ParseResultFile(result.toStdString(), "r")->Kerma[100]);
+
+  // Closing the window is the Enter the engine waits for.
+  console.close();
+  QTRY_VERIFY_WITH_TIMEOUT(console.Output->toPlainText().contains(kStopLine), kWaitMs);
+  QCOMPARE(finished.size(), 1);
+  form.hide();
+}
+
+void TestEngineConsole::stopKeepsTheEarlierResult_data() {
+  QTest::addColumn<bool>("real_engine");
+  QTest::newRow("stopped while writing") << false;
+  QTest::newRow("real Kestrun stopped") << true;
+}
+
+void TestEngineConsole::stopKeepsTheEarlierResult() {
+  QFETCH(bool, real_engine);
+  TempWorkDir dir;
+  if (real_engine) {
+    const QString engine = QStringLiteral(DOSAVIA_KESTRUN);
+    if (!QFile::exists(engine)) QSKIP("Kestrun is not built");
+    if (!dir.Missing().isEmpty()) QSKIP("data files missing");
+    QVERIFY(QFile::copy(engine, dir.Path(EngineProgramName())));
+  } else {
+    QVERIFY(WriteScript(dir.Path(EngineProgramName()), StubEngine()));
+    QVERIFY(WriteText(dir.Path("result.src"), FirstRecords(ResultBytes(SyntheticResults()), 200)));
+    QVERIFY(WriteText(dir.Path("hang"), ""));
+    QVERIFY(WriteText(dir.Path("go"), ""));
+  }
+  const QByteArray earlier = ResultBytes(SyntheticResults(0.7f));
+  QVERIFY(WriteText(dir.Path(kResult), earlier));
+  QFile old(dir.Path(kResult));  // an hour old: an earlier run's
+  QVERIFY(old.open(QIODevice::ReadWrite) &&
+          old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+  old.close();
+  Form4& form = GetForm4();
+  EngineConsole& console = Start(form, "30000000");
+  QSignalSpy finished(&console, &EngineConsole::finished);
+  QTRY_VERIFY_WITH_TIMEOUT(console.Progress->value() >= 1, kWaitMs);
+  if (!real_engine) QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.Path(kTemporary)), kWaitMs);
+
+  // Ending the program asks first; "No" (the box's Escape) keeps the run going.
+  bool may_end = true;
+  QCOMPARE(MessagesDuring([&] { may_end = EngineConsole::ConfirmStopAll(nullptr); }).size(), 1u);
+  QVERIFY(!may_end && console.Running());
+
+  console.StopButton->click();
+  QCOMPARE(finished.size(), 1);
+  QCOMPARE(finished[0][0].toBool(), false);
+  QVERIFY(!console.Running());
+  QCOMPARE(ReadAll(dir.Path(kResult)), earlier);
+  const QStringList hidden =
+      QDir(dir.Path(".")).entryList({".10MV*"}, QDir::Files | QDir::Hidden);
+  QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(' ')));
+  QVERIFY(!form.Command5->isEnabled());  // nothing was loaded
+  console.close();
+  form.hide();
+}
+
+QTEST_MAIN(TestEngineConsole)
+#include "tst_engine_console.moc"
