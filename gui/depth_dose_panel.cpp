@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "gui/figure_axes.h"
 #include "gui/form_style.h"
@@ -140,12 +141,27 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
     if (!(v > 0)) continue;
     p.drawRect(QRectF(axes.Map(i * w, v), axes.Map((i + 1) * w, 0)));
   }
-  QPolygonF kerma;
-  for (std::size_t i = 0; i < curve_.kerma.size() && i * w < kShownDepthCm; ++i)
-    kerma << axes.Map((i + 0.5) * w, curve_.kerma[i]);
+  // The fitted curves smooth the noise so that the crossing of dose and kerma shows; the
+  // kerma's own bins stay visible as dots.
+  const auto smooth = [&](const std::function<double(double)>& f, double to_cm) {
+    QPolygonF line;
+    for (double z = 0; z <= to_cm; z += 0.05) line << axes.Map(z, f(z));
+    p.drawPolyline(line);
+  };
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(kKermaBlue, 2));
-  p.drawPolyline(kerma);
+  if (curve_.dose_fit) {
+    p.setPen(QPen(kDoseEdge.darker(130), 2));
+    smooth(curve_.dose_fit, kDoseFitDepthCm);
+  }
+  p.setPen(Qt::NoPen);
+  p.setBrush(kKermaBlue);
+  for (std::size_t i = 0; i < curve_.kerma.size() && i * w < kShownDepthCm; ++i)
+    p.drawEllipse(axes.Map((i + 0.5) * w, curve_.kerma[i]), 2.5, 2.5);
+  p.setBrush(Qt::NoBrush);
+  if (curve_.kerma_fit) {
+    p.setPen(QPen(kKermaBlue, 2));
+    smooth(curve_.kerma_fit, kShownDepthCm);
+  }
 
   // The maximum: a dashed line at its depth and its depth and dose beside it.
   QPen dashed(kMaxGreen, 2, Qt::DashLine);

@@ -102,15 +102,13 @@ double ChooseBinWidth(const VisualDepthDose& tally) {
 }
 
 FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm) {
-  // Bins down to this depth [cm] take part: the build-up and enough of the fall-off.
-  constexpr double kFitDepthCm = 12.0;
   constexpr int kGrid = 48;
   // Ranges of the attenuation mu and the build-up rate beta [1/cm], searched on log grids.
   constexpr double kMu[] = {0.005, 0.2};
   constexpr double kBeta[] = {0.2, 20.0};
   std::vector<double> z;
   std::vector<double> y;
-  for (std::size_t i = 0; i < values.size() && (i + 0.5) * bin_cm <= kFitDepthCm; ++i) {
+  for (std::size_t i = 0; i < values.size() && (i + 0.5) * bin_cm <= kDoseFitDepthCm; ++i) {
     z.push_back((i + 0.5) * bin_cm);
     y.push_back(values[i]);
   }
@@ -167,7 +165,28 @@ FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm) {
   // dD/dz = 0 where B (mu + beta) e^(-beta z) = A mu; no root: the maximum is at the surface.
   const double ratio = best.b * (best.mu + best.beta) / (best.a * best.mu);
   const double depth = ratio > 1 ? std::log(ratio) / best.beta : 0.0;
-  return {depth, best.a * std::exp(-best.mu * depth) - best.b * std::exp(-(best.mu + best.beta) * depth)};
+  FittedMaximum top{depth, 0, best.a, best.b, best.mu, best.beta};
+  top.value = top.At(depth);
+  return top;
+}
+
+FittedKerma FitKerma(const std::vector<double>& values, double bin_cm) {
+  double sw = 0, sz = 0, sy = 0, szz = 0, szy = 0;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!(values[i] > 0)) continue;
+    const double w = values[i];
+    const double z = (i + 0.5) * bin_cm;
+    const double y = std::log(values[i]);
+    sw += w;
+    sz += w * z;
+    sy += w * y;
+    szz += w * z * z;
+    szy += w * z * y;
+  }
+  const double det = sw * szz - sz * sz;
+  if (!(det > 0)) return {};
+  const double slope = (sw * szy - sz * sy) / det;
+  return {std::exp((sy - slope * sz) / sw), -slope};
 }
 
 DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
@@ -192,6 +211,11 @@ DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
   const double scale = curve.has_maximum ? 100.0 / top.value : 0.0;
   for (double& v : dose) v *= scale;
   for (double& v : kerma) v *= scale;
+  if (curve.has_maximum) {
+    curve.dose_fit = [top, scale](double z) { return scale * top.At(z); };
+    const FittedKerma k = FitKerma(kerma, curve.bin_cm);
+    if (k.surface > 0) curve.kerma_fit = [k](double z) { return k.At(z); };
+  }
   curve.dose = std::move(dose);
   curve.kerma = std::move(kerma);
   if (curve.has_maximum) {

@@ -6,8 +6,10 @@
 // group sums gives the noise of any bin and of any coarser binning made from the fine one.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "physics/transport_events.h"
@@ -48,17 +50,36 @@ class VisualDepthDose : public NullObserver<double> {
       kerma_[group_][BinOf(p.z)] += e;
   }
 
-  // The step's energy loss is spread along the step in proportion to its depth in each
-  // slab; each piece counts when its middle lies in the cylinder. Steps whose end left the
-  // phantom carry their energy out, as in the engine's tally.
+  // The step's energy loss is spread evenly along the straight step; each slab takes the
+  // share of the step's length that lies in it and in the cylinder. Steps whose end left
+  // the phantom carry their energy out, as in the engine's tally.
   void OnChargedStep(const ChargedStep<double>& step, int) {
     if (step.left_phantom) return;
     const Vec3<double>& a = step.start;
     const Vec3<double>& b = step.end;
+    // The part t_in..t_out of the step (t from 0 at the start to 1 at the end) inside the
+    // cylinder: where x(t)^2 + y(t)^2 - r^2 = q2 t^2 + q1 t + q0 is not positive.
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double q2 = dx * dx + dy * dy;
+    const double q1 = 2 * (a.x * dx + a.y * dy);
+    const double q0 = a.x * a.x + a.y * a.y - radius2_;
+    double t_in = 0;
+    double t_out = 1;
+    if (q2 > 0) {
+      const double disc = q1 * q1 - 4 * q2 * q0;
+      if (disc < 0) return;
+      const double root = std::sqrt(disc);
+      t_in = std::max(0.0, (-q1 - root) / (2 * q2));
+      t_out = std::min(1.0, (-q1 + root) / (2 * q2));
+    } else if (q0 > 0) {
+      return;
+    }
+    if (!(t_out > t_in)) return;
     const int first = BinOf(a.z);
     const int last = BinOf(b.z);
     if (first == last) {
-      if (Inside(0.5 * (a.x + b.x), 0.5 * (a.y + b.y))) dose_[group_][first] += step.energy_lost;
+      dose_[group_][first] += (t_out - t_in) * step.energy_lost;
       return;
     }
     const int dir = last > first ? 1 : -1;
@@ -67,9 +88,8 @@ class VisualDepthDose : public NullObserver<double> {
     for (int k = first;; k += dir) {
       const double boundary = static_cast<double>(dir > 0 ? k + 1 : k) / kDepthDoseBinsPerCm;
       const double t1 = k == last ? 1.0 : (boundary - a.z) / dz;
-      const double t = 0.5 * (t0 + t1);
-      if (Inside(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)))
-        dose_[group_][k] += (t1 - t0) * step.energy_lost;
+      const double inside = std::min(t1, t_out) - std::max(t0, t_in);
+      if (inside > 0) dose_[group_][k] += inside * step.energy_lost;
       if (k == last) break;
       t0 = t1;
     }
@@ -114,6 +134,9 @@ struct DepthDoseCurve {
   double d_max_cm = 0;        // depth of the fitted maximum [cm]
   double d_max_dose = 0;      // dose there per unit photon fluence [pGy cm^2]
   double noise_at_max = -1;   // relative standard deviation of the bin at d_max; -1 unknown
+  // Smooth curves through the bins, in the same per cent.
+  std::function<double(double)> dose_fit;
+  std::function<double(double)> kerma_fit;
 };
 
 // Dose per unit fluence [pGy cm^2] of `kev` deposited in `volume_cm3` of water by
@@ -129,6 +152,10 @@ double RelativeNoise(const VisualDepthDose& tally, int first, int count);
 // maximum would still be known to 3 %.
 double ChooseBinWidth(const VisualDepthDose& tally);
 
+// Depth [cm] down to which the bins take part in the dose fit: the build-up and enough of
+// the fall-off.
+inline constexpr double kDoseFitDepthCm = 12.0;
+
 // Depth and height of the maximum of binned values at the bin centres (spacing bin_cm),
 // from the least-squares fit of D(z) = A e^(-mu z) - B e^(-(mu + beta) z) to the bins of
 // the first 12 cm: the build-up and the fall-off both fix the maximum, which a broad, noisy
@@ -136,8 +163,22 @@ double ChooseBinWidth(const VisualDepthDose& tally);
 struct FittedMaximum {
   double depth_cm = 0;
   double value = 0;
+  double a = 0, b = 0, mu = 0, beta = 0;  // the fitted model [1/cm for mu and beta]
+
+  double At(double z) const { return a * std::exp(-mu * z) - b * std::exp(-(mu + beta) * z); }
 };
 FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm);
+
+// Attenuation of the kerma [1/cm] and its value at the surface, from the least-squares line
+// through the logarithms of the bins with kerma, each weighted by its kerma (about its
+// number of interactions).
+struct FittedKerma {
+  double surface = 0;
+  double mu = 0;
+
+  double At(double z) const { return surface * std::exp(-mu * z); }
+};
+FittedKerma FitKerma(const std::vector<double>& values, double bin_cm);
 
 // Rebins the tallies at ChooseBinWidth (or `bin_cm` when positive), fits the maximum and
 // scales both curves to it.
