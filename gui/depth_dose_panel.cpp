@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -60,8 +61,14 @@ void DepthDosePanel::RefreshDuringBatch() {
 }
 
 void DepthDosePanel::Refresh() {
-  curve_ = MakeDepthDoseCurve(tally_);
-  update();
+  // Once the batch has returned to the window system, however often it is asked for.
+  if (refresh_pending_) return;
+  refresh_pending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    refresh_pending_ = false;
+    curve_ = MakeDepthDoseCurve(tally_);
+    update();
+  });
 }
 
 void DepthDosePanel::closeEvent(QCloseEvent* event) {

@@ -31,7 +31,7 @@ class DepthDosePanel : public QWidget {
   void Clear();
   // During a batch: remakes the curves and paints them at once, at most every 100 ms.
   void RefreshDuringBatch();
-  // Remakes the curves and schedules a repaint.
+  // Remakes the curves and repaints once the window system runs again.
   void Refresh();
 
   QSize sizeHint() const override;
@@ -48,6 +48,7 @@ class DepthDosePanel : public QWidget {
   VisualDepthDose tally_;
   DepthDoseCurve curve_;
   QElapsedTimer since_refresh_;
+  bool refresh_pending_ = false;
 };
 
 }  // namespace dosavia::gui

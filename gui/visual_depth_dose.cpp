@@ -115,14 +115,17 @@ FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm) {
   if (z.size() < 4) return {};
 
   // For fixed mu and beta the model is linear in A and B: solve their normal equations.
+  // e1 and e2 hold e^(-mu z) and e^(-beta z) at the bin centres.
   struct Fit {
     double residual = -1, mu = 0, beta = 0, a = 0, b = 0;
   };
+  const std::size_t m = z.size();
+  std::vector<double> e1(m), e2(m);
   const auto solve = [&](double mu, double beta) {
     double s11 = 0, s12 = 0, s22 = 0, t1 = 0, t2 = 0;
-    for (std::size_t i = 0; i < z.size(); ++i) {
-      const double f1 = std::exp(-mu * z[i]);
-      const double f2 = -std::exp(-(mu + beta) * z[i]);
+    for (std::size_t i = 0; i < m; ++i) {
+      const double f1 = e1[i];
+      const double f2 = -e1[i] * e2[i];
       s11 += f1 * f1;
       s12 += f1 * f2;
       s22 += f2 * f2;
@@ -136,8 +139,8 @@ FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm) {
     fit.b = (s11 * t2 - s12 * t1) / det;
     if (!(fit.a > 0) || fit.b < 0 || fit.b > fit.a) return fit;
     double r = 0;
-    for (std::size_t i = 0; i < z.size(); ++i) {
-      const double d = y[i] - fit.a * std::exp(-mu * z[i]) + fit.b * std::exp(-(mu + beta) * z[i]);
+    for (std::size_t i = 0; i < m; ++i) {
+      const double d = y[i] - fit.a * e1[i] + fit.b * e1[i] * e2[i];
       r += d * d;
     }
     fit.residual = r;
@@ -151,11 +154,19 @@ FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm) {
   for (int pass = 0; pass < 2; ++pass) {
     const double mu_step = std::log(mu_hi / mu_lo) / (kGrid - 1);
     const double beta_step = std::log(beta_hi / beta_lo) / (kGrid - 1);
-    for (int i = 0; i < kGrid; ++i)
+    std::vector<double> beta_exp(kGrid * m);
+    for (int j = 0; j < kGrid; ++j)
+      for (std::size_t k = 0; k < m; ++k)
+        beta_exp[j * m + k] = std::exp(-beta_lo * std::exp(j * beta_step) * z[k]);
+    for (int i = 0; i < kGrid; ++i) {
+      const double mu = mu_lo * std::exp(i * mu_step);
+      for (std::size_t k = 0; k < m; ++k) e1[k] = std::exp(-mu * z[k]);
       for (int j = 0; j < kGrid; ++j) {
-        const Fit fit = solve(mu_lo * std::exp(i * mu_step), beta_lo * std::exp(j * beta_step));
+        std::copy_n(beta_exp.begin() + static_cast<std::ptrdiff_t>(j * m), m, e2.begin());
+        const Fit fit = solve(mu, beta_lo * std::exp(j * beta_step));
         if (fit.residual >= 0 && (best.residual < 0 || fit.residual < best.residual)) best = fit;
       }
+    }
     if (best.residual < 0) return {};
     mu_lo = best.mu * std::exp(-mu_step);
     mu_hi = best.mu * std::exp(mu_step);
