@@ -8,14 +8,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <vector>
 #include <string>
 #include <utility>
 
 #include "gui/app_forms.h"
+#include "gui/depth_dose_panel.h"
 #include "gui/form_style.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
@@ -175,6 +179,58 @@ void Form2::CreateControls() {
   connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
   connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
   connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+  CreateDepthDoseControls();
+}
+
+// The depth-dose toggle and the step speed share the free row under the spectrum; the
+// panel itself is a tool window, since the screen has no room for it at its design size.
+void Form2::CreateDepthDoseControls() {
+  Check2 = new QCheckBox(QString::fromUtf8("深部線量を表示"), this);
+  PlaceTwips(Check2, 720, 10740, 2280, 360);
+  Label47 = MakeLabel(this, "速さ", 3120, 10740, 600, 360);
+  Slider1 = new QSlider(Qt::Horizontal, this);
+  Slider1->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
+  Slider1->setPageStep(1);
+  Slider1->setTickPosition(QSlider::TicksBelow);
+  Slider1->setToolTip(QString::fromUtf8("個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  PlaceTwips(Slider1, 3720, 10710, 1800, 420);
+  Label48 = MakeLabel(this, "", 5580, 10740, 1380, 360);
+  DepthDosePanel1 = new DepthDosePanel(this, Qt::Tool);
+  DepthDosePanel1->hide();
+
+  connect(Check2, &QCheckBox::toggled, this, &Form2::ShowDepthDosePanel);
+  connect(DepthDosePanel1, &DepthDosePanel::closed, this, [this] { Check2->setChecked(false); });
+  connect(Slider1, &QSlider::valueChanged, this, &Form2::SetStepSpeed);
+  connect(Check1, &QCheckBox::toggled, Slider1, &QWidget::setEnabled);
+  connect(Check1, &QCheckBox::toggled, Label48, &QWidget::setEnabled);
+  Slider1->setValue(Slider1->maximum());
+  SetStepSpeed(Slider1->value());
+}
+
+void Form2::SetStepSpeed(int position) {
+  photons_per_second_ = kStepSpeeds[std::clamp(position, 0, Slider1->maximum())];
+  Label48->setText(photons_per_second_ > 0
+                       ? QString::fromUtf8("%1 光子/秒").arg(photons_per_second_)
+                       : QString::fromUtf8("最高"));
+}
+
+// Beside the screen where the desktop has room, otherwise over the deep end of the side view.
+void Form2::ShowDepthDosePanel(bool show) {
+  if (!show) {
+    DepthDosePanel1->hide();
+    return;
+  }
+  if (!DepthDosePanel1->isVisible()) {
+    const QRect frame = frameGeometry();
+    const QSize size = DepthDosePanel1->size();
+    QPoint at(frame.right() + 1, frame.bottom() - size.height());
+    const QScreen* screen = this->screen();
+    if (screen != nullptr && at.x() + size.width() > screen->availableGeometry().right())
+      at = mapToGlobal(Picture1->geometry().bottomRight()) - QPoint(size.width(), size.height());
+    DepthDosePanel1->move(at);
+  }
+  DepthDosePanel1->Refresh();
+  DepthDosePanel1->show();
 }
 
 // The side view's fixed elements; `magnification` 2 gives the zoomed copy, whose user
@@ -297,6 +353,9 @@ void Form2::PrepareForShow() {
   Command6->setText(QStringLiteral("ON"));
   ZoomState = 2;
   Picture3->hide();
+  Check2->setChecked(false);
+  DepthDosePanel1->Clear();
+  Slider1->setValue(Slider1->maximum());
 }
 
 void Form2::Command1_Click() {
@@ -360,6 +419,7 @@ void Form2::Command2_Click() {
   Command1->setEnabled(true);
   Command3->setEnabled(false);
   SpectrumTally.fill(0);
+  DepthDosePanel1->Clear();
 }
 
 void Form2::Command4_Click() {
@@ -371,6 +431,7 @@ void Form2::Command4_Click() {
   Picture3->Clear();
   Picture2->Clear();
   SpectrumTally.fill(0);
+  DepthDosePanel1->Clear();
 }
 
 void Form2::Command5_Click() { ShowSpectrumPage(); }
@@ -396,7 +457,9 @@ void Form2::Command7_Click() {
 
 void RunVisualBatch() {
   Form2& form = GetForm2();
-  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32});
+  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32,
+                  form.Check2->isChecked() ? form.DepthDosePanel1 : nullptr,
+                  &form.PhotonsPerSecond()});
 }
 
 void Form2::SetBatchRunning(bool running) {

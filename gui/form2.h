@@ -14,9 +14,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSlider;
 
 namespace dosavia::gui {
 
+class DepthDosePanel;
 class PictureBox;
 
 class Form2 : public QWidget {
@@ -29,6 +31,9 @@ class Form2 : public QWidget {
   // 100 photons per "Go", total 0, energy 10 MV, field 4x4, pictures cleared, Settings
   // state, step display ticked, magnified view off.
   void PrepareForShow();
+
+  // Photons a second of the step display as the speed slider stands; 0 as fast as it goes.
+  const double& PhotonsPerSecond() const { return photons_per_second_; }
 
   QLabel* Label12 = nullptr;
   QLabel* Label13 = nullptr;
@@ -62,6 +67,11 @@ class Form2 : public QWidget {
   PictureBox* Picture1 = nullptr;  // side view: depth z across, lateral x down [cm]
   PictureBox* Picture2 = nullptr;  // spectrum histogram
   PictureBox* Picture3 = nullptr;  // side view at twice the magnification
+  QCheckBox* Check2 = nullptr;  // "深部線量を表示": shows the depth-dose panel
+  QSlider* Slider1 = nullptr;   // speed of the step display, slowest at the left
+  QLabel* Label47 = nullptr;    // caption of the speed
+  QLabel* Label48 = nullptr;    // the chosen speed
+  DepthDosePanel* DepthDosePanel1 = nullptr;  // a tool window beside the screen
   // Field-edge lines, as indices of the fixed lines of Picture1 (Line5, Line7) and of
   // Picture3 (Line54, Line55).
   int Line5 = -1;
@@ -98,10 +108,18 @@ class Form2 : public QWidget {
   // While a batch yields, the buttons that would disturb it are disabled.
   void SetBatchRunning(bool running);
   void MoveFieldEdgeLines(double side);
+  void CreateDepthDoseControls();
+  void ShowDepthDosePanel(bool show);
+  void SetStepSpeed(int position);
 
   std::array<QLabel*, 9> energy_axis_labels_{};
   bool ok_enabled_before_batch_ = false;
+  double photons_per_second_ = 0;
 };
+
+// Photons a second of the step display at each position of its speed slider, slowest
+// first; 0 is as fast as the window system draws.
+inline constexpr double kStepSpeeds[] = {1, 3, 10, 30, 100, 0};
 
 // Runs a visual batch (RunVisualBatch of the simulation) on the visual screen's own
 // pictures and energy display.

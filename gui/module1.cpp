@@ -1,13 +1,18 @@
 #include "gui/module1.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLabel>
 #include <QString>
 
 #include <cmath>
 #include <limits>
 
+#include "gui/depth_dose_panel.h"
 #include "gui/picture_box.h"
+#include "physics/composed_observer.h"
 #include "physics/physics_loader.h"
 #include "physics/photon_transport.h"
 #include "physics/transport_context.h"
@@ -96,6 +101,21 @@ void DrawSpectrumHistogram(PictureBox& picture2) {
   picture2.DrawLine(0, 0, kHistogramFootEnd, 0, kBrightWhite);
 }
 
+// Step display at a chosen speed: holds the batch until `period_ms` after the start of the
+// history while the window system runs, so that a class can follow single photons. Stop
+// ends the wait within one tick.
+void HoldUntil(const QElapsedTimer& history_clock, qint64 period_ms) {
+  constexpr int kTickMs = 10;
+  if (batch_stop_requested || history_clock.elapsed() >= period_ms) return;
+  QEventLoop wait;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, &wait, [&] {
+    if (batch_stop_requested || history_clock.elapsed() >= period_ms) wait.quit();
+  });
+  tick.start(kTickMs);
+  wait.exec();
+}
+
 }  // namespace
 
 void InitSimulation() {
@@ -140,7 +160,12 @@ void RunVisualBatch(const VisualBatchView& view) {
                          SimulationTables.PhantomDepth}};
   DrawingObserver observer(view.picture1, view.picture3, StepDisplayFlag == 1);
   const long long photons = WholePhotonCount(BatchPhotonCount);
+  QElapsedTimer history_clock;
+  if (view.depth_dose != nullptr) view.depth_dose->BeginBatch(FieldSide);
   for (long long n = 1; n <= photons && !batch_stop_requested; ++n) {
+    const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
+    const qint64 period_ms = StepDisplayFlag == 1 && rate > 0 ? std::llround(1000.0 / rate) : 0;
+    if (period_ms > 0) history_clock.start();
     const int q = SampleSpectrumBin(SimulationRandom.Uniform());
     const double energy = SpectrumEnergy[q];
     ++SpectrumTally[q];
@@ -158,8 +183,18 @@ void RunVisualBatch(const VisualBatchView& view) {
       const double theta = std::atan(rho / SourceDistance);
       direction = {std::cos(theta), std::sin(theta), entry.x / rho, entry.y / rho};
     }
-    TrackHistory(context, entry, direction, energy, observer);
+    if (view.depth_dose != nullptr) {
+      VisualDepthDose& tally = view.depth_dose->Tally();
+      tally.StartHistory();
+      ComposedObserver<DrawingObserver, VisualDepthDose> both(observer, tally);
+      TrackHistory(context, entry, direction, energy, both);
+      view.depth_dose->RefreshDuringBatch();
+    } else {
+      TrackHistory(context, entry, direction, energy, observer);
+    }
+    if (period_ms > 0) HoldUntil(history_clock, period_ms);
   }
+  if (view.depth_dose != nullptr) view.depth_dose->Refresh();
   if (!batch_stop_requested) DrawSpectrumHistogram(view.picture2);
 }
 

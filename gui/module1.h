@@ -15,6 +15,7 @@ class QLabel;
 
 namespace dosavia::gui {
 
+class DepthDosePanel;
 class PictureBox;
 
 // Bins that the menu's ClearSpectrumTally empties (the first 15 MeV).
@@ -75,6 +76,11 @@ struct VisualBatchView {
   PictureBox& picture3;
   PictureBox& picture2;
   QLabel& label32;
+  // With a panel, its depth dose is scored along with the drawing and shown as it grows.
+  DepthDosePanel* depth_dose = nullptr;
+  // In step display, at most this many photons a second (0 or none: no pause); read before
+  // every photon, so the speed can be changed while the batch runs.
+  const double* photons_per_second = nullptr;
 };
 
 // Simulates BatchPhotonCount source photons with the current settings and draws them on
