@@ -26,6 +26,7 @@
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/picture_box.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 #include "gui/typed_number.h"
 #include "records/input_error.h"
@@ -61,7 +62,7 @@ constexpr double kOptionWidth = 2055.0;
 constexpr double kOptionHeight = 360.0;
 
 const char kNotFinishedMessage[] = "\u3000シミュレーションが終了していません\u3000";
-const char kSelectFileMessage[] = "  結果ファイルを選択肢て下さい ";
+const char kSelectFileMessage[] = "  結果ファイルを選択して下さい ";
 
 // Fixed-pitch Gothic faces for the file list: the Windows one first, then the ones other
 // systems ship.
@@ -88,17 +89,6 @@ void SetBackground(QLabel* label, QRgb color) {
   label->setPalette(palette);
 }
 
-QComboBox* MakeCombo(QWidget* parent, std::initializer_list<const char*> items, double left,
-                     double top, double width, double height) {
-  auto* combo = new QComboBox(parent);
-  combo->setEditable(true);
-  // Typed text is used as it is and never joins the list.
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  for (const char* item : items) combo->addItem(QString::fromUtf8(item));
-  PlaceTwips(combo, left, top, width, height);
-  return combo;
-}
-
 // The result file name from the typed count: the millions of the number at the start of
 // the text, so "50000000 photons" still names a 50M run.
 std::string ResultFileNameFor(const QString& energy, const QString& count) {
@@ -115,9 +105,10 @@ std::filesystem::path FilePath(const QString& name) {
 Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
   setWindowTitle(QStringLiteral(" Non Visual Simulation"));
   setFont(DefaultFont(kFormFontPoints));
-  SetClientSizeTwips(this, 19425, 9030);
+  resize(TwipsRect(0, 0, 19425, 9030).size());
   CreateControls();
   Form_Load();
+  MakeScalable(this, 19425, 9030);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -129,7 +120,7 @@ void Form4::CreateControls() {
       MakeFittedLabel(this, "線束中心軸上の深部線量分布を求めるシミュレーション", 240, 120, 7875, 465);
   Label16 = MakeFittedLabel(this, "新規計算", 1440, 840, 1440, 540);
   Label15 = MakeFittedLabel(this, "Ｘ線エネルギー", 240, 1440, 2205, 465);
-  Combo2 = MakeCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
+  Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
   Label23 = MakeFittedLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
   Label19 = MakeFittedLabel(this, "平行ビーム入射とする", 240, 2040, 4215, 495);
   Label18 = MakeFittedLabel(this, "照射野サイズ", 240, 2640, 2175, 495);
@@ -137,7 +128,7 @@ void Form4::CreateControls() {
   Label11 = MakeFittedLabel(this, "（ペンシルビーム重ね合わせ法で計算）", 360, 3120, 4095, 375);
   Label12 = MakeFittedLabel(this, "入射光子数", 240, 3600, 2175, 495);
   Combo1 =
-      MakeCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
+      MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
   Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
   Label13 = MakeFittedLabel(this, "結果ファイル", 240, 5160, 1695, 495);
   Label24 = MakeFittedLabel(this, "", 1920, 5160, 2565, 465);
@@ -350,8 +341,9 @@ void Form4::Command7_Click() {
 }
 
 void Form4::closeEvent(QCloseEvent* event) {
-  event->accept();
-  EndProgram();
+  // The title bar's close button returns to the menu, as the return icon does.
+  event->ignore();
+  Command7_Click();
 }
 
 }  // namespace dosavia::gui

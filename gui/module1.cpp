@@ -1,6 +1,7 @@
 #include "gui/module1.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QString>
 
@@ -54,13 +55,11 @@ class DrawingObserver : public NullObserver<double> {
       : picture1_(picture1), picture3_(picture3), yield_(yield) {}
 
   void OnChargedStep(const ChargedStep<double>& step, int) {
-    if (batch_stop_requested) return;
     picture1_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
     picture3_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
     if (yield_) QCoreApplication::processEvents();
   }
   void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
-    if (batch_stop_requested) return;
     picture1_.DrawPoint(p.z, p.x, kLightRed);
   }
 
@@ -127,7 +126,7 @@ long long WholePhotonCount(double count) {
                               : static_cast<long long>(std::floor(count));
 }
 
-void RunVisualBatch(const VisualBatchView& view) {
+long long RunVisualBatch(const VisualBatchView& view) {
   struct RunningFlag {
     RunningFlag() { batch_running = true; }
     ~RunningFlag() { batch_running = false; }
@@ -140,6 +139,11 @@ void RunVisualBatch(const VisualBatchView& view) {
                          SimulationTables.PhantomDepth}};
   DrawingObserver observer(view.picture1, view.picture3, StepDisplayFlag == 1);
   const long long photons = WholePhotonCount(BatchPhotonCount);
+  // Without step display the batch yields only every few tens of milliseconds: often enough
+  // for the Stop button and a repaint, rarely enough to cost little time.
+  QElapsedTimer since_yield;
+  since_yield.start();
+  long long done = 0;
   for (long long n = 1; n <= photons && !batch_stop_requested; ++n) {
     const int q = SampleSpectrumBin(SimulationRandom.Uniform());
     const double energy = SpectrumEnergy[q];
@@ -159,8 +163,14 @@ void RunVisualBatch(const VisualBatchView& view) {
       direction = {std::cos(theta), std::sin(theta), entry.x / rho, entry.y / rho};
     }
     TrackHistory(context, entry, direction, energy, observer);
+    done = n;
+    if (StepDisplayFlag != 1 && since_yield.elapsed() >= kBatchYieldIntervalMs) {
+      QCoreApplication::processEvents();
+      since_yield.restart();
+    }
   }
-  if (!batch_stop_requested) DrawSpectrumHistogram(view.picture2);
+  DrawSpectrumHistogram(view.picture2);
+  return done;
 }
 
 bool IsBatchRunning() { return batch_running; }
