@@ -58,10 +58,11 @@ constexpr double kDecorationPoints = 12.0;
 constexpr double kSuperscriptPoints = 9.0;
 // A batch expected to run longer than this asks first [s].
 constexpr double kConfirmAboveSeconds = 60.0;
-// Until a batch has been timed: photons per second with and without step display, on the
-// slow side of what a classroom PC manages at 15 MV.
-constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 2000.0, 1.0 / 40.0};
-constexpr double kShortestTimedBatchSeconds = 0.5;
+// Until a batch has been timed: seconds per photon without and with step display, on the
+// slow side of a classroom PC (a 2020s desktop draws about 100000 photons a second at
+// 10 MV without step display).
+constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 20000.0, 1.0 / 40.0};
+constexpr double kShortestTimedBatchSeconds = 0.2;
 
 // "約 3 分" or "約 2 時間" for a duration [s].
 QString DurationText(double seconds) {
@@ -208,10 +209,10 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
   const double right = left + kSideViewScale[2] / m;
   const double bottom = top + kSideViewScale[3] / m;
   const QFont small = DefaultFont(kDecorationPoints);
-  // Room kept free of grid lines at the top for the captions and at the bottom for the
-  // depth labels [cm of the 1x view].
+  // Room kept free of grid lines at the top for the captions and at the bottom for two rows:
+  // the depth numbers and, under them, the axis caption [cm of the 1x view].
   const double grid_top = top + 1.6 / m;
-  const double grid_bottom = bottom - 1.2 / m;
+  const double grid_bottom = bottom - 1.9 / m;
 
   for (double z : {5.0, 10.0, 15.0})
     picture->AddLine(z / m, grid_top, z / m, grid_bottom, kLightGrey);
@@ -222,13 +223,14 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
 
   // Depth labels along the bottom, lateral labels at the left of the surface.
   const double depth_label_y = grid_bottom + 0.15 / m;
+  const double depth_caption_y = depth_label_y + 0.8 / m;
   // Marks in cm of depth and lateral position: every grid line of the 1x view, the 5 cm
   // lines of the magnified one.
   const std::vector<double> depth_marks = m > 1 ? std::vector<double>{5} : std::vector<double>{5, 10, 15};
   for (double z : depth_marks)
     picture->AddLabel(QString::number(z), z, depth_label_y, Qt::AlignHCenter | Qt::AlignTop,
                       Qt::black, small);
-  picture->AddLabel(QStringLiteral("depth in water  cm"), right - 0.3 / m, depth_label_y,
+  picture->AddLabel(QStringLiteral("depth in water  cm"), right - 0.3 / m, depth_caption_y,
                     Qt::AlignRight | Qt::AlignTop, Qt::black, small);
   const std::vector<double> lateral_marks =
       m > 1 ? std::vector<double>{-5, 5} : std::vector<double>{-10, -5, 5, 10};

@@ -126,7 +126,7 @@ long long WholePhotonCount(double count) {
                               : static_cast<long long>(std::floor(count));
 }
 
-long long RunVisualBatch(const VisualBatchView& view) {
+long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
   struct RunningFlag {
     RunningFlag() { batch_running = true; }
     ~RunningFlag() { batch_running = false; }
@@ -164,7 +164,7 @@ long long RunVisualBatch(const VisualBatchView& view) {
     }
     TrackHistory(context, entry, direction, energy, observer);
     done = n;
-    if (StepDisplayFlag != 1 && since_yield.elapsed() >= kBatchYieldIntervalMs) {
+    if (StepDisplayFlag != 1 && since_yield.elapsed() >= yield_interval_ms) {
       QCoreApplication::processEvents();
       since_yield.restart();
     }

@@ -83,8 +83,10 @@ inline constexpr int kBatchYieldIntervalMs = 40;
 
 // Simulates BatchPhotonCount source photons with the current settings and draws them on
 // the pictures of `view`, then redraws the histogram. Returns the number of photons
-// simulated: fewer than asked when a stop was requested.
-long long RunVisualBatch(const VisualBatchView& view);
+// simulated: fewer than asked when a stop was requested. Without step display the window
+// system handles its events every `yield_interval_ms` of work.
+long long RunVisualBatch(const VisualBatchView& view,
+                         int yield_interval_ms = kBatchYieldIntervalMs);
 
 // True while a batch runs (it may be yielding to the window system).
 bool IsBatchRunning();
