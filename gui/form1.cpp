@@ -12,6 +12,7 @@
 #include "engine/working_folder.h"
 #include "gui/app_forms.h"
 #include "gui/form_style.h"
+#include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
 #include "gui/title_illustration.h"
@@ -74,8 +75,7 @@ void Form1::Command1_Click() {
   try {
     InitSimulation();
   } catch (const std::exception& error) {
-    ShowExclamation(this, QString::fromUtf8("物理データファイルを読み込めません。\n%1")
-                              .arg(QString::fromStdString(error.what())));
+    ShowExclamation(this, FileProblemMessage(QString::fromUtf8("物理データファイルを読み込めません。"), error));
     return;
   }
   ClearSpectrumTally();

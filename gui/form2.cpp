@@ -19,6 +19,7 @@
 
 #include "gui/app_forms.h"
 #include "gui/form_style.h"
+#include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
 #include "gui/picture_box.h"
@@ -341,8 +342,9 @@ void Form2::Command1_Click() {
     LoadSpectrum(file.toStdString(), file.toStdString());
   } catch (const std::exception& error) {
     // Without a whole spectrum the screen stays in the Settings state.
-    ShowExclamation(this, QString::fromUtf8("スペクトルファイル %1 を読み込めません。\n%2")
-                              .arg(file, QString::fromStdString(error.what())));
+    ShowExclamation(this, FileProblemMessage(
+                              QString::fromUtf8("スペクトルファイル %1 を読み込めません。").arg(ShownText(file)),
+                              error));
     return;
   }
   SourceDistance = kVisualSourceDistanceCm;

@@ -23,6 +23,7 @@
 #include "gui/app_forms.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form_style.h"
+#include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/picture_box.h"
@@ -271,8 +272,8 @@ void Form4::Command1_Click() {
         ConditionsFileText(spectrum_file, result_file, PhotonTotalText(count.toStdString())));
   } catch (const std::exception& e) {
     ShowExclamation(
-        this, QStringLiteral("%1 を書き込めません\n%2")
-                  .arg(QString::fromLatin1(kConditionsFile), QString::fromStdString(e.what())));
+        this, FileProblemMessage(
+                  QStringLiteral("%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
     return;
   }
   result_file_name_ = QString::fromStdString(result_file);
@@ -314,8 +315,9 @@ void Form4::Command9_Click() {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2")
-                              .arg(name, QString::fromStdString(e.what())));
+    ShowExclamation(this, FileProblemMessage(
+                              QStringLiteral("%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
+                              e));
   }
 }
 

@@ -62,9 +62,9 @@ void SetGraphicalStyle(QAbstractButton* button, QColor back) {
           .arg(face, shade, light, QColor(kFocusFrameColor).name()));
 }
 
-QString ShownText(const QString& text) {
-  return QString::fromStdString(Excerpt(text.toStdString()));
-}
+QString ShownText(const QString& text) { return ShownText(text.toStdString()); }
+
+QString ShownText(const std::string& bytes) { return QString::fromStdString(Excerpt(bytes)); }
 
 void ShowExclamation(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Dosavia"), text, QMessageBox::Ok,

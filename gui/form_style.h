@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <initializer_list>
+#include <string>
 
 class QAbstractButton;
 class QComboBox;
@@ -55,6 +56,8 @@ bool AskToGoOn(QWidget* parent, const QString& text, const QString& go, const QS
 // A file name, a typed text or a quoted line as a message shows it: control characters and
 // characters that cannot be shown written as \xNN, cut after 80 characters.
 QString ShownText(const QString& text);
+// The same for bytes as a file or a reader gave them, which may not be UTF-8.
+QString ShownText(const std::string& bytes);
 
 // The program's warning: a message box with the exclamation icon and one OK button,
 // waiting until the user answers it.

@@ -263,7 +263,7 @@ void TestPages::pagesAndFiguresFitTheirForms() {
   QWidget* page = form == 3 ? static_cast<QWidget*>(&GetForm3()) : Page(form);
   page->show();
   QCOMPARE(page->windowTitle(), caption);
-  // The layout at 100 %; other sizes are checked with the other forms in tst_scaling.
+  // The layout at 100 %; other sizes are checked with the other forms in tst_classroom.
   const QSize design = TwipsRect(0, 0, client_twips.width(), client_twips.height()).size();
   QCOMPARE(DesignSize(page).toSize(), design);
   page->resize(design);

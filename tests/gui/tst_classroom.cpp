@@ -1,7 +1,7 @@
 // The forms in a classroom: every form scales with its window and keeps its controls inside
 // and their captions readable, the start zoom fits the screen, the combo boxes keep what is
-// typed, the non-visual screen's close box returns to the menu, and the focused button
-// shows a frame. With DOSAVIA_SCREENSHOT_DIR set, the screens are also saved there as they
+// typed, the non-visual screen's close box returns to the menu, the focused button shows a
+// frame, and file problems are reported in Japanese with odd bytes escaped. With DOSAVIA_SCREENSHOT_DIR set, the screens are also saved there as they
 // open on the present screen (run under Xvfb with QT_QPA_PLATFORM=xcb).
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,6 +28,8 @@
 #include "gui/form8.h"
 #include "gui/form9.h"
 #include "gui/form_scaler.h"
+#include "gui/message_text.h"
+#include "records/input_error.h"
 #include "gui/module1.h"
 #include "form4_test_support.h"
 #include "gui_test_support.h"
@@ -60,7 +62,7 @@ QString NameOf(const QWidget* w) {
 
 }  // namespace
 
-class TestScaling : public QObject {
+class TestClassroom : public QObject {
   Q_OBJECT
 
  private slots:
@@ -74,20 +76,22 @@ class TestScaling : public QObject {
   void comboBoxesKeepWhatIsTyped();
   void closingTheNonVisualScreenReturnsToTheMenu();
   void focusedButtonShowsAFrame();
+  void fileProblemsAreSaidInJapanese_data();
+  void fileProblemsAreSaidInJapanese();
   void screenshots();
 
  private:
   std::unique_ptr<TempWorkDir> dir_;
 };
 
-void TestScaling::initTestCase() {
+void TestClassroom::initTestCase() {
   QStandardPaths::setTestModeEnabled(true);
   dir_ = std::make_unique<TempWorkDir>();
   if (!dir_->Missing().isEmpty())
     QSKIP(qPrintable("data files missing: " + dir_->Missing().join(", ")));
 }
 
-void TestScaling::formsScaleAndKeepTheirControlsInside_data() {
+void TestClassroom::formsScaleAndKeepTheirControlsInside_data() {
   QTest::addColumn<int>("form");
   QTest::addColumn<double>("scale");
   QTest::addColumn<double>("aspect");  // window width / height relative to the design
@@ -99,7 +103,7 @@ void TestScaling::formsScaleAndKeepTheirControlsInside_data() {
 
 // At any size every control lies inside the window, captions fit their labels, and fonts
 // follow the scale of the smaller side.
-void TestScaling::formsScaleAndKeepTheirControlsInside() {
+void TestClassroom::formsScaleAndKeepTheirControlsInside() {
   QFETCH(int, form);
   QFETCH(double, scale);
   QFETCH(double, aspect);
@@ -133,7 +137,7 @@ void TestScaling::formsScaleAndKeepTheirControlsInside() {
   }
 }
 
-void TestScaling::startZoomFitsTheScreen_data() {
+void TestClassroom::startZoomFitsTheScreen_data() {
   QTest::addColumn<QSizeF>("design");
   QTest::addColumn<QRect>("available");
   QTest::addColumn<double>("setting");
@@ -155,7 +159,7 @@ void TestScaling::startZoomFitsTheScreen_data() {
                                                          << kZoomToFit << kMaxZoom;
 }
 
-void TestScaling::startZoomFitsTheScreen() {
+void TestClassroom::startZoomFitsTheScreen() {
   QFETCH(QSizeF, design);
   QFETCH(QRect, available);
   QFETCH(double, setting);
@@ -163,7 +167,7 @@ void TestScaling::startZoomFitsTheScreen() {
   QCOMPARE(StartZoom(design, available, setting), zoom);
 }
 
-void TestScaling::zoomSettingResizesTheFormsAndIsRemembered() {
+void TestClassroom::zoomSettingResizesTheFormsAndIsRemembered() {
   QWidget* pages[] = {&GetForm3(), &GetForm9()};
   for (double zoom : {0.75, kZoomToFit}) {
     SetZoomSetting(zoom);
@@ -177,7 +181,7 @@ void TestScaling::zoomSettingResizesTheFormsAndIsRemembered() {
   QCOMPARE(ZoomSetting(), kZoomToFit);
 }
 
-void TestScaling::comboBoxesKeepWhatIsTyped_data() {
+void TestClassroom::comboBoxesKeepWhatIsTyped_data() {
   QTest::addColumn<int>("form");
   QTest::addColumn<int>("combo");
   QTest::addColumn<QString>("typed");
@@ -188,7 +192,7 @@ void TestScaling::comboBoxesKeepWhatIsTyped_data() {
   QTest::newRow("visual field 1") << 2 << 1 << "1";
 }
 
-void TestScaling::comboBoxesKeepWhatIsTyped() {
+void TestClassroom::comboBoxesKeepWhatIsTyped() {
   QFETCH(int, form);
   QFETCH(int, combo);
   QFETCH(QString, typed);
@@ -203,7 +207,7 @@ void TestScaling::comboBoxesKeepWhatIsTyped() {
   QCOMPARE(box->count(), items);
 }
 
-void TestScaling::closingTheNonVisualScreenReturnsToTheMenu() {
+void TestClassroom::closingTheNonVisualScreenReturnsToTheMenu() {
   dir_->Write("Joken.dat", "10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n");
   GetForm1().show();
   GetForm1().Command6->click();
@@ -215,7 +219,7 @@ void TestScaling::closingTheNonVisualScreenReturnsToTheMenu() {
   QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
 }
 
-void TestScaling::focusedButtonShowsAFrame() {
+void TestClassroom::focusedButtonShowsAFrame() {
   Form1& menu = GetForm1();
   menu.show();
   QVERIFY(QTest::qWaitForWindowExposed(&menu));
@@ -235,8 +239,44 @@ void TestScaling::focusedButtonShowsAFrame() {
   QVERIFY(frame_pixels() > 2 * (button->width() + button->height()));
 }
 
+void TestClassroom::fileProblemsAreSaidInJapanese_data() {
+  QTest::addColumn<QByteArray>("file");
+  QTest::addColumn<int>("line");
+  QTest::addColumn<QByteArray>("field");
+  QTest::addColumn<QByteArray>("problem");
+  QTest::addColumn<QStringList>("expected");
+  QTest::newRow("negative weight")
+      << QByteArray("10MV.csv") << 12 << QByteArray("record 12, weight")
+      << QByteArray("must not be negative")
+      << QStringList{"ファイル：10MV.csv", "行：12 行目", "項目：記録 12, 重み", "内容：負の値は使えません"};
+  QTest::newRow("missing file, no line")
+      << QByteArray("7MV.csv") << 0 << QByteArray()
+      << QByteArray("cannot open the file (missing or unreadable)")
+      << QStringList{"ファイル：7MV.csv", "内容：ファイルが無いか、読めません"};
+  QTest::newRow("binary name and value escaped")
+      << QByteArray("a\x01\xff.data") << 3 << QByteArray()
+      << QByteArray("not a number: '\x1b[2J'")
+      << QStringList{QString::fromUtf8(R"(ファイル：a\x01\xFF.data)"),
+                     QString::fromUtf8(R"(内容：数値ではありません：'\x1B[2J')")};
+}
+
+void TestClassroom::fileProblemsAreSaidInJapanese() {
+  QFETCH(QByteArray, file);
+  QFETCH(int, line);
+  QFETCH(QByteArray, field);
+  QFETCH(QByteArray, problem);
+  QFETCH(QStringList, expected);
+  const dosavia::InputError error(file.toStdString(), line, field.toStdString(),
+                                  problem.toStdString());
+  const QString text = FileProblemMessage(QString::fromUtf8("読み込めません"), error);
+  QVERIFY(text.startsWith(QString::fromUtf8("読み込めません\n")));
+  for (const QString& part : expected) QVERIFY2(text.contains(part), qPrintable(text));
+  QVERIFY(!text.contains(QLatin1String("line")));
+  for (const QChar c : text) QVERIFY(c == u'\n' || c.isPrint());
+}
+
 // The screens at the present screen's start zoom, saved for review.
-void TestScaling::screenshots() {
+void TestClassroom::screenshots() {
   const QByteArray shots = qgetenv("DOSAVIA_SCREENSHOT_DIR");
   if (shots.isEmpty()) QSKIP("DOSAVIA_SCREENSHOT_DIR not set");
   const QDir out(QString::fromLocal8Bit(shots));
@@ -279,5 +319,5 @@ void TestScaling::screenshots() {
   save("pages");
 }
 
-QTEST_MAIN(TestScaling)
-#include "tst_scaling.moc"
+QTEST_MAIN(TestClassroom)
+#include "tst_classroom.moc"
