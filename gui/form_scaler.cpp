@@ -96,7 +96,10 @@ class FormScaler : public QObject {
     c.widget = control;
     c.design = design_px;
     c.on_form = control->parentWidget() == form_;
-    if (control->testAttribute(Qt::WA_SetFont)) c.font_points = control->font().pointSizeF();
+    // A style sheet stops later font changes of the parent from reaching the control, so
+    // such a control gets its font set directly too.
+    if (control->testAttribute(Qt::WA_SetFont) || !control->styleSheet().isEmpty())
+      c.font_points = control->font().pointSizeF();
     if (auto* button = qobject_cast<QAbstractButton*>(control); button && !button->icon().isNull())
       c.icon = button->iconSize();
     if (auto* label = qobject_cast<QLabel*>(control)) {

@@ -115,8 +115,13 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside() {
   QCOMPARE(FormScale(window), std::min(window->width() / design.width(),
                                        window->height() / design.height()));
   QVERIFY(std::abs(FormScale(window) - scale) < 0.01);
-  QVERIFY(std::abs(window->font().pointSizeF() / scale -
-                   (form == 4 ? 14.25 : 12.0)) < 0.01);
+  const double points = form == 4 ? 14.25 : 12.0;
+  QVERIFY(std::abs(window->font().pointSizeF() / scale - points) < 0.01);
+  // Buttons in the graphical style follow too, though a style sheet stops the inheritance.
+  for (QPushButton* button : window->findChildren<QPushButton*>())
+    if (!button->text().isEmpty())
+      QVERIFY2(std::abs(button->font().pointSizeF() / scale - points) < 0.01,
+               qPrintable(button->text()));
 
   QList<QWidget*> controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QGroupBox* box : window->findChildren<QGroupBox*>())
