@@ -1,13 +1,17 @@
-// Time of one visual batch of 100 photons at 10 MV in a 10 x 10 field, drawn without
-// yielding (step display off), on the screen's own pictures, without and with the
-// depth-dose panel scoring along. Reports, asserts nothing.
+// Time of visual batches at 10 MV in a 10 x 10 field, drawn with step display off, on the
+// screen's own pictures: one of 100 photons without and with the depth-dose panel scoring
+// along, and one of 100000 photons with and without the window system handling its events
+// every few milliseconds (the price of a screen that answers Stop during a long batch).
+// Reports, asserts nothing.
 #include <QtTest>
 
 #include <QCheckBox>
+#include <limits>
 
 #include "gui/app_forms.h"
 #include "gui/form2.h"
 #include "gui/module1.h"
+#include "gui/picture_box.h"
 #include "tests/gui/gui_test_support.h"
 
 using namespace dosavia::gui;
@@ -16,9 +20,27 @@ class VisualBatchBench : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void batchOf100At10MV_data();
   void batchOf100At10MV();
+  void batchOf100000_data();
+  void batchOf100000();
+
+ private:
+  std::unique_ptr<dosavia::gui::testing::TempWorkDir> dir_;
 };
+
+void VisualBatchBench::initTestCase() {
+  dir_ = std::make_unique<dosavia::gui::testing::TempWorkDir>();
+  if (!dir_->Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir_->Missing().join(", ")));
+  InitSimulation();
+  LoadSpectrum("10MV.csv", "10MV.csv");
+  SourceDistance = kVisualSourceDistanceCm;
+  FieldSide = 10;
+  StepDisplayFlag = 0;
+  GetForm2().show();
+}
 
 void VisualBatchBench::batchOf100At10MV_data() {
   QTest::addColumn<bool>("depth_dose");
@@ -28,18 +50,30 @@ void VisualBatchBench::batchOf100At10MV_data() {
 
 void VisualBatchBench::batchOf100At10MV() {
   QFETCH(bool, depth_dose);
-  dosavia::gui::testing::TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  InitSimulation();
-  LoadSpectrum("10MV.csv", "10MV.csv");
-  SourceDistance = kVisualSourceDistanceCm;
-  FieldSide = 10;
-  StepDisplayFlag = 0;
   BatchPhotonCount = 100;
   Form2& form = GetForm2();
-  form.show();
   form.Check2->setChecked(depth_dose);
   QBENCHMARK { RunVisualBatch(); }
+}
+
+void VisualBatchBench::batchOf100000_data() {
+  QTest::addColumn<int>("interval_ms");
+  QTest::newRow("never yielding") << std::numeric_limits<int>::max();
+  QTest::newRow("yielding every interval") << kBatchYieldIntervalMs;
+  QTest::newRow("yielding every 10 ms") << 10;
+}
+
+void VisualBatchBench::batchOf100000() {
+  QFETCH(int, interval_ms);
+  Form2& form = GetForm2();
+  BatchPhotonCount = 100000;
+  QBENCHMARK {
+    InitSimulation();  // the same photons in every row
+    form.Picture1->Clear();
+    form.Picture3->Clear();
+    form.Check2->setChecked(false);
+    RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32}, interval_ms);
+  }
 }
 
 QTEST_MAIN(VisualBatchBench)

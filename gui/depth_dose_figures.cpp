@@ -89,7 +89,7 @@ void DrawLeftArrowNote(QPainter& p, QPointF at, const QString& text) {
              QString::fromUtf8("← ") + text);
 }
 
-void DrawMissingNote(QPainter& p, const QRect& area) {
+void DrawMissingNote(QPainter& p, const QRectF& area) {
   p.setPen(Qt::red);
   p.drawText(area, Qt::AlignCenter, QString::fromUtf8("深部線量データがありません"));
 }
@@ -138,10 +138,10 @@ TmrFigure::TmrFigure(QWidget* parent) : FigureFrame(parent) {
 
 void TmrFigure::Paint(QPainter& p) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
-  if (curves.depth_cm.empty()) return DrawMissingNote(p, rect());
+  if (curves.depth_cm.empty()) return DrawMissingNote(p, FigureRect());
 
   FigureAxes axes;
-  axes.area = kTmrMargins.Inside(size());
+  axes.area = kTmrMargins.Inside(FigureSize());
   // The last centimetres lack the backscatter of deeper water; a TMR stops short of them.
   axes.x_max = 25;
   axes.x_tick = 5;
@@ -189,10 +189,10 @@ NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : FigureFrame(parent) {
 
 void NarrowFieldFigure::Paint(QPainter& p) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
-  if (curves.depth_cm.empty()) return DrawMissingNote(p, rect());
+  if (curves.depth_cm.empty()) return DrawMissingNote(p, FigureRect());
 
   FigureAxes axes;
-  axes.area = kNarrowMargins.Inside(size());
+  axes.area = kNarrowMargins.Inside(FigureSize());
   axes.x_max = 10;
   axes.x_tick = 1;
   axes.y_max = 120;

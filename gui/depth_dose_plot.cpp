@@ -24,11 +24,12 @@ constexpr double kDepthGridStep = 20.0;  // [mm]
 constexpr double kDoseGridStep = 10.0;   // [%]
 constexpr QRgb kGridColor = qRgb(192, 192, 192);
 
-// Point size of the axis labels and legend captions [pt].
-constexpr double kLabelPoints = 9.0;
-// Tops of the two rows under the depth axis, the numbers and their caption [user units].
+// Point size of the axis labels and legend captions, readable across a classroom [pt].
+constexpr double kLabelPoints = 12.0;
+// Top of the row under the depth axis [user units]; the axis caption shares the row with
+// the numbers, between 20 and 30 cm, as two rows of this size do not fit under the frame.
 constexpr double kDepthNumbersTop = -0.4;
-constexpr double kDepthCaptionTop = -4.1;
+constexpr double kDepthCaptionCentre = 250.0;
 
 // Legend at the upper right: short lines with their captions beside them [user units].
 constexpr double kLegendLineLeft = 200.0;
@@ -80,7 +81,7 @@ void SetUpDepthDosePlot(PictureBox& picture) {
   for (int cm = 0; cm <= 30; cm += 10)
     picture.AddLabel(QString::number(cm), 10.0 * cm, kDepthNumbersTop,
                      Qt::AlignHCenter | Qt::AlignTop, Qt::black, label_font);
-  picture.AddLabel(QStringLiteral("depth  cm"), kFrameRight / 2, kDepthCaptionTop,
+  picture.AddLabel(QStringLiteral("depth  cm"), kDepthCaptionCentre, kDepthNumbersTop,
                    Qt::AlignHCenter | Qt::AlignTop, Qt::black, label_font);
   picture.AddLabel(QStringLiteral("1.0"), -1.5, kPercent, Qt::AlignRight | Qt::AlignVCenter,
                    Qt::black, label_font);

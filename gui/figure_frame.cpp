@@ -16,10 +16,16 @@ FigureFrame::FigureFrame(QWidget* parent) : QFrame(parent), font_(DefaultFont(kF
   setPalette(palette);
 }
 
+void FigureFrame::SetZoom(double zoom) {
+  zoom_ = zoom;
+  update();
+}
+
 void FigureFrame::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(zoom_, zoom_);
   p.setFont(font_);
   Paint(p);
 }

@@ -3,16 +3,23 @@
 
 #include <QFont>
 #include <QFrame>
+#include <QRectF>
+#include <QSizeF>
+
+#include "gui/form_scaler.h"
 
 class QPainter;
 
 namespace dosavia::gui {
 
-class FigureFrame : public QFrame {
+// A figure is drawn at its 100 % size and scaled as a whole with its form, text included.
+class FigureFrame : public QFrame, public Zoomable {
   Q_OBJECT
 
  public:
   explicit FigureFrame(QWidget* parent = nullptr);
+
+  void SetZoom(double zoom) override;
 
  protected:
   // Draws the figure inside the frame; `p` is antialiased and set to FigureFont().
@@ -21,10 +28,15 @@ class FigureFrame : public QFrame {
   // The font of the numbers and titles inside the figures.
   const QFont& FigureFont() const { return font_; }
 
+  // The figure's size in the units that Paint draws in: its size at 100 % [px].
+  QSizeF FigureSize() const { return QSizeF(size()) / zoom_; }
+  QRectF FigureRect() const { return QRectF(QPointF(0, 0), FigureSize()); }
+
   void paintEvent(QPaintEvent* event) final;
 
  private:
   QFont font_;
+  double zoom_ = 1;
 };
 
 }  // namespace dosavia::gui

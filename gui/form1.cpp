@@ -12,9 +12,11 @@
 #include "engine/working_folder.h"
 #include "gui/app_forms.h"
 #include "gui/form_style.h"
+#include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
 #include "gui/title_illustration.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -35,7 +37,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window) { Form_Load(); }
 void Form1::Form_Load() {
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
-  SetClientSizeTwips(this, 15645, 7440);
+  resize(TwipsRect(0, 0, 15645, 7440).size());
 
   Label1 = MakeTitle(this, "高エネルギーＸ線照射における", 720, 720, 4425, 465);
   Label3 = MakeTitle(this, "吸収線量ビルドアップ現象", 960, 1200, 3795, 465);
@@ -64,6 +66,7 @@ void Form1::Form_Load() {
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
 
+  MakeScalable(this, 15645, 7440);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -72,8 +75,7 @@ void Form1::Command1_Click() {
   try {
     InitSimulation();
   } catch (const std::exception& error) {
-    ShowExclamation(this, QString::fromUtf8("物理データファイルを読み込めません。\n%1")
-                              .arg(QString::fromStdString(error.what())));
+    ShowExclamation(this, FileProblemMessage(QString::fromUtf8("物理データファイルを読み込めません。"), error));
     return;
   }
   ClearSpectrumTally();

@@ -1,6 +1,7 @@
 #include "gui/form2.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -21,9 +22,11 @@
 #include "gui/app_forms.h"
 #include "gui/depth_dose_panel.h"
 #include "gui/form_style.h"
+#include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
 #include "gui/picture_box.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 #include "gui/typed_number.h"
 
@@ -43,7 +46,6 @@ struct FieldChoice {
 constexpr FieldChoice kFieldChoices[] = {{"1×1", 1.0}, {"2×2", 2.0}, {"3×3", 3.0},
                                          {"4×4", 4.0}, {"5×5", 5.0}, {"6×6", 6.0},
                                          {"8×8", 8.0}, {"10×10", 10.0}};
-constexpr const char* kEnergyItems[] = {"4", "6", "10", "15"};
 
 // User scales of the pictures (left, top, width, height).
 constexpr double kSideViewScale[] = {-4.4, -12.5, 24.4, 25.0};
@@ -54,7 +56,27 @@ constexpr double kFrameWidth = 150.0;
 constexpr double kFrameHeight = 100.0;
 constexpr double kGridStep = 10.0;
 
-constexpr double kDecorationPoints = 9.0;
+// Text inside and under the pictures, readable from the back of a classroom [pt].
+constexpr double kDecorationPoints = 12.0;
+// The raised "2" of cm² [pt].
+constexpr double kSuperscriptPoints = 9.0;
+// A batch expected to run longer than this asks first [s].
+constexpr double kConfirmAboveSeconds = 60.0;
+// Until a batch has been timed: seconds per photon without and with step display, on the
+// slow side of a classroom PC (a 2020s desktop draws about 100000 photons a second at
+// 10 MV without step display).
+constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 20000.0, 1.0 / 40.0};
+constexpr double kShortestTimedBatchSeconds = 0.2;
+
+// "約 3 分" or "約 2 時間" for a duration [s].
+QString DurationText(double seconds) {
+  constexpr double kMinute = 60;
+  constexpr double kHour = 3600;
+  if (seconds < 2 * kHour)
+    return QString::fromUtf8("%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
+  return QString::fromUtf8("%1 時間").arg(std::round(seconds / kHour));
+}
+
 const QString kWarnPhotonCount = QString::fromUtf8(" 入射光子数を再入力して下さい ");
 
 // A label that takes the size of its text, as an auto-sized label does.
@@ -82,8 +104,10 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) { Form_Load(); }
 void Form2::Form_Load() {
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
-  SetClientSizeTwips(this, 18000, 11190);
+  resize(TwipsRect(0, 0, 18000, 11190).size());
+  seconds_per_photon_ = {kFirstGuessSecondsPerPhoton[0], kFirstGuessSecondsPerPhoton[1]};
   CreateControls();
+  MakeScalable(this, 18000, 11190);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -98,10 +122,7 @@ void Form2::CreateControls() {
   Label15 = MakeLabel(this, "Ｘ線エネルギー", 360, 1920, 2445, 465);
   Label16 = MakeLabel(this, "MV", 3840, 1920, 975, 495);
   Label16->setAlignment(Qt::AlignCenter);
-  Combo2 = new QComboBox(this);
-  Combo2->setEditable(true);
-  for (const char* item : kEnergyItems) Combo2->addItem(QString::fromUtf8(item));
-  PlaceTwips(Combo2, 2760, 1920, 1215, 540);
+  Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
   Command5 = MakeButton(this, "Ｘ線スペクトル", 4920, 1920, 1935, 495);
 
   Label19 = MakeLabel(this, "平行ビーム入射とする", 360, 2520, 4455, 495);
@@ -112,19 +133,20 @@ void Form2::CreateControls() {
   Label20->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // The raised "2" of cm² follows the unit directly, whatever the font's width of "  cm".
   Label21 = MakeAutoLabel(this, "2", 4560, 3120);
-  Label21->setFont(DefaultFont(kDecorationPoints));
+  Label21->setFont(DefaultFont(kSuperscriptPoints));
   Label21->adjustSize();
   Label21->move(Label20->geometry().right() + 1, Label21->y() + TwipsToPixels(60));
-  Combo1 = new QComboBox(this);
-  Combo1->setEditable(true);
+  Combo1 = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
   for (const FieldChoice& choice : kFieldChoices) Combo1->addItem(QString::fromUtf8(choice.item));
-  PlaceTwips(Combo1, 2760, 3120, 1335, 540);
 
   Label43 = MakeAutoLabel(this, "拡大", 6600, 2850);
   Label46 = MakeAutoLabel(this, "表示", 6600, 3120);
   Command6 = MakeButton(this, "ON", 6480, 3480, 855, 495);
   Command1 = MakeButton(this, "OK", 360, 3720, 1815, 615);
   Command2 = MakeButton(this, "Reset", 2880, 3720, 1575, 615);
+  // Stop ends a batch after the photon in progress; it works only while a batch runs.
+  Command8 = MakeButton(this, "Stop", 4680, 3720, 1695, 570);
+  Command8->setEnabled(false);
 
   Label25 = MakeLabel(this, "総入射光子数", 5040, 4320, 1440, 360);
   Label22 = MakeAutoLabel(this, "     入射光子数／", 360, 4680);
@@ -179,6 +201,7 @@ void Form2::CreateControls() {
   connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
   connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
   connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+  connect(Command8, &QPushButton::clicked, this, &Form2::Command8_Click);
   CreateDepthDoseControls();
 }
 
@@ -242,10 +265,10 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
   const double right = left + kSideViewScale[2] / m;
   const double bottom = top + kSideViewScale[3] / m;
   const QFont small = DefaultFont(kDecorationPoints);
-  // Room kept free of grid lines at the top for the captions and at the bottom for the
-  // depth labels [cm of the 1x view].
+  // Room kept free of grid lines at the top for the captions and at the bottom for two rows:
+  // the depth numbers and, under them, the axis caption [cm of the 1x view].
   const double grid_top = top + 1.6 / m;
-  const double grid_bottom = bottom - 1.2 / m;
+  const double grid_bottom = bottom - 1.9 / m;
 
   for (double z : {5.0, 10.0, 15.0})
     picture->AddLine(z / m, grid_top, z / m, grid_bottom, kLightGrey);
@@ -256,13 +279,14 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
 
   // Depth labels along the bottom, lateral labels at the left of the surface.
   const double depth_label_y = grid_bottom + 0.15 / m;
+  const double depth_caption_y = depth_label_y + 0.8 / m;
   // Marks in cm of depth and lateral position: every grid line of the 1x view, the 5 cm
   // lines of the magnified one.
   const std::vector<double> depth_marks = m > 1 ? std::vector<double>{5} : std::vector<double>{5, 10, 15};
   for (double z : depth_marks)
     picture->AddLabel(QString::number(z), z, depth_label_y, Qt::AlignHCenter | Qt::AlignTop,
                       Qt::black, small);
-  picture->AddLabel(QStringLiteral("depth in water  cm"), right - 0.3 / m, depth_label_y,
+  picture->AddLabel(QStringLiteral("depth in water  cm"), right - 0.3 / m, depth_caption_y,
                     Qt::AlignRight | Qt::AlignTop, Qt::black, small);
   const std::vector<double> lateral_marks =
       m > 1 ? std::vector<double>{-5, 5} : std::vector<double>{-10, -5, 5, 10};
@@ -283,9 +307,9 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
 
   // Captions at the top.
   picture->AddLabel(QString::fromUtf8("2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m, top + 0.1 / m,
-                    Qt::AlignLeft | Qt::AlignTop, kCaptionRed, DefaultFont(10));
+                    Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
   picture->AddLabel(QString::fromUtf8("（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
-                    Qt::AlignLeft | Qt::AlignTop, Qt::black, DefaultFont(10));
+                    Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
   const int upper = picture->AddLine(left, -FieldSide / 2, right, -FieldSide / 2, kFieldEdgeBlue);
@@ -309,7 +333,7 @@ void Form2::DecorateSpectrum() {
   Picture2->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
   Picture2->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
   Picture2->AddLabel(QString::fromUtf8("入射光子スペクトル"), kFrameWidth - 3, kFrameHeight - 3,
-                     Qt::AlignRight | Qt::AlignTop, Qt::black, DefaultFont(10));
+                     Qt::AlignRight | Qt::AlignTop, Qt::black, DefaultFont(kDecorationPoints));
 }
 
 // The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
@@ -359,24 +383,32 @@ void Form2::PrepareForShow() {
 }
 
 void Form2::Command1_Click() {
+  // The field as typed with x, X, * or full-width digits is the item it plainly means; any
+  // other text is refused here, so that the picture always shows the field in the box.
+  const QString field = FieldSizeText(Combo1->currentText());
+  const FieldChoice* chosen = nullptr;
+  for (const FieldChoice& choice : kFieldChoices)
+    if (field == QString::fromUtf8(choice.item)) chosen = &choice;
+  if (chosen == nullptr) {
+    ShowExclamation(this, QString::fromUtf8(" 照射野サイズ「%1」は選べません。\n"
+                                            " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
+                              .arg(ShownText(Combo1->currentText())));
+    return;
+  }
   const QString file = Combo2->currentText() + QStringLiteral("MV.csv");
   try {
     LoadSpectrum(file.toStdString(), file.toStdString());
   } catch (const std::exception& error) {
     // Without a whole spectrum the screen stays in the Settings state.
-    ShowExclamation(this, QString::fromUtf8("スペクトルファイル %1 を読み込めません。\n%2")
-                              .arg(file, QString::fromStdString(error.what())));
+    ShowExclamation(this, FileProblemMessage(
+                              QString::fromUtf8("スペクトルファイル %1 を読み込めません。").arg(ShownText(file)),
+                              error));
     return;
   }
   SourceDistance = kVisualSourceDistanceCm;
-  const QString field = Combo1->currentText();
-  for (const FieldChoice& choice : kFieldChoices) {
-    if (field == QString::fromUtf8(choice.item)) {
-      FieldSide = choice.side;
-      MoveFieldEdgeLines(choice.side);
-      break;
-    }
-  }
+  FieldSide = chosen->side;
+  MoveFieldEdgeLines(chosen->side);
+  Combo1->setEditText(QString::fromUtf8(chosen->item));
   Command1->setEnabled(false);
   Command3->setEnabled(true);
   Command3->setFocus();
@@ -399,11 +431,38 @@ void Form2::Command3_Click() {
     return;
   }
   StepDisplayFlag = Check1->isChecked() ? 1 : 0;
+  const long long photons = WholePhotonCount(BatchPhotonCount);
+  const double seconds = static_cast<double>(photons) * seconds_per_photon_[StepDisplayFlag];
+  if (seconds > kConfirmAboveSeconds &&
+      !AskToGoOn(this,
+                 QString::fromUtf8(" 入射光子数 %1 の計算には約 %2 かかります。\n"
+                                   " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                     .arg(photons)
+                     .arg(DurationText(seconds)),
+                 QString::fromUtf8("実行"), QString::fromUtf8("やめる")))
+    return;
   SetBatchRunning(true);
-  RunVisualBatch();
-  TotalPhotonCount = WholePhotonCount(BatchPhotonCount) + TotalPhotonCount;
+  QElapsedTimer clock;
+  clock.start();
+  const long long done = RunVisualBatch();
+  LearnSpeed(StepDisplayFlag, done, clock.elapsed() / 1000.0);
+  TotalPhotonCount = done + TotalPhotonCount;
   Label24->setText(QString::number(TotalPhotonCount));
   SetBatchRunning(false);
+  if (leave_after_batch_) {
+    leave_after_batch_ = false;
+    Command7_Click();
+  }
+}
+
+void Form2::Command8_Click() {
+  if (IsBatchRunning()) RequestBatchStop();
+}
+
+void Form2::LearnSpeed(int step_display, long long photons, double seconds) {
+  // Batches too short to time say little about the speed.
+  if (photons > 0 && seconds >= kShortestTimedBatchSeconds)
+    seconds_per_photon_[step_display] = seconds / static_cast<double>(photons);
 }
 
 void Form2::Command2_Click() {
@@ -455,22 +514,34 @@ void Form2::Command7_Click() {
   HideSpectrumPage();
 }
 
-void RunVisualBatch() {
+long long RunVisualBatch() {
   Form2& form = GetForm2();
-  RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32,
-                  form.Check2->isChecked() ? form.DepthDosePanel1 : nullptr,
-                  &form.PhotonsPerSecond()});
+  return RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32,
+                         form.Check2->isChecked() ? form.DepthDosePanel1 : nullptr,
+                         &form.PhotonsPerSecond()});
 }
 
 void Form2::SetBatchRunning(bool running) {
   if (running) ok_enabled_before_batch_ = Command1->isEnabled();
+  // Stop takes the focus first, so that Go, when disabled, hands it to nothing else.
+  Command8->setEnabled(running);
+  if (running) Command8->setFocus();
   for (QPushButton* button : {Command2, Command3, Command4, Command7}) button->setEnabled(!running);
   Command1->setEnabled(!running && ok_enabled_before_batch_);
+  // After a batch the keyboard is on Go again: Space runs the next batch.
+  if (!running) Command3->setFocus();
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
-  event->accept();
-  EndProgram();
+  // The title bar's close button returns to the menu, as the return icon does; during a
+  // batch it stops the batch first.
+  event->ignore();
+  if (IsBatchRunning()) {
+    leave_after_batch_ = true;
+    RequestBatchStop();
+    return;
+  }
+  Command7_Click();
 }
 
 }  // namespace dosavia::gui

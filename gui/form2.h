@@ -64,6 +64,7 @@ class Form2 : public QWidget {
   QPushButton* Command5 = nullptr;
   QPushButton* Command6 = nullptr;
   QPushButton* Command7 = nullptr;
+  QPushButton* Command8 = nullptr;  // Stop
   PictureBox* Picture1 = nullptr;  // side view: depth z across, lateral x down [cm]
   PictureBox* Picture2 = nullptr;  // spectrum histogram
   PictureBox* Picture3 = nullptr;  // side view at twice the magnification
@@ -94,9 +95,13 @@ class Form2 : public QWidget {
   void Command6_Click();
   // Return icon: back to the main menu.
   void Command7_Click();
+  // "Stop": ends the running batch after the photon in progress; counters and histogram
+  // keep what was simulated.
+  void Command8_Click();
 
  protected:
-  // Closing this window while the menu is hidden ends the program, also during a batch.
+  // Closing this window returns to the menu, as the return icon does; a running batch is
+  // stopped first.
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -111,10 +116,15 @@ class Form2 : public QWidget {
   void CreateDepthDoseControls();
   void ShowDepthDosePanel(bool show);
   void SetStepSpeed(int position);
+  // Remembers how long a batch took per photon, for the next estimate.
+  void LearnSpeed(int step_display, long long photons, double seconds);
 
   std::array<QLabel*, 9> energy_axis_labels_{};
   bool ok_enabled_before_batch_ = false;
   double photons_per_second_ = 0;
+  bool leave_after_batch_ = false;
+  // Seconds per photon without (0) and with (1) step display.
+  std::array<double, 2> seconds_per_photon_{};
 };
 
 // Photons a second of the step display at each position of its speed slider, slowest
@@ -122,7 +132,7 @@ class Form2 : public QWidget {
 inline constexpr double kStepSpeeds[] = {1, 3, 10, 30, 100, 0};
 
 // Runs a visual batch (RunVisualBatch of the simulation) on the visual screen's own
-// pictures and energy display.
-void RunVisualBatch();
+// pictures and energy display; returns the photons simulated.
+long long RunVisualBatch();
 
 }  // namespace dosavia::gui

@@ -10,6 +10,7 @@
 
 #include "gui/form_style.h"
 #include "gui/spectrum_graph.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -25,7 +26,7 @@ Form3::Form3(QWidget* parent) : FloatingPage(kSpectrumPageRank, parent) { Form_L
 
 void Form3::Form_Load() {
   setWindowTitle(QString::fromUtf8("　高エネルギーＸ線スペクトル"));
-  SetClientSizeTwips(this, 8970, 7155);
+  resize(TwipsRect(0, 0, 8970, 7155).size());
 
   Label1 = new QLabel(QString::fromUtf8("シミュレーションで用いた高エネルギーＸ線スペクトル"), this);
   Label1->setFont(DefaultFont(kDefaultFontPoints, true));
@@ -37,6 +38,7 @@ void Form3::Form_Load() {
   Command1 = MakeButton(this, "閉じる", 7080, 6420, 1560, 525);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 
+  MakeScalable(this, 8970, 7155);
   // Beside the visual screen's side view rather than over its settings.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();

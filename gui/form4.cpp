@@ -31,9 +31,11 @@
 #include "gui/depth_dose_plot.h"
 #include "gui/engine_console.h"
 #include "gui/form_style.h"
+#include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
 #include "gui/picture_box.h"
+#include "gui/form_scaler.h"
 #include "gui/plot_command.h"
 #include "gui/twips.h"
 #include "gui/typed_number.h"
@@ -78,7 +80,7 @@ constexpr int kFileTimeSlackS = 2;
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
 const char kNotFinishedMessage[] = "\u3000シミュレーションが終了していません\u3000";
-const char kSelectFileMessage[] = "  結果ファイルを選択肢て下さい ";
+const char kSelectFileMessage[] = "  結果ファイルを選択して下さい ";
 
 // Fixed-pitch Gothic faces for the file list: the Windows one first, then the ones other
 // systems ship.
@@ -105,17 +107,6 @@ void SetBackground(QLabel* label, QRgb color) {
   label->setPalette(palette);
 }
 
-QComboBox* MakeCombo(QWidget* parent, std::initializer_list<const char*> items, double left,
-                     double top, double width, double height) {
-  auto* combo = new QComboBox(parent);
-  combo->setEditable(true);
-  // Typed text is used as it is and never joins the list.
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  for (const char* item : items) combo->addItem(QString::fromUtf8(item));
-  PlaceTwips(combo, left, top, width, height);
-  return combo;
-}
-
 // The result file name from the typed count: the millions of the number at the start of
 // the text, so "50000000 photons" still names a 50M run.
 std::string ResultFileNameFor(const QString& energy, const QString& count) {
@@ -132,10 +123,11 @@ std::filesystem::path FilePath(const QString& name) {
 Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
   setWindowTitle(QStringLiteral(" Non Visual Simulation"));
   setFont(DefaultFont(kFormFontPoints));
-  SetClientSizeTwips(this, 19425, 9030 + kComparisonRowsTwips);
+  resize(TwipsRect(0, 0, 19425, 9030 + kComparisonRowsTwips).size());
   CreateControls();
   CreateComparisonControls();
   Form_Load();
+  MakeScalable(this, 19425, 9030 + kComparisonRowsTwips);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -147,7 +139,7 @@ void Form4::CreateControls() {
       MakeFittedLabel(this, "線束中心軸上の深部線量分布を求めるシミュレーション", 240, 120, 7875, 465);
   Label16 = MakeFittedLabel(this, "新規計算", 1440, 840, 1440, 540);
   Label15 = MakeFittedLabel(this, "Ｘ線エネルギー", 240, 1440, 2205, 465);
-  Combo2 = MakeCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
+  Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
   Label23 = MakeFittedLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
   Label19 = MakeFittedLabel(this, "平行ビーム入射とする", 240, 2040, 4215, 495);
   Label18 = MakeFittedLabel(this, "照射野サイズ", 240, 2640, 2175, 495);
@@ -155,7 +147,7 @@ void Form4::CreateControls() {
   Label11 = MakeFittedLabel(this, "（ペンシルビーム重ね合わせ法で計算）", 360, 3120, 4095, 375);
   Label12 = MakeFittedLabel(this, "入射光子数", 240, 3600, 2175, 495);
   Combo1 =
-      MakeCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
+      MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
   Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
   Label13 = MakeFittedLabel(this, "結果ファイル", 240, 5160, 1695, 495);
   Label24 = MakeFittedLabel(this, "", 1920, 5160, 2565, 465);
@@ -323,8 +315,8 @@ void Form4::Command1_Click() {
         ConditionsFileText(spectrum_file, result_file, PhotonTotalText(count.toStdString())));
   } catch (const std::exception& e) {
     ShowExclamation(
-        this, QStringLiteral("%1 を書き込めません\n%2")
-                  .arg(QString::fromLatin1(kConditionsFile), QString::fromStdString(e.what())));
+        this, FileProblemMessage(
+                  QStringLiteral("%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
     return;
   }
   result_file_name_ = QString::fromStdString(result_file);
@@ -401,8 +393,9 @@ void Form4::Command9_Click() {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2")
-                              .arg(name, QString::fromStdString(e.what())));
+    ShowExclamation(this, FileProblemMessage(
+                              QStringLiteral("%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
+                              e));
   }
 }
 
@@ -482,12 +475,10 @@ void Form4::Command7_Click() {
 }
 
 void Form4::closeEvent(QCloseEvent* event) {
-  if (!EngineConsole::ConfirmStopAll(this)) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-  EndProgram();
+  // The title bar's close button returns to the menu, as the return icon does; a run in
+  // Dosavia's own console window goes on there.
+  event->ignore();
+  Command7_Click();
 }
 
 }  // namespace dosavia::gui

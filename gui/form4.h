@@ -126,8 +126,7 @@ class Form4 : public QWidget {
   void Command11_Click();
 
  protected:
-  // Closing this window while the menu is hidden ends the program as the menu's "Exit"
-  // does, so it never runs on with no window shown.
+  // Closing this window returns to the menu, as the return icon does.
   void closeEvent(QCloseEvent* event) override;
 
  private:

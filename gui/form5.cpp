@@ -5,6 +5,7 @@
 
 #include "gui/app_forms.h"
 #include "gui/depth_dose_figures.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -19,7 +20,7 @@ Form5::Form5(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form5::Form_Load() {
   setWindowTitle(QString::fromUtf8("解説-１"));
-  SetClientSizeTwips(this, 15990, 6630);
+  resize(TwipsRect(0, 0, 15990, 6630).size());
   AddTextLines(
       {
           {"放射線治療で用いられる高エネルギーＸ線（MVＸ線）の"},
@@ -50,6 +51,7 @@ void Form5::Form_Load() {
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+  MakeScalable(this, 15990, 6630);
   PlaceOnScreen(0);
 }
 

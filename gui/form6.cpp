@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "gui/app_forms.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -21,7 +22,7 @@ Form6::Form6(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form6::Form_Load() {
   setWindowTitle(QString::fromUtf8("解説-２"));
-  SetClientSizeTwips(this, 17880, 8250);
+  resize(TwipsRect(0, 0, 17880, 8250).size());
   AddTextLines(
       {
           {"Fig.2 は、高エネルギーX線 (4,6,10 MV) が、ある特定点"},
@@ -60,6 +61,7 @@ void Form6::Form_Load() {
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
+  MakeScalable(this, 17880, 8250);
   PlaceOnScreen(1);
 }
 

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "gui/app_forms.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 #include "gui/unit_volume_figures.h"
 
@@ -20,7 +21,7 @@ Form7::Form7(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form7::Form_Load() {
   setWindowTitle(QString::fromUtf8("解説-３"));
-  SetClientSizeTwips(this, 17715, 8595);
+  resize(TwipsRect(0, 0, 17715, 8595).size());
   AddTextLines(
       {
           {"線束方向のビルドアップ（2次電子平衡）", LineStyle::kHeading},
@@ -61,6 +62,7 @@ void Form7::Form_Load() {
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form7::Command2_Click);
+  MakeScalable(this, 17715, 8595);
   PlaceOnScreen(2);
 }
 

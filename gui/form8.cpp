@@ -5,6 +5,7 @@
 
 #include "gui/app_forms.h"
 #include "gui/depth_dose_figures.h"
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 #include "gui/unit_volume_figures.h"
 
@@ -20,7 +21,7 @@ Form8::Form8(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form8::Form_Load() {
   setWindowTitle(QString::fromUtf8("解説-４"));
-  SetClientSizeTwips(this, 17760, 8460);
+  resize(TwipsRect(0, 0, 17760, 8460).size());
   AddTextLines(
       {
           {"線束に対して側方向のビルドアップ", LineStyle::kHeading},
@@ -56,6 +57,7 @@ void Form8::Form_Load() {
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form8::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form8::Command2_Click);
+  MakeScalable(this, 17760, 8460);
   PlaceOnScreen(3);
 }
 

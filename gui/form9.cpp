@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "gui/form_scaler.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -16,7 +17,7 @@ Form9::Form9(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form9::Form_Load() {
   setWindowTitle(QString::fromUtf8("文献"));
-  SetClientSizeTwips(this, 9450, 7125);
+  resize(TwipsRect(0, 0, 9450, 7125).size());
   AddTextLines({{"参考文献", LineStyle::kHeading}}, kPageMarginTwips, 240, kColumnWidthTwips,
                kPageLinePitchTwips);
   // Each reference: its number and authors, then title and journal indented.
@@ -43,6 +44,7 @@ void Form9::Form_Load() {
   Command1 = AddButton("Exit", 9450 - kPageMarginTwips - kPageButtonWidthTwips, 6360,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);
+  MakeScalable(this, 9450, 7125);
   PlaceOnScreen(4);
 }
 

@@ -1,6 +1,7 @@
 #include "gui/form_style.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
@@ -9,10 +10,14 @@
 #include <QWidget>
 
 #include "gui/twips.h"
+#include "records/utf8_text.h"
 
 namespace dosavia::gui {
 
 namespace {
+
+// Frame of the button that has the keyboard focus: dark blue, seen on every back colour.
+constexpr QRgb kFocusFrameColor = qRgb(0, 60, 190);
 
 // Meiryo first, then faces with comparable metrics that Windows, macOS and Linux ship.
 constexpr const char* kJapaneseFamilies[] = {
@@ -51,17 +56,42 @@ void SetGraphicalStyle(QAbstractButton* button, QColor back) {
   button->setStyleSheet(
       QStringLiteral("QAbstractButton { background-color: %1; color: black; padding: 0px;"
                      " border: 2px solid; border-color: %3 %2 %2 %3; }"
+                     "QAbstractButton:focus { border: 3px solid %4; }"
                      "QAbstractButton:pressed { border-color: %2 %3 %3 %2; }"
-                     "QAbstractButton:disabled { color: #a0a0a0; }"
-                     "QAbstractButton:focus { outline: none; }")
-          .arg(face, shade, light));
+                     "QAbstractButton:disabled { color: #a0a0a0; }")
+          .arg(face, shade, light, QColor(kFocusFrameColor).name()));
 }
+
+QString ShownText(const QString& text) { return ShownText(text.toStdString()); }
+
+QString ShownText(const std::string& bytes) { return QString::fromStdString(Excerpt(bytes)); }
 
 void ShowExclamation(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Dosavia"), text, QMessageBox::Ok,
                   parent);
   box.setFont(DefaultFont());
   box.exec();
+}
+
+bool AskToGoOn(QWidget* parent, const QString& text, const QString& go, const QString& cancel) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Dosavia"), text,
+                  QMessageBox::Ok | QMessageBox::Cancel, parent);
+  box.setFont(DefaultFont());
+  box.button(QMessageBox::Ok)->setText(go);
+  box.button(QMessageBox::Cancel)->setText(cancel);
+  box.setDefaultButton(QMessageBox::Cancel);
+  return box.exec() == QMessageBox::Ok;
+}
+
+QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*> items,
+                             double left, double top, double width, double height) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable(true);
+  combo->setCompleter(nullptr);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  for (const char* item : items) combo->addItem(QString::fromUtf8(item));
+  PlaceTwips(combo, left, top, width, height);
+  return combo;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,

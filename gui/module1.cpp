@@ -59,13 +59,11 @@ class DrawingObserver : public NullObserver<double> {
       : picture1_(picture1), picture3_(picture3), yield_(yield) {}
 
   void OnChargedStep(const ChargedStep<double>& step, int) {
-    if (batch_stop_requested) return;
     picture1_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
     picture3_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
     if (yield_) QCoreApplication::processEvents();
   }
   void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
-    if (batch_stop_requested) return;
     picture1_.DrawPoint(p.z, p.x, kLightRed);
   }
 
@@ -147,7 +145,7 @@ long long WholePhotonCount(double count) {
                               : static_cast<long long>(std::floor(count));
 }
 
-void RunVisualBatch(const VisualBatchView& view) {
+long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
   struct RunningFlag {
     RunningFlag() { batch_running = true; }
     ~RunningFlag() { batch_running = false; }
@@ -162,6 +160,11 @@ void RunVisualBatch(const VisualBatchView& view) {
   const long long photons = WholePhotonCount(BatchPhotonCount);
   QElapsedTimer history_clock;
   if (view.depth_dose != nullptr) view.depth_dose->BeginBatch(FieldSide);
+  // Without step display the batch yields only every few tens of milliseconds: often enough
+  // for the Stop button and a repaint, rarely enough to cost little time.
+  QElapsedTimer since_yield;
+  since_yield.start();
+  long long done = 0;
   for (long long n = 1; n <= photons && !batch_stop_requested; ++n) {
     const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
     const qint64 period_ms = StepDisplayFlag == 1 && rate > 0 ? std::llround(1000.0 / rate) : 0;
@@ -192,10 +195,16 @@ void RunVisualBatch(const VisualBatchView& view) {
     } else {
       TrackHistory(context, entry, direction, energy, observer);
     }
+    done = n;
     if (period_ms > 0) HoldUntil(history_clock, period_ms);
+    if (StepDisplayFlag != 1 && since_yield.elapsed() >= yield_interval_ms) {
+      QCoreApplication::processEvents();
+      since_yield.restart();
+    }
   }
   if (view.depth_dose != nullptr) view.depth_dose->Refresh();
-  if (!batch_stop_requested) DrawSpectrumHistogram(view.picture2);
+  DrawSpectrumHistogram(view.picture2);
+  return done;
 }
 
 bool IsBatchRunning() { return batch_running; }

@@ -83,14 +83,21 @@ struct VisualBatchView {
   const double* photons_per_second = nullptr;
 };
 
+// With step display off, the batch still lets the window system handle its events after
+// this much work [ms], so that the screen repaints and its Stop button answers.
+inline constexpr int kBatchYieldIntervalMs = 40;
+
 // Simulates BatchPhotonCount source photons with the current settings and draws them on
-// the pictures of `view`, then redraws the histogram.
-void RunVisualBatch(const VisualBatchView& view);
+// the pictures of `view`, then redraws the histogram. Returns the number of photons
+// simulated: fewer than asked when a stop was requested. Without step display the window
+// system handles its events every `yield_interval_ms` of work.
+long long RunVisualBatch(const VisualBatchView& view,
+                         int yield_interval_ms = kBatchYieldIntervalMs);
 
 // True while a batch runs (it may be yielding to the window system).
 bool IsBatchRunning();
 
-// Asks a running batch to stop drawing and return after the history in progress.
+// Asks a running batch to return once the history in progress is finished and drawn.
 void RequestBatchStop();
 
 }  // namespace dosavia::gui

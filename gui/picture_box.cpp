@@ -6,6 +6,7 @@
 #include <QPen>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -37,6 +38,8 @@ void PictureBox::SetBackColor(const QColor& color) {
 
 void PictureBox::Clear() {
   EndImagePainter();
+  drawn_.clear();
+  flattened_ = QImage();
   SyncToSize();
   image_.fill(back_color_);
   RequestRepaint();
@@ -46,12 +49,17 @@ void PictureBox::DrawLine(double x1, double y1, double x2, double y2, const QCol
                           int width_px) {
   QPainter& painter = ImagePainter(color, width_px);
   painter.drawLine(to_pixels_.map(QPointF(x1, y1)), to_pixels_.map(QPointF(x2, y2)));
+  Remember({static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+            static_cast<float>(y2), color.rgb(), static_cast<std::uint16_t>(width_px), false});
   RequestRepaint();
 }
 
 void PictureBox::DrawPoint(double x, double y, const QColor& color, int width_px) {
   QPainter& painter = ImagePainter(color, width_px);
   painter.drawPoint(to_pixels_.map(QPointF(x, y)));
+  const auto fx = static_cast<float>(x);
+  const auto fy = static_cast<float>(y);
+  Remember({fx, fy, fx, fy, color.rgb(), static_cast<std::uint16_t>(width_px), true});
   RequestRepaint();
 }
 
@@ -86,6 +94,43 @@ QPointF PictureBox::ToPixels(double x, double y) const {
   return QPointF(contentsRect().topLeft()) + to_pixels_.map(QPointF(x, y));
 }
 
+void PictureBox::SetZoom(double zoom) {
+  if (zoom == zoom_) return;
+  zoom_ = zoom;
+  pen_width_ = 0;  // the run-time pen widths follow too
+  update();
+}
+
+int PictureBox::ScaledWidth(int width_px) const {
+  return std::max(1, static_cast<int>(std::lround(width_px * zoom_)));
+}
+
+void PictureBox::Remember(const Drawn& item) {
+  if (drawn_.size() >= kDrawnListCap) {
+    // Keep what is drawn as a picture; from here on a resize scales that part.
+    EndImagePainter();
+    flattened_ = image_;
+    drawn_.clear();
+  }
+  drawn_.push_back(item);
+}
+
+void PictureBox::Replay(QPainter& painter) const {
+  QRgb color = 0;
+  int width = -1;
+  for (const Drawn& d : drawn_) {
+    if (d.color != color || d.width_px != width) {
+      color = d.color;
+      width = d.width_px;
+      painter.setPen(QPen(QColor::fromRgb(color), ScaledWidth(width), Qt::SolidLine, Qt::SquareCap));
+    }
+    if (d.point)
+      painter.drawPoint(to_pixels_.map(QPointF(d.x1, d.y1)));
+    else
+      painter.drawLine(to_pixels_.map(QPointF(d.x1, d.y1)), to_pixels_.map(QPointF(d.x2, d.y2)));
+  }
+}
+
 QImage PictureBox::DrawnImage() {
   EndImagePainter();
   SyncToSize();
@@ -105,11 +150,15 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     painter.setClipRect(area, Qt::IntersectClip);
     painter.translate(area.topLeft());
     for (const FixedLine& fixed : lines_) {
-      painter.setPen(QPen(fixed.color, fixed.width_px, Qt::SolidLine, Qt::FlatCap));
+      painter.setPen(QPen(fixed.color, ScaledWidth(fixed.width_px), Qt::SolidLine, Qt::FlatCap));
       painter.drawLine(to_pixels_.map(fixed.line));
     }
     for (const FixedLabel& label : labels_) {
-      const QFont font = label.font.value_or(this->font());
+      QFont font = this->font();
+      if (label.font) {
+        font = *label.font;
+        font.setPointSizeF(label.font->pointSizeF() * zoom_);
+      }
       const QFontMetrics metrics(font);
       const QSize box(metrics.horizontalAdvance(label.text), metrics.height());
       QPointF top_left = to_pixels_.map(label.anchor_point);
@@ -136,21 +185,22 @@ void PictureBox::SyncToSize() {
   const qreal ratio = devicePixelRatioF();
   const QSize pixels(static_cast<int>(std::lround(area.width() * ratio)),
                      static_cast<int>(std::lround(area.height() * ratio)));
+  const double sx = area.width() / width_;
+  const double sy = area.height() / height_;
+  to_pixels_ = QTransform(sx, 0, 0, sy, -left_ * sx, -top_ * sy);
   if (image_.size() != pixels || image_.devicePixelRatio() != ratio) {
     EndImagePainter();
     QImage next(pixels, QImage::Format_RGB32);
     next.setDevicePixelRatio(ratio);
     next.fill(back_color_);
-    // A resize keeps what was drawn, stretched to the new size.
-    if (!image_.isNull()) {
-      QPainter copy(&next);
-      copy.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), image_);
-    }
+    // A resize draws the remembered drawing again, over the older part scaled.
+    QPainter redraw(&next);
+    if (!flattened_.isNull())
+      redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), flattened_);
+    Replay(redraw);
+    redraw.end();
     image_ = std::move(next);
   }
-  const double sx = area.width() / width_;
-  const double sy = area.height() / height_;
-  to_pixels_ = QTransform(sx, 0, 0, sy, -left_ * sx, -top_ * sy);
 }
 
 QPainter& PictureBox::ImagePainter(const QColor& color, int width_px) {
@@ -164,7 +214,7 @@ QPainter& PictureBox::ImagePainter(const QColor& color, int width_px) {
     pen_width_ = 0;
   }
   if (color != pen_color_ || width_px != pen_width_) {
-    painter_->setPen(QPen(color, width_px, Qt::SolidLine, Qt::SquareCap));
+    painter_->setPen(QPen(color, ScaledWidth(width_px), Qt::SolidLine, Qt::SquareCap));
     pen_color_ = color;
     pen_width_ = width_px;
   }

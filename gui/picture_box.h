@@ -12,6 +12,11 @@
 // makes y grow upwards, a negative width makes x grow to the left. The mapping to pixels is
 // a QTransform rebuilt whenever the widget's size changes.
 //
+// The run-time drawing is also kept as a list of its points and segments in user units, so
+// that a resized surface draws it again crisply at the new size. A long run would make the
+// list grow without end: beyond kDrawnListCap items the image so far is kept as a picture
+// and scaled on a resize, and the list starts again.
+//
 // Drawing works while the surface is hidden: the image follows the widget's size, which is
 // known as soon as the geometry is set.
 #pragma once
@@ -25,18 +30,26 @@
 #include <QString>
 #include <QTransform>
 
+#include <cstddef>
+#include <cstdint>
+
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "gui/form_scaler.h"
 
 class QPainter;
 
 namespace dosavia::gui {
 
-class PictureBox : public QFrame {
+class PictureBox : public QFrame, public Zoomable {
   Q_OBJECT
 
  public:
+  // Points and segments kept in user units for redrawing at a new size (24 bytes each).
+  static constexpr std::size_t kDrawnListCap = 1'000'000;
+
   explicit PictureBox(QWidget* parent = nullptr);
   ~PictureBox() override;
 
@@ -85,6 +98,10 @@ class PictureBox : public QFrame {
   // The run-time drawing layer (without decoration) at the current size.
   QImage DrawnImage();
 
+  // Decoration line widths and label fonts follow the form's scale.
+  void SetZoom(double zoom) override;
+  double Zoom() const { return zoom_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -103,8 +120,20 @@ class PictureBox : public QFrame {
     std::optional<QFont> font;
   };
 
-  // Makes the image and the transform match the drawing area; keeps earlier drawing.
+  // One point or segment of the run-time drawing [user units].
+  struct Drawn {
+    float x1, y1, x2, y2;
+    QRgb color;
+    std::uint16_t width_px;
+    bool point;
+  };
+
+  // Makes the image and the transform match the drawing area; earlier drawing is drawn
+  // again at the new size.
   void SyncToSize();
+  void Remember(const Drawn& item);
+  void Replay(QPainter& painter) const;
+  int ScaledWidth(int width_px) const;
   // The painter on the image, opened on first use and closed before the image is read.
   QPainter& ImagePainter(const QColor& color, int width_px);
   void EndImagePainter();
@@ -121,6 +150,9 @@ class PictureBox : public QFrame {
   QColor pen_color_;
   int pen_width_ = 0;
   bool repaint_pending_ = false;
+  double zoom_ = 1;
+  std::vector<Drawn> drawn_;
+  QImage flattened_;  // drawing older than drawn_, when the list reached its cap
   std::vector<FixedLine> lines_;
   std::vector<FixedLabel> labels_;
 };

@@ -73,8 +73,8 @@ void SpectrumGraph::Reload() {
 }
 
 void SpectrumGraph::Paint(QPainter& p) {
-  const QRectF plot(kLeftMarginPx, kTopMarginPx, width() - kLeftMarginPx - kRightMarginPx,
-                    height() - kTopMarginPx - kBottomMarginPx);
+  const QRectF plot(kLeftMarginPx, kTopMarginPx, FigureSize().width() - kLeftMarginPx - kRightMarginPx,
+                    FigureSize().height() - kTopMarginPx - kBottomMarginPx);
   // Data (MeV, relative) to pixels.
   QTransform to_px;
   to_px.translate(plot.left(), plot.bottom());

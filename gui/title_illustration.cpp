@@ -123,12 +123,12 @@ void TitleIllustration::paintEvent(QPaintEvent* event) {
   const double sx = area.width() / kDesignWidth;
   const double sy = area.height() / kDesignHeight;
   auto at = [&](double x, double y) { return area.topLeft() + QPointF(x * sx, y * sy); };
-  p.setFont(DefaultFont(12, true));
+  p.setFont(DefaultFont(12 * zoom_, true));
   p.setPen(beam);
   p.drawText(at(7, kAxisY - 15), QStringLiteral("X-ray"));
   p.setPen(QColor(0, 70, 160));
   p.drawText(at(kWaterRight - 8, kWaterBottom - 2), QString::fromUtf8("水"));
-  p.setFont(DefaultFont(10));
+  p.setFont(DefaultFont(10 * zoom_));
   p.setPen(Qt::black);
   p.drawText(at(kWaterLeft + 12, kWaterTop + 7), QString::fromUtf8("深部線量"));
   p.drawText(at(kWaterLeft, kWaterBottom + 5), QString::fromUtf8("表面"));

@@ -5,15 +5,23 @@
 #include <QFrame>
 #include <QPolygonF>
 
+#include "gui/form_scaler.h"
+
 #include <vector>
 
 namespace dosavia::gui {
 
-class TitleIllustration : public QFrame {
+class TitleIllustration : public QFrame, public Zoomable {
   Q_OBJECT
 
  public:
   explicit TitleIllustration(QWidget* parent = nullptr);
+
+  // The captions follow the menu's scale.
+  void SetZoom(double zoom) override {
+    zoom_ = zoom;
+    update();
+  }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -21,6 +29,7 @@ class TitleIllustration : public QFrame {
  private:
   std::vector<QPolygonF> tracks_;  // in the drawing's 100 x 77 design units
   QPolygonF dose_curve_;
+  double zoom_ = 1;
 };
 
 }  // namespace dosavia::gui

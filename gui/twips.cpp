@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
 
 #include <cmath>
@@ -29,10 +30,7 @@ QRect TwipsRect(double left, double top, double width, double height) {
 
 void PlaceTwips(QWidget* widget, double left, double top, double width, double height) {
   widget->setGeometry(TwipsRect(left, top, width, height));
-}
-
-void SetClientSizeTwips(QWidget* form, double width, double height) {
-  form->setFixedSize(TwipsToPixels(width), TwipsToPixels(height));
+  widget->setProperty(kTwipsProperty, QRectF(left, top, width, height));
 }
 
 }  // namespace dosavia::gui

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRectF>
 
 class QWidget;
 
@@ -20,11 +21,16 @@ int TwipsToPixels(double twips);
 
 // Rectangle given as Left, Top, Width, Height [twips] in pixels.
 QRect TwipsRect(double left, double top, double width, double height);
+inline QRect TwipsRect(const QRectF& twips) {
+  return TwipsRect(twips.left(), twips.top(), twips.width(), twips.height());
+}
+
+// Property in which PlaceTwips keeps a control's Left, Top, Width, Height [twips] (QRectF),
+// so that a scalable form takes the exact design rather than the rounded pixels.
+inline constexpr char kTwipsProperty[] = "dosavia_twips";
 
 // Places a control at Left, Top, Width, Height [twips] inside its parent.
 void PlaceTwips(QWidget* widget, double left, double top, double width, double height);
 
-// Makes a form's client area Width x Height [twips] and fixes it there.
-void SetClientSizeTwips(QWidget* form, double width, double height);
 
 }  // namespace dosavia::gui

@@ -46,4 +46,15 @@ double LeadingNumber(const QString& text) {
   return std::strtod(number.c_str(), nullptr);
 }
 
+QString FieldSizeText(const QString& text) {
+  // Compatibility normalisation turns full-width digits, ｘ, Ｘ and ＊ into plain ones.
+  const QString plain = text.normalized(QString::NormalizationForm_KC);
+  QString field;
+  for (const QChar c : plain) {
+    if (c.isSpace()) continue;
+    field += (c == u'x' || c == u'X' || c == u'*') ? QChar(u'×') : c;
+  }
+  return field;
+}
+
 }  // namespace dosavia::gui

@@ -10,4 +10,9 @@ namespace dosavia::gui {
 // as they form a number. 0 when the text does not begin with a number.
 double LeadingNumber(const QString& text);
 
+// A typed field size in the form of the field items ("10×10"): full-width characters as
+// typed with a Japanese input method become plain ones, blanks are dropped, and x, X and *
+// become the multiplication sign.
+QString FieldSizeText(const QString& text);
+
 }  // namespace dosavia::gui

@@ -71,7 +71,7 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
   const std::vector<double>& kerma = kerma_;
   const std::vector<double>& dose = dose_;
   const double left = 92;
-  const double side = std::min(54.0, (width() - left - 12) / kLongitudinalVolumes);
+  const double side = std::min(54.0, (FigureSize().width() - left - 12) / kLongitudinalVolumes);
   const double top = 6 + line;
   const auto x_of = [&](int i) { return left + i * side; };  // left edge of volume i (0-based)
 
@@ -105,7 +105,7 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
     y += row;
   }
   p.setPen(kElectronRed);
-  p.drawText(QRectF(x_of(kModelRange) + 8, first_row - 2, width() - x_of(kModelRange) - 14, row + 4),
+  p.drawText(QRectF(x_of(kModelRange) + 8, first_row - 2, FigureSize().width() - x_of(kModelRange) - 14, row + 4),
              Qt::AlignRight | Qt::AlignVCenter,
              QString::fromUtf8("飛程 %1 体積、各体積に %2 ずつ")
                  .arg(kModelRange)
@@ -141,7 +141,7 @@ void ModelDoseFigure::Paint(QPainter& p) {
   FigureAxes axes;
   FigureMargins margins = kDoseMargins;
   margins.top += 2 * line;
-  axes.area = margins.Inside(size());
+  axes.area = margins.Inside(FigureSize());
   axes.x_max = kLongitudinalVolumes;
   axes.x_tick = 1;
   axes.x_numbers = false;
@@ -230,7 +230,7 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawRect(box);
     p.drawText(box, Qt::AlignCenter, Number(kLateralKerma));
   }
-  p.drawText(QRectF(x_of(kLateralVolumes) + 6, top, width() - x_of(kLateralVolumes) - 8, side),
+  p.drawText(QRectF(x_of(kLateralVolumes) + 6, top, FigureSize().width() - x_of(kLateralVolumes) - 8, side),
              Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("← 各体積の１次カーマ"));
 
   // Where the central volume's electrons leave their energy.
@@ -244,7 +244,7 @@ void LateralModelFigure::Paint(QPainter& p) {
   for (int i = centre - (kLateralReach - 1); i <= centre + (kLateralReach - 1); ++i)
     p.drawText(QRectF(x_of(i), y + 8, side, line), Qt::AlignCenter,
                Number(i == centre ? 2 * share : share));
-  p.drawText(QRectF(x_of(kLateralVolumes) + 6, y, width() - x_of(kLateralVolumes) - 8, 2 * line),
+  p.drawText(QRectF(x_of(kLateralVolumes) + 6, y, FigureSize().width() - x_of(kLateralVolumes) - 8, 2 * line),
              Qt::AlignLeft | Qt::AlignVCenter,
              QString::fromUtf8("← 中央の体積から出る\n　 ２次電子の行き先"));
 
@@ -262,7 +262,7 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawLine(QPointF(x1, yy - 5), QPointF(x1, yy + 5));
     p.drawLine(QPointF(x2, yy - 5), QPointF(x2, yy + 5));
     p.setPen(Qt::black);
-    p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2, width() - x_of(kLateralVolumes) - 8, line),
+    p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2, FigureSize().width() - x_of(kLateralVolumes) - 8, line),
                Qt::AlignLeft | Qt::AlignVCenter,
                QString::fromUtf8("照射野%1 (%2 個)：線量 %3")
                    .arg(QString::fromUtf8(kFieldMarks[k]))

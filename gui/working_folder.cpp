@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "engine/working_folder.h"
+#include "gui/message_text.h"
 
 namespace dosavia::gui {
 
@@ -41,7 +42,7 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
     for (const std::string& name : CopyMissingDataFiles(*data_dir, FsPath(user_folder)))
       choice.copied << QString::fromStdString(name);
   } catch (const std::exception& e) {
-    choice.problem = QString::fromStdString(e.what());
+    choice.problem = FileProblemMessage(QStringLiteral("データファイルを作業フォルダへ写せません"), e);
     return choice;
   }
   if (!QDir::setCurrent(user_folder)) {

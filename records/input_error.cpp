@@ -18,6 +18,7 @@ InputError::InputError(std::string file, int line, std::string field, const std:
     : std::runtime_error(ComposeMessage(file, line, field, problem)),
       file_(std::move(file)),
       line_(line),
-      field_(std::move(field)) {}
+      field_(std::move(field)),
+      problem_(problem) {}
 
 }  // namespace dosavia

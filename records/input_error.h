@@ -14,11 +14,14 @@ class InputError : public std::runtime_error {
   const std::string& file() const { return file_; }
   int line() const { return line_; }  // 0 when the problem is the file as a whole
   const std::string& field() const { return field_; }
+  // What is wrong, without the file, line and field.
+  const std::string& problem() const { return problem_; }
 
  private:
   std::string file_;
   int line_;
   std::string field_;
+  std::string problem_;
 };
 
 }  // namespace dosavia

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <memory>
@@ -57,7 +58,10 @@ class TestForm2 : public QObject {
   void missingOrShortSpectrumKeepsTheSettingsState();
   void resetReturnsToTheSettingsState();
   void yieldingBatchLocksTheDisturbingButtons();
-  void closingTheScreenDuringABatchEndsTheProgram();
+  void stopEndsALongBatchKeepingItsCounts_data();
+  void stopEndsALongBatchKeepingItsCounts();
+  void closingTheScreenReturnsToTheMenu_data();
+  void closingTheScreenReturnsToTheMenu();
 
  private:
   // Opens the screen from the menu, presses "OK" at 10 MV with `field`, Check1 off.
@@ -119,32 +123,44 @@ void TestForm2::openingFromTheMenuShowsTheDefaults() {
 
 void TestForm2::okMovesTheFieldEdgeLines_data() {
   QTest::addColumn<QString>("field");
-  QTest::addColumn<double>("half_side");
   QTest::addColumn<double>("side");
-  QTest::newRow("10x10") << QString::fromUtf8("10×10") << 5.0 << 10.0;
-  QTest::newRow("1x1") << QString::fromUtf8("1×1") << 0.5 << 1.0;
-  QTest::newRow("8x8") << QString::fromUtf8("8×8") << 4.0 << 8.0;
-  // Not one of the items: the 3x3 field chosen first stays.
-  QTest::newRow("7x7 keeps the last field") << QString::fromUtf8("7×7") << 1.5 << 3.0;
-  QTest::newRow("x instead of the sign") << QStringLiteral("5x5") << 1.5 << 3.0;
+  QTest::addColumn<bool>("accepted");
+  QTest::newRow("10x10") << QString::fromUtf8("10×10") << 10.0 << true;
+  QTest::newRow("1x1") << QString::fromUtf8("1×1") << 1.0 << true;
+  QTest::newRow("8x8") << QString::fromUtf8("8×8") << 8.0 << true;
+  QTest::newRow("plain x") << QStringLiteral("5x5") << 5.0 << true;
+  QTest::newRow("capital X with blanks") << QStringLiteral(" 6 X 6 ") << 6.0 << true;
+  QTest::newRow("asterisk") << QStringLiteral("2*2") << 2.0 << true;
+  QTest::newRow("full-width digits") << QString::fromUtf8("１０ｘ１０") << 10.0 << true;
+  // Not one of the items: a warning, and the 3x3 field chosen first stays.
+  QTest::newRow("7x7 is no item") << QString::fromUtf8("7×7") << 3.0 << false;
+  QTest::newRow("text") << QStringLiteral("large") << 3.0 << false;
 }
 
 void TestForm2::okMovesTheFieldEdgeLines() {
   QFETCH(QString, field);
-  QFETCH(double, half_side);
   QFETCH(double, side);
+  QFETCH(bool, accepted);
   Form2& form = OpenAndConfirm(QString::fromUtf8("3×3"));
   form.Command2->click();  // "Reset" so that "OK" can be pressed again
   form.Combo1->setEditText(field);
+  MessageBoxCatcher catcher;
   form.Command1->click();
+  QCOMPARE(catcher.Messages().size(), std::size_t{accepted ? 0u : 1u});
   QCOMPARE(FieldSide, side);
-  QCOMPARE(LateralOf(*form.Picture1, form.Line5), -half_side);
-  QCOMPARE(LateralOf(*form.Picture1, form.Line7), half_side);
-  QCOMPARE(LateralOf(*form.Picture3, form.Line54), -half_side);
-  QCOMPARE(LateralOf(*form.Picture3, form.Line55), half_side);
-  QCOMPARE(SourceDistance, 10000.0);
-  QVERIFY(!form.Command1->isEnabled());
-  QVERIFY(form.Command3->isEnabled());
+  QCOMPARE(LateralOf(*form.Picture1, form.Line5), -side / 2);
+  QCOMPARE(LateralOf(*form.Picture1, form.Line7), side / 2);
+  QCOMPARE(LateralOf(*form.Picture3, form.Line54), -side / 2);
+  QCOMPARE(LateralOf(*form.Picture3, form.Line55), side / 2);
+  // Accepted: Running, with the box showing the item; refused: still Settings.
+  QCOMPARE(form.Command1->isEnabled(), !accepted);
+  QCOMPARE(form.Command3->isEnabled(), accepted);
+  if (accepted) {
+    QCOMPARE(form.Combo1->currentText(), QString::fromUtf8("%1×%1").arg(side));
+    QCOMPARE(SourceDistance, 10000.0);
+  } else {
+    QVERIFY(catcher.Messages()[0].text.contains(field));
+  }
 }
 
 void TestForm2::totalCountsBatchesUntilGraphClear() {
@@ -291,6 +307,7 @@ void TestForm2::yieldingBatchLocksTheDisturbingButtons() {
                                 form.Command7})
       QVERIFY(!locked->isEnabled());
     QVERIFY(form.Command6->isEnabled());
+    QVERIFY(form.Command8->isEnabled());
     // Handlers reached in another way do nothing while the batch runs.
     form.Command2_Click();
     form.Command4_Click();
@@ -307,24 +324,81 @@ void TestForm2::yieldingBatchLocksTheDisturbingButtons() {
   QVERIFY(!form.Command1->isEnabled());
   for (QPushButton* free : {form.Command2, form.Command3, form.Command4, form.Command7})
     QVERIFY(free->isEnabled());
+  QVERIFY(!form.Command8->isEnabled());
 }
 
-void TestForm2::closingTheScreenDuringABatchEndsTheProgram() {
-  // The whole program as it runs: the event loop, a slow batch started from it, and the
-  // user closing the window while the batch yields.
+void TestForm2::stopEndsALongBatchKeepingItsCounts_data() {
+  QTest::addColumn<bool>("step_display");
+  QTest::newRow("step display on") << true;
+  QTest::newRow("step display off") << false;
+}
+
+// A count that would run for hours asks first; Stop then ends it after the photon in
+// progress, with the total, the histogram and the focus as after a whole batch.
+void TestForm2::stopEndsALongBatchKeepingItsCounts() {
+  QFETCH(bool, step_display);
+  Form2& form = OpenAndConfirm();
+  form.Check1->setChecked(step_display);
+  form.Text1->setText("100000000");
+  form.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  form.Combo2->setFocus();
+  QCOMPARE(form.focusWidget(), form.Combo2);
+  MessageBoxCatcher catcher;  // answers the question with its OK button, "実行"
+  bool stop_was_enabled = false;
+  QTimer::singleShot(300, &form, [&] {
+    stop_was_enabled = form.Command8->isEnabled();
+    form.Command8->click();
+  });
+  QElapsedTimer clock;
+  clock.start();
+  form.Command3->click();
+  QVERIFY(clock.elapsed() < 10000);
+  QCOMPARE(catcher.Messages().size(), std::size_t{1});
+  QCOMPARE(catcher.Messages()[0].icon, QMessageBox::Question);
+  QVERIFY(catcher.Messages()[0].text.contains("100000000"));
+  QVERIFY(stop_was_enabled);
+  QVERIFY(!IsBatchRunning());
+  QVERIFY(!form.Command8->isEnabled());
+  const long long done = form.Label24->text().toLongLong();
+  QVERIFY(done > 0 && done < 100000000);
+  QCOMPARE(TallySum(), done);
+  QCOMPARE(TotalPhotonCount, done);
+  const QImage histogram = form.Picture2->DrawnImage();
+  bool has_bar = false;
+  for (int x = 0; x < histogram.width() && !has_bar; ++x)
+    for (int y = 0; y < histogram.height() && !has_bar; ++y)
+      has_bar = histogram.pixelColor(x, y) == QColor(0, 0, 255);
+  QVERIFY(has_bar);
+  QVERIFY(form.Command3->isEnabled());
+  // The keyboard is on Go, not on the energy box, so Space runs the next batch.
+  QCOMPARE(form.focusWidget(), form.Command3);
+}
+
+void TestForm2::closingTheScreenReturnsToTheMenu_data() {
+  QTest::addColumn<bool>("during_batch");
+  QTest::newRow("idle") << false;
+  QTest::newRow("during a slow batch") << true;
+}
+
+void TestForm2::closingTheScreenReturnsToTheMenu() {
+  QFETCH(bool, during_batch);
   Form2& form = OpenAndConfirm();
   form.Check1->setChecked(true);
-  form.Text1->setText("100000");
-  QTimer::singleShot(0, &form, [&] { form.Command3->click(); });
-  QTimer::singleShot(50, &form, [&] { form.close(); });
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  watchdog.start(20000);
-  QCOMPARE(QApplication::exec(), 0);
+  form.Text1->setText("1000");
+  if (during_batch) {
+    QTimer::singleShot(50, &form, [&] { form.close(); });
+    form.Command3->click();
+    QVERIFY(TallySum() < 1000);
+  } else {
+    form.close();
+  }
   QVERIFY(!IsBatchRunning());
-  QVERIFY(TallySum() < 100000);
-  for (QWidget* window : QApplication::topLevelWidgets()) QVERIFY(!window->isVisible());
+  QVERIFY(!form.isVisible());
+  QVERIFY(GetForm1().isVisible());
+  // The menu reopens the screen as usual.
+  GetForm1().Command1->click();
+  QVERIFY(form.isVisible());
 }
 
 QTEST_MAIN(TestForm2)

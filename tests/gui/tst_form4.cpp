@@ -23,7 +23,7 @@ using namespace dosavia::gui::testing;
 namespace {
 
 const QString kNotFinished = QString::fromUtf8("\u3000シミュレーションが終了していません\u3000");
-const QString kSelectFile = QString::fromUtf8("  結果ファイルを選択肢て下さい ");
+const QString kSelectFile = QString::fromUtf8("  結果ファイルを選択して下さい ");
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);

@@ -21,6 +21,7 @@
 #include "gui/form7.h"
 #include "gui/form8.h"
 #include "gui/form9.h"
+#include "gui/form_scaler.h"
 #include "gui/spectrum_graph.h"
 #include "gui/twips.h"
 #include "gui/unit_volume_figures.h"
@@ -262,7 +263,10 @@ void TestPages::pagesAndFiguresFitTheirForms() {
   QWidget* page = form == 3 ? static_cast<QWidget*>(&GetForm3()) : Page(form);
   page->show();
   QCOMPARE(page->windowTitle(), caption);
-  QCOMPARE(page->size(), TwipsRect(0, 0, client_twips.width(), client_twips.height()).size());
+  // The layout at 100 %; other sizes are checked with the other forms in tst_classroom.
+  const QSize design = TwipsRect(0, 0, client_twips.width(), client_twips.height()).size();
+  QCOMPARE(DesignSize(page).toSize(), design);
+  page->resize(design);
 
   constexpr double kRoomForOtherFaces = 0.94;
   std::vector<QWidget*> controls;

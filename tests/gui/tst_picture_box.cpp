@@ -42,6 +42,8 @@ class TestPictureBox : public QObject {
   void drawingOutsideTheScaleStaysInside();
   void labelAnchorPlacesText();
   void resizeKeepsDrawing();
+  void resizeRedrawsCrisply_data();
+  void resizeRedrawsCrisply();
   void rejectsZeroScale();
 };
 
@@ -195,6 +197,44 @@ void TestPictureBox::rejectsZeroScale() {
   PictureBox picture;
   QVERIFY_THROWS_EXCEPTION(std::invalid_argument, picture.SetScale(0, 0, 0, 10));
   QVERIFY_THROWS_EXCEPTION(std::invalid_argument, picture.SetScale(0, 0, 10, 0));
+}
+
+void TestPictureBox::resizeRedrawsCrisply_data() {
+  QTest::addColumn<double>("factor");
+  QTest::addColumn<double>("zoom");
+  QTest::newRow("larger") << 2.5 << 1.0;
+  QTest::newRow("smaller") << 0.6 << 1.0;
+  QTest::newRow("larger with the form's zoom") << 2.0 << 2.0;
+}
+
+// A track drawn at one size is drawn again, not stretched, at another: its pixels stay pure
+// colour, one pen wide (scaled with the form), at the place the user units give.
+void TestPictureBox::resizeRedrawsCrisply() {
+  QFETCH(double, factor);
+  QFETCH(double, zoom);
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.DrawLine(2, 5, 18, 5, kRed);
+  picture.DrawPoint(10, 2, kBlue);
+  picture.SetZoom(zoom);
+  picture.resize(static_cast<int>(200 * factor) + 2 * kB, static_cast<int>(100 * factor) + 2 * kB);
+  const QImage image = picture.DrawnImage();
+  QCOMPARE(image.size(), QSize(static_cast<int>(200 * factor), static_cast<int>(100 * factor)));
+  int red = 0;
+  int other = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      red += c == kRed;
+      other += c != kRed && c != kBlue && c != QColor(Qt::white);
+    }
+  QCOMPARE(other, 0);
+  const QPointF middle = picture.ToPixels(10, 5) - QPointF(kB, kB);
+  QCOMPARE(image.pixelColor(middle.toPoint()), kRed);
+  const QPointF point = picture.ToPixels(10, 2) - QPointF(kB, kB);
+  QCOMPARE(image.pixelColor(point.toPoint()), kBlue);
+  const int pen = std::max(1, static_cast<int>(std::lround(zoom)));
+  QVERIFY(std::abs(red - pen * 16.0 * image.width() / 20.0) <= 2.0 * pen + 2);
 }
 
 QTEST_MAIN(TestPictureBox)

@@ -1,0 +1,67 @@
+// Forms that scale with their window. The twip geometry of every form is its layout at 100 %;
+// a resize of the window (or a change of the zoom setting) places each control at its design
+// rectangle times the form's scale, centred in the window, and sets its font to its design
+// point size times the scale. Real widgets stay real widgets: only their geometry and fonts
+// change.
+//
+// Using it in a form:
+//   - place the controls as usual (PlaceTwips, MakeButton, MakeLabel, or any setGeometry at
+//     the 100 % layout) and set their fonts;
+//   - call MakeScalable(form, width, height) last in the constructor, with the client area
+//     [twips]: everything placed so far becomes the design;
+//   - a control created after that is added with RegisterTwips(control, left, top, width,
+//     height) once its font is set;
+//   - a widget that paints its own text or lines (drawing surface, figure) derives from
+//     Zoomable as well and is told the scale through SetZoom.
+#pragma once
+
+#include <QSizeF>
+
+class QRect;
+class QWidget;
+
+namespace dosavia::gui {
+
+// A widget that paints its own text and lines in sizes of the 100 % layout.
+class Zoomable {
+ public:
+  virtual ~Zoomable() = default;
+  // `zoom` is the form's scale, 1 at the design size.
+  virtual void SetZoom(double zoom) = 0;
+};
+
+// Zoom range of the setting and of a resized window [fraction of the design size].
+inline constexpr double kMinZoom = 0.5;
+inline constexpr double kMaxZoom = 2.0;
+// The setting's value for "the largest zoom at which the form fits the screen".
+inline constexpr double kZoomToFit = 0.0;
+
+// Makes `form` scalable with a client area of width x height [twips] at 100 %: the controls
+// placed so far and their fonts become the design; the window can be resized and maximised
+// and starts at StartZoom for the primary screen.
+void MakeScalable(QWidget* form, double width_twips, double height_twips);
+
+// Adds a control to a form that is already scalable, at Left, Top, Width, Height [twips] of
+// the 100 % layout and with its current font as the 100 % font, and places it at the form's
+// scale at once. Controls inside a group box are placed relative to it.
+void RegisterTwips(QWidget* control, double left, double top, double width, double height);
+
+// Scale of a scalable form's contents, 1 at the design size (1 for any other widget).
+double FormScale(const QWidget* form);
+
+// Design client size of a scalable form at 100 % [px]; empty for any other widget.
+QSizeF DesignSize(const QWidget* form);
+
+// The zoom setting, remembered between starts: kZoomToFit (the default) or a fixed zoom in
+// [kMinZoom, kMaxZoom].
+double ZoomSetting();
+// Stores the setting and resizes every scalable form to its start zoom.
+void SetZoomSetting(double zoom);
+
+// The zoom at which a form of `design` size [px] opens on a screen area `available` [px]:
+// the largest that fits (room left for the window frame), never above the fit of the visual
+// screen so that pages opened over it are not larger than it, within [kMinZoom, kMaxZoom];
+// a fixed setting is used as it is where it fits.
+double StartZoom(const QSizeF& design, const QRect& available, double setting);
+
+}  // namespace dosavia::gui
