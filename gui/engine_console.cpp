@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "engine/console_text.h"
@@ -35,6 +36,7 @@ constexpr int kInitialWidthPx = 640;
 constexpr int kInitialHeightPx = 420;
 
 const char kSettingKey[] = "engine/own_console";
+const char kAllCoresKey[] = "engine/all_cores";
 
 // Every console window alive, for the question before the program ends.
 QList<QPointer<EngineConsole>>& Consoles() {
@@ -96,7 +98,8 @@ EngineConsole::~EngineConsole() {
 }
 
 bool EngineConsole::Start(const QString& engine, const QString& working_dir,
-                          const QString& result_file, QString* problem) {
+                          const QString& result_file, QString* problem,
+                          const QStringList& arguments) {
   if (process_.state() != QProcess::NotRunning) {
     if (problem) *problem = QStringLiteral("前の計算がまだ終わっていません");
     return false;
@@ -111,13 +114,17 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
   Output->clear();
   Progress->setRange(0, 1);
   Progress->setValue(0);
-  Status->setText(QStringLiteral("計算中：%1").arg(result_file));
+  // Which random streams run: the block streams give another (equally valid) file.
+  const QString mode = arguments.contains(QStringLiteral("--threads"))
+                           ? QStringLiteral("並列計算、%1 コア").arg(QThread::idealThreadCount())
+                           : QStringLiteral("1 コア、単一乱数列");
+  Status->setText(QStringLiteral("計算中：%1（%2）").arg(result_file, mode));
   // Whole seconds: the file system may keep only those, and the file must not seem older
   // than the run that wrote it.
   started_at_ = QDateTime::currentDateTime().addMSecs(-QDateTime::currentDateTime().time().msec());
   process_.setWorkingDirectory(working_dir);
   process_.setProgram(engine);
-  process_.setArguments({});
+  process_.setArguments(arguments);
   process_.start();
   if (!process_.waitForStarted()) {
     state_ = State::kIdle;
@@ -270,6 +277,14 @@ bool UseOwnConsole() {
 void SetUseOwnConsole(bool own) {
   QSettings settings;
   settings.setValue(QString::fromLatin1(kSettingKey), own);
+}
+
+bool UseAllCores() { return QSettings().value(QString::fromLatin1(kAllCoresKey), false).toBool(); }
+
+void SetUseAllCores(bool all) { QSettings().setValue(QString::fromLatin1(kAllCoresKey), all); }
+
+QStringList EngineArguments(bool all_cores) {
+  return all_cores ? QStringList{QStringLiteral("--threads"), QStringLiteral("0")} : QStringList{};
 }
 
 }  // namespace dosavia::gui

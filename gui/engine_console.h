@@ -28,11 +28,12 @@ class EngineConsole : public QWidget {
   explicit EngineConsole(QWidget* parent = nullptr);
   ~EngineConsole() override;
 
-  // Starts `engine` with `working_dir` as its working directory and no arguments; the run is
-  // to write `result_file` there. False, with the reason in `problem`, when it cannot start
-  // or a run is still going.
+  // Starts `engine` with `working_dir` as its working directory and `arguments` (none: the
+  // single random stream; "--threads 0": the block streams on every core); the run is to
+  // write `result_file` there. False, with the reason in `problem`, when it cannot start or
+  // a run is still going.
   bool Start(const QString& engine, const QString& working_dir, const QString& result_file,
-             QString* problem = nullptr);
+             QString* problem = nullptr, const QStringList& arguments = {});
 
   // True from Start until the engine has finished its work (its final prompt, or its end).
   bool Running() const { return state_ == State::kRunning; }
@@ -89,5 +90,13 @@ class EngineConsole : public QWidget {
 // terminal emulator is installed.
 bool UseOwnConsole();
 void SetUseOwnConsole(bool own);
+
+// Whether Kestrun runs its block streams on every core ("--threads 0") instead of the single
+// random stream; off unless the user chose it (kept in the settings).
+bool UseAllCores();
+void SetUseAllCores(bool all);
+
+// Kestrun's arguments for the chosen mode.
+QStringList EngineArguments(bool all_cores);
 
 }  // namespace dosavia::gui

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QThread>
 #include <QUrl>
 #include <filesystem>
 #include <stdexcept>
@@ -231,6 +232,15 @@ void Form4::CreateComparisonControls() {
   PlaceTwips(Check1, 240, 9120, 4215, 480);
   Check1->setChecked(UseOwnConsole());
   connect(Check1, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
+  // The block streams give a file of their own, the same for any number of cores, and
+  // differ from the single stream's only by noise: off unless the user chooses it.
+  Check2 = new QCheckBox(
+      QStringLiteral("並列計算 (%1 コア)").arg(std::max(1, QThread::idealThreadCount())), this);
+  Check2->setToolTip(QStringLiteral("Kestrun をすべてのコアで実行します（--threads 0）。"
+                                    "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
+  PlaceTwips(Check2, 240, 9720, 4215, 480);
+  Check2->setChecked(UseAllCores());
+  connect(Check2, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
   Command10 = MakeButton(this, "画像保存", 5280, 9120, 2775, 540);
   Command11 = MakeButton(this, "CSV保存", 5280, 9840, 2775, 540);
   Label26 = new QLabel(this);
@@ -335,12 +345,13 @@ void Form4::Command2_Click() {
         Console = new EngineConsole(this);
         connect(Console, &EngineConsole::finished, this, &Form4::OnEngineFinished);
       }
-      launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_, &launch.problem);
+      launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_,
+                                      &launch.problem, EngineArguments(Check2->isChecked()));
       Console->show();
       Console->raise();
     }
   } else {
-    launch = StartKestrun(QDir::currentPath());
+    launch = StartKestrun(QDir::currentPath(), EngineArguments(Check2->isChecked()));
   }
   if (!launch.started) {
     ShowExclamation(this,

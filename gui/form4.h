@@ -90,6 +90,7 @@ class Form4 : public QWidget {
   PictureBox* Picture1 = nullptr;
   // Following a run and comparing curves.
   QCheckBox* Check1 = nullptr;          // run the engine in Dosavia's own console window
+  QCheckBox* Check2 = nullptr;          // 並列計算: Kestrun's block streams on every core
   QLabel* Label26 = nullptr;            // the loaded result file
   CurveSetLegend* Legend1 = nullptr;    // legend and value table of the drawn sets
   QPushButton* Command10 = nullptr;     // 画像保存

@@ -99,7 +99,7 @@ LaunchResult FindEngineFor(const QString& working_dir, QString* engine_path) {
   return {true, {}};
 }
 
-LaunchResult StartKestrun(const QString& working_dir) {
+LaunchResult StartKestrun(const QString& working_dir, const QStringList& engine_arguments) {
   const QString name = EngineProgramName();
   QString engine_path;
   if (LaunchResult found = FindEngineFor(working_dir, &engine_path); !found.started) return found;
@@ -109,6 +109,7 @@ LaunchResult StartKestrun(const QString& working_dir) {
   // asked to; it must be a normal window that takes the focus.
   QProcess process;
   process.setProgram(engine_path);
+  process.setArguments(engine_arguments);
   process.setWorkingDirectory(working_dir);
   process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
     args->flags &= ~static_cast<DWORD>(CREATE_NO_WINDOW | DETACHED_PROCESS);
@@ -124,7 +125,8 @@ LaunchResult StartKestrun(const QString& working_dir) {
     if (program.isEmpty()) continue;
     QProcess process;
     process.setProgram(program);
-    process.setArguments(candidate.arguments);
+    // Every candidate ends with the engine's path, so its own arguments come last.
+    process.setArguments(candidate.arguments + engine_arguments);
     process.setWorkingDirectory(working_dir);
     if (process.startDetached()) return {true, {}};
   }

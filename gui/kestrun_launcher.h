@@ -55,6 +55,7 @@ LaunchResult FindEngineFor(const QString& working_dir, QString* engine_path);
 // no arguments. On Windows it gets a new console; elsewhere the first terminal emulator of
 // TerminalCandidates that is installed and starts runs it. Fails, naming the folders
 // tried, when the engine is not found or no console window could be opened.
-LaunchResult StartKestrun(const QString& working_dir);
+// `engine_arguments` follow the engine's path (e.g. "--threads 0").
+LaunchResult StartKestrun(const QString& working_dir, const QStringList& engine_arguments = {});
 
 }  // namespace dosavia::gui

@@ -35,7 +35,7 @@ const char kTemporary[] = ".10MV-30M.data.Ab12Cd";  // the engine's mkstemp patt
 // then writes its result through the temporary name, two more progress lines, the prompt,
 // and ends after Enter with the stop line.
 QByteArray StubEngine() {
-  return QByteArray("printf '%s\\n\\n' '") + kTitleLine +
+  return QByteArray("printf '%s ' \"$@\" > args.txt\nprintf '%s\\n\\n' '") + kTitleLine +
          "'\nfor i in 1 2 3; do printf ' --- %3d / %3d\\n' $i 5; done\n"
          "while [ ! -f go ]; do sleep 0.02; done\n"
          "cat result.src > " + kTemporary + "\n"
@@ -64,7 +64,7 @@ class TestEngineConsole : public QObject {
 
  private:
   // Opens the screen, chooses the own console window and presses OK and start.
-  EngineConsole& Start(Form4& form, const QString& count);
+  EngineConsole& Start(Form4& form, const QString& count, bool all_cores = false);
 };
 
 void TestEngineConsole::initTestCase() {
@@ -72,10 +72,11 @@ void TestEngineConsole::initTestCase() {
   QStandardPaths::setTestModeEnabled(true);
 }
 
-EngineConsole& TestEngineConsole::Start(Form4& form, const QString& count) {
+EngineConsole& TestEngineConsole::Start(Form4& form, const QString& count, bool all_cores) {
   form.PrepareForShow();
   form.show();
   form.Check1->setChecked(true);
+  form.Check2->setChecked(all_cores);
   form.Combo2->setCurrentText("10");
   form.Combo1->setCurrentText(count);
   form.Command1->click();
@@ -90,9 +91,12 @@ void TestEngineConsole::runFollowedAndLoaded() {
   const QByteArray result = ResultBytes(SyntheticResults(0.8f));
   QVERIFY(WriteText(dir.Path("result.src"), result));
   Form4& form = GetForm4();
-  EngineConsole& console = Start(form, "30000000");
+  EngineConsole& console = Start(form, "30000000", true);
   QSignalSpy finished(&console, &EngineConsole::finished);
   QVERIFY(console.isVisible() && console.Running());
+  // 並列計算 starts the block streams on every core, and the window says so.
+  QTRY_COMPARE_WITH_TIMEOUT(ReadAll(dir.Path("args.txt")), QByteArray("--threads 0 "), kWaitMs);
+  QVERIFY(console.Status->text().contains(QString::fromUtf8("並列計算")));
 
   QTRY_COMPARE_WITH_TIMEOUT(console.Progress->value(), 3, kWaitMs);
   QCOMPARE(console.Progress->maximum(), 5);
