@@ -20,6 +20,14 @@ namespace dosavia::gui::testing {
 using dosavia::testing::SyntheticResults;
 
 // Writes `text` to `path` as it is; false when it cannot be written.
+// Pixels of exactly `color` in `image`.
+inline int CountColor(const QImage& image, QRgb color) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == color;
+  return n;
+}
+
 inline bool WriteText(const QString& path, const QByteArray& text) {
   QFile f(path);
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();

@@ -34,13 +34,6 @@ std::array<double, kDepthBins + 1> Curve(double a, double mu, double ripple) {
   return dose;
 }
 
-int CountColor(const QImage& image, QRgb color) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == color;
-  return n;
-}
-
 }  // namespace
 
 class TestCurveSets : public QObject {

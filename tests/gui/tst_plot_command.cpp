@@ -34,13 +34,6 @@ std::optional<int> Run(const QStringList& args) {
   return RunBytes(bytes);
 }
 
-int CountColor(const QImage& image, QRgb color) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == color;
-  return n;
-}
-
 }  // namespace
 
 class TestPlotCommand : public QObject {
