@@ -358,7 +358,7 @@ Data %2</translation>
     </message>
     <message>
         <source>表示</source>
-        <translation>view</translation>
+        <translation>size</translation>
     </message>
     <message>
         <source>総入射光子数</source>

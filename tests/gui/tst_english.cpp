@@ -1,6 +1,7 @@
 // The English interface: the translation file is complete, every form shows no Japanese in
 // English, and switching back gives the Japanese texts exactly as before.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <map>
 
 #include "gui/app_forms.h"
+#include "gui/depth_dose_panel.h"
 #include "gui/engine_console.h"
 #include "gui/form1.h"
 #include "gui/form2.h"
@@ -82,6 +84,13 @@ void SaveScreen(QWidget* form) {
   }
   const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
   QVERIFY(form->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") + "/english_" + tag + ".png"));
+  if (auto* visual = qobject_cast<Form2*>(form)) {  // its floating depth-dose panel too
+    visual->Check2->setChecked(true);
+    QTest::qWait(200);
+    QVERIFY(visual->DepthDosePanel1->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") +
+                                                 "/english_depth_dose.png"));
+    visual->Check2->setChecked(false);
+  }
   SetZoomSetting(zoom);
 }
 
