@@ -25,7 +25,9 @@ constexpr CurveColors kFamilies[kColorFamilies] = {
 };
 
 const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
-const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"), QT_TRANSLATE_NOOP("Figures", "一次線線量"), QT_TRANSLATE_NOOP("Figures", "散乱線線量")};  // by component
+const char* const kDoseNames[] = {
+    QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
+    QT_TRANSLATE_NOOP("Figures", "一次線線量"), QT_TRANSLATE_NOOP("Figures", "散乱線線量")};  // by component
 
 // A CSV field, quoted when it holds a separator, a quote or a line end.
 std::string CsvField(const QString& text) {

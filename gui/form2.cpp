@@ -119,7 +119,8 @@ void Form2::CreateControls() {
   const QFont title_font = DefaultFont(kDefaultFontPoints, true);
   Label14 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
   Label12 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600, 720, 5055, 465);
-  Label13 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"), 600, 1200, 5595, 420);
+  Label13 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"),
+                      600, 1200, 5595, 420);
   for (QLabel* title : {Label14, Label12, Label13}) title->setFont(title_font);
 
   Label15 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);

@@ -138,7 +138,8 @@ Form4::~Form4() = default;
 
 void Form4::CreateControls() {
   Label14 =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"), 240, 120, 7875, 465);
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"),
+                      240, 120, 7875, 465);
   Label16 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "新規計算"), 1440, 840, 1440, 540);
   Label15 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
   Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
@@ -146,7 +147,8 @@ void Form4::CreateControls() {
   Label19 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040, 4215, 495);
   Label18 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
   Label10 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
-  Label11 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 360, 3120, 4095, 375);
+  Label11 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"),
+                            360, 3120, 4095, 375);
   Label12 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
   Combo1 =
       MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);

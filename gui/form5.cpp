@@ -42,11 +42,13 @@ void Form5::Form_Load() {
       kPageMarginTwips, kPageFirstLineTwips, kFigureLeft - kPageMarginTwips - 240,
       kPageLinePitchTwips);
 
-  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form5", "Fig.1  10MVＸ線の組織-最大線量比 (TMR)"), kFigureLeft, 300, kFigureWidth);
+  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form5", "Fig.1  10MVＸ線の組織-最大線量比 (TMR)"),
+                      kFigureLeft, 300, kFigureWidth);
   Picture1 = new TmrFigure(this);
   PlaceTwips(Picture1, kFigureLeft, 720, kFigureWidth, 5640);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form5", "次頁へ"), kPageMarginTwips, 5940, kPageButtonWidthTwips,
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form5", "次頁へ"),
+                       kPageMarginTwips, 5940, kPageButtonWidthTwips,
                        kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 5940,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);

@@ -56,7 +56,8 @@ void Form6::Form_Load() {
   else
     Picture1->setPixmap(picture);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form6", "次頁へ"), kPageMarginTwips, 7500, kPageButtonWidthTwips,
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form6", "次頁へ"),
+                       kPageMarginTwips, 7500, kPageButtonWidthTwips,
                        kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 7500,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);

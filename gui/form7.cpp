@@ -48,16 +48,19 @@ void Form7::Form_Load() {
                       kFigureWidth);
   Picture1 = new LongitudinalModelFigure(this);
   PlaceTwips(Picture1, kFigureLeft, 510, kFigureWidth, 2850);
-  Label2 = AddCaption(QT_TRANSLATE_NOOP("Form7", "Fig.4  減弱なし"), kFigureLeft, 3480, kHalfFigureWidth);
+  Label2 = AddCaption(QT_TRANSLATE_NOOP("Form7", "Fig.4  減弱なし"),
+                      kFigureLeft, 3480, kHalfFigureWidth);
   Picture2 = new ModelDoseFigure(1.0, this);
   PlaceTwips(Picture2, kFigureLeft, 3870, kHalfFigureWidth, 4545);
-  Label3 = AddCaption(QT_TRANSLATE_NOOP("Form7", "Fig.5  減弱あり"), kFigureLeft + kFigureWidth - kHalfFigureWidth, 3480,
+  Label3 = AddCaption(QT_TRANSLATE_NOOP("Form7", "Fig.5  減弱あり"),
+                      kFigureLeft + kFigureWidth - kHalfFigureWidth, 3480,
                       kHalfFigureWidth);
   Picture3 = new ModelDoseFigure(kModelTransmission, this);
   PlaceTwips(Picture3, kFigureLeft + kFigureWidth - kHalfFigureWidth, 3870, kHalfFigureWidth,
              4545);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form7", "次頁へ"), kPageMarginTwips, 7860, kPageButtonWidthTwips,
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form7", "次頁へ"),
+                       kPageMarginTwips, 7860, kPageButtonWidthTwips,
                        kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 7860,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);

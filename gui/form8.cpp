@@ -44,7 +44,8 @@ void Form8::Form_Load() {
       kPageMarginTwips, kPageFirstLineTwips, kFigureLeft - kPageMarginTwips - 240,
       kPageLinePitchTwips);
 
-  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form8", "Fig.6  側方向の単位体積モデル"), kFigureLeft, 120, kFigureWidth);
+  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form8", "Fig.6  側方向の単位体積モデル"),
+                      kFigureLeft, 120, kFigureWidth);
   Picture1 = new LateralModelFigure(this);
   PlaceTwips(Picture1, kFigureLeft, 510, kFigureWidth, 3360);
   Label2 = AddCaption(QT_TRANSLATE_NOOP("Form8", "Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）"),
@@ -52,7 +53,8 @@ void Form8::Form_Load() {
   Picture2 = new NarrowFieldFigure(this);
   PlaceTwips(Picture2, kFigureLeft, 4410, kFigureWidth, 3900);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form8", "参考文献"), kPageMarginTwips, 7740, kPageButtonWidthTwips,
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form8", "参考文献"),
+                       kPageMarginTwips, 7740, kPageButtonWidthTwips,
                        kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 7740,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
