@@ -25,9 +25,9 @@ constexpr CurveColors kFamilies[kColorFamilies] = {
 };
 
 const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
-const char* const kDoseNames[] = {
-    QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
-    QT_TRANSLATE_NOOP("Figures", "一次線線量"), QT_TRANSLATE_NOOP("Figures", "散乱線線量")};  // by component
+const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
+                                  QT_TRANSLATE_NOOP("Figures", "一次線線量"),
+                                  QT_TRANSLATE_NOOP("Figures", "散乱線線量")};  // by component
 
 // A CSV field, quoted when it holds a separator, a quote or a line end.
 std::string CsvField(const QString& text) {
@@ -90,8 +90,7 @@ std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
   for (const CurveSet& set : sets)
     for (const char* name : kDoseNames)
       text += ',' + CsvField((set.energy.isEmpty() ? QString() : set.energy + ' ') +
-                             FieldSizeText(set.field) + ' ' + Tr("Figures", name) + ' ' +
-                             set.file);
+                             FieldSizeText(set.field) + ' ' + Tr("Figures", name) + ' ' + set.file);
   text += "\r\n";
   for (int i = 1; i <= kDepthBins; ++i) {
     text += Number((2 * i - 1) / 20.0);  // the bin centre, 0.05 cm, 0.15 cm, ...

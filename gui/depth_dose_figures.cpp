@@ -152,8 +152,7 @@ void TmrFigure::Paint(QPainter& p) {
   // The build-up region of the 10 x 10 cm field, from the surface to its maximum.
   const double d_max = d_max_;
   p.fillRect(QRectF(axes.Map(0, axes.y_max), axes.Map(d_max, 0)), QColor(255, 245, 200));
-  DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"),
-                 QString::fromUtf8("TMR"));
+  DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"), QString::fromUtf8("TMR"));
 
   QList<std::pair<QPen, QString>> legend;
   p.setBrush(Qt::NoBrush);

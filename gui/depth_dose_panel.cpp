@@ -129,9 +129,9 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   QString note = Tr("DepthDosePanel", "光子 %1 個").arg(Photons(curve_.photons));
   if (curve_.has_maximum) {
     note += Tr("DepthDosePanel", "   ビン %1 cm").arg(curve_.bin_cm, 0, 'f', 1);
-    note += curve_.noise_at_max >= 0
-                ? Tr("DepthDosePanel", "   d_max の雑音 ±%1 %").arg(100 * curve_.noise_at_max, 0, 'f', 1)
-                : Tr("DepthDosePanel", "   雑音は光子が増えると表示");
+    note += curve_.noise_at_max >= 0 ? Tr("DepthDosePanel", "   d_max の雑音 ±%1 %")
+                                           .arg(100 * curve_.noise_at_max, 0, 'f', 1)
+                                     : Tr("DepthDosePanel", "   雑音は光子が増えると表示");
   } else {
     note += Tr("DepthDosePanel", "   Go で線量が積み上がります");
   }

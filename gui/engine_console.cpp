@@ -115,7 +115,8 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
   Output->clear();
   Progress->setRange(0, 1);
   Progress->setValue(0);
-  SetTrText(Status, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1"), {result_file});
+  SetTrText(Status, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1"),
+            {result_file});
   // Whole seconds: the file system may keep only those, and the file must not seem older
   // than the run that wrote it.
   started_at_ = QDateTime::currentDateTime().addMSecs(-QDateTime::currentDateTime().time().msec());
@@ -169,9 +170,11 @@ void EngineConsole::HandleLine(const QString& line) {
     const bool ok = !error_seen_ && ResultWritten();
     if (ok) Progress->setValue(Progress->maximum());
     if (ok)
-      Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1（閉じると終わります）"), {result_file_});
+      Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1（閉じると終わります）"),
+               {result_file_});
     else
-      Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算できませんでした（閉じると終わります）"));
+      Conclude(ok,
+               QT_TRANSLATE_NOOP("EngineConsole", "計算できませんでした（閉じると終わります）"));
   }
 }
 
@@ -183,9 +186,12 @@ void EngineConsole::HandleExit(int exit_code, QProcess::ExitStatus status) {
   if (!was_running) return;
   RemoveTemporaryResults();
   const bool ok = !stopping_ && status == QProcess::NormalExit && exit_code == 0 && ResultWritten();
-  if (stopping_) Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "中止しました"));
-  else if (ok) Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1"), {result_file_});
-  else Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算が途中で終わりました"));
+  if (stopping_)
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "中止しました"));
+  else if (ok)
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1"), {result_file_});
+  else
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算が途中で終わりました"));
 }
 
 void EngineConsole::Conclude(bool ok, const char* status_text, const QStringList& args) {

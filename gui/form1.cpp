@@ -41,11 +41,16 @@ void Form1::Form_Load() {
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, 15645, 7440).size());
 
-  Label1 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "高エネルギーＸ線照射における"), 720, 720, 4425, 465);
-  Label3 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "吸収線量ビルドアップ現象"), 960, 1200, 3795, 465);
-  Label6 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "線束方向および側方向の"), 1200, 1800, 3465, 465);
-  Label5 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "２次電子 (過渡) 平衡"), 1275, 2280, 3015, 465);
-  Label2 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "モンテカルロシミュレーション"), 960, 2880, 4410, 465);
+  Label1 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "高エネルギーＸ線照射における"), 720, 720,
+                     4425, 465);
+  Label3 =
+      MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "吸収線量ビルドアップ現象"), 960, 1200, 3795, 465);
+  Label6 =
+      MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "線束方向および側方向の"), 1200, 1800, 3465, 465);
+  Label5 =
+      MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "２次電子 (過渡) 平衡"), 1275, 2280, 3015, 465);
+  Label2 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "モンテカルロシミュレーション"), 960, 2880,
+                     4410, 465);
 
   // The long captions wrap inside their buttons, as a graphical button breaks them.
   Command1 = MakeButton(this, "Visual\nsimulation", 720, 3840, 2055, 975);
@@ -76,7 +81,8 @@ void Form1::Command1_Click() {
   try {
     InitSimulation();
   } catch (const std::exception& error) {
-    ShowExclamation(this, FileProblemMessage(Tr("Form1", "物理データファイルを読み込めません。"), error));
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("Form1", "物理データファイルを読み込めません。"), error));
     return;
   }
   ClearSpectrumTally();

@@ -117,8 +117,10 @@ void Form2::Form_Load() {
 
 void Form2::CreateControls() {
   const QFont title_font = DefaultFont(kDefaultFontPoints, true);
-  Label14 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
-  Label12 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600, 720, 5055, 465);
+  Label14 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240,
+                      4425, 465);
+  Label12 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600,
+                      720, 5055, 465);
   Label13 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"),
                       600, 1200, 5595, 420);
   for (QLabel* title : {Label14, Label12, Label13}) title->setFont(title_font);
@@ -129,7 +131,8 @@ void Form2::CreateControls() {
   Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
   Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
 
-  Label19 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  Label19 =
+      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
   Label18 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
   Label20 = MakeAutoLabel(this, "  cm", 3960, 3120);
   // Centred on the field box's text line, like "MV" beside the energy box.
@@ -221,7 +224,8 @@ void Form2::CreateDepthDoseControls() {
   Slider1->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
   Slider1->setPageStep(1);
   Slider1->setTickPosition(QSlider::TicksBelow);
-  SetTrToolTip(Slider1, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  SetTrToolTip(Slider1, "Form2",
+               QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
   PlaceTwips(Slider1, 3720, 10710, 1800, 420);
   Label48 = MakeLabel(this, "", 5580, 10740, 1380, 360);
   DepthDosePanel1 = new DepthDosePanel(this, Qt::Tool);
@@ -314,10 +318,10 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
                     Qt::AlignHCenter | Qt::AlignBottom, Qt::black, small);
 
   // Captions at the top.
-  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m, top + 0.1 / m,
-                    Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
+             top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
   AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
-                    Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+             Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
   const int upper = picture->AddLine(left, -FieldSide / 2, right, -FieldSide / 2, kFieldEdgeBlue);
@@ -333,8 +337,8 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
 
 void Form2::AddTrLabel(PictureBox* picture, const char* source, double x, double y,
                        Qt::Alignment anchor, const QColor& color, const QFont& font) {
-  tr_labels_.push_back({picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font),
-                        source});
+  tr_labels_.push_back(
+      {picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font), source});
 }
 
 void Form2::RetranslateUi() {
@@ -358,8 +362,9 @@ void Form2::DecorateSpectrum() {
   Picture2->AddLine(0, kFrameHeight, kFrameWidth, kFrameHeight, Qt::black, 2);
   Picture2->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
   Picture2->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
-  AddTrLabel(Picture2, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3, kFrameHeight - 3,
-                     Qt::AlignRight | Qt::AlignTop, Qt::black, DefaultFont(kDecorationPoints));
+  AddTrLabel(Picture2, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3,
+             kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
+             DefaultFont(kDecorationPoints));
 }
 
 // The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
@@ -416,8 +421,9 @@ void Form2::Command1_Click() {
   for (const FieldChoice& choice : kFieldChoices)
     if (field == QString::fromUtf8(choice.item)) chosen = &choice;
   if (chosen == nullptr) {
-    ShowExclamation(this, Tr("Form2", " 照射野サイズ「%1」は選べません。\n"
-                                            " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
+    ShowExclamation(this, Tr("Form2",
+                             " 照射野サイズ「%1」は選べません。\n"
+                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
                               .arg(ShownText(Combo1->currentText())));
     return;
   }
@@ -426,9 +432,10 @@ void Form2::Command1_Click() {
     LoadSpectrum(file.toStdString(), file.toStdString());
   } catch (const std::exception& error) {
     // Without a whole spectrum the screen stays in the Settings state.
-    ShowExclamation(this, FileProblemMessage(
-                              Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)),
-                              error));
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
     return;
   }
   SourceDistance = kVisualSourceDistanceCm;
@@ -461,8 +468,9 @@ void Form2::Command3_Click() {
   const double seconds = static_cast<double>(photons) * seconds_per_photon_[StepDisplayFlag];
   if (seconds > kConfirmAboveSeconds &&
       !AskToGoOn(this,
-                 Tr("Form2", " 入射光子数 %1 の計算には約 %2 かかります。\n"
-                                   " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                 Tr("Form2",
+                    " 入射光子数 %1 の計算には約 %2 かかります。\n"
+                    " 途中で止めるには Stop を押して下さい。実行しますか？ ")
                      .arg(photons)
                      .arg(DurationText(seconds)),
                  Tr("Form2", "実行"), Tr("Form2", "やめる")))

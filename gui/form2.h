@@ -114,8 +114,8 @@ class Form2 : public QWidget {
   void DecorateSideView(PictureBox* picture, double magnification);
   void DecorateSpectrum();
   // A caption drawn on a picture that follows the language.
-  void AddTrLabel(PictureBox* picture, const char* source, double x, double y,
-                  Qt::Alignment anchor, const QColor& color, const QFont& font);
+  void AddTrLabel(PictureBox* picture, const char* source, double x, double y, Qt::Alignment anchor,
+                  const QColor& color, const QFont& font);
   void RetranslateUi();
   struct TrLabel {
     PictureBox* picture;

@@ -30,7 +30,8 @@ void Form3::Form_Load() {
   resize(TwipsRect(0, 0, 8970, 7155).size());
 
   Label1 = new QLabel(this);
-  SetTrText(Label1, "Form3", QT_TRANSLATE_NOOP("Form3", "シミュレーションで用いた高エネルギーＸ線スペクトル"));
+  SetTrText(Label1, "Form3",
+            QT_TRANSLATE_NOOP("Form3", "シミュレーションで用いた高エネルギーＸ線スペクトル"));
   Label1->setFont(DefaultFont(kDefaultFontPoints, true));
   PlaceTwips(Label1, 360, 120, 8280, 420);
   Picture1 = new SpectrumGraph(this);

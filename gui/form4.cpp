@@ -81,7 +81,8 @@ constexpr int kFileTimeSlackS = 2;
 // Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
-const char kNotFinishedMessage[] = QT_TRANSLATE_NOOP("Form4", "\u3000シミュレーションが終了していません\u3000");
+const char kNotFinishedMessage[] =
+    QT_TRANSLATE_NOOP("Form4", "\u3000シミュレーションが終了していません\u3000");
 const char kSelectFileMessage[] = QT_TRANSLATE_NOOP("Form4", "  結果ファイルを選択して下さい ");
 
 // Fixed-pitch Gothic faces for the file list: the Windows one first, then the ones other
@@ -137,18 +138,21 @@ Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<Result
 Form4::~Form4() = default;
 
 void Form4::CreateControls() {
-  Label14 =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"),
-                      240, 120, 7875, 465);
+  Label14 = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"), 240,
+      120, 7875, 465);
   Label16 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "新規計算"), 1440, 840, 1440, 540);
-  Label15 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
+  Label15 =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
   Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
   Label23 = MakeFittedLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
-  Label19 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040, 4215, 495);
+  Label19 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040,
+                            4215, 495);
   Label18 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
   Label10 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
-  Label11 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"),
-                            360, 3120, 4095, 375);
+  Label11 =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 360,
+                      3120, 4095, 375);
   Label12 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
   Combo1 =
       MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
@@ -156,9 +160,11 @@ void Form4::CreateControls() {
   Label13 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
   Label24 = MakeFittedLabel(this, "", 1920, 5160, 2565, 465);
   SetBackground(Label24, qRgb(255, 255, 255));
-  Command2 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "シミュレーション開始"), 240, 5760, 4215, 615);
+  Command2 =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "シミュレーション開始"), 240, 5760, 4215, 615);
   Command4 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "計算結果読み込み"), 240, 6480, 4215, 615);
-  Command8 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "一次線水カーマ 再描画"), 1440, 7440, 3615, 615);
+  Command8 =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "一次線水カーマ 再描画"), 1440, 7440, 3615, 615);
   Command7 = MakeButton(this, "", 120, 8280, 615, 615);
   Command7->setIcon(ExitIcon());
   Command7->setIconSize(QSize(kIconSize, kIconSize));
@@ -209,9 +215,11 @@ void Form4::CreateControls() {
   Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "描 画"), 5280, 7440, 2775, 615);
   Command6 = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
 
-  Label8 =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"),
-                8640, 240, 10545, 420);
+  Label8 = MakeFittedLabel(
+      this,
+      QT_TRANSLATE_NOOP(
+          "Form4", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"),
+      8640, 240, 10545, 420);
   Picture1 = new PictureBox(this);
   PlaceTwips(Picture1, 8520, 840, 10575, 7935);
   SetUpDepthDosePlot(*Picture1);
@@ -232,8 +240,10 @@ void Form4::CreateControls() {
 void Form4::CreateComparisonControls() {
   Check1 = new QCheckBox(this);
   SetTrText(Check1, "Form4", QT_TRANSLATE_NOOP("Form4", "専用ウィンドウで計算"));
-  SetTrToolTip(Check1, "Form4", QT_TRANSLATE_NOOP("Form4", "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
-                                                          "進み具合を表示します（中止もできます）"));
+  SetTrToolTip(Check1, "Form4",
+               QT_TRANSLATE_NOOP("Form4",
+                                 "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
+                                 "進み具合を表示します（中止もできます）"));
   PlaceTwips(Check1, 240, 9120, 4215, 480);
   Check1->setChecked(UseOwnConsole());
   connect(Check1, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
@@ -319,8 +329,9 @@ void Form4::Command1_Click() {
   if (spectrum_file.size() > static_cast<std::size_t>(kFileNameLength) ||
       result_file.size() > static_cast<std::size_t>(kFileNameLength)) {
     ShowExclamation(
-        this, Tr("Form4", "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
-                             "Ｘ線エネルギーを短く入力して下さい")
+        this, Tr("Form4",
+                 "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
+                 "Ｘ線エネルギーを短く入力して下さい")
                   .arg(QString::fromStdString(
                       result_file.size() > spectrum_file.size() ? result_file : spectrum_file))
                   .arg(kFileNameLength));
@@ -360,8 +371,7 @@ void Form4::Command2_Click() {
     launch = StartKestrun(QDir::currentPath());
   }
   if (!launch.started) {
-    ShowExclamation(this,
-                    Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));
+    ShowExclamation(this, Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));
     return;
   }
   run_started_ = QDateTime::currentDateTime();
@@ -410,9 +420,10 @@ void Form4::Command9_Click() {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, FileProblemMessage(
-                              Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
-                              e));
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)), e));
   }
 }
 
@@ -455,9 +466,9 @@ void Form4::Command10_Click() {
   QStringList sizes;
   for (const QSize& s : kPictureSizes) sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
   bool ok = false;
-  const QString size = QInputDialog::getItem(this, Tr("Form4", "画像保存"),
-                                             Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0,
-                                             false, &ok);
+  const QString size =
+      QInputDialog::getItem(this, Tr("Form4", "画像保存"),
+                            Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
   if (!ok) return;
   const QString path = QFileDialog::getSaveFileName(
       this, Tr("Form4", "画像保存"),

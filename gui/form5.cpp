@@ -26,14 +26,17 @@ void Form5::Form_Load() {
       {
           {QT_TRANSLATE_NOOP("Form5", "放射線治療で用いられる高エネルギーＸ線（MVＸ線）の")},
           {QT_TRANSLATE_NOOP("Form5", "中心軸上の深部線量は、入射表面では小さく、深さとともに")},
-          {QT_TRANSLATE_NOOP("Form5", "急に増えて最大となり、その後はゆるやかに減っていく（Fig.1）。")},
-          {QT_TRANSLATE_NOOP("Form5", "表面から最大線量の深さ d_max までをビルドアップ領域という。")},
+          {QT_TRANSLATE_NOOP("Form5",
+                             "急に増えて最大となり、その後はゆるやかに減っていく（Fig.1）。")},
+          {QT_TRANSLATE_NOOP("Form5",
+                             "表面から最大線量の深さ d_max までをビルドアップ領域という。")},
           {QT_TRANSLATE_NOOP("Form5", "この急な増加は、光子との相互作用（主に非干渉性散乱、")},
           {QT_TRANSLATE_NOOP("Form5", "すなわちコンプトン散乱）で動き出した２次電子が、物質中を")},
           {QT_TRANSLATE_NOOP("Form5", "ある距離（飛程）だけ進み、その飛跡に沿ってエネルギーを")},
           {QT_TRANSLATE_NOOP("Form5", "与えるために起こる。電子は主に前方へ進むので、線量は")},
           {QT_TRANSLATE_NOOP("Form5", "電子が発生した場所より深い所に与えられる。")},
-          {QT_TRANSLATE_NOOP("Form5", "診断用の kV Ｘ線では、２次電子の受け取るエネルギーが小さく、")},
+          {QT_TRANSLATE_NOOP("Form5",
+                             "診断用の kV Ｘ線では、２次電子の受け取るエネルギーが小さく、")},
           {QT_TRANSLATE_NOOP("Form5", "飛程もせいぜい数百μm なので、電子によるビルドアップは")},
           {QT_TRANSLATE_NOOP("Form5", "ほとんど見られない。")},
           {QT_TRANSLATE_NOOP("Form5", "では、MVＸ線で生じた２次電子はどこまで飛び、どのように")},
@@ -47,9 +50,8 @@ void Form5::Form_Load() {
   Picture1 = new TmrFigure(this);
   PlaceTwips(Picture1, kFigureLeft, 720, kFigureWidth, 5640);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form5", "次頁へ"),
-                       kPageMarginTwips, 5940, kPageButtonWidthTwips,
-                       kPageButtonHeightTwips);
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form5", "次頁へ"), kPageMarginTwips, 5940,
+                       kPageButtonWidthTwips, kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 5940,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);

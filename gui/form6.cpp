@@ -45,8 +45,9 @@ void Form6::Form_Load() {
       kPageMarginTwips, kPageFirstLineTwips, kFigureLeft - kPageMarginTwips - 240,
       kPageLinePitchTwips);
 
-  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form6", "Fig.2  高エネルギーＸ線で発生する２次電子の吸収確率空間分布"), kFigureLeft,
-                      300, kFigureWidth);
+  Label1 = AddCaption(
+      QT_TRANSLATE_NOOP("Form6", "Fig.2  高エネルギーＸ線で発生する２次電子の吸収確率空間分布"),
+      kFigureLeft, 300, kFigureWidth);
   Picture1 = new QLabel(this);
   PlaceTwips(Picture1, kFigureLeft, 720, kFigureWidth, kFigureHeight);
   Picture1->setAlignment(Qt::AlignCenter);
@@ -56,9 +57,8 @@ void Form6::Form_Load() {
   else
     Picture1->setPixmap(picture);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form6", "次頁へ"),
-                       kPageMarginTwips, 7500, kPageButtonWidthTwips,
-                       kPageButtonHeightTwips);
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form6", "次頁へ"), kPageMarginTwips, 7500,
+                       kPageButtonWidthTwips, kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 7500,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);

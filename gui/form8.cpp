@@ -26,7 +26,8 @@ void Form8::Form_Load() {
   AddTextLines(
       {
           {QT_TRANSLATE_NOOP("Form8", "線束に対して側方向のビルドアップ"), LineStyle::kHeading},
-          {QT_TRANSLATE_NOOP("Form8", "同じ単位体積のモデルを、線束と直角な方向に並べてみる（Fig.6）。")},
+          {QT_TRANSLATE_NOOP("Form8",
+                             "同じ単位体積のモデルを、線束と直角な方向に並べてみる（Fig.6）。")},
           {QT_TRANSLATE_NOOP("Form8", "各体積の１次カーマを 80 とし、２次電子は左右それぞれ")},
           {QT_TRANSLATE_NOOP("Form8", "単位体積 4 個分（発生した体積を含む）まで届いて、")},
           {QT_TRANSLATE_NOOP("Form8", "その各体積に 10 ずつ与えるとする（発生した体積には 20）。")},
@@ -44,18 +45,19 @@ void Form8::Form_Load() {
       kPageMarginTwips, kPageFirstLineTwips, kFigureLeft - kPageMarginTwips - 240,
       kPageLinePitchTwips);
 
-  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form8", "Fig.6  側方向の単位体積モデル"),
-                      kFigureLeft, 120, kFigureWidth);
+  Label1 = AddCaption(QT_TRANSLATE_NOOP("Form8", "Fig.6  側方向の単位体積モデル"), kFigureLeft, 120,
+                      kFigureWidth);
   Picture1 = new LateralModelFigure(this);
   PlaceTwips(Picture1, kFigureLeft, 510, kFigureWidth, 3360);
-  Label2 = AddCaption(QT_TRANSLATE_NOOP("Form8", "Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）"),
-                      kFigureLeft, 4020, kFigureWidth);
+  Label2 =
+      AddCaption(QT_TRANSLATE_NOOP(
+                     "Form8", "Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）"),
+                 kFigureLeft, 4020, kFigureWidth);
   Picture2 = new NarrowFieldFigure(this);
   PlaceTwips(Picture2, kFigureLeft, 4410, kFigureWidth, 3900);
 
-  Command1 = AddButton(QT_TRANSLATE_NOOP("Form8", "参考文献"),
-                       kPageMarginTwips, 7740, kPageButtonWidthTwips,
-                       kPageButtonHeightTwips);
+  Command1 = AddButton(QT_TRANSLATE_NOOP("Form8", "参考文献"), kPageMarginTwips, 7740,
+                       kPageButtonWidthTwips, kPageButtonHeightTwips);
   Command2 = AddButton("Exit", kPageMarginTwips + kPageButtonWidthTwips + 360, 7740,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form8::Command1_Click);

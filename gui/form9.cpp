@@ -19,9 +19,8 @@ Form9::Form9(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 void Form9::Form_Load() {
   SetTrTitle(this, "Form9", QT_TRANSLATE_NOOP("Form9", "文献"));
   resize(TwipsRect(0, 0, 9450, 7125).size());
-  AddTextLines({{QT_TRANSLATE_NOOP("Form9", "参考文献"),
-                 LineStyle::kHeading}}, kPageMarginTwips, 240, kColumnWidthTwips,
-               kPageLinePitchTwips);
+  AddTextLines({{QT_TRANSLATE_NOOP("Form9", "参考文献"), LineStyle::kHeading}}, kPageMarginTwips,
+               240, kColumnWidthTwips, kPageLinePitchTwips);
   // Each reference: its number and authors, then title and journal indented.
   const double left = kPageMarginTwips;
   const double inner = left + kIndentTwips;

@@ -235,8 +235,8 @@ class FormScaler : public QObject {
     // The language: each named in itself, so that either can be found in the other.
     menu.addSection(Tr("ZoomMenu", "言語"));
     auto* languages = new QActionGroup(&menu);
-    for (const auto& [language, name] : {std::pair{Language::kJapanese, "日本語"},
-                                        std::pair{Language::kEnglish, "English"}}) {
+    for (const auto& [language, name] :
+         {std::pair{Language::kJapanese, "日本語"}, std::pair{Language::kEnglish, "English"}}) {
       QAction* action = menu.addAction(QString::fromUtf8(name));
       action->setCheckable(true);
       action->setChecked(CurrentLanguage() == language);

@@ -130,8 +130,9 @@ LaunchResult StartKestrun(const QString& working_dir) {
     process.setWorkingDirectory(working_dir);
     if (process.startDetached()) return {true, {}};
   }
-  return {false, Tr("Messages", "%1 を表示する端末エミュレータが見つかりません"
-                                "（環境変数 TERMINAL で指定できます）")
+  return {false, Tr("Messages",
+                    "%1 を表示する端末エミュレータが見つかりません"
+                    "（環境変数 TERMINAL で指定できます）")
                      .arg(name)};
 #endif
 }

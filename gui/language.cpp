@@ -50,9 +50,12 @@ QString TextOf(const QWidget* widget) {
 }
 
 void ApplyText(QWidget* widget, const QString& text) {
-  if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(text);
-  else if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(text);
-  else if (auto* group = qobject_cast<QGroupBox*>(widget)) group->setTitle(text);
+  if (auto* label = qobject_cast<QLabel*>(widget))
+    label->setText(text);
+  else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+    button->setText(text);
+  else if (auto* group = qobject_cast<QGroupBox*>(widget))
+    group->setTitle(text);
   widget->setProperty(kShownTextProperty, text);
 }
 

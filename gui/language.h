@@ -42,7 +42,8 @@ QByteArray TrContext(const QWidget* widget);
 // Sets the text of a label, button or check box, the title of a group box (also a window's
 // title with SetTrTitle), or the tool tip, from a Japanese source and the arguments that
 // replace %1, %2, ...; the widget keeps them for RetranslateTexts.
-void SetTrText(QWidget* widget, const char* context, const char* source, const QStringList& args = {});
+void SetTrText(QWidget* widget, const char* context, const char* source,
+               const QStringList& args = {});
 void SetTrTitle(QWidget* widget, const char* context, const char* source);
 void SetTrToolTip(QWidget* widget, const char* context, const char* source,
                   const QStringList& args = {});

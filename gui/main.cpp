@@ -23,7 +23,8 @@ int main(int argc, char* argv[]) {
       dosavia::gui::UserWorkingFolder(), QCoreApplication::applicationFilePath());
   if (!folder.problem.isEmpty())
     dosavia::gui::ShowExclamation(
-        nullptr, folder.problem + QCoreApplication::translate("Messages", "\n%1 で続けます").arg(folder.folder));
+        nullptr, folder.problem +
+                     QCoreApplication::translate("Messages", "\n%1 で続けます").arg(folder.folder));
   dosavia::gui::GetForm1().show();
   return QApplication::exec();
 }

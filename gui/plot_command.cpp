@@ -213,8 +213,7 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     }
     if (option == "--plot") wanted = true;
     else if (option == "--lang") {
-      if (i + 1 >= argc || !ParseLanguage(argv[i + 1]))
-        return UsageError("--lang needs ja or en");
+      if (i + 1 >= argc || !ParseLanguage(argv[i + 1])) return UsageError("--lang needs ja or en");
       ++i;
     } else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
       return UsageError("unknown argument '" + Excerpt(option) + "'");

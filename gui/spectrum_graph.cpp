@@ -143,8 +143,9 @@ void SpectrumGraph::Paint(QPainter& p) {
   if (!problems_.isEmpty()) {
     p.setFont(small);
     p.setPen(Qt::red);
-    p.drawText(plot.adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap,
-               Tr("Figures", "読み込めないスペクトルファイル:\n") + problems_.join(QLatin1Char('\n')));
+    p.drawText(
+        plot.adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap,
+        Tr("Figures", "読み込めないスペクトルファイル:\n") + problems_.join(QLatin1Char('\n')));
   }
 }
 

@@ -89,8 +89,8 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
     p.drawText(box, Qt::AlignCenter, Number(kerma[static_cast<std::size_t>(i)]));
   }
   DrawArrow(p, QPointF(8, top + side / 2), QPointF(left - 6, top + side / 2), Qt::black, 2);
-  p.drawText(QRectF(8, top + side / 2 - line - 2, left - 14, line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("Figures", "Ｘ線"));
+  p.drawText(QRectF(8, top + side / 2 - line - 2, left - 14, line),
+             Qt::AlignLeft | Qt::AlignVCenter, Tr("Figures", "Ｘ線"));
   p.drawText(QRectF(8, top + side / 2 + 3, left - 14, line), Qt::AlignLeft | Qt::AlignVCenter,
              Tr("Figures", "カーマ →"));
 
@@ -106,7 +106,8 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
     y += row;
   }
   p.setPen(kElectronRed);
-  p.drawText(QRectF(x_of(kModelRange) + 8, first_row - 2, FigureSize().width() - x_of(kModelRange) - 14, row + 4),
+  p.drawText(QRectF(x_of(kModelRange) + 8, first_row - 2,
+                    FigureSize().width() - x_of(kModelRange) - 14, row + 4),
              Qt::AlignRight | Qt::AlignVCenter,
              Tr("Figures", "飛程 %1 体積、各体積に %2 ずつ")
                  .arg(kModelRange)
@@ -184,13 +185,15 @@ void ModelDoseFigure::Paint(QPainter& p) {
   p.fillRect(QRectF(axes.area.left(), legend_y + 3, 14, line - 6), kDoseBlue);
   p.setPen(Qt::black);
   p.drawText(QRectF(axes.area.left() + 18, legend_y, 100, line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量") : QT_TRANSLATE_NOOP("Figures", "吸収線量")));
+             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
+                                      : QT_TRANSLATE_NOOP("Figures", "吸収線量")));
   p.setPen(QPen(kKermaRed, 2.2));
   p.drawLine(QPointF(axes.area.left() + 104, legend_y + line / 2),
              QPointF(axes.area.left() + 124, legend_y + line / 2));
   p.setPen(Qt::black);
   p.drawText(QRectF(axes.area.left() + 128, legend_y, 100, line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ") : QT_TRANSLATE_NOOP("Figures", "カーマ")));
+             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
+                                      : QT_TRANSLATE_NOOP("Figures", "カーマ")));
 
   const double bracket_y = legend_y + line + 6;
   const QPointF from(axes.Map(kModelRange - 1, 0).x() + 2, bracket_y + line / 2);
@@ -199,7 +202,8 @@ void ModelDoseFigure::Paint(QPainter& p) {
   p.setPen(QColor(0, 90, 0));
   p.drawText(QRectF(axes.area.left(), bracket_y, from.x() - axes.area.left() - 4, line),
              Qt::AlignRight | Qt::AlignVCenter,
-             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "過渡平衡") : QT_TRANSLATE_NOOP("Figures", "２次電子平衡")));
+             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "過渡平衡")
+                                      : QT_TRANSLATE_NOOP("Figures", "２次電子平衡")));
 }
 
 LateralModelFigure::LateralModelFigure(QWidget* parent) : FigureFrame(parent) {
@@ -231,7 +235,8 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawRect(box);
     p.drawText(box, Qt::AlignCenter, Number(kLateralKerma));
   }
-  p.drawText(QRectF(x_of(kLateralVolumes) + 6, top, FigureSize().width() - x_of(kLateralVolumes) - 8, side),
+  p.drawText(QRectF(x_of(kLateralVolumes) + 6, top,
+                    FigureSize().width() - x_of(kLateralVolumes) - 8, side),
              Qt::AlignLeft | Qt::AlignVCenter, Tr("Figures", "← 各体積の１次カーマ"));
 
   // Where the central volume's electrons leave their energy.
@@ -245,7 +250,8 @@ void LateralModelFigure::Paint(QPainter& p) {
   for (int i = centre - (kLateralReach - 1); i <= centre + (kLateralReach - 1); ++i)
     p.drawText(QRectF(x_of(i), y + 8, side, line), Qt::AlignCenter,
                Number(i == centre ? 2 * share : share));
-  p.drawText(QRectF(x_of(kLateralVolumes) + 6, y, FigureSize().width() - x_of(kLateralVolumes) - 8, 2 * line),
+  p.drawText(QRectF(x_of(kLateralVolumes) + 6, y, FigureSize().width() - x_of(kLateralVolumes) - 8,
+                    2 * line),
              Qt::AlignLeft | Qt::AlignVCenter,
              Tr("Figures", "← 中央の体積から出る\n　 ２次電子の行き先"));
 
@@ -263,7 +269,8 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawLine(QPointF(x1, yy - 5), QPointF(x1, yy + 5));
     p.drawLine(QPointF(x2, yy - 5), QPointF(x2, yy + 5));
     p.setPen(Qt::black);
-    p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2, FigureSize().width() - x_of(kLateralVolumes) - 8, line),
+    p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2,
+                      FigureSize().width() - x_of(kLateralVolumes) - 8, line),
                Qt::AlignLeft | Qt::AlignVCenter,
                Tr("Figures", "照射野%1 (%2 個)：線量 %3")
                    .arg(QString::fromUtf8(kFieldMarks[k]))

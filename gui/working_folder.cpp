@@ -43,7 +43,8 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
     for (const std::string& name : CopyMissingDataFiles(*data_dir, FsPath(user_folder)))
       choice.copied << QString::fromStdString(name);
   } catch (const std::exception& e) {
-    choice.problem = FileProblemMessage(Tr("Messages", "データファイルを作業フォルダへ写せません"), e);
+    choice.problem =
+        FileProblemMessage(Tr("Messages", "データファイルを作業フォルダへ写せません"), e);
     return choice;
   }
   if (!QDir::setCurrent(user_folder)) {

@@ -37,7 +37,8 @@ using dosavia::gui::testing::TempWorkDir;
 namespace {
 
 // Kana, kanji, Japanese punctuation and full-width forms.
-const QRegularExpression kJapanese(QStringLiteral("[\\x{3000}-\\x{30ff}\\x{4e00}-\\x{9fff}\\x{ff01}-\\x{ff5e}]"));
+const QRegularExpression kJapanese(
+    QStringLiteral("[\\x{3000}-\\x{30ff}\\x{4e00}-\\x{9fff}\\x{ff01}-\\x{ff5e}]"));
 
 // Every text a user can read on a form, keyed by widget path and kind.
 std::map<QString, QString> Texts(QWidget* form) {
@@ -71,7 +72,8 @@ void SaveScreen(QWidget* form) {
     QString text;
     int room = w->contentsRect().width();
     if (auto* label = qobject_cast<QLabel*>(w); label && label->textFormat() != Qt::RichText &&
-                                              !label->wordWrap() && !label->text().startsWith('<'))
+                                                !label->wordWrap() &&
+                                                !label->text().startsWith('<'))
       text = label->text();
     else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
       text = button->text();
@@ -83,7 +85,8 @@ void SaveScreen(QWidget* form) {
                  QFontMetrics(w->font()).horizontalAdvance(line), room);
   }
   const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
-  QVERIFY(form->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") + "/english_" + tag + ".png"));
+  QVERIFY(
+      form->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") + "/english_" + tag + ".png"));
   if (auto* visual = qobject_cast<Form2*>(form)) {  // its floating depth-dose panel too
     visual->Check2->setChecked(true);
     QTest::qWait(200);
@@ -125,8 +128,10 @@ class TestEnglish : public QObject {
     };
     while (!xml.atEnd()) {
       if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-      if (xml.name() == QLatin1String("name")) context = xml.readElementText();
-      else if (xml.name() == QLatin1String("source")) source = xml.readElementText();
+      if (xml.name() == QLatin1String("name"))
+        context = xml.readElementText();
+      else if (xml.name() == QLatin1String("source"))
+        source = xml.readElementText();
       else if (xml.name() == QLatin1String("translation")) {
         ++messages;
         const QString where = context + ": " + source;
