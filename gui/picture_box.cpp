@@ -84,7 +84,7 @@ QLineF PictureBox::LineAt(int index) const {
 
 int PictureBox::AddLabel(const QString& text, double x, double y, Qt::Alignment anchor,
                          const QColor& color, std::optional<QFont> font) {
-  labels_.push_back({text, QPointF(x, y), anchor, color, std::move(font)});
+  labels_.push_back({text, QPointF(x, y), anchor, color, std::move(font), {}, {}});
   update();
   return static_cast<int>(labels_.size()) - 1;
 }
