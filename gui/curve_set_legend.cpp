@@ -1,5 +1,6 @@
 #include "gui/curve_set_legend.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QIcon>
 #include <QPainter>
@@ -7,6 +8,7 @@
 
 #include "engine/result_file.h"
 #include "gui/curve_metrics.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -40,15 +42,27 @@ QTableWidgetItem* NumberItem(double value, int decimals) {
 
 }  // namespace
 
-CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, parent) {
-  setHorizontalHeaderLabels({QStringLiteral("エネルギー, 照射野, ファイル"),
-                             QStringLiteral("d_max [cm]"), QStringLiteral("表面 [%]"),
+void CurveSetLegend::RetranslateUi() {
+  setHorizontalHeaderLabels({Tr("CurveSetLegend", "エネルギー, 照射野, ファイル"),
+                             QStringLiteral("d_max [cm]"), Tr("CurveSetLegend", "表面 [%]"),
                              QStringLiteral("D10/Dmax [%]"), QStringLiteral("TPR20,10")});
   horizontalHeaderItem(kDmax)->setToolTip(
-      QStringLiteral("水吸収線量の最大深：最大付近の 3 次式フィット"));
-  horizontalHeaderItem(kSurface)->setToolTip(QStringLiteral("最初のビン（0–1 mm）の線量 / D(d_max)"));
-  horizontalHeaderItem(kD10)->setToolTip(QStringLiteral("深さ 10 cm の線量（±1 cm の対数直線フィット）/ D(d_max)"));
-  horizontalHeaderItem(kTpr)->setToolTip(QStringLiteral("10 × 10 cm の D(20)/D(10)（平行ビーム）"));
+      Tr("CurveSetLegend", "水吸収線量の最大深：最大付近の 3 次式フィット"));
+  horizontalHeaderItem(kSurface)->setToolTip(
+      Tr("CurveSetLegend", "最初のビン（0–1 mm）の線量 / D(d_max)"));
+  horizontalHeaderItem(kD10)->setToolTip(
+      Tr("CurveSetLegend", "深さ 10 cm の線量（±1 cm の対数直線フィット）/ D(d_max)"));
+  horizontalHeaderItem(kTpr)->setToolTip(
+      Tr("CurveSetLegend", "10 × 10 cm の D(20)/D(10)（平行ビーム）"));
+}
+
+void CurveSetLegend::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QTableWidget::changeEvent(event);
+}
+
+CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, parent) {
+  RetranslateUi();
   horizontalHeader()->setSectionResizeMode(kCurves, QHeaderView::Stretch);
   for (int c = kDmax; c < kColumnCount; ++c)
     horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);

@@ -26,7 +26,12 @@ class CurveSetLegend : public QTableWidget {
   void ClearSets();
   const std::vector<CurveSet>& Sets() const { return sets_; }
 
+ protected:
+  // A language switch: the column titles again in the chosen language.
+  void changeEvent(QEvent* event) override;
+
  private:
+  void RetranslateUi();
   std::vector<CurveSet> sets_;
   int next_family_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "engine/result_file.h"
 #include "gui/curve_metrics.h"
 #include "gui/depth_dose_plot.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -23,8 +24,10 @@ constexpr CurveColors kFamilies[kColorFamilies] = {
     {qRgb(0, 200, 200), qRgb(255, 100, 170), qRgb(170, 150, 0)},
 };
 
-const char kKermaName[] = "一次線水カーマ";
-const char* const kDoseNames[] = {"水吸収線量", "一次線線量", "散乱線線量"};  // by component
+const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
+const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
+                                  QT_TRANSLATE_NOOP("Figures", "一次線線量"),
+                                  QT_TRANSLATE_NOOP("Figures", "散乱線線量")};  // by component
 
 // A CSV field, quoted when it holds a separator, a quote or a line end.
 std::string CsvField(const QString& text) {
@@ -78,17 +81,16 @@ void DrawCurveSet(PictureBox& picture, const CurveSet& set) {
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
                           std::span<const CurveSet> sets) {
   std::string text = "\xEF\xBB\xBF";
-  text += CsvField(QStringLiteral("深さ [cm]"));
+  text += CsvField(Tr("Figures", "深さ [cm]"));
   if (kerma != nullptr) {
     const QString energy = EnergyOfResultName(kerma_file);
     text += ',' + CsvField((energy.isEmpty() ? QString() : energy + ' ') +
-                           QString::fromUtf8(kKermaName) + ' ' + kerma_file);
+                           Tr("Figures", kKermaName) + ' ' + kerma_file);
   }
   for (const CurveSet& set : sets)
     for (const char* name : kDoseNames)
       text += ',' + CsvField((set.energy.isEmpty() ? QString() : set.energy + ' ') +
-                             FieldSizeText(set.field) + ' ' + QString::fromUtf8(name) + ' ' +
-                             set.file);
+                             FieldSizeText(set.field) + ' ' + Tr("Figures", name) + ' ' + set.file);
   text += "\r\n";
   for (int i = 1; i <= kDepthBins; ++i) {
     text += Number((2 * i - 1) / 20.0);  // the bin centre, 0.05 cm, 0.15 cm, ...

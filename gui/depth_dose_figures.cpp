@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "gui/figure_axes.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -91,7 +92,7 @@ void DrawLeftArrowNote(QPainter& p, QPointF at, const QString& text) {
 
 void DrawMissingNote(QPainter& p, const QRectF& area) {
   p.setPen(Qt::red);
-  p.drawText(area, Qt::AlignCenter, QString::fromUtf8("深部線量データがありません"));
+  p.drawText(area, Qt::AlignCenter, Tr("Figures", "深部線量データがありません"));
 }
 
 }  // namespace
@@ -151,8 +152,7 @@ void TmrFigure::Paint(QPainter& p) {
   // The build-up region of the 10 x 10 cm field, from the surface to its maximum.
   const double d_max = d_max_;
   p.fillRect(QRectF(axes.Map(0, axes.y_max), axes.Map(d_max, 0)), QColor(255, 245, 200));
-  DrawFigureAxes(p, axes, FigureFont(), QString::fromUtf8("水中の深さ (cm)"),
-                 QString::fromUtf8("TMR"));
+  DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"), QString::fromUtf8("TMR"));
 
   QList<std::pair<QPen, QString>> legend;
   p.setBrush(Qt::NoBrush);
@@ -172,7 +172,7 @@ void TmrFigure::Paint(QPainter& p) {
   p.drawText(QRectF(axes.Map(d_max, 1.17), QSizeF(150, 18)), Qt::AlignLeft | Qt::AlignVCenter,
              QString::fromUtf8(" d_max ≈ %1 cm (10×10)").arg(d_max, 0, 'f', 1));
   const QPointF note = axes.Map(d_max, 0.25);
-  DrawLeftArrowNote(p, note, QString::fromUtf8("ビルドアップ領域"));
+  DrawLeftArrowNote(p, note, Tr("Figures", "ビルドアップ領域"));
 }
 
 NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : FigureFrame(parent) {
@@ -198,8 +198,8 @@ void NarrowFieldFigure::Paint(QPainter& p) {
   axes.y_max = 120;
   axes.y_tick = 20;
   axes.y_decimals = 0;
-  DrawFigureAxes(p, axes, FigureFont(), QString::fromUtf8("水中の深さ (cm)"),
-                 QString::fromUtf8("相対線量 (%)"));
+  DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"),
+                 Tr("Figures", "相対線量 (%)"));
 
   constexpr double kPercent = 100;
   p.setBrush(Qt::NoBrush);
@@ -219,7 +219,7 @@ void NarrowFieldFigure::Paint(QPainter& p) {
     p.drawEllipse(axes.Map(peaks_[k].depth_cm, kPercent * peaks_[k].dose), 3.5, 3.5);
     legend.append({pen, FieldName(style.column)});
   }
-  legend.append({kerma_pen, QString::fromUtf8("１次カーマ")});
+  legend.append({kerma_pen, Tr("Figures", "１次カーマ")});
   DrawLegend(p, QPointF(axes.area.right() + 14, axes.area.top() + 6), legend);
   p.setPen(Qt::black);
   p.setBrush(Qt::black);

@@ -12,6 +12,7 @@
 
 #include "gui/figure_axes.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -32,7 +33,7 @@ QString Photons(long long n) { return QLocale(QLocale::English).toString(n); }
 }  // namespace
 
 DepthDosePanel::DepthDosePanel(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
-  setWindowTitle(QString::fromUtf8("深部線量"));
+  SetTrTitle(this, "DepthDosePanel", QT_TRANSLATE_NOOP("DepthDosePanel", "深部線量"));
   setAutoFillBackground(true);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
@@ -106,7 +107,7 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   p.setPen(Qt::black);
   const QString radius = QString::number(tally_.Radius(), 'f', 2);
   p.drawText(QRectF(8, 4, width() - 16, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("深部線量 (照射野中心の半径 %1 cm の円柱内)").arg(radius));
+             Tr("DepthDosePanel", "深部線量 (照射野中心の半径 %1 cm の円柱内)").arg(radius));
   const double legend_y = 4 + line;
   double x = 8;
   p.fillRect(QRectF(x, legend_y + line * 0.25, line, line * 0.5), kDoseFill);
@@ -114,7 +115,7 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   p.drawRect(QRectF(x, legend_y + line * 0.25, line, line * 0.5));
   x += line + 6;
   p.setPen(Qt::black);
-  const QString dose_label = QString::fromUtf8("吸収線量");
+  const QString dose_label = Tr("DepthDosePanel", "吸収線量");
   p.drawText(QRectF(x, legend_y, width(), line), Qt::AlignLeft | Qt::AlignVCenter, dose_label);
   x += metrics.horizontalAdvance(dose_label) + 20;
   p.setPen(QPen(kKermaBlue, 2));
@@ -122,17 +123,17 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   x += line + 6;
   p.setPen(Qt::black);
   p.drawText(QRectF(x, legend_y, width(), line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("一次光子の衝突カーマ"));
+             Tr("DepthDosePanel", "一次光子の衝突カーマ"));
 
   // The note under the axis title.
-  QString note = QString::fromUtf8("光子 %1 個").arg(Photons(curve_.photons));
+  QString note = Tr("DepthDosePanel", "光子 %1 個").arg(Photons(curve_.photons));
   if (curve_.has_maximum) {
-    note += QString::fromUtf8("   ビン %1 cm").arg(curve_.bin_cm, 0, 'f', 1);
-    note += curve_.noise_at_max >= 0
-                ? QString::fromUtf8("   d_max の雑音 ±%1 %").arg(100 * curve_.noise_at_max, 0, 'f', 1)
-                : QString::fromUtf8("   雑音は光子が増えると表示");
+    note += Tr("DepthDosePanel", "   ビン %1 cm").arg(curve_.bin_cm, 0, 'f', 1);
+    note += curve_.noise_at_max >= 0 ? Tr("DepthDosePanel", "   d_max の雑音 ±%1 %")
+                                           .arg(100 * curve_.noise_at_max, 0, 'f', 1)
+                                     : Tr("DepthDosePanel", "   雑音は光子が増えると表示");
   } else {
-    note += QString::fromUtf8("   Go で線量が積み上がります");
+    note += Tr("DepthDosePanel", "   Go で線量が積み上がります");
   }
   p.drawText(QRectF(8, height() - line - 4, width() - 16, line), Qt::AlignLeft | Qt::AlignVCenter,
              note);

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/picture_box.h"
 
 namespace dosavia::gui {
@@ -92,15 +93,16 @@ void SetUpDepthDosePlot(PictureBox& picture) {
     const char* caption;
     QRgb color;
   };
-  const LegendRow legend[] = {{"一次線水カーマ", kKermaColor},
-                              {"水吸収線量", kTotalDoseColor},
-                              {"一次線線量", kPrimaryDoseColor},
-                              {"散乱線線量", kScatterLegendColor}};
+  const LegendRow legend[] = {{QT_TRANSLATE_NOOP("Figures", "一次線水カーマ"), kKermaColor},
+                              {QT_TRANSLATE_NOOP("Figures", "水吸収線量"), kTotalDoseColor},
+                              {QT_TRANSLATE_NOOP("Figures", "一次線線量"), kPrimaryDoseColor},
+                              {QT_TRANSLATE_NOOP("Figures", "散乱線線量"), kScatterLegendColor}};
   double y = kLegendFirstRow;
   for (const LegendRow& row : legend) {
     picture.AddLine(kLegendLineLeft, y, kLegendLineRight, y, QColor(row.color), kLegendLineWidthPx);
-    picture.AddLabel(QString::fromUtf8(row.caption), kLegendTextLeft, y,
-                     Qt::AlignLeft | Qt::AlignVCenter, Qt::black, label_font);
+    const int label = picture.AddLabel(Tr("Figures", row.caption), kLegendTextLeft, y,
+                                       Qt::AlignLeft | Qt::AlignVCenter, Qt::black, label_font);
+    picture.SetLabelSource(label, "Figures", row.caption);
     y -= kLegendRowStep;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include "engine/console_text.h"
 #include "gui/form_style.h"
 #include "gui/kestrun_launcher.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -67,8 +69,10 @@ EngineConsole::EngineConsole(QWidget* parent) : QWidget(parent, Qt::Window) {
   QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   mono.setPointSizeF(kOutputPoints);
   Output->setFont(mono);
-  StopButton = new QPushButton(QStringLiteral("中止"), this);
-  CloseButton = new QPushButton(QStringLiteral("閉じる"), this);
+  StopButton = new QPushButton(this);
+  SetTrText(StopButton, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "中止"));
+  CloseButton = new QPushButton(this);
+  SetTrText(CloseButton, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "閉じる"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(StopButton);
@@ -101,7 +105,7 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
                           const QString& result_file, QString* problem,
                           const QStringList& arguments) {
   if (process_.state() != QProcess::NotRunning) {
-    if (problem) *problem = QStringLiteral("前の計算がまだ終わっていません");
+    if (problem) *problem = Tr("EngineConsole", "前の計算がまだ終わっていません");
     return false;
   }
   working_dir_ = working_dir;
@@ -115,10 +119,13 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
   Progress->setRange(0, 1);
   Progress->setValue(0);
   // Which random streams run: the block streams give another (equally valid) file.
-  const QString mode = arguments.contains(QStringLiteral("--threads"))
-                           ? QStringLiteral("並列計算、%1 コア").arg(QThread::idealThreadCount())
-                           : QStringLiteral("1 コア、単一乱数列");
-  Status->setText(QStringLiteral("計算中：%1（%2）").arg(result_file, mode));
+  if (arguments.contains(QStringLiteral("--threads")))
+    SetTrText(Status, "EngineConsole",
+              QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（並列計算、%2 コア）"),
+              {result_file, QString::number(QThread::idealThreadCount())});
+  else
+    SetTrText(Status, "EngineConsole",
+              QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（1 コア、単一乱数列）"), {result_file});
   // Whole seconds: the file system may keep only those, and the file must not seem older
   // than the run that wrote it.
   started_at_ = QDateTime::currentDateTime().addMSecs(-QDateTime::currentDateTime().time().msec());
@@ -128,10 +135,10 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
   process_.start();
   if (!process_.waitForStarted()) {
     state_ = State::kIdle;
-    const QString why = QStringLiteral("%1 を起動できませんでした：%2")
-                            .arg(QDir::toNativeSeparators(engine), process_.errorString());
-    Status->setText(why);
-    if (problem) *problem = why;
+    const char* const why = QT_TRANSLATE_NOOP("EngineConsole", "%1 を起動できませんでした：%2");
+    const QStringList args = {QDir::toNativeSeparators(engine), process_.errorString()};
+    SetTrText(Status, "EngineConsole", why, args);
+    if (problem) *problem = Tr("EngineConsole", why).arg(args[0], args[1]);
     return false;
   }
   StopButton->setEnabled(true);
@@ -171,8 +178,12 @@ void EngineConsole::HandleLine(const QString& line) {
     state_ = State::kWaitingForEnter;
     const bool ok = !error_seen_ && ResultWritten();
     if (ok) Progress->setValue(Progress->maximum());
-    Conclude(ok, ok ? QStringLiteral("計算終了：%1（閉じると終わります）").arg(result_file_)
-                    : QStringLiteral("計算できませんでした（閉じると終わります）"));
+    if (ok)
+      Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1（閉じると終わります）"),
+               {result_file_});
+    else
+      Conclude(ok,
+               QT_TRANSLATE_NOOP("EngineConsole", "計算できませんでした（閉じると終わります）"));
   }
 }
 
@@ -184,14 +195,17 @@ void EngineConsole::HandleExit(int exit_code, QProcess::ExitStatus status) {
   if (!was_running) return;
   RemoveTemporaryResults();
   const bool ok = !stopping_ && status == QProcess::NormalExit && exit_code == 0 && ResultWritten();
-  Conclude(ok, stopping_ ? QStringLiteral("中止しました")
-               : ok      ? QStringLiteral("計算終了：%1").arg(result_file_)
-                         : QStringLiteral("計算が途中で終わりました"));
+  if (stopping_)
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "中止しました"));
+  else if (ok)
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1"), {result_file_});
+  else
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算が途中で終わりました"));
 }
 
-void EngineConsole::Conclude(bool ok, const QString& status_text) {
+void EngineConsole::Conclude(bool ok, const char* status_text, const QStringList& args) {
   StopButton->setEnabled(false);
-  Status->setText(status_text);
+  SetTrText(Status, "EngineConsole", status_text, args);
   emit finished(ok, QDir(working_dir_).absoluteFilePath(result_file_));
 }
 
@@ -221,7 +235,7 @@ void EngineConsole::Stop() {
     return;
   }
   stopping_ = true;
-  Status->setText(QStringLiteral("中止しています…"));
+  SetTrText(Status, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "中止しています…"));
 #ifdef Q_OS_WIN
   process_.kill();  // a console program has no window to receive a close request
 #else
@@ -240,7 +254,7 @@ void EngineConsole::AnswerPrompt() {
 void EngineConsole::closeEvent(QCloseEvent* event) {
   if (state_ == State::kRunning) {
     const auto answer = QMessageBox::question(
-        this, windowTitle(), QStringLiteral("計算中です。中止して閉じますか？"),
+        this, windowTitle(), Tr("EngineConsole", "計算中です。中止して閉じますか？"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) {
       event->ignore();
@@ -260,7 +274,7 @@ bool EngineConsole::ConfirmStopAll(QWidget* parent) {
   if (running.isEmpty()) return true;
   const auto answer = QMessageBox::question(
       parent, QStringLiteral("Dosavia"),
-      QStringLiteral("Kestrun が計算中です。計算を中止して終了しますか？"),
+      Tr("EngineConsole", "Kestrun が計算中です。計算を中止して終了しますか？"),
       QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
   if (answer != QMessageBox::Yes) return false;
   for (EngineConsole* console : running) console->Stop();
@@ -277,6 +291,11 @@ bool UseOwnConsole() {
 void SetUseOwnConsole(bool own) {
   QSettings settings;
   settings.setValue(QString::fromLatin1(kSettingKey), own);
+}
+
+void EngineConsole::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateTexts(this);
+  QWidget::changeEvent(event);
 }
 
 bool UseAllCores() { return QSettings().value(QString::fromLatin1(kAllCoresKey), false).toBool(); }

@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QStringDecoder>
 #include <QWidget>
 
@@ -58,6 +59,8 @@ class EngineConsole : public QWidget {
   void finished(bool ok, const QString& result_file);
 
  protected:
+  // A language switch: buttons and status line again in the chosen language.
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -67,7 +70,8 @@ class EngineConsole : public QWidget {
   void HandleLine(const QString& line);
   void HandleExit(int exit_code, QProcess::ExitStatus status);
   // The run's work is over; tells the screen once.
-  void Conclude(bool ok, const QString& status_text);
+  // Ends a run with its status line: a Japanese source text and its arguments.
+  void Conclude(bool ok, const char* status_text, const QStringList& args = {});
   // True when the result file was written by this run.
   bool ResultWritten() const;
   void RemoveTemporaryResults();

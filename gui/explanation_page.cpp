@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -83,6 +84,13 @@ void FloatingPage::PlaceOnScreen(int offset) {
   move(x, y);
 }
 
+void FloatingPage::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
+
+void FloatingPage::RetranslateUi() { RetranslateTexts(this); }
+
 void RaiseFloatingPages() {
   std::vector<FloatingPage*> pages;
   for (QWidget* window : QApplication::topLevelWidgets())
@@ -100,7 +108,8 @@ void ExplanationPage::AddTextLines(std::initializer_list<TextLine> lines, double
                                    double width, double pitch) {
   double y = top;
   for (const TextLine& line : lines) {
-    auto* label = new QLabel(QString::fromUtf8(line.text), this);
+    auto* label = new QLabel(this);
+    SetTrText(label, TrContext(this).constData(), line.text);
     if (line.style == LineStyle::kHeading) label->setFont(DefaultFont(kDefaultFontPoints, true));
     PlaceTwips(label, left, y, width, pitch);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -114,7 +123,8 @@ QPushButton* ExplanationPage::AddButton(const char* caption, double left, double
 }
 
 QLabel* ExplanationPage::AddCaption(const char* text, double left, double top, double width) {
-  auto* label = new QLabel(QString::fromUtf8(text), this);
+  auto* label = new QLabel(this);
+  SetTrText(label, TrContext(this).constData(), text);
   label->setFont(DefaultFont(kDefaultFontPoints - 1, true));
   PlaceTwips(label, left, top, width, kPageLinePitchTwips);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

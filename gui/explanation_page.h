@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 
+class QEvent;
 class QLabel;
 class QPushButton;
 
@@ -27,6 +28,10 @@ class FloatingPage : public QWidget {
   void setVisible(bool visible) override;
 
  protected:
+  // A language switch: every text again in the chosen language.
+  void changeEvent(QEvent* event) override;
+  virtual void RetranslateUi();
+
   // Places the page at `offset` steps down and to the right of the screen's upper left
   // corner, so that each page opened over another leaves the one beneath in view.
   void PlaceOnScreen(int offset);

@@ -1,6 +1,7 @@
 #include "gui/form1.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "engine/working_folder.h"
 #include "gui/app_forms.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
@@ -39,23 +41,27 @@ void Form1::Form_Load() {
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, 15645, 7440).size());
 
-  Label1 = MakeTitle(this, "高エネルギーＸ線照射における", 720, 720, 4425, 465);
-  Label3 = MakeTitle(this, "吸収線量ビルドアップ現象", 960, 1200, 3795, 465);
-  Label6 = MakeTitle(this, "線束方向および側方向の", 1200, 1800, 3465, 465);
-  Label5 = MakeTitle(this, "２次電子 (過渡) 平衡", 1275, 2280, 3015, 465);
-  Label2 = MakeTitle(this, "モンテカルロシミュレーション", 960, 2880, 4410, 465);
+  Label1 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "高エネルギーＸ線照射における"), 720, 720,
+                     4425, 465);
+  Label3 =
+      MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "吸収線量ビルドアップ現象"), 960, 1200, 3795, 465);
+  Label6 =
+      MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "線束方向および側方向の"), 1200, 1800, 3465, 465);
+  Label5 =
+      MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "２次電子 (過渡) 平衡"), 1275, 2280, 3015, 465);
+  Label2 = MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "モンテカルロシミュレーション"), 960, 2880,
+                     4410, 465);
 
   // The long captions wrap inside their buttons, as a graphical button breaks them.
   Command1 = MakeButton(this, "Visual\nsimulation", 720, 3840, 2055, 975);
   Command6 = MakeButton(this, "Non visual\nsimulation", 3360, 3840, 2055, 975);
-  Command3 = MakeButton(this, "解 説", 720, 5160, 2055, 855);
+  Command3 = MakeButton(this, QT_TRANSLATE_NOOP("Form1", "解 説"), 720, 5160, 2055, 855);
   Command2 = MakeButton(this, "Exit", 3360, 5160, 2055, 855);
   Command2->setToolTip(QStringLiteral("   --- bye ---   "));
   Picture1 = new TitleIllustration(this);
   PlaceTwips(Picture1, 6840, 480, 8385, 6480);
-  Picture1->setToolTip(QStringLiteral("Dosavia %1\nデータ %2")
-                           .arg(QString::fromStdString(ProgramVersion()),
-                                QString::fromStdString(DataVersion())));
+  SetTrToolTip(Picture1, "Form1", QT_TRANSLATE_NOOP("Form1", "Dosavia %1\nデータ %2"),
+               {QString::fromStdString(ProgramVersion()), QString::fromStdString(DataVersion())});
   Picture2 = new QLabel(this);
   PlaceTwips(Picture2, 4200, 6480, 480, 480);
   Picture2->setPixmap(MenuIcon());
@@ -75,7 +81,8 @@ void Form1::Command1_Click() {
   try {
     InitSimulation();
   } catch (const std::exception& error) {
-    ShowExclamation(this, FileProblemMessage(QString::fromUtf8("物理データファイルを読み込めません。"), error));
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("Form1", "物理データファイルを読み込めません。"), error));
     return;
   }
   ClearSpectrumTally();
@@ -89,6 +96,13 @@ void Form1::Command6_Click() {
 }
 
 void Form1::Command3_Click() { ShowExplanationPage(1); }
+
+void Form1::RetranslateUi() { RetranslateTexts(this); }
+
+void Form1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
 
 void Form1::Command2_Click() { EndProgram(); }
 

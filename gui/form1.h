@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QEvent;
 class QLabel;
 class QPushButton;
 
@@ -45,10 +46,13 @@ class Form1 : public QWidget {
  protected:
   // The user closes the menu window: the program ends.
   void closeEvent(QCloseEvent* event) override;
+  // A language switch: every text again in the chosen language.
+  void changeEvent(QEvent* event) override;
 
  private:
   void Form_Load();
   void Form_Unload();
+  void RetranslateUi();
 };
 
 }  // namespace dosavia::gui

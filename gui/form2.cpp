@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "gui/app_forms.h"
 #include "gui/depth_dose_panel.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/module1.h"
@@ -73,15 +75,16 @@ QString DurationText(double seconds) {
   constexpr double kMinute = 60;
   constexpr double kHour = 3600;
   if (seconds < 2 * kHour)
-    return QString::fromUtf8("%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
-  return QString::fromUtf8("%1 時間").arg(std::round(seconds / kHour));
+    return Tr("Form2", "%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
+  return Tr("Form2", "%1 時間").arg(std::round(seconds / kHour));
 }
 
-const QString kWarnPhotonCount = QString::fromUtf8(" 入射光子数を再入力して下さい ");
+const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
 
 // A label that takes the size of its text, as an auto-sized label does.
 QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  auto* label = new QLabel(parent);
+  SetTrText(label, "Form2", text);
   label->adjustSize();
   label->move(TwipsToPixels(left), TwipsToPixels(top));
   return label;
@@ -114,19 +117,23 @@ void Form2::Form_Load() {
 
 void Form2::CreateControls() {
   const QFont title_font = DefaultFont(kDefaultFontPoints, true);
-  Label14 = MakeLabel(this, "高エネルギーＸ線照射における", 600, 240, 4425, 465);
-  Label12 = MakeLabel(this, "吸収線量（電子）ビルドアップ現象", 600, 720, 5055, 465);
-  Label13 = MakeLabel(this, "モンテカルロ ビジュアル シミュレーション", 600, 1200, 5595, 420);
+  Label14 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240,
+                      4425, 465);
+  Label12 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600,
+                      720, 5055, 465);
+  Label13 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"),
+                      600, 1200, 5595, 420);
   for (QLabel* title : {Label14, Label12, Label13}) title->setFont(title_font);
 
-  Label15 = MakeLabel(this, "Ｘ線エネルギー", 360, 1920, 2445, 465);
+  Label15 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
   Label16 = MakeLabel(this, "MV", 3840, 1920, 975, 495);
   Label16->setAlignment(Qt::AlignCenter);
   Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
-  Command5 = MakeButton(this, "Ｘ線スペクトル", 4920, 1920, 1935, 495);
+  Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
 
-  Label19 = MakeLabel(this, "平行ビーム入射とする", 360, 2520, 4455, 495);
-  Label18 = MakeLabel(this, "照射野サイズ", 360, 3120, 2415, 495);
+  Label19 =
+      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  Label18 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
   Label20 = MakeAutoLabel(this, "  cm", 3960, 3120);
   // Centred on the field box's text line, like "MV" beside the energy box.
   Label20->resize(Label20->width(), TwipsToPixels(540));
@@ -139,8 +146,8 @@ void Form2::CreateControls() {
   Combo1 = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
   for (const FieldChoice& choice : kFieldChoices) Combo1->addItem(QString::fromUtf8(choice.item));
 
-  Label43 = MakeAutoLabel(this, "拡大", 6600, 2850);
-  Label46 = MakeAutoLabel(this, "表示", 6600, 3120);
+  Label43 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2850);
+  Label46 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 3120);
   Command6 = MakeButton(this, "ON", 6480, 3480, 855, 495);
   Command1 = MakeButton(this, "OK", 360, 3720, 1815, 615);
   Command2 = MakeButton(this, "Reset", 2880, 3720, 1575, 615);
@@ -148,16 +155,17 @@ void Form2::CreateControls() {
   Command8 = MakeButton(this, "Stop", 4680, 3720, 1695, 570);
   Command8->setEnabled(false);
 
-  Label25 = MakeLabel(this, "総入射光子数", 5040, 4320, 1440, 360);
-  Label22 = MakeAutoLabel(this, "     入射光子数／", 360, 4680);
+  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040, 4320, 1440, 360);
+  Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360, 4680);
   Label36 = MakeAutoLabel(this, "Go", 2280, 4710);
   Text1 = new QLineEdit(this);
   PlaceTwips(Text1, 3120, 4680, 1575, 495);
   Label24 = MakeLabel(this, "", 4680, 4680, 2175, 495);
   MakeDisplay(Label24);
-  Check1 = new QCheckBox(QString::fromUtf8("個別表示(低速)"), this);
+  Check1 = new QCheckBox(this);
+  SetTrText(Check1, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
   PlaceTwips(Check1, 360, 5160, 2055, 360);
-  Label35 = MakeLabel(this, "入射エネルギー", 3000, 5280, 1680, 360);
+  Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280, 1680, 360);
   Label32 = MakeLabel(this, "", 2760, 5640, 1215, 495);
   MakeDisplay(Label32);
   Label39 = MakeLabel(this, "MeV", 3960, 5640, 855, 495);
@@ -186,7 +194,7 @@ void Form2::CreateControls() {
   PlaceTwips(Command7, 0, 10560, 615, 615);
   Command7->setIcon(QIcon(ExitIcon()));
   Command7->setIconSize(QSize(kIconSize, kIconSize));
-  Command7->setToolTip(QString::fromUtf8("メニューへ戻る"));
+  SetTrToolTip(Command7, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
 
   // The boxes lie over the unit labels that share their row; the zoom button reaches into
   // the side view and stays on top of it.
@@ -208,14 +216,16 @@ void Form2::CreateControls() {
 // The depth-dose toggle and the step speed share the free row under the spectrum; the
 // panel itself is a tool window, since the screen has no room for it at its design size.
 void Form2::CreateDepthDoseControls() {
-  Check2 = new QCheckBox(QString::fromUtf8("深部線量を表示"), this);
+  Check2 = new QCheckBox(this);
+  SetTrText(Check2, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
   PlaceTwips(Check2, 720, 10740, 2280, 360);
-  Label47 = MakeLabel(this, "速さ", 3120, 10740, 600, 360);
+  Label47 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740, 600, 360);
   Slider1 = new QSlider(Qt::Horizontal, this);
   Slider1->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
   Slider1->setPageStep(1);
   Slider1->setTickPosition(QSlider::TicksBelow);
-  Slider1->setToolTip(QString::fromUtf8("個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  SetTrToolTip(Slider1, "Form2",
+               QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
   PlaceTwips(Slider1, 3720, 10710, 1800, 420);
   Label48 = MakeLabel(this, "", 5580, 10740, 1380, 360);
   DepthDosePanel1 = new DepthDosePanel(this, Qt::Tool);
@@ -232,9 +242,11 @@ void Form2::CreateDepthDoseControls() {
 
 void Form2::SetStepSpeed(int position) {
   photons_per_second_ = kStepSpeeds[std::clamp(position, 0, Slider1->maximum())];
-  Label48->setText(photons_per_second_ > 0
-                       ? QString::fromUtf8("%1 光子/秒").arg(photons_per_second_)
-                       : QString::fromUtf8("最高"));
+  if (photons_per_second_ > 0)
+    SetTrText(Label48, "Form2", QT_TRANSLATE_NOOP("Form2", "%1 光子/秒"),
+              {QString::number(photons_per_second_)});
+  else
+    SetTrText(Label48, "Form2", QT_TRANSLATE_NOOP("Form2", "最高"));
 }
 
 // Beside the screen where the desktop has room, otherwise over the deep end of the side view.
@@ -306,10 +318,10 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
                     Qt::AlignHCenter | Qt::AlignBottom, Qt::black, small);
 
   // Captions at the top.
-  picture->AddLabel(QString::fromUtf8("2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m, top + 0.1 / m,
-                    Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
-  picture->AddLabel(QString::fromUtf8("（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
-                    Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
+             top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
+             Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
   const int upper = picture->AddLine(left, -FieldSide / 2, right, -FieldSide / 2, kFieldEdgeBlue);
@@ -323,6 +335,24 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
   }
 }
 
+void Form2::AddTrLabel(PictureBox* picture, const char* source, double x, double y,
+                       Qt::Alignment anchor, const QColor& color, const QFont& font) {
+  tr_labels_.push_back(
+      {picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font), source});
+}
+
+void Form2::RetranslateUi() {
+  RetranslateTexts(this);
+  for (const TrLabel& label : tr_labels_)
+    label.picture->SetLabelText(label.index, Tr("Form2", label.source));
+  Command7->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
+}
+
+void Form2::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
+
 void Form2::DecorateSpectrum() {
   for (double x = kGridStep; x < kFrameWidth; x += kGridStep)
     Picture2->AddLine(x, 0, x, kFrameHeight, kLightGrey);
@@ -332,8 +362,9 @@ void Form2::DecorateSpectrum() {
   Picture2->AddLine(0, kFrameHeight, kFrameWidth, kFrameHeight, Qt::black, 2);
   Picture2->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
   Picture2->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
-  Picture2->AddLabel(QString::fromUtf8("入射光子スペクトル"), kFrameWidth - 3, kFrameHeight - 3,
-                     Qt::AlignRight | Qt::AlignTop, Qt::black, DefaultFont(kDecorationPoints));
+  AddTrLabel(Picture2, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3,
+             kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
+             DefaultFont(kDecorationPoints));
 }
 
 // The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
@@ -390,8 +421,9 @@ void Form2::Command1_Click() {
   for (const FieldChoice& choice : kFieldChoices)
     if (field == QString::fromUtf8(choice.item)) chosen = &choice;
   if (chosen == nullptr) {
-    ShowExclamation(this, QString::fromUtf8(" 照射野サイズ「%1」は選べません。\n"
-                                            " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
+    ShowExclamation(this, Tr("Form2",
+                             " 照射野サイズ「%1」は選べません。\n"
+                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
                               .arg(ShownText(Combo1->currentText())));
     return;
   }
@@ -400,9 +432,10 @@ void Form2::Command1_Click() {
     LoadSpectrum(file.toStdString(), file.toStdString());
   } catch (const std::exception& error) {
     // Without a whole spectrum the screen stays in the Settings state.
-    ShowExclamation(this, FileProblemMessage(
-                              QString::fromUtf8("スペクトルファイル %1 を読み込めません。").arg(ShownText(file)),
-                              error));
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
     return;
   }
   SourceDistance = kVisualSourceDistanceCm;
@@ -427,7 +460,7 @@ void Form2::Command3_Click() {
   if (IsBatchRunning()) return;
   BatchPhotonCount = LeadingNumber(Text1->text());
   if (!(BatchPhotonCount > 0) || !std::isfinite(BatchPhotonCount)) {
-    ShowExclamation(this, kWarnPhotonCount);
+    ShowExclamation(this, Tr("Form2", kWarnPhotonCount));
     return;
   }
   StepDisplayFlag = Check1->isChecked() ? 1 : 0;
@@ -435,11 +468,12 @@ void Form2::Command3_Click() {
   const double seconds = static_cast<double>(photons) * seconds_per_photon_[StepDisplayFlag];
   if (seconds > kConfirmAboveSeconds &&
       !AskToGoOn(this,
-                 QString::fromUtf8(" 入射光子数 %1 の計算には約 %2 かかります。\n"
-                                   " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                 Tr("Form2",
+                    " 入射光子数 %1 の計算には約 %2 かかります。\n"
+                    " 途中で止めるには Stop を押して下さい。実行しますか？ ")
                      .arg(photons)
                      .arg(DurationText(seconds)),
-                 QString::fromUtf8("実行"), QString::fromUtf8("やめる")))
+                 Tr("Form2", "実行"), Tr("Form2", "やめる")))
     return;
   SetBatchRunning(true);
   QElapsedTimer clock;

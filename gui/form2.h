@@ -7,9 +7,11 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QCheckBox;
 class QCloseEvent;
+class QEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -103,12 +105,24 @@ class Form2 : public QWidget {
   // Closing this window returns to the menu, as the return icon does; a running batch is
   // stopped first.
   void closeEvent(QCloseEvent* event) override;
+  // A language switch: every text again in the chosen language.
+  void changeEvent(QEvent* event) override;
 
  private:
   void Form_Load();
   void CreateControls();
   void DecorateSideView(PictureBox* picture, double magnification);
   void DecorateSpectrum();
+  // A caption drawn on a picture that follows the language.
+  void AddTrLabel(PictureBox* picture, const char* source, double x, double y, Qt::Alignment anchor,
+                  const QColor& color, const QFont& font);
+  void RetranslateUi();
+  struct TrLabel {
+    PictureBox* picture;
+    int index;
+    const char* source;
+  };
+  std::vector<TrLabel> tr_labels_;
   void PlaceEnergyAxisLabels();
   // While a batch yields, the buttons that would disturb it are disabled.
   void SetBatchRunning(bool running);

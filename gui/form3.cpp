@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/spectrum_graph.h"
 #include "gui/form_scaler.h"
 #include "gui/twips.h"
@@ -25,17 +26,19 @@ constexpr int kScreenMarginPx = 40;
 Form3::Form3(QWidget* parent) : FloatingPage(kSpectrumPageRank, parent) { Form_Load(); }
 
 void Form3::Form_Load() {
-  setWindowTitle(QString::fromUtf8("　高エネルギーＸ線スペクトル"));
+  SetTrTitle(this, "Form3", QT_TRANSLATE_NOOP("Form3", "　高エネルギーＸ線スペクトル"));
   resize(TwipsRect(0, 0, 8970, 7155).size());
 
-  Label1 = new QLabel(QString::fromUtf8("シミュレーションで用いた高エネルギーＸ線スペクトル"), this);
+  Label1 = new QLabel(this);
+  SetTrText(Label1, "Form3",
+            QT_TRANSLATE_NOOP("Form3", "シミュレーションで用いた高エネルギーＸ線スペクトル"));
   Label1->setFont(DefaultFont(kDefaultFontPoints, true));
   PlaceTwips(Label1, 360, 120, 8280, 420);
   Picture1 = new SpectrumGraph(this);
   PlaceTwips(Picture1, 360, 600, 8280, 5715);
   Label2 = new QLabel(QStringLiteral("Calculated by Schiff's formula"), this);
   PlaceTwips(Label2, 360, 6420, 5400, 420);
-  Command1 = MakeButton(this, "閉じる", 7080, 6420, 1560, 525);
+  Command1 = MakeButton(this, QT_TRANSLATE_NOOP("Form3", "閉じる"), 7080, 6420, 1560, 525);
   connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 
   MakeScalable(this, 8970, 7155);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,6 +33,7 @@
 #include "gui/depth_dose_plot.h"
 #include "gui/engine_console.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/message_text.h"
 #include "gui/icons.h"
 #include "gui/kestrun_launcher.h"
@@ -80,8 +82,9 @@ constexpr int kFileTimeSlackS = 2;
 // Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
-const char kNotFinishedMessage[] = "\u3000シミュレーションが終了していません\u3000";
-const char kSelectFileMessage[] = "  結果ファイルを選択して下さい ";
+const char kNotFinishedMessage[] =
+    QT_TRANSLATE_NOOP("Form4", "\u3000シミュレーションが終了していません\u3000");
+const char kSelectFileMessage[] = QT_TRANSLATE_NOOP("Form4", "  結果ファイルを選択して下さい ");
 
 // Fixed-pitch Gothic faces for the file list: the Windows one first, then the ones other
 // systems ship.
@@ -136,26 +139,33 @@ Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<Result
 Form4::~Form4() = default;
 
 void Form4::CreateControls() {
-  Label14 =
-      MakeFittedLabel(this, "線束中心軸上の深部線量分布を求めるシミュレーション", 240, 120, 7875, 465);
-  Label16 = MakeFittedLabel(this, "新規計算", 1440, 840, 1440, 540);
-  Label15 = MakeFittedLabel(this, "Ｘ線エネルギー", 240, 1440, 2205, 465);
+  Label14 = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"), 240,
+      120, 7875, 465);
+  Label16 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "新規計算"), 1440, 840, 1440, 540);
+  Label15 =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
   Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
   Label23 = MakeFittedLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
-  Label19 = MakeFittedLabel(this, "平行ビーム入射とする", 240, 2040, 4215, 495);
-  Label18 = MakeFittedLabel(this, "照射野サイズ", 240, 2640, 2175, 495);
-  Label10 = MakeFittedLabel(this, "1×1～15×15", 2400, 2640, 2085, 465);
-  Label11 = MakeFittedLabel(this, "（ペンシルビーム重ね合わせ法で計算）", 360, 3120, 4095, 375);
-  Label12 = MakeFittedLabel(this, "入射光子数", 240, 3600, 2175, 495);
+  Label19 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040,
+                            4215, 495);
+  Label18 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
+  Label10 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
+  Label11 =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 360,
+                      3120, 4095, 375);
+  Label12 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
   Combo1 =
       MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
   Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
-  Label13 = MakeFittedLabel(this, "結果ファイル", 240, 5160, 1695, 495);
+  Label13 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
   Label24 = MakeFittedLabel(this, "", 1920, 5160, 2565, 465);
   SetBackground(Label24, qRgb(255, 255, 255));
-  Command2 = MakeButton(this, "シミュレーション開始", 240, 5760, 4215, 615);
-  Command4 = MakeButton(this, "計算結果読み込み", 240, 6480, 4215, 615);
-  Command8 = MakeButton(this, "一次線水カーマ 再描画", 1440, 7440, 3615, 615);
+  Command2 =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "シミュレーション開始"), 240, 5760, 4215, 615);
+  Command4 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "計算結果読み込み"), 240, 6480, 4215, 615);
+  Command8 =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "一次線水カーマ 再描画"), 1440, 7440, 3615, 615);
   Command7 = MakeButton(this, "", 120, 8280, 615, 615);
   Command7->setIcon(ExitIcon());
   Command7->setIconSize(QSize(kIconSize, kIconSize));
@@ -170,7 +180,7 @@ void Form4::CreateControls() {
   // The unit's box starts under the energy box: its text starts where the box ends.
   Label23->setIndent(TwipsToPixels(kCombo2Right - kLabel23Left) + kUnitGapPx);
 
-  Label9 = MakeFittedLabel(this, "既存データ", 5640, 840, 1800, 540);
+  Label9 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "既存データ"), 5640, 840, 1800, 540);
   File1 = new QListWidget(this);
   PlaceTwips(File1, 5280, 1440, 2775, 1230);
   QFont list_font = DefaultFont(kFileListFontPoints);
@@ -180,9 +190,10 @@ void Form4::CreateControls() {
   list_font.setFamilies(families);
   File1->setFont(list_font);
   File1->setSelectionMode(QAbstractItemView::SingleSelection);
-  Command9 = MakeButton(this, "読み込み", 5280, 2640, 2775, 540);
+  Command9 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "読み込み"), 5280, 2640, 2775, 540);
 
-  Frame1 = new QGroupBox(QStringLiteral("照射野サイズ"), this);
+  Frame1 = new QGroupBox(this);
+  SetTrText(Frame1, "Form4", QT_TRANSLATE_NOOP("Form4", "照射野サイズ"));
   PlaceTwips(Frame1, 5280, 3360, 2775, 3855);
   const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
                                   " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
@@ -202,12 +213,14 @@ void Form4::CreateControls() {
   Option7 = options_[7];
   Option8 = options_[8];
   Option9 = options_[9];
-  Command5 = MakeButton(this, "描 画", 5280, 7440, 2775, 615);
+  Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "描 画"), 5280, 7440, 2775, 615);
   Command6 = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
 
-  Label8 =
-      MakeFittedLabel(this, "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）",
-                8640, 240, 10545, 420);
+  Label8 = MakeFittedLabel(
+      this,
+      QT_TRANSLATE_NOOP(
+          "Form4", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"),
+      8640, 240, 10545, 420);
   Picture1 = new PictureBox(this);
   PlaceTwips(Picture1, 8520, 840, 10575, 7935);
   SetUpDepthDosePlot(*Picture1);
@@ -226,23 +239,28 @@ void Form4::CreateControls() {
 }
 
 void Form4::CreateComparisonControls() {
-  Check1 = new QCheckBox(QStringLiteral("専用ウィンドウで計算"), this);
-  Check1->setToolTip(QStringLiteral("Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
-                                    "進み具合を表示します（中止もできます）"));
+  Check1 = new QCheckBox(this);
+  SetTrText(Check1, "Form4", QT_TRANSLATE_NOOP("Form4", "専用ウィンドウで計算"));
+  SetTrToolTip(Check1, "Form4",
+               QT_TRANSLATE_NOOP("Form4",
+                                 "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
+                                 "進み具合を表示します（中止もできます）"));
   PlaceTwips(Check1, 240, 9120, 4215, 480);
   Check1->setChecked(UseOwnConsole());
   connect(Check1, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
   // The block streams give a file of their own, the same for any number of cores, and
   // differ from the single stream's only by noise: off unless the user chooses it.
-  Check2 = new QCheckBox(
-      QStringLiteral("並列計算 (%1 コア)").arg(std::max(1, QThread::idealThreadCount())), this);
-  Check2->setToolTip(QStringLiteral("Kestrun をすべてのコアで実行します（--threads 0）。"
-                                    "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
+  Check2 = new QCheckBox(this);
+  SetTrText(Check2, "Form4", QT_TRANSLATE_NOOP("Form4", "並列計算 (%1 コア)"),
+            {QString::number(std::max(1, QThread::idealThreadCount()))});
+  SetTrToolTip(Check2, "Form4",
+               QT_TRANSLATE_NOOP("Form4", "Kestrun をすべてのコアで実行します（--threads 0）。"
+                                          "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
   PlaceTwips(Check2, 240, 9720, 4215, 480);
   Check2->setChecked(UseAllCores());
   connect(Check2, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
-  Command10 = MakeButton(this, "画像保存", 5280, 9120, 2775, 540);
-  Command11 = MakeButton(this, "CSV保存", 5280, 9840, 2775, 540);
+  Command10 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "画像保存"), 5280, 9120, 2775, 540);
+  Command11 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "CSV保存"), 5280, 9840, 2775, 540);
   Label26 = new QLabel(this);
   PlaceTwips(Label26, 8520, 8880, 10575, 360);
   Label26->setFont(DefaultFont(kWorkingFolderPoints));
@@ -267,7 +285,7 @@ void Form4::Form_Load() {
 
 void Form4::ShowWorkingFolder() {
   const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-  const QString caption = QStringLiteral("作業フォルダ：");
+  const QString caption = Tr("Form4", "作業フォルダ：");
   const QFontMetrics metrics(Label25->font());
   const QString shown = metrics.elidedText(
       folder, Qt::ElideMiddle, Label25->width() - metrics.horizontalAdvance(caption));
@@ -276,6 +294,17 @@ void Form4::ShowWorkingFolder() {
                             QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
                             shown.toHtmlEscaped()));
   Label25->setToolTip(folder);
+}
+
+void Form4::RetranslateUi() {
+  RetranslateTexts(this);
+  Command7->setIcon(ExitIcon());  // the icon's caption is drawn in the language
+  ShowWorkingFolder();
+}
+
+void Form4::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
 }
 
 void Form4::PrepareForShow() {
@@ -312,8 +341,9 @@ void Form4::Command1_Click() {
   if (spectrum_file.size() > static_cast<std::size_t>(kFileNameLength) ||
       result_file.size() > static_cast<std::size_t>(kFileNameLength)) {
     ShowExclamation(
-        this, QStringLiteral("ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
-                             "Ｘ線エネルギーを短く入力して下さい")
+        this, Tr("Form4",
+                 "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
+                 "Ｘ線エネルギーを短く入力して下さい")
                   .arg(QString::fromStdString(
                       result_file.size() > spectrum_file.size() ? result_file : spectrum_file))
                   .arg(kFileNameLength));
@@ -326,7 +356,7 @@ void Form4::Command1_Click() {
   } catch (const std::exception& e) {
     ShowExclamation(
         this, FileProblemMessage(
-                  QStringLiteral("%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
+                  Tr("Form4", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
     return;
   }
   result_file_name_ = QString::fromStdString(result_file);
@@ -354,8 +384,7 @@ void Form4::Command2_Click() {
     launch = StartKestrun(QDir::currentPath(), EngineArguments(Check2->isChecked()));
   }
   if (!launch.started) {
-    ShowExclamation(this,
-                    QStringLiteral("シミュレーションを開始できません\n%1").arg(launch.problem));
+    ShowExclamation(this, Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));
     return;
   }
   run_started_ = QDateTime::currentDateTime();
@@ -370,7 +399,7 @@ void Form4::OnEngineFinished(bool ok, const QString& result_path) {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, QStringLiteral("%1 は計算結果ファイルとして読み込めません\n%2")
+    ShowExclamation(this, Tr("Form4", "%1 は計算結果ファイルとして読み込めません\n%2")
                               .arg(name, QString::fromStdString(e.what())));
   }
 }
@@ -391,22 +420,23 @@ void Form4::Command4_Click() {
       // The run has not written its whole file yet.
     }
   }
-  ShowExclamation(this, QString::fromUtf8(kNotFinishedMessage));
+  ShowExclamation(this, Tr("Form4", kNotFinishedMessage));
 }
 
 void Form4::Command9_Click() {
   const QList<QListWidgetItem*> selected = File1->selectedItems();
   if (selected.isEmpty()) {
-    ShowExclamation(this, QString::fromUtf8(kSelectFileMessage));
+    ShowExclamation(this, Tr("Form4", kSelectFileMessage));
     return;
   }
   const QString name = selected.front()->text();
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, FileProblemMessage(
-                              QStringLiteral("%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
-                              e));
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)), e));
   }
 }
 
@@ -418,7 +448,7 @@ void Form4::LoadResult(const QString& path) {
   // The sets drawn so far stay, so that results of other files can be laid over them.
   for (const CurveSet& set : Legend1->Sets()) DrawCurveSet(*Picture1, set);
   DrawKermaCurve(*Picture1, *tables_);
-  Label26->setText(QStringLiteral("読み込んだファイル：%1").arg(loaded_file_));
+  SetTrText(Label26, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"), {loaded_file_});
   for (QPushButton* button : {Command5, Command8, Command10, Command11}) button->setEnabled(true);
 }
 
@@ -435,7 +465,7 @@ void Form4::Command6_Click() {
 }
 
 void Form4::SaveGraphPicture(const QString& path, QSize size) {
-  WritePngFile(RenderCurveSetsPicture(tables_.get(), QStringLiteral("一次線水カーマ：") + loaded_file_,
+  WritePngFile(RenderCurveSetsPicture(tables_.get(), Tr("Form4", "一次線水カーマ：") + loaded_file_,
                                       Legend1->Sets(), size),
                QFile::encodeName(path).toStdString());
 }
@@ -449,12 +479,12 @@ void Form4::Command10_Click() {
   QStringList sizes;
   for (const QSize& s : kPictureSizes) sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
   bool ok = false;
-  const QString size = QInputDialog::getItem(this, QStringLiteral("画像保存"),
-                                             QStringLiteral("グラフの大きさ（ピクセル）"), sizes, 0,
-                                             false, &ok);
+  const QString size =
+      QInputDialog::getItem(this, Tr("Form4", "画像保存"),
+                            Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
   if (!ok) return;
   const QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("画像保存"),
+      this, Tr("Form4", "画像保存"),
       QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".png"),
       QStringLiteral("PNG (*.png)"));
   if (path.isEmpty()) return;
@@ -468,7 +498,7 @@ void Form4::Command10_Click() {
 
 void Form4::Command11_Click() {
   const QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("CSV保存"),
+      this, Tr("Form4", "CSV保存"),
       QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".csv"),
       QStringLiteral("CSV (*.csv)"));
   if (path.isEmpty()) return;

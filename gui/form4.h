@@ -13,6 +13,7 @@
 #include <memory>
 
 class QCheckBox;
+class QEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -129,8 +130,11 @@ class Form4 : public QWidget {
  protected:
   // Closing this window returns to the menu, as the return icon does.
   void closeEvent(QCloseEvent* event) override;
+  // A language switch: every text again in the chosen language.
+  void changeEvent(QEvent* event) override;
 
  private:
+  void RetranslateUi();
   void Form_Load();
   void CreateControls();
   // Shows the working directory in Label25.

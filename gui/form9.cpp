@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "gui/form_scaler.h"
+#include "gui/language.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -16,10 +17,10 @@ constexpr double kColumnWidthTwips = 8730;
 Form9::Form9(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form9::Form_Load() {
-  setWindowTitle(QString::fromUtf8("文献"));
+  SetTrTitle(this, "Form9", QT_TRANSLATE_NOOP("Form9", "文献"));
   resize(TwipsRect(0, 0, 9450, 7125).size());
-  AddTextLines({{"参考文献", LineStyle::kHeading}}, kPageMarginTwips, 240, kColumnWidthTwips,
-               kPageLinePitchTwips);
+  AddTextLines({{QT_TRANSLATE_NOOP("Form9", "参考文献"), LineStyle::kHeading}}, kPageMarginTwips,
+               240, kColumnWidthTwips, kPageLinePitchTwips);
   // Each reference: its number and authors, then title and journal indented.
   const double left = kPageMarginTwips;
   const double inner = left + kIndentTwips;

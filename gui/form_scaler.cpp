@@ -20,8 +20,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
+#include "gui/language.h"
 #include "gui/twips.h"
 
 namespace dosavia::gui {
@@ -215,10 +217,10 @@ class FormScaler : public QObject {
 
   void ShowZoomMenu(const QPoint& at) {
     QMenu menu(form_);
-    menu.addSection(QString::fromUtf8("表示倍率"));
+    menu.addSection(Tr("ZoomMenu", "表示倍率"));
     auto* group = new QActionGroup(&menu);
     const double setting = ZoomSetting();
-    QAction* fit = menu.addAction(QString::fromUtf8("画面に合わせる"));
+    QAction* fit = menu.addAction(Tr("ZoomMenu", "画面に合わせる"));
     fit->setCheckable(true);
     fit->setChecked(setting == kZoomToFit);
     fit->setData(kZoomToFit);
@@ -230,7 +232,19 @@ class FormScaler : public QObject {
       action->setData(z);
       group->addAction(action);
     }
-    if (QAction* chosen = menu.exec(at)) SetZoomSetting(chosen->data().toDouble());
+    // The language: each named in itself, so that either can be found in the other.
+    menu.addSection(Tr("ZoomMenu", "言語"));
+    auto* languages = new QActionGroup(&menu);
+    for (const auto& [language, name] :
+         {std::pair{Language::kJapanese, "日本語"}, std::pair{Language::kEnglish, "English"}}) {
+      QAction* action = menu.addAction(QString::fromUtf8(name));
+      action->setCheckable(true);
+      action->setChecked(CurrentLanguage() == language);
+      languages->addAction(action);
+      connect(action, &QAction::triggered, &menu, [language] { SetLanguage(language, true); });
+    }
+    if (QAction* chosen = menu.exec(at))
+      if (chosen->actionGroup() == group) SetZoomSetting(chosen->data().toDouble());
   }
 
   QWidget* form_;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "gui/language.h"
 #include "gui/twips.h"
 #include "records/utf8_text.h"
 
@@ -96,7 +97,8 @@ QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*>
 
 QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
                         double width, double height) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  auto* button = new QPushButton(parent);
+  SetTrText(button, TrContext(parent).constData(), caption);
   PlaceTwips(button, left, top, width, height);
   SetGraphicalStyle(button);
   return button;
@@ -104,7 +106,8 @@ QPushButton* MakeButton(QWidget* parent, const char* caption, double left, doubl
 
 QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, double width,
                   double height) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  auto* label = new QLabel(parent);
+  SetTrText(label, TrContext(parent).constData(), text);
   PlaceTwips(label, left, top, width, height);
   return label;
 }

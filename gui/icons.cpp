@@ -6,6 +6,7 @@
 #include <QPolygonF>
 
 #include "gui/form_style.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -40,7 +41,7 @@ QPixmap ExitIcon(int size) {
     QFont font = DefaultFont(1, true);
     font.setPixelSize(12);
     p.setFont(font);
-    p.drawText(QRectF(9, 15, 23, 16), Qt::AlignCenter, QString::fromUtf8("出口"));
+    p.drawText(QRectF(9, 15, 23, 16), Qt::AlignCenter, Tr("Figures", "出口"));
   });
 }
 

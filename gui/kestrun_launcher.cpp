@@ -10,6 +10,8 @@
 #include <windows.h>
 #endif
 
+#include "gui/language.h"
+
 namespace dosavia::gui {
 
 QString EngineProgramName() {
@@ -92,7 +94,7 @@ LaunchResult FindEngineFor(const QString& working_dir, QString* engine_path) {
   if (search.path.isEmpty()) {
     QStringList places;
     for (const QString& dir : search.looked_in) places << QDir::toNativeSeparators(dir);
-    return {false, QStringLiteral("%1 が見つかりません。探した場所:\n%2")
+    return {false, Tr("Messages", "%1 が見つかりません。探した場所:\n%2")
                        .arg(name, places.join(QLatin1Char('\n')))};
   }
   *engine_path = search.path;
@@ -116,7 +118,7 @@ LaunchResult StartKestrun(const QString& working_dir, const QStringList& engine_
     args->flags |= CREATE_NEW_CONSOLE;
   });
   if (!process.startDetached())
-    return {false, QStringLiteral("%1 を起動できませんでした").arg(name)};
+    return {false, Tr("Messages", "%1 を起動できませんでした").arg(name)};
   return {true, {}};
 #else
   for (const TerminalCommand& candidate :
@@ -130,8 +132,9 @@ LaunchResult StartKestrun(const QString& working_dir, const QStringList& engine_
     process.setWorkingDirectory(working_dir);
     if (process.startDetached()) return {true, {}};
   }
-  return {false, QStringLiteral("%1 を表示する端末エミュレータが見つかりません"
-                                "（環境変数 TERMINAL で指定できます）")
+  return {false, Tr("Messages",
+                    "%1 を表示する端末エミュレータが見つかりません"
+                    "（環境変数 TERMINAL で指定できます）")
                      .arg(name)};
 #endif
 }

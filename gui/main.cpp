@@ -6,6 +6,7 @@
 #include "gui/app_forms.h"
 #include "gui/form1.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/plot_command.h"
 #include "gui/working_folder.h"
 
@@ -15,13 +16,15 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Dosavia"));
   QApplication::setFont(dosavia::gui::DefaultFont());
+  dosavia::gui::ApplyStartLanguage(dosavia::gui::LanguageArgument(argc, argv));
   // Started from a desktop menu the current directory holds no data: work in the user's own
   // folder instead. A folder that holds them (build/workdir) is used as it is.
   const dosavia::gui::WorkingFolderChoice folder = dosavia::gui::EnterWorkingFolder(
       dosavia::gui::UserWorkingFolder(), QCoreApplication::applicationFilePath());
   if (!folder.problem.isEmpty())
     dosavia::gui::ShowExclamation(
-        nullptr, folder.problem + QStringLiteral("\n%1 で続けます").arg(folder.folder));
+        nullptr, folder.problem +
+                     QCoreApplication::translate("Messages", "\n%1 で続けます").arg(folder.folder));
   dosavia::gui::GetForm1().show();
   return QApplication::exec();
 }

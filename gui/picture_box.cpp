@@ -1,5 +1,6 @@
 #include "gui/picture_box.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -81,13 +84,36 @@ QLineF PictureBox::LineAt(int index) const {
 
 int PictureBox::AddLabel(const QString& text, double x, double y, Qt::Alignment anchor,
                          const QColor& color, std::optional<QFont> font) {
-  labels_.push_back({text, QPointF(x, y), anchor, color, std::move(font)});
+  labels_.push_back({text, QPointF(x, y), anchor, color, std::move(font), {}, {}});
   update();
   return static_cast<int>(labels_.size()) - 1;
 }
 
 QString PictureBox::LabelText(int index) const {
   return labels_.at(static_cast<std::size_t>(index)).text;
+}
+
+void PictureBox::SetLabelText(int index, const QString& text) {
+  labels_.at(static_cast<std::size_t>(index)).text = text;
+  update();
+}
+
+void PictureBox::SetLabelSource(int index, const char* context, const char* source) {
+  FixedLabel& label = labels_.at(static_cast<std::size_t>(index));
+  label.tr_context = context;
+  label.tr_source = source;
+  label.text = Tr(context, source);
+  update();
+}
+
+void PictureBox::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    for (FixedLabel& label : labels_)
+      if (!label.tr_source.isEmpty())
+        label.text = Tr(label.tr_context.constData(), label.tr_source.constData());
+    update();
+  }
+  QWidget::changeEvent(event);
 }
 
 QPointF PictureBox::ToPixels(double x, double y) const {

@@ -21,6 +21,7 @@
 // known as soon as the geometry is set.
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QFrame>
@@ -90,6 +91,9 @@ class PictureBox : public QFrame, public Zoomable {
   int AddLabel(const QString& text, double x, double y, Qt::Alignment anchor,
                const QColor& color = Qt::black, std::optional<QFont> font = std::nullopt);
   QString LabelText(int index) const;
+  void SetLabelText(int index, const QString& text);
+  // Makes a label follow the language: its text is the translation of `source`.
+  void SetLabelSource(int index, const char* context, const char* source);
   int LabelCount() const { return static_cast<int>(labels_.size()); }
 
   // Position in widget pixels of the user point (x, y).
@@ -103,6 +107,8 @@ class PictureBox : public QFrame, public Zoomable {
   double Zoom() const { return zoom_; }
 
  protected:
+  // A language switch: the captions that have a source are set again.
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -118,6 +124,9 @@ class PictureBox : public QFrame, public Zoomable {
     Qt::Alignment anchor;
     QColor color;
     std::optional<QFont> font;
+    // The Japanese source of a caption that follows the language, and its context.
+    QByteArray tr_context;
+    QByteArray tr_source;
   };
 
   // One point or segment of the run-time drawing [user units].

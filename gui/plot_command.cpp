@@ -19,6 +19,7 @@
 #include "engine/result_file.h"
 #include "gui/depth_dose_plot.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 #include "gui/picture_box.h"
 #include "gui/twips.h"
 #include "records/file_io.h"
@@ -36,7 +37,8 @@ constexpr int kMarginPx = 12;
 constexpr double kTitlePoints = 11.0;
 
 constexpr const char* kUsage =
-    "usage: Dosavia                  start the interactive program\n"
+    "usage: Dosavia [--lang ja|en]   start the interactive program, in Japanese (the default,\n"
+    "                                or the language last chosen in its menu) or English\n"
     "       Dosavia --plot RESULT.data [--field N[,M...]] [--out FILE.png] [--size WxH]\n"
     "                                [--csv FILE.csv]\n"
     "                                draw a result file's depth-dose curves into a PNG picture\n"
@@ -131,7 +133,7 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
   return std::nullopt;
 }
 
-QString FieldCaption(int field) { return QStringLiteral("照射野 ") + FieldSizeText(field); }
+QString FieldCaption(int field) { return Tr("Figures", "照射野 ") + FieldSizeText(field); }
 
 }  // namespace
 
@@ -169,7 +171,7 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   QRect row(kMarginPx, kMarginPx, size.width(), metrics.height());
   painter.drawText(
       row, Qt::AlignLeft | Qt::AlignVCenter,
-      QStringLiteral("線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"));
+      Tr("Figures", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"));
   row.translate(0, metrics.height());
   painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, source_name);
   const int swatch = 3 * metrics.height() / 2;
@@ -210,7 +212,10 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
       return 0;
     }
     if (option == "--plot") wanted = true;
-    else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
+    else if (option == "--lang") {
+      if (i + 1 >= argc || !ParseLanguage(argv[i + 1])) return UsageError("--lang needs ja or en");
+      ++i;
+    } else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
       return UsageError("unknown argument '" + Excerpt(option) + "'");
   }
   if (!wanted) {
@@ -219,6 +224,8 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     return std::nullopt;
   }
 
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--lang") return UsageError("--lang works only without --plot");
   PlotArguments args;
   if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
 

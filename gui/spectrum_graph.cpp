@@ -11,6 +11,7 @@
 
 #include "engine/spectrum_file.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -102,12 +103,12 @@ void SpectrumGraph::Paint(QPainter& p) {
   p.setPen(QPen(Qt::black, 1.5));
   p.drawRect(plot);
   p.drawText(QRectF(plot.left(), plot.bottom() + 20, plot.width(), 18), Qt::AlignCenter,
-             QString::fromUtf8("光子エネルギー (MeV)"));
+             Tr("Figures", "光子エネルギー (MeV)"));
   p.save();
   p.translate(14, plot.center().y());
   p.rotate(-90);
   p.drawText(QRectF(-plot.height() / 2, -9, plot.height(), 18), Qt::AlignCenter,
-             QString::fromUtf8("相対光子数"));
+             Tr("Figures", "相対光子数"));
   p.restore();
 
   // The curves, each labelled just above its end point.
@@ -142,8 +143,9 @@ void SpectrumGraph::Paint(QPainter& p) {
   if (!problems_.isEmpty()) {
     p.setFont(small);
     p.setPen(Qt::red);
-    p.drawText(plot.adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap,
-               QString::fromUtf8("読み込めないスペクトルファイル:\n") + problems_.join(QLatin1Char('\n')));
+    p.drawText(
+        plot.adjusted(8, 6, -8, -6), Qt::AlignRight | Qt::AlignTop | Qt::TextWordWrap,
+        Tr("Figures", "読み込めないスペクトルファイル:\n") + problems_.join(QLatin1Char('\n')));
   }
 }
 

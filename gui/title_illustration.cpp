@@ -1,11 +1,14 @@
 #include "gui/title_illustration.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "gui/form_style.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -127,14 +130,19 @@ void TitleIllustration::paintEvent(QPaintEvent* event) {
   p.setPen(beam);
   p.drawText(at(7, kAxisY - 15), QStringLiteral("X-ray"));
   p.setPen(QColor(0, 70, 160));
-  p.drawText(at(kWaterRight - 8, kWaterBottom - 2), QString::fromUtf8("水"));
+  // A longer word than 水 ends at the tank's right edge instead of running past it.
+  const QString water = Tr("Figures", "水");
+  const QPointF water_at = at(kWaterRight - 8, kWaterBottom - 2);
+  const double water_room = at(kWaterRight, 0).x() - 2 - water_at.x();
+  const double water_width = QFontMetricsF(p.font()).horizontalAdvance(water);
+  p.drawText(water_at - QPointF(std::max(0.0, water_width - water_room), 0), water);
   p.setFont(DefaultFont(10 * zoom_));
   p.setPen(Qt::black);
-  p.drawText(at(kWaterLeft + 12, kWaterTop + 7), QString::fromUtf8("深部線量"));
-  p.drawText(at(kWaterLeft, kWaterBottom + 5), QString::fromUtf8("表面"));
-  p.drawText(at(kWaterRight - 14, kWaterBottom + 5), QString::fromUtf8("深さ →"));
+  p.drawText(at(kWaterLeft + 12, kWaterTop + 7), Tr("Figures", "深部線量"));
+  p.drawText(at(kWaterLeft, kWaterBottom + 5), Tr("Figures", "表面"));
+  p.drawText(at(kWaterRight - 14, kWaterBottom + 5), Tr("Figures", "深さ →"));
   p.setPen(QColor(200, 0, 0));
-  p.drawText(at(6, kWaterBottom + 5), QString::fromUtf8("２次電子の飛跡"));
+  p.drawText(at(6, kWaterBottom + 5), Tr("Figures", "２次電子の飛跡"));
 }
 
 }  // namespace dosavia::gui

@@ -13,6 +13,7 @@
 
 #include "gui/figure_axes.h"
 #include "gui/form_style.h"
+#include "gui/language.h"
 
 namespace dosavia::gui {
 
@@ -78,7 +79,7 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
   // Depth numbers above, the volumes with their kerma, the beam arriving from the left.
   p.setPen(Qt::black);
   p.drawText(QRectF(4, 4, left - 8, line), Qt::AlignRight | Qt::AlignVCenter,
-             QString::fromUtf8("深さ"));
+             Tr("Figures", "深さ"));
   for (int i = 0; i < kLongitudinalVolumes; ++i) {
     p.drawText(QRectF(x_of(i), 4, side, line), Qt::AlignCenter, QString::number(i + 1));
     const QRectF box(x_of(i), top, side, side);
@@ -88,26 +89,27 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
     p.drawText(box, Qt::AlignCenter, Number(kerma[static_cast<std::size_t>(i)]));
   }
   DrawArrow(p, QPointF(8, top + side / 2), QPointF(left - 6, top + side / 2), Qt::black, 2);
-  p.drawText(QRectF(8, top + side / 2 - line - 2, left - 14, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("Ｘ線"));
+  p.drawText(QRectF(8, top + side / 2 - line - 2, left - 14, line),
+             Qt::AlignLeft | Qt::AlignVCenter, Tr("Figures", "Ｘ線"));
   p.drawText(QRectF(8, top + side / 2 + 3, left - 14, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("カーマ →"));
+             Tr("Figures", "カーマ →"));
 
   // The electrons released in the first volumes, each crossing kModelRange volumes.
   const double row = 13;
   double y = top + side + 10;
   const double first_row = y;
   p.drawText(QRectF(4, y - 2, left - 10, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("２次電子"));
+             Tr("Figures", "２次電子"));
   for (int i = 0; i + kModelRange <= kLongitudinalVolumes; ++i) {
     DrawArrow(p, QPointF(x_of(i) + side * 0.25, y + row / 2),
               QPointF(x_of(i + kModelRange) - 3, y + row / 2), kElectronRed, 1.5);
     y += row;
   }
   p.setPen(kElectronRed);
-  p.drawText(QRectF(x_of(kModelRange) + 8, first_row - 2, FigureSize().width() - x_of(kModelRange) - 14, row + 4),
+  p.drawText(QRectF(x_of(kModelRange) + 8, first_row - 2,
+                    FigureSize().width() - x_of(kModelRange) - 14, row + 4),
              Qt::AlignRight | Qt::AlignVCenter,
-             QString::fromUtf8("飛程 %1 体積、各体積に %2 ずつ")
+             Tr("Figures", "飛程 %1 体積、各体積に %2 ずつ")
                  .arg(kModelRange)
                  .arg(Number(kModelKerma / kModelRange)));
 
@@ -115,7 +117,7 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
   y += 6;
   p.setPen(Qt::black);
   p.drawText(QRectF(4, y, left - 10, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("吸収線量"));
+             Tr("Figures", "吸収線量"));
   QFont bold = font;
   bold.setBold(true);
   p.setFont(bold);
@@ -148,8 +150,8 @@ void ModelDoseFigure::Paint(QPainter& p) {
   axes.y_max = 120;
   axes.y_tick = 20;
   axes.y_decimals = 0;
-  DrawFigureAxes(p, axes, font, QString::fromUtf8("深さ（単位体積の番号）"),
-                 QString::fromUtf8("カーマ・吸収線量"));
+  DrawFigureAxes(p, axes, font, Tr("Figures", "深さ（単位体積の番号）"),
+                 Tr("Figures", "カーマ・吸収線量"));
 
   for (int i = 0; i < kLongitudinalVolumes; ++i) {
     const double d = dose[static_cast<std::size_t>(i)];
@@ -183,13 +185,15 @@ void ModelDoseFigure::Paint(QPainter& p) {
   p.fillRect(QRectF(axes.area.left(), legend_y + 3, 14, line - 6), kDoseBlue);
   p.setPen(Qt::black);
   p.drawText(QRectF(axes.area.left() + 18, legend_y, 100, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8(attenuated ? "１次線量" : "吸収線量"));
+             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
+                                      : QT_TRANSLATE_NOOP("Figures", "吸収線量")));
   p.setPen(QPen(kKermaRed, 2.2));
   p.drawLine(QPointF(axes.area.left() + 104, legend_y + line / 2),
              QPointF(axes.area.left() + 124, legend_y + line / 2));
   p.setPen(Qt::black);
   p.drawText(QRectF(axes.area.left() + 128, legend_y, 100, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8(attenuated ? "１次カーマ" : "カーマ"));
+             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
+                                      : QT_TRANSLATE_NOOP("Figures", "カーマ")));
 
   const double bracket_y = legend_y + line + 6;
   const QPointF from(axes.Map(kModelRange - 1, 0).x() + 2, bracket_y + line / 2);
@@ -198,7 +202,8 @@ void ModelDoseFigure::Paint(QPainter& p) {
   p.setPen(QColor(0, 90, 0));
   p.drawText(QRectF(axes.area.left(), bracket_y, from.x() - axes.area.left() - 4, line),
              Qt::AlignRight | Qt::AlignVCenter,
-             QString::fromUtf8(attenuated ? "過渡平衡" : "２次電子平衡"));
+             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "過渡平衡")
+                                      : QT_TRANSLATE_NOOP("Figures", "２次電子平衡")));
 }
 
 LateralModelFigure::LateralModelFigure(QWidget* parent) : FigureFrame(parent) {
@@ -220,7 +225,7 @@ void LateralModelFigure::Paint(QPainter& p) {
   // The beam from above, the volumes across it with their kerma.
   p.setPen(Qt::black);
   p.drawText(QRectF(4, beam_top, left, line), Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("Ｘ線"));
+             Tr("Figures", "Ｘ線"));
   for (int i = 0; i < kLateralVolumes; ++i) {
     const double x = x_of(i) + side / 2;
     DrawArrow(p, QPointF(x, beam_top + 2), QPointF(x, top - 3), QColor(90, 90, 90), 1.2);
@@ -230,8 +235,9 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawRect(box);
     p.drawText(box, Qt::AlignCenter, Number(kLateralKerma));
   }
-  p.drawText(QRectF(x_of(kLateralVolumes) + 6, top, FigureSize().width() - x_of(kLateralVolumes) - 8, side),
-             Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("← 各体積の１次カーマ"));
+  p.drawText(QRectF(x_of(kLateralVolumes) + 6, top,
+                    FigureSize().width() - x_of(kLateralVolumes) - 8, side),
+             Qt::AlignLeft | Qt::AlignVCenter, Tr("Figures", "← 各体積の１次カーマ"));
 
   // Where the central volume's electrons leave their energy.
   double y = top + side + 8;
@@ -244,9 +250,10 @@ void LateralModelFigure::Paint(QPainter& p) {
   for (int i = centre - (kLateralReach - 1); i <= centre + (kLateralReach - 1); ++i)
     p.drawText(QRectF(x_of(i), y + 8, side, line), Qt::AlignCenter,
                Number(i == centre ? 2 * share : share));
-  p.drawText(QRectF(x_of(kLateralVolumes) + 6, y, FigureSize().width() - x_of(kLateralVolumes) - 8, 2 * line),
+  p.drawText(QRectF(x_of(kLateralVolumes) + 6, y, FigureSize().width() - x_of(kLateralVolumes) - 8,
+                    2 * line),
              Qt::AlignLeft | Qt::AlignVCenter,
-             QString::fromUtf8("← 中央の体積から出る\n　 ２次電子の行き先"));
+             Tr("Figures", "← 中央の体積から出る\n　 ２次電子の行き先"));
 
   // The fields and the dose they give the central volume.
   y += 14 + line + 6;
@@ -262,9 +269,10 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawLine(QPointF(x1, yy - 5), QPointF(x1, yy + 5));
     p.drawLine(QPointF(x2, yy - 5), QPointF(x2, yy + 5));
     p.setPen(Qt::black);
-    p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2, FigureSize().width() - x_of(kLateralVolumes) - 8, line),
+    p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2,
+                      FigureSize().width() - x_of(kLateralVolumes) - 8, line),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromUtf8("照射野%1 (%2 個)：線量 %3")
+               Tr("Figures", "照射野%1 (%2 個)：線量 %3")
                    .arg(QString::fromUtf8(kFieldMarks[k]))
                    .arg(n)
                    .arg(Number(central_dose_[static_cast<std::size_t>(k)])));

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "engine/working_folder.h"
+#include "gui/language.h"
 #include "gui/message_text.h"
 
 namespace dosavia::gui {
@@ -30,11 +31,11 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
 
   const auto data_dir = FindDataDir(DataDirCandidates(FsPath(executable)));
   if (!data_dir) {
-    choice.problem = QStringLiteral("データファイルのフォルダが見つかりません");
+    choice.problem = Tr("Messages", "データファイルのフォルダが見つかりません");
     return choice;
   }
   if (!QDir().mkpath(user_folder)) {
-    choice.problem = QStringLiteral("作業フォルダ %1 を作成できません")
+    choice.problem = Tr("Messages", "作業フォルダ %1 を作成できません")
                          .arg(QDir::toNativeSeparators(user_folder));
     return choice;
   }
@@ -42,12 +43,13 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
     for (const std::string& name : CopyMissingDataFiles(*data_dir, FsPath(user_folder)))
       choice.copied << QString::fromStdString(name);
   } catch (const std::exception& e) {
-    choice.problem = FileProblemMessage(QStringLiteral("データファイルを作業フォルダへ写せません"), e);
+    choice.problem =
+        FileProblemMessage(Tr("Messages", "データファイルを作業フォルダへ写せません"), e);
     return choice;
   }
   if (!QDir::setCurrent(user_folder)) {
     choice.problem =
-        QStringLiteral("作業フォルダ %1 に移れません").arg(QDir::toNativeSeparators(user_folder));
+        Tr("Messages", "作業フォルダ %1 に移れません").arg(QDir::toNativeSeparators(user_folder));
     return choice;
   }
   choice.folder = QDir::currentPath();

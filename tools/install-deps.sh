@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing need, when missing.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev fonts-ipafont-gothic
-          libxrl-dev)
+          libxrl-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,1137 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>CurveSetLegend</name>
+    <message>
+        <source>エネルギー, 照射野, ファイル</source>
+        <translation>Energy, field, file</translation>
+    </message>
+    <message>
+        <source>表面 [%]</source>
+        <translation>Surface [%]</translation>
+    </message>
+    <message>
+        <source>水吸収線量の最大深：最大付近の 3 次式フィット</source>
+        <translation>Depth of maximum absorbed dose in water: cubic fit near the maximum</translation>
+    </message>
+    <message>
+        <source>最初のビン（0–1 mm）の線量 / D(d_max)</source>
+        <translation>Dose in the first bin (0–1 mm) / D(d_max)</translation>
+    </message>
+    <message>
+        <source>深さ 10 cm の線量（±1 cm の対数直線フィット）/ D(d_max)</source>
+        <translation>Dose at 10 cm depth (log-linear fit over ±1 cm) / D(d_max)</translation>
+    </message>
+    <message>
+        <source>10 × 10 cm の D(20)/D(10)（平行ビーム）</source>
+        <translation>D(20)/D(10) of the 10 × 10 cm field (parallel beam)</translation>
+    </message>
+</context>
+<context>
+    <name>DepthDosePanel</name>
+    <message>
+        <source>深部線量</source>
+        <translation>Depth dose</translation>
+    </message>
+    <message>
+        <source>深部線量 (照射野中心の半径 %1 cm の円柱内)</source>
+        <translation>Depth dose (in a cylinder of radius %1 cm on the central axis)</translation>
+    </message>
+    <message>
+        <source>吸収線量</source>
+        <translation>Absorbed dose</translation>
+    </message>
+    <message>
+        <source>一次光子の衝突カーマ</source>
+        <translation>Collision kerma of primary photons</translation>
+    </message>
+    <message>
+        <source>光子 %1 個</source>
+        <translation>%1 photons</translation>
+    </message>
+    <message>
+        <source>   ビン %1 cm</source>
+        <translation>   bin %1 cm</translation>
+    </message>
+    <message>
+        <source>   d_max の雑音 ±%1 %</source>
+        <translation>   noise at d_max ±%1 %</translation>
+    </message>
+    <message>
+        <source>   雑音は光子が増えると表示</source>
+        <translation>   noise shown with more photons</translation>
+    </message>
+    <message>
+        <source>   Go で線量が積み上がります</source>
+        <translation>   Go adds up the dose</translation>
+    </message>
+</context>
+<context>
+    <name>EngineConsole</name>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>前の計算がまだ終わっていません</source>
+        <translation>The previous calculation has not finished yet</translation>
+    </message>
+    <message>
+        <source>%1 を起動できませんでした：%2</source>
+        <translation>Could not start %1: %2</translation>
+    </message>
+    <message>
+        <source>計算終了：%1（閉じると終わります）</source>
+        <translation>Finished: %1 (closing ends the engine)</translation>
+    </message>
+    <message>
+        <source>計算できませんでした（閉じると終わります）</source>
+        <translation>The calculation failed (closing ends the engine)</translation>
+    </message>
+    <message>
+        <source>中止しました</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>計算終了：%1</source>
+        <translation>Finished: %1</translation>
+    </message>
+    <message>
+        <source>計算が途中で終わりました</source>
+        <translation>The calculation ended before completion</translation>
+    </message>
+    <message>
+        <source>中止しています…</source>
+        <translation>Stopping…</translation>
+    </message>
+    <message>
+        <source>計算中です。中止して閉じますか？</source>
+        <translation>A calculation is running. Stop it and close?</translation>
+    </message>
+    <message>
+        <source>Kestrun が計算中です。計算を中止して終了しますか？</source>
+        <translation>Kestrun is calculating. Stop the calculation and quit?</translation>
+    </message>
+    <message>
+        <source>計算中：%1（並列計算、%2 コア）</source>
+        <translation>Calculating: %1 (parallel, %2 cores)</translation>
+    </message>
+    <message>
+        <source>計算中：%1（1 コア、単一乱数列）</source>
+        <translation>Calculating: %1 (1 core, single random stream)</translation>
+    </message>
+</context>
+<context>
+    <name>Figures</name>
+    <message>
+        <source>一次線水カーマ</source>
+        <translation>Primary water kerma</translation>
+    </message>
+    <message>
+        <source>水吸収線量</source>
+        <translation>Total dose</translation>
+    </message>
+    <message>
+        <source>一次線線量</source>
+        <translation>Primary dose</translation>
+    </message>
+    <message>
+        <source>散乱線線量</source>
+        <translation>Scatter dose</translation>
+    </message>
+    <message>
+        <source>深さ [cm]</source>
+        <translation>Depth [cm]</translation>
+    </message>
+    <message>
+        <source>深部線量データがありません</source>
+        <translation>No depth-dose data</translation>
+    </message>
+    <message>
+        <source>水中の深さ (cm)</source>
+        <translation>Depth in water (cm)</translation>
+    </message>
+    <message>
+        <source>ビルドアップ領域</source>
+        <translation>Build-up region</translation>
+    </message>
+    <message>
+        <source>相対線量 (%)</source>
+        <translation>Relative dose (%)</translation>
+    </message>
+    <message>
+        <source>１次カーマ</source>
+        <translation>Primary kerma</translation>
+    </message>
+    <message>
+        <source>出口</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>照射野 </source>
+        <translation>Field </translation>
+    </message>
+    <message>
+        <source>線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）</source>
+        <translation>Central-axis depth dose (normalised to the maximum primary water kerma)</translation>
+    </message>
+    <message>
+        <source>光子エネルギー (MeV)</source>
+        <translation>Photon energy (MeV)</translation>
+    </message>
+    <message>
+        <source>相対光子数</source>
+        <translation>Relative number of photons</translation>
+    </message>
+    <message>
+        <source>読み込めないスペクトルファイル:
+</source>
+        <translation>Spectrum files that cannot be read:
+</translation>
+    </message>
+    <message>
+        <source>水</source>
+        <translation>Water</translation>
+    </message>
+    <message>
+        <source>深部線量</source>
+        <translation>Depth dose</translation>
+    </message>
+    <message>
+        <source>表面</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>深さ →</source>
+        <translation>Depth →</translation>
+    </message>
+    <message>
+        <source>２次電子の飛跡</source>
+        <translation>Electron tracks</translation>
+    </message>
+    <message>
+        <source>深さ</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>Ｘ線</source>
+        <translation>X-rays</translation>
+    </message>
+    <message>
+        <source>カーマ →</source>
+        <translation>Kerma →</translation>
+    </message>
+    <message>
+        <source>２次電子</source>
+        <translation>Electrons</translation>
+    </message>
+    <message>
+        <source>飛程 %1 体積、各体積に %2 ずつ</source>
+        <translation>Range %1, %2 to each</translation>
+    </message>
+    <message>
+        <source>吸収線量</source>
+        <translation>Dose</translation>
+    </message>
+    <message>
+        <source>深さ（単位体積の番号）</source>
+        <translation>Depth (number of the unit volume)</translation>
+    </message>
+    <message>
+        <source>カーマ・吸収線量</source>
+        <translation>Kerma, absorbed dose</translation>
+    </message>
+    <message>
+        <source>１次線量</source>
+        <translation>Primary dose</translation>
+    </message>
+    <message>
+        <source>カーマ</source>
+        <translation>Kerma</translation>
+    </message>
+    <message>
+        <source>過渡平衡</source>
+        <translation>Transient eq.</translation>
+    </message>
+    <message>
+        <source>２次電子平衡</source>
+        <translation>Equilibrium</translation>
+    </message>
+    <message>
+        <source>← 各体積の１次カーマ</source>
+        <translation>← Primary kerma</translation>
+    </message>
+    <message>
+        <source>← 中央の体積から出る
+&#x3000; ２次電子の行き先</source>
+        <translation>← Reach of electrons
+    from the centre</translation>
+    </message>
+    <message>
+        <source>照射野%1 (%2 個)：線量 %3</source>
+        <translation>Field %1 (%2 volumes): dose %3</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>高エネルギーＸ線照射における</source>
+        <translation>Absorbed-dose build-up</translation>
+    </message>
+    <message>
+        <source>吸収線量ビルドアップ現象</source>
+        <translation>in high-energy X-ray beams</translation>
+    </message>
+    <message>
+        <source>線束方向および側方向の</source>
+        <translation>Longitudinal and lateral</translation>
+    </message>
+    <message>
+        <source>２次電子 (過渡) 平衡</source>
+        <translation>electronic equilibrium</translation>
+    </message>
+    <message>
+        <source>モンテカルロシミュレーション</source>
+        <translation>Monte Carlo simulation</translation>
+    </message>
+    <message>
+        <source>解 説</source>
+        <translation>Explanation</translation>
+    </message>
+    <message>
+        <source>Dosavia %1
+データ %2</source>
+        <translation>Dosavia %1
+Data %2</translation>
+    </message>
+    <message>
+        <source>物理データファイルを読み込めません。</source>
+        <translation>Cannot read the physics data file.</translation>
+    </message>
+</context>
+<context>
+    <name>Form2</name>
+    <message>
+        <source>%1 分</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 時間</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source> 入射光子数を再入力して下さい </source>
+        <translation> Please enter the number of incident photons again </translation>
+    </message>
+    <message>
+        <source>高エネルギーＸ線照射における</source>
+        <translation>Absorbed-dose (electron) build-up</translation>
+    </message>
+    <message>
+        <source>吸収線量（電子）ビルドアップ現象</source>
+        <translation>in high-energy X-ray beams</translation>
+    </message>
+    <message>
+        <source>モンテカルロ ビジュアル シミュレーション</source>
+        <translation>Visual Monte Carlo simulation</translation>
+    </message>
+    <message>
+        <source>Ｘ線エネルギー</source>
+        <translation>X-ray energy</translation>
+    </message>
+    <message>
+        <source>Ｘ線スペクトル</source>
+        <translation>X-ray spectra</translation>
+    </message>
+    <message>
+        <source>平行ビーム入射とする</source>
+        <translation>Parallel beam incidence</translation>
+    </message>
+    <message>
+        <source>照射野サイズ</source>
+        <translation>Field size</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>2×</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <translation>size</translation>
+    </message>
+    <message>
+        <source>総入射光子数</source>
+        <translation>All photons</translation>
+    </message>
+    <message>
+        <source>     入射光子数／</source>
+        <translation>     Photons per</translation>
+    </message>
+    <message>
+        <source>個別表示(低速)</source>
+        <translation>Steps (slow)</translation>
+    </message>
+    <message>
+        <source>入射エネルギー</source>
+        <translation>Photon energy</translation>
+    </message>
+    <message>
+        <source>メニューへ戻る</source>
+        <translation>Back to the menu</translation>
+    </message>
+    <message>
+        <source>深部線量を表示</source>
+        <translation>Depth dose</translation>
+    </message>
+    <message>
+        <source>速さ</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>個別表示の速さ (1 秒に 1 光子 〜 最高)</source>
+        <translation>Speed of the step display (1 photon a second to fastest)</translation>
+    </message>
+    <message>
+        <source>%1 光子/秒</source>
+        <translation>%1 photons/s</translation>
+    </message>
+    <message>
+        <source>最高</source>
+        <translation>Fastest</translation>
+    </message>
+    <message>
+        <source>2次電子(陰電子, 陽電子) の飛跡</source>
+        <translation>Secondary e−/e+ tracks</translation>
+    </message>
+    <message>
+        <source>（光子の飛跡は非表示）</source>
+        <translation>(photons not shown)</translation>
+    </message>
+    <message>
+        <source>入射光子スペクトル</source>
+        <translation>Incident photon spectrum</translation>
+    </message>
+    <message>
+        <source> 照射野サイズ「%1」は選べません。
+ 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい </source>
+        <translation> The field size &quot;%1&quot; cannot be chosen.
+ Please choose 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8 or 10×10 </translation>
+    </message>
+    <message>
+        <source>スペクトルファイル %1 を読み込めません。</source>
+        <translation>Cannot read the spectrum file %1.</translation>
+    </message>
+    <message>
+        <source> 入射光子数 %1 の計算には約 %2 かかります。
+ 途中で止めるには Stop を押して下さい。実行しますか？ </source>
+        <translation> Simulating %1 incident photons takes about %2.
+ Press Stop to end it early. Run it? </translation>
+    </message>
+    <message>
+        <source>実行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Form3</name>
+    <message>
+        <source>&#x3000;高エネルギーＸ線スペクトル</source>
+        <translation> High-energy X-ray spectra</translation>
+    </message>
+    <message>
+        <source>シミュレーションで用いた高エネルギーＸ線スペクトル</source>
+        <translation>High-energy X-ray spectra used in the simulation</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>Form4</name>
+    <message>
+        <source>&#x3000;シミュレーションが終了していません&#x3000;</source>
+        <translation> The simulation has not finished </translation>
+    </message>
+    <message>
+        <source>  結果ファイルを選択して下さい </source>
+        <translation>  Please select a result file </translation>
+    </message>
+    <message>
+        <source>線束中心軸上の深部線量分布を求めるシミュレーション</source>
+        <translation>Simulation of the depth dose on the central axis</translation>
+    </message>
+    <message>
+        <source>新規計算</source>
+        <translation>New run</translation>
+    </message>
+    <message>
+        <source>Ｘ線エネルギー</source>
+        <translation>X-ray energy</translation>
+    </message>
+    <message>
+        <source>平行ビーム入射とする</source>
+        <translation>Parallel beam incidence</translation>
+    </message>
+    <message>
+        <source>照射野サイズ</source>
+        <translation>Field size</translation>
+    </message>
+    <message>
+        <source>1×1～15×15</source>
+        <translation>1×1 to 15×15</translation>
+    </message>
+    <message>
+        <source>（ペンシルビーム重ね合わせ法で計算）</source>
+        <translation>(by pencil-beam superposition)</translation>
+    </message>
+    <message>
+        <source>入射光子数</source>
+        <translation>Photons</translation>
+    </message>
+    <message>
+        <source>結果ファイル</source>
+        <translation>Result file</translation>
+    </message>
+    <message>
+        <source>シミュレーション開始</source>
+        <translation>Start simulation</translation>
+    </message>
+    <message>
+        <source>計算結果読み込み</source>
+        <translation>Read results</translation>
+    </message>
+    <message>
+        <source>一次線水カーマ 再描画</source>
+        <translation>Redraw primary kerma</translation>
+    </message>
+    <message>
+        <source>既存データ</source>
+        <translation>Saved data</translation>
+    </message>
+    <message>
+        <source>読み込み</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>描 画</source>
+        <translation>Draw</translation>
+    </message>
+    <message>
+        <source>線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）</source>
+        <translation>Central-axis depth dose (normalised to the maximum primary water kerma)</translation>
+    </message>
+    <message>
+        <source>専用ウィンドウで計算</source>
+        <translation>Run in own window</translation>
+    </message>
+    <message>
+        <source>Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、進み具合を表示します（中止もできます）</source>
+        <translation>Runs Kestrun in a Dosavia window instead of a terminal emulator and shows its progress (it can be stopped)</translation>
+    </message>
+    <message>
+        <source>画像保存</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>CSV保存</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>作業フォルダ：</source>
+        <translation>Working folder: </translation>
+    </message>
+    <message>
+        <source>ファイル名「%1」が%2バイト（半角%2文字）を超えます。
+Ｘ線エネルギーを短く入力して下さい</source>
+        <translation>The file name &quot;%1&quot; is longer than %2 bytes (%2 ASCII characters).
+Please type a shorter X-ray energy</translation>
+    </message>
+    <message>
+        <source>%1 を書き込めません</source>
+        <translation>Cannot write %1</translation>
+    </message>
+    <message>
+        <source>シミュレーションを開始できません
+%1</source>
+        <translation>Cannot start the simulation
+%1</translation>
+    </message>
+    <message>
+        <source>%1 は計算結果ファイルとして読み込めません
+%2</source>
+        <translation>%1 cannot be read as a result file
+%2</translation>
+    </message>
+    <message>
+        <source>%1 は計算結果ファイルとして読み込めません</source>
+        <translation>%1 cannot be read as a result file</translation>
+    </message>
+    <message>
+        <source>読み込んだファイル：%1</source>
+        <translation>File read: %1</translation>
+    </message>
+    <message>
+        <source>一次線水カーマ：</source>
+        <translation>Primary water kerma: </translation>
+    </message>
+    <message>
+        <source>グラフの大きさ（ピクセル）</source>
+        <translation>Size of the graph (pixels)</translation>
+    </message>
+    <message>
+        <source>並列計算 (%1 コア)</source>
+        <translation>Parallel run (%1 cores)</translation>
+    </message>
+    <message>
+        <source>Kestrun をすべてのコアで実行します（--threads 0）。結果は統計誤差の範囲で単一乱数列の計算と一致します</source>
+        <translation>Runs Kestrun on every core (--threads 0). The result agrees with the single-stream run within the statistical noise.</translation>
+    </message>
+</context>
+<context>
+    <name>Form5</name>
+    <message>
+        <source>解説-１</source>
+        <translation>Explanation 1</translation>
+    </message>
+    <message>
+        <source>放射線治療で用いられる高エネルギーＸ線（MVＸ線）の</source>
+        <translation>The central-axis depth dose of the high-energy (MV)</translation>
+    </message>
+    <message>
+        <source>中心軸上の深部線量は、入射表面では小さく、深さとともに</source>
+        <translation>X-rays of radiotherapy is low at the surface, rises</translation>
+    </message>
+    <message>
+        <source>急に増えて最大となり、その後はゆるやかに減っていく（Fig.1）。</source>
+        <translation>steeply with depth to a maximum, then falls slowly (Fig.1).</translation>
+    </message>
+    <message>
+        <source>表面から最大線量の深さ d_max までをビルドアップ領域という。</source>
+        <translation>The depths from the surface to d_max: the build-up region.</translation>
+    </message>
+    <message>
+        <source>この急な増加は、光子との相互作用（主に非干渉性散乱、</source>
+        <translation>The steep rise arises because secondary electrons, set</translation>
+    </message>
+    <message>
+        <source>すなわちコンプトン散乱）で動き出した２次電子が、物質中を</source>
+        <translation>in motion by photon interactions (mainly incoherent, i.e.</translation>
+    </message>
+    <message>
+        <source>ある距離（飛程）だけ進み、その飛跡に沿ってエネルギーを</source>
+        <translation>Compton, scattering), travel some distance (their range)</translation>
+    </message>
+    <message>
+        <source>与えるために起こる。電子は主に前方へ進むので、線量は</source>
+        <translation>and deposit energy along their tracks. The electrons go</translation>
+    </message>
+    <message>
+        <source>電子が発生した場所より深い所に与えられる。</source>
+        <translation>mainly forward, so the dose lands deeper than their origin.</translation>
+    </message>
+    <message>
+        <source>診断用の kV Ｘ線では、２次電子の受け取るエネルギーが小さく、</source>
+        <translation>With diagnostic kV X-rays the secondary electrons get</translation>
+    </message>
+    <message>
+        <source>飛程もせいぜい数百μm なので、電子によるビルドアップは</source>
+        <translation>little energy and a range of a few hundred μm at most,</translation>
+    </message>
+    <message>
+        <source>ほとんど見られない。</source>
+        <translation>so there is hardly any electron build-up.</translation>
+    </message>
+    <message>
+        <source>では、MVＸ線で生じた２次電子はどこまで飛び、どのように</source>
+        <translation>How far, then, do the electrons set moving by MV X-rays</translation>
+    </message>
+    <message>
+        <source>広がってエネルギーを与えるのだろうか。次頁で見てみよう。</source>
+        <translation>travel, and how do they spread their energy? See next page.</translation>
+    </message>
+    <message>
+        <source>Fig.1  10MVＸ線の組織-最大線量比 (TMR)</source>
+        <translation>Fig.1  Tissue-maximum ratio (TMR) of 10 MV X-rays</translation>
+    </message>
+    <message>
+        <source>次頁へ</source>
+        <translation>Next page</translation>
+    </message>
+</context>
+<context>
+    <name>Form6</name>
+    <message>
+        <source>解説-２</source>
+        <translation>Explanation 2</translation>
+    </message>
+    <message>
+        <source>Fig.2 は、高エネルギーX線 (4,6,10 MV) が、ある特定点</source>
+        <translation>Fig.2 shows where the kinetic energy of the secondary</translation>
+    </message>
+    <message>
+        <source>(R, Z) = (0, 0) でコンプトン散乱を起こしたとき、</source>
+        <translation>electron, set free when a high-energy X-ray (4, 6, 10 MV)</translation>
+    </message>
+    <message>
+        <source>放出された２次電子の運動エネルギーが、その飛跡に沿って</source>
+        <translation>is Compton scattered at the point (R, Z) = (0, 0), is</translation>
+    </message>
+    <message>
+        <source>どこで吸収されるかを表したものである。</source>
+        <translation>absorbed along the electron track.</translation>
+    </message>
+    <message>
+        <source>初期運動エネルギー（カーマ）を 1.0 に規格化した微分線量</source>
+        <translation>The differential dose distribution P(R, Z), normalised</translation>
+    </message>
+    <message>
+        <source>分布 P(R, Z) に 2πR を掛け、Z 軸のまわりに 360 度</source>
+        <translation>to an initial kinetic energy (kerma) of 1.0, is multiplied</translation>
+    </message>
+    <message>
+        <source>加え合わせてある。Z はＸ線の進む向き、R は Z 軸からの</source>
+        <translation>by 2πR, i.e. summed over 360° about the Z axis. Z is the</translation>
+    </message>
+    <message>
+        <source>距離である。</source>
+        <translation>direction of the X-rays, R the distance from the Z axis.</translation>
+    </message>
+    <message>
+        <source>エネルギーが高いほど電子の飛程は長く、広がりも大きい。</source>
+        <translation>The higher the energy, the longer and wider the spread.</translation>
+    </message>
+    <message>
+        <source>10 MV でも、エネルギーのほとんどは前方約 3 cm、</source>
+        <translation>Even at 10 MV most of the energy is absorbed within</translation>
+    </message>
+    <message>
+        <source>側方約 1.5 cm の範囲で吸収される。</source>
+        <translation>about 3 cm forward and about 1.5 cm sideways.</translation>
+    </message>
+    <message>
+        <source>電子の運ぶエネルギーは、線束の方向には深い所へ、</source>
+        <translation>The electrons carry energy deeper along the beam,</translation>
+    </message>
+    <message>
+        <source>線束と直角な方向には周りの部分へと移される。</source>
+        <translation>and to the surroundings at right angles to it.</translation>
+    </message>
+    <message>
+        <source>次頁からは、この２次電子の平衡によって、線束方向と</source>
+        <translation>The next pages consider how electronic equilibrium</translation>
+    </message>
+    <message>
+        <source>側方向にビルドアップがどのように生じるかを考えよう。</source>
+        <translation>causes build-up along the beam and laterally.</translation>
+    </message>
+    <message>
+        <source>Fig.2  高エネルギーＸ線で発生する２次電子の吸収確率空間分布</source>
+        <translation>Fig.2  Where secondary electrons from MV X-rays deposit energy</translation>
+    </message>
+    <message>
+        <source>Fig.2 の画像がありません</source>
+        <translation>The picture of Fig.2 is missing</translation>
+    </message>
+    <message>
+        <source>次頁へ</source>
+        <translation>Next page</translation>
+    </message>
+</context>
+<context>
+    <name>Form7</name>
+    <message>
+        <source>解説-３</source>
+        <translation>Explanation 3</translation>
+    </message>
+    <message>
+        <source>線束方向のビルドアップ（2次電子平衡）</source>
+        <translation>Build-up along the beam (electronic equilibrium)</translation>
+    </message>
+    <message>
+        <source>水を、線束に沿って並んだ小さな単位体積の列と考える（Fig.3）。</source>
+        <translation>Think of water as a row of unit volumes along the beam (Fig.3).</translation>
+    </message>
+    <message>
+        <source>まずＸ線の減弱を無視し、どの体積でも１次光子による</source>
+        <translation>Ignore X-ray attenuation first and let the kerma of the</translation>
+    </message>
+    <message>
+        <source>カーマ（２次電子に与えられる運動エネルギー）を 100 とする。</source>
+        <translation>primary photons (energy given to electrons) be 100 in each.</translation>
+    </message>
+    <message>
+        <source>２次電子はすべて前方へ進み、飛程は単位体積 4 個分で、</source>
+        <translation>All secondary electrons go forward with a range of four</translation>
+    </message>
+    <message>
+        <source>通過する 4 個の体積に 25 ずつ等しくエネルギーを与えるとする。</source>
+        <translation>volumes, giving 25 to each of the four volumes they cross.</translation>
+    </message>
+    <message>
+        <source>すると吸収線量は、深さ 1 の体積で 25、2 で 50、3 で 75、</source>
+        <translation>The absorbed dose is then 25 in the volume at depth 1,</translation>
+    </message>
+    <message>
+        <source>4 から先では 100 となり、カーマと等しくなる（Fig.4）。</source>
+        <translation>50 at 2, 75 at 3, and 100 from 4 on, equal to kerma (Fig.4).</translation>
+    </message>
+    <message>
+        <source>体積に入ってくる電子と出ていく電子のエネルギーがつり合う</source>
+        <translation>This state, where the energy electrons carry in balances</translation>
+    </message>
+    <message>
+        <source>この状態を、２次電子平衡という。</source>
+        <translation>what they carry out, is called electronic equilibrium.</translation>
+    </message>
+    <message>
+        <source>実際のＸ線は深さとともに減弱するので、カーマも深さとともに</source>
+        <translation>Real X-rays are attenuated with depth, so kerma falls</translation>
+    </message>
+    <message>
+        <source>減っていく。このため完全な平衡にはならず、最大線量の深さ</source>
+        <translation>with depth too. Equilibrium is never complete: beyond the</translation>
+    </message>
+    <message>
+        <source>より先では、１次線量は１次カーマより大きい値を保ったまま、</source>
+        <translation>depth of maximum, the primary dose stays above the primary</translation>
+    </message>
+    <message>
+        <source>カーマと同じ割合で減っていく。これを過渡平衡といい、</source>
+        <translation>kerma and falls at the same rate. This is transient</translation>
+    </message>
+    <message>
+        <source>１次カーマと１次線量は等しくならない（Fig.5）。</source>
+        <translation>equilibrium; primary kerma and dose never meet (Fig.5).</translation>
+    </message>
+    <message>
+        <source>Fig.3  線束方向の単位体積モデル（減弱なし）</source>
+        <translation>Fig.3  Unit volumes along the beam (no attenuation)</translation>
+    </message>
+    <message>
+        <source>Fig.4  減弱なし</source>
+        <translation>Fig.4  No attenuation</translation>
+    </message>
+    <message>
+        <source>Fig.5  減弱あり</source>
+        <translation>Fig.5  With attenuation</translation>
+    </message>
+    <message>
+        <source>次頁へ</source>
+        <translation>Next page</translation>
+    </message>
+</context>
+<context>
+    <name>Form8</name>
+    <message>
+        <source>解説-４</source>
+        <translation>Explanation 4</translation>
+    </message>
+    <message>
+        <source>線束に対して側方向のビルドアップ</source>
+        <translation>Lateral build-up across the beam</translation>
+    </message>
+    <message>
+        <source>同じ単位体積のモデルを、線束と直角な方向に並べてみる（Fig.6）。</source>
+        <translation>Now lay the unit volumes across the beam (Fig.6).</translation>
+    </message>
+    <message>
+        <source>各体積の１次カーマを 80 とし、２次電子は左右それぞれ</source>
+        <translation>Let the primary kerma of each be 80; the electrons reach</translation>
+    </message>
+    <message>
+        <source>単位体積 4 個分（発生した体積を含む）まで届いて、</source>
+        <translation>four volumes to each side (their own one included),</translation>
+    </message>
+    <message>
+        <source>その各体積に 10 ずつ与えるとする（発生した体積には 20）。</source>
+        <translation>giving 10 to each of them (20 to their own volume).</translation>
+    </message>
+    <message>
+        <source>照射野が範囲①（7 個分）以上あれば、中央の体積は自分と</source>
+        <translation>If the field covers range ① (7 volumes) or more, the</translation>
+    </message>
+    <message>
+        <source>両側 3 個ずつ、計 7 個の体積から電子を受け取り、線量は</source>
+        <translation>central volume receives electrons from all 7 volumes;</translation>
+    </message>
+    <message>
+        <source>80 でカーマと等しい。これが側方向の２次電子平衡である。</source>
+        <translation>its dose is 80, equal to kerma: lateral equilibrium.</translation>
+    </message>
+    <message>
+        <source>照射野②（5 個分）では 60、③（3 個分）では 40、</source>
+        <translation>Field ② (5 volumes) gives 60, ③ (3 volumes) gives 40,</translation>
+    </message>
+    <message>
+        <source>④（1 個分）では自分の電子だけの 20 になる。</source>
+        <translation>④ (1 volume) only the 20 of its own electrons.</translation>
+    </message>
+    <message>
+        <source>実際の照射野が Fig.2 の電子の側方への広がりより狭いと、</source>
+        <translation>A field narrower than the lateral electron spread of</translation>
+    </message>
+    <message>
+        <source>中心軸上で側方向の平衡が成り立たなくなって線量が下がり、</source>
+        <translation>Fig.2 loses lateral equilibrium on the axis: the dose</translation>
+    </message>
+    <message>
+        <source>最大線量の深さ d_max も表面側へ移る（Fig.7）。</source>
+        <translation>falls and d_max moves towards the surface (Fig.7).</translation>
+    </message>
+    <message>
+        <source>定位放射線照射や強度変調放射線治療（IMRT）のように</source>
+        <translation>Narrow beams, as in stereotactic irradiation or</translation>
+    </message>
+    <message>
+        <source>細い線束を用いるときには、この効果を考慮する必要がある。</source>
+        <translation>IMRT, must take this effect into account.</translation>
+    </message>
+    <message>
+        <source>Fig.6  側方向の単位体積モデル</source>
+        <translation>Fig.6  Unit volumes across the beam</translation>
+    </message>
+    <message>
+        <source>Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）</source>
+        <translation>Fig.7  Depth dose of narrow fields (10 MV, max. primary kerma = 100 %)</translation>
+    </message>
+    <message>
+        <source>参考文献</source>
+        <translation>References</translation>
+    </message>
+</context>
+<context>
+    <name>Form9</name>
+    <message>
+        <source>文献</source>
+        <translation>References</translation>
+    </message>
+    <message>
+        <source>参考文献</source>
+        <translation>References</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>%1 が見つかりません。探した場所:
+%2</source>
+        <translation>%1 was not found. Places searched:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 を起動できませんでした</source>
+        <translation>Could not start %1</translation>
+    </message>
+    <message>
+        <source>%1 を表示する端末エミュレータが見つかりません（環境変数 TERMINAL で指定できます）</source>
+        <translation>No terminal emulator found to show %1 (the environment variable TERMINAL can name one)</translation>
+    </message>
+    <message>
+        <source>ファイルが無いか、読めません</source>
+        <translation>the file is missing or unreadable</translation>
+    </message>
+    <message>
+        <source>ファイルを開けません</source>
+        <translation>cannot open the file</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません</source>
+        <translation>cannot read the file</translation>
+    </message>
+    <message>
+        <source>読み込みエラー</source>
+        <translation>read error</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>not a plain file</translation>
+    </message>
+    <message>
+        <source>読めません（ファイルではありません）：</source>
+        <translation>cannot read it (not a file): </translation>
+    </message>
+    <message>
+        <source>この種類のファイルとしては大きすぎます</source>
+        <translation>far too large for a file of this kind</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で終わっています（行が足りません）</source>
+        <translation>the file ends too early (a line is missing)</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で終わっています。記録数：</source>
+        <translation>the file ends too early; records: </translation>
+    </message>
+    <message>
+        <source>ファイルが途中の記録で終わっています。記録：</source>
+        <translation>the file ends inside a record; record: </translation>
+    </message>
+    <message>
+        <source>スペクトルが途中で終わっています。記録数：</source>
+        <translation>the spectrum ends too early; records: </translation>
+    </message>
+    <message>
+        <source>行がありません</source>
+        <translation>the line is missing</translation>
+    </message>
+    <message>
+        <source>値がありません</source>
+        <translation>the value is missing</translation>
+    </message>
+    <message>
+        <source>行に数値がありません</source>
+        <translation>no number on the line</translation>
+    </message>
+    <message>
+        <source>数値ではありません：</source>
+        <translation>not a number: </translation>
+    </message>
+    <message>
+        <source>整数ではありません：</source>
+        <translation>not an integer: </translation>
+    </message>
+    <message>
+        <source>範囲外の値です：</source>
+        <translation>out of range: </translation>
+    </message>
+    <message>
+        <source>正の数でなければなりません</source>
+        <translation>must be a positive number</translation>
+    </message>
+    <message>
+        <source>負の値は使えません</source>
+        <translation>must not be negative</translation>
+    </message>
+    <message>
+        <source>強度に負の値は使えません</source>
+        <translation>the intensity must not be negative</translation>
+    </message>
+    <message>
+        <source>重みは負でない有限の数でなければなりません</source>
+        <translation>the weight must be a finite number, not negative</translation>
+    </message>
+    <message>
+        <source>400 記録の重みの合計が 0 です</source>
+        <translation>the weights of the 400 records sum to 0</translation>
+    </message>
+    <message>
+        <source>強度が正のビンがなく、計算するものがありません</source>
+        <translation>no bin has a positive intensity: nothing to calculate</translation>
+    </message>
+    <message>
+        <source>名前が空です</source>
+        <translation>the name is empty</translation>
+    </message>
+    <message>
+        <source>名前に制御文字が含まれています</source>
+        <translation>the name holds a control character</translation>
+    </message>
+    <message>
+        <source>スペクトルファイル名</source>
+        <translation>spectrum file name</translation>
+    </message>
+    <message>
+        <source>結果ファイル名</source>
+        <translation>result file name</translation>
+    </message>
+    <message>
+        <source>光子総数</source>
+        <translation>photon total</translation>
+    </message>
+    <message>
+        <source>強度</source>
+        <translation>intensity</translation>
+    </message>
+    <message>
+        <source>重み</source>
+        <translation>weight</translation>
+    </message>
+    <message>
+        <source>エネルギー</source>
+        <translation>energy</translation>
+    </message>
+    <message>
+        <source>記録</source>
+        <translation>record</translation>
+    </message>
+    <message>
+        <source>欄</source>
+        <translation>field</translation>
+    </message>
+    <message>
+        <source>桁</source>
+        <translation>columns</translation>
+    </message>
+    <message>
+        <source>
+ファイル：</source>
+        <translation>
+File: </translation>
+    </message>
+    <message>
+        <source>
+行：%1 行目</source>
+        <translation>
+Line: %1</translation>
+    </message>
+    <message>
+        <source>
+項目：</source>
+        <translation>
+Item: </translation>
+    </message>
+    <message>
+        <source>
+内容：</source>
+        <translation>
+Problem: </translation>
+    </message>
+    <message>
+        <source>データファイルのフォルダが見つかりません</source>
+        <translation>The folder of the data files was not found</translation>
+    </message>
+    <message>
+        <source>作業フォルダ %1 を作成できません</source>
+        <translation>Cannot create the working folder %1</translation>
+    </message>
+    <message>
+        <source>データファイルを作業フォルダへ写せません</source>
+        <translation>Cannot copy the data files to the working folder</translation>
+    </message>
+    <message>
+        <source>作業フォルダ %1 に移れません</source>
+        <translation>Cannot change to the working folder %1</translation>
+    </message>
+    <message>
+        <source>
+%1 で続けます</source>
+        <translation>
+Continuing in %1</translation>
+    </message>
+</context>
+<context>
+    <name>ZoomMenu</name>
+    <message>
+        <source>表示倍率</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>画面に合わせる</source>
+        <translation>Fit to screen</translation>
+    </message>
+    <message>
+        <source>言語</source>
+        <translation>Language</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,207 @@
+// The English interface: the translation file is complete, every form shows no Japanese in
+// English, and switching back gives the Japanese texts exactly as before.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <functional>
+#include <map>
+
+#include "gui/app_forms.h"
+#include "gui/depth_dose_panel.h"
+#include "gui/engine_console.h"
+#include "gui/form1.h"
+#include "gui/form2.h"
+#include "gui/form3.h"
+#include "gui/form4.h"
+#include "gui/form5.h"
+#include "gui/form6.h"
+#include "gui/form7.h"
+#include "gui/form8.h"
+#include "gui/form9.h"
+#include "gui/form_scaler.h"
+#include "gui/language.h"
+#include "gui_test_support.h"
+
+using namespace dosavia::gui;
+using dosavia::gui::testing::TempWorkDir;
+
+namespace {
+
+// Kana, kanji, Japanese punctuation and full-width forms.
+const QRegularExpression kJapanese(
+    QStringLiteral("[\\x{3000}-\\x{30ff}\\x{4e00}-\\x{9fff}\\x{ff01}-\\x{ff5e}]"));
+
+// Every text a user can read on a form, keyed by widget path and kind.
+std::map<QString, QString> Texts(QWidget* form) {
+  std::map<QString, QString> texts;
+  QList<QWidget*> widgets = form->findChildren<QWidget*>();
+  widgets.prepend(form);
+  for (int i = 0; i < widgets.size(); ++i) {
+    QWidget* w = widgets[i];
+    const QString key = QString::number(i) + QLatin1Char(' ') + w->metaObject()->className();
+    if (auto* label = qobject_cast<QLabel*>(w)) texts[key + " text"] = label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) texts[key + " text"] = button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(w)) texts[key + " title"] = group->title();
+    if (auto* table = qobject_cast<QTableWidget*>(w))
+      for (int c = 0; c < table->columnCount(); ++c)
+        if (QTableWidgetItem* item = table->horizontalHeaderItem(c))
+          texts[key + " header " + QString::number(c)] = item->text() + '\n' + item->toolTip();
+    if (!w->toolTip().isEmpty()) texts[key + " tip"] = w->toolTip();
+    if (w->isWindow()) texts[key + " window"] = w->windowTitle();
+  }
+  return texts;
+}
+
+// With DOSAVIA_SCREENSHOTS=<folder>: the form at 100 % as docs/screenshots shows it, and a
+// note of every caption wider than its control.
+void SaveScreen(QWidget* form) {
+  const double zoom = ZoomSetting();
+  SetZoomSetting(1.0);
+  form->show();
+  QTest::qWait(200);
+  for (QWidget* w : form->findChildren<QWidget*>()) {
+    QString text;
+    int room = w->contentsRect().width();
+    if (auto* label = qobject_cast<QLabel*>(w); label && label->textFormat() != Qt::RichText &&
+                                                !label->wordWrap() &&
+                                                !label->text().startsWith('<'))
+      text = label->text();
+    else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+      text = button->text();
+      room -= qobject_cast<QPushButton*>(w) ? 8 : 24;  // frame; check box indicator
+    }
+    for (const QString& line : text.split('\n'))
+      if (w->isVisible() && QFontMetrics(w->font()).horizontalAdvance(line) > room)
+        qWarning("too wide: %s (%d > %d px)", qPrintable(line),
+                 QFontMetrics(w->font()).horizontalAdvance(line), room);
+  }
+  const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
+  QVERIFY(
+      form->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") + "/english_" + tag + ".png"));
+  if (auto* visual = qobject_cast<Form2*>(form)) {  // its floating depth-dose panel too
+    visual->Check2->setChecked(true);
+    QTest::qWait(200);
+    QVERIFY(visual->DepthDosePanel1->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") +
+                                                 "/english_depth_dose.png"));
+    visual->Check2->setChecked(false);
+  }
+  SetZoomSetting(zoom);
+}
+
+void Switch(Language language) {
+  SetLanguage(language, false);
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+class TestEnglish : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QVERIFY(work_.Missing().isEmpty()); }
+
+  // Every message has an English text of its own: finished, not empty, without Japanese,
+  // and with the same %n places as its source (a lost %1 would show a raw placeholder).
+  void translationFileComplete() {
+    QFile file(QStringLiteral(DOSAVIA_TS_FILE));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString context, source;
+    int messages = 0;
+    const QRegularExpression places(QStringLiteral("%\\d"));
+    const auto place_list = [&](const QString& text) {
+      QStringList found;
+      for (auto it = places.globalMatch(text); it.hasNext();) found << it.next().captured();
+      found.sort();
+      found.removeDuplicates();
+      return found;
+    };
+    while (!xml.atEnd()) {
+      if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+      if (xml.name() == QLatin1String("name"))
+        context = xml.readElementText();
+      else if (xml.name() == QLatin1String("source"))
+        source = xml.readElementText();
+      else if (xml.name() == QLatin1String("translation")) {
+        ++messages;
+        const QString where = context + ": " + source;
+        QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty(), qPrintable(where));
+        const QString english = xml.readElementText();
+        QVERIFY2(!english.trimmed().isEmpty(), qPrintable(where));
+        QVERIFY2(!english.contains(kJapanese), qPrintable(where));
+        QCOMPARE(place_list(english), place_list(source));
+      }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(messages > 200);
+  }
+
+  void formsInEnglish_data() {
+    QTest::addColumn<std::function<QWidget*()>>("form");
+    QTest::newRow("menu") << std::function<QWidget*()>([] { return &GetForm1(); });
+    QTest::newRow("visual") << std::function<QWidget*()>([] { return &GetForm2(); });
+    QTest::newRow("spectra") << std::function<QWidget*()>([] { return &GetForm3(); });
+    QTest::newRow("non-visual") << std::function<QWidget*()>([] { return &GetForm4(); });
+    QTest::newRow("page 1") << std::function<QWidget*()>([] { return &GetForm5(); });
+    QTest::newRow("page 2") << std::function<QWidget*()>([] { return &GetForm6(); });
+    QTest::newRow("page 3") << std::function<QWidget*()>([] { return &GetForm7(); });
+    QTest::newRow("page 4") << std::function<QWidget*()>([] { return &GetForm8(); });
+    QTest::newRow("references") << std::function<QWidget*()>([] { return &GetForm9(); });
+    QTest::newRow("console") << std::function<QWidget*()>([] {
+      static EngineConsole console;
+      return &console;
+    });
+  }
+
+  // In English no widget text, title or tool tip holds Japanese; back in Japanese every text
+  // is the one shown before the switch.
+  void formsInEnglish() {
+    QFETCH(std::function<QWidget*()>, form);
+    QWidget* shown = form();
+    Switch(Language::kJapanese);
+    const auto japanese = Texts(shown);
+    Switch(Language::kEnglish);
+    for (const auto& [where, text] : Texts(shown))
+      QVERIFY2(!text.contains(kJapanese), qPrintable(where + ": " + text));
+    if (!qEnvironmentVariableIsEmpty("DOSAVIA_SCREENSHOTS")) SaveScreen(shown);
+    Switch(Language::kJapanese);
+    QVERIFY(Texts(shown) == japanese);
+  }
+
+  void languageArgument_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("language");  // -1: none
+    QTest::newRow("none") << QStringList{"Dosavia"} << -1;
+    QTest::newRow("en") << QStringList{"Dosavia", "--lang", "en"} << int(Language::kEnglish);
+    QTest::newRow("ja") << QStringList{"Dosavia", "--lang", "ja"} << int(Language::kJapanese);
+    QTest::newRow("unknown") << QStringList{"Dosavia", "--lang", "fr"} << -1;
+    QTest::newRow("no value") << QStringList{"Dosavia", "--lang"} << -1;
+  }
+
+  void languageArgument() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, language);
+    std::vector<QByteArray> bytes;
+    for (const QString& a : arguments) bytes.push_back(a.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    const auto found = LanguageArgument(static_cast<int>(argv.size()), argv.data());
+    QCOMPARE(found ? int(*found) : -1, language);
+  }
+
+ private:
+  TempWorkDir work_;
+};
+
+QTEST_MAIN(TestEnglish)
+#include "tst_english.moc"
