@@ -1,5 +1,6 @@
 #include "gui/spectrum_graph.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
@@ -23,11 +24,12 @@ constexpr double kEnergyTickMeV = 2;
 constexpr double kRelativeMax = 1.1;
 constexpr double kRelativeTick = 0.2;
 // Margins of the plotting area inside the frame [px at 96 dpi].
-constexpr int kLeftMarginPx = 56;
+constexpr int kLeftMarginPx = 66;
 constexpr int kRightMarginPx = 16;
 constexpr int kTopMarginPx = 14;
-constexpr int kBottomMarginPx = 44;
-constexpr double kLabelPoints = 9;
+constexpr int kBottomMarginPx = 54;
+// Text of the axes and curve labels, legible from the back of a classroom.
+constexpr double kLabelPoints = 12;
 
 struct SpectrumFile {
   const char* name;
@@ -83,13 +85,14 @@ void SpectrumGraph::Paint(QPainter& p) {
 
   const QFont small = DefaultFont(kLabelPoints);
   p.setFont(small);
+  const double line = QFontMetricsF(small).height();
   const QColor grid(215, 215, 215);
   for (double e = 0; e <= kEnergyMaxMeV + 1e-9; e += kEnergyTickMeV) {
     const QPointF bottom = to_px.map(QPointF(e, 0));
     p.setPen(QPen(grid, 1));
     p.drawLine(bottom, to_px.map(QPointF(e, kRelativeMax)));
     p.setPen(Qt::black);
-    p.drawText(QRectF(bottom.x() - 20, bottom.y() + 3, 40, 16), Qt::AlignHCenter | Qt::AlignTop,
+    p.drawText(QRectF(bottom.x() - 20, bottom.y() + 3, 40, line), Qt::AlignHCenter | Qt::AlignTop,
                QString::number(e));
   }
   for (double r = 0; r <= kRelativeMax + 1e-9; r += kRelativeTick) {
@@ -97,17 +100,17 @@ void SpectrumGraph::Paint(QPainter& p) {
     p.setPen(QPen(grid, 1));
     p.drawLine(left, to_px.map(QPointF(kEnergyMaxMeV, r)));
     p.setPen(Qt::black);
-    p.drawText(QRectF(left.x() - 40, left.y() - 8, 34, 16), Qt::AlignRight | Qt::AlignVCenter,
+    p.drawText(QRectF(left.x() - 46, left.y() - line / 2, 40, line), Qt::AlignRight | Qt::AlignVCenter,
                QString::number(r, 'f', 1));
   }
   p.setPen(QPen(Qt::black, 1.5));
   p.drawRect(plot);
-  p.drawText(QRectF(plot.left(), plot.bottom() + 20, plot.width(), 18), Qt::AlignCenter,
+  p.drawText(QRectF(plot.left(), plot.bottom() + 4 + line, plot.width(), line), Qt::AlignCenter,
              Tr("Figures", "光子エネルギー (MeV)"));
   p.save();
-  p.translate(14, plot.center().y());
+  p.translate(line / 2 + 2, plot.center().y());
   p.rotate(-90);
-  p.drawText(QRectF(-plot.height() / 2, -9, plot.height(), 18), Qt::AlignCenter,
+  p.drawText(QRectF(-plot.height() / 2, -line / 2, plot.height(), line), Qt::AlignCenter,
              Tr("Figures", "相対光子数"));
   p.restore();
 
@@ -132,7 +135,7 @@ void SpectrumGraph::Paint(QPainter& p) {
   for (const SpectrumCurve& curve : curves_) {
     const QPointF end = to_px.map(QPointF(curve.end_point_mev, 0));
     p.setPen(curve.color);
-    const QRectF box(end.x() - 44, end.y() - 42, 52, 18);
+    const QRectF box(end.x() - 64, end.y() - 44, 72, line);
     // On white, so that a label stays legible where another curve passes behind it.
     const QRectF text = p.boundingRect(box, Qt::AlignRight | Qt::AlignVCenter, curve.label);
     p.fillRect(text.adjusted(-2, 0, 2, 0), Qt::white);
