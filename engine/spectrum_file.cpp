@@ -45,6 +45,14 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
                        "'" + Excerpt(record) +
                            "': a number reaches into the separator columns; each record is "
                            "the energy in columns 1-6, ', ' in 7-8 and the intensity in 9-17");
+  // Without its decimal point the field would read with 3 implied decimals ("07000E+00" as
+  // 7.0) here but as written (7000) in the interactive program.
+  const std::string_view intensity =
+      record.size() > 8 ? std::string_view(record).substr(8, 9) : std::string_view();
+  if (intensity.find_first_not_of(' ') != std::string_view::npos &&
+      intensity.find('.') == std::string_view::npos)
+    throw InputError(file, line, "field 3 (columns 9-17, E9.3), intensity",
+                     "'" + Excerpt(record) + "': the intensity has no decimal point");
   // After column 17: a continued exponent, or any further number, which the free-format
   // reading of the same file would take as the next record's energy.
   const std::size_t after = 17;

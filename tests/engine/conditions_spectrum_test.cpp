@@ -194,6 +194,7 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
       {with_line(7, "  0.325, 3.679E-03"), 7, "columns 7-8"},  // one leading blank
       {with_line(7, " 0.325,-3.679E-03"), 7, "columns 7-8"},   // a sign in column 8
       {with_line(7, " 0.325,  3.679E-03"), 7, "columns 18"},   // two blanks
+      {with_line(7, " 0.325, 03679E-03"), 7, "intensity"},    // no decimal point
   };
   for (const auto& c : cases) {
     try {
