@@ -180,33 +180,11 @@ std::string ResultFileName(std::string_view energy_text, std::string_view count_
 }
 
 std::string PlainCountText(std::string_view typed) {
-  // Full-width forms U+FF01..U+FF5E are ASCII + 0xFEE0; U+3000 is the full-width blank.
-  std::string ascii;
-  for (std::size_t i = 0; i < typed.size();) {
-    const std::size_t n = Utf8SequenceLength(typed.substr(i));
-    if (n == 3) {
-      const auto b = [&](std::size_t k) { return static_cast<unsigned char>(typed[i + k]); };
-      const unsigned code = (b(0) & 0x0fu) << 12 | (b(1) & 0x3fu) << 6 | (b(2) & 0x3fu);
-      if (code >= 0xff01 && code <= 0xff5e) {
-        ascii += static_cast<char>(code - 0xfee0);
-        i += 3;
-        continue;
-      }
-      if (code == 0x3000) {
-        ascii += ' ';
-        i += 3;
-        continue;
-      }
-    }
-    const std::size_t take = n == 0 ? 1 : n;
-    ascii.append(typed.substr(i, take));
-    i += take;
-  }
   // Groups of three digits after a first group of one to three, joined by ',' or ' '.
-  std::string_view t = TrimBlanks(ascii);
+  const std::string_view t = TrimBlanks(typed);
   std::size_t lead = 0;
   while (lead < t.size() && lead < 4 && t[lead] >= '0' && t[lead] <= '9') ++lead;
-  if (lead == 0 || lead > 3) return ascii;
+  if (lead == 0 || lead > 3) return std::string(typed);
   std::string digits(t.substr(0, lead));
   std::size_t pos = lead;
   int groups = 0;
@@ -217,7 +195,7 @@ std::string PlainCountText(std::string_view typed) {
     pos += 4;
     ++groups;
   }
-  if (groups == 0) return ascii;
+  if (groups == 0) return std::string(typed);
   return digits + std::string(t.substr(pos));
 }
 

@@ -49,9 +49,9 @@ std::string SpectrumFileName(std::string_view energy_text);
 // that is not a number counts as 0.
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
 
-// A typed photon count as the plain number it is: full-width digits and signs (as a
-// Japanese input method types them) become ASCII, and digit grouping at the start
-// ("30,000,000", "30 000 000") is dropped. Any other text is returned as typed.
+// A typed photon count as the plain number it is: digit grouping at the start
+// ("30,000,000", "30 000 000") is dropped. Any other text is returned as typed. (The form
+// turns full-width characters into plain ones before.)
 std::string PlainCountText(std::string_view typed);
 
 // The count text in the number format "0.00E+00" (three significant digits, halves rounded

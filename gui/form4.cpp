@@ -332,7 +332,8 @@ void Form4::Option_Click(int index) {
 void Form4::Command1_Click() {
   const QString energy = Combo2->currentText();
   // "30,000,000" or full-width digits are the count they plainly are.
-  const QString count = QString::fromStdString(PlainCountText(Combo1->currentText().toStdString()));
+  const QString count = QString::fromStdString(
+      PlainCountText(PlainTypedText(Combo1->currentText()).toStdString()));
   const std::string spectrum_file = SpectrumFileName(energy.toStdString());
   const std::string result_file = ResultFileNameFor(energy, count);
   // Kestrun reads only the first 20 bytes of each name (a Japanese character takes three):

@@ -46,9 +46,12 @@ double LeadingNumber(const QString& text) {
   return std::strtod(number.c_str(), nullptr);
 }
 
+QString PlainTypedText(const QString& text) {
+  return text.normalized(QString::NormalizationForm_KC);
+}
+
 QString FieldSizeText(const QString& text) {
-  // Compatibility normalisation turns full-width digits, ｘ, Ｘ and ＊ into plain ones.
-  const QString plain = text.normalized(QString::NormalizationForm_KC);
+  const QString plain = PlainTypedText(text);
   QString field;
   for (const QChar c : plain) {
     if (c.isSpace()) continue;

@@ -10,6 +10,10 @@ namespace dosavia::gui {
 // as they form a number. 0 when the text does not begin with a number.
 double LeadingNumber(const QString& text);
 
+// Typed text with the full-width characters of a Japanese input method (digits, signs,
+// letters, the ideographic blank) made plain, by Unicode compatibility normalisation.
+QString PlainTypedText(const QString& text);
+
 // A typed field size in the form of the field items ("10×10"): full-width characters as
 // typed with a Japanese input method become plain ones, blanks are dropped, and x, X and *
 // become the multiplication sign.

@@ -103,15 +103,13 @@ TEST(ConditionsTest, WriterHelpersBuildTheLinesOfTheInteractiveProgram) {
 }
 
 // What a user types is the number it plainly is, or left as typed.
-TEST(ConditionsTest, TypedCountsLoseGroupingAndFullWidthForms) {
+TEST(ConditionsTest, TypedCountsLoseTheirDigitGrouping) {
   const struct {
     const char* typed;
     const char* plain;
   } cases[] = {
       {"30000000", "30000000"},       {"30,000,000", "30000000"},
       {"30 000 000", "30000000"},     {"1,000", "1000"},
-      {"\uFF13\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "30000000"},
-      {"\uFF13\uFF0C\uFF10\uFF10\uFF10\uFF0C\uFF10\uFF10\uFF10", "3000000"},
       {"3.00E+07", "3.00E+07"},       {"1,00,000", "1,00,000"},  // not groups of three
       {"1234,567", "1234,567"},       {"50000000 photons", "50000000 photons"},
       {"5,000,000 photons", "5000000 photons"}, {"many", "many"},

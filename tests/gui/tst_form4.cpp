@@ -123,6 +123,11 @@ void TestForm4::okWritesTheConditions_data() {
       {"digit grouping", "10", "30,000,000", "10MV.csv", "10MV-30M.data", "3.00E+07"},
       {"full-width digits", "10", "\uFF11\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "10MV.csv",
        "10MV-1M.data", "1.00E+06"},
+      {"full-width 30000000", "10", "\uFF13\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10",
+       "10MV.csv", "10MV-30M.data", "3.00E+07"},
+      {"full-width grouping", "10",
+       "\uFF13\uFF0C\uFF10\uFF10\uFF10\uFF0C\uFF10\uFF10\uFF10", "10MV.csv", "10MV-3M.data",
+       "3.00E+06"},
   };
   for (const Case& c : cases)
     QTest::newRow(c.name) << QString(c.energy) << QString(c.count) << QString(c.spectrum)
