@@ -2,12 +2,8 @@
 
 namespace dosavia {
 
-namespace {
-// Enough that the transport rarely waits for an empty one, few enough to stay in cache.
-constexpr int kBatches = 4;
-}  // namespace
-
 ScoringThread::ScoringThread(DoseTally& tally) : tally_(tally) {
+  empty_.reserve(kBatches);
   for (int b = 0; b < kBatches; ++b) {
     batches_.push_back(std::make_unique<std::array<PendingScore, kBatchLength>>());
     empty_.push_back(batches_.back()->data());
@@ -26,7 +22,8 @@ PendingScore* ScoringThread::EmptyBatch() {
 void ScoringThread::HandOver(PendingScore* batch, int count) {
   {
     std::lock_guard lock(mutex_);
-    filled_.emplace_back(batch, count);
+    filled_[(filled_first_ + filled_count_) % kBatches] = {batch, count};
+    ++filled_count_;
   }
   changed_.notify_all();
 }
@@ -46,10 +43,11 @@ void ScoringThread::Work() {
     std::pair<PendingScore*, int> batch;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return done_ || !filled_.empty(); });
-      if (filled_.empty()) return;  // done, and everything applied
-      batch = filled_.front();
-      filled_.pop_front();
+      changed_.wait(lock, [this] { return done_ || filled_count_ > 0; });
+      if (filled_count_ == 0) return;  // done, and everything applied
+      batch = filled_[filled_first_];
+      filled_first_ = (filled_first_ + 1) % kBatches;
+      --filled_count_;
     }
     ApplyScores(tally_, batch.first, batch.second);
     {

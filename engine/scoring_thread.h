@@ -3,7 +3,6 @@
 
 #include <array>
 #include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -20,6 +19,8 @@ namespace dosavia {
 class ScoringThread {
  public:
   static constexpr int kBatchLength = 4096;  // scores per batch (128 KiB)
+  // Enough that the transport rarely waits for an empty one, few enough to stay in cache.
+  static constexpr int kBatches = 4;
 
   explicit ScoringThread(DoseTally& tally);
   ScoringThread(const ScoringThread&) = delete;
@@ -43,7 +44,11 @@ class ScoringThread {
   std::mutex mutex_;  // guards the lists and done_
   std::condition_variable changed_;
   std::vector<PendingScore*> empty_;
-  std::deque<std::pair<PendingScore*, int>> filled_;
+  // Filled batches in hand-over order: a ring of fixed size (never more than kBatches are
+  // filled at once), so that handing over allocates nothing while the histories run.
+  std::array<std::pair<PendingScore*, int>, kBatches> filled_{};
+  int filled_first_ = 0;
+  int filled_count_ = 0;
   bool done_ = false;
   std::thread thread_;
 };
