@@ -40,18 +40,15 @@ std::string NameField(std::string_view line) {
 constexpr const char* kShippedFiles[] = {"Kestrun", "Kestrun.exe", "Dosavia", "Dosavia.exe",
                                          "4MV.csv", "6MV.csv",     "10MV.csv", "15MV.csv"};
 
-// Whether an existing file has the size and first column of a result file: only such a
-// file may be replaced by a new result of its name.
-bool LooksLikeResultFile(const std::filesystem::path& path) {
-  std::string content;
+// Whether an existing file reads as a result file, by the reader Dosavia loads results
+// with: only such a file may be replaced by a new result of its name.
+bool IsResultFile(const std::filesystem::path& path) {
   try {
-    content = ReadWholeFile(path.string(), path.string());
+    ReadResultFile(path, path.string());
+    return true;
   } catch (const InputError&) {
     return false;
   }
-  const std::size_t record = static_cast<std::size_t>(kResultRecordLength) + 2;  // CR LF
-  return content.size() == kResultRecords * record && content.compare(0, 4, "   1") == 0 &&
-         content.compare(record - 2, 2, "\r\n") == 0;
 }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -158,7 +155,7 @@ RunConditions ReadConditionsFile(const std::filesystem::path& path, const std::s
   // An existing file of the result's name is replaced only when it is an earlier result.
   const std::filesystem::path result = path.parent_path() / c.result_file;
   struct stat st {};
-  if (::lstat(result.c_str(), &st) == 0 && !LooksLikeResultFile(result))
+  if (::lstat(result.c_str(), &st) == 0 && !IsResultFile(result))
     throw InputError(display_name, 2, "result file name",
                      "'" + c.result_file +
                          "' exists and is not a result file: choose another name or remove it");
