@@ -8,12 +8,13 @@
 #include <QCheckBox>
 #include <limits>
 
-#include "gui/app_forms.h"
-#include "gui/form2.h"
-#include "gui/module1.h"
-#include "gui/picture_box.h"
+#include "gui/app/app_forms.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/picture_box.h"
 #include "tests/gui/gui_test_support.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 
 class VisualBatchBench : public QObject {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/result_file.h"
-#include "gui/picture_box.h"
+#include "gui/widgets/picture_box.h"
 #include "gui_test_support.h"
 #include "tests/engine/engine_test_support.h"
 

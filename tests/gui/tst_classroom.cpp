@@ -17,23 +17,24 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-#include "gui/app_forms.h"
-#include "gui/form1.h"
-#include "gui/form2.h"
-#include "gui/form3.h"
-#include "gui/form4.h"
-#include "gui/form5.h"
-#include "gui/form6.h"
-#include "gui/form7.h"
-#include "gui/form8.h"
-#include "gui/form9.h"
-#include "gui/form_scaler.h"
-#include "gui/message_text.h"
+#include "gui/app/app_forms.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/forms/form3_spectrum_page.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/form5_page1.h"
+#include "gui/forms/form6_page2.h"
+#include "gui/forms/form7_page3.h"
+#include "gui/forms/form8_page4.h"
+#include "gui/forms/form9_references.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/app/message_text.h"
 #include "records/input_error.h"
-#include "gui/module1.h"
+#include "gui/visual/visual_batch_run.h"
 #include "form4_test_support.h"
 #include "gui_test_support.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::TempWorkDir;

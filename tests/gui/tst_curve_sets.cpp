@@ -11,11 +11,11 @@
 #include <cmath>
 
 #include "form4_test_support.h"
-#include "gui/app_forms.h"
-#include "gui/curve_metrics.h"
-#include "gui/curve_set_legend.h"
-#include "gui/curve_sets.h"
-#include "gui/form4.h"
+#include "gui/app/app_forms.h"
+#include "models/curve_metrics.h"
+#include "gui/engine_screen/result_curve_legend.h"
+#include "gui/engine_screen/result_curve_sets.h"
+#include "gui/forms/form4_engine_screen.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

@@ -16,10 +16,10 @@
 
 #include "engine/console_text.h"
 #include "form4_test_support.h"
-#include "gui/app_forms.h"
-#include "gui/engine_console.h"
-#include "gui/form4.h"
-#include "gui/kestrun_launcher.h"
+#include "gui/app/app_forms.h"
+#include "gui/engine_screen/engine_console.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/engine_screen/kestrun_launcher.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

@@ -15,22 +15,23 @@
 #include <functional>
 #include <map>
 
-#include "gui/app_forms.h"
-#include "gui/depth_dose_panel.h"
-#include "gui/engine_console.h"
-#include "gui/form1.h"
-#include "gui/form2.h"
-#include "gui/form3.h"
-#include "gui/form4.h"
-#include "gui/form5.h"
-#include "gui/form6.h"
-#include "gui/form7.h"
-#include "gui/form8.h"
-#include "gui/form9.h"
-#include "gui/form_scaler.h"
-#include "gui/language.h"
+#include "gui/app/app_forms.h"
+#include "gui/visual/visual_depth_dose_panel.h"
+#include "gui/engine_screen/engine_console.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/forms/form3_spectrum_page.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/form5_page1.h"
+#include "gui/forms/form6_page2.h"
+#include "gui/forms/form7_page3.h"
+#include "gui/forms/form8_page4.h"
+#include "gui/forms/form9_references.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/app/language.h"
 #include "gui_test_support.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::gui::testing::TempWorkDir;
 

@@ -8,9 +8,9 @@
 #include <numeric>
 #include <vector>
 
-#include "gui/depth_dose_figures.h"
-#include "gui/form6.h"
-#include "gui/unit_volume_figures.h"
+#include "gui/figures/page_depth_dose_figures.h"
+#include "gui/forms/form6_page2.h"
+#include "gui/figures/unit_volume_figures.h"
 #include "physics/physics_loader.h"
 #include "tools/figures/electron_kernel.h"
 #include "tools/figures/electron_map_image.h"

@@ -5,12 +5,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "gui/app_forms.h"
-#include "gui/form1.h"
-#include "gui/form2.h"
-#include "gui/form4.h"
+#include "gui/app/app_forms.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/forms/form4_engine_screen.h"
 #include "gui_test_support.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::TempWorkDir;

@@ -11,13 +11,14 @@
 #include <memory>
 #include <numeric>
 
-#include "gui/app_forms.h"
-#include "gui/form1.h"
-#include "gui/form2.h"
-#include "gui/module1.h"
-#include "gui/picture_box.h"
+#include "gui/app/app_forms.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/picture_box.h"
 #include "gui_test_support.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
 using dosavia::gui::testing::MessageBoxCatcher;

@@ -10,11 +10,11 @@
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "form4_test_support.h"
-#include "gui/app_forms.h"
-#include "gui/curve_sets.h"
-#include "gui/depth_dose_plot.h"
-#include "gui/form1.h"
-#include "gui/form4.h"
+#include "gui/app/app_forms.h"
+#include "gui/engine_screen/result_curve_sets.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form4_engine_screen.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

@@ -9,10 +9,10 @@
 
 #include "engine/result_file.h"
 #include "form4_test_support.h"
-#include "gui/app_forms.h"
-#include "gui/depth_dose_plot.h"
-#include "gui/form4.h"
-#include "gui/kestrun_launcher.h"
+#include "gui/app/app_forms.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/engine_screen/kestrun_launcher.h"
 #include "records/fixed_format.h"
 
 using namespace dosavia;

@@ -4,8 +4,9 @@
 #include <QtTest>
 
 #include "form4_test_support.h"
-#include "gui/kestrun_launcher.h"
+#include "gui/engine_screen/kestrun_launcher.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using namespace dosavia::gui::testing;
 

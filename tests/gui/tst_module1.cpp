@@ -5,12 +5,13 @@
 
 #include <numeric>
 
-#include "gui/module1.h"
-#include "gui/picture_box.h"
-#include "gui/typed_number.h"
+#include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/picture_box.h"
+#include "gui/widgets/typed_number.h"
 #include "gui_test_support.h"
 #include "records/input_error.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
 using dosavia::gui::testing::SpectrumText;

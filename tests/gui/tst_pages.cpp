@@ -9,24 +9,25 @@
 #include <functional>
 #include <vector>
 
-#include "gui/app_forms.h"
-#include "gui/depth_dose_figures.h"
-#include "gui/explanation_page.h"
-#include "gui/form1.h"
-#include "gui/form2.h"
-#include "gui/form3.h"
-#include "gui/form4.h"
-#include "gui/form5.h"
-#include "gui/form6.h"
-#include "gui/form7.h"
-#include "gui/form8.h"
-#include "gui/form9.h"
-#include "gui/form_scaler.h"
-#include "gui/spectrum_graph.h"
-#include "gui/twips.h"
-#include "gui/unit_volume_figures.h"
+#include "gui/app/app_forms.h"
+#include "gui/figures/page_depth_dose_figures.h"
+#include "gui/forms/explanation_page.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/forms/form3_spectrum_page.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/form5_page1.h"
+#include "gui/forms/form6_page2.h"
+#include "gui/forms/form7_page3.h"
+#include "gui/forms/form8_page4.h"
+#include "gui/forms/form9_references.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/figures/spectrum_graph.h"
+#include "gui/widgets/twips.h"
+#include "gui/figures/unit_volume_figures.h"
 #include "gui_test_support.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::SpectrumText;

@@ -2,7 +2,7 @@
 // clearing keeps, drawing while hidden.
 #include <QtTest>
 
-#include "gui/picture_box.h"
+#include "gui/widgets/picture_box.h"
 
 using dosavia::gui::PictureBox;
 

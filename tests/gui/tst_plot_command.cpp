@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "form4_test_support.h"
-#include "gui/curve_sets.h"
-#include "gui/depth_dose_plot.h"
-#include "gui/plot_command.h"
+#include "gui/engine_screen/result_curve_sets.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/plot_command.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

@@ -15,13 +15,13 @@
 #include <numeric>
 #include <random>
 
-#include "gui/app_forms.h"
-#include "gui/depth_dose_panel.h"
-#include "gui/form1.h"
-#include "gui/form2.h"
-#include "gui/module1.h"
-#include "gui/picture_box.h"
-#include "gui/visual_depth_dose.h"
+#include "gui/app/app_forms.h"
+#include "gui/visual/visual_depth_dose_panel.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/picture_box.h"
+#include "models/visual_depth_dose.h"
 #include "gui_test_support.h"
 #include "physics/composed_observer.h"
 

@@ -4,10 +4,11 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "gui/app_forms.h"
-#include "gui/form4.h"
-#include "gui/working_folder.h"
+#include "gui/app/app_forms.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/app/working_folder.h"
 
+using namespace dosavia;
 using namespace dosavia::gui;
 
 class TestWorkingFolder : public QObject {

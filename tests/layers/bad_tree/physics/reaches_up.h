@@ -1,2 +1,2 @@
 // A physics header that reaches up into the interactive program: the check must fail.
-#include "gui/form1.h"
+#include "gui/forms/form1_menu.h"

@@ -1,0 +1,309 @@
+#include "gui/engine_screen/engine_console.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSettings>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include "engine/console_text.h"
+#include "gui/widgets/form_style.h"
+#include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/app/language.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+// After SIGTERM the engine has this long to end before it is killed [ms].
+constexpr int kTerminateWaitMs = 3000;
+constexpr int kKillWaitMs = 3000;
+// A result file older than the run's start by more than this is an earlier run's; the
+// slack covers file systems that keep times to 2 s [s].
+constexpr int kFileTimeSlackS = 2;
+constexpr double kOutputPoints = 10.0;
+constexpr int kInitialWidthPx = 640;
+constexpr int kInitialHeightPx = 420;
+
+const char kSettingKey[] = "engine/own_console";
+const char kAllCoresKey[] = "engine/all_cores";
+
+// Every console window alive, for the question before the program ends.
+QList<QPointer<EngineConsole>>& Consoles() {
+  static QList<QPointer<EngineConsole>> consoles;
+  return consoles;
+}
+
+// The engine's progress line " --- i / imax".
+const QRegularExpression& ProgressPattern() {
+  static const QRegularExpression pattern(QStringLiteral("^\\s*---\\s+(\\d+)\\s*/\\s*(\\d+)\\s*$"));
+  return pattern;
+}
+
+}  // namespace
+
+EngineConsole::EngineConsole(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  setWindowTitle(QStringLiteral("Kestrun"));
+  resize(kInitialWidthPx, kInitialHeightPx);
+  auto* layout = new QVBoxLayout(this);
+  Status = new QLabel(this);
+  Progress = new QProgressBar(this);
+  Progress->setFormat(QStringLiteral("%v / %m"));  // the engine's spectrum bins
+  Progress->setRange(0, 1);
+  Progress->setValue(0);
+  Output = new QPlainTextEdit(this);
+  Output->setReadOnly(true);
+  QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  mono.setPointSizeF(kOutputPoints);
+  Output->setFont(mono);
+  StopButton = new QPushButton(this);
+  SetTrText(StopButton, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "中止"));
+  CloseButton = new QPushButton(this);
+  SetTrText(CloseButton, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "閉じる"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(StopButton);
+  buttons->addWidget(CloseButton);
+  layout->addWidget(Status);
+  layout->addWidget(Progress);
+  layout->addWidget(Output, 1);
+  layout->addLayout(buttons);
+  StopButton->setEnabled(false);
+
+  process_.setProcessChannelMode(QProcess::MergedChannels);
+  connect(&process_, &QProcess::readyReadStandardOutput, this, &EngineConsole::ReadOutput);
+  connect(&process_, &QProcess::finished, this, &EngineConsole::HandleExit);
+  connect(StopButton, &QPushButton::clicked, this, &EngineConsole::Stop);
+  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+  Consoles().append(this);
+}
+
+EngineConsole::~EngineConsole() {
+  Consoles().removeAll(this);
+  if (process_.state() != QProcess::NotRunning) {
+    disconnect(&process_, nullptr, this, nullptr);
+    process_.kill();
+    process_.waitForFinished(kKillWaitMs);
+    RemoveTemporaryResults();
+  }
+}
+
+bool EngineConsole::Start(const QString& engine, const QString& working_dir,
+                          const QString& result_file, QString* problem,
+                          const QStringList& arguments) {
+  if (process_.state() != QProcess::NotRunning) {
+    if (problem) *problem = Tr("EngineConsole", "前の計算がまだ終わっていません");
+    return false;
+  }
+  working_dir_ = working_dir;
+  result_file_ = result_file;
+  state_ = State::kRunning;
+  error_seen_ = false;
+  stopping_ = false;
+  pending_.clear();
+  decoder_.resetState();
+  Output->clear();
+  Progress->setRange(0, 1);
+  Progress->setValue(0);
+  // Which random streams run: the block streams give another (equally valid) file.
+  if (arguments.contains(QStringLiteral("--threads")))
+    SetTrText(Status, "EngineConsole",
+              QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（並列計算、%2 コア）"),
+              {result_file, QString::number(QThread::idealThreadCount())});
+  else
+    SetTrText(Status, "EngineConsole",
+              QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（1 コア、単一乱数列）"), {result_file});
+  // Whole seconds: the file system may keep only those, and the file must not seem older
+  // than the run that wrote it.
+  started_at_ = QDateTime::currentDateTime().addMSecs(-QDateTime::currentDateTime().time().msec());
+  process_.setWorkingDirectory(working_dir);
+  process_.setProgram(engine);
+  process_.setArguments(arguments);
+  process_.start();
+  if (!process_.waitForStarted()) {
+    state_ = State::kIdle;
+    const char* const why = QT_TRANSLATE_NOOP("EngineConsole", "%1 を起動できませんでした：%2");
+    const QStringList args = {QDir::toNativeSeparators(engine), process_.errorString()};
+    SetTrText(Status, "EngineConsole", why, args);
+    if (problem) *problem = Tr("EngineConsole", why).arg(args[0], args[1]);
+    return false;
+  }
+  StopButton->setEnabled(true);
+  return true;
+}
+
+void EngineConsole::ReadOutput() {
+  const QString text = decoder_.decode(process_.readAllStandardOutput());
+  QScrollBar* bar = Output->verticalScrollBar();
+  const bool at_end = bar->value() == bar->maximum();
+  Output->moveCursor(QTextCursor::End);
+  Output->insertPlainText(QString(text).remove(QLatin1Char('\r')));
+  if (at_end) bar->setValue(bar->maximum());
+  pending_ += text;
+  qsizetype end;
+  while ((end = pending_.indexOf(QLatin1Char('\n'))) >= 0) {
+    QString line = pending_.left(end);
+    pending_.remove(0, end + 1);
+    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    HandleLine(line);
+  }
+}
+
+void EngineConsole::HandleLine(const QString& line) {
+  if (const QRegularExpressionMatch m = ProgressPattern().match(line); m.hasMatch()) {
+    const int bin = m.captured(1).toInt();
+    const int imax = m.captured(2).toInt();
+    if (imax > 0) {
+      Progress->setRange(0, imax);
+      Progress->setValue(std::min(bin, imax));
+    }
+    return;
+  }
+  if (line.startsWith(QString::fromUtf8(ErrorLine("")))) error_seen_ = true;
+  if (line == QString::fromUtf8(kPromptLine) && state_ == State::kRunning) {
+    // The engine has written its result (or reported why not) and waits for Enter.
+    state_ = State::kWaitingForEnter;
+    const bool ok = !error_seen_ && ResultWritten();
+    if (ok) Progress->setValue(Progress->maximum());
+    if (ok)
+      Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1（閉じると終わります）"),
+               {result_file_});
+    else
+      Conclude(ok,
+               QT_TRANSLATE_NOOP("EngineConsole", "計算できませんでした（閉じると終わります）"));
+  }
+}
+
+void EngineConsole::HandleExit(int exit_code, QProcess::ExitStatus status) {
+  ReadOutput();
+  const bool was_running = state_ == State::kRunning;
+  state_ = State::kEnded;
+  StopButton->setEnabled(false);
+  if (!was_running) return;
+  RemoveTemporaryResults();
+  const bool ok = !stopping_ && status == QProcess::NormalExit && exit_code == 0 && ResultWritten();
+  if (stopping_)
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "中止しました"));
+  else if (ok)
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算終了：%1"), {result_file_});
+  else
+    Conclude(ok, QT_TRANSLATE_NOOP("EngineConsole", "計算が途中で終わりました"));
+}
+
+void EngineConsole::Conclude(bool ok, const char* status_text, const QStringList& args) {
+  StopButton->setEnabled(false);
+  SetTrText(Status, "EngineConsole", status_text, args);
+  emit finished(ok, QDir(working_dir_).absoluteFilePath(result_file_));
+}
+
+bool EngineConsole::ResultWritten() const {
+  const QFileInfo info(QDir(working_dir_).absoluteFilePath(result_file_));
+  return info.isFile() && info.lastModified() >= started_at_.addSecs(-kFileTimeSlackS);
+}
+
+void EngineConsole::RemoveTemporaryResults() {
+  // The engine's hidden temporary name: "." + result + "." + six letters or digits. Only
+  // those of this run are removed; an earlier result is never touched.
+  const QRegularExpression name(QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}$")
+                                    .arg(QRegularExpression::escape(result_file_)));
+  const QDir dir(working_dir_);
+  for (const QFileInfo& info :
+       dir.entryInfoList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System)) {
+    if (name.match(info.fileName()).hasMatch() &&
+        info.lastModified() >= started_at_.addSecs(-kFileTimeSlackS))
+      QFile::remove(info.absoluteFilePath());
+  }
+}
+
+void EngineConsole::Stop() {
+  if (process_.state() == QProcess::NotRunning) return;
+  if (state_ == State::kWaitingForEnter) {
+    AnswerPrompt();
+    return;
+  }
+  stopping_ = true;
+  SetTrText(Status, "EngineConsole", QT_TRANSLATE_NOOP("EngineConsole", "中止しています…"));
+#ifdef Q_OS_WIN
+  process_.kill();  // a console program has no window to receive a close request
+#else
+  process_.terminate();
+  if (process_.waitForFinished(kTerminateWaitMs)) return;
+  process_.kill();
+#endif
+  process_.waitForFinished(kKillWaitMs);
+}
+
+void EngineConsole::AnswerPrompt() {
+  process_.write("\n");
+  process_.closeWriteChannel();
+}
+
+void EngineConsole::closeEvent(QCloseEvent* event) {
+  if (state_ == State::kRunning) {
+    const auto answer = QMessageBox::question(
+        this, windowTitle(), Tr("EngineConsole", "計算中です。中止して閉じますか？"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+      event->ignore();
+      return;
+    }
+    Stop();
+  } else if (state_ == State::kWaitingForEnter) {
+    AnswerPrompt();
+  }
+  event->accept();
+}
+
+bool EngineConsole::ConfirmStopAll(QWidget* parent) {
+  QList<EngineConsole*> running;
+  for (const QPointer<EngineConsole>& console : std::as_const(Consoles()))
+    if (console && console->Running()) running << console;
+  if (running.isEmpty()) return true;
+  const auto answer = QMessageBox::question(
+      parent, QStringLiteral("Dosavia"),
+      Tr("EngineConsole", "Kestrun が計算中です。計算を中止して終了しますか？"),
+      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  if (answer != QMessageBox::Yes) return false;
+  for (EngineConsole* console : running) console->Stop();
+  return true;
+}
+
+bool UseOwnConsole() {
+  const QSettings settings;
+  const QVariant chosen = settings.value(QString::fromLatin1(kSettingKey));
+  if (chosen.isValid()) return chosen.toBool();
+  return !TerminalEmulatorFound();
+}
+
+void SetUseOwnConsole(bool own) {
+  QSettings settings;
+  settings.setValue(QString::fromLatin1(kSettingKey), own);
+}
+
+void EngineConsole::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateTexts(this);
+  QWidget::changeEvent(event);
+}
+
+bool UseAllCores() { return QSettings().value(QString::fromLatin1(kAllCoresKey), false).toBool(); }
+
+void SetUseAllCores(bool all) { QSettings().setValue(QString::fromLatin1(kAllCoresKey), all); }
+
+QStringList EngineArguments(bool all_cores) {
+  return all_cores ? QStringList{QStringLiteral("--threads"), QStringLiteral("0")} : QStringList{};
+}
+
+}  // namespace dosavia::gui

@@ -1,0 +1,273 @@
+#include "gui/engine_screen/plot_command.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPixmap>
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/beam_geometry.h"
+#include "engine/result_file.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/widgets/form_style.h"
+#include "gui/app/language.h"
+#include "gui/widgets/picture_box.h"
+#include "gui/widgets/twips.h"
+#include "records/file_io.h"
+#include "records/input_error.h"
+#include "records/utf8_text.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+// Size of the graph: the non-visual screen's picture [twips].
+constexpr double kGraphWidthTwips = 10575;
+constexpr double kGraphHeightTwips = 7935;
+constexpr int kMarginPx = 12;
+constexpr double kTitlePoints = 11.0;
+
+constexpr const char* kUsage =
+    "usage: Dosavia [--lang ja|en]   start the interactive program, in Japanese (the default,\n"
+    "                                or the language last chosen in its menu) or English\n"
+    "       Dosavia --plot RESULT.data [--field N[,M...]] [--out FILE.png] [--size WxH]\n"
+    "                                [--csv FILE.csv]\n"
+    "                                draw a result file's depth-dose curves into a PNG picture\n"
+    "                                and/or write them as CSV; no display needed\n"
+    "         --field N[,M...]       field columns 1..10 (1, 2, 3, 4, 5, 6, 8, 10, 15, 20 cm\n"
+    "                                square), one or several, also as repeated --field;\n"
+    "                                default 8 (10 x 10 cm)\n"
+    "         --out FILE.png         the graph as a PNG picture\n"
+    "         --size WxH             its drawing area in pixels (default 705x529)\n"
+    "         --csv FILE.csv         depth [cm] and one column per curve (kerma, then total,\n"
+    "                                primary and scatter dose of each field), UTF-8 with BOM\n"
+    "       Dosavia --help           print this text";
+
+// Largest drawing area --size accepts [px]: a picture of some hundred megabytes at most.
+constexpr int kMaxPictureSide = 10000;
+
+int UsageError(const std::string& problem) {
+  std::fprintf(stderr, "Dosavia: %s\n%s\n", problem.c_str(), kUsage);
+  return 2;
+}
+
+// File names stay the bytes they were given: a Shift-JIS name from a Japanese archive opens
+// here as it does in Kestrun, and is only decoded for display.
+struct PlotArguments {
+  std::string result_file;
+  std::string output_file;
+  std::string csv_file;
+  std::vector<int> fields;
+  QSize size;
+};
+
+bool IsPlotOption(const std::string& option) {
+  return option == "--plot" || option == "--field" || option == "--out" || option == "--csv" ||
+         option == "--size";
+}
+
+// True when `a` and `b` name one file (also through a link).
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec);
+}
+
+// Fills `args`; returns an explanation when the arguments do not make one plot request.
+std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& args) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (!IsPlotOption(option)) return "unknown argument '" + Excerpt(option) + "'";
+    if (i + 1 >= argc) return option + " needs a value";
+    const std::string value = argv[++i];
+    if (option == "--plot") {
+      if (!args.result_file.empty()) return "--plot given twice";
+      args.result_file = value;
+    } else if (option == "--out") {
+      if (!args.output_file.empty()) return "--out given twice";
+      args.output_file = value;
+    } else if (option == "--csv") {
+      if (!args.csv_file.empty()) return "--csv given twice";
+      args.csv_file = value;
+    } else if (option == "--size") {
+      const QStringList parts = QString::fromStdString(value).split(QLatin1Char('x'));
+      bool ok_w = false, ok_h = false;
+      if (parts.size() == 2) args.size = QSize(parts[0].toInt(&ok_w), parts[1].toInt(&ok_h));
+      if (!ok_w || !ok_h || args.size.width() < 100 || args.size.height() < 100 ||
+          args.size.width() > kMaxPictureSide || args.size.height() > kMaxPictureSide)
+        return "--size must be WIDTHxHEIGHT in pixels, each 100 to " +
+               std::to_string(kMaxPictureSide);
+    } else {
+      for (const QString& part : QString::fromStdString(value).split(QLatin1Char(','))) {
+        bool ok = false;
+        const int field = part.trimmed().toInt(&ok);
+        if (!ok || field < 1 || field > kFields)
+          return "--field must be whole numbers from 1 to " + std::to_string(kFields);
+        if (std::find(args.fields.begin(), args.fields.end(), field) == args.fields.end())
+          args.fields.push_back(field);
+      }
+    }
+  }
+  if (args.fields.empty()) args.fields.push_back(kDefaultPlotField);
+  if (args.result_file.empty()) return "--plot needs a result file";
+  if (args.output_file.empty() && args.csv_file.empty())
+    return "--plot needs --out (a picture) or --csv (a table)";
+  if (!args.output_file.empty() &&
+      !QString::fromStdString(args.output_file).endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+    return "--out must name a .png picture";
+  if (!args.size.isEmpty() && args.output_file.empty()) return "--size works only with --out";
+  // No output may replace the result it is drawn from (also through a link), nor the other.
+  for (const std::string* out : {&args.output_file, &args.csv_file})
+    if (!out->empty() && SameFile(args.result_file, *out))
+      return (out == &args.csv_file ? "--csv" : "--out") + std::string(" names the result file itself");
+  if (!args.output_file.empty() && args.output_file == args.csv_file)
+    return "--out and --csv name the same file";
+  return std::nullopt;
+}
+
+QString FieldCaption(int field) { return Tr("Figures", "照射野 ") + FieldSizeText(field); }
+
+}  // namespace
+
+QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name) {
+  // The tables outlive the picture; the set does not own them.
+  const CurveSet set{std::shared_ptr<const ResultTables>(&tables, [](const ResultTables*) {}),
+                     field, source_name, EnergyOfResultName(source_name), 0};
+  return RenderCurveSetsPicture(&tables, source_name + QStringLiteral("    ") + FieldCaption(field),
+                                std::span<const CurveSet>(&set, 1));
+}
+
+QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_name,
+                              std::span<const CurveSet> sets, QSize graph_size) {
+  PictureBox graph;
+  graph.resize(graph_size.isEmpty() ? TwipsRect(0, 0, kGraphWidthTwips, kGraphHeightTwips).size()
+                                    : graph_size);
+  SetUpDepthDosePlot(graph);
+  if (kerma != nullptr) DrawKermaCurve(graph, *kerma);
+  for (const CurveSet& set : sets) DrawCurveSet(graph, set);
+  const QPixmap graph_pixels = graph.grab();
+
+  const QFont title_font = DefaultFont(kTitlePoints);
+  const QFontMetrics metrics(title_font);
+  // One legend row per set when there are several; one set is named on the second line.
+  const int legend_rows = sets.size() > 1 ? static_cast<int>(sets.size()) : 0;
+  const int title_height = (2 + legend_rows) * metrics.height() + kMarginPx;
+  const QSize size = graph_pixels.deviceIndependentSize().toSize();
+  QImage picture(size.width() + 2 * kMarginPx, size.height() + title_height + 2 * kMarginPx,
+                 QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.setFont(title_font);
+  painter.setPen(Qt::black);
+  QRect row(kMarginPx, kMarginPx, size.width(), metrics.height());
+  painter.drawText(
+      row, Qt::AlignLeft | Qt::AlignVCenter,
+      Tr("Figures", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"));
+  row.translate(0, metrics.height());
+  painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, source_name);
+  const int swatch = 3 * metrics.height() / 2;
+  for (int k = 0; k < legend_rows; ++k) {
+    row.translate(0, metrics.height());
+    const CurveColors c = ColorFamily(sets[k].family);
+    int x = row.left();
+    for (QRgb color : {c.total, c.primary, c.scatter}) {
+      painter.setPen(QPen(QColor(color), 2));
+      painter.drawLine(x, row.center().y(), x + swatch - 4, row.center().y());
+      x += swatch;
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(row.adjusted(x - row.left() + 4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     LegendText(sets[k]));
+  }
+  painter.drawPixmap(QRect(QPoint(kMarginPx, kMarginPx + title_height), size), graph_pixels);
+  painter.end();
+  return picture;
+}
+
+void WritePngFile(const QImage& picture, const std::string& path) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG")) throw std::runtime_error("cannot encode the picture " + path);
+  WriteFileAtomically(path, std::string_view(png.constData(), png.size()));
+}
+
+std::optional<int> RunPlotCommand(int argc, char** argv) {
+  // Every option of the program's own ("--x") is handled here, before any window or
+  // display is needed; Qt's single-dash options (-platform, -style) go on to the menu.
+  bool wanted = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--help" || option == "-h") {
+      std::printf("%s\n", kUsage);
+      return 0;
+    }
+    if (option == "--plot") wanted = true;
+    else if (option == "--lang") {
+      if (i + 1 >= argc || !ParseLanguage(argv[i + 1])) return UsageError("--lang needs ja or en");
+      ++i;
+    } else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
+      return UsageError("unknown argument '" + Excerpt(option) + "'");
+  }
+  if (!wanted) {
+    for (int i = 1; i < argc; ++i)
+      if (IsPlotOption(argv[i])) return UsageError(std::string(argv[i]) + " works only with --plot");
+    return std::nullopt;
+  }
+
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--lang") return UsageError("--lang works only without --plot");
+  PlotArguments args;
+  if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
+
+  // Qt's arguments are not passed on: the command line belongs to --plot.
+  int app_argc = 1;
+  char* app_argv[] = {argv[0], nullptr};
+  std::unique_ptr<QApplication> own_app;
+  if (QCoreApplication::instance() == nullptr) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // No window is opened, so no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    own_app = std::make_unique<QApplication>(app_argc, app_argv);
+  }
+
+  std::unique_ptr<ResultTables> tables;
+  try {
+    tables = ReadResultFile(std::filesystem::path(args.result_file), Excerpt(args.result_file));
+  } catch (const InputError& e) {
+    std::fprintf(stderr, "Dosavia: %s\n", e.what());
+    return 1;
+  }
+  const QString source = QFile::decodeName(args.result_file.c_str());
+  const std::shared_ptr<const ResultTables> shared(std::move(tables));
+  std::vector<CurveSet> sets;
+  for (int field : args.fields)
+    sets.push_back({shared, field, source, EnergyOfResultName(QFileInfo(source).fileName()),
+                    static_cast<int>(sets.size())});
+  try {
+    if (!args.output_file.empty()) {
+      const QString title = sets.size() == 1
+                                ? source + QStringLiteral("    ") + FieldCaption(sets[0].field)
+                                : source;
+      WritePngFile(RenderCurveSetsPicture(shared.get(), title, sets, args.size), args.output_file);
+    }
+    if (!args.csv_file.empty())
+      WriteFileAtomically(args.csv_file, CurvesCsvText(shared.get(), source, sets));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "Dosavia: %s\n", Excerpt(e.what(), 300).c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace dosavia::gui

@@ -1,0 +1,50 @@
+// Dosavia's one command-line mode: `Dosavia --plot RESULT.data [--field N[,M...]]
+// [--out FILE.png] [--csv FILE.csv]` draws the non-visual screen's graph of a result file
+// (the kerma curve and the total, primary and scatter dose of each field column given,
+// default 8: 10 x 10 cm) into a PNG picture and/or writes those curves as CSV, without
+// opening a window, so that a run on a machine without a display leaves its curves. Without
+// "--plot" the program starts its menu as usual.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "gui/engine_screen/result_curve_sets.h"
+
+namespace dosavia {
+struct ResultTables;
+}  // namespace dosavia
+
+namespace dosavia::gui {
+
+// Field column that --plot draws when --field is not given (10 x 10 cm).
+inline constexpr int kDefaultPlotField = 8;
+
+// The graph of `tables` with the dose curves of field column `field` (1..10), under a title
+// line naming `source_name` and the field size, as one picture [px at 96 dpi].
+QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name);
+
+// The graph with the kerma curve of `kerma` (none when null) and the dose curves of `sets`
+// in their colour families, its drawing area `graph_size` pixels (the screen's size when
+// empty), under the graph's title, `source_name` and one legend row per set.
+QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_name,
+                              std::span<const CurveSet> sets, QSize graph_size = {});
+
+// Encodes `picture` as PNG and writes it through a temporary file; throws
+// std::runtime_error naming `path` when it cannot.
+void WritePngFile(const QImage& picture, const std::string& path);
+
+// Handles the program's own options before any window exists: "--help" prints the usage
+// (status 0); a "--" option it does not know, or a plot option without "--plot", is a
+// usage error (status 2). With "--plot" it creates an application object of its own when
+// there is none (on the offscreen platform unless QT_QPA_PLATFORM chooses another), writes
+// the picture and returns 0, or 1 when the result file could not be read or the picture
+// not written, or 2 for bad arguments (an --out that is not .png, an output that is the
+// result file itself). Returns nothing when the menu should start.
+std::optional<int> RunPlotCommand(int argc, char** argv);
+
+}  // namespace dosavia::gui

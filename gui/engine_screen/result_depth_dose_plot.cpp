@@ -1,0 +1,125 @@
+#include "gui/engine_screen/result_depth_dose_plot.h"
+
+#include "engine/result_file.h"
+
+#include <QFont>
+#include <QString>
+
+#include "gui/widgets/form_style.h"
+#include "gui/app/language.h"
+#include "gui/widgets/picture_box.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+// The frame around the plotting area [user units]; its top leaves room above 100 %.
+constexpr double kFrameLeft = 0.0;
+constexpr double kFrameRight = 300.0;
+constexpr double kFrameBottom = 0.0;
+constexpr double kFrameTop = 110.0;
+constexpr int kFrameWidthPx = 2;
+constexpr int kLegendLineWidthPx = 2;
+
+constexpr double kDepthGridStep = 20.0;  // [mm]
+constexpr double kDoseGridStep = 10.0;   // [%]
+constexpr QRgb kGridColor = qRgb(192, 192, 192);
+
+// Point size of the axis labels and legend captions, readable across a classroom [pt].
+constexpr double kLabelPoints = 12.0;
+// Top of the row under the depth axis [user units]; the axis caption shares the row with
+// the numbers, between 20 and 30 cm, as two rows of this size do not fit under the frame.
+constexpr double kDepthNumbersTop = -0.4;
+constexpr double kDepthCaptionCentre = 250.0;
+
+// Legend at the upper right: short lines with their captions beside them [user units].
+constexpr double kLegendLineLeft = 200.0;
+constexpr double kLegendLineRight = 218.0;
+constexpr double kLegendTextLeft = 222.0;
+constexpr double kLegendFirstRow = 104.0;
+constexpr double kLegendRowStep = 6.0;
+
+// The dose curves end one bin before the kerma curve.
+constexpr int kLastDoseBin = kDepthBins - 1;
+
+// Abscissa of depth bin i: its centre [mm].
+double BinCentre(int i) { return i - 0.5; }
+
+template <typename Values>
+void DrawCurve(PictureBox& picture, const Values& values, int last_bin, QRgb color) {
+  double x0 = BinCentre(1);
+  double y0 = kPercent * values[1];
+  for (int i = 2; i <= last_bin; ++i) {
+    const double x1 = BinCentre(i);
+    const double y1 = kPercent * values[i];
+    picture.DrawLine(x0, y0, x1, y1, QColor(color));
+    x0 = x1;
+    y0 = y1;
+  }
+}
+
+}  // namespace
+
+void SetUpDepthDosePlot(PictureBox& picture) {
+  picture.SetScale(kPlotLeft, kPlotTop, kPlotWidth, kPlotHeight);
+  picture.SetBackColor(Qt::white);
+  const QFont label_font = DefaultFont(kLabelPoints);
+
+  // Grid first, so that the frame and the 100 % line lie over it.
+  for (double x = kDepthGridStep; x < kFrameRight; x += kDepthGridStep)
+    picture.AddLine(x, kFrameBottom, x, kFrameTop, QColor(kGridColor));
+  for (double y = kDoseGridStep; y < kPercent; y += kDoseGridStep)
+    picture.AddLine(kFrameLeft, y, kFrameRight, y, QColor(kGridColor));
+  picture.AddLine(kFrameLeft, kPercent, kFrameRight, kPercent, Qt::black);
+
+  const QColor frame_color(Qt::black);
+  picture.AddLine(kFrameLeft, kFrameBottom, kFrameRight, kFrameBottom, frame_color, kFrameWidthPx);
+  picture.AddLine(kFrameRight, kFrameBottom, kFrameRight, kFrameTop, frame_color, kFrameWidthPx);
+  picture.AddLine(kFrameRight, kFrameTop, kFrameLeft, kFrameTop, frame_color, kFrameWidthPx);
+  picture.AddLine(kFrameLeft, kFrameTop, kFrameLeft, kFrameBottom, frame_color, kFrameWidthPx);
+
+  // Depth in cm under the axis: every 100 units is 10 cm.
+  for (int cm = 0; cm <= 30; cm += 10)
+    picture.AddLabel(QString::number(cm), 10.0 * cm, kDepthNumbersTop,
+                     Qt::AlignHCenter | Qt::AlignTop, Qt::black, label_font);
+  picture.AddLabel(QStringLiteral("depth  cm"), kDepthCaptionCentre, kDepthNumbersTop,
+                   Qt::AlignHCenter | Qt::AlignTop, Qt::black, label_font);
+  picture.AddLabel(QStringLiteral("1.0"), -1.5, kPercent, Qt::AlignRight | Qt::AlignVCenter,
+                   Qt::black, label_font);
+  picture.AddLabel(QStringLiteral("0.5"), -1.5, kPercent / 2, Qt::AlignRight | Qt::AlignVCenter,
+                   Qt::black, label_font);
+
+  struct LegendRow {
+    const char* caption;
+    QRgb color;
+  };
+  const LegendRow legend[] = {{QT_TRANSLATE_NOOP("Figures", "一次線水カーマ"), kKermaColor},
+                              {QT_TRANSLATE_NOOP("Figures", "水吸収線量"), kTotalDoseColor},
+                              {QT_TRANSLATE_NOOP("Figures", "一次線線量"), kPrimaryDoseColor},
+                              {QT_TRANSLATE_NOOP("Figures", "散乱線線量"), kScatterLegendColor}};
+  double y = kLegendFirstRow;
+  for (const LegendRow& row : legend) {
+    picture.AddLine(kLegendLineLeft, y, kLegendLineRight, y, QColor(row.color), kLegendLineWidthPx);
+    const int label = picture.AddLabel(Tr("Figures", row.caption), kLegendTextLeft, y,
+                                       Qt::AlignLeft | Qt::AlignVCenter, Qt::black, label_font);
+    picture.SetLabelSource(label, "Figures", row.caption);
+    y -= kLegendRowStep;
+  }
+}
+
+void DrawKermaCurve(PictureBox& picture, const ResultTables& tables) {
+  DrawCurve(picture, tables.Kerma, kDepthBins, kKermaColor);
+}
+
+void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) {
+  DrawDoseCurves(picture, tables, field, kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor);
+}
+
+void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field, QRgb total,
+                    QRgb primary, QRgb scatter) {
+  DrawCurve(picture, tables.DoseTable[kTotalDose][field], kLastDoseBin, total);
+  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], kLastDoseBin, primary);
+  DrawCurve(picture, tables.DoseTable[kScatterDose][field], kLastDoseBin, scatter);
+}
+
+}  // namespace dosavia::gui

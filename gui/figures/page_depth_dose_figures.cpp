@@ -1,0 +1,232 @@
+#include "gui/figures/page_depth_dose_figures.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QList>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <tuple>
+
+#include "gui/figures/figure_axes.h"
+#include "gui/app/language.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+constexpr int kNumbersPerLine = 12;
+constexpr std::size_t kMinimumDepths = 100;
+constexpr const char* kCurvesResource = ":/depth_dose_10mv.txt";
+
+// Columns of the curves drawn in the figures.
+constexpr int kColumn1cm = 0;
+constexpr int kColumn2cm = 1;
+constexpr int kColumn3cm = 2;
+constexpr int kColumn4cm = 3;
+constexpr int kColumn10cm = 7;
+constexpr int kColumn20cm = 9;
+
+struct CurveStyle {
+  int column;
+  QColor color;
+  double width;
+};
+
+// Fig.1: the 10 x 10 cm field stands out between a smaller and a larger one.
+const CurveStyle kTmrStyles[] = {{kColumn4cm, QColor(0, 0, 230), 1.5},
+                                 {kColumn10cm, QColor(220, 0, 0), 2.2},
+                                 {kColumn20cm, QColor(0, 140, 0), 1.5}};
+// Fig.7: the broad field first, then the narrow ones.
+const CurveStyle kNarrowStyles[] = {{kColumn10cm, QColor(0, 0, 0), 1.8},
+                                    {kColumn3cm, QColor(0, 140, 0), 1.8},
+                                    {kColumn2cm, QColor(0, 0, 230), 1.8},
+                                    {kColumn1cm, QColor(220, 0, 0), 1.8}};
+
+// Room for the tick numbers and axis titles; Fig.7 keeps its legend right of the plot.
+constexpr FigureMargins kTmrMargins{58, 14, 14, 46};
+constexpr double kNarrowLegendWidth = 128;
+constexpr FigureMargins kNarrowMargins{58, 12, 14 + kNarrowLegendWidth, 46};
+
+QPainterPath CurvePath(const FigureAxes& axes, const std::vector<double>& depth,
+                       const std::vector<double>& value, double scale) {
+  QPainterPath path;
+  for (std::size_t i = 0; i < depth.size() && i < value.size(); ++i) {
+    if (depth[i] > axes.x_max) break;
+    const QPointF at = axes.Map(depth[i], scale * value[i]);
+    if (i == 0)
+      path.moveTo(at);
+    else
+      path.lineTo(at);
+  }
+  return path;
+}
+
+QString FieldName(int column) {
+  const int side = kCurveFieldSideCm[static_cast<std::size_t>(column)];
+  return QString::fromUtf8("%1×%1 cm²").arg(side);
+}
+
+// A legend of line samples and names, one per row, from `top_left` down.
+void DrawLegend(QPainter& p, QPointF top_left, const QList<std::pair<QPen, QString>>& rows) {
+  const double line = QFontMetricsF(p.font()).height();
+  for (const auto& [pen, name] : rows) {
+    p.setPen(pen);
+    p.drawLine(top_left + QPointF(0, line / 2), top_left + QPointF(24, line / 2));
+    p.setPen(Qt::black);
+    p.drawText(QRectF(top_left.x() + 30, top_left.y(), 140, line), Qt::AlignLeft | Qt::AlignVCenter,
+               name);
+    top_left += QPointF(0, line + 2);
+  }
+}
+
+// "← text" starting at `at`, pointing back into the shaded region on its left.
+void DrawLeftArrowNote(QPainter& p, QPointF at, const QString& text) {
+  const double line = QFontMetricsF(p.font()).height();
+  p.drawText(QRectF(at.x() + 2, at.y() - line / 2, 200, line), Qt::AlignLeft | Qt::AlignVCenter,
+             QString::fromUtf8("← ") + text);
+}
+
+void DrawMissingNote(QPainter& p, const QRectF& area) {
+  p.setPen(Qt::red);
+  p.drawText(area, Qt::AlignCenter, Tr("Figures", "深部線量データがありません"));
+}
+
+}  // namespace
+
+std::optional<DepthDoseCurves> ParseDepthDoseCurves(const QByteArray& text) {
+  DepthDoseCurves curves;
+  for (const QByteArray& raw : text.split('\n')) {
+    const QByteArray line = raw.trimmed();
+    if (line.isEmpty() || line.startsWith('#')) continue;
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() != kNumbersPerLine) return std::nullopt;
+    std::array<double, kNumbersPerLine> numbers{};
+    for (int k = 0; k < kNumbersPerLine; ++k) {
+      bool ok = false;
+      numbers[static_cast<std::size_t>(k)] = fields[k].toDouble(&ok);
+      if (!ok || !std::isfinite(numbers[static_cast<std::size_t>(k)])) return std::nullopt;
+    }
+    if (!curves.depth_cm.empty() && !(numbers[0] > curves.depth_cm.back())) return std::nullopt;
+    curves.depth_cm.push_back(numbers[0]);
+    curves.kerma.push_back(numbers[1]);
+    for (std::size_t f = 0; f < curves.dose.size(); ++f) curves.dose[f].push_back(numbers[2 + f]);
+  }
+  if (curves.depth_cm.size() < kMinimumDepths) return std::nullopt;
+  return curves;
+}
+
+const DepthDoseCurves& ShippedDepthDoseCurves() {
+  static const DepthDoseCurves curves = [] {
+    QFile file(QString::fromLatin1(kCurvesResource));
+    if (!file.open(QIODevice::ReadOnly)) return DepthDoseCurves{};
+    return ParseDepthDoseCurves(file.readAll()).value_or(DepthDoseCurves{});
+  }();
+  return curves;
+}
+
+TmrFigure::TmrFigure(QWidget* parent) : FigureFrame(parent) {
+  static_assert(std::size(kTmrStyles) == std::tuple_size_v<decltype(tmr_)>);
+  const DepthDoseCurves& curves = ShippedDepthDoseCurves();
+  if (curves.depth_cm.empty()) return;
+  for (std::size_t k = 0; k < tmr_.size(); ++k)
+    tmr_[k] = TissueMaximumRatio(curves, kTmrStyles[k].column);
+  d_max_ = curves.depth_cm[IndexOfMaximum(curves.dose[kColumn10cm])];
+}
+
+void TmrFigure::Paint(QPainter& p) {
+  const DepthDoseCurves& curves = ShippedDepthDoseCurves();
+  if (curves.depth_cm.empty()) return DrawMissingNote(p, FigureRect());
+
+  FigureAxes axes;
+  axes.area = kTmrMargins.Inside(FigureSize());
+  // The last centimetres lack the backscatter of deeper water; a TMR stops short of them.
+  axes.x_max = 25;
+  axes.x_tick = 5;
+  axes.y_max = 1.2;
+  axes.y_tick = 0.2;
+
+  // The build-up region of the 10 x 10 cm field, from the surface to its maximum.
+  const double d_max = d_max_;
+  p.fillRect(QRectF(axes.Map(0, axes.y_max), axes.Map(d_max, 0)), QColor(255, 245, 200));
+  DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"), QString::fromUtf8("TMR"));
+
+  QList<std::pair<QPen, QString>> legend;
+  p.setBrush(Qt::NoBrush);
+  for (std::size_t k = 0; k < tmr_.size(); ++k) {
+    const CurveStyle& style = kTmrStyles[k];
+    const QPen pen(style.color, style.width);
+    p.setPen(pen);
+    p.drawPath(CurvePath(axes, curves.depth_cm, tmr_[k], 1.0));
+    legend.append({pen, FieldName(style.column)});
+  }
+  DrawLegend(p, axes.Map(15.5, 1.17), legend);
+
+  // Labels of the build-up region and the depth of maximum dose.
+  p.setPen(Qt::black);
+  const QPointF top = axes.Map(d_max, 1.0);
+  p.drawLine(top + QPointF(0, -4), axes.Map(d_max, 1.08));
+  p.drawText(QRectF(axes.Map(d_max, 1.17), QSizeF(150, 18)), Qt::AlignLeft | Qt::AlignVCenter,
+             QString::fromUtf8(" d_max ≈ %1 cm (10×10)").arg(d_max, 0, 'f', 1));
+  const QPointF note = axes.Map(d_max, 0.25);
+  DrawLeftArrowNote(p, note, Tr("Figures", "ビルドアップ領域"));
+}
+
+NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : FigureFrame(parent) {
+  static_assert(std::size(kNarrowStyles) == std::tuple_size_v<decltype(peaks_)>);
+  const DepthDoseCurves& curves = ShippedDepthDoseCurves();
+  if (curves.depth_cm.empty()) return;
+  for (std::size_t k = 0; k < peaks_.size(); ++k) {
+    const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(kNarrowStyles[k].column)];
+    // The depth of maximum dose, on the smoothed curve.
+    const std::size_t peak = IndexOfMaximum(dose);
+    peaks_[k] = {curves.depth_cm[peak], Smoothed(dose, kMaximumSmoothingBins)[peak]};
+  }
+}
+
+void NarrowFieldFigure::Paint(QPainter& p) {
+  const DepthDoseCurves& curves = ShippedDepthDoseCurves();
+  if (curves.depth_cm.empty()) return DrawMissingNote(p, FigureRect());
+
+  FigureAxes axes;
+  axes.area = kNarrowMargins.Inside(FigureSize());
+  axes.x_max = 10;
+  axes.x_tick = 1;
+  axes.y_max = 120;
+  axes.y_tick = 20;
+  axes.y_decimals = 0;
+  DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"),
+                 Tr("Figures", "相対線量 (%)"));
+
+  constexpr double kPercent = 100;
+  p.setBrush(Qt::NoBrush);
+  const QPen kerma_pen(QColor(120, 120, 120), 1.5, Qt::DashLine);
+  p.setPen(kerma_pen);
+  p.drawPath(CurvePath(axes, curves.depth_cm, curves.kerma, kPercent));
+
+  QList<std::pair<QPen, QString>> legend;
+  for (std::size_t k = 0; k < peaks_.size(); ++k) {
+    const CurveStyle& style = kNarrowStyles[k];
+    const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(style.column)];
+    const QPen pen(style.color, style.width);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(CurvePath(axes, curves.depth_cm, dose, kPercent));
+    p.setBrush(style.color);
+    p.drawEllipse(axes.Map(peaks_[k].depth_cm, kPercent * peaks_[k].dose), 3.5, 3.5);
+    legend.append({pen, FieldName(style.column)});
+  }
+  legend.append({kerma_pen, Tr("Figures", "１次カーマ")});
+  DrawLegend(p, QPointF(axes.area.right() + 14, axes.area.top() + 6), legend);
+  p.setPen(Qt::black);
+  p.setBrush(Qt::black);
+  const double line = QFontMetricsF(FigureFont()).height();
+  p.drawEllipse(QPointF(axes.area.right() + 26, axes.area.top() + 12 + 6 * (line + 2)), 3.5, 3.5);
+  p.drawText(QRectF(axes.area.right() + 44, axes.area.top() + 4 + 6 * (line + 2), 90, line),
+             Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("d_max"));
+}
+
+}  // namespace dosavia::gui

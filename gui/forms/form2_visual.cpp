@@ -1,0 +1,571 @@
+#include "gui/forms/form2_visual.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <iterator>
+#include <vector>
+#include <string>
+#include <utility>
+
+#include "gui/app/app_forms.h"
+#include "gui/visual/visual_depth_dose_panel.h"
+#include "gui/widgets/form_style.h"
+#include "gui/app/language.h"
+#include "gui/app/message_text.h"
+#include "gui/widgets/icons.h"
+#include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/picture_box.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/widgets/twips.h"
+#include "gui/widgets/typed_number.h"
+#include "models/typed_text.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+const QColor kLightGrey(192, 192, 192);
+const QColor kFieldEdgeBlue(0, 0, 255);
+const QColor kCaptionRed(255, 0, 0);
+
+// User scales of the pictures (left, top, width, height).
+constexpr double kSideViewScale[] = {-4.4, -12.5, 24.4, 25.0};
+constexpr double kSpectrumScale[] = {-3.0, 102.0, 155.0, -106.0};
+
+// Histogram frame and grid [user units].
+constexpr double kFrameWidth = 150.0;
+constexpr double kFrameHeight = 100.0;
+constexpr double kGridStep = 10.0;
+
+// Text inside and under the pictures, readable from the back of a classroom [pt].
+constexpr double kDecorationPoints = 12.0;
+// The raised "2" of cm² [pt].
+constexpr double kSuperscriptPoints = 9.0;
+// A batch expected to run longer than this asks first [s].
+constexpr double kConfirmAboveSeconds = 60.0;
+// Until a batch has been timed: seconds per photon without and with step display, on the
+// slow side of a classroom PC (a 2020s desktop draws about 100000 photons a second at
+// 10 MV without step display).
+constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 20000.0, 1.0 / 40.0};
+constexpr double kShortestTimedBatchSeconds = 0.2;
+
+// "約 3 分" or "約 2 時間" for a duration [s].
+QString DurationText(double seconds) {
+  constexpr double kMinute = 60;
+  constexpr double kHour = 3600;
+  if (seconds < 2 * kHour)
+    return Tr("Form2", "%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
+  return Tr("Form2", "%1 時間").arg(std::round(seconds / kHour));
+}
+
+const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
+
+// A label that takes the size of its text, as an auto-sized label does.
+QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
+  auto* label = new QLabel(parent);
+  SetTrText(label, "Form2", text);
+  label->adjustSize();
+  label->move(TwipsToPixels(left), TwipsToPixels(top));
+  return label;
+}
+
+// A white read-only display label with a thin sunken border.
+void MakeDisplay(QLabel* label) {
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  label->setPalette(palette);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setIndent(TwipsToPixels(60));
+}
+
+}  // namespace
+
+Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) { Form_Load(); }
+
+void Form2::Form_Load() {
+  setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
+  setFont(DefaultFont());
+  resize(TwipsRect(0, 0, 18000, 11190).size());
+  seconds_per_photon_ = {kFirstGuessSecondsPerPhoton[0], kFirstGuessSecondsPerPhoton[1]};
+  CreateControls();
+  MakeScalable(this, 18000, 11190);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+void Form2::CreateControls() {
+  const QFont title_font = DefaultFont(kDefaultFontPoints, true);
+  Label14 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240,
+                      4425, 465);
+  Label12 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600,
+                      720, 5055, 465);
+  Label13 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"),
+                      600, 1200, 5595, 420);
+  for (QLabel* title : {Label14, Label12, Label13}) title->setFont(title_font);
+
+  Label15 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
+  Label16 = MakeLabel(this, "MV", 3840, 1920, 975, 495);
+  Label16->setAlignment(Qt::AlignCenter);
+  Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
+  Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
+
+  Label19 =
+      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  Label18 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
+  Label20 = MakeAutoLabel(this, "  cm", 3960, 3120);
+  // Centred on the field box's text line, like "MV" beside the energy box.
+  Label20->resize(Label20->width(), TwipsToPixels(540));
+  Label20->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The raised "2" of cm² follows the unit directly, whatever the font's width of "  cm".
+  Label21 = MakeAutoLabel(this, "2", 4560, 3120);
+  Label21->setFont(DefaultFont(kSuperscriptPoints));
+  Label21->adjustSize();
+  Label21->move(Label20->geometry().right() + 1, Label21->y() + TwipsToPixels(60));
+  Combo1 = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
+  for (const FieldChoice& choice : VisualFieldChoices()) Combo1->addItem(QString::fromUtf8(choice.item));
+
+  Label43 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2850);
+  Label46 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 3120);
+  Command6 = MakeButton(this, "ON", 6480, 3480, 855, 495);
+  Command1 = MakeButton(this, "OK", 360, 3720, 1815, 615);
+  Command2 = MakeButton(this, "Reset", 2880, 3720, 1575, 615);
+  // Stop ends a batch after the photon in progress; it works only while a batch runs.
+  Command8 = MakeButton(this, "Stop", 4680, 3720, 1695, 570);
+  Command8->setEnabled(false);
+
+  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040, 4320, 1440, 360);
+  Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360, 4680);
+  Label36 = MakeAutoLabel(this, "Go", 2280, 4710);
+  Text1 = new QLineEdit(this);
+  PlaceTwips(Text1, 3120, 4680, 1575, 495);
+  Label24 = MakeLabel(this, "", 4680, 4680, 2175, 495);
+  MakeDisplay(Label24);
+  Check1 = new QCheckBox(this);
+  SetTrText(Check1, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
+  PlaceTwips(Check1, 360, 5160, 2055, 360);
+  Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280, 1680, 360);
+  Label32 = MakeLabel(this, "", 2760, 5640, 1215, 495);
+  MakeDisplay(Label32);
+  Label39 = MakeLabel(this, "MeV", 3960, 5640, 855, 495);
+  Label39->setIndent(TwipsToPixels(60));
+  Command3 = MakeButton(this, "Go", 360, 5520, 2055, 615);
+  Command4 = MakeButton(this, "Graph clear", 5160, 5520, 1695, 615);
+
+  Picture2 = new PictureBox(this);
+  PlaceTwips(Picture2, 480, 6480, 6375, 3735);
+  Picture2->SetScale(kSpectrumScale[0], kSpectrumScale[1], kSpectrumScale[2], kSpectrumScale[3]);
+  DecorateSpectrum();
+  PlaceEnergyAxisLabels();
+
+  Picture1 = new PictureBox(this);
+  PlaceTwips(Picture1, 7200, 240, 10455, 10695);
+  Picture1->SetScale(kSideViewScale[0], kSideViewScale[1], kSideViewScale[2], kSideViewScale[3]);
+  DecorateSideView(Picture1, 1.0);
+  Picture3 = new PictureBox(this);
+  PlaceTwips(Picture3, 7200, 240, 10455, 10695);
+  Picture3->SetScale(kSideViewScale[0] / 2, kSideViewScale[1] / 2, kSideViewScale[2] / 2,
+                     kSideViewScale[3] / 2);
+  DecorateSideView(Picture3, 2.0);
+  Picture3->raise();
+
+  Command7 = new QPushButton(this);
+  PlaceTwips(Command7, 0, 10560, 615, 615);
+  Command7->setIcon(QIcon(ExitIcon()));
+  Command7->setIconSize(QSize(kIconSize, kIconSize));
+  SetTrToolTip(Command7, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
+
+  // The boxes lie over the unit labels that share their row; the zoom button reaches into
+  // the side view and stays on top of it.
+  Combo1->raise();
+  Combo2->raise();
+  Command6->raise();
+
+  connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+  connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
+  connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+  connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+  connect(Command8, &QPushButton::clicked, this, &Form2::Command8_Click);
+  CreateDepthDoseControls();
+}
+
+// The depth-dose toggle and the step speed share the free row under the spectrum; the
+// panel itself is a tool window, since the screen has no room for it at its design size.
+void Form2::CreateDepthDoseControls() {
+  Check2 = new QCheckBox(this);
+  SetTrText(Check2, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
+  PlaceTwips(Check2, 720, 10740, 2280, 360);
+  Label47 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740, 600, 360);
+  Slider1 = new QSlider(Qt::Horizontal, this);
+  Slider1->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
+  Slider1->setPageStep(1);
+  Slider1->setTickPosition(QSlider::TicksBelow);
+  SetTrToolTip(Slider1, "Form2",
+               QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  PlaceTwips(Slider1, 3720, 10710, 1800, 420);
+  Label48 = MakeLabel(this, "", 5580, 10740, 1380, 360);
+  DepthDosePanel1 = new DepthDosePanel(this, Qt::Tool);
+  DepthDosePanel1->hide();
+
+  connect(Check2, &QCheckBox::toggled, this, &Form2::ShowDepthDosePanel);
+  connect(DepthDosePanel1, &DepthDosePanel::closed, this, [this] { Check2->setChecked(false); });
+  connect(Slider1, &QSlider::valueChanged, this, &Form2::SetStepSpeed);
+  connect(Check1, &QCheckBox::toggled, Slider1, &QWidget::setEnabled);
+  connect(Check1, &QCheckBox::toggled, Label48, &QWidget::setEnabled);
+  Slider1->setValue(Slider1->maximum());
+  SetStepSpeed(Slider1->value());
+}
+
+void Form2::SetStepSpeed(int position) {
+  photons_per_second_ = kStepSpeeds[std::clamp(position, 0, Slider1->maximum())];
+  if (photons_per_second_ > 0)
+    SetTrText(Label48, "Form2", QT_TRANSLATE_NOOP("Form2", "%1 光子/秒"),
+              {QString::number(photons_per_second_)});
+  else
+    SetTrText(Label48, "Form2", QT_TRANSLATE_NOOP("Form2", "最高"));
+}
+
+// Beside the screen where the desktop has room, otherwise over the deep end of the side view.
+void Form2::ShowDepthDosePanel(bool show) {
+  if (!show) {
+    DepthDosePanel1->hide();
+    return;
+  }
+  if (!DepthDosePanel1->isVisible()) {
+    const QRect frame = frameGeometry();
+    const QSize size = DepthDosePanel1->size();
+    QPoint at(frame.right() + 1, frame.bottom() - size.height());
+    const QScreen* screen = this->screen();
+    if (screen != nullptr && at.x() + size.width() > screen->availableGeometry().right())
+      at = mapToGlobal(Picture1->geometry().bottomRight()) - QPoint(size.width(), size.height());
+    DepthDosePanel1->move(at);
+  }
+  DepthDosePanel1->Refresh();
+  DepthDosePanel1->show();
+}
+
+// The side view's fixed elements; `magnification` 2 gives the zoomed copy, whose user
+// scale is half as wide, so every position is divided by it.
+void Form2::DecorateSideView(PictureBox* picture, double magnification) {
+  const double m = magnification;
+  const double left = kSideViewScale[0] / m;
+  const double top = kSideViewScale[1] / m;
+  const double right = left + kSideViewScale[2] / m;
+  const double bottom = top + kSideViewScale[3] / m;
+  const QFont small = DefaultFont(kDecorationPoints);
+  // Room kept free of grid lines at the top for the captions and at the bottom for two rows:
+  // the depth numbers and, under them, the axis caption [cm of the 1x view].
+  const double grid_top = top + 1.6 / m;
+  const double grid_bottom = bottom - 1.9 / m;
+
+  for (double z : {5.0, 10.0, 15.0})
+    picture->AddLine(z / m, grid_top, z / m, grid_bottom, kLightGrey);
+  for (double x : {-10.0, -5.0, 5.0, 10.0})
+    picture->AddLine(0, x / m, right, x / m, kLightGrey);
+  picture->AddLine(0, 0, right, 0, Qt::black);
+  picture->AddLine(0, top, 0, bottom, Qt::black, 2);
+
+  // Depth labels along the bottom, lateral labels at the left of the surface.
+  const double depth_label_y = grid_bottom + 0.15 / m;
+  const double depth_caption_y = depth_label_y + 0.8 / m;
+  // Marks in cm of depth and lateral position: every grid line of the 1x view, the 5 cm
+  // lines of the magnified one.
+  const std::vector<double> depth_marks = m > 1 ? std::vector<double>{5} : std::vector<double>{5, 10, 15};
+  for (double z : depth_marks)
+    picture->AddLabel(QString::number(z), z, depth_label_y, Qt::AlignHCenter | Qt::AlignTop,
+                      Qt::black, small);
+  picture->AddLabel(QStringLiteral("depth in water  cm"), right - 0.3 / m, depth_caption_y,
+                    Qt::AlignRight | Qt::AlignTop, Qt::black, small);
+  const std::vector<double> lateral_marks =
+      m > 1 ? std::vector<double>{-5, 5} : std::vector<double>{-10, -5, 5, 10};
+  for (double x : lateral_marks)
+    picture->AddLabel(QString::number(std::abs(x)), -0.2 / m, x,
+                      Qt::AlignRight | Qt::AlignVCenter, Qt::black, small);
+  picture->AddLabel(QStringLiteral("cm"), -0.2 / m, -11.6 / m, Qt::AlignRight | Qt::AlignVCenter,
+                    Qt::black, small);
+
+  // The beam arrow on the central axis, pointing at the surface.
+  const double tail = left + 0.4 / m;
+  const double tip = -0.15 / m;
+  picture->AddLine(tail, 0, tip, 0, Qt::black, 2);
+  picture->AddLine(tip - 0.6 / m, -0.35 / m, tip, 0, Qt::black, 2);
+  picture->AddLine(tip - 0.6 / m, 0.35 / m, tip, 0, Qt::black, 2);
+  picture->AddLabel(QStringLiteral("X-ray"), (tail + tip) / 2, -0.25 / m,
+                    Qt::AlignHCenter | Qt::AlignBottom, Qt::black, small);
+
+  // Captions at the top.
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
+             top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
+             Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+
+  // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
+  const int upper = picture->AddLine(left, -FieldSide / 2, right, -FieldSide / 2, kFieldEdgeBlue);
+  const int lower = picture->AddLine(left, FieldSide / 2, right, FieldSide / 2, kFieldEdgeBlue);
+  if (m > 1) {
+    Line54 = upper;
+    Line55 = lower;
+  } else {
+    Line5 = upper;
+    Line7 = lower;
+  }
+}
+
+void Form2::AddTrLabel(PictureBox* picture, const char* source, double x, double y,
+                       Qt::Alignment anchor, const QColor& color, const QFont& font) {
+  tr_labels_.push_back(
+      {picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font), source});
+}
+
+void Form2::RetranslateUi() {
+  RetranslateTexts(this);
+  for (const TrLabel& label : tr_labels_)
+    label.picture->SetLabelText(label.index, Tr("Form2", label.source));
+  Command7->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
+}
+
+void Form2::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
+
+void Form2::DecorateSpectrum() {
+  for (double x = kGridStep; x < kFrameWidth; x += kGridStep)
+    Picture2->AddLine(x, 0, x, kFrameHeight, kLightGrey);
+  for (double y = kGridStep; y < kFrameHeight; y += kGridStep)
+    Picture2->AddLine(0, y, kFrameWidth, y, kLightGrey);
+  Picture2->AddLine(0, 0, kFrameWidth, 0, Qt::black, 2);
+  Picture2->AddLine(0, kFrameHeight, kFrameWidth, kFrameHeight, Qt::black, 2);
+  Picture2->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
+  Picture2->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
+  AddTrLabel(Picture2, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3,
+             kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
+             DefaultFont(kDecorationPoints));
+}
+
+// The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
+void Form2::PlaceEnergyAxisLabels() {
+  const QFont small = DefaultFont(kDecorationPoints);
+  const int top = TwipsToPixels(10230);
+  for (int i = 0; i < 8; ++i) {
+    auto* label = new QLabel(QString::number(2 * i), this);
+    label->setFont(small);
+    label->adjustSize();
+    const QPointF at = Picture2->ToPixels(20.0 * i, 0) + QPointF(Picture2->pos());
+    label->move(static_cast<int>(at.x() - label->width() / 2.0), top);
+    energy_axis_labels_[static_cast<std::size_t>(i)] = label;
+  }
+  auto* caption = new QLabel(QStringLiteral("Photon energy  MeV"), this);
+  caption->setFont(small);
+  caption->adjustSize();
+  const QPointF middle = Picture2->ToPixels(kFrameWidth / 2, 0) + QPointF(Picture2->pos());
+  caption->move(static_cast<int>(middle.x() - caption->width() / 2.0),
+                top + energy_axis_labels_[0]->height());
+  energy_axis_labels_[8] = caption;
+}
+
+void Form2::PrepareForShow() {
+  Text1->setText(QStringLiteral("100"));
+  TotalPhotonCount = 0;
+  Label24->setText(QStringLiteral("0"));
+  Label32->setText(QString());
+  for (const auto& [combo, text] : {std::pair{Combo2, QStringLiteral("10")},
+                                    std::pair{Combo1, QString::fromUtf8("4×4")}}) {
+    combo->setCurrentIndex(combo->findText(text));
+    combo->setEditText(text);
+  }
+  Picture1->Clear();
+  Picture2->Clear();
+  Picture3->Clear();
+  Command1->setEnabled(true);
+  Command3->setEnabled(false);
+  Check1->setChecked(true);
+  StepDisplayFlag = 1;
+  Command6->setText(QStringLiteral("ON"));
+  ZoomState = 2;
+  Picture3->hide();
+  Check2->setChecked(false);
+  DepthDosePanel1->Clear();
+  Slider1->setValue(Slider1->maximum());
+}
+
+void Form2::Command1_Click() {
+  // The field as typed with x, X, * or full-width digits is the item it plainly means; any
+  // other text is refused here, so that the picture always shows the field in the box.
+  const FieldChoice* chosen =
+      FindFieldChoice(PlainTypedText(Combo1->currentText()).toStdString());
+  if (chosen == nullptr) {
+    ShowExclamation(this, Tr("Form2",
+                             " 照射野サイズ「%1」は選べません。\n"
+                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
+                              .arg(ShownText(Combo1->currentText())));
+    return;
+  }
+  const QString file = Combo2->currentText() + QStringLiteral("MV.csv");
+  try {
+    LoadSpectrum(file.toStdString(), file.toStdString());
+  } catch (const std::exception& error) {
+    // Without a whole spectrum the screen stays in the Settings state.
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
+    return;
+  }
+  SourceDistance = kVisualSourceDistanceCm;
+  FieldSide = chosen->side;
+  MoveFieldEdgeLines(chosen->side);
+  Combo1->setEditText(QString::fromUtf8(chosen->item));
+  Command1->setEnabled(false);
+  Command3->setEnabled(true);
+  Command3->setFocus();
+}
+
+void Form2::MoveFieldEdgeLines(double side) {
+  const QLineF l5 = Picture1->LineAt(Line5);
+  Picture1->MoveLine(Line5, l5.x1(), -side / 2, l5.x2(), -side / 2);
+  Picture1->MoveLine(Line7, l5.x1(), side / 2, l5.x2(), side / 2);
+  const QLineF l54 = Picture3->LineAt(Line54);
+  Picture3->MoveLine(Line54, l54.x1(), -side / 2, l54.x2(), -side / 2);
+  Picture3->MoveLine(Line55, l54.x1(), side / 2, l54.x2(), side / 2);
+}
+
+void Form2::Command3_Click() {
+  if (IsBatchRunning()) return;
+  BatchPhotonCount = LeadingNumber(Text1->text());
+  if (!(BatchPhotonCount > 0) || !std::isfinite(BatchPhotonCount)) {
+    ShowExclamation(this, Tr("Form2", kWarnPhotonCount));
+    return;
+  }
+  StepDisplayFlag = Check1->isChecked() ? 1 : 0;
+  const long long photons = WholePhotonCount(BatchPhotonCount);
+  const double seconds = static_cast<double>(photons) * seconds_per_photon_[StepDisplayFlag];
+  if (seconds > kConfirmAboveSeconds &&
+      !AskToGoOn(this,
+                 Tr("Form2",
+                    " 入射光子数 %1 の計算には約 %2 かかります。\n"
+                    " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                     .arg(photons)
+                     .arg(DurationText(seconds)),
+                 Tr("Form2", "実行"), Tr("Form2", "やめる")))
+    return;
+  SetBatchRunning(true);
+  QElapsedTimer clock;
+  clock.start();
+  const long long done = RunVisualBatch();
+  LearnSpeed(StepDisplayFlag, done, clock.elapsed() / 1000.0);
+  TotalPhotonCount = done + TotalPhotonCount;
+  Label24->setText(QString::number(TotalPhotonCount));
+  SetBatchRunning(false);
+  if (leave_after_batch_) {
+    leave_after_batch_ = false;
+    Command7_Click();
+  }
+}
+
+void Form2::Command8_Click() {
+  if (IsBatchRunning()) RequestBatchStop();
+}
+
+void Form2::LearnSpeed(int step_display, long long photons, double seconds) {
+  // Batches too short to time say little about the speed.
+  if (photons > 0 && seconds >= kShortestTimedBatchSeconds)
+    seconds_per_photon_[step_display] = seconds / static_cast<double>(photons);
+}
+
+void Form2::Command2_Click() {
+  if (IsBatchRunning()) return;
+  ClearSpectrumTally();
+  Picture1->Clear();
+  Picture2->Clear();
+  Picture3->Clear();
+  TotalPhotonCount = 0;
+  Label24->setText(QStringLiteral("0"));
+  Label32->setText(QString());
+  Text1->setText(QStringLiteral("100"));
+  Command1->setEnabled(true);
+  Command3->setEnabled(false);
+  SpectrumTally.fill(0);
+  DepthDosePanel1->Clear();
+}
+
+void Form2::Command4_Click() {
+  if (IsBatchRunning()) return;
+  TotalPhotonCount = 0;
+  Label24->setText(QStringLiteral("0"));
+  Label32->setText(QString());
+  Picture1->Clear();
+  Picture3->Clear();
+  Picture2->Clear();
+  SpectrumTally.fill(0);
+  DepthDosePanel1->Clear();
+}
+
+void Form2::Command5_Click() { ShowSpectrumPage(); }
+
+void Form2::Command6_Click() {
+  if (ZoomState == 2) {
+    Picture3->show();
+    Command6->setText(QStringLiteral("OFF"));
+    ZoomState = 1;
+  } else {
+    Picture3->hide();
+    Command6->setText(QStringLiteral("ON"));
+    ZoomState = 2;
+  }
+}
+
+void Form2::Command7_Click() {
+  if (IsBatchRunning()) return;
+  ShowMainMenu();
+  hide();
+  HideSpectrumPage();
+}
+
+long long RunVisualBatch() {
+  Form2& form = GetForm2();
+  return RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32,
+                         form.Check2->isChecked() ? form.DepthDosePanel1 : nullptr,
+                         &form.PhotonsPerSecond()});
+}
+
+void Form2::SetBatchRunning(bool running) {
+  if (running) ok_enabled_before_batch_ = Command1->isEnabled();
+  // Stop takes the focus first, so that Go, when disabled, hands it to nothing else.
+  Command8->setEnabled(running);
+  if (running) Command8->setFocus();
+  for (QPushButton* button : {Command2, Command3, Command4, Command7}) button->setEnabled(!running);
+  Command1->setEnabled(!running && ok_enabled_before_batch_);
+  // After a batch the keyboard is on Go again: Space runs the next batch.
+  if (!running) Command3->setFocus();
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+  // The title bar's close button returns to the menu, as the return icon does; during a
+  // batch it stops the batch first.
+  event->ignore();
+  if (IsBatchRunning()) {
+    leave_after_batch_ = true;
+    RequestBatchStop();
+    return;
+  }
+  Command7_Click();
+}
+
+}  // namespace dosavia::gui

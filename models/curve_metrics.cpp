@@ -1,0 +1,184 @@
+#include "models/curve_metrics.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace dosavia {
+
+namespace {
+
+constexpr int kSmoothHalfWidth = 5;  // the 11-bin running mean
+constexpr double kFitLevel = 0.95;
+constexpr int kFitMinHalfBins = 4;
+constexpr int kFitMaxHalfBins = 20;
+constexpr int kMaxIterations = 6;
+constexpr int kLogFitHalfBins = 10;
+constexpr int kBin10cm = 100;
+constexpr int kBin20cm = 200;
+
+int LastBin(std::span<const double> dose) { return static_cast<int>(dose.size()) - 1; }
+
+// Mean over 2 h + 1 bins, the half width shortened symmetrically at both ends.
+std::vector<double> RunningMean(std::span<const double> dose) {
+  const int last = LastBin(dose);
+  std::vector<double> out(dose.size(), 0.0);
+  for (int j = 1; j <= last; ++j) {
+    const int h = std::min({kSmoothHalfWidth, j - 1, last - j});
+    double sum = 0;
+    for (int k = j - h; k <= j + h; ++k) sum += dose[k];
+    out[j] = sum / (2 * h + 1);
+  }
+  return out;
+}
+
+// Least-squares polynomial of degree N (coefficients c0..cN) by Gaussian elimination with
+// partial pivoting on the normal equations; nothing when they are singular.
+template <int N>
+std::optional<std::array<double, N + 1>> PolyFit(const std::vector<double>& xs,
+                                                 const std::vector<double>& ys) {
+  constexpr int n = N + 1;
+  std::array<std::array<double, n + 1>, n> m{};
+  for (int i = 0; i < n; ++i) {
+    for (int k = 0; k < n; ++k) {
+      double s = 0;
+      for (double x : xs) s += std::pow(x, i + k);
+      m[i][k] = s;
+    }
+    double s = 0;
+    for (std::size_t p = 0; p < xs.size(); ++p) s += ys[p] * std::pow(xs[p], i);
+    m[i][n] = s;
+  }
+  for (int col = 0; col < n; ++col) {
+    int pivot = col;
+    for (int r = col + 1; r < n; ++r)
+      if (std::abs(m[r][col]) > std::abs(m[pivot][col])) pivot = r;
+    if (m[pivot][col] == 0) return std::nullopt;
+    std::swap(m[col], m[pivot]);
+    for (int r = 0; r < n; ++r) {
+      if (r == col) continue;
+      const double f = m[r][col] / m[col][col];
+      for (int k = 0; k <= n; ++k) m[r][k] -= f * m[col][k];
+    }
+  }
+  std::array<double, n> c{};
+  for (int i = 0; i < n; ++i) c[i] = m[i][n] / m[i][i];
+  return c;
+}
+
+double Cubic(const std::array<double, 4>& c, double x) {
+  return c[0] + x * (c[1] + x * (c[2] + x * c[3]));
+}
+
+// The local maximum of the cubic nearest x = 0.
+std::optional<double> CubicMaximum(const std::array<double, 4>& c) {
+  const double a = 3 * c[3], b = 2 * c[2], k = c[1];  // derivative a x^2 + b x + k
+  if (a == 0) {
+    if (b < 0) return -k / b;
+    return std::nullopt;
+  }
+  const double disc = b * b - 4 * a * k;
+  if (disc < 0) return std::nullopt;
+  std::optional<double> best;
+  for (double sign : {1.0, -1.0}) {
+    const double x = (-b + sign * std::sqrt(disc)) / (2 * a);
+    if (2 * c[2] + 6 * c[3] * x < 0 && (!best || std::abs(x) < std::abs(*best))) best = x;
+  }
+  return best;
+}
+
+}  // namespace
+
+DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin) {
+  const int last = LastBin(dose);
+  const std::vector<double> smooth = RunningMean(dose);
+  search_to_bin = std::min(search_to_bin, last);
+  int peak = 1;
+  for (int j = 2; j <= search_to_bin; ++j)
+    if (smooth[j] > smooth[peak]) peak = j;  // the first of equal peaks, as Python's max
+  DoseMaximum result;
+  result.smoothed_cm = DepthBinCentreCm(peak);
+  result.dose = smooth[peak];
+
+  int centre = peak;
+  int half = kFitMinHalfBins;
+  std::optional<double> depth;
+  std::array<double, 4> fit{};
+  for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
+    const double level = kFitLevel * smooth[centre];
+    half = 0;
+    while (half < kFitMaxHalfBins && centre - half - 1 >= 1 && centre + half + 1 <= last &&
+           smooth[centre - half - 1] >= level && smooth[centre + half + 1] >= level)
+      ++half;
+    half = std::min({std::max(half, kFitMinHalfBins), centre - 1, last - centre});
+    const double x_ref = DepthBinCentreCm(centre);
+    // Abscissae relative to the centre keep the normal equations well conditioned.
+    std::vector<double> xs, ys;
+    for (int j = centre - half; j <= centre + half; ++j) {
+      xs.push_back(DepthBinCentreCm(j) - x_ref);
+      ys.push_back(dose[j]);
+    }
+    const auto c = half > 1 ? PolyFit<3>(xs, ys) : std::nullopt;
+    if (!c) break;
+    fit = *c;
+    const std::optional<double> x0 = CubicMaximum(fit);
+    if (!x0 || std::abs(*x0) > xs.back()) {
+      // No maximum inside the window: move half its width towards the higher end.
+      const int step = std::max(half / 2, 1);
+      int moved = centre + (Cubic(fit, xs.back()) > Cubic(fit, xs.front()) ? step : -step);
+      moved = std::clamp(moved, kFitMinHalfBins + 1, last - kFitMinHalfBins);
+      if (moved == centre) break;
+      centre = moved;
+      depth.reset();
+      continue;
+    }
+    depth = *x0 + x_ref;
+    result.dose = Cubic(fit, *x0);
+    const int moved = static_cast<int>(*depth / 0.1) + 1;
+    if (std::abs(moved - centre) <= 1) break;
+    centre = moved;
+  }
+  result.window_first_cm = DepthBinCentreCm(centre - half);
+  result.window_last_cm = DepthBinCentreCm(centre + half);
+  // Without a maximum inside the window the fit says nothing beyond the running mean.
+  if (depth) {
+    result.depth_cm = *depth;
+  } else {
+    result.depth_cm = result.smoothed_cm;
+    result.dose = smooth[peak];
+  }
+  return result;
+}
+
+double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm) {
+  if (j - kLogFitHalfBins < 1 || j + kLogFitHalfBins > LastBin(dose)) return 0;
+  std::vector<double> xs, ys;
+  for (int k = j - kLogFitHalfBins; k <= j + kLogFitHalfBins; ++k) {
+    if (!(dose[k] > 0)) return 0;
+    xs.push_back(DepthBinCentreCm(k) - DepthBinCentreCm(j));
+    ys.push_back(std::log(dose[k]));
+  }
+  const auto c = PolyFit<1>(xs, ys);
+  if (!c) return 0;
+  return std::exp((*c)[0] + (*c)[1] * (depth_cm - DepthBinCentreCm(j)));
+}
+
+double Tpr2010(std::span<const double> dose_10x10) {
+  const double d10 = LogLinearDoseAt(dose_10x10, kBin10cm, DepthBinCentreCm(kBin10cm));
+  const double d20 = LogLinearDoseAt(dose_10x10, kBin20cm, DepthBinCentreCm(kBin20cm));
+  return d10 > 0 ? d20 / d10 : 0;
+}
+
+CurveMetrics MeasureCurve(std::span<const double> dose) {
+  CurveMetrics m;
+  m.maximum = FindDoseMaximum(dose);
+  if (m.maximum.dose > 0) {
+    m.surface_ratio = dose[1] / m.maximum.dose;
+    m.d10_ratio = LogLinearDoseAt(dose, kBin10cm, 10.0) / m.maximum.dose;
+  }
+  return m;
+}
+
+}  // namespace dosavia

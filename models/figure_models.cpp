@@ -1,0 +1,66 @@
+#include "models/figure_models.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace dosavia {
+
+std::vector<double> ModelKerma(int volumes, double first, double transmission) {
+  std::vector<double> kerma;
+  double k = first;
+  for (int i = 0; i < volumes; ++i) {
+    kerma.push_back(k);
+    k *= transmission;
+  }
+  return kerma;
+}
+
+std::vector<double> ModelDose(const std::vector<double>& kerma, int range) {
+  std::vector<double> dose(kerma.size(), 0.0);
+  for (std::size_t i = 0; i < kerma.size(); ++i)
+    for (int k = 0; k < range && i + static_cast<std::size_t>(k) < kerma.size(); ++k)
+      dose[i + static_cast<std::size_t>(k)] += kerma[i] / range;
+  return dose;
+}
+
+double LateralCentralDose(int field_volumes, double kerma, int reach) {
+  const double share = kerma / 2 / reach;
+  const int half = field_volumes / 2;
+  double dose = 0;
+  for (int offset = -half; offset <= half; ++offset) {
+    if (offset == 0)
+      dose += 2 * share;
+    else if (std::abs(offset) < reach)
+      dose += share;
+  }
+  return dose;
+}
+
+std::vector<double> Smoothed(const std::vector<double>& values, int half_width) {
+  const int n = static_cast<int>(values.size());
+  std::vector<double> out(values.size(), 0.0);
+  for (int i = 0; i < n; ++i) {
+    const int lo = std::max(0, i - half_width);
+    const int hi = std::min(n - 1, i + half_width);
+    double sum = 0;
+    for (int k = lo; k <= hi; ++k) sum += values[static_cast<std::size_t>(k)];
+    out[static_cast<std::size_t>(i)] = sum / (hi - lo + 1);
+  }
+  return out;
+}
+
+std::size_t IndexOfMaximum(const std::vector<double>& values) {
+  const std::vector<double> smooth = Smoothed(values, kMaximumSmoothingBins);
+  return static_cast<std::size_t>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
+}
+
+std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column) {
+  const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(column)];
+  if (dose.empty()) return {};
+  const double maximum = Smoothed(dose, kMaximumSmoothingBins)[IndexOfMaximum(dose)];
+  std::vector<double> tmr(dose.size());
+  for (std::size_t i = 0; i < dose.size(); ++i) tmr[i] = dose[i] / maximum;
+  return tmr;
+}
+
+}  // namespace dosavia

@@ -1,0 +1,60 @@
+// The models behind the explanation pages' figures, free of the window system so that they
+// are computed once when a figure is made and can be checked on their own: the unit-volume
+// model of the build-up (Fig.3 to Fig.6) and the maxima and tissue-maximum ratios of the
+// engine's 10 MV depth-dose curves (Fig.1, Fig.7).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace dosavia {
+
+// Kerma of the longitudinal model [per volume].
+inline constexpr double kModelKerma = 100;
+// Forward range of the electrons [volumes], the volume of release included.
+inline constexpr int kModelRange = 4;
+// Fraction of the photons that each volume passes on to the next in the attenuated case.
+inline constexpr double kModelTransmission = 0.9;
+// Kerma of the lateral model [per volume] and the electrons' reach to each side [volumes],
+// the volume of release included.
+inline constexpr double kLateralKerma = 80;
+inline constexpr int kLateralReach = 4;
+
+// Kerma of volumes 1..n along the beam: `first` in volume 1, times `transmission` per volume.
+std::vector<double> ModelKerma(int volumes, double first, double transmission);
+
+// Dose of each volume when the kerma of every volume is shared equally by it and the next
+// `range` - 1 volumes downstream.
+std::vector<double> ModelDose(const std::vector<double>& kerma, int range);
+
+// Dose of the central volume of a field `field_volumes` wide (odd) across the beam, when each
+// volume sends half its kerma to each side, shared equally over `reach` volumes on that side
+// counting itself (so a volume keeps two shares).
+double LateralCentralDose(int field_volumes, double kerma, int reach);
+
+// Square fields of the curves [cm side], column 0..9.
+inline constexpr std::array<int, 10> kCurveFieldSideCm = {1, 2, 3, 4, 5, 6, 8, 10, 15, 20};
+
+// Central-axis curves relative to the largest primary kerma of the first 5 cm.
+struct DepthDoseCurves {
+  std::vector<double> depth_cm;                // bin centres [cm]
+  std::vector<double> kerma;                   // primary water kerma
+  std::array<std::vector<double>, 10> dose{};  // total absorbed dose per field column
+};
+
+// Half width of the smoothing that locates a maximum [bins of 1 mm].
+inline constexpr int kMaximumSmoothingBins = 2;
+
+// Moving average over `half_width` bins on either side (fewer at the ends): the Monte Carlo
+// noise of single 1 mm bins must not decide where a flat maximum lies.
+std::vector<double> Smoothed(const std::vector<double>& values, int half_width);
+
+// Index of the largest value of the smoothed curve.
+std::size_t IndexOfMaximum(const std::vector<double>& values);
+
+// Tissue-maximum ratio of a field column: the depth dose of the parallel beam divided by
+// its (smoothed) maximum.
+std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column);
+
+}  // namespace dosavia

@@ -1,0 +1,33 @@
+// How a front end reads what the user types: a count at the start of a text box, and a
+// field size written with x, X, * or the multiplication sign. Texts are UTF-8 and already
+// made plain by Unicode compatibility normalisation (NFKC) where the front end has it:
+// Qt's QString::normalized on the desktop, String.prototype.normalize in the browser; that
+// is how full-width digits typed with a Japanese input method become plain ones.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace dosavia {
+
+// The number at the start of `text`: blanks are skipped, then an optional sign, digits, a
+// decimal point and an exponent (E or D) are taken as far as they form a number. 0 when
+// the text does not begin with a number.
+double LeadingNumber(std::string_view text);
+
+// A typed field size in the form of the field items ("10×10"): blanks are dropped, and x,
+// X and * become the multiplication sign.
+std::string FieldSizeText(std::string_view plain_text);
+
+// The square fields of the visual simulation, as its field box lists them.
+struct FieldChoice {
+  const char* item;  // UTF-8, "10×10"
+  double side;       // [cm]
+};
+std::span<const FieldChoice> VisualFieldChoices();
+
+// The field that a typed text plainly means, or nullptr when it names none of the choices.
+const FieldChoice* FindFieldChoice(std::string_view plain_text);
+
+}  // namespace dosavia

@@ -1,0 +1,98 @@
+// The visual simulation without its drawing: the X-ray spectrum it samples, the histogram of
+// the sampled bins, the generator and data tables of the interactive programs (double
+// precision), and one source photon from the field on the surface to the end of its
+// history. Every front end (Dosavia's visual screen, the browser page) runs its batches
+// through SimulateVisualPhoton and only decides how the events are drawn and paced.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "engine/spectrum_file.h"
+#include "physics/photon_transport.h"
+#include "physics/physics_tables.h"
+#include "physics/random_stream.h"
+#include "physics/transport_context.h"
+
+namespace dosavia {
+
+// Bins that the menu's ClearSpectrumTally empties (the first 15 MeV).
+inline constexpr int kClearedSpectrumBins = 300;
+
+// Phantom of the visual run: 50 x 50 cm wide, 30 cm deep, centred on the beam axis [cm].
+inline constexpr double kVisualHalfWidthCm = 25.0;
+inline constexpr double kVisualDepthCm = 30.0;
+// Distance of the point source from the surface [cm]; the beam is practically parallel.
+inline constexpr double kVisualSourceDistanceCm = 10000.0;
+
+// Photon energies of the X-ray spectrum [keV], index 1..400.
+extern std::array<double, kSpectrumBins + 1> SpectrumEnergy;
+// Normalised running sum of the spectrum weights, index 1..400; entry 400 is 1.
+extern std::array<double, kSpectrumBins + 1> SpectrumCumulative;
+// Distance of the point source above the field centre [cm].
+extern double SourceDistance;
+// Side of the square field at the surface [cm].
+extern double FieldSide;
+// Photons simulated since the last reset.
+extern long long TotalPhotonCount;
+// How often each spectrum bin was drawn, index 1..400.
+extern std::array<long long, kSpectrumBins + 1> SpectrumTally;
+
+// The interactive programs' generator and data tables.
+extern RandomStream<double> SimulationRandom;
+extern PhysicsTables<double> SimulationTables;
+
+// Seeds the generator, loads "water20.dat" and "ELDAT.dat" from the working directory and
+// sets the phantom constants. Throws InputError (naming the file and the problem) when a
+// data file is missing or malformed; the tables then keep their earlier contents.
+void InitSimulation();
+
+// Empties SpectrumTally(1..300); bins 301..400 keep their counts.
+void ClearSpectrumTally();
+
+// Reads the 400 records (energy [MeV], relative weight) of the spectrum file at `path`
+// in free format and sets SpectrumEnergy [keV] and SpectrumCumulative. Throws InputError
+// for a missing file, fewer than 400 records, a value that is not a number, a negative
+// weight, weights that sum to 0, or a weighted energy outside the loaded photon table
+// (ParseFreeFormatSpectrum); the spectrum is then left as it was.
+void LoadSpectrum(const std::string& path, const std::string& display_name);
+
+// The number of photons that a batch of `count` runs: its whole part, 0 for a count
+// below 1 or one that is not a finite number.
+long long WholePhotonCount(double count);
+
+// Spectrum bin of the uniform number r: the first bin whose cumulative weight exceeds r.
+int SampleSpectrumBin(double r);
+
+// The transport context of the visual run: its tables, its generator, and the phantom box
+// centred on the beam axis.
+TransportContext<double> VisualTransportContext();
+
+// A source photon as it enters the water.
+struct VisualSourcePhoton {
+  double energy = 0;  // [keV]
+  Vec3<double> entry;
+  Direction<double> direction;
+};
+
+// Draws one source photon: a spectrum bin (counted in SpectrumTally), an entry point uniform
+// over the square field on the surface, and a direction away from the point source above
+// the field centre. The generator is used in this order: the bin, then the two coordinates.
+VisualSourcePhoton SampleVisualSource();
+
+// The whole history of `photon`, its events reported to `observer`.
+template <typename Observer>
+void TrackVisualPhoton(const TransportContext<double>& context, const VisualSourcePhoton& photon,
+                       Observer& observer) {
+  TrackHistory(context, photon.entry, photon.direction, photon.energy, observer);
+}
+
+// One source photon from the field to the end of its history; returns its energy [keV].
+template <typename Observer>
+double SimulateVisualPhoton(const TransportContext<double>& context, Observer& observer) {
+  const VisualSourcePhoton photon = SampleVisualSource();
+  TrackVisualPhoton(context, photon, observer);
+  return photon.energy;
+}
+
+}  // namespace dosavia
