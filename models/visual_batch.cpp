@@ -1,5 +1,6 @@
 #include "models/visual_batch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -36,6 +37,24 @@ void LoadSpectrum(const std::string& path, const std::string& display_name) {
   const FreeFormatSpectrum spectrum = ReadFreeFormatSpectrumFile(path, display_name, highest);
   SpectrumEnergy = spectrum.energy;
   SpectrumCumulative = spectrum.cumulative;
+}
+
+EnergyRange MonoenergeticRangeMeV() {
+  const int rows = SimulationTables.photon_rows;
+  return {0.1, rows >= 2 ? 0.001 * SimulationTables.PhotonTable[rows].energy : 20.0};
+}
+
+bool SetMonoenergeticSpectrum(double energy_mev) {
+  const EnergyRange range = MonoenergeticRangeMeV();
+  if (!(energy_mev >= range.lowest && energy_mev <= range.highest)) return false;
+  // The spectrum files' bins are 50 keV wide, bin q holding (q - 1) * 50 .. q * 50 keV.
+  constexpr double kBinMeV = 0.05;
+  const int bin = std::clamp(static_cast<int>(std::ceil(energy_mev / kBinMeV)), 1, kSpectrumBins);
+  for (int q = 1; q <= kSpectrumBins; ++q) {
+    SpectrumEnergy[q] = 1000.0 * energy_mev;
+    SpectrumCumulative[q] = q >= bin ? 1.0 : 0.0;
+  }
+  return true;
 }
 
 long long WholePhotonCount(double count) {

@@ -57,6 +57,20 @@ void ClearSpectrumTally();
 // (ParseFreeFormatSpectrum); the spectrum is then left as it was.
 void LoadSpectrum(const std::string& path, const std::string& display_name);
 
+// A mono-energetic beam of `energy_mev` in place of the X-ray spectrum, so that a class can
+// see one energy's build-up alone. Its photons are counted in the histogram bin of the
+// spectrum files that holds the energy. Returns false (and changes nothing) for an energy
+// outside MonoenergeticRangeMeV().
+bool SetMonoenergeticSpectrum(double energy_mev);
+
+// The energies a mono-energetic beam may have [MeV]: from 0.1 MeV up to the highest energy
+// of the loaded photon table (20 MeV before the tables are loaded).
+struct EnergyRange {
+  double lowest = 0;
+  double highest = 0;
+};
+EnergyRange MonoenergeticRangeMeV();
+
 // The number of photons that a batch of `count` runs: its whole part, 0 for a count
 // below 1 or one that is not a finite number.
 long long WholePhotonCount(double count);

@@ -1,0 +1,23 @@
+// How well the live depth-dose curve knows its d_max. The fitted maximum of a noisy build-up
+// curve can look precise while it still wanders by centimetres from batch to batch; a
+// student should see the spread beside the number, and a marker should wait until the
+// spread is small.
+#pragma once
+
+#include "models/visual_depth_dose.h"
+
+namespace dosavia {
+
+// Standard uncertainty [cm] of the fitted d_max at bin width `bin_cm`, by the jackknife over
+// the tally's interleaved history groups: the maximum is fitted once without each group, and
+// the spread of those depths, times (G - 1)/G under the root, is the uncertainty of the
+// fit to all groups. -1 while a group holds fewer than two histories or a fit fails.
+double DmaxUncertainty(const VisualDepthDose& tally, double bin_cm);
+
+// Whether a d_max of uncertainty `sigma_cm` is worth a marker: known (sigma >= 0) and to
+// better than `limit_cm` (by default 0.5 cm, a fifth of the build-up region of 10 MV).
+inline bool DmaxIsSettled(double sigma_cm, double limit_cm = 0.5) {
+  return sigma_cm >= 0 && sigma_cm < limit_cm;
+}
+
+}  // namespace dosavia
