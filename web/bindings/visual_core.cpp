@@ -1,0 +1,208 @@
+// The browser edition's entry to the C++ core: the visual run of the models library, driven
+// from a Web Worker. The page only draws what comes back (track segments in world units,
+// the histogram counts, the depth-dose curve) and handles input; no physics, sampling,
+// tally or metric is computed in JavaScript.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "models/dmax_uncertainty.h"
+#include "models/typed_text.h"
+#include "models/visual_batch.h"
+#include "models/visual_depth_dose.h"
+#include "models/visual_tracks.h"
+#include "physics/composed_observer.h"
+
+namespace dosavia::web {
+
+using emscripten::val;
+
+namespace {
+
+// Points at which the smooth fits are handed to the page [cm]: every 0.1 cm over the phantom.
+constexpr int kFitPoints = 301;
+
+val Float64Array(const std::vector<double>& values) {
+  val array = val::global("Float64Array").new_(values.size());
+  array.call<void>("set", val(emscripten::typed_memory_view(values.size(), values.data())));
+  return array;
+}
+
+val Float32Array(const std::vector<float>& values) {
+  val array = val::global("Float32Array").new_(values.size());
+  array.call<void>("set", val(emscripten::typed_memory_view(values.size(), values.data())));
+  return array;
+}
+
+}  // namespace
+
+// One visual simulation: the shared state of the models library (spectrum, field, totals,
+// histogram, generator) and the live depth-dose tally. Errors come back as text (empty:
+// none) so that a failed load never leaves the worker half set up.
+class VisualCore {
+ public:
+  std::string Init() {
+    try {
+      InitSimulation();
+      tally_.Clear(FieldSide);
+      return {};
+    } catch (const std::exception& error) {
+      return error.what();
+    }
+  }
+
+  std::string LoadSpectrumFile(const std::string& name) {
+    try {
+      LoadSpectrum(name, name);
+      return {};
+    } catch (const std::exception& error) {
+      return error.what();
+    }
+  }
+
+  bool SetMonoenergetic(double mev) { return SetMonoenergeticSpectrum(mev); }
+  val MonoRange() const {
+    const EnergyRange range = MonoenergeticRangeMeV();
+    val out = val::object();
+    out.set("lowest", range.lowest);
+    out.set("highest", range.highest);
+    return out;
+  }
+
+  void SetField(double side) {
+    FieldSide = side;
+    SourceDistance = kVisualSourceDistanceCm;
+  }
+
+  // Graph clear: totals, histogram and depth dose start again; the settings stay.
+  void ClearGraph() {
+    TotalPhotonCount = 0;
+    SpectrumTally.fill(0);
+    tally_.Clear(FieldSide);
+    tracks_.ClearDrawing();
+    tracks_.ClearEnergy();
+    last_energy_kev_ = 0;
+    incident_kev_ = 0;
+  }
+
+  // Runs up to `photons` histories; the tracks of this call are then in Segments() and
+  // Absorptions() until the next call. Returns the photons run.
+  double Run(double photons) {
+    const long long count = WholePhotonCount(photons);
+    if (tally_.FieldSide() != FieldSide) tally_.Clear(FieldSide);
+    tracks_.ClearDrawing();
+    const TransportContext<double> context = VisualTransportContext();
+    ComposedObserver<TrackSegmentCollector, VisualDepthDose> both(tracks_, tally_);
+    for (long long n = 0; n < count; ++n) {
+      tally_.StartHistory();
+      last_energy_kev_ = SimulateVisualPhoton(context, both);
+      incident_kev_ += last_energy_kev_;
+      ++TotalPhotonCount;
+    }
+    return static_cast<double>(count);
+  }
+
+  val Segments() const { return Float32Array(tracks_.Segments()); }
+  val Absorptions() const { return Float32Array(tracks_.Absorptions()); }
+  double LastEnergyMeV() const { return 0.001 * last_energy_kev_; }
+  double Total() const { return static_cast<double>(TotalPhotonCount); }
+  double DepositedKeV() const { return tracks_.Deposited(); }
+  double EscapedKeV() const { return tracks_.Escaped(); }
+  double IncidentKeV() const { return incident_kev_; }
+
+  // The raw tally, for comparing this build with the native one: energy [keV] per history
+  // group and 0.1 cm slab, dose then kerma, group-major (16 x 300 each).
+  val RawTally() const {
+    std::vector<double> values;
+    values.reserve(2 * kDepthDoseGroups * kDepthDoseBins);
+    for (int g = 0; g < kDepthDoseGroups; ++g)
+      for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally_.GroupDose(g, k));
+    for (int g = 0; g < kDepthDoseGroups; ++g)
+      for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally_.GroupKerma(g, k));
+    return Float64Array(values);
+  }
+
+  // Counts of spectrum bins 1..400 (index 0 is bin 1).
+  val SpectrumCounts() const {
+    std::vector<double> counts(kSpectrumBins);
+    for (int q = 1; q <= kSpectrumBins; ++q) counts[q - 1] = static_cast<double>(SpectrumTally[q]);
+    return Float64Array(counts);
+  }
+
+  // The live depth-dose curve as the desktop panel shows it, and the uncertainty of d_max
+  // when asked (it costs sixteen more fits).
+  val DepthDose(bool with_uncertainty) const {
+    const DepthDoseCurve curve = MakeDepthDoseCurve(tally_);
+    val out = val::object();
+    out.set("binCm", curve.bin_cm);
+    out.set("dose", Float64Array(curve.dose));
+    out.set("kerma", Float64Array(curve.kerma));
+    out.set("photons", static_cast<double>(curve.photons));
+    out.set("hasMaximum", curve.has_maximum);
+    out.set("dmaxCm", curve.d_max_cm);
+    out.set("dmaxDose", curve.d_max_dose);
+    out.set("noiseAtMax", curve.noise_at_max);
+    out.set("radiusCm", tally_.Radius());
+    const double sigma = with_uncertainty && curve.has_maximum
+                             ? DmaxUncertainty(tally_, curve.bin_cm) : -1.0;
+    out.set("dmaxSigmaCm", sigma);
+    out.set("dmaxSettled", DmaxIsSettled(sigma));
+    std::vector<double> dose_fit, kerma_fit;
+    if (curve.dose_fit)
+      for (int i = 0; i < kFitPoints; ++i) dose_fit.push_back(curve.dose_fit(0.1 * i));
+    if (curve.kerma_fit)
+      for (int i = 0; i < kFitPoints; ++i) kerma_fit.push_back(curve.kerma_fit(0.1 * i));
+    out.set("doseFit", Float64Array(dose_fit));
+    out.set("kermaFit", Float64Array(kerma_fit));
+    return out;
+  }
+
+ private:
+  VisualDepthDose tally_;
+  TrackSegmentCollector tracks_;
+  double last_energy_kev_ = 0;
+  double incident_kev_ = 0;
+};
+
+// The typed-text rules, so that the page reads a count and a field as Dosavia does. The
+// page makes the text plain (String.prototype.normalize("NFKC")) first.
+double TypedCount(const std::string& plain_text) { return LeadingNumber(plain_text); }
+double TypedFieldSide(const std::string& plain_text) {
+  const FieldChoice* choice = FindFieldChoice(plain_text);
+  return choice != nullptr ? choice->side : 0.0;
+}
+val FieldItems() {
+  val items = val::array();
+  for (const FieldChoice& choice : VisualFieldChoices()) items.call<void>("push", std::string(choice.item));
+  return items;
+}
+
+EMSCRIPTEN_BINDINGS(dosavia_visual) {
+  emscripten::class_<VisualCore>("VisualCore")
+      .constructor<>()
+      .function("init", &VisualCore::Init)
+      .function("loadSpectrumFile", &VisualCore::LoadSpectrumFile)
+      .function("setMonoenergetic", &VisualCore::SetMonoenergetic)
+      .function("monoRange", &VisualCore::MonoRange)
+      .function("setField", &VisualCore::SetField)
+      .function("clearGraph", &VisualCore::ClearGraph)
+      .function("run", &VisualCore::Run)
+      .function("segments", &VisualCore::Segments)
+      .function("absorptions", &VisualCore::Absorptions)
+      .function("lastEnergyMeV", &VisualCore::LastEnergyMeV)
+      .function("total", &VisualCore::Total)
+      .function("depositedKeV", &VisualCore::DepositedKeV)
+      .function("escapedKeV", &VisualCore::EscapedKeV)
+      .function("incidentKeV", &VisualCore::IncidentKeV)
+      .function("rawTally", &VisualCore::RawTally)
+      .function("spectrumCounts", &VisualCore::SpectrumCounts)
+      .function("depthDose", &VisualCore::DepthDose);
+  emscripten::function("typedCount", &TypedCount);
+  emscripten::function("typedFieldSide", &TypedFieldSide);
+  emscripten::function("fieldItems", &FieldItems);
+}
+
+}  // namespace dosavia::web

@@ -1,0 +1,381 @@
+// Drawing for the visual page: canvases at the device pixel ratio (crisp at any size and
+// after a resize), the side view with its tracks, the histogram of the incident photons and
+// the live depth-dose curve. Everything drawn here was computed by the C++ core.
+
+const RED = '#e00000';
+const FIELD_BLUE = '#0000ff';
+const GRID = '#c8c8c8';
+const HIST_BLUE = '#1a3fd0';
+
+// Sizes the canvas's backing store to its box at the device pixel ratio; returns the 2D
+// context in CSS pixels and the box size, or null while the canvas is not laid out.
+export function prepareCanvas(canvas) {
+  const rect = canvas.getBoundingClientRect();
+  if (rect.width < 2 || rect.height < 2) return null;
+  const dpr = window.devicePixelRatio || 1;
+  const w = Math.round(rect.width * dpr);
+  const h = Math.round(rect.height * dpr);
+  if (canvas.width !== w || canvas.height !== h) {
+    canvas.width = w;
+    canvas.height = h;
+  }
+  const ctx = canvas.getContext('2d');
+  ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
+  ctx.clearRect(0, 0, rect.width, rect.height);
+  return { ctx, width: rect.width, height: rect.height };
+}
+
+function fontPx(px, bold = false) {
+  return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
+}
+
+// The side view of the phantom: depth z across, lateral x down, in a world window that keeps
+// its aspect; `magnification` 2 shows the first half of the depth range twice as large.
+export class SideView {
+  constructor(canvas, magnification = 1) {
+    this.canvas = canvas;
+    this.m = magnification;
+    this.segments = []; // Float32Arrays of z1, x1, z2, x2
+    this.points = []; // Float32Arrays of z, x
+    this.stored = 0;
+    this.field = 4;
+    this.captions = ['', ''];
+  }
+
+  // World window [cm]: the desktop screen's scale, divided by the magnification.
+  window() {
+    const m = this.m;
+    return { left: -4.4 / m, top: -12.5 / m, width: 24.4 / m, height: 25.0 / m };
+  }
+
+  // World to pixels at one scale for both axes, so tracks keep their true shape. The whole
+  // depth range fills the width; the lateral range shown is what the height then allows
+  // (at least 14 cm), so a wide, low box shows the middle of the phantom.
+  mapping(width, height) {
+    const full = this.window();
+    const scale = Math.min(width / full.width, height / (14 / this.m));
+    const shown = Math.min(full.height, height / scale);
+    const w = { left: full.left, top: -shown / 2, width: full.width, height: shown };
+    const ox = (width - w.width * scale) / 2;
+    const oy = (height - w.height * scale) / 2;
+    return { scale, x: (z) => ox + (z - w.left) * scale, y: (x) => oy + (x - w.top) * scale, w };
+  }
+
+  clearTracks() {
+    this.segments = [];
+    this.points = [];
+    this.stored = 0;
+  }
+
+  // Keeps the tracks for redrawing after a resize, up to a bound; beyond it only the newest
+  // are kept (the eye cannot tell millions of red lines apart anyway).
+  keep(segments, points) {
+    const limit = 8e6;
+    this.segments.push(segments);
+    this.points.push(points);
+    this.stored += segments.length + points.length;
+    while (this.stored > limit && this.segments.length > 1) {
+      this.stored -= this.segments.shift().length + this.points.shift().length;
+    }
+  }
+
+  redraw() {
+    const c = prepareCanvas(this.canvas);
+    if (!c) return;
+    this.ctx = c.ctx;
+    this.map = this.mapping(c.width, c.height);
+    this.decorate(c.ctx, this.map);
+    for (let i = 0; i < this.segments.length; i++) this.drawTracks(this.segments[i], this.points[i]);
+  }
+
+  decorate(ctx, map) {
+    const { w, x: X, y: Y } = map;
+    const m = this.m;
+    const right = w.left + w.width;
+    const bottom = w.top + w.height;
+    const small = Math.max(11, Math.min(15, map.scale * 0.55 * m));
+    ctx.save();
+    ctx.fillStyle = '#fff';
+    ctx.fillRect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
+    ctx.lineWidth = 1;
+    const gridTop = w.top + 1.6 / m;
+    const gridBottom = bottom - 1.9 / m;
+    ctx.strokeStyle = GRID;
+    ctx.beginPath();
+    for (const z of m > 1 ? [5] : [5, 10, 15]) {
+      ctx.moveTo(X(z), Y(gridTop));
+      ctx.lineTo(X(z), Y(gridBottom));
+    }
+    for (const x of (m > 1 ? [-5, 5] : [-10, -5, 5, 10]).filter((v) => Math.abs(v) < bottom - 0.5 / m)) {
+      ctx.moveTo(X(0), Y(x));
+      ctx.lineTo(X(right), Y(x));
+    }
+    ctx.stroke();
+    ctx.strokeStyle = '#000';
+    ctx.beginPath();
+    ctx.moveTo(X(0), Y(0));
+    ctx.lineTo(X(right), Y(0));
+    ctx.stroke();
+    ctx.lineWidth = 2;
+    ctx.beginPath();
+    ctx.moveTo(X(0), Y(w.top));
+    ctx.lineTo(X(0), Y(bottom));
+    // The beam arrow on the axis.
+    const tail = w.left + 0.4 / m;
+    const tip = -0.15 / m;
+    ctx.moveTo(X(tail), Y(0));
+    ctx.lineTo(X(tip), Y(0));
+    ctx.moveTo(X(tip - 0.6 / m), Y(-0.35 / m));
+    ctx.lineTo(X(tip), Y(0));
+    ctx.lineTo(X(tip - 0.6 / m), Y(0.35 / m));
+    ctx.stroke();
+    ctx.fillStyle = '#000';
+    ctx.font = fontPx(small);
+    ctx.textAlign = 'center';
+    ctx.textBaseline = 'bottom';
+    ctx.fillText('X-ray', X((tail + tip) / 2), Y(-0.25 / m));
+    ctx.textBaseline = 'top';
+    for (const z of m > 1 ? [5] : [5, 10, 15]) ctx.fillText(String(z), X(z), Y(gridBottom + 0.15 / m));
+    ctx.textAlign = 'right';
+    ctx.fillText('depth in water  cm', X(right - 0.3 / m), Y(gridBottom + 0.95 / m));
+    ctx.textBaseline = 'middle';
+    for (const x of (m > 1 ? [-5, 5] : [-10, -5, 5, 10]).filter((v) => Math.abs(v) < gridBottom - 0.5 / m)) ctx.fillText(String(Math.abs(x)), X(-0.2 / m), Y(x));
+    ctx.fillText('cm', X(-0.2 / m), Y(w.top + 1.0 / m));
+    ctx.textAlign = 'left';
+    ctx.textBaseline = 'top';
+    ctx.fillStyle = RED;
+    ctx.fillText(this.captions[0], X(0.3 / m), Y(w.top + 0.1 / m));
+    ctx.fillStyle = '#000';
+    ctx.textAlign = 'right';
+    ctx.fillText(this.captions[1], X(right - 0.3 / m), Y(w.top + 0.1 / m));
+    // The field edges.
+    ctx.strokeStyle = FIELD_BLUE;
+    ctx.lineWidth = 1;
+    ctx.beginPath();
+    for (const x of [-this.field / 2, this.field / 2]) {
+      ctx.moveTo(X(w.left), Y(x));
+      ctx.lineTo(X(right), Y(x));
+    }
+    ctx.stroke();
+    ctx.restore();
+  }
+
+  // Draws electron and positron steps and absorption points (world units) in red, clipped
+  // to the view.
+  drawTracks(segments, points) {
+    const ctx = this.ctx;
+    const map = this.map;
+    if (!ctx || !map) return;
+    const { w, x: X, y: Y } = map;
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
+    ctx.clip();
+    ctx.strokeStyle = RED;
+    ctx.fillStyle = RED;
+    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30));
+    ctx.beginPath();
+    for (let i = 0; i + 3 < segments.length; i += 4) {
+      ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
+      ctx.lineTo(X(segments[i + 2]), Y(segments[i + 3]));
+    }
+    ctx.stroke();
+    const dot = ctx.lineWidth;
+    for (let i = 0; i + 1 < points.length; i += 2) ctx.fillRect(X(points[i]) - dot / 2, Y(points[i + 1]) - dot / 2, dot, dot);
+    ctx.restore();
+  }
+}
+
+// Axes of a small chart: a plotting box inside the canvas with room for the numbers.
+function chartBox(width, height, pad) {
+  return { left: pad.left, top: pad.top, right: width - pad.right, bottom: height - pad.bottom };
+}
+
+// The histogram of the incident photons: one bar per 50 keV bin up to 15 MeV, in per cent
+// of the highest bin, as on the desktop screen.
+export function drawHistogram(canvas, counts, caption) {
+  const c = prepareCanvas(canvas);
+  if (!c) return;
+  const { ctx, width, height } = c;
+  const small = Math.max(11, Math.min(14, width / 30));
+  const box = chartBox(width, height, { left: 10, top: 8, right: 10, bottom: small * 2.8 });
+  const X = (mev) => box.left + (mev / 15) * (box.right - box.left);
+  const Y = (pct) => box.bottom - (pct / 100) * (box.bottom - box.top - small * 1.5);
+  ctx.fillStyle = '#fff';
+  ctx.fillRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  ctx.strokeStyle = GRID;
+  ctx.lineWidth = 1;
+  ctx.beginPath();
+  for (let e = 1; e < 15; e++) {
+    ctx.moveTo(X(e), box.top);
+    ctx.lineTo(X(e), box.bottom);
+  }
+  for (let p = 10; p < 100; p += 10) {
+    ctx.moveTo(box.left, Y(p));
+    ctx.lineTo(box.right, Y(p));
+  }
+  ctx.stroke();
+  let highest = 0;
+  if (counts) for (let q = 0; q < 300; q++) highest = Math.max(highest, counts[q]);
+  if (highest > 0) {
+    ctx.strokeStyle = HIST_BLUE;
+    ctx.lineWidth = Math.max(1, (box.right - box.left) / 300);
+    ctx.beginPath();
+    for (let q = 0; q < 300; q++) {
+      if (!counts[q]) continue;
+      const x = X(0.05 * q + 0.025);
+      ctx.moveTo(x, box.bottom);
+      ctx.lineTo(x, Y((100 * counts[q]) / highest));
+    }
+    ctx.stroke();
+  }
+  ctx.strokeStyle = '#000';
+  ctx.lineWidth = 2;
+  ctx.strokeRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  ctx.fillStyle = '#000';
+  ctx.font = fontPx(small);
+  ctx.textAlign = 'right';
+  ctx.textBaseline = 'top';
+  ctx.fillText(caption, box.right - 6, box.top + 4);
+  ctx.textAlign = 'center';
+  for (let e = 0; e <= 14; e += 2) ctx.fillText(String(e), X(e), box.bottom + 3);
+  ctx.fillText('Photon energy  MeV', (box.left + box.right) / 2, box.bottom + small * 1.4);
+}
+
+// The live depth-dose curve: bars of the dose per bin and dots of the primary kerma in per
+// cent of the fitted maximum, their fits as lines, and the d_max marker, green once its
+// uncertainty is small and grey while it is not.
+// With `align` ({ left, right, zmax } in CSS pixels and cm) the depth axis lines up with the
+// side view above it, so each bar sits under the tracks that made it.
+export function drawDepthDose(canvas, curve, texts, align) {
+  const c = prepareCanvas(canvas);
+  if (!c) return;
+  const { ctx, width, height } = c;
+  const small = Math.max(12, Math.min(15, width / 40));
+  // Title and legend share the top line where the width allows, else take a line each.
+  ctx.font = fontPx(small, true);
+  const titleWidth = ctx.measureText(texts.title).width;
+  ctx.font = fontPx(small);
+  const legendWidth = ctx.measureText(texts.dose).width + ctx.measureText(texts.kerma).width + 70;
+  const twoLines = titleWidth + legendWidth > width - small * 3;
+  const box = chartBox(width, height, { left: small * 3, top: small * (twoLines ? 3.1 : 1.8), right: 10, bottom: small * 2.6 });
+  let zmax = 20;
+  if (align && align.right - align.left > 100 && align.left >= small * 2) {
+    box.left = align.left;
+    box.right = Math.min(width - 4, align.right);
+    zmax = align.zmax;
+  }
+  const X = (z) => box.left + (z / zmax) * (box.right - box.left);
+  const Y = (pct) => box.bottom - (Math.min(pct, 125) / 125) * (box.bottom - box.top);
+  ctx.fillStyle = '#fff';
+  ctx.fillRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  ctx.strokeStyle = GRID;
+  ctx.lineWidth = 1;
+  ctx.beginPath();
+  const zstep = zmax > 12 ? 5 : 2;
+  for (let z = zstep; z < zmax; z += zstep) {
+    ctx.moveTo(X(z), box.top);
+    ctx.lineTo(X(z), box.bottom);
+  }
+  for (let p = 25; p <= 100; p += 25) {
+    ctx.moveTo(box.left, Y(p));
+    ctx.lineTo(box.right, Y(p));
+  }
+  ctx.stroke();
+  if (curve && curve.hasMaximum) {
+    const bin = curve.binCm;
+    ctx.fillStyle = 'rgba(200, 40, 40, 0.35)';
+    for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
+      const v = curve.dose[i];
+      if (v > 0) ctx.fillRect(X(i * bin), Y(v), X(bin) - X(0) - 0.5, box.bottom - Y(v));
+    }
+    ctx.fillStyle = '#1f4fbf';
+    for (let i = 0; i < curve.kerma.length && i * bin < zmax; i++) {
+      const v = curve.kerma[i];
+      if (v > 0) {
+        ctx.beginPath();
+        ctx.arc(X((i + 0.5) * bin), Y(v), 2.5, 0, 2 * Math.PI);
+        ctx.fill();
+      }
+    }
+    const line = (values, colour, dash) => {
+      if (!values || values.length === 0) return;
+      ctx.strokeStyle = colour;
+      ctx.lineWidth = 2.5;
+      ctx.setLineDash(dash);
+      ctx.beginPath();
+      for (let i = 0; i < values.length && 0.1 * i <= zmax; i++) {
+        const p = [X(0.1 * i), Y(values[i])];
+        if (i === 0) ctx.moveTo(...p);
+        else ctx.lineTo(...p);
+      }
+      ctx.stroke();
+      ctx.setLineDash([]);
+    };
+    line(curve.doseFit, '#8b0000', []);
+    line(curve.kermaFit, '#1f4fbf', [6, 4]);
+    // d_max: a band of its uncertainty and a marker.
+    const settled = curve.dmaxSettled;
+    if (curve.dmaxSigmaCm > 0) {
+      ctx.fillStyle = settled ? 'rgba(0, 140, 0, 0.15)' : 'rgba(120, 120, 120, 0.15)';
+      const a = Math.max(0, curve.dmaxCm - curve.dmaxSigmaCm);
+      ctx.fillRect(X(a), box.top, X(curve.dmaxCm + curve.dmaxSigmaCm) - X(a), box.bottom - box.top);
+    }
+    ctx.strokeStyle = settled ? '#007a00' : '#8a8a8a';
+    ctx.lineWidth = 2;
+    ctx.setLineDash(settled ? [] : [4, 4]);
+    ctx.beginPath();
+    ctx.moveTo(X(curve.dmaxCm), box.top);
+    ctx.lineTo(X(curve.dmaxCm), box.bottom);
+    ctx.stroke();
+    ctx.setLineDash([]);
+  }
+  ctx.strokeStyle = '#000';
+  ctx.lineWidth = 1.5;
+  ctx.strokeRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  ctx.fillStyle = '#000';
+  ctx.font = fontPx(small);
+  ctx.textBaseline = 'top';
+  ctx.textAlign = 'center';
+  for (let z = 0; z <= zmax + 1e-9; z += zstep) {
+    const label = String(z);
+    const half = ctx.measureText(label).width / 2;
+    ctx.textAlign = X(z) + half > width ? 'right' : 'center';
+    ctx.fillText(label, ctx.textAlign === 'right' ? width - 1 : X(z), box.bottom + 3);
+  }
+  ctx.textAlign = 'right';
+  ctx.fillText('depth  cm', box.right, box.bottom + small * 1.3);
+  ctx.textBaseline = 'middle';
+  for (let p = 0; p <= 100; p += 50) ctx.fillText(String(p), box.left - 4, Y(p));
+  ctx.textAlign = 'left';
+  ctx.textBaseline = 'top';
+  ctx.font = fontPx(small, true);
+  ctx.fillText(texts.title, box.left, 2);
+  // The legend in the top margin, right of or under the title, so it never hides a bar.
+  ctx.font = fontPx(small);
+  const legend = [
+    ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
+    ['#1f4fbf', texts.kerma, 'dash'],
+  ];
+  let lx = box.right;
+  const ly = twoLines ? 2 + small * 1.3 : 2;
+  for (const [colour, label, kind] of legend.reverse()) {
+    lx -= ctx.measureText(label).width;
+    ctx.fillStyle = '#000';
+    ctx.fillText(label, lx, ly);
+    lx -= 20;
+    ctx.fillStyle = colour;
+    ctx.strokeStyle = colour;
+    if (kind === 'bar') ctx.fillRect(lx, ly + small * 0.15, 14, small * 0.8);
+    else {
+      ctx.setLineDash([6, 4]);
+      ctx.lineWidth = 2.5;
+      ctx.beginPath();
+      ctx.moveTo(lx, ly + small * 0.55);
+      ctx.lineTo(lx + 16, ly + small * 0.55);
+      ctx.stroke();
+      ctx.setLineDash([]);
+    }
+    lx -= 14;
+  }
+}

@@ -1,0 +1,116 @@
+// The visual page in headless Chromium at a projector's, a laptop's, a full-HD and a phone's
+// size: it loads without an error, a deep link runs a batch whose tracks are drawn, Stop ends
+// a long batch, and the language switch changes every text.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serve } from './serve.mjs';
+import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+
+const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
+const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844]];
+const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
+
+let server;
+let url;
+let browser;
+before(async () => {
+  ({ server, url } = await serve(site));
+  if (CHROMIUM) browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+const skip = !CHROMIUM && 'Debian chromium not installed';
+
+// Red pixels of the track colour on the side view.
+function redPixels(page) {
+  return page.$eval('#side', (canvas) => {
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let n = 0;
+    for (let i = 0; i < data.length; i += 4) if (data[i] > 200 && data[i + 1] < 40 && data[i + 2] < 40) n++;
+    return n;
+  });
+}
+
+async function waitForTotal(page, total, timeout = 20000) {
+  await page.waitForFunction((t) => document.getElementById('total').value === String(t) && document.getElementById('stop').disabled, { timeout }, total);
+}
+
+// Texts a user sees: visible text nodes, button and option labels, accessible names.
+function visibleTexts(page) {
+  return page.evaluate(() => {
+    const texts = [];
+    const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      const el = node.parentElement;
+      if (el.closest('[hidden]') || el.closest('[lang]')?.id === 'lang-switch') continue;
+      if (node.textContent.trim()) texts.push(node.textContent.trim());
+    }
+    for (const el of document.querySelectorAll('[aria-label], [title]')) {
+      if (el.closest('[hidden]') || el.id === 'lang-switch') continue;
+      texts.push(el.getAttribute('aria-label') ?? '', el.getAttribute('title') ?? '');
+    }
+    texts.push(document.getElementById('depth-note').textContent);
+    return texts.filter(Boolean);
+  });
+}
+
+for (const [width, height] of SIZES) {
+  test(`a deep-linked 500-photon batch draws its tracks at ${width}x${height}`, { skip }, async () => {
+    const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`, width, height);
+    await waitForTotal(page, 500);
+    assert.ok((await redPixels(page)) > 200, 'tracks drawn');
+    assert.match(await page.$eval('#depth-note', (e) => e.textContent), /500 photons/);
+    // Nothing wider than the window: no sideways scrolling on a phone or a projector.
+    const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+    assert.ok(overflow <= 0, `page ${overflow}px wider than the window`);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+}
+
+test('Stop ends a long batch within a fraction of a second', { skip }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=1000000&step=0&go=1`, 1024, 768);
+  await page.waitForFunction(() => Number(document.getElementById('total').value) > 0, { timeout: 20000 });
+  const asked = Date.now();
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.getElementById('stop').disabled, { timeout: 2000 });
+  assert.ok(Date.now() - asked < 1000, `stopped after ${Date.now() - asked} ms`);
+  const total = Number(await page.$eval('#total', (e) => e.value));
+  assert.ok(total > 0 && total < 1000000, `total ${total}`);
+  // Space runs the next batch from Go, which has the focus again.
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'go');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('the language switch changes every text', { skip }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&photons=50&step=0&go=1`, 1024, 768);
+  await waitForTotal(page, 50);
+  const japanese = await visibleTexts(page);
+  assert.ok(japanese.some((t) => JAPANESE.test(t)), 'Japanese first');
+  await page.click('#lang-switch');
+  const english = await visibleTexts(page);
+  const left = english.filter((t) => JAPANESE.test(t));
+  assert.deepEqual(left, []);
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
+  await page.click('#lang-switch');
+  assert.ok((await visibleTexts(page)).some((t) => JAPANESE.test(t)), 'and back');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('a bad deep-link value is reported and the page still works', { skip }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=12&photons=20&step=0&go=1`, 1024, 768);
+  await waitForTotal(page, 20);
+  const notice = await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
+  assert.match(notice, /energy/);
+  assert.equal(await page.$eval('#energy', (e) => e.value), '10');
+  assert.deepEqual(errors, []);
+  await page.close();
+});

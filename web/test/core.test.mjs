@@ -1,0 +1,144 @@
+// The C++ core as WebAssembly (the module the page's worker loads) against the native
+// double-precision build of the same code: the visual batch must give the same physics.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { existsSync, readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { fileURLToPath } from 'node:url';
+import { dirname, join } from 'node:path';
+
+const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
+const probe = process.env.DOSAVIA_VISUAL_PROBE ?? join(repo, 'build', 'tests', 'models', 'visual_batch_probe');
+const require = createRequire(import.meta.url);
+const DosaviaCore = require(join(site, 'dosavia_core.js'));
+
+const GROUPS = 16;
+const SLABS = 300;
+
+async function wasmRun(spectrum, field, photons) {
+  const m = await DosaviaCore();
+  const core = new m.VisualCore();
+  assert.equal(core.init(), '');
+  assert.equal(core.loadSpectrumFile(spectrum), '');
+  core.setField(field);
+  core.clearGraph();
+  core.run(photons);
+  return {
+    incident: core.incidentKeV(),
+    deposited: core.depositedKeV(),
+    escaped: core.escapedKeV(),
+    tally: Array.from(core.rawTally()),
+    spectrum: Array.from(core.spectrumCounts()),
+    core,
+    m,
+  };
+}
+
+function nativeRun(spectrum, field, photons) {
+  const out = execFileSync(probe, [join(repo, 'data'), spectrum, String(field), String(photons)], { maxBuffer: 1 << 26 });
+  return JSON.parse(out);
+}
+
+// Sums of 1 cm bins (10 slabs) of one kind (0 dose, 1 kerma) per group: [group][bin].
+function coarse(tally, kind) {
+  const groups = [];
+  for (let g = 0; g < GROUPS; g++) {
+    const bins = new Array(30).fill(0);
+    for (let k = 0; k < SLABS; k++) bins[Math.floor(k / 10)] += tally[kind * GROUPS * SLABS + g * SLABS + k];
+    groups.push(bins);
+  }
+  return groups;
+}
+
+// Total per bin and the variance of that total from the scatter of the group sums.
+function totals(groups) {
+  return groups[0].map((_, i) => {
+    const values = groups.map((g) => g[i]);
+    const mean = values.reduce((a, b) => a + b, 0) / GROUPS;
+    const variance = values.reduce((a, b) => a + (b - mean) ** 2, 0) / (GROUPS - 1);
+    return { sum: mean * GROUPS, variance: variance * GROUPS };
+  });
+}
+
+function chiSquare(a, b) {
+  let chi2 = 0;
+  let dof = 0;
+  for (let i = 0; i < a.length; i++) {
+    const v = a[i].variance + b[i].variance;
+    if (!(v > 0)) continue;
+    chi2 += (a[i].sum - b[i].sum) ** 2 / v;
+    dof++;
+  }
+  return { chi2, dof };
+}
+
+test('every incident keV is deposited in the water or carried out of it', async () => {
+  for (const [spectrum, field] of [['4MV.csv', 1], ['15MV.csv', 10]]) {
+    const run = await wasmRun(spectrum, field, 3000);
+    assert.ok(run.incident > 0);
+    assert.ok(Math.abs(run.deposited + run.escaped - run.incident) < 1e-9 * run.incident, spectrum);
+  }
+});
+
+test('the depth-dose tally agrees with the native build within statistical limits', { skip: !existsSync(probe) && 'native probe not built' }, async () => {
+  const photons = 20000;
+  const wasm = await wasmRun('10MV.csv', 10, photons);
+  const native = nativeRun('10MV.csv', 10, photons);
+  for (const kind of [0, 1]) {
+    const { chi2, dof } = chiSquare(totals(coarse(wasm.tally, kind)), totals(coarse(native.tally, kind)));
+    assert.ok(dof >= 20, `kind ${kind}: ${dof} bins`);
+    // Two independent estimates of one curve: chi-square about dof; 2 dof would be p < 1e-4.
+    assert.ok(chi2 < 2 * dof, `kind ${kind}: chi2 ${chi2.toFixed(1)} over ${dof} bins`);
+  }
+  // The energy bookkeeping of both builds: the same share deposited, within its noise.
+  const share = (r) => r.deposited / r.incident;
+  assert.ok(Math.abs(share(wasm) - share(native)) < 0.02, `${share(wasm)} vs ${share(native)}`);
+});
+
+test('the spectrum histogram follows the spectrum file', async () => {
+  const photons = 20000;
+  const wasm = await wasmRun('6MV.csv', 4, photons);
+  const weights = readFileSync(join(repo, 'data', '6MV.csv'), 'utf8').trim().split(/\r?\n/).map((l) => Number(l.split(',')[1]));
+  const total = weights.reduce((a, b) => a + b, 0);
+  // 1 MeV groups of 20 bins with at least 20 expected photons.
+  let chi2 = 0;
+  let dof = 0;
+  for (let g = 0; g < 20; g++) {
+    let expected = 0;
+    let seen = 0;
+    for (let q = 20 * g; q < 20 * g + 20; q++) {
+      expected += (photons * weights[q]) / total;
+      seen += wasm.spectrum[q];
+    }
+    if (expected < 20) continue;
+    chi2 += (seen - expected) ** 2 / expected;
+    dof++;
+  }
+  assert.ok(dof >= 4);
+  assert.ok(chi2 < 3 * dof, `chi2 ${chi2.toFixed(1)} over ${dof} groups`);
+  assert.equal(wasm.spectrum.reduce((a, b) => a + b, 0), photons);
+});
+
+test('typed counts and fields are read as Dosavia reads them', async () => {
+  const m = await DosaviaCore();
+  const counts = [['500', 500], [' 1 000 ', 1000], ['1.5E6', 1.5e6], ['2.0D3', 2000], ['abc', 0], ['1e5x', 1e5]];
+  for (const [typed, value] of counts) assert.equal(m.typedCount(typed), value, typed);
+  const fields = [['10x10', 10], ['4*4', 4], [' 1 × 1 ', 1], ['7x7', 0], ['１０ｘ１０'.normalize('NFKC'), 10]];
+  for (const [typed, side] of fields) assert.equal(m.typedFieldSide(typed), side, typed);
+});
+
+test('a batch stops where it is asked and the d_max comes with its uncertainty', async () => {
+  const run = await wasmRun('15MV.csv', 10, 0);
+  const { core } = run;
+  assert.equal(core.run(0), 0);
+  assert.equal(core.depthDose(true).hasMaximum, false);
+  core.run(8000);
+  const curve = core.depthDose(true);
+  assert.equal(curve.photons, 8000);
+  assert.ok(curve.hasMaximum);
+  assert.ok(curve.dmaxSigmaCm > 0 && curve.dmaxSigmaCm < 10, `sigma ${curve.dmaxSigmaCm}`);
+  assert.equal(curve.doseFit.length, 301);
+  assert.equal(core.total(), 8000);
+});
