@@ -49,9 +49,14 @@ class BlockScheduler {
 
   void Run(int threads) {
     AnnounceBinsUpTo(0);
-    {
+    if (threads <= 1) {
+      // One worker never waits for a tally (it has two), so it runs here as it is.
+      Work();
+    } else {
+#if DOSAVIA_THREADS
       std::vector<std::jthread> workers;
       for (int t = 0; t < threads; ++t) workers.emplace_back([this] { Work(); });
+#endif
     }
     AnnounceBinsUpTo(histories_);
   }
@@ -149,8 +154,13 @@ void SeedBlockStream(RandomStream<float>& random, std::uint64_t block) {
 }
 
 int ThreadCount(int requested) {
+#if DOSAVIA_THREADS
   if (requested > 0) return requested;
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+#else
+  (void)requested;
+  return 1;
+#endif
 }
 
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
@@ -163,6 +173,8 @@ std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpect
     end += HistoriesInBin(spectrum.weight[i], n);
     bins.push_back({i, BinEnergy(i), end});
   }
+  // No thread at all would leave the blocks unrun and the tally empty.
+  threads = DOSAVIA_THREADS ? std::max(1, threads) : 1;
   BlockScheduler scheduler(tables, std::move(bins), threads, total, on_bin);
   scheduler.Run(threads);
   return scheduler.histories();

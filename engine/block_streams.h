@@ -16,6 +16,15 @@
 
 namespace dosavia {
 
+// Whether this build can start threads of its own: a WebAssembly module built without
+// thread support cannot, and then runs every block in the calling thread, one after the
+// other, which gives the same file.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+#define DOSAVIA_THREADS 0
+#else
+#define DOSAVIA_THREADS 1
+#endif
+
 // Histories per block. A block of 8192 takes some 15 ms on one core, against about 50 us
 // for its set-up (seeding, clearing and merging a tally): well under 1 %, and the last
 // block keeps the other cores waiting no longer than that.
@@ -27,11 +36,13 @@ inline constexpr std::int64_t kBlockHistories = 8192;
 // lag to reach its full period), pointers at 24 and 55, then the usual 1000 warm-up steps.
 void SeedBlockStream(RandomStream<float>& random, std::uint64_t block);
 
-// Number of threads for a request of n (0: one per core the system reports, at least 1).
+// Number of threads for a request of n (0: one per core the system reports, at least 1;
+// always 1 where no thread can start).
 int ThreadCount(int requested);
 
 // Runs the histories of the spectrum (the bins' trunc(W(i) N) as in the single-stream run,
-// bins in increasing order) as blocks on `threads` threads and adds them into `total`.
+// bins in increasing order) as blocks on `threads` threads (one: the calling thread) and
+// adds them into `total`.
 // on_bin(i) is called once per occupied bin, in bin order and from one thread at a time,
 // as soon as every history of bins 1..i is in `total`. Returns the number of histories.
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,

@@ -1,7 +1,6 @@
 #include "engine/conditions_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -202,9 +201,7 @@ std::string PhotonTotalText(std::string_view count_text) {
   if (v == 0) return "0.00E+00";
   // The shortest decimal form of the number, rounded to three significant digits with
   // halves away from zero, as the interactive program's number format does.
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific);
-  const std::string s(buf, res.ptr);
+  const std::string s = ShortestScientific(std::fabs(v));
   const std::size_t e = s.find('e');
   std::string digits;
   for (std::size_t i = 0; i < e; ++i)

@@ -87,7 +87,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     if (options.threads) {
       RunBlockStreams(state->tables, spectrum, conditions.photon_total, threads, *state->tally,
                       progress);
-    } else if (std::thread::hardware_concurrency() > 1) {
+    } else if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
       // The ring scores on a second core, in the same order: the same file, sooner.
       ScoringThread scorer(*state->tally);
       {

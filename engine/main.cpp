@@ -14,6 +14,10 @@
 #else
 #include <csignal>
 #endif
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#include <sys/stat.h>
+#endif
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -26,6 +30,12 @@ int main(int argc, char** argv) {
   // A file-size limit (or a full quota) must end in a write error that names the file and
   // removes the temporary file, not in a silent kill that leaves it half written.
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#ifdef __EMSCRIPTEN__
+  // Emscripten's C library starts with a file-creation mask of 0777, so the result file,
+  // given the permissions of a plain new file, would get none at all. Node knows the
+  // process's real mask.
+  ::umask(static_cast<mode_t>(EM_ASM_INT({ return process.umask(); })));
 #endif
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const dosavia::CommandLine line = dosavia::ParseCommandLine(args);

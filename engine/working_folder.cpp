@@ -147,6 +147,12 @@ int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::o
 
 fs::path CurrentExecutable(const char* argv0) {
   std::error_code ec;
+#ifdef __EMSCRIPTEN__
+  // Under Node the running process is node itself; argv[0] is the script as node was
+  // given it, a path from the current directory.
+  if (argv0 == nullptr || *argv0 == '\0') return {};
+  return fs::absolute(argv0, ec);
+#else
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
   if (!ec && !self.empty()) return self;
   const std::string name = argv0 ? argv0 : "";
@@ -163,6 +169,7 @@ fs::path CurrentExecutable(const char* argv0) {
       return fs::absolute(candidate, ec);
   }
   return {};
+#endif
 }
 
 std::string ProgramVersion() { return DOSAVIA_PROGRAM_VERSION; }

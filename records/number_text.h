@@ -37,4 +37,17 @@ NumberParse ParseNumber(std::string_view text, Real& value);
 template <typename Real>
 bool ParseReal(std::string_view text, Real& value);
 
+// The shortest decimal text that reads back as `value` (finite), in the scientific form
+// "1.2345e+07" ("3e+07", "-5e-01", "0e+00"): the digits a number format rounds from, so
+// that 0.1235 rounds to 0.124 although the nearest double lies just below it.
+std::string ShortestScientific(double value);
+
+// The same two conversions on the C library alone: strtod/strtof in the "C" locale, which
+// round correctly just as from_chars does, and snprintf. Standard libraries without
+// floating-point from_chars/to_chars (Emscripten's) run these; elsewhere only the tests
+// do, holding them to the standard library's answer for the same texts and values.
+template <typename Real>
+NumberParse ParseNumberByCLibrary(std::string_view text, Real& value);
+std::string ShortestScientificByCLibrary(double value);
+
 }  // namespace dosavia

@@ -121,6 +121,41 @@ TEST(BlockStreamsTest, DepthDoseAgreesWithTheSingleStreamWithinNoise) {
   std::cout << "chi-square " << chi2 << " for " << dof << " slabs\n";
 }
 
+// The blocks run on the calling thread alone (one thread, as where no thread can start) or
+// on several give one tally to the last bit; a request for no thread still runs them all.
+TEST(BlockStreamsTest, AnyThreadCountGivesTheSameTally) {
+  auto tables = std::make_unique<PhysicsTables<float>>();
+  LoadPhysicsTables(*tables, kDataDir + "/water20.dat", kDataDir + "/ELDAT.dat");
+  tables->SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
+  const BeamSpectrum spectrum = ReadBeamSpectrumFile(kDataDir + "/6MV.csv", "6MV.csv");
+  const std::span<const float, kSlabs + 1> widths(tables->DepthBinWidth);
+  constexpr float kPhotons = 3.0e4f;  // a few blocks, the last one short
+  std::unique_ptr<DoseTally> first;
+  std::vector<int> first_bins;
+  std::int64_t first_histories = 0;
+  for (const int threads : {1, 3, 0, 2}) {
+    auto tally = std::make_unique<DoseTally>(widths);
+    std::vector<int> bins;
+    const std::int64_t histories = RunBlockStreams(*tables, spectrum, kPhotons, threads, *tally,
+                                                   [&bins](int i) { bins.push_back(i); });
+    EXPECT_GT(histories, 3 * kBlockHistories) << threads << " threads";
+    if (!first) {
+      first = std::move(tally);
+      first_bins = bins;
+      first_histories = histories;
+      continue;
+    }
+    EXPECT_EQ(histories, first_histories) << threads << " threads";
+    EXPECT_EQ(bins, first_bins) << threads << " threads";
+    for (int c = 1; c <= kComponents; ++c)
+      for (int k = 1; k <= kSlabs; ++k)
+        for (int j = 1; j <= kRings; ++j)
+          ASSERT_EQ(tally->RingDose(c, j, k), first->RingDose(c, j, k))
+              << threads << " threads: " << c << " " << j << " " << k;
+    for (int b = 1; b <= kKermaBins; ++b) ASSERT_EQ(tally->Kerma(b), first->Kerma(b)) << threads;
+  }
+}
+
 // The scoring thread applies the ring scores in event order: the tally is the same to the
 // last bit as when the transport scores them itself.
 TEST(BlockStreamsTest, ScoringThreadGivesTheSameTally) {

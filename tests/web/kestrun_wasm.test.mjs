@@ -1,0 +1,195 @@
+// The WebAssembly Kestrun under Node against the native one, in working folders of the same
+// files: the same exit status and dialogue, and the same result file apart from a handful
+// of numbers one unit apart in the last digit (Emscripten's C library rounds sin and cos a
+// little differently from glibc, and a changed float sometimes shows in the fourth digit).
+//
+//   node --test tests/web/kestrun_wasm.test.mjs
+//
+// Environment (all optional): KESTRUN_JS (default build/web/kestrun.js), KESTRUN_NATIVE
+// (build/workdir/Kestrun), KESTRUN_DATA (data/), KESTRUN_ENERGIES ("10"; e.g. "4 6 10 15"),
+// KESTRUN_PHOTONS ("1.00E+05"), KESTRUN_MAX_DIFFERING (records allowed to differ, 5).
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
+const env = process.env;
+const kestrunJs = path.resolve(env.KESTRUN_JS ?? path.join(root, 'build/web/kestrun.js'));
+const kestrunNative = path.resolve(env.KESTRUN_NATIVE ?? path.join(root, 'build/workdir/Kestrun'));
+const dataDir = path.resolve(env.KESTRUN_DATA ?? path.join(root, 'data'));
+const energies = (env.KESTRUN_ENERGIES ?? '10').split(/[\s,]+/).filter(Boolean);
+const photons = env.KESTRUN_PHOTONS ?? '1.00E+05';
+const maxDiffering = Number(env.KESTRUN_MAX_DIFFERING ?? 5);
+
+const kRecords = 600;
+const kFields = 11;
+const kRecordLength = 4 + kFields * 11;
+
+for (const [what, file] of [['the WebAssembly Kestrun (tools/build-web.sh)', kestrunJs],
+                            ['the native Kestrun (tools/build.sh)', kestrunNative]]) {
+  if (!fs.existsSync(file)) throw new Error(`${what} is missing: ${file}`);
+}
+
+// A scratch working folder with the physics tables, the given files and, unless null, a
+// Joken.dat for the spectrum.
+function workingFolder(energy, extraFiles = []) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrun-wasm-'));
+  for (const name of ['water20.dat', 'ELDAT.dat', ...extraFiles])
+    fs.copyFileSync(path.join(dataDir, name), path.join(dir, name));
+  if (energy !== null) {
+    fs.copyFileSync(path.join(dataDir, `${energy}MV.csv`), path.join(dir, `${energy}MV.csv`));
+    fs.writeFileSync(path.join(dir, 'Joken.dat'), `${energy}MV.csv\r\nr.data\r\n${photons}\r\n`);
+  }
+  return dir;
+}
+
+function run(program, args, cwd) {
+  const [command, argv] = program === 'wasm' ? [process.execPath, [kestrunJs, ...args]]
+                                             : [kestrunNative, args];
+  const r = spawnSync(command, argv, { cwd, input: '\n', encoding: 'utf8', timeout: 600_000 });
+  if (r.error) throw r.error;
+  return { status: r.status, signal: r.signal, stdout: r.stdout, stderr: r.stderr };
+}
+
+// The dialogue without its clock readings and without the thread count, which the
+// WebAssembly engine, having one thread, always gives as 1.
+function dialogue(text) {
+  return text.replace(/(計算(開始|終了) =).*/g, '$1 H:MM:SS').replace(/\d+ スレッド/g, 'N スレッド');
+}
+
+// The 600 records "(I4,11E11.4)" ended by CR LF, read strictly by their columns.
+function readResult(file) {
+  const text = fs.readFileSync(file, 'latin1');
+  const lines = text.split('\r\n');
+  assert.equal(lines.pop(), '', `${file}: the last record is not ended by CR LF`);
+  assert.equal(lines.length, kRecords, `${file}: ${lines.length} records`);
+  return lines.map((line, r) => {
+    assert.equal(line.length, kRecordLength, `${file}, record ${r + 1}: length ${line.length}`);
+    const index = Number(line.slice(0, 4));
+    const fields = [];
+    for (let f = 0; f < kFields; ++f) {
+      const field = line.slice(4 + 11 * f, 15 + 11 * f);
+      const m = /^ *(-?)0\.(\d{4})E([+-]\d\d)$/.exec(field);
+      assert.ok(m, `${file}, record ${r + 1}: '${field}' is not an E11.4 number`);
+      fields.push({ sign: m[1] === '-' ? -1 : 1, digits: Number(m[2]), exponent: Number(m[3]) });
+    }
+    return { index, fields };
+  });
+}
+
+// How many units of the last digit of the finer of the two lie between two E11.4 numbers:
+// 0.1000E+01 and 0.9999E+00 are one unit apart.
+function unitsApart(a, b) {
+  const e = Math.min(a.exponent, b.exponent);
+  const scaled = (x) => x.sign * x.digits * 10 ** (x.exponent - e);
+  return Math.abs(scaled(a) - scaled(b));
+}
+
+function compareResults(nativeFile, wasmFile) {
+  const native = readResult(nativeFile);
+  const wasm = readResult(wasmFile);
+  const differing = [];
+  let largest = 0;
+  for (let r = 0; r < kRecords; ++r) {
+    assert.equal(wasm[r].index, native[r].index, `record ${r + 1}: index`);
+    let worst = 0;
+    for (let f = 0; f < kFields; ++f)
+      worst = Math.max(worst, unitsApart(native[r].fields[f], wasm[r].fields[f]));
+    if (worst > 0) differing.push(`record ${r + 1}: ${worst} unit(s)`);
+    largest = Math.max(largest, worst);
+  }
+  return { differing, largest };
+}
+
+// The same run on both: the native file is the reference, and the WebAssembly one may
+// differ from it in at most `records` records, by at most `units` in the last digit.
+function expectSameRun(energy, args, { records, units }) {
+  const dirs = { native: workingFolder(energy), wasm: workingFolder(energy) };
+  try {
+    const out = {};
+    for (const program of ['native', 'wasm']) {
+      out[program] = run(program, args, dirs[program]);
+      assert.equal(out[program].status, 0, `${program}: ${out[program].stdout}${out[program].stderr}`);
+    }
+    assert.equal(dialogue(out.wasm.stdout), dialogue(out.native.stdout));
+    const files = Object.fromEntries(
+      Object.entries(dirs).map(([program, dir]) => [program, path.join(dir, 'r.data')]));
+    // A plain new file's permissions on both, not the none that Emscripten's mask gives.
+    assert.equal(fs.statSync(files.wasm).mode, fs.statSync(files.native).mode);
+    const { differing, largest } = compareResults(files.native, files.wasm);
+    const report = `${energy} MV ${args.join(' ') || 'single stream'}: ${differing.length} of ` +
+                   `${kRecords} records differ${differing.length ? ` (${differing.join(', ')})` : ''}`;
+    console.log(report);
+    assert.ok(largest <= units, report);
+    assert.ok(differing.length <= records, report);
+  } finally {
+    for (const dir of Object.values(dirs)) fs.rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+// The single stream: a handful of numbers one unit apart. A history that took another turn
+// would shift the random numbers of every later one, and the files would part widely.
+// The block streams: there such a turn changes the rest of its block only (one history of
+// 10 MV at 1.00E+05 photons does, moving three records by up to three units).
+for (const energy of energies) {
+  test(`${energy} MV, ${photons} photons, single stream: the native result file`, () => {
+    expectSameRun(energy, [], { records: maxDiffering, units: 1 });
+  });
+  test(`${energy} MV, ${photons} photons, block streams: the native result file`, () => {
+    expectSameRun(energy, ['--threads', '3'], { records: 2 * maxDiffering, units: 5 });
+  });
+}
+
+// What ends a run early ends it alike on both: the exit status (a script relies on it) and
+// the words. The WebAssembly engine must catch an input error, not abort on it.
+test('errors and options end with the native status and text', () => {
+  const cases = [
+    { name: 'usage', args: ['--help'], energy: null },
+    { name: 'version', args: ['--version'], energy: null },
+    { name: 'bad option', args: ['--threads', 'x'], energy: null },
+    { name: 'no Joken.dat', args: [], energy: null },
+    { name: 'no physics tables', args: [], energy: null, remove: ['water20.dat'] },
+    { name: 'spectrum missing', args: [], energy: '10', remove: ['10MV.csv'] },
+    { name: 'bad photon total', args: [], energy: '10', joken: '10MV.csv\r\nr.data\r\nlots\r\n' },
+    { name: 'result over an input', args: [], energy: '10', joken: '10MV.csv\r\nELDAT.dat\r\n1.00E+03\r\n' },
+  ];
+  for (const c of cases) {
+    const result = {};
+    for (const program of ['native', 'wasm']) {
+      const dir = workingFolder(c.energy);
+      try {
+        for (const name of c.remove ?? []) fs.rmSync(path.join(dir, name));
+        if (c.joken) fs.writeFileSync(path.join(dir, 'Joken.dat'), c.joken);
+        result[program] = run(program, c.args, dir);
+        result[program].files = fs.readdirSync(dir).sort();
+      } finally {
+        fs.rmSync(dir, { recursive: true, force: true });
+      }
+    }
+    const { native, wasm } = result;
+    assert.equal(wasm.signal, null, `${c.name}: killed by ${wasm.signal}`);
+    assert.equal(wasm.status, native.status, `${c.name}: ${wasm.stdout}${wasm.stderr}`);
+    assert.equal(dialogue(wasm.stdout), dialogue(native.stdout), c.name);
+    assert.equal(wasm.stderr, native.stderr, c.name);
+    assert.deepEqual(wasm.files, native.files, `${c.name}: files left`);
+  }
+});
+
+// "--init" finds the data files beside kestrun.js, not beside node.
+test('--init lays out a working folder from the files beside kestrun.js', () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrun-wasm-init-'));
+  try {
+    const r = run('wasm', ['--init'], dir);
+    assert.equal(r.status, 0, r.stdout + r.stderr);
+    for (const name of ['water20.dat', 'ELDAT.dat', '4MV.csv', '6MV.csv', '10MV.csv', '15MV.csv'])
+      assert.deepEqual(fs.readFileSync(path.join(dir, name)),
+                       fs.readFileSync(path.join(path.dirname(kestrunJs), name)), name);
+    assert.match(fs.readFileSync(path.join(dir, 'Joken.dat'), 'latin1'), /^10MV\.csv\r\n/);
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});

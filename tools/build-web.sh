@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the engine as WebAssembly with Debian's Emscripten into build/wasm and puts the
+# result into build/web/: kestrun.js, a Node program that works in the current directory
+# as the native Kestrun does (node build/web/kestrun.js in a folder with Joken.dat, the
+# spectrum and the physics tables). Installs emscripten and node-acorn when missing; a
+# second run only rebuilds what changed. Further arguments go to the configure step.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(emscripten node-acorn cmake make)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Emscripten's JavaScript optimiser requires acorn, which Debian keeps in its shared
+# node-module folder rather than where Node looks by default.
+acorn="$(dpkg -L node-acorn | grep '/acorn/package.json$')"
+acorn="${acorn%%$'\n'*}"
+[ -n "$acorn" ] || { echo "node-acorn holds no acorn/package.json"; exit 1; }
+export NODE_PATH="$(dirname "$(dirname "$acorn")")${NODE_PATH:+:$NODE_PATH}"
+
+mkdir -p build/wasm build/web
+if [ ! -f build/wasm/CMakeCache.txt ] || [ "$#" -gt 0 ]; then
+  emcmake cmake -S . -B build/wasm -DCMAKE_BUILD_TYPE=Release -DDOSAVIA_BUILD_GUI=OFF \
+    -DDOSAVIA_BUILD_TESTS=OFF -DDOSAVIA_BUILD_BENCH=OFF "$@" > build/wasm/configure.log 2>&1 \
+    || { cat build/wasm/configure.log; exit 1; }
+fi
+cmake --build build/wasm -j2 --target Kestrun
+# The engine and, beside it as beside the native one, the shipped data files that
+# "kestrun.js --init" lays into a working folder. Each is replaced only when it changed.
+copy_if_changed() {
+  if ! cmp -s "$1" "$2"; then
+    cp "$1" "$2.tmp"
+    mv "$2.tmp" "$2"
+  fi
+}
+copy_if_changed build/wasm/workdir/Kestrun.js build/web/kestrun.js
+for f in data/*.dat data/*.csv; do
+  copy_if_changed "$f" "build/web/$(basename "$f")"
+done
+echo "build/web/kestrun.js: run it as 'node <path>/kestrun.js' in a working folder"
