@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds the engine as WebAssembly with Debian's Emscripten into build/wasm and puts the
-# result into build/web/: kestrun.js, a Node program that works in the current directory
-# as the native Kestrun does (node build/web/kestrun.js in a folder with Joken.dat, the
-# spectrum and the physics tables). Installs emscripten and node-acorn when missing; a
-# second run only rebuilds what changed. Further arguments go to the configure step.
+# Builds the browser edition with Debian's Emscripten into build/wasm and lays out the static
+# site in build/web/: index.html and its modules, the C++ core as one WebAssembly file with
+# the data embedded, and the texts from Dosavia's translation file. Beside them kestrun.js,
+# the engine as a Node program that works in the current directory as the native Kestrun
+# does (node build/web/kestrun.js in a folder with Joken.dat, the spectrum and the physics
+# tables). Installs emscripten, node-acorn and Node.js when missing; a second run only
+# rebuilds what changed. Further arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(emscripten node-acorn cmake make)
+command -v node > /dev/null || packages+=(nodejs npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -33,7 +36,7 @@ if [ ! -f build/wasm/CMakeCache.txt ] || [ "$#" -gt 0 ]; then
     -DDOSAVIA_BUILD_TESTS=OFF -DDOSAVIA_BUILD_BENCH=OFF "$@" > build/wasm/configure.log 2>&1 \
     || { cat build/wasm/configure.log; exit 1; }
 fi
-cmake --build build/wasm -j2 --target Kestrun
+cmake --build build/wasm -j"$(nproc)" --target Kestrun dosavia_core
 # The engine and, beside it as beside the native one, the shipped data files that
 # "kestrun.js --init" lays into a working folder. Each is replaced only when it changed.
 copy_if_changed() {
@@ -46,4 +49,14 @@ copy_if_changed build/wasm/workdir/Kestrun.js build/web/kestrun.js
 for f in data/*.dat data/*.csv; do
   copy_if_changed "$f" "build/web/$(basename "$f")"
 done
+# The site: the page's modules and styles as written, the C++ core (one file, the data
+# embedded), and the texts made from Dosavia's translation file.
+copy_if_changed build/wasm/web/dosavia_core.js build/web/dosavia_core.js
+for f in web/src/*; do
+  copy_if_changed "$f" "build/web/$(basename "$f")"
+done
+node web/tools/make_texts.mjs gui/translations/dosavia_en.ts web/texts/web_texts.json build/web/texts.js.new
+copy_if_changed build/web/texts.js.new build/web/texts.js
+rm -f build/web/texts.js.new
+echo "build/web/: the browser edition (index.html; serve it with 'bash tools/run.sh web')"
 echo "build/web/kestrun.js: run it as 'node <path>/kestrun.js' in a working folder"

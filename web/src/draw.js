@@ -25,8 +25,22 @@ export function prepareCanvas(canvas) {
   return { ctx, width: rect.width, height: rect.height };
 }
 
+// Text on the canvases follows the page's text size (15 px on a projector, more on a large
+// screen), never below 14 px, so the numbers read from the back of a classroom.
+function basePx() {
+  const size = typeof getComputedStyle === 'function' ? parseFloat(getComputedStyle(document.documentElement).fontSize) : 15;
+  return Math.max(14, size || 15);
+}
+
 function fontPx(px, bold = false) {
   return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
+}
+
+// Depth grid lines every 5 cm (every 5 cm of the magnified view too) short of the right edge.
+function depthMarks(right, m) {
+  const marks = [];
+  for (let z = 5; z < right - 1.5 / m; z += 5) marks.push(z);
+  return marks;
 }
 
 // The side view of the phantom: depth z across, lateral x down, in a world window that keeps
@@ -48,14 +62,16 @@ export class SideView {
     return { left: -4.4 / m, top: -12.5 / m, width: 24.4 / m, height: 25.0 / m };
   }
 
-  // World to pixels at one scale for both axes, so tracks keep their true shape. The whole
-  // depth range fills the width; the lateral range shown is what the height then allows
-  // (at least 14 cm), so a wide, low box shows the middle of the phantom.
+  // World to pixels at one scale for both axes, so tracks keep their true shape. At least
+  // 20 cm of depth fill the width and at least 14 cm of lateral range the height; where the
+  // box has room to spare, more of the 30 cm phantom and of its width is shown.
   mapping(width, height) {
     const full = this.window();
-    const scale = Math.min(width / full.width, height / (14 / this.m));
-    const shown = Math.min(full.height, height / scale);
-    const w = { left: full.left, top: -shown / 2, width: full.width, height: shown };
+    const m = this.m;
+    const scale = Math.min(width / full.width, height / (14 / m));
+    const depthShown = Math.min(34.4 / m, width / scale);
+    const lateralShown = Math.min(full.height, height / scale);
+    const w = { left: full.left, top: -lateralShown / 2, width: depthShown, height: lateralShown };
     const ox = (width - w.width * scale) / 2;
     const oy = (height - w.height * scale) / 2;
     return { scale, x: (z) => ox + (z - w.left) * scale, y: (x) => oy + (x - w.top) * scale, w };
@@ -93,7 +109,7 @@ export class SideView {
     const m = this.m;
     const right = w.left + w.width;
     const bottom = w.top + w.height;
-    const small = Math.max(11, Math.min(15, map.scale * 0.55 * m));
+    const small = basePx();
     ctx.save();
     ctx.fillStyle = '#fff';
     ctx.fillRect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
@@ -102,7 +118,7 @@ export class SideView {
     const gridBottom = bottom - 1.9 / m;
     ctx.strokeStyle = GRID;
     ctx.beginPath();
-    for (const z of m > 1 ? [5] : [5, 10, 15]) {
+    for (const z of depthMarks(right, m)) {
       ctx.moveTo(X(z), Y(gridTop));
       ctx.lineTo(X(z), Y(gridBottom));
     }
@@ -135,7 +151,7 @@ export class SideView {
     ctx.textBaseline = 'bottom';
     ctx.fillText('X-ray', X((tail + tip) / 2), Y(-0.25 / m));
     ctx.textBaseline = 'top';
-    for (const z of m > 1 ? [5] : [5, 10, 15]) ctx.fillText(String(z), X(z), Y(gridBottom + 0.15 / m));
+    for (const z of depthMarks(right, m)) ctx.fillText(String(z), X(z), Y(gridBottom + 0.15 / m));
     ctx.textAlign = 'right';
     ctx.fillText('depth in water  cm', X(right - 0.3 / m), Y(gridBottom + 0.95 / m));
     ctx.textBaseline = 'middle';
@@ -197,7 +213,7 @@ export function drawHistogram(canvas, counts, caption) {
   const c = prepareCanvas(canvas);
   if (!c) return;
   const { ctx, width, height } = c;
-  const small = Math.max(11, Math.min(14, width / 30));
+  const small = Math.min(basePx(), Math.max(12, width / 22));
   const box = chartBox(width, height, { left: 10, top: 8, right: 10, bottom: small * 2.8 });
   const X = (mev) => box.left + (mev / 15) * (box.right - box.left);
   const Y = (pct) => box.bottom - (pct / 100) * (box.bottom - box.top - small * 1.5);
@@ -251,20 +267,21 @@ export function drawDepthDose(canvas, curve, texts, align) {
   const c = prepareCanvas(canvas);
   if (!c) return;
   const { ctx, width, height } = c;
-  const small = Math.max(12, Math.min(15, width / 40));
-  // Title and legend share the top line where the width allows, else take a line each.
-  ctx.font = fontPx(small, true);
-  const titleWidth = ctx.measureText(texts.title).width;
-  ctx.font = fontPx(small);
-  const legendWidth = ctx.measureText(texts.dose).width + ctx.measureText(texts.kerma).width + 70;
-  const twoLines = titleWidth + legendWidth > width - small * 3;
-  const box = chartBox(width, height, { left: small * 3, top: small * (twoLines ? 3.1 : 1.8), right: 10, bottom: small * 2.6 });
+  const small = basePx();
+  const box = chartBox(width, height, { left: small * 3, top: small * 1.8, right: 10, bottom: small * 2.6 });
   let zmax = 20;
   if (align && align.right - align.left > 100 && align.left >= small * 2) {
     box.left = align.left;
     box.right = Math.min(width - 4, align.right);
     zmax = align.zmax;
   }
+  // Title and legend share the top line where the width allows, else take a line each.
+  ctx.font = fontPx(small, true);
+  const titleWidth = ctx.measureText(texts.title).width;
+  ctx.font = fontPx(small);
+  const legendWidth = ctx.measureText(texts.dose).width + ctx.measureText(texts.kerma).width + 70;
+  const twoLines = titleWidth + legendWidth > box.right - box.left;
+  if (twoLines) box.top = small * 3.1;
   const X = (z) => box.left + (z / zmax) * (box.right - box.left);
   const Y = (pct) => box.bottom - (Math.min(pct, 125) / 125) * (box.bottom - box.top);
   ctx.fillStyle = '#fff';
@@ -273,6 +290,7 @@ export function drawDepthDose(canvas, curve, texts, align) {
   ctx.lineWidth = 1;
   ctx.beginPath();
   const zstep = zmax > 12 ? 5 : 2;
+  const Xr = (z) => box.left + (z / zmax) * (box.right - box.left);
   for (let z = zstep; z < zmax; z += zstep) {
     ctx.moveTo(X(z), box.top);
     ctx.lineTo(X(z), box.bottom);

@@ -3,7 +3,7 @@
 // of numbers one unit apart in the last digit (Emscripten's C library rounds sin and cos a
 // little differently from glibc, and a changed float sometimes shows in the fourth digit).
 //
-//   node --test tests/web/kestrun_wasm.test.mjs
+//   node --test web/test/kestrun_wasm.test.mjs
 //
 // Environment (all optional): KESTRUN_JS (default build/web/kestrun.js), KESTRUN_NATIVE
 // (build/workdir/Kestrun), KESTRUN_DATA (data/), KESTRUN_ENERGIES ("10"; e.g. "4 6 10 15"),
