@@ -114,3 +114,14 @@ test('a bad deep-link value is reported and the page still works', { skip }, asy
   assert.deepEqual(errors, []);
   await page.close();
 });
+
+test('the menu opens the visual simulation in the language chosen', { skip }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html`, 1024, 768);
+  assert.equal(await page.$eval('#menu', (e) => e.hidden), false);
+  await page.click('#lang-switch');
+  await Promise.all([page.waitForNavigation(), page.click('#open-visual')]);
+  assert.equal(await page.$eval('#visual', (e) => e.hidden), false);
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
+  assert.deepEqual(errors, []);
+  await page.close();
+});

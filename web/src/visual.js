@@ -1,0 +1,329 @@
+// The visual simulation screen of the browser edition. The physics runs in a worker
+// (visual_worker.js, the C++ core as WebAssembly); this module only handles input, keeps the
+// screen's state and draws what the worker sends.
+import { SideView, drawDepthDose, drawHistogram } from './draw.js';
+import { clearLinkNotice, showNotice } from './notice.js';
+import { tr } from './i18n.js';
+
+const $ = (id) => document.getElementById(id);
+
+// Step display rates of the speed slider [photons a second]; the last is "as fast as drawn".
+const RATES = [1, 2, 3, 5, 10, 20, 50, 100, 200, 500, 0];
+const reducedMotion = window.matchMedia('(prefers-reduced-motion: reduce)');
+
+const state = {
+  ready: false,
+  running: false,
+  configured: false, // OK pressed with a usable spectrum and field
+  zoomed: false,
+  curve: null,
+  spectrum: null,
+  fieldItems: [],
+  monoRange: { lowest: 0.1, highest: 20 },
+  countId: 0,
+};
+
+const side = new SideView($('side'));
+
+// ---- texts -------------------------------------------------------------------------------
+
+function applyLanguage() {
+  side.captions = [tr('Form2', '2次電子(陰電子, 陽電子) の飛跡'), tr('Form2', '（光子の飛跡は非表示）')];
+  $('side').setAttribute('aria-label', tr('Form2', '2次電子(陰電子, 陽電子) の飛跡'));
+  $('hist').setAttribute('aria-label', tr('Form2', '入射光子スペクトル'));
+  $('depth').setAttribute('aria-label', tr('DepthDosePanel', '深部線量'));
+  $('field').setAttribute('title', tr('Web', '照射野サイズを選ぶか入力して下さい'));
+  $('rate').setAttribute('aria-label', tr('Form2', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
+  updateRateText();
+  redrawAll();
+}
+
+function updateRateText() {
+  const rate = RATES[Number($('rate').value)];
+  $('rate-text').textContent = rate > 0 ? tr('Form2', '%1 光子/秒', rate) : tr('Form2', '最高');
+}
+
+// ---- drawing -----------------------------------------------------------------------------
+
+function depthTexts() {
+  const r = state.curve ? state.curve.radiusCm.toFixed(2) : (state.fieldSide / 4 || 1).toFixed(2);
+  return {
+    title: tr('DepthDosePanel', '深部線量 (照射野中心の半径 %1 cm の円柱内)', r),
+    dose: tr('DepthDosePanel', '吸収線量'),
+    kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
+  };
+}
+
+function depthNote() {
+  const c = state.curve;
+  if (!c || !c.hasMaximum) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
+  const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
+  if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
+  else parts.push(tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
+  if (c.noiseAtMax >= 0) parts.push(tr('DepthDosePanel', '   d_max の雑音 ±%1 %', (100 * c.noiseAtMax).toFixed(0)));
+  return parts.map((p) => p.trim()).join('   ');
+}
+
+function redrawDepth() {
+  const map = side.map;
+  const canvas = $('depth');
+  const offset = canvas.getBoundingClientRect().left - $('side').getBoundingClientRect().left;
+  const align = map ? { left: map.x(0) - offset, right: map.x(map.w.left + map.w.width) - offset, zmax: map.w.left + map.w.width } : null;
+  drawDepthDose(canvas, state.curve, depthTexts(), align);
+  $('depth-note').textContent = depthNote();
+}
+
+function redrawAll() {
+  if ($('visual').hidden) return;
+  side.redraw();
+  drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
+  redrawDepth();
+}
+
+
+// Tracks of one answer, drawn at once or, in step display at a slow rate, a few per frame so
+// that the class sees the electron move (not with reduced motion).
+const pending = [];
+let animating = false;
+function queueTracks(segments, points, spreadMs) {
+  side.keep(segments, points);
+  if (spreadMs < 120 || reducedMotion.matches || segments.length < 16) {
+    side.drawTracks(segments, points);
+    return;
+  }
+  pending.push({ segments, points, spreadMs, start: performance.now(), drawn: 0 });
+  if (!animating) {
+    animating = true;
+    requestAnimationFrame(animate);
+  }
+}
+function animate(now) {
+  while (pending.length > 0) {
+    const job = pending[0];
+    const n = job.segments.length / 4;
+    const upTo = Math.min(n, Math.ceil((n * (now - job.start)) / job.spreadMs));
+    if (upTo > job.drawn) {
+      side.drawTracks(job.segments.subarray(4 * job.drawn, 4 * upTo), new Float32Array(0));
+      job.drawn = upTo;
+    }
+    if (job.drawn < n && pending.length === 1) break;
+    side.drawTracks(job.segments.subarray(4 * job.drawn), job.points);
+    pending.shift();
+  }
+  if (pending.length > 0) requestAnimationFrame(animate);
+  else animating = false;
+}
+
+// ---- the worker --------------------------------------------------------------------------
+
+// The worker starts with the screen, so the menu alone never loads the core.
+let worker = null;
+const waiting = new Map();
+function ask(message, answerType) {
+  return new Promise((resolve) => {
+    waiting.set(answerType, resolve);
+    worker.postMessage(message);
+  });
+}
+
+function onWorkerMessage(event) {
+  const msg = event.data;
+  if (msg.type === 'ready') {
+    if (msg.error) {
+      showNotice(tr('Web', 'シミュレーションの準備ができません: %1', msg.error));
+      return;
+    }
+    state.ready = true;
+    state.fieldItems = msg.fieldItems;
+    state.monoRange = msg.monoRange;
+    $('field-items').replaceChildren(...msg.fieldItems.map((item) => new Option(item)));
+    onReady();
+    return;
+  }
+  if (msg.type === 'progress' || msg.type === 'done') {
+    const rate = RATES[Number($('rate').value)];
+    queueTracks(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
+    $('total').value = String(msg.total);
+    $('energy-now').value = msg.energyMeV > 0 ? msg.energyMeV.toFixed(3) : '';
+    if (msg.spectrum) {
+      state.spectrum = msg.spectrum;
+      drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
+    }
+    if (msg.depthDose) {
+      state.curve = msg.depthDose;
+      redrawDepth();
+    }
+    if (msg.type === 'done') setRunning(false);
+    return;
+  }
+  const resolve = waiting.get(msg.type);
+  if (resolve) {
+    waiting.delete(msg.type);
+    resolve(msg);
+  }
+}
+
+// ---- the screen's actions ------------------------------------------------------------------
+
+function setRunning(running) {
+  state.running = running;
+  $('stop').disabled = !running;
+  $('go').disabled = running || !state.configured;
+  for (const id of ['reset', 'clear', 'energy', 'field', 'mono']) $(id).disabled = running;
+  $('ok').disabled = running || state.configured;
+  if (running) $('stop').focus();
+  else if (state.configured) $('go').focus();
+}
+
+function plain(text) {
+  return text.normalize('NFKC');
+}
+
+async function pressOk() {
+  if (state.running || !state.ready) return false;
+  const energy = $('energy').value;
+  const message = { type: 'setup', fieldText: plain($('field').value) };
+  if (energy === 'mono') message.mono = Number(plain($('mono').value).trim());
+  else message.spectrum = `${energy}MV.csv`;
+  const answer = await ask(message, 'setup-done');
+  if (answer.error === 'field') {
+    showNotice(tr('Form2', ' 照射野サイズ「%1」は選べません。\n 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ', $('field').value).trim());
+    $('field').focus();
+    return false;
+  }
+  if (answer.error === 'mono') {
+    showNotice(tr('Web', '単色ビームのエネルギーは %1 〜 %2 MeV で入力して下さい', state.monoRange.lowest, state.monoRange.highest));
+    $('mono').focus();
+    return false;
+  }
+  if (answer.error) {
+    showNotice(`${tr('Form2', 'スペクトルファイル %1 を読み込めません。', message.spectrum)} ${answer.error}`);
+    return false;
+  }
+  showNotice('');
+  state.fieldSide = answer.side;
+  side.field = answer.side;
+  $('field').value = state.fieldItems.find((item) => Number(item.split('×')[0]) === answer.side) ?? $('field').value;
+  state.configured = true;
+  setRunning(false);
+  redrawAll();
+  return true;
+}
+
+async function pressGo() {
+  if (state.running || !state.configured) return;
+  const answer = await ask({ type: 'count', text: plain($('photons').value) }, 'count');
+  if (!(answer.photons >= 1) || !Number.isFinite(answer.photons)) {
+    showNotice(tr('Form2', ' 入射光子数を再入力して下さい ').trim());
+    $('photons').focus();
+    return;
+  }
+  showNotice('');
+  setRunning(true);
+  worker.postMessage({ type: 'run', photons: answer.photons, step: $('step').checked, rate: RATES[Number($('rate').value)] });
+}
+
+function pressStop() {
+  if (state.running) worker.postMessage({ type: 'stop' });
+}
+
+async function pressClear() {
+  if (state.running) return;
+  await ask({ type: 'clear' }, 'cleared');
+  side.clearTracks();
+  state.curve = null;
+  state.spectrum = null;
+  $('total').value = '0';
+  $('energy-now').value = '';
+  redrawAll();
+}
+
+async function pressReset() {
+  if (state.running) return;
+  await pressClear();
+  $('photons').value = '100';
+  state.configured = false;
+  setRunning(false);
+  $('ok').focus();
+}
+
+function toggleZoom() {
+  state.zoomed = !state.zoomed;
+  side.m = state.zoomed ? 2 : 1;
+  $('zoom').setAttribute('aria-pressed', String(state.zoomed));
+  redrawAll();
+}
+
+// A changed energy or field needs OK again, as on the desktop screen.
+function unconfigure() {
+  if (state.running) return;
+  state.configured = false;
+  setRunning(false);
+}
+
+$('energy').addEventListener('change', () => {
+  $('mono-row').hidden = $('energy').value !== 'mono';
+  unconfigure();
+});
+$('field').addEventListener('input', unconfigure);
+$('mono').addEventListener('input', unconfigure);
+$('ok').addEventListener('click', () => {
+  clearLinkNotice();
+  pressOk();
+});
+$('go').addEventListener('click', pressGo);
+$('stop').addEventListener('click', pressStop);
+$('clear').addEventListener('click', pressClear);
+$('reset').addEventListener('click', pressReset);
+$('zoom').addEventListener('click', toggleZoom);
+$('rate').addEventListener('input', () => {
+  updateRateText();
+  worker.postMessage({ type: 'rate', rate: RATES[Number($('rate').value)] });
+});
+// Space = Go and Esc = Stop on the visual screen, unless the user is typing in a box.
+document.addEventListener('keydown', (event) => {
+  if ($('visual').hidden) return;
+  const typing = ['INPUT', 'SELECT', 'TEXTAREA'].includes(event.target.tagName) && event.target.type !== 'checkbox' && event.target.type !== 'range';
+  if (event.key === 'Escape') {
+    pressStop();
+    event.preventDefault();
+  } else if (event.key === ' ' && !typing && event.target.tagName !== 'BUTTON' && !state.running) {
+    event.preventDefault();
+    pressGo();
+  }
+});
+
+// ---- the screen's entry points ---------------------------------------------------------------
+
+let linkValues = null;
+
+async function onReady() {
+  if (linkValues && linkValues.go === 1 && (await pressOk())) pressGo();
+}
+
+// Shows the screen preset by the link's values (energy, mono, field, photons, step, go).
+export function startVisualScreen(values) {
+  linkValues = values;
+  $('energy').value = values.energy;
+  $('mono-row').hidden = values.energy !== 'mono';
+  $('mono').value = String(values.mono);
+  $('field').value = `${values.field}×${values.field}`;
+  side.field = values.field;
+  state.fieldSide = values.field;
+  $('photons').value = String(values.photons);
+  $('step').checked = values.step === 1;
+  if (!worker) {
+    worker = new Worker('visual_worker.js');
+    worker.onmessage = onWorkerMessage;
+  }
+  setRunning(false);
+  $('ok').focus();
+}
+
+export const visualScreen = {
+  id: 'visual',
+  title: () => tr('Form2', 'モンテカルロ ビジュアル シミュレーション'),
+  start: startVisualScreen,
+  applyLanguage,
+  redraw: redrawAll,
+};
