@@ -18,8 +18,8 @@
 #
 # New inputs that a run finds go to build-fuzz/found/<target>/, never straight into the
 # committed corpus, so a CI run leaves the working tree as it was. Each committed corpus is
-# kept under a cap (FUZZ_CORPUS_MAX_FILES inputs, default 200, and FUZZ_CORPUS_MAX_KB,
-# default 1024): the replay fails on a corpus above it, and --merge keeps, of the minimised
+# kept under a cap (FUZZ_CORPUS_MAX_FILES inputs, default 100, and FUZZ_CORPUS_MAX_KB,
+# default 512): the replay fails on a corpus above it, and --merge keeps, of the minimised
 # inputs, the smallest that fit, the named seeds and regression inputs always.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,7 +33,7 @@ while (($#)); do
     -t|--time) seconds="$2"; shift 2 ;;
     --merge) merge=1; shift ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -45,8 +45,8 @@ if ((${#targets[@]} == 0)); then
   done
 fi
 
-max_files=${FUZZ_CORPUS_MAX_FILES:-200}
-max_bytes=$(( ${FUZZ_CORPUS_MAX_KB:-1024} * 1024 ))
+max_files=${FUZZ_CORPUS_MAX_FILES:-100}
+max_bytes=$(( ${FUZZ_CORPUS_MAX_KB:-512} * 1024 ))
 
 # Inputs and bytes of a corpus folder.
 corpus_size() { echo "$(find "$1" -type f | wc -l) $(find "$1" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}')"; }
@@ -75,7 +75,7 @@ for t in "${targets[@]}"; do
   [ -f tests/fuzz/fuzz.dict ] && common+=(-dict=tests/fuzz/fuzz.dict)
   read -r files bytes <<< "$(corpus_size "$corpus")"
   echo "== $t: replaying $files committed inputs ($bytes bytes)"
-  if ((files > max_files || bytes > max_bytes)); then
+  if ((!merge && (files > max_files || bytes > max_bytes))); then
     echo "$corpus holds more than $max_files inputs or $max_bytes bytes: minimise it" \
          "(bash tools/fuzz.sh --time 0 --merge $t)" >&2
     exit 1
@@ -87,17 +87,17 @@ for t in "${targets[@]}"; do
   fi
   if ((merge)); then
     # Inputs with a name of their own (seeds from the shipped files, regression inputs of
-    # fixed findings) stay; the ones libFuzzer named by their SHA-1 are minimised afresh.
+    # fixed findings) stay; of the ones libFuzzer named by their SHA-1, the fewest that reach
+    # every edge the named ones do not are kept (a greedy set cover over edge coverage; hit
+    # counts left out, which would keep hundreds of near-copies).
     minimal="$dir/minimal/$t"
     rm -rf "$minimal"
     mkdir -p "$minimal"
-    "$bin" "${common[@]}" -merge=1 "$minimal" "$corpus" "$found"
+    find "$corpus" -maxdepth 1 -type f -regextype posix-extended ! -regex '.*/[0-9a-f]{40}' \
+      -exec cp {} "$minimal"/ \;
+    "$bin" "${common[@]}" -set_cover_merge=1 -use_counters=0 "$minimal" "$corpus" "$found"
     find "$corpus" -maxdepth 1 -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete
-    # The named inputs stay as they are; libFuzzer's copies of them go.
-    for f in "$corpus"/*; do
-      [ -f "$f" ] && rm -f "$minimal/$(sha1sum "$f" | cut -c1-40)"
-    done
-    # Within the cap, the smallest minimised inputs first: they reach the same code sooner.
+    # Within the cap, the smallest inputs first: they reach the same code sooner.
     read -r files bytes <<< "$(corpus_size "$corpus")"
     left=0
     while read -r size f; do
@@ -108,7 +108,8 @@ for t in "${targets[@]}"; do
       cp "$f" "$corpus"/
       files=$((files + 1))
       bytes=$((bytes + size))
-    done < <(find "$minimal" -type f -printf '%s %p\n' | sort -n)
+    done < <(find "$minimal" -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' \
+               -printf '%s %p\n' | sort -n)
     if ((left > 0)); then
       echo "== $t: $left minimised inputs left out to keep the corpus under the cap"
     fi
