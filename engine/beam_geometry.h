@@ -6,9 +6,6 @@
 
 namespace dosavia {
 
-// The engine's circle constant: the decimal 3.14159 held as a float, not the float nearest pi.
-inline constexpr float kEnginePi = 3.14159f;
-
 // The water box spans 0..50 cm laterally and 0..30 cm in depth; the beam axis is x = y = 25.
 inline constexpr float kPhantomWidthCm = 50.0f;
 inline constexpr float kPhantomDepthCm = 30.0f;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "physics/physics_tables.h"
+
 namespace dosavia {
 
 int RingCount(float fs) {
@@ -14,7 +16,7 @@ float RingWeight(float fs, int j) {
   if (h >= rho) return 1.0f;
   // Each corner of the square cuts the circle at the half-angle atan(sqrt(rho^2 - h^2)/h)
   // from the side's normal; the arc left inside is the rest of each quarter.
-  const float quarter = kEnginePi / 4.0f;
+  const float quarter = PhysicsTables<float>::kPi / 4.0f;
   return (quarter - std::atan(std::sqrt(rho * rho - h * h) / h)) / quarter;
 }
 

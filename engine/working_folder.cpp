@@ -1,9 +1,7 @@
 #include "engine/working_folder.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <ostream>
 #include <stdexcept>
@@ -20,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ErrnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
-
 bool IsFile(const fs::path& path) {
   std::error_code ec;
   return fs::is_regular_file(path, ec);
@@ -32,34 +28,9 @@ bool Exists(const fs::path& path) {
   return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Creates `path` exclusively, so that a file the user made meanwhile is never replaced, and
-// removes it again when the write fails, so that no half file is taken for a good one.
-void WriteNewFile(const fs::path& path, std::string_view content) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) throw std::runtime_error("cannot create " + path.string() + ": " + ErrnoText(errno));
-  const char* data = content.data();
-  std::size_t left = content.size();
-  int err = 0;
-  while (left > 0 && err == 0) {
-    const ssize_t n = ::write(fd, data, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      err = errno;
-      break;
-    }
-    data += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && err == 0) err = errno;
-  if (err != 0) {
-    ::unlink(path.c_str());
-    throw std::runtime_error("cannot write " + path.string() + ": " + ErrnoText(err));
-  }
-}
-
+// Never over a file the user made meanwhile; see WriteNewFile.
 void CopyNewFile(const fs::path& from, const fs::path& to) {
-  WriteNewFile(to, ReadWholeFile(from.string(), from.string()));
+  WriteNewFile(to.string(), ReadWholeFile(from.string(), from.string()));
 }
 
 }  // namespace
@@ -133,7 +104,7 @@ int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::o
       CopyNewFile(*data_dir / name, folder / name);
       written.push_back(folder / name);
     }
-    WriteNewFile(folder / kConditionsFile, DefaultConditionsText());
+    WriteNewFile((folder / kConditionsFile).string(), DefaultConditionsText());
   } catch (const std::exception& e) {
     // Leave the folder as it was, so that the command can simply be run again.
     for (const fs::path& path : written) ::unlink(path.c_str());

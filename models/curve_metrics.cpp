@@ -21,16 +21,10 @@ constexpr int kBin20cm = 200;
 
 int LastBin(std::span<const double> dose) { return static_cast<int>(dose.size()) - 1; }
 
-// Mean over 2 h + 1 bins, the half width shortened symmetrically at both ends.
-std::vector<double> RunningMean(std::span<const double> dose) {
-  const int last = LastBin(dose);
-  std::vector<double> out(dose.size(), 0.0);
-  for (int j = 1; j <= last; ++j) {
-    const int h = std::min({kSmoothHalfWidth, j - 1, last - j});
-    double sum = 0;
-    for (int k = j - h; k <= j + h; ++k) sum += dose[k];
-    out[j] = sum / (2 * h + 1);
-  }
+// The running mean of bins 1..last, indexed as the curve is (element 0 unused, 0).
+std::vector<double> BinRunningMean(std::span<const double> dose) {
+  std::vector<double> out = RunningMean(dose.subspan(1), kSmoothHalfWidth);
+  out.insert(out.begin(), 0.0);
   return out;
 }
 
@@ -91,9 +85,22 @@ std::optional<double> CubicMaximum(const std::array<double, 4>& c) {
 
 }  // namespace
 
+std::vector<double> RunningMean(std::span<const double> values, int half_width) {
+  const int n = static_cast<int>(values.size());
+  std::vector<double> out(values.size(), 0.0);
+  for (int i = 0; i < n; ++i) {
+    const int h = std::min({half_width, i, n - 1 - i});
+    double sum = 0;
+    for (int k = i - h; k <= i + h; ++k) sum += values[static_cast<std::size_t>(k)];
+    out[static_cast<std::size_t>(i)] = sum / (2 * h + 1);
+  }
+  return out;
+}
+
 DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin) {
+  if (dose.size() < 2) return {};
   const int last = LastBin(dose);
-  const std::vector<double> smooth = RunningMean(dose);
+  const std::vector<double> smooth = BinRunningMean(dose);
   search_to_bin = std::min(search_to_bin, last);
   int peak = 1;
   for (int j = 2; j <= search_to_bin; ++j)

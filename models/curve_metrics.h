@@ -5,11 +5,19 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 namespace dosavia {
 
 // Centre of depth bin j (1-based) [cm].
 inline constexpr double DepthBinCentreCm(int j) { return 0.1 * j - 0.05; }
+
+// Mean of each value with its `half_width` neighbours on either side; near the ends the half
+// width shrinks alike on both sides, so that each mean stays centred on its own bin and a
+// slope is not pulled towards the inside (the build-up's first bins stay where they are).
+// The one smoothing of the program's depth-dose curves: single bins of a Monte Carlo curve
+// are too noisy to say where a broad maximum lies.
+std::vector<double> RunningMean(std::span<const double> values, int half_width);
 
 // Depth of maximum dose and the window of bins its fit used.
 struct DoseMaximum {
@@ -25,6 +33,12 @@ struct DoseMaximum {
 // the raw bins of a symmetric window about it, as wide as the running mean stays within 95 %
 // of its peak (4 to 20 bins each side), recentred on the cubic's maximum until it stays put.
 // A parabola would lean deep: the build-up is steeper than the fall-off.
+//
+// This serves every curve on the engine's 0.1 cm grid (the results on the non-visual screen
+// and the 10 MV curves of the explanation figures): at 10^7 photons and more the bins near
+// the maximum are smooth enough for a local fit. The visual screen's live curve finds its
+// maximum otherwise (FitMaximum in models/visual_depth_dose.h), since it has a few 10^4
+// photons and bins up to 0.5 cm, where a local cubic would follow the noise.
 DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin = 150);
 
 // Dose at depth `depth_cm` from a straight line fitted to ln D over bin `j` +-10 bins (the

@@ -36,28 +36,16 @@ double LateralCentralDose(int field_volumes, double kerma, int reach) {
   return dose;
 }
 
-std::vector<double> Smoothed(const std::vector<double>& values, int half_width) {
-  const int n = static_cast<int>(values.size());
-  std::vector<double> out(values.size(), 0.0);
-  for (int i = 0; i < n; ++i) {
-    const int lo = std::max(0, i - half_width);
-    const int hi = std::min(n - 1, i + half_width);
-    double sum = 0;
-    for (int k = lo; k <= hi; ++k) sum += values[static_cast<std::size_t>(k)];
-    out[static_cast<std::size_t>(i)] = sum / (hi - lo + 1);
-  }
-  return out;
-}
-
-std::size_t IndexOfMaximum(const std::vector<double>& values) {
-  const std::vector<double> smooth = Smoothed(values, kMaximumSmoothingBins);
-  return static_cast<std::size_t>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
+DoseMaximum CurveMaximum(const std::vector<double>& dose) {
+  std::vector<double> bins(dose.size() + 1, 0.0);  // bin j at element j, as the engine counts
+  std::copy(dose.begin(), dose.end(), bins.begin() + 1);
+  return FindDoseMaximum(bins);
 }
 
 std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column) {
   const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(column)];
-  if (dose.empty()) return {};
-  const double maximum = Smoothed(dose, kMaximumSmoothingBins)[IndexOfMaximum(dose)];
+  const double maximum = CurveMaximum(dose).dose;
+  if (!(maximum > 0)) return {};
   std::vector<double> tmr(dose.size());
   for (std::size_t i = 0; i < dose.size(); ++i) tmr[i] = dose[i] / maximum;
   return tmr;

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "models/curve_metrics.h"
+
 namespace dosavia {
 
 // Kerma of the longitudinal model [per volume].
@@ -36,25 +38,21 @@ double LateralCentralDose(int field_volumes, double kerma, int reach);
 // Square fields of the curves [cm side], column 0..9.
 inline constexpr std::array<int, 10> kCurveFieldSideCm = {1, 2, 3, 4, 5, 6, 8, 10, 15, 20};
 
-// Central-axis curves relative to the largest primary kerma of the first 5 cm.
+// Central-axis curves relative to the largest primary kerma of the first 5 cm, on the
+// engine's depth grid: element i is the bin of 0.1 cm centred at 0.1 i + 0.05 cm.
 struct DepthDoseCurves {
   std::vector<double> depth_cm;                // bin centres [cm]
   std::vector<double> kerma;                   // primary water kerma
   std::array<std::vector<double>, 10> dose{};  // total absorbed dose per field column
 };
 
-// Half width of the smoothing that locates a maximum [bins of 1 mm].
-inline constexpr int kMaximumSmoothingBins = 2;
-
-// Moving average over `half_width` bins on either side (fewer at the ends): the Monte Carlo
-// noise of single 1 mm bins must not decide where a flat maximum lies.
-std::vector<double> Smoothed(const std::vector<double>& values, int half_width);
-
-// Index of the largest value of the smoothed curve.
-std::size_t IndexOfMaximum(const std::vector<double>& values);
+// The maximum of one of those curves (element i at depth 0.1 i + 0.05 cm): the method of
+// the non-visual screen's value table (FindDoseMaximum), so that the figures and the table
+// give one d_max for one curve.
+DoseMaximum CurveMaximum(const std::vector<double>& dose);
 
 // Tissue-maximum ratio of a field column: the depth dose of the parallel beam divided by
-// its (smoothed) maximum.
+// the dose at its maximum.
 std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column);
 
 }  // namespace dosavia

@@ -1,12 +1,14 @@
 #include "models/visual_depth_dose.h"
 
 #include <algorithm>
+#include <numbers>
+
+#include "models/curve_metrics.h"
 
 namespace dosavia {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // 1 keV per gram of water in gray, times 10^12 for pGy.
 constexpr double kPicoGrayPerKeVPerGram = 1.602176634e-13 * 1e12;
 // Fine slabs per shown bin, finest last; 0.5 cm is the coarsest.
@@ -27,26 +29,11 @@ double Sum(const VisualDepthDose& tally, bool kerma, int first, int count) {
   return s;
 }
 
-// Index of the bin with the highest mean of itself and its neighbours within `half` bins,
-// weighted by a triangle, so that one noisy bin on a broad peak does not take the lead.
-int HighestSmoothedBin(const std::vector<double>& v, int half) {
-  const int n = static_cast<int>(v.size());
-  int best = 0;
-  double best_mean = -1;
-  for (int i = 0; i < n; ++i) {
-    double s = 0;
-    double w = 0;
-    for (int j = std::max(0, i - half); j <= std::min(n - 1, i + half); ++j) {
-      const double weight = half + 1 - std::abs(j - i);
-      s += weight * v[static_cast<std::size_t>(j)];
-      w += weight;
-    }
-    if (s / w > best_mean) {
-      best_mean = s / w;
-      best = i;
-    }
-  }
-  return best;
+// Index of the bin whose mean with its two neighbours is highest, so that one noisy bin on
+// a broad peak does not take the lead.
+int HighestSmoothedBin(const std::vector<double>& v) {
+  const std::vector<double> smooth = RunningMean(v, 1);
+  return static_cast<int>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
 }
 
 }  // namespace
@@ -90,7 +77,7 @@ double ChooseBinWidth(const VisualDepthDose& tally) {
   std::vector<double> coarse(kDepthDoseBins / kSlabsPerBin[0]);
   for (std::size_t i = 0; i < coarse.size(); ++i)
     coarse[i] = Sum(tally, false, static_cast<int>(i) * kSlabsPerBin[0], kSlabsPerBin[0]);
-  const int peak = HighestSmoothedBin(coarse, 1);
+  const int peak = HighestSmoothedBin(coarse);
   const double noise = RelativeNoise(tally, peak * kSlabsPerBin[0], kSlabsPerBin[0]);
   if (noise < 0) return width;
   // Noise grows as the square root of the number of slabs given up.
@@ -206,7 +193,7 @@ DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
   curve.bin_cm = bin_cm > 0 ? bin_cm : ChooseBinWidth(tally);
   const int slabs = std::max(1, static_cast<int>(std::lround(curve.bin_cm * kDepthDoseBinsPerCm)));
   const int bins = kDepthDoseBins / slabs;
-  const double volume = kPi * tally.Radius() * tally.Radius() * curve.bin_cm;
+  const double volume = std::numbers::pi * tally.Radius() * tally.Radius() * curve.bin_cm;
   const double area = tally.FieldSide() * tally.FieldSide();
   const auto per_fluence = [&](double kev) {
     return DosePerFluence(kev, volume, static_cast<double>(curve.photons), area);

@@ -160,6 +160,11 @@ inline constexpr double kDoseFitDepthCm = 12.0;
 // from the least-squares fit of D(z) = A e^(-mu z) - B e^(-(mu + beta) z) to the bins of
 // the first 12 cm: the build-up and the fall-off both fix the maximum, which a broad, noisy
 // peak alone would not. Zero height when nothing can be fitted.
+//
+// The engine's curves take their maximum from a cubic near the peak instead (FindDoseMaximum
+// in models/curve_metrics.h). That suits 10^7 photons in 0.1 cm bins; the visual run has a
+// few 10^4 photons in bins of up to 0.5 cm, noisy by several per cent each, where only a
+// model of the whole build-up and fall-off holds the maximum still from one batch to the next.
 struct FittedMaximum {
   double depth_cm = 0;
   double value = 0;

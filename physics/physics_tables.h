@@ -46,6 +46,9 @@ struct PhysicsTables {
   static constexpr int kDepthBins = 300;
   // Converts a ScatterAngleTable entry (cosine times 16384) back to a cosine.
   static constexpr Real kQuantileScale = static_cast<Real>(6.10352E-05);
+  // The program's one circle constant, the decimal 3.14159 rather than std::numbers::pi:
+  // the engine's scattering azimuths and ring weights have always been computed with it,
+  // and the single stream's result files stay byte for byte what they were.
   static constexpr Real kPi = static_cast<Real>(3.14159);
 
   int photon_rows = 0;

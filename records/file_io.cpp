@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <stdexcept>
+#include <string>
 #include <system_error>
 
 #include "records/input_error.h"
@@ -41,6 +43,20 @@ std::string KindOfFile(mode_t mode) {
 }
 
 // Closes a descriptor and removes the temporary file unless the write went through.
+// Writes all of `content` to `fd`; 0, or the errno of the write that failed.
+int WriteAll(int fd, std::string_view content) {
+  const char* data = content.data();
+  std::size_t left = content.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    data += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
 class TemporaryFile {
  public:
   TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -146,16 +162,8 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   ::umask(mask);
   ::fchmod(temp.fd(), 0666 & ~mask);
 
-  const char* data = content.data();
-  std::size_t left = content.size();
-  while (left > 0) {
-    const ssize_t n = ::write(temp.fd(), data, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0)
-      throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
-    data += n;
-    left -= static_cast<std::size_t>(n);
-  }
+  if (const int err = WriteAll(temp.fd(), content); err != 0)
+    throw std::runtime_error("cannot write " + path + ": " + ErrnoText(err));
   // On disk before the rename, so a crash leaves the old file or the whole new one.
   if (::fsync(temp.fd()) != 0)
     throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
@@ -164,6 +172,18 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
     throw std::runtime_error("cannot rename the temporary file to " + path + ": " +
                              ErrnoText(errno));
   temp.Keep();
+}
+
+void WriteNewFile(const std::string& path, std::string_view content) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) throw std::runtime_error("cannot create " + path + ": " + ErrnoText(errno));
+  int err = WriteAll(fd, content);
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err != 0) {
+    ::unlink(path.c_str());
+    throw std::runtime_error("cannot write " + path + ": " + ErrnoText(err));
+  }
 }
 
 }  // namespace dosavia

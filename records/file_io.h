@@ -27,4 +27,10 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
 // points to). Throws std::runtime_error on any failure, naming `path`.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
+// Creates `path` exclusively, so that a file made there meanwhile (or a link) is never
+// replaced, writes `content` and syncs it; when the write fails the new file is removed
+// again, so that no half file is later taken for a good one. Throws std::runtime_error on
+// any failure, naming `path`.
+void WriteNewFile(const std::string& path, std::string_view content);
+
 }  // namespace dosavia

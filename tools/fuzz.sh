@@ -14,11 +14,13 @@
 #                      corpus back into tests/fuzz/corpus/<target>/ (to commit)
 #   --no-build         use the targets already built in build-fuzz/
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_BUILD_JOBS (default 2), CC/CXX
-# (default clang/clang++). Needs clang and its runtime (Debian: clang, libclang-rt-14-dev
-# or the clang version's libclang-rt package).
+# (default clang/clang++, installed by tools/install-deps.sh fuzz when CXX is not set).
 #
 # New inputs that a run finds go to build-fuzz/found/<target>/, never straight into the
-# committed corpus, so a CI run leaves the working tree as it was.
+# committed corpus, so a CI run leaves the working tree as it was. Each committed corpus is
+# kept under a cap (FUZZ_CORPUS_MAX_FILES inputs, default 100, and FUZZ_CORPUS_MAX_KB,
+# default 512): the replay fails on a corpus above it, and --merge keeps, of the minimised
+# inputs, the smallest that fit, the named seeds and regression inputs always.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,7 +33,7 @@ while (($#)); do
     -t|--time) seconds="$2"; shift 2 ;;
     --merge) merge=1; shift ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -43,8 +45,15 @@ if ((${#targets[@]} == 0)); then
   done
 fi
 
+max_files=${FUZZ_CORPUS_MAX_FILES:-100}
+max_bytes=$(( ${FUZZ_CORPUS_MAX_KB:-512} * 1024 ))
+
+# Inputs and bytes of a corpus folder.
+corpus_size() { echo "$(find "$1" -type f | wc -l) $(find "$1" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}')"; }
+
 dir=${FUZZ_BUILD_DIR:-build-fuzz}
 if ((build)); then
+  [ -n "${CXX:-}" ] || bash tools/install-deps.sh fuzz
   mkdir -p "$dir"
   CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$dir" -DDOSAVIA_FUZZ=ON -DDOSAVIA_SANITIZE=ON \
     -DDOSAVIA_BUILD_GUI=OFF -DDOSAVIA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -64,7 +73,13 @@ for t in "${targets[@]}"; do
   mkdir -p "$corpus" "$found" "$artifacts"
   common=(-rss_limit_mb=2048 -timeout=10 -artifact_prefix="$artifacts/")
   [ -f tests/fuzz/fuzz.dict ] && common+=(-dict=tests/fuzz/fuzz.dict)
-  echo "== $t: replaying $(find "$corpus" -type f | wc -l) committed inputs"
+  read -r files bytes <<< "$(corpus_size "$corpus")"
+  echo "== $t: replaying $files committed inputs ($bytes bytes)"
+  if ((!merge && (files > max_files || bytes > max_bytes))); then
+    echo "$corpus holds more than $max_files inputs or $max_bytes bytes: minimise it" \
+         "(bash tools/fuzz.sh --time 0 --merge $t)" >&2
+    exit 1
+  fi
   "$bin" "${common[@]}" -runs=0 "$corpus"
   if ((seconds > 0)); then
     echo "== $t: fuzzing for $seconds s"
@@ -72,18 +87,33 @@ for t in "${targets[@]}"; do
   fi
   if ((merge)); then
     # Inputs with a name of their own (seeds from the shipped files, regression inputs of
-    # fixed findings) stay; the ones libFuzzer named by their SHA-1 are minimised afresh.
+    # fixed findings) stay; of the ones libFuzzer named by their SHA-1, the fewest that reach
+    # every edge the named ones do not are kept (a greedy set cover over edge coverage; hit
+    # counts left out, which would keep hundreds of near-copies).
     minimal="$dir/minimal/$t"
     rm -rf "$minimal"
     mkdir -p "$minimal"
-    "$bin" "${common[@]}" -merge=1 "$minimal" "$corpus" "$found"
+    find "$corpus" -maxdepth 1 -type f -regextype posix-extended ! -regex '.*/[0-9a-f]{40}' \
+      -exec cp {} "$minimal"/ \;
+    "$bin" "${common[@]}" -set_cover_merge=1 -use_counters=0 "$minimal" "$corpus" "$found"
     find "$corpus" -maxdepth 1 -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete
-    cp "$minimal"/* "$corpus"/
-    for f in "$corpus"/*; do
-      case "$(basename "$f")" in
-        *[!0-9a-f]*) rm -f "$corpus/$(sha1sum "$f" | cut -c1-40)" ;;
-      esac
-    done
-    echo "== $t: corpus now $(find "$corpus" -type f | wc -l) inputs, $(cat "$corpus"/* | wc -c) bytes"
+    # Within the cap, the smallest inputs first: they reach the same code sooner.
+    read -r files bytes <<< "$(corpus_size "$corpus")"
+    left=0
+    while read -r size f; do
+      if ((files + 1 > max_files || bytes + size > max_bytes)); then
+        left=$((left + 1))
+        continue
+      fi
+      cp "$f" "$corpus"/
+      files=$((files + 1))
+      bytes=$((bytes + size))
+    done < <(find "$minimal" -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' \
+               -printf '%s %p\n' | sort -n)
+    if ((left > 0)); then
+      echo "== $t: $left minimised inputs left out to keep the corpus under the cap"
+    fi
+    read -r files bytes <<< "$(corpus_size "$corpus")"
+    echo "== $t: corpus now $files inputs, $bytes bytes"
   fi
 done

@@ -1,8 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when missing.
+# Installs the Debian packages that building, running and testing need, and any extra ones
+# named, when missing; the one place that installs packages for the scripts and the CI.
+#
+# Usage: bash tools/install-deps.sh [group-or-package...]
+#   fuzz      clang and its runtime (libFuzzer, sanitizers) for tools/fuzz.sh
+#   package   dpkg-dev (dpkg-shlibdeps for cpack) and file, for tools/package.sh
+#   any other word is taken as a Debian package name
 set -euo pipefail
+
 packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev fonts-ipafont-gothic
           libxrl-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
+for extra in "$@"; do
+  case "$extra" in
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    package) packages+=(dpkg-dev file) ;;
+    -*) echo "install-deps.sh: unknown option $extra" >&2; exit 2 ;;
+    *) packages+=("$extra") ;;
+  esac
+done
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

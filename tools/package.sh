@@ -3,11 +3,7 @@
 # prefix /usr, builds, and runs cpack (dpkg-shlibdeps, from dpkg-dev, finds the libraries).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! command -v dpkg-shlibdeps > /dev/null; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends dpkg-dev
-fi
+bash tools/install-deps.sh package
 bash tools/build.sh -DCMAKE_INSTALL_PREFIX=/usr "$@"
 rm -f build/dosavia_*.deb
 (cd build && cpack -G DEB > cpack.log 2>&1) || { cat build/cpack.log; exit 1; }

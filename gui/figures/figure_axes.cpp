@@ -8,6 +8,66 @@
 
 namespace dosavia::gui {
 
+namespace {
+
+// A legend's sample [px], the gap to its name, and the room between entries of a row.
+constexpr double kSampleWidth = 24;
+constexpr double kSampleGap = 6;
+constexpr double kEntryGap = 18;
+constexpr double kRowGap = 2;
+constexpr double kDotRadius = 3.5;
+
+void DrawSample(QPainter& p, const LegendEntry& entry, const QRectF& box) {
+  const QPointF middle = box.center();
+  switch (entry.sample) {
+    case LegendEntry::Sample::kLine:
+      p.setPen(entry.pen);
+      p.setBrush(Qt::NoBrush);
+      p.drawLine(QPointF(box.left(), middle.y()), QPointF(box.right(), middle.y()));
+      break;
+    case LegendEntry::Sample::kBar:
+      p.setPen(entry.pen);
+      p.setBrush(entry.brush);
+      p.drawRect(box.adjusted(0, box.height() / 4, 0, -box.height() / 4));
+      break;
+    case LegendEntry::Sample::kDot:
+      p.setPen(Qt::NoPen);
+      p.setBrush(entry.brush);
+      p.drawEllipse(middle, kDotRadius, kDotRadius);
+      break;
+  }
+}
+
+}  // namespace
+
+int FigureTickCount(double from, double to, double step) {
+  if (!(step > 0) || !(to >= from)) return 0;
+  return static_cast<int>(std::floor((to - from) / step + 1e-9));
+}
+
+QRectF DrawFigureLegend(QPainter& p, QPointF top_left, const QList<LegendEntry>& entries,
+                        LegendFlow flow) {
+  p.save();
+  const QFontMetricsF metrics(p.font());
+  const double line = metrics.height();
+  QPointF at = top_left;
+  QRectF taken(top_left, QSizeF(0, 0));
+  for (const LegendEntry& entry : entries) {
+    DrawSample(p, entry, QRectF(at, QSizeF(kSampleWidth, line)));
+    const double name_width = metrics.horizontalAdvance(entry.name);
+    const QRectF name(at.x() + kSampleWidth + kSampleGap, at.y(), name_width + 1, line);
+    p.setPen(Qt::black);
+    p.drawText(name, Qt::AlignLeft | Qt::AlignVCenter, entry.name);
+    taken = taken.united(QRectF(at, name.bottomRight()));
+    if (flow == LegendFlow::kDown)
+      at.ry() += line + kRowGap;
+    else
+      at.rx() = name.right() + kEntryGap;
+  }
+  p.restore();
+  return taken;
+}
+
 void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, const QString& x_title,
                     const QString& y_title) {
   p.save();
@@ -16,8 +76,8 @@ void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, cons
   const double line = metrics.height();
   const QColor grid(220, 220, 220);
   // Ticks by index, so that rounding never drops the last one.
-  const int nx = static_cast<int>(std::lround((axes.x_max - axes.x_min) / axes.x_tick));
-  const int ny = static_cast<int>(std::lround((axes.y_max - axes.y_min) / axes.y_tick));
+  const int nx = FigureTickCount(axes.x_min, axes.x_max, axes.x_tick);
+  const int ny = FigureTickCount(axes.y_min, axes.y_max, axes.y_tick);
   double widest_y_number = 0;
   for (int i = 0; i <= nx; ++i) {
     const double x = axes.x_min + i * axes.x_tick;

@@ -1,8 +1,12 @@
-// A pair of linear axes for the pages' vector figures: the mapping from data to pixels, the
-// frame, the ticks with their numbers and the axis titles.
+// A pair of linear axes for the program's vector figures (the explanation pages, the spectrum
+// page, the visual screen's depth-dose panel): the mapping from data to pixels, the frame,
+// the ticks with their numbers, the axis titles, and the legend that names the curves.
 #pragma once
 
+#include <QBrush>
 #include <QFont>
+#include <QList>
+#include <QPen>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -36,10 +40,34 @@ struct FigureAxes {
   }
 };
 
+// Ticks from `from` to `to` at multiples of `step`, both ends counted: the last tick is the
+// last one that does not pass `to` (a rounding error of the division aside), so no tick
+// falls outside the frame when the range is not a whole number of steps.
+int FigureTickCount(double from, double to, double step);
+
 // Light grid, black frame, tick numbers in `font`, the x title under the numbers and the y
 // title turned upright along the left edge.
 void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, const QString& x_title,
                     const QString& y_title);
+
+// One entry of a legend: a sample drawn as the curve is, and its name.
+struct LegendEntry {
+  enum class Sample {
+    kLine,  // a short line in `pen`
+    kBar,   // a box filled with `brush`, edged with `pen`
+    kDot,   // a dot filled with `brush`
+  };
+  Sample sample = Sample::kLine;
+  QPen pen;
+  QBrush brush;
+  QString name;
+};
+
+// The legend of a figure in the painter's font, from `top_left`, one entry under the other
+// or all in one row; returns the rectangle it took.
+enum class LegendFlow { kDown, kAcross };
+QRectF DrawFigureLegend(QPainter& p, QPointF top_left, const QList<LegendEntry>& entries,
+                        LegendFlow flow = LegendFlow::kDown);
 
 // Font of the numbers and titles inside the figures [pt].
 inline constexpr double kFigurePoints = 9;

@@ -20,6 +20,8 @@ namespace {
 
 constexpr int kNumbersPerLine = 12;
 constexpr std::size_t kMinimumDepths = 100;
+// How far a stored depth may lie from its bin centre: the file gives two decimals [cm].
+constexpr double kDepthTolerance = 1e-6;
 constexpr const char* kCurvesResource = ":/depth_dose_10mv.txt";
 
 // Columns of the curves drawn in the figures.
@@ -70,19 +72,6 @@ QString FieldName(int column) {
   return QString::fromUtf8("%1×%1 cm²").arg(side);
 }
 
-// A legend of line samples and names, one per row, from `top_left` down.
-void DrawLegend(QPainter& p, QPointF top_left, const QList<std::pair<QPen, QString>>& rows) {
-  const double line = QFontMetricsF(p.font()).height();
-  for (const auto& [pen, name] : rows) {
-    p.setPen(pen);
-    p.drawLine(top_left + QPointF(0, line / 2), top_left + QPointF(24, line / 2));
-    p.setPen(Qt::black);
-    p.drawText(QRectF(top_left.x() + 30, top_left.y(), 140, line), Qt::AlignLeft | Qt::AlignVCenter,
-               name);
-    top_left += QPointF(0, line + 2);
-  }
-}
-
 // "← text" starting at `at`, pointing back into the shaded region on its left.
 void DrawLeftArrowNote(QPainter& p, QPointF at, const QString& text) {
   const double line = QFontMetricsF(p.font()).height();
@@ -110,7 +99,10 @@ std::optional<DepthDoseCurves> ParseDepthDoseCurves(const QByteArray& text) {
       numbers[static_cast<std::size_t>(k)] = fields[k].toDouble(&ok);
       if (!ok || !std::isfinite(numbers[static_cast<std::size_t>(k)])) return std::nullopt;
     }
-    if (!curves.depth_cm.empty() && !(numbers[0] > curves.depth_cm.back())) return std::nullopt;
+    // The engine's grid: the maxima are found on bins of 0.1 cm from the surface down.
+    if (std::abs(numbers[0] - DepthBinCentreCm(static_cast<int>(curves.depth_cm.size()) + 1)) >
+        kDepthTolerance)
+      return std::nullopt;
     curves.depth_cm.push_back(numbers[0]);
     curves.kerma.push_back(numbers[1]);
     for (std::size_t f = 0; f < curves.dose.size(); ++f) curves.dose[f].push_back(numbers[2 + f]);
@@ -134,7 +126,7 @@ TmrFigure::TmrFigure(QWidget* parent) : FigureFrame(parent) {
   if (curves.depth_cm.empty()) return;
   for (std::size_t k = 0; k < tmr_.size(); ++k)
     tmr_[k] = TissueMaximumRatio(curves, kTmrStyles[k].column);
-  d_max_ = curves.depth_cm[IndexOfMaximum(curves.dose[kColumn10cm])];
+  d_max_ = CurveMaximum(curves.dose[kColumn10cm]).depth_cm;
 }
 
 void TmrFigure::Paint(QPainter& p) {
@@ -154,16 +146,16 @@ void TmrFigure::Paint(QPainter& p) {
   p.fillRect(QRectF(axes.Map(0, axes.y_max), axes.Map(d_max, 0)), QColor(255, 245, 200));
   DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "水中の深さ (cm)"), QString::fromUtf8("TMR"));
 
-  QList<std::pair<QPen, QString>> legend;
+  QList<LegendEntry> legend;
   p.setBrush(Qt::NoBrush);
   for (std::size_t k = 0; k < tmr_.size(); ++k) {
     const CurveStyle& style = kTmrStyles[k];
     const QPen pen(style.color, style.width);
     p.setPen(pen);
     p.drawPath(CurvePath(axes, curves.depth_cm, tmr_[k], 1.0));
-    legend.append({pen, FieldName(style.column)});
+    legend.append({LegendEntry::Sample::kLine, pen, {}, FieldName(style.column)});
   }
-  DrawLegend(p, axes.Map(15.5, 1.17), legend);
+  DrawFigureLegend(p, axes.Map(15.5, 1.17), legend);
 
   // Labels of the build-up region and the depth of maximum dose.
   p.setPen(Qt::black);
@@ -180,10 +172,8 @@ NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : FigureFrame(parent) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
   if (curves.depth_cm.empty()) return;
   for (std::size_t k = 0; k < peaks_.size(); ++k) {
-    const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(kNarrowStyles[k].column)];
-    // The depth of maximum dose, on the smoothed curve.
-    const std::size_t peak = IndexOfMaximum(dose);
-    peaks_[k] = {curves.depth_cm[peak], Smoothed(dose, kMaximumSmoothingBins)[peak]};
+    const DoseMaximum top = CurveMaximum(curves.dose[static_cast<std::size_t>(kNarrowStyles[k].column)]);
+    peaks_[k] = {top.depth_cm, top.dose};
   }
 }
 
@@ -207,7 +197,7 @@ void NarrowFieldFigure::Paint(QPainter& p) {
   p.setPen(kerma_pen);
   p.drawPath(CurvePath(axes, curves.depth_cm, curves.kerma, kPercent));
 
-  QList<std::pair<QPen, QString>> legend;
+  QList<LegendEntry> legend;
   for (std::size_t k = 0; k < peaks_.size(); ++k) {
     const CurveStyle& style = kNarrowStyles[k];
     const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(style.column)];
@@ -217,16 +207,11 @@ void NarrowFieldFigure::Paint(QPainter& p) {
     p.drawPath(CurvePath(axes, curves.depth_cm, dose, kPercent));
     p.setBrush(style.color);
     p.drawEllipse(axes.Map(peaks_[k].depth_cm, kPercent * peaks_[k].dose), 3.5, 3.5);
-    legend.append({pen, FieldName(style.column)});
+    legend.append({LegendEntry::Sample::kLine, pen, {}, FieldName(style.column)});
   }
-  legend.append({kerma_pen, Tr("Figures", "１次カーマ")});
-  DrawLegend(p, QPointF(axes.area.right() + 14, axes.area.top() + 6), legend);
-  p.setPen(Qt::black);
-  p.setBrush(Qt::black);
-  const double line = QFontMetricsF(FigureFont()).height();
-  p.drawEllipse(QPointF(axes.area.right() + 26, axes.area.top() + 12 + 6 * (line + 2)), 3.5, 3.5);
-  p.drawText(QRectF(axes.area.right() + 44, axes.area.top() + 4 + 6 * (line + 2), 90, line),
-             Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("d_max"));
+  legend.append({LegendEntry::Sample::kLine, kerma_pen, {}, Tr("Figures", "１次カーマ")});
+  legend.append({LegendEntry::Sample::kDot, {}, Qt::black, QString::fromUtf8("d_max")});
+  DrawFigureLegend(p, QPointF(axes.area.right() + 14, axes.area.top() + 6), legend);
 }
 
 }  // namespace dosavia::gui

@@ -16,8 +16,8 @@
 namespace dosavia::gui {
 
 // Reads the stored curves: lines of 12 numbers (depth, kerma, ten doses); lines starting
-// with '#' are comments. Nothing when a line is malformed, depths do not increase, or
-// fewer than 100 depths are given.
+// with '#' are comments. Nothing when a line is malformed, a depth is not the centre of the
+// next bin of 0.1 cm (0.05, 0.15, ... cm), or fewer than 100 depths are given.
 std::optional<DepthDoseCurves> ParseDepthDoseCurves(const QByteArray& text);
 
 // The curves compiled into the program; empty vectors when the resource is missing.
@@ -50,7 +50,7 @@ class NarrowFieldFigure : public FigureFrame {
   void Paint(QPainter& p) override;
 
  private:
-  // The smoothed maximum of each field drawn, in drawing order.
+  // The maximum of each field drawn, in drawing order.
   struct Peak {
     double depth_cm = 0;
     double dose = 0;

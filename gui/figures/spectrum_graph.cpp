@@ -3,7 +3,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "engine/spectrum_file.h"
+#include "gui/figures/figure_axes.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
 
@@ -24,10 +24,7 @@ constexpr double kEnergyTickMeV = 2;
 constexpr double kRelativeMax = 1.1;
 constexpr double kRelativeTick = 0.2;
 // Margins of the plotting area inside the frame [px at 96 dpi].
-constexpr int kLeftMarginPx = 66;
-constexpr int kRightMarginPx = 16;
-constexpr int kTopMarginPx = 14;
-constexpr int kBottomMarginPx = 54;
+constexpr FigureMargins kMargins{66, 14, 16, 54};
 // Text of the axes and curve labels, legible from the back of a classroom.
 constexpr double kLabelPoints = 12;
 
@@ -76,50 +73,24 @@ void SpectrumGraph::Reload() {
 }
 
 void SpectrumGraph::Paint(QPainter& p) {
-  const QRectF plot(kLeftMarginPx, kTopMarginPx, FigureSize().width() - kLeftMarginPx - kRightMarginPx,
-                    FigureSize().height() - kTopMarginPx - kBottomMarginPx);
-  // Data (MeV, relative) to pixels.
-  QTransform to_px;
-  to_px.translate(plot.left(), plot.bottom());
-  to_px.scale(plot.width() / kEnergyMaxMeV, -plot.height() / kRelativeMax);
-
+  FigureAxes axes;
+  axes.area = kMargins.Inside(FigureSize());
+  axes.x_max = kEnergyMaxMeV;
+  axes.x_tick = kEnergyTickMeV;
+  axes.y_max = kRelativeMax;
+  axes.y_tick = kRelativeTick;
   const QFont small = DefaultFont(kLabelPoints);
-  p.setFont(small);
+  DrawFigureAxes(p, axes, small, Tr("Figures", "光子エネルギー (MeV)"),
+                 Tr("Figures", "相対光子数"));
+  const QRectF plot = axes.area;
   const double line = QFontMetricsF(small).height();
-  const QColor grid(215, 215, 215);
-  for (double e = 0; e <= kEnergyMaxMeV + 1e-9; e += kEnergyTickMeV) {
-    const QPointF bottom = to_px.map(QPointF(e, 0));
-    p.setPen(QPen(grid, 1));
-    p.drawLine(bottom, to_px.map(QPointF(e, kRelativeMax)));
-    p.setPen(Qt::black);
-    p.drawText(QRectF(bottom.x() - 20, bottom.y() + 3, 40, line), Qt::AlignHCenter | Qt::AlignTop,
-               QString::number(e));
-  }
-  for (double r = 0; r <= kRelativeMax + 1e-9; r += kRelativeTick) {
-    const QPointF left = to_px.map(QPointF(0, r));
-    p.setPen(QPen(grid, 1));
-    p.drawLine(left, to_px.map(QPointF(kEnergyMaxMeV, r)));
-    p.setPen(Qt::black);
-    p.drawText(QRectF(left.x() - 46, left.y() - line / 2, 40, line), Qt::AlignRight | Qt::AlignVCenter,
-               QString::number(r, 'f', 1));
-  }
-  p.setPen(QPen(Qt::black, 1.5));
-  p.drawRect(plot);
-  p.drawText(QRectF(plot.left(), plot.bottom() + 4 + line, plot.width(), line), Qt::AlignCenter,
-             Tr("Figures", "光子エネルギー (MeV)"));
-  p.save();
-  p.translate(line / 2 + 2, plot.center().y());
-  p.rotate(-90);
-  p.drawText(QRectF(-plot.height() / 2, -line / 2, plot.height(), line), Qt::AlignCenter,
-             Tr("Figures", "相対光子数"));
-  p.restore();
 
   // The curves, each labelled just above its end point.
   p.setClipRect(plot);
   for (const SpectrumCurve& curve : curves_) {
     QPainterPath path;
     for (std::size_t i = 0; i < curve.points.size(); ++i) {
-      const QPointF at = to_px.map(curve.points[i]);
+      const QPointF at = axes.Map(curve.points[i].x(), curve.points[i].y());
       if (i == 0)
         path.moveTo(at);
       else
@@ -133,7 +104,7 @@ void SpectrumGraph::Paint(QPainter& p) {
   QFont bold = DefaultFont(kLabelPoints, true);
   p.setFont(bold);
   for (const SpectrumCurve& curve : curves_) {
-    const QPointF end = to_px.map(QPointF(curve.end_point_mev, 0));
+    const QPointF end = axes.Map(curve.end_point_mev, 0);
     p.setPen(curve.color);
     const QRectF box(end.x() - 64, end.y() - 44, 72, line);
     // On white, so that a label stays legible where another curve passes behind it.

@@ -182,18 +182,15 @@ void ModelDoseFigure::Paint(QPainter& p) {
 
   // Legend above the plot and the equilibrium region beyond the electrons' range.
   const double legend_y = 6;
-  p.fillRect(QRectF(axes.area.left(), legend_y + 3, 14, line - 6), kDoseBlue);
-  p.setPen(Qt::black);
-  p.drawText(QRectF(axes.area.left() + 18, legend_y, 100, line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
-                                      : QT_TRANSLATE_NOOP("Figures", "吸収線量")));
-  p.setPen(QPen(kKermaRed, 2.2));
-  p.drawLine(QPointF(axes.area.left() + 104, legend_y + line / 2),
-             QPointF(axes.area.left() + 124, legend_y + line / 2));
-  p.setPen(Qt::black);
-  p.drawText(QRectF(axes.area.left() + 128, legend_y, 100, line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
-                                      : QT_TRANSLATE_NOOP("Figures", "カーマ")));
+  DrawFigureLegend(
+      p, QPointF(axes.area.left(), legend_y),
+      {{LegendEntry::Sample::kBar, QPen(Qt::NoPen), kDoseBlue,
+        Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
+                                 : QT_TRANSLATE_NOOP("Figures", "吸収線量"))},
+       {LegendEntry::Sample::kLine, QPen(kKermaRed, 2.2), {},
+        Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
+                                 : QT_TRANSLATE_NOOP("Figures", "カーマ"))}},
+      LegendFlow::kAcross);
 
   const double bracket_y = legend_y + line + 6;
   const QPointF from(axes.Map(kModelRange - 1, 0).x() + 2, bracket_y + line / 2);

@@ -107,7 +107,38 @@ void Form2::Form_Load() {
     move(screen->availableGeometry().center() - rect().center());
 }
 
+// The controls in the order the screen stacks them: titles, settings, batch buttons and
+// displays, then the pictures over them.
 void Form2::CreateControls() {
+  CreateTitles();
+  CreateSettingControls();
+  CreateBatchControls();
+  CreatePictures();
+
+  Command7 = new QPushButton(this);
+  PlaceTwips(Command7, 0, 10560, 615, 615);
+  Command7->setIcon(QIcon(ExitIcon()));
+  Command7->setIconSize(QSize(kIconSize, kIconSize));
+  SetTrToolTip(Command7, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
+
+  // The boxes lie over the unit labels that share their row; the zoom button reaches into
+  // the side view and stays on top of it.
+  Combo1->raise();
+  Combo2->raise();
+  Command6->raise();
+
+  connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+  connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
+  connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+  connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+  connect(Command8, &QPushButton::clicked, this, &Form2::Command8_Click);
+  CreateDepthDoseControls();
+}
+
+void Form2::CreateTitles() {
   const QFont title_font = DefaultFont(kDefaultFontPoints, true);
   Label14 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240,
                       4425, 465);
@@ -116,7 +147,10 @@ void Form2::CreateControls() {
   Label13 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"),
                       600, 1200, 5595, 420);
   for (QLabel* title : {Label14, Label12, Label13}) title->setFont(title_font);
+}
 
+// The energy with its spectrum button, the field size with its unit, and the zoom button.
+void Form2::CreateSettingControls() {
   Label15 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
   Label16 = MakeLabel(this, "MV", 3840, 1920, 975, 495);
   Label16->setAlignment(Qt::AlignCenter);
@@ -141,6 +175,11 @@ void Form2::CreateControls() {
   Label43 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2850);
   Label46 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 3120);
   Command6 = MakeButton(this, "ON", 6480, 3480, 855, 495);
+}
+
+// OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
+// Graph clear.
+void Form2::CreateBatchControls() {
   Command1 = MakeButton(this, "OK", 360, 3720, 1815, 615);
   Command2 = MakeButton(this, "Reset", 2880, 3720, 1575, 615);
   // Stop ends a batch after the photon in progress; it works only while a batch runs.
@@ -164,7 +203,10 @@ void Form2::CreateControls() {
   Label39->setIndent(TwipsToPixels(60));
   Command3 = MakeButton(this, "Go", 360, 5520, 2055, 615);
   Command4 = MakeButton(this, "Graph clear", 5160, 5520, 1695, 615);
+}
 
+// The spectrum histogram, the side view and its twice-magnified copy over it.
+void Form2::CreatePictures() {
   Picture2 = new PictureBox(this);
   PlaceTwips(Picture2, 480, 6480, 6375, 3735);
   Picture2->SetScale(kSpectrumScale[0], kSpectrumScale[1], kSpectrumScale[2], kSpectrumScale[3]);
@@ -181,28 +223,6 @@ void Form2::CreateControls() {
                      kSideViewScale[3] / 2);
   DecorateSideView(Picture3, 2.0);
   Picture3->raise();
-
-  Command7 = new QPushButton(this);
-  PlaceTwips(Command7, 0, 10560, 615, 615);
-  Command7->setIcon(QIcon(ExitIcon()));
-  Command7->setIconSize(QSize(kIconSize, kIconSize));
-  SetTrToolTip(Command7, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
-
-  // The boxes lie over the unit labels that share their row; the zoom button reaches into
-  // the side view and stays on top of it.
-  Combo1->raise();
-  Combo2->raise();
-  Command6->raise();
-
-  connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
-  connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
-  connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
-  connect(Command8, &QPushButton::clicked, this, &Form2::Command8_Click);
-  CreateDepthDoseControls();
 }
 
 // The depth-dose toggle and the step speed share the free row under the spectrum; the

@@ -111,6 +111,10 @@ class Form2 : public QWidget {
  private:
   void Form_Load();
   void CreateControls();
+  void CreateTitles();
+  void CreateSettingControls();
+  void CreateBatchControls();
+  void CreatePictures();
   void DecorateSideView(PictureBox* picture, double magnification);
   void DecorateSpectrum();
   // A caption drawn on a picture that follows the language.

@@ -138,7 +138,28 @@ Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<Result
 
 Form4::~Form4() = default;
 
+// The screen's three columns, left to right, then the order of overlapping controls and
+// the buttons' actions.
 void Form4::CreateControls() {
+  CreateNewRunControls();
+  CreateExistingDataControls();
+  CreateGraph();
+
+  // Labels lie under the boxes and buttons that overlap them.
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
+
+  connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
+  connect(Command9, &QPushButton::clicked, this, &Form4::Command9_Click);
+  connect(Command5, &QPushButton::clicked, this, &Form4::Command5_Click);
+  connect(Command8, &QPushButton::clicked, this, &Form4::Command8_Click);
+  connect(Command6, &QPushButton::clicked, this, &Form4::Command6_Click);
+  connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
+}
+
+// Left: the conditions of a new run, its result file, the run and the return button.
+void Form4::CreateNewRunControls() {
   Label14 = MakeFittedLabel(
       this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"), 240,
       120, 7875, 465);
@@ -179,7 +200,10 @@ void Form4::CreateControls() {
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
   Label23->setIndent(TwipsToPixels(kCombo2Right - kLabel23Left) + kUnitGapPx);
+}
 
+// Middle: the result files of the working folder and the field to draw.
+void Form4::CreateExistingDataControls() {
   Label9 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "既存データ"), 5640, 840, 1800, 540);
   File1 = new QListWidget(this);
   PlaceTwips(File1, 5280, 1440, 2775, 1230);
@@ -215,7 +239,10 @@ void Form4::CreateControls() {
   Option9 = options_[9];
   Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "描 画"), 5280, 7440, 2775, 615);
   Command6 = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
+}
 
+// Right: the graph with its caption.
+void Form4::CreateGraph() {
   Label8 = MakeFittedLabel(
       this,
       QT_TRANSLATE_NOOP(
@@ -224,18 +251,6 @@ void Form4::CreateControls() {
   Picture1 = new PictureBox(this);
   PlaceTwips(Picture1, 8520, 840, 10575, 7935);
   SetUpDepthDosePlot(*Picture1);
-
-  // Labels lie under the boxes and buttons that overlap them.
-  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
-
-  connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
-  connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
-  connect(Command9, &QPushButton::clicked, this, &Form4::Command9_Click);
-  connect(Command5, &QPushButton::clicked, this, &Form4::Command5_Click);
-  connect(Command8, &QPushButton::clicked, this, &Form4::Command8_Click);
-  connect(Command6, &QPushButton::clicked, this, &Form4::Command6_Click);
-  connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
 }
 
 void Form4::CreateComparisonControls() {

@@ -137,6 +137,9 @@ class Form4 : public QWidget {
   void RetranslateUi();
   void Form_Load();
   void CreateControls();
+  void CreateNewRunControls();
+  void CreateExistingDataControls();
+  void CreateGraph();
   // Shows the working directory in Label25.
   void ShowWorkingFolder();
   // Lists the "*.data" files of the working directory in File1.

@@ -23,6 +23,11 @@ constexpr int kRefreshMs = 100;
 constexpr double kShownDepthCm = 20.0;
 constexpr double kShownPercent = 120.0;
 constexpr double kTextPoints = 12.0;
+// The texts' distance from the panel's edges [px].
+constexpr double kTextLeft = 8;
+constexpr double kTextTop = 4;
+// Depth step of the fitted curves [cm].
+constexpr double kFitStepCm = 0.05;
 const QColor kDoseFill(255, 170, 170);
 const QColor kDoseEdge(220, 0, 0);
 const QColor kKermaBlue(0, 70, 220);
@@ -81,51 +86,55 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   const QFont font = DefaultFont(kTextPoints);
-  const QFontMetricsF metrics(font);
-  const double line = metrics.height();
   p.setFont(font);
+  const double line = QFontMetricsF(font).height();
 
+  // The title and the legend take the two lines above the plot, the axis title and the
+  // note the lines under it.
   FigureMargins margins;
   margins.left = 3 * line + 12;
-  margins.top = 2.4 * line;
+  margins.top = kTextTop + 2.8 * line;
   margins.right = 16;
   margins.bottom = 3.6 * line;
   FigureAxes axes;
   axes.area = margins.Inside(QSizeF(size()));
-  axes.x_min = 0;
   axes.x_max = kShownDepthCm;
   axes.x_tick = 5;
-  axes.y_min = 0;
   axes.y_max = kShownPercent;
   axes.y_tick = 20;
-  axes.x_decimals = 0;
   axes.y_decimals = 0;
   DrawFigureAxes(p, axes, font, QStringLiteral("depth in water  cm"),
                  QStringLiteral("dose  % of maximum"));
+  DrawTitleAndLegend(p, line);
+  DrawNote(p, line);
+  if (!curve_.has_maximum) return;
+  p.save();
+  p.setClipRect(axes.area);
+  DrawCurves(p, axes);
+  p.restore();
+  DrawMaximum(p, axes, line);
+}
 
-  // Title and legend above the plot.
+void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
   p.setPen(Qt::black);
-  const QString radius = QString::number(tally_.Radius(), 'f', 2);
-  p.drawText(QRectF(8, 4, width() - 16, line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("DepthDosePanel", "深部線量 (照射野中心の半径 %1 cm の円柱内)").arg(radius));
-  const double legend_y = 4 + line;
-  double x = 8;
-  p.fillRect(QRectF(x, legend_y + line * 0.25, line, line * 0.5), kDoseFill);
-  p.setPen(kDoseEdge);
-  p.drawRect(QRectF(x, legend_y + line * 0.25, line, line * 0.5));
-  x += line + 6;
-  p.setPen(Qt::black);
-  const QString dose_label = Tr("DepthDosePanel", "吸収線量");
-  p.drawText(QRectF(x, legend_y, width(), line), Qt::AlignLeft | Qt::AlignVCenter, dose_label);
-  x += metrics.horizontalAdvance(dose_label) + 20;
-  p.setPen(QPen(kKermaBlue, 2));
-  p.drawLine(QPointF(x, legend_y + line / 2), QPointF(x + line, legend_y + line / 2));
-  x += line + 6;
-  p.setPen(Qt::black);
-  p.drawText(QRectF(x, legend_y, width(), line), Qt::AlignLeft | Qt::AlignVCenter,
-             Tr("DepthDosePanel", "一次光子の衝突カーマ"));
+  // Before the first batch the tally has no field, and so no cylinder, yet.
+  const QString title =
+      tally_.Radius() > 0
+          ? Tr("DepthDosePanel", "深部線量 (照射野中心の半径 %1 cm の円柱内)")
+                .arg(QString::number(tally_.Radius(), 'f', 2))
+          : Tr("DepthDosePanel", "深部線量");
+  p.drawText(QRectF(kTextLeft, kTextTop, width() - 2 * kTextLeft, line),
+             Qt::AlignLeft | Qt::AlignVCenter, title);
+  DrawFigureLegend(
+      p, QPointF(kTextLeft, kTextTop + line),
+      {{LegendEntry::Sample::kBar, QPen(kDoseEdge), kDoseFill, Tr("DepthDosePanel", "吸収線量")},
+       {LegendEntry::Sample::kLine, QPen(kKermaBlue, 2), {},
+        Tr("DepthDosePanel", "一次光子の衝突カーマ")}},
+      LegendFlow::kAcross);
+}
 
-  // The note under the axis title.
+// The photons behind the curve, and how the curve stands at them, under the axis title.
+void DepthDosePanel::DrawNote(QPainter& p, double line) const {
   QString note = Tr("DepthDosePanel", "光子 %1 個").arg(Photons(curve_.photons));
   if (curve_.has_maximum) {
     note += Tr("DepthDosePanel", "   ビン %1 cm").arg(curve_.bin_cm, 0, 'f', 1);
@@ -135,12 +144,14 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   } else {
     note += Tr("DepthDosePanel", "   Go で線量が積み上がります");
   }
-  p.drawText(QRectF(8, height() - line - 4, width() - 16, line), Qt::AlignLeft | Qt::AlignVCenter,
-             note);
+  p.setPen(Qt::black);
+  p.drawText(QRectF(kTextLeft, height() - line - kTextTop, width() - 2 * kTextLeft, line),
+             Qt::AlignLeft | Qt::AlignVCenter, note);
+}
 
-  if (!curve_.has_maximum) return;
-  p.save();
-  p.setClipRect(axes.area);
+// The dose bins as bars and the kerma bins as dots, each with its fitted curve: the fits
+// smooth the noise so that the crossing of dose and kerma shows.
+void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   const double w = curve_.bin_cm;
   p.setPen(QPen(kDoseEdge, 1));
   p.setBrush(kDoseFill);
@@ -149,17 +160,15 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
     if (!(v > 0)) continue;
     p.drawRect(QRectF(axes.Map(i * w, v), axes.Map((i + 1) * w, 0)));
   }
-  // The fitted curves smooth the noise so that the crossing of dose and kerma shows; the
-  // kerma's own bins stay visible as dots.
-  const auto smooth = [&](const std::function<double(double)>& f, double to_cm) {
-    QPolygonF line;
-    for (double z = 0; z <= to_cm; z += 0.05) line << axes.Map(z, f(z));
-    p.drawPolyline(line);
+  const auto fitted = [&](const std::function<double(double)>& f, double to_cm) {
+    QPolygonF points;
+    for (double z = 0; z <= to_cm; z += kFitStepCm) points << axes.Map(z, f(z));
+    p.drawPolyline(points);
   };
   p.setBrush(Qt::NoBrush);
   if (curve_.dose_fit) {
     p.setPen(QPen(kDoseEdge.darker(130), 2));
-    smooth(curve_.dose_fit, kDoseFitDepthCm);
+    fitted(curve_.dose_fit, kDoseFitDepthCm);
   }
   p.setPen(Qt::NoPen);
   p.setBrush(kKermaBlue);
@@ -168,12 +177,15 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   p.setBrush(Qt::NoBrush);
   if (curve_.kerma_fit) {
     p.setPen(QPen(kKermaBlue, 2));
-    smooth(curve_.kerma_fit, kShownDepthCm);
+    fitted(curve_.kerma_fit, kShownDepthCm);
   }
+}
 
-  // The maximum: a dashed line at its depth and its depth and dose beside it.
-  QPen dashed(kMaxGreen, 2, Qt::DashLine);
-  p.setPen(dashed);
+// The maximum: a dashed line at its depth, and its depth and dose beside it.
+void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const {
+  p.save();
+  p.setClipRect(axes.area);
+  p.setPen(QPen(kMaxGreen, 2, Qt::DashLine));
   p.drawLine(axes.Map(curve_.d_max_cm, 0), axes.Map(curve_.d_max_cm, 100));
   p.setBrush(kMaxGreen);
   p.drawEllipse(axes.Map(curve_.d_max_cm, 100), 4, 4);
@@ -183,7 +195,7 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   const QString label = QString::fromUtf8("d_max %1 cm   D/Φ %2 pGy·cm²")
                             .arg(curve_.d_max_cm, 0, 'f', 1)
                             .arg(curve_.d_max_dose, 0, 'f', 2);
-  const double label_width = metrics.horizontalAdvance(label);
+  const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
   const double left = std::min(top.x() + 8, axes.area.right() - label_width - 4);
   p.drawText(QRectF(left, axes.Map(0, kShownPercent).y() + 2, label_width + 2, line),
              Qt::AlignLeft | Qt::AlignVCenter, label);

@@ -10,8 +10,11 @@
 
 class QCloseEvent;
 class QPaintEvent;
+class QPainter;
 
 namespace dosavia::gui {
+
+struct FigureAxes;
 
 class DepthDosePanel : public QWidget {
   Q_OBJECT
@@ -45,6 +48,11 @@ class DepthDosePanel : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void DrawTitleAndLegend(QPainter& p, double line) const;
+  void DrawNote(QPainter& p, double line) const;
+  void DrawCurves(QPainter& p, const FigureAxes& axes) const;
+  void DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const;
+
   VisualDepthDose tally_;
   DepthDoseCurve curve_;
   QElapsedTimer since_refresh_;

@@ -1,8 +1,7 @@
 // The forms in a classroom: every form scales with its window and keeps its controls inside
 // and their captions readable, the start zoom fits the screen, the combo boxes keep what is
 // typed, the non-visual screen's close box returns to the menu, the focused button shows a
-// frame, and file problems are reported in Japanese with odd bytes escaped. With DOSAVIA_SCREENSHOT_DIR set, the screens are also saved there as they
-// open on the present screen (run under Xvfb with QT_QPA_PLATFORM=xcb).
+// frame, and file problems are reported in Japanese with odd bytes escaped.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -31,7 +30,6 @@
 #include "gui/app/message_text.h"
 #include "records/input_error.h"
 #include "gui/visual/visual_batch_run.h"
-#include "form4_test_support.h"
 #include "gui_test_support.h"
 
 using namespace dosavia;
@@ -79,7 +77,6 @@ class TestClassroom : public QObject {
   void focusedButtonShowsAFrame();
   void fileProblemsAreSaidInJapanese_data();
   void fileProblemsAreSaidInJapanese();
-  void screenshots();
 
  private:
   std::unique_ptr<TempWorkDir> dir_;
@@ -279,50 +276,6 @@ void TestClassroom::fileProblemsAreSaidInJapanese() {
   for (const QString& part : expected) QVERIFY2(text.contains(part), qPrintable(text));
   QVERIFY(!text.contains(QLatin1String("line")));
   for (const QChar c : text) QVERIFY(c == u'\n' || c.isPrint());
-}
-
-// The screens at the present screen's start zoom, saved for review.
-void TestClassroom::screenshots() {
-  const QByteArray shots = qgetenv("DOSAVIA_SCREENSHOT_DIR");
-  if (shots.isEmpty()) QSKIP("DOSAVIA_SCREENSHOT_DIR not set");
-  const QDir out(QString::fromLocal8Bit(shots));
-  SetZoomSetting(kZoomToFit);
-  const auto save = [&](const QString& name) {
-    QTest::qWait(300);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen->grabWindow(0).save(out.filePath(name + ".png")));
-  };
-  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
-  GetForm1().show();
-  save("menu");
-  GetForm1().Command1->click();
-  Form2& visual = GetForm2();
-  visual.Combo1->setEditText(QString::fromUtf8("10×10"));
-  visual.Command1->click();
-  visual.Check1->setChecked(false);
-  visual.Text1->setText("300");
-  visual.Command3->click();
-  save("visual");
-  visual.Command6->click();
-  save("visual_zoomed");
-  visual.Command6->click();
-  visual.Command5->click();
-  save("visual_spectrum");
-  GetForm3().hide();
-  visual.Command7->click();
-  QVERIFY(dosavia::gui::testing::WriteText(dir_->Path("10MV-30M.data"),
-                                           dosavia::gui::testing::ResultBytes(
-                                               dosavia::gui::testing::SyntheticResults())));
-  GetForm1().Command6->click();
-  Form4& non_visual = GetForm4();
-  non_visual.File1->setCurrentRow(0);
-  non_visual.Command9->click();
-  non_visual.Command5->click();
-  save("non_visual");
-  GetForm4().Command7->click();
-  for (int page = 1; page <= 4; ++page) ShowExplanationPage(page);
-  ShowReferencesPage();
-  save("pages");
 }
 
 QTEST_MAIN(TestClassroom)

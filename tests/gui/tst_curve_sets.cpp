@@ -10,7 +10,7 @@
 #include <array>
 #include <cmath>
 
-#include "form4_test_support.h"
+#include "gui_test_support.h"
 #include "gui/app/app_forms.h"
 #include "models/curve_metrics.h"
 #include "gui/engine_screen/result_curve_legend.h"

@@ -15,7 +15,7 @@
 #include <QtTest>
 
 #include "engine/console_text.h"
-#include "form4_test_support.h"
+#include "gui_test_support.h"
 #include "gui/app/app_forms.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/forms/form4_engine_screen.h"
@@ -44,11 +44,6 @@ QByteArray StubEngine() {
          "for i in 4 5; do printf ' --- %3d / %3d\\n' $i 5; done\n"
          "printf '\\n%s\\n\\n' '" + kPromptLine + "'\nread answer\n"
          "printf '%s\\n' '" + kStopLine + "'\n";
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace

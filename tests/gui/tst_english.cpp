@@ -1,12 +1,10 @@
 // The English interface: the translation file is complete, every form shows no Japanese in
 // English, and switching back gives the Japanese texts exactly as before.
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QXmlStreamReader>
@@ -16,7 +14,6 @@
 #include <map>
 
 #include "gui/app/app_forms.h"
-#include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/forms/form1_menu.h"
 #include "gui/forms/form2_visual.h"
@@ -27,7 +24,6 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
-#include "gui/widgets/form_scaler.h"
 #include "gui/app/language.h"
 #include "gui_test_support.h"
 
@@ -60,42 +56,6 @@ std::map<QString, QString> Texts(QWidget* form) {
     if (w->isWindow()) texts[key + " window"] = w->windowTitle();
   }
   return texts;
-}
-
-// With DOSAVIA_SCREENSHOTS=<folder>: the form at 100 % as docs/screenshots shows it, and a
-// note of every caption wider than its control.
-void SaveScreen(QWidget* form) {
-  const double zoom = ZoomSetting();
-  SetZoomSetting(1.0);
-  form->show();
-  QTest::qWait(200);
-  for (QWidget* w : form->findChildren<QWidget*>()) {
-    QString text;
-    int room = w->contentsRect().width();
-    if (auto* label = qobject_cast<QLabel*>(w); label && label->textFormat() != Qt::RichText &&
-                                                !label->wordWrap() &&
-                                                !label->text().startsWith('<'))
-      text = label->text();
-    else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-      text = button->text();
-      room -= qobject_cast<QPushButton*>(w) ? 8 : 24;  // frame; check box indicator
-    }
-    for (const QString& line : text.split('\n'))
-      if (w->isVisible() && QFontMetrics(w->font()).horizontalAdvance(line) > room)
-        qWarning("too wide: %s (%d > %d px)", qPrintable(line),
-                 QFontMetrics(w->font()).horizontalAdvance(line), room);
-  }
-  const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
-  QVERIFY(
-      form->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") + "/english_" + tag + ".png"));
-  if (auto* visual = qobject_cast<Form2*>(form)) {  // its floating depth-dose panel too
-    visual->Check2->setChecked(true);
-    QTest::qWait(200);
-    QVERIFY(visual->DepthDosePanel1->grab().save(qEnvironmentVariable("DOSAVIA_SCREENSHOTS") +
-                                                 "/english_depth_dose.png"));
-    visual->Check2->setChecked(false);
-  }
-  SetZoomSetting(zoom);
 }
 
 void Switch(Language language) {
@@ -174,7 +134,6 @@ class TestEnglish : public QObject {
     Switch(Language::kEnglish);
     for (const auto& [where, text] : Texts(shown))
       QVERIFY2(!text.contains(kJapanese), qPrintable(where + ": " + text));
-    if (!qEnvironmentVariableIsEmpty("DOSAVIA_SCREENSHOTS")) SaveScreen(shown);
     Switch(Language::kJapanese);
     QVERIFY(Texts(shown) == japanese);
   }

@@ -8,6 +8,9 @@
 #include <numeric>
 #include <vector>
 
+#include <QPainter>
+
+#include "gui/figures/figure_axes.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/forms/form6_page2.h"
 #include "gui/figures/unit_volume_figures.h"
@@ -52,6 +55,9 @@ class TestFigures : public QObject {
   void initTestCase();
   void shippedCurvesShowTheBuildUp();
   void narrowFieldsLoseDoseAndMoveTheMaximumUp();
+  void ticksStayInsideTheRange_data();
+  void ticksStayInsideTheRange();
+  void legendKeepsToWhatItReports();
   void malformedCurvesAreRefused_data();
   void malformedCurvesAreRefused();
   void longitudinalModelGivesTheStatedDoses_data();
@@ -89,8 +95,8 @@ void TestFigures::shippedCurvesShowTheBuildUp() {
   // Normalised to the kerma maximum of the first 5 cm.
   QCOMPARE(*std::max_element(curves.kerma.begin(), curves.kerma.begin() + 50), 1.0);
   const std::vector<double> tmr = TissueMaximumRatio(curves, kColumn10cm);
-  const std::size_t peak = IndexOfMaximum(curves.dose[kColumn10cm]);
-  const double d_max = curves.depth_cm[peak];
+  const double d_max = CurveMaximum(curves.dose[kColumn10cm]).depth_cm;
+  const auto peak = static_cast<std::size_t>(d_max / 0.1);
   // Small at the surface, a maximum a few centimetres down, a slow fall beyond it.
   QVERIFY2(tmr.front() < 0.3, qPrintable(QString::number(tmr.front())));
   QVERIFY2(d_max > 1.5 && d_max < 3.5, qPrintable(QString::number(d_max)));
@@ -102,13 +108,65 @@ void TestFigures::shippedCurvesShowTheBuildUp() {
 void TestFigures::narrowFieldsLoseDoseAndMoveTheMaximumUp() {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
   QVERIFY(!curves.depth_cm.empty());
-  const std::size_t narrow = IndexOfMaximum(curves.dose[kColumn1cm]);
-  const std::size_t broad = IndexOfMaximum(curves.dose[kColumn10cm]);
-  QVERIFY(curves.depth_cm[narrow] < curves.depth_cm[broad]);
-  QVERIFY(curves.dose[kColumn1cm][narrow] < 0.9 * curves.dose[kColumn10cm][broad]);
+  const DoseMaximum narrow = CurveMaximum(curves.dose[kColumn1cm]);
+  const DoseMaximum broad = CurveMaximum(curves.dose[kColumn10cm]);
+  QVERIFY(narrow.depth_cm < broad.depth_cm);
+  QVERIFY(narrow.dose < 0.9 * broad.dose);
   // Each wider field gives at least as much dose at the broad field's maximum.
+  const auto at = static_cast<std::size_t>(broad.depth_cm / 0.1);
   for (std::size_t f = 1; f < curves.dose.size(); ++f)
-    QVERIFY(curves.dose[f][broad] >= curves.dose[f - 1][broad] - 0.01);
+    QVERIFY(curves.dose[f][at] >= curves.dose[f - 1][at] - 0.01);
+}
+
+void TestFigures::ticksStayInsideTheRange_data() {
+  QTest::addColumn<double>("to");
+  QTest::addColumn<double>("step");
+  QTest::addColumn<int>("ticks");  // after the first
+  QTest::newRow("whole number of steps") << 20.0 << 5.0 << 4;
+  QTest::newRow("0.2 into 1.2, just under 6 in floating point") << 1.2 << 0.2 << 6;
+  QTest::newRow("0.1 into 0.3, just under 3") << 0.3 << 0.1 << 3;
+  // The spectrum's axis reaches 10 % over its top tick: no tick at 1.2 outside the frame.
+  QTest::newRow("half a step over the last tick") << 1.1 << 0.2 << 5;
+  QTest::newRow("no step") << 1.0 << 0.0 << 0;
+}
+
+void TestFigures::ticksStayInsideTheRange() {
+  QFETCH(double, to);
+  QFETCH(double, step);
+  QFETCH(int, ticks);
+  QCOMPARE(FigureTickCount(0, to, step), ticks);
+}
+
+// A legend draws nothing outside the rectangle it returns, so a figure can place things
+// beside it; in a row it takes one line, its line sample drawn whole across the middle.
+void TestFigures::legendKeepsToWhatItReports() {
+  const QList<LegendEntry> entries = {
+      {LegendEntry::Sample::kBar, QPen(Qt::red), QColor(255, 170, 170), QStringLiteral("dose")},
+      {LegendEntry::Sample::kLine, QPen(Qt::blue, 2), {}, QStringLiteral("kerma")},
+      {LegendEntry::Sample::kDot, {}, QColor(0, 130, 0), QStringLiteral("d_max")}};
+  for (LegendFlow flow : {LegendFlow::kDown, LegendFlow::kAcross}) {
+    QImage image(400, 120, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setFont(QFont(QStringLiteral("IPAGothic"), 9));
+    const QRect taken = DrawFigureLegend(p, QPointF(10, 10), entries, flow).toAlignedRect();
+    p.end();
+    int outside = 0, blue_columns = 0, green = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c != Qt::white && !taken.adjusted(-1, -1, 1, 1).contains(x, y)) ++outside;
+        green += c == QColor(0, 130, 0);
+      }
+    QCOMPARE(outside, 0);
+    QVERIFY(green > 0);
+    if (flow == LegendFlow::kAcross) {
+      QVERIFY(taken.height() < 2 * QFontMetrics(QFont(QStringLiteral("IPAGothic"), 9)).height());
+      const int middle = taken.top() + taken.height() / 2;
+      for (int x = 0; x < image.width(); ++x) blue_columns += image.pixelColor(x, middle) == QColor(Qt::blue);
+      QVERIFY(blue_columns >= 20);
+    }
+  }
 }
 
 void TestFigures::malformedCurvesAreRefused_data() {
@@ -117,6 +175,9 @@ void TestFigures::malformedCurvesAreRefused_data() {
   QTest::newRow("eleven numbers") << CurveText(150) + "15.05 1 1 1 1 1 1 1 1 1 1\n";
   QTest::newRow("not a number") << CurveText(150) + "15.05 1 1 1 1 x 1 1 1 1 1 1\n";
   QTest::newRow("depth repeats") << CurveText(150) + CurveLine(14.95, 0.5);
+  // The maxima are found on the engine's bins of 0.1 cm; another grid would misplace them.
+  QTest::newRow("depth off the grid") << CurveText(150) + CurveLine(15.10, 0.5);
+  QTest::newRow("depth skips a bin") << CurveText(150) + CurveLine(15.15, 0.5);
   QTest::newRow("infinite value") << CurveText(150) + "15.05 inf 1 1 1 1 1 1 1 1 1 1\n";
 }
 

@@ -23,15 +23,12 @@ using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::SpectrumText;
+using dosavia::gui::testing::TallySum;
 using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
 const QString kWarnPhotonCount = QString::fromUtf8(" 入射光子数を再入力して下さい ");
-
-long long TallySum() {
-  return std::accumulate(SpectrumTally.begin() + 1, SpectrumTally.end(), 0LL);
-}
 
 // Lateral position [cm] of both ends of a fixed line (they must agree).
 double LateralOf(const PictureBox& picture, int line) {

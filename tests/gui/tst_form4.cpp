@@ -9,7 +9,7 @@
 
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
-#include "form4_test_support.h"
+#include "gui_test_support.h"
 #include "gui/app/app_forms.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
@@ -24,11 +24,6 @@ namespace {
 
 const QString kNotFinished = QString::fromUtf8("\u3000シミュレーションが終了していません\u3000");
 const QString kSelectFile = QString::fromUtf8("  結果ファイルを選択して下さい ");
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Types the two texts and presses "OK"; returns the message boxes it showed.
 std::vector<CapturedMessage> PressOk(Form4& form, const QString& energy, const QString& count) {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "engine/result_file.h"
-#include "form4_test_support.h"
+#include "gui_test_support.h"
 #include "gui/app/app_forms.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/forms/form4_engine_screen.h"

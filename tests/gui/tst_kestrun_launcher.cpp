@@ -3,7 +3,7 @@
 // instead of failing silently (a missing engine: tst_form4).
 #include <QtTest>
 
-#include "form4_test_support.h"
+#include "gui_test_support.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 
 using namespace dosavia;
@@ -31,11 +31,6 @@ class ScopedEnv {
   bool had_;
   QByteArray old_;
 };
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool WaitForFile(const QString& path) {
   return QTest::qWaitFor([&] { return QFile::exists(path); }, 10000);

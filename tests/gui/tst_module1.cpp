@@ -14,17 +14,15 @@
 using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
+using dosavia::gui::testing::CountColor;
 using dosavia::gui::testing::SpectrumText;
+using dosavia::gui::testing::TallySum;
 using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
-
-long long TallySum() {
-  return std::accumulate(SpectrumTally.begin() + 1, SpectrumTally.end(), 0LL);
-}
 
 // The visual screen's three pictures and energy label, sized and scaled as on the screen.
 struct BatchSurfaces {
@@ -47,13 +45,6 @@ struct BatchSurfaces {
 QPoint LayerPixel(const dosavia::gui::PictureBox& picture, QPointF p) {
   p -= QPointF(picture.contentsRect().topLeft());
   return QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
-}
-
-int CountColor(const QImage& image, const QColor& color) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == color ? 1 : 0;
-  return n;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "form4_test_support.h"
+#include "gui_test_support.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/engine_screen/plot_command.h"

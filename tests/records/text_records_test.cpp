@@ -324,6 +324,34 @@ TEST(WriteFileAtomically, ReplacesWholeAndLeavesNothingElseChanged) {
   EXPECT_THROW(WriteFileAtomically((dir / "missing" / "x.data").string(), "x"), std::runtime_error);
 }
 
+// A new file is made only where nothing of that name is: a file, a link (even one to
+// nowhere) or a directory there stays as it was.
+TEST(WriteNewFile, NeverTakesOverAName) {
+  namespace fs = std::filesystem;
+  const testing::TempDir temp("new_file_test");
+  const fs::path dir = temp.path();
+  temp.Write("Joken.dat", "the user's own\r\n");
+  fs::create_symlink(dir / "nowhere", dir / "dangling");
+  fs::create_directory(dir / "folder");
+  const struct {
+    const char* name;
+    bool written;
+  } cases[] = {{"new.csv", true}, {"Joken.dat", false}, {"dangling", false},
+               {"folder", false}, {"missing/x.csv", false}};
+  for (const auto& c : cases) {
+    const std::string path = (dir / c.name).string();
+    if (c.written) {
+      WriteNewFile(path, "0.025, 1.000E+00\r\n");
+      EXPECT_EQ(ReadWholeFile(path, "t"), "0.025, 1.000E+00\r\n");
+    } else {
+      EXPECT_THROW(WriteNewFile(path, "x"), std::runtime_error) << c.name;
+    }
+  }
+  EXPECT_EQ(ReadWholeFile((dir / "Joken.dat").string(), "t"), "the user's own\r\n");
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
+  EXPECT_FALSE(fs::exists(dir / "nowhere"));
+}
+
 // A directory, a pipe or a device in the way is neither replaced nor read: renaming over
 // it would destroy it, and reading a pipe or /dev/zero would never end.
 TEST(FileIo, RefusesWhatIsNotARegularFile) {

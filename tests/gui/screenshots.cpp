@@ -1,0 +1,258 @@
+// screenshots: saves the pictures of the program's windows that docs/screenshots and the
+// README show, for review after a change to what the windows draw. Not a test: it checks
+// nothing beyond warning of captions wider than their controls.
+//
+//   DOSAVIA_SCREENSHOT_DIR=<folder> build/tests/gui/screenshots [set...]
+//
+// Sets (default: all but classroom):
+//   classroom   the screens as they open on the present screen, grabbed from the screen
+//               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png
+//   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
+//   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
+//   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
+//               panel beside it: visual_depth_dose_<E>mv.png
+// Works in a temporary copy of the data files, with settings of its own.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextDocument>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+#include "gui/app/app_forms.h"
+#include "gui/app/language.h"
+#include "gui/engine_screen/engine_console.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/forms/form3_spectrum_page.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/form5_page1.h"
+#include "gui/forms/form6_page2.h"
+#include "gui/forms/form7_page3.h"
+#include "gui/forms/form8_page4.h"
+#include "gui/forms/form9_references.h"
+#include "gui/visual/visual_depth_dose_panel.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui_test_support.h"
+
+using namespace dosavia::gui;
+namespace support = dosavia::gui::testing;
+
+namespace {
+
+QDir out_dir;
+int failures = 0;
+
+void Save(const QPixmap& picture, const QString& name) {
+  const QString path = out_dir.filePath(name + QStringLiteral(".png"));
+  if (picture.save(path)) {
+    std::printf("%s\n", qPrintable(path));
+  } else {
+    std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+    ++failures;
+  }
+}
+
+// A note of every caption of `form` wider than the room its control gives it.
+void WarnOfWideCaptions(QWidget* form) {
+  for (QWidget* w : form->findChildren<QWidget*>()) {
+    QString text;
+    int room = w->contentsRect().width();
+    if (auto* label = qobject_cast<QLabel*>(w);
+        label && label->textFormat() != Qt::RichText && !label->wordWrap() &&
+        !Qt::mightBeRichText(label->text()))
+      text = label->text();
+    else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+      text = button->text();
+      room -= qobject_cast<QPushButton*>(w) ? 8 : 24;  // frame; check box indicator
+    }
+    for (const QString& line : text.split('\n')) {
+      const int advance = QFontMetrics(w->font()).horizontalAdvance(line);
+      if (w->isVisible() && advance > room)
+        std::fprintf(stderr, "too wide: %s (%d > %d px)\n", qPrintable(line), advance, room);
+    }
+  }
+}
+
+// Shows `form` at 100 %, however small the screen: a form scales with its window.
+void ShowAtDesignSize(QWidget* form) {
+  form->show();
+  const QSizeF design = DesignSize(form);
+  if (!design.isEmpty()) form->resize(design.toSize());
+  QTest::qWait(200);
+}
+
+// The screens at the present screen's start zoom, as a projector shows them.
+void Classroom() {
+  SetZoomSetting(kZoomToFit);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QString prefix = QStringLiteral("classroom_%1_").arg(screen->geometry().width());
+  const auto save = [&](const char* name) {
+    QTest::qWait(300);
+    Save(screen->grabWindow(0), prefix + QLatin1String(name));
+  };
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  GetForm1().show();
+  save("menu");
+  GetForm1().Command1->click();
+  Form2& visual = GetForm2();
+  visual.Combo1->setEditText(QString::fromUtf8("10×10"));
+  visual.Command1->click();
+  visual.Check1->setChecked(false);
+  visual.Text1->setText(QStringLiteral("300"));
+  visual.Command3->click();
+  save("visual");
+  visual.Command6->click();
+  save("visual_zoomed");
+  visual.Command6->click();
+  visual.Command5->click();
+  save("visual_spectrum");
+  GetForm3().hide();
+  visual.Command7->click();
+  support::WriteText(QDir::current().filePath(QStringLiteral("10MV-30M.data")),
+                     support::ResultBytes(support::SyntheticResults()));
+  GetForm1().Command6->click();
+  Form4& non_visual = GetForm4();
+  non_visual.File1->setCurrentRow(0);
+  non_visual.Command9->click();
+  non_visual.Command5->click();
+  save("non_visual");
+  non_visual.Command7->click();
+  for (int page = 1; page <= 4; ++page) ShowExplanationPage(page);
+  ShowReferencesPage();
+  save("pages");
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+}
+
+// Every form at 100 % in English, as the README's English section shows them.
+void English() {
+  const double zoom = ZoomSetting();
+  SetZoomSetting(1.0);
+  SetLanguage(Language::kEnglish, false);
+  static EngineConsole console;
+  const std::pair<const char*, std::function<QWidget*()>> forms[] = {
+      {"menu", [] { return &GetForm1(); }},       {"visual", [] { return &GetForm2(); }},
+      {"spectra", [] { return &GetForm3(); }},    {"non-visual", [] { return &GetForm4(); }},
+      {"page_1", [] { return &GetForm5(); }},     {"page_2", [] { return &GetForm6(); }},
+      {"page_3", [] { return &GetForm7(); }},     {"page_4", [] { return &GetForm8(); }},
+      {"references", [] { return &GetForm9(); }}, {"console", [] { return &console; }}};
+  for (const auto& [tag, form_of] : forms) {
+    QWidget* form = form_of();
+    ShowAtDesignSize(form);
+    WarnOfWideCaptions(form);
+    Save(form->grab(), QStringLiteral("english_") + QLatin1String(tag));
+    if (auto* visual = qobject_cast<Form2*>(form)) {  // its floating depth-dose panel too
+      visual->Check2->setChecked(true);
+      QTest::qWait(200);
+      Save(visual->DepthDosePanel1->grab(), QStringLiteral("english_depth_dose"));
+      visual->Check2->setChecked(false);
+    }
+    form->hide();
+  }
+  SetLanguage(Language::kJapanese, false);
+  SetZoomSetting(zoom);
+}
+
+// The spectrum, explanation and references pages at their design size.
+void Pages() {
+  const std::pair<int, QWidget*> pages[] = {{3, &GetForm3()}, {5, &GetForm5()}, {6, &GetForm6()},
+                                            {7, &GetForm7()}, {8, &GetForm8()}, {9, &GetForm9()}};
+  for (const auto& [number, page] : pages) {
+    ShowAtDesignSize(page);
+    Save(page->grab(), QStringLiteral("form%1").arg(number));
+    page->hide();
+  }
+}
+
+// The visual screen after a batch without step display, with the depth-dose panel to its
+// right, in one picture.
+void DepthDose() {
+  const double zoom = ZoomSetting();
+  SetZoomSetting(1.0);
+  GetForm1().Command1->click();  // as the menu opens the screen, with the physics loaded
+  Form2& visual = GetForm2();
+  for (const char* energy : {"4", "15"}) {
+    visual.Command2->click();
+    visual.Combo2->setEditText(QLatin1String(energy));
+    visual.Combo1->setEditText(QString::fromUtf8("4×4"));
+    visual.Command1->click();
+    visual.Check1->setChecked(false);
+    visual.Check2->setChecked(true);
+    visual.Text1->setText(QStringLiteral("50000"));
+    visual.Command3->click();
+    ShowAtDesignSize(&visual);
+    const QPixmap screen = visual.grab();
+    const QPixmap panel = visual.DepthDosePanel1->grab();
+    QPixmap both(screen.width() + panel.width(), std::max(screen.height(), panel.height()));
+    both.fill(Qt::white);
+    QPainter p(&both);
+    p.drawPixmap(0, 0, screen);
+    p.drawPixmap(screen.width(), both.height() - panel.height(), panel);
+    p.end();
+    Save(both, QStringLiteral("visual_depth_dose_%1mv").arg(QLatin1String(energy)));
+  }
+  visual.Check2->setChecked(false);
+  visual.Command7->click();
+  SetZoomSetting(zoom);
+}
+
+}  // namespace
+
+// Qt's offscreen platform says of every raise() that it cannot; nothing else is left out.
+void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+int main(int argc, char* argv[]) {
+  qInstallMessageHandler(QuietOffscreen);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Dosavia"));
+  // The tool's settings (zoom, language) stay apart from the user's.
+  QStandardPaths::setTestModeEnabled(true);
+  const QString dir = qEnvironmentVariable("DOSAVIA_SCREENSHOT_DIR");
+  if (dir.isEmpty()) {
+    std::fprintf(stderr, "usage: DOSAVIA_SCREENSHOT_DIR=<folder> %s [classroom] [english] "
+                         "[pages] [depth_dose]\n", argv[0]);
+    return 2;
+  }
+  out_dir = QDir(dir);
+  if (!out_dir.mkpath(QStringLiteral("."))) {
+    std::fprintf(stderr, "screenshots: cannot make %s\n", qPrintable(dir));
+    return 1;
+  }
+  const std::map<QString, std::function<void()>> sets = {
+      {QStringLiteral("classroom"), Classroom},
+      {QStringLiteral("english"), English},
+      {QStringLiteral("pages"), Pages},
+      {QStringLiteral("depth_dose"), DepthDose}};
+  QStringList chosen = app.arguments().mid(1);
+  if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose"};
+  for (const QString& name : chosen)
+    if (!sets.contains(name)) {
+      std::fprintf(stderr, "screenshots: no set '%s'\n", qPrintable(name));
+      return 2;
+    }
+
+  support::TempWorkDir work;
+  if (!work.Missing().isEmpty()) {
+    std::fprintf(stderr, "screenshots: data files missing: %s\n",
+                 qPrintable(work.Missing().join(QStringLiteral(", "))));
+    return 1;
+  }
+  for (const QString& name : chosen) sets.at(name)();
+  return failures == 0 ? 0 : 1;
+}
