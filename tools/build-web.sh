@@ -9,19 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(emscripten node-acorn cmake make)
-command -v node > /dev/null || packages+=(nodejs npm)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash tools/install-deps.sh web
 
 # Emscripten's JavaScript optimiser requires acorn, which Debian keeps in its shared
 # node-module folder rather than where Node looks by default.

@@ -11,11 +11,6 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 # the native build, the engine against native Kestrun, texts, deep links) and in headless
 # Chromium (Debian's package, driven by puppeteer-core from web/package-lock.json).
 bash tools/build-web.sh
-if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q "install ok installed"; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends chromium
-fi
+bash tools/install-deps.sh browser
 (cd web && npm ci --no-audit --no-fund --loglevel=error)
 node --test web/test/*.test.mjs
