@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/problem.h"
+
 namespace dosavia {
 
 inline constexpr const char* kConditionsFile = "Joken.dat";
@@ -37,7 +39,7 @@ RunConditions ReadConditionsFile(const std::filesystem::path& path,
 // Throws InputError (file, line, field) unless `name` can only name a file in the working
 // directory: not empty, no '/', '\\' or ':', no control character, not "." or "..".
 void CheckPlainFileName(const std::string& name, const std::string& file, int line,
-                        const std::string& field);
+                        FieldName field);
 
 // The writer's side, shared with the interactive program.
 
@@ -64,7 +66,7 @@ std::string ConditionsFileText(std::string_view spectrum_file, std::string_view 
                                std::string_view photon_total_text);
 
 // Creates or replaces the conditions file in one step (temporary name, then rename).
-// Throws std::runtime_error when the file cannot be written.
+// Throws WriteError when the file cannot be written.
 void WriteConditionsFile(const std::filesystem::path& path, std::string_view content);
 
 }  // namespace dosavia

@@ -44,6 +44,18 @@ std::string ProgressLine(int bin, int imax) {
   return format.WriteRecord({bin, imax});
 }
 
-std::string ErrorLine(const std::string& message) { return " *** エラー: " + message; }
+namespace {
+
+constexpr std::string_view kErrorStart = " *** エラー: ";
+
+}  // namespace
+
+std::string ErrorLine(const Problem& problem) {
+  return std::string(kErrorStart) + ProblemLine(problem, kConsoleLanguage);
+}
+
+bool IsErrorLine(std::string_view line) {
+  return line.substr(0, kErrorStart.size()) == kErrorStart;
+}
 
 }  // namespace dosavia

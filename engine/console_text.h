@@ -3,6 +3,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "records/problem.h"
+#include "records/problem_text.h"
 
 namespace dosavia {
 
@@ -31,7 +35,15 @@ std::string EndTimeLine(const ClockReading& t);
 // " --- " bin " / " IMAX, both in three columns: " ---   1 / 200".
 std::string ProgressLine(int bin, int imax);
 
-// The report of a run that could not be completed.
-std::string ErrorLine(const std::string& message);
+// The console speaks Japanese, its title and prompt as the reports of a failed run: one
+// language on one screen. (Kestrun's command-line usage and --init texts are English, as
+// those of a command-line tool.)
+inline constexpr TextLanguage kConsoleLanguage = TextLanguage::kJapanese;
+
+// The report of a run that could not be completed: " *** エラー: " and the problem.
+std::string ErrorLine(const Problem& problem);
+
+// Whether `line` is a report that ErrorLine wrote.
+bool IsErrorLine(std::string_view line);
 
 }  // namespace dosavia

@@ -13,14 +13,13 @@
 #include "engine/conditions_file.h"
 #include "engine/install_info.h"
 #include "records/file_io.h"
+#include "records/problem.h"
 
 namespace dosavia {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ErrnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
 
 bool IsFile(const fs::path& path) {
   std::error_code ec;
@@ -36,7 +35,8 @@ bool Exists(const fs::path& path) {
 // removes it again when the write fails, so that no half file is taken for a good one.
 void WriteNewFile(const fs::path& path, std::string_view content) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) throw std::runtime_error("cannot create " + path.string() + ": " + ErrnoText(errno));
+  if (fd < 0)
+    throw WriteError(Problem(ProblemKind::kCannotCreate).In(path.string()).WithSystemError(errno));
   const char* data = content.data();
   std::size_t left = content.size();
   int err = 0;
@@ -54,7 +54,7 @@ void WriteNewFile(const fs::path& path, std::string_view content) {
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err != 0) {
     ::unlink(path.c_str());
-    throw std::runtime_error("cannot write " + path.string() + ": " + ErrnoText(err));
+    throw WriteError(Problem(ProblemKind::kCannotWrite).In(path.string()).WithSystemError(err));
   }
 }
 

@@ -24,7 +24,7 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
 // it into place when every byte is on disk, so a reader never sees half a file and a
 // failure leaves an earlier file of the same name untouched and no temporary file behind.
 // Only a regular file or a new name is replaced (through a symbolic link, the file it
-// points to). Throws std::runtime_error on any failure, naming `path`.
+// points to). Throws WriteError on any failure, naming `path`.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
 }  // namespace dosavia

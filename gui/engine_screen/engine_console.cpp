@@ -172,7 +172,7 @@ void EngineConsole::HandleLine(const QString& line) {
     }
     return;
   }
-  if (line.startsWith(QString::fromUtf8(ErrorLine("")))) error_seen_ = true;
+  if (IsErrorLine(line.toStdString())) error_seen_ = true;
   if (line == QString::fromUtf8(kPromptLine) && state_ == State::kRunning) {
     // The engine has written its result (or reported why not) and waits for Enter.
     state_ = State::kWaitingForEnter;

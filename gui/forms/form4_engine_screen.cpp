@@ -400,8 +400,10 @@ void Form4::OnEngineFinished(bool ok, const QString& result_path) {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, Tr("Form4", "%1 は計算結果ファイルとして読み込めません\n%2")
-                              .arg(name, QString::fromStdString(e.what())));
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)), e));
   }
 }
 
@@ -493,7 +495,7 @@ void Form4::Command10_Click() {
     SaveGraphPicture(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png",
                      kPictureSizes[sizes.indexOf(size)]);
   } catch (const std::exception& e) {
-    ShowExclamation(this, QString::fromStdString(e.what()));
+    ShowExclamation(this, FileProblemMessage(Tr("Form4", "画像を保存できません"), e));
   }
 }
 
@@ -506,7 +508,7 @@ void Form4::Command11_Click() {
   try {
     SaveCurvesCsv(path.endsWith(".csv", Qt::CaseInsensitive) ? path : path + ".csv");
   } catch (const std::exception& e) {
-    ShowExclamation(this, QString::fromStdString(e.what()));
+    ShowExclamation(this, FileProblemMessage(Tr("Form4", "CSV ファイルを保存できません"), e));
   }
 }
 
