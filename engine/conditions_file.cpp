@@ -173,6 +173,34 @@ std::string ResultFileName(std::string_view energy_text, std::string_view count_
   return std::string(energy_text) + "MV-" + m + "M.data";
 }
 
+ResultNameParts ParseResultFileName(std::string_view name) {
+  ResultNameParts parts;
+  // As written: the energy, "MV-", the millions (a minus sign, digits), "M.data".
+  constexpr std::string_view kUnit = "MV-";
+  constexpr std::string_view kEnd = "M.data";
+  if (name.size() > kEnd.size() && name.substr(name.size() - kEnd.size()) == kEnd) {
+    const std::string_view rest = name.substr(0, name.size() - kEnd.size());
+    std::size_t start = rest.size();
+    while (start > 0 && rest[start - 1] >= '0' && rest[start - 1] <= '9') --start;
+    const std::size_t digits = start;
+    if (start >= 2 && rest[start - 1] == '-' && rest[start - 2] == '-') --start;
+    if (digits < rest.size() && start >= kUnit.size() &&
+        rest.substr(start - kUnit.size(), kUnit.size()) == kUnit) {
+      parts.energy = std::string(rest.substr(0, start - kUnit.size()));
+      parts.millions = std::string(rest.substr(start));
+      return parts;
+    }
+  }
+  // Any other name: the energy before the first "MV-", as a user would read it.
+  for (std::size_t i = 1; i + kUnit.size() <= name.size(); ++i) {
+    if (LowerAscii(name[i]) == 'm' && LowerAscii(name[i + 1]) == 'v' && name[i + 2] == '-') {
+      parts.energy = std::string(name.substr(0, i));
+      break;
+    }
+  }
+  return parts;
+}
+
 std::string PlainCountText(std::string_view typed) {
   // Groups of three digits after a first group of one to three, joined by ',' or ' '.
   const std::string_view t = TrimBlanks(typed);

@@ -51,6 +51,17 @@ std::string SpectrumFileName(std::string_view energy_text);
 // that is not a number counts as 0.
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
 
+// What a result file's name says, read back the way ResultFileName writes it.
+struct ResultNameParts {
+  std::string energy;    // the energy text ("10", "7.5"); empty when the name holds no "MV-"
+  std::string millions;  // the count in millions ("30"); empty when not of the written form
+};
+
+// "10MV-30M.data" gives "10" and "30". A name of another form (a renamed copy,
+// "10MV-30M-run2.data") still gives the energy before its first "MV-", in either case, but no
+// count.
+ResultNameParts ParseResultFileName(std::string_view name);
+
 // A typed photon count as the plain number it is: digit grouping at the start
 // ("30,000,000", "30 000 000") is dropped. Any other text is returned as typed. (The form
 // turns full-width characters into plain ones before.)

@@ -1,7 +1,9 @@
 // The engine's console dialogue: its fixed texts (UTF-8) and the lines built from the clock
-// and the progress through the spectrum.
+// and the progress through the spectrum, and the reading of those lines by a program that
+// follows the dialogue (Dosavia's console window).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +36,15 @@ std::string EndTimeLine(const ClockReading& t);
 
 // " --- " bin " / " IMAX, both in three columns: " ---   1 / 200".
 std::string ProgressLine(int bin, int imax);
+
+struct ProgressReading {
+  int bin = 0;
+  int imax = 0;
+};
+
+// The bin and IMAX of a line that ProgressLine wrote (blanks around its parts, a CR at the
+// end and wider numbers allowed); nothing for any other line of the dialogue.
+std::optional<ProgressReading> ParseProgressLine(std::string_view line);
 
 // The console speaks Japanese, its title and prompt as the reports of a failed run: one
 // language on one screen. (Kestrun's command-line usage and --init texts are English, as

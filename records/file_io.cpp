@@ -173,4 +173,20 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   temp.Keep();
 }
 
+bool IsTemporaryFileOf(std::string_view name, std::string_view target_name) {
+  const std::string prefix = TemporaryPrefix(target_name);
+  if (target_name.empty() || name.size() != prefix.size() + kTemporarySuffix.size() ||
+      name.substr(0, prefix.size()) != prefix)
+    return false;
+  for (const char c : name.substr(prefix.size()))
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+bool WrittenSince(const std::filesystem::path& path, std::filesystem::file_time_type since) {
+  std::error_code ec;
+  const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, ec);
+  return !ec && modified >= since - kFileTimeSlack;
+}
+
 }  // namespace dosavia

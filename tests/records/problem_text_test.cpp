@@ -3,13 +3,21 @@
 #include "records/problem_text.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "records/file_io.h"
 #include "records/input_error.h"
 #include "records/problem.h"
+#include "tests/physics/small_data_files.h"
 
 namespace dosavia {
 namespace {
@@ -165,6 +173,77 @@ TEST(ProblemLine, SystemReasonsOutsideTheTableAreSaidAsTheSystemSaysThem) {
   EXPECT_EQ(SystemErrorText(ENOTSOCK, TextLanguage::kJapanese),
             SystemErrorText(ENOTSOCK, TextLanguage::kEnglish));
   EXPECT_NE(SystemErrorText(ENOTSOCK, TextLanguage::kEnglish), "");
+}
+
+// A write stopped by a file-size limit half way leaves its temporary file, which the reader of
+// those names must recognise as the target's and no other file's.
+TEST(TemporaryFile, TheNameAStoppedWriteLeavesIsKnownAsTheTargets) {
+  const testing::TempDir temp("temporary_name_test");
+  const std::string target = (temp.path() / "10MV-30M.data").string();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, SIG_DFL);  // the limit ends the write the hard way, as a kill would
+    WriteFileAtomically(target, std::string(1 << 16, 'x'));
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the write was not stopped";
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+    left.push_back(entry.path().filename().string());
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_TRUE(IsTemporaryFileOf(left[0], "10MV-30M.data")) << left[0];
+  EXPECT_FALSE(IsTemporaryFileOf(left[0], "10MV-30M.dat")) << left[0];
+  EXPECT_FALSE(IsTemporaryFileOf(left[0], "0MV-30M.data")) << left[0];
+}
+
+TEST(TemporaryFile, OnlyTheTargetsOwnTemporaryNamesAreRecognised) {
+  const struct {
+    const char* name;
+    const char* target;
+    bool is_temporary;
+  } cases[] = {
+      {".10MV-30M.data.a1B2c3", "10MV-30M.data", true},
+      {".10MV-30M.data.ZZZZZZ", "10MV-30M.data", true},
+      {"10MV-30M.data.a1B2c3", "10MV-30M.data", false},  // not hidden
+      {".10MV-30M.data.a1B2c", "10MV-30M.data", false},  // five letters
+      {".10MV-30M.data.a1B2c34", "10MV-30M.data", false},
+      {".10MV-30M.data.a1-2c3", "10MV-30M.data", false},
+      {".10MV-30M.data.a1B2c3", "0MV-30M.data", false},
+      {".10MV-30M.datax.a1B2c", "10MV-30M.data", false},
+      {".10MV-30M.data", "10MV-30M.data", false},
+      {"..a1B2c3", "", false},
+      {".a+b.data.abcdef", "a+b.data", true},  // no character of the name is a pattern
+      {".a.data.abcdef", "a+b.data", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsTemporaryFileOf(c.name, c.target), c.is_temporary) << c.name << " / " << c.target;
+}
+
+// A run's own result is told from an earlier one of the name by its time, with the slack of
+// file systems that keep times to 2 s.
+TEST(WrittenSince, AllowsTheSlackAndNoMore) {
+  namespace fs = std::filesystem;
+  const testing::TempDir temp("written_since_test");
+  const fs::path file = temp.Write("r.data", "x");
+  const fs::file_time_type since = fs::last_write_time(file);
+  const struct {
+    std::chrono::milliseconds written_after_start;
+    bool counts;
+  } cases[] = {
+      {std::chrono::milliseconds(0), true},      {std::chrono::milliseconds(60000), true},
+      {std::chrono::milliseconds(-1000), true},  {std::chrono::milliseconds(-2000), true},
+      {std::chrono::milliseconds(-2100), false}, {std::chrono::milliseconds(-600000), false},
+  };
+  for (const auto& c : cases) {
+    fs::last_write_time(file, since + c.written_after_start);
+    EXPECT_EQ(WrittenSince(file, since), c.counts) << c.written_after_start.count() << " ms";
+  }
+  EXPECT_FALSE(WrittenSince(temp.path() / "none.data", since));
 }
 
 }  // namespace
