@@ -13,11 +13,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSettings>
 #include <QThread>
 #include <QVBoxLayout>
 
 #include "engine/console_text.h"
+#include "gui/app/preferences.h"
 #include "records/file_io.h"
 #include "gui/widgets/form_style.h"
 #include "gui/engine_screen/kestrun_launcher.h"
@@ -33,9 +33,6 @@ constexpr int kKillWaitMs = 3000;
 constexpr double kOutputPoints = 10.0;
 constexpr int kInitialWidthPx = 640;
 constexpr int kInitialHeightPx = 420;
-
-const char kSettingKey[] = "engine/own_console";
-const char kAllCoresKey[] = "engine/all_cores";
 
 // A file's path as the C++ library opens it.
 std::filesystem::path FilePath(const QFileInfo& info) {
@@ -274,25 +271,21 @@ bool EngineConsole::ConfirmStopAll(QWidget* parent) {
 }
 
 bool UseOwnConsole() {
-  const QSettings settings;
-  const QVariant chosen = settings.value(QString::fromLatin1(kSettingKey));
+  const QVariant chosen = Preference(kOwnConsoleKey);
   if (chosen.isValid()) return chosen.toBool();
   return !TerminalEmulatorFound();
 }
 
-void SetUseOwnConsole(bool own) {
-  QSettings settings;
-  settings.setValue(QString::fromLatin1(kSettingKey), own);
-}
+void SetUseOwnConsole(bool own) { SetPreference(kOwnConsoleKey, own); }
 
 void EngineConsole::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LanguageChange) RetranslateTexts(this);
   QWidget::changeEvent(event);
 }
 
-bool UseAllCores() { return QSettings().value(QString::fromLatin1(kAllCoresKey), false).toBool(); }
+bool UseAllCores() { return Preference(kAllCoresKey, false).toBool(); }
 
-void SetUseAllCores(bool all) { QSettings().setValue(QString::fromLatin1(kAllCoresKey), all); }
+void SetUseAllCores(bool all) { SetPreference(kAllCoresKey, all); }
 
 QStringList EngineArguments(bool all_cores) {
   return all_cores ? QStringList{QStringLiteral("--threads"), QStringLiteral("0")} : QStringList{};
