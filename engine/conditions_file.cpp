@@ -68,29 +68,34 @@ bool ParseCount(std::string_view text, double& value) {
 }  // namespace
 
 void CheckPlainFileName(const std::string& name, const std::string& file, int line,
-                        const std::string& field) {
-  if (name.empty()) throw InputError(file, line, field, "the name is empty");
+                        FieldName field) {
+  const auto bad = [&](ProblemKind kind) {
+    return InputError(
+        Problem(kind).In(file, line).At(ProblemField::Named(field)).WithValue(Excerpt(name)));
+  };
+  if (name.empty()) throw bad(ProblemKind::kNameEmpty);
   for (char ch : name) {
-    if (ch == '/' || ch == '\\' || ch == ':')
-      throw InputError(file, line, field,
-                       "'" + name + "' is not a plain file name: the programs' files live in "
-                       "the working directory, without a folder or drive");
+    if (ch == '/' || ch == '\\' || ch == ':') throw bad(ProblemKind::kNotAPlainFileName);
     if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
-      throw InputError(file, line, field, "the name holds a control character");
+      throw bad(ProblemKind::kNameHoldsControl);
   }
-  if (name == "." || name == "..")
-    throw InputError(file, line, field, "'" + name + "' names a folder, not a file");
+  if (name == "." || name == "..") throw bad(ProblemKind::kNameIsAFolder);
 }
 
 RunConditions ReadConditions(std::string_view content, const std::string& display_name) {
-  static const char* const kFields[] = {"spectrum file name", "result file name", "photon total"};
+  static constexpr FieldName kFields[] = {FieldName::kSpectrumFileName, FieldName::kResultFileName,
+                                          FieldName::kPhotonTotal};
+  const auto bad = [&](ProblemKind kind, int line, std::string value = {}, std::string limit = {}) {
+    return InputError(Problem(kind)
+                          .In(display_name, line)
+                          .At(ProblemField::Named(kFields[line - 1]))
+                          .WithValue(std::move(value))
+                          .WithLimit(std::move(limit)));
+  };
   RecordReader reader(display_name, content);
-  if (reader.line_count() < 3) {
-    const int missing = reader.line_count() + 1;
-    throw InputError(display_name, missing, kFields[missing - 1],
-                     "the line is missing (the file needs 3 lines, it has " +
-                         std::to_string(reader.line_count()) + ")");
-  }
+  if (reader.line_count() < 3)
+    throw bad(ProblemKind::kLineMissing, reader.line_count() + 1,
+              std::to_string(reader.line_count()), "3");
   // A byte-order mark written by a Windows editor is not part of the spectrum's name.
   std::string_view first_line = reader.Line(0);
   if (first_line.substr(0, 3) == "\xEF\xBB\xBF") first_line.remove_prefix(3);
@@ -105,30 +110,25 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
         std::string_view(display_name), std::string_view(kConditionsFile),
         std::string_view(c.spectrum_file)}) {
     if (SameFileName(c.result_file, input))
-      throw InputError(display_name, 2, kFields[1],
-                       "the result file '" + c.result_file +
-                           "' would overwrite an input file of the run");
+      throw bad(ProblemKind::kResultWouldOverwriteInput, 2, Excerpt(c.result_file));
   }
   for (const std::string_view shipped : kShippedFiles) {
     if (SameFileName(c.result_file, shipped))
-      throw InputError(display_name, 2, kFields[1],
-                       "the result file '" + c.result_file +
-                           "' would overwrite a program or data file shipped with it");
+      throw bad(ProblemKind::kResultWouldOverwriteShipped, 2, Excerpt(c.result_file));
   }
 
   FreeFormatReader number(display_name, reader.Line(2), 3);
   float n = 0;
   bool found = false;
-  std::string quoted(1, '\'');
-  quoted.append(Excerpt(reader.Line(2))).push_back('\'');
+  const std::string line3 = Excerpt(reader.Line(2));
   try {
     found = number.Next(n);
   } catch (const InputError& e) {
-    const bool too_large = std::string_view(e.what()).find("out of range") != std::string_view::npos;
-    throw InputError(display_name, 3, kFields[2],
-                     (too_large ? "out of range: " : "not a number: ") + quoted);
+    throw bad(
+        e.kind() == ProblemKind::kOutOfRange ? ProblemKind::kOutOfRange : ProblemKind::kNotANumber,
+        3, line3);
   }
-  if (!found) throw InputError(display_name, 3, kFields[2], "no number on the line");
+  if (!found) throw bad(ProblemKind::kNoNumber, 3);
   // "30,000,000" reads as 30 followed by more numbers: digit grouping, not a total. Words
   // after the total are a comment and stay allowed.
   float more = 0;
@@ -138,13 +138,9 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
   } catch (const InputError&) {
     has_more = false;
   }
-  if (has_more)
-    throw InputError(display_name, 3, kFields[2],
-                     "more than the photon total on the line: " + quoted +
-                         " (write it without digit grouping, e.g. 3.00E+07)");
+  if (has_more) throw bad(ProblemKind::kMoreThanPhotonTotal, 3, line3);
   if (n < 0.0f || n > kMaxPhotonTotal)
-    throw InputError(display_name, 3, kFields[2],
-                     "the photon total must lie between 0 and 2147483520");
+    throw bad(ProblemKind::kPhotonTotalOutside, 3, {}, "2147483520");
   c.photon_total = n;
   return c;
 }
@@ -155,9 +151,10 @@ RunConditions ReadConditionsFile(const std::filesystem::path& path, const std::s
   const std::filesystem::path result = path.parent_path() / c.result_file;
   struct stat st {};
   if (::lstat(result.c_str(), &st) == 0 && !IsResultFile(result))
-    throw InputError(display_name, 2, "result file name",
-                     "'" + c.result_file +
-                         "' exists and is not a result file: choose another name or remove it");
+    throw InputError(Problem(ProblemKind::kNotAResultFile)
+                         .In(display_name, 2)
+                         .At(ProblemField::Named(FieldName::kResultFileName))
+                         .WithValue(Excerpt(c.result_file)));
   return c;
 }
 
@@ -173,6 +170,34 @@ std::string ResultFileName(std::string_view energy_text, std::string_view count_
   std::string m = millions;
   if (m == "-0") m = "0";
   return std::string(energy_text) + "MV-" + m + "M.data";
+}
+
+ResultNameParts ParseResultFileName(std::string_view name) {
+  ResultNameParts parts;
+  // As written: the energy, "MV-", the millions (a minus sign, digits), "M.data".
+  constexpr std::string_view kUnit = "MV-";
+  constexpr std::string_view kEnd = "M.data";
+  if (name.size() > kEnd.size() && name.substr(name.size() - kEnd.size()) == kEnd) {
+    const std::string_view rest = name.substr(0, name.size() - kEnd.size());
+    std::size_t start = rest.size();
+    while (start > 0 && rest[start - 1] >= '0' && rest[start - 1] <= '9') --start;
+    const std::size_t digits = start;
+    if (start >= 2 && rest[start - 1] == '-' && rest[start - 2] == '-') --start;
+    if (digits < rest.size() && start >= kUnit.size() &&
+        rest.substr(start - kUnit.size(), kUnit.size()) == kUnit) {
+      parts.energy = std::string(rest.substr(0, start - kUnit.size()));
+      parts.millions = std::string(rest.substr(start));
+      return parts;
+    }
+  }
+  // Any other name: the energy before the first "MV-", as a user would read it.
+  for (std::size_t i = 1; i + kUnit.size() <= name.size(); ++i) {
+    if (LowerAscii(name[i]) == 'm' && LowerAscii(name[i + 1]) == 'v' && name[i + 2] == '-') {
+      parts.energy = std::string(name.substr(0, i));
+      break;
+    }
+  }
+  return parts;
 }
 
 std::string PlainCountText(std::string_view typed) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/problem.h"
+
 namespace dosavia {
 
 inline constexpr const char* kConditionsFile = "Joken.dat";
@@ -37,7 +39,7 @@ RunConditions ReadConditionsFile(const std::filesystem::path& path,
 // Throws InputError (file, line, field) unless `name` can only name a file in the working
 // directory: not empty, no '/', '\\' or ':', no control character, not "." or "..".
 void CheckPlainFileName(const std::string& name, const std::string& file, int line,
-                        const std::string& field);
+                        FieldName field);
 
 // The writer's side, shared with the interactive program.
 
@@ -48,6 +50,17 @@ std::string SpectrumFileName(std::string_view energy_text);
 // millions rounded down, "M.data" ("10", "30000000" give "10MV-30M.data"); a count text
 // that is not a number counts as 0.
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
+
+// What a result file's name says, read back the way ResultFileName writes it.
+struct ResultNameParts {
+  std::string energy;    // the energy text ("10", "7.5"); empty when the name holds no "MV-"
+  std::string millions;  // the count in millions ("30"); empty when not of the written form
+};
+
+// "10MV-30M.data" gives "10" and "30". A name of another form (a renamed copy,
+// "10MV-30M-run2.data") still gives the energy before its first "MV-", in either case, but no
+// count.
+ResultNameParts ParseResultFileName(std::string_view name);
 
 // A typed photon count as the plain number it is: digit grouping at the start
 // ("30,000,000", "30 000 000") is dropped. Any other text is returned as typed. (The form
@@ -64,7 +77,7 @@ std::string ConditionsFileText(std::string_view spectrum_file, std::string_view 
                                std::string_view photon_total_text);
 
 // Creates or replaces the conditions file in one step (temporary name, then rename).
-// Throws std::runtime_error when the file cannot be written.
+// Throws WriteError when the file cannot be written.
 void WriteConditionsFile(const std::filesystem::path& path, std::string_view content);
 
 }  // namespace dosavia

@@ -44,6 +44,51 @@ std::string ProgressLine(int bin, int imax) {
   return format.WriteRecord({bin, imax});
 }
 
-std::string ErrorLine(const std::string& message) { return " *** エラー: " + message; }
+namespace {
+
+constexpr std::string_view kErrorStart = " *** エラー: ";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Reads the digits at `pos` into `value`; false when there are none or too many.
+bool ReadCount(std::string_view line, std::size_t& pos, int& value) {
+  const std::size_t start = pos;
+  value = 0;
+  while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9' && pos - start < 9)
+    value = value * 10 + (line[pos++] - '0');
+  return pos > start && !(pos < line.size() && line[pos] >= '0' && line[pos] <= '9');
+}
+
+}  // namespace
+
+std::optional<ProgressReading> ParseProgressLine(std::string_view line) {
+  std::size_t pos = 0;
+  const auto skip_blanks = [&] {
+    const std::size_t start = pos;
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    return pos > start;
+  };
+  ProgressReading r;
+  skip_blanks();
+  if (line.substr(pos, 3) != "---") return std::nullopt;
+  pos += 3;
+  if (!skip_blanks() || !ReadCount(line, pos, r.bin)) return std::nullopt;
+  skip_blanks();
+  if (pos >= line.size() || line[pos] != '/') return std::nullopt;
+  ++pos;
+  skip_blanks();
+  if (!ReadCount(line, pos, r.imax)) return std::nullopt;
+  skip_blanks();
+  if (pos != line.size()) return std::nullopt;
+  return r;
+}
+
+std::string ErrorLine(const Problem& problem) {
+  return std::string(kErrorStart) + ProblemLine(problem, kConsoleLanguage);
+}
+
+bool IsErrorLine(std::string_view line) {
+  return line.substr(0, kErrorStart.size()) == kErrorStart;
+}
 
 }  // namespace dosavia

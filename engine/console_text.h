@@ -1,8 +1,14 @@
 // The engine's console dialogue: its fixed texts (UTF-8) and the lines built from the clock
-// and the progress through the spectrum.
+// and the progress through the spectrum, and the reading of those lines by a program that
+// follows the dialogue (Dosavia's console window).
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "records/problem.h"
+#include "records/problem_text.h"
 
 namespace dosavia {
 
@@ -31,7 +37,24 @@ std::string EndTimeLine(const ClockReading& t);
 // " --- " bin " / " IMAX, both in three columns: " ---   1 / 200".
 std::string ProgressLine(int bin, int imax);
 
-// The report of a run that could not be completed.
-std::string ErrorLine(const std::string& message);
+struct ProgressReading {
+  int bin = 0;
+  int imax = 0;
+};
+
+// The bin and IMAX of a line that ProgressLine wrote (blanks around its parts, a CR at the
+// end and wider numbers allowed); nothing for any other line of the dialogue.
+std::optional<ProgressReading> ParseProgressLine(std::string_view line);
+
+// The console speaks Japanese, its title and prompt as the reports of a failed run: one
+// language on one screen. (Kestrun's command-line usage and --init texts are English, as
+// those of a command-line tool.)
+inline constexpr TextLanguage kConsoleLanguage = TextLanguage::kJapanese;
+
+// The report of a run that could not be completed: " *** エラー: " and the problem.
+std::string ErrorLine(const Problem& problem);
+
+// Whether `line` is a report that ErrorLine wrote.
+bool IsErrorLine(std::string_view line);
 
 }  // namespace dosavia

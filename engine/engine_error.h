@@ -2,14 +2,13 @@
 // (those raise InputError, which names the file, line and field).
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include "records/problem.h"
 
 namespace dosavia {
 
-class EngineError : public std::runtime_error {
+class EngineError : public ProblemError {
  public:
-  explicit EngineError(const std::string& what) : std::runtime_error(what) {}
+  explicit EngineError(Problem problem) : ProblemError(std::move(problem)) {}
 };
 
 }  // namespace dosavia

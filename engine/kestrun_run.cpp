@@ -43,7 +43,7 @@ void WaitForEnter(std::istream& in, std::ostream& out) {
 }
 
 // The spectrum that line 1 of Joken.dat names. When the file itself cannot be read, the
-// message quotes the name and says where it came from: a stray character in Joken.dat is
+// report names the line of Joken.dat and quotes the name: a stray character in Joken.dat is
 // then seen at once, instead of "cannot open 10MV.csv" beside a 10MV.csv that exists.
 template <typename FileOf>
 BeamSpectrum ReadSpectrumNamedInConditions(const FileOf& file, const std::string& name) {
@@ -51,10 +51,11 @@ BeamSpectrum ReadSpectrumNamedInConditions(const FileOf& file, const std::string
     return ReadBeamSpectrumFile(file(name), name);
   } catch (const InputError& e) {
     if (e.line() != 0) throw;
-    std::string problem = e.what();
-    if (problem.rfind(name + ": ", 0) == 0) problem.erase(0, name.size() + 2);
-    throw EngineError("'" + Excerpt(name) + "', the spectrum named on line 1 of " +
-                      kConditionsFile + ": " + problem);
+    throw InputError(Problem(ProblemKind::kSpectrumUnusable)
+                         .In(kConditionsFile, 1)
+                         .At(ProblemField::Named(FieldName::kSpectrumFileName))
+                         .WithValue(Excerpt(name))
+                         .WithCause(e.problem()));
   }
 }
 
@@ -104,13 +105,17 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     out << "\n" << StartTimeLine(start) << "\n" << EndTimeLine(options.clock()) << "\n" << std::flush;
 
-    if (!state->tally->AllFinite())
-      throw EngineError("the dose tally holds a value that is not a finite number");
+    if (!state->tally->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
     Superpose(*state->tally, state->field);
     const NormalisedResults results = Normalise(*state->tally, state->field);
     WriteResultFile(file(conditions.result_file), results);
+  } catch (const ProblemError& e) {
+    out << ErrorLine(e.problem()) << "\n";
+    WaitForEnter(in, out);
+    return 1;
   } catch (const std::exception& e) {
-    out << ErrorLine(e.what()) << "\n";
+    // Out of memory, no thread to be had: said as the library says it.
+    out << ErrorLine(Problem(ProblemKind::kUnexpected).WithValue(Excerpt(e.what()))) << "\n";
     WaitForEnter(in, out);
     return 1;
   }

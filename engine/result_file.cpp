@@ -1,5 +1,6 @@
 #include "engine/result_file.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -34,10 +35,7 @@ float KermaMaximum(const DoseTally& tally) {
 NormalisedResults Normalise(const DoseTally& tally, const FieldDoseTable& field) {
   NormalisedResults out;
   out.kmax = KermaMaximum(tally);
-  if (!(out.kmax > 0.0f))
-    throw EngineError(
-        "no primary kerma was scored in the first 5 cm, so the curves cannot be normalised "
-        "(too few photons?); no result file was written");
+  if (!(out.kmax > 0.0f)) throw EngineError(Problem(ProblemKind::kNoPrimaryKerma));
   for (int c = 1; c <= kComponents; ++c)
     for (int l = 1; l <= kFields; ++l)
       for (int j = 1; j <= kSlabs; ++j) out.field.at(c, l, j) = field.at(c, l, j) / out.kmax;
@@ -78,17 +76,19 @@ std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const st
       for (double& v : values) {
         const int record = (component - 1) * kDepthBins + i;
         if (!reader.Next(v))
-          throw InputError(name, reader.line(), "",
-                           "the file ends in record " + std::to_string(record) + " of " +
-                               std::to_string(2 * kDepthBins));
+          throw InputError(Problem(ProblemKind::kResultEndsEarly)
+                               .In(name, reader.line())
+                               .WithValue(std::to_string(record))
+                               .WithLimit(std::to_string(kResultRecords)));
         // The engine writes single-precision values; anything larger is not its file, and
         // would let primary plus scatter overflow.
         if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) {
           char text[32];
           std::snprintf(text, sizeof text, "%.4g", v);
-          throw InputError(name, reader.line(), "record " + std::to_string(record),
-                           std::string("out of range: ") + text +
-                               " is larger than any value the engine writes");
+          throw InputError(Problem(ProblemKind::kResultValueTooLarge)
+                               .In(name, reader.line())
+                               .At(ProblemField::NthRecord(record))
+                               .WithValue(text));
         }
       }
       // values[0] is the record's bin index; the order of the numbers places them.
@@ -107,14 +107,21 @@ std::unique_ptr<ResultTables> ReadResultFile(const std::filesystem::path& path,
                                              const std::string& display_name) {
   // Only a plain file: a folder or a pipe named "*.data" would fail or block the reading.
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
-    throw InputError(display_name, 0, "",
-                     std::filesystem::exists(path, ec) ? "not a plain file" : "cannot be opened");
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (!std::filesystem::is_regular_file(status)) {
+    if (!std::filesystem::exists(status))
+      throw InputError(Problem(ProblemKind::kCannotOpen).In(display_name));
+    throw InputError(Problem(ProblemKind::kNotAFile)
+                         .In(display_name)
+                         .WithFileType(std::filesystem::is_directory(status) ? FileType::kDirectory
+                                                                             : FileType::kSpecial));
+  }
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(display_name, 0, "", "cannot be opened");
+  if (!in) throw InputError(Problem(ProblemKind::kCannotOpen).In(display_name));
   std::string content(kMaxBytesRead, '\0');
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad()) throw InputError(display_name, 0, "", "cannot be read");
+  if (in.bad())
+    throw InputError(Problem(ProblemKind::kReadFailed).In(display_name).WithSystemError(EIO));
   content.resize(static_cast<std::size_t>(in.gcount()));
   // When the file goes on beyond what was read, a number may have been cut in two at the
   // end of the buffer: keep only what lies before the last separator.

@@ -41,7 +41,7 @@ std::string ResultFileText(const NormalisedResults& results);
 
 // Writes the file under a temporary name in the same folder and renames it into place, so
 // that a reader never sees half a file and a failure leaves an earlier file untouched.
-// Throws std::runtime_error when any write fails.
+// Throws WriteError when any write fails.
 void WriteResultFile(const std::filesystem::path& path, const NormalisedResults& results);
 
 // The interactive program's reading.

@@ -18,16 +18,29 @@ namespace {
 
 constexpr double kKeVPerMeV = 1000.0;
 
+// Field 3 of the record "(F6.3,2X,E9.3)": the intensity.
+ProblemField IntensityField() {
+  return ProblemField::Data(3, "E9.3").WithColumns(9, 17).WithName(FieldName::kIntensity);
+}
+
+InputError Bad(ProblemKind kind, const std::string& file, int line, ProblemField field = {},
+               std::string value = {}, std::string limit = {}) {
+  return InputError(Problem(kind)
+                        .In(file, line)
+                        .At(std::move(field))
+                        .WithValue(std::move(value))
+                        .WithLimit(std::move(limit)));
+}
+
 // The intensity as a float. A value beyond the float range cannot be summed; one below it
 // is simply tiny.
-float IntensityValue(const ReadField& field, const std::string& file, int line,
-                     const std::string& where) {
+float IntensityValue(const ReadField& field, const std::string& file, int line) {
   float v = 0;
   if (ParseReal(field.text, v)) return v;
   double d = 0;
   ParseReal(field.text, d);
   if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
-    throw InputError(file, line, where, "the intensity is too large for single precision");
+    throw Bad(ProblemKind::kIntensityTooLarge, file, line, IntensityField());
   return static_cast<float>(d);
 }
 
@@ -41,18 +54,15 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
   };
   for (std::size_t col = 6; col < 8 && col < record.size(); ++col)
     if (numeric(record[col]))
-      throw InputError(file, line, "columns 7-8, the separator",
-                       "'" + Excerpt(record) +
-                           "': a number reaches into the separator columns; each record is "
-                           "the energy in columns 1-6, ', ' in 7-8 and the intensity in 9-17");
+      throw Bad(ProblemKind::kNumberInSeparator, file, line,
+                ProblemField::Columns(7, 8).WithName(FieldName::kSeparator), Excerpt(record));
   // Without its decimal point the field would read with 3 implied decimals ("07000E+00" as
   // 7.0) here but as written (7000) in the interactive program.
   const std::string_view intensity =
       record.size() > 8 ? std::string_view(record).substr(8, 9) : std::string_view();
   if (intensity.find_first_not_of(' ') != std::string_view::npos &&
       intensity.find('.') == std::string_view::npos)
-    throw InputError(file, line, "field 3 (columns 9-17, E9.3), intensity",
-                     "'" + Excerpt(record) + "': the intensity has no decimal point");
+    throw Bad(ProblemKind::kIntensityWithoutPoint, file, line, IntensityField(), Excerpt(record));
   // After column 17: a continued exponent, or any further number, which the free-format
   // reading of the same file would take as the next record's energy.
   const std::size_t after = 17;
@@ -60,10 +70,8 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
                                                 std::string_view::npos;
   for (std::size_t col = after; col < record.size(); ++col) continues |= numeric(record[col]);
   if (continues)
-    throw InputError(file, line, "columns 18 on, after the intensity",
-                     "'" + Excerpt(record) +
-                         "': a number continues past column 17; each record is the energy in "
-                         "columns 1-6, ', ' in 7-8 and the intensity in 9-17");
+    throw Bad(ProblemKind::kNumberPastIntensity, file, line,
+              ProblemField::Columns(18).WithName(FieldName::kAfterIntensity), Excerpt(record));
 }
 
 std::string MeVText(double mev) {
@@ -76,12 +84,10 @@ std::string MeVText(double mev) {
 
 BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& display_name) {
   static const FixedFormat format(kSpectrumRecordFormat);
-  static const std::string intensity_field = "field 3 (columns 9-17, E9.3), intensity";
   RecordReader reader(display_name, content);
   if (reader.line_count() < kSpectrumBins)
-    throw InputError(display_name, reader.line_count() + 1, "",
-                     "the spectrum ends after " + std::to_string(reader.line_count()) +
-                         " records; it needs " + std::to_string(kSpectrumBins));
+    throw Bad(ProblemKind::kSpectrumEndsEarly, display_name, reader.line_count() + 1, {},
+              std::to_string(reader.line_count()), std::to_string(kSpectrumBins));
   BeamSpectrum s;
   std::array<float, kSpectrumBins + 1> intensity{};
   float sum = 0.0f;
@@ -89,16 +95,13 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
     const int line = reader.lines_read() + 1;
     const auto fields = reader.Read(format, 3);
     CheckColumnsAligned(reader.Line(line - 1), display_name, line);
-    intensity[i] = IntensityValue(fields[2], display_name, line, intensity_field);
+    intensity[i] = IntensityValue(fields[2], display_name, line);
     if (intensity[i] < 0.0f)
-      throw InputError(display_name, line, intensity_field, "the intensity must not be negative");
+      throw Bad(ProblemKind::kIntensityNegative, display_name, line, IntensityField());
     sum += intensity[i];
   }
-  if (!(sum > 0.0f))
-    throw InputError(display_name, 0, "",
-                     "no bin has a positive intensity, so there is nothing to simulate");
-  if (!std::isfinite(sum))
-    throw InputError(display_name, 0, "", "the intensities are too large to add up in single precision");
+  if (!(sum > 0.0f)) throw Bad(ProblemKind::kNoPositiveIntensity, display_name, 0);
+  if (!std::isfinite(sum)) throw Bad(ProblemKind::kIntensitiesTooLarge, display_name, 0);
   s.sum = sum;
   for (int i = 1; i <= kSpectrumBins; ++i) s.weight[i] = intensity[i] / sum;
   s.imax = kSpectrumBins;
@@ -113,12 +116,17 @@ BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::
 void CheckSpectrumWithinTable(const BeamSpectrum& spectrum, float highest_table_energy_kev,
                               const std::string& display_name) {
   if (!(BinEnergy(spectrum.imax) > highest_table_energy_kev)) return;
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "bin %d (%.3f MeV) has weight, but the photon table of %s ends at %.3f MeV",
-                spectrum.imax, BinEnergy(spectrum.imax) / 1000.0, kWaterDataFile,
-                highest_table_energy_kev / 1000.0);
-  throw InputError(display_name, spectrum.imax, "field 3 (columns 9-17, E9.3), intensity", text);
+  const auto mev = [](double kev) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", kev / kKeVPerMeV);
+    return std::string(text);
+  };
+  throw InputError(Problem(ProblemKind::kBinAboveTable)
+                       .In(display_name, spectrum.imax)
+                       .At(IntensityField())
+                       .WithValue(mev(BinEnergy(spectrum.imax)))
+                       .WithLimit(mev(highest_table_energy_kev))
+                       .WithOther(kWaterDataFile));
 }
 
 FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content, const std::string& display_name,
@@ -126,29 +134,24 @@ FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content, const std::
   FreeFormatReader reader(display_name, content);
   FreeFormatSpectrum s;
   for (int i = 1; i <= kSpectrumBins; ++i) {
-    const std::string record = "record " + std::to_string(i);
+    const ProblemField record = ProblemField::NthRecord(i);
     double energy_mev = 0;
     double weight = 0;
     if (!reader.Next(energy_mev) || !reader.Next(weight))
-      throw InputError(display_name, reader.line(), record,
-                       "the file ends after " + std::to_string(i - 1) + " of " +
-                           std::to_string(kSpectrumBins) + " records");
+      throw Bad(ProblemKind::kRecordsEndEarly, display_name, reader.line(), record,
+                std::to_string(i - 1), std::to_string(kSpectrumBins));
     if (!(weight >= 0) || !std::isfinite(weight))
-      throw InputError(display_name, reader.line(), record,
-                       "the weight must be a finite number, not negative");
+      throw Bad(ProblemKind::kWeightInvalid, display_name, reader.line(), record);
     const double energy = energy_mev * kKeVPerMeV;
     if (!std::isfinite(energy))
-      throw InputError(display_name, reader.line(), record,
-                       "the photon energy " + MeVText(energy_mev) + " MeV is far too large");
+      throw Bad(ProblemKind::kPhotonEnergyFarTooLarge, display_name, reader.line(), record,
+                MeVText(energy_mev));
     // A photon that the run can draw must have an energy the photon table covers.
     if (weight > 0 && energy < 0)
-      throw InputError(display_name, reader.line(), record,
-                       "the photon energy must not be negative where the weight is not 0");
+      throw Bad(ProblemKind::kPhotonEnergyNegative, display_name, reader.line(), record);
     if (weight > 0 && energy > highest_energy_kev)
-      throw InputError(display_name, reader.line(), record,
-                       "the photon energy " + MeVText(energy_mev) +
-                           " MeV has weight but lies above the photon table, which ends at " +
-                           MeVText(highest_energy_kev / kKeVPerMeV) + " MeV");
+      throw Bad(ProblemKind::kPhotonEnergyAboveTable, display_name, reader.line(), record,
+                MeVText(energy_mev), MeVText(highest_energy_kev / kKeVPerMeV));
     s.energy_mev[i] = energy_mev;
     s.energy[i] = energy;
     s.weight[i] = weight;
@@ -159,9 +162,11 @@ FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content, const std::
     s.cumulative[i] = sum;
   }
   if (!(sum > 0))
-    throw InputError(display_name, 0, "", "the weights of the 400 records sum to 0");
+    throw Bad(ProblemKind::kWeightsSumToZero, display_name, 0, {}, {},
+              std::to_string(kSpectrumBins));
   if (!std::isfinite(sum))
-    throw InputError(display_name, 0, "", "the weights of the 400 records are too large to add up");
+    throw Bad(ProblemKind::kWeightsTooLarge, display_name, 0, {}, {},
+              std::to_string(kSpectrumBins));
   for (int i = 1; i <= kSpectrumBins; ++i) s.cumulative[i] = s.cumulative[i] / sum;
   return s;
 }

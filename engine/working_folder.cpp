@@ -11,6 +11,7 @@
 #include "engine/conditions_file.h"
 #include "engine/install_info.h"
 #include "records/file_io.h"
+#include "records/problem.h"
 
 namespace dosavia {
 
@@ -29,6 +30,7 @@ bool Exists(const fs::path& path) {
 }
 
 // Never over a file the user made meanwhile; see WriteNewFile.
+
 void CopyNewFile(const fs::path& from, const fs::path& to) {
   WriteNewFile(to.string(), ReadWholeFile(from.string(), from.string()));
 }

@@ -35,7 +35,7 @@ std::optional<std::filesystem::path> FindDataDir(
 
 // Copies into `folder` (which must exist) each shipped data file that it lacks; a file that
 // is there already, perhaps edited by the user, is never touched. Returns the names copied.
-// Throws std::runtime_error naming the file when one cannot be copied; a file that failed
+// Throws WriteError or InputError naming the file when one cannot be copied; a file that failed
 // half way is removed, so that a later call copies it again.
 std::vector<std::string> CopyMissingDataFiles(const std::filesystem::path& data_dir,
                                               const std::filesystem::path& folder);

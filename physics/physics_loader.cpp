@@ -19,13 +19,22 @@ const FixedFormat& FormFactorFormat() { static const FixedFormat f("(E10.3,2E12.
 const FixedFormat& QuantileFormat() { static const FixedFormat f("(1X,8I6)"); return f; }
 const FixedFormat& EnergyFormat() { static const FixedFormat f("(1X,4E15.7)"); return f; }
 
-std::string Column(int n, const FixedFormat& format) {
+ProblemField Column(int n, const FixedFormat& format) {
   int k = 0;
   for (const auto& it : format.items()) {
     if (!it.IsData()) continue;
-    if (++k == n) return "field " + std::to_string(n) + " (" + it.Describe() + ")";
+    if (++k == n) return ProblemField::Data(n, it.Describe());
   }
-  return "field " + std::to_string(n);
+  return ProblemField::Data(n);
+}
+
+InputError Bad(ProblemKind kind, const std::string& path, int line, ProblemField field,
+               std::string value = {}, std::string limit = {}) {
+  return InputError(Problem(kind)
+                        .In(path, line)
+                        .At(std::move(field))
+                        .WithValue(std::move(value))
+                        .WithLimit(std::move(limit)));
 }
 
 template <typename Real>
@@ -33,8 +42,8 @@ void ReadWater(PhysicsTables<Real>& t, RecordReader in) {
   const std::string& path = in.name();
   const long long n = in.Read(RowCountFormat(), 1)[0].integer;
   if (n < 2 || n > PhysicsTables<Real>::kMaxPhotonRows)
-    throw InputError(path, 1, Column(1, RowCountFormat()),
-                     "photon row count " + std::to_string(n) + " is outside 2..46");
+    throw Bad(ProblemKind::kPhotonRowCount, path, 1, Column(1, RowCountFormat()), std::to_string(n),
+              "2.." + std::to_string(PhysicsTables<Real>::kMaxPhotonRows));
   t.photon_rows = static_cast<int>(n);
   in.Read(IgnoredFormat(), 1);  // line 2 carries no data the programs use
   for (int i = 1; i <= t.photon_rows; ++i) {
@@ -50,22 +59,20 @@ void ReadWater(PhysicsTables<Real>& t, RecordReader in) {
     const Real positive[] = {row.energy, row.coherent, row.incoherent, row.photoelectric};
     for (int k = 0; k < 4; ++k)
       if (!(positive[k] > 0) || !std::isfinite(positive[k]))
-        throw InputError(path, line, Column(k + 1, PhotonFormat()), "must be a positive number");
+        throw Bad(ProblemKind::kMustBePositive, path, line, Column(k + 1, PhotonFormat()));
     for (int k = 4; k < 6; ++k)
       if (f[k].As<Real>() < 0)
-        throw InputError(path, line, Column(k + 1, PhotonFormat()), "must not be negative");
+        throw Bad(ProblemKind::kMustNotBeNegative, path, line, Column(k + 1, PhotonFormat()));
     // The total attenuation coefficient is their sum, in the engine's single precision too.
     if (!(std::fabs(row.coherent + row.incoherent + row.photoelectric + row.pair) <=
           std::numeric_limits<float>::max()))
-      throw InputError(path, line, "fields 2-6 (E10.3)",
-                       "the coefficients add up beyond the single-precision range");
+      throw Bad(ProblemKind::kCoefficientsTooLarge, path, line,
+                ProblemField::DataRun(2, 6, "E10.3"));
     if (i > 1 && !(row.energy > t.PhotonTable[i - 1].energy))
-      throw InputError(path, line, Column(1, PhotonFormat()),
-                       "photon energies must ascend (this row is not above the one before)");
+      throw Bad(ProblemKind::kPhotonEnergiesMustAscend, path, line, Column(1, PhotonFormat()));
     // Interpolation divides by the difference of the energies' logarithms.
     if (i > 1 && !(std::log(row.energy) > std::log(t.PhotonTable[i - 1].energy)))
-      throw InputError(path, line, Column(1, PhotonFormat()),
-                       "photon energy too close to the row before to interpolate between them");
+      throw Bad(ProblemKind::kPhotonEnergyTooClose, path, line, Column(1, PhotonFormat()));
   }
   for (int i = 1; i <= PhysicsTables<Real>::kFormFactorRows; ++i) {
     const int line = in.lines_read() + 1;
@@ -74,38 +81,37 @@ void ReadWater(PhysicsTables<Real>& t, RecordReader in) {
     row.x = f[0].As<Real>();
     row.cumulative = f[1].As<Real>();
     row.incoherent = f[2].As<Real>();
-    if (row.x < 0) throw InputError(path, line, Column(1, FormFactorFormat()), "x must not be negative");
+    if (row.x < 0)
+      throw Bad(ProblemKind::kXMustNotBeNegative, path, line, Column(1, FormFactorFormat()));
     if (row.cumulative < 0)
-      throw InputError(path, line, Column(2, FormFactorFormat()), "must not be negative");
+      throw Bad(ProblemKind::kMustNotBeNegative, path, line, Column(2, FormFactorFormat()));
     if (row.incoherent < 0)
-      throw InputError(path, line, Column(3, FormFactorFormat()), "must not be negative");
+      throw Bad(ProblemKind::kMustNotBeNegative, path, line, Column(3, FormFactorFormat()));
     // Coherent sampling draws x from the integral and accepts it only below the photon's
     // reach, and Compton sampling accepts an angle with weight S(x): a table whose integral
     // does not start at x = 0, or an S of 0 beyond it, would make them reject for ever.
     if (i == 1 && row.x != 0)
-      throw InputError(path, line, Column(1, FormFactorFormat()), "the first x must be 0");
+      throw Bad(ProblemKind::kFirstXMustBeZero, path, line, Column(1, FormFactorFormat()));
     if (i == 1 && row.cumulative != 0)
-      throw InputError(path, line, Column(2, FormFactorFormat()),
-                       "the integral must start at 0 in the first row");
+      throw Bad(ProblemKind::kIntegralMustStartAtZero, path, line, Column(2, FormFactorFormat()));
     if (i > 1 && !(row.incoherent > 0))
-      throw InputError(path, line, Column(3, FormFactorFormat()), "must be positive beyond x = 0");
+      throw Bad(ProblemKind::kMustBePositiveBeyondZero, path, line, Column(3, FormFactorFormat()));
     if (i > 1) {
       const FormFactorRow<Real>& prev = t.FormFactorTable[i - 1];
       if (!(row.x > prev.x))
-        throw InputError(path, line, Column(1, FormFactorFormat()), "x must ascend");
+        throw Bad(ProblemKind::kXMustAscend, path, line, Column(1, FormFactorFormat()));
       if (row.cumulative < prev.cumulative)
-        throw InputError(path, line, Column(2, FormFactorFormat()),
-                         "the cumulative integral must not decrease");
+        throw Bad(ProblemKind::kIntegralMustNotDecrease, path, line, Column(2, FormFactorFormat()));
     }
   }
   t.CoherentCumMax = t.FormFactorTable[PhysicsTables<Real>::kFormFactorRows].cumulative;
   t.IncoherentMax = t.FormFactorTable[PhysicsTables<Real>::kFormFactorRows].incoherent;
   if (!(t.CoherentCumMax > 0))
-    throw InputError(path, in.lines_read(), Column(2, FormFactorFormat()),
-                     "the last cumulative integral must be positive");
+    throw Bad(ProblemKind::kLastIntegralMustBePositive, path, in.lines_read(),
+              Column(2, FormFactorFormat()));
   if (!(t.IncoherentMax > 0))
-    throw InputError(path, in.lines_read(), Column(3, FormFactorFormat()),
-                     "the last incoherent function value must be positive");
+    throw Bad(ProblemKind::kLastIncoherentMustBePositive, path, in.lines_read(),
+              Column(3, FormFactorFormat()));
 }
 
 template <typename Real>
@@ -119,8 +125,8 @@ void ReadElectron(PhysicsTables<Real>& t, RecordReader in) {
     for (int j = 1; j <= kQ; ++j) {
       const long long v = f[j - 1].integer;
       if (v < -16384 || v > 16384)
-        throw InputError(path, first_line + (j - 1) / 8, Column((j - 1) % 8 + 1, QuantileFormat()),
-                         "a cosine times 16384 must lie in -16384..16384");
+        throw Bad(ProblemKind::kCosineOutOfRange, path, first_line + (j - 1) / 8,
+                  Column((j - 1) % 8 + 1, QuantileFormat()));
       t.ScatterAngleTable[i][j] = static_cast<std::int32_t>(v);
     }
   }
@@ -129,10 +135,11 @@ void ReadElectron(PhysicsTables<Real>& t, RecordReader in) {
   for (int i = 1; i <= kRows; ++i) {
     t.ScatterEnergies[i] = e[i - 1].As<Real>();
     const int line = first_line + (i - 1) / 4;
-    const std::string field = Column((i - 1) % 4 + 1, EnergyFormat());
-    if (!(t.ScatterEnergies[i] > 0)) throw InputError(path, line, field, "energy must be positive");
+    const ProblemField field = Column((i - 1) % 4 + 1, EnergyFormat());
+    if (!(t.ScatterEnergies[i] > 0))
+      throw Bad(ProblemKind::kEnergyMustBePositive, path, line, field);
     if (i > 1 && !(t.ScatterEnergies[i] < t.ScatterEnergies[i - 1]))
-      throw InputError(path, line, field, "ScatterEnergies must descend");
+      throw Bad(ProblemKind::kEnergiesMustDescend, path, line, field);
   }
 }
 

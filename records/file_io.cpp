@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "records/input_error.h"
+#include "records/problem.h"
 
 namespace dosavia {
 
@@ -31,18 +32,26 @@ std::vector<std::string> SplitLines(std::string_view content) {
 
 namespace {
 
-std::string ErrnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
-
-// What a non-regular file is, for the messages.
-std::string KindOfFile(mode_t mode) {
-  if (S_ISDIR(mode)) return "a directory";
-  if (S_ISFIFO(mode)) return "a pipe (FIFO)";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
+// What a non-regular file is, for the reports.
+FileType TypeOfFile(mode_t mode) {
+  if (S_ISDIR(mode)) return FileType::kDirectory;
+  if (S_ISFIFO(mode)) return FileType::kPipe;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileType::kDevice;
+  if (S_ISSOCK(mode)) return FileType::kSocket;
+  return FileType::kSpecial;
 }
 
-// Closes a descriptor and removes the temporary file unless the write went through.
+// The start of every temporary name of a target: hidden, and the target's name after it.
+std::string TemporaryPrefix(std::string_view target_name) {
+  return "." + std::string(target_name) + ".";
+}
+// mkstemp fills the six X with letters and digits.
+constexpr std::string_view kTemporarySuffix = "XXXXXX";
+
+[[noreturn]] void ThrowWriteError(ProblemKind kind, const std::string& path, int err) {
+  throw WriteError(Problem(kind).In(path).WithSystemError(err));
+}
+
 // Writes all of `content` to `fd`; 0, or the errno of the write that failed.
 int WriteAll(int fd, std::string_view content) {
   const char* data = content.data();
@@ -57,6 +66,7 @@ int WriteAll(int fd, std::string_view content) {
   return 0;
 }
 
+// Closes a descriptor and removes the temporary file unless the write went through.
 class TemporaryFile {
  public:
   TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -88,22 +98,24 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
                           std::size_t max_bytes) {
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw InputError(display_name, 0, "", "cannot open the file (missing or unreadable)");
+  if (fd < 0) throw InputError(Problem(ProblemKind::kCannotOpen).In(display_name));
+  const auto read_failed = [&](int err) {
+    return InputError(Problem(ProblemKind::kReadFailed).In(display_name).WithSystemError(err));
+  };
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     const int err = errno;
     ::close(fd);
-    throw InputError(display_name, 0, "", "read error (" + ErrnoText(err) + ")");
+    throw read_failed(err);
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw InputError(display_name, 0, "",
-                     "cannot read it: it is " + KindOfFile(st.st_mode) + ", not a file");
+    throw InputError(
+        Problem(ProblemKind::kNotAFile).In(display_name).WithFileType(TypeOfFile(st.st_mode)));
   }
   const auto too_large = [&] {
-    return InputError(display_name, 0, "",
-                      "the file is far larger than any file of this kind (more than " +
-                          std::to_string(max_bytes) + " bytes)");
+    return InputError(
+        Problem(ProblemKind::kFileTooLarge).In(display_name).WithLimit(std::to_string(max_bytes)));
   };
   if (static_cast<unsigned long long>(st.st_size) > max_bytes) {
     ::close(fd);
@@ -117,7 +129,7 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
     if (n < 0) {
       const int err = errno;
       ::close(fd);
-      throw InputError(display_name, 0, "", "read error (" + ErrnoText(err) + ")");
+      throw read_failed(err);
     }
     if (n == 0) break;
     content.append(buffer, static_cast<std::size_t>(n));
@@ -143,19 +155,17 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
     if (!ec) target = resolved;
   }
   if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-    throw std::runtime_error("will not replace " + path + ": it is " + KindOfFile(st.st_mode) +
-                             ", not a file");
+    throw WriteError(
+        Problem(ProblemKind::kWillNotReplace).In(path).WithFileType(TypeOfFile(st.st_mode)));
 
   // A fresh temporary name beside the target, created exclusively: it never takes over a
   // user's file, follows no link, and two writers of one name cannot share it.
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string hidden_name(1, '.');
-  hidden_name.append(target.filename().string()).append(".XXXXXX");
-  std::string pattern = (dir / hidden_name).string();
+  std::string pattern =
+      (dir / (TemporaryPrefix(target.filename().string()) + std::string(kTemporarySuffix)))
+          .string();
   const int fd = ::mkstemp(pattern.data());
-  if (fd < 0)
-    throw std::runtime_error("cannot create a temporary file beside " + path + ": " +
-                             ErrnoText(errno));
+  if (fd < 0) ThrowWriteError(ProblemKind::kCannotCreateTemporary, path, errno);
   TemporaryFile temp(fd, pattern);
   // mkstemp makes the file private; give it the permissions a plain new file would get.
   const mode_t mask = ::umask(0);
@@ -163,27 +173,41 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   ::fchmod(temp.fd(), 0666 & ~mask);
 
   if (const int err = WriteAll(temp.fd(), content); err != 0)
-    throw std::runtime_error("cannot write " + path + ": " + ErrnoText(err));
+    ThrowWriteError(ProblemKind::kCannotWrite, path, err);
   // On disk before the rename, so a crash leaves the old file or the whole new one.
-  if (::fsync(temp.fd()) != 0)
-    throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
-  if (!temp.Close()) throw std::runtime_error("cannot write " + path + ": " + ErrnoText(errno));
+  if (::fsync(temp.fd()) != 0) ThrowWriteError(ProblemKind::kCannotWrite, path, errno);
+  if (!temp.Close()) ThrowWriteError(ProblemKind::kCannotWrite, path, errno);
   if (::rename(temp.path().c_str(), target.c_str()) != 0)
-    throw std::runtime_error("cannot rename the temporary file to " + path + ": " +
-                             ErrnoText(errno));
+    ThrowWriteError(ProblemKind::kCannotRename, path, errno);
   temp.Keep();
 }
 
 void WriteNewFile(const std::string& path, std::string_view content) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) throw std::runtime_error("cannot create " + path + ": " + ErrnoText(errno));
+  if (fd < 0) ThrowWriteError(ProblemKind::kCannotCreate, path, errno);
   int err = WriteAll(fd, content);
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err != 0) {
     ::unlink(path.c_str());
-    throw std::runtime_error("cannot write " + path + ": " + ErrnoText(err));
+    ThrowWriteError(ProblemKind::kCannotWrite, path, err);
   }
+}
+
+bool IsTemporaryFileOf(std::string_view name, std::string_view target_name) {
+  const std::string prefix = TemporaryPrefix(target_name);
+  if (target_name.empty() || name.size() != prefix.size() + kTemporarySuffix.size() ||
+      name.substr(0, prefix.size()) != prefix)
+    return false;
+  for (const char c : name.substr(prefix.size()))
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+bool WrittenSince(const std::filesystem::path& path, std::filesystem::file_time_type since) {
+  std::error_code ec;
+  const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, ec);
+  return !ec && modified >= since - kFileTimeSlack;
 }
 
 }  // namespace dosavia

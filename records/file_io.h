@@ -1,7 +1,9 @@
 // Whole-file reading and atomic writing, and the split of a text into its lines.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,13 +26,26 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
 // it into place when every byte is on disk, so a reader never sees half a file and a
 // failure leaves an earlier file of the same name untouched and no temporary file behind.
 // Only a regular file or a new name is replaced (through a symbolic link, the file it
-// points to). Throws std::runtime_error on any failure, naming `path`.
+// points to). Throws WriteError on any failure, naming `path`.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
 // Creates `path` exclusively, so that a file made there meanwhile (or a link) is never
 // replaced, writes `content` and syncs it; when the write fails the new file is removed
-// again, so that no half file is later taken for a good one. Throws std::runtime_error on
-// any failure, naming `path`.
+// again, so that no half file is later taken for a good one. Throws WriteError on any
+// failure, naming `path`.
 void WriteNewFile(const std::string& path, std::string_view content);
+
+// Whether `name` is a temporary file that WriteFileAtomically makes for a target named
+// `target_name` (both plain names, without folders): one that a write stopped half way may
+// leave behind, and that may be removed when no write of that target goes on.
+bool IsTemporaryFileOf(std::string_view name, std::string_view target_name);
+
+// File systems that keep modification times to 2 s (FAT, some network shares) may show a
+// file written just now as up to this much older than the moment it was written.
+inline constexpr std::chrono::seconds kFileTimeSlack{2};
+
+// Whether the file at `path` was written at `since` or later, allowing kFileTimeSlack; false
+// when it does not exist. Tells a file that a run wrote from an earlier one of the name.
+bool WrittenSince(const std::filesystem::path& path, std::filesystem::file_time_type since);
 
 }  // namespace dosavia

@@ -235,7 +235,7 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
   if (format.DataItemsPerRecord() == 0) throw std::invalid_argument("format has no data items");
   while (static_cast<int>(fields.size()) < count) {
     if (next_line_ >= static_cast<int>(lines_.size()))
-      throw InputError(name_, next_line_ + 1, "", "the file ends too early (line missing)");
+      throw InputError(Problem(ProblemKind::kFileEndsEarly).In(name_, next_line_ + 1));
     const std::string& line = lines_[next_line_];
     const int line_no = ++next_line_;
     std::size_t col = 0;
@@ -248,9 +248,14 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
       col += it.width;
       if (!it.IsData()) continue;
       ++item_no;  // fields are counted among the data items, as a reader of the file sees them
-      const std::string where = "field " + std::to_string(item_no) + " (columns " +
-                                std::to_string(first_col) + "-" + std::to_string(col) + ", " +
-                                it.Describe() + ")";
+      const auto problem = [&](ProblemKind kind, std::string value = {}) {
+        return InputError(
+            Problem(kind)
+                .In(name_, line_no)
+                .At(ProblemField::Data(item_no, it.Describe())
+                        .WithColumns(static_cast<int>(first_col), static_cast<int>(col)))
+                .WithValue(std::move(value)));
+      };
       ReadField f{it.kind, {}, 0};
       switch (it.kind) {
         case FormatItem::Kind::kText:
@@ -264,9 +269,9 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
             t.remove_prefix(1);
           }
           if (!IsDigits(t) || t.size() > 9)
-            throw InputError(name_, line_no, where,
-                             t.empty() && Trim(cols).empty() ? "the field is blank"
-                                                             : "not an integer: '" + Excerpt(cols) + "'");
+            throw t.empty() && Trim(cols).empty()
+                ? problem(ProblemKind::kFieldBlank)
+                : problem(ProblemKind::kNotAnInteger, Excerpt(cols));
           long long v = 0;
           for (char c : t) v = v * 10 + (c - '0');
           f.integer = neg ? -v : v;
@@ -276,19 +281,15 @@ std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) 
         default: {
           std::string normal;
           float probe = 0;
-          if (Trim(cols).empty())
-            throw InputError(name_, line_no, where, "the field is blank");
+          if (Trim(cols).empty()) throw problem(ProblemKind::kFieldBlank);
           const NumberParse parse = NormaliseNumber(cols, it.decimals, normal)
                                         ? ParseNumber(normal, probe)
                                         : NumberParse::kNotANumber;
           // The same files serve the single-precision engine: a value beyond the float range
           // is refused for every program, not read as 0 by one and as a number by the other.
           if (parse == NumberParse::kOutOfRange)
-            throw InputError(name_, line_no, where,
-                             "out of range: '" + Excerpt(cols) +
-                                 "' is beyond the largest single-precision value (3.4E+38)");
-          if (parse != NumberParse::kOk)
-            throw InputError(name_, line_no, where, "not a number: '" + Excerpt(cols) + "'");
+            throw problem(ProblemKind::kBeyondSinglePrecision, Excerpt(cols));
+          if (parse != NumberParse::kOk) throw problem(ProblemKind::kNotANumber, Excerpt(cols));
           f.text = normal;
           break;
         }

@@ -24,12 +24,12 @@ bool FreeFormatReader::Next(Real& value) {
   std::string normal;
   const NumberParse parse =
       NormaliseNumber(token, 0, normal) ? ParseNumber(normal, value) : NumberParse::kNotANumber;
-  if (parse == NumberParse::kOutOfRange)
-    throw InputError(name_, line_, "value " + std::to_string(count_),
-                     "out of range: '" + Excerpt(token, 40) + "'");
   if (parse != NumberParse::kOk)
-    throw InputError(name_, line_, "value " + std::to_string(count_),
-                     "not a number: '" + Excerpt(token, 40) + "'");
+    throw InputError(Problem(parse == NumberParse::kOutOfRange ? ProblemKind::kOutOfRange
+                                                               : ProblemKind::kNotANumber)
+                         .In(name_, line_)
+                         .At(ProblemField::NthValue(count_))
+                         .WithValue(Excerpt(token, 40)));
   return true;
 }
 template bool FreeFormatReader::Next<float>(float&);

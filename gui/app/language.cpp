@@ -5,18 +5,16 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QSettings>
 #include <QTranslator>
 #include <QVariant>
 #include <QWidget>
+
+#include "gui/app/preferences.h"
 
 namespace dosavia::gui {
 
 namespace {
 
-const char kSettingsOrganisation[] = "Dosavia";
-const char kSettingsApplication[] = "Dosavia";
-const char kLanguageKey[] = "language";
 const char kEnglishTranslation[] = ":/i18n/dosavia_en.qm";
 
 // Dynamic properties that keep a widget's source texts.
@@ -91,12 +89,9 @@ std::optional<Language> LanguageArgument(int argc, char** argv) {
 Language CurrentLanguage() { return current; }
 
 void SetLanguage(Language language, bool remember) {
-  if (remember) {
-    QSettings settings(QString::fromLatin1(kSettingsOrganisation),
-                       QString::fromLatin1(kSettingsApplication));
-    settings.setValue(QString::fromLatin1(kLanguageKey),
-                      language == Language::kEnglish ? QStringLiteral("en") : QStringLiteral("ja"));
-  }
+  if (remember)
+    SetPreference(kLanguageKey,
+                  language == Language::kEnglish ? QStringLiteral("en") : QStringLiteral("ja"));
   if (language == current) return;
   QTranslator& translator = EnglishTranslator();
   if (language == Language::kEnglish) {
@@ -111,10 +106,7 @@ void SetLanguage(Language language, bool remember) {
 
 void ApplyStartLanguage(std::optional<Language> from_command_line) {
   if (from_command_line) return SetLanguage(*from_command_line, false);
-  const QSettings settings(QString::fromLatin1(kSettingsOrganisation),
-                           QString::fromLatin1(kSettingsApplication));
-  const auto stored =
-      ParseLanguage(settings.value(QString::fromLatin1(kLanguageKey)).toString().toStdString());
+  const auto stored = ParseLanguage(Preference(kLanguageKey).toString().toStdString());
   SetLanguage(stored.value_or(Language::kJapanese), false);
 }
 

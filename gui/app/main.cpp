@@ -7,6 +7,7 @@
 #include "gui/forms/form1_menu.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
+#include "gui/app/preferences.h"
 #include "gui/engine_screen/plot_command.h"
 #include "gui/app/working_folder.h"
 
@@ -14,7 +15,8 @@ int main(int argc, char* argv[]) {
   // "--plot" draws a result file's graph into a picture, before any window exists.
   if (auto rc = dosavia::gui::RunPlotCommand(argc, argv)) return *rc;
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Dosavia"));
+  // Before anything reads a preference: the names place the one settings file.
+  dosavia::gui::NameApplication();
   QApplication::setFont(dosavia::gui::DefaultFont());
   dosavia::gui::ApplyStartLanguage(dosavia::gui::LanguageArgument(argc, argv));
   // Started from a desktop menu the current directory holds no data: work in the user's own

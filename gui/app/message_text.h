@@ -1,17 +1,22 @@
-// The Japanese wording of the forms' reports of a file problem: the readers name the file,
-// the line and the field in English for the engine's console; a message box says them in
-// Japanese, with anything quoted from the file escaped.
+// A message box's report of a problem: what could not be done, then the file, the line, the
+// field and what is wrong, each on a line of its own, in the interface's language. The
+// wordings of the problems are those of records/problem_text.cpp, which the engine's console
+// and the browser edition use too.
 #pragma once
 
 #include <QString>
 
 #include <exception>
 
+#include "records/problem_text.h"
+
 namespace dosavia::gui {
 
-// `what` (what could not be done, Japanese), then the file, the line, the field and the
-// problem of `error` on lines of their own in Japanese. A problem without a Japanese
-// wording is shown as the reader gave it.
+// The language of the problem wordings that goes with the interface's language.
+TextLanguage ProblemLanguage();
+
+// `what` (what could not be done, in the interface's language), then the problem of `error`.
+// An error that carries no problem (a library's own) is shown as it says itself.
 QString FileProblemMessage(const QString& what, const std::exception& error);
 
 }  // namespace dosavia::gui

@@ -12,13 +12,13 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
-#include <QSettings>
 #include <QThread>
 #include <QVBoxLayout>
 
 #include "engine/console_text.h"
+#include "gui/app/preferences.h"
+#include "records/file_io.h"
 #include "gui/widgets/form_style.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/app/language.h"
@@ -30,26 +30,19 @@ namespace {
 // After SIGTERM the engine has this long to end before it is killed [ms].
 constexpr int kTerminateWaitMs = 3000;
 constexpr int kKillWaitMs = 3000;
-// A result file older than the run's start by more than this is an earlier run's; the
-// slack covers file systems that keep times to 2 s [s].
-constexpr int kFileTimeSlackS = 2;
 constexpr double kOutputPoints = 10.0;
 constexpr int kInitialWidthPx = 640;
 constexpr int kInitialHeightPx = 420;
 
-const char kSettingKey[] = "engine/own_console";
-const char kAllCoresKey[] = "engine/all_cores";
+// A file's path as the C++ library opens it.
+std::filesystem::path FilePath(const QFileInfo& info) {
+  return std::filesystem::path(info.absoluteFilePath().toStdU16String());
+}
 
 // Every console window alive, for the question before the program ends.
 QList<QPointer<EngineConsole>>& Consoles() {
   static QList<QPointer<EngineConsole>> consoles;
   return consoles;
-}
-
-// The engine's progress line " --- i / imax".
-const QRegularExpression& ProgressPattern() {
-  static const QRegularExpression pattern(QStringLiteral("^\\s*---\\s+(\\d+)\\s*/\\s*(\\d+)\\s*$"));
-  return pattern;
 }
 
 }  // namespace
@@ -126,9 +119,7 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
   else
     SetTrText(Status, "EngineConsole",
               QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（1 コア、単一乱数列）"), {result_file});
-  // Whole seconds: the file system may keep only those, and the file must not seem older
-  // than the run that wrote it.
-  started_at_ = QDateTime::currentDateTime().addMSecs(-QDateTime::currentDateTime().time().msec());
+  started_at_ = std::filesystem::file_time_type::clock::now();
   process_.setWorkingDirectory(working_dir);
   process_.setProgram(engine);
   process_.setArguments(arguments);
@@ -163,16 +154,15 @@ void EngineConsole::ReadOutput() {
 }
 
 void EngineConsole::HandleLine(const QString& line) {
-  if (const QRegularExpressionMatch m = ProgressPattern().match(line); m.hasMatch()) {
-    const int bin = m.captured(1).toInt();
-    const int imax = m.captured(2).toInt();
-    if (imax > 0) {
-      Progress->setRange(0, imax);
-      Progress->setValue(std::min(bin, imax));
+  const std::string text = line.toStdString();
+  if (const std::optional<ProgressReading> progress = ParseProgressLine(text)) {
+    if (progress->imax > 0) {
+      Progress->setRange(0, progress->imax);
+      Progress->setValue(std::min(progress->bin, progress->imax));
     }
     return;
   }
-  if (line.startsWith(QString::fromUtf8(ErrorLine("")))) error_seen_ = true;
+  if (IsErrorLine(text)) error_seen_ = true;
   if (line == QString::fromUtf8(kPromptLine) && state_ == State::kRunning) {
     // The engine has written its result (or reported why not) and waits for Enter.
     state_ = State::kWaitingForEnter;
@@ -211,19 +201,18 @@ void EngineConsole::Conclude(bool ok, const char* status_text, const QStringList
 
 bool EngineConsole::ResultWritten() const {
   const QFileInfo info(QDir(working_dir_).absoluteFilePath(result_file_));
-  return info.isFile() && info.lastModified() >= started_at_.addSecs(-kFileTimeSlackS);
+  return info.isFile() && WrittenSince(FilePath(info), started_at_);
 }
 
 void EngineConsole::RemoveTemporaryResults() {
-  // The engine's hidden temporary name: "." + result + "." + six letters or digits. Only
-  // those of this run are removed; an earlier result is never touched.
-  const QRegularExpression name(QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}$")
-                                    .arg(QRegularExpression::escape(result_file_)));
+  // Only the temporary files of this run's result are removed; an earlier result, and a
+  // temporary file of an earlier run that may still be writing, are never touched.
   const QDir dir(working_dir_);
+  const std::string result = QFile::encodeName(result_file_).toStdString();
   for (const QFileInfo& info :
        dir.entryInfoList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System)) {
-    if (name.match(info.fileName()).hasMatch() &&
-        info.lastModified() >= started_at_.addSecs(-kFileTimeSlackS))
+    if (IsTemporaryFileOf(QFile::encodeName(info.fileName()).toStdString(), result) &&
+        WrittenSince(FilePath(info), started_at_))
       QFile::remove(info.absoluteFilePath());
   }
 }
@@ -282,25 +271,21 @@ bool EngineConsole::ConfirmStopAll(QWidget* parent) {
 }
 
 bool UseOwnConsole() {
-  const QSettings settings;
-  const QVariant chosen = settings.value(QString::fromLatin1(kSettingKey));
+  const QVariant chosen = Preference(kOwnConsoleKey);
   if (chosen.isValid()) return chosen.toBool();
   return !TerminalEmulatorFound();
 }
 
-void SetUseOwnConsole(bool own) {
-  QSettings settings;
-  settings.setValue(QString::fromLatin1(kSettingKey), own);
-}
+void SetUseOwnConsole(bool own) { SetPreference(kOwnConsoleKey, own); }
 
 void EngineConsole::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LanguageChange) RetranslateTexts(this);
   QWidget::changeEvent(event);
 }
 
-bool UseAllCores() { return QSettings().value(QString::fromLatin1(kAllCoresKey), false).toBool(); }
+bool UseAllCores() { return Preference(kAllCoresKey, false).toBool(); }
 
-void SetUseAllCores(bool all) { QSettings().setValue(QString::fromLatin1(kAllCoresKey), all); }
+void SetUseAllCores(bool all) { SetPreference(kAllCoresKey, all); }
 
 QStringList EngineArguments(bool all_cores) {
   return all_cores ? QStringList{QStringLiteral("--threads"), QStringLiteral("0")} : QStringList{};

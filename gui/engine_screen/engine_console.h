@@ -7,12 +7,13 @@
 // leaves behind. Used where no terminal emulator is found, or when the user chooses it.
 #pragma once
 
-#include <QDateTime>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QStringDecoder>
 #include <QWidget>
+
+#include <filesystem>
 
 class QLabel;
 class QPlainTextEdit;
@@ -86,7 +87,7 @@ class EngineConsole : public QWidget {
   bool stopping_ = false;
   QString working_dir_;
   QString result_file_;
-  QDateTime started_at_;
+  std::filesystem::file_time_type started_at_;
 };
 
 // Whether a run starts in Dosavia's own console window rather than a terminal emulator:

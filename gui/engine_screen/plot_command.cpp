@@ -197,7 +197,8 @@ void WritePngFile(const QImage& picture, const std::string& path) {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  if (!picture.save(&buffer, "PNG")) throw std::runtime_error("cannot encode the picture " + path);
+  if (!picture.save(&buffer, "PNG"))
+    throw WriteError(Problem(ProblemKind::kCannotEncodePicture).In(path));
   WriteFileAtomically(path, std::string_view(png.constData(), png.size()));
 }
 

@@ -1,10 +1,10 @@
 #include "gui/engine_screen/result_curve_sets.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <charconv>
 
 #include "engine/beam_geometry.h"
+#include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "models/curve_metrics.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
@@ -56,10 +56,9 @@ CurveColors ColorFamily(int family) {
 }
 
 QString EnergyOfResultName(const QString& file) {
-  static const QRegularExpression pattern(QStringLiteral("^(.+?)MV-"),
-                                          QRegularExpression::CaseInsensitiveOption);
-  const QRegularExpressionMatch match = pattern.match(QFileInfo(file).fileName());
-  return match.hasMatch() ? match.captured(1) + QStringLiteral(" MV") : QString();
+  const ResultNameParts parts = ParseResultFileName(QFileInfo(file).fileName().toStdString());
+  return parts.energy.empty() ? QString()
+                              : QString::fromStdString(parts.energy) + QStringLiteral(" MV");
 }
 
 QString FieldSizeText(int field) {

@@ -77,8 +77,6 @@ constexpr double kOptionHeight = 360.0;
 
 // The comparison controls lie under the screen's original area [twips].
 constexpr double kComparisonRowsTwips = 2400;
-// A result file older than the run's start by more than this is an earlier run's [s].
-constexpr int kFileTimeSlackS = 2;
 // Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
@@ -403,7 +401,7 @@ void Form4::Command2_Click() {
     ShowExclamation(this, Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));
     return;
   }
-  run_started_ = QDateTime::currentDateTime();
+  run_started_ = std::filesystem::file_time_type::clock::now();
   Command4->setEnabled(true);
 }
 
@@ -415,8 +413,10 @@ void Form4::OnEngineFinished(bool ok, const QString& result_path) {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
-    ShowExclamation(this, Tr("Form4", "%1 は計算結果ファイルとして読み込めません\n%2")
-                              .arg(name, QString::fromStdString(e.what())));
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)), e));
   }
 }
 
@@ -425,9 +425,7 @@ void Form4::Command4_Click() {
   // started here goes on, a file of that name is an earlier run's (the name says only the
   // energy and the millions of photons).
   const bool running = Console != nullptr && Console->Running();
-  const QFileInfo file(QDir::current().absoluteFilePath(result_file_name_));
-  const bool earlier =
-      run_started_.isValid() && file.lastModified() < run_started_.addSecs(-kFileTimeSlackS);
+  const bool earlier = run_started_ && !WrittenSince(FilePath(result_file_name_), *run_started_);
   if (!result_file_name_.isEmpty() && !running && !earlier) {
     try {
       LoadResult(result_file_name_);
@@ -508,7 +506,7 @@ void Form4::Command10_Click() {
     SaveGraphPicture(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png",
                      kPictureSizes[sizes.indexOf(size)]);
   } catch (const std::exception& e) {
-    ShowExclamation(this, QString::fromStdString(e.what()));
+    ShowExclamation(this, FileProblemMessage(Tr("Form4", "画像を保存できません"), e));
   }
 }
 
@@ -521,7 +519,7 @@ void Form4::Command11_Click() {
   try {
     SaveCurvesCsv(path.endsWith(".csv", Qt::CaseInsensitive) ? path : path + ".csv");
   } catch (const std::exception& e) {
-    ShowExclamation(this, QString::fromStdString(e.what()));
+    ShowExclamation(this, FileProblemMessage(Tr("Form4", "CSV ファイルを保存できません"), e));
   }
 }
 

@@ -5,12 +5,13 @@
 // its primary and scatter parts.
 #pragma once
 
-#include <QDateTime>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QEvent;
@@ -157,7 +158,8 @@ class Form4 : public QWidget {
   QString result_file_name_;
   std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
   QString loaded_file_;
-  QDateTime run_started_;  // of the last run started here; invalid before one
+  // Of the last run started here; none before one.
+  std::optional<std::filesystem::file_time_type> run_started_;
 };
 
 }  // namespace dosavia::gui

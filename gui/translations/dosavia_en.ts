@@ -567,12 +567,6 @@ Please type a shorter X-ray energy</translation>
 %1</translation>
     </message>
     <message>
-        <source>%1 は計算結果ファイルとして読み込めません
-%2</source>
-        <translation>%1 cannot be read as a result file
-%2</translation>
-    </message>
-    <message>
         <source>%1 は計算結果ファイルとして読み込めません</source>
         <translation>%1 cannot be read as a result file</translation>
     </message>
@@ -595,6 +589,14 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>Kestrun をすべてのコアで実行します（--threads 0）。結果は統計誤差の範囲で単一乱数列の計算と一致します</source>
         <translation>Runs Kestrun on every core (--threads 0). The result agrees with the single-stream run within the statistical noise.</translation>
+    </message>
+    <message>
+        <source>画像を保存できません</source>
+        <translation>The picture cannot be saved</translation>
+    </message>
+    <message>
+        <source>CSV ファイルを保存できません</source>
+        <translation>The CSV file cannot be saved</translation>
     </message>
 </context>
 <context>
@@ -935,142 +937,6 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>%1 を表示する端末エミュレータが見つかりません（環境変数 TERMINAL で指定できます）</source>
         <translation>No terminal emulator found to show %1 (the environment variable TERMINAL can name one)</translation>
-    </message>
-    <message>
-        <source>ファイルが無いか、読めません</source>
-        <translation>the file is missing or unreadable</translation>
-    </message>
-    <message>
-        <source>ファイルを開けません</source>
-        <translation>cannot open the file</translation>
-    </message>
-    <message>
-        <source>ファイルを読めません</source>
-        <translation>cannot read the file</translation>
-    </message>
-    <message>
-        <source>読み込みエラー</source>
-        <translation>read error</translation>
-    </message>
-    <message>
-        <source>通常のファイルではありません</source>
-        <translation>not a plain file</translation>
-    </message>
-    <message>
-        <source>読めません（ファイルではありません）：</source>
-        <translation>cannot read it (not a file): </translation>
-    </message>
-    <message>
-        <source>この種類のファイルとしては大きすぎます</source>
-        <translation>far too large for a file of this kind</translation>
-    </message>
-    <message>
-        <source>ファイルが途中で終わっています（行が足りません）</source>
-        <translation>the file ends too early (a line is missing)</translation>
-    </message>
-    <message>
-        <source>ファイルが途中で終わっています。記録数：</source>
-        <translation>the file ends too early; records: </translation>
-    </message>
-    <message>
-        <source>ファイルが途中の記録で終わっています。記録：</source>
-        <translation>the file ends inside a record; record: </translation>
-    </message>
-    <message>
-        <source>スペクトルが途中で終わっています。記録数：</source>
-        <translation>the spectrum ends too early; records: </translation>
-    </message>
-    <message>
-        <source>行がありません</source>
-        <translation>the line is missing</translation>
-    </message>
-    <message>
-        <source>値がありません</source>
-        <translation>the value is missing</translation>
-    </message>
-    <message>
-        <source>行に数値がありません</source>
-        <translation>no number on the line</translation>
-    </message>
-    <message>
-        <source>数値ではありません：</source>
-        <translation>not a number: </translation>
-    </message>
-    <message>
-        <source>整数ではありません：</source>
-        <translation>not an integer: </translation>
-    </message>
-    <message>
-        <source>範囲外の値です：</source>
-        <translation>out of range: </translation>
-    </message>
-    <message>
-        <source>正の数でなければなりません</source>
-        <translation>must be a positive number</translation>
-    </message>
-    <message>
-        <source>負の値は使えません</source>
-        <translation>must not be negative</translation>
-    </message>
-    <message>
-        <source>強度に負の値は使えません</source>
-        <translation>the intensity must not be negative</translation>
-    </message>
-    <message>
-        <source>重みは負でない有限の数でなければなりません</source>
-        <translation>the weight must be a finite number, not negative</translation>
-    </message>
-    <message>
-        <source>400 記録の重みの合計が 0 です</source>
-        <translation>the weights of the 400 records sum to 0</translation>
-    </message>
-    <message>
-        <source>強度が正のビンがなく、計算するものがありません</source>
-        <translation>no bin has a positive intensity: nothing to calculate</translation>
-    </message>
-    <message>
-        <source>名前が空です</source>
-        <translation>the name is empty</translation>
-    </message>
-    <message>
-        <source>名前に制御文字が含まれています</source>
-        <translation>the name holds a control character</translation>
-    </message>
-    <message>
-        <source>スペクトルファイル名</source>
-        <translation>spectrum file name</translation>
-    </message>
-    <message>
-        <source>結果ファイル名</source>
-        <translation>result file name</translation>
-    </message>
-    <message>
-        <source>光子総数</source>
-        <translation>photon total</translation>
-    </message>
-    <message>
-        <source>強度</source>
-        <translation>intensity</translation>
-    </message>
-    <message>
-        <source>重み</source>
-        <translation>weight</translation>
-    </message>
-    <message>
-        <source>エネルギー</source>
-        <translation>energy</translation>
-    </message>
-    <message>
-        <source>記録</source>
-        <translation>record</translation>
-    </message>
-    <message>
-        <source>欄</source>
-        <translation>field</translation>
-    </message>
-    <message>
-        <source>桁</source>
-        <translation>columns</translation>
     </message>
     <message>
         <source>

@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QRect>
 #include <QScreen>
-#include <QSettings>
 #include <QShortcut>
 #include <QWidget>
 
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "gui/app/language.h"
+#include "gui/app/preferences.h"
 #include "gui/widgets/twips.h"
 
 namespace dosavia::gui {
@@ -42,9 +42,6 @@ constexpr std::array<double, 6> kZoomSteps = {0.75, 1.0, 1.25, 1.5, 1.75, 2.0};
 constexpr double kZoomGrain = 100.0;
 
 const char kScalerName[] = "dosavia_form_scaler";
-const char kSettingsOrganisation[] = "Dosavia";
-const char kSettingsApplication[] = "Dosavia";
-const char kZoomKey[] = "zoom";
 
 QSizeF TwipsSize(double width, double height) {
   const double px_per_twip = LogicalDpi() / kTwipsPerInch;
@@ -291,19 +288,12 @@ QSizeF DesignSize(const QWidget* form) {
 }
 
 double ZoomSetting() {
-  const QSettings settings(QString::fromLatin1(kSettingsOrganisation),
-                           QString::fromLatin1(kSettingsApplication));
-  const double zoom = settings.value(QString::fromLatin1(kZoomKey), kZoomToFit).toDouble();
+  const double zoom = Preference(kZoomKey, kZoomToFit).toDouble();
   return zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kZoomToFit;
 }
 
 void SetZoomSetting(double zoom) {
-  {
-    QSettings settings(QString::fromLatin1(kSettingsOrganisation),
-                       QString::fromLatin1(kSettingsApplication));
-    settings.setValue(QString::fromLatin1(kZoomKey),
-                      zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kZoomToFit);
-  }
+  SetPreference(kZoomKey, zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kZoomToFit);
   for (const QPointer<FormScaler>& scaler : Scalers())
     if (!scaler.isNull()) scaler->ResizeForSetting();
 }

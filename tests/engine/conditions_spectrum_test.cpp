@@ -8,6 +8,7 @@
 #include "engine/console_text.h"
 #include "engine_test_support.h"
 #include "records/input_error.h"
+#include "records/problem_text.h"
 
 namespace dosavia {
 namespace {
@@ -43,29 +44,37 @@ TEST(ConditionsTest, NamesAreCutAtTwentyCharactersAndTheTotalIsFreeFormat) {
 }
 
 TEST(ConditionsTest, ErrorNamesTheFileTheLineAndTheField) {
+  using enum ProblemKind;
+  constexpr FieldName kSpectrum = FieldName::kSpectrumFileName;
+  constexpr FieldName kResult = FieldName::kResultFileName;
+  constexpr FieldName kTotal = FieldName::kPhotonTotal;
   const struct {
     const char* text;
     int line;
-    const char* field;
-    const char* problem = "";
+    FieldName field;
+    ProblemKind kind;
+    const char* value = "";  // what the report quotes
   } cases[] = {
-      {"10MV.csv\r\n10MV-30M.data\r\n", 3, "photon total"},
-      {"10MV.csv\r\n10MV-30M.data\r\nthirty\r\n", 3, "photon total"},
-      {"10MV.csv\r\n10MV-30M.data\r\n-5\r\n", 3, "photon total"},
-      {"10MV.csv\r\n10MV-30M.data\r\n1e12\r\n", 3, "photon total"},  // beyond 32-bit counts
-      {"        \r\n10MV-30M.data\r\n1e6\r\n", 1, "spectrum file name"},
-      {"../10MV.csv\r\nx.data\r\n1e6\r\n", 1, "spectrum file name"},
-      {"10MV.csv\r\nsub\\x.data\r\n1e6\r\n", 2, "result file name"},
-      {"10MV.csv\r\nC:x.data\r\n1e6\r\n", 2, "result file name"},
-      {"10MV.csv\r\n..\r\n1e6\r\n", 2, "result file name"},
-      {"10MV.csv\r\nwater20.dat\r\n1e6\r\n", 2, "result file name"},  // would overwrite input
-      {"10MV.csv\r\n10mv.CSV\r\n1e6\r\n", 2, "result file name"},
-      {"10MV.csv\r\nKestrun\r\n1e6\r\n", 2, "result file name", "shipped"},
-      {"10MV.csv\r\ndosavia.EXE\r\n1e6\r\n", 2, "result file name", "shipped"},
-      {"10MV.csv\r\n4MV.csv\r\n1e6\r\n", 2, "result file name", "shipped"},
-      {"10MV.csv\r\nr.data\r\n30,000,000\r\n", 3, "photon total", "digit grouping"},
-      {"10MV.csv\r\nr.data\r\n1.00E+99\r\n", 3, "photon total", "out of range"},
-      {"10MV.csv\r\nr.data\r\n\x01\xff\r\n", 3, "photon total", "'\\x01\\xFF'"},
+      {"10MV.csv\r\n10MV-30M.data\r\n", 3, kTotal, kLineMissing, "2"},
+      {"10MV.csv\r\n10MV-30M.data\r\nthirty\r\n", 3, kTotal, kNotANumber, "thirty"},
+      {"10MV.csv\r\n10MV-30M.data\r\n-5\r\n", 3, kTotal, kPhotonTotalOutside},
+      {"10MV.csv\r\n10MV-30M.data\r\n1e12\r\n", 3, kTotal,
+       kPhotonTotalOutside},  // beyond 32-bit counts
+      {"        \r\n10MV-30M.data\r\n1e6\r\n", 1, kSpectrum, kNameEmpty},
+      {"../10MV.csv\r\nx.data\r\n1e6\r\n", 1, kSpectrum, kNotAPlainFileName, "../10MV.csv"},
+      {"10MV.csv\r\nsub\\x.data\r\n1e6\r\n", 2, kResult, kNotAPlainFileName, "sub\\x.data"},
+      {"10MV.csv\r\nC:x.data\r\n1e6\r\n", 2, kResult, kNotAPlainFileName, "C:x.data"},
+      {"10MV.csv\r\n..\r\n1e6\r\n", 2, kResult, kNameIsAFolder, ".."},
+      {"10MV.csv\r\nwater20.dat\r\n1e6\r\n", 2, kResult, kResultWouldOverwriteInput, "water20.dat"},
+      {"10MV.csv\r\n10mv.CSV\r\n1e6\r\n", 2, kResult, kResultWouldOverwriteInput, "10mv.CSV"},
+      {"10MV.csv\r\nKestrun\r\n1e6\r\n", 2, kResult, kResultWouldOverwriteShipped, "Kestrun"},
+      {"10MV.csv\r\ndosavia.EXE\r\n1e6\r\n", 2, kResult, kResultWouldOverwriteShipped},
+      {"10MV.csv\r\n4MV.csv\r\n1e6\r\n", 2, kResult, kResultWouldOverwriteShipped},
+      {"10MV.csv\r\nr.data\r\n30,000,000\r\n", 3, kTotal, kMoreThanPhotonTotal, "30,000,000"},
+      {"10MV.csv\r\nr.data\r\n1.00E+99\r\n", 3, kTotal, kOutOfRange, "1.00E+99"},
+      // bytes that are not text are quoted escaped, never passed on to a console
+      {"10MV.csv\r\nr.data\r\n\x01\xff\r\n", 3, kTotal, kNotANumber, "\\x01\\xFF"},
+      {"10MV.csv\r\na/\x1b[2J\r\n1e6\r\n", 2, kResult, kNotAPlainFileName, "a/\\x1B[2J"},
   };
   for (const auto& c : cases) {
     try {
@@ -74,8 +83,11 @@ TEST(ConditionsTest, ErrorNamesTheFileTheLineAndTheField) {
     } catch (const InputError& e) {
       EXPECT_EQ(e.file(), "Joken.dat");
       EXPECT_EQ(e.line(), c.line) << e.what();
-      EXPECT_EQ(e.field(), c.field) << e.what();
-      EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
+      EXPECT_EQ(e.field(), ProblemField::Named(c.field)) << e.what();
+      EXPECT_EQ(e.kind(), c.kind) << e.what();
+      if (*c.value) {
+        EXPECT_EQ(e.problem().value, c.value) << e.what();
+      }
     }
   }
 }
@@ -201,7 +213,8 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
     } catch (const InputError& e) {
       EXPECT_EQ(e.file(), "bad.csv");
       EXPECT_EQ(e.line(), c.line) << e.what();
-      EXPECT_NE(e.field().find(c.field), std::string::npos) << e.what();
+      EXPECT_NE(FieldText(e.field(), TextLanguage::kEnglish).find(c.field), std::string::npos)
+          << e.what();
     }
   }
 }
@@ -228,7 +241,8 @@ TEST(BeamSpectrumTest, WeightedBinsMustLieWithinThePhotonTable) {
       EXPECT_FALSE(c.accepted) << e.what();
       EXPECT_EQ(e.file(), "t.csv");
       EXPECT_EQ(e.line(), c.highest_bin) << e.what();
-      EXPECT_NE(std::string(e.what()).find("water20.dat"), std::string::npos) << e.what();
+      EXPECT_EQ(e.kind(), ProblemKind::kBinAboveTable) << e.what();
+      EXPECT_EQ(e.problem().other, "water20.dat") << e.what();
     }
   }
 }

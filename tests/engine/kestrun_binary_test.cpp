@@ -147,8 +147,8 @@ TEST(KestrunBinaryTest, CommandLine) {
   }
 }
 
-// Every failure is reported, the prompt still comes last, the status is 1, and an earlier
-// result file of the same name stays as it was.
+// Every failure is reported in the console's Japanese, the prompt still comes last, the
+// status is 1, and an earlier result file of the same name stays as it was.
 TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
   const struct {
     const char* name;
@@ -157,30 +157,38 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     const char* report;
     const char* shell_prefix = "";
   } cases[] = {
-      {"missing conditions", nullptr, nullptr, "Joken.dat"},
+      {"missing conditions", nullptr, nullptr, "Joken.dat：ファイルが無いか、読めません"},
       {"missing physics data", "t.csv\r\nres.data\r\n2000\r\n",
-       [](const TempDir& d) { fs::remove(d.File("water20.dat")); }, "water20.dat"},
-      {"photon total not a number", "t.csv\r\nres.data\r\nmany\r\n", nullptr, "Joken.dat, line 3"},
+       [](const TempDir& d) { fs::remove(d.File("water20.dat")); },
+       "water20.dat：ファイルが無いか、読めません"},
+      {"photon total not a number", "t.csv\r\nres.data\r\nmany\r\n", nullptr,
+       "Joken.dat 3 行目、光子総数：数値ではありません（'many'）"},
       {"missing spectrum", "4MV.csv\r\nres.data\r\n2000\r\n", nullptr,
-       "'4MV.csv', the spectrum named on line 1 of Joken.dat: cannot open"},
+       "Joken.dat 1 行目、スペクトルファイル名：スペクトル '4MV.csv' を使えません"
+       "（ファイルが無いか、読めません）"},
       {"short spectrum", "t.csv\r\nres.data\r\n2000\r\n",
-       [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum(), 250)); }, "t.csv, line 251"},
+       [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum(), 250)); },
+       "t.csv 251 行目"},
       {"no positive weight", "t.csv\r\nres.data\r\n2000\r\n",
-       [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum())); }, "positive intensity"},
-      {"result in another folder", "t.csv\r\n../res.data\r\n2000\r\n", nullptr, "Joken.dat, line 2"},
-      {"no primary kerma", "t.csv\r\nres.data\r\n1\r\n", nullptr, "no primary kerma"},
+       [](const TempDir& d) { d.Write("t.csv", SpectrumText(ZeroSpectrum())); },
+       "スペクトル 't.csv' を使えません（強度が正のビンがなく、計算するものがありません）"},
+      {"result in another folder", "t.csv\r\n../res.data\r\n2000\r\n", nullptr,
+       "Joken.dat 2 行目、結果ファイル名：'../res.data' は単純なファイル名ではありません"},
+      {"no primary kerma", "t.csv\r\nres.data\r\n1\r\n", nullptr,
+       "最初の 5 cm に一次線カーマが記録されず"},
       {"result name of a file that is not a result", "t.csv\r\nnotes.txt\r\n2000\r\n",
-       [](const TempDir& d) { d.Write("notes.txt", "my notes\r\n"); }, "not a result file"},
+       [](const TempDir& d) { d.Write("notes.txt", "my notes\r\n"); },
+       "'notes.txt' は既にあり、計算結果ファイルではありません"},
       {"spectrum above the photon table", "t.csv\r\nres.data\r\n2000\r\n",
        [](const TempDir& d) {
          auto rows = testing::TypicalWaterRows();
          rows.resize(5);  // up to 2 MeV, below the bin of 5.975 MeV
          d.Write("water20.dat", testing::WaterFile(rows));
        },
-       "t.csv, line 120"},
+       "t.csv 120 行目"},
       // 16 kB is less than the 76 kB result file: the write fails instead of a silent kill.
-      {"result beyond the file-size limit", "t.csv\r\nres.data\r\n2000\r\n", nullptr, "res.data",
-       "ulimit -f 16 &&"},
+      {"result beyond the file-size limit", "t.csv\r\nres.data\r\n2000\r\n", nullptr,
+       "res.data：ファイルを書き込めません（ファイルが大きすぎます）", "ulimit -f 16 &&"},
   };
   // An earlier result of the run's name: only a file of that shape may be replaced.
   const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());

@@ -156,16 +156,19 @@ TEST(ResultFileTest, ReadsOnlyPlainFilesAndOnlyAsFarAsNeeded) {
   EXPECT_NE(ReadResultFile(dir.File("big.data"), "big.data"), nullptr);
   const struct {
     const char* name;
-    const char* message;
-  } refused[] = {{"none.data", "none.data: cannot be opened"},
-                 {"dir.data", "dir.data: not a plain file"},
-                 {"blank.data", "blank.data, line 1: the file ends in record 1 of 600"}};
+    ProblemKind kind;
+    int line;
+  } refused[] = {{"none.data", ProblemKind::kCannotOpen, 0},
+                 {"dir.data", ProblemKind::kNotAFile, 0},
+                 {"blank.data", ProblemKind::kResultEndsEarly, 1}};
   for (const auto& c : refused) {
     try {
       ReadResultFile(dir.File(c.name), c.name);
       ADD_FAILURE() << c.name << " was accepted";
     } catch (const InputError& e) {
-      EXPECT_STREQ(e.what(), c.message);
+      EXPECT_EQ(e.file(), c.name);
+      EXPECT_EQ(e.kind(), c.kind) << e.what();
+      EXPECT_EQ(e.line(), c.line) << e.what();
     }
   }
 }
