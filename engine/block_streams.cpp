@@ -22,22 +22,15 @@ std::uint64_t SplitMix64(std::uint64_t& state) {
   return z ^ (z >> 31);
 }
 
-// An occupied bin and the end (exclusive) of its histories in the run's order.
-struct BinSpan {
-  int bin;
-  float energy;  // [keV]
-  std::int64_t end;
-};
-
 // Hands out blocks, keeps the tallies of finished blocks until their turn and adds them
 // into the total in block order.
 class BlockScheduler {
  public:
-  BlockScheduler(const PhysicsTables<float>& tables, std::vector<BinSpan> bins, int threads,
+  BlockScheduler(const PhysicsTables<float>& tables, const BlockPlan& plan, int threads,
                  DoseTally& total, const std::function<void(int)>& on_bin)
-      : tables_(tables), bins_(std::move(bins)), total_(total), on_bin_(on_bin) {
-    histories_ = bins_.empty() ? 0 : bins_.back().end;
-    blocks_ = (histories_ + kBlockHistories - 1) / kBlockHistories;
+      : tables_(tables), plan_(plan), total_(total), on_bin_(on_bin) {
+    histories_ = plan_.histories();
+    blocks_ = plan_.blocks();
     // Two tallies per thread let a thread go on while its last block waits for an earlier
     // one; a thread takes its tally before its block number, so the earliest unfinished
     // block always has one and the merge never stalls.
@@ -82,21 +75,8 @@ class BlockScheduler {
         return;
       }
       tally->Clear();
-      SeedBlockStream(random, static_cast<std::uint64_t>(b));
-      RunBlock(b, random, *tally);
+      plan_.RunBlock(tables_, b, random, *tally);
       Finish(b, tally);
-    }
-  }
-
-  void RunBlock(std::int64_t b, RandomStream<float>& random, DoseTally& tally) const {
-    const std::int64_t first = b * kBlockHistories;
-    const std::int64_t last = std::min(first + kBlockHistories, histories_);
-    auto bin = std::upper_bound(bins_.begin(), bins_.end(), first,
-                                [](std::int64_t h, const BinSpan& s) { return h < s.end; });
-    PencilBeam beam(tables_, random, tally);
-    for (std::int64_t h = first; h < last; ++h) {
-      while (h >= bin->end) ++bin;
-      beam.RunHistory(bin->energy);
     }
   }
 
@@ -110,19 +90,18 @@ class BlockScheduler {
       free_.push_back(next);
       next = nullptr;
       ++merged_;
-      AnnounceBinsUpTo(std::min(merged_ * kBlockHistories, histories_));
+      AnnounceBinsUpTo(plan_.HistoriesInBlocks(merged_));
     }
     tally_free_.notify_all();
   }
 
   // Calls on_bin for the bins whose histories are all in the total.
   void AnnounceBinsUpTo(std::int64_t merged_histories) {
-    while (announced_ < bins_.size() && bins_[announced_].end <= merged_histories)
-      on_bin_(bins_[announced_++].bin);
+    plan_.AnnounceBinsUpTo(merged_histories, announced_, on_bin_);
   }
 
   const PhysicsTables<float>& tables_;
-  const std::vector<BinSpan> bins_;
+  const BlockPlan& plan_;
   DoseTally& total_;
   const std::function<void(int)>& on_bin_;
   std::int64_t histories_ = 0;
@@ -139,6 +118,34 @@ class BlockScheduler {
 };
 
 }  // namespace
+
+BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n) {
+  for (int i = 1; i <= kSpectrumBins; ++i) {
+    if (spectrum.weight[i] == 0.0f) continue;
+    histories_ += HistoriesInBin(spectrum.weight[i], n);
+    bins_.push_back({i, BinEnergy(i), histories_});
+  }
+}
+
+void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
+                         RandomStream<float>& random, DoseTally& tally) const {
+  SeedBlockStream(random, static_cast<std::uint64_t>(b));
+  const std::int64_t first = b * kBlockHistories;
+  const std::int64_t last = std::min(first + kBlockHistories, histories_);
+  auto bin = std::upper_bound(bins_.begin(), bins_.end(), first,
+                              [](std::int64_t h, const BinSpan& s) { return h < s.end; });
+  PencilBeam beam(tables, random, tally);
+  for (std::int64_t h = first; h < last; ++h) {
+    while (h >= bin->end) ++bin;
+    beam.RunHistory(bin->energy);
+  }
+}
+
+void BlockPlan::AnnounceBinsUpTo(std::int64_t merged_histories, std::size_t& announced,
+                                 const std::function<void(int)>& on_bin) const {
+  while (announced < bins_.size() && bins_[announced].end <= merged_histories)
+    on_bin(bins_[announced++].bin);
+}
 
 void SeedBlockStream(RandomStream<float>& random, std::uint64_t block) {
   std::uint64_t state = block;
@@ -166,16 +173,10 @@ int ThreadCount(int requested) {
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
                              const std::function<void(int)>& on_bin) {
-  std::vector<BinSpan> bins;
-  std::int64_t end = 0;
-  for (int i = 1; i <= kSpectrumBins; ++i) {
-    if (spectrum.weight[i] == 0.0f) continue;
-    end += HistoriesInBin(spectrum.weight[i], n);
-    bins.push_back({i, BinEnergy(i), end});
-  }
+  const BlockPlan plan(spectrum, n);
   // No thread at all would leave the blocks unrun and the tally empty.
   threads = DOSAVIA_THREADS ? std::max(1, threads) : 1;
-  BlockScheduler scheduler(tables, std::move(bins), threads, total, on_bin);
+  BlockScheduler scheduler(tables, plan, threads, total, on_bin);
   scheduler.Run(threads);
   return scheduler.histories();
 }

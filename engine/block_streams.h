@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "engine/beam_spectrum.h"
 #include "engine/dose_tally.h"
@@ -35,6 +36,42 @@ inline constexpr std::int64_t kBlockHistories = 8192;
 // first lag made odd if all are even (an additive lagged-Fibonacci stream needs an odd
 // lag to reach its full period), pointers at 24 and 55, then the usual 1000 warm-up steps.
 void SeedBlockStream(RandomStream<float>& random, std::uint64_t block);
+
+// The run cut into blocks: the occupied bins in increasing order, each with the end of its
+// histories in the run's order, and the blocks of kBlockHistories over them. Whoever runs
+// the blocks (threads here, Web Workers or Node worker threads in the browser edition) runs
+// block b with RunBlock into a cleared tally and adds the block tallies into the total in
+// block order; the file is then the same however many ran them.
+class BlockPlan {
+ public:
+  BlockPlan(const BeamSpectrum& spectrum, float n);
+
+  std::int64_t histories() const { return histories_; }
+  std::int64_t blocks() const { return (histories_ + kBlockHistories - 1) / kBlockHistories; }
+  // Histories in the total once blocks 0..merged-1 are in it.
+  std::int64_t HistoriesInBlocks(std::int64_t merged) const {
+    return merged * kBlockHistories < histories_ ? merged * kBlockHistories : histories_;
+  }
+
+  // Seeds `random` for block b (0..blocks()-1) and runs its histories into `tally`, which
+  // the caller clears first.
+  void RunBlock(const PhysicsTables<float>& tables, std::int64_t b, RandomStream<float>& random,
+                DoseTally& tally) const;
+
+  // Calls on_bin for each occupied bin, not yet announced by this call's earlier uses of
+  // `announced`, whose histories all lie within the first `merged_histories`.
+  void AnnounceBinsUpTo(std::int64_t merged_histories, std::size_t& announced,
+                        const std::function<void(int)>& on_bin) const;
+
+ private:
+  struct BinSpan {
+    int bin;
+    float energy;      // [keV]
+    std::int64_t end;  // end (exclusive) of its histories in the run's order
+  };
+  std::vector<BinSpan> bins_;
+  std::int64_t histories_ = 0;
+};
 
 // Number of threads for a request of n (0: one per core the system reports, at least 1;
 // always 1 where no thread can start).

@@ -28,6 +28,24 @@ void DoseTally::Add(const DoseTally& other) {
   for (int b = 1; b <= kKermaBins; ++b) kerma_[b] += other.kerma_[b];
 }
 
+void DoseTally::CopyCellsTo(std::span<float, kCellCount> out) const {
+  float* to = out.data();
+  for (const auto& component : ring_)
+    for (const auto& row : component) to = std::copy(row.begin(), row.end(), to);
+  std::copy(kerma_.begin(), kerma_.end(), to);
+}
+
+void DoseTally::SetCellsFrom(std::span<const float, kCellCount> in) {
+  const float* from = in.data();
+  for (auto& component : ring_)
+    for (auto& row : component) {
+      std::copy(from, from + row.size(), row.begin());
+      from += row.size();
+    }
+  std::copy(from, from + kerma_.size(), kerma_.begin());
+  last_end_ = kNoStepEnd;
+}
+
 bool DoseTally::AllFinite() const {
   for (const auto& component : ring_)
     for (const auto& row : component)

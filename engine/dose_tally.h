@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <span>
 
@@ -90,6 +91,14 @@ class DoseTally {
   // Adds every cell of `other` into this tally, cell by cell; adding the same tallies in
   // the same order always gives the same floats.
   void Add(const DoseTally& other);
+
+  // Every scored cell as one run of floats (the ring doses of both components, then the
+  // kerma), so that a block's tally can go from the worker that ran it to the one that adds
+  // it into the total; setting the cells a copy gave makes the same tally.
+  static constexpr std::size_t kCellCount =
+      static_cast<std::size_t>(kComponents) * (kSlabs + 1) * (kRings + 1) + (kKermaBins + 1);
+  void CopyCellsTo(std::span<float, kCellCount> out) const;
+  void SetCellsFrom(std::span<const float, kCellCount> in);
 
   // False when any cell is infinite or NaN, which would make the whole result file
   // meaningless after the normalisation.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace dosavia {
@@ -170,6 +171,74 @@ double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm) {
   const auto c = PolyFit<1>(xs, ys);
   if (!c) return 0;
   return std::exp((*c)[0] + (*c)[1] * (depth_cm - DepthBinCentreCm(j)));
+}
+
+double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximum) {
+  const int first = static_cast<int>(std::lround((maximum.window_first_cm + 0.05) / 0.1));
+  const int last = static_cast<int>(std::lround((maximum.window_last_cm + 0.05) / 0.1));
+  if (first < 1 || last > LastBin(dose) || last - first + 1 < 8) return -1;
+  const int centre = (first + last) / 2;
+  const double x_ref = DepthBinCentreCm(centre);
+  std::vector<double> xs, ys;
+  for (int j = first; j <= last; ++j) {
+    xs.push_back(DepthBinCentreCm(j) - x_ref);
+    ys.push_back(dose[j]);
+  }
+  const auto vertex = [&](const std::vector<double>& y) -> std::optional<double> {
+    const auto c = PolyFit<3>(xs, y);
+    if (!c) return std::nullopt;
+    return CubicMaximum(*c);
+  };
+  const auto c = PolyFit<3>(xs, ys);
+  const std::optional<double> x0 = vertex(ys);
+  // Only a maximum inside the window is a fitted d_max.
+  if (!c || !x0 || std::abs(*x0) > xs.back()) return -1;
+  double rss = 0;
+  for (std::size_t p = 0; p < xs.size(); ++p) rss += std::pow(ys[p] - Cubic(*c, xs[p]), 2);
+  const double noise = std::sqrt(rss / static_cast<double>(xs.size() - 4));
+  if (!(noise > 0)) return 0;
+  // The cubic's coefficients are linear in the bins, so a step of a small fraction of the
+  // noise gives each derivative to well within the noise of the estimate itself.
+  const double h = 1e-3 * noise;
+  double variance = 0;
+  for (std::size_t p = 0; p < ys.size(); ++p) {
+    std::vector<double> moved = ys;
+    moved[p] += h;
+    const std::optional<double> x1 = vertex(moved);
+    if (!x1) return -1;
+    variance += std::pow((*x1 - *x0) / h * noise, 2);
+  }
+  return std::sqrt(variance);
+}
+
+namespace {
+
+// ln D at bin j's centre from the straight line over j +-10 bins, with its variance from the
+// scatter about the line; nothing when a dose is not positive.
+std::optional<std::pair<double, double>> LogLinearFit(std::span<const double> dose, int j) {
+  if (j - kLogFitHalfBins < 1 || j + kLogFitHalfBins > LastBin(dose)) return std::nullopt;
+  std::vector<double> xs, ys;
+  for (int k = j - kLogFitHalfBins; k <= j + kLogFitHalfBins; ++k) {
+    if (!(dose[k] > 0)) return std::nullopt;
+    xs.push_back(DepthBinCentreCm(k) - DepthBinCentreCm(j));
+    ys.push_back(std::log(dose[k]));
+  }
+  const auto c = PolyFit<1>(xs, ys);
+  if (!c) return std::nullopt;
+  double rss = 0;
+  for (std::size_t p = 0; p < xs.size(); ++p) rss += std::pow(ys[p] - (*c)[0] - (*c)[1] * xs[p], 2);
+  const double n = static_cast<double>(xs.size());
+  // The abscissae are centred, so the intercept's variance is the residual variance over n.
+  return std::pair{(*c)[0], rss / (n - 2) / n};
+}
+
+}  // namespace
+
+double Tpr2010Uncertainty(std::span<const double> dose_10x10) {
+  const auto d10 = LogLinearFit(dose_10x10, kBin10cm);
+  const auto d20 = LogLinearFit(dose_10x10, kBin20cm);
+  if (!d10 || !d20) return -1;
+  return std::exp(d20->first - d10->first) * std::sqrt(d10->second + d20->second);
 }
 
 double Tpr2010(std::span<const double> dose_10x10) {

@@ -52,6 +52,17 @@ double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm);
 // point source at 100 cm) does not apply.
 double Tpr2010(std::span<const double> dose_10x10);
 
+// Standard uncertainty [cm] of a fitted d_max from the curve alone, when no history groups
+// are at hand (a result file): the noise of a bin is the scatter of the raw bins about the
+// cubic over the maximum's window, and it is carried to the cubic's maximum by the
+// derivative of that maximum with respect to each bin. -1 when the maximum is not a fitted
+// one or the window is too short to tell noise from the curve.
+double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximum);
+
+// Standard uncertainty of Tpr2010 from the scatter of ln D about each of its two straight
+// lines; -1 when either fit fails.
+double Tpr2010Uncertainty(std::span<const double> dose_10x10);
+
 // The numbers of the screen's value table for one curve.
 struct CurveMetrics {
   DoseMaximum maximum;

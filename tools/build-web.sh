@@ -24,7 +24,7 @@ if [ ! -f build/wasm/CMakeCache.txt ] || [ "$#" -gt 0 ]; then
     -DDOSAVIA_BUILD_TESTS=OFF -DDOSAVIA_BUILD_BENCH=OFF "$@" > build/wasm/configure.log 2>&1 \
     || { cat build/wasm/configure.log; exit 1; }
 fi
-cmake --build build/wasm -j"$(nproc)" --target Kestrun dosavia_core
+cmake --build build/wasm -j"$(nproc)" --target Kestrun dosavia_core kestrun_core
 # The engine and, beside it as beside the native one, the shipped data files that
 # "kestrun.js --init" lays into a working folder. Each is replaced only when it changed.
 copy_if_changed() {
@@ -40,6 +40,7 @@ done
 # The site: the page's modules and styles as written, the C++ core (one file, the data
 # embedded), and the texts made from Dosavia's translation file.
 copy_if_changed build/wasm/web/dosavia_core.js build/web/dosavia_core.js
+copy_if_changed build/wasm/web/kestrun_core.js build/web/kestrun_core.js
 for f in web/src/*; do
   copy_if_changed "$f" "build/web/$(basename "$f")"
 done

@@ -2,11 +2,13 @@
 
 #include <QFileInfo>
 #include <charconv>
+#include <vector>
 
 #include "engine/beam_geometry.h"
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "models/curve_metrics.h"
+#include "models/curve_table.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/app/language.h"
 
@@ -28,26 +30,6 @@ const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
 const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
                                   QT_TRANSLATE_NOOP("Figures", "一次線線量"),
                                   QT_TRANSLATE_NOOP("Figures", "散乱線線量")};  // by component
-
-// A CSV field, quoted when it holds a separator, a quote or a line end.
-std::string CsvField(const QString& text) {
-  std::string s = text.toStdString();
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string quoted = "\"";
-  for (char c : s) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
-}
-
-// Six significant digits (the file holds four; a total adds two of them), whatever the C
-// locale says.
-std::string Number(double v) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
-  return std::string(buffer, result.ptr);
-}
 
 }  // namespace
 
@@ -79,27 +61,15 @@ void DrawCurveSet(PictureBox& picture, const CurveSet& set) {
 
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
                           std::span<const CurveSet> sets) {
-  std::string text = "\xEF\xBB\xBF";
-  text += CsvField(Tr("Figures", "深さ [cm]"));
-  if (kerma != nullptr) {
-    const QString energy = EnergyOfResultName(kerma_file);
-    text += ',' + CsvField((energy.isEmpty() ? QString() : energy + ' ') +
-                           Tr("Figures", kKermaName) + ' ' + kerma_file);
-  }
+  std::vector<CsvCurveSet> rows;
   for (const CurveSet& set : sets)
-    for (const char* name : kDoseNames)
-      text += ',' + CsvField((set.energy.isEmpty() ? QString() : set.energy + ' ') +
-                             FieldSizeText(set.field) + ' ' + Tr("Figures", name) + ' ' + set.file);
-  text += "\r\n";
-  for (int i = 1; i <= kDepthBins; ++i) {
-    text += Number((2 * i - 1) / 20.0);  // the bin centre, 0.05 cm, 0.15 cm, ...
-    if (kerma != nullptr) text += ',' + Number(kerma->Kerma[i]);
-    for (const CurveSet& set : sets)
-      for (int k : {kTotalDose, kPrimaryDose, kScatterDose})
-        text += ',' + Number(set.tables->DoseTable[k][set.field][i]);
-    text += "\r\n";
-  }
-  return text;
+    rows.push_back({set.tables.get(), set.field, set.energy.toStdString(), set.file.toStdString()});
+  const CurveCsvNames names{Tr("Figures", "深さ [cm]").toStdString(),
+                            Tr("Figures", kKermaName).toStdString(),
+                            {Tr("Figures", kDoseNames[0]).toStdString(),
+                             Tr("Figures", kDoseNames[1]).toStdString(),
+                             Tr("Figures", kDoseNames[2]).toStdString()}};
+  return dosavia::CurvesCsvText(kerma, kerma_file.toStdString(), rows, names);
 }
 
 }  // namespace dosavia::gui

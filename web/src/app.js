@@ -1,8 +1,9 @@
-// The browser edition's page: the screens (menu, visual simulation), the language, deep links
+// The browser edition's page: the screens (menu, visual simulation, engine), the language, deep links
 // and the notice line. Each screen lives in a module of its own; this one only routes.
 import { parseDeepLink } from './deeplink.js';
 import { language, setLanguage, tr, translatePage } from './i18n.js';
 import { setLinkNotice } from './notice.js';
+import { engineScreen } from './engine.js';
 import { visualScreen } from './visual.js';
 
 const $ = (id) => document.getElementById(id);
@@ -10,7 +11,7 @@ const link = parseDeepLink(window.location.search);
 setLanguage(link.values.lang);
 
 // The screens besides the menu, by the name a link gives in `screen`.
-const SCREENS = { [visualScreen.id]: visualScreen };
+const SCREENS = { [visualScreen.id]: visualScreen, [engineScreen.id]: engineScreen };
 const current = SCREENS[link.values.screen] ?? null;
 
 function applyLanguage() {
@@ -42,4 +43,4 @@ new ResizeObserver(() => current?.redraw()).observe(document.body);
 for (const section of document.querySelectorAll('main > .screen')) section.hidden = section.id !== (current ? current.id : 'menu');
 applyLanguage();
 setLinkNotice(link.problems.map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value)).join(' '));
-current?.start(link.values);
+current?.start(link.values, link.given);

@@ -1,5 +1,6 @@
 // Deep links: URL parameters that preset a screen and may start it, so that a teacher can put
-// a demonstration on a slide, e.g. index.html?screen=visual&lang=en&energy=15&field=1&photons=500&go=1.
+// a demonstration on a slide, e.g. index.html?screen=visual&lang=en&energy=15&field=1&photons=500&go=1
+// or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1.
 // A value that cannot be used is reported and replaced by the default, never half applied.
 
 export const VISUAL_DEFAULTS = Object.freeze({
@@ -11,11 +12,17 @@ export const VISUAL_DEFAULTS = Object.freeze({
   photons: 100,
   step: 1,
   go: 0,
+  run: 0,
 });
 
-const SCREENS = ['menu', 'visual'];
+// The engine screen's own defaults where the link does not set them.
+export const ENGINE_DEFAULTS = Object.freeze({ photons: 1000000, field: 10 });
+
+const SCREENS = ['menu', 'visual', 'engine'];
 const ENERGIES = ['4', '6', '10', '15', 'mono'];
+// The visual screen's fields; the engine's result files hold 15 and 20 cm besides.
 const FIELD_SIDES = [1, 2, 3, 4, 5, 6, 8, 10];
+const ENGINE_FIELD_SIDES = [...FIELD_SIDES, 15, 20];
 // A deep link starts at once; a count beyond this would hold a classroom PC for minutes.
 export const MAX_LINK_PHOTONS = 1e6;
 
@@ -29,7 +36,7 @@ const rules = {
   },
   field: (v) => {
     const x = Number(v);
-    return /^\d+$/.test(v) && FIELD_SIDES.includes(x) ? x : undefined;
+    return /^\d+$/.test(v) && ENGINE_FIELD_SIDES.includes(x) ? x : undefined;
   },
   photons: (v) => {
     const x = Number(v);
@@ -37,22 +44,41 @@ const rules = {
   },
   step: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   go: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
+  run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
 };
 
-// { values, problems: [{ name, value }] } from a query string ("?a=b&...").
+// { values, problems: [{ name, value }], given } from a query string ("?a=b&..."); `given`
+// names the parameters the link set to usable values.
 export function parseDeepLink(search) {
   const params = new URLSearchParams(search);
   const values = { ...VISUAL_DEFAULTS };
   const problems = [];
+  const given = [];
   for (const [name, value] of params) {
     const rule = rules[name];
     if (!rule) continue; // unknown parameters belong to other screens or later editions
     const parsed = rule(value);
     if (parsed === undefined) problems.push({ name, value });
-    else values[name] = parsed;
+    else {
+      values[name] = parsed;
+      given.push(name);
+    }
   }
   // An energy given as a number of MeV for a mono-energetic beam implies energy=mono.
   if (params.has('mono') && !params.has('energy') && !problems.some((p) => p.name === 'mono'))
     values.energy = 'mono';
-  return { values, problems };
+  // What one screen cannot use: the visual screen's fields end at 10 cm, the engine has no
+  // mono-energetic beam.
+  const reject = (name, fallback) => {
+    problems.push({ name, value: params.get(name) });
+    values[name] = fallback;
+    given.splice(given.indexOf(name), 1);
+  };
+  if (values.screen === 'engine') {
+    if (values.energy === 'mono') reject(params.has('energy') ? 'energy' : 'mono', VISUAL_DEFAULTS.energy);
+    for (const [name, value] of Object.entries(ENGINE_DEFAULTS)) if (!given.includes(name)) values[name] = value;
+  } else if (given.includes('field') && !FIELD_SIDES.includes(values.field)) {
+    reject('field', VISUAL_DEFAULTS.field);
+  }
+  return { values, problems, given };
 }

@@ -1,0 +1,71 @@
+#include "engine/block_run.h"
+
+#include "engine/beam_geometry.h"
+#include "engine/engine_error.h"
+#include "engine/field_superposition.h"
+#include "engine/spectrum_file.h"
+#include "physics/physics_loader.h"
+
+namespace dosavia {
+
+namespace {
+
+std::span<const float, kSlabs + 1> SlabWidths(const BlockRunInputs& inputs) {
+  return std::span<const float, kSlabs + 1>(inputs.tables.DepthBinWidth);
+}
+
+}  // namespace
+
+std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& dir,
+                                                   std::optional<std::string_view> conditions_text) {
+  auto inputs = std::make_unique<BlockRunInputs>();
+  LoadPhysicsTables(inputs->tables, (dir / kWaterDataFile).string(),
+                    (dir / kElectronDataFile).string());
+  inputs->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
+  inputs->conditions = conditions_text ? ReadConditions(*conditions_text)
+                                       : ReadConditionsFile(dir / kConditionsFile);
+  const std::string& name = inputs->conditions.spectrum_file;
+  inputs->spectrum = ReadBeamSpectrumFile(dir / name, name);
+  CheckSpectrumWithinTable(inputs->spectrum,
+                           inputs->tables.PhotonTable[inputs->tables.photon_rows].energy, name);
+  inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total);
+  return inputs;
+}
+
+BlockRunner::BlockRunner(const BlockRunInputs& inputs)
+    : inputs_(inputs), tally_(std::make_unique<DoseTally>(SlabWidths(inputs))) {}
+
+void BlockRunner::Run(std::int64_t b, std::span<float, DoseTally::kCellCount> cells) {
+  tally_->Clear();
+  inputs_.plan->RunBlock(inputs_.tables, b, random_, *tally_);
+  tally_->CopyCellsTo(cells);
+}
+
+BlockTotal::BlockTotal(const BlockRunInputs& inputs)
+    : inputs_(inputs),
+      total_(std::make_unique<DoseTally>(SlabWidths(inputs))),
+      scratch_(std::make_unique<DoseTally>(SlabWidths(inputs))) {}
+
+void BlockTotal::Begin(const std::function<void(int)>& on_bin) {
+  inputs_.plan->AnnounceBinsUpTo(inputs_.plan->HistoriesInBlocks(merged_), announced_, on_bin);
+}
+
+void BlockTotal::AddNext(std::span<const float, DoseTally::kCellCount> cells,
+                         const std::function<void(int)>& on_bin) {
+  if (complete()) throw EngineError("a block beyond the last one was added");
+  scratch_->SetCellsFrom(cells);
+  total_->Add(*scratch_);
+  ++merged_;
+  inputs_.plan->AnnounceBinsUpTo(inputs_.plan->HistoriesInBlocks(merged_), announced_, on_bin);
+}
+
+NormalisedResults BlockTotal::Results() const {
+  if (!complete()) throw EngineError("the run was stopped before its last block; no result");
+  if (!total_->AllFinite())
+    throw EngineError("the dose tally holds a value that is not a finite number");
+  auto field = std::make_unique<FieldDoseTable>();
+  Superpose(*total_, *field);
+  return Normalise(*total_, *field);
+}
+
+}  // namespace dosavia

@@ -1,0 +1,85 @@
+// A block-stream run whose blocks are run by workers outside this process's threads: the
+// browser edition's Web Workers and the Node edition's worker threads. Each worker loads the
+// same inputs and runs the blocks it is given; one BlockTotal adds their tallies in block
+// order and makes the result file, which is then the one Kestrun --threads N writes for the
+// same conditions, whatever the number of workers.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/beam_spectrum.h"
+#include "engine/block_streams.h"
+#include "engine/conditions_file.h"
+#include "engine/dose_tally.h"
+#include "engine/result_file.h"
+#include "physics/physics_tables.h"
+#include "physics/random_stream.h"
+
+namespace dosavia {
+
+// Everything a worker needs, loaded as Kestrun loads it: the physics tables with the
+// engine's phantom, the conditions, the spectrum they name, and the run cut into blocks.
+struct BlockRunInputs {
+  PhysicsTables<float> tables;
+  RunConditions conditions;
+  BeamSpectrum spectrum;
+  std::optional<BlockPlan> plan;
+};
+
+// Reads water20.dat, ELDAT.dat, the conditions and the spectrum from `dir`. The conditions
+// come from `conditions_text` when given (the browser edition forms them as the desktop
+// writes Joken.dat), else from dir/Joken.dat. Throws InputError or EngineError as Kestrun
+// reports them; never returns null.
+std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(
+    const std::filesystem::path& dir, std::optional<std::string_view> conditions_text = {});
+
+// A worker's side: runs block b into its own tally and copies the cells out.
+class BlockRunner {
+ public:
+  explicit BlockRunner(const BlockRunInputs& inputs);
+  void Run(std::int64_t b, std::span<float, DoseTally::kCellCount> cells);
+
+ private:
+  const BlockRunInputs& inputs_;
+  RandomStream<float> random_;
+  std::unique_ptr<DoseTally> tally_;
+};
+
+// The total's side: the block tallies added strictly in block order.
+class BlockTotal {
+ public:
+  explicit BlockTotal(const BlockRunInputs& inputs);
+
+  // Announces the bins that need no block (those with no history at all, before the
+  // first), as Kestrun does when it starts the blocks.
+  void Begin(const std::function<void(int)>& on_bin);
+
+  // Adds the cells of block merged() (the next in order) and calls on_bin for every bin
+  // whose histories are now all in the total, in bin order.
+  void AddNext(std::span<const float, DoseTally::kCellCount> cells,
+               const std::function<void(int)>& on_bin);
+
+  std::int64_t merged() const { return merged_; }
+  bool complete() const { return merged_ == inputs_.plan->blocks(); }
+
+  // The normalised tables of the complete run, checked as Kestrun checks them (a value
+  // that is not finite, no primary kerma: EngineError). Throws EngineError before the last
+  // block is in: a stopped run has no result.
+  NormalisedResults Results() const;
+
+ private:
+  const BlockRunInputs& inputs_;
+  std::unique_ptr<DoseTally> total_;
+  std::unique_ptr<DoseTally> scratch_;
+  std::int64_t merged_ = 0;
+  std::size_t announced_ = 0;
+};
+
+}  // namespace dosavia

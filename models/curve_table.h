@@ -1,0 +1,61 @@
+// The compared curve sets of the engine screen without the window system: the energy a
+// result name carries, the legend text, the value table's row and the CSV of the drawn
+// curves. Dosavia's table and CSV and the browser edition's both come from here.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "engine/result_file.h"
+
+namespace dosavia {
+
+// Field column of the 10 x 10 cm field, where TPR20,10 is defined.
+inline constexpr int kReferenceFieldColumn = 8;
+
+// The X-ray energy a result file's name carries: "10MV-30M.data" gives "10 MV" (the "MV-"
+// in any case, after at least one character; a folder part is ignored); empty otherwise.
+std::string EnergyOfResultFileName(std::string_view file);
+
+// "10 × 10 cm" for field column 1..10.
+std::string FieldSizeLabel(int field);
+
+// The legend entry "energy, field, file" ("?" for an unknown energy).
+std::string CurveLegendText(std::string_view energy, int field, std::string_view file);
+
+// One row of the value table: the total dose of `field` of a result.
+struct CurveTableRow {
+  double dmax_cm = 0;
+  double dmax_sigma_cm = -1;  // -1: not known
+  double surface_percent = 0;
+  double d10_percent = 0;
+  double tpr2010 = 0;  // of the result's 10 x 10 cm field
+  double tpr2010_sigma = -1;
+};
+CurveTableRow MeasureCurveSet(const ResultTables& tables, int field);
+
+// A drawn set as the CSV names it.
+struct CsvCurveSet {
+  const ResultTables* tables = nullptr;
+  int field = 8;
+  std::string energy;  // "10 MV"; empty when unknown
+  std::string file;
+};
+
+// The column names in the interface language.
+struct CurveCsvNames {
+  std::string depth;                // "深さ [cm]"
+  std::string kerma;                // "一次線水カーマ"
+  std::array<std::string, 3> dose;  // total, primary, scatter
+};
+
+// A header row, then one row per depth bin: the bin's centre [cm], the kerma of `kerma`
+// (when given, named after `kerma_file`), then total, primary and scatter of each set, as
+// the file's ratios to the kerma maximum, six significant digits. UTF-8 with a byte-order
+// mark so that a Japanese spreadsheet does not read it as Shift-JIS, CR LF line ends.
+std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file,
+                          std::span<const CsvCurveSet> sets, const CurveCsvNames& names);
+
+}  // namespace dosavia

@@ -1,0 +1,91 @@
+// The compared curve sets' shared text and numbers: the energy a result name carries, the
+// CSV layout, and the uncertainties of d_max and TPR20,10 against the spread they estimate.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "models/curve_metrics.h"
+#include "models/curve_table.h"
+
+namespace dosavia {
+namespace {
+
+TEST(CurveTableTest, EnergyOfResultFileName) {
+  const struct {
+    const char* name;
+    const char* energy;
+  } cases[] = {
+      {"10MV-30M.data", "10 MV"}, {"4mv-1M.data", "4 MV"},   {"dir/6MV-0M.data", "6 MV"},
+      {"MV-3M.data", ""},          {"10MV.data", ""},         {"15MV-MV-1M.data", "15 MV"},
+      {"", ""},                    {"C:\\r\\4MV-2M.data", "4 MV"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EnergyOfResultFileName(c.name), c.energy) << c.name;
+  EXPECT_EQ(CurveLegendText("", 8, "x.data"), "?, 10 × 10 cm, x.data");
+  EXPECT_EQ(FieldSizeLabel(10), "20 × 20 cm");
+}
+
+// A build-up curve (1 - exp(-a z)) exp(-mu z) with Gaussian noise of relative size `noise`.
+std::unique_ptr<ResultTables> NoisyTables(double noise, unsigned seed) {
+  auto t = std::make_unique<ResultTables>();
+  std::mt19937_64 random(seed);
+  std::normal_distribution<double> normal(0.0, 1.0);
+  for (int f = 1; f <= kFieldColumns; ++f)
+    for (int i = 1; i <= kDepthBins; ++i) {
+      const double z = DepthBinCentreCm(i);
+      const double d = (1 - std::exp(-1.0 * z)) * std::exp(-0.04 * z);
+      t->DoseTable[kPrimaryDose][f][i] = 0.8 * d * (1 + noise * normal(random));
+      t->DoseTable[kScatterDose][f][i] = 0.2 * d;
+      t->DoseTable[kTotalDose][f][i] = t->DoseTable[kPrimaryDose][f][i] + 0.2 * d;
+      t->Kerma[i] = std::exp(-0.04 * z);
+    }
+  return t;
+}
+
+// Over many noisy curves the stated uncertainties must match the spread of the values they
+// belong to (within a factor that the correlated fit windows allow), else the table's
+// "±" misleads.
+TEST(CurveTableTest, UncertaintiesMatchTheSpreadOverRepeatedCurves) {
+  constexpr int kRepeats = 200;
+  std::vector<double> dmax, tpr;
+  double dmax_sigma = 0, tpr_sigma = 0;
+  for (int r = 0; r < kRepeats; ++r) {
+    const CurveTableRow row = MeasureCurveSet(*NoisyTables(0.01, 1000 + r), 8);
+    ASSERT_GT(row.dmax_sigma_cm, 0);
+    ASSERT_GT(row.tpr2010_sigma, 0);
+    dmax.push_back(row.dmax_cm);
+    tpr.push_back(row.tpr2010);
+    dmax_sigma += row.dmax_sigma_cm / kRepeats;
+    tpr_sigma += row.tpr2010_sigma / kRepeats;
+  }
+  const auto spread = [](const std::vector<double>& v) {
+    double mean = 0, sq = 0;
+    for (double x : v) mean += x / v.size();
+    for (double x : v) sq += (x - mean) * (x - mean) / (v.size() - 1);
+    return std::sqrt(sq);
+  };
+  EXPECT_GT(dmax_sigma, 0.6 * spread(dmax));
+  EXPECT_LT(dmax_sigma, 1.6 * spread(dmax));
+  EXPECT_GT(tpr_sigma, 0.7 * spread(tpr));
+  EXPECT_LT(tpr_sigma, 1.4 * spread(tpr));
+}
+
+TEST(CurveTableTest, CsvHasTheDesktopLayout) {
+  const auto a = NoisyTables(0.0, 1);
+  const CsvCurveSet sets[] = {{a.get(), 8, "10 MV", "10MV-1M.data"}, {a.get(), 1, "", "x,y.data"}};
+  const CurveCsvNames names{"深さ [cm]", "一次線水カーマ", {"水吸収線量", "一次線線量", "散乱線線量"}};
+  const std::string csv = CurvesCsvText(a.get(), "10MV-1M.data", sets, names);
+  ASSERT_EQ(csv.rfind("\xEF\xBB\xBF深さ [cm],10 MV 一次線水カーマ 10MV-1M.data,10 MV 10 × 10 cm 水吸収線量 10MV-1M.data,", 0), 0u);
+  EXPECT_NE(csv.find(",\"1 × 1 cm 散乱線線量 x,y.data\"\r\n"), std::string::npos);  // quoted
+  std::size_t lines = 0;
+  for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++lines;
+  EXPECT_EQ(lines, 1u + kDepthBins);
+  EXPECT_NE(csv.find("\r\n0.05,"), std::string::npos);
+  EXPECT_NE(csv.find("\r\n29.95,"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dosavia

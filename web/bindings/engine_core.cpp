@@ -1,0 +1,303 @@
+// The browser and Node editions' entry to Kestrun's engine: a block-stream run cut up so
+// that any number of Web Workers (or Node worker threads) run its blocks and one of them
+// adds the block tallies in block order and writes the 600 records; the curves and the
+// value table of a result file; the CSV of compared curves; Kestrun's console texts for the
+// Node edition. All of it is the engine's and the models' C++; the JavaScript only passes
+// block numbers and tallies around and draws.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <exception>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/block_run.h"
+#include "engine/command_line.h"
+#include "engine/conditions_file.h"
+#include "engine/console_text.h"
+#include "engine/result_file.h"
+#include "models/curve_table.h"
+
+namespace dosavia::web {
+
+using emscripten::val;
+
+namespace {
+
+constexpr std::size_t kCells = DoseTally::kCellCount;
+
+val Float64Array(const std::vector<double>& values) {
+  val array = val::global("Float64Array").new_(values.size());
+  array.call<void>("set", val(emscripten::typed_memory_view(values.size(), values.data())));
+  return array;
+}
+
+val BinList(const std::vector<int>& bins) {
+  val list = val::array();
+  for (int b : bins) list.call<void>("push", b);
+  return list;
+}
+
+}  // namespace
+
+// One run: its inputs, and in the worker that adds them, the total.
+class EngineRun {
+ public:
+  // Loads the run from `dir`: the physics data and the spectrum there, and the conditions
+  // of `conditions_text`, or of dir/Joken.dat when it is empty. Returns the error text, or
+  // an empty text when the run can start.
+  std::string Prepare(const std::string& dir, const std::string& conditions_text) {
+    total_.reset();
+    runner_.reset();
+    inputs_.reset();
+    try {
+      inputs_ = conditions_text.empty() ? LoadBlockRunInputs(dir)
+                                        : LoadBlockRunInputs(dir, conditions_text);
+      runner_ = std::make_unique<BlockRunner>(*inputs_);
+      cells_.assign(kCells, 0.0f);
+      return {};
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+  }
+
+  // The browser's run: the conditions the desktop screen writes for an X-ray energy text
+  // ("10") and a photon count text ("1000000"): 10MV.csv, 10MV-1M.data, 1.00E+06.
+  std::string PrepareScreenRun(const std::string& dir, const std::string& energy,
+                               const std::string& count) {
+    const std::string plain = PlainCountText(count);
+    return Prepare(dir, ConditionsFileText(SpectrumFileName(energy), ResultFileName(energy, plain),
+                                           PhotonTotalText(plain)));
+  }
+
+  val Info() const {
+    val out = val::object();
+    if (!inputs_) return out;
+    out.set("blocks", static_cast<double>(inputs_->plan->blocks()));
+    out.set("histories", static_cast<double>(inputs_->plan->histories()));
+    out.set("resultFile", inputs_->conditions.result_file);
+    out.set("spectrumFile", inputs_->conditions.spectrum_file);
+    out.set("photonTotal", inputs_->conditions.photon_total);
+    out.set("imax", inputs_->spectrum.imax);
+    return out;
+  }
+
+  // Runs block b and returns its tally's cells.
+  val RunBlock(double b) {
+    runner_->Run(static_cast<std::int64_t>(b), std::span<float, kCells>(cells_.data(), kCells));
+    val array = val::global("Float32Array").new_(kCells);
+    array.call<void>("set", val(emscripten::typed_memory_view(kCells, cells_.data())));
+    return array;
+  }
+
+  // Starts the total; returns the bins that need no block.
+  val BeginTotal() {
+    total_ = std::make_unique<BlockTotal>(*inputs_);
+    std::vector<int> bins;
+    total_->Begin([&](int i) { bins.push_back(i); });
+    return BinList(bins);
+  }
+
+  // Adds the next block's cells (a Float32Array from RunBlock); returns the bins now
+  // complete.
+  val AddNext(val cells) {
+    if (cells["length"].as<std::size_t>() != kCells) return val::null();
+    val(emscripten::typed_memory_view(kCells, cells_.data())).call<void>("set", cells);
+    std::vector<int> bins;
+    total_->AddNext(std::span<const float, kCells>(cells_.data(), kCells),
+                    [&](int i) { bins.push_back(i); });
+    return BinList(bins);
+  }
+
+  double Merged() const { return total_ ? static_cast<double>(total_->merged()) : 0; }
+
+  // The result file's text of the complete run: { text } or { error }.
+  val Finish() const {
+    val out = val::object();
+    try {
+      if (!total_) throw std::runtime_error("no run was started");
+      out.set("text", ResultFileText(total_->Results()));
+    } catch (const std::exception& e) {
+      out.set("error", std::string(e.what()));
+    }
+    return out;
+  }
+
+  // Writes the complete run's file into `dir` under the conditions' name, as Kestrun
+  // writes it (a temporary name, then renamed); returns the error text, or empty.
+  std::string WriteResult(const std::string& dir) const {
+    try {
+      if (!total_) throw std::runtime_error("no run was started");
+      WriteResultFile(std::filesystem::path(dir) / inputs_->conditions.result_file,
+                      total_->Results());
+      return {};
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+  }
+
+ private:
+  std::unique_ptr<BlockRunInputs> inputs_;
+  std::unique_ptr<BlockRunner> runner_;
+  std::unique_ptr<BlockTotal> total_;
+  std::vector<float> cells_;
+};
+
+// The result files the page shows, by a number of its own.
+class ResultLibrary {
+ public:
+  // Parses a result file's text; { id } or { error }.
+  val Open(const std::string& text, const std::string& name) {
+    val out = val::object();
+    try {
+      std::shared_ptr<const ResultTables> tables = ParseResultFile(text, name);
+      const int id = next_id_++;
+      tables_[id] = tables;
+      out.set("id", id);
+    } catch (const std::exception& e) {
+      out.set("error", std::string(e.what()));
+    }
+    return out;
+  }
+
+  void Close(int id) { tables_.erase(id); }
+
+  // { kerma: 300 values, dose: [component 0..2][field 1..10][bin 1..300] as 9000 values }.
+  val Curves(int id) const {
+    const ResultTables& t = *tables_.at(id);
+    std::vector<double> kerma(t.Kerma.begin() + 1, t.Kerma.end());
+    std::vector<double> dose;
+    dose.reserve(3 * kFieldColumns * kDepthBins);
+    for (int k = 0; k < 3; ++k)
+      for (int f = 1; f <= kFieldColumns; ++f)
+        dose.insert(dose.end(), t.DoseTable[k][f].begin() + 1, t.DoseTable[k][f].end());
+    val out = val::object();
+    out.set("kerma", Float64Array(kerma));
+    out.set("dose", Float64Array(dose));
+    return out;
+  }
+
+  val TableRow(int id, int field) const {
+    const CurveTableRow row = MeasureCurveSet(*tables_.at(id), field);
+    val out = val::object();
+    out.set("dmaxCm", row.dmax_cm);
+    out.set("dmaxSigmaCm", row.dmax_sigma_cm);
+    out.set("surfacePercent", row.surface_percent);
+    out.set("d10Percent", row.d10_percent);
+    out.set("tpr2010", row.tpr2010);
+    out.set("tpr2010Sigma", row.tpr2010_sigma);
+    return out;
+  }
+
+  // sets: [{ id, field, energy, file }]; kermaId < 0: no kerma column; names: { depth,
+  // kerma, dose: [total, primary, scatter] }.
+  std::string Csv(val sets, int kerma_id, const std::string& kerma_file, val names) const {
+    std::vector<CsvCurveSet> rows;
+    const int n = sets["length"].as<int>();
+    for (int i = 0; i < n; ++i) {
+      val s = sets[i];
+      rows.push_back({tables_.at(s["id"].as<int>()).get(), s["field"].as<int>(),
+                      s["energy"].as<std::string>(), s["file"].as<std::string>()});
+    }
+    const CurveCsvNames csv_names{names["depth"].as<std::string>(),
+                                  names["kerma"].as<std::string>(),
+                                  {names["dose"][0].as<std::string>(),
+                                   names["dose"][1].as<std::string>(),
+                                   names["dose"][2].as<std::string>()}};
+    const ResultTables* kerma = kerma_id >= 0 ? tables_.at(kerma_id).get() : nullptr;
+    return CurvesCsvText(kerma, kerma_file, rows, csv_names);
+  }
+
+ private:
+  std::map<int, std::shared_ptr<const ResultTables>> tables_;
+  int next_id_ = 1;
+};
+
+// The result name rule of the screen: { resultFile: "10MV-1M.data", photonTotal: "1.00E+06" }.
+val ScreenRunNames(const std::string& energy, const std::string& count) {
+  const std::string plain = PlainCountText(count);
+  val out = val::object();
+  out.set("resultFile", ResultFileName(energy, plain));
+  out.set("photonTotal", PhotonTotalText(plain));
+  return out;
+}
+
+// Kestrun's console, for the Node edition.
+val ReadClock() {
+  const ClockReading t = ReadLocalClock();
+  val out = val::array();
+  for (int v : {t.hour, t.minute, t.second, t.hundredths}) out.call<void>("push", v);
+  return out;
+}
+ClockReading ClockOf(val t) {
+  return {t[0].as<int>(), t[1].as<int>(), t[2].as<int>(), t[3].as<int>()};
+}
+std::string StartLine(val t) { return StartTimeLine(ClockOf(t)); }
+std::string EndLine(val t) { return EndTimeLine(ClockOf(t)); }
+val ConsoleTexts() {
+  val out = val::object();
+  out.set("title", std::string(kTitleLine));
+  out.set("waiting", std::string(kWaitingLine));
+  out.set("prompt", std::string(kPromptLine));
+  out.set("stop", std::string(kStopLine));
+  out.set("usage", std::string(kUsageText));
+  return out;
+}
+// { action: run|help|version|init|error, threads (-1: the single stream), error }.
+val CommandLineOf(val args) {
+  std::vector<std::string> owned;
+  const int n = args["length"].as<int>();
+  for (int i = 0; i < n; ++i) owned.push_back(args[i].as<std::string>());
+  const std::vector<std::string_view> views(owned.begin(), owned.end());
+  const CommandLine line = ParseCommandLine(views);
+  static const char* const kActions[] = {"run", "help", "version", "init", "error"};
+  val out = val::object();
+  out.set("action", std::string(kActions[static_cast<int>(line.action)]));
+  out.set("threads", line.threads ? *line.threads : -1);
+  out.set("error", line.error);
+  return out;
+}
+
+EMSCRIPTEN_BINDINGS(dosavia_engine) {
+  emscripten::class_<EngineRun>("EngineRun")
+      .constructor<>()
+      .function("prepare", &EngineRun::Prepare)
+      .function("prepareScreenRun", &EngineRun::PrepareScreenRun)
+      .function("info", &EngineRun::Info)
+      .function("runBlock", &EngineRun::RunBlock)
+      .function("beginTotal", &EngineRun::BeginTotal)
+      .function("addNext", &EngineRun::AddNext)
+      .function("merged", &EngineRun::Merged)
+      .function("finish", &EngineRun::Finish)
+      .function("writeResult", &EngineRun::WriteResult);
+  emscripten::class_<ResultLibrary>("ResultLibrary")
+      .constructor<>()
+      .function("open", &ResultLibrary::Open)
+      .function("close", &ResultLibrary::Close)
+      .function("curves", &ResultLibrary::Curves)
+      .function("tableRow", &ResultLibrary::TableRow)
+      .function("csv", &ResultLibrary::Csv);
+  emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
+                         return EnergyOfResultFileName(f);
+                       }));
+  emscripten::function("legendText", emscripten::optional_override(
+                                         [](const std::string& energy, int field, const std::string& file) {
+                                           return CurveLegendText(energy, field, file);
+                                         }));
+  emscripten::function("screenRunNames", &ScreenRunNames);
+  emscripten::function("readClock", &ReadClock);
+  emscripten::function("startTimeLine", &StartLine);
+  emscripten::function("endTimeLine", &EndLine);
+  emscripten::function("progressLine", &ProgressLine);
+  emscripten::function("modeLine", &ModeLine);
+  emscripten::function("errorLine", &ErrorLine);
+  emscripten::function("consoleTexts", &ConsoleTexts);
+  emscripten::function("commandLine", &CommandLineOf);
+  emscripten::function("blockHistories", emscripten::optional_override([] {
+                         return static_cast<double>(kBlockHistories);
+                       }));
+}
+
+}  // namespace dosavia::web

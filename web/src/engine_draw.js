@@ -1,0 +1,123 @@
+// Drawing of the engine screen's depth-dose graph: the compared curve sets over depth 0-30 cm
+// in per cent of the kerma maximum, and for the picture download the legend and the value
+// table under it. The sets are told apart by colour (the Okabe-Ito palette, which stays
+// distinct for the common colour-vision deficiencies) and the dose components by line style,
+// so that no pair depends on red against green. Every number drawn was computed by the C++.
+
+export const SET_COLORS = ['#0072B2', '#D55E00', '#009E73', '#CC79A7', '#E69F00', '#56B4E9', '#000000'];
+export const KERMA_COLOR = '#444444';
+// Total, primary, scatter: solid and thick, dashed, dotted.
+export const COMPONENT_STYLES = [
+  { dash: [], width: 2.4 },
+  { dash: [9, 5], width: 1.6 },
+  { dash: [2, 4], width: 1.8 },
+];
+const KERMA_STYLE = { dash: [12, 4, 2, 4], width: 1.4 };
+
+export function setColor(family) {
+  return SET_COLORS[((family % SET_COLORS.length) + SET_COLORS.length) % SET_COLORS.length];
+}
+
+function font(px, bold = false) {
+  return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
+}
+
+// The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, field, family }], curves as
+// the worker gives them ({ kerma, dose }); kerma: curves of the file whose kerma is drawn, or
+// null; texts: { title, depth, dose, empty }.
+export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
+  const { x, y, w, h } = box;
+  ctx.save();
+  ctx.fillStyle = '#fff';
+  ctx.fillRect(x, y, w, h);
+  const left = x + 3.6 * px;
+  const right = x + w - px;
+  const top = y + 2.2 * px;
+  const bottom = y + h - 2.6 * px;
+  const X = (cm) => left + ((right - left) * cm) / 30;
+  const Y = (percent) => bottom - ((bottom - top) * percent) / 110;
+
+  ctx.strokeStyle = '#c8c8c8';
+  ctx.lineWidth = 1;
+  ctx.fillStyle = '#000';
+  ctx.font = font(px * 0.9);
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'top';
+  for (let cm = 0; cm <= 30; cm += 5) {
+    ctx.beginPath();
+    ctx.moveTo(X(cm), top);
+    ctx.lineTo(X(cm), bottom);
+    ctx.stroke();
+    ctx.fillText(String(cm), X(cm), bottom + 0.3 * px);
+  }
+  ctx.textAlign = 'right';
+  ctx.textBaseline = 'middle';
+  for (let p = 0; p <= 100; p += 20) {
+    ctx.beginPath();
+    ctx.moveTo(left, Y(p));
+    ctx.lineTo(right, Y(p));
+    ctx.stroke();
+    ctx.fillText(String(p), left - 0.4 * px, Y(p));
+  }
+  ctx.strokeStyle = '#000';
+  ctx.strokeRect(left, top, right - left, bottom - top);
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'bottom';
+  ctx.font = font(px * 0.95);
+  ctx.fillText(texts.depth, (left + right) / 2, y + h - 0.1 * px);
+  ctx.textBaseline = 'top';
+  ctx.fillText(texts.title, (left + right) / 2, y + 0.3 * px, right - left);
+  ctx.save();
+  ctx.translate(x + 0.9 * px, (top + bottom) / 2);
+  ctx.rotate(-Math.PI / 2);
+  ctx.textBaseline = 'middle';
+  ctx.fillText(texts.dose, 0, 0);
+  ctx.restore();
+
+  ctx.save();
+  ctx.beginPath();
+  ctx.rect(left, top, right - left, bottom - top);
+  ctx.clip();
+  const polyline = (values, offset, count, style, color) => {
+    ctx.strokeStyle = color;
+    ctx.lineWidth = style.width * (px / 14);
+    ctx.setLineDash(style.dash.map((d) => d * (px / 14)));
+    ctx.beginPath();
+    for (let i = 0; i < count; i += 1) {
+      const px0 = X(0.1 * i + 0.05);
+      const py0 = Y(100 * values[offset + i]);
+      if (i === 0) ctx.moveTo(px0, py0);
+      else ctx.lineTo(px0, py0);
+    }
+    ctx.stroke();
+  };
+  if (kerma) polyline(kerma.kerma, 0, 300, KERMA_STYLE, KERMA_COLOR);
+  for (const set of sets) {
+    // The dose curves end at bin 299, as the desktop's do (the last bin lies at the box's floor).
+    for (let k = 0; k < 3; k += 1)
+      polyline(set.curves.dose, (k * 10 + (set.field - 1)) * 300, 299, COMPONENT_STYLES[k], setColor(set.family));
+  }
+  ctx.restore();
+  if (sets.length === 0 && !kerma) {
+    ctx.textAlign = 'center';
+    ctx.textBaseline = 'middle';
+    ctx.fillStyle = '#555';
+    ctx.fillText(texts.empty, (left + right) / 2, (top + bottom) / 2);
+  }
+  ctx.restore();
+}
+
+// A short sample of a line style in a colour, for legends drawn on a canvas.
+export function drawSwatch(ctx, x, y, length, style, color, scale = 1) {
+  ctx.save();
+  ctx.strokeStyle = color;
+  ctx.lineWidth = style.width * scale;
+  ctx.setLineDash(style.dash.map((d) => d * scale));
+  ctx.beginPath();
+  ctx.moveTo(x, y);
+  ctx.lineTo(x + length, y);
+  ctx.stroke();
+  ctx.restore();
+}
+
+export const KERMA_LINE = KERMA_STYLE;

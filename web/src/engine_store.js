@@ -1,0 +1,68 @@
+// The finished results kept in the browser (IndexedDB) across visits, Dosavia's 既存データ:
+// the result file's text under its name. Nothing leaves the machine. Where IndexedDB is not
+// available (a private window of some browsers) the list lives as long as the page.
+const DB = 'dosavia';
+const STORE = 'results';
+let memory = null;
+
+function open() {
+  return new Promise((resolve, reject) => {
+    if (typeof indexedDB === 'undefined') {
+      reject(new Error('no IndexedDB'));
+      return;
+    }
+    const request = indexedDB.open(DB, 1);
+    request.onupgradeneeded = () => request.result.createObjectStore(STORE, { keyPath: 'name' });
+    request.onsuccess = () => resolve(request.result);
+    request.onerror = () => reject(request.error);
+  });
+}
+
+async function transact(mode, work) {
+  const db = await open();
+  try {
+    return await new Promise((resolve, reject) => {
+      const tx = db.transaction(STORE, mode);
+      const request = work(tx.objectStore(STORE));
+      tx.oncomplete = () => resolve(request?.result);
+      tx.onerror = () => reject(tx.error);
+      tx.onabort = () => reject(tx.error);
+    });
+  } finally {
+    db.close();
+  }
+}
+
+function fallback() {
+  if (!memory) memory = new Map();
+  return memory;
+}
+
+// [{ name, text, saved }] sorted by name.
+export async function listResults() {
+  let all;
+  try {
+    all = await transact('readonly', (store) => store.getAll());
+  } catch {
+    all = [...fallback().values()];
+  }
+  return all.sort((a, b) => a.name.localeCompare(b.name));
+}
+
+// A result of the same name replaces the earlier one, as Kestrun's file does.
+export async function saveResult(name, text) {
+  const record = { name, text, saved: Date.now() };
+  try {
+    await transact('readwrite', (store) => store.put(record));
+  } catch {
+    fallback().set(name, record);
+  }
+}
+
+export async function removeResult(name) {
+  try {
+    await transact('readwrite', (store) => store.delete(name));
+  } catch {
+    fallback().delete(name);
+  }
+}

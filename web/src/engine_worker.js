@@ -1,0 +1,69 @@
+// A worker of the engine: it holds Kestrun's engine (WebAssembly) and answers calls by name.
+// Block workers prepare the run and run the blocks they are given; the total's worker adds
+// the block tallies in order, makes the result file and keeps the opened result files for
+// the curves, the value table and the CSV. The same file is a classic Web Worker in the
+// browser (the core with its data embedded) and a Node worker thread for kestrun.mjs (the
+// core that reads the working folder).
+/* global importScripts, DosaviaCore */
+let post;
+let loadCore;
+if (typeof importScripts === 'function') {
+  importScripts('dosavia_core.js');
+  loadCore = () => DosaviaCore();
+  post = (message, transfer) => postMessage(message, transfer);
+  onmessage = (event) => answer(event.data);
+} else {
+  const { parentPort } = require('node:worker_threads');
+  const path = require('node:path');
+  const KestrunCore = require(path.join(__dirname, 'kestrun_core.js'));
+  loadCore = () => KestrunCore();
+  post = (message, transfer) => parentPort.postMessage(message, transfer);
+  parentPort.on('message', (message) => answer(message));
+}
+
+const ready = loadCore().then((m) => ({ module: m, run: new m.EngineRun(), library: new m.ResultLibrary() }));
+
+const CALLS = {
+  // The browser's run: an energy text and a photon count, as the desktop screen takes them.
+  prepareScreenRun: (c, { energy, count }) => prepared(c, c.run.prepareScreenRun('/', energy, count)),
+  // Node: Joken.dat and the files it names in the folder `dir`.
+  prepare: (c, { dir }) => prepared(c, c.run.prepare(dir, '')),
+  block: (c, { b }) => {
+    const cells = c.run.runBlock(b);
+    return { value: cells, transfer: [cells.buffer] };
+  },
+  begin: (c) => ({ value: c.run.beginTotal() }),
+  add: (c, { cells }) => {
+    const bins = c.run.addNext(cells);
+    if (bins === null) throw new Error('a block tally of the wrong size');
+    return { value: bins };
+  },
+  finish: (c) => ({ value: c.run.finish() }),
+  write: (c, { dir }) => ({ value: c.run.writeResult(dir) }),
+  open: (c, { text, name }) => ({ value: c.library.open(text, name) }),
+  close: (c, { id }) => ({ value: c.library.close(id) }),
+  curves: (c, { id }) => ({ value: c.library.curves(id) }),
+  row: (c, { id, field }) => ({ value: c.library.tableRow(id, field) }),
+  csv: (c, { sets, kermaId, kermaFile, names }) => ({ value: c.library.csv(sets, kermaId, kermaFile, names) }),
+  legend: (c, { energy, field, file }) => ({ value: c.module.legendText(energy, field, file) }),
+  energyOf: (c, { file }) => ({ value: c.module.energyOfResultName(file) }),
+  names: (c, { energy, count }) => ({ value: c.module.screenRunNames(energy, count) }),
+};
+
+function prepared(c, error) {
+  return { value: { error, info: error ? null : c.run.info() } };
+}
+
+async function answer(message) {
+  const core = await ready;
+  try {
+    const call = CALLS[message.op];
+    if (!call) throw new Error(`no call ${message.op}`);
+    const { value, transfer = [] } = call(core, message.args);
+    post({ call: message.call, value }, transfer);
+  } catch (error) {
+    // A C++ exception that the binding did not turn into text arrives as a number.
+    const text = typeof error === 'number' ? `the engine failed in ${message.op} (${error})` : String(error?.message ?? error);
+    post({ call: message.call, error: text });
+  }
+}

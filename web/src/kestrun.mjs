@@ -1,0 +1,96 @@
+#!/usr/bin/env node
+// Kestrun under Node, for a computer with Node but no native build: run in a working folder,
+// `node kestrun.mjs [--threads N]` reads Joken.dat, the spectrum and the physics data as
+// Kestrun does and writes the same result file. With --threads the blocks run on N worker
+// threads (0: one per core) and the file is the one native `Kestrun --threads N` writes for
+// the same conditions; without it (and for --init, --version, --help) kestrun.js, Kestrun
+// itself as WebAssembly, runs the single stream.
+import { spawnSync } from 'node:child_process';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import readline from 'node:readline';
+import { fileURLToPath } from 'node:url';
+import { Worker } from 'node:worker_threads';
+import { EngineWorker } from './engine_client.mjs';
+import { runBlocks } from './engine_pool.mjs';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const require = createRequire(import.meta.url);
+const args = process.argv.slice(2);
+const core = await require(path.join(here, 'kestrun_core.js'))();
+const line = core.commandLine(args);
+
+if (line.action !== 'run' || line.threads < 0) {
+  const child = spawnSync(process.execPath, [path.join(here, 'kestrun.js'), ...args], { stdio: 'inherit' });
+  process.exit(child.status ?? 1);
+}
+
+const texts = core.consoleTexts();
+const write = (text) => process.stdout.write(text);
+
+// The end of input counts as Enter, as in Kestrun.
+function waitForEnter() {
+  write(`\n${texts.prompt}\n\n`);
+  return new Promise((resolve) => {
+    const input = readline.createInterface({ input: process.stdin });
+    const done = () => {
+      input.close();
+      resolve();
+    };
+    input.once('line', done);
+    input.once('close', resolve);
+  });
+}
+
+async function fail(message) {
+  write(`${core.errorLine(message)}\n`);
+  await waitForEnter();
+  process.exit(1);
+}
+
+const total = new core.EngineRun();
+const problem = total.prepare('.', '');
+if (problem) await fail(problem);
+const info = total.info();
+
+const threads = line.threads > 0 ? line.threads : (os.availableParallelism?.() ?? os.cpus().length);
+write(`${texts.title}\n\n`);
+const start = core.readClock();
+write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n\n`);
+const announce = (bins) => {
+  for (const bin of bins) write(`${core.progressLine(bin, info.imax)}\n`);
+};
+announce(total.beginTotal());
+
+const workers = [];
+let outcome;
+try {
+  for (let t = 0; t < Math.min(threads, Math.max(1, info.blocks)); t += 1)
+    workers.push(new EngineWorker(new Worker(path.join(here, 'engine_worker.js'))));
+  // Each worker reads the same folder; a file changed in between would show here.
+  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: '.' }))))
+    if (answer.error) throw new Error(answer.error);
+  const run = runBlocks({
+    blocks: info.blocks,
+    workers,
+    runBlock: (w, b) => w.call('block', { b }),
+    addNext: async (cells) => {
+      const bins = total.addNext(cells);
+      if (bins === null) throw new Error('a block tally of the wrong size');
+      announce(bins);
+    },
+  });
+  outcome = await run.done;
+} catch (error) {
+  outcome = { error: error.message };
+} finally {
+  for (const w of workers) w.terminate();
+}
+write(`\n${core.startTimeLine(start)}\n${core.endTimeLine(core.readClock())}\n`);
+if (outcome.error) await fail(outcome.error);
+const writeError = total.writeResult('.');
+if (writeError) await fail(writeError);
+await waitForEnter();
+write(`${texts.stop}\n`);
+process.exit(0);

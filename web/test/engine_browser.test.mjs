@@ -1,0 +1,131 @@
+// The engine screen in headless Chromium: a deep-linked run finishes on the workers, draws
+// its curves and fills the table; the file is the one kestrun.mjs writes with any number of
+// workers; Stop ends a run without a result; the PNG and the CSV come down with the chosen
+// size and Dosavia's headers; a result kept in IndexedDB is listed on the next visit and can
+// be removed. Screenshots for the README with DOSAVIA_SCREENSHOTS=<folder>.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serve } from './serve.mjs';
+import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+
+const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
+const shots = process.env.DOSAVIA_SCREENSHOTS;
+const skip = !CHROMIUM && 'Debian chromium not installed';
+
+let server;
+let url;
+let browser;
+before(async () => {
+  ({ server, url } = await serve(site));
+  if (CHROMIUM) browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+async function downloadsTo(page) {
+  const dir = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-dl-'));
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir, eventsEnabled: true });
+  return dir;
+}
+
+async function waitForFile(dir, name, timeout = 20000) {
+  const end = Date.now() + timeout;
+  while (Date.now() < end) {
+    const file = join(dir, name);
+    if (fs.existsSync(file) && fs.statSync(file).size > 0 && !fs.existsSync(`${file}.crdownload`)) return fs.readFileSync(file);
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  throw new Error(`${name} did not come down`);
+}
+
+async function waitForRun(page, timeout = 120000) {
+  await page.waitForFunction(() => document.getElementById('e-stop').disabled && document.querySelectorAll('#e-table tbody tr').length > 0, { timeout });
+}
+
+test('a deep-linked run finishes, draws, fills the table, and its downloads are sound', { skip, timeout: 300000 }, async () => {
+  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=10&photons=100000&field=10&run=1`, 1024, 768);
+  const dir = await downloadsTo(page);
+  await waitForRun(page);
+  const status = await page.$eval('#e-status', (e) => e.textContent);
+  assert.match(status, /Finished: 10MV-0M\.data/);
+  const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
+  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-0M.data');
+  assert.match(cells[1], /^\d\.\d\d ± \d\.\d\d$/);
+  assert.ok(Number(cells[4]) > 0.6 && Number(cells[4]) < 0.8, cells[4]);
+  // The first set's colour is on the graph.
+  const blue = await page.$eval('#e-graph', (c) => {
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4) if (d[i] < 30 && Math.abs(d[i + 1] - 114) < 30 && d[i + 2] > 150) n++;
+    return n;
+  });
+  assert.ok(blue > 300, `${blue} pixels of the set's colour`);
+  if (shots) await page.screenshot({ path: join(shots, 'web_engine_1024.png') });
+
+  // The browser's file equals kestrun.mjs's for the same conditions, 2 workers there.
+  await page.click('button[aria-label="Download 10MV-0M.data"]');
+  const data = (await waitForFile(dir, '10MV-0M.data')).toString('latin1');
+  const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
+  for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
+  fs.writeFileSync(join(work, 'Joken.dat'), '10MV.csv\r\n10MV-0M.data\r\n1.00E+05\r\n');
+  const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2'], { cwd: work, input: '\n' });
+  assert.equal(r.status, 0, String(r.stdout));
+  assert.equal(data, fs.readFileSync(join(work, '10MV-0M.data'), 'latin1'));
+
+  // A second set (1 x 1 cm) and the kerma, then the PNG at 1200 x 900 and the CSV.
+  await page.click('#e-fields input[value="1"]');
+  await page.click('#e-draw');
+  await page.click('#e-kerma');
+  await page.waitForFunction(() => document.querySelectorAll('#e-table tbody tr').length === 2);
+  await page.$eval('#e-png-w', (e) => { e.value = '1200'; });
+  await page.$eval('#e-png-h', (e) => { e.value = '900'; });
+  await page.click('#e-png');
+  const png = await waitForFile(dir, 'depth_dose.png');
+  assert.equal(png.subarray(1, 4).toString(), 'PNG');
+  assert.equal(png.readUInt32BE(16), 1200);
+  assert.equal(png.readUInt32BE(20), 900);
+  await page.click('#e-csv');
+  const csv = (await waitForFile(dir, 'depth_dose.csv')).toString('utf8');
+  assert.ok(csv.startsWith('\uFEFF'));
+  const lines = csv.slice(1).split('\r\n');
+  assert.equal(lines.pop(), '');
+  assert.equal(lines.length, 301);
+  const header = lines[0].split(',');
+  assert.deepEqual(header, ['Depth [cm]', '10 MV Primary water kerma 10MV-0M.data',
+    '10 MV 10 × 10 cm Total dose 10MV-0M.data', '10 MV 10 × 10 cm Primary dose 10MV-0M.data', '10 MV 10 × 10 cm Scatter dose 10MV-0M.data',
+    '10 MV 1 × 1 cm Total dose 10MV-0M.data', '10 MV 1 × 1 cm Primary dose 10MV-0M.data', '10 MV 1 × 1 cm Scatter dose 10MV-0M.data']);
+  assert.equal(lines[1].split(',')[0], '0.05');
+  for (const [w, h, name] of [[1920, 1080, 'web_engine_1920_en.png'], [390, 844, 'web_engine_phone_en.png']]) {
+    await page.setViewport({ width: w, height: h });
+    await new Promise((res) => setTimeout(res, 300));
+    if (shots) await page.screenshot({ path: join(shots, name), fullPage: w < 500 });
+  }
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('Stop ends a run and leaves no result; a kept result is listed again and can be removed', { skip, timeout: 120000 }, async () => {
+  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=4&photons=30000000`, 1024, 768);
+  await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+  const before = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
+  assert.ok(before.includes('10MV-0M.data'), 'the first test\'s result is kept across visits');
+  await page.click('#e-start');
+  await page.waitForFunction(() => document.getElementById('e-progress').value > 0 || /bin/.test(document.getElementById('e-status').textContent), { timeout: 30000 });
+  await page.click('#e-stop');
+  await page.waitForFunction(() => document.getElementById('e-status').textContent === 'Stopped', { timeout: 20000 });
+  const after = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
+  assert.deepEqual(after, before);
+  await page.click('button[aria-label="Remove 10MV-0M.data"]');
+  await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '10MV-0M.data'));
+  assert.deepEqual(errors, []);
+  await page.close();
+});

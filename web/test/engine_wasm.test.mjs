@@ -1,0 +1,173 @@
+// The engine in WebAssembly across workers (kestrun.mjs under Node, the same C++ and the same
+// block hand-out as the browser's engine screen) against itself and against native Kestrun:
+// byte-identical files for 1, 2 and 3 workers; the native block-stream file apart from the
+// few last digits that Emscripten's sin and cos change; the native single stream within
+// statistical limits; and a desktop result file giving the desktop's table values.
+//
+//   node --test web/test/engine_wasm.test.mjs
+//
+// Environment (optional): KESTRUN_NATIVE (build/workdir/Kestrun), KESTRUN_ENGINE_PHOTONS
+// (1.00E+06), KESTRUN_MAX_DIFFERING (records allowed to differ from native, 5).
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
+const web = path.join(root, 'build/web');
+const kestrunMjs = path.join(web, 'kestrun.mjs');
+const kestrunNative = path.resolve(process.env.KESTRUN_NATIVE ?? path.join(root, 'build/workdir/Kestrun'));
+const photons = process.env.KESTRUN_ENGINE_PHOTONS ?? '1.00E+06';
+const maxDiffering = Number(process.env.KESTRUN_MAX_DIFFERING ?? 5);
+const dataDir = path.join(root, 'data');
+const require = createRequire(import.meta.url);
+
+function workingFolder(energy, count = photons) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrun-engine-'));
+  for (const name of ['water20.dat', 'ELDAT.dat', `${energy}MV.csv`])
+    fs.copyFileSync(path.join(dataDir, name), path.join(dir, name));
+  fs.writeFileSync(path.join(dir, 'Joken.dat'), `${energy}MV.csv\r\nr.data\r\n${count}\r\n`);
+  return dir;
+}
+
+function run(command, args, cwd) {
+  const r = spawnSync(command, args, { cwd, input: '\n', encoding: 'utf8', timeout: 600_000 });
+  if (r.error) throw r.error;
+  return r;
+}
+
+const node = (args, cwd) => run(process.execPath, [kestrunMjs, ...args], cwd);
+const native = (args, cwd) => run(kestrunNative, args, cwd);
+const result = (dir) => fs.readFileSync(path.join(dir, 'r.data'), 'latin1');
+
+// The folders of each run, made once and shared by the tests below.
+const runs = {};
+function ranIn(key, make) {
+  if (!runs[key]) runs[key] = make();
+  return runs[key];
+}
+const wasmRun = (threads) => ranIn(`wasm${threads}`, () => {
+  const dir = workingFolder('10');
+  const r = node(['--threads', String(threads)], dir);
+  assert.equal(r.status, 0, r.stdout + r.stderr);
+  return { dir, stdout: r.stdout };
+});
+const nativeRun = (args) => ranIn(`native${args.join(' ')}`, () => {
+  const dir = workingFolder('10');
+  const r = native(args, dir);
+  assert.equal(r.status, 0, r.stdout + r.stderr);
+  return { dir, stdout: r.stdout };
+});
+
+let core = null;
+async function library() {
+  if (!core) {
+    const m = await require(path.join(web, 'kestrun_core.js'))();
+    core = { m, lib: new m.ResultLibrary() };
+  }
+  return core;
+}
+async function open(text, name) {
+  const { lib } = await library();
+  const opened = lib.open(text, name);
+  assert.equal(opened.error, undefined, opened.error);
+  return { curves: lib.curves(opened.id), row: (field) => lib.tableRow(opened.id, field), id: opened.id };
+}
+
+test('the result file is the same for 1, 2 and 3 workers', () => {
+  const one = result(wasmRun(1).dir);
+  assert.equal(one.split('\r\n').length, 601);
+  for (const threads of [2, 3]) assert.equal(result(wasmRun(threads).dir), one, `${threads} workers`);
+});
+
+test('the dialogue is Kestrun --threads N\'s, progress over the bins included', () => {
+  const clockless = (t) => t.replace(/(計算(開始|終了) =).*/g, '$1');
+  assert.equal(clockless(wasmRun(2).stdout), clockless(nativeRun(['--threads', '2']).stdout));
+});
+
+test('the file equals native Kestrun --threads 2 but for a few last digits', () => {
+  const a = result(wasmRun(2).dir).split('\r\n');
+  const b = result(nativeRun(['--threads', '2']).dir).split('\r\n');
+  assert.equal(a.length, b.length);
+  const differing = a.filter((line, i) => line !== b[i]);
+  assert.ok(differing.length <= maxDiffering, `${differing.length} records differ`);
+});
+
+test('the 10 x 10 depth dose agrees with the native single stream within statistical limits', async () => {
+  const wasm = await open(result(wasmRun(2).dir), 'wasm');
+  const single = await open(result(nativeRun([]).dir), 'native');
+  // Total dose of the 10 x 10 field (column 8), slabs 5..254 in ten windows of 25: the mean
+  // difference of each window against its standard error from the scatter within it. Lost
+  // histories, another spectrum or other physics shift whole windows; noise does not.
+  const dose = (c) => c.curves.dose.subarray(7 * 300, 8 * 300);
+  const a = dose(wasm);
+  // Each file is divided by its own kerma maximum, the largest of 50 noisy bins: a scale
+  // factor of its own that is noise too, so the curves are compared in shape.
+  let sa = 0;
+  let sb = 0;
+  for (let k = 4; k < 254; ++k) {
+    sa += a[k];
+    sb += dose(single)[k];
+  }
+  const b = dose(single).map((x) => (x * sa) / sb);
+  let chi2 = 0;
+  const windows = 10;
+  for (let w = 0; w < windows; ++w) {
+    const d = [];
+    for (let k = 4 + 25 * w; k < 29 + 25 * w; ++k) d.push(a[k] - b[k]);
+    const mean = d.reduce((s, x) => s + x, 0) / d.length;
+    const variance = d.reduce((s, x) => s + (x - mean) ** 2, 0) / (d.length - 1);
+    chi2 += (mean * mean) / (variance / d.length);
+  }
+  // Neighbouring slabs share electron tracks, which makes the within-window scatter a little
+  // too small: the bound allows for that (chi-square of 9 degrees of freedom: p < 1e-4 at 32).
+  assert.ok(chi2 < 45, `chi-square ${chi2.toFixed(1)} over ${windows} windows`);
+  const ra = wasm.row(8);
+  const rb = single.row(8);
+  assert.ok(ra.dmaxSigmaCm > 0 && rb.dmaxSigmaCm > 0);
+  // The curve-only uncertainty of d_max takes the bins as independent; one electron scores
+  // into neighbouring slabs, so it runs somewhat small: four of them.
+  assert.ok(Math.abs(ra.dmaxCm - rb.dmaxCm) < 4 * Math.hypot(ra.dmaxSigmaCm, rb.dmaxSigmaCm),
+    `d_max ${ra.dmaxCm} ± ${ra.dmaxSigmaCm} against ${rb.dmaxCm} ± ${rb.dmaxSigmaCm}`);
+  assert.ok(Math.abs(ra.tpr2010 - rb.tpr2010) < 3 * Math.hypot(ra.tpr2010Sigma, rb.tpr2010Sigma),
+    `TPR20,10 ${ra.tpr2010} ± ${ra.tpr2010Sigma} against ${rb.tpr2010} ± ${rb.tpr2010Sigma}`);
+});
+
+test('a desktop result file gives the desktop table values', async () => {
+  // curve_table_probe prints Dosavia's table (the C++ that CurveSetLegend calls) for a file.
+  const probe = path.join(root, 'build/tests/models/curve_table_probe');
+  const file = path.join(nativeRun([]).dir, 'r.data');
+  const r = run(probe, [file], root);
+  assert.equal(r.status, 0, r.stderr);
+  const rows = r.stdout.trim().split('\n').map((l) => l.split(' ').map(Number));
+  const opened = await open(fs.readFileSync(file, 'latin1'), 'r.data');
+  assert.equal(rows.length, 10);
+  for (const [field, dmax, sigma, surface, d10, tpr] of rows) {
+    const row = opened.row(field);
+    for (const [mine, theirs] of [[row.dmaxCm, dmax], [row.dmaxSigmaCm, sigma], [row.surfacePercent, surface],
+      [row.d10Percent, d10], [row.tpr2010, tpr]])
+      assert.ok(Math.abs(mine - theirs) <= 1e-9 * Math.max(1, Math.abs(theirs)), `field ${field}: ${mine} against ${theirs}`);
+  }
+});
+
+test('a stopped or broken run writes no result file', () => {
+  const dir = workingFolder('10', '1.00E+05');
+  fs.writeFileSync(path.join(dir, 'ELDAT.dat'), 'broken\r\n');
+  const r = node(['--threads', '2'], dir);
+  assert.equal(r.status, 1);
+  assert.ok(!fs.existsSync(path.join(dir, 'r.data')));
+  assert.match(r.stdout, /ELDAT\.dat/);
+});
+
+test('without --threads kestrun.mjs is the single stream of kestrun.js', () => {
+  const dir = workingFolder('10', '1.00E+04');
+  const r = node([], dir);
+  assert.equal(r.status, 0, r.stdout + r.stderr);
+  const again = workingFolder('10', '1.00E+04');
+  const js = run(process.execPath, [path.join(web, 'kestrun.js')], again);
+  assert.equal(result(dir), result(again));
+});
