@@ -70,8 +70,8 @@ class BlockTotal {
   bool complete() const { return merged_ == inputs_.plan->blocks(); }
 
   // The normalised tables of the complete run, checked as Kestrun checks them (a value
-  // that is not finite, no primary kerma: EngineError). Throws EngineError before the last
-  // block is in: a stopped run has no result.
+  // that is not finite, no primary kerma: EngineError). Asking before the last block is in
+  // is a fault of the caller (std::logic_error): a stopped run has no result.
   NormalisedResults Results() const;
 
  private:
