@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "records/number_text.h"
+
 namespace dosavia {
 
 std::vector<double> ModelKerma(int volumes, double first, double transmission) {
@@ -52,6 +54,46 @@ std::vector<double> Smoothed(const std::vector<double>& values, int half_width) 
 std::size_t IndexOfMaximum(const std::vector<double>& values) {
   const std::vector<double> smooth = Smoothed(values, kMaximumSmoothingBins);
   return static_cast<std::size_t>(std::max_element(smooth.begin(), smooth.end()) - smooth.begin());
+}
+
+CurvePeak SmoothedPeak(const std::vector<double>& depth_cm, const std::vector<double>& values) {
+  if (values.empty() || depth_cm.size() != values.size()) return {};
+  const std::size_t peak = IndexOfMaximum(values);
+  return {depth_cm[peak], Smoothed(values, kMaximumSmoothingBins)[peak]};
+}
+
+std::optional<DepthDoseCurves> ParseDepthDoseCurves(std::string_view text) {
+  constexpr std::size_t kNumbersPerLine = 12;
+  const auto is_space = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+  };
+  DepthDoseCurves curves;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    while (!line.empty() && is_space(line.front())) line.remove_prefix(1);
+    if (line.empty() || line.front() == '#') continue;
+    std::array<double, kNumbersPerLine> numbers{};
+    std::size_t count = 0;
+    while (!line.empty()) {
+      std::size_t length = 0;
+      while (length < line.size() && !is_space(line[length])) ++length;
+      if (count == kNumbersPerLine) return std::nullopt;
+      double value = 0;
+      if (!ParseReal(line.substr(0, length), value)) return std::nullopt;
+      numbers[count++] = value;
+      line.remove_prefix(length);
+      while (!line.empty() && is_space(line.front())) line.remove_prefix(1);
+    }
+    if (count != kNumbersPerLine) return std::nullopt;
+    if (!curves.depth_cm.empty() && !(numbers[0] > curves.depth_cm.back())) return std::nullopt;
+    curves.depth_cm.push_back(numbers[0]);
+    curves.kerma.push_back(numbers[1]);
+    for (std::size_t f = 0; f < curves.dose.size(); ++f) curves.dose[f].push_back(numbers[2 + f]);
+  }
+  if (curves.depth_cm.size() < kMinimumCurveDepths) return std::nullopt;
+  return curves;
 }
 
 std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column) {

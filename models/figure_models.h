@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace dosavia {
@@ -52,6 +54,30 @@ std::vector<double> Smoothed(const std::vector<double>& values, int half_width);
 
 // Index of the largest value of the smoothed curve.
 std::size_t IndexOfMaximum(const std::vector<double>& values);
+
+// The smoothed maximum of a curve: its depth [cm] and value.
+struct CurvePeak {
+  double depth_cm = 0;
+  double value = 0;
+};
+CurvePeak SmoothedPeak(const std::vector<double>& depth_cm, const std::vector<double>& values);
+
+// Reads the stored curves: lines of 12 numbers (depth, kerma, ten doses); lines starting
+// with '#' are comments. Nothing when a line is malformed, depths do not increase, or
+// fewer than kMinimumCurveDepths depths are given.
+inline constexpr std::size_t kMinimumCurveDepths = 100;
+std::optional<DepthDoseCurves> ParseDepthDoseCurves(std::string_view text);
+
+// What the figures show of the curves, as columns of DepthDoseCurves in drawing order.
+// Fig.1: the 10 x 10 cm field between a smaller and a larger one, whose d_max it marks.
+inline constexpr std::array<int, 3> kTmrFigureColumns = {3, 7, 9};
+inline constexpr int kTmrMarkedColumn = 7;
+// Fig.7: the broad field first, then the narrow ones.
+inline constexpr std::array<int, 4> kNarrowFigureColumns = {7, 2, 1, 0};
+// Volumes of the longitudinal model figures (Fig.3 to Fig.5) and widths of the fields
+// ① to ④ of the lateral one (Fig.6) [volumes].
+inline constexpr int kModelFigureVolumes = 8;
+inline constexpr std::array<int, 4> kLateralFieldVolumes = {7, 5, 3, 1};
 
 // Tissue-maximum ratio of a field column: the depth dose of the parallel beam divided by
 // its (smoothed) maximum.

@@ -14,6 +14,8 @@ export const VISUAL_DEFAULTS = Object.freeze({
 });
 
 const SCREENS = ['menu', 'visual'];
+// The explanation pages 1-4 and the references.
+SCREENS.push('page1', 'page2', 'page3', 'page4', 'references');
 const ENERGIES = ['4', '6', '10', '15', 'mono'];
 const FIELD_SIDES = [1, 2, 3, 4, 5, 6, 8, 10];
 // A deep link starts at once; a count beyond this would hold a classroom PC for minutes.
