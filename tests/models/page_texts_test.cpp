@@ -97,7 +97,7 @@ TEST(ParseDepthDoseCurves, ReadsWellFormedCurvesAndRefusesDamagedOnes) {
   ASSERT_EQ(curves->depth_cm.size(), 120u);
   EXPECT_DOUBLE_EQ(curves->depth_cm[1], 0.15);
   EXPECT_DOUBLE_EQ(curves->kerma[0], 1.0);
-  EXPECT_DOUBLE_EQ(curves->dose[9][0], 1.0 / 11);
+  EXPECT_NEAR(curves->dose[9][0], 1.0 / 11, 1e-6);  // written with six decimals
 }
 
 TEST(SmoothedPeak, FindsTheMaximumOfTheSmoothedCurveNotOfOneNoisyBin) {
