@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "records/number_text.h"
+
 namespace dosavia {
 
 std::vector<double> ModelKerma(int volumes, double first, double transmission) {
@@ -40,6 +42,44 @@ DoseMaximum CurveMaximum(const std::vector<double>& dose) {
   std::vector<double> bins(dose.size() + 1, 0.0);  // bin j at element j, as the engine counts
   std::copy(dose.begin(), dose.end(), bins.begin() + 1);
   return FindDoseMaximum(bins);
+}
+
+std::optional<DepthDoseCurves> ParseDepthDoseCurves(std::string_view text) {
+  constexpr std::size_t kNumbersPerLine = 12;
+  const auto is_space = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+  };
+  DepthDoseCurves curves;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    while (!line.empty() && is_space(line.front())) line.remove_prefix(1);
+    if (line.empty() || line.front() == '#') continue;
+    std::array<double, kNumbersPerLine> numbers{};
+    std::size_t count = 0;
+    while (!line.empty()) {
+      std::size_t length = 0;
+      while (length < line.size() && !is_space(line[length])) ++length;
+      if (count == kNumbersPerLine) return std::nullopt;
+      double value = 0;
+      if (!ParseReal(line.substr(0, length), value)) return std::nullopt;
+      numbers[count++] = value;
+      line.remove_prefix(length);
+      while (!line.empty() && is_space(line.front())) line.remove_prefix(1);
+    }
+    if (count != kNumbersPerLine) return std::nullopt;
+    // How far a stored depth may lie from its bin centre: the file gives two decimals [cm].
+    constexpr double kDepthTolerance = 1e-6;
+    if (std::abs(numbers[0] - DepthBinCentreCm(static_cast<int>(curves.depth_cm.size()) + 1)) >
+        kDepthTolerance)
+      return std::nullopt;
+    curves.depth_cm.push_back(numbers[0]);
+    curves.kerma.push_back(numbers[1]);
+    for (std::size_t f = 0; f < curves.dose.size(); ++f) curves.dose[f].push_back(numbers[2 + f]);
+  }
+  if (curves.depth_cm.size() < kMinimumCurveDepths) return std::nullopt;
+  return curves;
 }
 
 std::vector<double> TissueMaximumRatio(const DepthDoseCurves& curves, int column) {

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "models/curve_metrics.h"
@@ -50,6 +52,24 @@ struct DepthDoseCurves {
 // the non-visual screen's value table (FindDoseMaximum), so that the figures and the table
 // give one d_max for one curve.
 DoseMaximum CurveMaximum(const std::vector<double>& dose);
+
+// Reads the stored curves: lines of 12 numbers (depth, kerma, ten doses); lines starting
+// with '#' are comments. Nothing when a line is malformed, the depths are not the engine's
+// 0.1 cm bins from the surface down (the maxima are found on that grid), or fewer than
+// kMinimumCurveDepths depths are given.
+inline constexpr std::size_t kMinimumCurveDepths = 100;
+std::optional<DepthDoseCurves> ParseDepthDoseCurves(std::string_view text);
+
+// What the figures show of the curves, as columns of DepthDoseCurves in drawing order.
+// Fig.1: the 10 x 10 cm field between a smaller and a larger one, whose d_max it marks.
+inline constexpr std::array<int, 3> kTmrFigureColumns = {3, 7, 9};
+inline constexpr int kTmrMarkedColumn = 7;
+// Fig.7: the broad field first, then the narrow ones.
+inline constexpr std::array<int, 4> kNarrowFigureColumns = {7, 2, 1, 0};
+// Volumes of the longitudinal model figures (Fig.3 to Fig.5) and widths of the fields
+// ① to ④ of the lateral one (Fig.6) [volumes].
+inline constexpr int kModelFigureVolumes = 8;
+inline constexpr std::array<int, 4> kLateralFieldVolumes = {7, 5, 3, 1};
 
 // Tissue-maximum ratio of a field column: the depth dose of the parallel beam divided by
 // the dose at its maximum.

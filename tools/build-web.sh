@@ -44,8 +44,14 @@ copy_if_changed build/wasm/web/kestrun_core.js build/web/kestrun_core.js
 for f in web/src/*; do
   copy_if_changed "$f" "build/web/$(basename "$f")"
 done
+# Fig.2 of the explanation pages is the picture Dosavia shows.
+copy_if_changed gui/resources/fig2_electron_absorption.png build/web/fig2_electron_absorption.png
+# The icons of the installed site (the desktop program's).
+copy_if_changed packaging/icons/dosavia-256.png build/web/icon-256.png
 node web/tools/make_texts.mjs gui/translations/dosavia_en.ts web/texts/web_texts.json build/web/texts.js.new
 copy_if_changed build/web/texts.js.new build/web/texts.js
 rm -f build/web/texts.js.new
+# The service worker's list of the site's files, made last: it versions them all.
+node web/tools/make_precache.mjs build/web
 echo "build/web/: the browser edition (index.html; serve it with 'bash tools/run.sh web')"
 echo "build/web/kestrun.js: run it as 'node <path>/kestrun.js' in a working folder"

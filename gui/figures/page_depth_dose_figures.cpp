@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <string_view>
 #include <tuple>
 
 #include "gui/figures/figure_axes.h"
@@ -18,19 +19,8 @@ namespace dosavia::gui {
 
 namespace {
 
-constexpr int kNumbersPerLine = 12;
-constexpr std::size_t kMinimumDepths = 100;
-// How far a stored depth may lie from its bin centre: the file gives two decimals [cm].
-constexpr double kDepthTolerance = 1e-6;
 constexpr const char* kCurvesResource = ":/depth_dose_10mv.txt";
 
-// Columns of the curves drawn in the figures.
-constexpr int kColumn1cm = 0;
-constexpr int kColumn2cm = 1;
-constexpr int kColumn3cm = 2;
-constexpr int kColumn4cm = 3;
-constexpr int kColumn10cm = 7;
-constexpr int kColumn20cm = 9;
 
 struct CurveStyle {
   int column;
@@ -39,14 +29,14 @@ struct CurveStyle {
 };
 
 // Fig.1: the 10 x 10 cm field stands out between a smaller and a larger one.
-const CurveStyle kTmrStyles[] = {{kColumn4cm, QColor(0, 0, 230), 1.5},
-                                 {kColumn10cm, QColor(220, 0, 0), 2.2},
-                                 {kColumn20cm, QColor(0, 140, 0), 1.5}};
+const CurveStyle kTmrStyles[] = {{kTmrFigureColumns[0], QColor(0, 0, 230), 1.5},
+                                 {kTmrFigureColumns[1], QColor(220, 0, 0), 2.2},
+                                 {kTmrFigureColumns[2], QColor(0, 140, 0), 1.5}};
 // Fig.7: the broad field first, then the narrow ones.
-const CurveStyle kNarrowStyles[] = {{kColumn10cm, QColor(0, 0, 0), 1.8},
-                                    {kColumn3cm, QColor(0, 140, 0), 1.8},
-                                    {kColumn2cm, QColor(0, 0, 230), 1.8},
-                                    {kColumn1cm, QColor(220, 0, 0), 1.8}};
+const CurveStyle kNarrowStyles[] = {{kNarrowFigureColumns[0], QColor(0, 0, 0), 1.8},
+                                    {kNarrowFigureColumns[1], QColor(0, 140, 0), 1.8},
+                                    {kNarrowFigureColumns[2], QColor(0, 0, 230), 1.8},
+                                    {kNarrowFigureColumns[3], QColor(220, 0, 0), 1.8}};
 
 // Room for the tick numbers and axis titles; Fig.7 keeps its legend right of the plot.
 constexpr FigureMargins kTmrMargins{58, 14, 14, 46};
@@ -87,28 +77,7 @@ void DrawMissingNote(QPainter& p, const QRectF& area) {
 }  // namespace
 
 std::optional<DepthDoseCurves> ParseDepthDoseCurves(const QByteArray& text) {
-  DepthDoseCurves curves;
-  for (const QByteArray& raw : text.split('\n')) {
-    const QByteArray line = raw.trimmed();
-    if (line.isEmpty() || line.startsWith('#')) continue;
-    const QList<QByteArray> fields = line.simplified().split(' ');
-    if (fields.size() != kNumbersPerLine) return std::nullopt;
-    std::array<double, kNumbersPerLine> numbers{};
-    for (int k = 0; k < kNumbersPerLine; ++k) {
-      bool ok = false;
-      numbers[static_cast<std::size_t>(k)] = fields[k].toDouble(&ok);
-      if (!ok || !std::isfinite(numbers[static_cast<std::size_t>(k)])) return std::nullopt;
-    }
-    // The engine's grid: the maxima are found on bins of 0.1 cm from the surface down.
-    if (std::abs(numbers[0] - DepthBinCentreCm(static_cast<int>(curves.depth_cm.size()) + 1)) >
-        kDepthTolerance)
-      return std::nullopt;
-    curves.depth_cm.push_back(numbers[0]);
-    curves.kerma.push_back(numbers[1]);
-    for (std::size_t f = 0; f < curves.dose.size(); ++f) curves.dose[f].push_back(numbers[2 + f]);
-  }
-  if (curves.depth_cm.size() < kMinimumDepths) return std::nullopt;
-  return curves;
+  return dosavia::ParseDepthDoseCurves(std::string_view(text.constData(), text.size()));
 }
 
 const DepthDoseCurves& ShippedDepthDoseCurves() {
@@ -126,7 +95,7 @@ TmrFigure::TmrFigure(QWidget* parent) : FigureFrame(parent) {
   if (curves.depth_cm.empty()) return;
   for (std::size_t k = 0; k < tmr_.size(); ++k)
     tmr_[k] = TissueMaximumRatio(curves, kTmrStyles[k].column);
-  d_max_ = CurveMaximum(curves.dose[kColumn10cm]).depth_cm;
+  d_max_ = CurveMaximum(curves.dose[kTmrMarkedColumn]).depth_cm;
 }
 
 void TmrFigure::Paint(QPainter& p) {

@@ -19,10 +19,9 @@ namespace dosavia::gui {
 
 namespace {
 
-constexpr int kLongitudinalVolumes = 8;
+constexpr int kLongitudinalVolumes = kModelFigureVolumes;
 constexpr int kLateralVolumes = 9;  // -4..4 around the central volume
-// Widths of the fields ① to ④ [volumes].
-constexpr int kFieldVolumes[] = {7, 5, 3, 1};
+constexpr auto kFieldVolumes = kLateralFieldVolumes;
 const char* const kFieldMarks[] = {"①", "②", "③", "④"};
 
 const QColor kVolumeFill(225, 240, 255);

@@ -104,13 +104,13 @@ void RaiseFloatingPages() {
 
 ExplanationPage::ExplanationPage(int page, QWidget* parent) : FloatingPage(page, parent) {}
 
-void ExplanationPage::AddTextLines(std::initializer_list<TextLine> lines, double left, double top,
+void ExplanationPage::AddTextLines(std::span<const PageLine> lines, double left, double top,
                                    double width, double pitch) {
   double y = top;
-  for (const TextLine& line : lines) {
+  for (const PageLine& line : lines) {
     auto* label = new QLabel(this);
     SetTrText(label, TrContext(this).constData(), line.text);
-    if (line.style == LineStyle::kHeading) label->setFont(DefaultFont(kDefaultFontPoints, true));
+    if (line.kind == PageLineKind::kHeading) label->setFont(DefaultFont(kDefaultFontPoints, true));
     PlaceTwips(label, left, y, width, pitch);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     y += pitch;

@@ -5,7 +5,9 @@
 
 #include <QWidget>
 
-#include <initializer_list>
+#include <span>
+
+#include "models/page_texts.h"
 
 class QEvent;
 class QLabel;
@@ -52,16 +54,9 @@ class ExplanationPage : public FloatingPage {
   explicit ExplanationPage(int page, QWidget* parent = nullptr);
 
  protected:
-  // Style of a text line.
-  enum class LineStyle { kBody, kHeading };
-  struct TextLine {
-    const char* text;
-    LineStyle style = LineStyle::kBody;
-  };
-
-  // Adds one label per line from `top` downwards, `pitch` apart, in a column `width` wide
-  // starting at `left` [twips].
-  void AddTextLines(std::initializer_list<TextLine> lines, double left, double top, double width,
+  // Adds one label per line of `lines` (texts of this page's context; a heading in bold)
+  // from `top` downwards, `pitch` apart, in a column `width` wide starting at `left` [twips].
+  void AddTextLines(std::span<const PageLine> lines, double left, double top, double width,
                     double pitch);
 
   // A button of the pages' graphical style at Left, Top, Width, Height [twips].

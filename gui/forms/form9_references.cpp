@@ -1,9 +1,11 @@
 #include "gui/forms/form9_references.h"
 
 #include <QPushButton>
+#include <cstddef>
+#include <iterator>
 
-#include "gui/widgets/form_scaler.h"
 #include "gui/app/language.h"
+#include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
 
 namespace dosavia::gui {
@@ -12,35 +14,37 @@ namespace {
 constexpr int kPage = 9;
 constexpr double kIndentTwips = 420;
 constexpr double kColumnWidthTwips = 8730;
+// Where each reference begins: room for the longest, five lines, beneath the
+// heading.
+constexpr double kCitationTopTwips[] = {780, 2040, 3660};
 }  // namespace
 
 Form9::Form9(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
 
 void Form9::Form_Load() {
-  SetTrTitle(this, "Form9", QT_TRANSLATE_NOOP("Form9", "文献"));
+  const PageTexts& page = ExplanationPageTexts(kPage);
+  SetTrTitle(this, page.context, page.title);
   resize(TwipsRect(0, 0, 9450, 7125).size());
-  AddTextLines({{QT_TRANSLATE_NOOP("Form9", "参考文献"), LineStyle::kHeading}}, kPageMarginTwips,
-               240, kColumnWidthTwips, kPageLinePitchTwips);
-  // Each reference: its number and authors, then title and journal indented.
+  // The heading, then each reference: its number and authors, the rest indented
+  // beneath.
   const double left = kPageMarginTwips;
   const double inner = left + kIndentTwips;
-  const double pitch = 360;
-  AddTextLines({{"1.  L. I. Schiff:"}}, left, 780, kColumnWidthTwips, pitch);
-  AddTextLines({{"Energy-angle distribution of thin target bremsstrahlung."},
-                {"Phys. Rev. 83, 252–253 (1951)."}},
-               inner, 780 + pitch, kColumnWidthTwips - kIndentTwips, pitch);
-  AddTextLines({{"2.  R. Mohan, C. Chui and L. Lidofsky:"}}, left, 2040, kColumnWidthTwips, pitch);
-  AddTextLines({{"Differential pencil beam dose computation model"},
-                {"for photons."},
-                {"Med. Phys. 13, 64–73 (1986)."}},
-               inner, 2040 + pitch, kColumnWidthTwips - kIndentTwips, pitch);
-  AddTextLines({{"3.  T. R. Mackie, A. F. Bielajew, D. W. O. Rogers"}}, left, 3660,
-               kColumnWidthTwips, pitch);
-  AddTextLines({{"and J. J. Battista:"},
-                {"Generation of photon energy deposition kernels"},
-                {"using the EGS Monte Carlo code."},
-                {"Phys. Med. Biol. 33, 1–20 (1988)."}},
-               inner, 3660 + pitch, kColumnWidthTwips - kIndentTwips, pitch);
+  constexpr double kCitationPitch = 360;
+  std::size_t reference = 0;
+  for (std::size_t i = 0; i < page.lines.size();) {
+    const PageLineKind kind = page.lines[i].kind;
+    std::size_t end = i + 1;
+    while (end < page.lines.size() && page.lines[end].kind == PageLineKind::kCitationMore) ++end;
+    if (kind == PageLineKind::kCitation && reference < std::size(kCitationTopTwips)) {
+      const double top = kCitationTopTwips[reference++];
+      AddTextLines(page.lines.subspan(i, 1), left, top, kColumnWidthTwips, kCitationPitch);
+      AddTextLines(page.lines.subspan(i + 1, end - i - 1), inner, top + kCitationPitch,
+                   kColumnWidthTwips - kIndentTwips, kCitationPitch);
+    } else if (kind == PageLineKind::kHeading) {
+      AddTextLines(page.lines.subspan(i, 1), left, 240, kColumnWidthTwips, kPageLinePitchTwips);
+    }
+    i = end;
+  }
 
   Command1 = AddButton("Exit", 9450 - kPageMarginTwips - kPageButtonWidthTwips, 6360,
                        kPageButtonWidthTwips, kPageButtonHeightTwips);

@@ -5,6 +5,8 @@ import { language, setLanguage, tr, translatePage } from './i18n.js';
 import { setLinkNotice } from './notice.js';
 import { engineScreen } from './engine.js';
 import { visualScreen } from './visual.js';
+import { pageScreens } from './pages.js';
+import { enableOffline } from './offline.js';
 
 const $ = (id) => document.getElementById(id);
 const link = parseDeepLink(window.location.search);
@@ -12,6 +14,7 @@ setLanguage(link.values.lang);
 
 // The screens besides the menu, by the name a link gives in `screen`.
 const SCREENS = { [visualScreen.id]: visualScreen, [engineScreen.id]: engineScreen };
+for (const screen of pageScreens) SCREENS[screen.id] = screen;
 const current = SCREENS[link.values.screen] ?? null;
 
 function applyLanguage() {
@@ -40,7 +43,9 @@ for (const a of document.querySelectorAll('a[href^="?screen="]'))
 
 new ResizeObserver(() => current?.redraw()).observe(document.body);
 
-for (const section of document.querySelectorAll('main > .screen')) section.hidden = section.id !== (current ? current.id : 'menu');
+// A screen shows its own section, or the one it shares with others (the explanation pages).
+for (const section of document.querySelectorAll('main > .screen')) section.hidden = section.id !== (current ? current.section ?? current.id : 'menu');
 applyLanguage();
 setLinkNotice(link.problems.map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value)).join(' '));
 current?.start(link.values, link.given);
+enableOffline();

@@ -1,0 +1,139 @@
+#include "models/page_texts.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace dosavia {
+
+namespace {
+
+using K = PageLineKind;
+
+constexpr PageLine kPage1Lines[] = {
+    {K::kParagraph, PAGE_TEXT("Form5", "放射線治療で用いられる高エネルギーＸ線（MVＸ線）の")},
+    {K::kBody, PAGE_TEXT("Form5", "中心軸上の深部線量は、入射表面では小さく、深さとともに")},
+    {K::kBody, PAGE_TEXT("Form5", "急に増えて最大となり、その後はゆるやかに減っていく（Fig.1）。")},
+    {K::kParagraph,
+     PAGE_TEXT("Form5", "表面から最大線量の深さ d_max までをビルドアップ領域という。")},
+    {K::kParagraph, PAGE_TEXT("Form5", "この急な増加は、光子との相互作用（主に非干渉性散乱、")},
+    {K::kBody, PAGE_TEXT("Form5", "すなわちコンプトン散乱）で動き出した２次電子が、物質中を")},
+    {K::kBody, PAGE_TEXT("Form5", "ある距離（飛程）だけ進み、その飛跡に沿ってエネルギーを")},
+    {K::kBody, PAGE_TEXT("Form5", "与えるために起こる。電子は主に前方へ進むので、線量は")},
+    {K::kBody, PAGE_TEXT("Form5", "電子が発生した場所より深い所に与えられる。")},
+    {K::kParagraph,
+     PAGE_TEXT("Form5", "診断用の kV Ｘ線では、２次電子の受け取るエネルギーが小さく、")},
+    {K::kBody, PAGE_TEXT("Form5", "飛程もせいぜい数百μm なので、電子によるビルドアップは")},
+    {K::kBody, PAGE_TEXT("Form5", "ほとんど見られない。")},
+    {K::kParagraph, PAGE_TEXT("Form5", "では、MVＸ線で生じた２次電子はどこまで飛び、どのように")},
+    {K::kBody, PAGE_TEXT("Form5", "広がってエネルギーを与えるのだろうか。次頁で見てみよう。")},
+};
+constexpr const char* kPage1Captions[] = {
+    PAGE_TEXT("Form5", "Fig.1  10MVＸ線の組織-最大線量比 (TMR)"),
+};
+
+constexpr PageLine kPage2Lines[] = {
+    {K::kParagraph, PAGE_TEXT("Form6", "Fig.2 は、高エネルギーX線 (4,6,10 MV) が、ある特定点")},
+    {K::kBody, PAGE_TEXT("Form6", "(R, Z) = (0, 0) でコンプトン散乱を起こしたとき、")},
+    {K::kBody, PAGE_TEXT("Form6", "放出された２次電子の運動エネルギーが、その飛跡に沿って")},
+    {K::kBody, PAGE_TEXT("Form6", "どこで吸収されるかを表したものである。")},
+    {K::kParagraph, PAGE_TEXT("Form6", "初期運動エネルギー（カーマ）を 1.0 に規格化した微分線量")},
+    {K::kBody, PAGE_TEXT("Form6", "分布 P(R, Z) に 2πR を掛け、Z 軸のまわりに 360 度")},
+    {K::kBody, PAGE_TEXT("Form6", "加え合わせてある。Z はＸ線の進む向き、R は Z 軸からの")},
+    {K::kBody, PAGE_TEXT("Form6", "距離である。")},
+    {K::kParagraph, PAGE_TEXT("Form6", "エネルギーが高いほど電子の飛程は長く、広がりも大きい。")},
+    {K::kBody, PAGE_TEXT("Form6", "10 MV でも、エネルギーのほとんどは前方約 3 cm、")},
+    {K::kBody, PAGE_TEXT("Form6", "側方約 1.5 cm の範囲で吸収される。")},
+    {K::kParagraph, PAGE_TEXT("Form6", "電子の運ぶエネルギーは、線束の方向には深い所へ、")},
+    {K::kBody, PAGE_TEXT("Form6", "線束と直角な方向には周りの部分へと移される。")},
+    {K::kParagraph, PAGE_TEXT("Form6", "次頁からは、この２次電子の平衡によって、線束方向と")},
+    {K::kBody, PAGE_TEXT("Form6", "側方向にビルドアップがどのように生じるかを考えよう。")},
+};
+constexpr const char* kPage2Captions[] = {
+    PAGE_TEXT("Form6", "Fig.2  高エネルギーＸ線で発生する２次電子の吸収確率空間分布"),
+};
+
+constexpr PageLine kPage3Lines[] = {
+    {K::kHeading, PAGE_TEXT("Form7", "線束方向のビルドアップ（2次電子平衡）")},
+    {K::kParagraph,
+     PAGE_TEXT("Form7", "水を、線束に沿って並んだ小さな単位体積の列と考える（Fig.3）。")},
+    {K::kParagraph, PAGE_TEXT("Form7", "まずＸ線の減弱を無視し、どの体積でも１次光子による")},
+    {K::kBody, PAGE_TEXT("Form7", "カーマ（２次電子に与えられる運動エネルギー）を 100 とする。")},
+    {K::kBody, PAGE_TEXT("Form7", "２次電子はすべて前方へ進み、飛程は単位体積 4 個分で、")},
+    {K::kBody, PAGE_TEXT("Form7", "通過する 4 個の体積に 25 ずつ等しくエネルギーを与えるとする。")},
+    {K::kBody, PAGE_TEXT("Form7", "すると吸収線量は、深さ 1 の体積で 25、2 で 50、3 で 75、")},
+    {K::kBody, PAGE_TEXT("Form7", "4 から先では 100 となり、カーマと等しくなる（Fig.4）。")},
+    {K::kParagraph, PAGE_TEXT("Form7", "体積に入ってくる電子と出ていく電子のエネルギーがつり合う")},
+    {K::kBody, PAGE_TEXT("Form7", "この状態を、２次電子平衡という。")},
+    {K::kParagraph,
+     PAGE_TEXT("Form7", "実際のＸ線は深さとともに減弱するので、カーマも深さとともに")},
+    {K::kBody, PAGE_TEXT("Form7", "減っていく。このため完全な平衡にはならず、最大線量の深さ")},
+    {K::kBody, PAGE_TEXT("Form7", "より先では、１次線量は１次カーマより大きい値を保ったまま、")},
+    {K::kBody, PAGE_TEXT("Form7", "カーマと同じ割合で減っていく。これを過渡平衡といい、")},
+    {K::kBody, PAGE_TEXT("Form7", "１次カーマと１次線量は等しくならない（Fig.5）。")},
+};
+constexpr const char* kPage3Captions[] = {
+    PAGE_TEXT("Form7", "Fig.3  線束方向の単位体積モデル（減弱なし）"),
+    PAGE_TEXT("Form7", "Fig.4  減弱なし"),
+    PAGE_TEXT("Form7", "Fig.5  減弱あり"),
+};
+
+constexpr PageLine kPage4Lines[] = {
+    {K::kHeading, PAGE_TEXT("Form8", "線束に対して側方向のビルドアップ")},
+    {K::kParagraph,
+     PAGE_TEXT("Form8", "同じ単位体積のモデルを、線束と直角な方向に並べてみる（Fig.6）。")},
+    {K::kParagraph, PAGE_TEXT("Form8", "各体積の１次カーマを 80 とし、２次電子は左右それぞれ")},
+    {K::kBody, PAGE_TEXT("Form8", "単位体積 4 個分（発生した体積を含む）まで届いて、")},
+    {K::kBody, PAGE_TEXT("Form8", "その各体積に 10 ずつ与えるとする（発生した体積には 20）。")},
+    {K::kParagraph, PAGE_TEXT("Form8", "照射野が範囲①（7 個分）以上あれば、中央の体積は自分と")},
+    {K::kBody, PAGE_TEXT("Form8", "両側 3 個ずつ、計 7 個の体積から電子を受け取り、線量は")},
+    {K::kBody, PAGE_TEXT("Form8", "80 でカーマと等しい。これが側方向の２次電子平衡である。")},
+    {K::kParagraph, PAGE_TEXT("Form8", "照射野②（5 個分）では 60、③（3 個分）では 40、")},
+    {K::kBody, PAGE_TEXT("Form8", "④（1 個分）では自分の電子だけの 20 になる。")},
+    {K::kParagraph, PAGE_TEXT("Form8", "実際の照射野が Fig.2 の電子の側方への広がりより狭いと、")},
+    {K::kBody, PAGE_TEXT("Form8", "中心軸上で側方向の平衡が成り立たなくなって線量が下がり、")},
+    {K::kBody, PAGE_TEXT("Form8", "最大線量の深さ d_max も表面側へ移る（Fig.7）。")},
+    {K::kParagraph, PAGE_TEXT("Form8", "定位放射線照射や強度変調放射線治療（IMRT）のように")},
+    {K::kBody, PAGE_TEXT("Form8", "細い線束を用いるときには、この効果を考慮する必要がある。")},
+};
+constexpr const char* kPage4Captions[] = {
+    PAGE_TEXT("Form8", "Fig.6  側方向の単位体積モデル"),
+    PAGE_TEXT("Form8", "Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）"),
+};
+
+constexpr PageLine kReferenceLines[] = {
+    {K::kHeading, PAGE_TEXT("Form9", "参考文献")},
+    {K::kCitation, "1.  L. I. Schiff:"},
+    {K::kCitationMore, "Energy-angle distribution of thin target bremsstrahlung."},
+    {K::kCitationMore, "Phys. Rev. 83, 252–253 (1951)."},
+    {K::kCitation, "2.  R. Mohan, C. Chui and L. Lidofsky:"},
+    {K::kCitationMore, "Differential pencil beam dose computation model"},
+    {K::kCitationMore, "for photons."},
+    {K::kCitationMore, "Med. Phys. 13, 64–73 (1986)."},
+    {K::kCitation, "3.  T. R. Mackie, A. F. Bielajew, D. W. O. Rogers"},
+    {K::kCitationMore, "and J. J. Battista:"},
+    {K::kCitationMore, "Generation of photon energy deposition kernels"},
+    {K::kCitationMore, "using the EGS Monte Carlo code."},
+    {K::kCitationMore, "Phys. Med. Biol. 33, 1–20 (1988)."},
+};
+
+const PageTexts kPages[] = {
+    {5, "Form5", PAGE_TEXT("Form5", "解説-１"), kPage1Lines, kPage1Captions,
+     PAGE_TEXT("Form5", "次頁へ")},
+    {6, "Form6", PAGE_TEXT("Form6", "解説-２"), kPage2Lines, kPage2Captions,
+     PAGE_TEXT("Form6", "次頁へ")},
+    {7, "Form7", PAGE_TEXT("Form7", "解説-３"), kPage3Lines, kPage3Captions,
+     PAGE_TEXT("Form7", "次頁へ")},
+    {8, "Form8", PAGE_TEXT("Form8", "解説-４"), kPage4Lines, kPage4Captions,
+     PAGE_TEXT("Form8", "参考文献")},
+    {9, "Form9", PAGE_TEXT("Form9", "文献"), kReferenceLines, {}, nullptr},
+};
+
+}  // namespace
+
+const PageTexts& ExplanationPageTexts(int form) {
+  if (form < kFirstPageForm || form > kLastPageForm)
+    throw std::out_of_range("no explanation page of form " + std::to_string(form));
+  return kPages[form - kFirstPageForm];
+}
+
+}  // namespace dosavia

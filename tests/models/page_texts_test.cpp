@@ -1,0 +1,104 @@
+// The explanation pages' texts, shared by Dosavia's pages and the browser edition, and the
+// reading of the stored depth-dose curves behind Fig.1 and Fig.7.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "models/figure_models.h"
+#include "models/page_texts.h"
+
+namespace dosavia {
+namespace {
+
+struct PageCase {
+  int form;
+  const char* context;
+  const char* title;
+  std::size_t captions;  // one per figure of the page
+  bool has_next;
+};
+
+TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
+  const PageCase cases[] = {
+      {5, "Form5", "解説-１", 1, true}, {6, "Form6", "解説-２", 1, true},
+      {7, "Form7", "解説-３", 3, true}, {8, "Form8", "解説-４", 2, true},
+      {9, "Form9", "文献", 0, false},
+  };
+  for (const PageCase& c : cases) {
+    const PageTexts& page = ExplanationPageTexts(c.form);
+    SCOPED_TRACE(c.context);
+    EXPECT_EQ(page.form, c.form);
+    EXPECT_STREQ(page.context, c.context);
+    EXPECT_STREQ(page.title, c.title);
+    EXPECT_EQ(page.captions.size(), c.captions);
+    EXPECT_EQ(page.next != nullptr, c.has_next);
+    ASSERT_FALSE(page.lines.empty());
+    // A line that goes on with a paragraph or a citation must have one to go on with: the
+    // browser joins it to the line before.
+    for (std::size_t i = 0; i < page.lines.size(); ++i) {
+      const PageLine& line = page.lines[i];
+      EXPECT_GT(std::strlen(line.text), 0u) << i;
+      const PageLineKind before = i > 0 ? page.lines[i - 1].kind : PageLineKind::kHeading;
+      if (line.kind == PageLineKind::kBody)
+        EXPECT_TRUE(before == PageLineKind::kParagraph || before == PageLineKind::kBody) << i;
+      if (line.kind == PageLineKind::kCitationMore)
+        EXPECT_TRUE(before == PageLineKind::kCitation || before == PageLineKind::kCitationMore)
+            << i;
+    }
+    for (const char* caption : page.captions)
+      EXPECT_EQ(std::string(caption).rfind("Fig.", 0), 0u) << caption;
+  }
+}
+
+TEST(ExplanationPageTexts, FormsBesideThePagesAreRefused) {
+  for (int form : {0, 4, 10, -5}) EXPECT_THROW(ExplanationPageTexts(form), std::out_of_range);
+}
+
+// A curves text of `depths` lines of twelve numbers after a comment.
+std::string CurveText(int depths) {
+  std::string text = "# depth kerma doses\n";
+  for (int i = 0; i < depths; ++i) {
+    text += std::to_string(0.05 + 0.1 * i);
+    for (int k = 0; k < 11; ++k) text += " " + std::to_string(1.0 / (1 + i + k));
+    text += "\n";
+  }
+  return text;
+}
+
+TEST(ParseDepthDoseCurves, ReadsWellFormedCurvesAndRefusesDamagedOnes) {
+  const std::string good = CurveText(120);
+  struct Case {
+    const char* what;
+    std::string text;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"well formed", good, true},
+      {"Windows line ends", [&] {
+         std::string t;
+         for (char c : good) t += c == '\n' ? std::string("\r\n") : std::string(1, c);
+         return t;
+       }(), true},
+      {"too few depths", CurveText(99), false},
+      {"a missing number", good + "30.05 1 2 3 4 5 6 7 8 9 10\n", false},
+      {"a number too many", good + "30.05 1 2 3 4 5 6 7 8 9 10 11 12\n", false},
+      {"a word", good + "30.05 1 2 3 4 5 6 7 8 9 10 x\n", false},
+      {"a number run into a word", good + "30.05 1 2 3 4 5 6 7 8 9 10 11cm\n", false},
+      {"not finite", good + "30.05 1 2 3 4 5 6 7 8 9 10 inf\n", false},
+      {"depth going back", good + "1.0 1 2 3 4 5 6 7 8 9 10 11\n", false},
+      {"empty", "", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseDepthDoseCurves(c.text).has_value(), c.accepted) << c.what;
+
+  const auto curves = ParseDepthDoseCurves(good);
+  ASSERT_TRUE(curves.has_value());
+  ASSERT_EQ(curves->depth_cm.size(), 120u);
+  EXPECT_DOUBLE_EQ(curves->depth_cm[1], 0.15);
+  EXPECT_DOUBLE_EQ(curves->kerma[0], 1.0);
+  EXPECT_NEAR(curves->dose[9][0], 1.0 / 11, 1e-6);  // written with six decimals
+}
+
+}  // namespace
+}  // namespace dosavia

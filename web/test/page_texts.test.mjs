@@ -1,0 +1,70 @@
+// The explanation pages' texts and figures as the browser edition gets them from the C++ core:
+// every text is one Dosavia's translation file knows and translates, and the figures carry
+// the numbers of Dosavia's models and of the engine's stored curves.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { parseTs } from '../tools/make_texts.mjs';
+
+const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
+const DosaviaCore = createRequire(import.meta.url)(join(site, 'dosavia_core.js'));
+const ts = parseTs(readFileSync(join(repo, 'gui', 'translations', 'dosavia_en.ts'), 'utf8'));
+const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
+
+const core = await DosaviaCore();
+const pages = core.pageTexts();
+
+test('each page text is in Dosavia\'s translation file with an English translation', () => {
+  assert.deepEqual(pages.map((p) => p.context), ['Form5', 'Form6', 'Form7', 'Form8', 'Form9']);
+  const problems = [];
+  for (const page of pages) {
+    const texts = [page.title, ...page.captions, ...(page.next ? [page.next] : []),
+      ...page.lines.filter((l) => !l.kind.startsWith('citation')).map((l) => l.text)];
+    for (const ja of texts) {
+      const en = ts[page.context]?.[ja];
+      if (en === undefined) problems.push(`${page.context} "${ja}" has no source in the translation file`);
+      else if (!en.trim() || JAPANESE.test(en)) problems.push(`${page.context} "${ja}" is not translated`);
+    }
+    // The citations are shown as published, in English, in both languages.
+    for (const line of page.lines.filter((l) => l.kind.startsWith('citation')))
+      assert.doesNotMatch(line.text, JAPANESE, line.text);
+  }
+  assert.deepEqual(problems, []);
+});
+
+test('the translation file holds no page text the pages have lost', () => {
+  // A text of a page's context the table no longer has would be a stale translation: the
+  // page would show one text and the file translate another.
+  const desktopOnly = new Set(['Fig.2 の画像がありません']);
+  for (const page of pages) {
+    const used = new Set([page.title, ...page.captions, page.next, ...page.lines.map((l) => l.text)]);
+    const stale = Object.keys(ts[page.context] ?? {}).filter((ja) => !used.has(ja) && !desktopOnly.has(ja));
+    assert.deepEqual(stale, [], page.context);
+  }
+});
+
+test('the figures carry the models\' numbers', () => {
+  const f = core.pageFigures();
+  // The unit-volume model: 25, 50, 75, then kerma (100) without attenuation.
+  assert.deepEqual(f.fig4.dose, [25, 50, 75, 100, 100, 100, 100, 100]);
+  assert.deepEqual(f.fig3.kerma, Array(8).fill(100));
+  assert.equal(f.fig5.attenuated, true);
+  assert.ok(f.fig5.dose[5] > f.fig5.kerma[5], 'transient equilibrium: primary dose above primary kerma');
+  assert.deepEqual(f.fig6.fields.map((x) => [x.volumes, x.dose]), [[7, 80], [5, 60], [3, 40], [1, 20]]);
+  // The engine's 10 MV curves: d_max of 10x10 between 2 and 3.5 cm, TMR 1 at its maximum,
+  // narrow fields peak shallower and lower than the broad one.
+  assert.equal(f.fig1.marked, 10);
+  assert.ok(f.fig1.dMax > 2 && f.fig1.dMax < 3.5, `d_max ${f.fig1.dMax}`);
+  const tmr10 = f.fig1.curves[1].values;
+  assert.ok(Math.abs(Math.max(...tmr10) - 1) < 0.03);
+  assert.ok(f.fig1.depth.at(-1) <= 25);
+  const [broad, , , narrowest] = f.fig7.curves;
+  assert.deepEqual(f.fig7.curves.map((c) => c.side), [10, 3, 2, 1]);
+  assert.ok(narrowest.peakDepth < broad.peakDepth);
+  assert.ok(narrowest.peakValue < broad.peakValue);
+  assert.ok(f.fig7.depth.at(-1) <= 10);
+});

@@ -1,0 +1,206 @@
+// The explanation pages in headless Chromium, in both languages, at a projector's and a
+// phone's size: no error, every figure drawn, no Japanese left on an English page, no text
+// cut off or running out of its box; axe-core finds no serious or critical accessibility
+// fault on any screen; and after one visit the whole site works with the network gone.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdirSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serve } from './serve.mjs';
+import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+
+const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
+// Where the pages' screenshots go when asked for (DOSAVIA_SHOTS=folder).
+const shots = process.env.DOSAVIA_SHOTS;
+const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
+const PAGES = [
+  { screen: 'page1', figures: 1, svgs: 1 },
+  { screen: 'page2', figures: 1, svgs: 0 },
+  { screen: 'page3', figures: 3, svgs: 3 },
+  { screen: 'page4', figures: 2, svgs: 2 },
+  { screen: 'references', figures: 0, svgs: 0 },
+];
+const SIZES = [[1024, 768], [390, 844]];
+
+let server;
+let url;
+let browser;
+before(async () => {
+  ({ server, url } = await serve(site));
+  if (CHROMIUM) browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+const skip = !CHROMIUM && 'Debian chromium not installed';
+
+async function openScreen(screen, lang, width, height) {
+  const opened = await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, width, height);
+  await opened.page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, screen);
+  return opened;
+}
+
+// What the reader sees on the page, and every place where text does not fit its box.
+function inspect(page) {
+  return page.evaluate(() => {
+    const root = document.getElementById('pages');
+    const texts = [];
+    const walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) if (node.textContent.trim()) texts.push(node.textContent.trim());
+    for (const el of root.querySelectorAll('[aria-label], img[alt]')) texts.push(el.getAttribute('aria-label') ?? el.getAttribute('alt'));
+    texts.push(document.title);
+    const overflows = [];
+    if (document.documentElement.scrollWidth > window.innerWidth + 1) overflows.push(`page ${document.documentElement.scrollWidth} wide`);
+    for (const el of root.querySelectorAll('h1, h2, p, figcaption, a, figure')) {
+      if (el.scrollWidth > el.clientWidth + 1) overflows.push(`${el.tagName} "${el.textContent.slice(0, 30)}" ${el.scrollWidth} > ${el.clientWidth}`);
+    }
+    for (const svg of root.querySelectorAll('svg')) {
+      const box = svg.getBoundingClientRect();
+      for (const t of svg.querySelectorAll('text')) {
+        const b = t.getBoundingClientRect();
+        const inside = b.left >= box.left - 1 && b.top >= box.top - 1 && b.right <= box.right + 1 && b.bottom <= box.bottom + 1;
+        if (!inside) overflows.push(`svg text "${t.textContent}" at ${(b.left - box.left).toFixed(0)},${(b.top - box.top).toFixed(0)} ${b.width.toFixed(0)}x${b.height.toFixed(0)} outside ${box.width.toFixed(0)}x${box.height.toFixed(0)}`);
+      }
+      if (svg.getBoundingClientRect().width > svg.parentElement.getBoundingClientRect().width + 1) overflows.push('svg wider than its figure');
+    }
+    return {
+      texts,
+      overflows,
+      figures: root.querySelectorAll('figure').length,
+      svgs: root.querySelectorAll('figure svg').length,
+      shapes: [...root.querySelectorAll('figure svg')].map((svg) => svg.querySelectorAll('path, line, rect, polygon, circle').length),
+      images: [...root.querySelectorAll('figure img')].map((img) => img.complete && img.naturalWidth > 0),
+    };
+  });
+}
+
+for (const [width, height] of SIZES)
+  for (const lang of ['ja', 'en'])
+    test(`the pages in ${lang} at ${width}x${height}: drawn, in one language, nothing cut off`, { skip }, async () => {
+      for (const p of PAGES) {
+        const { page, errors } = await openScreen(p.screen, lang, width, height);
+        const seen = await inspect(page);
+        assert.deepEqual(errors, [], `${p.screen}: console errors`);
+        assert.equal(seen.figures, p.figures, `${p.screen}: figures`);
+        assert.equal(seen.svgs, p.svgs, `${p.screen}: drawn figures`);
+        assert.ok(seen.shapes.every((n) => n >= 10), `${p.screen}: curves, bars and arrows drawn (${seen.shapes})`);
+        assert.ok(seen.images.every(Boolean), `${p.screen}: Fig.2's picture loaded`);
+        assert.deepEqual(seen.overflows, [], `${p.screen}: text that does not fit`);
+        if (lang === 'en') assert.deepEqual(seen.texts.filter((t) => JAPANESE.test(t)), [], `${p.screen}: Japanese on the English page`);
+        if (shots) {
+          mkdirSync(shots, { recursive: true });
+          await page.screenshot({ path: join(shots, `web_${p.screen}_${lang}_${width}.png`), fullPage: true });
+        }
+        await page.close();
+      }
+    });
+
+test('the page links lead from page 1 through to the references and Exit to the menu, keeping the language', { skip }, async () => {
+  const { page, errors } = await openScreen('page1', 'en', 1024, 768);
+  for (const next of ['page2', 'page3', 'page4', 'references']) {
+    await Promise.all([page.waitForNavigation(), page.click('#page-next')]);
+    await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, next);
+    assert.equal(new URL(page.url()).searchParams.get('lang'), 'en');
+  }
+  assert.equal(await page.$eval('#page-next', (a) => a.hidden), true, 'no next page after the references');
+  await Promise.all([page.waitForNavigation(), page.click('#page-exit')]);
+  assert.equal(await page.$eval('#menu', (s) => s.hidden), false);
+  assert.equal(await page.$eval('html', (h) => h.lang), 'en');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('the language switch on a page changes its texts and figures', { skip }, async () => {
+  const { page, errors } = await openScreen('page3', 'ja', 1024, 768);
+  const before = await page.$eval('#pages', (s) => s.textContent);
+  assert.match(before, /２次電子平衡/);
+  await page.click('#lang-switch');
+  const after = await inspect(page);
+  assert.deepEqual(after.texts.filter((t) => JAPANESE.test(t)), []);
+  assert.ok(after.texts.some((t) => /electronic equilibrium/.test(t)));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+// axe-core in the page: the violations of impact serious or critical.
+async function axeViolations(page) {
+  await page.addScriptTag({ path: axeSource });
+  return page.evaluate(async () => {
+    const result = await window.axe.run(document, { resultTypes: ['violations'] });
+    return result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
+      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+}
+
+test('axe-core: no serious or critical accessibility fault on any screen, in either language', { skip }, async () => {
+  for (const lang of ['ja', 'en'])
+    for (const screen of ['menu', 'visual', ...PAGES.map((p) => p.screen)]) {
+      const { page } = screen.startsWith('page') || screen === 'references'
+        ? await openScreen(screen, lang, 1024, 768)
+        : await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, 1024, 768);
+      if (screen === 'visual') await page.waitForFunction(() => !document.getElementById('ok').disabled, { timeout: 20000 });
+      assert.deepEqual(await axeViolations(page), [], `${screen} (${lang})`);
+      await page.close();
+    }
+});
+
+test('every control is reached by the keyboard and shows where the focus is', { skip }, async () => {
+  const { page } = await openScreen('page4', 'en', 1024, 768);
+  const reached = [];
+  for (let i = 0; i < 12; i++) {
+    await page.keyboard.press('Tab');
+    reached.push(await page.evaluate(() => {
+      const el = document.activeElement;
+      if (el === document.body) return { id: 'body', outlined: true };
+      const style = getComputedStyle(el);
+      return { id: el.id || el.textContent.trim(), outlined: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2 };
+    }));
+  }
+  const ids = reached.map((r) => r.id);
+  for (const want of ['lang-switch', 'page-next', 'page-exit']) assert.ok(ids.includes(want), `${want} reached: ${ids}`);
+  assert.ok(reached.every((r) => r.outlined), `focus outline on ${reached.filter((r) => !r.outlined).map((r) => r.id)}`);
+  await page.close();
+});
+
+test('after one visit the site works with the network cut: menu, pages and a visual batch', { skip }, async () => {
+  const own = await serve(site);
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.setViewport({ width: 1024, height: 768 });
+  await page.goto(`${own.url}index.html`, { waitUntil: 'load' });
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    if (!navigator.serviceWorker.controller)
+      await new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
+  });
+  // The network cut twice over: the server is gone, and any request that still leaves the
+  // browser is refused.
+  await new Promise((resolve) => own.server.close(resolve));
+  own.server.closeAllConnections?.();
+  await page.setRequestInterception(true);
+  const leaked = [];
+  page.on('request', (request) => {
+    if (request.url().startsWith(own.url) && !request.isInterceptResolutionHandled()) {
+      leaked.push(request.url());
+      request.abort('internetdisconnected');
+    } else request.continue();
+  });
+  for (const p of PAGES) {
+    await page.goto(`${own.url}index.html?screen=${p.screen}&lang=en`, { waitUntil: 'load' });
+    await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, p.screen);
+    assert.equal(await page.$$eval('figure', (f) => f.length), p.figures, p.screen);
+  }
+  await page.goto(`${own.url}index.html?screen=visual&energy=6&field=10&photons=300&step=0&go=1`, { waitUntil: 'load' });
+  await page.waitForFunction(() => document.getElementById('total').value === '300' && document.getElementById('stop').disabled, { timeout: 30000 });
+  assert.deepEqual(leaked, [], 'requests that went past the cache');
+  assert.deepEqual(errors, []);
+  await context.close();
+});
