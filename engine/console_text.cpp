@@ -84,7 +84,11 @@ std::optional<ProgressReading> ParseProgressLine(std::string_view line) {
 }
 
 std::string ErrorLine(const Problem& problem) {
-  return std::string(kErrorStart) + ProblemLine(problem, kConsoleLanguage);
+  return ErrorLineOf(ProblemLine(problem, kConsoleLanguage));
+}
+
+std::string ErrorLineOf(std::string_view report) {
+  return std::string(kErrorStart) + std::string(report);
 }
 
 bool IsErrorLine(std::string_view line) {

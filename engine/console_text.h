@@ -53,6 +53,9 @@ inline constexpr TextLanguage kConsoleLanguage = TextLanguage::kJapanese;
 
 // The report of a run that could not be completed: " *** エラー: " and the problem.
 std::string ErrorLine(const Problem& problem);
+// The same report for a problem already worded in the console's language (the browser
+// edition's engine hands its reports over as text).
+std::string ErrorLineOf(std::string_view report);
 
 // Whether `line` is a report that ErrorLine wrote.
 bool IsErrorLine(std::string_view line);

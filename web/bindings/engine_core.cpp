@@ -19,12 +19,35 @@
 #include "engine/console_text.h"
 #include "engine/result_file.h"
 #include "models/curve_table.h"
+#include "records/problem.h"
+#include "records/problem_text.h"
+#include "records/utf8_text.h"
 
 namespace dosavia::web {
 
 using emscripten::val;
 
 namespace {
+
+// The language of the reports below: Japanese for kestrun.mjs's console, as Kestrun's own;
+// the page sets its interface language.
+TextLanguage report_language = TextLanguage::kJapanese;
+
+void SetReportLanguage(const std::string& language) {
+  report_language = language == "en" ? TextLanguage::kEnglish : TextLanguage::kJapanese;
+}
+
+// A failure as the user reads it: a problem in its own wording, anything else as what the
+// library said.
+std::string Report(const std::exception& e) {
+  if (const auto* problem = dynamic_cast<const ProblemError*>(&e))
+    return ProblemLine(problem->problem(), report_language);
+  return ProblemLine(Problem(ProblemKind::kUnexpected).WithValue(Excerpt(e.what())),
+                     report_language);
+}
+
+// Kestrun's console line for a report.
+std::string ErrorLineText(const std::string& report) { return ErrorLineOf(report); }
 
 constexpr std::size_t kCells = DoseTally::kCellCount;
 
@@ -59,7 +82,7 @@ class EngineRun {
       cells_.assign(kCells, 0.0f);
       return {};
     } catch (const std::exception& e) {
-      return e.what();
+      return Report(e);
     }
   }
 
@@ -120,7 +143,7 @@ class EngineRun {
       if (!total_) throw std::runtime_error("no run was started");
       out.set("text", ResultFileText(total_->Results()));
     } catch (const std::exception& e) {
-      out.set("error", std::string(e.what()));
+      out.set("error", Report(e));
     }
     return out;
   }
@@ -134,7 +157,7 @@ class EngineRun {
                       total_->Results());
       return {};
     } catch (const std::exception& e) {
-      return e.what();
+      return Report(e);
     }
   }
 
@@ -157,7 +180,7 @@ class ResultLibrary {
       tables_[id] = tables;
       out.set("id", id);
     } catch (const std::exception& e) {
-      out.set("error", std::string(e.what()));
+      out.set("error", Report(e));
     }
     return out;
   }
@@ -292,7 +315,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("endTimeLine", &EndLine);
   emscripten::function("progressLine", &ProgressLine);
   emscripten::function("modeLine", &ModeLine);
-  emscripten::function("errorLine", &ErrorLine);
+  emscripten::function("errorLine", &ErrorLineText);
+  emscripten::function("setReportLanguage", &SetReportLanguage);
   emscripten::function("consoleTexts", &ConsoleTexts);
   emscripten::function("commandLine", &CommandLineOf);
   emscripten::function("blockHistories", emscripten::optional_override([] {

@@ -8,7 +8,7 @@ import { EngineWorker } from './engine_client.mjs';
 import { runBlocks } from './engine_pool.mjs';
 import { listResults, removeResult, saveResult } from './engine_store.js';
 import { prepareCanvas } from './draw.js';
-import { tr } from './i18n.js';
+import { language, tr } from './i18n.js';
 import { clearLinkNotice, showNotice } from './notice.js';
 
 const $ = (id) => document.getElementById(id);
@@ -188,6 +188,7 @@ async function pressStart() {
   const started = performance.now();
   try {
     ensureBlockWorkers(workers);
+    await Promise.all([total, ...blockWorkers].map((w) => w.call('language', { lang: language() })));
     const prepared = await Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count })));
     if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
     const { info } = prepared[0];
@@ -286,9 +287,10 @@ function renderSaved() {
 // Reads a result file's text into the total worker (the desktop's 読み込み); the sets drawn
 // from it keep its curves.
 async function readResult(name, text) {
+  await total.call('language', { lang: language() });
   const opened = await total.call('open', { text, name });
   if (opened.error) {
-    showNotice(tr('Form4', '%1 は計算結果ファイルとして読み込めません\n%2', name, opened.error));
+    showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', name)}\n${opened.error}`);
     return false;
   }
   state.loaded = { id: opened.id, name, curves: await total.call('curves', { id: opened.id }) };

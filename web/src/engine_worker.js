@@ -24,6 +24,8 @@ if (typeof importScripts === 'function') {
 const ready = loadCore().then((m) => ({ module: m, run: new m.EngineRun(), library: new m.ResultLibrary() }));
 
 const CALLS = {
+  // The language the worker words its reports in (the page's interface language).
+  language: (c, { lang }) => ({ value: c.module.setReportLanguage(lang) }),
   // The browser's run: an energy text and a photon count, as the desktop screen takes them.
   prepareScreenRun: (c, { energy, count }) => prepared(c, c.run.prepareScreenRun('/', energy, count)),
   // Node: Joken.dat and the files it names in the folder `dir`.
