@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -322,8 +323,10 @@ void Form4::changeEvent(QEvent* event) {
 
 void Form4::PrepareForShow() {
   Label24->setText(QString());
+  // The compared sets are kept while the program runs: a class that leaves for the visual
+  // screen finds its comparison again. "Graph clear" empties it.
   Picture1->Clear();
-  Legend1->ClearSets();
+  for (const CurveSet& set : Legend1->Sets()) DrawCurveSet(*Picture1, set);
   Label26->clear();
   for (QPushButton* button : {Command2, Command4, Command5, Command8, Command10, Command11})
     button->setEnabled(false);
@@ -333,8 +336,13 @@ void Form4::PrepareForShow() {
 
 void Form4::RefreshFileList() {
   File1->clear();
-  const QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
-                                                      QDir::Name | QDir::IgnoreCase);
+  QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
+                                                QDir::Name | QDir::IgnoreCase);
+  // In the order of the numbers they hold: 4MV before 10MV, 3M before 30M.
+  QCollator numbers;
+  numbers.setNumericMode(true);
+  numbers.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(names.begin(), names.end(), numbers);
   File1->addItems(names);
 }
 
