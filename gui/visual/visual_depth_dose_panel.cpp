@@ -55,7 +55,7 @@ DepthDosePanel::DepthDosePanel(QWidget* parent, Qt::WindowFlags flags) : QWidget
 }
 
 // The room of the spectrum histogram and its energy axis on the visual screen at 100 %.
-QSize DepthDosePanel::sizeHint() const { return {456, 284}; }
+QSize DepthDosePanel::sizeHint() const { return {460, 286}; }
 
 void DepthDosePanel::SetZoom(double zoom) {
   if (!(zoom > 0) || zoom == zoom_) return;
