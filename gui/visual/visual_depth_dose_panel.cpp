@@ -142,9 +142,12 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   DrawFigureAxes(p, axes, font, QString(), QString());
   p.setPen(Qt::black);
   const QString depth_title = QStringLiteral("cm");
-  p.drawText(QRectF(axes.area.right() - 60, axes.area.bottom() + 1, 60, line),
-             Qt::AlignRight | Qt::AlignVCenter, depth_title);
-  p.drawText(QRectF(0, axes.area.top() - line, axes.area.left() - 4, line),
+  // The units between the last two numbers of each axis, where no number stands.
+  const QPointF depth_unit = axes.Map(kShownDepthCm - axes.x_tick / 2, 0);
+  p.drawText(QRectF(depth_unit.x() - 30, axes.area.bottom() + 1, 60, line), Qt::AlignCenter,
+             depth_title);
+  const QPointF dose_unit = axes.Map(0, kShownPercent - axes.y_tick / 2);
+  p.drawText(QRectF(0, dose_unit.y() - line / 2, axes.area.left() - 4, line),
              Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%"));
   DrawTitleAndLegend(p, line);
   DrawNote(p, line);
