@@ -19,6 +19,12 @@ constexpr int kMaxIterations = 6;
 constexpr int kLogFitHalfBins = 10;
 constexpr int kBin10cm = 100;
 constexpr int kBin20cm = 200;
+// Longest lag of the bins' noise correlation looked at [bins]: 3 cm, beyond the range of
+// most secondary electrons of a 15 MV beam.
+constexpr int kCorrelationMaxLag = 30;
+// Bins before the far face left out of the fall-off: the dose drops there for want of
+// backscatter, which no smooth line through the fall-off follows.
+constexpr int kExitFaceBins = 20;
 
 int LastBin(std::span<const double> dose) { return static_cast<int>(dose.size()) - 1; }
 
@@ -173,6 +179,44 @@ double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm) {
   return std::exp((*c)[0] + (*c)[1] * (depth_cm - DepthBinCentreCm(j)));
 }
 
+std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_bin,
+                                        int last_bin) {
+  first_bin = std::max(first_bin, 1);
+  last_bin = std::min(last_bin, LastBin(dose));
+  std::vector<double> xs, ys;
+  const double x_ref = DepthBinCentreCm((first_bin + last_bin) / 2);
+  for (int j = first_bin; j <= last_bin; ++j) {
+    if (!(dose[j] > 0)) return {1.0};
+    xs.push_back(DepthBinCentreCm(j) - x_ref);
+    ys.push_back(std::log(dose[j]));
+  }
+  const int n = static_cast<int>(xs.size());
+  if (n < 4 * kCorrelationMaxLag) return {1.0};
+  // ln D of the fall-off is a gently bending line (the beam hardens with depth): a cubic
+  // takes the bend, and what is left over is the noise.
+  const auto c = PolyFit<3>(xs, ys);
+  if (!c) return {1.0};
+  std::vector<double> e(static_cast<std::size_t>(n));
+  for (int p = 0; p < n; ++p) e[static_cast<std::size_t>(p)] = ys[p] - Cubic(*c, xs[p]);
+  const auto lag_mean = [&](int lag) {
+    double s = 0;
+    for (int p = 0; p + lag < n; ++p) s += e[static_cast<std::size_t>(p)] * e[static_cast<std::size_t>(p + lag)];
+    return s / (n - lag);
+  };
+  const double variance = lag_mean(0);
+  if (!(variance > 0)) return {1.0};
+  // Lags up to the first that is not clearly above the estimate's own noise (two standard
+  // errors of a correlation from n values): beyond it the sums would only add noise.
+  const double floor = 2.0 / std::sqrt(static_cast<double>(n));
+  std::vector<double> rho{1.0};
+  for (int lag = 1; lag <= kCorrelationMaxLag; ++lag) {
+    const double r = lag_mean(lag) / variance;
+    if (!(r > floor)) break;
+    rho.push_back(r);
+  }
+  return rho;
+}
+
 double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximum) {
   const int first = static_cast<int>(std::lround((maximum.window_first_cm + 0.05) / 0.1));
   const int last = static_cast<int>(std::lround((maximum.window_last_cm + 0.05) / 0.1));
@@ -193,22 +237,48 @@ double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximu
   const std::optional<double> x0 = vertex(ys);
   // Only a maximum inside the window is a fitted d_max.
   if (!c || !x0 || std::abs(*x0) > xs.back()) return -1;
+  // One electron deposits its energy along its track, in several 1 mm bins at once, so the
+  // bins' noise is correlated over about the electrons' range. The correlation is measured
+  // in the fall-off beyond the window, where the curve is smooth and long.
+  const std::vector<double> rho =
+      BinNoiseCorrelation(dose, last + kCorrelationMaxLag / 2, LastBin(dose) - kExitFaceBins);
+  const auto correlation = [&](std::size_t p, std::size_t q) {
+    const std::size_t lag = p > q ? p - q : q - p;
+    return lag < rho.size() ? rho[lag] : 0.0;
+  };
+  const std::size_t m = xs.size();
+  // The scatter about the cubic is smaller than the noise when neighbours move together (the
+  // cubic follows part of it): E[rss] = sigma^2 tr((I - H) R), with H the cubic's hat matrix
+  // and R the correlation. Column q of H R is the cubic fitted to column q of R.
   double rss = 0;
-  for (std::size_t p = 0; p < xs.size(); ++p) rss += std::pow(ys[p] - Cubic(*c, xs[p]), 2);
-  const double noise = std::sqrt(rss / static_cast<double>(xs.size() - 4));
+  for (std::size_t p = 0; p < m; ++p) rss += std::pow(ys[p] - Cubic(*c, xs[p]), 2);
+  double trace = 0;
+  std::vector<double> column(m);
+  for (std::size_t q = 0; q < m; ++q) {
+    for (std::size_t p = 0; p < m; ++p) column[p] = correlation(p, q);
+    const auto cq = PolyFit<3>(xs, column);
+    if (!cq) return -1;
+    trace += column[q] - Cubic(*cq, xs[q]);
+  }
+  if (!(trace > 0)) return -1;
+  const double noise = std::sqrt(rss / trace);
   if (!(noise > 0)) return 0;
   // The cubic's coefficients are linear in the bins, so a step of a small fraction of the
   // noise gives each derivative to well within the noise of the estimate itself.
   const double h = 1e-3 * noise;
-  double variance = 0;
-  for (std::size_t p = 0; p < ys.size(); ++p) {
+  std::vector<double> gradient(m);
+  for (std::size_t p = 0; p < m; ++p) {
     std::vector<double> moved = ys;
     moved[p] += h;
     const std::optional<double> x1 = vertex(moved);
     if (!x1) return -1;
-    variance += std::pow((*x1 - *x0) / h * noise, 2);
+    gradient[p] = (*x1 - *x0) / h;
   }
-  return std::sqrt(variance);
+  double variance = 0;
+  for (std::size_t p = 0; p < m; ++p)
+    for (std::size_t q = 0; q < m; ++q)
+      variance += gradient[p] * gradient[q] * correlation(p, q) * noise * noise;
+  return std::sqrt(std::max(0.0, variance));
 }
 
 namespace {

@@ -52,11 +52,20 @@ double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm);
 // point source at 100 cm) does not apply.
 double Tpr2010(std::span<const double> dose_10x10);
 
+// Correlation of the noise of bins `lag` apart, lag 0 first (always 1), from the residuals
+// of ln D about a cubic over bins first_bin..last_bin of the fall-off; the lags end before
+// the first whose correlation is not clearly positive. {1} when the range is too short or
+// holds a bin without dose: the bins are then taken as independent.
+std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_bin, int last_bin);
+
 // Standard uncertainty [cm] of a fitted d_max from the curve alone, when no history groups
-// are at hand (a result file): the noise of a bin is the scatter of the raw bins about the
-// cubic over the maximum's window, and it is carried to the cubic's maximum by the
-// derivative of that maximum with respect to each bin. -1 when the maximum is not a fitted
-// one or the window is too short to tell noise from the curve.
+// are at hand (a result file). The noise of the bins is correlated over the electrons'
+// range (one electron scores into several bins), with the correlation measured in the
+// fall-off (BinNoiseCorrelation); the noise itself is the scatter of the raw bins about the
+// cubic over the maximum's window, corrected for the part of correlated noise that the cubic
+// follows; both are carried to the cubic's maximum by its derivative with respect to each
+// bin. -1 when the maximum is not a fitted one or the window is too short to tell noise from
+// the curve.
 double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximum);
 
 // Standard uncertainty of Tpr2010 from the scatter of ln D about each of its two straight

@@ -12,7 +12,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev fonts-ipafont-gothic
-          libxrl-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools)
+          libxrl-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+          qt6-translations-l10n)
 for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;

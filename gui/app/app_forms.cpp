@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <QWidget>
 
 #include "engine/conditions_file.h"
@@ -70,17 +71,28 @@ void ShowExplanationPage(int number) {
 
 void ShowReferencesPage() { GetForm9().show(); }
 
-void EndProgram() {
+bool EndProgram() {
   static bool ending = false;
-  if (ending) return;
+  if (ending) return true;
   // A run in Dosavia's own console window would end with the program.
-  if (!EngineConsole::ConfirmStopAll(nullptr)) return;
+  if (!EngineConsole::ConfirmStopAll(nullptr)) return false;
   ending = true;
   QFile::remove(QString::fromLatin1(kConditionsFile));
   RequestBatchStop();
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
   QCoreApplication::quit();
   ending = false;
+  return true;
+}
+
+void EndProgramIfNoWindowShown() {
+  QTimer::singleShot(0, [] {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->isVisible() && window->isWindow() && !window->windowFlags().testFlag(Qt::Popup) &&
+          window->windowType() != Qt::ToolTip)
+        return;
+    EndProgram();
+  });
 }
 
 }  // namespace dosavia::gui

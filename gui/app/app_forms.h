@@ -42,7 +42,12 @@ void ShowReferencesPage();
 
 // Ends the program: deletes "Joken.dat" (ignoring any failure), stops a running visual batch
 // after its current history, hides every form and leaves the event loop. Safe to call again
-// while it runs (closing the windows calls it once more).
-void EndProgram();
+// while it runs (closing the windows calls it once more). False, with everything left as it
+// was, when a run in Dosavia's console goes on and the user chose to keep it.
+bool EndProgram();
+
+// Ends the program once no window of it is shown any more (soon after a window closed), so
+// that closing the last one, whichever it is, does not leave a process without a window.
+void EndProgramIfNoWindowShown();
 
 }  // namespace dosavia::gui

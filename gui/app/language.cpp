@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QTranslator>
 #include <QVariant>
 #include <QWidget>
@@ -92,6 +93,18 @@ void SetLanguage(Language language, bool remember) {
   if (remember)
     SetPreference(kLanguageKey,
                   language == Language::kEnglish ? QStringLiteral("en") : QStringLiteral("ja"));
+  // Qt's own dialogs and buttons (file dialogs, Yes/No, the overwrite question) in Japanese
+  // too, from Qt's translations where the system has them (Debian: qt6-translations-l10n);
+  // without them they stay English, as before.
+  static QTranslator qt_japanese;
+  static const bool qt_japanese_found =
+      qt_japanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (qt_japanese_found) {
+    if (language == Language::kJapanese)
+      QCoreApplication::installTranslator(&qt_japanese);
+    else
+      QCoreApplication::removeTranslator(&qt_japanese);
+  }
   if (language == current) return;
   QTranslator& translator = EnglishTranslator();
   if (language == Language::kEnglish) {

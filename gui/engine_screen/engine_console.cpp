@@ -1,5 +1,6 @@
 #include "gui/engine_screen/engine_console.h"
 
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
@@ -21,6 +22,7 @@
 #include "records/file_io.h"
 #include "gui/widgets/form_style.h"
 #include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/app/app_forms.h"
 #include "gui/app/language.h"
 
 namespace dosavia::gui {
@@ -241,7 +243,7 @@ void EngineConsole::AnswerPrompt() {
 }
 
 void EngineConsole::closeEvent(QCloseEvent* event) {
-  if (state_ == State::kRunning) {
+  if (Running()) {
     const auto answer = QMessageBox::question(
         this, windowTitle(), Tr("EngineConsole", "計算中です。中止して閉じますか？"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
@@ -254,6 +256,8 @@ void EngineConsole::closeEvent(QCloseEvent* event) {
     AnswerPrompt();
   }
   event->accept();
+  // Closed while the menu was closed too: nothing of the program is left to be seen.
+  EndProgramIfNoWindowShown();
 }
 
 bool EngineConsole::ConfirmStopAll(QWidget* parent) {

@@ -38,7 +38,10 @@ class EngineConsole : public QWidget {
              QString* problem = nullptr, const QStringList& arguments = {});
 
   // True from Start until the engine has finished its work (its final prompt, or its end).
-  bool Running() const { return state_ == State::kRunning; }
+  // A run still computing: its process alive and its result not yet reported.
+  bool Running() const {
+    return state_ == State::kRunning && process_.state() != QProcess::NotRunning;
+  }
 
   // 中止: ends the engine (SIGTERM, then SIGKILL if it does not end at once) and removes a
   // temporary result it may have left. Waits for it.

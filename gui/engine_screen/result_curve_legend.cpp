@@ -7,30 +7,45 @@
 #include <QPixmap>
 
 #include "engine/result_file.h"
-#include "models/curve_metrics.h"
+#include "models/curve_table.h"
+
+#include <algorithm>
 #include "gui/app/language.h"
 
 namespace dosavia::gui {
 
 namespace {
 
-// Field column of the 10 x 10 cm field, where TPR20,10 is defined.
-constexpr int kReferenceField = 8;
 constexpr int kSwatchWidth = 30;
 constexpr int kSwatchHeight = 14;
 
-// Three short lines, total over primary over scatter, as the set's legend mark.
-QIcon Swatch(const CurveColors& c) {
+// Three short lines, total over primary over scatter, in the set's colours and pattern, as
+// the set's legend mark.
+QIcon Swatch(const CurveColors& c, const CurvePattern& pattern) {
   QPixmap pixmap(kSwatchWidth, kSwatchHeight);
   pixmap.fill(Qt::white);
   QPainter painter(&pixmap);
   int y = 2;
   for (QRgb color : {c.total, c.primary, c.scatter}) {
-    painter.setPen(QPen(QColor(color), 2));
+    QPen pen(QColor(color), 2, Qt::SolidLine, Qt::FlatCap);
+    // The graph's pattern in bins of 2 px, as a dash pattern in pen widths.
+    if (pattern.off > 0) pen.setDashPattern({pattern.on / 1.0, pattern.off / 1.0});
+    painter.setPen(pen);
     painter.drawLine(2, y, kSwatchWidth - 3, y);
     y += 5;
   }
   return QIcon(pixmap);
+}
+
+// "2.88 ± 0.15": d_max with the uncertainty of its fit, so that two runs whose numbers
+// differ by less than that are not read as different.
+QTableWidgetItem* DmaxItem(const CurveTableRow& row) {
+  QString text = row.dmax_cm > 0 ? QString::number(row.dmax_cm, 'f', 2) : QStringLiteral("—");
+  if (row.dmax_cm > 0 && row.dmax_sigma_cm >= 0)
+    text += QString::fromUtf8(" ± ") + QString::number(std::max(0.01, row.dmax_sigma_cm), 'f', 2);
+  auto* item = new QTableWidgetItem(text);
+  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return item;
 }
 
 QTableWidgetItem* NumberItem(double value, int decimals) {
@@ -47,7 +62,8 @@ void CurveSetLegend::RetranslateUi() {
                              QStringLiteral("d_max [cm]"), Tr("CurveSetLegend", "表面 [%]"),
                              QStringLiteral("D10/Dmax [%]"), QStringLiteral("TPR20,10")});
   horizontalHeaderItem(kDmax)->setToolTip(
-      Tr("CurveSetLegend", "水吸収線量の最大深：最大付近の 3 次式フィット"));
+      Tr("CurveSetLegend",
+         "水吸収線量の最大深：最大付近の 3 次式フィット。± は統計雑音による標準不確かさ"));
   horizontalHeaderItem(kSurface)->setToolTip(
       Tr("CurveSetLegend", "最初のビン（0–1 mm）の線量 / D(d_max)"));
   horizontalHeaderItem(kD10)->setToolTip(
@@ -80,15 +96,16 @@ const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
   set.family = next_family_++;
   sets_.push_back(set);
 
-  const ResultTables& t = *set.tables;
-  const CurveMetrics m = MeasureCurve(t.DoseTable[kTotalDose][set.field]);
+  const CurveTableRow values = MeasureCurveSet(*set.tables, set.field);
   const int row = rowCount();
   insertRow(row);
-  setItem(row, kCurves, new QTableWidgetItem(Swatch(ColorFamily(set.family)), LegendText(set)));
-  setItem(row, kDmax, NumberItem(m.maximum.depth_cm, 2));
-  setItem(row, kSurface, NumberItem(100 * m.surface_ratio, 1));
-  setItem(row, kD10, NumberItem(100 * m.d10_ratio, 1));
-  setItem(row, kTpr, NumberItem(Tpr2010(t.DoseTable[kTotalDose][kReferenceField]), 3));
+  setItem(row, kCurves,
+          new QTableWidgetItem(Swatch(ColorFamily(set.family), PatternOfFamily(set.family)),
+                               LegendText(set)));
+  setItem(row, kDmax, DmaxItem(values));
+  setItem(row, kSurface, NumberItem(values.surface_percent, 1));
+  setItem(row, kD10, NumberItem(values.d10_percent, 1));
+  setItem(row, kTpr, NumberItem(values.tpr2010, 3));
   return sets_.back();
 }
 

@@ -16,15 +16,20 @@ namespace dosavia::gui {
 
 namespace {
 
-// Shades readable on white and apart from each other and from the black kerma curve.
+// Shades readable on white and apart from each other and from the black kerma curve: no
+// dark navy, maroon or forest green, which a projector shows as black. The later families
+// are taken from the Okabe-Ito colours, which stay apart for the colour-blind.
 constexpr CurveColors kFamilies[kColorFamilies] = {
     {kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor},
-    {qRgb(0, 0, 128), qRgb(150, 0, 0), qRgb(0, 120, 0)},
-    {qRgb(0, 150, 230), qRgb(255, 140, 0), qRgb(140, 190, 0)},
-    {qRgb(130, 0, 190), qRgb(230, 0, 150), qRgb(0, 150, 140)},
-    {qRgb(70, 110, 160), qRgb(160, 80, 40), qRgb(100, 120, 40)},
-    {qRgb(0, 200, 200), qRgb(255, 100, 170), qRgb(170, 150, 0)},
+    {qRgb(86, 180, 233), qRgb(230, 159, 0), qRgb(0, 158, 115)},
+    {qRgb(150, 60, 200), qRgb(213, 94, 0), qRgb(140, 190, 0)},
+    {qRgb(0, 114, 178), qRgb(204, 121, 167), qRgb(0, 190, 190)},
+    {qRgb(120, 140, 255), qRgb(255, 90, 90), qRgb(170, 150, 0)},
+    {qRgb(0, 200, 255), qRgb(255, 60, 200), qRgb(90, 200, 60)},
 };
+// Dashes of about 10 and dots of about 3 px at the graph's design width, of 2 px per bin.
+constexpr CurvePattern kPatterns[kColorFamilies] = {{1, 0}, {6, 4}, {2, 3},
+                                                    {12, 3}, {3, 6}, {9, 6}};
 
 const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
 const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
@@ -35,6 +40,10 @@ const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"
 
 CurveColors ColorFamily(int family) {
   return kFamilies[((family % kColorFamilies) + kColorFamilies) % kColorFamilies];
+}
+
+CurvePattern PatternOfFamily(int family) {
+  return kPatterns[((family % kColorFamilies) + kColorFamilies) % kColorFamilies];
 }
 
 QString EnergyOfResultName(const QString& file) {
@@ -56,7 +65,10 @@ QString LegendText(const CurveSet& set) {
 
 void DrawCurveSet(PictureBox& picture, const CurveSet& set) {
   const CurveColors c = ColorFamily(set.family);
-  DrawDoseCurves(picture, *set.tables, set.field, c.total, c.primary, c.scatter);
+  const CurvePattern pattern = PatternOfFamily(set.family);
+  DrawDoseCurves(picture, *set.tables, set.field, c.total, c.primary, c.scatter, pattern.on,
+                 pattern.off);
+  DrawKermaCurve(picture, *set.tables, pattern.on, pattern.off);
 }
 
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,

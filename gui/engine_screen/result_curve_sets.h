@@ -31,6 +31,15 @@ struct CurveColors {
 inline constexpr int kColorFamilies = 6;
 CurveColors ColorFamily(int family);
 
+// The line pattern of a family's curves, so that sets differ by more than colour (for the
+// colour-blind, and on a washed-out projector): `on` bins drawn, then `off` bins left out;
+// off 0 is a solid line. Family 0 is solid; patterns repeat after kColorFamilies.
+struct CurvePattern {
+  int on = 1;
+  int off = 0;
+};
+CurvePattern PatternOfFamily(int family);
+
 // One drawn set: the dose curves of `field` (1..10) of a loaded result.
 struct CurveSet {
   std::shared_ptr<const ResultTables> tables;
@@ -50,8 +59,9 @@ QString FieldSizeText(int field);
 // The legend entry "energy, field, file" ("?" for an unknown energy).
 QString LegendText(const CurveSet& set);
 
-// Draws the set's total, primary and scatter curves in its family's colours over what is
-// there (bins 1..299, as the graph's dose curves always end).
+// Draws the set's total, primary and scatter curves in its family's colours and pattern over
+// what is there (bins 1..299, as the graph's dose curves always end), and its own file's
+// kerma in black in the same pattern: each compared file has its kerma beside its doses.
 void DrawCurveSet(PictureBox& picture, const CurveSet& set);
 
 // The drawn curves as CSV: a header row, then one row per depth bin: the bin's centre

@@ -45,14 +45,19 @@ constexpr int kLastDoseBin = kDepthBins - 1;
 // Abscissa of depth bin i: its centre [mm].
 double BinCentre(int i) { return i - 0.5; }
 
+// Curves 2 px wide at the design size, so that they still show from the back of a room.
+constexpr int kCurveWidthPx = 2;
+
 template <typename Values>
-void DrawCurve(PictureBox& picture, const Values& values, int last_bin, QRgb color) {
+void DrawCurve(PictureBox& picture, const Values& values, int last_bin, QRgb color, int on = 1,
+               int off = 0) {
   double x0 = BinCentre(1);
   double y0 = kPercent * values[1];
   for (int i = 2; i <= last_bin; ++i) {
     const double x1 = BinCentre(i);
     const double y1 = kPercent * values[i];
-    picture.DrawLine(x0, y0, x1, y1, QColor(color));
+    if (off <= 0 || (i - 2) % (on + off) < on)
+      picture.DrawLine(x0, y0, x1, y1, QColor(color), kCurveWidthPx);
     x0 = x1;
     y0 = y1;
   }
@@ -107,8 +112,8 @@ void SetUpDepthDosePlot(PictureBox& picture) {
   }
 }
 
-void DrawKermaCurve(PictureBox& picture, const ResultTables& tables) {
-  DrawCurve(picture, tables.Kerma, kDepthBins, kKermaColor);
+void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on, int off) {
+  DrawCurve(picture, tables.Kerma, kDepthBins, kKermaColor, on, off);
 }
 
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) {
@@ -116,10 +121,10 @@ void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) 
 }
 
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field, QRgb total,
-                    QRgb primary, QRgb scatter) {
-  DrawCurve(picture, tables.DoseTable[kTotalDose][field], kLastDoseBin, total);
-  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], kLastDoseBin, primary);
-  DrawCurve(picture, tables.DoseTable[kScatterDose][field], kLastDoseBin, scatter);
+                    QRgb primary, QRgb scatter, int on, int off) {
+  DrawCurve(picture, tables.DoseTable[kTotalDose][field], kLastDoseBin, total, on, off);
+  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], kLastDoseBin, primary, on, off);
+  DrawCurve(picture, tables.DoseTable[kScatterDose][field], kLastDoseBin, scatter, on, off);
 }
 
 }  // namespace dosavia::gui

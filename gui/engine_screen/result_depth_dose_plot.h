@@ -37,7 +37,8 @@ void SetUpDepthDosePlot(PictureBox& picture);
 
 // The primary water kerma of depth bins 1..300 in black: a polyline through
 // (i - 0.5, 100 Kerma(i)). Draws over what is there.
-void DrawKermaCurve(PictureBox& picture, const ResultTables& tables);
+// With `off` > 0 the curve is dashed: `on` bins drawn, then `off` bins left out.
+void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on = 1, int off = 0);
 
 // The dose curves of field column `field` (1..10) over depth bins 1..299, in this order:
 // total (blue), primary (red), scatter (green). Draws over what is there.
@@ -45,6 +46,6 @@ void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field);
 
 // The same in other colours, for the sets overlaid on the first.
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field, QRgb total,
-                    QRgb primary, QRgb scatter);
+                    QRgb primary, QRgb scatter, int on = 1, int off = 0);
 
 }  // namespace dosavia::gui

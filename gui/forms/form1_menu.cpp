@@ -109,8 +109,11 @@ void Form1::Command2_Click() { EndProgram(); }
 void Form1::Form_Unload() { EndProgram(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  event->accept();
-  Form_Unload();
+  // "No" to stopping a run keeps the menu and the run as they were.
+  if (EndProgram())
+    event->accept();
+  else
+    event->ignore();
 }
 
 }  // namespace dosavia::gui

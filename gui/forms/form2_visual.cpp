@@ -100,7 +100,8 @@ void Form2::Form_Load() {
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, 18000, 11190).size());
-  seconds_per_photon_ = {kFirstGuessSecondsPerPhoton[0], kFirstGuessSecondsPerPhoton[1]};
+  seconds_per_photon_.fill(kFirstGuessSecondsPerPhoton[1]);
+  seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
   CreateControls();
   MakeScalable(this, 18000, 11190);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -225,8 +226,10 @@ void Form2::CreatePictures() {
   Picture3->raise();
 }
 
-// The depth-dose toggle and the step speed share the free row under the spectrum; the
-// panel itself is a tool window, since the screen has no room for it at its design size.
+// The depth-dose toggle and the step speed share the free row under the spectrum. The
+// panel takes the room of the spectrum histogram and its energy axis while the box is
+// ticked: beside the side view, so that the tracks and the build-up they make are seen
+// together, and scaled with the screen like the pictures.
 void Form2::CreateDepthDoseControls() {
   Check2 = new QCheckBox(this);
   SetTrText(Check2, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
@@ -240,7 +243,8 @@ void Form2::CreateDepthDoseControls() {
                QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
   PlaceTwips(Slider1, 3720, 10710, 1800, 420);
   Label48 = MakeLabel(this, "", 5580, 10740, 1380, 360);
-  DepthDosePanel1 = new DepthDosePanel(this, Qt::Tool);
+  DepthDosePanel1 = new DepthDosePanel(this);
+  PlaceTwips(DepthDosePanel1, 240, 6240, 6900, 4290);
   DepthDosePanel1->hide();
 
   connect(Check2, &QCheckBox::toggled, this, &Form2::ShowDepthDosePanel);
@@ -261,23 +265,19 @@ void Form2::SetStepSpeed(int position) {
     SetTrText(Label48, "Form2", QT_TRANSLATE_NOOP("Form2", "最高"));
 }
 
-// Beside the screen where the desktop has room, otherwise over the deep end of the side view.
+// The panel in place of the spectrum histogram, which keeps counting while it is hidden.
 void Form2::ShowDepthDosePanel(bool show) {
+  Picture2->setVisible(!show);
+  for (QLabel* label : energy_axis_labels_) label->setVisible(!show);
   if (!show) {
     DepthDosePanel1->hide();
     return;
   }
-  if (!DepthDosePanel1->isVisible()) {
-    const QRect frame = frameGeometry();
-    const QSize size = DepthDosePanel1->size();
-    QPoint at(frame.right() + 1, frame.bottom() - size.height());
-    const QScreen* screen = this->screen();
-    if (screen != nullptr && at.x() + size.width() > screen->availableGeometry().right())
-      at = mapToGlobal(Picture1->geometry().bottomRight()) - QPoint(size.width(), size.height());
-    DepthDosePanel1->move(at);
-  }
+  // Opened after a batch without it, the panel names the cylinder of the confirmed field.
+  if (!Command1->isEnabled() && FieldSide > 0) DepthDosePanel1->SetField(FieldSide);
   DepthDosePanel1->Refresh();
   DepthDosePanel1->show();
+  DepthDosePanel1->raise();
 }
 
 // The side view's fixed elements; `magnification` 2 gives the zoomed copy, whose user
@@ -451,6 +451,7 @@ void Form2::Command1_Click() {
   SourceDistance = kVisualSourceDistanceCm;
   FieldSide = chosen->side;
   MoveFieldEdgeLines(chosen->side);
+  DepthDosePanel1->SetField(chosen->side);
   Combo1->setEditText(QString::fromUtf8(chosen->item));
   Command1->setEnabled(false);
   Command3->setEnabled(true);
@@ -475,7 +476,10 @@ void Form2::Command3_Click() {
   }
   StepDisplayFlag = Check1->isChecked() ? 1 : 0;
   const long long photons = WholePhotonCount(BatchPhotonCount);
-  const double seconds = static_cast<double>(photons) * seconds_per_photon_[StepDisplayFlag];
+  const int pace = CurrentPace();
+  const double seconds = ExpectedBatchSeconds(
+      photons, seconds_per_photon_[static_cast<std::size_t>(pace)],
+      StepDisplayFlag == 1 ? photons_per_second_ : 0);
   if (seconds > kConfirmAboveSeconds &&
       !AskToGoOn(this,
                  Tr("Form2",
@@ -489,7 +493,7 @@ void Form2::Command3_Click() {
   QElapsedTimer clock;
   clock.start();
   const long long done = RunVisualBatch();
-  LearnSpeed(StepDisplayFlag, done, clock.elapsed() / 1000.0);
+  LearnSpeed(pace, done, clock.elapsed() / 1000.0);
   TotalPhotonCount = done + TotalPhotonCount;
   Label24->setText(QString::number(TotalPhotonCount));
   SetBatchRunning(false);
@@ -503,10 +507,20 @@ void Form2::Command8_Click() {
   if (IsBatchRunning()) RequestBatchStop();
 }
 
-void Form2::LearnSpeed(int step_display, long long photons, double seconds) {
+int Form2::CurrentPace() const {
+  return StepDisplayFlag == 1 ? 1 + std::clamp(Slider1->value(), 0, Slider1->maximum()) : 0;
+}
+
+void Form2::LearnSpeed(int pace, long long photons, double seconds) {
   // Batches too short to time say little about the speed.
   if (photons > 0 && seconds >= kShortestTimedBatchSeconds)
-    seconds_per_photon_[step_display] = seconds / static_cast<double>(photons);
+    seconds_per_photon_[static_cast<std::size_t>(pace)] = seconds / static_cast<double>(photons);
+}
+
+double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
+                            double photons_per_second) {
+  const double paced = photons_per_second > 0 ? 1.0 / photons_per_second : 0.0;
+  return static_cast<double>(photons) * std::max(seconds_per_photon, paced);
 }
 
 void Form2::Command2_Click() {

@@ -74,7 +74,7 @@ class Form2 : public QWidget {
   QSlider* Slider1 = nullptr;   // speed of the step display, slowest at the left
   QLabel* Label47 = nullptr;    // caption of the speed
   QLabel* Label48 = nullptr;    // the chosen speed
-  DepthDosePanel* DepthDosePanel1 = nullptr;  // a tool window beside the screen
+  DepthDosePanel* DepthDosePanel1 = nullptr;  // in place of the spectrum histogram
   // Field-edge lines, as indices of the fixed lines of Picture1 (Line5, Line7) and of
   // Picture3 (Line54, Line55).
   int Line5 = -1;
@@ -134,20 +134,31 @@ class Form2 : public QWidget {
   void CreateDepthDoseControls();
   void ShowDepthDosePanel(bool show);
   void SetStepSpeed(int position);
-  // Remembers how long a batch took per photon, for the next estimate.
-  void LearnSpeed(int step_display, long long photons, double seconds);
+  // Remembers how long a batch took per photon at the display and speed it ran with, for
+  // the next estimate at the same ones.
+  void LearnSpeed(int pace, long long photons, double seconds);
+  // The pace a batch would run at now: 0 without step display, else 1 + the speed slider's
+  // position.
+  int CurrentPace() const;
 
   std::array<QLabel*, 9> energy_axis_labels_{};
   bool ok_enabled_before_batch_ = false;
   double photons_per_second_ = 0;
   bool leave_after_batch_ = false;
-  // Seconds per photon without (0) and with (1) step display.
-  std::array<double, 2> seconds_per_photon_{};
+  // Seconds per photon at each pace (CurrentPace): a batch at 1 photon a second says
+  // nothing of one at the highest speed.
+  std::array<double, 7> seconds_per_photon_{};
 };
 
 // Photons a second of the step display at each position of its speed slider, slowest
 // first; 0 is as fast as the window system draws.
 inline constexpr double kStepSpeeds[] = {1, 3, 10, 30, 100, 0};
+
+// The seconds a batch of `photons` is expected to take at `seconds_per_photon` as last
+// timed at its pace; a step display held to `photons_per_second` (0: unheld) takes at
+// least the time of its pace, whatever was timed.
+double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
+                            double photons_per_second);
 
 // Runs a visual batch (RunVisualBatch of the simulation) on the visual screen's own
 // pictures and energy display; returns the photons simulated.

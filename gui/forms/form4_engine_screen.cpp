@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -48,6 +49,33 @@
 namespace dosavia::gui {
 
 namespace {
+
+// Names compared with their runs of digits as numbers, and otherwise without regard to case
+// (Qt's collator does so only where it is built with ICU).
+bool NumbersInOrder(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      qsizetype i_end = i, j_end = j;
+      while (i_end < a.size() && a[i_end].isDigit()) ++i_end;
+      while (j_end < b.size() && b[j_end].isDigit()) ++j_end;
+      // Without their leading zeros, the longer run is the larger number.
+      while (i < i_end - 1 && a[i] == QLatin1Char('0')) ++i;
+      while (j < j_end - 1 && b[j] == QLatin1Char('0')) ++j;
+      if (i_end - i != j_end - j) return i_end - i < j_end - j;
+      const QString xs = a.mid(i, i_end - i), ys = b.mid(j, j_end - j);
+      if (xs != ys) return xs < ys;
+      i = i_end;
+      j = j_end;
+      continue;
+    }
+    const QChar ca = a[i].toLower(), cb = b[j].toLower();
+    if (ca != cb) return ca < cb;
+    ++i;
+    ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
 
 constexpr double kFormFontPoints = 14.25;
 // A caption that does not fit its label shrinks in these steps, down to this size [pt].
@@ -322,8 +350,10 @@ void Form4::changeEvent(QEvent* event) {
 
 void Form4::PrepareForShow() {
   Label24->setText(QString());
+  // The compared sets are kept while the program runs: a class that leaves for the visual
+  // screen finds its comparison again. "Graph clear" empties it.
   Picture1->Clear();
-  Legend1->ClearSets();
+  for (const CurveSet& set : Legend1->Sets()) DrawCurveSet(*Picture1, set);
   Label26->clear();
   for (QPushButton* button : {Command2, Command4, Command5, Command8, Command10, Command11})
     button->setEnabled(false);
@@ -333,8 +363,10 @@ void Form4::PrepareForShow() {
 
 void Form4::RefreshFileList() {
   File1->clear();
-  const QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
-                                                      QDir::Name | QDir::IgnoreCase);
+  QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
+                                                QDir::Name | QDir::IgnoreCase);
+  // In the order of the numbers they hold: 4MV before 10MV, 3M before 30M.
+  std::stable_sort(names.begin(), names.end(), NumbersInOrder);
   File1->addItems(names);
 }
 

@@ -12,10 +12,6 @@
         <translation>Surface [%]</translation>
     </message>
     <message>
-        <source>水吸収線量の最大深：最大付近の 3 次式フィット</source>
-        <translation>Depth of maximum absorbed dose in water: cubic fit near the maximum</translation>
-    </message>
-    <message>
         <source>最初のビン（0–1 mm）の線量 / D(d_max)</source>
         <translation>Dose in the first bin (0–1 mm) / D(d_max)</translation>
     </message>
@@ -27,16 +23,16 @@
         <source>10 × 10 cm の D(20)/D(10)（平行ビーム）</source>
         <translation>D(20)/D(10) of the 10 × 10 cm field (parallel beam)</translation>
     </message>
+    <message>
+        <source>水吸収線量の最大深：最大付近の 3 次式フィット。± は統計雑音による標準不確かさ</source>
+        <translation>Depth of the water dose maximum: cubic fit near the maximum. ± is the standard uncertainty from the statistical noise</translation>
+    </message>
 </context>
 <context>
     <name>DepthDosePanel</name>
     <message>
         <source>深部線量</source>
         <translation>Depth dose</translation>
-    </message>
-    <message>
-        <source>深部線量 (照射野中心の半径 %1 cm の円柱内)</source>
-        <translation>Depth dose (in a cylinder of radius %1 cm on the central axis)</translation>
     </message>
     <message>
         <source>吸収線量</source>
@@ -55,16 +51,20 @@
         <translation>   bin %1 cm</translation>
     </message>
     <message>
-        <source>   d_max の雑音 ±%1 %</source>
-        <translation>   noise at d_max ±%1 %</translation>
-    </message>
-    <message>
-        <source>   雑音は光子が増えると表示</source>
-        <translation>   noise shown with more photons</translation>
-    </message>
-    <message>
         <source>   Go で線量が積み上がります</source>
         <translation>   Go adds up the dose</translation>
+    </message>
+    <message>
+        <source>深部線量 (中心の半径 %1 cm の円柱)</source>
+        <translation>Depth dose (central cylinder of radius %1 cm)</translation>
+    </message>
+    <message>
+        <source>   雑音 ±%1 %</source>
+        <translation>   noise ±%1 %</translation>
+    </message>
+    <message>
+        <source>  (まだ不確か)</source>
+        <translation>  (not yet sure)</translation>
     </message>
 </context>
 <context>
@@ -994,10 +994,6 @@ Continuing in %1</translation>
     <message>
         <source>画面に合わせる</source>
         <translation>Fit to screen</translation>
-    </message>
-    <message>
-        <source>言語</source>
-        <translation>Language</translation>
     </message>
 </context>
 </TS>

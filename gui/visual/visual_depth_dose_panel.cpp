@@ -13,25 +13,33 @@
 #include "gui/figures/figure_axes.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
+#include "models/dmax_uncertainty.h"
 
 namespace dosavia::gui {
 
 namespace {
 
 constexpr int kRefreshMs = 100;
+// The jackknife of d_max refits the curve once per history group; during a batch it is
+// remade less often than the curve, so that the tracks are not slowed.
+constexpr int kSigmaRefreshMs = 600;
 // Shown depths [cm]: the side view's range, where the build-up and the fall-off both lie.
 constexpr double kShownDepthCm = 20.0;
 constexpr double kShownPercent = 120.0;
-constexpr double kTextPoints = 12.0;
+// Large enough to read from the back of a classroom at the screen's fit on a 1024x768
+// projector, where the panel is drawn at about 0.85 of its design size.
+constexpr double kTextPoints = 12.5;
 // The texts' distance from the panel's edges [px].
-constexpr double kTextLeft = 8;
-constexpr double kTextTop = 4;
+constexpr double kTextLeft = 6;
+constexpr double kTextTop = 2;
 // Depth step of the fitted curves [cm].
 constexpr double kFitStepCm = 0.05;
 const QColor kDoseFill(255, 170, 170);
 const QColor kDoseEdge(220, 0, 0);
 const QColor kKermaBlue(0, 70, 220);
 const QColor kMaxGreen(0, 130, 0);
+// A maximum not yet known well enough: its fit and its depth in grey, without a marker.
+const QColor kUnsettledGrey(120, 120, 120);
 
 QString Photons(long long n) { return QLocale(QLocale::English).toString(n); }
 
@@ -43,26 +51,51 @@ DepthDosePanel::DepthDosePanel(QWidget* parent, Qt::WindowFlags flags) : QWidget
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
   setPalette(palette);
-  setMinimumSize(420, 320);
   resize(sizeHint());
 }
 
-QSize DepthDosePanel::sizeHint() const { return {620, 460}; }
+// The room of the spectrum histogram and its energy axis on the visual screen at 100 %.
+QSize DepthDosePanel::sizeHint() const { return {460, 286}; }
+
+void DepthDosePanel::SetZoom(double zoom) {
+  if (!(zoom > 0) || zoom == zoom_) return;
+  zoom_ = zoom;
+  update();
+}
+
+void DepthDosePanel::SetField(double field_side) {
+  if (tally_.FieldSide() == field_side) return;
+  tally_.Clear(field_side);
+  bin_cm_ = 0;
+  Refresh();
+}
 
 void DepthDosePanel::BeginBatch(double field_side) {
-  if (tally_.FieldSide() != field_side) tally_.Clear(field_side);
+  SetField(field_side);
   since_refresh_.start();
+  since_sigma_.start();
 }
 
 void DepthDosePanel::Clear() {
   tally_.Clear(tally_.FieldSide());
+  bin_cm_ = 0;
   Refresh();
+}
+
+void DepthDosePanel::Remake(bool with_sigma) {
+  const double chosen = ChooseBinWidth(tally_);
+  bin_cm_ = bin_cm_ > 0 ? std::min(bin_cm_, chosen) : chosen;
+  curve_ = MakeDepthDoseCurve(tally_, bin_cm_);
+  if (with_sigma) dmax_sigma_ = curve_.has_maximum ? DmaxUncertainty(tally_, curve_.bin_cm) : -1;
+  if (!curve_.has_maximum) dmax_sigma_ = -1;
 }
 
 void DepthDosePanel::RefreshDuringBatch() {
   if (since_refresh_.isValid() && since_refresh_.elapsed() < kRefreshMs) return;
   since_refresh_.start();
-  curve_ = MakeDepthDoseCurve(tally_);
+  const bool with_sigma = !since_sigma_.isValid() || since_sigma_.elapsed() >= kSigmaRefreshMs;
+  if (with_sigma) since_sigma_.start();
+  Remake(with_sigma);
   if (isVisible()) repaint();
 }
 
@@ -72,7 +105,7 @@ void DepthDosePanel::Refresh() {
   refresh_pending_ = true;
   QTimer::singleShot(0, this, [this] {
     refresh_pending_ = false;
-    curve_ = MakeDepthDoseCurve(tally_);
+    Remake(true);
     update();
   });
 }
@@ -85,26 +118,37 @@ void DepthDosePanel::closeEvent(QCloseEvent* event) {
 void DepthDosePanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
+  // Drawn at the design size and scaled as a whole with the screen, text and lines alike.
+  p.scale(zoom_, zoom_);
+  const QSizeF size = DesignSize();
   const QFont font = DefaultFont(kTextPoints);
   p.setFont(font);
   const double line = QFontMetricsF(font).height();
 
-  // The title and the legend take the two lines above the plot, the axis title and the
-  // note the lines under it.
+  // The title and the legend take the two lines above the plot; the tick numbers with the
+  // depth's title at their right, and the note, the two lines under it.
   FigureMargins margins;
-  margins.left = 3 * line + 12;
-  margins.top = kTextTop + 2.8 * line;
-  margins.right = 16;
-  margins.bottom = 3.6 * line;
+  margins.left = 2.2 * line;
+  margins.top = kTextTop + 2.6 * line;
+  margins.right = 12;
+  margins.bottom = 2.2 * line;
   FigureAxes axes;
-  axes.area = margins.Inside(QSizeF(size()));
+  axes.area = margins.Inside(size);
   axes.x_max = kShownDepthCm;
   axes.x_tick = 5;
   axes.y_max = kShownPercent;
-  axes.y_tick = 20;
+  axes.y_tick = 40;
   axes.y_decimals = 0;
-  DrawFigureAxes(p, axes, font, QStringLiteral("depth in water  cm"),
-                 QStringLiteral("dose  % of maximum"));
+  DrawFigureAxes(p, axes, font, QString(), QString());
+  p.setPen(Qt::black);
+  const QString depth_title = QStringLiteral("cm");
+  // The units between the last two numbers of each axis, where no number stands.
+  const QPointF depth_unit = axes.Map(kShownDepthCm - axes.x_tick / 2, 0);
+  p.drawText(QRectF(depth_unit.x() - 30, axes.area.bottom() + 1, 60, line), Qt::AlignCenter,
+             depth_title);
+  const QPointF dose_unit = axes.Map(0, kShownPercent - axes.y_tick / 2);
+  p.drawText(QRectF(0, dose_unit.y() - line / 2, axes.area.left() - 4, line),
+             Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%"));
   DrawTitleAndLegend(p, line);
   DrawNote(p, line);
   if (!curve_.has_maximum) return;
@@ -117,40 +161,43 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
 
 void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
   p.setPen(Qt::black);
-  // Before the first batch the tally has no field, and so no cylinder, yet.
+  const double width = DesignSize().width() - 2 * kTextLeft;
+  // Before the first field is confirmed the tally has no cylinder yet.
   const QString title =
       tally_.Radius() > 0
-          ? Tr("DepthDosePanel", "深部線量 (照射野中心の半径 %1 cm の円柱内)")
+          ? Tr("DepthDosePanel", "深部線量 (中心の半径 %1 cm の円柱)")
                 .arg(QString::number(tally_.Radius(), 'f', 2))
           : Tr("DepthDosePanel", "深部線量");
-  p.drawText(QRectF(kTextLeft, kTextTop, width() - 2 * kTextLeft, line),
-             Qt::AlignLeft | Qt::AlignVCenter, title);
+  const QFontMetricsF metrics(p.font());
+  p.drawText(QRectF(kTextLeft, kTextTop, width, line), Qt::AlignLeft | Qt::AlignVCenter,
+             metrics.elidedText(title, Qt::ElideRight, width));
   DrawFigureLegend(
       p, QPointF(kTextLeft, kTextTop + line),
       {{LegendEntry::Sample::kBar, QPen(kDoseEdge), kDoseFill, Tr("DepthDosePanel", "吸収線量")},
-       {LegendEntry::Sample::kLine, QPen(kKermaBlue, 2), {},
+       {LegendEntry::Sample::kLine, QPen(kKermaBlue, 2.5), {},
         Tr("DepthDosePanel", "一次光子の衝突カーマ")}},
       LegendFlow::kAcross);
 }
 
-// The photons behind the curve, and how the curve stands at them, under the axis title.
+// The photons behind the curve and the bin width, on the bottom line.
 void DepthDosePanel::DrawNote(QPainter& p, double line) const {
   QString note = Tr("DepthDosePanel", "光子 %1 個").arg(Photons(curve_.photons));
   if (curve_.has_maximum) {
     note += Tr("DepthDosePanel", "   ビン %1 cm").arg(curve_.bin_cm, 0, 'f', 1);
-    note += curve_.noise_at_max >= 0 ? Tr("DepthDosePanel", "   d_max の雑音 ±%1 %")
-                                           .arg(100 * curve_.noise_at_max, 0, 'f', 1)
-                                     : Tr("DepthDosePanel", "   雑音は光子が増えると表示");
+    if (curve_.noise_at_max >= 0)
+      note += Tr("DepthDosePanel", "   雑音 ±%1 %").arg(100 * curve_.noise_at_max, 0, 'f', 1);
   } else {
     note += Tr("DepthDosePanel", "   Go で線量が積み上がります");
   }
+  const QSizeF size = DesignSize();
   p.setPen(Qt::black);
-  p.drawText(QRectF(kTextLeft, height() - line - kTextTop, width() - 2 * kTextLeft, line),
+  p.drawText(QRectF(kTextLeft, size.height() - line - kTextTop, size.width() - 2 * kTextLeft, line),
              Qt::AlignLeft | Qt::AlignVCenter, note);
 }
 
 // The dose bins as bars and the kerma bins as dots, each with its fitted curve: the fits
-// smooth the noise so that the crossing of dose and kerma shows.
+// smooth the noise so that the crossing of dose and kerma shows. A dose fit whose maximum
+// still wanders is drawn thin and grey: its shape is not yet the curve's.
 void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   const double w = curve_.bin_cm;
   p.setPen(QPen(kDoseEdge, 1));
@@ -167,7 +214,8 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   };
   p.setBrush(Qt::NoBrush);
   if (curve_.dose_fit) {
-    p.setPen(QPen(kDoseEdge.darker(130), 2));
+    p.setPen(DmaxIsSettled(dmax_sigma_) ? QPen(kDoseEdge.darker(130), 2.5)
+                                        : QPen(kUnsettledGrey, 1.5, Qt::DashLine));
     fitted(curve_.dose_fit, kDoseFitDepthCm);
   }
   p.setPen(Qt::NoPen);
@@ -176,28 +224,43 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
     p.drawEllipse(axes.Map((i + 0.5) * w, curve_.kerma[i]), 2.5, 2.5);
   p.setBrush(Qt::NoBrush);
   if (curve_.kerma_fit) {
-    p.setPen(QPen(kKermaBlue, 2));
+    p.setPen(QPen(kKermaBlue, 2.5));
     fitted(curve_.kerma_fit, kShownDepthCm);
   }
 }
 
-// The maximum: a dashed line at its depth, and its depth and dose beside it.
+// The maximum with its uncertainty over the plot. Known well enough: a dashed green line at
+// its depth, a band of one standard uncertainty either side and a dot. Still wandering: the
+// depth in grey with the word that it is not yet sure, and no marker.
 void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const {
-  p.save();
-  p.setClipRect(axes.area);
-  p.setPen(QPen(kMaxGreen, 2, Qt::DashLine));
-  p.drawLine(axes.Map(curve_.d_max_cm, 0), axes.Map(curve_.d_max_cm, 100));
-  p.setBrush(kMaxGreen);
-  p.drawEllipse(axes.Map(curve_.d_max_cm, 100), 4, 4);
-  p.restore();
-  p.setPen(kMaxGreen);
+  const bool settled = DmaxIsSettled(dmax_sigma_);
+  QString label;
+  if (dmax_sigma_ >= 0)
+    label = QString::fromUtf8("d_max %1 ± %2 cm")
+                .arg(curve_.d_max_cm, 0, 'f', 1)
+                .arg(std::max(0.1, dmax_sigma_), 0, 'f', 1);
+  else
+    label = QString::fromUtf8("d_max %1 cm").arg(curve_.d_max_cm, 0, 'f', 1);
+  if (!settled) label += Tr("DepthDosePanel", "  (まだ不確か)");
+  if (settled) {
+    p.save();
+    p.setClipRect(axes.area);
+    const QPointF low = axes.Map(curve_.d_max_cm - dmax_sigma_, 0);
+    const QPointF high = axes.Map(curve_.d_max_cm + dmax_sigma_, 100);
+    p.fillRect(QRectF(QPointF(low.x(), high.y()), QPointF(high.x(), low.y())),
+               QColor(0, 130, 0, 40));
+    p.setPen(QPen(kMaxGreen, 2, Qt::DashLine));
+    p.drawLine(axes.Map(curve_.d_max_cm, 0), axes.Map(curve_.d_max_cm, 100));
+    p.setBrush(kMaxGreen);
+    p.drawEllipse(axes.Map(curve_.d_max_cm, 100), 4, 4);
+    p.restore();
+  }
+  p.setPen(settled ? kMaxGreen : kUnsettledGrey);
   const QPointF top = axes.Map(curve_.d_max_cm, 100);
-  const QString label = QString::fromUtf8("d_max %1 cm   D/Φ %2 pGy·cm²")
-                            .arg(curve_.d_max_cm, 0, 'f', 1)
-                            .arg(curve_.d_max_dose, 0, 'f', 2);
   const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
-  const double left = std::min(top.x() + 8, axes.area.right() - label_width - 4);
-  p.drawText(QRectF(left, axes.Map(0, kShownPercent).y() + 2, label_width + 2, line),
+  const double left = std::max(axes.area.left() + 4,
+                               std::min(top.x() + 8, axes.area.right() - label_width - 4));
+  p.drawText(QRectF(left, axes.Map(0, kShownPercent).y() + 1, label_width + 2, line),
              Qt::AlignLeft | Qt::AlignVCenter, label);
 }
 

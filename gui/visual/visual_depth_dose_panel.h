@@ -1,11 +1,14 @@
 // The visual screen's depth-dose panel: the dose scored from the tracks being drawn, per
 // depth bin of a central cylinder of the field, beside the collision kerma of the
-// unscattered photons, with the running depth of the maximum and the noise behind it.
+// unscattered photons, with the running depth of the maximum and how well it is known.
+// It lies inside the visual screen, where the spectrum histogram is, so that a class sees
+// the tracks and the build-up they make together, and it scales with the screen's zoom.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include "gui/widgets/form_scaler.h"
 #include "models/visual_depth_dose.h"
 
 class QCloseEvent;
@@ -16,7 +19,7 @@ namespace dosavia::gui {
 
 struct FigureAxes;
 
-class DepthDosePanel : public QWidget {
+class DepthDosePanel : public QWidget, public Zoomable {
   Q_OBJECT
 
  public:
@@ -28,7 +31,10 @@ class DepthDosePanel : public QWidget {
   // The curves as last drawn.
   const DepthDoseCurve& Curve() const { return curve_; }
 
-  // Before a batch: a field other than the tally's starts the tally afresh.
+  // The field confirmed with OK: a field other than the tally's starts the tally afresh,
+  // so that the title names the cylinder of the field on the screen.
+  void SetField(double field_side);
+  // Before a batch: as SetField.
   void BeginBatch(double field_side);
   // Empties the tally, keeping its field, and redraws ("Reset", "Graph clear").
   void Clear();
@@ -37,7 +43,11 @@ class DepthDosePanel : public QWidget {
   // Remakes the curves and repaints once the window system runs again.
   void Refresh();
 
+  // The standard uncertainty of the shown d_max [cm]; -1 while unknown.
+  double DmaxSigma() const { return dmax_sigma_; }
+
   QSize sizeHint() const override;
+  void SetZoom(double zoom) override;
 
  signals:
   // The user closed the panel's window.
@@ -48,6 +58,10 @@ class DepthDosePanel : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Remakes the curves; the jackknife of d_max, some tens of fits, only when `with_sigma`.
+  void Remake(bool with_sigma);
+  // The panel's size in the units it paints in: its size at 100 % [px].
+  QSizeF DesignSize() const { return QSizeF(size()) / zoom_; }
   void DrawTitleAndLegend(QPainter& p, double line) const;
   void DrawNote(QPainter& p, double line) const;
   void DrawCurves(QPainter& p, const FigureAxes& axes) const;
@@ -55,7 +69,13 @@ class DepthDosePanel : public QWidget {
 
   VisualDepthDose tally_;
   DepthDoseCurve curve_;
+  double dmax_sigma_ = -1;
+  // The finest bin width shown since the tally was emptied: bins only grow finer as the
+  // photons add up, so the curve does not coarsen again after a Stop or a refresh.
+  double bin_cm_ = 0;
+  double zoom_ = 1;
   QElapsedTimer since_refresh_;
+  QElapsedTimer since_sigma_;
   bool refresh_pending_ = false;
 };
 

@@ -230,7 +230,8 @@ class FormScaler : public QObject {
       group->addAction(action);
     }
     // The language: each named in itself, so that either can be found in the other.
-    menu.addSection(Tr("ZoomMenu", "言語"));
+    // Named in both languages, so that one who cannot read the other still finds it.
+    menu.addSection(QString::fromUtf8("言語 / Language"));
     auto* languages = new QActionGroup(&menu);
     for (const auto& [language, name] :
          {std::pair{Language::kJapanese, "日本語"}, std::pair{Language::kEnglish, "English"}}) {

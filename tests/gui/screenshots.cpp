@@ -121,14 +121,29 @@ void Classroom() {
   visual.Command5->click();
   save("visual_spectrum");
   GetForm3().hide();
+  // The build-up curve beside the tracks it is scored from.
+  visual.Command4->click();
+  visual.Check2->setChecked(true);
+  visual.Text1->setText(QStringLiteral("20000"));
+  visual.Command3->click();
+  save("visual_depth_dose");
+  visual.Check2->setChecked(false);
   visual.Command7->click();
-  support::WriteText(QDir::current().filePath(QStringLiteral("10MV-30M.data")),
-                     support::ResultBytes(support::SyntheticResults()));
+  // Three compared sets: three result files whose curves differ a little in depth.
+  const dosavia::NormalisedResults results = support::SyntheticResults();
+  for (const char* name : {"10MV-30M.data", "4MV-3M.data", "15MV-3M.data"})
+    support::WriteText(QDir::current().filePath(QLatin1String(name)), support::ResultBytes(results));
   GetForm1().Command6->click();
   Form4& non_visual = GetForm4();
-  non_visual.File1->setCurrentRow(0);
-  non_visual.Command9->click();
-  non_visual.Command5->click();
+  non_visual.Command6->click();
+  // Fields 2x2, 5x5 and 10x10 (columns 2, 5, 8), so that the three sets lie apart.
+  const int fields[] = {2, 5, 8};
+  for (int row = 0; row < 3; ++row) {
+    non_visual.File1->setCurrentRow(row);
+    non_visual.Command9->click();
+    non_visual.Option_Click(fields[row]);
+    non_visual.Command5->click();
+  }
   save("non_visual");
   non_visual.Command7->click();
   for (int page = 1; page <= 4; ++page) ShowExplanationPage(page);
@@ -154,10 +169,10 @@ void English() {
     ShowAtDesignSize(form);
     WarnOfWideCaptions(form);
     Save(form->grab(), QStringLiteral("english_") + QLatin1String(tag));
-    if (auto* visual = qobject_cast<Form2*>(form)) {  // its floating depth-dose panel too
+    if (auto* visual = qobject_cast<Form2*>(form)) {  // with its depth-dose panel too
       visual->Check2->setChecked(true);
       QTest::qWait(200);
-      Save(visual->DepthDosePanel1->grab(), QStringLiteral("english_depth_dose"));
+      Save(visual->grab(), QStringLiteral("english_depth_dose"));
       visual->Check2->setChecked(false);
     }
     form->hide();
@@ -177,8 +192,7 @@ void Pages() {
   }
 }
 
-// The visual screen after a batch without step display, with the depth-dose panel to its
-// right, in one picture.
+// The visual screen after a batch without step display, with its depth-dose panel.
 void DepthDose() {
   const double zoom = ZoomSetting();
   SetZoomSetting(1.0);
@@ -194,15 +208,7 @@ void DepthDose() {
     visual.Text1->setText(QStringLiteral("50000"));
     visual.Command3->click();
     ShowAtDesignSize(&visual);
-    const QPixmap screen = visual.grab();
-    const QPixmap panel = visual.DepthDosePanel1->grab();
-    QPixmap both(screen.width() + panel.width(), std::max(screen.height(), panel.height()));
-    both.fill(Qt::white);
-    QPainter p(&both);
-    p.drawPixmap(0, 0, screen);
-    p.drawPixmap(screen.width(), both.height() - panel.height(), panel);
-    p.end();
-    Save(both, QStringLiteral("visual_depth_dose_%1mv").arg(QLatin1String(energy)));
+    Save(visual.grab(), QStringLiteral("visual_depth_dose_%1mv").arg(QLatin1String(energy)));
   }
   visual.Check2->setChecked(false);
   visual.Command7->click();

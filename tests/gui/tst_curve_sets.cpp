@@ -8,11 +8,13 @@
 #include <QRadioButton>
 #include <QtTest>
 #include <array>
+#include <algorithm>
 #include <cmath>
 
 #include "gui_test_support.h"
 #include "gui/app/app_forms.h"
 #include "models/curve_metrics.h"
+#include "models/curve_table.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/forms/form4_engine_screen.h"
@@ -121,8 +123,12 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   const auto& sets = legend.Sets();
   for (int row = 0; row < 2; ++row) {
     const CurveMetrics m = MeasureCurve(sets[row].tables->DoseTable[kTotalDose][sets[row].field]);
+    // d_max with the uncertainty of the result's own noise beside it.
+    const CurveTableRow values = MeasureCurveSet(*sets[row].tables, sets[row].field);
+    QVERIFY(values.dmax_sigma_cm >= 0);
     QCOMPARE(legend.item(row, CurveSetLegend::kDmax)->text(),
-             QString::number(m.maximum.depth_cm, 'f', 2));
+             QString::number(m.maximum.depth_cm, 'f', 2) + QString::fromUtf8(" ± ") +
+                 QString::number(std::max(0.01, values.dmax_sigma_cm), 'f', 2));
     QVERIFY(m.maximum.depth_cm > 1 && m.maximum.depth_cm < 15);
   }
   // The field changes the fall-off relative to the maximum.

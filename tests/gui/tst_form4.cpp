@@ -14,6 +14,7 @@
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/forms/form1_menu.h"
+#include "gui/engine_screen/result_curve_legend.h"
 #include "gui/forms/form4_engine_screen.h"
 
 using namespace dosavia;
@@ -57,6 +58,7 @@ class TestForm4 : public QObject {
  private slots:
   void init();
   void opensWithItsDefaults();
+  void resultListIsInTheOrderOfItsNumbers();
   void okWritesTheConditions_data();
   void okWritesTheConditions();
   void secondOkRewritesTheFile();
@@ -331,9 +333,23 @@ void TestForm4::leavingAndComingBack() {
   QVERIFY(form().Label24->text().isEmpty());
   for (QPushButton* b : {form().Command2, form().Command4, form().Command5, form().Command8})
     QVERIFY(!b->isEnabled());
-  QVERIFY(IsWhite(form().Picture1->DrawnImage()));
+  // The compared sets are kept while the program runs; without any the graph is empty.
+  QCOMPARE(IsWhite(form().Picture1->DrawnImage()), form().Legend1->Sets().empty());
   // Results written meanwhile are listed.
   QVERIFY(FileItem(form(), "b.data"));
+}
+
+// The list reads as a class expects: energies and photon counts in the order of their
+// numbers, not of their characters (where 4MV came after 15MV).
+void TestForm4::resultListIsInTheOrderOfItsNumbers() {
+  for (const char* name : {"15MV-3M.data", "4MV-30M.data", "10MV-30M.data", "4MV-3M.data",
+                           "10mv-100M.data", "a.data"})
+    QVERIFY(WriteText(dir_->Path(name), ResultBytes(SyntheticResults())));
+  OpenFromMenu();
+  QStringList listed;
+  for (int row = 0; row < form().File1->count(); ++row) listed << form().File1->item(row)->text();
+  QCOMPARE(listed, QStringList({"4MV-3M.data", "4MV-30M.data", "10MV-30M.data", "10mv-100M.data",
+                                "15MV-3M.data", "a.data"}));
 }
 
 QTEST_MAIN(TestForm4)

@@ -20,6 +20,7 @@
 #include "gui/forms/form1_menu.h"
 #include "gui/forms/form2_visual.h"
 #include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/form_scaler.h"
 #include "gui/widgets/picture_box.h"
 #include "models/visual_depth_dose.h"
 #include "gui_test_support.h"
@@ -28,6 +29,7 @@
 using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::gui::testing::TempWorkDir;
+using dosavia::gui::testing::MessagesDuring;
 
 namespace {
 
@@ -110,6 +112,11 @@ class TestVisualDepthDose : public QObject {
   void fitFindsTheMaximumThroughNoise();
   void curveFollowsTheEngineAndDrawingStaysTheSame();
   void toggleShowsThePanelAndSpeedPacesTheBatch();
+  void panelLiesBesideTheTracks_data();
+  void panelLiesBesideTheTracks();
+  void estimateFollowsTheChosenSpeed_data();
+  void estimateFollowsTheChosenSpeed();
+  void slowBatchDoesNotMakeTheFastOneAsk();
 };
 
 void TestVisualDepthDose::composedObserverScoresLikeTheReference_data() {
@@ -307,9 +314,10 @@ void TestVisualDepthDose::toggleShowsThePanelAndSpeedPacesTheBatch() {
   QCOMPARE(form.DepthDosePanel1->Tally().Histories(), 4LL);
   QCOMPARE(form.Label24->text(), QStringLiteral("4"));
 
-  // One photon a second: Stop ends the wait at once.
+  // One photon a second: Stop ends the wait at once. (Fifty take under a minute at that
+  // pace, so no question comes first.)
   form.Slider1->setValue(0);
-  form.Text1->setText("100");
+  form.Text1->setText("50");
   QTimer::singleShot(1500, [] { RequestBatchStop(); });
   clock.start();
   form.Command3->click();
@@ -324,6 +332,84 @@ void TestVisualDepthDose::toggleShowsThePanelAndSpeedPacesTheBatch() {
   QVERIFY(!form.Check2->isChecked());
   QVERIFY(form.DepthDosePanel1->isHidden());
   QCOMPARE(form.PhotonsPerSecond(), 0.0);
+}
+
+void TestVisualDepthDose::panelLiesBesideTheTracks_data() {
+  QTest::addColumn<QSize>("screen");
+  QTest::addRow("1024x768") << QSize(1024, 768);
+  QTest::addRow("1920x1080") << QSize(1920, 1080);
+}
+
+// The panel is part of the visual screen, at the screen's zoom: beside the side view, never
+// over it, inside the window, and gone with the screen.
+void TestVisualDepthDose::panelLiesBesideTheTracks() {
+  QFETCH(QSize, screen);
+  TempWorkDir dir;
+  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  GetForm1().show();
+  GetForm1().Command1_Click();
+  Form2& form = GetForm2();
+  const QSizeF design = DesignSize(&form);
+  const double zoom = StartZoom(design, QRect(QPoint(0, 0), screen), kZoomToFit);
+  form.resize((design * zoom).toSize());
+  form.Command1->click();
+  form.Check2->setChecked(true);
+  DepthDosePanel* panel = form.DepthDosePanel1;
+  QVERIFY(panel->isVisible());
+  QVERIFY(!panel->isWindow());
+  QVERIFY(form.rect().contains(panel->geometry()));
+  QVERIFY(!panel->geometry().intersects(form.Picture1->geometry()));
+  QVERIFY(form.Picture2->isHidden());  // the histogram gives way to it
+  QVERIFY(std::abs(panel->width() - panel->sizeHint().width() * FormScale(&form)) < 3);
+  // The field confirmed before the panel was opened names its cylinder at once.
+  QCOMPARE(panel->Tally().Radius(), ScoringRadius(FieldSide));
+  form.Check2->setChecked(false);
+  QVERIFY(form.Picture2->isVisible());
+  form.Check2->setChecked(true);
+  form.Command7->click();
+  QVERIFY(!panel->isVisible());
+  QVERIFY(!form.Check2->isChecked() || !form.isVisible());
+}
+
+void TestVisualDepthDose::estimateFollowsTheChosenSpeed_data() {
+  QTest::addColumn<long long>("photons");
+  QTest::addColumn<double>("timed");  // seconds per photon last timed at the pace
+  QTest::addColumn<double>("rate");   // photons a second of the step display, 0 unheld
+  QTest::addColumn<double>("seconds");
+  QTest::addRow("highest speed, drawing timed") << 300LL << 1.0 / 64 << 0.0 << 300.0 / 64;
+  QTest::addRow("one a second, nothing timed yet") << 300LL << 1.0 / 40 << 1.0 << 300.0;
+  QTest::addRow("held slower than it draws") << 100LL << 0.001 << 10.0 << 10.0;
+  QTest::addRow("draws slower than it is held") << 100LL << 0.5 << 10.0 << 50.0;
+  QTest::addRow("no step display") << 1000000LL << 1e-5 << 0.0 << 10.0;
+}
+
+void TestVisualDepthDose::estimateFollowsTheChosenSpeed() {
+  QFETCH(long long, photons);
+  QFETCH(double, timed);
+  QFETCH(double, rate);
+  QFETCH(double, seconds);
+  QVERIFY(std::abs(ExpectedBatchSeconds(photons, timed, rate) - seconds) < 1e-9 * seconds);
+}
+
+// A batch at one photon a second must not make 300 photons at the highest speed look like
+// minutes: no question is asked before them.
+void TestVisualDepthDose::slowBatchDoesNotMakeTheFastOneAsk() {
+  TempWorkDir dir;
+  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  GetForm1().show();
+  GetForm1().Command1_Click();
+  Form2& form = GetForm2();
+  form.Command1->click();
+  form.Check1->setChecked(true);
+  form.Slider1->setValue(0);
+  form.Text1->setText("1");
+  form.Command3->click();  // one photon at one a second: timed at about 1 s a photon
+  form.Slider1->setValue(form.Slider1->maximum());
+  form.Text1->setText("300");
+  const auto asked = MessagesDuring([&] { form.Command3->click(); });
+  QVERIFY2(asked.empty(), asked.empty() ? "" : qPrintable(asked.front().text));
+  QCOMPARE(form.Label24->text(), QStringLiteral("301"));
+  form.Command7->click();
 }
 
 QTEST_MAIN(TestVisualDepthDose)

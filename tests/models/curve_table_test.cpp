@@ -28,20 +28,28 @@ TEST(CurveTableTest, EnergyOfResultFileName) {
   EXPECT_EQ(FieldSizeLabel(10), "20 × 20 cm");
 }
 
-// A build-up curve (1 - exp(-a z)) exp(-mu z) with Gaussian noise of relative size `noise`.
-std::unique_ptr<ResultTables> NoisyTables(double noise, unsigned seed) {
+// A build-up curve (1 - exp(-a z)) exp(-mu z) with Gaussian noise of relative size `noise`,
+// each bin's noise the mean of `spread` independent draws shared with its neighbours, as
+// an electron's energy is shared by the bins along its track.
+std::unique_ptr<ResultTables> NoisyTables(double noise, unsigned seed, int spread = 1) {
   auto t = std::make_unique<ResultTables>();
   std::mt19937_64 random(seed);
   std::normal_distribution<double> normal(0.0, 1.0);
-  for (int f = 1; f <= kFieldColumns; ++f)
+  std::vector<double> white(kDepthBins + spread + 1);
+  for (int f = 1; f <= kFieldColumns; ++f) {
+    for (double& w : white) w = normal(random);
     for (int i = 1; i <= kDepthBins; ++i) {
+      double shared = 0;
+      for (int k = 0; k < spread; ++k) shared += white[static_cast<std::size_t>(i + k)];
+      shared /= std::sqrt(static_cast<double>(spread));
       const double z = DepthBinCentreCm(i);
       const double d = (1 - std::exp(-1.0 * z)) * std::exp(-0.04 * z);
-      t->DoseTable[kPrimaryDose][f][i] = 0.8 * d * (1 + noise * normal(random));
+      t->DoseTable[kPrimaryDose][f][i] = 0.8 * d * (1 + noise * shared);
       t->DoseTable[kScatterDose][f][i] = 0.2 * d;
       t->DoseTable[kTotalDose][f][i] = t->DoseTable[kPrimaryDose][f][i] + 0.2 * d;
       t->Kerma[i] = std::exp(-0.04 * z);
     }
+  }
   return t;
 }
 
@@ -71,6 +79,45 @@ TEST(CurveTableTest, UncertaintiesMatchTheSpreadOverRepeatedCurves) {
   EXPECT_LT(dmax_sigma, 1.6 * spread(dmax));
   EXPECT_GT(tpr_sigma, 0.7 * spread(tpr));
   EXPECT_LT(tpr_sigma, 1.4 * spread(tpr));
+}
+
+// A result file's noise is correlated over the electrons' range: the stated d_max
+// uncertainty must still match the spread over repeated curves, for independent bins and
+// for noise shared over 0.5 and 1.5 cm, where bins taken as independent give a "±" that is
+// several times too small.
+TEST(CurveTableTest, DmaxUncertaintyFollowsCorrelatedNoise) {
+  constexpr int kRepeats = 150;
+  for (const int spread : {1, 5, 15}) {
+    std::vector<double> dmax;
+    double dmax_sigma = 0;
+    for (int r = 0; r < kRepeats; ++r) {
+      const CurveTableRow row = MeasureCurveSet(*NoisyTables(0.01, 5000 + r, spread), 8);
+      ASSERT_GT(row.dmax_sigma_cm, 0) << "spread " << spread;
+      dmax.push_back(row.dmax_cm);
+      dmax_sigma += row.dmax_sigma_cm / kRepeats;
+    }
+    double mean = 0, sq = 0;
+    for (double x : dmax) mean += x / kRepeats;
+    for (double x : dmax) sq += (x - mean) * (x - mean) / (kRepeats - 1);
+    const double spread_cm = std::sqrt(sq);
+    EXPECT_GT(dmax_sigma, 0.6 * spread_cm) << "spread " << spread;
+    EXPECT_LT(dmax_sigma, 1.6 * spread_cm) << "spread " << spread;
+  }
+}
+
+TEST(CurveTableTest, NoiseCorrelationOfTheFallOff) {
+  // Independent bins: no lag beyond 0; noise shared over 10 bins: falling from near 0.9.
+  const auto white = NoisyTables(0.01, 7, 1);
+  const auto shared = NoisyTables(0.01, 7, 10);
+  const auto total = [](const ResultTables& t) {
+    return std::span<const double>(t.DoseTable[kTotalDose][8]);
+  };
+  EXPECT_LE(BinNoiseCorrelation(total(*white), 60, 280).size(), 2u);
+  const std::vector<double> rho = BinNoiseCorrelation(total(*shared), 60, 280);
+  ASSERT_GE(rho.size(), 6u);
+  EXPECT_NEAR(rho[1], 0.9, 0.1);
+  EXPECT_GT(rho[1], rho[5]);
+  EXPECT_EQ(BinNoiseCorrelation(total(*shared), 60, 80), std::vector<double>{1.0});  // too short
 }
 
 TEST(CurveTableTest, CsvHasTheDesktopLayout) {
