@@ -52,7 +52,7 @@ void BlockTotal::Begin(const std::function<void(int)>& on_bin) {
 
 void BlockTotal::AddNext(std::span<const float, DoseTally::kCellCount> cells,
                          const std::function<void(int)>& on_bin) {
-  if (complete()) throw EngineError("a block beyond the last one was added");
+  if (complete()) throw EngineError(Problem(ProblemKind::kBlockBeyondLast));
   scratch_->SetCellsFrom(cells);
   total_->Add(*scratch_);
   ++merged_;
@@ -60,9 +60,9 @@ void BlockTotal::AddNext(std::span<const float, DoseTally::kCellCount> cells,
 }
 
 NormalisedResults BlockTotal::Results() const {
-  if (!complete()) throw EngineError("the run was stopped before its last block; no result");
+  if (!complete()) throw EngineError(Problem(ProblemKind::kRunStoppedEarly));
   if (!total_->AllFinite())
-    throw EngineError("the dose tally holds a value that is not a finite number");
+    throw EngineError(Problem(ProblemKind::kTallyNotFinite));
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total_, *field);
   return Normalise(*total_, *field);

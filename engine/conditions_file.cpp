@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
@@ -33,11 +34,6 @@ std::string NameField(std::string_view line) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return std::string(s);
 }
-
-// Names the run must never replace with its result: its inputs and the shipped programs
-// and data files, with and without the Windows program suffix.
-constexpr const char* kShippedFiles[] = {"Kestrun", "Kestrun.exe", "Dosavia", "Dosavia.exe",
-                                         "4MV.csv", "6MV.csv",     "10MV.csv", "15MV.csv"};
 
 // Whether an existing file reads as a result file, by the reader Dosavia loads results
 // with: only such a file may be replaced by a new result of its name.
@@ -112,10 +108,8 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
     if (SameFileName(c.result_file, input))
       throw bad(ProblemKind::kResultWouldOverwriteInput, 2, Excerpt(c.result_file));
   }
-  for (const std::string_view shipped : kShippedFiles) {
-    if (SameFileName(c.result_file, shipped))
-      throw bad(ProblemKind::kResultWouldOverwriteShipped, 2, Excerpt(c.result_file));
-  }
+  if (IsProgramFileName(c.result_file))
+    throw bad(ProblemKind::kResultWouldOverwriteShipped, 2, Excerpt(c.result_file));
 
   FreeFormatReader number(display_name, reader.Line(2), 3);
   float n = 0;
@@ -256,6 +250,8 @@ std::string ConditionsFileText(std::string_view spectrum_file, std::string_view 
 }
 
 void WriteConditionsFile(const std::filesystem::path& path, std::string_view content) {
+  // Joken.dat itself, never a data file or program a link or another name of it reaches.
+  CheckNotProgramFile(path, kConditionsFile);
   WriteFileAtomically(path.string(), content);
 }
 

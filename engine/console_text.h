@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "records/problem.h"
@@ -53,6 +54,9 @@ inline constexpr TextLanguage kConsoleLanguage = TextLanguage::kJapanese;
 
 // The report of a run that could not be completed: " *** エラー: " and the problem.
 std::string ErrorLine(const Problem& problem);
+
+// The line that says, before the histories, which data files differ from the shipped ones.
+std::string DifferingDataLine(const std::vector<std::string>& names);
 
 // Whether `line` is a report that ErrorLine wrote.
 bool IsErrorLine(std::string_view line);

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "engine/conditions_file.h"
+#include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "gui/app/app_forms.h"
 #include "gui/engine_screen/result_curve_legend.h"
@@ -485,7 +486,7 @@ void Form4::SaveGraphPicture(const QString& path, QSize size) {
 }
 
 void Form4::SaveCurvesCsv(const QString& path) {
-  WriteFileAtomically(QFile::encodeName(path).toStdString(),
+  WriteExportFile(QFile::encodeName(path).toStdString(),
                       CurvesCsvText(tables_.get(), loaded_file_, Legend1->Sets()));
 }
 
@@ -499,7 +500,8 @@ void Form4::Command10_Click() {
   if (!ok) return;
   const QString path = QFileDialog::getSaveFileName(
       this, Tr("Form4", "画像保存"),
-      QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".png"),
+      QDir::current().absoluteFilePath(QString::fromStdString(
+          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
       QStringLiteral("PNG (*.png)"));
   if (path.isEmpty()) return;
   try {
@@ -513,7 +515,8 @@ void Form4::Command10_Click() {
 void Form4::Command11_Click() {
   const QString path = QFileDialog::getSaveFileName(
       this, Tr("Form4", "CSV保存"),
-      QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".csv"),
+      QDir::current().absoluteFilePath(QString::fromStdString(
+          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
       QStringLiteral("CSV (*.csv)"));
   if (path.isEmpty()) return;
   try {
