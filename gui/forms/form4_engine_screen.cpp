@@ -364,10 +364,22 @@ void Form4::Command1_Click() {
                   .arg(kFileNameLength));
     return;
   }
+  // The count is checked now, by the engine's own rule on the very text Joken.dat will hold,
+  // instead of being refused by the engine after the run has been started.
+  const std::string photon_total = PhotonTotalText(count.toStdString());
   try {
-    WriteConditionsFile(
-        FilePath(QString::fromLatin1(kConditionsFile)),
-        ConditionsFileText(spectrum_file, result_file, PhotonTotalText(count.toStdString())));
+    ReadPhotonTotal(photon_total);
+  } catch (const InputError& e) {
+    ShowExclamation(this, Tr("Form4", "入射光子数「%1」は使えません：\n%2")
+                              .arg(Combo1->currentText(),
+                                   QString::fromStdString(
+                                       ProblemSentence(e.problem(), ProblemLanguage()))));
+    Combo1->setFocus();
+    return;
+  }
+  try {
+    WriteConditionsFile(FilePath(QString::fromLatin1(kConditionsFile)),
+                        ConditionsFileText(spectrum_file, result_file, photon_total));
   } catch (const std::exception& e) {
     ShowExclamation(
         this, FileProblemMessage(
