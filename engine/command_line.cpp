@@ -13,17 +13,24 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     line.error = std::move(message);
     return line;
   };
-  for (std::size_t a = 0; a < args.size(); ++a) {
-    const std::string_view arg = args[a];
+  for (const std::string_view arg : args)
     if (arg == "--help" || arg == "-h") {
       line.action = CommandLine::Action::kHelp;
       return line;
     }
+  if (args.size() == 2 && ((args[0] == "--init" && args[1] == "--repair") ||
+                           (args[0] == "--repair" && args[1] == "--init"))) {
+    line.action = CommandLine::Action::kRepair;
+    return line;
+  }
+  for (std::size_t a = 0; a < args.size(); ++a) {
+    const std::string_view arg = args[a];
     if (arg == "--version" || arg == "--init") {
       if (args.size() != 1) return fail(std::string(arg) + " takes no other argument");
       line.action = arg == "--init" ? CommandLine::Action::kInit : CommandLine::Action::kVersion;
       return line;
     }
+    if (arg == "--repair") return fail("--repair works only with --init");
     if (arg != "--threads") return fail("unknown argument '" + Excerpt(arg) + "'");
     if (line.threads) return fail("--threads given twice");
     if (a + 1 == args.size()) return fail("--threads needs a number");

@@ -13,7 +13,7 @@ inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
     "Usage: Kestrun [--threads N]\n"
-    "       Kestrun --init | --version | --help\n"
+    "       Kestrun --init [--repair] | --version | --help\n"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
     "  --threads N   block streams on N threads (N = 0: one per core, at most 256); the\n"
@@ -21,17 +21,22 @@ inline constexpr const char* kUsageText =
     "                stream's by statistical noise\n"
     "  --init        lay the data files and a default Joken.dat into the current directory\n"
     "                from the installed ones; nothing that is there is overwritten\n"
-    "  --version     the program and data versions\n"
-    "  --help        this text\n";
+    "  --init --repair  restore missing or damaged data files (one no longer read as the\n"
+    "                file it is named after) from the installed ones; a damaged file is kept\n"
+    "                as NAME.damaged, an edited file that still reads is kept as it is\n"
+    "  --version     the program and data versions, and which data files of the current\n"
+    "                directory differ from the shipped ones\n"
+    "  --help        this text (given anywhere, it is the only thing done)\n";
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kInit, kError };
+  enum class Action { kRun, kHelp, kVersion, kInit, kRepair, kError };
   Action action = Action::kRun;
   std::optional<int> threads;  // empty: the single stream; 0: one thread per core
   std::string error;           // what was wrong, for kError
 };
 
-// args: the arguments after the program name.
+// args: the arguments after the program name. One rule for every order: "--help" anywhere
+// is answered alone; "--version", "--init" and "--init --repair" take no other argument.
 CommandLine ParseCommandLine(std::span<const std::string_view> args);
 
 // The console line that tells which mode runs, shown in the block-stream mode only, so that

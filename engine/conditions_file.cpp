@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
@@ -33,11 +34,6 @@ std::string NameField(std::string_view line) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return std::string(s);
 }
-
-// Names the run must never replace with its result: its inputs and the shipped programs
-// and data files, with and without the Windows program suffix.
-constexpr const char* kShippedFiles[] = {"Kestrun", "Kestrun.exe", "Dosavia", "Dosavia.exe",
-                                         "4MV.csv", "6MV.csv",     "10MV.csv", "15MV.csv"};
 
 // Whether an existing file reads as a result file, by the reader Dosavia loads results
 // with: only such a file may be replaced by a new result of its name.
@@ -82,6 +78,41 @@ void CheckPlainFileName(const std::string& name, const std::string& file, int li
   if (name == "." || name == "..") throw bad(ProblemKind::kNameIsAFolder);
 }
 
+float ReadPhotonTotal(std::string_view line, const std::string& display_name) {
+  const auto bad = [&](ProblemKind kind, std::string value = {}, std::string limit = {}) {
+    return InputError(Problem(kind)
+                          .In(display_name, 3)
+                          .At(ProblemField::Named(FieldName::kPhotonTotal))
+                          .WithValue(std::move(value))
+                          .WithLimit(std::move(limit)));
+  };
+  FreeFormatReader number(display_name, line, 3);
+  float n = 0;
+  bool found = false;
+  const std::string line3 = Excerpt(line);
+  try {
+    found = number.Next(n);
+  } catch (const InputError& e) {
+    throw bad(
+        e.kind() == ProblemKind::kOutOfRange ? ProblemKind::kOutOfRange : ProblemKind::kNotANumber,
+        line3);
+  }
+  if (!found) throw bad(ProblemKind::kNoNumber);
+  // "30,000,000" reads as 30 followed by more numbers: digit grouping, not a total. Words
+  // after the total are a comment and stay allowed.
+  float more = 0;
+  bool has_more = false;
+  try {
+    has_more = number.Next(more);
+  } catch (const InputError&) {
+    has_more = false;
+  }
+  if (has_more) throw bad(ProblemKind::kMoreThanPhotonTotal, line3);
+  if (n < 0.0f || n > kMaxPhotonTotal)
+    throw bad(ProblemKind::kPhotonTotalOutside, {}, "2147483520");
+  return n;
+}
+
 RunConditions ReadConditions(std::string_view content, const std::string& display_name) {
   static constexpr FieldName kFields[] = {FieldName::kSpectrumFileName, FieldName::kResultFileName,
                                           FieldName::kPhotonTotal};
@@ -112,35 +143,10 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
     if (SameFileName(c.result_file, input))
       throw bad(ProblemKind::kResultWouldOverwriteInput, 2, Excerpt(c.result_file));
   }
-  for (const std::string_view shipped : kShippedFiles) {
-    if (SameFileName(c.result_file, shipped))
-      throw bad(ProblemKind::kResultWouldOverwriteShipped, 2, Excerpt(c.result_file));
-  }
+  if (IsProgramFileName(c.result_file))
+    throw bad(ProblemKind::kResultWouldOverwriteShipped, 2, Excerpt(c.result_file));
 
-  FreeFormatReader number(display_name, reader.Line(2), 3);
-  float n = 0;
-  bool found = false;
-  const std::string line3 = Excerpt(reader.Line(2));
-  try {
-    found = number.Next(n);
-  } catch (const InputError& e) {
-    throw bad(
-        e.kind() == ProblemKind::kOutOfRange ? ProblemKind::kOutOfRange : ProblemKind::kNotANumber,
-        3, line3);
-  }
-  if (!found) throw bad(ProblemKind::kNoNumber, 3);
-  // "30,000,000" reads as 30 followed by more numbers: digit grouping, not a total. Words
-  // after the total are a comment and stay allowed.
-  float more = 0;
-  bool has_more = false;
-  try {
-    has_more = number.Next(more);
-  } catch (const InputError&) {
-    has_more = false;
-  }
-  if (has_more) throw bad(ProblemKind::kMoreThanPhotonTotal, 3, line3);
-  if (n < 0.0f || n > kMaxPhotonTotal)
-    throw bad(ProblemKind::kPhotonTotalOutside, 3, {}, "2147483520");
+  const float n = ReadPhotonTotal(reader.Line(2), display_name);
   c.photon_total = n;
   return c;
 }
@@ -256,6 +262,8 @@ std::string ConditionsFileText(std::string_view spectrum_file, std::string_view 
 }
 
 void WriteConditionsFile(const std::filesystem::path& path, std::string_view content) {
+  // Joken.dat itself, never a data file or program a link or another name of it reaches.
+  CheckNotProgramFile(path, kConditionsFile);
   WriteFileAtomically(path.string(), content);
 }
 

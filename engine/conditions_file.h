@@ -31,6 +31,12 @@ struct RunConditions {
 // is cut to 20 bytes without splitting a UTF-8 character.
 RunConditions ReadConditions(std::string_view content, const std::string& display_name = kConditionsFile);
 
+// Line 3 as the engine reads it: one number in 0..2147483520, words after it allowed as a
+// comment. Throws InputError naming `display_name`, line 3 and the photon total otherwise
+// ("abc", "1.000.000", "1,5E6", "1e5x", "1e10"). The interactive program checks the count
+// it is about to write with this same rule.
+float ReadPhotonTotal(std::string_view line, const std::string& display_name = kConditionsFile);
+
 // Reads the file; throws InputError when it is missing or unreadable, as above otherwise,
 // and when a file of the result's name exists beside it that is not an earlier result.
 RunConditions ReadConditionsFile(const std::filesystem::path& path,

@@ -95,4 +95,10 @@ bool IsErrorLine(std::string_view line) {
   return line.substr(0, kErrorStart.size()) == kErrorStart;
 }
 
+std::string DifferingDataLine(const std::vector<std::string>& names) {
+  std::string line = "     付属のものと異なるデータファイルで計算します：";
+  for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "、" : "") + names[i];
+  return line;
+}
+
 }  // namespace dosavia

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "records/problem.h"
@@ -56,6 +57,9 @@ std::string ErrorLine(const Problem& problem);
 // The same report for a problem already worded in the console's language (the browser
 // edition's engine hands its reports over as text).
 std::string ErrorLineOf(std::string_view report);
+
+// The line that says, before the histories, which data files differ from the shipped ones.
+std::string DifferingDataLine(const std::vector<std::string>& names);
 
 // Whether `line` is a report that ErrorLine wrote.
 bool IsErrorLine(std::string_view line);

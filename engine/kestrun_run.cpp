@@ -16,11 +16,13 @@
 #include "engine/engine_error.h"
 #include "engine/field_superposition.h"
 #include "engine/pencil_beam.h"
+#include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "engine/scoring_thread.h"
 #include "physics/physics_loader.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
+#include "records/file_io.h"
 #include "records/input_error.h"
 #include "records/utf8_text.h"
 
@@ -74,12 +76,17 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file, conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
                              conditions.spectrum_file);
+    // A folder that takes no file, or a name that reaches a program file, is said now, not
+    // after every history has run.
+    CheckNotProgramFile(file(conditions.result_file));
+    CheckCanWrite(file(conditions.result_file));
 
     out << kTitleLine << "\n\n";
     const ClockReading start = options.clock();
     out << StartTimeLine(start) << "\n\n" << kWaitingLine << "\n";
     const int threads = options.threads ? ThreadCount(*options.threads) : 0;
     if (options.threads) out << ModeLine(threads) << "\n";
+    if (!options.differing_data.empty()) out << DifferingDataLine(options.differing_data) << "\n";
     out << "\n" << std::flush;
 
     state->tally = std::make_unique<DoseTally>(

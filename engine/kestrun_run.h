@@ -7,6 +7,8 @@
 #include <functional>
 #include <iosfwd>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/console_text.h"
 
@@ -18,6 +20,10 @@ struct KestrunOptions {
   // Empty: the single random stream. A number: the block streams on that many threads
   // (0: one per core).
   std::optional<int> threads;
+  // The data files of the working directory that differ from the shipped ones; the console
+  // says so before the histories, so that a run on an edited table is told from one on the
+  // shipped data.
+  std::vector<std::string> differing_data;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by

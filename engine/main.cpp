@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "engine/command_line.h"
@@ -39,22 +40,57 @@ int main(int argc, char** argv) {
 #endif
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const dosavia::CommandLine line = dosavia::ParseCommandLine(args);
+  // What was asked for is done only when it reached its reader: a full disk or a closed
+  // output is a failure, not a success.
+  const auto written = [](int status) {
+    std::cout.flush();
+    if (!std::cout) {
+      std::cerr << "Kestrun: cannot write to the standard output\n";
+      return 1;
+    }
+    return status;
+  };
   if (line.action == dosavia::CommandLine::Action::kHelp) {
     std::cout << dosavia::kUsageText;
-    return 0;
+    return written(0);
   }
   if (line.action == dosavia::CommandLine::Action::kError) {
     std::cerr << "Kestrun: " << line.error << "\n" << dosavia::kUsageText;
     return 2;
   }
+  const std::filesystem::path executable =
+      dosavia::CurrentExecutable(argc > 0 ? argv[0] : "Kestrun");
   if (line.action == dosavia::CommandLine::Action::kVersion) {
     std::cout << dosavia::KestrunVersionText() << "\n";
-    return 0;
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (!ec) {
+      const std::vector<std::string> differing =
+          dosavia::DataFilesDifferingFromShipped(executable, here);
+      if (!differing.empty()) std::cout << dosavia::DifferingDataText(differing) << "\n";
+    }
+    return written(0);
   }
-  if (line.action == dosavia::CommandLine::Action::kInit)
-    return dosavia::InitWorkingFolder(dosavia::CurrentExecutable(argc > 0 ? argv[0] : "Kestrun"),
-                                      std::filesystem::current_path(), std::cout);
+  if (line.action == dosavia::CommandLine::Action::kInit ||
+      line.action == dosavia::CommandLine::Action::kRepair) {
+    // A folder deleted under the shell: said, like a plain run there, not an abort.
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (ec) {
+      std::cout << "Kestrun --init: the current directory cannot be found (was it deleted?): "
+                << ec.message() << "\n";
+      return written(1);
+    }
+    return written(line.action == dosavia::CommandLine::Action::kInit
+                       ? dosavia::InitWorkingFolder(executable, here, std::cout)
+                       : dosavia::RepairWorkingFolder(executable, here, std::cout));
+  }
   dosavia::KestrunOptions options;
   options.threads = line.threads;
+  {
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (!ec) options.differing_data = dosavia::DataFilesDifferingFromShipped(executable, here);
+  }
   return dosavia::RunKestrun(std::cin, std::cout, {}, options);
 }

@@ -1,5 +1,7 @@
 #include "engine/result_file.h"
 
+#include "engine/program_files.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -63,6 +65,7 @@ std::string ResultFileText(const NormalisedResults& results) {
 }
 
 void WriteResultFile(const std::filesystem::path& path, const NormalisedResults& results) {
+  CheckNotProgramFile(path);
   WriteFileAtomically(path.string(), ResultFileText(results));
 }
 

@@ -2,13 +2,18 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
 
 #include "engine/conditions_file.h"
+#include "engine/spectrum_file.h"
+#include "physics/physics_loader.h"
+#include "physics/physics_tables.h"
 #include "engine/install_info.h"
 #include "records/file_io.h"
 #include "records/problem.h"
@@ -116,6 +121,141 @@ int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::o
   out << "Kestrun --init: copied the data files from " << data_dir->string() << " and wrote "
       << kConditionsFile << " (10MV.csv, 3.00E+07 photons) into " << folder.string() << '\n';
   return 0;
+}
+
+DataFileState CheckDataFile(const fs::path& data_dir, const fs::path& folder,
+                            const std::string& name) {
+  std::string text;
+  try {
+    text = ReadWholeFile((folder / name).string(), name);
+  } catch (const std::exception&) {
+    return DataFileState::kMissing;
+  }
+  std::string shipped;
+  try {
+    shipped = ReadWholeFile((data_dir / name).string(), name);
+  } catch (const std::exception&) {
+    shipped.clear();
+  }
+  if (!shipped.empty() && text == shipped) return DataFileState::kShipped;
+  // Read as the engine reads it; a physics table together with the shipped other one.
+  try {
+    if (name == kWaterDataFile || name == kElectronDataFile) {
+      const bool water = name == kWaterDataFile;
+      const std::string other_name = water ? kElectronDataFile : kWaterDataFile;
+      const std::string other = ReadWholeFile((data_dir / other_name).string(), other_name);
+      auto tables = std::make_unique<PhysicsTables<float>>();
+      LoadPhysicsTablesFromText(*tables, kWaterDataFile, water ? text : other, kElectronDataFile,
+                                water ? other : text);
+    } else {
+      ReadBeamSpectrum(text, name);
+    }
+  } catch (const std::exception&) {
+    return DataFileState::kDamaged;
+  }
+  return DataFileState::kEdited;
+}
+
+fs::path DamagedCopyName(const fs::path& file) {
+  fs::path copy = file;
+  copy += ".damaged";
+  for (int n = 2; Exists(copy); ++n) {
+    copy = file;
+    copy += ".damaged-" + std::to_string(n);
+  }
+  return copy;
+}
+
+fs::path RestoreDataFile(const fs::path& data_dir, const fs::path& folder, const std::string& name) {
+  const fs::path target = folder / name;
+  const std::string shipped = ReadWholeFile((data_dir / name).string(), (data_dir / name).string());
+  fs::path kept;
+  if (Exists(target)) {
+    kept = DamagedCopyName(target);
+    // link + unlink: the damaged file keeps its bytes under the new name, and a name taken
+    // meanwhile is never replaced.
+    if (::link(target.c_str(), kept.c_str()) != 0)
+      throw WriteError(Problem(ProblemKind::kCannotCreate).In(kept.string()).WithSystemError(errno));
+    if (::unlink(target.c_str()) != 0) {
+      const int err = errno;
+      ::unlink(kept.c_str());
+      throw WriteError(Problem(ProblemKind::kCannotWrite).In(target.string()).WithSystemError(err));
+    }
+  }
+  WriteNewFile(target.string(), shipped);
+  return kept;
+}
+
+int RepairWorkingFolder(const fs::path& executable, const fs::path& folder, std::ostream& out) {
+  const std::vector<fs::path> candidates = DataDirCandidates(executable);
+  const std::optional<fs::path> data_dir = FindDataDir(candidates);
+  if (!data_dir) {
+    out << "Kestrun --init --repair: the data files were not found; looked in:\n";
+    for (const fs::path& dir : candidates) out << "  " << dir.string() << '\n';
+    return 1;
+  }
+  int status = 0;
+  bool changed = false;
+  for (const char* name : kShippedDataFiles) {
+    const DataFileState state = CheckDataFile(*data_dir, folder, name);
+    if (state == DataFileState::kShipped) continue;
+    if (state == DataFileState::kEdited) {
+      out << "Kestrun --init --repair: " << name
+          << " differs from the shipped copy but reads as a data file; kept (remove it and run "
+             "this again to restore the shipped one)\n";
+      continue;
+    }
+    if (state == DataFileState::kMissing && Exists(folder / name)) {
+      out << "Kestrun --init --repair: " << name << " is not a regular file; left as it is\n";
+      status = 1;
+      continue;
+    }
+    try {
+      const fs::path kept = RestoreDataFile(*data_dir, folder, name);
+      out << "Kestrun --init --repair: restored " << name << " from " << data_dir->string();
+      if (!kept.empty()) out << "; the damaged file is kept as " << kept.filename().string();
+      out << '\n';
+      changed = true;
+    } catch (const std::exception& e) {
+      out << "Kestrun --init --repair: " << e.what() << '\n';
+      status = 1;
+    }
+  }
+  if (!Exists(folder / kConditionsFile)) {
+    try {
+      WriteNewFile((folder / kConditionsFile).string(), DefaultConditionsText());
+      out << "Kestrun --init --repair: wrote " << kConditionsFile << " (10MV.csv, 3.00E+07 photons)\n";
+      changed = true;
+    } catch (const std::exception& e) {
+      out << "Kestrun --init --repair: " << e.what() << '\n';
+      status = 1;
+    }
+  }
+  if (!changed && status == 0)
+    out << "Kestrun --init --repair: nothing to restore in " << folder.string() << '\n';
+  return status;
+}
+
+std::vector<std::string> DataFilesDifferingFromShipped(const fs::path& executable,
+                                                       const fs::path& folder) {
+  std::vector<std::string> differing;
+  const std::optional<fs::path> data_dir = FindDataDir(DataDirCandidates(executable));
+  if (!data_dir) return differing;
+  std::error_code ec;
+  if (fs::equivalent(*data_dir, folder, ec)) return differing;
+  for (const char* name : kShippedDataFiles) {
+    const DataFileState state = CheckDataFile(*data_dir, folder, name);
+    if (state == DataFileState::kEdited || state == DataFileState::kDamaged)
+      differing.emplace_back(name);
+  }
+  return differing;
+}
+
+std::string DifferingDataText(const std::vector<std::string>& names) {
+  std::string text = "data files in use that differ from the shipped ones (the fingerprint above "
+                     "is of the shipped files):";
+  for (const std::string& name : names) text += " " + name;
+  return text;
 }
 
 fs::path CurrentExecutable(const char* argv0) {

@@ -46,6 +46,43 @@ std::vector<std::string> CopyMissingDataFiles(const std::filesystem::path& data_
 int InitWorkingFolder(const std::filesystem::path& executable, const std::filesystem::path& folder,
                       std::ostream& out);
 
+// How a data file of a working folder stands beside the installed copy.
+enum class DataFileState {
+  kShipped,  // byte for byte the installed copy
+  kEdited,   // differs, and is still read as the file it is named after (a teacher's table)
+  kDamaged,  // differs, and is no longer read as that file (a curve table in 10MV.csv)
+  kMissing,  // not there, or not a regular file
+};
+
+// Compares `folder`/`name` (one of kShippedDataFiles) with `data_dir`/`name`.
+DataFileState CheckDataFile(const std::filesystem::path& data_dir,
+                            const std::filesystem::path& folder, const std::string& name);
+
+// The name a damaged file is kept under when its shipped copy takes its place:
+// "10MV.csv.damaged", or "10MV.csv.damaged-2" and on when that exists.
+std::filesystem::path DamagedCopyName(const std::filesystem::path& file);
+
+// Restores the data file `name` in `folder` from `data_dir`: a damaged file is first renamed
+// to DamagedCopyName, so that nothing is lost. Throws WriteError or InputError naming the file.
+// Returns the name the damaged file was kept under (empty when the file was missing).
+std::filesystem::path RestoreDataFile(const std::filesystem::path& data_dir,
+                                      const std::filesystem::path& folder, const std::string& name);
+
+// "Kestrun --init --repair": restores every missing or damaged data file of `folder` from the
+// installed copies, writes the default Joken.dat when there is none, and keeps edited files
+// (reported as edited). Prints what it did to `out`; returns 0, or 1 when a file could not be
+// restored or the data files were not found.
+int RepairWorkingFolder(const std::filesystem::path& executable,
+                        const std::filesystem::path& folder, std::ostream& out);
+
+// The data files of `folder` that differ from the installed copies (edited or damaged), for
+// the version text and the run's console; empty when no installed copy is found.
+std::vector<std::string> DataFilesDifferingFromShipped(const std::filesystem::path& executable,
+                                                       const std::filesystem::path& folder);
+
+// "data files differing from the shipped ones: water20.dat", for --version.
+std::string DifferingDataText(const std::vector<std::string>& names);
+
 // The path of the running program (from the system where it can say, else from argv[0]
 // and PATH); empty when it cannot be found.
 std::filesystem::path CurrentExecutable(const char* argv0);

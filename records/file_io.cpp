@@ -1,6 +1,8 @@
 #include "records/file_io.h"
 
 #include <fcntl.h>
+#include <dirent.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <ctime>
 #include <system_error>
 
 #include "records/input_error.h"
@@ -92,6 +95,31 @@ class TemporaryFile {
   bool kept_ = false;
 };
 
+// A temporary file younger than this may belong to a writer that has just made it and not
+// yet locked it [s].
+constexpr std::time_t kStaleTemporaryAge = 60;
+
+// Removes the temporary files of `target_name` in `dir` that a write killed half way left:
+// only names of the writer's own pattern, older than a minute, and locked by no writer.
+void RemoveStaleTemporaries(const std::string& dir, const std::string& target_name) {
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return;
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(d)) {
+    const std::string name = entry->d_name;
+    if (!IsTemporaryFileOf(name, target_name)) continue;
+    const std::string path = dir + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime >= kStaleTemporaryAge &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(d);
+}
+
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path, const std::string& display_name,
@@ -154,23 +182,37 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
     const fs::path resolved = fs::weakly_canonical(target, ec);
     if (!ec) target = resolved;
   }
-  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-    throw WriteError(
-        Problem(ProblemKind::kWillNotReplace).In(path).WithFileType(TypeOfFile(st.st_mode)));
+  bool replacing = false;
+  if (::stat(target.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode))
+      throw WriteError(
+          Problem(ProblemKind::kWillNotReplace).In(path).WithFileType(TypeOfFile(st.st_mode)));
+    replacing = true;
+  }
+  const mode_t replaced_mode = st.st_mode & 07777;
 
   // A fresh temporary name beside the target, created exclusively: it never takes over a
   // user's file, follows no link, and two writers of one name cannot share it.
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  RemoveStaleTemporaries(dir.string(), target.filename().string());
   std::string pattern =
       (dir / (TemporaryPrefix(target.filename().string()) + std::string(kTemporarySuffix)))
           .string();
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) ThrowWriteError(ProblemKind::kCannotCreateTemporary, path, errno);
   TemporaryFile temp(fd, pattern);
-  // mkstemp makes the file private; give it the permissions a plain new file would get.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(temp.fd(), 0666 & ~mask);
+  // Locked while it is written, so that the next write of the target, which removes
+  // temporary files a killed write left, never takes this one.
+  ::flock(temp.fd(), LOCK_EX | LOCK_NB);
+  // mkstemp makes the file private. A replaced file keeps its permissions (a result made
+  // private stays private); a new one gets those of a plain new file.
+  if (replacing) {
+    ::fchmod(temp.fd(), replaced_mode);
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(temp.fd(), 0666 & ~mask);
+  }
 
   if (const int err = WriteAll(temp.fd(), content); err != 0)
     ThrowWriteError(ProblemKind::kCannotWrite, path, err);
@@ -180,6 +222,23 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   if (::rename(temp.path().c_str(), target.c_str()) != 0)
     ThrowWriteError(ProblemKind::kCannotRename, path, errno);
   temp.Keep();
+}
+
+void CheckCanWrite(const std::string& path) {
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    throw WriteError(
+        Problem(ProblemKind::kWillNotReplace).In(path).WithFileType(TypeOfFile(st.st_mode)));
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string pattern =
+      (dir / (TemporaryPrefix(target.filename().string()) + std::string(kTemporarySuffix)))
+          .string();
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) ThrowWriteError(ProblemKind::kCannotCreateTemporary, path, errno);
+  ::close(fd);
+  ::unlink(pattern.c_str());
 }
 
 void WriteNewFile(const std::string& path, std::string_view content) {

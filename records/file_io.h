@@ -29,6 +29,15 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
 // points to). Throws WriteError on any failure, naming `path`.
 void WriteFileAtomically(const std::string& path, std::string_view content);
 
+// A replaced file keeps its permissions. Temporary files of the same target that an earlier
+// write, killed half way, left behind are removed first (only names of this writer's
+// pattern, older than a minute, that no writer holds).
+
+// Throws WriteError naming `path` when WriteFileAtomically could not even begin: something
+// other than a file in the way, or no temporary file can be made in the folder. For a
+// check before long work whose product is that file.
+void CheckCanWrite(const std::string& path);
+
 // Creates `path` exclusively, so that a file made there meanwhile (or a link) is never
 // replaced, writes `content` and syncs it; when the write fails the new file is removed
 // again, so that no half file is later taken for a good one. Throws WriteError on any

@@ -19,6 +19,7 @@ enum class ProblemKind {
   kFileTooLarge,  // more than {limit} bytes
   // Writing a file.
   kWillNotReplace,         // {type} in the way
+  kWillNotReplaceProgramFile,  // {value}: the program's own file the name reaches
   kCannotCreateTemporary,  // {reason}
   kCannotCreate,           // {reason}
   kCannotWrite,            // {reason}
@@ -86,6 +87,8 @@ enum class ProblemKind {
   // A run of the engine.
   kNoPrimaryKerma,
   kTallyNotFinite,
+  kBlockBeyondLast,  // a block stream added after the last block
+  kRunStoppedEarly,  // the block streams stopped before their last block
   kUnexpected,  // {value}: what the library said
   kCount        // the number of kinds; keep last
 };

@@ -27,6 +27,9 @@ constexpr KindWording kKindWordings[] = {
      "the file is far larger than any file of this kind (more than {limit} bytes)"},
     {ProblemKind::kWillNotReplace, "{type}なので置き換えません（ファイルではありません）",
      "will not replace it: it is {type}, not a file"},
+    {ProblemKind::kWillNotReplaceProgramFile,
+     "プログラムが読むファイルかプログラム自身（{value}）なので置き換えません。別の名前を選んで下さい",
+     "will not replace it: it is {value}, a file the programs read or run; choose another name"},
     {ProblemKind::kCannotCreateTemporary, "同じフォルダに一時ファイルを作れません（{reason}）",
      "cannot create a temporary file beside it ({reason})"},
     {ProblemKind::kCannotCreate, "ファイルを作れません（{reason}）",
@@ -166,6 +169,10 @@ constexpr KindWording kKindWordings[] = {
      "few photons?); no result file was written"},
     {ProblemKind::kTallyNotFinite, "線量の集計に有限でない値が含まれています",
      "the dose tally holds a value that is not a finite number"},
+    {ProblemKind::kBlockBeyondLast, "最後のブロックの後にブロックが加えられました",
+     "a block beyond the last one was added"},
+    {ProblemKind::kRunStoppedEarly, "計算が最後のブロックの前に止められました。結果はありません",
+     "the run was stopped before its last block; no result"},
     {ProblemKind::kUnexpected, "予期しないエラーです（{value}）", "unexpected error ({value})"},
 };
 

@@ -2,6 +2,10 @@
 // created when the menu or a screen first opens it.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <csignal>
 
 #include "gui/app/app_forms.h"
 #include "gui/forms/form1_menu.h"
@@ -12,11 +16,22 @@
 #include "gui/app/working_folder.h"
 
 int main(int argc, char* argv[]) {
+#ifndef _WIN32
+  // A file-size limit (or a full quota) must end a picture's or a table's write in an error
+  // that names the file and removes the temporary file, not in a silent kill; a closed
+  // output must not kill the program either.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   // "--plot" draws a result file's graph into a picture, before any window exists.
   if (auto rc = dosavia::gui::RunPlotCommand(argc, argv)) return *rc;
   QApplication app(argc, argv);
   // Before anything reads a preference: the names place the one settings file.
   dosavia::gui::NameApplication();
+  // Said once, after the event in hand (a zoom key) is done.
+  dosavia::gui::SetPreferenceFailureHandler([](const QString& message) {
+    QTimer::singleShot(0, [message] { dosavia::gui::ShowExclamation(nullptr, message); });
+  });
   QApplication::setFont(dosavia::gui::DefaultFont());
   dosavia::gui::ApplyStartLanguage(dosavia::gui::LanguageArgument(argc, argv));
   // Started from a desktop menu the current directory holds no data: work in the user's own
@@ -27,6 +42,10 @@ int main(int argc, char* argv[]) {
     dosavia::gui::ShowExclamation(
         nullptr, folder.problem +
                      QCoreApplication::translate("Messages", "\n%1 で続けます").arg(folder.folder));
+  else if (const QString notice = dosavia::gui::UserWorkingFolderNotice(); !notice.isEmpty() &&
+           folder.folder == QDir(dosavia::gui::UserWorkingFolder()).absolutePath())
+    dosavia::gui::ShowExclamation(nullptr, notice);
+  dosavia::gui::OfferDataRepair(folder);
   dosavia::gui::GetForm1().show();
   return QApplication::exec();
 }

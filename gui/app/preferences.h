@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 namespace dosavia::gui {
 
 // The preferences' keys and their values as the file has always held them.
@@ -24,9 +26,18 @@ inline constexpr char kApplicationName[] = "Dosavia";
 // window or preference.
 void NameApplication();
 
-// The stored value of `key`, or `fallback` when none is stored.
+// The value of `key` in this run (read from the file once, at the first call), or
+// `fallback` when none was chosen or stored.
 QVariant Preference(const char* key, const QVariant& fallback = {});
+// Takes the value for this run at once and keeps it in the file; a file that cannot be
+// written (or something other than a file in its place, which is never read) is reported
+// once, and the choice still holds until the program ends.
 void SetPreference(const char* key, const QVariant& value);
+
+// Who hears that the preferences cannot be kept: the menu shows it in a message box; the
+// default writes it to the standard error.
+using PreferenceFailureHandler = std::function<void(const QString& message)>;
+void SetPreferenceFailureHandler(PreferenceFailureHandler handler);
 
 // The file that holds the preferences.
 QString PreferencesFile();

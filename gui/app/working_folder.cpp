@@ -1,12 +1,20 @@
 #include "gui/app/working_folder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <system_error>
 #include <exception>
 
 #include "engine/working_folder.h"
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
+#include "gui/widgets/form_style.h"
 
 namespace dosavia::gui {
 
@@ -18,7 +26,37 @@ std::filesystem::path FsPath(const QString& path) {
 
 }  // namespace
 
+namespace {
+
+// The home folder when HOME names none: the user database's, unless that is "/" or missing.
+QString FallbackHome() {
+  const passwd* entry = ::getpwuid(::getuid());
+  const QString home = entry != nullptr && entry->pw_dir != nullptr
+                           ? QFile::decodeName(entry->pw_dir)
+                           : QString();
+  if (!home.isEmpty() && QDir::cleanPath(home) != QStringLiteral("/") && QFileInfo(home).isDir())
+    return home;
+  const QString user = entry != nullptr ? QFile::decodeName(entry->pw_name)
+                                        : QString::number(::getuid());
+  return QDir(QDir::tempPath()).filePath(QStringLiteral("Dosavia-%1").arg(user));
+}
+
+bool HomeUnset() { return qEnvironmentVariableIsEmpty("HOME"); }
+
+}  // namespace
+
+QString UserWorkingFolderNotice() {
+  if (!HomeUnset()) return {};
+  return Tr("Messages", "環境変数 HOME が設定されていないため、作業フォルダを %1 にします")
+      .arg(QDir::toNativeSeparators(UserWorkingFolder()));
+}
+
 QString UserWorkingFolder() {
+  if (HomeUnset()) {
+    const QString home = FallbackHome();
+    return home.startsWith(QDir::tempPath()) ? home
+                                             : QDir(home).filePath(QStringLiteral("Documents/Dosavia"));
+  }
   QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (documents.isEmpty()) return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   return QDir(documents).filePath(QStringLiteral("Dosavia"));
@@ -27,9 +65,25 @@ QString UserWorkingFolder() {
 WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString& executable) {
   WorkingFolderChoice choice;
   choice.folder = QDir::currentPath();
-  if (HoldsPhysicsData(FsPath(choice.folder))) return choice;
-
   const auto data_dir = FindDataDir(DataDirCandidates(FsPath(executable)));
+  if (data_dir) choice.data_dir = QString::fromStdU16String(data_dir->u16string());
+  // Damaged or missing data files of the folder in use: offered for restoring, since every
+  // run at that energy would fail on them.
+  const auto find_damaged = [&] {
+    if (!data_dir) return;
+    std::error_code ec;
+    if (std::filesystem::equivalent(*data_dir, FsPath(choice.folder), ec)) return;
+    for (const char* name : kShippedDataFiles) {
+      const DataFileState state = CheckDataFile(*data_dir, FsPath(choice.folder), name);
+      if (state == DataFileState::kDamaged || state == DataFileState::kMissing)
+        choice.damaged << QString::fromLatin1(name);
+    }
+  };
+  if (HoldsPhysicsData(FsPath(choice.folder))) {
+    find_damaged();
+    return choice;
+  }
+
   if (!data_dir) {
     choice.problem = Tr("Messages", "データファイルのフォルダが見つかりません");
     return choice;
@@ -53,7 +107,36 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
     return choice;
   }
   choice.folder = QDir::currentPath();
+  find_damaged();
   return choice;
+}
+
+QString RestoreDataFiles(const QString& data_dir, const QStringList& names) {
+  for (const QString& name : names) {
+    try {
+      RestoreDataFile(FsPath(data_dir), FsPath(QDir::currentPath()), name.toStdString());
+    } catch (const std::exception& e) {
+      return FileProblemMessage(Tr("Messages", "%1 を復元できません").arg(name), e);
+    }
+  }
+  return {};
+}
+
+void OfferDataRepair(const WorkingFolderChoice& choice) {
+  if (choice.damaged.isEmpty() || choice.data_dir.isEmpty()) return;
+  const QString question =
+      Tr("Messages",
+         "作業フォルダ %1 の次のデータファイルが無いか、壊れています（データとして読めません）：\n"
+         "%2\n\nインストールされたものから復元しますか？"
+         "壊れたファイルは「名前.damaged」として残します")
+          .arg(QDir::toNativeSeparators(choice.folder), choice.damaged.join(QStringLiteral(", ")));
+  if (!AskToGoOn(nullptr, question, Tr("Messages", "復元する"), Tr("Messages", "そのままにする")))
+    return;
+  const QString problem = RestoreDataFiles(choice.data_dir, choice.damaged);
+  ShowExclamation(nullptr, problem.isEmpty()
+                               ? Tr("Messages", "復元しました：%1")
+                                     .arg(choice.damaged.join(QStringLiteral(", ")))
+                               : problem);
 }
 
 }  // namespace dosavia::gui

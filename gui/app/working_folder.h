@@ -9,14 +9,30 @@
 namespace dosavia::gui {
 
 // Documents/Dosavia: the runs' results and pictures are the user's own work, to be found,
-// copied and handed in from the file manager and backed up with the documents.
+// copied and handed in from the file manager and backed up with the documents. Without a
+// HOME variable, the home folder the system's user database names; without one that is a
+// folder of the user's own (not "/"), Dosavia-<user> in the temporary folder.
 QString UserWorkingFolder();
+
+// Why UserWorkingFolder is not under HOME (empty when it is), to be said at start.
+QString UserWorkingFolderNotice();
 
 struct WorkingFolderChoice {
   QString folder;      // the working directory in use afterwards
   QStringList copied;  // data files copied into it now
   QString problem;     // why the user's folder could not be set up (the directory stays)
+  QString data_dir;    // the installed data files' folder; empty when none was found
+  QStringList damaged;  // data files missing or no longer read as the file they are named
+                        // after: offered to RestoreDataFiles, never restored unasked
 };
+
+// Restores `names` in the working directory from `data_dir` (a damaged file is kept as
+// NAME.damaged); empty, or the problem in the interface's language.
+QString RestoreDataFiles(const QString& data_dir, const QStringList& names);
+
+// At start: when `choice` found damaged or missing data files, asks whether to restore them
+// from the installed copies, and says how it went.
+void OfferDataRepair(const WorkingFolderChoice& choice);
 
 // A current directory that holds the physics tables is used as it is. Otherwise
 // `user_folder` is created, the shipped data files it lacks are copied into it from the

@@ -1,5 +1,11 @@
 #include "gui/engine_screen/engine_console.h"
 
+#ifdef __linux__
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
 
 #include <QCloseEvent>
 #include <QDir>
@@ -125,6 +131,15 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
   process_.setWorkingDirectory(working_dir);
   process_.setProgram(engine);
   process_.setArguments(arguments);
+#ifdef __linux__
+  // The engine shown in this window ends with Dosavia, also when Dosavia is killed (SIGTERM
+  // at logout) and no destructor runs: otherwise it would go on unseen, holding a core.
+  const pid_t parent = ::getpid();
+  process_.setChildProcessModifier([parent] {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent) ::_exit(1);  // Dosavia was gone before the request took hold
+  });
+#endif
   process_.start();
   if (!process_.waitForStarted()) {
     state_ = State::kIdle;

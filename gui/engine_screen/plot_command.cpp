@@ -16,6 +16,8 @@
 #include <string>
 
 #include "engine/beam_geometry.h"
+#include "engine/program_files.h"
+#include "gui/app/message_text.h"
 #include "engine/result_file.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/widgets/form_style.h"
@@ -40,7 +42,7 @@ constexpr const char* kUsage =
     "usage: Dosavia [--lang ja|en]   start the interactive program, in Japanese (the default,\n"
     "                                or the language last chosen in its menu) or English\n"
     "       Dosavia --plot RESULT.data [--field N[,M...]] [--out FILE.png] [--size WxH]\n"
-    "                                [--csv FILE.csv]\n"
+    "                                [--csv FILE.csv] [--lang ja|en]\n"
     "                                draw a result file's depth-dose curves into a PNG picture\n"
     "                                and/or write them as CSV; no display needed\n"
     "         --field N[,M...]       field columns 1..10 (1, 2, 3, 4, 5, 6, 8, 10, 15, 20 cm\n"
@@ -50,6 +52,11 @@ constexpr const char* kUsage =
     "         --size WxH             its drawing area in pixels (default 705x529)\n"
     "         --csv FILE.csv         depth [cm] and one column per curve (kerma, then total,\n"
     "                                primary and scatter dose of each field), UTF-8 with BOM\n"
+    "         --lang ja|en           the language of the picture, the table and the messages\n"
+    "                                (default Japanese)\n"
+    "                                No output replaces a data file the programs read\n"
+    "                                (water20.dat, ELDAT.dat, Joken.dat, any *MV.csv spectrum)\n"
+    "                                or the programs themselves; every option is given once\n"
     "       Dosavia --help           print this text";
 
 // Largest drawing area --size accepts [px]: a picture of some hundred megabytes at most.
@@ -68,11 +75,12 @@ struct PlotArguments {
   std::string csv_file;
   std::vector<int> fields;
   QSize size;
+  std::optional<Language> language;
 };
 
 bool IsPlotOption(const std::string& option) {
   return option == "--plot" || option == "--field" || option == "--out" || option == "--csv" ||
-         option == "--size";
+         option == "--size" || option == "--lang";
 }
 
 // True when `a` and `b` name one file (also through a link).
@@ -97,7 +105,12 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
     } else if (option == "--csv") {
       if (!args.csv_file.empty()) return "--csv given twice";
       args.csv_file = value;
+    } else if (option == "--lang") {
+      if (args.language) return "--lang given twice";
+      args.language = ParseLanguage(value);
+      if (!args.language) return "--lang needs ja or en";
     } else if (option == "--size") {
+      if (!args.size.isEmpty()) return "--size given twice";
       const QStringList parts = QString::fromStdString(value).split(QLatin1Char('x'));
       bool ok_w = false, ok_h = false;
       if (parts.size() == 2) args.size = QSize(parts[0].toInt(&ok_w), parts[1].toInt(&ok_h));
@@ -131,6 +144,16 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
   if (!args.output_file.empty() && args.output_file == args.csv_file)
     return "--out and --csv name the same file";
   return std::nullopt;
+}
+
+// Qt's own options that take a value (QGuiApplication and QApplication).
+bool QtOptionTakesValue(const std::string& option) {
+  for (const char* known : {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                            "-qmljsdebugger", "-style", "-stylesheet", "-session", "-display",
+                            "-geometry", "-title", "-qwindowgeometry", "-qwindowtitle",
+                            "-qwindowicon", "-name", "-dialogs", "-fontengine"})
+    if (option == known || option == std::string("-") + known) return true;
+  return false;
 }
 
 QString FieldCaption(int field) { return Tr("Figures", "照射野 ") + FieldSizeText(field); }
@@ -199,34 +222,58 @@ void WritePngFile(const QImage& picture, const std::string& path) {
   buffer.open(QIODevice::WriteOnly);
   if (!picture.save(&buffer, "PNG"))
     throw WriteError(Problem(ProblemKind::kCannotEncodePicture).In(path));
-  WriteFileAtomically(path, std::string_view(png.constData(), png.size()));
+  WriteExportFile(path, std::string_view(png.constData(), png.size()));
 }
 
 std::optional<int> RunPlotCommand(int argc, char** argv) {
   // Every option of the program's own ("--x") is handled here, before any window or
-  // display is needed; Qt's single-dash options (-platform, -style) go on to the menu.
+  // display is needed; Qt's single-dash options (-platform, -style) go on to the menu. One
+  // rule for every option: given once; "--help" anywhere is answered alone.
   bool wanted = false;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--help" || option == "-h") {
       std::printf("%s\n", kUsage);
+      // Help that never reached its reader (a full disk) is no success.
+      if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "Dosavia: cannot write to the standard output\n");
+        return 1;
+      }
       return 0;
     }
+  }
+  int languages = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
     if (option == "--plot") wanted = true;
     else if (option == "--lang") {
       if (i + 1 >= argc || !ParseLanguage(argv[i + 1])) return UsageError("--lang needs ja or en");
+      if (++languages > 1) return UsageError("--lang given twice");
       ++i;
     } else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
       return UsageError("unknown argument '" + Excerpt(option) + "'");
   }
   if (!wanted) {
-    for (int i = 1; i < argc; ++i)
-      if (IsPlotOption(argv[i])) return UsageError(std::string(argv[i]) + " works only with --plot");
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      if (arg == "--lang") {
+        ++i;
+        continue;
+      }
+      if (IsPlotOption(arg)) return UsageError(arg + " works only with --plot");
+      // A single-dash option of Qt's takes the next word as its value ("-platform
+      // offscreen"); any other word would be silently ignored by the menu.
+      if (arg.size() > 1 && arg[0] == '-') {
+        if (QtOptionTakesValue(arg) && i + 1 < argc) ++i;
+        continue;
+      }
+      return UsageError("'" + Excerpt(arg) +
+                        "' is not an option; to draw a result file: Dosavia --plot " +
+                        Excerpt(arg) + " --out PICTURE.png");
+    }
     return std::nullopt;
   }
 
-  for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]) == "--lang") return UsageError("--lang works only without --plot");
   PlotArguments args;
   if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
 
@@ -241,12 +288,19 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
 #endif
     own_app = std::make_unique<QApplication>(app_argc, app_argv);
   }
+  // Japanese unless asked: a script's pictures do not change with the menu's last choice.
+  SetLanguage(args.language.value_or(Language::kJapanese), false);
+  const auto said = [](const std::exception& e) {
+    if (const auto* problem = dynamic_cast<const ProblemError*>(&e))
+      return ProblemLine(problem->problem(), ProblemLanguage());
+    return Excerpt(e.what(), 300);
+  };
 
   std::unique_ptr<ResultTables> tables;
   try {
     tables = ReadResultFile(std::filesystem::path(args.result_file), Excerpt(args.result_file));
   } catch (const InputError& e) {
-    std::fprintf(stderr, "Dosavia: %s\n", e.what());
+    std::fprintf(stderr, "Dosavia: %s\n", said(e).c_str());
     return 1;
   }
   const QString source = QFile::decodeName(args.result_file.c_str());
@@ -263,9 +317,9 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
       WritePngFile(RenderCurveSetsPicture(shared.get(), title, sets, args.size), args.output_file);
     }
     if (!args.csv_file.empty())
-      WriteFileAtomically(args.csv_file, CurvesCsvText(shared.get(), source, sets));
+      WriteExportFile(args.csv_file, CurvesCsvText(shared.get(), source, sets));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "Dosavia: %s\n", Excerpt(e.what(), 300).c_str());
+    std::fprintf(stderr, "Dosavia: %s\n", said(e).c_str());
     return 1;
   }
   return 0;

@@ -35,7 +35,8 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
                               std::span<const CurveSet> sets, QSize graph_size = {});
 
 // Encodes `picture` as PNG and writes it through a temporary file; throws
-// WriteError naming `path` when it cannot.
+// WriteError naming `path` when it cannot, or when `path` reaches a file the programs read
+// or run (see WriteExportFile).
 void WritePngFile(const QImage& picture, const std::string& path);
 
 // Handles the program's own options before any window exists: "--help" prints the usage

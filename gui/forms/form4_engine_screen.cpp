@@ -27,6 +27,7 @@
 #include <string>
 
 #include "engine/conditions_file.h"
+#include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "gui/app/app_forms.h"
 #include "gui/engine_screen/result_curve_legend.h"
@@ -395,10 +396,22 @@ void Form4::Command1_Click() {
                   .arg(kFileNameLength));
     return;
   }
+  // The count is checked now, by the engine's own rule on the very text Joken.dat will hold,
+  // instead of being refused by the engine after the run has been started.
+  const std::string photon_total = PhotonTotalText(count.toStdString());
   try {
-    WriteConditionsFile(
-        FilePath(QString::fromLatin1(kConditionsFile)),
-        ConditionsFileText(spectrum_file, result_file, PhotonTotalText(count.toStdString())));
+    ReadPhotonTotal(photon_total);
+  } catch (const InputError& e) {
+    ShowExclamation(this, Tr("Form4", "入射光子数「%1」は使えません：\n%2")
+                              .arg(Combo1->currentText(),
+                                   QString::fromStdString(
+                                       ProblemSentence(e.problem(), ProblemLanguage()))));
+    Combo1->setFocus();
+    return;
+  }
+  try {
+    WriteConditionsFile(FilePath(QString::fromLatin1(kConditionsFile)),
+                        ConditionsFileText(spectrum_file, result_file, photon_total));
   } catch (const std::exception& e) {
     ShowExclamation(
         this, FileProblemMessage(
@@ -517,7 +530,7 @@ void Form4::SaveGraphPicture(const QString& path, QSize size) {
 }
 
 void Form4::SaveCurvesCsv(const QString& path) {
-  WriteFileAtomically(QFile::encodeName(path).toStdString(),
+  WriteExportFile(QFile::encodeName(path).toStdString(),
                       CurvesCsvText(tables_.get(), loaded_file_, Legend1->Sets()));
 }
 
@@ -531,7 +544,8 @@ void Form4::Command10_Click() {
   if (!ok) return;
   const QString path = QFileDialog::getSaveFileName(
       this, Tr("Form4", "画像保存"),
-      QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".png"),
+      QDir::current().absoluteFilePath(QString::fromStdString(
+          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
       QStringLiteral("PNG (*.png)"));
   if (path.isEmpty()) return;
   try {
@@ -545,7 +559,8 @@ void Form4::Command10_Click() {
 void Form4::Command11_Click() {
   const QString path = QFileDialog::getSaveFileName(
       this, Tr("Form4", "CSV保存"),
-      QDir::current().absoluteFilePath(QFileInfo(loaded_file_).completeBaseName() + ".csv"),
+      QDir::current().absoluteFilePath(QString::fromStdString(
+          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
       QStringLiteral("CSV (*.csv)"));
   if (path.isEmpty()) return;
   try {

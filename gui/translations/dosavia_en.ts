@@ -459,6 +459,12 @@ Data %2</translation>
 <context>
     <name>Form4</name>
     <message>
+        <source>入射光子数「%1」は使えません：
+%2</source>
+        <translation>The photon count &quot;%1&quot; cannot be used:
+%2</translation>
+    </message>
+    <message>
         <source>&#x3000;シミュレーションが終了していません&#x3000;</source>
         <translation> The simulation has not finished </translation>
     </message>
@@ -924,6 +930,44 @@ Please type a shorter X-ray energy</translation>
 </context>
 <context>
     <name>Messages</name>
+    <message>
+        <source>設定ファイル %1 はファイルではないので読みません。既定の設定で始め、変更は保存しません</source>
+        <translation>The settings file %1 is not a file, so it is not read. Starting with the default settings; changes are not saved</translation>
+    </message>
+    <message>
+        <source>設定を %1 に保存できません。変更はこのプログラムを閉じるまで有効です</source>
+        <translation>Cannot save the settings to %1. Changes stay in effect until the program is closed</translation>
+    </message>
+    <message>
+        <source>環境変数 HOME が設定されていないため、作業フォルダを %1 にします</source>
+        <translation>The HOME variable is not set, so the working folder is %1</translation>
+    </message>
+    <message>
+        <source>%1 を復元できません</source>
+        <translation>Cannot restore %1</translation>
+    </message>
+    <message>
+        <source>作業フォルダ %1 の次のデータファイルが無いか、壊れています（データとして読めません）：
+%2
+
+インストールされたものから復元しますか？壊れたファイルは「名前.damaged」として残します</source>
+        <translation>These data files in the working folder %1 are missing or damaged (they no longer read as data):
+%2
+
+Restore them from the installed copies? A damaged file is kept as NAME.damaged</translation>
+    </message>
+    <message>
+        <source>復元する</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>そのままにする</source>
+        <translation>Leave them</translation>
+    </message>
+    <message>
+        <source>復元しました：%1</source>
+        <translation>Restored: %1</translation>
+    </message>
     <message>
         <source>%1 が見つかりません。探した場所:
 %2</source>

@@ -134,6 +134,13 @@ TEST(KestrunBinaryTest, CommandLine) {
       {"--threads 257", 2, "not '257'"},
       {"--threads 1 --threads 2", 2, "given twice"},
       {"--init --threads 2", 2, "takes no other argument"},
+      // One rule in every order: --help anywhere is answered alone.
+      {"--version --help", 0, ""},
+      {"--help --version", 0, ""},
+      {"--threads 2 --help", 0, ""},
+      {"--version --init", 2, "takes no other argument"},
+      {"--repair", 2, "--repair works only with --init"},
+      {"--init --repair --threads 2", 2, "takes no other argument"},
   };
   for (const auto& c : cases) {
     const TempDir dir(testing::ScratchName("engine_binary_args"));
@@ -213,6 +220,48 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
       EXPECT_NE(entry.path().filename().string().rfind(".res.data.", 0), 0u)
           << c.name << ": temporary file left behind: " << entry.path();
   }
+}
+
+// --init in a folder deleted under the shell says so and ends with 1, as a plain run there
+// does; --help and --version that cannot reach their reader (a full device) are failures.
+TEST(KestrunBinaryTest, InitInADeletedFolderAndOutputToAFullDevice) {
+  const TempDir dir(testing::ScratchName("engine_binary_gone"));
+  const std::string out = dir.File("console.txt");
+  for (const char* args : {"--init", "--init --repair", ""}) {
+    const std::string command = "cd \"" + dir.path().string() + "\" && mkdir gone && cd gone && rmdir ../gone && \"" KESTRUN_PATH "\" " + args +
+                                " < /dev/null > \"" + out + "\" 2>&1";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw)) << args;
+    EXPECT_EQ(WEXITSTATUS(raw), 1) << args << "\n" << Read(dir, "console.txt");
+    const std::string said = Read(dir, "console.txt");
+    if (std::string(args).empty())
+      EXPECT_NE(said.find(" *** "), std::string::npos) << said;
+    else
+      EXPECT_NE(said.find("current directory cannot be found"), std::string::npos) << said;
+  }
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  for (const char* args : {"--help", "--version"}) {
+    const std::string command = "\"" KESTRUN_PATH "\" " + std::string(args) + " > /dev/full 2> \"" + out + "\"";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw)) << args;
+    EXPECT_EQ(WEXITSTATUS(raw), 1) << args;
+    EXPECT_NE(Read(dir, "console.txt").find("cannot write"), std::string::npos) << args;
+  }
+}
+
+// A result named like a spectrum is refused before any history runs.
+TEST(KestrunBinaryTest, AResultNamedLikeAProgramFileIsRefusedAtOnce) {
+  const TempDir dir(testing::ScratchName("engine_binary_program_name"));
+  dir.Write("water20.dat", testing::WaterFile(testing::TypicalWaterRows()));
+  dir.Write("ELDAT.dat", testing::EldatFile());
+  auto intensity = ZeroSpectrum();
+  intensity[40] = 1.0;
+  dir.Write("t.csv", SpectrumText(intensity));
+  EXPECT_EQ(RunKestrunIn(dir, "t.csv\r\n7MV.csv\r\n2000\r\n"), 1);
+  const std::string console = Read(dir, "console.txt");
+  EXPECT_NE(console.find("'7MV.csv'"), std::string::npos) << console;
+  EXPECT_EQ(console.find("計算が終了するまで"), std::string::npos) << console;
+  EXPECT_FALSE(fs::exists(dir.path() / "7MV.csv"));
 }
 
 }  // namespace

@@ -116,5 +116,47 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"CopyComplete", kAll, false, 0, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --init --repair restores what a stray export destroyed, keeps the damaged bytes beside it
+// and leaves a teacher's edited table alone; a second run has nothing to do.
+TEST_F(WorkingFolderTest, RepairRestoresDamagedAndMissingFilesAndKeepsEditedOnes) {
+  for (const char* name : kShippedDataFiles) fs::copy_file(share_ / name, folder_ / name);
+  const std::string curves = "\xEF\xBB\xBF" "depth [cm],kerma\r\n0.05,0.5\r\n";
+  Write(folder_ / "10MV.csv", curves);            // a curve table over the spectrum
+  fs::remove(folder_ / "ELDAT.dat");              // lost
+  std::string edited = Read(share_ / "water20.dat");
+  edited += "\r\n";                               // an edit that still reads
+  Write(folder_ / "water20.dat", edited);
+
+  EXPECT_EQ(CheckDataFile(share_, folder_, "10MV.csv"), DataFileState::kDamaged);
+  EXPECT_EQ(CheckDataFile(share_, folder_, "ELDAT.dat"), DataFileState::kMissing);
+  EXPECT_EQ(CheckDataFile(share_, folder_, "water20.dat"), DataFileState::kEdited);
+  EXPECT_EQ(CheckDataFile(share_, folder_, "6MV.csv"), DataFileState::kShipped);
+  EXPECT_EQ(DataFilesDifferingFromShipped(Executable(), folder_),
+            (std::vector<std::string>{"water20.dat", "10MV.csv"}));
+
+  std::ostringstream out;
+  EXPECT_EQ(RepairWorkingFolder(Executable(), folder_, out), 0) << out.str();
+  EXPECT_EQ(Read(folder_ / "10MV.csv"), Read(share_ / "10MV.csv"));
+  EXPECT_EQ(Read(folder_ / "10MV.csv.damaged"), curves);
+  EXPECT_EQ(Read(folder_ / "ELDAT.dat"), Read(share_ / "ELDAT.dat"));
+  EXPECT_EQ(Read(folder_ / "water20.dat"), edited);
+  EXPECT_TRUE(fs::exists(folder_ / kConditionsFile));
+  for (const char* said : {"restored 10MV.csv", "kept as 10MV.csv.damaged", "restored ELDAT.dat",
+                           "water20.dat differs from the shipped copy"})
+    EXPECT_NE(out.str().find(said), std::string::npos) << said << "\n" << out.str();
+
+  // Damaged again: the earlier damaged copy is not replaced either.
+  Write(folder_ / "10MV.csv", curves + "more\r\n");
+  std::ostringstream again;
+  EXPECT_EQ(RepairWorkingFolder(Executable(), folder_, again), 0);
+  EXPECT_EQ(Read(folder_ / "10MV.csv.damaged"), curves);
+  EXPECT_EQ(Read(folder_ / "10MV.csv.damaged-2"), curves + "more\r\n");
+  std::ostringstream nothing;
+  fs::remove(folder_ / "water20.dat");
+  fs::copy_file(share_ / "water20.dat", folder_ / "water20.dat");
+  EXPECT_EQ(RepairWorkingFolder(Executable(), folder_, nothing), 0);
+  EXPECT_NE(nothing.str().find("nothing to restore"), std::string::npos) << nothing.str();
+}
+
 }  // namespace
 }  // namespace dosavia

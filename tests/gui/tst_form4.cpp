@@ -62,6 +62,8 @@ class TestForm4 : public QObject {
   void okWritesTheConditions_data();
   void okWritesTheConditions();
   void secondOkRewritesTheFile();
+  void badCountIsRefusedAtOk_data();
+  void badCountIsRefusedAtOk();
   void nameLongerThanTheEngineReadsIsRefused();
   void failedLoadChangesNothing_data();
   void failedLoadChangesNothing();
@@ -112,7 +114,6 @@ void TestForm4::okWritesTheConditions_data() {
       {"15 MV 1e8", "15", "100000000", "15MV.csv", "15MV-100M.data", "1.00E+08"},
       {"5 million", "10", "5000000", "10MV.csv", "10MV-5M.data", "5.00E+06"},
       {"below a million", "10", "999999", "10MV.csv", "10MV-0M.data", "1.00E+06"},
-      {"not a number", "10", "many", "10MV.csv", "10MV-0M.data", "many"},
       {"6 MV", "6", "30000000", "6MV.csv", "6MV-30M.data", "3.00E+07"},
       {"typed energy", "7.5", "30000000", "7.5MV.csv", "7.5MV-30M.data", "3.00E+07"},
       {"three digits", "10", "12345678", "10MV.csv", "10MV-12M.data", "1.23E+07"},
@@ -157,9 +158,35 @@ void TestForm4::okWritesTheConditions() {
 
 void TestForm4::secondOkRewritesTheFile() {
   PressOk(form(), "15", "100000000");
-  PressOk(form(), "4", "x");
-  QCOMPARE(ReadAll(dir_->Path("Joken.dat")), QByteArray("4MV.csv\r\n4MV-0M.data\r\nx\r\n"));
-  QCOMPARE(form().Label24->text(), QString("4MV-0M.data"));
+  PressOk(form(), "4", "2000000");
+  QCOMPARE(ReadAll(dir_->Path("Joken.dat")), QByteArray("4MV.csv\r\n4MV-2M.data\r\n2.00E+06\r\n"));
+  QCOMPARE(form().Label24->text(), QString("4MV-2M.data"));
+}
+
+// A count the engine would refuse is refused at OK, by the engine's own rule, with the
+// reason; the earlier conditions stay and the run cannot be started on them.
+void TestForm4::badCountIsRefusedAtOk_data() {
+  QTest::addColumn<QString>("count");
+  QTest::addColumn<QString>("reason");
+  QTest::newRow("word") << "abc" << QString::fromUtf8("数値ではありません");
+  QTest::newRow("points as grouping") << "1.000.000" << QString::fromUtf8("数値ではありません");
+  QTest::newRow("decimal comma") << "1,5E6" << QString::fromUtf8("光子総数");
+  QTest::newRow("letter after") << "1e5x" << QString::fromUtf8("数値ではありません");
+  QTest::newRow("too many") << "1e10" << QString::fromUtf8("2147483520");
+  QTest::newRow("empty") << "" << QString::fromUtf8("数値がありません");
+}
+
+void TestForm4::badCountIsRefusedAtOk() {
+  QFETCH(QString, count);
+  QFETCH(QString, reason);
+  PressOk(form(), "10", "30000000");
+  const QByteArray before = ReadAll(dir_->Path("Joken.dat"));
+  form().Command2->setEnabled(false);
+  const auto seen = PressOk(form(), "10", count);
+  QCOMPARE(seen.size(), 1u);
+  QVERIFY2(seen[0].text.contains(reason), qPrintable(seen[0].text));
+  QCOMPARE(ReadAll(dir_->Path("Joken.dat")), before);
+  QVERIFY(!form().Command2->isEnabled());
 }
 
 void TestForm4::nameLongerThanTheEngineReadsIsRefused() {

@@ -2,6 +2,7 @@
 // bad request, and the real program doing it without a display.
 #include <QProcess>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QtTest>
 #include <fstream>
 #include <string>
@@ -47,6 +48,10 @@ class TestPlotCommand : public QObject {
   void badRequests();
   void programPlotsWithoutADisplay();
   void fileNamesAreBytes();
+  void exportsNeverReplaceProgramFiles_data();
+  void exportsNeverReplaceProgramFiles();
+  void fileSizeLimitEndsInAnError();
+  void englishPlot();
 };
 
 void TestPlotCommand::drawsTheGraphOfTheChosenField() {
@@ -119,6 +124,15 @@ void TestPlotCommand::badRequests_data() {
   // The picture never replaces its own input, even through a link, nor a pipe.
   QTest::newRow("out is the input") << QStringList{"--plot", "a.data", "--out", "link.png"} << 2;
   QTest::newRow("out is a pipe") << QStringList{"--plot", "a.data", "--out", "pipe.png"} << 1;
+  // Every option once, whichever it is.
+  QTest::newRow("size twice") << QStringList{"--plot", "a.data", "--size", "800x600", "--size",
+                                             "900x700", "--out", "x.png"} << 2;
+  QTest::newRow("lang twice") << QStringList{"--plot", "a.data", "--lang", "en", "--lang", "ja",
+                                             "--out", "x.png"} << 2;
+  QTest::newRow("lang twice, menu") << QStringList{"--lang", "en", "--lang", "ja"} << 2;
+  QTest::newRow("lang unknown") << QStringList{"--plot", "a.data", "--lang", "de", "--out", "x.png"} << 2;
+  // A bare name would be ignored by the menu.
+  QTest::newRow("bare result name") << QStringList{"a.data"} << 2;
 }
 
 void TestPlotCommand::badRequests() {
@@ -174,6 +188,84 @@ void TestPlotCommand::programPlotsWithoutADisplay() {
   QVERIFY(process.waitForFinished(60000));
   QCOMPARE(process.exitCode(), 1);
   QVERIFY(process.readAllStandardError().contains("none.data"));
+}
+
+void TestPlotCommand::exportsNeverReplaceProgramFiles_data() {
+  QTest::addColumn<QString>("option");
+  QTest::addColumn<QString>("name");
+  for (const char* name : {"10MV.csv", "4mv.CSV", "water20.dat", "ELDAT.dat", "Joken.dat",
+                           "Kestrun", "spectrum-link.csv", "hard-link.csv"})
+    QTest::newRow(name) << QStringLiteral("--csv") << QString::fromLatin1(name);
+  QTest::newRow("png over the spectrum link") << QStringLiteral("--out")
+                                              << QStringLiteral("spectrum-link.png");
+}
+
+// The README's own example once destroyed the 10 MV spectrum: now every writer refuses a
+// file the programs read or run, under any name, says which, and changes nothing.
+void TestPlotCommand::exportsNeverReplaceProgramFiles() {
+  QFETCH(QString, option);
+  QFETCH(QString, name);
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("a.data"), ResultBytes(SyntheticResults())));
+  const QStringList program_files = {"10MV.csv", "4MV.csv", "water20.dat", "ELDAT.dat",
+                                     "Joken.dat", "Kestrun"};
+  for (const QString& file : program_files)
+    QVERIFY(WriteText(dir.Path(file), ("original " + file).toUtf8()));
+  QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.csv")));
+  QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.png")));
+  QCOMPARE(::link(QFile::encodeName(dir.Path("water20.dat")).constData(),
+                  QFile::encodeName(dir.Path("hard-link.csv")).constData()), 0);
+  QCOMPARE(Run({"--plot", "a.data", option, name}), std::optional<int>(1));
+  for (const QString& file : program_files) {
+    QFile f(dir.Path(file));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), ("original " + file).toUtf8());
+  }
+  // The default name of a table cannot meet them.
+  QCOMPARE(Run({"--plot", "a.data", "--csv", "a-curves.csv"}), std::optional<int>(0));
+}
+
+// A file-size limit ends the write in an error naming the file, status 1, no temporary
+// file left, the earlier file intact, not in a silent kill by SIGXFSZ.
+void TestPlotCommand::fileSizeLimitEndsInAnError() {
+  const QString program = QStringLiteral(DOSAVIA_PROGRAM);
+  if (!QFile::exists(program)) QSKIP("Dosavia is not built");
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("r.data"), ResultBytes(SyntheticResults())));
+  for (const QString& out : {QStringLiteral("--out"), QStringLiteral("--csv")}) {
+    const QString name = out == "--out" ? QStringLiteral("big.png") : QStringLiteral("big.csv");
+    QVERIFY(WriteText(dir.Path(name), "earlier"));
+    QProcess process;
+    process.setWorkingDirectory(QDir::currentPath());
+    QStringList args{"-c", "ulimit -f 4 && exec \"$0\" \"$@\"", program, "--plot", "r.data",
+                     out, name, "--lang", "en"};
+    if (out == "--out") args << "--size" << "2000x2000";
+    process.start(QStringLiteral("/bin/sh"), args);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(process.exitCode() == 1, err.constData());
+    QVERIFY2(err.contains(name.toUtf8()) && err.contains("too large"), err.constData());
+    QFile earlier(dir.Path(name));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+    const QStringList left = QDir(QDir::currentPath()).entryList({"." + name + ".*"},
+                                                                 QDir::Files | QDir::Hidden);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
+  }
+}
+
+// --lang en draws the English title.
+void TestPlotCommand::englishPlot() {
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  QCOMPARE(Run({"--plot", "10MV-30M.data", "--csv", "en.csv", "--lang", "en"}), std::optional<int>(0));
+  QCOMPARE(Run({"--plot", "10MV-30M.data", "--csv", "ja.csv"}), std::optional<int>(0));
+  QFile en(dir.Path("en.csv")), ja(dir.Path("ja.csv"));
+  QVERIFY(en.open(QIODevice::ReadOnly) && ja.open(QIODevice::ReadOnly));
+  const QByteArray en_header = en.readLine(), ja_header = ja.readLine();
+  QVERIFY2(en_header.contains("depth") || en_header.contains("Depth"), en_header.constData());
+  QVERIFY2(ja_header.contains("深さ"), ja_header.constData());
 }
 
 QTEST_MAIN(TestPlotCommand)

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -59,6 +61,19 @@ int ReadEveryPreference(int argc, char** argv) {
   return 0;
 }
 
+const char kZoomUnsavedOption[] = "--zoom-without-saving";
+
+// Two zoom steps where the file cannot be written: each takes effect at once.
+int ZoomWithoutSaving(int argc, char** argv) {
+  QApplication app(argc, argv);
+  NameApplication();
+  SetZoomSetting(1.5);
+  const double first = ZoomSetting();
+  SetZoomSetting(1.25);
+  std::printf("zoom=%g,%g\n", first, ZoomSetting());
+  return 0;
+}
+
 }  // namespace
 
 class TestPreferences : public QObject {
@@ -66,8 +81,16 @@ class TestPreferences : public QObject {
 
  private slots:
   void oneFileHoldsEveryPreference();
+  void unusableFilesLeaveTheChoicesInMemory_data();
+  void unusableFilesLeaveTheChoicesInMemory();
 
  private:
+  struct Outcome {
+    bool finished = false;
+    QByteArray out, err;
+  };
+  // As RunWithHome, but a program that does not end in 20 s is killed and counts as hung.
+  static Outcome RunOrKill(const char* mode, const QString& home);
   // Runs this program in `mode` with `home` as the user's home folder; its standard output.
   static QByteArray RunWithHome(const char* mode, const QString& home);
 };
@@ -88,6 +111,61 @@ QByteArray TestPreferences::RunWithHome(const char* mode, const QString& home) {
     return {};
   }
   return process.readAllStandardOutput().trimmed();
+}
+
+TestPreferences::Outcome TestPreferences::RunOrKill(const char* mode, const QString& home) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("HOME"), home);
+  for (const char* xdg : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_DIRS"})
+    env.remove(QString::fromLatin1(xdg));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  process.setProcessEnvironment(env);
+  process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode)});
+  Outcome outcome;
+  outcome.finished = process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
+                     process.exitCode() == 0;
+  if (process.state() != QProcess::NotRunning) {
+    process.kill();
+    process.waitForFinished();
+  }
+  outcome.out = process.readAllStandardOutput().trimmed();
+  outcome.err = process.readAllStandardError();
+  return outcome;
+}
+
+// A locked classroom profile (the settings folder cannot be made) and a pipe in the settings
+// file's place: the program starts with the defaults, never waits on the pipe, every choice
+// takes effect at once, and the failure to keep them is said exactly once.
+void TestPreferences::unusableFilesLeaveTheChoicesInMemory_data() {
+  QTest::addColumn<QString>("spoil");
+  QTest::newRow("settings folder cannot be made") << QStringLiteral("config-is-a-file");
+  QTest::newRow("settings file is a pipe") << QStringLiteral("fifo");
+}
+
+void TestPreferences::unusableFilesLeaveTheChoicesInMemory() {
+  QFETCH(QString, spoil);
+  const QTemporaryDir plain, home;
+  QVERIFY(plain.isValid() && home.isValid());
+  if (spoil == "fifo") {
+    QVERIFY(QDir().mkpath(home.filePath(".config/Dosavia")));
+    QCOMPARE(::mkfifo(QFile::encodeName(home.filePath(".config/Dosavia/Dosavia.conf")).constData(),
+                      0600), 0);
+  } else {
+    QFile file(home.filePath(".config"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  const Outcome defaults = RunOrKill(kReadOption, plain.path());
+  QVERIFY(defaults.finished);
+  const Outcome read = RunOrKill(kReadOption, home.path());
+  QVERIFY2(read.finished, "the program did not start");
+  QCOMPARE(read.out, defaults.out);
+
+  const Outcome zoomed = RunOrKill(kZoomUnsavedOption, home.path());
+  QVERIFY2(zoomed.finished, zoomed.err.constData());
+  QCOMPARE(zoomed.out, QByteArray("zoom=1.5,1.25"));
+  QVERIFY2(zoomed.err.count("Dosavia:") == 1, zoomed.err.constData());
+  QVERIFY2(zoomed.err.contains("Dosavia.conf"), zoomed.err.constData());
 }
 
 void TestPreferences::oneFileHoldsEveryPreference() {
@@ -126,6 +204,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], kChangeOption) == 0)
     return ChangeEveryPreference(argc, argv);
   if (argc > 1 && std::strcmp(argv[1], kReadOption) == 0) return ReadEveryPreference(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], kZoomUnsavedOption) == 0) return ZoomWithoutSaving(argc, argv);
   QApplication app(argc, argv);
   TestPreferences test;
   return QTest::qExec(&test, argc, argv);

@@ -3,13 +3,17 @@
 #include "records/problem_text.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -199,6 +203,50 @@ TEST(TemporaryFile, TheNameAStoppedWriteLeavesIsKnownAsTheTargets) {
   EXPECT_TRUE(IsTemporaryFileOf(left[0], "10MV-30M.data")) << left[0];
   EXPECT_FALSE(IsTemporaryFileOf(left[0], "10MV-30M.dat")) << left[0];
   EXPECT_FALSE(IsTemporaryFileOf(left[0], "0MV-30M.data")) << left[0];
+}
+
+// The next write of a target removes what killed writes left: old, unlocked files of its own
+// pattern only; a temporary file another writer holds, a fresh one, and the temporary files
+// of other targets stay.
+TEST(TemporaryFile, TheNextWriteRemovesStaleTemporariesOfItsTargetOnly) {
+  const testing::TempDir temp("stale_temporary_test");
+  const auto make = [&](const std::string& name, bool old) {
+    const std::string path = (temp.path() / name).string();
+    std::ofstream(path) << "half";
+    if (old) {
+      const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+      ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+    }
+    return path;
+  };
+  make(".r.data.aaaaaa", true);                          // a killed write's: removed
+  make(".r.data.bbbbbb", false);                         // just made: may be a writer's
+  const std::string held = make(".r.data.cccccc", true);  // held by a writer: stays
+  const int fd = ::open(held.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  make(".other.data.dddddd", true);                     // another target's
+  make(".r.data.ab-cde", true);                         // not of the pattern
+  WriteFileAtomically((temp.path() / "r.data").string(), "whole");
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+    left.insert(entry.path().filename().string());
+  ::close(fd);
+  EXPECT_EQ(left, (std::set<std::string>{"r.data", ".r.data.bbbbbb", ".r.data.cccccc",
+                                         ".other.data.dddddd", ".r.data.ab-cde"}));
+}
+
+// A replaced file keeps its permissions: a result made private stays private.
+TEST(TemporaryFile, AReplacedFileKeepsItsMode) {
+  const testing::TempDir temp("replaced_mode_test");
+  const std::string path = (temp.path() / "r.data").string();
+  for (const mode_t mode : {0600, 0640, 0644, 0664}) {
+    WriteFileAtomically(path, "first");
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    WriteFileAtomically(path, "second");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
+  }
 }
 
 TEST(TemporaryFile, OnlyTheTargetsOwnTemporaryNamesAreRecognised) {
