@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "engine/console_text.h"
+#include "physics/physics_switches.h"
 
 namespace dosavia {
 
@@ -18,6 +19,8 @@ struct KestrunOptions {
   // Empty: the single random stream. A number: the block streams on that many threads
   // (0: one per core).
   std::optional<int> threads;
+  // The parts of the physics in force; a run with some off writes a tagged result name.
+  PhysicsSwitches physics;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by

@@ -56,5 +56,6 @@ int main(int argc, char** argv) {
                                       std::filesystem::current_path(), std::cout);
   dosavia::KestrunOptions options;
   options.threads = line.threads;
+  options.physics = line.physics;
   return dosavia::RunKestrun(std::cin, std::cout, {}, options);
 }
