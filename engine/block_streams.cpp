@@ -119,7 +119,8 @@ class BlockScheduler {
 
 }  // namespace
 
-BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n) {
+BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics)
+    : physics_(physics) {
   for (int i = 1; i <= kSpectrumBins; ++i) {
     if (spectrum.weight[i] == 0.0f) continue;
     histories_ += HistoriesInBin(spectrum.weight[i], n);
@@ -134,7 +135,7 @@ void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
   const std::int64_t last = std::min(first + kBlockHistories, histories_);
   auto bin = std::upper_bound(bins_.begin(), bins_.end(), first,
                               [](std::int64_t h, const BinSpan& s) { return h < s.end; });
-  PencilBeam beam(tables, random, tally);
+  PencilBeam beam(tables, random, tally, physics_);
   for (std::int64_t h = first; h < last; ++h) {
     while (h >= bin->end) ++bin;
     beam.RunHistory(bin->energy);
@@ -172,8 +173,9 @@ int ThreadCount(int requested) {
 
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
-                             const std::function<void(int)>& on_bin) {
-  const BlockPlan plan(spectrum, n);
+                             const std::function<void(int)>& on_bin,
+                             const PhysicsSwitches& physics) {
+  const BlockPlan plan(spectrum, n, physics);
   // No thread at all would leave the blocks unrun and the tally empty.
   threads = DOSAVIA_THREADS ? std::max(1, threads) : 1;
   BlockScheduler scheduler(tables, plan, threads, total, on_bin);

@@ -12,6 +12,7 @@
 
 #include "engine/beam_spectrum.h"
 #include "engine/dose_tally.h"
+#include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
 
@@ -44,7 +45,8 @@ void SeedBlockStream(RandomStream<float>& random, std::uint64_t block);
 // block order; the file is then the same however many ran them.
 class BlockPlan {
  public:
-  BlockPlan(const BeamSpectrum& spectrum, float n);
+  // `physics`: the parts of the physics that every block runs with.
+  BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics = {});
 
   std::int64_t histories() const { return histories_; }
   std::int64_t blocks() const { return (histories_ + kBlockHistories - 1) / kBlockHistories; }
@@ -71,6 +73,7 @@ class BlockPlan {
   };
   std::vector<BinSpan> bins_;
   std::int64_t histories_ = 0;
+  PhysicsSwitches physics_;
 };
 
 // Number of threads for a request of n (0: one per core the system reports, at least 1;
@@ -84,6 +87,7 @@ int ThreadCount(int requested);
 // as soon as every history of bins 1..i is in `total`. Returns the number of histories.
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
-                             const std::function<void(int)>& on_bin);
+                             const std::function<void(int)>& on_bin,
+                             const PhysicsSwitches& physics = {});
 
 }  // namespace dosavia

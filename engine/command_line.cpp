@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "engine/physics_switch_names.h"
 #include "records/utf8_text.h"
 
 namespace dosavia {
@@ -31,6 +32,16 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       return line;
     }
     if (arg == "--repair") return fail("--repair works only with --init");
+    if (arg == "--without") {
+      if (a + 1 == args.size()) return fail("--without needs the name of a part of the physics");
+      const std::string_view value = args[++a];
+      const PhysicsSwitchName* name = FindPhysicsSwitch(value);
+      if (name == nullptr)
+        return fail("--without takes electron-transport, multiple-scattering, photon-scatter, "
+                    "coherent or pair, not '" + Excerpt(value) + "'");
+      line.physics.*name->member = false;
+      continue;
+    }
     if (arg != "--threads") return fail("unknown argument '" + Excerpt(arg) + "'");
     if (line.threads) return fail("--threads given twice");
     if (a + 1 == args.size()) return fail("--threads needs a number");
@@ -47,6 +58,13 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
 
 std::string ModeLine(int threads) {
   return "     並列計算 (ブロック乱数列, " + std::to_string(threads) + " スレッド)";
+}
+
+std::string WithoutLines(const PhysicsSwitches& physics, const std::string& result_file) {
+  if (physics.AllOn()) return {};
+  return "     物理の一部を切っています: " + SwitchedOffText(physics, false) + "\n" +
+         "     (without " + SwitchedOffText(physics, true) + ")\n" +
+         "     結果ファイル: " + result_file + "\n";
 }
 
 }  // namespace dosavia

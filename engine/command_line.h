@@ -7,18 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "physics/physics_switches.h"
+
 namespace dosavia {
 
 inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
-    "Usage: Kestrun [--threads N]\n"
-    "       Kestrun --init [--repair] | --version | --help\n"
+    "Usage: Kestrun [--threads N] [--without PART]...
+"
+    "       Kestrun --init [--repair] | --version | --help
+"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
     "  --threads N   block streams on N threads (N = 0: one per core, at most 256); the\n"
     "                result file is the same for every N, and differs from the single\n"
     "                stream's by statistical noise\n"
+    "  --without PART  switch a part of the physics off, to see what it does to the\n"
+    "                dose; PART is electron-transport, multiple-scattering,\n"
+    "                photon-scatter, coherent or pair, and may be repeated. The result\n"
+    "                file's name gets a tag (10MV-30M.data -> 10MV-30M-noe.data)\n"
     "  --init        lay the data files and a default Joken.dat into the current directory\n"
     "                from the installed ones; nothing that is there is overwritten\n"
     "  --init --repair  restore missing or damaged data files (one no longer read as the\n"
@@ -33,6 +41,7 @@ struct CommandLine {
   Action action = Action::kRun;
   std::optional<int> threads;  // empty: the single stream; 0: one thread per core
   std::string error;           // what was wrong, for kError
+  PhysicsSwitches physics;     // the parts that --without switched off
 };
 
 // args: the arguments after the program name. One rule for every order: "--help" anywhere
@@ -42,5 +51,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args);
 // The console line that tells which mode runs, shown in the block-stream mode only, so that
 // the single-stream dialogue stays as it always was.
 std::string ModeLine(int threads);
+
+// The console lines that say which parts of the physics are switched off and the name the
+// result gets; empty for the full physics, so that its dialogue stays as it always was.
+std::string WithoutLines(const PhysicsSwitches& physics, const std::string& result_file);
 
 }  // namespace dosavia

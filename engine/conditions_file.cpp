@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "engine/program_files.h"
+#include "engine/physics_switch_names.h"
 #include "engine/result_file.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
@@ -151,8 +152,10 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
   return c;
 }
 
-RunConditions ReadConditionsFile(const std::filesystem::path& path, const std::string& display_name) {
+RunConditions ReadConditionsFile(const std::filesystem::path& path, const std::string& display_name,
+                                 const PhysicsSwitches& physics) {
   RunConditions c = ReadConditions(ReadWholeFile(path.string(), display_name), display_name);
+  c.result_file = TaggedResultFileName(c.result_file, physics);
   // An existing file of the result's name is replaced only when it is an earlier result.
   const std::filesystem::path result = path.parent_path() / c.result_file;
   struct stat st {};
@@ -178,8 +181,30 @@ std::string ResultFileName(std::string_view energy_text, std::string_view count_
   return std::string(energy_text) + "MV-" + m + "M.data";
 }
 
+std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics) {
+  const std::string tag = PhysicsTag(physics);
+  constexpr std::string_view kExtension = ".data";
+  if (name.size() > kExtension.size() && name.substr(name.size() - kExtension.size()) == kExtension)
+    return std::string(name.substr(0, name.size() - kExtension.size())) + tag +
+           std::string(kExtension);
+  return std::string(name) + tag;
+}
+
 ResultNameParts ParseResultFileName(std::string_view name) {
   ResultNameParts parts;
+  // A tag before ".data": the name is read as the full-physics name it was made from.
+  constexpr std::string_view kExtension = ".data";
+  if (name.size() > kExtension.size() && name.substr(name.size() - kExtension.size()) == kExtension) {
+    const std::string_view stem = name.substr(0, name.size() - kExtension.size());
+    const std::size_t dash = stem.rfind('-');
+    if (dash != std::string_view::npos && dash > 0) {
+      if (const auto physics = ParsePhysicsTag(stem.substr(dash))) {
+        parts = ParseResultFileName(std::string(stem.substr(0, dash)) + std::string(kExtension));
+        parts.physics = *physics;
+        return parts;
+      }
+    }
+  }
   // As written: the energy, "MV-", the millions (a minus sign, digits), "M.data".
   constexpr std::string_view kUnit = "MV-";
   constexpr std::string_view kEnd = "M.data";

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "physics/physics_switches.h"
 #include "records/problem.h"
 
 namespace dosavia {
@@ -39,8 +40,11 @@ float ReadPhotonTotal(std::string_view line, const std::string& display_name = k
 
 // Reads the file; throws InputError when it is missing or unreadable, as above otherwise,
 // and when a file of the result's name exists beside it that is not an earlier result.
+// With parts of the physics switched off, the result's name is the one of line 2 with their
+// tag (TaggedResultFileName), and that is the name checked.
 RunConditions ReadConditionsFile(const std::filesystem::path& path,
-                                 const std::string& display_name = kConditionsFile);
+                                 const std::string& display_name = kConditionsFile,
+                                 const PhysicsSwitches& physics = {});
 
 // Throws InputError (file, line, field) unless `name` can only name a file in the working
 // directory: not empty, no '/', '\\' or ':', no control character, not "." or "..".
@@ -57,15 +61,24 @@ std::string SpectrumFileName(std::string_view energy_text);
 // that is not a number counts as 0.
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
 
+// The result name of a run with parts of the physics switched off: their tag (PhysicsTag)
+// before a final ".data", or at the end of a name without it ("10MV-30M.data" without
+// electron transport gives "10MV-30M-noe.data"). The full physics keeps the name as it is.
+// Joken.dat always names the full-physics result, so its 20-byte limit holds as before;
+// the tag adds at most 8 bytes to the name on disk.
+std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics);
+
 // What a result file's name says, read back the way ResultFileName writes it.
 struct ResultNameParts {
   std::string energy;    // the energy text ("10", "7.5"); empty when the name holds no "MV-"
   std::string millions;  // the count in millions ("30"); empty when not of the written form
+  PhysicsSwitches physics;  // what its tag says was switched off; all on without a tag
 };
 
-// "10MV-30M.data" gives "10" and "30". A name of another form (a renamed copy,
-// "10MV-30M-run2.data") still gives the energy before its first "MV-", in either case, but no
-// count.
+// "10MV-30M.data" gives "10" and "30", "10MV-30M-noe.data" the same and electron transport
+// off. A name of another form (a renamed copy, "10MV-30M-run2.data") still gives the energy
+// before its first "MV-", in either case, but no count; a tag just before ".data" is read
+// in any name, so a renamed copy still says its physics was incomplete.
 ResultNameParts ParseResultFileName(std::string_view name);
 
 // A typed photon count as the plain number it is: digit grouping at the start

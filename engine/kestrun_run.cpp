@@ -72,7 +72,8 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     LoadPhysicsTables(state->tables, file(kWaterDataFile), file(kElectronDataFile));
     state->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
 
-    const RunConditions conditions = ReadConditionsFile(file(kConditionsFile));
+    const RunConditions conditions =
+        ReadConditionsFile(file(kConditionsFile), kConditionsFile, options.physics);
     const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file, conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
                              conditions.spectrum_file);
@@ -87,6 +88,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const int threads = options.threads ? ThreadCount(*options.threads) : 0;
     if (options.threads) out << ModeLine(threads) << "\n";
     if (!options.differing_data.empty()) out << DifferingDataLine(options.differing_data) << "\n";
+    out << WithoutLines(options.physics, conditions.result_file);
     out << "\n" << std::flush;
 
     state->tally = std::make_unique<DoseTally>(
@@ -94,18 +96,18 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const auto progress = [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; };
     if (options.threads) {
       RunBlockStreams(state->tables, spectrum, conditions.photon_total, threads, *state->tally,
-                      progress);
+                      progress, options.physics);
     } else if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
       // The ring scores on a second core, in the same order: the same file, sooner.
       ScoringThread scorer(*state->tally);
       {
-        PencilBeam beam(state->tables, state->random, *state->tally, scorer);
+        PencilBeam beam(state->tables, state->random, *state->tally, scorer, options.physics);
         RunSpectrumBins(spectrum, conditions.photon_total, progress,
                         [&](float energy) { beam.RunHistory(energy); });
       }
       scorer.Finish();
     } else {
-      PencilBeam beam(state->tables, state->random, *state->tally);
+      PencilBeam beam(state->tables, state->random, *state->tally, options.physics);
       RunSpectrumBins(spectrum, conditions.photon_total, progress,
                       [&](float energy) { beam.RunHistory(energy); });
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/console_text.h"
+#include "physics/physics_switches.h"
 
 namespace dosavia {
 
@@ -24,6 +25,8 @@ struct KestrunOptions {
   // says so before the histories, so that a run on an edited table is told from one on the
   // shipped data.
   std::vector<std::string> differing_data;
+  // The parts of the physics in force; a run with some off writes a tagged result name.
+  PhysicsSwitches physics;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by

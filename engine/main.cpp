@@ -92,5 +92,6 @@ int main(int argc, char** argv) {
     const std::filesystem::path here = std::filesystem::current_path(ec);
     if (!ec) options.differing_data = dosavia::DataFilesDifferingFromShipped(executable, here);
   }
+  options.physics = line.physics;
   return dosavia::RunKestrun(std::cin, std::cout, {}, options);
 }

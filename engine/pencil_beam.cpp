@@ -29,12 +29,12 @@ PhantomBox<float> EnginePhantomBox() {
 }
 
 PencilBeam::PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random,
-                       DoseTally& tally)
-    : context_{tables, random, EnginePhantomBox()}, observer_(tally) {}
+                       DoseTally& tally, const PhysicsSwitches& physics)
+    : context_{tables, random, EnginePhantomBox(), physics}, observer_(tally) {}
 
 PencilBeam::PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random,
-                       DoseTally& tally, ScoringThread& scorer)
-    : context_{tables, random, EnginePhantomBox()}, observer_(tally, scorer) {}
+                       DoseTally& tally, ScoringThread& scorer, const PhysicsSwitches& physics)
+    : context_{tables, random, EnginePhantomBox(), physics}, observer_(tally, scorer) {}
 
 void PencilBeam::RunHistory(float energy) {
   const Vec3<float> start = SampleEntryPoint(context_.random);

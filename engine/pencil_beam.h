@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/dose_tally.h"
+#include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
 #include "physics/transport_context.h"
@@ -20,10 +21,13 @@ PhantomBox<float> EnginePhantomBox();
 
 class PencilBeam {
  public:
-  PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random, DoseTally& tally);
+  // `physics`: the parts of the physics in force (all of them unless a lesson switched
+  // some off).
+  PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random, DoseTally& tally,
+             const PhysicsSwitches& physics = {});
   // The ring scores go to `scorer`, which applies them in the same order on its thread.
   PencilBeam(const PhysicsTables<float>& tables, RandomStream<float>& random, DoseTally& tally,
-             ScoringThread& scorer);
+             ScoringThread& scorer, const PhysicsSwitches& physics = {});
 
   // One history of a photon of energy [keV]: entry point, direction +z, dose component 1;
   // the transport runs it to its end and every event is scored before it returns.

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "engine/beam_geometry.h"
+#include "engine/conditions_file.h"
+#include "engine/physics_switch_names.h"
 #include "models/curve_metrics.h"
 
 namespace dosavia {
@@ -53,9 +55,19 @@ std::string FieldSizeLabel(int field) {
   return side + " × " + side + " cm";
 }
 
-std::string CurveLegendText(std::string_view energy, int field, std::string_view file) {
+std::string SwitchedPhysicsNote(std::string_view file, bool english) {
+  const std::size_t slash = file.find_last_of("/\\");
+  if (slash != std::string_view::npos) file.remove_prefix(slash + 1);
+  const PhysicsSwitches physics = ParseResultFileName(file).physics;
+  if (physics.AllOn()) return {};
+  return english ? " [without " + SwitchedOffText(physics, true) + "]"
+                 : " [なし: " + SwitchedOffText(physics, false) + "]";
+}
+
+std::string CurveLegendText(std::string_view energy, int field, std::string_view file,
+                            bool english) {
   return std::string(energy.empty() ? std::string_view("?") : energy) + ", " +
-         FieldSizeLabel(field) + ", " + std::string(file);
+         FieldSizeLabel(field) + ", " + std::string(file) + SwitchedPhysicsNote(file, english);
 }
 
 CurveTableRow MeasureCurveSet(const ResultTables& tables, int field) {

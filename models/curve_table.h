@@ -22,8 +22,16 @@ std::string EnergyOfResultFileName(std::string_view file);
 // "10 × 10 cm" for field column 1..10.
 std::string FieldSizeLabel(int field);
 
-// The legend entry "energy, field, file" ("?" for an unknown energy).
-std::string CurveLegendText(std::string_view energy, int field, std::string_view file);
+// The legend entry "energy, field, file" ("?" for an unknown energy). A result whose name
+// carries the tag of switched-off physics says so after it, in Japanese or English
+// ("10 MV, 10 × 10 cm, 10MV-30M-noe.data [なし: 電子・陽電子の輸送]"), so that it is never
+// read as a full simulation.
+std::string CurveLegendText(std::string_view energy, int field, std::string_view file,
+                            bool english = false);
+
+// The note on switched-off physics that a legend or table row adds for a result name
+// (" [without ...]"); empty for a full-physics name.
+std::string SwitchedPhysicsNote(std::string_view file, bool english = false);
 
 // One row of the value table: the total dose of `field` of a result.
 struct CurveTableRow {

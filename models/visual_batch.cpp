@@ -88,11 +88,12 @@ VisualSourcePhoton SampleVisualSource() {
   return photon;
 }
 
-TransportContext<double> VisualTransportContext() {
+TransportContext<double> VisualTransportContext(const PhysicsSwitches& physics) {
   return {SimulationTables, SimulationRandom,
           PhantomBox<double>{-SimulationTables.HalfWidthX, SimulationTables.HalfWidthX,
                              -SimulationTables.HalfWidthY, SimulationTables.HalfWidthY,
-                             SimulationTables.PhantomDepth}};
+                             SimulationTables.PhantomDepth},
+          physics};
 }
 
 }  // namespace dosavia

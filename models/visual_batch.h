@@ -78,9 +78,9 @@ long long WholePhotonCount(double count);
 // Spectrum bin of the uniform number r: the first bin whose cumulative weight exceeds r.
 int SampleSpectrumBin(double r);
 
-// The transport context of the visual run: its tables, its generator, and the phantom box
-// centred on the beam axis.
-TransportContext<double> VisualTransportContext();
+// The transport context of the visual run: its tables, its generator, the phantom box
+// centred on the beam axis, and the parts of the physics in force (all by default).
+TransportContext<double> VisualTransportContext(const PhysicsSwitches& physics = {});
 
 // A source photon as it enters the water.
 struct VisualSourcePhoton {

@@ -43,7 +43,9 @@ inline StepSize<Real> ChargedStepSize(const PhysicsTables<Real>& tables, Real T)
 // energy the step started with (two numbers per deflection, none where the table gives
 // no deflection). The escape test is made only for a step that changed all three
 // coordinates; it ends the track and hands the rest of the energy to OnEscape.
-template <typename Real, TransportObserver<Real> Obs>
+// kSwitched: the instantiation that honours ctx.physics.multiple_scattering; the default
+// one never reads it.
+template <bool kSwitched = false, typename Real, TransportObserver<Real> Obs>
 Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>& start,
                             const Direction<Real>& direction, Real T, ChargedKind kind,
                             int dose_component, Obs& observer) {
@@ -68,6 +70,12 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
     }
     if (size.last) return step.end;
 
+    if (kSwitched && !ctx.physics.multiple_scattering) {
+      // The direction stays as it started; no numbers are drawn for deflections.
+      T -= size.energy_lost;
+      step.start = step.end;
+      continue;
+    }
     const int row = tables.DeflectionRow(T, deflection_search_from);
     if (row != 0) {
       deflection_search_from = row + 1;

@@ -40,9 +40,22 @@ inline void BecomeScattered(HistoryState<Real>& h, Obs& observer) {
   observer.OnScatteredComponent();
 }
 
+// A charged particle of at least the cut-off energy set in motion at p: transported, or,
+// with electron transport switched off, absorbed on the spot. Returns where it ends.
+template <bool kSwitched, typename Real, typename Obs>
+inline Vec3<Real> FollowCharged(const TransportContext<Real>& ctx, const Vec3<Real>& p,
+                                const Direction<Real>& d, Real T, ChargedKind kind,
+                                int component, Obs& observer) {
+  if (kSwitched && !ctx.physics.electron_transport) {
+    observer.OnLocalAbsorption(p, T, AbsorptionCause::kChargedNotTransported, component);
+    return p;
+  }
+  return TransportCharged<kSwitched>(ctx, p, d, T, kind, component, observer);
+}
+
 // A charged particle released at p: absorbed on the spot below the cut-off, otherwise
-// transported. Returns where it ends.
-template <typename Real, typename Obs>
+// followed. Returns where it ends.
+template <bool kSwitched, typename Real, typename Obs>
 inline Vec3<Real> ReleaseCharged(const TransportContext<Real>& ctx, const Vec3<Real>& p,
                                  const Direction<Real>& d, Real T, ChargedKind kind,
                                  int component, Obs& observer) {
@@ -50,7 +63,14 @@ inline Vec3<Real> ReleaseCharged(const TransportContext<Real>& ctx, const Vec3<R
     observer.OnLocalAbsorption(p, T, AbsorptionCause::kChargedBelowCutoff, component);
     return p;
   }
-  return TransportCharged(ctx, p, d, T, kind, component, observer);
+  return FollowCharged<kSwitched>(ctx, p, d, T, kind, component, observer);
+}
+
+// With photon scatter switched off, a photon other than the source photon is not followed:
+// its energy leaves the problem where it would have started.
+template <typename Real, typename Obs>
+inline void DropPhoton(const Vec3<Real>& p, Real energy, int component, Obs& observer) {
+  observer.OnEscape(EscapeKind::kPhotonNotFollowed, p, energy, component);
 }
 
 template <typename Real, typename Obs>
@@ -64,7 +84,7 @@ inline void Coherent(const TransportContext<Real>& ctx, Photon<Real>& photon,
       RotateAtDrawnAzimuth(photon.direction, c, s, StepAzimuths<Real>(), ctx.random);
 }
 
-template <typename Real, typename Obs>
+template <bool kSwitched, typename Real, typename Obs>
 inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon,
                     HistoryState<Real>& h, Obs& observer) {
   const Real pi = PhysicsTables<Real>::kPi;
@@ -87,10 +107,14 @@ inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon,
         1 / ((1 + E / static_cast<Real>(kRestEnergyKeV)) * std::tan(a.theta / 2)));
     const Direction<Real> electron =
         Rotate(photon.direction, std::cos(theta_e), std::sin(theta_e), phi + pi);
-    TransportCharged(ctx, photon.position, electron, T, ChargedKind::kComptonElectron,
-                     h.dose_component, observer);
+    FollowCharged<kSwitched>(ctx, photon.position, electron, T, ChargedKind::kComptonElectron,
+                             h.dose_component, observer);
   }
   BecomeScattered(h, observer);
+  if (kSwitched && !ctx.physics.photon_scatter) {
+    DropPhoton(photon.position, a.scattered_energy, h.dose_component, observer);
+    return Fate::kEnds;
+  }
   if (a.scattered_energy < static_cast<Real>(kCutoffKeV)) {
     observer.OnLocalAbsorption(photon.position, a.scattered_energy,
                                AbsorptionCause::kScatteredPhotonBelowCutoff, h.dose_component);
@@ -104,8 +128,8 @@ inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon,
 // Pair production: electron and positron share E - 1022 keV and leave at the polar angle
 // 511/E [rad] on opposite sides; the positron annihilates at rest where its track ends and
 // the photon becomes the first of the two 511 keV photons, whose angles are drawn here.
-template <typename Real, typename Obs>
-inline void Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, HistoryState<Real>& h,
+template <bool kSwitched, typename Real, typename Obs>
+inline Fate Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, HistoryState<Real>& h,
                  Obs& observer) {
   const Real pi = PhysicsTables<Real>::kPi;
   const Real rest = static_cast<Real>(kRestEnergyKeV);
@@ -124,28 +148,34 @@ inline void Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, Histor
   const Real c0 = std::cos(theta0);
   const Real s0 = std::sin(theta0);
   const AzimuthTable<Real>& azimuths = StepAzimuths<Real>();
-  ReleaseCharged(ctx, pair_point,
-                 RotateAzimuth(photon.direction, c0, s0, azimuths.cos_phi[n_phi1],
-                               azimuths.sin_phi[n_phi1]),
-                 T,
-                 ChargedKind::kPairElectron, h.dose_component, observer);
+  ReleaseCharged<kSwitched>(ctx, pair_point,
+                            RotateAzimuth(photon.direction, c0, s0, azimuths.cos_phi[n_phi1],
+                                          azimuths.sin_phi[n_phi1]),
+                            T, ChargedKind::kPairElectron, h.dose_component, observer);
   h.annihilation_point =
-      ReleaseCharged(ctx, pair_point, Rotate(photon.direction, c0, s0, phi1 + pi), T,
-                     ChargedKind::kPositron, h.dose_component, observer);
+      ReleaseCharged<kSwitched>(ctx, pair_point, Rotate(photon.direction, c0, s0, phi1 + pi), T,
+                                ChargedKind::kPositron, h.dose_component, observer);
 
   const Direction<Real> first{std::cos(theta_a), std::sin(theta_a), std::cos(phi_a),
                               std::sin(phi_a)};
   h.first_annihilation_direction = first;
   BecomeScattered(h, observer);
+  if (kSwitched && !ctx.physics.photon_scatter) {
+    h.annihilation_state = 0;
+    DropPhoton(h.annihilation_point, rest, h.dose_component, observer);
+    DropPhoton(h.annihilation_point, rest, h.dose_component, observer);
+    return Fate::kEnds;
+  }
   h.annihilation_state = 2;
   observer.OnAnnihilationPhoton(h.annihilation_point, first, 1);
   photon = {h.annihilation_point, first, rest};
+  return Fate::kFliesOn;
 }
 
 // Flies one photon through its flights and interactions until it is absorbed or escapes.
 // A pair production turns it into the first annihilation photon, which flies on here.
 // `first`, when given, is PhotonCoefficients of the photon's energy for its first flight.
-template <typename Real, typename Obs>
+template <bool kSwitched, typename Real, typename Obs>
 inline void FlyPhoton(const TransportContext<Real>& ctx, Photon<Real>& photon,
                       HistoryState<Real>& h, Obs& observer,
                       const Attenuation<Real>* first = nullptr) {
@@ -173,9 +203,18 @@ inline void FlyPhoton(const TransportContext<Real>& ctx, Photon<Real>& photon,
     }
     photon.position = next;
     if (r_kind <= att.P1) {
+      if (kSwitched && !ctx.physics.coherent) continue;
+      if (kSwitched && !ctx.physics.photon_scatter) {
+        // The coherently scattered photon hands nothing to an electron and is not followed.
+        observer.OnInteraction(InteractionKind::kCoherent, photon.position, Real(0),
+                               h.dose_component);
+        BecomeScattered(h, observer);
+        DropPhoton(photon.position, photon.energy, h.dose_component, observer);
+        return;
+      }
       Coherent(ctx, photon, h, observer);
     } else if (r_kind <= att.P2) {
-      if (Compton(ctx, photon, h, observer) == Fate::kEnds) return;
+      if (Compton<kSwitched>(ctx, photon, h, observer) == Fate::kEnds) return;
     } else if (r_kind <= att.P3) {
       observer.OnInteraction(InteractionKind::kPhotoelectric, next, photon.energy,
                              h.dose_component);
@@ -183,9 +222,27 @@ inline void FlyPhoton(const TransportContext<Real>& ctx, Photon<Real>& photon,
                                  h.dose_component);
       return;
     } else {
-      Pair(ctx, photon, h, observer);
+      if (kSwitched && !ctx.physics.pair) continue;
+      if (Pair<kSwitched>(ctx, photon, h, observer) == Fate::kEnds) return;
     }
   }
+}
+
+// One source history, in the instantiation chosen by TrackHistory.
+template <bool kSwitched, typename Real, typename Obs>
+void RunHistory(const TransportContext<Real>& ctx, const Vec3<Real>& start,
+                const Direction<Real>& direction, Real energy, Obs& observer,
+                const Attenuation<Real>* source_attenuation) {
+  HistoryState<Real> h;
+  Photon<Real> photon{start, direction, energy};
+  FlyPhoton<kSwitched>(ctx, photon, h, observer, source_attenuation);
+  if (h.annihilation_state != 2) return;
+  const Direction<Real>& first = h.first_annihilation_direction;
+  const Direction<Real> second{-first.cosTheta, first.sinTheta, -first.cosPhi, -first.sinPhi};
+  h.annihilation_state = 3;
+  observer.OnAnnihilationPhoton(h.annihilation_point, second, 2);
+  photon = {h.annihilation_point, second, static_cast<Real>(kRestEnergyKeV)};
+  FlyPhoton<kSwitched>(ctx, photon, h, observer);
 }
 
 }  // namespace photon_detail
@@ -197,20 +254,17 @@ inline void FlyPhoton(const TransportContext<Real>& ctx, Photon<Real>& photon,
 // annihilation point in exactly the opposite direction of the first.
 // source_attenuation, when given, must be ctx.tables.PhotonCoefficients(energy): a beam of
 // few energies computes it once per energy instead of once per history.
+// Parts of the physics switched off in ctx.physics take the second instantiation; the full
+// physics runs the one that never tests a switch.
 template <typename Real, TransportObserver<Real> Obs>
 void TrackHistory(const TransportContext<Real>& ctx, const Vec3<Real>& start,
                   const Direction<Real>& direction, Real energy, Obs& observer,
                   const Attenuation<Real>* source_attenuation = nullptr) {
-  photon_detail::HistoryState<Real> h;
-  photon_detail::Photon<Real> photon{start, direction, energy};
-  photon_detail::FlyPhoton(ctx, photon, h, observer, source_attenuation);
-  if (h.annihilation_state != 2) return;
-  const Direction<Real>& first = h.first_annihilation_direction;
-  const Direction<Real> second{-first.cosTheta, first.sinTheta, -first.cosPhi, -first.sinPhi};
-  h.annihilation_state = 3;
-  observer.OnAnnihilationPhoton(h.annihilation_point, second, 2);
-  photon = {h.annihilation_point, second, static_cast<Real>(kRestEnergyKeV)};
-  photon_detail::FlyPhoton(ctx, photon, h, observer);
+  if (ctx.physics.AllOn()) [[likely]] {
+    photon_detail::RunHistory<false>(ctx, start, direction, energy, observer, source_attenuation);
+  } else {
+    photon_detail::RunHistory<true>(ctx, start, direction, energy, observer, source_attenuation);
+  }
 }
 
 }  // namespace dosavia

@@ -2,6 +2,7 @@
 // box, and the physical constants of the transport.
 #pragma once
 
+#include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
 #include "physics/transport_events.h"
@@ -19,11 +20,14 @@ inline constexpr double kRangeExponent = 1.38;
 
 // Everything a history needs besides its particles. The box is the visual run's (centred
 // on the beam axis) or the engine's (0..50 laterally); z always runs from 0 to the depth.
+// `physics` is read once per history: with every part on, the transport runs the same
+// instantiation as before the switches existed, which never looks at them again.
 template <typename Real>
 struct TransportContext {
   const PhysicsTables<Real>& tables;
   RandomStream<Real>& random;
   PhantomBox<Real> box;
+  PhysicsSwitches physics = {};
 };
 
 }  // namespace dosavia

@@ -45,7 +45,8 @@ enum class AbsorptionCause {
   kPhotonBelowCutoff,         // a photon below 5 keV at the start of a flight
   kPhotoelectric,             // the whole photon energy at the interaction point
   kChargedBelowCutoff,        // an electron or positron released below 5 keV
-  kScatteredPhotonBelowCutoff  // a Compton-scattered photon that fell below 5 keV
+  kScatteredPhotonBelowCutoff,  // a Compton-scattered photon that fell below 5 keV
+  kChargedNotTransported        // electron transport switched off: its kinetic energy on the spot
 };
 
 enum class InteractionKind { kCoherent, kCompton, kPhotoelectric, kPair };
@@ -53,7 +54,9 @@ enum class InteractionKind { kCoherent, kCompton, kPhotoelectric, kPair };
 // 0 Compton electron, 1 pair electron, 2 positron.
 enum class ChargedKind { kComptonElectron = 0, kPairElectron = 1, kPositron = 2 };
 
-enum class EscapeKind { kPhoton, kCharged };
+// kPhotonNotFollowed: with photon scatter switched off, a scattered or annihilation photon
+// leaves the problem where it starts; its energy is counted as escaped.
+enum class EscapeKind { kPhoton, kCharged, kPhotonNotFollowed };
 
 // One straight condensed-history step of an electron or positron.
 template <typename Real>

@@ -116,6 +116,24 @@ TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
   EXPECT_EQ(first.size(), 600u * 127u);
 }
 
+// A run with physics switched off says so on the console and writes its result under the
+// tagged name, leaving the full-physics name free.
+TEST(KestrunBinaryTest, WithoutWritesATaggedResultAndSaysWhatWasOff) {
+  const TempDir dir(testing::ScratchName("engine_binary_without"));
+  const fs::path data(DOSAVIA_DATA_DIR);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "10MV.csv"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
+  ASSERT_EQ(RunKestrunIn(dir, "10MV.csv\r\n10MV-0M.data\r\n2.00E+04\r\n",
+                         "--without electron-transport --without pair"), 0);
+  const std::string console = Read(dir, "console.txt");
+  EXPECT_NE(console.find("電子・陽電子の輸送, 電子対生成"), std::string::npos) << console;
+  EXPECT_NE(console.find("10MV-0M-noep.data"), std::string::npos) << console;
+  EXPECT_FALSE(fs::exists(dir.path() / "10MV-0M.data"));
+  EXPECT_EQ(Read(dir, "10MV-0M-noep.data").size(), 600u * 127u);
+}
+
 // --help prints the usage on stdout and ends with 0; anything else that is not a valid
 // --threads ends with 2 and the usage on stderr, before any file is read.
 TEST(KestrunBinaryTest, CommandLine) {
@@ -141,6 +159,8 @@ TEST(KestrunBinaryTest, CommandLine) {
       {"--version --init", 2, "takes no other argument"},
       {"--repair", 2, "--repair works only with --init"},
       {"--init --repair --threads 2", 2, "takes no other argument"},
+      {"--without", 2, "--without needs"},
+      {"--without gravity", 2, "not 'gravity'"},
   };
   for (const auto& c : cases) {
     const TempDir dir(testing::ScratchName("engine_binary_args"));

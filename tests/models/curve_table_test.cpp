@@ -28,6 +28,26 @@ TEST(CurveTableTest, EnergyOfResultFileName) {
   EXPECT_EQ(FieldSizeLabel(10), "20 × 20 cm");
 }
 
+// A result of switched-off physics is named as such in the legend, in either language; a
+// full-physics name, or a renamed one whose tag is not a tag, gets no note.
+TEST(CurveTableTest, LegendNamesSwitchedOffPhysics) {
+  const struct {
+    const char* file;
+    bool english;
+    const char* legend;
+  } cases[] = {
+      {"10MV-30M.data", false, "10 MV, 10 × 10 cm, 10MV-30M.data"},
+      {"10MV-30M-noe.data", false, "10 MV, 10 × 10 cm, 10MV-30M-noe.data [なし: 電子・陽電子の輸送]"},
+      {"10MV-30M-noe.data", true,
+       "10 MV, 10 × 10 cm, 10MV-30M-noe.data [without electron and positron transport]"},
+      {"dir/10MV-1M-nocp.data", true,
+       "10 MV, 10 × 10 cm, dir/10MV-1M-nocp.data [without coherent scattering, pair production]"},
+      {"10MV-1M-nope.data", true, "10 MV, 10 × 10 cm, 10MV-1M-nope.data"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CurveLegendText("10 MV", 8, c.file, c.english), c.legend) << c.file;
+}
+
 // A build-up curve (1 - exp(-a z)) exp(-mu z) with Gaussian noise of relative size `noise`,
 // each bin's noise the mean of `spread` independent draws shared with its neighbours, as
 // an electron's energy is shared by the bins along its track.

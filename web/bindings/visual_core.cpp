@@ -77,6 +77,14 @@ class VisualCore {
     SourceDistance = kVisualSourceDistanceCm;
   }
 
+  // The parts of the physics in force for the next batches (all on at the start). The
+  // tally goes on, so a curve of switched-off physics is never mixed into a full one only
+  // if the page clears the graph when a switch changes, which it does.
+  void SetPhysics(bool electron_transport, bool multiple_scattering, bool photon_scatter,
+                  bool coherent, bool pair) {
+    physics_ = {electron_transport, multiple_scattering, photon_scatter, coherent, pair};
+  }
+
   // Graph clear: totals, histogram and depth dose start again; the settings stay.
   void ClearGraph() {
     TotalPhotonCount = 0;
@@ -94,7 +102,7 @@ class VisualCore {
     const long long count = WholePhotonCount(photons);
     if (tally_.FieldSide() != FieldSide) tally_.Clear(FieldSide);
     tracks_.ClearDrawing();
-    const TransportContext<double> context = VisualTransportContext();
+    const TransportContext<double> context = VisualTransportContext(physics_);
     ComposedObserver<TrackSegmentCollector, VisualDepthDose> both(tracks_, tally_);
     for (long long n = 0; n < count; ++n) {
       tally_.StartHistory();
@@ -165,6 +173,7 @@ class VisualCore {
   TrackSegmentCollector tracks_;
   double last_energy_kev_ = 0;
   double incident_kev_ = 0;
+  PhysicsSwitches physics_;
 };
 
 // The typed-text rules, so that the page reads a count and a field as Dosavia does. The
@@ -188,6 +197,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("setMonoenergetic", &VisualCore::SetMonoenergetic)
       .function("monoRange", &VisualCore::MonoRange)
       .function("setField", &VisualCore::SetField)
+      .function("setPhysics", &VisualCore::SetPhysics)
       .function("clearGraph", &VisualCore::ClearGraph)
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)

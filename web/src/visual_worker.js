@@ -96,6 +96,13 @@ onmessage = async (event) => {
       postMessage({ type: 'setup-done', error, side });
       break;
     }
+    case 'physics': {
+      // The switches of the physics lesson; the page clears the graph with them, keeping
+      // the last curve as its reference.
+      const p = msg.physics;
+      core.setPhysics(p.electronTransport, p.multipleScattering, p.photonScatter, p.coherent, p.pair);
+      break;
+    }
     case 'count': {
       postMessage({ type: 'count', photons: Math.floor(module.typedCount(msg.text)), id: msg.id });
       break;
