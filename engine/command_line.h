@@ -14,10 +14,8 @@ namespace dosavia {
 inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
-    "Usage: Kestrun [--threads N] [--without PART]...
-"
-    "       Kestrun --init [--repair] | --version | --help
-"
+    "Usage: Kestrun [--threads N] [--without PART]...\n"
+    "       Kestrun --init [--repair] | --version | --help\n"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
     "  --threads N   block streams on N threads (N = 0: one per core, at most 256); the\n"
