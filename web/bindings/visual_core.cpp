@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/physics_switch_names.h"
 #include "models/dmax_uncertainty.h"
 #include "models/typed_text.h"
 #include "models/visual_batch.h"
@@ -183,6 +184,20 @@ double TypedFieldSide(const std::string& plain_text) {
   const FieldChoice* choice = FindFieldChoice(plain_text);
   return choice != nullptr ? choice->side : 0.0;
 }
+// The parts of the physics a lesson may switch off, in the order of their tag letters:
+// { option, ja, en } with the words Kestrun's console and the legends use.
+val PhysicsSwitchList() {
+  val list = val::array();
+  for (const PhysicsSwitchName& name : kPhysicsSwitchNames) {
+    val entry = val::object();
+    entry.set("option", std::string(name.option));
+    entry.set("ja", std::string(name.japanese));
+    entry.set("en", std::string(name.english));
+    list.call<void>("push", entry);
+  }
+  return list;
+}
+
 val FieldItems() {
   val items = val::array();
   for (const FieldChoice& choice : VisualFieldChoices()) items.call<void>("push", std::string(choice.item));
@@ -213,6 +228,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
   emscripten::function("typedCount", &TypedCount);
   emscripten::function("typedFieldSide", &TypedFieldSide);
   emscripten::function("fieldItems", &FieldItems);
+  emscripten::function("physicsSwitches", &PhysicsSwitchList);
 }
 
 }  // namespace dosavia::web

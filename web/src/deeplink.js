@@ -13,6 +13,7 @@ export const VISUAL_DEFAULTS = Object.freeze({
   step: 1,
   go: 0,
   run: 0,
+  without: [], // parts of the physics switched off on the visual screen
 });
 
 // The engine screen's own defaults where the link does not set them.
@@ -46,6 +47,8 @@ const rules = {
   },
   step: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   go: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
+  // Kestrun's --without words, comma-separated; the screen checks them against the core's list.
+  without: (v) => (/^[a-z-]+(,[a-z-]+)*$/.test(v) ? v.split(',') : undefined),
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
 };
 

@@ -263,7 +263,7 @@ export function drawHistogram(canvas, counts, caption) {
 // uncertainty is small and grey while it is not.
 // With `align` ({ left, right, zmax } in CSS pixels and cm) the depth axis lines up with the
 // side view above it, so each bar sits under the tracks that made it.
-export function drawDepthDose(canvas, curve, texts, align) {
+export function drawDepthDose(canvas, curve, texts, align, reference) {
   const c = prepareCanvas(canvas);
   if (!c) return;
   const { ctx, width, height } = c;
@@ -300,6 +300,20 @@ export function drawDepthDose(canvas, curve, texts, align) {
     ctx.lineTo(box.right, Y(p));
   }
   ctx.stroke();
+  // The curve before the last physics switch, faint and dotted, for comparison.
+  if (reference && reference.doseFit && reference.doseFit.length > 0) {
+    ctx.strokeStyle = 'rgba(90, 90, 90, 0.55)';
+    ctx.lineWidth = 2.5;
+    ctx.setLineDash([2, 4]);
+    ctx.beginPath();
+    for (let i = 0; i < reference.doseFit.length && 0.1 * i <= zmax; i++) {
+      const p = [X(0.1 * i), Y(reference.doseFit[i])];
+      if (i === 0) ctx.moveTo(...p);
+      else ctx.lineTo(...p);
+    }
+    ctx.stroke();
+    ctx.setLineDash([]);
+  }
   if (curve && curve.hasMaximum) {
     const bin = curve.binCm;
     ctx.fillStyle = 'rgba(200, 40, 40, 0.35)';

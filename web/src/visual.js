@@ -3,7 +3,7 @@
 // screen's state and draws what the worker sends.
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
 import { clearLinkNotice, showNotice } from './notice.js';
-import { tr } from './i18n.js';
+import { language, tr } from './i18n.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -35,7 +35,63 @@ function applyLanguage() {
   $('field').setAttribute('title', tr('Web', '照射野サイズを選ぶか入力して下さい'));
   $('rate').setAttribute('aria-label', tr('Form2', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
   updateRateText();
+  labelSwitches();
   redrawAll();
+}
+
+// ---- the physics switches ------------------------------------------------------------------
+
+// The parts of the physics a class may switch off, as the core names them ({ option, ja, en }).
+let switchNames = [];
+
+function labelSwitches() {
+  for (const box of document.querySelectorAll('#switches input')) {
+    const name = switchNames.find((n) => n.option === box.dataset.option);
+    box.nextElementSibling.textContent = tr('Web', '%1 なし', language() === 'en' ? name.en : name.ja);
+  }
+}
+
+function buildSwitches(names, without) {
+  switchNames = names;
+  const unknown = without.filter((option) => !names.some((n) => n.option === option));
+  if (unknown.length > 0) showNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'without', unknown.join(',')));
+  const fieldset = $('switches');
+  for (const name of names) {
+    const label = document.createElement('label');
+    label.className = 'check';
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.dataset.option = name.option;
+    box.checked = without.includes(name.option);
+    box.addEventListener('change', switchPhysics);
+    label.append(box, document.createElement('span'));
+    fieldset.append(label);
+  }
+  labelSwitches();
+  sendPhysics();
+}
+
+function sendPhysics() {
+  const off = (option) => document.querySelector(`#switches input[data-option="${option}"]`)?.checked ?? false;
+  worker.postMessage({
+    type: 'physics',
+    physics: {
+      electronTransport: !off('electron-transport'),
+      multipleScattering: !off('multiple-scattering'),
+      photonScatter: !off('photon-scatter'),
+      coherent: !off('coherent'),
+      pair: !off('pair'),
+    },
+  });
+}
+
+// A switch starts a new curve: the graph is cleared and the last curve stays, faint, as the
+// reference that "with" and "without" are compared against.
+async function switchPhysics() {
+  if (state.running) return;
+  if (state.curve && state.curve.hasMaximum) state.reference = state.curve;
+  sendPhysics();
+  await pressClear(true);
 }
 
 function updateRateText() {
@@ -48,7 +104,7 @@ function updateRateText() {
 function depthTexts() {
   const r = state.curve ? state.curve.radiusCm.toFixed(2) : (state.fieldSide / 4 || 1).toFixed(2);
   return {
-    title: tr('DepthDosePanel', '深部線量 (照射野中心の半径 %1 cm の円柱内)', r),
+    title: tr('DepthDosePanel', '深部線量 (中心の半径 %1 cm の円柱)', r),
     dose: tr('DepthDosePanel', '吸収線量'),
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
   };
@@ -60,7 +116,7 @@ function depthNote() {
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
   if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
   else parts.push(tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
-  if (c.noiseAtMax >= 0) parts.push(tr('DepthDosePanel', '   d_max の雑音 ±%1 %', (100 * c.noiseAtMax).toFixed(0)));
+  if (c.noiseAtMax >= 0) parts.push(tr('DepthDosePanel', '   雑音 ±%1 %', (100 * c.noiseAtMax).toFixed(0)));
   return parts.map((p) => p.trim()).join('   ');
 }
 
@@ -69,7 +125,11 @@ function redrawDepth() {
   const canvas = $('depth');
   const offset = canvas.getBoundingClientRect().left - $('side').getBoundingClientRect().left;
   const align = map ? { left: map.x(0) - offset, right: map.x(map.w.left + map.w.width) - offset, zmax: map.w.left + map.w.width } : null;
-  drawDepthDose(canvas, state.curve, depthTexts(), align);
+  drawDepthDose(canvas, state.curve, depthTexts(), align, state.reference);
+  // The first bin's dose in per cent of the maximum: what build-up is about, for the tests
+  // and for assistive technology alongside the picture.
+  if (state.curve?.hasMaximum) canvas.dataset.surfacePercent = state.curve.dose[0].toFixed(1);
+  else delete canvas.dataset.surfacePercent;
   $('depth-note').textContent = depthNote();
 }
 
@@ -135,6 +195,7 @@ function onWorkerMessage(event) {
     }
     state.ready = true;
     state.fieldItems = msg.fieldItems;
+    buildSwitches(msg.switches, linkValues?.without ?? []);
     state.monoRange = msg.monoRange;
     $('field-items').replaceChildren(...msg.fieldItems.map((item) => new Option(item)));
     onReady();
@@ -170,6 +231,7 @@ function setRunning(running) {
   $('stop').disabled = !running;
   $('go').disabled = running || !state.configured;
   for (const id of ['reset', 'clear', 'energy', 'field', 'mono']) $(id).disabled = running;
+  for (const box of document.querySelectorAll('#switches input')) box.disabled = running;
   $('ok').disabled = running || state.configured;
   if (running) $('stop').focus();
   else if (state.configured) $('go').focus();
@@ -227,8 +289,9 @@ function pressStop() {
   if (state.running) worker.postMessage({ type: 'stop' });
 }
 
-async function pressClear() {
+async function pressClear(keepReference = false) {
   if (state.running) return;
+  if (keepReference !== true) state.reference = null;
   await ask({ type: 'clear' }, 'cleared');
   side.clearTracks();
   state.curve = null;

@@ -19,7 +19,7 @@ const ready = DosaviaCore().then((m) => {
   module = m;
   core = new m.VisualCore();
   const error = core.init();
-  postMessage({ type: 'ready', error, fieldItems: m.fieldItems(), monoRange: core.monoRange() });
+  postMessage({ type: 'ready', error, fieldItems: m.fieldItems(), monoRange: core.monoRange(), switches: m.physicsSwitches() });
 });
 
 function depthDose(withUncertainty) {

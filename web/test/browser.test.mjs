@@ -125,3 +125,25 @@ test('the menu opens the visual simulation in the language chosen', { skip }, as
   assert.deepEqual(errors, []);
   await page.close();
 });
+
+test('without electron transport the build-up vanishes and the full curve stays as reference', { skip }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1`, 1024, 768);
+  await waitForTotal(page, 20000);
+  const surface = () => page.$eval('#depth', (c) => Number(c.dataset.surfacePercent));
+  assert.match(await page.$eval('#depth-note', (e) => e.textContent), /20000 photons/);
+  const full = await surface();
+  // Switching clears the graph; the next batch is the kerma approximation.
+  await page.click('#switches input[data-option="electron-transport"]');
+  await page.waitForFunction(() => document.getElementById('total').value === '0');
+  await page.click('#go');
+  await waitForTotal(page, 20000);
+  const labels = await page.$$eval('#switches label', (ls) => ls.map((l) => l.textContent));
+  assert.ok(labels.some((t) => /without electron and positron transport/.test(t)), labels.join('|'));
+  // With the electrons' energy left where they start, the dose is the kerma, full from the
+  // first bin on; with the electrons the first 5 mm get well under the maximum at 10 MV.
+  const without = await surface();
+  assert.ok(full < 65, `first bin ${full} % with electron transport`);
+  assert.ok(without > 75, `first bin ${without} % without electron transport`);
+  assert.deepEqual(errors, []);
+  await page.close();
+});

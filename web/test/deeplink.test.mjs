@@ -33,3 +33,8 @@ test('a mono-energetic energy alone selects the mono-energetic beam', () => {
 test('unknown parameters are left to other screens', () => {
   assert.deepEqual(parseDeepLink('?utm_source=slide&run=1').problems, []);
 });
+
+test('parts of the physics to switch off are read as a list', () => {
+  assert.deepEqual(parseDeepLink('?without=electron-transport,pair').values.without, ['electron-transport', 'pair']);
+  assert.deepEqual(parseDeepLink('?without=Electron%20transport').problems.map((p) => p.name), ['without']);
+});
