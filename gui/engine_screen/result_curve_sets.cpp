@@ -58,9 +58,13 @@ QString FieldSizeText(int field) {
 }
 
 QString LegendText(const CurveSet& set) {
+  // A result of switched-off physics says which part was off, in the interface language.
+  const std::string note =
+      SwitchedPhysicsNote(set.file.toStdString(), CurrentLanguage() == Language::kEnglish);
   return QStringLiteral("%1, %2, %3")
-      .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field),
-           set.file);
+             .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field),
+                  set.file) +
+         QString::fromStdString(note);
 }
 
 void DrawCurveSet(PictureBox& picture, const CurveSet& set) {

@@ -13,6 +13,7 @@
 
 #include "gui_test_support.h"
 #include "gui/app/app_forms.h"
+#include "gui/app/language.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "gui/engine_screen/result_curve_legend.h"
@@ -45,6 +46,7 @@ class TestCurveSets : public QObject {
   void metrics_data();
   void metrics();
   void twoSetsOverlaidSavedAndCleared();
+  void legendNamesSwitchedOffPhysics();
 };
 
 void TestCurveSets::metrics_data() {
@@ -168,6 +170,22 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   form.Command5->click();
   QCOMPARE(legend.Sets().front().family, 0);
   form.hide();
+}
+
+// A result of switched-off physics (Kestrun --without) can never be taken for a full one:
+// the legend names what was off, in the interface language, and a full result gets no note.
+void TestCurveSets::legendNamesSwitchedOffPhysics() {
+  CurveSet set;
+  set.energy = QStringLiteral("10 MV");
+  set.field = 8;
+  set.file = QStringLiteral("10MV-30M-noe.data");
+  SetLanguage(Language::kEnglish, false);
+  QVERIFY2(LegendText(set).endsWith(QStringLiteral("[without electron and positron transport]")),
+           qPrintable(LegendText(set)));
+  SetLanguage(Language::kJapanese, false);
+  QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")), qPrintable(LegendText(set)));
+  set.file = QStringLiteral("10MV-30M.data");
+  QCOMPARE(LegendText(set), QStringLiteral("10 MV, 10 × 10 cm, 10MV-30M.data"));
 }
 
 QTEST_MAIN(TestCurveSets)
