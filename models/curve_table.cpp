@@ -1,5 +1,6 @@
 #include "models/curve_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -82,6 +83,40 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field) {
   row.tpr2010 = Tpr2010(reference);
   row.tpr2010_sigma = Tpr2010Uncertainty(reference);
   return row;
+}
+
+namespace {
+
+constexpr char kUnknown[] = "—";
+// The smallest uncertainty of d_max shown [cm]: the last decimal the table gives.
+constexpr double kSmallestDmaxSigmaCm = 0.01;
+
+// `value` with `decimals` decimals and a decimal point, whatever the locale says (as Number);
+// "—" when it is not positive.
+std::string Fixed(double value, int decimals) {
+  if (!(value > 0)) return kUnknown;
+  char buffer[48];
+#ifdef __EMSCRIPTEN__
+  const int n = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return std::string(buffer, static_cast<std::size_t>(n));
+#else
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  return std::string(buffer, result.ptr);
+#endif
+}
+
+}  // namespace
+
+CurveTableCells CurveTableText(const CurveTableRow& row) {
+  CurveTableCells cells;
+  cells.dmax = Fixed(row.dmax_cm, 2);
+  if (row.dmax_cm > 0 && row.dmax_sigma_cm >= 0)
+    cells.dmax += " ± " + Fixed(std::max(kSmallestDmaxSigmaCm, row.dmax_sigma_cm), 2);
+  cells.surface = Fixed(row.surface_percent, 1);
+  cells.d10 = Fixed(row.d10_percent, 1);
+  cells.tpr = Fixed(row.tpr2010, 3);
+  return cells;
 }
 
 std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file,

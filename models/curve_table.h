@@ -44,6 +44,18 @@ struct CurveTableRow {
 };
 CurveTableRow MeasureCurveSet(const ResultTables& tables, int field);
 
+// A row of the value table as it is shown, on the screen and in a saved picture alike:
+// d_max with the uncertainty of its fit ("2.88 ± 0.15", the uncertainty at least 0.01 so
+// that a smooth curve does not claim an exact maximum), surface and D10 in per cent to one
+// decimal, TPR20,10 to three; "—" where a number is not known (a curve without a maximum).
+struct CurveTableCells {
+  std::string dmax;
+  std::string surface;
+  std::string d10;
+  std::string tpr;
+};
+CurveTableCells CurveTableText(const CurveTableRow& row);
+
 // A drawn set as the CSV names it.
 struct CsvCurveSet {
   const ResultTables* tables = nullptr;

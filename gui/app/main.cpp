@@ -11,6 +11,7 @@
 #include "gui/forms/form1_menu.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
+#include "gui/app/message_text.h"
 #include "gui/app/preferences.h"
 #include "gui/engine_screen/plot_command.h"
 #include "gui/app/working_folder.h"
@@ -38,13 +39,18 @@ int main(int argc, char* argv[]) {
   // folder instead. A folder that holds them (build/workdir) is used as it is.
   const dosavia::gui::WorkingFolderChoice folder = dosavia::gui::EnterWorkingFolder(
       dosavia::gui::UserWorkingFolder(), QCoreApplication::applicationFilePath());
-  if (!folder.problem.isEmpty())
+  const QString user_folder = dosavia::gui::UserWorkingFolder();
+  if (!folder.problem.isEmpty()) {
     dosavia::gui::ShowExclamation(
-        nullptr, folder.problem +
-                     QCoreApplication::translate("Messages", "\n%1 で続けます").arg(folder.folder));
-  else if (const QString notice = dosavia::gui::UserWorkingFolderNotice(); !notice.isEmpty() &&
-           folder.folder == QDir(dosavia::gui::UserWorkingFolder()).absolutePath())
-    dosavia::gui::ShowExclamation(nullptr, notice);
+        nullptr, folder.problem + QCoreApplication::translate("Messages", "\n\n%1\nで続けます")
+                                      .arg(dosavia::gui::BreakablePath(folder.folder)));
+  } else if (!dosavia::gui::TellWorkingFolderOnce(folder, user_folder)) {
+    // The first start in the user's folder has said where the work goes (and, without HOME,
+    // why there); later starts without HOME still say why.
+    const QString notice = dosavia::gui::UserWorkingFolderNotice();
+    if (!notice.isEmpty() && folder.folder == QDir(user_folder).absolutePath())
+      dosavia::gui::ShowExclamation(nullptr, notice);
+  }
   dosavia::gui::OfferDataRepair(folder);
   dosavia::gui::GetForm1().show();
   return QApplication::exec();

@@ -1,5 +1,8 @@
 #include "gui/app/message_text.h"
 
+#include <QDir>
+#include <QFontMetrics>
+
 #include "gui/app/language.h"
 #include "gui/widgets/form_style.h"
 #include "records/problem.h"
@@ -8,6 +11,34 @@ namespace dosavia::gui {
 
 TextLanguage ProblemLanguage() {
   return CurrentLanguage() == Language::kEnglish ? TextLanguage::kEnglish : TextLanguage::kJapanese;
+}
+
+QString ProblemText(const std::exception& error) {
+  if (const auto* reported = dynamic_cast<const ProblemError*>(&error))
+    return QString::fromStdString(ProblemLine(reported->problem(), ProblemLanguage()));
+  return ShownText(std::string(error.what()));
+}
+
+QString BreakablePath(const QString& path) {
+  const QChar separator = QDir::separator();
+  QString shown;
+  for (const QChar c : QDir::toNativeSeparators(path)) {
+    shown += c;
+    if (c == separator) shown += QChar(0x200B);
+  }
+  return shown;
+}
+
+QString PathEndFitting(const QString& path, const QFontMetrics& metrics, int width) {
+  const QString native = QDir::toNativeSeparators(path);
+  if (metrics.horizontalAdvance(native) <= width) return native;
+  const QChar separator = QDir::separator();
+  const QString ellipsis(QChar(0x2026));
+  for (qsizetype at = native.indexOf(separator, 1); at > 0; at = native.indexOf(separator, at + 1)) {
+    const QString shown = ellipsis + native.mid(at);
+    if (metrics.horizontalAdvance(shown) <= width) return shown;
+  }
+  return metrics.elidedText(native, Qt::ElideLeft, width);
 }
 
 QString FileProblemMessage(const QString& what, const std::exception& error) {

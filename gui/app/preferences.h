@@ -1,7 +1,7 @@
 // The user's preferences, kept between starts in one settings file: the zoom, the language,
-// the console window and the all-cores choice. Every preference is read and written here,
-// under the one organisation and application name the program gives itself at start, so
-// that a teacher who resets the file resets them all.
+// the console window, the all-cores choice and the working folder already told of. Every
+// preference is read and written here, under the one organisation and application name the
+// program gives itself at start, so that a teacher who resets the file resets them all.
 #pragma once
 
 #include <QString>
@@ -16,6 +16,8 @@ inline constexpr char kLanguageKey[] = "language";              // "ja" or "en"
 inline constexpr char kZoomKey[] = "zoom";                      // 0 (fit the screen) or 0.5..2
 inline constexpr char kOwnConsoleKey[] = "engine/own_console";  // true or false
 inline constexpr char kAllCoresKey[] = "engine/all_cores";      // true or false
+// The working folder a first start has told the user of (its canonical path).
+inline constexpr char kWorkingFolderToldKey[] = "working_folder/told";
 
 // The organisation and the application the file is kept under (on Linux
 // ~/.config/Dosavia/Dosavia.conf).

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QDesktopServices>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -14,6 +17,7 @@
 #include "engine/working_folder.h"
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
+#include "gui/app/preferences.h"
 #include "gui/widgets/form_style.h"
 
 namespace dosavia::gui {
@@ -88,9 +92,17 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
     choice.problem = Tr("Messages", "データファイルのフォルダが見つかりません");
     return choice;
   }
-  if (!QDir().mkpath(user_folder)) {
-    choice.problem = Tr("Messages", "作業フォルダ %1 を作成できません")
-                         .arg(QDir::toNativeSeparators(user_folder));
+  // The reason is said in full: "a file of that name is in the way" is something a
+  // student can mend, a bare "cannot create" is not.
+  std::error_code made;
+  std::filesystem::create_directories(FsPath(user_folder), made);
+  if (made || !QFileInfo(user_folder).isDir()) {
+    choice.problem =
+        Tr("Messages", "作業フォルダ\n%1\nを作成できません：%2")
+            .arg(BreakablePath(user_folder),
+                 QString::fromStdString(SystemErrorText(
+                     made ? made.value() : static_cast<int>(std::errc::not_a_directory),
+                     ProblemLanguage())));
     return choice;
   }
   try {
@@ -103,7 +115,7 @@ WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString
   }
   if (!QDir::setCurrent(user_folder)) {
     choice.problem =
-        Tr("Messages", "作業フォルダ %1 に移れません").arg(QDir::toNativeSeparators(user_folder));
+        Tr("Messages", "作業フォルダ\n%1\nに移れません").arg(BreakablePath(user_folder));
     return choice;
   }
   choice.folder = QDir::currentPath();
@@ -137,6 +149,48 @@ void OfferDataRepair(const WorkingFolderChoice& choice) {
                                ? Tr("Messages", "復元しました：%1")
                                      .arg(choice.damaged.join(QStringLiteral(", ")))
                                : problem);
+}
+
+QString WorkingFolderIntroduction(const WorkingFolderChoice& choice, const QString& user_folder) {
+  const QString folder = QDir(choice.folder).canonicalPath();
+  if (!choice.problem.isEmpty() || folder.isEmpty() ||
+      folder != QDir(user_folder).canonicalPath() ||
+      Preference(kWorkingFolderToldKey).toString() == folder)
+    return {};
+  QString text = Tr("Messages",
+                    "Dosavia の作業フォルダは\n%1\nです。\n\n"
+                    "計算結果（*.data）と、保存した画像・CSV は\nここに置かれます。")
+                     .arg(BreakablePath(folder));
+  if (!choice.copied.isEmpty())
+    text += Tr("Messages", "\n計算に使うデータファイルを\nここへ写しました：\n%1")
+                .arg(choice.copied.join(QStringLiteral(", ")));
+  text += Tr("Messages",
+             "\n\n「Non visual simulation」の画面の\n左下でフォルダを開けます。");
+  if (const QString notice = UserWorkingFolderNotice(); !notice.isEmpty())
+    text = notice + QStringLiteral("\n\n") + text;
+  return text;
+}
+
+bool TellWorkingFolderOnce(const WorkingFolderChoice& choice, const QString& user_folder,
+                           QWidget* parent) {
+  const QString text = WorkingFolderIntroduction(choice, user_folder);
+  if (text.isEmpty()) return false;
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Dosavia"), text, QMessageBox::Ok,
+                  parent);
+  box.setFont(DefaultFont());
+  box.exec();
+  SetPreference(kWorkingFolderToldKey, QDir(choice.folder).canonicalPath());
+  return true;
+}
+
+bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& open) {
+  const QUrl url = QUrl::fromLocalFile(folder);
+  if (open ? open(url) : QDesktopServices::openUrl(url)) return true;
+  ShowExclamation(parent, Tr("Messages",
+                             "フォルダを開くプログラム（ファイルマネージャー）を\n"
+                             "起動できませんでした。\n\n作業フォルダの場所：\n%1")
+                              .arg(BreakablePath(folder)));
+  return false;
 }
 
 }  // namespace dosavia::gui

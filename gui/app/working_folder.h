@@ -6,6 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QUrl;
+class QWidget;
+
 namespace dosavia::gui {
 
 // Documents/Dosavia: the runs' results and pictures are the user's own work, to be found,
@@ -38,5 +43,23 @@ void OfferDataRepair(const WorkingFolderChoice& choice);
 // `user_folder` is created, the shipped data files it lacks are copied into it from the
 // installed data folder of `executable` (edited files are kept), and it becomes current.
 WorkingFolderChoice EnterWorkingFolder(const QString& user_folder, const QString& executable);
+
+// The first start in the user's folder: a student is told once, in the interface's
+// language, where the work goes (the folder in full, what was copied there and where the
+// non-visual screen shows it). The folder told is kept in the preferences, so the message
+// comes again only for another folder. Empty when `choice` works elsewhere (a folder that
+// held the data) or the folder has been told.
+QString WorkingFolderIntroduction(const WorkingFolderChoice& choice, const QString& user_folder);
+
+// Shows WorkingFolderIntroduction, when there is one, and keeps its folder as told; returns
+// whether it was shown.
+bool TellWorkingFolderOnce(const WorkingFolderChoice& choice, const QString& user_folder,
+                           QWidget* parent = nullptr);
+
+// Opens `folder` in the file manager through `open` (QDesktopServices::openUrl when empty);
+// when that fails (no file manager), says where the folder is, so that it can be found by
+// hand. Returns whether it opened.
+using UrlOpener = std::function<bool(const QUrl& url)>;
+bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& open = {});
 
 }  // namespace dosavia::gui

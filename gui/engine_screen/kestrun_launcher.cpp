@@ -132,10 +132,13 @@ LaunchResult StartKestrun(const QString& working_dir, const QStringList& engine_
     process.setWorkingDirectory(working_dir);
     if (process.startDetached()) return {true, {}};
   }
+  // Short lines of whole phrases: a message box wraps a long line wherever it must, and
+  // would split a word ("環境変/数"). The way out is named as the check box names it.
   return {false, Tr("Messages",
-                    "%1 を表示する端末エミュレータが見つかりません"
-                    "（環境変数 TERMINAL で指定できます）")
-                     .arg(name)};
+                    "%1 を表示する端末エミュレータが\n見つかりません。\n\n"
+                    "「%2」に\nチェックを入れると、\nDosavia のウィンドウで計算できます。\n\n"
+                    "端末エミュレータは\n環境変数 TERMINAL でも指定できます。")
+                     .arg(name, Tr("Form4", kOwnConsoleCaption))};
 #endif
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <QStringList>
 #include <vector>
 
@@ -36,6 +37,10 @@ struct TerminalCommand {
 std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
                                                 const QString& working_dir,
                                                 const QString& terminal_variable);
+
+// The caption of the non-visual screen's check box that runs the engine in Dosavia's own
+// window, the way out when no terminal emulator is installed.
+inline constexpr char kOwnConsoleCaption[] = QT_TRANSLATE_NOOP("Form4", "専用ウィンドウで計算");
 
 // The outcome of a start: on failure `problem` says why, in a sentence for the user.
 struct LaunchResult {

@@ -20,6 +20,7 @@
 #include "gui/app/message_text.h"
 #include "engine/result_file.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/result_graph_key.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
 #include "gui/widgets/picture_box.h"
@@ -37,6 +38,8 @@ constexpr double kGraphWidthTwips = 10575;
 constexpr double kGraphHeightTwips = 7935;
 constexpr int kMarginPx = 12;
 constexpr double kTitlePoints = 11.0;
+// The smallest scale of text and lines in a picture smaller than the screen's graph.
+constexpr double kSmallestPictureZoom = 0.6;
 
 constexpr const char* kUsage =
     "usage: Dosavia [--lang ja|en]   start the interactive program, in Japanese (the default,\n"
@@ -169,50 +172,59 @@ QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QStri
 }
 
 QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_name,
-                              std::span<const CurveSet> sets, QSize graph_size) {
+                              std::span<const CurveSet> sets, QSize graph_size,
+                              CurvePictureLayout* layout) {
+  const QSize design = TwipsRect(0, 0, kGraphWidthTwips, kGraphHeightTwips).size();
+  const QSize size = graph_size.isEmpty() ? design : graph_size;
+  // Text and lines grow with the picture, so that a large one is as readable as the
+  // screen; a small one keeps text that can still be read.
+  const double zoom = std::max(kSmallestPictureZoom,
+                               std::min(double(size.width()) / design.width(),
+                                        double(size.height()) / design.height()));
   PictureBox graph;
-  graph.resize(graph_size.isEmpty() ? TwipsRect(0, 0, kGraphWidthTwips, kGraphHeightTwips).size()
-                                    : graph_size);
+  graph.resize(size);
   SetUpDepthDosePlot(graph);
+  graph.SetZoom(zoom);
+  ShowGraphKey(graph, [sets] { return sets; });
   if (kerma != nullptr) DrawKermaCurve(graph, *kerma);
   for (const CurveSet& set : sets) DrawCurveSet(graph, set);
   const QPixmap graph_pixels = graph.grab();
 
-  const QFont title_font = DefaultFont(kTitlePoints);
+  QFont title_font = DefaultFont(kTitlePoints);
+  title_font.setPointSizeF(kTitlePoints * zoom);
   const QFontMetrics metrics(title_font);
-  // One legend row per set when there are several; one set is named on the second line.
-  const int legend_rows = sets.size() > 1 ? static_cast<int>(sets.size()) : 0;
-  const int title_height = (2 + legend_rows) * metrics.height() + kMarginPx;
-  const QSize size = graph_pixels.deviceIndependentSize().toSize();
-  QImage picture(size.width() + 2 * kMarginPx, size.height() + title_height + 2 * kMarginPx,
+  const int margin = kMarginPx;
+  const int title_height = 2 * metrics.height() + margin;
+  // The value table under the graph, with a row per set; none without sets.
+  const int table_height = sets.empty() ? 0 : CurveTableHeight(static_cast<int>(sets.size()), zoom);
+  const QSize shown = graph_pixels.deviceIndependentSize().toSize();
+  QImage picture(shown.width() + 2 * margin,
+                 shown.height() + title_height + 2 * margin + (sets.empty() ? 0 : margin + table_height),
                  QImage::Format_RGB32);
   picture.fill(Qt::white);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.setFont(title_font);
   painter.setPen(Qt::black);
-  QRect row(kMarginPx, kMarginPx, size.width(), metrics.height());
+  QRect row(margin, margin, shown.width(), metrics.height());
   painter.drawText(
       row, Qt::AlignLeft | Qt::AlignVCenter,
       Tr("Figures", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"));
   row.translate(0, metrics.height());
   painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, source_name);
-  const int swatch = 3 * metrics.height() / 2;
-  for (int k = 0; k < legend_rows; ++k) {
-    row.translate(0, metrics.height());
-    const CurveColors c = ColorFamily(sets[k].family);
-    int x = row.left();
-    for (QRgb color : {c.total, c.primary, c.scatter}) {
-      painter.setPen(QPen(QColor(color), 2));
-      painter.drawLine(x, row.center().y(), x + swatch - 4, row.center().y());
-      x += swatch;
-    }
-    painter.setPen(Qt::black);
-    painter.drawText(row.adjusted(x - row.left() + 4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     LegendText(sets[k]));
-  }
-  painter.drawPixmap(QRect(QPoint(kMarginPx, kMarginPx + title_height), size), graph_pixels);
+  const QRect graph_area(QPoint(margin, margin + title_height), shown);
+  painter.drawPixmap(graph_area, graph_pixels);
+  const QRect table_area(graph_area.left(), graph_area.bottom() + 1 + margin, shown.width(),
+                         table_height);
+  if (!sets.empty()) PaintCurveTable(painter, table_area, sets, zoom);
   painter.end();
+  if (layout != nullptr) {
+    layout->graph = graph_area;
+    layout->key = GraphKeyEntries(sets);
+    layout->table = sets.empty() ? QRect() : table_area;
+    layout->table_rows = static_cast<int>(sets.size());
+    layout->zoom = zoom;
+  }
   return picture;
 }
 

@@ -13,7 +13,11 @@
 #include <span>
 #include <string>
 
+#include <QRect>
+#include <vector>
+
 #include "gui/engine_screen/result_curve_sets.h"
+#include "gui/engine_screen/result_graph_key.h"
 
 namespace dosavia {
 struct ResultTables;
@@ -28,11 +32,23 @@ inline constexpr int kDefaultPlotField = 8;
 // line naming `source_name` and the field size, as one picture [px at 96 dpi].
 QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name);
 
+// Where a saved picture put its parts [px of the picture], and what its key names.
+struct CurvePictureLayout {
+  QRect graph;
+  std::vector<GraphKeyEntry> key;
+  QRect table;  // empty without sets
+  int table_rows = 0;
+  double zoom = 1;  // of text and lines against the screen's graph
+};
+
 // The graph with the kerma curve of `kerma` (none when null) and the dose curves of `sets`
-// in their colour families, its drawing area `graph_size` pixels (the screen's size when
-// empty), under the graph's title, `source_name` and one legend row per set.
+// in their colour families and patterns, its drawing area `graph_size` pixels (the screen's
+// size when empty), under the graph's title and `source_name`; inside it the key of the
+// curve kinds and of each set, under it the value table of the sets. Text and lines are
+// scaled with the picture. `layout`, when given, receives where the parts lie.
 QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_name,
-                              std::span<const CurveSet> sets, QSize graph_size = {});
+                              std::span<const CurveSet> sets, QSize graph_size = {},
+                              CurvePictureLayout* layout = nullptr);
 
 // Encodes `picture` as PNG and writes it through a temporary file; throws
 // WriteError naming `path` when it cannot, or when `path` reaches a file the programs read

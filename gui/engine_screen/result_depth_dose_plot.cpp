@@ -7,37 +7,25 @@
 
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
+#include "gui/engine_screen/result_graph_key.h"
 #include "gui/widgets/picture_box.h"
 
 namespace dosavia::gui {
 
 namespace {
 
-// The frame around the plotting area [user units]; its top leaves room above 100 %.
-constexpr double kFrameLeft = 0.0;
-constexpr double kFrameRight = 300.0;
-constexpr double kFrameBottom = 0.0;
-constexpr double kFrameTop = 110.0;
 constexpr int kFrameWidthPx = 2;
-constexpr int kLegendLineWidthPx = 2;
 
 constexpr double kDepthGridStep = 20.0;  // [mm]
 constexpr double kDoseGridStep = 10.0;   // [%]
 constexpr QRgb kGridColor = qRgb(192, 192, 192);
 
-// Point size of the axis labels and legend captions, readable across a classroom [pt].
+// Point size of the axis labels, readable across a classroom [pt].
 constexpr double kLabelPoints = 12.0;
 // Top of the row under the depth axis [user units]; the axis caption shares the row with
 // the numbers, between 20 and 30 cm, as two rows of this size do not fit under the frame.
 constexpr double kDepthNumbersTop = -0.4;
 constexpr double kDepthCaptionCentre = 250.0;
-
-// Legend at the upper right: short lines with their captions beside them [user units].
-constexpr double kLegendLineLeft = 200.0;
-constexpr double kLegendLineRight = 218.0;
-constexpr double kLegendTextLeft = 222.0;
-constexpr double kLegendFirstRow = 104.0;
-constexpr double kLegendRowStep = 6.0;
 
 // The dose curves end one bin before the kerma curve.
 constexpr int kLastDoseBin = kDepthBins - 1;
@@ -93,23 +81,8 @@ void SetUpDepthDosePlot(PictureBox& picture) {
                    Qt::black, label_font);
   picture.AddLabel(QStringLiteral("0.5"), -1.5, kPercent / 2, Qt::AlignRight | Qt::AlignVCenter,
                    Qt::black, label_font);
-
-  struct LegendRow {
-    const char* caption;
-    QRgb color;
-  };
-  const LegendRow legend[] = {{QT_TRANSLATE_NOOP("Figures", "一次線水カーマ"), kKermaColor},
-                              {QT_TRANSLATE_NOOP("Figures", "水吸収線量"), kTotalDoseColor},
-                              {QT_TRANSLATE_NOOP("Figures", "一次線線量"), kPrimaryDoseColor},
-                              {QT_TRANSLATE_NOOP("Figures", "散乱線線量"), kScatterLegendColor}};
-  double y = kLegendFirstRow;
-  for (const LegendRow& row : legend) {
-    picture.AddLine(kLegendLineLeft, y, kLegendLineRight, y, QColor(row.color), kLegendLineWidthPx);
-    const int label = picture.AddLabel(Tr("Figures", row.caption), kLegendTextLeft, y,
-                                       Qt::AlignLeft | Qt::AlignVCenter, Qt::black, label_font);
-    picture.SetLabelSource(label, "Figures", row.caption);
-    y -= kLegendRowStep;
-  }
+  // The curve kinds' key, until a screen gives it the sets it draws.
+  ShowGraphKey(picture, {});
 }
 
 void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on, int off) {

@@ -20,6 +20,12 @@ inline constexpr double kPlotTop = 112.0;
 inline constexpr double kPlotWidth = 320.0;
 inline constexpr double kPlotHeight = -120.0;
 
+// The frame around the plotting area [user units]; its top leaves room above 100 %.
+inline constexpr double kFrameLeft = 0.0;
+inline constexpr double kFrameRight = 300.0;
+inline constexpr double kFrameBottom = 0.0;
+inline constexpr double kFrameTop = 110.0;
+
 // Curves are drawn as this many per cent per unit of the file's ratios.
 inline constexpr double kPercent = 100.0;
 
@@ -31,7 +37,8 @@ inline constexpr QRgb kScatterDoseColor = qRgb(0, 255, 0);
 // The legend's scatter line is a darker green than its curve, readable on white.
 inline constexpr QRgb kScatterLegendColor = qRgb(0, 192, 0);
 
-// Sets the user coordinates and white back colour of `picture` and adds the decoration.
+// Sets the user coordinates and white back colour of `picture` and adds the decoration
+// (frame, grid, axis numbers); the key of the curves is an overlay (see result_graph_key.h).
 // Call once, on an empty surface.
 void SetUpDepthDosePlot(PictureBox& picture);
 

@@ -13,6 +13,7 @@
 #include "gui/figures/figure_axes.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
+#include "gui/app/message_text.h"
 
 namespace dosavia::gui {
 
@@ -62,7 +63,7 @@ void SpectrumGraph::Reload() {
     try {
       curve = CurveOf(ReadFreeFormatSpectrumFile(file.name, file.name));
     } catch (const std::exception& error) {
-      problems_ << QString::fromStdString(error.what());
+      problems_ << ProblemText(error);  // in the interface's language
       continue;
     }
     curve.label = QString::fromLatin1(file.label);

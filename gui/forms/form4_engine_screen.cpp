@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -33,10 +35,12 @@
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/result_graph_key.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
+#include "gui/app/working_folder.h"
 #include "gui/widgets/icons.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/widgets/picture_box.h"
@@ -131,6 +135,28 @@ QLabel* MakeFittedLabel(QWidget* parent, const char* text, double left, double t
   return label;
 }
 
+// A label whose text is always shown whole: set smaller, at whatever zoom, when it is wider
+// than the label, and at the smallest size elided in the middle, never at its end. The
+// result name is what the student then looks for in the result list, ".data" included.
+class FittingLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    const QRect area = contentsRect();
+    QFont font = this->font();
+    while (font.pointSizeF() > kSmallestLabelPoints &&
+           QFontMetrics(font).horizontalAdvance(text()) > area.width())
+      font.setPointSizeF(font.pointSizeF() - kLabelPointsStep);
+    QPainter painter(this);
+    painter.setFont(font);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area, static_cast<int>(alignment()),
+                     QFontMetrics(font).elidedText(text(), Qt::ElideMiddle, area.width()));
+  }
+};
+
 void SetBackground(QLabel* label, QRgb color) {
   label->setAutoFillBackground(true);
   QPalette palette = label->palette();
@@ -207,7 +233,9 @@ void Form4::CreateNewRunControls() {
       MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
   Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
   Label13 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
-  Label24 = MakeFittedLabel(this, "", 1920, 5160, 2565, 465);
+  Label24 = new FittingLabel(this);
+  PlaceTwips(Label24, 1920, 5160, 2565, 465);
+  Label24->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   SetBackground(Label24, qRgb(255, 255, 255));
   Command2 =
       MakeButton(this, QT_TRANSLATE_NOOP("Form4", "シミュレーション開始"), 240, 5760, 4215, 615);
@@ -222,7 +250,9 @@ void Form4::CreateNewRunControls() {
   PlaceTwips(Label25, 840, 8280, 3615, 615);
   Label25->setFont(DefaultFont(kWorkingFolderPoints));
   Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  Label25->setOpenExternalLinks(true);  // QDesktopServices: the file manager
+  // The file manager, or where the folder is when none opens.
+  connect(Label25, &QLabel::linkActivated, this,
+          [this] { OpenWorkingFolder(QDir::currentPath(), this, folder_opener_); });
   for (QLabel* label : {Label12, Label13, Label15, Label18, Label19, Label23})
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
@@ -282,7 +312,7 @@ void Form4::CreateGraph() {
 
 void Form4::CreateComparisonControls() {
   Check1 = new QCheckBox(this);
-  SetTrText(Check1, "Form4", QT_TRANSLATE_NOOP("Form4", "専用ウィンドウで計算"));
+  SetTrText(Check1, "Form4", kOwnConsoleCaption);
   SetTrToolTip(Check1, "Form4",
                QT_TRANSLATE_NOOP("Form4",
                                  "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
@@ -308,6 +338,9 @@ void Form4::CreateComparisonControls() {
   Label26->setFont(DefaultFont(kWorkingFolderPoints));
   Legend1 = new CurveSetLegend(this);
   PlaceTwips(Legend1, 8520, 9240, 10575, 2040);
+  // The graph's own key names each drawn set, so that a photograph of the screen or a
+  // projector's picture needs no table beside it.
+  ShowGraphKey(*Picture1, [this] { return std::span<const CurveSet>(Legend1->Sets()); });
   Legend1->setFont(DefaultFont(kWorkingFolderPoints));
   Legend1->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
   Command10->setEnabled(false);
@@ -326,13 +359,12 @@ void Form4::Form_Load() {
 }
 
 void Form4::ShowWorkingFolder() {
+  // The caption on a line of its own, the path under it: its last folders are what tells
+  // one folder from another, so a long path loses its start, never its middle.
   const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-  const QString caption = Tr("Form4", "作業フォルダ：");
-  const QFontMetrics metrics(Label25->font());
-  const QString shown = metrics.elidedText(
-      folder, Qt::ElideMiddle, Label25->width() - metrics.horizontalAdvance(caption));
-  Label25->setText(QStringLiteral("%1<a href=\"%2\">%3</a>")
-                       .arg(caption,
+  const QString shown = PathEndFitting(folder, QFontMetrics(Label25->font()), Label25->width());
+  Label25->setText(QStringLiteral("%1<br><a href=\"%2\">%3</a>")
+                       .arg(Tr("Form4", "作業フォルダ（クリックで開く）：").toHtmlEscaped(),
                             QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
                             shown.toHtmlEscaped()));
   Label25->setToolTip(folder);
@@ -499,6 +531,8 @@ void Form4::Command9_Click() {
   }
 }
 
+void Form4::SetFolderOpener(UrlOpener open) { folder_opener_ = std::move(open); }
+
 void Form4::LoadResult(const QString& path) {
   tables_ = ReadResultFile(FilePath(path), path.toStdString());
   loaded_file_ = path;
@@ -514,6 +548,7 @@ void Form4::LoadResult(const QString& path) {
 void Form4::Command5_Click() {
   DrawCurveSet(*Picture1, Legend1->AddSet({tables_, field_index_, loaded_file_,
                                            EnergyOfResultName(loaded_file_)}));
+  Picture1->update();  // the key names the new set
 }
 
 void Form4::Command8_Click() { DrawKermaCurve(*Picture1, *tables_); }
@@ -521,6 +556,7 @@ void Form4::Command8_Click() { DrawKermaCurve(*Picture1, *tables_); }
 void Form4::Command6_Click() {
   Picture1->Clear();
   Legend1->ClearSets();
+  Picture1->update();
 }
 
 void Form4::SaveGraphPicture(const QString& path, QSize size) {

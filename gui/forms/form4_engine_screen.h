@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
+
+#include "gui/app/working_folder.h"
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -104,6 +106,8 @@ class Form4 : public QWidget {
   void SaveGraphPicture(const QString& path, QSize size);
   // The drawn curves as CSV; throws std::runtime_error when it cannot be written.
   void SaveCurvesCsv(const QString& path);
+  // How a click on the working folder opens it (QDesktopServices::openUrl by default).
+  void SetFolderOpener(UrlOpener open);
 
  public slots:
   // "OK": writes "Joken.dat" and shows the result file's name.
@@ -158,6 +162,7 @@ class Form4 : public QWidget {
   QString result_file_name_;
   std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
   QString loaded_file_;
+  UrlOpener folder_opener_;
   // Of the last run started here; none before one.
   std::optional<std::filesystem::file_time_type> run_started_;
 };

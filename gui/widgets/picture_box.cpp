@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "gui/app/language.h"
 
@@ -22,6 +23,11 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
 }
 
 PictureBox::~PictureBox() { EndImagePainter(); }
+
+void PictureBox::SetOverlay(Overlay overlay) {
+  overlay_ = std::move(overlay);
+  update();
+}
 
 void PictureBox::SetScale(double left, double top, double width, double height) {
   if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height))
@@ -197,6 +203,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       painter.drawText(QRectF(top_left, QSizeF(box)), Qt::AlignLeft | Qt::AlignVCenter,
                        label.text);
     }
+    if (overlay_) overlay_(painter, to_pixels_, zoom_);
   }
   QFrame::paintEvent(event);
 }

@@ -34,6 +34,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -95,6 +96,12 @@ class PictureBox : public QFrame, public Zoomable {
   // Makes a label follow the language: its text is the translation of `source`.
   void SetLabelSource(int index, const char* context, const char* source);
   int LabelCount() const { return static_cast<int>(labels_.size()); }
+
+  // What is painted over the decoration at every paint, for a key that follows what is
+  // drawn (a graph's legend of its curve sets): it gets a painter in pixels of the drawing
+  // area, the map from user units to those pixels and the zoom. None by default.
+  using Overlay = std::function<void(QPainter& painter, const QTransform& to_pixels, double zoom)>;
+  void SetOverlay(Overlay overlay);
 
   // Position in widget pixels of the user point (x, y).
   QPointF ToPixels(double x, double y) const;
@@ -164,6 +171,7 @@ class PictureBox : public QFrame, public Zoomable {
   QImage flattened_;  // drawing older than drawn_, when the list reached its cap
   std::vector<FixedLine> lines_;
   std::vector<FixedLabel> labels_;
+  Overlay overlay_;
 };
 
 }  // namespace dosavia::gui

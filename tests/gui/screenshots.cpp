@@ -9,6 +9,10 @@
 //               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
+//   compare     the non-visual screen with three compared sets and the graph's key, at the
+//               design size and fitted to 1024x768 and 1920x1080 (form4_compare*.png), the
+//               saved picture with its value table (form4_compare_export.png), the first
+//               start's message and the no-terminal message (message_*.png)
 //   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
 //               panel beside it: visual_depth_dose_<E>mv.png
 // Works in a temporary copy of the data files, with settings of its own.
@@ -20,6 +24,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -28,13 +33,16 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
 
 #include "gui/app/app_forms.h"
 #include "gui/app/language.h"
+#include "gui/app/working_folder.h"
 #include "gui/engine_screen/engine_console.h"
+#include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/forms/form1_menu.h"
 #include "gui/forms/form2_visual.h"
 #include "gui/forms/form3_spectrum_page.h"
@@ -46,6 +54,7 @@
 #include "gui/forms/form9_references.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/form_scaler.h"
+#include "gui/widgets/form_style.h"
 #include "gui_test_support.h"
 
 using namespace dosavia::gui;
@@ -152,6 +161,65 @@ void Classroom() {
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
 }
 
+// Three compared sets on the non-visual screen, its saved picture, and the messages a
+// first-time student meets.
+void Compare() {
+  const dosavia::NormalisedResults results = support::SyntheticResults();
+  for (const char* name : {"10MV-30M.data", "4MV-3M.data", "15MV-3M.data"})
+    support::WriteText(QDir::current().filePath(QLatin1String(name)), support::ResultBytes(results));
+  Form4& form = GetForm4();
+  form.PrepareForShow();
+  ShowAtDesignSize(&form);
+  form.Command6->click();
+  const int fields[] = {2, 5, 8};
+  for (int row = 0; row < 3; ++row) {
+    form.File1->setCurrentRow(row);
+    form.Command9->click();
+    form.Option_Click(fields[row]);
+    form.Command5->click();
+  }
+  QTest::qWait(200);
+  Save(form.grab(), QStringLiteral("form4_compare"));
+  for (const QSize screen : {QSize(1024, 768), QSize(1920, 1080)}) {
+    const QSizeF design = DesignSize(&form);
+    const double fit = std::min(screen.width() / design.width(), screen.height() / design.height());
+    form.resize((design * fit).toSize());
+    QTest::qWait(300);
+    Save(form.grab(), QStringLiteral("form4_compare_%1").arg(screen.width()));
+  }
+  form.SaveGraphPicture(out_dir.filePath(QStringLiteral("form4_compare_export.png")), QSize(1024, 768));
+  std::printf("%s\n", qPrintable(out_dir.filePath(QStringLiteral("form4_compare_export.png"))));
+  form.hide();
+
+  // The messages, as their boxes show them.
+  const auto box = [](const QString& text, QMessageBox::Icon icon, const QString& name) {
+    QMessageBox message(icon, QStringLiteral("Dosavia"), text, QMessageBox::Ok);
+    message.setFont(DefaultFont());
+    message.show();
+    QTest::qWait(200);
+    Save(message.grab(), name);
+  };
+  WorkingFolderChoice first;
+  first.folder = QDir::currentPath();
+  first.copied = {QStringLiteral("water20.dat"), QStringLiteral("ELDAT.dat"), QStringLiteral("10MV.csv")};
+  for (const Language language : {Language::kJapanese, Language::kEnglish}) {
+    SetLanguage(language, false);
+    const QString tag = language == Language::kEnglish ? QStringLiteral("_en") : QString();
+    box(WorkingFolderIntroduction(first, QDir::currentPath()), QMessageBox::Information,
+        QStringLiteral("message_first_start") + tag);
+    QString problem;
+    const QByteArray path = qgetenv("PATH"), terminal = qgetenv("TERMINAL");
+    qputenv("PATH", "/nonexistent");
+    qputenv("TERMINAL", "/nonexistent/terminal");
+    problem = StartKestrun(QDir::currentPath()).problem;
+    qputenv("PATH", path);
+    qputenv("TERMINAL", terminal);
+    box(Tr("Form4", "シミュレーションを開始できません\n%1").arg(problem), QMessageBox::Warning,
+        QStringLiteral("message_no_terminal") + tag);
+  }
+  SetLanguage(Language::kJapanese, false);
+}
+
 // Every form at 100 % in English, as the README's English section shows them.
 void English() {
   const double zoom = ZoomSetting();
@@ -232,7 +300,7 @@ int main(int argc, char* argv[]) {
   const QString dir = qEnvironmentVariable("DOSAVIA_SCREENSHOT_DIR");
   if (dir.isEmpty()) {
     std::fprintf(stderr, "usage: DOSAVIA_SCREENSHOT_DIR=<folder> %s [classroom] [english] "
-                         "[pages] [depth_dose]\n", argv[0]);
+                         "[pages] [compare] [depth_dose]\n", argv[0]);
     return 2;
   }
   out_dir = QDir(dir);
@@ -244,6 +312,7 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("classroom"), Classroom},
       {QStringLiteral("english"), English},
       {QStringLiteral("pages"), Pages},
+      {QStringLiteral("compare"), Compare},
       {QStringLiteral("depth_dose"), DepthDose}};
   QStringList chosen = app.arguments().mid(1);
   if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose"};

@@ -10,6 +10,8 @@
 #include <array>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <memory>
 
 #include "gui_test_support.h"
 #include "gui/app/app_forms.h"
@@ -18,6 +20,8 @@
 #include "models/curve_table.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
+#include "gui/engine_screen/result_graph_key.h"
+#include "gui/engine_screen/plot_command.h"
 #include "gui/forms/form4_engine_screen.h"
 
 using namespace dosavia;
@@ -47,6 +51,8 @@ class TestCurveSets : public QObject {
   void metrics();
   void twoSetsOverlaidSavedAndCleared();
   void legendNamesSwitchedOffPhysics();
+  void savedPictureHoldsKeyAndTable_data();
+  void savedPictureHoldsKeyAndTable();
 };
 
 void TestCurveSets::metrics_data() {
@@ -186,6 +192,61 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
   QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")), qPrintable(LegendText(set)));
   set.file = QStringLiteral("10MV-30M.data");
   QCOMPARE(LegendText(set), QStringLiteral("10 MV, 10 × 10 cm, 10MV-30M.data"));
+}
+
+void TestCurveSets::savedPictureHoldsKeyAndTable_data() {
+  QTest::addColumn<int>("count");
+  QTest::addColumn<QSize>("size");
+  QTest::newRow("one set, the screen's size") << 1 << QSize(705, 529);
+  QTest::newRow("three sets, the screen's size") << 3 << QSize(705, 529);
+  QTest::newRow("three sets, 2400 wide") << 3 << QSize(2400, 1800);
+  QTest::newRow("six sets, 1024 wide") << 6 << QSize(1024, 768);
+}
+
+// The saved picture is read without the screen beside it: its key names every set once
+// with the curve kinds once, and under the graph the value table has a row per set with the
+// set's swatch and numbers, its text growing with the picture.
+void TestCurveSets::savedPictureHoldsKeyAndTable() {
+  QFETCH(int, count);
+  QFETCH(QSize, size);
+  TempWorkDir dir;
+  QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  const std::shared_ptr<const ResultTables> tables(
+      ReadResultFile(std::filesystem::path(dir.Path("10MV-30M.data").toStdString()), "10MV-30M.data"));
+  const int fields[] = {8, 1, 10, 3, 5, 9};
+  std::vector<CurveSet> sets;
+  for (int s = 0; s < count; ++s)
+    sets.push_back({tables, fields[s], QStringLiteral("10MV-30M.data"), QStringLiteral("10 MV"), s});
+
+  CurvePictureLayout layout;
+  const QImage picture = RenderCurveSetsPicture(tables.get(), QStringLiteral("10MV-30M.data"),
+                                                sets, size, &layout);
+  QCOMPARE(layout.graph.size(), size);
+  QCOMPARE(int(layout.key.size()), kCurveKinds + count);
+  for (int k = 0; k < kCurveKinds; ++k) QVERIFY(layout.key[k].family < 0);
+  for (int s = 0; s < count; ++s) {
+    QCOMPARE(layout.key[kCurveKinds + s].text, LegendText(sets[s]));
+    QCOMPARE(layout.key[kCurveKinds + s].family, s);
+  }
+  QCOMPARE(layout.table_rows, count);
+  QVERIFY(layout.table.top() > layout.graph.bottom());
+  QVERIFY(picture.rect().contains(layout.table));
+  QCOMPARE(layout.table.width(), size.width());
+  // Rows as tall as text readable at this size: a 10 pt line scaled with the picture.
+  const double row = layout.table.height() / double(count + 1);
+  QVERIFY2(row >= 15 * layout.zoom, qPrintable(QString::number(row)));
+  for (int s = 0; s < count; ++s) {
+    const QImage band = picture.copy(layout.table.left(), layout.table.top() + int((s + 1) * row),
+                                     layout.table.width(), int(row));
+    const CurveColors c = ColorFamily(s);
+    for (QRgb color : {c.total, c.primary, c.scatter})
+      QVERIFY2(CountColor(band, color) > 0, qPrintable(QStringLiteral("set %1").arg(s)));
+    // Its numbers: dark text in the right half, where the number columns lie.
+    int dark = 0;
+    for (int y = 0; y < band.height(); ++y)
+      for (int x = band.width() / 2; x < band.width(); ++x) dark += qGray(band.pixel(x, y)) < 96;
+    QVERIFY2(dark > 20, qPrintable(QStringLiteral("set %1").arg(s)));
+  }
 }
 
 QTEST_MAIN(TestCurveSets)

@@ -25,7 +25,10 @@
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
 #include "gui/app/language.h"
+#include "gui/app/message_text.h"
+#include "gui/figures/spectrum_graph.h"
 #include "gui_test_support.h"
+#include "records/problem.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
@@ -56,6 +59,23 @@ std::map<QString, QString> Texts(QWidget* form) {
     if (w->isWindow()) texts[key + " window"] = w->windowTitle();
   }
   return texts;
+}
+
+// Every place a reader reports a problem at: each named field, and the n-th value, the
+// n-th record, a data field with its columns and edit descriptor, a run of fields, columns.
+std::vector<std::pair<QString, ProblemField>> ReportedFields() {
+  std::vector<std::pair<QString, ProblemField>> fields;
+  for (int n = 1; n < static_cast<int>(FieldName::kCount); ++n)
+    fields.emplace_back(QStringLiteral("named %1").arg(n),
+                        ProblemField::Named(static_cast<FieldName>(n)));
+  fields.emplace_back(QStringLiteral("n-th value"), ProblemField::NthValue(1));
+  fields.emplace_back(QStringLiteral("n-th record"), ProblemField::NthRecord(2));
+  fields.emplace_back(QStringLiteral("data field"),
+                      ProblemField::Data(3, "E9.3").WithColumns(9, 17).WithName(FieldName::kIntensity));
+  fields.emplace_back(QStringLiteral("run of fields"), ProblemField::DataRun(1, 3, "I5"));
+  fields.emplace_back(QStringLiteral("columns to the end"),
+                      ProblemField::Columns(18).WithName(FieldName::kAfterIntensity));
+  return fields;
 }
 
 void Switch(Language language) {
@@ -136,6 +156,58 @@ class TestEnglish : public QObject {
       QVERIFY2(!text.contains(kJapanese), qPrintable(where + ": " + text));
     Switch(Language::kJapanese);
     QVERIFY(Texts(shown) == japanese);
+  }
+
+  void fieldsInMessagesInTheInterfaceLanguage_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<bool>("english");
+    const auto fields = ReportedFields();
+    for (int i = 0; i < static_cast<int>(fields.size()); ++i) {
+      QTest::addRow("%s, Japanese", qPrintable(fields[i].first)) << i << false;
+      QTest::addRow("%s, English", qPrintable(fields[i].first)) << i << true;
+    }
+  }
+
+  // A file's problem in a message box and in a one-line report names the field in the
+  // interface's language: no "value 1" in a Japanese message, no kanji in an English one
+  // (an edit descriptor such as E9.3 is the same in both).
+  void fieldsInMessagesInTheInterfaceLanguage() {
+    QFETCH(int, field);
+    QFETCH(bool, english);
+    const ProblemField where = ReportedFields()[field].second;
+    const ProblemError error(
+        Problem(ProblemKind::kNotANumber).In("4MV.csv", 3).At(where).WithValue("abc"));
+    Switch(english ? Language::kEnglish : Language::kJapanese);
+    const QString message = FileProblemMessage(QStringLiteral("-"), error);
+    const QString line = ProblemText(error);
+    const QString caption = Tr("Messages", "\n項目：").mid(1);
+    Switch(Language::kJapanese);
+    QString field_line;
+    for (const QString& l : message.split(QLatin1Char('\n')))
+      if (l.startsWith(caption)) field_line = l.mid(caption.size());
+    QVERIFY2(!field_line.isEmpty(), qPrintable(message));
+    QVERIFY2(line.contains(field_line), qPrintable(line));
+    QString words = field_line;
+    words.remove(QString::fromStdString(where.edit));
+    if (english)
+      QVERIFY2(!words.contains(kJapanese), qPrintable(words));
+    else
+      QVERIFY2(!words.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(words));
+  }
+
+  // The spectrum page's report of a spectrum file it cannot read is in the interface's
+  // language, not the command line's English.
+  void spectrumProblemsInJapanese() {
+    TempWorkDir dir;
+    dir.Write(QStringLiteral("4MV.csv"), "0.025, 1.0\r\n0.075, abc\r\n");
+    Switch(Language::kJapanese);
+    SpectrumGraph graph;
+    graph.Reload();
+    QVERIFY(!graph.Problems().isEmpty());
+    const QString problem = graph.Problems().front();
+    QVERIFY2(problem.contains(kJapanese), qPrintable(problem));
+    QVERIFY2(!problem.contains(QRegularExpression(QStringLiteral("\\b(line|value|record)\\b"))),
+             qPrintable(problem));
   }
 
   void languageArgument_data() {

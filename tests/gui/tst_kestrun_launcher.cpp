@@ -4,7 +4,9 @@
 #include <QtTest>
 
 #include "gui_test_support.h"
+#include "gui/app/language.h"
 #include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/widgets/form_style.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
@@ -32,6 +34,10 @@ class ScopedEnv {
   QByteArray old_;
 };
 
+// The widest line a message box shows unwrapped: half the screen, at most 500 px, less its
+// icon and margins.
+constexpr int kUnwrappedLinePx = 380;
+
 bool WaitForFile(const QString& path) {
   return QTest::qWaitFor([&] { return QFile::exists(path); }, 10000);
 }
@@ -45,6 +51,7 @@ class TestKestrunLauncher : public QObject {
   void engineSearchOrder_data();
   void engineSearchOrder();
   void runsTheEngineThroughTheTerminal();
+  void noTerminalIsReported_data();
   void noTerminalIsReported();
 };
 
@@ -105,17 +112,33 @@ void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
            "-e\n" + QFile::encodeName(QDir(work).absoluteFilePath(EngineProgramName())) + "\n");
 }
 
+void TestKestrunLauncher::noTerminalIsReported_data() {
+  QTest::addColumn<bool>("english");
+  QTest::newRow("Japanese") << false;
+  QTest::newRow("English") << true;
+}
+
+// No terminal: the message says so, names the way out (the check box, by its own caption)
+// and TERMINAL, in lines short enough that the message box never wraps one inside a word.
 void TestKestrunLauncher::noTerminalIsReported() {
 #ifdef Q_OS_WIN
   QSKIP("Windows opens the console itself");
 #endif
+  QFETCH(bool, english);
+  SetLanguage(english ? Language::kEnglish : Language::kJapanese, false);
   TempWorkDir dir;
   QVERIFY(WriteScript(dir.Path(EngineProgramName()), "touch ran.txt\n"));
   ScopedEnv path("PATH", QFile::encodeName(dir.Path("empty")));
   ScopedEnv terminal("TERMINAL", QFile::encodeName(dir.Path("no-such-terminal")));
   const LaunchResult launch = StartKestrun(QDir::currentPath());
+  const QString caption = Tr("Form4", kOwnConsoleCaption);
+  SetLanguage(Language::kJapanese, false);
   QVERIFY(!launch.started);
   QVERIFY2(launch.problem.contains("TERMINAL"), qPrintable(launch.problem));
+  QVERIFY2(launch.problem.contains(caption), qPrintable(launch.problem));
+  const QFontMetrics metrics(DefaultFont());
+  for (const QString& line : launch.problem.split(QLatin1Char('\n')))
+    QVERIFY2(metrics.horizontalAdvance(line) <= kUnwrappedLinePx, qPrintable(line));
   QTest::qWait(200);
   QVERIFY(!QFile::exists(dir.Path("ran.txt")));
 }

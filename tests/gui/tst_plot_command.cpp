@@ -82,6 +82,10 @@ void TestPlotCommand::severalFieldsAsPictureAndTable() {
   QCOMPARE(picture.width(), 1000 + 24);
   for (int family = 0; family < 3; ++family)
     QVERIFY(CountColor(picture, ColorFamily(family).primary) > 300);
+  // Under the graph, the value table: a row with the swatch of each of the three sets.
+  const QImage table = picture.copy(0, picture.height() - 80, picture.width(), 80);
+  for (int family = 0; family < 3; ++family)
+    QVERIFY2(CountColor(table, ColorFamily(family).scatter) > 0, qPrintable(QString::number(family)));
   QFile csv(dir.Path("c.csv"));
   QVERIFY(csv.open(QIODevice::ReadOnly));
   const QList<QByteArray> rows = csv.readAll().mid(3).split('\n');

@@ -73,6 +73,31 @@ std::unique_ptr<ResultTables> NoisyTables(double noise, unsigned seed, int sprea
   return t;
 }
 
+// The table's cells as the screen and the saved picture both show them: rounding, the
+// smallest uncertainty, and a dash for what is unknown rather than a false 0.00.
+TEST(CurveTableTest, TableCellsRoundAndMarkTheUnknown) {
+  const struct {
+    CurveTableRow row;
+    const char* dmax;
+    const char* surface;
+    const char* d10;
+    const char* tpr;
+  } cases[] = {
+      {{2.876, 0.148, 45.26, 67.14, 0.6723, 0.002}, "2.88 ± 0.15", "45.3", "67.1", "0.672"},
+      {{2.5, 0.001, 50, 70, 0.7, -1}, "2.50 ± 0.01", "50.0", "70.0", "0.700"},
+      {{1.234, -1, 12.34, 5.56, 0.5, -1}, "1.23", "12.3", "5.6", "0.500"},
+      {{0, 0.2, 0, 0, 0, -1}, "—", "—", "—", "—"},
+      {{-1, 0.2, -3, std::nan(""), -0.5, -1}, "—", "—", "—", "—"},
+  };
+  for (const auto& c : cases) {
+    const CurveTableCells cells = CurveTableText(c.row);
+    EXPECT_EQ(cells.dmax, c.dmax) << c.row.dmax_cm;
+    EXPECT_EQ(cells.surface, c.surface) << c.row.surface_percent;
+    EXPECT_EQ(cells.d10, c.d10) << c.row.d10_percent;
+    EXPECT_EQ(cells.tpr, c.tpr) << c.row.tpr2010;
+  }
+}
+
 // Over many noisy curves the stated uncertainties must match the spread of the values they
 // belong to (within a factor that the correlated fit windows allow), else the table's
 // "±" misleads.

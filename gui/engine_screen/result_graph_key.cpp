@@ -1,0 +1,231 @@
+#include "gui/engine_screen/result_graph_key.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "engine/result_file.h"
+#include "gui/app/language.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/widgets/form_style.h"
+#include "gui/widgets/picture_box.h"
+#include "models/curve_table.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+// Point size of the key and of the saved table at zoom 1: the size of the screen's table,
+// one step larger, as the picture is read from further away [pt].
+constexpr double kKeyPoints = 10.0;
+// Sizes at zoom 1 [px]: a key line, the gap after it and the box's inner margin.
+constexpr double kKeyLinePx = 26.0;
+constexpr double kKeyGapPx = 5.0;
+constexpr double kKeyPaddingPx = 5.0;
+// The key keeps this far from the frame [px], and at most this share of its width.
+constexpr double kKeyMarginPx = 6.0;
+constexpr double kKeyMostWidth = 0.65;
+// Rows of the key and of the table, in lines of their font.
+constexpr double kKeyRowLines = 1.15;
+constexpr double kTableRowLines = 1.45;
+// The key's box: white that lets the grid show faintly through, a grey edge.
+constexpr int kKeyBackAlpha = 230;
+constexpr QRgb kKeyEdgeColor = qRgb(128, 128, 128);
+constexpr QRgb kTableRuleColor = qRgb(160, 160, 160);
+constexpr QRgb kTableTitleBack = qRgb(235, 235, 235);
+// Curves and key lines are 2 px wide at zoom 1; a bin of the curves' pattern counts as
+// one line width in the swatch, about its length on the screen's graph.
+constexpr double kLinePx = 2.0;
+// The swatch's three lines lie this far apart [px at zoom 1].
+constexpr double kSwatchStepPx = 5.0;
+
+const char* const kKindNames[kCurveKinds] = {
+    QT_TRANSLATE_NOOP("Figures", "一次線水カーマ"), QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
+    QT_TRANSLATE_NOOP("Figures", "一次線線量"), QT_TRANSLATE_NOOP("Figures", "散乱線線量")};
+// The key's scatter line is a darker green than the curve, readable on white.
+constexpr QRgb kKindColors[kCurveKinds] = {kKermaColor, kTotalDoseColor, kPrimaryDoseColor,
+                                           kScatterLegendColor};
+
+const char* const kTableTitles[] = {QT_TRANSLATE_NOOP("CurveSetLegend", "エネルギー, 照射野, ファイル"),
+                                    "d_max [cm]", QT_TRANSLATE_NOOP("CurveSetLegend", "表面 [%]"),
+                                    "D10/Dmax [%]", "TPR20,10"};
+constexpr int kTableColumns = 5;
+
+QFont ScaledFont(double zoom) {
+  QFont font = DefaultFont(kKeyPoints);
+  font.setPointSizeF(kKeyPoints * zoom);
+  return font;
+}
+
+}  // namespace
+
+std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets) {
+  std::vector<GraphKeyEntry> entries;
+  for (int k = 0; k < kCurveKinds; ++k)
+    entries.push_back({Tr("Figures", kKindNames[k]), -1, kKindColors[k]});
+  for (const CurveSet& set : sets) entries.push_back({LegendText(set), set.family, 0});
+  return entries;
+}
+
+void PaintSetSwatch(QPainter& painter, const QRectF& box, int family, double zoom) {
+  const CurveColors c = ColorFamily(family);
+  const CurvePattern pattern = PatternOfFamily(family);
+  const double step = kSwatchStepPx * zoom;
+  double y = box.center().y() - step;
+  painter.save();
+  for (QRgb color : {c.total, c.primary, c.scatter}) {
+    QPen pen(QColor(color), kLinePx * zoom, Qt::SolidLine, Qt::FlatCap);
+    if (pattern.off > 0) pen.setDashPattern({double(pattern.on), double(pattern.off)});
+    painter.setPen(pen);
+    painter.drawLine(QPointF(box.left(), y), QPointF(box.right(), y));
+    y += step;
+  }
+  painter.restore();
+}
+
+QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
+                     std::span<const GraphKeyEntry> entries, double zoom) {
+  const QFont font = ScaledFont(zoom);
+  const QFontMetricsF metrics(font);
+  const double row = kKeyRowLines * metrics.height();
+  const double line = kKeyLinePx * zoom;
+  const double gap = kKeyGapPx * zoom;
+  const double padding = kKeyPaddingPx * zoom;
+  const double margin = kKeyMarginPx * zoom;
+  const double most_text = kKeyMostWidth * frame.width() - 2 * padding - line - gap;
+
+  // The kinds two to a row, in two columns as wide as their widest caption.
+  std::vector<const GraphKeyEntry*> kinds, sets;
+  for (const GraphKeyEntry& e : entries) (e.family < 0 ? kinds : sets).push_back(&e);
+  double column[2] = {0, 0};
+  for (std::size_t k = 0; k < kinds.size(); ++k)
+    column[k % 2] = std::max(column[k % 2], line + gap + metrics.horizontalAdvance(kinds[k]->text));
+  double width = column[0] + (kinds.size() > 1 ? 2 * gap + column[1] : 0);
+  std::vector<QString> set_texts;
+  for (const GraphKeyEntry* e : sets) {
+    // A name too long for the graph loses its middle, never its energy or its note.
+    set_texts.push_back(metrics.elidedText(e->text, Qt::ElideMiddle, std::max(0.0, most_text)));
+    width = std::max(width, line + gap + metrics.horizontalAdvance(set_texts.back()));
+  }
+  const int rows = static_cast<int>((kinds.size() + 1) / 2 + sets.size());
+  const QRectF box(frame.right() - margin - width - 2 * padding, frame.top() + margin,
+                   width + 2 * padding, rows * row + 2 * padding);
+
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(QColor(kKeyEdgeColor), 1));
+  QColor back(Qt::white);
+  back.setAlpha(kKeyBackAlpha);
+  painter.setBrush(back);
+  painter.drawRect(box);
+  painter.setFont(font);
+  const auto caption = [&](double x, double y, const QString& text) {
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(x, y, box.right() - padding - x, row),
+                     Qt::AlignLeft | Qt::AlignVCenter, text);
+  };
+  double y = box.top() + padding;
+  for (std::size_t k = 0; k < kinds.size(); ++k) {
+    const double x = box.left() + padding + (k % 2 == 0 ? 0 : column[0] + 2 * gap);
+    const double mid = y + row / 2;
+    painter.setPen(QPen(QColor(kinds[k]->color), kLinePx * zoom, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(x, mid), QPointF(x + line, mid));
+    caption(x + line + gap, y, kinds[k]->text);
+    if (k % 2 == 1 || k + 1 == kinds.size()) y += row;
+  }
+  for (std::size_t s = 0; s < sets.size(); ++s) {
+    const double x = box.left() + padding;
+    PaintSetSwatch(painter, QRectF(x, y, line, row), sets[s]->family, zoom);
+    caption(x + line + gap, y, set_texts[s]);
+    y += row;
+  }
+  painter.restore();
+  return box;
+}
+
+void ShowGraphKey(PictureBox& picture, std::function<std::span<const CurveSet>()> sets) {
+  picture.SetOverlay([sets = std::move(sets)](QPainter& painter, const QTransform& to_pixels,
+                                              double zoom) {
+    const QRectF frame =
+        to_pixels.mapRect(QRectF(QPointF(kFrameLeft, kFrameTop), QPointF(kFrameRight, kFrameBottom)));
+    const std::vector<GraphKeyEntry> entries = GraphKeyEntries(sets ? sets() : std::span<const CurveSet>());
+    PaintGraphKey(painter, frame.normalized(), entries, zoom);
+  });
+}
+
+QStringList CurveTableHeader() {
+  QStringList titles;
+  for (const char* title : kTableTitles) titles << Tr("CurveSetLegend", title);
+  return titles;
+}
+
+QStringList CurveTableRowText(const CurveSet& set) {
+  const CurveTableCells cells = CurveTableText(MeasureCurveSet(*set.tables, set.field));
+  return {LegendText(set), QString::fromStdString(cells.dmax),
+          QString::fromStdString(cells.surface), QString::fromStdString(cells.d10),
+          QString::fromStdString(cells.tpr)};
+}
+
+int CurveTableHeight(int rows, double zoom) {
+  const QFontMetricsF metrics(ScaledFont(zoom));
+  return static_cast<int>(std::ceil((rows + 1) * kTableRowLines * metrics.height())) + 1;
+}
+
+void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const CurveSet> sets,
+                     double zoom) {
+  const QFont font = ScaledFont(zoom);
+  const QFontMetricsF metrics(font);
+  const double row = kTableRowLines * metrics.height();
+  const double padding = kKeyPaddingPx * zoom;
+  const double line = kKeyLinePx * zoom;
+  const QStringList titles = CurveTableHeader();
+  std::vector<QStringList> cells;
+  for (const CurveSet& set : sets) cells.push_back(CurveTableRowText(set));
+
+  // The number columns as wide as their widest text; the first takes the rest.
+  double widths[kTableColumns] = {};
+  for (int c = 1; c < kTableColumns; ++c) {
+    widths[c] = metrics.horizontalAdvance(titles[c]);
+    for (const QStringList& r : cells) widths[c] = std::max(widths[c], metrics.horizontalAdvance(r[c]));
+    widths[c] += 2 * padding;
+  }
+  widths[0] = area.width();
+  for (int c = 1; c < kTableColumns; ++c) widths[0] -= widths[c];
+
+  painter.save();
+  painter.setFont(font);
+  painter.fillRect(QRectF(area.left(), area.top(), area.width(), row), QColor(kTableTitleBack));
+  painter.setPen(QPen(QColor(kTableRuleColor), 1));
+  for (int r = 0; r <= static_cast<int>(cells.size()) + 1; ++r)
+    painter.drawLine(QPointF(area.left(), area.top() + r * row),
+                     QPointF(area.right(), area.top() + r * row));
+  const auto text_in = [&](double x, double w, double y, const QString& text, Qt::Alignment a) {
+    painter.setPen(Qt::black);
+    const QRectF cell(x + padding, y, w - 2 * padding, row);
+    painter.drawText(cell, a | Qt::AlignVCenter,
+                     metrics.elidedText(text, Qt::ElideMiddle, std::max(0.0, cell.width())));
+  };
+  double x = area.left();
+  for (int c = 0; c < kTableColumns; ++c) {
+    text_in(x, widths[c], area.top(), titles[c], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    x += widths[c];
+  }
+  for (std::size_t r = 0; r < cells.size(); ++r) {
+    const double y = area.top() + (r + 1) * row;
+    x = area.left();
+    PaintSetSwatch(painter, QRectF(x + padding, y, line, row), sets[r].family, zoom);
+    text_in(x + line + padding, widths[0] - line - padding, y, cells[r][0], Qt::AlignLeft);
+    x += widths[0];
+    for (int c = 1; c < kTableColumns; ++c) {
+      text_in(x, widths[c], y, cells[r][c], Qt::AlignRight);
+      x += widths[c];
+    }
+  }
+  painter.restore();
+}
+
+}  // namespace dosavia::gui

@@ -1,0 +1,67 @@
+// The key inside the depth-dose graph and the value table of its saved picture. The key
+// names the curve kinds once by colour (kerma black, total blue, primary red, scatter green)
+// and then each compared set by its line pattern, with energy, field and file, so that a
+// picture of three sets is read without the screen beside it; the table gives each set's
+// d_max, surface dose, D10/Dmax and TPR20,10 as the screen's table does.
+#pragma once
+
+#include <QColor>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "gui/engine_screen/result_curve_sets.h"
+
+class QPainter;
+
+namespace dosavia::gui {
+
+class PictureBox;
+
+// Curve kinds the key names once: kerma, total, primary, scatter.
+inline constexpr int kCurveKinds = 4;
+
+// One entry of the key: a curve kind (family < 0: one solid line of `color`) or a set (the
+// three lines of its family in its pattern).
+struct GraphKeyEntry {
+  QString text;
+  int family = -1;
+  QRgb color = 0;
+};
+
+// The kinds in the interface language, then one entry per set ("10 MV, 10 × 10 cm, file").
+std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets);
+
+// Paints `entries` in a white box at the top right inside `frame` [px]: the kinds two to a
+// row, then one set per row; text and lines scaled by `zoom`. Returns the box [px].
+QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
+                     std::span<const GraphKeyEntry> entries, double zoom);
+
+// The three short lines of a set, total over primary over scatter, in its family's colours
+// and line pattern, centred in `box` [px].
+void PaintSetSwatch(QPainter& painter, const QRectF& box, int family, double zoom);
+
+// Gives `picture` (set up by SetUpDepthDosePlot) the key of the sets `sets` returns at each
+// paint; the picture must be repainted when they change.
+void ShowGraphKey(PictureBox& picture, std::function<std::span<const CurveSet>()> sets);
+
+// The value table's column titles in the interface language: the set, d_max [cm], surface
+// [%], D10/Dmax [%], TPR20,10.
+QStringList CurveTableHeader();
+
+// The value table's cells of `set`: its key text, then the numbers of models/curve_table.
+QStringList CurveTableRowText(const CurveSet& set);
+
+// Height of the value table of `rows` sets at `zoom` [px].
+int CurveTableHeight(int rows, double zoom);
+
+// Paints the value table of `sets` into `area` [px] (as high as CurveTableHeight): a title
+// row, then one row per set with its swatch; numbers right-aligned.
+void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const CurveSet> sets,
+                     double zoom);
+
+}  // namespace dosavia::gui
