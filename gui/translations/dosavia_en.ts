@@ -553,10 +553,6 @@ Data %2</translation>
         <translation>Save CSV</translation>
     </message>
     <message>
-        <source>作業フォルダ：</source>
-        <translation>Working folder: </translation>
-    </message>
-    <message>
         <source>ファイル名「%1」が%2バイト（半角%2文字）を超えます。
 Ｘ線エネルギーを短く入力して下さい</source>
         <translation>The file name &quot;%1&quot; is longer than %2 bytes (%2 ASCII characters).
@@ -603,6 +599,10 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>CSV ファイルを保存できません</source>
         <translation>The CSV file cannot be saved</translation>
+    </message>
+    <message>
+        <source>作業フォルダ（クリックで開く）：</source>
+        <translation>Working folder (click to open):</translation>
     </message>
 </context>
 <context>
@@ -979,10 +979,6 @@ Restore them from the installed copies? A damaged file is kept as NAME.damaged</
         <translation>Could not start %1</translation>
     </message>
     <message>
-        <source>%1 を表示する端末エミュレータが見つかりません（環境変数 TERMINAL で指定できます）</source>
-        <translation>No terminal emulator found to show %1 (the environment variable TERMINAL can name one)</translation>
-    </message>
-    <message>
         <source>
 ファイル：</source>
         <translation>
@@ -1011,22 +1007,97 @@ Problem: </translation>
         <translation>The folder of the data files was not found</translation>
     </message>
     <message>
-        <source>作業フォルダ %1 を作成できません</source>
-        <translation>Cannot create the working folder %1</translation>
-    </message>
-    <message>
         <source>データファイルを作業フォルダへ写せません</source>
         <translation>Cannot copy the data files to the working folder</translation>
     </message>
     <message>
-        <source>作業フォルダ %1 に移れません</source>
-        <translation>Cannot change to the working folder %1</translation>
+        <source>作業フォルダ
+%1
+を作成できません：%2</source>
+        <translation>Cannot create the working folder
+%1
+Reason: %2</translation>
+    </message>
+    <message>
+        <source>作業フォルダ
+%1
+に移れません</source>
+        <translation>Cannot change to the working folder
+%1</translation>
+    </message>
+    <message>
+        <source>Dosavia の作業フォルダは
+%1
+です。
+
+計算結果（*.data）と、保存した画像・CSV は
+ここに置かれます。</source>
+        <translation>Dosavia's working folder is
+%1
+
+The results of the runs (*.data) and the saved
+pictures and tables (PNG, CSV) go there.</translation>
     </message>
     <message>
         <source>
-%1 で続けます</source>
+計算に使うデータファイルを
+ここへ写しました：
+%1</source>
         <translation>
-Continuing in %1</translation>
+The data files the runs need
+were copied there:
+%1</translation>
+    </message>
+    <message>
+        <source>
+
+「Non visual simulation」の画面の
+左下でフォルダを開けます。</source>
+        <translation>
+
+The “Non visual simulation” screen opens
+the folder from its lower left corner.</translation>
+    </message>
+    <message>
+        <source>フォルダを開くプログラム（ファイルマネージャー）を
+起動できませんでした。
+
+作業フォルダの場所：
+%1</source>
+        <translation>No program (file manager) could be started
+to open the folder.
+
+The working folder is:
+%1</translation>
+    </message>
+    <message>
+        <source>%1 を表示する端末エミュレータが
+見つかりません。
+
+「%2」に
+チェックを入れると、
+Dosavia のウィンドウで計算できます。
+
+端末エミュレータは
+環境変数 TERMINAL でも指定できます。</source>
+        <translation>No terminal emulator was found
+to show %1.
+
+Tick “%2”
+to run it in a Dosavia window.
+
+A terminal emulator can also be named
+in the environment variable TERMINAL.</translation>
+    </message>
+    <message>
+        <source>
+
+%1
+で続けます</source>
+        <translation>
+
+Going on in
+%1</translation>
     </message>
 </context>
 <context>

@@ -201,6 +201,15 @@ void TestForm4::nameLongerThanTheEngineReadsIsRefused() {
   // Exactly 20 characters still reach the engine whole.
   QCOMPARE(PressOk(form(), "10.123456", "30000000").size(), 0u);
   QCOMPARE(form().ResultFileName(), QString("10.123456MV-30M.data"));
+  // ... and are shown whole, ".data" included: the text ends inside the label, not cut at
+  // its edge.
+  const QImage shown = form().Label24->grab().toImage();
+  int last_dark = -1;
+  for (int x = 0; x < shown.width(); ++x)
+    for (int y = 0; y < shown.height(); ++y)
+      if (qGray(shown.pixel(x, y)) < 128) last_dark = x;
+  QVERIFY2(last_dark > shown.width() / 2 && last_dark < shown.width() - 2,
+           qPrintable(QStringLiteral("%1 of %2").arg(last_dark).arg(shown.width())));
 }
 
 void TestForm4::failedLoadChangesNothing_data() {
