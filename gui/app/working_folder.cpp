@@ -151,6 +151,21 @@ void OfferDataRepair(const WorkingFolderChoice& choice) {
                                : problem);
 }
 
+namespace {
+
+// File names three to a line, so that a long list never makes a line the box must wrap.
+QString NamesInLines(const QStringList& names) {
+  constexpr int kNamesPerLine = 3;
+  QString text;
+  for (int i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i % kNamesPerLine == 0 ? QStringLiteral(",\n") : QStringLiteral(", ");
+    text += names[i];
+  }
+  return text;
+}
+
+}  // namespace
+
 QString WorkingFolderIntroduction(const WorkingFolderChoice& choice, const QString& user_folder) {
   const QString folder = QDir(choice.folder).canonicalPath();
   if (!choice.problem.isEmpty() || folder.isEmpty() ||
@@ -163,7 +178,7 @@ QString WorkingFolderIntroduction(const WorkingFolderChoice& choice, const QStri
                      .arg(BreakablePath(folder));
   if (!choice.copied.isEmpty())
     text += Tr("Messages", "\n計算に使うデータファイルを\nここへ写しました：\n%1")
-                .arg(choice.copied.join(QStringLiteral(", ")));
+                .arg(NamesInLines(choice.copied));
   text += Tr("Messages",
              "\n\n「Non visual simulation」の画面の\n左下でフォルダを開けます。");
   if (const QString notice = UserWorkingFolderNotice(); !notice.isEmpty())

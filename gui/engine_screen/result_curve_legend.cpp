@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QIcon>
+#include <QMetaObject>
 #include <QPainter>
 #include <QPixmap>
 
@@ -50,6 +51,11 @@ void CurveSetLegend::RetranslateUi() {
 
 void CurveSetLegend::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  // A zoomed font: the number columns take the width of their texts again, so that
+  // "2.88 ± 0.15" is not cut to "2.88 …"
+  // (the header's own relayout by the sections' modes, after the font is in effect).
+  if (event->type() == QEvent::FontChange)
+    QMetaObject::invokeMethod(horizontalHeader(), "resizeSections", Qt::QueuedConnection);
   QTableWidget::changeEvent(event);
 }
 

@@ -1035,8 +1035,8 @@ Reason: %2</translation>
         <translation>Dosavia's working folder is
 %1
 
-The results of the runs (*.data) and the saved
-pictures and tables (PNG, CSV) go there.</translation>
+The results of the runs (*.data) and
+the saved pictures and tables go there.</translation>
     </message>
     <message>
         <source>

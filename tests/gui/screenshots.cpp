@@ -209,11 +209,14 @@ void Compare() {
         QStringLiteral("message_first_start") + tag);
     QString problem;
     const QByteArray path = qgetenv("PATH"), terminal = qgetenv("TERMINAL");
+    // An engine to be found, and no terminal to show it in.
+    support::WriteScript(QDir::current().filePath(EngineProgramName()), "exit 0\n");
     qputenv("PATH", "/nonexistent");
     qputenv("TERMINAL", "/nonexistent/terminal");
     problem = StartKestrun(QDir::currentPath()).problem;
     qputenv("PATH", path);
     qputenv("TERMINAL", terminal);
+    QFile::remove(QDir::current().filePath(EngineProgramName()));
     box(Tr("Form4", "シミュレーションを開始できません\n%1").arg(problem), QMessageBox::Warning,
         QStringLiteral("message_no_terminal") + tag);
   }

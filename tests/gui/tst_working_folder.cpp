@@ -13,6 +13,7 @@
 #include "gui/app/preferences.h"
 #include "gui/forms/form4_engine_screen.h"
 #include "gui/app/working_folder.h"
+#include "gui/widgets/form_style.h"
 #include "gui_test_support.h"
 
 using namespace dosavia;
@@ -24,6 +25,10 @@ namespace {
 
 // Kana and kanji: a text in Japanese holds some.
 const QRegularExpression kJapanese(QStringLiteral("[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}]"));
+
+// The widest line a message box shows unwrapped: half the screen, at most 500 px, less its
+// icon and margins.
+constexpr int kUnwrappedLinePx = 380;
 
 // A message as read: the break opportunities of its paths taken out.
 QString Read(const CapturedMessage& message) {
@@ -134,6 +139,12 @@ void TestWorkingFolder::firstStartTellsTheFolderOnce() {
   QVERIFY2(text.contains(QDir::toNativeSeparators(folder)), qPrintable(text));
   QVERIFY2(text.contains(QStringLiteral("water20.dat")), qPrintable(text));  // what was copied
   QCOMPARE(text.contains(kJapanese), !english);
+  // Lines short enough that the box does not wrap one inside a word; the path may wrap at
+  // its folders.
+  const QFontMetrics metrics(DefaultFont());
+  for (const QString& line : text.split(QLatin1Char('\n')))
+    if (!line.contains(QDir::separator()))
+      QVERIFY2(metrics.horizontalAdvance(line) <= kUnwrappedLinePx, qPrintable(line));
   QVERIFY(!told_again);
   QCOMPARE(again.size(), 0u);
   // Kept in the one settings file, for the next start.
