@@ -1,6 +1,6 @@
 // The depth-dose graph of the non-visual screen: the scale and fixed decoration of its
-// drawing surface (frame, grid, axis labels, legend) and the curves of a loaded result.
-// The --plot command draws the same graph into a picture file.
+// drawing surface (frame, grid, axis labels; its key: result_graph_key.h) and the curves of
+// a loaded result. The --plot command draws the same graph into a picture file.
 #pragma once
 
 #include <QColor>
