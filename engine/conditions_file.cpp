@@ -125,12 +125,14 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
                           .WithLimit(std::move(limit)));
   };
   RecordReader reader(display_name, content);
-  if (reader.line_count() < 3)
+  if (reader.line_count() < 3) {
+    if (auto layout = reader.LayoutProblem(reader.line_count() + 1)) throw InputError(*layout);
     throw bad(ProblemKind::kLineMissing, reader.line_count() + 1,
               std::to_string(reader.line_count()), "3");
+  }
   // A byte-order mark written by a Windows editor is not part of the spectrum's name.
   std::string_view first_line = reader.Line(0);
-  if (first_line.substr(0, 3) == "\xEF\xBB\xBF") first_line.remove_prefix(3);
+  if (StartsWithByteOrderMark(first_line)) first_line.remove_prefix(3);
   RunConditions c;
   c.spectrum_file = NameField(first_line);
   CheckPlainFileName(c.spectrum_file, display_name, 1, kFields[0]);

@@ -27,6 +27,8 @@ enum class ProblemKind {
   kCannotEncodePicture,
   // Fields of fixed-column records and free-format numbers.
   kFileEndsEarly,
+  kStartsWithByteOrderMark,  // a UTF-8 byte-order mark before the first record
+  kLinesEndInCarriageReturn,  // lines ended by CR alone: the whole file reads as one line
   kFieldBlank,
   kNotAnInteger,           // {value}
   kNotANumber,             // {value}

@@ -177,7 +177,9 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
     for (int i = 0; i < 5; ++i)
       if (bits & (1 << i)) s.*kPhysicsSwitchNames[i].member = false;
     const std::string name = TaggedResultFileName("15MV-2147M.data", s);
-    if (bits == 0) EXPECT_EQ(name, "15MV-2147M.data");
+    if (bits == 0) {
+      EXPECT_EQ(name, "15MV-2147M.data");
+    }
     // The longest, "15MV-2147M-noemscp.data", is 23 bytes: the tag adds at most 8.
     EXPECT_LE(name.size(), std::string("15MV-2147M.data").size() + 8) << name;
     const ResultNameParts parts = ParseResultFileName(name);
