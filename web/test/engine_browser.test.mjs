@@ -100,9 +100,11 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   assert.equal(lines.pop(), '');
   assert.equal(lines.length, 301);
   const header = lines[0].split(',');
+  const relative = ' (its primary water kerma maximum in 0-5 cm = 1)';
   assert.deepEqual(header, ['Depth [cm]', '10 MV Primary water kerma 10MV-100K.data',
     '10 MV 10 × 10 cm Total dose 10MV-100K.data', '10 MV 10 × 10 cm Primary dose 10MV-100K.data', '10 MV 10 × 10 cm Scatter dose 10MV-100K.data',
-    '10 MV 1 × 1 cm Total dose 10MV-100K.data', '10 MV 1 × 1 cm Primary dose 10MV-100K.data', '10 MV 1 × 1 cm Scatter dose 10MV-100K.data']);
+    '10 MV 1 × 1 cm Total dose 10MV-100K.data', '10 MV 1 × 1 cm Primary dose 10MV-100K.data', '10 MV 1 × 1 cm Scatter dose 10MV-100K.data']
+    .map((name, i) => (i === 0 ? name : name + relative)));
   assert.equal(lines[1].split(',')[0], '0.05');
   for (const [w, h, name] of [[1920, 1080, 'web_engine_1920_en.png'], [390, 844, 'web_engine_phone_en.png']]) {
     await page.setViewport({ width: w, height: h });
