@@ -89,8 +89,6 @@ enum class ProblemKind {
   // A run of the engine.
   kNoPrimaryKerma,
   kTallyNotFinite,
-  kBlockBeyondLast,  // a block stream added after the last block
-  kRunStoppedEarly,  // the block streams stopped before their last block
   kUnexpected,  // {value}: what the library said
   kCount        // the number of kinds; keep last
 };

@@ -178,10 +178,6 @@ constexpr KindWording kKindWordings[] = {
      "few photons?); no result file was written"},
     {ProblemKind::kTallyNotFinite, "線量の集計に有限でない値が含まれています",
      "the dose tally holds a value that is not a finite number"},
-    {ProblemKind::kBlockBeyondLast, "最後のブロックの後にブロックが加えられました",
-     "a block beyond the last one was added"},
-    {ProblemKind::kRunStoppedEarly, "計算が最後のブロックの前に止められました。結果はありません",
-     "the run was stopped before its last block; no result"},
     {ProblemKind::kUnexpected, "予期しないエラーです（{value}）", "unexpected error ({value})"},
 };
 

@@ -1,7 +1,6 @@
 #include "gui/engine_screen/result_curve_sets.h"
 
 #include <QFileInfo>
-#include <charconv>
 #include <vector>
 
 #include "engine/beam_geometry.h"
