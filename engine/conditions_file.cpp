@@ -125,12 +125,14 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
                           .WithLimit(std::move(limit)));
   };
   RecordReader reader(display_name, content);
-  if (reader.line_count() < 3)
+  if (reader.line_count() < 3) {
+    if (auto layout = reader.LayoutProblem(reader.line_count() + 1)) throw InputError(*layout);
     throw bad(ProblemKind::kLineMissing, reader.line_count() + 1,
               std::to_string(reader.line_count()), "3");
+  }
   // A byte-order mark written by a Windows editor is not part of the spectrum's name.
   std::string_view first_line = reader.Line(0);
-  if (first_line.substr(0, 3) == "\xEF\xBB\xBF") first_line.remove_prefix(3);
+  if (StartsWithByteOrderMark(first_line)) first_line.remove_prefix(3);
   RunConditions c;
   c.spectrum_file = NameField(first_line);
   CheckPlainFileName(c.spectrum_file, display_name, 1, kFields[0]);
@@ -174,11 +176,20 @@ std::string SpectrumFileName(std::string_view energy_text) {
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text) {
   double count = 0;
   if (!ParseCount(count_text, count)) count = 0;
-  char millions[64];
-  std::snprintf(millions, sizeof millions, "%.0f", std::floor(count / 1000000.0));
-  std::string m = millions;
+  // A million photons and more are named by their millions, as every stored result of a
+  // real run is; a smaller trial run by its thousands ("100K") or, below a thousand, by its
+  // count, so that a 1e5 and a 5e5 run do not both become "0M" and replace each other.
+  double unit = 1000000.0;
+  const char* suffix = "M";
+  if (count >= 0 && count < 1000000.0) {
+    unit = count >= 1000.0 ? 1000.0 : 1.0;
+    suffix = count >= 1000.0 ? "K" : "";
+  }
+  char units[64];
+  std::snprintf(units, sizeof units, "%.0f", std::floor(count / unit));
+  std::string m = units;
   if (m == "-0") m = "0";
-  return std::string(energy_text) + "MV-" + m + "M.data";
+  return std::string(energy_text) + "MV-" + m + suffix + ".data";
 }
 
 std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics) {
@@ -205,11 +216,17 @@ ResultNameParts ParseResultFileName(std::string_view name) {
       }
     }
   }
-  // As written: the energy, "MV-", the millions (a minus sign, digits), "M.data".
+  // As written: the energy, "MV-", the count (a minus sign, digits) in millions ("M"),
+  // thousands ("K") or photons (no letter), ".data".
   constexpr std::string_view kUnit = "MV-";
-  constexpr std::string_view kEnd = "M.data";
+  constexpr std::string_view kEnd = ".data";
   if (name.size() > kEnd.size() && name.substr(name.size() - kEnd.size()) == kEnd) {
-    const std::string_view rest = name.substr(0, name.size() - kEnd.size());
+    std::string_view rest = name.substr(0, name.size() - kEnd.size());
+    std::string_view zeros;
+    if (!rest.empty() && (rest.back() == 'M' || rest.back() == 'K')) {
+      zeros = rest.back() == 'M' ? "000000" : "000";
+      rest.remove_suffix(1);
+    }
     std::size_t start = rest.size();
     while (start > 0 && rest[start - 1] >= '0' && rest[start - 1] <= '9') --start;
     const std::size_t digits = start;
@@ -217,7 +234,7 @@ ResultNameParts ParseResultFileName(std::string_view name) {
     if (digits < rest.size() && start >= kUnit.size() &&
         rest.substr(start - kUnit.size(), kUnit.size()) == kUnit) {
       parts.energy = std::string(rest.substr(0, start - kUnit.size()));
-      parts.millions = std::string(rest.substr(start));
+      parts.photons = std::string(rest.substr(start)) + std::string(zeros);
       return parts;
     }
   }

@@ -57,8 +57,10 @@ void CheckPlainFileName(const std::string& name, const std::string& file, int li
 std::string SpectrumFileName(std::string_view energy_text);
 
 // Result file of an energy text and a photon count text: the energy, "MV-", the count in
-// millions rounded down, "M.data" ("10", "30000000" give "10MV-30M.data"); a count text
-// that is not a number counts as 0.
+// millions rounded down, "M.data" ("10", "30000000" give "10MV-30M.data"); below a million,
+// in thousands rounded down with "K" ("100000" gives "10MV-100K.data"), and below a
+// thousand the count itself ("500" gives "10MV-500.data"). A count text that is not a
+// number counts as 0.
 std::string ResultFileName(std::string_view energy_text, std::string_view count_text);
 
 // The result name of a run with parts of the physics switched off: their tag (PhysicsTag)
@@ -71,11 +73,12 @@ std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& p
 // What a result file's name says, read back the way ResultFileName writes it.
 struct ResultNameParts {
   std::string energy;    // the energy text ("10", "7.5"); empty when the name holds no "MV-"
-  std::string millions;  // the count in millions ("30"); empty when not of the written form
+  std::string photons;   // the count the name stands for ("30000000" for "30M", "100000" for
+                         // "100K"); empty when not of the written form
   PhysicsSwitches physics;  // what its tag says was switched off; all on without a tag
 };
 
-// "10MV-30M.data" gives "10" and "30", "10MV-30M-noe.data" the same and electron transport
+// "10MV-30M.data" gives "10" and "30000000", "10MV-30M-noe.data" the same and electron transport
 // off. A name of another form (a renamed copy, "10MV-30M-run2.data") still gives the energy
 // before its first "MV-", in either case, but no count; a tag just before ".data" is read
 // in any name, so a renamed copy still says its physics was incomplete.

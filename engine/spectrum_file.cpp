@@ -63,6 +63,12 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
   if (intensity.find_first_not_of(' ') != std::string_view::npos &&
       intensity.find('.') == std::string_view::npos)
     throw Bad(ProblemKind::kIntensityWithoutPoint, file, line, IntensityField(), Excerpt(record));
+  // A minus sign makes "-8.322E-03" one column wider than the field, so its last digit spills
+  // past column 17; the intensity would be refused as negative anyway, and that is the
+  // reason to give.
+  const std::size_t sign = intensity.find_first_not_of(' ');
+  if (sign != std::string_view::npos && intensity[sign] == '-')
+    throw Bad(ProblemKind::kIntensityNegative, file, line, IntensityField());
   // After column 17: a continued exponent, or any further number, which the free-format
   // reading of the same file would take as the next record's energy.
   const std::size_t after = 17;
@@ -85,9 +91,11 @@ std::string MeVText(double mev) {
 BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& display_name) {
   static const FixedFormat format(kSpectrumRecordFormat);
   RecordReader reader(display_name, content);
-  if (reader.line_count() < kSpectrumBins)
+  if (reader.line_count() < kSpectrumBins) {
+    if (auto layout = reader.LayoutProblem(reader.line_count() + 1)) throw InputError(*layout);
     throw Bad(ProblemKind::kSpectrumEndsEarly, display_name, reader.line_count() + 1, {},
               std::to_string(reader.line_count()), std::to_string(kSpectrumBins));
+  }
   BeamSpectrum s;
   std::array<float, kSpectrumBins + 1> intensity{};
   float sum = 0.0f;

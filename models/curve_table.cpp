@@ -123,15 +123,16 @@ std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file
                           std::span<const CsvCurveSet> sets, const CurveCsvNames& names) {
   std::string text = "\xEF\xBB\xBF";
   text += CsvField(names.depth);
+  const std::string relative = names.relative.empty() ? std::string() : ' ' + names.relative;
   if (kerma != nullptr) {
     const std::string energy = EnergyOfResultFileName(kerma_file);
     text += ',' + CsvField((energy.empty() ? std::string() : energy + ' ') + names.kerma + ' ' +
-                           std::string(kerma_file));
+                           std::string(kerma_file) + relative);
   }
   for (const CsvCurveSet& set : sets)
     for (const std::string& name : names.dose)
       text += ',' + CsvField((set.energy.empty() ? std::string() : set.energy + ' ') +
-                             FieldSizeLabel(set.field) + ' ' + name + ' ' + set.file);
+                             FieldSizeLabel(set.field) + ' ' + name + ' ' + set.file + relative);
   text += "\r\n";
   for (int i = 1; i <= kDepthBins; ++i) {
     text += Number((2 * i - 1) / 20.0);  // the bin centre, 0.05 cm, 0.15 cm, ...

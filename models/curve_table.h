@@ -69,11 +69,15 @@ struct CurveCsvNames {
   std::string depth;                // "深さ [cm]"
   std::string kerma;                // "一次線水カーマ"
   std::array<std::string, 3> dose;  // total, primary, scatter
+  // After every value column's name: what the numbers are relative to, since a result file
+  // holds ratios, not grays ("（0～5 cm の一次線水カーマ最大値 = 1）"); none when empty.
+  std::string relative;
 };
 
 // A header row, then one row per depth bin: the bin's centre [cm], the kerma of `kerma`
 // (when given, named after `kerma_file`), then total, primary and scatter of each set, as
-// the file's ratios to the kerma maximum, six significant digits. UTF-8 with a byte-order
+// the file's ratios to its kerma maximum in the first 5 cm (each value column's name says
+// so with `relative`), six significant digits. UTF-8 with a byte-order
 // mark so that a Japanese spreadsheet does not read it as Shift-JIS, CR LF line ends.
 std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file,
                           std::span<const CsvCurveSet> sets, const CurveCsvNames& names);

@@ -230,7 +230,27 @@ RecordReader RecordReader::FromFile(const std::string& path, const std::string& 
 RecordReader::RecordReader(std::string display_name, std::string_view content)
     : name_(std::move(display_name)), lines_(SplitLines(content)) {}
 
+std::optional<Problem> RecordReader::LayoutProblem(int line) const {
+  if (line == 1 && !lines_.empty() && StartsWithByteOrderMark(lines_.front()))
+    return Problem(ProblemKind::kStartsWithByteOrderMark).In(name_, 1);
+  for (int i = 0; i < line && i < static_cast<int>(lines_.size()); ++i) {
+    const std::size_t cr = lines_[i].find('\r');
+    if (cr != std::string::npos && cr + 1 < lines_[i].size())
+      return Problem(ProblemKind::kLinesEndInCarriageReturn).In(name_, i + 1);
+  }
+  return std::nullopt;
+}
+
 std::vector<ReadField> RecordReader::Read(const FixedFormat& format, int count) {
+  try {
+    return ReadFields(format, count);
+  } catch (const InputError& e) {
+    if (auto layout = LayoutProblem(e.line())) throw InputError(std::move(*layout));
+    throw;
+  }
+}
+
+std::vector<ReadField> RecordReader::ReadFields(const FixedFormat& format, int count) {
   std::vector<ReadField> fields;
   if (format.DataItemsPerRecord() == 0) throw std::invalid_argument("format has no data items");
   while (static_cast<int>(fields.size()) < count) {

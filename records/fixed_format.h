@@ -3,11 +3,14 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "records/problem.h"
 
 namespace dosavia {
 
@@ -90,12 +93,20 @@ class RecordReader {
   // range (one below it reads as 0).
   std::vector<ReadField> Read(const FixedFormat& format, int count);
 
+  // Where a refusal at `line` (from 1) is really the text's layout: a byte-order mark
+  // before the first record (for a refusal of line 1), or lines ended by CR alone (which leave one long line), the
+  // problem that says so; nothing otherwise. Each field error would only name a symptom
+  // ("not an integer", "ends too early") of what an editor did to the whole file.
+  std::optional<Problem> LayoutProblem(int line) const;
+
   int lines_read() const { return next_line_; }
   int line_count() const { return static_cast<int>(lines_.size()); }
   const std::string& name() const { return name_; }
   const std::string& Line(int index0) const { return lines_.at(index0); }
 
  private:
+  std::vector<ReadField> ReadFields(const FixedFormat& format, int count);
+
   std::string name_;
   std::vector<std::string> lines_;
   int next_line_ = 0;

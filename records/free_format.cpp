@@ -24,6 +24,9 @@ bool FreeFormatReader::Next(Real& value) {
   std::string normal;
   const NumberParse parse =
       NormaliseNumber(token, 0, normal) ? ParseNumber(normal, value) : NumberParse::kNotANumber;
+  // The first number behind an editor's byte-order mark: the mark is the fault, not the number.
+  if (parse != NumberParse::kOk && count_ == 1 && StartsWithByteOrderMark(token))
+    throw InputError(Problem(ProblemKind::kStartsWithByteOrderMark).In(name_, line_));
   if (parse != NumberParse::kOk)
     throw InputError(Problem(parse == NumberParse::kOutOfRange ? ProblemKind::kOutOfRange
                                                                : ProblemKind::kNotANumber)

@@ -27,6 +27,8 @@ enum class ProblemKind {
   kCannotEncodePicture,
   // Fields of fixed-column records and free-format numbers.
   kFileEndsEarly,
+  kStartsWithByteOrderMark,  // a UTF-8 byte-order mark before the first record
+  kLinesEndInCarriageReturn,  // lines ended by CR alone: the whole file reads as one line
   kFieldBlank,
   kNotAnInteger,           // {value}
   kNotANumber,             // {value}
@@ -87,8 +89,6 @@ enum class ProblemKind {
   // A run of the engine.
   kNoPrimaryKerma,
   kTallyNotFinite,
-  kBlockBeyondLast,  // a block stream added after the last block
-  kRunStoppedEarly,  // the block streams stopped before their last block
   kUnexpected,  // {value}: what the library said
   kCount        // the number of kinds; keep last
 };

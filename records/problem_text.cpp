@@ -42,6 +42,15 @@ constexpr KindWording kKindWordings[] = {
      "cannot encode the picture as PNG"},
     {ProblemKind::kFileEndsEarly, "ファイルが途中で終わっています（行が足りません）",
      "the file ends too early (line missing)"},
+    {ProblemKind::kStartsWithByteOrderMark,
+     "ファイルの先頭に BOM（バイト順マーク）があります。BOM なしのテキスト"
+     "（ASCII または BOM なし UTF-8）で保存し直して下さい",
+     "the file starts with a byte-order mark (BOM); save it again as plain text (ASCII, or "
+     "UTF-8 without BOM)"},
+    {ProblemKind::kLinesEndInCarriageReturn,
+     "行末が CR だけです（古い Mac の形式）。行末を CR LF か LF にして保存し直して下さい",
+     "its lines end in CR alone (an old Mac text file); save it again with CR LF or LF line "
+     "ends"},
     {ProblemKind::kFieldBlank, "値がありません", "the field is blank"},
     {ProblemKind::kNotAnInteger, "整数ではありません（'{value}'）", "not an integer: '{value}'"},
     {ProblemKind::kNotANumber, "数値ではありません（'{value}'）", "not a number: '{value}'"},
@@ -169,10 +178,6 @@ constexpr KindWording kKindWordings[] = {
      "few photons?); no result file was written"},
     {ProblemKind::kTallyNotFinite, "線量の集計に有限でない値が含まれています",
      "the dose tally holds a value that is not a finite number"},
-    {ProblemKind::kBlockBeyondLast, "最後のブロックの後にブロックが加えられました",
-     "a block beyond the last one was added"},
-    {ProblemKind::kRunStoppedEarly, "計算が最後のブロックの前に止められました。結果はありません",
-     "the run was stopped before its last block; no result"},
     {ProblemKind::kUnexpected, "予期しないエラーです（{value}）", "unexpected error ({value})"},
 };
 

@@ -48,7 +48,12 @@ std::string Excerpt(std::string_view text, std::size_t max_chars) {
     if (chars == max_chars) return out + "...";
     const std::size_t n = Utf8SequenceLength(text);
     const unsigned char c = static_cast<unsigned char>(text.front());
-    if (n == 0 || c < 0x20 || c == 0x7f) {
+    // A byte-order mark or zero-width space quoted as it is would show as nothing between
+    // the quotes; its code point is what a reader can act on.
+    if (n == 3 && (text.substr(0, 3) == "\xEF\xBB\xBF" || text.substr(0, 3) == "\xE2\x80\x8B")) {
+      out += text[1] == '\xBB' ? "\\uFEFF" : "\\u200B";
+      text.remove_prefix(3);
+    } else if (n == 0 || c < 0x20 || c == 0x7f) {
       out += "\\x";
       out += kHex[c >> 4];
       out += kHex[c & 15];
@@ -60,6 +65,10 @@ std::string Excerpt(std::string_view text, std::size_t max_chars) {
     ++chars;
   }
   return out;
+}
+
+bool StartsWithByteOrderMark(std::string_view text) {
+  return text.substr(0, 3) == "\xEF\xBB\xBF";
 }
 
 }  // namespace dosavia

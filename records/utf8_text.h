@@ -21,4 +21,8 @@ std::string_view Utf8Prefix(std::string_view s, std::size_t max_bytes);
 // Shift-JIS file cannot garble the console or a message box.
 std::string Excerpt(std::string_view text, std::size_t max_chars = 80);
 
+// Whether the text begins with the UTF-8 byte-order mark (EF BB BF) that some editors put
+// before the first character of a file saved as UTF-8.
+bool StartsWithByteOrderMark(std::string_view text);
+
 }  // namespace dosavia

@@ -1,7 +1,6 @@
 #include "gui/engine_screen/result_curve_sets.h"
 
 #include <QFileInfo>
-#include <charconv>
 #include <vector>
 
 #include "engine/beam_geometry.h"
@@ -84,7 +83,8 @@ std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
                             Tr("Figures", kKermaName).toStdString(),
                             {Tr("Figures", kDoseNames[0]).toStdString(),
                              Tr("Figures", kDoseNames[1]).toStdString(),
-                             Tr("Figures", kDoseNames[2]).toStdString()}};
+                             Tr("Figures", kDoseNames[2]).toStdString()},
+                            Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString()};
   return dosavia::CurvesCsvText(kerma, kerma_file.toStdString(), rows, names);
 }
 

@@ -129,6 +129,10 @@
 <context>
     <name>Figures</name>
     <message>
+        <source>（0～5 cm の一次線水カーマ最大値 = 1）</source>
+        <translation>(its primary water kerma maximum in 0-5 cm = 1)</translation>
+    </message>
+    <message>
         <source>一次線水カーマ</source>
         <translation>Primary water kerma</translation>
     </message>

@@ -99,10 +99,15 @@ TEST(ConditionsTest, WriterHelpersBuildTheLinesOfTheInteractiveProgram) {
     const char* total;
   } cases[] = {
       {"30000000", "10MV-30M.data", "3.00E+07"}, {"100000000", "10MV-100M.data", "1.00E+08"},
-      {"12345678", "10MV-12M.data", "1.23E+07"}, {"500000", "10MV-0M.data", "5.00E+05"},
+      {"12345678", "10MV-12M.data", "1.23E+07"}, {"500000", "10MV-500K.data", "5.00E+05"},
       {"12350000", "10MV-12M.data", "1.24E+07"},  // a half goes up
       {"99950000", "10MV-99M.data", "1.00E+08"},  // and may carry into the exponent
-      {"lots", "10MV-0M.data", "lots"},
+      {"lots", "10MV-0.data", "lots"},
+      // Trial runs below a million keep apart (once all "0M"); a million and more keep the
+      // names stored results have.
+      {"100000", "10MV-100K.data", "1.00E+05"}, {"999999", "10MV-999K.data", "1.00E+06"},
+      {"1000", "10MV-1K.data", "1.00E+03"}, {"999", "10MV-999.data", "9.99E+02"},
+      {"1999999", "10MV-1M.data", "2.00E+06"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ResultFileName("10", c.count), c.result) << c.count;

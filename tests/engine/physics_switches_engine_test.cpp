@@ -177,12 +177,14 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
     for (int i = 0; i < 5; ++i)
       if (bits & (1 << i)) s.*kPhysicsSwitchNames[i].member = false;
     const std::string name = TaggedResultFileName("15MV-2147M.data", s);
-    if (bits == 0) EXPECT_EQ(name, "15MV-2147M.data");
+    if (bits == 0) {
+      EXPECT_EQ(name, "15MV-2147M.data");
+    }
     // The longest, "15MV-2147M-noemscp.data", is 23 bytes: the tag adds at most 8.
     EXPECT_LE(name.size(), std::string("15MV-2147M.data").size() + 8) << name;
     const ResultNameParts parts = ParseResultFileName(name);
     EXPECT_EQ(parts.energy, "15") << name;
-    EXPECT_EQ(parts.millions, "2147") << name;
+    EXPECT_EQ(parts.photons, "2147000000") << name;
     EXPECT_TRUE(parts.physics == s) << name;
     for (const std::string& other : names) EXPECT_NE(name, other);
     names.push_back(name);
@@ -190,12 +192,13 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
   const struct {
     const char* name;
     const char* energy;
-    const char* millions;
+    const char* photons;
     std::string tag;
   } read_back[] = {
-      {"10MV-30M.data", "10", "30", ""},
-      {"10MV-30M-noe.data", "10", "30", "-noe"},
-      {"7.5MV-1M-nosp.data", "7.5", "1", "-nosp"},
+      {"10MV-30M.data", "10", "30000000", ""},
+      {"10MV-30M-noe.data", "10", "30000000", "-noe"},
+      {"7.5MV-1M-nosp.data", "7.5", "1000000", "-nosp"},
+      {"10MV-100K-noe.data", "10", "100000", "-noe"},
       {"10MV-30M-run2.data", "10", "", ""},     // a renamed copy is full physics
       {"10MV-30M-nope.data", "10", "", ""},     // letters out of order: not a tag
       {"10MV-30M-noee.data", "10", "", ""},     // a letter twice: not a tag
@@ -205,7 +208,7 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
   for (const auto& c : read_back) {
     const ResultNameParts parts = ParseResultFileName(c.name);
     EXPECT_EQ(parts.energy, c.energy) << c.name;
-    EXPECT_EQ(parts.millions, c.millions) << c.name;
+    EXPECT_EQ(parts.photons, c.photons) << c.name;
     EXPECT_EQ(PhysicsTag(parts.physics), c.tag) << c.name;
   }
   PhysicsSwitches no_e;

@@ -87,12 +87,13 @@ TEST(ErrorLineTest, IsTheJapaneseReportAndIsRecognised) {
 
 TEST(ResultFileNameTest, ReadsBackTheEnergyAndCountItWrites) {
   for (const char* energy : {"4", "6", "10", "15", "7.5", "MV", "1MV-2", "\u3042"}) {
-    for (const char* count : {"30000000", "100000000", "999999", "0", "many", "-5000000", "5e7"}) {
+    for (const char* count : {"30000000", "100000000", "999999", "1000", "999", "0", "many",
+                              "-5000000", "-5", "5e7", "5e5"}) {
       const std::string name = ResultFileName(energy, count);
       const ResultNameParts parts = ParseResultFileName(name);
       EXPECT_EQ(parts.energy, energy) << name;
-      // The millions read back name the same file again.
-      EXPECT_EQ(ResultFileName(parts.energy, parts.millions + "000000"), name) << name;
+      // The count read back names the same file again.
+      EXPECT_EQ(ResultFileName(parts.energy, parts.photons), name) << name;
     }
   }
 }
@@ -101,11 +102,14 @@ TEST(ResultFileNameTest, OtherNamesGiveWhatTheySay) {
   const struct {
     const char* name;
     const char* energy;
-    const char* millions;
+    const char* photons;
   } cases[] = {
-      {"10MV-30M.data", "10", "30"},
-      {"10MV--5M.data", "10", "-5"},
-      {"MV-30M.data", "", "30"},
+      {"10MV-30M.data", "10", "30000000"},
+      {"10MV-100K.data", "10", "100000"},
+      {"10MV-500.data", "10", "500"},
+      {"10MV--5M.data", "10", "-5000000"},
+      {"MV-30M.data", "", "30000000"},
+      {"10MV-K.data", "10", ""},
       // A renamed copy still says its energy, but no count.
       {"10MV-30M-run2.data", "10", ""},
       {"10mv-30m.data", "10", ""},
@@ -118,7 +122,7 @@ TEST(ResultFileNameTest, OtherNamesGiveWhatTheySay) {
   for (const auto& c : cases) {
     const ResultNameParts parts = ParseResultFileName(c.name);
     EXPECT_EQ(parts.energy, c.energy) << c.name;
-    EXPECT_EQ(parts.millions, c.millions) << c.name;
+    EXPECT_EQ(parts.photons, c.photons) << c.name;
   }
 }
 

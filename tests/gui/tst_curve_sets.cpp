@@ -163,8 +163,8 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   const QList<QByteArray> rows = csv.mid(3).split('\n');
   const QStringList header = QString::fromUtf8(rows[0].trimmed()).split(',');
   QCOMPARE(header.size(), 2 + 2 * 3);
-  QCOMPARE(header[3], QString::fromUtf8("10 MV 10 × 10 cm 一次線線量 10MV-30M.data"));
-  QCOMPARE(header[7], QString::fromUtf8("4 MV 1 × 1 cm 散乱線線量 4MV-30M.data"));
+  QCOMPARE(header[3], QString::fromUtf8("10 MV 10 × 10 cm 一次線線量 10MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  QCOMPARE(header[7], QString::fromUtf8("4 MV 1 × 1 cm 散乱線線量 4MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
   const QList<QByteArray> bin150 = rows[150].trimmed().split(',');
   QCOMPARE(bin150[0].toDouble(), 14.95);
   QCOMPARE(bin150[1].toDouble(), form.Tables().Kerma[150]);

@@ -72,7 +72,7 @@ void TestForm4EndToEnd::runLoadAndPlot() {
   form.Combo2->setCurrentText("10");
   form.Combo1->setCurrentText(kPhotonCount);
   QCOMPARE(MessagesDuring([&] { form.Command1->click(); }).size(), 0u);
-  QCOMPARE(form.ResultFileName(), QString("10MV-0M.data"));
+  QCOMPARE(form.ResultFileName(), QString("10MV-20K.data"));
   QCOMPARE(MessagesDuring([&] { form.Command2->click(); }).size(), 0u);
   QVERIFY(form.Command4->isEnabled());
 
@@ -97,7 +97,7 @@ void TestForm4EndToEnd::runLoadAndPlot() {
   QVERIFY(form.Command8->isEnabled());
 
   // Tables against the file's fixed columns.
-  const FileRecords file = ReadRecords(dir.Path("10MV-0M.data"));
+  const FileRecords file = ReadRecords(dir.Path("10MV-20K.data"));
   const ResultTables& tables = form.Tables();
   for (int block = 0; block < 2; ++block) {
     const int component = block == 0 ? kPrimaryDose : kScatterDose;

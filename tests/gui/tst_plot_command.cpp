@@ -92,8 +92,8 @@ void TestPlotCommand::severalFieldsAsPictureAndTable() {
   QCOMPARE(rows.size(), 1 + kDepthBins + 1);  // the last line end leaves an empty piece
   const QStringList header = QString::fromUtf8(rows[0].trimmed()).split(',');
   QCOMPARE(header.size(), 2 + 3 * 3);  // depth, kerma, three fields of three curves
-  QCOMPARE(header[2], QString::fromUtf8("6 MV 1 × 1 cm 水吸収線量 6MV-30M.data"));
-  QCOMPARE(header[8], QString::fromUtf8("6 MV 3 × 3 cm 水吸収線量 6MV-30M.data"));
+  QCOMPARE(header[2], QString::fromUtf8("6 MV 1 × 1 cm 水吸収線量 6MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  QCOMPARE(header[8], QString::fromUtf8("6 MV 3 × 3 cm 水吸収線量 6MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
   // Only a table: no picture needed.
   QCOMPARE(Run({"--plot", "6MV-30M.data", "--csv", "only.csv"}), std::optional<int>(0));
   QVERIFY(QFile::exists(dir.Path("only.csv")));

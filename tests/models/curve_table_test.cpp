@@ -168,10 +168,13 @@ TEST(CurveTableTest, NoiseCorrelationOfTheFallOff) {
 TEST(CurveTableTest, CsvHasTheDesktopLayout) {
   const auto a = NoisyTables(0.0, 1);
   const CsvCurveSet sets[] = {{a.get(), 8, "10 MV", "10MV-1M.data"}, {a.get(), 1, "", "x,y.data"}};
-  const CurveCsvNames names{"深さ [cm]", "一次線水カーマ", {"水吸収線量", "一次線線量", "散乱線線量"}};
+  const CurveCsvNames names{"深さ [cm]", "一次線水カーマ", {"水吸収線量", "一次線線量", "散乱線線量"},
+                            "(max = 1)"};
   const std::string csv = CurvesCsvText(a.get(), "10MV-1M.data", sets, names);
-  ASSERT_EQ(csv.rfind("\xEF\xBB\xBF深さ [cm],10 MV 一次線水カーマ 10MV-1M.data,10 MV 10 × 10 cm 水吸収線量 10MV-1M.data,", 0), 0u);
-  EXPECT_NE(csv.find(",\"1 × 1 cm 散乱線線量 x,y.data\"\r\n"), std::string::npos);  // quoted
+  // Every value column says what its numbers are relative to.
+  ASSERT_EQ(csv.rfind("\xEF\xBB\xBF深さ [cm],10 MV 一次線水カーマ 10MV-1M.data (max = 1),10 MV 10 × 10 cm "
+                      "水吸収線量 10MV-1M.data (max = 1),", 0), 0u);
+  EXPECT_NE(csv.find(",\"1 × 1 cm 散乱線線量 x,y.data (max = 1)\"\r\n"), std::string::npos);  // quoted
   std::size_t lines = 0;
   for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++lines;
   EXPECT_EQ(lines, 1u + kDepthBins);

@@ -60,10 +60,16 @@ void ExpectNoTraceOfSwitchedParts(const PhysicsSwitches& s, const std::vector<Ev
   const Event<Real>* previous_step = nullptr;
   for (const Event<Real>& e : events) {
     if (e.type == EventType::kInteraction) {
-      if (!s.coherent) EXPECT_NE(e.interaction, InteractionKind::kCoherent) << where;
-      if (!s.pair) EXPECT_NE(e.interaction, InteractionKind::kPair) << where;
+      if (!s.coherent) {
+        EXPECT_NE(e.interaction, InteractionKind::kCoherent) << where;
+      }
+      if (!s.pair) {
+        EXPECT_NE(e.interaction, InteractionKind::kPair) << where;
+      }
     }
-    if (!s.electron_transport) EXPECT_NE(e.type, EventType::kStep) << where;
+    if (!s.electron_transport) {
+      EXPECT_NE(e.type, EventType::kStep) << where;
+    }
     if (!s.photon_scatter) {
       // Nothing is deposited once the source photon has scattered: no scatter dose.
       if (e.type == EventType::kAbsorption || e.type == EventType::kStep)

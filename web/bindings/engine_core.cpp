@@ -228,7 +228,8 @@ class ResultLibrary {
                                   names["kerma"].as<std::string>(),
                                   {names["dose"][0].as<std::string>(),
                                    names["dose"][1].as<std::string>(),
-                                   names["dose"][2].as<std::string>()}};
+                                   names["dose"][2].as<std::string>()},
+                                  names["relative"].as<std::string>()};
     const ResultTables* kerma = kerma_id >= 0 ? tables_.at(kerma_id).get() : nullptr;
     return CurvesCsvText(kerma, kerma_file, rows, csv_names);
   }

@@ -411,6 +411,7 @@ async function csvText() {
     depth: tr('Figures', '深さ [cm]'),
     kerma: tr('Figures', '一次線水カーマ'),
     dose: componentNames(),
+    relative: tr('Figures', '（0～5 cm の一次線水カーマ最大値 = 1）'),
   };
   const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name }));
   const text = await total.call('csv', { sets, kermaId: state.kerma ? state.kerma.id : -1, kermaFile: state.kerma ? state.kerma.name : '', names });

@@ -56,9 +56,9 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   const dir = await downloadsTo(page);
   await waitForRun(page);
   const status = await page.$eval('#e-status', (e) => e.textContent);
-  assert.match(status, /Finished: 10MV-0M\.data/);
+  assert.match(status, /Finished: 10MV-100K\.data/);
   const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
-  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-0M.data');
+  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-100K.data');
   assert.match(cells[1], /^\d\.\d\d ± \d\.\d\d$/);
   assert.ok(Number(cells[4]) > 0.6 && Number(cells[4]) < 0.8, cells[4]);
   // The first set's colour is on the graph.
@@ -72,14 +72,14 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   if (shots) await page.screenshot({ path: join(shots, 'web_engine_1024.png') });
 
   // The browser's file equals kestrun.mjs's for the same conditions, 2 workers there.
-  await page.click('button[aria-label="Download 10MV-0M.data"]');
-  const data = (await waitForFile(dir, '10MV-0M.data')).toString('latin1');
+  await page.click('button[aria-label="Download 10MV-100K.data"]');
+  const data = (await waitForFile(dir, '10MV-100K.data')).toString('latin1');
   const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
   for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
-  fs.writeFileSync(join(work, 'Joken.dat'), '10MV.csv\r\n10MV-0M.data\r\n1.00E+05\r\n');
+  fs.writeFileSync(join(work, 'Joken.dat'), '10MV.csv\r\n10MV-100K.data\r\n1.00E+05\r\n');
   const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2'], { cwd: work, input: '\n' });
   assert.equal(r.status, 0, String(r.stdout));
-  assert.equal(data, fs.readFileSync(join(work, '10MV-0M.data'), 'latin1'));
+  assert.equal(data, fs.readFileSync(join(work, '10MV-100K.data'), 'latin1'));
 
   // A second set (1 x 1 cm) and the kerma, then the PNG at 1200 x 900 and the CSV.
   await page.click('#e-fields input[value="1"]');
@@ -100,9 +100,11 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   assert.equal(lines.pop(), '');
   assert.equal(lines.length, 301);
   const header = lines[0].split(',');
-  assert.deepEqual(header, ['Depth [cm]', '10 MV Primary water kerma 10MV-0M.data',
-    '10 MV 10 × 10 cm Total dose 10MV-0M.data', '10 MV 10 × 10 cm Primary dose 10MV-0M.data', '10 MV 10 × 10 cm Scatter dose 10MV-0M.data',
-    '10 MV 1 × 1 cm Total dose 10MV-0M.data', '10 MV 1 × 1 cm Primary dose 10MV-0M.data', '10 MV 1 × 1 cm Scatter dose 10MV-0M.data']);
+  const relative = ' (its primary water kerma maximum in 0-5 cm = 1)';
+  assert.deepEqual(header, ['Depth [cm]', '10 MV Primary water kerma 10MV-100K.data',
+    '10 MV 10 × 10 cm Total dose 10MV-100K.data', '10 MV 10 × 10 cm Primary dose 10MV-100K.data', '10 MV 10 × 10 cm Scatter dose 10MV-100K.data',
+    '10 MV 1 × 1 cm Total dose 10MV-100K.data', '10 MV 1 × 1 cm Primary dose 10MV-100K.data', '10 MV 1 × 1 cm Scatter dose 10MV-100K.data']
+    .map((name, i) => (i === 0 ? name : name + relative)));
   assert.equal(lines[1].split(',')[0], '0.05');
   for (const [w, h, name] of [[1920, 1080, 'web_engine_1920_en.png'], [390, 844, 'web_engine_phone_en.png']]) {
     await page.setViewport({ width: w, height: h });
@@ -117,15 +119,15 @@ test('Stop ends a run and leaves no result; a kept result is listed again and ca
   const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=4&photons=30000000`, 1024, 768);
   await page.waitForFunction(() => document.body.dataset.engineReady === '1');
   const before = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
-  assert.ok(before.includes('10MV-0M.data'), 'the first test\'s result is kept across visits');
+  assert.ok(before.includes('10MV-100K.data'), 'the first test\'s result is kept across visits');
   await page.click('#e-start');
   await page.waitForFunction(() => document.getElementById('e-progress').value > 0 || /bin/.test(document.getElementById('e-status').textContent), { timeout: 30000 });
   await page.click('#e-stop');
   await page.waitForFunction(() => document.getElementById('e-status').textContent === 'Stopped', { timeout: 20000 });
   const after = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
   assert.deepEqual(after, before);
-  await page.click('button[aria-label="Remove 10MV-0M.data"]');
-  await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '10MV-0M.data'));
+  await page.click('button[aria-label="Remove 10MV-100K.data"]');
+  await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '10MV-100K.data'));
   assert.deepEqual(errors, []);
   await page.close();
 });
