@@ -1,9 +1,16 @@
 // The finished results kept in the browser (IndexedDB) across visits, Dosavia's 既存データ:
 // the result file's text under its name. Nothing leaves the machine. Where IndexedDB is not
-// available (a private window of some browsers) the list lives as long as the page.
+// available (a private window of some browsers, a page opened from a folder in some) the
+// list lives as long as the page, and the screen says so.
 const DB = 'dosavia';
 const STORE = 'results';
 let memory = null;
+let lasting = true;
+
+// Whether the results outlive the page: false once IndexedDB has failed.
+export function resultsOutliveThePage() {
+  return lasting;
+}
 
 function open() {
   return new Promise((resolve, reject) => {
@@ -34,6 +41,7 @@ async function transact(mode, work) {
 }
 
 function fallback() {
+  lasting = false;
   if (!memory) memory = new Map();
   return memory;
 }
