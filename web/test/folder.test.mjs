@@ -42,6 +42,9 @@ for (const { lang, menuTitle, done } of LANGUAGES)
       const { page, errors } = await openPage(browser, folderUrl(`?lang=${lang}`), width, height);
       await page.waitForFunction(() => !document.getElementById('menu').hidden, { timeout: 10000 });
       assert.match(await page.$eval('.menu-title', (e) => e.textContent.trim()), menuTitle);
+      // The menu's buttons fit a phone's width: no sideways scrolling.
+      const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+      assert.ok(overflow <= 0, `menu ${overflow}px wider than the window`);
       await shoot(page, `folder_menu_${lang}_${width}.png`);
       // The menu's link navigates within the folder and keeps the language.
       await Promise.all([page.waitForNavigation(), page.click('#open-visual')]);
