@@ -18,6 +18,8 @@ const LANGUAGES = [
   { lang: 'en', menuTitle: /^[^\u3040-\u30ff\u3400-\u9fff]*$/, done: /300 photons/ },
 ];
 const SIZES = [[1024, 768], [390, 844]];
+// The side view's two captions on one line, or, where they would overlap, on two.
+const CAPTION_LINES = { 1024: '1', 390: '2' };
 
 let browser;
 before(async () => {
@@ -55,6 +57,7 @@ for (const { lang, menuTitle, done } of LANGUAGES)
       await page.goto(folderUrl(`?screen=visual&lang=${lang}&energy=15&field=1&photons=300&step=0&go=1`), { waitUntil: 'load' });
       await waitForTotal(page, 300, 30000);
       assert.ok((await redPixels(page)) > 200, 'tracks drawn');
+      assert.equal(await page.$eval('#side', (c) => c.dataset.captionLines), CAPTION_LINES[width]);
       assert.match(await page.$eval('#depth-note', (e) => e.textContent), done);
       await shoot(page, `folder_visual_${lang}_${width}.png`);
 
