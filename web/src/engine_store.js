@@ -48,11 +48,18 @@ function fallback() {
 
 // [{ name, text, saved }] sorted by name.
 export async function listResults() {
-  let all;
+  let all = [];
   try {
     all = await transact('readonly', (store) => store.getAll());
   } catch {
-    all = [...fallback().values()];
+    fallback();
+  }
+  // A result that IndexedDB refused (a full disk) lives in memory beside the kept ones, and
+  // is listed with them rather than lost from view.
+  if (memory) {
+    const byName = new Map(all.map((r) => [r.name, r]));
+    for (const record of memory.values()) byName.set(record.name, record);
+    all = [...byName.values()];
   }
   return all.sort((a, b) => a.name.localeCompare(b.name));
 }
@@ -62,15 +69,17 @@ export async function saveResult(name, text) {
   const record = { name, text, saved: Date.now() };
   try {
     await transact('readwrite', (store) => store.put(record));
+    memory?.delete(name);
   } catch {
     fallback().set(name, record);
   }
 }
 
 export async function removeResult(name) {
+  memory?.delete(name);
   try {
     await transact('readwrite', (store) => store.delete(name));
   } catch {
-    fallback().delete(name);
+    fallback();
   }
 }
