@@ -4,8 +4,11 @@
 # the data embedded, and the texts from Dosavia's translation file. Beside them kestrun.js,
 # the engine as a Node program that works in the current directory as the native Kestrun
 # does (node build/web/kestrun.js in a folder with Joken.dat, the spectrum and the physics
-# tables). Installs emscripten, node-acorn and Node.js when missing; a second run only
-# rebuilds what changed. Further arguments go to the configure step.
+# tables). Beside index.html, dosavia_folder.js: the same site as one classic script, for the
+# page opened from the folder by double-click (file://). Installs emscripten, node-acorn,
+# Node.js and the lock file's npm packages (esbuild) when missing; a second run only rebuilds
+# what changed. Further arguments go to the configure step; CMAKE_BUILD_PARALLEL_LEVEL caps
+# the build's jobs (else one a core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,7 +27,7 @@ mkdir -p build/wasm build/web
 emcmake cmake -S . -B build/wasm -DCMAKE_BUILD_TYPE=Release -DDOSAVIA_BUILD_GUI=OFF \
   -DDOSAVIA_BUILD_TESTS=OFF -DDOSAVIA_BUILD_BENCH=OFF "$@" > build/wasm/configure.log 2>&1 \
   || { cat build/wasm/configure.log; exit 1; }
-cmake --build build/wasm -j"$(nproc)" --target Kestrun dosavia_core kestrun_core
+cmake --build build/wasm -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" --target Kestrun dosavia_core kestrun_core
 # The engine and, beside it as beside the native one, the shipped data files that
 # "kestrun.js --init" lays into a working folder. Each is replaced only when it changed.
 copy_if_changed() {
@@ -51,7 +54,11 @@ copy_if_changed packaging/icons/dosavia-256.png build/web/icon-256.png
 node web/tools/make_texts.mjs gui/translations/dosavia_en.ts web/texts/web_texts.json build/web/texts.js.new
 copy_if_changed build/web/texts.js.new build/web/texts.js
 rm -f build/web/texts.js.new
+# The page opened from a folder: its modules bundled by esbuild (pinned by web's lock file)
+# with the core and the workers' texts.
+[ -x web/node_modules/.bin/esbuild ] || (cd web && npm ci --no-audit --no-fund --loglevel=error)
+node web/tools/make_folder_bundle.mjs build/web
 # The service worker's list of the site's files, made last: it versions them all.
 node web/tools/make_precache.mjs build/web
-echo "build/web/: the browser edition (index.html; serve it with 'bash tools/run.sh web')"
+echo "build/web/: the browser edition (index.html; serve it with 'bash tools/run.sh web', or open it from the folder)"
 echo "build/web/kestrun.js: run it as 'node <path>/kestrun.js' in a working folder"

@@ -5,8 +5,8 @@
 # Usage: bash tools/install-deps.sh [group-or-package...]
 #   fuzz      clang and its runtime (libFuzzer, sanitizers) for tools/fuzz.sh
 #   package   dpkg-dev (dpkg-shlibdeps for cpack) and file, for tools/package.sh
-#   web       Emscripten, the acorn module its optimiser needs, and Node.js where it is
-#             missing, for tools/build-web.sh
+#   web       Emscripten, the acorn module its optimiser needs, and Node.js and npm where
+#             they are missing, for tools/build-web.sh
 #   browser   Chromium, for the browser edition's page tests
 #   any other word is taken as a Debian package name
 set -euo pipefail
@@ -20,7 +20,8 @@ for extra in "$@"; do
     package) packages+=(dpkg-dev file) ;;
     web)
       packages+=(emscripten node-acorn)
-      command -v node > /dev/null || packages+=(nodejs npm)
+      command -v node > /dev/null || packages+=(nodejs)
+      command -v npm > /dev/null || packages+=(npm)
       ;;
     browser) packages+=(chromium) ;;
     -*) echo "install-deps.sh: unknown option $extra" >&2; exit 2 ;;

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build.sh "$@"
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 # The browser edition: its WebAssembly build, then its tests under Node (the core against
 # the native build, the engine against native Kestrun, texts, deep links) and in headless

@@ -163,7 +163,13 @@ export class SideView {
     ctx.fillText(this.captions[0], X(0.3 / m), Y(w.top + 0.1 / m));
     ctx.fillStyle = '#000';
     ctx.textAlign = 'right';
-    ctx.fillText(this.captions[1], X(right - 0.3 / m), Y(w.top + 0.1 / m));
+    // On a narrow view (a phone, the Japanese captions) the second caption goes under the
+    // first rather than over it.
+    const room = X(right - 0.3 / m) - X(0.3 / m);
+    const wide = ctx.measureText(this.captions[0]).width + ctx.measureText(this.captions[1]).width + small;
+    const lines = wide > room ? 2 : 1;
+    this.canvas.dataset.captionLines = String(lines);
+    ctx.fillText(this.captions[1], X(right - 0.3 / m), Y(w.top + 0.1 / m) + (lines - 1) * small * 1.25);
     // The field edges.
     ctx.strokeStyle = FIELD_BLUE;
     ctx.lineWidth = 1;

@@ -6,10 +6,11 @@
 import { COMPONENT_STYLES, KERMA_COLOR, KERMA_LINE, drawGraph, drawSwatch, setColor } from './engine_draw.js';
 import { EngineWorker } from './engine_client.mjs';
 import { runBlocks } from './engine_pool.mjs';
-import { listResults, removeResult, saveResult } from './engine_store.js';
+import { listResults, removeResult, resultsOutliveThePage, saveResult } from './engine_store.js';
 import { prepareCanvas } from './draw.js';
 import { language, tr } from './i18n.js';
 import { clearLinkNotice, showNotice } from './notice.js';
+import { startWorker } from './workers.js';
 
 const $ = (id) => document.getElementById(id);
 const FIELD_SIDES = [1, 2, 3, 4, 5, 6, 8, 10, 15, 20];
@@ -142,12 +143,12 @@ function renderTable() {
 // ---- the workers ---------------------------------------------------------------------------
 
 function startTotalWorker() {
-  if (!total) total = new EngineWorker(new Worker('engine_worker.js'));
+  if (!total) total = new EngineWorker(startWorker('engine_worker.js'));
 }
 
 function ensureBlockWorkers(count) {
   while (blockWorkers.length > count) blockWorkers.pop().terminate();
-  while (blockWorkers.length < count) blockWorkers.push(new EngineWorker(new Worker('engine_worker.js')));
+  while (blockWorkers.length < count) blockWorkers.push(new EngineWorker(startWorker('engine_worker.js')));
 }
 
 function workerCount() {
@@ -243,6 +244,7 @@ function pressStop() {
 
 async function refreshSaved() {
   state.saved = await listResults();
+  $('e-store-note').hidden = resultsOutliveThePage();
   renderSaved();
 }
 

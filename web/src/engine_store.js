@@ -1,9 +1,16 @@
 // The finished results kept in the browser (IndexedDB) across visits, Dosavia's 既存データ:
 // the result file's text under its name. Nothing leaves the machine. Where IndexedDB is not
-// available (a private window of some browsers) the list lives as long as the page.
+// available (a private window of some browsers, a page opened from a folder in some) the
+// list lives as long as the page, and the screen says so.
 const DB = 'dosavia';
 const STORE = 'results';
 let memory = null;
+let lasting = true;
+
+// Whether the results outlive the page: false once IndexedDB has failed.
+export function resultsOutliveThePage() {
+  return lasting;
+}
 
 function open() {
   return new Promise((resolve, reject) => {
@@ -34,17 +41,25 @@ async function transact(mode, work) {
 }
 
 function fallback() {
+  lasting = false;
   if (!memory) memory = new Map();
   return memory;
 }
 
 // [{ name, text, saved }] sorted by name.
 export async function listResults() {
-  let all;
+  let all = [];
   try {
     all = await transact('readonly', (store) => store.getAll());
   } catch {
-    all = [...fallback().values()];
+    fallback();
+  }
+  // A result that IndexedDB refused (a full disk) lives in memory beside the kept ones, and
+  // is listed with them rather than lost from view.
+  if (memory) {
+    const byName = new Map(all.map((r) => [r.name, r]));
+    for (const record of memory.values()) byName.set(record.name, record);
+    all = [...byName.values()];
   }
   return all.sort((a, b) => a.name.localeCompare(b.name));
 }
@@ -54,15 +69,17 @@ export async function saveResult(name, text) {
   const record = { name, text, saved: Date.now() };
   try {
     await transact('readwrite', (store) => store.put(record));
+    memory?.delete(name);
   } catch {
     fallback().set(name, record);
   }
 }
 
 export async function removeResult(name) {
+  memory?.delete(name);
   try {
     await transact('readwrite', (store) => store.delete(name));
   } catch {
-    fallback().delete(name);
+    fallback();
   }
 }

@@ -8,7 +8,8 @@
 let post;
 let loadCore;
 if (typeof importScripts === 'function') {
-  importScripts('dosavia_core.js');
+  // A worker made from the folder bundle's Blob has the core in front of it already.
+  if (typeof DosaviaCore !== 'function') importScripts('dosavia_core.js');
   loadCore = () => DosaviaCore();
   post = (message, transfer) => postMessage(message, transfer);
   onmessage = (event) => answer(event.data);

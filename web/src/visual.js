@@ -4,6 +4,7 @@
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
 import { clearLinkNotice, showNotice } from './notice.js';
 import { language, tr } from './i18n.js';
+import { startWorker } from './workers.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -376,7 +377,7 @@ export function startVisualScreen(values) {
   $('photons').value = String(values.photons);
   $('step').checked = values.step === 1;
   if (!worker) {
-    worker = new Worker('visual_worker.js');
+    worker = startWorker('visual_worker.js');
     worker.onmessage = onWorkerMessage;
   }
   setRunning(false);

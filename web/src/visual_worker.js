@@ -3,7 +3,8 @@
 // each with the tracks simulated since the last answer, and looks at its messages between
 // chunks, so that Stop is answered within a chunk (a few tens of milliseconds).
 /* global importScripts, DosaviaCore */
-importScripts('dosavia_core.js');
+// A worker made from the folder bundle's Blob has the core in front of it already.
+if (typeof DosaviaCore !== 'function') importScripts('dosavia_core.js');
 
 let core = null;
 let module = null;

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { serve } from './serve.mjs';
-import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+import { CHROMIUM, launch, openPage, redPixels, waitForTotal } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
@@ -26,20 +26,6 @@ after(async () => {
 });
 
 const skip = !CHROMIUM && 'Debian chromium not installed';
-
-// Red pixels of the track colour on the side view.
-function redPixels(page) {
-  return page.$eval('#side', (canvas) => {
-    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-    let n = 0;
-    for (let i = 0; i < data.length; i += 4) if (data[i] > 200 && data[i + 1] < 40 && data[i + 2] < 40) n++;
-    return n;
-  });
-}
-
-async function waitForTotal(page, total, timeout = 20000) {
-  await page.waitForFunction((t) => document.getElementById('total').value === String(t) && document.getElementById('stop').disabled, { timeout }, total);
-}
 
 // Texts a user sees: visible text nodes, button and option labels, accessible names.
 function visibleTexts(page) {

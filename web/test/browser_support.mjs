@@ -1,8 +1,18 @@
 // Headless Chromium (Debian's package) driven by puppeteer-core for the page tests.
 import { existsSync } from 'node:fs';
+import { dirname, join } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 export const CHROMIUM = ['/usr/bin/chromium', '/usr/bin/chromium-browser'].find((p) => existsSync(p));
+
+// The built site (tools/build-web.sh), or the folder DOSAVIA_WEB_DIR names.
+export const SITE = process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
+
+// The site's page as a student opens it from the folder by double-click, with a query.
+export function folderUrl(query = '') {
+  return `${pathToFileURL(join(SITE, 'index.html')).href}${query}`;
+}
 
 export async function launch() {
   return puppeteer.launch({
@@ -25,4 +35,19 @@ export async function openPage(browser, url, width, height, options = {}) {
   await page.setViewport({ width, height, deviceScaleFactor: options.dpr ?? 1, isMobile: options.mobile ?? false, hasTouch: options.mobile ?? false });
   await page.goto(url, { waitUntil: 'load' });
   return { page, errors };
+}
+
+// Red pixels of the track colour on the visual screen's side view.
+export function redPixels(page) {
+  return page.$eval('#side', (canvas) => {
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let n = 0;
+    for (let i = 0; i < data.length; i += 4) if (data[i] > 200 && data[i + 1] < 40 && data[i + 2] < 40) n++;
+    return n;
+  });
+}
+
+// Until the visual screen's batch has ended with `total` photons in all.
+export async function waitForTotal(page, total, timeout = 20000) {
+  await page.waitForFunction((t) => document.getElementById('total').value === String(t) && document.getElementById('stop').disabled, { timeout }, total);
 }

@@ -138,17 +138,19 @@ async function axeViolations(page) {
   });
 }
 
-test('axe-core: no serious or critical accessibility fault on any screen, in either language', { skip }, async () => {
-  for (const lang of ['ja', 'en'])
-    for (const screen of ['menu', 'visual', ...PAGES.map((p) => p.screen)]) {
-      const { page } = screen.startsWith('page') || screen === 'references'
-        ? await openScreen(screen, lang, 1024, 768)
-        : await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, 1024, 768);
-      if (screen === 'visual') await page.waitForFunction(() => !document.getElementById('ok').disabled, { timeout: 20000 });
-      assert.deepEqual(await axeViolations(page), [], `${screen} (${lang})`);
-      await page.close();
-    }
-});
+for (const [width, height] of SIZES)
+  test(`axe-core: no serious or critical accessibility fault on any screen, in either language, at ${width}x${height}`, { skip }, async () => {
+    for (const lang of ['ja', 'en'])
+      for (const screen of ['menu', 'visual', 'engine', ...PAGES.map((p) => p.screen)]) {
+        const { page } = screen.startsWith('page') || screen === 'references'
+          ? await openScreen(screen, lang, width, height)
+          : await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, width, height);
+        if (screen === 'visual') await page.waitForFunction(() => !document.getElementById('ok').disabled, { timeout: 20000 });
+        if (screen === 'engine') await page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
+        assert.deepEqual(await axeViolations(page), [], `${screen} (${lang}, ${width}x${height})`);
+        await page.close();
+      }
+  });
 
 test('every control is reached by the keyboard and shows where the focus is', { skip }, async () => {
   const { page } = await openScreen('page4', 'en', 1024, 768);

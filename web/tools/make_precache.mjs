@@ -6,7 +6,8 @@ import { readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 
 const site = process.argv[2];
-const skip = new Set(['sw.js', 'precache.js']);
+// The folder bundle only serves a page opened from a folder, never one the worker caches.
+const skip = new Set(['sw.js', 'precache.js', 'dosavia_folder.js']);
 const files = readdirSync(site).filter((f) => !skip.has(f) && !f.endsWith('.new') && statSync(join(site, f)).isFile()).sort();
 const hash = createHash('sha256');
 for (const f of files) hash.update(f).update(readFileSync(join(site, f)));
