@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "physics/physics_switches.h"
+
 namespace dosavia::gui {
 
 // The engine's file name in the working directory: "Kestrun.exe" on Windows, else "Kestrun".
@@ -36,6 +38,11 @@ struct TerminalCommand {
 std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
                                                 const QString& working_dir,
                                                 const QString& terminal_variable);
+
+// Kestrun's arguments: "--threads 0" for the block streams on every core (none: the single
+// random stream), then "--without PART" for each part of `physics` switched off, written
+// by the engine's own rule (WithoutArguments).
+QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics = {});
 
 // The outcome of a start: on failure `problem` says why, in a sentence for the user.
 struct LaunchResult {

@@ -1,9 +1,11 @@
 // Finding the engine (working folder, then beside Dosavia, then PATH) and starting it in a
-// console window: the terminal emulator that is found runs the engine there, with no arguments; no terminal at all is reported
-// instead of failing silently (a missing engine: tst_form4).
+// console window: the terminal emulator that is found runs the engine there with the
+// arguments of the chosen mode and physics; no terminal at all is reported instead of
+// failing silently (a missing engine: tst_form4).
 #include <QtTest>
 
 #include "gui_test_support.h"
+#include "engine/physics_switch_names.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 
 using namespace dosavia;
@@ -44,7 +46,10 @@ class TestKestrunLauncher : public QObject {
  private slots:
   void engineSearchOrder_data();
   void engineSearchOrder();
+  void engineArguments_data();
+  void engineArguments();
   void runsTheEngineThroughTheTerminal();
+  void argumentsReachTheEngineThroughTheTerminal();
   void noTerminalIsReported();
 };
 
@@ -81,6 +86,42 @@ void TestKestrunLauncher::engineSearchOrder() {
                                           base.filePath("p1"), base.filePath("p2")}));
 }
 
+void TestKestrunLauncher::engineArguments_data() {
+  QTest::addColumn<bool>("all_cores");
+  QTest::addColumn<QStringList>("off");  // --without words of the parts switched off
+  QTest::addColumn<QStringList>("expected");
+  const QString w = QStringLiteral("--without");
+  QTest::newRow("single stream, full physics") << false << QStringList{} << QStringList{};
+  QTest::newRow("every core, full physics") << true << QStringList{} << QStringList{"--threads", "0"};
+  QTest::newRow("no electron transport")
+      << false << QStringList{"electron-transport"} << QStringList{w, "electron-transport"};
+  QTest::newRow("every core, primary photons only")
+      << true << QStringList{"photon-scatter"}
+      << QStringList{"--threads", "0", w, "photon-scatter"};
+  // In the engine's order, whatever order the boxes were ticked in.
+  QTest::newRow("pair and coherent")
+      << false << QStringList{"pair", "coherent"} << QStringList{w, "coherent", w, "pair"};
+  QTest::newRow("everything off")
+      << true
+      << QStringList{"electron-transport", "multiple-scattering", "photon-scatter", "coherent",
+                     "pair"}
+      << QStringList{"--threads", "0", w, "electron-transport", w, "multiple-scattering",
+                     w, "photon-scatter", w, "coherent", w, "pair"};
+}
+
+void TestKestrunLauncher::engineArguments() {
+  QFETCH(bool, all_cores);
+  QFETCH(QStringList, off);
+  QFETCH(QStringList, expected);
+  PhysicsSwitches physics;
+  for (const QString& option : off) {
+    const PhysicsSwitchName* name = FindPhysicsSwitch(option.toStdString());
+    QVERIFY(name != nullptr);
+    physics.*name->member = false;
+  }
+  QCOMPARE(EngineArguments(all_cores, physics), expected);
+}
+
 void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
 #ifdef Q_OS_WIN
   QSKIP("console windows are tested by hand on Windows");
@@ -103,6 +144,26 @@ void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
                ("0 " + QFile::encodeName(QDir(work).canonicalPath())));
   QCOMPARE(ReadAll(dir.Path("term.log")),
            "-e\n" + QFile::encodeName(QDir(work).absoluteFilePath(EngineProgramName())) + "\n");
+}
+
+// The mode and the switches follow the engine's path through the terminal, each word an
+// argument of its own.
+void TestKestrunLauncher::argumentsReachTheEngineThroughTheTerminal() {
+#ifdef Q_OS_WIN
+  QSKIP("console windows are tested by hand on Windows");
+#endif
+  TempWorkDir dir;
+  QVERIFY(WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null\n"));
+  QVERIFY(WriteScript(dir.Path(EngineProgramName()), "printf '%s\\n' \"$@\" > args.txt\n"));
+  ScopedEnv terminal("TERMINAL", QFile::encodeName(dir.Path("term")));
+  PhysicsSwitches physics;
+  physics.electron_transport = false;
+  physics.pair = false;
+  const LaunchResult launch = StartKestrun(QDir::currentPath(), EngineArguments(true, physics));
+  QVERIFY2(launch.started, qPrintable(launch.problem));
+  QVERIFY(WaitForFile(dir.Path("args.txt")));
+  QTRY_COMPARE(ReadAll(dir.Path("args.txt")),
+               QByteArray("--threads\n0\n--without\nelectron-transport\n--without\npair\n"));
 }
 
 void TestKestrunLauncher::noTerminalIsReported() {
