@@ -233,8 +233,10 @@ void Form2::CreateBatchControls() {
   Command8 = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
   Command8->setEnabled(false);
 
-  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040, 4320 + kSwitchRowsTwips, 1440, 360);
-  Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360, 4680 + kSwitchRowsTwips);
+  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040,
+                      4320 + kSwitchRowsTwips, 1440, 360);
+  Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360,
+                          4680 + kSwitchRowsTwips);
   Label36 = MakeAutoLabel(this, "Go", 2280, 4710 + kSwitchRowsTwips);
   Text1 = new QLineEdit(this);
   PlaceTwips(Text1, 3120, 4680 + kSwitchRowsTwips, 1575, 495);
@@ -243,7 +245,8 @@ void Form2::CreateBatchControls() {
   Check1 = new QCheckBox(this);
   SetTrText(Check1, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
   PlaceTwips(Check1, 360, 5160 + kSwitchRowsTwips, 2055, 360);
-  Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280 + kSwitchRowsTwips, 1680, 360);
+  Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000,
+                      5280 + kSwitchRowsTwips, 1680, 360);
   Label32 = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
   MakeDisplay(Label32);
   Label39 = MakeLabel(this, "MeV", 3960, 5640 + kSwitchRowsTwips, 855, 495);
@@ -280,7 +283,8 @@ void Form2::CreateDepthDoseControls() {
   Check2 = new QCheckBox(this);
   SetTrText(Check2, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
   PlaceTwips(Check2, 720, 10740 + kSwitchRowsTwips, 2280, 360);
-  Label47 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600, 360);
+  Label47 =
+      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600, 360);
   Slider1 = new QSlider(Qt::Horizontal, this);
   Slider1->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
   Slider1->setPageStep(1);
@@ -363,7 +367,8 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
   for (double x : lateral_marks)
     picture->AddLabel(QString::number(std::abs(x)), -0.2 / m, x,
                       Qt::AlignRight | Qt::AlignVCenter, Qt::black, small);
-  picture->AddLabel(QStringLiteral("cm"), -0.2 / m, top + 0.9 / m, Qt::AlignRight | Qt::AlignVCenter,
+  picture->AddLabel(QStringLiteral("cm"), -0.2 / m, top + 0.9 / m,
+                    Qt::AlignRight | Qt::AlignVCenter,
                     Qt::black, small);
 
   // The beam arrow on the central axis, pointing at the surface.

@@ -322,7 +322,7 @@ void Form4::CreateComparisonControls() {
   Command10->setEnabled(false);
   Command11->setEnabled(false);
 
-  Frame2 = new PhysicsSwitchBoxes(this, {2, 2, 1}, {3300, 2400, 1995}, kSwitchTitleTwips,
+  Frame2 = new PhysicsSwitchBoxes(this, {2, 2, 1}, {3300, 2400, 1900}, kSwitchTitleTwips,
                                   kSwitchRowTwips, kSwitchPoints);
   PlaceTwips(Frame2, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
   SetTrText(Frame2, "Form4", QT_TRANSLATE_NOOP("Form4", "物理を切る実験"));
@@ -468,7 +468,8 @@ void Form4::Command2_Click() {
         connect(Console, &EngineConsole::finished, this, &Form4::OnEngineFinished);
       }
       launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_,
-                                      &launch.problem, EngineArguments(Check2->isChecked(), Frame2->Switches()));
+                                      &launch.problem,
+                                      EngineArguments(Check2->isChecked(), Frame2->Switches()));
       Console->show();
       Console->raise();
     }

@@ -32,7 +32,8 @@ constexpr SwitchTip kSwitchTips[] = {
                        "狭い照射野では中心軸上の線量が増えます")},
     {"photon-scatter",
      QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
-                       "切ると、散乱した光子は電子に分け前を渡して消えます。散乱線量はゼロになります")},
+                       "切ると、散乱した光子は電子に分け前を渡して消えます。"
+                       "散乱線量はゼロになります")},
     {"coherent",
      QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
                        "コヒーレント散乱は 4〜15 MV の深部線量をほとんど変えません")},

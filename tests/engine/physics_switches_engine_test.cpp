@@ -177,8 +177,8 @@ TEST(PhysicsSwitchesEngine, WithoutArgumentsReadBackAsTheirSwitches) {
     for (int i = 0; i < 5; ++i)
       if (bits & (1 << i)) s.*kPhysicsSwitchNames[i].member = false;
     const std::vector<std::string> written = WithoutArguments(s);
-    EXPECT_EQ(written.size(), 2u * static_cast<unsigned>(std::popcount(static_cast<unsigned>(bits))))
-        << bits;
+    const int off = std::popcount(static_cast<unsigned>(bits));
+    EXPECT_EQ(written.size(), 2 * static_cast<std::size_t>(off)) << bits;
     for (const bool threads : {false, true}) {
       std::vector<std::string_view> args;
       if (threads) args = {"--threads", "0"};

@@ -11,6 +11,10 @@
 //   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
 //   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
 //               panel beside it: visual_depth_dose_<E>mv.png
+//   switches    the visual screen without electron transport beside the faint full-physics
+//               curve, at 100 %, 0.84 (1024x768) and 1.6, and in English; the non-visual
+//               screen with a switch ticked: [english_]visual_switches*.png,
+//               [english_]non_visual_switches*.png
 // Works in a temporary copy of the data files, with settings of its own.
 #include <QAbstractButton>
 #include <QApplication>
@@ -236,7 +240,7 @@ void Switches() {
   visual.Command1->click();
   visual.Check1->setChecked(false);
   visual.Check2->setChecked(true);
-  visual.Text1->setText(QStringLiteral("30000"));
+  visual.Text1->setText(QStringLiteral("50000"));
   visual.Command3->click();
   QTest::qWait(100);
   visual.Frame1->Box("electron-transport")->click();
@@ -304,7 +308,7 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("depth_dose"), DepthDose},
       {QStringLiteral("switches"), Switches}};
   QStringList chosen = app.arguments().mid(1);
-  if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose"};
+  if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose", "switches"};
   for (const QString& name : chosen)
     if (!sets.contains(name)) {
       std::fprintf(stderr, "screenshots: no set '%s'\n", qPrintable(name));

@@ -423,7 +423,8 @@ void TestForm4::switchesTagTheResultAndReachTheEngine() {
   QCOMPARE(PressOk(form(), "10", "30000000").size(), 0u);
   QCOMPARE(form().Label24->text(), result);
   QCOMPARE(form().ResultFileName(), result);
-  QCOMPARE(ReadAll(dir_->Path("Joken.dat")), QByteArray("10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n"));
+  QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
+           QByteArray("10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n"));
   QCOMPARE(MessagesDuring([&] { form().Command2->click(); }).size(), 0u);
   QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir_->Path("args.txt")); }, 10000));
   QTRY_COMPARE(ReadAll(dir_->Path("args.txt")), arguments.isEmpty() ? QByteArray("\n") : arguments);

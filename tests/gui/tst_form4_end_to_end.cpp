@@ -184,8 +184,8 @@ void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
   form.Command6->click();
   form.Command5->click();
   QCOMPARE(form.Legend1->Sets().size(), std::size_t{1});
-  QVERIFY2(LegendText(form.Legend1->Sets().front()).contains(QString::fromUtf8("電子・陽電子の輸送")),
-           qPrintable(LegendText(form.Legend1->Sets().front())));
+  const QString legend = LegendText(form.Legend1->Sets().front());
+  QVERIFY2(legend.contains(QString::fromUtf8("電子・陽電子の輸送")), qPrintable(legend));
   const ResultTables& tables = form.Tables();
   int deepest_max = 1;
   for (int i = 1; i <= kDepthBins; ++i)

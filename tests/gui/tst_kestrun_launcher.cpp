@@ -92,7 +92,8 @@ void TestKestrunLauncher::engineArguments_data() {
   QTest::addColumn<QStringList>("expected");
   const QString w = QStringLiteral("--without");
   QTest::newRow("single stream, full physics") << false << QStringList{} << QStringList{};
-  QTest::newRow("every core, full physics") << true << QStringList{} << QStringList{"--threads", "0"};
+  QTest::newRow("every core, full physics")
+      << true << QStringList{} << QStringList{"--threads", "0"};
   QTest::newRow("no electron transport")
       << false << QStringList{"electron-transport"} << QStringList{w, "electron-transport"};
   QTest::newRow("every core, primary photons only")
