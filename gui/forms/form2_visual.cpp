@@ -205,7 +205,7 @@ void Form2::CreateSettingControls() {
 }
 
 // The physics switches under the beam settings: what the next photons are simulated with.
-// A switch starts a new curve, as the web page's does, keeping the last one as reference.
+// A switch starts a new curve, keeping the last one as the panel's reference.
 void Form2::CreatePhysicsSwitches() {
   Frame1 = new PhysicsSwitchBoxes(this, {3, 2}, {kSwitchColumns[0], kSwitchColumns[1]},
                                   kSwitchRowTwips, kSwitchRowTwips, kSwitchPoints);
@@ -219,8 +219,8 @@ void Form2::CreatePhysicsSwitches() {
   QPalette note = Label49->palette();
   note.setColor(QPalette::WindowText, kNoteGrey);
   Label49->setPalette(note);
-  PlaceTwips(Label49, 120 + kSwitchColumns[0], kSwitchRowTwips * 3, kSwitchColumns[1],
-             kSwitchRowTwips);
+  PlaceTwips(Label49, PhysicsSwitchBoxes::kInsideLeftTwips + kSwitchColumns[0],
+             kSwitchRowTwips * 3, kSwitchColumns[1], kSwitchRowTwips);
   connect(Frame1, &PhysicsSwitchBoxes::switched, this, &Form2::SwitchPhysics);
 }
 

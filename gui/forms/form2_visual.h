@@ -1,7 +1,8 @@
 // The visual simulation screen: the user picks an X-ray energy and a square field, confirms
 // them with "OK", and every "Go" simulates a batch of photons whose electron and positron
 // tracks are drawn in a side view of the water phantom, beside a histogram of the sampled
-// photon energies. A second, twice-magnified view can be switched on and off.
+// photon energies. A second, twice-magnified view can be switched on and off. Parts of the
+// physics can be switched off for the next batches, to see where the build-up comes from.
 #pragma once
 
 #include <QWidget>

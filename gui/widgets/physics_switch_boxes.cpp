@@ -44,9 +44,6 @@ constexpr SwitchTip kSwitchTips[] = {
 };
 static_assert(std::size(kSwitchTips) == kPhysicsSwitchNames.size());
 
-// Left edge of the first column inside the group [twips].
-constexpr double kInsideLeftTwips = 120;
-
 }  // namespace
 
 PhysicsSwitchBoxes::PhysicsSwitchBoxes(QWidget* parent, std::initializer_list<int> boxes_per_column,

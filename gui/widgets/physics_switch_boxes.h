@@ -33,6 +33,9 @@ class PhysicsSwitchBoxes : public QGroupBox {
   // Ticks the boxes of the parts that are off in `physics`, without emitting switched().
   void SetSwitches(const PhysicsSwitches& physics);
 
+  // Left edge of the first column inside the group [twips].
+  static constexpr double kInsideLeftTwips = 120;
+
   // The box of a --without word (electron-transport, ...); null for an unknown word.
   QCheckBox* Box(std::string_view option) const;
 

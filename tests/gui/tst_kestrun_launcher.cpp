@@ -1,7 +1,7 @@
 // Finding the engine (working folder, then beside Dosavia, then PATH) and starting it in a
-// console window: the terminal emulator that is found runs the engine there with the
-// arguments of the chosen mode and physics; no terminal at all is reported instead of
-// failing silently (a missing engine: tst_form4).
+// console window: the terminal emulator that is found runs the engine there; the arguments
+// of the chosen mode and physics (through the terminal: tst_form4); no terminal at all is
+// reported instead of failing silently (a missing engine: tst_form4).
 #include <QtTest>
 
 #include "gui_test_support.h"
@@ -49,7 +49,6 @@ class TestKestrunLauncher : public QObject {
   void engineArguments_data();
   void engineArguments();
   void runsTheEngineThroughTheTerminal();
-  void argumentsReachTheEngineThroughTheTerminal();
   void noTerminalIsReported();
 };
 
@@ -145,26 +144,6 @@ void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
                ("0 " + QFile::encodeName(QDir(work).canonicalPath())));
   QCOMPARE(ReadAll(dir.Path("term.log")),
            "-e\n" + QFile::encodeName(QDir(work).absoluteFilePath(EngineProgramName())) + "\n");
-}
-
-// The mode and the switches follow the engine's path through the terminal, each word an
-// argument of its own.
-void TestKestrunLauncher::argumentsReachTheEngineThroughTheTerminal() {
-#ifdef Q_OS_WIN
-  QSKIP("console windows are tested by hand on Windows");
-#endif
-  TempWorkDir dir;
-  QVERIFY(WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null\n"));
-  QVERIFY(WriteScript(dir.Path(EngineProgramName()), "printf '%s\\n' \"$@\" > args.txt\n"));
-  ScopedEnv terminal("TERMINAL", QFile::encodeName(dir.Path("term")));
-  PhysicsSwitches physics;
-  physics.electron_transport = false;
-  physics.pair = false;
-  const LaunchResult launch = StartKestrun(QDir::currentPath(), EngineArguments(true, physics));
-  QVERIFY2(launch.started, qPrintable(launch.problem));
-  QVERIFY(WaitForFile(dir.Path("args.txt")));
-  QTRY_COMPARE(ReadAll(dir.Path("args.txt")),
-               QByteArray("--threads\n0\n--without\nelectron-transport\n--without\npair\n"));
 }
 
 void TestKestrunLauncher::noTerminalIsReported() {
