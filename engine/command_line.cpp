@@ -56,6 +56,16 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
   return line;
 }
 
+std::vector<std::string> WithoutArguments(const PhysicsSwitches& physics) {
+  std::vector<std::string> args;
+  for (const PhysicsSwitchName& name : kPhysicsSwitchNames) {
+    if (physics.*name.member) continue;
+    args.emplace_back("--without");
+    args.emplace_back(name.option);
+  }
+  return args;
+}
+
 std::string ModeLine(int threads) {
   return "     並列計算 (ブロック乱数列, " + std::to_string(threads) + " スレッド)";
 }

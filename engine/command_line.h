@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "physics/physics_switches.h"
 
@@ -45,6 +46,11 @@ struct CommandLine {
 // args: the arguments after the program name. One rule for every order: "--help" anywhere
 // is answered alone; "--version", "--init" and "--init --repair" take no other argument.
 CommandLine ParseCommandLine(std::span<const std::string_view> args);
+
+// The arguments that switch the parts of `physics` that are off: "--without" and the part's
+// word for each, in the order of the result-name tag; none for the full physics. What a
+// front end passes when it starts the engine, read back by ParseCommandLine.
+std::vector<std::string> WithoutArguments(const PhysicsSwitches& physics);
 
 // The console line that tells which mode runs, shown in the block-stream mode only, so that
 // the single-stream dialogue stays as it always was.

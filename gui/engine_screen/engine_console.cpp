@@ -306,8 +306,4 @@ bool UseAllCores() { return Preference(kAllCoresKey, false).toBool(); }
 
 void SetUseAllCores(bool all) { SetPreference(kAllCoresKey, all); }
 
-QStringList EngineArguments(bool all_cores) {
-  return all_cores ? QStringList{QStringLiteral("--threads"), QStringLiteral("0")} : QStringList{};
-}
-
 }  // namespace dosavia::gui

@@ -104,7 +104,4 @@ void SetUseOwnConsole(bool own);
 bool UseAllCores();
 void SetUseAllCores(bool all);
 
-// Kestrun's arguments for the chosen mode.
-QStringList EngineArguments(bool all_cores);
-
 }  // namespace dosavia::gui

@@ -10,6 +10,7 @@
 #include <windows.h>
 #endif
 
+#include "engine/command_line.h"
 #include "gui/app/language.h"
 
 namespace dosavia::gui {
@@ -36,6 +37,14 @@ EngineSearch FindKestrun(const QString& working_dir, const QString& program_dir,
     }
   }
   return search;
+}
+
+QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics) {
+  QStringList arguments;
+  if (all_cores) arguments << QStringLiteral("--threads") << QStringLiteral("0");
+  for (const std::string& argument : WithoutArguments(physics))
+    arguments << QString::fromStdString(argument);
+  return arguments;
 }
 
 std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,

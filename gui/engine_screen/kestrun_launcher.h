@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "physics/physics_switches.h"
+
 namespace dosavia::gui {
 
 // The engine's file name in the working directory: "Kestrun.exe" on Windows, else "Kestrun".
@@ -41,6 +43,11 @@ std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
 // The caption of the non-visual screen's check box that runs the engine in Dosavia's own
 // window, the way out when no terminal emulator is installed.
 inline constexpr char kOwnConsoleCaption[] = QT_TRANSLATE_NOOP("Form4", "専用ウィンドウで計算");
+
+// Kestrun's arguments: "--threads 0" for the block streams on every core (none: the single
+// random stream), then "--without PART" for each part of `physics` switched off, written
+// by the engine's own rule (WithoutArguments).
+QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics = {});
 
 // The outcome of a start: on failure `problem` says why, in a sentence for the user.
 struct LaunchResult {

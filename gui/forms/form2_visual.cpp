@@ -27,6 +27,7 @@
 #include "gui/app/message_text.h"
 #include "gui/widgets/icons.h"
 #include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/physics_switch_boxes.h"
 #include "gui/widgets/picture_box.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
@@ -40,9 +41,27 @@ namespace {
 const QColor kLightGrey(192, 192, 192);
 const QColor kFieldEdgeBlue(0, 0, 255);
 const QColor kCaptionRed(255, 0, 0);
+const QColor kNoteGrey(96, 96, 96);
+
+// The physics switches sit under the beam settings; everything under them, and the form,
+// is this much lower than it would be without them [twips].
+constexpr double kSwitchRowsTwips = 1440;
+constexpr double kFormWidthTwips = 18000;
+constexpr double kFormHeightTwips = 11190 + kSwitchRowsTwips;
+// The group of switches: two columns of 3 and 2 boxes [twips], in a smaller face than the
+// form's, so that the longest English name fits [pt].
+constexpr double kSwitchGroup[] = {240, 3690, 6960, 1380};
+constexpr double kSwitchColumns[] = {3700, 3100};
+constexpr double kSwitchRowTwips = 330;
+constexpr double kSwitchPoints = 11.0;
+
+// The side view takes the form's whole height: 25 cm of lateral axis over its first
+// 10695 twips, and more of the sides at the same cm per twip over the rows below.
+constexpr double kSideViewTwips[] = {7200, 240, 10455, 10695 + kSwitchRowsTwips};
+constexpr double kSideViewHeightCm = 25.0 * kSideViewTwips[3] / 10695;
 
 // User scales of the pictures (left, top, width, height).
-constexpr double kSideViewScale[] = {-4.4, -12.5, 24.4, 25.0};
+constexpr double kSideViewScale[] = {-4.4, -kSideViewHeightCm / 2, 24.4, kSideViewHeightCm};
 constexpr double kSpectrumScale[] = {-3.0, 102.0, 155.0, -106.0};
 
 // Histogram frame and grid [user units].
@@ -70,6 +89,11 @@ QString DurationText(double seconds) {
     return Tr("Form2", "%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
   return Tr("Form2", "%1 時間").arg(std::round(seconds / kHour));
 }
+
+const char kSwitchNote[] = QT_TRANSLATE_NOOP(
+    "Form2",
+    "切り替えると Graph clear し、直前の曲線を薄く残します。"
+    "コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。");
 
 const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
 
@@ -99,11 +123,11 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) { Form_Load(); }
 void Form2::Form_Load() {
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
-  resize(TwipsRect(0, 0, 18000, 11190).size());
+  resize(TwipsRect(0, 0, kFormWidthTwips, kFormHeightTwips).size());
   seconds_per_photon_.fill(kFirstGuessSecondsPerPhoton[1]);
   seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
   CreateControls();
-  MakeScalable(this, 18000, 11190);
+  MakeScalable(this, kFormWidthTwips, kFormHeightTwips);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -113,11 +137,12 @@ void Form2::Form_Load() {
 void Form2::CreateControls() {
   CreateTitles();
   CreateSettingControls();
+  CreatePhysicsSwitches();
   CreateBatchControls();
   CreatePictures();
 
   Command7 = new QPushButton(this);
-  PlaceTwips(Command7, 0, 10560, 615, 615);
+  PlaceTwips(Command7, 0, 10560 + kSwitchRowsTwips, 615, 615);
   Command7->setIcon(QIcon(ExitIcon()));
   Command7->setIconSize(QSize(kIconSize, kIconSize));
   SetTrToolTip(Command7, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
@@ -173,53 +198,77 @@ void Form2::CreateSettingControls() {
   Combo1 = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
   for (const FieldChoice& choice : VisualFieldChoices()) Combo1->addItem(QString::fromUtf8(choice.item));
 
-  Label43 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2850);
-  Label46 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 3120);
-  Command6 = MakeButton(this, "ON", 6480, 3480, 855, 495);
+  // The zoom button ends above the physics switches' group, which spans the column.
+  Label43 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2520);
+  Label46 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 2790);
+  Command6 = MakeButton(this, "ON", 6480, 3150, 855, 495);
+}
+
+// The physics switches under the beam settings: what the next photons are simulated with.
+// A switch starts a new curve, keeping the last one as the panel's reference.
+void Form2::CreatePhysicsSwitches() {
+  Frame1 = new PhysicsSwitchBoxes(this, {3, 2}, {kSwitchColumns[0], kSwitchColumns[1]},
+                                  kSwitchRowTwips, kSwitchRowTwips, kSwitchPoints);
+  PlaceTwips(Frame1, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
+  SetTrText(Frame1, "Form2", QT_TRANSLATE_NOOP("Form2", "物理を切る実験"));
+  SetTrToolTip(Frame1, "Form2", kSwitchNote);
+  // Under coherent scattering and pair production, in the free cell of their column.
+  Label49 = new QLabel(Frame1);
+  SetTrText(Label49, "Form2", QT_TRANSLATE_NOOP("Form2", "(4〜15 MV では効果わずか)"));
+  SetTrToolTip(Label49, "Form2", kSwitchNote);
+  QPalette note = Label49->palette();
+  note.setColor(QPalette::WindowText, kNoteGrey);
+  Label49->setPalette(note);
+  PlaceTwips(Label49, PhysicsSwitchBoxes::kInsideLeftTwips + kSwitchColumns[0],
+             kSwitchRowTwips * 3, kSwitchColumns[1], kSwitchRowTwips);
+  connect(Frame1, &PhysicsSwitchBoxes::switched, this, &Form2::SwitchPhysics);
 }
 
 // OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
 // Graph clear.
 void Form2::CreateBatchControls() {
-  Command1 = MakeButton(this, "OK", 360, 3720, 1815, 615);
-  Command2 = MakeButton(this, "Reset", 2880, 3720, 1575, 615);
+  Command1 = MakeButton(this, "OK", 360, 3720 + kSwitchRowsTwips, 1815, 615);
+  Command2 = MakeButton(this, "Reset", 2880, 3720 + kSwitchRowsTwips, 1575, 615);
   // Stop ends a batch after the photon in progress; it works only while a batch runs.
-  Command8 = MakeButton(this, "Stop", 4680, 3720, 1695, 570);
+  Command8 = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
   Command8->setEnabled(false);
 
-  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040, 4320, 1440, 360);
-  Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360, 4680);
-  Label36 = MakeAutoLabel(this, "Go", 2280, 4710);
+  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040,
+                      4320 + kSwitchRowsTwips, 1440, 360);
+  Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360,
+                          4680 + kSwitchRowsTwips);
+  Label36 = MakeAutoLabel(this, "Go", 2280, 4710 + kSwitchRowsTwips);
   Text1 = new QLineEdit(this);
-  PlaceTwips(Text1, 3120, 4680, 1575, 495);
-  Label24 = MakeLabel(this, "", 4680, 4680, 2175, 495);
+  PlaceTwips(Text1, 3120, 4680 + kSwitchRowsTwips, 1575, 495);
+  Label24 = MakeLabel(this, "", 4680, 4680 + kSwitchRowsTwips, 2175, 495);
   MakeDisplay(Label24);
   Check1 = new QCheckBox(this);
   SetTrText(Check1, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
-  PlaceTwips(Check1, 360, 5160, 2055, 360);
-  Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280, 1680, 360);
-  Label32 = MakeLabel(this, "", 2760, 5640, 1215, 495);
+  PlaceTwips(Check1, 360, 5160 + kSwitchRowsTwips, 2055, 360);
+  Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000,
+                      5280 + kSwitchRowsTwips, 1680, 360);
+  Label32 = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
   MakeDisplay(Label32);
-  Label39 = MakeLabel(this, "MeV", 3960, 5640, 855, 495);
+  Label39 = MakeLabel(this, "MeV", 3960, 5640 + kSwitchRowsTwips, 855, 495);
   Label39->setIndent(TwipsToPixels(60));
-  Command3 = MakeButton(this, "Go", 360, 5520, 2055, 615);
-  Command4 = MakeButton(this, "Graph clear", 5160, 5520, 1695, 615);
+  Command3 = MakeButton(this, "Go", 360, 5520 + kSwitchRowsTwips, 2055, 615);
+  Command4 = MakeButton(this, "Graph clear", 5160, 5520 + kSwitchRowsTwips, 1695, 615);
 }
 
 // The spectrum histogram, the side view and its twice-magnified copy over it.
 void Form2::CreatePictures() {
   Picture2 = new PictureBox(this);
-  PlaceTwips(Picture2, 480, 6480, 6375, 3735);
+  PlaceTwips(Picture2, 480, 6480 + kSwitchRowsTwips, 6375, 3735);
   Picture2->SetScale(kSpectrumScale[0], kSpectrumScale[1], kSpectrumScale[2], kSpectrumScale[3]);
   DecorateSpectrum();
   PlaceEnergyAxisLabels();
 
   Picture1 = new PictureBox(this);
-  PlaceTwips(Picture1, 7200, 240, 10455, 10695);
+  PlaceTwips(Picture1, kSideViewTwips[0], kSideViewTwips[1], kSideViewTwips[2], kSideViewTwips[3]);
   Picture1->SetScale(kSideViewScale[0], kSideViewScale[1], kSideViewScale[2], kSideViewScale[3]);
   DecorateSideView(Picture1, 1.0);
   Picture3 = new PictureBox(this);
-  PlaceTwips(Picture3, 7200, 240, 10455, 10695);
+  PlaceTwips(Picture3, kSideViewTwips[0], kSideViewTwips[1], kSideViewTwips[2], kSideViewTwips[3]);
   Picture3->SetScale(kSideViewScale[0] / 2, kSideViewScale[1] / 2, kSideViewScale[2] / 2,
                      kSideViewScale[3] / 2);
   DecorateSideView(Picture3, 2.0);
@@ -233,18 +282,19 @@ void Form2::CreatePictures() {
 void Form2::CreateDepthDoseControls() {
   Check2 = new QCheckBox(this);
   SetTrText(Check2, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
-  PlaceTwips(Check2, 720, 10740, 2280, 360);
-  Label47 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740, 600, 360);
+  PlaceTwips(Check2, 720, 10740 + kSwitchRowsTwips, 2280, 360);
+  Label47 =
+      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600, 360);
   Slider1 = new QSlider(Qt::Horizontal, this);
   Slider1->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
   Slider1->setPageStep(1);
   Slider1->setTickPosition(QSlider::TicksBelow);
   SetTrToolTip(Slider1, "Form2",
                QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
-  PlaceTwips(Slider1, 3720, 10710, 1800, 420);
-  Label48 = MakeLabel(this, "", 5580, 10740, 1380, 360);
+  PlaceTwips(Slider1, 3720, 10710 + kSwitchRowsTwips, 1800, 420);
+  Label48 = MakeLabel(this, "", 5580, 10740 + kSwitchRowsTwips, 1380, 360);
   DepthDosePanel1 = new DepthDosePanel(this);
-  PlaceTwips(DepthDosePanel1, 240, 6240, 6900, 4290);
+  PlaceTwips(DepthDosePanel1, 240, 6240 + kSwitchRowsTwips, 6900, 4290);
   DepthDosePanel1->hide();
 
   connect(Check2, &QCheckBox::toggled, this, &Form2::ShowDepthDosePanel);
@@ -317,7 +367,8 @@ void Form2::DecorateSideView(PictureBox* picture, double magnification) {
   for (double x : lateral_marks)
     picture->AddLabel(QString::number(std::abs(x)), -0.2 / m, x,
                       Qt::AlignRight | Qt::AlignVCenter, Qt::black, small);
-  picture->AddLabel(QStringLiteral("cm"), -0.2 / m, -11.6 / m, Qt::AlignRight | Qt::AlignVCenter,
+  picture->AddLabel(QStringLiteral("cm"), -0.2 / m, top + 0.9 / m,
+                    Qt::AlignRight | Qt::AlignVCenter,
                     Qt::black, small);
 
   // The beam arrow on the central axis, pointing at the surface.
@@ -382,7 +433,7 @@ void Form2::DecorateSpectrum() {
 // The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
 void Form2::PlaceEnergyAxisLabels() {
   const QFont small = DefaultFont(kDecorationPoints);
-  const int top = TwipsToPixels(10230);
+  const int top = TwipsToPixels(10230 + kSwitchRowsTwips);
   for (int i = 0; i < 8; ++i) {
     auto* label = new QLabel(QString::number(2 * i), this);
     label->setFont(small);
@@ -421,6 +472,8 @@ void Form2::PrepareForShow() {
   ZoomState = 2;
   Picture3->hide();
   Check2->setChecked(false);
+  Frame1->SetSwitches({});
+  DepthDosePanel1->SwitchPhysics({});
   DepthDosePanel1->Clear();
   Slider1->setValue(Slider1->maximum());
 }
@@ -541,6 +594,11 @@ void Form2::Command2_Click() {
 
 void Form2::Command4_Click() {
   if (IsBatchRunning()) return;
+  ClearPicturesAndCounts();
+  DepthDosePanel1->Clear();
+}
+
+void Form2::ClearPicturesAndCounts() {
   TotalPhotonCount = 0;
   Label24->setText(QStringLiteral("0"));
   Label32->setText(QString());
@@ -548,7 +606,13 @@ void Form2::Command4_Click() {
   Picture3->Clear();
   Picture2->Clear();
   SpectrumTally.fill(0);
-  DepthDosePanel1->Clear();
+}
+
+void Form2::SwitchPhysics() {
+  // The boxes are disabled while a batch runs, whose photons keep the physics they began with.
+  if (IsBatchRunning()) return;
+  ClearPicturesAndCounts();
+  DepthDosePanel1->SwitchPhysics(Frame1->Switches());
 }
 
 void Form2::Command5_Click() { ShowSpectrumPage(); }
@@ -576,7 +640,7 @@ long long RunVisualBatch() {
   Form2& form = GetForm2();
   return RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32,
                          form.Check2->isChecked() ? form.DepthDosePanel1 : nullptr,
-                         &form.PhotonsPerSecond()});
+                         &form.PhotonsPerSecond(), form.Frame1->Switches()});
 }
 
 void Form2::SetBatchRunning(bool running) {
@@ -585,6 +649,7 @@ void Form2::SetBatchRunning(bool running) {
   Command8->setEnabled(running);
   if (running) Command8->setFocus();
   for (QPushButton* button : {Command2, Command3, Command4, Command7}) button->setEnabled(!running);
+  Frame1->setEnabled(!running);
   Command1->setEnabled(!running && ok_enabled_before_batch_);
   // After a batch the keyboard is on Go again: Space runs the next batch.
   if (!running) Command3->setFocus();

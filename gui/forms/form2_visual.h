@@ -1,7 +1,8 @@
 // The visual simulation screen: the user picks an X-ray energy and a square field, confirms
 // them with "OK", and every "Go" simulates a batch of photons whose electron and positron
 // tracks are drawn in a side view of the water phantom, beside a histogram of the sampled
-// photon energies. A second, twice-magnified view can be switched on and off.
+// photon energies. A second, twice-magnified view can be switched on and off. Parts of the
+// physics can be switched off for the next batches, to see where the build-up comes from.
 #pragma once
 
 #include <QWidget>
@@ -21,6 +22,7 @@ class QSlider;
 namespace dosavia::gui {
 
 class DepthDosePanel;
+class PhysicsSwitchBoxes;
 class PictureBox;
 
 class Form2 : public QWidget {
@@ -31,7 +33,7 @@ class Form2 : public QWidget {
 
   // Puts the screen into its opening state (the menu calls it before showing the screen):
   // 100 photons per "Go", total 0, energy 10 MV, field 4x4, pictures cleared, Settings
-  // state, step display ticked, magnified view off.
+  // state, step display ticked, magnified view off, the full physics.
   void PrepareForShow();
 
   // Photons a second of the step display as the speed slider stands; 0 as fast as it goes.
@@ -75,6 +77,9 @@ class Form2 : public QWidget {
   QLabel* Label47 = nullptr;    // caption of the speed
   QLabel* Label48 = nullptr;    // the chosen speed
   DepthDosePanel* DepthDosePanel1 = nullptr;  // in place of the spectrum histogram
+  // The physics switches: a ticked box leaves its part out of the next batches.
+  PhysicsSwitchBoxes* Frame1 = nullptr;
+  QLabel* Label49 = nullptr;  // how little coherent scattering and pair production change
   // Field-edge lines, as indices of the fixed lines of Picture1 (Line5, Line7) and of
   // Picture3 (Line54, Line55).
   int Line5 = -1;
@@ -89,7 +94,8 @@ class Form2 : public QWidget {
   void Command2_Click();
   // "Go": runs one batch of the typed number of photons.
   void Command3_Click();
-  // "Graph clear": clears pictures and counters, keeps the settings.
+  // "Graph clear": clears pictures and counters and the depth-dose reference curve, keeps
+  // the settings.
   void Command4_Click();
   // "Ｘ線スペクトル": shows the spectrum page.
   void Command5_Click();
@@ -113,6 +119,7 @@ class Form2 : public QWidget {
   void CreateControls();
   void CreateTitles();
   void CreateSettingControls();
+  void CreatePhysicsSwitches();
   void CreateBatchControls();
   void CreatePictures();
   void DecorateSideView(PictureBox* picture, double magnification);
@@ -133,6 +140,11 @@ class Form2 : public QWidget {
   void MoveFieldEdgeLines(double side);
   void CreateDepthDoseControls();
   void ShowDepthDosePanel(bool show);
+  // "Graph clear" without the depth-dose panel: pictures, counters and histogram emptied.
+  void ClearPicturesAndCounts();
+  // A switch ticked or unticked: the graphs start afresh for the new physics, the last
+  // depth-dose curve staying as the panel's reference.
+  void SwitchPhysics();
   void SetStepSpeed(int position);
   // Remembers how long a batch took per photon at the display and speed it ran with, for
   // the next estimate at the same ones.

@@ -43,6 +43,7 @@
 #include "gui/app/working_folder.h"
 #include "gui/widgets/icons.h"
 #include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/widgets/physics_switch_boxes.h"
 #include "gui/widgets/picture_box.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/engine_screen/plot_command.h"
@@ -110,6 +111,12 @@ constexpr double kOptionHeight = 360.0;
 
 // The comparison controls lie under the screen's original area [twips].
 constexpr double kComparisonRowsTwips = 2400;
+// The physics switches under the left and middle columns: three columns of 2, 2 and 1
+// boxes [twips], in a face small enough for the longest English name [pt].
+constexpr double kSwitchGroup[] = {240, 10440, 7815, 930};
+constexpr double kSwitchTitleTwips = 300;
+constexpr double kSwitchRowTwips = 300;
+constexpr double kSwitchPoints = 10.0;
 // Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
@@ -233,8 +240,10 @@ void Form4::CreateNewRunControls() {
       MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
   Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
   Label13 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
+  // Wide enough for a name with the tag of switched-off physics ("10MV-30M-noe.data"),
+  // reaching into the gap before the middle column; a longer name is set smaller, never cut.
   Label24 = new FittingLabel(this);
-  PlaceTwips(Label24, 1920, 5160, 2565, 465);
+  PlaceTwips(Label24, 1920, 5160, 3300, 465);
   Label24->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   SetBackground(Label24, qRgb(255, 255, 255));
   Command2 =
@@ -345,6 +354,15 @@ void Form4::CreateComparisonControls() {
   Legend1->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
   Command10->setEnabled(false);
   Command11->setEnabled(false);
+
+  Frame2 = new PhysicsSwitchBoxes(this, {2, 2, 1}, {3300, 2400, 1900}, kSwitchTitleTwips,
+                                  kSwitchRowTwips, kSwitchPoints);
+  PlaceTwips(Frame2, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
+  SetTrText(Frame2, "Form4", QT_TRANSLATE_NOOP("Form4", "物理を切る実験"));
+  SetTrToolTip(Frame2, "Form4",
+               QT_TRANSLATE_NOOP("Form4", "チェックした物理を切って Kestrun を実行します"
+                                          "（--without）。結果ファイルの名前に印が付きます"));
+  connect(Frame2, &PhysicsSwitchBoxes::switched, this, &Form4::SwitchPhysics);
   connect(Command10, &QPushButton::clicked, this, &Form4::Command10_Click);
   connect(Command11, &QPushButton::clicked, this, &Form4::Command11_Click);
 }
@@ -450,10 +468,25 @@ void Form4::Command1_Click() {
                   Tr("Form4", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
     return;
   }
-  result_file_name_ = QString::fromStdString(result_file);
+  // Joken.dat names the full-physics result; the engine adds the tag of what it is told
+  // to leave out, and the screen expects the name the engine writes.
+  untagged_result_name_ = QString::fromStdString(result_file);
+  result_file_name_ = QString::fromStdString(TaggedResultFileName(result_file, Frame2->Switches()));
   Label24->setText(result_file_name_);
   Command2->setEnabled(true);
   Command2->setFocus();
+}
+
+void Form4::SwitchPhysics() {
+  // Only a prepared run, one that Start would begin, changes its name.
+  if (untagged_result_name_.isEmpty() || !Command2->isEnabled()) return;
+  const QString name = QString::fromStdString(
+      TaggedResultFileName(untagged_result_name_.toStdString(), Frame2->Switches()));
+  if (name == result_file_name_) return;
+  result_file_name_ = name;
+  Label24->setText(result_file_name_);
+  run_started_.reset();
+  Command4->setEnabled(false);
 }
 
 void Form4::Command2_Click() {
@@ -467,12 +500,14 @@ void Form4::Command2_Click() {
         connect(Console, &EngineConsole::finished, this, &Form4::OnEngineFinished);
       }
       launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_,
-                                      &launch.problem, EngineArguments(Check2->isChecked()));
+                                      &launch.problem,
+                                      EngineArguments(Check2->isChecked(), Frame2->Switches()));
       Console->show();
       Console->raise();
     }
   } else {
-    launch = StartKestrun(QDir::currentPath(), EngineArguments(Check2->isChecked()));
+    launch = StartKestrun(QDir::currentPath(),
+                          EngineArguments(Check2->isChecked(), Frame2->Switches()));
   }
   if (!launch.started) {
     ShowExclamation(this, Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));

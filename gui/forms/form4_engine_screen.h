@@ -32,6 +32,7 @@ namespace dosavia::gui {
 
 class CurveSetLegend;
 class EngineConsole;
+class PhysicsSwitchBoxes;
 class PictureBox;
 
 class Form4 : public QWidget {
@@ -48,7 +49,8 @@ class Form4 : public QWidget {
 
   // Field column that "描 画" plots, 1..9 (Option1..Option9).
   int FieldIndex() const { return field_index_; }
-  // Result file of the run prepared by "OK"; empty before the first "OK".
+  // Result file of the run prepared by "OK", with the tag of the physics switched off in
+  // Frame2 (the name the engine writes); empty before the first "OK".
   const QString& ResultFileName() const { return result_file_name_; }
   // The curves of the last file loaded completely.
   const ResultTables& Tables() const { return *tables_; }
@@ -100,6 +102,8 @@ class Form4 : public QWidget {
   QPushButton* Command10 = nullptr;     // 画像保存
   QPushButton* Command11 = nullptr;     // CSV保存
   EngineConsole* Console = nullptr;     // made on the first run in the own window
+  // The physics switches: a ticked box starts the engine with "--without" that part.
+  PhysicsSwitchBoxes* Frame2 = nullptr;
 
   // The graph as a PNG picture whose drawing area is `size` pixels; throws
   // std::runtime_error when it cannot be written.
@@ -156,10 +160,14 @@ class Form4 : public QWidget {
   void CreateComparisonControls();
   // A run in the own console window is over: list the results again and load the new one.
   void OnEngineFinished(bool ok, const QString& result_path);
+  // A switch ticked or unticked after "OK": the run to start writes another file, whose
+  // name is shown; a result of the earlier name is not waited for.
+  void SwitchPhysics();
 
   std::array<QRadioButton*, 10> options_{};  // Option1..Option9 at 1..9
   int field_index_ = 8;
   QString result_file_name_;
+  QString untagged_result_name_;  // as Joken.dat names it
   std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
   QString loaded_file_;
   UrlOpener folder_opener_;

@@ -31,6 +31,14 @@
 <context>
     <name>DepthDosePanel</name>
     <message>
+        <source>切替前: すべての物理</source>
+        <translation>before the switch: full physics</translation>
+    </message>
+    <message>
+        <source>切替前: %1 なし</source>
+        <translation>before the switch: without %1</translation>
+    </message>
+    <message>
         <source>深部線量</source>
         <translation>Depth dose</translation>
     </message>
@@ -321,6 +329,18 @@ Data %2</translation>
 <context>
     <name>Form2</name>
     <message>
+        <source>物理を切る実験</source>
+        <translation>Switch physics off</translation>
+    </message>
+    <message>
+        <source>(4〜15 MV では効果わずか)</source>
+        <translation>(little effect at 4–15 MV)</translation>
+    </message>
+    <message>
+        <source>切り替えると Graph clear し、直前の曲線を薄く残します。コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。</source>
+        <translation>A switch clears the graph and keeps the last curve faintly for comparison. Coherent scattering and pair production change little at 4–15 MV.</translation>
+    </message>
+    <message>
         <source>%1 分</source>
         <translation>%1 min</translation>
     </message>
@@ -462,6 +482,14 @@ Data %2</translation>
 </context>
 <context>
     <name>Form4</name>
+    <message>
+        <source>物理を切る実験</source>
+        <translation>Switch physics off</translation>
+    </message>
+    <message>
+        <source>チェックした物理を切って Kestrun を実行します（--without）。結果ファイルの名前に印が付きます</source>
+        <translation>Kestrun runs without the ticked physics (--without); the result file&apos;s name gets a tag</translation>
+    </message>
     <message>
         <source>入射光子数「%1」は使えません：
 %2</source>
@@ -1102,6 +1130,29 @@ in the environment variable TERMINAL.</translation>
 
 Going on in
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>PhysicsSwitchBoxes</name>
+    <message>
+        <source>切ると、電子と陽電子は光子に動かされたその場でエネルギーを落とします（カーマ近似）。ビルドアップ領域が消えます</source>
+        <translation>Off: electrons and positrons give up their energy where the photon set them in motion (the kerma approximation). The build-up region disappears</translation>
+    </message>
+    <message>
+        <source>切ると、電子は飛程の間まっすぐ進みます。狭い照射野では中心軸上の線量が増えます</source>
+        <translation>Off: electrons fly straight on along their range. A narrow field keeps more dose on its axis</translation>
+    </message>
+    <message>
+        <source>切ると、散乱した光子は電子に分け前を渡して消えます。散乱線量はゼロになります</source>
+        <translation>Off: a photon that scatters gives its electron its share and leaves. The scatter dose is zero</translation>
+    </message>
+    <message>
+        <source>コヒーレント散乱は 4〜15 MV の深部線量をほとんど変えません</source>
+        <translation>Coherent scattering hardly changes the depth dose at 4–15 MV</translation>
+    </message>
+    <message>
+        <source>電子対生成を切っても 4〜15 MV の深部線量は数パーセントしか変わりません（15 MV で最も効きます）</source>
+        <translation>Without pair production the depth dose changes by only a few per cent at 4–15 MV (most at 15 MV)</translation>
     </message>
 </context>
 <context>

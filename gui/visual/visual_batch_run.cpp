@@ -102,7 +102,7 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
     ~RunningFlag() { batch_running = false; }
   } running;
   batch_stop_requested = false;
-  const TransportContext<double> context = VisualTransportContext();
+  const TransportContext<double> context = VisualTransportContext(view.physics);
   DrawingObserver observer(view.picture1, view.picture3, StepDisplayFlag == 1);
   const long long photons = WholePhotonCount(BatchPhotonCount);
   QElapsedTimer history_clock;

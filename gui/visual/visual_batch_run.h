@@ -30,6 +30,8 @@ struct VisualBatchView {
   // In step display, at most this many photons a second (0 or none: no pause); read before
   // every photon, so the speed can be changed while the batch runs.
   const double* photons_per_second = nullptr;
+  // The parts of the physics in force for this batch's photons.
+  PhysicsSwitches physics = {};
 };
 
 // With step display off, the batch still lets the window system handle its events after

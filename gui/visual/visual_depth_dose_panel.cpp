@@ -12,6 +12,7 @@
 
 #include "gui/figures/figure_axes.h"
 #include "gui/widgets/form_style.h"
+#include "engine/physics_switch_names.h"
 #include "gui/app/language.h"
 #include "models/dmax_uncertainty.h"
 
@@ -40,6 +41,14 @@ const QColor kKermaBlue(0, 70, 220);
 const QColor kMaxGreen(0, 130, 0);
 // A maximum not yet known well enough: its fit and its depth in grey, without a marker.
 const QColor kUnsettledGrey(120, 120, 120);
+// The curve before the last physics switch: faint, dotted, behind the bars.
+const QColor kReferenceGrey(90, 90, 90, 140);
+constexpr double kReferenceWidth = 2.5;
+// Dots and gaps of the reference line [pen widths].
+const QList<qreal> kReferenceDashes = {0.8, 1.6};
+// Length of the line sample before the reference's name [px].
+constexpr double kReferenceSample = 24;
+const QColor kReferenceGround(255, 255, 255, 220);
 
 QString Photons(long long n) { return QLocale(QLocale::English).toString(n); }
 
@@ -77,6 +86,23 @@ void DepthDosePanel::BeginBatch(double field_side) {
 }
 
 void DepthDosePanel::Clear() {
+  tally_.Clear(tally_.FieldSide());
+  bin_cm_ = 0;
+  reference_ = {};
+  Refresh();
+}
+
+void DepthDosePanel::SwitchPhysics(const PhysicsSwitches& physics) {
+  // The curve as the tally stands now, not as last painted: a refresh may still be due,
+  // and an emptied tally may still show the curve it had.
+  if (tally_.Histories() > 0) {
+    Remake(false);
+    if (curve_.has_maximum && curve_.dose_fit) {
+      reference_ = curve_;
+      reference_physics_ = physics_;
+    }
+  }
+  physics_ = physics;
   tally_.Clear(tally_.FieldSide());
   bin_cm_ = 0;
   Refresh();
@@ -151,12 +177,15 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
              Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%"));
   DrawTitleAndLegend(p, line);
   DrawNote(p, line);
-  if (!curve_.has_maximum) return;
-  p.save();
-  p.setClipRect(axes.area);
-  DrawCurves(p, axes);
-  p.restore();
-  DrawMaximum(p, axes, line);
+  if (curve_.has_maximum) {
+    p.save();
+    p.setClipRect(axes.area);
+    DrawCurves(p, axes);
+    p.restore();
+  }
+  // Over the bars, which would hide it, and under the maximum's label.
+  DrawReference(p, axes, line);
+  if (curve_.has_maximum) DrawMaximum(p, axes, line);
 }
 
 void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
@@ -193,6 +222,45 @@ void DepthDosePanel::DrawNote(QPainter& p, double line) const {
   p.setPen(Qt::black);
   p.drawText(QRectF(kTextLeft, size.height() - line - kTextTop, size.width() - 2 * kTextLeft, line),
              Qt::AlignLeft | Qt::AlignVCenter, note);
+}
+
+// The reference's fitted dose as a faint dotted line, with its name at the bottom right of
+// the plot, on a white ground so that it reads over the bars.
+void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double line) const {
+  if (!reference_.has_maximum || !reference_.dose_fit) return;
+  QPen pen(kReferenceGrey, kReferenceWidth);
+  pen.setDashPattern(kReferenceDashes);
+  p.save();
+  p.setClipRect(axes.area);
+  p.setPen(pen);
+  p.setBrush(Qt::NoBrush);
+  QPolygonF points;
+  for (double z = 0; z <= kDoseFitDepthCm; z += kFitStepCm)
+    points << axes.Map(z, reference_.dose_fit(z));
+  p.drawPolyline(points);
+  p.restore();
+
+  const QString name =
+      reference_physics_.AllOn()
+          ? Tr("DepthDosePanel", "切替前: すべての物理")
+          : Tr("DepthDosePanel", "切替前: %1 なし")
+                .arg(QString::fromStdString(SwitchedOffText(
+                    reference_physics_, CurrentLanguage() == Language::kEnglish)));
+  const QFontMetricsF metrics(p.font());
+  const double room = axes.area.width() - kReferenceSample - 12;
+  const QString shown = metrics.elidedText(name, Qt::ElideRight, room);
+  const double width = metrics.horizontalAdvance(shown);
+  const double right = axes.area.right() - 4;
+  const double middle = axes.area.bottom() - 0.7 * line;
+  p.fillRect(QRectF(right - width - 10 - kReferenceSample, middle - line / 2,
+                    width + 12 + kReferenceSample, line),
+             kReferenceGround);
+  p.setPen(pen);
+  p.drawLine(QPointF(right - width - 6 - kReferenceSample, middle),
+             QPointF(right - width - 6, middle));
+  p.setPen(kUnsettledGrey);
+  p.drawText(QRectF(right - width, middle - line / 2, width + 1, line),
+             Qt::AlignLeft | Qt::AlignVCenter, shown);
 }
 
 // The dose bins as bars and the kerma bins as dots, each with its fitted curve: the fits

@@ -10,6 +10,7 @@
 
 #include "gui/widgets/form_scaler.h"
 #include "models/visual_depth_dose.h"
+#include "physics/physics_switches.h"
 
 class QCloseEvent;
 class QPaintEvent;
@@ -36,8 +37,19 @@ class DepthDosePanel : public QWidget, public Zoomable {
   void SetField(double field_side);
   // Before a batch: as SetField.
   void BeginBatch(double field_side);
-  // Empties the tally, keeping its field, and redraws ("Reset", "Graph clear").
+  // Empties the tally, keeping its field, drops the reference curve and redraws ("Reset",
+  // "Graph clear").
   void Clear();
+  // The physics of the next batches is `physics`: the curve shown so far, when it has a
+  // maximum, stays as a faint reference named by the physics it was run with, and the
+  // tally starts afresh, so that "with" and "without" are seen together. Without a curve
+  // of its own the earlier reference stays.
+  void SwitchPhysics(const PhysicsSwitches& physics);
+  // The physics the tally is scored with.
+  const PhysicsSwitches& Physics() const { return physics_; }
+  // The reference curve (has_maximum false when there is none) and its physics.
+  const DepthDoseCurve& Reference() const { return reference_; }
+  const PhysicsSwitches& ReferencePhysics() const { return reference_physics_; }
   // During a batch: remakes the curves and paints them at once, at most every 100 ms.
   void RefreshDuringBatch();
   // Remakes the curves and repaints once the window system runs again.
@@ -66,9 +78,13 @@ class DepthDosePanel : public QWidget, public Zoomable {
   void DrawNote(QPainter& p, double line) const;
   void DrawCurves(QPainter& p, const FigureAxes& axes) const;
   void DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const;
+  void DrawReference(QPainter& p, const FigureAxes& axes, double line) const;
 
   VisualDepthDose tally_;
   DepthDoseCurve curve_;
+  PhysicsSwitches physics_;
+  DepthDoseCurve reference_;
+  PhysicsSwitches reference_physics_;
   double dmax_sigma_ = -1;
   // The finest bin width shown since the tally was emptied: bins only grow finer as the
   // photons add up, so the curve does not coarsen again after a Stop or a refresh.

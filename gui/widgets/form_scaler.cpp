@@ -35,7 +35,7 @@ constexpr int kFrameAllowanceWidthPx = 16;
 constexpr int kFrameAllowanceHeightPx = 48;
 // The visual screen, the tallest form: pages opened over it never open larger than it.
 constexpr double kVisualScreenWidthTwips = 18000;
-constexpr double kVisualScreenHeightTwips = 11190;
+constexpr double kVisualScreenHeightTwips = 12630;
 // Zooms offered in the menu and stepped through by Ctrl+Plus and Ctrl+Minus.
 constexpr std::array<double, 6> kZoomSteps = {0.75, 1.0, 1.25, 1.5, 1.75, 2.0};
 // Start zooms are rounded down to whole per cent.

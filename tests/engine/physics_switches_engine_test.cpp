@@ -3,6 +3,7 @@
 // being taken for a full one.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -164,6 +165,28 @@ TEST(PhysicsSwitchesEngine, CommandLine) {
       EXPECT_EQ(PhysicsTag(line.physics), c.tag) << joined;
     } else {
       EXPECT_NE(line.error.find(c.message), std::string::npos) << joined << ": " << line.error;
+    }
+  }
+}
+
+// What a front end passes to start the engine: every combination of switches, written as
+// arguments, reads back as the same switches, alone and after the block streams' option.
+TEST(PhysicsSwitchesEngine, WithoutArgumentsReadBackAsTheirSwitches) {
+  for (int bits = 0; bits < 32; ++bits) {
+    PhysicsSwitches s;
+    for (int i = 0; i < 5; ++i)
+      if (bits & (1 << i)) s.*kPhysicsSwitchNames[i].member = false;
+    const std::vector<std::string> written = WithoutArguments(s);
+    const int off = std::popcount(static_cast<unsigned>(bits));
+    EXPECT_EQ(written.size(), 2 * static_cast<std::size_t>(off)) << bits;
+    for (const bool threads : {false, true}) {
+      std::vector<std::string_view> args;
+      if (threads) args = {"--threads", "0"};
+      args.insert(args.end(), written.begin(), written.end());
+      const CommandLine line = ParseCommandLine(args);
+      ASSERT_EQ(line.action, CommandLine::Action::kRun) << bits << ": " << line.error;
+      EXPECT_TRUE(line.physics == s) << bits;
+      EXPECT_EQ(line.threads.has_value(), threads) << bits;
     }
   }
 }

@@ -15,6 +15,10 @@
 //               start's message and the no-terminal message (message_*.png)
 //   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
 //               panel beside it: visual_depth_dose_<E>mv.png
+//   switches    the visual screen without electron transport beside the faint full-physics
+//               curve, at 100 %, 0.84 (1024x768) and 1.6, and in English; the non-visual
+//               screen with a switch ticked: [english_]visual_switches*.png,
+//               [english_]non_visual_switches*.png
 // Works in a temporary copy of the data files, with settings of its own.
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,6 +59,7 @@
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
+#include "gui/widgets/physics_switch_boxes.h"
 #include "gui_test_support.h"
 
 using namespace dosavia::gui;
@@ -286,6 +291,62 @@ void DepthDose() {
   SetZoomSetting(zoom);
 }
 
+// `form` at `zoom` of its design size, as a projector or a large screen shows it.
+void SaveAtZoom(QWidget* form, double zoom, const QString& name) {
+  form->resize((DesignSize(form) * zoom).toSize());
+  QTest::qWait(200);
+  Save(form->grab(), name);
+}
+
+// The physics switches: the visual screen after a full-physics batch and one without
+// electron transport, the first curve faint behind the second, at 100 %, at the zoom
+// that fits 1024x768 and at a large one, in both languages; the non-visual screen with a
+// switch ticked before "OK".
+void Switches() {
+  const double zoom = ZoomSetting();
+  SetZoomSetting(1.0);
+  GetForm1().Command1->click();
+  Form2& visual = GetForm2();
+  visual.Combo1->setEditText(QString::fromUtf8("10×10"));
+  visual.Command1->click();
+  visual.Check1->setChecked(false);
+  visual.Check2->setChecked(true);
+  visual.Text1->setText(QStringLiteral("50000"));
+  visual.Command3->click();
+  QTest::qWait(100);
+  visual.Frame1->Box("electron-transport")->click();
+  visual.Command3->click();
+  ShowAtDesignSize(&visual);
+  WarnOfWideCaptions(&visual);
+  Save(visual.grab(), QStringLiteral("visual_switches"));
+  SaveAtZoom(&visual, 0.84, QStringLiteral("visual_switches_1024"));
+  SaveAtZoom(&visual, 1.6, QStringLiteral("visual_switches_large"));
+  SetLanguage(Language::kEnglish, false);
+  ShowAtDesignSize(&visual);
+  WarnOfWideCaptions(&visual);
+  Save(visual.grab(), QStringLiteral("english_visual_switches"));
+  SetLanguage(Language::kJapanese, false);
+  visual.Check2->setChecked(false);
+  visual.Command7->click();
+
+  Form4& non_visual = GetForm4();
+  non_visual.PrepareForShow();
+  non_visual.Frame2->Box("electron-transport")->click();
+  non_visual.Command1->click();
+  ShowAtDesignSize(&non_visual);
+  WarnOfWideCaptions(&non_visual);
+  Save(non_visual.grab(), QStringLiteral("non_visual_switches"));
+  SaveAtZoom(&non_visual, 0.77, QStringLiteral("non_visual_switches_1024"));
+  SetLanguage(Language::kEnglish, false);
+  ShowAtDesignSize(&non_visual);
+  WarnOfWideCaptions(&non_visual);
+  Save(non_visual.grab(), QStringLiteral("english_non_visual_switches"));
+  SetLanguage(Language::kJapanese, false);
+  non_visual.Frame2->Box("electron-transport")->click();
+  non_visual.Command7->click();
+  SetZoomSetting(zoom);
+}
+
 }  // namespace
 
 // Qt's offscreen platform says of every raise() that it cannot; nothing else is left out.
@@ -303,7 +364,7 @@ int main(int argc, char* argv[]) {
   const QString dir = qEnvironmentVariable("DOSAVIA_SCREENSHOT_DIR");
   if (dir.isEmpty()) {
     std::fprintf(stderr, "usage: DOSAVIA_SCREENSHOT_DIR=<folder> %s [classroom] [english] "
-                         "[pages] [compare] [depth_dose]\n", argv[0]);
+                         "[pages] [compare] [depth_dose] [switches]\n", argv[0]);
     return 2;
   }
   out_dir = QDir(dir);
@@ -316,9 +377,10 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("english"), English},
       {QStringLiteral("pages"), Pages},
       {QStringLiteral("compare"), Compare},
-      {QStringLiteral("depth_dose"), DepthDose}};
+      {QStringLiteral("depth_dose"), DepthDose},
+      {QStringLiteral("switches"), Switches}};
   QStringList chosen = app.arguments().mid(1);
-  if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose"};
+  if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose", "switches"};
   for (const QString& name : chosen)
     if (!sets.contains(name)) {
       std::fprintf(stderr, "screenshots: no set '%s'\n", qPrintable(name));

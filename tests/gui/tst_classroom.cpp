@@ -147,7 +147,7 @@ void TestClassroom::startZoomFitsTheScreen_data() {
   QTest::addColumn<QRect>("available");
   QTest::addColumn<double>("setting");
   QTest::addColumn<double>("zoom");
-  const QSizeF visual(1200, 746);
+  const QSizeF visual(1200, 842);
   const QSizeF non_visual(1295, 602);
   const QSizeF menu(1043, 496);
   const QRect xga(0, 0, 1024, 768);
@@ -155,8 +155,8 @@ void TestClassroom::startZoomFitsTheScreen_data() {
   QTest::newRow("visual screen, 1024x768") << visual << xga << kZoomToFit << 0.84;
   QTest::newRow("non-visual screen, 1024x768") << non_visual << xga << kZoomToFit << 0.77;
   QTest::newRow("menu follows the visual screen") << menu << xga << kZoomToFit << 0.84;
-  QTest::newRow("visual screen, full HD") << visual << full_hd << kZoomToFit << 1.32;
-  QTest::newRow("fixed zoom where it fits") << visual << full_hd << 1.25 << 1.25;
+  QTest::newRow("visual screen, full HD") << visual << full_hd << kZoomToFit << 1.17;
+  QTest::newRow("fixed zoom where it fits") << visual << full_hd << 1.1 << 1.1;
   QTest::newRow("fixed zoom too large for the screen") << visual << xga << 1.5 << 0.84;
   QTest::newRow("tiny screen stops at the least zoom") << visual << QRect(0, 0, 400, 300)
                                                        << kZoomToFit << kMinZoom;

@@ -1,5 +1,5 @@
 // The visual simulation screen driven as the user drives it: opened from the menu, "OK",
-// "Go", "Reset", "Graph clear", zoom, return, and the warnings.
+// "Go", "Reset", "Graph clear", zoom, return, the physics switches, and the warnings.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <numeric>
 
@@ -15,12 +17,15 @@
 #include "gui/forms/form1_menu.h"
 #include "gui/forms/form2_visual.h"
 #include "gui/visual/visual_batch_run.h"
+#include "gui/visual/visual_depth_dose_panel.h"
+#include "gui/widgets/physics_switch_boxes.h"
 #include "gui/widgets/picture_box.h"
 #include "gui_test_support.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
+using dosavia::gui::testing::IsWhite;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::SpectrumText;
 using dosavia::gui::testing::TallySum;
@@ -60,6 +65,9 @@ class TestForm2 : public QObject {
   void stopEndsALongBatchKeepingItsCounts();
   void closingTheScreenReturnsToTheMenu_data();
   void closingTheScreenReturnsToTheMenu();
+  void switchesReachTheBatch_data();
+  void switchesReachTheBatch();
+  void switchKeepsTheLastCurveAsReference();
 
  private:
   // Opens the screen from the menu, presses "OK" at 10 MV with `field`, Check1 off.
@@ -94,6 +102,7 @@ void TestForm2::openingFromTheMenuShowsTheDefaults() {
   form.Command3->click();
   form.Command6->click();
   form.Text1->setText("7");
+  form.Frame1->Box("photon-scatter")->click();
   GetForm2().Command7->click();
   QVERIFY(GetForm1().isVisible());
   QVERIFY(!form.isVisible());
@@ -114,6 +123,8 @@ void TestForm2::openingFromTheMenuShowsTheDefaults() {
   QCOMPARE(ZoomState, 2);
   QVERIFY(form.Picture3->isHidden());
   QCOMPARE(TotalPhotonCount, 0LL);
+  QVERIFY(form.Frame1->Switches().AllOn());
+  QVERIFY(form.DepthDosePanel1->Physics().AllOn());
   for (int q = 1; q <= 300; ++q) QCOMPARE(SpectrumTally[q], 0LL);
   const QImage blank = form.Picture1->DrawnImage();
   QCOMPARE(blank.pixelColor(blank.width() / 2, blank.height() / 2), QColor(Qt::white));
@@ -306,6 +317,7 @@ void TestForm2::yieldingBatchLocksTheDisturbingButtons() {
       QVERIFY(!locked->isEnabled());
     QVERIFY(form.Command6->isEnabled());
     QVERIFY(form.Command8->isEnabled());
+    QVERIFY(!form.Frame1->isEnabled());
     // Handlers reached in another way do nothing while the batch runs.
     form.Command2_Click();
     form.Command4_Click();
@@ -322,6 +334,7 @@ void TestForm2::yieldingBatchLocksTheDisturbingButtons() {
   QVERIFY(!form.Command1->isEnabled());
   for (QPushButton* free : {form.Command2, form.Command3, form.Command4, form.Command7})
     QVERIFY(free->isEnabled());
+  QVERIFY(form.Frame1->isEnabled());
   QVERIFY(!form.Command8->isEnabled());
 }
 
@@ -397,6 +410,99 @@ void TestForm2::closingTheScreenReturnsToTheMenu() {
   // The menu reopens the screen as usual.
   GetForm1().Command1->click();
   QVERIFY(form.isVisible());
+}
+
+void TestForm2::switchesReachTheBatch_data() {
+  QTest::addColumn<QStringList>("off");      // boxes ticked
+  QTest::addColumn<bool>("tracks");          // charged-particle steps drawn
+  QTest::addColumn<bool>("dose_is_kerma");   // the panel's dose equals the primary kerma
+  QTest::newRow("full physics") << QStringList{} << true << false;
+  // Every electron gives up its energy where it is set in motion: points, no tracks, and
+  // the scattered photons still add dose that is not primary kerma.
+  QTest::newRow("no electron transport") << QStringList{"electron-transport"} << false << false;
+  // Nothing but the primary photons' first interactions, each absorbed on the spot.
+  QTest::newRow("no electrons, primary photons only")
+      << QStringList{"electron-transport", "photon-scatter"} << false << true;
+  QTest::newRow("straight electrons") << QStringList{"multiple-scattering"} << true << false;
+}
+
+void TestForm2::switchesReachTheBatch() {
+  QFETCH(QStringList, off);
+  QFETCH(bool, tracks);
+  QFETCH(bool, dose_is_kerma);
+  Form2& form = OpenAndConfirm();
+  form.Check2->setChecked(true);
+  for (const QString& option : off) form.Frame1->Box(option.toStdString())->click();
+  QVERIFY(form.DepthDosePanel1->Physics() == form.Frame1->Switches());
+  form.Text1->setText("400");
+  form.Command3->click();
+  QCOMPARE(form.Label24->text(), QStringLiteral("400"));
+  QCOMPARE(!IsWhite(form.Picture3->DrawnImage()), tracks);  // the zoom draws tracks only
+  QVERIFY(!IsWhite(form.Picture1->DrawnImage()));
+  const VisualDepthDose& tally = form.DepthDosePanel1->Tally();
+  QCOMPARE(tally.Histories(), 400LL);
+  double largest_difference = 0, largest_dose = 0;
+  for (int k = 0; k < kDepthDoseBins; ++k) {
+    double dose = 0, kerma = 0;
+    for (int g = 0; g < kDepthDoseGroups; ++g) {
+      dose += tally.GroupDose(g, k);
+      kerma += tally.GroupKerma(g, k);
+    }
+    largest_difference = std::max(largest_difference, std::abs(dose - kerma));
+    largest_dose = std::max(largest_dose, dose);
+  }
+  QVERIFY(largest_dose > 0);
+  QCOMPARE(largest_difference <= 1e-9 * largest_dose, dose_is_kerma);
+  form.Check2->setChecked(false);
+}
+
+// A switch starts a fresh tally and keeps the curve so far as the panel's reference, named
+// by the physics it was run with; a switch before any new curve keeps the reference it has;
+// "Graph clear" and "Reset" drop it.
+void TestForm2::switchKeepsTheLastCurveAsReference() {
+  Form2& form = OpenAndConfirm();
+  DepthDosePanel& panel = *form.DepthDosePanel1;
+  form.Check2->setChecked(true);
+  form.Text1->setText("3000");
+  const auto go = [&] {
+    form.Command3->click();
+    QTest::qWait(20);  // the panel remakes its curve once the window system runs
+    QVERIFY(panel.Curve().has_maximum);
+  };
+  go();
+  QVERIFY(!panel.Reference().has_maximum);
+
+  form.Frame1->Box("electron-transport")->click();
+  QVERIFY(panel.Reference().has_maximum);
+  QVERIFY(panel.ReferencePhysics().AllOn());
+  QVERIFY(!panel.Physics().electron_transport);
+  QCOMPARE(panel.Tally().Histories(), 0LL);
+  QCOMPARE(form.Label24->text(), QStringLiteral("0"));
+  QCOMPARE(TotalPhotonCount, 0LL);
+  QVERIFY(IsWhite(form.Picture1->DrawnImage()));
+  const double full_dmax = panel.Reference().d_max_cm;
+
+  // No curve of its own yet: the full-physics reference stays.
+  form.Frame1->Box("pair")->click();
+  QVERIFY(panel.ReferencePhysics().AllOn());
+  QCOMPARE(panel.Reference().d_max_cm, full_dmax);
+  form.Frame1->Box("pair")->click();
+
+  // Without electron transport there is no build-up: the maximum lies at the surface.
+  go();
+  QVERIFY2(panel.Curve().d_max_cm < full_dmax, qPrintable(QString::number(panel.Curve().d_max_cm)));
+  form.Frame1->Box("electron-transport")->click();
+  QVERIFY(!panel.ReferencePhysics().electron_transport);
+  QVERIFY(panel.Physics().AllOn());
+
+  form.Command4->click();
+  QVERIFY(!panel.Reference().has_maximum);
+  go();
+  form.Frame1->Box("coherent")->click();
+  QVERIFY(panel.Reference().has_maximum);
+  form.Command2->click();
+  QVERIFY(!panel.Reference().has_maximum);
+  form.Check2->setChecked(false);
 }
 
 QTEST_MAIN(TestForm2)

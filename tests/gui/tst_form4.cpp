@@ -1,5 +1,7 @@
 // The non-visual screen: the conditions file that "OK" writes, loading result files into
-// the graph, the button states and the warnings, and leaving and coming back.
+// the graph, the button states and the warnings, the physics switches' result names and
+// engine arguments, and leaving and coming back.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -16,6 +18,8 @@
 #include "gui/forms/form1_menu.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/forms/form4_engine_screen.h"
+#include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/widgets/physics_switch_boxes.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
@@ -71,6 +75,8 @@ class TestForm4 : public QObject {
   void drawingFollowsTheButtons();
   void startWithoutEngineWarns();
   void leavingAndComingBack();
+  void switchesTagTheResultAndReachTheEngine_data();
+  void switchesTagTheResultAndReachTheEngine();
 
  private:
   Form4& form() { return GetForm4(); }
@@ -387,6 +393,66 @@ void TestForm4::resultListIsInTheOrderOfItsNumbers() {
   for (int row = 0; row < form().File1->count(); ++row) listed << form().File1->item(row)->text();
   QCOMPARE(listed, QStringList({"4MV-3M.data", "4MV-30M.data", "10MV-30M.data", "10mv-100M.data",
                                 "15MV-3M.data", "a.data"}));
+}
+
+void TestForm4::switchesTagTheResultAndReachTheEngine_data() {
+  QTest::addColumn<QStringList>("off");  // boxes ticked
+  QTest::addColumn<bool>("all_cores");
+  QTest::addColumn<QString>("result");
+  QTest::addColumn<QByteArray>("arguments");  // one a line, as the engine receives them
+  QTest::newRow("full physics") << QStringList{} << false << "10MV-30M.data" << QByteArray();
+  QTest::newRow("no electron transport")
+      << QStringList{"electron-transport"} << false << "10MV-30M-noe.data"
+      << QByteArray("--without\nelectron-transport\n");
+  QTest::newRow("every core, primary photons only, no pair")
+      << QStringList{"pair", "photon-scatter"} << true << "10MV-30M-nosp.data"
+      << QByteArray("--threads\n0\n--without\nphoton-scatter\n--without\npair\n");
+}
+
+// Joken.dat names the full-physics result as always; the screen shows and expects the name
+// the engine writes with its tag, and the engine is told what to leave out. A switch
+// after "OK" renames the run to start.
+void TestForm4::switchesTagTheResultAndReachTheEngine() {
+#ifdef Q_OS_WIN
+  QSKIP("the stand-in terminal is a shell script");
+#endif
+  QFETCH(QStringList, off);
+  QFETCH(bool, all_cores);
+  QFETCH(QString, result);
+  QFETCH(QByteArray, arguments);
+  QVERIFY(WriteScript(dir_->Path("term"), "shift\nexec \"$@\" < /dev/null\n"));
+  QVERIFY(WriteScript(dir_->Path(EngineProgramName()), "printf '%s\\n' \"$@\" > args.txt\n"));
+  const QByteArray terminal = qgetenv("TERMINAL");
+  qputenv("TERMINAL", QFile::encodeName(dir_->Path("term")));
+  const bool own_console = form().Check1->isChecked();
+  const bool every_core = form().Check2->isChecked();
+  form().Check1->setChecked(false);
+  form().Check2->setChecked(all_cores);
+  for (const QString& option : off) form().Frame2->Box(option.toStdString())->click();
+
+  QCOMPARE(PressOk(form(), "10", "30000000").size(), 0u);
+  QCOMPARE(form().Label24->text(), result);
+  QCOMPARE(form().ResultFileName(), result);
+  QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
+           QByteArray("10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n"));
+  QCOMPARE(MessagesDuring([&] { form().Command2->click(); }).size(), 0u);
+  QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir_->Path("args.txt")); }, 10000));
+  QTRY_COMPARE(ReadAll(dir_->Path("args.txt")), arguments.isEmpty() ? QByteArray("\n") : arguments);
+  QVERIFY(form().Command4->isEnabled());
+
+  // Unticked again after "OK": the run to start is the full-physics one.
+  for (const QString& option : off) form().Frame2->Box(option.toStdString())->click();
+  QVERIFY(form().Frame2->Switches().AllOn());
+  QCOMPARE(form().Label24->text(), QString("10MV-30M.data"));
+  QCOMPARE(form().ResultFileName(), QString("10MV-30M.data"));
+  QCOMPARE(form().Command4->isEnabled(), off.isEmpty());
+
+  form().Check1->setChecked(own_console);
+  form().Check2->setChecked(every_core);
+  if (terminal.isNull())
+    qunsetenv("TERMINAL");
+  else
+    qputenv("TERMINAL", terminal);
 }
 
 QTEST_MAIN(TestForm4)

@@ -1,7 +1,9 @@
 // One short batch run through the non-visual screen: "OK" writes the conditions, the real
 // Kestrun runs in a (stand-in) terminal with its input closed, "計算結果読み込み" loads the
 // result, and the tables and the drawn curves agree with the file record by record.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QtTest>
@@ -13,6 +15,9 @@
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/forms/form4_engine_screen.h"
 #include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/engine_screen/result_curve_legend.h"
+#include "gui/engine_screen/result_curve_sets.h"
+#include "gui/widgets/physics_switch_boxes.h"
 #include "records/fixed_format.h"
 
 using namespace dosavia;
@@ -50,6 +55,7 @@ class TestForm4EndToEnd : public QObject {
 
  private slots:
   void runLoadAndPlot();
+  void switchedRunLoadsItsTaggedResult();
 };
 
 void TestForm4EndToEnd::runLoadAndPlot() {
@@ -132,6 +138,64 @@ void TestForm4EndToEnd::runLoadAndPlot() {
 
   form.Command7->click();
   QVERIFY(!QFile::exists(dir.Path("Joken.dat")));
+}
+
+// Electron transport switched off on the screen: the real engine is told so, writes the
+// tagged result beside none of the full physics, and the screen loads that file, whose
+// set then names the missing physics. Without transport the dose has no build-up: it is
+// largest in the first centimetre.
+void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
+#ifdef Q_OS_WIN
+  QSKIP("the stand-in terminal is a shell script");
+#endif
+  const QString engine = QStringLiteral(DOSAVIA_KESTRUN);
+  if (!QFile::exists(engine)) QSKIP("Kestrun is not built");
+  TempWorkDir dir;
+  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(' ')));
+  QVERIFY(QFile::copy(engine, dir.Path(EngineProgramName())));
+  QVERIFY(WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null > kestrun.log 2>&1\n"));
+  qputenv("TERMINAL", QFile::encodeName(dir.Path("term")));
+
+  Form4& form = GetForm4();
+  form.PrepareForShow();
+  form.show();
+  form.Check1->setChecked(false);
+  form.Frame2->Box("electron-transport")->click();
+  form.Combo2->setCurrentText("10");
+  form.Combo1->setCurrentText(kPhotonCount);
+  QCOMPARE(MessagesDuring([&] { form.Command1->click(); }).size(), 0u);
+  QCOMPARE(form.ResultFileName(), QString("10MV-20K-noe.data"));
+  QCOMPARE(MessagesDuring([&] { form.Command2->click(); }).size(), 0u);
+  QElapsedTimer clock;
+  clock.start();
+  while (!MessagesDuring([&] { form.Command4->click(); }).empty()) {
+    if (clock.elapsed() > kRunTimeoutMs) {
+      QFile log(dir.Path("kestrun.log"));
+      log.open(QIODevice::ReadOnly);
+      QFAIL(qPrintable("no result file; Kestrun said:\n" +
+                       QString::fromUtf8(log.readAll().right(2000))));
+    }
+    QTest::qWait(200);
+  }
+  QVERIFY(QFile::exists(dir.Path("10MV-20K-noe.data")));
+  QVERIFY(!QFile::exists(dir.Path("10MV-20K.data")));
+  QVERIFY(form.Label26->text().contains("10MV-20K-noe.data"));
+
+  form.Command6->click();
+  form.Command5->click();
+  QCOMPARE(form.Legend1->Sets().size(), std::size_t{1});
+  const QString legend = LegendText(form.Legend1->Sets().front());
+  QVERIFY2(legend.contains(QString::fromUtf8("電子・陽電子の輸送")), qPrintable(legend));
+  const ResultTables& tables = form.Tables();
+  int deepest_max = 1;
+  for (int i = 1; i <= kDepthBins; ++i)
+    if (tables.DoseTable[kTotalDose][8][i] > tables.DoseTable[kTotalDose][8][deepest_max])
+      deepest_max = i;
+  QVERIFY2(deepest_max <= 10, qPrintable(QString::number(deepest_max)));
+
+  form.Frame2->Box("electron-transport")->click();
+  form.Command6->click();
+  form.Command7->click();
 }
 
 QTEST_MAIN(TestForm4EndToEnd)

@@ -1,9 +1,11 @@
 // Finding the engine (working folder, then beside Dosavia, then PATH) and starting it in a
-// console window: the terminal emulator that is found runs the engine there, with no arguments; no terminal at all is reported
-// instead of failing silently (a missing engine: tst_form4).
+// console window: the terminal emulator that is found runs the engine there; the arguments
+// of the chosen mode and physics (through the terminal: tst_form4); no terminal at all is
+// reported instead of failing silently (a missing engine: tst_form4).
 #include <QtTest>
 
 #include "gui_test_support.h"
+#include "engine/physics_switch_names.h"
 #include "gui/app/language.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/widgets/form_style.h"
@@ -50,6 +52,8 @@ class TestKestrunLauncher : public QObject {
  private slots:
   void engineSearchOrder_data();
   void engineSearchOrder();
+  void engineArguments_data();
+  void engineArguments();
   void runsTheEngineThroughTheTerminal();
   void noTerminalIsReported_data();
   void noTerminalIsReported();
@@ -86,6 +90,43 @@ void TestKestrunLauncher::engineSearchOrder() {
            found.isEmpty() ? QString() : base.filePath(found + "/" + EngineProgramName()));
   QCOMPARE(search.looked_in, (QStringList{base.filePath("work"), base.filePath("app"),
                                           base.filePath("p1"), base.filePath("p2")}));
+}
+
+void TestKestrunLauncher::engineArguments_data() {
+  QTest::addColumn<bool>("all_cores");
+  QTest::addColumn<QStringList>("off");  // --without words of the parts switched off
+  QTest::addColumn<QStringList>("expected");
+  const QString w = QStringLiteral("--without");
+  QTest::newRow("single stream, full physics") << false << QStringList{} << QStringList{};
+  QTest::newRow("every core, full physics")
+      << true << QStringList{} << QStringList{"--threads", "0"};
+  QTest::newRow("no electron transport")
+      << false << QStringList{"electron-transport"} << QStringList{w, "electron-transport"};
+  QTest::newRow("every core, primary photons only")
+      << true << QStringList{"photon-scatter"}
+      << QStringList{"--threads", "0", w, "photon-scatter"};
+  // In the engine's order, whatever order the boxes were ticked in.
+  QTest::newRow("pair and coherent")
+      << false << QStringList{"pair", "coherent"} << QStringList{w, "coherent", w, "pair"};
+  QTest::newRow("everything off")
+      << true
+      << QStringList{"electron-transport", "multiple-scattering", "photon-scatter", "coherent",
+                     "pair"}
+      << QStringList{"--threads", "0", w, "electron-transport", w, "multiple-scattering",
+                     w, "photon-scatter", w, "coherent", w, "pair"};
+}
+
+void TestKestrunLauncher::engineArguments() {
+  QFETCH(bool, all_cores);
+  QFETCH(QStringList, off);
+  QFETCH(QStringList, expected);
+  PhysicsSwitches physics;
+  for (const QString& option : off) {
+    const PhysicsSwitchName* name = FindPhysicsSwitch(option.toStdString());
+    QVERIFY(name != nullptr);
+    physics.*name->member = false;
+  }
+  QCOMPARE(EngineArguments(all_cores, physics), expected);
 }
 
 void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {
