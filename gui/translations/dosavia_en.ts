@@ -1036,6 +1036,10 @@ Continuing in %1</translation>
         <translation>Zoom</translation>
     </message>
     <message>
+        <source>表示倍率 %1 %：画面に入らない部分はスクロールで見られます（Ctrl+0 で画面に合わせる）</source>
+        <translation>Zoom %1 %: scroll to see what does not fit on the screen (Ctrl+0 fits the screen)</translation>
+    </message>
+    <message>
         <source>画面に合わせる</source>
         <translation>Fit to screen</translation>
     </message>

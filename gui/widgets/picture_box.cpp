@@ -12,8 +12,15 @@
 #include <stdexcept>
 
 #include "gui/app/language.h"
+#include "gui/widgets/form_scaler.h"
 
 namespace dosavia::gui {
+
+namespace {
+// Opacity of the back colour under a fixed label [0..255]: the text reads over a full red fill
+// of tracks, and the tracks still show faintly through.
+constexpr int kLabelBackdropAlpha = 215;
+}  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
   // The sunken single border of a picture; the user scale covers the area inside it.
@@ -183,7 +190,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       QFont font = this->font();
       if (label.font) {
         font = *label.font;
-        font.setPointSizeF(label.font->pointSizeF() * zoom_);
+        font.setPointSizeF(ReadablePoints(label.font->pointSizeF(), zoom_));
       }
       const QFontMetrics metrics(font);
       const QSize box(metrics.horizontalAdvance(label.text), metrics.height());
@@ -192,6 +199,11 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       if (label.anchor & Qt::AlignRight) top_left.rx() -= box.width();
       if (label.anchor & Qt::AlignVCenter) top_left.ry() -= box.height() / 2.0;
       if (label.anchor & Qt::AlignBottom) top_left.ry() -= box.height();
+      // A backdrop of the back colour keeps the text legible where thousands of tracks of the
+      // same red have filled the picture, and where a field-edge line runs through it.
+      QColor backdrop = back_color_;
+      backdrop.setAlpha(kLabelBackdropAlpha);
+      painter.fillRect(QRectF(top_left, QSizeF(box)), backdrop);
       painter.setFont(font);
       painter.setPen(label.color);
       painter.drawText(QRectF(top_left, QSizeF(box)), Qt::AlignLeft | Qt::AlignVCenter,
