@@ -183,7 +183,9 @@ void Form2::CreateSettingControls() {
   Label21->adjustSize();
   Label21->setFont(DefaultFont(kSuperscriptPoints));
   Label21->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label21->move(Label20->geometry().right() + 1, Label21->y() + TwipsToPixels(60));
+  // Right after the unit's text, not after the room its label keeps past it.
+  Label21->move(Label20->x() + Label20->fontMetrics().horizontalAdvance(Label20->text()) + 1,
+                Label21->y() + TwipsToPixels(60));
   Combo1 = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
   for (const FieldChoice& choice : VisualFieldChoices()) Combo1->addItem(QString::fromUtf8(choice.item));
 

@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -167,11 +169,20 @@ class FormScaler : public QObject {
     QSize size(static_cast<int>(std::lround(design_.width() * zoom)),
                static_cast<int>(std::lround(design_.height() * zoom)));
     if (floor_zoom_ > zoom) {
-      // Too large for the screen: the window takes the screen, the contents scroll.
-      size = QSize(std::min<int>(std::lround(design_.width() * floor_zoom_),
-                                 area.width() - kFrameAllowanceWidthPx),
-                   std::min<int>(std::lround(design_.height() * floor_zoom_),
-                                 area.height() - kFrameAllowanceHeightPx));
+      // Too large for the screen: the window takes the screen, the contents scroll. Where the
+      // screen has room, the window is wider by the vertical bar and taller by the note's
+      // line, so that a form too tall alone does not scroll sideways as well.
+      const int bar = static_cast<int>(std::lround(
+          form_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) * std::max(1.0, floor_zoom_)));
+      QFont note_font = note_->font();
+      note_font.setPointSizeF(NotePoints());
+      const int strip = std::max(bar, QFontMetrics(note_font).height() + 2 * kNoteMarginPx);
+      const int room_w = area.width() - kFrameAllowanceWidthPx;
+      const int room_h = area.height() - kFrameAllowanceHeightPx;
+      int w = static_cast<int>(std::lround(design_.width() * floor_zoom_));
+      int h = static_cast<int>(std::lround(design_.height() * floor_zoom_)) + strip;
+      if (h > room_h) w += bar;
+      size = QSize(std::min(w, room_w), std::min(h, room_h));
     }
     form_->resize(size);
     Apply();
@@ -246,7 +257,7 @@ class FormScaler : public QObject {
         part->hide();
       return QPointF((width - content.width()) / 2, (height - content.height()) / 2);
     }
-    SetPoints(note_, ReadablePoints(form_points_ > 0 ? form_points_ : kMinTextPixels, 1.0));
+    SetPoints(note_, NotePoints());
     note_->setText(Tr("ZoomMenu", "表示倍率 %1 %：画面に入らない部分はスクロールで見られます"
                                   "（Ctrl+0 で画面に合わせる）")
                        .arg(std::lround(floor_zoom_ > 0 ? floor_zoom_ * 100 : s * 100)));
@@ -280,6 +291,11 @@ class FormScaler : public QObject {
             QRect(width - extent, 0, extent, view_height));
     return QPointF(wide ? -h_bar_->value() : (view_width - content.width()) / 2,
                    tall ? -v_bar_->value() : (view_height - content.height()) / 2);
+  }
+
+  // The note's size [pt]: the form's own text size at 100 %, whatever the zoom.
+  double NotePoints() const {
+    return ReadablePoints(form_points_ > 0 ? form_points_ : kMinTextPixels, 1.0);
   }
 
   // Scrolls so that a control that takes the keyboard focus (Tab) is in sight.

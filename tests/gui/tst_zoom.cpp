@@ -164,12 +164,16 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo_data() {
   QTest::addColumn<QRect>("area");
   QTest::addColumn<double>("zoom");
   QTest::addColumn<bool>("scrolls");
-  QTest::newRow("menu, 1024x768, 150 %") << 1 << kProjector << 1.5 << true;
-  QTest::newRow("visual, 1024x768, 150 %") << 2 << kProjector << 1.5 << true;
-  QTest::newRow("non-visual, 1024x768, 125 %") << 3 << kProjector << 1.25 << true;
-  QTest::newRow("menu, full HD, 150 %: fits, no scrolling") << 1 << kFullHd << 1.5 << false;
-  QTest::newRow("visual, full HD, 150 %") << 2 << kFullHd << 1.5 << true;
-  QTest::newRow("non-visual, full HD, 200 %") << 3 << kFullHd << 2.0 << true;
+  QTest::addColumn<bool>("sideways");
+  QTest::newRow("menu, 1024x768, 150 %") << 1 << kProjector << 1.5 << true << true;
+  QTest::newRow("visual, 1024x768, 150 %") << 2 << kProjector << 1.5 << true << true;
+  QTest::newRow("non-visual, 1024x768, 125 %") << 3 << kProjector << 1.25 << true << true;
+  QTest::newRow("menu, full HD, 150 %: fits, no scrolling")
+      << 1 << kFullHd << 1.5 << false << false;
+  // Too tall only: the window is wider by the vertical bar, so nothing scrolls sideways.
+  QTest::newRow("visual, full HD, 150 %: up and down only") << 2 << kFullHd << 1.5 << true
+                                                             << false;
+  QTest::newRow("non-visual, full HD, 200 %") << 3 << kFullHd << 2.0 << true << true;
 }
 
 // A zoom above "fit" keeps the contents at that zoom in a window that fits the screen; where
@@ -179,6 +183,7 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
   QFETCH(QRect, area);
   QFETCH(double, zoom);
   QFETCH(bool, scrolls);
+  QFETCH(bool, sideways);
   QWidget* form = LessonScreen(screen);
   OpenOn(form, area, kZoomToFit);
   const double fit = FormScale(form);
@@ -190,6 +195,10 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
   auto* note = form->findChild<QLabel*>(QStringLiteral("zoom_scroll_note"));
   QVERIFY(note != nullptr);
   QCOMPARE(note->isVisible(), scrolls);
+  bool across = false;
+  for (QScrollBar* bar : form->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+    across = across || (bar->orientation() == Qt::Horizontal && bar->isVisible());
+  QCOMPARE(across, sideways);
   if (!scrolls) return;
   QVERIFY2(note->text().contains(QString::number(std::lround(zoom * 100))), qPrintable(note->text()));
   QVERIFY(Pixels(note->font()) >= kMinTextPixels);
