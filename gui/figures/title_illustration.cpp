@@ -131,11 +131,11 @@ void TitleIllustration::paintEvent(QPaintEvent* event) {
   p.setPen(beam);
   p.drawText(at(7, kAxisY - 15), QStringLiteral("X-ray"));
   p.setPen(QColor(0, 70, 160));
-  // The word sits in the tank's lower right corner, half a character clear of its frame, in
-  // either language and however long the word.
+  // The word sits in the tank's lower right corner, a character's width clear of its frame,
+  // in either language and however long the word.
   const QString water = Tr("Figures", "水");
   const QFontMetricsF water_metrics(p.font());
-  const double margin = water_metrics.averageCharWidth() / 2;
+  const double margin = water_metrics.averageCharWidth();
   const QPointF corner = at(kWaterRight, kWaterBottom);
   p.drawText(QPointF(corner.x() - margin - water_metrics.horizontalAdvance(water),
                      corner.y() - margin - water_metrics.descent()),
