@@ -17,9 +17,11 @@
 namespace dosavia::gui {
 
 namespace {
-// Opacity of the back colour under a fixed label [0..255]: the text reads over a full red fill
-// of tracks, and the tracks still show faintly through.
-constexpr int kLabelBackdropAlpha = 215;
+// Opacity of the back colour under a fixed label [0..255]: opaque, as a map sets its names, so
+// that neither a full red fill of tracks nor a field-edge line shows through the text.
+constexpr int kLabelBackdropAlpha = 255;
+// Room on either side of a label's text on its backdrop [fraction of the line height].
+constexpr double kLabelBackdropPad = 0.15;
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
@@ -203,7 +205,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       // same red have filled the picture, and where a field-edge line runs through it.
       QColor backdrop = back_color_;
       backdrop.setAlpha(kLabelBackdropAlpha);
-      painter.fillRect(QRectF(top_left, QSizeF(box)), backdrop);
+      // A little wider than the text, so that a line through it clearly stops short of it.
+      const double pad = metrics.height() * kLabelBackdropPad;
+      painter.fillRect(QRectF(top_left, QSizeF(box)).adjusted(-pad, 0, pad, 0), backdrop);
       painter.setFont(font);
       painter.setPen(label.color);
       painter.drawText(QRectF(top_left, QSizeF(box)), Qt::AlignLeft | Qt::AlignVCenter,
