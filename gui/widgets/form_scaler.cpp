@@ -146,6 +146,8 @@ class FormScaler : public QObject {
       if (!part.widget.isNull()) SetPoints(part.widget, ReadablePoints(part.points, s));
     for (const Control& c : controls_) {
       if (c.widget.isNull()) continue;
+      // The zoom first, so that a drawing redrawn for its new size has its new pen widths.
+      if (c.zoomable != nullptr) c.zoomable->SetZoom(s);
       c.widget->setGeometry(ScaledRect(c.design, s, c.on_form ? offset : QPointF()));
       if (c.font_points > 0) SetPoints(c.widget, ReadablePoints(c.font_points, s));
       if (auto* label = qobject_cast<QLabel*>(c.widget.data())) FitCaption(label, c, s);
@@ -153,7 +155,6 @@ class FormScaler : public QObject {
         button->setIconSize(c.icon * s);
       if (c.indent > 0)
         qobject_cast<QLabel*>(c.widget.data())->setIndent(static_cast<int>(std::lround(c.indent * s)));
-      if (c.zoomable != nullptr) c.zoomable->SetZoom(s);
       // The style's own parts (check box, slider handle) take their size from the zoom.
       c.widget->updateGeometry();
       c.widget->update();

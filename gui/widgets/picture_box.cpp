@@ -133,6 +133,10 @@ void PictureBox::SetZoom(double zoom) {
   if (zoom == zoom_) return;
   zoom_ = zoom;
   pen_width_ = 0;  // the run-time pen widths follow too
+  // What is drawn is drawn again at the new widths, also when the size stays the same (a
+  // zoom above what fits keeps the window's size).
+  EndImagePainter();
+  image_ = QImage();
   update();
 }
 

@@ -47,6 +47,7 @@ class TestPictureBox : public QObject {
   void rejectsZeroScale();
   void labelsReadOverWhatIsDrawn_data();
   void labelsReadOverWhatIsDrawn();
+  void zoomRedrawsAtItsPenWidth();
 };
 
 void TestPictureBox::mapsUserUnitsToPixels_data() {
@@ -281,6 +282,28 @@ void TestPictureBox::labelsReadOverWhatIsDrawn() {
   QVERIFY2(light > area / 2, qPrintable(QStringLiteral("%1 of %2 light").arg(light).arg(area)));
   QVERIFY(ink > 0);  // the text itself
   QCOMPARE(line, 0);  // the line passes behind the label
+}
+
+// A zoom change redraws what is drawn at the new pen widths, also when the size stays (a
+// zoom above what fits keeps the window's size): back at 100 % a 1 px line is 1 px again.
+void TestPictureBox::zoomRedrawsAtItsPenWidth() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  const QColor blue(0, 0, 255);
+  const auto rows = [&] {
+    const QImage drawn = picture.DrawnImage();
+    int n = 0;
+    for (int y = 0; y < drawn.height(); ++y) n += drawn.pixelColor(100, y) == blue;
+    return n;
+  };
+  picture.SetZoom(2.0);
+  picture.DrawLine(0, 5, 20, 5, blue, 1);
+  QCOMPARE(rows(), 2);
+  picture.SetZoom(1.0);
+  QCOMPARE(rows(), 1);
+  picture.SetZoom(3.0);
+  QCOMPARE(rows(), 3);
 }
 
 QTEST_MAIN(TestPictureBox)
