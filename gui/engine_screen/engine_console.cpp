@@ -7,6 +7,8 @@
 #include <csignal>
 #endif
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
@@ -19,6 +21,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRect>
 #include <QScrollBar>
 #include <QThread>
 #include <QVBoxLayout>
@@ -54,6 +57,21 @@ QList<QPointer<EngineConsole>>& Consoles() {
 }
 
 }  // namespace
+
+QPoint ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen) {
+  const auto fits = [&](const QPoint& at) { return screen.contains(QRect(at, console)); };
+  const int middle_y = owner.center().y() - console.height() / 2;
+  const int top_y = std::clamp(middle_y, screen.top(),
+                               std::max(screen.top(), screen.bottom() + 1 - console.height()));
+  for (const QPoint& at : {QPoint(owner.right() + 1, top_y),
+                           QPoint(owner.left() - console.width(), top_y),
+                           QPoint(owner.left(), owner.bottom() + 1)})
+    if (fits(at)) return at;
+  // Over the owner's right side, kept on the screen.
+  const int x = std::clamp(owner.right() + 1 - console.width(), screen.left(),
+                           std::max(screen.left(), screen.right() + 1 - console.width()));
+  return QPoint(x, top_y);
+}
 
 EngineConsole::EngineConsole(QWidget* parent) : QWidget(parent, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose, false);

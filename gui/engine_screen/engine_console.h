@@ -17,10 +17,20 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPoint;
 class QProgressBar;
+class QRect;
+class QSize;
 class QPushButton;
 
 namespace dosavia::gui {
+
+// Where a console window of frame size `console` opens for an owner window whose frame is
+// `owner`, on the screen's free area `screen` (all in screen pixels): beside the owner to the
+// right, else to the left, else below, where there is room, so that it covers nothing; on a
+// screen the owner fills, over the owner's right side (its graph), so that the controls on
+// the left stay in sight. Always inside `screen` where it fits.
+QPoint ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen);
 
 class EngineConsole : public QWidget {
   Q_OBJECT

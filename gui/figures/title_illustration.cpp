@@ -9,6 +9,7 @@
 
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
+#include "gui/widgets/form_scaler.h"
 
 namespace dosavia::gui {
 
@@ -126,17 +127,20 @@ void TitleIllustration::paintEvent(QPaintEvent* event) {
   const double sx = area.width() / kDesignWidth;
   const double sy = area.height() / kDesignHeight;
   auto at = [&](double x, double y) { return area.topLeft() + QPointF(x * sx, y * sy); };
-  p.setFont(DefaultFont(12 * zoom_, true));
+  p.setFont(DefaultFont(ReadablePoints(12, zoom_), true));
   p.setPen(beam);
   p.drawText(at(7, kAxisY - 15), QStringLiteral("X-ray"));
   p.setPen(QColor(0, 70, 160));
-  // A longer word than 水 ends at the tank's right edge instead of running past it.
+  // The word sits in the tank's lower right corner, a character's width clear of its frame,
+  // in either language and however long the word.
   const QString water = Tr("Figures", "水");
-  const QPointF water_at = at(kWaterRight - 8, kWaterBottom - 2);
-  const double water_room = at(kWaterRight, 0).x() - 2 - water_at.x();
-  const double water_width = QFontMetricsF(p.font()).horizontalAdvance(water);
-  p.drawText(water_at - QPointF(std::max(0.0, water_width - water_room), 0), water);
-  p.setFont(DefaultFont(10 * zoom_));
+  const QFontMetricsF water_metrics(p.font());
+  const double margin = water_metrics.averageCharWidth();
+  const QPointF corner = at(kWaterRight, kWaterBottom);
+  p.drawText(QPointF(corner.x() - margin - water_metrics.horizontalAdvance(water),
+                     corner.y() - margin - water_metrics.descent()),
+             water);
+  p.setFont(DefaultFont(ReadablePoints(10, zoom_)));
   p.setPen(Qt::black);
   p.drawText(at(kWaterLeft + 12, kWaterTop + 7), Tr("Figures", "深部線量"));
   p.drawText(at(kWaterLeft, kWaterBottom + 5), Tr("Figures", "表面"));

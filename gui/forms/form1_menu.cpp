@@ -72,7 +72,7 @@ void Form1::Form_Load() {
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
 
-  MakeScalable(this, 15645, 7440);
+  MakeScalable(this, 15645, 7440, StartFit::kOwn);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }

@@ -73,6 +73,9 @@ constexpr double kGridStep = 10.0;
 constexpr double kDecorationPoints = 12.0;
 // The raised "2" of cm² [pt].
 constexpr double kSuperscriptPoints = 9.0;
+constexpr double kSuperscriptRoomPoints = 15.0;
+// Width of a label sized to its text, as a multiple of the text's width at 100 %.
+constexpr double kAutoLabelRoom = 1.1;
 // A batch expected to run longer than this asks first [s].
 constexpr double kConfirmAboveSeconds = 60.0;
 // Until a batch has been timed: seconds per photon without and with step display, on the
@@ -98,10 +101,17 @@ const char kSwitchNote[] = QT_TRANSLATE_NOOP(
 const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
 
 // A label that takes the size of its text, as an auto-sized label does.
+// Sizes a label to its text with a little room past it: on a 1024x768 projector (84 %) the
+// text is set at the least readable size, a few per cent above its scaled size.
+void FitWithRoom(QLabel* label) {
+  label->adjustSize();
+  label->resize(static_cast<int>(std::ceil(label->width() * kAutoLabelRoom)), label->height());
+}
+
 QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
   auto* label = new QLabel(parent);
   SetTrText(label, "Form2", text);
-  label->adjustSize();
+  FitWithRoom(label);
   label->move(TwipsToPixels(left), TwipsToPixels(top));
   return label;
 }
@@ -192,16 +202,23 @@ void Form2::CreateSettingControls() {
   Label20->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // The raised "2" of cm² follows the unit directly, whatever the font's width of "  cm".
   Label21 = MakeAutoLabel(this, "2", 4560, 3120);
-  Label21->setFont(DefaultFont(kSuperscriptPoints));
+  // Sized for a larger digit than its own, which leaves the superscript room to be shown at
+  // the least readable size on a projector.
+  Label21->setFont(DefaultFont(kSuperscriptRoomPoints));
   Label21->adjustSize();
-  Label21->move(Label20->geometry().right() + 1, Label21->y() + TwipsToPixels(60));
+  Label21->setFont(DefaultFont(kSuperscriptPoints));
+  Label21->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Right after the unit's text, not after the room its label keeps past it.
+  Label21->move(Label20->x() + Label20->fontMetrics().horizontalAdvance(Label20->text()) + 1,
+                Label21->y() + TwipsToPixels(60));
   Combo1 = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
   for (const FieldChoice& choice : VisualFieldChoices()) Combo1->addItem(QString::fromUtf8(choice.item));
 
-  // The zoom button ends above the physics switches' group, which spans the column.
+  // The zoom button ends above the physics switches' group, which spans the column, and a
+  // pixel short of the side view's frame (Picture1 starts at 7200).
   Label43 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2520);
   Label46 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 2790);
-  Command6 = MakeButton(this, "ON", 6480, 3150, 855, 495);
+  Command6 = MakeButton(this, "ON", 6480, 3150, 690, 495);
 }
 
 // The physics switches under the beam settings: what the next photons are simulated with.
@@ -233,8 +250,8 @@ void Form2::CreateBatchControls() {
   Command8 = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
   Command8->setEnabled(false);
 
-  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 5040,
-                      4320 + kSwitchRowsTwips, 1440, 360);
+  Label25 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 4860,
+                      4320 + kSwitchRowsTwips, 1620, 360);
   Label22 = MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360,
                           4680 + kSwitchRowsTwips);
   Label36 = MakeAutoLabel(this, "Go", 2280, 4710 + kSwitchRowsTwips);
@@ -246,7 +263,7 @@ void Form2::CreateBatchControls() {
   SetTrText(Check1, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
   PlaceTwips(Check1, 360, 5160 + kSwitchRowsTwips, 2055, 360);
   Label35 = MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000,
-                      5280 + kSwitchRowsTwips, 1680, 360);
+                      5280 + kSwitchRowsTwips, 1860, 360);
   Label32 = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
   MakeDisplay(Label32);
   Label39 = MakeLabel(this, "MeV", 3960, 5640 + kSwitchRowsTwips, 855, 495);
@@ -437,14 +454,16 @@ void Form2::PlaceEnergyAxisLabels() {
   for (int i = 0; i < 8; ++i) {
     auto* label = new QLabel(QString::number(2 * i), this);
     label->setFont(small);
-    label->adjustSize();
+    label->setAlignment(Qt::AlignCenter);
+    FitWithRoom(label);
     const QPointF at = Picture2->ToPixels(20.0 * i, 0) + QPointF(Picture2->pos());
     label->move(static_cast<int>(at.x() - label->width() / 2.0), top);
     energy_axis_labels_[static_cast<std::size_t>(i)] = label;
   }
   auto* caption = new QLabel(QStringLiteral("Photon energy  MeV"), this);
   caption->setFont(small);
-  caption->adjustSize();
+  caption->setAlignment(Qt::AlignCenter);
+  FitWithRoom(caption);
   const QPointF middle = Picture2->ToPixels(kFrameWidth / 2, 0) + QPointF(Picture2->pos());
   caption->move(static_cast<int>(middle.x() - caption->width() / 2.0),
                 top + energy_axis_labels_[0]->height());

@@ -233,8 +233,8 @@ void Form4::CreateNewRunControls() {
   Label18 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
   Label10 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
   Label11 =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 360,
-                      3120, 4095, 375);
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 240,
+                      3120, 4920, 375);  // up to the result list: room for 14 px on a projector
   Label12 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
   Combo1 =
       MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
@@ -502,6 +502,11 @@ void Form4::Command2_Click() {
       launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_,
                                       &launch.problem,
                                       EngineArguments(Check2->isChecked(), Frame2->Switches()));
+      if (!Console->isVisible()) {
+        const QScreen* screen = this->screen();
+        Console->move(ConsolePlace(frameGeometry(), Console->frameGeometry().size(),
+                                   screen != nullptr ? screen->availableGeometry() : geometry()));
+      }
       Console->show();
       Console->raise();
     }

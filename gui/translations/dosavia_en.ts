@@ -1162,6 +1162,10 @@ Going on in
         <translation>Zoom</translation>
     </message>
     <message>
+        <source>表示倍率 %1 %：画面に入らない部分はスクロールで見られます（Ctrl+0 で画面に合わせる）</source>
+        <translation>Zoom %1 %: scroll to see what does not fit on the screen (Ctrl+0 fits the screen)</translation>
+    </message>
+    <message>
         <source>画面に合わせる</source>
         <translation>Fit to screen</translation>
     </message>

@@ -5,15 +5,21 @@
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QApplication>
 #include <QRect>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -25,6 +31,7 @@
 #include "gui/app/language.h"
 #include "gui/app/preferences.h"
 #include "gui/widgets/twips.h"
+#include "gui/widgets/zoom_style.h"
 
 namespace dosavia::gui {
 
@@ -42,6 +49,13 @@ constexpr std::array<double, 6> kZoomSteps = {0.75, 1.0, 1.25, 1.5, 1.75, 2.0};
 constexpr double kZoomGrain = 100.0;
 
 const char kScalerName[] = "dosavia_form_scaler";
+// Points per inch of a font size.
+constexpr double kPointsPerInch = 72.0;
+// Lines moved by one notch of the mouse wheel over a scrolling form.
+constexpr int kWheelLines = 3;
+constexpr int kWheelNotch = 120;
+// Room above and below the scroll note's text [px].
+constexpr int kNoteMarginPx = 4;
 
 QSizeF TwipsSize(double width, double height) {
   const double px_per_twip = LogicalDpi() / kTwipsPerInch;
@@ -78,15 +92,20 @@ std::vector<QPointer<FormScaler>>& Scalers() {
 // The design of one control and the scaling of one form.
 class FormScaler : public QObject {
  public:
-  FormScaler(QWidget* form, const QSizeF& design) : QObject(form), form_(form), design_(design) {
+  FormScaler(QWidget* form, const QSizeF& design, StartFit fit)
+      : QObject(form), form_(form), design_(design), fit_(fit) {
     setObjectName(QString::fromLatin1(kScalerName));
     form_points_ = form->font().pointSizeF();
     CaptureChildren(form, true);
     form->installEventFilter(this);
     AddZoomShortcuts();
+    MakeScrollParts();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { ShowFocused(now); });
   }
 
   double Scale() const { return scale_; }
+  bool Scrolls() const { return scrolls_; }
   const QSizeF& Design() const { return design_; }
   QWidget* Form() const { return form_; }
 
@@ -107,34 +126,66 @@ class FormScaler : public QObject {
     }
     c.zoomable = dynamic_cast<Zoomable*>(control);
     controls_.push_back(c);
+    // Parts with a font of their own (a table's header) are not reached by the control's.
+    for (QWidget* part : control->findChildren<QWidget*>())
+      if (part->testAttribute(Qt::WA_SetFont) && part->font().pointSizeF() > 0)
+        part_fonts_.push_back({part, part->font().pointSizeF()});
   }
 
-  // Places every control for the form's current size.
+  // Places every control for the form's current size, the zoom floor and the scroll bars.
   void Apply() {
-    const double s = std::max(1e-3, std::min(form_->width() / design_.width(),
-                                             form_->height() / design_.height()));
+    if (applying_) return;
+    applying_ = true;
+    const double fit = std::max(1e-3, std::min(form_->width() / design_.width(),
+                                               form_->height() / design_.height()));
+    const double s = std::max(fit, floor_zoom_);
     scale_ = s;
-    const QPointF offset((form_->width() - design_.width() * s) / 2,
-                         (form_->height() - design_.height() * s) / 2);
-    if (form_points_ > 0) SetPoints(form_, form_points_ * s);
+    const QPointF offset = PlaceScrollParts(s);
+    if (form_points_ > 0) SetPoints(form_, ReadablePoints(form_points_, s));
+    for (const PartFont& part : part_fonts_)
+      if (!part.widget.isNull()) SetPoints(part.widget, ReadablePoints(part.points, s));
     for (const Control& c : controls_) {
       if (c.widget.isNull()) continue;
+      // The zoom first, so that a drawing redrawn for its new size has its new pen widths.
+      if (c.zoomable != nullptr) c.zoomable->SetZoom(s);
       c.widget->setGeometry(ScaledRect(c.design, s, c.on_form ? offset : QPointF()));
-      if (c.font_points > 0) SetPoints(c.widget, c.font_points * s);
+      if (c.font_points > 0) SetPoints(c.widget, ReadablePoints(c.font_points, s));
+      if (auto* label = qobject_cast<QLabel*>(c.widget.data())) FitCaption(label, c, s);
       if (auto* button = qobject_cast<QAbstractButton*>(c.widget.data()); button && c.icon.isValid())
         button->setIconSize(c.icon * s);
       if (c.indent > 0)
         qobject_cast<QLabel*>(c.widget.data())->setIndent(static_cast<int>(std::lround(c.indent * s)));
-      if (c.zoomable != nullptr) c.zoomable->SetZoom(s);
+      // The style's own parts (check box, slider handle) take their size from the zoom.
+      c.widget->updateGeometry();
+      c.widget->update();
     }
+    applying_ = false;
   }
 
   // Resizes the window for the zoom setting and keeps it on the screen.
-  void ResizeForSetting() {
-    const QRect area = AvailableArea();
-    const double zoom = StartZoom(design_, area, ZoomSetting());
-    form_->resize(static_cast<int>(std::lround(design_.width() * zoom)),
-                  static_cast<int>(std::lround(design_.height() * zoom)));
+  void ResizeForSetting(const QRect& area) {
+    const double setting = ZoomSetting();
+    const double zoom = StartZoom(design_, area, setting, fit_);
+    floor_zoom_ = setting >= kMinZoom && setting <= kMaxZoom ? setting : 0.0;
+    QSize size(static_cast<int>(std::lround(design_.width() * zoom)),
+               static_cast<int>(std::lround(design_.height() * zoom)));
+    if (floor_zoom_ > zoom) {
+      // Too large for the screen: the window takes the screen, the contents scroll. Where the
+      // screen has room, the window is wider by the vertical bar and taller by the note's
+      // line, so that a form too tall alone does not scroll sideways as well.
+      const int bar = static_cast<int>(std::lround(
+          form_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) * std::max(1.0, floor_zoom_)));
+      QFont note_font = note_->font();
+      note_font.setPointSizeF(NotePoints());
+      const int strip = std::max(bar, QFontMetrics(note_font).height() + 2 * kNoteMarginPx);
+      const int room_w = area.width() - kFrameAllowanceWidthPx;
+      const int room_h = area.height() - kFrameAllowanceHeightPx;
+      int w = static_cast<int>(std::lround(design_.width() * floor_zoom_));
+      int h = static_cast<int>(std::lround(design_.height() * floor_zoom_)) + strip;
+      if (h > room_h) w += bar;
+      size = QSize(std::min(w, room_w), std::min(h, room_h));
+    }
+    form_->resize(size);
     Apply();
     QPoint at = form_->pos();
     at.setX(std::max(area.left(), std::min(at.x(), area.right() - form_->width())));
@@ -145,7 +196,15 @@ class FormScaler : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == form_) {
-      if (event->type() == QEvent::Resize) Apply();
+      if (event->type() == QEvent::Resize || event->type() == QEvent::LanguageChange) Apply();
+      if (event->type() == QEvent::Wheel && scrolls_) {
+        // A wheel turn that no control used scrolls the form.
+        const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+        QScrollBar* bar = delta.y() != 0 && v_bar_->isVisible() ? v_bar_ : h_bar_;
+        const int turn = delta.y() != 0 ? delta.y() : delta.x();
+        bar->setValue(bar->value() - turn * kWheelLines * bar->singleStep() / kWheelNotch);
+        return true;
+      }
       if (event->type() == QEvent::ContextMenu) {
         ShowZoomMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
@@ -155,6 +214,11 @@ class FormScaler : public QObject {
   }
 
  private:
+  struct PartFont {
+    QPointer<QWidget> widget;
+    double points = 0;  // at 100 % [pt]
+  };
+
   struct Control {
     QPointer<QWidget> widget;
     QRectF design;  // [px at 100 %], in its parent
@@ -164,6 +228,112 @@ class FormScaler : public QObject {
     int indent = 0;  // [px at 100 %]
     Zoomable* zoomable = nullptr;
   };
+
+  void MakeScrollParts() {
+    h_bar_ = new QScrollBar(Qt::Horizontal, form_);
+    v_bar_ = new QScrollBar(Qt::Vertical, form_);
+    note_ = new QLabel(form_);
+    note_->setObjectName(QStringLiteral("zoom_scroll_note"));
+    note_->setAutoFillBackground(true);
+    note_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (QWidget* part : {static_cast<QWidget*>(h_bar_), static_cast<QWidget*>(v_bar_),
+                          static_cast<QWidget*>(note_)})
+      part->hide();
+    for (QScrollBar* bar : {h_bar_, v_bar_})
+      connect(bar, &QScrollBar::valueChanged, this, [this] { Apply(); });
+  }
+
+  // Shows the scroll bars and the note where the contents at zoom `s` are larger than the
+  // window, sets their ranges, and returns where the contents' top left corner lies [px].
+  QPointF PlaceScrollParts(double s) {
+    const QSizeF content = design_ * s;
+    const int width = form_->width();
+    const int height = form_->height();
+    bool wide = content.width() > width + 0.5;
+    bool tall = content.height() > height + 0.5;
+    scrolls_ = wide || tall;
+    if (!scrolls_) {
+      for (QWidget* part : {static_cast<QWidget*>(h_bar_), static_cast<QWidget*>(v_bar_),
+                            static_cast<QWidget*>(note_)})
+        part->hide();
+      return QPointF((width - content.width()) / 2, (height - content.height()) / 2);
+    }
+    SetPoints(note_, NotePoints());
+    note_->setText(Tr("ZoomMenu", "表示倍率 %1 %：画面に入らない部分はスクロールで見られます"
+                                  "（Ctrl+0 で画面に合わせる）")
+                       .arg(std::lround(floor_zoom_ > 0 ? floor_zoom_ * 100 : s * 100)));
+    const int extent = form_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, v_bar_);
+    const int strip = std::max(extent, note_->fontMetrics().height() + 2 * kNoteMarginPx);
+    // The note's line at the foot takes height; a vertical bar then takes width.
+    const int view_height = height - strip;
+    tall = content.height() > view_height + 0.5;
+    const int view_width = width - (tall ? extent : 0);
+    wide = content.width() > view_width + 0.5;
+    const int note_width =
+        std::min(width, note_->fontMetrics().horizontalAdvance(note_->text()) + 4 * kNoteMarginPx);
+    note_->setGeometry(0, view_height, wide ? note_width : width, strip);
+    note_->setIndent(kNoteMarginPx);
+    note_->show();
+    note_->raise();
+    const auto set_bar = [](QScrollBar* bar, bool needed, double content_px, int view_px,
+                            const QRect& place) {
+      bar->setVisible(needed);
+      if (!needed) return bar->setValue(0);
+      bar->setRange(0, std::max(0, static_cast<int>(std::ceil(content_px)) - view_px));
+      bar->setPageStep(view_px);
+      bar->setSingleStep(std::max(1, view_px / 20));
+      bar->setGeometry(place);
+      bar->raise();
+    };
+    set_bar(h_bar_, wide, content.width(), view_width,
+            QRect(note_width, view_height + (strip - extent) / 2,
+                  std::max(1, view_width - note_width), extent));
+    set_bar(v_bar_, tall, content.height(), view_height,
+            QRect(width - extent, 0, extent, view_height));
+    return QPointF(wide ? -h_bar_->value() : (view_width - content.width()) / 2,
+                   tall ? -v_bar_->value() : (view_height - content.height()) / 2);
+  }
+
+  // The note's size [pt]: the form's own text size at 100 %, whatever the zoom.
+  double NotePoints() const {
+    return ReadablePoints(form_points_ > 0 ? form_points_ : kMinTextPixels, 1.0);
+  }
+
+  // Scrolls so that a control that takes the keyboard focus (Tab) is in sight.
+  void ShowFocused(QWidget* now) {
+    if (!scrolls_ || now == nullptr || now->window() != form_ || now == h_bar_ || now == v_bar_)
+      return;
+    const QRect at(now->mapTo(form_, QPoint(0, 0)), now->size());
+    const QRect view(0, 0, form_->width() - (v_bar_->isVisible() ? v_bar_->width() : 0),
+                     note_->y());
+    if (view.contains(at)) return;
+    if (h_bar_->isVisible() && (at.left() < 0 || at.right() > view.right()))
+      h_bar_->setValue(h_bar_->value() + (at.left() < 0 ? at.left() : at.right() - view.right()));
+    if (v_bar_->isVisible() && (at.top() < 0 || at.bottom() > view.bottom()))
+      v_bar_->setValue(v_bar_->value() + (at.top() < 0 ? at.top() : at.bottom() - view.bottom()));
+  }
+
+  // A plain caption that the least readable size would push past its label's edge is set as
+  // large as fits instead, never smaller than its design size times the zoom.
+  void FitCaption(QLabel* label, const Control& c, double s) {
+    const double design = c.font_points > 0 ? c.font_points : form_points_;
+    if (design <= 0 || label->wordWrap() || label->textFormat() == Qt::RichText ||
+        Qt::mightBeRichText(label->text()) || label->text().isEmpty())
+      return;
+    const double readable = ReadablePoints(design, s);
+    QFont font = label->font();
+    font.setPointSizeF(readable);
+    // One pixel kept for the rounding of glyph advances at the size chosen.
+    const int room = label->contentsRect().width() - std::max(0, label->indent()) - 1;
+    double widest = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+      widest = std::max<double>(widest, QFontMetricsF(font).horizontalAdvance(line));
+    if (widest <= room || readable <= design * s) {
+      if (c.font_points <= 0 && label->testAttribute(Qt::WA_SetFont)) label->setFont(QFont());
+      return;
+    }
+    SetPoints(label, std::max(design * s, readable * room / widest));
+  }
 
   static void SetPoints(QWidget* widget, double points) {
     if (std::abs(widget->font().pointSizeF() - points) < 1e-6) return;
@@ -175,7 +345,7 @@ class FormScaler : public QObject {
   // Every control on the form and inside its group boxes, with the geometry it has now.
   void CaptureChildren(QWidget* parent, bool on_form) {
     for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      if (child->isWindow()) continue;
+      if (child->isWindow() || child == h_bar_ || child == v_bar_ || child == note_) continue;
       const QVariant twips = child->property(kTwipsProperty);
       // Where the control still stands where PlaceTwips put it, the exact twips are the design.
       QRectF design = QRectF(child->geometry());
@@ -214,6 +384,8 @@ class FormScaler : public QObject {
 
   void ShowZoomMenu(const QPoint& at) {
     QMenu menu(form_);
+    // A popup does not take its window's font: it is given it, so that it grows with the form.
+    menu.setFont(form_->font());
     menu.addSection(Tr("ZoomMenu", "表示倍率"));
     auto* group = new QActionGroup(&menu);
     const double setting = ZoomSetting();
@@ -247,9 +419,18 @@ class FormScaler : public QObject {
 
   QWidget* form_;
   QSizeF design_;  // client area at 100 % [px]
+  StartFit fit_;
   double form_points_ = 0;
   double scale_ = 1;
+  // The fixed zoom setting the contents never go below; 0 at "fit the screen".
+  double floor_zoom_ = 0;
+  bool scrolls_ = false;
+  bool applying_ = false;
+  QScrollBar* h_bar_ = nullptr;
+  QScrollBar* v_bar_ = nullptr;
+  QLabel* note_ = nullptr;  // says that the form scrolls, and how to undo it
   std::vector<Control> controls_;
+  std::vector<PartFont> part_fonts_;
 };
 
 FormScaler* ScalerOf(const QWidget* widget) {
@@ -260,14 +441,19 @@ FormScaler* ScalerOf(const QWidget* widget) {
 
 }  // namespace
 
-void MakeScalable(QWidget* form, double width_twips, double height_twips) {
-  auto* scaler = new FormScaler(form, TwipsSize(width_twips, height_twips));
+void MakeScalable(QWidget* form, double width_twips, double height_twips, StartFit fit) {
+  InstallZoomStyle();
+  auto* scaler = new FormScaler(form, TwipsSize(width_twips, height_twips), fit);
   Scalers().push_back(scaler);
   const QSizeF design = scaler->Design();
   form->setMinimumSize(static_cast<int>(std::ceil(design.width() * kMinZoom)),
                        static_cast<int>(std::ceil(design.height() * kMinZoom)));
   form->setContextMenuPolicy(Qt::DefaultContextMenu);
-  scaler->ResizeForSetting();
+  scaler->ResizeForSetting(AvailableArea());
+}
+
+void FitToScreenArea(QWidget* form, const QRect& available) {
+  if (FormScaler* scaler = ScalerOf(form)) scaler->ResizeForSetting(available);
 }
 
 void RegisterTwips(QWidget* control, double left, double top, double width, double height) {
@@ -288,6 +474,16 @@ QSizeF DesignSize(const QWidget* form) {
   return scaler != nullptr ? scaler->Design() : QSizeF();
 }
 
+double ReadablePoints(double design_points, double zoom) {
+  const double least = kMinTextPixels * kPointsPerInch / LogicalDpi();
+  return std::max(design_points * zoom, least);
+}
+
+bool FormScrolls(const QWidget* form) {
+  const FormScaler* scaler = ScalerOf(form);
+  return scaler != nullptr && scaler->Scrolls();
+}
+
 double ZoomSetting() {
   const double zoom = Preference(kZoomKey, kZoomToFit).toDouble();
   return zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kZoomToFit;
@@ -296,17 +492,17 @@ double ZoomSetting() {
 void SetZoomSetting(double zoom) {
   SetPreference(kZoomKey, zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kZoomToFit);
   for (const QPointer<FormScaler>& scaler : Scalers())
-    if (!scaler.isNull()) scaler->ResizeForSetting();
+    if (!scaler.isNull()) scaler->ResizeForSetting(AvailableArea());
 }
 
-double StartZoom(const QSizeF& design, const QRect& available, double setting) {
+double StartZoom(const QSizeF& design, const QRect& available, double setting, StartFit rule) {
   const double room_w = available.width() - kFrameAllowanceWidthPx;
   const double room_h = available.height() - kFrameAllowanceHeightPx;
   const double fit = std::min(room_w / design.width(), room_h / design.height());
   double zoom = fit;
   if (setting >= kMinZoom && setting <= kMaxZoom) {
     zoom = std::min(setting, fit);
-  } else {
+  } else if (rule == StartFit::kNotAboveVisualScreen) {
     const QSizeF visual = TwipsSize(kVisualScreenWidthTwips, kVisualScreenHeightTwips);
     zoom = std::min(fit, std::min(room_w / visual.width(), room_h / visual.height()));
   }

@@ -13,6 +13,11 @@
 //     height) once its font is set;
 //   - a widget that paints its own text or lines (drawing surface, figure) derives from
 //     Zoomable as well and is told the scale through SetZoom.
+//
+// "Fit the screen" makes the contents follow the window. A fixed zoom keeps the contents at
+// least that large: where they are larger than the window (the window is never larger than
+// the screen) the form scrolls, and a line at its foot says so. No text is drawn smaller
+// than kMinTextPixels, so that it still reads from the back of a classroom.
 #pragma once
 
 #include <QSizeF>
@@ -35,11 +40,28 @@ inline constexpr double kMinZoom = 0.5;
 inline constexpr double kMaxZoom = 2.0;
 // The setting's value for "the largest zoom at which the form fits the screen".
 inline constexpr double kZoomToFit = 0.0;
+// The smallest text any form shows, at any zoom [px]: legible from the back of a room on a
+// 1024x768 projector.
+inline constexpr double kMinTextPixels = 14.0;
+
+// How a form's start size is bounded at "fit the screen".
+enum class StartFit {
+  kNotAboveVisualScreen,  // a page opened over the visual screen is never larger than it
+  kOwn,                   // the menu, which nothing lies under: as large as fits
+};
+
+// Font size [pt] for a text of `design_points` [pt] at 100 % shown at `zoom`: scaled, but never
+// below kMinTextPixels.
+double ReadablePoints(double design_points, double zoom);
+
+// True while the form's contents are larger than its window and scroll.
+bool FormScrolls(const QWidget* form);
 
 // Makes `form` scalable with a client area of width x height [twips] at 100 %: the controls
 // placed so far and their fonts become the design; the window can be resized and maximised
 // and starts at StartZoom for the primary screen.
-void MakeScalable(QWidget* form, double width_twips, double height_twips);
+void MakeScalable(QWidget* form, double width_twips, double height_twips,
+                  StartFit fit = StartFit::kNotAboveVisualScreen);
 
 // Adds a control to a form that is already scalable, at Left, Top, Width, Height [twips] of
 // the 100 % layout and with its current font as the 100 % font, and places it at the form's
@@ -52,16 +74,21 @@ double FormScale(const QWidget* form);
 // Design client size of a scalable form at 100 % [px]; empty for any other widget.
 QSizeF DesignSize(const QWidget* form);
 
+// Resizes a scalable form as it opens under the present setting on a screen whose free area
+// is `available` [px] (the primary screen's when the setting changes).
+void FitToScreenArea(QWidget* form, const QRect& available);
+
 // The zoom setting, remembered between starts: kZoomToFit (the default) or a fixed zoom in
 // [kMinZoom, kMaxZoom].
 double ZoomSetting();
 // Stores the setting and resizes every scalable form to its start zoom.
 void SetZoomSetting(double zoom);
 
-// The zoom at which a form of `design` size [px] opens on a screen area `available` [px]:
-// the largest that fits (room left for the window frame), never above the fit of the visual
-// screen so that pages opened over it are not larger than it, within [kMinZoom, kMaxZoom];
-// a fixed setting is used as it is where it fits.
-double StartZoom(const QSizeF& design, const QRect& available, double setting);
+// The zoom at which a form's window of `design` size [px] opens on a screen area `available`
+// [px]: the largest that fits (room left for the window frame), with kNotAboveVisualScreen
+// never above the fit of the visual screen, within [kMinZoom, kMaxZoom]; a fixed setting is
+// used as it is where it fits (its contents scroll where it does not).
+double StartZoom(const QSizeF& design, const QRect& available, double setting,
+                 StartFit fit = StartFit::kNotAboveVisualScreen);
 
 }  // namespace dosavia::gui

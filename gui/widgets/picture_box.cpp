@@ -13,8 +13,17 @@
 #include <utility>
 
 #include "gui/app/language.h"
+#include "gui/widgets/form_scaler.h"
 
 namespace dosavia::gui {
+
+namespace {
+// Opacity of the back colour under a fixed label [0..255]: opaque, as a map sets its names, so
+// that neither a full red fill of tracks nor a field-edge line shows through the text.
+constexpr int kLabelBackdropAlpha = 255;
+// Room on either side of a label's text on its backdrop [fraction of the line height].
+constexpr double kLabelBackdropPad = 0.15;
+}  // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
   // The sunken single border of a picture; the user scale covers the area inside it.
@@ -130,6 +139,10 @@ void PictureBox::SetZoom(double zoom) {
   if (zoom == zoom_) return;
   zoom_ = zoom;
   pen_width_ = 0;  // the run-time pen widths follow too
+  // What is drawn is drawn again at the new widths, also when the size stays the same (a
+  // zoom above what fits keeps the window's size).
+  EndImagePainter();
+  image_ = QImage();
   update();
 }
 
@@ -189,7 +202,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       QFont font = this->font();
       if (label.font) {
         font = *label.font;
-        font.setPointSizeF(label.font->pointSizeF() * zoom_);
+        font.setPointSizeF(ReadablePoints(label.font->pointSizeF(), zoom_));
       }
       const QFontMetrics metrics(font);
       const QSize box(metrics.horizontalAdvance(label.text), metrics.height());
@@ -198,6 +211,13 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       if (label.anchor & Qt::AlignRight) top_left.rx() -= box.width();
       if (label.anchor & Qt::AlignVCenter) top_left.ry() -= box.height() / 2.0;
       if (label.anchor & Qt::AlignBottom) top_left.ry() -= box.height();
+      // A backdrop of the back colour keeps the text legible where thousands of tracks of the
+      // same red have filled the picture, and where a field-edge line runs through it.
+      QColor backdrop = back_color_;
+      backdrop.setAlpha(kLabelBackdropAlpha);
+      // A little wider than the text, so that a line through it clearly stops short of it.
+      const double pad = metrics.height() * kLabelBackdropPad;
+      painter.fillRect(QRectF(top_left, QSizeF(box)).adjusted(-pad, 0, pad, 0), backdrop);
       painter.setFont(font);
       painter.setPen(label.color);
       painter.drawText(QRectF(top_left, QSizeF(box)), Qt::AlignLeft | Qt::AlignVCenter,

@@ -6,7 +6,8 @@
 //
 // Sets (default: all but classroom):
 //   classroom   the screens as they open on the present screen, grabbed from the screen
-//               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png
+//               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png,
+//               the visual screen at 150 % too (classroom_<width>_visual_150.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
@@ -129,6 +130,10 @@ void Classroom() {
   visual.Text1->setText(QStringLiteral("300"));
   visual.Command3->click();
   save("visual");
+  // A zoom above what fits: the contents at 150 %, scrolled, with the note at the foot.
+  SetZoomSetting(1.5);
+  save("visual_150");
+  SetZoomSetting(kZoomToFit);
   visual.Command6->click();
   save("visual_zoomed");
   visual.Command6->click();

@@ -102,7 +102,7 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside_data() {
 }
 
 // At any size every control lies inside the window, captions fit their labels, and fonts
-// follow the scale of the smaller side.
+// follow the scale of the smaller side, never below the least readable size.
 void TestClassroom::formsScaleAndKeepTheirControlsInside() {
   QFETCH(int, form);
   QFETCH(double, scale);
@@ -116,11 +116,13 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside() {
                                        window->height() / design.height()));
   QVERIFY(std::abs(FormScale(window) - scale) < 0.01);
   const double points = form == 4 ? 14.25 : 12.0;
-  QVERIFY(std::abs(window->font().pointSizeF() / scale - points) < 0.01);
+  QVERIFY(std::abs(window->font().pointSizeF() - ReadablePoints(points, FormScale(window))) <
+          0.01);
   // Buttons in the graphical style follow too, though a style sheet stops the inheritance.
   for (QPushButton* button : window->findChildren<QPushButton*>())
     if (!button->text().isEmpty())
-      QVERIFY2(std::abs(button->font().pointSizeF() / scale - points) < 0.01,
+      QVERIFY2(std::abs(button->font().pointSizeF() -
+                        ReadablePoints(points, FormScale(window))) < 0.01,
                qPrintable(button->text()));
 
   QList<QWidget*> controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -147,21 +149,26 @@ void TestClassroom::startZoomFitsTheScreen_data() {
   QTest::addColumn<QRect>("available");
   QTest::addColumn<double>("setting");
   QTest::addColumn<double>("zoom");
+  QTest::addColumn<bool>("own_fit");
   const QSizeF visual(1200, 842);
   const QSizeF non_visual(1295, 602);
   const QSizeF menu(1043, 496);
   const QRect xga(0, 0, 1024, 768);
   const QRect full_hd(0, 0, 1920, 1040);
-  QTest::newRow("visual screen, 1024x768") << visual << xga << kZoomToFit << 0.84;
-  QTest::newRow("non-visual screen, 1024x768") << non_visual << xga << kZoomToFit << 0.77;
-  QTest::newRow("menu follows the visual screen") << menu << xga << kZoomToFit << 0.84;
-  QTest::newRow("visual screen, full HD") << visual << full_hd << kZoomToFit << 1.17;
-  QTest::newRow("fixed zoom where it fits") << visual << full_hd << 1.1 << 1.1;
-  QTest::newRow("fixed zoom too large for the screen") << visual << xga << 1.5 << 0.84;
+  QTest::newRow("visual screen, 1024x768") << visual << xga << kZoomToFit << 0.84 << false;
+  QTest::newRow("non-visual screen, 1024x768") << non_visual << xga << kZoomToFit << 0.77
+                                               << false;
+  QTest::newRow("page follows the visual screen") << menu << xga << kZoomToFit << 0.84 << false;
+  // The menu, which no screen lies under, is as large as fits: larger than at any fixed zoom.
+  QTest::newRow("menu fits on its own") << menu << xga << kZoomToFit << 0.96 << true;
+  QTest::newRow("menu at a fixed zoom, capped") << menu << xga << 1.5 << 0.96 << true;
+  QTest::newRow("visual screen, full HD") << visual << full_hd << kZoomToFit << 1.17 << false;
+  QTest::newRow("fixed zoom where it fits") << visual << full_hd << 1.1 << 1.1 << false;
+  QTest::newRow("fixed zoom too large for the screen") << visual << xga << 1.5 << 0.84 << false;
   QTest::newRow("tiny screen stops at the least zoom") << visual << QRect(0, 0, 400, 300)
-                                                       << kZoomToFit << kMinZoom;
+                                                       << kZoomToFit << kMinZoom << false;
   QTest::newRow("huge screen stops at the largest zoom") << menu << QRect(0, 0, 7680, 4320)
-                                                         << kZoomToFit << kMaxZoom;
+                                                         << kZoomToFit << kMaxZoom << false;
 }
 
 void TestClassroom::startZoomFitsTheScreen() {
@@ -169,7 +176,10 @@ void TestClassroom::startZoomFitsTheScreen() {
   QFETCH(QRect, available);
   QFETCH(double, setting);
   QFETCH(double, zoom);
-  QCOMPARE(StartZoom(design, available, setting), zoom);
+  QFETCH(bool, own_fit);
+  QCOMPARE(StartZoom(design, available, setting,
+                     own_fit ? StartFit::kOwn : StartFit::kNotAboveVisualScreen),
+           zoom);
 }
 
 void TestClassroom::zoomSettingResizesTheFormsAndIsRemembered() {

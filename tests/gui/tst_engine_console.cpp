@@ -56,6 +56,8 @@ class TestEngineConsole : public QObject {
   void runFollowedAndLoaded();
   void stopKeepsTheEarlierResult_data();
   void stopKeepsTheEarlierResult();
+  void consoleOpensBesideOrOverTheGraph_data();
+  void consoleOpensBesideOrOverTheGraph();
 
  private:
   // Opens the screen, chooses the own console window and presses OK and start.
@@ -171,6 +173,37 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
   QVERIFY(!form.Command5->isEnabled());  // nothing was loaded
   console.close();
   form.hide();
+}
+
+void TestEngineConsole::consoleOpensBesideOrOverTheGraph_data() {
+  QTest::addColumn<QRect>("owner");
+  QTest::addColumn<QRect>("screen");
+  QTest::addColumn<QPoint>("place");
+  // 1024x768: the non-visual screen fills it; the console covers its right side, not the
+  // controls on the left.
+  QTest::newRow("1024x768, owner fills the screen")
+      << QRect(0, 0, 1024, 720) << QRect(0, 0, 1024, 768) << QPoint(384, 149);
+  QTest::newRow("full HD, room to the right")
+      << QRect(100, 100, 1000, 700) << QRect(0, 0, 1920, 1040) << QPoint(1100, 239);
+  QTest::newRow("full HD, room to the left only")
+      << QRect(900, 100, 1000, 700) << QRect(0, 0, 1920, 1040) << QPoint(260, 239);
+  QTest::newRow("wide owner, room below")
+      << QRect(0, 0, 1900, 500) << QRect(0, 0, 1920, 1040) << QPoint(0, 500);
+  QTest::newRow("short owner, room below")
+      << QRect(0, -200, 1024, 400) << QRect(0, 0, 1024, 768) << QPoint(0, 200);
+  QTest::newRow("owner partly above the screen: the console kept on it")
+      << QRect(0, -300, 1024, 1000) << QRect(0, 0, 1024, 768) << QPoint(384, 0);
+  QTest::newRow("screen smaller than the console")
+      << QRect(0, 0, 600, 400) << QRect(0, 0, 600, 400) << QPoint(0, 0);
+}
+
+// The console window never opens over the non-visual screen's controls: beside the screen
+// where there is room, otherwise over its graph, always on the screen.
+void TestEngineConsole::consoleOpensBesideOrOverTheGraph() {
+  QFETCH(QRect, owner);
+  QFETCH(QRect, screen);
+  QFETCH(QPoint, place);
+  QCOMPARE(ConsolePlace(owner, QSize(640, 420), screen), place);
 }
 
 QTEST_MAIN(TestEngineConsole)

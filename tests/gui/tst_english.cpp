@@ -27,6 +27,7 @@
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
 #include "gui/figures/spectrum_graph.h"
+#include "gui/figures/title_illustration.h"
 #include "gui_test_support.h"
 #include "records/problem.h"
 
@@ -229,6 +230,57 @@ class TestEnglish : public QObject {
     for (QByteArray& b : bytes) argv.push_back(b.data());
     const auto found = LanguageArgument(static_cast<int>(argv.size()), argv.data());
     QCOMPARE(found ? int(*found) : -1, language);
+  }
+
+  // The menu picture's "Water" (水) stands clear of the tank's frame in either language and
+  // at the zoom of a projector or of a large screen: no ink within 5 px of the frame's inner
+  // edges.
+  void waterClearOfItsFrame_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<double>("zoom");
+    for (const auto& [language, name] : {std::pair{Language::kJapanese, "ja"},
+                                         std::pair{Language::kEnglish, "en"}})
+      for (double zoom : {0.96, 1.0, 1.82})
+        QTest::addRow("%s at %g", name, zoom) << int(language) << zoom;
+  }
+
+  void waterClearOfItsFrame() {
+    QFETCH(int, language);
+    QFETCH(double, zoom);
+    Switch(Language(language));
+    TitleIllustration picture;
+    picture.resize(QSize(559, 432) * zoom);
+    picture.SetZoom(zoom);
+    const QImage image = picture.grab().toImage();
+    Switch(Language::kJapanese);
+    const QColor frame(0, 70, 160);
+    const auto is_frame = [&](int x, int y) {
+      const QColor c = image.pixelColor(x, y);
+      return std::abs(c.red() - frame.red()) + std::abs(c.green() - frame.green()) +
+                 std::abs(c.blue() - frame.blue()) < 60;
+    };
+    // The tank's right edge on the beam's row and its bottom edge a little left of it.
+    const int row = image.height() / 2;
+    int right = image.width() - 1;
+    while (right > 0 && !is_frame(right, row)) --right;
+    int bottom = image.height() - 1;
+    while (bottom > 0 && !is_frame(right - 40, bottom)) --bottom;
+    while (is_frame(right - 1, row)) --right;     // inner edge
+    while (is_frame(right - 40, bottom - 1)) --bottom;
+    QVERIFY(right > image.width() / 2 && bottom > row);
+    // The word's ink: dark pixels (the word's colour) in the corner, off the frame.
+    int ink = 0;
+    // The frame's own smoothed edge takes two pixels inside it.
+    constexpr int kEdge = 2;
+    for (int y = bottom - 80 * zoom; y < bottom - kEdge; ++y)
+      for (int x = right - 120 * zoom; x < right - kEdge; ++x) {
+        if (image.pixelColor(x, y).lightness() > 150) continue;
+        ++ink;
+        QVERIFY2(right - x > 5 && bottom - y > 5,
+                 qPrintable(QStringLiteral("ink at %1 px from the right, %2 px from the bottom")
+                                .arg(right - x).arg(bottom - y)));
+      }
+    QVERIFY(ink > 10);
   }
 
  private:

@@ -45,6 +45,9 @@ class TestPictureBox : public QObject {
   void resizeRedrawsCrisply_data();
   void resizeRedrawsCrisply();
   void rejectsZeroScale();
+  void labelsReadOverWhatIsDrawn_data();
+  void labelsReadOverWhatIsDrawn();
+  void zoomRedrawsAtItsPenWidth();
 };
 
 void TestPictureBox::mapsUserUnitsToPixels_data() {
@@ -235,6 +238,72 @@ void TestPictureBox::resizeRedrawsCrisply() {
   QCOMPARE(image.pixelColor(point.toPoint()), kBlue);
   const int pen = std::max(1, static_cast<int>(std::lround(zoom)));
   QVERIFY(std::abs(red - pen * 16.0 * image.width() / 20.0) <= 2.0 * pen + 2);
+}
+
+void TestPictureBox::labelsReadOverWhatIsDrawn_data() {
+  QTest::addColumn<QColor>("fill");
+  QTest::addColumn<QColor>("text");
+  QTest::addColumn<bool>("fixed_line");
+  // Thousands of red tracks under the red caption of the side view.
+  QTest::newRow("red caption over a red fill") << QColor(255, 0, 0) << QColor(255, 0, 0) << false;
+  // A field-edge line through "X-ray" at a 1x1 field.
+  QTest::newRow("black label across a blue line") << QColor(Qt::white) << QColor(Qt::black)
+                                                  << true;
+}
+
+// A label stays legible over whatever lies under it: within its box most pixels are light,
+// not the colour of the fill or of a line through it.
+void TestPictureBox::labelsReadOverWhatIsDrawn() {
+  QFETCH(QColor, fill);
+  QFETCH(QColor, text);
+  QFETCH(bool, fixed_line);
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  for (double y = 0; y <= 10; y += 0.05) picture.DrawLine(0, y, 20, y, fill, 3);
+  if (fixed_line) picture.AddLine(0, 5, 20, 5, QColor(0, 0, 255), 3);
+  picture.AddLabel(QStringLiteral("X-ray"), 10, 5, Qt::AlignHCenter | Qt::AlignVCenter, text);
+  const QImage shown = picture.grab().toImage();
+  const QFontMetrics metrics(picture.font());
+  const QRect box(kB + 100 - metrics.horizontalAdvance(QStringLiteral("X-ray")) / 2,
+                  kB + 50 - metrics.height() / 2, metrics.horizontalAdvance(QStringLiteral("X-ray")),
+                  metrics.height());
+  int light = 0;
+  int ink = 0;
+  int line = 0;
+  for (int y = box.top(); y <= box.bottom(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x) {
+      const QColor c = shown.pixelColor(x, y);
+      light += c.lightness() > 180;
+      ink += c.lightness() < 160;
+      line += c == QColor(0, 0, 255);
+    }
+  const int area = box.width() * box.height();
+  QVERIFY2(light > area / 2, qPrintable(QStringLiteral("%1 of %2 light").arg(light).arg(area)));
+  QVERIFY(ink > 0);  // the text itself
+  QCOMPARE(line, 0);  // the line passes behind the label
+}
+
+// A zoom change redraws what is drawn at the new pen widths, also when the size stays (a
+// zoom above what fits keeps the window's size): back at 100 % a 1 px line is 1 px again.
+void TestPictureBox::zoomRedrawsAtItsPenWidth() {
+  PictureBox picture;
+  MakeArea(picture, 0, 0, 20, 10);
+  picture.show();
+  const QColor blue(0, 0, 255);
+  const auto rows = [&] {
+    const QImage drawn = picture.DrawnImage();
+    int n = 0;
+    for (int y = 0; y < drawn.height(); ++y) n += drawn.pixelColor(100, y) == blue;
+    return n;
+  };
+  picture.SetZoom(2.0);
+  picture.DrawLine(0, 5, 20, 5, blue, 1);
+  QCOMPARE(rows(), 2);
+  picture.SetZoom(1.0);
+  QCOMPARE(rows(), 1);
+  picture.SetZoom(3.0);
+  QCOMPARE(rows(), 3);
 }
 
 QTEST_MAIN(TestPictureBox)

@@ -1,0 +1,321 @@
+// Zoom in a classroom: at "fit the screen" on a 1024x768 projector and on a full-HD screen
+// every text of the lesson's screens (menu, visual, non-visual) is at least kMinTextPixels; a
+// fixed zoom larger than the screen keeps the contents at that zoom and scrolls, says so, and
+// reaches every part; the style's own parts (check box, radio button, slider handle, table
+// header) grow with the zoom.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTableWidget>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include "gui/app/app_forms.h"
+#include "gui/app/language.h"
+#include "gui/engine_screen/result_curve_legend.h"
+#include "gui/forms/form1_menu.h"
+#include "gui/forms/form2_visual.h"
+#include "gui/forms/form4_engine_screen.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/widgets/twips.h"
+#include "gui_test_support.h"
+
+using namespace dosavia::gui;
+using dosavia::gui::testing::TempWorkDir;
+
+namespace {
+
+// Free areas of the screens a classroom has: 1024x768 and 1920x1080, less a task bar.
+const QRect kProjector(0, 0, 1024, 768);
+const QRect kFullHd(0, 0, 1920, 1040);
+
+QWidget* LessonScreen(int n) {
+  switch (n) {
+    case 1: return &GetForm1();
+    case 2: return &GetForm2();
+    default: return &GetForm4();
+  }
+}
+
+double Pixels(const QFont& font) { return font.pointSizeF() * LogicalDpi() / 72.0; }
+
+// What a widget shows as text, empty when it shows none.
+QString ShownText(const QWidget* w) {
+  if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+  if (const auto* combo = qobject_cast<const QComboBox*>(w)) return combo->currentText();
+  if (const auto* list = qobject_cast<const QListWidget*>(w))
+    return list->count() > 0 ? list->item(0)->text() : QString();
+  if (qobject_cast<const QHeaderView*>(w) || qobject_cast<const QTableWidget*>(w))
+    return QStringLiteral("table");
+  return {};
+}
+
+// The screen as it opens on `area` under the zoom `setting`.
+void OpenOn(QWidget* form, const QRect& area, double setting) {
+  SetZoomSetting(setting);
+  form->show();
+  FitToScreenArea(form, area);
+}
+
+}  // namespace
+
+class TestZoom : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void cleanup();
+  void readablePoints_data();
+  void readablePoints();
+  void lessonTextReadsFromTheBackRow_data();
+  void lessonTextReadsFromTheBackRow();
+  void zoomAboveFitScrollsAndSaysSo_data();
+  void zoomAboveFitScrollsAndSaysSo();
+  void wheelAndFocusScrollTheForm();
+  void styleDrawnPartsFollowTheZoom_data();
+  void styleDrawnPartsFollowTheZoom();
+  void fitGivesTheMenuItsLargestSize();
+
+ private:
+  std::unique_ptr<TempWorkDir> dir_;
+};
+
+void TestZoom::initTestCase() {
+  QStandardPaths::setTestModeEnabled(true);
+  dir_ = std::make_unique<TempWorkDir>();
+  if (!dir_->Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir_->Missing().join(", ")));
+}
+
+void TestZoom::cleanup() {
+  SetZoomSetting(kZoomToFit);
+  for (int n = 1; n <= 3; ++n) LessonScreen(n)->hide();
+}
+
+void TestZoom::readablePoints_data() {
+  const double least = kMinTextPixels * 72.0 / LogicalDpi();
+  QTest::addColumn<double>("design");
+  QTest::addColumn<double>("zoom");
+  QTest::addColumn<double>("points");
+  QTest::newRow("form font at 100 %") << 12.0 << 1.0 << 12.0;
+  QTest::newRow("form font, 1024x768 visual screen") << 12.0 << 0.84 << least;
+  QTest::newRow("value table, 1024x768 non-visual screen") << 9.0 << 0.77 << least;
+  QTest::newRow("value table at 150 %") << 9.0 << 1.5 << 13.5;
+  QTest::newRow("non-visual form font, full HD") << 14.25 << 1.32 << 14.25 * 1.32;
+  QTest::newRow("least zoom") << 20.0 << kMinZoom << least;
+}
+
+void TestZoom::readablePoints() {
+  QFETCH(double, design);
+  QFETCH(double, zoom);
+  QFETCH(double, points);
+  QCOMPARE(ReadablePoints(design, zoom), points);
+}
+
+void TestZoom::lessonTextReadsFromTheBackRow_data() {
+  QTest::addColumn<int>("screen");
+  QTest::addColumn<QRect>("area");
+  for (const auto& [area, name] : {std::pair{kProjector, "1024x768"}, std::pair{kFullHd, "1920x1080"}})
+    for (const auto& [screen, title] : {std::pair{1, "menu"}, std::pair{2, "visual"},
+                                        std::pair{3, "non-visual"}})
+      QTest::addRow("%s, %s", title, name) << screen << area;
+}
+
+// Every text of the screen at "fit the screen" is at least kMinTextPixels, the table's
+// header and the result list included, and the window still fits the screen.
+void TestZoom::lessonTextReadsFromTheBackRow() {
+  QFETCH(int, screen);
+  QFETCH(QRect, area);
+  QWidget* form = LessonScreen(screen);
+  OpenOn(form, area, kZoomToFit);
+  QVERIFY(form->width() <= area.width() && form->height() <= area.height());
+  QVERIFY(!FormScrolls(form));
+  int checked = 0;
+  for (QWidget* w : form->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(form) || ShownText(w).isEmpty()) continue;
+    QVERIFY2(Pixels(w->font()) >= kMinTextPixels - 1e-9,
+             qPrintable(QStringLiteral("%1 \"%2\": %3 px")
+                            .arg(QLatin1String(w->metaObject()->className()), ShownText(w))
+                            .arg(Pixels(w->font()))));
+    // No caption is cut off by its larger size.
+    if (const auto* label = qobject_cast<const QLabel*>(w);
+        label != nullptr && !label->wordWrap() && !Qt::mightBeRichText(label->text()))
+      for (const QString& line : label->text().split('\n'))
+        QVERIFY2(label->fontMetrics().horizontalAdvance(line) <=
+                     label->contentsRect().width() - label->indent() + 1,
+                 qPrintable("cut off: " + line));
+    ++checked;
+  }
+  QVERIFY(checked >= 8);
+}
+
+void TestZoom::zoomAboveFitScrollsAndSaysSo_data() {
+  QTest::addColumn<int>("screen");
+  QTest::addColumn<QRect>("area");
+  QTest::addColumn<double>("zoom");
+  QTest::addColumn<bool>("scrolls");
+  QTest::addColumn<bool>("sideways");
+  QTest::newRow("menu, 1024x768, 150 %") << 1 << kProjector << 1.5 << true << true;
+  QTest::newRow("visual, 1024x768, 150 %") << 2 << kProjector << 1.5 << true << true;
+  QTest::newRow("non-visual, 1024x768, 125 %") << 3 << kProjector << 1.25 << true << true;
+  QTest::newRow("menu, full HD, 150 %: fits, no scrolling")
+      << 1 << kFullHd << 1.5 << false << false;
+  // Too tall only: the window is wider by the vertical bar, so nothing scrolls sideways.
+  QTest::newRow("visual, full HD, 150 %: up and down only") << 2 << kFullHd << 1.5 << true
+                                                             << false;
+  QTest::newRow("non-visual, full HD, 200 %") << 3 << kFullHd << 2.0 << true << true;
+}
+
+// A zoom above "fit" keeps the contents at that zoom in a window that fits the screen; where
+// they do not fit, scroll bars reach every part and a line at the foot says what happens.
+void TestZoom::zoomAboveFitScrollsAndSaysSo() {
+  QFETCH(int, screen);
+  QFETCH(QRect, area);
+  QFETCH(double, zoom);
+  QFETCH(bool, scrolls);
+  QFETCH(bool, sideways);
+  QWidget* form = LessonScreen(screen);
+  OpenOn(form, area, kZoomToFit);
+  const double fit = FormScale(form);
+  OpenOn(form, area, zoom);
+  QVERIFY(form->width() <= area.width() && form->height() <= area.height());
+  QCOMPARE(FormScale(form), zoom);
+  QCOMPARE(FormScrolls(form), scrolls);
+  if (scrolls) QVERIFY(FormScale(form) > fit);
+  auto* note = form->findChild<QLabel*>(QStringLiteral("zoom_scroll_note"));
+  QVERIFY(note != nullptr);
+  QCOMPARE(note->isVisible(), scrolls);
+  bool across = false;
+  for (QScrollBar* bar : form->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+    across = across || (bar->orientation() == Qt::Horizontal && bar->isVisible());
+  QCOMPARE(across, sideways);
+  if (!scrolls) return;
+  QVERIFY2(note->text().contains(QString::number(std::lround(zoom * 100))), qPrintable(note->text()));
+  QVERIFY(Pixels(note->font()) >= kMinTextPixels);
+  QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+
+  // The bars reach every part: at the end of a bar's range the far edge of the contents is
+  // in sight, and no control lies beyond it.
+  const QSizeF content = DesignSize(form) * zoom;
+  const auto reach = [form, note] {
+    QRect r;
+    for (QWidget* w : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->isVisible() && w != note && !qobject_cast<QScrollBar*>(w)) r |= w->geometry();
+    return r;
+  };
+  for (QScrollBar* bar : form->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly)) {
+    if (!bar->isVisible()) continue;
+    const bool across = bar->orientation() == Qt::Horizontal;
+    const double extent = across ? content.width() : content.height();
+    QVERIFY(bar->maximum() + bar->pageStep() >= extent - 1);
+    QCOMPARE(bar->pageStep(), across ? bar->x() + bar->width() : note->y());
+    bar->setValue(bar->maximum());
+    const QRect last = reach();
+    QVERIFY2((across ? last.right() : last.bottom()) < bar->pageStep() + 1,
+             qPrintable(QStringLiteral("%1 beyond %2").arg(across ? last.right() : last.bottom())
+                            .arg(bar->pageStep())));
+    bar->setValue(0);
+    QVERIFY((across ? reach().left() : reach().top()) >= 0);
+  }
+}
+
+// A wheel turn over an empty part scrolls; a control that takes the focus is scrolled into
+// sight.
+void TestZoom::wheelAndFocusScrollTheForm() {
+  Form2& visual = GetForm2();
+  OpenOn(&visual, kProjector, 2.0);
+  QVERIFY(FormScrolls(&visual));
+  QScrollBar* down = nullptr;
+  for (QScrollBar* bar : visual.findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+    if (bar->orientation() == Qt::Vertical) down = bar;
+  QVERIFY(down != nullptr && down->isVisible());
+  QCOMPARE(down->value(), 0);
+  const int top = visual.Command3->y();
+  QWheelEvent turn(QPointF(5, 5), visual.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&visual, &turn);
+  QVERIFY(down->value() > 0);
+  QCOMPARE(visual.Command3->y(), top - down->value());
+
+  // The exit button at the foot, out of sight, comes into sight when it takes the focus.
+  down->setValue(0);
+  QPushButton* exit = visual.Command7;
+  QVERIFY(exit->geometry().bottom() > visual.height());
+  QApplication::setActiveWindow(&visual);
+  exit->setFocus(Qt::TabFocusReason);
+  if (QApplication::focusWidget() != exit) QSKIP("the platform gives no focus to a window");
+  QVERIFY(exit->geometry().bottom() <= visual.height());
+}
+
+void TestZoom::styleDrawnPartsFollowTheZoom_data() {
+  QTest::addColumn<double>("zoom");
+  QTest::newRow("77 %: not below the 100 % size") << 0.77;
+  QTest::newRow("100 %") << 1.0;
+  QTest::newRow("138 %") << 1.38;
+  QTest::newRow("200 %") << 2.0;
+}
+
+// Check box and radio button indicators, the slider's handle and the value table's header
+// follow the zoom as the captions beside them do.
+void TestZoom::styleDrawnPartsFollowTheZoom() {
+  QFETCH(double, zoom);
+  Form2& visual = GetForm2();
+  Form4& engine = GetForm4();
+  OpenOn(&visual, zoom < 1 ? kProjector : kFullHd, zoom);
+  OpenOn(&engine, zoom < 1 ? kProjector : kFullHd, zoom);
+  QCOMPARE(FormScale(&visual), zoom);
+  QCOMPARE(FormScale(&engine), zoom);
+  QStyle* style = engine.style();
+  // The same metric for a widget outside any form is the 100 % size.
+  QWidget loose;
+  const struct {
+    QStyle::PixelMetric metric;
+    QWidget* widget;
+  } parts[] = {{QStyle::PM_IndicatorWidth, engine.Check1},
+               {QStyle::PM_IndicatorHeight, visual.Check1},
+               {QStyle::PM_ExclusiveIndicatorWidth, engine.Option1},
+               {QStyle::PM_SliderLength, visual.Slider1},
+               {QStyle::PM_SliderThickness, visual.Slider1}};
+  for (const auto& part : parts) {
+    const int base = style->pixelMetric(part.metric, nullptr, &loose);
+    QVERIFY2(base > 0, qPrintable(QString::number(part.metric)));
+    QCOMPARE(style->pixelMetric(part.metric, nullptr, part.widget),
+             static_cast<int>(std::lround(base * std::max(1.0, zoom))));
+  }
+  // The check box's drawn box grows with it: its size hint is taller than the font alone.
+  QVERIFY(engine.Check1->sizeHint().width() >
+          engine.Check1->fontMetrics().horizontalAdvance(engine.Check1->text()) +
+              style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &loose) *
+                  std::max(1.0, zoom) - 1);
+  // The table's header has its own font, which follows too.
+  const QHeaderView* header = engine.Legend1->horizontalHeader();
+  QCOMPARE(header->font().pointSizeF(), ReadablePoints(9.0, zoom));
+  QCOMPARE(engine.Legend1->font().pointSizeF(), ReadablePoints(9.0, zoom));
+}
+
+// "Fit the screen" gives the menu its largest size that fits: no fixed zoom that fits shows it
+// larger, on a projector or a full-HD screen.
+void TestZoom::fitGivesTheMenuItsLargestSize() {
+  for (const QRect& area : {kProjector, kFullHd}) {
+    OpenOn(&GetForm1(), area, kZoomToFit);
+    const double fit = FormScale(&GetForm1());
+    for (double zoom : {0.75, 1.0, 1.25, 1.5, 1.75, 2.0}) {
+      OpenOn(&GetForm1(), area, zoom);
+      if (!FormScrolls(&GetForm1())) QVERIFY2(FormScale(&GetForm1()) <= fit + 0.01,
+                                              qPrintable(QString::number(zoom)));
+    }
+  }
+}
+
+QTEST_MAIN(TestZoom)
+#include "tst_zoom.moc"
