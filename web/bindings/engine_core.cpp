@@ -5,9 +5,13 @@
 // Node edition. All of it is the engine's and the models' C++; the JavaScript only passes
 // block numbers and tallies around and draws.
 #include <emscripten/bind.h>
+#include <emscripten/em_asm.h>
 #include <emscripten/val.h>
 
+#include <sys/stat.h>
+
 #include <exception>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -190,6 +194,12 @@ class EngineRun {
   std::string WriteResult(const std::string& dir) const {
     try {
       if (!total_) throw std::runtime_error("no run was started");
+      // Emscripten's C library starts with a file-creation mask of 0777: under Node the file
+      // would be written with no permission at all, unreadable to Dosavia. It takes the
+      // process's mask, as native Kestrun's file does (the page's files stay in memory).
+      ::umask(static_cast<mode_t>(EM_ASM_INT({
+        return typeof process === 'object' && typeof process.umask === 'function' ? process.umask() : 18;
+      })));
       WriteResultFile(std::filesystem::path(dir) / inputs_->conditions.result_file,
                       total_->Results());
       return {};
@@ -321,14 +331,18 @@ val ConsoleTexts() {
   out.set("usage", std::string(kUsageText));
   return out;
 }
-// { action: run|help|version|init|error, threads (-1: the single stream), error }.
+// { action: run|help|version|init|repair|error, threads (-1: the single stream), error,
+// without: the --without words given }.
 val CommandLineOf(val args) {
   std::vector<std::string> owned;
   const int n = args["length"].as<int>();
   for (int i = 0; i < n; ++i) owned.push_back(args[i].as<std::string>());
   const std::vector<std::string_view> views(owned.begin(), owned.end());
   const CommandLine line = ParseCommandLine(views);
-  static const char* const kActions[] = {"run", "help", "version", "init", "error"};
+  // One word for every action, in the enumeration's order: a word short, an error (the last)
+  // read past the table's end and took kestrun.mjs down instead of saying what was wrong.
+  static const char* const kActions[] = {"run", "help", "version", "init", "repair", "error"};
+  static_assert(std::size(kActions) == static_cast<std::size_t>(CommandLine::Action::kError) + 1);
   val out = val::object();
   out.set("action", std::string(kActions[static_cast<int>(line.action)]));
   out.set("threads", line.threads ? *line.threads : -1);

@@ -179,7 +179,8 @@ test('errors and options end with the native status and text', () => {
     { name: 'spectrum missing', args: [], energy: '10', remove: ['10MV.csv'] },
     { name: 'bad photon total', args: [], energy: '10', joken: '10MV.csv\r\nr.data\r\nlots\r\n' },
     { name: 'result over an input', args: [], energy: '10', joken: '10MV.csv\r\nELDAT.dat\r\n1.00E+03\r\n' },
-    // kestrun.mjs refuses a switch the engine does not know as Kestrun does, with threads too.
+    // kestrun.mjs hands a refused command line to Kestrun's own words, with threads too.
+    { name: 'bad option (kestrun.mjs)', args: ['--threads', 'x'], energy: null, program: 'mjs' },
     { name: 'unknown part', args: ['--threads', '2', '--without', 'gamma'], energy: '10', program: 'mjs' },
     { name: 'part missing', args: ['--threads', '2', '--without'], energy: '10', program: 'mjs' },
   ];
