@@ -19,18 +19,23 @@ std::span<const float, kSlabs + 1> SlabWidths(const BlockRunInputs& inputs) {
 }  // namespace
 
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& dir,
-                                                   std::optional<std::string_view> conditions_text) {
+                                                   std::optional<std::string_view> conditions_text,
+                                                   const PhysicsSwitches& physics) {
   auto inputs = std::make_unique<BlockRunInputs>();
   LoadPhysicsTables(inputs->tables, (dir / kWaterDataFile).string(),
                     (dir / kElectronDataFile).string());
   inputs->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
-  inputs->conditions = conditions_text ? ReadConditions(*conditions_text)
-                                       : ReadConditionsFile(dir / kConditionsFile);
+  if (conditions_text) {
+    inputs->conditions = ReadConditions(*conditions_text);
+    inputs->conditions.result_file = TaggedResultFileName(inputs->conditions.result_file, physics);
+  } else {
+    inputs->conditions = ReadConditionsFile(dir / kConditionsFile, kConditionsFile, physics);
+  }
   const std::string& name = inputs->conditions.spectrum_file;
   inputs->spectrum = ReadBeamSpectrumFile(dir / name, name);
   CheckSpectrumWithinTable(inputs->spectrum,
                            inputs->tables.PhotonTable[inputs->tables.photon_rows].energy, name);
-  inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total);
+  inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total, physics);
   return inputs;
 }
 

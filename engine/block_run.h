@@ -19,6 +19,7 @@
 #include "engine/conditions_file.h"
 #include "engine/dose_tally.h"
 #include "engine/result_file.h"
+#include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
 
@@ -35,10 +36,13 @@ struct BlockRunInputs {
 
 // Reads water20.dat, ELDAT.dat, the conditions and the spectrum from `dir`. The conditions
 // come from `conditions_text` when given (the browser edition forms them as the desktop
-// writes Joken.dat), else from dir/Joken.dat. Throws InputError or EngineError as Kestrun
-// reports them; never returns null.
+// writes Joken.dat), else from dir/Joken.dat. With parts of `physics` switched off the
+// blocks run without them and the result's name carries their tag, as Kestrun --without
+// names and runs it. Throws InputError or EngineError as Kestrun reports them; never
+// returns null.
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(
-    const std::filesystem::path& dir, std::optional<std::string_view> conditions_text = {});
+    const std::filesystem::path& dir, std::optional<std::string_view> conditions_text = {},
+    const PhysicsSwitches& physics = {});
 
 // A worker's side: runs block b into its own tally and copies the cells out.
 class BlockRunner {

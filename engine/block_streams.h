@@ -49,6 +49,7 @@ class BlockPlan {
   BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics = {});
 
   std::int64_t histories() const { return histories_; }
+  const PhysicsSwitches& physics() const { return physics_; }
   std::int64_t blocks() const { return (histories_ + kBlockHistories - 1) / kBlockHistories; }
   // Histories in the total once blocks 0..merged-1 are in it.
   std::int64_t HistoriesInBlocks(std::int64_t merged) const {

@@ -2,7 +2,10 @@
 // block streams, whichever worker ran a block, and no result before the last block.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "engine/block_run.h"
@@ -15,9 +18,10 @@ namespace {
 
 const std::string kDataDir = DOSAVIA_DATA_DIR;
 
-std::string ThreadsFile(const BlockRunInputs& in, int threads) {
+std::string ThreadsFile(const BlockRunInputs& in, int threads, const PhysicsSwitches& physics = {}) {
   auto total = std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(in.tables.DepthBinWidth));
-  RunBlockStreams(in.tables, in.spectrum, in.conditions.photon_total, threads, *total, [](int) {});
+  RunBlockStreams(in.tables, in.spectrum, in.conditions.photon_total, threads, *total, [](int) {},
+                  physics);
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total, *field);
   return ResultFileText(Normalise(*total, *field));
@@ -67,6 +71,62 @@ TEST(BlockRunTest, CellsRoundTripIntoTheSameTally) {
   // Running the same block again gives the same cells: the block owns its stream.
   runner.Run(0, std::span<float, DoseTally::kCellCount>(b));
   EXPECT_EQ(a, b);
+}
+
+// The blocks of all the inputs' blocks, run by one worker and added in order.
+std::string WorkersFile(const BlockRunInputs& inputs) {
+  BlockRunner runner(inputs);
+  BlockTotal total(inputs);
+  total.Begin([](int) {});
+  std::vector<float> cells(DoseTally::kCellCount);
+  for (int b = 0; b < inputs.plan->blocks(); ++b) {
+    runner.Run(b, std::span<float, DoseTally::kCellCount>(cells));
+    total.AddNext(std::span<const float, DoseTally::kCellCount>(cells), [](int) {});
+  }
+  return ResultFileText(total.Results());
+}
+
+// Switched-off physics reaches the workers' blocks and the result's name, from Joken.dat's
+// text as from the file: the file of Kestrun --threads N --without ..., under its tagged
+// name, and not the full simulation's.
+TEST(BlockRunTest, SwitchedOffPhysicsRunsInTheBlocksAndTagsTheName) {
+  PhysicsSwitches no_electrons;
+  no_electrons.electron_transport = false;
+  PhysicsSwitches no_scatter_no_pair;
+  no_scatter_no_pair.photon_scatter = false;
+  no_scatter_no_pair.pair = false;
+  const std::string text = ConditionsFileText("10MV.csv", "10MV-20K.data", "2.00E+04");
+  const auto full = LoadBlockRunInputs(kDataDir, text);
+  const std::string full_file = WorkersFile(*full);
+  const struct {
+    PhysicsSwitches physics;
+    const char* name;
+  } cases[] = {{no_electrons, "10MV-20K-noe.data"}, {no_scatter_no_pair, "10MV-20K-nosp.data"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto inputs = LoadBlockRunInputs(kDataDir, text, c.physics);
+    EXPECT_EQ(inputs->conditions.result_file, c.name);
+    EXPECT_EQ(inputs->plan->physics(), c.physics);
+    const std::string file = WorkersFile(*inputs);
+    EXPECT_EQ(file, ThreadsFile(*inputs, 2, c.physics));
+    EXPECT_NE(file, full_file);
+  }
+  EXPECT_EQ(full->conditions.result_file, "10MV-20K.data");
+}
+
+TEST(BlockRunTest, JokenDatInTheFolderGetsTheTaggedName) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("block_run_tag_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "10MV.csv"})
+    std::filesystem::copy_file(std::filesystem::path(kDataDir) / name, dir / name,
+                               std::filesystem::copy_options::overwrite_existing);
+  WriteConditionsFile(dir / kConditionsFile, ConditionsFileText("10MV.csv", "r.data", "1.00E+03"));
+  PhysicsSwitches physics;
+  physics.coherent = false;
+  EXPECT_EQ(LoadBlockRunInputs(dir, {}, physics)->conditions.result_file, "r-noc.data");
+  EXPECT_EQ(LoadBlockRunInputs(dir)->conditions.result_file, "r.data");
+  std::filesystem::remove_all(dir);
 }
 
 TEST(BlockRunTest, InputErrorsAreReported) {

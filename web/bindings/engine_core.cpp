@@ -5,11 +5,17 @@
 // Node edition. All of it is the engine's and the models' C++; the JavaScript only passes
 // block numbers and tallies around and draws.
 #include <emscripten/bind.h>
+#include <emscripten/em_asm.h>
 #include <emscripten/val.h>
 
+#include <sys/stat.h>
+
 #include <exception>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,6 +23,7 @@
 #include "engine/command_line.h"
 #include "engine/conditions_file.h"
 #include "engine/console_text.h"
+#include "engine/physics_switch_names.h"
 #include "engine/result_file.h"
 #include "models/curve_table.h"
 #include "records/problem.h"
@@ -57,6 +64,27 @@ val Float64Array(const std::vector<double>& values) {
   return array;
 }
 
+// The parts switched off, by their --without words, as the command line and the screen
+// name them: a word the engine does not know is an error, never silently the full physics.
+PhysicsSwitches SwitchesOf(val without) {
+  PhysicsSwitches physics;
+  const int n = without["length"].as<int>();
+  for (int i = 0; i < n; ++i) {
+    const std::string word = without[i].as<std::string>();
+    const PhysicsSwitchName* name = FindPhysicsSwitch(word);
+    if (name == nullptr) throw std::invalid_argument("no part of the physics is named '" + Excerpt(word) + "'");
+    physics.*name->member = false;
+  }
+  return physics;
+}
+
+val WithoutWords(const PhysicsSwitches& physics) {
+  val list = val::array();
+  for (const PhysicsSwitchName& name : kPhysicsSwitchNames)
+    if (!(physics.*name.member)) list.call<void>("push", std::string(name.option));
+  return list;
+}
+
 val BinList(const std::vector<int>& bins) {
   val list = val::array();
   for (int b : bins) list.call<void>("push", b);
@@ -69,15 +97,18 @@ val BinList(const std::vector<int>& bins) {
 class EngineRun {
  public:
   // Loads the run from `dir`: the physics data and the spectrum there, and the conditions
-  // of `conditions_text`, or of dir/Joken.dat when it is empty. Returns the error text, or
-  // an empty text when the run can start.
-  std::string Prepare(const std::string& dir, const std::string& conditions_text) {
+  // of `conditions_text`, or of dir/Joken.dat when it is empty; `without`: the --without
+  // words of the parts switched off (the result's name then carries their tag). Returns
+  // the error text, or an empty text when the run can start.
+  std::string Prepare(const std::string& dir, const std::string& conditions_text, val without) {
     total_.reset();
     runner_.reset();
     inputs_.reset();
     try {
-      inputs_ = conditions_text.empty() ? LoadBlockRunInputs(dir)
-                                        : LoadBlockRunInputs(dir, conditions_text);
+      const PhysicsSwitches physics = SwitchesOf(without);
+      inputs_ = conditions_text.empty()
+                    ? LoadBlockRunInputs(dir, std::nullopt, physics)
+                    : LoadBlockRunInputs(dir, std::string_view(conditions_text), physics);
       runner_ = std::make_unique<BlockRunner>(*inputs_);
       cells_.assign(kCells, 0.0f);
       return {};
@@ -89,10 +120,19 @@ class EngineRun {
   // The browser's run: the conditions the desktop screen writes for an X-ray energy text
   // ("10") and a photon count text ("1000000"): 10MV.csv, 10MV-1M.data, 1.00E+06.
   std::string PrepareScreenRun(const std::string& dir, const std::string& energy,
-                               const std::string& count) {
+                               const std::string& count, val without) {
     const std::string plain = PlainCountText(count);
-    return Prepare(dir, ConditionsFileText(SpectrumFileName(energy), ResultFileName(energy, plain),
-                                           PhotonTotalText(plain)));
+    return Prepare(dir,
+                   ConditionsFileText(SpectrumFileName(energy), ResultFileName(energy, plain),
+                                      PhotonTotalText(plain)),
+                   without);
+  }
+
+  // Kestrun's console lines on the parts switched off and the tagged result name; empty for
+  // the full physics.
+  std::string WithoutText() const {
+    return inputs_ ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file)
+                   : std::string();
   }
 
   val Info() const {
@@ -104,6 +144,7 @@ class EngineRun {
     out.set("spectrumFile", inputs_->conditions.spectrum_file);
     out.set("photonTotal", inputs_->conditions.photon_total);
     out.set("imax", inputs_->spectrum.imax);
+    out.set("without", WithoutWords(inputs_->plan->physics()));
     return out;
   }
 
@@ -153,6 +194,12 @@ class EngineRun {
   std::string WriteResult(const std::string& dir) const {
     try {
       if (!total_) throw std::runtime_error("no run was started");
+      // Emscripten's C library starts with a file-creation mask of 0777: under Node the file
+      // would be written with no permission at all, unreadable to Dosavia. It takes the
+      // process's mask, as native Kestrun's file does (the page's files stay in memory).
+      ::umask(static_cast<mode_t>(EM_ASM_INT({
+        return typeof process === 'object' && typeof process.umask === 'function' ? process.umask() : 18;
+      })));
       WriteResultFile(std::filesystem::path(dir) / inputs_->conditions.result_file,
                       total_->Results());
       return {};
@@ -211,6 +258,14 @@ class ResultLibrary {
     out.set("d10Percent", row.d10_percent);
     out.set("tpr2010", row.tpr2010);
     out.set("tpr2010Sigma", row.tpr2010_sigma);
+    // The cells as Dosavia's table and saved picture word them.
+    const CurveTableCells text = CurveTableText(row);
+    val cells = val::object();
+    cells.set("dmax", text.dmax);
+    cells.set("surface", text.surface);
+    cells.set("d10", text.d10);
+    cells.set("tpr", text.tpr);
+    out.set("cells", cells);
     return out;
   }
 
@@ -239,11 +294,18 @@ class ResultLibrary {
   int next_id_ = 1;
 };
 
-// The result name rule of the screen: { resultFile: "10MV-1M.data", photonTotal: "1.00E+06" }.
-val ScreenRunNames(const std::string& energy, const std::string& count) {
+// The result name rule of the screen: { resultFile: "10MV-1M.data", photonTotal: "1.00E+06" },
+// the name tagged for the parts switched off ("10MV-1M-noe.data"); { error } for a word
+// that names no part.
+val ScreenRunNames(const std::string& energy, const std::string& count, val without) {
   const std::string plain = PlainCountText(count);
   val out = val::object();
-  out.set("resultFile", ResultFileName(energy, plain));
+  try {
+    out.set("resultFile", TaggedResultFileName(ResultFileName(energy, plain), SwitchesOf(without)));
+  } catch (const std::exception& e) {
+    out.set("error", Report(e));
+    return out;
+  }
   out.set("photonTotal", PhotonTotalText(plain));
   return out;
 }
@@ -269,18 +331,23 @@ val ConsoleTexts() {
   out.set("usage", std::string(kUsageText));
   return out;
 }
-// { action: run|help|version|init|error, threads (-1: the single stream), error }.
+// { action: run|help|version|init|repair|error, threads (-1: the single stream), error,
+// without: the --without words given }.
 val CommandLineOf(val args) {
   std::vector<std::string> owned;
   const int n = args["length"].as<int>();
   for (int i = 0; i < n; ++i) owned.push_back(args[i].as<std::string>());
   const std::vector<std::string_view> views(owned.begin(), owned.end());
   const CommandLine line = ParseCommandLine(views);
-  static const char* const kActions[] = {"run", "help", "version", "init", "error"};
+  // One word for every action, in the enumeration's order: a word short, an error (the last)
+  // read past the table's end and took kestrun.mjs down instead of saying what was wrong.
+  static const char* const kActions[] = {"run", "help", "version", "init", "repair", "error"};
+  static_assert(std::size(kActions) == static_cast<std::size_t>(CommandLine::Action::kError) + 1);
   val out = val::object();
   out.set("action", std::string(kActions[static_cast<int>(line.action)]));
   out.set("threads", line.threads ? *line.threads : -1);
   out.set("error", line.error);
+  out.set("without", WithoutWords(line.physics));
   return out;
 }
 
@@ -295,7 +362,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("addNext", &EngineRun::AddNext)
       .function("merged", &EngineRun::Merged)
       .function("finish", &EngineRun::Finish)
-      .function("writeResult", &EngineRun::WriteResult);
+      .function("writeResult", &EngineRun::WriteResult)
+      .function("withoutLines", &EngineRun::WithoutText);
   emscripten::class_<ResultLibrary>("ResultLibrary")
       .constructor<>()
       .function("open", &ResultLibrary::Open)
@@ -306,10 +374,12 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
                          return EnergyOfResultFileName(f);
                        }));
-  emscripten::function("legendText", emscripten::optional_override(
-                                         [](const std::string& energy, int field, const std::string& file) {
-                                           return CurveLegendText(energy, field, file);
-                                         }));
+  // The note on switched-off physics in the page's language.
+  emscripten::function("legendText",
+                       emscripten::optional_override([](const std::string& energy, int field,
+                                                        const std::string& file, bool english) {
+                         return CurveLegendText(energy, field, file, english);
+                       }));
   emscripten::function("screenRunNames", &ScreenRunNames);
   emscripten::function("readClock", &ReadClock);
   emscripten::function("startTimeLine", &StartLine);

@@ -26,6 +26,7 @@ const state = {
   field: 8,
   saved: [],
   names: null,
+  switches: [], // the parts of the physics a run may switch off, as the core names them
 };
 
 let total = null; // the worker that adds the blocks and keeps the opened results
@@ -52,12 +53,29 @@ function componentNames() {
 
 function applyLanguage() {
   $('e-graph').setAttribute('aria-label', graphTexts().title);
+  labelSwitches();
   $('e-workers').setAttribute('title', tr('Web', '計算に使うワーカー (コア) の数'));
   showLoaded();
   renderSaved();
   renderTable();
   updateNames();
   redraw();
+  relabelSets();
+}
+
+// The legend of a set says in the page's language which physics a result went without.
+function legendOf(set) {
+  return total.call('legend', { energy: set.energy, field: set.field, file: set.name, english: language() === 'en' });
+}
+
+async function relabelSets() {
+  if (!total || state.sets.length === 0) return;
+  const sets = [...state.sets];
+  const legends = await Promise.all(sets.map(legendOf));
+  sets.forEach((set, i) => {
+    set.legend = legends[i];
+  });
+  renderTable();
 }
 
 function showLoaded() {
@@ -96,24 +114,11 @@ function renderKey() {
   if (state.kerma) item(KERMA_LINE, KERMA_COLOR, `${tr('Figures', '一次線水カーマ')} ${state.kerma.name}`);
 }
 
-function fixed(value, digits) {
-  return value > 0 ? value.toFixed(digits) : '—';
-}
-
-function dmaxText(row) {
-  if (!(row.dmaxCm > 0)) return '—';
-  return row.dmaxSigmaCm >= 0 ? `${row.dmaxCm.toFixed(2)} ± ${row.dmaxSigmaCm.toFixed(2)}` : row.dmaxCm.toFixed(2);
-}
-
-// The value table's cells of one set, as shown and as drawn into the picture.
+// The value table's cells of one set, as shown and as drawn into the picture: the wording
+// of Dosavia's table, which the core gives with the row.
 function tableCells(set) {
-  return [
-    set.legend,
-    dmaxText(set.row),
-    fixed(set.row.surfacePercent, 1),
-    fixed(set.row.d10Percent, 1),
-    fixed(set.row.tpr2010, 3),
-  ];
+  const { dmax, surface, d10, tpr } = set.row.cells;
+  return [set.legend, dmax, surface, d10, tpr];
 }
 
 function renderTable() {
@@ -156,9 +161,46 @@ function workerCount() {
   return Number.isFinite(n) ? Math.max(1, Math.min(MAX_WORKERS, n)) : cores();
 }
 
+// ---- the physics switches ------------------------------------------------------------------
+
+// The --without words of the boxes ticked.
+function switchedOff() {
+  return [...document.querySelectorAll('#e-switches input:checked')].map((box) => box.dataset.option);
+}
+
+function labelSwitches() {
+  for (const box of document.querySelectorAll('#e-switches input')) {
+    const name = state.switches.find((n) => n.option === box.dataset.option);
+    box.nextElementSibling.textContent = tr('Web', '%1 なし', language() === 'en' ? name.en : name.ja);
+  }
+}
+
+// The boxes, ticked as a link asks; a word of the link that names no part is said, and the
+// run starts with the parts it does name.
+function buildSwitches(names, without) {
+  state.switches = names;
+  const unknown = without.filter((option) => !names.some((n) => n.option === option));
+  if (unknown.length > 0) showNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'without', unknown.join(',')));
+  const fieldset = $('e-switches');
+  for (const old of fieldset.querySelectorAll('label')) old.remove();
+  for (const name of names) {
+    const label = document.createElement('label');
+    label.className = 'check';
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.dataset.option = name.option;
+    box.checked = without.includes(name.option);
+    // The result's name carries the tag of the parts off, shown before the run.
+    box.addEventListener('change', updateNames);
+    label.append(box, document.createElement('span'));
+    fieldset.append(label);
+  }
+  labelSwitches();
+}
+
 async function updateNames() {
   if (!total) return;
-  const names = await total.call('names', { energy: $('e-energy').value, count: $('e-photons').value.normalize('NFKC') });
+  const names = await total.call('names', { energy: $('e-energy').value, count: $('e-photons').value.normalize('NFKC'), without: switchedOff() });
   state.names = names;
   $('e-result-name').value = names.resultFile;
   $('e-photon-total').value = names.photonTotal;
@@ -172,6 +214,7 @@ function setRunning(running) {
   $('e-start').disabled = running;
   $('e-stop').disabled = !running;
   for (const id of ['e-energy', 'e-photons', 'e-workers']) $(id).disabled = running;
+  for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running;
   if (running) $('e-stop').focus();
 }
 
@@ -181,6 +224,7 @@ async function pressStart() {
   const energy = $('e-energy').value;
   const count = $('e-photons').value.normalize('NFKC');
   const workers = workerCount();
+  const without = switchedOff();
   setRunning(true);
   state.stopping = false;
   $('e-progress').value = 0;
@@ -190,7 +234,7 @@ async function pressStart() {
   try {
     ensureBlockWorkers(workers);
     await Promise.all([total, ...blockWorkers].map((w) => w.call('language', { lang: language() })));
-    const prepared = await Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count })));
+    const prepared = await Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without })));
     if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
     const { info } = prepared[0];
     let bins = 0;
@@ -315,8 +359,9 @@ async function drawSet() {
   if (state.sets.some((s) => s.id === loaded.id && s.field === field)) return;
   const energy = await total.call('energyOf', { file: loaded.name });
   const row = await total.call('row', { id: loaded.id, field });
-  const legend = await total.call('legend', { energy, field, file: loaded.name });
-  state.sets.push({ id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves: loaded.curves, row, legend });
+  const set = { id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves: loaded.curves, row };
+  set.legend = await legendOf(set);
+  state.sets.push(set);
   renderTable();
   redraw();
 }
@@ -471,6 +516,7 @@ async function startEngineScreen(values, given = []) {
   $('e-workers').max = String(MAX_WORKERS);
   $('e-workers').value = String(cores());
   startTotalWorker();
+  buildSwitches(await total.call('switches'), values.without ?? []);
   await Promise.all([updateNames(), refreshSaved()]);
   $('e-start').disabled = false;
   // The test page and a teacher's slide learn from this that the screen can be used.

@@ -27,10 +27,12 @@ const ready = loadCore().then((m) => ({ module: m, run: new m.EngineRun(), libra
 const CALLS = {
   // The language the worker words its reports in (the page's interface language).
   language: (c, { lang }) => ({ value: c.module.setReportLanguage(lang) }),
-  // The browser's run: an energy text and a photon count, as the desktop screen takes them.
-  prepareScreenRun: (c, { energy, count }) => prepared(c, c.run.prepareScreenRun('/', energy, count)),
-  // Node: Joken.dat and the files it names in the folder `dir`.
-  prepare: (c, { dir }) => prepared(c, c.run.prepare(dir, '')),
+  // The browser's run: an energy text and a photon count, as the desktop screen takes them;
+  // `without`: the --without words of the parts switched off.
+  prepareScreenRun: (c, { energy, count, without = [] }) => prepared(c, c.run.prepareScreenRun('/', energy, count, without)),
+  // Node: Joken.dat and the files it names in the folder `dir`, the switches of the command
+  // line as the engine's parser read them.
+  prepare: (c, { dir, without = [] }) => prepared(c, c.run.prepare(dir, '', without)),
   block: (c, { b }) => {
     const cells = c.run.runBlock(b);
     return { value: cells, transfer: [cells.buffer] };
@@ -48,9 +50,11 @@ const CALLS = {
   curves: (c, { id }) => ({ value: c.library.curves(id) }),
   row: (c, { id, field }) => ({ value: c.library.tableRow(id, field) }),
   csv: (c, { sets, kermaId, kermaFile, names }) => ({ value: c.library.csv(sets, kermaId, kermaFile, names) }),
-  legend: (c, { energy, field, file }) => ({ value: c.module.legendText(energy, field, file) }),
+  legend: (c, { energy, field, file, english = false }) => ({ value: c.module.legendText(energy, field, file, english) }),
   energyOf: (c, { file }) => ({ value: c.module.energyOfResultName(file) }),
-  names: (c, { energy, count }) => ({ value: c.module.screenRunNames(energy, count) }),
+  names: (c, { energy, count, without = [] }) => ({ value: c.module.screenRunNames(energy, count, without) }),
+  // The parts of the physics a run may switch off ({ option, ja, en }); the browser's core only.
+  switches: (c) => ({ value: c.module.physicsSwitches() }),
 };
 
 function prepared(c, error) {

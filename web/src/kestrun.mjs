@@ -1,10 +1,12 @@
 #!/usr/bin/env node
 // Kestrun under Node, for a computer with Node but no native build: run in a working folder,
-// `node kestrun.mjs [--threads N]` reads Joken.dat, the spectrum and the physics data as
-// Kestrun does and writes the same result file. With --threads the blocks run on N worker
-// threads (0: one per core) and the file is the one native `Kestrun --threads N` writes for
-// the same conditions; without it (and for --init, --version, --help) kestrun.js, Kestrun
-// itself as WebAssembly, runs the single stream.
+// `node kestrun.mjs [--threads N] [--without PART]...` reads Joken.dat, the spectrum and the
+// physics data as Kestrun does and writes the same result file. With --threads the blocks
+// run on N worker threads (0: one per core) and the file is the one native `Kestrun
+// --threads N` writes for the same conditions; --without switches parts of the physics off
+// and tags the result's name as Kestrun does (the engine's parser reads the words). Without
+// --threads (and for --init, --version, --help) kestrun.js, Kestrun itself as WebAssembly,
+// runs the single stream.
 import { spawnSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import os from 'node:os';
@@ -50,14 +52,14 @@ async function fail(message) {
 }
 
 const total = new core.EngineRun();
-const problem = total.prepare('.', '');
+const problem = total.prepare('.', '', line.without);
 if (problem) await fail(problem);
 const info = total.info();
 
 const threads = line.threads > 0 ? line.threads : (os.availableParallelism?.() ?? os.cpus().length);
 write(`${texts.title}\n\n`);
 const start = core.readClock();
-write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n\n`);
+write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n${total.withoutLines()}\n`);
 const announce = (bins) => {
   for (const bin of bins) write(`${core.progressLine(bin, info.imax)}\n`);
 };
@@ -69,7 +71,7 @@ try {
   for (let t = 0; t < Math.min(threads, Math.max(1, info.blocks)); t += 1)
     workers.push(new EngineWorker(new Worker(path.join(here, 'engine_worker.js'))));
   // Each worker reads the same folder; a file changed in between would show here.
-  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: '.' }))))
+  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: '.', without: line.without }))))
     if (answer.error) throw new Error(answer.error);
   const run = runBlocks({
     blocks: info.blocks,

@@ -7,6 +7,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
+import { createRequire } from 'node:module';
 import os from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -17,6 +18,27 @@ const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
 const shots = process.env.DOSAVIA_SCREENSHOTS;
 const skip = !CHROMIUM && 'Debian chromium not installed';
+
+// The value table's cells that the core words for a result file's field column, as
+// Dosavia's table and picture show them.
+async function coreCells(text, name, column) {
+  const core = await createRequire(import.meta.url)(join(site, 'kestrun_core.js'))();
+  const library = new core.ResultLibrary();
+  const { id } = library.open(text, name);
+  const { dmax, surface, d10, tpr } = library.tableRow(id, column).cells;
+  return [dmax, surface, d10, tpr];
+}
+
+// A run of kestrun.mjs on 2 worker threads in a fresh folder for 10 MV: the text of the
+// file it writes under `name`.
+function nodeRun(count, args, name) {
+  const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
+  for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
+  fs.writeFileSync(join(work, 'Joken.dat'), `10MV.csv\r\n10MV-${count}.data\r\n${count === '100K' ? '1.00E+05' : '2.00E+04'}\r\n`);
+  const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2', ...args], { cwd: work, input: '\n' });
+  assert.equal(r.status, 0, String(r.stdout));
+  return fs.readFileSync(join(work, name), 'latin1');
+}
 
 let server;
 let url;
@@ -74,12 +96,9 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   // The browser's file equals kestrun.mjs's for the same conditions, 2 workers there.
   await page.click('button[aria-label="Download 10MV-100K.data"]');
   const data = (await waitForFile(dir, '10MV-100K.data')).toString('latin1');
-  const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
-  for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
-  fs.writeFileSync(join(work, 'Joken.dat'), '10MV.csv\r\n10MV-100K.data\r\n1.00E+05\r\n');
-  const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2'], { cwd: work, input: '\n' });
-  assert.equal(r.status, 0, String(r.stdout));
-  assert.equal(data, fs.readFileSync(join(work, '10MV-100K.data'), 'latin1'));
+  assert.equal(data, nodeRun('100K', [], '10MV-100K.data'));
+  // The table shows the core's wording of the 10 x 10 cm column, Dosavia's.
+  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-100K.data', 8));
 
   // A second set (1 x 1 cm) and the kerma, then the PNG at 1200 x 900 and the CSV.
   await page.click('#e-fields input[value="1"]');
@@ -129,5 +148,49 @@ test('Stop ends a run and leaves no result; a kept result is listed again and ca
   await page.click('button[aria-label="Remove 10MV-100K.data"]');
   await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '10MV-100K.data'));
   assert.deepEqual(errors, []);
+  await page.close();
+});
+
+// A switched run from a link: the box ticked, the tagged name before and after the run, the
+// legend's note in the page's language, the kerma-like curve without build-up in the table,
+// and the file the one kestrun.mjs writes with the same --without.
+test('a deep-linked run without electron transport is named, noted and computed as kestrun.mjs --without', { skip, timeout: 300000 }, async () => {
+  const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&without=electron-transport&run=1`;
+  const { page, errors } = await openPage(browser, link, 1024, 768);
+  const dir = await downloadsTo(page);
+  await waitForRun(page);
+  const ticked = await page.$$eval('#e-switches input', (boxes) => boxes.filter((b) => b.checked).map((b) => b.dataset.option));
+  assert.deepEqual(ticked, ['electron-transport']);
+  assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-20K-noe.data');
+  assert.match(await page.$eval('#e-status', (e) => e.textContent), /Finished: 10MV-20K-noe\.data/);
+  const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
+  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-20K-noe.data [without electron and positron transport]');
+  assert.match(cells[1], /^(\d+\.\d\d( ± \d+\.\d\d)?|—)$/);
+  // Without electron transport the dose is the kerma, near its maximum at the surface.
+  assert.ok(Number(cells[2]) > 75, `surface ${cells[2]} %`);
+  await page.click('button[aria-label="Download 10MV-20K-noe.data"]');
+  const data = (await waitForFile(dir, '10MV-20K-noe.data')).toString('latin1');
+  assert.equal(data, nodeRun('20K', ['--without', 'electron-transport'], '10MV-20K-noe.data'));
+  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-20K-noe.data', 8));
+  // Unticked, the name is the full simulation's again.
+  await page.click('#e-switches input[data-option="electron-transport"]');
+  await page.waitForFunction(() => document.getElementById('e-result-name').value === '10MV-20K.data');
+  await page.click('#e-switches input[data-option="electron-transport"]');
+  if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_1024.png') });
+  await page.setViewport({ width: 390, height: 844 });
+  await new Promise((res) => setTimeout(res, 300));
+  if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_phone.png'), fullPage: true });
+  await page.click('button[aria-label="Remove 10MV-20K-noe.data"]');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('a link word naming no part of the physics is said; the parts it names are ticked', { skip, timeout: 60000 }, async () => {
+  const { page } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000&without=electron-transport,gamma`, 1024, 768);
+  await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+  const ticked = await page.$$eval('#e-switches input', (boxes) => boxes.filter((b) => b.checked).map((b) => b.dataset.option));
+  assert.deepEqual(ticked, ['electron-transport']);
+  assert.equal(await page.$eval('#e-result-name', (e) => e.value), '6MV-20K-noe.data');
+  assert.match(await page.$eval('#notice', (e) => e.textContent), /gamma/);
   await page.close();
 });

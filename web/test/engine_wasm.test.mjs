@@ -154,6 +154,22 @@ test('a desktop result file gives the desktop table values', async () => {
   }
 });
 
+test('the table cells are worded as Dosavia words them', async () => {
+  // The same probe, with the cells' texts: the WebAssembly build formats its numbers with
+  // another C library, and the browser's table and picture show these texts as they are.
+  const probe = path.join(root, 'build/tests/models/curve_table_probe');
+  const file = path.join(nativeRun([]).dir, 'r.data');
+  const r = run(probe, ['--cells', file], root);
+  assert.equal(r.status, 0, r.stderr);
+  const lines = r.stdout.trim().split('\n').map((l) => l.split('\t'));
+  assert.equal(lines.length, 10);
+  const opened = await open(fs.readFileSync(file, 'latin1'), 'r.data');
+  for (const [field, dmax, surface, d10, tpr] of lines) {
+    assert.deepEqual(opened.row(Number(field)).cells, { dmax, surface, d10, tpr }, `field ${field}`);
+    assert.match(dmax, /^(\d+\.\d\d( ± \d+\.\d\d)?|—)$/, `field ${field}`);
+  }
+});
+
 test('a stopped or broken run writes no result file', () => {
   const dir = workingFolder('10', '1.00E+05');
   fs.writeFileSync(path.join(dir, 'ELDAT.dat'), 'broken\r\n');

@@ -93,13 +93,13 @@ test('from the folder: an engine run on two workers finishes, draws, and is kept
   await page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
   await page.$eval('#e-workers', (e) => { e.value = '2'; });
   await page.click('#e-start');
-  assert.match(await engineRun(page), /Finished: 10MV-0M\.data/);
+  assert.match(await engineRun(page), /Finished: 10MV-100K\.data/);
   assert.ok((await page.$$eval('#e-table tbody tr', (r) => r.length)) > 0);
   assert.equal(await page.$eval('#e-store-note', (e) => e.hidden), true);
   await shoot(page, 'folder_engine_en_1024.png');
   await page.goto(folderUrl(query), { waitUntil: 'load' });
   await page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
-  assert.ok((await savedNames(page)).includes('10MV-0M.data'), 'listed on the next visit');
+  assert.ok((await savedNames(page)).includes('10MV-100K.data'), 'listed on the next visit');
   assert.deepEqual(errors, []);
   await page.close();
 });
@@ -127,14 +127,14 @@ for (const { how, size: [width, height], setUp } of UNKEPT)
     await page.evaluateOnNewDocument(setUp);
     await page.setViewport({ width, height });
     await page.goto(folderUrl('?screen=engine&lang=en&energy=6&photons=20000&field=4&run=1'), { waitUntil: 'load' });
-    assert.match(await engineRun(page), /Finished: 6MV-0M\.data/);
+    assert.match(await engineRun(page), /Finished: 6MV-20K\.data/);
     assert.equal(await page.$eval('#e-store-note', (e) => e.hidden), false);
     assert.match(await page.$eval('#e-store-note', (e) => e.textContent), /cannot keep the results/);
-    assert.ok((await savedNames(page)).includes('6MV-0M.data'), 'listed while the page is open');
+    assert.ok((await savedNames(page)).includes('6MV-20K.data'), 'listed while the page is open');
     await shoot(page, `folder_engine_unkept_en_${width}.png`);
     // Removed, it is gone from the list.
-    await page.click('#e-saved button[aria-label="Remove 6MV-0M.data"]');
-    await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '6MV-0M.data'));
+    await page.click('#e-saved button[aria-label="Remove 6MV-20K.data"]');
+    await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '6MV-20K.data'));
     assert.deepEqual(errors, []);
     await page.close();
   });
