@@ -57,6 +57,7 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
+#include "gui/forms/form10_page5.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
@@ -244,6 +245,7 @@ void English() {
       {"spectra", [] { return &GetForm3(); }},    {"non-visual", [] { return &GetForm4(); }},
       {"page_1", [] { return &GetForm5(); }},     {"page_2", [] { return &GetForm6(); }},
       {"page_3", [] { return &GetForm7(); }},     {"page_4", [] { return &GetForm8(); }},
+      {"page_5", [] { return &GetForm10(); }},
       {"references", [] { return &GetForm9(); }}, {"console", [] { return &console; }}};
   for (const auto& [tag, form_of] : forms) {
     QWidget* form = form_of();
@@ -265,7 +267,8 @@ void English() {
 // The spectrum, explanation and references pages at their design size.
 void Pages() {
   const std::pair<int, QWidget*> pages[] = {{3, &GetForm3()}, {5, &GetForm5()}, {6, &GetForm6()},
-                                            {7, &GetForm7()}, {8, &GetForm8()}, {9, &GetForm9()}};
+                                            {7, &GetForm7()}, {8, &GetForm8()}, {10, &GetForm10()},
+                                            {9, &GetForm9()}};
   for (const auto& [number, page] : pages) {
     ShowAtDesignSize(page);
     Save(page->grab(), QStringLiteral("form%1").arg(number));
