@@ -118,7 +118,7 @@ constexpr PageLine kPage5Lines[] = {
     {K::kBody, PAGE_TEXT("Form10", "4〜15 MV では深部線量は数パーセントしか変わらない。")},
 };
 constexpr const char* kPage5Captions[] = {
-    PAGE_TEXT("Form10", "Fig.8  電子を輸送する（減弱あり）"),
+    PAGE_TEXT("Form10", "Fig.8  電子を輸送する"),
     PAGE_TEXT("Form10", "Fig.9  電子を輸送しない"),
 };
 

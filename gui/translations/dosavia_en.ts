@@ -1009,7 +1009,7 @@ Please type a shorter X-ray energy</translation>
     </message>
     <message>
         <source>照射野が広いほど、また深いほど大きい。</source>
-        <translation>dose is lost, the more so the wider the field and deeper.</translation>
+        <translation>dose is lost, more so in wide fields and at depth.</translation>
     </message>
     <message>
         <source>「コヒーレント散乱」と「電子対生成」を切っても、</source>
@@ -1020,8 +1020,8 @@ Please type a shorter X-ray energy</translation>
         <translation>changes the depth dose at 4–15 MV by a few per cent only.</translation>
     </message>
     <message>
-        <source>Fig.8  電子を輸送する（減弱あり）</source>
-        <translation>Fig.8  With electron transport (attenuated)</translation>
+        <source>Fig.8  電子を輸送する</source>
+        <translation>Fig.8  With electron transport</translation>
     </message>
     <message>
         <source>Fig.9  電子を輸送しない</source>

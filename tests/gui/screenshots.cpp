@@ -7,7 +7,8 @@
 // Sets (default: all but classroom):
 //   classroom   the screens as they open on the present screen, grabbed from the screen
 //               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png,
-//               the visual screen at 150 % too (classroom_<width>_visual_150.png)
+//               the visual screen at 150 % too (classroom_<width>_visual_150.png), and
+//               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
@@ -166,9 +167,16 @@ void Classroom() {
   }
   save("non_visual");
   non_visual.Command7->click();
-  for (int page = 1; page <= 4; ++page) ShowExplanationPage(page);
+  for (int page = 1; page <= 5; ++page) ShowExplanationPage(page);
   ShowReferencesPage();
   save("pages");
+  // Page 5 alone, fitted to the screen, in both languages.
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  ShowExplanationPage(5);
+  save("page5");
+  SetLanguage(Language::kEnglish, false);
+  save("page5_en");
+  SetLanguage(Language::kJapanese, false);
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
 }
 
