@@ -236,8 +236,12 @@ void Form2::CreatePhysicsSwitches() {
   QPalette note = Label49->palette();
   note.setColor(QPalette::WindowText, kNoteGrey);
   Label49->setPalette(note);
+  // Out to the group's inner edge: at 1024x768 the note needs every twip to be set at the
+  // 14 px every text of the lesson's screens keeps.
   PlaceTwips(Label49, PhysicsSwitchBoxes::kInsideLeftTwips + kSwitchColumns[0],
-             kSwitchRowTwips * 3, kSwitchColumns[1], kSwitchRowTwips);
+             kSwitchRowTwips * 3, kSwitchGroup[2] - PhysicsSwitchBoxes::kInsideLeftTwips -
+                                      kSwitchColumns[0] - 20,
+             kSwitchRowTwips);
   connect(Frame1, &PhysicsSwitchBoxes::switched, this, &Form2::SwitchPhysics);
 }
 
