@@ -18,6 +18,9 @@ std::vector<double> ModelKerma(int volumes, double first, double transmission) {
 }
 
 std::vector<double> ModelDose(const std::vector<double>& kerma, int range) {
+  // Electrons that do not move drop their energy where they were set in motion; a range
+  // below one volume must not lose it.
+  range = std::max(range, 1);
   std::vector<double> dose(kerma.size(), 0.0);
   for (std::size_t i = 0; i < kerma.size(); ++i)
     for (int k = 0; k < range && i + static_cast<std::size_t>(k) < kerma.size(); ++k)

@@ -29,7 +29,8 @@ inline constexpr int kLateralReach = 4;
 std::vector<double> ModelKerma(int volumes, double first, double transmission);
 
 // Dose of each volume when the kerma of every volume is shared equally by it and the next
-// `range` - 1 volumes downstream.
+// `range` - 1 volumes downstream. A range of 1 or less is electrons that do not move: each
+// volume keeps its own kerma, so the dose equals the kerma.
 std::vector<double> ModelDose(const std::vector<double>& kerma, int range);
 
 // Dose of the central volume of a field `field_volumes` wide (odd) across the beam, when each

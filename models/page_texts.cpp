@@ -100,6 +100,28 @@ constexpr const char* kPage4Captions[] = {
     PAGE_TEXT("Form8", "Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）"),
 };
 
+constexpr PageLine kPage5Lines[] = {
+    {K::kHeading, PAGE_TEXT("Form10", "実験：２次電子がなかったら")},
+    {K::kParagraph, PAGE_TEXT("Form10", "ビジュアル画面の「物理を切る実験」では、物理過程の")},
+    {K::kBody, PAGE_TEXT("Form10", "一部を切ってビルドアップがどこから来るかを確かめられる。")},
+    {K::kParagraph, PAGE_TEXT("Form10", "①「電子・陽電子の輸送」を切ると、電子は光子に動かされた")},
+    {K::kBody, PAGE_TEXT("Form10", "その場でエネルギーを落とす。線量は表面から１次カーマに")},
+    {K::kBody, PAGE_TEXT("Form10", "等しくなり、ビルドアップ領域は消える（Fig.8、Fig.9）。")},
+    {K::kParagraph, PAGE_TEXT("Form10", "②「多重散乱」を切ると、電子は向きを変えずに進む。")},
+    {K::kBody, PAGE_TEXT("Form10", "広い照射野ではほとんど変わらないが、1×1 cm の照射野では")},
+    {K::kBody, PAGE_TEXT("Form10", "中心軸上の線量がはっきり増える。実際には電子が横へ")},
+    {K::kBody, PAGE_TEXT("Form10", "散らされるので、細い照射野は線量を失うのである。")},
+    {K::kParagraph, PAGE_TEXT("Form10", "③「散乱光子の追跡」を切ると、散乱した光子は電子に")},
+    {K::kBody, PAGE_TEXT("Form10", "分け前を渡して消え、散乱線量がなくなる。失われる分は")},
+    {K::kBody, PAGE_TEXT("Form10", "照射野が広いほど、また深いほど大きい。")},
+    {K::kParagraph, PAGE_TEXT("Form10", "「コヒーレント散乱」と「電子対生成」を切っても、")},
+    {K::kBody, PAGE_TEXT("Form10", "4〜15 MV では深部線量は数パーセントしか変わらない。")},
+};
+constexpr const char* kPage5Captions[] = {
+    PAGE_TEXT("Form10", "Fig.8  電子を輸送する"),
+    PAGE_TEXT("Form10", "Fig.9  電子を輸送しない"),
+};
+
 constexpr PageLine kReferenceLines[] = {
     {K::kHeading, PAGE_TEXT("Form9", "参考文献")},
     {K::kCitation, "1.  L. I. Schiff:"},
@@ -116,6 +138,8 @@ constexpr PageLine kReferenceLines[] = {
     {K::kCitationMore, "Phys. Med. Biol. 33, 1–20 (1988)."},
 };
 
+// In reading order: page 5 came after the references had their form number, so the forms
+// do not run in this order.
 const PageTexts kPages[] = {
     {5, "Form5", PAGE_TEXT("Form5", "解説-１"), kPage1Lines, kPage1Captions,
      PAGE_TEXT("Form5", "次頁へ")},
@@ -124,16 +148,20 @@ const PageTexts kPages[] = {
     {7, "Form7", PAGE_TEXT("Form7", "解説-３"), kPage3Lines, kPage3Captions,
      PAGE_TEXT("Form7", "次頁へ")},
     {8, "Form8", PAGE_TEXT("Form8", "解説-４"), kPage4Lines, kPage4Captions,
-     PAGE_TEXT("Form8", "参考文献")},
+     PAGE_TEXT("Form8", "次頁へ")},
+    {10, "Form10", PAGE_TEXT("Form10", "解説-５"), kPage5Lines, kPage5Captions,
+     PAGE_TEXT("Form10", "参考文献")},
     {9, "Form9", PAGE_TEXT("Form9", "文献"), kReferenceLines, {}, nullptr},
 };
 
 }  // namespace
 
+std::span<const PageTexts> ExplanationPages() { return kPages; }
+
 const PageTexts& ExplanationPageTexts(int form) {
-  if (form < kFirstPageForm || form > kLastPageForm)
-    throw std::out_of_range("no explanation page of form " + std::to_string(form));
-  return kPages[form - kFirstPageForm];
+  for (const PageTexts& page : kPages)
+    if (page.form == form) return page;
+  throw std::out_of_range("no explanation page of form " + std::to_string(form));
 }
 
 }  // namespace dosavia

@@ -1,4 +1,4 @@
-// The texts of the explanation pages (pages 1-4 and the references), in
+// The texts of the explanation pages (pages 1-5 and the references), in
 // Japanese as the program's source texts. Dosavia's pages and the browser
 // edition both show them from this table, and the English of each comes from
 // Dosavia's translation file: lupdate finds every text by its marker
@@ -26,7 +26,7 @@ struct PageLine {
 };
 
 struct PageTexts {
-  int form;             // 5..9, the form number of Dosavia's page
+  int form;             // 5..10, the form number of Dosavia's page
   const char* context;  // translation context of every text below
   const char* title;
   std::span<const PageLine> lines;
@@ -34,8 +34,12 @@ struct PageTexts {
   const char* next;                       // the button to the next page; nullptr on the last
 };
 
+// Dosavia's forms of the pages: 5..8 are pages 1-4, 9 the references and 10 page 5.
 inline constexpr int kFirstPageForm = 5;
-inline constexpr int kLastPageForm = 9;
+inline constexpr int kLastPageForm = 10;
+
+// Every page in reading order: pages 1-5, then the references.
+std::span<const PageTexts> ExplanationPages();
 
 // The page of form `form` (kFirstPageForm..kLastPageForm); std::out_of_range
 // otherwise.

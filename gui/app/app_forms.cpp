@@ -16,6 +16,7 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
+#include "gui/forms/form10_page5.h"
 #include "gui/visual/visual_batch_run.h"
 
 namespace dosavia::gui {
@@ -40,6 +41,7 @@ Form6& GetForm6() { return FormOnce<Form6>(); }
 Form7& GetForm7() { return FormOnce<Form7>(); }
 Form8& GetForm8() { return FormOnce<Form8>(); }
 Form9& GetForm9() { return FormOnce<Form9>(); }
+Form10& GetForm10() { return FormOnce<Form10>(); }
 
 void ShowMainMenu() { GetForm1().show(); }
 
@@ -65,7 +67,8 @@ void ShowExplanationPage(int number) {
     case 2: GetForm6().show(); break;
     case 3: GetForm7().show(); break;
     case 4: GetForm8().show(); break;
-    default: Q_ASSERT_X(false, "ShowExplanationPage", "there are four explanation pages");
+    case 5: GetForm10().show(); break;
+    default: Q_ASSERT_X(false, "ShowExplanationPage", "there are five explanation pages");
   }
 }
 

@@ -15,6 +15,7 @@ class Form6;
 class Form7;
 class Form8;
 class Form9;
+class Form10;
 
 Form1& GetForm1();
 Form2& GetForm2();
@@ -25,6 +26,7 @@ Form6& GetForm6();
 Form7& GetForm7();
 Form8& GetForm8();
 Form9& GetForm9();
+Form10& GetForm10();
 
 // Shows the main menu.
 void ShowMainMenu();
@@ -35,7 +37,7 @@ void ShowNonVisualScreen();
 // Shows the spectrum page over the screens, or hides it.
 void ShowSpectrumPage();
 void HideSpectrumPage();
-// Shows explanation page `number` (1..4, as their titles count them) over the others.
+// Shows explanation page `number` (1..5, as their titles count them) over the others.
 void ShowExplanationPage(int number);
 // Shows the references page over the explanation pages.
 void ShowReferencesPage();

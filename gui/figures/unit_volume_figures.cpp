@@ -125,11 +125,12 @@ void LongitudinalModelFigure::Paint(QPainter& p) {
                Number(dose[static_cast<std::size_t>(i)]));
 }
 
-ModelDoseFigure::ModelDoseFigure(double transmission, QWidget* parent)
+ModelDoseFigure::ModelDoseFigure(double transmission, int range, QWidget* parent)
     : FigureFrame(parent),
       transmission_(transmission),
+      range_(std::max(range, 1)),
       kerma_(ModelKerma(kLongitudinalVolumes, kModelKerma, transmission)),
-      dose_(ModelDose(kerma_, kModelRange)) {}
+      dose_(ModelDose(kerma_, range_)) {}
 
 void ModelDoseFigure::Paint(QPainter& p) {
   const QFont& font = FigureFont();
@@ -191,15 +192,23 @@ void ModelDoseFigure::Paint(QPainter& p) {
                                  : QT_TRANSLATE_NOOP("Figures", "カーマ"))}},
       LegendFlow::kAcross);
 
+  // Equilibrium begins where the electrons of the first volume have stopped; electrons that
+  // do not move give the kerma at once, and the mark names that instead.
+  const QString region =
+      range_ <= 1 ? Tr("Figures", "線量 = カーマ")
+                  : Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "過渡平衡")
+                                             : QT_TRANSLATE_NOOP("Figures", "２次電子平衡"));
   const double bracket_y = legend_y + line + 6;
-  const QPointF from(axes.Map(kModelRange - 1, 0).x() + 2, bracket_y + line / 2);
+  // The name stands before the arrow; where the region starts at the surface the arrow
+  // starts after the name.
+  const double name_width = QFontMetricsF(font).horizontalAdvance(region);
+  const double start = std::max(axes.Map(range_ - 1, 0).x() + 2, axes.area.left() + name_width + 8);
+  const QPointF from(start, bracket_y + line / 2);
   const QPointF to(axes.area.right() - 2, bracket_y + line / 2);
   DrawArrow(p, from, to, QColor(0, 90, 0), 1.2, true);
   p.setPen(QColor(0, 90, 0));
   p.drawText(QRectF(axes.area.left(), bracket_y, from.x() - axes.area.left() - 4, line),
-             Qt::AlignRight | Qt::AlignVCenter,
-             Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "過渡平衡")
-                                      : QT_TRANSLATE_NOOP("Figures", "２次電子平衡")));
+             Qt::AlignRight | Qt::AlignVCenter, region);
 }
 
 LateralModelFigure::LateralModelFigure(QWidget* parent) : FigureFrame(parent) {

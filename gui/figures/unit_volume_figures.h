@@ -28,18 +28,23 @@ class LongitudinalModelFigure : public FigureFrame {
 };
 
 // Fig.4 (transmission 1) and Fig.5 (attenuated beam): dose of each volume as bars against the
-// kerma as a step line, with the region of (transient) equilibrium marked.
+// kerma as a step line, with the region of (transient) equilibrium marked. Fig.8 and Fig.9
+// are Fig.5 with and without electron transport: electrons of `range` 1 stay in their
+// volume, so the dose is the kerma from the surface on and there is no build-up.
 class ModelDoseFigure : public FigureFrame {
   Q_OBJECT
 
  public:
-  explicit ModelDoseFigure(double transmission, QWidget* parent = nullptr);
+  explicit ModelDoseFigure(double transmission, QWidget* parent = nullptr)
+      : ModelDoseFigure(transmission, kModelRange, parent) {}
+  ModelDoseFigure(double transmission, int range, QWidget* parent = nullptr);
 
  protected:
   void Paint(QPainter& p) override;
 
  private:
   double transmission_;
+  int range_;
   std::vector<double> kerma_;
   std::vector<double> dose_;
 };

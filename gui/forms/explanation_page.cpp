@@ -102,7 +102,22 @@ void RaiseFloatingPages() {
   for (FloatingPage* page : pages) page->raise();
 }
 
-ExplanationPage::ExplanationPage(int page, QWidget* parent) : FloatingPage(page, parent) {}
+namespace {
+
+// The rank of the page of form `form`: its place in reading order after the spectrum page, so
+// that a page opened from another is raised over it (page 5's form comes after the
+// references' form, yet it opens beneath them).
+int ReadingRank(int form) {
+  const std::span<const PageTexts> pages = ExplanationPages();
+  for (std::size_t i = 0; i < pages.size(); ++i)
+    if (pages[i].form == form) return kFirstPageForm + static_cast<int>(i);
+  return form;
+}
+
+}  // namespace
+
+ExplanationPage::ExplanationPage(int page, QWidget* parent)
+    : FloatingPage(ReadingRank(page), parent) {}
 
 void ExplanationPage::AddTextLines(std::span<const PageLine> lines, double left, double top,
                                    double width, double pitch) {

@@ -45,12 +45,12 @@ class FloatingPage : public QWidget {
 // Raises every shown floating page over the other forms, in the order of their ranks.
 void RaiseFloatingPages();
 
-// One of the four explanation pages or the references page.
+// One of the five explanation pages or the references page.
 class ExplanationPage : public FloatingPage {
   Q_OBJECT
 
  public:
-  // `page` 5..9 is the form's number; it fixes the rank and the place on the screen.
+  // `page` 5..10 is the form's number; the page's place in reading order fixes its rank.
   explicit ExplanationPage(int page, QWidget* parent = nullptr);
 
  protected:
@@ -67,7 +67,7 @@ class ExplanationPage : public FloatingPage {
   QLabel* AddCaption(const char* text, double left, double top, double width);
 };
 
-// "Exit" of any explanation or references page: hides all five pages, whichever are open.
+// "Exit" of any explanation or references page: hides all six pages, whichever are open.
 // The program goes on.
 void HideExplanationPages();
 

@@ -44,7 +44,7 @@ void Form8::Form_Load() {
   PlaceOnScreen(3);
 }
 
-void Form8::Command1_Click() { ShowReferencesPage(); }
+void Form8::Command1_Click() { ShowExplanationPage(5); }
 
 void Form8::Command2_Click() { HideExplanationPages(); }
 

@@ -25,7 +25,7 @@ class Form8 : public ExplanationPage {
   QPushButton* Command2 = nullptr;
 
  public slots:
-  // "参考文献": shows the references page over this one.
+  // "次頁へ": shows page 5 over this one.
   void Command1_Click();
   // "Exit": hides all explanation pages.
   void Command2_Click();

@@ -50,7 +50,7 @@ void Form9::Form_Load() {
                        kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);
   MakeScalable(this, 9450, 7125);
-  PlaceOnScreen(4);
+  PlaceOnScreen(5);
 }
 
 void Form9::Command1_Click() { HideExplanationPages(); }

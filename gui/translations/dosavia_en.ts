@@ -271,6 +271,10 @@
         <translation>Transient eq.</translation>
     </message>
     <message>
+        <source>線量 = カーマ</source>
+        <translation>Dose = kerma</translation>
+    </message>
+    <message>
         <source>２次電子平衡</source>
         <translation>Equilibrium</translation>
     </message>
@@ -943,6 +947,85 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>Fig.7  細い照射野の深部線量（10 MV、１次カーマの最大値 = 100 %）</source>
         <translation>Fig.7  Depth dose of narrow fields (10 MV, max. primary kerma = 100 %)</translation>
+    </message>
+    <message>
+        <source>次頁へ</source>
+        <translation>Next page</translation>
+    </message>
+</context>
+<context>
+    <name>Form10</name>
+    <message>
+        <source>解説-５</source>
+        <translation>Explanation 5</translation>
+    </message>
+    <message>
+        <source>実験：２次電子がなかったら</source>
+        <translation>Experiment: what if there were no secondary electrons?</translation>
+    </message>
+    <message>
+        <source>ビジュアル画面の「物理を切る実験」では、物理過程の</source>
+        <translation>With the visual screen's “Switch physics off” boxes,</translation>
+    </message>
+    <message>
+        <source>一部を切ってビルドアップがどこから来るかを確かめられる。</source>
+        <translation>you can see where the build-up comes from.</translation>
+    </message>
+    <message>
+        <source>①「電子・陽電子の輸送」を切ると、電子は光子に動かされた</source>
+        <translation>① With “electron and positron transport” off, each</translation>
+    </message>
+    <message>
+        <source>その場でエネルギーを落とす。線量は表面から１次カーマに</source>
+        <translation>electron drops its energy where it was set in motion.</translation>
+    </message>
+    <message>
+        <source>等しくなり、ビルドアップ領域は消える（Fig.8、Fig.9）。</source>
+        <translation>Dose equals kerma from the surface: no build-up (Fig.8, 9).</translation>
+    </message>
+    <message>
+        <source>②「多重散乱」を切ると、電子は向きを変えずに進む。</source>
+        <translation>② With “multiple scattering” off, electrons keep their</translation>
+    </message>
+    <message>
+        <source>広い照射野ではほとんど変わらないが、1×1 cm の照射野では</source>
+        <translation>direction. Broad fields hardly change, but a 1×1 cm</translation>
+    </message>
+    <message>
+        <source>中心軸上の線量がはっきり増える。実際には電子が横へ</source>
+        <translation>field keeps clearly more dose on its axis: in reality</translation>
+    </message>
+    <message>
+        <source>散らされるので、細い照射野は線量を失うのである。</source>
+        <translation>electrons scatter sideways, so narrow fields lose dose.</translation>
+    </message>
+    <message>
+        <source>③「散乱光子の追跡」を切ると、散乱した光子は電子に</source>
+        <translation>③ With “scattered photons” off, a photon that scatters</translation>
+    </message>
+    <message>
+        <source>分け前を渡して消え、散乱線量がなくなる。失われる分は</source>
+        <translation>gives its electron its share and is gone: the scatter</translation>
+    </message>
+    <message>
+        <source>照射野が広いほど、また深いほど大きい。</source>
+        <translation>dose is lost, more so in wide fields and at depth.</translation>
+    </message>
+    <message>
+        <source>「コヒーレント散乱」と「電子対生成」を切っても、</source>
+        <translation>Switching off “coherent scattering” or “pair production”</translation>
+    </message>
+    <message>
+        <source>4〜15 MV では深部線量は数パーセントしか変わらない。</source>
+        <translation>changes the depth dose at 4–15 MV by a few per cent only.</translation>
+    </message>
+    <message>
+        <source>Fig.8  電子を輸送する</source>
+        <translation>Fig.8  With electron transport</translation>
+    </message>
+    <message>
+        <source>Fig.9  電子を輸送しない</source>
+        <translation>Fig.9  Without electron transport</translation>
     </message>
     <message>
         <source>参考文献</source>

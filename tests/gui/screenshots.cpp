@@ -7,7 +7,8 @@
 // Sets (default: all but classroom):
 //   classroom   the screens as they open on the present screen, grabbed from the screen
 //               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png,
-//               the visual screen at 150 % too (classroom_<width>_visual_150.png)
+//               the visual screen at 150 % too (classroom_<width>_visual_150.png), and
+//               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
@@ -57,6 +58,7 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
+#include "gui/forms/form10_page5.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
@@ -165,9 +167,16 @@ void Classroom() {
   }
   save("non_visual");
   non_visual.Command7->click();
-  for (int page = 1; page <= 4; ++page) ShowExplanationPage(page);
+  for (int page = 1; page <= 5; ++page) ShowExplanationPage(page);
   ShowReferencesPage();
   save("pages");
+  // Page 5 alone, fitted to the screen, in both languages.
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  ShowExplanationPage(5);
+  save("page5");
+  SetLanguage(Language::kEnglish, false);
+  save("page5_en");
+  SetLanguage(Language::kJapanese, false);
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
 }
 
@@ -244,6 +253,7 @@ void English() {
       {"spectra", [] { return &GetForm3(); }},    {"non-visual", [] { return &GetForm4(); }},
       {"page_1", [] { return &GetForm5(); }},     {"page_2", [] { return &GetForm6(); }},
       {"page_3", [] { return &GetForm7(); }},     {"page_4", [] { return &GetForm8(); }},
+      {"page_5", [] { return &GetForm10(); }},
       {"references", [] { return &GetForm9(); }}, {"console", [] { return &console; }}};
   for (const auto& [tag, form_of] : forms) {
     QWidget* form = form_of();
@@ -265,7 +275,8 @@ void English() {
 // The spectrum, explanation and references pages at their design size.
 void Pages() {
   const std::pair<int, QWidget*> pages[] = {{3, &GetForm3()}, {5, &GetForm5()}, {6, &GetForm6()},
-                                            {7, &GetForm7()}, {8, &GetForm8()}, {9, &GetForm9()}};
+                                            {7, &GetForm7()}, {8, &GetForm8()}, {10, &GetForm10()},
+                                            {9, &GetForm9()}};
   for (const auto& [number, page] : pages) {
     ShowAtDesignSize(page);
     Save(page->grab(), QStringLiteral("form%1").arg(number));

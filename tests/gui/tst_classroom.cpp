@@ -26,6 +26,7 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
+#include "gui/forms/form10_page5.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/app/message_text.h"
 #include "gui/app/language.h"
@@ -51,6 +52,7 @@ QWidget* FormNumber(int n) {
     case 6: return &GetForm6();
     case 7: return &GetForm7();
     case 8: return &GetForm8();
+    case 10: return &GetForm10();
     default: return &GetForm9();
   }
 }
@@ -95,7 +97,7 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside_data() {
   QTest::addColumn<int>("form");
   QTest::addColumn<double>("scale");
   QTest::addColumn<double>("aspect");  // window width / height relative to the design
-  for (int form = 1; form <= 9; ++form)
+  for (int form = 1; form <= 10; ++form)
     for (const auto& [scale, aspect] : {std::pair{0.75, 1.0}, std::pair{1.0, 1.0},
                                         std::pair{1.6, 1.0}, std::pair{1.2, 1.4}})
       QTest::addRow("Form%d at %g, aspect %g", form, scale, aspect) << form << scale << aspect;

@@ -24,6 +24,7 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
+#include "gui/forms/form10_page5.h"
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
 #include "gui/figures/spectrum_graph.h"
@@ -138,6 +139,7 @@ class TestEnglish : public QObject {
     QTest::newRow("page 2") << std::function<QWidget*()>([] { return &GetForm6(); });
     QTest::newRow("page 3") << std::function<QWidget*()>([] { return &GetForm7(); });
     QTest::newRow("page 4") << std::function<QWidget*()>([] { return &GetForm8(); });
+    QTest::newRow("page 5") << std::function<QWidget*()>([] { return &GetForm10(); });
     QTest::newRow("references") << std::function<QWidget*()>([] { return &GetForm9(); });
     QTest::newRow("console") << std::function<QWidget*()>([] {
       static EngineConsole console;

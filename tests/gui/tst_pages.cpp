@@ -20,6 +20,7 @@
 #include "gui/forms/form7_page3.h"
 #include "gui/forms/form8_page4.h"
 #include "gui/forms/form9_references.h"
+#include "gui/forms/form10_page5.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/figures/spectrum_graph.h"
 #include "gui/figures/unit_volume_figures.h"
@@ -33,11 +34,26 @@ using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
-std::vector<QWidget*> AllPages() {
-  return {&GetForm5(), &GetForm6(), &GetForm7(), &GetForm8(), &GetForm9()};
+// The forms of the pages in reading order: page 5 is form 10, read before the references'
+// form 9.
+constexpr int kPageForms[] = {5, 6, 7, 8, 10, 9};
+
+ExplanationPage* Page(int form) {
+  switch (form) {
+    case 5: return &GetForm5();
+    case 6: return &GetForm6();
+    case 7: return &GetForm7();
+    case 8: return &GetForm8();
+    case 10: return &GetForm10();
+    default: return &GetForm9();
+  }
 }
 
-QWidget* Page(int number) { return AllPages()[static_cast<std::size_t>(number - 5)]; }
+std::vector<QWidget*> AllPages() {
+  std::vector<QWidget*> pages;
+  for (int form : kPageForms) pages.push_back(Page(form));
+  return pages;
+}
 
 // The button of each page that "次頁へ" / "参考文献" is, and its "Exit".
 QPushButton* ForwardButton(int page) {
@@ -46,6 +62,7 @@ QPushButton* ForwardButton(int page) {
     case 6: return GetForm6().Command1;
     case 7: return GetForm7().Command1;
     case 8: return GetForm8().Command1;
+    case 10: return GetForm10().Command1;
     default: return nullptr;
   }
 }
@@ -56,6 +73,7 @@ QPushButton* ExitButton(int page) {
     case 6: return GetForm6().Command2;
     case 7: return GetForm7().Command2;
     case 8: return GetForm8().Command2;
+    case 10: return GetForm10().Command2;
     default: return GetForm9().Command1;
   }
 }
@@ -76,6 +94,7 @@ class TestPages : public QObject {
   void forwardButtonShowsTheNextPageOverThisOne_data();
   void forwardButtonShowsTheNextPageOverThisOne();
   void secondNextOnlyBringsThePageForward();
+  void pageFourLeadsThroughPageFiveToTheReferencesOnTop();
   void exitHidesAllPagesAndTheProgramGoesOn_data();
   void exitHidesAllPagesAndTheProgramGoesOn();
   void menuExplanationShowsTheFirstPageBesideTheMenu();
@@ -95,20 +114,44 @@ void TestPages::init() {
 
 void TestPages::forwardButtonShowsTheNextPageOverThisOne_data() {
   QTest::addColumn<int>("page");
-  QTest::newRow("解説-１ 次頁へ") << 5;
-  QTest::newRow("解説-２ 次頁へ") << 6;
-  QTest::newRow("解説-３ 次頁へ") << 7;
-  QTest::newRow("解説-４ 参考文献") << 8;
+  QTest::addColumn<int>("next");
+  QTest::addColumn<QString>("caption");
+  QTest::newRow("解説-１ 次頁へ") << 5 << 6 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-２ 次頁へ") << 6 << 7 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-３ 次頁へ") << 7 << 8 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-４ 次頁へ") << 8 << 10 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-５ 参考文献") << 10 << 9 << QStringLiteral("参考文献");
 }
 
 void TestPages::forwardButtonShowsTheNextPageOverThisOne() {
   QFETCH(int, page);
+  QFETCH(int, next);
+  QFETCH(QString, caption);
+  QCOMPARE(ForwardButton(page)->text(), caption);
   Page(page)->show();
   ForwardButton(page)->click();
-  QVERIFY(Page(page + 1)->isVisible());
+  QVERIFY(Page(next)->isVisible());
   QVERIFY2(Page(page)->isVisible(), "the page stays open beneath the next one");
-  for (int other = 5; other <= 9; ++other)
-    if (other != page && other != page + 1) QVERIFY(!Page(other)->isVisible());
+  for (int other : kPageForms)
+    if (other != page && other != next) QVERIFY(!Page(other)->isVisible());
+}
+
+// Page 5's form comes after the references' form, yet the references open over page 5: when
+// a screen is shown, the open pages must come back in reading order, the references on top.
+void TestPages::pageFourLeadsThroughPageFiveToTheReferencesOnTop() {
+  GetForm8().show();
+  GetForm8().Command1->click();
+  QVERIFY(GetForm10().isVisible());
+  QVERIFY(!GetForm9().isVisible());
+  GetForm10().Command1->click();
+  QVERIFY(GetForm9().isVisible());
+  QVERIFY(GetForm10().isVisible() && GetForm8().isVisible());
+  for (std::size_t i = 1; i < std::size(kPageForms); ++i)
+    QVERIFY2(Page(kPageForms[i - 1])->StackRank() < Page(kPageForms[i])->StackRank(),
+             qPrintable(QStringLiteral("Form%1 is raised over Form%2")
+                            .arg(kPageForms[i - 1])
+                            .arg(kPageForms[i])));
+  QVERIFY(GetForm3().StackRank() < GetForm5().StackRank());
 }
 
 void TestPages::secondNextOnlyBringsThePageForward() {
@@ -125,7 +168,7 @@ void TestPages::secondNextOnlyBringsThePageForward() {
 
 void TestPages::exitHidesAllPagesAndTheProgramGoesOn_data() {
   QTest::addColumn<int>("page");
-  for (int page = 5; page <= 9; ++page)
+  for (int page : kPageForms)
     QTest::newRow(qPrintable(QStringLiteral("Exit on Form%1").arg(page))) << page;
 }
 
@@ -241,7 +284,7 @@ void TestPages::shippedSpectraEndAtTheirNominalEnergies() {
 
 void TestPages::pagesAndFiguresFitTheirForms_data() {
   QTest::addColumn<int>("form");
-  for (int form : {3, 5, 6, 7, 8, 9}) QTest::addRow("Form%d", form) << form;
+  for (int form : {3, 5, 6, 7, 8, 10, 9}) QTest::addRow("Form%d", form) << form;
 }
 
 // Every label's text fits its label with room to spare for a wider Japanese face, and no

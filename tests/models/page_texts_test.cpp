@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "models/figure_models.h"
 #include "models/page_texts.h"
@@ -24,7 +26,7 @@ TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
   const PageCase cases[] = {
       {5, "Form5", "解説-１", 1, true}, {6, "Form6", "解説-２", 1, true},
       {7, "Form7", "解説-３", 3, true}, {8, "Form8", "解説-４", 2, true},
-      {9, "Form9", "文献", 0, false},
+      {10, "Form10", "解説-５", 2, true}, {9, "Form9", "文献", 0, false},
   };
   for (const PageCase& c : cases) {
     const PageTexts& page = ExplanationPageTexts(c.form);
@@ -53,7 +55,45 @@ TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
 }
 
 TEST(ExplanationPageTexts, FormsBesideThePagesAreRefused) {
-  for (int form : {0, 4, 10, -5}) EXPECT_THROW(ExplanationPageTexts(form), std::out_of_range);
+  for (int form : {0, 4, 11, -5}) EXPECT_THROW(ExplanationPageTexts(form), std::out_of_range);
+}
+
+// The browser lists the pages and links each to the next in this order; page 5 (form 10) is
+// read before the references (form 9), and only the last page has no next.
+TEST(ExplanationPages, RunInReadingOrderWithTheReferencesLast) {
+  const int reading_order[] = {5, 6, 7, 8, 10, 9};
+  const auto pages = ExplanationPages();
+  ASSERT_EQ(pages.size(), std::size(reading_order));
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    EXPECT_EQ(pages[i].form, reading_order[i]) << i;
+    EXPECT_EQ(&ExplanationPageTexts(reading_order[i]), &pages[i]) << i;
+    EXPECT_EQ(pages[i].next != nullptr, i + 1 < pages.size()) << i;
+  }
+}
+
+// The unit-volume model with and without the electrons carrying the kerma downstream.
+TEST(ModelDose, ElectronsShareTheirKermaOverTheirRangeOrKeepItWhenTheyDoNotMove) {
+  struct Case {
+    const char* what;
+    double transmission;
+    int range;
+    std::vector<double> dose;  // of volumes 1..6
+  };
+  const Case cases[] = {
+      {"range 4, no attenuation: build-up to equilibrium", 1.0, 4, {25, 50, 75, 100, 100, 100}},
+      {"range 2", 1.0, 2, {50, 100, 100, 100, 100, 100}},
+      {"electrons that do not move", 1.0, 1, {100, 100, 100, 100, 100, 100}},
+      {"range 0 is no transport, not lost energy", 1.0, 0, {100, 100, 100, 100, 100, 100}},
+      {"no transport, attenuated: dose is the kerma", 0.5, 1, {100, 50, 25, 12.5, 6.25, 3.125}},
+      {"range 2, attenuated", 0.5, 2, {50, 75, 37.5, 18.75, 9.375, 4.6875}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<double> kerma = ModelKerma(6, 100, c.transmission);
+    const std::vector<double> dose = ModelDose(kerma, c.range);
+    ASSERT_EQ(dose.size(), c.dose.size());
+    for (std::size_t i = 0; i < dose.size(); ++i) EXPECT_DOUBLE_EQ(dose[i], c.dose[i]) << i;
+  }
 }
 
 // A curves text of `depths` lines of twelve numbers after a comment.

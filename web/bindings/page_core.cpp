@@ -45,14 +45,13 @@ const char* KindName(PageLineKind kind) {
   return "body";
 }
 
-// [{ form, context, title, next, captions: [..], lines: [{ kind, text }] }] for pages 1-4
-// and the references.
+// [{ form, context, title, next, captions: [..], lines: [{ kind, text }] }] for pages 1-5
+// and the references, in reading order.
 val PageTextsJs() {
   val pages = val::array();
-  for (int form = kFirstPageForm; form <= kLastPageForm; ++form) {
-    const PageTexts& texts = ExplanationPageTexts(form);
+  for (const PageTexts& texts : ExplanationPages()) {
     val page = val::object();
-    page.set("form", form);
+    page.set("form", texts.form);
     page.set("context", std::string(texts.context));
     page.set("title", std::string(texts.title));
     page.set("next", texts.next != nullptr ? val(std::string(texts.next)) : val::null());
@@ -124,26 +123,33 @@ void AddCurveFigures(val& figures) {
   figures.set("fig7", fig7);
 }
 
-// The unit-volume model along the beam: kerma and dose of each volume.
-val LongitudinalModel(double transmission) {
+// Electrons that do not move: the model of page 5 without electron transport.
+constexpr int kRangeWithoutTransport = 1;
+
+// The unit-volume model along the beam: kerma and dose of each volume, the electrons
+// carrying the kerma `range` volumes on.
+val LongitudinalModel(double transmission, int range = kModelRange) {
   const std::vector<double> kerma = ModelKerma(kModelFigureVolumes, kModelKerma, transmission);
   val model = val::object();
   model.set("kerma", Numbers(kerma));
-  model.set("dose", Numbers(ModelDose(kerma, kModelRange)));
-  model.set("range", kModelRange);
-  model.set("share", kModelKerma / kModelRange);
+  model.set("dose", Numbers(ModelDose(kerma, range)));
+  model.set("range", range);
+  model.set("share", kModelKerma / range);
   model.set("attenuated", transmission < 1);
   return model;
 }
 
 // Everything the pages' figures show: fig1 (TMR), fig3/fig4/fig5 (the model along the beam
-// without and with attenuation), fig6 (the model across the beam), fig7 (narrow fields).
+// without and with attenuation), fig6 (the model across the beam), fig7 (narrow fields),
+// fig8/fig9 (the attenuated model with and without electron transport).
 val PageFiguresJs() {
   val figures = val::object();
   AddCurveFigures(figures);
   figures.set("fig3", LongitudinalModel(1.0));
   figures.set("fig4", LongitudinalModel(1.0));
   figures.set("fig5", LongitudinalModel(kModelTransmission));
+  figures.set("fig8", LongitudinalModel(kModelTransmission));
+  figures.set("fig9", LongitudinalModel(kModelTransmission, kRangeWithoutTransport));
   val fig6 = val::object();
   const double share = kLateralKerma / 2 / kLateralReach;
   fig6.set("kerma", kLateralKerma);

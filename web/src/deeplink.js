@@ -20,8 +20,8 @@ export const VISUAL_DEFAULTS = Object.freeze({
 export const ENGINE_DEFAULTS = Object.freeze({ photons: 1000000, field: 10 });
 
 const SCREENS = ['menu', 'visual', 'engine'];
-// The explanation pages 1-4 and the references.
-SCREENS.push('page1', 'page2', 'page3', 'page4', 'references');
+// The explanation pages 1-5 and the references.
+SCREENS.push('page1', 'page2', 'page3', 'page4', 'page5', 'references');
 const ENERGIES = ['4', '6', '10', '15', 'mono'];
 // The visual screen's fields; the engine's result files hold 15 and 20 cm besides.
 const FIELD_SIDES = [1, 2, 3, 4, 5, 6, 8, 10];

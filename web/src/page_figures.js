@@ -197,7 +197,8 @@ function fig3(model, width) {
   return svg;
 }
 
-// Fig.4 and Fig.5: the dose of each volume as bars, the kerma as steps.
+// Fig.4, Fig.5, Fig.8 and Fig.9: the dose of each volume as bars, the kerma as steps; electrons
+// of range 1 do not move, so the dose is the kerma from the surface on.
 function modelDose(model, width) {
   const n = model.kerma.length;
   const height = Math.round(Math.min(360, Math.max(260, width * 0.8)));
@@ -227,9 +228,11 @@ function modelDose(model, width) {
   svg.append(el('line', { x1: kx, y1: ly, x2: kx + 20, y2: ly, stroke: '#c80000', 'stroke-width': 2.6 }));
   label(svg, kx + 24, ly, kermaName);
   const by = ly + LINE + 6;
-  const from = map(model.range - 1, 0)[0] + 2;
+  const region = tr('Figures', model.range <= 1 ? '線量 = カーマ' : model.attenuated ? '過渡平衡' : '２次電子平衡');
+  // The name stands before the arrow; a region from the surface on starts after the name.
+  const from = Math.max(map(model.range - 1, 0)[0] + 2, area.x + textWidth(region) + 8);
   arrow(svg, from, by, area.x + area.w - 2, by, '#005a00', 1.2, true);
-  label(svg, from - 4, by, tr('Figures', model.attenuated ? '過渡平衡' : '２次電子平衡'), { anchor: 'end', fill: '#005a00' });
+  label(svg, from - 4, by, region, { anchor: 'end', fill: '#005a00' });
   return svg;
 }
 
@@ -283,7 +286,7 @@ function fig6(model, width) {
   return svg;
 }
 
-// The figure `name` (fig1, fig3 ... fig7) of the core's data, `width` px wide; a note when the
+// The figure `name` (fig1, fig3 ... fig9) of the core's data, `width` px wide; a note when the
 // data behind it cannot be read.
 export function drawFigure(name, figures, width) {
   const w = Math.max(280, Math.floor(width));
@@ -297,7 +300,9 @@ export function drawFigure(name, figures, width) {
     case 'fig1': return fig1(data, w);
     case 'fig3': return fig3(data, w);
     case 'fig4':
-    case 'fig5': return modelDose(data, w);
+    case 'fig5':
+    case 'fig8':
+    case 'fig9': return modelDose(data, w);
     case 'fig6': return fig6(data, w);
     case 'fig7': return fig7(data, w);
     default: throw new Error(`no figure ${name}`);

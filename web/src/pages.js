@@ -1,4 +1,4 @@
-// The explanation pages (pages 1-4 and the references) of the browser edition. Their texts
+// The explanation pages (pages 1-5 and the references) of the browser edition. Their texts
 // are Dosavia's own page table and their figures' numbers Dosavia's figure models, both from
 // the C++ core; this module lays the texts out (a paragraph's lines flow together, so that
 // the page fits a phone) and draws the figures at the width they get.
@@ -9,10 +9,11 @@ import { showNotice } from './notice.js';
 
 const $ = (id) => document.getElementById(id);
 
-// The screens by link name, in the order of Dosavia's forms 5 to 9, and the figures each
-// page shows under its captions (Fig.2 is the shipped picture).
-export const PAGE_SCREENS = ['page1', 'page2', 'page3', 'page4', 'references'];
-const FIGURES = { page1: ['fig1'], page2: ['fig2'], page3: ['fig3', 'fig4', 'fig5'], page4: ['fig6', 'fig7'], references: [] };
+// The screens by link name, in the reading order of the core's pages (Dosavia's forms 5 to 8,
+// 10 and 9), and the figures each page shows under its captions (Fig.2 is the shipped
+// picture).
+export const PAGE_SCREENS = ['page1', 'page2', 'page3', 'page4', 'page5', 'references'];
+const FIGURES = { page1: ['fig1'], page2: ['fig2'], page3: ['fig3', 'fig4', 'fig5'], page4: ['fig6', 'fig7'], page5: ['fig8', 'fig9'], references: [] };
 const FIG2_PICTURE = 'fig2_electron_absorption.png';
 
 let content = null; // { pages: [...], figures: {...} } from the core

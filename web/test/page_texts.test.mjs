@@ -19,7 +19,8 @@ const core = await DosaviaCore();
 const pages = core.pageTexts();
 
 test('each page text is in Dosavia\'s translation file with an English translation', () => {
-  assert.deepEqual(pages.map((p) => p.context), ['Form5', 'Form6', 'Form7', 'Form8', 'Form9']);
+  // In reading order: page 5 (Form10) before the references (Form9).
+  assert.deepEqual(pages.map((p) => p.context), ['Form5', 'Form6', 'Form7', 'Form8', 'Form10', 'Form9']);
   const problems = [];
   for (const page of pages) {
     const texts = [page.title, ...page.captions, ...(page.next ? [page.next] : []),
@@ -54,6 +55,12 @@ test('the figures carry the models\' numbers', () => {
   assert.deepEqual(f.fig3.kerma, Array(8).fill(100));
   assert.equal(f.fig5.attenuated, true);
   assert.ok(f.fig5.dose[5] > f.fig5.kerma[5], 'transient equilibrium: primary dose above primary kerma');
+  // Page 5: with electron transport Fig.5's numbers; without it the electrons stay put, so
+  // the dose is the kerma from the first volume on and there is no build-up.
+  assert.deepEqual(f.fig8.dose, f.fig5.dose);
+  assert.equal(f.fig9.range, 1);
+  assert.deepEqual(f.fig9.dose.map((d) => d.toFixed(9)), f.fig9.kerma.map((k) => k.toFixed(9)));
+  assert.ok(f.fig9.dose[0] > f.fig8.dose[0], 'no build-up: the first volume gets its whole kerma');
   assert.deepEqual(f.fig6.fields.map((x) => [x.volumes, x.dose]), [[7, 80], [5, 60], [3, 40], [1, 20]]);
   // The engine's 10 MV curves: d_max of 10x10 between 2 and 3.5 cm, TMR 1 at its maximum,
   // narrow fields peak shallower and lower than the broad one.

@@ -22,6 +22,7 @@ const PAGES = [
   { screen: 'page2', figures: 1, svgs: 0 },
   { screen: 'page3', figures: 3, svgs: 3 },
   { screen: 'page4', figures: 2, svgs: 2 },
+  { screen: 'page5', figures: 2, svgs: 2 },
   { screen: 'references', figures: 0, svgs: 0 },
 ];
 const SIZES = [[1024, 768], [390, 844]];
@@ -103,7 +104,7 @@ for (const [width, height] of SIZES)
 
 test('the page links lead from page 1 through to the references and Exit to the menu, keeping the language', { skip }, async () => {
   const { page, errors } = await openScreen('page1', 'en', 1024, 768);
-  for (const next of ['page2', 'page3', 'page4', 'references']) {
+  for (const next of ['page2', 'page3', 'page4', 'page5', 'references']) {
     await Promise.all([page.waitForNavigation(), page.click('#page-next')]);
     await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, next);
     assert.equal(new URL(page.url()).searchParams.get('lang'), 'en');
