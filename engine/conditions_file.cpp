@@ -126,7 +126,10 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
   };
   RecordReader reader(display_name, content);
   if (reader.line_count() < 3) {
-    if (auto layout = reader.LayoutProblem(reader.line_count() + 1)) throw InputError(*layout);
+    // Lines ended by CR alone leave fewer lines than Joken.dat has; the line that holds the
+    // CRs names its field, as every problem of this file does.
+    if (auto layout = reader.LayoutProblem(reader.line_count() + 1))
+      throw InputError(layout->At(ProblemField::Named(kFields[layout->line - 1])));
     throw bad(ProblemKind::kLineMissing, reader.line_count() + 1,
               std::to_string(reader.line_count()), "3");
   }

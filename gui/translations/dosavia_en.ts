@@ -48,7 +48,7 @@
     </message>
     <message>
         <source>一次光子の衝突カーマ</source>
-        <translation>Collision kerma of primary photons</translation>
+        <translation>Primary collision kerma</translation>
     </message>
     <message>
         <source>光子 %1 個</source>

@@ -93,6 +93,21 @@ TEST(EditedFilesTest, EachReaderNamesTheLayoutAnEditorLeft) {
   }
 }
 
+TEST(EditedFilesTest, JokenDatWithCrLineEndsNamesTheFieldOfItsLine) {
+  // Every problem of Joken.dat names its field, a CR-only one too (found by the fuzzer:
+  // "\n\ro" is two lines, the second holding a CR).
+  for (const char* text : {"10MV.csv\r10MV-30M.data\r3.00E+07\r", "\n\ro"}) {
+    try {
+      ReadConditions(text);
+      ADD_FAILURE() << "accepted";
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.problem().kind, ProblemKind::kLinesEndInCarriageReturn);
+      EXPECT_FALSE(e.field().empty());
+      EXPECT_GE(e.line(), 1);
+    }
+  }
+}
+
 TEST(EditedFilesTest, LayoutsAcceptedBeforeStayAccepted) {
   const std::string spectrum = Shipped("10MV.csv");
   std::string lf = spectrum;
