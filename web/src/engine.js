@@ -10,6 +10,7 @@ import { listResults, removeResult, resultsOutliveThePage, saveResult } from './
 import { prepareCanvas } from './draw.js';
 import { language, tr } from './i18n.js';
 import { clearLinkNotice, showNotice } from './notice.js';
+import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
 
 const $ = (id) => document.getElementById(id);
@@ -169,33 +170,15 @@ function switchedOff() {
 }
 
 function labelSwitches() {
-  for (const box of document.querySelectorAll('#e-switches input')) {
-    const name = state.switches.find((n) => n.option === box.dataset.option);
-    box.nextElementSibling.textContent = tr('Web', '%1 なし', language() === 'en' ? name.en : name.ja);
-  }
+  labelSwitchBoxes($('e-switches'), state.switches);
 }
 
 // The boxes, ticked as a link asks; a word of the link that names no part is said, and the
 // run starts with the parts it does name.
 function buildSwitches(names, without) {
   state.switches = names;
-  const unknown = without.filter((option) => !names.some((n) => n.option === option));
-  if (unknown.length > 0) showNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'without', unknown.join(',')));
-  const fieldset = $('e-switches');
-  for (const old of fieldset.querySelectorAll('label')) old.remove();
-  for (const name of names) {
-    const label = document.createElement('label');
-    label.className = 'check';
-    const box = document.createElement('input');
-    box.type = 'checkbox';
-    box.dataset.option = name.option;
-    box.checked = without.includes(name.option);
-    // The result's name carries the tag of the parts off, shown before the run.
-    box.addEventListener('change', updateNames);
-    label.append(box, document.createElement('span'));
-    fieldset.append(label);
-  }
-  labelSwitches();
+  // The result's name carries the tag of the parts off, shown before the run.
+  buildSwitchBoxes($('e-switches'), names, without, updateNames);
 }
 
 async function updateNames() {

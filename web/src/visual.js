@@ -4,6 +4,7 @@
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
 import { clearLinkNotice, showNotice } from './notice.js';
 import { language, tr } from './i18n.js';
+import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
 
 const $ = (id) => document.getElementById(id);
@@ -46,29 +47,12 @@ function applyLanguage() {
 let switchNames = [];
 
 function labelSwitches() {
-  for (const box of document.querySelectorAll('#switches input')) {
-    const name = switchNames.find((n) => n.option === box.dataset.option);
-    box.nextElementSibling.textContent = tr('Web', '%1 なし', language() === 'en' ? name.en : name.ja);
-  }
+  labelSwitchBoxes($('switches'), switchNames);
 }
 
 function buildSwitches(names, without) {
   switchNames = names;
-  const unknown = without.filter((option) => !names.some((n) => n.option === option));
-  if (unknown.length > 0) showNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'without', unknown.join(',')));
-  const fieldset = $('switches');
-  for (const name of names) {
-    const label = document.createElement('label');
-    label.className = 'check';
-    const box = document.createElement('input');
-    box.type = 'checkbox';
-    box.dataset.option = name.option;
-    box.checked = without.includes(name.option);
-    box.addEventListener('change', switchPhysics);
-    label.append(box, document.createElement('span'));
-    fieldset.append(label);
-  }
-  labelSwitches();
+  buildSwitchBoxes($('switches'), names, without, switchPhysics);
   sendPhysics();
 }
 
