@@ -1,29 +1,20 @@
 // The visual page in headless Chromium at a projector's, a laptop's, a full-HD and a phone's
 // size: it loads without an error, a deep link runs a batch whose tracks are drawn, Stop ends
 // a long batch, and the language switch changes every text.
-import { test, before, after } from 'node:test';
+import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { serve } from './serve.mjs';
-import { CHROMIUM, launch, openPage, redPixels, waitForTotal } from './browser_support.mjs';
+import { CHROMIUM, openPage, redPixels, serveSiteInChromium, waitForTotal } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
 const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844]];
 const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
 
-let server;
 let url;
 let browser;
-before(async () => {
-  ({ server, url } = await serve(site));
-  if (CHROMIUM) browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+serveSiteInChromium(site, (opened) => ({ url, browser } = opened));
 
 const skip = !CHROMIUM && 'Debian chromium not installed';
 

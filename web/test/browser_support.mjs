@@ -1,8 +1,11 @@
 // Headless Chromium (Debian's package) driven by puppeteer-core for the page tests.
 import { existsSync } from 'node:fs';
+import { after, before } from 'node:test';
 import { dirname, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
+
+import { serve } from './serve.mjs';
 
 export const CHROMIUM = ['/usr/bin/chromium', '/usr/bin/chromium-browser'].find((p) => existsSync(p));
 
@@ -50,4 +53,21 @@ export function redPixels(page) {
 // Until the visual screen's batch has ended with `total` photons in all.
 export async function waitForTotal(page, total, timeout = 20000) {
   await page.waitForFunction((t) => document.getElementById('total').value === String(t) && document.getElementById('stop').disabled, { timeout }, total);
+}
+
+// For a test file: the site served on a local port and Chromium started (where installed)
+// before its tests, both closed after them; `take` receives { url, browser } once they run.
+export function serveSiteInChromium(site, take) {
+  let server;
+  let browser;
+  before(async () => {
+    let url;
+    ({ server, url } = await serve(site));
+    if (CHROMIUM) browser = await launch();
+    take({ url, browser });
+  });
+  after(async () => {
+    await browser?.close();
+    server?.close();
+  });
 }

@@ -11,8 +11,7 @@ import { createRequire } from 'node:module';
 import os from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { serve } from './serve.mjs';
-import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+import { CHROMIUM, openPage, serveSiteInChromium } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
@@ -40,17 +39,9 @@ function nodeRun(count, args, name) {
   return fs.readFileSync(join(work, name), 'latin1');
 }
 
-let server;
 let url;
 let browser;
-before(async () => {
-  ({ server, url } = await serve(site));
-  if (CHROMIUM) browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+serveSiteInChromium(site, (opened) => ({ url, browser } = opened));
 
 async function downloadsTo(page) {
   const dir = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-dl-'));

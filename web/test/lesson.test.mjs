@@ -1,13 +1,12 @@
 // The lesson sheets (docs/lesson_buildup_*.md): every link they give opens a valid state of
 // the site, and the simulation still gives the answers they state.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { parseDeepLink } from '../src/deeplink.js';
-import { serve } from './serve.mjs';
-import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+import { CHROMIUM, openPage, serveSiteInChromium } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
@@ -46,17 +45,9 @@ const ANSWERS = [
   { energy: '10', field: 1, dMax: 2.0, tolerance: 0.4 },
 ];
 
-let server;
 let url;
 let browser;
-before(async () => {
-  ({ server, url } = await serve(site));
-  if (CHROMIUM) browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+serveSiteInChromium(site, (opened) => ({ url, browser } = opened));
 
 test('the simulation gives the d_max the sheets state', { skip: !CHROMIUM && 'Debian chromium not installed' }, async () => {
   const en = links('lesson_buildup_en.md');

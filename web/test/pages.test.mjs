@@ -9,7 +9,7 @@ import { createRequire } from 'node:module';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { serve } from './serve.mjs';
-import { CHROMIUM, launch, openPage } from './browser_support.mjs';
+import { CHROMIUM, openPage, serveSiteInChromium } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
@@ -27,17 +27,9 @@ const PAGES = [
 ];
 const SIZES = [[1024, 768], [390, 844]];
 
-let server;
 let url;
 let browser;
-before(async () => {
-  ({ server, url } = await serve(site));
-  if (CHROMIUM) browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+serveSiteInChromium(site, (opened) => ({ url, browser } = opened));
 
 const skip = !CHROMIUM && 'Debian chromium not installed';
 
