@@ -50,6 +50,24 @@ FileRecords ReadRecords(const QString& path) {
 
 }  // namespace
 
+// Why the real engine cannot run in `dir`: not built, or data files missing; empty when it can.
+QString EngineMissing(const TempWorkDir& dir) {
+  if (!QFile::exists(QStringLiteral(DOSAVIA_KESTRUN))) return QStringLiteral("Kestrun is not built");
+  if (!dir.Missing().isEmpty()) return "data files missing: " + dir.Missing().join(' ');
+  return {};
+}
+
+// The engine beside the data files, started through a stand-in terminal that runs the
+// command after "-e" with its input closed, so that the engine's final wait for Enter ends
+// at once.
+bool InstallEngine(const TempWorkDir& dir) {
+  if (!QFile::copy(QStringLiteral(DOSAVIA_KESTRUN), dir.Path(EngineProgramName()))) return false;
+  if (!WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null > kestrun.log 2>&1\n"))
+    return false;
+  qputenv("TERMINAL", QFile::encodeName(dir.Path("term")));
+  return true;
+}
+
 class TestForm4EndToEnd : public QObject {
   Q_OBJECT
 
@@ -62,15 +80,10 @@ void TestForm4EndToEnd::runLoadAndPlot() {
 #ifdef Q_OS_WIN
   QSKIP("the stand-in terminal is a shell script");
 #endif
-  const QString engine = QStringLiteral(DOSAVIA_KESTRUN);
-  if (!QFile::exists(engine)) QSKIP("Kestrun is not built");
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(' ')));
-  QVERIFY(QFile::copy(engine, dir.Path(EngineProgramName())));
-  // The stand-in terminal runs the command after "-e" with its input closed, so that the
-  // engine's final wait for Enter ends at once.
-  QVERIFY(WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null > kestrun.log 2>&1\n"));
-  qputenv("TERMINAL", QFile::encodeName(dir.Path("term")));
+  const QString missing = EngineMissing(dir);
+  if (!missing.isEmpty()) QSKIP(qPrintable(missing));
+  QVERIFY(InstallEngine(dir));
 
   Form4& form = GetForm4();
   form.PrepareForShow();
@@ -148,13 +161,10 @@ void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
 #ifdef Q_OS_WIN
   QSKIP("the stand-in terminal is a shell script");
 #endif
-  const QString engine = QStringLiteral(DOSAVIA_KESTRUN);
-  if (!QFile::exists(engine)) QSKIP("Kestrun is not built");
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(' ')));
-  QVERIFY(QFile::copy(engine, dir.Path(EngineProgramName())));
-  QVERIFY(WriteScript(dir.Path("term"), "shift\nexec \"$@\" < /dev/null > kestrun.log 2>&1\n"));
-  qputenv("TERMINAL", QFile::encodeName(dir.Path("term")));
+  const QString missing = EngineMissing(dir);
+  if (!missing.isEmpty()) QSKIP(qPrintable(missing));
+  QVERIFY(InstallEngine(dir));
 
   Form4& form = GetForm4();
   form.PrepareForShow();
