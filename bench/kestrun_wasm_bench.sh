@@ -25,13 +25,11 @@ done
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$data/water20.dat" "$data/ELDAT.dat" "$data/10MV.csv" "$work/"
-printf '10MV.csv\r\n10MV-bench.data\r\n%s\r\n' "$photons" > "$work/Joken.dat"
+bash "$root/tools/write_joken.sh" 10MV.csv 10MV-bench.data "$photons" "$work"
 
-# Histories actually run, as in kestrun_bench.sh.
-histories="$(awk -v n="$photons" '
-  NR <= 400 { w[NR] = substr($0, 9, 9) + 0; s += w[NR] }
-  END { for (i = 1; i <= 400; i++) if (w[i] > 0) t += int(w[i] / s * n); printf "%d", t }' \
-  "$data/10MV.csv")"
+# Histories actually run (bench/histories.sh).
+source "$root/bench/histories.sh"
+histories="$(histories "$data/10MV.csv" "$photons")"
 
 cd "$work"
 # One timed run: prints "<label> <wall seconds> <user CPU seconds>".

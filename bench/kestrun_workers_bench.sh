@@ -16,11 +16,9 @@ native="$root/build/workdir/Kestrun"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$root/data/water20.dat" "$root/data/ELDAT.dat" "$root/data/10MV.csv" "$work/"
-printf '10MV.csv\r\nb.data\r\n%s\r\n' "$photons" > "$work/Joken.dat"
-histories="$(awk -v n="$photons" '
-  NR <= 400 { w[NR] = substr($0, 9, 9) + 0; s += w[NR] }
-  END { for (i = 1; i <= 400; i++) if (w[i] > 0) t += int(w[i] / s * n); printf "%d", t }' \
-  "$root/data/10MV.csv")"
+bash "$root/tools/write_joken.sh" 10MV.csv b.data "$photons" "$work"
+source "$root/bench/histories.sh"
+histories="$(histories "$root/data/10MV.csv" "$photons")"
 cd "$work"
 best() {  # best wall time of $runs runs of the command; keeps the last file as $label.data
   local label="$1" t b=""

@@ -13,6 +13,7 @@ if [ "${1:-}" = "web" ]; then
   exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build/web
 fi
 bash tools/build.sh
+root=$PWD
 cd build/workdir
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x ./Dosavia ]; then
   exec ./Dosavia
@@ -21,7 +22,7 @@ if [ ! -x ./Kestrun ]; then
   echo "Kestrun is not built yet: nothing to run."
   exit 1
 fi
-[ -f Joken.dat ] || printf '10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n' > Joken.dat
+[ -f Joken.dat ] || bash "$root/tools/write_joken.sh" 10MV.csv 10MV-30M.data 3.00E+07
 ./Kestrun < /dev/null
 # A picture of the curves beside the result file, drawn without a display.
 result=$(sed -n 2p Joken.dat | tr -d '\r' | cut -c1-20 | sed 's/ *$//')
