@@ -20,7 +20,8 @@ std::span<const float, kSlabs + 1> SlabWidths(const BlockRunInputs& inputs) {
 
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& dir,
                                                    std::optional<std::string_view> conditions_text,
-                                                   const PhysicsSwitches& physics) {
+                                                   const PhysicsSwitches& physics,
+                                                   RunSeed seed) {
   auto inputs = std::make_unique<BlockRunInputs>();
   LoadPhysicsTables(inputs->tables, (dir / kWaterDataFile).string(),
                     (dir / kElectronDataFile).string());
@@ -35,31 +36,37 @@ std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& 
   inputs->spectrum = ReadBeamSpectrumFile(dir / name, name);
   CheckSpectrumWithinTable(inputs->spectrum,
                            inputs->tables.PhotonTable[inputs->tables.photon_rows].energy, name);
-  inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total, physics);
+  inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total, physics, seed);
   return inputs;
 }
 
 BlockRunner::BlockRunner(const BlockRunInputs& inputs)
-    : inputs_(inputs), tally_(std::make_unique<DoseTally>(SlabWidths(inputs))) {}
+    : inputs_(inputs),
+      tally_(std::make_unique<DoseTally>(SlabWidths(inputs))),
+      growth_(std::make_unique<GroupGrowth>()) {}
 
 void BlockRunner::Run(std::int64_t b, std::span<float, DoseTally::kCellCount> cells) {
   tally_->Clear();
-  inputs_.plan->RunBlock(inputs_.tables, b, random_, *tally_);
+  growth_->Clear();
+  inputs_.plan->RunBlock(inputs_.tables, b, random_, *tally_, growth_.get());
   tally_->CopyCellsTo(cells);
 }
 
 BlockTotal::BlockTotal(const BlockRunInputs& inputs)
     : inputs_(inputs),
       total_(std::make_unique<DoseTally>(SlabWidths(inputs))),
-      scratch_(std::make_unique<DoseTally>(SlabWidths(inputs))) {}
+      scratch_(std::make_unique<DoseTally>(SlabWidths(inputs))),
+      groups_(std::make_unique<GroupGrowth>()) {}
 
 void BlockTotal::Begin(const std::function<void(int)>& on_bin) {
   inputs_.plan->AnnounceBinsUpTo(inputs_.plan->HistoriesInBlocks(merged_), announced_, on_bin);
 }
 
 void BlockTotal::AddNext(std::span<const float, DoseTally::kCellCount> cells,
-                         const std::function<void(int)>& on_bin) {
+                         std::span<const float> growth, const std::function<void(int)>& on_bin) {
   if (complete()) throw std::logic_error("a block beyond the last one was added");
+  if (!groups_->AddPacked(growth.data(), growth.size()))
+    throw std::logic_error("a block came without its history groups' growth");
   scratch_->SetCellsFrom(cells);
   total_->Add(*scratch_);
   ++merged_;
@@ -73,6 +80,17 @@ NormalisedResults BlockTotal::Results() const {
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total_, *field);
   return Normalise(*total_, *field);
+}
+
+}  // namespace dosavia
+
+namespace dosavia {
+
+std::unique_ptr<RunStatistics> BlockTotal::Statistics(const NormalisedResults& results,
+                                                      std::string_view result_text) const {
+  if (!complete()) throw std::logic_error("the run was stopped before its last block; no result");
+  return MakeRunStatistics(GroupCurves(*groups_), results.kmax, inputs_.plan->histories(), inputs_.plan->seed(),
+                           inputs_.plan->physics(), ResultChecksum(result_text));
 }
 
 }  // namespace dosavia

@@ -18,7 +18,10 @@
 #include "engine/block_streams.h"
 #include "engine/conditions_file.h"
 #include "engine/dose_tally.h"
+#include "engine/history_groups.h"
 #include "engine/result_file.h"
+#include "engine/run_seed.h"
+#include "engine/run_statistics.h"
 #include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
@@ -42,18 +45,21 @@ struct BlockRunInputs {
 // returns null.
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(
     const std::filesystem::path& dir, std::optional<std::string_view> conditions_text = {},
-    const PhysicsSwitches& physics = {});
+    const PhysicsSwitches& physics = {}, RunSeed seed = kDefaultSeed);
 
-// A worker's side: runs block b into its own tally and copies the cells out.
+// A worker's side: runs block b into its own tally and copies the cells out; the block's
+// growth of the history groups, packed (GroupGrowth::Packed), is then PackedGrowth().
 class BlockRunner {
  public:
   explicit BlockRunner(const BlockRunInputs& inputs);
   void Run(std::int64_t b, std::span<float, DoseTally::kCellCount> cells);
+  std::vector<float> PackedGrowth() const { return growth_->Packed(); }
 
  private:
   const BlockRunInputs& inputs_;
   RandomStream<float> random_;
   std::unique_ptr<DoseTally> tally_;
+  std::unique_ptr<GroupGrowth> growth_;
 };
 
 // The total's side: the block tallies added strictly in block order.
@@ -67,7 +73,9 @@ class BlockTotal {
 
   // Adds the cells of block merged() (the next in order) and calls on_bin for every bin
   // whose histories are now all in the total, in bin order.
-  void AddNext(std::span<const float, DoseTally::kCellCount> cells,
+  // `growth`: the block's BlockRunner::PackedGrowth(); a packing that is not one is a fault
+  // of the caller (std::logic_error), as is a block beyond the last.
+  void AddNext(std::span<const float, DoseTally::kCellCount> cells, std::span<const float> growth,
                const std::function<void(int)>& on_bin);
 
   std::int64_t merged() const { return merged_; }
@@ -78,10 +86,16 @@ class BlockTotal {
   // is a fault of the caller (std::logic_error): a stopped run has no result.
   NormalisedResults Results() const;
 
+  // The statistics that go beside the result file Results() gives, whose text is
+  // `result_text`.
+  std::unique_ptr<RunStatistics> Statistics(const NormalisedResults& results,
+                                            std::string_view result_text) const;
+
  private:
   const BlockRunInputs& inputs_;
   std::unique_ptr<DoseTally> total_;
   std::unique_ptr<DoseTally> scratch_;
+  std::unique_ptr<GroupGrowth> groups_;
   std::int64_t merged_ = 0;
   std::size_t announced_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "engine/block_streams.h"
 
 #include <algorithm>
+#include <iterator>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -15,27 +16,25 @@ namespace dosavia {
 
 namespace {
 
-std::uint64_t SplitMix64(std::uint64_t& state) {
-  std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-  return z ^ (z >> 31);
-}
-
 // Hands out blocks, keeps the tallies of finished blocks until their turn and adds them
 // into the total in block order.
 class BlockScheduler {
  public:
   BlockScheduler(const PhysicsTables<float>& tables, const BlockPlan& plan, int threads,
-                 DoseTally& total, const std::function<void(int)>& on_bin)
-      : tables_(tables), plan_(plan), total_(total), on_bin_(on_bin) {
+                 DoseTally& total, const std::function<void(int)>& on_bin, GroupGrowth* groups)
+      : tables_(tables), plan_(plan), total_(total), on_bin_(on_bin), groups_(groups) {
     histories_ = plan_.histories();
     blocks_ = plan_.blocks();
     // Two tallies per thread let a thread go on while its last block waits for an earlier
     // one; a thread takes its tally before its block number, so the earliest unfinished
     // block always has one and the merge never stalls.
     const std::span<const float, kSlabs + 1> widths(tables.DepthBinWidth);
-    for (int t = 0; t < 2 * threads; ++t) pool_.push_back(std::make_unique<DoseTally>(widths));
+    for (int t = 0; t < 2 * threads; ++t) {
+      auto slot = std::make_unique<Slot>();
+      slot->tally = std::make_unique<DoseTally>(widths);
+      if (groups_ != nullptr) slot->growth = std::make_unique<GroupGrowth>();
+      pool_.push_back(std::move(slot));
+    }
     for (auto& p : pool_) free_.push_back(p.get());
     finished_.assign(pool_.size(), nullptr);
   }
@@ -57,10 +56,16 @@ class BlockScheduler {
   std::int64_t histories() const { return histories_; }
 
  private:
+  // A block's tally, with its share of the history groups' curves when they are kept.
+  struct Slot {
+    std::unique_ptr<DoseTally> tally;
+    std::unique_ptr<GroupGrowth> growth;
+  };
+
   void Work() {
     RandomStream<float> random;
     for (;;) {
-      DoseTally* tally;
+      Slot* tally;
       {
         std::unique_lock lock(mutex_);
         tally_free_.wait(lock, [this] { return !free_.empty(); });
@@ -74,19 +79,21 @@ class BlockScheduler {
         tally_free_.notify_one();
         return;
       }
-      tally->Clear();
-      plan_.RunBlock(tables_, b, random, *tally);
+      tally->tally->Clear();
+      if (tally->growth) tally->growth->Clear();
+      plan_.RunBlock(tables_, b, random, *tally->tally, tally->growth.get());
       Finish(b, tally);
     }
   }
 
-  void Finish(std::int64_t b, DoseTally* tally) {
+  void Finish(std::int64_t b, Slot* tally) {
     std::lock_guard lock(mutex_);
     finished_[b % finished_.size()] = tally;
     for (;;) {
-      DoseTally*& next = finished_[merged_ % finished_.size()];
+      Slot*& next = finished_[merged_ % finished_.size()];
       if (merged_ >= blocks_ || next == nullptr) break;
-      total_.Add(*next);
+      total_.Add(*next->tally);
+      if (groups_ != nullptr) groups_->Add(*next->growth);
       free_.push_back(next);
       next = nullptr;
       ++merged_;
@@ -104,23 +111,25 @@ class BlockScheduler {
   const BlockPlan& plan_;
   DoseTally& total_;
   const std::function<void(int)>& on_bin_;
+  GroupGrowth* groups_;
   std::int64_t histories_ = 0;
   std::int64_t blocks_ = 0;
   std::atomic<std::int64_t> next_block_{0};
 
   std::mutex mutex_;  // guards everything below
   std::condition_variable tally_free_;
-  std::vector<std::unique_ptr<DoseTally>> pool_;
-  std::vector<DoseTally*> free_;
-  std::vector<DoseTally*> finished_;  // block b's tally at b mod size, until merged
+  std::vector<std::unique_ptr<Slot>> pool_;
+  std::vector<Slot*> free_;
+  std::vector<Slot*> finished_;  // block b's tally at b mod size, until merged
   std::int64_t merged_ = 0;           // blocks 0..merged_-1 are in the total
   std::size_t announced_ = 0;
 };
 
 }  // namespace
 
-BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics)
-    : physics_(physics) {
+BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics,
+                     RunSeed seed)
+    : physics_(physics), seed_(seed) {
   for (int i = 1; i <= kSpectrumBins; ++i) {
     if (spectrum.weight[i] == 0.0f) continue;
     histories_ += HistoriesInBin(spectrum.weight[i], n);
@@ -129,17 +138,36 @@ BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitche
 }
 
 void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
-                         RandomStream<float>& random, DoseTally& tally) const {
-  SeedBlockStream(random, static_cast<std::uint64_t>(b));
+                         RandomStream<float>& random, DoseTally& tally,
+                         GroupGrowth* growth) const {
+  SeedBlockStream(random, static_cast<std::uint64_t>(b), seed_);
   const std::int64_t first = b * kBlockHistories;
   const std::int64_t last = std::min(first + kBlockHistories, histories_);
   auto bin = std::upper_bound(bins_.begin(), bins_.end(), first,
                               [](std::int64_t h, const BinSpan& s) { return h < s.end; });
   PencilBeam beam(tables, random, tally, physics_);
+  if (growth == nullptr) {
+    for (std::int64_t h = first; h < last; ++h) {
+      while (h >= bin->end) ++bin;
+      beam.RunHistory(bin->energy);
+    }
+    return;
+  }
+  // The same histories, with the tally measured wherever the history group changes.
+  int group = -1;
+  std::int64_t group_end = first;  // where the group of the histories being run ends
   for (std::int64_t h = first; h < last; ++h) {
     while (h >= bin->end) ++bin;
+    if (h >= group_end) {
+      const std::int64_t bin_first = bin == bins_.begin() ? 0 : std::prev(bin)->end;
+      const int g = HistoryGroup(h - bin_first, bin->end - bin_first);
+      if (g != group && group >= 0) growth->Close(group, tally);
+      group = g;
+      group_end = bin_first + GroupEnd(g, bin->end - bin_first);
+    }
     beam.RunHistory(bin->energy);
   }
+  if (group >= 0) growth->Close(group, tally);
 }
 
 void BlockPlan::AnnounceBinsUpTo(std::int64_t merged_histories, std::size_t& announced,
@@ -148,17 +176,8 @@ void BlockPlan::AnnounceBinsUpTo(std::int64_t merged_histories, std::size_t& ann
     on_bin(bins_[announced++].bin);
 }
 
-void SeedBlockStream(RandomStream<float>& random, std::uint64_t block) {
-  std::uint64_t state = block;
-  bool any_odd = false;
-  for (int j = 1; j <= 55; ++j) {
-    random.A[j] = static_cast<std::int32_t>(SplitMix64(state) >> 50);
-    any_odd = any_odd || (random.A[j] & 1) != 0;
-  }
-  if (!any_odd) random.A[1] |= 1;
-  random.J = 24;
-  random.K = 55;
-  for (int n = 0; n < RandomStream<float>::kWarmUpSteps; ++n) random.Step();
+void SeedBlockStream(RandomStream<float>& random, std::uint64_t block, RunSeed seed) {
+  random.SeedFromKey(BlockStreamKey(seed, block));
 }
 
 int ThreadCount(int requested) {
@@ -174,11 +193,11 @@ int ThreadCount(int requested) {
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
                              const std::function<void(int)>& on_bin,
-                             const PhysicsSwitches& physics) {
-  const BlockPlan plan(spectrum, n, physics);
+                             const PhysicsSwitches& physics, RunSeed seed, GroupGrowth* groups) {
+  const BlockPlan plan(spectrum, n, physics, seed);
   // No thread at all would leave the blocks unrun and the tally empty.
   threads = DOSAVIA_THREADS ? std::max(1, threads) : 1;
-  BlockScheduler scheduler(tables, plan, threads, total, on_bin);
+  BlockScheduler scheduler(tables, plan, threads, total, on_bin, groups);
   scheduler.Run(threads);
   return scheduler.histories();
 }

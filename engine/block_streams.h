@@ -12,6 +12,8 @@
 
 #include "engine/beam_spectrum.h"
 #include "engine/dose_tally.h"
+#include "engine/history_groups.h"
+#include "engine/run_seed.h"
 #include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
@@ -32,11 +34,9 @@ namespace dosavia {
 // block keeps the other cores waiting no longer than that.
 inline constexpr std::int64_t kBlockHistories = 8192;
 
-// Puts `random` into the start state of block b: the 55 lags are the top 14 bits of 55
-// successive SplitMix64 outputs (Steele, Lea and Flood, OOPSLA 2014) from the state b, the
-// first lag made odd if all are even (an additive lagged-Fibonacci stream needs an odd
-// lag to reach its full period), pointers at 24 and 55, then the usual 1000 warm-up steps.
-void SeedBlockStream(RandomStream<float>& random, std::uint64_t block);
+// Puts `random` into the start state of block b of a run with `seed`
+// (RandomStream::SeedFromKey with BlockStreamKey): without a seed, the state b itself.
+void SeedBlockStream(RandomStream<float>& random, std::uint64_t block, RunSeed seed = kDefaultSeed);
 
 // The run cut into blocks: the occupied bins in increasing order, each with the end of its
 // histories in the run's order, and the blocks of kBlockHistories over them. Whoever runs
@@ -45,11 +45,13 @@ void SeedBlockStream(RandomStream<float>& random, std::uint64_t block);
 // block order; the file is then the same however many ran them.
 class BlockPlan {
  public:
-  // `physics`: the parts of the physics that every block runs with.
-  BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics = {});
+  // `physics`: the parts of the physics that every block runs with; `seed`: the run's seed.
+  BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitches& physics = {},
+            RunSeed seed = kDefaultSeed);
 
   std::int64_t histories() const { return histories_; }
   const PhysicsSwitches& physics() const { return physics_; }
+  RunSeed seed() const { return seed_; }
   std::int64_t blocks() const { return (histories_ + kBlockHistories - 1) / kBlockHistories; }
   // Histories in the total once blocks 0..merged-1 are in it.
   std::int64_t HistoriesInBlocks(std::int64_t merged) const {
@@ -57,9 +59,10 @@ class BlockPlan {
   }
 
   // Seeds `random` for block b (0..blocks()-1) and runs its histories into `tally`, which
-  // the caller clears first.
+  // the caller clears first. With `growth` (cleared by the caller) the growth of each
+  // history group over the block is taken as it goes: the tally is the same.
   void RunBlock(const PhysicsTables<float>& tables, std::int64_t b, RandomStream<float>& random,
-                DoseTally& tally) const;
+                DoseTally& tally, GroupGrowth* growth = nullptr) const;
 
   // Calls on_bin for each occupied bin, not yet announced by this call's earlier uses of
   // `announced`, whose histories all lie within the first `merged_histories`.
@@ -75,6 +78,7 @@ class BlockPlan {
   std::vector<BinSpan> bins_;
   std::int64_t histories_ = 0;
   PhysicsSwitches physics_;
+  RunSeed seed_ = kDefaultSeed;
 };
 
 // Number of threads for a request of n (0: one per core the system reports, at least 1;
@@ -86,9 +90,12 @@ int ThreadCount(int requested);
 // adds them into `total`.
 // on_bin(i) is called once per occupied bin, in bin order and from one thread at a time,
 // as soon as every history of bins 1..i is in `total`. Returns the number of histories.
+// With `groups`, each history group's growth is added into it as well, block by block in
+// block order, so that it too is the same for any number of threads.
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
                              const std::function<void(int)>& on_bin,
-                             const PhysicsSwitches& physics = {});
+                             const PhysicsSwitches& physics = {}, RunSeed seed = kDefaultSeed,
+                             GroupGrowth* groups = nullptr);
 
 }  // namespace dosavia

@@ -24,6 +24,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     line.action = CommandLine::Action::kRepair;
     return line;
   }
+  bool seen_seed = false;
   for (std::size_t a = 0; a < args.size(); ++a) {
     const std::string_view arg = args[a];
     if (arg == "--version" || arg == "--init") {
@@ -40,6 +41,18 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
         return fail("--without takes electron-transport, multiple-scattering, photon-scatter, "
                     "coherent or pair, not '" + Excerpt(value) + "'");
       line.physics.*name->member = false;
+      continue;
+    }
+    if (arg == "--seed") {
+      if (seen_seed) return fail("--seed given twice");
+      seen_seed = true;
+      if (a + 1 == args.size()) return fail("--seed needs a number");
+      const std::string_view value = args[++a];
+      const std::optional<RunSeed> seed = ParseRunSeed(value);
+      if (!seed)
+        return fail("--seed takes a whole number from 0 to " + std::to_string(kMaxRunSeed) +
+                    ", not '" + Excerpt(value) + "'");
+      line.seed = *seed;
       continue;
     }
     if (arg != "--threads") return fail("unknown argument '" + Excerpt(arg) + "'");
@@ -64,6 +77,15 @@ std::vector<std::string> WithoutArguments(const PhysicsSwitches& physics) {
     args.emplace_back(name.option);
   }
   return args;
+}
+
+std::vector<std::string> SeedArguments(RunSeed seed) {
+  if (seed == kDefaultSeed) return {};
+  return {"--seed", std::to_string(seed)};
+}
+
+std::string SeedLine(RunSeed seed) {
+  return "     乱数の種 (seed) " + std::to_string(seed);
 }
 
 std::string ModeLine(int threads) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run_seed.h"
 #include "physics/physics_switches.h"
 
 namespace dosavia {
@@ -15,13 +16,16 @@ namespace dosavia {
 inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
-    "Usage: Kestrun [--threads N] [--without PART]...\n"
+    "Usage: Kestrun [--threads N] [--seed N] [--without PART]...\n"
     "       Kestrun --init [--repair] | --version | --help\n"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
     "  --threads N   block streams on N threads (N = 0: one per core, at most 256); the\n"
     "                result file is the same for every N, and differs from the single\n"
     "                stream's by statistical noise\n"
+    "  --seed N      an independent random sequence N (1 to 2147483647; 0, the default,\n"
+    "                is the fixed sequence of a run without it): runs that differ only in\n"
+    "                the seed show how far one run's numbers lie from another's\n"
     "  --without PART  switch a part of the physics off, to see what it does to the\n"
     "                dose; PART is electron-transport, multiple-scattering,\n"
     "                photon-scatter, coherent or pair, and may be repeated. The result\n"
@@ -41,6 +45,7 @@ struct CommandLine {
   std::optional<int> threads;  // empty: the single stream; 0: one thread per core
   std::string error;           // what was wrong, for kError
   PhysicsSwitches physics;     // the parts that --without switched off
+  RunSeed seed = kDefaultSeed; // --seed
 };
 
 // args: the arguments after the program name. One rule for every order: "--help" anywhere
@@ -52,9 +57,15 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args);
 // front end passes when it starts the engine, read back by ParseCommandLine.
 std::vector<std::string> WithoutArguments(const PhysicsSwitches& physics);
 
+// The arguments that give a seeded run its seed ("--seed", N); none for the default seed.
+std::vector<std::string> SeedArguments(RunSeed seed);
+
 // The console line that tells which mode runs, shown in the block-stream mode only, so that
 // the single-stream dialogue stays as it always was.
 std::string ModeLine(int threads);
+
+// The console line that names a run's seed, shown only for a seed given with --seed.
+std::string SeedLine(RunSeed seed);
 
 // The console lines that say which parts of the physics are switched off and the name the
 // result gets; empty for the full physics, so that its dialogue stays as it always was.

@@ -82,6 +82,10 @@ class DoseTally {
   // Ring dose of component (1, 2), ring j (1..125), slab k (1..300) [keV].
   float RingDose(int component, int j, int k) const { return ring_[component - 1][k][j]; }
 
+  // The rings 0..125 of slab k (1..300) of component (1, 2) side by side [keV]; element 0
+  // is never scored.
+  const float* RingRow(int component, int k) const { return ring_[component - 1][k].data(); }
+
   // Primary kerma of depth bin (1..300) [keV].
   float Kerma(int bin) const { return kerma_[bin]; }
 
@@ -178,6 +182,10 @@ class DoseTallyObserver : public NullObserver<float> {
 
   // Everything queued goes to the tally, or to the scoring thread, now.
   void Drain();
+
+  // Everything queued is in the tally when this returns (the scoring thread has applied
+  // it), and scoring goes on: for reading the tally between histories.
+  void Sync();
 
  private:
   static constexpr int kQueueLength = 256;

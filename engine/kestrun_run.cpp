@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "engine/beam_geometry.h"
 #include "engine/beam_spectrum.h"
@@ -17,7 +18,9 @@
 #include "engine/field_superposition.h"
 #include "engine/pencil_beam.h"
 #include "engine/program_files.h"
+#include "engine/history_groups.h"
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
 #include "engine/scoring_thread.h"
 #include "physics/physics_loader.h"
 #include "physics/physics_tables.h"
@@ -68,7 +71,11 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
   const auto file = [&](const std::string& name) { return (working_dir / name).string(); };
   try {
     auto state = std::make_unique<EngineState>();
-    state->random.Seed();
+    if (options.seed == kDefaultSeed) {
+      state->random.Seed();
+    } else {
+      state->random.SeedFromKey(SingleStreamKey(options.seed));
+    }
     LoadPhysicsTables(state->tables, file(kWaterDataFile), file(kElectronDataFile));
     state->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
 
@@ -79,14 +86,18 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
                              conditions.spectrum_file);
     // A folder that takes no file, or a name that reaches a program file, is said now, not
     // after every history has run.
-    CheckNotProgramFile(file(conditions.result_file));
-    CheckCanWrite(file(conditions.result_file));
+    const std::string statistics_file = RunStatisticsFileName(conditions.result_file);
+    for (const std::string& name : {conditions.result_file, statistics_file}) {
+      CheckNotProgramFile(file(name));
+      CheckCanWrite(file(name));
+    }
 
     out << kTitleLine << "\n\n";
     const ClockReading start = options.clock();
     out << StartTimeLine(start) << "\n\n" << kWaitingLine << "\n";
     const int threads = options.threads ? ThreadCount(*options.threads) : 0;
     if (options.threads) out << ModeLine(threads) << "\n";
+    if (options.seed != kDefaultSeed) out << SeedLine(options.seed) << "\n";
     if (!options.differing_data.empty()) out << DifferingDataLine(options.differing_data) << "\n";
     out << WithoutLines(options.physics, conditions.result_file);
     out << "\n" << std::flush;
@@ -94,22 +105,35 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     state->tally = std::make_unique<DoseTally>(
         std::span<const float, kSlabs + 1>(state->tables.DepthBinWidth));
     const auto progress = [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; };
+    // The history groups' growth, read between histories: the tally stays as it was.
+    auto groups = std::make_unique<GroupGrowth>();
+    std::int64_t histories = 0;
     if (options.threads) {
-      RunBlockStreams(state->tables, spectrum, conditions.photon_total, threads, *state->tally,
-                      progress, options.physics);
-    } else if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
-      // The ring scores on a second core, in the same order: the same file, sooner.
-      ScoringThread scorer(*state->tally);
-      {
-        PencilBeam beam(state->tables, state->random, *state->tally, scorer, options.physics);
-        RunSpectrumBins(spectrum, conditions.photon_total, progress,
-                        [&](float energy) { beam.RunHistory(energy); });
-      }
-      scorer.Finish();
+      histories = RunBlockStreams(state->tables, spectrum, conditions.photon_total, threads,
+                                  *state->tally, progress, options.physics, options.seed,
+                                  groups.get());
     } else {
-      PencilBeam beam(state->tables, state->random, *state->tally, options.physics);
-      RunSpectrumBins(spectrum, conditions.photon_total, progress,
-                      [&](float energy) { beam.RunHistory(energy); });
+      const auto group_end = [&](PencilBeam& beam, int g) {
+        beam.SyncTally();
+        groups->Close(g, *state->tally);
+      };
+      if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
+        // The ring scores on a second core, in the same order: the same file, sooner.
+        ScoringThread scorer(*state->tally);
+        {
+          PencilBeam beam(state->tables, state->random, *state->tally, scorer, options.physics);
+          histories = RunSpectrumBinsInGroups(
+              spectrum, conditions.photon_total, progress,
+              [&](float energy) { beam.RunHistory(energy); },
+              [&](int g) { group_end(beam, g); });
+        }
+        scorer.Finish();
+      } else {
+        PencilBeam beam(state->tables, state->random, *state->tally, options.physics);
+        histories = RunSpectrumBinsInGroups(
+            spectrum, conditions.photon_total, progress,
+            [&](float energy) { beam.RunHistory(energy); }, [&](int g) { group_end(beam, g); });
+      }
     }
 
     out << "\n" << StartTimeLine(start) << "\n" << EndTimeLine(options.clock()) << "\n" << std::flush;
@@ -117,6 +141,12 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     if (!state->tally->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
     Superpose(*state->tally, state->field);
     const NormalisedResults results = Normalise(*state->tally, state->field);
+    // The statistics first: should the result then fail to be written, they match no
+    // result and are never read as its own.
+    const auto statistics =
+        MakeRunStatistics(GroupCurves(*groups), results.kmax, histories, options.seed, options.physics,
+                          ResultChecksum(ResultFileText(results)));
+    WriteRunStatisticsFile(file(statistics_file), *statistics);
     WriteResultFile(file(conditions.result_file), results);
   } catch (const ProblemError& e) {
     out << ErrorLine(e.problem()) << "\n";

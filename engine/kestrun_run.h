@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/console_text.h"
+#include "engine/run_seed.h"
 #include "physics/physics_switches.h"
 
 namespace dosavia {
@@ -27,10 +28,13 @@ struct KestrunOptions {
   std::vector<std::string> differing_data;
   // The parts of the physics in force; a run with some off writes a tagged result name.
   PhysicsSwitches physics;
+  // The random sequence: the default is the fixed one of every run without --seed.
+  RunSeed seed = kDefaultSeed;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by
-// their plain names. Writes the dialogue to `out`, reads the final Enter from `in` (the
+// their plain names. Beside the result file it writes the run's statistics
+// (RunStatisticsFileName: the history groups' curves and the uncertainties they give). Writes the dialogue to `out`, reads the final Enter from `in` (the
 // end of input counts as Enter) and returns the exit status: 0 after a complete run, 1 when
 // an input file is missing or malformed, no primary kerma was scored, the tally holds a
 // value that is not finite, or the result file could not be written. After an error the prompt is still shown, and no result file is

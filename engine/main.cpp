@@ -93,5 +93,6 @@ int main(int argc, char** argv) {
     if (!ec) options.differing_data = dosavia::DataFilesDifferingFromShipped(executable, here);
   }
   options.physics = line.physics;
+  options.seed = line.seed;
   return dosavia::RunKestrun(std::cin, std::cout, {}, options);
 }

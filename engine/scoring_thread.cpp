@@ -28,6 +28,11 @@ void ScoringThread::HandOver(PendingScore* batch, int count) {
   changed_.notify_all();
 }
 
+void ScoringThread::WaitApplied() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return filled_count_ == 0 && !applying_; });
+}
+
 void ScoringThread::Finish() {
   if (!thread_.joinable()) return;
   {
@@ -48,11 +53,13 @@ void ScoringThread::Work() {
       batch = filled_[filled_first_];
       filled_first_ = (filled_first_ + 1) % kBatches;
       --filled_count_;
+      applying_ = true;
     }
     ApplyScores(tally_, batch.first, batch.second);
     {
       std::lock_guard lock(mutex_);
       empty_.push_back(batch.first);
+      applying_ = false;
     }
     changed_.notify_all();
   }
@@ -68,6 +75,15 @@ void DoseTallyObserver::HandOver() {
   scorer_->HandOver(queue_, queued_);
   queue_ = scorer_->EmptyBatch();
   queued_ = 0;
+}
+
+void DoseTallyObserver::Sync() {
+  if (scorer_ == nullptr) {
+    Apply();
+    return;
+  }
+  if (queued_ > 0) HandOver();
+  scorer_->WaitApplied();
 }
 
 void DoseTallyObserver::Drain() {

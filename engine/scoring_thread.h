@@ -33,6 +33,9 @@ class ScoringThread {
   // Hands over a batch of `count` scores, to be applied after the batches before it.
   void HandOver(PendingScore* batch, int count);
 
+  // Waits until every batch handed over is in the tally; the thread goes on.
+  void WaitApplied();
+
   // Waits until every batch handed over is in the tally, then ends the thread.
   void Finish();
 
@@ -50,6 +53,7 @@ class ScoringThread {
   int filled_first_ = 0;
   int filled_count_ = 0;
   bool done_ = false;
+  bool applying_ = false;  // a batch is out of the list and not yet back among the empty ones
   std::thread thread_;
 };
 

@@ -281,34 +281,17 @@ double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximu
   return std::sqrt(std::max(0.0, variance));
 }
 
-namespace {
-
-// ln D at bin j's centre from the straight line over j +-10 bins, with its variance from the
-// scatter about the line; nothing when a dose is not positive.
-std::optional<std::pair<double, double>> LogLinearFit(std::span<const double> dose, int j) {
-  if (j - kLogFitHalfBins < 1 || j + kLogFitHalfBins > LastBin(dose)) return std::nullopt;
+double FittedSurfaceKerma(std::span<const double> kerma) {
+  constexpr int kFitBins = 50;  // the first 5 cm, where the result file takes its maximum
+  if (LastBin(kerma) < kFitBins) return 0;
   std::vector<double> xs, ys;
-  for (int k = j - kLogFitHalfBins; k <= j + kLogFitHalfBins; ++k) {
-    if (!(dose[k] > 0)) return std::nullopt;
-    xs.push_back(DepthBinCentreCm(k) - DepthBinCentreCm(j));
-    ys.push_back(std::log(dose[k]));
+  for (int k = 1; k <= kFitBins; ++k) {
+    if (!(kerma[k] > 0)) return 0;
+    xs.push_back(DepthBinCentreCm(k));
+    ys.push_back(std::log(kerma[k]));
   }
   const auto c = PolyFit<1>(xs, ys);
-  if (!c) return std::nullopt;
-  double rss = 0;
-  for (std::size_t p = 0; p < xs.size(); ++p) rss += std::pow(ys[p] - (*c)[0] - (*c)[1] * xs[p], 2);
-  const double n = static_cast<double>(xs.size());
-  // The abscissae are centred, so the intercept's variance is the residual variance over n.
-  return std::pair{(*c)[0], rss / (n - 2) / n};
-}
-
-}  // namespace
-
-double Tpr2010Uncertainty(std::span<const double> dose_10x10) {
-  const auto d10 = LogLinearFit(dose_10x10, kBin10cm);
-  const auto d20 = LogLinearFit(dose_10x10, kBin20cm);
-  if (!d10 || !d20) return -1;
-  return std::exp(d20->first - d10->first) * std::sqrt(d10->second + d20->second);
+  return c ? std::exp((*c)[0] + (*c)[1] * DepthBinCentreCm(1)) : 0;
 }
 
 double Tpr2010(std::span<const double> dose_10x10) {

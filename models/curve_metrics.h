@@ -68,9 +68,19 @@ std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_
 // the curve.
 double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximum);
 
-// Standard uncertainty of Tpr2010 from the scatter of ln D about each of its two straight
-// lines; -1 when either fit fails.
-double Tpr2010Uncertainty(std::span<const double> dose_10x10);
+// The primary kerma at the surface (bin 1's centre) from a straight line fitted to ln K over
+// the first 5 cm [the kerma's units]; 0 when a bin there holds no kerma. The primary kerma
+// of a parallel beam falls exponentially from the surface, so the fit is the kerma's
+// maximum without the noise of any one bin: curves of one beam divided by it line up
+// whatever their number of photons, where the noisiest maximum bin would not.
+double FittedSurfaceKerma(std::span<const double> kerma);
+
+// Whether a curve whose surface bin is `surface_ratio` of its maximum, with standard
+// uncertainty `sigma` (0 when not known), builds up at all: the surface must lie clearly
+// below the maximum. A curve without electron transport starts at 0.97 of it.
+inline bool HasBuildUp(double surface_ratio, double sigma) {
+  return surface_ratio + 2 * (sigma > 0 ? sigma : 0) < 0.9;
+}
 
 // The numbers of the screen's value table for one curve.
 struct CurveMetrics {

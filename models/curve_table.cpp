@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "engine/beam_geometry.h"
 #include "engine/conditions_file.h"
@@ -71,17 +73,61 @@ std::string CurveLegendText(std::string_view energy, int field, std::string_view
          FieldSizeLabel(field) + ", " + std::string(file) + SwitchedPhysicsNote(file, english);
 }
 
-CurveTableRow MeasureCurveSet(const ResultTables& tables, int field) {
+namespace {
+
+// The jackknife's standard uncertainty of a value from its leave-one-group-out values.
+double JackknifeSigma(const std::vector<double>& values) {
+  const double n = static_cast<double>(values.size());
+  double mean = 0;
+  for (const double v : values) mean += v / n;
+  double sum = 0;
+  for (const double v : values) sum += (v - mean) * (v - mean);
+  return std::sqrt((n - 1) / n * sum);
+}
+
+}  // namespace
+
+CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
+                              const RunStatistics* statistics) {
   const auto& dose = tables.DoseTable[kTotalDose][field];
   const auto& reference = tables.DoseTable[kTotalDose][kReferenceFieldColumn];
   const CurveMetrics m = MeasureCurve(dose);
   CurveTableRow row;
   row.dmax_cm = m.maximum.depth_cm;
-  row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
   row.surface_percent = 100 * m.surface_ratio;
   row.d10_percent = 100 * m.d10_ratio;
   row.tpr2010 = Tpr2010(reference);
-  row.tpr2010_sigma = Tpr2010Uncertainty(reference);
+  if (statistics == nullptr || statistics->groups < 2) {
+    row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
+    row.build_up = HasBuildUp(m.surface_ratio, 0);
+    return row;
+  }
+  // The jackknife over the history groups: each value again from the run without group g.
+  const int n = statistics->groups;
+  const auto leave_out = [&](int curve, int g, RunStatistics::Curve& out) {
+    out[0] = 0;
+    for (int k = 1; k <= kDepthBins; ++k) {
+      double sum = 0;
+      for (int h = 0; h < n; ++h) sum += statistics->group[h][curve][k];
+      out[k] = (sum - statistics->group[g][curve][k]) / (n - 1);
+    }
+  };
+  std::vector<double> dmax, surface, tpr;
+  RunStatistics::Curve curve{};
+  for (int g = 0; g < n; ++g) {
+    leave_out(field, g, curve);
+    const CurveMetrics mg = MeasureCurve(curve);
+    dmax.push_back(mg.maximum.depth_cm);
+    surface.push_back(mg.surface_ratio);
+    leave_out(kReferenceFieldColumn, g, curve);
+    tpr.push_back(Tpr2010(curve));
+  }
+  row.measured = true;
+  row.seed = statistics->seed;
+  row.dmax_sigma_cm = JackknifeSigma(dmax);
+  row.surface_sigma_percent = 100 * JackknifeSigma(surface);
+  row.tpr2010_sigma = JackknifeSigma(tpr);
+  row.build_up = HasBuildUp(m.surface_ratio, row.surface_sigma_percent / 100);
   return row;
 }
 
@@ -108,15 +154,51 @@ std::string Fixed(double value, int decimals) {
 
 }  // namespace
 
-CurveTableCells CurveTableText(const CurveTableRow& row) {
+CurveTableCells CurveTableText(const CurveTableRow& row, bool english) {
   CurveTableCells cells;
-  cells.dmax = Fixed(row.dmax_cm, 2);
-  if (row.dmax_cm > 0 && row.dmax_sigma_cm >= 0)
-    cells.dmax += " ± " + Fixed(std::max(kSmallestDmaxSigmaCm, row.dmax_sigma_cm), 2);
+  if (!row.build_up && row.dmax_cm > 0) {
+    cells.dmax = english ? "at the surface: no build-up" : "表面で最大: ビルドアップなし";
+  } else {
+    cells.dmax = Fixed(row.dmax_cm, 2);
+    if (row.dmax_cm > 0 && row.dmax_sigma_cm >= 0) {
+      cells.dmax += " ± " + Fixed(std::max(kSmallestDmaxSigmaCm, row.dmax_sigma_cm), 2);
+      if (!row.measured) cells.dmax += "*";
+    }
+  }
   cells.surface = Fixed(row.surface_percent, 1);
   cells.d10 = Fixed(row.d10_percent, 1);
   cells.tpr = Fixed(row.tpr2010, 3);
+  if (row.tpr2010 > 0 && row.tpr2010_sigma >= 0)
+    cells.tpr += " ± " + Fixed(std::max(0.001, row.tpr2010_sigma), 3);
   return cells;
+}
+
+std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
+  // A number, or an empty cell where it is not known.
+  const auto cell = [](double v, bool known) { return known && std::isfinite(v) ? Number(v) : ""; };
+  // Tabs and line ends inside a name would shift the columns.
+  const auto plain = [](std::string s) {
+    for (char& c : s)
+      if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return s;
+  };
+  std::string text =
+      "set\tenergy\tfield_cm\td_max_cm\td_max_u_cm\tsurface_pct\tsurface_u_pct\td10_pct\t"
+      "tpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\n";
+  for (const TableTsvRow& r : rows) {
+    const CurveTableRow& v = r.row;
+    const bool dmax = v.build_up && v.dmax_cm > 0;
+    text += plain(r.set) + '\t' + plain(r.energy) + '\t' +
+            std::to_string(static_cast<int>(kFieldSideCm[r.field])) + '\t' +
+            cell(v.dmax_cm, dmax) + '\t' + cell(v.dmax_sigma_cm, dmax && v.dmax_sigma_cm >= 0) +
+            '\t' + cell(v.surface_percent, v.surface_percent > 0) + '\t' +
+            cell(v.surface_sigma_percent, v.surface_sigma_percent >= 0) + '\t' +
+            cell(v.d10_percent, v.d10_percent > 0) + '\t' + cell(v.tpr2010, v.tpr2010 > 0) +
+            '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) + '\t' +
+            (v.build_up ? "yes" : "none") + '\t' + (v.measured ? "measured" : "estimated") +
+            '\t' + (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\n';
+  }
+  return text;
 }
 
 std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file,

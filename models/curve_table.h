@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
 
 namespace dosavia {
 
@@ -41,20 +42,51 @@ struct CurveTableRow {
   double d10_percent = 0;
   double tpr2010 = 0;  // of the result's 10 x 10 cm field
   double tpr2010_sigma = -1;
+  // Whether the uncertainties were measured from the run's history groups (its statistics
+  // file) rather than estimated from the curve alone.
+  bool measured = false;
+  // False when the maximum lies at the surface within its uncertainty (no electron
+  // transport, say): the curve then has no d_max to speak of.
+  bool build_up = true;
+  double surface_sigma_percent = -1;
+  long long seed = -1;  // the run's seed; -1 when not known
 };
-CurveTableRow MeasureCurveSet(const ResultTables& tables, int field);
+
+// The row of `field` of a result, with `statistics` (its matching statistics file, or null):
+// the numbers from the result's curves, their uncertainties by the jackknife over the
+// statistics' history groups (the value computed again without each group in turn) or,
+// without statistics, the d_max uncertainty estimated from the curve's own noise and none
+// for TPR20,10.
+CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
+                              const RunStatistics* statistics = nullptr);
+
 
 // A row of the value table as it is shown, on the screen and in a saved picture alike:
-// d_max with the uncertainty of its fit ("2.88 ± 0.15", the uncertainty at least 0.01 so
-// that a smooth curve does not claim an exact maximum), surface and D10 in per cent to one
-// decimal, TPR20,10 to three; "—" where a number is not known (a curve without a maximum).
+// d_max with its uncertainty ("2.88 ± 0.15", the uncertainty at least 0.01 so that a smooth
+// curve does not claim an exact maximum; "2.88 ± 0.15*" where it is estimated from the curve
+// alone), surface and D10 in per cent to one decimal, TPR20,10 to three with its measured
+// uncertainty; "—" where a number is not known (a curve without a maximum); for a curve
+// without build-up, the words that say so in place of a d_max.
 struct CurveTableCells {
   std::string dmax;
   std::string surface;
   std::string d10;
   std::string tpr;
 };
-CurveTableCells CurveTableText(const CurveTableRow& row);
+CurveTableCells CurveTableText(const CurveTableRow& row, bool english = false);
+
+// The value table as tab-separated UTF-8 text for a spreadsheet or a script: a header row
+// of machine names (set, energy, field_cm, d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,
+// d10_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed), then one row per set; an
+// unknown number is an empty cell, build_up is "yes" or "none", uncertainty "measured" or
+// "estimated". LF line ends.
+struct TableTsvRow {
+  std::string set;     // the result file's name
+  std::string energy;  // "10 MV"; empty when unknown
+  int field = 8;
+  CurveTableRow row;
+};
+std::string CurveTableTsv(std::span<const TableTsvRow> rows);
 
 // A drawn set as the CSV names it.
 struct CsvCurveSet {

@@ -4,6 +4,7 @@
 // spread is small.
 #pragma once
 
+#include "models/curve_metrics.h"
 #include "models/visual_depth_dose.h"
 
 namespace dosavia {
@@ -13,6 +14,12 @@ namespace dosavia {
 // the spread of those depths, times (G - 1)/G under the root, is the uncertainty of the
 // fit to all groups. -1 while a group holds fewer than two histories or a fit fails.
 double DmaxUncertainty(const VisualDepthDose& tally, double bin_cm);
+
+// Whether the live curve builds up at all: its first shown bin clearly below the fitted
+// maximum (HasBuildUp, with the jackknife's spread of that ratio). A curve without electron
+// transport starts at its maximum and has no d_max to speak of; true while too little is
+// known to tell.
+bool VisualCurveBuildsUp(const VisualDepthDose& tally, double bin_cm);
 
 // Whether a d_max of uncertainty `sigma_cm` is worth a marker: known (sigma >= 0) and to
 // better than `limit_cm` (by default 0.5 cm, a fifth of the build-up region of 10 MV).

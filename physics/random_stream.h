@@ -24,6 +24,14 @@ class RandomStream {
   // programs; fewer only to inspect the freshly filled table).
   void Seed(int warm_up_steps = kWarmUpSteps);
 
+  // Puts the generator into the start state of the stream named by `key`: the 55 lags are
+  // the top 14 bits of 55 successive SplitMix64 outputs (Steele, Lea and Flood, OOPSLA
+  // 2014) from the state `key`, the first lag made odd if all are even (an additive
+  // lagged-Fibonacci stream needs an odd lag to reach its full period), pointers at 24 and
+  // 55, then the usual warm-up steps. Different keys give streams that are independent for
+  // every practical purpose; the same key always replays the same numbers.
+  void SeedFromKey(std::uint64_t key);
+
   // Advances by one step and returns the new integer value (0..16383).
   std::int32_t Step() {
     // Both entries lie in 0..16383, so the sum modulo 2^14 is its low 14 bits.

@@ -73,6 +73,7 @@ enum class ProblemKind {
   // The result file.
   kResultEndsEarly,      // in record {value} of {limit}
   kResultValueTooLarge,  // {value}
+  kStatisticsLineUnexpected,  // {limit}: what the line should hold; {value}: what it holds
   // The conditions file.
   kLineMissing,  // {limit} lines needed, {value} there
   kNameEmpty,

@@ -74,6 +74,10 @@
         <source>  (まだ不確か)</source>
         <translation>  (not yet sure)</translation>
     </message>
+    <message>
+        <source>表面で最大: ビルドアップなし</source>
+        <translation>maximum at the surface: no build-up</translation>
+    </message>
 </context>
 <context>
     <name>EngineConsole</name>

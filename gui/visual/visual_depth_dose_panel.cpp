@@ -112,8 +112,14 @@ void DepthDosePanel::Remake(bool with_sigma) {
   const double chosen = ChooseBinWidth(tally_);
   bin_cm_ = bin_cm_ > 0 ? std::min(bin_cm_, chosen) : chosen;
   curve_ = MakeDepthDoseCurve(tally_, bin_cm_);
-  if (with_sigma) dmax_sigma_ = curve_.has_maximum ? DmaxUncertainty(tally_, curve_.bin_cm) : -1;
-  if (!curve_.has_maximum) dmax_sigma_ = -1;
+  if (with_sigma) {
+    dmax_sigma_ = curve_.has_maximum ? DmaxUncertainty(tally_, curve_.bin_cm) : -1;
+    build_up_ = !curve_.has_maximum || VisualCurveBuildsUp(tally_, curve_.bin_cm);
+  }
+  if (!curve_.has_maximum) {
+    dmax_sigma_ = -1;
+    build_up_ = true;
+  }
 }
 
 void DepthDosePanel::RefreshDuringBatch() {
@@ -301,15 +307,18 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
 // its depth, a band of one standard uncertainty either side and a dot. Still wandering: the
 // depth in grey with the word that it is not yet sure, and no marker.
 void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const {
-  const bool settled = DmaxIsSettled(dmax_sigma_);
+  // A curve that starts at its maximum has no d_max to mark: it is said in words instead.
+  const bool settled = build_up_ && DmaxIsSettled(dmax_sigma_);
   QString label;
-  if (dmax_sigma_ >= 0)
+  if (!build_up_)
+    label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
+  else if (dmax_sigma_ >= 0)
     label = QString::fromUtf8("d_max %1 ± %2 cm")
                 .arg(curve_.d_max_cm, 0, 'f', 1)
                 .arg(std::max(0.1, dmax_sigma_), 0, 'f', 1);
   else
     label = QString::fromUtf8("d_max %1 cm").arg(curve_.d_max_cm, 0, 'f', 1);
-  if (!settled) label += Tr("DepthDosePanel", "  (まだ不確か)");
+  if (!settled && build_up_) label += Tr("DepthDosePanel", "  (まだ不確か)");
   if (settled) {
     p.save();
     p.setClipRect(axes.area);
@@ -324,7 +333,7 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
     p.restore();
   }
   p.setPen(settled ? kMaxGreen : kUnsettledGrey);
-  const QPointF top = axes.Map(curve_.d_max_cm, 100);
+  const QPointF top = axes.Map(build_up_ ? curve_.d_max_cm : 0.0, 100);
   const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
   const double left = std::max(axes.area.left() + 4,
                                std::min(top.x() + 8, axes.area.right() - label_width - 4));

@@ -86,6 +86,7 @@ class DepthDosePanel : public QWidget, public Zoomable {
   DepthDoseCurve reference_;
   PhysicsSwitches reference_physics_;
   double dmax_sigma_ = -1;
+  bool build_up_ = true;  // false: the curve starts at its maximum (no electrons)
   // The finest bin width shown since the tally was emptied: bins only grow finer as the
   // photons add up, so the curve does not coarsen again after a Stop or a refresh.
   double bin_cm_ = 0;

@@ -18,13 +18,23 @@ namespace {
 
 const std::string kDataDir = DOSAVIA_DATA_DIR;
 
-std::string ThreadsFile(const BlockRunInputs& in, int threads, const PhysicsSwitches& physics = {}) {
+// The result file of Kestrun --threads; with `statistics`, its statistics' text there too.
+std::string ThreadsFile(const BlockRunInputs& in, int threads, const PhysicsSwitches& physics = {},
+                        std::string* statistics = nullptr) {
   auto total = std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(in.tables.DepthBinWidth));
-  RunBlockStreams(in.tables, in.spectrum, in.conditions.photon_total, threads, *total, [](int) {},
-                  physics);
+  auto groups = std::make_unique<GroupGrowth>();
+  const std::int64_t histories =
+      RunBlockStreams(in.tables, in.spectrum, in.conditions.photon_total, threads, *total,
+                      [](int) {}, physics, in.plan->seed(), groups.get());
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total, *field);
-  return ResultFileText(Normalise(*total, *field));
+  const NormalisedResults results = Normalise(*total, *field);
+  const std::string text = ResultFileText(results);
+  if (statistics != nullptr)
+    *statistics = RunStatisticsText(*MakeRunStatistics(GroupCurves(*groups), results.kmax, histories,
+                                                       in.plan->seed(), physics,
+                                                       ResultChecksum(text)));
+  return text;
 }
 
 TEST(BlockRunTest, WorkersHandingOverCellsWriteTheThreadsFile) {
@@ -36,22 +46,30 @@ TEST(BlockRunTest, WorkersHandingOverCellsWriteTheThreadsFile) {
   for (int w = 0; w < 3; ++w) workers.push_back(std::make_unique<BlockRunner>(*inputs));
   std::vector<std::vector<float>> cells(inputs->plan->blocks(),
                                         std::vector<float>(DoseTally::kCellCount));
-  for (const int b : {6, 2, 0, 5, 1, 4, 3})
+  std::vector<std::vector<float>> pieces(inputs->plan->blocks());
+  for (const int b : {6, 2, 0, 5, 1, 4, 3}) {
     workers[b % 3]->Run(b, std::span<float, DoseTally::kCellCount>(cells[b]));
+    pieces[b] = workers[b % 3]->PackedGrowth();
+  }
   BlockTotal total(*inputs);
   std::vector<int> bins;
   total.Begin([&](int i) { bins.push_back(i); });
   for (int b = 0; b < inputs->plan->blocks(); ++b) {
     EXPECT_THROW(total.Results(), std::logic_error);  // a stopped run has no result
-    total.AddNext(std::span<const float, DoseTally::kCellCount>(cells[b]),
+    total.AddNext(std::span<const float, DoseTally::kCellCount>(cells[b]), pieces[b],
                   [&](int i) { bins.push_back(i); });
   }
-  EXPECT_EQ(ResultFileText(total.Results()), ThreadsFile(*inputs, 2));
+  // The statistics too: the browser's and the Node edition's are native Kestrun's.
+  std::string threads_statistics;
+  const std::string text = ResultFileText(total.Results());
+  EXPECT_EQ(text, ThreadsFile(*inputs, 2, {}, &threads_statistics));
+  EXPECT_EQ(RunStatisticsText(*total.Statistics(total.Results(), text)), threads_statistics);
   // Every occupied bin once, in order, the last being the spectrum's last.
   ASSERT_FALSE(bins.empty());
   for (std::size_t i = 1; i < bins.size(); ++i) EXPECT_LT(bins[i - 1], bins[i]);
   EXPECT_EQ(bins.back(), inputs->spectrum.imax);
-  EXPECT_THROW(total.AddNext(std::span<const float, DoseTally::kCellCount>(cells[0]), [](int) {}),
+  EXPECT_THROW(total.AddNext(std::span<const float, DoseTally::kCellCount>(cells[0]), pieces[0],
+                             [](int) {}),
                std::logic_error);
 }
 
@@ -81,7 +99,8 @@ std::string WorkersFile(const BlockRunInputs& inputs) {
   std::vector<float> cells(DoseTally::kCellCount);
   for (int b = 0; b < inputs.plan->blocks(); ++b) {
     runner.Run(b, std::span<float, DoseTally::kCellCount>(cells));
-    total.AddNext(std::span<const float, DoseTally::kCellCount>(cells), [](int) {});
+    total.AddNext(std::span<const float, DoseTally::kCellCount>(cells), runner.PackedGrowth(),
+                  [](int) {});
   }
   return ResultFileText(total.Results());
 }

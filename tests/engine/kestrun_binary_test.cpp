@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -15,6 +16,7 @@
 #include "engine/command_line.h"
 #include "engine/console_text.h"
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
 #include "engine_test_support.h"
 #include "records/file_io.h"
 #include "tests/physics/small_data_files.h"
@@ -116,6 +118,52 @@ TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
   EXPECT_EQ(first.size(), 600u * 127u);
 }
 
+// Every run writes its statistics beside its result: they name the seed and the histories,
+// belong to that very file (its checksum), and their history groups average to the result's
+// own curves. A seed gives a different, reproducible file, the same for any thread count.
+TEST(KestrunBinaryTest, StatisticsDescribeTheirResultAndSeedsGiveIndependentRuns) {
+  const TempDir dir(testing::ScratchName("engine_binary_seed"));
+  const fs::path data(DOSAVIA_DATA_DIR);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "6MV.csv"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
+  const struct {
+    const char* args;
+    RunSeed seed;
+  } cases[] = {{"", 0}, {"--threads 2", 0}, {"--seed 9", 9}, {"--seed 9", 9},
+               {"--seed 9 --threads 3", 9}, {"--threads 1 --seed 9", 9}, {"--seed 10", 10}};
+  std::map<std::string, std::string> file_of;  // result bytes by arguments
+  for (const auto& c : cases) {
+    ASSERT_EQ(RunKestrunIn(dir, "6MV.csv\r\n6MV-s.data\r\n2.00E+04\r\n", c.args), 0) << c.args;
+    const std::string result = Read(dir, "6MV-s.data");
+    const auto statistics = ParseRunStatistics(Read(dir, "6MV-s.stat"), "6MV-s.stat");
+    EXPECT_EQ(statistics->result_checksum, ResultChecksum(result)) << c.args;
+    EXPECT_EQ(statistics->seed, c.seed) << c.args;
+    EXPECT_GT(statistics->histories, 19000) << c.args;
+    EXPECT_EQ(statistics->group.size(), static_cast<std::size_t>(kHistoryGroups));
+    const auto tables = ParseResultFile(result, "6MV-s.data");
+    for (const int field : {1, 8, 10})
+      for (const int bin : {1, 15, 100, 250}) {
+        double mean = 0;
+        for (const auto& g : statistics->group) mean += g[field][bin] / kHistoryGroups;
+        EXPECT_NEAR(mean, tables->DoseTable[kTotalDose][field][bin],
+                    2e-3 * tables->DoseTable[kTotalDose][field][bin] + 1e-6)
+            << c.args << " field " << field << " bin " << bin;
+        EXPECT_GT(statistics->u[field][bin], 0) << c.args;
+      }
+    EXPECT_EQ(std::string(c.seed == 0 ? "" : "yes"),
+              Read(dir, "console.txt").find(SeedLine(c.seed)) != std::string::npos ? "yes" : "")
+        << c.args;
+    file_of[c.args] = result;
+  }
+  EXPECT_EQ(file_of["--seed 9 --threads 3"], file_of["--threads 1 --seed 9"]);
+  EXPECT_NE(file_of["--seed 9"], file_of[""]);
+  EXPECT_NE(file_of["--seed 9"], file_of["--seed 10"]);
+  EXPECT_NE(file_of["--seed 9"], file_of["--seed 9 --threads 3"]);
+  EXPECT_NE(file_of["--threads 2"], file_of["--seed 9 --threads 3"]);
+}
+
 // A run with physics switched off says so on the console and writes its result under the
 // tagged name, leaving the full-physics name free.
 TEST(KestrunBinaryTest, WithoutWritesATaggedResultAndSaysWhatWasOff) {
@@ -161,6 +209,10 @@ TEST(KestrunBinaryTest, CommandLine) {
       {"--init --repair --threads 2", 2, "takes no other argument"},
       {"--without", 2, "--without needs"},
       {"--without gravity", 2, "not 'gravity'"},
+      {"--seed", 2, "--seed needs a number"},
+      {"--seed -3", 2, "not '-3'"},
+      {"--seed 2147483648", 2, "not '2147483648'"},
+      {"--seed 1 --seed 2", 2, "--seed given twice"},
   };
   for (const auto& c : cases) {
     const TempDir dir(testing::ScratchName("engine_binary_args"));
@@ -213,9 +265,10 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
          d.Write("water20.dat", testing::WaterFile(rows));
        },
        "t.csv 120 行目"},
-      // 16 kB is less than the 76 kB result file: the write fails instead of a silent kill.
+      // 16 kB is less than the statistics (written first) and the 76 kB result file: the
+      // write fails instead of a silent kill.
       {"result beyond the file-size limit", "t.csv\r\nres.data\r\n2000\r\n", nullptr,
-       "res.data：ファイルを書き込めません（ファイルが大きすぎます）", "ulimit -f 16 &&"},
+       "res.stat：ファイルを書き込めません（ファイルが大きすぎます）", "ulimit -f 16 &&"},
   };
   // An earlier result of the run's name: only a file of that shape may be replaced.
   const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
@@ -237,8 +290,9 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     EXPECT_EQ(console.substr(console.size() - std::min(console.size(), tail.size())), tail) << c.name;
     EXPECT_EQ(Read(dir, "res.data"), earlier) << c.name;
     for (const auto& entry : fs::directory_iterator(dir.path()))
-      EXPECT_NE(entry.path().filename().string().rfind(".res.data.", 0), 0u)
-          << c.name << ": temporary file left behind: " << entry.path();
+      for (const char* temporary : {".res.data.", ".res.stat."})
+        EXPECT_NE(entry.path().filename().string().rfind(temporary, 0), 0u)
+            << c.name << ": temporary file left behind: " << entry.path();
   }
 }
 

@@ -9,6 +9,8 @@
 #include "engine/command_line.h"
 #include "engine/conditions_file.h"
 #include "engine/console_text.h"
+#include "engine/run_statistics.h"
+#include "records/input_error.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
 
@@ -124,6 +126,86 @@ TEST(ResultFileNameTest, OtherNamesGiveWhatTheySay) {
     EXPECT_EQ(parts.energy, c.energy) << c.name;
     EXPECT_EQ(parts.photons, c.photons) << c.name;
   }
+}
+
+// The statistics beside a result: read back as written, and any damage refused with the
+// line and what belonged there, never read as different numbers.
+TEST(RunStatisticsTest, ReadsBackWhatItWritesAndRefusesDamage) {
+  RunStatistics written;
+  written.result_checksum = 0x0123456789abcdefull;
+  written.histories = 299817;
+  written.seed = 2147483647;
+  written.physics.electron_transport = false;
+  written.physics.pair = false;
+  written.kerma_maximum_kev = 123456.7;
+  written.group.resize(kHistoryGroups);
+  for (int c = 0; c < RunStatistics::kUncertaintyCurves; ++c)
+    for (int k = 1; k <= kDepthBins; ++k) written.u[c][k] = 1e-3 * (c + 1) + 1e-6 * k;
+  for (int g = 0; g < kHistoryGroups; ++g)
+    for (int c = 0; c < RunStatistics::kGroupCurves; ++c)
+      for (int k = 1; k <= kDepthBins; ++k) written.group[g][c][k] = 0.5 + 0.01 * g - 1e-4 * k + c;
+  const std::string text = RunStatisticsText(written);
+  const auto read = ParseRunStatistics(text, "r.stat");
+  EXPECT_EQ(read->result_checksum, written.result_checksum);
+  EXPECT_EQ(read->histories, written.histories);
+  EXPECT_EQ(read->seed, written.seed);
+  EXPECT_EQ(read->physics, written.physics);
+  EXPECT_EQ(read->groups, kHistoryGroups);
+  EXPECT_DOUBLE_EQ(read->kerma_maximum_kev, 123457.0);  // six significant digits
+  for (int c = 0; c < RunStatistics::kUncertaintyCurves; ++c)
+    for (int k = 1; k <= kDepthBins; ++k)
+      ASSERT_NEAR(read->u[c][k], written.u[c][k], 1e-3 * written.u[c][k]);
+  for (int g = 0; g < kHistoryGroups; ++g)
+    for (int c = 0; c < RunStatistics::kGroupCurves; ++c)
+      for (int k = 1; k <= kDepthBins; ++k)
+        ASSERT_NEAR(read->group[g][c][k], written.group[g][c][k], 1e-5 * written.group[g][c][k]);
+  EXPECT_EQ(RunStatisticsText(*read), text);
+
+  const auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string damaged = text;
+    damaged.replace(damaged.find(from), from.size(), to);
+    return damaged;
+  };
+  const struct {
+    std::string text;
+    int line;
+    const char* expected;
+  } cases[] = {
+      {"", 1, "title"},
+      {replaced("statistics 1", "statistics 2"), 1, "title"},
+      {replaced("0123456789abcdef", "0123456789abcdeg"), 2, "result_checksum"},
+      {replaced("histories 299817", "histories -4"), 3, "histories"},
+      {replaced("seed 2147483647", "seed 2147483648"), 4, "seed"},
+      {replaced("without electron-transport pair", "without gravity"), 5, "without"},
+      {replaced("groups 16", "groups 1"), 6, "groups"},
+      {replaced("kerma_maximum_keV 1.23457E+05", "kerma_maximum_keV nan"), 7, "kerma_maximum_keV"},
+      {replaced("\r\n2 ", "\r\n3 "), 10, "uncertainties"},
+      {replaced("\r\ngroup 3\r\n", "\r\ngroup 4\r\n"), 8 + 300 + 2 * 301 + 1, "group 3"},
+      {text.substr(0, text.size() - 40), 8 + 300 + 16 * 301, "doses"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseRunStatistics(c.text, "r.stat");
+      ADD_FAILURE() << "read: " << c.expected;
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.file(), "r.stat");
+      EXPECT_EQ(e.line(), c.line) << c.expected << ": " << e.what();
+      EXPECT_NE(e.problem().limit.find(c.expected), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(RunStatisticsTest, NamedAfterTheirResult) {
+  const struct {
+    const char* result;
+    const char* statistics;
+  } cases[] = {
+      {"10MV-30M.data", "10MV-30M.stat"},     {"10MV-30M-noe.data", "10MV-30M-noe.stat"},
+      {"R.DATA", "R.stat"},                   {"R.DATA-nop", "R.DATA-nop.stat"},
+      {"result", "result.stat"},              {".data", ".data.stat"},
+      {"folder/x.data", "folder/x.stat"},     {"x.stat", "x.stat.stat"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RunStatisticsFileName(c.result), c.statistics) << c.result;
 }
 
 }  // namespace

@@ -83,9 +83,13 @@ TEST(CurveTableTest, TableCellsRoundAndMarkTheUnknown) {
     const char* d10;
     const char* tpr;
   } cases[] = {
-      {{2.876, 0.148, 45.26, 67.14, 0.6723, 0.002}, "2.88 ± 0.15", "45.3", "67.1", "0.672"},
-      {{2.5, 0.001, 50, 70, 0.7, -1}, "2.50 ± 0.01", "50.0", "70.0", "0.700"},
+      {{2.876, 0.148, 45.26, 67.14, 0.6723, 0.0042, true}, "2.88 ± 0.15", "45.3", "67.1",
+       "0.672 ± 0.004"},
+      {{2.876, 0.148, 45.26, 67.14, 0.6723, -1, false}, "2.88 ± 0.15*", "45.3", "67.1", "0.672"},
+      {{2.5, 0.001, 50, 70, 0.7, 0.0001, true}, "2.50 ± 0.01", "50.0", "70.0", "0.700 ± 0.001"},
       {{1.234, -1, 12.34, 5.56, 0.5, -1}, "1.23", "12.3", "5.6", "0.500"},
+      {{0.31, 0.16, 97.0, 60.0, 0.6, -1, true, false}, "表面で最大: ビルドアップなし", "97.0",
+       "60.0", "0.600"},
       {{0, 0.2, 0, 0, 0, -1}, "—", "—", "—", "—"},
       {{-1, 0.2, -3, std::nan(""), -0.5, -1}, "—", "—", "—", "—"},
   };
@@ -103,16 +107,16 @@ TEST(CurveTableTest, TableCellsRoundAndMarkTheUnknown) {
 // "±" misleads.
 TEST(CurveTableTest, UncertaintiesMatchTheSpreadOverRepeatedCurves) {
   constexpr int kRepeats = 200;
-  std::vector<double> dmax, tpr;
-  double dmax_sigma = 0, tpr_sigma = 0;
+  std::vector<double> dmax;
+  double dmax_sigma = 0;
   for (int r = 0; r < kRepeats; ++r) {
     const CurveTableRow row = MeasureCurveSet(*NoisyTables(0.01, 1000 + r), 8);
     ASSERT_GT(row.dmax_sigma_cm, 0);
-    ASSERT_GT(row.tpr2010_sigma, 0);
+    // Without the run's history groups TPR20,10's uncertainty is not claimed: the bins'
+    // noise is correlated over the electrons' range, which a fit cannot see.
+    ASSERT_LT(row.tpr2010_sigma, 0);
     dmax.push_back(row.dmax_cm);
-    tpr.push_back(row.tpr2010);
     dmax_sigma += row.dmax_sigma_cm / kRepeats;
-    tpr_sigma += row.tpr2010_sigma / kRepeats;
   }
   const auto spread = [](const std::vector<double>& v) {
     double mean = 0, sq = 0;
@@ -122,8 +126,6 @@ TEST(CurveTableTest, UncertaintiesMatchTheSpreadOverRepeatedCurves) {
   };
   EXPECT_GT(dmax_sigma, 0.6 * spread(dmax));
   EXPECT_LT(dmax_sigma, 1.6 * spread(dmax));
-  EXPECT_GT(tpr_sigma, 0.7 * spread(tpr));
-  EXPECT_LT(tpr_sigma, 1.4 * spread(tpr));
 }
 
 // A result file's noise is correlated over the electrons' range: the stated d_max

@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <exception>
 #include <iterator>
 #include <map>
@@ -25,6 +26,7 @@
 #include "engine/console_text.h"
 #include "engine/physics_switch_names.h"
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
 #include "models/curve_table.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
@@ -57,6 +59,8 @@ std::string Report(const std::exception& e) {
 std::string ErrorLineText(const std::string& report) { return ErrorLineOf(report); }
 
 constexpr std::size_t kCells = DoseTally::kCellCount;
+// A finished block travels from the worker that ran it to the one that adds it as one
+// Float32Array: its tally's cells, then its history groups' growth, packed.
 
 val Float64Array(const std::vector<double>& values) {
   val array = val::global("Float64Array").new_(values.size());
@@ -107,14 +111,23 @@ class EngineRun {
     try {
       const PhysicsSwitches physics = SwitchesOf(without);
       inputs_ = conditions_text.empty()
-                    ? LoadBlockRunInputs(dir, std::nullopt, physics)
-                    : LoadBlockRunInputs(dir, std::string_view(conditions_text), physics);
+                    ? LoadBlockRunInputs(dir, std::nullopt, physics, seed_)
+                    : LoadBlockRunInputs(dir, std::string_view(conditions_text), physics, seed_);
       runner_ = std::make_unique<BlockRunner>(*inputs_);
       cells_.assign(kCells, 0.0f);
       return {};
     } catch (const std::exception& e) {
       return Report(e);
     }
+  }
+
+  // The seed of the runs prepared from now on (Kestrun --seed); false, and the seed left
+  // as it was, for a number that is not a seed.
+  bool SetSeed(const std::string& text) {
+    const std::optional<RunSeed> seed = ParseRunSeed(text);
+    if (!seed) return false;
+    seed_ = *seed;
+    return true;
   }
 
   // The browser's run: the conditions the desktop screen writes for an X-ray energy text
@@ -145,14 +158,19 @@ class EngineRun {
     out.set("photonTotal", inputs_->conditions.photon_total);
     out.set("imax", inputs_->spectrum.imax);
     out.set("without", WithoutWords(inputs_->plan->physics()));
+    out.set("seed", static_cast<double>(inputs_->plan->seed()));
+    out.set("statisticsFile", RunStatisticsFileName(inputs_->conditions.result_file));
     return out;
   }
 
-  // Runs block b and returns its tally's cells.
+  // Runs block b and returns its tally's cells followed by its history groups' growth.
   val RunBlock(double b) {
+    cells_.resize(kCells);
     runner_->Run(static_cast<std::int64_t>(b), std::span<float, kCells>(cells_.data(), kCells));
-    val array = val::global("Float32Array").new_(kCells);
-    array.call<void>("set", val(emscripten::typed_memory_view(kCells, cells_.data())));
+    const std::vector<float> growth = runner_->PackedGrowth();
+    cells_.insert(cells_.end(), growth.begin(), growth.end());
+    val array = val::global("Float32Array").new_(cells_.size());
+    array.call<void>("set", val(emscripten::typed_memory_view(cells_.size(), cells_.data())));
     return array;
   }
 
@@ -167,11 +185,18 @@ class EngineRun {
   // Adds the next block's cells (a Float32Array from RunBlock); returns the bins now
   // complete.
   val AddNext(val cells) {
-    if (cells["length"].as<std::size_t>() != kCells) return val::null();
-    val(emscripten::typed_memory_view(kCells, cells_.data())).call<void>("set", cells);
+    const std::size_t length = cells["length"].as<std::size_t>();
+    if (length <= kCells) return val::null();
+    cells_.resize(length);
+    val(emscripten::typed_memory_view(length, cells_.data())).call<void>("set", cells);
     std::vector<int> bins;
-    total_->AddNext(std::span<const float, kCells>(cells_.data(), kCells),
-                    [&](int i) { bins.push_back(i); });
+    try {
+      total_->AddNext(std::span<const float, kCells>(cells_.data(), kCells),
+                      std::span<const float>(cells_.data() + kCells, length - kCells),
+                      [&](int i) { bins.push_back(i); });
+    } catch (const std::logic_error&) {
+      return val::null();
+    }
     return BinList(bins);
   }
 
@@ -182,7 +207,10 @@ class EngineRun {
     val out = val::object();
     try {
       if (!total_) throw std::runtime_error("no run was started");
-      out.set("text", ResultFileText(total_->Results()));
+      const NormalisedResults results = total_->Results();
+      const std::string text = ResultFileText(results);
+      out.set("text", text);
+      out.set("statistics", RunStatisticsText(*total_->Statistics(results, text)));
     } catch (const std::exception& e) {
       out.set("error", Report(e));
     }
@@ -200,8 +228,13 @@ class EngineRun {
       ::umask(static_cast<mode_t>(EM_ASM_INT({
         return typeof process === 'object' && typeof process.umask === 'function' ? process.umask() : 18;
       })));
-      WriteResultFile(std::filesystem::path(dir) / inputs_->conditions.result_file,
-                      total_->Results());
+      const NormalisedResults results = total_->Results();
+      const std::filesystem::path folder(dir);
+      // The statistics first, as Kestrun writes them: a result that then fails to be
+      // written leaves statistics that match nothing.
+      WriteRunStatisticsFile(folder / RunStatisticsFileName(inputs_->conditions.result_file),
+                             *total_->Statistics(results, ResultFileText(results)));
+      WriteResultFile(folder / inputs_->conditions.result_file, results);
       return {};
     } catch (const std::exception& e) {
       return Report(e);
@@ -213,6 +246,7 @@ class EngineRun {
   std::unique_ptr<BlockRunner> runner_;
   std::unique_ptr<BlockTotal> total_;
   std::vector<float> cells_;
+  RunSeed seed_ = kDefaultSeed;
 };
 
 // The result files the page shows, by a number of its own.
@@ -358,6 +392,7 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("prepareScreenRun", &EngineRun::PrepareScreenRun)
       .function("info", &EngineRun::Info)
       .function("runBlock", &EngineRun::RunBlock)
+      .function("setSeed", &EngineRun::SetSeed)
       .function("beginTotal", &EngineRun::BeginTotal)
       .function("addNext", &EngineRun::AddNext)
       .function("merged", &EngineRun::Merged)

@@ -159,6 +159,8 @@ class VisualCore {
                              ? DmaxUncertainty(tally_, curve.bin_cm) : -1.0;
     out.set("dmaxSigmaCm", sigma);
     out.set("dmaxSettled", DmaxIsSettled(sigma));
+    // A curve that starts at its maximum (no electron transport) has no d_max to show.
+    out.set("buildUp", !(with_uncertainty && curve.has_maximum) || VisualCurveBuildsUp(tally_, curve.bin_cm));
     std::vector<double> dose_fit, kerma_fit;
     if (curve.dose_fit)
       for (int i = 0; i < kFitPoints; ++i) dose_fit.push_back(curve.dose_fit(0.1 * i));

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Are the stated uncertainties honest? Runs Kestrun RUNS times with independent seeds
+# (--seed 1..RUNS) for each energy, reads every run's d_max and TPR20,10 of the 10 x 10 cm
+# field with the uncertainties measured from its own history groups (result_table), and
+# prints per energy the mean, the spread of the values over the runs, the mean stated
+# uncertainty, and the SD of the pulls (value - mean) / u (over n - 1, as the mean comes from
+# the same runs). Honest uncertainties give pull SDs near 1: the script fails unless every
+# one lies within 0.65..1.5.
+#   bench/seed_calibration.sh [Kestrun] [photons] [runs] [energy...]
+# Defaults: build/workdir/Kestrun, 3.00E+05, 16, energies 4 10 15. THREADS (default 0, one
+# per core) goes to --threads.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+kestrun="${1:-$root/build/workdir/Kestrun}"
+photons="${2:-3.00E+05}"
+runs="${3:-16}"
+shift $(( $# < 3 ? $# : 3 ))
+energies=("$@")
+((${#energies[@]})) || energies=(4 10 15)
+table="${RESULT_TABLE:-$(dirname "$kestrun")/../bench/result_table}"
+[ -x "$kestrun" ] || { echo "Kestrun not found at $kestrun (build it first)"; exit 1; }
+[ -x "$table" ] || { echo "result_table not found at $table (build it first)"; exit 1; }
+kestrun="$(cd "$(dirname "$kestrun")" && pwd)/$(basename "$kestrun")"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp "$root/data/water20.dat" "$root/data/ELDAT.dat" "$work/"
+status=0
+printf '%-6s %-9s %8s %8s %8s %8s\n' energy quantity mean spread mean_u pull_sd
+for e in "${energies[@]}"; do
+  cp "$root/data/${e}MV.csv" "$work/"
+  files=()
+  for s in $(seq 1 "$runs"); do
+    bash "$root/tools/write_joken.sh" "${e}MV.csv" "${e}MV-s$s.data" "$photons" "$work"
+    (cd "$work" && "$kestrun" --seed "$s" --threads "${THREADS:-0}" < /dev/null > console.txt) ||
+      { cat "$work/console.txt"; exit 1; }
+    files+=("$work/${e}MV-s$s.data")
+  done
+  "$table" 10 "${files[@]}" > "$work/table.tsv"
+  # Columns: 4 d_max_cm, 5 d_max_u_cm, 9 tpr20_10, 10 tpr20_10_u.
+  for q in "d_max:4:5" "tpr20_10:9:10"; do
+    IFS=: read -r name v u <<< "$q"
+    line=$(awk -F'\t' -v v="$v" -v u="$u" -v e="$e" -v name="$name" 'NR > 1 && $v != "" && $u > 0 {
+        n++; x[n] = $v; s[n] = $u }
+      END {
+        if (n < 3) { printf "%-6s %-9s too few runs with a value\n", e " MV", name; exit 2 }
+        for (i = 1; i <= n; i++) mean += x[i] / n
+        for (i = 1; i <= n; i++) { sd += (x[i] - mean)^2 / (n - 1); mu += s[i] / n
+                                   p += ((x[i] - mean) / s[i])^2 / (n - 1) }
+        # Dividing by n - 1 undoes the mean being taken from the same runs.
+        pull = sqrt(p)
+        printf "%-6s %-9s %8.4f %8.4f %8.4f %8.2f\n", e " MV", name, mean, sqrt(sd), mu, pull
+        if (pull < 0.65 || pull > 1.5) exit 1 }' "$work/table.tsv") || status=1
+    echo "$line"
+  done
+done
+exit $status
