@@ -153,21 +153,23 @@ void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
     }
     return;
   }
-  // The same histories, with the tally measured wherever the history group changes.
-  int group = -1;
-  std::int64_t group_end = first;  // where the group of the histories being run ends
+  // The same histories, the groups' growth taken wherever the segment changes.
+  GroupSegment segment;
+  bool open = false;                 // a segment has histories in the tally not yet closed
+  std::int64_t segment_end = first;  // where the open segment's histories end in the run
   for (std::int64_t h = first; h < last; ++h) {
     while (h >= bin->end) ++bin;
-    if (h >= group_end) {
+    if (h >= segment_end) {
+      if (open) growth->Close(segment, tally);
       const std::int64_t bin_first = bin == bins_.begin() ? 0 : std::prev(bin)->end;
-      const int g = HistoryGroup(h - bin_first, bin->end - bin_first);
-      if (g != group && group >= 0) growth->Close(group, tally);
-      group = g;
-      group_end = bin_first + GroupEnd(g, bin->end - bin_first);
+      const std::int64_t n = bin->end - bin_first;
+      segment = SegmentOf(h - bin_first, n);
+      segment_end = bin_first + SegmentEnd(segment, n);
+      open = true;
     }
     beam.RunHistory(bin->energy);
   }
-  if (group >= 0) growth->Close(group, tally);
+  if (open) growth->Close(segment, tally);
 }
 
 void BlockPlan::AnnounceBinsUpTo(std::int64_t merged_histories, std::size_t& announced,

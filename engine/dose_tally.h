@@ -123,7 +123,8 @@ class DoseTally {
 };
 
 // A ring score waiting to be applied: a step (component 1 or 2) or a local score
-// (component -1 or -2, at start).
+// (component -1 or -2, at start); component 0 marks the end of a history group for the
+// scoring thread (never applied to the tally).
 struct PendingScore {
   Vec3<float> start;
   Vec3<float> end;
@@ -144,6 +145,8 @@ inline void ApplyScores(DoseTally& tally, const PendingScore* scores, int count)
 }
 
 class ScoringThread;
+class GroupGrowth;
+struct GroupSegment;
 
 // Maps the transport's events onto the tallies: kerma at the interactions of the unscattered
 // photon, the local scores, and the chord distribution of the steps that stay in the box.
@@ -186,6 +189,11 @@ class DoseTallyObserver : public NullObserver<float> {
   // Everything queued is in the tally when this returns (the scoring thread has applied
   // it), and scoring goes on: for reading the tally between histories.
   void Sync();
+
+  // The end of a history group's segment: its growth is taken into `growth` once every
+  // score before it is in the tally, at once on this thread, or by the scoring thread when
+  // it reaches this point of the scores (ScoringThread::KeepGroups names the same growth).
+  void EndSegment(const GroupSegment& segment, GroupGrowth& growth);
 
  private:
   static constexpr int kQueueLength = 256;

@@ -58,12 +58,17 @@ float* GroupGrowth::Met(int g) {
   return groups_[g].data();
 }
 
-void GroupGrowth::Close(int g, const DoseTally& tally) {
+void GroupGrowth::Close(const GroupSegment& segment, const DoseTally& tally, const float* kerma) {
   TakeGroupValues(tally, now_.data());
-  float* group = Met(g);
+  if (kerma != nullptr) std::copy(kerma, kerma + kKermaBins, now_.data() + kGroupRingValues);
   const float* now = now_.data();
   const float* last = last_.data();
-  for (std::size_t i = 0; i < kGroupValues; ++i) group[i] += now[i] - last[i];
+  const float w = segment.weight;
+  for (int g = 0; g < kHistoryGroups; ++g) {
+    if (segment.group != kAllGroups && segment.group != g) continue;
+    float* group = Met(g);
+    for (std::size_t i = 0; i < kGroupValues; ++i) group[i] += w * (now[i] - last[i]);
+  }
   std::swap(now_, last_);
 }
 

@@ -44,6 +44,30 @@ inline std::int64_t GroupEnd(int g, std::int64_t bin_histories) {
   return ((g + 1) * bin_histories + kHistoryGroups - 1) / kHistoryGroups;
 }
 
+// The stretch of a bin's histories that one group takes, and the weight of its growth.
+// Each group is to be a whole run in small: the weight n / (G m) makes the stretch of m
+// histories count as the G-th part of the bin's n, so that groups whose stretches differ
+// by a history (n not a multiple of G) still hold the bin in the same measure. A bin of
+// fewer than G histories cannot be shared out; it goes to every group, each taking 1/G of
+// it (its noise, small beside the run's, is then left out of the spread).
+inline constexpr int kAllGroups = -1;
+struct GroupSegment {
+  int group = kAllGroups;
+  float weight = 1;
+  bool operator==(const GroupSegment&) const = default;
+};
+inline GroupSegment SegmentOf(std::int64_t index, std::int64_t bin_histories) {
+  if (bin_histories < kHistoryGroups) return {kAllGroups, 1.0f / kHistoryGroups};
+  const int g = HistoryGroup(index, bin_histories);
+  const std::int64_t m = GroupEnd(g, bin_histories) - (g == 0 ? 0 : GroupEnd(g - 1, bin_histories));
+  return {g, static_cast<float>(static_cast<double>(bin_histories) /
+                                (static_cast<double>(kHistoryGroups) * static_cast<double>(m)))};
+}
+// End (exclusive, 0-based within the bin) of the segment's histories.
+inline std::int64_t SegmentEnd(const GroupSegment& segment, std::int64_t bin_histories) {
+  return segment.group == kAllGroups ? bin_histories : GroupEnd(segment.group, bin_histories);
+}
+
 // What a group keeps of a tally: the rings 1..kGroupRings of every slab of both components,
 // then the kerma of every bin [keV].
 inline constexpr std::size_t kGroupRingValues = 2u * kSlabs * kGroupRings;
@@ -70,15 +94,17 @@ struct AxisCurves {
 void SuperposeGroupValues(const float* values, AxisCurves& out);
 
 // The growth of each group's values over one block (or over the whole single stream), read
-// from a tally that only grows: Close(g, tally) adds the growth since the last Close to
-// group g. A group's values are made when the group is first met, so that a block of a large
+// from a tally that only grows: Close(segment, tally) adds the growth since the last Close,
+// times the segment's weight, to the segment's group (or to every group). A group's values are made when the group is first met, so that a block of a large
 // run, which meets one or two groups, keeps one or two; after that nothing is allocated.
 class GroupGrowth {
  public:
   GroupGrowth();
   // Back to nothing, for a block that starts on a cleared tally.
   void Clear();
-  void Close(int g, const DoseTally& tally);
+  // `kerma`: the kerma bins 1..300 to take instead of the tally's (a copy made when the
+  // segment ended, for a tally whose rings another thread fills later).
+  void Close(const GroupSegment& segment, const DoseTally& tally, const float* kerma = nullptr);
   // Adds `other`'s groups into these.
   void Add(const GroupGrowth& other);
   // Group g's values, or null when the group was not met.
@@ -109,24 +135,22 @@ class GroupCurves {
   std::array<std::unique_ptr<AxisCurves>, kHistoryGroups> curves_;
 };
 
-// The single stream's frame over the spectrum, as RunSpectrumBins, with on_group_end(g)
-// called after each stretch of a bin's histories that belongs to group g (and held at
-// least one history). The histories, their order and on_bin's calls are RunSpectrumBins'.
+// The single stream's frame over the spectrum, as RunSpectrumBins, with
+// on_segment_end(segment) called after each segment of a bin's histories. The histories,
+// their order and on_bin's calls are RunSpectrumBins'.
 template <typename OnBin, typename RunHistory, typename OnGroupEnd>
 std::int64_t RunSpectrumBinsInGroups(const BeamSpectrum& spectrum, float n, OnBin&& on_bin,
-                                     RunHistory&& run_history, OnGroupEnd&& on_group_end) {
+                                     RunHistory&& run_history, OnGroupEnd&& on_segment_end) {
   std::int64_t total = 0;
   for (int i = 1; i <= kSpectrumBins; ++i) {
     if (spectrum.weight[i] == 0.0f) continue;
     on_bin(i);
     const std::int64_t histories = HistoriesInBin(spectrum.weight[i], n);
     const float energy = BinEnergy(i);
-    std::int64_t h = 0;
-    for (int g = 0; g < kHistoryGroups; ++g) {
-      const std::int64_t end = GroupEnd(g, histories);
-      if (end == h) continue;
-      for (; h < end; ++h) run_history(energy);
-      on_group_end(g);
+    for (std::int64_t h = 0; h < histories;) {
+      const GroupSegment segment = SegmentOf(h, histories);
+      for (const std::int64_t end = SegmentEnd(segment, histories); h < end; ++h) run_history(energy);
+      on_segment_end(segment);
     }
     total += histories;
   }

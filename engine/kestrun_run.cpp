@@ -113,26 +113,27 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
                                   *state->tally, progress, options.physics, options.seed,
                                   groups.get());
     } else {
-      const auto group_end = [&](PencilBeam& beam, int g) {
-        beam.SyncTally();
-        groups->Close(g, *state->tally);
+      const auto group_end = [&](PencilBeam& beam, const GroupSegment& segment) {
+        beam.EndSegment(segment, *groups);
       };
       if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
         // The ring scores on a second core, in the same order: the same file, sooner.
         ScoringThread scorer(*state->tally);
+        scorer.KeepGroups(*groups);
         {
           PencilBeam beam(state->tables, state->random, *state->tally, scorer, options.physics);
           histories = RunSpectrumBinsInGroups(
               spectrum, conditions.photon_total, progress,
               [&](float energy) { beam.RunHistory(energy); },
-              [&](int g) { group_end(beam, g); });
+              [&](const GroupSegment& s) { group_end(beam, s); });
         }
         scorer.Finish();
       } else {
         PencilBeam beam(state->tables, state->random, *state->tally, options.physics);
         histories = RunSpectrumBinsInGroups(
             spectrum, conditions.photon_total, progress,
-            [&](float energy) { beam.RunHistory(energy); }, [&](int g) { group_end(beam, g); });
+            [&](float energy) { beam.RunHistory(energy); },
+            [&](const GroupSegment& s) { group_end(beam, s); });
       }
     }
 

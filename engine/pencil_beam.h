@@ -33,9 +33,10 @@ class PencilBeam {
   // the transport runs it to its end and every event is scored before it returns.
   void RunHistory(float energy);
 
-  // Every score of the histories run so far is in the tally when this returns (with a
-  // scoring thread, once it has caught up).
-  void SyncTally() { observer_.Sync(); }
+  // The end of a history group's segment (DoseTallyObserver::EndSegment).
+  void EndSegment(const GroupSegment& segment, GroupGrowth& growth) {
+    observer_.EndSegment(segment, growth);
+  }
 
  private:
   TransportContext<float> context_;

@@ -55,7 +55,7 @@ void ScoringThread::Work() {
       --filled_count_;
       applying_ = true;
     }
-    ApplyScores(tally_, batch.first, batch.second);
+    ApplyBatch(batch.first, batch.second);
     {
       std::lock_guard lock(mutex_);
       empty_.push_back(batch.first);
@@ -75,6 +75,38 @@ void DoseTallyObserver::HandOver() {
   scorer_->HandOver(queue_, queued_);
   queue_ = scorer_->EmptyBatch();
   queued_ = 0;
+}
+
+int ScoringThread::CopyKerma(const DoseTally& tally) {
+  const int slot = static_cast<int>(marks_copied_++ % kKermaSlots);
+  for (int k = 1; k <= kKermaBins; ++k) kerma_slots_[slot][k - 1] = tally.Kerma(k);
+  return slot;
+}
+
+void ScoringThread::ApplyBatch(const PendingScore* batch, int count) {
+  int start = 0;
+  for (int i = 0; i < count; ++i) {
+    if (batch[i].component != 0) continue;
+    ApplyScores(tally_, batch + start, i - start);
+    const int slot = static_cast<int>(batch[i].start.x);
+    const GroupSegment segment{static_cast<int>(batch[i].energy), batch[i].start.y};
+    growth_->Close(segment, tally_, kerma_slots_[slot].data());
+    marks_applied_.fetch_add(1, std::memory_order_release);
+    start = i + 1;
+  }
+  ApplyScores(tally_, batch + start, count - start);
+}
+
+void DoseTallyObserver::EndSegment(const GroupSegment& segment, GroupGrowth& growth) {
+  if (scorer_ == nullptr) {
+    Apply();
+    growth.Close(segment, tally_);
+    return;
+  }
+  if (scorer_->KermaSlotsFull()) Sync();
+  const int slot = scorer_->CopyKerma(tally_);
+  Queue({{static_cast<float>(slot), segment.weight, 0}, {0, 0, 0},
+         static_cast<float>(segment.group), 0});
 }
 
 void DoseTallyObserver::Sync() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "engine/dose_tally.h"
+#include "engine/history_groups.h"
 
 namespace dosavia {
 
@@ -36,6 +38,19 @@ class ScoringThread {
   // Waits until every batch handed over is in the tally; the thread goes on.
   void WaitApplied();
 
+  // The history groups: a segment's end travels with the scores as a mark (component 0, the
+  // group in `energy`, a kerma copy's slot in start.x, the weight in start.y), and this
+  // thread takes the groups' growth when it reaches the mark, while the transport goes on. The kerma, which the
+  // transport scores itself, is copied at the group's end (CopyKerma).
+  void KeepGroups(GroupGrowth& growth) { growth_ = &growth; }
+  // Whether every kerma slot waits for its mark: the transport must then let this thread
+  // catch up (hand over its scores and WaitApplied) before the next CopyKerma.
+  bool KermaSlotsFull() const {
+    return marks_copied_ - marks_applied_.load(std::memory_order_acquire) >= kKermaSlots;
+  }
+  // Copies the tally's kerma into the next slot (the transport's thread); returns the slot.
+  int CopyKerma(const DoseTally& tally);
+
   // Waits until every batch handed over is in the tally, then ends the thread.
   void Finish();
 
@@ -54,6 +69,13 @@ class ScoringThread {
   int filled_count_ = 0;
   bool done_ = false;
   bool applying_ = false;  // a batch is out of the list and not yet back among the empty ones
+  // Applies a batch, taking the groups' growth at each mark.
+  void ApplyBatch(const PendingScore* batch, int count);
+  static constexpr int kKermaSlots = 64;
+  GroupGrowth* growth_ = nullptr;
+  std::vector<std::array<float, kKermaBins>> kerma_slots_{kKermaSlots};
+  long long marks_copied_ = 0;               // by the transport's thread
+  std::atomic<long long> marks_applied_{0};  // by this thread
   std::thread thread_;
 };
 
