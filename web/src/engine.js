@@ -9,7 +9,7 @@ import { runBlocks } from './engine_pool.mjs';
 import { listResults, removeResult, resultsOutliveThePage, saveResult } from './engine_store.js';
 import { prepareCanvas } from './draw.js';
 import { language, tr } from './i18n.js';
-import { clearLinkNotice, showNotice } from './notice.js';
+import { showNotice } from './notice.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
 
@@ -202,10 +202,19 @@ function setRunning(running) {
 }
 
 async function pressStart() {
-  if (state.running) return;
-  clearLinkNotice();
+  if (state.running || state.checking) return;
   const energy = $('e-energy').value;
   const count = $('e-photons').value.normalize('NFKC');
+  // A count the core cannot read is said in the screen's words, before any worker starts.
+  state.checking = true;
+  const names = await total.call('names', { energy, count, without: switchedOff() }).finally(() => {
+    state.checking = false;
+  });
+  if (!(names.photons >= 1)) {
+    showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', $('e-photons').value.trim()));
+    $('e-photons').focus();
+    return;
+  }
   const workers = workerCount();
   const without = switchedOff();
   setRunning(true);

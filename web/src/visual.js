@@ -2,7 +2,7 @@
 // (visual_worker.js, the C++ core as WebAssembly); this module only handles input, keeps the
 // screen's state and draws what the worker sends.
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
-import { clearLinkNotice, showNotice } from './notice.js';
+import { addLinkNotice, showNotice } from './notice.js';
 import { language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
@@ -21,9 +21,16 @@ const state = {
   curve: null,
   spectrum: null,
   fieldItems: [],
-  monoRange: { lowest: 0.1, highest: 20 },
+  monoRange: null, // the core's, once it is ready
+  okWaiting: false, // OK pressed while the core was still loading
+  rate: null, // photons a second of the last batch without step display
   countId: 0,
 };
+
+// A batch expected to take longer than this [s] is run only when the user says so.
+const ASK_ABOVE_S = 60;
+// Photons a second assumed before a batch has been timed (a slow classroom PC at 15 MV).
+const FIRST_RATE = 20000;
 
 const side = new SideView($('side'));
 
@@ -97,7 +104,9 @@ function depthTexts() {
 
 function depthNote() {
   const c = state.curve;
-  if (!c || !c.hasMaximum) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
+  if (!c || !(c.photons > 0)) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
+  if (c.tooFewPhotons) return tr('Web', '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい (数千個から)。', c.photons);
+  if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
   if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
   else parts.push(tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
@@ -182,11 +191,13 @@ function onWorkerMessage(event) {
     state.fieldItems = msg.fieldItems;
     buildSwitches(msg.switches, linkValues?.without ?? []);
     state.monoRange = msg.monoRange;
+    checkLinkMono();
     $('field-items').replaceChildren(...msg.fieldItems.map((item) => new Option(item)));
     onReady();
     return;
   }
   if (msg.type === 'progress' || msg.type === 'done') {
+    timeBatch(msg);
     const rate = RATES[Number($('rate').value)];
     queueTracks(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
     $('total').value = String(msg.total);
@@ -227,7 +238,12 @@ function plain(text) {
 }
 
 async function pressOk() {
-  if (state.running || !state.ready) return false;
+  if (state.running) return false;
+  if (!state.ready) {
+    // Done as soon as the core has loaded (under a second), not lost.
+    state.okWaiting = true;
+    return false;
+  }
   const energy = $('energy').value;
   const message = { type: 'setup', fieldText: plain($('field').value) };
   if (energy === 'mono') message.mono = Number(plain($('mono').value).trim());
@@ -257,16 +273,42 @@ async function pressOk() {
   return true;
 }
 
+// The seconds a batch of `photons` will take: at the step display's rate, else at the rate
+// the last batch was run.
+function expectedSeconds(photons) {
+  const rate = RATES[Number($('rate').value)];
+  if ($('step').checked && rate > 0) return photons / rate;
+  return photons / (state.rate ?? FIRST_RATE);
+}
+
+// The photons a second of the batches without step display, from the worker's answers.
+function timeBatch(msg) {
+  const now = performance.now();
+  if (!state.timing) return;
+  if (msg.type === 'done' && !state.timing.step && now - state.timing.start > 500) state.rate = msg.done / ((now - state.timing.start) / 1000);
+  if (msg.type === 'done') state.timing = null;
+}
+
 async function pressGo() {
   if (state.running || !state.configured) return;
-  const answer = await ask({ type: 'count', text: plain($('photons').value) }, 'count');
+  const typed = $('photons').value;
+  const answer = await ask({ type: 'count', text: plain(typed) }, 'count');
   if (!(answer.photons >= 1) || !Number.isFinite(answer.photons)) {
-    showNotice(tr('Form2', ' 入射光子数を再入力して下さい ').trim());
+    showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', typed.trim()));
     $('photons').focus();
     return;
   }
+  const seconds = expectedSeconds(answer.photons);
+  if (seconds > ASK_ABOVE_S) {
+    const minutes = Math.max(2, Math.round(seconds / 60));
+    if (!window.confirm(tr('Web', '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)', answer.photons, minutes))) {
+      $('photons').focus();
+      return;
+    }
+  }
   showNotice('');
   setRunning(true);
+  state.timing = { start: performance.now(), step: $('step').checked };
   worker.postMessage({ type: 'run', photons: answer.photons, step: $('step').checked, rate: RATES[Number($('rate').value)] });
 }
 
@@ -315,10 +357,7 @@ $('energy').addEventListener('change', () => {
 });
 $('field').addEventListener('input', unconfigure);
 $('mono').addEventListener('input', unconfigure);
-$('ok').addEventListener('click', () => {
-  clearLinkNotice();
-  pressOk();
-});
+$('ok').addEventListener('click', pressOk);
 $('go').addEventListener('click', pressGo);
 $('stop').addEventListener('click', pressStop);
 $('clear').addEventListener('click', pressClear);
@@ -345,8 +384,19 @@ document.addEventListener('keydown', (event) => {
 
 let linkValues = null;
 
+// A link's mono-energetic energy, checked against the core's photon table.
+function checkLinkMono() {
+  const range = state.monoRange;
+  const mono = linkValues?.mono;
+  if (mono === undefined || (mono >= range.lowest && mono <= range.highest)) return;
+  addLinkNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'mono', mono));
+  $('mono').value = '2';
+}
+
 async function onReady() {
-  if (linkValues && linkValues.go === 1 && (await pressOk())) pressGo();
+  const go = linkValues && linkValues.go === 1;
+  if ((go || state.okWaiting) && (await pressOk()) && go) pressGo();
+  state.okWaiting = false;
 }
 
 // Shows the screen preset by the link's values (energy, mono, field, photons, step, go).

@@ -82,15 +82,26 @@ test('the language switch changes every text', { skip }, async () => {
   await page.close();
 });
 
-test('a bad deep-link value is reported and the page still works', { skip }, async () => {
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=12&photons=20&step=0&go=1`, 1024, 768);
-  await waitForTotal(page, 20);
-  const notice = await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
-  assert.match(notice, /energy/);
-  assert.equal(await page.$eval('#energy', (e) => e.value), '10');
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+// A link's counts read as typed ones; an unusable value is named in a notice that the
+// automatic start leaves standing until it is closed; a run too small to read says so.
+const LINK_CASES = [
+  { query: 'energy=12&photons=20', total: 20, notice: /energy/, note: /20 photons are too few/ },
+  { query: 'field=7&photons=1e3', total: 1000, notice: /field/ },
+  { query: 'photons=1,5e3&without=gamma', total: 100, notice: /photons.*without|without.*photons/ },
+  { query: 'mono=30&photons=2,000', total: 2000, notice: /mono/ },
+];
+for (const { query, total, notice, note } of LINK_CASES) {
+  test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip }, async () => {
+    const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&step=0&go=1&${query}`, 1024, 768);
+    await waitForTotal(page, total);
+    assert.match(await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent)), notice);
+    if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
+    await page.click('#notice .notice-close');
+    assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+}
 
 test('the menu opens the visual simulation in the language chosen', { skip }, async () => {
   const { page, errors } = await openPage(browser, `${url}index.html`, 1024, 768);
