@@ -91,7 +91,8 @@ function redraw() {
   if ($('engine').hidden) return;
   const prepared = prepareCanvas($('e-graph'));
   if (!prepared) return;
-  const px = Math.max(13, Math.min(18, prepared.width / 50));
+  // Tick numbers are 0.9 of this: never under 14 px.
+  const px = Math.max(15.6, Math.min(20, prepared.width / 50));
   drawGraph(prepared.ctx, { x: 0, y: 0, w: prepared.width, h: prepared.height }, state.sets, state.kerma?.curves ?? null, graphTexts(), px);
   renderKey();
 }
@@ -198,7 +199,7 @@ function setRunning(running) {
   $('e-stop').disabled = !running;
   for (const id of ['e-energy', 'e-photons', 'e-workers']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running;
-  if (running) $('e-stop').focus();
+  if (running) $('e-stop').focus({ preventScroll: true });
 }
 
 async function pressStart() {

@@ -99,7 +99,17 @@ function depthTexts() {
     title: tr('DepthDosePanel', '深部線量 (中心の半径 %1 cm の円柱)', r),
     dose: tr('DepthDosePanel', '吸収線量'),
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
+    reference: tr('Web', '切り替え前の線量 (参照)'),
+    badge: physicsBadge(),
   };
+}
+
+// "physics off: ..." while a part of the physics is switched off, on the tracks and the graph,
+// so that no class takes a curve without electrons for the real one.
+function physicsBadge() {
+  const off = switchNames.filter((n) => document.querySelector(`#switches input[data-option="${n.option}"]`)?.checked);
+  if (off.length === 0) return '';
+  return tr('Web', '物理を切っています: %1', off.map((n) => (language() === 'en' ? n.en : n.ja)).join(', '));
 }
 
 function depthNote() {
@@ -129,6 +139,7 @@ function redrawDepth() {
 
 function redrawAll() {
   if ($('visual').hidden) return;
+  side.badge = physicsBadge();
   side.redraw();
   drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
   redrawDepth();
@@ -229,8 +240,8 @@ function setRunning(running) {
   for (const id of ['reset', 'clear', 'energy', 'field', 'mono']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#switches input')) box.disabled = running;
   $('ok').disabled = running || state.configured;
-  if (running) $('stop').focus();
-  else if (state.configured) $('go').focus();
+  if (running) $('stop').focus({ preventScroll: true });
+  else if (state.configured) $('go').focus({ preventScroll: true });
 }
 
 function plain(text) {
@@ -328,13 +339,27 @@ async function pressClear(keepReference = false) {
   redrawAll();
 }
 
+// Reset all: the screen as a fresh page shows it, the physics switches and the magnified
+// view included, so that the next class never starts without electrons unknowingly.
 async function pressReset() {
   if (state.running) return;
+  for (const box of document.querySelectorAll('#switches input')) box.checked = false;
+  sendPhysics();
   await pressClear();
+  $('energy').value = '10';
+  $('mono-row').hidden = true;
+  $('mono').value = '2';
+  $('field').value = '4×4';
   $('photons').value = '100';
+  $('step').checked = true;
+  $('rate').value = String(RATES.length - 1);
+  updateRateText();
+  worker.postMessage({ type: 'rate', rate: RATES[RATES.length - 1] });
+  if (state.zoomed) toggleZoom();
+  showNotice('');
   state.configured = false;
   setRunning(false);
-  $('ok').focus();
+  $('ok').focus({ preventScroll: true });
 }
 
 function toggleZoom() {
@@ -415,7 +440,7 @@ export function startVisualScreen(values) {
     worker.onmessage = onWorkerMessage;
   }
   setRunning(false);
-  $('ok').focus();
+  $('ok').focus({ preventScroll: true });
 }
 
 export const visualScreen = {
