@@ -8,6 +8,7 @@ import { engineScreen } from './engine.js';
 import { visualScreen } from './visual.js';
 import { pageScreens } from './pages.js';
 import { enableOffline } from './offline.js';
+import { enableHelpAndProjector } from './help.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -59,5 +60,6 @@ linkCore().then((core) => {
   applyLanguage();
   addLinkNotice(link.problems.map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value)).join(' '));
   current?.start(link.values, link.given);
+  enableHelpAndProjector(() => current?.redraw());
   enableOffline();
 });

@@ -32,6 +32,11 @@ function basePx() {
   return Math.max(14, size || 15);
 }
 
+// Lines are drawn this much heavier in the projector mode.
+function lineScale() {
+  return typeof document !== 'undefined' && document.documentElement.classList.contains('projector') ? 1.7 : 1;
+}
+
 function fontPx(px, bold = false) {
   return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
 }
@@ -215,7 +220,7 @@ export class SideView {
     ctx.clip();
     ctx.strokeStyle = RED;
     ctx.fillStyle = RED;
-    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30));
+    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30)) * lineScale();
     ctx.beginPath();
     for (let i = 0; i + 3 < segments.length; i += 4) {
       ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
@@ -337,6 +342,8 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   box.top = Math.max(box.top, small * (0.5 + 1.3 * headLines));
   const X = (z) => box.left + (z / zmax) * (box.right - box.left);
   const Y = (pct) => box.bottom - (Math.min(pct, 125) / 125) * (box.bottom - box.top);
+  // The depth axis, for the probe that reads the curve at a pointed depth.
+  canvas.depthAxis = { left: box.left, right: box.right, zmax };
   ctx.fillStyle = '#fff';
   ctx.fillRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
   ctx.strokeStyle = GRID;
@@ -386,7 +393,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     const line = (values, colour, dash) => {
       if (!values || values.length === 0) return;
       ctx.strokeStyle = colour;
-      ctx.lineWidth = 2.5;
+      ctx.lineWidth = 2.5 * lineScale();
       ctx.setLineDash(dash);
       ctx.beginPath();
       for (let i = 0; i < values.length && 0.1 * i <= zmax; i++) {
@@ -465,4 +472,25 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     lx -= 14;
   }
   if (texts.badge) drawBadge(ctx, texts.badge, box.left + 6, box.top + small * 1.7, small);
+  // The probe: a line at the depth read and its reading beside it.
+  if (texts.probe && texts.probe.cm <= zmax) {
+    const px = X(texts.probe.cm);
+    ctx.strokeStyle = '#000';
+    ctx.lineWidth = 1.5;
+    ctx.setLineDash([]);
+    ctx.beginPath();
+    ctx.moveTo(px, box.top);
+    ctx.lineTo(px, box.bottom);
+    ctx.stroke();
+    ctx.font = fontPx(small, true);
+    const tw = ctx.measureText(texts.probe.text).width;
+    const tx = Math.min(Math.max(box.left + 2, px + 6), box.right - tw - 6);
+    const ty = box.bottom - small * 1.8;
+    ctx.fillStyle = 'rgba(255, 255, 255, 0.9)';
+    ctx.fillRect(tx - 3, ty - 2, tw + 6, small * 1.4);
+    ctx.fillStyle = '#000';
+    ctx.textAlign = 'left';
+    ctx.textBaseline = 'top';
+    ctx.fillText(texts.probe.text, tx, ty);
+  }
 }

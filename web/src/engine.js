@@ -309,6 +309,8 @@ function renderSaved() {
     remove.title = tr('Web', '削除');
     remove.setAttribute('aria-label', `${tr('Web', '削除')} ${record.name}`);
     remove.addEventListener('click', async () => {
+      // A kept result is the work of minutes: removed only when the user says so.
+      if (!window.confirm(tr('Web', '%1 を削除しますか？ 元に戻せません。', record.name))) return;
       await removeResult(record.name);
       await refreshSaved();
     });

@@ -46,6 +46,7 @@ function applyLanguage() {
   updateRateText();
   labelSwitches();
   redrawAll();
+  if (state.curve) summarise();
 }
 
 // ---- the physics switches ------------------------------------------------------------------
@@ -101,7 +102,78 @@ function depthTexts() {
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
     reference: tr('Web', '切り替え前の線量 (参照)'),
     badge: physicsBadge(),
+    probe: probeReading(),
   };
+}
+
+// ---- the depth probe: point (or use the arrow keys) at a depth, read dose and kerma there ----
+
+// The fitted dose and kerma at the probe's depth [% of the maximum], from the core's fits
+// (every 0.1 cm); null without a curve or a probe.
+function probeValues() {
+  const c = state.curve;
+  if (state.probeCm === undefined || !c || !c.hasMaximum || c.tooFewPhotons) return null;
+  const i = Math.round(state.probeCm * 10);
+  const at = (fit) => (fit && i < fit.length ? fit[i] : NaN);
+  return { cm: state.probeCm, dose: at(c.doseFit), kerma: at(c.kermaFit) };
+}
+
+function probeReading() {
+  const v = probeValues();
+  if (!v) return null;
+  const pct = (x) => (Number.isFinite(x) ? `${x.toFixed(0)} %` : '–');
+  return { cm: v.cm, text: tr('Web', '深さ %1 cm: 線量 %2, カーマ %3', v.cm.toFixed(1), pct(v.dose), pct(v.kerma)) };
+}
+
+function setProbe(cm) {
+  const zmax = $('depth').depthAxis?.zmax ?? 20;
+  state.probeCm = Math.round(Math.max(0, Math.min(zmax, cm)) * 10) / 10;
+  redrawDepth();
+  const reading = probeReading();
+  $('probe-text').textContent = reading ? reading.text : '';
+}
+
+function probeAt(event) {
+  const axis = $('depth').depthAxis;
+  if (!axis) return;
+  const x = event.clientX - $('depth').getBoundingClientRect().left;
+  setProbe(((x - axis.left) / (axis.right - axis.left)) * axis.zmax);
+}
+
+$('depth').addEventListener('pointerdown', (event) => {
+  try {
+    $('depth').setPointerCapture(event.pointerId); // a drag keeps reading past the edge
+  } catch {
+    // a pointer the browser no longer tracks
+  }
+  probeAt(event);
+});
+$('depth').addEventListener('pointermove', (event) => {
+  if (event.pointerType === 'mouse' || event.buttons) probeAt(event);
+});
+$('depth').addEventListener('keydown', (event) => {
+  const now = state.probeCm ?? 1.5;
+  const step = event.shiftKey ? 1 : 0.1;
+  const moves = { ArrowLeft: now - step, ArrowRight: now + step, Home: 0, End: 30 };
+  if (!(event.key in moves)) return;
+  event.preventDefault();
+  setProbe(moves[event.key]);
+});
+
+// ---- a text summary of the pictures, for screen readers, updated after each batch ----------
+
+function summarise() {
+  const c = state.curve;
+  const parts = [tr('Web', '光子 %1 個の飛跡', $('total').value)];
+  if (c && c.tooFewPhotons) parts.push(depthNote());
+  else if (c && c.hasMaximum) {
+    parts.push(c.dmaxSigmaCm >= 0 ? tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)) : tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
+    parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
+  }
+  if (state.reference) parts.push(tr('Web', '切り替え前の線量 (参照)'));
+  const badge = physicsBadge();
+  if (badge) parts.push(badge);
+  $('visual-summary').textContent = parts.join('。 ').replace(/。 /g, language() === 'en' ? '. ' : '。');
 }
 
 // "physics off: ..." while a part of the physics is switched off, on the tracks and the graph,
@@ -221,7 +293,10 @@ function onWorkerMessage(event) {
       state.curve = msg.depthDose;
       redrawDepth();
     }
-    if (msg.type === 'done') setRunning(false);
+    if (msg.type === 'done') {
+      setRunning(false);
+      summarise();
+    }
     return;
   }
   const resolve = waiting.get(msg.type);
@@ -392,14 +467,17 @@ $('rate').addEventListener('input', () => {
   updateRateText();
   worker.postMessage({ type: 'rate', rate: RATES[Number($('rate').value)] });
 });
-// Space = Go and Esc = Stop on the visual screen, unless the user is typing in a box.
+// Esc = Stop on the visual screen; Space = Go only while no control has the focus, so that
+// Space and Enter act on the focused control as everywhere (a focused check box toggles).
 document.addEventListener('keydown', (event) => {
-  if ($('visual').hidden) return;
-  const typing = ['INPUT', 'SELECT', 'TEXTAREA'].includes(event.target.tagName) && event.target.type !== 'checkbox' && event.target.type !== 'range';
+  if ($('visual').hidden || event.defaultPrevented) return;
+  const control = event.target.closest?.('input, select, textarea, button, a, summary, [tabindex], dialog');
   if (event.key === 'Escape') {
     pressStop();
+  } else if (event.key === 'Enter' && event.target.type === 'checkbox') {
     event.preventDefault();
-  } else if (event.key === ' ' && !typing && event.target.tagName !== 'BUTTON' && !state.running) {
+    event.target.click();
+  } else if (event.key === ' ' && !control && !state.running) {
     event.preventDefault();
     pressGo();
   }

@@ -9,7 +9,8 @@ import { CHROMIUM, openPage, redPixels, serveSiteInChromium, waitForTotal } from
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
-const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844]];
+// width, height, touch (a phone)
+const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844, true]];
 const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
 
 let url;
@@ -37,15 +38,25 @@ function visibleTexts(page) {
   });
 }
 
-for (const [width, height] of SIZES) {
+for (const [width, height, touch = false] of SIZES) {
   test(`a deep-linked 500-photon batch draws its tracks at ${width}x${height}`, { skip }, async () => {
-    const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`, width, height);
+    const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`, width, height, { mobile: touch });
     await waitForTotal(page, 500);
     assert.ok((await redPixels(page)) > 200, 'tracks drawn');
     assert.match(await page.$eval('#depth-note', (e) => e.textContent), /500 photons/);
     // Nothing wider than the window: no sideways scrolling on a phone or a projector.
     const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
     assert.ok(overflow <= 0, `page ${overflow}px wider than the window`);
+    // A deep link opens at the top, the pictures in view.
+    assert.equal(await page.evaluate(() => window.scrollY), 0);
+    if (touch) {
+      // On a touch screen every control a finger uses is at least 44 CSS px high.
+      const small = await page.evaluate(() => [...document.querySelectorAll('button, select, input:not([type=checkbox]):not([type=radio]), label.check, a')]
+        .filter((e) => e.offsetParent && !e.closest('[hidden], dialog'))
+        .map((e) => [e.id || e.textContent.trim().slice(0, 20), Math.round(e.getBoundingClientRect().height)])
+        .filter(([, h]) => h < 44));
+      assert.deepEqual(small, []);
+    }
     assert.deepEqual(errors, []);
     await page.close();
   });

@@ -49,6 +49,8 @@ export async function openPage(browser, url, width, height, options = {}) {
   const errors = [];
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
   page.on('pageerror', (e) => errors.push(String(e)));
+  // The questions before a long batch and before removing a kept result are answered yes.
+  page.on('dialog', (d) => d.accept());
   await page.setViewport({ width, height, deviceScaleFactor: options.dpr ?? 1, isMobile: options.mobile ?? false, hasTouch: options.mobile ?? false });
   await page.goto(url, { waitUntil: 'load' });
   return { page, errors };
