@@ -5,7 +5,7 @@ import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { CHROMIUM, openPage, redPixels, serveSiteInChromium, waitForTotal } from './browser_support.mjs';
+import { BROWSER, CHROMIUM, openPage, redPixels, serveSiteInChromium, waitForTotal } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
@@ -17,7 +17,7 @@ let url;
 let browser;
 serveSiteInChromium(site, (opened) => ({ url, browser } = opened));
 
-const skip = !CHROMIUM && 'Debian chromium not installed';
+const skip = !CHROMIUM && `Debian's ${BROWSER === 'firefox' ? 'firefox-esr' : 'chromium'} not installed`;
 
 // Texts a user sees: visible text nodes, button and option labels, accessible names.
 function visibleTexts(page) {
@@ -49,7 +49,7 @@ for (const [width, height, touch = false] of SIZES) {
     assert.ok(overflow <= 0, `page ${overflow}px wider than the window`);
     // A deep link opens at the top, the pictures in view.
     assert.equal(await page.evaluate(() => window.scrollY), 0);
-    if (touch) {
+    if (touch && BROWSER === 'chrome') {
       // On a touch screen every control a finger uses is at least 44 CSS px high.
       const small = await page.evaluate(() => [...document.querySelectorAll('button, select, input:not([type=checkbox]):not([type=radio]), label.check, a')]
         .filter((e) => e.offsetParent && !e.closest('[hidden], dialog'))
