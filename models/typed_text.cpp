@@ -4,6 +4,9 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "engine/conditions_file.h"
+#include "records/input_error.h"
+
 namespace dosavia {
 
 namespace {
@@ -74,6 +77,14 @@ double LeadingNumber(std::string_view text) {
     if (exponent_digits) number += exponent;
   }
   return std::strtod(number.c_str(), nullptr);
+}
+
+double TypedPhotonCount(std::string_view plain_text) {
+  try {
+    return ReadPhotonTotal(PlainCountText(plain_text));
+  } catch (const InputError&) {
+    return -1;
+  }
 }
 
 std::string FieldSizeText(std::string_view plain_text) {

@@ -16,6 +16,13 @@ namespace dosavia {
 // the text does not begin with a number.
 double LeadingNumber(std::string_view text);
 
+// A typed photon count as every count box and every link reads it, the visual screen's and
+// the engine screen's alike: digit grouping dropped ("30,000", "30 000"), then one number
+// as the engine reads the photon total ("1e5", "2.5E6"; words after it are a comment).
+// -1 when the text is no such number or lies outside 0..2147483520, so that "30,000" can
+// never run 30 photons and "1,5E6" never 1.
+double TypedPhotonCount(std::string_view plain_text);
+
 // A typed field size in the form of the field items ("10×10"): blanks are dropped, and x,
 // X and * become the multiplication sign.
 std::string FieldSizeText(std::string_view plain_text);

@@ -7,7 +7,7 @@
 #   package   dpkg-dev (dpkg-shlibdeps for cpack) and file, for tools/package.sh
 #   web       Emscripten, the acorn module its optimiser needs, and Node.js and npm where
 #             they are missing, for tools/build-web.sh
-#   browser   Chromium, for the browser edition's page tests
+#   browser   Chromium and Firefox ESR, for the browser edition's page tests in both engines
 #   any other word is taken as a Debian package name
 set -euo pipefail
 
@@ -23,7 +23,7 @@ for extra in "$@"; do
       command -v node > /dev/null || packages+=(nodejs)
       command -v npm > /dev/null || packages+=(npm)
       ;;
-    browser) packages+=(chromium) ;;
+    browser) packages+=(chromium firefox-esr) ;;
     -*) echo "install-deps.sh: unknown option $extra" >&2; exit 2 ;;
     *) packages+=("$extra") ;;
   esac

@@ -25,6 +25,18 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAsTheFormsDo) {
   for (const LeadingCase& c : cases) EXPECT_EQ(LeadingNumber(c.typed), c.value) << c.typed;
 }
 
+// One rule for every count box: the engine screen read "30,000" as 30000 while the visual
+// screen ran 30 photons.
+TEST(TypedPhotonCount, ReadsGroupedAndExponentCountsAndRefusesTheRest) {
+  const LeadingCase cases[] = {
+      {"500", 500},       {"30,000", 30000},    {"1,000,000", 1e6}, {"1 000", 1000},
+      {"1e5", 1e5},       {"3E5", 3e5},         {"100000 photons", 1e5},
+      {"abc", -1},        {"", -1},             {"1,5E6", -1},      {"1.000.000", -1},
+      {"1e5x", -1},       {"-3", -1},           {"1e10", -1},
+  };
+  for (const LeadingCase& c : cases) EXPECT_EQ(TypedPhotonCount(c.typed), c.value) << c.typed;
+}
+
 struct FieldCase {
   const char* typed;
   const char* item;  // nullptr: refused

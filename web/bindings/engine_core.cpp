@@ -28,6 +28,7 @@
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
 #include "models/curve_table.h"
+#include "models/typed_text.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
 #include "records/utf8_text.h"
@@ -341,6 +342,9 @@ val ScreenRunNames(const std::string& energy, const std::string& count, val with
     return out;
   }
   out.set("photonTotal", PhotonTotalText(plain));
+  // The count as every count box reads it (-1: none), checked before a run so that a bad
+  // count is worded for the screen rather than as line 3 of a conditions file.
+  out.set("photons", TypedPhotonCount(count));
   return out;
 }
 

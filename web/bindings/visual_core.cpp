@@ -25,6 +25,11 @@ namespace {
 
 // Points at which the smooth fits are handed to the page [cm]: every 0.1 cm over the phantom.
 constexpr int kFitPoints = 301;
+// The build-up region of 4-15 MV lies within the first 1-3 cm: a d_max uncertain by this
+// much says nothing about where the maximum is, and the page says so instead of showing it.
+constexpr double kUnreadableDmaxSigmaCm = 2.0;
+// Below this many photons the bars are single electrons' tracks, whatever the fit says.
+constexpr long long kFewestReadablePhotons = 1000;
 
 val Float64Array(const std::vector<double>& values) {
   val array = val::global("Float64Array").new_(values.size());
@@ -161,6 +166,11 @@ class VisualCore {
     out.set("dmaxSettled", DmaxIsSettled(sigma));
     // A curve that starts at its maximum (no electron transport) has no d_max to show.
     out.set("buildUp", !(with_uncertainty && curve.has_maximum) || VisualCurveBuildsUp(tally_, curve.bin_cm));
+    // Photons run, but too few for a curve to read: a few hundred, no maximum yet, or one
+    // that could lie anywhere in the build-up region.
+    out.set("tooFewPhotons",
+            curve.photons > 0 && (curve.photons < kFewestReadablePhotons || !curve.has_maximum ||
+                                  sigma >= kUnreadableDmaxSigmaCm));
     std::vector<double> dose_fit, kerma_fit;
     if (curve.dose_fit)
       for (int i = 0; i < kFitPoints; ++i) dose_fit.push_back(curve.dose_fit(0.1 * i));
@@ -179,9 +189,10 @@ class VisualCore {
   PhysicsSwitches physics_;
 };
 
-// The typed-text rules, so that the page reads a count and a field as Dosavia does. The
-// page makes the text plain (String.prototype.normalize("NFKC")) first.
-double TypedCount(const std::string& plain_text) { return LeadingNumber(plain_text); }
+// The typed-text rules, so that the page reads a count (a box's or a link's) and a field as
+// the engine screen does. The page makes the text plain (String.prototype.normalize("NFKC"))
+// first; a count that is none is -1.
+double TypedCount(const std::string& plain_text) { return TypedPhotonCount(plain_text); }
 double TypedFieldSide(const std::string& plain_text) {
   const FieldChoice* choice = FindFieldChoice(plain_text);
   return choice != nullptr ? choice->side : 0.0;

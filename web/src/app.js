@@ -2,50 +2,64 @@
 // and the notice line. Each screen lives in a module of its own; this one only routes.
 import { parseDeepLink } from './deeplink.js';
 import { language, setLanguage, tr, translatePage } from './i18n.js';
-import { setLinkNotice } from './notice.js';
+import { addLinkNotice } from './notice.js';
+import { loadCore } from './core.js';
 import { engineScreen } from './engine.js';
 import { visualScreen } from './visual.js';
 import { pageScreens } from './pages.js';
 import { enableOffline } from './offline.js';
+import { enableHelpAndProjector } from './help.js';
 
 const $ = (id) => document.getElementById(id);
-const link = parseDeepLink(window.location.search);
-setLanguage(link.values.lang);
 
-// The screens besides the menu, by the name a link gives in `screen`.
-const SCREENS = { [visualScreen.id]: visualScreen, [engineScreen.id]: engineScreen };
-for (const screen of pageScreens) SCREENS[screen.id] = screen;
-const current = SCREENS[link.values.screen] ?? null;
-
-function applyLanguage() {
-  translatePage(document.body);
-  $('lang-switch').textContent = language() === 'ja' ? 'English' : '日本語';
-  $('lang-switch').lang = language() === 'ja' ? 'en' : 'ja';
-  $('lang-switch').setAttribute('aria-label', `${tr('Web', '言語')}: ${language() === 'ja' ? 'English' : '日本語'}`);
-  document.title = current ? `${current.title()} — Dosavia` : 'Dosavia';
-  current?.applyLanguage();
+// A link's count is read by the core's rule, as a typed one; the core is loaded for it only
+// when the link gives one, so that the menu opens without it. (Not a top-level await: the
+// page opened from a folder is one classic script.)
+async function linkCore() {
+  return new URLSearchParams(window.location.search).has('photons') ? loadCore().catch(() => null) : null;
 }
 
-$('lang-switch').addEventListener('click', () => {
-  setLanguage(language() === 'ja' ? 'en' : 'ja');
-  const url = new URL(window.location.href);
-  url.searchParams.set('lang', language());
-  window.history.replaceState(null, '', url);
-  applyLanguage();
-});
+linkCore().then((core) => {
+  const link = parseDeepLink(window.location.search, { readCount: core?.typedCount });
+  setLanguage(link.values.lang);
 
-// The screen links keep the language.
-for (const a of document.querySelectorAll('a[href^="?screen="]'))
-  a.addEventListener('click', (event) => {
-    event.preventDefault();
-    window.location.search = `${a.getAttribute('href')}&lang=${language()}`;
+  // The screens besides the menu, by the name a link gives in `screen`.
+  const SCREENS = { [visualScreen.id]: visualScreen, [engineScreen.id]: engineScreen };
+  for (const screen of pageScreens) SCREENS[screen.id] = screen;
+  const current = SCREENS[link.values.screen] ?? null;
+
+  function applyLanguage() {
+    translatePage(document.body);
+    $('lang-switch').textContent = language() === 'ja' ? 'English' : '日本語';
+    $('lang-switch').lang = language() === 'ja' ? 'en' : 'ja';
+    $('lang-switch').setAttribute('aria-label', `${tr('Web', '言語')}: ${language() === 'ja' ? 'English' : '日本語'}`);
+    document.title = current ? `${current.title()} — Dosavia` : 'Dosavia';
+    current?.applyLanguage();
+  }
+
+  $('lang-switch').addEventListener('click', () => {
+    setLanguage(language() === 'ja' ? 'en' : 'ja');
+    const url = new URL(window.location.href);
+    url.searchParams.set('lang', language());
+    window.history.replaceState(null, '', url);
+    applyLanguage();
   });
 
-new ResizeObserver(() => current?.redraw()).observe(document.body);
+  // The screen links keep the language.
+  for (const a of document.querySelectorAll('a[href^="?screen="]'))
+    a.addEventListener('click', (event) => {
+      event.preventDefault();
+      window.location.search = `${a.getAttribute('href')}&lang=${language()}`;
+    });
 
-// A screen shows its own section, or the one it shares with others (the explanation pages).
-for (const section of document.querySelectorAll('main > .screen')) section.hidden = section.id !== (current ? current.section ?? current.id : 'menu');
-applyLanguage();
-setLinkNotice(link.problems.map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value)).join(' '));
-current?.start(link.values, link.given);
-enableOffline();
+  new ResizeObserver(() => current?.redraw()).observe(document.querySelector('main'));
+
+  // A screen shows its own section, or the one it shares with others (the explanation pages).
+  document.body.dataset.screen = current ? current.id : 'menu';
+  for (const section of document.querySelectorAll('main > .screen')) section.hidden = section.id !== (current ? current.section ?? current.id : 'menu');
+  applyLanguage();
+  addLinkNotice(link.problems.map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value)).join(' '));
+  current?.start(link.values, link.given);
+  enableHelpAndProjector(() => current?.redraw());
+  enableOffline();
+});

@@ -2,6 +2,8 @@
 // a demonstration on a slide, e.g. index.html?screen=visual&lang=en&energy=15&field=1&photons=500&go=1
 // or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1.
 // A value that cannot be used is reported and replaced by the default, never half applied.
+// A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
+// full-width digits), handed in as `readCount`.
 
 export const VISUAL_DEFAULTS = Object.freeze({
   screen: 'menu',
@@ -33,17 +35,19 @@ const rules = {
   screen: (v) => (SCREENS.includes(v) ? v : undefined),
   lang: (v) => (v === 'ja' || v === 'en' ? v : undefined),
   energy: (v) => (ENERGIES.includes(v) ? v : undefined),
+  // A positive number of MeV; the visual screen checks it against the core's photon table
+  // (MonoenergeticRangeMeV) once that is loaded, and refuses it there as here.
   mono: (v) => {
     const x = Number(v);
-    return /^\d+(\.\d+)?$/.test(v) && x >= 0.1 && x <= 20 ? x : undefined;
+    return /^\d+(\.\d+)?$/.test(v) && x > 0 ? x : undefined;
   },
   field: (v) => {
     const x = Number(v);
     return /^\d+$/.test(v) && ENGINE_FIELD_SIDES.includes(x) ? x : undefined;
   },
-  photons: (v) => {
-    const x = Number(v);
-    return /^\d+$/.test(v) && x >= 1 && x <= MAX_LINK_PHOTONS ? x : undefined;
+  photons: (v, readCount) => {
+    const x = Math.floor(readCount ? readCount(v.normalize('NFKC')) : /^\d+$/.test(v) ? Number(v) : NaN);
+    return x >= 1 && x <= MAX_LINK_PHOTONS ? x : undefined;
   },
   step: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   go: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
@@ -53,8 +57,9 @@ const rules = {
 };
 
 // { values, problems: [{ name, value }], given } from a query string ("?a=b&..."); `given`
-// names the parameters the link set to usable values.
-export function parseDeepLink(search) {
+// names the parameters the link set to usable values. `readCount`: the core's count rule
+// (typedCount); without it a count must be plain digits.
+export function parseDeepLink(search, { readCount } = {}) {
   const params = new URLSearchParams(search);
   const values = { ...VISUAL_DEFAULTS };
   const problems = [];
@@ -62,7 +67,7 @@ export function parseDeepLink(search) {
   for (const [name, value] of params) {
     const rule = rules[name];
     if (!rule) continue; // unknown parameters belong to other screens or later editions
-    const parsed = rule(value);
+    const parsed = rule(value, readCount);
     if (parsed === undefined) problems.push({ name, value });
     else {
       values[name] = parsed;

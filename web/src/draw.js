@@ -32,6 +32,11 @@ function basePx() {
   return Math.max(14, size || 15);
 }
 
+// Lines are drawn this much heavier in the projector mode.
+function lineScale() {
+  return typeof document !== 'undefined' && document.documentElement.classList.contains('projector') ? 1.7 : 1;
+}
+
 function fontPx(px, bold = false) {
   return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
 }
@@ -54,6 +59,7 @@ export class SideView {
     this.stored = 0;
     this.field = 4;
     this.captions = ['', ''];
+    this.badge = ''; // "physics off: ...", while a part of the physics is switched off
   }
 
   // World window [cm]: the desktop screen's scale, divided by the magnification.
@@ -101,7 +107,51 @@ export class SideView {
     this.ctx = c.ctx;
     this.map = this.mapping(c.width, c.height);
     this.decorate(c.ctx, this.map);
-    for (let i = 0; i < this.segments.length; i++) this.drawTracks(this.segments[i], this.points[i]);
+    for (let i = 0; i < this.segments.length; i++) this.drawTracks(this.segments[i], this.points[i], false);
+    this.drawLabels(c.ctx, this.map);
+  }
+
+  // The captions, the scale numbers and the badge, drawn over the tracks on a pale backdrop
+  // each, so that they stay readable under tens of thousands of tracks.
+  drawLabels(ctx, map) {
+    const { w, x: X, y: Y } = map;
+    const m = this.m;
+    const right = w.left + w.width;
+    const bottom = w.top + w.height;
+    const gridBottom = bottom - 1.9 / m;
+    const small = basePx();
+    ctx.save();
+    ctx.font = fontPx(small);
+    const label = (text, x, y, align, colour = '#000') => {
+      if (!text) return;
+      ctx.textAlign = align;
+      ctx.textBaseline = 'top';
+      const width = ctx.measureText(text).width;
+      const left = align === 'center' ? x - width / 2 : align === 'right' ? x - width : x;
+      ctx.fillStyle = 'rgba(255, 255, 255, 0.85)';
+      ctx.fillRect(left - 2, y - 1, width + 4, small * 1.2 + 2);
+      ctx.fillStyle = colour;
+      ctx.fillText(text, x, y);
+    };
+    const tail = w.left + 0.4 / m;
+    const tip = -0.15 / m;
+    label('X-ray', X((tail + tip) / 2), Y(-0.25 / m) - small * 1.25, 'center');
+    for (const z of depthMarks(right, m)) label(String(z), X(z), Y(gridBottom + 0.15 / m), 'center');
+    label('depth in water  cm', X(right - 0.3 / m), Y(gridBottom + 0.95 / m), 'right');
+    // Lateral distance from the axis, both sides, wherever the view reaches it.
+    const lateral = (m > 1 ? [-5, 5] : [-10, -5, 5, 10]).filter((v) => Math.abs(v) < bottom - 0.4 / m);
+    for (const x of lateral) label(String(Math.abs(x)), X(-0.2 / m), Y(x) - small * 0.6, 'right');
+    label('cm', X(-0.2 / m), Y(w.top) + small * 0.3, 'right');
+    label(this.captions[0], X(0.3 / m), Y(w.top + 0.1 / m), 'left', RED);
+    // On a narrow view (a phone, the Japanese captions) the second caption goes under the
+    // first rather than over it.
+    const room = X(right - 0.3 / m) - X(0.3 / m);
+    const wide = ctx.measureText(this.captions[0]).width + ctx.measureText(this.captions[1]).width + small;
+    const lines = wide > room ? 2 : 1;
+    this.canvas.dataset.captionLines = String(lines);
+    label(this.captions[1], X(right - 0.3 / m), Y(w.top + 0.1 / m) + (lines - 1) * small * 1.25, 'right');
+    if (this.badge) drawBadge(ctx, this.badge, X(0.3 / m), Y(gridBottom) - 4, small);
+    ctx.restore();
   }
 
   decorate(ctx, map) {
@@ -145,31 +195,6 @@ export class SideView {
     ctx.lineTo(X(tip), Y(0));
     ctx.lineTo(X(tip - 0.6 / m), Y(0.35 / m));
     ctx.stroke();
-    ctx.fillStyle = '#000';
-    ctx.font = fontPx(small);
-    ctx.textAlign = 'center';
-    ctx.textBaseline = 'bottom';
-    ctx.fillText('X-ray', X((tail + tip) / 2), Y(-0.25 / m));
-    ctx.textBaseline = 'top';
-    for (const z of depthMarks(right, m)) ctx.fillText(String(z), X(z), Y(gridBottom + 0.15 / m));
-    ctx.textAlign = 'right';
-    ctx.fillText('depth in water  cm', X(right - 0.3 / m), Y(gridBottom + 0.95 / m));
-    ctx.textBaseline = 'middle';
-    for (const x of (m > 1 ? [-5, 5] : [-10, -5, 5, 10]).filter((v) => Math.abs(v) < gridBottom - 0.5 / m)) ctx.fillText(String(Math.abs(x)), X(-0.2 / m), Y(x));
-    ctx.fillText('cm', X(-0.2 / m), Y(w.top + 1.0 / m));
-    ctx.textAlign = 'left';
-    ctx.textBaseline = 'top';
-    ctx.fillStyle = RED;
-    ctx.fillText(this.captions[0], X(0.3 / m), Y(w.top + 0.1 / m));
-    ctx.fillStyle = '#000';
-    ctx.textAlign = 'right';
-    // On a narrow view (a phone, the Japanese captions) the second caption goes under the
-    // first rather than over it.
-    const room = X(right - 0.3 / m) - X(0.3 / m);
-    const wide = ctx.measureText(this.captions[0]).width + ctx.measureText(this.captions[1]).width + small;
-    const lines = wide > room ? 2 : 1;
-    this.canvas.dataset.captionLines = String(lines);
-    ctx.fillText(this.captions[1], X(right - 0.3 / m), Y(w.top + 0.1 / m) + (lines - 1) * small * 1.25);
     // The field edges.
     ctx.strokeStyle = FIELD_BLUE;
     ctx.lineWidth = 1;
@@ -183,8 +208,8 @@ export class SideView {
   }
 
   // Draws electron and positron steps and absorption points (world units) in red, clipped
-  // to the view.
-  drawTracks(segments, points) {
+  // to the view, and the labels over them again unless `labels` is false.
+  drawTracks(segments, points, labels = true) {
     const ctx = this.ctx;
     const map = this.map;
     if (!ctx || !map) return;
@@ -195,7 +220,7 @@ export class SideView {
     ctx.clip();
     ctx.strokeStyle = RED;
     ctx.fillStyle = RED;
-    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30));
+    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30)) * lineScale();
     ctx.beginPath();
     for (let i = 0; i + 3 < segments.length; i += 4) {
       ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
@@ -205,7 +230,22 @@ export class SideView {
     const dot = ctx.lineWidth;
     for (let i = 0; i + 1 < points.length; i += 2) ctx.fillRect(X(points[i]) - dot / 2, Y(points[i + 1]) - dot / 2, dot, dot);
     ctx.restore();
+    if (labels) this.drawLabels(ctx, map);
   }
+}
+
+// The "physics off" badge: white text on a dark orange box, bottom-left at (x, y).
+function drawBadge(ctx, text, x, y, px) {
+  ctx.save();
+  ctx.font = fontPx(px, true);
+  ctx.textAlign = 'left';
+  ctx.textBaseline = 'bottom';
+  const width = ctx.measureText(text).width;
+  ctx.fillStyle = '#a33c00';
+  ctx.fillRect(x - 4, y - px * 1.35, width + 8, px * 1.5);
+  ctx.fillStyle = '#fff';
+  ctx.fillText(text, x, y);
+  ctx.restore();
 }
 
 // Axes of a small chart: a plotting box inside the canvas with room for the numbers.
@@ -219,7 +259,7 @@ export function drawHistogram(canvas, counts, caption) {
   const c = prepareCanvas(canvas);
   if (!c) return;
   const { ctx, width, height } = c;
-  const small = Math.min(basePx(), Math.max(12, width / 22));
+  const small = basePx();
   const box = chartBox(width, height, { left: 10, top: 8, right: 10, bottom: small * 2.8 });
   const X = (mev) => box.left + (mev / 15) * (box.right - box.left);
   const Y = (pct) => box.bottom - (pct / 100) * (box.bottom - box.top - small * 1.5);
@@ -282,14 +322,28 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     zmax = align.zmax;
   }
   // Title and legend share the top line where the width allows, else take a line each.
+  // A title wider than the canvas (a phone, a tablet) is broken before its bracket.
   ctx.font = fontPx(small, true);
-  const titleWidth = ctx.measureText(texts.title).width;
+  let titleLines = [texts.title];
+  const cut = texts.title.indexOf(' (');
+  if (ctx.measureText(texts.title).width > width - 4 && cut > 0) titleLines = [texts.title.slice(0, cut), texts.title.slice(cut + 1)];
+  const titleWidth = Math.max(...titleLines.map((t) => ctx.measureText(t).width));
   ctx.font = fontPx(small);
-  const legendWidth = ctx.measureText(texts.dose).width + ctx.measureText(texts.kerma).width + 70;
-  const twoLines = titleWidth + legendWidth > box.right - box.left;
-  if (twoLines) box.top = small * 3.1;
+  const legend = [
+    ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
+    ['#1f4fbf', texts.kerma, 'dash'],
+  ];
+  // The faint curve before the last physics switch, named so that it is not taken for data.
+  const showReference = reference && reference.doseFit && reference.doseFit.length > 0;
+  if (showReference) legend.push(['rgba(90, 90, 90, 0.75)', texts.reference, 'dots']);
+  const legendWidth = legend.reduce((sum, [, label]) => sum + ctx.measureText(label).width + 34, 0);
+  const twoLines = titleLines.length > 1 || titleWidth + legendWidth > box.right - box.left;
+  const headLines = titleLines.length + (twoLines ? 1 : 0);
+  box.top = Math.max(box.top, small * (0.5 + 1.3 * headLines));
   const X = (z) => box.left + (z / zmax) * (box.right - box.left);
   const Y = (pct) => box.bottom - (Math.min(pct, 125) / 125) * (box.bottom - box.top);
+  // The depth axis, for the probe that reads the curve at a pointed depth.
+  canvas.depthAxis = { left: box.left, right: box.right, zmax };
   ctx.fillStyle = '#fff';
   ctx.fillRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
   ctx.strokeStyle = GRID;
@@ -307,7 +361,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   }
   ctx.stroke();
   // The curve before the last physics switch, faint and dotted, for comparison.
-  if (reference && reference.doseFit && reference.doseFit.length > 0) {
+  if (showReference) {
     ctx.strokeStyle = 'rgba(90, 90, 90, 0.55)';
     ctx.lineWidth = 2.5;
     ctx.setLineDash([2, 4]);
@@ -339,7 +393,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     const line = (values, colour, dash) => {
       if (!values || values.length === 0) return;
       ctx.strokeStyle = colour;
-      ctx.lineWidth = 2.5;
+      ctx.lineWidth = 2.5 * lineScale();
       ctx.setLineDash(dash);
       ctx.beginPath();
       for (let i = 0; i < values.length && 0.1 * i <= zmax; i++) {
@@ -352,21 +406,26 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     };
     line(curve.doseFit, '#8b0000', []);
     line(curve.kermaFit, '#1f4fbf', [6, 4]);
-    // d_max: a band of its uncertainty and a marker.
+    // d_max: a band of its uncertainty and a marker; none while too few photons make it
+    // meaningless.
     const settled = curve.dmaxSettled;
-    if (curve.dmaxSigmaCm > 0) {
+    if (curve.tooFewPhotons) {
+      // no marker
+    } else if (curve.dmaxSigmaCm > 0) {
       ctx.fillStyle = settled ? 'rgba(0, 140, 0, 0.15)' : 'rgba(120, 120, 120, 0.15)';
       const a = Math.max(0, curve.dmaxCm - curve.dmaxSigmaCm);
       ctx.fillRect(X(a), box.top, X(curve.dmaxCm + curve.dmaxSigmaCm) - X(a), box.bottom - box.top);
     }
-    ctx.strokeStyle = settled ? '#007a00' : '#8a8a8a';
-    ctx.lineWidth = 2;
-    ctx.setLineDash(settled ? [] : [4, 4]);
-    ctx.beginPath();
-    ctx.moveTo(X(curve.dmaxCm), box.top);
-    ctx.lineTo(X(curve.dmaxCm), box.bottom);
-    ctx.stroke();
-    ctx.setLineDash([]);
+    if (!curve.tooFewPhotons) {
+      ctx.strokeStyle = settled ? '#007a00' : '#8a8a8a';
+      ctx.lineWidth = 2;
+      ctx.setLineDash(settled ? [] : [4, 4]);
+      ctx.beginPath();
+      ctx.moveTo(X(curve.dmaxCm), box.top);
+      ctx.lineTo(X(curve.dmaxCm), box.bottom);
+      ctx.stroke();
+      ctx.setLineDash([]);
+    }
   }
   ctx.strokeStyle = '#000';
   ctx.lineWidth = 1.5;
@@ -388,15 +447,11 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.textAlign = 'left';
   ctx.textBaseline = 'top';
   ctx.font = fontPx(small, true);
-  ctx.fillText(texts.title, box.left, 2);
+  titleLines.forEach((t, i) => ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3));
   // The legend in the top margin, right of or under the title, so it never hides a bar.
   ctx.font = fontPx(small);
-  const legend = [
-    ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
-    ['#1f4fbf', texts.kerma, 'dash'],
-  ];
   let lx = box.right;
-  const ly = twoLines ? 2 + small * 1.3 : 2;
+  const ly = twoLines ? 2 + small * 1.3 * titleLines.length : 2;
   for (const [colour, label, kind] of legend.reverse()) {
     lx -= ctx.measureText(label).width;
     ctx.fillStyle = '#000';
@@ -406,7 +461,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     ctx.strokeStyle = colour;
     if (kind === 'bar') ctx.fillRect(lx, ly + small * 0.15, 14, small * 0.8);
     else {
-      ctx.setLineDash([6, 4]);
+      ctx.setLineDash(kind === 'dots' ? [2, 4] : [6, 4]);
       ctx.lineWidth = 2.5;
       ctx.beginPath();
       ctx.moveTo(lx, ly + small * 0.55);
@@ -415,5 +470,27 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
       ctx.setLineDash([]);
     }
     lx -= 14;
+  }
+  if (texts.badge) drawBadge(ctx, texts.badge, box.left + 6, box.top + small * 1.7, small);
+  // The probe: a line at the depth read and its reading beside it.
+  if (texts.probe && texts.probe.cm <= zmax) {
+    const px = X(texts.probe.cm);
+    ctx.strokeStyle = '#000';
+    ctx.lineWidth = 1.5;
+    ctx.setLineDash([]);
+    ctx.beginPath();
+    ctx.moveTo(px, box.top);
+    ctx.lineTo(px, box.bottom);
+    ctx.stroke();
+    ctx.font = fontPx(small, true);
+    const tw = ctx.measureText(texts.probe.text).width;
+    const tx = Math.min(Math.max(box.left + 2, px + 6), box.right - tw - 6);
+    const ty = box.bottom - small * 1.8;
+    ctx.fillStyle = 'rgba(255, 255, 255, 0.9)';
+    ctx.fillRect(tx - 3, ty - 2, tw + 6, small * 1.4);
+    ctx.fillStyle = '#000';
+    ctx.textAlign = 'left';
+    ctx.textBaseline = 'top';
+    ctx.fillText(texts.probe.text, tx, ty);
   }
 }

@@ -9,7 +9,7 @@ import { runBlocks } from './engine_pool.mjs';
 import { listResults, removeResult, resultsOutliveThePage, saveResult } from './engine_store.js';
 import { prepareCanvas } from './draw.js';
 import { language, tr } from './i18n.js';
-import { clearLinkNotice, showNotice } from './notice.js';
+import { showNotice } from './notice.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
 
@@ -91,7 +91,8 @@ function redraw() {
   if ($('engine').hidden) return;
   const prepared = prepareCanvas($('e-graph'));
   if (!prepared) return;
-  const px = Math.max(13, Math.min(18, prepared.width / 50));
+  // Tick numbers are 0.9 of this: never under 14 px.
+  const px = Math.max(15.6, Math.min(20, prepared.width / 50));
   drawGraph(prepared.ctx, { x: 0, y: 0, w: prepared.width, h: prepared.height }, state.sets, state.kerma?.curves ?? null, graphTexts(), px);
   renderKey();
 }
@@ -198,14 +199,23 @@ function setRunning(running) {
   $('e-stop').disabled = !running;
   for (const id of ['e-energy', 'e-photons', 'e-workers']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running;
-  if (running) $('e-stop').focus();
+  if (running) $('e-stop').focus({ preventScroll: true });
 }
 
 async function pressStart() {
-  if (state.running) return;
-  clearLinkNotice();
+  if (state.running || state.checking) return;
   const energy = $('e-energy').value;
   const count = $('e-photons').value.normalize('NFKC');
+  // A count the core cannot read is said in the screen's words, before any worker starts.
+  state.checking = true;
+  const names = await total.call('names', { energy, count, without: switchedOff() }).finally(() => {
+    state.checking = false;
+  });
+  if (!(names.photons >= 1)) {
+    showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', $('e-photons').value.trim()));
+    $('e-photons').focus();
+    return;
+  }
   const workers = workerCount();
   const without = switchedOff();
   setRunning(true);
@@ -299,6 +309,8 @@ function renderSaved() {
     remove.title = tr('Web', '削除');
     remove.setAttribute('aria-label', `${tr('Web', '削除')} ${record.name}`);
     remove.addEventListener('click', async () => {
+      // A kept result is the work of minutes: removed only when the user says so.
+      if (!window.confirm(tr('Web', '%1 を削除しますか？ 元に戻せません。', record.name))) return;
       await removeResult(record.name);
       await refreshSaved();
     });

@@ -32,7 +32,12 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.fillRect(x, y, w, h);
   const left = x + 3.6 * px;
   const right = x + w - px;
-  const top = y + 2.2 * px;
+  // A title wider than the plot (a phone) is broken before its bracket rather than squeezed.
+  ctx.font = font(px * 0.95);
+  let titleLines = [texts.title];
+  const cut = texts.title.search(/ \(|（/);
+  if (ctx.measureText(texts.title).width > right - left && cut > 0) titleLines = [texts.title.slice(0, cut), texts.title.slice(cut).trim()];
+  const top = y + (1.1 + 1.1 * titleLines.length) * px;
   const bottom = y + h - 2.6 * px;
   const X = (cm) => left + ((right - left) * cm) / 30;
   const Y = (percent) => bottom - ((bottom - top) * percent) / 110;
@@ -66,7 +71,7 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.font = font(px * 0.95);
   ctx.fillText(texts.depth, (left + right) / 2, y + h - 0.1 * px);
   ctx.textBaseline = 'top';
-  ctx.fillText(texts.title, (left + right) / 2, y + 0.3 * px, right - left);
+  titleLines.forEach((t, i) => ctx.fillText(t, (left + right) / 2, y + (0.3 + 1.15 * i) * px, right - left));
   ctx.save();
   ctx.translate(x + 0.9 * px, (top + bottom) / 2);
   ctx.rotate(-Math.PI / 2);

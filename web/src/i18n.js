@@ -29,6 +29,7 @@ export function translatePage(root) {
     const [ctx, ja] = el.dataset.tr.split('|');
     const text = tr(ctx, ja);
     if (el.dataset.trAttr) el.setAttribute(el.dataset.trAttr, text.trim());
-    else el.textContent = text.trim();
+    // A hyphen inside a word ("build-up") does not end a line: a non-breaking one instead.
+    else el.textContent = text.trim().replace(/(\w)-(\w)/g, '$1\u2011$2');
   }
 }

@@ -2,7 +2,7 @@
 // (visual_worker.js, the C++ core as WebAssembly); this module only handles input, keeps the
 // screen's state and draws what the worker sends.
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
-import { clearLinkNotice, showNotice } from './notice.js';
+import { addLinkNotice, showNotice } from './notice.js';
 import { language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
@@ -21,9 +21,16 @@ const state = {
   curve: null,
   spectrum: null,
   fieldItems: [],
-  monoRange: { lowest: 0.1, highest: 20 },
+  monoRange: null, // the core's, once it is ready
+  okWaiting: false, // OK pressed while the core was still loading
+  rate: null, // photons a second of the last batch without step display
   countId: 0,
 };
+
+// A batch expected to take longer than this [s] is run only when the user says so.
+const ASK_ABOVE_S = 60;
+// Photons a second assumed before a batch has been timed (a slow classroom PC at 15 MV).
+const FIRST_RATE = 20000;
 
 const side = new SideView($('side'));
 
@@ -39,6 +46,7 @@ function applyLanguage() {
   updateRateText();
   labelSwitches();
   redrawAll();
+  if (state.curve) summarise();
 }
 
 // ---- the physics switches ------------------------------------------------------------------
@@ -92,12 +100,95 @@ function depthTexts() {
     title: tr('DepthDosePanel', '深部線量 (中心の半径 %1 cm の円柱)', r),
     dose: tr('DepthDosePanel', '吸収線量'),
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
+    reference: tr('Web', '切り替え前の線量 (参照)'),
+    badge: physicsBadge(),
+    probe: probeReading(),
   };
+}
+
+// ---- the depth probe: point (or use the arrow keys) at a depth, read dose and kerma there ----
+
+// The fitted dose and kerma at the probe's depth [% of the maximum], from the core's fits
+// (every 0.1 cm); null without a curve or a probe.
+function probeValues() {
+  const c = state.curve;
+  if (state.probeCm === undefined || !c || !c.hasMaximum || c.tooFewPhotons) return null;
+  const i = Math.round(state.probeCm * 10);
+  const at = (fit) => (fit && i < fit.length ? fit[i] : NaN);
+  return { cm: state.probeCm, dose: at(c.doseFit), kerma: at(c.kermaFit) };
+}
+
+function probeReading() {
+  const v = probeValues();
+  if (!v) return null;
+  const pct = (x) => (Number.isFinite(x) ? `${x.toFixed(0)} %` : '–');
+  return { cm: v.cm, text: tr('Web', '深さ %1 cm: 線量 %2, カーマ %3', v.cm.toFixed(1), pct(v.dose), pct(v.kerma)) };
+}
+
+function setProbe(cm) {
+  const zmax = $('depth').depthAxis?.zmax ?? 20;
+  state.probeCm = Math.round(Math.max(0, Math.min(zmax, cm)) * 10) / 10;
+  redrawDepth();
+  const reading = probeReading();
+  $('probe-text').textContent = reading ? reading.text : '';
+}
+
+function probeAt(event) {
+  const axis = $('depth').depthAxis;
+  if (!axis) return;
+  const x = event.clientX - $('depth').getBoundingClientRect().left;
+  setProbe(((x - axis.left) / (axis.right - axis.left)) * axis.zmax);
+}
+
+$('depth').addEventListener('pointerdown', (event) => {
+  try {
+    $('depth').setPointerCapture(event.pointerId); // a drag keeps reading past the edge
+  } catch {
+    // a pointer the browser no longer tracks
+  }
+  probeAt(event);
+});
+$('depth').addEventListener('pointermove', (event) => {
+  if (event.pointerType === 'mouse' || event.buttons) probeAt(event);
+});
+$('depth').addEventListener('keydown', (event) => {
+  const now = state.probeCm ?? 1.5;
+  const step = event.shiftKey ? 1 : 0.1;
+  const moves = { ArrowLeft: now - step, ArrowRight: now + step, Home: 0, End: 30 };
+  if (!(event.key in moves)) return;
+  event.preventDefault();
+  setProbe(moves[event.key]);
+});
+
+// ---- a text summary of the pictures, for screen readers, updated after each batch ----------
+
+function summarise() {
+  const c = state.curve;
+  const parts = [tr('Web', '光子 %1 個の飛跡', $('total').value)];
+  if (c && c.tooFewPhotons) parts.push(depthNote());
+  else if (c && c.hasMaximum) {
+    parts.push(c.dmaxSigmaCm >= 0 ? tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)) : tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
+    parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
+  }
+  if (state.reference) parts.push(tr('Web', '切り替え前の線量 (参照)'));
+  const badge = physicsBadge();
+  if (badge) parts.push(badge);
+  $('visual-summary').textContent = parts.join('。 ').replace(/。 /g, language() === 'en' ? '. ' : '。');
+}
+
+// "physics off: ..." while a part of the physics is switched off, on the tracks and the graph,
+// so that no class takes a curve without electrons for the real one.
+function physicsBadge() {
+  const off = switchNames.filter((n) => document.querySelector(`#switches input[data-option="${n.option}"]`)?.checked);
+  if (off.length === 0) return '';
+  return tr('Web', '物理を切っています: %1', off.map((n) => (language() === 'en' ? n.en : n.ja)).join(', '));
 }
 
 function depthNote() {
   const c = state.curve;
-  if (!c || !c.hasMaximum) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
+  if (!c || !(c.photons > 0)) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
+  if (c.tooFewPhotons) return tr('Web', '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい (数千個から)。', c.photons);
+  if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
   if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
   else parts.push(tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
@@ -120,6 +211,7 @@ function redrawDepth() {
 
 function redrawAll() {
   if ($('visual').hidden) return;
+  side.badge = physicsBadge();
   side.redraw();
   drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
   redrawDepth();
@@ -182,11 +274,13 @@ function onWorkerMessage(event) {
     state.fieldItems = msg.fieldItems;
     buildSwitches(msg.switches, linkValues?.without ?? []);
     state.monoRange = msg.monoRange;
+    checkLinkMono();
     $('field-items').replaceChildren(...msg.fieldItems.map((item) => new Option(item)));
     onReady();
     return;
   }
   if (msg.type === 'progress' || msg.type === 'done') {
+    timeBatch(msg);
     const rate = RATES[Number($('rate').value)];
     queueTracks(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
     $('total').value = String(msg.total);
@@ -199,7 +293,10 @@ function onWorkerMessage(event) {
       state.curve = msg.depthDose;
       redrawDepth();
     }
-    if (msg.type === 'done') setRunning(false);
+    if (msg.type === 'done') {
+      setRunning(false);
+      summarise();
+    }
     return;
   }
   const resolve = waiting.get(msg.type);
@@ -218,8 +315,8 @@ function setRunning(running) {
   for (const id of ['reset', 'clear', 'energy', 'field', 'mono']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#switches input')) box.disabled = running;
   $('ok').disabled = running || state.configured;
-  if (running) $('stop').focus();
-  else if (state.configured) $('go').focus();
+  if (running) $('stop').focus({ preventScroll: true });
+  else if (state.configured) $('go').focus({ preventScroll: true });
 }
 
 function plain(text) {
@@ -227,7 +324,12 @@ function plain(text) {
 }
 
 async function pressOk() {
-  if (state.running || !state.ready) return false;
+  if (state.running) return false;
+  if (!state.ready) {
+    // Done as soon as the core has loaded (under a second), not lost.
+    state.okWaiting = true;
+    return false;
+  }
   const energy = $('energy').value;
   const message = { type: 'setup', fieldText: plain($('field').value) };
   if (energy === 'mono') message.mono = Number(plain($('mono').value).trim());
@@ -257,16 +359,42 @@ async function pressOk() {
   return true;
 }
 
+// The seconds a batch of `photons` will take: at the step display's rate, else at the rate
+// the last batch was run.
+function expectedSeconds(photons) {
+  const rate = RATES[Number($('rate').value)];
+  if ($('step').checked && rate > 0) return photons / rate;
+  return photons / (state.rate ?? FIRST_RATE);
+}
+
+// The photons a second of the batches without step display, from the worker's answers.
+function timeBatch(msg) {
+  const now = performance.now();
+  if (!state.timing) return;
+  if (msg.type === 'done' && !state.timing.step && now - state.timing.start > 500) state.rate = msg.done / ((now - state.timing.start) / 1000);
+  if (msg.type === 'done') state.timing = null;
+}
+
 async function pressGo() {
   if (state.running || !state.configured) return;
-  const answer = await ask({ type: 'count', text: plain($('photons').value) }, 'count');
+  const typed = $('photons').value;
+  const answer = await ask({ type: 'count', text: plain(typed) }, 'count');
   if (!(answer.photons >= 1) || !Number.isFinite(answer.photons)) {
-    showNotice(tr('Form2', ' 入射光子数を再入力して下さい ').trim());
+    showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', typed.trim()));
     $('photons').focus();
     return;
   }
+  const seconds = expectedSeconds(answer.photons);
+  if (seconds > ASK_ABOVE_S) {
+    const minutes = Math.max(2, Math.round(seconds / 60));
+    if (!window.confirm(tr('Web', '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)', answer.photons, minutes))) {
+      $('photons').focus();
+      return;
+    }
+  }
   showNotice('');
   setRunning(true);
+  state.timing = { start: performance.now(), step: $('step').checked };
   worker.postMessage({ type: 'run', photons: answer.photons, step: $('step').checked, rate: RATES[Number($('rate').value)] });
 }
 
@@ -286,13 +414,27 @@ async function pressClear(keepReference = false) {
   redrawAll();
 }
 
+// Reset all: the screen as a fresh page shows it, the physics switches and the magnified
+// view included, so that the next class never starts without electrons unknowingly.
 async function pressReset() {
   if (state.running) return;
+  for (const box of document.querySelectorAll('#switches input')) box.checked = false;
+  sendPhysics();
   await pressClear();
+  $('energy').value = '10';
+  $('mono-row').hidden = true;
+  $('mono').value = '2';
+  $('field').value = '4×4';
   $('photons').value = '100';
+  $('step').checked = true;
+  $('rate').value = String(RATES.length - 1);
+  updateRateText();
+  worker.postMessage({ type: 'rate', rate: RATES[RATES.length - 1] });
+  if (state.zoomed) toggleZoom();
+  showNotice('');
   state.configured = false;
   setRunning(false);
-  $('ok').focus();
+  $('ok').focus({ preventScroll: true });
 }
 
 function toggleZoom() {
@@ -315,10 +457,7 @@ $('energy').addEventListener('change', () => {
 });
 $('field').addEventListener('input', unconfigure);
 $('mono').addEventListener('input', unconfigure);
-$('ok').addEventListener('click', () => {
-  clearLinkNotice();
-  pressOk();
-});
+$('ok').addEventListener('click', pressOk);
 $('go').addEventListener('click', pressGo);
 $('stop').addEventListener('click', pressStop);
 $('clear').addEventListener('click', pressClear);
@@ -328,14 +467,17 @@ $('rate').addEventListener('input', () => {
   updateRateText();
   worker.postMessage({ type: 'rate', rate: RATES[Number($('rate').value)] });
 });
-// Space = Go and Esc = Stop on the visual screen, unless the user is typing in a box.
+// Esc = Stop on the visual screen; Space = Go only while no control has the focus, so that
+// Space and Enter act on the focused control as everywhere (a focused check box toggles).
 document.addEventListener('keydown', (event) => {
-  if ($('visual').hidden) return;
-  const typing = ['INPUT', 'SELECT', 'TEXTAREA'].includes(event.target.tagName) && event.target.type !== 'checkbox' && event.target.type !== 'range';
+  if ($('visual').hidden || event.defaultPrevented) return;
+  const control = event.target.closest?.('input, select, textarea, button, a, summary, [tabindex], dialog');
   if (event.key === 'Escape') {
     pressStop();
+  } else if (event.key === 'Enter' && event.target.type === 'checkbox') {
     event.preventDefault();
-  } else if (event.key === ' ' && !typing && event.target.tagName !== 'BUTTON' && !state.running) {
+    event.target.click();
+  } else if (event.key === ' ' && !control && !state.running) {
     event.preventDefault();
     pressGo();
   }
@@ -345,8 +487,19 @@ document.addEventListener('keydown', (event) => {
 
 let linkValues = null;
 
+// A link's mono-energetic energy, checked against the core's photon table.
+function checkLinkMono() {
+  const range = state.monoRange;
+  const mono = linkValues?.mono;
+  if (mono === undefined || (mono >= range.lowest && mono <= range.highest)) return;
+  addLinkNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'mono', mono));
+  $('mono').value = '2';
+}
+
 async function onReady() {
-  if (linkValues && linkValues.go === 1 && (await pressOk())) pressGo();
+  const go = linkValues && linkValues.go === 1;
+  if ((go || state.okWaiting) && (await pressOk()) && go) pressGo();
+  state.okWaiting = false;
 }
 
 // Shows the screen preset by the link's values (energy, mono, field, photons, step, go).
@@ -365,7 +518,7 @@ export function startVisualScreen(values) {
     worker.onmessage = onWorkerMessage;
   }
   setRunning(false);
-  $('ok').focus();
+  $('ok').focus({ preventScroll: true });
 }
 
 export const visualScreen = {

@@ -1,4 +1,6 @@
-// Headless Chromium (Debian's package) driven by puppeteer-core for the page tests.
+// Headless Chromium or Firefox ESR (Debian's packages) driven by puppeteer-core for the page
+// tests: DOSAVIA_BROWSER=firefox runs them in Firefox (WebDriver BiDi), else Chromium, so that
+// schools on either engine are covered (tools/test.sh runs the main page tests in both).
 import { existsSync } from 'node:fs';
 import { after, before } from 'node:test';
 import { dirname, join } from 'node:path';
@@ -7,7 +9,9 @@ import puppeteer from 'puppeteer-core';
 
 import { serve } from './serve.mjs';
 
-export const CHROMIUM = ['/usr/bin/chromium', '/usr/bin/chromium-browser'].find((p) => existsSync(p));
+export const BROWSER = process.env.DOSAVIA_BROWSER === 'firefox' ? 'firefox' : 'chrome';
+// The browser's program where installed (named CHROMIUM for the tests' skip conditions).
+export const CHROMIUM = (BROWSER === 'firefox' ? ['/usr/bin/firefox-esr'] : ['/usr/bin/chromium', '/usr/bin/chromium-browser']).find((p) => existsSync(p));
 
 // The built site (tools/build-web.sh), or the folder DOSAVIA_WEB_DIR names.
 export const SITE = process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
@@ -18,6 +22,7 @@ export function folderUrl(query = '') {
 }
 
 export async function launch() {
+  if (BROWSER === 'firefox') return puppeteer.launch({ browser: 'firefox', executablePath: CHROMIUM, headless: true });
   return puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
@@ -49,7 +54,11 @@ export async function openPage(browser, url, width, height, options = {}) {
   const errors = [];
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
   page.on('pageerror', (e) => errors.push(String(e)));
-  await page.setViewport({ width, height, deviceScaleFactor: options.dpr ?? 1, isMobile: options.mobile ?? false, hasTouch: options.mobile ?? false });
+  // The questions before a long batch and before removing a kept result are answered yes.
+  page.on('dialog', (d) => d.accept());
+  // Touch emulation is Chromium's; Firefox gets the phone's size only.
+  const touch = BROWSER === 'chrome' ? { isMobile: options.mobile ?? false, hasTouch: options.mobile ?? false } : {};
+  await page.setViewport({ width, height, deviceScaleFactor: options.dpr ?? 1, ...touch });
   await page.goto(url, { waitUntil: 'load' });
   return { page, errors };
 }

@@ -2,7 +2,15 @@
 // reported, so a mistyped link on a slide still opens a working page.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { parseDeepLink, VISUAL_DEFAULTS } from '../src/deeplink.js';
+import { createRequire } from 'node:module';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { parseDeepLink as parseWith, VISUAL_DEFAULTS } from '../src/deeplink.js';
+
+// Links read their counts with the core's rule, as the page does.
+const site = process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
+const core = await createRequire(import.meta.url)(join(site, 'dosavia_core.js'))();
+const parseDeepLink = (search) => parseWith(search, { readCount: core.typedCount });
 
 test('usable values are taken', () => {
   const { values, problems } = parseDeepLink('?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1');
@@ -14,7 +22,8 @@ test('bad values are reported and replaced by the defaults', () => {
   const cases = [
     ['energy=12', 'energy'], ['field=7', 'field'], ['field=10x10', 'field'], ['photons=-5', 'photons'],
     ['photons=1e9', 'photons'], ['photons=abc', 'photons'], ['lang=fr', 'lang'], ['go=yes', 'go'],
-    ['screen=admin', 'screen'], ['mono=0.01', 'mono'], ['step=2', 'step'],
+    ['screen=admin', 'screen'], ['mono=-1', 'mono'], ['step=2', 'step'], ['photons=2e6', 'photons'],
+    ['photons=1,5e5', 'photons'], ['photons=0', 'photons'],
   ];
   for (const [query, name] of cases) {
     const { values, problems } = parseDeepLink(`?${query}`);
@@ -23,11 +32,20 @@ test('bad values are reported and replaced by the defaults', () => {
   }
 });
 
+test('counts are read as a typed count is: exponents, digit grouping, full-width digits', () => {
+  const cases = [['1e5', 1e5], ['1e6', 1e6], ['3e5', 3e5], ['100000', 1e5], ['1,000,000', 1e6], ['1%2C000%2C000', 1e6], ['%EF%BC%91%EF%BD%85%EF%BC%95', 1e5]];
+  for (const [typed, photons] of cases) {
+    const { values, problems } = parseDeepLink(`?screen=visual&photons=${typed}`);
+    assert.deepEqual(problems, [], typed);
+    assert.equal(values.photons, photons, typed);
+  }
+});
+
 test('a mono-energetic energy alone selects the mono-energetic beam', () => {
   assert.equal(parseDeepLink('?mono=2.5').values.energy, 'mono');
   assert.equal(parseDeepLink('?mono=2.5').values.mono, 2.5);
   assert.equal(parseDeepLink('?mono=2.5&energy=6').values.energy, '6');
-  assert.equal(parseDeepLink('?mono=99').values.energy, '10');
+  assert.equal(parseDeepLink('?mono=abc').values.energy, '10');
 });
 
 test('unknown parameters are left to other screens', () => {

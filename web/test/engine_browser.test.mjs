@@ -176,12 +176,19 @@ test('a deep-linked run without electron transport is named, noted and computed 
   await page.close();
 });
 
-test('a link word naming no part of the physics is said; the parts it names are ticked', { skip, timeout: 60000 }, async () => {
-  const { page } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000&without=electron-transport,gamma`, 1024, 768);
+test('a link word naming no part of the physics is said and stays said through the run; the count reads as typed', { skip, timeout: 120000 }, async () => {
+  const { page } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=2e4&without=electron-transport,gamma&run=1`, 1024, 768);
   await page.waitForFunction(() => document.body.dataset.engineReady === '1');
   const ticked = await page.$$eval('#e-switches input', (boxes) => boxes.filter((b) => b.checked).map((b) => b.dataset.option));
   assert.deepEqual(ticked, ['electron-transport']);
   assert.equal(await page.$eval('#e-result-name', (e) => e.value), '6MV-20K-noe.data');
+  await page.waitForFunction(() => /6MV-20K-noe/.test(document.getElementById('e-status').textContent) && document.getElementById('e-stop').disabled, { timeout: 100000 });
   assert.match(await page.$eval('#notice', (e) => e.textContent), /gamma/);
+  // A count the engine cannot read is said in the screen's words, not as a conditions file's line.
+  await page.$eval('#e-photons', (e) => { e.value = '1,5e6'; });
+  await page.click('#e-start');
+  await page.waitForFunction(() => /1,5e6/.test(document.getElementById('notice').textContent));
+  assert.doesNotMatch(await page.$eval('#notice', (e) => e.textContent), /Joken|line 3/);
+  await page.click('button[aria-label="Remove 6MV-20K-noe.data"]');
   await page.close();
 });

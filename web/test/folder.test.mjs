@@ -124,6 +124,7 @@ for (const { how, size: [width, height], setUp } of UNKEPT)
     const errors = [];
     page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
     page.on('pageerror', (e) => errors.push(String(e)));
+    page.on('dialog', (d) => d.accept()); // the question before the removal below
     await page.evaluateOnNewDocument(setUp);
     await page.setViewport({ width, height });
     await page.goto(folderUrl('?screen=engine&lang=en&energy=6&photons=20000&field=4&run=1'), { waitUntil: 'load' });
