@@ -8,7 +8,8 @@
 # one lies within 0.65..1.5.
 #   bench/seed_calibration.sh [Kestrun] [photons] [runs] [energy...]
 # Defaults: build/workdir/Kestrun, 3.00E+05, 16, energies 4 10 15. THREADS (default 0, one
-# per core) goes to --threads.
+# per core) goes to --threads. With KEEP=folder the runs stay there, and runs already there
+# are not made again (to look at the same runs with another build of result_table).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 kestrun="${1:-$root/build/workdir/Kestrun}"
@@ -22,8 +23,13 @@ table="${RESULT_TABLE:-$(dirname "$kestrun")/../bench/result_table}"
 [ -x "$table" ] || { echo "result_table not found at $table (build it first)"; exit 1; }
 kestrun="$(cd "$(dirname "$kestrun")" && pwd)/$(basename "$kestrun")"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+if [ -n "${KEEP:-}" ]; then
+  work="$KEEP"
+  mkdir -p "$work"
+else
+  work="$(mktemp -d)"
+  trap 'rm -rf "$work"' EXIT
+fi
 cp "$root/data/water20.dat" "$root/data/ELDAT.dat" "$work/"
 status=0
 printf '%-6s %-9s %8s %8s %8s %8s\n' energy quantity mean spread mean_u pull_sd
@@ -31,9 +37,11 @@ for e in "${energies[@]}"; do
   cp "$root/data/${e}MV.csv" "$work/"
   files=()
   for s in $(seq 1 "$runs"); do
-    bash "$root/tools/write_joken.sh" "${e}MV.csv" "${e}MV-s$s.data" "$photons" "$work"
-    (cd "$work" && "$kestrun" --seed "$s" --threads "${THREADS:-0}" < /dev/null > console.txt) ||
-      { cat "$work/console.txt"; exit 1; }
+    if [ -z "${KEEP:-}" ] || [ ! -f "$work/${e}MV-s$s.stat" ]; then
+      bash "$root/tools/write_joken.sh" "${e}MV.csv" "${e}MV-s$s.data" "$photons" "$work"
+      (cd "$work" && "$kestrun" --seed "$s" --threads "${THREADS:-0}" < /dev/null > console.txt) ||
+        { cat "$work/console.txt"; exit 1; }
+    fi
     files+=("$work/${e}MV-s$s.data")
   done
   "$table" 10 "${files[@]}" > "$work/table.tsv"

@@ -281,6 +281,21 @@ double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximu
   return std::sqrt(std::max(0.0, variance));
 }
 
+double CubicMaximumInWindow(std::span<const double> dose, int first_bin, int last_bin) {
+  if (first_bin < 1 || last_bin > LastBin(dose) || last_bin - first_bin < 4) return -1;
+  const double x_ref = DepthBinCentreCm((first_bin + last_bin) / 2);
+  std::vector<double> xs, ys;
+  for (int j = first_bin; j <= last_bin; ++j) {
+    xs.push_back(DepthBinCentreCm(j) - x_ref);
+    ys.push_back(dose[j]);
+  }
+  const auto c = PolyFit<3>(xs, ys);
+  if (!c) return -1;
+  const std::optional<double> x0 = CubicMaximum(*c);
+  if (!x0 || *x0 < xs.front() || *x0 > xs.back()) return -1;
+  return *x0 + x_ref;
+}
+
 double FittedSurfaceKerma(std::span<const double> kerma) {
   constexpr int kFitBins = 50;  // the first 5 cm, where the result file takes its maximum
   if (LastBin(kerma) < kFitBins) return 0;

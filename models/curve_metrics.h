@@ -41,6 +41,13 @@ struct DoseMaximum {
 // photons and bins up to 0.5 cm, where a local cubic would follow the noise.
 DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin = 150);
 
+// Depth [cm] of the maximum of the least-squares cubic over the raw bins first..last (the
+// window a FindDoseMaximum chose); -1 when the cubic has no maximum inside the window. With
+// the window held, the depth is a smooth function of the bins, as the jackknife over a
+// run's history groups needs: a window that jumps with each group's noise would make the
+// spread of the leave-one-out depths say little about the run's own.
+double CubicMaximumInWindow(std::span<const double> dose, int first_bin, int last_bin);
+
 // Dose at depth `depth_cm` from a straight line fitted to ln D over bin `j` +-10 bins (the
 // fall-off is exponential to within the noise there); 0 when a dose in the window is not
 // positive.

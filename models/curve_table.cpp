@@ -114,10 +114,14 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   };
   std::vector<double> dmax, surface, tpr;
   RunStatistics::Curve curve{};
+  // The maximum's window as the whole run's fit chose it (bins from the window's centres).
+  const int window_first = static_cast<int>(std::lround(m.maximum.window_first_cm * 10 + 0.5));
+  const int window_last = static_cast<int>(std::lround(m.maximum.window_last_cm * 10 + 0.5));
   for (int g = 0; g < n; ++g) {
     leave_out(field, g, curve);
     const CurveMetrics mg = MeasureCurve(curve);
-    dmax.push_back(mg.maximum.depth_cm);
+    const double held = CubicMaximumInWindow(curve, window_first, window_last);
+    dmax.push_back(held >= 0 ? held : mg.maximum.depth_cm);
     surface.push_back(mg.surface_ratio);
     leave_out(kReferenceFieldColumn, g, curve);
     tpr.push_back(Tpr2010(curve));

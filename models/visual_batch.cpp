@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "physics/physics_loader.h"
 
@@ -22,6 +23,20 @@ void InitSimulation() {
   SimulationRandom.Seed();
   LoadPhysicsTables(SimulationTables, kWaterDataFile, kElectronDataFile);
   SimulationTables.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
+}
+
+void SeedSimulation(RunSeed seed) {
+  if (seed == kDefaultSeed) {
+    SimulationRandom.Seed();
+  } else {
+    SimulationRandom.SeedFromKey(VisualStreamKey(seed));
+  }
+}
+
+RunSeed FreshSeriesSeed() {
+  std::random_device device;
+  std::uniform_int_distribution<RunSeed> pick(1, kMaxSeriesSeed);
+  return pick(device);
 }
 
 void ClearSpectrumTally() {

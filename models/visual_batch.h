@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "engine/run_seed.h"
 #include "engine/spectrum_file.h"
 #include "physics/photon_transport.h"
 #include "physics/physics_tables.h"
@@ -46,6 +47,17 @@ extern PhysicsTables<double> SimulationTables;
 // sets the phantom constants. Throws InputError (naming the file and the problem) when a
 // data file is missing or malformed; the tables then keep their earlier contents.
 void InitSimulation();
+
+// Starts the generator of a batch series on `seed`: 0 the fixed sequence InitSimulation
+// starts, any other an independent one (RandomStream::SeedFromKey with VisualStreamKey), so
+// that a series can be run again picture for picture by its seed.
+void SeedSimulation(RunSeed seed);
+
+// A seed for a series that nobody chose one for, new each time (1..kMaxSeriesSeed: short
+// enough to read out to a class and type again), so that neighbours' screens differ as
+// independent runs do.
+inline constexpr RunSeed kMaxSeriesSeed = 99999;
+RunSeed FreshSeriesSeed();
 
 // Empties SpectrumTally(1..300); bins 301..400 keep their counts.
 void ClearSpectrumTally();

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <iterator>
 #include <map>
@@ -27,6 +28,7 @@
 #include "engine/physics_switch_names.h"
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
+#include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "models/typed_text.h"
 #include "records/problem.h"
@@ -260,6 +262,7 @@ class ResultLibrary {
       std::shared_ptr<const ResultTables> tables = ParseResultFile(text, name);
       const int id = next_id_++;
       tables_[id] = tables;
+      checksums_[id] = ResultChecksum(text);
       out.set("id", id);
     } catch (const std::exception& e) {
       out.set("error", Report(e));
@@ -267,7 +270,33 @@ class ResultLibrary {
     return out;
   }
 
-  void Close(int id) { tables_.erase(id); }
+  void Close(int id) {
+    tables_.erase(id);
+    statistics_.erase(id);
+    checksums_.erase(id);
+  }
+
+  // Gives result `id` its run's statistics (the text of its ".stat" file), with which the
+  // table's uncertainties are measured rather than estimated. Returns true when they were
+  // taken; false when the text is not the statistics of this very result (another run's,
+  // or damaged), and the result then stands alone.
+  bool AttachStatistics(int id, const std::string& text) {
+    try {
+      auto statistics = ParseRunStatistics(text, "statistics");
+      if (statistics->result_checksum != checksums_.at(id)) return false;
+      statistics_[id] = std::move(statistics);
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  }
+
+  // The factor that puts the result's curves on the scale of its fitted surface kerma
+  // (FittedSurfaceKerma), where curves of one beam line up whatever their photon count.
+  double DisplayScale(int id) const {
+    const double k = FittedSurfaceKerma(tables_.at(id)->Kerma);
+    return k > 0 ? 1.0 / k : 1.0;
+  }
 
   // { kerma: 300 values, dose: [component 0..2][field 1..10][bin 1..300] as 9000 values }.
   val Curves(int id) const {
@@ -285,7 +314,7 @@ class ResultLibrary {
   }
 
   val TableRow(int id, int field) const {
-    const CurveTableRow row = MeasureCurveSet(*tables_.at(id), field);
+    const CurveTableRow row = Row(id, field);
     val out = val::object();
     out.set("dmaxCm", row.dmax_cm);
     out.set("dmaxSigmaCm", row.dmax_sigma_cm);
@@ -293,8 +322,11 @@ class ResultLibrary {
     out.set("d10Percent", row.d10_percent);
     out.set("tpr2010", row.tpr2010);
     out.set("tpr2010Sigma", row.tpr2010_sigma);
+    out.set("measured", row.measured);
+    out.set("buildUp", row.build_up);
+    out.set("seed", static_cast<double>(row.seed));
     // The cells as Dosavia's table and saved picture word them.
-    const CurveTableCells text = CurveTableText(row);
+    const CurveTableCells text = CurveTableText(row, report_language == TextLanguage::kEnglish);
     val cells = val::object();
     cells.set("dmax", text.dmax);
     cells.set("surface", text.surface);
@@ -302,6 +334,19 @@ class ResultLibrary {
     cells.set("tpr", text.tpr);
     out.set("cells", cells);
     return out;
+  }
+
+  // The value table of `sets` ([{ id, field, energy, file }]) as tab-separated text.
+  std::string Tsv(val sets) const {
+    std::vector<TableTsvRow> rows;
+    const int n = sets["length"].as<int>();
+    for (int i = 0; i < n; ++i) {
+      val s = sets[i];
+      const int field = s["field"].as<int>();
+      rows.push_back({s["file"].as<std::string>(), s["energy"].as<std::string>(), field,
+                      Row(s["id"].as<int>(), field)});
+    }
+    return CurveTableTsv(rows);
   }
 
   // sets: [{ id, field, energy, file }]; kermaId < 0: no kerma column; names: { depth,
@@ -325,7 +370,15 @@ class ResultLibrary {
   }
 
  private:
+  CurveTableRow Row(int id, int field) const {
+    const auto statistics = statistics_.find(id);
+    return MeasureCurveSet(*tables_.at(id), field,
+                           statistics == statistics_.end() ? nullptr : statistics->second.get());
+  }
+
   std::map<int, std::shared_ptr<const ResultTables>> tables_;
+  std::map<int, std::unique_ptr<RunStatistics>> statistics_;
+  std::map<int, std::uint64_t> checksums_;
   int next_id_ = 1;
 };
 
@@ -409,6 +462,9 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("close", &ResultLibrary::Close)
       .function("curves", &ResultLibrary::Curves)
       .function("tableRow", &ResultLibrary::TableRow)
+      .function("attachStatistics", &ResultLibrary::AttachStatistics)
+      .function("displayScale", &ResultLibrary::DisplayScale)
+      .function("tsv", &ResultLibrary::Tsv)
       .function("csv", &ResultLibrary::Csv);
   emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
                          return EnergyOfResultFileName(f);

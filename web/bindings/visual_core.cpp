@@ -6,6 +6,7 @@
 #include <emscripten/val.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,18 @@ class VisualCore {
   void SetPhysics(bool electron_transport, bool multiple_scattering, bool photon_scatter,
                   bool coherent, bool pair) {
     physics_ = {electron_transport, multiple_scattering, photon_scatter, coherent, pair};
+  }
+
+  // Starts a batch series on the seed that `text` names, or on a fresh one when it is
+  // blank; returns the seed, or -1 (and nothing changes) for a text that is not a seed.
+  double StartSeries(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    const std::string trimmed =
+        first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    const std::optional<RunSeed> seed = trimmed.empty() ? FreshSeriesSeed() : ParseRunSeed(trimmed);
+    if (!seed) return -1;
+    SeedSimulation(*seed);
+    return static_cast<double>(*seed);
   }
 
   // Graph clear: totals, histogram and depth dose start again; the settings stay.
@@ -227,6 +240,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("setField", &VisualCore::SetField)
       .function("setPhysics", &VisualCore::SetPhysics)
       .function("clearGraph", &VisualCore::ClearGraph)
+      .function("startSeries", &VisualCore::StartSeries)
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)
       .function("absorptions", &VisualCore::Absorptions)
