@@ -200,6 +200,7 @@ function onWorkerMessage(event) {
       redrawDepth();
     }
     if (msg.type === 'done') setRunning(false);
+    else worker.postMessage({ type: 'ack' });
     return;
   }
   const resolve = waiting.get(msg.type);
