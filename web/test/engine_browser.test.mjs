@@ -142,6 +142,58 @@ test('Stop ends a run and leaves no result; a kept result is listed again and ca
   await page.close();
 });
 
+// The record IndexedDB keeps under a result's name (its text), or null; `text` given, it is
+// put there first.
+function keptResult(page, name, text) {
+  return page.evaluate((n, t) => new Promise((resolve, reject) => {
+    const request = indexedDB.open('dosavia', 1);
+    request.onupgradeneeded = () => request.result.createObjectStore('results', { keyPath: 'name' });
+    request.onerror = () => reject(request.error);
+    request.onsuccess = () => {
+      const tx = request.result.transaction('results', t === null ? 'readonly' : 'readwrite');
+      const store = tx.objectStore('results');
+      if (t !== null) store.put({ name: n, text: t, saved: 0 });
+      const got = store.get(n);
+      tx.oncomplete = () => resolve(got.result?.text ?? null);
+      tx.onerror = () => reject(tx.error);
+    };
+  }), name, text ?? null);
+}
+
+// Stop and Esc act from the moment Start is pressed, while the workers still load and
+// prepare: the run ends without a result, an older result of the name stays, and the status
+// line follows a language switch.
+for (const how of ['Stop', 'Esc'])
+  test(`${how} while the run is prepared stops it and keeps the older result of its name`, { skip, timeout: 120000 }, async () => {
+    const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
+    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+    await keptResult(page, '6MV-20K.data', 'older');
+    const shown = await page.evaluate((key) => {
+      document.getElementById('e-start').click();
+      const status = document.getElementById('e-status').textContent;
+      if (key) document.dispatchEvent(new KeyboardEvent('keydown', { key: 'Escape', bubbles: true }));
+      else document.getElementById('e-stop').click();
+      return status;
+    }, how === 'Esc');
+    assert.equal(shown, 'Loading…');
+    await page.waitForFunction(() => !document.getElementById('e-start').disabled, { timeout: 60000 });
+    assert.equal(await page.$eval('#e-status', (e) => e.textContent), 'Stopped');
+    // A run that went on would have replaced it by now.
+    await new Promise((res) => setTimeout(res, 3000));
+    assert.equal(await keptResult(page, '6MV-20K.data'), 'older');
+    await page.click('#lang-switch');
+    assert.equal(await page.$eval('#e-status', (e) => e.textContent), '中止しました');
+    await page.evaluate(() => new Promise((resolve) => {
+      indexedDB.open('dosavia', 1).onsuccess = (e) => {
+        const tx = e.target.result.transaction('results', 'readwrite');
+        tx.objectStore('results').delete('6MV-20K.data');
+        tx.oncomplete = resolve;
+      };
+    }));
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
 // A switched run from a link: the box ticked, the tagged name before and after the run, the
 // legend's note in the page's language, the kerma-like curve without build-up in the table,
 // and the file the one kestrun.mjs writes with the same --without.
