@@ -55,8 +55,12 @@ for (const [width, height] of SIZES) {
 // the worker waits for the page instead of running ahead, so that what is counted after
 // Esc is a chunk or two, not everything the worker simulated while the page was busy.
 test('the visual worker waits for a page that draws slowly: Esc counts no photons run ahead', { skip, timeout: 60000 }, async () => {
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=100000000&step=0&go=1`, 1024, 768);
-  await page.waitForFunction(() => Number(document.getElementById('total').value) > 0, { timeout: 20000 });
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=100&step=0&go=1`, 1024, 768);
+  await waitForTotal(page, 100);
+  // 1e8 photons, typed (a link asks for at most 1e6).
+  await page.$eval('#photons', (e) => { e.value = '100000000'; });
+  await page.click('#go');
+  await page.waitForFunction(() => Number(document.getElementById('total').value) > 1000, { timeout: 20000 });
   const count = () => page.$eval('#total', (e) => Number(e.value));
   // The worker's speed while the page keeps up [photons/ms].
   const [n0, t0] = [await count(), Date.now()];
