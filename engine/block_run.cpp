@@ -33,7 +33,10 @@ std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& 
     inputs->conditions = ReadConditionsFile(dir / kConditionsFile, kConditionsFile, physics);
   }
   const std::string& name = inputs->conditions.spectrum_file;
-  inputs->spectrum = ReadBeamSpectrumFile(dir / name, name);
+  // Read from Joken.dat, a spectrum that cannot be read is reported at the line naming it,
+  // as Kestrun reports it.
+  inputs->spectrum = conditions_text ? ReadBeamSpectrumFile(dir / name, name)
+                                     : ReadSpectrumNamedInConditions(dir / name, name);
   CheckSpectrumWithinTable(inputs->spectrum,
                            inputs->tables.PhotonTable[inputs->tables.photon_rows].energy, name);
   inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total, physics, seed);

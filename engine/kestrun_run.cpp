@@ -47,23 +47,6 @@ void WaitForEnter(std::istream& in, std::ostream& out) {
   std::getline(in, line);  // its content, and the end of input, count as Enter
 }
 
-// The spectrum that line 1 of Joken.dat names. When the file itself cannot be read, the
-// report names the line of Joken.dat and quotes the name: a stray character in Joken.dat is
-// then seen at once, instead of "cannot open 10MV.csv" beside a 10MV.csv that exists.
-template <typename FileOf>
-BeamSpectrum ReadSpectrumNamedInConditions(const FileOf& file, const std::string& name) {
-  try {
-    return ReadBeamSpectrumFile(file(name), name);
-  } catch (const InputError& e) {
-    if (e.line() != 0) throw;
-    throw InputError(Problem(ProblemKind::kSpectrumUnusable)
-                         .In(kConditionsFile, 1)
-                         .At(ProblemField::Named(FieldName::kSpectrumFileName))
-                         .WithValue(Excerpt(name))
-                         .WithCause(e.problem()));
-  }
-}
-
 }  // namespace
 
 int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path& working_dir,
@@ -81,7 +64,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     const RunConditions conditions =
         ReadConditionsFile(file(kConditionsFile), kConditionsFile, options.physics);
-    const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file, conditions.spectrum_file);
+    const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file(conditions.spectrum_file), conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
                              conditions.spectrum_file);
     // A folder that takes no file, or a name that reaches a program file, is said now, not

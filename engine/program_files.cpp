@@ -6,9 +6,11 @@
 #include <system_error>
 
 #include "engine/conditions_file.h"
+#include "engine/result_file.h"
 #include "engine/working_folder.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
+#include "records/input_error.h"
 #include "records/problem.h"
 
 namespace dosavia {
@@ -104,6 +106,17 @@ void CheckNotProgramFile(const fs::path& path, std::string_view own_name) {
 
 void WriteExportFile(const std::string& path, std::string_view content) {
   CheckNotProgramFile(fs::path(path));
+  // Nor another run's result, whatever its name: a picture or a table in its place would
+  // lose a run of hours.
+  if (std::error_code ec; fs::is_regular_file(path, ec)) {
+    bool result = true;
+    try {
+      ReadResultFile(path, path);
+    } catch (const InputError&) {
+      result = false;
+    }
+    if (result) throw WriteError(Problem(ProblemKind::kWillNotReplaceResult).In(path));
+  }
   WriteFileAtomically(path, content);
 }
 

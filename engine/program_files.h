@@ -28,7 +28,8 @@ std::optional<std::string> ProgramFileReachedBy(const std::filesystem::path& pat
 void CheckNotProgramFile(const std::filesystem::path& path, std::string_view own_name = {});
 
 // Writes an export (a picture, a curve table) as WriteFileAtomically does, after
-// CheckNotProgramFile; throws WriteError naming `path`.
+// CheckNotProgramFile, and never over a file that reads as a result file
+// (kWillNotReplaceResult); throws WriteError naming `path`.
 void WriteExportFile(const std::string& path, std::string_view content);
 
 // Where a run's exports go by default, beside its result and named after it so that they

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <system_error>
 #include <vector>
@@ -17,15 +16,6 @@
 #include "records/input_error.h"
 
 namespace dosavia {
-
-namespace {
-
-// Far more than 600 records of 127 bytes, however generously they are spaced.
-constexpr std::size_t kMaxBytesRead = 8u << 20;
-
-bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
-
-}  // namespace
 
 float KermaMaximum(const DoseTally& tally) {
   float kmax = 0.0f;
@@ -70,6 +60,11 @@ void WriteResultFile(const std::filesystem::path& path, const NormalisedResults&
 }
 
 std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const std::string& name) {
+  // The same limit as ReadWholeFile's, for a text that came some other way (the browser's
+  // upload): a result file is about 80 kB.
+  if (content.size() > kMaxInputFileBytes)
+    throw InputError(
+        Problem(ProblemKind::kFileTooLarge).In(name).WithLimit(std::to_string(kMaxInputFileBytes)));
   // A fresh table: the caller's tables change only when the whole file has been read.
   auto tables = std::make_unique<ResultTables>();
   FreeFormatReader reader(name, content);
@@ -108,32 +103,9 @@ std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const st
 
 std::unique_ptr<ResultTables> ReadResultFile(const std::filesystem::path& path,
                                              const std::string& display_name) {
-  // Only a plain file: a folder or a pipe named "*.data" would fail or block the reading.
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  if (!std::filesystem::is_regular_file(status)) {
-    if (!std::filesystem::exists(status))
-      throw InputError(Problem(ProblemKind::kCannotOpen).In(display_name));
-    throw InputError(Problem(ProblemKind::kNotAFile)
-                         .In(display_name)
-                         .WithFileType(std::filesystem::is_directory(status) ? FileType::kDirectory
-                                                                             : FileType::kSpecial));
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(Problem(ProblemKind::kCannotOpen).In(display_name));
-  std::string content(kMaxBytesRead, '\0');
-  in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad())
-    throw InputError(Problem(ProblemKind::kReadFailed).In(display_name).WithSystemError(EIO));
-  content.resize(static_cast<std::size_t>(in.gcount()));
-  // When the file goes on beyond what was read, a number may have been cut in two at the
-  // end of the buffer: keep only what lies before the last separator.
-  if (content.size() == kMaxBytesRead && in.peek() != std::char_traits<char>::eof()) {
-    std::size_t keep = content.size();
-    while (keep > 0 && !IsSeparator(content[keep - 1])) --keep;
-    content.resize(keep);
-  }
-  return ParseResultFile(content, display_name);
+  // A plain file of at most the size every reader of the program takes: a folder or a pipe
+  // named "*.data" is refused, and so is a file that only starts like a result.
+  return ParseResultFile(ReadWholeFile(path.string(), display_name), display_name);
 }
 
 }  // namespace dosavia

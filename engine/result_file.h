@@ -70,13 +70,15 @@ struct ResultTables {
 // commas or line ends, discarding each record's index, and forms the total dose as
 // primary plus scatter. Throws InputError naming `name` and the line when fewer than 7200
 // numbers come or one of them is not a finite number within the single-precision range
-// that the engine writes. Numbers after the last record are ignored. Never returns null.
+// that the engine writes, or when the text is longer than kMaxInputFileBytes (the limit of
+// every reader of the program). Numbers after the last record are ignored. Never returns
+// null.
 std::unique_ptr<ResultTables> ParseResultFile(std::string_view content, const std::string& name);
 
 // Opens and parses the result file at `path` (see ParseResultFile), naming it
-// `display_name` in the InputError; a file that cannot be opened or read is one too. Only
-// the first megabytes are read, far more than 600 records need, so a stray large "*.data"
-// file cannot exhaust memory.
+// `display_name` in the InputError; a file that cannot be opened or read, is not a regular
+// file, or is larger than kMaxInputFileBytes is one too (it is refused before it is read,
+// so a stray large "*.data" file cannot exhaust memory).
 std::unique_ptr<ResultTables> ReadResultFile(const std::filesystem::path& path,
                                              const std::string& display_name);
 

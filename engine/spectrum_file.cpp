@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "engine/conditions_file.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
 #include "records/fixed_format.h"
@@ -119,6 +120,20 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
 
 BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name) {
   return ReadBeamSpectrum(ReadWholeFile(path.string(), display_name), display_name);
+}
+
+BeamSpectrum ReadSpectrumNamedInConditions(const std::filesystem::path& path,
+                                           const std::string& name) {
+  try {
+    return ReadBeamSpectrumFile(path, name);
+  } catch (const InputError& e) {
+    if (e.line() != 0) throw;
+    throw InputError(Problem(ProblemKind::kSpectrumUnusable)
+                         .In(kConditionsFile, 1)
+                         .At(ProblemField::Named(FieldName::kSpectrumFileName))
+                         .WithValue(Excerpt(name))
+                         .WithCause(e.problem()));
+  }
 }
 
 void CheckSpectrumWithinTable(const BeamSpectrum& spectrum, float highest_table_energy_kev,

@@ -40,6 +40,13 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
 // Reads an existing file only; a missing file is an InputError.
 BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name);
 
+// The spectrum that line 1 of Joken.dat names, at `path`. When the file itself cannot be
+// read, the report names the line of Joken.dat and quotes the name: a stray character in
+// Joken.dat is then seen at once, instead of "cannot open 10MV.csv" beside a 10MV.csv that
+// exists.
+BeamSpectrum ReadSpectrumNamedInConditions(const std::filesystem::path& path,
+                                           const std::string& name);
+
 // Throws InputError naming the spectrum file and the record of the highest bin with weight
 // when that bin's centre energy lies above `highest_table_energy_kev`, the last row of the
 // photon table: its photons would run on extrapolated attenuation coefficients.

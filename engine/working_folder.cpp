@@ -173,9 +173,16 @@ fs::path RestoreDataFile(const fs::path& data_dir, const fs::path& folder, const
   if (Exists(target)) {
     kept = DamagedCopyName(target);
     // link + unlink: the damaged file keeps its bytes under the new name, and a name taken
-    // meanwhile is never replaced.
-    if (::link(target.c_str(), kept.c_str()) != 0)
-      throw WriteError(Problem(ProblemKind::kCannotCreate).In(kept.string()).WithSystemError(errno));
+    // meanwhile is never replaced. Where the file system has no hard links (Kestrun under
+    // Node, some shares) the bytes are copied to the new name, made exclusively.
+    if (::link(target.c_str(), kept.c_str()) != 0) {
+      const int err = errno;
+      std::error_code ec;
+      if (err == EEXIST || !fs::copy_file(target, kept, fs::copy_options::none, ec))
+        throw WriteError(Problem(ProblemKind::kCannotCreate)
+                             .In(kept.string())
+                             .WithSystemError(err == EEXIST || !ec ? err : ec.value()));
+    }
     if (::unlink(target.c_str()) != 0) {
       const int err = errno;
       ::unlink(kept.c_str());

@@ -124,6 +124,13 @@ void RemoveStaleTemporaries(const std::string& dir, const std::string& target_na
 
 std::string ReadWholeFile(const std::string& path, const std::string& display_name,
                           std::size_t max_bytes) {
+#ifdef __EMSCRIPTEN__
+  // Under Node the C library's open() drops O_NONBLOCK, and opening a FIFO would wait for a
+  // writer for ever: what is not a regular file is refused before it is opened.
+  if (struct stat before {}; ::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode))
+    throw InputError(
+        Problem(ProblemKind::kNotAFile).In(display_name).WithFileType(TypeOfFile(before.st_mode)));
+#endif
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw InputError(Problem(ProblemKind::kCannotOpen).In(display_name));

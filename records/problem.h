@@ -20,6 +20,7 @@ enum class ProblemKind {
   // Writing a file.
   kWillNotReplace,         // {type} in the way
   kWillNotReplaceProgramFile,  // {value}: the program's own file the name reaches
+  kWillNotReplaceResult,       // a result file is there: a picture or a table never replaces one
   kCannotCreateTemporary,  // {reason}
   kCannotCreate,           // {reason}
   kCannotWrite,            // {reason}

@@ -30,6 +30,9 @@ struct PreferenceState {
   PreferenceFailureHandler handler;
 };
 
+// Largest settings file read [bytes].
+constexpr off_t kMostSettingsBytes = 1 << 20;
+
 PreferenceState& State() {
   static PreferenceState state;
   return state;
@@ -77,6 +80,15 @@ void Load() {
       !S_ISREG(st.st_mode)) {
     state.file_usable = false;
     Report(Tr("Messages", "設定ファイル %1 はファイルではないので読みません。"
+                          "既定の設定で始め、変更は保存しません")
+               .arg(QDir::toNativeSeparators(file)));
+    return;
+  }
+  // A file of a few hundred bytes; one far larger (a damaged or sparse file of gigabytes)
+  // would take minutes and gigabytes to read, and as long again at each change.
+  if (!file.isEmpty() && S_ISREG(st.st_mode) && st.st_size > kMostSettingsBytes) {
+    state.file_usable = false;
+    Report(Tr("Messages", "設定ファイル %1 は大きすぎるので読みません。"
                           "既定の設定で始め、変更は保存しません")
                .arg(QDir::toNativeSeparators(file)));
     return;

@@ -63,6 +63,16 @@ QFont ScaledFont(double zoom) {
 
 }  // namespace
 
+QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double width) {
+  const qsizetype note = text.lastIndexOf(QStringLiteral(" ["));
+  if (note < 0 || !text.endsWith(QLatin1Char(']')))
+    return metrics.elidedText(text, Qt::ElideMiddle, std::max(0.0, width));
+  const QString tail = text.mid(note);
+  return metrics.elidedText(text.left(note), Qt::ElideMiddle,
+                            std::max(0.0, width - metrics.horizontalAdvance(tail))) +
+         tail;
+}
+
 std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets) {
   std::vector<GraphKeyEntry> entries;
   for (int k = 0; k < kCurveKinds; ++k)
@@ -108,7 +118,7 @@ QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
   std::vector<QString> set_texts;
   for (const GraphKeyEntry* e : sets) {
     // A name too long for the graph loses its middle, never its energy or its note.
-    set_texts.push_back(metrics.elidedText(e->text, Qt::ElideMiddle, std::max(0.0, most_text)));
+    set_texts.push_back(ElidedLegend(metrics, e->text, most_text));
     width = std::max(width, line + gap + metrics.horizontalAdvance(set_texts.back()));
   }
   const int rows = static_cast<int>((kinds.size() + 1) / 2 + sets.size());
@@ -207,7 +217,7 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
     painter.setPen(Qt::black);
     const QRectF cell(x + padding, y, w - 2 * padding, row);
     painter.drawText(cell, a | Qt::AlignVCenter,
-                     metrics.elidedText(text, Qt::ElideMiddle, std::max(0.0, cell.width())));
+                     ElidedLegend(metrics, text, cell.width()));
   };
   double x = area.left();
   for (int c = 0; c < kTableColumns; ++c) {

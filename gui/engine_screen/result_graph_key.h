@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,10 @@ struct GraphKeyEntry {
   int family = -1;
   QRgb color = 0;
 };
+
+// `text` fitted into `width` [px] as the key and the table show a set: a name too long loses
+// the middle of its file name, never the note of the physics switched off (" [without …]").
+QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double width);
 
 // The kinds in the interface language, then one entry per set ("10 MV, 10 × 10 cm, file").
 std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets);

@@ -1054,6 +1054,10 @@ Please type a shorter X-ray energy</translation>
         <translation>The settings file %1 is not a file, so it is not read. Starting with the default settings; changes are not saved</translation>
     </message>
     <message>
+        <source>設定ファイル %1 は大きすぎるので読みません。既定の設定で始め、変更は保存しません</source>
+        <translation>The settings file %1 is too large, so it is not read. Starting with the default settings; changes are not saved</translation>
+    </message>
+    <message>
         <source>設定を %1 に保存できません。変更はこのプログラムを閉じるまで有効です</source>
         <translation>Cannot save the settings to %1. Changes stay in effect until the program is closed</translation>
     </message>

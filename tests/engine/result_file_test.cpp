@@ -146,21 +146,25 @@ TEST(ResultFileTest, DamagedFilesAreRefusedNamingFileAndLine) {
   }
 }
 
-TEST(ResultFileTest, ReadsOnlyPlainFilesAndOnlyAsFarAsNeeded) {
+TEST(ResultFileTest, ReadsOnlyPlainFilesOfAtMostTheReadersLimit) {
   const testing::TempDir dir(testing::ScratchName("engine_result_read"));
   const std::string records = ResultFileText(testing::SyntheticResults());
   std::filesystem::create_directory(dir.File("dir.data"));
-  // Megabytes after the records do not matter; megabytes of blanks before them hide them.
-  dir.Write("big.data", records + std::string(9 << 20, ' ') + "123");
+  // A file that only starts like a result is refused as a whole, by every reader alike: the
+  // desktop's (from the file) and the browser's (from the uploaded text).
+  const std::string big = records + std::string(kMaxInputFileBytes - records.size() + 1, ' ');
+  dir.Write("big.data", big);
   dir.Write("blank.data", std::string(9 << 20, ' ') + records);
-  EXPECT_NE(ReadResultFile(dir.File("big.data"), "big.data"), nullptr);
+  dir.Write("limit.data", records + std::string(kMaxInputFileBytes - records.size(), ' '));
+  EXPECT_NE(ReadResultFile(dir.File("limit.data"), "limit.data"), nullptr);
   const struct {
     const char* name;
     ProblemKind kind;
     int line;
   } refused[] = {{"none.data", ProblemKind::kCannotOpen, 0},
                  {"dir.data", ProblemKind::kNotAFile, 0},
-                 {"blank.data", ProblemKind::kResultEndsEarly, 1}};
+                 {"big.data", ProblemKind::kFileTooLarge, 0},
+                 {"blank.data", ProblemKind::kFileTooLarge, 0}};
   for (const auto& c : refused) {
     try {
       ReadResultFile(dir.File(c.name), c.name);
@@ -170,6 +174,12 @@ TEST(ResultFileTest, ReadsOnlyPlainFilesAndOnlyAsFarAsNeeded) {
       EXPECT_EQ(e.kind(), c.kind) << e.what();
       EXPECT_EQ(e.line(), c.line) << e.what();
     }
+  }
+  try {
+    ParseResultFile(big, "big.data");
+    ADD_FAILURE() << "the long text was accepted";
+  } catch (const InputError& e) {
+    EXPECT_EQ(e.kind(), ProblemKind::kFileTooLarge) << e.what();
   }
 }
 

@@ -115,6 +115,8 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("unknown") << QStringList{"--plot", "a.data", "--out", "x.png", "--dpi", "2"} << 2;
   QTest::newRow("missing file") << QStringList{"--plot", "none.data", "--out", "x.png"} << 1;
   QTest::newRow("short file") << QStringList{"--plot", "short.data", "--out", "x.png"} << 1;
+  // Every reader of a result refuses more than its limit, however the file starts.
+  QTest::newRow("file over the limit") << QStringList{"--plot", "big.data", "--out", "x.png"} << 1;
   QTest::newRow("unwritable") << QStringList{"--plot", "a.data", "--out", "no/such/dir/x.png"} << 1;
   // Options are checked before any window exists: without a display nothing may abort.
   QTest::newRow("help") << QStringList{"--help"} << 0;
@@ -146,6 +148,7 @@ void TestPlotCommand::badRequests() {
   const QByteArray good = ResultBytes(SyntheticResults());
   QVERIFY(WriteText(dir.Path("a.data"), good));
   QVERIFY(WriteText(dir.Path("short.data"), FirstRecords(good, 450)));
+  QVERIFY(WriteText(dir.Path("big.data"), good + QByteArray(5 << 20, ' ')));
   QVERIFY(QFile::link(dir.Path("a.data"), dir.Path("link.png")));
   QCOMPARE(::mkfifo(QFile::encodeName(dir.Path("pipe.png")).constData(), 0600), 0);
   QCOMPARE(Run(args), std::optional<int>(status));
@@ -202,10 +205,14 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles_data() {
     QTest::newRow(name) << QStringLiteral("--csv") << QString::fromLatin1(name);
   QTest::newRow("png over the spectrum link") << QStringLiteral("--out")
                                               << QStringLiteral("spectrum-link.png");
+  // Nor another run's result.
+  QTest::newRow("csv over another result") << QStringLiteral("--csv") << QStringLiteral("b.data");
+  QTest::newRow("png over a result") << QStringLiteral("--out") << QStringLiteral("result.png");
 }
 
 // The README's own example once destroyed the 10 MV spectrum: now every writer refuses a
-// file the programs read or run, under any name, says which, and changes nothing.
+// file the programs read or run, under any name, or a result file, says which, and changes
+// nothing.
 void TestPlotCommand::exportsNeverReplaceProgramFiles() {
   QFETCH(QString, option);
   QFETCH(QString, name);
@@ -215,6 +222,8 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles() {
                                      "Joken.dat", "Kestrun"};
   for (const QString& file : program_files)
     QVERIFY(WriteText(dir.Path(file), ("original " + file).toUtf8()));
+  const QByteArray other = ResultBytes(SyntheticResults());
+  for (const char* result : {"b.data", "result.png"}) QVERIFY(WriteText(dir.Path(result), other));
   QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.csv")));
   QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.png")));
   QCOMPARE(::link(QFile::encodeName(dir.Path("water20.dat")).constData(),
@@ -224,6 +233,11 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles() {
     QFile f(dir.Path(file));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), ("original " + file).toUtf8());
+  }
+  for (const char* result : {"b.data", "result.png"}) {
+    QFile f(dir.Path(result));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), other);
   }
   // The default name of a table cannot meet them.
   QCOMPARE(Run({"--plot", "a.data", "--csv", "a-curves.csv"}), std::optional<int>(0));

@@ -134,20 +134,26 @@ TestPreferences::Outcome TestPreferences::RunOrKill(const char* mode, const QStr
   return outcome;
 }
 
-// A locked classroom profile (the settings folder cannot be made) and a pipe in the settings
-// file's place: the program starts with the defaults, never waits on the pipe, every choice
-// takes effect at once, and the failure to keep them is said exactly once.
+// A locked classroom profile (the settings folder cannot be made), a pipe in the settings
+// file's place and a file of gigabytes: the program starts at once with the defaults (never
+// waits on the pipe, never reads the gigabytes), every choice takes effect at once, and the
+// failure to keep them is said exactly once.
 void TestPreferences::unusableFilesLeaveTheChoicesInMemory_data() {
   QTest::addColumn<QString>("spoil");
   QTest::newRow("settings folder cannot be made") << QStringLiteral("config-is-a-file");
   QTest::newRow("settings file is a pipe") << QStringLiteral("fifo");
+  QTest::newRow("settings file of 2 GB") << QStringLiteral("huge");
 }
 
 void TestPreferences::unusableFilesLeaveTheChoicesInMemory() {
   QFETCH(QString, spoil);
   const QTemporaryDir plain, home;
   QVERIFY(plain.isValid() && home.isValid());
-  if (spoil == "fifo") {
+  if (spoil == "huge") {
+    QVERIFY(QDir().mkpath(home.filePath(".config/Dosavia")));
+    QFile file(home.filePath(".config/Dosavia/Dosavia.conf"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(2) << 30));  // sparse
+  } else if (spoil == "fifo") {
     QVERIFY(QDir().mkpath(home.filePath(".config/Dosavia")));
     QCOMPARE(::mkfifo(QFile::encodeName(home.filePath(".config/Dosavia/Dosavia.conf")).constData(),
                       0600), 0);

@@ -26,11 +26,13 @@
 #include "engine/conditions_file.h"
 #include "engine/console_text.h"
 #include "engine/physics_switch_names.h"
+#include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "models/typed_text.h"
+#include "records/file_io.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
 #include "records/utf8_text.h"
@@ -218,6 +220,21 @@ class EngineRun {
       out.set("error", Report(e));
     }
     return out;
+  }
+
+  // Before the run, as Kestrun checks it: whether the result can be written into `dir`
+  // (a folder that takes no file, a name that reaches a program file); the error text, or
+  // empty.
+  std::string CheckResultFolder(const std::string& dir) const {
+    try {
+      if (!inputs_) throw std::runtime_error("no run was prepared");
+      const std::string path = (std::filesystem::path(dir) / inputs_->conditions.result_file).string();
+      CheckNotProgramFile(path);
+      CheckCanWrite(path);
+      return {};
+    } catch (const std::exception& e) {
+      return Report(e);
+    }
   }
 
   // Writes the complete run's file into `dir` under the conditions' name, as Kestrun
@@ -454,6 +471,7 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("addNext", &EngineRun::AddNext)
       .function("merged", &EngineRun::Merged)
       .function("finish", &EngineRun::Finish)
+      .function("checkResultFolder", &EngineRun::CheckResultFolder)
       .function("writeResult", &EngineRun::WriteResult)
       .function("withoutLines", &EngineRun::WithoutText);
   emscripten::class_<ResultLibrary>("ResultLibrary")
@@ -466,6 +484,13 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("displayScale", &ResultLibrary::DisplayScale)
       .function("tsv", &ResultLibrary::Tsv)
       .function("csv", &ResultLibrary::Csv);
+  // The page's check of an upload before it is read: empty, or why a file of `bytes` is
+  // refused, worded as every reader of a result words it.
+  emscripten::function("resultSizeProblem", emscripten::optional_override([](const std::string& name, double bytes) {
+    if (bytes <= static_cast<double>(kMaxInputFileBytes)) return std::string();
+    return ProblemLine(Problem(ProblemKind::kFileTooLarge).In(name).WithLimit(std::to_string(kMaxInputFileBytes)),
+                       report_language);
+  }));
   emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
                          return EnergyOfResultFileName(f);
                        }));

@@ -69,7 +69,10 @@ export function parseDeepLink(search, { readCount } = {}) {
     if (!rule) continue; // unknown parameters belong to other screens or later editions
     const parsed = rule(value, readCount);
     if (parsed === undefined) problems.push({ name, value });
-    else {
+    else if (name === 'without' && given.includes(name)) {
+      // A list: repeated (without=a&without=b), every one counts.
+      values.without = [...new Set([...values.without, ...parsed])];
+    } else {
       values[name] = parsed;
       given.push(name);
     }

@@ -56,6 +56,7 @@ function applyLanguage() {
   $('e-graph').setAttribute('aria-label', graphTexts().title);
   labelSwitches();
   $('e-workers').setAttribute('title', tr('Web', '計算に使うワーカー (コア) の数'));
+  $('e-status').textContent = statusText();
   showLoaded();
   renderSaved();
   renderTable();
@@ -190,8 +191,11 @@ async function updateNames() {
   $('e-photon-total').value = names.photonTotal;
 }
 
-function setStatus(text) {
-  $('e-status').textContent = text;
+// The status line, kept as how to word it, so that a language switch rewords it.
+let statusText = () => '';
+function setStatus(words) {
+  statusText = words;
+  $('e-status').textContent = words();
 }
 
 function setRunning(running) {
@@ -201,6 +205,30 @@ function setRunning(running) {
   for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running;
   if (running) $('e-stop').focus({ preventScroll: true });
 }
+
+// A run from the moment Start is pressed: Stop and Esc act at once, also while the workers
+// still load and prepare (seconds with many of them), and nothing is saved after a stop.
+class RunControl {
+  constructor() {
+    this.stopped = false;
+    this.pool = null;
+    this.stopSignal = new Promise((resolve) => {
+      this.onStop = resolve;
+    });
+  }
+
+  stop() {
+    this.stopped = true;
+    this.pool?.stop();
+    this.onStop();
+  }
+
+  // `promise`'s value, or STOPPED as soon as Stop is pressed (the call goes on unheeded).
+  until(promise) {
+    return Promise.race([promise, this.stopSignal.then(() => STOPPED)]);
+  }
+}
+const STOPPED = Symbol('stopped');
 
 async function pressStart() {
   if (state.running || state.checking) return;
@@ -218,62 +246,70 @@ async function pressStart() {
   }
   const workers = workerCount();
   const without = switchedOff();
+  const control = new RunControl();
+  state.running = control;
   setRunning(true);
   state.stopping = false;
   $('e-progress').value = 0;
-  setStatus(tr('Web', '準備中…'));
+  setStatus(() => tr('Web', '準備中…'));
   showNotice('');
   const started = performance.now();
   try {
     ensureBlockWorkers(workers);
-    await Promise.all([total, ...blockWorkers].map((w) => w.call('language', { lang: language() })));
-    const prepared = await Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without })));
+    if ((await control.until(Promise.all([total, ...blockWorkers].map((w) => w.call('language', { lang: language() }))))) === STOPPED) return stoppedRun();
+    const prepared = await control.until(Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without }))));
+    if (prepared === STOPPED) return stoppedRun();
     if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
     const { info } = prepared[0];
     let bins = 0;
     let lastBin = 0;
     const progress = (list) => {
-      if (list.length === 0) return;
+      if (list.length === 0 || control.stopped) return;
       bins += list.length;
       lastBin = list[list.length - 1];
       $('e-progress').value = lastBin / info.imax;
-      setStatus(tr('Web', 'スペクトルのビン %1 / %2（ワーカー %3）', lastBin, info.imax, workers));
+      setStatus(() => tr('Web', 'スペクトルのビン %1 / %2（ワーカー %3）', lastBin, info.imax, workers));
     };
-    progress(await total.call('begin'));
-    const run = runBlocks({
+    const begun = await control.until(total.call('begin'));
+    if (begun === STOPPED) return stoppedRun();
+    progress(begun);
+    control.pool = runBlocks({
       blocks: info.blocks,
       workers: blockWorkers,
       runBlock: (w, b) => w.call('block', { b }),
       addNext: async (cells) => progress(await total.call('add', { cells }, [cells.buffer])),
     });
-    state.running = run;
-    const outcome = await run.done;
-    if (!outcome.complete) {
-      setStatus(tr('EngineConsole', '中止しました'));
-      $('e-progress').value = 0;
-      return;
-    }
-    const result = await total.call('finish');
+    const outcome = await control.pool.done;
+    if (!outcome.complete || control.stopped) return stoppedRun();
+    const result = await control.until(total.call('finish'));
+    if (result === STOPPED) return stoppedRun();
     if (result.error) throw new Error(result.error);
     const seconds = (performance.now() - started) / 1000;
     await saveResult(info.resultFile, result.text);
-    setStatus(`${tr('EngineConsole', '計算終了：%1', info.resultFile)} (${seconds.toFixed(1)} s)`);
+    setStatus(() => `${tr('EngineConsole', '計算終了：%1', info.resultFile)} (${seconds.toFixed(1)} s)`);
     await refreshSaved();
     await readResult(info.resultFile, result.text);
     await drawSet();
   } catch (error) {
-    setStatus(tr('Web', '計算できませんでした'));
+    if (control.stopped) return stoppedRun();
+    setStatus(() => tr('Web', '計算できませんでした'));
     showNotice(error.message);
   } finally {
     state.running = null;
     setRunning(false);
   }
+  return undefined;
+}
+
+function stoppedRun() {
+  setStatus(() => tr('EngineConsole', '中止しました'));
+  $('e-progress').value = 0;
 }
 
 function pressStop() {
   if (!state.running || state.stopping) return;
   state.stopping = true;
-  setStatus(tr('EngineConsole', '中止しています…'));
+  setStatus(() => tr('EngineConsole', '中止しています…'));
   state.running.stop();
 }
 
@@ -325,8 +361,8 @@ function renderSaved() {
   }
 }
 
-// Reads a result file's text into the total worker (the desktop's 読み込み); the sets drawn
-// from it keep its curves.
+// Reads a result file's text (or its bytes) into the total worker (the desktop's 読み込み);
+// the sets drawn from it keep its curves.
 async function readResult(name, text) {
   await total.call('language', { lang: language() });
   const opened = await total.call('open', { text, name });
@@ -376,11 +412,21 @@ function clearGraph() {
   redraw();
 }
 
+// A result file chosen by the user, read as the desktop reads one: refused unread when it is
+// larger than any reader takes (it would be kept and loaded again on every visit), and its
+// bytes given to the C++ reader as they are, so that a byte-order mark or UTF-16 is refused
+// there as on the desktop instead of being decoded away.
 async function openFiles(files) {
   for (const file of files) {
-    const text = await file.text();
-    if (await readResult(file.name, text)) {
-      await saveResult(file.name, text);
+    await total.call('language', { lang: language() });
+    const tooLarge = await total.call('sizeProblem', { name: file.name, bytes: file.size });
+    if (tooLarge) {
+      showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${tooLarge}`);
+      continue;
+    }
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    if (await readResult(file.name, bytes)) {
+      await saveResult(file.name, new TextDecoder().decode(bytes));
       await refreshSaved();
     }
   }

@@ -12,16 +12,34 @@ export function resultsOutliveThePage() {
   return lasting;
 }
 
+// An IndexedDB that has not opened after this long never will for this page (a browser
+// that keeps the request waiting, a broken profile) [ms]: the screen then works with the
+// page's own list and says so, instead of waiting for ever.
+const OPEN_TIMEOUT_MS = 4000;
+let unanswered = false;
+
 function open() {
   return new Promise((resolve, reject) => {
-    if (typeof indexedDB === 'undefined') {
+    if (typeof indexedDB === 'undefined' || unanswered) {
       reject(new Error('no IndexedDB'));
       return;
     }
+    const timer = setTimeout(() => {
+      unanswered = true;
+      reject(new Error('IndexedDB does not answer'));
+    }, OPEN_TIMEOUT_MS);
     const request = indexedDB.open(DB, 1);
     request.onupgradeneeded = () => request.result.createObjectStore(STORE, { keyPath: 'name' });
-    request.onsuccess = () => resolve(request.result);
-    request.onerror = () => reject(request.error);
+    request.onsuccess = () => {
+      clearTimeout(timer);
+      // Opened after the time was up: closed again, the page's list has taken over.
+      if (unanswered) request.result.close();
+      else resolve(request.result);
+    };
+    request.onerror = () => {
+      clearTimeout(timer);
+      reject(request.error);
+    };
   });
 }
 

@@ -45,7 +45,9 @@ const CALLS = {
   },
   finish: (c) => ({ value: c.run.finish() }),
   write: (c, { dir }) => ({ value: c.run.writeResult(dir) }),
+  // `text`: a string, or the file's bytes (a Uint8Array) as they are.
   open: (c, { text, name }) => ({ value: c.library.open(text, name) }),
+  sizeProblem: (c, { name, bytes }) => ({ value: c.module.resultSizeProblem(name, bytes) }),
   close: (c, { id }) => ({ value: c.library.close(id) }),
   curves: (c, { id }) => ({ value: c.library.curves(id) }),
   row: (c, { id, field }) => ({ value: c.library.tableRow(id, field) }),

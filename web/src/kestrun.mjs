@@ -7,7 +7,7 @@
 // and tags the result's name as Kestrun does (the engine's parser reads the words). Without
 // --threads (and for --init, --version, --help) kestrun.js, Kestrun itself as WebAssembly,
 // runs the single stream.
-import { spawnSync } from 'node:child_process';
+import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
@@ -24,12 +24,29 @@ const core = await require(path.join(here, 'kestrun_core.js'))();
 const line = core.commandLine(args);
 
 if (line.action !== 'run' || line.threads < 0) {
-  const child = spawnSync(process.execPath, [path.join(here, 'kestrun.js'), ...args], { stdio: 'inherit' });
-  process.exit(child.status ?? 1);
+  // A signal that ends this program ends the run it handed on, which would otherwise go on
+  // alone and later replace the result file.
+  const child = spawn(process.execPath, [path.join(here, 'kestrun.js'), ...args], { stdio: 'inherit' });
+  for (const signal of ['SIGTERM', 'SIGINT', 'SIGHUP']) process.on(signal, () => child.kill(signal));
+  child.on('exit', (status, signal) => process.exit(status ?? 128 + (os.constants.signals[signal] ?? 0)));
+  child.on('error', (error) => {
+    process.stderr.write(`kestrun.mjs: ${error.message}\n`);
+    process.exit(1);
+  });
+  await new Promise(() => {});
 }
 
 const texts = core.consoleTexts();
-const write = (text) => process.stdout.write(text);
+// A console closed under the run (a pipe into `head`, a terminal gone) takes no more lines,
+// but the run goes on and its result is written, as Kestrun's is.
+let consoleOpen = true;
+for (const stream of [process.stdout, process.stderr])
+  stream.on('error', () => {
+    consoleOpen = false;
+  });
+const write = (text) => {
+  if (consoleOpen) process.stdout.write(text);
+};
 
 // The end of input counts as Enter, as in Kestrun.
 function waitForEnter() {
@@ -51,12 +68,15 @@ async function fail(message) {
   process.exit(1);
 }
 
+// The working folder as Kestrun names it: its files by their plain names in the reports.
+const folder = '';
 const total = new core.EngineRun();
-const problem = total.prepare('.', '', line.without);
+const problem = total.prepare(folder, '', line.without) || total.checkResultFolder(folder);
 if (problem) await fail(problem);
 const info = total.info();
 
-const threads = line.threads > 0 ? line.threads : (os.availableParallelism?.() ?? os.cpus().length);
+const cores = os.availableParallelism?.() ?? os.cpus().length;
+const threads = line.threads > 0 ? line.threads : cores;
 write(`${texts.title}\n\n`);
 const start = core.readClock();
 write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n${total.withoutLines()}\n`);
@@ -68,10 +88,12 @@ announce(total.beginTotal());
 const workers = [];
 let outcome;
 try {
-  for (let t = 0; t < Math.min(threads, Math.max(1, info.blocks)); t += 1)
+  // Each worker holds its own engine and tables (native threads share one copy): more of
+  // them than cores would add memory, not speed, and the file does not depend on their number.
+  for (let t = 0; t < Math.min(threads, cores, Math.max(1, info.blocks)); t += 1)
     workers.push(new EngineWorker(new Worker(path.join(here, 'engine_worker.js'))));
   // Each worker reads the same folder; a file changed in between would show here.
-  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: '.', without: line.without }))))
+  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: folder, without: line.without }))))
     if (answer.error) throw new Error(answer.error);
   const run = runBlocks({
     blocks: info.blocks,
@@ -91,7 +113,7 @@ try {
 }
 write(`\n${core.startTimeLine(start)}\n${core.endTimeLine(core.readClock())}\n`);
 if (outcome.error) await fail(outcome.error);
-const writeError = total.writeResult('.');
+const writeError = total.writeResult(folder);
 if (writeError) await fail(writeError);
 await waitForEnter();
 write(`${texts.stop}\n`);

@@ -296,6 +296,8 @@ function onWorkerMessage(event) {
     if (msg.type === 'done') {
       setRunning(false);
       summarise();
+    } else {
+      worker.postMessage({ type: 'ack' });
     }
     return;
   }

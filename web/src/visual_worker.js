@@ -13,6 +13,10 @@ let batch = null; // { left, done, stepRate, stop }
 // A chunk without step display lasts about this long [ms]: short enough for Stop and smooth
 // drawing, long enough that the messages cost little.
 const CHUNK_MS = 30;
+// Answers the page has not yet acknowledged: the worker waits when this many are on their
+// way, so that it never runs ahead of a page slow to draw (a million tracks), the page's
+// queue stays short (Stop and Esc act within a chunk or two) and memory stays flat.
+const MAX_IN_FLIGHT = 2;
 // The depth-dose curve and its uncertainty are recomputed at most this often [ms].
 const CURVE_MS = 400;
 
@@ -47,10 +51,21 @@ function send(final) {
     batch.curveAt = now;
   }
   postMessage(message, [segments.buffer, absorptions.buffer]);
+  if (!final) batch.inFlight += 1;
+}
+
+// The next chunk, unless the page has too many answers still to take in.
+function next(delayMs) {
+  if (batch.inFlight >= MAX_IN_FLIGHT) {
+    batch.waiting = true;
+    return;
+  }
+  setTimeout(step, delayMs);
 }
 
 function step() {
   if (!batch) return;
+  batch.waiting = false;
   if (batch.stop || batch.left <= 0) {
     core.run(0); // nothing new to draw in the final answer
     send(true);
@@ -65,7 +80,7 @@ function step() {
     batch.done += 1;
     send(false);
     const period = batch.stepRate > 0 ? 1000 / batch.stepRate : 0;
-    setTimeout(step, Math.max(0, period - (performance.now() - start)));
+    next(Math.max(0, period - (performance.now() - start)));
     return;
   }
   // As many photons as fit in a chunk, learnt from the last chunk's speed.
@@ -76,7 +91,7 @@ function step() {
   batch.left -= n;
   batch.done += n;
   send(false);
-  setTimeout(step, 0);
+  next(0);
 }
 
 onmessage = async (event) => {
@@ -111,7 +126,7 @@ onmessage = async (event) => {
     case 'run': {
       if (batch) return;
       batch = {
-        left: msg.photons, done: 0, stop: false, curveAt: 0, perChunk: 50,
+        left: msg.photons, done: 0, stop: false, curveAt: 0, perChunk: 50, inFlight: 0, waiting: false,
         stepRate: msg.step ? msg.rate : null,
       };
       step();
@@ -120,8 +135,18 @@ onmessage = async (event) => {
     case 'rate':
       if (batch && batch.stepRate !== null) batch.stepRate = msg.rate;
       break;
+    case 'ack':
+      // The page has drawn an answer.
+      if (batch) {
+        batch.inFlight -= 1;
+        if (batch.waiting) step();
+      }
+      break;
     case 'stop':
-      if (batch) batch.stop = true;
+      if (batch) {
+        batch.stop = true;
+        if (batch.waiting) step();
+      }
       break;
     case 'clear':
       if (!batch) {

@@ -62,6 +62,35 @@ for (const [width, height, touch = false] of SIZES) {
   });
 }
 
+// A page slow to take the worker's answers in (a classroom PC drawing a million tracks):
+// the worker waits for the page instead of running ahead, so that what is counted after
+// Esc is a chunk or two, not everything the worker simulated while the page was busy.
+test('the visual worker waits for a page that draws slowly: Esc counts no photons run ahead', { skip, timeout: 60000 }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=100&step=0&go=1`, 1024, 768);
+  await waitForTotal(page, 100);
+  // 1e8 photons, typed (a link asks for at most 1e6).
+  await page.$eval('#photons', (e) => { e.value = '100000000'; });
+  await page.click('#go');
+  await page.waitForFunction(() => Number(document.getElementById('total').value) > 1000, { timeout: 20000 });
+  const count = () => page.$eval('#total', (e) => Number(e.value));
+  // The worker's speed while the page keeps up [photons/ms].
+  const [n0, t0] = [await count(), Date.now()];
+  await new Promise((res) => setTimeout(res, 1000));
+  const rate = (await count() - n0) / (Date.now() - t0);
+  const busyMs = 3000;
+  const atBusy = await count();
+  await page.evaluate((ms) => { const end = performance.now() + ms; while (performance.now() < end); }, busyMs);
+  const asked = Date.now();
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.getElementById('stop').disabled, { timeout: 10000 });
+  const stoppedMs = Date.now() - asked;
+  const ahead = (await count()) - atBusy;
+  assert.ok(stoppedMs < 1000, `stopped after ${stoppedMs} ms`);
+  assert.ok(ahead < rate * busyMs / 3, `${ahead} photons counted after a busy ${busyMs} ms (the worker runs ${rate.toFixed(0)} per ms)`);
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test('Stop ends a long batch within a fraction of a second', { skip }, async () => {
   const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=1000000&step=0&go=1`, 1024, 768);
   await page.waitForFunction(() => Number(document.getElementById('total').value) > 0, { timeout: 20000 });

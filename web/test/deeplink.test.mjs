@@ -54,5 +54,6 @@ test('unknown parameters are left to other screens', () => {
 
 test('parts of the physics to switch off are read as a list', () => {
   assert.deepEqual(parseDeepLink('?without=electron-transport,pair').values.without, ['electron-transport', 'pair']);
+  assert.deepEqual(parseDeepLink('?without=electron-transport&without=pair,electron-transport').values.without, ['electron-transport', 'pair']);
   assert.deepEqual(parseDeepLink('?without=Electron%20transport').problems.map((p) => p.name), ['without']);
 });

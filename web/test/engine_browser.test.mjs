@@ -142,6 +142,96 @@ test('Stop ends a run and leaves no result; a kept result is listed again and ca
   await page.close();
 });
 
+// The record IndexedDB keeps under a result's name (its text), or null; `text` given, it is
+// put there first.
+function keptResult(page, name, text) {
+  return page.evaluate((n, t) => new Promise((resolve, reject) => {
+    const request = indexedDB.open('dosavia', 1);
+    request.onupgradeneeded = () => request.result.createObjectStore('results', { keyPath: 'name' });
+    request.onerror = () => reject(request.error);
+    request.onsuccess = () => {
+      const tx = request.result.transaction('results', t === null ? 'readonly' : 'readwrite');
+      const store = tx.objectStore('results');
+      if (t !== null) store.put({ name: n, text: t, saved: 0 });
+      const got = store.get(n);
+      tx.oncomplete = () => resolve(got.result?.text ?? null);
+      tx.onerror = () => reject(tx.error);
+    };
+  }), name, text ?? null);
+}
+
+// Stop and Esc act from the moment Start is pressed, while the workers still load and
+// prepare: the run ends without a result, an older result of the name stays, and the status
+// line follows a language switch.
+for (const how of ['Stop', 'Esc'])
+  test(`${how} while the run is prepared stops it and keeps the older result of its name`, { skip, timeout: 120000 }, async () => {
+    const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
+    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+    await keptResult(page, '6MV-20K.data', 'older');
+    const shown = await page.evaluate((key) => {
+      document.getElementById('e-start').click();
+      const status = document.getElementById('e-status').textContent;
+      if (key) document.dispatchEvent(new KeyboardEvent('keydown', { key: 'Escape', bubbles: true }));
+      else document.getElementById('e-stop').click();
+      return status;
+    }, how === 'Esc');
+    assert.equal(shown, 'Loading…');
+    await page.waitForFunction(() => !document.getElementById('e-start').disabled, { timeout: 60000 });
+    assert.equal(await page.$eval('#e-status', (e) => e.textContent), 'Stopped');
+    // A run that went on would have replaced it by now.
+    await new Promise((res) => setTimeout(res, 3000));
+    assert.equal(await keptResult(page, '6MV-20K.data'), 'older');
+    await page.click('#lang-switch');
+    assert.equal(await page.$eval('#e-status', (e) => e.textContent), '中止しました');
+    await page.evaluate(() => new Promise((resolve) => {
+      indexedDB.open('dosavia', 1).onsuccess = (e) => {
+        const tx = e.target.result.transaction('results', 'readwrite');
+        tx.objectStore('results').delete('6MV-20K.data');
+        tx.oncomplete = resolve;
+      };
+    }));
+    assert.deepEqual(errors, []);
+    await page.close();
+  });
+
+// An upload is read as the desktop reads a result file: refused unread over the readers'
+// limit (it would be kept and loaded on every visit), refused with a byte-order mark or in
+// UTF-16 (not decoded into a result first), and nothing of a refused file is kept.
+test('uploads are refused as the desktop refuses them, and nothing of them is kept', { skip, timeout: 120000 }, async () => {
+  const good = Buffer.from(nodeRun('20K', [], '10MV-20K.data'), 'latin1');
+  const dir = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-up-'));
+  const cases = [
+    { name: 'big.data', bytes: Buffer.concat([good, Buffer.alloc(4 << 20, 0x20)]), said: /more than 4194304 bytes/ },
+    { name: 'bom.data', bytes: Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), good]), said: /line \d+/ },
+    { name: 'utf16.data', bytes: Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(good.toString('latin1'), 'utf16le')]), said: /line \d+/ },
+    { name: 'good.data', bytes: good, kept: true },
+  ];
+  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
+  try {
+    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+    for (const c of cases) {
+      fs.writeFileSync(join(dir, c.name), c.bytes);
+      await page.evaluate(() => { document.getElementById('notice').textContent = ''; });
+      await (await page.$('#e-file')).uploadFile(join(dir, c.name));
+      if (c.kept) {
+        await page.waitForFunction((n) => [...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n), { timeout: 20000 }, c.name);
+        assert.equal(await keptResult(page, c.name), good.toString('latin1'));
+      } else {
+        await page.waitForFunction((n) => document.getElementById('notice').textContent.includes(n), { timeout: 20000 }, c.name);
+        const notice = await page.$eval('#notice', (e) => e.textContent);
+        assert.match(notice, /cannot be read as a result file/i, c.name);
+        assert.match(notice, c.said, `${c.name}: ${notice}`);
+        assert.equal(await keptResult(page, c.name), null, c.name);
+      }
+    }
+    await page.click('button[aria-label="Remove good.data"]');
+    assert.deepEqual(errors, []);
+  } finally {
+    await page.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
+
 // A switched run from a link: the box ticked, the tagged name before and after the run, the
 // legend's note in the page's language, the kerma-like curve without build-up in the table,
 // and the file the one kestrun.mjs writes with the same --without.

@@ -104,8 +104,8 @@ test('from the folder: an engine run on two workers finishes, draws, and is kept
   await page.close();
 });
 
-// Two ways the browser keeps no results: no IndexedDB at all (some browsers for a page from a
-// folder), and an IndexedDB that refuses to write (a full disk).
+// Three ways the browser keeps no results: no IndexedDB at all (some browsers for a page from
+// a folder), an IndexedDB that refuses to write (a full disk), and one that never answers.
 const UNKEPT = [
   { how: 'without IndexedDB', size: [1024, 768], setUp: () => Object.defineProperty(window, 'indexedDB', { value: undefined }) },
   { how: 'without IndexedDB', size: [390, 844], setUp: () => Object.defineProperty(window, 'indexedDB', { value: undefined }) },
@@ -116,6 +116,7 @@ const UNKEPT = [
       IDBObjectStore.prototype.put = () => { throw new DOMException('disk full', 'QuotaExceededError'); };
     },
   },
+  { how: 'when IndexedDB never answers', size: [1024, 768], setUp: () => { IDBFactory.prototype.open = () => ({}); } },
 ];
 
 for (const { how, size: [width, height], setUp } of UNKEPT)

@@ -9,7 +9,7 @@
 // (build/workdir/Kestrun), KESTRUN_DATA (data/), KESTRUN_ENERGIES ("10"; e.g. "4 6 10 15"),
 // KESTRUN_PHOTONS ("1.00E+05"), KESTRUN_MAX_DIFFERING (records allowed to differ, 5).
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -49,10 +49,12 @@ function workingFolder(energy, extraFiles = [], count = photons) {
 
 // 'wasm': kestrun.js; 'mjs': kestrun.mjs beside it (worker threads for --threads);
 // 'native': Kestrun.
-function run(program, args, cwd) {
-  const script = { wasm: kestrunJs, mjs: path.join(path.dirname(kestrunJs), 'kestrun.mjs') }[program];
+const kestrunMjs = path.join(path.dirname(kestrunJs), 'kestrun.mjs');
+
+function run(program, args, cwd, timeout = 600_000) {
+  const script = { wasm: kestrunJs, mjs: kestrunMjs }[program];
   const [command, argv] = script ? [process.execPath, [script, ...args]] : [kestrunNative, args];
-  const r = spawnSync(command, argv, { cwd, input: '\n', encoding: 'utf8', timeout: 600_000 });
+  const r = spawnSync(command, argv, { cwd, input: '\n', encoding: 'utf8', timeout });
   // A program that ends without reading its input (a refused option) leaves the Enter
   // unwritten: a broken pipe then, not a failure of the program.
   if (r.error && r.error.code !== 'EPIPE') throw r.error;
@@ -62,7 +64,9 @@ function run(program, args, cwd) {
 // The dialogue without its clock readings and without the thread count, which the
 // WebAssembly engine, having one thread, always gives as 1.
 function dialogue(text) {
-  return text.replace(/(計算(開始|終了) =).*/g, '$1 H:MM:SS').replace(/\d+ スレッド/g, 'N スレッド');
+  return text.replace(/(計算(開始|終了) =).*/g, '$1 H:MM:SS').replace(/\d+ スレッド/g, 'N スレッド')
+    // --init --repair names the folder it restores from: beside each program.
+    .replace(/ from [^;\n]+/g, ' from DATA');
 }
 
 // The 600 records "(I4,11E11.4)" ended by CR LF, read strictly by their columns.
@@ -183,6 +187,19 @@ test('errors and options end with the native status and text', () => {
     { name: 'bad option (kestrun.mjs)', args: ['--threads', 'x'], energy: null, program: 'mjs' },
     { name: 'unknown part', args: ['--threads', '2', '--without', 'gamma'], energy: '10', program: 'mjs' },
     { name: 'part missing', args: ['--threads', '2', '--without'], energy: '10', program: 'mjs' },
+    // On worker threads kestrun.mjs reads the folder itself, and words it as Kestrun does.
+    { name: 'no physics tables (threads)', args: ['--threads', '2'], energy: '10', remove: ['water20.dat'], program: 'mjs' },
+    { name: 'spectrum missing (threads)', args: ['--threads', '2'], energy: '10', remove: ['10MV.csv'], program: 'mjs' },
+    // A result that cannot be written is said before the run, not after it.
+    { name: 'result name taken by a folder (threads)', args: ['--threads', '2'], energy: '10', folders: ['r.data'], program: 'mjs' },
+    // A pipe (FIFO) where a file is read is refused, never waited on (Node opens it blocking).
+    { name: 'Joken.dat a pipe', args: [], energy: '10', fifos: ['Joken.dat'] },
+    { name: 'physics table a pipe', args: [], energy: '10', fifos: ['ELDAT.dat'] },
+    { name: 'spectrum a pipe (threads)', args: ['--threads', '2'], energy: '10', fifos: ['10MV.csv'], program: 'mjs' },
+    { name: 'version beside a pipe', args: ['--version'], energy: '10', fifos: ['water20.dat'] },
+    { name: 'repair beside a pipe', args: ['--init', '--repair'], energy: '10', fifos: ['10MV.csv'] },
+    // A damaged data file is restored and kept as NAME.damaged, without hard links.
+    { name: 'repair of a damaged file', args: ['--init', '--repair'], energy: '10', damaged: ['10MV.csv'] },
   ];
   for (const c of cases) {
     const result = {};
@@ -190,10 +207,25 @@ test('errors and options end with the native status and text', () => {
       const dir = workingFolder(c.energy);
       try {
         for (const name of c.remove ?? []) fs.rmSync(path.join(dir, name));
+        for (const name of c.folders ?? []) fs.mkdirSync(path.join(dir, name));
+        for (const name of c.damaged ?? []) fs.writeFileSync(path.join(dir, name), 'damaged\r\n');
+        for (const name of c.fifos ?? []) {
+          fs.rmSync(path.join(dir, name), { force: true });
+          assert.equal(spawnSync('mkfifo', [path.join(dir, name)]).status, 0);
+        }
         if (c.joken) fs.writeFileSync(path.join(dir, 'Joken.dat'), c.joken);
-        result[program] = run(program === 'wasm' ? c.program ?? 'wasm' : program, c.args, dir);
+        result[program] = run(program === 'wasm' ? c.program ?? 'wasm' : program, c.args, dir, 60_000);
         result[program].files = fs.readdirSync(dir).sort();
+        result[program].kept = (c.damaged ?? []).map((name) => fs.readFileSync(path.join(dir, `${name}.damaged`), 'latin1'));
       } finally {
+        // A reader left waiting on a pipe is let go before the folder goes.
+        for (const name of c.fifos ?? []) {
+          try {
+            fs.closeSync(fs.openSync(path.join(dir, name), fs.constants.O_WRONLY | fs.constants.O_NONBLOCK));
+          } catch {
+            // no reader waiting
+          }
+        }
         fs.rmSync(dir, { recursive: true, force: true });
       }
     }
@@ -203,6 +235,68 @@ test('errors and options end with the native status and text', () => {
     assert.equal(dialogue(wasm.stdout), dialogue(native.stdout), c.name);
     assert.equal(wasm.stderr, native.stderr, c.name);
     assert.deepEqual(wasm.files, native.files, `${c.name}: files left`);
+    assert.deepEqual(wasm.kept, native.kept, `${c.name}: damaged files kept`);
+  }
+});
+
+// A console closed under a run (a pipe into `head -1`, a full device): kestrun.mjs on worker
+// threads goes on and writes its result, ends with Kestrun's status, and says nothing on its
+// error output (no uncaught EPIPE with the minified engine after it).
+test('kestrun.mjs --threads with its console closed still writes its result, as Kestrun does', () => {
+  for (const console_ of ['| head -1 >/dev/null', '>/dev/full']) {
+    const status = {};
+    for (const program of ['native', 'mjs']) {
+      const dir = workingFolder('10', [], '2.00E+04');
+      try {
+        const command = program === 'native' ? `"${kestrunNative}"` : `"${process.execPath}" "${kestrunMjs}"`;
+        const r = spawnSync('bash', ['-c', `${command} --threads 2 </dev/null 2>err.txt ${console_}; echo \${PIPESTATUS[0]}`],
+                            { cwd: dir, encoding: 'utf8', timeout: 120_000 });
+        status[program] = r.stdout.trim();
+        assert.equal(fs.readFileSync(path.join(dir, 'err.txt'), 'utf8'), '', `${program} ${console_}`);
+        assert.equal(readResult(path.join(dir, 'r.data')).length, kRecords, `${program} ${console_}`);
+      } finally {
+        fs.rmSync(dir, { recursive: true, force: true });
+      }
+    }
+    assert.equal(status.mjs, status.native, console_);
+  }
+});
+
+// The processes working in `dir` (their current directory).
+function processesIn(dir) {
+  const pids = [];
+  for (const pid of fs.readdirSync('/proc').filter((p) => /^\d+$/.test(p))) {
+    try {
+      if (fs.readlinkSync(`/proc/${pid}/cwd`) === dir) pids.push(Number(pid));
+    } catch {
+      // gone, or not ours to see
+    }
+  }
+  return pids;
+}
+
+// kestrun.mjs hands the single stream to kestrun.js: a TERM (or Ctrl+C) to it ends that
+// run too, which would otherwise go on alone and later replace the result file.
+test('TERM to kestrun.mjs ends the kestrun.js run it started', async () => {
+  const dir = fs.realpathSync(workingFolder('10', [], '3.00E+07'));
+  try {
+    const parent = spawn(process.execPath, [kestrunMjs], { cwd: dir, stdio: ['pipe', 'pipe', 'pipe'] });
+    let out = '';
+    await new Promise((resolve) => parent.stdout.on('data', (d) => {
+      out += d;
+      if (/\n.*\n.*\n.*\n.*\n/.test(out)) resolve();
+    }));
+    assert.equal(processesIn(dir).length, 2, 'kestrun.mjs and kestrun.js');
+    const ended = new Promise((resolve) => parent.on('exit', resolve));
+    parent.kill('SIGTERM');
+    await ended;
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    const left = processesIn(dir);
+    for (const pid of left) process.kill(pid, 'SIGKILL');
+    assert.deepEqual(left, [], 'a run left going');
+    assert.ok(!fs.existsSync(path.join(dir, 'r.data')));
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
   }
 });
 

@@ -4,8 +4,10 @@
 // fault on any screen; and after one visit the whole site works with the network gone.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { appendFileSync, cpSync, mkdirSync, mkdtempSync, readdirSync, rmSync, utimesSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { serve } from './serve.mjs';
@@ -198,4 +200,53 @@ test('after one visit the site works with the network cut: menu, pages and a vis
   assert.deepEqual(leaked, [], 'requests that went past the cache');
   assert.deepEqual(errors, []);
   await context.close();
+});
+
+// A new build on a server that sends Last-Modified and no Cache-Control (the default of common
+// static servers), with the browser holding the old files as fresh: the new version is seen
+// and its cache filled with the new files, while an open page of the old one keeps running on
+// the old files and is told to reload; on the user's word it reloads on the new version.
+test('a new build reaches an open page past the HTTP cache, and the page is told to reload', { skip, timeout: 120000 }, async () => {
+  const dir = mkdtempSync(join(tmpdir(), 'dosavia-sw-'));
+  cpSync(site, dir, { recursive: true });
+  const yearAgo = new Date(Date.now() - 365 * 24 * 3600 * 1000);
+  for (const f of readdirSync(dir)) utimesSync(join(dir, f), yearAgo, yearAgo);
+  const own = await serve(dir, { lastModified: true });
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.goto(`${own.url}index.html?lang=en`, { waitUntil: 'load' });
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      if (!navigator.serviceWorker.controller)
+        await new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
+    });
+    const engineWorker = () => page.evaluate(() => fetch('engine_worker.js').then((r) => r.text()));
+    // The new build: another engine worker, and the list that versions it.
+    const marker = `// the build of ${Date.now()}`;
+    appendFileSync(join(dir, 'engine_worker.js'), `${marker}\n`);
+    const made = spawnSync(process.execPath, [join(repo, 'web', 'tools', 'make_precache.mjs'), dir]);
+    assert.equal(made.status, 0, String(made.stderr));
+    // The browser's check of the worker, as on the next visit.
+    own.requests.length = 0;
+    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+    await page.waitForFunction(() => !document.getElementById('update').hidden, { timeout: 30000 });
+    assert.ok(own.requests.includes('/engine_worker.js'), `asked of the server: ${own.requests}`);
+    assert.match(await page.$eval('#update', (e) => e.textContent), /new version/);
+    const cached = await page.evaluate(() => caches.keys().then((keys) => Promise.all(keys.map(
+      (k) => caches.open(k).then((c) => c.match('engine_worker.js')).then((r) => r.text())))));
+    assert.equal(cached.length, 2);
+    assert.equal(cached.filter((text) => text.includes(marker)).length, 1, 'the new cache holds the new file');
+    // The open page still runs on its own version.
+    assert.ok(!(await engineWorker()).includes(marker), 'the old page was given a file of the new version');
+    await Promise.all([page.waitForNavigation({ timeout: 30000 }), page.click('#update-reload')]);
+    assert.ok((await engineWorker()).includes(marker), 'the reloaded page runs on the new version');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+    own.server.close();
+    rmSync(dir, { recursive: true, force: true });
+  }
 });
