@@ -71,9 +71,11 @@ std::string CurveLegendText(std::string_view energy, int field, std::string_view
          FieldSizeLabel(field) + ", " + std::string(file) + SwitchedPhysicsNote(file, english);
 }
 
-CurveTableRow MeasureCurveSet(const ResultTables& tables, int field) {
+CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
+                              const ResultTables* beam_quality) {
   const auto& dose = tables.DoseTable[kTotalDose][field];
-  const auto& reference = tables.DoseTable[kTotalDose][kReferenceFieldColumn];
+  const auto& reference =
+      (beam_quality != nullptr ? *beam_quality : tables).DoseTable[kTotalDose][kReferenceFieldColumn];
   const CurveMetrics m = MeasureCurve(dose);
   CurveTableRow row;
   row.dmax_cm = m.maximum.depth_cm;

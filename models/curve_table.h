@@ -42,7 +42,11 @@ struct CurveTableRow {
   double tpr2010 = 0;  // of the result's 10 x 10 cm field
   double tpr2010_sigma = -1;
 };
-CurveTableRow MeasureCurveSet(const ResultTables& tables, int field);
+// TPR20,10 is a ratio of the parallel beam (of constant field size): for the curves of a
+// point source (ClinicalGeometryTables) pass the parallel tables they were made from as
+// `beam_quality`, else the ratio would be a PDD20,10 under the heading of TPR20,10.
+CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
+                              const ResultTables* beam_quality = nullptr);
 
 // A row of the value table as it is shown, on the screen and in a saved picture alike:
 // d_max with the uncertainty of its fit ("2.88 ± 0.15", the uncertainty at least 0.01 so

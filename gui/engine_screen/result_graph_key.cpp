@@ -164,7 +164,7 @@ QStringList CurveTableHeader() {
 }
 
 QStringList CurveTableRowText(const CurveSet& set) {
-  const CurveTableCells cells = CurveTableText(MeasureCurveSet(*set.tables, set.field));
+  const CurveTableCells cells = CurveTableText(MeasureCurveSet(*set.tables, set.field, set.parallel.get()));
   return {LegendText(set), QString::fromStdString(cells.dmax),
           QString::fromStdString(cells.surface), QString::fromStdString(cells.d10),
           QString::fromStdString(cells.tpr)};

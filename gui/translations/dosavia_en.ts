@@ -141,6 +141,18 @@
         <translation>(its primary water kerma maximum in 0-5 cm = 1)</translation>
     </message>
     <message>
+        <source>（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）</source>
+        <translation>(approximated for a point source at SSD %1 cm; the parallel beam's primary water kerma maximum in 0-5 cm = 1 at the surface)</translation>
+    </message>
+    <message>
+        <source>点線源 SSD %1 cm（近似）</source>
+        <translation>point source, SSD %1 cm (approx.)</translation>
+    </message>
+    <message>
+        <source>平行ビーム</source>
+        <translation>parallel beam</translation>
+    </message>
+    <message>
         <source>一次線水カーマ</source>
         <translation>Primary water kerma</translation>
     </message>
