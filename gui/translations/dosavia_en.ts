@@ -44,11 +44,15 @@
     </message>
     <message>
         <source>吸収線量</source>
-        <translation>Absorbed dose</translation>
+        <translation>Total dose</translation>
+    </message>
+    <message>
+        <source>一次線量</source>
+        <translation>Primary dose</translation>
     </message>
     <message>
         <source>一次光子の衝突カーマ</source>
-        <translation>Primary collision kerma</translation>
+        <translation>Primary kerma</translation>
     </message>
     <message>
         <source>光子 %1 個</source>

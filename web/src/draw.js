@@ -5,6 +5,8 @@
 const RED = '#e00000';
 const FIELD_BLUE = '#0000ff';
 const GRID = '#c8c8c8';
+// The primary part of the dose on the depth-dose panel, apart from the bars' red and the kerma's blue.
+const PRIMARY_ORANGE = 'rgb(235, 125, 0)';
 const HIST_BLUE = '#1a3fd0';
 
 // Sizes the canvas's backing store to its box at the device pixel ratio; returns the 2D
@@ -264,9 +266,11 @@ export function drawHistogram(canvas, counts, caption) {
   ctx.fillText('Photon energy  MeV', (box.left + box.right) / 2, box.bottom + small * 1.4);
 }
 
-// The live depth-dose curve: bars of the dose per bin and dots of the primary kerma in per
-// cent of the fitted maximum, their fits as lines, and the d_max marker, green once its
-// uncertainty is small and grey while it is not.
+// The live depth-dose curve: bars of the dose per bin, the staircase of its primary part and
+// dots of the primary kerma in per cent of the fitted maximum, the dose's and kerma's fits as
+// lines, and the d_max marker, green once its uncertainty is small and grey while it is not.
+// Primary dose against kerma shows transient equilibrium; the bars above the staircase are
+// the scattered photons' dose.
 // With `align` ({ left, right, zmax } in CSS pixels and cm) the depth axis lines up with the
 // side view above it, so each bar sits under the tracks that made it.
 export function drawDepthDose(canvas, curve, texts, align, reference) {
@@ -285,7 +289,8 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.font = fontPx(small, true);
   const titleWidth = ctx.measureText(texts.title).width;
   ctx.font = fontPx(small);
-  const legendWidth = ctx.measureText(texts.dose).width + ctx.measureText(texts.kerma).width + 70;
+  const legendWidth = ctx.measureText(texts.dose).width + ctx.measureText(texts.primary || '').width +
+    ctx.measureText(texts.kerma).width + 105;
   const twoLines = titleWidth + legendWidth > box.right - box.left;
   if (twoLines) box.top = small * 3.1;
   const X = (z) => box.left + (z / zmax) * (box.right - box.left);
@@ -326,6 +331,18 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
       const v = curve.dose[i];
       if (v > 0) ctx.fillRect(X(i * bin), Y(v), X(bin) - X(0) - 0.5, box.bottom - Y(v));
+    }
+    if (curve.primary && curve.primary.length > 0) {
+      ctx.strokeStyle = PRIMARY_ORANGE;
+      ctx.lineWidth = 2;
+      ctx.beginPath();
+      for (let i = 0; i < curve.primary.length && i * bin < zmax; i++) {
+        const y = Y(Math.max(0, curve.primary[i]));
+        if (i === 0) ctx.moveTo(X(0), y);
+        else ctx.lineTo(X(i * bin), y);
+        ctx.lineTo(X(Math.min(zmax, (i + 1) * bin)), y);
+      }
+      ctx.stroke();
     }
     ctx.fillStyle = '#1f4fbf';
     for (let i = 0; i < curve.kerma.length && i * bin < zmax; i++) {
@@ -393,6 +410,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.font = fontPx(small);
   const legend = [
     ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
+    ...(texts.primary ? [[PRIMARY_ORANGE, texts.primary, 'line']] : []),
     ['#1f4fbf', texts.kerma, 'dash'],
   ];
   let lx = box.right;
@@ -406,8 +424,8 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     ctx.strokeStyle = colour;
     if (kind === 'bar') ctx.fillRect(lx, ly + small * 0.15, 14, small * 0.8);
     else {
-      ctx.setLineDash([6, 4]);
-      ctx.lineWidth = 2.5;
+      ctx.setLineDash(kind === 'dash' ? [6, 4] : []);
+      ctx.lineWidth = kind === 'dash' ? 2.5 : 2;
       ctx.beginPath();
       ctx.moveTo(lx, ly + small * 0.55);
       ctx.lineTo(lx + 16, ly + small * 0.55);
