@@ -8,8 +8,8 @@
         <translation>Energy, field, file</translation>
     </message>
     <message>
-        <source>表面 [%]</source>
-        <translation>Surface [%]</translation>
+        <source>表面 0–1 mm [%]</source>
+        <translation>Surface 0–1 mm [%]</translation>
     </message>
     <message>
         <source>最初のビン（0–1 mm）の線量 / D(d_max)</source>
