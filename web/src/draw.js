@@ -407,12 +407,17 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.font = fontPx(small, true);
   ctx.fillText(texts.title, box.left, 2);
   // The legend in the top margin, right of or under the title, so it never hides a bar.
-  ctx.font = fontPx(small);
   const legend = [
     ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
     ...(texts.primary ? [[PRIMARY_ORANGE, texts.primary, 'line']] : []),
     ['#1f4fbf', texts.kerma, 'dash'],
   ];
+  // On a narrow canvas (a phone) the three entries take a smaller face rather than run off
+  // the left edge.
+  ctx.font = fontPx(small);
+  const entriesWidth = () => legend.reduce((w, [, label]) => w + ctx.measureText(label).width + 34, 0);
+  const room = box.right - 2;
+  if (entriesWidth() > room) ctx.font = fontPx(Math.max(small * 0.7, (small * room) / entriesWidth()));
   let lx = box.right;
   const ly = twoLines ? 2 + small * 1.3 : 2;
   for (const [colour, label, kind] of legend.reverse()) {
