@@ -88,9 +88,11 @@ double JackknifeSigma(const std::vector<double>& values) {
 }  // namespace
 
 CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
-                              const RunStatistics* statistics) {
+                              const RunStatistics* statistics,
+                              const ResultTables* beam_quality) {
   const auto& dose = tables.DoseTable[kTotalDose][field];
-  const auto& reference = tables.DoseTable[kTotalDose][kReferenceFieldColumn];
+  const auto& reference =
+      (beam_quality != nullptr ? *beam_quality : tables).DoseTable[kTotalDose][kReferenceFieldColumn];
   const CurveMetrics m = MeasureCurve(dose);
   CurveTableRow row;
   row.dmax_cm = m.maximum.depth_cm;

@@ -53,13 +53,16 @@ struct CurveTableRow {
 };
 
 // The row of `field` of a result, with `statistics` (its matching statistics file, or null):
-// the numbers from the result's curves, their uncertainties by the jackknife over the
-// statistics' history groups (the value computed again without each group in turn) or,
-// without statistics, the d_max uncertainty estimated from the curve's own noise and none
-// for TPR20,10.
+// the numbers from the result's curves, their uncertainties measured over the statistics'
+// history groups (the jackknife, the bootstrap for d_max) or, without statistics, the d_max
+// uncertainty estimated from the curve's own noise and none for TPR20,10.
+// TPR20,10 is a ratio of the parallel beam (of constant field size): for the curves of a
+// point source (ClinicalGeometryTables) pass the parallel tables they were made from as
+// `beam_quality`, else the ratio would be a PDD20,10 under the heading of TPR20,10; the
+// statistics then do not apply (they are the parallel beam's).
 CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
-                              const RunStatistics* statistics = nullptr);
-
+                              const RunStatistics* statistics = nullptr,
+                              const ResultTables* beam_quality = nullptr);
 
 // A row of the value table as it is shown, on the screen and in a saved picture alike:
 // d_max with its uncertainty ("2.88 ± 0.15", the uncertainty at least 0.01 so that a smooth

@@ -16,16 +16,21 @@ constexpr int kSlabsPerBin[] = {5, 3, 2, 1};
 // Largest relative noise of the bin at the maximum for a finer binning.
 constexpr double kFinerBinNoise = 0.03;
 
-double GroupSum(const VisualDepthDose& tally, bool kerma, int g, int first, int count) {
+// The tallied quantities.
+enum class Tallied { kDose, kPrimaryDose, kKerma };
+
+double GroupSum(const VisualDepthDose& tally, Tallied what, int g, int first, int count) {
   double s = 0;
   for (int k = first; k < first + count && k < kDepthDoseBins; ++k)
-    s += kerma ? tally.GroupKerma(g, k) : tally.GroupDose(g, k);
+    s += what == Tallied::kKerma         ? tally.GroupKerma(g, k)
+         : what == Tallied::kPrimaryDose ? tally.GroupPrimaryDose(g, k)
+                                         : tally.GroupDose(g, k);
   return s;
 }
 
-double Sum(const VisualDepthDose& tally, bool kerma, int first, int count) {
+double Sum(const VisualDepthDose& tally, Tallied what, int first, int count) {
   double s = 0;
-  for (int g = 0; g < kDepthDoseGroups; ++g) s += GroupSum(tally, kerma, g, first, count);
+  for (int g = 0; g < kDepthDoseGroups; ++g) s += GroupSum(tally, what, g, first, count);
   return s;
 }
 
@@ -47,6 +52,7 @@ void VisualDepthDose::Clear(double field_side) {
   histories_ = 0;
   group_ = 0;
   for (auto& g : dose_) g.fill(0);
+  for (auto& g : primary_) g.fill(0);
   for (auto& g : kerma_) g.fill(0);
 }
 
@@ -60,7 +66,7 @@ double RelativeNoise(const VisualDepthDose& tally, int first, int count) {
   std::array<double, kDepthDoseGroups> s{};
   double total = 0;
   for (int g = 0; g < kDepthDoseGroups; ++g) {
-    s[static_cast<std::size_t>(g)] = GroupSum(tally, false, g, first, count);
+    s[static_cast<std::size_t>(g)] = GroupSum(tally, Tallied::kDose, g, first, count);
     total += s[static_cast<std::size_t>(g)];
   }
   if (!(total > 0)) return -1;
@@ -76,7 +82,7 @@ double ChooseBinWidth(const VisualDepthDose& tally) {
   double width = static_cast<double>(kSlabsPerBin[0]) / kDepthDoseBinsPerCm;
   std::vector<double> coarse(kDepthDoseBins / kSlabsPerBin[0]);
   for (std::size_t i = 0; i < coarse.size(); ++i)
-    coarse[i] = Sum(tally, false, static_cast<int>(i) * kSlabsPerBin[0], kSlabsPerBin[0]);
+    coarse[i] = Sum(tally, Tallied::kDose, static_cast<int>(i) * kSlabsPerBin[0], kSlabsPerBin[0]);
   const int peak = HighestSmoothedBin(coarse);
   const double noise = RelativeNoise(tally, peak * kSlabsPerBin[0], kSlabsPerBin[0]);
   if (noise < 0) return width;
@@ -199,15 +205,19 @@ DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
     return DosePerFluence(kev, volume, static_cast<double>(curve.photons), area);
   };
   std::vector<double> dose(static_cast<std::size_t>(bins));
+  std::vector<double> primary(static_cast<std::size_t>(bins));
   std::vector<double> kerma(static_cast<std::size_t>(bins));
   for (int i = 0; i < bins; ++i) {
-    dose[static_cast<std::size_t>(i)] = per_fluence(Sum(tally, false, i * slabs, slabs));
-    kerma[static_cast<std::size_t>(i)] = per_fluence(Sum(tally, true, i * slabs, slabs));
+    const auto b = static_cast<std::size_t>(i);
+    dose[b] = per_fluence(Sum(tally, Tallied::kDose, i * slabs, slabs));
+    primary[b] = per_fluence(Sum(tally, Tallied::kPrimaryDose, i * slabs, slabs));
+    kerma[b] = per_fluence(Sum(tally, Tallied::kKerma, i * slabs, slabs));
   }
   const FittedMaximum top = FitMaximum(dose, curve.bin_cm);
   curve.has_maximum = top.value > 0;
   const double scale = curve.has_maximum ? 100.0 / top.value : 0.0;
   for (double& v : dose) v *= scale;
+  for (double& v : primary) v *= scale;
   for (double& v : kerma) v *= scale;
   if (curve.has_maximum) {
     curve.dose_fit = [top, scale](double z) { return scale * top.At(z); };
@@ -215,6 +225,7 @@ DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
     if (k.surface > 0) curve.kerma_fit = [k](double z) { return k.At(z); };
   }
   curve.dose = std::move(dose);
+  curve.primary = std::move(primary);
   curve.kerma = std::move(kerma);
   if (curve.has_maximum) {
     curve.d_max_cm = top.depth_cm;

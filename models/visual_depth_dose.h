@@ -1,6 +1,11 @@
 // The depth dose of the visual run, scored from the same transport events that draw the
-// tracks: the energy deposited per depth bin inside a central cylinder of the field, and the
-// collision kerma of the unscattered photons in the same bins. No Qt here.
+// tracks: the energy deposited per depth bin inside a central cylinder of the field, its
+// primary part (deposited by the electrons that unscattered source photons set in motion),
+// and the collision kerma of the unscattered photons in the same bins. No Qt here.
+//
+// Primary dose against primary kerma shows the build-up and, beyond d_max, transient
+// equilibrium (the primary dose a few per cent above the kerma, falling with it); the total
+// dose exceeds both by the dose of the scattered photons, an excess that grows with depth.
 //
 // The histories are dealt round-robin into groups with separate tallies; the scatter of the
 // group sums gives the noise of any bin and of any coarser binning made from the fine one.
@@ -40,8 +45,10 @@ class VisualDepthDose : public NullObserver<double> {
     ++histories_;
   }
 
-  void OnLocalAbsorption(const Vec3<double>& p, double e, AbsorptionCause, int) {
-    if (Inside(p.x, p.y)) dose_[group_][BinOf(p.z)] += e;
+  void OnLocalAbsorption(const Vec3<double>& p, double e, AbsorptionCause, int component) {
+    if (!Inside(p.x, p.y)) return;
+    dose_[group_][BinOf(p.z)] += e;
+    if (component == 1) primary_[group_][BinOf(p.z)] += e;
   }
 
   // Kerma: the energy that the still unscattered photon hands to charged particles.
@@ -53,7 +60,7 @@ class VisualDepthDose : public NullObserver<double> {
   // The step's energy loss is spread evenly along the straight step; each slab takes the
   // share of the step's length that lies in it and in the cylinder. Steps whose end left
   // the phantom carry their energy out, as in the engine's tally.
-  void OnChargedStep(const ChargedStep<double>& step, int) {
+  void OnChargedStep(const ChargedStep<double>& step, int component) {
     if (step.left_phantom) return;
     const Vec3<double>& a = step.start;
     const Vec3<double>& b = step.end;
@@ -79,7 +86,7 @@ class VisualDepthDose : public NullObserver<double> {
     const int first = BinOf(a.z);
     const int last = BinOf(b.z);
     if (first == last) {
-      dose_[group_][first] += (t_out - t_in) * step.energy_lost;
+      Deposit(first, (t_out - t_in) * step.energy_lost, component);
       return;
     }
     const int dir = last > first ? 1 : -1;
@@ -89,7 +96,7 @@ class VisualDepthDose : public NullObserver<double> {
       const double boundary = static_cast<double>(dir > 0 ? k + 1 : k) / kDepthDoseBinsPerCm;
       const double t1 = k == last ? 1.0 : (boundary - a.z) / dz;
       const double inside = std::min(t1, t_out) - std::max(t0, t_in);
-      if (inside > 0) dose_[group_][k] += inside * step.energy_lost;
+      if (inside > 0) Deposit(k, inside * step.energy_lost, component);
       if (k == last) break;
       t0 = t1;
     }
@@ -98,14 +105,20 @@ class VisualDepthDose : public NullObserver<double> {
   long long Histories() const { return histories_; }
   double FieldSide() const { return field_side_; }
   double Radius() const { return radius_; }
-  // Energy deposited [keV] and kerma [keV] of fine bin k (0..299) in history group g.
+  // Energy deposited [keV], its primary part [keV] and kerma [keV] of fine bin k (0..299) in
+  // history group g.
   double GroupDose(int g, int k) const { return dose_[g][k]; }
+  double GroupPrimaryDose(int g, int k) const { return primary_[g][k]; }
   double GroupKerma(int g, int k) const { return kerma_[g][k]; }
 
  private:
   using Tally = std::array<std::array<double, kDepthDoseBins>, kDepthDoseGroups>;
 
   bool Inside(double x, double y) const { return x * x + y * y <= radius2_; }
+  void Deposit(int k, double e, int component) {
+    dose_[group_][k] += e;
+    if (component == 1) primary_[group_][k] += e;
+  }
   // Depths on the faces (0 and 30 cm) fall into the first and last slab.
   static int BinOf(double z) {
     const double t = z * kDepthDoseBinsPerCm;
@@ -119,6 +132,7 @@ class VisualDepthDose : public NullObserver<double> {
   long long histories_ = 0;
   int group_ = 0;
   Tally dose_{};
+  Tally primary_{};
   Tally kerma_{};
 };
 
@@ -127,8 +141,9 @@ static_assert(TransportObserver<VisualDepthDose, double>);
 // The curves that the panel draws, made from the tallies.
 struct DepthDoseCurve {
   double bin_cm = 0.5;        // width of the shown bins [cm]
-  std::vector<double> dose;   // per bin, in per cent of the fitted maximum
-  std::vector<double> kerma;  // per bin, same scale
+  std::vector<double> dose;     // per bin, in per cent of the fitted maximum
+  std::vector<double> primary;  // the primary part of the dose per bin, same scale
+  std::vector<double> kerma;    // per bin, same scale
   long long photons = 0;
   bool has_maximum = false;   // false until some dose is scored
   double d_max_cm = 0;        // depth of the fitted maximum [cm]
@@ -185,8 +200,8 @@ struct FittedKerma {
 };
 FittedKerma FitKerma(const std::vector<double>& values, double bin_cm);
 
-// Rebins the tallies at ChooseBinWidth (or `bin_cm` when positive), fits the maximum and
-// scales both curves to it.
+// Rebins the tallies at ChooseBinWidth (or `bin_cm` when positive), fits the maximum of the
+// total dose and scales the three curves to it.
 DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm = 0);
 
 }  // namespace dosavia

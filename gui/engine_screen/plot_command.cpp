@@ -20,6 +20,7 @@
 #include "gui/app/message_text.h"
 #include "engine/result_file.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
+#include "models/clinical_geometry.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
@@ -45,7 +46,7 @@ constexpr const char* kUsage =
     "usage: Dosavia [--lang ja|en]   start the interactive program, in Japanese (the default,\n"
     "                                or the language last chosen in its menu) or English\n"
     "       Dosavia --plot RESULT.data [--field N[,M...]] [--out FILE.png] [--size WxH]\n"
-    "                                [--csv FILE.csv] [--lang ja|en]\n"
+    "                                [--csv FILE.csv] [--ssd CM] [--lang ja|en]\n"
     "                                draw a result file's depth-dose curves into a PNG picture\n"
     "                                and/or write them as CSV; no display needed\n"
     "         --field N[,M...]       field columns 1..10 (1, 2, 3, 4, 5, 6, 8, 10, 15, 20 cm\n"
@@ -55,6 +56,11 @@ constexpr const char* kUsage =
     "         --size WxH             its drawing area in pixels (default 705x529)\n"
     "         --csv FILE.csv         depth [cm] and one column per curve (kerma, then total,\n"
     "                                primary and scatter dose of each field), UTF-8 with BOM\n"
+    "         --ssd CM               the curves of a point source at this source-surface\n"
+    "                                distance (50 to 150 cm), field sizes at the surface, as\n"
+    "                                clinical depth doses are measured: the inverse square and\n"
+    "                                the field's growth with depth applied to the parallel\n"
+    "                                beam's curves (an approximation); default the parallel beam\n"
     "         --lang ja|en           the language of the picture, the table and the messages\n"
     "                                (default Japanese)\n"
     "                                No output replaces a data file the programs read\n"
@@ -79,11 +85,12 @@ struct PlotArguments {
   std::vector<int> fields;
   QSize size;
   std::optional<Language> language;
+  double ssd_cm = 0;  // 0: the parallel beam
 };
 
 bool IsPlotOption(const std::string& option) {
   return option == "--plot" || option == "--field" || option == "--out" || option == "--csv" ||
-         option == "--size" || option == "--lang";
+         option == "--size" || option == "--lang" || option == "--ssd";
 }
 
 // True when `a` and `b` name one file (also through a link).
@@ -112,6 +119,13 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
       if (args.language) return "--lang given twice";
       args.language = ParseLanguage(value);
       if (!args.language) return "--lang needs ja or en";
+    } else if (option == "--ssd") {
+      if (args.ssd_cm > 0) return "--ssd given twice";
+      bool ok = false;
+      const double ssd = QString::fromStdString(value).toDouble(&ok);
+      if (!ok || !(ssd >= kSmallestSsdCm && ssd <= kLargestSsdCm))
+        return "--ssd must be a distance in centimetres from 50 to 150";
+      args.ssd_cm = ssd;
     } else if (option == "--size") {
       if (!args.size.isEmpty()) return "--size given twice";
       const QStringList parts = QString::fromStdString(value).split(QLatin1Char('x'));
@@ -316,16 +330,30 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     return 1;
   }
   const QString source = QFile::decodeName(args.result_file.c_str());
-  const std::shared_ptr<const ResultTables> shared(std::move(tables));
+  std::shared_ptr<const ResultTables> parallel(std::move(tables));
+  // The drawn curves: the parallel beam's own, or those of a point source made from them.
+  std::shared_ptr<const ResultTables> shared = parallel;
+  if (args.ssd_cm > 0) shared = ClinicalGeometryTables(*parallel, args.ssd_cm);
   std::vector<CurveSet> sets;
-  for (int field : args.fields)
-    sets.push_back({shared, field, source, EnergyOfResultName(QFileInfo(source).fileName()),
-                    static_cast<int>(sets.size())});
+  for (int field : args.fields) {
+    CurveSet set{shared, field, source, EnergyOfResultName(QFileInfo(source).fileName()),
+                 static_cast<int>(sets.size())};
+    if (args.ssd_cm > 0) {
+      set.parallel = parallel;
+      set.ssd_cm = args.ssd_cm;
+    }
+    sets.push_back(set);
+  }
   try {
     if (!args.output_file.empty()) {
-      const QString title = sets.size() == 1
-                                ? source + QStringLiteral("    ") + FieldCaption(sets[0].field)
-                                : source;
+      const QString geometry =
+          args.ssd_cm > 0
+              ? Tr("Figures", "点線源 SSD %1 cm（近似）").arg(args.ssd_cm)
+              : Tr("Figures", "平行ビーム");
+      const QString title = (sets.size() == 1
+                                 ? source + QStringLiteral("    ") + FieldCaption(sets[0].field)
+                                 : source) +
+                            QStringLiteral("    ") + geometry;
       WritePngFile(RenderCurveSetsPicture(shared.get(), title, sets, args.size), args.output_file);
     }
     if (!args.csv_file.empty())

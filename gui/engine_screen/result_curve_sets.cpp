@@ -63,7 +63,8 @@ QString LegendText(const CurveSet& set) {
   return QStringLiteral("%1, %2, %3")
              .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field),
                   set.file) +
-         QString::fromStdString(note);
+         QString::fromStdString(note) +
+         (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString());
 }
 
 void DrawCurveSet(PictureBox& picture, const CurveSet& set) {
@@ -79,12 +80,18 @@ std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
   std::vector<CsvCurveSet> rows;
   for (const CurveSet& set : sets)
     rows.push_back({set.tables.get(), set.field, set.energy.toStdString(), set.file.toStdString()});
-  const CurveCsvNames names{Tr("Figures", "深さ [cm]").toStdString(),
+  CurveCsvNames names{Tr("Figures", "深さ [cm]").toStdString(),
                             Tr("Figures", kKermaName).toStdString(),
                             {Tr("Figures", kDoseNames[0]).toStdString(),
                              Tr("Figures", kDoseNames[1]).toStdString(),
                              Tr("Figures", kDoseNames[2]).toStdString()},
                             Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString()};
+  // Curves of a point source say so, with the scale they keep (the parallel beam's).
+  if (!sets.empty() && sets.front().ssd_cm > 0)
+    names.relative =
+        Tr("Figures", "（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）")
+            .arg(sets.front().ssd_cm)
+            .toStdString();
   return dosavia::CurvesCsvText(kerma, kerma_file.toStdString(), rows, names);
 }
 

@@ -47,6 +47,10 @@ struct CurveSet {
   QString file;    // the result file's name, as listed
   QString energy;  // "10 MV"; empty when the name does not say
   int family = 0;
+  // Set when `tables` are the curves of a point source at `ssd_cm` made from these parallel
+  // ones (models/clinical_geometry.h): the legend names the SSD, TPR20,10 comes from them.
+  std::shared_ptr<const ResultTables> parallel;
+  double ssd_cm = 0;
 };
 
 // The X-ray energy a result file's name carries: "10MV-30M.data" gives "10 MV"; empty when

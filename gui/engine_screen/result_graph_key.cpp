@@ -51,7 +51,7 @@ constexpr QRgb kKindColors[kCurveKinds] = {kKermaColor, kTotalDoseColor, kPrimar
                                            kScatterLegendColor};
 
 const char* const kTableTitles[] = {QT_TRANSLATE_NOOP("CurveSetLegend", "エネルギー, 照射野, ファイル"),
-                                    "d_max [cm]", QT_TRANSLATE_NOOP("CurveSetLegend", "表面 [%]"),
+                                    "d_max [cm]", QT_TRANSLATE_NOOP("CurveSetLegend", "表面 0–1 mm [%]"),
                                     "D10/Dmax [%]", "TPR20,10"};
 constexpr int kTableColumns = 5;
 
@@ -174,7 +174,7 @@ QStringList CurveTableHeader() {
 }
 
 QStringList CurveTableRowText(const CurveSet& set) {
-  const CurveTableCells cells = CurveTableText(MeasureCurveSet(*set.tables, set.field));
+  const CurveTableCells cells = CurveTableText(MeasureCurveSet(*set.tables, set.field, nullptr, set.parallel.get()));
   return {LegendText(set), QString::fromStdString(cells.dmax),
           QString::fromStdString(cells.surface), QString::fromStdString(cells.d10),
           QString::fromStdString(cells.tpr)};

@@ -16,6 +16,8 @@ constexpr int kPage = 10;
 constexpr double kFigureLeft = 8700;
 constexpr double kFigureWidth = 8775;
 constexpr double kHalfFigureWidth = 4320;
+// The page's 21 lines, with what the model leaves out, end above the buttons [twips].
+constexpr double kLinePitchTwips = 360;
 // Electrons that do not move: each volume keeps its own kerma.
 constexpr int kRangeWithoutTransport = 1;
 }  // namespace
@@ -27,7 +29,7 @@ void Form10::Form_Load() {
   SetTrTitle(this, page.context, page.title);
   resize(TwipsRect(0, 0, 17715, 8595).size());
   AddTextLines(page.lines, kPageMarginTwips, kPageFirstLineTwips,
-               kFigureLeft - kPageMarginTwips - 240, kPageLinePitchTwips);
+               kFigureLeft - kPageMarginTwips - 240, kLinePitchTwips);
 
   // Fig.5 of page 3 beside the same beam with the electrons held where they start.
   const double right = kFigureLeft + kFigureWidth - kHalfFigureWidth;

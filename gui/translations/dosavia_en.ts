@@ -8,8 +8,8 @@
         <translation>Energy, field, file</translation>
     </message>
     <message>
-        <source>表面 [%]</source>
-        <translation>Surface [%]</translation>
+        <source>表面 0–1 mm [%]</source>
+        <translation>Surface 0–1 mm [%]</translation>
     </message>
     <message>
         <source>最初のビン（0–1 mm）の線量 / D(d_max)</source>
@@ -44,11 +44,15 @@
     </message>
     <message>
         <source>吸収線量</source>
-        <translation>Absorbed dose</translation>
+        <translation>Total dose</translation>
+    </message>
+    <message>
+        <source>一次線量</source>
+        <translation>Primary dose</translation>
     </message>
     <message>
         <source>一次光子の衝突カーマ</source>
-        <translation>Primary collision kerma</translation>
+        <translation>Primary kerma</translation>
     </message>
     <message>
         <source>光子 %1 個</source>
@@ -143,6 +147,18 @@
     <message>
         <source>（0～5 cm の一次線水カーマ最大値 = 1）</source>
         <translation>(its primary water kerma maximum in 0-5 cm = 1)</translation>
+    </message>
+    <message>
+        <source>（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）</source>
+        <translation>(approximated for a point source at SSD %1 cm; the parallel beam's primary water kerma maximum in 0-5 cm = 1 at the surface)</translation>
+    </message>
+    <message>
+        <source>点線源 SSD %1 cm（近似）</source>
+        <translation>point source, SSD %1 cm (approx.)</translation>
+    </message>
+    <message>
+        <source>平行ビーム</source>
+        <translation>parallel beam</translation>
     </message>
     <message>
         <source>一次線水カーマ</source>
@@ -846,20 +862,32 @@ Please type a shorter X-ray energy</translation>
         <translation>Real X-rays are attenuated with depth, so kerma falls</translation>
     </message>
     <message>
-        <source>減っていく。このため完全な平衡にはならず、最大線量の深さ</source>
-        <translation>with depth too. Equilibrium is never complete: beyond the</translation>
+        <source>減っていく。このため完全な平衡にはならない。１次線量は</source>
+        <translation>with depth too, and equilibrium is never complete. The</translation>
     </message>
     <message>
-        <source>より先では、１次線量は１次カーマより大きい値を保ったまま、</source>
-        <translation>depth of maximum, the primary dose stays above the primary</translation>
+        <source>d_max 付近で１次カーマと交わり、その先ではカーマより少し</source>
+        <translation>primary dose crosses the primary kerma near d_max and</translation>
     </message>
     <message>
-        <source>カーマと同じ割合で減っていく。これを過渡平衡といい、</source>
-        <translation>kerma and falls at the same rate. This is transient</translation>
+        <source>大きい値（10 MV で 2〜3 %）を保って同じ割合で減っていく。</source>
+        <translation>then stays a little above it (2–3 % at 10 MV), falling</translation>
     </message>
     <message>
-        <source>１次カーマと１次線量は等しくならない（Fig.5）。</source>
-        <translation>equilibrium; primary kerma and dose never meet (Fig.5).</translation>
+        <source>これを過渡平衡という（Fig.5）。</source>
+        <translation>at the same rate: transient equilibrium (Fig.5).</translation>
+    </message>
+    <message>
+        <source>散乱光子の線量を含む全線量は、もっと浅い所（10 MV で約 2 cm）</source>
+        <translation>The total dose, with the scattered photons’ dose, passes</translation>
+    </message>
+    <message>
+        <source>でカーマを越え、深いほど差が開く（10 cm で約 20 %）。これは</source>
+        <translation>the kerma sooner (about 2 cm at 10 MV) and exceeds it more</translation>
+    </message>
+    <message>
+        <source>散乱線の寄与で、過渡平衡ではない。</source>
+        <translation>with depth (about 20 % at 10 cm): scatter, not equilibrium.</translation>
     </message>
     <message>
         <source>Fig.3  線束方向の単位体積モデル（減弱なし）</source>
@@ -937,6 +965,22 @@ Please type a shorter X-ray energy</translation>
         <translation>falls and d_max moves towards the surface (Fig.7).</translation>
     </message>
     <message>
+        <source>ただし d_max の照射野による違いの約半分は散乱光子による。</source>
+        <translation>About half of the field-size shift of d_max is phantom</translation>
+    </message>
+    <message>
+        <source>10 MV の d_max は 1×1 cm で 2.04 cm、10×10 cm で 2.82 cm、</source>
+        <translation>scatter, though: 10 MV d_max is 2.04 cm for 1×1 and</translation>
+    </message>
+    <message>
+        <source>散乱光子の追跡を切ると 1.98 cm と 2.43 cm になる。4×4 cm より</source>
+        <translation>2.82 cm for 10×10 cm, but 1.98 and 2.43 cm with scattered</translation>
+    </message>
+    <message>
+        <source>広い照射野での変化は、ほとんどすべて散乱光子の寄与である。</source>
+        <translation>photons off. Above 4×4 cm the change is almost all scatter.</translation>
+    </message>
+    <message>
         <source>定位放射線照射や強度変調放射線治療（IMRT）のように</source>
         <translation>Narrow beams, as in stereotactic irradiation or</translation>
     </message>
@@ -980,27 +1024,39 @@ Please type a shorter X-ray energy</translation>
         <translation>① With “electron and positron transport” off, each</translation>
     </message>
     <message>
-        <source>その場でエネルギーを落とす。線量は表面から１次カーマに</source>
-        <translation>electron drops its energy where it was set in motion.</translation>
+        <source>その場でエネルギーを落とす。１次線量は表面から１次カーマに</source>
+        <translation>electron drops its energy where it was set in motion. The</translation>
     </message>
     <message>
         <source>等しくなり、ビルドアップ領域は消える（Fig.8、Fig.9）。</source>
-        <translation>Dose equals kerma from the surface: no build-up (Fig.8, 9).</translation>
+        <translation>primary dose equals the primary kerma from the surface:</translation>
+    </message>
+    <message>
+        <source>全線量はそれより散乱線の分だけ大きい（10 MV、10×10 cm で</source>
+        <translation>no build-up (Fig.8, 9). The total dose is higher by the</translation>
+    </message>
+    <message>
+        <source>表面 2 %、深さ 10 cm で 17 %）。</source>
+        <translation>scatter: 2 % at the surface, 17 % at 10 cm (10 MV, 10×10).</translation>
     </message>
     <message>
         <source>②「多重散乱」を切ると、電子は向きを変えずに進む。</source>
         <translation>② With “multiple scattering” off, electrons keep their</translation>
     </message>
     <message>
-        <source>広い照射野ではほとんど変わらないが、1×1 cm の照射野では</source>
-        <translation>direction. Broad fields hardly change, but a 1×1 cm</translation>
+        <source>広い照射野でも d_max より深い所はほとんど変わらないが、</source>
+        <translation>direction. Beyond d_max broad fields hardly change, but the</translation>
     </message>
     <message>
-        <source>中心軸上の線量がはっきり増える。実際には電子が横へ</source>
+        <source>ビルドアップは深くなる（10×10 cm で d_max 2.8→3.4 cm）。</source>
+        <translation>build-up deepens (10×10 cm: d_max 2.8 → 3.4 cm). A 1×1 cm</translation>
+    </message>
+    <message>
+        <source>1×1 cm の照射野では中心軸上の線量がはっきり増える。実際には</source>
         <translation>field keeps clearly more dose on its axis: in reality</translation>
     </message>
     <message>
-        <source>散らされるので、細い照射野は線量を失うのである。</source>
+        <source>電子が横へ散らされるので、細い照射野は線量を失うのである。</source>
         <translation>electrons scatter sideways, so narrow fields lose dose.</translation>
     </message>
     <message>
@@ -1022,6 +1078,18 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>4〜15 MV では深部線量は数パーセントしか変わらない。</source>
         <translation>changes the depth dose at 4–15 MV by a few per cent only.</translation>
+    </message>
+    <message>
+        <source>このモデルにないもの：ビームは平行で（臨床は点線源。d_max が</source>
+        <translation>Left out of this model: the beam is parallel (a clinical</translation>
+    </message>
+    <message>
+        <source>浅いのは主にこの広がりのため）、治療ヘッドからの電子がなく、</source>
+        <translation>point source’s divergence makes d_max shallower), no</translation>
+    </message>
+    <message>
+        <source>水だけである。15 MV では放射損失がない分、電子の飛程が 5 % 長い。</source>
+        <translation>head electrons, water only; 15 MV electrons run 5 % too far.</translation>
     </message>
     <message>
         <source>Fig.8  電子を輸送する</source>

@@ -38,6 +38,9 @@ constexpr double kFitStepCm = 0.05;
 const QColor kDoseFill(255, 170, 170);
 const QColor kDoseEdge(220, 0, 0);
 const QColor kKermaBlue(0, 70, 220);
+// The primary part of the dose: a staircase over the bars, apart from the red and the blue.
+const QColor kPrimaryOrange(235, 125, 0);
+constexpr double kPrimaryWidth = 2.0;
 const QColor kMaxGreen(0, 130, 0);
 // A maximum not yet known well enough: its fit and its depth in grey, without a marker.
 const QColor kUnsettledGrey(120, 120, 120);
@@ -209,6 +212,8 @@ void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
   DrawFigureLegend(
       p, QPointF(kTextLeft, kTextTop + line),
       {{LegendEntry::Sample::kBar, QPen(kDoseEdge), kDoseFill, Tr("DepthDosePanel", "吸収線量")},
+       {LegendEntry::Sample::kLine, QPen(kPrimaryOrange, kPrimaryWidth), {},
+        Tr("DepthDosePanel", "一次線量")},
        {LegendEntry::Sample::kLine, QPen(kKermaBlue, 2.5), {},
         Tr("DepthDosePanel", "一次光子の衝突カーマ")}},
       LegendFlow::kAcross);
@@ -271,7 +276,9 @@ void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double l
 
 // The dose bins as bars and the kerma bins as dots, each with its fitted curve: the fits
 // smooth the noise so that the crossing of dose and kerma shows. A dose fit whose maximum
-// still wanders is drawn thin and grey: its shape is not yet the curve's.
+// still wanders is drawn thin and grey: its shape is not yet the curve's. The primary dose
+// is the bins' staircase: against the kerma it shows transient equilibrium, and the bars
+// above it are the dose of the scattered photons.
 void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   const double w = curve_.bin_cm;
   p.setPen(QPen(kDoseEdge, 1));
@@ -281,6 +288,14 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
     if (!(v > 0)) continue;
     p.drawRect(QRectF(axes.Map(i * w, v), axes.Map((i + 1) * w, 0)));
   }
+  QPolygonF stairs;
+  for (std::size_t i = 0; i < curve_.primary.size() && i * w < kShownDepthCm; ++i) {
+    const double v = std::min(curve_.primary[i], kShownPercent);
+    stairs << axes.Map(i * w, v) << axes.Map((i + 1) * w, v);
+  }
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(kPrimaryOrange, kPrimaryWidth));
+  p.drawPolyline(stairs);
   const auto fitted = [&](const std::function<double(double)>& f, double to_cm) {
     QPolygonF points;
     for (double z = 0; z <= to_cm; z += kFitStepCm) points << axes.Map(z, f(z));

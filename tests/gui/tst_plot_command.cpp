@@ -1,5 +1,6 @@
 // `Dosavia --plot`: the graph of a result file as a PNG picture, the exit status of every
 // bad request, and the real program doing it without a display.
+#include <cmath>
 #include <QProcess>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +98,21 @@ void TestPlotCommand::severalFieldsAsPictureAndTable() {
   // Only a table: no picture needed.
   QCOMPARE(Run({"--plot", "6MV-30M.data", "--csv", "only.csv"}), std::optional<int>(0));
   QVERIFY(QFile::exists(dir.Path("only.csv")));
+  // A point source at SSD 100 cm: every column says so, and its curves fall faster with
+  // depth than the parallel beam's (the inverse square, 0.71 at 20 cm less the field growth).
+  QCOMPARE(Run({"--plot", "6MV-30M.data", "--ssd", "100", "--csv", "ssd.csv", "--out", "ssd.png"}),
+           std::optional<int>(0));
+  QFile ssd(dir.Path("ssd.csv"));
+  QVERIFY(ssd.open(QIODevice::ReadOnly));
+  const QList<QByteArray> ssd_rows = ssd.readAll().mid(3).split('\n');
+  const QStringList ssd_header = QString::fromUtf8(ssd_rows[0].trimmed()).split(',');
+  for (int c = 1; c < ssd_header.size(); ++c)
+    QVERIFY2(ssd_header[c].contains(QStringLiteral("SSD 100 cm")), qPrintable(ssd_header[c]));
+  const auto kerma_at = [](const QList<QByteArray>& r, int bin) {
+    return r[bin].split(',')[1].toDouble();
+  };
+  const double fall = kerma_at(ssd_rows, 200) / kerma_at(rows, 200);
+  QVERIFY2(std::abs(fall - std::pow(100 / 119.95, 2)) < 0.002, qPrintable(QString::number(fall)));
 }
 
 void TestPlotCommand::withoutPlotTheMenuStarts() {
@@ -124,6 +140,8 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("unknown without plot") << QStringList{"--dpi", "2"} << 2;
   QTest::newRow("not a png") << QStringList{"--plot", "a.data", "--out", "x.jpg"} << 2;
   QTest::newRow("field list 99") << QStringList{"--plot", "a.data", "--field", "1,99", "--out", "x.png"} << 2;
+  QTest::newRow("ssd too near") << QStringList{"--plot", "a.data", "--ssd", "20", "--out", "x.png"} << 2;
+  QTest::newRow("ssd not a number") << QStringList{"--plot", "a.data", "--ssd", "1e3x", "--out", "x.png"} << 2;
   QTest::newRow("size without out") << QStringList{"--plot", "a.data", "--size", "800x600", "--csv", "x.png"} << 2;
   QTest::newRow("size too small") << QStringList{"--plot", "a.data", "--size", "8x6", "--out", "x.png"} << 2;
   QTest::newRow("csv is the input") << QStringList{"--plot", "a.data", "--csv", "link.png"} << 2;

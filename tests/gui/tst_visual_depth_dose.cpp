@@ -190,6 +190,12 @@ void TestVisualDepthDose::composedObserverScoresLikeTheReference() {
              qPrintable(QString("slab %1: %2 instead of %3").arg(k).arg(dose[k]).arg(expected[k])));
   const Bins k = Totals(tally, true);
   QCOMPARE(std::accumulate(k.begin(), k.end(), 0.0), kerma);
+  // The primary dose is the dose of the unscattered photons' electrons, nothing else.
+  for (int j = 0; j < kDepthDoseBins; ++j) {
+    double primary = 0;
+    for (int g = 0; g < kDepthDoseGroups; ++g) primary += tally.GroupPrimaryDose(g, j);
+    QCOMPARE(primary, component == 1 ? dose[static_cast<std::size_t>(j)] : 0.0);
+  }
 }
 
 void TestVisualDepthDose::fitFindsTheMaximumThroughNoise_data() {

@@ -1,13 +1,17 @@
 // The compared curve sets' shared text and numbers: the energy a result name carries, the
-// CSV layout, and the uncertainties of d_max and TPR20,10 against the spread they estimate.
+// CSV layout, the uncertainties of d_max and TPR20,10 against the spread they estimate, and
+// the curves of a point source at a clinical SSD made from the parallel beam's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "models/clinical_geometry.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 
@@ -182,6 +186,61 @@ TEST(CurveTableTest, CsvHasTheDesktopLayout) {
   EXPECT_EQ(lines, 1u + kDepthBins);
   EXPECT_NE(csv.find("\r\n0.05,"), std::string::npos);
   EXPECT_NE(csv.find("\r\n29.95,"), std::string::npos);
+}
+
+// Parallel-beam tables without noise whose scatter grows linearly with the field side, so
+// that the interpolation between columns is exact and the point source's curve is known in
+// closed form: primary (1 - exp(-z)) exp(-0.04 z), scatter 0.01 F z exp(-0.04 z).
+std::unique_ptr<ResultTables> SmoothFieldTables() {
+  auto t = std::make_unique<ResultTables>();
+  for (int i = 1; i <= kDepthBins; ++i) {
+    const double z = DepthBinCentreCm(i);
+    t->Kerma[i] = std::exp(-0.04 * z);
+    for (int f = 1; f <= kFieldColumns; ++f) {
+      t->DoseTable[kPrimaryDose][f][i] = (1 - std::exp(-z)) * std::exp(-0.04 * z);
+      t->DoseTable[kScatterDose][f][i] = 0.01 * kFieldSideCm[f] * z * std::exp(-0.04 * z);
+      t->DoseTable[kTotalDose][f][i] =
+          t->DoseTable[kPrimaryDose][f][i] + t->DoseTable[kScatterDose][f][i];
+    }
+  }
+  return t;
+}
+
+// The point source at an SSD: at every depth the inverse square times the parallel dose of
+// the field grown to F (s + d) / s (the largest column's scatter beyond 20 cm); a very
+// large SSD gives the parallel beam back; d_max moves shallower as the source comes closer.
+TEST(CurveTableTest, ClinicalGeometryFollowsInverseSquareAndFieldGrowth) {
+  const auto parallel = SmoothFieldTables();
+  const struct {
+    double ssd_cm;
+    int field;
+  } cases[] = {{1e7, 8}, {150, 8}, {100, 8}, {100, 1}, {100, 10}, {50, 4}};
+  double previous_dmax = 0;
+  for (const auto& c : cases) {
+    const auto clinical = ClinicalGeometryTables(*parallel, c.ssd_cm);
+    for (int i : {1, 15, 100, 200, 300}) {
+      const double z = DepthBinCentreCm(i);
+      const double fall = c.ssd_cm / (c.ssd_cm + z);
+      const double side = std::min(20.0, kFieldSideCm[c.field] * (c.ssd_cm + z) / c.ssd_cm);
+      const double primary = (1 - std::exp(-z)) * std::exp(-0.04 * z) * fall * fall;
+      const double scatter = 0.01 * side * z * std::exp(-0.04 * z) * fall * fall;
+      EXPECT_NEAR(clinical->Kerma[i], std::exp(-0.04 * z) * fall * fall, 1e-12) << c.ssd_cm << " " << z;
+      EXPECT_NEAR(clinical->DoseTable[kPrimaryDose][c.field][i], primary, 1e-12) << c.ssd_cm << " " << z;
+      EXPECT_NEAR(clinical->DoseTable[kScatterDose][c.field][i], scatter, 1e-12) << c.ssd_cm << " " << z;
+      EXPECT_NEAR(clinical->DoseTable[kTotalDose][c.field][i], primary + scatter, 1e-12);
+    }
+    // The 10 x 10 cm field's d_max, first from the parallel-like SSD, then nearer sources.
+    if (c.field != 8) continue;
+    const double dmax = MeasureCurveSet(*clinical, 8).dmax_cm;
+    const double parallel_dmax = MeasureCurveSet(*parallel, 8).dmax_cm;
+    if (c.ssd_cm > 1e6) EXPECT_NEAR(dmax, parallel_dmax, 0.005);
+    else EXPECT_LT(dmax, previous_dmax - 0.02) << c.ssd_cm;
+    previous_dmax = dmax;
+  }
+  const std::vector<double> pdd = ClinicalPercentDepthDose(*parallel, 8, 100);
+  EXPECT_NEAR(*std::max_element(pdd.begin() + 1, pdd.end()), 100, 0.5);
+  EXPECT_THROW(ClinicalGeometryTables(*parallel, 0), std::invalid_argument);
+  EXPECT_THROW(ClinicalGeometryTables(*parallel, std::nan("")), std::invalid_argument);
 }
 
 }  // namespace

@@ -166,6 +166,7 @@ class VisualCore {
     val out = val::object();
     out.set("binCm", curve.bin_cm);
     out.set("dose", Float64Array(curve.dose));
+    out.set("primary", Float64Array(curve.primary));
     out.set("kerma", Float64Array(curve.kerma));
     out.set("photons", static_cast<double>(curve.photons));
     out.set("hasMaximum", curve.has_maximum);

@@ -5,6 +5,8 @@
 const RED = '#e00000';
 const FIELD_BLUE = '#0000ff';
 const GRID = '#c8c8c8';
+// The primary part of the dose on the depth-dose panel, apart from the bars' red and the kerma's blue.
+const PRIMARY_ORANGE = 'rgb(235, 125, 0)';
 const HIST_BLUE = '#1a3fd0';
 
 // Sizes the canvas's backing store to its box at the device pixel ratio; returns the 2D
@@ -304,9 +306,11 @@ export function drawHistogram(canvas, counts, caption) {
   ctx.fillText('Photon energy  MeV', (box.left + box.right) / 2, box.bottom + small * 1.4);
 }
 
-// The live depth-dose curve: bars of the dose per bin and dots of the primary kerma in per
-// cent of the fitted maximum, their fits as lines, and the d_max marker, green once its
-// uncertainty is small and grey while it is not.
+// The live depth-dose curve: bars of the dose per bin, the staircase of its primary part and
+// dots of the primary kerma in per cent of the fitted maximum, the dose's and kerma's fits as
+// lines, and the d_max marker, green once its uncertainty is small and grey while it is not.
+// Primary dose against kerma shows transient equilibrium; the bars above the staircase are
+// the scattered photons' dose.
 // With `align` ({ left, right, zmax } in CSS pixels and cm) the depth axis lines up with the
 // side view above it, so each bar sits under the tracks that made it.
 export function drawDepthDose(canvas, curve, texts, align, reference) {
@@ -331,6 +335,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.font = fontPx(small);
   const legend = [
     ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
+    ...(texts.primary ? [[PRIMARY_ORANGE, texts.primary, 'line']] : []),
     ['#1f4fbf', texts.kerma, 'dash'],
   ];
   // The faint curve before the last physics switch, named so that it is not taken for data.
@@ -380,6 +385,18 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
       const v = curve.dose[i];
       if (v > 0) ctx.fillRect(X(i * bin), Y(v), X(bin) - X(0) - 0.5, box.bottom - Y(v));
+    }
+    if (curve.primary && curve.primary.length > 0) {
+      ctx.strokeStyle = PRIMARY_ORANGE;
+      ctx.lineWidth = 2;
+      ctx.beginPath();
+      for (let i = 0; i < curve.primary.length && i * bin < zmax; i++) {
+        const y = Y(Math.max(0, curve.primary[i]));
+        if (i === 0) ctx.moveTo(X(0), y);
+        else ctx.lineTo(X(i * bin), y);
+        ctx.lineTo(X(Math.min(zmax, (i + 1) * bin)), y);
+      }
+      ctx.stroke();
     }
     ctx.fillStyle = '#1f4fbf';
     for (let i = 0; i < curve.kerma.length && i * bin < zmax; i++) {
@@ -449,7 +466,12 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.font = fontPx(small, true);
   titleLines.forEach((t, i) => ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3));
   // The legend in the top margin, right of or under the title, so it never hides a bar.
+  // On a narrow canvas (a phone) the entries take a smaller face rather than run off the
+  // left edge.
   ctx.font = fontPx(small);
+  const entriesWidth = () => legend.reduce((w, [, label]) => w + ctx.measureText(label).width + 34, 0);
+  const room = box.right - 2;
+  if (entriesWidth() > room) ctx.font = fontPx(Math.max(small * 0.7, (small * room) / entriesWidth()));
   let lx = box.right;
   const ly = twoLines ? 2 + small * 1.3 * titleLines.length : 2;
   for (const [colour, label, kind] of legend.reverse()) {
@@ -461,8 +483,8 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     ctx.strokeStyle = colour;
     if (kind === 'bar') ctx.fillRect(lx, ly + small * 0.15, 14, small * 0.8);
     else {
-      ctx.setLineDash(kind === 'dots' ? [2, 4] : [6, 4]);
-      ctx.lineWidth = 2.5;
+      ctx.setLineDash(kind === 'dots' ? [2, 4] : kind === 'dash' ? [6, 4] : []);
+      ctx.lineWidth = kind === 'line' ? 2 : 2.5;
       ctx.beginPath();
       ctx.moveTo(lx, ly + small * 0.55);
       ctx.lineTo(lx + 16, ly + small * 0.55);

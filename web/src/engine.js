@@ -473,7 +473,7 @@ export function renderPicture(width, height) {
     ctx.fillText(`${tr('Figures', '一次線水カーマ')} ${state.kerma.name}`, x + 3.4 * px, y);
   }
   y += rowH;
-  const headers = [tr('CurveSetLegend', 'エネルギー, 照射野, ファイル'), 'd_max [cm]', tr('CurveSetLegend', '表面 [%]'), 'D10/Dmax [%]', 'TPR20,10'];
+  const headers = [tr('CurveSetLegend', 'エネルギー, 照射野, ファイル'), 'd_max [cm]', tr('CurveSetLegend', '表面 0–1 mm [%]'), 'D10/Dmax [%]', 'TPR20,10'];
   const columns = [px * 2.2, width * 0.5, width * 0.66, width * 0.78, width * 0.9];
   ctx.font = `bold ${px * 0.9}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
   headers.forEach((h, c) => ctx.fillText(h, columns[c], y));

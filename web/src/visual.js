@@ -99,6 +99,7 @@ function depthTexts() {
   return {
     title: tr('DepthDosePanel', '深部線量 (中心の半径 %1 cm の円柱)', r),
     dose: tr('DepthDosePanel', '吸収線量'),
+    primary: tr('DepthDosePanel', '一次線量'),
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
     reference: tr('Web', '切り替え前の線量 (参照)'),
     badge: physicsBadge(),

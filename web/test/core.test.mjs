@@ -142,5 +142,9 @@ test('a batch stops where it is asked and the d_max comes with its uncertainty',
   assert.ok(curve.hasMaximum);
   assert.ok(curve.dmaxSigmaCm > 0 && curve.dmaxSigmaCm < 10, `sigma ${curve.dmaxSigmaCm}`);
   assert.equal(curve.doseFit.length, 301);
+  // The primary part of the dose reaches the page bin for bin, never above the total.
+  assert.equal(curve.primary.length, curve.dose.length);
+  assert.ok(curve.primary.some((v) => v > 0));
+  curve.primary.forEach((v, i) => assert.ok(v >= 0 && v <= curve.dose[i] + 1e-9, `bin ${i}: ${v} > ${curve.dose[i]}`));
   assert.equal(core.total(), 8000);
 });
