@@ -8,8 +8,8 @@
 #include <QCheckBox>
 #include <limits>
 
-#include "gui/app/app_forms.h"
-#include "gui/forms/form2_visual.h"
+#include "gui/app/window_registry.h"
+#include "gui/forms/visual_screen.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/picture_box.h"
 #include "tests/gui/gui_test_support.h"
@@ -40,7 +40,7 @@ void VisualBatchBench::initTestCase() {
   SourceDistance = kVisualSourceDistanceCm;
   FieldSide = 10;
   StepDisplayFlag = 0;
-  GetForm2().show();
+  GetVisualScreen().show();
 }
 
 void VisualBatchBench::batchOf100At10MV_data() {
@@ -52,8 +52,8 @@ void VisualBatchBench::batchOf100At10MV_data() {
 void VisualBatchBench::batchOf100At10MV() {
   QFETCH(bool, depth_dose);
   BatchPhotonCount = 100;
-  Form2& form = GetForm2();
-  form.Check2->setChecked(depth_dose);
+  VisualScreen& form = GetVisualScreen();
+  form.depth_dose_box->setChecked(depth_dose);
   QBENCHMARK { RunVisualBatch(); }
 }
 
@@ -66,14 +66,16 @@ void VisualBatchBench::batchOf100000_data() {
 
 void VisualBatchBench::batchOf100000() {
   QFETCH(int, interval_ms);
-  Form2& form = GetForm2();
+  VisualScreen& form = GetVisualScreen();
   BatchPhotonCount = 100000;
   QBENCHMARK {
     InitSimulation();  // the same photons in every row
-    form.Picture1->Clear();
-    form.Picture3->Clear();
-    form.Check2->setChecked(false);
-    RunVisualBatch({*form.Picture1, *form.Picture3, *form.Picture2, *form.Label32}, interval_ms);
+    form.side_view->Clear();
+    form.zoomed_side_view->Clear();
+    form.depth_dose_box->setChecked(false);
+    RunVisualBatch({*form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
+                    *form.photon_energy_label},
+                   interval_ms);
   }
 }
 

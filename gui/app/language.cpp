@@ -20,6 +20,8 @@ const char kEnglishTranslation[] = ":/i18n/dosavia_en.qm";
 
 // Dynamic properties that keep a widget's source texts.
 const char kContextProperty[] = "dosaviaTrContext";
+// The translation context a window gives its texts.
+const char kWindowContextProperty[] = "dosaviaWindowTrContext";
 const char kTextProperty[] = "dosaviaTrText";
 const char kTextArgsProperty[] = "dosaviaTrTextArgs";
 const char kTitleProperty[] = "dosaviaTrTitle";
@@ -128,9 +130,15 @@ QString Tr(const char* context, const char* source) {
 }
 
 QByteArray TrContext(const QWidget* widget) {
+  const QByteArray chosen = widget->window()->property(kWindowContextProperty).toByteArray();
+  if (!chosen.isEmpty()) return chosen;
   const QByteArray name = widget->window()->metaObject()->className();
   const int colon = name.lastIndexOf("::");
   return colon < 0 ? name : name.mid(colon + 2);
+}
+
+void SetWindowTrContext(QWidget* window, const char* context) {
+  window->setProperty(kWindowContextProperty, QByteArray(context));
 }
 
 void SetTrText(QWidget* widget, const char* context, const char* source, const QStringList& args) {

@@ -36,8 +36,14 @@ void ApplyStartLanguage(std::optional<Language> from_command_line);
 // The translation of `source` in `context` (the source itself in Japanese).
 QString Tr(const char* context, const char* source);
 
-// Translation context of the form that holds `widget`: its class name without the namespace.
+// Translation context of the window that holds `widget`: the one set with SetWindowTrContext,
+// else the window's class name without the namespace.
 QByteArray TrContext(const QWidget* widget);
+
+// Names the translation context of `window`'s texts. The program's windows keep the contexts
+// of their first names ("Form1" ... "Form10"), which the translation file and the browser
+// edition share, whatever their classes are called now.
+void SetWindowTrContext(QWidget* window, const char* context);
 
 // Sets the text of a label, button or check box, the title of a group box (also a window's
 // title with SetTrTitle), or the tool tip, from a Japanese source and the arguments that

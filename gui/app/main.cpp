@@ -7,8 +7,8 @@
 
 #include <csignal>
 
-#include "gui/app/app_forms.h"
-#include "gui/forms/form1_menu.h"
+#include "gui/app/window_registry.h"
+#include "gui/forms/menu_window.h"
 #include "gui/widgets/form_style.h"
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
@@ -52,6 +52,6 @@ int main(int argc, char* argv[]) {
       dosavia::gui::ShowExclamation(nullptr, notice);
   }
   dosavia::gui::OfferDataRepair(folder);
-  dosavia::gui::GetForm1().show();
+  dosavia::gui::GetMenuWindow().show();
   return QApplication::exec();
 }

@@ -31,7 +31,7 @@
 #include "records/file_io.h"
 #include "gui/widgets/form_style.h"
 #include "gui/engine_screen/kestrun_launcher.h"
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/app/language.h"
 
 namespace dosavia::gui {

@@ -1,81 +1,44 @@
-// What the spectrum page and the explanation pages share: they float over whatever screen of
-// the program is shown, come to the front whenever they are shown, and hold their text as
-// one label per line.
+// The five explanation pages: the depth dose of megavoltage X-rays and why it builds up
+// (Fig.1), where the secondary electrons' energy is absorbed (Fig.2), the build-up along the
+// beam (Fig.3 to Fig.5) and sideways to it (Fig.6, Fig.7) in the unit-volume model, and the
+// experiments that switch parts of the physics off (Fig.8, Fig.9). One class shows them all:
+// the texts come from the page table, the figures and where they go from the page's layout.
 #pragma once
 
-#include <QWidget>
+#include <vector>
 
-#include <span>
+#include "gui/forms/floating_page.h"
 
-#include "models/page_texts.h"
-
-class QEvent;
-class QLabel;
 class QPushButton;
 
 namespace dosavia::gui {
 
-// A page that floats over the program's screens. Showing it (also when it is already shown)
-// brings it to the front; when one of the program's other forms is shown later, the
-// floating pages that are open are raised over it again, lowest `stack_rank` first.
-class FloatingPage : public QWidget {
+inline constexpr int kExplanationPageCount = 5;
+
+class ExplanationPage : public TextPage {
   Q_OBJECT
 
  public:
-  explicit FloatingPage(int stack_rank, QWidget* parent = nullptr);
+  // Page `number`, 1..kExplanationPageCount.
+  explicit ExplanationPage(int number, QWidget* parent = nullptr);
 
-  int StackRank() const { return stack_rank_; }
+  int Number() const { return number_; }
 
-  // Shows the page over the others and gives it the focus; hiding works as usual.
-  void setVisible(bool visible) override;
+  QPushButton* next_button = nullptr;  // "次頁へ", on page 5 "参考文献"
+  QPushButton* exit_button = nullptr;
+  std::vector<QWidget*> figures;  // in the order of their captions
 
- protected:
-  // A language switch: every text again in the chosen language.
-  void changeEvent(QEvent* event) override;
-  virtual void RetranslateUi();
-
-  // Places the page at `offset` steps down and to the right of the screen's upper left
-  // corner, so that each page opened over another leaves the one beneath in view.
-  void PlaceOnScreen(int offset);
+ public slots:
+  // "次頁へ": shows the next page over this one; on page 5 "参考文献" shows the references.
+  void OnNext();
+  // "Exit": hides all explanation pages.
+  void OnExit();
 
  private:
-  int stack_rank_;
+  int number_;
 };
 
-// Raises every shown floating page over the other forms, in the order of their ranks.
-void RaiseFloatingPages();
-
-// One of the five explanation pages or the references page.
-class ExplanationPage : public FloatingPage {
-  Q_OBJECT
-
- public:
-  // `page` 5..10 is the form's number; the page's place in reading order fixes its rank.
-  explicit ExplanationPage(int page, QWidget* parent = nullptr);
-
- protected:
-  // Adds one label per line of `lines` (texts of this page's context; a heading in bold)
-  // from `top` downwards, `pitch` apart, in a column `width` wide starting at `left` [twips].
-  void AddTextLines(std::span<const PageLine> lines, double left, double top, double width,
-                    double pitch);
-
-  // A button of the pages' graphical style at Left, Top, Width, Height [twips].
-  QPushButton* AddButton(const char* caption, double left, double top, double width,
-                         double height);
-
-  // A figure caption above a picture: one line at Left, Top, Width [twips].
-  QLabel* AddCaption(const char* text, double left, double top, double width);
-};
-
-// "Exit" of any explanation or references page: hides all six pages, whichever are open.
-// The program goes on.
-void HideExplanationPages();
-
-// Geometry shared by the pages [twips]: text column, line pitch and the bottom buttons.
-inline constexpr double kPageMarginTwips = 360;
-inline constexpr double kPageFirstLineTwips = 300;
-inline constexpr double kPageLinePitchTwips = 390;
-inline constexpr double kPageButtonWidthTwips = 1695;
-inline constexpr double kPageButtonHeightTwips = 525;
+// Resource name of Fig.2, written by tools/figures/make_electron_map.
+inline constexpr const char* kElectronMapResource = ":/fig2_electron_absorption.png";
 
 }  // namespace dosavia::gui

@@ -42,21 +42,21 @@ bool batch_stop_requested = false;
 // system handles its pending events after every drawn step.
 class DrawingObserver : public NullObserver<double> {
  public:
-  DrawingObserver(PictureBox& picture1, PictureBox& picture3, bool yield)
-      : picture1_(picture1), picture3_(picture3), yield_(yield) {}
+  DrawingObserver(PictureBox& side_view, PictureBox& zoomed_side_view, bool yield)
+      : side_view_(side_view), zoomed_side_view_(zoomed_side_view), yield_(yield) {}
 
   void OnChargedStep(const ChargedStep<double>& step, int) {
-    picture1_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
-    picture3_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
+    side_view_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
+    zoomed_side_view_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
     if (yield_) QCoreApplication::processEvents();
   }
   void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
-    picture1_.DrawPoint(p.z, p.x, kLightRed);
+    side_view_.DrawPoint(p.z, p.x, kLightRed);
   }
 
  private:
-  PictureBox& picture1_;
-  PictureBox& picture3_;
+  PictureBox& side_view_;
+  PictureBox& zoomed_side_view_;
   bool yield_;
 };
 
@@ -64,19 +64,19 @@ static_assert(TransportObserver<DrawingObserver, double>);
 
 // Histogram of the bins drawn so far, bars in per cent of the highest bin. An empty
 // histogram (a batch that ran no photon) draws nothing.
-void DrawSpectrumHistogram(PictureBox& picture2) {
+void DrawSpectrumHistogram(PictureBox& spectrum_histogram) {
   long long highest = 0;
   for (int q = 1; q <= kSpectrumBins; ++q)
     if (SpectrumTally[q] > highest) highest = SpectrumTally[q];
-  picture2.Clear();
+  spectrum_histogram.Clear();
   if (highest == 0) return;
   for (int q = 1; q <= kSpectrumBins; ++q) {
     const double x = kHistogramUnitsPerBin * q - kHistogramBinCentre;
     const double height =
         kHistogramTop * static_cast<double>(SpectrumTally[q]) / static_cast<double>(highest);
-    picture2.DrawLine(x, 0, x, height, kLightBlue);
+    spectrum_histogram.DrawLine(x, 0, x, height, kLightBlue);
   }
-  picture2.DrawLine(0, 0, kHistogramFootEnd, 0, kBrightWhite);
+  spectrum_histogram.DrawLine(0, 0, kHistogramFootEnd, 0, kBrightWhite);
 }
 
 // Step display at a chosen speed: holds the batch until `period_ms` after the start of the
@@ -103,7 +103,7 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
   } running;
   batch_stop_requested = false;
   const TransportContext<double> context = VisualTransportContext(view.physics);
-  DrawingObserver observer(view.picture1, view.picture3, StepDisplayFlag == 1);
+  DrawingObserver observer(view.side_view, view.zoomed_side_view, StepDisplayFlag == 1);
   const long long photons = WholePhotonCount(BatchPhotonCount);
   QElapsedTimer history_clock;
   if (view.depth_dose != nullptr) view.depth_dose->BeginBatch(FieldSide);
@@ -117,7 +117,7 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
     const qint64 period_ms = StepDisplayFlag == 1 && rate > 0 ? std::llround(1000.0 / rate) : 0;
     if (period_ms > 0) history_clock.start();
     const VisualSourcePhoton photon = SampleVisualSource();
-    view.label32.setText(QString::number(0.001 * photon.energy, 'f', 3));
+    view.photon_energy_label.setText(QString::number(0.001 * photon.energy, 'f', 3));
     if (view.depth_dose != nullptr) {
       VisualDepthDose& tally = view.depth_dose->Tally();
       tally.StartHistory();
@@ -135,7 +135,7 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
     }
   }
   if (view.depth_dose != nullptr) view.depth_dose->Refresh();
-  DrawSpectrumHistogram(view.picture2);
+  DrawSpectrumHistogram(view.spectrum_histogram);
   return done;
 }
 

@@ -18,13 +18,13 @@ extern double BatchPhotonCount;
 extern int StepDisplayFlag;
 // 2: magnified view hidden (its button reads "ON"); 1: shown (button reads "OFF").
 extern int ZoomState;
-// The surfaces a batch draws on: tracks on picture1 and picture3, absorptions on picture1,
-// the histogram on picture2, the current photon energy [MeV] in label32.
+// The surfaces a batch draws on: tracks on the side view and its zoomed copy, absorptions on
+// the side view, the spectrum histogram, the current photon energy [MeV] in its label.
 struct VisualBatchView {
-  PictureBox& picture1;
-  PictureBox& picture3;
-  PictureBox& picture2;
-  QLabel& label32;
+  PictureBox& side_view;
+  PictureBox& zoomed_side_view;
+  PictureBox& spectrum_histogram;
+  QLabel& photon_energy_label;
   // With a panel, its depth dose is scored along with the drawing and shown as it grows.
   DepthDosePanel* depth_dose = nullptr;
   // In step display, at most this many photons a second (0 or none: no pause); read before

@@ -10,10 +10,11 @@
 //               the visual screen at 150 % too (classroom_<width>_visual_150.png), and
 //               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
-//   pages       the spectrum, explanation and references pages at 100 %: form<N>.png
+//   pages       the spectrum, explanation and references pages at 100 %: spectra.png,
+//               page_<N>.png, references.png
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
-//               design size and fitted to 1024x768 and 1920x1080 (form4_compare*.png), the
-//               saved picture with its value table (form4_compare_export.png), the first
+//               design size and fitted to 1024x768 and 1920x1080 (engine_compare*.png), the
+//               saved picture with its value table (engine_compare_export.png), the first
 //               start's message and the no-terminal message (message_*.png)
 //   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
 //               panel beside it: visual_depth_dose_<E>mv.png
@@ -44,21 +45,17 @@
 #include <functional>
 #include <map>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/app/language.h"
 #include "gui/app/working_folder.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/engine_screen/kestrun_launcher.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
-#include "gui/forms/form3_spectrum_page.h"
-#include "gui/forms/form4_engine_screen.h"
-#include "gui/forms/form5_page1.h"
-#include "gui/forms/form6_page2.h"
-#include "gui/forms/form7_page3.h"
-#include "gui/forms/form8_page4.h"
-#include "gui/forms/form9_references.h"
-#include "gui/forms/form10_page5.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
+#include "gui/forms/spectrum_page.h"
+#include "gui/forms/engine_screen.h"
+#include "gui/forms/explanation_page.h"
+#include "gui/forms/references_page.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
@@ -122,51 +119,51 @@ void Classroom() {
     Save(screen->grabWindow(0), prefix + QLatin1String(name));
   };
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
-  GetForm1().show();
+  GetMenuWindow().show();
   save("menu");
-  GetForm1().Command1->click();
-  Form2& visual = GetForm2();
-  visual.Combo1->setEditText(QString::fromUtf8("10×10"));
-  visual.Command1->click();
-  visual.Check1->setChecked(false);
-  visual.Text1->setText(QStringLiteral("300"));
-  visual.Command3->click();
+  GetMenuWindow().visual_button->click();
+  VisualScreen& visual = GetVisualScreen();
+  visual.field_box->setEditText(QString::fromUtf8("10×10"));
+  visual.ok_button->click();
+  visual.step_display_box->setChecked(false);
+  visual.photon_count_box->setText(QStringLiteral("300"));
+  visual.go_button->click();
   save("visual");
   // A zoom above what fits: the contents at 150 %, scrolled, with the note at the foot.
   SetZoomSetting(1.5);
   save("visual_150");
   SetZoomSetting(kZoomToFit);
-  visual.Command6->click();
+  visual.zoom_button->click();
   save("visual_zoomed");
-  visual.Command6->click();
-  visual.Command5->click();
+  visual.zoom_button->click();
+  visual.spectrum_button->click();
   save("visual_spectrum");
-  GetForm3().hide();
+  GetSpectrumPage().hide();
   // The build-up curve beside the tracks it is scored from.
-  visual.Command4->click();
-  visual.Check2->setChecked(true);
-  visual.Text1->setText(QStringLiteral("20000"));
-  visual.Command3->click();
+  visual.graph_clear_button->click();
+  visual.depth_dose_box->setChecked(true);
+  visual.photon_count_box->setText(QStringLiteral("20000"));
+  visual.go_button->click();
   save("visual_depth_dose");
-  visual.Check2->setChecked(false);
-  visual.Command7->click();
+  visual.depth_dose_box->setChecked(false);
+  visual.back_button->click();
   // Three compared sets: three result files whose curves differ a little in depth.
   const dosavia::NormalisedResults results = support::SyntheticResults();
   for (const char* name : {"10MV-30M.data", "4MV-3M.data", "15MV-3M.data"})
     support::WriteText(QDir::current().filePath(QLatin1String(name)), support::ResultBytes(results));
-  GetForm1().Command6->click();
-  Form4& non_visual = GetForm4();
-  non_visual.Command6->click();
+  GetMenuWindow().engine_button->click();
+  EngineScreen& non_visual = GetEngineScreen();
+  non_visual.graph.clear_button->click();
   // Fields 2x2, 5x5 and 10x10 (columns 2, 5, 8), so that the three sets lie apart.
   const int fields[] = {2, 5, 8};
   for (int row = 0; row < 3; ++row) {
-    non_visual.File1->setCurrentRow(row);
-    non_visual.Command9->click();
-    non_visual.Option_Click(fields[row]);
-    non_visual.Command5->click();
+    non_visual.results.file_list->setCurrentRow(row);
+    non_visual.results.load_selected_button->click();
+    non_visual.OnFieldChosen(fields[row]);
+    non_visual.results.draw_button->click();
   }
   save("non_visual");
-  non_visual.Command7->click();
+  non_visual.run.back_button->click();
   for (int page = 1; page <= 5; ++page) ShowExplanationPage(page);
   ShowReferencesPage();
   save("pages");
@@ -186,28 +183,29 @@ void Compare() {
   const dosavia::NormalisedResults results = support::SyntheticResults();
   for (const char* name : {"10MV-30M.data", "4MV-3M.data", "15MV-3M.data"})
     support::WriteText(QDir::current().filePath(QLatin1String(name)), support::ResultBytes(results));
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
   ShowAtDesignSize(&form);
-  form.Command6->click();
+  form.graph.clear_button->click();
   const int fields[] = {2, 5, 8};
   for (int row = 0; row < 3; ++row) {
-    form.File1->setCurrentRow(row);
-    form.Command9->click();
-    form.Option_Click(fields[row]);
-    form.Command5->click();
+    form.results.file_list->setCurrentRow(row);
+    form.results.load_selected_button->click();
+    form.OnFieldChosen(fields[row]);
+    form.results.draw_button->click();
   }
   QTest::qWait(200);
-  Save(form.grab(), QStringLiteral("form4_compare"));
+  Save(form.grab(), QStringLiteral("engine_compare"));
   for (const QSize screen : {QSize(1024, 768), QSize(1920, 1080)}) {
     const QSizeF design = DesignSize(&form);
     const double fit = std::min(screen.width() / design.width(), screen.height() / design.height());
     form.resize((design * fit).toSize());
     QTest::qWait(300);
-    Save(form.grab(), QStringLiteral("form4_compare_%1").arg(screen.width()));
+    Save(form.grab(), QStringLiteral("engine_compare_%1").arg(screen.width()));
   }
-  form.SaveGraphPicture(out_dir.filePath(QStringLiteral("form4_compare_export.png")), QSize(1024, 768));
-  std::printf("%s\n", qPrintable(out_dir.filePath(QStringLiteral("form4_compare_export.png"))));
+  form.SaveGraphPicture(out_dir.filePath(QStringLiteral("engine_compare_export.png")),
+                        QSize(1024, 768));
+  std::printf("%s\n", qPrintable(out_dir.filePath(QStringLiteral("engine_compare_export.png"))));
   form.hide();
 
   // The messages, as their boxes show them.
@@ -249,22 +247,27 @@ void English() {
   SetLanguage(Language::kEnglish, false);
   static EngineConsole console;
   const std::pair<const char*, std::function<QWidget*()>> forms[] = {
-      {"menu", [] { return &GetForm1(); }},       {"visual", [] { return &GetForm2(); }},
-      {"spectra", [] { return &GetForm3(); }},    {"non-visual", [] { return &GetForm4(); }},
-      {"page_1", [] { return &GetForm5(); }},     {"page_2", [] { return &GetForm6(); }},
-      {"page_3", [] { return &GetForm7(); }},     {"page_4", [] { return &GetForm8(); }},
-      {"page_5", [] { return &GetForm10(); }},
-      {"references", [] { return &GetForm9(); }}, {"console", [] { return &console; }}};
+      {"menu", [] { return &GetMenuWindow(); }},
+      {"visual", [] { return &GetVisualScreen(); }},
+      {"spectra", [] { return &GetSpectrumPage(); }},
+      {"non-visual", [] { return &GetEngineScreen(); }},
+      {"page_1", [] { return &GetExplanationPage(1); }},
+      {"page_2", [] { return &GetExplanationPage(2); }},
+      {"page_3", [] { return &GetExplanationPage(3); }},
+      {"page_4", [] { return &GetExplanationPage(4); }},
+      {"page_5", [] { return &GetExplanationPage(5); }},
+      {"references", [] { return &GetReferencesPage(); }},
+      {"console", [] { return &console; }}};
   for (const auto& [tag, form_of] : forms) {
     QWidget* form = form_of();
     ShowAtDesignSize(form);
     WarnOfWideCaptions(form);
     Save(form->grab(), QStringLiteral("english_") + QLatin1String(tag));
-    if (auto* visual = qobject_cast<Form2*>(form)) {  // with its depth-dose panel too
-      visual->Check2->setChecked(true);
+    if (auto* visual = qobject_cast<VisualScreen*>(form)) {  // with its depth-dose panel too
+      visual->depth_dose_box->setChecked(true);
       QTest::qWait(200);
       Save(visual->grab(), QStringLiteral("english_depth_dose"));
-      visual->Check2->setChecked(false);
+      visual->depth_dose_box->setChecked(false);
     }
     form->hide();
   }
@@ -274,12 +277,14 @@ void English() {
 
 // The spectrum, explanation and references pages at their design size.
 void Pages() {
-  const std::pair<int, QWidget*> pages[] = {{3, &GetForm3()}, {5, &GetForm5()}, {6, &GetForm6()},
-                                            {7, &GetForm7()}, {8, &GetForm8()}, {10, &GetForm10()},
-                                            {9, &GetForm9()}};
-  for (const auto& [number, page] : pages) {
+  const std::pair<const char*, QWidget*> pages[] = {
+      {"spectra", &GetSpectrumPage()},     {"page_1", &GetExplanationPage(1)},
+      {"page_2", &GetExplanationPage(2)},  {"page_3", &GetExplanationPage(3)},
+      {"page_4", &GetExplanationPage(4)},  {"page_5", &GetExplanationPage(5)},
+      {"references", &GetReferencesPage()}};
+  for (const auto& [name, page] : pages) {
     ShowAtDesignSize(page);
-    Save(page->grab(), QStringLiteral("form%1").arg(number));
+    Save(page->grab(), QString::fromLatin1(name));
     page->hide();
   }
 }
@@ -288,22 +293,22 @@ void Pages() {
 void DepthDose() {
   const double zoom = ZoomSetting();
   SetZoomSetting(1.0);
-  GetForm1().Command1->click();  // as the menu opens the screen, with the physics loaded
-  Form2& visual = GetForm2();
+  GetMenuWindow().visual_button->click();  // as the menu opens the screen, with the physics loaded
+  VisualScreen& visual = GetVisualScreen();
   for (const char* energy : {"4", "15"}) {
-    visual.Command2->click();
-    visual.Combo2->setEditText(QLatin1String(energy));
-    visual.Combo1->setEditText(QString::fromUtf8("4×4"));
-    visual.Command1->click();
-    visual.Check1->setChecked(false);
-    visual.Check2->setChecked(true);
-    visual.Text1->setText(QStringLiteral("50000"));
-    visual.Command3->click();
+    visual.reset_button->click();
+    visual.energy_box->setEditText(QLatin1String(energy));
+    visual.field_box->setEditText(QString::fromUtf8("4×4"));
+    visual.ok_button->click();
+    visual.step_display_box->setChecked(false);
+    visual.depth_dose_box->setChecked(true);
+    visual.photon_count_box->setText(QStringLiteral("50000"));
+    visual.go_button->click();
     ShowAtDesignSize(&visual);
     Save(visual.grab(), QStringLiteral("visual_depth_dose_%1mv").arg(QLatin1String(energy)));
   }
-  visual.Check2->setChecked(false);
-  visual.Command7->click();
+  visual.depth_dose_box->setChecked(false);
+  visual.back_button->click();
   SetZoomSetting(zoom);
 }
 
@@ -321,17 +326,17 @@ void SaveAtZoom(QWidget* form, double zoom, const QString& name) {
 void Switches() {
   const double zoom = ZoomSetting();
   SetZoomSetting(1.0);
-  GetForm1().Command1->click();
-  Form2& visual = GetForm2();
-  visual.Combo1->setEditText(QString::fromUtf8("10×10"));
-  visual.Command1->click();
-  visual.Check1->setChecked(false);
-  visual.Check2->setChecked(true);
-  visual.Text1->setText(QStringLiteral("50000"));
-  visual.Command3->click();
+  GetMenuWindow().visual_button->click();
+  VisualScreen& visual = GetVisualScreen();
+  visual.field_box->setEditText(QString::fromUtf8("10×10"));
+  visual.ok_button->click();
+  visual.step_display_box->setChecked(false);
+  visual.depth_dose_box->setChecked(true);
+  visual.photon_count_box->setText(QStringLiteral("50000"));
+  visual.go_button->click();
   QTest::qWait(100);
-  visual.Frame1->Box("electron-transport")->click();
-  visual.Command3->click();
+  visual.physics_switches->Box("electron-transport")->click();
+  visual.go_button->click();
   ShowAtDesignSize(&visual);
   WarnOfWideCaptions(&visual);
   Save(visual.grab(), QStringLiteral("visual_switches"));
@@ -342,13 +347,13 @@ void Switches() {
   WarnOfWideCaptions(&visual);
   Save(visual.grab(), QStringLiteral("english_visual_switches"));
   SetLanguage(Language::kJapanese, false);
-  visual.Check2->setChecked(false);
-  visual.Command7->click();
+  visual.depth_dose_box->setChecked(false);
+  visual.back_button->click();
 
-  Form4& non_visual = GetForm4();
+  EngineScreen& non_visual = GetEngineScreen();
   non_visual.PrepareForShow();
-  non_visual.Frame2->Box("electron-transport")->click();
-  non_visual.Command1->click();
+  non_visual.run.physics_switches->Box("electron-transport")->click();
+  non_visual.run.ok_button->click();
   ShowAtDesignSize(&non_visual);
   WarnOfWideCaptions(&non_visual);
   Save(non_visual.grab(), QStringLiteral("non_visual_switches"));
@@ -358,8 +363,8 @@ void Switches() {
   WarnOfWideCaptions(&non_visual);
   Save(non_visual.grab(), QStringLiteral("english_non_visual_switches"));
   SetLanguage(Language::kJapanese, false);
-  non_visual.Frame2->Box("electron-transport")->click();
-  non_visual.Command7->click();
+  non_visual.run.physics_switches->Box("electron-transport")->click();
+  non_visual.run.back_button->click();
   SetZoomSetting(zoom);
 }
 

@@ -16,17 +16,13 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-#include "gui/app/app_forms.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
-#include "gui/forms/form3_spectrum_page.h"
-#include "gui/forms/form4_engine_screen.h"
-#include "gui/forms/form5_page1.h"
-#include "gui/forms/form6_page2.h"
-#include "gui/forms/form7_page3.h"
-#include "gui/forms/form8_page4.h"
-#include "gui/forms/form9_references.h"
-#include "gui/forms/form10_page5.h"
+#include "gui/app/window_registry.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
+#include "gui/forms/spectrum_page.h"
+#include "gui/forms/engine_screen.h"
+#include "gui/forms/explanation_page.h"
+#include "gui/forms/references_page.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/app/message_text.h"
 #include "gui/app/language.h"
@@ -42,19 +38,17 @@ using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
-QWidget* FormNumber(int n) {
-  switch (n) {
-    case 1: return &GetForm1();
-    case 2: return &GetForm2();
-    case 3: return &GetForm3();
-    case 4: return &GetForm4();
-    case 5: return &GetForm5();
-    case 6: return &GetForm6();
-    case 7: return &GetForm7();
-    case 8: return &GetForm8();
-    case 10: return &GetForm10();
-    default: return &GetForm9();
-  }
+// The program's windows by the names the screenshots give them.
+const char* const kWindowNames[] = {"menu",   "visual", "spectra", "non-visual", "page 1",
+                                    "page 2", "page 3", "page 4",  "page 5",     "references"};
+
+QWidget* WindowNamed(const QString& name) {
+  if (name == QLatin1String("menu")) return &GetMenuWindow();
+  if (name == QLatin1String("visual")) return &GetVisualScreen();
+  if (name == QLatin1String("spectra")) return &GetSpectrumPage();
+  if (name == QLatin1String("non-visual")) return &GetEngineScreen();
+  if (name.startsWith(QLatin1String("page "))) return &GetExplanationPage(name.mid(5).toInt());
+  return &GetReferencesPage();
 }
 
 QString NameOf(const QWidget* w) {
@@ -94,22 +88,23 @@ void TestClassroom::initTestCase() {
 }
 
 void TestClassroom::formsScaleAndKeepTheirControlsInside_data() {
-  QTest::addColumn<int>("form");
+  QTest::addColumn<QString>("name");
   QTest::addColumn<double>("scale");
   QTest::addColumn<double>("aspect");  // window width / height relative to the design
-  for (int form = 1; form <= 10; ++form)
+  for (const char* name : kWindowNames)
     for (const auto& [scale, aspect] : {std::pair{0.75, 1.0}, std::pair{1.0, 1.0},
                                         std::pair{1.6, 1.0}, std::pair{1.2, 1.4}})
-      QTest::addRow("Form%d at %g, aspect %g", form, scale, aspect) << form << scale << aspect;
+      QTest::addRow("%s at %g, aspect %g", name, scale, aspect)
+          << QString::fromLatin1(name) << scale << aspect;
 }
 
 // At any size every control lies inside the window, captions fit their labels, and fonts
 // follow the scale of the smaller side, never below the least readable size.
 void TestClassroom::formsScaleAndKeepTheirControlsInside() {
-  QFETCH(int, form);
+  QFETCH(QString, name);
   QFETCH(double, scale);
   QFETCH(double, aspect);
-  QWidget* window = FormNumber(form);
+  QWidget* window = WindowNamed(name);
   const QSizeF design = DesignSize(window);
   QVERIFY(!design.isEmpty());
   window->show();
@@ -117,7 +112,7 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside() {
   QCOMPARE(FormScale(window), std::min(window->width() / design.width(),
                                        window->height() / design.height()));
   QVERIFY(std::abs(FormScale(window) - scale) < 0.01);
-  const double points = form == 4 ? 14.25 : 12.0;
+  const double points = window == &GetEngineScreen() ? 14.25 : 12.0;
   QVERIFY(std::abs(window->font().pointSizeF() - ReadablePoints(points, FormScale(window))) <
           0.01);
   // Buttons in the graphical style follow too, though a style sheet stops the inheritance.
@@ -185,7 +180,7 @@ void TestClassroom::startZoomFitsTheScreen() {
 }
 
 void TestClassroom::zoomSettingResizesTheFormsAndIsRemembered() {
-  QWidget* pages[] = {&GetForm3(), &GetForm9()};
+  QWidget* pages[] = {&GetSpectrumPage(), &GetReferencesPage()};
   for (double zoom : {0.75, kZoomToFit}) {
     SetZoomSetting(zoom);
     QCOMPARE(ZoomSetting(), zoom);
@@ -199,22 +194,19 @@ void TestClassroom::zoomSettingResizesTheFormsAndIsRemembered() {
 }
 
 void TestClassroom::comboBoxesKeepWhatIsTyped_data() {
-  QTest::addColumn<int>("form");
-  QTest::addColumn<int>("combo");
+  QTest::addColumn<QComboBox*>("box");
   QTest::addColumn<QString>("typed");
   for (const char* count : {"1000000", "3000000", "5000000", "1", "100"})
-    QTest::addRow("non-visual count %s", count) << 4 << 1 << QString::fromLatin1(count);
-  QTest::newRow("non-visual energy 1") << 4 << 2 << "1";
-  QTest::newRow("visual energy 1") << 2 << 2 << "1";
-  QTest::newRow("visual field 1") << 2 << 1 << "1";
+    QTest::addRow("non-visual count %s", count)
+        << GetEngineScreen().run.photon_count_box << QString::fromLatin1(count);
+  QTest::newRow("non-visual energy 1") << GetEngineScreen().run.energy_box << "1";
+  QTest::newRow("visual energy 1") << GetVisualScreen().energy_box << "1";
+  QTest::newRow("visual field 1") << GetVisualScreen().field_box << "1";
 }
 
 void TestClassroom::comboBoxesKeepWhatIsTyped() {
-  QFETCH(int, form);
-  QFETCH(int, combo);
+  QFETCH(QComboBox*, box);
   QFETCH(QString, typed);
-  QComboBox* box = form == 4 ? (combo == 1 ? GetForm4().Combo1 : GetForm4().Combo2)
-                             : (combo == 1 ? GetForm2().Combo1 : GetForm2().Combo2);
   const int items = box->count();
   box->lineEdit()->clear();
   QTest::keyClicks(box->lineEdit(), typed);
@@ -226,21 +218,21 @@ void TestClassroom::comboBoxesKeepWhatIsTyped() {
 
 void TestClassroom::closingTheNonVisualScreenReturnsToTheMenu() {
   dir_->Write("Joken.dat", "10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n");
-  GetForm1().show();
-  GetForm1().Command6->click();
-  Form4& screen = GetForm4();
+  GetMenuWindow().show();
+  GetMenuWindow().engine_button->click();
+  EngineScreen& screen = GetEngineScreen();
   QVERIFY(screen.isVisible());
   QVERIFY(!screen.close());
   QVERIFY(!screen.isVisible());
-  QVERIFY(GetForm1().isVisible());
+  QVERIFY(GetMenuWindow().isVisible());
   QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
 }
 
 void TestClassroom::focusedButtonShowsAFrame() {
-  Form1& menu = GetForm1();
+  MenuWindow& menu = GetMenuWindow();
   menu.show();
   QVERIFY(QTest::qWaitForWindowExposed(&menu));
-  QPushButton* button = menu.Command3;
+  QPushButton* button = menu.explanation_button;
   const auto frame_pixels = [button] {
     const QImage image = button->grab().toImage();
     int n = 0;
@@ -248,7 +240,7 @@ void TestClassroom::focusedButtonShowsAFrame() {
       for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == QColor(0, 60, 190);
     return n;
   };
-  menu.Command1->setFocus();
+  menu.visual_button->setFocus();
   const int unfocused = frame_pixels();
   button->setFocus();
   QVERIFY(button->hasFocus());

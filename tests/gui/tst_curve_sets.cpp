@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "gui_test_support.h"
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/app/language.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
@@ -22,7 +22,7 @@
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "gui/engine_screen/plot_command.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
@@ -104,25 +104,25 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   TempWorkDir dir;
   QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
   QVERIFY(WriteText(dir.Path("4MV-30M.data"), ResultBytes(SyntheticResults(0.5f))));
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
   form.show();
 
   // 10 MV at 10 x 10, then 4 MV at 1 x 1 laid over it.
   const auto load = [&](const QString& name) {
-    form.File1->findItems(name, Qt::MatchExactly).front()->setSelected(true);
-    QCOMPARE(MessagesDuring([&] { form.Command9->click(); }).size(), 0u);
+    form.results.file_list->findItems(name, Qt::MatchExactly).front()->setSelected(true);
+    QCOMPARE(MessagesDuring([&] { form.results.load_selected_button->click(); }).size(), 0u);
   };
   load("10MV-30M.data");
-  form.Option8->click();
-  form.Command5->click();
-  form.Command5->click();  // the same set twice is one set
+  form.results.field_options[7]->click();
+  form.results.draw_button->click();
+  form.results.draw_button->click();  // the same set twice is one set
   load("4MV-30M.data");
-  form.Option1->click();
-  form.Command5->click();
-  QVERIFY(form.Label26->text().contains("4MV-30M.data"));
+  form.results.field_options[0]->click();
+  form.results.draw_button->click();
+  QVERIFY(form.graph.loaded_file_label->text().contains("4MV-30M.data"));
 
-  CurveSetLegend& legend = *form.Legend1;
+  CurveSetLegend& legend = *form.graph.legend;
   QCOMPARE(legend.rowCount(), 2);
   QCOMPARE(legend.item(0, CurveSetLegend::kCurves)->text(),
            QString::fromUtf8("10 MV, 10 × 10 cm, 10MV-30M.data"));
@@ -143,7 +143,7 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   QVERIFY(legend.item(0, CurveSetLegend::kD10)->text() != legend.item(1, CurveSetLegend::kD10)->text());
 
   // Both colour families are drawn, and both go into the saved picture.
-  const QImage drawn = form.Picture1->DrawnImage();
+  const QImage drawn = form.graph.plot->DrawnImage();
   for (const CurveColors& c : {ColorFamily(0), ColorFamily(1)})
     QVERIFY(CountColor(drawn, c.primary) > 100);
   form.SaveGraphPicture(dir.Path("graph.png"), QSize(1024, 768));
@@ -171,9 +171,9 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   QCOMPARE(bin150[5].toDouble(), sets[1].tables->DoseTable[kTotalDose][1][150]);
 
   // Graph clear empties the legend; the next set takes the first colours again.
-  form.Command6->click();
+  form.graph.clear_button->click();
   QCOMPARE(legend.rowCount(), 0);
-  form.Command5->click();
+  form.results.draw_button->click();
   QCOMPARE(legend.Sets().front().family, 0);
   form.hide();
 }

@@ -16,9 +16,9 @@
 
 #include "engine/console_text.h"
 #include "gui_test_support.h"
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/engine_screen/engine_console.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 
 using namespace dosavia;
@@ -61,7 +61,7 @@ class TestEngineConsole : public QObject {
 
  private:
   // Opens the screen, chooses the own console window and presses OK and start.
-  EngineConsole& Start(Form4& form, const QString& count, bool all_cores = false);
+  EngineConsole& Start(EngineScreen& form, const QString& count, bool all_cores = false);
 };
 
 void TestEngineConsole::initTestCase() {
@@ -69,17 +69,17 @@ void TestEngineConsole::initTestCase() {
   QStandardPaths::setTestModeEnabled(true);
 }
 
-EngineConsole& TestEngineConsole::Start(Form4& form, const QString& count, bool all_cores) {
+EngineConsole& TestEngineConsole::Start(EngineScreen& form, const QString& count, bool all_cores) {
   form.PrepareForShow();
   form.show();
-  form.Check1->setChecked(true);
-  form.Check2->setChecked(all_cores);
-  form.Combo2->setCurrentText("10");
-  form.Combo1->setCurrentText(count);
-  form.Command1->click();
-  const auto seen = MessagesDuring([&] { form.Command2->click(); });
+  form.run.own_console_box->setChecked(true);
+  form.run.all_cores_box->setChecked(all_cores);
+  form.run.energy_box->setCurrentText("10");
+  form.run.photon_count_box->setCurrentText(count);
+  form.run.ok_button->click();
+  const auto seen = MessagesDuring([&] { form.run.start_button->click(); });
   if (!seen.empty()) qWarning() << seen[0].text;
-  return *form.Console;
+  return *form.console;
 }
 
 void TestEngineConsole::runFollowedAndLoaded() {
@@ -87,7 +87,7 @@ void TestEngineConsole::runFollowedAndLoaded() {
   QVERIFY(WriteScript(dir.Path(EngineProgramName()), StubEngine()));
   const QByteArray result = ResultBytes(SyntheticResults(0.8f));
   QVERIFY(WriteText(dir.Path("result.src"), result));
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   EngineConsole& console = Start(form, "30000000", true);
   QSignalSpy finished(&console, &EngineConsole::finished);
   QVERIFY(console.isVisible() && console.Running());
@@ -100,21 +100,21 @@ void TestEngineConsole::runFollowedAndLoaded() {
   QVERIFY(console.Output->toPlainText().contains(QString::fromUtf8(kTitleLine)));
   // An earlier result of the same name is not loaded while the run goes on.
   QVERIFY(WriteText(dir.Path(kResult), ResultBytes(SyntheticResults())));
-  const auto seen = MessagesDuring([&] { form.Command4->click(); });
+  const auto seen = MessagesDuring([&] { form.run.load_run_result_button->click(); });
   QCOMPARE(seen.size(), 1u);
   QCOMPARE(seen[0].text, QString::fromUtf8("\u3000シミュレーションが終了していません\u3000"));
-  QVERIFY(!form.Command5->isEnabled());
+  QVERIFY(!form.results.draw_button->isEnabled());
 
   QVERIFY(WriteText(dir.Path("go"), ""));
   QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kWaitMs);
   QCOMPARE(finished[0][0].toBool(), true);
   QCOMPARE(console.Progress->value(), 5);
   // The new result is listed, selected and loaded.
-  const auto selected = form.File1->selectedItems();
+  const auto selected = form.results.file_list->selectedItems();
   QCOMPARE(selected.size(), 1);
   QCOMPARE(selected[0]->text(), QString(kResult));
-  QVERIFY(form.Label26->text().contains(kResult));
-  QVERIFY(form.Command5->isEnabled());
+  QVERIFY(form.graph.loaded_file_label->text().contains(kResult));
+  QVERIFY(form.results.draw_button->isEnabled());
   QCOMPARE(ResultBytes(SyntheticResults(0.8f)), ReadAll(dir.Path(kResult)));
   QCOMPARE(form.Tables().Kerma[100], ParseResultFile(result.toStdString(), "r")->Kerma[100]);
 
@@ -151,7 +151,7 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
   QVERIFY(old.open(QIODevice::ReadWrite) &&
           old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
   old.close();
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   EngineConsole& console = Start(form, "30000000");
   QSignalSpy finished(&console, &EngineConsole::finished);
   QTRY_VERIFY_WITH_TIMEOUT(console.Progress->value() >= 1, kWaitMs);
@@ -170,7 +170,7 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
   const QStringList hidden =
       QDir(dir.Path(".")).entryList({".10MV*"}, QDir::Files | QDir::Hidden);
   QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(' ')));
-  QVERIFY(!form.Command5->isEnabled());  // nothing was loaded
+  QVERIFY(!form.results.draw_button->isEnabled());  // nothing was loaded
   console.close();
   form.hide();
 }

@@ -13,18 +13,14 @@
 #include <functional>
 #include <map>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/engine_screen/engine_console.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
-#include "gui/forms/form3_spectrum_page.h"
-#include "gui/forms/form4_engine_screen.h"
-#include "gui/forms/form5_page1.h"
-#include "gui/forms/form6_page2.h"
-#include "gui/forms/form7_page3.h"
-#include "gui/forms/form8_page4.h"
-#include "gui/forms/form9_references.h"
-#include "gui/forms/form10_page5.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
+#include "gui/forms/spectrum_page.h"
+#include "gui/forms/engine_screen.h"
+#include "gui/forms/explanation_page.h"
+#include "gui/forms/references_page.h"
 #include "gui/app/language.h"
 #include "gui/app/message_text.h"
 #include "gui/figures/spectrum_graph.h"
@@ -131,16 +127,16 @@ class TestEnglish : public QObject {
 
   void formsInEnglish_data() {
     QTest::addColumn<std::function<QWidget*()>>("form");
-    QTest::newRow("menu") << std::function<QWidget*()>([] { return &GetForm1(); });
-    QTest::newRow("visual") << std::function<QWidget*()>([] { return &GetForm2(); });
-    QTest::newRow("spectra") << std::function<QWidget*()>([] { return &GetForm3(); });
-    QTest::newRow("non-visual") << std::function<QWidget*()>([] { return &GetForm4(); });
-    QTest::newRow("page 1") << std::function<QWidget*()>([] { return &GetForm5(); });
-    QTest::newRow("page 2") << std::function<QWidget*()>([] { return &GetForm6(); });
-    QTest::newRow("page 3") << std::function<QWidget*()>([] { return &GetForm7(); });
-    QTest::newRow("page 4") << std::function<QWidget*()>([] { return &GetForm8(); });
-    QTest::newRow("page 5") << std::function<QWidget*()>([] { return &GetForm10(); });
-    QTest::newRow("references") << std::function<QWidget*()>([] { return &GetForm9(); });
+    QTest::newRow("menu") << std::function<QWidget*()>([] { return &GetMenuWindow(); });
+    QTest::newRow("visual") << std::function<QWidget*()>([] { return &GetVisualScreen(); });
+    QTest::newRow("spectra") << std::function<QWidget*()>([] { return &GetSpectrumPage(); });
+    QTest::newRow("non-visual") << std::function<QWidget*()>([] { return &GetEngineScreen(); });
+    QTest::newRow("page 1") << std::function<QWidget*()>([] { return &GetExplanationPage(1); });
+    QTest::newRow("page 2") << std::function<QWidget*()>([] { return &GetExplanationPage(2); });
+    QTest::newRow("page 3") << std::function<QWidget*()>([] { return &GetExplanationPage(3); });
+    QTest::newRow("page 4") << std::function<QWidget*()>([] { return &GetExplanationPage(4); });
+    QTest::newRow("page 5") << std::function<QWidget*()>([] { return &GetExplanationPage(5); });
+    QTest::newRow("references") << std::function<QWidget*()>([] { return &GetReferencesPage(); });
     QTest::newRow("console") << std::function<QWidget*()>([] {
       static EngineConsole console;
       return &console;

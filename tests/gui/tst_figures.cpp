@@ -12,7 +12,7 @@
 
 #include "gui/figures/figure_axes.h"
 #include "gui/figures/page_depth_dose_figures.h"
-#include "gui/forms/form6_page2.h"
+#include "gui/forms/explanation_page.h"
 #include "gui/figures/unit_volume_figures.h"
 #include "physics/physics_loader.h"
 #include "tools/figures/electron_kernel.h"

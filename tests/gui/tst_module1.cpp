@@ -27,18 +27,20 @@ const QColor kRed(255, 0, 0);
 // The visual screen's three pictures and energy label, sized and scaled as on the screen.
 struct BatchSurfaces {
   BatchSurfaces() {
-    picture1.resize(699, 715);
-    picture1.SetScale(-4.4, -12.5, 24.4, 25);
-    picture3.resize(699, 715);
-    picture3.SetScale(-2.2, -6.25, 12.2, 12.5);
-    picture2.resize(425, 249);
-    picture2.SetScale(-3, 102, 155, -106);
+    side_view.resize(699, 715);
+    side_view.SetScale(-4.4, -12.5, 24.4, 25);
+    zoomed_side_view.resize(699, 715);
+    zoomed_side_view.SetScale(-2.2, -6.25, 12.2, 12.5);
+    spectrum_histogram.resize(425, 249);
+    spectrum_histogram.SetScale(-3, 102, 155, -106);
   }
-  VisualBatchView View() { return {picture1, picture3, picture2, label32}; }
-  PictureBox picture1;
-  PictureBox picture3;
-  PictureBox picture2;
-  QLabel label32;
+  VisualBatchView View() {
+    return {side_view, zoomed_side_view, spectrum_histogram, photon_energy_label};
+  }
+  PictureBox side_view;
+  PictureBox zoomed_side_view;
+  PictureBox spectrum_histogram;
+  QLabel photon_energy_label;
 };
 
 // The pixel of the drawing layer that holds the widget point p.
@@ -185,7 +187,8 @@ void TestModule1::batchAddsItsCountToTheHistogram() {
   RunVisualBatch(surfaces.View());
   QCOMPARE(TallySum(), 307LL);
   // The label shows the last photon's energy in MeV with three decimals.
-  QVERIFY(QRegularExpression("^\\d+\\.\\d{3}$").match(surfaces.label32.text()).hasMatch());
+  QVERIFY(
+      QRegularExpression("^\\d+\\.\\d{3}$").match(surfaces.photon_energy_label.text()).hasMatch());
 }
 
 void TestModule1::histogramBarsInPercentOfHighestBin() {
@@ -197,8 +200,8 @@ void TestModule1::histogramBarsInPercentOfHighestBin() {
   int highest = 1;
   for (int q = 1; q <= kSpectrumBins; ++q)
     if (SpectrumTally[q] > SpectrumTally[highest]) highest = q;
-  const QImage image = surfaces.picture2.DrawnImage();
-  const PictureBox& histogram = surfaces.picture2;
+  const QImage image = surfaces.spectrum_histogram.DrawnImage();
+  const PictureBox& histogram = surfaces.spectrum_histogram;
   const QPoint top = LayerPixel(histogram, histogram.ToPixels(0.5 * highest - 0.25, 99.0));
   const QPoint above = LayerPixel(histogram, histogram.ToPixels(0.5 * highest - 0.25, 101.5));
   QCOMPARE(image.pixelColor(top), kBlue);
@@ -212,11 +215,11 @@ void TestModule1::batchWithoutPhotonsDrawsNothing() {
   TempWorkDir dir;
   REQUIRE_DATA(dir);
   BatchSurfaces surfaces;
-  surfaces.picture2.DrawLine(0, 50, 150, 50, kRed);
+  surfaces.spectrum_histogram.DrawLine(0, 50, 150, 50, kRed);
   BatchPhotonCount = 0.5;
   RunVisualBatch(surfaces.View());
   QCOMPARE(TallySum(), 0LL);
-  const QImage image = surfaces.picture2.DrawnImage();
+  const QImage image = surfaces.spectrum_histogram.DrawnImage();
   QCOMPARE(CountColor(image, Qt::white), image.width() * image.height());
 }
 
@@ -226,16 +229,16 @@ void TestModule1::tracksReachBothSideViews() {
   BatchSurfaces surfaces;
   BatchPhotonCount = 100;
   RunVisualBatch(surfaces.View());
-  const QImage side = surfaces.picture1.DrawnImage();
-  const QImage zoom = surfaces.picture3.DrawnImage();
+  const QImage side = surfaces.side_view.DrawnImage();
+  const QImage zoom = surfaces.zoomed_side_view.DrawnImage();
   QVERIFY(CountColor(side, kRed) > 100);
   QVERIFY(CountColor(zoom, kRed) > 100);
   // Nothing but white and track red: no other colour reaches the drawing layer.
   QCOMPARE(CountColor(side, kRed) + CountColor(side, Qt::white), side.width() * side.height());
   // The electrons start inside the field: red left of the surface is only backscatter,
   // a small part of the ink.
-  const int surface_x = static_cast<int>(surfaces.picture1.ToPixels(0, 0).x()) -
-                        surfaces.picture1.contentsRect().left();
+  const int surface_x = static_cast<int>(surfaces.side_view.ToPixels(0, 0).x()) -
+                        surfaces.side_view.contentsRect().left();
   const int behind = CountColor(side.copy(0, 0, surface_x - 2, side.height()), kRed);
   QVERIFY2(behind * 20 < CountColor(side, kRed), qPrintable(QString::number(behind)));
 }

@@ -8,19 +8,14 @@
 #include <functional>
 #include <vector>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/forms/explanation_page.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
-#include "gui/forms/form3_spectrum_page.h"
-#include "gui/forms/form4_engine_screen.h"
-#include "gui/forms/form5_page1.h"
-#include "gui/forms/form6_page2.h"
-#include "gui/forms/form7_page3.h"
-#include "gui/forms/form8_page4.h"
-#include "gui/forms/form9_references.h"
-#include "gui/forms/form10_page5.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
+#include "gui/forms/spectrum_page.h"
+#include "gui/forms/engine_screen.h"
+#include "gui/forms/references_page.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/figures/spectrum_graph.h"
 #include "gui/figures/unit_volume_figures.h"
@@ -34,48 +29,29 @@ using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
-// The forms of the pages in reading order: page 5 is form 10, read before the references'
-// form 9.
-constexpr int kPageForms[] = {5, 6, 7, 8, 10, 9};
+// The pages in reading order: the explanation pages 1-5, then the references.
+constexpr int kReferences = kExplanationPageCount + 1;
+constexpr int kPagesInOrder[] = {1, 2, 3, 4, 5, kReferences};
 
-ExplanationPage* Page(int form) {
-  switch (form) {
-    case 5: return &GetForm5();
-    case 6: return &GetForm6();
-    case 7: return &GetForm7();
-    case 8: return &GetForm8();
-    case 10: return &GetForm10();
-    default: return &GetForm9();
-  }
+TextPage* Page(int page) {
+  if (page == kReferences) return &GetReferencesPage();
+  return &GetExplanationPage(page);
 }
 
 std::vector<QWidget*> AllPages() {
   std::vector<QWidget*> pages;
-  for (int form : kPageForms) pages.push_back(Page(form));
+  for (int page : kPagesInOrder) pages.push_back(Page(page));
   return pages;
 }
 
 // The button of each page that "次頁へ" / "参考文献" is, and its "Exit".
 QPushButton* ForwardButton(int page) {
-  switch (page) {
-    case 5: return GetForm5().Command1;
-    case 6: return GetForm6().Command1;
-    case 7: return GetForm7().Command1;
-    case 8: return GetForm8().Command1;
-    case 10: return GetForm10().Command1;
-    default: return nullptr;
-  }
+  return page == kReferences ? nullptr : GetExplanationPage(page).next_button;
 }
 
 QPushButton* ExitButton(int page) {
-  switch (page) {
-    case 5: return GetForm5().Command2;
-    case 6: return GetForm6().Command2;
-    case 7: return GetForm7().Command2;
-    case 8: return GetForm8().Command2;
-    case 10: return GetForm10().Command2;
-    default: return GetForm9().Command1;
-  }
+  return page == kReferences ? GetReferencesPage().exit_button
+                             : GetExplanationPage(page).exit_button;
 }
 
 int CountTopLevel(const std::function<bool(QWidget*)>& is) {
@@ -108,19 +84,19 @@ class TestPages : public QObject {
 
 void TestPages::init() {
   HideExplanationPages();
-  GetForm3().hide();
-  GetForm1().show();
+  GetSpectrumPage().hide();
+  GetMenuWindow().show();
 }
 
 void TestPages::forwardButtonShowsTheNextPageOverThisOne_data() {
   QTest::addColumn<int>("page");
   QTest::addColumn<int>("next");
   QTest::addColumn<QString>("caption");
-  QTest::newRow("解説-１ 次頁へ") << 5 << 6 << QStringLiteral("次頁へ");
-  QTest::newRow("解説-２ 次頁へ") << 6 << 7 << QStringLiteral("次頁へ");
-  QTest::newRow("解説-３ 次頁へ") << 7 << 8 << QStringLiteral("次頁へ");
-  QTest::newRow("解説-４ 次頁へ") << 8 << 10 << QStringLiteral("次頁へ");
-  QTest::newRow("解説-５ 参考文献") << 10 << 9 << QStringLiteral("参考文献");
+  QTest::newRow("解説-１ 次頁へ") << 1 << 2 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-２ 次頁へ") << 2 << 3 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-３ 次頁へ") << 3 << 4 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-４ 次頁へ") << 4 << 5 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-５ 参考文献") << 5 << kReferences << QStringLiteral("参考文献");
 }
 
 void TestPages::forwardButtonShowsTheNextPageOverThisOne() {
@@ -132,65 +108,69 @@ void TestPages::forwardButtonShowsTheNextPageOverThisOne() {
   ForwardButton(page)->click();
   QVERIFY(Page(next)->isVisible());
   QVERIFY2(Page(page)->isVisible(), "the page stays open beneath the next one");
-  for (int other : kPageForms)
+  for (int other : kPagesInOrder)
     if (other != page && other != next) QVERIFY(!Page(other)->isVisible());
 }
 
-// Page 5's form comes after the references' form, yet the references open over page 5: when
-// a screen is shown, the open pages must come back in reading order, the references on top.
+// The references open over page 5: when a screen is shown, the open pages must come back in
+// reading order, the references on top.
 void TestPages::pageFourLeadsThroughPageFiveToTheReferencesOnTop() {
-  GetForm8().show();
-  GetForm8().Command1->click();
-  QVERIFY(GetForm10().isVisible());
-  QVERIFY(!GetForm9().isVisible());
-  GetForm10().Command1->click();
-  QVERIFY(GetForm9().isVisible());
-  QVERIFY(GetForm10().isVisible() && GetForm8().isVisible());
-  for (std::size_t i = 1; i < std::size(kPageForms); ++i)
-    QVERIFY2(Page(kPageForms[i - 1])->StackRank() < Page(kPageForms[i])->StackRank(),
-             qPrintable(QStringLiteral("Form%1 is raised over Form%2")
-                            .arg(kPageForms[i - 1])
-                            .arg(kPageForms[i])));
-  QVERIFY(GetForm3().StackRank() < GetForm5().StackRank());
+  GetExplanationPage(4).show();
+  GetExplanationPage(4).next_button->click();
+  QVERIFY(GetExplanationPage(5).isVisible());
+  QVERIFY(!GetReferencesPage().isVisible());
+  GetExplanationPage(5).next_button->click();
+  QVERIFY(GetReferencesPage().isVisible());
+  QVERIFY(GetExplanationPage(5).isVisible() && GetExplanationPage(4).isVisible());
+  for (std::size_t i = 1; i < std::size(kPagesInOrder); ++i)
+    QVERIFY2(Page(kPagesInOrder[i - 1])->StackRank() < Page(kPagesInOrder[i])->StackRank(),
+             qPrintable(QStringLiteral("page %1 is raised over page %2")
+                            .arg(kPagesInOrder[i - 1])
+                            .arg(kPagesInOrder[i])));
+  QVERIFY(GetSpectrumPage().StackRank() < GetExplanationPage(1).StackRank());
 }
 
 void TestPages::secondNextOnlyBringsThePageForward() {
-  GetForm5().show();
-  GetForm5().Command1->click();
-  GetForm6().move(GetForm6().pos() + QPoint(5, 5));
-  const QPoint moved = GetForm6().pos();
-  GetForm5().Command1->click();
-  QVERIFY(GetForm6().isVisible());
-  QVERIFY(!GetForm7().isVisible());
-  QCOMPARE(GetForm6().pos(), moved);
-  QCOMPARE(CountTopLevel([](QWidget* w) { return qobject_cast<Form6*>(w) != nullptr; }), 1);
+  GetExplanationPage(1).show();
+  GetExplanationPage(1).next_button->click();
+  GetExplanationPage(2).move(GetExplanationPage(2).pos() + QPoint(5, 5));
+  const QPoint moved = GetExplanationPage(2).pos();
+  GetExplanationPage(1).next_button->click();
+  QVERIFY(GetExplanationPage(2).isVisible());
+  QVERIFY(!GetExplanationPage(3).isVisible());
+  QCOMPARE(GetExplanationPage(2).pos(), moved);
+  QCOMPARE(CountTopLevel([](QWidget* w) {
+             const auto* page = qobject_cast<ExplanationPage*>(w);
+             return page != nullptr && page->Number() == 2;
+           }),
+           1);
 }
 
 void TestPages::exitHidesAllPagesAndTheProgramGoesOn_data() {
   QTest::addColumn<int>("page");
-  for (int page : kPageForms)
-    QTest::newRow(qPrintable(QStringLiteral("Exit on Form%1").arg(page))) << page;
+  for (int page : kPagesInOrder)
+    QTest::newRow(qPrintable(QStringLiteral("Exit on page %1").arg(page))) << page;
 }
 
 void TestPages::exitHidesAllPagesAndTheProgramGoesOn() {
   QFETCH(int, page);
   for (QWidget* p : AllPages()) p->show();
-  GetForm3().show();
+  GetSpectrumPage().show();
   // The press happens inside the event loop; only the watchdog may end it.
   constexpr int kStillRunning = 42;
   QTimer::singleShot(0, [page] { ExitButton(page)->click(); });
   QTimer::singleShot(300, [] { QCoreApplication::exit(kStillRunning); });
   QCOMPARE(QApplication::exec(), kStillRunning);
   for (QWidget* p : AllPages()) QVERIFY(!p->isVisible());
-  QVERIFY(GetForm1().isVisible());
-  QVERIFY2(GetForm3().isVisible(), "the spectrum page is not an explanation page");
+  QVERIFY(GetMenuWindow().isVisible());
+  QVERIFY2(GetSpectrumPage().isVisible(), "the spectrum page is not an explanation page");
 }
 
 void TestPages::menuExplanationShowsTheFirstPageBesideTheMenu() {
-  GetForm1().Command3->click();
-  QVERIFY(GetForm5().isVisible());
-  QVERIFY(GetForm1().isVisible());
-  QVERIFY(!GetForm5().isModal());
+  GetMenuWindow().explanation_button->click();
+  QVERIFY(GetExplanationPage(1).isVisible());
+  QVERIFY(GetMenuWindow().isVisible());
+  QVERIFY(!GetExplanationPage(1).isModal());
   QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -198,45 +178,45 @@ void TestPages::pagesStayOpenOverTheSimulationScreens() {
   TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   MessageBoxCatcher catcher;
-  GetForm1().Command3->click();
-  GetForm5().Command1->click();
-  GetForm1().Command1->click();
-  QVERIFY(GetForm2().isVisible());
+  GetMenuWindow().explanation_button->click();
+  GetExplanationPage(1).next_button->click();
+  GetMenuWindow().visual_button->click();
+  QVERIFY(GetVisualScreen().isVisible());
   QTest::qWait(20);  // the pages are raised after the screen's show has been handled
-  QVERIFY(GetForm5().isVisible() && GetForm6().isVisible());
-  GetForm2().Command7->click();
-  GetForm1().Command6->click();
-  QVERIFY(GetForm4().isVisible());
+  QVERIFY(GetExplanationPage(1).isVisible() && GetExplanationPage(2).isVisible());
+  GetVisualScreen().back_button->click();
+  GetMenuWindow().engine_button->click();
+  QVERIFY(GetEngineScreen().isVisible());
   QTest::qWait(20);
-  QVERIFY(GetForm5().isVisible() && GetForm6().isVisible());
-  GetForm6().Command2->click();
-  QVERIFY(!GetForm5().isVisible() && !GetForm6().isVisible());
-  QVERIFY(GetForm4().isVisible());
+  QVERIFY(GetExplanationPage(1).isVisible() && GetExplanationPage(2).isVisible());
+  GetExplanationPage(2).exit_button->click();
+  QVERIFY(!GetExplanationPage(1).isVisible() && !GetExplanationPage(2).isVisible());
+  QVERIFY(GetEngineScreen().isVisible());
   QVERIFY(catcher.Messages().empty());
-  GetForm4().hide();
+  GetEngineScreen().hide();
 }
 
 void TestPages::spectrumPageOpensWithoutBlockingTheVisualScreen() {
   TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  GetForm1().Command1->click();
-  Form2& screen = GetForm2();
-  screen.Command5->click();
-  QVERIFY(GetForm3().isVisible());
-  QVERIFY(!GetForm3().isModal());
+  GetMenuWindow().visual_button->click();
+  VisualScreen& screen = GetVisualScreen();
+  screen.spectrum_button->click();
+  QVERIFY(GetSpectrumPage().isVisible());
+  QVERIFY(!GetSpectrumPage().isModal());
   QCOMPARE(QApplication::activeModalWidget(), nullptr);
   // The screen goes on working while the page is open.
   QVERIFY(screen.isVisible() && screen.isEnabled());
-  screen.Command1->click();
-  QVERIFY(screen.Command3->isEnabled());
-  GetForm3().Command1->click();
-  QVERIFY(!GetForm3().isVisible());
+  screen.ok_button->click();
+  QVERIFY(screen.go_button->isEnabled());
+  GetSpectrumPage().close_button->click();
+  QVERIFY(!GetSpectrumPage().isVisible());
   QVERIFY(screen.isVisible());
   // Returning to the menu closes the page with the screen.
-  screen.Command5->click();
-  screen.Command7->click();
-  QVERIFY(!GetForm3().isVisible());
-  QVERIFY(GetForm1().isVisible());
+  screen.spectrum_button->click();
+  screen.back_button->click();
+  QVERIFY(!GetSpectrumPage().isVisible());
+  QVERIFY(GetMenuWindow().isVisible());
 }
 
 void TestPages::spectrumPageReadsTheFilesEachTimeItIsShown() {
@@ -246,8 +226,8 @@ void TestPages::spectrumPageReadsTheFilesEachTimeItIsShown() {
   weights[49] = 0.5;  // bin 50 at 2.475 MeV, the last
   dir.Write("4MV.csv", SpectrumText(weights));
   QFile::remove(dir.Path("15MV.csv"));
-  GetForm3().show();
-  const SpectrumGraph& graph = *GetForm3().Picture1;
+  GetSpectrumPage().show();
+  const SpectrumGraph& graph = *GetSpectrumPage().graph;
   QCOMPARE(graph.Curves().size(), std::size_t{3});
   QCOMPARE(graph.Problems().size(), 1);
   QVERIFY(graph.Problems()[0].contains(QStringLiteral("15MV.csv")));
@@ -258,9 +238,9 @@ void TestPages::spectrumPageReadsTheFilesEachTimeItIsShown() {
   QCOMPARE(four.points[49].y(), 0.25);
   QCOMPARE(four.end_point_mev, 2.475);
 
-  GetForm3().hide();
+  GetSpectrumPage().hide();
   dir.Write("15MV.csv", SpectrumText(weights));
-  GetForm3().show();
+  GetSpectrumPage().show();
   QCOMPARE(graph.Curves().size(), std::size_t{4});
   QVERIFY(graph.Problems().isEmpty());
 }
@@ -268,8 +248,8 @@ void TestPages::spectrumPageReadsTheFilesEachTimeItIsShown() {
 void TestPages::shippedSpectraEndAtTheirNominalEnergies() {
   TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  GetForm3().show();
-  const std::vector<SpectrumCurve>& curves = GetForm3().Picture1->Curves();
+  GetSpectrumPage().show();
+  const std::vector<SpectrumCurve>& curves = GetSpectrumPage().graph->Curves();
   QCOMPARE(curves.size(), std::size_t{4});
   const double nominal[] = {4, 6, 10, 15};
   for (std::size_t k = 0; k < curves.size(); ++k) {
@@ -283,16 +263,17 @@ void TestPages::shippedSpectraEndAtTheirNominalEnergies() {
 }
 
 void TestPages::pagesAndFiguresFitTheirForms_data() {
-  QTest::addColumn<int>("form");
-  for (int form : {3, 5, 6, 7, 8, 10, 9}) QTest::addRow("Form%d", form) << form;
+  QTest::addColumn<int>("page_number");  // 0: the spectrum page
+  QTest::addRow("spectrum page") << 0;
+  for (int page : kPagesInOrder) QTest::addRow("page %d", page) << page;
 }
 
 // Every label's text fits its label with room to spare for a wider Japanese face, and no
 // control overlaps another or reaches outside the form.
 void TestPages::pagesAndFiguresFitTheirForms() {
-  QFETCH(int, form);
+  QFETCH(int, page_number);
   TempWorkDir dir;
-  QWidget* page = form == 3 ? static_cast<QWidget*>(&GetForm3()) : Page(form);
+  QWidget* page = page_number == 0 ? static_cast<QWidget*>(&GetSpectrumPage()) : Page(page_number);
   page->show();
   // The layout at 100 %; other sizes are checked with the other forms in tst_classroom.
   page->resize(DesignSize(page).toSize());

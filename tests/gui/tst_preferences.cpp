@@ -15,11 +15,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/app/language.h"
 #include "gui/app/preferences.h"
 #include "gui/engine_screen/engine_console.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui_test_support.h"
 
@@ -39,14 +39,14 @@ int ChangeEveryPreference(int argc, char** argv) {
   NameApplication();
   ApplyStartLanguage(std::nullopt);
   const testing::TempWorkDir work;
-  Form4& form = GetForm4();
-  const bool own_console = !form.Check1->isChecked();
-  form.Check1->setChecked(own_console);
-  form.Check2->setChecked(!form.Check2->isChecked());
+  EngineScreen& form = GetEngineScreen();
+  const bool own_console = !form.run.own_console_box->isChecked();
+  form.run.own_console_box->setChecked(own_console);
+  form.run.all_cores_box->setChecked(!form.run.all_cores_box->isChecked());
   SetZoomSetting(kChosenZoom);
   SetLanguage(Language::kEnglish, true);
   std::printf("own_console=%d all_cores=%d\n", own_console ? 1 : 0,
-              form.Check2->isChecked() ? 1 : 0);
+              form.run.all_cores_box->isChecked() ? 1 : 0);
   return 0;
 }
 

@@ -15,10 +15,10 @@
 #include <numeric>
 #include <random>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/visual/visual_depth_dose_panel.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/picture_box.h"
@@ -254,14 +254,15 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
     FieldSide = kField;
     StepDisplayFlag = 0;
     BatchPhotonCount = kPhotons;
-    PictureBox picture1, picture3, picture2;
-    QLabel label32;
-    for (PictureBox* p : {&picture1, &picture3}) p->resize(699, 715);
-    picture1.SetScale(-4.4, -12.5, 24.4, 25);
-    picture3.SetScale(-2.2, -6.25, 12.2, 12.5);
-    picture2.resize(425, 249);
-    RunVisualBatch({picture1, picture3, picture2, label32, with_panel ? &panel : nullptr});
-    drawn[static_cast<std::size_t>(with_panel)] = picture1.DrawnImage();
+    PictureBox side_view, zoomed_side_view, spectrum_histogram;
+    QLabel photon_energy_label;
+    for (PictureBox* p : {&side_view, &zoomed_side_view}) p->resize(699, 715);
+    side_view.SetScale(-4.4, -12.5, 24.4, 25);
+    zoomed_side_view.SetScale(-2.2, -6.25, 12.2, 12.5);
+    spectrum_histogram.resize(425, 249);
+    RunVisualBatch({side_view, zoomed_side_view, spectrum_histogram, photon_energy_label,
+                    with_panel ? &panel : nullptr});
+    drawn[static_cast<std::size_t>(with_panel)] = side_view.DrawnImage();
   }
   QVERIFY(drawn[0] == drawn[1]);
   QCOMPARE(panel.Tally().Histories(), static_cast<long long>(kPhotons));
@@ -295,48 +296,48 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
 void TestVisualDepthDose::toggleShowsThePanelAndSpeedPacesTheBatch() {
   TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  GetForm1().show();
-  GetForm1().Command1_Click();
-  Form2& form = GetForm2();
-  QVERIFY(!form.Check2->isChecked());
-  QVERIFY(form.DepthDosePanel1->isHidden());
-  form.Command1->click();
-  form.Check2->setChecked(true);
-  QVERIFY(form.DepthDosePanel1->isVisible());
+  GetMenuWindow().show();
+  GetMenuWindow().OnVisualSimulation();
+  VisualScreen& form = GetVisualScreen();
+  QVERIFY(!form.depth_dose_box->isChecked());
+  QVERIFY(form.depth_dose_panel->isHidden());
+  form.ok_button->click();
+  form.depth_dose_box->setChecked(true);
+  QVERIFY(form.depth_dose_panel->isVisible());
   // Closing the panel's window unticks the box.
-  form.DepthDosePanel1->close();
-  QVERIFY(!form.Check2->isChecked());
-  form.Check2->setChecked(true);
+  form.depth_dose_panel->close();
+  QVERIFY(!form.depth_dose_box->isChecked());
+  form.depth_dose_box->setChecked(true);
 
   // Ten photons a second in step display: four photons take at least 0.3 s.
-  form.Check1->setChecked(true);
-  form.Slider1->setValue(2);
+  form.step_display_box->setChecked(true);
+  form.speed_slider->setValue(2);
   QCOMPARE(form.PhotonsPerSecond(), 10.0);
-  form.Text1->setText("4");
+  form.photon_count_box->setText("4");
   QElapsedTimer clock;
   clock.start();
-  form.Command3->click();
+  form.go_button->click();
   QVERIFY(clock.elapsed() >= 300);
-  QCOMPARE(form.DepthDosePanel1->Tally().Histories(), 4LL);
-  QCOMPARE(form.Label24->text(), QStringLiteral("4"));
+  QCOMPARE(form.depth_dose_panel->Tally().Histories(), 4LL);
+  QCOMPARE(form.total_count_label->text(), QStringLiteral("4"));
 
   // One photon a second: Stop ends the wait at once. (Fifty take under a minute at that
   // pace, so no question comes first.)
-  form.Slider1->setValue(0);
-  form.Text1->setText("50");
+  form.speed_slider->setValue(0);
+  form.photon_count_box->setText("50");
   QTimer::singleShot(1500, [] { RequestBatchStop(); });
   clock.start();
-  form.Command3->click();
+  form.go_button->click();
   QVERIFY2(clock.elapsed() < 2500, qPrintable(QString("%1 ms").arg(clock.elapsed())));
-  QVERIFY(form.DepthDosePanel1->Tally().Histories() < 10);
+  QVERIFY(form.depth_dose_panel->Tally().Histories() < 10);
 
   // "Graph clear" empties the curve; leaving and opening the screen again turns it off.
-  form.Command4->click();
-  QCOMPARE(form.DepthDosePanel1->Tally().Histories(), 0LL);
-  form.Command7->click();
-  GetForm1().Command1->click();
-  QVERIFY(!form.Check2->isChecked());
-  QVERIFY(form.DepthDosePanel1->isHidden());
+  form.graph_clear_button->click();
+  QCOMPARE(form.depth_dose_panel->Tally().Histories(), 0LL);
+  form.back_button->click();
+  GetMenuWindow().visual_button->click();
+  QVERIFY(!form.depth_dose_box->isChecked());
+  QVERIFY(form.depth_dose_panel->isHidden());
   QCOMPARE(form.PhotonsPerSecond(), 0.0);
 }
 
@@ -352,29 +353,29 @@ void TestVisualDepthDose::panelLiesBesideTheTracks() {
   QFETCH(QSize, screen);
   TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  GetForm1().show();
-  GetForm1().Command1_Click();
-  Form2& form = GetForm2();
+  GetMenuWindow().show();
+  GetMenuWindow().OnVisualSimulation();
+  VisualScreen& form = GetVisualScreen();
   const QSizeF design = DesignSize(&form);
   const double zoom = StartZoom(design, QRect(QPoint(0, 0), screen), kZoomToFit);
   form.resize((design * zoom).toSize());
-  form.Command1->click();
-  form.Check2->setChecked(true);
-  DepthDosePanel* panel = form.DepthDosePanel1;
+  form.ok_button->click();
+  form.depth_dose_box->setChecked(true);
+  DepthDosePanel* panel = form.depth_dose_panel;
   QVERIFY(panel->isVisible());
   QVERIFY(!panel->isWindow());
   QVERIFY(form.rect().contains(panel->geometry()));
-  QVERIFY(!panel->geometry().intersects(form.Picture1->geometry()));
-  QVERIFY(form.Picture2->isHidden());  // the histogram gives way to it
+  QVERIFY(!panel->geometry().intersects(form.side_view->geometry()));
+  QVERIFY(form.spectrum_histogram->isHidden());  // the histogram gives way to it
   QVERIFY(std::abs(panel->width() - panel->sizeHint().width() * FormScale(&form)) < 3);
   // The field confirmed before the panel was opened names its cylinder at once.
   QCOMPARE(panel->Tally().Radius(), ScoringRadius(FieldSide));
-  form.Check2->setChecked(false);
-  QVERIFY(form.Picture2->isVisible());
-  form.Check2->setChecked(true);
-  form.Command7->click();
+  form.depth_dose_box->setChecked(false);
+  QVERIFY(form.spectrum_histogram->isVisible());
+  form.depth_dose_box->setChecked(true);
+  form.back_button->click();
   QVERIFY(!panel->isVisible());
-  QVERIFY(!form.Check2->isChecked() || !form.isVisible());
+  QVERIFY(!form.depth_dose_box->isChecked() || !form.isVisible());
 }
 
 void TestVisualDepthDose::estimateFollowsTheChosenSpeed_data() {
@@ -402,20 +403,20 @@ void TestVisualDepthDose::estimateFollowsTheChosenSpeed() {
 void TestVisualDepthDose::slowBatchDoesNotMakeTheFastOneAsk() {
   TempWorkDir dir;
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  GetForm1().show();
-  GetForm1().Command1_Click();
-  Form2& form = GetForm2();
-  form.Command1->click();
-  form.Check1->setChecked(true);
-  form.Slider1->setValue(0);
-  form.Text1->setText("1");
-  form.Command3->click();  // one photon at one a second: timed at about 1 s a photon
-  form.Slider1->setValue(form.Slider1->maximum());
-  form.Text1->setText("300");
-  const auto asked = MessagesDuring([&] { form.Command3->click(); });
+  GetMenuWindow().show();
+  GetMenuWindow().OnVisualSimulation();
+  VisualScreen& form = GetVisualScreen();
+  form.ok_button->click();
+  form.step_display_box->setChecked(true);
+  form.speed_slider->setValue(0);
+  form.photon_count_box->setText("1");
+  form.go_button->click();  // one photon at one a second: timed at about 1 s a photon
+  form.speed_slider->setValue(form.speed_slider->maximum());
+  form.photon_count_box->setText("300");
+  const auto asked = MessagesDuring([&] { form.go_button->click(); });
   QVERIFY2(asked.empty(), asked.empty() ? "" : qPrintable(asked.front().text));
-  QCOMPARE(form.Label24->text(), QStringLiteral("301"));
-  form.Command7->click();
+  QCOMPARE(form.total_count_label->text(), QStringLiteral("301"));
+  form.back_button->click();
 }
 
 QTEST_MAIN(TestVisualDepthDose)

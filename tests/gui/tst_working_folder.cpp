@@ -8,10 +8,10 @@
 #include <QSettings>
 #include <QtTest>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/app/language.h"
 #include "gui/app/preferences.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui/app/working_folder.h"
 #include "gui/widgets/form_style.h"
 #include "gui_test_support.h"
@@ -92,8 +92,8 @@ void TestWorkingFolder::choosesTheFolder() {
   const WorkingFolderChoice choice =
       EnterWorkingFolder(user, QString(DOSAVIA_WORKDIR) + "/Dosavia");
   const QString now = QDir::currentPath();
-  GetForm4().PrepareForShow();
-  const QString shown = GetForm4().Label25->toolTip();
+  GetEngineScreen().PrepareForShow();
+  const QString shown = GetEngineScreen().run.working_folder_label->toolTip();
   QDir::setCurrent(previous);
 
   QVERIFY2(choice.problem.isEmpty(), qPrintable(choice.problem));
@@ -184,12 +184,12 @@ void TestWorkingFolder::folderLineKeepsItsLastFolders() {
   QVERIFY(QDir().mkpath(deep));
   const QString previous = QDir::currentPath();
   QDir::setCurrent(deep);
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
-  const QString text = form.Label25->text();
-  const QString tip = form.Label25->toolTip();
-  const QFont font = form.Label25->font();
-  const int width = form.Label25->width();
+  const QString text = form.run.working_folder_label->text();
+  const QString tip = form.run.working_folder_label->toolTip();
+  const QFont font = form.run.working_folder_label->font();
+  const int width = form.run.working_folder_label->width();
   QDir::setCurrent(previous);
 
   QCOMPARE(QDir(tip).canonicalPath(), QDir(deep).canonicalPath());
@@ -209,14 +209,15 @@ void TestWorkingFolder::folderThatCannotBeOpenedIsSaidWhereItIs_data() {
 
 void TestWorkingFolder::folderThatCannotBeOpenedIsSaidWhereItIs() {
   QFETCH(bool, opens);
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
   QUrl asked;
   form.SetFolderOpener([&](const QUrl& url) {
     asked = url;
     return opens;
   });
-  const auto seen = MessagesDuring([&] { emit form.Label25->linkActivated(QStringLiteral("open")); });
+  const auto seen = MessagesDuring(
+      [&] { emit form.run.working_folder_label->linkActivated(QStringLiteral("open")); });
   form.SetFolderOpener({});
   QCOMPARE(asked, QUrl::fromLocalFile(QDir::currentPath()));
   QCOMPARE(seen.size(), opens ? 0u : 1u);

@@ -19,12 +19,12 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/app/language.h"
 #include "gui/engine_screen/result_curve_legend.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
 #include "gui_test_support.h"
@@ -40,9 +40,12 @@ const QRect kFullHd(0, 0, 1920, 1040);
 
 QWidget* LessonScreen(int n) {
   switch (n) {
-    case 1: return &GetForm1();
-    case 2: return &GetForm2();
-    default: return &GetForm4();
+    case 1:
+      return &GetMenuWindow();
+    case 2:
+      return &GetVisualScreen();
+    default:
+      return &GetEngineScreen();
   }
 }
 
@@ -232,7 +235,7 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
 // A wheel turn over an empty part scrolls; a control that takes the focus is scrolled into
 // sight.
 void TestZoom::wheelAndFocusScrollTheForm() {
-  Form2& visual = GetForm2();
+  VisualScreen& visual = GetVisualScreen();
   OpenOn(&visual, kProjector, 2.0);
   QVERIFY(FormScrolls(&visual));
   QScrollBar* down = nullptr;
@@ -240,16 +243,16 @@ void TestZoom::wheelAndFocusScrollTheForm() {
     if (bar->orientation() == Qt::Vertical) down = bar;
   QVERIFY(down != nullptr && down->isVisible());
   QCOMPARE(down->value(), 0);
-  const int top = visual.Command3->y();
+  const int top = visual.go_button->y();
   QWheelEvent turn(QPointF(5, 5), visual.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(&visual, &turn);
   QVERIFY(down->value() > 0);
-  QCOMPARE(visual.Command3->y(), top - down->value());
+  QCOMPARE(visual.go_button->y(), top - down->value());
 
   // The exit button at the foot, out of sight, comes into sight when it takes the focus.
   down->setValue(0);
-  QPushButton* exit = visual.Command7;
+  QPushButton* exit = visual.back_button;
   QVERIFY(exit->geometry().bottom() > visual.height());
   QApplication::setActiveWindow(&visual);
   exit->setFocus(Qt::TabFocusReason);
@@ -269,8 +272,8 @@ void TestZoom::styleDrawnPartsFollowTheZoom_data() {
 // follow the zoom as the captions beside them do.
 void TestZoom::styleDrawnPartsFollowTheZoom() {
   QFETCH(double, zoom);
-  Form2& visual = GetForm2();
-  Form4& engine = GetForm4();
+  VisualScreen& visual = GetVisualScreen();
+  EngineScreen& engine = GetEngineScreen();
   OpenOn(&visual, zoom < 1 ? kProjector : kFullHd, zoom);
   OpenOn(&engine, zoom < 1 ? kProjector : kFullHd, zoom);
   QCOMPARE(FormScale(&visual), zoom);
@@ -281,11 +284,11 @@ void TestZoom::styleDrawnPartsFollowTheZoom() {
   const struct {
     QStyle::PixelMetric metric;
     QWidget* widget;
-  } parts[] = {{QStyle::PM_IndicatorWidth, engine.Check1},
-               {QStyle::PM_IndicatorHeight, visual.Check1},
-               {QStyle::PM_ExclusiveIndicatorWidth, engine.Option1},
-               {QStyle::PM_SliderLength, visual.Slider1},
-               {QStyle::PM_SliderThickness, visual.Slider1}};
+  } parts[] = {{QStyle::PM_IndicatorWidth, engine.run.own_console_box},
+               {QStyle::PM_IndicatorHeight, visual.step_display_box},
+               {QStyle::PM_ExclusiveIndicatorWidth, engine.results.field_options[0]},
+               {QStyle::PM_SliderLength, visual.speed_slider},
+               {QStyle::PM_SliderThickness, visual.speed_slider}};
   for (const auto& part : parts) {
     const int base = style->pixelMetric(part.metric, nullptr, &loose);
     QVERIFY2(base > 0, qPrintable(QString::number(part.metric)));
@@ -293,26 +296,27 @@ void TestZoom::styleDrawnPartsFollowTheZoom() {
              static_cast<int>(std::lround(base * std::max(1.0, zoom))));
   }
   // The check box's drawn box grows with it: its size hint is taller than the font alone.
-  QVERIFY(engine.Check1->sizeHint().width() >
-          engine.Check1->fontMetrics().horizontalAdvance(engine.Check1->text()) +
-              style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &loose) *
-                  std::max(1.0, zoom) - 1);
+  QVERIFY(engine.run.own_console_box->sizeHint().width() >
+          engine.run.own_console_box->fontMetrics().horizontalAdvance(
+              engine.run.own_console_box->text()) +
+              style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &loose) * std::max(1.0, zoom) -
+              1);
   // The table's header has its own font, which follows too.
-  const QHeaderView* header = engine.Legend1->horizontalHeader();
+  const QHeaderView* header = engine.graph.legend->horizontalHeader();
   QCOMPARE(header->font().pointSizeF(), ReadablePoints(9.0, zoom));
-  QCOMPARE(engine.Legend1->font().pointSizeF(), ReadablePoints(9.0, zoom));
+  QCOMPARE(engine.graph.legend->font().pointSizeF(), ReadablePoints(9.0, zoom));
 }
 
 // "Fit the screen" gives the menu its largest size that fits: no fixed zoom that fits shows it
 // larger, on a projector or a full-HD screen.
 void TestZoom::fitGivesTheMenuItsLargestSize() {
   for (const QRect& area : {kProjector, kFullHd}) {
-    OpenOn(&GetForm1(), area, kZoomToFit);
-    const double fit = FormScale(&GetForm1());
+    OpenOn(&GetMenuWindow(), area, kZoomToFit);
+    const double fit = FormScale(&GetMenuWindow());
     for (double zoom : {0.75, 1.0, 1.25, 1.5, 1.75, 2.0}) {
-      OpenOn(&GetForm1(), area, zoom);
-      if (!FormScrolls(&GetForm1())) QVERIFY2(FormScale(&GetForm1()) <= fit + 0.01,
-                                              qPrintable(QString::number(zoom)));
+      OpenOn(&GetMenuWindow(), area, zoom);
+      if (!FormScrolls(&GetMenuWindow()))
+        QVERIFY2(FormScale(&GetMenuWindow()) <= fit + 0.01, qPrintable(QString::number(zoom)));
     }
   }
 }

@@ -1,4 +1,4 @@
-#include "gui/forms/form3_spectrum_page.h"
+#include "gui/forms/spectrum_page.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -23,23 +23,28 @@ constexpr int kSpectrumPageRank = 3;
 constexpr int kScreenMarginPx = 40;
 }  // namespace
 
-Form3::Form3(QWidget* parent) : FloatingPage(kSpectrumPageRank, parent) { Form_Load(); }
+SpectrumPage::SpectrumPage(QWidget* parent) : FloatingPage(kSpectrumPageRank, parent) {
+  CreateControls();
+}
 
-void Form3::Form_Load() {
+void SpectrumPage::CreateControls() {
+  // The context of the page's texts, kept from its first name ("Form3"), which the
+  // translation file shares.
+  SetWindowTrContext(this, "Form3");
   SetTrTitle(this, "Form3", QT_TRANSLATE_NOOP("Form3", "　高エネルギーＸ線スペクトル"));
   resize(TwipsRect(0, 0, 8970, 7155).size());
 
-  Label1 = new QLabel(this);
-  SetTrText(Label1, "Form3",
+  auto* const heading = new QLabel(this);
+  SetTrText(heading, "Form3",
             QT_TRANSLATE_NOOP("Form3", "シミュレーションで用いた高エネルギーＸ線スペクトル"));
-  Label1->setFont(DefaultFont(kDefaultFontPoints, true));
-  PlaceTwips(Label1, 360, 120, 8280, 420);
-  Picture1 = new SpectrumGraph(this);
-  PlaceTwips(Picture1, 360, 600, 8280, 5715);
-  Label2 = new QLabel(QStringLiteral("Calculated by Schiff's formula"), this);
-  PlaceTwips(Label2, 360, 6420, 5400, 420);
-  Command1 = MakeButton(this, QT_TRANSLATE_NOOP("Form3", "閉じる"), 7080, 6420, 1560, 525);
-  connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+  heading->setFont(DefaultFont(kDefaultFontPoints, true));
+  PlaceTwips(heading, 360, 120, 8280, 420);
+  graph = new SpectrumGraph(this);
+  PlaceTwips(graph, 360, 600, 8280, 5715);
+  auto* const method_note = new QLabel(QStringLiteral("Calculated by Schiff's formula"), this);
+  PlaceTwips(method_note, 360, 6420, 5400, 420);
+  close_button = MakeButton(this, QT_TRANSLATE_NOOP("Form3", "閉じる"), 7080, 6420, 1560, 525);
+  connect(close_button, &QPushButton::clicked, this, &SpectrumPage::OnClose);
 
   MakeScalable(this, 8970, 7155);
   // Beside the visual screen's side view rather than over its settings.
@@ -50,11 +55,11 @@ void Form3::Form_Load() {
   }
 }
 
-void Form3::showEvent(QShowEvent* event) {
-  Picture1->Reload();
+void SpectrumPage::showEvent(QShowEvent* event) {
+  graph->Reload();
   FloatingPage::showEvent(event);
 }
 
-void Form3::Command1_Click() { hide(); }
+void SpectrumPage::OnClose() { hide(); }
 
 }  // namespace dosavia::gui

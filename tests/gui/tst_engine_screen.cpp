@@ -12,12 +12,12 @@
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "gui_test_support.h"
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
-#include "gui/forms/form1_menu.h"
+#include "gui/forms/menu_window.h"
 #include "gui/engine_screen/result_curve_legend.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/widgets/physics_switch_boxes.h"
 
@@ -31,23 +31,24 @@ const QString kNotFinished = QString::fromUtf8("\u3000シミュレーション�
 const QString kSelectFile = QString::fromUtf8("  結果ファイルを選択して下さい ");
 
 // Types the two texts and presses "OK"; returns the message boxes it showed.
-std::vector<CapturedMessage> PressOk(Form4& form, const QString& energy, const QString& count) {
-  form.Combo2->setCurrentText(energy);
-  form.Combo1->setCurrentText(count);
-  return MessagesDuring([&] { form.Command1->click(); });
+std::vector<CapturedMessage> PressOk(EngineScreen& form, const QString& energy,
+                                     const QString& count) {
+  form.run.energy_box->setCurrentText(energy);
+  form.run.photon_count_box->setCurrentText(count);
+  return MessagesDuring([&] { form.run.ok_button->click(); });
 }
 
 bool SameTables(const ResultTables& a, const ResultTables& b) {
   return a.Kerma == b.Kerma && a.DoseTable == b.DoseTable;
 }
 
-QListWidgetItem* FileItem(Form4& form, const QString& name) {
-  const auto items = form.File1->findItems(name, Qt::MatchExactly);
+QListWidgetItem* FileItem(EngineScreen& form, const QString& name) {
+  const auto items = form.results.file_list->findItems(name, Qt::MatchExactly);
   return items.isEmpty() ? nullptr : items.front();
 }
 
-// Selects `name` in File1; false when it is not listed.
-bool SelectFile(Form4& form, const QString& name) {
+// Selects `name` in the result list; false when it is not listed.
+bool SelectFile(EngineScreen& form, const QString& name) {
   QListWidgetItem* item = FileItem(form, name);
   if (item == nullptr) return false;
   item->setSelected(true);
@@ -56,7 +57,7 @@ bool SelectFile(Form4& form, const QString& name) {
 
 }  // namespace
 
-class TestForm4 : public QObject {
+class TestEngineScreen : public QObject {
   Q_OBJECT
 
  private slots:
@@ -79,7 +80,7 @@ class TestForm4 : public QObject {
   void switchesTagTheResultAndReachTheEngine();
 
  private:
-  Form4& form() { return GetForm4(); }
+  EngineScreen& form() { return GetEngineScreen(); }
   // Opens the screen as the menu does.
   void OpenFromMenu() {
     form().PrepareForShow();
@@ -89,23 +90,24 @@ class TestForm4 : public QObject {
   std::unique_ptr<TempWorkDir> dir_;
 };
 
-void TestForm4::init() {
+void TestEngineScreen::init() {
   dir_.reset();
   dir_ = std::make_unique<TempWorkDir>();
   OpenFromMenu();
 }
 
-void TestForm4::opensWithItsDefaults() {
-  // The first test to touch the form sees what Form_Load set.
-  QCOMPARE(form().Combo2->currentText(), QString("10"));
-  QCOMPARE(form().Combo1->currentText(), QString("30000000"));
-  QVERIFY(form().Option8->isChecked());
+void TestEngineScreen::opensWithItsDefaults() {
+  // The first test to touch the screen sees what its opening choices set.
+  QCOMPARE(form().run.energy_box->currentText(), QString("10"));
+  QCOMPARE(form().run.photon_count_box->currentText(), QString("30000000"));
+  QVERIFY(form().results.field_options[7]->isChecked());
   QCOMPARE(form().FieldIndex(), 8);
-  for (QPushButton* b : {form().Command2, form().Command4, form().Command5, form().Command8})
+  for (QPushButton* b : {form().run.start_button, form().run.load_run_result_button,
+                         form().results.draw_button, form().graph.kerma_button})
     QVERIFY(!b->isEnabled());
 }
 
-void TestForm4::okWritesTheConditions_data() {
+void TestEngineScreen::okWritesTheConditions_data() {
   QTest::addColumn<QString>("energy");
   QTest::addColumn<QString>("count");
   QTest::addColumn<QString>("spectrum");
@@ -128,18 +130,17 @@ void TestForm4::okWritesTheConditions_data() {
       {"digit grouping", "10", "30,000,000", "10MV.csv", "10MV-30M.data", "3.00E+07"},
       {"full-width digits", "10", "\uFF11\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "10MV.csv",
        "10MV-1M.data", "1.00E+06"},
-      {"full-width 30000000", "10", "\uFF13\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10",
-       "10MV.csv", "10MV-30M.data", "3.00E+07"},
-      {"full-width grouping", "10",
-       "\uFF13\uFF0C\uFF10\uFF10\uFF10\uFF0C\uFF10\uFF10\uFF10", "10MV.csv", "10MV-3M.data",
-       "3.00E+06"},
+      {"full-width 30000000", "10", "\uFF13\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "10MV.csv",
+       "10MV-30M.data", "3.00E+07"},
+      {"full-width grouping", "10", "\uFF13\uFF0C\uFF10\uFF10\uFF10\uFF0C\uFF10\uFF10\uFF10",
+       "10MV.csv", "10MV-3M.data", "3.00E+06"},
   };
   for (const Case& c : cases)
     QTest::newRow(c.name) << QString(c.energy) << QString(c.count) << QString(c.spectrum)
                           << QString(c.result) << QString(c.total);
 }
 
-void TestForm4::okWritesTheConditions() {
+void TestEngineScreen::okWritesTheConditions() {
   QFETCH(QString, energy);
   QFETCH(QString, count);
   QFETCH(QString, spectrum);
@@ -148,10 +149,10 @@ void TestForm4::okWritesTheConditions() {
   QCOMPARE(PressOk(form(), energy, count).size(), 0u);
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
            (spectrum + "\r\n" + result + "\r\n" + total + "\r\n").toUtf8());
-  QCOMPARE(form().Label24->text(), result);
+  QCOMPARE(form().run.result_name_label->text(), result);
   QCOMPARE(form().ResultFileName(), result);
-  QVERIFY(form().Command2->isEnabled());
-  QCOMPARE(form().focusWidget(), form().Command2);
+  QVERIFY(form().run.start_button->isEnabled());
+  QCOMPARE(form().focusWidget(), form().run.start_button);
   // The engine takes the same names back, and the count where it is a number.
   bool is_number = false;
   const double n = total.toDouble(&is_number);
@@ -163,16 +164,16 @@ void TestForm4::okWritesTheConditions() {
   }
 }
 
-void TestForm4::secondOkRewritesTheFile() {
+void TestEngineScreen::secondOkRewritesTheFile() {
   PressOk(form(), "15", "100000000");
   PressOk(form(), "4", "2000000");
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")), QByteArray("4MV.csv\r\n4MV-2M.data\r\n2.00E+06\r\n"));
-  QCOMPARE(form().Label24->text(), QString("4MV-2M.data"));
+  QCOMPARE(form().run.result_name_label->text(), QString("4MV-2M.data"));
 }
 
 // A count the engine would refuse is refused at OK, by the engine's own rule, with the
 // reason; the earlier conditions stay and the run cannot be started on them.
-void TestForm4::badCountIsRefusedAtOk_data() {
+void TestEngineScreen::badCountIsRefusedAtOk_data() {
   QTest::addColumn<QString>("count");
   QTest::addColumn<QString>("reason");
   QTest::newRow("word") << "abc" << QString::fromUtf8("数値ではありません");
@@ -183,34 +184,34 @@ void TestForm4::badCountIsRefusedAtOk_data() {
   QTest::newRow("empty") << "" << QString::fromUtf8("数値がありません");
 }
 
-void TestForm4::badCountIsRefusedAtOk() {
+void TestEngineScreen::badCountIsRefusedAtOk() {
   QFETCH(QString, count);
   QFETCH(QString, reason);
   PressOk(form(), "10", "30000000");
   const QByteArray before = ReadAll(dir_->Path("Joken.dat"));
-  form().Command2->setEnabled(false);
+  form().run.start_button->setEnabled(false);
   const auto seen = PressOk(form(), "10", count);
   QCOMPARE(seen.size(), 1u);
   QVERIFY2(seen[0].text.contains(reason), qPrintable(seen[0].text));
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")), before);
-  QVERIFY(!form().Command2->isEnabled());
+  QVERIFY(!form().run.start_button->isEnabled());
 }
 
-void TestForm4::nameLongerThanTheEngineReadsIsRefused() {
+void TestEngineScreen::nameLongerThanTheEngineReadsIsRefused() {
   // "10.1234567MV-30M.data" has 21 characters: Kestrun would cut it to 20 and write a
   // file this screen never loads.
   const auto seen = PressOk(form(), "10.1234567", "30000000");
   QCOMPARE(seen.size(), 1u);
   QCOMPARE(seen[0].icon, QMessageBox::Warning);
   QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
-  QVERIFY(!form().Command2->isEnabled());
-  QVERIFY(form().Label24->text().isEmpty());
+  QVERIFY(!form().run.start_button->isEnabled());
+  QVERIFY(form().run.result_name_label->text().isEmpty());
   // Exactly 20 characters still reach the engine whole.
   QCOMPARE(PressOk(form(), "10.123456", "30000000").size(), 0u);
   QCOMPARE(form().ResultFileName(), QString("10.123456MV-30M.data"));
   // ... and are shown whole, ".data" included: the text ends inside the label, not cut at
   // its edge.
-  const QImage shown = form().Label24->grab().toImage();
+  const QImage shown = form().run.result_name_label->grab().toImage();
   int last_dark = -1;
   for (int x = 0; x < shown.width(); ++x)
     for (int y = 0; y < shown.height(); ++y)
@@ -219,7 +220,7 @@ void TestForm4::nameLongerThanTheEngineReadsIsRefused() {
            qPrintable(QStringLiteral("%1 of %2").arg(last_dark).arg(shown.width())));
 }
 
-void TestForm4::failedLoadChangesNothing_data() {
+void TestEngineScreen::failedLoadChangesNothing_data() {
   QTest::addColumn<QByteArray>("text");
   QTest::addColumn<bool>("own_result");  // "計算結果読み込み" or "読み込み"
   const QByteArray good = ResultBytes(SyntheticResults(0.5f));
@@ -232,28 +233,28 @@ void TestForm4::failedLoadChangesNothing_data() {
   QTest::newRow("list, not numeric") << word << false;
 }
 
-void TestForm4::failedLoadChangesNothing() {
+void TestEngineScreen::failedLoadChangesNothing() {
   QFETCH(QByteArray, text);
   QFETCH(bool, own_result);
   // A complete file loaded and drawn first, then a damaged one in its place.
   QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
   form().PrepareForShow();
   PressOk(form(), "10", "30000000");
-  form().Command4_Click();
-  form().Command5_Click();
+  form().OnLoadRunResult();
+  form().OnDrawField();
   const ResultTables before = form().Tables();
-  const QImage graph_before = form().Picture1->DrawnImage();
+  const QImage graph_before = form().graph.plot->DrawnImage();
   if (text.isEmpty())
     QVERIFY(QFile::remove(dir_->Path("10MV-30M.data")));
   else
     QVERIFY(WriteText(dir_->Path("10MV-30M.data"), text));
   const auto seen = MessagesDuring([&] {
     if (own_result) {
-      form().Command4->setEnabled(true);
-      form().Command4->click();
+      form().run.load_run_result_button->setEnabled(true);
+      form().run.load_run_result_button->click();
     } else {
       QVERIFY(SelectFile(form(), "10MV-30M.data"));
-      form().Command9->click();
+      form().results.load_selected_button->click();
     }
   });
   QCOMPARE(seen.size(), 1u);
@@ -264,27 +265,27 @@ void TestForm4::failedLoadChangesNothing() {
   else
     QVERIFY2(seen[0].text.contains("10MV-30M.data"), qPrintable(seen[0].text));
   QVERIFY(SameTables(form().Tables(), before));
-  QCOMPARE(form().Picture1->DrawnImage(), graph_before);
-  QVERIFY(form().Command5->isEnabled());
-  QVERIFY(form().Command8->isEnabled());
+  QCOMPARE(form().graph.plot->DrawnImage(), graph_before);
+  QVERIFY(form().results.draw_button->isEnabled());
+  QVERIFY(form().graph.kerma_button->isEnabled());
 }
 
-void TestForm4::loadWithoutSelectionWarns() {
+void TestEngineScreen::loadWithoutSelectionWarns() {
   QVERIFY(WriteText(dir_->Path("a.data"), ResultBytes(SyntheticResults())));
   form().PrepareForShow();
   QVERIFY(FileItem(form(), "a.data"));
-  const auto seen = MessagesDuring([&] { form().Command9->click(); });
+  const auto seen = MessagesDuring([&] { form().results.load_selected_button->click(); });
   QCOMPARE(seen.size(), 1u);
   QCOMPARE(seen[0].text, kSelectFile);
   QCOMPARE(seen[0].icon, QMessageBox::Warning);
-  QVERIFY(!form().Command5->isEnabled());
+  QVERIFY(!form().results.draw_button->isEnabled());
   // With the file selected the same button loads it.
   QVERIFY(SelectFile(form(), "a.data"));
-  QCOMPARE(MessagesDuring([&] { form().Command9->click(); }).size(), 0u);
-  QVERIFY(form().Command5->isEnabled());
+  QCOMPARE(MessagesDuring([&] { form().results.load_selected_button->click(); }).size(), 0u);
+  QVERIFY(form().results.draw_button->isEnabled());
 }
 
-void TestForm4::drawingFollowsTheButtons() {
+void TestEngineScreen::drawingFollowsTheButtons() {
   // Constant field columns at clearly different heights: primary 0.05 j, scatter 0.01 j.
   NormalisedResults r = SyntheticResults();
   for (int i = 1; i <= kSlabs; ++i)
@@ -294,19 +295,19 @@ void TestForm4::drawingFollowsTheButtons() {
     }
   QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(r)));
   PressOk(form(), "10", "30000000");
-  QCOMPARE(MessagesDuring([&] { form().Command4_Click(); }).size(), 0u);
-  QVERIFY(form().Command5->isEnabled() && form().Command8->isEnabled());
-  PictureBox& picture = *form().Picture1;
+  QCOMPARE(MessagesDuring([&] { form().OnLoadRunResult(); }).size(), 0u);
+  QVERIFY(form().results.draw_button->isEnabled() && form().graph.kerma_button->isEnabled());
+  PictureBox& picture = *form().graph.plot;
   QImage drawn = picture.DrawnImage();
   for (int i = 1; i <= kDepthBins; ++i)
     QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * form().Tables().Kerma[i], Qt::black),
              qPrintable(QString("kerma bin %1").arg(i)));
 
-  // Option7 is the 8 x 8 cm field, column 7; the dose curves end at bin 299.
-  form().Command6->click();
-  form().Option7->click();
+  // The seventh field option is the 8 x 8 cm field, column 7; the dose curves end at bin 299.
+  form().graph.clear_button->click();
+  form().results.field_options[6]->click();
   QCOMPARE(form().FieldIndex(), 7);
-  form().Command5->click();
+  form().results.draw_button->click();
   drawn = picture.DrawnImage();
   const QColor blue(kTotalDoseColor), red(kPrimaryDoseColor), green(kScatterDoseColor);
   QVERIFY(ColorNear(picture, drawn, 150, 42, blue));
@@ -318,9 +319,9 @@ void TestForm4::drawingFollowsTheButtons() {
 
   // Another field and the kerma again are drawn over what is there, the second set in
   // colours of its own.
-  form().Option9->click();
-  form().Command5->click();
-  form().Command8->click();
+  form().results.field_options[8]->click();
+  form().results.draw_button->click();
+  form().graph.kerma_button->click();
   drawn = picture.DrawnImage();
   QVERIFY(ColorNear(picture, drawn, 150, 35, red));
   QVERIFY(ColorNear(picture, drawn, 150, 45, QColor(ColorFamily(1).primary)));
@@ -329,73 +330,75 @@ void TestForm4::drawingFollowsTheButtons() {
 
   // "Graph clear" leaves a white picture with its decoration.
   const int lines = picture.LineCount();
-  form().Command6->click();
+  form().graph.clear_button->click();
   QVERIFY(IsWhite(picture.DrawnImage()));
   QCOMPARE(picture.LineCount(), lines);
 }
 
-void TestForm4::startWithoutEngineWarns() {
+void TestEngineScreen::startWithoutEngineWarns() {
   PressOk(form(), "10", "30000000");
   // An installed engine on PATH would be found: search only the folders of the test.
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", "");
-  const auto seen = MessagesDuring([&] { form().Command2->click(); });
+  const auto seen = MessagesDuring([&] { form().run.start_button->click(); });
   qputenv("PATH", path);
   QCOMPARE(seen.size(), 1u);
   QCOMPARE(seen[0].icon, QMessageBox::Warning);
   QVERIFY(seen[0].text.contains("Kestrun"));
   QVERIFY(seen[0].text.contains(QDir::toNativeSeparators(QDir::currentPath())));  // looked there
-  QVERIFY(!form().Command4->isEnabled());
+  QVERIFY(!form().run.load_run_result_button->isEnabled());
   QVERIFY(form().isVisible());
 }
 
-void TestForm4::leavingAndComingBack() {
+void TestEngineScreen::leavingAndComingBack() {
   QVERIFY(WriteText(dir_->Path("a.data"), ResultBytes(SyntheticResults())));
   form().PrepareForShow();
   PressOk(form(), "6", "50000000");
-  form().Option3->click();
+  form().results.field_options[2]->click();
   QVERIFY(SelectFile(form(), "a.data"));
-  form().Command9_Click();
-  form().Command5_Click();
+  form().OnLoadSelected();
+  form().OnDrawField();
   QVERIFY(QFile::exists(dir_->Path("Joken.dat")));
 
-  form().Command7->click();
+  form().run.back_button->click();
   QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
   QVERIFY(!form().isVisible());
-  QVERIFY(GetForm1().isVisible());
+  QVERIFY(GetMenuWindow().isVisible());
   // Leaving again without a conditions file is quiet.
-  QCOMPARE(MessagesDuring([&] { form().Command7_Click(); }).size(), 0u);
+  QCOMPARE(MessagesDuring([&] { form().OnBackToMenu(); }).size(), 0u);
 
   QVERIFY(WriteText(dir_->Path("b.data"), ResultBytes(SyntheticResults())));
   OpenFromMenu();
-  GetForm1().hide();
-  QCOMPARE(form().Combo2->currentText(), QString("6"));
-  QCOMPARE(form().Combo1->currentText(), QString("50000000"));
-  QVERIFY(form().Option3->isChecked());
+  GetMenuWindow().hide();
+  QCOMPARE(form().run.energy_box->currentText(), QString("6"));
+  QCOMPARE(form().run.photon_count_box->currentText(), QString("50000000"));
+  QVERIFY(form().results.field_options[2]->isChecked());
   QCOMPARE(form().FieldIndex(), 3);
-  QVERIFY(form().Label24->text().isEmpty());
-  for (QPushButton* b : {form().Command2, form().Command4, form().Command5, form().Command8})
+  QVERIFY(form().run.result_name_label->text().isEmpty());
+  for (QPushButton* b : {form().run.start_button, form().run.load_run_result_button,
+                         form().results.draw_button, form().graph.kerma_button})
     QVERIFY(!b->isEnabled());
   // The compared sets are kept while the program runs; without any the graph is empty.
-  QCOMPARE(IsWhite(form().Picture1->DrawnImage()), form().Legend1->Sets().empty());
+  QCOMPARE(IsWhite(form().graph.plot->DrawnImage()), form().graph.legend->Sets().empty());
   // Results written meanwhile are listed.
   QVERIFY(FileItem(form(), "b.data"));
 }
 
 // The list reads as a class expects: energies and photon counts in the order of their
 // numbers, not of their characters (where 4MV came after 15MV).
-void TestForm4::resultListIsInTheOrderOfItsNumbers() {
-  for (const char* name : {"15MV-3M.data", "4MV-30M.data", "10MV-30M.data", "4MV-3M.data",
-                           "10mv-100M.data", "a.data"})
+void TestEngineScreen::resultListIsInTheOrderOfItsNumbers() {
+  for (const char* name :
+       {"15MV-3M.data", "4MV-30M.data", "10MV-30M.data", "4MV-3M.data", "10mv-100M.data", "a.data"})
     QVERIFY(WriteText(dir_->Path(name), ResultBytes(SyntheticResults())));
   OpenFromMenu();
   QStringList listed;
-  for (int row = 0; row < form().File1->count(); ++row) listed << form().File1->item(row)->text();
+  for (int row = 0; row < form().results.file_list->count(); ++row)
+    listed << form().results.file_list->item(row)->text();
   QCOMPARE(listed, QStringList({"4MV-3M.data", "4MV-30M.data", "10MV-30M.data", "10mv-100M.data",
                                 "15MV-3M.data", "a.data"}));
 }
 
-void TestForm4::switchesTagTheResultAndReachTheEngine_data() {
+void TestEngineScreen::switchesTagTheResultAndReachTheEngine_data() {
   QTest::addColumn<QStringList>("off");  // boxes ticked
   QTest::addColumn<bool>("all_cores");
   QTest::addColumn<QString>("result");
@@ -412,7 +415,7 @@ void TestForm4::switchesTagTheResultAndReachTheEngine_data() {
 // Joken.dat names the full-physics result as always; the screen shows and expects the name
 // the engine writes with its tag, and the engine is told what to leave out. A switch
 // after "OK" renames the run to start.
-void TestForm4::switchesTagTheResultAndReachTheEngine() {
+void TestEngineScreen::switchesTagTheResultAndReachTheEngine() {
 #ifdef Q_OS_WIN
   QSKIP("the stand-in terminal is a shell script");
 #endif
@@ -424,36 +427,36 @@ void TestForm4::switchesTagTheResultAndReachTheEngine() {
   QVERIFY(WriteScript(dir_->Path(EngineProgramName()), "printf '%s\\n' \"$@\" > args.txt\n"));
   const QByteArray terminal = qgetenv("TERMINAL");
   qputenv("TERMINAL", QFile::encodeName(dir_->Path("term")));
-  const bool own_console = form().Check1->isChecked();
-  const bool every_core = form().Check2->isChecked();
-  form().Check1->setChecked(false);
-  form().Check2->setChecked(all_cores);
-  for (const QString& option : off) form().Frame2->Box(option.toStdString())->click();
+  const bool own_console = form().run.own_console_box->isChecked();
+  const bool every_core = form().run.all_cores_box->isChecked();
+  form().run.own_console_box->setChecked(false);
+  form().run.all_cores_box->setChecked(all_cores);
+  for (const QString& option : off) form().run.physics_switches->Box(option.toStdString())->click();
 
   QCOMPARE(PressOk(form(), "10", "30000000").size(), 0u);
-  QCOMPARE(form().Label24->text(), result);
+  QCOMPARE(form().run.result_name_label->text(), result);
   QCOMPARE(form().ResultFileName(), result);
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
            QByteArray("10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n"));
-  QCOMPARE(MessagesDuring([&] { form().Command2->click(); }).size(), 0u);
+  QCOMPARE(MessagesDuring([&] { form().run.start_button->click(); }).size(), 0u);
   QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir_->Path("args.txt")); }, 10000));
   QTRY_COMPARE(ReadAll(dir_->Path("args.txt")), arguments.isEmpty() ? QByteArray("\n") : arguments);
-  QVERIFY(form().Command4->isEnabled());
+  QVERIFY(form().run.load_run_result_button->isEnabled());
 
   // Unticked again after "OK": the run to start is the full-physics one.
-  for (const QString& option : off) form().Frame2->Box(option.toStdString())->click();
-  QVERIFY(form().Frame2->Switches().AllOn());
-  QCOMPARE(form().Label24->text(), QString("10MV-30M.data"));
+  for (const QString& option : off) form().run.physics_switches->Box(option.toStdString())->click();
+  QVERIFY(form().run.physics_switches->Switches().AllOn());
+  QCOMPARE(form().run.result_name_label->text(), QString("10MV-30M.data"));
   QCOMPARE(form().ResultFileName(), QString("10MV-30M.data"));
-  QCOMPARE(form().Command4->isEnabled(), off.isEmpty());
+  QCOMPARE(form().run.load_run_result_button->isEnabled(), off.isEmpty());
 
-  form().Check1->setChecked(own_console);
-  form().Check2->setChecked(every_core);
+  form().run.own_console_box->setChecked(own_console);
+  form().run.all_cores_box->setChecked(every_core);
   if (terminal.isNull())
     qunsetenv("TERMINAL");
   else
     qputenv("TERMINAL", terminal);
 }
 
-QTEST_MAIN(TestForm4)
-#include "tst_form4.moc"
+QTEST_MAIN(TestEngineScreen)
+#include "tst_engine_screen.moc"

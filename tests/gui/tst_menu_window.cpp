@@ -5,10 +5,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "gui/app/app_forms.h"
-#include "gui/forms/form1_menu.h"
-#include "gui/forms/form2_visual.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/app/window_registry.h"
+#include "gui/forms/menu_window.h"
+#include "gui/forms/visual_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui_test_support.h"
 
 using namespace dosavia;
@@ -16,7 +16,7 @@ using namespace dosavia::gui;
 using dosavia::gui::testing::MessageBoxCatcher;
 using dosavia::gui::testing::TempWorkDir;
 
-class TestForm1 : public QObject {
+class TestMenuWindow : public QObject {
   Q_OBJECT
 
  private slots:
@@ -30,7 +30,7 @@ class TestForm1 : public QObject {
   void exitEndsTheEventLoop();
 };
 
-void TestForm1::brokenDataKeepsTheMenu_data() {
+void TestMenuWindow::brokenDataKeepsTheMenu_data() {
   QTest::addColumn<QString>("file");
   QTest::addColumn<QByteArray>("content");  // empty: the file is removed
   QTest::newRow("water20.dat missing") << "water20.dat" << QByteArray();
@@ -39,50 +39,51 @@ void TestForm1::brokenDataKeepsTheMenu_data() {
   QTest::newRow("ELDAT.dat short") << "ELDAT.dat" << QByteArray(" 1 2 3\r\n");
 }
 
-void TestForm1::brokenDataKeepsTheMenu() {
+void TestMenuWindow::brokenDataKeepsTheMenu() {
   QFETCH(QString, file);
   QFETCH(QByteArray, content);
   TempWorkDir dir;
   QFile::remove(dir.Path(file));
   if (!content.isEmpty()) dir.Write(file, content);
-  Form1& menu = GetForm1();
+  MenuWindow& menu = GetMenuWindow();
   menu.show();
-  GetForm2().hide();
+  GetVisualScreen().hide();
   MessageBoxCatcher catcher;
-  menu.Command1->click();
+  menu.visual_button->click();
   QCOMPARE(catcher.Messages().size(), std::size_t{1});
   QVERIFY2(catcher.Messages()[0].text.contains(file), qPrintable(catcher.Messages()[0].text));
   QCOMPARE(catcher.Messages()[0].icon, QMessageBox::Warning);
   QVERIFY(menu.isVisible());
-  QVERIFY(!GetForm2().isVisible());
+  QVERIFY(!GetVisualScreen().isVisible());
 }
 
-void TestForm1::visualSimulationSwapsMenuAndScreen() {
+void TestMenuWindow::visualSimulationSwapsMenuAndScreen() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
-  Form1& menu = GetForm1();
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  MenuWindow& menu = GetMenuWindow();
   menu.show();
   MessageBoxCatcher catcher;
-  menu.Command1->click();
+  menu.visual_button->click();
   QVERIFY(catcher.Messages().empty());
-  QVERIFY(GetForm2().isVisible());
+  QVERIFY(GetVisualScreen().isVisible());
   QVERIFY(!menu.isVisible());
-  GetForm2().Command7->click();
+  GetVisualScreen().back_button->click();
   QVERIFY(menu.isVisible());
-  QVERIFY(!GetForm2().isVisible());
+  QVERIFY(!GetVisualScreen().isVisible());
 }
 
-void TestForm1::nonVisualSimulationSwapsMenuAndScreen() {
+void TestMenuWindow::nonVisualSimulationSwapsMenuAndScreen() {
   TempWorkDir dir;
-  Form1& menu = GetForm1();
+  MenuWindow& menu = GetMenuWindow();
   menu.show();
-  menu.Command6->click();
-  QVERIFY(GetForm4().isVisible());
+  menu.engine_button->click();
+  QVERIFY(GetEngineScreen().isVisible());
   QVERIFY(!menu.isVisible());
-  GetForm4().hide();
+  GetEngineScreen().hide();
 }
 
-void TestForm1::exitDeletesTheConditionsFile_data() {
+void TestMenuWindow::exitDeletesTheConditionsFile_data() {
   QTest::addColumn<bool>("written");
   QTest::addColumn<bool>("by_closing");
   QTest::newRow("Exit with Joken.dat") << true << false;
@@ -90,42 +91,42 @@ void TestForm1::exitDeletesTheConditionsFile_data() {
   QTest::newRow("closing the menu") << true << true;
 }
 
-void TestForm1::exitDeletesTheConditionsFile() {
+void TestMenuWindow::exitDeletesTheConditionsFile() {
   QFETCH(bool, written);
   QFETCH(bool, by_closing);
   TempWorkDir dir;
   if (written) dir.Write("Joken.dat", "10MV.csv\r\n10MV-30M.data\r\n3.00E+07\r\n");
-  Form1& menu = GetForm1();
+  MenuWindow& menu = GetMenuWindow();
   menu.show();
-  GetForm2().show();
+  GetVisualScreen().show();
   MessageBoxCatcher catcher;
   if (by_closing)
     menu.close();
   else
-    menu.Command2->click();
+    menu.exit_button->click();
   QVERIFY(!QFile::exists(dir.Path("Joken.dat")));
   QVERIFY(catcher.Messages().empty());
   // Every form is gone from the screen.
   QVERIFY(!menu.isVisible());
-  QVERIFY(!GetForm2().isVisible());
+  QVERIFY(!GetVisualScreen().isVisible());
 }
 
-void TestForm1::exitEndsTheEventLoop_data() {
+void TestMenuWindow::exitEndsTheEventLoop_data() {
   QTest::addColumn<bool>("by_closing");
   QTest::newRow("Exit button") << false;
   QTest::newRow("closing the menu window") << true;
 }
 
-void TestForm1::exitEndsTheEventLoop() {
+void TestMenuWindow::exitEndsTheEventLoop() {
   QFETCH(bool, by_closing);
   TempWorkDir dir;
-  Form1& menu = GetForm1();
+  MenuWindow& menu = GetMenuWindow();
   menu.show();
   QTimer::singleShot(0, &menu, [&] {
     if (by_closing)
       menu.close();
     else
-      menu.Command2->click();
+      menu.exit_button->click();
   });
   QTimer watchdog;
   watchdog.setSingleShot(true);
@@ -134,5 +135,5 @@ void TestForm1::exitEndsTheEventLoop() {
   QCOMPARE(QApplication::exec(), 0);
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMenuWindow)
+#include "tst_menu_window.moc"

@@ -11,9 +11,9 @@
 
 #include "engine/result_file.h"
 #include "gui_test_support.h"
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -52,7 +52,8 @@ FileRecords ReadRecords(const QString& path) {
 
 // Why the real engine cannot run in `dir`: not built, or data files missing; empty when it can.
 QString EngineMissing(const TempWorkDir& dir) {
-  if (!QFile::exists(QStringLiteral(DOSAVIA_KESTRUN))) return QStringLiteral("Kestrun is not built");
+  if (!QFile::exists(QStringLiteral(DOSAVIA_KESTRUN)))
+    return QStringLiteral("Kestrun is not built");
   if (!dir.Missing().isEmpty()) return "data files missing: " + dir.Missing().join(' ');
   return {};
 }
@@ -68,7 +69,7 @@ bool InstallEngine(const TempWorkDir& dir) {
   return true;
 }
 
-class TestForm4EndToEnd : public QObject {
+class TestEngineScreenEndToEnd : public QObject {
   Q_OBJECT
 
  private slots:
@@ -76,7 +77,7 @@ class TestForm4EndToEnd : public QObject {
   void switchedRunLoadsItsTaggedResult();
 };
 
-void TestForm4EndToEnd::runLoadAndPlot() {
+void TestEngineScreenEndToEnd::runLoadAndPlot() {
 #ifdef Q_OS_WIN
   QSKIP("the stand-in terminal is a shell script");
 #endif
@@ -85,25 +86,25 @@ void TestForm4EndToEnd::runLoadAndPlot() {
   if (!missing.isEmpty()) QSKIP(qPrintable(missing));
   QVERIFY(InstallEngine(dir));
 
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
   form.show();
-  form.Combo2->setCurrentText("10");
-  form.Combo1->setCurrentText(kPhotonCount);
-  QCOMPARE(MessagesDuring([&] { form.Command1->click(); }).size(), 0u);
+  form.run.energy_box->setCurrentText("10");
+  form.run.photon_count_box->setCurrentText(kPhotonCount);
+  QCOMPARE(MessagesDuring([&] { form.run.ok_button->click(); }).size(), 0u);
   QCOMPARE(form.ResultFileName(), QString("10MV-20K.data"));
-  QCOMPARE(MessagesDuring([&] { form.Command2->click(); }).size(), 0u);
-  QVERIFY(form.Command4->isEnabled());
+  QCOMPARE(MessagesDuring([&] { form.run.start_button->click(); }).size(), 0u);
+  QVERIFY(form.run.load_run_result_button->isEnabled());
 
   // Press "計算結果読み込み" until the run has finished; every early press only warns.
   QElapsedTimer clock;
   clock.start();
   for (;;) {
-    const auto seen = MessagesDuring([&] { form.Command4->click(); });
+    const auto seen = MessagesDuring([&] { form.run.load_run_result_button->click(); });
     if (seen.empty()) break;
     QCOMPARE(seen.size(), 1u);
     QCOMPARE(seen[0].text, QString::fromUtf8("\u3000シミュレーションが終了していません\u3000"));
-    QVERIFY(!form.Command5->isEnabled());
+    QVERIFY(!form.results.draw_button->isEnabled());
     if (clock.elapsed() > kRunTimeoutMs) {
       QFile log(dir.Path("kestrun.log"));
       log.open(QIODevice::ReadOnly);
@@ -112,8 +113,8 @@ void TestForm4EndToEnd::runLoadAndPlot() {
     }
     QTest::qWait(200);
   }
-  QVERIFY(form.Command5->isEnabled());
-  QVERIFY(form.Command8->isEnabled());
+  QVERIFY(form.results.draw_button->isEnabled());
+  QVERIFY(form.graph.kerma_button->isEnabled());
 
   // Tables against the file's fixed columns.
   const FileRecords file = ReadRecords(dir.Path("10MV-20K.data"));
@@ -134,7 +135,7 @@ void TestForm4EndToEnd::runLoadAndPlot() {
   QCOMPARE(kmax, 1.0);
 
   // Every vertex of the kerma curve is drawn where the file puts it.
-  PictureBox& picture = *form.Picture1;
+  PictureBox& picture = *form.graph.plot;
   QImage drawn = picture.DrawnImage();
   for (int i = 1; i <= kDepthBins; ++i)
     QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * tables.Kerma[i], Qt::black),
@@ -142,14 +143,14 @@ void TestForm4EndToEnd::runLoadAndPlot() {
 
   // "描 画" at 10 x 10: the scatter curve, drawn last, lies on top at every bin.
   QCOMPARE(form.FieldIndex(), 8);
-  form.Command5->click();
+  form.results.draw_button->click();
   drawn = picture.DrawnImage();
   for (int i = 1; i < kDepthBins; ++i)
     QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * tables.DoseTable[kScatterDose][8][i],
                        QColor(kScatterDoseColor)),
              qPrintable(QString("scatter bin %1").arg(i)));
 
-  form.Command7->click();
+  form.run.back_button->click();
   QVERIFY(!QFile::exists(dir.Path("Joken.dat")));
 }
 
@@ -157,7 +158,7 @@ void TestForm4EndToEnd::runLoadAndPlot() {
 // tagged result beside none of the full physics, and the screen loads that file, whose
 // set then names the missing physics. Without transport the dose has no build-up: it is
 // largest in the first centimetre.
-void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
+void TestEngineScreenEndToEnd::switchedRunLoadsItsTaggedResult() {
 #ifdef Q_OS_WIN
   QSKIP("the stand-in terminal is a shell script");
 #endif
@@ -166,19 +167,19 @@ void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
   if (!missing.isEmpty()) QSKIP(qPrintable(missing));
   QVERIFY(InstallEngine(dir));
 
-  Form4& form = GetForm4();
+  EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
   form.show();
-  form.Check1->setChecked(false);
-  form.Frame2->Box("electron-transport")->click();
-  form.Combo2->setCurrentText("10");
-  form.Combo1->setCurrentText(kPhotonCount);
-  QCOMPARE(MessagesDuring([&] { form.Command1->click(); }).size(), 0u);
+  form.run.own_console_box->setChecked(false);
+  form.run.physics_switches->Box("electron-transport")->click();
+  form.run.energy_box->setCurrentText("10");
+  form.run.photon_count_box->setCurrentText(kPhotonCount);
+  QCOMPARE(MessagesDuring([&] { form.run.ok_button->click(); }).size(), 0u);
   QCOMPARE(form.ResultFileName(), QString("10MV-20K-noe.data"));
-  QCOMPARE(MessagesDuring([&] { form.Command2->click(); }).size(), 0u);
+  QCOMPARE(MessagesDuring([&] { form.run.start_button->click(); }).size(), 0u);
   QElapsedTimer clock;
   clock.start();
-  while (!MessagesDuring([&] { form.Command4->click(); }).empty()) {
+  while (!MessagesDuring([&] { form.run.load_run_result_button->click(); }).empty()) {
     if (clock.elapsed() > kRunTimeoutMs) {
       QFile log(dir.Path("kestrun.log"));
       log.open(QIODevice::ReadOnly);
@@ -189,12 +190,12 @@ void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
   }
   QVERIFY(QFile::exists(dir.Path("10MV-20K-noe.data")));
   QVERIFY(!QFile::exists(dir.Path("10MV-20K.data")));
-  QVERIFY(form.Label26->text().contains("10MV-20K-noe.data"));
+  QVERIFY(form.graph.loaded_file_label->text().contains("10MV-20K-noe.data"));
 
-  form.Command6->click();
-  form.Command5->click();
-  QCOMPARE(form.Legend1->Sets().size(), std::size_t{1});
-  const QString legend = LegendText(form.Legend1->Sets().front());
+  form.graph.clear_button->click();
+  form.results.draw_button->click();
+  QCOMPARE(form.graph.legend->Sets().size(), std::size_t{1});
+  const QString legend = LegendText(form.graph.legend->Sets().front());
   QVERIFY2(legend.contains(QString::fromUtf8("電子・陽電子の輸送")), qPrintable(legend));
   const ResultTables& tables = form.Tables();
   int deepest_max = 1;
@@ -203,10 +204,10 @@ void TestForm4EndToEnd::switchedRunLoadsItsTaggedResult() {
       deepest_max = i;
   QVERIFY2(deepest_max <= 10, qPrintable(QString::number(deepest_max)));
 
-  form.Frame2->Box("electron-transport")->click();
-  form.Command6->click();
-  form.Command7->click();
+  form.run.physics_switches->Box("electron-transport")->click();
+  form.graph.clear_button->click();
+  form.run.back_button->click();
 }
 
-QTEST_MAIN(TestForm4EndToEnd)
-#include "tst_form4_end_to_end.moc"
+QTEST_MAIN(TestEngineScreenEndToEnd)
+#include "tst_engine_screen_end_to_end.moc"

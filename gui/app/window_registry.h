@@ -1,32 +1,25 @@
-// The hub of the program's forms: each form is created on first use and afterwards only
-// shown and hidden, never destroyed, so it keeps its state between visits. The forms move
-// between each other and end the program through the functions here, so that no form needs
-// another form's class.
+// The registry of the program's windows: each window is created on first use and afterwards
+// only shown and hidden, never destroyed, so it keeps its state between visits. The windows
+// move between each other and end the program through the functions here, so that no window
+// needs another window's class.
 #pragma once
 
 namespace dosavia::gui {
 
-class Form1;
-class Form2;
-class Form3;
-class Form4;
-class Form5;
-class Form6;
-class Form7;
-class Form8;
-class Form9;
-class Form10;
+class MenuWindow;
+class VisualScreen;
+class SpectrumPage;
+class EngineScreen;
+class ExplanationPage;
+class ReferencesPage;
 
-Form1& GetForm1();
-Form2& GetForm2();
-Form3& GetForm3();
-Form4& GetForm4();
-Form5& GetForm5();
-Form6& GetForm6();
-Form7& GetForm7();
-Form8& GetForm8();
-Form9& GetForm9();
-Form10& GetForm10();
+MenuWindow& GetMenuWindow();
+VisualScreen& GetVisualScreen();
+SpectrumPage& GetSpectrumPage();
+EngineScreen& GetEngineScreen();
+// Explanation page `number` (1..5, as their titles count them).
+ExplanationPage& GetExplanationPage(int number);
+ReferencesPage& GetReferencesPage();
 
 // Shows the main menu.
 void ShowMainMenu();

@@ -2,9 +2,8 @@
 // screen and floating over it.
 #pragma once
 
-#include "gui/forms/explanation_page.h"
+#include "gui/forms/floating_page.h"
 
-class QLabel;
 class QPushButton;
 class QShowEvent;
 
@@ -12,20 +11,18 @@ namespace dosavia::gui {
 
 class SpectrumGraph;
 
-class Form3 : public FloatingPage {
+class SpectrumPage : public FloatingPage {
   Q_OBJECT
 
  public:
-  explicit Form3(QWidget* parent = nullptr);
+  explicit SpectrumPage(QWidget* parent = nullptr);
 
-  QLabel* Label1 = nullptr;  // heading
-  QLabel* Label2 = nullptr;  // note on how the spectra were calculated
-  SpectrumGraph* Picture1 = nullptr;
-  QPushButton* Command1 = nullptr;
+  SpectrumGraph* graph = nullptr;
+  QPushButton* close_button = nullptr;
 
  public slots:
   // "閉じる": hides the page.
-  void Command1_Click();
+  void OnClose();
 
  protected:
   // The spectrum files are read again each time the page is shown, so that the graph
@@ -33,7 +30,7 @@ class Form3 : public FloatingPage {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void Form_Load();
+  void CreateControls();
 };
 
 }  // namespace dosavia::gui

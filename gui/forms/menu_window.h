@@ -11,37 +11,30 @@ class QPushButton;
 
 namespace dosavia::gui {
 
-class PictureBox;
 class TitleIllustration;
 
-class Form1 : public QWidget {
+class MenuWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit Form1(QWidget* parent = nullptr);
+  explicit MenuWindow(QWidget* parent = nullptr);
 
-  QLabel* Label1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QLabel* Label3 = nullptr;
-  QLabel* Label5 = nullptr;
-  QLabel* Label6 = nullptr;
-  QPushButton* Command1 = nullptr;
-  QPushButton* Command2 = nullptr;
-  QPushButton* Command3 = nullptr;
-  QPushButton* Command6 = nullptr;
-  TitleIllustration* Picture1 = nullptr;
-  QLabel* Picture2 = nullptr;
+  QPushButton* visual_button = nullptr;       // "Visual simulation"
+  QPushButton* engine_button = nullptr;       // "Non visual simulation"
+  QPushButton* explanation_button = nullptr;  // "解 説"
+  QPushButton* exit_button = nullptr;
+  TitleIllustration* title_illustration = nullptr;
 
  public slots:
   // "Visual simulation": loads the data, prepares and shows the visual screen. When a data
   // file is missing or malformed, a message names it and the menu stays.
-  void Command1_Click();
+  void OnVisualSimulation();
   // "Exit": ends the program.
-  void Command2_Click();
+  void OnExit();
   // "解 説": shows the first explanation page over the menu.
-  void Command3_Click();
+  void OnExplanation();
   // "Non visual simulation": prepares and shows the non-visual screen.
-  void Command6_Click();
+  void OnEngineSimulation();
 
  protected:
   // The user closes the menu window: the program ends.
@@ -50,8 +43,7 @@ class Form1 : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  void Form_Load();
-  void Form_Unload();
+  void CreateControls();
   void RetranslateUi();
 };
 

@@ -1,26 +1,26 @@
 // The references page: the literature behind the physics of the program.
 #pragma once
 
-#include "gui/forms/explanation_page.h"
+#include "gui/forms/floating_page.h"
 
 class QPushButton;
 
 namespace dosavia::gui {
 
-class Form9 : public ExplanationPage {
+class ReferencesPage : public TextPage {
   Q_OBJECT
 
  public:
-  explicit Form9(QWidget* parent = nullptr);
+  explicit ReferencesPage(QWidget* parent = nullptr);
 
-  QPushButton* Command1 = nullptr;
+  QPushButton* exit_button = nullptr;
 
  public slots:
   // "Exit": hides all explanation pages.
-  void Command1_Click();
+  void OnExit();
 
  private:
-  void Form_Load();
+  void CreateControls();
 };
 
 }  // namespace dosavia::gui

@@ -25,11 +25,11 @@ class DepthDosePanel;
 class PhysicsSwitchBoxes;
 class PictureBox;
 
-class Form2 : public QWidget {
+class VisualScreen : public QWidget {
   Q_OBJECT
 
  public:
-  explicit Form2(QWidget* parent = nullptr);
+  explicit VisualScreen(QWidget* parent = nullptr);
 
   // Puts the screen into its opening state (the menu calls it before showing the screen):
   // 100 photons per "Go", total 0, energy 10 MV, field 4x4, pictures cleared, Settings
@@ -39,73 +39,57 @@ class Form2 : public QWidget {
   // Photons a second of the step display as the speed slider stands; 0 as fast as it goes.
   const double& PhotonsPerSecond() const { return photons_per_second_; }
 
-  QLabel* Label12 = nullptr;
-  QLabel* Label13 = nullptr;
-  QLabel* Label14 = nullptr;
-  QLabel* Label15 = nullptr;
-  QLabel* Label16 = nullptr;
-  QLabel* Label18 = nullptr;
-  QLabel* Label19 = nullptr;
-  QLabel* Label20 = nullptr;
-  QLabel* Label21 = nullptr;
-  QLabel* Label22 = nullptr;
-  QLabel* Label24 = nullptr;  // total of photons simulated
-  QLabel* Label25 = nullptr;
-  QLabel* Label32 = nullptr;  // energy of the current photon [MeV]
-  QLabel* Label35 = nullptr;
-  QLabel* Label36 = nullptr;
-  QLabel* Label39 = nullptr;
-  QLabel* Label43 = nullptr;
-  QLabel* Label46 = nullptr;
-  QComboBox* Combo1 = nullptr;  // field size
-  QComboBox* Combo2 = nullptr;  // energy [MV]
-  QLineEdit* Text1 = nullptr;   // photons per "Go"
-  QCheckBox* Check1 = nullptr;  // step-by-step display
-  QPushButton* Command1 = nullptr;
-  QPushButton* Command2 = nullptr;
-  QPushButton* Command3 = nullptr;
-  QPushButton* Command4 = nullptr;
-  QPushButton* Command5 = nullptr;
-  QPushButton* Command6 = nullptr;
-  QPushButton* Command7 = nullptr;
-  QPushButton* Command8 = nullptr;  // Stop
-  PictureBox* Picture1 = nullptr;  // side view: depth z across, lateral x down [cm]
-  PictureBox* Picture2 = nullptr;  // spectrum histogram
-  PictureBox* Picture3 = nullptr;  // side view at twice the magnification
-  QCheckBox* Check2 = nullptr;  // "深部線量を表示": shows the depth-dose panel
-  QSlider* Slider1 = nullptr;   // speed of the step display, slowest at the left
-  QLabel* Label47 = nullptr;    // caption of the speed
-  QLabel* Label48 = nullptr;    // the chosen speed
-  DepthDosePanel* DepthDosePanel1 = nullptr;  // in place of the spectrum histogram
+  // Settings.
+  QComboBox* energy_box = nullptr;         // X-ray energy [MV]
+  QPushButton* spectrum_button = nullptr;  // "Ｘ線スペクトル": the spectrum page
+  QComboBox* field_box = nullptr;          // field size
+  QPushButton* zoom_button = nullptr;      // shows or hides the magnified view
   // The physics switches: a ticked box leaves its part out of the next batches.
-  PhysicsSwitchBoxes* Frame1 = nullptr;
-  QLabel* Label49 = nullptr;  // how little coherent scattering and pair production change
-  // Field-edge lines, as indices of the fixed lines of Picture1 (Line5, Line7) and of
-  // Picture3 (Line54, Line55).
-  int Line5 = -1;
-  int Line7 = -1;
-  int Line54 = -1;
-  int Line55 = -1;
+  PhysicsSwitchBoxes* physics_switches = nullptr;
+  // Batches.
+  QPushButton* ok_button = nullptr;
+  QPushButton* reset_button = nullptr;
+  QPushButton* stop_button = nullptr;
+  QLineEdit* photon_count_box = nullptr;  // photons per "Go"
+  QLabel* total_count_label = nullptr;    // total of photons simulated
+  QCheckBox* step_display_box = nullptr;  // step-by-step display
+  QLabel* photon_energy_label = nullptr;  // energy of the current photon [MeV]
+  QPushButton* go_button = nullptr;
+  QPushButton* graph_clear_button = nullptr;
+  QPushButton* back_button = nullptr;  // return icon: back to the main menu
+  // Pictures.
+  PictureBox* side_view = nullptr;  // depth z across, lateral x down [cm]
+  PictureBox* spectrum_histogram = nullptr;
+  PictureBox* zoomed_side_view = nullptr;  // the side view at twice the magnification
+  QCheckBox* depth_dose_box = nullptr;     // "深部線量を表示": shows the depth-dose panel
+  QSlider* speed_slider = nullptr;         // speed of the step display, slowest at the left
+  QLabel* speed_label = nullptr;           // the chosen speed
+  DepthDosePanel* depth_dose_panel = nullptr;  // in place of the spectrum histogram
+  // Field-edge lines, as indices of the fixed lines of the side view and of its zoomed copy.
+  int field_edge_upper = -1;
+  int field_edge_lower = -1;
+  int zoomed_field_edge_upper = -1;
+  int zoomed_field_edge_lower = -1;
 
  public slots:
   // "OK": reads the spectrum of the chosen energy and applies the field size.
-  void Command1_Click();
+  void OnConfirmSettings();
   // "Reset": clears everything and returns to the Settings state.
-  void Command2_Click();
+  void OnReset();
   // "Go": runs one batch of the typed number of photons.
-  void Command3_Click();
+  void OnGo();
   // "Graph clear": clears pictures and counters and the depth-dose reference curve, keeps
   // the settings.
-  void Command4_Click();
+  void OnGraphClear();
   // "Ｘ線スペクトル": shows the spectrum page.
-  void Command5_Click();
+  void OnShowSpectrum();
   // Zoom button: shows or hides the magnified view.
-  void Command6_Click();
+  void OnToggleZoom();
   // Return icon: back to the main menu.
-  void Command7_Click();
+  void OnBackToMenu();
   // "Stop": ends the running batch after the photon in progress; counters and histogram
   // keep what was simulated.
-  void Command8_Click();
+  void OnStop();
 
  protected:
   // Closing this window returns to the menu, as the return icon does; a running batch is
@@ -115,7 +99,7 @@ class Form2 : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  void Form_Load();
+  void SetUpWindow();
   void CreateControls();
   void CreateTitles();
   void CreateSettingControls();

@@ -1,4 +1,4 @@
-// Form4, the non-visual simulation screen: it writes the conditions of a batch run to
+// EngineScreen, the non-visual simulation screen: it writes the conditions of a batch run to
 // "Joken.dat", starts the engine Kestrun as a separate process, and plots the central-axis
 // depth curves of a result file (the run's own or any "*.data" file in the working
 // directory): the primary water kerma and, for one field size, the water absorbed dose with
@@ -35,75 +35,64 @@ class EngineConsole;
 class PhysicsSwitchBoxes;
 class PictureBox;
 
-class Form4 : public QWidget {
+class EngineScreen : public QWidget {
   Q_OBJECT
 
  public:
-  explicit Form4(QWidget* parent = nullptr);
-  ~Form4() override;
+  explicit EngineScreen(QWidget* parent = nullptr);
+  ~EngineScreen() override;
 
-  // What the main menu does before it shows this screen: empty Label24, clear the graph,
-  // disable Command2, Command4, Command5 and Command8, and list the "*.data" files again so
-  // that results written meanwhile appear.
+  // What the main menu does before it shows this screen: no result name, the graph with only
+  // the compared sets, the buttons that need a run or a loaded file disabled, and the
+  // "*.data" files listed again so that results written meanwhile appear.
   void PrepareForShow();
 
-  // Field column that "描 画" plots, 1..9 (Option1..Option9).
+  // Field column that "描 画" plots, 1..9 (the field options from the top).
   int FieldIndex() const { return field_index_; }
-  // Result file of the run prepared by "OK", with the tag of the physics switched off in
-  // Frame2 (the name the engine writes); empty before the first "OK".
+  // Result file of the run prepared by "OK", with the tag of the physics switched off
+  // (the name the engine writes); empty before the first "OK".
   const QString& ResultFileName() const { return result_file_name_; }
   // The curves of the last file loaded completely.
   const ResultTables& Tables() const { return *tables_; }
 
-  // Left half: a new calculation.
-  QLabel* Label14 = nullptr;
-  QLabel* Label16 = nullptr;
-  QLabel* Label15 = nullptr;
-  QComboBox* Combo2 = nullptr;  // X-ray energy [MV], free text
-  QLabel* Label23 = nullptr;
-  QLabel* Label19 = nullptr;
-  QLabel* Label18 = nullptr;
-  QLabel* Label10 = nullptr;
-  QLabel* Label11 = nullptr;
-  QLabel* Label12 = nullptr;
-  QComboBox* Combo1 = nullptr;  // incident photon count, free text
-  QPushButton* Command1 = nullptr;
-  QLabel* Label13 = nullptr;
-  QLabel* Label24 = nullptr;  // shows ResultFileName
-  QPushButton* Command2 = nullptr;
-  QPushButton* Command4 = nullptr;
-  QPushButton* Command8 = nullptr;
-  QPushButton* Command7 = nullptr;  // back to the main menu
-  QLabel* Label25 = nullptr;  // the working folder, a link that opens it in the file manager
-  // Middle half: existing data.
-  QLabel* Label9 = nullptr;
-  QListWidget* File1 = nullptr;  // "*.data" in the working directory
-  QPushButton* Command9 = nullptr;
-  QGroupBox* Frame1 = nullptr;
-  QRadioButton* Option1 = nullptr;
-  QRadioButton* Option2 = nullptr;
-  QRadioButton* Option3 = nullptr;
-  QRadioButton* Option4 = nullptr;
-  QRadioButton* Option5 = nullptr;
-  QRadioButton* Option6 = nullptr;
-  QRadioButton* Option7 = nullptr;
-  QRadioButton* Option8 = nullptr;
-  QRadioButton* Option9 = nullptr;
-  QPushButton* Command5 = nullptr;
-  QPushButton* Command6 = nullptr;
-  // The graph.
-  QLabel* Label8 = nullptr;
-  PictureBox* Picture1 = nullptr;
-  // Following a run and comparing curves.
-  QCheckBox* Check1 = nullptr;          // run the engine in Dosavia's own console window
-  QCheckBox* Check2 = nullptr;          // 並列計算: Kestrun's block streams on every core
-  QLabel* Label26 = nullptr;            // the loaded result file
-  CurveSetLegend* Legend1 = nullptr;    // legend and value table of the drawn sets
-  QPushButton* Command10 = nullptr;     // 画像保存
-  QPushButton* Command11 = nullptr;     // CSV保存
-  EngineConsole* Console = nullptr;     // made on the first run in the own window
-  // The physics switches: a ticked box starts the engine with "--without" that part.
-  PhysicsSwitchBoxes* Frame2 = nullptr;
+  // Left column: a new calculation and its run.
+  struct RunControls {
+    QComboBox* energy_box = nullptr;        // X-ray energy [MV], free text
+    QComboBox* photon_count_box = nullptr;  // incident photon count, free text
+    QPushButton* ok_button = nullptr;
+    QLabel* result_name_label = nullptr;  // shows ResultFileName
+    QPushButton* start_button = nullptr;
+    QPushButton* load_run_result_button = nullptr;
+    QPushButton* back_button = nullptr;  // back to the main menu
+    // The working folder, a link that opens it in the file manager.
+    QLabel* working_folder_label = nullptr;
+    QCheckBox* own_console_box = nullptr;  // run the engine in Dosavia's own console window
+    QCheckBox* all_cores_box = nullptr;    // 並列計算: Kestrun's block streams on every core
+    // The physics switches: a ticked box starts the engine with "--without" that part.
+    PhysicsSwitchBoxes* physics_switches = nullptr;
+  };
+  // Middle column: the result files of the working folder and the field to draw.
+  struct ResultControls {
+    QListWidget* file_list = nullptr;  // "*.data" in the working folder
+    QPushButton* load_selected_button = nullptr;
+    QGroupBox* field_group = nullptr;
+    std::array<QRadioButton*, 9> field_options{};  // field columns 1..9 at 0..8
+    QPushButton* draw_button = nullptr;
+  };
+  // Right: the graph and the curve sets drawn on it.
+  struct GraphControls {
+    PictureBox* plot = nullptr;
+    QPushButton* kerma_button = nullptr;  // draws the kerma curve again
+    QPushButton* clear_button = nullptr;  // "Graph clear"
+    QLabel* loaded_file_label = nullptr;
+    CurveSetLegend* legend = nullptr;  // legend and value table of the drawn sets
+    QPushButton* save_picture_button = nullptr;
+    QPushButton* save_csv_button = nullptr;
+  };
+  RunControls run;
+  ResultControls results;
+  GraphControls graph;
+  EngineConsole* console = nullptr;  // made on the first run in the own window
 
   // The graph as a PNG picture whose drawing area is `size` pixels; throws
   // std::runtime_error when it cannot be written.
@@ -115,26 +104,26 @@ class Form4 : public QWidget {
 
  public slots:
   // "OK": writes "Joken.dat" and shows the result file's name.
-  void Command1_Click();
+  void OnPrepareRun();
   // "シミュレーション開始": starts Kestrun in its own console window.
-  void Command2_Click();
+  void OnStartRun();
   // "計算結果読み込み": loads ResultFileName and draws the kerma curve.
-  void Command4_Click();
-  // "読み込み": loads the file selected in File1 and draws the kerma curve.
-  void Command9_Click();
+  void OnLoadRunResult();
+  // "読み込み": loads the file selected in the list and draws the kerma curve.
+  void OnLoadSelected();
   // "描 画": adds the total, primary and scatter dose curves of FieldIndex.
-  void Command5_Click();
+  void OnDrawField();
   // "一次線水カーマ 再描画": draws the kerma curve again.
-  void Command8_Click();
+  void OnRedrawKerma();
   // "Graph clear": clears the graph; its decoration stays.
-  void Command6_Click();
+  void OnGraphClear();
   // The return icon: deletes "Joken.dat", shows the main menu and hides this screen.
-  void Command7_Click();
-  // Option1_Click .. Option9_Click: FieldIndex = index (1..9); nothing is redrawn.
-  void Option_Click(int index);
+  void OnBackToMenu();
+  // A field option chosen: FieldIndex = index (1..9); nothing is redrawn.
+  void OnFieldChosen(int index);
   // "画像保存" and "CSV保存": ask for a file (and a picture size) and save.
-  void Command10_Click();
-  void Command11_Click();
+  void OnSavePicture();
+  void OnSaveCsv();
 
  protected:
   // Closing this window returns to the menu, as the return icon does.
@@ -144,14 +133,14 @@ class Form4 : public QWidget {
 
  private:
   void RetranslateUi();
-  void Form_Load();
+  void SetOpeningChoices();
   void CreateControls();
   void CreateNewRunControls();
   void CreateExistingDataControls();
   void CreateGraph();
-  // Shows the working directory in Label25.
+  // Shows the working directory under the return button.
   void ShowWorkingFolder();
-  // Lists the "*.data" files of the working directory in File1.
+  // Lists the "*.data" files of the working directory.
   void RefreshFileList();
   // Reads `path`, replaces the tables when the whole file was read, then clears the graph
   // and draws the kerma curve. Throws InputError (tables and graph untouched) when it could
@@ -164,10 +153,9 @@ class Form4 : public QWidget {
   // name is shown; a result of the earlier name is not waited for.
   void SwitchPhysics();
 
-  std::array<QRadioButton*, 10> options_{};  // Option1..Option9 at 1..9
   int field_index_ = 8;
   QString result_file_name_;
-  QString untagged_result_name_;  // as Joken.dat names it
+  QString untagged_result_name_;          // as Joken.dat names it
   std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
   QString loaded_file_;
   UrlOpener folder_opener_;

@@ -1,4 +1,4 @@
-#include "gui/forms/form4_engine_screen.h"
+#include "gui/forms/engine_screen.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -31,7 +31,7 @@
 #include "engine/conditions_file.h"
 #include "engine/program_files.h"
 #include "engine/result_file.h"
-#include "gui/app/app_forms.h"
+#include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
@@ -87,22 +87,22 @@ constexpr double kFormFontPoints = 14.25;
 // A caption that does not fit its label shrinks in these steps, down to this size [pt].
 constexpr double kLabelPointsStep = 0.5;
 constexpr double kSmallestLabelPoints = 6.0;
-// File1 lists names in a fixed-pitch Gothic face.
+// The result list shows names in a fixed-pitch Gothic face.
 constexpr double kFileListFontPoints = 12.0;
 constexpr QRgb kInputLabelColor = qRgb(192, 255, 255);
-// Combo2 reaches into Label23 ("MV") [twips]; the unit is set this far after it [px].
-constexpr double kLabel23Left = 3480;
-constexpr double kCombo2Right = 2400 + 1215;
+// The energy box reaches into its unit ("MV") [twips]; the unit is set this far after it [px].
+constexpr double kEnergyUnitLeft = 3480;
+constexpr double kEnergyBoxRight = 2400 + 1215;
 constexpr int kUnitGapPx = 3;
 
-// Label25 shows the working folder's path in this size [pt].
+// The working folder's path is shown in this size [pt].
 constexpr double kWorkingFolderPoints = 9.0;
 
 constexpr int kFirstOption = 1;
 constexpr int kLastOption = 9;
 constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
 
-// Option rows inside Frame1 [twips].
+// The field options' rows inside their group [twips].
 constexpr double kOptionLeft = 480.0;
 constexpr double kOptionFirstTop = 480.0;
 constexpr double kOptionStep = 360.0;
@@ -129,8 +129,8 @@ const char kSelectFileMessage[] = QT_TRANSLATE_NOOP("Form4", "  結果ファイ�
 const char* const kFileListFamilies[] = {"ＭＳ ゴシック",         "MS Gothic",   "IPAGothic",
                                          "Noto Sans Mono CJK JP", "TakaoGothic", "VL Gothic"};
 
-QLabel* MakeFittedLabel(QWidget* parent, const char* text, double left, double top,
-                        double width, double height) {
+QLabel* MakeFittedLabel(QWidget* parent, const char* text, double left, double top, double width,
+                        double height) {
   QLabel* label = MakeLabel(parent, text, left, top, width, height);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // A caption wider than its label is set in a smaller size rather than cut off.
@@ -184,23 +184,27 @@ std::filesystem::path FilePath(const QString& name) {
 
 }  // namespace
 
-Form4::Form4(QWidget* parent) : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
+EngineScreen::EngineScreen(QWidget* parent)
+    : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
+  // The context of the screen's texts, kept from its first name ("Form4"), which the
+  // translation file and the browser edition share.
+  SetWindowTrContext(this, "Form4");
   setWindowTitle(QStringLiteral(" Non Visual Simulation"));
   setFont(DefaultFont(kFormFontPoints));
   resize(TwipsRect(0, 0, 19425, 9030 + kComparisonRowsTwips).size());
   CreateControls();
   CreateComparisonControls();
-  Form_Load();
+  SetOpeningChoices();
   MakeScalable(this, 19425, 9030 + kComparisonRowsTwips);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
 
-Form4::~Form4() = default;
+EngineScreen::~EngineScreen() = default;
 
 // The screen's three columns, left to right, then the order of overlapping controls and
 // the buttons' actions.
-void Form4::CreateControls() {
+void EngineScreen::CreateControls() {
   CreateNewRunControls();
   CreateExistingDataControls();
   CreateGraph();
@@ -208,228 +212,233 @@ void Form4::CreateControls() {
   // Labels lie under the boxes and buttons that overlap them.
   for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
 
-  connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
-  connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
-  connect(Command9, &QPushButton::clicked, this, &Form4::Command9_Click);
-  connect(Command5, &QPushButton::clicked, this, &Form4::Command5_Click);
-  connect(Command8, &QPushButton::clicked, this, &Form4::Command8_Click);
-  connect(Command6, &QPushButton::clicked, this, &Form4::Command6_Click);
-  connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
+  connect(run.ok_button, &QPushButton::clicked, this, &EngineScreen::OnPrepareRun);
+  connect(run.start_button, &QPushButton::clicked, this, &EngineScreen::OnStartRun);
+  connect(run.load_run_result_button, &QPushButton::clicked, this, &EngineScreen::OnLoadRunResult);
+  connect(results.load_selected_button, &QPushButton::clicked, this, &EngineScreen::OnLoadSelected);
+  connect(results.draw_button, &QPushButton::clicked, this, &EngineScreen::OnDrawField);
+  connect(graph.kerma_button, &QPushButton::clicked, this, &EngineScreen::OnRedrawKerma);
+  connect(graph.clear_button, &QPushButton::clicked, this, &EngineScreen::OnGraphClear);
+  connect(run.back_button, &QPushButton::clicked, this, &EngineScreen::OnBackToMenu);
 }
 
 // Left: the conditions of a new run, its result file, the run and the return button.
-void Form4::CreateNewRunControls() {
-  Label14 = MakeFittedLabel(
-      this, QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"), 240,
-      120, 7875, 465);
-  Label16 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "新規計算"), 1440, 840, 1440, 540);
-  Label15 =
+void EngineScreen::CreateNewRunControls() {
+  MakeFittedLabel(this,
+                  QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"),
+                  240, 120, 7875, 465);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "新規計算"), 1440, 840, 1440, 540);
+  QLabel* const energy_caption =
       MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
-  Combo2 = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
-  Label23 = MakeFittedLabel(this, "MV", kLabel23Left, 1440, 1005, 465);
-  Label19 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040,
-                            4215, 495);
-  Label18 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
-  Label10 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
-  Label11 =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 240,
-                      3120, 4920, 375);  // up to the result list: room for 14 px on a projector
-  Label12 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
-  Combo1 =
-      MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"}, 2400, 3600, 2055, 540);
-  Command1 = MakeButton(this, "OK", 240, 4320, 4215, 615);
-  Label13 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
+  run.energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
+  QLabel* const energy_unit = MakeFittedLabel(this, "MV", kEnergyUnitLeft, 1440, 1005, 465);
+  QLabel* const parallel_beam_note = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040, 4215, 495);
+  QLabel* const field_caption =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 240,
+                  3120, 4920, 375);  // up to the result list: room for 14 px on a projector
+  QLabel* const photon_count_caption =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
+  run.photon_count_box = MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"},
+                                           2400, 3600, 2055, 540);
+  run.ok_button = MakeButton(this, "OK", 240, 4320, 4215, 615);
+  QLabel* const result_caption =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
   // Wide enough for a name with the tag of switched-off physics ("10MV-30M-noe.data"),
   // reaching into the gap before the middle column; a longer name is set smaller, never cut.
-  Label24 = new FittingLabel(this);
-  PlaceTwips(Label24, 1920, 5160, 3300, 465);
-  Label24->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  SetBackground(Label24, qRgb(255, 255, 255));
-  Command2 =
+  run.result_name_label = new FittingLabel(this);
+  PlaceTwips(run.result_name_label, 1920, 5160, 3300, 465);
+  run.result_name_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  SetBackground(run.result_name_label, qRgb(255, 255, 255));
+  run.start_button =
       MakeButton(this, QT_TRANSLATE_NOOP("Form4", "シミュレーション開始"), 240, 5760, 4215, 615);
-  Command4 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "計算結果読み込み"), 240, 6480, 4215, 615);
-  Command8 =
+  run.load_run_result_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "計算結果読み込み"), 240, 6480, 4215, 615);
+  graph.kerma_button =
       MakeButton(this, QT_TRANSLATE_NOOP("Form4", "一次線水カーマ 再描画"), 1440, 7440, 3615, 615);
-  Command7 = MakeButton(this, "", 120, 8280, 615, 615);
-  Command7->setIcon(ExitIcon());
-  Command7->setIconSize(QSize(kIconSize, kIconSize));
+  run.back_button = MakeButton(this, "", 120, 8280, 615, 615);
+  run.back_button->setIcon(ExitIcon());
+  run.back_button->setIconSize(QSize(kIconSize, kIconSize));
   // The working folder beside the return button: runs and results live there.
-  Label25 = new QLabel(this);
-  PlaceTwips(Label25, 840, 8280, 3615, 615);
-  Label25->setFont(DefaultFont(kWorkingFolderPoints));
-  Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  run.working_folder_label = new QLabel(this);
+  PlaceTwips(run.working_folder_label, 840, 8280, 3615, 615);
+  run.working_folder_label->setFont(DefaultFont(kWorkingFolderPoints));
+  run.working_folder_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // The file manager, or where the folder is when none opens.
-  connect(Label25, &QLabel::linkActivated, this,
+  connect(run.working_folder_label, &QLabel::linkActivated, this,
           [this] { OpenWorkingFolder(QDir::currentPath(), this, folder_opener_); });
-  for (QLabel* label : {Label12, Label13, Label15, Label18, Label19, Label23})
+  for (QLabel* label : {photon_count_caption, result_caption, energy_caption, field_caption,
+                        parallel_beam_note, energy_unit})
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
-  Label23->setIndent(TwipsToPixels(kCombo2Right - kLabel23Left) + kUnitGapPx);
+  energy_unit->setIndent(TwipsToPixels(kEnergyBoxRight - kEnergyUnitLeft) + kUnitGapPx);
 }
 
 // Middle: the result files of the working folder and the field to draw.
-void Form4::CreateExistingDataControls() {
-  Label9 = MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "既存データ"), 5640, 840, 1800, 540);
-  File1 = new QListWidget(this);
-  PlaceTwips(File1, 5280, 1440, 2775, 1230);
+void EngineScreen::CreateExistingDataControls() {
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "既存データ"), 5640, 840, 1800, 540);
+  results.file_list = new QListWidget(this);
+  PlaceTwips(results.file_list, 5280, 1440, 2775, 1230);
   QFont list_font = DefaultFont(kFileListFontPoints);
   QStringList families;
   for (const char* family : kFileListFamilies) families << QString::fromUtf8(family);
   families << list_font.families();
   list_font.setFamilies(families);
-  File1->setFont(list_font);
-  File1->setSelectionMode(QAbstractItemView::SingleSelection);
-  Command9 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "読み込み"), 5280, 2640, 2775, 540);
+  results.file_list->setFont(list_font);
+  results.file_list->setSelectionMode(QAbstractItemView::SingleSelection);
+  results.load_selected_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "読み込み"), 5280, 2640, 2775, 540);
 
-  Frame1 = new QGroupBox(this);
-  SetTrText(Frame1, "Form4", QT_TRANSLATE_NOOP("Form4", "照射野サイズ"));
-  PlaceTwips(Frame1, 5280, 3360, 2775, 3855);
+  results.field_group = new QGroupBox(this);
+  SetTrText(results.field_group, "Form4", QT_TRANSLATE_NOOP("Form4", "照射野サイズ"));
+  PlaceTwips(results.field_group, 5280, 3360, 2775, 3855);
   const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
                                   " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
   for (int k = kFirstOption; k <= kLastOption; ++k) {
-    auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), Frame1);
+    auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
     PlaceTwips(option, kOptionLeft, kOptionFirstTop + kOptionStep * (k - 1), kOptionWidth,
                kOptionHeight);
-    connect(option, &QRadioButton::clicked, this, [this, k] { Option_Click(k); });
-    options_[k] = option;
+    connect(option, &QRadioButton::clicked, this, [this, k] { OnFieldChosen(k); });
+    results.field_options[static_cast<std::size_t>(k - 1)] = option;
   }
-  Option1 = options_[1];
-  Option2 = options_[2];
-  Option3 = options_[3];
-  Option4 = options_[4];
-  Option5 = options_[5];
-  Option6 = options_[6];
-  Option7 = options_[7];
-  Option8 = options_[8];
-  Option9 = options_[9];
-  Command5 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "描 画"), 5280, 7440, 2775, 615);
-  Command6 = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
+  results.draw_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "描 画"), 5280, 7440, 2775, 615);
+  graph.clear_button = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
 }
 
 // Right: the graph with its caption.
-void Form4::CreateGraph() {
-  Label8 = MakeFittedLabel(
+void EngineScreen::CreateGraph() {
+  MakeFittedLabel(
       this,
       QT_TRANSLATE_NOOP(
           "Form4", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"),
       8640, 240, 10545, 420);
-  Picture1 = new PictureBox(this);
-  PlaceTwips(Picture1, 8520, 840, 10575, 7935);
-  SetUpDepthDosePlot(*Picture1);
+  graph.plot = new PictureBox(this);
+  PlaceTwips(graph.plot, 8520, 840, 10575, 7935);
+  SetUpDepthDosePlot(*graph.plot);
 }
 
-void Form4::CreateComparisonControls() {
-  Check1 = new QCheckBox(this);
-  SetTrText(Check1, "Form4", kOwnConsoleCaption);
-  SetTrToolTip(Check1, "Form4",
+void EngineScreen::CreateComparisonControls() {
+  run.own_console_box = new QCheckBox(this);
+  SetTrText(run.own_console_box, "Form4", kOwnConsoleCaption);
+  SetTrToolTip(run.own_console_box, "Form4",
                QT_TRANSLATE_NOOP("Form4",
                                  "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
                                  "進み具合を表示します（中止もできます）"));
-  PlaceTwips(Check1, 240, 9120, 4215, 480);
-  Check1->setChecked(UseOwnConsole());
-  connect(Check1, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
+  PlaceTwips(run.own_console_box, 240, 9120, 4215, 480);
+  run.own_console_box->setChecked(UseOwnConsole());
+  connect(run.own_console_box, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
   // The block streams give a file of their own, the same for any number of cores, and
   // differ from the single stream's only by noise: off unless the user chooses it.
-  Check2 = new QCheckBox(this);
-  SetTrText(Check2, "Form4", QT_TRANSLATE_NOOP("Form4", "並列計算 (%1 コア)"),
+  run.all_cores_box = new QCheckBox(this);
+  SetTrText(run.all_cores_box, "Form4", QT_TRANSLATE_NOOP("Form4", "並列計算 (%1 コア)"),
             {QString::number(std::max(1, QThread::idealThreadCount()))});
-  SetTrToolTip(Check2, "Form4",
-               QT_TRANSLATE_NOOP("Form4", "Kestrun をすべてのコアで実行します（--threads 0）。"
-                                          "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
-  PlaceTwips(Check2, 240, 9720, 4215, 480);
-  Check2->setChecked(UseAllCores());
-  connect(Check2, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
-  Command10 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "画像保存"), 5280, 9120, 2775, 540);
-  Command11 = MakeButton(this, QT_TRANSLATE_NOOP("Form4", "CSV保存"), 5280, 9840, 2775, 540);
-  Label26 = new QLabel(this);
-  PlaceTwips(Label26, 8520, 8880, 10575, 360);
-  Label26->setFont(DefaultFont(kWorkingFolderPoints));
-  Legend1 = new CurveSetLegend(this);
-  PlaceTwips(Legend1, 8520, 9240, 10575, 2040);
+  SetTrToolTip(run.all_cores_box, "Form4",
+               QT_TRANSLATE_NOOP("Form4",
+                                 "Kestrun をすべてのコアで実行します（--threads 0）。"
+                                 "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
+  PlaceTwips(run.all_cores_box, 240, 9720, 4215, 480);
+  run.all_cores_box->setChecked(UseAllCores());
+  connect(run.all_cores_box, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
+  graph.save_picture_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "画像保存"), 5280, 9120, 2775, 540);
+  graph.save_csv_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "CSV保存"), 5280, 9840, 2775, 540);
+  graph.loaded_file_label = new QLabel(this);
+  PlaceTwips(graph.loaded_file_label, 8520, 8880, 10575, 360);
+  graph.loaded_file_label->setFont(DefaultFont(kWorkingFolderPoints));
+  graph.legend = new CurveSetLegend(this);
+  PlaceTwips(graph.legend, 8520, 9240, 10575, 2040);
   // The graph's own key names each drawn set, so that a photograph of the screen or a
   // projector's picture needs no table beside it.
-  ShowGraphKey(*Picture1, [this] { return std::span<const CurveSet>(Legend1->Sets()); });
-  Legend1->setFont(DefaultFont(kWorkingFolderPoints));
-  Legend1->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
-  Command10->setEnabled(false);
-  Command11->setEnabled(false);
+  ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });
+  graph.legend->setFont(DefaultFont(kWorkingFolderPoints));
+  graph.legend->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
+  graph.save_picture_button->setEnabled(false);
+  graph.save_csv_button->setEnabled(false);
 
-  Frame2 = new PhysicsSwitchBoxes(this, {2, 2, 1}, {3300, 2400, 1900}, kSwitchTitleTwips,
-                                  kSwitchRowTwips, kSwitchPoints);
-  PlaceTwips(Frame2, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
-  SetTrText(Frame2, "Form4", QT_TRANSLATE_NOOP("Form4", "物理を切る実験"));
-  SetTrToolTip(Frame2, "Form4",
-               QT_TRANSLATE_NOOP("Form4", "チェックした物理を切って Kestrun を実行します"
-                                          "（--without）。結果ファイルの名前に印が付きます"));
-  connect(Frame2, &PhysicsSwitchBoxes::switched, this, &Form4::SwitchPhysics);
-  connect(Command10, &QPushButton::clicked, this, &Form4::Command10_Click);
-  connect(Command11, &QPushButton::clicked, this, &Form4::Command11_Click);
+  run.physics_switches = new PhysicsSwitchBoxes(this, {2, 2, 1}, {3300, 2400, 1900},
+                                                kSwitchTitleTwips, kSwitchRowTwips, kSwitchPoints);
+  PlaceTwips(run.physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2],
+             kSwitchGroup[3]);
+  SetTrText(run.physics_switches, "Form4", QT_TRANSLATE_NOOP("Form4", "物理を切る実験"));
+  SetTrToolTip(run.physics_switches, "Form4",
+               QT_TRANSLATE_NOOP("Form4",
+                                 "チェックした物理を切って Kestrun を実行します"
+                                 "（--without）。結果ファイルの名前に印が付きます"));
+  connect(run.physics_switches, &PhysicsSwitchBoxes::switched, this, &EngineScreen::SwitchPhysics);
+  connect(graph.save_picture_button, &QPushButton::clicked, this, &EngineScreen::OnSavePicture);
+  connect(graph.save_csv_button, &QPushButton::clicked, this, &EngineScreen::OnSaveCsv);
 }
 
-void Form4::Form_Load() {
-  Option8->setChecked(true);
-  Combo1->setCurrentText(QStringLiteral("30000000"));
-  Combo2->setCurrentText(QStringLiteral("10"));
+void EngineScreen::SetOpeningChoices() {
+  results.field_options[7]->setChecked(true);
+  run.photon_count_box->setCurrentText(QStringLiteral("30000000"));
+  run.energy_box->setCurrentText(QStringLiteral("10"));
   field_index_ = kDefaultFieldIndex;
   RefreshFileList();
   ShowWorkingFolder();
 }
 
-void Form4::ShowWorkingFolder() {
+void EngineScreen::ShowWorkingFolder() {
   // The caption on a line of its own, the path under it: its last folders are what tells
   // one folder from another, so a long path loses its start, never its middle.
   const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-  const QString shown = PathEndFitting(folder, QFontMetrics(Label25->font()), Label25->width());
-  Label25->setText(QStringLiteral("%1<br><a href=\"%2\">%3</a>")
-                       .arg(Tr("Form4", "作業フォルダ（クリックで開く）：").toHtmlEscaped(),
-                            QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
-                            shown.toHtmlEscaped()));
-  Label25->setToolTip(folder);
+  const QString shown = PathEndFitting(folder, QFontMetrics(run.working_folder_label->font()),
+                                       run.working_folder_label->width());
+  run.working_folder_label->setText(
+      QStringLiteral("%1<br><a href=\"%2\">%3</a>")
+          .arg(Tr("Form4", "作業フォルダ（クリックで開く）：").toHtmlEscaped(),
+               QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
+               shown.toHtmlEscaped()));
+  run.working_folder_label->setToolTip(folder);
 }
 
-void Form4::RetranslateUi() {
+void EngineScreen::RetranslateUi() {
   RetranslateTexts(this);
-  Command7->setIcon(ExitIcon());  // the icon's caption is drawn in the language
+  run.back_button->setIcon(ExitIcon());  // the icon's caption is drawn in the language
   ShowWorkingFolder();
 }
 
-void Form4::changeEvent(QEvent* event) {
+void EngineScreen::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LanguageChange) RetranslateUi();
   QWidget::changeEvent(event);
 }
 
-void Form4::PrepareForShow() {
-  Label24->setText(QString());
+void EngineScreen::PrepareForShow() {
+  run.result_name_label->setText(QString());
   // The compared sets are kept while the program runs: a class that leaves for the visual
   // screen finds its comparison again. "Graph clear" empties it.
-  Picture1->Clear();
-  for (const CurveSet& set : Legend1->Sets()) DrawCurveSet(*Picture1, set);
-  Label26->clear();
-  for (QPushButton* button : {Command2, Command4, Command5, Command8, Command10, Command11})
+  graph.plot->Clear();
+  for (const CurveSet& set : graph.legend->Sets()) DrawCurveSet(*graph.plot, set);
+  graph.loaded_file_label->clear();
+  for (QPushButton* button : {run.start_button, run.load_run_result_button, results.draw_button,
+                              graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
     button->setEnabled(false);
   RefreshFileList();
   ShowWorkingFolder();
 }
 
-void Form4::RefreshFileList() {
-  File1->clear();
+void EngineScreen::RefreshFileList() {
+  results.file_list->clear();
   QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
                                                 QDir::Name | QDir::IgnoreCase);
   // In the order of the numbers they hold: 4MV before 10MV, 3M before 30M.
   std::stable_sort(names.begin(), names.end(), NumbersInOrder);
-  File1->addItems(names);
+  results.file_list->addItems(names);
 }
 
-void Form4::Option_Click(int index) {
+void EngineScreen::OnFieldChosen(int index) {
   if (index >= kFirstOption && index <= kLastOption) field_index_ = index;
 }
 
-void Form4::Command1_Click() {
-  const QString energy = Combo2->currentText();
+void EngineScreen::OnPrepareRun() {
+  const QString energy = run.energy_box->currentText();
   // "30,000,000" or full-width digits are the count they plainly are.
   const QString count = QString::fromStdString(
-      PlainCountText(PlainTypedText(Combo1->currentText()).toStdString()));
+      PlainCountText(PlainTypedText(run.photon_count_box->currentText()).toStdString()));
   const std::string spectrum_file = SpectrumFileName(energy.toStdString());
   const std::string result_file = ResultFileNameFor(energy, count);
   // Kestrun reads only the first 20 bytes of each name (a Japanese character takes three):
@@ -452,11 +461,11 @@ void Form4::Command1_Click() {
   try {
     ReadPhotonTotal(photon_total);
   } catch (const InputError& e) {
-    ShowExclamation(this, Tr("Form4", "入射光子数「%1」は使えません：\n%2")
-                              .arg(Combo1->currentText(),
-                                   QString::fromStdString(
-                                       ProblemSentence(e.problem(), ProblemLanguage()))));
-    Combo1->setFocus();
+    ShowExclamation(
+        this, Tr("Form4", "入射光子数「%1」は使えません：\n%2")
+                  .arg(run.photon_count_box->currentText(),
+                       QString::fromStdString(ProblemSentence(e.problem(), ProblemLanguage()))));
+    run.photon_count_box->setFocus();
     return;
   }
   try {
@@ -471,62 +480,64 @@ void Form4::Command1_Click() {
   // Joken.dat names the full-physics result; the engine adds the tag of what it is told
   // to leave out, and the screen expects the name the engine writes.
   untagged_result_name_ = QString::fromStdString(result_file);
-  result_file_name_ = QString::fromStdString(TaggedResultFileName(result_file, Frame2->Switches()));
-  Label24->setText(result_file_name_);
-  Command2->setEnabled(true);
-  Command2->setFocus();
+  result_file_name_ =
+      QString::fromStdString(TaggedResultFileName(result_file, run.physics_switches->Switches()));
+  run.result_name_label->setText(result_file_name_);
+  run.start_button->setEnabled(true);
+  run.start_button->setFocus();
 }
 
-void Form4::SwitchPhysics() {
+void EngineScreen::SwitchPhysics() {
   // Only a prepared run, one that Start would begin, changes its name.
-  if (untagged_result_name_.isEmpty() || !Command2->isEnabled()) return;
+  if (untagged_result_name_.isEmpty() || !run.start_button->isEnabled()) return;
   const QString name = QString::fromStdString(
-      TaggedResultFileName(untagged_result_name_.toStdString(), Frame2->Switches()));
+      TaggedResultFileName(untagged_result_name_.toStdString(), run.physics_switches->Switches()));
   if (name == result_file_name_) return;
   result_file_name_ = name;
-  Label24->setText(result_file_name_);
+  run.result_name_label->setText(result_file_name_);
   run_started_.reset();
-  Command4->setEnabled(false);
+  run.load_run_result_button->setEnabled(false);
 }
 
-void Form4::Command2_Click() {
+void EngineScreen::OnStartRun() {
   LaunchResult launch;
-  if (Check1->isChecked()) {
+  if (run.own_console_box->isChecked()) {
     QString engine;
     launch = FindEngineFor(QDir::currentPath(), &engine);
     if (launch.started) {
-      if (Console == nullptr) {
-        Console = new EngineConsole(this);
-        connect(Console, &EngineConsole::finished, this, &Form4::OnEngineFinished);
+      if (console == nullptr) {
+        console = new EngineConsole(this);
+        connect(console, &EngineConsole::finished, this, &EngineScreen::OnEngineFinished);
       }
-      launch.started = Console->Start(engine, QDir::currentPath(), result_file_name_,
-                                      &launch.problem,
-                                      EngineArguments(Check2->isChecked(), Frame2->Switches()));
-      if (!Console->isVisible()) {
+      launch.started = console->Start(
+          engine, QDir::currentPath(), result_file_name_, &launch.problem,
+          EngineArguments(run.all_cores_box->isChecked(), run.physics_switches->Switches()));
+      if (!console->isVisible()) {
         const QScreen* screen = this->screen();
-        Console->move(ConsolePlace(frameGeometry(), Console->frameGeometry().size(),
+        console->move(ConsolePlace(frameGeometry(), console->frameGeometry().size(),
                                    screen != nullptr ? screen->availableGeometry() : geometry()));
       }
-      Console->show();
-      Console->raise();
+      console->show();
+      console->raise();
     }
   } else {
-    launch = StartKestrun(QDir::currentPath(),
-                          EngineArguments(Check2->isChecked(), Frame2->Switches()));
+    launch = StartKestrun(QDir::currentPath(), EngineArguments(run.all_cores_box->isChecked(),
+                                                               run.physics_switches->Switches()));
   }
   if (!launch.started) {
     ShowExclamation(this, Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));
     return;
   }
   run_started_ = std::filesystem::file_time_type::clock::now();
-  Command4->setEnabled(true);
+  run.load_run_result_button->setEnabled(true);
 }
 
-void Form4::OnEngineFinished(bool ok, const QString& result_path) {
+void EngineScreen::OnEngineFinished(bool ok, const QString& result_path) {
   RefreshFileList();
   if (!ok) return;
   const QString name = QFileInfo(result_path).fileName();
-  for (QListWidgetItem* item : File1->findItems(name, Qt::MatchExactly)) item->setSelected(true);
+  for (QListWidgetItem* item : results.file_list->findItems(name, Qt::MatchExactly))
+    item->setSelected(true);
   try {
     LoadResult(name);
   } catch (const InputError& e) {
@@ -537,11 +548,11 @@ void Form4::OnEngineFinished(bool ok, const QString& result_path) {
   }
 }
 
-void Form4::Command4_Click() {
+void EngineScreen::OnLoadRunResult() {
   // Before any OK no result file is named, so no run can have finished. While the run
   // started here goes on, a file of that name is an earlier run's (the name says only the
   // energy and the millions of photons).
-  const bool running = Console != nullptr && Console->Running();
+  const bool running = console != nullptr && console->Running();
   const bool earlier = run_started_ && !WrittenSince(FilePath(result_file_name_), *run_started_);
   if (!result_file_name_.isEmpty() && !running && !earlier) {
     try {
@@ -554,8 +565,8 @@ void Form4::Command4_Click() {
   ShowExclamation(this, Tr("Form4", kNotFinishedMessage));
 }
 
-void Form4::Command9_Click() {
-  const QList<QListWidgetItem*> selected = File1->selectedItems();
+void EngineScreen::OnLoadSelected() {
+  const QList<QListWidgetItem*> selected = results.file_list->selectedItems();
   if (selected.isEmpty()) {
     ShowExclamation(this, Tr("Form4", kSelectFileMessage));
     return;
@@ -571,48 +582,52 @@ void Form4::Command9_Click() {
   }
 }
 
-void Form4::SetFolderOpener(UrlOpener open) { folder_opener_ = std::move(open); }
+void EngineScreen::SetFolderOpener(UrlOpener open) { folder_opener_ = std::move(open); }
 
-void Form4::LoadResult(const QString& path) {
+void EngineScreen::LoadResult(const QString& path) {
   tables_ = ReadResultFile(FilePath(path), path.toStdString());
   loaded_file_ = path;
   QCoreApplication::processEvents();
-  Picture1->Clear();
+  graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
-  for (const CurveSet& set : Legend1->Sets()) DrawCurveSet(*Picture1, set);
-  DrawKermaCurve(*Picture1, *tables_);
-  SetTrText(Label26, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"), {loaded_file_});
-  for (QPushButton* button : {Command5, Command8, Command10, Command11}) button->setEnabled(true);
+  for (const CurveSet& set : graph.legend->Sets()) DrawCurveSet(*graph.plot, set);
+  DrawKermaCurve(*graph.plot, *tables_);
+  SetTrText(graph.loaded_file_label, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"),
+            {loaded_file_});
+  for (QPushButton* button :
+       {results.draw_button, graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
+    button->setEnabled(true);
 }
 
-void Form4::Command5_Click() {
-  DrawCurveSet(*Picture1, Legend1->AddSet({tables_, field_index_, loaded_file_,
-                                           EnergyOfResultName(loaded_file_)}));
-  Picture1->update();  // the key names the new set
+void EngineScreen::OnDrawField() {
+  DrawCurveSet(*graph.plot, graph.legend->AddSet({tables_, field_index_, loaded_file_,
+                                                  EnergyOfResultName(loaded_file_)}));
+  graph.plot->update();  // the key names the new set
 }
 
-void Form4::Command8_Click() { DrawKermaCurve(*Picture1, *tables_); }
+void EngineScreen::OnRedrawKerma() { DrawKermaCurve(*graph.plot, *tables_); }
 
-void Form4::Command6_Click() {
-  Picture1->Clear();
-  Legend1->ClearSets();
-  Picture1->update();
+void EngineScreen::OnGraphClear() {
+  graph.plot->Clear();
+  graph.legend->ClearSets();
+  graph.plot->update();
 }
 
-void Form4::SaveGraphPicture(const QString& path, QSize size) {
+void EngineScreen::SaveGraphPicture(const QString& path, QSize size) {
   WritePngFile(RenderCurveSetsPicture(tables_.get(), Tr("Form4", "一次線水カーマ：") + loaded_file_,
-                                      Legend1->Sets(), size),
+                                      graph.legend->Sets(), size),
                QFile::encodeName(path).toStdString());
 }
 
-void Form4::SaveCurvesCsv(const QString& path) {
+void EngineScreen::SaveCurvesCsv(const QString& path) {
   WriteExportFile(QFile::encodeName(path).toStdString(),
-                      CurvesCsvText(tables_.get(), loaded_file_, Legend1->Sets()));
+                  CurvesCsvText(tables_.get(), loaded_file_, graph.legend->Sets()));
 }
 
-void Form4::Command10_Click() {
+void EngineScreen::OnSavePicture() {
   QStringList sizes;
-  for (const QSize& s : kPictureSizes) sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
+  for (const QSize& s : kPictureSizes)
+    sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
   bool ok = false;
   const QString size =
       QInputDialog::getItem(this, Tr("Form4", "画像保存"),
@@ -632,7 +647,7 @@ void Form4::Command10_Click() {
   }
 }
 
-void Form4::Command11_Click() {
+void EngineScreen::OnSaveCsv() {
   const QString path = QFileDialog::getSaveFileName(
       this, Tr("Form4", "CSV保存"),
       QDir::current().absoluteFilePath(QString::fromStdString(
@@ -646,17 +661,17 @@ void Form4::Command11_Click() {
   }
 }
 
-void Form4::Command7_Click() {
+void EngineScreen::OnBackToMenu() {
   QFile::remove(QDir::current().absoluteFilePath(QString::fromLatin1(kConditionsFile)));
   ShowMainMenu();
   hide();
 }
 
-void Form4::closeEvent(QCloseEvent* event) {
+void EngineScreen::closeEvent(QCloseEvent* event) {
   // The title bar's close button returns to the menu, as the return icon does; a run in
   // Dosavia's own console window goes on there.
   event->ignore();
-  Command7_Click();
+  OnBackToMenu();
 }
 
 }  // namespace dosavia::gui

@@ -1,4 +1,4 @@
-#include "gui/forms/form9_references.h"
+#include "gui/forms/references_page.h"
 
 #include <QPushButton>
 #include <cstddef>
@@ -11,7 +11,8 @@
 namespace dosavia::gui {
 
 namespace {
-constexpr int kPage = 9;
+// The references' form in the page table.
+constexpr int kReferencesForm = 9;
 constexpr double kIndentTwips = 420;
 constexpr double kColumnWidthTwips = 8730;
 // Where each reference begins: room for the longest, five lines, beneath the
@@ -19,11 +20,13 @@ constexpr double kColumnWidthTwips = 8730;
 constexpr double kCitationTopTwips[] = {780, 2040, 3660};
 }  // namespace
 
-Form9::Form9(QWidget* parent) : ExplanationPage(kPage, parent) { Form_Load(); }
+ReferencesPage::ReferencesPage(QWidget* parent)
+    : TextPage(ExplanationPageTexts(kReferencesForm), parent) {
+  CreateControls();
+}
 
-void Form9::Form_Load() {
-  const PageTexts& page = ExplanationPageTexts(kPage);
-  SetTrTitle(this, page.context, page.title);
+void ReferencesPage::CreateControls() {
+  const PageTexts& page = Texts();
   resize(TwipsRect(0, 0, 9450, 7125).size());
   // The heading, then each reference: its number and authors, the rest indented
   // beneath.
@@ -46,13 +49,13 @@ void Form9::Form_Load() {
     i = end;
   }
 
-  Command1 = AddButton("Exit", 9450 - kPageMarginTwips - kPageButtonWidthTwips, 6360,
-                       kPageButtonWidthTwips, kPageButtonHeightTwips);
-  connect(Command1, &QPushButton::clicked, this, &Form9::Command1_Click);
+  exit_button = AddButton("Exit", 9450 - kPageMarginTwips - kPageButtonWidthTwips, 6360,
+                          kPageButtonWidthTwips, kPageButtonHeightTwips);
+  connect(exit_button, &QPushButton::clicked, this, &ReferencesPage::OnExit);
   MakeScalable(this, 9450, 7125);
   PlaceOnScreen(5);
 }
 
-void Form9::Command1_Click() { HideExplanationPages(); }
+void ReferencesPage::OnExit() { HideExplanationPages(); }
 
 }  // namespace dosavia::gui

@@ -1,0 +1,706 @@
+#include "gui/forms/visual_screen.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <iterator>
+#include <vector>
+#include <string>
+#include <utility>
+
+#include "gui/app/window_registry.h"
+#include "gui/visual/visual_depth_dose_panel.h"
+#include "gui/widgets/form_style.h"
+#include "gui/app/language.h"
+#include "gui/app/message_text.h"
+#include "gui/widgets/icons.h"
+#include "gui/visual/visual_batch_run.h"
+#include "gui/widgets/physics_switch_boxes.h"
+#include "gui/widgets/picture_box.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/widgets/twips.h"
+#include "gui/widgets/typed_number.h"
+#include "models/typed_text.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+const QColor kLightGrey(192, 192, 192);
+const QColor kFieldEdgeBlue(0, 0, 255);
+const QColor kCaptionRed(255, 0, 0);
+const QColor kNoteGrey(96, 96, 96);
+
+// The physics switches sit under the beam settings; everything under them, and the form,
+// is this much lower than it would be without them [twips].
+constexpr double kSwitchRowsTwips = 1440;
+constexpr double kFormWidthTwips = 18000;
+constexpr double kFormHeightTwips = 11190 + kSwitchRowsTwips;
+// The group of switches: two columns of 3 and 2 boxes [twips], in a smaller face than the
+// form's, so that the longest English name fits [pt].
+constexpr double kSwitchGroup[] = {240, 3690, 6960, 1380};
+constexpr double kSwitchColumns[] = {3700, 3100};
+constexpr double kSwitchRowTwips = 330;
+constexpr double kSwitchPoints = 11.0;
+
+// The side view takes the form's whole height: 25 cm of lateral axis over its first
+// 10695 twips, and more of the sides at the same cm per twip over the rows below.
+constexpr double kSideViewTwips[] = {7200, 240, 10455, 10695 + kSwitchRowsTwips};
+constexpr double kSideViewHeightCm = 25.0 * kSideViewTwips[3] / 10695;
+
+// User scales of the pictures (left, top, width, height).
+constexpr double kSideViewScale[] = {-4.4, -kSideViewHeightCm / 2, 24.4, kSideViewHeightCm};
+constexpr double kSpectrumScale[] = {-3.0, 102.0, 155.0, -106.0};
+
+// Histogram frame and grid [user units].
+constexpr double kFrameWidth = 150.0;
+constexpr double kFrameHeight = 100.0;
+constexpr double kGridStep = 10.0;
+
+// Text inside and under the pictures, readable from the back of a classroom [pt].
+constexpr double kDecorationPoints = 12.0;
+// The raised "2" of cm² [pt].
+constexpr double kSuperscriptPoints = 9.0;
+constexpr double kSuperscriptRoomPoints = 15.0;
+// Width of a label sized to its text, as a multiple of the text's width at 100 %.
+constexpr double kAutoLabelRoom = 1.1;
+// A batch expected to run longer than this asks first [s].
+constexpr double kConfirmAboveSeconds = 60.0;
+// Until a batch has been timed: seconds per photon without and with step display, on the
+// slow side of a classroom PC (a 2020s desktop draws about 100000 photons a second at
+// 10 MV without step display).
+constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 20000.0, 1.0 / 40.0};
+constexpr double kShortestTimedBatchSeconds = 0.2;
+
+// "約 3 分" or "約 2 時間" for a duration [s].
+QString DurationText(double seconds) {
+  constexpr double kMinute = 60;
+  constexpr double kHour = 3600;
+  if (seconds < 2 * kHour)
+    return Tr("Form2", "%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
+  return Tr("Form2", "%1 時間").arg(std::round(seconds / kHour));
+}
+
+const char kSwitchNote[] =
+    QT_TRANSLATE_NOOP("Form2",
+                      "切り替えると Graph clear し、直前の曲線を薄く残します。"
+                      "コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。");
+
+const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
+
+// A label that takes the size of its text, as an auto-sized label does.
+// Sizes a label to its text with a little room past it: on a 1024x768 projector (84 %) the
+// text is set at the least readable size, a few per cent above its scaled size.
+void FitWithRoom(QLabel* label) {
+  label->adjustSize();
+  label->resize(static_cast<int>(std::ceil(label->width() * kAutoLabelRoom)), label->height());
+}
+
+QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
+  auto* label = new QLabel(parent);
+  SetTrText(label, "Form2", text);
+  FitWithRoom(label);
+  label->move(TwipsToPixels(left), TwipsToPixels(top));
+  return label;
+}
+
+// A white read-only display label with a thin sunken border.
+void MakeDisplay(QLabel* label) {
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  label->setPalette(palette);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setIndent(TwipsToPixels(60));
+}
+
+}  // namespace
+
+VisualScreen::VisualScreen(QWidget* parent) : QWidget(parent, Qt::Window) { SetUpWindow(); }
+
+void VisualScreen::SetUpWindow() {
+  // The context of the screen's texts, kept from its first name ("Form2"), which the
+  // translation file and the browser edition share.
+  SetWindowTrContext(this, "Form2");
+  setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
+  setFont(DefaultFont());
+  resize(TwipsRect(0, 0, kFormWidthTwips, kFormHeightTwips).size());
+  seconds_per_photon_.fill(kFirstGuessSecondsPerPhoton[1]);
+  seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
+  CreateControls();
+  MakeScalable(this, kFormWidthTwips, kFormHeightTwips);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+// The controls in the order the screen stacks them: titles, settings, batch buttons and
+// displays, then the pictures over them.
+void VisualScreen::CreateControls() {
+  CreateTitles();
+  CreateSettingControls();
+  CreatePhysicsSwitches();
+  CreateBatchControls();
+  CreatePictures();
+
+  back_button = new QPushButton(this);
+  PlaceTwips(back_button, 0, 10560 + kSwitchRowsTwips, 615, 615);
+  back_button->setIcon(QIcon(ExitIcon()));
+  back_button->setIconSize(QSize(kIconSize, kIconSize));
+  SetTrToolTip(back_button, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
+
+  // The boxes lie over the unit labels that share their row; the zoom button reaches into
+  // the side view and stays on top of it.
+  field_box->raise();
+  energy_box->raise();
+  zoom_button->raise();
+
+  connect(ok_button, &QPushButton::clicked, this, &VisualScreen::OnConfirmSettings);
+  connect(reset_button, &QPushButton::clicked, this, &VisualScreen::OnReset);
+  connect(go_button, &QPushButton::clicked, this, &VisualScreen::OnGo);
+  connect(graph_clear_button, &QPushButton::clicked, this, &VisualScreen::OnGraphClear);
+  connect(spectrum_button, &QPushButton::clicked, this, &VisualScreen::OnShowSpectrum);
+  connect(zoom_button, &QPushButton::clicked, this, &VisualScreen::OnToggleZoom);
+  connect(back_button, &QPushButton::clicked, this, &VisualScreen::OnBackToMenu);
+  connect(stop_button, &QPushButton::clicked, this, &VisualScreen::OnStop);
+  CreateDepthDoseControls();
+}
+
+void VisualScreen::CreateTitles() {
+  const QFont title_font = DefaultFont(kDefaultFontPoints, true);
+  QLabel* const upper_title = MakeLabel(
+      this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
+  QLabel* const middle_title = MakeLabel(
+      this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600, 720, 5055, 465);
+  QLabel* const lower_title =
+      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"), 600,
+                1200, 5595, 420);
+  for (QLabel* title : {upper_title, middle_title, lower_title}) title->setFont(title_font);
+}
+
+// The energy with its spectrum button, the field size with its unit, and the zoom button.
+void VisualScreen::CreateSettingControls() {
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
+  QLabel* const energy_unit = MakeLabel(this, "MV", 3840, 1920, 975, 495);
+  energy_unit->setAlignment(Qt::AlignCenter);
+  energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
+  spectrum_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
+
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
+  QLabel* const field_unit = MakeAutoLabel(this, "  cm", 3960, 3120);
+  // Centred on the field box's text line, like "MV" beside the energy box.
+  field_unit->resize(field_unit->width(), TwipsToPixels(540));
+  field_unit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The raised "2" of cm² follows the unit directly, whatever the font's width of "  cm".
+  QLabel* const field_unit_square = MakeAutoLabel(this, "2", 4560, 3120);
+  // Sized for a larger digit than its own, which leaves the superscript room to be shown at
+  // the least readable size on a projector.
+  field_unit_square->setFont(DefaultFont(kSuperscriptRoomPoints));
+  field_unit_square->adjustSize();
+  field_unit_square->setFont(DefaultFont(kSuperscriptPoints));
+  field_unit_square->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Right after the unit's text, not after the room its label keeps past it.
+  field_unit_square->move(
+      field_unit->x() + field_unit->fontMetrics().horizontalAdvance(field_unit->text()) + 1,
+      field_unit_square->y() + TwipsToPixels(60));
+  field_box = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
+  for (const FieldChoice& choice : VisualFieldChoices())
+    field_box->addItem(QString::fromUtf8(choice.item));
+
+  // The zoom button ends above the physics switches' group, which spans the column, and a
+  // pixel short of the side view's frame (side_view starts at 7200).
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2520);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 2790);
+  zoom_button = MakeButton(this, "ON", 6480, 3150, 690, 495);
+}
+
+// The physics switches under the beam settings: what the next photons are simulated with.
+// A switch starts a new curve, keeping the last one as the panel's reference.
+void VisualScreen::CreatePhysicsSwitches() {
+  physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, {kSwitchColumns[0], kSwitchColumns[1]},
+                                            kSwitchRowTwips, kSwitchRowTwips, kSwitchPoints);
+  PlaceTwips(physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
+  SetTrText(physics_switches, "Form2", QT_TRANSLATE_NOOP("Form2", "物理を切る実験"));
+  SetTrToolTip(physics_switches, "Form2", kSwitchNote);
+  // Under coherent scattering and pair production, in the free cell of their column.
+  auto* const switch_note = new QLabel(physics_switches);
+  SetTrText(switch_note, "Form2", QT_TRANSLATE_NOOP("Form2", "(4〜15 MV では効果わずか)"));
+  SetTrToolTip(switch_note, "Form2", kSwitchNote);
+  QPalette note = switch_note->palette();
+  note.setColor(QPalette::WindowText, kNoteGrey);
+  switch_note->setPalette(note);
+  // Out to the group's inner edge: at 1024x768 the note needs every twip to be set at the
+  // 14 px every text of the lesson's screens keeps.
+  PlaceTwips(switch_note, PhysicsSwitchBoxes::kInsideLeftTwips + kSwitchColumns[0],
+             kSwitchRowTwips * 3,
+             kSwitchGroup[2] - PhysicsSwitchBoxes::kInsideLeftTwips - kSwitchColumns[0] - 20,
+             kSwitchRowTwips);
+  connect(physics_switches, &PhysicsSwitchBoxes::switched, this, &VisualScreen::SwitchPhysics);
+}
+
+// OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
+// Graph clear.
+void VisualScreen::CreateBatchControls() {
+  ok_button = MakeButton(this, "OK", 360, 3720 + kSwitchRowsTwips, 1815, 615);
+  reset_button = MakeButton(this, "Reset", 2880, 3720 + kSwitchRowsTwips, 1575, 615);
+  // Stop ends a batch after the photon in progress; it works only while a batch runs.
+  stop_button = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
+  stop_button->setEnabled(false);
+
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 4860, 4320 + kSwitchRowsTwips, 1620,
+            360);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360,
+                4680 + kSwitchRowsTwips);
+  MakeAutoLabel(this, "Go", 2280, 4710 + kSwitchRowsTwips);
+  photon_count_box = new QLineEdit(this);
+  PlaceTwips(photon_count_box, 3120, 4680 + kSwitchRowsTwips, 1575, 495);
+  total_count_label = MakeLabel(this, "", 4680, 4680 + kSwitchRowsTwips, 2175, 495);
+  MakeDisplay(total_count_label);
+  step_display_box = new QCheckBox(this);
+  SetTrText(step_display_box, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
+  PlaceTwips(step_display_box, 360, 5160 + kSwitchRowsTwips, 2055, 360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280 + kSwitchRowsTwips, 1860,
+            360);
+  photon_energy_label = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
+  MakeDisplay(photon_energy_label);
+  QLabel* const photon_energy_unit =
+      MakeLabel(this, "MeV", 3960, 5640 + kSwitchRowsTwips, 855, 495);
+  photon_energy_unit->setIndent(TwipsToPixels(60));
+  go_button = MakeButton(this, "Go", 360, 5520 + kSwitchRowsTwips, 2055, 615);
+  graph_clear_button = MakeButton(this, "Graph clear", 5160, 5520 + kSwitchRowsTwips, 1695, 615);
+}
+
+// The spectrum histogram, the side view and its twice-magnified copy over it.
+void VisualScreen::CreatePictures() {
+  spectrum_histogram = new PictureBox(this);
+  PlaceTwips(spectrum_histogram, 480, 6480 + kSwitchRowsTwips, 6375, 3735);
+  spectrum_histogram->SetScale(kSpectrumScale[0], kSpectrumScale[1], kSpectrumScale[2],
+                               kSpectrumScale[3]);
+  DecorateSpectrum();
+  PlaceEnergyAxisLabels();
+
+  side_view = new PictureBox(this);
+  PlaceTwips(side_view, kSideViewTwips[0], kSideViewTwips[1], kSideViewTwips[2], kSideViewTwips[3]);
+  side_view->SetScale(kSideViewScale[0], kSideViewScale[1], kSideViewScale[2], kSideViewScale[3]);
+  DecorateSideView(side_view, 1.0);
+  zoomed_side_view = new PictureBox(this);
+  PlaceTwips(zoomed_side_view, kSideViewTwips[0], kSideViewTwips[1], kSideViewTwips[2],
+             kSideViewTwips[3]);
+  zoomed_side_view->SetScale(kSideViewScale[0] / 2, kSideViewScale[1] / 2, kSideViewScale[2] / 2,
+                             kSideViewScale[3] / 2);
+  DecorateSideView(zoomed_side_view, 2.0);
+  zoomed_side_view->raise();
+}
+
+// The depth-dose toggle and the step speed share the free row under the spectrum. The
+// panel takes the room of the spectrum histogram and its energy axis while the box is
+// ticked: beside the side view, so that the tracks and the build-up they make are seen
+// together, and scaled with the screen like the pictures.
+void VisualScreen::CreateDepthDoseControls() {
+  depth_dose_box = new QCheckBox(this);
+  SetTrText(depth_dose_box, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
+  PlaceTwips(depth_dose_box, 720, 10740 + kSwitchRowsTwips, 2280, 360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600, 360);
+  speed_slider = new QSlider(Qt::Horizontal, this);
+  speed_slider->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
+  speed_slider->setPageStep(1);
+  speed_slider->setTickPosition(QSlider::TicksBelow);
+  SetTrToolTip(speed_slider, "Form2",
+               QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  PlaceTwips(speed_slider, 3720, 10710 + kSwitchRowsTwips, 1800, 420);
+  speed_label = MakeLabel(this, "", 5580, 10740 + kSwitchRowsTwips, 1380, 360);
+  depth_dose_panel = new DepthDosePanel(this);
+  PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900, 4290);
+  depth_dose_panel->hide();
+
+  connect(depth_dose_box, &QCheckBox::toggled, this, &VisualScreen::ShowDepthDosePanel);
+  connect(depth_dose_panel, &DepthDosePanel::closed, this,
+          [this] { depth_dose_box->setChecked(false); });
+  connect(speed_slider, &QSlider::valueChanged, this, &VisualScreen::SetStepSpeed);
+  connect(step_display_box, &QCheckBox::toggled, speed_slider, &QWidget::setEnabled);
+  connect(step_display_box, &QCheckBox::toggled, speed_label, &QWidget::setEnabled);
+  speed_slider->setValue(speed_slider->maximum());
+  SetStepSpeed(speed_slider->value());
+}
+
+void VisualScreen::SetStepSpeed(int position) {
+  photons_per_second_ = kStepSpeeds[std::clamp(position, 0, speed_slider->maximum())];
+  if (photons_per_second_ > 0)
+    SetTrText(speed_label, "Form2", QT_TRANSLATE_NOOP("Form2", "%1 光子/秒"),
+              {QString::number(photons_per_second_)});
+  else
+    SetTrText(speed_label, "Form2", QT_TRANSLATE_NOOP("Form2", "最高"));
+}
+
+// The panel in place of the spectrum histogram, which keeps counting while it is hidden.
+void VisualScreen::ShowDepthDosePanel(bool show) {
+  spectrum_histogram->setVisible(!show);
+  for (QLabel* label : energy_axis_labels_) label->setVisible(!show);
+  if (!show) {
+    depth_dose_panel->hide();
+    return;
+  }
+  // Opened after a batch without it, the panel names the cylinder of the confirmed field.
+  if (!ok_button->isEnabled() && FieldSide > 0) depth_dose_panel->SetField(FieldSide);
+  depth_dose_panel->Refresh();
+  depth_dose_panel->show();
+  depth_dose_panel->raise();
+}
+
+// The side view's fixed elements; `magnification` 2 gives the zoomed copy, whose user
+// scale is half as wide, so every position is divided by it.
+void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
+  const double m = magnification;
+  const double left = kSideViewScale[0] / m;
+  const double top = kSideViewScale[1] / m;
+  const double right = left + kSideViewScale[2] / m;
+  const double bottom = top + kSideViewScale[3] / m;
+  const QFont small = DefaultFont(kDecorationPoints);
+  // Room kept free of grid lines at the top for the captions and at the bottom for two rows:
+  // the depth numbers and, under them, the axis caption [cm of the 1x view].
+  const double grid_top = top + 1.6 / m;
+  const double grid_bottom = bottom - 1.9 / m;
+
+  for (double z : {5.0, 10.0, 15.0})
+    picture->AddLine(z / m, grid_top, z / m, grid_bottom, kLightGrey);
+  for (double x : {-10.0, -5.0, 5.0, 10.0}) picture->AddLine(0, x / m, right, x / m, kLightGrey);
+  picture->AddLine(0, 0, right, 0, Qt::black);
+  picture->AddLine(0, top, 0, bottom, Qt::black, 2);
+
+  // Depth labels along the bottom, lateral labels at the left of the surface.
+  const double depth_label_y = grid_bottom + 0.15 / m;
+  const double depth_caption_y = depth_label_y + 0.8 / m;
+  // Marks in cm of depth and lateral position: every grid line of the 1x view, the 5 cm
+  // lines of the magnified one.
+  const std::vector<double> depth_marks =
+      m > 1 ? std::vector<double>{5} : std::vector<double>{5, 10, 15};
+  for (double z : depth_marks)
+    picture->AddLabel(QString::number(z), z, depth_label_y, Qt::AlignHCenter | Qt::AlignTop,
+                      Qt::black, small);
+  picture->AddLabel(QStringLiteral("depth in water  cm"), right - 0.3 / m, depth_caption_y,
+                    Qt::AlignRight | Qt::AlignTop, Qt::black, small);
+  const std::vector<double> lateral_marks =
+      m > 1 ? std::vector<double>{-5, 5} : std::vector<double>{-10, -5, 5, 10};
+  for (double x : lateral_marks)
+    picture->AddLabel(QString::number(std::abs(x)), -0.2 / m, x, Qt::AlignRight | Qt::AlignVCenter,
+                      Qt::black, small);
+  picture->AddLabel(QStringLiteral("cm"), -0.2 / m, top + 0.9 / m,
+                    Qt::AlignRight | Qt::AlignVCenter, Qt::black, small);
+
+  // The beam arrow on the central axis, pointing at the surface.
+  const double tail = left + 0.4 / m;
+  const double tip = -0.15 / m;
+  picture->AddLine(tail, 0, tip, 0, Qt::black, 2);
+  picture->AddLine(tip - 0.6 / m, -0.35 / m, tip, 0, Qt::black, 2);
+  picture->AddLine(tip - 0.6 / m, 0.35 / m, tip, 0, Qt::black, 2);
+  picture->AddLabel(QStringLiteral("X-ray"), (tail + tip) / 2, -0.25 / m,
+                    Qt::AlignHCenter | Qt::AlignBottom, Qt::black, small);
+
+  // Captions at the top.
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
+             top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
+             Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+
+  // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
+  const int upper = picture->AddLine(left, -FieldSide / 2, right, -FieldSide / 2, kFieldEdgeBlue);
+  const int lower = picture->AddLine(left, FieldSide / 2, right, FieldSide / 2, kFieldEdgeBlue);
+  if (m > 1) {
+    zoomed_field_edge_upper = upper;
+    zoomed_field_edge_lower = lower;
+  } else {
+    field_edge_upper = upper;
+    field_edge_lower = lower;
+  }
+}
+
+void VisualScreen::AddTrLabel(PictureBox* picture, const char* source, double x, double y,
+                              Qt::Alignment anchor, const QColor& color, const QFont& font) {
+  tr_labels_.push_back(
+      {picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font), source});
+}
+
+void VisualScreen::RetranslateUi() {
+  RetranslateTexts(this);
+  for (const TrLabel& label : tr_labels_)
+    label.picture->SetLabelText(label.index, Tr("Form2", label.source));
+  back_button->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
+}
+
+void VisualScreen::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
+
+void VisualScreen::DecorateSpectrum() {
+  for (double x = kGridStep; x < kFrameWidth; x += kGridStep)
+    spectrum_histogram->AddLine(x, 0, x, kFrameHeight, kLightGrey);
+  for (double y = kGridStep; y < kFrameHeight; y += kGridStep)
+    spectrum_histogram->AddLine(0, y, kFrameWidth, y, kLightGrey);
+  spectrum_histogram->AddLine(0, 0, kFrameWidth, 0, Qt::black, 2);
+  spectrum_histogram->AddLine(0, kFrameHeight, kFrameWidth, kFrameHeight, Qt::black, 2);
+  spectrum_histogram->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
+  spectrum_histogram->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
+  AddTrLabel(spectrum_histogram, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3,
+             kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
+             DefaultFont(kDecorationPoints));
+}
+
+// The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
+void VisualScreen::PlaceEnergyAxisLabels() {
+  const QFont small = DefaultFont(kDecorationPoints);
+  const int top = TwipsToPixels(10230 + kSwitchRowsTwips);
+  for (int i = 0; i < 8; ++i) {
+    auto* label = new QLabel(QString::number(2 * i), this);
+    label->setFont(small);
+    label->setAlignment(Qt::AlignCenter);
+    FitWithRoom(label);
+    const QPointF at =
+        spectrum_histogram->ToPixels(20.0 * i, 0) + QPointF(spectrum_histogram->pos());
+    label->move(static_cast<int>(at.x() - label->width() / 2.0), top);
+    energy_axis_labels_[static_cast<std::size_t>(i)] = label;
+  }
+  auto* caption = new QLabel(QStringLiteral("Photon energy  MeV"), this);
+  caption->setFont(small);
+  caption->setAlignment(Qt::AlignCenter);
+  FitWithRoom(caption);
+  const QPointF middle =
+      spectrum_histogram->ToPixels(kFrameWidth / 2, 0) + QPointF(spectrum_histogram->pos());
+  caption->move(static_cast<int>(middle.x() - caption->width() / 2.0),
+                top + energy_axis_labels_[0]->height());
+  energy_axis_labels_[8] = caption;
+}
+
+void VisualScreen::PrepareForShow() {
+  photon_count_box->setText(QStringLiteral("100"));
+  TotalPhotonCount = 0;
+  total_count_label->setText(QStringLiteral("0"));
+  photon_energy_label->setText(QString());
+  for (const auto& [combo, text] : {std::pair{energy_box, QStringLiteral("10")},
+                                    std::pair{field_box, QString::fromUtf8("4×4")}}) {
+    combo->setCurrentIndex(combo->findText(text));
+    combo->setEditText(text);
+  }
+  side_view->Clear();
+  spectrum_histogram->Clear();
+  zoomed_side_view->Clear();
+  ok_button->setEnabled(true);
+  go_button->setEnabled(false);
+  step_display_box->setChecked(true);
+  StepDisplayFlag = 1;
+  zoom_button->setText(QStringLiteral("ON"));
+  ZoomState = 2;
+  zoomed_side_view->hide();
+  depth_dose_box->setChecked(false);
+  physics_switches->SetSwitches({});
+  depth_dose_panel->SwitchPhysics({});
+  depth_dose_panel->Clear();
+  speed_slider->setValue(speed_slider->maximum());
+}
+
+void VisualScreen::OnConfirmSettings() {
+  // The field as typed with x, X, * or full-width digits is the item it plainly means; any
+  // other text is refused here, so that the picture always shows the field in the box.
+  const FieldChoice* chosen =
+      FindFieldChoice(PlainTypedText(field_box->currentText()).toStdString());
+  if (chosen == nullptr) {
+    ShowExclamation(this, Tr("Form2",
+                             " 照射野サイズ「%1」は選べません。\n"
+                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
+                              .arg(ShownText(field_box->currentText())));
+    return;
+  }
+  const QString file = energy_box->currentText() + QStringLiteral("MV.csv");
+  try {
+    LoadSpectrum(file.toStdString(), file.toStdString());
+  } catch (const std::exception& error) {
+    // Without a whole spectrum the screen stays in the Settings state.
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
+    return;
+  }
+  SourceDistance = kVisualSourceDistanceCm;
+  FieldSide = chosen->side;
+  MoveFieldEdgeLines(chosen->side);
+  depth_dose_panel->SetField(chosen->side);
+  field_box->setEditText(QString::fromUtf8(chosen->item));
+  ok_button->setEnabled(false);
+  go_button->setEnabled(true);
+  go_button->setFocus();
+}
+
+void VisualScreen::MoveFieldEdgeLines(double side) {
+  const QLineF l5 = side_view->LineAt(field_edge_upper);
+  side_view->MoveLine(field_edge_upper, l5.x1(), -side / 2, l5.x2(), -side / 2);
+  side_view->MoveLine(field_edge_lower, l5.x1(), side / 2, l5.x2(), side / 2);
+  const QLineF l54 = zoomed_side_view->LineAt(zoomed_field_edge_upper);
+  zoomed_side_view->MoveLine(zoomed_field_edge_upper, l54.x1(), -side / 2, l54.x2(), -side / 2);
+  zoomed_side_view->MoveLine(zoomed_field_edge_lower, l54.x1(), side / 2, l54.x2(), side / 2);
+}
+
+void VisualScreen::OnGo() {
+  if (IsBatchRunning()) return;
+  BatchPhotonCount = LeadingNumber(photon_count_box->text());
+  if (!(BatchPhotonCount > 0) || !std::isfinite(BatchPhotonCount)) {
+    ShowExclamation(this, Tr("Form2", kWarnPhotonCount));
+    return;
+  }
+  StepDisplayFlag = step_display_box->isChecked() ? 1 : 0;
+  const long long photons = WholePhotonCount(BatchPhotonCount);
+  const int pace = CurrentPace();
+  const double seconds =
+      ExpectedBatchSeconds(photons, seconds_per_photon_[static_cast<std::size_t>(pace)],
+                           StepDisplayFlag == 1 ? photons_per_second_ : 0);
+  if (seconds > kConfirmAboveSeconds &&
+      !AskToGoOn(this,
+                 Tr("Form2",
+                    " 入射光子数 %1 の計算には約 %2 かかります。\n"
+                    " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                     .arg(photons)
+                     .arg(DurationText(seconds)),
+                 Tr("Form2", "実行"), Tr("Form2", "やめる")))
+    return;
+  SetBatchRunning(true);
+  QElapsedTimer clock;
+  clock.start();
+  const long long done = RunVisualBatch();
+  LearnSpeed(pace, done, clock.elapsed() / 1000.0);
+  TotalPhotonCount = done + TotalPhotonCount;
+  total_count_label->setText(QString::number(TotalPhotonCount));
+  SetBatchRunning(false);
+  if (leave_after_batch_) {
+    leave_after_batch_ = false;
+    OnBackToMenu();
+  }
+}
+
+void VisualScreen::OnStop() {
+  if (IsBatchRunning()) RequestBatchStop();
+}
+
+int VisualScreen::CurrentPace() const {
+  return StepDisplayFlag == 1 ? 1 + std::clamp(speed_slider->value(), 0, speed_slider->maximum())
+                              : 0;
+}
+
+void VisualScreen::LearnSpeed(int pace, long long photons, double seconds) {
+  // Batches too short to time say little about the speed.
+  if (photons > 0 && seconds >= kShortestTimedBatchSeconds)
+    seconds_per_photon_[static_cast<std::size_t>(pace)] = seconds / static_cast<double>(photons);
+}
+
+double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
+                            double photons_per_second) {
+  const double paced = photons_per_second > 0 ? 1.0 / photons_per_second : 0.0;
+  return static_cast<double>(photons) * std::max(seconds_per_photon, paced);
+}
+
+void VisualScreen::OnReset() {
+  if (IsBatchRunning()) return;
+  ClearSpectrumTally();
+  side_view->Clear();
+  spectrum_histogram->Clear();
+  zoomed_side_view->Clear();
+  TotalPhotonCount = 0;
+  total_count_label->setText(QStringLiteral("0"));
+  photon_energy_label->setText(QString());
+  photon_count_box->setText(QStringLiteral("100"));
+  ok_button->setEnabled(true);
+  go_button->setEnabled(false);
+  SpectrumTally.fill(0);
+  depth_dose_panel->Clear();
+}
+
+void VisualScreen::OnGraphClear() {
+  if (IsBatchRunning()) return;
+  ClearPicturesAndCounts();
+  depth_dose_panel->Clear();
+}
+
+void VisualScreen::ClearPicturesAndCounts() {
+  TotalPhotonCount = 0;
+  total_count_label->setText(QStringLiteral("0"));
+  photon_energy_label->setText(QString());
+  side_view->Clear();
+  zoomed_side_view->Clear();
+  spectrum_histogram->Clear();
+  SpectrumTally.fill(0);
+}
+
+void VisualScreen::SwitchPhysics() {
+  // The boxes are disabled while a batch runs, whose photons keep the physics they began with.
+  if (IsBatchRunning()) return;
+  ClearPicturesAndCounts();
+  depth_dose_panel->SwitchPhysics(physics_switches->Switches());
+}
+
+void VisualScreen::OnShowSpectrum() { ShowSpectrumPage(); }
+
+void VisualScreen::OnToggleZoom() {
+  if (ZoomState == 2) {
+    zoomed_side_view->show();
+    zoom_button->setText(QStringLiteral("OFF"));
+    ZoomState = 1;
+  } else {
+    zoomed_side_view->hide();
+    zoom_button->setText(QStringLiteral("ON"));
+    ZoomState = 2;
+  }
+}
+
+void VisualScreen::OnBackToMenu() {
+  if (IsBatchRunning()) return;
+  ShowMainMenu();
+  hide();
+  HideSpectrumPage();
+}
+
+long long RunVisualBatch() {
+  VisualScreen& form = GetVisualScreen();
+  return RunVisualBatch({*form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
+                         *form.photon_energy_label,
+                         form.depth_dose_box->isChecked() ? form.depth_dose_panel : nullptr,
+                         &form.PhotonsPerSecond(), form.physics_switches->Switches()});
+}
+
+void VisualScreen::SetBatchRunning(bool running) {
+  if (running) ok_enabled_before_batch_ = ok_button->isEnabled();
+  // Stop takes the focus first, so that Go, when disabled, hands it to nothing else.
+  stop_button->setEnabled(running);
+  if (running) stop_button->setFocus();
+  for (QPushButton* button : {reset_button, go_button, graph_clear_button, back_button})
+    button->setEnabled(!running);
+  physics_switches->setEnabled(!running);
+  ok_button->setEnabled(!running && ok_enabled_before_batch_);
+  // After a batch the keyboard is on Go again: Space runs the next batch.
+  if (!running) go_button->setFocus();
+}
+
+void VisualScreen::closeEvent(QCloseEvent* event) {
+  // The title bar's close button returns to the menu, as the return icon does; during a
+  // batch it stops the batch first.
+  event->ignore();
+  if (IsBatchRunning()) {
+    leave_after_batch_ = true;
+    RequestBatchStop();
+    return;
+  }
+  OnBackToMenu();
+}
+
+}  // namespace dosavia::gui
