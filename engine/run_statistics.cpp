@@ -265,4 +265,19 @@ std::unique_ptr<RunStatistics> ReadMatchingRunStatistics(const std::filesystem::
   }
 }
 
+LoadedResult ReadResultWithStatistics(const std::filesystem::path& path,
+                                      const std::string& display_name) {
+  LoadedResult loaded;
+  loaded.tables = ReadResultFile(path, display_name);
+  // The bytes again, for the checksum: a result is some 80 kB, within the readers' limit.
+  std::string bytes;
+  try {
+    bytes = ReadWholeFile(path.string(), display_name);
+  } catch (const InputError&) {
+    return loaded;  // gone since: the result stands alone
+  }
+  loaded.statistics = ReadMatchingRunStatistics(path, bytes);
+  return loaded;
+}
+
 }  // namespace dosavia

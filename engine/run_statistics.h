@@ -84,4 +84,15 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
 std::unique_ptr<RunStatistics> ReadMatchingRunStatistics(const std::filesystem::path& result_path,
                                                          std::string_view result_bytes);
 
+// A result file read with its statistics, when it has matching ones.
+struct LoadedResult {
+  std::unique_ptr<ResultTables> tables;
+  std::unique_ptr<RunStatistics> statistics;  // null: none, unreadable or another run's
+};
+
+// Reads the result at `path` as ReadResultFile does (throwing its InputError), and its
+// statistics beside it (ReadMatchingRunStatistics).
+LoadedResult ReadResultWithStatistics(const std::filesystem::path& path,
+                                      const std::string& display_name);
+
 }  // namespace dosavia

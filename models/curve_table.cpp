@@ -61,10 +61,18 @@ std::string FieldSizeLabel(int field) {
 std::string SwitchedPhysicsNote(std::string_view file, bool english) {
   const std::size_t slash = file.find_last_of("/\\");
   if (slash != std::string_view::npos) file.remove_prefix(slash + 1);
-  const PhysicsSwitches physics = ParseResultFileName(file).physics;
+  return SwitchedPhysicsNote(ParseResultFileName(file).physics, english);
+}
+
+std::string SwitchedPhysicsNote(const PhysicsSwitches& physics, bool english) {
   if (physics.AllOn()) return {};
   return english ? " [without " + SwitchedOffText(physics, true) + "]"
                  : " [なし: " + SwitchedOffText(physics, false) + "]";
+}
+
+double DisplayScale(const ResultTables& tables) {
+  const double k = FittedSurfaceKerma(tables.Kerma);
+  return k > 0 ? 1.0 / k : 1.0;
 }
 
 std::string CurveLegendText(std::string_view energy, int field, std::string_view file,

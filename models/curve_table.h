@@ -33,6 +33,14 @@ std::string CurveLegendText(std::string_view energy, int field, std::string_view
 // The note on switched-off physics that a legend or table row adds for a result name
 // (" [without ...]"); empty for a full-physics name.
 std::string SwitchedPhysicsNote(std::string_view file, bool english = false);
+// The same for the switches a run recorded (its statistics), which no renaming changes.
+std::string SwitchedPhysicsNote(const PhysicsSwitches& physics, bool english = false);
+
+// The factor that puts a result's curves on the scale of its fitted surface kerma
+// (FittedSurfaceKerma): drawn so, runs of one beam line up whatever their photon count,
+// where the file's own scale (its noisiest kerma bin of the first 5 cm) moves them by the
+// noise of that bin. 1 when the kerma cannot be fitted.
+double DisplayScale(const ResultTables& tables);
 
 // One row of the value table: the total dose of `field` of a result.
 struct CurveTableRow {

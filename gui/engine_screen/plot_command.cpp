@@ -19,6 +19,8 @@
 #include "engine/program_files.h"
 #include "gui/app/message_text.h"
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
+#include "models/curve_table.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "models/clinical_geometry.h"
 #include "gui/engine_screen/result_graph_key.h"
@@ -46,7 +48,8 @@ constexpr const char* kUsage =
     "usage: Dosavia [--lang ja|en]   start the interactive program, in Japanese (the default,\n"
     "                                or the language last chosen in its menu) or English\n"
     "       Dosavia --plot RESULT.data [--field N[,M...]] [--out FILE.png] [--size WxH]\n"
-    "                                [--csv FILE.csv] [--ssd CM] [--lang ja|en]\n"
+    "                                [--csv FILE.csv] [--table FILE.tsv] [--ssd CM]\n"
+    "                                [--lang ja|en]\n"
     "                                draw a result file's depth-dose curves into a PNG picture\n"
     "                                and/or write them as CSV; no display needed\n"
     "         --field N[,M...]       field columns 1..10 (1, 2, 3, 4, 5, 6, 8, 10, 15, 20 cm\n"
@@ -56,6 +59,10 @@ constexpr const char* kUsage =
     "         --size WxH             its drawing area in pixels (default 705x529)\n"
     "         --csv FILE.csv         depth [cm] and one column per curve (kerma, then total,\n"
     "                                primary and scatter dose of each field), UTF-8 with BOM\n"
+    "         --table FILE.tsv       the value table, tab-separated: set, energy, field_cm,\n"
+    "                                d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,\n"
+    "                                d10_pct, tpr20_10, tpr20_10_u, build_up (yes|none),\n"
+    "                                uncertainty (measured from RESULT.stat | estimated), seed\n"
     "         --ssd CM               the curves of a point source at this source-surface\n"
     "                                distance (50 to 150 cm), field sizes at the surface, as\n"
     "                                clinical depth doses are measured: the inverse square and\n"
@@ -82,6 +89,7 @@ struct PlotArguments {
   std::string result_file;
   std::string output_file;
   std::string csv_file;
+  std::string table_file;
   std::vector<int> fields;
   QSize size;
   std::optional<Language> language;
@@ -90,7 +98,7 @@ struct PlotArguments {
 
 bool IsPlotOption(const std::string& option) {
   return option == "--plot" || option == "--field" || option == "--out" || option == "--csv" ||
-         option == "--size" || option == "--lang" || option == "--ssd";
+         option == "--size" || option == "--lang" || option == "--ssd" || option == "--table";
 }
 
 // True when `a` and `b` name one file (also through a link).
@@ -115,6 +123,9 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
     } else if (option == "--csv") {
       if (!args.csv_file.empty()) return "--csv given twice";
       args.csv_file = value;
+    } else if (option == "--table") {
+      if (!args.table_file.empty()) return "--table given twice";
+      args.table_file = value;
     } else if (option == "--lang") {
       if (args.language) return "--lang given twice";
       args.language = ParseLanguage(value);
@@ -148,18 +159,22 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
   }
   if (args.fields.empty()) args.fields.push_back(kDefaultPlotField);
   if (args.result_file.empty()) return "--plot needs a result file";
-  if (args.output_file.empty() && args.csv_file.empty())
-    return "--plot needs --out (a picture) or --csv (a table)";
+  if (args.output_file.empty() && args.csv_file.empty() && args.table_file.empty())
+    return "--plot needs --out (a picture), --csv (the curves) or --table (the values)";
   if (!args.output_file.empty() &&
       !QString::fromStdString(args.output_file).endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
     return "--out must name a .png picture";
   if (!args.size.isEmpty() && args.output_file.empty()) return "--size works only with --out";
   // No output may replace the result it is drawn from (also through a link), nor the other.
-  for (const std::string* out : {&args.output_file, &args.csv_file})
+  const std::pair<const std::string*, const char*> outputs[] = {
+      {&args.output_file, "--out"}, {&args.csv_file, "--csv"}, {&args.table_file, "--table"}};
+  for (const auto& [out, option] : outputs)
     if (!out->empty() && SameFile(args.result_file, *out))
-      return (out == &args.csv_file ? "--csv" : "--out") + std::string(" names the result file itself");
-  if (!args.output_file.empty() && args.output_file == args.csv_file)
-    return "--out and --csv name the same file";
+      return option + std::string(" names the result file itself");
+  for (std::size_t a = 0; a < std::size(outputs); ++a)
+    for (std::size_t b = a + 1; b < std::size(outputs); ++b)
+      if (!outputs[a].first->empty() && *outputs[a].first == *outputs[b].first)
+        return std::string(outputs[a].second) + " and " + outputs[b].second + " name the same file";
   return std::nullopt;
 }
 
@@ -210,7 +225,7 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   const int margin = kMarginPx;
   const int title_height = 2 * metrics.height() + margin;
   // The value table under the graph, with a row per set; none without sets.
-  const int table_height = sets.empty() ? 0 : CurveTableHeight(static_cast<int>(sets.size()), zoom);
+  const int table_height = sets.empty() ? 0 : CurveTableHeight(sets, zoom);
   const QSize shown = graph_pixels.deviceIndependentSize().toSize();
   QImage picture(shown.width() + 2 * margin,
                  shown.height() + title_height + 2 * margin + (sets.empty() ? 0 : margin + table_height),
@@ -322,15 +337,17 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     return Excerpt(e.what(), 300);
   };
 
-  std::unique_ptr<ResultTables> tables;
+  LoadedResult loaded;
   try {
-    tables = ReadResultFile(std::filesystem::path(args.result_file), Excerpt(args.result_file));
+    loaded = ReadResultWithStatistics(std::filesystem::path(args.result_file),
+                                      Excerpt(args.result_file));
   } catch (const InputError& e) {
     std::fprintf(stderr, "Dosavia: %s\n", said(e).c_str());
     return 1;
   }
   const QString source = QFile::decodeName(args.result_file.c_str());
-  std::shared_ptr<const ResultTables> parallel(std::move(tables));
+  std::shared_ptr<const ResultTables> parallel(std::move(loaded.tables));
+  const std::shared_ptr<const RunStatistics> statistics(std::move(loaded.statistics));
   // The drawn curves: the parallel beam's own, or those of a point source made from them.
   std::shared_ptr<const ResultTables> shared = parallel;
   if (args.ssd_cm > 0) shared = ClinicalGeometryTables(*parallel, args.ssd_cm);
@@ -342,7 +359,8 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
       set.parallel = parallel;
       set.ssd_cm = args.ssd_cm;
     }
-    sets.push_back(set);
+    set.statistics = statistics;
+    sets.push_back(MeasureSet(std::move(set)));
   }
   try {
     if (!args.output_file.empty()) {
@@ -358,6 +376,13 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     }
     if (!args.csv_file.empty())
       WriteExportFile(args.csv_file, CurvesCsvText(shared.get(), source, sets));
+    if (!args.table_file.empty()) {
+      std::vector<TableTsvRow> rows;
+      for (const CurveSet& set : sets)
+        rows.push_back({QFileInfo(source).fileName().toStdString(), set.energy.toStdString(),
+                        set.field, *set.row});
+      WriteExportFile(args.table_file, CurveTableTsv(rows));
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "Dosavia: %s\n", said(e).c_str());
     return 1;

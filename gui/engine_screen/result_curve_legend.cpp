@@ -1,5 +1,7 @@
 #include "gui/engine_screen/result_curve_legend.h"
 
+#include <utility>
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QIcon>
@@ -76,6 +78,7 @@ const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
   for (const CurveSet& s : sets_)
     if (s.tables == set.tables && s.field == set.field) return s;
   set.family = next_family_++;
+  if (!set.row) set = MeasureSet(std::move(set));
   sets_.push_back(set);
 
   const QStringList cells = CurveTableRowText(set);
@@ -83,6 +86,7 @@ const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
   insertRow(row);
   setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
   for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
+  if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote());
   return sets_.back();
 }
 

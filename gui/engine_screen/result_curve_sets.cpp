@@ -7,6 +7,7 @@
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "models/curve_metrics.h"
+#include "engine/run_statistics.h"
 #include "models/curve_table.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/app/language.h"
@@ -57,14 +58,28 @@ QString FieldSizeText(int field) {
 }
 
 QString LegendText(const CurveSet& set) {
-  // A result of switched-off physics says which part was off, in the interface language.
-  const std::string note =
-      SwitchedPhysicsNote(set.file.toStdString(), CurrentLanguage() == Language::kEnglish);
+  // A result of switched-off physics says which part was off, in the interface language:
+  // as its run recorded it where there are statistics, otherwise as its name says.
+  const bool english = CurrentLanguage() == Language::kEnglish;
+  const std::string note = set.statistics
+                               ? SwitchedPhysicsNote(set.statistics->physics, english)
+                               : SwitchedPhysicsNote(set.file.toStdString(), english);
+  // A seeded run names its seed, so that a class can tell its runs apart and repeat one.
+  const QString seed = set.statistics && set.statistics->seed != kDefaultSeed
+                           ? QStringLiteral(", seed %1").arg(set.statistics->seed)
+                           : QString();
   return QStringLiteral("%1, %2, %3")
              .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field),
                   set.file) +
-         QString::fromStdString(note) +
+         QString::fromStdString(note) + seed +
          (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString());
+}
+
+CurveSet MeasureSet(CurveSet set) {
+  const RunStatistics* statistics = set.ssd_cm > 0 ? nullptr : set.statistics.get();
+  set.row = std::make_shared<const CurveTableRow>(
+      MeasureCurveSet(*set.tables, set.field, statistics, set.parallel.get()));
+  return set;
 }
 
 void DrawCurveSet(PictureBox& picture, const CurveSet& set) {

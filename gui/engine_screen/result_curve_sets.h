@@ -12,6 +12,8 @@
 
 namespace dosavia {
 struct ResultTables;
+struct RunStatistics;
+struct CurveTableRow;
 }  // namespace dosavia
 
 namespace dosavia::gui {
@@ -51,7 +53,16 @@ struct CurveSet {
   // ones (models/clinical_geometry.h): the legend names the SSD, TPR20,10 comes from them.
   std::shared_ptr<const ResultTables> parallel;
   double ssd_cm = 0;
+  // The run's statistics (its ".stat" file), when it has matching ones: the table's
+  // uncertainties are then measured, and the seed and the switches are the run's own.
+  std::shared_ptr<const RunStatistics> statistics;
+  // The set's row of the value table, measured once (MeasureSet) rather than at every paint.
+  std::shared_ptr<const CurveTableRow> row;
 };
+
+// The set with its value-table row measured (with its statistics, unless it shows a point
+// source's curves, to which the parallel beam's groups do not apply).
+CurveSet MeasureSet(CurveSet set);
 
 // The X-ray energy a result file's name carries: "10MV-30M.data" gives "10 MV"; empty when
 // the name is not of that form.

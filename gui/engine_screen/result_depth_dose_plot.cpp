@@ -9,6 +9,7 @@
 #include "gui/app/language.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "gui/widgets/picture_box.h"
+#include "models/curve_table.h"
 
 namespace dosavia::gui {
 
@@ -37,13 +38,13 @@ double BinCentre(int i) { return i - 0.5; }
 constexpr int kCurveWidthPx = 2;
 
 template <typename Values>
-void DrawCurve(PictureBox& picture, const Values& values, int last_bin, QRgb color, int on = 1,
-               int off = 0) {
+void DrawCurve(PictureBox& picture, const Values& values, double scale, int last_bin, QRgb color,
+               int on = 1, int off = 0) {
   double x0 = BinCentre(1);
-  double y0 = kPercent * values[1];
+  double y0 = kPercent * scale * values[1];
   for (int i = 2; i <= last_bin; ++i) {
     const double x1 = BinCentre(i);
-    const double y1 = kPercent * values[i];
+    const double y1 = kPercent * scale * values[i];
     if (off <= 0 || (i - 2) % (on + off) < on)
       picture.DrawLine(x0, y0, x1, y1, QColor(color), kCurveWidthPx);
     x0 = x1;
@@ -81,12 +82,15 @@ void SetUpDepthDosePlot(PictureBox& picture) {
                    Qt::black, label_font);
   picture.AddLabel(QStringLiteral("0.5"), -1.5, kPercent / 2, Qt::AlignRight | Qt::AlignVCenter,
                    Qt::black, label_font);
+  // What 1.0 is, over the deep end of its line where the curves have fallen well below it.
+  picture.AddLabel(Tr("Figures", "1.0 = 表面の一次線カーマ（当てはめ値）"), kFrameRight - 2, kPercent + 1,
+                   Qt::AlignRight | Qt::AlignBottom, Qt::black, DefaultFont(kLabelPoints - 2));
   // The curve kinds' key, until a screen gives it the sets it draws.
   ShowGraphKey(picture, {});
 }
 
 void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on, int off) {
-  DrawCurve(picture, tables.Kerma, kDepthBins, kKermaColor, on, off);
+  DrawCurve(picture, tables.Kerma, DisplayScale(tables), kDepthBins, kKermaColor, on, off);
 }
 
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) {
@@ -95,9 +99,10 @@ void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) 
 
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field, QRgb total,
                     QRgb primary, QRgb scatter, int on, int off) {
-  DrawCurve(picture, tables.DoseTable[kTotalDose][field], kLastDoseBin, total, on, off);
-  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], kLastDoseBin, primary, on, off);
-  DrawCurve(picture, tables.DoseTable[kScatterDose][field], kLastDoseBin, scatter, on, off);
+  const double scale = DisplayScale(tables);
+  DrawCurve(picture, tables.DoseTable[kTotalDose][field], scale, kLastDoseBin, total, on, off);
+  DrawCurve(picture, tables.DoseTable[kPrimaryDose][field], scale, kLastDoseBin, primary, on, off);
+  DrawCurve(picture, tables.DoseTable[kScatterDose][field], scale, kLastDoseBin, scatter, on, off);
 }
 
 }  // namespace dosavia::gui

@@ -42,8 +42,12 @@ inline constexpr QRgb kScatterLegendColor = qRgb(0, 192, 0);
 // Call once, on an empty surface.
 void SetUpDepthDosePlot(PictureBox& picture);
 
+// Every curve is drawn on the scale of its own result's fitted surface kerma (DisplayScale in
+// models/curve_table.h): 1.0 on the axis is the primary kerma at the surface, free of the noise
+// of the file's maximum bin, so that runs of one beam line up whatever their photon count.
+
 // The primary water kerma of depth bins 1..300 in black: a polyline through
-// (i - 0.5, 100 Kerma(i)). Draws over what is there.
+// (i - 0.5, 100 s Kerma(i)), s the display scale. Draws over what is there.
 // With `off` > 0 the curve is dashed: `on` bins drawn, then `off` bins left out.
 void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on = 1, int off = 0);
 

@@ -10,6 +10,7 @@
 
 #include "engine/result_file.h"
 #include "gui/app/language.h"
+#include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/widgets/form_style.h"
 #include "gui/widgets/picture_box.h"
@@ -174,15 +175,34 @@ QStringList CurveTableHeader() {
 }
 
 QStringList CurveTableRowText(const CurveSet& set) {
-  const CurveTableCells cells = CurveTableText(MeasureCurveSet(*set.tables, set.field, nullptr, set.parallel.get()));
+  const bool english = CurrentLanguage() == Language::kEnglish;
+  const CurveTableCells cells =
+      CurveTableText(set.row ? *set.row : *MeasureSet(set).row, english);
   return {LegendText(set), QString::fromStdString(cells.dmax),
           QString::fromStdString(cells.surface), QString::fromStdString(cells.d10),
           QString::fromStdString(cells.tpr)};
 }
 
-int CurveTableHeight(int rows, double zoom) {
+namespace {
+
+// Whether any set's uncertainties are estimated, so that the table needs its note.
+bool AnyEstimated(std::span<const CurveSet> sets) {
+  for (const CurveSet& set : sets)
+    if (set.row ? !set.row->measured : !MeasureSet(set).row->measured) return true;
+  return false;
+}
+
+}  // namespace
+
+QString EstimatedNote() {
+  return Tr("CurveSetLegend",
+            "* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ");
+}
+
+int CurveTableHeight(std::span<const CurveSet> sets, double zoom) {
   const QFontMetricsF metrics(ScaledFont(zoom));
-  return static_cast<int>(std::ceil((rows + 1) * kTableRowLines * metrics.height())) + 1;
+  const int lines = static_cast<int>(sets.size()) + 1 + (AnyEstimated(sets) ? 1 : 0);
+  return static_cast<int>(std::ceil(lines * kTableRowLines * metrics.height())) + 1;
 }
 
 void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const CurveSet> sets,
@@ -235,6 +255,9 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
       x += widths[c];
     }
   }
+  if (AnyEstimated(sets))
+    text_in(area.left(), area.width(), area.top() + (cells.size() + 1) * row, EstimatedNote(),
+            Qt::AlignLeft);
   painter.restore();
 }
 

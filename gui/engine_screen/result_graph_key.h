@@ -62,7 +62,11 @@ QStringList CurveTableHeader();
 QStringList CurveTableRowText(const CurveSet& set);
 
 // Height of the value table of `rows` sets at `zoom` [px].
-int CurveTableHeight(int rows, double zoom);
+int CurveTableHeight(std::span<const CurveSet> sets, double zoom);
+
+// What a "*" after a d_max means: its uncertainty estimated from the curve alone, for want of
+// the run's statistics file.
+QString EstimatedNote();
 
 // Paints the value table of `sets` into `area` [px] (as high as CurveTableHeight): a title
 // row, then one row per set with its swatch; numbers right-aligned.

@@ -31,6 +31,7 @@
 #include "engine/conditions_file.h"
 #include "engine/program_files.h"
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -585,7 +586,9 @@ void EngineScreen::OnLoadSelected() {
 void EngineScreen::SetFolderOpener(UrlOpener open) { folder_opener_ = std::move(open); }
 
 void EngineScreen::LoadResult(const QString& path) {
-  tables_ = ReadResultFile(FilePath(path), path.toStdString());
+  LoadedResult loaded = ReadResultWithStatistics(FilePath(path), path.toStdString());
+  tables_ = std::move(loaded.tables);
+  statistics_ = std::move(loaded.statistics);
   loaded_file_ = path;
   QCoreApplication::processEvents();
   graph.plot->Clear();
@@ -600,8 +603,9 @@ void EngineScreen::LoadResult(const QString& path) {
 }
 
 void EngineScreen::OnDrawField() {
-  DrawCurveSet(*graph.plot, graph.legend->AddSet({tables_, field_index_, loaded_file_,
-                                                  EnergyOfResultName(loaded_file_)}));
+  CurveSet set{tables_, field_index_, loaded_file_, EnergyOfResultName(loaded_file_)};
+  set.statistics = statistics_;
+  DrawCurveSet(*graph.plot, graph.legend->AddSet(std::move(set)));
   graph.plot->update();  // the key names the new set
 }
 

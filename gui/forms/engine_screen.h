@@ -26,6 +26,7 @@ class QRadioButton;
 
 namespace dosavia {
 struct ResultTables;
+struct RunStatistics;
 }  // namespace dosavia
 
 namespace dosavia::gui {
@@ -157,6 +158,8 @@ class EngineScreen : public QWidget {
   QString result_file_name_;
   QString untagged_result_name_;          // as Joken.dat names it
   std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
+  // The loaded result's statistics, when it has matching ones.
+  std::shared_ptr<const RunStatistics> statistics_;
   QString loaded_file_;
   UrlOpener folder_opener_;
   // Of the last run started here; none before one.

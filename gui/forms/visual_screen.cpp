@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <optional>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QComboBox>
@@ -269,6 +270,14 @@ void VisualScreen::CreateBatchControls() {
   PlaceTwips(photon_count_box, 3120, 4680 + kSwitchRowsTwips, 1575, 495);
   total_count_label = MakeLabel(this, "", 4680, 4680 + kSwitchRowsTwips, 2175, 495);
   MakeDisplay(total_count_label);
+  // The series' seed, small under the total: read out to the class, typed to run a series
+  // again picture for picture.
+  MakeLabel(this, "seed", 4860, 5190 + kSwitchRowsTwips, 600, 315);
+  seed_box = new QLineEdit(this);
+  seed_box->setObjectName(QStringLiteral("seed_box"));
+  PlaceTwips(seed_box, 5460, 5190 + kSwitchRowsTwips, 1395, 315);
+  connect(seed_box, &QLineEdit::textEdited, this,
+          [this](const QString& text) { seed_typed_ = !text.trimmed().isEmpty(); });
   step_display_box = new QCheckBox(this);
   SetTrText(step_display_box, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
   PlaceTwips(step_display_box, 360, 5160 + kSwitchRowsTwips, 2055, 360);
@@ -575,6 +584,7 @@ void VisualScreen::OnGo() {
                      .arg(DurationText(seconds)),
                  Tr("Form2", "実行"), Tr("Form2", "やめる")))
     return;
+  if (TotalPhotonCount == 0 && !StartSeries()) return;
   SetBatchRunning(true);
   QElapsedTimer clock;
   clock.start();
@@ -587,6 +597,24 @@ void VisualScreen::OnGo() {
     leave_after_batch_ = false;
     OnBackToMenu();
   }
+}
+
+bool VisualScreen::StartSeries() {
+  RunSeed seed = FreshSeriesSeed();
+  if (seed_typed_) {
+    const std::optional<RunSeed> typed =
+        ParseRunSeed(PlainTypedText(seed_box->text()).trimmed().toStdString());
+    if (!typed) {
+      ShowExclamation(this, Tr("Form2", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
+                                .arg(ShownText(seed_box->text()))
+                                .arg(kMaxRunSeed));
+      return false;
+    }
+    seed = *typed;
+  }
+  SeedSimulation(seed);
+  seed_box->setText(QString::number(seed));
+  return true;
 }
 
 void VisualScreen::OnStop() {

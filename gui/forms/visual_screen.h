@@ -52,6 +52,9 @@ class VisualScreen : public QWidget {
   QPushButton* stop_button = nullptr;
   QLineEdit* photon_count_box = nullptr;  // photons per "Go"
   QLabel* total_count_label = nullptr;    // total of photons simulated
+  // The seed of the batch series on screen; a seed typed here starts the next series on it,
+  // an empty box a fresh one each series.
+  QLineEdit* seed_box = nullptr;
   QCheckBox* step_display_box = nullptr;  // step-by-step display
   QLabel* photon_energy_label = nullptr;  // energy of the current photon [MeV]
   QPushButton* go_button = nullptr;
@@ -99,6 +102,11 @@ class VisualScreen : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
+  // Starts a batch series (the first Go after opening, Reset or Graph clear) on the typed
+  // seed or a fresh one, and shows it; false, with a message, for a typed text that is not
+  // a seed.
+  bool StartSeries();
+  bool seed_typed_ = false;
   void SetUpWindow();
   void CreateControls();
   void CreateTitles();

@@ -27,6 +27,10 @@
         <source>水吸収線量の最大深：最大付近の 3 次式フィット。± は統計雑音による標準不確かさ</source>
         <translation>Depth of the water dose maximum: cubic fit near the maximum. ± is the standard uncertainty from the statistical noise</translation>
     </message>
+    <message>
+        <source>* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ</source>
+        <translation>* estimated from the curve's own noise: the run has no statistics file (.stat)</translation>
+    </message>
 </context>
 <context>
     <name>DepthDosePanel</name>
@@ -312,6 +316,10 @@
         <source>照射野%1 (%2 個)：線量 %3</source>
         <translation>Field %1 (%2 volumes): dose %3</translation>
     </message>
+    <message>
+        <source>1.0 = 表面の一次線カーマ（当てはめ値）</source>
+        <translation>1.0 = primary kerma at the surface (fitted)</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -487,6 +495,10 @@ Data %2</translation>
     <message>
         <source>やめる</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source> 乱数の種「%1」は 0 から %2 までの整数で入れて下さい </source>
+        <translation> Enter the seed "%1" as a whole number from 0 to %2 </translation>
     </message>
 </context>
 <context>
