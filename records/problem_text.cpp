@@ -1,5 +1,7 @@
 #include "records/problem_text.h"
 
+#include "records/utf8_text.h"
+
 #include <cerrno>
 #include <string_view>
 #include <system_error>
@@ -370,6 +372,12 @@ std::string ProblemLine(const Problem& problem, TextLanguage language) {
   const std::string what = ProblemSentence(problem, language);
   if (where.empty()) return what;
   return where + (ja ? "：" : ": ") + what;
+}
+
+std::string ReportOf(const std::exception& error, TextLanguage language) {
+  if (const auto* problem = dynamic_cast<const ProblemError*>(&error))
+    return ProblemLine(problem->problem(), language);
+  return ProblemLine(Problem(ProblemKind::kUnexpected).WithValue(Excerpt(error.what())), language);
 }
 
 }  // namespace dosavia

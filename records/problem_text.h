@@ -4,6 +4,7 @@
 // same way in either language.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "records/problem.h"
@@ -32,6 +33,11 @@ std::string LineText(int line, TextLanguage language);
 
 // The whole report on one line: the file, the line and the field, then what is wrong.
 std::string ProblemLine(const Problem& problem, TextLanguage language);
+
+// The one way every front end words a failure: a ProblemError as its ProblemLine, anything
+// else (out of memory, a fault of the library) as kUnexpected quoting what the library said.
+// Used by Dosavia's messages, `Dosavia --plot`, and the browser's and Node's bindings.
+std::string ReportOf(const std::exception& error, TextLanguage language);
 
 // Why a system call failed (errno), in words of the language.
 std::string SystemErrorText(int error, TextLanguage language);

@@ -6,6 +6,7 @@
 #include "gui/app/language.h"
 #include "gui/widgets/form_style.h"
 #include "records/problem.h"
+#include "records/problem_text.h"
 
 namespace dosavia::gui {
 
@@ -14,9 +15,7 @@ TextLanguage ProblemLanguage() {
 }
 
 QString ProblemText(const std::exception& error) {
-  if (const auto* reported = dynamic_cast<const ProblemError*>(&error))
-    return QString::fromStdString(ProblemLine(reported->problem(), ProblemLanguage()));
-  return ShownText(std::string(error.what()));
+  return QString::fromStdString(ReportOf(error, ProblemLanguage()));
 }
 
 QString BreakablePath(const QString& path) {

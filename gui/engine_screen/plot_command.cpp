@@ -30,6 +30,7 @@
 #include "gui/widgets/twips.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
+#include "records/problem_text.h"
 #include "records/utf8_text.h"
 
 namespace dosavia::gui {
@@ -331,11 +332,7 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
   }
   // Japanese unless asked: a script's pictures do not change with the menu's last choice.
   SetLanguage(args.language.value_or(Language::kJapanese), false);
-  const auto said = [](const std::exception& e) {
-    if (const auto* problem = dynamic_cast<const ProblemError*>(&e))
-      return ProblemLine(problem->problem(), ProblemLanguage());
-    return Excerpt(e.what(), 300);
-  };
+  const auto said = [](const std::exception& e) { return ReportOf(e, ProblemLanguage()); };
 
   LoadedResult loaded;
   try {

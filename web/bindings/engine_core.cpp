@@ -35,6 +35,7 @@
 #include "records/file_io.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
+#include "web/bindings/report_language.h"
 #include "records/utf8_text.h"
 
 namespace dosavia::web {
@@ -43,22 +44,8 @@ using emscripten::val;
 
 namespace {
 
-// The language of the reports below: Japanese for kestrun.mjs's console, as Kestrun's own;
-// the page sets its interface language.
-TextLanguage report_language = TextLanguage::kJapanese;
-
-void SetReportLanguage(const std::string& language) {
-  report_language = language == "en" ? TextLanguage::kEnglish : TextLanguage::kJapanese;
-}
-
-// A failure as the user reads it: a problem in its own wording, anything else as what the
-// library said.
-std::string Report(const std::exception& e) {
-  if (const auto* problem = dynamic_cast<const ProblemError*>(&e))
-    return ProblemLine(problem->problem(), report_language);
-  return ProblemLine(Problem(ProblemKind::kUnexpected).WithValue(Excerpt(e.what())),
-                     report_language);
-}
+// A failure as the user reads it, in the report language.
+std::string Report(const std::exception& e) { return ReportOf(e, report_language); }
 
 // Kestrun's console line for a report.
 std::string ErrorLineText(const std::string& report) { return ErrorLineOf(report); }

@@ -17,6 +17,8 @@
 #include "models/visual_depth_dose.h"
 #include "models/visual_tracks.h"
 #include "physics/composed_observer.h"
+#include "records/problem_text.h"
+#include "web/bindings/report_language.h"
 
 namespace dosavia::web {
 
@@ -57,7 +59,7 @@ class VisualCore {
       tally_.Clear(FieldSide);
       return {};
     } catch (const std::exception& error) {
-      return error.what();
+      return ReportOf(error, report_language);
     }
   }
 
@@ -66,7 +68,7 @@ class VisualCore {
       LoadSpectrum(name, name);
       return {};
     } catch (const std::exception& error) {
-      return error.what();
+      return ReportOf(error, report_language);
     }
   }
 

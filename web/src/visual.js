@@ -334,7 +334,7 @@ async function pressOk() {
     return false;
   }
   const energy = $('energy').value;
-  const message = { type: 'setup', fieldText: plain($('field').value) };
+  const message = { type: 'setup', fieldText: plain($('field').value), lang: language() };
   if (energy === 'mono') message.mono = Number(plain($('mono').value).trim());
   else message.spectrum = `${energy}MV.csv`;
   const answer = await ask(message, 'setup-done');

@@ -99,7 +99,9 @@ onmessage = async (event) => {
   const msg = event.data;
   switch (msg.type) {
     case 'setup': {
-      // The spectrum (or mono-energetic beam) and the field; the answer says what is wrong.
+      // The spectrum (or mono-energetic beam) and the field; the answer says what is wrong,
+      // worded in the page's language.
+      if (msg.lang) module.setReportLanguage(msg.lang);
       let error = '';
       if (msg.mono !== undefined) {
         if (!core.setMonoenergetic(msg.mono)) error = 'mono';
