@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/beam_geometry.h"
 #include "models/curve_metrics.h"
 
 namespace dosavia {
@@ -38,8 +39,12 @@ std::vector<double> ModelDose(const std::vector<double>& kerma, int range);
 // counting itself (so a volume keeps two shares).
 double LateralCentralDose(int field_volumes, double kerma, int reach);
 
-// Square fields of the curves [cm side], column 0..9.
-inline constexpr std::array<int, 10> kCurveFieldSideCm = {1, 2, 3, 4, 5, 6, 8, 10, 15, 20};
+// Square fields of the curves [cm side], column 0..9: the engine's fields.
+inline constexpr std::array<int, kFields> kCurveFieldSideCm = [] {
+  std::array<int, kFields> sides{};
+  for (int f = 1; f <= kFields; ++f) sides[f - 1] = static_cast<int>(kFieldSideCm[f]);
+  return sides;
+}();
 
 // Central-axis curves relative to the largest primary kerma of the first 5 cm, on the
 // engine's depth grid: element i is the bin of 0.1 cm centred at 0.1 i + 0.05 cm.

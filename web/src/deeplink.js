@@ -4,6 +4,7 @@
 // A value that cannot be used is reported and replaced by the default, never half applied.
 // A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
 // full-width digits), handed in as `readCount`.
+import { ENGINE_FIELD_SIDES, VISUAL_FIELD_SIDES } from './field_sizes.js';
 
 export const VISUAL_DEFAULTS = Object.freeze({
   screen: 'menu',
@@ -26,8 +27,7 @@ const SCREENS = ['menu', 'visual', 'engine'];
 SCREENS.push('page1', 'page2', 'page3', 'page4', 'page5', 'references');
 const ENERGIES = ['4', '6', '10', '15', 'mono'];
 // The visual screen's fields; the engine's result files hold 15 and 20 cm besides.
-const FIELD_SIDES = [1, 2, 3, 4, 5, 6, 8, 10];
-const ENGINE_FIELD_SIDES = [...FIELD_SIDES, 15, 20];
+const FIELD_SIDES = VISUAL_FIELD_SIDES;
 // A deep link starts at once; a count beyond this would hold a classroom PC for minutes.
 export const MAX_LINK_PHOTONS = 1e6;
 

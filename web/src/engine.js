@@ -8,13 +8,14 @@ import { EngineWorker } from './engine_client.mjs';
 import { runBlocks } from './engine_pool.mjs';
 import { listResults, removeResult, resultsOutliveThePage, saveResult } from './engine_store.js';
 import { prepareCanvas } from './draw.js';
+import { ENGINE_FIELD_SIDES } from './field_sizes.js';
 import { language, tr } from './i18n.js';
 import { showNotice } from './notice.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
 
 const $ = (id) => document.getElementById(id);
-const FIELD_SIDES = [1, 2, 3, 4, 5, 6, 8, 10, 15, 20];
+const FIELD_SIDES = ENGINE_FIELD_SIDES;
 const MAX_WORKERS = 64;
 
 const state = {

@@ -5,10 +5,12 @@ import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { parseDeepLink as parseWith, VISUAL_DEFAULTS } from '../src/deeplink.js';
+import { pathToFileURL } from 'node:url';
 
-// Links read their counts with the core's rule, as the page does.
+// Links read their counts with the core's rule, as the page does; the module as built (its
+// field sizes are generated from the C++).
 const site = process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
+const { parseDeepLink: parseWith, VISUAL_DEFAULTS } = await import(pathToFileURL(join(site, 'deeplink.js')).href);
 const core = await createRequire(import.meta.url)(join(site, 'dosavia_core.js'))();
 const parseDeepLink = (search) => parseWith(search, { readCount: core.typedCount });
 

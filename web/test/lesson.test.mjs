@@ -4,12 +4,13 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
-import { fileURLToPath } from 'node:url';
-import { parseDeepLink } from '../src/deeplink.js';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { CHROMIUM, openPage, serveSiteInChromium } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
+// The module as built: its field sizes are generated from the C++.
+const { parseDeepLink } = await import(pathToFileURL(join(site, 'deeplink.js')).href);
 const SHEETS = ['lesson_buildup_ja.md', 'lesson_buildup_en.md'];
 // The engine screen's links: documented, run once that screen is in the site.
 const ENGINE_PARAMETERS = new Set(['screen', 'lang', 'energy', 'photons', 'field', 'run']);
