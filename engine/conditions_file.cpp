@@ -195,12 +195,29 @@ std::string ResultFileName(std::string_view energy_text, std::string_view count_
   return std::string(energy_text) + "MV-" + m + suffix + ".data";
 }
 
+namespace {
+
+// Whether `name` ends in ".data" in any case (a name typed as "R.DATA" is a result too).
+bool EndsInDataExtension(std::string_view name) {
+  constexpr std::string_view kExtension = ".data";
+  if (name.size() <= kExtension.size()) return false;
+  for (std::size_t i = 0; i < kExtension.size(); ++i) {
+    char c = name[name.size() - kExtension.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kExtension[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics) {
   const std::string tag = PhysicsTag(physics);
-  constexpr std::string_view kExtension = ".data";
-  if (name.size() > kExtension.size() && name.substr(name.size() - kExtension.size()) == kExtension)
-    return std::string(name.substr(0, name.size() - kExtension.size())) + tag +
-           std::string(kExtension);
+  // The tag goes before the extension as the name wrote it, so "R.DATA" stays a ".DATA".
+  constexpr std::size_t kExtensionLength = 5;
+  if (EndsInDataExtension(name))
+    return std::string(name.substr(0, name.size() - kExtensionLength)) + tag +
+           std::string(name.substr(name.size() - kExtensionLength));
   return std::string(name) + tag;
 }
 

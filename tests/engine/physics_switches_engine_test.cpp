@@ -238,6 +238,7 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
   no_e.electron_transport = false;
   EXPECT_EQ(TaggedResultFileName("r.data", no_e), "r-noe.data");
   EXPECT_EQ(TaggedResultFileName("result", no_e), "result-noe");
+  EXPECT_EQ(TaggedResultFileName("R.DATA", no_e), "R-noe.DATA");
 }
 
 }  // namespace
