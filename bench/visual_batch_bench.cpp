@@ -35,10 +35,11 @@ void VisualBatchBench::initTestCase() {
   dir_ = std::make_unique<dosavia::gui::testing::TempWorkDir>();
   if (!dir_->Missing().isEmpty())
     QSKIP(qPrintable("data files missing: " + dir_->Missing().join(", ")));
-  InitSimulation();
-  LoadSpectrum("10MV.csv", "10MV.csv");
-  SourceDistance = kVisualSourceDistanceCm;
-  FieldSide = 10;
+  VisualSimulation& simulation = GetVisualScreen().Simulation();
+  simulation.Init();
+  simulation.LoadSpectrum("10MV.csv", "10MV.csv");
+  simulation.source_distance = kVisualSourceDistanceCm;
+  simulation.field_side = 10;
   StepDisplayFlag = 0;
   GetVisualScreen().show();
 }
@@ -69,11 +70,11 @@ void VisualBatchBench::batchOf100000() {
   VisualScreen& form = GetVisualScreen();
   BatchPhotonCount = 100000;
   QBENCHMARK {
-    InitSimulation();  // the same photons in every row
+    form.Simulation().Init();  // the same photons in every row
     form.side_view->Clear();
     form.zoomed_side_view->Clear();
     form.depth_dose_box->setChecked(false);
-    RunVisualBatch({*form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
+    RunVisualBatch({form.Simulation(), *form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
                     *form.photon_energy_label},
                    interval_ms);
   }

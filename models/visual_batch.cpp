@@ -9,27 +9,17 @@
 
 namespace dosavia {
 
-std::array<double, kSpectrumBins + 1> SpectrumEnergy{};
-std::array<double, kSpectrumBins + 1> SpectrumCumulative{};
-double SourceDistance = kVisualSourceDistanceCm;
-double FieldSide = 4.0;
-long long TotalPhotonCount = 0;
-std::array<long long, kSpectrumBins + 1> SpectrumTally{};
-
-RandomStream<double> SimulationRandom;
-PhysicsTables<double> SimulationTables;
-
-void InitSimulation() {
-  SimulationRandom.Seed();
-  LoadPhysicsTables(SimulationTables, kWaterDataFile, kElectronDataFile);
-  SimulationTables.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
+void VisualSimulation::Init() {
+  random.Seed();
+  LoadPhysicsTables(tables, kWaterDataFile, kElectronDataFile);
+  tables.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
 }
 
-void SeedSimulation(RunSeed seed) {
+void VisualSimulation::Seed(RunSeed seed) {
   if (seed == kDefaultSeed) {
-    SimulationRandom.Seed();
+    random.Seed();
   } else {
-    SimulationRandom.SeedFromKey(VisualStreamKey(seed));
+    random.SeedFromKey(VisualStreamKey(seed));
   }
 }
 
@@ -39,35 +29,35 @@ RunSeed FreshSeriesSeed() {
   return pick(device);
 }
 
-void ClearSpectrumTally() {
-  for (int q = 1; q <= kClearedSpectrumBins; ++q) SpectrumTally[q] = 0;
+void VisualSimulation::ClearSpectrumTally() {
+  for (int q = 1; q <= kClearedSpectrumBins; ++q) spectrum_tally[q] = 0;
 }
 
-void LoadSpectrum(const std::string& path, const std::string& display_name) {
+void VisualSimulation::LoadSpectrum(const std::string& path, const std::string& display_name) {
   // Photons above the last row of the photon table would run on extrapolated coefficients;
   // before the tables are loaded there is no limit to hold the energies to.
-  const int rows = SimulationTables.photon_rows;
-  const double highest = rows >= 2 ? SimulationTables.PhotonTable[rows].energy
+  const int rows = tables.photon_rows;
+  const double highest = rows >= 2 ? tables.PhotonTable[rows].energy
                                    : std::numeric_limits<double>::infinity();
   const FreeFormatSpectrum spectrum = ReadFreeFormatSpectrumFile(path, display_name, highest);
-  SpectrumEnergy = spectrum.energy;
-  SpectrumCumulative = spectrum.cumulative;
+  spectrum_energy = spectrum.energy;
+  spectrum_cumulative = spectrum.cumulative;
 }
 
-EnergyRange MonoenergeticRangeMeV() {
-  const int rows = SimulationTables.photon_rows;
-  return {0.1, rows >= 2 ? 0.001 * SimulationTables.PhotonTable[rows].energy : 20.0};
+EnergyRange VisualSimulation::MonoenergeticRangeMeV() const {
+  const int rows = tables.photon_rows;
+  return {0.1, rows >= 2 ? 0.001 * tables.PhotonTable[rows].energy : 20.0};
 }
 
-bool SetMonoenergeticSpectrum(double energy_mev) {
+bool VisualSimulation::SetMonoenergeticSpectrum(double energy_mev) {
   const EnergyRange range = MonoenergeticRangeMeV();
   if (!(energy_mev >= range.lowest && energy_mev <= range.highest)) return false;
   // The spectrum files' bins are 50 keV wide, bin q holding (q - 1) * 50 .. q * 50 keV.
   constexpr double kBinMeV = 0.05;
   const int bin = std::clamp(static_cast<int>(std::ceil(energy_mev / kBinMeV)), 1, kSpectrumBins);
   for (int q = 1; q <= kSpectrumBins; ++q) {
-    SpectrumEnergy[q] = 1000.0 * energy_mev;
-    SpectrumCumulative[q] = q >= bin ? 1.0 : 0.0;
+    spectrum_energy[q] = 1000.0 * energy_mev;
+    spectrum_cumulative[q] = q >= bin ? 1.0 : 0.0;
   }
   return true;
 }
@@ -80,34 +70,33 @@ long long WholePhotonCount(double count) {
                               : static_cast<long long>(std::floor(count));
 }
 
-int SampleSpectrumBin(double r) {
+int VisualSimulation::SampleSpectrumBin(double r) const {
   int q = 1;
-  while (q < kSpectrumBins && r >= SpectrumCumulative[q]) ++q;
+  while (q < kSpectrumBins && r >= spectrum_cumulative[q]) ++q;
   return q;
 }
 
-VisualSourcePhoton SampleVisualSource() {
+VisualSourcePhoton VisualSimulation::SampleSource() {
   VisualSourcePhoton photon;
-  const int q = SampleSpectrumBin(SimulationRandom.Uniform());
-  photon.energy = SpectrumEnergy[q];
-  ++SpectrumTally[q];
-  const double slot1 = SimulationRandom.Uniform();
-  const double slot2 = SimulationRandom.Uniform();
-  photon.entry = {(0.5 - slot1) * FieldSide, (0.5 - slot2) * FieldSide, 0.0};
+  const int q = SampleSpectrumBin(random.Uniform());
+  photon.energy = spectrum_energy[q];
+  ++spectrum_tally[q];
+  const double slot1 = random.Uniform();
+  const double slot2 = random.Uniform();
+  photon.entry = {(0.5 - slot1) * field_side, (0.5 - slot2) * field_side, 0.0};
   const double rho = std::sqrt(photon.entry.x * photon.entry.x + photon.entry.y * photon.entry.y);
   if (rho > 0) {
-    const double theta = std::atan(rho / SourceDistance);
+    const double theta = std::atan(rho / source_distance);
     photon.direction = {std::cos(theta), std::sin(theta), photon.entry.x / rho,
                         photon.entry.y / rho};
   }
   return photon;
 }
 
-TransportContext<double> VisualTransportContext(const PhysicsSwitches& physics) {
-  return {SimulationTables, SimulationRandom,
-          PhantomBox<double>{-SimulationTables.HalfWidthX, SimulationTables.HalfWidthX,
-                             -SimulationTables.HalfWidthY, SimulationTables.HalfWidthY,
-                             SimulationTables.PhantomDepth},
+TransportContext<double> VisualSimulation::Context(const PhysicsSwitches& physics) {
+  return {tables, random,
+          PhantomBox<double>{-tables.HalfWidthX, tables.HalfWidthX, -tables.HalfWidthY,
+                             tables.HalfWidthY, tables.PhantomDepth},
           physics};
 }
 

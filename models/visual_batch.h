@@ -1,8 +1,9 @@
 // The visual simulation without its drawing: the X-ray spectrum it samples, the histogram of
 // the sampled bins, the generator and data tables of the interactive programs (double
 // precision), and one source photon from the field on the surface to the end of its
-// history. Every front end (Dosavia's visual screen, the browser page) runs its batches
-// through SimulateVisualPhoton and only decides how the events are drawn and paced.
+// history. Every front end (Dosavia's visual screen, the browser page) owns one
+// VisualSimulation, runs its batches through SimulatePhoton and only decides how the events
+// are drawn and paced.
 #pragma once
 
 #include <array>
@@ -26,73 +27,21 @@ inline constexpr double kVisualDepthCm = 30.0;
 // Distance of the point source from the surface [cm]; the beam is practically parallel.
 inline constexpr double kVisualSourceDistanceCm = 10000.0;
 
-// Photon energies of the X-ray spectrum [keV], index 1..400.
-extern std::array<double, kSpectrumBins + 1> SpectrumEnergy;
-// Normalised running sum of the spectrum weights, index 1..400; entry 400 is 1.
-extern std::array<double, kSpectrumBins + 1> SpectrumCumulative;
-// Distance of the point source above the field centre [cm].
-extern double SourceDistance;
-// Side of the square field at the surface [cm].
-extern double FieldSide;
-// Photons simulated since the last reset.
-extern long long TotalPhotonCount;
-// How often each spectrum bin was drawn, index 1..400.
-extern std::array<long long, kSpectrumBins + 1> SpectrumTally;
-
-// The interactive programs' generator and data tables.
-extern RandomStream<double> SimulationRandom;
-extern PhysicsTables<double> SimulationTables;
-
-// Seeds the generator, loads "water20.dat" and "ELDAT.dat" from the working directory and
-// sets the phantom constants. Throws InputError (naming the file and the problem) when a
-// data file is missing or malformed; the tables then keep their earlier contents.
-void InitSimulation();
-
-// Starts the generator of a batch series on `seed`: 0 the fixed sequence InitSimulation
-// starts, any other an independent one (RandomStream::SeedFromKey with VisualStreamKey), so
-// that a series can be run again picture for picture by its seed.
-void SeedSimulation(RunSeed seed);
-
 // A seed for a series that nobody chose one for, new each time (1..kMaxSeriesSeed: short
 // enough to read out to a class and type again), so that neighbours' screens differ as
 // independent runs do.
 inline constexpr RunSeed kMaxSeriesSeed = 99999;
 RunSeed FreshSeriesSeed();
 
-// Empties SpectrumTally(1..300); bins 301..400 keep their counts.
-void ClearSpectrumTally();
-
-// Reads the 400 records (energy [MeV], relative weight) of the spectrum file at `path`
-// in free format and sets SpectrumEnergy [keV] and SpectrumCumulative. Throws InputError
-// for a missing file, fewer than 400 records, a value that is not a number, a negative
-// weight, weights that sum to 0, or a weighted energy outside the loaded photon table
-// (ParseFreeFormatSpectrum); the spectrum is then left as it was.
-void LoadSpectrum(const std::string& path, const std::string& display_name);
-
-// A mono-energetic beam of `energy_mev` in place of the X-ray spectrum, so that a class can
-// see one energy's build-up alone. Its photons are counted in the histogram bin of the
-// spectrum files that holds the energy. Returns false (and changes nothing) for an energy
-// outside MonoenergeticRangeMeV().
-bool SetMonoenergeticSpectrum(double energy_mev);
-
-// The energies a mono-energetic beam may have [MeV]: from 0.1 MeV up to the highest energy
-// of the loaded photon table (20 MeV before the tables are loaded).
+// The energies a mono-energetic beam may have [MeV].
 struct EnergyRange {
   double lowest = 0;
   double highest = 0;
 };
-EnergyRange MonoenergeticRangeMeV();
 
 // The number of photons that a batch of `count` runs: its whole part, 0 for a count
 // below 1 or one that is not a finite number.
 long long WholePhotonCount(double count);
-
-// Spectrum bin of the uniform number r: the first bin whose cumulative weight exceeds r.
-int SampleSpectrumBin(double r);
-
-// The transport context of the visual run: its tables, its generator, the phantom box
-// centred on the beam axis, and the parts of the physics in force (all by default).
-TransportContext<double> VisualTransportContext(const PhysicsSwitches& physics = {});
 
 // A source photon as it enters the water.
 struct VisualSourcePhoton {
@@ -101,24 +50,83 @@ struct VisualSourcePhoton {
   Direction<double> direction;
 };
 
-// Draws one source photon: a spectrum bin (counted in SpectrumTally), an entry point uniform
-// over the square field on the surface, and a direction away from the point source above
-// the field centre. The generator is used in this order: the bin, then the two coordinates.
-VisualSourcePhoton SampleVisualSource();
+// One visual simulation's state, owned by the screen or binding that runs it: its spectrum,
+// field and source, its totals and histogram, its generator and data tables.
+class VisualSimulation {
+ public:
+  // Seeds the generator, loads "water20.dat" and "ELDAT.dat" from the working directory and
+  // sets the phantom constants. Throws InputError (naming the file and the problem) when a
+  // data file is missing or malformed; the tables then keep their earlier contents.
+  void Init();
 
-// The whole history of `photon`, its events reported to `observer`.
-template <typename Observer>
-void TrackVisualPhoton(const TransportContext<double>& context, const VisualSourcePhoton& photon,
-                       Observer& observer) {
-  TrackHistory(context, photon.entry, photon.direction, photon.energy, observer);
-}
+  // Starts the generator of a batch series on `seed`: 0 the fixed sequence Init starts, any
+  // other an independent one (RandomStream::SeedFromKey with VisualStreamKey), so that a
+  // series can be run again picture for picture by its seed.
+  void Seed(RunSeed seed);
 
-// One source photon from the field to the end of its history; returns its energy [keV].
-template <typename Observer>
-double SimulateVisualPhoton(const TransportContext<double>& context, Observer& observer) {
-  const VisualSourcePhoton photon = SampleVisualSource();
-  TrackVisualPhoton(context, photon, observer);
-  return photon.energy;
-}
+  // Empties spectrum_tally(1..300); bins 301..400 keep their counts.
+  void ClearSpectrumTally();
+
+  // Reads the 400 records (energy [MeV], relative weight) of the spectrum file at `path` in
+  // free format and sets spectrum_energy [keV] and spectrum_cumulative. Throws InputError
+  // for a missing file, fewer than 400 records, a value that is not a number, a negative
+  // weight, weights that sum to 0, or a weighted energy outside the loaded photon table
+  // (ParseFreeFormatSpectrum); the spectrum is then left as it was.
+  void LoadSpectrum(const std::string& path, const std::string& display_name);
+
+  // A mono-energetic beam of `energy_mev` in place of the X-ray spectrum, so that a class
+  // can see one energy's build-up alone. Its photons are counted in the histogram bin of the
+  // spectrum files that holds the energy. Returns false (and changes nothing) for an energy
+  // outside MonoenergeticRangeMeV().
+  bool SetMonoenergeticSpectrum(double energy_mev);
+
+  // From 0.1 MeV up to the highest energy of the loaded photon table (20 MeV before the
+  // tables are loaded).
+  EnergyRange MonoenergeticRangeMeV() const;
+
+  // Spectrum bin of the uniform number r: the first bin whose cumulative weight exceeds r.
+  int SampleSpectrumBin(double r) const;
+
+  // The transport context of the visual run: its tables, its generator, the phantom box
+  // centred on the beam axis, and the parts of the physics in force (all by default).
+  TransportContext<double> Context(const PhysicsSwitches& physics = {});
+
+  // Draws one source photon: a spectrum bin (counted in spectrum_tally), an entry point
+  // uniform over the square field on the surface, and a direction away from the point
+  // source above the field centre. The generator is used in this order: the bin, then the
+  // two coordinates.
+  VisualSourcePhoton SampleSource();
+
+  // The whole history of `photon`, its events reported to `observer`.
+  template <typename Observer>
+  static void TrackPhoton(const TransportContext<double>& context, const VisualSourcePhoton& photon,
+                          Observer& observer) {
+    TrackHistory(context, photon.entry, photon.direction, photon.energy, observer);
+  }
+
+  // One source photon from the field to the end of its history; returns its energy [keV].
+  template <typename Observer>
+  double SimulatePhoton(const TransportContext<double>& context, Observer& observer) {
+    const VisualSourcePhoton photon = SampleSource();
+    TrackPhoton(context, photon, observer);
+    return photon.energy;
+  }
+
+  // Photon energies of the X-ray spectrum [keV], index 1..400.
+  std::array<double, kSpectrumBins + 1> spectrum_energy{};
+  // Normalised running sum of the spectrum weights, index 1..400; entry 400 is 1.
+  std::array<double, kSpectrumBins + 1> spectrum_cumulative{};
+  // Distance of the point source above the field centre [cm].
+  double source_distance = kVisualSourceDistanceCm;
+  // Side of the square field at the surface [cm].
+  double field_side = 4.0;
+  // Photons simulated since the last reset.
+  long long total_photon_count = 0;
+  // How often each spectrum bin was drawn, index 1..400.
+  std::array<long long, kSpectrumBins + 1> spectrum_tally{};
+  // The interactive programs' generator and data tables.
+  RandomStream<double> random;
+  PhysicsTables<double> tables;
+};
 
 }  // namespace dosavia

@@ -129,7 +129,12 @@ void MakeDisplay(QLabel* label) {
 
 }  // namespace
 
-VisualScreen::VisualScreen(QWidget* parent) : QWidget(parent, Qt::Window) { SetUpWindow(); }
+VisualScreen::VisualScreen(QWidget* parent)
+    : QWidget(parent, Qt::Window), simulation_(std::make_unique<VisualSimulation>()) {
+  SetUpWindow();
+}
+
+VisualScreen::~VisualScreen() = default;
 
 void VisualScreen::SetUpWindow() {
   // The context of the screen's texts, kept from its first name ("Form2"), which the
@@ -363,7 +368,8 @@ void VisualScreen::ShowDepthDosePanel(bool show) {
     return;
   }
   // Opened after a batch without it, the panel names the cylinder of the confirmed field.
-  if (!ok_button->isEnabled() && FieldSide > 0) depth_dose_panel->SetField(FieldSide);
+  if (!ok_button->isEnabled() && simulation_->field_side > 0)
+    depth_dose_panel->SetField(simulation_->field_side);
   depth_dose_panel->Refresh();
   depth_dose_panel->show();
   depth_dose_panel->raise();
@@ -425,8 +431,9 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
              Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
-  const int upper = picture->AddLine(left, -FieldSide / 2, right, -FieldSide / 2, kFieldEdgeBlue);
-  const int lower = picture->AddLine(left, FieldSide / 2, right, FieldSide / 2, kFieldEdgeBlue);
+  const double side = simulation_->field_side;
+  const int upper = picture->AddLine(left, -side / 2, right, -side / 2, kFieldEdgeBlue);
+  const int lower = picture->AddLine(left, side / 2, right, side / 2, kFieldEdgeBlue);
   if (m > 1) {
     zoomed_field_edge_upper = upper;
     zoomed_field_edge_lower = lower;
@@ -495,7 +502,7 @@ void VisualScreen::PlaceEnergyAxisLabels() {
 
 void VisualScreen::PrepareForShow() {
   photon_count_box->setText(QStringLiteral("100"));
-  TotalPhotonCount = 0;
+  simulation_->total_photon_count = 0;
   total_count_label->setText(QStringLiteral("0"));
   photon_energy_label->setText(QString());
   for (const auto& [combo, text] : {std::pair{energy_box, QStringLiteral("10")},
@@ -534,7 +541,7 @@ void VisualScreen::OnConfirmSettings() {
   }
   const QString file = energy_box->currentText() + QStringLiteral("MV.csv");
   try {
-    LoadSpectrum(file.toStdString(), file.toStdString());
+    simulation_->LoadSpectrum(file.toStdString(), file.toStdString());
   } catch (const std::exception& error) {
     // Without a whole spectrum the screen stays in the Settings state.
     ShowExclamation(
@@ -543,8 +550,8 @@ void VisualScreen::OnConfirmSettings() {
             Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
     return;
   }
-  SourceDistance = kVisualSourceDistanceCm;
-  FieldSide = chosen->side;
+  simulation_->source_distance = kVisualSourceDistanceCm;
+  simulation_->field_side = chosen->side;
   MoveFieldEdgeLines(chosen->side);
   depth_dose_panel->SetField(chosen->side);
   field_box->setEditText(QString::fromUtf8(chosen->item));
@@ -584,14 +591,14 @@ void VisualScreen::OnGo() {
                      .arg(DurationText(seconds)),
                  Tr("Form2", "実行"), Tr("Form2", "やめる")))
     return;
-  if (TotalPhotonCount == 0 && !StartSeries()) return;
+  if (simulation_->total_photon_count == 0 && !StartSeries()) return;
   SetBatchRunning(true);
   QElapsedTimer clock;
   clock.start();
   const long long done = RunVisualBatch();
   LearnSpeed(pace, done, clock.elapsed() / 1000.0);
-  TotalPhotonCount = done + TotalPhotonCount;
-  total_count_label->setText(QString::number(TotalPhotonCount));
+  simulation_->total_photon_count += done;
+  total_count_label->setText(QString::number(simulation_->total_photon_count));
   SetBatchRunning(false);
   if (leave_after_batch_) {
     leave_after_batch_ = false;
@@ -612,7 +619,7 @@ bool VisualScreen::StartSeries() {
     }
     seed = *typed;
   }
-  SeedSimulation(seed);
+  simulation_->Seed(seed);
   seed_box->setText(QString::number(seed));
   return true;
 }
@@ -640,17 +647,17 @@ double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
 
 void VisualScreen::OnReset() {
   if (IsBatchRunning()) return;
-  ClearSpectrumTally();
+  simulation_->ClearSpectrumTally();
   side_view->Clear();
   spectrum_histogram->Clear();
   zoomed_side_view->Clear();
-  TotalPhotonCount = 0;
+  simulation_->total_photon_count = 0;
   total_count_label->setText(QStringLiteral("0"));
   photon_energy_label->setText(QString());
   photon_count_box->setText(QStringLiteral("100"));
   ok_button->setEnabled(true);
   go_button->setEnabled(false);
-  SpectrumTally.fill(0);
+  simulation_->spectrum_tally.fill(0);
   depth_dose_panel->Clear();
 }
 
@@ -661,13 +668,13 @@ void VisualScreen::OnGraphClear() {
 }
 
 void VisualScreen::ClearPicturesAndCounts() {
-  TotalPhotonCount = 0;
+  simulation_->total_photon_count = 0;
   total_count_label->setText(QStringLiteral("0"));
   photon_energy_label->setText(QString());
   side_view->Clear();
   zoomed_side_view->Clear();
   spectrum_histogram->Clear();
-  SpectrumTally.fill(0);
+  simulation_->spectrum_tally.fill(0);
 }
 
 void VisualScreen::SwitchPhysics() {
@@ -700,7 +707,7 @@ void VisualScreen::OnBackToMenu() {
 
 long long RunVisualBatch() {
   VisualScreen& form = GetVisualScreen();
-  return RunVisualBatch({*form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
+  return RunVisualBatch({form.Simulation(), *form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
                          *form.photon_energy_label,
                          form.depth_dose_box->isChecked() ? form.depth_dose_panel : nullptr,
                          &form.PhotonsPerSecond(), form.physics_switches->Switches()});

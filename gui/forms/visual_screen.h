@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QCheckBox;
@@ -18,6 +19,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+
+namespace dosavia {
+class VisualSimulation;
+}  // namespace dosavia
 
 namespace dosavia::gui {
 
@@ -30,6 +35,10 @@ class VisualScreen : public QWidget {
 
  public:
   explicit VisualScreen(QWidget* parent = nullptr);
+  ~VisualScreen() override;
+
+  // The screen's visual simulation: its spectrum, field, totals, histogram and generator.
+  VisualSimulation& Simulation() { return *simulation_; }
 
   // Puts the screen into its opening state (the menu calls it before showing the screen):
   // 100 photons per "Go", total 0, energy 10 MV, field 4x4, pictures cleared, Settings
@@ -102,6 +111,7 @@ class VisualScreen : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
+  std::unique_ptr<VisualSimulation> simulation_;
   // Starts a batch series (the first Go after opening, Reset or Graph clear) on the typed
   // seed or a fresh one, and shows it; false, with a message, for a typed text that is not
   // a seed.

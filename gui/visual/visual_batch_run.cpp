@@ -64,16 +64,17 @@ static_assert(TransportObserver<DrawingObserver, double>);
 
 // Histogram of the bins drawn so far, bars in per cent of the highest bin. An empty
 // histogram (a batch that ran no photon) draws nothing.
-void DrawSpectrumHistogram(PictureBox& spectrum_histogram) {
+void DrawSpectrumHistogram(PictureBox& spectrum_histogram,
+                           const std::array<long long, kSpectrumBins + 1>& tally) {
   long long highest = 0;
   for (int q = 1; q <= kSpectrumBins; ++q)
-    if (SpectrumTally[q] > highest) highest = SpectrumTally[q];
+    if (tally[q] > highest) highest = tally[q];
   spectrum_histogram.Clear();
   if (highest == 0) return;
   for (int q = 1; q <= kSpectrumBins; ++q) {
     const double x = kHistogramUnitsPerBin * q - kHistogramBinCentre;
     const double height =
-        kHistogramTop * static_cast<double>(SpectrumTally[q]) / static_cast<double>(highest);
+        kHistogramTop * static_cast<double>(tally[q]) / static_cast<double>(highest);
     spectrum_histogram.DrawLine(x, 0, x, height, kLightBlue);
   }
   spectrum_histogram.DrawLine(0, 0, kHistogramFootEnd, 0, kBrightWhite);
@@ -102,11 +103,12 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
     ~RunningFlag() { batch_running = false; }
   } running;
   batch_stop_requested = false;
-  const TransportContext<double> context = VisualTransportContext(view.physics);
+  VisualSimulation& simulation = view.simulation;
+  const TransportContext<double> context = simulation.Context(view.physics);
   DrawingObserver observer(view.side_view, view.zoomed_side_view, StepDisplayFlag == 1);
   const long long photons = WholePhotonCount(BatchPhotonCount);
   QElapsedTimer history_clock;
-  if (view.depth_dose != nullptr) view.depth_dose->BeginBatch(FieldSide);
+  if (view.depth_dose != nullptr) view.depth_dose->BeginBatch(simulation.field_side);
   // Without step display the batch yields only every few tens of milliseconds: often enough
   // for the Stop button and a repaint, rarely enough to cost little time.
   QElapsedTimer since_yield;
@@ -116,16 +118,16 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
     const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
     const qint64 period_ms = StepDisplayFlag == 1 && rate > 0 ? std::llround(1000.0 / rate) : 0;
     if (period_ms > 0) history_clock.start();
-    const VisualSourcePhoton photon = SampleVisualSource();
+    const VisualSourcePhoton photon = simulation.SampleSource();
     view.photon_energy_label.setText(QString::number(0.001 * photon.energy, 'f', 3));
     if (view.depth_dose != nullptr) {
       VisualDepthDose& tally = view.depth_dose->Tally();
       tally.StartHistory();
       ComposedObserver<DrawingObserver, VisualDepthDose> both(observer, tally);
-      TrackVisualPhoton(context, photon, both);
+      VisualSimulation::TrackPhoton(context, photon, both);
       view.depth_dose->RefreshDuringBatch();
     } else {
-      TrackVisualPhoton(context, photon, observer);
+      VisualSimulation::TrackPhoton(context, photon, observer);
     }
     done = n;
     if (period_ms > 0) HoldUntil(history_clock, period_ms);
@@ -135,7 +137,7 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
     }
   }
   if (view.depth_dose != nullptr) view.depth_dose->Refresh();
-  DrawSpectrumHistogram(view.spectrum_histogram);
+  DrawSpectrumHistogram(view.spectrum_histogram, simulation.spectrum_tally);
   return done;
 }
 

@@ -21,6 +21,8 @@ extern int ZoomState;
 // The surfaces a batch draws on: tracks on the side view and its zoomed copy, absorptions on
 // the side view, the spectrum histogram, the current photon energy [MeV] in its label.
 struct VisualBatchView {
+  // The simulation whose photons the batch runs (its spectrum, field, histogram, generator).
+  VisualSimulation& simulation;
   PictureBox& side_view;
   PictureBox& zoomed_side_view;
   PictureBox& spectrum_histogram;

@@ -91,8 +91,8 @@ QByteArray ReadAll(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-long long TallySum() {
-  return std::accumulate(SpectrumTally.begin() + 1, SpectrumTally.end(), 0LL);
+long long TallySum(const VisualSimulation& simulation) {
+  return std::accumulate(simulation.spectrum_tally.begin() + 1, simulation.spectrum_tally.end(), 0LL);
 }
 
 int CountColor(const QImage& image, QColor color) {

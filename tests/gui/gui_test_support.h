@@ -4,6 +4,8 @@
 // drawn pictures.
 #pragma once
 
+#include "models/visual_batch.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
@@ -88,7 +90,7 @@ bool WriteScript(const QString& path, const QByteArray& body);
 QByteArray ReadAll(const QString& path);
 
 // Photons in the visual screen's spectrum histogram.
-long long TallySum();
+long long TallySum(const VisualSimulation& simulation);
 
 // Pixels of exactly `color` in `image`.
 int CountColor(const QImage& image, QColor color);

@@ -24,6 +24,12 @@ namespace {
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 
+// The simulation these tests run, as a screen owns one.
+VisualSimulation& Sim() {
+  static VisualSimulation* const simulation = new VisualSimulation;
+  return *simulation;
+}
+
 // The visual screen's three pictures and energy label, sized and scaled as on the screen.
 struct BatchSurfaces {
   BatchSurfaces() {
@@ -35,7 +41,7 @@ struct BatchSurfaces {
     spectrum_histogram.SetScale(-3, 102, 155, -106);
   }
   VisualBatchView View() {
-    return {side_view, zoomed_side_view, spectrum_histogram, photon_energy_label};
+    return {Sim(), side_view, zoomed_side_view, spectrum_histogram, photon_energy_label};
   }
   PictureBox side_view;
   PictureBox zoomed_side_view;
@@ -113,10 +119,10 @@ void TestModule1::wholePhotonCount() {
 }
 
 void TestModule1::clearSpectrumTallyKeepsBinsAbove300() {
-  for (int q = 1; q <= kSpectrumBins; ++q) SpectrumTally[q] = q;
-  ClearSpectrumTally();
-  for (int q = 1; q <= 300; ++q) QCOMPARE(SpectrumTally[q], 0LL);
-  for (int q = 301; q <= kSpectrumBins; ++q) QCOMPARE(SpectrumTally[q], static_cast<long long>(q));
+  for (int q = 1; q <= kSpectrumBins; ++q) Sim().spectrum_tally[q] = q;
+  Sim().ClearSpectrumTally();
+  for (int q = 1; q <= 300; ++q) QCOMPARE(Sim().spectrum_tally[q], 0LL);
+  for (int q = 301; q <= kSpectrumBins; ++q) QCOMPARE(Sim().spectrum_tally[q], static_cast<long long>(q));
 }
 
 void TestModule1::spectrumIsNormalisedToExactlyOne() {
@@ -125,11 +131,11 @@ void TestModule1::spectrumIsNormalisedToExactlyOne() {
   std::vector<double> weights(400);
   for (int i = 0; i < 400; ++i) weights[i] = 1.0 / (3 + i % 7);
   dir.Write("odd.csv", SpectrumText(weights));
-  LoadSpectrum("odd.csv", "odd.csv");
-  QCOMPARE(SpectrumCumulative[400], 1.0);
-  for (int i = 2; i <= 400; ++i) QVERIFY(SpectrumCumulative[i] > SpectrumCumulative[i - 1]);
-  QCOMPARE(SpectrumEnergy[1], 25.0);
-  QCOMPARE(SpectrumEnergy[400], 19975.0);
+  Sim().LoadSpectrum("odd.csv", "odd.csv");
+  QCOMPARE(Sim().spectrum_cumulative[400], 1.0);
+  for (int i = 2; i <= 400; ++i) QVERIFY(Sim().spectrum_cumulative[i] > Sim().spectrum_cumulative[i - 1]);
+  QCOMPARE(Sim().spectrum_energy[1], 25.0);
+  QCOMPARE(Sim().spectrum_energy[400], 19975.0);
 }
 
 void TestModule1::badSpectrumIsRejectedAndKept_data() {
@@ -147,31 +153,31 @@ void TestModule1::badSpectrumIsRejectedAndKept() {
   QFETCH(QString, problem);
   TempWorkDir dir;
   dir.Write("good.csv", SpectrumText(std::vector<double>(400, 2.0)));
-  LoadSpectrum("good.csv", "good.csv");
-  const auto cumulative = SpectrumCumulative;
-  const auto energy = SpectrumEnergy;
+  Sim().LoadSpectrum("good.csv", "good.csv");
+  const auto cumulative = Sim().spectrum_cumulative;
+  const auto energy = Sim().spectrum_energy;
   dir.Write("bad.csv", content);
   try {
-    LoadSpectrum("bad.csv", "bad.csv");
+    Sim().LoadSpectrum("bad.csv", "bad.csv");
     QFAIL("a bad spectrum was accepted");
   } catch (const dosavia::InputError& error) {
     const QString message = QString::fromStdString(error.what());
     QVERIFY2(message.contains("bad.csv") && message.contains(problem), qPrintable(message));
   }
-  QVERIFY(SpectrumCumulative == cumulative);
-  QVERIFY(SpectrumEnergy == energy);
+  QVERIFY(Sim().spectrum_cumulative == cumulative);
+  QVERIFY(Sim().spectrum_energy == energy);
 }
 
 // The real data and spectrum; skipped only where the shipped files are absent.
 #define REQUIRE_DATA(dir)                                                     \
   if (!(dir).Missing().isEmpty())                                             \
     QSKIP(qPrintable("data files missing: " + (dir).Missing().join(", ")));   \
-  InitSimulation();                                                           \
-  LoadSpectrum("10MV.csv", "10MV.csv");                                       \
-  SourceDistance = kVisualSourceDistanceCm;                                   \
-  FieldSide = 10;                                                             \
+  Sim().Init();                                                           \
+  Sim().LoadSpectrum("10MV.csv", "10MV.csv");                                       \
+  Sim().source_distance = kVisualSourceDistanceCm;                                   \
+  Sim().field_side = 10;                                                             \
   StepDisplayFlag = 0;                                                        \
-  SpectrumTally.fill(0)
+  Sim().spectrum_tally.fill(0)
 
 void TestModule1::batchAddsItsCountToTheHistogram() {
   TempWorkDir dir;
@@ -180,12 +186,12 @@ void TestModule1::batchAddsItsCountToTheHistogram() {
   for (long long batch = 1; batch <= 3; ++batch) {
     BatchPhotonCount = 100;
     RunVisualBatch(surfaces.View());
-    QCOMPARE(TallySum(), 100 * batch);
+    QCOMPARE(TallySum(Sim()), 100 * batch);
   }
   // A fractional count runs its whole part.
   BatchPhotonCount = 7.9;
   RunVisualBatch(surfaces.View());
-  QCOMPARE(TallySum(), 307LL);
+  QCOMPARE(TallySum(Sim()), 307LL);
   // The label shows the last photon's energy in MeV with three decimals.
   QVERIFY(
       QRegularExpression("^\\d+\\.\\d{3}$").match(surfaces.photon_energy_label.text()).hasMatch());
@@ -199,7 +205,7 @@ void TestModule1::histogramBarsInPercentOfHighestBin() {
   RunVisualBatch(surfaces.View());
   int highest = 1;
   for (int q = 1; q <= kSpectrumBins; ++q)
-    if (SpectrumTally[q] > SpectrumTally[highest]) highest = q;
+    if (Sim().spectrum_tally[q] > Sim().spectrum_tally[highest]) highest = q;
   const QImage image = surfaces.spectrum_histogram.DrawnImage();
   const PictureBox& histogram = surfaces.spectrum_histogram;
   const QPoint top = LayerPixel(histogram, histogram.ToPixels(0.5 * highest - 0.25, 99.0));
@@ -218,7 +224,7 @@ void TestModule1::batchWithoutPhotonsDrawsNothing() {
   surfaces.spectrum_histogram.DrawLine(0, 50, 150, 50, kRed);
   BatchPhotonCount = 0.5;
   RunVisualBatch(surfaces.View());
-  QCOMPARE(TallySum(), 0LL);
+  QCOMPARE(TallySum(Sim()), 0LL);
   const QImage image = surfaces.spectrum_histogram.DrawnImage();
   QCOMPARE(CountColor(image, Qt::white), image.width() * image.height());
 }

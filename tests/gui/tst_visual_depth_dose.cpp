@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <memory>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextStream>
@@ -248,10 +249,11 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
   constexpr int kPhotons = 20000;
   std::array<QImage, 2> drawn;
   DepthDosePanel panel;
+  auto simulation = std::make_unique<VisualSimulation>();
   for (int with_panel = 0; with_panel < 2; ++with_panel) {
-    InitSimulation();
-    LoadSpectrum("10MV.csv", "10MV.csv");
-    FieldSide = kField;
+    simulation->Init();
+    simulation->LoadSpectrum("10MV.csv", "10MV.csv");
+    simulation->field_side = kField;
     StepDisplayFlag = 0;
     BatchPhotonCount = kPhotons;
     PictureBox side_view, zoomed_side_view, spectrum_histogram;
@@ -260,7 +262,7 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
     side_view.SetScale(-4.4, -12.5, 24.4, 25);
     zoomed_side_view.SetScale(-2.2, -6.25, 12.2, 12.5);
     spectrum_histogram.resize(425, 249);
-    RunVisualBatch({side_view, zoomed_side_view, spectrum_histogram, photon_energy_label,
+    RunVisualBatch({*simulation, side_view, zoomed_side_view, spectrum_histogram, photon_energy_label,
                     with_panel ? &panel : nullptr});
     drawn[static_cast<std::size_t>(with_panel)] = side_view.DrawnImage();
   }
@@ -369,7 +371,7 @@ void TestVisualDepthDose::panelLiesBesideTheTracks() {
   QVERIFY(form.spectrum_histogram->isHidden());  // the histogram gives way to it
   QVERIFY(std::abs(panel->width() - panel->sizeHint().width() * FormScale(&form)) < 3);
   // The field confirmed before the panel was opened names its cylinder at once.
-  QCOMPARE(panel->Tally().Radius(), ScoringRadius(FieldSide));
+  QCOMPARE(panel->Tally().Radius(), ScoringRadius(form.Simulation().field_side));
   form.depth_dose_box->setChecked(false);
   QVERIFY(form.spectrum_histogram->isVisible());
   form.depth_dose_box->setChecked(true);

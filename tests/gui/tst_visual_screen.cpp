@@ -122,10 +122,10 @@ void TestVisualScreen::openingFromTheMenuShowsTheDefaults() {
   QCOMPARE(form.zoom_button->text(), QStringLiteral("ON"));
   QCOMPARE(ZoomState, 2);
   QVERIFY(form.zoomed_side_view->isHidden());
-  QCOMPARE(TotalPhotonCount, 0LL);
+  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, 0LL);
   QVERIFY(form.physics_switches->Switches().AllOn());
   QVERIFY(form.depth_dose_panel->Physics().AllOn());
-  for (int q = 1; q <= 300; ++q) QCOMPARE(SpectrumTally[q], 0LL);
+  for (int q = 1; q <= 300; ++q) QCOMPARE(GetVisualScreen().Simulation().spectrum_tally[q], 0LL);
   const QImage blank = form.side_view->DrawnImage();
   QCOMPARE(blank.pixelColor(blank.width() / 2, blank.height() / 2), QColor(Qt::white));
 }
@@ -156,7 +156,7 @@ void TestVisualScreen::okMovesTheFieldEdgeLines() {
   MessageBoxCatcher catcher;
   form.ok_button->click();
   QCOMPARE(catcher.Messages().size(), std::size_t{accepted ? 0u : 1u});
-  QCOMPARE(FieldSide, side);
+  QCOMPARE(GetVisualScreen().Simulation().field_side, side);
   QCOMPARE(LateralOf(*form.side_view, form.field_edge_upper), -side / 2);
   QCOMPARE(LateralOf(*form.side_view, form.field_edge_lower), side / 2);
   QCOMPARE(LateralOf(*form.zoomed_side_view, form.zoomed_field_edge_upper), -side / 2);
@@ -166,7 +166,7 @@ void TestVisualScreen::okMovesTheFieldEdgeLines() {
   QCOMPARE(form.go_button->isEnabled(), accepted);
   if (accepted) {
     QCOMPARE(form.field_box->currentText(), QString::fromUtf8("%1×%1").arg(side));
-    QCOMPARE(SourceDistance, 10000.0);
+    QCOMPARE(GetVisualScreen().Simulation().source_distance, 10000.0);
   } else {
     QVERIFY(catcher.Messages()[0].text.contains(field));
   }
@@ -178,16 +178,16 @@ void TestVisualScreen::totalCountsBatchesUntilGraphClear() {
     form.go_button->click();
     QCOMPARE(form.total_count_label->text(), QString::fromLatin1(expected));
   }
-  QCOMPARE(TallySum(), 300LL);
+  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 300LL);
   form.graph_clear_button->click();
   QCOMPARE(form.total_count_label->text(), QStringLiteral("0"));
   QCOMPARE(form.photon_energy_label->text(), QString());
-  QCOMPARE(TallySum(), 0LL);
+  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 0LL);
   // The settings stay: "Go" works at once.
   QVERIFY(form.go_button->isEnabled());
   form.go_button->click();
   QCOMPARE(form.total_count_label->text(), QStringLiteral("100"));
-  QCOMPARE(TallySum(), 100LL);
+  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 100LL);
 }
 
 void TestVisualScreen::zoomButtonAlternates() {
@@ -216,7 +216,7 @@ void TestVisualScreen::reopeningReplaysTheSamePhotons() {
     form.go_button->click();
     side[visit] = form.side_view->DrawnImage();
     zoom[visit] = form.zoomed_side_view->DrawnImage();
-    tally[visit] = SpectrumTally;
+    tally[visit] = GetVisualScreen().Simulation().spectrum_tally;
     energy[visit] = form.photon_energy_label->text();
     form.back_button->click();
     GetMenuWindow().visual_button->click();
@@ -248,7 +248,7 @@ void TestVisualScreen::badPhotonCountWarnsAndRunsNothing() {
   form.photon_count_box->setText("10");
   form.go_button->click();
   const QImage before = form.side_view->DrawnImage();
-  const auto tally = SpectrumTally;
+  const auto tally = GetVisualScreen().Simulation().spectrum_tally;
   form.photon_count_box->setText(count);
   MessageBoxCatcher catcher;
   form.go_button->click();
@@ -257,7 +257,7 @@ void TestVisualScreen::badPhotonCountWarnsAndRunsNothing() {
   QCOMPARE(catcher.Messages()[0].icon, QMessageBox::Warning);
   QCOMPARE(catcher.Messages()[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   QCOMPARE(form.total_count_label->text(), QStringLiteral("10"));
-  QVERIFY(SpectrumTally == tally);
+  QVERIFY(GetVisualScreen().Simulation().spectrum_tally == tally);
   QVERIFY(form.side_view->DrawnImage() == before);
 }
 
@@ -287,14 +287,14 @@ void TestVisualScreen::resetReturnsToTheSettingsState() {
   VisualScreen& form = OpenAndConfirm();
   form.photon_count_box->setText("20");
   form.go_button->click();
-  SpectrumTally[350] = 4;  // a bin the menu's clearing would keep
+  GetVisualScreen().Simulation().spectrum_tally[350] = 4;  // a bin the menu's clearing would keep
   form.reset_button->click();
   QVERIFY(form.ok_button->isEnabled());
   QVERIFY(!form.go_button->isEnabled());
   QCOMPARE(form.photon_count_box->text(), QStringLiteral("100"));
   QCOMPARE(form.total_count_label->text(), QStringLiteral("0"));
-  QCOMPARE(TotalPhotonCount, 0LL);
-  QCOMPARE(TallySum(), 0LL);
+  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, 0LL);
+  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 0LL);
   const QImage cleared = form.side_view->DrawnImage();
   int non_white = 0;
   for (int y = 0; y < cleared.height(); ++y)
@@ -331,7 +331,7 @@ void TestVisualScreen::yieldingBatchLocksTheDisturbingButtons() {
   probe.stop();
   QVERIFY(checked);
   QCOMPARE(form.total_count_label->text(), QStringLiteral("5"));
-  QCOMPARE(TallySum(), 5LL);
+  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 5LL);
   QVERIFY(!form.ok_button->isEnabled());
   for (QPushButton* free :
        {form.reset_button, form.go_button, form.graph_clear_button, form.back_button})
@@ -375,8 +375,8 @@ void TestVisualScreen::stopEndsALongBatchKeepingItsCounts() {
   QVERIFY(!form.stop_button->isEnabled());
   const long long done = form.total_count_label->text().toLongLong();
   QVERIFY(done > 0 && done < 100000000);
-  QCOMPARE(TallySum(), done);
-  QCOMPARE(TotalPhotonCount, done);
+  QCOMPARE(TallySum(GetVisualScreen().Simulation()), done);
+  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, done);
   const QImage histogram = form.spectrum_histogram->DrawnImage();
   bool has_bar = false;
   for (int x = 0; x < histogram.width() && !has_bar; ++x)
@@ -402,7 +402,7 @@ void TestVisualScreen::closingTheScreenReturnsToTheMenu() {
   if (during_batch) {
     QTimer::singleShot(50, &form, [&] { form.close(); });
     form.go_button->click();
-    QVERIFY(TallySum() < 1000);
+    QVERIFY(TallySum(GetVisualScreen().Simulation()) < 1000);
   } else {
     form.close();
   }
@@ -480,7 +480,7 @@ void TestVisualScreen::switchKeepsTheLastCurveAsReference() {
   QVERIFY(!panel.Physics().electron_transport);
   QCOMPARE(panel.Tally().Histories(), 0LL);
   QCOMPARE(form.total_count_label->text(), QStringLiteral("0"));
-  QCOMPARE(TotalPhotonCount, 0LL);
+  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, 0LL);
   QVERIFY(IsWhite(form.side_view->DrawnImage()));
   const double full_dmax = panel.Reference().d_max_cm;
 

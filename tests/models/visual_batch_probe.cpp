@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <memory>
 
 #include "models/visual_batch.h"
 #include "models/visual_depth_dose.h"
@@ -20,19 +21,20 @@ int main(int argc, char** argv) {
   }
   try {
     std::filesystem::current_path(argv[1]);
-    InitSimulation();
-    LoadSpectrum(argv[2], argv[2]);
-    FieldSide = std::atof(argv[3]);
+    auto simulation = std::make_unique<VisualSimulation>();
+    simulation->Init();
+    simulation->LoadSpectrum(argv[2], argv[2]);
+    simulation->field_side = std::atof(argv[3]);
     const long long photons = std::atoll(argv[4]);
     VisualDepthDose tally;
-    tally.Clear(FieldSide);
+    tally.Clear(simulation->field_side);
     TrackSegmentCollector tracks;
     ComposedObserver<TrackSegmentCollector, VisualDepthDose> both(tracks, tally);
-    const TransportContext<double> context = VisualTransportContext();
+    const TransportContext<double> context = simulation->Context();
     double incident = 0;
     for (long long n = 0; n < photons; ++n) {
       tally.StartHistory();
-      incident += SimulateVisualPhoton(context, both);
+      incident += simulation->SimulatePhoton(context, both);
       tracks.ClearDrawing();
     }
     std::printf("{\"incident\":%.17g,\"deposited\":%.17g,\"escaped\":%.17g,\"tally\":[", incident,
@@ -46,7 +48,7 @@ int main(int argc, char** argv) {
         }
     std::printf("],\"spectrum\":[");
     for (int q = 1; q <= kSpectrumBins; ++q)
-      std::printf("%s%lld", q == 1 ? "" : ",", SpectrumTally[q]);
+      std::printf("%s%lld", q == 1 ? "" : ",", simulation->spectrum_tally[q]);
     std::printf("]}\n");
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());

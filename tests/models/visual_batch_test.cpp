@@ -16,9 +16,13 @@ class VisualBatchTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::filesystem::current_path(DOSAVIA_DATA_DIR);
-    InitSimulation();
+    simulation_ = new VisualSimulation;
+    simulation_->Init();
   }
+  static void TearDownTestSuite() { delete simulation_; }
+  static VisualSimulation* simulation_;
 };
+VisualSimulation* VisualBatchTest::simulation_ = nullptr;
 
 TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
   struct Case {
@@ -26,12 +30,12 @@ TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
     double field;
   };
   for (const Case c : {Case{"4MV.csv", 1.0}, Case{"15MV.csv", 10.0}}) {
-    LoadSpectrum(c.spectrum, c.spectrum);
-    FieldSide = c.field;
-    const TransportContext<double> context = VisualTransportContext();
+    simulation_->LoadSpectrum(c.spectrum, c.spectrum);
+    simulation_->field_side = c.field;
+    const TransportContext<double> context = simulation_->Context();
     TrackSegmentCollector tracks;
     double incident = 0;
-    for (int n = 0; n < 2000; ++n) incident += SimulateVisualPhoton(context, tracks);
+    for (int n = 0; n < 2000; ++n) incident += simulation_->SimulatePhoton(context, tracks);
     EXPECT_NEAR(tracks.Deposited() + tracks.Escaped(), incident, 1e-9 * incident) << c.spectrum;
     EXPECT_GT(tracks.Deposited(), 0.0);
     // Four numbers per drawn step, two per absorption point.
@@ -50,13 +54,13 @@ TEST_F(VisualBatchTest, MonoenergeticBeamCountsEveryPhotonInItsBin) {
   const Case cases[] = {{2.0, true, 40}, {0.1, true, 2}, {2.01, true, 41},
                         {0.05, false, 0}, {25.0, false, 0}, {std::nan(""), false, 0}};
   for (const Case& c : cases) {
-    ASSERT_EQ(SetMonoenergeticSpectrum(c.mev), c.accepted) << c.mev;
+    ASSERT_EQ(simulation_->SetMonoenergeticSpectrum(c.mev), c.accepted) << c.mev;
     if (!c.accepted) continue;
-    SpectrumTally.fill(0);
-    const TransportContext<double> context = VisualTransportContext();
+    simulation_->spectrum_tally.fill(0);
+    const TransportContext<double> context = simulation_->Context();
     NullObserver<double> nothing;
-    for (int n = 0; n < 50; ++n) EXPECT_EQ(SimulateVisualPhoton(context, nothing), 1000 * c.mev);
-    EXPECT_EQ(SpectrumTally[c.bin], 50) << c.mev;
+    for (int n = 0; n < 50; ++n) EXPECT_EQ(simulation_->SimulatePhoton(context, nothing), 1000 * c.mev);
+    EXPECT_EQ(simulation_->spectrum_tally[c.bin], 50) << c.mev;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <emscripten/val.h>
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,15 +49,15 @@ val Float32Array(const std::vector<float>& values) {
 
 }  // namespace
 
-// One visual simulation: the shared state of the models library (spectrum, field, totals,
-// histogram, generator) and the live depth-dose tally. Errors come back as text (empty:
+// One visual simulation: its own VisualSimulation (spectrum, field, totals, histogram,
+// generator) and the live depth-dose tally. Errors come back as text (empty:
 // none) so that a failed load never leaves the worker half set up.
 class VisualCore {
  public:
   std::string Init() {
     try {
-      InitSimulation();
-      tally_.Clear(FieldSide);
+      sim_->Init();
+      tally_.Clear(sim_->field_side);
       return {};
     } catch (const std::exception& error) {
       return ReportOf(error, report_language);
@@ -65,16 +66,16 @@ class VisualCore {
 
   std::string LoadSpectrumFile(const std::string& name) {
     try {
-      LoadSpectrum(name, name);
+      sim_->LoadSpectrum(name, name);
       return {};
     } catch (const std::exception& error) {
       return ReportOf(error, report_language);
     }
   }
 
-  bool SetMonoenergetic(double mev) { return SetMonoenergeticSpectrum(mev); }
+  bool SetMonoenergetic(double mev) { return sim_->SetMonoenergeticSpectrum(mev); }
   val MonoRange() const {
-    const EnergyRange range = MonoenergeticRangeMeV();
+    const EnergyRange range = sim_->MonoenergeticRangeMeV();
     val out = val::object();
     out.set("lowest", range.lowest);
     out.set("highest", range.highest);
@@ -82,8 +83,8 @@ class VisualCore {
   }
 
   void SetField(double side) {
-    FieldSide = side;
-    SourceDistance = kVisualSourceDistanceCm;
+    sim_->field_side = side;
+    sim_->source_distance = kVisualSourceDistanceCm;
   }
 
   // The parts of the physics in force for the next batches (all on at the start). The
@@ -102,15 +103,15 @@ class VisualCore {
         first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
     const std::optional<RunSeed> seed = trimmed.empty() ? FreshSeriesSeed() : ParseRunSeed(trimmed);
     if (!seed) return -1;
-    SeedSimulation(*seed);
+    sim_->Seed(*seed);
     return static_cast<double>(*seed);
   }
 
   // Graph clear: totals, histogram and depth dose start again; the settings stay.
   void ClearGraph() {
-    TotalPhotonCount = 0;
-    SpectrumTally.fill(0);
-    tally_.Clear(FieldSide);
+    sim_->total_photon_count = 0;
+    sim_->spectrum_tally.fill(0);
+    tally_.Clear(sim_->field_side);
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
     last_energy_kev_ = 0;
@@ -121,15 +122,15 @@ class VisualCore {
   // Absorptions() until the next call. Returns the photons run.
   double Run(double photons) {
     const long long count = WholePhotonCount(photons);
-    if (tally_.FieldSide() != FieldSide) tally_.Clear(FieldSide);
+    if (tally_.FieldSide() != sim_->field_side) tally_.Clear(sim_->field_side);
     tracks_.ClearDrawing();
-    const TransportContext<double> context = VisualTransportContext(physics_);
+    const TransportContext<double> context = sim_->Context(physics_);
     ComposedObserver<TrackSegmentCollector, VisualDepthDose> both(tracks_, tally_);
     for (long long n = 0; n < count; ++n) {
       tally_.StartHistory();
-      last_energy_kev_ = SimulateVisualPhoton(context, both);
+      last_energy_kev_ = sim_->SimulatePhoton(context, both);
       incident_kev_ += last_energy_kev_;
-      ++TotalPhotonCount;
+      ++sim_->total_photon_count;
     }
     return static_cast<double>(count);
   }
@@ -137,7 +138,7 @@ class VisualCore {
   val Segments() const { return Float32Array(tracks_.Segments()); }
   val Absorptions() const { return Float32Array(tracks_.Absorptions()); }
   double LastEnergyMeV() const { return 0.001 * last_energy_kev_; }
-  double Total() const { return static_cast<double>(TotalPhotonCount); }
+  double Total() const { return static_cast<double>(sim_->total_photon_count); }
   double DepositedKeV() const { return tracks_.Deposited(); }
   double EscapedKeV() const { return tracks_.Escaped(); }
   double IncidentKeV() const { return incident_kev_; }
@@ -157,7 +158,7 @@ class VisualCore {
   // Counts of spectrum bins 1..400 (index 0 is bin 1).
   val SpectrumCounts() const {
     std::vector<double> counts(kSpectrumBins);
-    for (int q = 1; q <= kSpectrumBins; ++q) counts[q - 1] = static_cast<double>(SpectrumTally[q]);
+    for (int q = 1; q <= kSpectrumBins; ++q) counts[q - 1] = static_cast<double>(sim_->spectrum_tally[q]);
     return Float64Array(counts);
   }
 
@@ -198,6 +199,8 @@ class VisualCore {
   }
 
  private:
+  // This worker's simulation: its spectrum, field, totals, generator and tables.
+  std::unique_ptr<VisualSimulation> sim_ = std::make_unique<VisualSimulation>();
   VisualDepthDose tally_;
   TrackSegmentCollector tracks_;
   double last_energy_kev_ = 0;
