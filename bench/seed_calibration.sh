@@ -8,7 +8,7 @@
 # one lies within 0.65..1.5.
 #   bench/seed_calibration.sh [Kestrun] [photons] [runs] [energy...]
 # Defaults: build/workdir/Kestrun, 3.00E+05, 16, energies 4 10 15. THREADS (default 0, one
-# per core) goes to --threads. With KEEP=folder the runs stay there, and runs already there
+# per core) goes to --threads; FIRST_SEED (default 1) is the first of the runs' seeds. With KEEP=folder the runs stay there, and runs already there
 # are not made again (to look at the same runs with another build of result_table).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -36,7 +36,8 @@ printf '%-6s %-9s %8s %8s %8s %8s\n' energy quantity mean spread mean_u pull_sd
 for e in "${energies[@]}"; do
   cp "$root/data/${e}MV.csv" "$work/"
   files=()
-  for s in $(seq 1 "$runs"); do
+  first="${FIRST_SEED:-1}"
+  for s in $(seq "$first" $((first + runs - 1))); do
     if [ -z "${KEEP:-}" ] || [ ! -f "$work/${e}MV-s$s.stat" ]; then
       bash "$root/tools/write_joken.sh" "${e}MV.csv" "${e}MV-s$s.data" "$photons" "$work"
       (cd "$work" && "$kestrun" --seed "$s" --threads "${THREADS:-0}" < /dev/null > console.txt) ||
