@@ -11,6 +11,7 @@
 
 #include "engine/result_file.h"
 #include "gui/engine_screen/result_graph_key.h"
+#include "models/curve_table.h"
 
 #include "gui/app/language.h"
 
