@@ -496,10 +496,10 @@ async function openFiles(files) {
   const statistics = new Map(files.filter(isStatistics).map((file) => [file.name, file]));
   const problems = [];
   for (const file of files.filter((f) => !isStatistics(f))) {
-    if (await tooLarge(file)) continue;
     const statName = await total.call('statisticsName', { file: file.name });
     const statFile = statistics.get(statName);
     statistics.delete(statName);
+    if (await tooLarge(file)) continue;
     const statText = statFile && !(await tooLarge(statFile)) ? await statFile.text() : undefined;
     const bytes = new Uint8Array(await file.arrayBuffer());
     const read = await readResult(file.name, bytes, statText);

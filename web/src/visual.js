@@ -30,7 +30,6 @@ const state = {
   // numbers, unless one was typed (or given in a link), which repeats a series exactly.
   seriesStarted: false,
   seedTyped: false,
-  buildUp: true, // false once a batch of this series found no build-up
 };
 
 // A batch expected to take longer than this [s] is run only when the user says so.
@@ -194,11 +193,10 @@ function physicsBadge() {
   return tr('Web', '物理を切っています: %1', off.map((n) => (language() === 'en' ? n.en : n.ja)).join(', '));
 }
 
-// Whether the curve builds up to a maximum below the surface. The core tells with the last
-// answer of a batch; the answers while a batch runs keep what the series has shown, so that a
-// curve without build-up never shows a d_max on the way.
+// Whether the curve builds up to a maximum below the surface (the core tells with every
+// curve): one that has its maximum at the surface has no d_max to show.
 function buildsUp(c) {
-  return c.buildUp !== false && state.buildUp;
+  return c.buildUp !== false;
 }
 
 function depthNote() {
@@ -313,8 +311,6 @@ function onWorkerMessage(event) {
     }
     if (msg.depthDose) {
       state.curve = msg.depthDose;
-      // The final answer's verdict (with the uncertainty) holds for the series' next batches.
-      if (msg.type === 'done' && msg.depthDose.hasMaximum && !msg.depthDose.tooFewPhotons) state.buildUp = msg.depthDose.buildUp;
       redrawDepth();
     }
     if (msg.type === 'done') {
@@ -453,7 +449,6 @@ async function pressClear(keepReference = false) {
   side.clearTracks();
   state.curve = null;
   state.seriesStarted = false;
-  state.buildUp = true;
   state.spectrum = null;
   $('total').value = '0';
   $('energy-now').value = '';

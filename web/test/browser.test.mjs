@@ -139,8 +139,21 @@ for (const { query, total, notice, note, noDmax } of LINK_CASES) {
     await waitForTotal(page, total);
     if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
     if (noDmax) {
-      assert.doesNotMatch(await page.$eval('#depth-note', (e) => e.textContent), /d_max/);
-      assert.doesNotMatch(await page.$eval('#visual-summary', (e) => e.textContent), /d_max/);
+      // Not even on the way: every note of a second series, batch answer by answer.
+      await page.evaluate(() => {
+        window.notes = [];
+        new MutationObserver(() => window.notes.push(document.getElementById('depth-note').textContent))
+          .observe(document.getElementById('depth-note'), { childList: true, characterData: true, subtree: true });
+      });
+      await page.click('#clear');
+      await page.waitForFunction(() => document.getElementById('total').value === '0');
+      await page.click('#go');
+      await waitForTotal(page, total);
+      const notes = await page.evaluate(() => window.notes);
+      assert.ok(notes.length > 2, notes.join(' | '));
+      assert.deepEqual(notes.filter((n) => /d_max =/.test(n)), []);
+      assert.doesNotMatch(await page.$eval('#depth-note', (e) => e.textContent), /d_max =/);
+      assert.doesNotMatch(await page.$eval('#visual-summary', (e) => e.textContent), /d_max =/);
       assert.equal(await page.$eval('#depth', (c) => c.dataset.dmaxCm ?? null), null, 'a d_max marked');
     }
     if (!notice) {
