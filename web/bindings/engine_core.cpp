@@ -215,9 +215,13 @@ class EngineRun {
   std::string CheckResultFolder(const std::string& dir) const {
     try {
       if (!inputs_) throw std::runtime_error("no run was prepared");
-      const std::string path = (std::filesystem::path(dir) / inputs_->conditions.result_file).string();
-      CheckNotProgramFile(path);
-      CheckCanWrite(path);
+      // The run's statistics are written beside the result, and checked with it.
+      for (const std::string& name : {inputs_->conditions.result_file,
+                                      RunStatisticsFileName(inputs_->conditions.result_file)}) {
+        const std::string path = (std::filesystem::path(dir) / name).string();
+        CheckNotProgramFile(path);
+        CheckCanWrite(path);
+      }
       return {};
     } catch (const std::exception& e) {
       return Report(e);
@@ -427,7 +431,7 @@ val ConsoleTexts() {
   return out;
 }
 // { action: run|help|version|init|repair|error, threads (-1: the single stream), error,
-// without: the --without words given }.
+// without: the --without words given, seed: --seed's number (0: none) }.
 val CommandLineOf(val args) {
   std::vector<std::string> owned;
   const int n = args["length"].as<int>();
@@ -443,6 +447,7 @@ val CommandLineOf(val args) {
   out.set("threads", line.threads ? *line.threads : -1);
   out.set("error", line.error);
   out.set("without", WithoutWords(line.physics));
+  out.set("seed", static_cast<double>(line.seed));
   return out;
 }
 
@@ -478,6 +483,11 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
     return ProblemLine(Problem(ProblemKind::kFileTooLarge).In(name).WithLimit(std::to_string(kMaxInputFileBytes)),
                        report_language);
   }));
+  // The name of a result's run statistics file (10MV-1M.data -> 10MV-1M.stat), as Kestrun
+  // writes it and Dosavia looks for it beside a result.
+  emscripten::function("statisticsFileName", emscripten::optional_override([](const std::string& f) {
+                         return RunStatisticsFileName(f);
+                       }));
   emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
                          return EnergyOfResultFileName(f);
                        }));
@@ -493,6 +503,11 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("endTimeLine", &EndLine);
   emscripten::function("progressLine", &ProgressLine);
   emscripten::function("modeLine", &ModeLine);
+  // Kestrun's console line naming a seeded run's seed; empty for the default sequence.
+  emscripten::function("seedLine", emscripten::optional_override([](double seed) {
+                         const auto s = static_cast<RunSeed>(seed);
+                         return s == kDefaultSeed ? std::string() : SeedLine(s);
+                       }));
   emscripten::function("errorLine", &ErrorLineText);
   emscripten::function("setReportLanguage", &SetReportLanguage);
   emscripten::function("consoleTexts", &ConsoleTexts);

@@ -181,8 +181,9 @@ class VisualCore {
                              ? DmaxUncertainty(tally_, curve.bin_cm) : -1.0;
     out.set("dmaxSigmaCm", sigma);
     out.set("dmaxSettled", DmaxIsSettled(sigma));
-    // A curve that starts at its maximum (no electron transport) has no d_max to show.
-    out.set("buildUp", !(with_uncertainty && curve.has_maximum) || VisualCurveBuildsUp(tally_, curve.bin_cm));
+    // A curve that starts at its maximum (no electron transport) has no d_max to show, also
+    // on the way through a batch: the page never shows a d_max for it.
+    out.set("buildUp", !curve.has_maximum || VisualCurveBuildsUp(tally_, curve.bin_cm));
     // Photons run, but too few for a curve to read: a few hundred, no maximum yet, or one
     // that could lie anywhere in the build-up region.
     out.set("tooFewPhotons",

@@ -1,6 +1,7 @@
 // Deep links: URL parameters that preset a screen and may start it, so that a teacher can put
 // a demonstration on a slide, e.g. index.html?screen=visual&lang=en&energy=15&field=1&photons=500&go=1
-// or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1.
+// or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1; seed=N repeats a
+// visual series picture for picture, or an engine run's file.
 // A value that cannot be used is reported and replaced by the default, never half applied.
 // A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
 // full-width digits), handed in as `readCount`.
@@ -17,6 +18,7 @@ export const VISUAL_DEFAULTS = Object.freeze({
   go: 0,
   run: 0,
   without: [], // parts of the physics switched off on the visual screen
+  seed: '', // the random seed as typed in the seed box ('': a fresh one on the visual screen, the default sequence on the engine's)
 });
 
 // The engine screen's own defaults where the link does not set them.
@@ -30,6 +32,7 @@ const ENERGIES = ['4', '6', '10', '15', 'mono'];
 const FIELD_SIDES = VISUAL_FIELD_SIDES;
 // A deep link starts at once; a count beyond this would hold a classroom PC for minutes.
 export const MAX_LINK_PHOTONS = 1e6;
+const MAX_SEED = 2147483647;
 
 const rules = {
   screen: (v) => (SCREENS.includes(v) ? v : undefined),
@@ -54,6 +57,8 @@ const rules = {
   // Kestrun's --without words, comma-separated; the screen checks them against the core's list.
   without: (v) => (/^[a-z-]+(,[a-z-]+)*$/.test(v) ? v.split(',') : undefined),
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
+  // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647.
+  seed: (v) => (/^\d{1,10}$/.test(v) && Number(v) <= MAX_SEED ? String(Number(v)) : undefined),
 };
 
 // { values, problems: [{ name, value }], given } from a query string ("?a=b&..."); `given`

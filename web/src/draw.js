@@ -424,16 +424,16 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     line(curve.doseFit, '#8b0000', []);
     line(curve.kermaFit, '#1f4fbf', [6, 4]);
     // d_max: a band of its uncertainty and a marker; none while too few photons make it
-    // meaningless.
+    // meaningless, nor for a curve that has its maximum at the surface (noDmax).
     const settled = curve.dmaxSettled;
-    if (curve.tooFewPhotons) {
+    if (curve.tooFewPhotons || curve.noDmax) {
       // no marker
     } else if (curve.dmaxSigmaCm > 0) {
       ctx.fillStyle = settled ? 'rgba(0, 140, 0, 0.15)' : 'rgba(120, 120, 120, 0.15)';
       const a = Math.max(0, curve.dmaxCm - curve.dmaxSigmaCm);
       ctx.fillRect(X(a), box.top, X(curve.dmaxCm + curve.dmaxSigmaCm) - X(a), box.bottom - box.top);
     }
-    if (!curve.tooFewPhotons) {
+    if (!curve.tooFewPhotons && !curve.noDmax) {
       ctx.strokeStyle = settled ? '#007a00' : '#8a8a8a';
       ctx.lineWidth = 2;
       ctx.setLineDash(settled ? [] : [4, 4]);

@@ -1,8 +1,10 @@
 // The engine screen of the browser edition: Kestrun's block streams on every core (Web
-// Workers running the engine's C++ as WebAssembly), the depth-dose curves of the ten fields
-// of a result, compared sets with their value table, and the result file, a PNG and a CSV to
-// take away. Finished results stay in the browser (engine_store.js). This module handles
-// input and draws; the runs, the result files, the numbers and the CSV are the C++'s.
+// Workers running the engine's C++ as WebAssembly), on the default random sequence or a
+// seed's, the depth-dose curves of the ten fields of a result, compared sets with their
+// value table, and the result file with its run statistics, a PNG, a CSV and the table as
+// TSV to take away. Finished results stay in the browser (engine_store.js). This module
+// handles input and draws; the runs, the result files, the numbers, their uncertainties and
+// the CSV and TSV are the C++'s.
 import { COMPONENT_STYLES, KERMA_COLOR, KERMA_LINE, drawGraph, drawSwatch, setColor } from './engine_draw.js';
 import { EngineWorker } from './engine_client.mjs';
 import { runBlocks } from './engine_pool.mjs';
@@ -21,9 +23,9 @@ const MAX_WORKERS = 64;
 const state = {
   running: null, // the pool of the run in progress
   stopping: false,
-  loaded: null, // { id, name, curves } of the result last read
+  loaded: null, // { id, name, curves, scale } of the result last read
   kerma: null, // the loaded result whose kerma is drawn
-  sets: [], // [{ id, name, field, energy, family, curves, row }]
+  sets: [], // [{ id, name, field, energy, family, curves, scale, row }]
   nextFamily: 0,
   field: 8,
   saved: [],
@@ -40,11 +42,15 @@ function cores() {
 
 // ---- texts -------------------------------------------------------------------------------
 
+// The curves are drawn on the scale of each result's fitted surface kerma (not of its kerma
+// maximum, a single noisy bin), so that runs of one beam line up whatever their photon
+// counts; the axis says so. The CSV keeps the result file's own scale, and says that.
 function graphTexts() {
   return {
-    title: tr('Form4', '線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）'),
+    title: tr('Web', '線束中心軸上の深部線量プロファイル'),
     depth: tr('Figures', '水中の深さ (cm)'),
     dose: tr('Figures', '相対線量 (%)'),
+    doseScale: tr('Web', '100 % = 表面の一次線カーマ（当てはめ）'),
     empty: tr('Figures', '深部線量データがありません'),
   };
 }
@@ -57,6 +63,7 @@ function applyLanguage() {
   $('e-graph').setAttribute('aria-label', graphTexts().title);
   labelSwitches();
   $('e-workers').setAttribute('title', tr('Web', '計算に使うワーカー (コア) の数'));
+  $('e-seed').setAttribute('title', tr('Web', '空欄: 既定の乱数列 (同じ条件なら同じ結果)。1 から 2147483647 の数: その種の独立な乱数列'));
   $('e-status').textContent = statusText();
   showLoaded();
   renderSaved();
@@ -66,14 +73,22 @@ function applyLanguage() {
   relabelSets();
 }
 
-// The legend of a set says in the page's language which physics a result went without.
-function legendOf(set) {
-  return total.call('legend', { energy: set.energy, field: set.field, file: set.name, english: language() === 'en' });
+// The legend of a set says in the page's language which physics a result went without, and
+// the seed of a run made on one (its run statistics tell).
+async function legendOf(set) {
+  const legend = await total.call('legend', { energy: set.energy, field: set.field, file: set.name, english: language() === 'en' });
+  return set.row.seed > 0 ? `${legend}, ${tr('Web', '乱数の種 %1', set.row.seed)}` : legend;
 }
 
 async function relabelSets() {
   if (!total || state.sets.length === 0) return;
   const sets = [...state.sets];
+  // The cells are worded in the language too.
+  await total.call('language', { lang: language() });
+  const rows = await Promise.all(sets.map((set) => total.call('row', { id: set.id, field: set.field })));
+  sets.forEach((set, i) => {
+    set.row = rows[i];
+  });
   const legends = await Promise.all(sets.map(legendOf));
   sets.forEach((set, i) => {
     set.legend = legends[i];
@@ -95,7 +110,7 @@ function redraw() {
   if (!prepared) return;
   // Tick numbers are 0.9 of this: never under 14 px.
   const px = Math.max(15.6, Math.min(20, prepared.width / 50));
-  drawGraph(prepared.ctx, { x: 0, y: 0, w: prepared.width, h: prepared.height }, state.sets, state.kerma?.curves ?? null, graphTexts(), px);
+  drawGraph(prepared.ctx, { x: 0, y: 0, w: prepared.width, h: prepared.height }, state.sets, state.kerma, graphTexts(), px);
   renderKey();
 }
 
@@ -125,6 +140,16 @@ function tableCells(set) {
   return [set.legend, dmax, surface, d10, tpr];
 }
 
+// Whether a set's uncertainties are estimated from its curve alone (no run statistics): its
+// cells then carry "*", which the note under the table explains.
+function estimated(set) {
+  return !set.row.measured && Object.values(set.row.cells).some((cell) => cell.endsWith('*'));
+}
+
+function tableNote() {
+  return tr('Web', '* 推定: 実行統計 (.stat) のない結果の不確かさは、その曲線だけから見積もった値です。');
+}
+
 function renderTable() {
   const body = $('e-table').querySelector('tbody');
   body.replaceChildren();
@@ -147,6 +172,9 @@ function renderTable() {
   const none = state.sets.length === 0;
   $('e-png').disabled = none && !state.kerma;
   $('e-csv').disabled = none && !state.kerma;
+  $('e-tsv').disabled = none;
+  $('e-table-note').textContent = tableNote();
+  $('e-table-note').hidden = !state.sets.some(estimated);
 }
 
 // ---- the workers ---------------------------------------------------------------------------
@@ -202,7 +230,7 @@ function setStatus(words) {
 function setRunning(running) {
   $('e-start').disabled = running;
   $('e-stop').disabled = !running;
-  for (const id of ['e-energy', 'e-photons', 'e-workers']) $(id).disabled = running;
+  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running;
   if (running) $('e-stop').focus({ preventScroll: true });
 }
@@ -232,33 +260,42 @@ class RunControl {
 const STOPPED = Symbol('stopped');
 
 async function pressStart() {
-  if (state.running || state.checking) return;
+  if (state.running) return;
   const energy = $('e-energy').value;
   const count = $('e-photons').value.normalize('NFKC');
-  // A count the core cannot read is said in the screen's words, before any worker starts.
-  state.checking = true;
-  const names = await total.call('names', { energy, count, without: switchedOff() }).finally(() => {
-    state.checking = false;
-  });
-  if (!(names.photons >= 1)) {
-    showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', $('e-photons').value.trim()));
-    $('e-photons').focus();
-    return;
-  }
+  // The seed of this run: the box empty, the default sequence (the same file as ever).
+  const seed = $('e-seed').value.normalize('NFKC').trim() || '0';
   const workers = workerCount();
   const without = switchedOff();
+  // Stop and Esc act from here on, also while the count and the seed are checked.
   const control = new RunControl();
   state.running = control;
   setRunning(true);
   state.stopping = false;
   $('e-progress').value = 0;
+  const statusBefore = statusText;
   setStatus(() => tr('Web', '準備中…'));
   showNotice('');
   const started = performance.now();
+  // A count or a seed the core cannot read is said in the screen's words, before any worker
+  // starts, and the box is given the focus.
+  const refuse = (notice, box) => {
+    state.running = null;
+    setRunning(false);
+    setStatus(statusBefore);
+    showNotice(notice);
+    $(box).focus();
+  };
   try {
+    const checked = await control.until(Promise.all([total.call('names', { energy, count, without }), total.call('seedOk', { seed })]));
+    if (checked === STOPPED) return stoppedRun();
+    const [names, seedOk] = checked;
+    if (!(names.photons >= 1))
+      return refuse(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', $('e-photons').value.trim()), 'e-photons');
+    if (!seedOk) return refuse(seedProblem($('e-seed').value.trim()), 'e-seed');
     ensureBlockWorkers(workers);
     if ((await control.until(Promise.all([total, ...blockWorkers].map((w) => w.call('language', { lang: language() }))))) === STOPPED) return stoppedRun();
-    const prepared = await control.until(Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without }))));
+    const prepared = await control.until(Promise.all([total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without, seed }))));
     if (prepared === STOPPED) return stoppedRun();
     if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
     const { info } = prepared[0];
@@ -286,10 +323,10 @@ async function pressStart() {
     if (result === STOPPED) return stoppedRun();
     if (result.error) throw new Error(result.error);
     const seconds = (performance.now() - started) / 1000;
-    await saveResult(info.resultFile, result.text);
+    await saveResult(info.resultFile, result.text, result.statistics);
     setStatus(() => `${tr('EngineConsole', '計算終了：%1', info.resultFile)} (${seconds.toFixed(1)} s)`);
     await refreshSaved();
-    await readResult(info.resultFile, result.text);
+    await readResult(info.resultFile, result.text, result.statistics);
     await drawSet();
   } catch (error) {
     if (control.stopped) return stoppedRun();
@@ -300,6 +337,10 @@ async function pressStart() {
     setRunning(false);
   }
   return undefined;
+}
+
+function seedProblem(typed) {
+  return tr('Web', '乱数の種「%1」は使えません。0 から 2147483647 までの整数を入れるか、空欄にして下さい。', typed);
 }
 
 function stoppedRun() {
@@ -316,8 +357,13 @@ function pressStop() {
 
 // ---- results -------------------------------------------------------------------------------
 
+// The statistics file's name of each kept result (the core's rule: 10MV-1M.stat).
+const statisticsNames = new Map();
+
 async function refreshSaved() {
   state.saved = await listResults();
+  for (const record of state.saved)
+    if (!statisticsNames.has(record.name)) statisticsNames.set(record.name, await total.call('statisticsName', { file: record.name }));
   $('e-store-note').hidden = resultsOutliveThePage();
   renderSaved();
 }
@@ -333,13 +379,26 @@ function renderSaved() {
     read.textContent = record.name;
     read.title = tr('Form4', '読み込み');
     read.setAttribute('aria-pressed', String(state.loaded?.name === record.name));
-    read.addEventListener('click', () => readResult(record.name, record.text));
+    read.addEventListener('click', () => readResult(record.name, record.text, record.statistics));
     const download = document.createElement('button');
     download.type = 'button';
     download.textContent = '⤓';
     download.title = tr('Web', 'ダウンロード');
     download.setAttribute('aria-label', `${tr('Web', 'ダウンロード')} ${record.name}`);
     download.addEventListener('click', () => saveBlob(new Blob([record.text], { type: 'text/plain' }), record.name));
+    // The run statistics go with the result, so that Dosavia measures its uncertainties
+    // wherever the two files are put side by side.
+    const statistics = document.createElement('button');
+    statistics.type = 'button';
+    statistics.className = 'stat-download';
+    statistics.textContent = '⤓.stat';
+    statistics.title = tr('Web', '実行統計 (.stat) をダウンロード');
+    statistics.hidden = !record.statistics;
+    if (record.statistics) {
+      const name = statisticsNames.get(record.name) ?? `${record.name}.stat`;
+      statistics.setAttribute('aria-label', `${tr('Web', 'ダウンロード')} ${name}`);
+      statistics.addEventListener('click', () => saveBlob(new Blob([record.statistics], { type: 'text/plain' }), name));
+    }
     const remove = document.createElement('button');
     remove.type = 'button';
     remove.textContent = '✕';
@@ -351,7 +410,7 @@ function renderSaved() {
       await removeResult(record.name);
       await refreshSaved();
     });
-    li.append(read, download, remove);
+    li.append(read, download, statistics, remove);
     list.append(li);
   }
   if (state.saved.length === 0) {
@@ -362,22 +421,30 @@ function renderSaved() {
   }
 }
 
-// Reads a result file's text (or its bytes) into the total worker (the desktop's 読み込み);
-// the sets drawn from it keep its curves.
-async function readResult(name, text) {
+// Reads a result file's text (or its bytes) into the total worker (the desktop's 読み込み),
+// with its run statistics (a .stat file's text) when there are any; the sets drawn from it
+// keep its curves. Returns { opened, attached }: attached is false for statistics that are
+// not that very result's (its uncertainties then stay estimated).
+async function readResult(name, text, statistics) {
   await total.call('language', { lang: language() });
   const opened = await total.call('open', { text, name });
   if (opened.error) {
     showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', name)}\n${opened.error}`);
-    return false;
+    return { opened: false, attached: false };
   }
-  state.loaded = { id: opened.id, name, curves: await total.call('curves', { id: opened.id }) };
+  const attached = statistics ? await total.call('attach', { id: opened.id, text: statistics }) : false;
+  state.loaded = {
+    id: opened.id,
+    name,
+    curves: await total.call('curves', { id: opened.id }),
+    scale: await total.call('scale', { id: opened.id }),
+  };
   showNotice('');
   showLoaded();
   renderSaved();
   $('e-draw').disabled = false;
   $('e-kerma').disabled = false;
-  return true;
+  return { opened: true, attached };
 }
 
 // 描 画: the loaded result's dose curves of the chosen field as a new set.
@@ -391,7 +458,7 @@ async function drawSet() {
   if (state.sets.some((s) => s.id === loaded.id && s.field === field)) return;
   const energy = await total.call('energyOf', { file: loaded.name });
   const row = await total.call('row', { id: loaded.id, field });
-  const set = { id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves: loaded.curves, row };
+  const set = { id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves: loaded.curves, scale: loaded.scale, row };
   set.legend = await legendOf(set);
   state.sets.push(set);
   renderTable();
@@ -413,24 +480,39 @@ function clearGraph() {
   redraw();
 }
 
-// A result file chosen by the user, read as the desktop reads one: refused unread when it is
-// larger than any reader takes (it would be kept and loaded again on every visit), and its
-// bytes given to the C++ reader as they are, so that a byte-order mark or UTF-16 is refused
-// there as on the desktop instead of being decoded away.
+// The result files chosen by the user, read as the desktop reads one: refused unread when it
+// is larger than any reader takes (it would be kept and loaded again on every visit), and
+// its bytes given to the C++ reader as they are, so that a byte-order mark or UTF-16 is
+// refused there as on the desktop instead of being decoded away. A result's run statistics
+// may come with it, chosen together: the .stat file of its name (10MV-1M.stat beside
+// 10MV-1M.data) is kept with it when it is that very run's, and said when it is not.
 async function openFiles(files) {
-  for (const file of files) {
-    await total.call('language', { lang: language() });
-    const tooLarge = await total.call('sizeProblem', { name: file.name, bytes: file.size });
-    if (tooLarge) {
-      showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${tooLarge}`);
-      continue;
-    }
+  await total.call('language', { lang: language() });
+  const tooLarge = async (file) => {
+    const problem = await total.call('sizeProblem', { name: file.name, bytes: file.size });
+    if (problem) showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
+    return Boolean(problem);
+  };
+  const isStatistics = (file) => /\.stat$/i.test(file.name);
+  const statistics = new Map(files.filter(isStatistics).map((file) => [file.name, file]));
+  const problems = [];
+  for (const file of files.filter((f) => !isStatistics(f))) {
+    const statName = await total.call('statisticsName', { file: file.name });
+    const statFile = statistics.get(statName);
+    statistics.delete(statName);
+    if (await tooLarge(file)) continue;
+    const statText = statFile && !(await tooLarge(statFile)) ? await statFile.text() : undefined;
     const bytes = new Uint8Array(await file.arrayBuffer());
-    if (await readResult(file.name, bytes)) {
-      await saveResult(file.name, new TextDecoder().decode(bytes));
-      await refreshSaved();
-    }
+    const read = await readResult(file.name, bytes, statText);
+    if (!read.opened) continue;
+    if (statText !== undefined && !read.attached)
+      problems.push(tr('Web', '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。', statFile.name, file.name));
+    await saveResult(file.name, new TextDecoder().decode(bytes), read.attached ? statText : undefined);
+    await refreshSaved();
   }
+  // Statistics without their result cannot be read alone.
+  for (const name of statistics.keys()) problems.push(tr('Web', '%1 だけでは読めません。結果ファイルと一緒に選んで下さい。', name));
+  if (problems.length > 0) showNotice(problems.join(' '));
 }
 
 // ---- take away -----------------------------------------------------------------------------
@@ -456,9 +538,10 @@ export function renderPicture(width, height) {
   ctx.fillRect(0, 0, width, height);
   const px = Math.max(10, Math.round(width / 70));
   const rowH = 1.5 * px;
-  const tableH = rowH * (state.sets.length + 1) + 1.8 * px;
+  const note = state.sets.some(estimated);
+  const tableH = rowH * (state.sets.length + (note ? 2 : 1)) + 1.8 * px;
   const graphH = Math.max(height * 0.4, height - tableH - 0.5 * px);
-  drawGraph(ctx, { x: 0, y: 0, w: width, h: graphH }, state.sets, state.kerma?.curves ?? null, graphTexts(), px);
+  drawGraph(ctx, { x: 0, y: 0, w: width, h: graphH }, state.sets, state.kerma, graphTexts(), px);
   let y = graphH + 0.9 * px;
   ctx.font = `${px * 0.9}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
   ctx.textBaseline = 'middle';
@@ -486,6 +569,10 @@ export function renderPicture(width, height) {
     ctx.fillStyle = '#000';
     tableCells(set).forEach((text, c) => ctx.fillText(text, columns[c], y, (columns[c + 1] ?? width) - columns[c] - 0.5 * px));
   }
+  if (note) {
+    y += rowH;
+    ctx.fillText(tableNote(), px * 0.6, y, width - 1.2 * px);
+  }
   return canvas;
 }
 
@@ -511,6 +598,24 @@ async function csvText() {
 
 async function pressCsv() {
   saveBlob(new Blob([await csvText()], { type: 'text/csv' }), 'depth_dose.csv');
+}
+
+// The value table as tab-separated text, one row per drawn set, with machine names in its
+// header (the same as Dosavia --plot R --table FILE.tsv).
+function tsvText() {
+  const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name }));
+  return total.call('tsv', { sets });
+}
+
+// Named after the result when every set is drawn from one, else after the graph.
+function tsvName() {
+  const names = [...new Set(state.sets.map((s) => s.name))];
+  return names.length === 1 ? `${names[0].replace(/\.data$/i, '')}.tsv` : 'depth_dose.tsv';
+}
+
+async function pressTsv() {
+  if (state.sets.length === 0) return;
+  saveBlob(new Blob([await tsvText()], { type: 'text/tab-separated-values' }), tsvName());
 }
 
 // ---- the screen ----------------------------------------------------------------------------
@@ -543,6 +648,7 @@ $('e-kerma').addEventListener('click', redrawKerma);
 $('e-clear').addEventListener('click', clearGraph);
 $('e-png').addEventListener('click', pressPng);
 $('e-csv').addEventListener('click', pressCsv);
+$('e-tsv').addEventListener('click', pressTsv);
 $('e-open-file').addEventListener('click', () => $('e-file').click());
 $('e-file').addEventListener('change', () => openFiles([...$('e-file').files]));
 document.addEventListener('keydown', (event) => {
@@ -552,6 +658,7 @@ document.addEventListener('keydown', (event) => {
 async function startEngineScreen(values, given = []) {
   $('e-energy').value = ['4', '6', '10', '15'].includes(values.energy) ? values.energy : '10';
   if (given.includes('photons')) $('e-photons').value = String(values.photons);
+  if (given.includes('seed')) $('e-seed').value = values.seed;
   state.field = FIELD_SIDES.indexOf(values.field) + 1 || 8;
   if (!given.includes('field')) state.field = 8;
   buildFieldChoices();
@@ -574,4 +681,5 @@ export const engineScreen = {
   redraw,
   // For the tests: the CSV text and the picture without the download dialogue.
   csvText,
+  tsvText,
 };

@@ -1,5 +1,5 @@
 // Drawing of the engine screen's depth-dose graph: the compared curve sets over depth 0-30 cm
-// in per cent of the kerma maximum, and for the picture download the legend and the value
+// in per cent of each result's fitted surface kerma (its display scale), and for the picture download the legend and the value
 // table under it. The sets are told apart by colour (the Okabe-Ito palette, which stays
 // distinct for the common colour-vision deficiencies) and the dose components by line style,
 // so that no pair depends on red against green. Every number drawn was computed by the C++.
@@ -22,15 +22,17 @@ function font(px, bold = false) {
   return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
 }
 
-// The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, field, family }], curves as
-// the worker gives them ({ kerma, dose }); kerma: curves of the file whose kerma is drawn, or
-// null; texts: { title, depth, dose, empty }.
+// The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, scale, field, family }],
+// curves as the worker gives them ({ kerma, dose }) on the result file's scale, `scale` the
+// factor that puts them on the display's (1 if absent); kerma: { curves, scale } of the file
+// whose kerma is drawn, or null; texts: { title, depth, dose, doseScale, empty }, doseScale
+// (what 100 % is) under the axis title.
 export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   const { x, y, w, h } = box;
   ctx.save();
   ctx.fillStyle = '#fff';
   ctx.fillRect(x, y, w, h);
-  const left = x + 3.6 * px;
+  const left = x + (texts.doseScale ? 4.6 : 3.6) * px;
   const right = x + w - px;
   // A title wider than the plot (a phone) is broken before its bracket rather than squeezed.
   ctx.font = font(px * 0.95);
@@ -76,31 +78,35 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.translate(x + 0.9 * px, (top + bottom) / 2);
   ctx.rotate(-Math.PI / 2);
   ctx.textBaseline = 'middle';
-  ctx.fillText(texts.dose, 0, 0);
+  ctx.fillText(texts.dose, 0, 0, bottom - top);
+  if (texts.doseScale) {
+    ctx.font = font(px * 0.8);
+    ctx.fillText(texts.doseScale, 0, 1.05 * px, bottom - top);
+  }
   ctx.restore();
 
   ctx.save();
   ctx.beginPath();
   ctx.rect(left, top, right - left, bottom - top);
   ctx.clip();
-  const polyline = (values, offset, count, style, color) => {
+  const polyline = (values, offset, count, style, color, scale = 1) => {
     ctx.strokeStyle = color;
     ctx.lineWidth = style.width * (px / 14);
     ctx.setLineDash(style.dash.map((d) => d * (px / 14)));
     ctx.beginPath();
     for (let i = 0; i < count; i += 1) {
       const px0 = X(0.1 * i + 0.05);
-      const py0 = Y(100 * values[offset + i]);
+      const py0 = Y(100 * scale * values[offset + i]);
       if (i === 0) ctx.moveTo(px0, py0);
       else ctx.lineTo(px0, py0);
     }
     ctx.stroke();
   };
-  if (kerma) polyline(kerma.kerma, 0, 300, KERMA_STYLE, KERMA_COLOR);
+  if (kerma) polyline(kerma.curves.kerma, 0, 300, KERMA_STYLE, KERMA_COLOR, kerma.scale ?? 1);
   for (const set of sets) {
     // The dose curves end at bin 299, as the desktop's do (the last bin lies at the box's floor).
     for (let k = 0; k < 3; k += 1)
-      polyline(set.curves.dose, (k * 10 + (set.field - 1)) * 300, 299, COMPONENT_STYLES[k], setColor(set.family));
+      polyline(set.curves.dose, (k * 10 + (set.field - 1)) * 300, 299, COMPONENT_STYLES[k], setColor(set.family), set.scale ?? 1);
   }
   ctx.restore();
   if (sets.length === 0 && !kerma) {

@@ -1,5 +1,7 @@
 // The finished results kept in the browser (IndexedDB) across visits, Dosavia's 既存データ:
-// the result file's text under its name. Nothing leaves the machine. Where IndexedDB is not
+// the result file's text under its name, with its run's statistics (the .stat file's text)
+// where the run made them or the upload brought them; a record kept before there were
+// statistics has none and is read as a result without them. Nothing leaves the machine. Where IndexedDB is not
 // available (a private window of some browsers, a page opened from a folder in some) the
 // list lives as long as the page, and the screen says so.
 const DB = 'dosavia';
@@ -64,7 +66,7 @@ function fallback() {
   return memory;
 }
 
-// [{ name, text, saved }] sorted by name.
+// [{ name, text, statistics?, saved }] sorted by name.
 export async function listResults() {
   let all = [];
   try {
@@ -82,9 +84,12 @@ export async function listResults() {
   return all.sort((a, b) => a.name.localeCompare(b.name));
 }
 
-// A result of the same name replaces the earlier one, as Kestrun's file does.
-export async function saveResult(name, text) {
+// A result of the same name replaces the earlier one, as Kestrun's file does, and with it
+// the earlier one's statistics, which belong to that one only. `statistics`: the .stat
+// text, or nothing.
+export async function saveResult(name, text, statistics) {
   const record = { name, text, saved: Date.now() };
+  if (statistics) record.statistics = statistics;
   try {
     await transact('readwrite', (store) => store.put(record));
     memory?.delete(name);

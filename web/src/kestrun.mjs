@@ -1,10 +1,11 @@
 #!/usr/bin/env node
 // Kestrun under Node, for a computer with Node but no native build: run in a working folder,
-// `node kestrun.mjs [--threads N] [--without PART]...` reads Joken.dat, the spectrum and the
-// physics data as Kestrun does and writes the same result file. With --threads the blocks
-// run on N worker threads (0: one per core) and the file is the one native `Kestrun
-// --threads N` writes for the same conditions; --without switches parts of the physics off
-// and tags the result's name as Kestrun does (the engine's parser reads the words). Without
+// `node kestrun.mjs [--threads N] [--seed N] [--without PART]...` reads Joken.dat, the
+// spectrum and the physics data as Kestrun does and writes the same result file and, beside
+// it, the run's statistics (NAME.stat). With --threads the blocks run on N worker threads
+// (0: one per core) and the files are the ones native `Kestrun --threads N` writes for the
+// same conditions and seed; --without switches parts of the physics off and tags the
+// result's name as Kestrun does (the engine's parser reads the words and the seed). Without
 // --threads (and for --init, --version, --help) kestrun.js, Kestrun itself as WebAssembly,
 // runs the single stream.
 import { spawn } from 'node:child_process';
@@ -71,6 +72,10 @@ async function fail(message) {
 // The working folder as Kestrun names it: its files by their plain names in the reports.
 const folder = '';
 const total = new core.EngineRun();
+// The seed goes to every engine of the run: the total's and each worker's, which run the
+// blocks on the seed's streams.
+const seed = String(line.seed);
+total.setSeed(seed);
 const problem = total.prepare(folder, '', line.without) || total.checkResultFolder(folder);
 if (problem) await fail(problem);
 const info = total.info();
@@ -79,7 +84,8 @@ const cores = os.availableParallelism?.() ?? os.cpus().length;
 const threads = line.threads > 0 ? line.threads : cores;
 write(`${texts.title}\n\n`);
 const start = core.readClock();
-write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n${total.withoutLines()}\n`);
+const seedLine = core.seedLine(line.seed);
+write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n${seedLine ? `${seedLine}\n` : ''}${total.withoutLines()}\n`);
 const announce = (bins) => {
   for (const bin of bins) write(`${core.progressLine(bin, info.imax)}\n`);
 };
@@ -93,7 +99,7 @@ try {
   for (let t = 0; t < Math.min(threads, cores, Math.max(1, info.blocks)); t += 1)
     workers.push(new EngineWorker(new Worker(path.join(here, 'engine_worker.js'))));
   // Each worker reads the same folder; a file changed in between would show here.
-  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: folder, without: line.without }))))
+  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed }))))
     if (answer.error) throw new Error(answer.error);
   const run = runBlocks({
     blocks: info.blocks,

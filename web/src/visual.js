@@ -25,6 +25,11 @@ const state = {
   okWaiting: false, // OK pressed while the core was still loading
   rate: null, // photons a second of the last batch without step display
   countId: 0,
+  // A batch series (the batches from the first Go after the page opens, Reset or Graph
+  // clear) runs on one seed: a fresh one each series, so that a class sees the spread of its
+  // numbers, unless one was typed (or given in a link), which repeats a series exactly.
+  seriesStarted: false,
+  seedTyped: false,
 };
 
 // A batch expected to take longer than this [s] is run only when the user says so.
@@ -43,6 +48,7 @@ function applyLanguage() {
   $('depth').setAttribute('aria-label', tr('DepthDosePanel', '深部線量'));
   $('field').setAttribute('title', tr('Web', '照射野サイズを選ぶか入力して下さい'));
   $('rate').setAttribute('aria-label', tr('Form2', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
+  $('seed').setAttribute('title', tr('Web', '空欄: シリーズごとに新しい種。種を入れると同じシリーズを絵まで同じに再現'));
   updateRateText();
   labelSwitches();
   redrawAll();
@@ -167,7 +173,10 @@ function summarise() {
   const c = state.curve;
   const parts = [tr('Web', '光子 %1 個の飛跡', $('total').value)];
   if (c && c.tooFewPhotons) parts.push(depthNote());
-  else if (c && c.hasMaximum) {
+  else if (c && c.hasMaximum && !buildsUp(c)) {
+    parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));
+    parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
+  } else if (c && c.hasMaximum) {
     parts.push(c.dmaxSigmaCm >= 0 ? tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)) : tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
     parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
   }
@@ -185,13 +194,20 @@ function physicsBadge() {
   return tr('Web', '物理を切っています: %1', off.map((n) => (language() === 'en' ? n.en : n.ja)).join(', '));
 }
 
+// Whether the curve builds up to a maximum below the surface (the core tells with every
+// curve): one that has its maximum at the surface has no d_max to show.
+function buildsUp(c) {
+  return c.buildUp !== false;
+}
+
 function depthNote() {
   const c = state.curve;
   if (!c || !(c.photons > 0)) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
   if (c.tooFewPhotons) return tr('Web', '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい (数千個から)。', c.photons);
   if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
-  if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
+  if (!buildsUp(c)) parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));
+  else if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
   else parts.push(tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
   if (c.noiseAtMax >= 0) parts.push(tr('DepthDosePanel', '   雑音 ±%1 %', (100 * c.noiseAtMax).toFixed(0)));
   return parts.map((p) => p.trim()).join('   ');
@@ -202,11 +218,15 @@ function redrawDepth() {
   const canvas = $('depth');
   const offset = canvas.getBoundingClientRect().left - $('side').getBoundingClientRect().left;
   const align = map ? { left: map.x(0) - offset, right: map.x(map.w.left + map.w.width) - offset, zmax: map.w.left + map.w.width } : null;
-  drawDepthDose(canvas, state.curve, depthTexts(), align, state.reference);
-  // The first bin's dose in per cent of the maximum: what build-up is about, for the tests
-  // and for assistive technology alongside the picture.
+  // A curve without build-up has no d_max to mark.
+  const curve = state.curve && !buildsUp(state.curve) ? { ...state.curve, noDmax: true } : state.curve;
+  drawDepthDose(canvas, curve, depthTexts(), align, state.reference);
+  // The first bin's dose in per cent of the maximum (what build-up is about) and d_max as
+  // marked, for the tests and for assistive technology alongside the picture.
   if (state.curve?.hasMaximum) canvas.dataset.surfacePercent = state.curve.dose[0].toFixed(1);
   else delete canvas.dataset.surfacePercent;
+  if (curve?.hasMaximum && !curve.noDmax && !curve.tooFewPhotons) canvas.dataset.dmaxCm = curve.dmaxCm.toFixed(3);
+  else delete canvas.dataset.dmaxCm;
   $('depth-note').textContent = depthNote();
 }
 
@@ -315,7 +335,7 @@ function setRunning(running) {
   state.running = running;
   $('stop').disabled = !running;
   $('go').disabled = running || !state.configured;
-  for (const id of ['reset', 'clear', 'energy', 'field', 'mono']) $(id).disabled = running;
+  for (const id of ['reset', 'clear', 'energy', 'field', 'mono', 'seed']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#switches input')) box.disabled = running;
   $('ok').disabled = running || state.configured;
   if (running) $('stop').focus({ preventScroll: true });
@@ -395,10 +415,28 @@ async function pressGo() {
       return;
     }
   }
+  if (!state.seriesStarted && !(await startSeries())) return;
   showNotice('');
   setRunning(true);
   state.timing = { start: performance.now(), step: $('step').checked };
   worker.postMessage({ type: 'run', photons: answer.photons, step: $('step').checked, rate: RATES[Number($('rate').value)] });
+}
+
+// Starts the batch series on the typed seed, or on a fresh one (shown in the box, greyed).
+async function startSeries() {
+  const typed = state.seedTyped ? plain($('seed').value).trim() : '';
+  const answer = await ask({ type: 'series', text: typed }, 'series');
+  if (answer.seed < 0) {
+    showNotice(tr('Web', '乱数の種「%1」は使えません。0 から 2147483647 までの整数を入れるか、空欄にして下さい。', $('seed').value.trim()));
+    $('seed').focus();
+    return false;
+  }
+  // A fresh seed is shown, not typed: the next series gets another.
+  $('seed').value = String(answer.seed);
+  $('seed').classList.toggle('automatic', typed === '');
+  state.seedTyped = typed !== '';
+  state.seriesStarted = true;
+  return true;
 }
 
 function pressStop() {
@@ -411,6 +449,7 @@ async function pressClear(keepReference = false) {
   await ask({ type: 'clear' }, 'cleared');
   side.clearTracks();
   state.curve = null;
+  state.seriesStarted = false;
   state.spectrum = null;
   $('total').value = '0';
   $('energy-now').value = '';
@@ -429,6 +468,9 @@ async function pressReset() {
   $('mono').value = '2';
   $('field').value = '4×4';
   $('photons').value = '100';
+  $('seed').value = '';
+  $('seed').classList.remove('automatic');
+  state.seedTyped = false;
   $('step').checked = true;
   $('rate').value = String(RATES.length - 1);
   updateRateText();
@@ -460,6 +502,11 @@ $('energy').addEventListener('change', () => {
 });
 $('field').addEventListener('input', unconfigure);
 $('mono').addEventListener('input', unconfigure);
+// A seed typed (or emptied) by the user is used from the next series on.
+$('seed').addEventListener('input', () => {
+  state.seedTyped = true;
+  $('seed').classList.remove('automatic');
+});
 $('ok').addEventListener('click', pressOk);
 $('go').addEventListener('click', pressGo);
 $('stop').addEventListener('click', pressStop);
@@ -505,7 +552,7 @@ async function onReady() {
   state.okWaiting = false;
 }
 
-// Shows the screen preset by the link's values (energy, mono, field, photons, step, go).
+// Shows the screen preset by the link's values (energy, mono, field, photons, seed, step, go).
 export function startVisualScreen(values) {
   linkValues = values;
   $('energy').value = values.energy;
@@ -516,6 +563,9 @@ export function startVisualScreen(values) {
   state.fieldSide = values.field;
   $('photons').value = String(values.photons);
   $('step').checked = values.step === 1;
+  // A link's seed repeats the series it was made with.
+  $('seed').value = values.seed ?? '';
+  state.seedTyped = Boolean(values.seed);
   if (!worker) {
     worker = startWorker('visual_worker.js');
     worker.onmessage = onWorkerMessage;

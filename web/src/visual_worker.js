@@ -150,6 +150,11 @@ onmessage = async (event) => {
         if (batch.waiting) step();
       }
       break;
+    case 'series':
+      // A batch series starts: on the seed typed, or a fresh one for a blank text; -1 for a
+      // text that is not a seed (nothing changes then).
+      if (!batch) postMessage({ type: 'series', seed: core.startSeries(msg.text) });
+      break;
     case 'clear':
       if (!batch) {
         core.clearGraph();

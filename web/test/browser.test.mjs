@@ -123,25 +123,90 @@ test('the language switch changes every text', { skip }, async () => {
 });
 
 // A link's counts read as typed ones; an unusable value is named in a notice that the
-// automatic start leaves standing until it is closed; a run too small to read says so.
+// automatic start leaves standing until it is closed; a run too small to read says so; a
+// curve without build-up (no electron transport) says that, with no d_max in words or marked.
 const LINK_CASES = [
   { query: 'energy=12&photons=20', total: 20, notice: /energy/, note: /20 photons are too few/ },
   { query: 'field=7&photons=1e3', total: 1000, notice: /field/ },
   { query: 'photons=1,5e3&without=gamma', total: 100, notice: /photons.*without|without.*photons/ },
   { query: 'mono=30&photons=2,000', total: 2000, notice: /mono/ },
+  { query: 'seed=12x&photons=1000', total: 1000, notice: /seed/ },
+  { query: 'energy=10&field=4&photons=20000&without=electron-transport', total: 20000, note: /maximum at the surface: no build-up/, noDmax: true },
 ];
-for (const { query, total, notice, note } of LINK_CASES) {
+for (const { query, total, notice, note, noDmax } of LINK_CASES) {
   test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip }, async () => {
     const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&step=0&go=1&${query}`, 1024, 768);
     await waitForTotal(page, total);
-    assert.match(await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent)), notice);
     if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
-    await page.click('#notice .notice-close');
-    assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
+    if (noDmax) {
+      // Not even on the way: every note of a second series, batch answer by answer.
+      await page.evaluate(() => {
+        window.notes = [];
+        new MutationObserver(() => window.notes.push(document.getElementById('depth-note').textContent))
+          .observe(document.getElementById('depth-note'), { childList: true, characterData: true, subtree: true });
+      });
+      await page.click('#clear');
+      await page.waitForFunction(() => document.getElementById('total').value === '0');
+      await page.click('#go');
+      await waitForTotal(page, total);
+      const notes = await page.evaluate(() => window.notes);
+      assert.ok(notes.length > 2, notes.join(' | '));
+      assert.deepEqual(notes.filter((n) => /d_max =/.test(n)), []);
+      assert.doesNotMatch(await page.$eval('#depth-note', (e) => e.textContent), /d_max =/);
+      assert.doesNotMatch(await page.$eval('#visual-summary', (e) => e.textContent), /d_max =/);
+      assert.equal(await page.$eval('#depth', (c) => c.dataset.dmaxCm ?? null), null, 'a d_max marked');
+    }
+    if (!notice) {
+      assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
+    } else {
+      assert.match(await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent)), notice);
+      await page.click('#notice .notice-close');
+      assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
+    }
     assert.deepEqual(errors, []);
     await page.close();
   });
 }
+
+// A series runs on one seed: typed (or linked), Graph clear and Go repeat it picture for
+// picture; emptied, every series gets a fresh seed, and other numbers.
+test('a seed repeats a visual series; an empty seed box gives each series a fresh one', { skip, timeout: 60000 }, async () => {
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1&seed=4711`, 1024, 768);
+  const series = async () => {
+    await waitForTotal(page, 20000);
+    return page.evaluate(() => ({
+      seed: document.getElementById('seed').value,
+      automatic: document.getElementById('seed').classList.contains('automatic'),
+      dmax: document.getElementById('depth').dataset.dmaxCm,
+      surface: document.getElementById('depth').dataset.surfacePercent,
+      note: document.getElementById('depth-note').textContent,
+    }));
+  };
+  const again = async () => {
+    await page.click('#clear');
+    await page.waitForFunction(() => document.getElementById('total').value === '0');
+    await page.click('#go');
+    return series();
+  };
+  const first = await series();
+  assert.equal(first.seed, '4711');
+  assert.equal(first.automatic, false);
+  assert.ok(Number(first.dmax) > 0, first.note);
+  assert.deepEqual(await again(), first);
+  await page.$eval('#seed', (e) => {
+    e.value = '';
+    e.dispatchEvent(new Event('input', { bubbles: true }));
+  });
+  const fresh = await again();
+  assert.equal(fresh.automatic, true);
+  assert.match(fresh.seed, /^\d{1,5}$/);
+  assert.notEqual(fresh.seed, '4711');
+  assert.notEqual(fresh.dmax, first.dmax);
+  const next = await again();
+  assert.notEqual(next.seed, fresh.seed, 'a fresh seed for every series');
+  assert.deepEqual(errors, []);
+  await page.close();
+});
 
 test('the menu opens the visual simulation in the language chosen', { skip }, async () => {
   const { page, errors } = await openPage(browser, `${url}index.html`, 1024, 768);

@@ -15,9 +15,12 @@ const core = await createRequire(import.meta.url)(join(site, 'dosavia_core.js'))
 const parseDeepLink = (search) => parseWith(search, { readCount: core.typedCount });
 
 test('usable values are taken', () => {
-  const { values, problems } = parseDeepLink('?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1');
+  const { values, problems } = parseDeepLink('?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1&seed=4711');
   assert.deepEqual(problems, []);
-  assert.deepEqual(values, { ...VISUAL_DEFAULTS, screen: 'visual', lang: 'en', energy: '15', field: 1, photons: 500, step: 0, go: 1 });
+  assert.deepEqual(values, { ...VISUAL_DEFAULTS, screen: 'visual', lang: 'en', energy: '15', field: 1, photons: 500, step: 0, go: 1, seed: '4711' });
+  // A seed as Kestrun's --seed reads it: the whole range, leading zeros read away.
+  for (const [typed, seed] of [['0', '0'], ['2147483647', '2147483647'], ['007', '7']])
+    assert.equal(parseDeepLink(`?seed=${typed}`).values.seed, seed, typed);
 });
 
 test('bad values are reported and replaced by the defaults', () => {
@@ -26,6 +29,8 @@ test('bad values are reported and replaced by the defaults', () => {
     ['photons=1e9', 'photons'], ['photons=abc', 'photons'], ['lang=fr', 'lang'], ['go=yes', 'go'],
     ['screen=admin', 'screen'], ['mono=-1', 'mono'], ['step=2', 'step'], ['photons=2e6', 'photons'],
     ['photons=1,5e5', 'photons'], ['photons=0', 'photons'],
+    ['seed=2147483648', 'seed'], ['seed=-1', 'seed'], ['seed=1e3', 'seed'], ['seed=12a', 'seed'], ['seed=', 'seed'],
+    ['seed=99999999999999999999', 'seed'], ['seed=%EF%BC%95', 'seed'],
   ];
   for (const [query, name] of cases) {
     const { values, problems } = parseDeepLink(`?${query}`);

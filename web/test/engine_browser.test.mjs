@@ -19,24 +19,28 @@ const shots = process.env.DOSAVIA_SCREENSHOTS;
 const skip = !CHROMIUM && 'Debian chromium not installed';
 
 // The value table's cells that the core words for a result file's field column, as
-// Dosavia's table and picture show them.
-async function coreCells(text, name, column) {
+// Dosavia's table and picture show them, measured with the run's statistics when given.
+async function coreCells(text, name, column, statistics) {
   const core = await createRequire(import.meta.url)(join(site, 'kestrun_core.js'))();
+  core.setReportLanguage('en');
   const library = new core.ResultLibrary();
   const { id } = library.open(text, name);
+  if (statistics) assert.ok(library.attachStatistics(id, statistics));
   const { dmax, surface, d10, tpr } = library.tableRow(id, column).cells;
   return [dmax, surface, d10, tpr];
 }
 
 // A run of kestrun.mjs on 2 worker threads in a fresh folder for 10 MV: the text of the
-// file it writes under `name`.
-function nodeRun(count, args, name) {
+// file it writes under `name`, and with `withStatistics`, { data, statistics } (NAME.stat).
+function nodeRun(count, args, name, withStatistics = false) {
   const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
   for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
   fs.writeFileSync(join(work, 'Joken.dat'), `10MV.csv\r\n10MV-${count}.data\r\n${count === '100K' ? '1.00E+05' : '2.00E+04'}\r\n`);
   const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2', ...args], { cwd: work, input: '\n' });
   assert.equal(r.status, 0, String(r.stdout));
-  return fs.readFileSync(join(work, name), 'latin1');
+  const data = fs.readFileSync(join(work, name), 'latin1');
+  if (!withStatistics) return data;
+  return { data, statistics: fs.readFileSync(join(work, name.replace(/\.data$/, '.stat')), 'latin1') };
 }
 
 let url;
@@ -72,8 +76,12 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   assert.match(status, /Finished: 10MV-100K\.data/);
   const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
   assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-100K.data');
+  // Measured from the run's history groups: no "*", TPR20,10 with its uncertainty, and no
+  // note on estimates under the table.
   assert.match(cells[1], /^\d\.\d\d ± \d\.\d\d$/);
-  assert.ok(Number(cells[4]) > 0.6 && Number(cells[4]) < 0.8, cells[4]);
+  assert.match(cells[4], /^0\.\d{3} ± 0\.\d{3}$/);
+  assert.ok(Number(cells[4].split(' ')[0]) > 0.6 && Number(cells[4].split(' ')[0]) < 0.8, cells[4]);
+  assert.equal(await page.$eval('#e-table-note', (e) => e.hidden), true);
   // The first set's colour is on the graph.
   const blue = await page.$eval('#e-graph', (c) => {
     const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
@@ -84,12 +92,15 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   assert.ok(blue > 300, `${blue} pixels of the set's colour`);
   if (shots) await page.screenshot({ path: join(shots, 'web_engine_1024.png') });
 
-  // The browser's file equals kestrun.mjs's for the same conditions, 2 workers there.
+  // The browser's file and its run statistics equal kestrun.mjs's for the same conditions,
+  // 2 workers there.
   await page.click('button[aria-label="Download 10MV-100K.data"]');
   const data = (await waitForFile(dir, '10MV-100K.data')).toString('latin1');
-  assert.equal(data, nodeRun('100K', [], '10MV-100K.data'));
+  await page.click('button[aria-label="Download 10MV-100K.stat"]');
+  const statistics = (await waitForFile(dir, '10MV-100K.stat')).toString('latin1');
+  assert.deepEqual({ data, statistics }, nodeRun('100K', [], '10MV-100K.data', true));
   // The table shows the core's wording of the 10 x 10 cm column, Dosavia's.
-  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-100K.data', 8));
+  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics));
 
   // A second set (1 x 1 cm) and the kerma, then the PNG at 1200 x 900 and the CSV.
   await page.click('#e-fields input[value="1"]');
@@ -116,6 +127,14 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
     '10 MV 1 × 1 cm Total dose 10MV-100K.data', '10 MV 1 × 1 cm Primary dose 10MV-100K.data', '10 MV 1 × 1 cm Scatter dose 10MV-100K.data']
     .map((name, i) => (i === 0 ? name : name + relative)));
   assert.equal(lines[1].split(',')[0], '0.05');
+  // The value table as TSV: machine names in the header, a row a set, named after the result.
+  await page.click('#e-tsv');
+  const tsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n');
+  assert.equal(tsv.pop(), '');
+  assert.deepEqual(tsv[0].split('\t'), ['set', 'energy', 'field_cm', 'd_max_cm', 'd_max_u_cm', 'surface_pct', 'surface_u_pct',
+    'd10_pct', 'tpr20_10', 'tpr20_10_u', 'build_up', 'uncertainty', 'seed']);
+  assert.deepEqual(tsv.slice(1).map((row) => row.split('\t')).map((c) => [c[0], c[2], c[10], c[11], c[12]]),
+    [['10MV-100K.data', '10', 'yes', 'measured', '0'], ['10MV-100K.data', '1', 'yes', 'measured', '0']]);
   for (const [w, h, name] of [[1920, 1080, 'web_engine_1920_en.png'], [390, 844, 'web_engine_phone_en.png']]) {
     await page.setViewport({ width: w, height: h });
     await new Promise((res) => setTimeout(res, 300));
@@ -194,37 +213,78 @@ for (const how of ['Stop', 'Esc'])
     await page.close();
   });
 
+// The statistics IndexedDB keeps with a result, or null.
+function keptStatistics(page, name) {
+  return page.evaluate((n) => new Promise((resolve, reject) => {
+    const request = indexedDB.open('dosavia', 1);
+    request.onerror = () => reject(request.error);
+    request.onsuccess = () => {
+      const got = request.result.transaction('results', 'readonly').objectStore('results').get(n);
+      got.onsuccess = () => resolve(got.result?.statistics ?? null);
+      got.onerror = () => reject(got.error);
+    };
+  }), name);
+}
+
 // An upload is read as the desktop reads a result file: refused unread over the readers'
 // limit (it would be kept and loaded on every visit), refused with a byte-order mark or in
-// UTF-16 (not decoded into a result first), and nothing of a refused file is kept.
+// UTF-16 (not decoded into a result first), and nothing of a refused file is kept. A result
+// chosen with its run statistics (NAME.stat) is kept with them and its table measured;
+// another run's statistics under its name are said, not kept, and its table stays
+// estimated ("*", explained under the table); statistics alone are said.
 test('uploads are refused as the desktop refuses them, and nothing of them is kept', { skip, timeout: 120000 }, async () => {
   const good = Buffer.from(nodeRun('20K', [], '10MV-20K.data'), 'latin1');
+  const seeded = nodeRun('20K', ['--seed', '3'], '10MV-20K.data', true);
   const dir = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-up-'));
   const cases = [
     { name: 'big.data', bytes: Buffer.concat([good, Buffer.alloc(4 << 20, 0x20)]), said: /more than 4194304 bytes/ },
     { name: 'bom.data', bytes: Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), good]), said: /line \d+/ },
     { name: 'utf16.data', bytes: Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(good.toString('latin1'), 'utf16le')]), said: /line \d+/ },
-    { name: 'good.data', bytes: good, kept: true },
+    { name: 'good.data', bytes: good, kept: true, dmax: /\*$/ },
+    { name: 'seeded.data', bytes: Buffer.from(seeded.data, 'latin1'), stat: seeded.statistics, kept: true, attached: true, dmax: /^\d\.\d\d ± \d\.\d\d$/, legend: /, seed 3$/ },
+    { name: 'other.data', bytes: good, stat: seeded.statistics, kept: true, dmax: /\*$/, said: /other\.stat is not the run statistics of other\.data/ },
+    { name: 'lonely.stat', bytes: Buffer.from(seeded.statistics, 'latin1'), said: /lonely\.stat cannot be read alone/ },
   ];
   const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
   try {
     await page.waitForFunction(() => document.body.dataset.engineReady === '1');
     for (const c of cases) {
-      fs.writeFileSync(join(dir, c.name), c.bytes);
+      const files = [join(dir, c.name)];
+      fs.writeFileSync(files[0], c.bytes);
+      if (c.stat) {
+        files.push(join(dir, c.name.replace(/\.data$/, '.stat')));
+        fs.writeFileSync(files[1], c.stat, 'latin1');
+      }
       await page.evaluate(() => { document.getElementById('notice').textContent = ''; });
-      await (await page.$('#e-file')).uploadFile(join(dir, c.name));
+      await (await page.$('#e-file')).uploadFile(...files);
       if (c.kept) {
         await page.waitForFunction((n) => [...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n), { timeout: 20000 }, c.name);
-        assert.equal(await keptResult(page, c.name), good.toString('latin1'));
+        assert.equal(await keptResult(page, c.name), c.bytes.toString('latin1'));
+        assert.equal(await keptStatistics(page, c.name), c.attached ? c.stat : null, c.name);
+        if (c.said) assert.match(await page.$eval('#notice', (e) => e.textContent), c.said, c.name);
+        // Drawn, the set's row says how its uncertainties were found.
+        const rows = await page.$$eval('#e-table tbody tr', (r) => r.length);
+        await page.click('#e-draw');
+        await page.waitForFunction((n) => document.querySelectorAll('#e-table tbody tr').length === n + 1, {}, rows);
+        const cells = await page.$$eval('#e-table tbody tr:last-child td', (tds) => tds.map((t) => t.textContent));
+        assert.match(cells[1], c.dmax, c.name);
+        if (c.legend) assert.match(cells[0], c.legend, c.name);
+        const note = await page.$eval('#e-table-note', (e) => (e.hidden ? '' : e.textContent));
+        if (!c.attached) assert.match(note, /^\* estimated/, c.name);
+        await page.click('#e-clear');
       } else {
         await page.waitForFunction((n) => document.getElementById('notice').textContent.includes(n), { timeout: 20000 }, c.name);
         const notice = await page.$eval('#notice', (e) => e.textContent);
-        assert.match(notice, /cannot be read as a result file/i, c.name);
+        if (c.name.endsWith('.data')) assert.match(notice, /cannot be read as a result file/i, c.name);
         assert.match(notice, c.said, `${c.name}: ${notice}`);
         assert.equal(await keptResult(page, c.name), null, c.name);
       }
     }
-    await page.click('button[aria-label="Remove good.data"]');
+    // One at a time: a removal lists the kept results anew.
+    for (const c of cases.filter((k) => k.kept)) {
+      await page.click(`button[aria-label="Remove ${c.name}"]`);
+      await page.waitForFunction((n) => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n), {}, c.name);
+    }
     assert.deepEqual(errors, []);
   } finally {
     await page.close();
@@ -236,7 +296,7 @@ test('uploads are refused as the desktop refuses them, and nothing of them is ke
 // legend's note in the page's language, the kerma-like curve without build-up in the table,
 // and the file the one kestrun.mjs writes with the same --without.
 test('a deep-linked run without electron transport is named, noted and computed as kestrun.mjs --without', { skip, timeout: 300000 }, async () => {
-  const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&without=electron-transport&run=1`;
+  const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&without=electron-transport&seed=7&run=1`;
   const { page, errors } = await openPage(browser, link, 1024, 768);
   const dir = await downloadsTo(page);
   await waitForRun(page);
@@ -245,14 +305,18 @@ test('a deep-linked run without electron transport is named, noted and computed 
   assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-20K-noe.data');
   assert.match(await page.$eval('#e-status', (e) => e.textContent), /Finished: 10MV-20K-noe\.data/);
   const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
-  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-20K-noe.data [without electron and positron transport]');
-  assert.match(cells[1], /^(\d+\.\d\d( ± \d+\.\d\d)?|—)$/);
+  assert.equal(await page.$eval('#e-seed', (e) => e.value), '7');
+  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-20K-noe.data [without electron and positron transport], seed 7');
+  // The maximum lies at the surface: said as such, never as a d_max.
+  assert.equal(cells[1], 'at the surface: no build-up');
   // Without electron transport the dose is the kerma, near its maximum at the surface.
   assert.ok(Number(cells[2]) > 75, `surface ${cells[2]} %`);
   await page.click('button[aria-label="Download 10MV-20K-noe.data"]');
   const data = (await waitForFile(dir, '10MV-20K-noe.data')).toString('latin1');
-  assert.equal(data, nodeRun('20K', ['--without', 'electron-transport'], '10MV-20K-noe.data'));
-  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-20K-noe.data', 8));
+  await page.click('button[aria-label="Download 10MV-20K-noe.stat"]');
+  const statistics = (await waitForFile(dir, '10MV-20K-noe.stat')).toString('latin1');
+  assert.deepEqual({ data, statistics }, nodeRun('20K', ['--without', 'electron-transport', '--seed', '7'], '10MV-20K-noe.data', true));
+  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-20K-noe.data', 8, statistics));
   // Unticked, the name is the full simulation's again.
   await page.click('#e-switches input[data-option="electron-transport"]');
   await page.waitForFunction(() => document.getElementById('e-result-name').value === '10MV-20K.data');

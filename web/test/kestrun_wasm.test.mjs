@@ -113,12 +113,51 @@ function compareResults(nativeFile, wasmFile) {
   return { differing, largest };
 }
 
+// FNV-1a 64 of a file's bytes, as the run statistics name the result they belong to.
+function checksum(file) {
+  let h = 0xcbf29ce484222325n;
+  for (const byte of fs.readFileSync(file)) h = ((h ^ BigInt(byte)) * 0x100000001b3n) & 0xffffffffffffffffn;
+  return h.toString(16).padStart(16, '0');
+}
+
+// The run statistics of both sides: the same lines, words and counts (seed, switches,
+// histories, groups); each names its own result file by its checksum; the numbers agree to
+// their last digits. The groups' curves are printed to six digits, where the two C
+// libraries' sin and cos show (the result file's four digits hide them): 1e-4 of the value.
+// A history that took another turn moves a few bins of its group further: at most
+// `records` lines may then differ, by at most 1 %.
+function compareStatistics(nativeFile, wasmFile, wasmResult, records) {
+  const native = fs.readFileSync(nativeFile, 'latin1').split('\r\n');
+  const wasm = fs.readFileSync(wasmFile, 'latin1').split('\r\n');
+  assert.equal(wasm.length, native.length, `${wasmFile}: ${wasm.length} lines, native ${native.length}`);
+  assert.equal(wasm[1], `result_checksum ${checksum(wasmResult)}`, `${wasmFile}: not the statistics of its result`);
+  const moved = [];
+  for (let i = 2; i < native.length; ++i) {
+    const [a, b] = [native[i].split(' '), wasm[i].split(' ')];
+    assert.equal(b.length, a.length, `${wasmFile}, line ${i + 1}`);
+    a.forEach((word, k) => {
+      const number = /^-?\d\.(\d+)E([+-]\d+)$/.exec(word);
+      if (!number) {
+        assert.equal(b[k], word, `${wasmFile}, line ${i + 1}`);
+        return;
+      }
+      const apart = Math.abs(Number(word) - Number(b[k]));
+      const lastDigit = 10 ** (Number(number[2]) - number[1].length);
+      assert.ok(apart <= 0.01 * Math.abs(Number(word)) + lastDigit, `${wasmFile}, line ${i + 1}: ${b[k]}, native ${word}`);
+      if (apart > Math.max(1e-4 * Math.abs(Number(word)), 1.01 * lastDigit) && moved.at(-1) !== i + 1) moved.push(i + 1);
+    });
+  }
+  assert.ok(moved.length <= records, `${wasmFile}: lines ${moved.join(', ')} differ beyond the last digits`);
+}
+
 // The same run on both: the native file is the reference, and the WebAssembly one may
-// differ from it in at most `records` records, by at most `units` in the last digit.
+// differ from it in at most `records` records, by at most `units` in the last digit; the
+// run statistics beside it as compareStatistics holds them.
 // `program`: which WebAssembly edition runs; `result`: the name the file must be written
-// under, in both folders (and nothing else added there).
+// under, in both folders (and nothing else added there but its statistics).
 function expectSameRun(energy, args, { records, units, program = 'wasm', count = photons, result = 'r.data' }) {
   const dirs = { native: workingFolder(energy, [], count), wasm: workingFolder(energy, [], count) };
+  const statistics = result.replace(/\.data$/, '.stat');
   try {
     const out = {};
     for (const [side, which] of [['native', 'native'], ['wasm', program]]) {
@@ -127,17 +166,19 @@ function expectSameRun(energy, args, { records, units, program = 'wasm', count =
     }
     assert.equal(dialogue(out.wasm.stdout), dialogue(out.native.stdout));
     for (const dir of Object.values(dirs))
-      assert.deepEqual(fs.readdirSync(dir).sort(), ['Joken.dat', `${energy}MV.csv`, 'ELDAT.dat', result, 'water20.dat'].sort());
+      assert.deepEqual(fs.readdirSync(dir).sort(), ['Joken.dat', `${energy}MV.csv`, 'ELDAT.dat', result, statistics, 'water20.dat'].sort());
     const files = Object.fromEntries(
       Object.entries(dirs).map(([side, dir]) => [side, path.join(dir, result)]));
     // A plain new file's permissions on both, not the none that Emscripten's mask gives.
     assert.equal(fs.statSync(files.wasm).mode, fs.statSync(files.native).mode);
+    assert.equal(fs.statSync(path.join(dirs.wasm, statistics)).mode, fs.statSync(path.join(dirs.native, statistics)).mode);
     const { differing, largest } = compareResults(files.native, files.wasm);
     const report = `${program} ${energy} MV ${args.join(' ') || 'single stream'}: ${differing.length} of ` +
                    `${kRecords} records differ${differing.length ? ` (${differing.join(', ')})` : ''}`;
     console.log(report);
     assert.ok(largest <= units, report);
     assert.ok(differing.length <= records, report);
+    compareStatistics(path.join(dirs.native, statistics), path.join(dirs.wasm, statistics), files.wasm, records);
   } finally {
     for (const dir of Object.values(dirs)) fs.rmSync(dir, { recursive: true, force: true });
   }
@@ -161,9 +202,15 @@ for (const energy of energies) {
 // limits above, on the single stream (kestrun.js) and on worker threads alike. A switch
 // lost on the way to the workers would give the full simulation's numbers under the
 // tagged name, far beyond the last digits.
-test('kestrun.mjs --without: the native tagged result file', () => {
+// --seed reaches every worker of kestrun.mjs and kestrun.js's single stream: a seed lost on
+// the way would give the default sequence's numbers, far beyond the last digits, and the
+// statistics would name seed 0.
+test('kestrun.mjs --without and --seed: the native tagged result file and statistics', () => {
   const count = '1.00E+04';
   const cases = [
+    { args: ['--seed', '5', '--threads', '2'], result: 'r.data', records: 2 * maxDiffering, units: 5 },
+    { args: ['--seed', '5'], result: 'r.data', records: maxDiffering, units: 1 },
+    { args: ['--threads', '3', '--seed', '2147483647', '--without', 'electron-transport'], result: 'r-noe.data', records: 2 * maxDiffering, units: 5 },
     { args: ['--without', 'electron-transport'], result: 'r-noe.data', records: maxDiffering, units: 1 },
     { args: ['--threads', '2', '--without', 'electron-transport'], result: 'r-noe.data', records: 2 * maxDiffering, units: 5 },
     { args: ['--without', 'pair', '--threads', '3', '--without', 'photon-scatter'], result: 'r-nosp.data', records: 2 * maxDiffering, units: 5 },
@@ -187,6 +234,9 @@ test('errors and options end with the native status and text', () => {
     { name: 'bad option (kestrun.mjs)', args: ['--threads', 'x'], energy: null, program: 'mjs' },
     { name: 'unknown part', args: ['--threads', '2', '--without', 'gamma'], energy: '10', program: 'mjs' },
     { name: 'part missing', args: ['--threads', '2', '--without'], energy: '10', program: 'mjs' },
+    { name: 'seed not a number', args: ['--threads', '2', '--seed', '1e3'], energy: '10', program: 'mjs' },
+    { name: 'seed too large', args: ['--seed', '2147483648', '--threads', '2'], energy: '10', program: 'mjs' },
+    { name: 'seed twice', args: ['--seed', '1', '--threads', '2', '--seed', '1'], energy: '10', program: 'mjs' },
     // On worker threads kestrun.mjs reads the folder itself, and words it as Kestrun does.
     { name: 'no physics tables (threads)', args: ['--threads', '2'], energy: '10', remove: ['water20.dat'], program: 'mjs' },
     { name: 'spectrum missing (threads)', args: ['--threads', '2'], energy: '10', remove: ['10MV.csv'], program: 'mjs' },
