@@ -10,7 +10,7 @@
 #include "engine/result_file.h"
 #include "gui/engine_screen/result_graph_key.h"
 
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <span>
 
-#include "gui/app/window_registry.h"
-#include "gui/app/language.h"
+#include "gui/base/navigation.h"
+#include "gui/base/language.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/figures/unit_volume_figures.h"
 #include "gui/widgets/form_scaler.h"

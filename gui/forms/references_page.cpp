@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <iterator>
 
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
 
