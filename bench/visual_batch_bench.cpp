@@ -55,7 +55,7 @@ void VisualBatchBench::batchOf100At10MV() {
   BatchPhotonCount = 100;
   VisualScreen& form = GetVisualScreen();
   form.depth_dose_box->setChecked(depth_dose);
-  QBENCHMARK { RunVisualBatch(); }
+  QBENCHMARK { form.RunBatch(); }
 }
 
 void VisualBatchBench::batchOf100000_data() {

@@ -150,30 +150,39 @@ constexpr PageLine kReferenceLines[] = {
     {K::kCitationMore, "Phys. Med. Biol. 33, 1–20 (1988)."},
 };
 
-// In reading order: page 5 came after the references had their form number, so the forms
-// do not run in this order.
+using F = PageFigure;
+constexpr PageFigure kPage1Figures[] = {F::kTmr};
+constexpr PageFigure kPage2Figures[] = {F::kElectronMap};
+constexpr PageFigure kPage3Figures[] = {F::kLongitudinalModel, F::kModelDose,
+                                        F::kAttenuatedModelDose};
+constexpr PageFigure kPage4Figures[] = {F::kLateralModel, F::kNarrowField};
+constexpr PageFigure kPage5Figures[] = {F::kModelDoseWithTransport,
+                                        F::kModelDoseWithoutTransport};
+
+// In reading order. The translation contexts are the first names of Dosavia's windows of
+// the pages, whose numbers page 5 and the references do not follow.
 const PageTexts kPages[] = {
-    {5, "Form5", PAGE_TEXT("Form5", "解説-１"), kPage1Lines, kPage1Captions,
-     PAGE_TEXT("Form5", "次頁へ")},
-    {6, "Form6", PAGE_TEXT("Form6", "解説-２"), kPage2Lines, kPage2Captions,
-     PAGE_TEXT("Form6", "次頁へ")},
-    {7, "Form7", PAGE_TEXT("Form7", "解説-３"), kPage3Lines, kPage3Captions,
-     PAGE_TEXT("Form7", "次頁へ")},
-    {8, "Form8", PAGE_TEXT("Form8", "解説-４"), kPage4Lines, kPage4Captions,
-     PAGE_TEXT("Form8", "次頁へ")},
-    {10, "Form10", PAGE_TEXT("Form10", "解説-５"), kPage5Lines, kPage5Captions,
-     PAGE_TEXT("Form10", "参考文献")},
-    {9, "Form9", PAGE_TEXT("Form9", "文献"), kReferenceLines, {}, nullptr},
+    {1, "Form5", PAGE_TEXT("Form5", "解説-１"), kPage1Lines, kPage1Captions,
+     PAGE_TEXT("Form5", "次頁へ"), kPage1Figures},
+    {2, "Form6", PAGE_TEXT("Form6", "解説-２"), kPage2Lines, kPage2Captions,
+     PAGE_TEXT("Form6", "次頁へ"), kPage2Figures},
+    {3, "Form7", PAGE_TEXT("Form7", "解説-３"), kPage3Lines, kPage3Captions,
+     PAGE_TEXT("Form7", "次頁へ"), kPage3Figures},
+    {4, "Form8", PAGE_TEXT("Form8", "解説-４"), kPage4Lines, kPage4Captions,
+     PAGE_TEXT("Form8", "次頁へ"), kPage4Figures},
+    {5, "Form10", PAGE_TEXT("Form10", "解説-５"), kPage5Lines, kPage5Captions,
+     PAGE_TEXT("Form10", "参考文献"), kPage5Figures},
+    {kReferencesPage, "Form9", PAGE_TEXT("Form9", "文献"), kReferenceLines, {}, nullptr, {}},
 };
 
 }  // namespace
 
 std::span<const PageTexts> ExplanationPages() { return kPages; }
 
-const PageTexts& ExplanationPageTexts(int form) {
-  for (const PageTexts& page : kPages)
-    if (page.form == form) return page;
-  throw std::out_of_range("no explanation page of form " + std::to_string(form));
+const PageTexts& ExplanationPageTexts(int page) {
+  for (const PageTexts& texts : kPages)
+    if (texts.page == page) return texts;
+  throw std::out_of_range("no explanation page " + std::to_string(page));
 }
 
 }  // namespace dosavia

@@ -25,24 +25,39 @@ struct PageLine {
   const char* text;
 };
 
+// The figures of the pages, by the numbers their captions give them (Fig.1 to
+// Fig.9); each front end draws them from the figure models.
+enum class PageFigure {
+  kTmr = 1,                    // Fig.1: TMR of 10 MV X-rays
+  kElectronMap,                // Fig.2: where the electrons' energy is absorbed (a picture)
+  kLongitudinalModel,          // Fig.3: unit volumes along the beam
+  kModelDose,                  // Fig.4: their dose without attenuation
+  kAttenuatedModelDose,        // Fig.5: and with it
+  kLateralModel,               // Fig.6: unit volumes sideways to the beam
+  kNarrowField,                // Fig.7: depth dose of narrow fields
+  kModelDoseWithTransport,     // Fig.8: Fig.5 beside ...
+  kModelDoseWithoutTransport,  // Fig.9: ... the electrons held where they start
+};
+
+// The pages: the explanation pages 1..kExplanationPageCount, then the references.
+inline constexpr int kExplanationPageCount = 5;
+inline constexpr int kReferencesPage = kExplanationPageCount + 1;
+
 struct PageTexts {
-  int form;             // 5..10, the form number of Dosavia's page
+  int page;             // 1..kExplanationPageCount, or kReferencesPage
   const char* context;  // translation context of every text below
   const char* title;
   std::span<const PageLine> lines;
   std::span<const char* const> captions;  // figure captions in the order of the figures
   const char* next;                       // the button to the next page; nullptr on the last
+  std::span<const PageFigure> figures;    // the figure under each caption
 };
-
-// Dosavia's forms of the pages: 5..8 are pages 1-4, 9 the references and 10 page 5.
-inline constexpr int kFirstPageForm = 5;
-inline constexpr int kLastPageForm = 10;
 
 // Every page in reading order: pages 1-5, then the references.
 std::span<const PageTexts> ExplanationPages();
 
-// The page of form `form` (kFirstPageForm..kLastPageForm); std::out_of_range
+// Page `page` (1..kExplanationPageCount, or kReferencesPage); std::out_of_range
 // otherwise.
-const PageTexts& ExplanationPageTexts(int form);
+const PageTexts& ExplanationPageTexts(int page);
 
 }  // namespace dosavia

@@ -10,11 +10,11 @@
 #include "gui/app/window_registry.h"
 #include "gui/forms/menu_window.h"
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
-#include "gui/app/message_text.h"
-#include "gui/app/preferences.h"
+#include "gui/base/language.h"
+#include "gui/base/message_text.h"
+#include "gui/base/preferences.h"
 #include "gui/engine_screen/plot_command.h"
-#include "gui/app/working_folder.h"
+#include "gui/base/working_folder.h"
 
 int main(int argc, char* argv[]) {
 #ifndef _WIN32

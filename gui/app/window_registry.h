@@ -1,8 +1,10 @@
 // The registry of the program's windows: each window is created on first use and afterwards
-// only shown and hidden, never destroyed, so it keeps its state between visits. The windows
-// move between each other and end the program through the functions here, so that no window
-// needs another window's class.
+// only shown and hidden, never destroyed, so it keeps its state between visits. The registry
+// also carries out gui/base/navigation.h, through which the windows move between each other
+// and end the program without knowing each other's classes.
 #pragma once
+
+#include "gui/base/navigation.h"
 
 namespace dosavia::gui {
 
@@ -20,29 +22,4 @@ EngineScreen& GetEngineScreen();
 // Explanation page `number` (1..5, as their titles count them).
 ExplanationPage& GetExplanationPage(int number);
 ReferencesPage& GetReferencesPage();
-
-// Shows the main menu.
-void ShowMainMenu();
-// Puts the visual screen into its opening state and shows it.
-void ShowVisualScreen();
-// Prepares the non-visual screen (its file list read again) and shows it.
-void ShowNonVisualScreen();
-// Shows the spectrum page over the screens, or hides it.
-void ShowSpectrumPage();
-void HideSpectrumPage();
-// Shows explanation page `number` (1..5, as their titles count them) over the others.
-void ShowExplanationPage(int number);
-// Shows the references page over the explanation pages.
-void ShowReferencesPage();
-
-// Ends the program: deletes "Joken.dat" (ignoring any failure), stops a running visual batch
-// after its current history, hides every form and leaves the event loop. Safe to call again
-// while it runs (closing the windows calls it once more). False, with everything left as it
-// was, when a run in Dosavia's console goes on and the user chose to keep it.
-bool EndProgram();
-
-// Ends the program once no window of it is shown any more (soon after a window closed), so
-// that closing the last one, whichever it is, does not leave a process without a window.
-void EndProgramIfNoWindowShown();
-
 }  // namespace dosavia::gui

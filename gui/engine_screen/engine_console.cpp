@@ -27,12 +27,12 @@
 #include <QVBoxLayout>
 
 #include "engine/console_text.h"
-#include "gui/app/preferences.h"
+#include "gui/base/preferences.h"
 #include "records/file_io.h"
 #include "gui/widgets/form_style.h"
 #include "gui/engine_screen/kestrun_launcher.h"
-#include "gui/app/window_registry.h"
-#include "gui/app/language.h"
+#include "gui/base/navigation.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

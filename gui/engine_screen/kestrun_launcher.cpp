@@ -11,7 +11,7 @@
 #endif
 
 #include "engine/command_line.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

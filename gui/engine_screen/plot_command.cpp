@@ -17,7 +17,7 @@
 
 #include "engine/beam_geometry.h"
 #include "engine/program_files.h"
-#include "gui/app/message_text.h"
+#include "gui/base/message_text.h"
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
 #include "models/curve_table.h"
@@ -25,7 +25,7 @@
 #include "models/clinical_geometry.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/picture_box.h"
 #include "gui/widgets/twips.h"
 #include "records/file_io.h"

@@ -13,7 +13,7 @@
 #include "gui/engine_screen/result_graph_key.h"
 #include "models/curve_table.h"
 
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

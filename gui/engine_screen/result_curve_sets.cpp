@@ -10,7 +10,7 @@
 #include "engine/run_statistics.h"
 #include "models/curve_table.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

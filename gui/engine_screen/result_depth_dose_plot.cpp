@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "gui/widgets/picture_box.h"
 #include "models/curve_table.h"

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "engine/result_file.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/widgets/form_style.h"

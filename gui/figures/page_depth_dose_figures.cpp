@@ -13,7 +13,7 @@
 #include <tuple>
 
 #include "gui/figures/figure_axes.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

@@ -12,8 +12,8 @@
 #include "engine/spectrum_file.h"
 #include "gui/figures/figure_axes.h"
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
-#include "gui/app/message_text.h"
+#include "gui/base/language.h"
+#include "gui/base/message_text.h"
 
 namespace dosavia::gui {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/form_scaler.h"
 
 namespace dosavia::gui {

@@ -13,7 +13,7 @@
 
 #include "gui/figures/figure_axes.h"
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "gui/app/working_folder.h"
+#include "gui/base/working_folder.h"
 #include <array>
 #include <filesystem>
 #include <memory>

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <span>
 
-#include "gui/app/window_registry.h"
-#include "gui/app/language.h"
+#include "gui/base/navigation.h"
+#include "gui/base/language.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/figures/unit_volume_figures.h"
 #include "gui/widgets/form_scaler.h"
@@ -19,22 +19,8 @@ namespace dosavia::gui {
 
 namespace {
 
-// The figures of the pages.
-enum class Figure {
-  kTmr,                        // Fig.1: TMR of 10 MV X-rays
-  kElectronMap,                // Fig.2: where the electrons' energy is absorbed
-  kLongitudinalModel,          // Fig.3: unit volumes along the beam
-  kModelDose,                  // Fig.4: their dose without attenuation
-  kAttenuatedModelDose,        // Fig.5: and with it
-  kLateralModel,               // Fig.6: unit volumes sideways to the beam
-  kNarrowField,                // Fig.7: depth dose of narrow fields
-  kModelDoseWithTransport,     // Fig.8: Fig.5 beside ...
-  kModelDoseWithoutTransport,  // Fig.9: ... the electrons held where they start
-};
-
 // A figure with its caption above it: the caption's top, then the figure's box [twips].
 struct FigurePlace {
-  Figure figure;
   double left;
   double caption_top;
   double top;
@@ -42,8 +28,9 @@ struct FigurePlace {
   double height;
 };
 
-// A page's size, where its figures' column begins, the top of its buttons [twips], its
-// figures in the order of their captions, and the pitch of its text lines [twips].
+// A page's size, where its figures' column begins, the top of its buttons [twips], the
+// places of its figures in the order of the table's figures, and the pitch of its text
+// lines [twips].
 struct PageLayout {
   double width;
   double height;
@@ -64,43 +51,26 @@ constexpr double kRightHalfLeft = kWideLeft + kWideWidth - kHalfWidth;
 constexpr int kRangeWithoutTransport = 1;
 
 constexpr PageLayout kLayouts[kExplanationPageCount] = {
-    {15990, 6630, 9480, 5940, {{{Figure::kTmr, 9480, 300, 720, 6150, 5640}}}, 1},
+    {15990, 6630, 9480, 5940, {{{9480, 300, 720, 6150, 5640}}}, 1},
     // The picture of Fig.2 is shown pixel for pixel: 628 x 472 at 96 dpi.
-    {17880, 8250, 8160, 7500, {{{Figure::kElectronMap, 8160, 300, 720, 9420, 7080}}}, 1},
-    {17715,
-     8595,
-     kWideLeft,
-     7860,
-     {{{Figure::kLongitudinalModel, kWideLeft, 120, 510, kWideWidth, 2850},
-       {Figure::kModelDose, kWideLeft, 3480, 3870, kHalfWidth, 4545},
-       {Figure::kAttenuatedModelDose, kRightHalfLeft, 3480, 3870, kHalfWidth, 4545}}},
-     3},
-    {17760,
-     8460,
-     kWideLeft,
-     7740,
-     {{{Figure::kLateralModel, kWideLeft, 120, 510, 8820, 3360},
-       {Figure::kNarrowField, kWideLeft, 4020, 4410, 8820, 3900}}},
-     2},
-    {17715,
-     8595,
-     kWideLeft,
-     7860,
-     {{{Figure::kModelDoseWithTransport, kWideLeft, 1320, 1710, kHalfWidth, 4800},
-       {Figure::kModelDoseWithoutTransport, kRightHalfLeft, 1320, 1710, kHalfWidth, 4800}}},
-     2,
-     // The page's 21 lines, with what the model leaves out, end above the buttons.
-     360},
+    {17880, 8250, 8160, 7500, {{{8160, 300, 720, 9420, 7080}}}, 1},
+    {17715, 8595, kWideLeft, 7860,
+     {{{kWideLeft, 120, 510, kWideWidth, 2850},
+       {kWideLeft, 3480, 3870, kHalfWidth, 4545},
+       {kRightHalfLeft, 3480, 3870, kHalfWidth, 4545}}}, 3},
+    {17760, 8460, kWideLeft, 7740,
+     {{{kWideLeft, 120, 510, 8820, 3360}, {kWideLeft, 4020, 4410, 8820, 3900}}}, 2},
+    // The page's 21 lines, with what the model leaves out, end above the buttons.
+    {17715, 8595, kWideLeft, 7860,
+     {{{kWideLeft, 1320, 1710, kHalfWidth, 4800}, {kRightHalfLeft, 1320, 1710, kHalfWidth, 4800}}},
+     2, 360},
 };
 
-// The page table's forms of the explanation pages 1..5.
-constexpr int kPageForms[kExplanationPageCount] = {5, 6, 7, 8, 10};
-
-QWidget* MakeFigure(Figure figure, QWidget* page) {
+QWidget* MakeFigure(PageFigure figure, QWidget* page) {
   switch (figure) {
-    case Figure::kTmr:
+    case PageFigure::kTmr:
       return new TmrFigure(page);
-    case Figure::kElectronMap: {
+    case PageFigure::kElectronMap: {
       auto* picture = new QLabel(page);
       picture->setAlignment(Qt::AlignCenter);
       const QPixmap pixmap(QString::fromLatin1(kElectronMapResource));
@@ -110,19 +80,19 @@ QWidget* MakeFigure(Figure figure, QWidget* page) {
         picture->setPixmap(pixmap);
       return picture;
     }
-    case Figure::kLongitudinalModel:
+    case PageFigure::kLongitudinalModel:
       return new LongitudinalModelFigure(page);
-    case Figure::kModelDose:
+    case PageFigure::kModelDose:
       return new ModelDoseFigure(1.0, page);
-    case Figure::kAttenuatedModelDose:
+    case PageFigure::kAttenuatedModelDose:
       return new ModelDoseFigure(kModelTransmission, page);
-    case Figure::kLateralModel:
+    case PageFigure::kLateralModel:
       return new LateralModelFigure(page);
-    case Figure::kNarrowField:
+    case PageFigure::kNarrowField:
       return new NarrowFieldFigure(page);
-    case Figure::kModelDoseWithTransport:
+    case PageFigure::kModelDoseWithTransport:
       return new ModelDoseFigure(kModelTransmission, kModelRange, page);
-    case Figure::kModelDoseWithoutTransport:
+    case PageFigure::kModelDoseWithoutTransport:
       return new ModelDoseFigure(kModelTransmission, kRangeWithoutTransport, page);
   }
   return nullptr;
@@ -131,18 +101,19 @@ QWidget* MakeFigure(Figure figure, QWidget* page) {
 }  // namespace
 
 ExplanationPage::ExplanationPage(int number, QWidget* parent)
-    : TextPage(ExplanationPageTexts(kPageForms[number - 1]), parent), number_(number) {
+    : TextPage(ExplanationPageTexts(number), parent), number_(number) {
   const PageTexts& page = Texts();
   const PageLayout& layout = kLayouts[number - 1];
   resize(TwipsRect(0, 0, layout.width, layout.height).size());
   AddTextLines(page.lines, kPageMarginTwips, kPageFirstLineTwips,
                layout.figure_left - kPageMarginTwips - 240, layout.line_pitch);
 
+  Q_ASSERT(page.figures.size() == layout.figure_count);
   const std::span<const FigurePlace> places(layout.figures.data(), layout.figure_count);
   for (std::size_t i = 0; i < places.size(); ++i) {
     const FigurePlace& place = places[i];
     AddCaption(page.captions[i], place.left, place.caption_top, place.width);
-    QWidget* figure = MakeFigure(place.figure, this);
+    QWidget* figure = MakeFigure(page.figures[i], this);
     PlaceTwips(figure, place.left, place.top, place.width, place.height);
     figures.push_back(figure);
   }

@@ -2,7 +2,7 @@
 // (Fig.1), where the secondary electrons' energy is absorbed (Fig.2), the build-up along the
 // beam (Fig.3 to Fig.5) and sideways to it (Fig.6, Fig.7) in the unit-volume model, and the
 // experiments that switch parts of the physics off (Fig.8, Fig.9). One class shows them all:
-// the texts come from the page table, the figures and where they go from the page's layout.
+// the texts and figures come from the page table, where they go from the page's layout.
 #pragma once
 
 #include <vector>
@@ -12,8 +12,6 @@
 class QPushButton;
 
 namespace dosavia::gui {
-
-inline constexpr int kExplanationPageCount = 5;
 
 class ExplanationPage : public TextPage {
   Q_OBJECT

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/twips.h"
 
 namespace dosavia::gui {

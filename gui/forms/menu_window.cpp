@@ -11,10 +11,10 @@
 
 #include "engine/conditions_file.h"
 #include "engine/working_folder.h"
-#include "gui/app/window_registry.h"
+#include "gui/base/navigation.h"
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
-#include "gui/app/message_text.h"
+#include "gui/base/language.h"
+#include "gui/base/message_text.h"
 #include "gui/widgets/icons.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/figures/title_illustration.h"

@@ -4,15 +4,13 @@
 #include <cstddef>
 #include <iterator>
 
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
 
 namespace dosavia::gui {
 
 namespace {
-// The references' form in the page table.
-constexpr int kReferencesForm = 9;
 constexpr double kIndentTwips = 420;
 constexpr double kColumnWidthTwips = 8730;
 // Where each reference begins: room for the longest, five lines, beneath the
@@ -21,7 +19,7 @@ constexpr double kCitationTopTwips[] = {780, 2040, 3660};
 }  // namespace
 
 ReferencesPage::ReferencesPage(QWidget* parent)
-    : TextPage(ExplanationPageTexts(kReferencesForm), parent) {
+    : TextPage(ExplanationPageTexts(kReferencesPage), parent) {
   CreateControls();
 }
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/figures/spectrum_graph.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"

@@ -21,11 +21,11 @@
 #include <string>
 #include <utility>
 
-#include "gui/app/window_registry.h"
+#include "gui/base/navigation.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
-#include "gui/app/message_text.h"
+#include "gui/base/language.h"
+#include "gui/base/message_text.h"
 #include "gui/widgets/icons.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/physics_switch_boxes.h"
@@ -595,7 +595,7 @@ void VisualScreen::OnGo() {
   SetBatchRunning(true);
   QElapsedTimer clock;
   clock.start();
-  const long long done = RunVisualBatch();
+  const long long done = RunBatch();
   LearnSpeed(pace, done, clock.elapsed() / 1000.0);
   simulation_->total_photon_count += done;
   total_count_label->setText(QString::number(simulation_->total_photon_count));
@@ -705,12 +705,11 @@ void VisualScreen::OnBackToMenu() {
   HideSpectrumPage();
 }
 
-long long RunVisualBatch() {
-  VisualScreen& form = GetVisualScreen();
-  return RunVisualBatch({form.Simulation(), *form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
-                         *form.photon_energy_label,
-                         form.depth_dose_box->isChecked() ? form.depth_dose_panel : nullptr,
-                         &form.PhotonsPerSecond(), form.physics_switches->Switches()});
+long long VisualScreen::RunBatch() {
+  return RunVisualBatch({*simulation_, *side_view, *zoomed_side_view, *spectrum_histogram,
+                         *photon_energy_label,
+                         depth_dose_box->isChecked() ? depth_dose_panel : nullptr,
+                         &photons_per_second_, physics_switches->Switches()});
 }
 
 void VisualScreen::SetBatchRunning(bool running) {

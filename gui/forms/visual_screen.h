@@ -45,6 +45,10 @@ class VisualScreen : public QWidget {
   // state, step display ticked, magnified view off, the full physics.
   void PrepareForShow();
 
+  // Runs a visual batch (RunVisualBatch of the simulation) on the screen's own pictures and
+  // energy display; returns the photons simulated.
+  long long RunBatch();
+
   // Photons a second of the step display as the speed slider stands; 0 as fast as it goes.
   const double& PhotonsPerSecond() const { return photons_per_second_; }
 
@@ -173,9 +177,5 @@ inline constexpr double kStepSpeeds[] = {1, 3, 10, 30, 100, 0};
 // least the time of its pace, whatever was timed.
 double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
                             double photons_per_second);
-
-// Runs a visual batch (RunVisualBatch of the simulation) on the visual screen's own
-// pictures and energy display; returns the photons simulated.
-long long RunVisualBatch();
 
 }  // namespace dosavia::gui

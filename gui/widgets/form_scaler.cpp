@@ -28,8 +28,8 @@
 #include <utility>
 #include <vector>
 
-#include "gui/app/language.h"
-#include "gui/app/preferences.h"
+#include "gui/base/language.h"
+#include "gui/base/preferences.h"
 #include "gui/widgets/twips.h"
 #include "gui/widgets/zoom_style.h"
 

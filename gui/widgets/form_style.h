@@ -1,14 +1,14 @@
-// The look that every form shares: the Japanese default font, the graphical-style buttons
-// with a back colour, plain captions placed by their twip geometry, and the exclamation
-// message box.
+// The look that every form shares: the graphical-style buttons with a back colour and plain
+// captions placed by their twip geometry, in the default font; with them the message boxes.
 #pragma once
 
 #include <QColor>
-#include <QFont>
 #include <QString>
 
 #include <initializer_list>
-#include <string>
+
+#include "gui/base/default_font.h"
+#include "gui/base/message_box.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -21,15 +21,6 @@ namespace dosavia::gui {
 // Back colour of the screens' buttons (RGB 255, 255, 192).
 inline constexpr QRgb kButtonBackColor = qRgb(255, 255, 192);
 
-// Point size of the forms' default font [pt].
-inline constexpr double kDefaultFontPoints = 12.0;
-
-// Family of the forms' default font: Meiryo where installed, otherwise the first installed
-// Japanese Gothic face (Yu Gothic, MS UI Gothic, IPA Gothic, Noto Sans CJK JP, ...).
-QString DefaultFontFamily();
-
-// The forms' default font at `points` [pt].
-QFont DefaultFont(double points = kDefaultFontPoints, bool bold = false);
 
 // Gives a button the graphical style: flat face in `back`, raised border, sunken when pressed,
 // greyed caption when disabled, a dark blue frame while it has the keyboard focus.
@@ -49,18 +40,6 @@ QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, do
 QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*> items,
                              double left, double top, double width, double height);
 
-// Asks before something long: a question box with `go` and `cancel` buttons (OK and Cancel
-// roles, Cancel the default). True when the user chose `go`.
-bool AskToGoOn(QWidget* parent, const QString& text, const QString& go, const QString& cancel);
 
-// A file name, a typed text or a quoted line as a message shows it: control characters and
-// characters that cannot be shown written as \xNN, cut after 80 characters.
-QString ShownText(const QString& text);
-// The same for bytes as a file or a reader gave them, which may not be UTF-8.
-QString ShownText(const std::string& bytes);
-
-// The program's warning: a message box with the exclamation icon and one OK button,
-// waiting until the user answers it.
-void ShowExclamation(QWidget* parent, const QString& text);
 
 }  // namespace dosavia::gui

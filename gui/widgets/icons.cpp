@@ -6,7 +6,7 @@
 #include <QPolygonF>
 
 #include "gui/widgets/form_style.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

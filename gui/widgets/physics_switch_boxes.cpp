@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "engine/physics_switch_names.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/form_style.h"
 #include "gui/widgets/twips.h"
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/widgets/form_scaler.h"
 
 namespace dosavia::gui {

@@ -46,8 +46,8 @@
 #include <map>
 
 #include "gui/app/window_registry.h"
-#include "gui/app/language.h"
-#include "gui/app/working_folder.h"
+#include "gui/base/language.h"
+#include "gui/base/working_folder.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/forms/menu_window.h"

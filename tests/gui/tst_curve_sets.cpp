@@ -15,7 +15,7 @@
 
 #include "gui_test_support.h"
 #include "gui/app/window_registry.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "gui/engine_screen/result_curve_legend.h"

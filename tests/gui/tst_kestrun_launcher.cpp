@@ -6,7 +6,7 @@
 
 #include "gui_test_support.h"
 #include "engine/physics_switch_names.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/widgets/form_style.h"
 

@@ -16,8 +16,8 @@
 #include <cstring>
 
 #include "gui/app/window_registry.h"
-#include "gui/app/language.h"
-#include "gui/app/preferences.h"
+#include "gui/base/language.h"
+#include "gui/base/preferences.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/forms/engine_screen.h"
 #include "gui/widgets/form_scaler.h"

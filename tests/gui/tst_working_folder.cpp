@@ -9,10 +9,10 @@
 #include <QtTest>
 
 #include "gui/app/window_registry.h"
-#include "gui/app/language.h"
-#include "gui/app/preferences.h"
+#include "gui/base/language.h"
+#include "gui/base/preferences.h"
 #include "gui/forms/engine_screen.h"
-#include "gui/app/working_folder.h"
+#include "gui/base/working_folder.h"
 #include "gui/widgets/form_style.h"
 #include "gui_test_support.h"
 

@@ -20,7 +20,7 @@
 #include <QtTest>
 
 #include "gui/app/window_registry.h"
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/forms/menu_window.h"
 #include "gui/forms/visual_screen.h"

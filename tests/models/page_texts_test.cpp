@@ -15,7 +15,7 @@ namespace dosavia {
 namespace {
 
 struct PageCase {
-  int form;
+  int page;
   const char* context;
   const char* title;
   std::size_t captions;  // one per figure of the page
@@ -24,14 +24,14 @@ struct PageCase {
 
 TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
   const PageCase cases[] = {
-      {5, "Form5", "解説-１", 1, true}, {6, "Form6", "解説-２", 1, true},
-      {7, "Form7", "解説-３", 3, true}, {8, "Form8", "解説-４", 2, true},
-      {10, "Form10", "解説-５", 2, true}, {9, "Form9", "文献", 0, false},
+      {1, "Form5", "解説-１", 1, true},  {2, "Form6", "解説-２", 1, true},
+      {3, "Form7", "解説-３", 3, true},  {4, "Form8", "解説-４", 2, true},
+      {5, "Form10", "解説-５", 2, true}, {kReferencesPage, "Form9", "文献", 0, false},
   };
   for (const PageCase& c : cases) {
-    const PageTexts& page = ExplanationPageTexts(c.form);
+    const PageTexts& page = ExplanationPageTexts(c.page);
     SCOPED_TRACE(c.context);
-    EXPECT_EQ(page.form, c.form);
+    EXPECT_EQ(page.page, c.page);
     EXPECT_STREQ(page.context, c.context);
     EXPECT_STREQ(page.title, c.title);
     EXPECT_EQ(page.captions.size(), c.captions);
@@ -49,23 +49,29 @@ TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
         EXPECT_TRUE(before == PageLineKind::kCitation || before == PageLineKind::kCitationMore)
             << i;
     }
-    for (const char* caption : page.captions)
-      EXPECT_EQ(std::string(caption).rfind("Fig.", 0), 0u) << caption;
+    // One figure under each caption, the one the caption names.
+    ASSERT_EQ(page.figures.size(), page.captions.size());
+    for (std::size_t i = 0; i < page.captions.size(); ++i)
+      EXPECT_EQ(std::string(page.captions[i])
+                    .rfind("Fig." + std::to_string(static_cast<int>(page.figures[i])) + " ", 0),
+                0u)
+          << page.captions[i];
   }
 }
 
-TEST(ExplanationPageTexts, FormsBesideThePagesAreRefused) {
-  for (int form : {0, 4, 11, -5}) EXPECT_THROW(ExplanationPageTexts(form), std::out_of_range);
+TEST(ExplanationPageTexts, NumbersBesideThePagesAreRefused) {
+  for (int page : {0, kReferencesPage + 1, 10, -5})
+    EXPECT_THROW(ExplanationPageTexts(page), std::out_of_range);
 }
 
-// The browser lists the pages and links each to the next in this order; page 5 (form 10) is
-// read before the references (form 9), and only the last page has no next.
+// The browser lists the pages and links each to the next in this order; only the last page,
+// the references, has no next.
 TEST(ExplanationPages, RunInReadingOrderWithTheReferencesLast) {
-  const int reading_order[] = {5, 6, 7, 8, 10, 9};
+  const int reading_order[] = {1, 2, 3, 4, 5, kReferencesPage};
   const auto pages = ExplanationPages();
   ASSERT_EQ(pages.size(), std::size(reading_order));
   for (std::size_t i = 0; i < pages.size(); ++i) {
-    EXPECT_EQ(pages[i].form, reading_order[i]) << i;
+    EXPECT_EQ(pages[i].page, reading_order[i]) << i;
     EXPECT_EQ(&ExplanationPageTexts(reading_order[i]), &pages[i]) << i;
     EXPECT_EQ(pages[i].next != nullptr, i + 1 < pages.size()) << i;
   }

@@ -45,19 +45,24 @@ const char* KindName(PageLineKind kind) {
   return "body";
 }
 
-// [{ form, context, title, next, captions: [..], lines: [{ kind, text }] }] for pages 1-5
-// and the references, in reading order.
+// [{ page, context, title, next, captions: [..], figures: ['fig1', ..], lines: [{ kind, text }] }]
+// for pages 1-5 and the references, in reading order; page 6 is the references, and each
+// figure is named by its number, as pageFigures names their numbers.
 val PageTextsJs() {
   val pages = val::array();
   for (const PageTexts& texts : ExplanationPages()) {
     val page = val::object();
-    page.set("form", texts.form);
+    page.set("page", texts.page);
     page.set("context", std::string(texts.context));
     page.set("title", std::string(texts.title));
     page.set("next", texts.next != nullptr ? val(std::string(texts.next)) : val::null());
     val captions = val::array();
     for (const char* caption : texts.captions) captions.call<void>("push", std::string(caption));
     page.set("captions", captions);
+    val figures = val::array();
+    for (PageFigure figure : texts.figures)
+      figures.call<void>("push", "fig" + std::to_string(static_cast<int>(figure)));
+    page.set("figures", figures);
     val lines = val::array();
     for (const PageLine& line : texts.lines) {
       val entry = val::object();

@@ -9,11 +9,10 @@ import { showNotice } from './notice.js';
 
 const $ = (id) => document.getElementById(id);
 
-// The screens by link name, in the reading order of the core's pages (Dosavia's forms 5 to 8,
-// 10 and 9), and the figures each page shows under its captions (Fig.2 is the shipped
-// picture).
+// The screens by link name, in the reading order of the core's pages (pages 1-5, then the
+// references). Each page names the figures it shows under its captions (Fig.2 is the
+// shipped picture).
 export const PAGE_SCREENS = ['page1', 'page2', 'page3', 'page4', 'page5', 'references'];
-const FIGURES = { page1: ['fig1'], page2: ['fig2'], page3: ['fig3', 'fig4', 'fig5'], page4: ['fig6', 'fig7'], page5: ['fig8', 'fig9'], references: [] };
 const FIG2_PICTURE = 'fig2_electron_absorption.png';
 
 let content = null; // { pages: [...], figures: {...} } from the core
@@ -64,7 +63,7 @@ function renderFigures(page) {
   box.hidden = page.captions.length === 0;
   box.replaceChildren(...page.captions.map((caption, k) => {
     const figure = document.createElement('figure');
-    figure.dataset.figure = FIGURES[shown][k];
+    figure.dataset.figure = page.figures[k];
     const cap = document.createElement('figcaption');
     cap.id = `page-caption-${k}`;
     cap.textContent = tr(page.context, caption);

@@ -19,7 +19,9 @@ const core = await DosaviaCore();
 const pages = core.pageTexts();
 
 test('each page text is in Dosavia\'s translation file with an English translation', () => {
-  // In reading order: page 5 (Form10) before the references (Form9).
+  // In reading order, page 5 before the references; the contexts are the first names of
+  // Dosavia's windows of the pages.
+  assert.deepEqual(pages.map((p) => p.page), [1, 2, 3, 4, 5, 6]);
   assert.deepEqual(pages.map((p) => p.context), ['Form5', 'Form6', 'Form7', 'Form8', 'Form10', 'Form9']);
   const problems = [];
   for (const page of pages) {

@@ -1,2 +1,2 @@
 // A physics header that reaches up into the interactive program: the check must fail.
-#include "gui/forms/form1_menu.h"
+#include "gui/forms/menu_window.h"

@@ -1,10 +1,10 @@
-#include "gui/app/message_text.h"
+#include "gui/base/message_text.h"
 
 #include <QDir>
 #include <QFontMetrics>
 
-#include "gui/app/language.h"
-#include "gui/widgets/form_style.h"
+#include "gui/base/language.h"
+#include "gui/base/message_box.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
 

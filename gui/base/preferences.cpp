@@ -1,4 +1,4 @@
-#include "gui/app/preferences.h"
+#include "gui/base/preferences.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 namespace dosavia::gui {
 

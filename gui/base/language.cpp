@@ -1,4 +1,4 @@
-#include "gui/app/language.h"
+#include "gui/base/language.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,7 +10,7 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "gui/app/preferences.h"
+#include "gui/base/preferences.h"
 
 namespace dosavia::gui {
 

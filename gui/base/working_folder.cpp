@@ -1,4 +1,4 @@
-#include "gui/app/working_folder.h"
+#include "gui/base/working_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,10 +15,11 @@
 #include <exception>
 
 #include "engine/working_folder.h"
-#include "gui/app/language.h"
-#include "gui/app/message_text.h"
-#include "gui/app/preferences.h"
-#include "gui/widgets/form_style.h"
+#include "gui/base/language.h"
+#include "gui/base/message_text.h"
+#include "gui/base/preferences.h"
+#include "gui/base/default_font.h"
+#include "gui/base/message_box.h"
 
 namespace dosavia::gui {
 

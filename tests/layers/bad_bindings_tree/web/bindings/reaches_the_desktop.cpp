@@ -1,0 +1,2 @@
+// A browser binding that takes a desktop service: the bindings stand beside gui/, not on it.
+#include "gui/base/language.h"
