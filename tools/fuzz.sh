@@ -12,11 +12,14 @@
 #   -t, --time SECONDS fuzzing time per target (default 60; 0 only replays the corpora)
 #   --merge            afterwards minimise what the run found together with the committed
 #                      corpus back into tests/fuzz/corpus/<target>/ (to commit)
-#   --no-build         use the targets already built in build-fuzz/
-# Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_BUILD_JOBS (default 2), CC/CXX
-# (default clang/clang++, installed by tools/install-deps.sh fuzz when CXX is not set).
+#   --build-dir DIR    build in DIR instead of build-fuzz/; a DIR already configured with
+#                      -DDOSAVIA_FUZZ=ON -DDOSAVIA_SANITIZE=ON (the CI's build-asan/, which
+#                      also runs the test suite) is used as it is, never configured again
+#   --no-build         use the targets already built in the build folder
+# Environment: FUZZ_BUILD_DIR (the default of --build-dir), FUZZ_BUILD_JOBS (default 2),
+# CC/CXX (default clang/clang++, installed by tools/install-deps.sh fuzz when CXX is not set).
 #
-# New inputs that a run finds go to build-fuzz/found/<target>/, never straight into the
+# New inputs that a run finds go to <build folder>/found/<target>/, never straight into the
 # committed corpus, so a CI run leaves the working tree as it was. Each committed corpus is
 # kept under a cap (FUZZ_CORPUS_MAX_FILES inputs, default 100, and FUZZ_CORPUS_MAX_KB,
 # default 512): the replay fails on a corpus above it, and --merge keeps, of the minimised
@@ -27,13 +30,15 @@ cd "$(dirname "$0")/.."
 seconds=60
 merge=0
 build=1
+dir=${FUZZ_BUILD_DIR:-build-fuzz}
 targets=()
 while (($#)); do
   case "$1" in
     -t|--time) seconds="$2"; shift 2 ;;
     --merge) merge=1; shift ;;
+    --build-dir) dir="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,26p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1"); shift ;;
   esac
@@ -51,13 +56,25 @@ max_bytes=$(( ${FUZZ_CORPUS_MAX_KB:-512} * 1024 ))
 # Inputs and bytes of a corpus folder.
 corpus_size() { echo "$(find "$1" -type f | wc -l) $(find "$1" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}')"; }
 
-dir=${FUZZ_BUILD_DIR:-build-fuzz}
+# A folder's configuration, ON or OFF, from its CMake cache.
+cache_option() { sed -n "s/^$2:BOOL=//p" "$1/CMakeCache.txt"; }
+
 if ((build)); then
-  [ -n "${CXX:-}" ] || bash tools/install-deps.sh fuzz
-  mkdir -p "$dir"
-  CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$dir" -DDOSAVIA_FUZZ=ON -DDOSAVIA_SANITIZE=ON \
-    -DDOSAVIA_BUILD_GUI=OFF -DDOSAVIA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    > "$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; exit 1; }
+  if [ -f "$dir/CMakeCache.txt" ]; then
+    # Configured before (by this script or by the CI's sanitizer stage): reused as it is, so
+    # the fuzz targets share that build's objects instead of compiling everything again.
+    if [ "$(cache_option "$dir" DOSAVIA_FUZZ)" != ON ] || [ "$(cache_option "$dir" DOSAVIA_SANITIZE)" != ON ]; then
+      echo "$dir is not configured with -DDOSAVIA_FUZZ=ON -DDOSAVIA_SANITIZE=ON (and clang):" \
+           "name another folder with --build-dir" >&2
+      exit 1
+    fi
+  else
+    [ -n "${CXX:-}" ] || bash tools/install-deps.sh fuzz
+    mkdir -p "$dir"
+    CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$dir" -DDOSAVIA_FUZZ=ON -DDOSAVIA_SANITIZE=ON \
+      -DDOSAVIA_BUILD_GUI=OFF -DDOSAVIA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      > "$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; exit 1; }
+  fi
   cmake --build "$dir" -j"${FUZZ_BUILD_JOBS:-2}" --target "${targets[@]}"
 fi
 

@@ -90,7 +90,9 @@ TEST_P(ThickTargetEmissionTest, EqualsTheSlowingDownIntegral) {
   for (int p = 0; p < panels; ++p) {
     const double lo = k + (t0 - k) * p / panels, hi = k + (t0 - k) * (p + 1) / panels;
     expected += rule.Integrate(
-        [&](double t) { return SchiffCrossSection(t, k, kTungstenZ) / TotalStoppingPower(kTungstenMedium, t); },
+        [k = k](double t) {
+          return SchiffCrossSection(t, k, kTungstenZ) / TotalStoppingPower(kTungstenMedium, t);
+        },
         lo, hi);
   }
   const TargetEmission thick(TargetModel::kThick, t0);

@@ -1,21 +1,19 @@
-// The visual run's shared unit: reading a typed count, the spectrum file, the spectrum
-// tally, and the batch with its histogram.
+// The visual run's batch as the screen draws it: its count in the spectrum histogram, the
+// histogram's bars and the tracks on both side views. The Qt-free rules under it (typed
+// counts, the spectrum file and tally) are tested in tests/models.
 #include <QLabel>
 #include <QtTest>
 
-#include <numeric>
+#include <cmath>
 
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/picture_box.h"
-#include "gui/widgets/typed_number.h"
 #include "gui_test_support.h"
-#include "records/input_error.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
 using dosavia::gui::testing::CountColor;
-using dosavia::gui::testing::SpectrumText;
 using dosavia::gui::testing::TallySum;
 using dosavia::gui::testing::TempWorkDir;
 
@@ -61,112 +59,11 @@ class TestModule1 : public QObject {
   Q_OBJECT
 
  private slots:
-  void leadingNumber_data();
-  void leadingNumber();
-  void wholePhotonCount_data();
-  void wholePhotonCount();
-  void clearSpectrumTallyKeepsBinsAbove300();
-  void spectrumIsNormalisedToExactlyOne();
-  void badSpectrumIsRejectedAndKept_data();
-  void badSpectrumIsRejectedAndKept();
   void batchAddsItsCountToTheHistogram();
   void histogramBarsInPercentOfHighestBin();
   void batchWithoutPhotonsDrawsNothing();
   void tracksReachBothSideViews();
 };
-
-void TestModule1::leadingNumber_data() {
-  QTest::addColumn<QString>("text");
-  QTest::addColumn<double>("value");
-  QTest::newRow("plain") << "100" << 100.0;
-  QTest::newRow("leading blanks") << "   250" << 250.0;
-  QTest::newRow("blank inside") << "1 000" << 1000.0;
-  QTest::newRow("trailing text") << "12abc" << 12.0;
-  QTest::newRow("text") << "abc" << 0.0;
-  QTest::newRow("empty") << "" << 0.0;
-  QTest::newRow("only sign") << "-" << 0.0;
-  QTest::newRow("negative") << "-5" << -5.0;
-  QTest::newRow("fraction") << "2.5" << 2.5;
-  QTest::newRow("point first") << ".5" << 0.5;
-  QTest::newRow("exponent") << "2e3" << 2000.0;
-  QTest::newRow("D exponent") << "1D2" << 100.0;
-  QTest::newRow("exponent without digits") << "2e" << 2.0;
-  QTest::newRow("full-width digits are not a number") << QString::fromUtf8("１００") << 0.0;
-  QTest::newRow("zero") << "0" << 0.0;
-}
-
-void TestModule1::leadingNumber() {
-  QFETCH(QString, text);
-  QFETCH(double, value);
-  QCOMPARE(LeadingNumber(text), value);
-}
-
-void TestModule1::wholePhotonCount_data() {
-  QTest::addColumn<double>("count");
-  QTest::addColumn<qlonglong>("photons");
-  QTest::newRow("whole") << 100.0 << 100LL;
-  QTest::newRow("fraction runs its whole part") << 100.7 << 100LL;
-  QTest::newRow("below one") << 0.5 << 0LL;
-  QTest::newRow("negative") << -3.0 << 0LL;
-  QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 0LL;
-  QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 0LL;
-}
-
-void TestModule1::wholePhotonCount() {
-  QFETCH(double, count);
-  QFETCH(qlonglong, photons);
-  QCOMPARE(WholePhotonCount(count), photons);
-}
-
-void TestModule1::clearSpectrumTallyKeepsBinsAbove300() {
-  for (int q = 1; q <= kSpectrumBins; ++q) Sim().spectrum_tally[q] = q;
-  Sim().ClearSpectrumTally();
-  for (int q = 1; q <= 300; ++q) QCOMPARE(Sim().spectrum_tally[q], 0LL);
-  for (int q = 301; q <= kSpectrumBins; ++q) QCOMPARE(Sim().spectrum_tally[q], static_cast<long long>(q));
-}
-
-void TestModule1::spectrumIsNormalisedToExactlyOne() {
-  TempWorkDir dir;
-  // Weights whose sum is not a power of two, so the division is not trivially exact.
-  std::vector<double> weights(400);
-  for (int i = 0; i < 400; ++i) weights[i] = 1.0 / (3 + i % 7);
-  dir.Write("odd.csv", SpectrumText(weights));
-  Sim().LoadSpectrum("odd.csv", "odd.csv");
-  QCOMPARE(Sim().spectrum_cumulative[400], 1.0);
-  for (int i = 2; i <= 400; ++i) QVERIFY(Sim().spectrum_cumulative[i] > Sim().spectrum_cumulative[i - 1]);
-  QCOMPARE(Sim().spectrum_energy[1], 25.0);
-  QCOMPARE(Sim().spectrum_energy[400], 19975.0);
-}
-
-void TestModule1::badSpectrumIsRejectedAndKept_data() {
-  QTest::addColumn<QByteArray>("content");
-  QTest::addColumn<QString>("problem");
-  // The reader's cases are the engine's tests; these show that a refusal leaves the
-  // loaded spectrum, whether it comes early or only after all records were read.
-  const std::vector<double> ones(400, 1.0);
-  QTest::newRow("short") << SpectrumText(ones, 399) << "399 of 400";
-  QTest::newRow("all zero") << SpectrumText(std::vector<double>(400, 0.0)) << "sum to 0";
-}
-
-void TestModule1::badSpectrumIsRejectedAndKept() {
-  QFETCH(QByteArray, content);
-  QFETCH(QString, problem);
-  TempWorkDir dir;
-  dir.Write("good.csv", SpectrumText(std::vector<double>(400, 2.0)));
-  Sim().LoadSpectrum("good.csv", "good.csv");
-  const auto cumulative = Sim().spectrum_cumulative;
-  const auto energy = Sim().spectrum_energy;
-  dir.Write("bad.csv", content);
-  try {
-    Sim().LoadSpectrum("bad.csv", "bad.csv");
-    QFAIL("a bad spectrum was accepted");
-  } catch (const dosavia::InputError& error) {
-    const QString message = QString::fromStdString(error.what());
-    QVERIFY2(message.contains("bad.csv") && message.contains(problem), qPrintable(message));
-  }
-  QVERIFY(Sim().spectrum_cumulative == cumulative);
-  QVERIFY(Sim().spectrum_energy == energy);
-}
 
 // The real data and spectrum; skipped only where the shipped files are absent.
 #define REQUIRE_DATA(dir)                                                     \

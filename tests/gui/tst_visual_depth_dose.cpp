@@ -1,6 +1,6 @@
-// The visual run's depth dose: the scoring observer against a brute-force tally, its curve
-// against the engine's central-axis depth dose, the fit of the maximum, and the panel and
-// the step speed on the visual screen.
+// The visual run's depth dose on the screen: its curve against the engine's central-axis
+// depth dose, and the panel and the step speed on the visual screen. The scoring observer and
+// the fit of the maximum without a screen are tested in tests/models.
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,8 +13,6 @@
 #include <QtTest>
 
 #include <cmath>
-#include <numeric>
-#include <random>
 
 #include "gui/app/window_registry.h"
 #include "gui/visual/visual_depth_dose_panel.h"
@@ -25,7 +23,6 @@
 #include "gui/widgets/picture_box.h"
 #include "models/visual_depth_dose.h"
 #include "gui_test_support.h"
-#include "physics/composed_observer.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
@@ -34,43 +31,8 @@ using dosavia::gui::testing::MessagesDuring;
 
 namespace {
 
-// Counts what reaches the first observer of a composition.
-struct CountingObserver : NullObserver<double> {
-  int absorptions = 0, interactions = 0, steps = 0;
-  void OnLocalAbsorption(const Vec3<double>&, double, AbsorptionCause, int) { ++absorptions; }
-  void OnInteraction(InteractionKind, const Vec3<double>&, double, int) { ++interactions; }
-  void OnChargedStep(const ChargedStep<double>&, int) { ++steps; }
-};
-
 // Field 4 x 4: the cylinder has radius 1 cm.
 constexpr double kField = 4.0;
-
-using Bins = std::array<double, kDepthDoseBins>;
-
-// The reference: the step cut into many equal pieces, each scored at its middle.
-Bins ReferenceStep(const ChargedStep<double>& s, double radius) {
-  Bins dose{};
-  if (s.left_phantom) return dose;
-  constexpr int kPieces = 100000;
-  for (int i = 0; i < kPieces; ++i) {
-    const double t = (i + 0.5) / kPieces;
-    const double x = s.start.x + t * (s.end.x - s.start.x);
-    const double y = s.start.y + t * (s.end.y - s.start.y);
-    const double z = s.start.z + t * (s.end.z - s.start.z);
-    if (x * x + y * y > radius * radius) continue;
-    const int k = std::min(kDepthDoseBins - 1, static_cast<int>(z * 10));
-    dose[static_cast<std::size_t>(k)] += s.energy_lost / kPieces;
-  }
-  return dose;
-}
-
-Bins Totals(const VisualDepthDose& tally, bool kerma) {
-  Bins sum{};
-  for (int g = 0; g < kDepthDoseGroups; ++g)
-    for (int k = 0; k < kDepthDoseBins; ++k)
-      sum[static_cast<std::size_t>(k)] += kerma ? tally.GroupKerma(g, k) : tally.GroupDose(g, k);
-  return sum;
-}
 
 // The engine's 4 x 4 central-axis total dose at 10 MV (shipped with the program, 3e7
 // histories), summed into 0.5 cm bins.
@@ -107,10 +69,6 @@ class TestVisualDepthDose : public QObject {
   Q_OBJECT
 
  private slots:
-  void composedObserverScoresLikeTheReference_data();
-  void composedObserverScoresLikeTheReference();
-  void fitFindsTheMaximumThroughNoise_data();
-  void fitFindsTheMaximumThroughNoise();
   void curveFollowsTheEngineAndDrawingStaysTheSame();
   void toggleShowsThePanelAndSpeedPacesTheBatch();
   void panelLiesBesideTheTracks_data();
@@ -119,125 +77,6 @@ class TestVisualDepthDose : public QObject {
   void estimateFollowsTheChosenSpeed();
   void slowBatchDoesNotMakeTheFastOneAsk();
 };
-
-void TestVisualDepthDose::composedObserverScoresLikeTheReference_data() {
-  QTest::addColumn<int>("event");  // 0 local absorption, 1 interaction, 2 step
-  QTest::addColumn<double>("x0");
-  QTest::addColumn<double>("y0");
-  QTest::addColumn<double>("z0");
-  QTest::addColumn<double>("x1");
-  QTest::addColumn<double>("y1");
-  QTest::addColumn<double>("z1");
-  QTest::addColumn<int>("kind");  // interaction kind, or 1 for a step that left the phantom
-  QTest::addColumn<int>("component");
-  QTest::addColumn<double>("kerma");  // expected kerma in total [keV] of 100 keV handed over
-  // Energy 100 keV throughout.
-  QTest::newRow("absorption on the axis") << 0 << 0.0 << 0.0 << 1.23 << 0.0 << 0.0 << 0.0 << 0 << 1 << 0.0;
-  QTest::newRow("absorption outside the cylinder") << 0 << 1.0 << 0.2 << 1.23 << 0.0 << 0.0 << 0.0 << 0 << 2 << 0.0;
-  QTest::newRow("absorption at the bottom face") << 0 << 0.1 << 0.0 << 30.0 << 0.0 << 0.0 << 0.0 << 0 << 2 << 0.0;
-  QTest::newRow("primary Compton is kerma") << 1 << 0.5 << 0.5 << 2.0 << 0.0 << 0.0 << 0.0
-                                            << static_cast<int>(InteractionKind::kCompton) << 1 << 100.0;
-  QTest::newRow("primary pair is kerma") << 1 << 0.0 << 0.0 << 0.0 << 0.0 << 0.0 << 0.0
-                                         << static_cast<int>(InteractionKind::kPair) << 1 << 100.0;
-  QTest::newRow("coherent hands over nothing") << 1 << 0.0 << 0.0 << 2.0 << 0.0 << 0.0 << 0.0
-                                               << static_cast<int>(InteractionKind::kCoherent) << 1 << 0.0;
-  QTest::newRow("scattered photon is not primary") << 1 << 0.0 << 0.0 << 2.0 << 0.0 << 0.0 << 0.0
-                                                   << static_cast<int>(InteractionKind::kPhotoelectric) << 2 << 0.0;
-  QTest::newRow("primary outside the cylinder") << 1 << 0.9 << 0.9 << 2.0 << 0.0 << 0.0 << 0.0
-                                                << static_cast<int>(InteractionKind::kCompton) << 1 << 0.0;
-  QTest::newRow("step inside one slab") << 2 << 0.1 << 0.1 << 1.01 << 0.2 << 0.1 << 1.09 << 0 << 1 << 0.0;
-  QTest::newRow("step down across slabs") << 2 << 0.0 << 0.0 << 0.95 << 0.3 << 0.1 << 1.52 << 0 << 1 << 0.0;
-  QTest::newRow("step up across slabs") << 2 << 0.2 << -0.3 << 2.47 << -0.1 << 0.2 << 2.02 << 0 << 2 << 0.0;
-  QTest::newRow("step leaving the cylinder") << 2 << 0.6 << 0.0 << 3.0 << 1.6 << 0.1 << 3.75 << 0 << 1 << 0.0;
-  QTest::newRow("step from the surface") << 2 << 0.0 << 0.0 << 0.0 << 0.0 << 0.2 << 0.33 << 0 << 1 << 0.0;
-  QTest::newRow("sideways step") << 2 << -1.5 << 0.0 << 5.05 << 1.5 << 0.0 << 5.05 << 0 << 2 << 0.0;
-  QTest::newRow("step that left the phantom") << 2 << 0.0 << 0.0 << 0.2 << 0.0 << 0.0 << -0.1 << 1 << 1 << 0.0;
-}
-
-void TestVisualDepthDose::composedObserverScoresLikeTheReference() {
-  QFETCH(int, event);
-  QFETCH(double, x0);
-  QFETCH(double, y0);
-  QFETCH(double, z0);
-  QFETCH(double, x1);
-  QFETCH(double, y1);
-  QFETCH(double, z1);
-  QFETCH(int, kind);
-  QFETCH(int, component);
-  QFETCH(double, kerma);
-  constexpr double e = 100;
-  CountingObserver counter;
-  VisualDepthDose tally;
-  tally.Clear(kField);
-  tally.StartHistory();
-  ComposedObserver<CountingObserver, VisualDepthDose> both(counter, tally);
-  static_assert(TransportObserver<decltype(both), double>);
-  Bins expected{};
-  const Vec3<double> a{x0, y0, z0};
-  if (event == 0) {
-    both.OnLocalAbsorption(a, e, AbsorptionCause::kPhotoelectric, component);
-    if (x0 * x0 + y0 * y0 <= 1.0) expected[static_cast<std::size_t>(std::min(299, static_cast<int>(z0 * 10)))] = e;
-  } else if (event == 1) {
-    both.OnInteraction(static_cast<InteractionKind>(kind), a, e, component);
-  } else {
-    const ChargedStep<double> step{a, {x1, y1, z1}, e, kind == 1, ChargedKind::kComptonElectron};
-    both.OnChargedStep(step, component);
-    expected = ReferenceStep(step, 1.0);
-  }
-  QCOMPARE(counter.absorptions + counter.interactions + counter.steps, 1);
-  const Bins dose = Totals(tally, false);
-  for (int k = 0; k < kDepthDoseBins; ++k)
-    QVERIFY2(std::abs(dose[static_cast<std::size_t>(k)] - expected[static_cast<std::size_t>(k)]) < 0.01,
-             qPrintable(QString("slab %1: %2 instead of %3").arg(k).arg(dose[k]).arg(expected[k])));
-  const Bins k = Totals(tally, true);
-  QCOMPARE(std::accumulate(k.begin(), k.end(), 0.0), kerma);
-  // The primary dose is the dose of the unscattered photons' electrons, nothing else.
-  for (int j = 0; j < kDepthDoseBins; ++j) {
-    double primary = 0;
-    for (int g = 0; g < kDepthDoseGroups; ++g) primary += tally.GroupPrimaryDose(g, j);
-    QCOMPARE(primary, component == 1 ? dose[static_cast<std::size_t>(j)] : 0.0);
-  }
-}
-
-void TestVisualDepthDose::fitFindsTheMaximumThroughNoise_data() {
-  QTest::addColumn<double>("mu");
-  QTest::addColumn<double>("beta");
-  QTest::addColumn<double>("surface");  // dose at the surface, share of A
-  QTest::addColumn<double>("bin");
-  QTest::addColumn<double>("noise");    // relative, per bin
-  QTest::addColumn<double>("tolerance");  // on the depth [cm]
-  // Shapes of 4, 10 and 15 MV and a peak at the surface.
-  QTest::newRow("4 MV like, 0.5 cm bins") << 0.06 << 3.0 << 0.3 << 0.5 << 0.05 << 0.4;
-  QTest::newRow("10 MV like, 0.5 cm bins") << 0.045 << 1.4 << 0.15 << 0.5 << 0.05 << 0.6;
-  QTest::newRow("15 MV like, 0.2 cm bins") << 0.035 << 1.1 << 0.1 << 0.2 << 0.03 << 0.6;
-  QTest::newRow("no build-up") << 0.05 << 2.0 << 1.0 << 0.5 << 0.02 << 0.3;
-}
-
-void TestVisualDepthDose::fitFindsTheMaximumThroughNoise() {
-  QFETCH(double, mu);
-  QFETCH(double, beta);
-  QFETCH(double, surface);
-  QFETCH(double, bin);
-  QFETCH(double, noise);
-  QFETCH(double, tolerance);
-  const double b = 1 - surface;
-  const auto model = [&](double z) { return std::exp(-mu * z) - b * std::exp(-(mu + beta) * z); };
-  const double ratio = b * (mu + beta) / mu;
-  const double d_max = ratio > 1 ? std::log(ratio) / beta : 0.0;
-  std::mt19937 random(7);
-  std::normal_distribution<double> gauss(0, 1);
-  std::vector<double> values;
-  for (double z = bin / 2; z < 30; z += bin) {
-    // Bin means of the model (Simpson), with noise.
-    const double mean = (model(z - bin / 2) + 4 * model(z) + model(z + bin / 2)) / 6;
-    values.push_back(mean * (1 + noise * gauss(random)));
-  }
-  const FittedMaximum top = FitMaximum(values, bin);
-  QVERIFY2(std::abs(top.depth_cm - d_max) < tolerance,
-           qPrintable(QString("d_max %1 instead of %2").arg(top.depth_cm).arg(d_max)));
-  QVERIFY(std::abs(top.value / model(d_max) - 1) < 2 * noise);
-  QCOMPARE(FitMaximum(std::vector<double>(60, 0.0), 0.5).value, 0.0);
-}
 
 void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
   TempWorkDir dir;

@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
 
 #include "models/dmax_uncertainty.h"
 #include "models/visual_batch.h"
 #include "models/visual_tracks.h"
+#include "records/input_error.h"
 
 namespace dosavia {
 namespace {
@@ -62,6 +68,90 @@ TEST_F(VisualBatchTest, MonoenergeticBeamCountsEveryPhotonInItsBin) {
     for (int n = 0; n < 50; ++n) EXPECT_EQ(simulation_->SimulatePhoton(context, nothing), 1000 * c.mev);
     EXPECT_EQ(simulation_->spectrum_tally[c.bin], 50) << c.mev;
   }
+}
+
+struct CountCase {
+  double count;
+  long long photons;
+};
+
+TEST(WholePhotonCount, RunsTheWholePartOfAFiniteCountOfOneOrMore) {
+  const CountCase cases[] = {{100.0, 100},
+                             {100.7, 100},  // a fraction runs its whole part
+                             {0.5, 0},
+                             {-3.0, 0},
+                             {std::numeric_limits<double>::infinity(), 0},
+                             {std::numeric_limits<double>::quiet_NaN(), 0}};
+  for (const CountCase& c : cases) EXPECT_EQ(WholePhotonCount(c.count), c.photons) << c.count;
+}
+
+TEST_F(VisualBatchTest, ClearSpectrumTallyKeepsBinsAbove300) {
+  for (int q = 1; q <= kSpectrumBins; ++q) simulation_->spectrum_tally[q] = q;
+  simulation_->ClearSpectrumTally();
+  for (int q = 1; q <= 300; ++q) EXPECT_EQ(simulation_->spectrum_tally[q], 0) << q;
+  for (int q = 301; q <= kSpectrumBins; ++q) EXPECT_EQ(simulation_->spectrum_tally[q], q);
+}
+
+// A spectrum file of `records` CR LF lines (energy [MeV], weight) at the bins' energies, the
+// weights beyond those given 0; written to the test's scratch folder, whose path it returns.
+std::string WriteSpectrum(const std::string& name, const std::vector<double>& weights,
+                          int records = kSpectrumBins) {
+  const std::string path = ::testing::TempDir() + "visual_batch_test_" + name;
+  std::ofstream out(path, std::ios::binary);
+  for (int i = 1; i <= records; ++i) {
+    const double weight = i <= static_cast<int>(weights.size()) ? weights[i - 1] : 0.0;
+    char line[64];
+    std::snprintf(line, sizeof line, "%.3f, %.3E\r\n", (50.0 * i - 25) / 1000, weight);
+    out << line;
+  }
+  return path;
+}
+
+TEST_F(VisualBatchTest, SpectrumIsNormalisedToExactlyOne) {
+  // Weights whose sum is not a power of two, so the division is not trivially exact.
+  std::vector<double> weights(400);
+  for (int i = 0; i < 400; ++i) weights[i] = 1.0 / (3 + i % 7);
+  const std::string path = WriteSpectrum("odd.csv", weights);
+  simulation_->LoadSpectrum(path, "odd.csv");
+  std::filesystem::remove(path);
+  EXPECT_EQ(simulation_->spectrum_cumulative[400], 1.0);
+  for (int i = 2; i <= 400; ++i)
+    EXPECT_GT(simulation_->spectrum_cumulative[i], simulation_->spectrum_cumulative[i - 1]) << i;
+  EXPECT_EQ(simulation_->spectrum_energy[1], 25.0);
+  EXPECT_EQ(simulation_->spectrum_energy[400], 19975.0);
+}
+
+// The reader's cases are the engine's tests; these show that a refusal leaves the loaded
+// spectrum, whether it comes early or only after all records were read.
+TEST_F(VisualBatchTest, BadSpectrumIsRejectedAndKept) {
+  struct Case {
+    const char* name;
+    std::vector<double> weights;
+    int records;
+    const char* problem;
+  };
+  const Case cases[] = {{"short", std::vector<double>(400, 1.0), 399, "399 of 400"},
+                        {"all zero", std::vector<double>(400, 0.0), 400, "sum to 0"}};
+  const std::string good = WriteSpectrum("good.csv", std::vector<double>(400, 2.0));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    simulation_->LoadSpectrum(good, "good.csv");
+    const auto cumulative = simulation_->spectrum_cumulative;
+    const auto energy = simulation_->spectrum_energy;
+    const std::string bad = WriteSpectrum("bad.csv", c.weights, c.records);
+    try {
+      simulation_->LoadSpectrum(bad, "bad.csv");
+      ADD_FAILURE() << "a bad spectrum was accepted";
+    } catch (const InputError& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find("bad.csv"), std::string::npos) << message;
+      EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    }
+    std::filesystem::remove(bad);
+    EXPECT_EQ(simulation_->spectrum_cumulative, cumulative);
+    EXPECT_EQ(simulation_->spectrum_energy, energy);
+  }
+  std::filesystem::remove(good);
 }
 
 // A tally filled by hand: every history deposits `kev` at each depth of `depths` on the axis.

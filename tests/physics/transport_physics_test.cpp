@@ -128,8 +128,9 @@ TEST_P(ComptonSpectrum, MatchesKleinNishinaWithIncoherentFunction) {
   const auto eps = single ? SampleEpsilon<float>(E, n) : SampleEpsilon<double>(E, n);
   const double k = E / 511, eps_min = 1 / (1 + 2 * k);
   const auto& t = Water<double>();
-  // d(sigma)/d(eps) of Klein-Nishina is proportional to eps + 1/eps - sin^2(theta).
-  auto density = [&](double e) {
+  // d(sigma)/d(eps) of Klein-Nishina is proportional to eps + 1/eps - sin^2(theta). E is
+  // captured by an initialiser: clang before 16 cannot capture a structured binding.
+  auto density = [&, E = E](double e) {
     const double c = 1 - (1 / e - 1) / k;
     const double xm = E * std::sqrt((1 - c) / 2) / 12.4;
     const double s = xm < 10 ? t.IncoherentFunction(xm) / t.IncoherentMax : 1;

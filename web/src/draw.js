@@ -161,7 +161,6 @@ export class SideView {
     const m = this.m;
     const right = w.left + w.width;
     const bottom = w.top + w.height;
-    const small = basePx();
     ctx.save();
     ctx.fillStyle = '#fff';
     ctx.fillRect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
@@ -355,7 +354,6 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.lineWidth = 1;
   ctx.beginPath();
   const zstep = zmax > 12 ? 5 : 2;
-  const Xr = (z) => box.left + (z / zmax) * (box.right - box.left);
   for (let z = zstep; z < zmax; z += zstep) {
     ctx.moveTo(X(z), box.top);
     ctx.lineTo(X(z), box.bottom);

@@ -1,0 +1,49 @@
+// eslint for the browser edition: only rules that catch faults (names never defined, code and
+// values never used, unreachable code, duplicate keys, ...), no layout rules. tools/lint.sh
+// runs it on the changed files.
+import js from '@eslint/js';
+import globals from 'globals';
+
+export default [
+  { ignores: ['node_modules/'] },
+  js.configs.recommended,
+  {
+    rules: {
+      // Arguments named for the reader (an event handler's event, a callback's index) may
+      // stay unused; so may a caught error that the handler does not need.
+      'no-unused-vars': ['error', { args: 'none', caughtErrors: 'none' }],
+      // The workers name importScripts in a global comment, which the worker globals already
+      // hold: harmless. A variable redeclared in one scope is still an error.
+      'no-redeclare': ['error', { builtinGlobals: false }],
+    },
+  },
+  // The page's modules.
+  {
+    files: ['src/**/*.js'],
+    languageOptions: { sourceType: 'module', globals: { ...globals.browser } },
+  },
+  // The workers are classic scripts (importScripts); the engine's worker is a Node worker
+  // thread too.
+  {
+    files: ['src/visual_worker.js', 'src/engine_worker.js'],
+    languageOptions: { sourceType: 'script', globals: { ...globals.worker } },
+  },
+  {
+    files: ['src/engine_worker.js'],
+    languageOptions: { globals: { ...globals.node } },
+  },
+  {
+    files: ['src/sw.js'],
+    languageOptions: { sourceType: 'script', globals: { ...globals.serviceworker } },
+  },
+  // Modules shared by the page and Node (kestrun.mjs runs the engine under Node).
+  {
+    files: ['src/**/*.mjs'],
+    languageOptions: { sourceType: 'module', globals: { ...globals.browser, ...globals.node } },
+  },
+  // The tests and build tools run under Node; the tests' page callbacks run in the browser.
+  {
+    files: ['test/**/*.mjs', 'tools/**/*.mjs'],
+    languageOptions: { sourceType: 'module', globals: { ...globals.node, ...globals.browser } },
+  },
+];
