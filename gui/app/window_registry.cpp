@@ -12,6 +12,7 @@
 #include "gui/engine_screen/engine_console.h"
 #include "gui/forms/menu_window.h"
 #include "gui/forms/visual_screen.h"
+#include "models/visual_batch.h"
 #include "gui/forms/spectrum_page.h"
 #include "gui/forms/engine_screen.h"
 #include "gui/forms/explanation_page.h"
@@ -50,6 +51,8 @@ void ShowMainMenu() { GetMenuWindow().show(); }
 
 void ShowVisualScreen() {
   VisualScreen& form = GetVisualScreen();
+  form.Simulation().Init();
+  form.Simulation().ClearSpectrumTally();
   form.PrepareForShow();
   form.show();
 }

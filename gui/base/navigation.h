@@ -7,7 +7,9 @@ namespace dosavia::gui {
 
 // Shows the main menu.
 void ShowMainMenu();
-// Puts the visual screen into its opening state and shows it.
+// Loads the visual simulation's physics data, puts the visual screen into its opening state
+// and shows it. Throws InputError as VisualSimulation::Init does (a data file missing or
+// damaged), and then shows nothing.
 void ShowVisualScreen();
 // Prepares the non-visual screen (its file list read again) and shows it.
 void ShowNonVisualScreen();

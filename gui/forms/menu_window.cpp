@@ -18,7 +18,6 @@
 #include "gui/widgets/icons.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/figures/title_illustration.h"
-#include "gui/forms/visual_screen.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
 
@@ -79,16 +78,13 @@ void MenuWindow::CreateControls() {
 }
 
 void MenuWindow::OnVisualSimulation() {
-  VisualSimulation& simulation = GetVisualScreen().Simulation();
   try {
-    simulation.Init();
+    ShowVisualScreen();
   } catch (const std::exception& error) {
     ShowExclamation(this,
                     FileProblemMessage(Tr("Form1", "物理データファイルを読み込めません。"), error));
     return;
   }
-  simulation.ClearSpectrumTally();
-  ShowVisualScreen();
   hide();
 }
 
