@@ -1,7 +1,7 @@
 // The visual page in headless Chromium at a projector's, a laptop's, a full-HD and a phone's
 // size: it loads without an error, a deep link runs a batch whose tracks are drawn, Stop ends
 // a long batch, and the language switch changes every text.
-import { test, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';

@@ -3,7 +3,7 @@
 // workers; Stop ends a run without a result; the PNG and the CSV come down with the chosen
 // size and Dosavia's headers; a result kept in IndexedDB is listed on the next visit and can
 // be removed. Screenshots for the README with DOSAVIA_SCREENSHOTS=<folder>.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';

@@ -185,5 +185,6 @@ test('without --threads kestrun.mjs is the single stream of kestrun.js', () => {
   assert.equal(r.status, 0, r.stdout + r.stderr);
   const again = workingFolder('10', '1.00E+04');
   const js = run(process.execPath, [path.join(web, 'kestrun.js')], again);
+  assert.equal(js.status, 0, js.stdout + js.stderr);
   assert.equal(result(dir), result(again));
 });

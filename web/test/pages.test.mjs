@@ -2,7 +2,7 @@
 // phone's size: no error, every figure drawn, no Japanese left on an English page, no text
 // cut off or running out of its box; axe-core finds no serious or critical accessibility
 // fault on any screen; and after one visit the whole site works with the network gone.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdirSync, mkdtempSync, readdirSync, rmSync, utimesSync } from 'node:fs';
