@@ -10,6 +10,7 @@
 #include <QPixmap>
 
 #include "engine/result_file.h"
+#include "models/curve_table.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "models/curve_table.h"
 

@@ -197,8 +197,7 @@ EngineScreen::EngineScreen(QWidget* parent)
   CreateComparisonControls();
   SetOpeningChoices();
   MakeScalable(this, 19425, 9030 + kComparisonRowsTwips);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreOnScreen(this);
 }
 
 EngineScreen::~EngineScreen() = default;

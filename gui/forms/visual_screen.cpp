@@ -147,8 +147,7 @@ void VisualScreen::SetUpWindow() {
   seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
   CreateControls();
   MakeScalable(this, kFormWidthTwips, kFormHeightTwips);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreOnScreen(this);
 }
 
 // The controls in the order the screen stacks them: titles, settings, batch buttons and
