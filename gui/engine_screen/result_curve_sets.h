@@ -83,7 +83,9 @@ void DrawCurveSet(PictureBox& picture, const CurveSet& set);
 // [cm], the kerma of `kerma` (when given, named after `kerma_file`), then total, primary and
 // scatter of each set, as the file's ratios to the kerma maximum. UTF-8 with a byte-order
 // mark so that a Japanese spreadsheet does not read it as Shift-JIS, CR LF line ends.
+// `ssd_cm` > 0 says that the kerma is that of a point source at that SSD (the sets say their
+// own geometry).
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
-                          std::span<const CurveSet> sets);
+                          std::span<const CurveSet> sets, double ssd_cm = 0);
 
 }  // namespace dosavia::gui

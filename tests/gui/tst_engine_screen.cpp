@@ -7,10 +7,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
+#include "models/clinical_geometry.h"
 #include "gui_test_support.h"
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -74,6 +77,8 @@ class TestEngineScreen : public QObject {
   void failedLoadChangesNothing();
   void loadWithoutSelectionWarns();
   void drawingFollowsTheButtons();
+  void geometrySwitchRedrawsTheSets_data();
+  void geometrySwitchRedrawsTheSets();
   void startWithoutEngineWarns();
   void leavingAndComingBack();
   void switchesTagTheResultAndReachTheEngine_data();
@@ -333,6 +338,74 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   form().graph.clear_button->click();
   QVERIFY(IsWhite(picture.DrawnImage()));
   QCOMPARE(picture.LineCount(), lines);
+}
+
+void TestEngineScreen::geometrySwitchRedrawsTheSets_data() {
+  QTest::addColumn<int>("ssd");
+  QTest::newRow("SSD 100, the clinical tables'") << 100;
+  QTest::newRow("SSD 50, the shortest") << 50;
+  QTest::newRow("SSD 150, the longest") << 150;
+}
+
+// The switch turns every compared set and the loaded kerma into the point source's curves,
+// as --plot --ssd does, keeps each set's colours, says the geometry in the legend and the
+// CSV, and turns them back.
+void TestEngineScreen::geometrySwitchRedrawsTheSets() {
+  QFETCH(int, ssd);
+  NormalisedResults other = SyntheticResults();
+  for (int j = 1; j <= kKermaBins; ++j) other.kerma[j] *= 0.9f;
+  QVERIFY(WriteText(dir_->Path("4MV-30M.data"), ResultBytes(other)));
+  QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  OpenFromMenu();
+  QVERIFY(SelectFile(form(), "4MV-30M.data"));
+  form().OnLoadSelected();
+  form().OnDrawField();
+  QVERIFY(SelectFile(form(), "10MV-30M.data"));
+  form().OnLoadSelected();
+  form().results.field_options[2]->click();
+  form().OnDrawField();
+  const std::vector<CurveSet> parallel = form().graph.legend->Sets();
+  QCOMPARE(parallel.size(), std::size_t{2});
+
+  form().graph.ssd_box->setValue(ssd);
+  QVERIFY(form().graph.legend->Sets()[0].tables == parallel[0].tables);  // not yet switched
+  form().graph.point_source_option->click();
+  const std::vector<CurveSet>& sets = form().graph.legend->Sets();
+  QCOMPARE(sets.size(), parallel.size());
+  const QString said = QStringLiteral("SSD %1 cm").arg(ssd);
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    QCOMPARE(sets[k].family, parallel[k].family);
+    QCOMPARE(sets[k].field, parallel[k].field);
+    QVERIFY(sets[k].parallel == parallel[k].tables);
+    QCOMPARE(sets[k].ssd_cm, double(ssd));
+    QVERIFY(SameTables(*sets[k].tables, *ClinicalGeometryTables(*parallel[k].tables, ssd)));
+    QVERIFY(sets[k].row != nullptr && sets[k].row != parallel[k].row);
+    QVERIFY2(form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text().contains(said),
+             qPrintable(form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text()));
+  }
+  // The loaded file's kerma as the point source gives it: lower at depth by the inverse square.
+  const auto point = ClinicalGeometryTables(form().Tables(), ssd);
+  PictureBox& picture = *form().graph.plot;
+  const QImage drawn = picture.DrawnImage();
+  QVERIFY(ColorNear(picture, drawn, 199.5, 100 * point->Kerma[200], Qt::black));
+  QVERIFY(!ColorNear(picture, drawn, 199.5, 100 * form().Tables().Kerma[200], Qt::black, 2));
+  // A field drawn now is in the point source's geometry too.
+  form().results.field_options[7]->click();
+  form().OnDrawField();
+  QCOMPARE(form().graph.legend->Sets().back().ssd_cm, double(ssd));
+  form().SaveCurvesCsv(dir_->Path("point.csv"));
+  QFile csv(dir_->Path("point.csv"));
+  QVERIFY(csv.open(QIODevice::ReadOnly));
+  QVERIFY(QString::fromUtf8(csv.readAll()).contains(said));
+
+  form().graph.parallel_option->click();
+  for (std::size_t k = 0; k < parallel.size(); ++k) {
+    QVERIFY(form().graph.legend->Sets()[k].tables == parallel[k].tables);
+    QCOMPARE(form().graph.legend->Sets()[k].ssd_cm, 0.0);
+    QVERIFY(!form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text().contains("SSD"));
+  }
+  QVERIFY(ColorNear(picture, picture.DrawnImage(), 199.5, 100 * form().Tables().Kerma[200],
+                    Qt::black));
 }
 
 void TestEngineScreen::startWithoutEngineWarns() {
