@@ -201,10 +201,10 @@ void TestVisualScreen::goRunsOnlyTheSettingsOnScreen() {
   QCOMPARE(form.ok_button->isEnabled(), !applied);
   form.photon_count_box->setText("5");
   form.go_button->click();
-  QCOMPARE(TotalPhotonCount, applied ? 5LL : 0LL);
+  QCOMPARE(form.Simulation().total_photon_count, applied ? 5LL : 0LL);
   if (!applied) form.ok_button->click();
   QVERIFY(form.go_button->isEnabled());
-  QCOMPARE(FieldSide, side);
+  QCOMPARE(form.Simulation().field_side, side);
   QCOMPARE(LateralOf(*form.side_view, form.field_edge_lower), side / 2);
   // Back in the menu and here again: the box shows 4 x 4 and so do the lines.
   form.back_button->click();
