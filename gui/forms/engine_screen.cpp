@@ -1,5 +1,6 @@
 #include "gui/forms/engine_screen.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
@@ -413,8 +414,12 @@ void EngineScreen::CreateGeometrySwitch() {
                                                        graph.point_source_option, graph.ssd_box,
                                                        unit})
     part->setFont(DefaultFont(kWorkingFolderPoints));
+  // A group of their own: the screen's other options (the field sizes) are another choice.
+  auto* const geometry = new QButtonGroup(this);
+  geometry->addButton(graph.parallel_option);
+  geometry->addButton(graph.point_source_option);
   graph.parallel_option->setChecked(true);
-  connect(graph.parallel_option, &QRadioButton::toggled, this, &EngineScreen::OnGeometryChosen);
+  connect(geometry, &QButtonGroup::buttonToggled, this, &EngineScreen::OnGeometryChosen);
   connect(graph.ssd_box, &QSpinBox::valueChanged, this, &EngineScreen::OnGeometryChosen);
 }
 

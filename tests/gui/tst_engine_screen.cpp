@@ -14,6 +14,7 @@
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
 #include "models/clinical_geometry.h"
+#include "models/curve_table.h"
 #include "gui_test_support.h"
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -304,8 +305,10 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   QVERIFY(form().results.draw_button->isEnabled() && form().graph.kerma_button->isEnabled());
   PictureBox& picture = *form().graph.plot;
   QImage drawn = picture.DrawnImage();
+  // Curves are drawn on the scale of the file's fitted surface kerma.
+  const double s = DisplayScale(form().Tables());
   for (int i = 1; i <= kDepthBins; ++i)
-    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * form().Tables().Kerma[i], Qt::black),
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * s * form().Tables().Kerma[i], Qt::black),
              qPrintable(QString("kerma bin %1").arg(i)));
 
   // The seventh field option is the 8 x 8 cm field, column 7; the dose curves end at bin 299.
@@ -315,12 +318,12 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   form().results.draw_button->click();
   drawn = picture.DrawnImage();
   const QColor blue(kTotalDoseColor), red(kPrimaryDoseColor), green(kScatterDoseColor);
-  QVERIFY(ColorNear(picture, drawn, 150, 42, blue));
-  QVERIFY(ColorNear(picture, drawn, 150, 35, red));
-  QVERIFY(ColorNear(picture, drawn, 150, 7, green));
-  QVERIFY(!ColorNear(picture, drawn, 150, 48, blue, 2));
-  QVERIFY(ColorNear(picture, drawn, 298.5, 35, red));
-  QVERIFY(!ColorNear(picture, drawn, 299.5, 35, red, 0));
+  QVERIFY(ColorNear(picture, drawn, 150, 42 * s, blue));
+  QVERIFY(ColorNear(picture, drawn, 150, 35 * s, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 7 * s, green));
+  QVERIFY(!ColorNear(picture, drawn, 150, 48 * s, blue, 2));
+  QVERIFY(ColorNear(picture, drawn, 298.5, 35 * s, red));
+  QVERIFY(!ColorNear(picture, drawn, 299.5, 35 * s, red, 0));
 
   // Another field and the kerma again are drawn over what is there, the second set in
   // colours of its own.
@@ -328,10 +331,10 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   form().results.draw_button->click();
   form().graph.kerma_button->click();
   drawn = picture.DrawnImage();
-  QVERIFY(ColorNear(picture, drawn, 150, 35, red));
-  QVERIFY(ColorNear(picture, drawn, 150, 45, QColor(ColorFamily(1).primary)));
-  QVERIFY(!ColorNear(picture, drawn, 150, 45, red, 2));
-  QVERIFY(ColorNear(picture, drawn, 299.5, 100 * form().Tables().Kerma[300], Qt::black));
+  QVERIFY(ColorNear(picture, drawn, 150, 35 * s, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 45 * s, QColor(ColorFamily(1).primary)));
+  QVERIFY(!ColorNear(picture, drawn, 150, 45 * s, red, 2));
+  QVERIFY(ColorNear(picture, drawn, 299.5, 100 * s * form().Tables().Kerma[300], Qt::black));
 
   // "Graph clear" leaves a white picture with its decoration.
   const int lines = picture.LineCount();
@@ -352,9 +355,9 @@ void TestEngineScreen::geometrySwitchRedrawsTheSets_data() {
 // CSV, and turns them back.
 void TestEngineScreen::geometrySwitchRedrawsTheSets() {
   QFETCH(int, ssd);
-  NormalisedResults other = SyntheticResults();
-  for (int j = 1; j <= kKermaBins; ++j) other.kerma[j] *= 0.9f;
-  QVERIFY(WriteText(dir_->Path("4MV-30M.data"), ResultBytes(other)));
+  form().graph.clear_button->click();
+  form().graph.parallel_option->click();
+  QVERIFY(WriteText(dir_->Path("4MV-30M.data"), ResultBytes(SyntheticResults(0.9f))));
   QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
   OpenFromMenu();
   QVERIFY(SelectFile(form(), "4MV-30M.data"));
@@ -387,8 +390,9 @@ void TestEngineScreen::geometrySwitchRedrawsTheSets() {
   const auto point = ClinicalGeometryTables(form().Tables(), ssd);
   PictureBox& picture = *form().graph.plot;
   const QImage drawn = picture.DrawnImage();
-  QVERIFY(ColorNear(picture, drawn, 199.5, 100 * point->Kerma[200], Qt::black));
-  QVERIFY(!ColorNear(picture, drawn, 199.5, 100 * form().Tables().Kerma[200], Qt::black, 2));
+  const auto height = [](const ResultTables& t) { return 100 * DisplayScale(t) * t.Kerma[200]; };
+  QVERIFY(ColorNear(picture, drawn, 199.5, height(*point), Qt::black));
+  QVERIFY(!ColorNear(picture, drawn, 199.5, height(form().Tables()), Qt::black, 2));
   // A field drawn now is in the point source's geometry too.
   form().results.field_options[7]->click();
   form().OnDrawField();
@@ -399,13 +403,13 @@ void TestEngineScreen::geometrySwitchRedrawsTheSets() {
   QVERIFY(QString::fromUtf8(csv.readAll()).contains(said));
 
   form().graph.parallel_option->click();
+  QVERIFY(!form().graph.point_source_option->isChecked());
   for (std::size_t k = 0; k < parallel.size(); ++k) {
     QVERIFY(form().graph.legend->Sets()[k].tables == parallel[k].tables);
     QCOMPARE(form().graph.legend->Sets()[k].ssd_cm, 0.0);
     QVERIFY(!form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text().contains("SSD"));
   }
-  QVERIFY(ColorNear(picture, picture.DrawnImage(), 199.5, 100 * form().Tables().Kerma[200],
-                    Qt::black));
+  QVERIFY(ColorNear(picture, picture.DrawnImage(), 199.5, height(form().Tables()), Qt::black));
 }
 
 void TestEngineScreen::startWithoutEngineWarns() {
