@@ -57,7 +57,7 @@ QString FieldSizeText(int field) {
   return QStringLiteral("%1 × %1 cm").arg(side);
 }
 
-QString LegendText(const CurveSet& set) {
+LegendParts LegendTextParts(const CurveSet& set) {
   // A result of switched-off physics says which part was off, in the interface language:
   // as its run recorded it where there are statistics, otherwise as its name says.
   const bool english = CurrentLanguage() == Language::kEnglish;
@@ -68,11 +68,16 @@ QString LegendText(const CurveSet& set) {
   const QString seed = set.statistics && set.statistics->seed != kDefaultSeed
                            ? QStringLiteral(", seed %1").arg(set.statistics->seed)
                            : QString();
-  return QStringLiteral("%1, %2, %3")
-             .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field),
-                  set.file) +
-         QString::fromStdString(note) + seed +
-         (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString());
+  return {QStringLiteral("%1, %2, ").arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy,
+                                         FieldSizeText(set.field)),
+          set.file,
+          QString::fromStdString(note) + seed +
+              (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString())};
+}
+
+QString LegendText(const CurveSet& set) {
+  const LegendParts parts = LegendTextParts(set);
+  return parts.head + parts.file + parts.tail;
 }
 
 CurveSet MeasureSet(CurveSet set) {

@@ -71,8 +71,18 @@ QString EnergyOfResultName(const QString& file);
 // "10 × 10 cm" for field column 1..10.
 QString FieldSizeText(int field);
 
-// The legend entry "energy, field, file" ("?" for an unknown energy).
+// The legend entry "energy, field, file" ("?" for an unknown energy), then the notes of the
+// physics switched off, the seed and the SSD.
 QString LegendText(const CurveSet& set);
+
+// The legend entry in three parts: what comes before the file's name ("10 MV, 10 × 10 cm, "),
+// the name, and the notes after it; a narrow key or table shortens only the name.
+struct LegendParts {
+  QString head;
+  QString file;
+  QString tail;
+};
+LegendParts LegendTextParts(const CurveSet& set);
 
 // Draws the set's total, primary and scatter curves in its family's colours and pattern over
 // what is there (bins 1..299, as the graph's dose curves always end), and its own file's
