@@ -258,6 +258,11 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   return picture;
 }
 
+QString GeometryCaption(double ssd_cm) {
+  return ssd_cm > 0 ? Tr("Figures", "点線源 SSD %1 cm（近似）").arg(ssd_cm)
+                    : Tr("Figures", "平行ビーム");
+}
+
 void WritePngFile(const QImage& picture, const std::string& path) {
   QByteArray png;
   QBuffer buffer(&png);
@@ -361,10 +366,7 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
   }
   try {
     if (!args.output_file.empty()) {
-      const QString geometry =
-          args.ssd_cm > 0
-              ? Tr("Figures", "点線源 SSD %1 cm（近似）").arg(args.ssd_cm)
-              : Tr("Figures", "平行ビーム");
+      const QString geometry = GeometryCaption(args.ssd_cm);
       const QString title = (sets.size() == 1
                                  ? source + QStringLiteral("    ") + FieldCaption(sets[0].field)
                                  : source) +

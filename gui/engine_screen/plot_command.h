@@ -50,6 +50,10 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
                               std::span<const CurveSet> sets, QSize graph_size = {},
                               CurvePictureLayout* layout = nullptr);
 
+// Which geometry drawn curves show, for a picture's title: "平行ビーム" for the parallel beam
+// (`ssd_cm` 0), else "点線源 SSD 100 cm（近似）", in the interface language.
+QString GeometryCaption(double ssd_cm);
+
 // Encodes `picture` as PNG and writes it through a temporary file; throws
 // WriteError naming `path` when it cannot, or when `path` reaches a file the programs read
 // or run (see WriteExportFile).

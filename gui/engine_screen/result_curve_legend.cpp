@@ -8,8 +8,11 @@
 #include <QMetaObject>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 #include "engine/result_file.h"
+#include "models/curve_table.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "models/curve_table.h"
 
@@ -36,6 +39,31 @@ QTableWidgetItem* NumberItem(const QString& text) {
   item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return item;
 }
+
+// The set's cell shortened as the graph's key shortens it: the middle of the file's name
+// first, so that two files of one beam ("10MV-1M.data", "10MV-1M-noe.data") stay apart.
+class SetNameDelegate : public QStyledItemDelegate {
+ public:
+  explicit SetNameDelegate(CurveSetLegend* legend) : QStyledItemDelegate(legend), legend_(legend) {}
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const std::vector<CurveSet>& sets = legend_->Sets();
+    if (index.row() >= static_cast<int>(sets.size())) return;
+    // The style's margins: one each side of the swatch and of the text.
+    const QStyle* style = option->widget != nullptr ? option->widget->style() : nullptr;
+    const int margin =
+        style != nullptr ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1 : 3;
+    const double room = option->rect.width() - option->decorationSize.width() - 4 * margin;
+    option->text = ElidedLegend(QFontMetricsF(option->font),
+                                LegendTextParts(sets[static_cast<std::size_t>(index.row())]), room);
+    option->textElideMode = Qt::ElideMiddle;
+  }
+
+ private:
+  CurveSetLegend* legend_;
+};
 
 }  // namespace
 
@@ -73,6 +101,7 @@ CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, 
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::NoSelection);
   setIconSize(QSize(kSwatchWidth, kSwatchHeight));
+  setItemDelegateForColumn(kCurves, new SetNameDelegate(this));
 }
 
 const CurveSet& CurveSetLegend::AddSet(CurveSet set) {

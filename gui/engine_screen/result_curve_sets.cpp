@@ -57,7 +57,7 @@ QString FieldSizeText(int field) {
   return QStringLiteral("%1 × %1 cm").arg(side);
 }
 
-QString LegendText(const CurveSet& set) {
+LegendParts LegendTextParts(const CurveSet& set) {
   // A result of switched-off physics says which part was off, in the interface language:
   // as its run recorded it where there are statistics, otherwise as its name says.
   const bool english = CurrentLanguage() == Language::kEnglish;
@@ -68,11 +68,16 @@ QString LegendText(const CurveSet& set) {
   const QString seed = set.statistics && set.statistics->seed != kDefaultSeed
                            ? QStringLiteral(", seed %1").arg(set.statistics->seed)
                            : QString();
-  return QStringLiteral("%1, %2, %3")
-             .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field),
-                  set.file) +
-         QString::fromStdString(note) + seed +
-         (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString());
+  return {QStringLiteral("%1, %2, ").arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy,
+                                         FieldSizeText(set.field)),
+          set.file,
+          QString::fromStdString(note) + seed +
+              (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString())};
+}
+
+QString LegendText(const CurveSet& set) {
+  const LegendParts parts = LegendTextParts(set);
+  return parts.head + parts.file + parts.tail;
 }
 
 CurveSet MeasureSet(CurveSet set) {
@@ -91,7 +96,7 @@ void DrawCurveSet(PictureBox& picture, const CurveSet& set) {
 }
 
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
-                          std::span<const CurveSet> sets) {
+                          std::span<const CurveSet> sets, double ssd_cm) {
   std::vector<CsvCurveSet> rows;
   for (const CurveSet& set : sets)
     rows.push_back({set.tables.get(), set.field, set.energy.toStdString(), set.file.toStdString()});
@@ -102,10 +107,11 @@ std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
                              Tr("Figures", kDoseNames[2]).toStdString()},
                             Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString()};
   // Curves of a point source say so, with the scale they keep (the parallel beam's).
-  if (!sets.empty() && sets.front().ssd_cm > 0)
+  if (ssd_cm <= 0 && !sets.empty()) ssd_cm = sets.front().ssd_cm;
+  if (ssd_cm > 0)
     names.relative =
         Tr("Figures", "（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）")
-            .arg(sets.front().ssd_cm)
+            .arg(ssd_cm)
             .toStdString();
   return dosavia::CurvesCsvText(kerma, kerma_file.toStdString(), rows, names);
 }

@@ -71,8 +71,18 @@ QString EnergyOfResultName(const QString& file);
 // "10 × 10 cm" for field column 1..10.
 QString FieldSizeText(int field);
 
-// The legend entry "energy, field, file" ("?" for an unknown energy).
+// The legend entry "energy, field, file" ("?" for an unknown energy), then the notes of the
+// physics switched off, the seed and the SSD.
 QString LegendText(const CurveSet& set);
+
+// The legend entry in three parts: what comes before the file's name ("10 MV, 10 × 10 cm, "),
+// the name, and the notes after it; a narrow key or table shortens only the name.
+struct LegendParts {
+  QString head;
+  QString file;
+  QString tail;
+};
+LegendParts LegendTextParts(const CurveSet& set);
 
 // Draws the set's total, primary and scatter curves in its family's colours and pattern over
 // what is there (bins 1..299, as the graph's dose curves always end), and its own file's
@@ -83,7 +93,9 @@ void DrawCurveSet(PictureBox& picture, const CurveSet& set);
 // [cm], the kerma of `kerma` (when given, named after `kerma_file`), then total, primary and
 // scatter of each set, as the file's ratios to the kerma maximum. UTF-8 with a byte-order
 // mark so that a Japanese spreadsheet does not read it as Shift-JIS, CR LF line ends.
+// `ssd_cm` > 0 says that the kerma is that of a point source at that SSD (the sets say their
+// own geometry).
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
-                          std::span<const CurveSet> sets);
+                          std::span<const CurveSet> sets, double ssd_cm = 0);
 
 }  // namespace dosavia::gui

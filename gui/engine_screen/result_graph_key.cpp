@@ -12,6 +12,7 @@
 #include "gui/base/language.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
 #include "gui/widgets/picture_box.h"
 #include "models/curve_table.h"
@@ -56,9 +57,11 @@ const char* const kTableTitles[] = {QT_TRANSLATE_NOOP("CurveSetLegend", "エネ�
                                     "D10/Dmax [%]", "TPR20,10"};
 constexpr int kTableColumns = 5;
 
+// The key's and the table's text grows with the graph, but is never set below the least size
+// any form's text keeps, that of the screen's own table.
 QFont ScaledFont(double zoom) {
   QFont font = DefaultFont(kKeyPoints);
-  font.setPointSizeF(kKeyPoints * zoom);
+  font.setPointSizeF(ReadablePoints(kKeyPoints, zoom));
   return font;
 }
 
@@ -74,11 +77,28 @@ QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double w
          tail;
 }
 
+QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, double width) {
+  const QString whole = parts.head + parts.file + parts.tail;
+  if (metrics.horizontalAdvance(whole) <= width) return whole;
+  const double room =
+      width - metrics.horizontalAdvance(parts.head) - metrics.horizontalAdvance(parts.tail);
+  // Three characters each side of the ellipsis at least, or the name says nothing: then the
+  // name and the notes share what the energy and field leave.
+  if (room < metrics.horizontalAdvance(QStringLiteral("10M\u2026ata"))) {
+    const double rest = width - metrics.horizontalAdvance(parts.head);
+    if (rest < metrics.horizontalAdvance(QStringLiteral("10M\u2026ata")))
+      return ElidedLegend(metrics, whole, width);
+    return parts.head + metrics.elidedText(parts.file + parts.tail, Qt::ElideMiddle, rest);
+  }
+  return parts.head + metrics.elidedText(parts.file, Qt::ElideMiddle, room) + parts.tail;
+}
+
 std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets) {
   std::vector<GraphKeyEntry> entries;
   for (int k = 0; k < kCurveKinds; ++k)
-    entries.push_back({Tr("Figures", kKindNames[k]), -1, kKindColors[k]});
-  for (const CurveSet& set : sets) entries.push_back({LegendText(set), set.family, 0});
+    entries.push_back({Tr("Figures", kKindNames[k]), {}, -1, kKindColors[k]});
+  for (const CurveSet& set : sets)
+    entries.push_back({LegendText(set), LegendTextParts(set), set.family, 0});
   return entries;
 }
 
@@ -119,7 +139,7 @@ QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
   std::vector<QString> set_texts;
   for (const GraphKeyEntry* e : sets) {
     // A name too long for the graph loses its middle, never its energy or its note.
-    set_texts.push_back(ElidedLegend(metrics, e->text, most_text));
+    set_texts.push_back(ElidedLegend(metrics, e->parts, most_text));
     width = std::max(width, line + gap + metrics.horizontalAdvance(set_texts.back()));
   }
   const int rows = static_cast<int>((kinds.size() + 1) / 2 + sets.size());
@@ -248,7 +268,11 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
     const double y = area.top() + (r + 1) * row;
     x = area.left();
     PaintSetSwatch(painter, QRectF(x + padding, y, line, row), sets[r].family, zoom);
-    text_in(x + line + padding, widths[0] - line - padding, y, cells[r][0], Qt::AlignLeft);
+    const double name_width = widths[0] - line - 3 * padding;
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(x + line + 2 * padding, y, name_width, row),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     ElidedLegend(metrics, LegendTextParts(sets[r]), name_width));
     x += widths[0];
     for (int c = 1; c < kTableColumns; ++c) {
       text_in(x, widths[c], y, cells[r][c], Qt::AlignRight);

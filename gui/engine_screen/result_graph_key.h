@@ -30,6 +30,7 @@ inline constexpr int kCurveKinds = 4;
 // three lines of its family in its pattern).
 struct GraphKeyEntry {
   QString text;
+  LegendParts parts;  // of a set
   int family = -1;
   QRgb color = 0;
 };
@@ -37,6 +38,11 @@ struct GraphKeyEntry {
 // `text` fitted into `width` [px] as the key and the table show a set: a name too long loses
 // the middle of its file name, never the note of the physics switched off (" [without …]").
 QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double width);
+// A set's legend fitted into `width` [px]: the middle of its file's name goes first, so that
+// the energy, the field and the notes after the name (switched-off physics, seed, SSD) stay
+// and two files of one beam stay apart; where even that is too wide, the name and the notes
+// lose their middle together after the energy and field.
+QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, double width);
 
 // The kinds in the interface language, then one entry per set ("10 MV, 10 × 10 cm, file").
 std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets);

@@ -1,5 +1,6 @@
 #include "gui/forms/engine_screen.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QThread>
 #include <QUrl>
 #include <algorithm>
@@ -33,6 +35,7 @@
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
 #include "gui/base/navigation.h"
+#include "models/clinical_geometry.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
@@ -118,6 +121,17 @@ constexpr double kSwitchGroup[] = {240, 10440, 7815, 930};
 constexpr double kSwitchTitleTwips = 300;
 constexpr double kSwitchRowTwips = 300;
 constexpr double kSwitchPoints = 10.0;
+// The geometry switch in the row of the loaded file's name, under the graph [twips]: the
+// name's room, the two options, the SSD box and its unit.
+constexpr double kGeometryRowTop = 8880;
+constexpr double kGeometryRowHeight = 360;
+constexpr double kLoadedFileWidth = 4200;
+constexpr double kParallelOption[] = {12780, 1860};
+constexpr double kPointSourceOption[] = {14700, 2160};
+constexpr double kSsdBox[] = {16890, 1140};
+constexpr double kSsdUnit[] = {18060, 600};
+// The SSD the switch offers first [cm]: that of the clinical depth-dose tables.
+constexpr int kClinicalSsdCm = 100;
 // Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
@@ -186,7 +200,7 @@ std::filesystem::path FilePath(const QString& name) {
 }  // namespace
 
 EngineScreen::EngineScreen(QWidget* parent)
-    : QWidget(parent), tables_(std::make_unique<ResultTables>()) {
+    : QWidget(parent), tables_(std::make_unique<ResultTables>()), shown_tables_(tables_) {
   // The context of the screen's texts, kept from its first name ("Form4"), which the
   // translation file and the browser edition share.
   SetWindowTrContext(this, "Form4");
@@ -197,8 +211,7 @@ EngineScreen::EngineScreen(QWidget* parent)
   CreateComparisonControls();
   SetOpeningChoices();
   MakeScalable(this, 19425, 9030 + kComparisonRowsTwips);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreOnScreen(this);
 }
 
 EngineScreen::~EngineScreen() = default;
@@ -348,8 +361,9 @@ void EngineScreen::CreateComparisonControls() {
   graph.save_csv_button =
       MakeButton(this, QT_TRANSLATE_NOOP("Form4", "CSV保存"), 5280, 9840, 2775, 540);
   graph.loaded_file_label = new QLabel(this);
-  PlaceTwips(graph.loaded_file_label, 8520, 8880, 10575, 360);
+  PlaceTwips(graph.loaded_file_label, 8520, kGeometryRowTop, kLoadedFileWidth, kGeometryRowHeight);
   graph.loaded_file_label->setFont(DefaultFont(kWorkingFolderPoints));
+  CreateGeometrySwitch();
   graph.legend = new CurveSetLegend(this);
   PlaceTwips(graph.legend, 8520, 9240, 10575, 2040);
   // The graph's own key names each drawn set, so that a photograph of the screen or a
@@ -372,6 +386,41 @@ void EngineScreen::CreateComparisonControls() {
   connect(run.physics_switches, &PhysicsSwitchBoxes::switched, this, &EngineScreen::SwitchPhysics);
   connect(graph.save_picture_button, &QPushButton::clicked, this, &EngineScreen::OnSavePicture);
   connect(graph.save_csv_button, &QPushButton::clicked, this, &EngineScreen::OnSaveCsv);
+}
+
+// Parallel beam or point source: the same result drawn as the engine computed it, or as a
+// clinical depth-dose table would give it.
+void EngineScreen::CreateGeometrySwitch() {
+  graph.parallel_option = new QRadioButton(this);
+  SetTrText(graph.parallel_option, "Form4", QT_TRANSLATE_NOOP("Form4", "平行ビーム"));
+  PlaceTwips(graph.parallel_option, kParallelOption[0], kGeometryRowTop, kParallelOption[1],
+             kGeometryRowHeight);
+  graph.point_source_option = new QRadioButton(this);
+  SetTrText(graph.point_source_option, "Form4", QT_TRANSLATE_NOOP("Form4", "点線源 SSD"));
+  SetTrToolTip(graph.point_source_option, "Form4",
+               QT_TRANSLATE_NOOP("Form4",
+                                 "計算結果（平行ビーム）に逆二乗と深さによる照射野の広がりを"
+                                 "かけて、臨床の深部量百分率と同じ点線源の配置に換算します（近似）"));
+  PlaceTwips(graph.point_source_option, kPointSourceOption[0], kGeometryRowTop,
+             kPointSourceOption[1], kGeometryRowHeight);
+  graph.ssd_box = new QSpinBox(this);
+  graph.ssd_box->setRange(static_cast<int>(kSmallestSsdCm), static_cast<int>(kLargestSsdCm));
+  graph.ssd_box->setValue(kClinicalSsdCm);
+  graph.ssd_box->setAlignment(Qt::AlignRight);
+  PlaceTwips(graph.ssd_box, kSsdBox[0], kGeometryRowTop, kSsdBox[1], kGeometryRowHeight);
+  QLabel* const unit = MakeLabel(this, "cm", kSsdUnit[0], kGeometryRowTop, kSsdUnit[1],
+                                 kGeometryRowHeight);
+  for (QWidget* part : std::initializer_list<QWidget*>{graph.parallel_option,
+                                                       graph.point_source_option, graph.ssd_box,
+                                                       unit})
+    part->setFont(DefaultFont(kWorkingFolderPoints));
+  // A group of their own: the screen's other options (the field sizes) are another choice.
+  auto* const geometry = new QButtonGroup(this);
+  geometry->addButton(graph.parallel_option);
+  geometry->addButton(graph.point_source_option);
+  graph.parallel_option->setChecked(true);
+  connect(geometry, &QButtonGroup::buttonToggled, this, &EngineScreen::OnGeometryChosen);
+  connect(graph.ssd_box, &QSpinBox::valueChanged, this, &EngineScreen::OnGeometryChosen);
 }
 
 void EngineScreen::SetOpeningChoices() {
@@ -590,11 +639,12 @@ void EngineScreen::LoadResult(const QString& path) {
   tables_ = std::move(loaded.tables);
   statistics_ = std::move(loaded.statistics);
   loaded_file_ = path;
+  shown_tables_ = InShownGeometry(tables_);
   QCoreApplication::processEvents();
   graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
   for (const CurveSet& set : graph.legend->Sets()) DrawCurveSet(*graph.plot, set);
-  DrawKermaCurve(*graph.plot, *tables_);
+  DrawKermaCurve(*graph.plot, *shown_tables_);
   SetTrText(graph.loaded_file_label, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"),
             {loaded_file_});
   for (QPushButton* button :
@@ -603,13 +653,54 @@ void EngineScreen::LoadResult(const QString& path) {
 }
 
 void EngineScreen::OnDrawField() {
-  CurveSet set{tables_, field_index_, loaded_file_, EnergyOfResultName(loaded_file_)};
+  CurveSet set{shown_tables_, field_index_, loaded_file_, EnergyOfResultName(loaded_file_)};
+  if (shown_ssd_cm_ > 0) {
+    set.parallel = tables_;
+    set.ssd_cm = shown_ssd_cm_;
+  }
   set.statistics = statistics_;
   DrawCurveSet(*graph.plot, graph.legend->AddSet(std::move(set)));
   graph.plot->update();  // the key names the new set
 }
 
-void EngineScreen::OnRedrawKerma() { DrawKermaCurve(*graph.plot, *tables_); }
+void EngineScreen::OnRedrawKerma() { DrawKermaCurve(*graph.plot, *shown_tables_); }
+
+double EngineScreen::ShownSsdCm() const {
+  return graph.point_source_option->isChecked() ? graph.ssd_box->value() : 0.0;
+}
+
+std::shared_ptr<const ResultTables> EngineScreen::InShownGeometry(
+    const std::shared_ptr<const ResultTables>& parallel) {
+  if (shown_ssd_cm_ <= 0) return parallel;
+  for (const auto& [from, made] : point_source_tables_)
+    if (from == parallel) return made;
+  point_source_tables_.emplace_back(parallel, ClinicalGeometryTables(*parallel, shown_ssd_cm_));
+  return point_source_tables_.back().second;
+}
+
+void EngineScreen::OnGeometryChosen() {
+  const double ssd = ShownSsdCm();
+  if (ssd == shown_ssd_cm_) return;
+  shown_ssd_cm_ = ssd;
+  point_source_tables_.clear();
+  shown_tables_ = InShownGeometry(tables_);
+  // Every set again from its parallel tables, in its order and so in its colours; its
+  // table row measured anew.
+  std::vector<CurveSet> sets = graph.legend->Sets();
+  graph.legend->ClearSets();
+  graph.plot->Clear();
+  for (CurveSet& set : sets) {
+    const std::shared_ptr<const ResultTables> parallel = set.parallel ? set.parallel : set.tables;
+    set.tables = InShownGeometry(parallel);
+    set.parallel = ssd > 0 ? parallel : nullptr;
+    set.ssd_cm = ssd;
+    set.row.reset();
+    DrawCurveSet(*graph.plot, graph.legend->AddSet(std::move(set)));
+  }
+  // The loaded file's kerma where it was shown.
+  if (graph.kerma_button->isEnabled()) DrawKermaCurve(*graph.plot, *shown_tables_);
+  graph.plot->update();
+}
 
 void EngineScreen::OnGraphClear() {
   graph.plot->Clear();
@@ -618,14 +709,17 @@ void EngineScreen::OnGraphClear() {
 }
 
 void EngineScreen::SaveGraphPicture(const QString& path, QSize size) {
-  WritePngFile(RenderCurveSetsPicture(tables_.get(), Tr("Form4", "一次線水カーマ：") + loaded_file_,
+  WritePngFile(RenderCurveSetsPicture(shown_tables_.get(),
+                                      Tr("Form4", "一次線水カーマ：") + loaded_file_ +
+                                          QStringLiteral("    ") + GeometryCaption(shown_ssd_cm_),
                                       graph.legend->Sets(), size),
                QFile::encodeName(path).toStdString());
 }
 
 void EngineScreen::SaveCurvesCsv(const QString& path) {
   WriteExportFile(QFile::encodeName(path).toStdString(),
-                  CurvesCsvText(tables_.get(), loaded_file_, graph.legend->Sets()));
+                  CurvesCsvText(shown_tables_.get(), loaded_file_, graph.legend->Sets(),
+                                shown_ssd_cm_));
 }
 
 void EngineScreen::OnSavePicture() {

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QEvent;
@@ -23,6 +25,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace dosavia {
 struct ResultTables;
@@ -89,6 +92,11 @@ class EngineScreen : public QWidget {
     CurveSetLegend* legend = nullptr;  // legend and value table of the drawn sets
     QPushButton* save_picture_button = nullptr;
     QPushButton* save_csv_button = nullptr;
+    // The geometry the curves are drawn in: the engine's parallel beam, or a point source at
+    // the SSD of ssd_box [cm] (the clinical depth doses, models/clinical_geometry.h).
+    QRadioButton* parallel_option = nullptr;
+    QRadioButton* point_source_option = nullptr;
+    QSpinBox* ssd_box = nullptr;
   };
   RunControls run;
   ResultControls results;
@@ -122,6 +130,9 @@ class EngineScreen : public QWidget {
   void OnBackToMenu();
   // A field option chosen: FieldIndex = index (1..9); nothing is redrawn.
   void OnFieldChosen(int index);
+  // The geometry switch or the SSD changed: the kerma and every drawn set again in the
+  // geometry chosen.
+  void OnGeometryChosen();
   // "画像保存" and "CSV保存": ask for a file (and a picture size) and save.
   void OnSavePicture();
   void OnSaveCsv();
@@ -139,6 +150,7 @@ class EngineScreen : public QWidget {
   void CreateNewRunControls();
   void CreateExistingDataControls();
   void CreateGraph();
+  void CreateGeometrySwitch();
   // Shows the working directory under the return button.
   void ShowWorkingFolder();
   // Lists the "*.data" files of the working directory.
@@ -154,10 +166,23 @@ class EngineScreen : public QWidget {
   // name is shown; a result of the earlier name is not waited for.
   void SwitchPhysics();
 
+  // The SSD the curves are drawn at [cm]; 0 for the parallel beam.
+  double ShownSsdCm() const;
+  // `parallel` in the geometry shown: itself, or its point-source tables (made once per
+  // tables and SSD).
+  std::shared_ptr<const ResultTables> InShownGeometry(
+      const std::shared_ptr<const ResultTables>& parallel);
+
   int field_index_ = 8;
   QString result_file_name_;
   QString untagged_result_name_;          // as Joken.dat names it
   std::shared_ptr<ResultTables> tables_;  // shared with the drawn curve sets
+  // tables_ in the geometry shown: the kerma drawn and the tables of the next set.
+  std::shared_ptr<const ResultTables> shown_tables_;
+  double shown_ssd_cm_ = 0;
+  // The point-source tables made at shown_ssd_cm_, by the parallel tables they come from.
+  std::vector<std::pair<std::shared_ptr<const ResultTables>, std::shared_ptr<const ResultTables>>>
+      point_source_tables_;
   // The loaded result's statistics, when it has matching ones.
   std::shared_ptr<const RunStatistics> statistics_;
   QString loaded_file_;

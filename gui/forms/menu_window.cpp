@@ -73,8 +73,7 @@ void MenuWindow::CreateControls() {
   connect(engine_button, &QPushButton::clicked, this, &MenuWindow::OnEngineSimulation);
 
   MakeScalable(this, 15645, 7440, StartFit::kOwn);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreOnScreen(this);
 }
 
 void MenuWindow::OnVisualSimulation() {

@@ -147,8 +147,7 @@ void VisualScreen::SetUpWindow() {
   seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
   CreateControls();
   MakeScalable(this, kFormWidthTwips, kFormHeightTwips);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreOnScreen(this);
 }
 
 // The controls in the order the screen stacks them: titles, settings, batch buttons and
@@ -180,6 +179,8 @@ void VisualScreen::CreateControls() {
   connect(zoom_button, &QPushButton::clicked, this, &VisualScreen::OnToggleZoom);
   connect(back_button, &QPushButton::clicked, this, &VisualScreen::OnBackToMenu);
   connect(stop_button, &QPushButton::clicked, this, &VisualScreen::OnStop);
+  for (QComboBox* box : {energy_box, field_box})
+    connect(box, &QComboBox::currentTextChanged, this, &VisualScreen::FollowSettingBoxes);
   CreateDepthDoseControls();
 }
 
@@ -501,6 +502,7 @@ void VisualScreen::PlaceEnergyAxisLabels() {
 }
 
 void VisualScreen::PrepareForShow() {
+  confirmed_energy_.clear();
   photon_count_box->setText(QStringLiteral("100"));
   simulation_->total_photon_count = 0;
   total_count_label->setText(QStringLiteral("0"));
@@ -513,6 +515,9 @@ void VisualScreen::PrepareForShow() {
   side_view->Clear();
   spectrum_histogram->Clear();
   zoomed_side_view->Clear();
+  // The field lines show the field in the box, not the one of the last visit.
+  if (const FieldChoice* shown = FindFieldChoice(field_box->currentText().toStdString()))
+    MoveFieldEdgeLines(shown->side);
   ok_button->setEnabled(true);
   go_button->setEnabled(false);
   step_display_box->setChecked(true);
@@ -554,10 +559,23 @@ void VisualScreen::OnConfirmSettings() {
   simulation_->field_side = chosen->side;
   MoveFieldEdgeLines(chosen->side);
   depth_dose_panel->SetField(chosen->side);
+  confirmed_energy_ = energy_box->currentText();
+  confirmed_side_ = chosen->side;
   field_box->setEditText(QString::fromUtf8(chosen->item));
-  ok_button->setEnabled(false);
-  go_button->setEnabled(true);
+  FollowSettingBoxes();
   go_button->setFocus();
+}
+
+void VisualScreen::FollowSettingBoxes() {
+  // A batch keeps the settings it began with; its end sets the buttons.
+  if (IsBatchRunning()) return;
+  const FieldChoice* field =
+      FindFieldChoice(PlainTypedText(field_box->currentText()).toStdString());
+  const bool applied = !confirmed_energy_.isEmpty() &&
+                       energy_box->currentText() == confirmed_energy_ && field != nullptr &&
+                       field->side == confirmed_side_;
+  ok_button->setEnabled(!applied);
+  go_button->setEnabled(applied);
 }
 
 void VisualScreen::MoveFieldEdgeLines(double side) {
@@ -655,6 +673,7 @@ void VisualScreen::OnReset() {
   total_count_label->setText(QStringLiteral("0"));
   photon_energy_label->setText(QString());
   photon_count_box->setText(QStringLiteral("100"));
+  confirmed_energy_.clear();
   ok_button->setEnabled(true);
   go_button->setEnabled(false);
   simulation_->spectrum_tally.fill(0);
@@ -713,14 +732,16 @@ long long VisualScreen::RunBatch() {
 }
 
 void VisualScreen::SetBatchRunning(bool running) {
-  if (running) ok_enabled_before_batch_ = ok_button->isEnabled();
   // Stop takes the focus first, so that Go, when disabled, hands it to nothing else.
   stop_button->setEnabled(running);
   if (running) stop_button->setFocus();
   for (QPushButton* button : {reset_button, go_button, graph_clear_button, back_button})
     button->setEnabled(!running);
   physics_switches->setEnabled(!running);
-  ok_button->setEnabled(!running && ok_enabled_before_batch_);
+  if (running)
+    ok_button->setEnabled(false);
+  else
+    FollowSettingBoxes();
   // After a batch the keyboard is on Go again: Space runs the next batch.
   if (!running) go_button->setFocus();
 }

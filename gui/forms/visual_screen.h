@@ -143,6 +143,10 @@ class VisualScreen : public QWidget {
   void PlaceEnergyAxisLabels();
   // While a batch yields, the buttons that would disturb it are disabled.
   void SetBatchRunning(bool running);
+  // OK and Go as the boxes stand: Go only while they show the energy and field the last OK
+  // applied, OK whenever they show anything else, so that a batch never runs settings
+  // other than those on screen.
+  void FollowSettingBoxes();
   void MoveFieldEdgeLines(double side);
   void CreateDepthDoseControls();
   void ShowDepthDosePanel(bool show);
@@ -160,7 +164,10 @@ class VisualScreen : public QWidget {
   int CurrentPace() const;
 
   std::array<QLabel*, 9> energy_axis_labels_{};
-  bool ok_enabled_before_batch_ = false;
+  // The energy box's text and the field side [cm] the last OK applied; empty in the
+  // Settings state.
+  QString confirmed_energy_;
+  double confirmed_side_ = 0;
   double photons_per_second_ = 0;
   bool leave_after_batch_ = false;
   // Seconds per photon at each pace (CurrentPace): a batch at 1 photon a second says

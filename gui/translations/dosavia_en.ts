@@ -657,6 +657,18 @@ Please type a shorter X-ray energy</translation>
         <translation>Parallel run (%1 cores)</translation>
     </message>
     <message>
+        <source>平行ビーム</source>
+        <translation>Parallel beam</translation>
+    </message>
+    <message>
+        <source>点線源 SSD</source>
+        <translation>Point source, SSD</translation>
+    </message>
+    <message>
+        <source>計算結果（平行ビーム）に逆二乗と深さによる照射野の広がりをかけて、臨床の深部量百分率と同じ点線源の配置に換算します（近似）</source>
+        <translation>Turns the result (a parallel beam) into the point source of clinical percentage depth doses by the inverse square and the field's growth with depth (an approximation)</translation>
+    </message>
+    <message>
         <source>Kestrun をすべてのコアで実行します（--threads 0）。結果は統計誤差の範囲で単一乱数列の計算と一致します</source>
         <translation>Runs Kestrun on every core (--threads 0). The result agrees with the single-stream run within the statistical noise.</translation>
     </message>

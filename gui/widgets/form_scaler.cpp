@@ -37,9 +37,6 @@ namespace dosavia::gui {
 
 namespace {
 
-// Room for the window's title bar and borders around the client area [px].
-constexpr int kFrameAllowanceWidthPx = 16;
-constexpr int kFrameAllowanceHeightPx = 48;
 // The visual screen, the tallest form: pages opened over it never open larger than it.
 constexpr double kVisualScreenWidthTwips = 18000;
 constexpr double kVisualScreenHeightTwips = 12630;
@@ -81,6 +78,19 @@ QRect ScaledRect(const QRectF& design, double s, QPointF offset) {
   const int right = static_cast<int>(std::lround(design.right() * s + offset.x()));
   const int bottom = static_cast<int>(std::lround(design.bottom() * s + offset.y()));
   return QRect(left, top, std::max(1, right - left), std::max(1, bottom - top));
+}
+
+// Moves the window `form` so that its frame, title bar included, lies inside `area` where it
+// can: pos() is the frame's corner, the size the client's, and the frame's own size is known
+// only once the window system has framed the window (until then the allowance stands in).
+void KeepFrameInside(QWidget* form, const QRect& area) {
+  const QRect frame = form->frameGeometry();
+  const int extra_w = std::max(kFrameAllowanceWidthPx, frame.width() - form->width());
+  const int extra_h = std::max(kFrameAllowanceHeightPx, frame.height() - form->height());
+  QPoint at = form->pos();
+  at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - form->width() - extra_w)));
+  at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - form->height() - extra_h)));
+  if (at != form->pos()) form->move(at);
 }
 
 class FormScaler;
@@ -187,10 +197,7 @@ class FormScaler : public QObject {
     }
     form_->resize(size);
     Apply();
-    QPoint at = form_->pos();
-    at.setX(std::max(area.left(), std::min(at.x(), area.right() - form_->width())));
-    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - form_->height())));
-    if (at != form_->pos()) form_->move(at);
+    KeepFrameInside(form_, area);
   }
 
  protected:
@@ -450,6 +457,13 @@ void MakeScalable(QWidget* form, double width_twips, double height_twips, StartF
                        static_cast<int>(std::ceil(design.height() * kMinZoom)));
   form->setContextMenuPolicy(Qt::DefaultContextMenu);
   scaler->ResizeForSetting(AvailableArea());
+}
+
+void CentreOnScreen(QWidget* form) {
+  const QRect area = AvailableArea();
+  const QSize framed = form->size() + QSize(kFrameAllowanceWidthPx, kFrameAllowanceHeightPx);
+  form->move(area.center() - QPoint(framed.width() / 2, framed.height() / 2));
+  KeepFrameInside(form, area);
 }
 
 void FitToScreenArea(QWidget* form, const QRect& available) {

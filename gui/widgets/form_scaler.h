@@ -50,6 +50,11 @@ enum class StartFit {
   kOwn,                   // the menu, which nothing lies under: as large as fits
 };
 
+// Room kept for a window's title bar and borders around its client area [px], where the
+// window system has not yet said how large they are.
+inline constexpr int kFrameAllowanceWidthPx = 16;
+inline constexpr int kFrameAllowanceHeightPx = 48;
+
 // Font size [pt] for a text of `design_points` [pt] at 100 % shown at `zoom`: scaled, but never
 // below kMinTextPixels.
 double ReadablePoints(double design_points, double zoom);
@@ -73,6 +78,10 @@ double FormScale(const QWidget* form);
 
 // Design client size of a scalable form at 100 % [px]; empty for any other widget.
 QSizeF DesignSize(const QWidget* form);
+
+// Places the window `form` in the middle of the primary screen's free area, its frame and
+// title bar counted, so that its foot is on the screen.
+void CentreOnScreen(QWidget* form);
 
 // Resizes a scalable form as it opens under the present setting on a screen whose free area
 // is `available` [px] (the primary screen's when the setting changes).

@@ -15,7 +15,8 @@
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
 //               design size and fitted to 1024x768 and 1920x1080 (engine_compare*.png), the
 //               saved picture with its value table (engine_compare_export.png), the first
-//               start's message and the no-terminal message (message_*.png)
+//               start's message and the no-terminal message (message_*.png), the sets as
+//               a point source at SSD 100 cm gives them at 1024x768 (engine_ssd100_1024.png)
 //   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
 //               panel beside it: visual_depth_dose_<E>mv.png
 //   switches    the visual screen without electron transport beside the faint full-physics
@@ -35,6 +36,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
@@ -203,6 +206,14 @@ void Compare() {
     QTest::qWait(300);
     Save(form.grab(), QStringLiteral("engine_compare_%1").arg(screen.width()));
   }
+  // The same sets as the point source at SSD 100 cm gives them, on a 1024x768 screen.
+  const QSizeF design = DesignSize(&form);
+  form.resize((design * std::min(1024 / design.width(), 768 / design.height())).toSize());
+  form.graph.ssd_box->setValue(100);
+  form.graph.point_source_option->click();
+  QTest::qWait(300);
+  Save(form.grab(), QStringLiteral("engine_ssd100_1024"));
+  form.graph.parallel_option->click();
   form.SaveGraphPicture(out_dir.filePath(QStringLiteral("engine_compare_export.png")),
                         QSize(1024, 768));
   std::printf("%s\n", qPrintable(out_dir.filePath(QStringLiteral("engine_compare_export.png"))));

@@ -136,7 +136,8 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
     QVERIFY(values.dmax_sigma_cm >= 0);
     QCOMPARE(legend.item(row, CurveSetLegend::kDmax)->text(),
              QString::number(m.maximum.depth_cm, 'f', 2) + QString::fromUtf8(" ± ") +
-                 QString::number(std::max(0.01, values.dmax_sigma_cm), 'f', 2));
+                 QString::number(std::max(0.01, values.dmax_sigma_cm), 'f', 2) +
+                 (values.measured ? QString() : QStringLiteral("*")));
     QVERIFY(m.maximum.depth_cm > 1 && m.maximum.depth_cm < 15);
   }
   // The field changes the fall-off relative to the maximum.
@@ -193,6 +194,19 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
   const QString note = QStringLiteral(" [without electron and positron transport]");
   const QString fitted = ElidedLegend(metrics, LegendText(set), metrics.horizontalAdvance(note) + 60);
   QVERIFY2(fitted.endsWith(note) && fitted.contains(QChar(0x2026)), qPrintable(fitted));
+  // Beside a full run of the same beam, shortened as a 1024x768 screen shortens it, the two
+  // rows still differ: the file's name loses its middle, not its end or the note.
+  CurveSet full = set;
+  full.file = QStringLiteral("10MV-1M.data");
+  set.file = QStringLiteral("10MV-1M-noe.data");
+  const LegendParts parts = LegendTextParts(set);
+  const double narrow = metrics.horizontalAdvance(parts.head + QStringLiteral("10M\u2026ata") + parts.tail) + 2;
+  const QString without = ElidedLegend(metrics, parts, narrow);
+  QVERIFY2(without.startsWith(QStringLiteral("10 MV, 10 × 10 cm, 10")) && without.endsWith(note) &&
+               without.contains(QChar(0x2026)),
+           qPrintable(without));
+  QVERIFY(ElidedLegend(metrics, LegendTextParts(full), narrow) != without);
+  set.file = QStringLiteral("10MV-30M-noe.data");
   SetLanguage(Language::kJapanese, false);
   QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")), qPrintable(LegendText(set)));
   set.file = QStringLiteral("10MV-30M.data");
@@ -238,7 +252,8 @@ void TestCurveSets::savedPictureHoldsKeyAndTable() {
   QVERIFY(picture.rect().contains(layout.table));
   QCOMPARE(layout.table.width(), size.width());
   // Rows as tall as text readable at this size: a 10 pt line scaled with the picture.
-  const double row = layout.table.height() / double(count + 1);
+  // (title, sets, and the note on the uncertainties estimated without a .stat file).
+  const double row = layout.table.height() / double(count + 2);
   QVERIFY2(row >= 15 * layout.zoom, qPrintable(QString::number(row)));
   for (int s = 0; s < count; ++s) {
     const QImage band = picture.copy(layout.table.left(), layout.table.top() + int((s + 1) * row),

@@ -7,10 +7,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
+#include "models/clinical_geometry.h"
+#include "models/curve_table.h"
 #include "gui_test_support.h"
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -74,6 +78,8 @@ class TestEngineScreen : public QObject {
   void failedLoadChangesNothing();
   void loadWithoutSelectionWarns();
   void drawingFollowsTheButtons();
+  void geometrySwitchRedrawsTheSets_data();
+  void geometrySwitchRedrawsTheSets();
   void startWithoutEngineWarns();
   void leavingAndComingBack();
   void switchesTagTheResultAndReachTheEngine_data();
@@ -299,8 +305,10 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   QVERIFY(form().results.draw_button->isEnabled() && form().graph.kerma_button->isEnabled());
   PictureBox& picture = *form().graph.plot;
   QImage drawn = picture.DrawnImage();
+  // Curves are drawn on the scale of the file's fitted surface kerma.
+  const double s = DisplayScale(form().Tables());
   for (int i = 1; i <= kDepthBins; ++i)
-    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * form().Tables().Kerma[i], Qt::black),
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * s * form().Tables().Kerma[i], Qt::black),
              qPrintable(QString("kerma bin %1").arg(i)));
 
   // The seventh field option is the 8 x 8 cm field, column 7; the dose curves end at bin 299.
@@ -310,12 +318,12 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   form().results.draw_button->click();
   drawn = picture.DrawnImage();
   const QColor blue(kTotalDoseColor), red(kPrimaryDoseColor), green(kScatterDoseColor);
-  QVERIFY(ColorNear(picture, drawn, 150, 42, blue));
-  QVERIFY(ColorNear(picture, drawn, 150, 35, red));
-  QVERIFY(ColorNear(picture, drawn, 150, 7, green));
-  QVERIFY(!ColorNear(picture, drawn, 150, 48, blue, 2));
-  QVERIFY(ColorNear(picture, drawn, 298.5, 35, red));
-  QVERIFY(!ColorNear(picture, drawn, 299.5, 35, red, 0));
+  QVERIFY(ColorNear(picture, drawn, 150, 42 * s, blue));
+  QVERIFY(ColorNear(picture, drawn, 150, 35 * s, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 7 * s, green));
+  QVERIFY(!ColorNear(picture, drawn, 150, 48 * s, blue, 2));
+  QVERIFY(ColorNear(picture, drawn, 298.5, 35 * s, red));
+  QVERIFY(!ColorNear(picture, drawn, 299.5, 35 * s, red, 0));
 
   // Another field and the kerma again are drawn over what is there, the second set in
   // colours of its own.
@@ -323,16 +331,85 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   form().results.draw_button->click();
   form().graph.kerma_button->click();
   drawn = picture.DrawnImage();
-  QVERIFY(ColorNear(picture, drawn, 150, 35, red));
-  QVERIFY(ColorNear(picture, drawn, 150, 45, QColor(ColorFamily(1).primary)));
-  QVERIFY(!ColorNear(picture, drawn, 150, 45, red, 2));
-  QVERIFY(ColorNear(picture, drawn, 299.5, 100 * form().Tables().Kerma[300], Qt::black));
+  QVERIFY(ColorNear(picture, drawn, 150, 35 * s, red));
+  QVERIFY(ColorNear(picture, drawn, 150, 45 * s, QColor(ColorFamily(1).primary)));
+  QVERIFY(!ColorNear(picture, drawn, 150, 45 * s, red, 2));
+  QVERIFY(ColorNear(picture, drawn, 299.5, 100 * s * form().Tables().Kerma[300], Qt::black));
 
   // "Graph clear" leaves a white picture with its decoration.
   const int lines = picture.LineCount();
   form().graph.clear_button->click();
   QVERIFY(IsWhite(picture.DrawnImage()));
   QCOMPARE(picture.LineCount(), lines);
+}
+
+void TestEngineScreen::geometrySwitchRedrawsTheSets_data() {
+  QTest::addColumn<int>("ssd");
+  QTest::newRow("SSD 100, the clinical tables'") << 100;
+  QTest::newRow("SSD 50, the shortest") << 50;
+  QTest::newRow("SSD 150, the longest") << 150;
+}
+
+// The switch turns every compared set and the loaded kerma into the point source's curves,
+// as --plot --ssd does, keeps each set's colours, says the geometry in the legend and the
+// CSV, and turns them back.
+void TestEngineScreen::geometrySwitchRedrawsTheSets() {
+  QFETCH(int, ssd);
+  form().graph.clear_button->click();
+  form().graph.parallel_option->click();
+  QVERIFY(WriteText(dir_->Path("4MV-30M.data"), ResultBytes(SyntheticResults(0.9f))));
+  QVERIFY(WriteText(dir_->Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
+  OpenFromMenu();
+  QVERIFY(SelectFile(form(), "4MV-30M.data"));
+  form().OnLoadSelected();
+  form().OnDrawField();
+  QVERIFY(SelectFile(form(), "10MV-30M.data"));
+  form().OnLoadSelected();
+  form().results.field_options[2]->click();
+  form().OnDrawField();
+  const std::vector<CurveSet> parallel = form().graph.legend->Sets();
+  QCOMPARE(parallel.size(), std::size_t{2});
+
+  form().graph.ssd_box->setValue(ssd);
+  QVERIFY(form().graph.legend->Sets()[0].tables == parallel[0].tables);  // not yet switched
+  form().graph.point_source_option->click();
+  const std::vector<CurveSet>& sets = form().graph.legend->Sets();
+  QCOMPARE(sets.size(), parallel.size());
+  const QString said = QStringLiteral("SSD %1 cm").arg(ssd);
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    QCOMPARE(sets[k].family, parallel[k].family);
+    QCOMPARE(sets[k].field, parallel[k].field);
+    QVERIFY(sets[k].parallel == parallel[k].tables);
+    QCOMPARE(sets[k].ssd_cm, double(ssd));
+    QVERIFY(SameTables(*sets[k].tables, *ClinicalGeometryTables(*parallel[k].tables, ssd)));
+    QVERIFY(sets[k].row != nullptr && sets[k].row != parallel[k].row);
+    QVERIFY2(form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text().contains(said),
+             qPrintable(form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text()));
+  }
+  // The loaded file's kerma as the point source gives it: lower at depth by the inverse square.
+  const auto point = ClinicalGeometryTables(form().Tables(), ssd);
+  PictureBox& picture = *form().graph.plot;
+  const QImage drawn = picture.DrawnImage();
+  const auto height = [](const ResultTables& t) { return 100 * DisplayScale(t) * t.Kerma[200]; };
+  QVERIFY(ColorNear(picture, drawn, 199.5, height(*point), Qt::black));
+  QVERIFY(!ColorNear(picture, drawn, 199.5, height(form().Tables()), Qt::black, 2));
+  // A field drawn now is in the point source's geometry too.
+  form().results.field_options[7]->click();
+  form().OnDrawField();
+  QCOMPARE(form().graph.legend->Sets().back().ssd_cm, double(ssd));
+  form().SaveCurvesCsv(dir_->Path("point.csv"));
+  QFile csv(dir_->Path("point.csv"));
+  QVERIFY(csv.open(QIODevice::ReadOnly));
+  QVERIFY(QString::fromUtf8(csv.readAll()).contains(said));
+
+  form().graph.parallel_option->click();
+  QVERIFY(!form().graph.point_source_option->isChecked());
+  for (std::size_t k = 0; k < parallel.size(); ++k) {
+    QVERIFY(form().graph.legend->Sets()[k].tables == parallel[k].tables);
+    QCOMPARE(form().graph.legend->Sets()[k].ssd_cm, 0.0);
+    QVERIFY(!form().graph.legend->item(int(k), CurveSetLegend::kCurves)->text().contains("SSD"));
+  }
+  QVERIFY(ColorNear(picture, picture.DrawnImage(), 199.5, height(form().Tables()), Qt::black));
 }
 
 void TestEngineScreen::startWithoutEngineWarns() {

@@ -52,6 +52,8 @@ class TestVisualScreen : public QObject {
   void openingFromTheMenuShowsTheDefaults();
   void okMovesTheFieldEdgeLines_data();
   void okMovesTheFieldEdgeLines();
+  void goRunsOnlyTheSettingsOnScreen_data();
+  void goRunsOnlyTheSettingsOnScreen();
   void totalCountsBatchesUntilGraphClear();
   void zoomButtonAlternates();
   void reopeningReplaysTheSamePhotons();
@@ -170,6 +172,46 @@ void TestVisualScreen::okMovesTheFieldEdgeLines() {
   } else {
     QVERIFY(catcher.Messages()[0].text.contains(field));
   }
+}
+
+void TestVisualScreen::goRunsOnlyTheSettingsOnScreen_data() {
+  QTest::addColumn<QString>("energy");
+  QTest::addColumn<QString>("field");
+  QTest::addColumn<double>("side");
+  QTest::addColumn<bool>("applied");
+  QTest::newRow("energy changed") << QStringLiteral("4") << QString::fromUtf8("10×10") << 10.0
+                                  << false;
+  QTest::newRow("field changed") << QStringLiteral("10") << QString::fromUtf8("1×1") << 1.0
+                                 << false;
+  QTest::newRow("both changed") << QStringLiteral("4") << QString::fromUtf8("1×1") << 1.0 << false;
+  QTest::newRow("same field typed otherwise") << QStringLiteral("10") << QStringLiteral("10x10")
+                                              << 10.0 << true;
+}
+
+void TestVisualScreen::goRunsOnlyTheSettingsOnScreen() {
+  QFETCH(QString, energy);
+  QFETCH(QString, field);
+  QFETCH(double, side);
+  QFETCH(bool, applied);
+  VisualScreen& form = OpenAndConfirm(QString::fromUtf8("10×10"));
+  form.energy_box->setEditText(energy);
+  form.field_box->setEditText(field);
+  // Boxes that show other settings than the last OK's: OK again, no Go of the old ones.
+  QCOMPARE(form.go_button->isEnabled(), applied);
+  QCOMPARE(form.ok_button->isEnabled(), !applied);
+  form.photon_count_box->setText("5");
+  form.go_button->click();
+  QCOMPARE(form.Simulation().total_photon_count, applied ? 5LL : 0LL);
+  if (!applied) form.ok_button->click();
+  QVERIFY(form.go_button->isEnabled());
+  QCOMPARE(form.Simulation().field_side, side);
+  QCOMPARE(LateralOf(*form.side_view, form.field_edge_lower), side / 2);
+  // Back in the menu and here again: the box shows 4 x 4 and so do the lines.
+  form.back_button->click();
+  GetMenuWindow().visual_button->click();
+  QCOMPARE(form.field_box->currentText(), QString::fromUtf8("4×4"));
+  QCOMPARE(LateralOf(*form.side_view, form.field_edge_upper), -2.0);
+  QCOMPARE(LateralOf(*form.zoomed_side_view, form.zoomed_field_edge_lower), 2.0);
 }
 
 void TestVisualScreen::totalCountsBatchesUntilGraphClear() {
