@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "engine/result_file.h"
+#include "models/curve_table.h"
 #include "gui_test_support.h"
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
@@ -134,11 +135,13 @@ void TestEngineScreenEndToEnd::runLoadAndPlot() {
   for (int i = 1; i <= 50; ++i) kmax = std::max(kmax, tables.Kerma[i]);
   QCOMPARE(kmax, 1.0);
 
-  // Every vertex of the kerma curve is drawn where the file puts it.
+  // Every vertex of the kerma curve is drawn where the file puts it, on the scale of its
+  // fitted surface kerma.
   PictureBox& picture = *form.graph.plot;
   QImage drawn = picture.DrawnImage();
+  const double scale = DisplayScale(tables);
   for (int i = 1; i <= kDepthBins; ++i)
-    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * tables.Kerma[i], Qt::black),
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * scale * tables.Kerma[i], Qt::black),
              qPrintable(QString("kerma bin %1").arg(i)));
 
   // "描 画" at 10 x 10: the scatter curve, drawn last, lies on top at every bin.
@@ -146,7 +149,7 @@ void TestEngineScreenEndToEnd::runLoadAndPlot() {
   form.results.draw_button->click();
   drawn = picture.DrawnImage();
   for (int i = 1; i < kDepthBins; ++i)
-    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * tables.DoseTable[kScatterDose][8][i],
+    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * scale * tables.DoseTable[kScatterDose][8][i],
                        QColor(kScatterDoseColor)),
              qPrintable(QString("scatter bin %1").arg(i)));
 

@@ -83,8 +83,9 @@ void TestPlotCommand::severalFieldsAsPictureAndTable() {
   QCOMPARE(picture.width(), 1000 + 24);
   for (int family = 0; family < 3; ++family)
     QVERIFY(CountColor(picture, ColorFamily(family).primary) > 300);
-  // Under the graph, the value table: a row with the swatch of each of the three sets.
-  const QImage table = picture.copy(0, picture.height() - 80, picture.width(), 80);
+  // Under the graph, the value table: a row with the swatch of each of the three sets, and
+  // under them the note on their estimated uncertainties (the file has no statistics).
+  const QImage table = picture.copy(0, picture.height() - 100, picture.width(), 100);
   for (int family = 0; family < 3; ++family)
     QVERIFY2(CountColor(table, ColorFamily(family).scatter) > 0, qPrintable(QString::number(family)));
   QFile csv(dir.Path("c.csv"));
