@@ -2,15 +2,16 @@
 // Workers running the engine's C++ as WebAssembly), on the default random sequence or a
 // seed's, the depth-dose curves of the ten fields of a result, compared sets with their
 // value table, and the result file with its run statistics, a PNG, a CSV and the table as
-// TSV to take away. Finished results stay in the browser (engine_store.js). This module
-// handles input and draws; the runs, the result files, the numbers, their uncertainties and
-// the CSV and TSV are the C++'s.
+// TSV to take away; the curves of the parallel beam or, as clinical depth doses are measured,
+// of a point source at an SSD. Finished results stay in the browser (engine_store.js). This
+// module handles input and draws; the runs, the result files, the point source's curves, the
+// numbers, their uncertainties and the CSV and TSV are the C++'s.
 import { COMPONENT_STYLES, KERMA_COLOR, KERMA_LINE, drawGraph, drawSwatch, setColor } from './engine_draw.js';
 import { EngineWorker } from './engine_client.mjs';
 import { runBlocks } from './engine_pool.mjs';
 import { listResults, removeResult, resultsOutliveThePage, saveResult } from './engine_store.js';
 import { prepareCanvas } from './draw.js';
-import { ENGINE_FIELD_SIDES } from './field_sizes.js';
+import { ENGINE_FIELD_SIDES, SSD_RANGE_CM } from './field_sizes.js';
 import { language, tr } from './i18n.js';
 import { showNotice } from './notice.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
@@ -23,14 +24,17 @@ const MAX_WORKERS = 64;
 const state = {
   running: null, // the pool of the run in progress
   stopping: false,
-  loaded: null, // { id, name, curves, scale } of the result last read
-  kerma: null, // the loaded result whose kerma is drawn
+  loaded: null, // { id, name, scale } of the result last read
+  kerma: null, // { id, name, scale, curves } of the result whose kerma is drawn
   sets: [], // [{ id, name, field, energy, family, curves, scale, row }]
   nextFamily: 0,
   field: 8,
   saved: [],
   names: null,
   switches: [], // the parts of the physics a run may switch off, as the core names them
+  // The geometry of every drawn curve: 0 the engine's parallel beam, else the SSD [cm] of a
+  // point source. One for all sets, so that the graph, table and downloads name one.
+  ssd: 0,
 };
 
 let total = null; // the worker that adds the blocks and keeps the opened results
@@ -48,11 +52,17 @@ function cores() {
 function graphTexts() {
   return {
     title: tr('Web', '線束中心軸上の深部線量プロファイル'),
+    geometry: geometryText(),
     depth: tr('Figures', '水中の深さ (cm)'),
     dose: tr('Figures', '相対線量 (%)'),
     doseScale: tr('Web', '100 % = 表面の一次線カーマ（当てはめ）'),
     empty: tr('Figures', '深部線量データがありません'),
   };
+}
+
+// The geometry the curves are shown in, worded as Dosavia's --plot titles its picture.
+function geometryText() {
+  return state.ssd > 0 ? tr('Figures', '点線源 SSD %1 cm（近似）', state.ssd) : tr('Figures', '平行ビーム');
 }
 
 function componentNames() {
@@ -64,6 +74,7 @@ function applyLanguage() {
   labelSwitches();
   $('e-workers').setAttribute('title', tr('Web', '計算に使うワーカー (コア) の数'));
   $('e-seed').setAttribute('title', tr('Web', '空欄: 既定の乱数列 (同じ条件なら同じ結果)。1 から 2147483647 の数: その種の独立な乱数列'));
+  $('e-point-label').setAttribute('title', tr('Web', '点線源の曲線: 平行ビームの曲線に逆二乗と深さによる照射野の広がりを当てた近似 (臨床の深部量百分率の測り方)。TPR20,10 は平行ビームのまま。'));
   $('e-status').textContent = statusText();
   showLoaded();
   renderSaved();
@@ -73,27 +84,67 @@ function applyLanguage() {
   relabelSets();
 }
 
-// The legend of a set says in the page's language which physics a result went without, and
-// the seed of a run made on one (its run statistics tell).
+// The legend of a set says in the page's language which physics a result went without, the
+// seed of a run made on one (its run statistics tell), and the SSD of a point source's
+// curves, as Dosavia's legend does.
 async function legendOf(set) {
   const legend = await total.call('legend', { energy: set.energy, field: set.field, file: set.name, english: language() === 'en' });
-  return set.row.seed > 0 ? `${legend}, ${tr('Web', '乱数の種 %1', set.row.seed)}` : legend;
+  const seeded = set.row.seed > 0 ? `${legend}, ${tr('Web', '乱数の種 %1', set.row.seed)}` : legend;
+  return set.ssd > 0 ? `${seeded}, SSD ${set.ssd} cm` : seeded;
 }
 
+// A result's curves in the screen's geometry, made once per result and geometry.
+const curveCache = new Map();
+async function curvesOf(id) {
+  const key = `${id}@${state.ssd}`;
+  if (!curveCache.has(key)) curveCache.set(key, await total.call('curves', { id, ssd: state.ssd }));
+  return curveCache.get(key);
+}
+
+// Measures the drawn sets again: in the page's language (the cells are worded in it) and in
+// the screen's geometry (their curves and rows too).
 async function relabelSets() {
-  if (!total || state.sets.length === 0) return;
+  if (!total) return;
   const sets = [...state.sets];
-  // The cells are worded in the language too.
+  const ssd = state.ssd;
   await total.call('language', { lang: language() });
-  const rows = await Promise.all(sets.map((set) => total.call('row', { id: set.id, field: set.field })));
+  const rows = await Promise.all(sets.map((set) => total.call('row', { id: set.id, field: set.field, ssd })));
+  const curves = await Promise.all(sets.map((set) => curvesOf(set.id)));
+  const kerma = state.kerma ? await curvesOf(state.kerma.id) : null;
+  if (ssd !== state.ssd) return; // switched again meanwhile: that switch measures them
   sets.forEach((set, i) => {
-    set.row = rows[i];
+    Object.assign(set, { row: rows[i], curves: curves[i], ssd });
   });
+  if (kerma) state.kerma.curves = kerma;
   const legends = await Promise.all(sets.map(legendOf));
   sets.forEach((set, i) => {
     set.legend = legends[i];
   });
   renderTable();
+  redraw();
+}
+
+// The geometry the radio buttons and the SSD box ask for; a distance outside the range is
+// said and the curves stay as they are.
+function readGeometry() {
+  if (!$('e-point').checked) return 0;
+  const typed = $('e-ssd').value.normalize('NFKC').trim();
+  const ssd = /^\d+(\.\d+)?$/.test(typed) ? Number(typed) : NaN;
+  if (ssd >= SSD_RANGE_CM[0] && ssd <= SSD_RANGE_CM[1]) return ssd;
+  showNotice(tr('Web', 'SSD「%1」は使えません。%2 から %3 cm の距離を入れて下さい。', typed, SSD_RANGE_CM[0], SSD_RANGE_CM[1]));
+  return null;
+}
+
+async function changeGeometry() {
+  const ssd = readGeometry();
+  if (ssd === null) {
+    $('e-ssd').focus();
+    return;
+  }
+  showNotice('');
+  if (ssd === state.ssd) return;
+  state.ssd = ssd;
+  await relabelSets();
 }
 
 function showLoaded() {
@@ -147,6 +198,7 @@ function estimated(set) {
 }
 
 function tableNote() {
+  if (state.ssd > 0) return tr('Web', '* 推定: 点線源の曲線の不確かさは、その曲線だけから見積もった値です (実行統計は平行ビームのもの)。');
   return tr('Web', '* 推定: 実行統計 (.stat) のない結果の不確かさは、その曲線だけから見積もった値です。');
 }
 
@@ -436,7 +488,6 @@ async function readResult(name, text, statistics) {
   state.loaded = {
     id: opened.id,
     name,
-    curves: await total.call('curves', { id: opened.id }),
     scale: await total.call('scale', { id: opened.id }),
   };
   showNotice('');
@@ -457,17 +508,20 @@ async function drawSet() {
   const field = state.field;
   if (state.sets.some((s) => s.id === loaded.id && s.field === field)) return;
   const energy = await total.call('energyOf', { file: loaded.name });
-  const row = await total.call('row', { id: loaded.id, field });
-  const set = { id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves: loaded.curves, scale: loaded.scale, row };
+  const ssd = state.ssd;
+  const row = await total.call('row', { id: loaded.id, field, ssd });
+  const curves = await curvesOf(loaded.id);
+  if (ssd !== state.ssd) return; // the geometry was switched meanwhile
+  const set = { id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves, scale: loaded.scale, row, ssd };
   set.legend = await legendOf(set);
   state.sets.push(set);
   renderTable();
   redraw();
 }
 
-function redrawKerma() {
+async function redrawKerma() {
   if (!state.loaded) return;
-  state.kerma = state.loaded;
+  state.kerma = { ...state.loaded, curves: await curvesOf(state.loaded.id) };
   renderTable();
   redraw();
 }
@@ -587,10 +641,13 @@ async function csvText() {
     depth: tr('Figures', '深さ [cm]'),
     kerma: tr('Figures', '一次線水カーマ'),
     dose: componentNames(),
-    relative: tr('Figures', '（0～5 cm の一次線水カーマ最大値 = 1）'),
+    // Curves of a point source say so, with the scale they keep (the parallel beam's).
+    relative: state.ssd > 0
+      ? tr('Figures', '（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）', state.ssd)
+      : tr('Figures', '（0～5 cm の一次線水カーマ最大値 = 1）'),
   };
   const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name }));
-  const text = await total.call('csv', { sets, kermaId: state.kerma ? state.kerma.id : -1, kermaFile: state.kerma ? state.kerma.name : '', names });
+  const text = await total.call('csv', { sets, kermaId: state.kerma ? state.kerma.id : -1, kermaFile: state.kerma ? state.kerma.name : '', names, ssd: state.ssd });
   // The C++ text starts with the byte-order mark; the UTF-8 decoding that brings it into
   // JavaScript drops a leading one, so it is put back for the file.
   return text.startsWith('\uFEFF') ? text : `\uFEFF${text}`;
@@ -603,7 +660,7 @@ async function pressCsv() {
 // The value table as tab-separated text, one row per drawn set, with machine names in its
 // header (the same as Dosavia --plot R --table FILE.tsv).
 function tsvText() {
-  const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name }));
+  const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name, ssd: s.ssd }));
   return total.call('tsv', { sets });
 }
 
@@ -646,6 +703,12 @@ $('e-photons').addEventListener('input', updateNames);
 $('e-draw').addEventListener('click', drawSet);
 $('e-kerma').addEventListener('click', redrawKerma);
 $('e-clear').addEventListener('click', clearGraph);
+for (const id of ['e-parallel', 'e-point']) $(id).addEventListener('change', changeGeometry);
+// A distance typed is the point source's.
+$('e-ssd').addEventListener('change', () => {
+  $('e-point').checked = true;
+  changeGeometry();
+});
 $('e-png').addEventListener('click', pressPng);
 $('e-csv').addEventListener('click', pressCsv);
 $('e-tsv').addEventListener('click', pressTsv);
@@ -662,6 +725,11 @@ async function startEngineScreen(values, given = []) {
   state.field = FIELD_SIDES.indexOf(values.field) + 1 || 8;
   if (!given.includes('field')) state.field = 8;
   buildFieldChoices();
+  if (given.includes('ssd')) {
+    state.ssd = values.ssd;
+    $('e-ssd').value = String(values.ssd);
+    $('e-point').checked = true;
+  }
   $('e-workers').max = String(MAX_WORKERS);
   $('e-workers').value = String(cores());
   startTotalWorker();

@@ -25,8 +25,8 @@ function font(px, bold = false) {
 // The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, scale, field, family }],
 // curves as the worker gives them ({ kerma, dose }) on the result file's scale, `scale` the
 // factor that puts them on the display's (1 if absent); kerma: { curves, scale } of the file
-// whose kerma is drawn, or null; texts: { title, depth, dose, doseScale, empty }, doseScale
-// (what 100 % is) under the axis title.
+// whose kerma is drawn, or null; texts: { title, geometry, depth, dose, doseScale, empty },
+// geometry (the beam's) after the title, doseScale (what 100 % is) under the axis title.
 export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   const { x, y, w, h } = box;
   ctx.save();
@@ -34,11 +34,11 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.fillRect(x, y, w, h);
   const left = x + (texts.doseScale ? 4.6 : 3.6) * px;
   const right = x + w - px;
-  // A title wider than the plot (a phone) is broken before its bracket rather than squeezed.
+  // The title names the geometry of the curves after a dash, or on a line of its own where
+  // the plot is too narrow (a phone).
   ctx.font = font(px * 0.95);
-  let titleLines = [texts.title];
-  const cut = texts.title.search(/ \(|（/);
-  if (ctx.measureText(texts.title).width > right - left && cut > 0) titleLines = [texts.title.slice(0, cut), texts.title.slice(cut).trim()];
+  const whole = texts.geometry ? `${texts.title} — ${texts.geometry}` : texts.title;
+  const titleLines = ctx.measureText(whole).width > right - left && texts.geometry ? [texts.title, texts.geometry] : [whole];
   const top = y + (1.1 + 1.1 * titleLines.length) * px;
   const bottom = y + h - 2.6 * px;
   const X = (cm) => left + ((right - left) * cm) / 30;
