@@ -83,14 +83,17 @@ function prepared(c, error) {
   return { value: { error, info: error ? null : c.run.info() } };
 }
 
+// The page's one worker protocol (worker_client.mjs): a call { op, call, args } is answered
+// { call, value } or { call, error }; a notice (no call id) is not answered.
 async function answer(message) {
   const core = await ready;
   try {
     const call = CALLS[message.op];
     if (!call) throw new Error(`no call ${message.op}`);
     const { value, transfer = [] } = call(core, message.args);
-    post({ call: message.call, value }, transfer);
+    if (message.call !== undefined) post({ call: message.call, value }, transfer);
   } catch (error) {
+    if (message.call === undefined) return;
     // A C++ exception that the binding did not turn into text arrives as a number.
     const text = typeof error === 'number' ? `the engine failed in ${message.op} (${error})` : String(error?.message ?? error);
     post({ call: message.call, error: text });
