@@ -222,7 +222,7 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
   };
   std::string text =
       "set\tenergy\tfield_cm\td_max_cm\td_max_u_cm\tsurface_pct\tsurface_u_pct\td10_pct\t"
-      "tpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\n";
+      "tpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\n";
   for (const TableTsvRow& r : rows) {
     const CurveTableRow& v = r.row;
     const bool dmax = v.build_up && v.dmax_cm > 0;
@@ -234,7 +234,8 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
             cell(v.d10_percent, v.d10_percent > 0) + '\t' + cell(v.tpr2010, v.tpr2010 > 0) +
             '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) + '\t' +
             (v.build_up ? "yes" : "none") + '\t' + (v.measured ? "measured" : "estimated") +
-            '\t' + (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\n';
+            '\t' + (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
+            cell(r.ssd_cm, r.ssd_cm > 0) + '\n';
   }
   return text;
 }

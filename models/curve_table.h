@@ -88,14 +88,15 @@ CurveTableCells CurveTableText(const CurveTableRow& row, bool english = false);
 
 // The value table as tab-separated UTF-8 text for a spreadsheet or a script: a header row
 // of machine names (set, energy, field_cm, d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,
-// d10_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed), then one row per set; an
-// unknown number is an empty cell, build_up is "yes" or "none", uncertainty "measured" or
-// "estimated". LF line ends.
+// d10_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm), then one row per set;
+// an unknown number is an empty cell, build_up is "yes" or "none", uncertainty "measured" or
+// "estimated", ssd_cm the point source's SSD, empty for the parallel beam. LF line ends.
 struct TableTsvRow {
   std::string set;     // the result file's name
   std::string energy;  // "10 MV"; empty when unknown
   int field = 8;
   CurveTableRow row;
+  double ssd_cm = 0;  // the curves of a point source at this SSD; 0: the parallel beam
 };
 std::string CurveTableTsv(std::span<const TableTsvRow> rows);
 

@@ -54,7 +54,8 @@ copy_if_changed packaging/icons/dosavia-256.png build/web/icon-256.png
 node web/tools/make_texts.mjs gui/translations/dosavia_en.ts web/texts/web_texts.json build/web/texts.js.new
 copy_if_changed build/web/texts.js.new build/web/texts.js
 rm -f build/web/texts.js.new
-node web/tools/make_field_sizes.mjs engine/beam_geometry.h models/typed_text.cpp build/web/field_sizes.js.new
+node web/tools/make_field_sizes.mjs engine/beam_geometry.h models/typed_text.cpp models/clinical_geometry.h \
+  build/web/field_sizes.js.new
 copy_if_changed build/web/field_sizes.js.new build/web/field_sizes.js
 rm -f build/web/field_sizes.js.new
 # The page opened from a folder: its modules bundled by esbuild (pinned by web's lock file)

@@ -63,7 +63,8 @@ constexpr const char* kUsage =
     "         --table FILE.tsv       the value table, tab-separated: set, energy, field_cm,\n"
     "                                d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,\n"
     "                                d10_pct, tpr20_10, tpr20_10_u, build_up (yes|none),\n"
-    "                                uncertainty (measured from RESULT.stat | estimated), seed\n"
+    "                                uncertainty (measured from RESULT.stat | estimated), seed,\n"
+    "                                ssd_cm (with --ssd; empty for the parallel beam)\n"
     "         --ssd CM               the curves of a point source at this source-surface\n"
     "                                distance (50 to 150 cm), field sizes at the surface, as\n"
     "                                clinical depth doses are measured: the inverse square and\n"
@@ -379,7 +380,7 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
       std::vector<TableTsvRow> rows;
       for (const CurveSet& set : sets)
         rows.push_back({QFileInfo(source).fileName().toStdString(), set.energy.toStdString(),
-                        set.field, *set.row});
+                        set.field, *set.row, args.ssd_cm});
       WriteExportFile(args.table_file, CurveTableTsv(rows));
     }
   } catch (const std::exception& e) {

@@ -15,6 +15,7 @@
 #include <exception>
 #include <iterator>
 #include <map>
+#include <utility>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -29,6 +30,7 @@
 #include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
+#include "models/clinical_geometry.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "models/typed_text.h"
@@ -282,6 +284,7 @@ class ResultLibrary {
     tables_.erase(id);
     statistics_.erase(id);
     checksums_.erase(id);
+    std::erase_if(clinical_, [id](const auto& entry) { return entry.first.first == id; });
   }
 
   // Gives result `id` its run's statistics (the text of its ".stat" file), with which the
@@ -306,9 +309,11 @@ class ResultLibrary {
     return k > 0 ? 1.0 / k : 1.0;
   }
 
-  // { kerma: 300 values, dose: [component 0..2][field 1..10][bin 1..300] as 9000 values }.
-  val Curves(int id) const {
-    const ResultTables& t = *tables_.at(id);
+  // { kerma: 300 values, dose: [component 0..2][field 1..10][bin 1..300] as 9000 values },
+  // of the parallel beam (ssd_cm 0) or of a point source at SSD ssd_cm (50..150 cm), on the
+  // parallel beam's scale at the surface, so that DisplayScale applies to both.
+  val Curves(int id, double ssd_cm) {
+    const ResultTables& t = Tables(id, ssd_cm);
     std::vector<double> kerma(t.Kerma.begin() + 1, t.Kerma.end());
     std::vector<double> dose;
     dose.reserve(3 * kFieldColumns * kDepthBins);
@@ -321,8 +326,8 @@ class ResultLibrary {
     return out;
   }
 
-  val TableRow(int id, int field) const {
-    const CurveTableRow row = Row(id, field);
+  val TableRow(int id, int field, double ssd_cm) {
+    const CurveTableRow row = Row(id, field, ssd_cm);
     val out = val::object();
     out.set("dmaxCm", row.dmax_cm);
     out.set("dmaxSigmaCm", row.dmax_sigma_cm);
@@ -344,27 +349,30 @@ class ResultLibrary {
     return out;
   }
 
-  // The value table of `sets` ([{ id, field, energy, file }]) as tab-separated text.
-  std::string Tsv(val sets) const {
+  // The value table of `sets` ([{ id, field, energy, file, ssd }], ssd 0 or absent: the
+  // parallel beam) as tab-separated text.
+  std::string Tsv(val sets) {
     std::vector<TableTsvRow> rows;
     const int n = sets["length"].as<int>();
     for (int i = 0; i < n; ++i) {
       val s = sets[i];
       const int field = s["field"].as<int>();
+      const double ssd_cm = SsdOf(s);
       rows.push_back({s["file"].as<std::string>(), s["energy"].as<std::string>(), field,
-                      Row(s["id"].as<int>(), field)});
+                      Row(s["id"].as<int>(), field, ssd_cm), ssd_cm});
     }
     return CurveTableTsv(rows);
   }
 
   // sets: [{ id, field, energy, file }]; kermaId < 0: no kerma column; names: { depth,
-  // kerma, dose: [total, primary, scatter] }.
-  std::string Csv(val sets, int kerma_id, const std::string& kerma_file, val names) const {
+  // kerma, dose: [total, primary, scatter], relative }; every curve, the kerma's too, of the
+  // geometry of ssd_cm (0: the parallel beam), which `names.relative` is to say.
+  std::string Csv(val sets, int kerma_id, const std::string& kerma_file, val names, double ssd_cm) {
     std::vector<CsvCurveSet> rows;
     const int n = sets["length"].as<int>();
     for (int i = 0; i < n; ++i) {
       val s = sets[i];
-      rows.push_back({tables_.at(s["id"].as<int>()).get(), s["field"].as<int>(),
+      rows.push_back({&Tables(s["id"].as<int>(), ssd_cm), s["field"].as<int>(),
                       s["energy"].as<std::string>(), s["file"].as<std::string>()});
     }
     const CurveCsvNames csv_names{names["depth"].as<std::string>(),
@@ -373,18 +381,44 @@ class ResultLibrary {
                                    names["dose"][1].as<std::string>(),
                                    names["dose"][2].as<std::string>()},
                                   names["relative"].as<std::string>()};
-    const ResultTables* kerma = kerma_id >= 0 ? tables_.at(kerma_id).get() : nullptr;
+    const ResultTables* kerma = kerma_id >= 0 ? &Tables(kerma_id, ssd_cm) : nullptr;
     return CurvesCsvText(kerma, kerma_file, rows, csv_names);
   }
 
  private:
-  CurveTableRow Row(int id, int field) const {
+  static double SsdOf(val set) {
+    const val ssd = set["ssd"];
+    return ssd.isUndefined() || ssd.isNull() ? 0.0 : ssd.as<double>();
+  }
+
+  // The tables of result `id` in a geometry: its own (the parallel beam) for ssd_cm 0, else
+  // those of a point source at that SSD, made once and kept until the result is closed.
+  const ResultTables& Tables(int id, double ssd_cm) {
+    const ResultTables& parallel = *tables_.at(id);
+    if (ssd_cm == 0) return parallel;
+    if (!(ssd_cm >= kSmallestSsdCm && ssd_cm <= kLargestSsdCm))
+      throw std::invalid_argument("an SSD of 50 to 150 cm");
+    std::unique_ptr<ResultTables>& made = clinical_[{id, ssd_cm}];
+    if (!made) made = ClinicalGeometryTables(parallel, ssd_cm);
+    return *made;
+  }
+
+  // The point source's curves are measured without the run's statistics (they are the
+  // parallel beam's) and with TPR20,10 from the parallel tables, a ratio of constant field.
+  CurveTableRow Row(int id, int field, double ssd_cm) {
     const auto statistics = statistics_.find(id);
+    if (ssd_cm != 0) {
+      CurveTableRow row = MeasureCurveSet(Tables(id, ssd_cm), field, nullptr, tables_.at(id).get());
+      // The run's seed is the result's, whatever geometry its curves are shown in.
+      if (statistics != statistics_.end()) row.seed = static_cast<long long>(statistics->second->seed);
+      return row;
+    }
     return MeasureCurveSet(*tables_.at(id), field,
                            statistics == statistics_.end() ? nullptr : statistics->second.get());
   }
 
   std::map<int, std::shared_ptr<const ResultTables>> tables_;
+  std::map<std::pair<int, double>, std::unique_ptr<ResultTables>> clinical_;
   std::map<int, std::unique_ptr<RunStatistics>> statistics_;
   std::map<int, std::uint64_t> checksums_;
   int next_id_ = 1;

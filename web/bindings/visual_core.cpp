@@ -183,12 +183,14 @@ class VisualCore {
     out.set("dmaxSettled", DmaxIsSettled(sigma));
     // A curve that starts at its maximum (no electron transport) has no d_max to show, also
     // on the way through a batch: the page never shows a d_max for it.
-    out.set("buildUp", !curve.has_maximum || VisualCurveBuildsUp(tally_, curve.bin_cm));
+    const bool builds_up = !curve.has_maximum || VisualCurveBuildsUp(tally_, curve.bin_cm);
+    out.set("buildUp", builds_up);
     // Photons run, but too few for a curve to read: a few hundred, no maximum yet, or one
-    // that could lie anywhere in the build-up region.
+    // that could lie anywhere in the build-up region. A curve without build-up has no d_max
+    // to read: the wide spread of the maximum along its flat top does not make it unreadable.
     out.set("tooFewPhotons",
             curve.photons > 0 && (curve.photons < kFewestReadablePhotons || !curve.has_maximum ||
-                                  sigma >= kUnreadableDmaxSigmaCm));
+                                  (builds_up && sigma >= kUnreadableDmaxSigmaCm)));
     std::vector<double> dose_fit, kerma_fit;
     if (curve.dose_fit)
       for (int i = 0; i < kFitPoints; ++i) dose_fit.push_back(curve.dose_fit(0.1 * i));

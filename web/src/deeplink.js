@@ -1,11 +1,12 @@
 // Deep links: URL parameters that preset a screen and may start it, so that a teacher can put
 // a demonstration on a slide, e.g. index.html?screen=visual&lang=en&energy=15&field=1&photons=500&go=1
 // or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1; seed=N repeats a
-// visual series picture for picture, or an engine run's file.
+// visual series picture for picture, or an engine run's file; ssd=100 shows the engine's
+// curves as those of a point source at that SSD [cm] instead of the parallel beam.
 // A value that cannot be used is reported and replaced by the default, never half applied.
 // A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
 // full-width digits), handed in as `readCount`.
-import { ENGINE_FIELD_SIDES, VISUAL_FIELD_SIDES } from './field_sizes.js';
+import { ENGINE_FIELD_SIDES, SSD_RANGE_CM, VISUAL_FIELD_SIDES } from './field_sizes.js';
 
 export const VISUAL_DEFAULTS = Object.freeze({
   screen: 'menu',
@@ -19,6 +20,7 @@ export const VISUAL_DEFAULTS = Object.freeze({
   run: 0,
   without: [], // parts of the physics switched off on the visual screen
   seed: '', // the random seed as typed in the seed box ('': a fresh one on the visual screen, the default sequence on the engine's)
+  ssd: 0, // the engine's curves of a point source at this SSD [cm]; 0: the parallel beam
 });
 
 // The engine screen's own defaults where the link does not set them.
@@ -59,6 +61,10 @@ const rules = {
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647.
   seed: (v) => (/^\d{1,10}$/.test(v) && Number(v) <= MAX_SEED ? String(Number(v)) : undefined),
+  ssd: (v) => {
+    const x = Number(v);
+    return /^\d+(\.\d+)?$/.test(v) && x >= SSD_RANGE_CM[0] && x <= SSD_RANGE_CM[1] ? x : undefined;
+  },
 };
 
 // { values, problems: [{ name, value }], given } from a query string ("?a=b&..."); `given`
@@ -85,8 +91,8 @@ export function parseDeepLink(search, { readCount } = {}) {
   // An energy given as a number of MeV for a mono-energetic beam implies energy=mono.
   if (params.has('mono') && !params.has('energy') && !problems.some((p) => p.name === 'mono'))
     values.energy = 'mono';
-  // What one screen cannot use: the visual screen's fields end at 10 cm, the engine has no
-  // mono-energetic beam.
+  // What one screen cannot use: the visual screen's fields end at 10 cm and its beam is
+  // parallel, the engine has no mono-energetic beam.
   const reject = (name, fallback) => {
     problems.push({ name, value: params.get(name) });
     values[name] = fallback;
@@ -95,8 +101,9 @@ export function parseDeepLink(search, { readCount } = {}) {
   if (values.screen === 'engine') {
     if (values.energy === 'mono') reject(params.has('energy') ? 'energy' : 'mono', VISUAL_DEFAULTS.energy);
     for (const [name, value] of Object.entries(ENGINE_DEFAULTS)) if (!given.includes(name)) values[name] = value;
-  } else if (given.includes('field') && !FIELD_SIDES.includes(values.field)) {
-    reject('field', VISUAL_DEFAULTS.field);
+  } else {
+    if (given.includes('field') && !FIELD_SIDES.includes(values.field)) reject('field', VISUAL_DEFAULTS.field);
+    if (given.includes('ssd')) reject('ssd', VISUAL_DEFAULTS.ssd);
   }
   return { values, problems, given };
 }

@@ -1,6 +1,10 @@
 // Drawing for the visual page: canvases at the device pixel ratio (crisp at any size and
 // after a resize), the side view with its tracks, the histogram of the incident photons and
-// the live depth-dose curve. Everything drawn here was computed by the C++ core.
+// the live depth-dose curve. Everything drawn here was computed by the C++ core; the graphs'
+// frames, grids, ticks and mappings are the page's one chart module's (chart.js).
+import { Chart, chartFont, prepareCanvas } from './chart.js';
+
+export { prepareCanvas };
 
 const RED = '#e00000';
 const FIELD_BLUE = '#0000ff';
@@ -8,24 +12,6 @@ const GRID = '#c8c8c8';
 // The primary part of the dose on the depth-dose panel, apart from the bars' red and the kerma's blue.
 const PRIMARY_ORANGE = 'rgb(235, 125, 0)';
 const HIST_BLUE = '#1a3fd0';
-
-// Sizes the canvas's backing store to its box at the device pixel ratio; returns the 2D
-// context in CSS pixels and the box size, or null while the canvas is not laid out.
-export function prepareCanvas(canvas) {
-  const rect = canvas.getBoundingClientRect();
-  if (rect.width < 2 || rect.height < 2) return null;
-  const dpr = window.devicePixelRatio || 1;
-  const w = Math.round(rect.width * dpr);
-  const h = Math.round(rect.height * dpr);
-  if (canvas.width !== w || canvas.height !== h) {
-    canvas.width = w;
-    canvas.height = h;
-  }
-  const ctx = canvas.getContext('2d');
-  ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
-  ctx.clearRect(0, 0, rect.width, rect.height);
-  return { ctx, width: rect.width, height: rect.height };
-}
 
 // Text on the canvases follows the page's text size (15 px on a projector, more on a large
 // screen), never below 14 px, so the numbers read from the back of a classroom.
@@ -39,9 +25,7 @@ function lineScale() {
   return typeof document !== 'undefined' && document.documentElement.classList.contains('projector') ? 1.7 : 1;
 }
 
-function fontPx(px, bold = false) {
-  return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
-}
+const fontPx = chartFont;
 
 // Depth grid lines every 5 cm (every 5 cm of the magnified view too) short of the right edge.
 function depthMarks(right, m) {
@@ -262,47 +246,33 @@ export function drawHistogram(canvas, counts, caption) {
   const { ctx, width, height } = c;
   const small = basePx();
   const box = chartBox(width, height, { left: 10, top: 8, right: 10, bottom: small * 2.8 });
-  const X = (mev) => box.left + (mev / 15) * (box.right - box.left);
-  const Y = (pct) => box.bottom - (pct / 100) * (box.bottom - box.top - small * 1.5);
-  ctx.fillStyle = '#fff';
-  ctx.fillRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
-  ctx.strokeStyle = GRID;
-  ctx.lineWidth = 1;
-  ctx.beginPath();
-  for (let e = 1; e < 15; e++) {
-    ctx.moveTo(X(e), box.top);
-    ctx.lineTo(X(e), box.bottom);
-  }
-  for (let p = 10; p < 100; p += 10) {
-    ctx.moveTo(box.left, Y(p));
-    ctx.lineTo(box.right, Y(p));
-  }
-  ctx.stroke();
+  // The highest bar ends a line of text below the top, under the caption.
+  const boxHeight = box.bottom - box.top;
+  const chart = new Chart(ctx, box, { x: [0, 15], y: [0, (100 * boxHeight) / (boxHeight - small * 1.5)] });
+  chart.background();
+  chart.grid([...Array(14).keys()].map((e) => e + 1), [10, 20, 30, 40, 50, 60, 70, 80, 90]);
   let highest = 0;
   if (counts) for (let q = 0; q < 300; q++) highest = Math.max(highest, counts[q]);
   if (highest > 0) {
     ctx.strokeStyle = HIST_BLUE;
-    ctx.lineWidth = Math.max(1, (box.right - box.left) / 300);
+    ctx.lineWidth = Math.max(1, chart.width / 300);
     ctx.beginPath();
     for (let q = 0; q < 300; q++) {
       if (!counts[q]) continue;
-      const x = X(0.05 * q + 0.025);
+      const x = chart.X(0.05 * q + 0.025);
       ctx.moveTo(x, box.bottom);
-      ctx.lineTo(x, Y((100 * counts[q]) / highest));
+      ctx.lineTo(x, chart.Y((100 * counts[q]) / highest));
     }
     ctx.stroke();
   }
-  ctx.strokeStyle = '#000';
-  ctx.lineWidth = 2;
-  ctx.strokeRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  chart.frame({ width: 2 });
   ctx.fillStyle = '#000';
   ctx.font = fontPx(small);
   ctx.textAlign = 'right';
   ctx.textBaseline = 'top';
   ctx.fillText(caption, box.right - 6, box.top + 4);
-  ctx.textAlign = 'center';
-  for (let e = 0; e <= 14; e += 2) ctx.fillText(String(e), X(e), box.bottom + 3);
-  ctx.fillText('Photon energy  MeV', (box.left + box.right) / 2, box.bottom + small * 1.4);
+  chart.xTicks([0, 2, 4, 6, 8, 10, 12, 14], small);
+  chart.xTitle('Photon energy  MeV', box.bottom + small * 1.4, small);
 }
 
 // The live depth-dose curve: bars of the dose per bin, the staircase of its primary part and
@@ -344,45 +314,27 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   const twoLines = titleLines.length > 1 || titleWidth + legendWidth > box.right - box.left;
   const headLines = titleLines.length + (twoLines ? 1 : 0);
   box.top = Math.max(box.top, small * (0.5 + 1.3 * headLines));
-  const X = (z) => box.left + (z / zmax) * (box.right - box.left);
-  const Y = (pct) => box.bottom - (Math.min(pct, 125) / 125) * (box.bottom - box.top);
+  const chart = new Chart(ctx, box, { x: [0, zmax], y: [0, 125], yClamp: 125 });
+  const X = (z) => chart.X(z);
+  const Y = (pct) => chart.Y(pct);
   // The depth axis, for the probe that reads the curve at a pointed depth.
   canvas.depthAxis = { left: box.left, right: box.right, zmax };
-  ctx.fillStyle = '#fff';
-  ctx.fillRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
-  ctx.strokeStyle = GRID;
-  ctx.lineWidth = 1;
-  ctx.beginPath();
+  chart.background();
   const zstep = zmax > 12 ? 5 : 2;
-  for (let z = zstep; z < zmax; z += zstep) {
-    ctx.moveTo(X(z), box.top);
-    ctx.lineTo(X(z), box.bottom);
-  }
-  for (let p = 25; p <= 100; p += 25) {
-    ctx.moveTo(box.left, Y(p));
-    ctx.lineTo(box.right, Y(p));
-  }
-  ctx.stroke();
+  const inner = [];
+  for (let z = zstep; z < zmax; z += zstep) inner.push(z);
+  chart.grid(inner, [25, 50, 75, 100], { color: GRID });
+  // A fit every 0.1 cm up to the right edge, as a line.
+  const fitLine = (values, style) =>
+    chart.polyline(Math.min(values.length, Math.floor(zmax * 10 + 1e-9) + 1), (i) => 0.1 * i, (i) => values[i], style);
   // The curve before the last physics switch, faint and dotted, for comparison.
-  if (showReference) {
-    ctx.strokeStyle = 'rgba(90, 90, 90, 0.55)';
-    ctx.lineWidth = 2.5;
-    ctx.setLineDash([2, 4]);
-    ctx.beginPath();
-    for (let i = 0; i < reference.doseFit.length && 0.1 * i <= zmax; i++) {
-      const p = [X(0.1 * i), Y(reference.doseFit[i])];
-      if (i === 0) ctx.moveTo(...p);
-      else ctx.lineTo(...p);
-    }
-    ctx.stroke();
-    ctx.setLineDash([]);
-  }
+  if (showReference) fitLine(reference.doseFit, { color: 'rgba(90, 90, 90, 0.55)', width: 2.5, dash: [2, 4] });
   if (curve && curve.hasMaximum) {
     const bin = curve.binCm;
     ctx.fillStyle = 'rgba(200, 40, 40, 0.35)';
     for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
       const v = curve.dose[i];
-      if (v > 0) ctx.fillRect(X(i * bin), Y(v), X(bin) - X(0) - 0.5, box.bottom - Y(v));
+      if (v > 0) chart.bar(i * bin, bin, v, 0.5);
     }
     if (curve.primary && curve.primary.length > 0) {
       ctx.strokeStyle = PRIMARY_ORANGE;
@@ -406,18 +358,7 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
       }
     }
     const line = (values, colour, dash) => {
-      if (!values || values.length === 0) return;
-      ctx.strokeStyle = colour;
-      ctx.lineWidth = 2.5 * lineScale();
-      ctx.setLineDash(dash);
-      ctx.beginPath();
-      for (let i = 0; i < values.length && 0.1 * i <= zmax; i++) {
-        const p = [X(0.1 * i), Y(values[i])];
-        if (i === 0) ctx.moveTo(...p);
-        else ctx.lineTo(...p);
-      }
-      ctx.stroke();
-      ctx.setLineDash([]);
+      if (values && values.length > 0) fitLine(values, { color: colour, width: 2.5 * lineScale(), dash });
     };
     line(curve.doseFit, '#8b0000', []);
     line(curve.kermaFit, '#1f4fbf', [6, 4]);
@@ -442,23 +383,13 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
       ctx.setLineDash([]);
     }
   }
-  ctx.strokeStyle = '#000';
-  ctx.lineWidth = 1.5;
-  ctx.strokeRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+  chart.frame({ width: 1.5 });
+  const ticks = [];
+  for (let z = 0; z <= zmax + 1e-9; z += zstep) ticks.push(z);
+  chart.xTicks(ticks, small, { edge: width });
+  chart.xTitle('depth  cm', box.bottom + small * 1.3, small, { align: 'right' });
+  chart.yTicks([0, 50, 100], small);
   ctx.fillStyle = '#000';
-  ctx.font = fontPx(small);
-  ctx.textBaseline = 'top';
-  ctx.textAlign = 'center';
-  for (let z = 0; z <= zmax + 1e-9; z += zstep) {
-    const label = String(z);
-    const half = ctx.measureText(label).width / 2;
-    ctx.textAlign = X(z) + half > width ? 'right' : 'center';
-    ctx.fillText(label, ctx.textAlign === 'right' ? width - 1 : X(z), box.bottom + 3);
-  }
-  ctx.textAlign = 'right';
-  ctx.fillText('depth  cm', box.right, box.bottom + small * 1.3);
-  ctx.textBaseline = 'middle';
-  for (let p = 0; p <= 100; p += 50) ctx.fillText(String(p), box.left - 4, Y(p));
   ctx.textAlign = 'left';
   ctx.textBaseline = 'top';
   ctx.font = fontPx(small, true);

@@ -2,7 +2,9 @@
 // in per cent of each result's fitted surface kerma (its display scale), and for the picture download the legend and the value
 // table under it. The sets are told apart by colour (the Okabe-Ito palette, which stays
 // distinct for the common colour-vision deficiencies) and the dose components by line style,
-// so that no pair depends on red against green. Every number drawn was computed by the C++.
+// so that no pair depends on red against green. Every number drawn was computed by the C++;
+// the frame, grid, ticks and mapping are the page's one chart module's (chart.js).
+import { Chart, chartFont } from './chart.js';
 
 export const SET_COLORS = ['#0072B2', '#D55E00', '#009E73', '#CC79A7', '#E69F00', '#56B4E9', '#000000'];
 export const KERMA_COLOR = '#444444';
@@ -18,15 +20,11 @@ export function setColor(family) {
   return SET_COLORS[((family % SET_COLORS.length) + SET_COLORS.length) % SET_COLORS.length];
 }
 
-function font(px, bold = false) {
-  return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
-}
-
 // The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, scale, field, family }],
 // curves as the worker gives them ({ kerma, dose }) on the result file's scale, `scale` the
 // factor that puts them on the display's (1 if absent); kerma: { curves, scale } of the file
-// whose kerma is drawn, or null; texts: { title, depth, dose, doseScale, empty }, doseScale
-// (what 100 % is) under the axis title.
+// whose kerma is drawn, or null; texts: { title, geometry, depth, dose, doseScale, empty },
+// geometry (the beam's) after the title, doseScale (what 100 % is) under the axis title.
 export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   const { x, y, w, h } = box;
   ctx.save();
@@ -34,82 +32,44 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.fillRect(x, y, w, h);
   const left = x + (texts.doseScale ? 4.6 : 3.6) * px;
   const right = x + w - px;
-  // A title wider than the plot (a phone) is broken before its bracket rather than squeezed.
-  ctx.font = font(px * 0.95);
-  let titleLines = [texts.title];
-  const cut = texts.title.search(/ \(|（/);
-  if (ctx.measureText(texts.title).width > right - left && cut > 0) titleLines = [texts.title.slice(0, cut), texts.title.slice(cut).trim()];
+  // The title names the geometry of the curves after a dash, or on a line of its own where
+  // the plot is too narrow (a phone).
+  ctx.font = chartFont(px * 0.95);
+  const whole = texts.geometry ? `${texts.title} — ${texts.geometry}` : texts.title;
+  const titleLines = ctx.measureText(whole).width > right - left && texts.geometry ? [texts.title, texts.geometry] : [whole];
   const top = y + (1.1 + 1.1 * titleLines.length) * px;
   const bottom = y + h - 2.6 * px;
-  const X = (cm) => left + ((right - left) * cm) / 30;
-  const Y = (percent) => bottom - ((bottom - top) * percent) / 110;
-
-  ctx.strokeStyle = '#c8c8c8';
-  ctx.lineWidth = 1;
+  const chart = new Chart(ctx, { left, top, right, bottom }, { x: [0, 30], y: [0, 110] });
+  const depths = [0, 5, 10, 15, 20, 25, 30];
+  const percents = [0, 20, 40, 60, 80, 100];
+  chart.grid(depths, percents);
+  chart.xTicks(depths, px * 0.9, { gap: 0.3 * px });
+  chart.yTicks(percents, px * 0.9, { gap: 0.4 * px });
+  chart.frame();
+  chart.xTitle(texts.depth, y + h - 0.1 * px, px * 0.95, { baseline: 'bottom' });
   ctx.fillStyle = '#000';
-  ctx.font = font(px * 0.9);
+  ctx.font = chartFont(px * 0.95);
   ctx.textAlign = 'center';
-  ctx.textBaseline = 'top';
-  for (let cm = 0; cm <= 30; cm += 5) {
-    ctx.beginPath();
-    ctx.moveTo(X(cm), top);
-    ctx.lineTo(X(cm), bottom);
-    ctx.stroke();
-    ctx.fillText(String(cm), X(cm), bottom + 0.3 * px);
-  }
-  ctx.textAlign = 'right';
-  ctx.textBaseline = 'middle';
-  for (let p = 0; p <= 100; p += 20) {
-    ctx.beginPath();
-    ctx.moveTo(left, Y(p));
-    ctx.lineTo(right, Y(p));
-    ctx.stroke();
-    ctx.fillText(String(p), left - 0.4 * px, Y(p));
-  }
-  ctx.strokeStyle = '#000';
-  ctx.strokeRect(left, top, right - left, bottom - top);
-  ctx.textAlign = 'center';
-  ctx.textBaseline = 'bottom';
-  ctx.font = font(px * 0.95);
-  ctx.fillText(texts.depth, (left + right) / 2, y + h - 0.1 * px);
   ctx.textBaseline = 'top';
   titleLines.forEach((t, i) => ctx.fillText(t, (left + right) / 2, y + (0.3 + 1.15 * i) * px, right - left));
-  ctx.save();
-  ctx.translate(x + 0.9 * px, (top + bottom) / 2);
-  ctx.rotate(-Math.PI / 2);
-  ctx.textBaseline = 'middle';
-  ctx.fillText(texts.dose, 0, 0, bottom - top);
-  if (texts.doseScale) {
-    ctx.font = font(px * 0.8);
-    ctx.fillText(texts.doseScale, 0, 1.05 * px, bottom - top);
-  }
-  ctx.restore();
+  chart.yTitle(texts.dose, x + 0.9 * px, px * 0.95, texts.doseScale);
 
-  ctx.save();
-  ctx.beginPath();
-  ctx.rect(left, top, right - left, bottom - top);
-  ctx.clip();
-  const polyline = (values, offset, count, style, color, scale = 1) => {
-    ctx.strokeStyle = color;
-    ctx.lineWidth = style.width * (px / 14);
-    ctx.setLineDash(style.dash.map((d) => d * (px / 14)));
-    ctx.beginPath();
-    for (let i = 0; i < count; i += 1) {
-      const px0 = X(0.1 * i + 0.05);
-      const py0 = Y(100 * scale * values[offset + i]);
-      if (i === 0) ctx.moveTo(px0, py0);
-      else ctx.lineTo(px0, py0);
+  chart.clipped(() => {
+    // A curve of 0.1 cm bins, drawn at the bins' centres, in the style's width and dashes
+    // grown with the text.
+    const curve = (values, offset, count, style, color, scale = 1) =>
+      chart.polyline(count, (i) => 0.1 * i + 0.05, (i) => 100 * scale * values[offset + i], {
+        color, width: style.width * (px / 14), dash: style.dash.map((d) => d * (px / 14)),
+      });
+    if (kerma) curve(kerma.curves.kerma, 0, 300, KERMA_STYLE, KERMA_COLOR, kerma.scale ?? 1);
+    for (const set of sets) {
+      // The dose curves end at bin 299, as the desktop's do (the last bin lies at the box's floor).
+      for (let k = 0; k < 3; k += 1)
+        curve(set.curves.dose, (k * 10 + (set.field - 1)) * 300, 299, COMPONENT_STYLES[k], setColor(set.family), set.scale ?? 1);
     }
-    ctx.stroke();
-  };
-  if (kerma) polyline(kerma.curves.kerma, 0, 300, KERMA_STYLE, KERMA_COLOR, kerma.scale ?? 1);
-  for (const set of sets) {
-    // The dose curves end at bin 299, as the desktop's do (the last bin lies at the box's floor).
-    for (let k = 0; k < 3; k += 1)
-      polyline(set.curves.dose, (k * 10 + (set.field - 1)) * 300, 299, COMPONENT_STYLES[k], setColor(set.family), set.scale ?? 1);
-  }
-  ctx.restore();
+  });
   if (sets.length === 0 && !kerma) {
+    ctx.font = chartFont(px * 0.9);
     ctx.textAlign = 'center';
     ctx.textBaseline = 'middle';
     ctx.fillStyle = '#555';

@@ -54,15 +54,17 @@ const CALLS = {
   open: (c, { text, name }) => ({ value: c.library.open(text, name) }),
   sizeProblem: (c, { name, bytes }) => ({ value: c.module.resultSizeProblem(name, bytes) }),
   close: (c, { id }) => ({ value: c.library.close(id) }),
-  curves: (c, { id }) => ({ value: c.library.curves(id) }),
-  row: (c, { id, field }) => ({ value: c.library.tableRow(id, field) }),
+  // `ssd`: the curves of a point source at this SSD [cm] made from the result's parallel
+  // beam; 0 or absent: the parallel beam's own.
+  curves: (c, { id, ssd = 0 }) => ({ value: c.library.curves(id, ssd) }),
+  row: (c, { id, field, ssd = 0 }) => ({ value: c.library.tableRow(id, field, ssd) }),
   // A result's run statistics (a .stat file's text): true when they are that very result's.
   attach: (c, { id, text }) => ({ value: c.library.attachStatistics(id, text) }),
   // The factor that draws a result's curves on the scale of its fitted surface kerma.
   scale: (c, { id }) => ({ value: c.library.displayScale(id) }),
   tsv: (c, { sets }) => ({ value: c.library.tsv(sets) }),
   statisticsName: (c, { file }) => ({ value: c.module.statisticsFileName(file) }),
-  csv: (c, { sets, kermaId, kermaFile, names }) => ({ value: c.library.csv(sets, kermaId, kermaFile, names) }),
+  csv: (c, { sets, kermaId, kermaFile, names, ssd = 0 }) => ({ value: c.library.csv(sets, kermaId, kermaFile, names, ssd) }),
   legend: (c, { energy, field, file, english = false }) => ({ value: c.module.legendText(energy, field, file, english) }),
   energyOf: (c, { file }) => ({ value: c.module.energyOfResultName(file) }),
   names: (c, { energy, count, without = [] }) => ({ value: c.module.screenRunNames(energy, count, without) }),
@@ -81,14 +83,17 @@ function prepared(c, error) {
   return { value: { error, info: error ? null : c.run.info() } };
 }
 
+// The page's one worker protocol (worker_client.mjs): a call { op, call, args } is answered
+// { call, value } or { call, error }; a notice (no call id) is not answered.
 async function answer(message) {
   const core = await ready;
   try {
     const call = CALLS[message.op];
     if (!call) throw new Error(`no call ${message.op}`);
     const { value, transfer = [] } = call(core, message.args);
-    post({ call: message.call, value }, transfer);
+    if (message.call !== undefined) post({ call: message.call, value }, transfer);
   } catch (error) {
+    if (message.call === undefined) return;
     // A C++ exception that the binding did not turn into text arrives as a number.
     const text = typeof error === 'number' ? `the engine failed in ${message.op} (${error})` : String(error?.message ?? error);
     post({ call: message.call, error: text });

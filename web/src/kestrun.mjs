@@ -15,7 +15,7 @@ import path from 'node:path';
 import readline from 'node:readline';
 import { fileURLToPath } from 'node:url';
 import { Worker } from 'node:worker_threads';
-import { EngineWorker } from './engine_client.mjs';
+import { WorkerClient } from './worker_client.mjs';
 import { runBlocks } from './engine_pool.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -97,7 +97,7 @@ try {
   // Each worker holds its own engine and tables (native threads share one copy): more of
   // them than cores would add memory, not speed, and the file does not depend on their number.
   for (let t = 0; t < Math.min(threads, cores, Math.max(1, info.blocks)); t += 1)
-    workers.push(new EngineWorker(new Worker(path.join(here, 'engine_worker.js'))));
+    workers.push(new WorkerClient(new Worker(path.join(here, 'engine_worker.js'))));
   // Each worker reads the same folder; a file changed in between would show here.
   for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed }))))
     if (answer.error) throw new Error(answer.error);

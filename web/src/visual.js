@@ -6,6 +6,7 @@ import { addLinkNotice, showNotice } from './notice.js';
 import { language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
+import { WorkerClient } from './worker_client.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -72,8 +73,7 @@ function buildSwitches(names, without) {
 
 function sendPhysics() {
   const off = (option) => document.querySelector(`#switches input[data-option="${option}"]`)?.checked ?? false;
-  worker.postMessage({
-    type: 'physics',
+  worker.notify('physics', {
     physics: {
       electronTransport: !off('electron-transport'),
       multipleScattering: !off('multiple-scattering'),
@@ -274,58 +274,51 @@ function animate(now) {
 
 // ---- the worker --------------------------------------------------------------------------
 
-// The worker starts with the screen, so the menu alone never loads the core.
+// The worker starts with the screen, so the menu alone never loads the core. It is called
+// by the page's one worker protocol (worker_client.mjs); a batch's progress comes as events.
 let worker = null;
-const waiting = new Map();
-function ask(message, answerType) {
-  return new Promise((resolve) => {
-    waiting.set(answerType, resolve);
-    worker.postMessage(message);
-  });
+
+async function onWorkerReady() {
+  let init;
+  try {
+    init = await worker.call('init');
+  } catch (error) {
+    init = { error: error.message };
+  }
+  if (init.error) {
+    showNotice(tr('Web', 'シミュレーションの準備ができません: %1', init.error));
+    return;
+  }
+  state.ready = true;
+  state.fieldItems = init.fieldItems;
+  buildSwitches(init.switches, linkValues?.without ?? []);
+  state.monoRange = init.monoRange;
+  checkLinkMono();
+  $('field-items').replaceChildren(...init.fieldItems.map((item) => new Option(item)));
+  onReady();
 }
 
-function onWorkerMessage(event) {
-  const msg = event.data;
-  if (msg.type === 'ready') {
-    if (msg.error) {
-      showNotice(tr('Web', 'シミュレーションの準備ができません: %1', msg.error));
-      return;
-    }
-    state.ready = true;
-    state.fieldItems = msg.fieldItems;
-    buildSwitches(msg.switches, linkValues?.without ?? []);
-    state.monoRange = msg.monoRange;
-    checkLinkMono();
-    $('field-items').replaceChildren(...msg.fieldItems.map((item) => new Option(item)));
-    onReady();
-    return;
+// A batch's state, drawn: each progress event (acknowledged once drawn, so that the worker
+// never runs more than two answers ahead of the page) and the final answer of its run.
+function showBatch(msg, final) {
+  timeBatch(msg, final);
+  const rate = RATES[Number($('rate').value)];
+  queueTracks(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
+  $('total').value = String(msg.total);
+  $('energy-now').value = msg.energyMeV > 0 ? msg.energyMeV.toFixed(3) : '';
+  if (msg.spectrum) {
+    state.spectrum = msg.spectrum;
+    drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
   }
-  if (msg.type === 'progress' || msg.type === 'done') {
-    timeBatch(msg);
-    const rate = RATES[Number($('rate').value)];
-    queueTracks(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
-    $('total').value = String(msg.total);
-    $('energy-now').value = msg.energyMeV > 0 ? msg.energyMeV.toFixed(3) : '';
-    if (msg.spectrum) {
-      state.spectrum = msg.spectrum;
-      drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
-    }
-    if (msg.depthDose) {
-      state.curve = msg.depthDose;
-      redrawDepth();
-    }
-    if (msg.type === 'done') {
-      setRunning(false);
-      summarise();
-    } else {
-      worker.postMessage({ type: 'ack' });
-    }
-    return;
+  if (msg.depthDose) {
+    state.curve = msg.depthDose;
+    redrawDepth();
   }
-  const resolve = waiting.get(msg.type);
-  if (resolve) {
-    waiting.delete(msg.type);
-    resolve(msg);
+  if (final) {
+    setRunning(false);
+    summarise();
+  } else {
+    worker.notify('ack');
   }
 }
 
@@ -354,10 +347,10 @@ async function pressOk() {
     return false;
   }
   const energy = $('energy').value;
-  const message = { type: 'setup', fieldText: plain($('field').value), lang: language() };
+  const message = { fieldText: plain($('field').value), lang: language() };
   if (energy === 'mono') message.mono = Number(plain($('mono').value).trim());
   else message.spectrum = `${energy}MV.csv`;
-  const answer = await ask(message, 'setup-done');
+  const answer = await worker.call('setup', message);
   if (answer.error === 'field') {
     showNotice(tr('Form2', ' 照射野サイズ「%1」は選べません。\n 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ', $('field').value).trim());
     $('field').focus();
@@ -391,26 +384,26 @@ function expectedSeconds(photons) {
 }
 
 // The photons a second of the batches without step display, from the worker's answers.
-function timeBatch(msg) {
+function timeBatch(msg, final) {
   const now = performance.now();
   if (!state.timing) return;
-  if (msg.type === 'done' && !state.timing.step && now - state.timing.start > 500) state.rate = msg.done / ((now - state.timing.start) / 1000);
-  if (msg.type === 'done') state.timing = null;
+  if (final && !state.timing.step && now - state.timing.start > 500) state.rate = msg.done / ((now - state.timing.start) / 1000);
+  if (final) state.timing = null;
 }
 
 async function pressGo() {
   if (state.running || !state.configured) return;
   const typed = $('photons').value;
-  const answer = await ask({ type: 'count', text: plain(typed) }, 'count');
-  if (!(answer.photons >= 1) || !Number.isFinite(answer.photons)) {
+  const photons = await worker.call('count', { text: plain(typed) });
+  if (!(photons >= 1) || !Number.isFinite(photons)) {
     showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', typed.trim()));
     $('photons').focus();
     return;
   }
-  const seconds = expectedSeconds(answer.photons);
+  const seconds = expectedSeconds(photons);
   if (seconds > ASK_ABOVE_S) {
     const minutes = Math.max(2, Math.round(seconds / 60));
-    if (!window.confirm(tr('Web', '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)', answer.photons, minutes))) {
+    if (!window.confirm(tr('Web', '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)', photons, minutes))) {
       $('photons').focus();
       return;
     }
@@ -419,20 +412,25 @@ async function pressGo() {
   showNotice('');
   setRunning(true);
   state.timing = { start: performance.now(), step: $('step').checked };
-  worker.postMessage({ type: 'run', photons: answer.photons, step: $('step').checked, rate: RATES[Number($('rate').value)] });
+  try {
+    showBatch(await worker.call('run', { photons, step: $('step').checked, rate: RATES[Number($('rate').value)] }), true);
+  } catch (error) {
+    setRunning(false);
+    showNotice(tr('Web', 'シミュレーションの準備ができません: %1', error.message));
+  }
 }
 
 // Starts the batch series on the typed seed, or on a fresh one (shown in the box, greyed).
 async function startSeries() {
   const typed = state.seedTyped ? plain($('seed').value).trim() : '';
-  const answer = await ask({ type: 'series', text: typed }, 'series');
-  if (answer.seed < 0) {
+  const seed = await worker.call('series', { text: typed });
+  if (seed < 0) {
     showNotice(tr('Web', '乱数の種「%1」は使えません。0 から 2147483647 までの整数を入れるか、空欄にして下さい。', $('seed').value.trim()));
     $('seed').focus();
     return false;
   }
   // A fresh seed is shown, not typed: the next series gets another.
-  $('seed').value = String(answer.seed);
+  $('seed').value = String(seed);
   $('seed').classList.toggle('automatic', typed === '');
   state.seedTyped = typed !== '';
   state.seriesStarted = true;
@@ -440,13 +438,13 @@ async function startSeries() {
 }
 
 function pressStop() {
-  if (state.running) worker.postMessage({ type: 'stop' });
+  if (state.running) worker.notify('stop');
 }
 
 async function pressClear(keepReference = false) {
   if (state.running) return;
   if (keepReference !== true) state.reference = null;
-  await ask({ type: 'clear' }, 'cleared');
+  await worker.call('clear');
   side.clearTracks();
   state.curve = null;
   state.seriesStarted = false;
@@ -474,7 +472,7 @@ async function pressReset() {
   $('step').checked = true;
   $('rate').value = String(RATES.length - 1);
   updateRateText();
-  worker.postMessage({ type: 'rate', rate: RATES[RATES.length - 1] });
+  worker.notify('rate', { rate: RATES[RATES.length - 1] });
   if (state.zoomed) toggleZoom();
   showNotice('');
   state.configured = false;
@@ -515,7 +513,7 @@ $('reset').addEventListener('click', pressReset);
 $('zoom').addEventListener('click', toggleZoom);
 $('rate').addEventListener('input', () => {
   updateRateText();
-  worker.postMessage({ type: 'rate', rate: RATES[Number($('rate').value)] });
+  worker.notify('rate', { rate: RATES[Number($('rate').value)] });
 });
 // Esc = Stop on the visual screen; Space = Go only while no control has the focus, so that
 // Space and Enter act on the focused control as everywhere (a focused check box toggles).
@@ -567,8 +565,8 @@ export function startVisualScreen(values) {
   $('seed').value = values.seed ?? '';
   state.seedTyped = Boolean(values.seed);
   if (!worker) {
-    worker = startWorker('visual_worker.js');
-    worker.onmessage = onWorkerMessage;
+    worker = new WorkerClient(startWorker('visual_worker.js'), { onEvent: (event, value) => event === 'progress' && showBatch(value, false) });
+    onWorkerReady();
   }
   setRunning(false);
   $('ok').focus({ preventScroll: true });

@@ -1,7 +1,10 @@
 // The visual simulation's worker: it holds the C++ core (WebAssembly) and runs the batches
 // off the page's thread, so the page never freezes. It answers in small chunks of photons,
 // each with the tracks simulated since the last answer, and looks at its messages between
-// chunks, so that Stop is answered within a chunk (a few tens of milliseconds).
+// chunks, so that Stop is answered within a chunk (a few tens of milliseconds). It speaks the
+// page's one worker protocol (worker_client.mjs): calls by name and call id, answered with a
+// value or an error; notices without an answer (Stop, the pacing acknowledgement, the speed,
+// the physics switches); and a batch's progress as events until its `run` call is answered.
 /* global importScripts, DosaviaCore */
 // A worker made from the folder bundle's Blob has the core in front of it already.
 if (typeof DosaviaCore !== 'function') importScripts('dosavia_core.js');
@@ -23,19 +26,19 @@ const CURVE_MS = 400;
 const ready = DosaviaCore().then((m) => {
   module = m;
   core = new m.VisualCore();
-  const error = core.init();
-  postMessage({ type: 'ready', error, fieldItems: m.fieldItems(), monoRange: core.monoRange(), switches: m.physicsSwitches() });
+  return core.init();
 });
 
 function depthDose(withUncertainty) {
   return core.depthDose(withUncertainty);
 }
 
+// A batch's state as the page draws it: its progress (an event), or with `final` the answer
+// of its `run` call.
 function send(final) {
   const segments = core.segments();
   const absorptions = core.absorptions();
   const message = {
-    type: final ? 'done' : 'progress',
     done: batch.done,
     total: core.total(),
     energyMeV: core.lastEnergyMeV(),
@@ -50,8 +53,13 @@ function send(final) {
     message.depthDose = depthDose(final);
     batch.curveAt = now;
   }
-  postMessage(message, [segments.buffer, absorptions.buffer]);
-  if (!final) batch.inFlight += 1;
+  const transfer = [segments.buffer, absorptions.buffer];
+  if (final) {
+    postMessage({ call: batch.call, value: message }, transfer);
+  } else {
+    postMessage({ event: 'progress', value: message }, transfer);
+    batch.inFlight += 1;
+  }
 }
 
 // The next chunk, unless the page has too many answers still to take in.
@@ -65,6 +73,16 @@ function next(delayMs) {
 
 function step() {
   if (!batch) return;
+  try {
+    stepBatch();
+  } catch (failure) {
+    // The batch ends, and its call says why, rather than leaving the page waiting.
+    postMessage({ call: batch.call, error: typeof failure === 'number' ? `the simulation failed (${failure})` : String(failure?.message ?? failure) });
+    batch = null;
+  }
+}
+
+function stepBatch() {
   batch.waiting = false;
   if (batch.stop || batch.left <= 0) {
     core.run(0); // nothing new to draw in the final answer
@@ -94,74 +112,89 @@ function step() {
   next(0);
 }
 
+// The page's calls: each returns the answer's value, or throws (the page gets the error).
+const CALLS = {
+  // The core's state once it has loaded: its error (empty when it can run), the field
+  // choices, the mono-energetic range and the physics switches.
+  init: (error) => ({ error, fieldItems: module.fieldItems(), monoRange: core.monoRange(), switches: module.physicsSwitches() }),
+  // The spectrum (or mono-energetic beam) and the field; the answer says what is wrong,
+  // worded in the page's language.
+  setup: (_, args) => {
+    if (args.lang) module.setReportLanguage(args.lang);
+    let error = '';
+    if (args.mono !== undefined) {
+      if (!core.setMonoenergetic(args.mono)) error = 'mono';
+    } else {
+      error = core.loadSpectrumFile(args.spectrum);
+    }
+    const side = module.typedFieldSide(args.fieldText);
+    if (!error && side <= 0) error = 'field';
+    if (!error) core.setField(side);
+    return { error, side };
+  },
+  // A typed count as every count box reads it.
+  count: (_, { text }) => Math.floor(module.typedCount(text)),
+  // A batch series starts: on the seed typed, or a fresh one for a blank text; -1 for a text
+  // that is not a seed (nothing changes then).
+  series: (_, { text }) => {
+    idle('a series');
+    return core.startSeries(text);
+  },
+  clear: () => {
+    idle('Graph clear');
+    core.clearGraph();
+    return true;
+  },
+};
+
+// The notices: no answer.
+const NOTICES = {
+  // The switches of the physics lesson; the page clears the graph with them, keeping the
+  // last curve as its reference.
+  physics: ({ physics: p }) => core.setPhysics(p.electronTransport, p.multipleScattering, p.photonScatter, p.coherent, p.pair),
+  rate: ({ rate }) => {
+    if (batch && batch.stepRate !== null) batch.stepRate = rate;
+  },
+  // The page has drawn an answer.
+  ack: () => {
+    if (!batch) return;
+    batch.inFlight -= 1;
+    if (batch.waiting) step();
+  },
+  stop: () => {
+    if (!batch) return;
+    batch.stop = true;
+    if (batch.waiting) step();
+  },
+};
+
+function idle(what) {
+  if (batch) throw new Error(`${what} while a batch runs`);
+}
+
 onmessage = async (event) => {
-  await ready;
-  const msg = event.data;
-  switch (msg.type) {
-    case 'setup': {
-      // The spectrum (or mono-energetic beam) and the field; the answer says what is wrong,
-      // worded in the page's language.
-      if (msg.lang) module.setReportLanguage(msg.lang);
-      let error = '';
-      if (msg.mono !== undefined) {
-        if (!core.setMonoenergetic(msg.mono)) error = 'mono';
-      } else {
-        error = core.loadSpectrumFile(msg.spectrum);
-      }
-      const side = module.typedFieldSide(msg.fieldText);
-      if (!error && side <= 0) error = 'field';
-      if (!error) core.setField(side);
-      postMessage({ type: 'setup-done', error, side });
-      break;
-    }
-    case 'physics': {
-      // The switches of the physics lesson; the page clears the graph with them, keeping
-      // the last curve as its reference.
-      const p = msg.physics;
-      core.setPhysics(p.electronTransport, p.multipleScattering, p.photonScatter, p.coherent, p.pair);
-      break;
-    }
-    case 'count': {
-      postMessage({ type: 'count', photons: Math.floor(module.typedCount(msg.text)), id: msg.id });
-      break;
-    }
-    case 'run': {
-      if (batch) return;
+  const error = await ready;
+  const { op, call, args = {} } = event.data;
+  if (call === undefined) {
+    NOTICES[op]?.(args);
+    return;
+  }
+  try {
+    if (op === 'run') {
+      // Answered when the batch ends, with its final state; its progress comes as events.
+      idle('a batch');
       batch = {
-        left: msg.photons, done: 0, stop: false, curveAt: 0, perChunk: 50, inFlight: 0, waiting: false,
-        stepRate: msg.step ? msg.rate : null,
+        call, left: args.photons, done: 0, stop: false, curveAt: 0, perChunk: 50, inFlight: 0, waiting: false,
+        stepRate: args.step ? args.rate : null,
       };
       step();
-      break;
+      return;
     }
-    case 'rate':
-      if (batch && batch.stepRate !== null) batch.stepRate = msg.rate;
-      break;
-    case 'ack':
-      // The page has drawn an answer.
-      if (batch) {
-        batch.inFlight -= 1;
-        if (batch.waiting) step();
-      }
-      break;
-    case 'stop':
-      if (batch) {
-        batch.stop = true;
-        if (batch.waiting) step();
-      }
-      break;
-    case 'series':
-      // A batch series starts: on the seed typed, or a fresh one for a blank text; -1 for a
-      // text that is not a seed (nothing changes then).
-      if (!batch) postMessage({ type: 'series', seed: core.startSeries(msg.text) });
-      break;
-    case 'clear':
-      if (!batch) {
-        core.clearGraph();
-        postMessage({ type: 'cleared' });
-      }
-      break;
-    default:
-      break;
+    const handler = CALLS[op];
+    if (!handler) throw new Error(`no call ${op}`);
+    postMessage({ call, value: handler(error, args) });
+  } catch (failure) {
+    // A C++ exception that the binding did not turn into text arrives as a number.
+    postMessage({ call, error: typeof failure === 'number' ? `the simulation failed in ${op} (${failure})` : String(failure?.message ?? failure) });
   }
 };

@@ -220,7 +220,9 @@ test('the menu opens the visual simulation in the language chosen', { skip }, as
 });
 
 test('without electron transport the build-up vanishes and the full curve stays as reference', { skip }, async () => {
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1`, 1024, 768);
+  // On a fixed seed: at 20000 photons the first bin's share of the fitted maximum spreads
+  // from about 70 % to above 100 % from series to series without electron transport.
+  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1&seed=90842`, 1024, 768);
   await waitForTotal(page, 20000);
   const surface = () => page.$eval('#depth', (c) => Number(c.dataset.surfacePercent));
   assert.match(await page.$eval('#depth-note', (e) => e.textContent), /20000 photons/);

@@ -18,6 +18,9 @@ test('usable values are taken', () => {
   const { values, problems } = parseDeepLink('?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1&seed=4711');
   assert.deepEqual(problems, []);
   assert.deepEqual(values, { ...VISUAL_DEFAULTS, screen: 'visual', lang: 'en', energy: '15', field: 1, photons: 500, step: 0, go: 1, seed: '4711' });
+  // The engine's point source at an SSD of 50 to 150 cm, as Dosavia --plot --ssd takes it.
+  for (const [typed, ssd] of [['100', 100], ['50', 50], ['150', 150], ['87.5', 87.5]])
+    assert.deepEqual(parseDeepLink(`?screen=engine&ssd=${typed}`).values.ssd, ssd, typed);
   // A seed as Kestrun's --seed reads it: the whole range, leading zeros read away.
   for (const [typed, seed] of [['0', '0'], ['2147483647', '2147483647'], ['007', '7']])
     assert.equal(parseDeepLink(`?seed=${typed}`).values.seed, seed, typed);
@@ -31,6 +34,8 @@ test('bad values are reported and replaced by the defaults', () => {
     ['photons=1,5e5', 'photons'], ['photons=0', 'photons'],
     ['seed=2147483648', 'seed'], ['seed=-1', 'seed'], ['seed=1e3', 'seed'], ['seed=12a', 'seed'], ['seed=', 'seed'],
     ['seed=99999999999999999999', 'seed'], ['seed=%EF%BC%95', 'seed'],
+    ['screen=engine&ssd=49', 'ssd'], ['screen=engine&ssd=151', 'ssd'], ['screen=engine&ssd=1e2', 'ssd'],
+    ['screen=engine&ssd=abc', 'ssd'], ['screen=visual&ssd=100', 'ssd'],
   ];
   for (const [query, name] of cases) {
     const { values, problems } = parseDeepLink(`?${query}`);

@@ -19,14 +19,15 @@ const shots = process.env.DOSAVIA_SCREENSHOTS;
 const skip = !CHROMIUM && 'Debian chromium not installed';
 
 // The value table's cells that the core words for a result file's field column, as
-// Dosavia's table and picture show them, measured with the run's statistics when given.
-async function coreCells(text, name, column, statistics) {
+// Dosavia's table and picture show them, measured with the run's statistics when given, of
+// the parallel beam or (ssd > 0) of a point source at that SSD.
+async function coreCells(text, name, column, statistics, ssd = 0) {
   const core = await createRequire(import.meta.url)(join(site, 'kestrun_core.js'))();
   core.setReportLanguage('en');
   const library = new core.ResultLibrary();
   const { id } = library.open(text, name);
   if (statistics) assert.ok(library.attachStatistics(id, statistics));
-  const { dmax, surface, d10, tpr } = library.tableRow(id, column).cells;
+  const { dmax, surface, d10, tpr } = library.tableRow(id, column, ssd).cells;
   return [dmax, surface, d10, tpr];
 }
 
@@ -132,9 +133,36 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   const tsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n');
   assert.equal(tsv.pop(), '');
   assert.deepEqual(tsv[0].split('\t'), ['set', 'energy', 'field_cm', 'd_max_cm', 'd_max_u_cm', 'surface_pct', 'surface_u_pct',
-    'd10_pct', 'tpr20_10', 'tpr20_10_u', 'build_up', 'uncertainty', 'seed']);
-  assert.deepEqual(tsv.slice(1).map((row) => row.split('\t')).map((c) => [c[0], c[2], c[10], c[11], c[12]]),
-    [['10MV-100K.data', '10', 'yes', 'measured', '0'], ['10MV-100K.data', '1', 'yes', 'measured', '0']]);
+    'd10_pct', 'tpr20_10', 'tpr20_10_u', 'build_up', 'uncertainty', 'seed', 'ssd_cm']);
+  assert.deepEqual(tsv.slice(1).map((row) => row.split('\t')).map((c) => [c[0], c[2], c[10], c[11], c[12], c[13]]),
+    [['10MV-100K.data', '10', 'yes', 'measured', '0', ''], ['10MV-100K.data', '1', 'yes', 'measured', '0', '']]);
+
+  // The clinical geometry: a point source at SSD 100 cm. Every set is measured again in it
+  // (the cells are the core's for that SSD), D10 falls with the inverse square, TPR20,10 stays
+  // the parallel beam's; the graph's title, the legend, the CSV and the TSV name it.
+  await page.click('#e-point');
+  await page.waitForFunction(() => /SSD 100 cm$/.test(document.querySelector('#e-table tbody td').textContent));
+  const ssdCells = await page.$$eval('#e-table tbody tr:first-child td', (tds) => tds.map((t) => t.textContent));
+  assert.equal(ssdCells[0], '10 MV, 10 × 10 cm, 10MV-100K.data, SSD 100 cm');
+  assert.deepEqual(ssdCells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics, 100));
+  assert.ok(Number(ssdCells[3]) < Number(cells[3]) - 5, `D10 ${ssdCells[3]} at SSD 100 against ${cells[3]} parallel`);
+  assert.equal(ssdCells[4].split(' ')[0], cells[4].split(' ')[0]);
+  if (shots) await page.screenshot({ path: join(shots, 'web_engine_ssd100_1024.png') });
+  for (const file of ['depth_dose.csv', '10MV-100K.tsv']) fs.rmSync(join(dir, file));
+  await page.click('#e-csv');
+  const ssdHeader = (await waitForFile(dir, 'depth_dose.csv')).toString('utf8').split('\r\n')[0].split(',');
+  assert.equal(ssdHeader.length, 8);
+  for (const name of ssdHeader.slice(1)) assert.match(name, /approximated for a point source at SSD 100 cm/);
+  await page.click('#e-tsv');
+  const ssdTsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n').slice(1, 3);
+  assert.deepEqual(ssdTsv.map((row) => row.split('\t')[13]), ['100', '100']);
+  // A distance outside 50-150 cm is said, and the curves stay at SSD 100.
+  await page.$eval('#e-ssd', (e) => { e.value = '20'; e.dispatchEvent(new Event('change')); });
+  assert.match(await page.$eval('#notice', (e) => e.textContent), /The SSD "20" cannot be used/);
+  assert.match(await page.$eval('#e-table tbody td', (e) => e.textContent), /SSD 100 cm$/);
+  await page.$eval('#e-ssd', (e) => { e.value = '100'; });
+  await page.click('#e-parallel');
+  await page.waitForFunction(() => /10MV-100K\.data$/.test(document.querySelector('#e-table tbody td').textContent));
   for (const [w, h, name] of [[1920, 1080, 'web_engine_1920_en.png'], [390, 844, 'web_engine_phone_en.png']]) {
     await page.setViewport({ width: w, height: h });
     await new Promise((res) => setTimeout(res, 300));
@@ -145,8 +173,10 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
 });
 
 test('Stop ends a run and leaves no result; a kept result is listed again and can be removed', { skip, timeout: 120000 }, async () => {
-  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=4&photons=30000000`, 1024, 768);
+  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=4&photons=30000000&ssd=80`, 1024, 768);
   await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+  // The link's SSD is the geometry the curves are drawn in.
+  assert.deepEqual(await page.evaluate(() => [document.getElementById('e-point').checked, document.getElementById('e-ssd').value]), [true, '80']);
   const before = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
   assert.ok(before.includes('10MV-100K.data'), 'the first test\'s result is kept across visits');
   await page.click('#e-start');

@@ -1,17 +1,30 @@
-// Calls into an engine worker (engine_worker.js) by name, each answered by a promise: a Web
-// Worker in the browser, a worker thread under Node.
-export class EngineWorker {
-  constructor(worker) {
+// The page's one way of talking to its workers (the engine's, engine_worker.js, and the
+// visual simulation's, visual_worker.js): a call by name with a call id, answered by a
+// promise that resolves with the worker's value or rejects with the error it carried; a
+// notice (`notify`) that wants no answer (Stop, the pacing acknowledgement); and the
+// worker's own events (a batch's progress) handed to `onEvent`. A Web Worker in the
+// browser, a worker thread under Node.
+//   page -> worker: { op, call, args } (a call), { op, args } (a notice)
+//   worker -> page: { call, value } or { call, error }, and { event, value }
+export class WorkerClient {
+  constructor(worker, { onEvent } = {}) {
     this.worker = worker;
     this.pending = new Map();
     this.nextId = 1;
+    this.onEvent = onEvent;
     const onAnswer = (message) => {
+      if (message.event !== undefined) {
+        this.onEvent?.(message.event, message.value);
+        return;
+      }
       const waiting = this.pending.get(message.call);
       if (!waiting) return;
       this.pending.delete(message.call);
       if (message.error !== undefined) waiting.reject(new Error(message.error));
       else waiting.resolve(message.value);
     };
+    // A worker that fails (its script does not load, it runs out of memory) fails every
+    // call still waiting, rather than leaving them unanswered for ever.
     const onFailure = (error) => {
       for (const waiting of this.pending.values()) waiting.reject(error instanceof Error ? error : new Error(String(error.message ?? error)));
       this.pending.clear();
@@ -31,6 +44,10 @@ export class EngineWorker {
       this.pending.set(id, { resolve, reject });
       this.worker.postMessage({ op, call: id, args }, transfer);
     });
+  }
+
+  notify(op, args = {}) {
+    this.worker.postMessage({ op, args });
   }
 
   terminate() {

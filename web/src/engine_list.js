@@ -1,0 +1,138 @@
+// The engine screen's result list, Dosavia's 既存データ: the results kept in the browser
+// (engine_store.js) with their downloads and removal, a result read into the total worker
+// (読み込み), and result files (with their run statistics) opened from the machine.
+import { $, state } from './engine_state.js';
+import { saveBlob } from './engine_export.js';
+import { listResults, removeResult, resultsOutliveThePage, saveResult } from './engine_store.js';
+import { language, tr } from './i18n.js';
+import { showNotice } from './notice.js';
+
+export function showLoaded() {
+  $('e-loaded-label').textContent = state.loaded
+    ? tr('Form4', '読み込んだファイル：%1', state.loaded.name)
+    : tr('Form4', '  結果ファイルを選択して下さい ').trim();
+}
+
+// The statistics file's name of each kept result (the core's rule: 10MV-1M.stat).
+const statisticsNames = new Map();
+
+export async function refreshSaved() {
+  state.saved = await listResults();
+  for (const record of state.saved)
+    if (!statisticsNames.has(record.name)) statisticsNames.set(record.name, await state.total.call('statisticsName', { file: record.name }));
+  $('e-store-note').hidden = resultsOutliveThePage();
+  renderSaved();
+}
+
+export function renderSaved() {
+  const list = $('e-saved');
+  list.replaceChildren();
+  for (const record of state.saved) {
+    const li = document.createElement('li');
+    const read = document.createElement('button');
+    read.type = 'button';
+    read.className = 'saved-name';
+    read.textContent = record.name;
+    read.title = tr('Form4', '読み込み');
+    read.setAttribute('aria-pressed', String(state.loaded?.name === record.name));
+    read.addEventListener('click', () => readResult(record.name, record.text, record.statistics));
+    const download = document.createElement('button');
+    download.type = 'button';
+    download.textContent = '⤓';
+    download.title = tr('Web', 'ダウンロード');
+    download.setAttribute('aria-label', `${tr('Web', 'ダウンロード')} ${record.name}`);
+    download.addEventListener('click', () => saveBlob(new Blob([record.text], { type: 'text/plain' }), record.name));
+    // The run statistics go with the result, so that Dosavia measures its uncertainties
+    // wherever the two files are put side by side.
+    const statistics = document.createElement('button');
+    statistics.type = 'button';
+    statistics.className = 'stat-download';
+    statistics.textContent = '⤓.stat';
+    statistics.title = tr('Web', '実行統計 (.stat) をダウンロード');
+    statistics.hidden = !record.statistics;
+    if (record.statistics) {
+      const name = statisticsNames.get(record.name) ?? `${record.name}.stat`;
+      statistics.setAttribute('aria-label', `${tr('Web', 'ダウンロード')} ${name}`);
+      statistics.addEventListener('click', () => saveBlob(new Blob([record.statistics], { type: 'text/plain' }), name));
+    }
+    const remove = document.createElement('button');
+    remove.type = 'button';
+    remove.textContent = '✕';
+    remove.title = tr('Web', '削除');
+    remove.setAttribute('aria-label', `${tr('Web', '削除')} ${record.name}`);
+    remove.addEventListener('click', async () => {
+      // A kept result is the work of minutes: removed only when the user says so.
+      if (!window.confirm(tr('Web', '%1 を削除しますか？ 元に戻せません。', record.name))) return;
+      await removeResult(record.name);
+      await refreshSaved();
+    });
+    li.append(read, download, statistics, remove);
+    list.append(li);
+  }
+  if (state.saved.length === 0) {
+    const li = document.createElement('li');
+    li.className = 'note';
+    li.textContent = tr('Web', '保存された結果はまだありません');
+    list.append(li);
+  }
+}
+
+// Reads a result file's text (or its bytes) into the total worker (the desktop's 読み込み),
+// with its run statistics (a .stat file's text) when there are any; the sets drawn from it
+// keep its curves. Returns { opened, attached }: attached is false for statistics that are
+// not that very result's (its uncertainties then stay estimated).
+export async function readResult(name, text, statistics) {
+  await state.total.call('language', { lang: language() });
+  const opened = await state.total.call('open', { text, name });
+  if (opened.error) {
+    showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', name)}\n${opened.error}`);
+    return { opened: false, attached: false };
+  }
+  const attached = statistics ? await state.total.call('attach', { id: opened.id, text: statistics }) : false;
+  state.loaded = {
+    id: opened.id,
+    name,
+    scale: await state.total.call('scale', { id: opened.id }),
+  };
+  showNotice('');
+  showLoaded();
+  renderSaved();
+  $('e-draw').disabled = false;
+  $('e-kerma').disabled = false;
+  return { opened: true, attached };
+}
+
+// The result files chosen by the user, read as the desktop reads one: refused unread when it
+// is larger than any reader takes (it would be kept and loaded again on every visit), and
+// its bytes given to the C++ reader as they are, so that a byte-order mark or UTF-16 is
+// refused there as on the desktop instead of being decoded away. A result's run statistics
+// may come with it, chosen together: the .stat file of its name (10MV-1M.stat beside
+// 10MV-1M.data) is kept with it when it is that very run's, and said when it is not.
+export async function openFiles(files) {
+  await state.total.call('language', { lang: language() });
+  const tooLarge = async (file) => {
+    const problem = await state.total.call('sizeProblem', { name: file.name, bytes: file.size });
+    if (problem) showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
+    return Boolean(problem);
+  };
+  const isStatistics = (file) => /\.stat$/i.test(file.name);
+  const statistics = new Map(files.filter(isStatistics).map((file) => [file.name, file]));
+  const problems = [];
+  for (const file of files.filter((f) => !isStatistics(f))) {
+    const statName = await state.total.call('statisticsName', { file: file.name });
+    const statFile = statistics.get(statName);
+    statistics.delete(statName);
+    if (await tooLarge(file)) continue;
+    const statText = statFile && !(await tooLarge(statFile)) ? await statFile.text() : undefined;
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const read = await readResult(file.name, bytes, statText);
+    if (!read.opened) continue;
+    if (statText !== undefined && !read.attached)
+      problems.push(tr('Web', '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。', statFile.name, file.name));
+    await saveResult(file.name, new TextDecoder().decode(bytes), read.attached ? statText : undefined);
+    await refreshSaved();
+  }
+  // Statistics without their result cannot be read alone.
+  for (const name of statistics.keys()) problems.push(tr('Web', '%1 だけでは読めません。結果ファイルと一緒に選んで下さい。', name));
+  if (problems.length > 0) showNotice(problems.join(' '));
+}
