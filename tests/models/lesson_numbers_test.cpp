@@ -136,5 +136,41 @@ TEST(LessonNumbersTest, TheSheetsEngineAnswersAreWhatTheEngineComputes) {
   ExpectAgrees(fields[7], primary.dmax[3], 2, "10 MV 20 × 20 d_max without scattered photons");
 }
 
+// The table says "no build-up" for a curve that starts at its maximum (no electron
+// transport), and gives a d_max for the full physics, from the run's own statistics.
+TEST(LessonNumbersTest, NoBuildUpIsSaidOnlyWithoutElectronTransport) {
+  PhysicsSwitches no_electrons;
+  no_electrons.electron_transport = false;
+  const struct {
+    PhysicsSwitches physics;
+    bool build_up;
+  } cases[] = {{{}, true}, {no_electrons, false}};
+  for (const auto& c : cases) {
+    const auto inputs = LoadBlockRunInputs(
+        DOSAVIA_DATA_DIR, ConditionsFileText("10MV.csv", "r.data", "5.00E+04"), c.physics, 3);
+    auto tally = std::make_unique<DoseTally>(
+        std::span<const float, kSlabs + 1>(inputs->tables.DepthBinWidth));
+    auto growth = std::make_unique<GroupGrowth>();
+    const std::int64_t histories = RunBlockStreams(inputs->tables, inputs->spectrum, 5.0e4f, 2,
+                                                   *tally, [](int) {}, c.physics, 3, growth.get());
+    auto field = std::make_unique<FieldDoseTable>();
+    Superpose(*tally, *field);
+    const NormalisedResults results = Normalise(*tally, *field);
+    const std::string text = ResultFileText(results);
+    const auto statistics = MakeRunStatistics(GroupCurves(*growth), results.kmax, histories, 3,
+                                              c.physics, ResultChecksum(text));
+    const CurveTableRow row = MeasureCurveSet(*ParseResultFile(text, "r.data"), 8, statistics.get());
+    EXPECT_EQ(row.build_up, c.build_up) << "surface " << row.surface_percent << " %";
+    const std::vector<TableTsvRow> rows = {{"r.data", "10 MV", 8, row}};
+    const std::string tsv = CurveTableTsv(rows);
+    EXPECT_NE(tsv.find(c.build_up ? "\tyes\t" : "\tnone\t"), std::string::npos) << tsv;
+    // Without a build-up no d_max is written, in the table's cell or the TSV's column.
+    if (!c.build_up) {
+      EXPECT_EQ(CurveTableText(row, true).dmax, "at the surface: no build-up");
+      EXPECT_NE(tsv.find("\t10\t\t\t"), std::string::npos) << tsv;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dosavia
