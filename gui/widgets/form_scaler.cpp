@@ -418,7 +418,8 @@ class FormScaler : public QObject {
       action->setCheckable(true);
       action->setChecked(CurrentLanguage() == language);
       languages->addAction(action);
-      connect(action, &QAction::triggered, &menu, [language] { SetLanguage(language, true); });
+      connect(action, &QAction::triggered, &menu,
+              [chosen = language] { SetLanguage(chosen, true); });
     }
     if (QAction* chosen = menu.exec(at))
       if (chosen->actionGroup() == group) SetZoomSetting(chosen->data().toDouble());
