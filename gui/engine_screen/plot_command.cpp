@@ -240,7 +240,7 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   QRect row(margin, margin, shown.width(), metrics.height());
   painter.drawText(
       row, Qt::AlignLeft | Qt::AlignVCenter,
-      Tr("Figures", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"));
+      Tr("Figures", "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"));
   row.translate(0, metrics.height());
   painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, source_name);
   const QRect graph_area(QPoint(margin, margin + title_height), shown);

@@ -82,9 +82,6 @@ void SetUpDepthDosePlot(PictureBox& picture) {
                    Qt::black, label_font);
   picture.AddLabel(QStringLiteral("0.5"), -1.5, kPercent / 2, Qt::AlignRight | Qt::AlignVCenter,
                    Qt::black, label_font);
-  // What 1.0 is, over the deep end of its line where the curves have fallen well below it.
-  picture.AddLabel(Tr("Figures", "1.0 = 表面の一次線カーマ（当てはめ値）"), kFrameRight - 2, kPercent + 1,
-                   Qt::AlignRight | Qt::AlignBottom, Qt::black, DefaultFont(kLabelPoints - 2));
   // The curve kinds' key, until a screen gives it the sets it draws.
   ShowGraphKey(picture, {});
 }

@@ -327,7 +327,7 @@ void EngineScreen::CreateGraph() {
   MakeFittedLabel(
       this,
       QT_TRANSLATE_NOOP(
-          "Form4", "線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）"),
+          "Form4", "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"),
       8640, 240, 10545, 420);
   graph.plot = new PictureBox(this);
   PlaceTwips(graph.plot, 8520, 840, 10575, 7935);

@@ -213,8 +213,8 @@
         <translation>Field </translation>
     </message>
     <message>
-        <source>線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）</source>
-        <translation>Central-axis depth dose (normalised to the maximum primary water kerma)</translation>
+        <source>線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）</source>
+        <translation>Central-axis depth dose (1 = primary water kerma at the surface, fitted)</translation>
     </message>
     <message>
         <source>光子エネルギー (MeV)</source>
@@ -315,10 +315,6 @@
     <message>
         <source>照射野%1 (%2 個)：線量 %3</source>
         <translation>Field %1 (%2 volumes): dose %3</translation>
-    </message>
-    <message>
-        <source>1.0 = 表面の一次線カーマ（当てはめ値）</source>
-        <translation>1.0 = primary kerma at the surface (fitted)</translation>
     </message>
 </context>
 <context>
@@ -601,8 +597,8 @@ Data %2</translation>
         <translation>Draw</translation>
     </message>
     <message>
-        <source>線束中心軸上の深部線量プロファイル（一次線による水カーマの最大値で正規化）</source>
-        <translation>Central-axis depth dose (normalised to the maximum primary water kerma)</translation>
+        <source>線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）</source>
+        <translation>Central-axis depth dose (1 = primary water kerma at the surface, fitted)</translation>
     </message>
     <message>
         <source>専用ウィンドウで計算</source>
