@@ -136,13 +136,14 @@ void TestEngineScreenEndToEnd::runLoadAndPlot() {
   QCOMPARE(kmax, 1.0);
 
   // Every vertex of the kerma curve is drawn where the file puts it, on the scale of its
-  // fitted surface kerma.
+  // fitted surface kerma (a noisy bin of this short run may lie above the frame's top).
   PictureBox& picture = *form.graph.plot;
   QImage drawn = picture.DrawnImage();
   const double scale = DisplayScale(tables);
   for (int i = 1; i <= kDepthBins; ++i)
-    QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * scale * tables.Kerma[i], Qt::black),
-             qPrintable(QString("kerma bin %1").arg(i)));
+    if (100 * scale * tables.Kerma[i] < kFrameTop - 1)
+      QVERIFY2(ColorNear(picture, drawn, i - 0.5, 100 * scale * tables.Kerma[i], Qt::black),
+               qPrintable(QString("kerma bin %1").arg(i)));
 
   // "描 画" at 10 x 10: the scatter curve, drawn last, lies on top at every bin.
   QCOMPARE(form.FieldIndex(), 8);

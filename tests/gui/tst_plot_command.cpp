@@ -83,9 +83,18 @@ void TestPlotCommand::severalFieldsAsPictureAndTable() {
   QCOMPARE(picture.width(), 1000 + 24);
   for (int family = 0; family < 3; ++family)
     QVERIFY(CountColor(picture, ColorFamily(family).primary) > 300);
-  // Under the graph, the value table: a row with the swatch of each of the three sets, and
-  // under them the note on their estimated uncertainties (the file has no statistics).
-  const QImage table = picture.copy(0, picture.height() - 100, picture.width(), 100);
+  // Under the graph, the value table: a row with the swatch of each of the three sets (and
+  // the note on their estimated uncertainties): everything below the graph's bottom frame,
+  // the lowest row that is black across most of the picture.
+  int frame_bottom = picture.height() - 1;
+  for (; frame_bottom > 0; --frame_bottom) {
+    int black = 0;
+    for (int x = 0; x < picture.width(); ++x) black += picture.pixel(x, frame_bottom) == qRgb(0, 0, 0);
+    if (black > picture.width() / 2) break;
+  }
+  QVERIFY(frame_bottom > picture.height() / 2);
+  const QImage table =
+      picture.copy(0, frame_bottom + 2, picture.width(), picture.height() - frame_bottom - 2);
   for (int family = 0; family < 3; ++family)
     QVERIFY2(CountColor(table, ColorFamily(family).scatter) > 0, qPrintable(QString::number(family)));
   QFile csv(dir.Path("c.csv"));
