@@ -83,7 +83,9 @@ class StatisticsReader {
   }
 
   std::string_view Current() const {
-    return next_ == 0 || next_ > lines_.size() ? "" : lines_[next_ - 1];
+    // Both branches a view: a ternary of "" and the std::string would view a temporary copy.
+    if (next_ == 0 || next_ > lines_.size()) return {};
+    return lines_[next_ - 1];
   }
 
  private:
