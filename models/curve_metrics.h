@@ -85,7 +85,10 @@ double FittedSurfaceKerma(std::span<const double> kerma);
 // Whether a curve whose surface bin is `surface_ratio` of its maximum, with standard
 // uncertainty `sigma` (0 when not known), builds up at all: the surface must lie clearly
 // below the maximum. A curve without electron transport starts at 0.97 of it.
+// "No build-up" is said only where the surface is known well enough to tell (sigma below
+// 0.25): a run of a few thousand photons whose first bin is merely noisy is not called flat.
 inline bool HasBuildUp(double surface_ratio, double sigma) {
+  if (sigma >= 0.25) return true;
   return surface_ratio + 2 * (sigma > 0 ? sigma : 0) < 0.9;
 }
 
