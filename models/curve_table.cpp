@@ -250,17 +250,31 @@ std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file
     text += ',' + CsvField((energy.empty() ? std::string() : energy + ' ') + names.kerma + ' ' +
                            std::string(kerma_file) + relative);
   }
-  for (const CsvCurveSet& set : sets)
+  // A set of another file brings that file's kerma, before its first doses: each dose is
+  // read against its own beam's kerma, as the graph draws it.
+  std::vector<const ResultTables*> kermas{kerma};
+  std::vector<bool> own_kerma;
+  for (const CsvCurveSet& set : sets) {
+    const std::string energy = set.energy.empty() ? std::string() : set.energy + ' ';
+    own_kerma.push_back(std::find(kermas.begin(), kermas.end(), set.tables) == kermas.end());
+    if (own_kerma.back()) {
+      kermas.push_back(set.tables);
+      text += ',' + CsvField(energy + names.kerma + ' ' + set.file + relative);
+    }
     for (const std::string& name : names.dose)
-      text += ',' + CsvField((set.energy.empty() ? std::string() : set.energy + ' ') +
-                             FieldSizeLabel(set.field) + ' ' + name + ' ' + set.file + relative);
+      text += ',' +
+              CsvField(energy + FieldSizeLabel(set.field) + ' ' + name + ' ' + set.file + relative);
+  }
   text += "\r\n";
   for (int i = 1; i <= kDepthBins; ++i) {
     text += Number((2 * i - 1) / 20.0);  // the bin centre, 0.05 cm, 0.15 cm, ...
     if (kerma != nullptr) text += ',' + Number(kerma->Kerma[i]);
-    for (const CsvCurveSet& set : sets)
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+      const CsvCurveSet& set = sets[s];
+      if (own_kerma[s]) text += ',' + Number(set.tables->Kerma[i]);
       for (int k : {kTotalDose, kPrimaryDose, kScatterDose})
         text += ',' + Number(set.tables->DoseTable[k][set.field][i]);
+    }
     text += "\r\n";
   }
   return text;

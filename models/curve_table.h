@@ -119,7 +119,8 @@ struct CurveCsvNames {
 };
 
 // A header row, then one row per depth bin: the bin's centre [cm], the kerma of `kerma`
-// (when given, named after `kerma_file`), then total, primary and scatter of each set, as
+// (when given, named after `kerma_file`), then total, primary and scatter of each set, each
+// set of other tables led by their own kerma (once per tables), as
 // the file's ratios to its kerma maximum in the first 5 cm (each value column's name says
 // so with `relative`), six significant digits. UTF-8 with a byte-order
 // mark so that a Japanese spreadsheet does not read it as Shift-JIS, CR LF line ends.

@@ -196,8 +196,9 @@ QString FieldCaption(int field) { return Tr("Figures", "照射野 ") + FieldSize
 
 QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name) {
   // The tables outlive the picture; the set does not own them.
-  const CurveSet set{std::shared_ptr<const ResultTables>(&tables, [](const ResultTables*) {}),
-                     field, source_name, EnergyOfResultName(source_name), 0};
+  const CurveSet set =
+      MeasureSet({std::shared_ptr<const ResultTables>(&tables, [](const ResultTables*) {}), field,
+                  source_name, EnergyOfResultName(source_name), 0});
   return RenderCurveSetsPicture(&tables, source_name + QStringLiteral("    ") + FieldCaption(field),
                                 std::span<const CurveSet>(&set, 1));
 }
@@ -217,8 +218,7 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   SetUpDepthDosePlot(graph);
   graph.SetZoom(zoom);
   ShowGraphKey(graph, [sets] { return sets; });
-  if (kerma != nullptr) DrawKermaCurve(graph, *kerma);
-  for (const CurveSet& set : sets) DrawCurveSet(graph, set);
+  DrawCurveSets(graph, sets, kerma);
   const QPixmap graph_pixels = graph.grab();
 
   QFont title_font = DefaultFont(kTitlePoints);

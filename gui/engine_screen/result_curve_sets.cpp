@@ -1,6 +1,8 @@
 #include "gui/engine_screen/result_curve_sets.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 #include <vector>
 
 #include "engine/beam_geometry.h"
@@ -19,13 +21,16 @@ namespace {
 // Shades readable on white and apart from each other and from the black kerma curve: no
 // dark navy, maroon or forest green, which a projector shows as black. The later families
 // are taken from the Okabe-Ito colours, which stay apart for the colour-blind.
+// A family's kerma is its total's hue, darker: family 0 keeps the graph's black kerma, and
+// the kermas of compared files (4 MV beside 10 MV) are told apart by colour as well as by
+// their pattern.
 constexpr CurveColors kFamilies[kColorFamilies] = {
-    {kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor},
-    {qRgb(86, 180, 233), qRgb(230, 159, 0), qRgb(0, 158, 115)},
-    {qRgb(150, 60, 200), qRgb(213, 94, 0), qRgb(140, 190, 0)},
-    {qRgb(0, 114, 178), qRgb(204, 121, 167), qRgb(0, 190, 190)},
-    {qRgb(120, 140, 255), qRgb(255, 90, 90), qRgb(170, 150, 0)},
-    {qRgb(0, 200, 255), qRgb(255, 60, 200), qRgb(90, 200, 60)},
+    {kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor, kKermaColor},
+    {qRgb(86, 180, 233), qRgb(230, 159, 0), qRgb(0, 158, 115), qRgb(40, 105, 140)},
+    {qRgb(150, 60, 200), qRgb(213, 94, 0), qRgb(140, 190, 0), qRgb(90, 35, 120)},
+    {qRgb(0, 114, 178), qRgb(204, 121, 167), qRgb(0, 190, 190), qRgb(0, 70, 110)},
+    {qRgb(120, 140, 255), qRgb(255, 90, 90), qRgb(170, 150, 0), qRgb(70, 80, 150)},
+    {qRgb(0, 200, 255), qRgb(255, 60, 200), qRgb(90, 200, 60), qRgb(0, 115, 150)},
 };
 // Dashes of about 10 and dots of about 3 px at the graph's design width, of 2 px per bin.
 constexpr CurvePattern kPatterns[kColorFamilies] = {{1, 0}, {6, 4}, {2, 3},
@@ -68,11 +73,15 @@ LegendParts LegendTextParts(const CurveSet& set) {
   const QString seed = set.statistics && set.statistics->seed != kDefaultSeed
                            ? QStringLiteral(", seed %1").arg(set.statistics->seed)
                            : QString();
-  return {QStringLiteral("%1, %2, ").arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy,
-                                         FieldSizeText(set.field)),
-          set.file,
-          QString::fromStdString(note) + seed +
-              (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString())};
+  const int side = static_cast<int>(kFieldSideCm[set.field]);
+  const bool named_energy = !set.energy.isEmpty() && EnergyOfResultName(set.file) == set.energy;
+  return {
+      QStringLiteral("%1, %2, ")
+          .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field)),
+      set.file,
+      QString::fromStdString(note) + seed +
+          (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString()),
+      named_energy ? QStringLiteral("%1×%1, ").arg(side) : QString()};
 }
 
 QString LegendText(const CurveSet& set) {
@@ -87,12 +96,34 @@ CurveSet MeasureSet(CurveSet set) {
   return set;
 }
 
-void DrawCurveSet(PictureBox& picture, const CurveSet& set) {
-  const CurveColors c = ColorFamily(set.family);
-  const CurvePattern pattern = PatternOfFamily(set.family);
-  DrawDoseCurves(picture, *set.tables, set.field, c.total, c.primary, c.scatter, pattern.on,
-                 pattern.off);
-  DrawKermaCurve(picture, *set.tables, pattern.on, pattern.off);
+void DrawCurveSets(PictureBox& picture, std::span<const CurveSet> sets,
+                   const ResultTables* loaded) {
+  if (loaded != nullptr) DrawKermaCurve(picture, *loaded);
+  // One kerma per file: a file's later sets (other fields) have the same kerma.
+  std::vector<const ResultTables*> drawn;
+  for (const CurveSet& set : sets) {
+    if (std::find(drawn.begin(), drawn.end(), set.tables.get()) != drawn.end()) continue;
+    drawn.push_back(set.tables.get());
+    const CurvePattern pattern = PatternOfFamily(set.family);
+    DrawKermaCurve(picture, *set.tables, pattern.on, pattern.off, ColorFamily(set.family).kerma);
+  }
+  for (const CurveSet& set : sets) {
+    const CurveColors c = ColorFamily(set.family);
+    const CurvePattern pattern = PatternOfFamily(set.family);
+    DrawDoseCurves(picture, *set.tables, set.field, c.total, c.primary, c.scatter, pattern.on,
+                   pattern.off);
+  }
+}
+
+QString KermaCaption(const ResultTables* loaded, const QString& loaded_file,
+                     std::span<const CurveSet> sets) {
+  const QString title = Tr("Figures", "一次線水カーマ：");
+  bool others = false, loaded_in_sets = false;
+  for (const CurveSet& set : sets) (set.tables.get() == loaded ? loaded_in_sets : others) = true;
+  if (!others) return title + loaded_file;
+  QString caption = title + Tr("Figures", "各組のファイルのもの（組の色の濃い線）");
+  if (loaded != nullptr && !loaded_in_sets) caption += Tr("Figures", "、黒：%1").arg(loaded_file);
+  return caption;
 }
 
 std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,

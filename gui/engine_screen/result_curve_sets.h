@@ -20,11 +20,12 @@ namespace dosavia::gui {
 
 class PictureBox;
 
-// Colours of one set's three dose curves.
+// Colours of one set's three dose curves and of its own file's kerma.
 struct CurveColors {
   QRgb total;
   QRgb primary;
   QRgb scatter;
+  QRgb kerma;
 };
 
 // Family 0 is the graph's own blue, red and green; the next ones keep "total bluish,
@@ -81,13 +82,25 @@ struct LegendParts {
   QString head;
   QString file;
   QString tail;
+  // The head where even a shortened name would not fit beside it: the field alone ("10×10, "),
+  // when the file's name says the energy; empty otherwise.
+  QString compact_head;
 };
 LegendParts LegendTextParts(const CurveSet& set);
 
-// Draws the set's total, primary and scatter curves in its family's colours and pattern over
-// what is there (bins 1..299, as the graph's dose curves always end), and its own file's
-// kerma in black in the same pattern: each compared file has its kerma beside its doses.
-void DrawCurveSet(PictureBox& picture, const CurveSet& set);
+// Draws the compared sets over what is there: first the kerma of `loaded` (the loaded file,
+// black; none when null), then each set's own file's kerma in its family's kerma colour and
+// pattern, then every set's total, primary and scatter curves (bins 1..299, as the graph's
+// dose curves always end) in its colours and pattern. The kermas lie under all doses, so
+// that a noisy kerma never hides a dose, and each compared file's kerma is told by colour.
+void DrawCurveSets(PictureBox& picture, std::span<const CurveSet> sets,
+                   const ResultTables* loaded = nullptr);
+
+// What the picture's second title line says of the kerma drawn: the loaded file's name when
+// every set is of its tables (or there are none), otherwise that each set's kerma is its own
+// file's in its darker colour, and the loaded file's black where none of the sets is its.
+QString KermaCaption(const ResultTables* loaded, const QString& loaded_file,
+                     std::span<const CurveSet> sets);
 
 // The drawn curves as CSV: a header row, then one row per depth bin: the bin's centre
 // [cm], the kerma of `kerma` (when given, named after `kerma_file`), then total, primary and

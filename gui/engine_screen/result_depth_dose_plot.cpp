@@ -86,8 +86,8 @@ void SetUpDepthDosePlot(PictureBox& picture) {
   ShowGraphKey(picture, {});
 }
 
-void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on, int off) {
-  DrawCurve(picture, tables.Kerma, DisplayScale(tables), kDepthBins, kKermaColor, on, off);
+void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on, int off, QRgb color) {
+  DrawCurve(picture, tables.Kerma, DisplayScale(tables), kDepthBins, color, on, off);
 }
 
 void DrawDoseCurves(PictureBox& picture, const ResultTables& tables, int field) {

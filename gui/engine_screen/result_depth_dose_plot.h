@@ -46,10 +46,12 @@ void SetUpDepthDosePlot(PictureBox& picture);
 // models/curve_table.h): 1.0 on the axis is the primary kerma at the surface, free of the noise
 // of the file's maximum bin, so that runs of one beam line up whatever their photon count.
 
-// The primary water kerma of depth bins 1..300 in black: a polyline through
-// (i - 0.5, 100 s Kerma(i)), s the display scale. Draws over what is there.
-// With `off` > 0 the curve is dashed: `on` bins drawn, then `off` bins left out.
-void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on = 1, int off = 0);
+// The primary water kerma of depth bins 1..300 in `color` (black unless a compared set
+// gives its own): a polyline through (i - 0.5, 100 s Kerma(i)), s the display scale. Draws
+// over what is there. With `off` > 0 the curve is dashed: `on` bins drawn, then `off` bins
+// left out.
+void DrawKermaCurve(PictureBox& picture, const ResultTables& tables, int on = 1, int off = 0,
+                    QRgb color = kKermaColor);
 
 // The dose curves of field column `field` (1..10) over depth bins 1..299, in this order:
 // total (blue), primary (red), scatter (green). Draws over what is there.

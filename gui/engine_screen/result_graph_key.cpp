@@ -42,8 +42,9 @@ constexpr QRgb kTableTitleBack = qRgb(235, 235, 235);
 // Curves and key lines are 2 px wide at zoom 1; a bin of the curves' pattern counts as
 // one line width in the swatch, about its length on the screen's graph.
 constexpr double kLinePx = 2.0;
-// The swatch's three lines lie this far apart [px at zoom 1].
-constexpr double kSwatchStepPx = 5.0;
+// The swatch's four lines lie this far apart [px at zoom 1]: 14 px from the first's top to
+// the last's foot, the height of the screen table's swatch.
+constexpr double kSwatchStepPx = 4.0;
 
 const char* const kKindNames[kCurveKinds] = {
     QT_TRANSLATE_NOOP("Figures", "一次線水カーマ"), QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
@@ -84,7 +85,15 @@ QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, dou
       width - metrics.horizontalAdvance(parts.head) - metrics.horizontalAdvance(parts.tail);
   // Three characters each side of the ellipsis at least, or the name says nothing: then the
   // name and the notes share what the energy and field leave.
-  if (room < metrics.horizontalAdvance(QStringLiteral("10M\u2026ata"))) {
+  const double least = metrics.horizontalAdvance(QStringLiteral("10M\u2026ata"));
+  if (room < least) {
+    // The field alone, where the name says the energy: a screen's narrow table keeps the
+    // field and enough of the name to tell two files of one beam apart.
+    const double compact_room = width - metrics.horizontalAdvance(parts.compact_head) -
+                                metrics.horizontalAdvance(parts.tail);
+    if (!parts.compact_head.isEmpty() && compact_room >= least)
+      return parts.compact_head + metrics.elidedText(parts.file, Qt::ElideMiddle, compact_room) +
+             parts.tail;
     const double rest = width - metrics.horizontalAdvance(parts.head);
     if (rest < metrics.horizontalAdvance(QStringLiteral("10M\u2026ata")))
       return ElidedLegend(metrics, whole, width);
@@ -106,9 +115,9 @@ void PaintSetSwatch(QPainter& painter, const QRectF& box, int family, double zoo
   const CurveColors c = ColorFamily(family);
   const CurvePattern pattern = PatternOfFamily(family);
   const double step = kSwatchStepPx * zoom;
-  double y = box.center().y() - step;
+  double y = box.center().y() - 1.5 * step;
   painter.save();
-  for (QRgb color : {c.total, c.primary, c.scatter}) {
+  for (QRgb color : {c.kerma, c.total, c.primary, c.scatter}) {
     QPen pen(QColor(color), kLinePx * zoom, Qt::SolidLine, Qt::FlatCap);
     if (pattern.off > 0) pen.setDashPattern({double(pattern.on), double(pattern.off)});
     painter.setPen(pen);

@@ -1,8 +1,8 @@
 // The key inside the depth-dose graph and the value table of its saved picture. The key
 // names the curve kinds once by colour (kerma black, total blue, primary red, scatter green)
-// and then each compared set by its line pattern, with energy, field and file, so that a
-// picture of three sets is read without the screen beside it; the table gives each set's
-// d_max, surface dose, D10/Dmax and TPR20,10 as the screen's table does.
+// and then each compared set by its four colours and line pattern, with energy, field and
+// file, so that a picture of three sets is read without the screen beside it; the table
+// gives each set's d_max, surface dose, D10/Dmax and TPR20,10 as the screen's table does.
 #pragma once
 
 #include <QColor>
@@ -27,7 +27,7 @@ class PictureBox;
 inline constexpr int kCurveKinds = 4;
 
 // One entry of the key: a curve kind (family < 0: one solid line of `color`) or a set (the
-// three lines of its family in its pattern).
+// four lines of its family in its pattern).
 struct GraphKeyEntry {
   QString text;
   LegendParts parts;  // of a set
@@ -40,8 +40,9 @@ struct GraphKeyEntry {
 QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double width);
 // A set's legend fitted into `width` [px]: the middle of its file's name goes first, so that
 // the energy, the field and the notes after the name (switched-off physics, seed, SSD) stay
-// and two files of one beam stay apart; where even that is too wide, the name and the notes
-// lose their middle together after the energy and field.
+// and two files of one beam stay apart; where even that is too wide, the field alone leads
+// (the name says the energy), and failing that the name and the notes lose their middle
+// together after the energy and field.
 QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, double width);
 
 // The kinds in the interface language, then one entry per set ("10 MV, 10 × 10 cm, file").
@@ -52,8 +53,8 @@ std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets);
 QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
                      std::span<const GraphKeyEntry> entries, double zoom);
 
-// The three short lines of a set, total over primary over scatter, in its family's colours
-// and line pattern, centred in `box` [px].
+// The four short lines of a set, its kerma over total over primary over scatter (the order
+// of the kinds in the key), in its family's colours and line pattern, centred in `box` [px].
 void PaintSetSwatch(QPainter& painter, const QRectF& box, int family, double zoom);
 
 // Gives `picture` (set up by SetUpDepthDosePlot) the key of the sets `sets` returns at each

@@ -462,7 +462,7 @@ void EngineScreen::PrepareForShow() {
   // The compared sets are kept while the program runs: a class that leaves for the visual
   // screen finds its comparison again. "Graph clear" empties it.
   graph.plot->Clear();
-  for (const CurveSet& set : graph.legend->Sets()) DrawCurveSet(*graph.plot, set);
+  DrawCurveSets(*graph.plot, graph.legend->Sets());
   graph.loaded_file_label->clear();
   for (QPushButton* button : {run.start_button, run.load_run_result_button, results.draw_button,
                               graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
@@ -643,8 +643,7 @@ void EngineScreen::LoadResult(const QString& path) {
   QCoreApplication::processEvents();
   graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
-  for (const CurveSet& set : graph.legend->Sets()) DrawCurveSet(*graph.plot, set);
-  DrawKermaCurve(*graph.plot, *shown_tables_);
+  DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
   SetTrText(graph.loaded_file_label, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"),
             {loaded_file_});
   for (QPushButton* button :
@@ -659,7 +658,10 @@ void EngineScreen::OnDrawField() {
     set.ssd_cm = shown_ssd_cm_;
   }
   set.statistics = statistics_;
-  DrawCurveSet(*graph.plot, graph.legend->AddSet(std::move(set)));
+  graph.legend->AddSet(std::move(set));
+  // All again, so that the new set's kerma lies under the doses drawn before it.
+  graph.plot->Clear();
+  DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
   graph.plot->update();  // the key names the new set
 }
 
@@ -695,10 +697,11 @@ void EngineScreen::OnGeometryChosen() {
     set.parallel = ssd > 0 ? parallel : nullptr;
     set.ssd_cm = ssd;
     set.row.reset();
-    DrawCurveSet(*graph.plot, graph.legend->AddSet(std::move(set)));
+    graph.legend->AddSet(std::move(set));
   }
   // The loaded file's kerma where it was shown.
-  if (graph.kerma_button->isEnabled()) DrawKermaCurve(*graph.plot, *shown_tables_);
+  DrawCurveSets(*graph.plot, graph.legend->Sets(),
+                graph.kerma_button->isEnabled() ? shown_tables_.get() : nullptr);
   graph.plot->update();
 }
 
@@ -709,11 +712,12 @@ void EngineScreen::OnGraphClear() {
 }
 
 void EngineScreen::SaveGraphPicture(const QString& path, QSize size) {
-  WritePngFile(RenderCurveSetsPicture(shown_tables_.get(),
-                                      Tr("Form4", "一次線水カーマ：") + loaded_file_ +
-                                          QStringLiteral("    ") + GeometryCaption(shown_ssd_cm_),
-                                      graph.legend->Sets(), size),
-               QFile::encodeName(path).toStdString());
+  WritePngFile(
+      RenderCurveSetsPicture(shown_tables_.get(),
+                             KermaCaption(shown_tables_.get(), loaded_file_, graph.legend->Sets()) +
+                                 QStringLiteral("    ") + GeometryCaption(shown_ssd_cm_),
+                             graph.legend->Sets(), size),
+      QFile::encodeName(path).toStdString());
 }
 
 void EngineScreen::SaveCurvesCsv(const QString& path) {

@@ -316,6 +316,18 @@
         <source>照射野%1 (%2 個)：線量 %3</source>
         <translation>Field %1 (%2 volumes): dose %3</translation>
     </message>
+    <message>
+        <source>一次線水カーマ：</source>
+        <translation>Primary water kerma: </translation>
+    </message>
+    <message>
+        <source>各組のファイルのもの（組の色の濃い線）</source>
+        <translation>each set&apos;s own file (the darker line of its colours)</translation>
+    </message>
+    <message>
+        <source>、黒：%1</source>
+        <translation>; black: %1</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -639,10 +651,6 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>読み込んだファイル：%1</source>
         <translation>File read: %1</translation>
-    </message>
-    <message>
-        <source>一次線水カーマ：</source>
-        <translation>Primary water kerma: </translation>
     </message>
     <message>
         <source>グラフの大きさ（ピクセル）</source>

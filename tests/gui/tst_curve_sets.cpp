@@ -144,9 +144,10 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   QVERIFY(legend.item(0, CurveSetLegend::kD10)->text() != legend.item(1, CurveSetLegend::kD10)->text());
 
   // Both colour families are drawn, and both go into the saved picture.
+  // Each set's kerma in its own colour: not two black kermas that cannot be told apart.
   const QImage drawn = form.graph.plot->DrawnImage();
   for (const CurveColors& c : {ColorFamily(0), ColorFamily(1)})
-    QVERIFY(CountColor(drawn, c.primary) > 100);
+    QVERIFY(CountColor(drawn, c.primary) > 100 && CountColor(drawn, c.kerma) > 100);
   form.SaveGraphPicture(dir.Path("graph.png"), QSize(1024, 768));
   const QImage png(dir.Path("graph.png"));
   QVERIFY(png.width() > 1024 && png.height() > 768);
@@ -163,13 +164,22 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   QCOMPARE(csv.count('\n'), 1 + kDepthBins);
   const QList<QByteArray> rows = csv.mid(3).split('\n');
   const QStringList header = QString::fromUtf8(rows[0].trimmed()).split(',');
-  QCOMPARE(header.size(), 2 + 2 * 3);
-  QCOMPARE(header[3], QString::fromUtf8("10 MV 10 × 10 cm 一次線線量 10MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
-  QCOMPARE(header[7], QString::fromUtf8("4 MV 1 × 1 cm 散乱線線量 4MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  // The loaded 4 MV file's kerma, then the 10 MV set led by its own file's kerma.
+  QCOMPARE(header.size(), 2 + 1 + 2 * 3);
+  QCOMPARE(header[2],
+           QString::fromUtf8(
+               "10 MV 一次線水カーマ 10MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  QCOMPARE(header[4],
+           QString::fromUtf8(
+               "10 MV 10 × 10 cm 一次線線量 10MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  QCOMPARE(header[8],
+           QString::fromUtf8(
+               "4 MV 1 × 1 cm 散乱線線量 4MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
   const QList<QByteArray> bin150 = rows[150].trimmed().split(',');
   QCOMPARE(bin150[0].toDouble(), 14.95);
   QCOMPARE(bin150[1].toDouble(), form.Tables().Kerma[150]);
-  QCOMPARE(bin150[5].toDouble(), sets[1].tables->DoseTable[kTotalDose][1][150]);
+  QCOMPARE(bin150[2].toDouble(), sets[0].tables->Kerma[150]);
+  QCOMPARE(bin150[6].toDouble(), sets[1].tables->DoseTable[kTotalDose][1][150]);
 
   // Graph clear empties the legend; the next set takes the first colours again.
   form.graph.clear_button->click();
@@ -206,6 +216,14 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
                without.contains(QChar(0x2026)),
            qPrintable(without));
   QVERIFY(ElidedLegend(metrics, LegendTextParts(full), narrow) != without);
+  // Narrower still, as the table's name column at 1024x768: the field and the name's ends.
+  const double narrower =
+      metrics.horizontalAdvance(parts.compact_head + QStringLiteral("10M\u2026ata") + parts.tail) +
+      2;
+  const QString compact = ElidedLegend(metrics, parts, narrower);
+  QVERIFY2(compact.startsWith(QStringLiteral("10×10, 10")) && compact.endsWith(note),
+           qPrintable(compact));
+  QVERIFY(ElidedLegend(metrics, LegendTextParts(full), narrower) != compact);
   set.file = QStringLiteral("10MV-30M-noe.data");
   SetLanguage(Language::kJapanese, false);
   QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")), qPrintable(LegendText(set)));

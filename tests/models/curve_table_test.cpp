@@ -173,7 +173,11 @@ TEST(CurveTableTest, NoiseCorrelationOfTheFallOff) {
 
 TEST(CurveTableTest, CsvHasTheDesktopLayout) {
   const auto a = NoisyTables(0.0, 1);
-  const CsvCurveSet sets[] = {{a.get(), 8, "10 MV", "10MV-1M.data"}, {a.get(), 1, "", "x,y.data"}};
+  const auto b = NoisyTables(0.0, 2);
+  const CsvCurveSet sets[] = {{a.get(), 8, "10 MV", "10MV-1M.data"},
+                              {b.get(), 8, "4 MV", "4MV-1M.data"},
+                              {b.get(), 4, "4 MV", "4MV-1M.data"},
+                              {a.get(), 1, "", "x,y.data"}};
   const CurveCsvNames names{"深さ [cm]", "一次線水カーマ", {"水吸収線量", "一次線線量", "散乱線線量"},
                             "(max = 1)"};
   const std::string csv = CurvesCsvText(a.get(), "10MV-1M.data", sets, names);
@@ -181,6 +185,14 @@ TEST(CurveTableTest, CsvHasTheDesktopLayout) {
   ASSERT_EQ(csv.rfind("\xEF\xBB\xBF深さ [cm],10 MV 一次線水カーマ 10MV-1M.data (max = 1),10 MV 10 × 10 cm "
                       "水吸収線量 10MV-1M.data (max = 1),", 0), 0u);
   EXPECT_NE(csv.find(",\"1 × 1 cm 散乱線線量 x,y.data (max = 1)\"\r\n"), std::string::npos);  // quoted
+  // The other file's kerma once, before its first set: depth, kerma, 3, kerma, 3 + 3, 3.
+  EXPECT_NE(
+      csv.find("10MV-1M.data (max = 1),4 MV 一次線水カーマ 4MV-1M.data (max = 1),4 MV 10 × 10"),
+      std::string::npos);
+  EXPECT_EQ(std::count(csv.begin(), csv.begin() + csv.find("\r\n0.05,"), ','),
+            14 + 3);  // "x,y" thrice
+  const std::string first_row = csv.substr(csv.find("\r\n0.05,") + 2);
+  EXPECT_EQ(std::count(first_row.begin(), first_row.begin() + first_row.find("\r\n"), ','), 14);
   std::size_t lines = 0;
   for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++lines;
   EXPECT_EQ(lines, 1u + kDepthBins);
