@@ -75,10 +75,26 @@ double DisplayScale(const ResultTables& tables) {
   return k > 0 ? 1.0 / k : 1.0;
 }
 
+CurveLegend CurveLegendParts(const CurveLegendFacts& facts, bool english) {
+  CurveLegend legend;
+  legend.head = std::string(facts.energy.empty() ? std::string_view("?") : facts.energy) + ", " +
+                FieldSizeLabel(facts.field) + ", ";
+  legend.file = std::string(facts.file);
+  legend.tail = facts.physics != nullptr ? SwitchedPhysicsNote(*facts.physics, english)
+                                         : SwitchedPhysicsNote(facts.file, english);
+  if (facts.seed != kDefaultSeed)
+    legend.tail += (english ? ", seed " : ", 乱数の種 ") + std::to_string(facts.seed);
+  if (facts.ssd_cm > 0) legend.tail += ", SSD " + Number(facts.ssd_cm) + " cm";
+  if (!facts.energy.empty() && EnergyOfResultFileName(facts.file) == facts.energy) {
+    const std::string side = std::to_string(static_cast<int>(kFieldSideCm[facts.field]));
+    legend.compact_head = side + "×" + side + ", ";
+  }
+  return legend;
+}
+
 std::string CurveLegendText(std::string_view energy, int field, std::string_view file,
                             bool english) {
-  return std::string(energy.empty() ? std::string_view("?") : energy) + ", " +
-         FieldSizeLabel(field) + ", " + std::string(file) + SwitchedPhysicsNote(file, english);
+  return CurveLegendParts({energy, field, file}, english).Text();
 }
 
 namespace {

@@ -23,10 +23,33 @@ std::string EnergyOfResultFileName(std::string_view file);
 // "10 × 10 cm" for field column 1..10.
 std::string FieldSizeLabel(int field);
 
-// The legend entry "energy, field, file" ("?" for an unknown energy). A result whose name
-// carries the tag of switched-off physics says so after it, in Japanese or English
-// ("10 MV, 10 × 10 cm, 10MV-30M-noe.data [なし: 電子・陽電子の輸送]"), so that it is never
-// read as a full simulation.
+// What a legend says of a drawn set, besides its curves.
+struct CurveLegendFacts {
+  std::string_view energy;  // "10 MV"; empty when unknown
+  int field = 8;
+  std::string_view file;
+  // The physics the run recorded (its run statistics); without them, the file's name tells.
+  const PhysicsSwitches* physics = nullptr;
+  RunSeed seed = kDefaultSeed;
+  double ssd_cm = 0;  // > 0: the curves of a point source at this SSD
+};
+
+// The legend entry in parts: what comes before the file's name ("10 MV, 10 × 10 cm, "), the
+// name, and the notes after it: switched-off physics (" [なし: 電子・陽電子の輸送]"), so that
+// such a run is never read as a full simulation, a seeded run's seed (", 乱数の種 7"), so that
+// a class can tell its runs apart and repeat one, and the SSD (", SSD 100 cm"); Japanese or
+// English. A narrow key or table shortens only the name, or puts `compact_head`, the field
+// alone ("10×10, "), before it where the name says the energy (empty otherwise).
+struct CurveLegend {
+  std::string head;
+  std::string file;
+  std::string tail;
+  std::string compact_head;
+  std::string Text() const { return head + file + tail; }
+};
+CurveLegend CurveLegendParts(const CurveLegendFacts& facts, bool english = false);
+
+// The legend entry "energy, field, file" and its notes ("?" for an unknown energy), whole.
 std::string CurveLegendText(std::string_view energy, int field, std::string_view file,
                             bool english = false);
 

@@ -68,7 +68,14 @@ class SetNameDelegate : public QStyledItemDelegate {
 }  // namespace
 
 void CurveSetLegend::RetranslateUi() {
-  setHorizontalHeaderLabels(CurveTableHeader());
+  // The number columns' titles on two lines ("表面" over "0–1 mm [%]"), so that the columns
+  // are as wide as their numbers and the sets' names keep the width a 1024x768 screen has.
+  QStringList titles = CurveTableHeader();
+  for (int c = kDmax; c < kColumnCount; ++c) {
+    const qsizetype space = titles[c].indexOf(QLatin1Char(' '));
+    if (space > 0) titles[c][space] = QLatin1Char('\n');
+  }
+  setHorizontalHeaderLabels(titles);
   horizontalHeaderItem(kDmax)->setToolTip(
       Tr("CurveSetLegend",
          "水吸収線量の最大深：最大付近の 3 次式フィット。± は統計雑音による標準不確かさ"));

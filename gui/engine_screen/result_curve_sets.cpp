@@ -57,31 +57,18 @@ QString EnergyOfResultName(const QString& file) {
                               : QString::fromStdString(parts.energy) + QStringLiteral(" MV");
 }
 
-QString FieldSizeText(int field) {
-  const int side = static_cast<int>(kFieldSideCm[field]);
-  return QStringLiteral("%1 × %1 cm").arg(side);
-}
+QString FieldSizeText(int field) { return QString::fromStdString(FieldSizeLabel(field)); }
 
 LegendParts LegendTextParts(const CurveSet& set) {
-  // A result of switched-off physics says which part was off, in the interface language:
-  // as its run recorded it where there are statistics, otherwise as its name says.
-  const bool english = CurrentLanguage() == Language::kEnglish;
-  const std::string note = set.statistics
-                               ? SwitchedPhysicsNote(set.statistics->physics, english)
-                               : SwitchedPhysicsNote(set.file.toStdString(), english);
-  // A seeded run names its seed, so that a class can tell its runs apart and repeat one.
-  const QString seed = set.statistics && set.statistics->seed != kDefaultSeed
-                           ? QStringLiteral(", seed %1").arg(set.statistics->seed)
-                           : QString();
-  const int side = static_cast<int>(kFieldSideCm[set.field]);
-  const bool named_energy = !set.energy.isEmpty() && EnergyOfResultName(set.file) == set.energy;
-  return {
-      QStringLiteral("%1, %2, ")
-          .arg(set.energy.isEmpty() ? QStringLiteral("?") : set.energy, FieldSizeText(set.field)),
-      set.file,
-      QString::fromStdString(note) + seed +
-          (set.ssd_cm > 0 ? QStringLiteral(", SSD %1 cm").arg(set.ssd_cm) : QString()),
-      named_energy ? QStringLiteral("%1×%1, ").arg(side) : QString()};
+  // Switched-off physics as the run recorded it where there are statistics, otherwise as the
+  // file's name says; in the interface language.
+  const std::string energy = set.energy.toStdString(), file = set.file.toStdString();
+  const CurveLegend legend = CurveLegendParts(
+      {energy, set.field, file, set.statistics ? &set.statistics->physics : nullptr,
+       set.statistics ? set.statistics->seed : kDefaultSeed, set.ssd_cm},
+      CurrentLanguage() == Language::kEnglish);
+  return {QString::fromStdString(legend.head), set.file, QString::fromStdString(legend.tail),
+          QString::fromStdString(legend.compact_head)};
 }
 
 QString LegendText(const CurveSet& set) {

@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -181,18 +182,33 @@ void Classroom() {
 }
 
 // Three compared sets on the non-visual screen, its saved picture, and the messages a
-// first-time student meets.
+// first-time student meets. Runs of these names (and their statistics) in the folder
+// DOSAVIA_SCREENSHOT_RESULTS names are shown, so that the pictures show what a class sees;
+// synthetic curves stand in for any that is missing.
 void Compare() {
   const dosavia::NormalisedResults results = support::SyntheticResults();
-  for (const char* name : {"10MV-30M.data", "4MV-3M.data", "15MV-3M.data"})
-    support::WriteText(QDir::current().filePath(QLatin1String(name)), support::ResultBytes(results));
+  const char* const names[] = {"4MV-3M.data", "10MV-3M.data", "15MV-3M.data"};
+  const QString runs_dir = qEnvironmentVariable("DOSAVIA_SCREENSHOT_RESULTS");
+  const QDir runs(runs_dir);
+  for (const char* name : names) {
+    const QString data = QLatin1String(name);
+    const QString stat = QFileInfo(data).completeBaseName() + QStringLiteral(".stat");
+    if (!runs_dir.isEmpty() && QFile::copy(runs.filePath(data), data)) {
+      QFile::copy(runs.filePath(stat), stat);
+      continue;
+    }
+    support::WriteText(QDir::current().filePath(data), support::ResultBytes(results));
+  }
   EngineScreen& form = GetEngineScreen();
   form.PrepareForShow();
   ShowAtDesignSize(&form);
   form.graph.clear_button->click();
   const int fields[] = {2, 5, 8};
   for (int row = 0; row < 3; ++row) {
-    form.results.file_list->setCurrentRow(row);
+    const QList<QListWidgetItem*> found =
+        form.results.file_list->findItems(QLatin1String(names[row]), Qt::MatchExactly);
+    if (found.isEmpty()) return;
+    form.results.file_list->setCurrentItem(found.front());
     form.results.load_selected_button->click();
     form.OnFieldChosen(fields[row]);
     form.results.draw_button->click();

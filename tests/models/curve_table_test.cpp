@@ -50,6 +50,18 @@ TEST(CurveTableTest, LegendNamesSwitchedOffPhysics) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(CurveLegendText("10 MV", 8, c.file, c.english), c.legend) << c.file;
+  // The physics a run recorded outweighs its name; the seed and the SSD follow the notes,
+  // and the short head (field alone) exists only where the name says the energy.
+  PhysicsSwitches no_electrons;
+  no_electrons.electron_transport = false;
+  const CurveLegend recorded =
+      CurveLegendParts({"10 MV", 8, "renamed.data", &no_electrons, 7, 100}, false);
+  EXPECT_EQ(recorded.Text(),
+            "10 MV, 10 × 10 cm, renamed.data [なし: 電子・陽電子の輸送], 乱数の種 7, SSD 100 cm");
+  EXPECT_EQ(recorded.compact_head, "");
+  const CurveLegend seeded = CurveLegendParts({"4 MV", 1, "4MV-1M.data", nullptr, 12, 0}, true);
+  EXPECT_EQ(seeded.tail, ", seed 12");
+  EXPECT_EQ(seeded.compact_head, "1×1, ");
 }
 
 // A build-up curve (1 - exp(-a z)) exp(-mu z) with Gaussian noise of relative size `noise`,

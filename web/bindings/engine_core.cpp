@@ -525,12 +525,17 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
                          return EnergyOfResultFileName(f);
                        }));
-  // The note on switched-off physics in the page's language.
-  emscripten::function("legendText",
-                       emscripten::optional_override([](const std::string& energy, int field,
-                                                        const std::string& file, bool english) {
-                         return CurveLegendText(energy, field, file, english);
-                       }));
+  // A set's legend in the page's language, as Dosavia words it: the note on switched-off
+  // physics (from the file's name), a seeded run's seed (0: none) and a point source's SSD
+  // (0: the parallel beam).
+  emscripten::function(
+      "legendText", emscripten::optional_override([](const std::string& energy, int field,
+                                                     const std::string& file, bool english,
+                                                     double seed, double ssd_cm) {
+        return CurveLegendParts({energy, field, file, nullptr, static_cast<RunSeed>(seed), ssd_cm},
+                                english)
+            .Text();
+      }));
   emscripten::function("screenRunNames", &ScreenRunNames);
   emscripten::function("readClock", &ReadClock);
   emscripten::function("startTimeLine", &StartLine);

@@ -40,10 +40,15 @@ function applyLanguage() {
 // The legend of a set says in the page's language which physics a result went without, the
 // seed of a run made on one (its run statistics tell), and the SSD of a point source's
 // curves, as Dosavia's legend does.
-async function legendOf(set) {
-  const legend = await state.total.call('legend', { energy: set.energy, field: set.field, file: set.name, english: language() === 'en' });
-  const seeded = set.row.seed > 0 ? `${legend}, ${tr('Web', '乱数の種 %1', set.row.seed)}` : legend;
-  return set.ssd > 0 ? `${seeded}, SSD ${set.ssd} cm` : seeded;
+function legendOf(set) {
+  return state.total.call('legend', {
+    energy: set.energy,
+    field: set.field,
+    file: set.name,
+    english: language() === 'en',
+    seed: set.row.seed > 0 ? set.row.seed : 0,
+    ssd: set.ssd > 0 ? set.ssd : 0,
+  });
 }
 
 // A result's curves in the screen's geometry, made once per result and geometry.
