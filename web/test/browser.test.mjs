@@ -125,6 +125,8 @@ test('the language switch changes every text', { skip }, async () => {
 // A link's counts read as typed ones; an unusable value is named in a notice that the
 // automatic start leaves standing until it is closed; a run too small to read says so; a
 // curve without build-up (no electron transport) says that, with no d_max in words or marked.
+// `pause`: the linked batch paused (P), stepped one photon at a time (N, the button), resumed
+// by Space on the focused Resume button, and ended with exactly its photons.
 const LINK_CASES = [
   { query: 'energy=12&photons=20', total: 20, notice: /energy/, note: /20 photons are too few/ },
   { query: 'field=7&photons=1e3', total: 1000, notice: /field/ },
@@ -132,11 +134,13 @@ const LINK_CASES = [
   { query: 'mono=30&photons=2,000', total: 2000, notice: /mono/ },
   { query: 'seed=12x&photons=1000', total: 1000, notice: /seed/ },
   { query: 'energy=10&field=4&photons=20000&without=electron-transport', total: 20000, note: /maximum at the surface: no build-up/, noDmax: true },
+  { query: 'energy=15&field=10&photons=1e5&seed=5', total: 100000, pause: true },
 ];
-for (const { query, total, notice, note, noDmax } of LINK_CASES) {
-  test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip }, async () => {
+for (const { query, total, notice, note, noDmax, pause } of LINK_CASES) {
+  test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip, timeout: 90000 }, async () => {
     const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&step=0&go=1&${query}`, 1024, 768);
-    await waitForTotal(page, total);
+    if (pause) await pauseAndStep(page);
+    await waitForTotal(page, total, 60000);
     if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
     if (noDmax) {
       // Not even on the way: every note of a second series, batch answer by answer.
@@ -166,6 +170,29 @@ for (const { query, total, notice, note, noDmax } of LINK_CASES) {
     assert.deepEqual(errors, []);
     await page.close();
   });
+}
+
+// Pauses the running batch, checks that nothing runs on, runs single histories, resumes.
+async function pauseAndStep(page) {
+  const count = () => page.$eval('#total', (e) => Number(e.value));
+  await page.waitForFunction(() => Number(document.getElementById('total').value) > 0, { timeout: 20000 });
+  await page.keyboard.press('p');
+  await page.waitForFunction(() => document.getElementById('pause').textContent === 'Resume');
+  // The answers already on their way are drawn; then the count stands still.
+  await new Promise((res) => setTimeout(res, 400));
+  const held = await count();
+  await new Promise((res) => setTimeout(res, 600));
+  assert.equal(await count(), held, 'a paused batch runs on');
+  assert.equal(await page.$eval('#stop', (b) => b.disabled), false, 'Stop stays available while paused');
+  await page.keyboard.press('n');
+  await page.waitForFunction((n) => Number(document.getElementById('total').value) === n, { timeout: 5000 }, held + 1);
+  await page.click('#single');
+  await page.waitForFunction((n) => Number(document.getElementById('total').value) === n, { timeout: 5000 }, held + 2);
+  // Space on the focused button works that button: Resume, not a second batch.
+  await page.focus('#pause');
+  await page.keyboard.press(' ');
+  await page.waitForFunction(() => document.getElementById('pause').textContent === 'Pause');
+  assert.ok((await redPixels(page)) > 0, 'tracks stay drawn');
 }
 
 // A series runs on one seed: typed (or linked), Graph clear and Go repeat it picture for
