@@ -54,6 +54,10 @@ copy_if_changed packaging/icons/dosavia-256.png build/web/icon-256.png
 node web/tools/make_texts.mjs gui/translations/dosavia_en.ts web/texts/web_texts.json build/web/texts.js.new
 copy_if_changed build/web/texts.js.new build/web/texts.js
 rm -f build/web/texts.js.new
+# The lesson screen's texts from the lesson sheets, so that site and sheets say the same.
+node web/tools/make_lesson.mjs docs/lesson_buildup_ja.md docs/lesson_buildup_en.md build/web/lesson_sheets.js.new
+copy_if_changed build/web/lesson_sheets.js.new build/web/lesson_sheets.js
+rm -f build/web/lesson_sheets.js.new
 node web/tools/make_field_sizes.mjs engine/beam_geometry.h models/typed_text.cpp models/clinical_geometry.h \
   build/web/field_sizes.js.new
 copy_if_changed build/web/field_sizes.js.new build/web/field_sizes.js

@@ -163,7 +163,9 @@ class VisualCore {
   }
 
   // The live depth-dose curve as the desktop panel shows it, and the uncertainty of d_max
-  // when asked (it costs sixteen more fits).
+  // when asked. Whether the curve can be read at all is judged on every curve, on the way
+  // through a batch as at its end: a curve whose d_max could lie anywhere in the build-up
+  // region is too few photons, never a d_max (sixteen more fits, each of a few hundred bins).
   val DepthDose(bool with_uncertainty) const {
     const DepthDoseCurve curve = MakeDepthDoseCurve(tally_);
     val out = val::object();
@@ -177,8 +179,8 @@ class VisualCore {
     out.set("dmaxDose", curve.d_max_dose);
     out.set("noiseAtMax", curve.noise_at_max);
     out.set("radiusCm", tally_.Radius());
-    const double sigma = with_uncertainty && curve.has_maximum
-                             ? DmaxUncertainty(tally_, curve.bin_cm) : -1.0;
+    const double measured_sigma = curve.has_maximum ? DmaxUncertainty(tally_, curve.bin_cm) : -1.0;
+    const double sigma = with_uncertainty ? measured_sigma : -1.0;
     out.set("dmaxSigmaCm", sigma);
     out.set("dmaxSettled", DmaxIsSettled(sigma));
     // A curve that starts at its maximum (no electron transport) has no d_max to show, also
@@ -190,7 +192,7 @@ class VisualCore {
     // to read: the wide spread of the maximum along its flat top does not make it unreadable.
     out.set("tooFewPhotons",
             curve.photons > 0 && (curve.photons < kFewestReadablePhotons || !curve.has_maximum ||
-                                  (builds_up && sigma >= kUnreadableDmaxSigmaCm)));
+                                  (builds_up && measured_sigma >= kUnreadableDmaxSigmaCm)));
     std::vector<double> dose_fit, kerma_fit;
     if (curve.dose_fit)
       for (int i = 0; i < kFitPoints; ++i) dose_fit.push_back(curve.dose_fit(0.1 * i));

@@ -1,5 +1,5 @@
-// The browser edition's page: the screens (menu, visual simulation, engine), the language, deep links
-// and the notice line. Each screen lives in a module of its own; this one only routes.
+// The browser edition's page: the screens (menu, visual simulation, engine, explanation pages,
+// lesson), the language, deep links and the notice line. Each screen lives in a module of its own; this one only routes.
 import { parseDeepLink } from './deeplink.js';
 import { language, setLanguage, tr, translatePage } from './i18n.js';
 import { addLinkNotice } from './notice.js';
@@ -7,6 +7,7 @@ import { loadCore } from './core.js';
 import { engineScreen } from './engine.js';
 import { visualScreen } from './visual.js';
 import { pageScreens } from './pages.js';
+import { lessonScreen } from './lesson.js';
 import { enableOffline } from './offline.js';
 import { enableHelpAndProjector } from './help.js';
 
@@ -24,7 +25,7 @@ linkCore().then((core) => {
   setLanguage(link.values.lang);
 
   // The screens besides the menu, by the name a link gives in `screen`.
-  const SCREENS = { [visualScreen.id]: visualScreen, [engineScreen.id]: engineScreen };
+  const SCREENS = { [visualScreen.id]: visualScreen, [engineScreen.id]: engineScreen, [lessonScreen.id]: lessonScreen };
   for (const screen of pageScreens) SCREENS[screen.id] = screen;
   const current = SCREENS[link.values.screen] ?? null;
 

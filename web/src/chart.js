@@ -12,6 +12,25 @@ export function chartFont(px, bold = false) {
 // The smallest text a canvas draws [CSS px], so that numbers read from the back of a room.
 export const MIN_TEXT_PX = 14;
 
+// The face of an axis title's note beside the title of face `px`.
+const noteFacePx = (px) => Math.max(MIN_TEXT_PX, px * 0.85);
+
+// An axis title's note in lines no longer than `length` px, broken between words (and inside
+// a word longer than a line), so that it is never squeezed under the smallest readable face.
+export function noteLines(ctx, note, px, length) {
+  ctx.save();
+  ctx.font = chartFont(noteFacePx(px));
+  const fits = (t) => ctx.measureText(t).width <= length;
+  const lines = [''];
+  for (const word of note.split(/(?<= )/))
+    for (const piece of fits(word) ? [word] : [...word]) {
+      if (lines.at(-1) && !fits(lines.at(-1) + piece)) lines.push('');
+      lines[lines.length - 1] += piece;
+    }
+  ctx.restore();
+  return lines.map((l) => l.trim()).filter(Boolean);
+}
+
 // Sizes the canvas's backing store to its box at the device pixel ratio; returns the 2D
 // context in CSS pixels and the box size, or null while the canvas is not laid out.
 export function prepareCanvas(canvas) {
@@ -135,6 +154,7 @@ export class Chart {
     ctx.restore();
   }
 
+  // `note` is a text or its lines (noteLines), each a line further from the title.
   yTitle(text, x, px, note) {
     const { ctx, box } = this;
     ctx.save();
@@ -146,8 +166,8 @@ export class Chart {
     ctx.font = chartFont(Math.max(MIN_TEXT_PX, px));
     ctx.fillText(text, 0, 0, this.height);
     if (note) {
-      ctx.font = chartFont(Math.max(MIN_TEXT_PX, px * 0.85));
-      ctx.fillText(note, 0, 1.1 * px, this.height);
+      ctx.font = chartFont(noteFacePx(px));
+      (Array.isArray(note) ? note : [note]).forEach((line, i) => ctx.fillText(line, 0, 1.1 * px * (i + 1), this.height));
     }
     ctx.restore();
   }

@@ -27,8 +27,8 @@ export const VISUAL_DEFAULTS = Object.freeze({
 export const ENGINE_DEFAULTS = Object.freeze({ photons: 1000000, field: 10 });
 
 const SCREENS = ['menu', 'visual', 'engine'];
-// The explanation pages 1-5 and the references.
-SCREENS.push('page1', 'page2', 'page3', 'page4', 'page5', 'references');
+// The explanation pages 1-5 and the references; the lesson sheet.
+SCREENS.push('page1', 'page2', 'page3', 'page4', 'page5', 'references', 'lesson');
 const ENERGIES = ['4', '6', '10', '15', 'mono'];
 // The visual screen's fields; the engine's result files hold 15 and 20 cm besides.
 const FIELD_SIDES = VISUAL_FIELD_SIDES;

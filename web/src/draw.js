@@ -310,9 +310,19 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   // The faint curve before the last physics switch, named so that it is not taken for data.
   const showReference = reference && reference.doseFit && reference.doseFit.length > 0;
   if (showReference) legend.push(['rgba(90, 90, 90, 0.75)', texts.reference, 'dots']);
-  const legendWidth = legend.reduce((sum, [, label]) => sum + ctx.measureText(label).width + 34, 0);
-  const twoLines = titleLines.length > 1 || titleWidth + legendWidth > box.right - box.left;
-  const headLines = titleLines.length + (twoLines ? 1 : 0);
+  // The legend's entries in rows no wider than the canvas left of the box's right edge: on a
+  // narrow canvas (a phone) a second row, never a face under the smallest readable one.
+  const entryWidth = ([, label]) => ctx.measureText(label).width + 34;
+  const rowWidth = (row) => row.reduce((sum, entry) => sum + entryWidth(entry), 0);
+  const legendRows = [];
+  for (const entry of legend) {
+    const row = legendRows.at(-1);
+    if (row && rowWidth(row) + entryWidth(entry) <= box.right - 2) row.push(entry);
+    else legendRows.push([entry]);
+  }
+  const legendWidth = rowWidth(legend);
+  const twoLines = titleLines.length > 1 || legendRows.length > 1 || titleWidth + legendWidth > box.right - box.left;
+  const headLines = titleLines.length + (twoLines ? legendRows.length : 0);
   box.top = Math.max(box.top, small * (0.5 + 1.3 * headLines));
   const chart = new Chart(ctx, box, { x: [0, zmax], y: [0, 125], yClamp: 125 });
   const X = (z) => chart.X(z);
@@ -395,33 +405,30 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   ctx.font = fontPx(small, true);
   titleLines.forEach((t, i) => ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3));
   // The legend in the top margin, right of or under the title, so it never hides a bar.
-  // On a narrow canvas (a phone) the entries take a smaller face rather than run off the
-  // left edge.
   ctx.font = fontPx(small);
-  const entriesWidth = () => legend.reduce((w, [, label]) => w + ctx.measureText(label).width + 34, 0);
-  const room = box.right - 2;
-  if (entriesWidth() > room) ctx.font = fontPx(Math.max(small * 0.7, (small * room) / entriesWidth()));
-  let lx = box.right;
-  const ly = twoLines ? 2 + small * 1.3 * titleLines.length : 2;
-  for (const [colour, label, kind] of legend.reverse()) {
-    lx -= ctx.measureText(label).width;
-    ctx.fillStyle = '#000';
-    ctx.fillText(label, lx, ly);
-    lx -= 20;
-    ctx.fillStyle = colour;
-    ctx.strokeStyle = colour;
-    if (kind === 'bar') ctx.fillRect(lx, ly + small * 0.15, 14, small * 0.8);
-    else {
-      ctx.setLineDash(kind === 'dots' ? [2, 4] : kind === 'dash' ? [6, 4] : []);
-      ctx.lineWidth = kind === 'line' ? 2 : 2.5;
-      ctx.beginPath();
-      ctx.moveTo(lx, ly + small * 0.55);
-      ctx.lineTo(lx + 16, ly + small * 0.55);
-      ctx.stroke();
-      ctx.setLineDash([]);
+  legendRows.forEach((row, r) => {
+    let lx = box.right;
+    const ly = twoLines ? 2 + small * 1.3 * (titleLines.length + r) : 2;
+    for (const [colour, label, kind] of [...row].reverse()) {
+      lx -= ctx.measureText(label).width;
+      ctx.fillStyle = '#000';
+      ctx.fillText(label, lx, ly);
+      lx -= 20;
+      ctx.fillStyle = colour;
+      ctx.strokeStyle = colour;
+      if (kind === 'bar') ctx.fillRect(lx, ly + small * 0.15, 14, small * 0.8);
+      else {
+        ctx.setLineDash(kind === 'dots' ? [2, 4] : kind === 'dash' ? [6, 4] : []);
+        ctx.lineWidth = kind === 'line' ? 2 : 2.5;
+        ctx.beginPath();
+        ctx.moveTo(lx, ly + small * 0.55);
+        ctx.lineTo(lx + 16, ly + small * 0.55);
+        ctx.stroke();
+        ctx.setLineDash([]);
+      }
+      lx -= 14;
     }
-    lx -= 14;
-  }
+  });
   if (texts.badge) drawBadge(ctx, texts.badge, box.left + 6, box.top + small * 1.7, small);
   // The probe: a line at the depth read and its reading beside it.
   if (texts.probe && texts.probe.cm <= zmax) {

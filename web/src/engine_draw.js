@@ -4,7 +4,7 @@
 // distinct for the common colour-vision deficiencies) and the dose components by line style,
 // so that no pair depends on red against green. Every number drawn was computed by the C++;
 // the frame, grid, ticks and mapping are the page's one chart module's (chart.js).
-import { Chart, chartFont } from './chart.js';
+import { Chart, chartFont, noteLines } from './chart.js';
 
 export const SET_COLORS = ['#0072B2', '#D55E00', '#009E73', '#CC79A7', '#E69F00', '#56B4E9', '#000000'];
 export const KERMA_COLOR = '#444444';
@@ -30,15 +30,18 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.save();
   ctx.fillStyle = '#fff';
   ctx.fillRect(x, y, w, h);
-  const left = x + (texts.doseScale ? 4.6 : 3.6) * px;
   const right = x + w - px;
   // The title names the geometry of the curves after a dash, or on a line of its own where
   // the plot is too narrow (a phone).
   ctx.font = chartFont(px * 0.95);
   const whole = texts.geometry ? `${texts.title} — ${texts.geometry}` : texts.title;
-  const titleLines = ctx.measureText(whole).width > right - left && texts.geometry ? [texts.title, texts.geometry] : [whole];
+  const plotWidth = right - (x + (texts.doseScale ? 4.6 : 3.6) * px);
+  const titleLines = ctx.measureText(whole).width > plotWidth && texts.geometry ? [texts.title, texts.geometry] : [whole];
   const top = y + (1.1 + 1.1 * titleLines.length) * px;
   const bottom = y + h - 2.6 * px;
+  // What 100 % is, beside the dose axis's title: as many lines as the axis needs.
+  const scaleLines = texts.doseScale ? noteLines(ctx, texts.doseScale, px * 0.95, bottom - top) : [];
+  const left = x + (scaleLines.length ? 4.6 + 1.1 * (scaleLines.length - 1) : 3.6) * px;
   const chart = new Chart(ctx, { left, top, right, bottom }, { x: [0, 30], y: [0, 110] });
   const depths = [0, 5, 10, 15, 20, 25, 30];
   const percents = [0, 20, 40, 60, 80, 100];
@@ -52,7 +55,7 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.textAlign = 'center';
   ctx.textBaseline = 'top';
   titleLines.forEach((t, i) => ctx.fillText(t, (left + right) / 2, y + (0.3 + 1.15 * i) * px, right - left));
-  chart.yTitle(texts.dose, x + 0.9 * px, px * 0.95, texts.doseScale);
+  chart.yTitle(texts.dose, x + 0.9 * px, px * 0.95, scaleLines);
 
   chart.clipped(() => {
     // A curve of 0.1 cm bins, drawn at the bins' centres, in the style's width and dashes

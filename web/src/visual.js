@@ -17,6 +17,9 @@ const reducedMotion = window.matchMedia('(prefers-reduced-motion: reduce)');
 const state = {
   ready: false,
   running: false,
+  paused: false, // the running batch held by Pause: its tracks and tally stay, Resume goes on
+  starting: false, // a batch is being started (its series' seed asked for)
+  oneHistory: false, // the running batch is Step one photon's, between batches
   configured: false, // OK pressed with a usable spectrum and field
   zoomed: false,
   curve: null,
@@ -326,13 +329,39 @@ function showBatch(msg, final) {
 
 function setRunning(running) {
   state.running = running;
+  if (!running) setPaused(false);
   $('stop').disabled = !running;
   $('go').disabled = running || !state.configured;
+  $('pause').disabled = !running;
+  $('single').disabled = running ? !(state.paused || state.oneHistory) : !state.configured;
   for (const id of ['reset', 'clear', 'energy', 'field', 'mono', 'seed']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#switches input')) box.disabled = running;
   $('ok').disabled = running || state.configured;
+  // Step one photon keeps the focus through its batch of one, so that it is pressed again.
+  if (!running) state.oneHistory = false;
+  if (document.activeElement === $('single') && !$('single').disabled) return;
   if (running) $('stop').focus({ preventScroll: true });
   else if (state.configured) $('go').focus({ preventScroll: true });
+}
+
+// Pause and Resume are one button, named by what it does next.
+function setPaused(paused) {
+  state.paused = paused;
+  $('pause').dataset.tr = paused ? 'Web|再開' : 'Web|一時停止';
+  $('pause').textContent = tr('Web', paused ? '再開' : '一時停止');
+  $('single').disabled = state.running ? !(paused || state.oneHistory) : !state.configured;
+}
+
+function pressPause() {
+  if (!state.running) return;
+  worker.notify(state.paused ? 'resume' : 'pause');
+  setPaused(!state.paused);
+}
+
+// One photon history, drawn: of the paused batch, or between batches a batch of one.
+function pressSingle() {
+  if (state.running && state.paused) worker.notify('single');
+  else if (!state.running && state.configured) runBatch(1, true);
 }
 
 function plain(text) {
@@ -408,8 +437,20 @@ async function pressGo() {
       return;
     }
   }
-  if (!state.seriesStarted && !(await startSeries())) return;
+  await runBatch(photons);
+}
+
+// A batch of `photons`; `oneHistory`: Step one photon's, between batches.
+async function runBatch(photons, oneHistory = false) {
+  if (state.running || state.starting) return;
+  state.starting = true;
+  try {
+    if (!state.seriesStarted && !(await startSeries())) return;
+  } finally {
+    state.starting = false;
+  }
   showNotice('');
+  state.oneHistory = oneHistory;
   setRunning(true);
   state.timing = { start: performance.now(), step: $('step').checked };
   try {
@@ -508,6 +549,8 @@ $('seed').addEventListener('input', () => {
 $('ok').addEventListener('click', pressOk);
 $('go').addEventListener('click', pressGo);
 $('stop').addEventListener('click', pressStop);
+$('pause').addEventListener('click', pressPause);
+$('single').addEventListener('click', pressSingle);
 $('clear').addEventListener('click', pressClear);
 $('reset').addEventListener('click', pressReset);
 $('zoom').addEventListener('click', toggleZoom);
@@ -517,10 +560,19 @@ $('rate').addEventListener('input', () => {
 });
 // Esc = Stop on the visual screen; Space = Go only while no control has the focus, so that
 // Space and Enter act on the focused control as everywhere (a focused check box toggles).
+// P (Pause, Resume) and N (one photon) act unless a text is being typed.
 document.addEventListener('keydown', (event) => {
   if ($('visual').hidden || event.defaultPrevented) return;
   const control = event.target.closest?.('input, select, textarea, button, a, summary, [tabindex], dialog');
-  if (event.key === 'Escape') {
+  const typing = event.target.closest?.('select, textarea, dialog') || (event.target.tagName === 'INPUT' && !['checkbox', 'radio', 'range'].includes(event.target.type));
+  const plainKey = !typing && !event.ctrlKey && !event.metaKey && !event.altKey;
+  if (plainKey && (event.key === 'p' || event.key === 'P')) {
+    event.preventDefault();
+    pressPause();
+  } else if (plainKey && (event.key === 'n' || event.key === 'N')) {
+    event.preventDefault();
+    pressSingle();
+  } else if (event.key === 'Escape') {
     pressStop();
   } else if (event.key === 'Enter' && event.target.type === 'checkbox') {
     event.preventDefault();

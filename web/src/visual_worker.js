@@ -3,15 +3,16 @@
 // each with the tracks simulated since the last answer, and looks at its messages between
 // chunks, so that Stop is answered within a chunk (a few tens of milliseconds). It speaks the
 // page's one worker protocol (worker_client.mjs): calls by name and call id, answered with a
-// value or an error; notices without an answer (Stop, the pacing acknowledgement, the speed,
-// the physics switches); and a batch's progress as events until its `run` call is answered.
+// value or an error; notices without an answer (Stop, Pause and Resume, one history while
+// paused, the pacing acknowledgement, the speed, the physics switches); and a batch's progress
+// as events until its `run` call is answered.
 /* global importScripts, DosaviaCore */
 // A worker made from the folder bundle's Blob has the core in front of it already.
 if (typeof DosaviaCore !== 'function') importScripts('dosavia_core.js');
 
 let core = null;
 let module = null;
-let batch = null; // { left, done, stepRate, stop }
+let batch = null; // { left, done, stepRate, stop, paused, timer }
 
 // A chunk without step display lasts about this long [ms]: short enough for Stop and smooth
 // drawing, long enough that the messages cost little.
@@ -34,8 +35,8 @@ function depthDose(withUncertainty) {
 }
 
 // A batch's state as the page draws it: its progress (an event), or with `final` the answer
-// of its `run` call.
-function send(final) {
+// of its `run` call. The curve's uncertainty comes with the final answer and where asked for.
+function send(final, withUncertainty = final) {
   const segments = core.segments();
   const absorptions = core.absorptions();
   const message = {
@@ -50,7 +51,7 @@ function send(final) {
   const now = performance.now();
   if (final || now - batch.curveAt > CURVE_MS) {
     message.spectrum = core.spectrumCounts();
-    message.depthDose = depthDose(final);
+    message.depthDose = depthDose(withUncertainty);
     batch.curveAt = now;
   }
   const transfer = [segments.buffer, absorptions.buffer];
@@ -62,17 +63,24 @@ function send(final) {
   }
 }
 
-// The next chunk, unless the page has too many answers still to take in.
+// The next chunk, unless the page has too many answers still to take in. At most one chunk
+// is ever scheduled (`timer`), so that Pause can cancel it and Resume never runs two chains.
 function next(delayMs) {
   if (batch.inFlight >= MAX_IN_FLIGHT) {
     batch.waiting = true;
     return;
   }
-  setTimeout(step, delayMs);
+  batch.timer = setTimeout(step, delayMs);
 }
 
 function step() {
   if (!batch) return;
+  batch.timer = null;
+  // Paused: the batch keeps its tracks and tally and waits for Resume, a single history or Stop.
+  if (batch.paused && !batch.stop) {
+    batch.waiting = false;
+    return;
+  }
   try {
     stepBatch();
   } catch (failure) {
@@ -161,10 +169,44 @@ const NOTICES = {
     batch.inFlight -= 1;
     if (batch.waiting) step();
   },
+  // Stop ends the batch at once where no chunk is scheduled (paused, or waiting for the page).
   stop: () => {
     if (!batch) return;
     batch.stop = true;
-    if (batch.waiting) step();
+    if (batch.timer === null) step();
+  },
+  // Paused, the page gets the curve as it stands with its uncertainty, to be read meanwhile.
+  pause: () => {
+    if (!batch || batch.paused || batch.stop) return;
+    batch.paused = true;
+    clearTimeout(batch.timer);
+    batch.timer = null;
+    core.run(0); // the tracks are drawn already
+    batch.curveAt = -Infinity;
+    send(false, true);
+  },
+  resume: () => {
+    if (!batch || !batch.paused) return;
+    batch.paused = false;
+    if (batch.timer === null && !batch.waiting) next(0);
+  },
+  // One photon history of a paused batch, drawn as step display draws one; the last one of
+  // the batch ends it as a finished batch ends.
+  single: () => {
+    if (!batch || !batch.paused || batch.stop || batch.inFlight >= MAX_IN_FLIGHT) return;
+    try {
+      core.run(1);
+      batch.left -= 1;
+      batch.done += 1;
+      batch.curveAt = -Infinity;
+      send(false, true);
+      if (batch.left > 0) return;
+      core.run(0);
+      send(true);
+    } catch (failure) {
+      postMessage({ call: batch.call, error: typeof failure === 'number' ? `the simulation failed (${failure})` : String(failure?.message ?? failure) });
+    }
+    batch = null;
   },
 };
 
@@ -185,7 +227,7 @@ onmessage = async (event) => {
       idle('a batch');
       batch = {
         call, left: args.photons, done: 0, stop: false, curveAt: 0, perChunk: 50, inFlight: 0, waiting: false,
-        stepRate: args.step ? args.rate : null,
+        stepRate: args.step ? args.rate : null, paused: false, timer: null,
       };
       step();
       return;

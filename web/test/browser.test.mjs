@@ -9,8 +9,8 @@ import { BROWSER, CHROMIUM, openPage, redPixels, serveSiteInChromium, waitForTot
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
-// width, height, touch (a phone)
-const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844, true]];
+// width, height, touch (a phone; tablets upright and on their side)
+const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844, true], [768, 1024, true], [1180, 820, true]];
 const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
 
 let url;
@@ -38,6 +38,35 @@ function visibleTexts(page) {
   });
 }
 
+// Controls a finger uses that are under 44 CSS px high.
+function smallTargets(page) {
+  return page.evaluate(() => [...document.querySelectorAll('button, select, input:not([type=checkbox]):not([type=radio]), label.check, a')]
+    .filter((e) => e.offsetParent && !e.closest('[hidden], dialog'))
+    .map((e) => [e.id || e.textContent.trim().slice(0, 20), Math.round(e.getBoundingClientRect().height)])
+    .filter(([, h]) => h < 44));
+}
+
+// Canvas texts drawn under 14 CSS px (a smaller face, or one squeezed to a maximum width)
+// when the screen redraws at the page's size.
+async function smallCanvasTexts(page) {
+  await page.evaluate(() => {
+    window.smallTexts = [];
+    const fillText = CanvasRenderingContext2D.prototype.fillText;
+    CanvasRenderingContext2D.prototype.fillText = function (text, x, y, maxWidth) {
+      let px = parseFloat(this.font.match(/([\d.]+)px/)?.[1]);
+      const width = this.measureText(text).width;
+      if (maxWidth !== undefined && width > maxWidth) px *= maxWidth / width;
+      if (px < 13.95 && String(text).trim()) window.smallTexts.push(`${this.canvas.id}: ${px.toFixed(1)} px "${text}"`);
+      return fillText.apply(this, arguments);
+    };
+  });
+  const size = page.viewport();
+  await page.setViewport({ ...size, width: size.width - 1 });
+  await page.setViewport(size);
+  await new Promise((res) => setTimeout(res, 300));
+  return page.evaluate(() => window.smallTexts);
+}
+
 for (const [width, height, touch = false] of SIZES) {
   test(`a deep-linked 500-photon batch draws its tracks at ${width}x${height}`, { skip }, async () => {
     const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`, width, height, { mobile: touch });
@@ -49,13 +78,21 @@ for (const [width, height, touch = false] of SIZES) {
     assert.ok(overflow <= 0, `page ${overflow}px wider than the window`);
     // A deep link opens at the top, the pictures in view.
     assert.equal(await page.evaluate(() => window.scrollY), 0);
+    assert.deepEqual(await smallCanvasTexts(page), []);
     if (touch && BROWSER === 'chrome') {
-      // On a touch screen every control a finger uses is at least 44 CSS px high.
-      const small = await page.evaluate(() => [...document.querySelectorAll('button, select, input:not([type=checkbox]):not([type=radio]), label.check, a')]
-        .filter((e) => e.offsetParent && !e.closest('[hidden], dialog'))
-        .map((e) => [e.id || e.textContent.trim().slice(0, 20), Math.round(e.getBoundingClientRect().height)])
-        .filter(([, h]) => h < 44));
-      assert.deepEqual(small, []);
+      // On a touch screen every control a finger uses, on every screen, is at least 44 CSS px
+      // high, and no screen scrolls sideways.
+      assert.deepEqual(await smallTargets(page), []);
+      for (const screen of ['menu', 'engine', 'page4', 'lesson']) {
+        const other = await openPage(browser, `${url}index.html?screen=${screen}&lang=en`, width, height, { mobile: true });
+        if (screen === 'engine') await other.page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
+        else if (screen !== 'menu') await other.page.waitForFunction(() => document.getElementById('pages').dataset.ready || document.getElementById('lesson').dataset.ready, { timeout: 20000 });
+        assert.deepEqual(await smallTargets(other.page), [], screen);
+        assert.ok(await other.page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), `${screen} wider than the window`);
+        if (screen === 'engine') assert.deepEqual(await smallCanvasTexts(other.page), [], screen);
+        assert.deepEqual(other.errors, [], screen);
+        await other.page.close();
+      }
     }
     assert.deepEqual(errors, []);
     await page.close();
@@ -125,6 +162,8 @@ test('the language switch changes every text', { skip }, async () => {
 // A link's counts read as typed ones; an unusable value is named in a notice that the
 // automatic start leaves standing until it is closed; a run too small to read says so; a
 // curve without build-up (no electron transport) says that, with no d_max in words or marked.
+// `pause`: the linked batch paused (P), stepped one photon at a time (N, the button), resumed
+// by Space on the focused Resume button, and ended with exactly its photons.
 const LINK_CASES = [
   { query: 'energy=12&photons=20', total: 20, notice: /energy/, note: /20 photons are too few/ },
   { query: 'field=7&photons=1e3', total: 1000, notice: /field/ },
@@ -132,14 +171,17 @@ const LINK_CASES = [
   { query: 'mono=30&photons=2,000', total: 2000, notice: /mono/ },
   { query: 'seed=12x&photons=1000', total: 1000, notice: /seed/ },
   { query: 'energy=10&field=4&photons=20000&without=electron-transport', total: 20000, note: /maximum at the surface: no build-up/, noDmax: true },
+  { query: 'energy=15&field=10&photons=1e5&seed=5', total: 100000, pause: true },
 ];
-for (const { query, total, notice, note, noDmax } of LINK_CASES) {
-  test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip }, async () => {
+for (const { query, total, notice, note, noDmax, pause } of LINK_CASES) {
+  test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip, timeout: 90000 }, async () => {
     const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&step=0&go=1&${query}`, 1024, 768);
-    await waitForTotal(page, total);
+    if (pause) await pauseAndStep(page);
+    await waitForTotal(page, total, 60000);
     if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
     if (noDmax) {
-      // Not even on the way: every note of a second series, batch answer by answer.
+      // Not even on the way: every note of a second series, batch answer by answer. Five
+      // times the photons, so that even a fast machine draws several curves on the way.
       await page.evaluate(() => {
         window.notes = [];
         new MutationObserver(() => window.notes.push(document.getElementById('depth-note').textContent))
@@ -147,8 +189,9 @@ for (const { query, total, notice, note, noDmax } of LINK_CASES) {
       });
       await page.click('#clear');
       await page.waitForFunction(() => document.getElementById('total').value === '0');
+      await page.$eval('#photons', (e, n) => { e.value = String(n); }, 5 * total);
       await page.click('#go');
-      await waitForTotal(page, total);
+      await waitForTotal(page, 5 * total, 60000);
       const notes = await page.evaluate(() => window.notes);
       assert.ok(notes.length > 2, notes.join(' | '));
       assert.deepEqual(notes.filter((n) => /d_max =/.test(n)), []);
@@ -166,6 +209,29 @@ for (const { query, total, notice, note, noDmax } of LINK_CASES) {
     assert.deepEqual(errors, []);
     await page.close();
   });
+}
+
+// Pauses the running batch, checks that nothing runs on, runs single histories, resumes.
+async function pauseAndStep(page) {
+  const count = () => page.$eval('#total', (e) => Number(e.value));
+  await page.waitForFunction(() => Number(document.getElementById('total').value) > 0, { timeout: 20000 });
+  await page.keyboard.press('p');
+  await page.waitForFunction(() => document.getElementById('pause').textContent === 'Resume');
+  // The answers already on their way are drawn; then the count stands still.
+  await new Promise((res) => setTimeout(res, 400));
+  const held = await count();
+  await new Promise((res) => setTimeout(res, 600));
+  assert.equal(await count(), held, 'a paused batch runs on');
+  assert.equal(await page.$eval('#stop', (b) => b.disabled), false, 'Stop stays available while paused');
+  await page.keyboard.press('n');
+  await page.waitForFunction((n) => Number(document.getElementById('total').value) === n, { timeout: 5000 }, held + 1);
+  await page.click('#single');
+  await page.waitForFunction((n) => Number(document.getElementById('total').value) === n, { timeout: 5000 }, held + 2);
+  // Space on the focused button works that button: Resume, not a second batch.
+  await page.focus('#pause');
+  await page.keyboard.press(' ');
+  await page.waitForFunction(() => document.getElementById('pause').textContent === 'Pause');
+  assert.ok((await redPixels(page)) > 0, 'tracks stay drawn');
 }
 
 // A series runs on one seed: typed (or linked), Graph clear and Go repeat it picture for

@@ -136,12 +136,13 @@ async function axeViolations(page) {
 for (const [width, height] of SIZES)
   test(`axe-core: no serious or critical accessibility fault on any screen, in either language, at ${width}x${height}`, { skip }, async () => {
     for (const lang of ['ja', 'en'])
-      for (const screen of ['menu', 'visual', 'engine', ...PAGES.map((p) => p.screen)]) {
+      for (const screen of ['menu', 'visual', 'engine', 'lesson', ...PAGES.map((p) => p.screen)]) {
         const { page } = screen.startsWith('page') || screen === 'references'
           ? await openScreen(screen, lang, width, height)
           : await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, width, height);
         if (screen === 'visual') await page.waitForFunction(() => !document.getElementById('ok').disabled, { timeout: 20000 });
         if (screen === 'engine') await page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
+        if (screen === 'lesson') await page.waitForFunction(() => document.getElementById('lesson').dataset.ready, { timeout: 20000 });
         assert.deepEqual(await axeViolations(page), [], `${screen} (${lang}, ${width}x${height})`);
         await page.close();
       }
@@ -165,7 +166,7 @@ test('every control is reached by the keyboard and shows where the focus is', { 
   await page.close();
 });
 
-test('after one visit the site works with the network cut: menu, pages and a visual batch', { skip }, async () => {
+test('after one visit the site works with the network cut: menu, pages, lesson and a visual batch', { skip }, async () => {
   const own = await serve(site);
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
@@ -195,6 +196,8 @@ test('after one visit the site works with the network cut: menu, pages and a vis
     await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, p.screen);
     assert.equal(await page.$$eval('figure', (f) => f.length), p.figures, p.screen);
   }
+  await page.goto(`${own.url}index.html?screen=lesson&lang=en`, { waitUntil: 'load' });
+  await page.waitForFunction(() => document.getElementById('lesson').dataset.ready === 'en', { timeout: 20000 });
   await page.goto(`${own.url}index.html?screen=visual&energy=6&field=10&photons=300&step=0&go=1`, { waitUntil: 'load' });
   await page.waitForFunction(() => document.getElementById('total').value === '300' && document.getElementById('stop').disabled, { timeout: 30000 });
   assert.deepEqual(leaked, [], 'requests that went past the cache');

@@ -1,0 +1,87 @@
+// The lesson screen: the build-up lesson's sheet inside the site, in the page's language. Its
+// texts are the sheets themselves (docs/lesson_buildup_*.md, read at build time into
+// lesson_sheets.js), so the screen and the printed sheet cannot tell a class different
+// numbers. The students' steps carry the deep links that open each experiment prepared and
+// the questions; the teacher's tips carry the answers with the spread one run shows, and
+// what the model leaves out. Both print (the students' steps alone, or everything).
+import { LESSON } from './lesson_sheets.js';
+import { language, tr } from './i18n.js';
+
+const $ = (id) => document.getElementById(id);
+
+// Inline tokens of a sheet as nodes: links into the site stay links (each opens its
+// experiment), code stays code, the rest is text.
+function nodes(tokens) {
+  return tokens.map((token) => {
+    if (token.t === 'text') return document.createTextNode(token.s);
+    const tag = { em: 'em', strong: 'strong', code: 'code', link: 'a' }[token.t];
+    const node = document.createElement(tag);
+    node.textContent = token.s;
+    if (token.t === 'link') {
+      node.href = token.href;
+      node.className = 'lesson-link';
+    }
+    return node;
+  });
+}
+
+function paragraph(tokens, className) {
+  const p = document.createElement('p');
+  if (className) p.className = className;
+  p.append(...nodes(tokens));
+  return p;
+}
+
+function list(items, className) {
+  const ul = document.createElement('ul');
+  ul.className = className;
+  ul.append(...items.map((tokens) => {
+    const li = document.createElement('li');
+    li.append(...nodes(tokens));
+    return li;
+  }));
+  return ul;
+}
+
+function block(b) {
+  return b.kind === 'links' ? list(b.items, 'lesson-links') : paragraph(b.tokens, `lesson-${b.kind}`);
+}
+
+function section(title, children, className) {
+  const s = document.createElement('section');
+  s.className = className;
+  const h = document.createElement('h3');
+  h.textContent = title;
+  s.append(h, ...children);
+  return s;
+}
+
+function render() {
+  const sheet = LESSON[language()];
+  $('lesson-title').textContent = sheet.title;
+  $('lesson-step-list').replaceChildren(...sheet.steps.map((step) => section(step.title, step.student.map(block), 'lesson-step')));
+  $('lesson-tip-list').replaceChildren(
+    section(tr('Web', '授業の前に'), [...sheet.intro.map((tokens) => paragraph(tokens)), paragraph([{ t: 'text', s: tr('Web', 'プロジェクターで見せる時は、右上の「プロジェクター」ボタンで文字を大きく、線を太くします。go=1 や run=1 のリンクは、開くとすぐに計算を始めます。') }])], 'lesson-tip'),
+    ...sheet.steps.filter((step) => step.teacher.length > 0).map((step) => section(step.title, step.teacher.map(block), 'lesson-tip')),
+    section(sheet.model.title, [list(sheet.model.items, 'lesson-model')], 'lesson-tip'),
+  );
+  $('lesson').dataset.ready = language();
+}
+
+// The students' steps alone, or the whole sheet with the teacher's tips.
+function print(stepsOnly) {
+  document.body.classList.toggle('print-steps', stepsOnly);
+  window.addEventListener('afterprint', () => document.body.classList.remove('print-steps'), { once: true });
+  window.print();
+}
+
+$('lesson-print-steps').addEventListener('click', () => print(true));
+$('lesson-print-all').addEventListener('click', () => print(false));
+
+export const lessonScreen = {
+  id: 'lesson',
+  title: () => LESSON[language()].title,
+  start: render,
+  applyLanguage: render,
+  redraw() {},
+};
