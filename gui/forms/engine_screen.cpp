@@ -722,6 +722,25 @@ void EngineScreen::SaveCurvesCsv(const QString& path) {
                                 shown_ssd_cm_));
 }
 
+QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {
+  if (chosen.isEmpty()) return {};
+  const QString path = chosen.endsWith(suffix, Qt::CaseInsensitive) ? chosen : chosen + suffix;
+  // A shipped spectrum or another run's result is refused before any question, so that the
+  // user is never asked whether to replace what would not be replaced.
+  try {
+    CheckExportTarget(QFile::encodeName(path).toStdString());
+  } catch (const std::exception& e) {
+    ShowExclamation(this, FileProblemMessage(Tr("Form4", "このファイルには保存できません"), e));
+    return {};
+  }
+  if (QFileInfo::exists(path) && !AskToGoOn(this,
+                                            Tr("Form4", "%1 は既にあります。置き換えますか？")
+                                                .arg(ShownText(QFileInfo(path).fileName())),
+                                            Tr("Form4", "置き換える"), Tr("Form4", "やめる")))
+    return {};
+  return path;
+}
+
 void EngineScreen::OnSavePicture() {
   QStringList sizes;
   for (const QSize& s : kPictureSizes)
@@ -731,29 +750,33 @@ void EngineScreen::OnSavePicture() {
       QInputDialog::getItem(this, Tr("Form4", "画像保存"),
                             Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
   if (!ok) return;
-  const QString path = QFileDialog::getSaveFileName(
-      this, Tr("Form4", "画像保存"),
-      QDir::current().absoluteFilePath(QString::fromStdString(
-          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
-      QStringLiteral("PNG (*.png)"));
+  // The dialog does not ask about replacing: the name is checked first (ExportPath).
+  const QString path =
+      ExportPath(QFileDialog::getSaveFileName(
+                     this, Tr("Form4", "画像保存"),
+                     QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
+                         QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
+                     QStringLiteral("PNG (*.png)"), nullptr, QFileDialog::DontConfirmOverwrite),
+                 QStringLiteral(".png"));
   if (path.isEmpty()) return;
   try {
-    SaveGraphPicture(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png",
-                     kPictureSizes[sizes.indexOf(size)]);
+    SaveGraphPicture(path, kPictureSizes[sizes.indexOf(size)]);
   } catch (const std::exception& e) {
     ShowExclamation(this, FileProblemMessage(Tr("Form4", "画像を保存できません"), e));
   }
 }
 
 void EngineScreen::OnSaveCsv() {
-  const QString path = QFileDialog::getSaveFileName(
-      this, Tr("Form4", "CSV保存"),
-      QDir::current().absoluteFilePath(QString::fromStdString(
-          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
-      QStringLiteral("CSV (*.csv)"));
+  const QString path =
+      ExportPath(QFileDialog::getSaveFileName(
+                     this, Tr("Form4", "CSV保存"),
+                     QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
+                         QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
+                     QStringLiteral("CSV (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite),
+                 QStringLiteral(".csv"));
   if (path.isEmpty()) return;
   try {
-    SaveCurvesCsv(path.endsWith(".csv", Qt::CaseInsensitive) ? path : path + ".csv");
+    SaveCurvesCsv(path);
   } catch (const std::exception& e) {
     ShowExclamation(this, FileProblemMessage(Tr("Form4", "CSV ファイルを保存できません"), e));
   }
