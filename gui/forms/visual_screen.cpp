@@ -728,7 +728,7 @@ long long VisualScreen::RunBatch() {
   return RunVisualBatch({*simulation_, *side_view, *zoomed_side_view, *spectrum_histogram,
                          *photon_energy_label,
                          depth_dose_box->isChecked() ? depth_dose_panel : nullptr,
-                         &photons_per_second_, physics_switches->Switches()});
+                         &photons_per_second_, physics_switches->Switches(), total_count_label});
 }
 
 void VisualScreen::SetBatchRunning(bool running) {

@@ -278,7 +278,9 @@ class FormScaler : public QObject {
     wide = content.width() > view_width + 0.5;
     const int note_width =
         std::min(width, note_->fontMetrics().horizontalAdvance(note_->text()) + 4 * kNoteMarginPx);
-    note_->setGeometry(0, view_height, wide ? note_width : width, strip);
+    // The note's ground spans the whole foot, under the horizontal bar and in the corner
+    // beside it, so that the contents never show below the view.
+    note_->setGeometry(0, view_height, width, strip);
     note_->setIndent(kNoteMarginPx);
     note_->show();
     note_->raise();

@@ -213,6 +213,9 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
   QVERIFY2(note->text().contains(QString::number(std::lround(zoom * 100))), qPrintable(note->text()));
   QVERIFY(Pixels(note->font()) >= kMinTextPixels);
   QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+  // The foot's strip is covered all across, the corner beside the bars too, so that no track
+  // or caption of the contents shows under the view.
+  QCOMPARE(note->geometry(), QRect(0, note->y(), form->width(), form->height() - note->y()));
 
   // The bars reach every part: at the end of a bar's range the far edge of the contents is
   // in sight, and no control lies beyond it.
