@@ -564,8 +564,13 @@ void EngineScreen::OnStartRun() {
           EngineArguments(run.all_cores_box->isChecked(), run.physics_switches->Switches()));
       if (!console->isVisible()) {
         const QScreen* screen = this->screen();
-        console->move(ConsolePlace(frameGeometry(), console->frameGeometry().size(),
-                                   screen != nullptr ? screen->availableGeometry() : geometry()));
+        // The controls end where the graph's frame begins.
+        const QRect place =
+            ConsolePlace(frameGeometry(), console->frameGeometry().size(),
+                         screen != nullptr ? screen->availableGeometry() : geometry(),
+                         graph.plot->mapToGlobal(QPoint(0, 0)).x());
+        console->resize(place.size() - (console->frameGeometry().size() - console->size()));
+        console->move(place.topLeft());
       }
       console->show();
       console->raise();
