@@ -362,7 +362,7 @@ Data %2</translation>
     </message>
     <message>
         <source>(4〜15 MV では効果わずか)</source>
-        <translation>(little effect at 4–15 MV)</translation>
+        <translation>(slight at 4–15 MV)</translation>
     </message>
     <message>
         <source>切り替えると Graph clear し、直前の曲線を薄く残します。コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。</source>

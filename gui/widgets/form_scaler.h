@@ -70,7 +70,8 @@ void MakeScalable(QWidget* form, double width_twips, double height_twips,
 
 // Adds a control to a form that is already scalable, at Left, Top, Width, Height [twips] of
 // the 100 % layout and with its current font as the 100 % font, and places it at the form's
-// scale at once. Controls inside a group box are placed relative to it.
+// scale at once; a control added before only moves to its new design place. Controls inside
+// a group box are placed relative to it. On a form not yet scalable: PlaceTwips.
 void RegisterTwips(QWidget* control, double left, double top, double width, double height);
 
 // Scale of a scalable form's contents, 1 at the design size (1 for any other widget).
