@@ -584,9 +584,15 @@ double StartZoom(const QSizeF& design, const QRect& available, double setting, S
   double zoom = fit;
   if (setting >= kMinZoom && setting <= kMaxZoom) {
     zoom = std::min(setting, fit);
-  } else if (rule == StartFit::kNotAboveVisualScreen) {
+  } else if (rule != StartFit::kOwn) {
     const QSizeF visual = TwipsSize(kVisualScreenWidthTwips, kVisualScreenHeightTwips);
-    zoom = std::min(fit, std::min(room_w / visual.width(), room_h / visual.height()));
+    const double visual_zoom = std::min(room_w / visual.width(), room_h / visual.height());
+    // Within the visual screen's window: page 1, wide and low, would leave half of a
+    // 1024x768 screen empty at the visual screen's zoom.
+    const double within =
+        visual_zoom * std::min(visual.width() / design.width(), visual.height() / design.height());
+    zoom = std::min(
+        fit, rule == StartFit::kWithinVisualScreen ? std::max(visual_zoom, within) : visual_zoom);
   }
   zoom = std::floor(zoom * kZoomGrain + 1e-9) / kZoomGrain;
   return std::clamp(zoom, kMinZoom, kMaxZoom);

@@ -9,7 +9,8 @@
 //               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png,
 //               the visual and non-visual screens in English (_en) and at 75 % (_75) too,
 //               the visual screen at 150 % too (classroom_<width>_visual_150.png), and
-//               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png)
+//               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png),
+//               pages 1 and 2 alone (classroom_<width>_page1.png, classroom_<width>_page2*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: spectra.png,
 //               page_<N>.png, references.png
@@ -189,6 +190,16 @@ void Classroom() {
   save("page5");
   SetLanguage(Language::kEnglish, false);
   save("page5_en");
+  SetLanguage(Language::kJapanese, false);
+  // Page 1, wide and low, and page 2 with the note under its picture, alone.
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  ShowExplanationPage(1);
+  save("page1");
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  ShowExplanationPage(2);
+  save("page2");
+  SetLanguage(Language::kEnglish, false);
+  save("page2_en");
   SetLanguage(Language::kJapanese, false);
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
 }
