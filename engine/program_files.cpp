@@ -104,7 +104,7 @@ void CheckNotProgramFile(const fs::path& path, std::string_view own_name) {
         Problem(ProblemKind::kWillNotReplaceProgramFile).In(path.string()).WithValue(*name));
 }
 
-void WriteExportFile(const std::string& path, std::string_view content) {
+void CheckExportTarget(const std::string& path) {
   CheckNotProgramFile(fs::path(path));
   // Nor another run's result, whatever its name: a picture or a table in its place would
   // lose a run of hours.
@@ -117,6 +117,10 @@ void WriteExportFile(const std::string& path, std::string_view content) {
     }
     if (result) throw WriteError(Problem(ProblemKind::kWillNotReplaceResult).In(path));
   }
+}
+
+void WriteExportFile(const std::string& path, std::string_view content) {
+  CheckExportTarget(path);
   WriteFileAtomically(path, content);
 }
 

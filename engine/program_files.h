@@ -27,9 +27,13 @@ std::optional<std::string> ProgramFileReachedBy(const std::filesystem::path& pat
 // other than `own_name`.
 void CheckNotProgramFile(const std::filesystem::path& path, std::string_view own_name = {});
 
+// Throws WriteError naming `path` where an export may not be written there: a program file
+// (CheckNotProgramFile) or a file that reads as a result file (kWillNotReplaceResult). A
+// save dialog asks it before it asks whether to replace a file, so that it never offers to.
+void CheckExportTarget(const std::string& path);
+
 // Writes an export (a picture, a curve table) as WriteFileAtomically does, after
-// CheckNotProgramFile, and never over a file that reads as a result file
-// (kWillNotReplaceResult); throws WriteError naming `path`.
+// CheckExportTarget; throws WriteError naming `path`.
 void WriteExportFile(const std::string& path, std::string_view content);
 
 // Where a run's exports go by default, beside its result and named after it so that they

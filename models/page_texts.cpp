@@ -51,6 +51,12 @@ constexpr PageLine kPage2Lines[] = {
 constexpr const char* kPage2Captions[] = {
     PAGE_TEXT("Form6", "Fig.2  高エネルギーＸ線で発生する２次電子の吸収確率空間分布"),
 };
+// Fig.2 is a picture: what its colour bar means is said here, in either language.
+constexpr const char* kPage2Notes[] = {
+    PAGE_TEXT("Form6",
+              "(R, Z) = (0, 0) で +Z 向きに進む光子に動かされたコンプトン電子の、"
+              "カーマを 1 とした 2πR·P(R, Z)。各色は、その下の数値から次の数値まで。"),
+};
 
 constexpr PageLine kPage3Lines[] = {
     {K::kHeading, PAGE_TEXT("Form7", "線束方向のビルドアップ（2次電子平衡）")},
@@ -165,7 +171,7 @@ const PageTexts kPages[] = {
     {1, "Form5", PAGE_TEXT("Form5", "解説-１"), kPage1Lines, kPage1Captions,
      PAGE_TEXT("Form5", "次頁へ"), kPage1Figures},
     {2, "Form6", PAGE_TEXT("Form6", "解説-２"), kPage2Lines, kPage2Captions,
-     PAGE_TEXT("Form6", "次頁へ"), kPage2Figures},
+     PAGE_TEXT("Form6", "次頁へ"), kPage2Figures, kPage2Notes},
     {3, "Form7", PAGE_TEXT("Form7", "解説-３"), kPage3Lines, kPage3Captions,
      PAGE_TEXT("Form7", "次頁へ"), kPage3Figures},
     {4, "Form8", PAGE_TEXT("Form8", "解説-４"), kPage4Lines, kPage4Captions,

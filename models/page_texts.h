@@ -51,6 +51,10 @@ struct PageTexts {
   std::span<const char* const> captions;  // figure captions in the order of the figures
   const char* next;                       // the button to the next page; nullptr on the last
   std::span<const PageFigure> figures;    // the figure under each caption
+  // What a figure's picture says in words, shown under it in the interface language: the
+  // note of each figure in their order, nullptr where there is none; fewer than the figures
+  // where the last have none.
+  std::span<const char* const> notes = {};
 };
 
 // Every page in reading order: pages 1-5, then the references.

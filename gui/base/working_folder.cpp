@@ -1,6 +1,9 @@
 #include "gui/base/working_folder.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
+#include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -202,10 +205,21 @@ bool TellWorkingFolderOnce(const WorkingFolderChoice& choice, const QString& use
 bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& open) {
   const QUrl url = QUrl::fromLocalFile(folder);
   if (open ? open(url) : QDesktopServices::openUrl(url)) return true;
-  ShowExclamation(parent, Tr("Messages",
-                             "フォルダを開くプログラム（ファイルマネージャー）を\n"
-                             "起動できませんでした。\n\n作業フォルダの場所：\n%1")
-                              .arg(BreakablePath(folder)));
+  // The path as it is, without the break marks of BreakablePath, so that what is selected
+  // and copied can be pasted into a file dialog or a terminal.
+  const QString path = QDir::toNativeSeparators(folder);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Dosavia"),
+                  Tr("Messages",
+                     "フォルダを開くプログラム（ファイルマネージャー）を\n"
+                     "起動できませんでした。\n\n作業フォルダの場所：\n%1")
+                      .arg(path),
+                  QMessageBox::Ok, parent);
+  box.setFont(DefaultFont());
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  QPushButton* copy = box.addButton(Tr("Messages", "場所をコピー"), QMessageBox::ActionRole);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  if (box.clickedButton() == copy) QGuiApplication::clipboard()->setText(path);
   return false;
 }
 

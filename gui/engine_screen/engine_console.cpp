@@ -14,7 +14,9 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -24,6 +26,8 @@
 #include <QRect>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 
 #include "engine/console_text.h"
@@ -44,6 +48,8 @@ constexpr int kKillWaitMs = 3000;
 constexpr double kOutputPoints = 10.0;
 constexpr int kInitialWidthPx = 640;
 constexpr int kInitialHeightPx = 420;
+// A console narrower than this would wrap the engine's progress lines [px].
+constexpr int kNarrowestWidthPx = 480;
 
 // A file's path as the C++ library opens it.
 std::filesystem::path FilePath(const QFileInfo& info) {
@@ -58,7 +64,8 @@ QList<QPointer<EngineConsole>>& Consoles() {
 
 }  // namespace
 
-QPoint ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen) {
+QRect ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen,
+                   int controls_right) {
   const auto fits = [&](const QPoint& at) { return screen.contains(QRect(at, console)); };
   const int middle_y = owner.center().y() - console.height() / 2;
   const int top_y = std::clamp(middle_y, screen.top(),
@@ -66,11 +73,15 @@ QPoint ConsolePlace(const QRect& owner, const QSize& console, const QRect& scree
   for (const QPoint& at : {QPoint(owner.right() + 1, top_y),
                            QPoint(owner.left() - console.width(), top_y),
                            QPoint(owner.left(), owner.bottom() + 1)})
-    if (fits(at)) return at;
-  // Over the owner's right side, kept on the screen.
+    if (fits(at)) return QRect(at, console);
+  // Over the owner's graph, kept on the screen: narrower rather than over a control, unless
+  // that would leave too little of the engine's lines to read.
   const int x = std::clamp(owner.right() + 1 - console.width(), screen.left(),
                            std::max(screen.left(), screen.right() + 1 - console.width()));
-  return QPoint(x, top_y);
+  const int right = std::min(x + console.width(), screen.right() + 1);
+  if (x < controls_right && right - controls_right >= kNarrowestWidthPx)
+    return QRect(controls_right, top_y, right - controls_right, console.height());
+  return QRect(QPoint(x, top_y), console);
 }
 
 EngineConsole::EngineConsole(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -108,6 +119,37 @@ EngineConsole::EngineConsole(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(StopButton, &QPushButton::clicked, this, &EngineConsole::Stop);
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
   Consoles().append(this);
+  qApp->installEventFilter(this);
+}
+
+bool EngineConsole::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+    auto* shown = static_cast<QWidget*>(watched);
+    // Once the show has been handled, so that the owner it replaces is hidden by then.
+    if (shown->isWindow() && shown->windowType() == Qt::Window && isVisible())
+      QTimer::singleShot(0, this, [this, shown = QPointer<QWidget>(shown)] {
+        if (shown != nullptr) KeepAbove(shown);
+      });
+  }
+  return false;
+}
+
+void EngineConsole::KeepAbove(QWidget* shown) {
+  QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  QWidget* above = owner != nullptr && owner->isVisible() ? owner : shown;
+  if (!isVisible() || !above->isVisible() || above->windowHandle() == nullptr ||
+      windowHandle() == nullptr)
+    return;
+  windowHandle()->setTransientParent(above->windowHandle());
+  raise();
+}
+
+void EngineConsole::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !Running()) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 EngineConsole::~EngineConsole() {

@@ -26,11 +26,13 @@ class QPushButton;
 namespace dosavia::gui {
 
 // Where a console window of frame size `console` opens for an owner window whose frame is
-// `owner`, on the screen's free area `screen` (all in screen pixels): beside the owner to the
-// right, else to the left, else below, where there is room, so that it covers nothing; on a
-// screen the owner fills, over the owner's right side (its graph), so that the controls on
-// the left stay in sight. Always inside `screen` where it fits.
-QPoint ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen);
+// `owner`, on the screen's free area `screen` (all in screen pixels), as its frame's place
+// and size: beside the owner to the right, else to the left, else below, where there is room,
+// so that it covers nothing; on a screen the owner fills, over the owner's graph, right of
+// `controls_right` (the screen x where the owner's controls end), narrower where it must be,
+// so that every control stays in sight. Always inside `screen` where it fits.
+QRect ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen,
+                   int controls_right);
 
 class EngineConsole : public QWidget {
   Q_OBJECT
@@ -76,6 +78,11 @@ class EngineConsole : public QWidget {
   // A language switch: buttons and status line again in the chosen language.
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Enter closes the window once the run's work is over, as the engine's last line asks.
+  void keyPressEvent(QKeyEvent* event) override;
+  // Another window of the program shown while the owner is hidden (the menu, when the
+  // non-visual screen is left during a run): the console stays above it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   enum class State { kIdle, kRunning, kWaitingForEnter, kEnded };
@@ -91,6 +98,9 @@ class EngineConsole : public QWidget {
   void RemoveTemporaryResults();
   // Answers the final prompt so that the engine ends by itself.
   void AnswerPrompt();
+  // Makes the shown window the console stands over its transient parent: the owner while
+  // it is shown, else `shown`.
+  void KeepAbove(QWidget* shown);
 
   QProcess process_;
   QStringDecoder decoder_{QStringDecoder::Utf8};

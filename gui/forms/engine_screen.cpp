@@ -113,23 +113,30 @@ constexpr double kOptionStep = 360.0;
 constexpr double kOptionWidth = 2055.0;
 constexpr double kOptionHeight = 360.0;
 
-// The comparison controls lie under the screen's original area [twips].
-constexpr double kComparisonRowsTwips = 2400;
-// The physics switches under the left and middle columns: three columns of 2, 2 and 1
-// boxes [twips], in a face small enough for the longest English name [pt].
-constexpr double kSwitchGroup[] = {240, 10440, 7815, 930};
+// The comparison controls and the physics switches' three rows lie under the screen's
+// original area [twips].
+constexpr double kComparisonRowsTwips = 2730;
+// The physics switches under the left and middle columns: two columns of 3 and 2 boxes
+// [twips], room enough for the longest English name at the least readable size on a
+// 1024x768 projector, in a face smaller than the form's [pt].
+constexpr double kSwitchGroup[] = {240, 10440, 7815, 1260};
+constexpr double kSwitchColumnsTwips = 7600;
 constexpr double kSwitchTitleTwips = 300;
 constexpr double kSwitchRowTwips = 300;
 constexpr double kSwitchPoints = 10.0;
-// The geometry switch in the row of the loaded file's name, under the graph [twips]: the
-// name's room, the two options, the SSD box and its unit.
-constexpr double kGeometryRowTop = 8880;
+// Under the graph the loaded file's name on a row of its own, then the geometry switch: the
+// two options, the SSD box and its unit, wide enough for their English at the least
+// readable size on a 1024x768 projector [twips].
+constexpr double kLoadedFileRowTop = 8880;
+constexpr double kGeometryRowTop = 9240;
 constexpr double kGeometryRowHeight = 360;
-constexpr double kLoadedFileWidth = 4200;
-constexpr double kParallelOption[] = {12780, 1860};
-constexpr double kPointSourceOption[] = {14700, 2160};
-constexpr double kSsdBox[] = {16890, 1140};
-constexpr double kSsdUnit[] = {18060, 600};
+constexpr double kLoadedFileWidth = 10575;
+constexpr double kParallelOption[] = {8520, 2400};
+constexpr double kPointSourceOption[] = {10920, 3000};
+constexpr double kSsdBox[] = {13920, 1140};
+constexpr double kSsdUnit[] = {15060, 600};
+// The table of the drawn sets under the geometry switch [twips].
+constexpr double kLegendTop = 9600;
 // The SSD the switch offers first [cm]: that of the clinical depth-dose tables.
 constexpr int kClinicalSsdCm = 100;
 // Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
@@ -255,8 +262,9 @@ void EngineScreen::CreateNewRunControls() {
                   3120, 4920, 375);  // up to the result list: room for 14 px on a projector
   QLabel* const photon_count_caption =
       MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
+  // Wide enough for 100000000 at the least readable size on a 1024x768 projector.
   run.photon_count_box = MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"},
-                                           2400, 3600, 2055, 540);
+                                           2400, 3600, 2500, 540);
   run.ok_button = MakeButton(this, "OK", 240, 4320, 4215, 615);
   QLabel* const result_caption =
       MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
@@ -277,7 +285,8 @@ void EngineScreen::CreateNewRunControls() {
   run.back_button->setIconSize(QSize(kIconSize, kIconSize));
   // The working folder beside the return button: runs and results live there.
   run.working_folder_label = new QLabel(this);
-  PlaceTwips(run.working_folder_label, 840, 8280, 3615, 615);
+  // Out to the middle column: at 1024x768 the English caption needs the room.
+  PlaceTwips(run.working_folder_label, 840, 8280, 4380, 615);
   run.working_folder_label->setFont(DefaultFont(kWorkingFolderPoints));
   run.working_folder_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // The file manager, or where the folder is when none opens.
@@ -361,11 +370,12 @@ void EngineScreen::CreateComparisonControls() {
   graph.save_csv_button =
       MakeButton(this, QT_TRANSLATE_NOOP("Form4", "CSV保存"), 5280, 9840, 2775, 540);
   graph.loaded_file_label = new QLabel(this);
-  PlaceTwips(graph.loaded_file_label, 8520, kGeometryRowTop, kLoadedFileWidth, kGeometryRowHeight);
+  PlaceTwips(graph.loaded_file_label, 8520, kLoadedFileRowTop, kLoadedFileWidth,
+             kGeometryRowHeight);
   graph.loaded_file_label->setFont(DefaultFont(kWorkingFolderPoints));
   CreateGeometrySwitch();
   graph.legend = new CurveSetLegend(this);
-  PlaceTwips(graph.legend, 8520, 9240, 10575, 2040);
+  PlaceTwips(graph.legend, 8520, kLegendTop, 10575, 2040);
   // The graph's own key names each drawn set, so that a photograph of the screen or a
   // projector's picture needs no table beside it.
   ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });
@@ -374,7 +384,7 @@ void EngineScreen::CreateComparisonControls() {
   graph.save_picture_button->setEnabled(false);
   graph.save_csv_button->setEnabled(false);
 
-  run.physics_switches = new PhysicsSwitchBoxes(this, {2, 2, 1}, {3300, 2400, 1900},
+  run.physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, kSwitchColumnsTwips,
                                                 kSwitchTitleTwips, kSwitchRowTwips, kSwitchPoints);
   PlaceTwips(run.physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2],
              kSwitchGroup[3]);
@@ -564,8 +574,13 @@ void EngineScreen::OnStartRun() {
           EngineArguments(run.all_cores_box->isChecked(), run.physics_switches->Switches()));
       if (!console->isVisible()) {
         const QScreen* screen = this->screen();
-        console->move(ConsolePlace(frameGeometry(), console->frameGeometry().size(),
-                                   screen != nullptr ? screen->availableGeometry() : geometry()));
+        // The controls end where the graph's frame begins.
+        const QRect place =
+            ConsolePlace(frameGeometry(), console->frameGeometry().size(),
+                         screen != nullptr ? screen->availableGeometry() : geometry(),
+                         graph.plot->mapToGlobal(QPoint(0, 0)).x());
+        console->resize(place.size() - (console->frameGeometry().size() - console->size()));
+        console->move(place.topLeft());
       }
       console->show();
       console->raise();
@@ -726,6 +741,25 @@ void EngineScreen::SaveCurvesCsv(const QString& path) {
                                 shown_ssd_cm_));
 }
 
+QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {
+  if (chosen.isEmpty()) return {};
+  const QString path = chosen.endsWith(suffix, Qt::CaseInsensitive) ? chosen : chosen + suffix;
+  // A shipped spectrum or another run's result is refused before any question, so that the
+  // user is never asked whether to replace what would not be replaced.
+  try {
+    CheckExportTarget(QFile::encodeName(path).toStdString());
+  } catch (const std::exception& e) {
+    ShowExclamation(this, FileProblemMessage(Tr("Form4", "このファイルには保存できません"), e));
+    return {};
+  }
+  if (QFileInfo::exists(path) && !AskToGoOn(this,
+                                            Tr("Form4", "%1 は既にあります。置き換えますか？")
+                                                .arg(ShownText(QFileInfo(path).fileName())),
+                                            Tr("Form4", "置き換える"), Tr("Form4", "やめる")))
+    return {};
+  return path;
+}
+
 void EngineScreen::OnSavePicture() {
   QStringList sizes;
   for (const QSize& s : kPictureSizes)
@@ -735,29 +769,33 @@ void EngineScreen::OnSavePicture() {
       QInputDialog::getItem(this, Tr("Form4", "画像保存"),
                             Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
   if (!ok) return;
-  const QString path = QFileDialog::getSaveFileName(
-      this, Tr("Form4", "画像保存"),
-      QDir::current().absoluteFilePath(QString::fromStdString(
-          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
-      QStringLiteral("PNG (*.png)"));
+  // The dialog does not ask about replacing: the name is checked first (ExportPath).
+  const QString path =
+      ExportPath(QFileDialog::getSaveFileName(
+                     this, Tr("Form4", "画像保存"),
+                     QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
+                         QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
+                     QStringLiteral("PNG (*.png)"), nullptr, QFileDialog::DontConfirmOverwrite),
+                 QStringLiteral(".png"));
   if (path.isEmpty()) return;
   try {
-    SaveGraphPicture(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png",
-                     kPictureSizes[sizes.indexOf(size)]);
+    SaveGraphPicture(path, kPictureSizes[sizes.indexOf(size)]);
   } catch (const std::exception& e) {
     ShowExclamation(this, FileProblemMessage(Tr("Form4", "画像を保存できません"), e));
   }
 }
 
 void EngineScreen::OnSaveCsv() {
-  const QString path = QFileDialog::getSaveFileName(
-      this, Tr("Form4", "CSV保存"),
-      QDir::current().absoluteFilePath(QString::fromStdString(
-          ExportFileName(QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
-      QStringLiteral("CSV (*.csv)"));
+  const QString path =
+      ExportPath(QFileDialog::getSaveFileName(
+                     this, Tr("Form4", "CSV保存"),
+                     QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
+                         QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
+                     QStringLiteral("CSV (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite),
+                 QStringLiteral(".csv"));
   if (path.isEmpty()) return;
   try {
-    SaveCurvesCsv(path.endsWith(".csv", Qt::CaseInsensitive) ? path : path + ".csv");
+    SaveCurvesCsv(path);
   } catch (const std::exception& e) {
     ShowExclamation(this, FileProblemMessage(Tr("Form4", "CSV ファイルを保存できません"), e));
   }

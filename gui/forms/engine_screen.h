@@ -110,6 +110,11 @@ class EngineScreen : public QWidget {
   void SaveCurvesCsv(const QString& path);
   // How a click on the working folder opens it (QDesktopServices::openUrl by default).
   void SetFolderOpener(UrlOpener open);
+  // Where an export chosen as `chosen` in a save dialog is written: with `suffix` (".csv")
+  // added where it lacks it. A program file or a result there is refused first, without a
+  // question; another file there is replaced only when the user agrees. Empty when nothing
+  // is to be written.
+  QString ExportPath(const QString& chosen, const QString& suffix);
 
  public slots:
   // "OK": writes "Joken.dat" and shows the result file's name.

@@ -49,21 +49,35 @@ constexpr double kRightHalfLeft = kWideLeft + kWideWidth - kHalfWidth;
 
 // Electrons that do not move: each volume keeps its own kerma.
 constexpr int kRangeWithoutTransport = 1;
+// Between a figure and the note under it [twips].
+constexpr double kNoteGapTwips = 60;
 
 constexpr PageLayout kLayouts[kExplanationPageCount] = {
     {15990, 6630, 9480, 5940, {{{9480, 300, 720, 6150, 5640}}}, 1},
-    // The picture of Fig.2 is shown pixel for pixel: 628 x 472 at 96 dpi.
-    {17880, 8250, 8160, 7500, {{{8160, 300, 720, 9420, 7080}}}, 1},
-    {17715, 8595, kWideLeft, 7860,
+    // The picture of Fig.2 is shown pixel for pixel: 628 x 472 at 96 dpi; its note under it.
+    {17880, 9120, 8160, 7500, {{{8160, 300, 720, 9420, 7080}}}, 1},
+    {17715,
+     8595,
+     kWideLeft,
+     7860,
      {{{kWideLeft, 120, 510, kWideWidth, 2850},
        {kWideLeft, 3480, 3870, kHalfWidth, 4545},
-       {kRightHalfLeft, 3480, 3870, kHalfWidth, 4545}}}, 3},
-    {17760, 8460, kWideLeft, 7740,
-     {{{kWideLeft, 120, 510, 8820, 3360}, {kWideLeft, 4020, 4410, 8820, 3900}}}, 2},
+       {kRightHalfLeft, 3480, 3870, kHalfWidth, 4545}}},
+     3},
+    {17760,
+     8460,
+     kWideLeft,
+     7740,
+     {{{kWideLeft, 120, 510, 8820, 3360}, {kWideLeft, 4020, 4410, 8820, 3900}}},
+     2},
     // The page's 21 lines, with what the model leaves out, end above the buttons.
-    {17715, 8595, kWideLeft, 7860,
+    {17715,
+     8595,
+     kWideLeft,
+     7860,
      {{{kWideLeft, 1320, 1710, kHalfWidth, 4800}, {kRightHalfLeft, 1320, 1710, kHalfWidth, 4800}}},
-     2, 360},
+     2,
+     360},
 };
 
 QWidget* MakeFigure(PageFigure figure, QWidget* page) {
@@ -116,6 +130,9 @@ ExplanationPage::ExplanationPage(int number, QWidget* parent)
     QWidget* figure = MakeFigure(page.figures[i], this);
     PlaceTwips(figure, place.left, place.top, place.width, place.height);
     figures.push_back(figure);
+    if (i < page.notes.size() && page.notes[i] != nullptr)
+      AddNote(page.notes[i], place.left, place.top + place.height + kNoteGapTwips, place.width,
+              layout.height - place.top - place.height - 2 * kNoteGapTwips);
   }
 
   next_button = AddButton(page.next, kPageMarginTwips, layout.button_top, kPageButtonWidthTwips,
@@ -124,7 +141,7 @@ ExplanationPage::ExplanationPage(int number, QWidget* parent)
                           kPageButtonWidthTwips, kPageButtonHeightTwips);
   connect(next_button, &QPushButton::clicked, this, &ExplanationPage::OnNext);
   connect(exit_button, &QPushButton::clicked, this, &ExplanationPage::OnExit);
-  MakeScalable(this, layout.width, layout.height);
+  MakeScalable(this, layout.width, layout.height, StartFit::kWithinVisualScreen);
   PlaceOnScreen(number - 1);
 }
 

@@ -151,6 +151,16 @@ QLabel* TextPage::AddCaption(const char* text, double left, double top, double w
   return label;
 }
 
+QLabel* TextPage::AddNote(const char* text, double left, double top, double width, double height) {
+  auto* label = new QLabel(this);
+  SetTrText(label, TrContext(this).constData(), text);
+  label->setFont(DefaultFont(kDefaultFontPoints - 1));
+  label->setWordWrap(true);
+  PlaceTwips(label, left, top, width, height);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
 void HideExplanationPages() {
   for (QWidget* window : QApplication::topLevelWidgets())
     if (qobject_cast<TextPage*>(window) != nullptr) window->hide();

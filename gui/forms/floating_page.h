@@ -67,6 +67,9 @@ class TextPage : public FloatingPage {
 
   // A figure caption above a picture: one line at Left, Top, Width [twips].
   QLabel* AddCaption(const char* text, double left, double top, double width);
+  // A note under a picture, in lines that break at the box's width: at Left, Top, Width,
+  // Height [twips].
+  QLabel* AddNote(const char* text, double left, double top, double width, double height);
 
  private:
   const PageTexts& texts_;

@@ -50,9 +50,10 @@ constexpr double kSwitchRowsTwips = 1440;
 constexpr double kFormWidthTwips = 18000;
 constexpr double kFormHeightTwips = 11190 + kSwitchRowsTwips;
 // The group of switches: two columns of 3 and 2 boxes [twips], in a smaller face than the
-// form's, so that the longest English name fits [pt].
-constexpr double kSwitchGroup[] = {240, 3690, 6960, 1380};
-constexpr double kSwitchColumns[] = {3700, 3100};
+// form's [pt]; the group reaches out to the side view, so that the longest English name
+// has room at the least readable size on a 1024x768 projector.
+constexpr double kSwitchGroup[] = {60, 3690, 7125, 1380};
+constexpr double kSwitchColumnsTwips = 6990;
 constexpr double kSwitchRowTwips = 330;
 constexpr double kSwitchPoints = 11.0;
 
@@ -207,7 +208,7 @@ void VisualScreen::CreateSettingControls() {
 
   MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
   MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
-  QLabel* const field_unit = MakeAutoLabel(this, "  cm", 3960, 3120);
+  QLabel* const field_unit = MakeAutoLabel(this, "  cm", 4080, 3120);
   // Centred on the field box's text line, like "MV" beside the energy box.
   field_unit->resize(field_unit->width(), TwipsToPixels(540));
   field_unit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -223,7 +224,8 @@ void VisualScreen::CreateSettingControls() {
   field_unit_square->move(
       field_unit->x() + field_unit->fontMetrics().horizontalAdvance(field_unit->text()) + 1,
       field_unit_square->y() + TwipsToPixels(60));
-  field_box = MakeEditableCombo(this, {}, 2760, 3120, 1335, 540);
+  // Wide enough for "10×10" at the least readable size on a 1024x768 projector.
+  field_box = MakeEditableCombo(this, {}, 2760, 3120, 1455, 540);
   for (const FieldChoice& choice : VisualFieldChoices())
     field_box->addItem(QString::fromUtf8(choice.item));
 
@@ -237,24 +239,18 @@ void VisualScreen::CreateSettingControls() {
 // The physics switches under the beam settings: what the next photons are simulated with.
 // A switch starts a new curve, keeping the last one as the panel's reference.
 void VisualScreen::CreatePhysicsSwitches() {
-  physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, {kSwitchColumns[0], kSwitchColumns[1]},
-                                            kSwitchRowTwips, kSwitchRowTwips, kSwitchPoints);
+  physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, kSwitchColumnsTwips, kSwitchRowTwips,
+                                            kSwitchRowTwips, kSwitchPoints);
   PlaceTwips(physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
   SetTrText(physics_switches, "Form2", QT_TRANSLATE_NOOP("Form2", "物理を切る実験"));
   SetTrToolTip(physics_switches, "Form2", kSwitchNote);
   // Under coherent scattering and pair production, in the free cell of their column.
-  auto* const switch_note = new QLabel(physics_switches);
-  SetTrText(switch_note, "Form2", QT_TRANSLATE_NOOP("Form2", "(4〜15 MV では効果わずか)"));
+  QLabel* const switch_note =
+      physics_switches->AddNote("Form2", QT_TRANSLATE_NOOP("Form2", "(4〜15 MV では効果わずか)"));
   SetTrToolTip(switch_note, "Form2", kSwitchNote);
   QPalette note = switch_note->palette();
   note.setColor(QPalette::WindowText, kNoteGrey);
   switch_note->setPalette(note);
-  // Out to the group's inner edge: at 1024x768 the note needs every twip to be set at the
-  // 14 px every text of the lesson's screens keeps.
-  PlaceTwips(switch_note, PhysicsSwitchBoxes::kInsideLeftTwips + kSwitchColumns[0],
-             kSwitchRowTwips * 3,
-             kSwitchGroup[2] - PhysicsSwitchBoxes::kInsideLeftTwips - kSwitchColumns[0] - 20,
-             kSwitchRowTwips);
   connect(physics_switches, &PhysicsSwitchBoxes::switched, this, &VisualScreen::SwitchPhysics);
 }
 
@@ -286,7 +282,7 @@ void VisualScreen::CreateBatchControls() {
           [this](const QString& text) { seed_typed_ = !text.trimmed().isEmpty(); });
   step_display_box = new QCheckBox(this);
   SetTrText(step_display_box, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
-  PlaceTwips(step_display_box, 360, 5160 + kSwitchRowsTwips, 2055, 360);
+  PlaceTwips(step_display_box, 360, 5160 + kSwitchRowsTwips, 2600, 360);
   MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280 + kSwitchRowsTwips, 1860,
             360);
   photon_energy_label = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
@@ -728,7 +724,7 @@ long long VisualScreen::RunBatch() {
   return RunVisualBatch({*simulation_, *side_view, *zoomed_side_view, *spectrum_histogram,
                          *photon_energy_label,
                          depth_dose_box->isChecked() ? depth_dose_panel : nullptr,
-                         &photons_per_second_, physics_switches->Switches()});
+                         &photons_per_second_, physics_switches->Switches(), total_count_label});
 }
 
 void VisualScreen::SetBatchRunning(bool running) {

@@ -374,7 +374,7 @@ Data %2</translation>
     </message>
     <message>
         <source>(4〜15 MV では効果わずか)</source>
-        <translation>(little effect at 4–15 MV)</translation>
+        <translation>(slight at 4–15 MV)</translation>
     </message>
     <message>
         <source>切り替えると Graph clear し、直前の曲線を薄く残します。コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。</source>
@@ -685,6 +685,22 @@ Please type a shorter X-ray energy</translation>
         <translation>The CSV file cannot be saved</translation>
     </message>
     <message>
+        <source>このファイルには保存できません</source>
+        <translation>Cannot save to this file</translation>
+    </message>
+    <message>
+        <source>%1 は既にあります。置き換えますか？</source>
+        <translation>%1 already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>置き換える</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>作業フォルダ（クリックで開く）：</source>
         <translation>Working folder (click to open):</translation>
     </message>
@@ -833,6 +849,10 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>Fig.2 の画像がありません</source>
         <translation>The picture of Fig.2 is missing</translation>
+    </message>
+    <message>
+        <source>(R, Z) = (0, 0) で +Z 向きに進む光子に動かされたコンプトン電子の、カーマを 1 とした 2πR·P(R, Z)。各色は、その下の数値から次の数値まで。</source>
+        <translation>2πR·P(R, Z) of the Compton electrons set moving at (R, Z) = (0, 0) by photons travelling in +Z, with kerma = 1. Each colour: from the value under it up to the next.</translation>
     </message>
     <message>
         <source>次頁へ</source>
@@ -1145,6 +1165,10 @@ Please type a shorter X-ray energy</translation>
 </context>
 <context>
     <name>Messages</name>
+    <message>
+        <source>場所をコピー</source>
+        <translation>Copy the location</translation>
+    </message>
     <message>
         <source>設定ファイル %1 はファイルではないので読みません。既定の設定で始め、変更は保存しません</source>
         <translation>The settings file %1 is not a file, so it is not read. Starting with the default settings; changes are not saved</translation>

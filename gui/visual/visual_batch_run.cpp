@@ -114,6 +114,10 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
   QElapsedTimer since_yield;
   since_yield.start();
   long long done = 0;
+  const auto show_total = [&] {
+    if (view.total_count_label != nullptr)
+      view.total_count_label->setText(QString::number(simulation.total_photon_count + done));
+  };
   for (long long n = 1; n <= photons && !batch_stop_requested; ++n) {
     const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
     const qint64 period_ms = StepDisplayFlag == 1 && rate > 0 ? std::llround(1000.0 / rate) : 0;
@@ -130,8 +134,11 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
       VisualSimulation::TrackPhoton(context, photon, observer);
     }
     done = n;
+    // Counted photon by photon where they are drawn one by one, else at each repaint.
+    if (StepDisplayFlag == 1) show_total();
     if (period_ms > 0) HoldUntil(history_clock, period_ms);
     if (StepDisplayFlag != 1 && since_yield.elapsed() >= yield_interval_ms) {
+      show_total();
       QCoreApplication::processEvents();
       since_yield.restart();
     }

@@ -34,6 +34,9 @@ struct VisualBatchView {
   const double* photons_per_second = nullptr;
   // The parts of the physics in force for this batch's photons.
   PhysicsSwitches physics = {};
+  // With a label, the series' total (simulation.total_photon_count and the photons of this
+  // batch done so far) is shown in it as the photons are done.
+  QLabel* total_count_label = nullptr;
 };
 
 // With step display off, the batch still lets the window system handle its events after

@@ -26,7 +26,16 @@ constexpr int kRefreshMs = 100;
 constexpr int kSigmaRefreshMs = 600;
 // Shown depths [cm]: the side view's range, where the build-up and the fall-off both lie.
 constexpr double kShownDepthCm = 20.0;
+// The dose axis reaches 120 %, above the noise of a curve with its build-up. Without
+// electron transport the first bins lie far above the fit's maximum (the kerma of the
+// surface, deposited where the photons interact): the axis then grows in steps of its ticks,
+// up to 200 %, and a bar still higher is cut with a mark.
 constexpr double kShownPercent = 120.0;
+constexpr double kMostShownPercent = 200.0;
+constexpr double kPercentTick = 40.0;
+// The mark on a bar cut at the frame's top [px at 100 %].
+constexpr double kCutMarkHalfWidth = 4.0;
+constexpr double kCutMarkHeight = 6.0;
 // Large enough to read from the back of a classroom at the screen's fit on a 1024x768
 // projector, where the panel is drawn at about 0.85 of its design size.
 constexpr double kTextPoints = 12.5;
@@ -145,6 +154,17 @@ void DepthDosePanel::Refresh() {
   });
 }
 
+double DepthDosePanel::ShownPercent() const {
+  double highest = 0;
+  if (curve_.has_maximum)
+    for (std::size_t i = 0; i < curve_.dose.size() && i * curve_.bin_cm < kShownDepthCm; ++i)
+      highest =
+          std::max({highest, curve_.dose[i], i < curve_.primary.size() ? curve_.primary[i] : 0.0});
+  double top = kShownPercent;
+  while (top < highest && top < kMostShownPercent) top += kPercentTick;
+  return top;
+}
+
 void DepthDosePanel::closeEvent(QCloseEvent* event) {
   event->accept();
   emit closed();
@@ -171,8 +191,8 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   axes.area = margins.Inside(size);
   axes.x_max = kShownDepthCm;
   axes.x_tick = 5;
-  axes.y_max = kShownPercent;
-  axes.y_tick = 40;
+  axes.y_max = ShownPercent();
+  axes.y_tick = kPercentTick;
   axes.y_decimals = 0;
   DrawFigureAxes(p, axes, font, QString(), QString());
   p.setPen(Qt::black);
@@ -181,7 +201,7 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   const QPointF depth_unit = axes.Map(kShownDepthCm - axes.x_tick / 2, 0);
   p.drawText(QRectF(depth_unit.x() - 30, axes.area.bottom() + 1, 60, line), Qt::AlignCenter,
              depth_title);
-  const QPointF dose_unit = axes.Map(0, kShownPercent - axes.y_tick / 2);
+  const QPointF dose_unit = axes.Map(0, axes.y_max - axes.y_tick / 2);
   p.drawText(QRectF(0, dose_unit.y() - line / 2, axes.area.left() - 4, line),
              Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%"));
   DrawTitleAndLegend(p, line);
@@ -283,14 +303,28 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   const double w = curve_.bin_cm;
   p.setPen(QPen(kDoseEdge, 1));
   p.setBrush(kDoseFill);
+  QPolygonF cut_marks;
   for (std::size_t i = 0; i < curve_.dose.size() && i * w < kShownDepthCm; ++i) {
-    const double v = std::min(curve_.dose[i], kShownPercent);
+    const double v = std::min(curve_.dose[i], axes.y_max);
     if (!(v > 0)) continue;
     p.drawRect(QRectF(axes.Map(i * w, v), axes.Map((i + 1) * w, 0)));
+    if (curve_.dose[i] > axes.y_max) {
+      const QPointF top = axes.Map((i + 0.5) * w, axes.y_max);
+      cut_marks << top << top + QPointF(kCutMarkHalfWidth, kCutMarkHeight)
+                << top + QPointF(-kCutMarkHalfWidth, kCutMarkHeight) << top;
+    }
+  }
+  // A bar higher than the frame points on upwards.
+  if (!cut_marks.isEmpty()) {
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(kDoseEdge);
+    for (qsizetype k = 0; k + 3 < cut_marks.size(); k += 4) p.drawPolygon(cut_marks.mid(k, 3));
+    p.restore();
   }
   QPolygonF stairs;
   for (std::size_t i = 0; i < curve_.primary.size() && i * w < kShownDepthCm; ++i) {
-    const double v = std::min(curve_.primary[i], kShownPercent);
+    const double v = std::min(curve_.primary[i], axes.y_max);
     stairs << axes.Map(i * w, v) << axes.Map((i + 1) * w, v);
   }
   p.setBrush(Qt::NoBrush);
@@ -352,8 +386,10 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
   const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
   const double left = std::max(axes.area.left() + 4,
                                std::min(top.x() + 8, axes.area.right() - label_width - 4));
-  p.drawText(QRectF(left, axes.Map(0, kShownPercent).y() + 1, label_width + 2, line),
-             Qt::AlignLeft | Qt::AlignVCenter, label);
+  // On a light ground over the bars, which reach the frame's top while d_max is uncertain.
+  const QRectF place(left, axes.area.top() + 1, label_width + 2, line);
+  p.fillRect(place.adjusted(-3, 0, 3, 0), kReferenceGround);
+  p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, label);
 }
 
 }  // namespace dosavia::gui

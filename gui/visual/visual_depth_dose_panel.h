@@ -57,6 +57,9 @@ class DepthDosePanel : public QWidget, public Zoomable {
 
   // The standard uncertainty of the shown d_max [cm]; -1 while unknown.
   double DmaxSigma() const { return dmax_sigma_; }
+  // The top of the plot's frame [% of the fitted maximum]: 120, or higher in steps of the
+  // ticks where bins of the curve lie above it, up to 200.
+  double ShownPercent() const;
 
   QSize sizeHint() const override;
   void SetZoom(double zoom) override;

@@ -1,6 +1,9 @@
 #include "gui/widgets/form_scaler.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -19,6 +22,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -53,6 +57,8 @@ constexpr int kWheelLines = 3;
 constexpr int kWheelNotch = 120;
 // Room above and below the scroll note's text [px].
 constexpr int kNoteMarginPx = 4;
+// Step in which a text that does not fit is made smaller [pt].
+constexpr double kFitStepPoints = 0.25;
 
 QSizeF TwipsSize(double width, double height) {
   const double px_per_twip = LogicalDpi() / kTwipsPerInch;
@@ -120,6 +126,12 @@ class FormScaler : public QObject {
   QWidget* Form() const { return form_; }
 
   void Add(QWidget* control, const QRectF& design_px) {
+    // A control placed again (a layout that follows the language) keeps the rest of its design.
+    for (Control& placed : controls_)
+      if (placed.widget == control) {
+        placed.design = design_px;
+        return;
+      }
     Control c;
     c.widget = control;
     c.design = design_px;
@@ -161,6 +173,10 @@ class FormScaler : public QObject {
       c.widget->setGeometry(ScaledRect(c.design, s, c.on_form ? offset : QPointF()));
       if (c.font_points > 0) SetPoints(c.widget, ReadablePoints(c.font_points, s));
       if (auto* label = qobject_cast<QLabel*>(c.widget.data())) FitCaption(label, c, s);
+      if (auto* box = qobject_cast<QCheckBox*>(c.widget.data())) FitButtonText(box, c, s);
+      if (auto* option = qobject_cast<QRadioButton*>(c.widget.data())) FitButtonText(option, c, s);
+      if (auto* combo = qobject_cast<QComboBox*>(c.widget.data()); combo && combo->isEditable())
+        FitComboText(combo, c, s);
       if (auto* button = qobject_cast<QAbstractButton*>(c.widget.data()); button && c.icon.isValid())
         button->setIconSize(c.icon * s);
       if (c.indent > 0)
@@ -278,7 +294,9 @@ class FormScaler : public QObject {
     wide = content.width() > view_width + 0.5;
     const int note_width =
         std::min(width, note_->fontMetrics().horizontalAdvance(note_->text()) + 4 * kNoteMarginPx);
-    note_->setGeometry(0, view_height, wide ? note_width : width, strip);
+    // The note's ground spans the whole foot, under the horizontal bar and in the corner
+    // beside it, so that the contents never show below the view.
+    note_->setGeometry(0, view_height, width, strip);
     note_->setIndent(kNoteMarginPx);
     note_->show();
     note_->raise();
@@ -323,23 +341,72 @@ class FormScaler : public QObject {
   // A plain caption that the least readable size would push past its label's edge is set as
   // large as fits instead, never smaller than its design size times the zoom.
   void FitCaption(QLabel* label, const Control& c, double s) {
-    const double design = c.font_points > 0 ? c.font_points : form_points_;
-    if (design <= 0 || label->wordWrap() || label->textFormat() == Qt::RichText ||
-        Qt::mightBeRichText(label->text()) || label->text().isEmpty())
+    if (label->wordWrap() || label->textFormat() == Qt::RichText ||
+        Qt::mightBeRichText(label->text()))
       return;
-    const double readable = ReadablePoints(design, s);
-    QFont font = label->font();
-    font.setPointSizeF(readable);
     // One pixel kept for the rounding of glyph advances at the size chosen.
-    const int room = label->contentsRect().width() - std::max(0, label->indent()) - 1;
-    double widest = 0;
-    for (const QString& line : label->text().split(QLatin1Char('\n')))
-      widest = std::max<double>(widest, QFontMetricsF(font).horizontalAdvance(line));
+    FitText(label, c, s, label->text(),
+            label->contentsRect().width() - std::max(0, label->indent()) - 1);
+  }
+
+  // The same for the text of a check box or an option, beside its indicator.
+  void FitButtonText(QAbstractButton* button, const Control& c, double s) {
+    const int beside =
+        button->sizeHint().width() - button->fontMetrics().horizontalAdvance(button->text());
+    FitText(button, c, s, button->text(), button->width() - beside - 1);
+  }
+
+  // The same for the widest item of a box that is typed in, beside its arrow.
+  void FitComboText(QComboBox* combo, const Control& c, double s) {
+    QString widest;
+    for (int i = 0; i < combo->count(); ++i)
+      if (combo->itemText(i).size() > widest.size()) widest = combo->itemText(i);
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = true;
+    option.rect = QRect(QPoint(0, 0), combo->size());
+    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                       QStyle::SC_ComboBoxEditField, combo);
+    // The line edit's own margins either side of its text.
+    constexpr int kEditMarginsPx = 4;
+    FitText(combo, c, s, widest, field.width() - kEditMarginsPx - 1);
+  }
+
+  // Sets `widget`'s text (lines of `text`) as large as fits in `room` [px] where the least
+  // readable size does not, never smaller than its design size times the zoom `s`.
+  void FitText(QWidget* widget, const Control& c, double s, const QString& text, int room) {
+    // A control without a font of its own has its group's, or the form's.
+    double design = c.font_points;
+    if (design <= 0 && widget->parentWidget() != form_)
+      design = DesignPoints(widget->parentWidget());
+    if (design <= 0) design = form_points_;
+    if (design <= 0 || text.isEmpty()) return;
+    const double readable = ReadablePoints(design, s);
+    const auto widest_at = [&](double points) {
+      QFont font = widget->font();
+      font.setPointSizeF(points);
+      double widest = 0;
+      for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max<double>(widest, QFontMetricsF(font).horizontalAdvance(line));
+      return widest;
+    };
+    const double widest = widest_at(readable);
     if (widest <= room || readable <= design * s) {
-      if (c.font_points <= 0 && label->testAttribute(Qt::WA_SetFont)) label->setFont(QFont());
+      if (c.font_points <= 0 && widget->testAttribute(Qt::WA_SetFont)) widget->setFont(QFont());
       return;
     }
-    SetPoints(label, std::max(design * s, readable * room / widest));
+    // Glyph advances do not scale exactly with the size: a step smaller until it fits.
+    double points = std::max(design * s, readable * room / widest);
+    while (points > design * s && widest_at(points) > room)
+      points = std::max(design * s, points - kFitStepPoints);
+    SetPoints(widget, points);
+  }
+
+  // The design size of a control's own font [pt]; 0 where it takes its parent's.
+  double DesignPoints(const QWidget* widget) const {
+    for (const Control& c : controls_)
+      if (c.widget == widget) return c.font_points;
+    return 0;
   }
 
   static void SetPoints(QWidget* widget, double points) {
@@ -517,9 +584,15 @@ double StartZoom(const QSizeF& design, const QRect& available, double setting, S
   double zoom = fit;
   if (setting >= kMinZoom && setting <= kMaxZoom) {
     zoom = std::min(setting, fit);
-  } else if (rule == StartFit::kNotAboveVisualScreen) {
+  } else if (rule != StartFit::kOwn) {
     const QSizeF visual = TwipsSize(kVisualScreenWidthTwips, kVisualScreenHeightTwips);
-    zoom = std::min(fit, std::min(room_w / visual.width(), room_h / visual.height()));
+    const double visual_zoom = std::min(room_w / visual.width(), room_h / visual.height());
+    // Within the visual screen's window: page 1, wide and low, would leave half of a
+    // 1024x768 screen empty at the visual screen's zoom.
+    const double within =
+        visual_zoom * std::min(visual.width() / design.width(), visual.height() / design.height());
+    zoom = std::min(
+        fit, rule == StartFit::kWithinVisualScreen ? std::max(visual_zoom, within) : visual_zoom);
   }
   zoom = std::floor(zoom * kZoomGrain + 1e-9) / kZoomGrain;
   return std::clamp(zoom, kMinZoom, kMaxZoom);

@@ -47,7 +47,10 @@ inline constexpr double kMinTextPixels = 14.0;
 // How a form's start size is bounded at "fit the screen".
 enum class StartFit {
   kNotAboveVisualScreen,  // a page opened over the visual screen is never larger than it
-  kOwn,                   // the menu, which nothing lies under: as large as fits
+  // An explanation page: as large as the visual screen's window holds it, so that a page
+  // lower than the visual screen shows larger text rather than leaving the screen empty.
+  kWithinVisualScreen,
+  kOwn,  // the menu, which nothing lies under: as large as fits
 };
 
 // Room kept for a window's title bar and borders around its client area [px], where the
@@ -70,7 +73,8 @@ void MakeScalable(QWidget* form, double width_twips, double height_twips,
 
 // Adds a control to a form that is already scalable, at Left, Top, Width, Height [twips] of
 // the 100 % layout and with its current font as the 100 % font, and places it at the form's
-// scale at once. Controls inside a group box are placed relative to it.
+// scale at once; a control added before only moves to its new design place. Controls inside
+// a group box are placed relative to it. On a form not yet scalable: PlaceTwips.
 void RegisterTwips(QWidget* control, double left, double top, double width, double height);
 
 // Scale of a scalable form's contents, 1 at the design size (1 for any other widget).
@@ -95,8 +99,9 @@ void SetZoomSetting(double zoom);
 
 // The zoom at which a form's window of `design` size [px] opens on a screen area `available`
 // [px]: the largest that fits (room left for the window frame), with kNotAboveVisualScreen
-// never above the fit of the visual screen, within [kMinZoom, kMaxZoom]; a fixed setting is
-// used as it is where it fits (its contents scroll where it does not).
+// never above the fit of the visual screen, with kWithinVisualScreen no larger than the visual
+// screen's window (nor smaller than at its zoom), within [kMinZoom, kMaxZoom]; a fixed setting
+// is used as it is where it fits (its contents scroll where it does not).
 double StartZoom(const QSizeF& design, const QRect& available, double setting,
                  StartFit fit = StartFit::kNotAboveVisualScreen);
 

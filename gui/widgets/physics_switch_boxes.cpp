@@ -2,12 +2,17 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontMetricsF>
+#include <QLabel>
+
+#include <algorithm>
 
 #include <cassert>
 #include <iterator>
 
 #include "engine/physics_switch_names.h"
 #include "gui/base/language.h"
+#include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
 #include "gui/widgets/twips.h"
 
@@ -44,35 +49,71 @@ constexpr SwitchTip kSwitchTips[] = {
 };
 static_assert(std::size(kSwitchTips) == kPhysicsSwitchNames.size());
 
+// Room a check box takes beside its text: the indicator and the gap after it [twips].
+constexpr double kIndicatorTwips = 360;
+
 }  // namespace
 
 PhysicsSwitchBoxes::PhysicsSwitchBoxes(QWidget* parent, std::initializer_list<int> boxes_per_column,
-                                       std::initializer_list<double> column_twips,
-                                       double title_twips, double row_twips, double font_points)
-    : QGroupBox(parent) {
-  assert(boxes_per_column.size() == column_twips.size());
+                                       double columns_twips, double title_twips, double row_twips,
+                                       double font_points)
+    : QGroupBox(parent),
+      boxes_per_column_(boxes_per_column),
+      columns_twips_(columns_twips),
+      title_twips_(title_twips),
+      row_twips_(row_twips),
+      font_points_(font_points) {
   setFont(DefaultFont(font_points));
-  const auto* count = boxes_per_column.begin();
-  const auto* width = column_twips.begin();
-  double left = kInsideLeftTwips;
-  int row = 0;
   for (std::size_t i = 0; i < kPhysicsSwitchNames.size(); ++i) {
-    while (count != boxes_per_column.end() && row == *count) {
-      left += *width;
-      ++count;
-      ++width;
-      row = 0;
-    }
-    assert(count != boxes_per_column.end());
     auto* box = new QCheckBox(this);
-    PlaceTwips(box, left, title_twips + row * row_twips, *width, row_twips);
     assert(kSwitchTips[i].option == kPhysicsSwitchNames[i].option);
     SetTrToolTip(box, "PhysicsSwitchBoxes", kSwitchTips[i].tip);
     connect(box, &QCheckBox::clicked, this, &PhysicsSwitchBoxes::switched);
     boxes_.push_back(box);
-    ++row;
   }
   NameBoxes();
+  PlaceBoxes();
+}
+
+QLabel* PhysicsSwitchBoxes::AddNote(const char* context, const char* source) {
+  note_ = new QLabel(this);
+  SetTrText(note_, context, source);
+  PlaceBoxes();
+  return note_;
+}
+
+void PhysicsSwitchBoxes::PlaceBoxes() {
+  // Each column's need: its widest text at the design size, and the box's indicator.
+  const QFontMetricsF metrics(DefaultFont(font_points_));
+  const double twips_per_px = kTwipsPerInch / LogicalDpi();
+  std::vector<double> need;
+  std::vector<std::vector<QWidget*>> columns;
+  std::size_t next = 0;
+  for (const int count : boxes_per_column_) {
+    columns.emplace_back();
+    double widest = 0;
+    for (int row = 0; row < count && next < boxes_.size(); ++row, ++next) {
+      columns.back().push_back(boxes_[next]);
+      widest = std::max(
+          widest, metrics.horizontalAdvance(boxes_[next]->text()) * twips_per_px + kIndicatorTwips);
+    }
+    need.push_back(widest);
+  }
+  assert(next == boxes_.size());
+  if (note_ != nullptr) {
+    columns.back().push_back(note_);
+    need.back() = std::max(need.back(), metrics.horizontalAdvance(note_->text()) * twips_per_px);
+  }
+  double total = 0;
+  for (double n : need) total += n;
+  double left = kInsideLeftTwips;
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    const double width = columns_twips_ * need[k] / total;
+    for (std::size_t row = 0; row < columns[k].size(); ++row)
+      RegisterTwips(columns[k][row], left, title_twips_ + static_cast<double>(row) * row_twips_,
+                    width, row_twips_);
+    left += width;
+  }
 }
 
 PhysicsSwitches PhysicsSwitchBoxes::Switches() const {
@@ -103,7 +144,12 @@ void PhysicsSwitchBoxes::NameBoxes() {
 }
 
 void PhysicsSwitchBoxes::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::LanguageChange) NameBoxes();
+  if (event->type() == QEvent::LanguageChange) {
+    NameBoxes();
+    // The note in the new language before the columns are shared out by it.
+    if (note_ != nullptr) RetranslateTexts(note_);
+    PlaceBoxes();
+  }
   QGroupBox::changeEvent(event);
 }
 

@@ -2,6 +2,11 @@
 // entry of the engine's own list (kPhysicsSwitchNames), in its order and named as the
 // engine's console and the legends name them, in the interface language. A ticked box
 // switches its part off; all unticked is the full physics.
+//
+// The names are longer in English than in Japanese ("electron and positron transport"):
+// the columns share the group's width in proportion to the widest text of each in the
+// language shown, and are laid out again when the language changes, so that every name
+// has the same share of room to spare for the least readable size.
 #pragma once
 
 #include <QGroupBox>
@@ -14,6 +19,7 @@
 
 class QCheckBox;
 class QEvent;
+class QLabel;
 
 namespace dosavia::gui {
 
@@ -22,11 +28,15 @@ class PhysicsSwitchBoxes : public QGroupBox {
 
  public:
   // The boxes fill the columns top to bottom, left to right: `boxes_per_column` of them in
-  // each, the columns `column_twips` wide, under a title row of `title_twips`, each box a
-  // row of `row_twips` [twips]. The group's texts are set in `font_points`.
+  // each, the columns together `columns_twips` wide, under a title row of `title_twips`,
+  // each box a row of `row_twips` [twips]. The group's texts are set in `font_points`.
   PhysicsSwitchBoxes(QWidget* parent, std::initializer_list<int> boxes_per_column,
-                     std::initializer_list<double> column_twips, double title_twips,
-                     double row_twips, double font_points);
+                     double columns_twips, double title_twips, double row_twips,
+                     double font_points);
+
+  // A grey note in the free row under the last column's boxes, `source` a text of the
+  // translation context `context`; its column is as wide as the note needs too.
+  QLabel* AddNote(const char* context, const char* source);
 
   // The parts in force as the boxes stand.
   PhysicsSwitches Switches() const;
@@ -49,8 +59,16 @@ class PhysicsSwitchBoxes : public QGroupBox {
 
  private:
   void NameBoxes();
+  // Places the boxes and the note in columns shared out by their texts' widths.
+  void PlaceBoxes();
 
   std::vector<QCheckBox*> boxes_;  // in the order of kPhysicsSwitchNames
+  std::vector<int> boxes_per_column_;
+  double columns_twips_;
+  double title_twips_;
+  double row_twips_;
+  double font_points_;
+  QLabel* note_ = nullptr;
 };
 
 }  // namespace dosavia::gui

@@ -39,7 +39,8 @@ MessageBoxCatcher::MessageBoxCatcher() {
   QObject::connect(&timer_, &QTimer::timeout, [this] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;
-    messages_.push_back({box->text(), box->icon(), box->standardButtons()});
+    messages_.push_back({box->text(), box->icon(), box->standardButtons(),
+                         (box->textInteractionFlags() & Qt::TextSelectableByMouse) != 0});
     if (QAbstractButton* ok = box->button(QMessageBox::Ok))
       ok->click();
     else

@@ -53,6 +53,7 @@ struct CapturedMessage {
   QString text;
   QMessageBox::Icon icon;
   QMessageBox::StandardButtons buttons;
+  bool selectable = false;  // its text can be selected and copied
 };
 
 // While alive, answers every message box that opens with OK and records what it showed.

@@ -7,8 +7,10 @@
 // Sets (default: all but classroom):
 //   classroom   the screens as they open on the present screen, grabbed from the screen
 //               (run under Xvfb with QT_QPA_PLATFORM=xcb): classroom_<width>_<screen>.png,
+//               the visual and non-visual screens in English (_en) and at 75 % (_75) too,
 //               the visual screen at 150 % too (classroom_<width>_visual_150.png), and
-//               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png)
+//               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png),
+//               pages 1 and 2 alone (classroom_<width>_page1.png, classroom_<width>_page2*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: spectra.png,
 //               page_<N>.png, references.png
@@ -133,6 +135,12 @@ void Classroom() {
   visual.photon_count_box->setText(QStringLiteral("300"));
   visual.go_button->click();
   save("visual");
+  SetLanguage(Language::kEnglish, false);
+  save("visual_en");
+  SetLanguage(Language::kJapanese, false);
+  // The smallest zoom step, whose captions are set larger than the zoom to stay readable.
+  SetZoomSetting(0.75);
+  save("visual_75");
   // A zoom above what fits: the contents at 150 %, scrolled, with the note at the foot.
   SetZoomSetting(1.5);
   save("visual_150");
@@ -167,6 +175,12 @@ void Classroom() {
     non_visual.results.draw_button->click();
   }
   save("non_visual");
+  SetLanguage(Language::kEnglish, false);
+  save("non_visual_en");
+  SetLanguage(Language::kJapanese, false);
+  SetZoomSetting(0.75);
+  save("non_visual_75");
+  SetZoomSetting(kZoomToFit);
   non_visual.run.back_button->click();
   for (int page = 1; page <= 5; ++page) ShowExplanationPage(page);
   ShowReferencesPage();
@@ -177,6 +191,16 @@ void Classroom() {
   save("page5");
   SetLanguage(Language::kEnglish, false);
   save("page5_en");
+  SetLanguage(Language::kJapanese, false);
+  // Page 1, wide and low, and page 2 with the note under its picture, alone.
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  ShowExplanationPage(1);
+  save("page1");
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  ShowExplanationPage(2);
+  save("page2");
+  SetLanguage(Language::kEnglish, false);
+  save("page2_en");
   SetLanguage(Language::kJapanese, false);
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
 }

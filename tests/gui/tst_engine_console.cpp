@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QWindow>
 #include <QtTest>
 
 #include "engine/console_text.h"
@@ -19,6 +20,7 @@
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/forms/engine_screen.h"
+#include "gui/forms/menu_window.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 
 using namespace dosavia;
@@ -104,6 +106,14 @@ void TestEngineConsole::runFollowedAndLoaded() {
   QCOMPARE(seen.size(), 1u);
   QCOMPARE(seen[0].text, QString::fromUtf8("\u3000シミュレーションが終了していません\u3000"));
   QVERIFY(!form.results.draw_button->isEnabled());
+  // Enter does not end a run still computing.
+  QTest::keyClick(console.Output, Qt::Key_Return);
+  QVERIFY(console.isVisible());
+  // Back at the menu, the run goes on in the console above it.
+  form.run.back_button->click();
+  QTRY_COMPARE_WITH_TIMEOUT(console.windowHandle()->transientParent(),
+                            GetMenuWindow().windowHandle(), kWaitMs);
+  QVERIFY(console.isVisible());
 
   QVERIFY(WriteText(dir.Path("go"), ""));
   QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kWaitMs);
@@ -118,8 +128,9 @@ void TestEngineConsole::runFollowedAndLoaded() {
   QCOMPARE(ResultBytes(SyntheticResults(0.8f)), ReadAll(dir.Path(kResult)));
   QCOMPARE(form.Tables().Kerma[100], ParseResultFile(result.toStdString(), "r")->Kerma[100]);
 
-  // Closing the window is the Enter the engine waits for.
-  console.close();
+  // Enter, as the engine's last line asks, closes the window and answers the engine.
+  QTest::keyClick(console.Output, Qt::Key_Return);
+  QVERIFY(!console.isVisible());
   QTRY_VERIFY_WITH_TIMEOUT(console.Output->toPlainText().contains(kStopLine), kWaitMs);
   QCOMPARE(finished.size(), 1);
   form.hide();
@@ -178,23 +189,26 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
 void TestEngineConsole::consoleOpensBesideOrOverTheGraph_data() {
   QTest::addColumn<QRect>("owner");
   QTest::addColumn<QRect>("screen");
-  QTest::addColumn<QPoint>("place");
-  // 1024x768: the non-visual screen fills it; the console covers its right side, not the
-  // controls on the left.
+  QTest::addColumn<int>("controls_right");
+  QTest::addColumn<QRect>("place");
+  // 1024x768: the non-visual screen fills it; the console covers its graph, narrower than
+  // it would be, not the middle column's controls.
   QTest::newRow("1024x768, owner fills the screen")
-      << QRect(0, 0, 1024, 720) << QRect(0, 0, 1024, 768) << QPoint(384, 149);
+      << QRect(0, 0, 1024, 720) << QRect(0, 0, 1024, 768) << 442 << QRect(442, 149, 582, 420);
   QTest::newRow("full HD, room to the right")
-      << QRect(100, 100, 1000, 700) << QRect(0, 0, 1920, 1040) << QPoint(1100, 239);
+      << QRect(100, 100, 1000, 700) << QRect(0, 0, 1920, 1040) << 600 << QRect(1100, 239, 640, 420);
   QTest::newRow("full HD, room to the left only")
-      << QRect(900, 100, 1000, 700) << QRect(0, 0, 1920, 1040) << QPoint(260, 239);
+      << QRect(900, 100, 1000, 700) << QRect(0, 0, 1920, 1040) << 1400 << QRect(260, 239, 640, 420);
   QTest::newRow("wide owner, room below")
-      << QRect(0, 0, 1900, 500) << QRect(0, 0, 1920, 1040) << QPoint(0, 500);
+      << QRect(0, 0, 1900, 500) << QRect(0, 0, 1920, 1040) << 900 << QRect(0, 500, 640, 420);
   QTest::newRow("short owner, room below")
-      << QRect(0, -200, 1024, 400) << QRect(0, 0, 1024, 768) << QPoint(0, 200);
+      << QRect(0, -200, 1024, 400) << QRect(0, 0, 1024, 768) << 442 << QRect(0, 200, 640, 420);
   QTest::newRow("owner partly above the screen: the console kept on it")
-      << QRect(0, -300, 1024, 1000) << QRect(0, 0, 1024, 768) << QPoint(384, 0);
+      << QRect(0, -300, 1024, 1000) << QRect(0, 0, 1024, 768) << 442 << QRect(442, 0, 582, 420);
+  QTest::newRow("graph too narrow to read the engine's lines: over the controls")
+      << QRect(0, 0, 1024, 720) << QRect(0, 0, 1024, 768) << 700 << QRect(384, 149, 640, 420);
   QTest::newRow("screen smaller than the console")
-      << QRect(0, 0, 600, 400) << QRect(0, 0, 600, 400) << QPoint(0, 0);
+      << QRect(0, 0, 600, 400) << QRect(0, 0, 600, 400) << 300 << QRect(0, 0, 640, 420);
 }
 
 // The console window never opens over the non-visual screen's controls: beside the screen
@@ -202,8 +216,9 @@ void TestEngineConsole::consoleOpensBesideOrOverTheGraph_data() {
 void TestEngineConsole::consoleOpensBesideOrOverTheGraph() {
   QFETCH(QRect, owner);
   QFETCH(QRect, screen);
-  QFETCH(QPoint, place);
-  QCOMPARE(ConsolePlace(owner, QSize(640, 420), screen), place);
+  QFETCH(int, controls_right);
+  QFETCH(QRect, place);
+  QCOMPARE(ConsolePlace(owner, QSize(640, 420), screen, controls_right), place);
 }
 
 QTEST_MAIN(TestEngineConsole)

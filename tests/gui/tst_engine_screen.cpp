@@ -84,6 +84,8 @@ class TestEngineScreen : public QObject {
   void leavingAndComingBack();
   void switchesTagTheResultAndReachTheEngine_data();
   void switchesTagTheResultAndReachTheEngine();
+  void exportNameIsRefusedBeforeAnyQuestion_data();
+  void exportNameIsRefusedBeforeAnyQuestion();
 
  private:
   EngineScreen& form() { return GetEngineScreen(); }
@@ -535,6 +537,53 @@ void TestEngineScreen::switchesTagTheResultAndReachTheEngine() {
     qunsetenv("TERMINAL");
   else
     qputenv("TERMINAL", terminal);
+}
+
+void TestEngineScreen::exportNameIsRefusedBeforeAnyQuestion_data() {
+  QTest::addColumn<QString>("chosen");
+  QTest::addColumn<QString>("suffix");
+  QTest::addColumn<QString>("written");  // the path to be written; empty: none
+  QTest::addColumn<int>("icon");         // of the one message; NoIcon: none
+  QTest::newRow("shipped spectrum") << "10MV.csv"
+                                    << ".csv"
+                                    << "" << int(QMessageBox::Warning);
+  QTest::newRow("spectrum once the suffix is added") << "6MV"
+                                                     << ".csv"
+                                                     << "" << int(QMessageBox::Warning);
+  QTest::newRow("spectrum in other letters") << "10mv.CSV"
+                                             << ".csv"
+                                             << "" << int(QMessageBox::Warning);
+  QTest::newRow("another run's result") << "run.data.csv"
+                                        << ".csv"
+                                        << "" << int(QMessageBox::Warning);
+  QTest::newRow("own earlier table: asked, replaced") << "old.csv"
+                                                      << ".csv"
+                                                      << "old.csv" << int(QMessageBox::Question);
+  QTest::newRow("new name: no question") << "new"
+                                         << ".csv"
+                                         << "new.csv" << int(QMessageBox::NoIcon);
+  QTest::newRow("dialog cancelled") << ""
+                                    << ".csv"
+                                    << "" << int(QMessageBox::NoIcon);
+}
+
+// A save over a file of the programs is refused at once: the user is never first asked
+// whether to replace what would then not be replaced.
+void TestEngineScreen::exportNameIsRefusedBeforeAnyQuestion() {
+  QFETCH(QString, chosen);
+  QFETCH(QString, suffix);
+  QFETCH(QString, written);
+  QFETCH(int, icon);
+  QVERIFY(WriteText(dir_->Path("run.data.csv"), ResultBytes(SyntheticResults())));
+  QVERIFY(WriteText(dir_->Path("old.csv"), "depth\r\n"));
+  const QByteArray spectrum = ReadAll(dir_->Path("10MV.csv"));
+  QString path;
+  const auto seen = MessagesDuring(
+      [&] { path = form().ExportPath(chosen.isEmpty() ? chosen : dir_->Path(chosen), suffix); });
+  QCOMPARE(path, written.isEmpty() ? QString() : dir_->Path(written));
+  QCOMPARE(seen.size(), icon == QMessageBox::NoIcon ? 0u : 1u);
+  if (!seen.empty()) QCOMPARE(int(seen[0].icon), icon);
+  QCOMPARE(ReadAll(dir_->Path("10MV.csv")), spectrum);
 }
 
 QTEST_MAIN(TestEngineScreen)

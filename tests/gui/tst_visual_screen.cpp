@@ -418,8 +418,11 @@ void TestVisualScreen::stopEndsALongBatchKeepingItsCounts() {
   QCOMPARE(form.focusWidget(), form.energy_box);
   MessageBoxCatcher catcher;  // answers the question with its OK button, "実行"
   bool stop_was_enabled = false;
+  long long shown_while_running = 0;
   QTimer::singleShot(300, &form, [&] {
     stop_was_enabled = form.stop_button->isEnabled();
+    // The total counts the photons done so far, as the depth-dose panel does.
+    shown_while_running = form.total_count_label->text().toLongLong();
     form.stop_button->click();
   });
   QElapsedTimer clock;
@@ -434,6 +437,8 @@ void TestVisualScreen::stopEndsALongBatchKeepingItsCounts() {
   QVERIFY(!form.stop_button->isEnabled());
   const long long done = form.total_count_label->text().toLongLong();
   QVERIFY(done > 0 && done < 100000000);
+  QVERIFY2(shown_while_running > 0 && shown_while_running <= done,
+           qPrintable(QString::number(shown_while_running)));
   QCOMPARE(TallySum(GetVisualScreen().Simulation()), done);
   QCOMPARE(GetVisualScreen().Simulation().total_photon_count, done);
   const QImage histogram = form.spectrum_histogram->DrawnImage();
@@ -566,6 +571,10 @@ void TestVisualScreen::switchKeepsTheLastCurveAsReference() {
   // Without electron transport there is no build-up: the maximum lies at the surface.
   go();
   QVERIFY2(panel.Curve().d_max_cm < full_dmax, qPrintable(QString::number(panel.Curve().d_max_cm)));
+  // Its surface bars lie above 120 % of the fit's maximum: the frame grows to hold them.
+  for (double dose : panel.Curve().dose)
+    QVERIFY2(dose <= panel.ShownPercent() || panel.ShownPercent() == 200,
+             qPrintable(QString::number(dose)));
   form.physics_switches->Box("electron-transport")->click();
   QVERIFY(!panel.ReferencePhysics().electron_transport);
   QVERIFY(panel.Physics().AllOn());

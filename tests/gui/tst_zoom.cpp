@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -128,28 +130,48 @@ void TestZoom::readablePoints() {
 void TestZoom::lessonTextReadsFromTheBackRow_data() {
   QTest::addColumn<int>("screen");
   QTest::addColumn<QRect>("area");
+  QTest::addColumn<double>("setting");
+  QTest::addColumn<bool>("english");
   for (const auto& [area, name] : {std::pair{kProjector, "1024x768"}, std::pair{kFullHd, "1920x1080"}})
     for (const auto& [screen, title] : {std::pair{1, "menu"}, std::pair{2, "visual"},
                                         std::pair{3, "non-visual"}})
-      QTest::addRow("%s, %s", title, name) << screen << area;
+      for (const bool english : {false, true})
+        QTest::addRow("%s, %s%s", title, name, english ? ", English" : "")
+            << screen << area << kZoomToFit << english;
+  // The least zoom step: below the fit, where the least readable size is above the zoom's.
+  for (const auto& [screen, title] : {std::pair{2, "visual"}, std::pair{3, "non-visual"}})
+    for (const bool english : {false, true})
+      QTest::addRow("%s, 1024x768, 75 %%%s", title, english ? ", English" : "")
+          << screen << kProjector << 0.75 << english;
 }
 
 // Every text of the screen at "fit the screen" is at least kMinTextPixels, the table's
-// header and the result list included, and the window still fits the screen.
+// header and the result list included, and the window still fits the screen. At that size
+// and at the least zoom step no caption, check box or field's text is cut off, in either
+// language.
 void TestZoom::lessonTextReadsFromTheBackRow() {
   QFETCH(int, screen);
   QFETCH(QRect, area);
+  QFETCH(double, setting);
+  QFETCH(bool, english);
   QWidget* form = LessonScreen(screen);
-  OpenOn(form, area, kZoomToFit);
+  SetLanguage(english ? Language::kEnglish : Language::kJapanese, false);
+  QCoreApplication::processEvents();
+  const auto japanese_again = qScopeGuard([] {
+    SetLanguage(Language::kJapanese, false);
+    QCoreApplication::processEvents();
+  });
+  OpenOn(form, area, setting);
   QVERIFY(form->width() <= area.width() && form->height() <= area.height());
   QVERIFY(!FormScrolls(form));
   int checked = 0;
   for (QWidget* w : form->findChildren<QWidget*>()) {
     if (!w->isVisibleTo(form) || ShownText(w).isEmpty()) continue;
-    QVERIFY2(Pixels(w->font()) >= kMinTextPixels - 1e-9,
-             qPrintable(QStringLiteral("%1 \"%2\": %3 px")
-                            .arg(QLatin1String(w->metaObject()->className()), ShownText(w))
-                            .arg(Pixels(w->font()))));
+    const QString what =
+        QStringLiteral("%1 \"%2\"").arg(QLatin1String(w->metaObject()->className()), ShownText(w));
+    if (setting == kZoomToFit)
+      QVERIFY2(Pixels(w->font()) >= kMinTextPixels - 1e-9,
+               qPrintable(what + QStringLiteral(": %1 px").arg(Pixels(w->font()))));
     // No caption is cut off by its larger size.
     if (const auto* label = qobject_cast<const QLabel*>(w);
         label != nullptr && !label->wordWrap() && !Qt::mightBeRichText(label->text()))
@@ -157,6 +179,19 @@ void TestZoom::lessonTextReadsFromTheBackRow() {
         QVERIFY2(label->fontMetrics().horizontalAdvance(line) <=
                      label->contentsRect().width() - label->indent() + 1,
                  qPrintable("cut off: " + line));
+    // A check box, an option or a caption with a link needs the room its text asks for.
+    if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w) ||
+        (qobject_cast<const QLabel*>(w) && Qt::mightBeRichText(ShownText(w))))
+      QVERIFY2(w->sizeHint().width() <= w->width() + 1,
+               qPrintable(
+                   what +
+                   QStringLiteral(" cut off: %1 > %2").arg(w->sizeHint().width()).arg(w->width())));
+    // Whichever item of a box is chosen, it is seen whole.
+    if (const auto* combo = qobject_cast<const QComboBox*>(w); combo && combo->isEditable())
+      for (int i = 0; i < combo->count(); ++i)
+        QVERIFY2(combo->lineEdit()->fontMetrics().horizontalAdvance(combo->itemText(i)) <=
+                     combo->lineEdit()->contentsRect().width() - 4,
+                 qPrintable(what + " cut off: " + combo->itemText(i)));
     ++checked;
   }
   QVERIFY(checked >= 8);
@@ -213,6 +248,9 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
   QVERIFY2(note->text().contains(QString::number(std::lround(zoom * 100))), qPrintable(note->text()));
   QVERIFY(Pixels(note->font()) >= kMinTextPixels);
   QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+  // The foot's strip is covered all across, the corner beside the bars too, so that no track
+  // or caption of the contents shows under the view.
+  QCOMPARE(note->geometry(), QRect(0, note->y(), form->width(), form->height() - note->y()));
 
   // The bars reach every part: at the end of a bar's range the far edge of the contents is
   // in sight, and no control lies beyond it.

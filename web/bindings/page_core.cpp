@@ -45,7 +45,8 @@ const char* KindName(PageLineKind kind) {
   return "body";
 }
 
-// [{ page, context, title, next, captions: [..], figures: ['fig1', ..], lines: [{ kind, text }] }]
+// [{ page, context, title, next, captions: [..], figures: ['fig1', ..], notes: [.. or null],
+//    lines: [{ kind, text }] }]
 // for pages 1-5 and the references, in reading order; page 6 is the references, and each
 // figure is named by its number, as pageFigures names their numbers.
 val PageTextsJs() {
@@ -63,6 +64,10 @@ val PageTextsJs() {
     for (PageFigure figure : texts.figures)
       figures.call<void>("push", "fig" + std::to_string(static_cast<int>(figure)));
     page.set("figures", figures);
+    val notes = val::array();
+    for (const char* note : texts.notes)
+      notes.call<void>("push", note != nullptr ? val(std::string(note)) : val::null());
+    page.set("notes", notes);
     val lines = val::array();
     for (const PageLine& line : texts.lines) {
       val entry = val::object();

@@ -78,6 +78,14 @@ function renderFigures(page) {
     } else {
       figure.append(document.createElement('div'));
     }
+    // What the picture says in words, under it in the page's language.
+    const note = page.notes?.[k];
+    if (note) {
+      const p = document.createElement('p');
+      p.className = 'figure-note';
+      p.textContent = tr(page.context, note);
+      figure.append(p);
+    }
     return figure;
   }));
   drawnWidths = '';
@@ -88,14 +96,15 @@ function renderFigures(page) {
 function drawFigures() {
   if (!content || !shown) return;
   const figures = [...$('page-figures').querySelectorAll('figure')].filter((f) => f.dataset.figure !== 'fig2');
-  const widths = figures.map((f) => f.lastElementChild.clientWidth).join(',');
+  const drawing = (f) => f.querySelector(':scope > div');
+  const widths = figures.map((f) => drawing(f).clientWidth).join(',');
   if (widths === drawnWidths) return;
   drawnWidths = widths;
   for (const figure of figures) {
-    const svg = drawFigure(figure.dataset.figure, content.figures, figure.lastElementChild.clientWidth);
+    const svg = drawFigure(figure.dataset.figure, content.figures, drawing(figure).clientWidth);
     svg.setAttribute('role', 'img');
     svg.setAttribute('aria-labelledby', figure.querySelector('figcaption').id);
-    figure.lastElementChild.replaceChildren(svg);
+    drawing(figure).replaceChildren(svg);
   }
 }
 

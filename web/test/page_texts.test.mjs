@@ -25,7 +25,8 @@ test('each page text is in Dosavia\'s translation file with an English translati
   assert.deepEqual(pages.map((p) => p.context), ['Form5', 'Form6', 'Form7', 'Form8', 'Form10', 'Form9']);
   const problems = [];
   for (const page of pages) {
-    const texts = [page.title, ...page.captions, ...(page.next ? [page.next] : []),
+    const texts = [page.title, ...page.captions, ...page.notes.filter(Boolean),
+      ...(page.next ? [page.next] : []),
       ...page.lines.filter((l) => !l.kind.startsWith('citation')).map((l) => l.text)];
     for (const ja of texts) {
       const en = ts[page.context]?.[ja];
@@ -44,7 +45,8 @@ test('the translation file holds no page text the pages have lost', () => {
   // page would show one text and the file translate another.
   const desktopOnly = new Set(['Fig.2 の画像がありません']);
   for (const page of pages) {
-    const used = new Set([page.title, ...page.captions, page.next, ...page.lines.map((l) => l.text)]);
+    const used = new Set([page.title, ...page.captions, ...page.notes, page.next,
+      ...page.lines.map((l) => l.text)]);
     const stale = Object.keys(ts[page.context] ?? {}).filter((ja) => !used.has(ja) && !desktopOnly.has(ja));
     assert.deepEqual(stale, [], page.context);
   }
