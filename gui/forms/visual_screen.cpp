@@ -274,10 +274,10 @@ void VisualScreen::CreateBatchControls() {
   MakeDisplay(total_count_label);
   // The series' seed, small under the total: read out to the class, typed to run a series
   // again picture for picture.
-  MakeLabel(this, "seed", 4860, 5190 + kSwitchRowsTwips, 600, 315);
+  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "乱数の種"), 4860, 5190 + kSwitchRowsTwips, 1080, 315);
   seed_box = new QLineEdit(this);
   seed_box->setObjectName(QStringLiteral("seed_box"));
-  PlaceTwips(seed_box, 5460, 5190 + kSwitchRowsTwips, 1395, 315);
+  PlaceTwips(seed_box, 5940, 5190 + kSwitchRowsTwips, 915, 315);
   connect(seed_box, &QLineEdit::textEdited, this,
           [this](const QString& text) { seed_typed_ = !text.trimmed().isEmpty(); });
   step_display_box = new QCheckBox(this);

@@ -369,6 +369,10 @@ Data %2</translation>
 <context>
     <name>Form2</name>
     <message>
+        <source>乱数の種</source>
+        <translation>seed</translation>
+    </message>
+    <message>
         <source>物理を切る実験</source>
         <translation>Switch physics off</translation>
     </message>
