@@ -193,9 +193,12 @@ class VisualCore {
     out.set("tooFewPhotons",
             curve.photons > 0 && (curve.photons < kFewestReadablePhotons || !curve.has_maximum ||
                                   (builds_up && measured_sigma >= kUnreadableDmaxSigmaCm)));
+    // The dose fit as deep as its bins take part in it, as the desktop panel draws it: beyond,
+    // it would be an extrapolation that strays from the bars it never saw.
     std::vector<double> dose_fit, kerma_fit;
     if (curve.dose_fit)
-      for (int i = 0; i < kFitPoints; ++i) dose_fit.push_back(curve.dose_fit(0.1 * i));
+      for (int i = 0; i < kFitPoints && 0.1 * i <= kDoseFitDepthCm + 1e-9; ++i)
+        dose_fit.push_back(curve.dose_fit(0.1 * i));
     if (curve.kerma_fit)
       for (int i = 0; i < kFitPoints; ++i) kerma_fit.push_back(curve.kerma_fit(0.1 * i));
     out.set("doseFit", Float64Array(dose_fit));
