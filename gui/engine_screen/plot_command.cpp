@@ -196,16 +196,24 @@ QString FieldCaption(int field) { return Tr("Figures", "照射野 ") + FieldSize
 
 QImage RenderDepthDosePicture(const ResultTables& tables, int field, const QString& source_name) {
   // The tables outlive the picture; the set does not own them.
-  const CurveSet set =
-      MeasureSet({std::shared_ptr<const ResultTables>(&tables, [](const ResultTables*) {}), field,
-                  source_name, EnergyOfResultName(source_name), 0});
+  CurveSet set;
+  set.tables = std::shared_ptr<const ResultTables>(&tables, [](const ResultTables*) {});
+  set.field = field;
+  set.file = source_name;
+  set.energy = EnergyOfResultName(source_name);
   return RenderCurveSetsPicture(&tables, source_name + QStringLiteral("    ") + FieldCaption(field),
                                 std::span<const CurveSet>(&set, 1));
 }
 
 QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_name,
-                              std::span<const CurveSet> sets, QSize graph_size,
+                              std::span<const CurveSet> given, QSize graph_size,
                               CurvePictureLayout* layout) {
+  // Each set's table row as it was measured when it was drawn; a set given without one is
+  // measured here, once, never while painting.
+  std::vector<CurveSet> measured(given.begin(), given.end());
+  for (CurveSet& set : measured)
+    if (!set.row) set = MeasureSet(std::move(set));
+  const std::span<const CurveSet> sets(measured);
   const QSize design = TwipsRect(0, 0, kGraphWidthTwips, kGraphHeightTwips).size();
   const QSize size = graph_size.isEmpty() ? design : graph_size;
   // Text and lines grow with the picture, so that a large one is as readable as the

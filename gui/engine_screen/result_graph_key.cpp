@@ -205,8 +205,7 @@ QStringList CurveTableHeader() {
 
 QStringList CurveTableRowText(const CurveSet& set) {
   const bool english = CurrentLanguage() == Language::kEnglish;
-  const CurveTableCells cells =
-      CurveTableText(set.row ? *set.row : *MeasureSet(set).row, english);
+  const CurveTableCells cells = CurveTableText(*set.row, english);
   return {LegendText(set), QString::fromStdString(cells.dmax),
           QString::fromStdString(cells.surface), QString::fromStdString(cells.d10),
           QString::fromStdString(cells.tpr)};
@@ -217,7 +216,7 @@ namespace {
 // Whether any set's uncertainties are estimated, so that the table needs its note.
 bool AnyEstimated(std::span<const CurveSet> sets) {
   for (const CurveSet& set : sets)
-    if (set.row ? !set.row->measured : !MeasureSet(set).row->measured) return true;
+    if (!set.row->measured) return true;
   return false;
 }
 

@@ -50,8 +50,8 @@ std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets);
 
 // Paints `entries` in a white box at the top right inside `frame` [px]: the kinds two to a
 // row, then one set per row; text and lines scaled by `zoom`. Returns the box [px].
-QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
-                     std::span<const GraphKeyEntry> entries, double zoom);
+QRectF PaintGraphKey(QPainter& painter, const QRectF& frame, std::span<const GraphKeyEntry> entries,
+                     double zoom);
 
 // The four short lines of a set, its kerma over total over primary over scatter (the order
 // of the kinds in the key), in its family's colours and line pattern, centred in `box` [px].
@@ -65,17 +65,18 @@ void ShowGraphKey(PictureBox& picture, std::function<std::span<const CurveSet>()
 // [%], D10/Dmax [%], TPR20,10.
 QStringList CurveTableHeader();
 
-// The value table's cells of `set`: its key text, then the numbers of models/curve_table.
+// The value table's cells of `set`, a measured set (MeasureSet: painting never measures):
+// its key text, then the numbers of its row.
 QStringList CurveTableRowText(const CurveSet& set);
 
-// Height of the value table of `rows` sets at `zoom` [px].
+// Height of the value table of `rows` measured sets at `zoom` [px].
 int CurveTableHeight(std::span<const CurveSet> sets, double zoom);
 
 // What a "*" after a d_max means: its uncertainty estimated from the curve alone, for want of
 // the run's statistics file.
 QString EstimatedNote();
 
-// Paints the value table of `sets` into `area` [px] (as high as CurveTableHeight): a title
+// Paints the value table of measured `sets` into `area` [px] (as high as CurveTableHeight): a title
 // row, then one row per set with its swatch; numbers right-aligned.
 void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const CurveSet> sets,
                      double zoom);
