@@ -27,4 +27,18 @@ inline bool DmaxIsSettled(double sigma_cm, double limit_cm = 0.5) {
   return sigma_cm >= 0 && sigma_cm < limit_cm;
 }
 
+// Whether photons have been run but too few for the live curve to be read: below a
+// thousand (the bars are then single electrons' tracks, whatever the fit says), no maximum
+// yet, or a build-up curve whose d_max is uncertain by 2 cm or more (the build-up region of
+// 4-15 MV lies within the first 1-3 cm, so such a d_max says nothing of where the maximum
+// is). A curve without build-up is readable: the wide spread of its maximum along its flat
+// top does not make it unreadable. `sigma_cm` < 0: not known, not held against the curve.
+inline bool TooFewPhotonsToRead(long long photons, bool has_maximum, bool builds_up,
+                                double sigma_cm) {
+  constexpr long long kFewestReadablePhotons = 1000;
+  constexpr double kUnreadableDmaxSigmaCm = 2.0;
+  return photons > 0 && (photons < kFewestReadablePhotons || !has_maximum ||
+                         (builds_up && sigma_cm >= kUnreadableDmaxSigmaCm));
+}
+
 }  // namespace dosavia

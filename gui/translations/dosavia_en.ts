@@ -83,6 +83,10 @@
         <translation>  (not yet sure)</translation>
     </message>
     <message>
+        <source>d_max: 光子が少なすぎてまだ読めない</source>
+        <translation>d_max: too few photons to read yet</translation>
+    </message>
+    <message>
         <source>表面で最大: ビルドアップなし</source>
         <translation>maximum at the surface: no build-up</translation>
     </message>

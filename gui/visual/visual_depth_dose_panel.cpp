@@ -357,9 +357,13 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
 // depth in grey with the word that it is not yet sure, and no marker.
 void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const {
   // A curve that starts at its maximum has no d_max to mark: it is said in words instead.
-  const bool settled = build_up_ && DmaxIsSettled(dmax_sigma_);
+  const bool too_few =
+      TooFewPhotonsToRead(curve_.photons, curve_.has_maximum, build_up_, dmax_sigma_);
+  const bool settled = build_up_ && !too_few && DmaxIsSettled(dmax_sigma_);
   QString label;
-  if (!build_up_)
+  if (too_few)
+    label = Tr("DepthDosePanel", "d_max: 光子が少なすぎてまだ読めない");
+  else if (!build_up_)
     label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
   else if (dmax_sigma_ >= 0)
     label = QString::fromUtf8("d_max %1 ± %2 cm")
@@ -367,7 +371,7 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
                 .arg(std::max(0.1, dmax_sigma_), 0, 'f', 1);
   else
     label = QString::fromUtf8("d_max %1 cm").arg(curve_.d_max_cm, 0, 'f', 1);
-  if (!settled && build_up_) label += Tr("DepthDosePanel", "  (まだ不確か)");
+  if (!settled && build_up_ && !too_few) label += Tr("DepthDosePanel", "  (まだ不確か)");
   if (settled) {
     p.save();
     p.setClipRect(axes.area);

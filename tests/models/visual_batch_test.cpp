@@ -181,5 +181,25 @@ TEST(DmaxUncertainty, FollowsTheSpreadOfTheHistoryGroups) {
   EXPECT_LT(spread, 2.0);
 }
 
+// Both front ends read the live curve by one rule: a few hundred photons, or a build-up
+// whose d_max could lie anywhere in the build-up region, is "too few photons", never a d_max
+// (a 300-photon 15 MV link once showed "d_max = 7.4 ± 6.6 cm").
+TEST(DmaxUncertainty, TooFewPhotonsToReadTheCurve) {
+  const struct {
+    long long photons;
+    bool has_maximum, builds_up;
+    double sigma_cm;
+    bool too_few;
+  } cases[] = {
+      {0, false, true, -1, false},     {300, true, true, 0.3, true},
+      {3000, false, true, -1, true},   {3000, true, true, 6.6, true},
+      {3000, true, true, 1.9, false},  {3000, true, true, -1, false},
+      {3000, true, false, 6.6, false},  // no build-up: its flat top may spread widely
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TooFewPhotonsToRead(c.photons, c.has_maximum, c.builds_up, c.sigma_cm), c.too_few)
+        << c.photons << " " << c.sigma_cm;
+}
+
 }  // namespace
 }  // namespace dosavia

@@ -29,11 +29,6 @@ namespace {
 
 // Points at which the smooth fits are handed to the page [cm]: every 0.1 cm over the phantom.
 constexpr int kFitPoints = 301;
-// The build-up region of 4-15 MV lies within the first 1-3 cm: a d_max uncertain by this
-// much says nothing about where the maximum is, and the page says so instead of showing it.
-constexpr double kUnreadableDmaxSigmaCm = 2.0;
-// Below this many photons the bars are single electrons' tracks, whatever the fit says.
-constexpr long long kFewestReadablePhotons = 1000;
 
 val Float64Array(const std::vector<double>& values) {
   val array = val::global("Float64Array").new_(values.size());
@@ -187,12 +182,8 @@ class VisualCore {
     // on the way through a batch: the page never shows a d_max for it.
     const bool builds_up = !curve.has_maximum || VisualCurveBuildsUp(tally_, curve.bin_cm);
     out.set("buildUp", builds_up);
-    // Photons run, but too few for a curve to read: a few hundred, no maximum yet, or one
-    // that could lie anywhere in the build-up region. A curve without build-up has no d_max
-    // to read: the wide spread of the maximum along its flat top does not make it unreadable.
     out.set("tooFewPhotons",
-            curve.photons > 0 && (curve.photons < kFewestReadablePhotons || !curve.has_maximum ||
-                                  (builds_up && measured_sigma >= kUnreadableDmaxSigmaCm)));
+            TooFewPhotonsToRead(curve.photons, curve.has_maximum, builds_up, measured_sigma));
     // The dose fit as deep as its bins take part in it, as the desktop panel draws it: beyond,
     // it would be an extrapolation that strays from the bars it never saw.
     std::vector<double> dose_fit, kerma_fit;
