@@ -364,8 +364,12 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
   if (args.ssd_cm > 0) shared = ClinicalGeometryTables(*parallel, args.ssd_cm);
   std::vector<CurveSet> sets;
   for (int field : args.fields) {
-    CurveSet set{shared, field, source, EnergyOfResultName(QFileInfo(source).fileName()),
-                 static_cast<int>(sets.size())};
+    CurveSet set;
+    set.tables = shared;
+    set.field = field;
+    set.file = source;
+    set.energy = EnergyOfResultName(QFileInfo(source).fileName());
+    set.family = static_cast<int>(sets.size());
     if (args.ssd_cm > 0) {
       set.parallel = parallel;
       set.ssd_cm = args.ssd_cm;

@@ -667,7 +667,11 @@ void EngineScreen::LoadResult(const QString& path) {
 }
 
 void EngineScreen::OnDrawField() {
-  CurveSet set{shown_tables_, field_index_, loaded_file_, EnergyOfResultName(loaded_file_)};
+  CurveSet set;
+  set.tables = shown_tables_;
+  set.field = field_index_;
+  set.file = loaded_file_;
+  set.energy = EnergyOfResultName(loaded_file_);
   if (shown_ssd_cm_ > 0) {
     set.parallel = tables_;
     set.ssd_cm = shown_ssd_cm_;
