@@ -764,6 +764,17 @@ QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {
   return path;
 }
 
+QString EngineScreen::AskExportPath(const QString& title, const char* default_name,
+                                    const QString& filter, const QString& suffix) {
+  // The dialog does not ask about replacing: the name is checked first (ExportPath).
+  return ExportPath(QFileDialog::getSaveFileName(
+                        this, title,
+                        QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
+                            QFileInfo(loaded_file_).fileName().toStdString(), default_name))),
+                        filter, nullptr, QFileDialog::DontConfirmOverwrite),
+                    suffix);
+}
+
 void EngineScreen::OnSavePicture() {
   QStringList sizes;
   for (const QSize& s : kPictureSizes)
@@ -773,14 +784,8 @@ void EngineScreen::OnSavePicture() {
       QInputDialog::getItem(this, Tr("Form4", "画像保存"),
                             Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
   if (!ok) return;
-  // The dialog does not ask about replacing: the name is checked first (ExportPath).
-  const QString path =
-      ExportPath(QFileDialog::getSaveFileName(
-                     this, Tr("Form4", "画像保存"),
-                     QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
-                         QFileInfo(loaded_file_).fileName().toStdString(), "graph.png"))),
-                     QStringLiteral("PNG (*.png)"), nullptr, QFileDialog::DontConfirmOverwrite),
-                 QStringLiteral(".png"));
+  const QString path = AskExportPath(Tr("Form4", "画像保存"), "graph.png",
+                                     QStringLiteral("PNG (*.png)"), QStringLiteral(".png"));
   if (path.isEmpty()) return;
   try {
     SaveGraphPicture(path, kPictureSizes[sizes.indexOf(size)]);
@@ -790,13 +795,8 @@ void EngineScreen::OnSavePicture() {
 }
 
 void EngineScreen::OnSaveCsv() {
-  const QString path =
-      ExportPath(QFileDialog::getSaveFileName(
-                     this, Tr("Form4", "CSV保存"),
-                     QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
-                         QFileInfo(loaded_file_).fileName().toStdString(), "curves.csv"))),
-                     QStringLiteral("CSV (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite),
-                 QStringLiteral(".csv"));
+  const QString path = AskExportPath(Tr("Form4", "CSV保存"), "curves.csv",
+                                     QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"));
   if (path.isEmpty()) return;
   try {
     SaveCurvesCsv(path);

@@ -149,6 +149,10 @@ class EngineScreen : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
+  // The save dialog for an export (its title, the name it proposes beside the loaded file's,
+  // its filter), then ExportPath of what was chosen.
+  QString AskExportPath(const QString& title, const char* default_name, const QString& filter,
+                        const QString& suffix);
   void RetranslateUi();
   void SetOpeningChoices();
   void CreateControls();

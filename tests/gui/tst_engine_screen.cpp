@@ -540,38 +540,32 @@ void TestEngineScreen::switchesTagTheResultAndReachTheEngine() {
 }
 
 void TestEngineScreen::exportNameIsRefusedBeforeAnyQuestion_data() {
+  // Chosen as a CSV save dialog gives it (".csv" added where it lacks it).
   QTest::addColumn<QString>("chosen");
-  QTest::addColumn<QString>("suffix");
   QTest::addColumn<QString>("written");  // the path to be written; empty: none
   QTest::addColumn<int>("icon");         // of the one message; NoIcon: none
-  QTest::newRow("shipped spectrum") << "10MV.csv"
-                                    << ".csv"
-                                    << "" << int(QMessageBox::Warning);
-  QTest::newRow("spectrum once the suffix is added") << "6MV"
-                                                     << ".csv"
-                                                     << "" << int(QMessageBox::Warning);
-  QTest::newRow("spectrum in other letters") << "10mv.CSV"
-                                             << ".csv"
-                                             << "" << int(QMessageBox::Warning);
-  QTest::newRow("another run's result") << "run.data.csv"
-                                        << ".csv"
-                                        << "" << int(QMessageBox::Warning);
-  QTest::newRow("own earlier table: asked, replaced") << "old.csv"
-                                                      << ".csv"
-                                                      << "old.csv" << int(QMessageBox::Question);
-  QTest::newRow("new name: no question") << "new"
-                                         << ".csv"
-                                         << "new.csv" << int(QMessageBox::NoIcon);
-  QTest::newRow("dialog cancelled") << ""
-                                    << ".csv"
-                                    << "" << int(QMessageBox::NoIcon);
+  const struct {
+    const char* row;
+    const char* chosen;
+    const char* written;
+    QMessageBox::Icon icon;
+  } rows[] = {
+      {"shipped spectrum", "10MV.csv", "", QMessageBox::Warning},
+      {"spectrum once the suffix is added", "6MV", "", QMessageBox::Warning},
+      {"spectrum in other letters", "10mv.CSV", "", QMessageBox::Warning},
+      {"another run's result", "run.data.csv", "", QMessageBox::Warning},
+      {"own earlier table: asked, replaced", "old.csv", "old.csv", QMessageBox::Question},
+      {"new name: no question", "new", "new.csv", QMessageBox::NoIcon},
+      {"dialog cancelled", "", "", QMessageBox::NoIcon},
+  };
+  for (const auto& r : rows)
+    QTest::newRow(r.row) << QString(r.chosen) << QString(r.written) << int(r.icon);
 }
 
 // A save over a file of the programs is refused at once: the user is never first asked
 // whether to replace what would then not be replaced.
 void TestEngineScreen::exportNameIsRefusedBeforeAnyQuestion() {
   QFETCH(QString, chosen);
-  QFETCH(QString, suffix);
   QFETCH(QString, written);
   QFETCH(int, icon);
   QVERIFY(WriteText(dir_->Path("run.data.csv"), ResultBytes(SyntheticResults())));
@@ -579,7 +573,7 @@ void TestEngineScreen::exportNameIsRefusedBeforeAnyQuestion() {
   const QByteArray spectrum = ReadAll(dir_->Path("10MV.csv"));
   QString path;
   const auto seen = MessagesDuring(
-      [&] { path = form().ExportPath(chosen.isEmpty() ? chosen : dir_->Path(chosen), suffix); });
+      [&] { path = form().ExportPath(chosen.isEmpty() ? chosen : dir_->Path(chosen), ".csv"); });
   QCOMPARE(path, written.isEmpty() ? QString() : dir_->Path(written));
   QCOMPARE(seen.size(), icon == QMessageBox::NoIcon ? 0u : 1u);
   if (!seen.empty()) QCOMPARE(int(seen[0].icon), icon);
