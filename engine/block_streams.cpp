@@ -163,8 +163,8 @@ void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
       if (open) growth->Close(segment, tally);
       const std::int64_t bin_first = bin == bins_.begin() ? 0 : std::prev(bin)->end;
       const std::int64_t n = bin->end - bin_first;
-      segment = SegmentOf(h - bin_first, n);
-      segment_end = bin_first + SegmentEnd(segment, n);
+      segment = SegmentOf(h - bin_first, n, h);
+      segment_end = bin_first + SegmentEnd(segment, h - bin_first, n);
       open = true;
     }
     beam.RunHistory(bin->energy);

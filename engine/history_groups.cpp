@@ -64,11 +64,8 @@ void GroupGrowth::Close(const GroupSegment& segment, const DoseTally& tally, con
   const float* now = now_.data();
   const float* last = last_.data();
   const float w = segment.weight;
-  for (int g = 0; g < kHistoryGroups; ++g) {
-    if (segment.group != kAllGroups && segment.group != g) continue;
-    float* group = Met(g);
-    for (std::size_t i = 0; i < kGroupValues; ++i) group[i] += w * (now[i] - last[i]);
-  }
+  float* group = Met(segment.group);
+  for (std::size_t i = 0; i < kGroupValues; ++i) group[i] += w * (now[i] - last[i]);
   std::swap(now_, last_);
 }
 

@@ -47,25 +47,32 @@ inline std::int64_t GroupEnd(int g, std::int64_t bin_histories) {
 // The stretch of a bin's histories that one group takes, and the weight of its growth.
 // Each group is to be a whole run in small: the weight n / (G m) makes the stretch of m
 // histories count as the G-th part of the bin's n, so that groups whose stretches differ
-// by a history (n not a multiple of G) still hold the bin in the same measure. A bin of
-// fewer than G histories cannot be shared out; it goes to every group, each taking 1/G of
-// it (its noise, small beside the run's, is then left out of the spread).
-inline constexpr int kAllGroups = -1;
+// by a history (n not a multiple of G) still hold the bin in the same measure.
+// A bin of fewer than G histories cannot give every group a stretch: its histories go one
+// by one to the groups in turn, counted over the whole run (the run's history r to group
+// r mod G), each whole. Were such a bin copied into every group, its noise would be left
+// out of the spread, and a short run, all of whose bins are small (10 MV at 1.00E+03
+// photons), would measure no noise at all. The run goes through the spectrum in order of
+// energy, so the turns give every group a like share of the small bins' energies.
 struct GroupSegment {
-  int group = kAllGroups;
+  int group = 0;
   float weight = 1;
   bool operator==(const GroupSegment&) const = default;
 };
-inline GroupSegment SegmentOf(std::int64_t index, std::int64_t bin_histories) {
-  if (bin_histories < kHistoryGroups) return {kAllGroups, 1.0f / kHistoryGroups};
+// The segment of the history with 0-based `index` among the `bin_histories` of its bin,
+// `run_index` being its index in the whole run.
+inline GroupSegment SegmentOf(std::int64_t index, std::int64_t bin_histories,
+                              std::int64_t run_index) {
+  if (bin_histories < kHistoryGroups) return {static_cast<int>(run_index % kHistoryGroups), 1.0f};
   const int g = HistoryGroup(index, bin_histories);
   const std::int64_t m = GroupEnd(g, bin_histories) - (g == 0 ? 0 : GroupEnd(g - 1, bin_histories));
   return {g, static_cast<float>(static_cast<double>(bin_histories) /
                                 (static_cast<double>(kHistoryGroups) * static_cast<double>(m)))};
 }
-// End (exclusive, 0-based within the bin) of the segment's histories.
-inline std::int64_t SegmentEnd(const GroupSegment& segment, std::int64_t bin_histories) {
-  return segment.group == kAllGroups ? bin_histories : GroupEnd(segment.group, bin_histories);
+// End (exclusive, 0-based within the bin) of the segment that holds history `index`.
+inline std::int64_t SegmentEnd(const GroupSegment& segment, std::int64_t index,
+                               std::int64_t bin_histories) {
+  return bin_histories < kHistoryGroups ? index + 1 : GroupEnd(segment.group, bin_histories);
 }
 
 // What a group keeps of a tally: the rings 1..kGroupRings of every slab of both components,
@@ -95,8 +102,9 @@ void SuperposeGroupValues(const float* values, AxisCurves& out);
 
 // The growth of each group's values over one block (or over the whole single stream), read
 // from a tally that only grows: Close(segment, tally) adds the growth since the last Close,
-// times the segment's weight, to the segment's group (or to every group). A group's values are made when the group is first met, so that a block of a large
-// run, which meets one or two groups, keeps one or two; after that nothing is allocated.
+// times the segment's weight, to the segment's group. A group's values are made when the
+// group is first met, so that a block of a large run, which meets one or two groups, keeps
+// one or two; after that nothing is allocated.
 class GroupGrowth {
  public:
   GroupGrowth();
@@ -148,8 +156,9 @@ std::int64_t RunSpectrumBinsInGroups(const BeamSpectrum& spectrum, float n, OnBi
     const std::int64_t histories = HistoriesInBin(spectrum.weight[i], n);
     const float energy = BinEnergy(i);
     for (std::int64_t h = 0; h < histories;) {
-      const GroupSegment segment = SegmentOf(h, histories);
-      for (const std::int64_t end = SegmentEnd(segment, histories); h < end; ++h) run_history(energy);
+      const GroupSegment segment = SegmentOf(h, histories, total + h);
+      for (const std::int64_t end = SegmentEnd(segment, h, histories); h < end; ++h)
+        run_history(energy);
       on_segment_end(segment);
     }
     total += histories;
