@@ -49,7 +49,7 @@ std::unique_ptr<ResultTables> ClinicalGeometryTables(const ResultTables& paralle
 std::vector<double> ClinicalPercentDepthDose(const ResultTables& parallel, int field, double ssd_cm) {
   const auto clinical = ClinicalGeometryTables(parallel, ssd_cm);
   const auto& dose = clinical->DoseTable[kTotalDose][field];
-  const double maximum = FindDoseMaximum(dose).dose;
+  const double maximum = FitDoseMaximum(dose).dose;
   std::vector<double> percent(dose.begin(), dose.end());
   percent[0] = 0;
   if (maximum > 0)

@@ -3,15 +3,21 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include "models/visual_depth_dose.h"
 
 namespace dosavia {
 
 namespace {
 
 constexpr int kSmoothHalfWidth = 5;  // the 11-bin running mean
+constexpr double kBinCm = 0.1;       // the engine's depth bins
+// The bins the build-up model is fitted to: those of the first 12 cm.
+constexpr int kFitBins = static_cast<int>(kDoseFitDepthCm / kBinCm + 0.5);
 constexpr double kFitLevel = 0.95;
 constexpr int kFitMinHalfBins = 4;
 constexpr int kFitMaxHalfBins = 20;
@@ -218,44 +224,36 @@ std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_
 }
 
 double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximum) {
-  const int first = static_cast<int>(std::lround((maximum.window_first_cm + 0.05) / 0.1));
-  const int last = static_cast<int>(std::lround((maximum.window_last_cm + 0.05) / 0.1));
-  if (first < 1 || last > LastBin(dose) || last - first + 1 < 8) return -1;
-  const int centre = (first + last) / 2;
-  const double x_ref = DepthBinCentreCm(centre);
-  std::vector<double> xs, ys;
-  for (int j = first; j <= last; ++j) {
-    xs.push_back(DepthBinCentreCm(j) - x_ref);
-    ys.push_back(dose[j]);
-  }
-  const auto vertex = [&](const std::vector<double>& y) -> std::optional<double> {
-    const auto c = PolyFit<3>(xs, y);
-    if (!c) return std::nullopt;
-    return CubicMaximum(*c);
-  };
-  const auto c = PolyFit<3>(xs, ys);
-  const std::optional<double> x0 = vertex(ys);
-  // Only a maximum inside the window is a fitted d_max.
-  if (!c || !x0 || std::abs(*x0) > xs.back()) return -1;
-  // One electron deposits its energy along its track, in several 1 mm bins at once, so the
-  // bins' noise is correlated over about the electrons' range. The correlation is measured
-  // in the fall-off beyond the window, where the curve is smooth and long.
+  constexpr int kNoiseHalfBins = 10;  // the cubic that measures the noise: 1 cm either side
+  const int bins = std::min(kFitBins, LastBin(dose));
+  const int peak = static_cast<int>(maximum.depth_cm / kBinCm) + 1;
+  if (!(maximum.depth_cm > 0) || !(maximum.dose > 0) || peak - kNoiseHalfBins < 1 ||
+      peak + kNoiseHalfBins > bins)
+    return -1;
+  // The noise about the maximum: the scatter about a cubic is smaller than the noise when
+  // neighbours move together (the cubic follows part of it): E[rss] = sigma^2 tr((I - H) R),
+  // with H the cubic's hat matrix and R the correlation. Column q of H R is the cubic fitted
+  // to column q of R.
   const std::vector<double> rho =
-      BinNoiseCorrelation(dose, last + kCorrelationMaxLag / 2, LastBin(dose) - kExitFaceBins);
-  const auto correlation = [&](std::size_t p, std::size_t q) {
-    const std::size_t lag = p > q ? p - q : q - p;
+      BinNoiseCorrelation(dose, bins + kCorrelationMaxLag / 2, LastBin(dose) - kExitFaceBins);
+  const auto correlation = [&](int p, int q) {
+    const auto lag = static_cast<std::size_t>(std::abs(p - q));
     return lag < rho.size() ? rho[lag] : 0.0;
   };
-  const std::size_t m = xs.size();
-  // The scatter about the cubic is smaller than the noise when neighbours move together (the
-  // cubic follows part of it): E[rss] = sigma^2 tr((I - H) R), with H the cubic's hat matrix
-  // and R the correlation. Column q of H R is the cubic fitted to column q of R.
+  std::vector<double> xs, ys;
+  for (int j = peak - kNoiseHalfBins; j <= peak + kNoiseHalfBins; ++j) {
+    xs.push_back(DepthBinCentreCm(j) - DepthBinCentreCm(peak));
+    ys.push_back(dose[j]);
+  }
+  const auto c = PolyFit<3>(xs, ys);
+  if (!c) return -1;
+  const int m = static_cast<int>(xs.size());
   double rss = 0;
-  for (std::size_t p = 0; p < m; ++p) rss += std::pow(ys[p] - Cubic(*c, xs[p]), 2);
+  for (int p = 0; p < m; ++p) rss += std::pow(ys[p] - Cubic(*c, xs[p]), 2);
   double trace = 0;
-  std::vector<double> column(m);
-  for (std::size_t q = 0; q < m; ++q) {
-    for (std::size_t p = 0; p < m; ++p) column[p] = correlation(p, q);
+  std::vector<double> column(static_cast<std::size_t>(m));
+  for (int q = 0; q < m; ++q) {
+    for (int p = 0; p < m; ++p) column[p] = correlation(p, q);
     const auto cq = PolyFit<3>(xs, column);
     if (!cq) return -1;
     trace += column[q] - Cubic(*cq, xs[q]);
@@ -263,22 +261,69 @@ double DmaxUncertaintyCm(std::span<const double> dose, const DoseMaximum& maximu
   if (!(trace > 0)) return -1;
   const double noise = std::sqrt(rss / trace);
   if (!(noise > 0)) return 0;
-  // The cubic's coefficients are linear in the bins, so a step of a small fraction of the
-  // noise gives each derivative to well within the noise of the estimate itself.
-  const double h = 1e-3 * noise;
-  std::vector<double> gradient(m);
-  for (std::size_t p = 0; p < m; ++p) {
-    std::vector<double> moved = ys;
-    moved[p] += h;
-    const std::optional<double> x1 = vertex(moved);
-    if (!x1) return -1;
-    gradient[p] = (*x1 - *x0) / h;
+  // The fitted depth's derivative with respect to each bin, from the model linearised about
+  // the fit (Gauss-Newton): d(depth)/dy = J (J^T J)^-1 grad(depth), J the model's derivatives
+  // by A, B, mu and beta at the bins.
+  const std::vector<double> values(dose.begin() + 1, dose.begin() + 1 + bins);
+  const FittedMaximum top = FitMaximum(values, kBinCm);
+  if (!(top.value > 0) || !(top.depth_cm > 0)) return -1;
+  const double a = top.a, b = top.b, mu = top.mu, beta = top.beta;
+  std::vector<std::array<double, 4>> jacobian(static_cast<std::size_t>(bins));
+  std::array<std::array<double, 5>, 4> normal{};
+  for (int p = 0; p < bins; ++p) {
+    const double z = DepthBinCentreCm(p + 1);
+    const double e1 = std::exp(-mu * z), e2 = std::exp(-(mu + beta) * z);
+    jacobian[p] = {e1, -e2, -z * a * e1 + z * b * e2, z * b * e2};
+    for (int i = 0; i < 4; ++i)
+      for (int k = 0; k < 4; ++k) normal[i][k] += jacobian[p][i] * jacobian[p][k];
+  }
+  const double ratio = b * (mu + beta) / (a * mu);
+  const std::array<double, 4> depth_by = {
+      -1 / (a * beta), 1 / (b * beta), (1 / (mu + beta) - 1 / mu) / beta,
+      1 / ((mu + beta) * beta) - std::log(ratio) / (beta * beta)};
+  for (int i = 0; i < 4; ++i) normal[i][4] = depth_by[i];
+  // (J^T J) t = grad(depth), by Gaussian elimination with partial pivoting.
+  for (int col = 0; col < 4; ++col) {
+    int pivot = col;
+    for (int r = col + 1; r < 4; ++r)
+      if (std::abs(normal[r][col]) > std::abs(normal[pivot][col])) pivot = r;
+    if (normal[pivot][col] == 0) return -1;
+    std::swap(normal[col], normal[pivot]);
+    for (int r = 0; r < 4; ++r) {
+      if (r == col) continue;
+      const double f = normal[r][col] / normal[col][col];
+      for (int k = col; k < 5; ++k) normal[r][k] -= f * normal[col][k];
+    }
+  }
+  std::array<double, 4> t{};
+  for (int i = 0; i < 4; ++i) t[i] = normal[i][4] / normal[i][i];
+  std::vector<double> gradient(static_cast<std::size_t>(bins));
+  std::vector<double> sigma(static_cast<std::size_t>(bins));
+  for (int p = 0; p < bins; ++p) {
+    for (int i = 0; i < 4; ++i) gradient[p] += jacobian[p][i] * t[i];
+    sigma[p] = noise * std::sqrt(std::max(0.0, values[p]) / maximum.dose);
   }
   double variance = 0;
-  for (std::size_t p = 0; p < m; ++p)
-    for (std::size_t q = 0; q < m; ++q)
-      variance += gradient[p] * gradient[q] * correlation(p, q) * noise * noise;
+  for (int p = 0; p < bins; ++p)
+    for (int q = std::max(0, p - static_cast<int>(rho.size()) + 1);
+         q < std::min(bins, p + static_cast<int>(rho.size())); ++q)
+      variance += gradient[p] * gradient[q] * correlation(p, q) * sigma[p] * sigma[q];
   return std::sqrt(std::max(0.0, variance));
+}
+
+DoseMaximum FitDoseMaximum(std::span<const double> dose) {
+  const int bins = std::min(kFitBins, LastBin(dose));
+  if (bins < 4) return {};
+  const std::vector<double> values(dose.begin() + 1, dose.begin() + 1 + bins);
+  const FittedMaximum top = FitMaximum(values, kBinCm);
+  DoseMaximum result;
+  if (!(top.value > 0)) return result;
+  result.depth_cm = top.depth_cm;
+  result.smoothed_cm = top.depth_cm;
+  result.dose = top.value;
+  result.window_first_cm = DepthBinCentreCm(1);
+  result.window_last_cm = DepthBinCentreCm(bins);
+  return result;
 }
 
 double CubicMaximumInWindow(std::span<const double> dose, int first_bin, int last_bin) {
@@ -315,9 +360,31 @@ double Tpr2010(std::span<const double> dose_10x10) {
   return d10 > 0 ? d20 / d10 : 0;
 }
 
+double BootstrapSigma(int groups, const std::function<double(std::span<const int>)>& estimate) {
+  std::uint64_t state = 0x5EEDull;  // SplitMix64
+  const auto next = [&state] {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  };
+  std::vector<int> picks(static_cast<std::size_t>(groups));
+  double sum = 0, squares = 0;
+  for (int r = 0; r < kBootstrapResamples; ++r) {
+    for (int& p : picks) p = static_cast<int>(next() % static_cast<std::uint64_t>(groups));
+    const double value = estimate(picks);
+    if (value < 0) return -1;
+    sum += value;
+    squares += value * value;
+  }
+  const double mean = sum / kBootstrapResamples;
+  return std::sqrt(
+      std::max(0.0, (squares - kBootstrapResamples * mean * mean) / (kBootstrapResamples - 1)));
+}
+
 CurveMetrics MeasureCurve(std::span<const double> dose) {
   CurveMetrics m;
-  m.maximum = FindDoseMaximum(dose);
+  m.maximum = FitDoseMaximum(dose);
   if (m.maximum.dose > 0) {
     m.surface_ratio = dose[1] / m.maximum.dose;
     m.d10_ratio = LogLinearDoseAt(dose, kBin10cm, 10.0) / m.maximum.dose;

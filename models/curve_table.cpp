@@ -123,9 +123,21 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   row.surface_percent = 100 * m.surface_ratio;
   row.d10_percent = 100 * m.d10_ratio;
   row.tpr2010 = Tpr2010(reference);
+  // A build-up whose maximum could lie anywhere in the build-up region cannot be read.
+  const auto read = [&row](BuildUp build_up) {
+    return build_up == BuildUp::kYes && !DmaxReadable(build_up, row.dmax_sigma_cm)
+               ? BuildUp::kTooFewPhotons
+               : build_up;
+  };
   if (statistics == nullptr || statistics->groups < 2) {
     row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
-    row.build_up = HasBuildUp(m.surface_ratio, 0);
+    row.build_up = read(ReadBuildUp(m.surface_ratio, -1));
+    return row;
+  }
+  row.measured = true;
+  row.seed = statistics->seed;
+  if (statistics->histories < kFewestMeasuredHistories) {
+    row.build_up = BuildUp::kTooFewPhotons;
     return row;
   }
   // The jackknife over the history groups: each value again from the run without group g.
@@ -138,50 +150,34 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
       out[k] = (sum - statistics->group[g][curve][k]) / (n - 1);
     }
   };
-  std::vector<double> surface, tpr;
+  std::vector<double> surface, d10, tpr;
   RunStatistics::Curve curve{};
   for (int g = 0; g < n; ++g) {
     leave_out(field, g, curve);
-    surface.push_back(MeasureCurve(curve).surface_ratio);
+    const CurveMetrics without = MeasureCurve(curve);
+    surface.push_back(without.surface_ratio);
+    d10.push_back(without.d10_ratio);
     leave_out(kReferenceFieldColumn, g, curve);
     tpr.push_back(Tpr2010(curve));
   }
-  // d_max: the bootstrap over the groups. The fit's window moves in steps with the noise,
-  // so d_max is not a smooth function of the bins, and the jackknife's leave-one-out depths
-  // (which share 15/16 of their histories) either hardly differ or jump: its uncertainty
-  // would wander from run to run far more than d_max itself. Resampling the groups with
-  // replacement sees the steps as they fall; a fixed generator keeps the table the same
-  // every time the result is loaded.
-  constexpr int kResamples = 200;
-  std::uint64_t state = 0x5EEDull;
-  const auto next = [&state] {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  };
-  std::vector<double> dmax;
-  std::vector<int> pick(static_cast<std::size_t>(n));
-  for (int r = 0; r < kResamples; ++r) {
-    for (int& p : pick) p = static_cast<int>(next() % static_cast<std::uint64_t>(n));
+  // d_max: the bootstrap over the groups (BootstrapSigma); a run whose maximum cannot be
+  // fitted in one of the resamplings has too few photons to say it.
+  row.dmax_sigma_cm = BootstrapSigma(n, [&](std::span<const int> picks) {
     curve[0] = 0;
     for (int k = 1; k <= kDepthBins; ++k) {
       double sum = 0;
-      for (const int p : pick) sum += statistics->group[p][field][k];
+      for (const int p : picks) sum += statistics->group[p][field][k];
       curve[k] = sum / n;
     }
-    dmax.push_back(FindDoseMaximum(curve).depth_cm);
-  }
-  double mean = 0;
-  for (const double d : dmax) mean += d / kResamples;
-  double squares = 0;
-  for (const double d : dmax) squares += (d - mean) * (d - mean);
-  row.measured = true;
-  row.seed = statistics->seed;
-  row.dmax_sigma_cm = std::sqrt(squares / (kResamples - 1));
+    const DoseMaximum top = FitDoseMaximum(curve);
+    return top.dose > 0 ? top.depth_cm : -1.0;
+  });
+  const bool fitted = row.dmax_sigma_cm >= 0;
   row.surface_sigma_percent = 100 * JackknifeSigma(surface);
+  row.d10_sigma_percent = 100 * JackknifeSigma(d10);
   row.tpr2010_sigma = JackknifeSigma(tpr);
-  row.build_up = HasBuildUp(m.surface_ratio, row.surface_sigma_percent / 100);
+  row.build_up = fitted ? read(ReadBuildUp(m.surface_ratio, row.surface_sigma_percent / 100))
+                        : BuildUp::kTooFewPhotons;
   return row;
 }
 
@@ -210,20 +206,25 @@ std::string Fixed(double value, int decimals) {
 
 CurveTableCells CurveTableText(const CurveTableRow& row, bool english) {
   CurveTableCells cells;
-  if (!row.build_up && row.dmax_cm > 0) {
+  // A value with its uncertainty, when that is known.
+  const auto with_sigma = [](double value, double sigma, int decimals, double smallest) {
+    std::string text = Fixed(value, decimals);
+    if (value > 0 && sigma >= 0) text += " ± " + Fixed(std::max(smallest, sigma), decimals);
+    return text;
+  };
+  // A curve with a maximum at all has a surface dose.
+  const bool curve = row.surface_percent > 0 && std::isfinite(row.surface_percent);
+  if (curve && row.build_up == BuildUp::kNone) {
     cells.dmax = english ? "at the surface: no build-up" : "表面で最大: ビルドアップなし";
+  } else if (curve && !ShowsDmax(row)) {
+    cells.dmax = english ? "too few photons to tell" : "光子が少なすぎて判定できない";
   } else {
-    cells.dmax = Fixed(row.dmax_cm, 2);
-    if (row.dmax_cm > 0 && row.dmax_sigma_cm >= 0) {
-      cells.dmax += " ± " + Fixed(std::max(kSmallestDmaxSigmaCm, row.dmax_sigma_cm), 2);
-      if (!row.measured) cells.dmax += "*";
-    }
+    cells.dmax = with_sigma(row.dmax_cm, row.dmax_sigma_cm, 2, kSmallestDmaxSigmaCm);
+    if (row.dmax_cm > 0 && row.dmax_sigma_cm >= 0 && !row.measured) cells.dmax += "*";
   }
-  cells.surface = Fixed(row.surface_percent, 1);
-  cells.d10 = Fixed(row.d10_percent, 1);
-  cells.tpr = Fixed(row.tpr2010, 3);
-  if (row.tpr2010 > 0 && row.tpr2010_sigma >= 0)
-    cells.tpr += " ± " + Fixed(std::max(0.001, row.tpr2010_sigma), 3);
+  cells.surface = with_sigma(row.surface_percent, row.surface_sigma_percent, 1, 0.1);
+  cells.d10 = with_sigma(row.d10_percent, row.d10_sigma_percent, 1, 0.1);
+  cells.tpr = with_sigma(row.tpr2010, row.tpr2010_sigma, 3, 0.001);
   return cells;
 }
 
@@ -238,19 +239,20 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
   };
   std::string text =
       "set\tenergy\tfield_cm\td_max_cm\td_max_u_cm\tsurface_pct\tsurface_u_pct\td10_pct\t"
-      "tpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\n";
+      "d10_u_pct\ttpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\n";
   for (const TableTsvRow& r : rows) {
     const CurveTableRow& v = r.row;
-    const bool dmax = v.build_up && v.dmax_cm > 0;
+    const bool dmax = ShowsDmax(v);
     text += plain(r.set) + '\t' + plain(r.energy) + '\t' +
-            std::to_string(static_cast<int>(kFieldSideCm[r.field])) + '\t' +
-            cell(v.dmax_cm, dmax) + '\t' + cell(v.dmax_sigma_cm, dmax && v.dmax_sigma_cm >= 0) +
-            '\t' + cell(v.surface_percent, v.surface_percent > 0) + '\t' +
+            std::to_string(static_cast<int>(kFieldSideCm[r.field])) + '\t' + cell(v.dmax_cm, dmax) +
+            '\t' + cell(v.dmax_sigma_cm, dmax && v.dmax_sigma_cm >= 0) + '\t' +
+            cell(v.surface_percent, v.surface_percent > 0) + '\t' +
             cell(v.surface_sigma_percent, v.surface_sigma_percent >= 0) + '\t' +
-            cell(v.d10_percent, v.d10_percent > 0) + '\t' + cell(v.tpr2010, v.tpr2010 > 0) +
-            '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) + '\t' +
-            (v.build_up ? "yes" : "none") + '\t' + (v.measured ? "measured" : "estimated") +
-            '\t' + (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
+            cell(v.d10_percent, v.d10_percent > 0) + '\t' +
+            cell(v.d10_sigma_percent, v.d10_sigma_percent >= 0) + '\t' +
+            cell(v.tpr2010, v.tpr2010 > 0) + '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) +
+            '\t' + BuildUpWord(v.build_up) + '\t' + (v.measured ? "measured" : "estimated") + '\t' +
+            (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
             cell(r.ssd_cm, r.ssd_cm > 0) + '\n';
   }
   return text;

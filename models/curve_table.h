@@ -10,6 +10,7 @@
 
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
+#include "models/curve_metrics.h"
 
 namespace dosavia {
 
@@ -76,17 +77,29 @@ struct CurveTableRow {
   // Whether the uncertainties were measured from the run's history groups (its statistics
   // file) rather than estimated from the curve alone.
   bool measured = false;
-  // False when the maximum lies at the surface within its uncertainty (no electron
-  // transport, say): the curve then has no d_max to speak of.
-  bool build_up = true;
+  // What the curve lets a reader say of its build-up (ReadBuildUp): a d_max is shown only
+  // where a build-up is established (ShowsDmax).
+  BuildUp build_up = BuildUp::kYes;
   double surface_sigma_percent = -1;
+  double d10_sigma_percent = -1;
   long long seed = -1;  // the run's seed; -1 when not known
 };
 
+// Whether the row's d_max is shown as a number (DmaxReadable).
+inline bool ShowsDmax(const CurveTableRow& row) {
+  return row.dmax_cm > 0 && DmaxReadable(row.build_up, row.dmax_sigma_cm);
+}
+
+// The fewest histories whose groups measure a spread: below, some of the 16 groups hold
+// fewer than 16 photons, each group's curve is one or two photons' tracks, and the run is
+// too short for any number of it to be read.
+inline constexpr std::int64_t kFewestMeasuredHistories = 16 * 16;
+
 // The row of `field` of a result, with `statistics` (its matching statistics file, or null):
 // the numbers from the result's curves, their uncertainties measured over the statistics'
-// history groups (the jackknife, the bootstrap for d_max) or, without statistics, the d_max
-// uncertainty estimated from the curve's own noise and none for TPR20,10.
+// history groups (the jackknife) or, without statistics, the d_max
+// uncertainty estimated from the curve's own noise and none for the others. A run of fewer
+// than kFewestMeasuredHistories keeps no uncertainty and is read as too few photons.
 // TPR20,10 is a ratio of the parallel beam (of constant field size): for the curves of a
 // point source (ClinicalGeometryTables) pass the parallel tables they were made from as
 // `beam_quality`, else the ratio would be a PDD20,10 under the heading of TPR20,10; the
@@ -98,9 +111,10 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
 // A row of the value table as it is shown, on the screen and in a saved picture alike:
 // d_max with its uncertainty ("2.88 ± 0.15", the uncertainty at least 0.01 so that a smooth
 // curve does not claim an exact maximum; "2.88 ± 0.15*" where it is estimated from the curve
-// alone), surface and D10 in per cent to one decimal, TPR20,10 to three with its measured
-// uncertainty; "—" where a number is not known (a curve without a maximum); for a curve
-// without build-up, the words that say so in place of a d_max.
+// alone), surface and D10 in per cent to one decimal with their measured uncertainties,
+// TPR20,10 to three with its measured uncertainty; "—" where a number is not known (a curve
+// without a maximum); for a curve without build-up, or one of too few photons to tell, the
+// words that say so in place of a d_max.
 struct CurveTableCells {
   std::string dmax;
   std::string surface;
@@ -111,8 +125,9 @@ CurveTableCells CurveTableText(const CurveTableRow& row, bool english = false);
 
 // The value table as tab-separated UTF-8 text for a spreadsheet or a script: a header row
 // of machine names (set, energy, field_cm, d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,
-// d10_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm), then one row per set;
-// an unknown number is an empty cell, build_up is "yes" or "none", uncertainty "measured" or
+// d10_pct, d10_u_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm), then one row
+// per set; an unknown number is an empty cell, build_up is "yes", "none" or "unknown" (too
+// few photons to tell; d_max_cm is then empty), uncertainty "measured" or
 // "estimated", ssd_cm the point source's SSD, empty for the parallel beam. LF line ends.
 struct TableTsvRow {
   std::string set;     // the result file's name

@@ -19,56 +19,96 @@ double Jackknife(const std::vector<double>& values) {
   return std::sqrt((g - 1) / g * squares);
 }
 
-// Calls each(fit, bins) with the maximum fitted to the shown bins of the run without group
-// g, for every g; false (and no more calls) when a fit fails or a group holds fewer than
-// two histories.
+// Slabs of the surface dose that the build-up is read by: the first 0.5 cm, whatever width
+// the bars are shown at, so that the reading does not grow noisier as the bars narrow.
+constexpr int kSurfaceSlabs = 5;
+
+// Calls each(g, fit, surface) with the maximum fitted (at kMaximumFitBinCm) to the run
+// without group g and that run's dose in the first kSurfaceSlabs, on the fit's scale: first
+// for the whole run (g = -1), then for every g. False (and no more calls) when a fit fails or
+// a group holds fewer than two histories.
 template <typename Each>
-bool LeaveOneGroupOut(const VisualDepthDose& tally, double bin_cm, Each&& each) {
+bool LeaveOneGroupOut(const VisualDepthDose& tally, Each&& each) {
   if (tally.Histories() < 2LL * kDepthDoseGroups) return false;
-  const int slabs = std::max(1, static_cast<int>(std::lround(bin_cm * kDepthDoseBinsPerCm)));
-  const int bins = kDepthDoseBins / slabs;
-  // Per group and shown bin, then the all-groups sum: leaving a group out is a subtraction.
-  std::vector<double> group_bins(static_cast<std::size_t>(kDepthDoseGroups * bins), 0.0);
-  std::vector<double> all(static_cast<std::size_t>(bins), 0.0);
+  const int fit_slabs = SlabsPerBin(kMaximumFitBinCm);
+  const int fit_bins = FitBinCount();
+  const int slabs = std::max(fit_bins * fit_slabs, kSurfaceSlabs);
+  // Per group and slab, then the all-groups sum: leaving a group out is a subtraction.
+  std::vector<double> group_slabs(static_cast<std::size_t>(kDepthDoseGroups * slabs), 0.0);
+  std::vector<double> all(static_cast<std::size_t>(slabs), 0.0);
   for (int g = 0; g < kDepthDoseGroups; ++g)
-    for (int i = 0; i < bins; ++i) {
-      double sum = 0;
-      for (int k = i * slabs; k < (i + 1) * slabs; ++k) sum += tally.GroupDose(g, k);
-      group_bins[static_cast<std::size_t>(g * bins + i)] = sum;
-      all[static_cast<std::size_t>(i)] += sum;
+    for (int k = 0; k < slabs; ++k) {
+      const double d = tally.GroupDose(g, k);
+      group_slabs[static_cast<std::size_t>(g * slabs + k)] = d;
+      all[static_cast<std::size_t>(k)] += d;
     }
-  std::vector<double> without(static_cast<std::size_t>(bins));
-  for (int g = 0; g < kDepthDoseGroups; ++g) {
-    for (int i = 0; i < bins; ++i)
-      without[static_cast<std::size_t>(i)] =
-          all[static_cast<std::size_t>(i)] - group_bins[static_cast<std::size_t>(g * bins + i)];
-    const FittedMaximum top = FitMaximum(without, bin_cm);
+  std::vector<double> without(static_cast<std::size_t>(fit_bins));
+  for (int g = -1; g < kDepthDoseGroups; ++g) {
+    const auto slab = [&](int k) {
+      return all[static_cast<std::size_t>(k)] -
+             (g < 0 ? 0.0 : group_slabs[static_cast<std::size_t>(g * slabs + k)]);
+    };
+    for (int i = 0; i < fit_bins; ++i) {
+      double sum = 0;
+      for (int k = i * fit_slabs; k < (i + 1) * fit_slabs; ++k) sum += slab(k);
+      without[static_cast<std::size_t>(i)] = sum;
+    }
+    double surface = 0;
+    for (int k = 0; k < kSurfaceSlabs; ++k) surface += slab(k);
+    const FittedMaximum top = FitMaximum(without, kMaximumFitBinCm);
     if (!(top.value > 0)) return false;
-    each(top, without);
+    each(g, top, surface * fit_slabs / kSurfaceSlabs);
   }
   return true;
 }
 
 }  // namespace
 
-double DmaxUncertainty(const VisualDepthDose& tally, double bin_cm) {
-  std::vector<double> depths;
-  if (!LeaveOneGroupOut(tally, bin_cm, [&](const FittedMaximum& top, const std::vector<double>&) {
-        depths.push_back(top.depth_cm);
-      }))
-    return -1;
-  return Jackknife(depths);
+double DmaxUncertainty(const VisualDepthDose& tally) {
+  if (tally.Histories() < 2LL * kDepthDoseGroups) return -1;
+  const int fit_slabs = SlabsPerBin(kMaximumFitBinCm);
+  const int fit_bins = FitBinCount();
+  // Each group's fit bins, added up again for each resampling of the groups.
+  std::vector<double> groups(static_cast<std::size_t>(kDepthDoseGroups * fit_bins), 0.0);
+  for (int g = 0; g < kDepthDoseGroups; ++g)
+    for (int i = 0; i < fit_bins; ++i)
+      for (int k = i * fit_slabs; k < (i + 1) * fit_slabs; ++k)
+        groups[static_cast<std::size_t>(g * fit_bins + i)] += tally.GroupDose(g, k);
+  std::vector<double> bins(static_cast<std::size_t>(fit_bins));
+  return BootstrapSigma(kDepthDoseGroups, [&](std::span<const int> picks) {
+    std::fill(bins.begin(), bins.end(), 0.0);
+    for (const int g : picks)
+      for (int i = 0; i < fit_bins; ++i)
+        bins[static_cast<std::size_t>(i)] += groups[static_cast<std::size_t>(g * fit_bins + i)];
+    const FittedMaximum top = FitMaximum(bins, kMaximumFitBinCm);
+    return top.value > 0 ? top.depth_cm : -1.0;
+  });
 }
 
-bool VisualCurveBuildsUp(const VisualDepthDose& tally, double bin_cm) {
-  std::vector<double> ratios;
-  if (!LeaveOneGroupOut(tally, bin_cm, [&](const FittedMaximum& top, const std::vector<double>& bins) {
-        ratios.push_back(bins[0] / top.value);
-      }))
-    return true;
-  double mean = 0;
-  for (double r : ratios) mean += r / static_cast<double>(ratios.size());
-  return HasBuildUp(mean, Jackknife(ratios));
+VisualCurveReading ReadVisualCurve(const VisualDepthDose& tally, const DepthDoseCurve& curve,
+                                   bool bootstrap) {
+  VisualCurveReading reading;
+  if (curve.has_maximum) {
+    std::vector<double> depths, ratios;
+    double surface = 0;
+    if (LeaveOneGroupOut(tally, [&](int g, const FittedMaximum& top, double first) {
+          if (g < 0) {
+            surface = first / top.value;
+            return;
+          }
+          depths.push_back(top.depth_cm);
+          ratios.push_back(first / top.value);
+        })) {
+      reading.dmax_sigma_cm = bootstrap ? DmaxUncertainty(tally) : Jackknife(depths);
+      reading.build_up = reading.dmax_sigma_cm >= 0 ? ReadBuildUp(surface, Jackknife(ratios))
+                                                    : BuildUp::kTooFewPhotons;
+    }
+  }
+  reading.too_few = TooFewPhotonsToRead(curve.photons, curve.has_maximum, reading.build_up,
+                                        reading.dmax_sigma_cm);
+  reading.dmax_shown = !reading.too_few && DmaxReadable(reading.build_up, reading.dmax_sigma_cm);
+  reading.settled = reading.dmax_shown && DmaxIsSettled(reading.dmax_sigma_cm);
+  return reading;
 }
 
 }  // namespace dosavia

@@ -9,17 +9,10 @@
 
 namespace dosavia {
 
-// Standard uncertainty [cm] of the fitted d_max at bin width `bin_cm`, by the jackknife over
-// the tally's interleaved history groups: the maximum is fitted once without each group, and
-// the spread of those depths, times (G - 1)/G under the root, is the uncertainty of the
-// fit to all groups. -1 while a group holds fewer than two histories or a fit fails.
-double DmaxUncertainty(const VisualDepthDose& tally, double bin_cm);
-
-// Whether the live curve builds up at all: its first shown bin clearly below the fitted
-// maximum (HasBuildUp, with the jackknife's spread of that ratio). A curve without electron
-// transport starts at its maximum and has no d_max to speak of; true while too little is
-// known to tell.
-bool VisualCurveBuildsUp(const VisualDepthDose& tally, double bin_cm);
+// Standard uncertainty [cm] of the fitted d_max (fitted at kMaximumFitBinCm, whatever the
+// bars' width), by the bootstrap over the tally's interleaved history groups
+// (BootstrapSigma). -1 while a group holds fewer than two histories or a fit fails.
+double DmaxUncertainty(const VisualDepthDose& tally);
 
 // Whether a d_max of uncertainty `sigma_cm` is worth a marker: known (sigma >= 0) and to
 // better than `limit_cm` (by default 0.5 cm, a fifth of the build-up region of 10 MV).
@@ -29,16 +22,32 @@ inline bool DmaxIsSettled(double sigma_cm, double limit_cm = 0.5) {
 
 // Whether photons have been run but too few for the live curve to be read: below a
 // thousand (the bars are then single electrons' tracks, whatever the fit says), no maximum
-// yet, or a build-up curve whose d_max is uncertain by 2 cm or more (the build-up region of
-// 4-15 MV lies within the first 1-3 cm, so such a d_max says nothing of where the maximum
-// is). A curve without build-up is readable: the wide spread of its maximum along its flat
-// top does not make it unreadable. `sigma_cm` < 0: not known, not held against the curve.
-inline bool TooFewPhotonsToRead(long long photons, bool has_maximum, bool builds_up,
+// yet, a run that cannot tell a build-up from none (ReadBuildUp), or a build-up whose d_max
+// is too uncertain to be shown (DmaxReadable). A curve without build-up is readable: the
+// wide spread of its maximum along its flat top does not make it unreadable.
+inline bool TooFewPhotonsToRead(long long photons, bool has_maximum, BuildUp build_up,
                                 double sigma_cm) {
   constexpr long long kFewestReadablePhotons = 1000;
-  constexpr double kUnreadableDmaxSigmaCm = 2.0;
-  return photons > 0 && (photons < kFewestReadablePhotons || !has_maximum ||
-                         (builds_up && sigma_cm >= kUnreadableDmaxSigmaCm));
+  return photons > 0 &&
+         (photons < kFewestReadablePhotons || !has_maximum || build_up == BuildUp::kTooFewPhotons ||
+          (build_up == BuildUp::kYes && !DmaxReadable(build_up, sigma_cm)));
 }
+
+// What the live curve lets a student read, judged in one place for the desktop panel and the
+// browser page: whether it builds up, by the share of the fitted maximum that the first
+// 0.5 cm holds, with its jackknife spread over the history groups (ReadBuildUp), and its d_max
+// with its uncertainty (DmaxUncertainty).
+struct VisualCurveReading {
+  BuildUp build_up = BuildUp::kTooFewPhotons;
+  double dmax_sigma_cm = -1;  // -1: not known
+  bool too_few = false;       // TooFewPhotonsToRead: nothing is said but that
+  bool dmax_shown = false;    // a d_max is shown, with its uncertainty
+  bool settled = false;       // and known well enough for a marker (DmaxIsSettled)
+};
+// `bootstrap` false: the d_max uncertainty from the jackknife of the same fits instead, some
+// ten times cheaper and good enough to judge readability on the way through a batch; the
+// uncertainty shown comes from the bootstrap.
+VisualCurveReading ReadVisualCurve(const VisualDepthDose& tally, const DepthDoseCurve& curve,
+                                   bool bootstrap = true);
 
 }  // namespace dosavia

@@ -44,7 +44,7 @@ double LateralCentralDose(int field_volumes, double kerma, int reach) {
 DoseMaximum CurveMaximum(const std::vector<double>& dose) {
   std::vector<double> bins(dose.size() + 1, 0.0);  // bin j at element j, as the engine counts
   std::copy(dose.begin(), dose.end(), bins.begin() + 1);
-  return FindDoseMaximum(bins);
+  return FitDoseMaximum(bins);
 }
 
 std::optional<DepthDoseCurves> ParseDepthDoseCurves(std::string_view text) {

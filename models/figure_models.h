@@ -55,7 +55,7 @@ struct DepthDoseCurves {
 };
 
 // The maximum of one of those curves (element i at depth 0.1 i + 0.05 cm): the method of
-// the non-visual screen's value table (FindDoseMaximum), so that the figures and the table
+// the value tables of both screens (FitDoseMaximum), so that the figures and the tables
 // give one d_max for one curve.
 DoseMaximum CurveMaximum(const std::vector<double>& dose);
 

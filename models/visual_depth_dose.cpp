@@ -166,6 +166,51 @@ FittedMaximum FitMaximum(const std::vector<double>& values, double bin_cm) {
     beta_lo = best.beta * std::exp(-beta_step);
     beta_hi = best.beta * std::exp(beta_step);
   }
+  // Newton's method on the residual over (ln mu, ln beta) from the grid's best point, within
+  // its cell: the grid alone would make the maximum a step function of the bins, and the
+  // jackknife over the history groups, whose leave-one-out fits differ by less than a step,
+  // would see the steps rather than the noise.
+  const auto at = [&](double u, double v) {
+    const double mu = std::exp(u), beta = std::exp(v);
+    for (std::size_t k = 0; k < m; ++k) {
+      e1[k] = std::exp(-mu * z[k]);
+      e2[k] = std::exp(-beta * z[k]);
+    }
+    return solve(mu, beta);
+  };
+  const double cell_u = std::log(mu_hi / mu_lo) / 2, cell_v = std::log(beta_hi / beta_lo) / 2;
+  const double u0 = std::log(best.mu), v0 = std::log(best.beta);
+  double u = u0, v = v0;
+  constexpr double kNewtonStep = 1e-3;  // of the finite differences [in ln mu and ln beta]
+  for (int iteration = 0; iteration < 12; ++iteration) {
+    double r[3][3];
+    bool inside = true;
+    for (int i = 0; i < 3 && inside; ++i)
+      for (int j = 0; j < 3 && inside; ++j) {
+        r[i][j] = at(u + (i - 1) * kNewtonStep, v + (j - 1) * kNewtonStep).residual;
+        inside = r[i][j] >= 0;
+      }
+    if (!inside) break;
+    const double h2 = kNewtonStep * kNewtonStep;
+    const double gu = (r[2][1] - r[0][1]) / (2 * kNewtonStep);
+    const double gv = (r[1][2] - r[1][0]) / (2 * kNewtonStep);
+    const double huu = (r[2][1] - 2 * r[1][1] + r[0][1]) / h2;
+    const double hvv = (r[1][2] - 2 * r[1][1] + r[1][0]) / h2;
+    const double huv = (r[2][2] - r[2][0] - r[0][2] + r[0][0]) / (4 * h2);
+    const double det = huu * hvv - huv * huv;
+    if (!(huu > 0) || !(det > 0)) break;
+    const double du = -(hvv * gu - huv * gv) / det;
+    const double dv = -(huu * gv - huv * gu) / det;
+    const double nu = std::clamp(u + du, u0 - cell_u, u0 + cell_u);
+    const double nv = std::clamp(v + dv, v0 - cell_v, v0 + cell_v);
+    const Fit moved = at(nu, nv);
+    if (!(moved.residual >= 0) || moved.residual > best.residual) break;
+    best = moved;
+    const bool converged = std::abs(nu - u) < 1e-9 && std::abs(nv - v) < 1e-9;
+    u = nu;
+    v = nv;
+    if (converged) break;
+  }
   // dD/dz = 0 where B (mu + beta) e^(-beta z) = A mu; no root: the maximum is at the surface.
   const double ratio = best.b * (best.mu + best.beta) / (best.a * best.mu);
   const double depth = ratio > 1 ? std::log(ratio) / best.beta : 0.0;
@@ -197,7 +242,7 @@ DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
   DepthDoseCurve curve;
   curve.photons = tally.Histories();
   curve.bin_cm = bin_cm > 0 ? bin_cm : ChooseBinWidth(tally);
-  const int slabs = std::max(1, static_cast<int>(std::lround(curve.bin_cm * kDepthDoseBinsPerCm)));
+  const int slabs = SlabsPerBin(curve.bin_cm);
   const int bins = kDepthDoseBins / slabs;
   const double volume = std::numbers::pi * tally.Radius() * tally.Radius() * curve.bin_cm;
   const double area = tally.FieldSide() * tally.FieldSide();
@@ -213,7 +258,14 @@ DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm) {
     primary[b] = per_fluence(Sum(tally, Tallied::kPrimaryDose, i * slabs, slabs));
     kerma[b] = per_fluence(Sum(tally, Tallied::kKerma, i * slabs, slabs));
   }
-  const FittedMaximum top = FitMaximum(dose, curve.bin_cm);
+  std::vector<double> fit_bins(static_cast<std::size_t>(FitBinCount()));
+  const int fit_slabs = SlabsPerBin(kMaximumFitBinCm);
+  const double fit_volume = std::numbers::pi * tally.Radius() * tally.Radius() * kMaximumFitBinCm;
+  for (std::size_t i = 0; i < fit_bins.size(); ++i)
+    fit_bins[i] =
+        DosePerFluence(Sum(tally, Tallied::kDose, static_cast<int>(i) * fit_slabs, fit_slabs),
+                       fit_volume, static_cast<double>(curve.photons), area);
+  const FittedMaximum top = FitMaximum(fit_bins, kMaximumFitBinCm);
   curve.has_maximum = top.value > 0;
   const double scale = curve.has_maximum ? 100.0 / top.value : 0.0;
   for (double& v : dose) v *= scale;

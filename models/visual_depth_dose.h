@@ -171,15 +171,27 @@ double ChooseBinWidth(const VisualDepthDose& tally);
 // the fall-off.
 inline constexpr double kDoseFitDepthCm = 12.0;
 
+// Width of the bins the maximum is fitted to [cm], whatever width the bars are shown at.
+// A fit to the shown bars would move with their width, which narrows as photons come in
+// (the model and the bars' averages over the steep build-up part ways differently at each
+// width): pressing Go again would move d_max as well as shrink its uncertainty.
+inline constexpr double kMaximumFitBinCm = 0.1;
+
+// Fine slabs in a bin of `bin_cm` (at least one), and the fit's bins down to kDoseFitDepthCm.
+inline int SlabsPerBin(double bin_cm) {
+  return std::max(1, static_cast<int>(std::lround(bin_cm * kDepthDoseBinsPerCm)));
+}
+inline int FitBinCount() {
+  return static_cast<int>(std::lround(kDoseFitDepthCm / kMaximumFitBinCm));
+}
+
 // Depth and height of the maximum of binned values at the bin centres (spacing bin_cm),
 // from the least-squares fit of D(z) = A e^(-mu z) - B e^(-(mu + beta) z) to the bins of
 // the first 12 cm: the build-up and the fall-off both fix the maximum, which a broad, noisy
-// peak alone would not. Zero height when nothing can be fitted.
-//
-// The engine's curves take their maximum from a cubic near the peak instead (FindDoseMaximum
-// in models/curve_metrics.h). That suits 10^7 photons in 0.1 cm bins; the visual run has a
-// few 10^4 photons in bins of up to 0.5 cm, noisy by several per cent each, where only a
-// model of the whole build-up and fall-off holds the maximum still from one batch to the next.
+// peak alone would not. Zero height when nothing can be fitted. The engine's curves take
+// their maximum from the same fit (FitDoseMaximum in models/curve_metrics.h), so both
+// screens find one beam's maximum alike. A log grid over mu and beta, then Newton's method
+// within its best cell, so that the maximum is a smooth function of the bins.
 struct FittedMaximum {
   double depth_cm = 0;
   double value = 0;
@@ -201,7 +213,7 @@ struct FittedKerma {
 FittedKerma FitKerma(const std::vector<double>& values, double bin_cm);
 
 // Rebins the tallies at ChooseBinWidth (or `bin_cm` when positive), fits the maximum of the
-// total dose and scales the three curves to it.
+// total dose at kMaximumFitBinCm and scales the three curves to it.
 DepthDoseCurve MakeDepthDoseCurve(const VisualDepthDose& tally, double bin_cm = 0);
 
 }  // namespace dosavia

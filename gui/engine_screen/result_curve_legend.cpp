@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPixmap>
@@ -78,7 +79,8 @@ void CurveSetLegend::RetranslateUi() {
   setHorizontalHeaderLabels(titles);
   horizontalHeaderItem(kDmax)->setToolTip(
       Tr("CurveSetLegend",
-         "水吸収線量の最大深：最大付近の 3 次式フィット。± は統計雑音による標準不確かさ"));
+         "水吸収線量の最大深：0–12 cm のビルドアップと減衰のモデルのフィット。"
+         "± は統計雑音による標準不確かさ"));
   horizontalHeaderItem(kSurface)->setToolTip(
       Tr("CurveSetLegend", "最初のビン（0–1 mm）の線量 / D(d_max)"));
   horizontalHeaderItem(kD10)->setToolTip(
@@ -87,8 +89,29 @@ void CurveSetLegend::RetranslateUi() {
       Tr("CurveSetLegend", "10 × 10 cm の D(20)/D(10)（平行ビーム）"));
 }
 
+void CurveSetLegend::ShowEstimatedNote() {
+  bool estimated = false;
+  for (const CurveSet& set : sets_) estimated = estimated || !set.row->measured;
+  estimated_note_->setText(EstimatedNote());
+  estimated_note_->setFont(font());
+  estimated_note_->setVisible(estimated);
+  const int width = contentsRect().width();
+  const int height = estimated ? estimated_note_->heightForWidth(width) : 0;
+  setViewportMargins(0, 0, 0, height);
+  const QRect area = viewport()->geometry();
+  estimated_note_->setGeometry(area.left(), area.bottom() + 1, area.width(), height);
+}
+
+void CurveSetLegend::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  ShowEstimatedNote();
+}
+
 void CurveSetLegend::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  if (estimated_note_ != nullptr &&
+      (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange))
+    ShowEstimatedNote();
   // A zoomed font: the number columns take the width of their texts again, so that
   // "2.88 ± 0.15" is not cut to "2.88 …"
   // (the header's own relayout by the sections' modes, after the font is in effect).
@@ -109,6 +132,10 @@ CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, 
   setSelectionMode(QAbstractItemView::NoSelection);
   setIconSize(QSize(kSwatchWidth, kSwatchHeight));
   setItemDelegateForColumn(kCurves, new SetNameDelegate(this));
+  estimated_note_ = new QLabel(this);
+  estimated_note_->setObjectName(QStringLiteral("estimated_note"));
+  estimated_note_->setWordWrap(true);
+  estimated_note_->hide();
 }
 
 const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
@@ -124,6 +151,7 @@ const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
   setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
   for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
   if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote());
+  ShowEstimatedNote();
   return sets_.back();
 }
 
@@ -131,6 +159,7 @@ void CurveSetLegend::ClearSets() {
   sets_.clear();
   next_family_ = 0;
   setRowCount(0);
+  ShowEstimatedNote();
 }
 
 }  // namespace dosavia::gui

@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <vector>
 
+class QLabel;
+
 #include "gui/engine_screen/result_curve_sets.h"
 
 namespace dosavia::gui {
@@ -29,9 +31,14 @@ class CurveSetLegend : public QTableWidget {
  protected:
   // A language switch: the column titles again in the chosen language.
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void RetranslateUi();
+  // The note under the rows that says what "*" means, shown while a set's uncertainties are
+  // estimated from its curve alone: a projected or photographed screen has no tooltip.
+  void ShowEstimatedNote();
+  QLabel* estimated_note_ = nullptr;
   std::vector<CurveSet> sets_;
   int next_family_ = 0;
 };

@@ -24,8 +24,8 @@
         <translation>D(20)/D(10) of the 10 × 10 cm field (parallel beam)</translation>
     </message>
     <message>
-        <source>水吸収線量の最大深：最大付近の 3 次式フィット。± は統計雑音による標準不確かさ</source>
-        <translation>Depth of the water dose maximum: cubic fit near the maximum. ± is the standard uncertainty from the statistical noise</translation>
+        <source>水吸収線量の最大深：0–12 cm のビルドアップと減衰のモデルのフィット。± は統計雑音による標準不確かさ</source>
+        <translation>Depth of the water dose maximum: the build-up and fall-off model fitted over 0–12 cm. ± is the standard uncertainty from the statistical noise</translation>
     </message>
     <message>
         <source>* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ</source>
@@ -926,8 +926,8 @@ Please type a shorter X-ray energy</translation>
         <translation>primary dose crosses the primary kerma near d_max and</translation>
     </message>
     <message>
-        <source>大きい値（10 MV で 2〜3 %）を保って同じ割合で減っていく。</source>
-        <translation>then stays a little above it (2–3 % at 10 MV), falling</translation>
+        <source>大きい値（10 MV で約 2 %）を保って同じ割合で減っていく。</source>
+        <translation>then stays a little above it (about 2 % at 10 MV), falling</translation>
     </message>
     <message>
         <source>これを過渡平衡という（Fig.5）。</source>
@@ -1021,16 +1021,16 @@ Please type a shorter X-ray energy</translation>
         <translation>falls and d_max moves towards the surface (Fig.7).</translation>
     </message>
     <message>
-        <source>ただし d_max の照射野による違いの約半分は散乱光子による。</source>
-        <translation>About half of the field-size shift of d_max is phantom</translation>
+        <source>ただし照射野による d_max の違いの約 4 割は散乱光子による。</source>
+        <translation>About 40 % of the field-size shift of d_max is phantom</translation>
     </message>
     <message>
-        <source>10 MV の d_max は 1×1 cm で 2.04 cm、10×10 cm で 2.82 cm、</source>
-        <translation>scatter, though: 10 MV d_max is 2.04 cm for 1×1 and</translation>
+        <source>10 MV の d_max は 1×1 cm で 2.0 cm、10×10 cm で 2.7 cm、</source>
+        <translation>scatter, though: 10 MV d_max is 2.0 cm for 1×1 and</translation>
     </message>
     <message>
-        <source>散乱光子の追跡を切ると 1.98 cm と 2.43 cm になる。4×4 cm より</source>
-        <translation>2.82 cm for 10×10 cm, but 1.98 and 2.43 cm with scattered</translation>
+        <source>散乱光子の追跡を切ると 2.0 cm と 2.4 cm になる。4×4 cm より</source>
+        <translation>2.7 cm for 10×10 cm, but 2.0 and 2.4 cm with scattered</translation>
     </message>
     <message>
         <source>広い照射野での変化は、ほとんどすべて散乱光子の寄与である。</source>
@@ -1104,8 +1104,8 @@ Please type a shorter X-ray energy</translation>
         <translation>direction. Beyond d_max broad fields hardly change, but the</translation>
     </message>
     <message>
-        <source>ビルドアップは深くなる（10×10 cm で d_max 2.8→3.4 cm）。</source>
-        <translation>build-up deepens (10×10 cm: d_max 2.8 → 3.4 cm). A 1×1 cm</translation>
+        <source>ビルドアップは深くなる（10×10 cm で d_max 2.7→3.3 cm）。</source>
+        <translation>build-up deepens (10×10 cm: d_max 2.7 → 3.3 cm). A 1×1 cm</translation>
     </message>
     <message>
         <source>1×1 cm の照射野では中心軸上の線量がはっきり増える。実際には</source>
@@ -1144,8 +1144,8 @@ Please type a shorter X-ray energy</translation>
         <translation>point source’s divergence makes d_max shallower), no</translation>
     </message>
     <message>
-        <source>水だけである。15 MV では放射損失がない分、電子の飛程が 5 % 長い。</source>
-        <translation>head electrons, water only; 15 MV electrons run 5 % too far.</translation>
+        <source>水だけである。10 MeV を超える電子は飛程が最大 5 % 長い。</source>
+        <translation>head electrons, water only; electrons above 10 MeV run up to 5 % too far.</translation>
     </message>
     <message>
         <source>Fig.8  電子を輸送する</source>

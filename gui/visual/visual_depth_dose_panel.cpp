@@ -124,14 +124,7 @@ void DepthDosePanel::Remake(bool with_sigma) {
   const double chosen = ChooseBinWidth(tally_);
   bin_cm_ = bin_cm_ > 0 ? std::min(bin_cm_, chosen) : chosen;
   curve_ = MakeDepthDoseCurve(tally_, bin_cm_);
-  if (with_sigma) {
-    dmax_sigma_ = curve_.has_maximum ? DmaxUncertainty(tally_, curve_.bin_cm) : -1;
-    build_up_ = !curve_.has_maximum || VisualCurveBuildsUp(tally_, curve_.bin_cm);
-  }
-  if (!curve_.has_maximum) {
-    dmax_sigma_ = -1;
-    build_up_ = true;
-  }
+  if (with_sigma || !curve_.has_maximum) reading_ = ReadVisualCurve(tally_, curve_);
 }
 
 void DepthDosePanel::RefreshDuringBatch() {
@@ -337,8 +330,8 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   };
   p.setBrush(Qt::NoBrush);
   if (curve_.dose_fit) {
-    p.setPen(DmaxIsSettled(dmax_sigma_) ? QPen(kDoseEdge.darker(130), 2.5)
-                                        : QPen(kUnsettledGrey, 1.5, Qt::DashLine));
+    p.setPen(reading_.settled ? QPen(kDoseEdge.darker(130), 2.5)
+                              : QPen(kUnsettledGrey, 1.5, Qt::DashLine));
     fitted(curve_.dose_fit, kDoseFitDepthCm);
   }
   p.setPen(Qt::NoPen);
@@ -357,26 +350,26 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
 // depth in grey with the word that it is not yet sure, and no marker.
 void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const {
   // A curve that starts at its maximum has no d_max to mark: it is said in words instead.
-  const bool too_few =
-      TooFewPhotonsToRead(curve_.photons, curve_.has_maximum, build_up_, dmax_sigma_);
-  const bool settled = build_up_ && !too_few && DmaxIsSettled(dmax_sigma_);
+  const bool too_few = reading_.too_few;
+  const bool settled = reading_.settled;
+  const double sigma = reading_.dmax_sigma_cm;
   QString label;
   if (too_few)
     label = Tr("DepthDosePanel", "d_max: 光子が少なすぎてまだ読めない");
-  else if (!build_up_)
+  else if (reading_.build_up == BuildUp::kNone)
     label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
-  else if (dmax_sigma_ >= 0)
+  else if (sigma >= 0)
     label = QString::fromUtf8("d_max %1 ± %2 cm")
                 .arg(curve_.d_max_cm, 0, 'f', 1)
-                .arg(std::max(0.1, dmax_sigma_), 0, 'f', 1);
+                .arg(std::max(0.1, sigma), 0, 'f', 1);
   else
     label = QString::fromUtf8("d_max %1 cm").arg(curve_.d_max_cm, 0, 'f', 1);
-  if (!settled && build_up_ && !too_few) label += Tr("DepthDosePanel", "  (まだ不確か)");
+  if (!settled && reading_.dmax_shown) label += Tr("DepthDosePanel", "  (まだ不確か)");
   if (settled) {
     p.save();
     p.setClipRect(axes.area);
-    const QPointF low = axes.Map(curve_.d_max_cm - dmax_sigma_, 0);
-    const QPointF high = axes.Map(curve_.d_max_cm + dmax_sigma_, 100);
+    const QPointF low = axes.Map(curve_.d_max_cm - sigma, 0);
+    const QPointF high = axes.Map(curve_.d_max_cm + sigma, 100);
     p.fillRect(QRectF(QPointF(low.x(), high.y()), QPointF(high.x(), low.y())),
                QColor(0, 130, 0, 40));
     p.setPen(QPen(kMaxGreen, 2, Qt::DashLine));
@@ -386,7 +379,7 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
     p.restore();
   }
   p.setPen(settled ? kMaxGreen : kUnsettledGrey);
-  const QPointF top = axes.Map(build_up_ ? curve_.d_max_cm : 0.0, 100);
+  const QPointF top = axes.Map(reading_.dmax_shown ? curve_.d_max_cm : 0.0, 100);
   const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
   const double left = std::max(axes.area.left() + 4,
                                std::min(top.x() + 8, axes.area.right() - label_width - 4));

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "gui/widgets/form_scaler.h"
+#include "models/dmax_uncertainty.h"
 #include "models/visual_depth_dose.h"
 #include "physics/physics_switches.h"
 
@@ -56,7 +57,9 @@ class DepthDosePanel : public QWidget, public Zoomable {
   void Refresh();
 
   // The standard uncertainty of the shown d_max [cm]; -1 while unknown.
-  double DmaxSigma() const { return dmax_sigma_; }
+  double DmaxSigma() const { return reading_.dmax_sigma_cm; }
+  // What the curve lets a student read (ReadVisualCurve), as last judged.
+  const VisualCurveReading& Reading() const { return reading_; }
   // The top of the plot's frame [% of the fitted maximum]: 120, or higher in steps of the
   // ticks where bins of the curve lie above it, up to 200.
   double ShownPercent() const;
@@ -88,8 +91,7 @@ class DepthDosePanel : public QWidget, public Zoomable {
   PhysicsSwitches physics_;
   DepthDoseCurve reference_;
   PhysicsSwitches reference_physics_;
-  double dmax_sigma_ = -1;
-  bool build_up_ = true;  // false: the curve starts at its maximum (no electrons)
+  VisualCurveReading reading_;
   // The finest bin width shown since the tally was emptied: bins only grow finer as the
   // photons add up, so the curve does not coarsen again after a Stop or a refresh.
   double bin_cm_ = 0;

@@ -32,12 +32,14 @@ namespace {
 
 // (1 - exp(-a z)) exp(-mu z), maximum at ln((a + mu) / mu) / a, with a deterministic
 // ripple of relative amplitude `ripple` standing in for the noise of a run.
-double BuildUp(double z, double a, double mu) { return (1 - std::exp(-a * z)) * std::exp(-mu * z); }
+double BuildUpCurve(double z, double a, double mu) {
+  return (1 - std::exp(-a * z)) * std::exp(-mu * z);
+}
 
 std::array<double, kDepthBins + 1> Curve(double a, double mu, double ripple) {
   std::array<double, kDepthBins + 1> dose{};
   for (int j = 1; j <= kDepthBins; ++j)
-    dose[j] = BuildUp(DepthBinCentreCm(j), a, mu) * (1 + ripple * std::sin(7.3 * j));
+    dose[j] = BuildUpCurve(DepthBinCentreCm(j), a, mu) * (1 + ripple * std::sin(7.3 * j));
   return dose;
 }
 
@@ -69,12 +71,15 @@ void TestCurveSets::metrics_data() {
     const double d = std::log((a + mu) / mu) / a;
     QTest::addRow("smooth a=%g", a) << a << mu << 0.0 << d << 0.02 << std::exp(-10 * mu) << 2e-3;
   }
-  // With a ripple the answers are those of tools/depth_dose_analysis.py on the same curve.
-  QTest::newRow("ripple a=4") << 4.0 << 0.06 << 0.005 << 1.194506767510934 << 1e-9
+  // With a ripple TPR20,10 is what tools/depth_dose_analysis.py gives on the same curve; the
+  // fitted maximum takes the build-up and the fall-off of 12 cm together and stays within
+  // 0.05 cm of the smooth curve's, where a cubic about the peak moved up to 0.14 cm.
+  const auto analytic = [](double a, double mu) { return std::log((a + mu) / mu) / a; };
+  QTest::newRow("ripple a=4") << 4.0 << 0.06 << 0.005 << analytic(4.0, 0.06) << 0.05
                               << 0.5488545068281824 << 1e-9;
-  QTest::newRow("ripple a=1") << 1.0 << 0.04 << 0.005 << 3.2212647479364276 << 1e-9
+  QTest::newRow("ripple a=1") << 1.0 << 0.04 << 0.005 << analytic(1.0, 0.04) << 0.05
                               << 0.6704106005169338 << 1e-9;
-  QTest::newRow("ripple a=0.7") << 0.7 << 0.035 << 0.005 << 4.281388768652271 << 1e-9
+  QTest::newRow("ripple a=0.7") << 0.7 << 0.035 << 0.005 << analytic(0.7, 0.035) << 0.05
                                 << 0.7054702365092648 << 1e-9;
 }
 
@@ -94,9 +99,9 @@ void TestCurveSets::metrics() {
            qPrintable(QString::number(Tpr2010(dose), 'g', 17)));
   QVERIFY(m.maximum.window_first_cm < dmax && m.maximum.window_last_cm > dmax);
   if (ripple == 0) {
-    const double top = BuildUp(dmax, a, mu);
-    QVERIFY(std::abs(m.surface_ratio - BuildUp(0.05, a, mu) / top) < 1e-3);
-    QVERIFY(std::abs(m.d10_ratio - BuildUp(10.0, a, mu) / top) < 1e-3);
+    const double top = BuildUpCurve(dmax, a, mu);
+    QVERIFY(std::abs(m.surface_ratio - BuildUpCurve(0.05, a, mu) / top) < 1e-3);
+    QVERIFY(std::abs(m.d10_ratio - BuildUpCurve(10.0, a, mu) / top) < 1e-3);
   }
 }
 

@@ -99,13 +99,31 @@ TEST(CurveTableTest, TableCellsRoundAndMarkTheUnknown) {
     const char* d10;
     const char* tpr;
   } cases[] = {
-      {{2.876, 0.148, 45.26, 67.14, 0.6723, 0.0042, true}, "2.88 ± 0.15", "45.3", "67.1",
+      {{2.876, 0.148, 45.26, 67.14, 0.6723, 0.0042, true, BuildUp::kYes, 0.84, 0.04},
+       "2.88 ± 0.15",
+       "45.3 ± 0.8",
+       "67.1 ± 0.1",
        "0.672 ± 0.004"},
       {{2.876, 0.148, 45.26, 67.14, 0.6723, -1, false}, "2.88 ± 0.15*", "45.3", "67.1", "0.672"},
       {{2.5, 0.001, 50, 70, 0.7, 0.0001, true}, "2.50 ± 0.01", "50.0", "70.0", "0.700 ± 0.001"},
       {{1.234, -1, 12.34, 5.56, 0.5, -1}, "1.23", "12.3", "5.6", "0.500"},
-      {{0.31, 0.16, 97.0, 60.0, 0.6, -1, true, false}, "表面で最大: ビルドアップなし", "97.0",
-       "60.0", "0.600"},
+      {{0.31, 0.16, 97.0, 60.0, 0.6, -1, true, BuildUp::kNone},
+       "表面で最大: ビルドアップなし",
+       "97.0",
+       "60.0",
+       "0.600"},
+      // Too few photons to tell: no d_max, however small its spread happens to be.
+      {{4.19, 0.01, 60.0, 50.0, 0.7, 0.1, true, BuildUp::kTooFewPhotons, 30, 20},
+       "光子が少なすぎて判定できない",
+       "60.0 ± 30.0",
+       "50.0 ± 20.0",
+       "0.700 ± 0.100"},
+      // A build-up whose maximum could lie anywhere in the build-up region.
+      {{3.5, 2.4, 20.0, 70.0, 0.7, 0.02, true, BuildUp::kYes, 5, 3},
+       "光子が少なすぎて判定できない",
+       "20.0 ± 5.0",
+       "70.0 ± 3.0",
+       "0.700 ± 0.020"},
       {{0, 0.2, 0, 0, 0, -1}, "—", "—", "—", "—"},
       {{-1, 0.2, -3, std::nan(""), -0.5, -1}, "—", "—", "—", "—"},
   };
@@ -115,6 +133,37 @@ TEST(CurveTableTest, TableCellsRoundAndMarkTheUnknown) {
     EXPECT_EQ(cells.surface, c.surface) << c.row.surface_percent;
     EXPECT_EQ(cells.d10, c.d10) << c.row.d10_percent;
     EXPECT_EQ(cells.tpr, c.tpr) << c.row.tpr2010;
+  }
+}
+
+// One rule reads every curve: "no build-up" only where the surface lies clearly at the
+// maximum, a build-up (and a d_max) only where it lies clearly below; between them the run
+// has too few photons to tell, and the TSV says "unknown" with no d_max.
+TEST(CurveTableTest, OneRuleReadsTheBuildUp) {
+  const struct {
+    double surface, sigma;
+    BuildUp reading;
+    const char* tsv;  // build_up and d_max_cm of a row with d_max 2.5 cm
+  } cases[] = {
+      {0.97, 0.02, BuildUp::kNone, "none"},  // no electron transport, a long run
+      {0.97, 0.05, BuildUp::kTooFewPhotons, "unknown"},
+      {0.62, 0.15, BuildUp::kTooFewPhotons, "unknown"},  // 4 MV, 5000 photons, 0.5 cm bars
+      {0.62, 0.10, BuildUp::kYes, "yes"},
+      {0.30, 0.40, BuildUp::kTooFewPhotons, "unknown"},  // a short engine run
+      {0.95, -1, BuildUp::kNone, "none"},                // a result without its statistics
+      {0.30, -1, BuildUp::kYes, "yes"},
+      {std::nan(""), 0.1, BuildUp::kTooFewPhotons, "unknown"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReadBuildUp(c.surface, c.sigma), c.reading) << c.surface << " ± " << c.sigma;
+    CurveTableRow row{2.5, 0.3, 100 * c.surface, 70, 0.7, 0.01, true, c.reading};
+    const std::vector<TableTsvRow> rows = {{"r.data", "10 MV", 8, row}};
+    std::string line = CurveTableTsv(rows);
+    line = line.substr(line.find('\n') + 1);
+    const bool shown = c.reading == BuildUp::kYes;
+    EXPECT_EQ(line.rfind("r.data\t10 MV\t10\t" + std::string(shown ? "2.5\t0.3\t" : "\t\t"), 0), 0u)
+        << line;
+    EXPECT_NE(line.find(std::string("\t") + c.tsv + "\tmeasured\t"), std::string::npos) << line;
   }
 }
 

@@ -1,12 +1,13 @@
-// The numbers the English lesson sheet gives as the engine's answers, computed again: runs of
-// several seeds for each beam, measured as the value table measures them, and each stated
-// number within three standard uncertainties of the runs' mean (the uncertainties each run
-// measured from its history groups). A sheet whose numbers drift from what the program
-// computes fails here.
+// The numbers the English lesson sheet, the switches' guide and the explanation pages give as
+// the program's answers, computed again: runs of several seeds for each beam, measured as the
+// screens measure them, and each stated number within three standard uncertainties of the
+// runs' mean (the uncertainties each run measured from its history groups) and the rounding
+// of the text. A text whose numbers drift from what the program computes fails here.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -19,27 +20,45 @@
 #include "engine/history_groups.h"
 #include "engine/run_statistics.h"
 #include "models/curve_table.h"
+#include "seeded_runs.h"
 
 namespace dosavia {
 namespace {
 
 constexpr int kSeeds = 4;
-constexpr float kPhotons = 2.0e5f;
+const std::string kPhotons = "2.00E+05";
+// Seeds of the visual screen's answers: each is the mean and spread of 16 runs in the
+// sheet; 8 runs check them within their own statistics at a tolerable cost.
+constexpr int kVisualSeeds = 8;
+constexpr long long kVisualPhotons = 100000;
 
-std::string Sheet() {
-  std::ifstream in(std::string(DOSAVIA_SOURCE_DIR) + "/docs/lesson_buildup_en.md");
+// A text of the source tree with its lines joined: lines are broken anywhere in a sentence.
+std::string SourceText(const std::string& path) {
+  std::ifstream in(std::string(DOSAVIA_SOURCE_DIR) + "/" + path);
   std::stringstream text;
   text << in.rdbuf();
-  // Lines are broken anywhere in a sentence: read it as one.
   return std::regex_replace(text.str(), std::regex("\\s+"), " ");
 }
 
+// A number as a text states it: its value and the rounding of its last decimal.
+struct Stated {
+  double value = 0;
+  double rounding = 0;
+  std::string text;  // as written
+};
+
 // The numbers of the first match of `pattern` (its groups), or none.
-std::vector<double> Stated(const std::string& sheet, const std::string& pattern) {
+std::vector<Stated> StatedIn(const std::string& text, const std::string& pattern) {
   std::smatch m;
-  std::vector<double> values;
-  if (!std::regex_search(sheet, m, std::regex(pattern))) return values;
-  for (std::size_t i = 1; i < m.size(); ++i) values.push_back(std::stod(m[i].str()));
+  std::vector<Stated> values;
+  if (!std::regex_search(text, m, std::regex(pattern))) return values;
+  for (std::size_t i = 1; i < m.size(); ++i) {
+    const std::string number = m[i].str();
+    const std::size_t point = number.find('.');
+    const int decimals =
+        point == std::string::npos ? 0 : static_cast<int>(number.size() - point - 1);
+    values.push_back({std::stod(number), 0.5 * std::pow(10.0, -decimals), number});
+  }
   return values;
 }
 
@@ -49,91 +68,207 @@ struct Mean {
   double u = 0;
 };
 
+// The mean of `values` with the uncertainties `sigmas` each run stated for itself.
+Mean MeanOf(const std::vector<double>& values, const std::vector<double>& sigmas) {
+  Mean m;
+  const double n = static_cast<double>(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    m.value += values[i] / n;
+    m.u += sigmas[i] * sigmas[i];
+  }
+  m.u = std::sqrt(m.u) / n;
+  return m;
+}
+
 // Runs `energy` MV with seeds 1..kSeeds and gives, per field column asked, the mean d_max
-// and (of the 10 x 10 cm field) TPR20,10.
+// and (of the 10 x 10 cm field) TPR20,10; with `ssd_cm`, d_max of the same curves in the
+// clinical geometry too.
 struct BeamRuns {
-  std::vector<Mean> dmax;  // by the order of `fields`
+  std::vector<Mean> dmax;      // by the order of `fields`
+  std::vector<Mean> clinical;  // the same at `ssd_cm`
   Mean tpr;
 };
-BeamRuns RunBeam(int energy, const std::vector<int>& fields, const PhysicsSwitches& physics = {}) {
-  const std::string spectrum = std::to_string(energy) + "MV.csv";
-  BeamRuns out;
-  out.dmax.resize(fields.size());
+BeamRuns MeasureBeam(int energy, const std::vector<int>& fields, const PhysicsSwitches& physics,
+                     double ssd_cm) {
+  const std::size_t n = fields.size() * (ssd_cm > 0 ? 2 : 1);
+  std::vector<std::vector<double>> dmax(n), dmax_u(n);
+  std::vector<double> tpr, tpr_u;
   for (RunSeed seed = 1; seed <= kSeeds; ++seed) {
-    const auto inputs = LoadBlockRunInputs(
-        DOSAVIA_DATA_DIR, ConditionsFileText(spectrum, "r.data", "2.00E+05"), physics, seed);
-    auto tally = std::make_unique<DoseTally>(
-        std::span<const float, kSlabs + 1>(inputs->tables.DepthBinWidth));
-    auto growth = std::make_unique<GroupGrowth>();
-    const std::int64_t histories = RunBlockStreams(inputs->tables, inputs->spectrum, kPhotons, 2,
-                                                   *tally, [](int) {}, physics, seed, growth.get());
-    auto field = std::make_unique<FieldDoseTable>();
-    Superpose(*tally, *field);
-    const NormalisedResults results = Normalise(*tally, *field);
-    const std::string text = ResultFileText(results);
-    const auto statistics = MakeRunStatistics(GroupCurves(*growth), results.kmax, histories, seed,
-                                              physics, ResultChecksum(text));
-    const auto tables = ParseResultFile(text, "r.data");
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const CurveTableRow row = MeasureCurveSet(*tables, fields[i], statistics.get());
-      out.dmax[i].value += row.dmax_cm / kSeeds;
-      out.dmax[i].u += row.dmax_sigma_cm * row.dmax_sigma_cm;
-      if (i == 0) {
-        out.tpr.value += row.tpr2010 / kSeeds;
-        out.tpr.u += row.tpr2010_sigma * row.tpr2010_sigma;
-      }
+    const std::vector<CurveTableRow> rows =
+        EngineRun(energy, kPhotons, seed, fields, physics, ssd_cm);
+    for (std::size_t i = 0; i < n; ++i) {
+      dmax[i].push_back(rows[i].dmax_cm);
+      dmax_u[i].push_back(rows[i].dmax_sigma_cm);
     }
+    tpr.push_back(rows[0].tpr2010);
+    tpr_u.push_back(rows[0].tpr2010_sigma);
   }
-  for (Mean& m : out.dmax) m.u = std::sqrt(m.u) / kSeeds;
-  out.tpr.u = std::sqrt(out.tpr.u) / kSeeds;
+  BeamRuns out;
+  for (std::size_t i = 0; i < n; ++i)
+    (i < fields.size() ? out.dmax : out.clinical).push_back(MeanOf(dmax[i], dmax_u[i]));
+  out.tpr = MeanOf(tpr, tpr_u);
   return out;
 }
 
-// `stated` (given to `decimals` decimals) agrees with the runs' mean within three of its
-// standard uncertainties and the rounding of the text.
-void ExpectAgrees(double stated, const Mean& runs, int decimals, const std::string& what) {
-  const double rounding = 0.5 * std::pow(10.0, -decimals);
-  EXPECT_NEAR(stated, runs.value, 3 * runs.u + rounding)
-      << what << ": the sheet says " << stated << ", " << kSeeds << " runs give " << runs.value
-      << " ± " << runs.u;
+// The same runs, made once for all the tests that read them.
+const BeamRuns& RunBeam(int energy, const std::vector<int>& fields,
+                        const PhysicsSwitches& physics = {}, double ssd_cm = 0) {
+  static std::map<std::string, BeamRuns> made;
+  std::ostringstream key;
+  key << energy << ' ' << ssd_cm << ' ' << physics.multiple_scattering << physics.photon_scatter;
+  for (const int f : fields) key << ' ' << f;
+  const auto found = made.find(key.str());
+  if (found != made.end()) return found->second;
+  return made.emplace(key.str(), MeasureBeam(energy, fields, physics, ssd_cm)).first->second;
+}
+
+// The Japanese sheet states each of the English sheet's numbers too, as written there.
+void ExpectInJapaneseSheet(const std::vector<Stated>& numbers, const std::string& what) {
+  static const std::string japanese = SourceText("docs/lesson_buildup_ja.md");
+  for (const Stated& n : numbers)
+    EXPECT_NE(japanese.find(n.text), std::string::npos)
+        << what << ": the Japanese sheet lacks " << n.text;
+}
+
+// `stated` agrees with the runs' mean within three of its standard uncertainties and the
+// rounding of the text.
+void ExpectAgrees(const Stated& stated, const Mean& runs, const std::string& what) {
+  EXPECT_NEAR(stated.value, runs.value, 3 * runs.u + stated.rounding)
+      << what << ": the text says " << stated.value << ", the runs give " << runs.value << " ± "
+      << runs.u;
 }
 
 TEST(LessonNumbersTest, TheSheetsEngineAnswersAreWhatTheEngineComputes) {
-  const std::string sheet = Sheet();
-  const std::vector<double> dmax = Stated(
-      sheet, "engine's means of the 10 × 10 cm field over many seeds: ([0-9.]+), ([0-9.]+), "
-             "([0-9.]+) and ([0-9.]+) cm");
-  const std::vector<double> tpr =
-      Stated(sheet, "Expected:\\* ([0-9.]+), ([0-9.]+), ([0-9.]+) and ([0-9.]+) \\(means over many seeds\\)");
-  const std::vector<double> fields = Stated(
-      sheet, "With all physics the engine gives 10 MV d_max ([0-9.]+), ([0-9.]+), ([0-9.]+) and "
-             "([0-9.]+) cm for 1×1, 4×4, 10×10 and 20×20 cm; with scattered photons switched off "
-             "([0-9.]+), ([0-9.]+), ([0-9.]+) and ([0-9.]+) cm");
+  const std::string sheet = SourceText("docs/lesson_buildup_en.md");
+  const std::vector<Stated> dmax =
+      StatedIn(sheet,
+               "engine's means of the 10 × 10 cm field over many seeds: ([0-9.]+), ([0-9.]+), "
+               "([0-9.]+) and ([0-9.]+) cm");
+  const std::vector<Stated> tpr = StatedIn(
+      sheet,
+      "Expected:\\* ([0-9.]+), ([0-9.]+), ([0-9.]+) and ([0-9.]+) \\(means over many seeds\\)");
+  const std::vector<Stated> fields =
+      StatedIn(sheet,
+               "With all physics the engine gives 10 MV d_max ([0-9.]+), ([0-9.]+), ([0-9.]+) and "
+               "([0-9.]+) cm for 1×1, 4×4, 10×10 and 20×20 cm; with scattered photons switched off "
+               "([0-9.]+), ([0-9.]+), ([0-9.]+) and ([0-9.]+) cm. About ([0-9]+) % of the shift");
+  const std::vector<Stated> clinical = StatedIn(
+      sheet,
+      "10 × 10 cm d_max from ([0-9.]+), ([0-9.]+), ([0-9.]+) and ([0-9.]+) cm to ([0-9.]+), "
+      "([0-9.]+), ([0-9.]+) and ([0-9.]+) cm \\(4, 6, 10, 15 MV\\)");
   ASSERT_EQ(dmax.size(), 4u) << "the sheet no longer states the engine's d_max of the four beams";
   ASSERT_EQ(tpr.size(), 4u) << "the sheet no longer states TPR20,10 of the four beams";
-  ASSERT_EQ(fields.size(), 8u) << "the sheet no longer states the field sizes' d_max";
+  ASSERT_EQ(fields.size(), 9u) << "the sheet no longer states the field sizes' d_max";
+  ASSERT_EQ(clinical.size(), 8u) << "the sheet no longer states d_max at SSD 100";
+  for (const auto* numbers : {&dmax, &tpr, &fields, &clinical})
+    ExpectInJapaneseSheet(*numbers, "engine answers");
 
   const int energies[] = {4, 6, 10, 15};
   // Field columns 8 (10 x 10) first, then 1 (1 x 1), 4 (4 x 4) and 10 (20 x 20).
   const std::vector<int> columns = {8, 1, 4, 10};
+  BeamRuns ten;
   for (int e = 0; e < 4; ++e) {
-    const BeamRuns runs = RunBeam(energies[e], energies[e] == 10 ? columns : std::vector<int>{8});
+    const BeamRuns& runs =
+        RunBeam(energies[e], energies[e] == 10 ? columns : std::vector<int>{8}, {}, 100);
     const std::string beam = std::to_string(energies[e]) + " MV";
-    ExpectAgrees(dmax[e], runs.dmax[0], 2, beam + " 10 × 10 d_max");
-    ExpectAgrees(tpr[e], runs.tpr, 2, beam + " TPR20,10");
-    if (energies[e] != 10) continue;
-    ExpectAgrees(fields[0], runs.dmax[1], 2, "10 MV 1 × 1 d_max");
-    ExpectAgrees(fields[1], runs.dmax[2], 2, "10 MV 4 × 4 d_max");
-    ExpectAgrees(fields[2], runs.dmax[0], 2, "10 MV 10 × 10 d_max");
-    ExpectAgrees(fields[3], runs.dmax[3], 2, "10 MV 20 × 20 d_max");
+    ExpectAgrees(dmax[e], runs.dmax[0], beam + " 10 × 10 d_max");
+    ExpectAgrees(clinical[e], runs.dmax[0], beam + " 10 × 10 d_max (parallel beam)");
+    ExpectAgrees(tpr[e], runs.tpr, beam + " TPR20,10");
+    ExpectAgrees(clinical[4 + e], runs.clinical[0], beam + " 10 × 10 d_max at SSD 100");
+    if (energies[e] == 10) ten = runs;
+  }
+  ExpectAgrees(fields[0], ten.dmax[1], "10 MV 1 × 1 d_max");
+  ExpectAgrees(fields[1], ten.dmax[2], "10 MV 4 × 4 d_max");
+  ExpectAgrees(fields[2], ten.dmax[0], "10 MV 10 × 10 d_max");
+  ExpectAgrees(fields[3], ten.dmax[3], "10 MV 20 × 20 d_max");
+  PhysicsSwitches no_scatter;
+  no_scatter.photon_scatter = false;
+  const BeamRuns& primary = RunBeam(10, columns, no_scatter);
+  ExpectAgrees(fields[4], primary.dmax[1], "10 MV 1 × 1 d_max without scattered photons");
+  ExpectAgrees(fields[5], primary.dmax[2], "10 MV 4 × 4 d_max without scattered photons");
+  ExpectAgrees(fields[6], primary.dmax[0], "10 MV 10 × 10 d_max without scattered photons");
+  ExpectAgrees(fields[7], primary.dmax[3], "10 MV 20 × 20 d_max without scattered photons");
+  // Scatter's share of the shift from 1 x 1 to 10 x 10 cm, "about" to the nearest ten.
+  const double all = ten.dmax[0].value - ten.dmax[1].value;
+  const double without = primary.dmax[0].value - primary.dmax[1].value;
+  const double u = std::hypot(std::hypot(ten.dmax[0].u, ten.dmax[1].u),
+                              std::hypot(primary.dmax[0].u, primary.dmax[1].u));
+  ExpectAgrees({fields[8].value, 5, fields[8].text}, {100 * (all - without) / all, 100 * u / all},
+               "scatter's share of the 10 MV field-size shift [%]");
+}
+
+// The visual screen's answers of the sheet: each mean and run-to-run spread of 16 runs of
+// 10^5 photons, against kVisualSeeds runs: the mean within three of its standard errors, the
+// spread within what so few runs allow (their SD scatters by a quarter).
+TEST(LessonNumbersTest, TheSheetsVisualAnswersAreWhatTheVisualScreenReads) {
+  const std::string sheet = SourceText("docs/lesson_buildup_en.md");
+  const std::vector<Stated> energies =
+      StatedIn(sheet,
+               "of 16 runs: 4 MV ([0-9.]+) ± ([0-9.]+) cm, 6 MV ([0-9.]+) ± ([0-9.]+) cm, 10 MV "
+               "([0-9.]+) ± ([0-9.]+) cm, 15 MV ([0-9.]+) ± ([0-9.]+) cm");
+  const std::vector<Stated> fields = StatedIn(
+      sheet, "\\(16 runs\\): 1×1 ([0-9.]+) ± ([0-9.]+) cm, 10×10 ([0-9.]+) ± ([0-9.]+) cm");
+  ASSERT_EQ(energies.size(), 8u) << "the sheet no longer states the visual d_max of four beams";
+  ASSERT_EQ(fields.size(), 4u) << "the sheet no longer states the visual d_max of two fields";
+  ExpectInJapaneseSheet(energies, "visual answers");
+  ExpectInJapaneseSheet(fields, "visual answers");
+  const struct {
+    int energy;
+    double field_cm;
+    Stated mean, spread;
+  } cases[] = {{4, 10, energies[0], energies[1]},  {6, 10, energies[2], energies[3]},
+               {10, 10, energies[4], energies[5]}, {15, 10, energies[6], energies[7]},
+               {10, 1, fields[0], fields[1]},      {10, 10, fields[2], fields[3]}};
+  for (const auto& c : cases) {
+    const std::string beam =
+        std::to_string(c.energy) + " MV " + std::to_string(static_cast<int>(c.field_cm)) + " cm";
+    std::vector<double> dmax;
+    for (int seed = 1001; seed < 1001 + kVisualSeeds; ++seed) {
+      const VisualRun run = VisualSeries(c.energy, c.field_cm, kVisualPhotons, seed);
+      ASSERT_TRUE(run.reading.dmax_shown) << beam << ", seed " << seed;
+      dmax.push_back(run.curve.d_max_cm);
+    }
+    double mean = 0, squares = 0;
+    for (double d : dmax) mean += d / kVisualSeeds;
+    for (double d : dmax) squares += (d - mean) * (d - mean) / (kVisualSeeds - 1);
+    const double spread = std::sqrt(squares);
+    ExpectAgrees(c.mean, {mean, c.spread.value / std::sqrt(double{kVisualSeeds})}, beam + " mean");
+    EXPECT_GT(spread, 0.45 * c.spread.value - c.spread.rounding) << beam << " spread";
+    EXPECT_LT(spread, 1.75 * c.spread.value + c.spread.rounding) << beam << " spread";
+  }
+}
+
+// The switch experiments' numbers of the guide and page 5: without multiple scattering the
+// 10 MV build-up deepens; page 4's field sizes with and without scattered photons.
+TEST(LessonNumbersTest, TheSwitchNumbersOfTheTextsAreWhatTheEngineComputes) {
+  const std::string guide = SourceText("docs/physics_switches.md");
+  const std::string pages = SourceText("models/page_texts.cpp");
+  const std::vector<Stated> moves = StatedIn(guide, "d_max moves from ([0-9.]+) to ([0-9.]+) cm");
+  const std::vector<Stated> page5 = StatedIn(pages, "10×10 cm で d_max ([0-9.]+)→([0-9.]+) cm");
+  const std::vector<Stated> page4 =
+      StatedIn(pages,
+               "1×1 cm で ([0-9.]+) cm、10×10 cm で ([0-9.]+) cm、.*?切ると ([0-9.]+) cm と "
+               "([0-9.]+) cm");
+  ASSERT_EQ(moves.size(), 2u);
+  ASSERT_EQ(page5.size(), 2u);
+  ASSERT_EQ(page4.size(), 4u);
+  PhysicsSwitches straight;
+  straight.multiple_scattering = false;
+  const std::vector<int> columns = {8, 1, 4, 10};
+  const Mean all = RunBeam(10, columns, {}, 100).dmax[0];
+  const Mean without = RunBeam(10, {8}, straight).dmax[0];
+  for (const auto* stated : {&moves, &page5}) {
+    ExpectAgrees((*stated)[0], all, "10 MV d_max");
+    ExpectAgrees((*stated)[1], without, "10 MV d_max without multiple scattering");
   }
   PhysicsSwitches no_scatter;
   no_scatter.photon_scatter = false;
-  const BeamRuns primary = RunBeam(10, columns, no_scatter);
-  ExpectAgrees(fields[4], primary.dmax[1], 2, "10 MV 1 × 1 d_max without scattered photons");
-  ExpectAgrees(fields[5], primary.dmax[2], 2, "10 MV 4 × 4 d_max without scattered photons");
-  ExpectAgrees(fields[6], primary.dmax[0], 2, "10 MV 10 × 10 d_max without scattered photons");
-  ExpectAgrees(fields[7], primary.dmax[3], 2, "10 MV 20 × 20 d_max without scattered photons");
+  const BeamRuns& fields = RunBeam(10, columns, {}, 100);
+  const BeamRuns& primary = RunBeam(10, columns, no_scatter);
+  ExpectAgrees(page4[0], fields.dmax[1], "page 4: 10 MV 1 × 1 d_max");
+  ExpectAgrees(page4[1], fields.dmax[0], "page 4: 10 MV 10 × 10 d_max");
+  ExpectAgrees(page4[2], primary.dmax[1], "page 4: 1 × 1 d_max without scattered photons");
+  ExpectAgrees(page4[3], primary.dmax[0], "page 4: 10 × 10 d_max without scattered photons");
 }
 
 // The table says "no build-up" for a curve that starts at its maximum (no electron
@@ -143,29 +278,17 @@ TEST(LessonNumbersTest, NoBuildUpIsSaidOnlyWithoutElectronTransport) {
   no_electrons.electron_transport = false;
   const struct {
     PhysicsSwitches physics;
-    bool build_up;
-  } cases[] = {{{}, true}, {no_electrons, false}};
+    BuildUp build_up;
+    const char* word;
+  } cases[] = {{{}, BuildUp::kYes, "yes"}, {no_electrons, BuildUp::kNone, "none"}};
   for (const auto& c : cases) {
-    const auto inputs = LoadBlockRunInputs(
-        DOSAVIA_DATA_DIR, ConditionsFileText("10MV.csv", "r.data", "5.00E+04"), c.physics, 3);
-    auto tally = std::make_unique<DoseTally>(
-        std::span<const float, kSlabs + 1>(inputs->tables.DepthBinWidth));
-    auto growth = std::make_unique<GroupGrowth>();
-    const std::int64_t histories = RunBlockStreams(inputs->tables, inputs->spectrum, 5.0e4f, 2,
-                                                   *tally, [](int) {}, c.physics, 3, growth.get());
-    auto field = std::make_unique<FieldDoseTable>();
-    Superpose(*tally, *field);
-    const NormalisedResults results = Normalise(*tally, *field);
-    const std::string text = ResultFileText(results);
-    const auto statistics = MakeRunStatistics(GroupCurves(*growth), results.kmax, histories, 3,
-                                              c.physics, ResultChecksum(text));
-    const CurveTableRow row = MeasureCurveSet(*ParseResultFile(text, "r.data"), 8, statistics.get());
+    const CurveTableRow row = EngineRun(10, "5.00E+04", 3, {8}, c.physics)[0];
     EXPECT_EQ(row.build_up, c.build_up) << "surface " << row.surface_percent << " %";
     const std::vector<TableTsvRow> rows = {{"r.data", "10 MV", 8, row}};
     const std::string tsv = CurveTableTsv(rows);
-    EXPECT_NE(tsv.find(c.build_up ? "\tyes\t" : "\tnone\t"), std::string::npos) << tsv;
+    EXPECT_NE(tsv.find(std::string("\t") + c.word + "\t"), std::string::npos) << tsv;
     // Without a build-up no d_max is written, in the table's cell or the TSV's column.
-    if (!c.build_up) {
+    if (c.build_up == BuildUp::kNone) {
       EXPECT_EQ(CurveTableText(row, true).dmax, "at the surface: no build-up");
       EXPECT_NE(tsv.find("\t10\t\t\t"), std::string::npos) << tsv;
     }

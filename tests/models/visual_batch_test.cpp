@@ -165,39 +165,43 @@ VisualDepthDose HandTally(int histories, double (*kev)(int history, double z)) {
   return tally;
 }
 
-double BuildUp(double z) { return std::exp(-0.05 * z) - std::exp(-0.8 * z); }
+double BuildUpCurve(double z) { return std::exp(-0.05 * z) - std::exp(-0.8 * z); }
 
 TEST(DmaxUncertainty, FollowsTheSpreadOfTheHistoryGroups) {
   // Fewer than two histories per group: unknown.
-  EXPECT_EQ(DmaxUncertainty(HandTally(31, [](int, double z) { return BuildUp(z); }), 0.5), -1);
+  EXPECT_EQ(DmaxUncertainty(HandTally(31, [](int, double z) { return BuildUpCurve(z); })), -1);
   // Every group alike: the fit cannot move.
-  const double same = DmaxUncertainty(HandTally(64, [](int, double z) { return BuildUp(z); }), 0.5);
+  const double same = DmaxUncertainty(HandTally(64, [](int, double z) { return BuildUpCurve(z); }));
   EXPECT_NEAR(same, 0.0, 1e-6);
   EXPECT_TRUE(DmaxIsSettled(same));
   // Groups whose peaks differ: a spread of the order of their difference.
-  const double spread = DmaxUncertainty(
-      HandTally(64, [](int h, double z) { return h % 2 ? BuildUp(z) : BuildUp(z - 1.0); }), 0.5);
+  const double spread = DmaxUncertainty(HandTally(
+      64, [](int h, double z) { return h % 2 ? BuildUpCurve(z) : BuildUpCurve(z - 1.0); }));
   EXPECT_GT(spread, 0.05);
   EXPECT_LT(spread, 2.0);
 }
 
-// Both front ends read the live curve by one rule: a few hundred photons, or a build-up
-// whose d_max could lie anywhere in the build-up region, is "too few photons", never a d_max
-// (a 300-photon 15 MV link once showed "d_max = 7.4 ± 6.6 cm").
+// Both front ends read the live curve by one rule: a few hundred photons, a run that cannot
+// tell a build-up from none, or a build-up whose d_max could lie anywhere in the build-up
+// region, is "too few photons", never a d_max (a 300-photon 15 MV link once showed
+// "d_max = 7.4 ± 6.6 cm").
 TEST(DmaxUncertainty, TooFewPhotonsToReadTheCurve) {
+  constexpr BuildUp kYes = BuildUp::kYes, kNone = BuildUp::kNone, kUnsure = BuildUp::kTooFewPhotons;
   const struct {
     long long photons;
-    bool has_maximum, builds_up;
+    bool has_maximum;
+    BuildUp build_up;
     double sigma_cm;
     bool too_few;
   } cases[] = {
-      {0, false, true, -1, false},     {300, true, true, 0.3, true},
-      {3000, false, true, -1, true},   {3000, true, true, 6.6, true},
-      {3000, true, true, 1.9, false},  {3000, true, true, -1, false},
-      {3000, true, false, 6.6, false},  // no build-up: its flat top may spread widely
+      {0, false, kYes, -1, false},      {300, true, kYes, 0.3, true},
+      {3000, false, kYes, -1, true},    {3000, true, kYes, 6.6, true},
+      {3000, true, kYes, 1.9, false},   {3000, true, kYes, -1, false},
+      {3000, true, kNone, 6.6, false},  // no build-up: its flat top may spread widely
+      {3000, true, kUnsure, 0.3, true},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(TooFewPhotonsToRead(c.photons, c.has_maximum, c.builds_up, c.sigma_cm), c.too_few)
+    EXPECT_EQ(TooFewPhotonsToRead(c.photons, c.has_maximum, c.build_up, c.sigma_cm), c.too_few)
         << c.photons << " " << c.sigma_cm;
 }
 

@@ -336,7 +336,9 @@ class ResultLibrary {
     out.set("tpr2010", row.tpr2010);
     out.set("tpr2010Sigma", row.tpr2010_sigma);
     out.set("measured", row.measured);
-    out.set("buildUp", row.build_up);
+    out.set("buildUp", std::string(BuildUpWord(row.build_up)));
+    out.set("surfaceSigmaPercent", row.surface_sigma_percent);
+    out.set("d10SigmaPercent", row.d10_sigma_percent);
     out.set("seed", static_cast<double>(row.seed));
     // The cells as Dosavia's table and saved picture word them.
     const CurveTableCells text = CurveTableText(row, report_language == TextLanguage::kEnglish);

@@ -160,7 +160,8 @@ class VisualCore {
   // The live depth-dose curve as the desktop panel shows it, and the uncertainty of d_max
   // when asked. Whether the curve can be read at all is judged on every curve, on the way
   // through a batch as at its end: a curve whose d_max could lie anywhere in the build-up
-  // region is too few photons, never a d_max (sixteen more fits, each of a few hundred bins).
+  // region is too few photons, never a d_max (seventeen more fits of 120 bins; a hundred more
+  // for the bootstrap's uncertainty when it is asked for).
   val DepthDose(bool with_uncertainty) const {
     const DepthDoseCurve curve = MakeDepthDoseCurve(tally_);
     val out = val::object();
@@ -174,16 +175,14 @@ class VisualCore {
     out.set("dmaxDose", curve.d_max_dose);
     out.set("noiseAtMax", curve.noise_at_max);
     out.set("radiusCm", tally_.Radius());
-    const double measured_sigma = curve.has_maximum ? DmaxUncertainty(tally_, curve.bin_cm) : -1.0;
-    const double sigma = with_uncertainty ? measured_sigma : -1.0;
+    const VisualCurveReading reading = ReadVisualCurve(tally_, curve, with_uncertainty);
+    const double sigma = with_uncertainty ? reading.dmax_sigma_cm : -1.0;
     out.set("dmaxSigmaCm", sigma);
-    out.set("dmaxSettled", DmaxIsSettled(sigma));
+    out.set("dmaxSettled", with_uncertainty && reading.settled);
     // A curve that starts at its maximum (no electron transport) has no d_max to show, also
     // on the way through a batch: the page never shows a d_max for it.
-    const bool builds_up = !curve.has_maximum || VisualCurveBuildsUp(tally_, curve.bin_cm);
-    out.set("buildUp", builds_up);
-    out.set("tooFewPhotons",
-            TooFewPhotonsToRead(curve.photons, curve.has_maximum, builds_up, measured_sigma));
+    out.set("buildUp", reading.build_up != BuildUp::kNone);
+    out.set("tooFewPhotons", reading.too_few);
     // The dose fit as deep as its bins take part in it, as the desktop panel draws it: beyond,
     // it would be an extrapolation that strays from the bars it never saw.
     std::vector<double> dose_fit, kerma_fit;
