@@ -387,6 +387,10 @@ CurveMetrics MeasureCurve(std::span<const double> dose) {
   m.maximum = FitDoseMaximum(dose);
   if (m.maximum.dose > 0) {
     m.surface_ratio = dose[1] / m.maximum.dose;
+    const int bins = std::min(LastBin(dose), static_cast<int>(kBuildUpSurfaceCm / kBinCm + 0.5));
+    double sum = 0;
+    for (int j = 1; j <= bins; ++j) sum += dose[j];
+    m.build_up_ratio = sum / bins / m.maximum.dose;
     m.d10_ratio = LogLinearDoseAt(dose, kBin10cm, 10.0) / m.maximum.dose;
   }
   return m;

@@ -117,12 +117,14 @@ enum class BuildUp {
   kTooFewPhotons,  // the run cannot tell which: neither is said, and no d_max is shown
 };
 
-// The share of the maximum that parts a curve with a build-up from one without: a curve
-// without electron transport starts at about 0.97 of its maximum, one with it at 0.15-0.4
-// (0.1 cm bins) or 0.5-0.75 (the visual screen's 0.5 cm bins).
+// The share of the maximum that parts a curve with a build-up from one without: the dose of
+// the first 0.5 cm of a curve without electron transport is about 0.97 of its maximum, of one
+// with it 0.3-0.75 (4-15 MV). Both screens read the first 0.5 cm rather than a thinner slab:
+// its noise is a fraction of a 1 mm bin's, so that a curve is read at fewer photons.
 inline constexpr double kBuildUpSurfaceShare = 0.9;
+inline constexpr double kBuildUpSurfaceCm = 0.5;
 
-// The reading of a curve whose surface (first bin) is `surface_ratio` of its maximum, with
+// The reading of a curve whose first 0.5 cm is `surface_ratio` of its maximum, with
 // standard uncertainty `sigma` from the run's history groups (negative: not measured). "No
 // build-up" only where the surface lies more than two uncertainties above 90 % of the
 // maximum, a build-up only where it lies more than two below; between the two the run has
@@ -157,6 +159,7 @@ inline const char* BuildUpWord(BuildUp build_up) {
 struct CurveMetrics {
   DoseMaximum maximum;
   double surface_ratio = 0;  // first bin (0-0.1 cm) over D(d_max)
+  double build_up_ratio = 0;  // mean of the first 0.5 cm over D(d_max), for ReadBuildUp
   double d10_ratio = 0;      // D(10 cm), log-linear fit, over D(d_max)
 };
 

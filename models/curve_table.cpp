@@ -131,7 +131,7 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   };
   if (statistics == nullptr || statistics->groups < 2) {
     row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
-    row.build_up = read(ReadBuildUp(m.surface_ratio, -1));
+    row.build_up = read(ReadBuildUp(m.build_up_ratio, -1));
     return row;
   }
   row.measured = true;
@@ -150,12 +150,13 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
       out[k] = (sum - statistics->group[g][curve][k]) / (n - 1);
     }
   };
-  std::vector<double> surface, d10, tpr;
+  std::vector<double> surface, d10, tpr, build_up;
   RunStatistics::Curve curve{};
   for (int g = 0; g < n; ++g) {
     leave_out(field, g, curve);
     const CurveMetrics without = MeasureCurve(curve);
     surface.push_back(without.surface_ratio);
+    build_up.push_back(without.build_up_ratio);
     d10.push_back(without.d10_ratio);
     leave_out(kReferenceFieldColumn, g, curve);
     tpr.push_back(Tpr2010(curve));
@@ -176,7 +177,7 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   row.surface_sigma_percent = 100 * JackknifeSigma(surface);
   row.d10_sigma_percent = 100 * JackknifeSigma(d10);
   row.tpr2010_sigma = JackknifeSigma(tpr);
-  row.build_up = fitted ? read(ReadBuildUp(m.surface_ratio, row.surface_sigma_percent / 100))
+  row.build_up = fitted ? read(ReadBuildUp(m.build_up_ratio, JackknifeSigma(build_up)))
                         : BuildUp::kTooFewPhotons;
   return row;
 }

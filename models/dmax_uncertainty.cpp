@@ -19,9 +19,9 @@ double Jackknife(const std::vector<double>& values) {
   return std::sqrt((g - 1) / g * squares);
 }
 
-// Slabs of the surface dose that the build-up is read by: the first 0.5 cm, whatever width
+// Slabs of the surface dose that the build-up is read by (kBuildUpSurfaceCm), whatever width
 // the bars are shown at, so that the reading does not grow noisier as the bars narrow.
-constexpr int kSurfaceSlabs = 5;
+const int kSurfaceSlabs = SlabsPerBin(kBuildUpSurfaceCm);
 
 // Calls each(g, fit, surface) with the maximum fitted (at kMaximumFitBinCm) to the run
 // without group g and that run's dose in the first kSurfaceSlabs, on the fit's scale: first
