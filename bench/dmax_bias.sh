@@ -68,7 +68,8 @@ for e in 4 10 15; do
     bound=$([ "$e" = 4 ] && echo 0.15 || echo 0.2)
     summary=$("$visual" "$root/data" "$e" 10 100000 "$seeds" 1001 | tail -1)
     row=$(awk -v e="$e" -v r="$reference" -v b="$bound" -v s="$seeds" '{
-      for (i = 1; i <= NF; i++) { if ($i == "mean") m = $(i + 1); if ($i == "+-") se = $(i + 1)
+      # The first "build-up" is the count of curves that build up; the first "mean", d_max'"'"'s.
+      for (i = NF; i >= 1; i--) { if ($i == "mean") m = $(i + 1); if ($i == "+-") se = $(i + 1)
                                   if ($i == "build-up") n = $(i + 1) + 0 }
       d = m - r; printf "| %s MV | visual | 1.00E+05 | %d of %d | %.3f ± %.3f | %.3f | %+.3f | %s |", e, n, s, m, se, r, d, b
       exit (d > b || d < -b) }' <<< "$summary") || status=1
