@@ -129,6 +129,11 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
 
   CurveSetLegend& legend = *form.graph.legend;
   QCOMPARE(legend.rowCount(), 2);
+  // Results without their statistics: the "*" is explained under the rows, not only in a
+  // tooltip that a projected screen never shows.
+  const auto* note = legend.findChild<QLabel*>(QStringLiteral("estimated_note"));
+  QVERIFY(note != nullptr && note->isVisible());
+  QCOMPARE(note->text(), EstimatedNote());
   QCOMPARE(legend.item(0, CurveSetLegend::kCurves)->text(),
            QString::fromUtf8("10 MV, 10 × 10 cm, 10MV-30M.data"));
   QCOMPARE(legend.item(1, CurveSetLegend::kCurves)->text(),
@@ -189,6 +194,7 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   // Graph clear empties the legend; the next set takes the first colours again.
   form.graph.clear_button->click();
   QCOMPARE(legend.rowCount(), 0);
+  QVERIFY(!note->isVisible());
   form.results.draw_button->click();
   QCOMPARE(legend.Sets().front().family, 0);
   form.hide();
