@@ -14,14 +14,9 @@ namespace dosavia {
 
 namespace {
 
-constexpr int kSmoothHalfWidth = 5;  // the 11-bin running mean
 constexpr double kBinCm = 0.1;       // the engine's depth bins
 // The bins the build-up model is fitted to: those of the first 12 cm.
 constexpr int kFitBins = static_cast<int>(kDoseFitDepthCm / kBinCm + 0.5);
-constexpr double kFitLevel = 0.95;
-constexpr int kFitMinHalfBins = 4;
-constexpr int kFitMaxHalfBins = 20;
-constexpr int kMaxIterations = 6;
 constexpr int kLogFitHalfBins = 10;
 constexpr int kBin10cm = 100;
 constexpr int kBin20cm = 200;
@@ -33,13 +28,6 @@ constexpr int kCorrelationMaxLag = 30;
 constexpr int kExitFaceBins = 20;
 
 int LastBin(std::span<const double> dose) { return static_cast<int>(dose.size()) - 1; }
-
-// The running mean of bins 1..last, indexed as the curve is (element 0 unused, 0).
-std::vector<double> BinRunningMean(std::span<const double> dose) {
-  std::vector<double> out = RunningMean(dose.subspan(1), kSmoothHalfWidth);
-  out.insert(out.begin(), 0.0);
-  return out;
-}
 
 // Least-squares polynomial of degree N (coefficients c0..cN) by Gaussian elimination with
 // partial pivoting on the normal equations; nothing when they are singular.
@@ -79,23 +67,6 @@ double Cubic(const std::array<double, 4>& c, double x) {
   return c[0] + x * (c[1] + x * (c[2] + x * c[3]));
 }
 
-// The local maximum of the cubic nearest x = 0.
-std::optional<double> CubicMaximum(const std::array<double, 4>& c) {
-  const double a = 3 * c[3], b = 2 * c[2], k = c[1];  // derivative a x^2 + b x + k
-  if (a == 0) {
-    if (b < 0) return -k / b;
-    return std::nullopt;
-  }
-  const double disc = b * b - 4 * a * k;
-  if (disc < 0) return std::nullopt;
-  std::optional<double> best;
-  for (double sign : {1.0, -1.0}) {
-    const double x = (-b + sign * std::sqrt(disc)) / (2 * a);
-    if (2 * c[2] + 6 * c[3] * x < 0 && (!best || std::abs(x) < std::abs(*best))) best = x;
-  }
-  return best;
-}
-
 }  // namespace
 
 std::vector<double> RunningMean(std::span<const double> values, int half_width) {
@@ -108,68 +79,6 @@ std::vector<double> RunningMean(std::span<const double> values, int half_width) 
     out[static_cast<std::size_t>(i)] = sum / (2 * h + 1);
   }
   return out;
-}
-
-DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin) {
-  if (dose.size() < 2) return {};
-  const int last = LastBin(dose);
-  const std::vector<double> smooth = BinRunningMean(dose);
-  search_to_bin = std::min(search_to_bin, last);
-  int peak = 1;
-  for (int j = 2; j <= search_to_bin; ++j)
-    if (smooth[j] > smooth[peak]) peak = j;  // the first of equal peaks, as Python's max
-  DoseMaximum result;
-  result.smoothed_cm = DepthBinCentreCm(peak);
-  result.dose = smooth[peak];
-
-  int centre = peak;
-  int half = kFitMinHalfBins;
-  std::optional<double> depth;
-  std::array<double, 4> fit{};
-  for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
-    const double level = kFitLevel * smooth[centre];
-    half = 0;
-    while (half < kFitMaxHalfBins && centre - half - 1 >= 1 && centre + half + 1 <= last &&
-           smooth[centre - half - 1] >= level && smooth[centre + half + 1] >= level)
-      ++half;
-    half = std::min({std::max(half, kFitMinHalfBins), centre - 1, last - centre});
-    const double x_ref = DepthBinCentreCm(centre);
-    // Abscissae relative to the centre keep the normal equations well conditioned.
-    std::vector<double> xs, ys;
-    for (int j = centre - half; j <= centre + half; ++j) {
-      xs.push_back(DepthBinCentreCm(j) - x_ref);
-      ys.push_back(dose[j]);
-    }
-    const auto c = half > 1 ? PolyFit<3>(xs, ys) : std::nullopt;
-    if (!c) break;
-    fit = *c;
-    const std::optional<double> x0 = CubicMaximum(fit);
-    if (!x0 || std::abs(*x0) > xs.back()) {
-      // No maximum inside the window: move half its width towards the higher end.
-      const int step = std::max(half / 2, 1);
-      int moved = centre + (Cubic(fit, xs.back()) > Cubic(fit, xs.front()) ? step : -step);
-      moved = std::clamp(moved, kFitMinHalfBins + 1, last - kFitMinHalfBins);
-      if (moved == centre) break;
-      centre = moved;
-      depth.reset();
-      continue;
-    }
-    depth = *x0 + x_ref;
-    result.dose = Cubic(fit, *x0);
-    const int moved = static_cast<int>(*depth / 0.1) + 1;
-    if (std::abs(moved - centre) <= 1) break;
-    centre = moved;
-  }
-  result.window_first_cm = DepthBinCentreCm(centre - half);
-  result.window_last_cm = DepthBinCentreCm(centre + half);
-  // Without a maximum inside the window the fit says nothing beyond the running mean.
-  if (depth) {
-    result.depth_cm = *depth;
-  } else {
-    result.depth_cm = result.smoothed_cm;
-    result.dose = smooth[peak];
-  }
-  return result;
 }
 
 double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm) {
@@ -319,26 +228,10 @@ DoseMaximum FitDoseMaximum(std::span<const double> dose) {
   DoseMaximum result;
   if (!(top.value > 0)) return result;
   result.depth_cm = top.depth_cm;
-  result.smoothed_cm = top.depth_cm;
   result.dose = top.value;
   result.window_first_cm = DepthBinCentreCm(1);
   result.window_last_cm = DepthBinCentreCm(bins);
   return result;
-}
-
-double CubicMaximumInWindow(std::span<const double> dose, int first_bin, int last_bin) {
-  if (first_bin < 1 || last_bin > LastBin(dose) || last_bin - first_bin < 4) return -1;
-  const double x_ref = DepthBinCentreCm((first_bin + last_bin) / 2);
-  std::vector<double> xs, ys;
-  for (int j = first_bin; j <= last_bin; ++j) {
-    xs.push_back(DepthBinCentreCm(j) - x_ref);
-    ys.push_back(dose[j]);
-  }
-  const auto c = PolyFit<3>(xs, ys);
-  if (!c) return -1;
-  const std::optional<double> x0 = CubicMaximum(*c);
-  if (!x0 || *x0 < xs.front() || *x0 > xs.back()) return -1;
-  return *x0 + x_ref;
 }
 
 double FittedSurfaceKerma(std::span<const double> kerma) {

@@ -1,7 +1,8 @@
 // Beam-quality numbers of a central-axis depth-dose curve of 300 bins of 0.1 cm: the depth
-// of maximum dose, the surface dose, D(10)/D(d_max) and TPR20,10. Qt-free. The methods are
-// those of tools/depth_dose_analysis.py (the validation's numbers), so the screen's table and
-// the validation agree to rounding: fits over many bins rather than single noisy bins.
+// of maximum dose, the surface dose, D(10)/D(d_max) and TPR20,10. Qt-free. Fits over many
+// bins rather than single noisy bins: D(10) and TPR20,10 by the methods of
+// tools/depth_dose_analysis.py (the validation's numbers), d_max by the build-up model that
+// both screens fit (FitDoseMaximum).
 #pragma once
 
 #include <cmath>
@@ -21,27 +22,13 @@ inline constexpr double DepthBinCentreCm(int j) { return 0.1 * j - 0.05; }
 // are too noisy to say where a broad maximum lies.
 std::vector<double> RunningMean(std::span<const double> values, int half_width);
 
-// Depth of maximum dose and the window of bins its fit used.
+// Depth of maximum dose and the range of bins its fit used.
 struct DoseMaximum {
-  double depth_cm = 0;     // maximum of the fitted cubic (or the running mean's peak)
-  double dose = 0;         // the fitted cubic at depth_cm
-  double smoothed_cm = 0;  // centre of the bin where the 11-bin running mean peaks
+  double depth_cm = 0;  // maximum of the fitted model
+  double dose = 0;      // the fitted model at depth_cm
   double window_first_cm = 0;
   double window_last_cm = 0;
 };
-
-// `dose` is indexed by depth bin 1..300 (element 0 unused). d_max: the peak of the 11-bin
-// running mean within the first `search_to_bin` bins, refined by a least-squares cubic over
-// the raw bins of a symmetric window about it, as wide as the running mean stays within 95 %
-// of its peak (4 to 20 bins each side), recentred on the cubic's maximum until it stays put.
-// A parabola would lean deep: the build-up is steeper than the fall-off.
-//
-// This serves every curve on the engine's 0.1 cm grid (the results on the non-visual screen
-// and the 10 MV curves of the explanation figures): at 10^7 photons and more the bins near
-// the maximum are smooth enough for a local fit. The visual screen's live curve finds its
-// maximum otherwise (FitMaximum in models/visual_depth_dose.h), since it has a few 10^4
-// photons and bins up to 0.5 cm, where a local cubic would follow the noise.
-DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin = 150);
 
 // d_max of every curve the program shows, on the engine's 0.1 cm grid (`dose` indexed by
 // depth bin 1..300, element 0 unused): the build-up model D(z) = A e^(-mu z) - B
@@ -49,20 +36,13 @@ DoseMaximum FindDoseMaximum(std::span<const double> dose, int search_to_bin = 15
 // models/visual_depth_dose.h, the visual screen's fit to its own 0.1 cm bins), so that both
 // screens find one beam's maximum alike. The fit takes the build-up and the fall-off
 // together, so a noisy flat top does not pull it: over 32 seeds its mean at 3e4 photons lies
-// within 0.05 cm of its value at 4e6, where the peak of a running mean with a cubic about it
-// (FindDoseMaximum) lay 0.3-0.8 cm deep. On curves of millions of photons it lies within
+// within 0.07 cm of its value at 4e6, where the peak of a running mean with a cubic about it
+// (the validation tool's d_max) lay 0.35-0.8 cm deep. On curves of millions of photons it lies within
 // 0.06 cm of that cubic at 4 and 10 MV and 0.15 cm shallower at 15 MV, within the spread of
 // reasonable estimators on so broad a maximum. The window is the fitted range; depth 0 with
 // the model's surface dose when the model has no maximum below the surface (no electron
 // transport); dose 0 when nothing can be fitted.
 DoseMaximum FitDoseMaximum(std::span<const double> dose);
-
-// Depth [cm] of the maximum of the least-squares cubic over the raw bins first..last (the
-// window a FindDoseMaximum chose); -1 when the cubic has no maximum inside the window. With
-// the window held, the depth is a smooth function of the bins, as the jackknife over a
-// run's history groups needs: a window that jumps with each group's noise would make the
-// spread of the leave-one-out depths say little about the run's own.
-double CubicMaximumInWindow(std::span<const double> dose, int first_bin, int last_bin);
 
 // Dose at depth `depth_cm` from a straight line fitted to ln D over bin `j` +-10 bins (the
 // fall-off is exponential to within the noise there); 0 when a dose in the window is not
