@@ -14,7 +14,7 @@ namespace dosavia {
 
 namespace {
 
-constexpr double kBinCm = 0.1;       // the engine's depth bins
+constexpr double kBinCm = 0.1;  // the engine's depth bins
 // The bins the build-up model is fitted to: those of the first 12 cm.
 constexpr int kFitBins = static_cast<int>(kDoseFitDepthCm / kBinCm + 0.5);
 constexpr int kLogFitHalfBins = 10;
