@@ -39,8 +39,8 @@ struct DoseMaximum {
 // within 0.07 cm of its value at 4e6, where the peak of a running mean with a cubic about it
 // (the validation tool's d_max) lay 0.35-0.8 cm deep. On curves of millions of photons it
 // lies within 0.06 cm of that cubic at 4 and 10 MV and 0.15 cm shallower at 15 MV, within the
-// spread of reasonable estimators on so broad a maximum. The window is the fitted range; depth 0 with
-// the model's surface dose when the model has no maximum below the surface (no electron
+// spread of reasonable estimators on so broad a maximum. The window is the fitted range; depth 0
+// with the model's surface dose when the model has no maximum below the surface (no electron
 // transport); dose 0 when nothing can be fitted.
 DoseMaximum FitDoseMaximum(std::span<const double> dose);
 
