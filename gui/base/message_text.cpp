@@ -43,8 +43,10 @@ QString PathEndFitting(const QString& path, const QFontMetrics& metrics, int wid
 QString FileProblemMessage(const QString& what, const std::exception& error) {
   QString text = what;
   const auto* reported = dynamic_cast<const ProblemError*>(&error);
+  // Anything but a reported problem (out of memory, a fault of the library) is worded as
+  // every front end words it.
   if (reported == nullptr)
-    return text + QStringLiteral("\n") + ShownText(std::string(error.what()));
+    return text + QStringLiteral("\n") + QString::fromStdString(ReportOf(error, ProblemLanguage()));
   const Problem& problem = reported->problem();
   const TextLanguage language = ProblemLanguage();
   if (!problem.file.empty()) text += Tr("Messages", "\nファイル：") + ShownText(problem.file);

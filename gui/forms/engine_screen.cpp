@@ -36,6 +36,8 @@
 #include "engine/run_statistics.h"
 #include "gui/base/navigation.h"
 #include "models/clinical_geometry.h"
+#include "models/engine_session.h"
+#include "models/visual_session.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
@@ -43,6 +45,7 @@
 #include "gui/engine_screen/engine_console.h"
 #include "gui/widgets/form_style.h"
 #include "gui/base/language.h"
+#include "gui/base/message_box.h"
 #include "gui/base/message_text.h"
 #include "gui/base/working_folder.h"
 #include "gui/widgets/icons.h"
@@ -193,11 +196,10 @@ void SetBackground(QLabel* label, QRgb color) {
   label->setPalette(palette);
 }
 
-// The result file name from the typed count: the millions of the number at the start of
-// the text, so "50000000 photons" still names a 50M run.
-std::string ResultFileNameFor(const QString& energy, const QString& count) {
-  const QString leading = QString::number(LeadingNumber(count), 'g', 17);
-  return ResultFileName(energy.toStdString(), leading.toStdString());
+// "約 3 分" or "約 2 時間" for a duration [s], as the visual screen words it.
+QString DurationText(double seconds) {
+  const VisualSession::Duration duration = VisualSession::DurationOf(seconds);
+  return Tr("Form2", duration.hours ? "%1 時間" : "%1 分").arg(duration.amount);
 }
 
 std::filesystem::path FilePath(const QString& name) {
@@ -234,6 +236,8 @@ void EngineScreen::CreateControls() {
   for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
 
   connect(run.ok_button, &QPushButton::clicked, this, &EngineScreen::OnPrepareRun);
+  for (QComboBox* box : {run.energy_box, run.photon_count_box})
+    connect(box, &QComboBox::currentTextChanged, this, &EngineScreen::FollowRunBoxes);
   connect(run.start_button, &QPushButton::clicked, this, &EngineScreen::OnStartRun);
   connect(run.load_run_result_button, &QPushButton::clicked, this, &EngineScreen::OnLoadRunResult);
   connect(results.load_selected_button, &QPushButton::clicked, this, &EngineScreen::OnLoadSelected);
@@ -468,6 +472,7 @@ void EngineScreen::changeEvent(QEvent* event) {
 }
 
 void EngineScreen::PrepareForShow() {
+  session_.Clear();
   run.result_name_label->setText(QString());
   // The compared sets are kept while the program runs: a class that leaves for the visual
   // screen finds its comparison again. "Graph clear" empties it.
@@ -497,54 +502,76 @@ void EngineScreen::OnFieldChosen(int index) {
 void EngineScreen::OnPrepareRun() {
   const QString energy = run.energy_box->currentText();
   // "30,000,000" or full-width digits are the count they plainly are.
-  const QString count = QString::fromStdString(
-      PlainCountText(PlainTypedText(run.photon_count_box->currentText()).toStdString()));
-  const std::string spectrum_file = SpectrumFileName(energy.toStdString());
-  const std::string result_file = ResultFileNameFor(energy, count);
-  // Kestrun reads only the first 20 bytes of each name (a Japanese character takes three):
-  // a longer one would make it read another spectrum or write a result this screen never
-  // finds.
-  if (spectrum_file.size() > static_cast<std::size_t>(kFileNameLength) ||
-      result_file.size() > static_cast<std::size_t>(kFileNameLength)) {
-    ShowExclamation(
-        this, Tr("Form4",
-                 "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
-                 "Ｘ線エネルギーを短く入力して下さい")
-                  .arg(QString::fromStdString(
-                      result_file.size() > spectrum_file.size() ? result_file : spectrum_file))
-                  .arg(kFileNameLength));
-    return;
+  const std::string count = PlainTypedText(run.photon_count_box->currentText()).toStdString();
+  const EngineRunPlan plan =
+      PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String());
+  using Refusal = EngineRunPlan::Refusal;
+  switch (plan.refusal) {
+    case Refusal::kNameTooLong:
+      ShowExclamation(
+          this, Tr("Form4",
+                   "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
+                   "Ｘ線エネルギーを短く入力して下さい")
+                    .arg(QString::fromStdString(plan.result_file.size() > plan.spectrum_file.size()
+                                                    ? plan.result_file
+                                                    : plan.spectrum_file))
+                    .arg(kFileNameLength));
+      return;
+    case Refusal::kCount:
+      // Checked now, by the engine's own rule on the very text Joken.dat will hold, instead
+      // of being refused by the engine after the run has been started.
+      ShowExclamation(
+          this,
+          Tr("Form4", "入射光子数「%1」は使えません：\n%2")
+              .arg(run.photon_count_box->currentText(),
+                   QString::fromStdString(ProblemSentence(*plan.problem, ProblemLanguage()))));
+      run.photon_count_box->setFocus();
+      return;
+    case Refusal::kNoSpectrum:
+      ShowExclamation(
+          this, Tr("Form2", "スペクトルファイル %1 を読み込めません。")
+                        .arg(QString::fromStdString(plan.spectrum_file)) +
+                    QStringLiteral("\n") +
+                    QString::fromStdString(ProblemSentence(*plan.problem, ProblemLanguage())));
+      run.energy_box->setFocus();
+      return;
+    case Refusal::kNone: break;
   }
-  // The count is checked now, by the engine's own rule on the very text Joken.dat will hold,
-  // instead of being refused by the engine after the run has been started.
-  const std::string photon_total = PhotonTotalText(count.toStdString());
-  try {
-    ReadPhotonTotal(photon_total);
-  } catch (const InputError& e) {
-    ShowExclamation(
-        this, Tr("Form4", "入射光子数「%1」は使えません：\n%2")
-                  .arg(run.photon_count_box->currentText(),
-                       QString::fromStdString(ProblemSentence(e.problem(), ProblemLanguage()))));
-    run.photon_count_box->setFocus();
+  if (plan.ask && !AskToGoOn(this,
+                             Tr("Form2",
+                                " 入射光子数 %1 の計算には約 %2 かかります。\n"
+                                " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                                 .arg(plan.photons)
+                                 .arg(DurationText(plan.expected_seconds)),
+                             Tr("Form2", "実行"), Tr("Form2", "やめる")))
     return;
-  }
   try {
-    WriteConditionsFile(FilePath(QString::fromLatin1(kConditionsFile)),
-                        ConditionsFileText(spectrum_file, result_file, photon_total));
+    WriteConditionsFile(
+        FilePath(QString::fromLatin1(kConditionsFile)),
+        ConditionsFileText(plan.spectrum_file, plan.result_file, plan.photon_total));
   } catch (const std::exception& e) {
     ShowExclamation(
         this, FileProblemMessage(
                   Tr("Form4", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
     return;
   }
+  session_.Confirm(energy.toStdString(), count);
   // Joken.dat names the full-physics result; the engine adds the tag of what it is told
   // to leave out, and the screen expects the name the engine writes.
-  untagged_result_name_ = QString::fromStdString(result_file);
-  result_file_name_ =
-      QString::fromStdString(TaggedResultFileName(result_file, run.physics_switches->Switches()));
+  untagged_result_name_ = QString::fromStdString(plan.result_file);
+  result_file_name_ = QString::fromStdString(
+      TaggedResultFileName(plan.result_file, run.physics_switches->Switches()));
   run.result_name_label->setText(result_file_name_);
   run.start_button->setEnabled(true);
   run.start_button->setFocus();
+}
+
+// A box changed after OK: Start only while the boxes show the conditions OK wrote, so that
+// a run never starts with conditions other than those on screen.
+void EngineScreen::FollowRunBoxes() {
+  session_.ShowSettings(run.energy_box->currentText().toStdString(),
+                        PlainTypedText(run.photon_count_box->currentText()).toStdString());
+  if (!untagged_result_name_.isEmpty()) run.start_button->setEnabled(session_.CanStart());
 }
 
 void EngineScreen::SwitchPhysics() {

@@ -34,6 +34,7 @@
 #include "gui/widgets/twips.h"
 #include "gui/widgets/typed_number.h"
 #include "models/typed_text.h"
+#include "models/visual_session.h"
 
 namespace dosavia::gui {
 
@@ -78,21 +79,10 @@ constexpr double kSuperscriptPoints = 9.0;
 constexpr double kSuperscriptRoomPoints = 15.0;
 // Width of a label sized to its text, as a multiple of the text's width at 100 %.
 constexpr double kAutoLabelRoom = 1.1;
-// A batch expected to run longer than this asks first [s].
-constexpr double kConfirmAboveSeconds = 60.0;
-// Until a batch has been timed: seconds per photon without and with step display, on the
-// slow side of a classroom PC (a 2020s desktop draws about 100000 photons a second at
-// 10 MV without step display).
-constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 20000.0, 1.0 / 40.0};
-constexpr double kShortestTimedBatchSeconds = 0.2;
-
-// "約 3 分" or "約 2 時間" for a duration [s].
+// "約 3 分" or "約 2 時間" for a duration [s], as the session rounds it.
 QString DurationText(double seconds) {
-  constexpr double kMinute = 60;
-  constexpr double kHour = 3600;
-  if (seconds < 2 * kHour)
-    return Tr("Form2", "%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
-  return Tr("Form2", "%1 時間").arg(std::round(seconds / kHour));
+  const VisualSession::Duration duration = VisualSession::DurationOf(seconds);
+  return Tr("Form2", duration.hours ? "%1 時間" : "%1 分").arg(duration.amount);
 }
 
 const char kSwitchNote[] =
@@ -131,7 +121,7 @@ void MakeDisplay(QLabel* label) {
 }  // namespace
 
 VisualScreen::VisualScreen(QWidget* parent)
-    : QWidget(parent, Qt::Window), simulation_(std::make_unique<VisualSimulation>()) {
+    : QWidget(parent, Qt::Window), session_(std::make_unique<VisualSession>()) {
   SetUpWindow();
 }
 
@@ -144,8 +134,6 @@ void VisualScreen::SetUpWindow() {
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, kFormWidthTwips, kFormHeightTwips).size());
-  seconds_per_photon_.fill(kFirstGuessSecondsPerPhoton[1]);
-  seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
   CreateControls();
   MakeScalable(this, kFormWidthTwips, kFormHeightTwips);
   CentreOnScreen(this);
@@ -334,6 +322,7 @@ void VisualScreen::CreateDepthDoseControls() {
   PlaceTwips(speed_slider, 3720, 10710 + kSwitchRowsTwips, 1800, 420);
   speed_label = MakeLabel(this, "", 5580, 10740 + kSwitchRowsTwips, 1380, 360);
   depth_dose_panel = new DepthDosePanel(this);
+  depth_dose_panel->SetSession(session_.get());
   PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900, 4290);
   depth_dose_panel->hide();
 
@@ -364,9 +353,6 @@ void VisualScreen::ShowDepthDosePanel(bool show) {
     depth_dose_panel->hide();
     return;
   }
-  // Opened after a batch without it, the panel names the cylinder of the confirmed field.
-  if (!ok_button->isEnabled() && simulation_->field_side > 0)
-    depth_dose_panel->SetField(simulation_->field_side);
   depth_dose_panel->Refresh();
   depth_dose_panel->show();
   depth_dose_panel->raise();
@@ -428,7 +414,7 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
              Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
-  const double side = simulation_->field_side;
+  const double side = session_->Simulation().FieldSide();
   const int upper = picture->AddLine(left, -side / 2, right, -side / 2, kFieldEdgeBlue);
   const int lower = picture->AddLine(left, side / 2, right, side / 2, kFieldEdgeBlue);
   if (m > 1) {
@@ -498,51 +484,51 @@ void VisualScreen::PlaceEnergyAxisLabels() {
 }
 
 void VisualScreen::PrepareForShow() {
-  confirmed_energy_.clear();
-  photon_count_box->setText(QStringLiteral("100"));
-  simulation_->total_photon_count = 0;
-  total_count_label->setText(QStringLiteral("0"));
-  photon_energy_label->setText(QString());
-  for (const auto& [combo, text] : {std::pair{energy_box, QStringLiteral("10")},
-                                    std::pair{field_box, QString::fromUtf8("4×4")}}) {
+  session_->Init();
+  ShowOpeningValues();
+}
+
+void VisualScreen::ShowOpeningValues() {
+  photon_count_box->setText(QString::fromUtf8(kVisualOpening.photons));
+  for (const auto& [combo, text] :
+       {std::pair{energy_box, QString::fromUtf8(kVisualOpening.energy)},
+        std::pair{field_box, QString::fromUtf8(kVisualOpening.field)}}) {
     combo->setCurrentIndex(combo->findText(text));
     combo->setEditText(text);
   }
-  side_view->Clear();
-  spectrum_histogram->Clear();
-  zoomed_side_view->Clear();
   // The field lines show the field in the box, not the one of the last visit.
   if (const FieldChoice* shown = FindFieldChoice(field_box->currentText().toStdString()))
     MoveFieldEdgeLines(shown->side);
-  ok_button->setEnabled(true);
-  go_button->setEnabled(false);
-  step_display_box->setChecked(true);
-  StepDisplayFlag = 1;
-  zoom_button->setText(QStringLiteral("ON"));
-  ZoomState = 2;
-  zoomed_side_view->hide();
-  depth_dose_box->setChecked(false);
-  physics_switches->SetSwitches({});
-  depth_dose_panel->SwitchPhysics({});
-  depth_dose_panel->Clear();
+  step_display_box->setChecked(kVisualOpening.step_display);
+  SetZoomed(kVisualOpening.zoomed);
+  depth_dose_box->setChecked(kVisualOpening.depth_dose_shown);
+  physics_switches->SetSwitches(kVisualOpening.physics);
   speed_slider->setValue(speed_slider->maximum());
+  seed_typed_ = false;
+  seed_box->clear();
+  ShowSession();
+}
+
+void VisualScreen::ShowSession() {
+  // A series started anew: its tracks and histogram go with it.
+  if (shown_series_ != session_->NewSeries()) {
+    shown_series_ = session_->NewSeries();
+    side_view->Clear();
+    zoomed_side_view->Clear();
+    spectrum_histogram->Clear();
+    photon_energy_label->setText(QString());
+  }
+  total_count_label->setText(QString::number(session_->TotalPhotons()));
+  FollowSettingBoxes();
+  depth_dose_panel->Refresh();
 }
 
 void VisualScreen::OnConfirmSettings() {
-  // The field as typed with x, X, * or full-width digits is the item it plainly means; any
-  // other text is refused here, so that the picture always shows the field in the box.
-  const FieldChoice* chosen =
-      FindFieldChoice(PlainTypedText(field_box->currentText()).toStdString());
-  if (chosen == nullptr) {
-    ShowExclamation(this, Tr("Form2",
-                             " 照射野サイズ「%1」は選べません。\n"
-                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
-                              .arg(ShownText(field_box->currentText())));
-    return;
-  }
+  const QString field = PlainTypedText(field_box->currentText());
   const QString file = energy_box->currentText() + QStringLiteral("MV.csv");
+  ConfirmRefusal refusal = ConfirmRefusal::kNone;
   try {
-    simulation_->LoadSpectrum(file.toStdString(), file.toStdString());
+    refusal = session_->Confirm(energy_box->currentText().toStdString(), field.toStdString());
   } catch (const std::exception& error) {
     // Without a whole spectrum the screen stays in the Settings state.
     ShowExclamation(
@@ -551,52 +537,53 @@ void VisualScreen::OnConfirmSettings() {
             Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
     return;
   }
-  simulation_->source_distance = kVisualSourceDistanceCm;
-  simulation_->field_side = chosen->side;
-  MoveFieldEdgeLines(chosen->side);
-  depth_dose_panel->SetField(chosen->side);
-  confirmed_energy_ = energy_box->currentText();
-  confirmed_side_ = chosen->side;
-  field_box->setEditText(QString::fromUtf8(chosen->item));
-  FollowSettingBoxes();
+  // The field as typed with x, X, * or full-width digits is the item it plainly means; any
+  // other text is refused here, so that the picture always shows the field in the box.
+  if (refusal == ConfirmRefusal::kField) {
+    ShowExclamation(this, Tr("Form2",
+                             " 照射野サイズ「%1」は選べません。\n"
+                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
+                              .arg(ShownText(field_box->currentText())));
+    return;
+  }
+  const double side = session_->Simulation().FieldSide();
+  MoveFieldEdgeLines(side);
+  field_box->setEditText(QString::fromUtf8(FindFieldChoice(field.toStdString())->item));
+  ShowSession();
   go_button->setFocus();
 }
 
 void VisualScreen::FollowSettingBoxes() {
   // A batch keeps the settings it began with; its end sets the buttons.
-  if (IsBatchRunning()) return;
-  const FieldChoice* field =
-      FindFieldChoice(PlainTypedText(field_box->currentText()).toStdString());
-  const bool applied = !confirmed_energy_.isEmpty() &&
-                       energy_box->currentText() == confirmed_energy_ && field != nullptr &&
-                       field->side == confirmed_side_;
-  ok_button->setEnabled(!applied);
-  go_button->setEnabled(applied);
+  if (session_->Running()) return;
+  session_->ShowSettings(energy_box->currentText().toStdString(),
+                         PlainTypedText(field_box->currentText()).toStdString());
+  ok_button->setEnabled(session_->CanConfirm());
+  go_button->setEnabled(session_->CanGo());
 }
 
 void VisualScreen::MoveFieldEdgeLines(double side) {
-  const QLineF l5 = side_view->LineAt(field_edge_upper);
-  side_view->MoveLine(field_edge_upper, l5.x1(), -side / 2, l5.x2(), -side / 2);
-  side_view->MoveLine(field_edge_lower, l5.x1(), side / 2, l5.x2(), side / 2);
-  const QLineF l54 = zoomed_side_view->LineAt(zoomed_field_edge_upper);
-  zoomed_side_view->MoveLine(zoomed_field_edge_upper, l54.x1(), -side / 2, l54.x2(), -side / 2);
-  zoomed_side_view->MoveLine(zoomed_field_edge_lower, l54.x1(), side / 2, l54.x2(), side / 2);
+  const QLineF edge = side_view->LineAt(field_edge_upper);
+  side_view->MoveLine(field_edge_upper, edge.x1(), -side / 2, edge.x2(), -side / 2);
+  side_view->MoveLine(field_edge_lower, edge.x1(), side / 2, edge.x2(), side / 2);
+  const QLineF zoomed_edge = zoomed_side_view->LineAt(zoomed_field_edge_upper);
+  zoomed_side_view->MoveLine(zoomed_field_edge_upper, zoomed_edge.x1(), -side / 2, zoomed_edge.x2(),
+                             -side / 2);
+  zoomed_side_view->MoveLine(zoomed_field_edge_lower, zoomed_edge.x1(), side / 2, zoomed_edge.x2(),
+                             side / 2);
 }
 
 void VisualScreen::OnGo() {
-  if (IsBatchRunning()) return;
-  BatchPhotonCount = LeadingNumber(photon_count_box->text());
-  if (!(BatchPhotonCount > 0) || !std::isfinite(BatchPhotonCount)) {
+  if (session_->Running()) return;
+  const long long photons = BatchPhotonsOf(PlainTypedText(photon_count_box->text()).toStdString());
+  if (photons < 1) {
     ShowExclamation(this, Tr("Form2", kWarnPhotonCount));
     return;
   }
-  StepDisplayFlag = step_display_box->isChecked() ? 1 : 0;
-  const long long photons = WholePhotonCount(BatchPhotonCount);
-  const int pace = CurrentPace();
-  const double seconds =
-      ExpectedBatchSeconds(photons, seconds_per_photon_[static_cast<std::size_t>(pace)],
-                           StepDisplayFlag == 1 ? photons_per_second_ : 0);
-  if (seconds > kConfirmAboveSeconds &&
+  const bool step = step_display_box->isChecked();
+  const double rate = StepRate();
+  const double seconds = session_->ExpectedSeconds(photons, step, rate);
+  if (VisualSession::AsksFirst(seconds) &&
       !AskToGoOn(this,
                  Tr("Form2",
                     " 入射光子数 %1 の計算には約 %2 かかります。\n"
@@ -605,14 +592,27 @@ void VisualScreen::OnGo() {
                      .arg(DurationText(seconds)),
                  Tr("Form2", "実行"), Tr("Form2", "やめる")))
     return;
-  if (simulation_->total_photon_count == 0 && !StartSeries()) return;
+  const std::string seed_text =
+      seed_typed_ ? PlainTypedText(seed_box->text()).trimmed().toStdString() : std::string();
+  if (!session_->BeginBatch(seed_text)) {
+    ShowExclamation(this, Tr("Form2", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
+                              .arg(ShownText(seed_box->text()))
+                              .arg(kMaxRunSeed));
+    return;
+  }
+  seed_box->setText(QString::number(*session_->SeriesSeed()));
   SetBatchRunning(true);
   QElapsedTimer clock;
   clock.start();
-  const long long done = RunBatch();
-  LearnSpeed(pace, done, clock.elapsed() / 1000.0);
-  simulation_->total_photon_count += done;
-  total_count_label->setText(QString::number(simulation_->total_photon_count));
+  stop_requested_ = false;
+  const long long done = RunVisualBatch(
+      {*session_, *side_view, *zoomed_side_view, *spectrum_histogram, *photon_energy_label,
+       depth_dose_box->isChecked() ? depth_dose_panel : nullptr, &photons_per_second_,
+       total_count_label, step, &stop_requested_},
+      photons);
+  session_->EndBatch();
+  session_->LearnSpeed(step, rate, done, clock.elapsed() / 1000.0);
+  total_count_label->setText(QString::number(session_->TotalPhotons()));
   SetBatchRunning(false);
   if (leave_after_batch_) {
     leave_after_batch_ = false;
@@ -620,111 +620,50 @@ void VisualScreen::OnGo() {
   }
 }
 
-bool VisualScreen::StartSeries() {
-  RunSeed seed = FreshSeriesSeed();
-  if (seed_typed_) {
-    const std::optional<RunSeed> typed =
-        ParseRunSeed(PlainTypedText(seed_box->text()).trimmed().toStdString());
-    if (!typed) {
-      ShowExclamation(this, Tr("Form2", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
-                                .arg(ShownText(seed_box->text()))
-                                .arg(kMaxRunSeed));
-      return false;
-    }
-    seed = *typed;
-  }
-  simulation_->Seed(seed);
-  seed_box->setText(QString::number(seed));
-  return true;
-}
-
 void VisualScreen::OnStop() {
-  if (IsBatchRunning()) RequestBatchStop();
+  if (session_->Running()) stop_requested_ = true;
 }
 
-int VisualScreen::CurrentPace() const {
-  return StepDisplayFlag == 1 ? 1 + std::clamp(speed_slider->value(), 0, speed_slider->maximum())
-                              : 0;
-}
-
-void VisualScreen::LearnSpeed(int pace, long long photons, double seconds) {
-  // Batches too short to time say little about the speed.
-  if (photons > 0 && seconds >= kShortestTimedBatchSeconds)
-    seconds_per_photon_[static_cast<std::size_t>(pace)] = seconds / static_cast<double>(photons);
-}
-
-double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
-                            double photons_per_second) {
-  const double paced = photons_per_second > 0 ? 1.0 / photons_per_second : 0.0;
-  return static_cast<double>(photons) * std::max(seconds_per_photon, paced);
+double VisualScreen::StepRate() const {
+  return kStepSpeeds[std::clamp(speed_slider->value(), 0, speed_slider->maximum())];
 }
 
 void VisualScreen::OnReset() {
-  if (IsBatchRunning()) return;
-  simulation_->ClearSpectrumTally();
-  side_view->Clear();
-  spectrum_histogram->Clear();
-  zoomed_side_view->Clear();
-  simulation_->total_photon_count = 0;
-  total_count_label->setText(QStringLiteral("0"));
-  photon_energy_label->setText(QString());
-  photon_count_box->setText(QStringLiteral("100"));
-  confirmed_energy_.clear();
-  ok_button->setEnabled(true);
-  go_button->setEnabled(false);
-  simulation_->spectrum_tally.fill(0);
-  depth_dose_panel->Clear();
+  if (session_->Running()) return;
+  session_->Reset();
+  ShowOpeningValues();
 }
 
 void VisualScreen::OnGraphClear() {
-  if (IsBatchRunning()) return;
-  ClearPicturesAndCounts();
-  depth_dose_panel->Clear();
-}
-
-void VisualScreen::ClearPicturesAndCounts() {
-  simulation_->total_photon_count = 0;
-  total_count_label->setText(QStringLiteral("0"));
-  photon_energy_label->setText(QString());
-  side_view->Clear();
-  zoomed_side_view->Clear();
-  spectrum_histogram->Clear();
-  simulation_->spectrum_tally.fill(0);
+  if (session_->Running()) return;
+  session_->GraphClear();
+  ShowSession();
 }
 
 void VisualScreen::SwitchPhysics() {
   // The boxes are disabled while a batch runs, whose photons keep the physics they began with.
-  if (IsBatchRunning()) return;
-  ClearPicturesAndCounts();
-  depth_dose_panel->SwitchPhysics(physics_switches->Switches());
+  if (session_->Running()) return;
+  session_->SwitchPhysics(physics_switches->Switches());
+  ShowSession();
 }
 
 void VisualScreen::OnShowSpectrum() { ShowSpectrumPage(); }
 
-void VisualScreen::OnToggleZoom() {
-  if (ZoomState == 2) {
-    zoomed_side_view->show();
-    zoom_button->setText(QStringLiteral("OFF"));
-    ZoomState = 1;
-  } else {
-    zoomed_side_view->hide();
-    zoom_button->setText(QStringLiteral("ON"));
-    ZoomState = 2;
-  }
+void VisualScreen::OnToggleZoom() { SetZoomed(!Zoomed()); }
+
+bool VisualScreen::Zoomed() const { return !zoomed_side_view->isHidden(); }
+
+void VisualScreen::SetZoomed(bool zoomed) {
+  zoomed_side_view->setVisible(zoomed);
+  // The button says what it does next.
+  zoom_button->setText(zoomed ? QStringLiteral("OFF") : QStringLiteral("ON"));
 }
 
 void VisualScreen::OnBackToMenu() {
-  if (IsBatchRunning()) return;
+  if (session_->Running()) return;
   ShowMainMenu();
   hide();
   HideSpectrumPage();
-}
-
-long long VisualScreen::RunBatch() {
-  return RunVisualBatch({*simulation_, *side_view, *zoomed_side_view, *spectrum_histogram,
-                         *photon_energy_label,
-                         depth_dose_box->isChecked() ? depth_dose_panel : nullptr,
-                         &photons_per_second_, physics_switches->Switches(), total_count_label});
 }
 
 void VisualScreen::SetBatchRunning(bool running) {
@@ -746,9 +685,9 @@ void VisualScreen::closeEvent(QCloseEvent* event) {
   // The title bar's close button returns to the menu, as the return icon does; during a
   // batch it stops the batch first.
   event->ignore();
-  if (IsBatchRunning()) {
+  if (session_->Running()) {
     leave_after_batch_ = true;
-    RequestBatchStop();
+    stop_requested_ = true;
     return;
   }
   OnBackToMenu();

@@ -71,6 +71,7 @@ class TestEngineScreen : public QObject {
   void okWritesTheConditions_data();
   void okWritesTheConditions();
   void secondOkRewritesTheFile();
+  void startRunsOnlyTheConditionsOnScreen();
   void badCountIsRefusedAtOk_data();
   void badCountIsRefusedAtOk();
   void nameLongerThanTheEngineReadsIsRefused();
@@ -154,6 +155,8 @@ void TestEngineScreen::okWritesTheConditions() {
   QFETCH(QString, spectrum);
   QFETCH(QString, result);
   QFETCH(QString, total);
+  // OK looks for the energy's spectrum; a typed energy gets one of its own.
+  if (!QFile::exists(dir_->Path(spectrum))) dir_->Write(spectrum, "typed energy's spectrum");
   QCOMPARE(PressOk(form(), energy, count).size(), 0u);
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
            (spectrum + "\r\n" + result + "\r\n" + total + "\r\n").toUtf8());
@@ -179,6 +182,25 @@ void TestEngineScreen::secondOkRewritesTheFile() {
   QCOMPARE(form().run.result_name_label->text(), QString("4MV-2M.data"));
 }
 
+// A box changed after OK needs OK again; an energy without its spectrum is refused at OK,
+// and a run of hours is asked about first (the rules: tests/models/engine_session_test.cpp).
+void TestEngineScreen::startRunsOnlyTheConditionsOnScreen() {
+  QCOMPARE(PressOk(form(), "10", "30000000").size(), 0u);
+  QVERIFY(form().run.start_button->isEnabled());
+  form().run.photon_count_box->setCurrentText("1000");
+  QVERIFY(!form().run.start_button->isEnabled());
+  form().run.photon_count_box->setCurrentText("30000000");
+  QVERIFY(form().run.start_button->isEnabled());
+  const auto refused = PressOk(form(), "12", "30000000");
+  QCOMPARE(refused.size(), 1u);
+  QVERIFY2(refused[0].text.contains("12MV.csv"), qPrintable(refused[0].text));
+  QVERIFY(!form().run.start_button->isEnabled());
+  const auto asked = PressOk(form(), "10", "2e9");
+  QCOMPARE(asked.size(), 1u);
+  QCOMPARE(asked[0].icon, QMessageBox::Question);
+  QVERIFY2(asked[0].text.contains("2000000000"), qPrintable(asked[0].text));
+}
+
 // A count the engine would refuse is refused at OK, by the engine's own rule, with the
 // reason; the earlier conditions stay and the run cannot be started on them.
 void TestEngineScreen::badCountIsRefusedAtOk_data() {
@@ -190,6 +212,8 @@ void TestEngineScreen::badCountIsRefusedAtOk_data() {
   QTest::newRow("letter after") << "1e5x" << QString::fromUtf8("数値ではありません");
   QTest::newRow("too many") << "1e10" << QString::fromUtf8("2147483520");
   QTest::newRow("empty") << "" << QString::fromUtf8("数値がありません");
+  QTest::newRow("zero") << "0" << QString::fromUtf8("1 以上");
+  QTest::newRow("no whole photon") << "0.5" << QString::fromUtf8("1 以上");
 }
 
 void TestEngineScreen::badCountIsRefusedAtOk() {
@@ -215,6 +239,7 @@ void TestEngineScreen::nameLongerThanTheEngineReadsIsRefused() {
   QVERIFY(!form().run.start_button->isEnabled());
   QVERIFY(form().run.result_name_label->text().isEmpty());
   // Exactly 20 characters still reach the engine whole.
+  dir_->Write("10.123456MV.csv", "typed energy's spectrum");
   QCOMPARE(PressOk(form(), "10.123456", "30000000").size(), 0u);
   QCOMPARE(form().ResultFileName(), QString("10.123456MV-30M.data"));
   // ... and are shown whole, ".data" included: the text ends inside the label, not cut at

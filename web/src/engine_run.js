@@ -59,7 +59,11 @@ export function buildSwitches(names, without) {
 
 export async function updateNames() {
   if (!state.total) return;
-  const names = await state.total.call('names', { energy: $('e-energy').value, count: $('e-photons').value.normalize('NFKC'), without: switchedOff() });
+  const names = await state.total.call('names', {
+    energy: $('e-energy').value,
+    count: $('e-photons').value.normalize('NFKC'),
+    without: switchedOff(),
+  });
   state.names = names;
   $('e-result-name').value = names.resultFile;
   $('e-photon-total').value = names.photonTotal;
@@ -135,15 +139,46 @@ export async function pressStart() {
     $(box).focus();
   };
   try {
-    const checked = await control.until(Promise.all([state.total.call('names', { energy, count, without }), state.total.call('seedOk', { seed })]));
+    const checked = await control.until(
+      Promise.all([state.total.call('names', { energy, count, without }), state.total.call('seedOk', { seed })]),
+    );
     if (checked === STOPPED) return stoppedRun();
     const [names, seedOk] = checked;
     if (!(names.photons >= 1))
-      return refuse(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', $('e-photons').value.trim()), 'e-photons');
+      return refuse(
+        tr(
+          'Web',
+          '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。',
+          $('e-photons').value.trim(),
+        ),
+        'e-photons',
+      );
+    // A run of hours is asked about first, as on the desktop's engine screen.
+    if (
+      names.ask &&
+      !window.confirm(
+        tr(
+          'Web',
+          '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)',
+          names.photons,
+          Math.round(names.minutes),
+        ),
+      )
+    )
+      return refuse('', 'e-photons');
     if (!seedOk) return refuse(seedProblem($('e-seed').value.trim()), 'e-seed');
     ensureBlockWorkers(workers);
-    if ((await control.until(Promise.all([state.total, ...blockWorkers].map((w) => w.call('language', { lang: language() }))))) === STOPPED) return stoppedRun();
-    const prepared = await control.until(Promise.all([state.total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without, seed }))));
+    if (
+      (await control.until(
+        Promise.all([state.total, ...blockWorkers].map((w) => w.call('language', { lang: language() }))),
+      )) === STOPPED
+    )
+      return stoppedRun();
+    const prepared = await control.until(
+      Promise.all(
+        [state.total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without, seed })),
+      ),
+    );
     if (prepared === STOPPED) return stoppedRun();
     if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
     const { info } = prepared[0];
