@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "gui/app/window_registry.h"
-#include "gui/forms/visual_screen.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/picture_box.h"
 #include "tests/gui/gui_test_support.h"

@@ -5,6 +5,7 @@
 
 #include "gui/base/language.h"
 #include "gui/base/message_box.h"
+#include "models/visual_session.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
 
@@ -56,6 +57,11 @@ QString FileProblemMessage(const QString& what, const std::exception& error) {
   // Whatever the sentence quotes from a file was escaped where it was quoted.
   text += Tr("Messages", "\n内容：") + QString::fromStdString(ProblemSentence(problem, language));
   return text;
+}
+
+QString DurationText(double seconds) {
+  const VisualSession::Duration duration = VisualSession::DurationOf(seconds);
+  return Tr("Form2", duration.hours ? "%1 時間" : "%1 分").arg(duration.amount);
 }
 
 }  // namespace dosavia::gui

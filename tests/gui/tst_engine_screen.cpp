@@ -21,7 +21,7 @@
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/forms/menu_window.h"
 #include "gui/engine_screen/result_curve_legend.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/widgets/physics_switch_boxes.h"
 
@@ -128,19 +128,11 @@ void TestEngineScreen::okWritesTheConditions_data() {
   const Case cases[] = {
       {"defaults", "10", "30000000", "10MV.csv", "10MV-30M.data", "3.00E+07"},
       {"1e8", "10", "100000000", "10MV.csv", "10MV-100M.data", "1.00E+08"},
-      {"15 MV 1e8", "15", "100000000", "15MV.csv", "15MV-100M.data", "1.00E+08"},
-      {"5 million", "10", "5000000", "10MV.csv", "10MV-5M.data", "5.00E+06"},
       {"below a million", "10", "999999", "10MV.csv", "10MV-999K.data", "1.00E+06"},
-      {"a trial run", "10", "100000", "10MV.csv", "10MV-100K.data", "1.00E+05"},
-      {"6 MV", "6", "30000000", "6MV.csv", "6MV-30M.data", "3.00E+07"},
       {"typed energy", "7.5", "30000000", "7.5MV.csv", "7.5MV-30M.data", "3.00E+07"},
-      {"three digits", "10", "12345678", "10MV.csv", "10MV-12M.data", "1.23E+07"},
       {"number then text", "4", "50000000 photons", "4MV.csv", "4MV-50M.data", "50000000 photons"},
-      {"digit grouping", "10", "30,000,000", "10MV.csv", "10MV-30M.data", "3.00E+07"},
       {"full-width digits", "10", "\uFF11\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "10MV.csv",
        "10MV-1M.data", "1.00E+06"},
-      {"full-width 30000000", "10", "\uFF13\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10\uFF10", "10MV.csv",
-       "10MV-30M.data", "3.00E+07"},
       {"full-width grouping", "10", "\uFF13\uFF0C\uFF10\uFF10\uFF10\uFF0C\uFF10\uFF10\uFF10",
        "10MV.csv", "10MV-3M.data", "3.00E+06"},
   };

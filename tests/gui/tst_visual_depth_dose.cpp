@@ -17,7 +17,7 @@
 #include "gui/app/window_registry.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/picture_box.h"
