@@ -190,13 +190,13 @@ DepthDoseReading VisualSession::ReadCurve(bool measure) {
   reading.curve = MakeDepthDoseCurve(tally_, bin_cm_);
   reading.radius_cm = tally_.Radius();
   const DepthDoseCurve& curve = reading.curve;
-  if (!curve.has_maximum) {
+  // Whether the curve can be read at all is judged on every curve, on the way through a
+  // batch as at its end: a curve without build-up never shows a d_max, not even once.
+  builds_up_ = !curve.has_maximum || VisualCurveBuildsUp(tally_, curve.bin_cm);
+  if (!curve.has_maximum)
     sigma_cm_ = -1;
-    builds_up_ = true;
-  } else if (measure) {
+  else if (measure)
     sigma_cm_ = DmaxUncertainty(tally_, curve.bin_cm);
-    builds_up_ = VisualCurveBuildsUp(tally_, curve.bin_cm);
-  }
   reading.sigma_cm = sigma_cm_;
   reading.builds_up = builds_up_;
   reading.too_few = TooFewPhotonsToRead(curve.photons, curve.has_maximum, builds_up_, sigma_cm_);

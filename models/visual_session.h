@@ -159,8 +159,8 @@ class VisualSession {
   const VisualSimulation& Simulation() const { return simulation_; }
   const VisualDepthDose& Tally() const { return tally_; }
 
-  // The live curve; `measure` also measures d_max's uncertainty and whether the curve builds
-  // up (some tens of fits), which are otherwise kept from the last measurement. Its bins only
+  // The live curve, and whether it builds up; `measure` also measures d_max's uncertainty
+  // (some tens of fits), which is otherwise kept from the last measurement. Its bins only
   // grow finer until the tally is emptied, so that the curve does not coarsen again after a
   // Stop or a refresh.
   DepthDoseReading ReadCurve(bool measure);
