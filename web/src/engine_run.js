@@ -6,7 +6,7 @@ import { runBlocks } from './engine_pool.mjs';
 import { $, state } from './engine_state.js';
 import { readResult, refreshSaved } from './engine_list.js';
 import { saveResult } from './engine_store.js';
-import { language, tr } from './i18n.js';
+import { errorText, language, tr } from './i18n.js';
 import { showNotice } from './notice.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { WorkerClient } from './worker_client.mjs';
@@ -212,7 +212,7 @@ export async function pressStart() {
   } catch (error) {
     if (control.stopped) return stoppedRun();
     setStatus(() => tr('Web', '計算できませんでした'));
-    showNotice(error.message);
+    showNotice(errorText(error));
   } finally {
     state.running = null;
     setRunning(false);

@@ -3,7 +3,7 @@
 // screen's state and draws what the worker sends.
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
 import { addLinkNotice, showNotice } from './notice.js';
-import { language, tr } from './i18n.js';
+import { errorText, language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { DepthProbe } from './visual_probe.js';
 import { TrackQueue } from './visual_tracks.js';
@@ -187,7 +187,7 @@ async function onWorkerReady() {
   try {
     init = await worker.call('init');
   } catch (error) {
-    init = { error: error.message };
+    init = { error: errorText(error) };
   }
   if (init.error) {
     showNotice(tr('Web', 'シミュレーションの準備ができません: %1', init.error));
@@ -381,7 +381,7 @@ async function runBatch(photons, oneHistory = false) {
     showBatch(await worker.call('run', { photons, step, rate: RATES[Number($('rate').value)] }), true);
   } catch (error) {
     setRunning(false);
-    showNotice(tr('Web', 'シミュレーションの準備ができません: %1', error.message));
+    showNotice(tr('Web', 'シミュレーションの準備ができません: %1', errorText(error)));
   }
 }
 

@@ -101,7 +101,7 @@ function failBatch(failure) {
   core.endBatch(0, 0, false, 0);
   postMessage({
     call: batch.call,
-    error: typeof failure === 'number' ? `the simulation failed (${failure})` : String(failure?.message ?? failure),
+    ...failureMessage('run', failure),
   });
   batch = null;
 }
@@ -233,8 +233,19 @@ const NOTICES = {
   },
 };
 
+// A failure as the protocol carries it: a C++ exception that the binding did not turn into
+// text arrives as a number, worded by the page from its problem code.
+function failureMessage(op, failure) {
+  if (typeof failure === 'number')
+    return {
+      error: `the simulation failed in ${op} (${failure})`,
+      problem: { code: 'failed', args: [op, String(failure)] },
+    };
+  return { error: String(failure?.message ?? failure), problem: failure?.problem };
+}
+
 function idle(what) {
-  if (batch) throw new Error(`${what} while a batch runs`);
+  if (batch) throw Object.assign(new Error(`${what} while a batch runs`), { problem: { code: 'busy', args: [what] } });
 }
 
 onmessage = async (event) => {
@@ -271,12 +282,6 @@ onmessage = async (event) => {
     postMessage({ call, value: handler(error, args) });
   } catch (failure) {
     // A C++ exception that the binding did not turn into text arrives as a number.
-    postMessage({
-      call,
-      error:
-        typeof failure === 'number'
-          ? `the simulation failed in ${op} (${failure})`
-          : String(failure?.message ?? failure),
-    });
+    postMessage({ call, ...failureMessage(op, failure) });
   }
 };
