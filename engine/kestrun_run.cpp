@@ -29,6 +29,7 @@
 #include "physics/random_stream.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
+#include "records/problem_text.h"
 #include "records/utf8_text.h"
 
 namespace dosavia {
@@ -140,13 +141,10 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
                           ResultChecksum(ResultFileText(results)));
     WriteRunStatisticsFile(file(statistics_file), *statistics);
     WriteResultFile(file(conditions.result_file), results);
-  } catch (const ProblemError& e) {
-    out << ErrorLine(e.problem()) << "\n";
-    WaitForEnter(in, out);
-    return 1;
   } catch (const std::exception& e) {
-    // Out of memory, no thread to be had: said as the library says it.
-    out << ErrorLine(Problem(ProblemKind::kUnexpected).WithValue(Excerpt(e.what()))) << "\n";
+    // A reported problem, or anything else (out of memory, no thread to be had), worded as
+    // every front end words it, in the console's language.
+    out << ErrorLineOf(ReportOf(e, kConsoleLanguage)) << "\n";
     WaitForEnter(in, out);
     return 1;
   }
