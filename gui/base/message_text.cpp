@@ -61,7 +61,7 @@ QString FileProblemMessage(const QString& what, const std::exception& error) {
 
 QString DurationText(double seconds) {
   const VisualSession::Duration duration = VisualSession::DurationOf(seconds);
-  return Tr("Form2", duration.hours ? "%1 時間" : "%1 分").arg(duration.amount);
+  return Tr("VisualScreen", duration.hours ? "%1 時間" : "%1 分").arg(duration.amount);
 }
 
 }  // namespace dosavia::gui

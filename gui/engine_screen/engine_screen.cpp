@@ -98,8 +98,9 @@ std::filesystem::path FilePath(const QString& name) {
 const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
 
 const char kNotFinishedMessage[] =
-    QT_TRANSLATE_NOOP("Form4", "\u3000シミュレーションが終了していません\u3000");
-const char kSelectFileMessage[] = QT_TRANSLATE_NOOP("Form4", "  結果ファイルを選択して下さい ");
+    QT_TRANSLATE_NOOP("EngineScreen", "\u3000シミュレーションが終了していません\u3000");
+const char kSelectFileMessage[] =
+    QT_TRANSLATE_NOOP("EngineScreen", "  結果ファイルを選択して下さい ");
 
 }  // namespace
 
@@ -141,7 +142,7 @@ void EngineScreen::OnPrepareRun() {
   switch (plan.refusal) {
     case Refusal::kNameTooLong:
       ShowExclamation(
-          this, Tr("Form4",
+          this, Tr("EngineScreen",
                    "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
                    "Ｘ線エネルギーを短く入力して下さい")
                     .arg(QString::fromStdString(plan.result_file.size() > plan.spectrum_file.size()
@@ -154,14 +155,14 @@ void EngineScreen::OnPrepareRun() {
       // of being refused by the engine after the run has been started.
       ShowExclamation(
           this,
-          Tr("Form4", "入射光子数「%1」は使えません：\n%2")
+          Tr("EngineScreen", "入射光子数「%1」は使えません：\n%2")
               .arg(run.photon_count_box->currentText(),
                    QString::fromStdString(ProblemSentence(*plan.problem, ProblemLanguage()))));
       run.photon_count_box->setFocus();
       return;
     case Refusal::kNoSpectrum:
       ShowExclamation(
-          this, Tr("Form2", "スペクトルファイル %1 を読み込めません。")
+          this, Tr("VisualScreen", "スペクトルファイル %1 を読み込めません。")
                         .arg(QString::fromStdString(plan.spectrum_file)) +
                     QStringLiteral("\n") +
                     QString::fromStdString(ProblemSentence(*plan.problem, ProblemLanguage())));
@@ -170,12 +171,12 @@ void EngineScreen::OnPrepareRun() {
     case Refusal::kNone: break;
   }
   if (plan.ask && !AskToGoOn(this,
-                             Tr("Form2",
+                             Tr("VisualScreen",
                                 " 入射光子数 %1 の計算には約 %2 かかります。\n"
                                 " 途中で止めるには Stop を押して下さい。実行しますか？ ")
                                  .arg(plan.photons)
                                  .arg(DurationText(plan.expected_seconds)),
-                             Tr("Form2", "実行"), Tr("Form2", "やめる")))
+                             Tr("VisualScreen", "実行"), Tr("VisualScreen", "やめる")))
     return;
   try {
     WriteConditionsFile(
@@ -183,8 +184,10 @@ void EngineScreen::OnPrepareRun() {
         ConditionsFileText(plan.spectrum_file, plan.result_file, plan.photon_total));
   } catch (const std::exception& e) {
     ShowExclamation(
-        this, FileProblemMessage(
-                  Tr("Form4", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)), e));
+        this,
+        FileProblemMessage(
+            Tr("EngineScreen", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)),
+            e));
     return;
   }
   session_.Confirm(energy.toStdString(), count);
@@ -249,7 +252,8 @@ void EngineScreen::OnStartRun() {
                                                                run.physics_switches->Switches()));
   }
   if (!launch.started) {
-    ShowExclamation(this, Tr("Form4", "シミュレーションを開始できません\n%1").arg(launch.problem));
+    ShowExclamation(this,
+                    Tr("EngineScreen", "シミュレーションを開始できません\n%1").arg(launch.problem));
     return;
   }
   run_started_ = std::filesystem::file_time_type::clock::now();
@@ -268,7 +272,8 @@ void EngineScreen::OnEngineFinished(bool ok, const QString& result_path) {
     ShowExclamation(
         this,
         FileProblemMessage(
-            Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)), e));
+            Tr("EngineScreen", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
+            e));
   }
 }
 
@@ -286,13 +291,13 @@ void EngineScreen::OnLoadRunResult() {
       // The run has not written its whole file yet.
     }
   }
-  ShowExclamation(this, Tr("Form4", kNotFinishedMessage));
+  ShowExclamation(this, Tr("EngineScreen", kNotFinishedMessage));
 }
 
 void EngineScreen::OnLoadSelected() {
   const QList<QListWidgetItem*> selected = results.file_list->selectedItems();
   if (selected.isEmpty()) {
-    ShowExclamation(this, Tr("Form4", kSelectFileMessage));
+    ShowExclamation(this, Tr("EngineScreen", kSelectFileMessage));
     return;
   }
   const QString name = selected.front()->text();
@@ -302,7 +307,8 @@ void EngineScreen::OnLoadSelected() {
     ShowExclamation(
         this,
         FileProblemMessage(
-            Tr("Form4", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)), e));
+            Tr("EngineScreen", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
+            e));
   }
 }
 
@@ -318,8 +324,8 @@ void EngineScreen::LoadResult(const QString& path) {
   graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
   DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
-  SetTrText(graph.loaded_file_label, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"),
-            {loaded_file_});
+  SetTrText(graph.loaded_file_label, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "読み込んだファイル：%1"), {loaded_file_});
   for (QPushButton* button :
        {results.draw_button, graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
     button->setEnabled(true);
@@ -412,13 +418,15 @@ QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {
   try {
     CheckExportTarget(QFile::encodeName(path).toStdString());
   } catch (const std::exception& e) {
-    ShowExclamation(this, FileProblemMessage(Tr("Form4", "このファイルには保存できません"), e));
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("EngineScreen", "このファイルには保存できません"), e));
     return {};
   }
-  if (QFileInfo::exists(path) && !AskToGoOn(this,
-                                            Tr("Form4", "%1 は既にあります。置き換えますか？")
-                                                .arg(ShownText(QFileInfo(path).fileName())),
-                                            Tr("Form4", "置き換える"), Tr("Form4", "やめる")))
+  if (QFileInfo::exists(path) &&
+      !AskToGoOn(this,
+                 Tr("EngineScreen", "%1 は既にあります。置き換えますか？")
+                     .arg(ShownText(QFileInfo(path).fileName())),
+                 Tr("EngineScreen", "置き換える"), Tr("EngineScreen", "やめる")))
     return {};
   return path;
 }
@@ -440,27 +448,28 @@ void EngineScreen::OnSavePicture() {
     sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
   bool ok = false;
   const QString size =
-      QInputDialog::getItem(this, Tr("Form4", "画像保存"),
-                            Tr("Form4", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
+      QInputDialog::getItem(this, Tr("EngineScreen", "画像保存"),
+                            Tr("EngineScreen", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
   if (!ok) return;
-  const QString path = AskExportPath(Tr("Form4", "画像保存"), "graph.png",
+  const QString path = AskExportPath(Tr("EngineScreen", "画像保存"), "graph.png",
                                      QStringLiteral("PNG (*.png)"), QStringLiteral(".png"));
   if (path.isEmpty()) return;
   try {
     SaveGraphPicture(path, kPictureSizes[sizes.indexOf(size)]);
   } catch (const std::exception& e) {
-    ShowExclamation(this, FileProblemMessage(Tr("Form4", "画像を保存できません"), e));
+    ShowExclamation(this, FileProblemMessage(Tr("EngineScreen", "画像を保存できません"), e));
   }
 }
 
 void EngineScreen::OnSaveCsv() {
-  const QString path = AskExportPath(Tr("Form4", "CSV保存"), "curves.csv",
+  const QString path = AskExportPath(Tr("EngineScreen", "CSV保存"), "curves.csv",
                                      QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"));
   if (path.isEmpty()) return;
   try {
     SaveCurvesCsv(path);
   } catch (const std::exception& e) {
-    ShowExclamation(this, FileProblemMessage(Tr("Form4", "CSV ファイルを保存できません"), e));
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("EngineScreen", "CSV ファイルを保存できません"), e));
   }
 }
 

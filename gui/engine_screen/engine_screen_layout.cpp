@@ -169,9 +169,9 @@ void SetBackground(QLabel* label, QRgb color) {
 
 EngineScreen::EngineScreen(QWidget* parent)
     : QWidget(parent), tables_(std::make_unique<ResultTables>()), shown_tables_(tables_) {
-  // The context of the screen's texts, kept from its first name ("Form4"), which the
-  // translation file and the browser edition share.
-  SetWindowTrContext(this, "Form4");
+  // The context of the screen's texts, which the translation file and the browser edition
+  // share.
+  SetWindowTrContext(this, "EngineScreen");
   setWindowTitle(QStringLiteral(" Non Visual Simulation"));
   setFont(DefaultFont(kFormFontPoints));
   resize(TwipsRect(0, 0, 19425, 9030 + kComparisonRowsTwips).size());
@@ -208,41 +208,41 @@ void EngineScreen::CreateControls() {
 
 // Left: the conditions of a new run, its result file, the run and the return button.
 void EngineScreen::CreateNewRunControls() {
-  MakeFittedLabel(this,
-                  QT_TRANSLATE_NOOP("Form4", "線束中心軸上の深部線量分布を求めるシミュレーション"),
-                  240, 120, 7875, 465);
-  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "新規計算"), 1440, 840, 1440, 540);
-  QLabel* const energy_caption =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
+  MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "線束中心軸上の深部線量分布を求めるシミュレーション"),
+      240, 120, 7875, 465);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "新規計算"), 1440, 840, 1440, 540);
+  QLabel* const energy_caption = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
   run.energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
   QLabel* const energy_unit = MakeFittedLabel(this, "MV", kEnergyUnitLeft, 1440, 1005, 465);
   QLabel* const parallel_beam_note = MakeFittedLabel(
-      this, QT_TRANSLATE_NOOP("Form4", "平行ビーム入射とする"), 240, 2040, 4215, 495);
-  QLabel* const field_caption =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "照射野サイズ"), 240, 2640, 2175, 495);
-  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "1×1～15×15"), 2400, 2640, 2085, 465);
-  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "（ペンシルビーム重ね合わせ法で計算）"), 240,
-                  3120, 4920, 375);  // up to the result list: room for 14 px on a projector
+      this, QT_TRANSLATE_NOOP("EngineScreen", "平行ビーム入射とする"), 240, 2040, 4215, 495);
+  QLabel* const field_caption = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"), 240, 2640, 2175, 495);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "1×1～15×15"), 2400, 2640, 2085, 465);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "（ペンシルビーム重ね合わせ法で計算）"),
+                  240, 3120, 4920, 375);  // up to the result list: room for 14 px on a projector
   QLabel* const photon_count_caption =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "入射光子数"), 240, 3600, 2175, 495);
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "入射光子数"), 240, 3600, 2175, 495);
   // Wide enough for 100000000 at the least readable size on a 1024x768 projector.
   run.photon_count_box = MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"},
                                            2400, 3600, 2500, 540);
   run.ok_button = MakeButton(this, "OK", 240, 4320, 4215, 615);
-  QLabel* const result_caption =
-      MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "結果ファイル"), 240, 5160, 1695, 495);
+  QLabel* const result_caption = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "結果ファイル"), 240, 5160, 1695, 495);
   // Wide enough for a name with the tag of switched-off physics ("10MV-30M-noe.data"),
   // reaching into the gap before the middle column; a longer name is set smaller, never cut.
   run.result_name_label = new FittingLabel(this);
   PlaceTwips(run.result_name_label, 1920, 5160, 3300, 465);
   run.result_name_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   SetBackground(run.result_name_label, qRgb(255, 255, 255));
-  run.start_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "シミュレーション開始"), 240, 5760, 4215, 615);
+  run.start_button = MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "シミュレーション開始"),
+                                240, 5760, 4215, 615);
   run.load_run_result_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "計算結果読み込み"), 240, 6480, 4215, 615);
-  graph.kerma_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "一次線水カーマ 再描画"), 1440, 7440, 3615, 615);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "計算結果読み込み"), 240, 6480, 4215, 615);
+  graph.kerma_button = MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "一次線水カーマ 再描画"),
+                                  1440, 7440, 3615, 615);
   run.back_button = MakeButton(this, "", 120, 8280, 615, 615);
   run.back_button->setIcon(ExitIcon());
   run.back_button->setIconSize(QSize(kIconSize, kIconSize));
@@ -264,7 +264,7 @@ void EngineScreen::CreateNewRunControls() {
 
 // Middle: the result files of the working folder and the field to draw.
 void EngineScreen::CreateExistingDataControls() {
-  MakeFittedLabel(this, QT_TRANSLATE_NOOP("Form4", "既存データ"), 5640, 840, 1800, 540);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "既存データ"), 5640, 840, 1800, 540);
   results.file_list = new QListWidget(this);
   PlaceTwips(results.file_list, 5280, 1440, 2775, 1230);
   QFont list_font = DefaultFont(kFileListFontPoints);
@@ -275,10 +275,10 @@ void EngineScreen::CreateExistingDataControls() {
   results.file_list->setFont(list_font);
   results.file_list->setSelectionMode(QAbstractItemView::SingleSelection);
   results.load_selected_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "読み込み"), 5280, 2640, 2775, 540);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "読み込み"), 5280, 2640, 2775, 540);
 
   results.field_group = new QGroupBox(this);
-  SetTrText(results.field_group, "Form4", QT_TRANSLATE_NOOP("Form4", "照射野サイズ"));
+  SetTrText(results.field_group, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"));
   PlaceTwips(results.field_group, 5280, 3360, 2775, 3855);
   const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
                                   " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
@@ -290,7 +290,7 @@ void EngineScreen::CreateExistingDataControls() {
     results.field_options[static_cast<std::size_t>(k - 1)] = option;
   }
   results.draw_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "描 画"), 5280, 7440, 2775, 615);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "描 画"), 5280, 7440, 2775, 615);
   graph.clear_button = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
 }
 
@@ -299,7 +299,8 @@ void EngineScreen::CreateGraph() {
   MakeFittedLabel(
       this,
       QT_TRANSLATE_NOOP(
-          "Form4", "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"),
+          "EngineScreen",
+          "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"),
       8640, 240, 10545, 420);
   graph.plot = new PictureBox(this);
   PlaceTwips(graph.plot, 8520, 840, 10575, 7935);
@@ -308,9 +309,9 @@ void EngineScreen::CreateGraph() {
 
 void EngineScreen::CreateComparisonControls() {
   run.own_console_box = new QCheckBox(this);
-  SetTrText(run.own_console_box, "Form4", kOwnConsoleCaption);
-  SetTrToolTip(run.own_console_box, "Form4",
-               QT_TRANSLATE_NOOP("Form4",
+  SetTrText(run.own_console_box, "EngineScreen", kOwnConsoleCaption);
+  SetTrToolTip(run.own_console_box, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
                                  "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
                                  "進み具合を表示します（中止もできます）"));
   PlaceTwips(run.own_console_box, 240, 9120, 4215, 480);
@@ -319,19 +320,20 @@ void EngineScreen::CreateComparisonControls() {
   // The block streams give a file of their own, the same for any number of cores, and
   // differ from the single stream's only by noise: off unless the user chooses it.
   run.all_cores_box = new QCheckBox(this);
-  SetTrText(run.all_cores_box, "Form4", QT_TRANSLATE_NOOP("Form4", "並列計算 (%1 コア)"),
+  SetTrText(run.all_cores_box, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "並列計算 (%1 コア)"),
             {QString::number(std::max(1, QThread::idealThreadCount()))});
-  SetTrToolTip(run.all_cores_box, "Form4",
-               QT_TRANSLATE_NOOP("Form4",
+  SetTrToolTip(run.all_cores_box, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
                                  "Kestrun をすべてのコアで実行します（--threads 0）。"
                                  "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
   PlaceTwips(run.all_cores_box, 240, 9720, 4215, 480);
   run.all_cores_box->setChecked(UseAllCores());
   connect(run.all_cores_box, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
   graph.save_picture_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "画像保存"), 5280, 9120, 2775, 540);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "画像保存"), 5280, 9120, 2775, 540);
   graph.save_csv_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form4", "CSV保存"), 5280, 9840, 2775, 540);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "CSV保存"), 5280, 9840, 2775, 540);
   graph.loaded_file_label = new QLabel(this);
   PlaceTwips(graph.loaded_file_label, 8520, kLoadedFileRowTop, kLoadedFileWidth,
              kGeometryRowHeight);
@@ -351,9 +353,10 @@ void EngineScreen::CreateComparisonControls() {
                                                 kSwitchTitleTwips, kSwitchRowTwips, kSwitchPoints);
   PlaceTwips(run.physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2],
              kSwitchGroup[3]);
-  SetTrText(run.physics_switches, "Form4", QT_TRANSLATE_NOOP("Form4", "物理を切る実験"));
-  SetTrToolTip(run.physics_switches, "Form4",
-               QT_TRANSLATE_NOOP("Form4",
+  SetTrText(run.physics_switches, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "物理を切る実験"));
+  SetTrToolTip(run.physics_switches, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
                                  "チェックした物理を切って Kestrun を実行します"
                                  "（--without）。結果ファイルの名前に印が付きます"));
   connect(run.physics_switches, &PhysicsSwitchBoxes::switched, this, &EngineScreen::SwitchPhysics);
@@ -365,14 +368,15 @@ void EngineScreen::CreateComparisonControls() {
 // clinical depth-dose table would give it.
 void EngineScreen::CreateGeometrySwitch() {
   graph.parallel_option = new QRadioButton(this);
-  SetTrText(graph.parallel_option, "Form4", QT_TRANSLATE_NOOP("Form4", "平行ビーム"));
+  SetTrText(graph.parallel_option, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "平行ビーム"));
   PlaceTwips(graph.parallel_option, kParallelOption[0], kGeometryRowTop, kParallelOption[1],
              kGeometryRowHeight);
   graph.point_source_option = new QRadioButton(this);
-  SetTrText(graph.point_source_option, "Form4", QT_TRANSLATE_NOOP("Form4", "点線源 SSD"));
+  SetTrText(graph.point_source_option, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "点線源 SSD"));
   SetTrToolTip(
-      graph.point_source_option, "Form4",
-      QT_TRANSLATE_NOOP("Form4",
+      graph.point_source_option, "EngineScreen",
+      QT_TRANSLATE_NOOP("EngineScreen",
                         "計算結果（平行ビーム）に逆二乗と深さによる照射野の広がりを"
                         "かけて、臨床の深部量百分率と同じ点線源の配置に換算します（近似）"));
   PlaceTwips(graph.point_source_option, kPointSourceOption[0], kGeometryRowTop,
@@ -413,7 +417,7 @@ void EngineScreen::ShowWorkingFolder() {
                                        run.working_folder_label->width());
   run.working_folder_label->setText(
       QStringLiteral("%1<br><a href=\"%2\">%3</a>")
-          .arg(Tr("Form4", "作業フォルダ（クリックで開く）：").toHtmlEscaped(),
+          .arg(Tr("EngineScreen", "作業フォルダ（クリックで開く）：").toHtmlEscaped(),
                QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
                shown.toHtmlEscaped()));
   run.working_folder_label->setToolTip(folder);

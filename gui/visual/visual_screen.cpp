@@ -40,7 +40,7 @@ namespace dosavia::gui {
 
 namespace {
 
-const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
+const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("VisualScreen", " 入射光子数を再入力して下さい ");
 
 }  // namespace
 
@@ -101,13 +101,14 @@ void VisualScreen::OnConfirmSettings() {
     ShowExclamation(
         this,
         FileProblemMessage(
-            Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
+            Tr("VisualScreen", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)),
+            error));
     return;
   }
   // The field as typed with x, X, * or full-width digits is the item it plainly means; any
   // other text is refused here, so that the picture always shows the field in the box.
   if (refusal == ConfirmRefusal::kField) {
-    ShowExclamation(this, Tr("Form2",
+    ShowExclamation(this, Tr("VisualScreen",
                              " 照射野サイズ「%1」は選べません。\n"
                              " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
                               .arg(ShownText(field_box->currentText())));
@@ -144,7 +145,7 @@ void VisualScreen::OnGo() {
   if (session_->Running()) return;
   const long long photons = BatchPhotonsOf(PlainTypedText(photon_count_box->text()).toStdString());
   if (photons < 1) {
-    ShowExclamation(this, Tr("Form2", kWarnPhotonCount));
+    ShowExclamation(this, Tr("VisualScreen", kWarnPhotonCount));
     return;
   }
   const bool step = step_display_box->isChecked();
@@ -152,19 +153,20 @@ void VisualScreen::OnGo() {
   const double seconds = session_->ExpectedSeconds(photons, step, rate);
   if (VisualSession::AsksFirst(seconds) &&
       !AskToGoOn(this,
-                 Tr("Form2",
+                 Tr("VisualScreen",
                     " 入射光子数 %1 の計算には約 %2 かかります。\n"
                     " 途中で止めるには Stop を押して下さい。実行しますか？ ")
                      .arg(photons)
                      .arg(DurationText(seconds)),
-                 Tr("Form2", "実行"), Tr("Form2", "やめる")))
+                 Tr("VisualScreen", "実行"), Tr("VisualScreen", "やめる")))
     return;
   const std::string seed_text =
       seed_typed_ ? PlainTypedText(seed_box->text()).trimmed().toStdString() : std::string();
   if (!session_->BeginBatch(seed_text)) {
-    ShowExclamation(this, Tr("Form2", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
-                              .arg(ShownText(seed_box->text()))
-                              .arg(kMaxRunSeed));
+    ShowExclamation(this,
+                    Tr("VisualScreen", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
+                        .arg(ShownText(seed_box->text()))
+                        .arg(kMaxRunSeed));
     return;
   }
   seed_box->setText(QString::number(*session_->SeriesSeed()));

@@ -83,7 +83,7 @@ constexpr double kSuperscriptRoomPoints = 15.0;
 constexpr double kAutoLabelRoom = 1.1;
 
 const char kSwitchNote[] =
-    QT_TRANSLATE_NOOP("Form2",
+    QT_TRANSLATE_NOOP("VisualScreen",
                       "切り替えると Graph clear し、直前の曲線を薄く残します。"
                       "コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。");
 
@@ -97,7 +97,7 @@ void FitWithRoom(QLabel* label) {
 
 QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
   auto* label = new QLabel(parent);
-  SetTrText(label, "Form2", text);
+  SetTrText(label, "VisualScreen", text);
   FitWithRoom(label);
   label->move(TwipsToPixels(left), TwipsToPixels(top));
   return label;
@@ -116,9 +116,9 @@ void MakeDisplay(QLabel* label) {
 }  // namespace
 
 void VisualScreen::SetUpWindow() {
-  // The context of the screen's texts, kept from its first name ("Form2"), which the
-  // translation file and the browser edition share.
-  SetWindowTrContext(this, "Form2");
+  // The context of the screen's texts, which the translation file and the browser edition
+  // share.
+  SetWindowTrContext(this, "VisualScreen");
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, kFormWidthTwips, kFormHeightTwips).size());
@@ -140,7 +140,7 @@ void VisualScreen::CreateControls() {
   PlaceTwips(back_button, 0, 10560 + kSwitchRowsTwips, 615, 615);
   back_button->setIcon(QIcon(ExitIcon()));
   back_button->setIconSize(QSize(kIconSize, kIconSize));
-  SetTrToolTip(back_button, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
+  SetTrToolTip(back_button, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "メニューへ戻る"));
 
   // The boxes lie over the unit labels that share their row; the zoom button reaches into
   // the side view and stays on top of it.
@@ -164,26 +164,27 @@ void VisualScreen::CreateControls() {
 void VisualScreen::CreateTitles() {
   const QFont title_font = DefaultFont(kDefaultFontPoints, true);
   QLabel* const upper_title = MakeLabel(
-      this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
-  QLabel* const middle_title = MakeLabel(
-      this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600, 720, 5055, 465);
+      this, QT_TRANSLATE_NOOP("VisualScreen", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
+  QLabel* const middle_title =
+      MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "吸収線量（電子）ビルドアップ現象"), 600,
+                720, 5055, 465);
   QLabel* const lower_title =
-      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"), 600,
-                1200, 5595, 420);
+      MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "モンテカルロ ビジュアル シミュレーション"),
+                600, 1200, 5595, 420);
   for (QLabel* title : {upper_title, middle_title, lower_title}) title->setFont(title_font);
 }
 
 // The energy with its spectrum button, the field size with its unit, and the zoom button.
 void VisualScreen::CreateSettingControls() {
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
   QLabel* const energy_unit = MakeLabel(this, "MV", 3840, 1920, 975, 495);
   energy_unit->setAlignment(Qt::AlignCenter);
   energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
   spectrum_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
+      MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
 
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "照射野サイズ"), 360, 3120, 2415, 495);
   QLabel* const field_unit = MakeAutoLabel(this, "  cm", 4080, 3120);
   // Centred on the field box's text line, like "MV" beside the energy box.
   field_unit->resize(field_unit->width(), TwipsToPixels(540));
@@ -207,8 +208,8 @@ void VisualScreen::CreateSettingControls() {
 
   // The zoom button ends above the physics switches' group, which spans the column, and a
   // pixel short of the side view's frame (side_view starts at 7200).
-  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2520);
-  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 2790);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "拡大"), 6600, 2520);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "表示"), 6600, 2790);
   zoom_button = MakeButton(this, "ON", 6480, 3150, 690, 495);
 }
 
@@ -218,12 +219,12 @@ void VisualScreen::CreatePhysicsSwitches() {
   physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, kSwitchColumnsTwips, kSwitchRowTwips,
                                             kSwitchRowTwips, kSwitchPoints);
   PlaceTwips(physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
-  SetTrText(physics_switches, "Form2", QT_TRANSLATE_NOOP("Form2", "物理を切る実験"));
-  SetTrToolTip(physics_switches, "Form2", kSwitchNote);
+  SetTrText(physics_switches, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "物理を切る実験"));
+  SetTrToolTip(physics_switches, "VisualScreen", kSwitchNote);
   // Under coherent scattering and pair production, in the free cell of their column.
-  QLabel* const switch_note =
-      physics_switches->AddNote("Form2", QT_TRANSLATE_NOOP("Form2", "(4〜15 MV では効果わずか)"));
-  SetTrToolTip(switch_note, "Form2", kSwitchNote);
+  QLabel* const switch_note = physics_switches->AddNote(
+      "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "(4〜15 MV では効果わずか)"));
+  SetTrToolTip(switch_note, "VisualScreen", kSwitchNote);
   QPalette note = switch_note->palette();
   note.setColor(QPalette::WindowText, kNoteGrey);
   switch_note->setPalette(note);
@@ -239,9 +240,9 @@ void VisualScreen::CreateBatchControls() {
   stop_button = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
   stop_button->setEnabled(false);
 
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 4860, 4320 + kSwitchRowsTwips, 1620,
-            360);
-  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360,
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "総入射光子数"), 4860, 4320 + kSwitchRowsTwips,
+            1620, 360);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "     入射光子数／"), 360,
                 4680 + kSwitchRowsTwips);
   MakeAutoLabel(this, "Go", 2280, 4710 + kSwitchRowsTwips);
   photon_count_box = new QLineEdit(this);
@@ -250,17 +251,18 @@ void VisualScreen::CreateBatchControls() {
   MakeDisplay(total_count_label);
   // The series' seed, small under the total: read out to the class, typed to run a series
   // again picture for picture.
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "乱数の種"), 4860, 5190 + kSwitchRowsTwips, 1080, 315);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "乱数の種"), 4860, 5190 + kSwitchRowsTwips,
+            1080, 315);
   seed_box = new QLineEdit(this);
   seed_box->setObjectName(QStringLiteral("seed_box"));
   PlaceTwips(seed_box, 5940, 5190 + kSwitchRowsTwips, 915, 315);
   connect(seed_box, &QLineEdit::textEdited, this,
           [this](const QString& text) { seed_typed_ = !text.trimmed().isEmpty(); });
   step_display_box = new QCheckBox(this);
-  SetTrText(step_display_box, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
+  SetTrText(step_display_box, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "個別表示(低速)"));
   PlaceTwips(step_display_box, 360, 5160 + kSwitchRowsTwips, 2600, 360);
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280 + kSwitchRowsTwips, 1860,
-            360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "入射エネルギー"), 3000,
+            5280 + kSwitchRowsTwips, 1860, 360);
   photon_energy_label = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
   MakeDisplay(photon_energy_label);
   QLabel* const photon_energy_unit =
@@ -298,15 +300,16 @@ void VisualScreen::CreatePictures() {
 // together, and scaled with the screen like the pictures.
 void VisualScreen::CreateDepthDoseControls() {
   depth_dose_box = new QCheckBox(this);
-  SetTrText(depth_dose_box, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
+  SetTrText(depth_dose_box, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "深部線量を表示"));
   PlaceTwips(depth_dose_box, 720, 10740 + kSwitchRowsTwips, 2280, 360);
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600, 360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600,
+            360);
   speed_slider = new QSlider(Qt::Horizontal, this);
   speed_slider->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
   speed_slider->setPageStep(1);
   speed_slider->setTickPosition(QSlider::TicksBelow);
-  SetTrToolTip(speed_slider, "Form2",
-               QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  SetTrToolTip(speed_slider, "VisualScreen",
+               QT_TRANSLATE_NOOP("VisualScreen", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
   PlaceTwips(speed_slider, 3720, 10710 + kSwitchRowsTwips, 1800, 420);
   speed_label = MakeLabel(this, "", 5580, 10740 + kSwitchRowsTwips, 1380, 360);
   depth_dose_panel = new DepthDosePanel(this);
@@ -327,10 +330,10 @@ void VisualScreen::CreateDepthDoseControls() {
 void VisualScreen::SetStepSpeed(int position) {
   photons_per_second_ = kStepSpeeds[std::clamp(position, 0, speed_slider->maximum())];
   if (photons_per_second_ > 0)
-    SetTrText(speed_label, "Form2", QT_TRANSLATE_NOOP("Form2", "%1 光子/秒"),
+    SetTrText(speed_label, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "%1 光子/秒"),
               {QString::number(photons_per_second_)});
   else
-    SetTrText(speed_label, "Form2", QT_TRANSLATE_NOOP("Form2", "最高"));
+    SetTrText(speed_label, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "最高"));
 }
 
 // The panel in place of the spectrum histogram, which keeps counting while it is hidden.
@@ -396,10 +399,10 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
                     Qt::AlignHCenter | Qt::AlignBottom, Qt::black, small);
 
   // Captions at the top.
-  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("VisualScreen", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
              top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
-  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
-             Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("VisualScreen", "（光子の飛跡は非表示）"), 10.3 / m,
+             top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
   const double side = session_->Simulation().FieldSide();
@@ -417,13 +420,13 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
 void VisualScreen::AddTrLabel(PictureBox* picture, const char* source, double x, double y,
                               Qt::Alignment anchor, const QColor& color, const QFont& font) {
   tr_labels_.push_back(
-      {picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font), source});
+      {picture, picture->AddLabel(Tr("VisualScreen", source), x, y, anchor, color, font), source});
 }
 
 void VisualScreen::RetranslateUi() {
   RetranslateTexts(this);
   for (const TrLabel& label : tr_labels_)
-    label.picture->SetLabelText(label.index, Tr("Form2", label.source));
+    label.picture->SetLabelText(label.index, Tr("VisualScreen", label.source));
   back_button->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
 }
 
@@ -441,8 +444,8 @@ void VisualScreen::DecorateSpectrum() {
   spectrum_histogram->AddLine(0, kFrameHeight, kFrameWidth, kFrameHeight, Qt::black, 2);
   spectrum_histogram->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
   spectrum_histogram->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
-  AddTrLabel(spectrum_histogram, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3,
-             kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
+  AddTrLabel(spectrum_histogram, QT_TRANSLATE_NOOP("VisualScreen", "入射光子スペクトル"),
+             kFrameWidth - 3, kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
              DefaultFont(kDecorationPoints));
 }
 

@@ -285,8 +285,8 @@ void Compare() {
     qputenv("PATH", path);
     qputenv("TERMINAL", terminal);
     QFile::remove(QDir::current().filePath(EngineProgramName()));
-    box(Tr("Form4", "シミュレーションを開始できません\n%1").arg(problem), QMessageBox::Warning,
-        QStringLiteral("message_no_terminal") + tag);
+    box(Tr("EngineScreen", "シミュレーションを開始できません\n%1").arg(problem),
+        QMessageBox::Warning, QStringLiteral("message_no_terminal") + tag);
   }
   SetLanguage(Language::kJapanese, false);
 }

@@ -153,7 +153,8 @@ export async function pressStart() {
       ),
     );
     if (prepared === STOPPED) return stoppedRun();
-    if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
+    if (prepared[0].error)
+      throw new Error(tr('EngineScreen', 'シミュレーションを開始できません\n%1', prepared[0].error));
     return await runPrepared(control, prepared[0].info, workers, started);
   } catch (error) {
     if (control.stopped) return stoppedRun();

@@ -44,12 +44,12 @@ const tracks = new TrackQueue(side, reducedMotion);
 // ---- texts -------------------------------------------------------------------------------
 
 function applyLanguage() {
-  side.captions = [tr('Form2', '2次電子(陰電子, 陽電子) の飛跡'), tr('Form2', '（光子の飛跡は非表示）')];
-  $('side').setAttribute('aria-label', tr('Form2', '2次電子(陰電子, 陽電子) の飛跡'));
-  $('hist').setAttribute('aria-label', tr('Form2', '入射光子スペクトル'));
+  side.captions = [tr('VisualScreen', '2次電子(陰電子, 陽電子) の飛跡'), tr('VisualScreen', '（光子の飛跡は非表示）')];
+  $('side').setAttribute('aria-label', tr('VisualScreen', '2次電子(陰電子, 陽電子) の飛跡'));
+  $('hist').setAttribute('aria-label', tr('VisualScreen', '入射光子スペクトル'));
   $('depth').setAttribute('aria-label', tr('DepthDosePanel', '深部線量'));
   $('field').setAttribute('title', tr('Web', '照射野サイズを選ぶか入力して下さい'));
-  $('rate').setAttribute('aria-label', tr('Form2', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
+  $('rate').setAttribute('aria-label', tr('VisualScreen', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
   $('seed').setAttribute(
     'title',
     tr('Web', '空欄: シリーズごとに新しい種。種を入れると同じシリーズを絵まで同じに再現'),
@@ -98,7 +98,7 @@ async function switchPhysics() {
 
 function updateRateText() {
   const rate = RATES[Number($('rate').value)];
-  $('rate-text').textContent = rate > 0 ? tr('Form2', '%1 光子/秒', rate) : tr('Form2', '最高');
+  $('rate-text').textContent = rate > 0 ? tr('VisualScreen', '%1 光子/秒', rate) : tr('VisualScreen', '最高');
 }
 
 // ---- drawing -----------------------------------------------------------------------------
@@ -172,7 +172,7 @@ function redrawAll() {
   if ($('visual').hidden) return;
   side.badge = physicsBadge();
   side.redraw();
-  drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
+  drawHistogram($('hist'), state.spectrum, tr('VisualScreen', '入射光子スペクトル'));
   redrawDepth();
 }
 
@@ -212,7 +212,7 @@ function showBatch(msg, final) {
   $('energy-now').value = msg.energyMeV > 0 ? msg.energyMeV.toFixed(3) : '';
   if (msg.spectrum) {
     state.spectrum = msg.spectrum;
-    drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
+    drawHistogram($('hist'), state.spectrum, tr('VisualScreen', '入射光子スペクトル'));
   }
   if (msg.depthDose) {
     state.curve = msg.depthDose;
@@ -290,7 +290,7 @@ async function pressOk() {
   if (answer.error === 'field') {
     showNotice(
       tr(
-        'Form2',
+        'VisualScreen',
         ' 照射野サイズ「%1」は選べません。\n 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ',
         $('field').value,
       ).trim(),
@@ -312,7 +312,7 @@ async function pressOk() {
   }
   if (answer.error) {
     showNotice(
-      `${tr('Form2', 'スペクトルファイル %1 を読み込めません。', `${settings.energy}MV.csv`)} ${answer.error}`,
+      `${tr('VisualScreen', 'スペクトルファイル %1 を読み込めません。', `${settings.energy}MV.csv`)} ${answer.error}`,
     );
     return false;
   }
@@ -571,7 +571,7 @@ export function startVisualScreen(values) {
 
 export const visualScreen = {
   id: 'visual',
-  title: () => tr('Form2', 'モンテカルロ ビジュアル シミュレーション'),
+  title: () => tr('VisualScreen', 'モンテカルロ ビジュアル シミュレーション'),
   start: startVisualScreen,
   applyLanguage,
   redraw: redrawAll,
