@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "gui/app/window_registry.h"
-#include "gui/forms/visual_screen.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/picture_box.h"
 #include "tests/gui/gui_test_support.h"
@@ -35,13 +35,12 @@ void VisualBatchBench::initTestCase() {
   dir_ = std::make_unique<dosavia::gui::testing::TempWorkDir>();
   if (!dir_->Missing().isEmpty())
     QSKIP(qPrintable("data files missing: " + dir_->Missing().join(", ")));
-  VisualSimulation& simulation = GetVisualScreen().Simulation();
-  simulation.Init();
-  simulation.LoadSpectrum("10MV.csv", "10MV.csv");
-  simulation.source_distance = kVisualSourceDistanceCm;
-  simulation.field_side = 10;
-  StepDisplayFlag = 0;
-  GetVisualScreen().show();
+  VisualScreen& form = GetVisualScreen();
+  form.PrepareForShow();
+  form.step_display_box->setChecked(false);
+  form.field_box->setEditText(QStringLiteral("10x10"));
+  form.ok_button->click();
+  form.show();
 }
 
 void VisualBatchBench::batchOf100At10MV_data() {
@@ -52,10 +51,10 @@ void VisualBatchBench::batchOf100At10MV_data() {
 
 void VisualBatchBench::batchOf100At10MV() {
   QFETCH(bool, depth_dose);
-  BatchPhotonCount = 100;
   VisualScreen& form = GetVisualScreen();
+  form.photon_count_box->setText(QStringLiteral("100"));
   form.depth_dose_box->setChecked(depth_dose);
-  QBENCHMARK { form.RunBatch(); }
+  QBENCHMARK { form.go_button->click(); }
 }
 
 void VisualBatchBench::batchOf100000_data() {
@@ -68,15 +67,17 @@ void VisualBatchBench::batchOf100000_data() {
 void VisualBatchBench::batchOf100000() {
   QFETCH(int, interval_ms);
   VisualScreen& form = GetVisualScreen();
-  BatchPhotonCount = 100000;
+  auto session = std::make_unique<VisualSession>();
   QBENCHMARK {
-    form.Simulation().Init();  // the same photons in every row
+    session->Init();  // the same photons in every row
+    session->Confirm("10", "10x10");
+    session->BeginBatch("0");
     form.side_view->Clear();
     form.zoomed_side_view->Clear();
-    form.depth_dose_box->setChecked(false);
-    RunVisualBatch({form.Simulation(), *form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
+    RunVisualBatch({*session, *form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
                     *form.photon_energy_label},
-                   interval_ms);
+                   100000, interval_ms);
+    session->EndBatch();
   }
 }
 

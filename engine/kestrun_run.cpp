@@ -1,6 +1,8 @@
 #include "engine/kestrun_run.h"
 
+#include <cstdint>
 #include <exception>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -27,6 +29,7 @@
 #include "physics/random_stream.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
+#include "records/problem_text.h"
 #include "records/utf8_text.h"
 
 namespace dosavia {
@@ -45,6 +48,39 @@ void WaitForEnter(std::istream& in, std::ostream& out) {
   out << "\n" << kPromptLine << "\n\n" << std::flush;
   std::string line;
   std::getline(in, line);  // its content, and the end of input, count as Enter
+}
+
+// Every history of the run into the state's tally, the groups' growth into `groups`: the
+// block streams on `threads` threads, or the single stream (its scoring on a second core
+// where there is one, in the same order). Returns the histories run.
+std::int64_t RunHistories(EngineState& state, const BeamSpectrum& spectrum, float photon_total,
+                          const KestrunOptions& options, int threads,
+                          const std::function<void(int)>& progress, GroupGrowth& groups) {
+  if (options.threads)
+    return RunBlockStreams(state.tables, spectrum, photon_total, threads, *state.tally, progress,
+                           options.physics, options.seed, &groups);
+  const auto group_end = [&](PencilBeam& beam, const GroupSegment& segment) {
+    beam.EndSegment(segment, groups);
+  };
+  std::int64_t histories = 0;
+  if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
+    // The ring scores on a second core, in the same order: the same file, sooner.
+    ScoringThread scorer(*state.tally);
+    scorer.KeepGroups(groups);
+    {
+      PencilBeam beam(state.tables, state.random, *state.tally, scorer, options.physics);
+      histories = RunSpectrumBinsInGroups(
+          spectrum, photon_total, progress, [&](float energy) { beam.RunHistory(energy); },
+          [&](const GroupSegment& s) { group_end(beam, s); });
+    }
+    scorer.Finish();
+  } else {
+    PencilBeam beam(state.tables, state.random, *state.tally, options.physics);
+    histories = RunSpectrumBinsInGroups(
+        spectrum, photon_total, progress, [&](float energy) { beam.RunHistory(energy); },
+        [&](const GroupSegment& s) { group_end(beam, s); });
+  }
+  return histories;
 }
 
 }  // namespace
@@ -90,35 +126,8 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const auto progress = [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; };
     // The history groups' growth, read between histories: the tally stays as it was.
     auto groups = std::make_unique<GroupGrowth>();
-    std::int64_t histories = 0;
-    if (options.threads) {
-      histories = RunBlockStreams(state->tables, spectrum, conditions.photon_total, threads,
-                                  *state->tally, progress, options.physics, options.seed,
-                                  groups.get());
-    } else {
-      const auto group_end = [&](PencilBeam& beam, const GroupSegment& segment) {
-        beam.EndSegment(segment, *groups);
-      };
-      if (DOSAVIA_THREADS && std::thread::hardware_concurrency() > 1) {
-        // The ring scores on a second core, in the same order: the same file, sooner.
-        ScoringThread scorer(*state->tally);
-        scorer.KeepGroups(*groups);
-        {
-          PencilBeam beam(state->tables, state->random, *state->tally, scorer, options.physics);
-          histories = RunSpectrumBinsInGroups(
-              spectrum, conditions.photon_total, progress,
-              [&](float energy) { beam.RunHistory(energy); },
-              [&](const GroupSegment& s) { group_end(beam, s); });
-        }
-        scorer.Finish();
-      } else {
-        PencilBeam beam(state->tables, state->random, *state->tally, options.physics);
-        histories = RunSpectrumBinsInGroups(
-            spectrum, conditions.photon_total, progress,
-            [&](float energy) { beam.RunHistory(energy); },
-            [&](const GroupSegment& s) { group_end(beam, s); });
-      }
-    }
+    const std::int64_t histories = RunHistories(*state, spectrum, conditions.photon_total, options,
+                                                threads, progress, *groups);
 
     out << "\n" << StartTimeLine(start) << "\n" << EndTimeLine(options.clock()) << "\n" << std::flush;
 
@@ -132,13 +141,10 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
                           ResultChecksum(ResultFileText(results)));
     WriteRunStatisticsFile(file(statistics_file), *statistics);
     WriteResultFile(file(conditions.result_file), results);
-  } catch (const ProblemError& e) {
-    out << ErrorLine(e.problem()) << "\n";
-    WaitForEnter(in, out);
-    return 1;
   } catch (const std::exception& e) {
-    // Out of memory, no thread to be had: said as the library says it.
-    out << ErrorLine(Problem(ProblemKind::kUnexpected).WithValue(Excerpt(e.what()))) << "\n";
+    // A reported problem, or anything else (out of memory, no thread to be had), worded as
+    // every front end words it, in the console's language.
+    out << ErrorLineOf(ReportOf(e, kConsoleLanguage)) << "\n";
     WaitForEnter(in, out);
     return 1;
   }

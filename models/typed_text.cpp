@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cctype>
-#include <cstdlib>
 
 #include "engine/conditions_file.h"
 #include "records/input_error.h"
@@ -10,8 +9,6 @@
 namespace dosavia {
 
 namespace {
-
-bool IsAsciiBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Length of the white-space character that starts `text` (0: none). Compatibility
 // normalisation has already turned the ideographic and no-break blanks into plain ones; the
@@ -37,47 +34,6 @@ constexpr std::array<FieldChoice, 8> kVisualFieldChoices{{{"1×1", 1.0},
                                                           {"10×10", 10.0}}};
 
 }  // namespace
-
-double LeadingNumber(std::string_view text) {
-  // Blanks anywhere are skipped, as a typed "1 000" means 1000; the number ends at the
-  // first character beyond ASCII.
-  std::string compact;
-  for (const char c : text) {
-    if (IsAsciiBlank(c)) continue;
-    if (static_cast<unsigned char>(c) > 0x7f) break;
-    compact.push_back(c);
-  }
-  std::size_t i = 0;
-  std::string number;
-  if (i < compact.size() && (compact[i] == '+' || compact[i] == '-')) number += compact[i++];
-  bool digits = false;
-  while (i < compact.size() && std::isdigit(static_cast<unsigned char>(compact[i]))) {
-    number += compact[i++];
-    digits = true;
-  }
-  if (i < compact.size() && compact[i] == '.') {
-    number += compact[i++];
-    while (i < compact.size() && std::isdigit(static_cast<unsigned char>(compact[i]))) {
-      number += compact[i++];
-      digits = true;
-    }
-  }
-  if (!digits) return 0;
-  // An exponent counts only when digits follow it ("2e" is 2).
-  if (i < compact.size() && (compact[i] == 'e' || compact[i] == 'E' || compact[i] == 'd' ||
-                             compact[i] == 'D')) {
-    std::size_t j = i + 1;
-    std::string exponent = "e";
-    if (j < compact.size() && (compact[j] == '+' || compact[j] == '-')) exponent += compact[j++];
-    bool exponent_digits = false;
-    while (j < compact.size() && std::isdigit(static_cast<unsigned char>(compact[j]))) {
-      exponent += compact[j++];
-      exponent_digits = true;
-    }
-    if (exponent_digits) number += exponent;
-  }
-  return std::strtod(number.c_str(), nullptr);
-}
 
 double TypedPhotonCount(std::string_view plain_text) {
   try {

@@ -1,8 +1,8 @@
-// How a front end reads what the user types: a count at the start of a text box, and a
-// field size written with x, X, * or the multiplication sign. Texts are UTF-8 and already
-// made plain by Unicode compatibility normalisation (NFKC) where the front end has it:
-// Qt's QString::normalized on the desktop, String.prototype.normalize in the browser; that
-// is how full-width digits typed with a Japanese input method become plain ones.
+// How a front end reads what the user types: a photon count, and a field size written with
+// x, X, * or the multiplication sign. Texts are UTF-8 and already made plain by Unicode
+// compatibility normalisation (NFKC) where the front end has it: Qt's QString::normalized on
+// the desktop, String.prototype.normalize in the browser; that is how full-width digits typed
+// with a Japanese input method become plain ones.
 #pragma once
 
 #include <span>
@@ -10,11 +10,6 @@
 #include <string_view>
 
 namespace dosavia {
-
-// The number at the start of `text`: blanks are skipped, then an optional sign, digits, a
-// decimal point and an exponent (E or D) are taken as far as they form a number. 0 when
-// the text does not begin with a number.
-double LeadingNumber(std::string_view text);
 
 // A typed photon count as every count box and every link reads it, the visual screen's and
 // the engine screen's alike: digit grouping dropped ("30,000", "30 000"), then one number

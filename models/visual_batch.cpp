@@ -10,16 +10,16 @@
 namespace dosavia {
 
 void VisualSimulation::Init() {
-  random.Seed();
-  LoadPhysicsTables(tables, kWaterDataFile, kElectronDataFile);
-  tables.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
+  random_.Seed();
+  LoadPhysicsTables(tables_, kWaterDataFile, kElectronDataFile);
+  tables_.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
 }
 
 void VisualSimulation::Seed(RunSeed seed) {
   if (seed == kDefaultSeed) {
-    random.Seed();
+    random_.Seed();
   } else {
-    random.SeedFromKey(VisualStreamKey(seed));
+    random_.SeedFromKey(VisualStreamKey(seed));
   }
 }
 
@@ -29,24 +29,20 @@ RunSeed FreshSeriesSeed() {
   return pick(device);
 }
 
-void VisualSimulation::ClearSpectrumTally() {
-  for (int q = 1; q <= kClearedSpectrumBins; ++q) spectrum_tally[q] = 0;
-}
-
 void VisualSimulation::LoadSpectrum(const std::string& path, const std::string& display_name) {
   // Photons above the last row of the photon table would run on extrapolated coefficients;
   // before the tables are loaded there is no limit to hold the energies to.
-  const int rows = tables.photon_rows;
-  const double highest = rows >= 2 ? tables.PhotonTable[rows].energy
-                                   : std::numeric_limits<double>::infinity();
+  const int rows = tables_.photon_rows;
+  const double highest =
+      rows >= 2 ? tables_.PhotonTable[rows].energy : std::numeric_limits<double>::infinity();
   const FreeFormatSpectrum spectrum = ReadFreeFormatSpectrumFile(path, display_name, highest);
-  spectrum_energy = spectrum.energy;
-  spectrum_cumulative = spectrum.cumulative;
+  spectrum_energy_ = spectrum.energy;
+  spectrum_cumulative_ = spectrum.cumulative;
 }
 
 EnergyRange VisualSimulation::MonoenergeticRangeMeV() const {
-  const int rows = tables.photon_rows;
-  return {0.1, rows >= 2 ? 0.001 * tables.PhotonTable[rows].energy : 20.0};
+  const int rows = tables_.photon_rows;
+  return {0.1, rows >= 2 ? 0.001 * tables_.PhotonTable[rows].energy : 20.0};
 }
 
 bool VisualSimulation::SetMonoenergeticSpectrum(double energy_mev) {
@@ -56,8 +52,8 @@ bool VisualSimulation::SetMonoenergeticSpectrum(double energy_mev) {
   constexpr double kBinMeV = 0.05;
   const int bin = std::clamp(static_cast<int>(std::ceil(energy_mev / kBinMeV)), 1, kSpectrumBins);
   for (int q = 1; q <= kSpectrumBins; ++q) {
-    spectrum_energy[q] = 1000.0 * energy_mev;
-    spectrum_cumulative[q] = q >= bin ? 1.0 : 0.0;
+    spectrum_energy_[q] = 1000.0 * energy_mev;
+    spectrum_cumulative_[q] = q >= bin ? 1.0 : 0.0;
   }
   return true;
 }
@@ -72,21 +68,21 @@ long long WholePhotonCount(double count) {
 
 int VisualSimulation::SampleSpectrumBin(double r) const {
   int q = 1;
-  while (q < kSpectrumBins && r >= spectrum_cumulative[q]) ++q;
+  while (q < kSpectrumBins && r >= spectrum_cumulative_[q]) ++q;
   return q;
 }
 
 VisualSourcePhoton VisualSimulation::SampleSource() {
   VisualSourcePhoton photon;
-  const int q = SampleSpectrumBin(random.Uniform());
-  photon.energy = spectrum_energy[q];
-  ++spectrum_tally[q];
-  const double slot1 = random.Uniform();
-  const double slot2 = random.Uniform();
-  photon.entry = {(0.5 - slot1) * field_side, (0.5 - slot2) * field_side, 0.0};
+  const int q = SampleSpectrumBin(random_.Uniform());
+  photon.energy = spectrum_energy_[q];
+  ++spectrum_tally_[q];
+  const double slot1 = random_.Uniform();
+  const double slot2 = random_.Uniform();
+  photon.entry = {(0.5 - slot1) * field_side_, (0.5 - slot2) * field_side_, 0.0};
   const double rho = std::sqrt(photon.entry.x * photon.entry.x + photon.entry.y * photon.entry.y);
   if (rho > 0) {
-    const double theta = std::atan(rho / source_distance);
+    const double theta = std::atan(rho / source_distance_);
     photon.direction = {std::cos(theta), std::sin(theta), photon.entry.x / rho,
                         photon.entry.y / rho};
   }
@@ -94,9 +90,9 @@ VisualSourcePhoton VisualSimulation::SampleSource() {
 }
 
 TransportContext<double> VisualSimulation::Context(const PhysicsSwitches& physics) {
-  return {tables, random,
-          PhantomBox<double>{-tables.HalfWidthX, tables.HalfWidthX, -tables.HalfWidthY,
-                             tables.HalfWidthY, tables.PhantomDepth},
+  return {tables_, random_,
+          PhantomBox<double>{-tables_.HalfWidthX, tables_.HalfWidthX, -tables_.HalfWidthY,
+                             tables_.HalfWidthY, tables_.PhantomDepth},
           physics};
 }
 

@@ -1,9 +1,8 @@
 // The visual simulation without its drawing: the X-ray spectrum it samples, the histogram of
 // the sampled bins, the generator and data tables of the interactive programs (double
 // precision), and one source photon from the field on the surface to the end of its
-// history. Every front end (Dosavia's visual screen, the browser page) owns one
-// VisualSimulation, runs its batches through SimulatePhoton and only decides how the events
-// are drawn and paced.
+// history. A screen's VisualSession owns one and runs its batches; the front ends only
+// decide how the events are drawn and paced.
 #pragma once
 
 #include <array>
@@ -17,9 +16,6 @@
 #include "physics/transport_context.h"
 
 namespace dosavia {
-
-// Bins that the menu's ClearSpectrumTally empties (the first 15 MeV).
-inline constexpr int kClearedSpectrumBins = 300;
 
 // Phantom of the visual run: 50 x 50 cm wide, 30 cm deep, centred on the beam axis [cm].
 inline constexpr double kVisualHalfWidthCm = 25.0;
@@ -50,8 +46,9 @@ struct VisualSourcePhoton {
   Direction<double> direction;
 };
 
-// One visual simulation's state, owned by the screen or binding that runs it: its spectrum,
-// field and source, its totals and histogram, its generator and data tables.
+// One visual simulation's state: its spectrum, field and source, its histogram, its
+// generator and data tables. On a screen it lives inside the screen's VisualSession, which
+// alone changes it.
 class VisualSimulation {
  public:
   // Seeds the generator, loads "water20.dat" and "ELDAT.dat" from the working directory and
@@ -64,11 +61,8 @@ class VisualSimulation {
   // series can be run again picture for picture by its seed.
   void Seed(RunSeed seed);
 
-  // Empties spectrum_tally(1..300); bins 301..400 keep their counts.
-  void ClearSpectrumTally();
-
   // Reads the 400 records (energy [MeV], relative weight) of the spectrum file at `path` in
-  // free format and sets spectrum_energy [keV] and spectrum_cumulative. Throws InputError
+  // free format and sets SpectrumEnergy [keV] and SpectrumCumulative. Throws InputError
   // for a missing file, fewer than 400 records, a value that is not a number, a negative
   // weight, weights that sum to 0, or a weighted energy outside the loaded photon table
   // (ParseFreeFormatSpectrum); the spectrum is then left as it was.
@@ -91,7 +85,7 @@ class VisualSimulation {
   // centred on the beam axis, and the parts of the physics in force (all by default).
   TransportContext<double> Context(const PhysicsSwitches& physics = {});
 
-  // Draws one source photon: a spectrum bin (counted in spectrum_tally), an entry point
+  // Draws one source photon: a spectrum bin (counted in SpectrumTally), an entry point
   // uniform over the square field on the surface, and a direction away from the point
   // source above the field centre. The generator is used in this order: the bin, then the
   // two coordinates.
@@ -112,21 +106,36 @@ class VisualSimulation {
     return photon.energy;
   }
 
+  // Empties the whole histogram (every bin 1..400).
+  void ClearHistogram() { spectrum_tally_.fill(0); }
+
+  // The square field at the surface: its side [cm]; the point source stands
+  // kVisualSourceDistanceCm above its centre, so that the beam is practically parallel.
+  void SetField(double side) {
+    field_side_ = side;
+    source_distance_ = kVisualSourceDistanceCm;
+  }
+  double FieldSide() const { return field_side_; }
+  double SourceDistance() const { return source_distance_; }
   // Photon energies of the X-ray spectrum [keV], index 1..400.
-  std::array<double, kSpectrumBins + 1> spectrum_energy{};
+  const std::array<double, kSpectrumBins + 1>& SpectrumEnergy() const { return spectrum_energy_; }
   // Normalised running sum of the spectrum weights, index 1..400; entry 400 is 1.
-  std::array<double, kSpectrumBins + 1> spectrum_cumulative{};
-  // Distance of the point source above the field centre [cm].
-  double source_distance = kVisualSourceDistanceCm;
-  // Side of the square field at the surface [cm].
-  double field_side = 4.0;
-  // Photons simulated since the last reset.
-  long long total_photon_count = 0;
+  const std::array<double, kSpectrumBins + 1>& SpectrumCumulative() const {
+    return spectrum_cumulative_;
+  }
   // How often each spectrum bin was drawn, index 1..400.
-  std::array<long long, kSpectrumBins + 1> spectrum_tally{};
+  const std::array<long long, kSpectrumBins + 1>& SpectrumTally() const { return spectrum_tally_; }
+  const PhysicsTables<double>& Tables() const { return tables_; }
+
+ private:
+  std::array<double, kSpectrumBins + 1> spectrum_energy_{};
+  std::array<double, kSpectrumBins + 1> spectrum_cumulative_{};
+  double source_distance_ = kVisualSourceDistanceCm;
+  double field_side_ = 4.0;
+  std::array<long long, kSpectrumBins + 1> spectrum_tally_{};
   // The interactive programs' generator and data tables.
-  RandomStream<double> random;
-  PhysicsTables<double> tables;
+  RandomStream<double> random_;
+  PhysicsTables<double> tables_;
 };
 
 }  // namespace dosavia

@@ -30,7 +30,8 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kWillNotReplace, "{type}なので置き換えません（ファイルではありません）",
      "will not replace it: it is {type}, not a file"},
     {ProblemKind::kWillNotReplaceProgramFile,
-     "プログラムが読むファイルかプログラム自身（{value}）なので置き換えません。別の名前を選んで下さい",
+     "プログラムが読むファイルかプログラム自身（{value}"
+     "）なので置き換えません。別の名前を選んで下さい",
      "will not replace it: it is {value}, a file the programs read or run; choose another name"},
     {ProblemKind::kWillNotReplaceResult,
      "計算結果ファイルなので置き換えません。別の名前を選んで下さい",
@@ -173,6 +174,9 @@ constexpr KindWording kKindWordings[] = {
      "3.00E+07)"},
     {ProblemKind::kPhotonTotalOutside, "光子総数は 0 から {limit} まででなければなりません",
      "the photon total must lie between 0 and {limit}"},
+    {ProblemKind::kLessThanOnePhoton,
+     "{value} では光子が 1 個も走りません。1 以上の数を入れて下さい",
+     "{value} runs no whole photon: type a count of 1 or more"},
     {ProblemKind::kNotAResultFile,
      "'{value}' は既にあり、計算結果ファイルではありません。別の名前にするか、そのファイルを"
      "削除して下さい",

@@ -1,6 +1,6 @@
-// eslint for the browser edition: only rules that catch faults (names never defined, code and
-// values never used, unreachable code, duplicate keys, ...), no layout rules. tools/lint.sh
-// runs it on the changed files.
+// eslint for the browser edition: rules that catch faults (names never defined, code and
+// values never used, unreachable code, duplicate keys, ...) and the line limit; the rest of
+// the layout is prettier's. tools/lint.sh runs it on the changed files (--all: every file).
 import js from '@eslint/js';
 import globals from 'globals';
 
@@ -15,6 +15,13 @@ export default [
       // The workers name importScripts in a global comment, which the worker globals already
       // hold: harmless. A variable redeclared in one scope is still an error.
       'no-redeclare': ['error', { builtinGlobals: false }],
+      // The one layout rule: prettier (web/.prettierrc.json) lays the code out in 120 columns
+      // but leaves a line it cannot break longer; such a line is an error here, long texts
+      // (strings, templates, patterns) excepted.
+      'max-len': [
+        'error',
+        { code: 120, ignoreStrings: true, ignoreTemplateLiterals: true, ignoreRegExpLiterals: true, ignoreUrls: true },
+      ],
     },
   },
   // The page's modules.

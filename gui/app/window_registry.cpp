@@ -11,13 +11,11 @@
 #include "engine/conditions_file.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
-#include "models/visual_batch.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/forms/spectrum_page.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/forms/explanation_page.h"
 #include "gui/forms/references_page.h"
-#include "gui/visual/visual_batch_run.h"
 
 namespace dosavia::gui {
 
@@ -51,8 +49,6 @@ void ShowMainMenu() { GetMenuWindow().show(); }
 
 void ShowVisualScreen() {
   VisualScreen& form = GetVisualScreen();
-  form.Simulation().Init();
-  form.Simulation().ClearSpectrumTally();
   form.PrepareForShow();
   form.show();
 }
@@ -78,7 +74,9 @@ bool EndProgram() {
   if (!EngineConsole::ConfirmStopAll(nullptr)) return false;
   ending = true;
   QFile::remove(QString::fromLatin1(kConditionsFile));
-  RequestBatchStop();
+  // A visual batch stops after the photon in progress.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* visual = qobject_cast<VisualScreen*>(window)) visual->OnStop();
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
   QCoreApplication::quit();
   ending = false;

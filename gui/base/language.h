@@ -40,9 +40,9 @@ QString Tr(const char* context, const char* source);
 // else the window's class name without the namespace.
 QByteArray TrContext(const QWidget* widget);
 
-// Names the translation context of `window`'s texts. The program's windows keep the contexts
-// of their first names ("Form1" ... "Form10"), which the translation file and the browser
-// edition share, whatever their classes are called now.
+// Names the translation context of `window`'s texts: the window's role ("MenuWindow",
+// "VisualScreen", "ExplanationPage1" ...), which the translation file and the browser edition
+// share, also where one class serves several windows (the explanation pages).
 void SetWindowTrContext(QWidget* window, const char* context);
 
 // Sets the text of a label, button or check box, the title of a group box (also a window's

@@ -5,6 +5,7 @@
 
 #include "gui/base/language.h"
 #include "gui/base/message_box.h"
+#include "models/visual_session.h"
 #include "records/problem.h"
 #include "records/problem_text.h"
 
@@ -43,8 +44,10 @@ QString PathEndFitting(const QString& path, const QFontMetrics& metrics, int wid
 QString FileProblemMessage(const QString& what, const std::exception& error) {
   QString text = what;
   const auto* reported = dynamic_cast<const ProblemError*>(&error);
+  // Anything but a reported problem (out of memory, a fault of the library) is worded as
+  // every front end words it.
   if (reported == nullptr)
-    return text + QStringLiteral("\n") + ShownText(std::string(error.what()));
+    return text + QStringLiteral("\n") + QString::fromStdString(ReportOf(error, ProblemLanguage()));
   const Problem& problem = reported->problem();
   const TextLanguage language = ProblemLanguage();
   if (!problem.file.empty()) text += Tr("Messages", "\nファイル：") + ShownText(problem.file);
@@ -54,6 +57,11 @@ QString FileProblemMessage(const QString& what, const std::exception& error) {
   // Whatever the sentence quotes from a file was escaped where it was quoted.
   text += Tr("Messages", "\n内容：") + QString::fromStdString(ProblemSentence(problem, language));
   return text;
+}
+
+QString DurationText(double seconds) {
+  const VisualSession::Duration duration = VisualSession::DurationOf(seconds);
+  return Tr("VisualScreen", duration.hours ? "%1 時間" : "%1 分").arg(duration.amount);
 }
 
 }  // namespace dosavia::gui

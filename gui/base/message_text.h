@@ -35,4 +35,8 @@ QString PathEndFitting(const QString& path, const QFontMetrics& metrics, int wid
 // An error that carries no problem (a library's own) is shown as it says itself.
 QString FileProblemMessage(const QString& what, const std::exception& error);
 
+// "約 3 分" or "約 2 時間": how long a batch or a run will take [s], rounded as the visual
+// session rounds it (VisualSession::DurationOf), for the question before a long one.
+QString DurationText(double seconds);
+
 }  // namespace dosavia::gui

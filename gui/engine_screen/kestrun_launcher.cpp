@@ -147,7 +147,7 @@ LaunchResult StartKestrun(const QString& working_dir, const QStringList& engine_
                     "%1 を表示する端末エミュレータが\n見つかりません。\n\n"
                     "「%2」に\nチェックを入れると、\nDosavia のウィンドウで計算できます。\n\n"
                     "端末エミュレータは\n環境変数 TERMINAL でも指定できます。")
-                     .arg(name, Tr("Form4", kOwnConsoleCaption))};
+                     .arg(name, Tr("EngineScreen", kOwnConsoleCaption))};
 #endif
 }
 

@@ -42,7 +42,8 @@ std::vector<TerminalCommand> TerminalCandidates(const QString& engine_path,
 
 // The caption of the non-visual screen's check box that runs the engine in Dosavia's own
 // window, the way out when no terminal emulator is installed.
-inline constexpr char kOwnConsoleCaption[] = QT_TRANSLATE_NOOP("Form4", "専用ウィンドウで計算");
+inline constexpr char kOwnConsoleCaption[] =
+    QT_TRANSLATE_NOOP("EngineScreen", "専用ウィンドウで計算");
 
 // Kestrun's arguments: "--threads 0" for the block streams on every core (none: the single
 // random stream), then "--without PART" for each part of `physics` switched off, written

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <variant>
 
 #include "engine/beam_geometry.h"
 #include "engine/program_files.h"
@@ -282,23 +283,21 @@ void WritePngFile(const QImage& picture, const std::string& path) {
   WriteExportFile(path, std::string_view(png.constData(), png.size()));
 }
 
-std::optional<int> RunPlotCommand(int argc, char** argv) {
-  // Every option of the program's own ("--x") is handled here, before any window or
-  // display is needed; Qt's single-dash options (-platform, -style) go on to the menu. One
-  // rule for every option: given once; "--help" anywhere is answered alone.
-  bool wanted = false;
+namespace {
+
+// What the command line asks for, once its options are classified.
+enum class CommandKind { kHelp, kPlot, kMenu };
+
+// Classifies the command line: "--help" anywhere is answered alone; "--plot" draws; anything
+// else opens the menu. Every option of the program's own ("--x") is checked here, before any
+// window or display is needed, by one rule: given once. Qt's single-dash options
+// (-platform, -style) go on to the menu. A usage error is returned as its exit status.
+std::variant<CommandKind, int> ClassifyCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--help" || option == "-h") {
-      std::printf("%s\n", kUsage);
-      // Help that never reached its reader (a full disk) is no success.
-      if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "Dosavia: cannot write to the standard output\n");
-        return 1;
-      }
-      return 0;
-    }
+    if (option == "--help" || option == "-h") return CommandKind::kHelp;
   }
+  bool wanted = false;
   int languages = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
@@ -310,30 +309,77 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     } else if (option.rfind("--", 0) == 0 && !IsPlotOption(option))
       return UsageError("unknown argument '" + Excerpt(option) + "'");
   }
-  if (!wanted) {
-    for (int i = 1; i < argc; ++i) {
-      const std::string arg = argv[i];
-      if (arg == "--lang") {
-        ++i;
-        continue;
-      }
-      if (IsPlotOption(arg)) return UsageError(arg + " works only with --plot");
-      // A single-dash option of Qt's takes the next word as its value ("-platform
-      // offscreen"); any other word would be silently ignored by the menu.
-      if (arg.size() > 1 && arg[0] == '-') {
-        if (QtOptionTakesValue(arg) && i + 1 < argc) ++i;
-        continue;
-      }
-      return UsageError("'" + Excerpt(arg) +
-                        "' is not an option; to draw a result file: Dosavia --plot " +
-                        Excerpt(arg) + " --out PICTURE.png");
+  if (wanted) return CommandKind::kPlot;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--lang") {
+      ++i;
+      continue;
     }
-    return std::nullopt;
+    if (IsPlotOption(arg)) return UsageError(arg + " works only with --plot");
+    // A single-dash option of Qt's takes the next word as its value ("-platform
+    // offscreen"); any other word would be silently ignored by the menu.
+    if (arg.size() > 1 && arg[0] == '-') {
+      if (QtOptionTakesValue(arg) && i + 1 < argc) ++i;
+      continue;
+    }
+    return UsageError("'" + Excerpt(arg) +
+                      "' is not an option; to draw a result file: Dosavia --plot " + Excerpt(arg) +
+                      " --out PICTURE.png");
   }
+  return CommandKind::kMenu;
+}
 
-  PlotArguments args;
-  if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
+// The curve sets of the fields asked for, from the result file and its statistics, in the
+// geometry asked for.
+std::vector<CurveSet> PlotSets(const PlotArguments& args, LoadedResult loaded,
+                               const QString& source, std::shared_ptr<const ResultTables>& shown) {
+  std::shared_ptr<const ResultTables> parallel(std::move(loaded.tables));
+  const std::shared_ptr<const RunStatistics> statistics(std::move(loaded.statistics));
+  // The drawn curves: the parallel beam's own, or those of a point source made from them.
+  shown = parallel;
+  if (args.ssd_cm > 0) shown = ClinicalGeometryTables(*parallel, args.ssd_cm);
+  std::vector<CurveSet> sets;
+  for (int field : args.fields) {
+    CurveSet set;
+    set.tables = shown;
+    set.field = field;
+    set.file = source;
+    set.energy = EnergyOfResultName(QFileInfo(source).fileName());
+    set.family = static_cast<int>(sets.size());
+    if (args.ssd_cm > 0) {
+      set.parallel = parallel;
+      set.ssd_cm = args.ssd_cm;
+    }
+    set.statistics = statistics;
+    sets.push_back(MeasureSet(std::move(set)));
+  }
+  return sets;
+}
 
+// The picture, the CSV and the table asked for. Throws what a writer throws.
+void WritePlotFiles(const PlotArguments& args, const ResultTables* shown, const QString& source,
+                    const std::vector<CurveSet>& sets) {
+  if (!args.output_file.empty()) {
+    const QString geometry = GeometryCaption(args.ssd_cm);
+    const QString title =
+        (sets.size() == 1 ? source + QStringLiteral("    ") + FieldCaption(sets[0].field)
+                          : source) +
+        QStringLiteral("    ") + geometry;
+    WritePngFile(RenderCurveSetsPicture(shown, title, sets, args.size), args.output_file);
+  }
+  if (!args.csv_file.empty()) WriteExportFile(args.csv_file, CurvesCsvText(shown, source, sets));
+  if (!args.table_file.empty()) {
+    std::vector<TableTsvRow> rows;
+    for (const CurveSet& set : sets)
+      rows.push_back({QFileInfo(source).fileName().toStdString(), set.energy.toStdString(),
+                      set.field, *set.row, args.ssd_cm});
+    WriteExportFile(args.table_file, CurveTableTsv(rows));
+  }
+}
+
+// --plot: reads the result file and writes what was asked for; the exit status.
+int RunPlot(char** argv, const PlotArguments& args) {
   // Qt's arguments are not passed on: the command line belongs to --plot.
   int app_argc = 1;
   char* app_argv[] = {argv[0], nullptr};
@@ -348,7 +394,6 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
   // Japanese unless asked: a script's pictures do not change with the menu's last choice.
   SetLanguage(args.language.value_or(Language::kJapanese), false);
   const auto said = [](const std::exception& e) { return ReportOf(e, ProblemLanguage()); };
-
   LoadedResult loaded;
   try {
     loaded = ReadResultWithStatistics(std::filesystem::path(args.result_file),
@@ -358,49 +403,37 @@ std::optional<int> RunPlotCommand(int argc, char** argv) {
     return 1;
   }
   const QString source = QFile::decodeName(args.result_file.c_str());
-  std::shared_ptr<const ResultTables> parallel(std::move(loaded.tables));
-  const std::shared_ptr<const RunStatistics> statistics(std::move(loaded.statistics));
-  // The drawn curves: the parallel beam's own, or those of a point source made from them.
-  std::shared_ptr<const ResultTables> shared = parallel;
-  if (args.ssd_cm > 0) shared = ClinicalGeometryTables(*parallel, args.ssd_cm);
-  std::vector<CurveSet> sets;
-  for (int field : args.fields) {
-    CurveSet set;
-    set.tables = shared;
-    set.field = field;
-    set.file = source;
-    set.energy = EnergyOfResultName(QFileInfo(source).fileName());
-    set.family = static_cast<int>(sets.size());
-    if (args.ssd_cm > 0) {
-      set.parallel = parallel;
-      set.ssd_cm = args.ssd_cm;
-    }
-    set.statistics = statistics;
-    sets.push_back(MeasureSet(std::move(set)));
-  }
+  std::shared_ptr<const ResultTables> shown;
+  const std::vector<CurveSet> sets = PlotSets(args, std::move(loaded), source, shown);
   try {
-    if (!args.output_file.empty()) {
-      const QString geometry = GeometryCaption(args.ssd_cm);
-      const QString title = (sets.size() == 1
-                                 ? source + QStringLiteral("    ") + FieldCaption(sets[0].field)
-                                 : source) +
-                            QStringLiteral("    ") + geometry;
-      WritePngFile(RenderCurveSetsPicture(shared.get(), title, sets, args.size), args.output_file);
-    }
-    if (!args.csv_file.empty())
-      WriteExportFile(args.csv_file, CurvesCsvText(shared.get(), source, sets));
-    if (!args.table_file.empty()) {
-      std::vector<TableTsvRow> rows;
-      for (const CurveSet& set : sets)
-        rows.push_back({QFileInfo(source).fileName().toStdString(), set.energy.toStdString(),
-                        set.field, *set.row, args.ssd_cm});
-      WriteExportFile(args.table_file, CurveTableTsv(rows));
-    }
+    WritePlotFiles(args, shown.get(), source, sets);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "Dosavia: %s\n", said(e).c_str());
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+std::optional<int> RunPlotCommand(int argc, char** argv) {
+  const std::variant<CommandKind, int> kind = ClassifyCommandLine(argc, argv);
+  if (const int* status = std::get_if<int>(&kind)) return *status;
+  switch (std::get<CommandKind>(kind)) {
+    case CommandKind::kHelp:
+      std::printf("%s\n", kUsage);
+      // Help that never reached its reader (a full disk) is no success.
+      if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "Dosavia: cannot write to the standard output\n");
+        return 1;
+      }
+      return 0;
+    case CommandKind::kMenu: return std::nullopt;
+    case CommandKind::kPlot: break;
+  }
+  PlotArguments args;
+  if (const auto problem = ParseArguments(argc, argv, args)) return UsageError(*problem);
+  return RunPlot(argv, args);
 }
 
 }  // namespace dosavia::gui

@@ -89,7 +89,8 @@ QWidget* MakeFigure(PageFigure figure, QWidget* page) {
       picture->setAlignment(Qt::AlignCenter);
       const QPixmap pixmap(QString::fromLatin1(kElectronMapResource));
       if (pixmap.isNull())
-        SetTrText(picture, "Form6", QT_TRANSLATE_NOOP("Form6", "Fig.2 の画像がありません"));
+        SetTrText(picture, "ExplanationPage2",
+                  QT_TRANSLATE_NOOP("ExplanationPage2", "Fig.2 の画像がありません"));
       else
         picture->setPixmap(pixmap);
       return picture;

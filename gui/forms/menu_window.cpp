@@ -25,9 +25,9 @@ namespace dosavia::gui {
 
 namespace {
 
-// The translation context of the menu's texts, kept from the window's first name so that the
-// translation file and the browser edition (which reads the same contexts) stay as they are.
-constexpr char kMenuWindowContext[] = "Form1";
+// The translation context of the menu's texts, which the translation file and the browser
+// edition (which reads the same contexts) share.
+constexpr char kMenuWindowContext[] = "MenuWindow";
 
 QLabel* MakeTitle(QWidget* parent, const char* text, double left, double top, double width,
                   double height) {
@@ -46,21 +46,26 @@ void MenuWindow::CreateControls() {
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, 15645, 7440).size());
 
-  MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "高エネルギーＸ線照射における"), 720, 720, 4425, 465);
-  MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "吸収線量ビルドアップ現象"), 960, 1200, 3795, 465);
-  MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "線束方向および側方向の"), 1200, 1800, 3465, 465);
-  MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "２次電子 (過渡) 平衡"), 1275, 2280, 3015, 465);
-  MakeTitle(this, QT_TRANSLATE_NOOP("Form1", "モンテカルロシミュレーション"), 960, 2880, 4410, 465);
+  MakeTitle(this, QT_TRANSLATE_NOOP("MenuWindow", "高エネルギーＸ線照射における"), 720, 720, 4425,
+            465);
+  MakeTitle(this, QT_TRANSLATE_NOOP("MenuWindow", "吸収線量ビルドアップ現象"), 960, 1200, 3795,
+            465);
+  MakeTitle(this, QT_TRANSLATE_NOOP("MenuWindow", "線束方向および側方向の"), 1200, 1800, 3465, 465);
+  MakeTitle(this, QT_TRANSLATE_NOOP("MenuWindow", "２次電子 (過渡) 平衡"), 1275, 2280, 3015, 465);
+  MakeTitle(this, QT_TRANSLATE_NOOP("MenuWindow", "モンテカルロシミュレーション"), 960, 2880, 4410,
+            465);
 
   // The long captions wrap inside their buttons, as a graphical button breaks them.
   visual_button = MakeButton(this, "Visual\nsimulation", 720, 3840, 2055, 975);
   engine_button = MakeButton(this, "Non visual\nsimulation", 3360, 3840, 2055, 975);
-  explanation_button = MakeButton(this, QT_TRANSLATE_NOOP("Form1", "解 説"), 720, 5160, 2055, 855);
+  explanation_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("MenuWindow", "解 説"), 720, 5160, 2055, 855);
   exit_button = MakeButton(this, "Exit", 3360, 5160, 2055, 855);
   exit_button->setToolTip(QStringLiteral("   --- bye ---   "));
   title_illustration = new TitleIllustration(this);
   PlaceTwips(title_illustration, 6840, 480, 8385, 6480);
-  SetTrToolTip(title_illustration, "Form1", QT_TRANSLATE_NOOP("Form1", "Dosavia %1\nデータ %2"),
+  SetTrToolTip(title_illustration, "MenuWindow",
+               QT_TRANSLATE_NOOP("MenuWindow", "Dosavia %1\nデータ %2"),
                {QString::fromStdString(ProgramVersion()), QString::fromStdString(DataVersion())});
   auto* const menu_icon = new QLabel(this);
   PlaceTwips(menu_icon, 4200, 6480, 480, 480);
@@ -80,8 +85,8 @@ void MenuWindow::OnVisualSimulation() {
   try {
     ShowVisualScreen();
   } catch (const std::exception& error) {
-    ShowExclamation(this,
-                    FileProblemMessage(Tr("Form1", "物理データファイルを読み込めません。"), error));
+    ShowExclamation(
+        this, FileProblemMessage(Tr("MenuWindow", "物理データファイルを読み込めません。"), error));
     return;
   }
   hide();

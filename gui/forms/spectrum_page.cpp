@@ -28,22 +28,24 @@ SpectrumPage::SpectrumPage(QWidget* parent) : FloatingPage(kSpectrumPageRank, pa
 }
 
 void SpectrumPage::CreateControls() {
-  // The context of the page's texts, kept from its first name ("Form3"), which the
-  // translation file shares.
-  SetWindowTrContext(this, "Form3");
-  SetTrTitle(this, "Form3", QT_TRANSLATE_NOOP("Form3", "　高エネルギーＸ線スペクトル"));
+  // The context of the page's texts, which the translation file shares.
+  SetWindowTrContext(this, "SpectrumPage");
+  SetTrTitle(this, "SpectrumPage",
+             QT_TRANSLATE_NOOP("SpectrumPage", "　高エネルギーＸ線スペクトル"));
   resize(TwipsRect(0, 0, 8970, 7155).size());
 
   auto* const heading = new QLabel(this);
-  SetTrText(heading, "Form3",
-            QT_TRANSLATE_NOOP("Form3", "シミュレーションで用いた高エネルギーＸ線スペクトル"));
+  SetTrText(
+      heading, "SpectrumPage",
+      QT_TRANSLATE_NOOP("SpectrumPage", "シミュレーションで用いた高エネルギーＸ線スペクトル"));
   heading->setFont(DefaultFont(kDefaultFontPoints, true));
   PlaceTwips(heading, 360, 120, 8280, 420);
   graph = new SpectrumGraph(this);
   PlaceTwips(graph, 360, 600, 8280, 5715);
   auto* const method_note = new QLabel(QStringLiteral("Calculated by Schiff's formula"), this);
   PlaceTwips(method_note, 360, 6420, 5400, 420);
-  close_button = MakeButton(this, QT_TRANSLATE_NOOP("Form3", "閉じる"), 7080, 6420, 1560, 525);
+  close_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("SpectrumPage", "閉じる"), 7080, 6420, 1560, 525);
   connect(close_button, &QPushButton::clicked, this, &SpectrumPage::OnClose);
 
   MakeScalable(this, 8970, 7155);

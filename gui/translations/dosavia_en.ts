@@ -334,7 +334,7 @@
     </message>
 </context>
 <context>
-    <name>Form1</name>
+    <name>MenuWindow</name>
     <message>
         <source>高エネルギーＸ線照射における</source>
         <translation>Absorbed-dose build-up</translation>
@@ -371,7 +371,7 @@ Data %2</translation>
     </message>
 </context>
 <context>
-    <name>Form2</name>
+    <name>VisualScreen</name>
     <message>
         <source>乱数の種</source>
         <translation>seed</translation>
@@ -518,7 +518,7 @@ Data %2</translation>
     </message>
 </context>
 <context>
-    <name>Form3</name>
+    <name>SpectrumPage</name>
     <message>
         <source>&#x3000;高エネルギーＸ線スペクトル</source>
         <translation> High-energy X-ray spectra</translation>
@@ -533,7 +533,7 @@ Data %2</translation>
     </message>
 </context>
 <context>
-    <name>Form4</name>
+    <name>EngineScreen</name>
     <message>
         <source>物理を切る実験</source>
         <translation>Switch physics off</translation>
@@ -714,7 +714,7 @@ Please type a shorter X-ray energy</translation>
     </message>
 </context>
 <context>
-    <name>Form5</name>
+    <name>ExplanationPage1</name>
     <message>
         <source>解説-１</source>
         <translation>Explanation 1</translation>
@@ -785,7 +785,7 @@ Please type a shorter X-ray energy</translation>
     </message>
 </context>
 <context>
-    <name>Form6</name>
+    <name>ExplanationPage2</name>
     <message>
         <source>解説-２</source>
         <translation>Explanation 2</translation>
@@ -868,7 +868,7 @@ Please type a shorter X-ray energy</translation>
     </message>
 </context>
 <context>
-    <name>Form7</name>
+    <name>ExplanationPage3</name>
     <message>
         <source>解説-３</source>
         <translation>Explanation 3</translation>
@@ -963,7 +963,7 @@ Please type a shorter X-ray energy</translation>
     </message>
 </context>
 <context>
-    <name>Form8</name>
+    <name>ExplanationPage4</name>
     <message>
         <source>解説-４</source>
         <translation>Explanation 4</translation>
@@ -1058,7 +1058,7 @@ Please type a shorter X-ray energy</translation>
     </message>
 </context>
 <context>
-    <name>Form10</name>
+    <name>ExplanationPage5</name>
     <message>
         <source>解説-５</source>
         <translation>Explanation 5</translation>
@@ -1161,7 +1161,7 @@ Please type a shorter X-ray energy</translation>
     </message>
 </context>
 <context>
-    <name>Form9</name>
+    <name>ReferencesPage</name>
     <message>
         <source>文献</source>
         <translation>References</translation>

@@ -16,9 +16,6 @@
 
 namespace dosavia::gui {
 
-double BatchPhotonCount = 0;
-int StepDisplayFlag = 1;
-int ZoomState = 2;
 namespace {
 
 // Colours of the classic 16-colour palette: 12 light red, 9 light blue, 15 bright white.
@@ -32,9 +29,6 @@ constexpr double kHistogramUnitsPerBin = 0.5;
 constexpr double kHistogramBinCentre = 0.25;
 constexpr double kHistogramTop = 100.0;
 constexpr double kHistogramFootEnd = 160.0;
-
-bool batch_running = false;
-bool batch_stop_requested = false;
 
 // Draws the visual run's events: each electron or positron step as a light-red line on the
 // side view and its magnified copy, each local absorption as a light-red point on the side
@@ -62,8 +56,9 @@ class DrawingObserver : public NullObserver<double> {
 
 static_assert(TransportObserver<DrawingObserver, double>);
 
-// Histogram of the bins drawn so far, bars in per cent of the highest bin. An empty
-// histogram (a batch that ran no photon) draws nothing.
+}  // namespace
+
+// An empty histogram (a batch that ran no photon) draws nothing.
 void DrawSpectrumHistogram(PictureBox& spectrum_histogram,
                            const std::array<long long, kSpectrumBins + 1>& tally) {
   long long highest = 0;
@@ -80,16 +75,18 @@ void DrawSpectrumHistogram(PictureBox& spectrum_histogram,
   spectrum_histogram.DrawLine(0, 0, kHistogramFootEnd, 0, kBrightWhite);
 }
 
+namespace {
+
 // Step display at a chosen speed: holds the batch until `period_ms` after the start of the
 // history while the window system runs, so that a class can follow single photons. Stop
 // ends the wait within one tick.
-void HoldUntil(const QElapsedTimer& history_clock, qint64 period_ms) {
+void HoldUntil(const QElapsedTimer& history_clock, qint64 period_ms, const bool& stop) {
   constexpr int kTickMs = 10;
-  if (batch_stop_requested || history_clock.elapsed() >= period_ms) return;
+  if (stop || history_clock.elapsed() >= period_ms) return;
   QEventLoop wait;
   QTimer tick;
   QObject::connect(&tick, &QTimer::timeout, &wait, [&] {
-    if (batch_stop_requested || history_clock.elapsed() >= period_ms) wait.quit();
+    if (stop || history_clock.elapsed() >= period_ms) wait.quit();
   });
   tick.start(kTickMs);
   wait.exec();
@@ -97,18 +94,13 @@ void HoldUntil(const QElapsedTimer& history_clock, qint64 period_ms) {
 
 }  // namespace
 
-long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
-  struct RunningFlag {
-    RunningFlag() { batch_running = true; }
-    ~RunningFlag() { batch_running = false; }
-  } running;
-  batch_stop_requested = false;
-  VisualSimulation& simulation = view.simulation;
-  const TransportContext<double> context = simulation.Context(view.physics);
-  DrawingObserver observer(view.side_view, view.zoomed_side_view, StepDisplayFlag == 1);
-  const long long photons = WholePhotonCount(BatchPhotonCount);
+long long RunVisualBatch(const VisualBatchView& view, long long photons, int yield_interval_ms) {
+  static const bool kNeverStop = false;
+  const bool& stop = view.stop_requested != nullptr ? *view.stop_requested : kNeverStop;
+  VisualSession& session = view.session;
+  DrawingObserver observer(view.side_view, view.zoomed_side_view, view.step_display);
   QElapsedTimer history_clock;
-  if (view.depth_dose != nullptr) view.depth_dose->BeginBatch(simulation.field_side);
+  if (view.depth_dose != nullptr) view.depth_dose->BeginBatch();
   // Without step display the batch yields only every few tens of milliseconds: often enough
   // for the Stop button and a repaint, rarely enough to cost little time.
   QElapsedTimer since_yield;
@@ -116,40 +108,29 @@ long long RunVisualBatch(const VisualBatchView& view, int yield_interval_ms) {
   long long done = 0;
   const auto show_total = [&] {
     if (view.total_count_label != nullptr)
-      view.total_count_label->setText(QString::number(simulation.total_photon_count + done));
+      view.total_count_label->setText(QString::number(session.TotalPhotons()));
   };
-  for (long long n = 1; n <= photons && !batch_stop_requested; ++n) {
+  for (long long n = 1; n <= photons && !stop; ++n) {
     const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
-    const qint64 period_ms = StepDisplayFlag == 1 && rate > 0 ? std::llround(1000.0 / rate) : 0;
+    const qint64 period_ms = view.step_display && rate > 0 ? std::llround(1000.0 / rate) : 0;
     if (period_ms > 0) history_clock.start();
-    const VisualSourcePhoton photon = simulation.SampleSource();
+    const VisualSourcePhoton photon = session.NextPhoton();
     view.photon_energy_label.setText(QString::number(0.001 * photon.energy, 'f', 3));
-    if (view.depth_dose != nullptr) {
-      VisualDepthDose& tally = view.depth_dose->Tally();
-      tally.StartHistory();
-      ComposedObserver<DrawingObserver, VisualDepthDose> both(observer, tally);
-      VisualSimulation::TrackPhoton(context, photon, both);
-      view.depth_dose->RefreshDuringBatch();
-    } else {
-      VisualSimulation::TrackPhoton(context, photon, observer);
-    }
+    session.TrackPhoton(photon, observer);
+    if (view.depth_dose != nullptr) view.depth_dose->RefreshDuringBatch();
     done = n;
     // Counted photon by photon where they are drawn one by one, else at each repaint.
-    if (StepDisplayFlag == 1) show_total();
-    if (period_ms > 0) HoldUntil(history_clock, period_ms);
-    if (StepDisplayFlag != 1 && since_yield.elapsed() >= yield_interval_ms) {
+    if (view.step_display) show_total();
+    if (period_ms > 0) HoldUntil(history_clock, period_ms, stop);
+    if (!view.step_display && since_yield.elapsed() >= yield_interval_ms) {
       show_total();
       QCoreApplication::processEvents();
       since_yield.restart();
     }
   }
   if (view.depth_dose != nullptr) view.depth_dose->Refresh();
-  DrawSpectrumHistogram(view.spectrum_histogram, simulation.spectrum_tally);
+  DrawSpectrumHistogram(view.spectrum_histogram, session.Simulation().SpectrumTally());
   return done;
 }
-
-bool IsBatchRunning() { return batch_running; }
-
-void RequestBatchStop() { batch_stop_requested = true; }
 
 }  // namespace dosavia::gui

@@ -84,47 +84,38 @@ void DepthDosePanel::SetZoom(double zoom) {
   update();
 }
 
-void DepthDosePanel::SetField(double field_side) {
-  if (tally_.FieldSide() == field_side) return;
-  tally_.Clear(field_side);
-  bin_cm_ = 0;
+void DepthDosePanel::SetSession(VisualSession* session) {
+  session_ = session;
   Refresh();
 }
 
-void DepthDosePanel::BeginBatch(double field_side) {
-  SetField(field_side);
+const VisualDepthDose& DepthDosePanel::Tally() const {
+  static const VisualDepthDose kEmpty;
+  return session_ != nullptr ? session_->Tally() : kEmpty;
+}
+
+const PhysicsSwitches& DepthDosePanel::Physics() const {
+  static const PhysicsSwitches kAllOn;
+  return session_ != nullptr ? session_->Physics() : kAllOn;
+}
+
+const DepthDoseCurve& DepthDosePanel::Reference() const {
+  static const DepthDoseCurve kNone;
+  return session_ != nullptr ? session_->Reference() : kNone;
+}
+
+const PhysicsSwitches& DepthDosePanel::ReferencePhysics() const {
+  static const PhysicsSwitches kAllOn;
+  return session_ != nullptr ? session_->ReferencePhysics() : kAllOn;
+}
+
+void DepthDosePanel::BeginBatch() {
   since_refresh_.start();
   since_sigma_.start();
 }
 
-void DepthDosePanel::Clear() {
-  tally_.Clear(tally_.FieldSide());
-  bin_cm_ = 0;
-  reference_ = {};
-  Refresh();
-}
-
-void DepthDosePanel::SwitchPhysics(const PhysicsSwitches& physics) {
-  // The curve as the tally stands now, not as last painted: a refresh may still be due,
-  // and an emptied tally may still show the curve it had.
-  if (tally_.Histories() > 0) {
-    Remake(false);
-    if (curve_.has_maximum && curve_.dose_fit) {
-      reference_ = curve_;
-      reference_physics_ = physics_;
-    }
-  }
-  physics_ = physics;
-  tally_.Clear(tally_.FieldSide());
-  bin_cm_ = 0;
-  Refresh();
-}
-
 void DepthDosePanel::Remake(bool with_sigma) {
-  const double chosen = ChooseBinWidth(tally_);
-  bin_cm_ = bin_cm_ > 0 ? std::min(bin_cm_, chosen) : chosen;
-  curve_ = MakeDepthDoseCurve(tally_, bin_cm_);
-  if (with_sigma || !curve_.has_maximum) reading_ = ReadVisualCurve(tally_, curve_);
+  reading_ = session_ != nullptr ? session_->ReadCurve(with_sigma) : DepthDoseReading{};
 }
 
 void DepthDosePanel::RefreshDuringBatch() {
@@ -149,10 +140,11 @@ void DepthDosePanel::Refresh() {
 
 double DepthDosePanel::ShownPercent() const {
   double highest = 0;
-  if (curve_.has_maximum)
-    for (std::size_t i = 0; i < curve_.dose.size() && i * curve_.bin_cm < kShownDepthCm; ++i)
-      highest =
-          std::max({highest, curve_.dose[i], i < curve_.primary.size() ? curve_.primary[i] : 0.0});
+  if (reading_.curve.has_maximum)
+    for (std::size_t i = 0;
+         i < reading_.curve.dose.size() && i * reading_.curve.bin_cm < kShownDepthCm; ++i)
+      highest = std::max({highest, reading_.curve.dose[i],
+                          i < reading_.curve.primary.size() ? reading_.curve.primary[i] : 0.0});
   double top = kShownPercent;
   while (top < highest && top < kMostShownPercent) top += kPercentTick;
   return top;
@@ -199,7 +191,7 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
              Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%"));
   DrawTitleAndLegend(p, line);
   DrawNote(p, line);
-  if (curve_.has_maximum) {
+  if (reading_.curve.has_maximum) {
     p.save();
     p.setClipRect(axes.area);
     DrawCurves(p, axes);
@@ -207,18 +199,19 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   }
   // Over the bars, which would hide it, and under the maximum's label.
   DrawReference(p, axes, line);
-  if (curve_.has_maximum) DrawMaximum(p, axes, line);
+  if (reading_.curve.has_maximum) DrawMaximum(p, axes, line);
 }
 
 void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
   p.setPen(Qt::black);
   const double width = DesignSize().width() - 2 * kTextLeft;
   // Before the first field is confirmed the tally has no cylinder yet.
-  const QString title =
-      tally_.Radius() > 0
-          ? Tr("DepthDosePanel", "深部線量 (中心の半径 %1 cm の円柱)")
-                .arg(QString::number(tally_.Radius(), 'f', 2))
-          : Tr("DepthDosePanel", "深部線量");
+  QString title = Tally().Radius() > 0 ? Tr("DepthDosePanel", "深部線量 (中心の半径 %1 cm の円柱)")
+                                             .arg(QString::number(Tally().Radius(), 'f', 2))
+                                       : Tr("DepthDosePanel", "深部線量");
+  // The beam it shows, so that a projected picture says which one.
+  if (session_ != nullptr && !session_->BeamName().empty())
+    title = QString::fromStdString(session_->BeamName()) + QStringLiteral("  ") + title;
   const QFontMetricsF metrics(p.font());
   p.drawText(QRectF(kTextLeft, kTextTop, width, line), Qt::AlignLeft | Qt::AlignVCenter,
              metrics.elidedText(title, Qt::ElideRight, width));
@@ -234,11 +227,12 @@ void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
 
 // The photons behind the curve and the bin width, on the bottom line.
 void DepthDosePanel::DrawNote(QPainter& p, double line) const {
-  QString note = Tr("DepthDosePanel", "光子 %1 個").arg(Photons(curve_.photons));
-  if (curve_.has_maximum) {
-    note += Tr("DepthDosePanel", "   ビン %1 cm").arg(curve_.bin_cm, 0, 'f', 1);
-    if (curve_.noise_at_max >= 0)
-      note += Tr("DepthDosePanel", "   雑音 ±%1 %").arg(100 * curve_.noise_at_max, 0, 'f', 1);
+  QString note = Tr("DepthDosePanel", "光子 %1 個").arg(Photons(reading_.curve.photons));
+  if (reading_.curve.has_maximum) {
+    note += Tr("DepthDosePanel", "   ビン %1 cm").arg(reading_.curve.bin_cm, 0, 'f', 1);
+    if (reading_.curve.noise_at_max >= 0)
+      note +=
+          Tr("DepthDosePanel", "   雑音 ±%1 %").arg(100 * reading_.curve.noise_at_max, 0, 'f', 1);
   } else {
     note += Tr("DepthDosePanel", "   Go で線量が積み上がります");
   }
@@ -251,7 +245,8 @@ void DepthDosePanel::DrawNote(QPainter& p, double line) const {
 // The reference's fitted dose as a faint dotted line, with its name at the bottom right of
 // the plot, on a white ground so that it reads over the bars.
 void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double line) const {
-  if (!reference_.has_maximum || !reference_.dose_fit) return;
+  const DepthDoseCurve& reference = Reference();
+  if (!reference.has_maximum || !reference.dose_fit) return;
   QPen pen(kReferenceGrey, kReferenceWidth);
   pen.setDashPattern(kReferenceDashes);
   p.save();
@@ -260,16 +255,15 @@ void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double l
   p.setBrush(Qt::NoBrush);
   QPolygonF points;
   for (double z = 0; z <= kDoseFitDepthCm; z += kFitStepCm)
-    points << axes.Map(z, reference_.dose_fit(z));
+    points << axes.Map(z, reference.dose_fit(z));
   p.drawPolyline(points);
   p.restore();
 
-  const QString name =
-      reference_physics_.AllOn()
-          ? Tr("DepthDosePanel", "切替前: すべての物理")
-          : Tr("DepthDosePanel", "切替前: %1 なし")
-                .arg(QString::fromStdString(SwitchedOffText(
-                    reference_physics_, CurrentLanguage() == Language::kEnglish)));
+  const QString name = ReferencePhysics().AllOn()
+                           ? Tr("DepthDosePanel", "切替前: すべての物理")
+                           : Tr("DepthDosePanel", "切替前: %1 なし")
+                                 .arg(QString::fromStdString(SwitchedOffText(
+                                     ReferencePhysics(), CurrentLanguage() == Language::kEnglish)));
   const QFontMetricsF metrics(p.font());
   const double room = axes.area.width() - kReferenceSample - 12;
   const QString shown = metrics.elidedText(name, Qt::ElideRight, room);
@@ -293,15 +287,15 @@ void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double l
 // is the bins' staircase: against the kerma it shows transient equilibrium, and the bars
 // above it are the dose of the scattered photons.
 void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
-  const double w = curve_.bin_cm;
+  const double w = reading_.curve.bin_cm;
   p.setPen(QPen(kDoseEdge, 1));
   p.setBrush(kDoseFill);
   QPolygonF cut_marks;
-  for (std::size_t i = 0; i < curve_.dose.size() && i * w < kShownDepthCm; ++i) {
-    const double v = std::min(curve_.dose[i], axes.y_max);
+  for (std::size_t i = 0; i < reading_.curve.dose.size() && i * w < kShownDepthCm; ++i) {
+    const double v = std::min(reading_.curve.dose[i], axes.y_max);
     if (!(v > 0)) continue;
     p.drawRect(QRectF(axes.Map(i * w, v), axes.Map((i + 1) * w, 0)));
-    if (curve_.dose[i] > axes.y_max) {
+    if (reading_.curve.dose[i] > axes.y_max) {
       const QPointF top = axes.Map((i + 0.5) * w, axes.y_max);
       cut_marks << top << top + QPointF(kCutMarkHalfWidth, kCutMarkHeight)
                 << top + QPointF(-kCutMarkHalfWidth, kCutMarkHeight) << top;
@@ -316,8 +310,8 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
     p.restore();
   }
   QPolygonF stairs;
-  for (std::size_t i = 0; i < curve_.primary.size() && i * w < kShownDepthCm; ++i) {
-    const double v = std::min(curve_.primary[i], axes.y_max);
+  for (std::size_t i = 0; i < reading_.curve.primary.size() && i * w < kShownDepthCm; ++i) {
+    const double v = std::min(reading_.curve.primary[i], axes.y_max);
     stairs << axes.Map(i * w, v) << axes.Map((i + 1) * w, v);
   }
   p.setBrush(Qt::NoBrush);
@@ -329,19 +323,19 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
     p.drawPolyline(points);
   };
   p.setBrush(Qt::NoBrush);
-  if (curve_.dose_fit) {
+  if (reading_.curve.dose_fit) {
     p.setPen(reading_.settled ? QPen(kDoseEdge.darker(130), 2.5)
                               : QPen(kUnsettledGrey, 1.5, Qt::DashLine));
-    fitted(curve_.dose_fit, kDoseFitDepthCm);
+    fitted(reading_.curve.dose_fit, kDoseFitDepthCm);
   }
   p.setPen(Qt::NoPen);
   p.setBrush(kKermaBlue);
-  for (std::size_t i = 0; i < curve_.kerma.size() && i * w < kShownDepthCm; ++i)
-    p.drawEllipse(axes.Map((i + 0.5) * w, curve_.kerma[i]), 2.5, 2.5);
+  for (std::size_t i = 0; i < reading_.curve.kerma.size() && i * w < kShownDepthCm; ++i)
+    p.drawEllipse(axes.Map((i + 0.5) * w, reading_.curve.kerma[i]), 2.5, 2.5);
   p.setBrush(Qt::NoBrush);
-  if (curve_.kerma_fit) {
+  if (reading_.curve.kerma_fit) {
     p.setPen(QPen(kKermaBlue, 2.5));
-    fitted(curve_.kerma_fit, kShownDepthCm);
+    fitted(reading_.curve.kerma_fit, kShownDepthCm);
   }
 }
 
@@ -350,36 +344,41 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
 // depth in grey with the word that it is not yet sure, and no marker.
 void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const {
   // A curve that starts at its maximum has no d_max to mark: it is said in words instead.
-  const bool too_few = reading_.too_few;
   const bool settled = reading_.settled;
-  const double sigma = reading_.dmax_sigma_cm;
+  const double dmax_sigma = reading_.sigma_cm;
   QString label;
-  if (too_few)
-    label = Tr("DepthDosePanel", "d_max: 光子が少なすぎてまだ読めない");
-  else if (reading_.build_up == BuildUp::kNone)
-    label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
-  else if (sigma >= 0)
-    label = QString::fromUtf8("d_max %1 ± %2 cm")
-                .arg(curve_.d_max_cm, 0, 'f', 1)
-                .arg(std::max(0.1, sigma), 0, 'f', 1);
-  else
-    label = QString::fromUtf8("d_max %1 cm").arg(curve_.d_max_cm, 0, 'f', 1);
-  if (!settled && reading_.dmax_shown) label += Tr("DepthDosePanel", "  (まだ不確か)");
+  switch (reading_.verdict) {
+    case DepthDoseReading::Verdict::kTooFew:
+      label = Tr("DepthDosePanel", "d_max: 光子が少なすぎてまだ読めない");
+      break;
+    case DepthDoseReading::Verdict::kNoBuildUp:
+      label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
+      break;
+    case DepthDoseReading::Verdict::kDmax:
+      label = reading_.sigma_text.empty()
+                  ? QStringLiteral("d_max %1 cm").arg(QString::fromStdString(reading_.dmax_text))
+                  : QString::fromUtf8("d_max %1 ± %2 cm")
+                        .arg(QString::fromStdString(reading_.dmax_text),
+                             QString::fromStdString(reading_.sigma_text));
+      if (!settled) label += Tr("DepthDosePanel", "  (まだ不確か)");
+      break;
+    case DepthDoseReading::Verdict::kEmpty: return;
+  }
   if (settled) {
     p.save();
     p.setClipRect(axes.area);
-    const QPointF low = axes.Map(curve_.d_max_cm - sigma, 0);
-    const QPointF high = axes.Map(curve_.d_max_cm + sigma, 100);
+    const QPointF low = axes.Map(reading_.curve.d_max_cm - dmax_sigma, 0);
+    const QPointF high = axes.Map(reading_.curve.d_max_cm + dmax_sigma, 100);
     p.fillRect(QRectF(QPointF(low.x(), high.y()), QPointF(high.x(), low.y())),
                QColor(0, 130, 0, 40));
     p.setPen(QPen(kMaxGreen, 2, Qt::DashLine));
-    p.drawLine(axes.Map(curve_.d_max_cm, 0), axes.Map(curve_.d_max_cm, 100));
+    p.drawLine(axes.Map(reading_.curve.d_max_cm, 0), axes.Map(reading_.curve.d_max_cm, 100));
     p.setBrush(kMaxGreen);
-    p.drawEllipse(axes.Map(curve_.d_max_cm, 100), 4, 4);
+    p.drawEllipse(axes.Map(reading_.curve.d_max_cm, 100), 4, 4);
     p.restore();
   }
   p.setPen(settled ? kMaxGreen : kUnsettledGrey);
-  const QPointF top = axes.Map(reading_.dmax_shown ? curve_.d_max_cm : 0.0, 100);
+  const QPointF top = axes.Map(reading_.builds_up ? reading_.curve.d_max_cm : 0.0, 100);
   const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
   const double left = std::max(axes.area.left() + 4,
                                std::min(top.x() + 8, axes.area.right() - label_width - 4));

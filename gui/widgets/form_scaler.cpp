@@ -41,13 +41,8 @@ namespace dosavia::gui {
 
 namespace {
 
-// The visual screen, the tallest form: pages opened over it never open larger than it.
-constexpr double kVisualScreenWidthTwips = 18000;
-constexpr double kVisualScreenHeightTwips = 12630;
 // Zooms offered in the menu and stepped through by Ctrl+Plus and Ctrl+Minus.
 constexpr std::array<double, 6> kZoomSteps = {0.75, 1.0, 1.25, 1.5, 1.75, 2.0};
-// Start zooms are rounded down to whole per cent.
-constexpr double kZoomGrain = 100.0;
 
 const char kScalerName[] = "dosavia_form_scaler";
 // Points per inch of a font size.
@@ -575,27 +570,6 @@ void SetZoomSetting(double zoom) {
   SetPreference(kZoomKey, zoom >= kMinZoom && zoom <= kMaxZoom ? zoom : kZoomToFit);
   for (const QPointer<FormScaler>& scaler : Scalers())
     if (!scaler.isNull()) scaler->ResizeForSetting(AvailableArea());
-}
-
-double StartZoom(const QSizeF& design, const QRect& available, double setting, StartFit rule) {
-  const double room_w = available.width() - kFrameAllowanceWidthPx;
-  const double room_h = available.height() - kFrameAllowanceHeightPx;
-  const double fit = std::min(room_w / design.width(), room_h / design.height());
-  double zoom = fit;
-  if (setting >= kMinZoom && setting <= kMaxZoom) {
-    zoom = std::min(setting, fit);
-  } else if (rule != StartFit::kOwn) {
-    const QSizeF visual = TwipsSize(kVisualScreenWidthTwips, kVisualScreenHeightTwips);
-    const double visual_zoom = std::min(room_w / visual.width(), room_h / visual.height());
-    // Within the visual screen's window: page 1, wide and low, would leave half of a
-    // 1024x768 screen empty at the visual screen's zoom.
-    const double within =
-        visual_zoom * std::min(visual.width() / design.width(), visual.height() / design.height());
-    zoom = std::min(
-        fit, rule == StartFit::kWithinVisualScreen ? std::max(visual_zoom, within) : visual_zoom);
-  }
-  zoom = std::floor(zoom * kZoomGrain + 1e-9) / kZoomGrain;
-  return std::clamp(zoom, kMinZoom, kMaxZoom);
 }
 
 }  // namespace dosavia::gui

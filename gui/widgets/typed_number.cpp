@@ -4,7 +4,6 @@
 
 namespace dosavia::gui {
 
-double LeadingNumber(const QString& text) { return dosavia::LeadingNumber(text.toStdString()); }
 
 QString PlainTypedText(const QString& text) {
   return text.normalized(QString::NormalizationForm_KC);

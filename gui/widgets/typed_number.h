@@ -6,9 +6,6 @@
 
 namespace dosavia::gui {
 
-// The number at the start of `text` (LeadingNumber of the Qt-free rules).
-double LeadingNumber(const QString& text);
-
 // Typed text with the full-width characters of a Japanese input method (digits, signs,
 // letters, the ideographic blank) made plain, by Unicode compatibility normalisation.
 QString PlainTypedText(const QString& text);

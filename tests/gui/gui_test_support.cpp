@@ -93,7 +93,8 @@ QByteArray ReadAll(const QString& path) {
 }
 
 long long TallySum(const VisualSimulation& simulation) {
-  return std::accumulate(simulation.spectrum_tally.begin() + 1, simulation.spectrum_tally.end(), 0LL);
+  return std::accumulate(simulation.SpectrumTally().begin() + 1, simulation.SpectrumTally().end(),
+                         0LL);
 }
 
 int CountColor(const QImage& image, QColor color) {

@@ -57,9 +57,9 @@
 #include "gui/engine_screen/engine_console.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/forms/spectrum_page.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/forms/explanation_page.h"
 #include "gui/forms/references_page.h"
 #include "gui/visual/visual_depth_dose_panel.h"
@@ -285,8 +285,8 @@ void Compare() {
     qputenv("PATH", path);
     qputenv("TERMINAL", terminal);
     QFile::remove(QDir::current().filePath(EngineProgramName()));
-    box(Tr("Form4", "シミュレーションを開始できません\n%1").arg(problem), QMessageBox::Warning,
-        QStringLiteral("message_no_terminal") + tag);
+    box(Tr("EngineScreen", "シミュレーションを開始できません\n%1").arg(problem),
+        QMessageBox::Warning, QStringLiteral("message_no_terminal") + tag);
   }
   SetLanguage(Language::kJapanese, false);
 }

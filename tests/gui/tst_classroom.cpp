@@ -18,9 +18,9 @@
 
 #include "gui/app/window_registry.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/forms/spectrum_page.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/forms/explanation_page.h"
 #include "gui/forms/references_page.h"
 #include "gui/widgets/form_scaler.h"

@@ -22,7 +22,7 @@
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_graph_key.h"
 #include "gui/engine_screen/plot_command.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;

@@ -19,7 +19,7 @@
 #include "gui_test_support.h"
 #include "gui/app/window_registry.h"
 #include "gui/engine_screen/engine_console.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/forms/menu_window.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 

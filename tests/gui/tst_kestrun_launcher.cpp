@@ -172,7 +172,7 @@ void TestKestrunLauncher::noTerminalIsReported() {
   ScopedEnv path("PATH", QFile::encodeName(dir.Path("empty")));
   ScopedEnv terminal("TERMINAL", QFile::encodeName(dir.Path("no-such-terminal")));
   const LaunchResult launch = StartKestrun(QDir::currentPath());
-  const QString caption = Tr("Form4", kOwnConsoleCaption);
+  const QString caption = Tr("EngineScreen", kOwnConsoleCaption);
   SetLanguage(Language::kJapanese, false);
   QVERIFY(!launch.started);
   QVERIFY2(launch.problem.contains("TERMINAL"), qPrintable(launch.problem));

@@ -7,8 +7,8 @@
 
 #include "gui/app/window_registry.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/visual/visual_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui_test_support.h"
 
 using namespace dosavia;

@@ -19,7 +19,7 @@
 #include "gui/base/language.h"
 #include "gui/base/preferences.h"
 #include "gui/engine_screen/engine_console.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui_test_support.h"
 

@@ -17,7 +17,7 @@
 #include "gui/app/window_registry.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
+#include "gui/visual/visual_screen.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/picture_box.h"
@@ -32,7 +32,6 @@ using dosavia::gui::testing::MessagesDuring;
 namespace {
 
 // Field 4 x 4: the cylinder has radius 1 cm.
-constexpr double kField = 4.0;
 
 // The engine's 4 x 4 central-axis total dose at 10 MV (shipped with the program, 3e7
 // histories), summed into 0.5 cm bins.
@@ -73,8 +72,6 @@ class TestVisualDepthDose : public QObject {
   void toggleShowsThePanelAndSpeedPacesTheBatch();
   void panelLiesBesideTheTracks_data();
   void panelLiesBesideTheTracks();
-  void estimateFollowsTheChosenSpeed_data();
-  void estimateFollowsTheChosenSpeed();
   void slowBatchDoesNotMakeTheFastOneAsk();
 };
 
@@ -83,26 +80,27 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
   if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   const std::vector<double> engine = EngineDose4x4At10MV();
   QVERIFY(!engine.empty());
-  // The same photons drawn with and without the panel: the scoring draws no random number
-  // and leaves the pictures exactly as they were.
+  // The same photons drawn with and without the panel: showing the curve draws no random
+  // number and leaves the pictures exactly as they were.
   constexpr int kPhotons = 20000;
   std::array<QImage, 2> drawn;
   DepthDosePanel panel;
-  auto simulation = std::make_unique<VisualSimulation>();
+  auto session = std::make_unique<VisualSession>();
+  panel.SetSession(session.get());
   for (int with_panel = 0; with_panel < 2; ++with_panel) {
-    simulation->Init();
-    simulation->LoadSpectrum("10MV.csv", "10MV.csv");
-    simulation->field_side = kField;
-    StepDisplayFlag = 0;
-    BatchPhotonCount = kPhotons;
+    session->Init();
+    QCOMPARE(session->Confirm("10", "4x4"), ConfirmRefusal::kNone);
+    QVERIFY(session->BeginBatch("0"));
     PictureBox side_view, zoomed_side_view, spectrum_histogram;
     QLabel photon_energy_label;
     for (PictureBox* p : {&side_view, &zoomed_side_view}) p->resize(699, 715);
     side_view.SetScale(-4.4, -12.5, 24.4, 25);
     zoomed_side_view.SetScale(-2.2, -6.25, 12.2, 12.5);
     spectrum_histogram.resize(425, 249);
-    RunVisualBatch({*simulation, side_view, zoomed_side_view, spectrum_histogram, photon_energy_label,
-                    with_panel ? &panel : nullptr});
+    RunVisualBatch({*session, side_view, zoomed_side_view, spectrum_histogram, photon_energy_label,
+                    with_panel ? &panel : nullptr},
+                   kPhotons);
+    session->EndBatch();
     drawn[static_cast<std::size_t>(with_panel)] = side_view.DrawnImage();
   }
   QVERIFY(drawn[0] == drawn[1]);
@@ -166,7 +164,7 @@ void TestVisualDepthDose::toggleShowsThePanelAndSpeedPacesTheBatch() {
   // pace, so no question comes first.)
   form.speed_slider->setValue(0);
   form.photon_count_box->setText("50");
-  QTimer::singleShot(1500, [] { RequestBatchStop(); });
+  QTimer::singleShot(1500, [&] { form.stop_button->click(); });
   clock.start();
   form.go_button->click();
   QVERIFY2(clock.elapsed() < 2500, qPrintable(QString("%1 ms").arg(clock.elapsed())));
@@ -210,33 +208,13 @@ void TestVisualDepthDose::panelLiesBesideTheTracks() {
   QVERIFY(form.spectrum_histogram->isHidden());  // the histogram gives way to it
   QVERIFY(std::abs(panel->width() - panel->sizeHint().width() * FormScale(&form)) < 3);
   // The field confirmed before the panel was opened names its cylinder at once.
-  QCOMPARE(panel->Tally().Radius(), ScoringRadius(form.Simulation().field_side));
+  QCOMPARE(panel->Tally().Radius(), ScoringRadius(form.Session().Simulation().FieldSide()));
   form.depth_dose_box->setChecked(false);
   QVERIFY(form.spectrum_histogram->isVisible());
   form.depth_dose_box->setChecked(true);
   form.back_button->click();
   QVERIFY(!panel->isVisible());
   QVERIFY(!form.depth_dose_box->isChecked() || !form.isVisible());
-}
-
-void TestVisualDepthDose::estimateFollowsTheChosenSpeed_data() {
-  QTest::addColumn<long long>("photons");
-  QTest::addColumn<double>("timed");  // seconds per photon last timed at the pace
-  QTest::addColumn<double>("rate");   // photons a second of the step display, 0 unheld
-  QTest::addColumn<double>("seconds");
-  QTest::addRow("highest speed, drawing timed") << 300LL << 1.0 / 64 << 0.0 << 300.0 / 64;
-  QTest::addRow("one a second, nothing timed yet") << 300LL << 1.0 / 40 << 1.0 << 300.0;
-  QTest::addRow("held slower than it draws") << 100LL << 0.001 << 10.0 << 10.0;
-  QTest::addRow("draws slower than it is held") << 100LL << 0.5 << 10.0 << 50.0;
-  QTest::addRow("no step display") << 1000000LL << 1e-5 << 0.0 << 10.0;
-}
-
-void TestVisualDepthDose::estimateFollowsTheChosenSpeed() {
-  QFETCH(long long, photons);
-  QFETCH(double, timed);
-  QFETCH(double, rate);
-  QFETCH(double, seconds);
-  QVERIFY(std::abs(ExpectedBatchSeconds(photons, timed, rate) - seconds) < 1e-9 * seconds);
 }
 
 // A batch at one photon a second must not make 300 photons at the highest speed look like

@@ -1,5 +1,7 @@
-// The visual simulation screen driven as the user drives it: opened from the menu, "OK",
-// "Go", "Reset", "Graph clear", zoom, return, the physics switches, and the warnings.
+// The visual simulation screen driven as the user drives it: that it forwards "OK", "Go",
+// "Reset", zoom, return, the physics switches and the typed texts to its session and draws
+// what the session says. The session's rules themselves are tested once for both front
+// ends in tests/models/visual_session_test.cpp.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -18,8 +20,8 @@
 
 #include "gui/app/window_registry.h"
 #include "gui/forms/menu_window.h"
-#include "gui/forms/visual_screen.h"
-#include "gui/visual/visual_batch_run.h"
+#include "gui/visual/visual_screen.h"
+#include "models/visual_session.h"
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/physics_switch_boxes.h"
 #include "gui/widgets/picture_box.h"
@@ -30,6 +32,7 @@ using namespace dosavia::gui;
 using dosavia::kSpectrumBins;
 using dosavia::gui::testing::IsWhite;
 using dosavia::gui::testing::MessageBoxCatcher;
+using dosavia::gui::testing::MessagesDuring;
 using dosavia::gui::testing::SpectrumText;
 using dosavia::gui::testing::TallySum;
 using dosavia::gui::testing::TempWorkDir;
@@ -55,13 +58,13 @@ class TestVisualScreen : public QObject {
   void openingFromTheMenuShowsTheDefaults();
   void okMovesTheFieldEdgeLines_data();
   void okMovesTheFieldEdgeLines();
-  void goRunsOnlyTheSettingsOnScreen_data();
-  void goRunsOnlyTheSettingsOnScreen();
-  void totalCountsBatchesUntilGraphClear();
+  void aChangedBoxNeedsOkAgain();
   void zoomButtonAlternates();
   void aSeedReplaysTheSamePhotons();
   void badPhotonCountWarnsAndRunsNothing_data();
   void badPhotonCountWarnsAndRunsNothing();
+  void groupedCountsRunTheirNumber_data();
+  void groupedCountsRunTheirNumber();
   void missingOrShortSpectrumKeepsTheSettingsState_data();
   void missingOrShortSpectrumKeepsTheSettingsState();
   void resetReturnsToTheSettingsState();
@@ -72,7 +75,6 @@ class TestVisualScreen : public QObject {
   void closingTheScreenReturnsToTheMenu();
   void switchesReachTheBatch_data();
   void switchesReachTheBatch();
-  void switchKeepsTheLastCurveAsReference();
 
  private:
   // Opens the screen from the menu, presses "OK" at 10 MV with `field`, the step display off.
@@ -123,14 +125,12 @@ void TestVisualScreen::openingFromTheMenuShowsTheDefaults() {
   QVERIFY(form.ok_button->isEnabled());
   QVERIFY(!form.go_button->isEnabled());
   QVERIFY(form.step_display_box->isChecked());
-  QCOMPARE(StepDisplayFlag, 1);
   QCOMPARE(form.zoom_button->text(), QStringLiteral("ON"));
-  QCOMPARE(ZoomState, 2);
-  QVERIFY(form.zoomed_side_view->isHidden());
-  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, 0LL);
+  QVERIFY(!form.Zoomed());
+  QCOMPARE(form.Session().TotalPhotons(), 0LL);
   QVERIFY(form.physics_switches->Switches().AllOn());
   QVERIFY(form.depth_dose_panel->Physics().AllOn());
-  for (int q = 1; q <= 300; ++q) QCOMPARE(GetVisualScreen().Simulation().spectrum_tally[q], 0LL);
+  QCOMPARE(TallySum(form.Session().Simulation()), 0LL);
   const QImage blank = form.side_view->DrawnImage();
   QCOMPARE(blank.pixelColor(blank.width() / 2, blank.height() / 2), QColor(Qt::white));
 }
@@ -140,28 +140,21 @@ void TestVisualScreen::okMovesTheFieldEdgeLines_data() {
   QTest::addColumn<double>("side");
   QTest::addColumn<bool>("accepted");
   QTest::newRow("10x10") << QString::fromUtf8("10×10") << 10.0 << true;
-  QTest::newRow("1x1") << QString::fromUtf8("1×1") << 1.0 << true;
-  QTest::newRow("8x8") << QString::fromUtf8("8×8") << 8.0 << true;
-  QTest::newRow("plain x") << QStringLiteral("5x5") << 5.0 << true;
-  QTest::newRow("capital X with blanks") << QStringLiteral(" 6 X 6 ") << 6.0 << true;
-  QTest::newRow("asterisk") << QStringLiteral("2*2") << 2.0 << true;
   QTest::newRow("full-width digits") << QString::fromUtf8("１０ｘ１０") << 10.0 << true;
-  // Not one of the items: a warning, and the 3x3 field chosen first stays.
-  QTest::newRow("7x7 is no item") << QString::fromUtf8("7×7") << 3.0 << false;
-  QTest::newRow("text") << QStringLiteral("large") << 3.0 << false;
+  // Not one of the items: a warning, and the lines stay at the opening 4x4.
+  QTest::newRow("7x7 is no item") << QString::fromUtf8("7×7") << 4.0 << false;
 }
 
 void TestVisualScreen::okMovesTheFieldEdgeLines() {
   QFETCH(QString, field);
   QFETCH(double, side);
   QFETCH(bool, accepted);
-  VisualScreen& form = OpenAndConfirm(QString::fromUtf8("3×3"));
-  form.reset_button->click();  // "Reset" so that "OK" can be pressed again
+  VisualScreen& form = GetVisualScreen();
   form.field_box->setEditText(field);
   MessageBoxCatcher catcher;
   form.ok_button->click();
   QCOMPARE(catcher.Messages().size(), std::size_t{accepted ? 0u : 1u});
-  QCOMPARE(GetVisualScreen().Simulation().field_side, side);
+  QCOMPARE(form.Session().Simulation().FieldSide(), side);
   QCOMPARE(LateralOf(*form.side_view, form.field_edge_upper), -side / 2);
   QCOMPARE(LateralOf(*form.side_view, form.field_edge_lower), side / 2);
   QCOMPARE(LateralOf(*form.zoomed_side_view, form.zoomed_field_edge_upper), -side / 2);
@@ -171,68 +164,22 @@ void TestVisualScreen::okMovesTheFieldEdgeLines() {
   QCOMPARE(form.go_button->isEnabled(), accepted);
   if (accepted) {
     QCOMPARE(form.field_box->currentText(), QString::fromUtf8("%1×%1").arg(side));
-    QCOMPARE(GetVisualScreen().Simulation().source_distance, 10000.0);
+    QCOMPARE(form.Session().Simulation().SourceDistance(), 10000.0);
   } else {
     QVERIFY(catcher.Messages()[0].text.contains(field));
   }
 }
 
-void TestVisualScreen::goRunsOnlyTheSettingsOnScreen_data() {
-  QTest::addColumn<QString>("energy");
-  QTest::addColumn<QString>("field");
-  QTest::addColumn<double>("side");
-  QTest::addColumn<bool>("applied");
-  QTest::newRow("energy changed") << QStringLiteral("4") << QString::fromUtf8("10×10") << 10.0
-                                  << false;
-  QTest::newRow("field changed") << QStringLiteral("10") << QString::fromUtf8("1×1") << 1.0
-                                 << false;
-  QTest::newRow("both changed") << QStringLiteral("4") << QString::fromUtf8("1×1") << 1.0 << false;
-  QTest::newRow("same field typed otherwise") << QStringLiteral("10") << QStringLiteral("10x10")
-                                              << 10.0 << true;
-}
-
-void TestVisualScreen::goRunsOnlyTheSettingsOnScreen() {
-  QFETCH(QString, energy);
-  QFETCH(QString, field);
-  QFETCH(double, side);
-  QFETCH(bool, applied);
+// The boxes reach the session as they change: Go only for the beam OK confirmed.
+void TestVisualScreen::aChangedBoxNeedsOkAgain() {
   VisualScreen& form = OpenAndConfirm(QString::fromUtf8("10×10"));
-  form.energy_box->setEditText(energy);
-  form.field_box->setEditText(field);
-  // Boxes that show other settings than the last OK's: OK again, no Go of the old ones.
-  QCOMPARE(form.go_button->isEnabled(), applied);
-  QCOMPARE(form.ok_button->isEnabled(), !applied);
-  form.photon_count_box->setText("5");
-  form.go_button->click();
-  QCOMPARE(form.Simulation().total_photon_count, applied ? 5LL : 0LL);
-  if (!applied) form.ok_button->click();
+  form.energy_box->setEditText("4");
+  QVERIFY(!form.go_button->isEnabled());
+  QVERIFY(form.ok_button->isEnabled());
+  form.energy_box->setEditText("10");
+  form.field_box->setEditText("10x10");
   QVERIFY(form.go_button->isEnabled());
-  QCOMPARE(form.Simulation().field_side, side);
-  QCOMPARE(LateralOf(*form.side_view, form.field_edge_lower), side / 2);
-  // Back in the menu and here again: the box shows 4 x 4 and so do the lines.
-  form.back_button->click();
-  GetMenuWindow().visual_button->click();
-  QCOMPARE(form.field_box->currentText(), QString::fromUtf8("4×4"));
-  QCOMPARE(LateralOf(*form.side_view, form.field_edge_upper), -2.0);
-  QCOMPARE(LateralOf(*form.zoomed_side_view, form.zoomed_field_edge_lower), 2.0);
-}
-
-void TestVisualScreen::totalCountsBatchesUntilGraphClear() {
-  VisualScreen& form = OpenAndConfirm();
-  for (const char* expected : {"100", "200", "300"}) {
-    form.go_button->click();
-    QCOMPARE(form.total_count_label->text(), QString::fromLatin1(expected));
-  }
-  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 300LL);
-  form.graph_clear_button->click();
-  QCOMPARE(form.total_count_label->text(), QStringLiteral("0"));
-  QCOMPARE(form.photon_energy_label->text(), QString());
-  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 0LL);
-  // The settings stay: "Go" works at once.
-  QVERIFY(form.go_button->isEnabled());
-  form.go_button->click();
-  QCOMPARE(form.total_count_label->text(), QStringLiteral("100"));
-  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 100LL);
+  QVERIFY(!form.ok_button->isEnabled());
 }
 
 void TestVisualScreen::zoomButtonAlternates() {
@@ -240,14 +187,13 @@ void TestVisualScreen::zoomButtonAlternates() {
   const struct {
     const char* caption;
     bool zoom_shown;
-    int state;
-  } expected[] = {{"OFF", true, 1}, {"ON", false, 2}, {"OFF", true, 1}};
+  } expected[] = {{"OFF", true}, {"ON", false}, {"OFF", true}};
   QCOMPARE(form.zoom_button->text(), QStringLiteral("ON"));
   for (const auto& step : expected) {
     form.zoom_button->click();
     QCOMPARE(form.zoom_button->text(), QString::fromLatin1(step.caption));
     QCOMPARE(form.zoomed_side_view->isVisible(), step.zoom_shown);
-    QCOMPARE(ZoomState, step.state);
+    QCOMPARE(form.Zoomed(), step.zoom_shown);
   }
 }
 
@@ -272,7 +218,7 @@ void TestVisualScreen::aSeedReplaysTheSamePhotons() {
     QCOMPARE(form.seed_box->text(), seed);
     side[visit] = form.side_view->DrawnImage();
     zoom[visit] = form.zoomed_side_view->DrawnImage();
-    tally[visit] = GetVisualScreen().Simulation().spectrum_tally;
+    tally[visit] = form.Session().Simulation().SpectrumTally();
     energy[visit] = form.photon_energy_label->text();
     form.back_button->click();
     GetMenuWindow().visual_button->click();
@@ -288,7 +234,7 @@ void TestVisualScreen::aSeedReplaysTheSamePhotons() {
   QTest::keyClick(form.seed_box, Qt::Key_Delete);
   form.go_button->click();
   QCOMPARE(form.total_count_label->text(), QStringLiteral("100"));
-  QVERIFY(GetVisualScreen().Simulation().spectrum_tally != tally[0]);
+  QVERIFY(form.Session().Simulation().SpectrumTally() != tally[0]);
 }
 
 void TestVisualScreen::badPhotonCountWarnsAndRunsNothing_data() {
@@ -296,6 +242,7 @@ void TestVisualScreen::badPhotonCountWarnsAndRunsNothing_data() {
   QTest::newRow("empty") << "";
   QTest::newRow("text") << "abc";
   QTest::newRow("zero") << "0";
+  QTest::newRow("no whole photon") << "0.5";
   QTest::newRow("negative") << "-5";
   QTest::newRow("blanks") << "   ";
   QTest::newRow("too large to be a number") << "1e999";
@@ -307,7 +254,7 @@ void TestVisualScreen::badPhotonCountWarnsAndRunsNothing() {
   form.photon_count_box->setText("10");
   form.go_button->click();
   const QImage before = form.side_view->DrawnImage();
-  const auto tally = GetVisualScreen().Simulation().spectrum_tally;
+  const auto tally = form.Session().Simulation().SpectrumTally();
   form.photon_count_box->setText(count);
   MessageBoxCatcher catcher;
   form.go_button->click();
@@ -316,8 +263,27 @@ void TestVisualScreen::badPhotonCountWarnsAndRunsNothing() {
   QCOMPARE(catcher.Messages()[0].icon, QMessageBox::Warning);
   QCOMPARE(catcher.Messages()[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   QCOMPARE(form.total_count_label->text(), QStringLiteral("10"));
-  QVERIFY(GetVisualScreen().Simulation().spectrum_tally == tally);
+  QVERIFY(form.Session().Simulation().SpectrumTally() == tally);
   QVERIFY(form.side_view->DrawnImage() == before);
+}
+
+void TestVisualScreen::groupedCountsRunTheirNumber_data() {
+  QTest::addColumn<QString>("count");
+  QTest::newRow("grouped") << "30,000";
+  QTest::newRow("full-width digits") << QString::fromUtf8("３００００");
+  QTest::newRow("exponent") << "3e4";
+  QTest::newRow("grouped by a blank") << "30 000";
+}
+
+// The box is read by the session's one count rule: "30,000" once ran 30 photons here.
+void TestVisualScreen::groupedCountsRunTheirNumber() {
+  QFETCH(QString, count);
+  VisualScreen& form = OpenAndConfirm();
+  form.photon_count_box->setText(count);
+  const auto asked = MessagesDuring([&] { form.go_button->click(); });
+  QVERIFY(asked.empty());
+  QCOMPARE(form.total_count_label->text(), QStringLiteral("30000"));
+  QCOMPARE(form.Session().TotalPhotons(), 30000LL);
 }
 
 void TestVisualScreen::missingOrShortSpectrumKeepsTheSettingsState_data() {
@@ -342,24 +308,25 @@ void TestVisualScreen::missingOrShortSpectrumKeepsTheSettingsState() {
   QVERIFY(!form.go_button->isEnabled());
 }
 
+// Reset is a fresh screen: the opening values in every box, the physics switches on again.
 void TestVisualScreen::resetReturnsToTheSettingsState() {
-  VisualScreen& form = OpenAndConfirm();
+  VisualScreen& form = OpenAndConfirm(QString::fromUtf8("2×2"));
+  form.energy_box->setEditText("4");
+  form.ok_button->click();
   form.photon_count_box->setText("20");
   form.go_button->click();
-  GetVisualScreen().Simulation().spectrum_tally[350] = 4;  // a bin the menu's clearing would keep
+  form.physics_switches->Box("photon-scatter")->click();
   form.reset_button->click();
   QVERIFY(form.ok_button->isEnabled());
   QVERIFY(!form.go_button->isEnabled());
-  QCOMPARE(form.photon_count_box->text(), QStringLiteral("100"));
+  QCOMPARE(form.photon_count_box->text(), QString::fromUtf8(kVisualOpening.photons));
+  QCOMPARE(form.energy_box->currentText(), QString::fromUtf8(kVisualOpening.energy));
+  QCOMPARE(form.field_box->currentText(), QString::fromUtf8(kVisualOpening.field));
+  QVERIFY(form.physics_switches->Switches().AllOn());
+  QVERIFY(form.Session().Physics().AllOn());
   QCOMPARE(form.total_count_label->text(), QStringLiteral("0"));
-  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, 0LL);
-  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 0LL);
-  const QImage cleared = form.side_view->DrawnImage();
-  int non_white = 0;
-  for (int y = 0; y < cleared.height(); ++y)
-    for (int x = 0; x < cleared.width(); ++x)
-      non_white += cleared.pixel(x, y) != qRgb(255, 255, 255);
-  QCOMPARE(non_white, 0);
+  QCOMPARE(TallySum(form.Session().Simulation()), 0LL);
+  QVERIFY(IsWhite(form.side_view->DrawnImage()));
 }
 
 void TestVisualScreen::yieldingBatchLocksTheDisturbingButtons() {
@@ -370,7 +337,7 @@ void TestVisualScreen::yieldingBatchLocksTheDisturbingButtons() {
   QTimer probe;
   probe.setInterval(0);
   connect(&probe, &QTimer::timeout, [&] {
-    if (!IsBatchRunning() || checked) return;
+    if (!form.Session().Running() || checked) return;
     checked = true;
     for (QPushButton* locked : {form.ok_button, form.reset_button, form.go_button,
                                 form.graph_clear_button, form.back_button})
@@ -390,7 +357,7 @@ void TestVisualScreen::yieldingBatchLocksTheDisturbingButtons() {
   probe.stop();
   QVERIFY(checked);
   QCOMPARE(form.total_count_label->text(), QStringLiteral("5"));
-  QCOMPARE(TallySum(GetVisualScreen().Simulation()), 5LL);
+  QCOMPARE(TallySum(form.Session().Simulation()), 5LL);
   QVERIFY(!form.ok_button->isEnabled());
   for (QPushButton* free :
        {form.reset_button, form.go_button, form.graph_clear_button, form.back_button})
@@ -433,14 +400,14 @@ void TestVisualScreen::stopEndsALongBatchKeepingItsCounts() {
   QCOMPARE(catcher.Messages()[0].icon, QMessageBox::Question);
   QVERIFY(catcher.Messages()[0].text.contains("100000000"));
   QVERIFY(stop_was_enabled);
-  QVERIFY(!IsBatchRunning());
+  QVERIFY(!form.Session().Running());
   QVERIFY(!form.stop_button->isEnabled());
   const long long done = form.total_count_label->text().toLongLong();
   QVERIFY(done > 0 && done < 100000000);
   QVERIFY2(shown_while_running > 0 && shown_while_running <= done,
            qPrintable(QString::number(shown_while_running)));
-  QCOMPARE(TallySum(GetVisualScreen().Simulation()), done);
-  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, done);
+  QCOMPARE(TallySum(form.Session().Simulation()), done);
+  QCOMPARE(form.Session().TotalPhotons(), done);
   const QImage histogram = form.spectrum_histogram->DrawnImage();
   bool has_bar = false;
   for (int x = 0; x < histogram.width() && !has_bar; ++x)
@@ -476,11 +443,11 @@ void TestVisualScreen::closingTheScreenReturnsToTheMenu() {
     };
     QTimer::singleShot(50, &form, close_when_running);
     form.go_button->click();
-    QVERIFY(TallySum(GetVisualScreen().Simulation()) < 1000);
+    QVERIFY(TallySum(form.Session().Simulation()) < 1000);
   } else {
     form.close();
   }
-  QVERIFY(!IsBatchRunning());
+  QVERIFY(!form.Session().Running());
   QVERIFY(!form.isVisible());
   QVERIFY(GetMenuWindow().isVisible());
   // The menu reopens the screen as usual.
@@ -529,63 +496,6 @@ void TestVisualScreen::switchesReachTheBatch() {
   }
   QVERIFY(largest_dose > 0);
   QCOMPARE(largest_difference <= 1e-9 * largest_dose, dose_is_kerma);
-  form.depth_dose_box->setChecked(false);
-}
-
-// A switch starts a fresh tally and keeps the curve so far as the panel's reference, named
-// by the physics it was run with; a switch before any new curve keeps the reference it has;
-// "Graph clear" and "Reset" drop it.
-void TestVisualScreen::switchKeepsTheLastCurveAsReference() {
-  VisualScreen& form = OpenAndConfirm();
-  DepthDosePanel& panel = *form.depth_dose_panel;
-  form.depth_dose_box->setChecked(true);
-  form.photon_count_box->setText("3000");
-  // 3000 photons leave d_max uncertain by centimetres: the fixed sequence (seed 0), whose
-  // curves tell the two physics apart, rather than a fresh seed each series.
-  form.seed_box->selectAll();
-  QTest::keyClicks(form.seed_box, "0");
-  const auto go = [&] {
-    form.go_button->click();
-    QTest::qWait(20);  // the panel remakes its curve once the window system runs
-    QVERIFY(panel.Curve().has_maximum);
-  };
-  go();
-  QVERIFY(!panel.Reference().has_maximum);
-
-  form.physics_switches->Box("electron-transport")->click();
-  QVERIFY(panel.Reference().has_maximum);
-  QVERIFY(panel.ReferencePhysics().AllOn());
-  QVERIFY(!panel.Physics().electron_transport);
-  QCOMPARE(panel.Tally().Histories(), 0LL);
-  QCOMPARE(form.total_count_label->text(), QStringLiteral("0"));
-  QCOMPARE(GetVisualScreen().Simulation().total_photon_count, 0LL);
-  QVERIFY(IsWhite(form.side_view->DrawnImage()));
-  const double full_dmax = panel.Reference().d_max_cm;
-
-  // No curve of its own yet: the full-physics reference stays.
-  form.physics_switches->Box("pair")->click();
-  QVERIFY(panel.ReferencePhysics().AllOn());
-  QCOMPARE(panel.Reference().d_max_cm, full_dmax);
-  form.physics_switches->Box("pair")->click();
-
-  // Without electron transport there is no build-up: the maximum lies at the surface.
-  go();
-  QVERIFY2(panel.Curve().d_max_cm < full_dmax, qPrintable(QString::number(panel.Curve().d_max_cm)));
-  // Its surface bars lie above 120 % of the fit's maximum: the frame grows to hold them.
-  for (double dose : panel.Curve().dose)
-    QVERIFY2(dose <= panel.ShownPercent() || panel.ShownPercent() == 200,
-             qPrintable(QString::number(dose)));
-  form.physics_switches->Box("electron-transport")->click();
-  QVERIFY(!panel.ReferencePhysics().electron_transport);
-  QVERIFY(panel.Physics().AllOn());
-
-  form.graph_clear_button->click();
-  QVERIFY(!panel.Reference().has_maximum);
-  go();
-  form.physics_switches->Box("coherent")->click();
-  QVERIFY(panel.Reference().has_maximum);
-  form.reset_button->click();
-  QVERIFY(!panel.Reference().has_maximum);
   form.depth_dose_box->setChecked(false);
 }
 

@@ -11,7 +11,7 @@
 #include "gui/app/window_registry.h"
 #include "gui/base/language.h"
 #include "gui/base/preferences.h"
-#include "gui/forms/engine_screen.h"
+#include "gui/engine_screen/engine_screen.h"
 #include "gui/base/working_folder.h"
 #include "gui/widgets/form_style.h"
 #include "gui_test_support.h"

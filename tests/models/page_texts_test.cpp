@@ -24,9 +24,12 @@ struct PageCase {
 
 TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
   const PageCase cases[] = {
-      {1, "Form5", "解説-１", 1, true},  {2, "Form6", "解説-２", 1, true},
-      {3, "Form7", "解説-３", 3, true},  {4, "Form8", "解説-４", 2, true},
-      {5, "Form10", "解説-５", 2, true}, {kReferencesPage, "Form9", "文献", 0, false},
+      {1, "ExplanationPage1", "解説-１", 1, true},
+      {2, "ExplanationPage2", "解説-２", 1, true},
+      {3, "ExplanationPage3", "解説-３", 3, true},
+      {4, "ExplanationPage4", "解説-４", 2, true},
+      {5, "ExplanationPage5", "解説-５", 2, true},
+      {kReferencesPage, "ReferencesPage", "文献", 0, false},
   };
   for (const PageCase& c : cases) {
     const PageTexts& page = ExplanationPageTexts(c.page);

@@ -14,19 +14,6 @@ struct LeadingCase {
   double value;
 };
 
-TEST(LeadingNumber, ReadsTheNumberAtTheStartAsTheFormsDo) {
-  // A character beyond ASCII ends the number (an em space after "12"); full-width digits
-  // are not a number.
-  const LeadingCase cases[] = {
-      {"500", 500},      {" 1 000 ", 1000}, {"1.5E6", 1.5e6}, {"2.0D3", 2000},
-      {"2e", 2},         {"2e+", 2},        {"-3", -3},       {".5", 0.5},
-      {"abc", 0},        {"", 0},           {"1e5x", 1e5},    {"50000000 photons", 5e7},
-      {"12\u20033", 12}, {"100", 100},      {"   250", 250},  {"1 000", 1000},
-      {"12abc", 12},     {"-", 0},          {"-5", -5},       {"2.5", 2.5},
-      {"1D2", 100},      {"2e3", 2000},     {"0", 0},         {"\uFF11\uFF10\uFF10", 0}};
-  for (const LeadingCase& c : cases) EXPECT_EQ(LeadingNumber(c.typed), c.value) << c.typed;
-}
-
 // One rule for every count box: the engine screen read "30,000" as 30000 while the visual
 // screen ran 30 photons.
 TEST(TypedPhotonCount, ReadsGroupedAndExponentCountsAndRefusesTheRest) {

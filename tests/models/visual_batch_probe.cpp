@@ -24,10 +24,10 @@ int main(int argc, char** argv) {
     auto simulation = std::make_unique<VisualSimulation>();
     simulation->Init();
     simulation->LoadSpectrum(argv[2], argv[2]);
-    simulation->field_side = std::atof(argv[3]);
+    simulation->SetField(std::atof(argv[3]));
     const long long photons = std::atoll(argv[4]);
     VisualDepthDose tally;
-    tally.Clear(simulation->field_side);
+    tally.Clear(simulation->FieldSide());
     TrackSegmentCollector tracks;
     ComposedObserver<TrackSegmentCollector, VisualDepthDose> both(tracks, tally);
     const TransportContext<double> context = simulation->Context();
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         }
     std::printf("],\"spectrum\":[");
     for (int q = 1; q <= kSpectrumBins; ++q)
-      std::printf("%s%lld", q == 1 ? "" : ",", simulation->spectrum_tally[q]);
+      std::printf("%s%lld", q == 1 ? "" : ",", simulation->SpectrumTally()[q]);
     std::printf("]}\n");
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());

@@ -37,7 +37,7 @@ TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
   };
   for (const Case c : {Case{"4MV.csv", 1.0}, Case{"15MV.csv", 10.0}}) {
     simulation_->LoadSpectrum(c.spectrum, c.spectrum);
-    simulation_->field_side = c.field;
+    simulation_->SetField(c.field);
     const TransportContext<double> context = simulation_->Context();
     TrackSegmentCollector tracks;
     double incident = 0;
@@ -62,11 +62,11 @@ TEST_F(VisualBatchTest, MonoenergeticBeamCountsEveryPhotonInItsBin) {
   for (const Case& c : cases) {
     ASSERT_EQ(simulation_->SetMonoenergeticSpectrum(c.mev), c.accepted) << c.mev;
     if (!c.accepted) continue;
-    simulation_->spectrum_tally.fill(0);
+    simulation_->ClearHistogram();
     const TransportContext<double> context = simulation_->Context();
     NullObserver<double> nothing;
     for (int n = 0; n < 50; ++n) EXPECT_EQ(simulation_->SimulatePhoton(context, nothing), 1000 * c.mev);
-    EXPECT_EQ(simulation_->spectrum_tally[c.bin], 50) << c.mev;
+    EXPECT_EQ(simulation_->SpectrumTally()[c.bin], 50) << c.mev;
   }
 }
 
@@ -83,13 +83,6 @@ TEST(WholePhotonCount, RunsTheWholePartOfAFiniteCountOfOneOrMore) {
                              {std::numeric_limits<double>::infinity(), 0},
                              {std::numeric_limits<double>::quiet_NaN(), 0}};
   for (const CountCase& c : cases) EXPECT_EQ(WholePhotonCount(c.count), c.photons) << c.count;
-}
-
-TEST_F(VisualBatchTest, ClearSpectrumTallyKeepsBinsAbove300) {
-  for (int q = 1; q <= kSpectrumBins; ++q) simulation_->spectrum_tally[q] = q;
-  simulation_->ClearSpectrumTally();
-  for (int q = 1; q <= 300; ++q) EXPECT_EQ(simulation_->spectrum_tally[q], 0) << q;
-  for (int q = 301; q <= kSpectrumBins; ++q) EXPECT_EQ(simulation_->spectrum_tally[q], q);
 }
 
 // A spectrum file of `records` CR LF lines (energy [MeV], weight) at the bins' energies, the
@@ -114,11 +107,11 @@ TEST_F(VisualBatchTest, SpectrumIsNormalisedToExactlyOne) {
   const std::string path = WriteSpectrum("odd.csv", weights);
   simulation_->LoadSpectrum(path, "odd.csv");
   std::filesystem::remove(path);
-  EXPECT_EQ(simulation_->spectrum_cumulative[400], 1.0);
+  EXPECT_EQ(simulation_->SpectrumCumulative()[400], 1.0);
   for (int i = 2; i <= 400; ++i)
-    EXPECT_GT(simulation_->spectrum_cumulative[i], simulation_->spectrum_cumulative[i - 1]) << i;
-  EXPECT_EQ(simulation_->spectrum_energy[1], 25.0);
-  EXPECT_EQ(simulation_->spectrum_energy[400], 19975.0);
+    EXPECT_GT(simulation_->SpectrumCumulative()[i], simulation_->SpectrumCumulative()[i - 1]) << i;
+  EXPECT_EQ(simulation_->SpectrumEnergy()[1], 25.0);
+  EXPECT_EQ(simulation_->SpectrumEnergy()[400], 19975.0);
 }
 
 // The reader's cases are the engine's tests; these show that a refusal leaves the loaded
@@ -136,8 +129,8 @@ TEST_F(VisualBatchTest, BadSpectrumIsRejectedAndKept) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     simulation_->LoadSpectrum(good, "good.csv");
-    const auto cumulative = simulation_->spectrum_cumulative;
-    const auto energy = simulation_->spectrum_energy;
+    const auto cumulative = simulation_->SpectrumCumulative();
+    const auto energy = simulation_->SpectrumEnergy();
     const std::string bad = WriteSpectrum("bad.csv", c.weights, c.records);
     try {
       simulation_->LoadSpectrum(bad, "bad.csv");
@@ -148,8 +141,8 @@ TEST_F(VisualBatchTest, BadSpectrumIsRejectedAndKept) {
       EXPECT_NE(message.find(c.problem), std::string::npos) << message;
     }
     std::filesystem::remove(bad);
-    EXPECT_EQ(simulation_->spectrum_cumulative, cumulative);
-    EXPECT_EQ(simulation_->spectrum_energy, energy);
+    EXPECT_EQ(simulation_->SpectrumCumulative(), cumulative);
+    EXPECT_EQ(simulation_->SpectrumEnergy(), energy);
   }
   std::filesystem::remove(good);
 }

@@ -33,6 +33,7 @@
 #include "models/clinical_geometry.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
+#include "models/engine_session.h"
 #include "models/typed_text.h"
 #include "records/file_io.h"
 #include "records/problem.h"
@@ -128,10 +129,8 @@ class EngineRun {
   // ("10") and a photon count text ("1000000"): 10MV.csv, 10MV-1M.data, 1.00E+06.
   std::string PrepareScreenRun(const std::string& dir, const std::string& energy,
                                const std::string& count, val without) {
-    const std::string plain = PlainCountText(count);
-    return Prepare(dir,
-                   ConditionsFileText(SpectrumFileName(energy), ResultFileName(energy, plain),
-                                      PhotonTotalText(plain)),
+    const EngineRunPlan plan = PlanEngineRun(energy, count, dir);
+    return Prepare(dir, ConditionsFileText(plan.spectrum_file, plan.result_file, plan.photon_total),
                    without);
   }
 
@@ -426,22 +425,26 @@ class ResultLibrary {
   int next_id_ = 1;
 };
 
-// The result name rule of the screen: { resultFile: "10MV-1M.data", photonTotal: "1.00E+06" },
-// the name tagged for the parts switched off ("10MV-1M-noe.data"); { error } for a word
-// that names no part.
+// The screen's run as OK checks it on the desktop (PlanEngineRun, the spectrum looked for
+// where the worker keeps the data): { resultFile: "10MV-1M.data" tagged for the parts
+// switched off, photonTotal: "1.00E+06", photons: the whole photons (0: refused), problem:
+// why it is refused (empty: it is not), ask: whether it would run for more than an hour,
+// minutes }; { error } for a word that names no part.
 val ScreenRunNames(const std::string& energy, const std::string& count, val without) {
-  const std::string plain = PlainCountText(count);
+  const EngineRunPlan plan = PlanEngineRun(energy, count, "/");
   val out = val::object();
   try {
-    out.set("resultFile", TaggedResultFileName(ResultFileName(energy, plain), SwitchesOf(without)));
+    out.set("resultFile", TaggedResultFileName(plan.result_file, SwitchesOf(without)));
   } catch (const std::exception& e) {
     out.set("error", Report(e));
     return out;
   }
-  out.set("photonTotal", PhotonTotalText(plain));
-  // The count as every count box reads it (-1: none), checked before a run so that a bad
-  // count is worded for the screen rather than as line 3 of a conditions file.
-  out.set("photons", TypedPhotonCount(count));
+  out.set("photonTotal", plan.photon_total);
+  out.set("photons",
+          plan.refusal == EngineRunPlan::Refusal::kCount ? 0.0 : static_cast<double>(plan.photons));
+  out.set("problem", plan.problem ? ProblemLine(*plan.problem, report_language) : std::string());
+  out.set("ask", plan.ask);
+  out.set("minutes", std::max(1.0, plan.expected_seconds / 60));
   return out;
 }
 

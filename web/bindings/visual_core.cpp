@@ -6,18 +6,14 @@
 #include <emscripten/val.h>
 
 #include <exception>
-#include <memory>
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/physics_switch_names.h"
-#include "models/dmax_uncertainty.h"
 #include "models/typed_text.h"
-#include "models/visual_batch.h"
-#include "models/visual_depth_dose.h"
+#include "models/visual_session.h"
 #include "models/visual_tracks.h"
-#include "physics/composed_observer.h"
 #include "records/problem_text.h"
 #include "web/bindings/report_language.h"
 
@@ -44,126 +40,146 @@ val Float32Array(const std::vector<float>& values) {
 
 }  // namespace
 
-// One visual simulation: its own VisualSimulation (spectrum, field, totals, histogram,
-// generator) and the live depth-dose tally. Errors come back as text (empty:
-// none) so that a failed load never leaves the worker half set up.
+// The visual screen's session (models/visual_session.h) as the page drives it from its
+// worker: the page forwards the user's actions and draws what comes back. Errors come back
+// as text (empty: none) so that a failed load never leaves the worker half set up.
 class VisualCore {
  public:
   std::string Init() {
     try {
-      sim_->Init();
-      tally_.Clear(sim_->field_side);
+      session_.Init();
       return {};
     } catch (const std::exception& error) {
       return ReportOf(error, report_language);
     }
   }
 
-  std::string LoadSpectrumFile(const std::string& name) {
-    try {
-      sim_->LoadSpectrum(name, name);
-      return {};
-    } catch (const std::exception& error) {
-      return ReportOf(error, report_language);
-    }
-  }
-
-  bool SetMonoenergetic(double mev) { return sim_->SetMonoenergeticSpectrum(mev); }
   val MonoRange() const {
-    const EnergyRange range = sim_->MonoenergeticRangeMeV();
+    const EnergyRange range = session_.Simulation().MonoenergeticRangeMeV();
     val out = val::object();
     out.set("lowest", range.lowest);
     out.set("highest", range.highest);
     return out;
   }
 
-  void SetField(double side) {
-    sim_->field_side = side;
-    sim_->source_distance = kVisualSourceDistanceCm;
+  // OK: { error: '' | 'field' | 'mono' | the spectrum's problem in words, side, series }.
+  val Confirm(const std::string& energy, const std::string& field_plain_text, double mono_mev) {
+    val out = val::object();
+    std::string error;
+    try {
+      const ConfirmRefusal refusal = session_.Confirm(energy, field_plain_text, mono_mev);
+      if (refusal == ConfirmRefusal::kField) error = "field";
+      if (refusal == ConfirmRefusal::kMonoEnergy) error = "mono";
+    } catch (const std::exception& problem) {
+      error = ReportOf(problem, report_language);
+    }
+    out.set("error", error);
+    out.set("side", session_.Simulation().FieldSide());
+    out.set("series", static_cast<double>(session_.NewSeries()));
+    return out;
   }
 
-  // The parts of the physics in force for the next batches (all on at the start). The
-  // tally goes on, so a curve of switched-off physics is never mixed into a full one only
-  // if the page clears the graph when a switch changes, which it does.
+  // The boxes now show these settings: whether Go may run them.
+  bool ShowSettings(const std::string& energy, const std::string& field_plain_text,
+                    double mono_mev) {
+    session_.ShowSettings(energy, field_plain_text, mono_mev);
+    return session_.CanGo();
+  }
+
+  // A typed count and what its batch would take at the step display and rate given:
+  // { photons (0: refused), seconds, ask, amount, hours }.
+  val PlanBatch(const std::string& plain_text, bool step, double rate) const {
+    const long long photons = BatchPhotonsOf(plain_text);
+    const double seconds = session_.ExpectedSeconds(photons, step, rate);
+    const VisualSession::Duration duration = VisualSession::DurationOf(seconds);
+    val out = val::object();
+    out.set("photons", static_cast<double>(photons));
+    out.set("seconds", seconds);
+    out.set("ask", photons > 0 && VisualSession::AsksFirst(seconds));
+    out.set("amount", static_cast<double>(duration.amount));
+    out.set("hours", duration.hours);
+    return out;
+  }
+
+  // Go: the seed of the series the batch runs in (a fresh one for a blank text), or -1 when
+  // the text is no seed or Go cannot run now.
+  double BeginBatch(const std::string& seed_plain_text) {
+    if (!session_.BeginBatch(seed_plain_text)) return -1;
+    return static_cast<double>(*session_.SeriesSeed());
+  }
+  void Pause() { session_.Pause(); }
+  void Resume() { session_.Resume(); }
+  // The batch is over after `photons` in `seconds`, at the step display and rate it ran with.
+  void EndBatch(double photons, double seconds, bool step, double rate) {
+    session_.EndBatch();
+    session_.LearnSpeed(step, rate, static_cast<long long>(photons), seconds);
+  }
+
   void SetPhysics(bool electron_transport, bool multiple_scattering, bool photon_scatter,
                   bool coherent, bool pair) {
-    physics_ = {electron_transport, multiple_scattering, photon_scatter, coherent, pair};
-  }
-
-  // Starts a batch series on the seed that `text` names, or on a fresh one when it is
-  // blank; returns the seed, or -1 (and nothing changes) for a text that is not a seed.
-  double StartSeries(const std::string& text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    const std::string trimmed =
-        first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
-    const std::optional<RunSeed> seed = trimmed.empty() ? FreshSeriesSeed() : ParseRunSeed(trimmed);
-    if (!seed) return -1;
-    sim_->Seed(*seed);
-    return static_cast<double>(*seed);
-  }
-
-  // Graph clear: totals, histogram and depth dose start again; the settings stay.
-  void ClearGraph() {
-    sim_->total_photon_count = 0;
-    sim_->spectrum_tally.fill(0);
-    tally_.Clear(sim_->field_side);
+    session_.SwitchPhysics(
+        {electron_transport, multiple_scattering, photon_scatter, coherent, pair});
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
-    last_energy_kev_ = 0;
-    incident_kev_ = 0;
+  }
+  void ClearGraph() {
+    session_.GraphClear();
+    tracks_.ClearDrawing();
+    tracks_.ClearEnergy();
+  }
+  void Reset() {
+    session_.Reset();
+    tracks_.ClearDrawing();
+    tracks_.ClearEnergy();
   }
 
-  // Runs up to `photons` histories; the tracks of this call are then in Segments() and
-  // Absorptions() until the next call. Returns the photons run.
+  // Runs up to `photons` histories of the running batch; the tracks of this call are then in
+  // Segments() and Absorptions() until the next call. Returns the photons run.
   double Run(double photons) {
     const long long count = WholePhotonCount(photons);
-    if (tally_.FieldSide() != sim_->field_side) tally_.Clear(sim_->field_side);
     tracks_.ClearDrawing();
-    const TransportContext<double> context = sim_->Context(physics_);
-    ComposedObserver<TrackSegmentCollector, VisualDepthDose> both(tracks_, tally_);
     for (long long n = 0; n < count; ++n) {
-      tally_.StartHistory();
-      last_energy_kev_ = sim_->SimulatePhoton(context, both);
-      incident_kev_ += last_energy_kev_;
-      ++sim_->total_photon_count;
+      const VisualSourcePhoton photon = session_.NextPhoton();
+      session_.TrackPhoton(photon, tracks_);
     }
     return static_cast<double>(count);
   }
 
   val Segments() const { return Float32Array(tracks_.Segments()); }
   val Absorptions() const { return Float32Array(tracks_.Absorptions()); }
-  double LastEnergyMeV() const { return 0.001 * last_energy_kev_; }
-  double Total() const { return static_cast<double>(sim_->total_photon_count); }
+  double LastEnergyMeV() const { return session_.LastEnergyMeV(); }
+  double Total() const { return static_cast<double>(session_.TotalPhotons()); }
   double DepositedKeV() const { return tracks_.Deposited(); }
   double EscapedKeV() const { return tracks_.Escaped(); }
-  double IncidentKeV() const { return incident_kev_; }
+  double IncidentKeV() const { return session_.IncidentKeV(); }
 
   // The raw tally, for comparing this build with the native one: energy [keV] per history
   // group and 0.1 cm slab, dose then kerma, group-major (16 x 300 each).
   val RawTally() const {
+    const VisualDepthDose& tally = session_.Tally();
     std::vector<double> values;
     values.reserve(2 * kDepthDoseGroups * kDepthDoseBins);
     for (int g = 0; g < kDepthDoseGroups; ++g)
-      for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally_.GroupDose(g, k));
+      for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally.GroupDose(g, k));
     for (int g = 0; g < kDepthDoseGroups; ++g)
-      for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally_.GroupKerma(g, k));
+      for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally.GroupKerma(g, k));
     return Float64Array(values);
   }
 
   // Counts of spectrum bins 1..400 (index 0 is bin 1).
   val SpectrumCounts() const {
     std::vector<double> counts(kSpectrumBins);
-    for (int q = 1; q <= kSpectrumBins; ++q) counts[q - 1] = static_cast<double>(sim_->spectrum_tally[q]);
+    for (int q = 1; q <= kSpectrumBins; ++q)
+      counts[q - 1] = static_cast<double>(session_.Simulation().SpectrumTally()[q]);
     return Float64Array(counts);
   }
 
-  // The live depth-dose curve as the desktop panel shows it, and the uncertainty of d_max
-  // when asked. Whether the curve can be read at all is judged on every curve, on the way
-  // through a batch as at its end: a curve whose d_max could lie anywhere in the build-up
-  // region is too few photons, never a d_max (seventeen more fits of 120 bins; a hundred more
-  // for the bootstrap's uncertainty when it is asked for).
-  val DepthDose(bool with_uncertainty) const {
-    const DepthDoseCurve curve = MakeDepthDoseCurve(tally_);
+  // The live depth-dose curve as the desktop panel shows it, read by the session; `measure`
+  // measures d_max's uncertainty and the build-up again (sixteen more fits, each of a few
+  // hundred bins), else the last measurement stands.
+  val DepthDose(bool measure) {
+    const DepthDoseReading reading = session_.ReadCurve(measure);
+    const DepthDoseCurve& curve = reading.curve;
     val out = val::object();
     out.set("binCm", curve.bin_cm);
     out.set("dose", Float64Array(curve.dose));
@@ -174,41 +190,41 @@ class VisualCore {
     out.set("dmaxCm", curve.d_max_cm);
     out.set("dmaxDose", curve.d_max_dose);
     out.set("noiseAtMax", curve.noise_at_max);
-    out.set("radiusCm", tally_.Radius());
-    const VisualCurveReading reading = ReadVisualCurve(tally_, curve, with_uncertainty);
-    const double sigma = with_uncertainty ? reading.dmax_sigma_cm : -1.0;
-    out.set("dmaxSigmaCm", sigma);
-    out.set("dmaxSettled", with_uncertainty && reading.settled);
-    // A curve that starts at its maximum (no electron transport) has no d_max to show, also
-    // on the way through a batch: the page never shows a d_max for it.
-    out.set("buildUp", reading.build_up != BuildUp::kNone);
+    out.set("radiusCm", reading.radius_cm);
+    out.set("dmaxSigmaCm", reading.sigma_cm);
+    out.set("dmaxSettled", reading.settled);
+    out.set("buildUp", reading.builds_up);
     out.set("tooFewPhotons", reading.too_few);
-    // The dose fit as deep as its bins take part in it, as the desktop panel draws it: beyond,
-    // it would be an extrapolation that strays from the bars it never saw.
-    std::vector<double> dose_fit, kerma_fit;
-    if (curve.dose_fit)
-      for (int i = 0; i < kFitPoints && 0.1 * i <= kDoseFitDepthCm + 1e-9; ++i)
-        dose_fit.push_back(curve.dose_fit(0.1 * i));
-    if (curve.kerma_fit)
-      for (int i = 0; i < kFitPoints; ++i) kerma_fit.push_back(curve.kerma_fit(0.1 * i));
-    out.set("doseFit", Float64Array(dose_fit));
-    out.set("kermaFit", Float64Array(kerma_fit));
+    out.set("dmaxText", reading.dmax_text);
+    out.set("sigmaText", reading.sigma_text);
+    out.set("beam", session_.BeamName());
+    out.set("doseFit", FitPoints(curve.dose_fit, kDoseFitDepthCm));
+    out.set("kermaFit", FitPoints(curve.kerma_fit, 0.1 * (kFitPoints - 1)));
+    // The curve before the last physics switch, with the physics it was run with.
+    const DepthDoseCurve& reference = session_.Reference();
+    out.set("reference", reference.has_maximum ? val(FitPoints(reference.dose_fit, kDoseFitDepthCm))
+                                               : val::null());
     return out;
   }
 
  private:
-  // This worker's simulation: its spectrum, field, totals, generator and tables.
-  std::unique_ptr<VisualSimulation> sim_ = std::make_unique<VisualSimulation>();
-  VisualDepthDose tally_;
+  // A smooth fit every 0.1 cm down to `to_cm`: the dose fit only as deep as its bins take
+  // part in it, as the desktop panel draws it (beyond, it would stray from the bars).
+  static val FitPoints(const std::function<double(double)>& fit, double to_cm) {
+    std::vector<double> points;
+    if (fit)
+      for (int i = 0; i < kFitPoints && 0.1 * i <= to_cm + 1e-9; ++i)
+        points.push_back(fit(0.1 * i));
+    return Float64Array(points);
+  }
+
+  VisualSession session_;
   TrackSegmentCollector tracks_;
-  double last_energy_kev_ = 0;
-  double incident_kev_ = 0;
-  PhysicsSwitches physics_;
 };
 
-// The typed-text rules, so that the page reads a count (a box's or a link's) and a field as
-// the engine screen does. The page makes the text plain (String.prototype.normalize("NFKC"))
-// first; a count that is none is -1.
+// The typed-text rules, so that the page reads a link's count and field as the screens do.
+// The page makes the text plain (String.prototype.normalize("NFKC")) first; a count that is
+// none is -1.
 double TypedCount(const std::string& plain_text) { return TypedPhotonCount(plain_text); }
 double TypedFieldSide(const std::string& plain_text) {
   const FieldChoice* choice = FindFieldChoice(plain_text);
@@ -228,6 +244,18 @@ val PhysicsSwitchList() {
   return list;
 }
 
+// The visual screen's opening values, one table for both front ends (kVisualOpening).
+val VisualOpeningValues() {
+  val out = val::object();
+  out.set("energy", std::string(kVisualOpening.energy));
+  out.set("field", std::string(kVisualOpening.field));
+  out.set("photons", std::string(kVisualOpening.photons));
+  out.set("monoMeV", kVisualOpening.mono_mev);
+  out.set("stepDisplay", kVisualOpening.step_display);
+  out.set("zoomed", kVisualOpening.zoomed);
+  return out;
+}
+
 val FieldItems() {
   val items = val::array();
   for (const FieldChoice& choice : VisualFieldChoices()) items.call<void>("push", std::string(choice.item));
@@ -238,13 +266,17 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
   emscripten::class_<VisualCore>("VisualCore")
       .constructor<>()
       .function("init", &VisualCore::Init)
-      .function("loadSpectrumFile", &VisualCore::LoadSpectrumFile)
-      .function("setMonoenergetic", &VisualCore::SetMonoenergetic)
       .function("monoRange", &VisualCore::MonoRange)
-      .function("setField", &VisualCore::SetField)
+      .function("confirm", &VisualCore::Confirm)
+      .function("showSettings", &VisualCore::ShowSettings)
+      .function("planBatch", &VisualCore::PlanBatch)
+      .function("beginBatch", &VisualCore::BeginBatch)
+      .function("pause", &VisualCore::Pause)
+      .function("resume", &VisualCore::Resume)
+      .function("endBatch", &VisualCore::EndBatch)
       .function("setPhysics", &VisualCore::SetPhysics)
       .function("clearGraph", &VisualCore::ClearGraph)
-      .function("startSeries", &VisualCore::StartSeries)
+      .function("reset", &VisualCore::Reset)
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)
       .function("absorptions", &VisualCore::Absorptions)
@@ -259,6 +291,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
   emscripten::function("typedCount", &TypedCount);
   emscripten::function("typedFieldSide", &TypedFieldSide);
   emscripten::function("fieldItems", &FieldItems);
+  emscripten::function("visualOpening", &VisualOpeningValues);
   emscripten::function("physicsSwitches", &PhysicsSwitchList);
 }
 

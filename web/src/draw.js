@@ -16,7 +16,8 @@ const HIST_BLUE = '#1a3fd0';
 // Text on the canvases follows the page's text size (15 px on a projector, more on a large
 // screen), never below 14 px, so the numbers read from the back of a classroom.
 function basePx() {
-  const size = typeof getComputedStyle === 'function' ? parseFloat(getComputedStyle(document.documentElement).fontSize) : 15;
+  const size =
+    typeof getComputedStyle === 'function' ? parseFloat(getComputedStyle(document.documentElement).fontSize) : 15;
   return Math.max(14, size || 15);
 }
 
@@ -213,7 +214,8 @@ export class SideView {
     }
     ctx.stroke();
     const dot = ctx.lineWidth;
-    for (let i = 0; i + 1 < points.length; i += 2) ctx.fillRect(X(points[i]) - dot / 2, Y(points[i + 1]) - dot / 2, dot, dot);
+    for (let i = 0; i + 1 < points.length; i += 2)
+      ctx.fillRect(X(points[i]) - dot / 2, Y(points[i + 1]) - dot / 2, dot, dot);
     ctx.restore();
     if (labels) this.drawLabels(ctx, map);
   }
@@ -250,7 +252,10 @@ export function drawHistogram(canvas, counts, caption) {
   const boxHeight = box.bottom - box.top;
   const chart = new Chart(ctx, box, { x: [0, 15], y: [0, (100 * boxHeight) / (boxHeight - small * 1.5)] });
   chart.background();
-  chart.grid([...Array(14).keys()].map((e) => e + 1), [10, 20, 30, 40, 50, 60, 70, 80, 90]);
+  chart.grid(
+    [...Array(14).keys()].map((e) => e + 1),
+    [10, 20, 30, 40, 50, 60, 70, 80, 90],
+  );
   let highest = 0;
   if (counts) for (let q = 0; q < 300; q++) highest = Math.max(highest, counts[q]);
   if (highest > 0) {
@@ -294,39 +299,11 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
     box.right = Math.min(width - 4, align.right);
     zmax = align.zmax;
   }
-  // Title and legend share the top line where the width allows, else take a line each.
-  // A title wider than the canvas (a phone, a tablet) is broken before its bracket.
-  ctx.font = fontPx(small, true);
-  let titleLines = [texts.title];
-  const cut = texts.title.indexOf(' (');
-  if (ctx.measureText(texts.title).width > width - 4 && cut > 0) titleLines = [texts.title.slice(0, cut), texts.title.slice(cut + 1)];
-  const titleWidth = Math.max(...titleLines.map((t) => ctx.measureText(t).width));
-  ctx.font = fontPx(small);
-  const legend = [
-    ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
-    ...(texts.primary ? [[PRIMARY_ORANGE, texts.primary, 'line']] : []),
-    ['#1f4fbf', texts.kerma, 'dash'],
-  ];
   // The faint curve before the last physics switch, named so that it is not taken for data.
   const showReference = reference && reference.doseFit && reference.doseFit.length > 0;
-  if (showReference) legend.push(['rgba(90, 90, 90, 0.75)', texts.reference, 'dots']);
-  // The legend's entries in rows no wider than the canvas left of the box's right edge: on a
-  // narrow canvas (a phone) a second row, never a face under the smallest readable one.
-  const entryWidth = ([, label]) => ctx.measureText(label).width + 34;
-  const rowWidth = (row) => row.reduce((sum, entry) => sum + entryWidth(entry), 0);
-  const legendRows = [];
-  for (const entry of legend) {
-    const row = legendRows.at(-1);
-    if (row && rowWidth(row) + entryWidth(entry) <= box.right - 2) row.push(entry);
-    else legendRows.push([entry]);
-  }
-  const legendWidth = rowWidth(legend);
-  const twoLines = titleLines.length > 1 || legendRows.length > 1 || titleWidth + legendWidth > box.right - box.left;
-  const headLines = titleLines.length + (twoLines ? legendRows.length : 0);
-  box.top = Math.max(box.top, small * (0.5 + 1.3 * headLines));
+  const head = depthHead(ctx, texts, showReference, box, width, small);
+  box.top = Math.max(box.top, small * (0.5 + 1.3 * head.lines));
   const chart = new Chart(ctx, box, { x: [0, zmax], y: [0, 125], yClamp: 125 });
-  const X = (z) => chart.X(z);
-  const Y = (pct) => chart.Y(pct);
   // The depth axis, for the probe that reads the curve at a pointed depth.
   canvas.depthAxis = { left: box.left, right: box.right, zmax };
   chart.background();
@@ -336,62 +313,22 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   chart.grid(inner, [25, 50, 75, 100], { color: GRID });
   // A fit every 0.1 cm up to the right edge, as a line.
   const fitLine = (values, style) =>
-    chart.polyline(Math.min(values.length, Math.floor(zmax * 10 + 1e-9) + 1), (i) => 0.1 * i, (i) => values[i], style);
+    chart.polyline(
+      Math.min(values.length, Math.floor(zmax * 10 + 1e-9) + 1),
+      (i) => 0.1 * i,
+      (i) => values[i],
+      style,
+    );
   // The curve before the last physics switch, faint and dotted, for comparison.
   if (showReference) fitLine(reference.doseFit, { color: 'rgba(90, 90, 90, 0.55)', width: 2.5, dash: [2, 4] });
   if (curve && curve.hasMaximum) {
-    const bin = curve.binCm;
-    ctx.fillStyle = 'rgba(200, 40, 40, 0.35)';
-    for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
-      const v = curve.dose[i];
-      if (v > 0) chart.bar(i * bin, bin, v, 0.5);
-    }
-    if (curve.primary && curve.primary.length > 0) {
-      ctx.strokeStyle = PRIMARY_ORANGE;
-      ctx.lineWidth = 2;
-      ctx.beginPath();
-      for (let i = 0; i < curve.primary.length && i * bin < zmax; i++) {
-        const y = Y(Math.max(0, curve.primary[i]));
-        if (i === 0) ctx.moveTo(X(0), y);
-        else ctx.lineTo(X(i * bin), y);
-        ctx.lineTo(X(Math.min(zmax, (i + 1) * bin)), y);
-      }
-      ctx.stroke();
-    }
-    ctx.fillStyle = '#1f4fbf';
-    for (let i = 0; i < curve.kerma.length && i * bin < zmax; i++) {
-      const v = curve.kerma[i];
-      if (v > 0) {
-        ctx.beginPath();
-        ctx.arc(X((i + 0.5) * bin), Y(v), 2.5, 0, 2 * Math.PI);
-        ctx.fill();
-      }
-    }
+    drawDepthBins(ctx, chart, curve, zmax);
     const line = (values, colour, dash) => {
       if (values && values.length > 0) fitLine(values, { color: colour, width: 2.5 * lineScale(), dash });
     };
     line(curve.doseFit, '#8b0000', []);
     line(curve.kermaFit, '#1f4fbf', [6, 4]);
-    // d_max: a band of its uncertainty and a marker; none while too few photons make it
-    // meaningless, nor for a curve that has its maximum at the surface (noDmax).
-    const settled = curve.dmaxSettled;
-    if (curve.tooFewPhotons || curve.noDmax) {
-      // no marker
-    } else if (curve.dmaxSigmaCm > 0) {
-      ctx.fillStyle = settled ? 'rgba(0, 140, 0, 0.15)' : 'rgba(120, 120, 120, 0.15)';
-      const a = Math.max(0, curve.dmaxCm - curve.dmaxSigmaCm);
-      ctx.fillRect(X(a), box.top, X(curve.dmaxCm + curve.dmaxSigmaCm) - X(a), box.bottom - box.top);
-    }
-    if (!curve.tooFewPhotons && !curve.noDmax) {
-      ctx.strokeStyle = settled ? '#007a00' : '#8a8a8a';
-      ctx.lineWidth = 2;
-      ctx.setLineDash(settled ? [] : [4, 4]);
-      ctx.beginPath();
-      ctx.moveTo(X(curve.dmaxCm), box.top);
-      ctx.lineTo(X(curve.dmaxCm), box.bottom);
-      ctx.stroke();
-      ctx.setLineDash([]);
-    }
+    drawDmaxMarker(ctx, chart, curve, box);
   }
   chart.frame({ width: 1.5 });
   const ticks = [];
@@ -399,12 +336,52 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   chart.xTicks(ticks, small, { edge: width });
   chart.xTitle('depth  cm', box.bottom + small * 1.3, small, { align: 'right' });
   chart.yTicks([0, 50, 100], small);
+  drawDepthHead(ctx, head, box, width, small);
+  if (texts.badge) drawBadge(ctx, texts.badge, box.left + 6, box.top + small * 1.7, small);
+  if (texts.probe && texts.probe.cm <= zmax) drawProbe(ctx, chart, texts.probe, box, small);
+}
+
+// The panel's title and legend, laid out: they share the top line where the width allows,
+// else take a line each. A title wider than the canvas (a phone, a tablet) is broken before
+// its bracket; the legend's entries go in rows no wider than the canvas left of the box's
+// right edge, never in a face under the smallest readable one.
+function depthHead(ctx, texts, showReference, box, width, small) {
+  ctx.font = fontPx(small, true);
+  let titleLines = [texts.title];
+  const cut = texts.title.indexOf(' (');
+  if (ctx.measureText(texts.title).width > width - 4 && cut > 0)
+    titleLines = [texts.title.slice(0, cut), texts.title.slice(cut + 1)];
+  const titleWidth = Math.max(...titleLines.map((t) => ctx.measureText(t).width));
+  ctx.font = fontPx(small);
+  const legend = [
+    ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
+    ...(texts.primary ? [[PRIMARY_ORANGE, texts.primary, 'line']] : []),
+    ['#1f4fbf', texts.kerma, 'dash'],
+  ];
+  if (showReference) legend.push(['rgba(90, 90, 90, 0.75)', texts.reference, 'dots']);
+  const entryWidth = ([, label]) => ctx.measureText(label).width + 34;
+  const rowWidth = (row) => row.reduce((sum, entry) => sum + entryWidth(entry), 0);
+  const legendRows = [];
+  for (const entry of legend) {
+    const row = legendRows.at(-1);
+    if (row && rowWidth(row) + entryWidth(entry) <= box.right - 2) row.push(entry);
+    else legendRows.push([entry]);
+  }
+  const twoLines =
+    titleLines.length > 1 || legendRows.length > 1 || titleWidth + rowWidth(legend) > box.right - box.left;
+  return { titleLines, legendRows, twoLines, lines: titleLines.length + (twoLines ? legendRows.length : 0) };
+}
+
+// The title, and the legend in the top margin right of or under it, so it never hides a bar.
+function drawDepthHead(ctx, head, box, width, small) {
+  const { titleLines, legendRows, twoLines } = head;
   ctx.fillStyle = '#000';
   ctx.textAlign = 'left';
   ctx.textBaseline = 'top';
   ctx.font = fontPx(small, true);
-  titleLines.forEach((t, i) => ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3));
-  // The legend in the top margin, right of or under the title, so it never hides a bar.
+  titleLines.forEach((t, i) =>
+    ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3),
+  );
   ctx.font = fontPx(small);
   legendRows.forEach((row, r) => {
     let lx = box.right;
@@ -429,26 +406,80 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
       lx -= 14;
     }
   });
-  if (texts.badge) drawBadge(ctx, texts.badge, box.left + 6, box.top + small * 1.7, small);
-  // The probe: a line at the depth read and its reading beside it.
-  if (texts.probe && texts.probe.cm <= zmax) {
-    const px = X(texts.probe.cm);
-    ctx.strokeStyle = '#000';
-    ctx.lineWidth = 1.5;
-    ctx.setLineDash([]);
-    ctx.beginPath();
-    ctx.moveTo(px, box.top);
-    ctx.lineTo(px, box.bottom);
-    ctx.stroke();
-    ctx.font = fontPx(small, true);
-    const tw = ctx.measureText(texts.probe.text).width;
-    const tx = Math.min(Math.max(box.left + 2, px + 6), box.right - tw - 6);
-    const ty = box.bottom - small * 1.8;
-    ctx.fillStyle = 'rgba(255, 255, 255, 0.9)';
-    ctx.fillRect(tx - 3, ty - 2, tw + 6, small * 1.4);
-    ctx.fillStyle = '#000';
-    ctx.textAlign = 'left';
-    ctx.textBaseline = 'top';
-    ctx.fillText(texts.probe.text, tx, ty);
+}
+
+// The dose bins as bars, the primary dose as their staircase, the kerma bins as dots.
+function drawDepthBins(ctx, chart, curve, zmax) {
+  const X = (z) => chart.X(z);
+  const Y = (pct) => chart.Y(pct);
+  const bin = curve.binCm;
+  ctx.fillStyle = 'rgba(200, 40, 40, 0.35)';
+  for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
+    const v = curve.dose[i];
+    if (v > 0) chart.bar(i * bin, bin, v, 0.5);
   }
+  if (curve.primary && curve.primary.length > 0) {
+    ctx.strokeStyle = PRIMARY_ORANGE;
+    ctx.lineWidth = 2;
+    ctx.beginPath();
+    for (let i = 0; i < curve.primary.length && i * bin < zmax; i++) {
+      const y = Y(Math.max(0, curve.primary[i]));
+      if (i === 0) ctx.moveTo(X(0), y);
+      else ctx.lineTo(X(i * bin), y);
+      ctx.lineTo(X(Math.min(zmax, (i + 1) * bin)), y);
+    }
+    ctx.stroke();
+  }
+  ctx.fillStyle = '#1f4fbf';
+  for (let i = 0; i < curve.kerma.length && i * bin < zmax; i++) {
+    const v = curve.kerma[i];
+    if (v > 0) {
+      ctx.beginPath();
+      ctx.arc(X((i + 0.5) * bin), Y(v), 2.5, 0, 2 * Math.PI);
+      ctx.fill();
+    }
+  }
+}
+
+// d_max: a band of its uncertainty and a marker; none while too few photons make it
+// meaningless, nor for a curve that has its maximum at the surface (noDmax).
+function drawDmaxMarker(ctx, chart, curve, box) {
+  if (curve.tooFewPhotons || curve.noDmax) return;
+  const X = (z) => chart.X(z);
+  const settled = curve.dmaxSettled;
+  if (curve.dmaxSigmaCm > 0) {
+    ctx.fillStyle = settled ? 'rgba(0, 140, 0, 0.15)' : 'rgba(120, 120, 120, 0.15)';
+    const a = Math.max(0, curve.dmaxCm - curve.dmaxSigmaCm);
+    ctx.fillRect(X(a), box.top, X(curve.dmaxCm + curve.dmaxSigmaCm) - X(a), box.bottom - box.top);
+  }
+  ctx.strokeStyle = settled ? '#007a00' : '#8a8a8a';
+  ctx.lineWidth = 2;
+  ctx.setLineDash(settled ? [] : [4, 4]);
+  ctx.beginPath();
+  ctx.moveTo(X(curve.dmaxCm), box.top);
+  ctx.lineTo(X(curve.dmaxCm), box.bottom);
+  ctx.stroke();
+  ctx.setLineDash([]);
+}
+
+// The probe: a line at the depth read and its reading beside it.
+function drawProbe(ctx, chart, probe, box, small) {
+  const px = chart.X(probe.cm);
+  ctx.strokeStyle = '#000';
+  ctx.lineWidth = 1.5;
+  ctx.setLineDash([]);
+  ctx.beginPath();
+  ctx.moveTo(px, box.top);
+  ctx.lineTo(px, box.bottom);
+  ctx.stroke();
+  ctx.font = fontPx(small, true);
+  const tw = ctx.measureText(probe.text).width;
+  const tx = Math.min(Math.max(box.left + 2, px + 6), box.right - tw - 6);
+  const ty = box.bottom - small * 1.8;
+  ctx.fillStyle = 'rgba(255, 255, 255, 0.9)';
+  ctx.fillRect(tx - 3, ty - 2, tw + 6, small * 1.4);
+  ctx.fillStyle = '#000';
+  ctx.textAlign = 'left';
+  ctx.textBaseline = 'top';
+  ctx.fillText(probe.text, tx, ty);
 }

@@ -11,7 +11,18 @@
 import { drawGraph, drawSwatch, COMPONENT_STYLES, KERMA_COLOR, KERMA_LINE, setColor } from './engine_draw.js';
 import { prepareCanvas } from './chart.js';
 import { $, componentNames, graphTexts, state, tableCells, estimated, tableNote } from './engine_state.js';
-import { MAX_WORKERS, buildSwitches, cores, labelSwitches, pressStart, pressStop, runHooks, startTotalWorker, statusLine, updateNames } from './engine_run.js';
+import {
+  MAX_WORKERS,
+  buildSwitches,
+  cores,
+  labelSwitches,
+  pressStart,
+  pressStop,
+  runHooks,
+  startTotalWorker,
+  statusLine,
+  updateNames,
+} from './engine_run.js';
 import { openFiles, refreshSaved, renderSaved, showLoaded } from './engine_list.js';
 import { csvText, pressCsv, pressPng, pressTsv, tsvText } from './engine_export.js';
 import { ENGINE_FIELD_SIDES, SSD_RANGE_CM } from './field_sizes.js';
@@ -26,8 +37,17 @@ function applyLanguage() {
   $('e-graph').setAttribute('aria-label', graphTexts().title);
   labelSwitches();
   $('e-workers').setAttribute('title', tr('Web', '計算に使うワーカー (コア) の数'));
-  $('e-seed').setAttribute('title', tr('Web', '空欄: 既定の乱数列 (同じ条件なら同じ結果)。1 から 2147483647 の数: その種の独立な乱数列'));
-  $('e-point-label').setAttribute('title', tr('Web', '点線源の曲線: 平行ビームの曲線に逆二乗と深さによる照射野の広がりを当てた近似 (臨床の深部量百分率の測り方)。TPR20,10 は平行ビームのまま。'));
+  $('e-seed').setAttribute(
+    'title',
+    tr('Web', '空欄: 既定の乱数列 (同じ条件なら同じ結果)。1 から 2147483647 の数: その種の独立な乱数列'),
+  );
+  $('e-point-label').setAttribute(
+    'title',
+    tr(
+      'Web',
+      '点線源の曲線: 平行ビームの曲線に逆二乗と深さによる照射野の広がりを当てた近似 (臨床の深部量百分率の測り方)。TPR20,10 は平行ビームのまま。',
+    ),
+  );
   $('e-status').textContent = statusLine();
   showLoaded();
   renderSaved();
@@ -89,7 +109,9 @@ function readGeometry() {
   const typed = $('e-ssd').value.normalize('NFKC').trim();
   const ssd = /^\d+(\.\d+)?$/.test(typed) ? Number(typed) : NaN;
   if (ssd >= SSD_RANGE_CM[0] && ssd <= SSD_RANGE_CM[1]) return ssd;
-  showNotice(tr('Web', 'SSD「%1」は使えません。%2 から %3 cm の距離を入れて下さい。', typed, SSD_RANGE_CM[0], SSD_RANGE_CM[1]));
+  showNotice(
+    tr('Web', 'SSD「%1」は使えません。%2 から %3 cm の距離を入れて下さい。', typed, SSD_RANGE_CM[0], SSD_RANGE_CM[1]),
+  );
   return null;
 }
 
@@ -113,7 +135,14 @@ function redraw() {
   if (!prepared) return;
   // Tick numbers are 0.9 of this: never under 14 px.
   const px = Math.max(15.6, Math.min(20, prepared.width / 50));
-  drawGraph(prepared.ctx, { x: 0, y: 0, w: prepared.width, h: prepared.height }, state.sets, state.kerma, graphTexts(), px);
+  drawGraph(
+    prepared.ctx,
+    { x: 0, y: 0, w: prepared.width, h: prepared.height },
+    state.sets,
+    state.kerma,
+    graphTexts(),
+    px,
+  );
   renderKey();
 }
 
@@ -167,7 +196,7 @@ function renderTable() {
 async function drawSet() {
   const loaded = state.loaded;
   if (!loaded) {
-    showNotice(tr('Form4', '  結果ファイルを選択して下さい ').trim());
+    showNotice(tr('EngineScreen', '  結果ファイルを選択して下さい ').trim());
     return;
   }
   const field = state.field;
@@ -177,7 +206,17 @@ async function drawSet() {
   const row = await state.total.call('row', { id: loaded.id, field, ssd });
   const curves = await curvesOf(loaded.id);
   if (ssd !== state.ssd) return; // the geometry was switched meanwhile
-  const set = { id: loaded.id, name: loaded.name, field, energy, family: state.nextFamily++, curves, scale: loaded.scale, row, ssd };
+  const set = {
+    id: loaded.id,
+    name: loaded.name,
+    field,
+    energy,
+    family: state.nextFamily++,
+    curves,
+    scale: loaded.scale,
+    row,
+    ssd,
+  };
   set.legend = await legendOf(set);
   state.sets.push(set);
   renderTable();
@@ -268,7 +307,7 @@ async function startEngineScreen(values, given = []) {
 
 export const engineScreen = {
   id: 'engine',
-  title: () => tr('Form4', '線束中心軸上の深部線量分布を求めるシミュレーション'),
+  title: () => tr('EngineScreen', '線束中心軸上の深部線量分布を求めるシミュレーション'),
   start: startEngineScreen,
   applyLanguage,
   redraw,
@@ -276,4 +315,3 @@ export const engineScreen = {
   csvText,
   tsvText,
 };
-

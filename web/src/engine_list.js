@@ -9,8 +9,8 @@ import { showNotice } from './notice.js';
 
 export function showLoaded() {
   $('e-loaded-label').textContent = state.loaded
-    ? tr('Form4', '読み込んだファイル：%1', state.loaded.name)
-    : tr('Form4', '  結果ファイルを選択して下さい ').trim();
+    ? tr('EngineScreen', '読み込んだファイル：%1', state.loaded.name)
+    : tr('EngineScreen', '  結果ファイルを選択して下さい ').trim();
 }
 
 // The statistics file's name of each kept result (the core's rule: 10MV-1M.stat).
@@ -19,7 +19,8 @@ const statisticsNames = new Map();
 export async function refreshSaved() {
   state.saved = await listResults();
   for (const record of state.saved)
-    if (!statisticsNames.has(record.name)) statisticsNames.set(record.name, await state.total.call('statisticsName', { file: record.name }));
+    if (!statisticsNames.has(record.name))
+      statisticsNames.set(record.name, await state.total.call('statisticsName', { file: record.name }));
   $('e-store-note').hidden = resultsOutliveThePage();
   renderSaved();
 }
@@ -33,7 +34,7 @@ export function renderSaved() {
     read.type = 'button';
     read.className = 'saved-name';
     read.textContent = record.name;
-    read.title = tr('Form4', '読み込み');
+    read.title = tr('EngineScreen', '読み込み');
     read.setAttribute('aria-pressed', String(state.loaded?.name === record.name));
     read.addEventListener('click', () => readResult(record.name, record.text, record.statistics));
     const download = document.createElement('button');
@@ -85,7 +86,7 @@ export async function readResult(name, text, statistics) {
   await state.total.call('language', { lang: language() });
   const opened = await state.total.call('open', { text, name });
   if (opened.error) {
-    showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', name)}\n${opened.error}`);
+    showNotice(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', name)}\n${opened.error}`);
     return { opened: false, attached: false };
   }
   const attached = statistics ? await state.total.call('attach', { id: opened.id, text: statistics }) : false;
@@ -112,7 +113,8 @@ export async function openFiles(files) {
   await state.total.call('language', { lang: language() });
   const tooLarge = async (file) => {
     const problem = await state.total.call('sizeProblem', { name: file.name, bytes: file.size });
-    if (problem) showNotice(`${tr('Form4', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
+    if (problem)
+      showNotice(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
     return Boolean(problem);
   };
   const isStatistics = (file) => /\.stat$/i.test(file.name);
@@ -128,11 +130,19 @@ export async function openFiles(files) {
     const read = await readResult(file.name, bytes, statText);
     if (!read.opened) continue;
     if (statText !== undefined && !read.attached)
-      problems.push(tr('Web', '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。', statFile.name, file.name));
+      problems.push(
+        tr(
+          'Web',
+          '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。',
+          statFile.name,
+          file.name,
+        ),
+      );
     await saveResult(file.name, new TextDecoder().decode(bytes), read.attached ? statText : undefined);
     await refreshSaved();
   }
   // Statistics without their result cannot be read alone.
-  for (const name of statistics.keys()) problems.push(tr('Web', '%1 だけでは読めません。結果ファイルと一緒に選んで下さい。', name));
+  for (const name of statistics.keys())
+    problems.push(tr('Web', '%1 だけでは読めません。結果ファイルと一緒に選んで下さい。', name));
   if (problems.length > 0) showNotice(problems.join(' '));
 }

@@ -6,7 +6,7 @@ import { runBlocks } from './engine_pool.mjs';
 import { $, state } from './engine_state.js';
 import { readResult, refreshSaved } from './engine_list.js';
 import { saveResult } from './engine_store.js';
-import { language, tr } from './i18n.js';
+import { errorText, language, tr } from './i18n.js';
 import { showNotice } from './notice.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { WorkerClient } from './worker_client.mjs';
@@ -59,7 +59,11 @@ export function buildSwitches(names, without) {
 
 export async function updateNames() {
   if (!state.total) return;
-  const names = await state.total.call('names', { energy: $('e-energy').value, count: $('e-photons').value.normalize('NFKC'), without: switchedOff() });
+  const names = await state.total.call('names', {
+    energy: $('e-energy').value,
+    count: $('e-photons').value.normalize('NFKC'),
+    without: switchedOff(),
+  });
   state.names = names;
   $('e-result-name').value = names.resultFile;
   $('e-photon-total').value = names.photonTotal;
@@ -135,53 +139,107 @@ export async function pressStart() {
     $(box).focus();
   };
   try {
-    const checked = await control.until(Promise.all([state.total.call('names', { energy, count, without }), state.total.call('seedOk', { seed })]));
-    if (checked === STOPPED) return stoppedRun();
-    const [names, seedOk] = checked;
-    if (!(names.photons >= 1))
-      return refuse(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', $('e-photons').value.trim()), 'e-photons');
-    if (!seedOk) return refuse(seedProblem($('e-seed').value.trim()), 'e-seed');
+    if (!(await checkRun(control, { energy, count, without, seed }, refuse))) return undefined;
     ensureBlockWorkers(workers);
-    if ((await control.until(Promise.all([state.total, ...blockWorkers].map((w) => w.call('language', { lang: language() }))))) === STOPPED) return stoppedRun();
-    const prepared = await control.until(Promise.all([state.total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without, seed }))));
+    if (
+      (await control.until(
+        Promise.all([state.total, ...blockWorkers].map((w) => w.call('language', { lang: language() }))),
+      )) === STOPPED
+    )
+      return stoppedRun();
+    const prepared = await control.until(
+      Promise.all(
+        [state.total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without, seed })),
+      ),
+    );
     if (prepared === STOPPED) return stoppedRun();
-    if (prepared[0].error) throw new Error(tr('Form4', 'シミュレーションを開始できません\n%1', prepared[0].error));
-    const { info } = prepared[0];
-    let lastBin = 0;
-    const progress = (list) => {
-      if (list.length === 0 || control.stopped) return;
-      lastBin = list[list.length - 1];
-      $('e-progress').value = lastBin / info.imax;
-      setStatus(() => tr('Web', 'スペクトルのビン %1 / %2（ワーカー %3）', lastBin, info.imax, workers));
-    };
-    const begun = await control.until(state.total.call('begin'));
-    if (begun === STOPPED) return stoppedRun();
-    progress(begun);
-    control.pool = runBlocks({
-      blocks: info.blocks,
-      workers: blockWorkers,
-      runBlock: (w, b) => w.call('block', { b }),
-      addNext: async (cells) => progress(await state.total.call('add', { cells }, [cells.buffer])),
-    });
-    const outcome = await control.pool.done;
-    if (!outcome.complete || control.stopped) return stoppedRun();
-    const result = await control.until(state.total.call('finish'));
-    if (result === STOPPED) return stoppedRun();
-    if (result.error) throw new Error(result.error);
-    const seconds = (performance.now() - started) / 1000;
-    await saveResult(info.resultFile, result.text, result.statistics);
-    setStatus(() => `${tr('EngineConsole', '計算終了：%1', info.resultFile)} (${seconds.toFixed(1)} s)`);
-    await refreshSaved();
-    await readResult(info.resultFile, result.text, result.statistics);
-    await runHooks.finished();
+    if (prepared[0].error)
+      throw new Error(tr('EngineScreen', 'シミュレーションを開始できません\n%1', prepared[0].error));
+    return await runPrepared(control, prepared[0].info, workers, started);
   } catch (error) {
     if (control.stopped) return stoppedRun();
     setStatus(() => tr('Web', '計算できませんでした'));
-    showNotice(error.message);
+    showNotice(errorText(error));
   } finally {
     state.running = null;
     setRunning(false);
   }
+  return undefined;
+}
+
+// The boxes as the core reads them, before any worker starts: true to go on; else the run
+// was refused (said in the screen's words, the box given the focus) or stopped.
+async function checkRun(control, { energy, count, without, seed }, refuse) {
+  const checked = await control.until(
+    Promise.all([state.total.call('names', { energy, count, without }), state.total.call('seedOk', { seed })]),
+  );
+  if (checked === STOPPED) {
+    stoppedRun();
+    return false;
+  }
+  const [names, seedOk] = checked;
+  if (!(names.photons >= 1)) {
+    refuse(
+      tr(
+        'Web',
+        '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。',
+        $('e-photons').value.trim(),
+      ),
+      'e-photons',
+    );
+    return false;
+  }
+  // A run of hours is asked about first, as on the desktop's engine screen.
+  if (
+    names.ask &&
+    !window.confirm(
+      tr(
+        'Web',
+        '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)',
+        names.photons,
+        Math.round(names.minutes),
+      ),
+    )
+  ) {
+    refuse('', 'e-photons');
+    return false;
+  }
+  if (!seedOk) {
+    refuse(seedProblem($('e-seed').value.trim()), 'e-seed');
+    return false;
+  }
+  return true;
+}
+
+// The prepared run on the block workers, then its result kept, read and drawn.
+async function runPrepared(control, info, workers, started) {
+  let lastBin = 0;
+  const progress = (list) => {
+    if (list.length === 0 || control.stopped) return;
+    lastBin = list[list.length - 1];
+    $('e-progress').value = lastBin / info.imax;
+    setStatus(() => tr('Web', 'スペクトルのビン %1 / %2（ワーカー %3）', lastBin, info.imax, workers));
+  };
+  const begun = await control.until(state.total.call('begin'));
+  if (begun === STOPPED) return stoppedRun();
+  progress(begun);
+  control.pool = runBlocks({
+    blocks: info.blocks,
+    workers: blockWorkers,
+    runBlock: (w, b) => w.call('block', { b }),
+    addNext: async (cells) => progress(await state.total.call('add', { cells }, [cells.buffer])),
+  });
+  const outcome = await control.pool.done;
+  if (!outcome.complete || control.stopped) return stoppedRun();
+  const result = await control.until(state.total.call('finish'));
+  if (result === STOPPED) return stoppedRun();
+  if (result.error) throw new Error(result.error);
+  const seconds = (performance.now() - started) / 1000;
+  await saveResult(info.resultFile, result.text, result.statistics);
+  setStatus(() => `${tr('EngineConsole', '計算終了：%1', info.resultFile)} (${seconds.toFixed(1)} s)`);
+  await refreshSaved();
+  await readResult(info.resultFile, result.text, result.statistics);
+  await runHooks.finished();
   return undefined;
 }
 

@@ -26,55 +26,55 @@ const ready = loadCore().then((m) => ({ module: m, run: new m.EngineRun(), libra
 
 const CALLS = {
   // The language the worker words its reports in (the page's interface language).
-  language: (c, {lang}) => ({value: c.module.setReportLanguage(lang)}),
+  language: (c, { lang }) => ({ value: c.module.setReportLanguage(lang) }),
   // The browser's run: an energy text and a photon count, as the desktop screen takes them;
   // `without`: the --without words of the parts switched off; `seed`: the run's seed as
   // typed ('0': the fixed sequence).
-  prepareScreenRun: (c, {energy, count, without = [], seed = '0'}) =>
-      seeded(c, seed) ?? prepared(c, c.run.prepareScreenRun('/', energy, count, without)),
+  prepareScreenRun: (c, { energy, count, without = [], seed = '0' }) =>
+    seeded(c, seed) ?? prepared(c, c.run.prepareScreenRun('/', energy, count, without)),
   // Node: Joken.dat and the files it names in the folder `dir`, the switches and the seed of
   // the command line as the engine's parser read them.
-  prepare: (c, {dir, without = [], seed = '0'}) =>
-      seeded(c, seed) ?? prepared(c, c.run.prepare(dir, '', without)),
-  block: (c, {b}) => {
+  prepare: (c, { dir, without = [], seed = '0' }) => seeded(c, seed) ?? prepared(c, c.run.prepare(dir, '', without)),
+  block: (c, { b }) => {
     const cells = c.run.runBlock(b);
     return { value: cells, transfer: [cells.buffer] };
   },
-  begin: (c) => ({value: c.run.beginTotal()}),
-  add: (c, {cells}) => {
+  begin: (c) => ({ value: c.run.beginTotal() }),
+  add: (c, { cells }) => {
     const bins = c.run.addNext(cells);
     if (bins === null) throw new Error('a block tally of the wrong size');
     return { value: bins };
   },
   // { text, statistics }: the result file's text and its run statistics' (NAME.stat).
-  finish: (c) => ({value: c.run.finish()}),
+  finish: (c) => ({ value: c.run.finish() }),
   // Whether `seed` (as typed) is a seed; the total's engine keeps it until its next run sets
   // its own.
-  seedOk: (c, {seed}) => ({value: c.run.setSeed(String(seed))}),
-  write: (c, {dir}) => ({value: c.run.writeResult(dir)}),
+  seedOk: (c, { seed }) => ({ value: c.run.setSeed(String(seed)) }),
+  write: (c, { dir }) => ({ value: c.run.writeResult(dir) }),
   // `text`: a string, or the file's bytes (a Uint8Array) as they are.
-  open: (c, {text, name}) => ({value: c.library.open(text, name)}),
-  sizeProblem: (c, {name, bytes}) => ({value: c.module.resultSizeProblem(name, bytes)}),
-  close: (c, {id}) => ({value: c.library.close(id)}),
+  open: (c, { text, name }) => ({ value: c.library.open(text, name) }),
+  sizeProblem: (c, { name, bytes }) => ({ value: c.module.resultSizeProblem(name, bytes) }),
+  close: (c, { id }) => ({ value: c.library.close(id) }),
   // `ssd`: the curves of a point source at this SSD [cm] made from the result's parallel
   // beam; 0 or absent: the parallel beam's own.
-  curves: (c, {id, ssd = 0}) => ({value: c.library.curves(id, ssd)}),
-  row: (c, {id, field, ssd = 0}) => ({value: c.library.tableRow(id, field, ssd)}),
+  curves: (c, { id, ssd = 0 }) => ({ value: c.library.curves(id, ssd) }),
+  row: (c, { id, field, ssd = 0 }) => ({ value: c.library.tableRow(id, field, ssd) }),
   // A result's run statistics (a .stat file's text): true when they are that very result's.
-  attach: (c, {id, text}) => ({value: c.library.attachStatistics(id, text)}),
+  attach: (c, { id, text }) => ({ value: c.library.attachStatistics(id, text) }),
   // The factor that draws a result's curves on the scale of its fitted surface kerma.
-  scale: (c, {id}) => ({value: c.library.displayScale(id)}),
-  tsv: (c, {sets}) => ({value: c.library.tsv(sets)}),
-  statisticsName: (c, {file}) => ({value: c.module.statisticsFileName(file)}),
-  csv: (c, {sets, kermaId, kermaFile, names, ssd = 0}) =>
-      ({value: c.library.csv(sets, kermaId, kermaFile, names, ssd)}),
-  legend: (c, {energy, field, file, english = false, seed = 0, ssd = 0}) =>
-      ({value: c.module.legendText(energy, field, file, english, seed, ssd)}),
-  energyOf: (c, {file}) => ({value: c.module.energyOfResultName(file)}),
-  names: (c, {energy, count, without = []}) =>
-      ({value: c.module.screenRunNames(energy, count, without)}),
+  scale: (c, { id }) => ({ value: c.library.displayScale(id) }),
+  tsv: (c, { sets }) => ({ value: c.library.tsv(sets) }),
+  statisticsName: (c, { file }) => ({ value: c.module.statisticsFileName(file) }),
+  csv: (c, { sets, kermaId, kermaFile, names, ssd = 0 }) => ({
+    value: c.library.csv(sets, kermaId, kermaFile, names, ssd),
+  }),
+  legend: (c, { energy, field, file, english = false, seed = 0, ssd = 0 }) => ({
+    value: c.module.legendText(energy, field, file, english, seed, ssd),
+  }),
+  energyOf: (c, { file }) => ({ value: c.module.energyOfResultName(file) }),
+  names: (c, { energy, count, without = [] }) => ({ value: c.module.screenRunNames(energy, count, without) }),
   // The parts of the physics a run may switch off ({ option, ja, en }); the browser's core only.
-  switches: (c) => ({value: c.module.physicsSwitches()}),
+  switches: (c) => ({ value: c.module.physicsSwitches() }),
 };
 
 // A worker keeps its engine from run to run, and the engine its seed: every run sets its own.
@@ -100,7 +100,12 @@ async function answer(message) {
   } catch (error) {
     if (message.call === undefined) return;
     // A C++ exception that the binding did not turn into text arrives as a number.
-    const text = typeof error === 'number' ? `the engine failed in ${message.op} (${error})` : String(error?.message ?? error);
-    post({ call: message.call, error: text });
+    if (typeof error === 'number')
+      post({
+        call: message.call,
+        error: `the engine failed in ${message.op} (${error})`,
+        problem: { code: 'failed', args: [message.op, String(error)] },
+      });
+    else post({ call: message.call, error: String(error?.message ?? error), problem: error?.problem });
   }
 }

@@ -22,6 +22,15 @@ export function tr(ctx, ja, ...args) {
   return text.replace(/%(\d)/g, (m, n) => (args[n - 1] !== undefined ? String(args[n - 1]) : m));
 }
 
+// A worker's failure in the interface language: by its problem code where it has one (the
+// workers send codes, never words), else as the error says it.
+export function errorText(error) {
+  const args = error?.problem?.args ?? [];
+  if (error?.problem?.code === 'failed') return tr('Web', '計算が %1 で失敗しました (%2)', ...args);
+  if (error?.problem?.code === 'busy') return tr('Web', 'バッチの実行中は %1 できません', ...args);
+  return String(error?.message ?? error);
+}
+
 // Every element with data-tr="<context>|<Japanese text>" gets its text; data-tr-attr names an
 // attribute (aria-label, title, placeholder) to set instead of the text.
 export function translatePage(root) {

@@ -21,14 +21,26 @@ let measurer = null;
 function textWidth(text, bold = false) {
   measurer ??= document.createElement('canvas').getContext('2d');
   measurer.font = `${bold ? 'bold ' : ''}${FONT_PX}px ${getComputedStyle(document.documentElement).fontFamily}`;
-  return Math.max(...String(text).split('\n').map((t) => measurer.measureText(t).width));
+  return Math.max(
+    ...String(text)
+      .split('\n')
+      .map((t) => measurer.measureText(t).width),
+  );
 }
 
 // Text at (x, y) (the middle of its line), anchored start, middle or end; several lines
 // when `text` holds line breaks.
 function label(svg, x, y, text, { anchor = 'start', bold = false, fill = '#000', cls } = {}) {
   const lines = String(text).split('\n');
-  const node = el('text', { x, y: y - ((lines.length - 1) * LINE) / 2, 'text-anchor': anchor, 'dominant-baseline': 'central', fill, 'font-weight': bold ? 'bold' : undefined, class: cls });
+  const node = el('text', {
+    x,
+    y: y - ((lines.length - 1) * LINE) / 2,
+    'text-anchor': anchor,
+    'dominant-baseline': 'central',
+    fill,
+    'font-weight': bold ? 'bold' : undefined,
+    class: cls,
+  });
   if (lines.length === 1) node.textContent = text;
   else lines.forEach((t, i) => node.append(el('tspan', { x, dy: i === 0 ? 0 : LINE }, t)));
   svg.append(node);
@@ -43,14 +55,26 @@ function arrow(svg, x1, y1, x2, y2, color, width, both = false) {
     const ux = (tx - fx) / len;
     const uy = (ty - fy) / len;
     const s = 4 + 2 * width;
-    svg.append(el('polygon', { fill: color, points: `${tx},${ty} ${tx - s * ux - 0.5 * s * uy},${ty - s * uy + 0.5 * s * ux} ${tx - s * ux + 0.5 * s * uy},${ty - s * uy - 0.5 * s * ux}` }));
+    svg.append(
+      el('polygon', {
+        fill: color,
+        points: `${tx},${ty} ${tx - s * ux - 0.5 * s * uy},${ty - s * uy + 0.5 * s * ux} ${tx - s * ux + 0.5 * s * uy},${ty - s * uy - 0.5 * s * ux}`,
+      }),
+    );
   };
   head(x2, y2, x1, y1);
   if (both) head(x1, y1, x2, y2);
 }
 
 function newSvg(width, height) {
-  return el('svg', { xmlns: SVG, width, height, viewBox: `0 0 ${width} ${height}`, 'font-size': FONT_PX, class: 'figure-svg' });
+  return el('svg', {
+    xmlns: SVG,
+    width,
+    height,
+    viewBox: `0 0 ${width} ${height}`,
+    'font-size': FONT_PX,
+    class: 'figure-svg',
+  });
 }
 
 // Axes with ticks, numbers and titles; returns the mapping from values to the drawing.
@@ -88,7 +112,18 @@ function legend(svg, x, y, rows) {
   rows.forEach((row, i) => {
     const yy = y + i * (LINE + 2) + LINE / 2;
     if (row.marker) svg.append(el('circle', { cx: x + 12, cy: yy, r: 3.5, fill: row.color }));
-    else svg.append(el('line', { x1: x, y1: yy, x2: x + 26, y2: yy, stroke: row.color, 'stroke-width': row.width, 'stroke-dasharray': row.dash }));
+    else
+      svg.append(
+        el('line', {
+          x1: x,
+          y1: yy,
+          x2: x + 26,
+          y2: yy,
+          stroke: row.color,
+          'stroke-width': row.width,
+          'stroke-dasharray': row.dash,
+        }),
+      );
     label(svg, x + 32, yy, row.name);
   });
   return rows.length * (LINE + 2);
@@ -103,17 +138,35 @@ const TMR_STYLES = [
   { color: '#007a00', width: 1.8, dash: '2 3' },
 ];
 
-function fig1(data, width) {
+function tmrFigure(data, width) {
   const height = Math.round(Math.min(440, Math.max(300, width * 0.78)));
   const svg = newSvg(width, height);
   const area = { x: 62, y: 12, w: width - 62 - 14, h: height - 12 - 52 };
-  const map = axes(svg, area, { xMax: 25, xTick: 5, yMax: 1.2, yTick: 0.2, xTitle: tr('Figures', '水中の深さ (cm)'), yTitle: 'TMR' });
+  const map = axes(svg, area, {
+    xMax: 25,
+    xTick: 5,
+    yMax: 1.2,
+    yTick: 0.2,
+    xTitle: tr('Figures', '水中の深さ (cm)'),
+    yTitle: 'TMR',
+  });
   const [x0, yTop] = map(0, 1.2);
   const [xd, yBottom] = map(data.dMax, 0);
-  svg.insertBefore(el('rect', { x: x0, y: yTop, width: xd - x0, height: yBottom - yTop, fill: '#fff5c8' }), svg.firstChild);
+  svg.insertBefore(
+    el('rect', { x: x0, y: yTop, width: xd - x0, height: yBottom - yTop, fill: '#fff5c8' }),
+    svg.firstChild,
+  );
   const rows = data.curves.map((curve, k) => {
     const s = TMR_STYLES[k];
-    svg.append(el('path', { d: curvePath(map, data.depth, curve.values, 1, 25), fill: 'none', stroke: s.color, 'stroke-width': s.width, 'stroke-dasharray': s.dash }));
+    svg.append(
+      el('path', {
+        d: curvePath(map, data.depth, curve.values, 1, 25),
+        fill: 'none',
+        stroke: s.color,
+        'stroke-width': s.width,
+        'stroke-dasharray': s.dash,
+      }),
+    );
     return { ...s, name: fieldName(curve.side) };
   });
   const names = rows.map((r) => textWidth(r.name));
@@ -134,7 +187,7 @@ const NARROW_STYLES = [
   { color: '#c80000', width: 1.8, dash: '2 3' },
 ];
 
-function fig7(data, width) {
+function narrowFieldFigure(data, width) {
   const rows = data.curves.map((curve, k) => ({ ...NARROW_STYLES[k], name: fieldName(curve.side) }));
   rows.push({ color: '#6e6e6e', width: 1.6, dash: '5 4', name: tr('Figures', '１次カーマ') });
   rows.push({ color: '#000', marker: true, name: 'd_max' });
@@ -144,12 +197,36 @@ function fig7(data, width) {
   const legendHeight = beside ? 0 : Math.ceil(rows.length / 2) * (LINE + 2) + 8;
   const svg = newSvg(width, plotHeight + legendHeight);
   const area = { x: 62, y: 12, w: width - 62 - 14 - (beside ? legendWidth : 0), h: plotHeight - 12 - 52 };
-  const map = axes(svg, area, { xMax: 10, xTick: 1, yMax: 120, yTick: 20, yDecimals: 0, xTitle: tr('Figures', '水中の深さ (cm)'), yTitle: tr('Figures', '相対線量 (%)') });
+  const map = axes(svg, area, {
+    xMax: 10,
+    xTick: 1,
+    yMax: 120,
+    yTick: 20,
+    yDecimals: 0,
+    xTitle: tr('Figures', '水中の深さ (cm)'),
+    yTitle: tr('Figures', '相対線量 (%)'),
+  });
   const kermaStyle = rows[rows.length - 2];
-  svg.append(el('path', { d: curvePath(map, data.depth, data.kerma, 100, 10), fill: 'none', stroke: kermaStyle.color, 'stroke-width': kermaStyle.width, 'stroke-dasharray': kermaStyle.dash }));
+  svg.append(
+    el('path', {
+      d: curvePath(map, data.depth, data.kerma, 100, 10),
+      fill: 'none',
+      stroke: kermaStyle.color,
+      'stroke-width': kermaStyle.width,
+      'stroke-dasharray': kermaStyle.dash,
+    }),
+  );
   data.curves.forEach((curve, k) => {
     const s = NARROW_STYLES[k];
-    svg.append(el('path', { d: curvePath(map, data.depth, curve.values, 100, 10), fill: 'none', stroke: s.color, 'stroke-width': s.width, 'stroke-dasharray': s.dash }));
+    svg.append(
+      el('path', {
+        d: curvePath(map, data.depth, curve.values, 100, 10),
+        fill: 'none',
+        stroke: s.color,
+        'stroke-width': s.width,
+        'stroke-dasharray': s.dash,
+      }),
+    );
     const [px, py] = map(curve.peakDepth, 100 * curve.peakValue);
     svg.append(el('circle', { cx: px, cy: py, r: 3.5, fill: s.color, stroke: '#fff', 'stroke-width': 1 }));
   });
@@ -163,9 +240,14 @@ function fig7(data, width) {
 }
 
 // Fig.3: the unit volumes along the beam, the electrons each releases and the dose.
-function fig3(model, width) {
+function longitudinalModelFigure(model, width) {
   const n = model.kerma.length;
-  const left = Math.max(textWidth(tr('Figures', '２次電子')), textWidth(tr('Figures', '吸収線量')), textWidth(tr('Figures', 'カーマ →'))) + 14;
+  const left =
+    Math.max(
+      textWidth(tr('Figures', '２次電子')),
+      textWidth(tr('Figures', '吸収線量')),
+      textWidth(tr('Figures', 'カーマ →')),
+    ) + 14;
   const side = Math.min(54, (width - left - 12) / n);
   const xOf = (i) => left + i * side;
   const note = tr('Figures', '飛程 %1 体積、各体積に %2 ずつ', model.range, Math.round(model.share));
@@ -193,20 +275,31 @@ function fig3(model, width) {
   if (noteBeside) label(svg, width - 6, electronsTop + rowPitch / 2, note, { anchor: 'end', fill: '#b40000' });
   else label(svg, 4, electronsTop + rows * rowPitch + LINE / 2 + 4, note, { fill: '#b40000' });
   label(svg, 4, doseY + LINE / 2, tr('Figures', '吸収線量'));
-  model.dose.forEach((d, i) => label(svg, xOf(i) + side / 2, doseY + LINE / 2, String(Math.round(d)), { anchor: 'middle', bold: true }));
+  model.dose.forEach((d, i) =>
+    label(svg, xOf(i) + side / 2, doseY + LINE / 2, String(Math.round(d)), { anchor: 'middle', bold: true }),
+  );
   return svg;
 }
 
 // Fig.4, Fig.5, Fig.8 and Fig.9: the dose of each volume as bars, the kerma as steps; electrons
 // of range 1 do not move, so the dose is the kerma from the surface on.
-function modelDose(model, width) {
+function modelDoseFigure(model, width) {
   const n = model.kerma.length;
   const height = Math.round(Math.min(360, Math.max(260, width * 0.8)));
   const svg = newSvg(width, height);
   const doseName = tr('Figures', model.attenuated ? '１次線量' : '吸収線量');
   const kermaName = tr('Figures', model.attenuated ? '１次カーマ' : 'カーマ');
   const area = { x: 56, y: 12 + 2 * LINE + 8, w: width - 56 - 10, h: height - (12 + 2 * LINE + 8) - 50 };
-  const map = axes(svg, area, { xMax: n, xTick: 1, yMax: 120, yTick: 20, yDecimals: 0, xNumbers: false, xTitle: tr('Figures', '深さ（単位体積の番号）'), yTitle: tr('Figures', 'カーマ・吸収線量') });
+  const map = axes(svg, area, {
+    xMax: n,
+    xTick: 1,
+    yMax: 120,
+    yTick: 20,
+    yDecimals: 0,
+    xNumbers: false,
+    xTitle: tr('Figures', '深さ（単位体積の番号）'),
+    yTitle: tr('Figures', 'カーマ・吸収線量'),
+  });
   model.dose.forEach((d, i) => {
     const [x1, y1] = map(i + 0.18, d);
     const [x2, y2] = map(i + 0.82, 0);
@@ -238,11 +331,13 @@ function modelDose(model, width) {
 
 // Fig.6: the unit volumes across the beam, where the central volume's electrons go, and the
 // dose of the central volume in the fields ① to ④.
-function fig6(model, width) {
+function lateralModelFigure(model, width) {
   const volumes = 2 * model.reach + 1;
   const centre = model.reach;
   const notes = [tr('Figures', '← 各体積の１次カーマ'), tr('Figures', '← 中央の体積から出る\n　 ２次電子の行き先')];
-  const fieldTexts = model.fields.map((f, k) => tr('Figures', '照射野%1 (%2 個)：線量 %3', String.fromCodePoint(0x2460 + k), f.volumes, Math.round(f.dose)));
+  const fieldTexts = model.fields.map((f, k) =>
+    tr('Figures', '照射野%1 (%2 個)：線量 %3', String.fromCodePoint(0x2460 + k), f.volumes, Math.round(f.dose)),
+  );
   const textColumn = Math.max(...notes.map((t) => textWidth(t)), ...fieldTexts.map((t) => textWidth(t))) + 12;
   const side = Math.max(24, Math.min(40, (width - 48 - textColumn) / volumes));
   const beside = 40 + volumes * side + textColumn <= width;
@@ -260,34 +355,56 @@ function fig6(model, width) {
   for (let i = 0; i < volumes; i++) {
     const x = xOf(i) + s / 2;
     arrow(svg, x, 6, x, top - 3, '#5a5a5a', 1.2);
-    svg.append(el('rect', { x: xOf(i), y: top, width: s, height: s, fill: i === centre ? '#fff0aa' : '#e1f0ff', stroke: '#000' }));
+    svg.append(
+      el('rect', {
+        x: xOf(i),
+        y: top,
+        width: s,
+        height: s,
+        fill: i === centre ? '#fff0aa' : '#e1f0ff',
+        stroke: '#000',
+      }),
+    );
     label(svg, x, top + s / 2, String(Math.round(model.kerma)), { anchor: 'middle' });
   }
   const reachLeft = xOf(centre - (model.reach - 1));
   const reachRight = xOf(centre + model.reach);
   arrow(svg, reachLeft + 2, reachY + 4, reachRight - 2, reachY + 4, '#b40000', 1.5, true);
   for (let i = centre - (model.reach - 1); i <= centre + (model.reach - 1); i++)
-    label(svg, xOf(i) + s / 2, reachY + 8 + LINE / 2, String(Math.round(i === centre ? model.ownShare : model.share)), { anchor: 'middle', fill: '#b40000' });
+    label(svg, xOf(i) + s / 2, reachY + 8 + LINE / 2, String(Math.round(i === centre ? model.ownShare : model.share)), {
+      anchor: 'middle',
+      fill: '#b40000',
+    });
   if (beside) {
     label(svg, right, top + s / 2, notes[0]);
     label(svg, right, reachY + LINE / 2 + 4, notes[1], { fill: '#b40000' });
   } else {
     label(svg, 4, reachY + 14 + LINE * 1.5, notes[0].replace('← ', '↑ '));
-    label(svg, 4, reachY + 14 + LINE * 2.5 + 4, notes[1].replace('← ', '↑ ').replace(/\n\s*/, ' '), { fill: '#b40000' });
+    label(svg, 4, reachY + 14 + LINE * 2.5 + 4, notes[1].replace('← ', '↑ ').replace(/\n\s*/, ' '), {
+      fill: '#b40000',
+    });
   }
   model.fields.forEach((f, k) => {
     const y = fieldsY + k * (beside ? rowPitch : rowPitch + LINE) + rowPitch / 2;
     const x1 = xOf(centre - Math.floor(f.volumes / 2)) + 2;
     const x2 = xOf(centre + Math.floor(f.volumes / 2) + 1) - 2;
-    svg.append(el('path', { d: `M${x1},${y - 5}V${y + 5}M${x1},${y}H${x2}M${x2},${y - 5}V${y + 5}`, stroke: '#0000a0', 'stroke-width': 1.8, fill: 'none' }));
+    svg.append(
+      el('path', {
+        d: `M${x1},${y - 5}V${y + 5}M${x1},${y}H${x2}M${x2},${y - 5}V${y + 5}`,
+        stroke: '#0000a0',
+        'stroke-width': 1.8,
+        fill: 'none',
+      }),
+    );
     if (beside) label(svg, right, y, fieldTexts[k]);
     else label(svg, 4, y + LINE, fieldTexts[k]);
   });
   return svg;
 }
 
-// The figure `name` (fig1, fig3 ... fig9) of the core's data, `width` px wide; a note when the
-// data behind it cannot be read.
+// The page figure `name` (fig1, fig3 ... fig9, as the page numbers it) of the core's data,
+// `width` px wide, drawn by the function named as Dosavia names the figure (TmrFigure, ...);
+// a note when the data behind it cannot be read.
 export function drawFigure(name, figures, width) {
   const w = Math.max(280, Math.floor(width));
   const data = figures[name];
@@ -297,14 +414,20 @@ export function drawFigure(name, figures, width) {
     return svg;
   }
   switch (name) {
-    case 'fig1': return fig1(data, w);
-    case 'fig3': return fig3(data, w);
+    case 'fig1':
+      return tmrFigure(data, w);
+    case 'fig3':
+      return longitudinalModelFigure(data, w);
     case 'fig4':
     case 'fig5':
     case 'fig8':
-    case 'fig9': return modelDose(data, w);
-    case 'fig6': return fig6(data, w);
-    case 'fig7': return fig7(data, w);
-    default: throw new Error(`no figure ${name}`);
+    case 'fig9':
+      return modelDoseFigure(data, w);
+    case 'fig6':
+      return lateralModelFigure(data, w);
+    case 'fig7':
+      return narrowFieldFigure(data, w);
+    default:
+      throw new Error(`no figure ${name}`);
   }
 }

@@ -29,7 +29,8 @@ function blocks(page) {
   for (const line of page.lines) {
     const translated = line.kind.startsWith('citation') ? line.text : tr(page.context, line.text);
     const continues = line.kind === 'body' || line.kind === 'citation-more';
-    if (continues && out.length) out[out.length - 1].text += (line.kind === 'citation-more' ? ' ' : joiner) + translated;
+    if (continues && out.length)
+      out[out.length - 1].text += (line.kind === 'citation-more' ? ' ' : joiner) + translated;
     else out.push({ kind: line.kind, text: translated });
   }
   return out;
@@ -37,14 +38,16 @@ function blocks(page) {
 
 function renderNav() {
   const nav = $('page-nav');
-  nav.setAttribute('aria-label', tr('Form1', '解 説'));
-  nav.replaceChildren(...PAGE_SCREENS.map((id) => {
-    const a = document.createElement('a');
-    a.href = linkTo(id);
-    a.textContent = tr(pageOf(id).context, pageOf(id).title);
-    if (id === shown) a.setAttribute('aria-current', 'page');
-    return a;
-  }));
+  nav.setAttribute('aria-label', tr('MenuWindow', '解 説'));
+  nav.replaceChildren(
+    ...PAGE_SCREENS.map((id) => {
+      const a = document.createElement('a');
+      a.href = linkTo(id);
+      a.textContent = tr(pageOf(id).context, pageOf(id).title);
+      if (id === shown) a.setAttribute('aria-current', 'page');
+      return a;
+    }),
+  );
 }
 
 function renderText(page) {
@@ -61,33 +64,35 @@ function renderText(page) {
 function renderFigures(page) {
   const box = $('page-figures');
   box.hidden = page.captions.length === 0;
-  box.replaceChildren(...page.captions.map((caption, k) => {
-    const figure = document.createElement('figure');
-    figure.dataset.figure = page.figures[k];
-    const cap = document.createElement('figcaption');
-    cap.id = `page-caption-${k}`;
-    cap.textContent = tr(page.context, caption);
-    figure.append(cap);
-    if (figure.dataset.figure === 'fig2') {
-      const img = document.createElement('img');
-      img.src = FIG2_PICTURE;
-      img.alt = cap.textContent;
-      img.width = 628;
-      img.height = 472;
-      figure.append(img);
-    } else {
-      figure.append(document.createElement('div'));
-    }
-    // What the picture says in words, under it in the page's language.
-    const note = page.notes?.[k];
-    if (note) {
-      const p = document.createElement('p');
-      p.className = 'figure-note';
-      p.textContent = tr(page.context, note);
-      figure.append(p);
-    }
-    return figure;
-  }));
+  box.replaceChildren(
+    ...page.captions.map((caption, k) => {
+      const figure = document.createElement('figure');
+      figure.dataset.figure = page.figures[k];
+      const cap = document.createElement('figcaption');
+      cap.id = `page-caption-${k}`;
+      cap.textContent = tr(page.context, caption);
+      figure.append(cap);
+      if (figure.dataset.figure === 'fig2') {
+        const img = document.createElement('img');
+        img.src = FIG2_PICTURE;
+        img.alt = cap.textContent;
+        img.width = 628;
+        img.height = 472;
+        figure.append(img);
+      } else {
+        figure.append(document.createElement('div'));
+      }
+      // What the picture says in words, under it in the page's language.
+      const note = page.notes?.[k];
+      if (note) {
+        const p = document.createElement('p');
+        p.className = 'figure-note';
+        p.textContent = tr(page.context, note);
+        figure.append(p);
+      }
+      return figure;
+    }),
+  );
   drawnWidths = '';
   drawFigures();
 }

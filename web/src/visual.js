@@ -3,8 +3,11 @@
 // screen's state and draws what the worker sends.
 import { SideView, drawDepthDose, drawHistogram } from './draw.js';
 import { addLinkNotice, showNotice } from './notice.js';
-import { language, tr } from './i18n.js';
+import { errorText, language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
+import { DepthProbe } from './visual_probe.js';
+import { TrackQueue } from './visual_tracks.js';
+import { buildsUp, depthNote, dmaxWords } from './visual_words.js';
 import { startWorker } from './workers.js';
 import { WorkerClient } from './worker_client.mjs';
 
@@ -20,39 +23,37 @@ const state = {
   paused: false, // the running batch held by Pause: its tracks and tally stay, Resume goes on
   starting: false, // a batch is being started (its series' seed asked for)
   oneHistory: false, // the running batch is Step one photon's, between batches
-  configured: false, // OK pressed with a usable spectrum and field
+  configured: false, // the session lets Go run the boxes' settings (OK confirmed them)
   zoomed: false,
   curve: null,
   spectrum: null,
   fieldItems: [],
   monoRange: null, // the core's, once it is ready
   okWaiting: false, // OK pressed while the core was still loading
-  rate: null, // photons a second of the last batch without step display
-  countId: 0,
-  // A batch series (the batches from the first Go after the page opens, Reset or Graph
-  // clear) runs on one seed: a fresh one each series, so that a class sees the spread of its
-  // numbers, unless one was typed (or given in a link), which repeats a series exactly.
-  seriesStarted: false,
+  opening: null, // the screen's opening values, the core's (one table for both front ends)
+  series: -1, // the session's series whose tracks are drawn
+  // A batch series runs on one seed: a fresh one each series, so that a class sees the
+  // spread of its numbers, unless one was typed (or given in a link), which repeats a series
+  // exactly. The session says when a series starts.
   seedTyped: false,
 };
 
-// A batch expected to take longer than this [s] is run only when the user says so.
-const ASK_ABOVE_S = 60;
-// Photons a second assumed before a batch has been timed (a slow classroom PC at 15 MV).
-const FIRST_RATE = 20000;
-
 const side = new SideView($('side'));
+const tracks = new TrackQueue(side, reducedMotion);
 
 // ---- texts -------------------------------------------------------------------------------
 
 function applyLanguage() {
-  side.captions = [tr('Form2', '2次電子(陰電子, 陽電子) の飛跡'), tr('Form2', '（光子の飛跡は非表示）')];
-  $('side').setAttribute('aria-label', tr('Form2', '2次電子(陰電子, 陽電子) の飛跡'));
-  $('hist').setAttribute('aria-label', tr('Form2', '入射光子スペクトル'));
+  side.captions = [tr('VisualScreen', '2次電子(陰電子, 陽電子) の飛跡'), tr('VisualScreen', '（光子の飛跡は非表示）')];
+  $('side').setAttribute('aria-label', tr('VisualScreen', '2次電子(陰電子, 陽電子) の飛跡'));
+  $('hist').setAttribute('aria-label', tr('VisualScreen', '入射光子スペクトル'));
   $('depth').setAttribute('aria-label', tr('DepthDosePanel', '深部線量'));
   $('field').setAttribute('title', tr('Web', '照射野サイズを選ぶか入力して下さい'));
-  $('rate').setAttribute('aria-label', tr('Form2', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
-  $('seed').setAttribute('title', tr('Web', '空欄: シリーズごとに新しい種。種を入れると同じシリーズを絵まで同じに再現'));
+  $('rate').setAttribute('aria-label', tr('VisualScreen', '個別表示の速さ (1 秒に 1 光子 〜 最高)'));
+  $('seed').setAttribute(
+    'title',
+    tr('Web', '空欄: シリーズごとに新しい種。種を入れると同じシリーズを絵まで同じに再現'),
+  );
   updateRateText();
   labelSwitches();
   redrawAll();
@@ -76,7 +77,7 @@ function buildSwitches(names, without) {
 
 function sendPhysics() {
   const off = (option) => document.querySelector(`#switches input[data-option="${option}"]`)?.checked ?? false;
-  worker.notify('physics', {
+  return worker.call('physics', {
     physics: {
       electronTransport: !off('electron-transport'),
       multipleScattering: !off('multiple-scattering'),
@@ -87,18 +88,17 @@ function sendPhysics() {
   });
 }
 
-// A switch starts a new curve: the graph is cleared and the last curve stays, faint, as the
-// reference that "with" and "without" are compared against.
+// A switch starts a new curve: the session clears the graph and keeps the last curve, faint,
+// as the reference that "with" and "without" are compared against.
 async function switchPhysics() {
   if (state.running) return;
-  if (state.curve && state.curve.hasMaximum) state.reference = state.curve;
-  sendPhysics();
-  await pressClear(true);
+  await sendPhysics();
+  await showCleared();
 }
 
 function updateRateText() {
   const rate = RATES[Number($('rate').value)];
-  $('rate-text').textContent = rate > 0 ? tr('Form2', '%1 光子/秒', rate) : tr('Form2', '最高');
+  $('rate-text').textContent = rate > 0 ? tr('VisualScreen', '%1 光子/秒', rate) : tr('VisualScreen', '最高');
 }
 
 // ---- drawing -----------------------------------------------------------------------------
@@ -106,84 +106,36 @@ function updateRateText() {
 function depthTexts() {
   const r = state.curve ? state.curve.radiusCm.toFixed(2) : (state.fieldSide / 4 || 1).toFixed(2);
   return {
-    title: tr('DepthDosePanel', '深部線量 (中心の半径 %1 cm の円柱)', r),
+    // The beam it shows, so that a projected picture says which one.
+    title: [state.curve?.beam, tr('DepthDosePanel', '深部線量 (中心の半径 %1 cm の円柱)', r)]
+      .filter(Boolean)
+      .join('  '),
     dose: tr('DepthDosePanel', '吸収線量'),
     primary: tr('DepthDosePanel', '一次線量'),
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
     reference: tr('Web', '切り替え前の線量 (参照)'),
     badge: physicsBadge(),
-    probe: probeReading(),
+    probe: probe.reading(),
   };
 }
 
-// ---- the depth probe: point (or use the arrow keys) at a depth, read dose and kerma there ----
-
-// The fitted dose and kerma at the probe's depth [% of the maximum], from the core's fits
-// (every 0.1 cm); null without a curve or a probe.
-function probeValues() {
-  const c = state.curve;
-  if (state.probeCm === undefined || !c || !c.hasMaximum || c.tooFewPhotons) return null;
-  const i = Math.round(state.probeCm * 10);
-  const at = (fit) => (fit && i < fit.length ? fit[i] : NaN);
-  return { cm: state.probeCm, dose: at(c.doseFit), kerma: at(c.kermaFit) };
-}
-
-function probeReading() {
-  const v = probeValues();
-  if (!v) return null;
-  const pct = (x) => (Number.isFinite(x) ? `${x.toFixed(0)} %` : '–');
-  return { cm: v.cm, text: tr('Web', '深さ %1 cm: 線量 %2, カーマ %3', v.cm.toFixed(1), pct(v.dose), pct(v.kerma)) };
-}
-
-function setProbe(cm) {
-  const zmax = $('depth').depthAxis?.zmax ?? 20;
-  state.probeCm = Math.round(Math.max(0, Math.min(zmax, cm)) * 10) / 10;
-  redrawDepth();
-  const reading = probeReading();
-  $('probe-text').textContent = reading ? reading.text : '';
-}
-
-function probeAt(event) {
-  const axis = $('depth').depthAxis;
-  if (!axis) return;
-  const x = event.clientX - $('depth').getBoundingClientRect().left;
-  setProbe(((x - axis.left) / (axis.right - axis.left)) * axis.zmax);
-}
-
-$('depth').addEventListener('pointerdown', (event) => {
-  try {
-    $('depth').setPointerCapture(event.pointerId); // a drag keeps reading past the edge
-  } catch {
-    // a pointer the browser no longer tracks
-  }
-  probeAt(event);
-});
-$('depth').addEventListener('pointermove', (event) => {
-  if (event.pointerType === 'mouse' || event.buttons) probeAt(event);
-});
-$('depth').addEventListener('keydown', (event) => {
-  const now = state.probeCm ?? 1.5;
-  const step = event.shiftKey ? 1 : 0.1;
-  const moves = { ArrowLeft: now - step, ArrowRight: now + step, Home: 0, End: 30 };
-  if (!(event.key in moves)) return;
-  event.preventDefault();
-  setProbe(moves[event.key]);
-});
+// The depth probe: point (or use the arrow keys) at a depth, read dose and kerma there.
+const probe = new DepthProbe($('depth'), $('probe-text'), () => state.curve, redrawDepth);
 
 // ---- a text summary of the pictures, for screen readers, updated after each batch ----------
 
 function summarise() {
   const c = state.curve;
   const parts = [tr('Web', '光子 %1 個の飛跡', $('total').value)];
-  if (c && c.tooFewPhotons) parts.push(depthNote());
+  if (c && c.tooFewPhotons) parts.push(depthNote(c));
   else if (c && c.hasMaximum && !buildsUp(c)) {
     parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));
     parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
   } else if (c && c.hasMaximum) {
-    parts.push(c.dmaxSigmaCm >= 0 ? tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)) : tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
+    parts.push(dmaxWords(c));
     parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
   }
-  if (state.reference) parts.push(tr('Web', '切り替え前の線量 (参照)'));
+  if (c?.reference) parts.push(tr('Web', '切り替え前の線量 (参照)'));
   const badge = physicsBadge();
   if (badge) parts.push(badge);
   $('visual-summary').textContent = parts.join('。 ').replace(/。 /g, language() === 'en' ? '. ' : '。');
@@ -197,82 +149,31 @@ function physicsBadge() {
   return tr('Web', '物理を切っています: %1', off.map((n) => (language() === 'en' ? n.en : n.ja)).join(', '));
 }
 
-// Whether the curve builds up to a maximum below the surface (the core tells with every
-// curve): one that has its maximum at the surface has no d_max to show.
-function buildsUp(c) {
-  return c.buildUp !== false;
-}
-
-function depthNote() {
-  const c = state.curve;
-  if (!c || !(c.photons > 0)) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
-  if (c.tooFewPhotons) return tr('Web', '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい (数千個から)。', c.photons);
-  if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
-  const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
-  if (!buildsUp(c)) parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));
-  else if (c.dmaxSigmaCm >= 0) parts.push(tr('Web', 'd_max = %1 ± %2 cm', c.dmaxCm.toFixed(1), c.dmaxSigmaCm.toFixed(1)));
-  else parts.push(tr('Web', 'd_max = %1 cm (不確かさは光子が増えると表示)', c.dmaxCm.toFixed(1)));
-  if (c.noiseAtMax >= 0) parts.push(tr('DepthDosePanel', '   雑音 ±%1 %', (100 * c.noiseAtMax).toFixed(0)));
-  return parts.map((p) => p.trim()).join('   ');
-}
-
 function redrawDepth() {
   const map = side.map;
   const canvas = $('depth');
   const offset = canvas.getBoundingClientRect().left - $('side').getBoundingClientRect().left;
-  const align = map ? { left: map.x(0) - offset, right: map.x(map.w.left + map.w.width) - offset, zmax: map.w.left + map.w.width } : null;
+  const align = map
+    ? { left: map.x(0) - offset, right: map.x(map.w.left + map.w.width) - offset, zmax: map.w.left + map.w.width }
+    : null;
   // A curve without build-up has no d_max to mark.
   const curve = state.curve && !buildsUp(state.curve) ? { ...state.curve, noDmax: true } : state.curve;
-  drawDepthDose(canvas, curve, depthTexts(), align, state.reference);
+  drawDepthDose(canvas, curve, depthTexts(), align, state.curve?.reference ? { doseFit: state.curve.reference } : null);
   // The first bin's dose in per cent of the maximum (what build-up is about) and d_max as
   // marked, for the tests and for assistive technology alongside the picture.
   if (state.curve?.hasMaximum) canvas.dataset.surfacePercent = state.curve.dose[0].toFixed(1);
   else delete canvas.dataset.surfacePercent;
   if (curve?.hasMaximum && !curve.noDmax && !curve.tooFewPhotons) canvas.dataset.dmaxCm = curve.dmaxCm.toFixed(3);
   else delete canvas.dataset.dmaxCm;
-  $('depth-note').textContent = depthNote();
+  $('depth-note').textContent = depthNote(state.curve);
 }
 
 function redrawAll() {
   if ($('visual').hidden) return;
   side.badge = physicsBadge();
   side.redraw();
-  drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
+  drawHistogram($('hist'), state.spectrum, tr('VisualScreen', '入射光子スペクトル'));
   redrawDepth();
-}
-
-
-// Tracks of one answer, drawn at once or, in step display at a slow rate, a few per frame so
-// that the class sees the electron move (not with reduced motion).
-const pending = [];
-let animating = false;
-function queueTracks(segments, points, spreadMs) {
-  side.keep(segments, points);
-  if (spreadMs < 120 || reducedMotion.matches || segments.length < 16) {
-    side.drawTracks(segments, points);
-    return;
-  }
-  pending.push({ segments, points, spreadMs, start: performance.now(), drawn: 0 });
-  if (!animating) {
-    animating = true;
-    requestAnimationFrame(animate);
-  }
-}
-function animate(now) {
-  while (pending.length > 0) {
-    const job = pending[0];
-    const n = job.segments.length / 4;
-    const upTo = Math.min(n, Math.ceil((n * (now - job.start)) / job.spreadMs));
-    if (upTo > job.drawn) {
-      side.drawTracks(job.segments.subarray(4 * job.drawn, 4 * upTo), new Float32Array(0));
-      job.drawn = upTo;
-    }
-    if (job.drawn < n && pending.length === 1) break;
-    side.drawTracks(job.segments.subarray(4 * job.drawn), job.points);
-    pending.shift();
-  }
-  if (pending.length > 0) requestAnimationFrame(animate);
-  else animating = false;
 }
 
 // ---- the worker --------------------------------------------------------------------------
@@ -286,7 +187,7 @@ async function onWorkerReady() {
   try {
     init = await worker.call('init');
   } catch (error) {
-    init = { error: error.message };
+    init = { error: errorText(error) };
   }
   if (init.error) {
     showNotice(tr('Web', 'シミュレーションの準備ができません: %1', init.error));
@@ -294,6 +195,7 @@ async function onWorkerReady() {
   }
   state.ready = true;
   state.fieldItems = init.fieldItems;
+  state.opening = init.opening;
   buildSwitches(init.switches, linkValues?.without ?? []);
   state.monoRange = init.monoRange;
   checkLinkMono();
@@ -304,14 +206,13 @@ async function onWorkerReady() {
 // A batch's state, drawn: each progress event (acknowledged once drawn, so that the worker
 // never runs more than two answers ahead of the page) and the final answer of its run.
 function showBatch(msg, final) {
-  timeBatch(msg, final);
   const rate = RATES[Number($('rate').value)];
-  queueTracks(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
+  tracks.queue(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
   $('total').value = String(msg.total);
   $('energy-now').value = msg.energyMeV > 0 ? msg.energyMeV.toFixed(3) : '';
   if (msg.spectrum) {
     state.spectrum = msg.spectrum;
-    drawHistogram($('hist'), state.spectrum, tr('Form2', '入射光子スペクトル'));
+    drawHistogram($('hist'), state.spectrum, tr('VisualScreen', '入射光子スペクトル'));
   }
   if (msg.depthDose) {
     state.curve = msg.depthDose;
@@ -368,6 +269,15 @@ function plain(text) {
   return text.normalize('NFKC');
 }
 
+// The beam the boxes show, as the session takes it.
+function shownSettings() {
+  const energy = $('energy').value;
+  const settings = { fieldText: plain($('field').value) };
+  if (energy === 'mono') settings.mono = Number(plain($('mono').value).trim());
+  else settings.energy = energy;
+  return settings;
+}
+
 async function pressOk() {
   if (state.running) return false;
   if (!state.ready) {
@@ -375,23 +285,35 @@ async function pressOk() {
     state.okWaiting = true;
     return false;
   }
-  const energy = $('energy').value;
-  const message = { fieldText: plain($('field').value), lang: language() };
-  if (energy === 'mono') message.mono = Number(plain($('mono').value).trim());
-  else message.spectrum = `${energy}MV.csv`;
-  const answer = await worker.call('setup', message);
+  const settings = shownSettings();
+  const answer = await worker.call('setup', { ...settings, lang: language() });
   if (answer.error === 'field') {
-    showNotice(tr('Form2', ' 照射野サイズ「%1」は選べません。\n 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ', $('field').value).trim());
+    showNotice(
+      tr(
+        'VisualScreen',
+        ' 照射野サイズ「%1」は選べません。\n 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ',
+        $('field').value,
+      ).trim(),
+    );
     $('field').focus();
     return false;
   }
   if (answer.error === 'mono') {
-    showNotice(tr('Web', '単色ビームのエネルギーは %1 〜 %2 MeV で入力して下さい', state.monoRange.lowest, state.monoRange.highest));
+    showNotice(
+      tr(
+        'Web',
+        '単色ビームのエネルギーは %1 〜 %2 MeV で入力して下さい',
+        state.monoRange.lowest,
+        state.monoRange.highest,
+      ),
+    );
     $('mono').focus();
     return false;
   }
   if (answer.error) {
-    showNotice(`${tr('Form2', 'スペクトルファイル %1 を読み込めません。', message.spectrum)} ${answer.error}`);
+    showNotice(
+      `${tr('VisualScreen', 'スペクトルファイル %1 を読み込めません。', `${settings.energy}MV.csv`)} ${answer.error}`,
+    );
     return false;
   }
   showNotice('');
@@ -399,45 +321,47 @@ async function pressOk() {
   side.field = answer.side;
   $('field').value = state.fieldItems.find((item) => Number(item.split('×')[0]) === answer.side) ?? $('field').value;
   state.configured = true;
+  // Another beam is a new series: its curve, histogram, total and tracks start again.
+  if (answer.series !== state.series) clearDrawing(answer.series);
   setRunning(false);
   redrawAll();
   return true;
 }
 
-// The seconds a batch of `photons` will take: at the step display's rate, else at the rate
-// the last batch was run.
-function expectedSeconds(photons) {
-  const rate = RATES[Number($('rate').value)];
-  if ($('step').checked && rate > 0) return photons / rate;
-  return photons / (state.rate ?? FIRST_RATE);
-}
-
-// The photons a second of the batches without step display, from the worker's answers.
-function timeBatch(msg, final) {
-  const now = performance.now();
-  if (!state.timing) return;
-  if (final && !state.timing.step && now - state.timing.start > 500) state.rate = msg.done / ((now - state.timing.start) / 1000);
-  if (final) state.timing = null;
-}
-
 async function pressGo() {
   if (state.running || !state.configured) return;
   const typed = $('photons').value;
-  const photons = await worker.call('count', { text: plain(typed) });
-  if (!(photons >= 1) || !Number.isFinite(photons)) {
-    showNotice(tr('Web', '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。', typed.trim()));
+  const step = $('step').checked;
+  const rate = RATES[Number($('rate').value)];
+  const plan = await worker.call('plan', { text: plain(typed), step, rate });
+  if (!(plan.photons >= 1)) {
+    showNotice(
+      tr(
+        'Web',
+        '入射光子数「%1」は数として読めません。100000、100,000、1e5 のように 1 以上の数を入れて下さい。',
+        typed.trim(),
+      ),
+    );
     $('photons').focus();
     return;
   }
-  const seconds = expectedSeconds(photons);
-  if (seconds > ASK_ABOVE_S) {
-    const minutes = Math.max(2, Math.round(seconds / 60));
-    if (!window.confirm(tr('Web', '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)', photons, minutes))) {
+  if (plan.ask) {
+    const minutes = plan.hours ? 60 * plan.amount : plan.amount;
+    if (
+      !window.confirm(
+        tr(
+          'Web',
+          '%1 個の光子には約 %2 分かかります。始めますか？ (Stop か Esc でいつでも止められます)',
+          plan.photons,
+          minutes,
+        ),
+      )
+    ) {
       $('photons').focus();
       return;
     }
   }
-  await runBatch(photons);
+  await runBatch(plan.photons);
 }
 
 // A batch of `photons`; `oneHistory`: Step one photon's, between batches.
@@ -445,28 +369,35 @@ async function runBatch(photons, oneHistory = false) {
   if (state.running || state.starting) return;
   state.starting = true;
   try {
-    if (!state.seriesStarted && !(await startSeries())) return;
+    if (!(await beginBatch())) return;
   } finally {
     state.starting = false;
   }
   showNotice('');
   state.oneHistory = oneHistory;
   setRunning(true);
-  state.timing = { start: performance.now(), step: $('step').checked };
+  const step = $('step').checked;
   try {
-    showBatch(await worker.call('run', { photons, step: $('step').checked, rate: RATES[Number($('rate').value)] }), true);
+    showBatch(await worker.call('run', { photons, step, rate: RATES[Number($('rate').value)] }), true);
   } catch (error) {
     setRunning(false);
-    showNotice(tr('Web', 'シミュレーションの準備ができません: %1', error.message));
+    showNotice(tr('Web', 'シミュレーションの準備ができません: %1', errorText(error)));
   }
 }
 
-// Starts the batch series on the typed seed, or on a fresh one (shown in the box, greyed).
-async function startSeries() {
+// Go: the session begins the batch, and a series on the typed seed or a fresh one (shown in
+// the box, greyed) when none runs.
+async function beginBatch() {
   const typed = state.seedTyped ? plain($('seed').value).trim() : '';
-  const seed = await worker.call('series', { text: typed });
+  const seed = await worker.call('begin', { text: typed });
   if (seed < 0) {
-    showNotice(tr('Web', '乱数の種「%1」は使えません。0 から 2147483647 までの整数を入れるか、空欄にして下さい。', $('seed').value.trim()));
+    showNotice(
+      tr(
+        'Web',
+        '乱数の種「%1」は使えません。0 から 2147483647 までの整数を入れるか、空欄にして下さい。',
+        $('seed').value.trim(),
+      ),
+    );
     $('seed').focus();
     return false;
   }
@@ -474,7 +405,6 @@ async function startSeries() {
   $('seed').value = String(seed);
   $('seed').classList.toggle('automatic', typed === '');
   state.seedTyped = typed !== '';
-  state.seriesStarted = true;
   return true;
 }
 
@@ -482,39 +412,49 @@ function pressStop() {
   if (state.running) worker.notify('stop');
 }
 
-async function pressClear(keepReference = false) {
-  if (state.running) return;
-  if (keepReference !== true) state.reference = null;
-  await worker.call('clear');
+// The pictures of a series the session started anew: tracks, curve, histogram and total.
+function clearDrawing(series) {
+  state.series = series;
   side.clearTracks();
   state.curve = null;
-  state.seriesStarted = false;
   state.spectrum = null;
   $('total').value = '0';
   $('energy-now').value = '';
+}
+
+async function showCleared() {
+  clearDrawing(state.series + 1);
   redrawAll();
 }
 
-// Reset all: the screen as a fresh page shows it, the physics switches and the magnified
-// view included, so that the next class never starts without electrons unknowingly.
+async function pressClear() {
+  if (state.running) return;
+  await worker.call('clear');
+  await showCleared();
+}
+
+// Reset all: the screen as a fresh page shows it (the core's opening values), the physics
+// switches and the magnified view included, so that the next class never starts without
+// electrons unknowingly.
 async function pressReset() {
   if (state.running) return;
+  const opening = state.opening;
   for (const box of document.querySelectorAll('#switches input')) box.checked = false;
-  sendPhysics();
-  await pressClear();
-  $('energy').value = '10';
+  await worker.call('reset');
+  await showCleared();
+  $('energy').value = opening.energy;
   $('mono-row').hidden = true;
-  $('mono').value = '2';
-  $('field').value = '4×4';
-  $('photons').value = '100';
+  $('mono').value = String(opening.monoMeV);
+  $('field').value = opening.field;
+  $('photons').value = opening.photons;
   $('seed').value = '';
   $('seed').classList.remove('automatic');
   state.seedTyped = false;
-  $('step').checked = true;
+  $('step').checked = opening.stepDisplay;
   $('rate').value = String(RATES.length - 1);
   updateRateText();
   worker.notify('rate', { rate: RATES[RATES.length - 1] });
-  if (state.zoomed) toggleZoom();
+  if (state.zoomed !== opening.zoomed) toggleZoom();
   showNotice('');
   state.configured = false;
   setRunning(false);
@@ -528,10 +468,11 @@ function toggleZoom() {
   redrawAll();
 }
 
-// A changed energy or field needs OK again, as on the desktop screen.
-function unconfigure() {
-  if (state.running) return;
-  state.configured = false;
+// A changed energy or field needs OK again, as on the desktop screen: the session says
+// whether the boxes show what OK confirmed.
+async function unconfigure() {
+  if (state.running || !state.ready) return;
+  state.configured = await worker.call('show', shownSettings());
   setRunning(false);
 }
 
@@ -564,7 +505,9 @@ $('rate').addEventListener('input', () => {
 document.addEventListener('keydown', (event) => {
   if ($('visual').hidden || event.defaultPrevented) return;
   const control = event.target.closest?.('input, select, textarea, button, a, summary, [tabindex], dialog');
-  const typing = event.target.closest?.('select, textarea, dialog') || (event.target.tagName === 'INPUT' && !['checkbox', 'radio', 'range'].includes(event.target.type));
+  const typing =
+    event.target.closest?.('select, textarea, dialog') ||
+    (event.target.tagName === 'INPUT' && !['checkbox', 'radio', 'range'].includes(event.target.type));
   const plainKey = !typing && !event.ctrlKey && !event.metaKey && !event.altKey;
   if (plainKey && (event.key === 'p' || event.key === 'P')) {
     event.preventDefault();
@@ -617,7 +560,9 @@ export function startVisualScreen(values) {
   $('seed').value = values.seed ?? '';
   state.seedTyped = Boolean(values.seed);
   if (!worker) {
-    worker = new WorkerClient(startWorker('visual_worker.js'), { onEvent: (event, value) => event === 'progress' && showBatch(value, false) });
+    worker = new WorkerClient(startWorker('visual_worker.js'), {
+      onEvent: (event, value) => event === 'progress' && showBatch(value, false),
+    });
     onWorkerReady();
   }
   setRunning(false);
@@ -626,7 +571,7 @@ export function startVisualScreen(values) {
 
 export const visualScreen = {
   id: 'visual',
-  title: () => tr('Form2', 'モンテカルロ ビジュアル シミュレーション'),
+  title: () => tr('VisualScreen', 'モンテカルロ ビジュアル シミュレーション'),
   start: startVisualScreen,
   applyLanguage,
   redraw: redrawAll,

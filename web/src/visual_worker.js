@@ -84,18 +84,32 @@ function step() {
   try {
     stepBatch();
   } catch (failure) {
-    // The batch ends, and its call says why, rather than leaving the page waiting.
-    postMessage({ call: batch.call, error: typeof failure === 'number' ? `the simulation failed (${failure})` : String(failure?.message ?? failure) });
-    batch = null;
+    failBatch(failure);
   }
+}
+
+// The batch's end: the session learns how long it took, for the next estimate.
+function endBatch() {
+  core.endBatch(batch.done, (performance.now() - batch.started) / 1000, batch.stepRate !== null, batch.stepRate ?? 0);
+  core.run(0); // nothing new to draw in the final answer
+  send(true);
+  batch = null;
+}
+
+// The batch ends, and its call says why, rather than leaving the page waiting.
+function failBatch(failure) {
+  core.endBatch(0, 0, false, 0);
+  postMessage({
+    call: batch.call,
+    ...failureMessage('run', failure),
+  });
+  batch = null;
 }
 
 function stepBatch() {
   batch.waiting = false;
   if (batch.stop || batch.left <= 0) {
-    core.run(0); // nothing new to draw in the final answer
-    send(true);
-    batch = null;
+    endBatch();
     return;
   }
   const start = performance.now();
@@ -124,42 +138,50 @@ function stepBatch() {
 const CALLS = {
   // The core's state once it has loaded: its error (empty when it can run), the field
   // choices, the mono-energetic range and the physics switches.
-  init: (error) => ({ error, fieldItems: module.fieldItems(), monoRange: core.monoRange(), switches: module.physicsSwitches() }),
-  // The spectrum (or mono-energetic beam) and the field; the answer says what is wrong,
-  // worded in the page's language.
+  init: (error) => ({
+    error,
+    fieldItems: module.fieldItems(),
+    monoRange: core.monoRange(),
+    switches: module.physicsSwitches(),
+    opening: module.visualOpening(),
+  }),
+  // OK with the spectrum (or mono-energetic beam) and the field: { error, side, series }; the
+  // error is 'field', 'mono', or the spectrum's problem worded in the page's language.
   setup: (_, args) => {
     if (args.lang) module.setReportLanguage(args.lang);
-    let error = '';
-    if (args.mono !== undefined) {
-      if (!core.setMonoenergetic(args.mono)) error = 'mono';
-    } else {
-      error = core.loadSpectrumFile(args.spectrum);
-    }
-    const side = module.typedFieldSide(args.fieldText);
-    if (!error && side <= 0) error = 'field';
-    if (!error) core.setField(side);
-    return { error, side };
+    idle('OK');
+    return core.confirm(args.energy ?? '', args.fieldText, args.mono ?? 0);
   },
-  // A typed count as every count box reads it.
-  count: (_, { text }) => Math.floor(module.typedCount(text)),
-  // A batch series starts: on the seed typed, or a fresh one for a blank text; -1 for a text
-  // that is not a seed (nothing changes then).
-  series: (_, { text }) => {
-    idle('a series');
-    return core.startSeries(text);
+  // The boxes show these settings now: whether Go may run them.
+  show: (_, args) => core.showSettings(args.energy ?? '', args.fieldText, args.mono ?? 0),
+  // A typed count as every count box reads it, and how long its batch would take.
+  plan: (_, { text, step, rate }) => core.planBatch(text, step, rate),
+  // Go: the series' seed (a fresh one for a blank text, when a new series starts), or -1 for
+  // a text that is not a seed (nothing changes then).
+  begin: (_, { text }) => {
+    idle('a batch');
+    return core.beginBatch(text);
   },
   clear: () => {
     idle('Graph clear');
     core.clearGraph();
     return true;
   },
+  reset: () => {
+    idle('Reset');
+    core.reset();
+    return true;
+  },
+  // A physics switch: the session starts a new curve, keeping the last as its reference.
+  physics: (_, { physics: p }) => {
+    idle('a switch');
+    core.setPhysics(p.electronTransport, p.multipleScattering, p.photonScatter, p.coherent, p.pair);
+    return true;
+  },
 };
 
 // The notices: no answer.
 const NOTICES = {
-  // The switches of the physics lesson; the page clears the graph with them, keeping the
-  // last curve as its reference.
-  physics: ({ physics: p }) => core.setPhysics(p.electronTransport, p.multipleScattering, p.photonScatter, p.coherent, p.pair),
   rate: ({ rate }) => {
     if (batch && batch.stepRate !== null) batch.stepRate = rate;
   },
@@ -179,6 +201,7 @@ const NOTICES = {
   pause: () => {
     if (!batch || batch.paused || batch.stop) return;
     batch.paused = true;
+    core.pause();
     clearTimeout(batch.timer);
     batch.timer = null;
     core.run(0); // the tracks are drawn already
@@ -188,6 +211,7 @@ const NOTICES = {
   resume: () => {
     if (!batch || !batch.paused) return;
     batch.paused = false;
+    core.resume();
     if (batch.timer === null && !batch.waiting) next(0);
   },
   // One photon history of a paused batch, drawn as step display draws one; the last one of
@@ -201,17 +225,27 @@ const NOTICES = {
       batch.curveAt = -Infinity;
       send(false, true);
       if (batch.left > 0) return;
-      core.run(0);
-      send(true);
+      endBatch();
+      return;
     } catch (failure) {
-      postMessage({ call: batch.call, error: typeof failure === 'number' ? `the simulation failed (${failure})` : String(failure?.message ?? failure) });
+      failBatch(failure);
     }
-    batch = null;
   },
 };
 
+// A failure as the protocol carries it: a C++ exception that the binding did not turn into
+// text arrives as a number, worded by the page from its problem code.
+function failureMessage(op, failure) {
+  if (typeof failure === 'number')
+    return {
+      error: `the simulation failed in ${op} (${failure})`,
+      problem: { code: 'failed', args: [op, String(failure)] },
+    };
+  return { error: String(failure?.message ?? failure), problem: failure?.problem };
+}
+
 function idle(what) {
-  if (batch) throw new Error(`${what} while a batch runs`);
+  if (batch) throw Object.assign(new Error(`${what} while a batch runs`), { problem: { code: 'busy', args: [what] } });
 }
 
 onmessage = async (event) => {
@@ -224,10 +258,21 @@ onmessage = async (event) => {
   try {
     if (op === 'run') {
       // Answered when the batch ends, with its final state; its progress comes as events.
+      // The session's batch was begun by `begin`.
       idle('a batch');
       batch = {
-        call, left: args.photons, done: 0, stop: false, curveAt: 0, perChunk: 50, inFlight: 0, waiting: false,
-        stepRate: args.step ? args.rate : null, paused: false, timer: null,
+        call,
+        left: args.photons,
+        done: 0,
+        stop: false,
+        curveAt: 0,
+        perChunk: 50,
+        inFlight: 0,
+        waiting: false,
+        stepRate: args.step ? args.rate : null,
+        paused: false,
+        timer: null,
+        started: performance.now(),
       };
       step();
       return;
@@ -237,6 +282,6 @@ onmessage = async (event) => {
     postMessage({ call, value: handler(error, args) });
   } catch (failure) {
     // A C++ exception that the binding did not turn into text arrives as a number.
-    postMessage({ call, error: typeof failure === 'number' ? `the simulation failed in ${op} (${failure})` : String(failure?.message ?? failure) });
+    postMessage({ call, ...failureMessage(op, failure) });
   }
 };

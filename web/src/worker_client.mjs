@@ -5,7 +5,9 @@
 // worker's own events (a batch's progress) handed to `onEvent`. A Web Worker in the
 // browser, a worker thread under Node.
 //   page -> worker: { op, call, args } (a call), { op, args } (a notice)
-//   worker -> page: { call, value } or { call, error }, and { event, value }
+//   worker -> page: { call, value } or { call, error, problem }, and { event, value }; a
+//   problem { code, args } is a failure the page words in its language (errorText in i18n.js),
+//   the error the same in English for a log.
 export class WorkerClient {
   constructor(worker, { onEvent } = {}) {
     this.worker = worker;
@@ -20,13 +22,15 @@ export class WorkerClient {
       const waiting = this.pending.get(message.call);
       if (!waiting) return;
       this.pending.delete(message.call);
-      if (message.error !== undefined) waiting.reject(new Error(message.error));
+      if (message.error !== undefined)
+        waiting.reject(Object.assign(new Error(message.error), { problem: message.problem }));
       else waiting.resolve(message.value);
     };
     // A worker that fails (its script does not load, it runs out of memory) fails every
     // call still waiting, rather than leaving them unanswered for ever.
     const onFailure = (error) => {
-      for (const waiting of this.pending.values()) waiting.reject(error instanceof Error ? error : new Error(String(error.message ?? error)));
+      for (const waiting of this.pending.values())
+        waiting.reject(error instanceof Error ? error : new Error(String(error.message ?? error)));
       this.pending.clear();
     };
     if (typeof worker.on === 'function') {

@@ -18,16 +18,32 @@ const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
 const core = await DosaviaCore();
 const pages = core.pageTexts();
 
-test('each page text is in Dosavia\'s translation file with an English translation', () => {
-  // In reading order, page 5 before the references; the contexts are the first names of
-  // Dosavia's windows of the pages.
-  assert.deepEqual(pages.map((p) => p.page), [1, 2, 3, 4, 5, 6]);
-  assert.deepEqual(pages.map((p) => p.context), ['Form5', 'Form6', 'Form7', 'Form8', 'Form10', 'Form9']);
+test("each page text is in Dosavia's translation file with an English translation", () => {
+  // In reading order, page 5 before the references; the contexts name each page's window.
+  assert.deepEqual(
+    pages.map((p) => p.page),
+    [1, 2, 3, 4, 5, 6],
+  );
+  assert.deepEqual(
+    pages.map((p) => p.context),
+    [
+      'ExplanationPage1',
+      'ExplanationPage2',
+      'ExplanationPage3',
+      'ExplanationPage4',
+      'ExplanationPage5',
+      'ReferencesPage',
+    ],
+  );
   const problems = [];
   for (const page of pages) {
-    const texts = [page.title, ...page.captions, ...page.notes.filter(Boolean),
+    const texts = [
+      page.title,
+      ...page.captions,
+      ...page.notes.filter(Boolean),
       ...(page.next ? [page.next] : []),
-      ...page.lines.filter((l) => !l.kind.startsWith('citation')).map((l) => l.text)];
+      ...page.lines.filter((l) => !l.kind.startsWith('citation')).map((l) => l.text),
+    ];
     for (const ja of texts) {
       const en = ts[page.context]?.[ja];
       if (en === undefined) problems.push(`${page.context} "${ja}" has no source in the translation file`);
@@ -45,14 +61,13 @@ test('the translation file holds no page text the pages have lost', () => {
   // page would show one text and the file translate another.
   const desktopOnly = new Set(['Fig.2 の画像がありません']);
   for (const page of pages) {
-    const used = new Set([page.title, ...page.captions, ...page.notes, page.next,
-      ...page.lines.map((l) => l.text)]);
+    const used = new Set([page.title, ...page.captions, ...page.notes, page.next, ...page.lines.map((l) => l.text)]);
     const stale = Object.keys(ts[page.context] ?? {}).filter((ja) => !used.has(ja) && !desktopOnly.has(ja));
     assert.deepEqual(stale, [], page.context);
   }
 });
 
-test('the figures carry the models\' numbers', () => {
+test("the figures carry the models' numbers", () => {
   const f = core.pageFigures();
   // The unit-volume model: 25, 50, 75, then kerma (100) without attenuation.
   assert.deepEqual(f.fig4.dose, [25, 50, 75, 100, 100, 100, 100, 100]);
@@ -63,9 +78,20 @@ test('the figures carry the models\' numbers', () => {
   // the dose is the kerma from the first volume on and there is no build-up.
   assert.deepEqual(f.fig8.dose, f.fig5.dose);
   assert.equal(f.fig9.range, 1);
-  assert.deepEqual(f.fig9.dose.map((d) => d.toFixed(9)), f.fig9.kerma.map((k) => k.toFixed(9)));
+  assert.deepEqual(
+    f.fig9.dose.map((d) => d.toFixed(9)),
+    f.fig9.kerma.map((k) => k.toFixed(9)),
+  );
   assert.ok(f.fig9.dose[0] > f.fig8.dose[0], 'no build-up: the first volume gets its whole kerma');
-  assert.deepEqual(f.fig6.fields.map((x) => [x.volumes, x.dose]), [[7, 80], [5, 60], [3, 40], [1, 20]]);
+  assert.deepEqual(
+    f.fig6.fields.map((x) => [x.volumes, x.dose]),
+    [
+      [7, 80],
+      [5, 60],
+      [3, 40],
+      [1, 20],
+    ],
+  );
   // The engine's 10 MV curves: d_max of 10x10 between 2 and 3.5 cm, TMR 1 at its maximum,
   // narrow fields peak shallower and lower than the broad one.
   assert.equal(f.fig1.marked, 10);
@@ -74,7 +100,10 @@ test('the figures carry the models\' numbers', () => {
   assert.ok(Math.abs(Math.max(...tmr10) - 1) < 0.03);
   assert.ok(f.fig1.depth.at(-1) <= 25);
   const [broad, , , narrowest] = f.fig7.curves;
-  assert.deepEqual(f.fig7.curves.map((c) => c.side), [10, 3, 2, 1]);
+  assert.deepEqual(
+    f.fig7.curves.map((c) => c.side),
+    [10, 3, 2, 1],
+  );
   assert.ok(narrowest.peakDepth < broad.peakDepth);
   assert.ok(narrowest.peakValue < broad.peakValue);
   assert.ok(f.fig7.depth.at(-1) <= 10);

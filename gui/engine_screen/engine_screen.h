@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "gui/base/working_folder.h"
+#include "models/engine_session.h"
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -174,6 +175,9 @@ class EngineScreen : public QWidget {
   // A switch ticked or unticked after "OK": the run to start writes another file, whose
   // name is shown; a result of the earlier name is not waited for.
   void SwitchPhysics();
+  // The run boxes changed: Start only while they show what OK confirmed.
+  void FollowRunBoxes();
+  EngineSession session_;
 
   // The SSD the curves are drawn at [cm]; 0 for the parallel beam.
   double ShownSsdCm() const;

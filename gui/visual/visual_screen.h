@@ -21,7 +21,7 @@ class QPushButton;
 class QSlider;
 
 namespace dosavia {
-class VisualSimulation;
+class VisualSession;
 }  // namespace dosavia
 
 namespace dosavia::gui {
@@ -37,17 +37,17 @@ class VisualScreen : public QWidget {
   explicit VisualScreen(QWidget* parent = nullptr);
   ~VisualScreen() override;
 
-  // The screen's visual simulation: its spectrum, field, totals, histogram and generator.
-  VisualSimulation& Simulation() { return *simulation_; }
+  // The screen's session: what OK confirmed, the simulation, the live curve, the totals.
+  // The screen only forwards the user's actions to it and draws what it says.
+  const VisualSession& Session() const { return *session_; }
 
   // Puts the screen into its opening state (the menu calls it before showing the screen):
-  // 100 photons per "Go", total 0, energy 10 MV, field 4x4, pictures cleared, Settings
-  // state, step display ticked, magnified view off, the full physics.
+  // the session's data loaded and its opening state, the boxes as kVisualOpening has them.
+  // Throws InputError when a data file is missing or malformed.
   void PrepareForShow();
 
-  // Runs a visual batch (RunVisualBatch of the simulation) on the screen's own pictures and
-  // energy display; returns the photons simulated.
-  long long RunBatch();
+  // Whether the magnified view is shown.
+  bool Zoomed() const;
 
   // Photons a second of the step display as the speed slider stands; 0 as fast as it goes.
   const double& PhotonsPerSecond() const { return photons_per_second_; }
@@ -90,7 +90,7 @@ class VisualScreen : public QWidget {
  public slots:
   // "OK": reads the spectrum of the chosen energy and applies the field size.
   void OnConfirmSettings();
-  // "Reset": clears everything and returns to the Settings state.
+  // "Reset": the screen as it opens (kVisualOpening), in the Settings state.
   void OnReset();
   // "Go": runs one batch of the typed number of photons.
   void OnGo();
@@ -115,12 +115,20 @@ class VisualScreen : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  std::unique_ptr<VisualSimulation> simulation_;
-  // Starts a batch series (the first Go after opening, Reset or Graph clear) on the typed
-  // seed or a fresh one, and shows it; false, with a message, for a typed text that is not
-  // a seed.
-  bool StartSeries();
+  std::unique_ptr<VisualSession> session_;
+  // Whether the seed box holds a seed the user typed (else the next series gets a fresh one).
   bool seed_typed_ = false;
+  // The session's series whose tracks the pictures show.
+  long long shown_series_ = -1;
+  // Set by Stop (or closing the window) while a batch runs.
+  bool stop_requested_ = false;
+  // The boxes as the screen opens.
+  void ShowOpeningValues();
+  // Counters, buttons, pictures and panel as the session stands.
+  void ShowSession();
+  void SetZoomed(bool zoomed);
+  // Photons a second of the step display as the speed slider stands (0: unheld).
+  double StepRate() const;
   void SetUpWindow();
   void CreateControls();
   void CreateTitles();
@@ -150,39 +158,18 @@ class VisualScreen : public QWidget {
   void MoveFieldEdgeLines(double side);
   void CreateDepthDoseControls();
   void ShowDepthDosePanel(bool show);
-  // "Graph clear" without the depth-dose panel: pictures, counters and histogram emptied.
-  void ClearPicturesAndCounts();
   // A switch ticked or unticked: the graphs start afresh for the new physics, the last
   // depth-dose curve staying as the panel's reference.
   void SwitchPhysics();
   void SetStepSpeed(int position);
-  // Remembers how long a batch took per photon at the display and speed it ran with, for
-  // the next estimate at the same ones.
-  void LearnSpeed(int pace, long long photons, double seconds);
-  // The pace a batch would run at now: 0 without step display, else 1 + the speed slider's
-  // position.
-  int CurrentPace() const;
 
   std::array<QLabel*, 9> energy_axis_labels_{};
-  // The energy box's text and the field side [cm] the last OK applied; empty in the
-  // Settings state.
-  QString confirmed_energy_;
-  double confirmed_side_ = 0;
   double photons_per_second_ = 0;
   bool leave_after_batch_ = false;
-  // Seconds per photon at each pace (CurrentPace): a batch at 1 photon a second says
-  // nothing of one at the highest speed.
-  std::array<double, 7> seconds_per_photon_{};
 };
 
 // Photons a second of the step display at each position of its speed slider, slowest
 // first; 0 is as fast as the window system draws.
 inline constexpr double kStepSpeeds[] = {1, 3, 10, 30, 100, 0};
-
-// The seconds a batch of `photons` is expected to take at `seconds_per_photon` as last
-// timed at its pace; a step display held to `photons_per_second` (0: unheld) takes at
-// least the time of its pace, whatever was timed.
-double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
-                            double photons_per_second);
 
 }  // namespace dosavia::gui

@@ -22,10 +22,10 @@ namespace {
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 
-// The simulation these tests run, as a screen owns one.
-VisualSimulation& Sim() {
-  static VisualSimulation* const simulation = new VisualSimulation;
-  return *simulation;
+// The session these tests run, as a screen owns one.
+VisualSession& Session() {
+  static VisualSession* const session = new VisualSession;
+  return *session;
 }
 
 // The visual screen's three pictures and energy label, sized and scaled as on the screen.
@@ -39,7 +39,7 @@ struct BatchSurfaces {
     spectrum_histogram.SetScale(-3, 102, 155, -106);
   }
   VisualBatchView View() {
-    return {Sim(), side_view, zoomed_side_view, spectrum_histogram, photon_energy_label};
+    return {Session(), side_view, zoomed_side_view, spectrum_histogram, photon_energy_label};
   }
   PictureBox side_view;
   PictureBox zoomed_side_view;
@@ -55,7 +55,7 @@ QPoint LayerPixel(const dosavia::gui::PictureBox& picture, QPointF p) {
 
 }  // namespace
 
-class TestModule1 : public QObject {
+class TestVisualBatchRun : public QObject {
   Q_OBJECT
 
  private slots:
@@ -66,43 +66,38 @@ class TestModule1 : public QObject {
 };
 
 // The real data and spectrum; skipped only where the shipped files are absent.
-#define REQUIRE_DATA(dir)                                                     \
-  if (!(dir).Missing().isEmpty())                                             \
-    QSKIP(qPrintable("data files missing: " + (dir).Missing().join(", ")));   \
-  Sim().Init();                                                           \
-  Sim().LoadSpectrum("10MV.csv", "10MV.csv");                                       \
-  Sim().source_distance = kVisualSourceDistanceCm;                                   \
-  Sim().field_side = 10;                                                             \
-  StepDisplayFlag = 0;                                                        \
-  Sim().spectrum_tally.fill(0)
+// The session is fresh, OK confirmed 10 MV 10x10 and its batch begun, as Go leaves it.
+#define REQUIRE_DATA(dir)                                                   \
+  if (!(dir).Missing().isEmpty())                                           \
+    QSKIP(qPrintable("data files missing: " + (dir).Missing().join(", "))); \
+  Session().Init();                                                         \
+  QCOMPARE(Session().Confirm("10", "10x10"), ConfirmRefusal::kNone);        \
+  QVERIFY(Session().BeginBatch(""))
 
-void TestModule1::batchAddsItsCountToTheHistogram() {
+void TestVisualBatchRun::batchAddsItsCountToTheHistogram() {
   TempWorkDir dir;
   REQUIRE_DATA(dir);
   BatchSurfaces surfaces;
   for (long long batch = 1; batch <= 3; ++batch) {
-    BatchPhotonCount = 100;
-    RunVisualBatch(surfaces.View());
-    QCOMPARE(TallySum(Sim()), 100 * batch);
+    RunVisualBatch(surfaces.View(), 100);
+    QCOMPARE(TallySum(Session().Simulation()), 100 * batch);
   }
-  // A fractional count runs its whole part.
-  BatchPhotonCount = 7.9;
-  RunVisualBatch(surfaces.View());
-  QCOMPARE(TallySum(Sim()), 307LL);
+  RunVisualBatch(surfaces.View(), 7);
+  QCOMPARE(TallySum(Session().Simulation()), 307LL);
   // The label shows the last photon's energy in MeV with three decimals.
   QVERIFY(
       QRegularExpression("^\\d+\\.\\d{3}$").match(surfaces.photon_energy_label.text()).hasMatch());
 }
 
-void TestModule1::histogramBarsInPercentOfHighestBin() {
+void TestVisualBatchRun::histogramBarsInPercentOfHighestBin() {
   TempWorkDir dir;
   REQUIRE_DATA(dir);
   BatchSurfaces surfaces;
-  BatchPhotonCount = 200;
-  RunVisualBatch(surfaces.View());
+  RunVisualBatch(surfaces.View(), 200);
   int highest = 1;
   for (int q = 1; q <= kSpectrumBins; ++q)
-    if (Sim().spectrum_tally[q] > Sim().spectrum_tally[highest]) highest = q;
+    if (Session().Simulation().SpectrumTally()[q] > Session().Simulation().SpectrumTally()[highest])
+      highest = q;
   const QImage image = surfaces.spectrum_histogram.DrawnImage();
   const PictureBox& histogram = surfaces.spectrum_histogram;
   const QPoint top = LayerPixel(histogram, histogram.ToPixels(0.5 * highest - 0.25, 99.0));
@@ -114,24 +109,22 @@ void TestModule1::histogramBarsInPercentOfHighestBin() {
   QCOMPARE(image.pixelColor(foot), QColor(Qt::white));
 }
 
-void TestModule1::batchWithoutPhotonsDrawsNothing() {
+void TestVisualBatchRun::batchWithoutPhotonsDrawsNothing() {
   TempWorkDir dir;
   REQUIRE_DATA(dir);
   BatchSurfaces surfaces;
   surfaces.spectrum_histogram.DrawLine(0, 50, 150, 50, kRed);
-  BatchPhotonCount = 0.5;
-  RunVisualBatch(surfaces.View());
-  QCOMPARE(TallySum(Sim()), 0LL);
+  RunVisualBatch(surfaces.View(), 0);
+  QCOMPARE(TallySum(Session().Simulation()), 0LL);
   const QImage image = surfaces.spectrum_histogram.DrawnImage();
   QCOMPARE(CountColor(image, Qt::white), image.width() * image.height());
 }
 
-void TestModule1::tracksReachBothSideViews() {
+void TestVisualBatchRun::tracksReachBothSideViews() {
   TempWorkDir dir;
   REQUIRE_DATA(dir);
   BatchSurfaces surfaces;
-  BatchPhotonCount = 100;
-  RunVisualBatch(surfaces.View());
+  RunVisualBatch(surfaces.View(), 100);
   const QImage side = surfaces.side_view.DrawnImage();
   const QImage zoom = surfaces.zoomed_side_view.DrawnImage();
   QVERIFY(CountColor(side, kRed) > 100);
@@ -146,5 +139,5 @@ void TestModule1::tracksReachBothSideViews() {
   QVERIFY2(behind * 20 < CountColor(side, kRed), qPrintable(QString::number(behind)));
 }
 
-QTEST_MAIN(TestModule1)
-#include "tst_module1.moc"
+QTEST_MAIN(TestVisualBatchRun)
+#include "tst_visual_batch_run.moc"

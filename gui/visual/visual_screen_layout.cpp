@@ -1,4 +1,6 @@
-#include "gui/forms/visual_screen.h"
+// The visual screen's controls and pictures as it lays them out and decorates them; its
+// behaviour, forwarding to the session, is in visual_screen.cpp.
+#include "gui/visual/visual_screen.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -34,6 +36,7 @@
 #include "gui/widgets/twips.h"
 #include "gui/widgets/typed_number.h"
 #include "models/typed_text.h"
+#include "models/visual_session.h"
 
 namespace dosavia::gui {
 
@@ -78,29 +81,11 @@ constexpr double kSuperscriptPoints = 9.0;
 constexpr double kSuperscriptRoomPoints = 15.0;
 // Width of a label sized to its text, as a multiple of the text's width at 100 %.
 constexpr double kAutoLabelRoom = 1.1;
-// A batch expected to run longer than this asks first [s].
-constexpr double kConfirmAboveSeconds = 60.0;
-// Until a batch has been timed: seconds per photon without and with step display, on the
-// slow side of a classroom PC (a 2020s desktop draws about 100000 photons a second at
-// 10 MV without step display).
-constexpr double kFirstGuessSecondsPerPhoton[2] = {1.0 / 20000.0, 1.0 / 40.0};
-constexpr double kShortestTimedBatchSeconds = 0.2;
-
-// "約 3 分" or "約 2 時間" for a duration [s].
-QString DurationText(double seconds) {
-  constexpr double kMinute = 60;
-  constexpr double kHour = 3600;
-  if (seconds < 2 * kHour)
-    return Tr("Form2", "%1 分").arg(std::max(1.0, std::round(seconds / kMinute)));
-  return Tr("Form2", "%1 時間").arg(std::round(seconds / kHour));
-}
 
 const char kSwitchNote[] =
-    QT_TRANSLATE_NOOP("Form2",
+    QT_TRANSLATE_NOOP("VisualScreen",
                       "切り替えると Graph clear し、直前の曲線を薄く残します。"
                       "コヒーレント散乱と電子対生成は 4〜15 MV ではほとんど変わりません。");
-
-const char kWarnPhotonCount[] = QT_TRANSLATE_NOOP("Form2", " 入射光子数を再入力して下さい ");
 
 // A label that takes the size of its text, as an auto-sized label does.
 // Sizes a label to its text with a little room past it: on a 1024x768 projector (84 %) the
@@ -112,7 +97,7 @@ void FitWithRoom(QLabel* label) {
 
 QLabel* MakeAutoLabel(QWidget* parent, const char* text, double left, double top) {
   auto* label = new QLabel(parent);
-  SetTrText(label, "Form2", text);
+  SetTrText(label, "VisualScreen", text);
   FitWithRoom(label);
   label->move(TwipsToPixels(left), TwipsToPixels(top));
   return label;
@@ -130,22 +115,13 @@ void MakeDisplay(QLabel* label) {
 
 }  // namespace
 
-VisualScreen::VisualScreen(QWidget* parent)
-    : QWidget(parent, Qt::Window), simulation_(std::make_unique<VisualSimulation>()) {
-  SetUpWindow();
-}
-
-VisualScreen::~VisualScreen() = default;
-
 void VisualScreen::SetUpWindow() {
-  // The context of the screen's texts, kept from its first name ("Form2"), which the
-  // translation file and the browser edition share.
-  SetWindowTrContext(this, "Form2");
+  // The context of the screen's texts, which the translation file and the browser edition
+  // share.
+  SetWindowTrContext(this, "VisualScreen");
   setWindowTitle(QStringLiteral(" Dose Build-up Phenomenon in High-energy X-ray irradiation"));
   setFont(DefaultFont());
   resize(TwipsRect(0, 0, kFormWidthTwips, kFormHeightTwips).size());
-  seconds_per_photon_.fill(kFirstGuessSecondsPerPhoton[1]);
-  seconds_per_photon_[0] = kFirstGuessSecondsPerPhoton[0];
   CreateControls();
   MakeScalable(this, kFormWidthTwips, kFormHeightTwips);
   CentreOnScreen(this);
@@ -164,7 +140,7 @@ void VisualScreen::CreateControls() {
   PlaceTwips(back_button, 0, 10560 + kSwitchRowsTwips, 615, 615);
   back_button->setIcon(QIcon(ExitIcon()));
   back_button->setIconSize(QSize(kIconSize, kIconSize));
-  SetTrToolTip(back_button, "Form2", QT_TRANSLATE_NOOP("Form2", "メニューへ戻る"));
+  SetTrToolTip(back_button, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "メニューへ戻る"));
 
   // The boxes lie over the unit labels that share their row; the zoom button reaches into
   // the side view and stays on top of it.
@@ -188,26 +164,27 @@ void VisualScreen::CreateControls() {
 void VisualScreen::CreateTitles() {
   const QFont title_font = DefaultFont(kDefaultFontPoints, true);
   QLabel* const upper_title = MakeLabel(
-      this, QT_TRANSLATE_NOOP("Form2", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
-  QLabel* const middle_title = MakeLabel(
-      this, QT_TRANSLATE_NOOP("Form2", "吸収線量（電子）ビルドアップ現象"), 600, 720, 5055, 465);
+      this, QT_TRANSLATE_NOOP("VisualScreen", "高エネルギーＸ線照射における"), 600, 240, 4425, 465);
+  QLabel* const middle_title =
+      MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "吸収線量（電子）ビルドアップ現象"), 600,
+                720, 5055, 465);
   QLabel* const lower_title =
-      MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "モンテカルロ ビジュアル シミュレーション"), 600,
-                1200, 5595, 420);
+      MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "モンテカルロ ビジュアル シミュレーション"),
+                600, 1200, 5595, 420);
   for (QLabel* title : {upper_title, middle_title, lower_title}) title->setFont(title_font);
 }
 
 // The energy with its spectrum button, the field size with its unit, and the zoom button.
 void VisualScreen::CreateSettingControls() {
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "Ｘ線エネルギー"), 360, 1920, 2445, 465);
   QLabel* const energy_unit = MakeLabel(this, "MV", 3840, 1920, 975, 495);
   energy_unit->setAlignment(Qt::AlignCenter);
   energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2760, 1920, 1215, 540);
   spectrum_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("Form2", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
+      MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
 
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "平行ビーム入射とする"), 360, 2520, 4455, 495);
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "照射野サイズ"), 360, 3120, 2415, 495);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "照射野サイズ"), 360, 3120, 2415, 495);
   QLabel* const field_unit = MakeAutoLabel(this, "  cm", 4080, 3120);
   // Centred on the field box's text line, like "MV" beside the energy box.
   field_unit->resize(field_unit->width(), TwipsToPixels(540));
@@ -231,8 +208,8 @@ void VisualScreen::CreateSettingControls() {
 
   // The zoom button ends above the physics switches' group, which spans the column, and a
   // pixel short of the side view's frame (side_view starts at 7200).
-  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "拡大"), 6600, 2520);
-  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "表示"), 6600, 2790);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "拡大"), 6600, 2520);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "表示"), 6600, 2790);
   zoom_button = MakeButton(this, "ON", 6480, 3150, 690, 495);
 }
 
@@ -242,12 +219,12 @@ void VisualScreen::CreatePhysicsSwitches() {
   physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, kSwitchColumnsTwips, kSwitchRowTwips,
                                             kSwitchRowTwips, kSwitchPoints);
   PlaceTwips(physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2], kSwitchGroup[3]);
-  SetTrText(physics_switches, "Form2", QT_TRANSLATE_NOOP("Form2", "物理を切る実験"));
-  SetTrToolTip(physics_switches, "Form2", kSwitchNote);
+  SetTrText(physics_switches, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "物理を切る実験"));
+  SetTrToolTip(physics_switches, "VisualScreen", kSwitchNote);
   // Under coherent scattering and pair production, in the free cell of their column.
-  QLabel* const switch_note =
-      physics_switches->AddNote("Form2", QT_TRANSLATE_NOOP("Form2", "(4〜15 MV では効果わずか)"));
-  SetTrToolTip(switch_note, "Form2", kSwitchNote);
+  QLabel* const switch_note = physics_switches->AddNote(
+      "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "(4〜15 MV では効果わずか)"));
+  SetTrToolTip(switch_note, "VisualScreen", kSwitchNote);
   QPalette note = switch_note->palette();
   note.setColor(QPalette::WindowText, kNoteGrey);
   switch_note->setPalette(note);
@@ -263,9 +240,9 @@ void VisualScreen::CreateBatchControls() {
   stop_button = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
   stop_button->setEnabled(false);
 
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "総入射光子数"), 4860, 4320 + kSwitchRowsTwips, 1620,
-            360);
-  MakeAutoLabel(this, QT_TRANSLATE_NOOP("Form2", "     入射光子数／"), 360,
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "総入射光子数"), 4860, 4320 + kSwitchRowsTwips,
+            1620, 360);
+  MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "     入射光子数／"), 360,
                 4680 + kSwitchRowsTwips);
   MakeAutoLabel(this, "Go", 2280, 4710 + kSwitchRowsTwips);
   photon_count_box = new QLineEdit(this);
@@ -274,17 +251,18 @@ void VisualScreen::CreateBatchControls() {
   MakeDisplay(total_count_label);
   // The series' seed, small under the total: read out to the class, typed to run a series
   // again picture for picture.
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "乱数の種"), 4860, 5190 + kSwitchRowsTwips, 1080, 315);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "乱数の種"), 4860, 5190 + kSwitchRowsTwips,
+            1080, 315);
   seed_box = new QLineEdit(this);
   seed_box->setObjectName(QStringLiteral("seed_box"));
   PlaceTwips(seed_box, 5940, 5190 + kSwitchRowsTwips, 915, 315);
   connect(seed_box, &QLineEdit::textEdited, this,
           [this](const QString& text) { seed_typed_ = !text.trimmed().isEmpty(); });
   step_display_box = new QCheckBox(this);
-  SetTrText(step_display_box, "Form2", QT_TRANSLATE_NOOP("Form2", "個別表示(低速)"));
+  SetTrText(step_display_box, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "個別表示(低速)"));
   PlaceTwips(step_display_box, 360, 5160 + kSwitchRowsTwips, 2600, 360);
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "入射エネルギー"), 3000, 5280 + kSwitchRowsTwips, 1860,
-            360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "入射エネルギー"), 3000,
+            5280 + kSwitchRowsTwips, 1860, 360);
   photon_energy_label = MakeLabel(this, "", 2760, 5640 + kSwitchRowsTwips, 1215, 495);
   MakeDisplay(photon_energy_label);
   QLabel* const photon_energy_unit =
@@ -322,18 +300,20 @@ void VisualScreen::CreatePictures() {
 // together, and scaled with the screen like the pictures.
 void VisualScreen::CreateDepthDoseControls() {
   depth_dose_box = new QCheckBox(this);
-  SetTrText(depth_dose_box, "Form2", QT_TRANSLATE_NOOP("Form2", "深部線量を表示"));
+  SetTrText(depth_dose_box, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "深部線量を表示"));
   PlaceTwips(depth_dose_box, 720, 10740 + kSwitchRowsTwips, 2280, 360);
-  MakeLabel(this, QT_TRANSLATE_NOOP("Form2", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600, 360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600,
+            360);
   speed_slider = new QSlider(Qt::Horizontal, this);
   speed_slider->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
   speed_slider->setPageStep(1);
   speed_slider->setTickPosition(QSlider::TicksBelow);
-  SetTrToolTip(speed_slider, "Form2",
-               QT_TRANSLATE_NOOP("Form2", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
+  SetTrToolTip(speed_slider, "VisualScreen",
+               QT_TRANSLATE_NOOP("VisualScreen", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
   PlaceTwips(speed_slider, 3720, 10710 + kSwitchRowsTwips, 1800, 420);
   speed_label = MakeLabel(this, "", 5580, 10740 + kSwitchRowsTwips, 1380, 360);
   depth_dose_panel = new DepthDosePanel(this);
+  depth_dose_panel->SetSession(session_.get());
   PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900, 4290);
   depth_dose_panel->hide();
 
@@ -350,10 +330,10 @@ void VisualScreen::CreateDepthDoseControls() {
 void VisualScreen::SetStepSpeed(int position) {
   photons_per_second_ = kStepSpeeds[std::clamp(position, 0, speed_slider->maximum())];
   if (photons_per_second_ > 0)
-    SetTrText(speed_label, "Form2", QT_TRANSLATE_NOOP("Form2", "%1 光子/秒"),
+    SetTrText(speed_label, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "%1 光子/秒"),
               {QString::number(photons_per_second_)});
   else
-    SetTrText(speed_label, "Form2", QT_TRANSLATE_NOOP("Form2", "最高"));
+    SetTrText(speed_label, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "最高"));
 }
 
 // The panel in place of the spectrum histogram, which keeps counting while it is hidden.
@@ -364,9 +344,6 @@ void VisualScreen::ShowDepthDosePanel(bool show) {
     depth_dose_panel->hide();
     return;
   }
-  // Opened after a batch without it, the panel names the cylinder of the confirmed field.
-  if (!ok_button->isEnabled() && simulation_->field_side > 0)
-    depth_dose_panel->SetField(simulation_->field_side);
   depth_dose_panel->Refresh();
   depth_dose_panel->show();
   depth_dose_panel->raise();
@@ -422,13 +399,13 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
                     Qt::AlignHCenter | Qt::AlignBottom, Qt::black, small);
 
   // Captions at the top.
-  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("VisualScreen", "2次電子(陰電子, 陽電子) の飛跡"), 0.3 / m,
              top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
-  AddTrLabel(picture, QT_TRANSLATE_NOOP("Form2", "（光子の飛跡は非表示）"), 10.3 / m, top + 0.1 / m,
-             Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("VisualScreen", "（光子の飛跡は非表示）"), 10.3 / m,
+             top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
-  const double side = simulation_->field_side;
+  const double side = session_->Simulation().FieldSide();
   const int upper = picture->AddLine(left, -side / 2, right, -side / 2, kFieldEdgeBlue);
   const int lower = picture->AddLine(left, side / 2, right, side / 2, kFieldEdgeBlue);
   if (m > 1) {
@@ -443,13 +420,13 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
 void VisualScreen::AddTrLabel(PictureBox* picture, const char* source, double x, double y,
                               Qt::Alignment anchor, const QColor& color, const QFont& font) {
   tr_labels_.push_back(
-      {picture, picture->AddLabel(Tr("Form2", source), x, y, anchor, color, font), source});
+      {picture, picture->AddLabel(Tr("VisualScreen", source), x, y, anchor, color, font), source});
 }
 
 void VisualScreen::RetranslateUi() {
   RetranslateTexts(this);
   for (const TrLabel& label : tr_labels_)
-    label.picture->SetLabelText(label.index, Tr("Form2", label.source));
+    label.picture->SetLabelText(label.index, Tr("VisualScreen", label.source));
   back_button->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
 }
 
@@ -467,8 +444,8 @@ void VisualScreen::DecorateSpectrum() {
   spectrum_histogram->AddLine(0, kFrameHeight, kFrameWidth, kFrameHeight, Qt::black, 2);
   spectrum_histogram->AddLine(0, 0, 0, kFrameHeight, Qt::black, 2);
   spectrum_histogram->AddLine(kFrameWidth, 0, kFrameWidth, kFrameHeight, Qt::black, 2);
-  AddTrLabel(spectrum_histogram, QT_TRANSLATE_NOOP("Form2", "入射光子スペクトル"), kFrameWidth - 3,
-             kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
+  AddTrLabel(spectrum_histogram, QT_TRANSLATE_NOOP("VisualScreen", "入射光子スペクトル"),
+             kFrameWidth - 3, kFrameHeight - 3, Qt::AlignRight | Qt::AlignTop, Qt::black,
              DefaultFont(kDecorationPoints));
 }
 
@@ -495,263 +472,6 @@ void VisualScreen::PlaceEnergyAxisLabels() {
   caption->move(static_cast<int>(middle.x() - caption->width() / 2.0),
                 top + energy_axis_labels_[0]->height());
   energy_axis_labels_[8] = caption;
-}
-
-void VisualScreen::PrepareForShow() {
-  confirmed_energy_.clear();
-  photon_count_box->setText(QStringLiteral("100"));
-  simulation_->total_photon_count = 0;
-  total_count_label->setText(QStringLiteral("0"));
-  photon_energy_label->setText(QString());
-  for (const auto& [combo, text] : {std::pair{energy_box, QStringLiteral("10")},
-                                    std::pair{field_box, QString::fromUtf8("4×4")}}) {
-    combo->setCurrentIndex(combo->findText(text));
-    combo->setEditText(text);
-  }
-  side_view->Clear();
-  spectrum_histogram->Clear();
-  zoomed_side_view->Clear();
-  // The field lines show the field in the box, not the one of the last visit.
-  if (const FieldChoice* shown = FindFieldChoice(field_box->currentText().toStdString()))
-    MoveFieldEdgeLines(shown->side);
-  ok_button->setEnabled(true);
-  go_button->setEnabled(false);
-  step_display_box->setChecked(true);
-  StepDisplayFlag = 1;
-  zoom_button->setText(QStringLiteral("ON"));
-  ZoomState = 2;
-  zoomed_side_view->hide();
-  depth_dose_box->setChecked(false);
-  physics_switches->SetSwitches({});
-  depth_dose_panel->SwitchPhysics({});
-  depth_dose_panel->Clear();
-  speed_slider->setValue(speed_slider->maximum());
-}
-
-void VisualScreen::OnConfirmSettings() {
-  // The field as typed with x, X, * or full-width digits is the item it plainly means; any
-  // other text is refused here, so that the picture always shows the field in the box.
-  const FieldChoice* chosen =
-      FindFieldChoice(PlainTypedText(field_box->currentText()).toStdString());
-  if (chosen == nullptr) {
-    ShowExclamation(this, Tr("Form2",
-                             " 照射野サイズ「%1」は選べません。\n"
-                             " 1×1, 2×2, 3×3, 4×4, 5×5, 6×6, 8×8, 10×10 から選んで下さい ")
-                              .arg(ShownText(field_box->currentText())));
-    return;
-  }
-  const QString file = energy_box->currentText() + QStringLiteral("MV.csv");
-  try {
-    simulation_->LoadSpectrum(file.toStdString(), file.toStdString());
-  } catch (const std::exception& error) {
-    // Without a whole spectrum the screen stays in the Settings state.
-    ShowExclamation(
-        this,
-        FileProblemMessage(
-            Tr("Form2", "スペクトルファイル %1 を読み込めません。").arg(ShownText(file)), error));
-    return;
-  }
-  simulation_->source_distance = kVisualSourceDistanceCm;
-  simulation_->field_side = chosen->side;
-  MoveFieldEdgeLines(chosen->side);
-  depth_dose_panel->SetField(chosen->side);
-  confirmed_energy_ = energy_box->currentText();
-  confirmed_side_ = chosen->side;
-  field_box->setEditText(QString::fromUtf8(chosen->item));
-  FollowSettingBoxes();
-  go_button->setFocus();
-}
-
-void VisualScreen::FollowSettingBoxes() {
-  // A batch keeps the settings it began with; its end sets the buttons.
-  if (IsBatchRunning()) return;
-  const FieldChoice* field =
-      FindFieldChoice(PlainTypedText(field_box->currentText()).toStdString());
-  const bool applied = !confirmed_energy_.isEmpty() &&
-                       energy_box->currentText() == confirmed_energy_ && field != nullptr &&
-                       field->side == confirmed_side_;
-  ok_button->setEnabled(!applied);
-  go_button->setEnabled(applied);
-}
-
-void VisualScreen::MoveFieldEdgeLines(double side) {
-  const QLineF l5 = side_view->LineAt(field_edge_upper);
-  side_view->MoveLine(field_edge_upper, l5.x1(), -side / 2, l5.x2(), -side / 2);
-  side_view->MoveLine(field_edge_lower, l5.x1(), side / 2, l5.x2(), side / 2);
-  const QLineF l54 = zoomed_side_view->LineAt(zoomed_field_edge_upper);
-  zoomed_side_view->MoveLine(zoomed_field_edge_upper, l54.x1(), -side / 2, l54.x2(), -side / 2);
-  zoomed_side_view->MoveLine(zoomed_field_edge_lower, l54.x1(), side / 2, l54.x2(), side / 2);
-}
-
-void VisualScreen::OnGo() {
-  if (IsBatchRunning()) return;
-  BatchPhotonCount = LeadingNumber(photon_count_box->text());
-  if (!(BatchPhotonCount > 0) || !std::isfinite(BatchPhotonCount)) {
-    ShowExclamation(this, Tr("Form2", kWarnPhotonCount));
-    return;
-  }
-  StepDisplayFlag = step_display_box->isChecked() ? 1 : 0;
-  const long long photons = WholePhotonCount(BatchPhotonCount);
-  const int pace = CurrentPace();
-  const double seconds =
-      ExpectedBatchSeconds(photons, seconds_per_photon_[static_cast<std::size_t>(pace)],
-                           StepDisplayFlag == 1 ? photons_per_second_ : 0);
-  if (seconds > kConfirmAboveSeconds &&
-      !AskToGoOn(this,
-                 Tr("Form2",
-                    " 入射光子数 %1 の計算には約 %2 かかります。\n"
-                    " 途中で止めるには Stop を押して下さい。実行しますか？ ")
-                     .arg(photons)
-                     .arg(DurationText(seconds)),
-                 Tr("Form2", "実行"), Tr("Form2", "やめる")))
-    return;
-  if (simulation_->total_photon_count == 0 && !StartSeries()) return;
-  SetBatchRunning(true);
-  QElapsedTimer clock;
-  clock.start();
-  const long long done = RunBatch();
-  LearnSpeed(pace, done, clock.elapsed() / 1000.0);
-  simulation_->total_photon_count += done;
-  total_count_label->setText(QString::number(simulation_->total_photon_count));
-  SetBatchRunning(false);
-  if (leave_after_batch_) {
-    leave_after_batch_ = false;
-    OnBackToMenu();
-  }
-}
-
-bool VisualScreen::StartSeries() {
-  RunSeed seed = FreshSeriesSeed();
-  if (seed_typed_) {
-    const std::optional<RunSeed> typed =
-        ParseRunSeed(PlainTypedText(seed_box->text()).trimmed().toStdString());
-    if (!typed) {
-      ShowExclamation(this, Tr("Form2", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
-                                .arg(ShownText(seed_box->text()))
-                                .arg(kMaxRunSeed));
-      return false;
-    }
-    seed = *typed;
-  }
-  simulation_->Seed(seed);
-  seed_box->setText(QString::number(seed));
-  return true;
-}
-
-void VisualScreen::OnStop() {
-  if (IsBatchRunning()) RequestBatchStop();
-}
-
-int VisualScreen::CurrentPace() const {
-  return StepDisplayFlag == 1 ? 1 + std::clamp(speed_slider->value(), 0, speed_slider->maximum())
-                              : 0;
-}
-
-void VisualScreen::LearnSpeed(int pace, long long photons, double seconds) {
-  // Batches too short to time say little about the speed.
-  if (photons > 0 && seconds >= kShortestTimedBatchSeconds)
-    seconds_per_photon_[static_cast<std::size_t>(pace)] = seconds / static_cast<double>(photons);
-}
-
-double ExpectedBatchSeconds(long long photons, double seconds_per_photon,
-                            double photons_per_second) {
-  const double paced = photons_per_second > 0 ? 1.0 / photons_per_second : 0.0;
-  return static_cast<double>(photons) * std::max(seconds_per_photon, paced);
-}
-
-void VisualScreen::OnReset() {
-  if (IsBatchRunning()) return;
-  simulation_->ClearSpectrumTally();
-  side_view->Clear();
-  spectrum_histogram->Clear();
-  zoomed_side_view->Clear();
-  simulation_->total_photon_count = 0;
-  total_count_label->setText(QStringLiteral("0"));
-  photon_energy_label->setText(QString());
-  photon_count_box->setText(QStringLiteral("100"));
-  confirmed_energy_.clear();
-  ok_button->setEnabled(true);
-  go_button->setEnabled(false);
-  simulation_->spectrum_tally.fill(0);
-  depth_dose_panel->Clear();
-}
-
-void VisualScreen::OnGraphClear() {
-  if (IsBatchRunning()) return;
-  ClearPicturesAndCounts();
-  depth_dose_panel->Clear();
-}
-
-void VisualScreen::ClearPicturesAndCounts() {
-  simulation_->total_photon_count = 0;
-  total_count_label->setText(QStringLiteral("0"));
-  photon_energy_label->setText(QString());
-  side_view->Clear();
-  zoomed_side_view->Clear();
-  spectrum_histogram->Clear();
-  simulation_->spectrum_tally.fill(0);
-}
-
-void VisualScreen::SwitchPhysics() {
-  // The boxes are disabled while a batch runs, whose photons keep the physics they began with.
-  if (IsBatchRunning()) return;
-  ClearPicturesAndCounts();
-  depth_dose_panel->SwitchPhysics(physics_switches->Switches());
-}
-
-void VisualScreen::OnShowSpectrum() { ShowSpectrumPage(); }
-
-void VisualScreen::OnToggleZoom() {
-  if (ZoomState == 2) {
-    zoomed_side_view->show();
-    zoom_button->setText(QStringLiteral("OFF"));
-    ZoomState = 1;
-  } else {
-    zoomed_side_view->hide();
-    zoom_button->setText(QStringLiteral("ON"));
-    ZoomState = 2;
-  }
-}
-
-void VisualScreen::OnBackToMenu() {
-  if (IsBatchRunning()) return;
-  ShowMainMenu();
-  hide();
-  HideSpectrumPage();
-}
-
-long long VisualScreen::RunBatch() {
-  return RunVisualBatch({*simulation_, *side_view, *zoomed_side_view, *spectrum_histogram,
-                         *photon_energy_label,
-                         depth_dose_box->isChecked() ? depth_dose_panel : nullptr,
-                         &photons_per_second_, physics_switches->Switches(), total_count_label});
-}
-
-void VisualScreen::SetBatchRunning(bool running) {
-  // Stop takes the focus first, so that Go, when disabled, hands it to nothing else.
-  stop_button->setEnabled(running);
-  if (running) stop_button->setFocus();
-  for (QPushButton* button : {reset_button, go_button, graph_clear_button, back_button})
-    button->setEnabled(!running);
-  physics_switches->setEnabled(!running);
-  if (running)
-    ok_button->setEnabled(false);
-  else
-    FollowSettingBoxes();
-  // After a batch the keyboard is on Go again: Space runs the next batch.
-  if (!running) go_button->setFocus();
-}
-
-void VisualScreen::closeEvent(QCloseEvent* event) {
-  // The title bar's close button returns to the menu, as the return icon does; during a
-  // batch it stops the batch first.
-  event->ignore();
-  if (IsBatchRunning()) {
-    leave_after_batch_ = true;
-    RequestBatchStop();
-    return;
-  }
-  OnBackToMenu();
 }
 
 }  // namespace dosavia::gui

@@ -1,0 +1,489 @@
+#include "gui/engine_screen/engine_screen.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+#include "engine/conditions_file.h"
+#include "engine/program_files.h"
+#include "engine/result_file.h"
+#include "engine/run_statistics.h"
+#include "gui/base/navigation.h"
+#include "models/clinical_geometry.h"
+#include "models/engine_session.h"
+#include "models/visual_session.h"
+#include "gui/engine_screen/result_curve_legend.h"
+#include "gui/engine_screen/result_curve_sets.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/result_graph_key.h"
+#include "gui/engine_screen/engine_console.h"
+#include "gui/widgets/form_style.h"
+#include "gui/base/language.h"
+#include "gui/base/message_box.h"
+#include "gui/base/message_text.h"
+#include "gui/base/working_folder.h"
+#include "gui/widgets/icons.h"
+#include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/widgets/physics_switch_boxes.h"
+#include "gui/widgets/picture_box.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/engine_screen/plot_command.h"
+#include "gui/widgets/twips.h"
+#include "gui/widgets/typed_number.h"
+#include "records/file_io.h"
+#include "records/input_error.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+// Names compared with their runs of digits as numbers, and otherwise without regard to case
+// (Qt's collator does so only where it is built with ICU).
+bool NumbersInOrder(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      qsizetype i_end = i, j_end = j;
+      while (i_end < a.size() && a[i_end].isDigit()) ++i_end;
+      while (j_end < b.size() && b[j_end].isDigit()) ++j_end;
+      // Without their leading zeros, the longer run is the larger number.
+      while (i < i_end - 1 && a[i] == QLatin1Char('0')) ++i;
+      while (j < j_end - 1 && b[j] == QLatin1Char('0')) ++j;
+      if (i_end - i != j_end - j) return i_end - i < j_end - j;
+      const QString xs = a.mid(i, i_end - i), ys = b.mid(j, j_end - j);
+      if (xs != ys) return xs < ys;
+      i = i_end;
+      j = j_end;
+      continue;
+    }
+    const QChar ca = a[i].toLower(), cb = b[j].toLower();
+    if (ca != cb) return ca < cb;
+    ++i;
+    ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
+std::filesystem::path FilePath(const QString& name) {
+  return std::filesystem::path(QDir::current().absoluteFilePath(name).toStdU16String());
+}
+
+// Picture sizes offered by "画像保存": the screen's graph, then larger ones [px].
+const QSize kPictureSizes[] = {{705, 529}, {1024, 768}, {1600, 1200}, {2400, 1800}};
+
+const char kNotFinishedMessage[] =
+    QT_TRANSLATE_NOOP("EngineScreen", "\u3000シミュレーションが終了していません\u3000");
+const char kSelectFileMessage[] =
+    QT_TRANSLATE_NOOP("EngineScreen", "  結果ファイルを選択して下さい ");
+
+}  // namespace
+
+void EngineScreen::PrepareForShow() {
+  session_.Clear();
+  run.result_name_label->setText(QString());
+  // The compared sets are kept while the program runs: a class that leaves for the visual
+  // screen finds its comparison again. "Graph clear" empties it.
+  graph.plot->Clear();
+  DrawCurveSets(*graph.plot, graph.legend->Sets());
+  graph.loaded_file_label->clear();
+  for (QPushButton* button : {run.start_button, run.load_run_result_button, results.draw_button,
+                              graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
+    button->setEnabled(false);
+  RefreshFileList();
+  ShowWorkingFolder();
+}
+
+void EngineScreen::RefreshFileList() {
+  results.file_list->clear();
+  QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
+                                                QDir::Name | QDir::IgnoreCase);
+  // In the order of the numbers they hold: 4MV before 10MV, 3M before 30M.
+  std::stable_sort(names.begin(), names.end(), NumbersInOrder);
+  results.file_list->addItems(names);
+}
+
+void EngineScreen::OnFieldChosen(int index) {
+  if (index >= 1 && index <= static_cast<int>(results.field_options.size())) field_index_ = index;
+}
+
+void EngineScreen::OnPrepareRun() {
+  const QString energy = run.energy_box->currentText();
+  // "30,000,000" or full-width digits are the count they plainly are.
+  const std::string count = PlainTypedText(run.photon_count_box->currentText()).toStdString();
+  const EngineRunPlan plan =
+      PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String());
+  using Refusal = EngineRunPlan::Refusal;
+  switch (plan.refusal) {
+    case Refusal::kNameTooLong:
+      ShowExclamation(
+          this, Tr("EngineScreen",
+                   "ファイル名「%1」が%2バイト（半角%2文字）を超えます。\n"
+                   "Ｘ線エネルギーを短く入力して下さい")
+                    .arg(QString::fromStdString(plan.result_file.size() > plan.spectrum_file.size()
+                                                    ? plan.result_file
+                                                    : plan.spectrum_file))
+                    .arg(kFileNameLength));
+      return;
+    case Refusal::kCount:
+      // Checked now, by the engine's own rule on the very text Joken.dat will hold, instead
+      // of being refused by the engine after the run has been started.
+      ShowExclamation(
+          this,
+          Tr("EngineScreen", "入射光子数「%1」は使えません：\n%2")
+              .arg(run.photon_count_box->currentText(),
+                   QString::fromStdString(ProblemSentence(*plan.problem, ProblemLanguage()))));
+      run.photon_count_box->setFocus();
+      return;
+    case Refusal::kNoSpectrum:
+      ShowExclamation(
+          this, Tr("VisualScreen", "スペクトルファイル %1 を読み込めません。")
+                        .arg(QString::fromStdString(plan.spectrum_file)) +
+                    QStringLiteral("\n") +
+                    QString::fromStdString(ProblemSentence(*plan.problem, ProblemLanguage())));
+      run.energy_box->setFocus();
+      return;
+    case Refusal::kNone: break;
+  }
+  if (plan.ask && !AskToGoOn(this,
+                             Tr("VisualScreen",
+                                " 入射光子数 %1 の計算には約 %2 かかります。\n"
+                                " 途中で止めるには Stop を押して下さい。実行しますか？ ")
+                                 .arg(plan.photons)
+                                 .arg(DurationText(plan.expected_seconds)),
+                             Tr("VisualScreen", "実行"), Tr("VisualScreen", "やめる")))
+    return;
+  try {
+    WriteConditionsFile(
+        FilePath(QString::fromLatin1(kConditionsFile)),
+        ConditionsFileText(plan.spectrum_file, plan.result_file, plan.photon_total));
+  } catch (const std::exception& e) {
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("EngineScreen", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)),
+            e));
+    return;
+  }
+  session_.Confirm(energy.toStdString(), count);
+  // Joken.dat names the full-physics result; the engine adds the tag of what it is told
+  // to leave out, and the screen expects the name the engine writes.
+  untagged_result_name_ = QString::fromStdString(plan.result_file);
+  result_file_name_ = QString::fromStdString(
+      TaggedResultFileName(plan.result_file, run.physics_switches->Switches()));
+  run.result_name_label->setText(result_file_name_);
+  run.start_button->setEnabled(true);
+  run.start_button->setFocus();
+}
+
+// A box changed after OK: Start only while the boxes show the conditions OK wrote, so that
+// a run never starts with conditions other than those on screen.
+void EngineScreen::FollowRunBoxes() {
+  session_.ShowSettings(run.energy_box->currentText().toStdString(),
+                        PlainTypedText(run.photon_count_box->currentText()).toStdString());
+  if (!untagged_result_name_.isEmpty()) run.start_button->setEnabled(session_.CanStart());
+}
+
+void EngineScreen::SwitchPhysics() {
+  // Only a prepared run, one that Start would begin, changes its name.
+  if (untagged_result_name_.isEmpty() || !run.start_button->isEnabled()) return;
+  const QString name = QString::fromStdString(
+      TaggedResultFileName(untagged_result_name_.toStdString(), run.physics_switches->Switches()));
+  if (name == result_file_name_) return;
+  result_file_name_ = name;
+  run.result_name_label->setText(result_file_name_);
+  run_started_.reset();
+  run.load_run_result_button->setEnabled(false);
+}
+
+void EngineScreen::OnStartRun() {
+  LaunchResult launch;
+  if (run.own_console_box->isChecked()) {
+    QString engine;
+    launch = FindEngineFor(QDir::currentPath(), &engine);
+    if (launch.started) {
+      if (console == nullptr) {
+        console = new EngineConsole(this);
+        connect(console, &EngineConsole::finished, this, &EngineScreen::OnEngineFinished);
+      }
+      launch.started = console->Start(
+          engine, QDir::currentPath(), result_file_name_, &launch.problem,
+          EngineArguments(run.all_cores_box->isChecked(), run.physics_switches->Switches()));
+      if (!console->isVisible()) {
+        const QScreen* screen = this->screen();
+        // The controls end where the graph's frame begins.
+        const QRect place =
+            ConsolePlace(frameGeometry(), console->frameGeometry().size(),
+                         screen != nullptr ? screen->availableGeometry() : geometry(),
+                         graph.plot->mapToGlobal(QPoint(0, 0)).x());
+        console->resize(place.size() - (console->frameGeometry().size() - console->size()));
+        console->move(place.topLeft());
+      }
+      console->show();
+      console->raise();
+    }
+  } else {
+    launch = StartKestrun(QDir::currentPath(), EngineArguments(run.all_cores_box->isChecked(),
+                                                               run.physics_switches->Switches()));
+  }
+  if (!launch.started) {
+    ShowExclamation(this,
+                    Tr("EngineScreen", "シミュレーションを開始できません\n%1").arg(launch.problem));
+    return;
+  }
+  run_started_ = std::filesystem::file_time_type::clock::now();
+  run.load_run_result_button->setEnabled(true);
+}
+
+void EngineScreen::OnEngineFinished(bool ok, const QString& result_path) {
+  RefreshFileList();
+  if (!ok) return;
+  const QString name = QFileInfo(result_path).fileName();
+  for (QListWidgetItem* item : results.file_list->findItems(name, Qt::MatchExactly))
+    item->setSelected(true);
+  try {
+    LoadResult(name);
+  } catch (const InputError& e) {
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("EngineScreen", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
+            e));
+  }
+}
+
+void EngineScreen::OnLoadRunResult() {
+  // Before any OK no result file is named, so no run can have finished. While the run
+  // started here goes on, a file of that name is an earlier run's (the name says only the
+  // energy and the millions of photons).
+  const bool running = console != nullptr && console->Running();
+  const bool earlier = run_started_ && !WrittenSince(FilePath(result_file_name_), *run_started_);
+  if (!result_file_name_.isEmpty() && !running && !earlier) {
+    try {
+      LoadResult(result_file_name_);
+      return;
+    } catch (const InputError&) {
+      // The run has not written its whole file yet.
+    }
+  }
+  ShowExclamation(this, Tr("EngineScreen", kNotFinishedMessage));
+}
+
+void EngineScreen::OnLoadSelected() {
+  const QList<QListWidgetItem*> selected = results.file_list->selectedItems();
+  if (selected.isEmpty()) {
+    ShowExclamation(this, Tr("EngineScreen", kSelectFileMessage));
+    return;
+  }
+  const QString name = selected.front()->text();
+  try {
+    LoadResult(name);
+  } catch (const InputError& e) {
+    ShowExclamation(
+        this,
+        FileProblemMessage(
+            Tr("EngineScreen", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
+            e));
+  }
+}
+
+void EngineScreen::SetFolderOpener(UrlOpener open) { folder_opener_ = std::move(open); }
+
+void EngineScreen::LoadResult(const QString& path) {
+  LoadedResult loaded = ReadResultWithStatistics(FilePath(path), path.toStdString());
+  tables_ = std::move(loaded.tables);
+  statistics_ = std::move(loaded.statistics);
+  loaded_file_ = path;
+  shown_tables_ = InShownGeometry(tables_);
+  QCoreApplication::processEvents();
+  graph.plot->Clear();
+  // The sets drawn so far stay, so that results of other files can be laid over them.
+  DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
+  SetTrText(graph.loaded_file_label, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "読み込んだファイル：%1"), {loaded_file_});
+  for (QPushButton* button :
+       {results.draw_button, graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
+    button->setEnabled(true);
+}
+
+void EngineScreen::OnDrawField() {
+  CurveSet set;
+  set.tables = shown_tables_;
+  set.field = field_index_;
+  set.file = loaded_file_;
+  set.energy = EnergyOfResultName(loaded_file_);
+  if (shown_ssd_cm_ > 0) {
+    set.parallel = tables_;
+    set.ssd_cm = shown_ssd_cm_;
+  }
+  set.statistics = statistics_;
+  graph.legend->AddSet(std::move(set));
+  // All again, so that the new set's kerma lies under the doses drawn before it.
+  graph.plot->Clear();
+  DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
+  graph.plot->update();  // the key names the new set
+}
+
+void EngineScreen::OnRedrawKerma() { DrawKermaCurve(*graph.plot, *shown_tables_); }
+
+double EngineScreen::ShownSsdCm() const {
+  return graph.point_source_option->isChecked() ? graph.ssd_box->value() : 0.0;
+}
+
+std::shared_ptr<const ResultTables> EngineScreen::InShownGeometry(
+    const std::shared_ptr<const ResultTables>& parallel) {
+  if (shown_ssd_cm_ <= 0) return parallel;
+  for (const auto& [from, made] : point_source_tables_)
+    if (from == parallel) return made;
+  point_source_tables_.emplace_back(parallel, ClinicalGeometryTables(*parallel, shown_ssd_cm_));
+  return point_source_tables_.back().second;
+}
+
+void EngineScreen::OnGeometryChosen() {
+  const double ssd = ShownSsdCm();
+  if (ssd == shown_ssd_cm_) return;
+  shown_ssd_cm_ = ssd;
+  point_source_tables_.clear();
+  shown_tables_ = InShownGeometry(tables_);
+  // Every set again from its parallel tables, in its order and so in its colours; its
+  // table row measured anew.
+  std::vector<CurveSet> sets = graph.legend->Sets();
+  graph.legend->ClearSets();
+  graph.plot->Clear();
+  for (CurveSet& set : sets) {
+    const std::shared_ptr<const ResultTables> parallel = set.parallel ? set.parallel : set.tables;
+    set.tables = InShownGeometry(parallel);
+    set.parallel = ssd > 0 ? parallel : nullptr;
+    set.ssd_cm = ssd;
+    set.row.reset();
+    graph.legend->AddSet(std::move(set));
+  }
+  // The loaded file's kerma where it was shown.
+  DrawCurveSets(*graph.plot, graph.legend->Sets(),
+                graph.kerma_button->isEnabled() ? shown_tables_.get() : nullptr);
+  graph.plot->update();
+}
+
+void EngineScreen::OnGraphClear() {
+  graph.plot->Clear();
+  graph.legend->ClearSets();
+  graph.plot->update();
+}
+
+void EngineScreen::SaveGraphPicture(const QString& path, QSize size) {
+  WritePngFile(
+      RenderCurveSetsPicture(shown_tables_.get(),
+                             KermaCaption(shown_tables_.get(), loaded_file_, graph.legend->Sets()) +
+                                 QStringLiteral("    ") + GeometryCaption(shown_ssd_cm_),
+                             graph.legend->Sets(), size),
+      QFile::encodeName(path).toStdString());
+}
+
+void EngineScreen::SaveCurvesCsv(const QString& path) {
+  WriteExportFile(
+      QFile::encodeName(path).toStdString(),
+      CurvesCsvText(shown_tables_.get(), loaded_file_, graph.legend->Sets(), shown_ssd_cm_));
+}
+
+QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {
+  if (chosen.isEmpty()) return {};
+  const QString path = chosen.endsWith(suffix, Qt::CaseInsensitive) ? chosen : chosen + suffix;
+  // A shipped spectrum or another run's result is refused before any question, so that the
+  // user is never asked whether to replace what would not be replaced.
+  try {
+    CheckExportTarget(QFile::encodeName(path).toStdString());
+  } catch (const std::exception& e) {
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("EngineScreen", "このファイルには保存できません"), e));
+    return {};
+  }
+  if (QFileInfo::exists(path) &&
+      !AskToGoOn(this,
+                 Tr("EngineScreen", "%1 は既にあります。置き換えますか？")
+                     .arg(ShownText(QFileInfo(path).fileName())),
+                 Tr("EngineScreen", "置き換える"), Tr("EngineScreen", "やめる")))
+    return {};
+  return path;
+}
+
+QString EngineScreen::AskExportPath(const QString& title, const char* default_name,
+                                    const QString& filter, const QString& suffix) {
+  // The dialog does not ask about replacing: the name is checked first (ExportPath).
+  return ExportPath(QFileDialog::getSaveFileName(
+                        this, title,
+                        QDir::current().absoluteFilePath(QString::fromStdString(ExportFileName(
+                            QFileInfo(loaded_file_).fileName().toStdString(), default_name))),
+                        filter, nullptr, QFileDialog::DontConfirmOverwrite),
+                    suffix);
+}
+
+void EngineScreen::OnSavePicture() {
+  QStringList sizes;
+  for (const QSize& s : kPictureSizes)
+    sizes << QStringLiteral("%1 × %2").arg(s.width()).arg(s.height());
+  bool ok = false;
+  const QString size =
+      QInputDialog::getItem(this, Tr("EngineScreen", "画像保存"),
+                            Tr("EngineScreen", "グラフの大きさ（ピクセル）"), sizes, 0, false, &ok);
+  if (!ok) return;
+  const QString path = AskExportPath(Tr("EngineScreen", "画像保存"), "graph.png",
+                                     QStringLiteral("PNG (*.png)"), QStringLiteral(".png"));
+  if (path.isEmpty()) return;
+  try {
+    SaveGraphPicture(path, kPictureSizes[sizes.indexOf(size)]);
+  } catch (const std::exception& e) {
+    ShowExclamation(this, FileProblemMessage(Tr("EngineScreen", "画像を保存できません"), e));
+  }
+}
+
+void EngineScreen::OnSaveCsv() {
+  const QString path = AskExportPath(Tr("EngineScreen", "CSV保存"), "curves.csv",
+                                     QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"));
+  if (path.isEmpty()) return;
+  try {
+    SaveCurvesCsv(path);
+  } catch (const std::exception& e) {
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("EngineScreen", "CSV ファイルを保存できません"), e));
+  }
+}
+
+void EngineScreen::OnBackToMenu() {
+  QFile::remove(QDir::current().absoluteFilePath(QString::fromLatin1(kConditionsFile)));
+  ShowMainMenu();
+  hide();
+}
+
+void EngineScreen::closeEvent(QCloseEvent* event) {
+  // The title bar's close button returns to the menu, as the return icon does; a run in
+  // Dosavia's own console window goes on there.
+  event->ignore();
+  OnBackToMenu();
+}
+
+}  // namespace dosavia::gui

@@ -1,0 +1,437 @@
+// The engine screen's controls as it lays them out, its opening choices and its texts;
+// its behaviour is in engine_screen.cpp.
+#include "gui/engine_screen/engine_screen.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+#include "engine/conditions_file.h"
+#include "engine/program_files.h"
+#include "engine/result_file.h"
+#include "engine/run_statistics.h"
+#include "gui/base/navigation.h"
+#include "models/clinical_geometry.h"
+#include "models/engine_session.h"
+#include "models/visual_session.h"
+#include "gui/engine_screen/result_curve_legend.h"
+#include "gui/engine_screen/result_curve_sets.h"
+#include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/result_graph_key.h"
+#include "gui/engine_screen/engine_console.h"
+#include "gui/widgets/form_style.h"
+#include "gui/base/language.h"
+#include "gui/base/message_box.h"
+#include "gui/base/message_text.h"
+#include "gui/base/working_folder.h"
+#include "gui/widgets/icons.h"
+#include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/widgets/physics_switch_boxes.h"
+#include "gui/widgets/picture_box.h"
+#include "gui/widgets/form_scaler.h"
+#include "gui/engine_screen/plot_command.h"
+#include "gui/widgets/twips.h"
+#include "gui/widgets/typed_number.h"
+#include "records/file_io.h"
+#include "records/input_error.h"
+
+namespace dosavia::gui {
+
+namespace {
+
+constexpr double kFormFontPoints = 14.25;
+// A caption that does not fit its label shrinks in these steps, down to this size [pt].
+constexpr double kLabelPointsStep = 0.5;
+constexpr double kSmallestLabelPoints = 6.0;
+// The result list shows names in a fixed-pitch Gothic face.
+constexpr double kFileListFontPoints = 12.0;
+constexpr QRgb kInputLabelColor = qRgb(192, 255, 255);
+// The energy box reaches into its unit ("MV") [twips]; the unit is set this far after it [px].
+constexpr double kEnergyUnitLeft = 3480;
+constexpr double kEnergyBoxRight = 2400 + 1215;
+constexpr int kUnitGapPx = 3;
+
+// The working folder's path is shown in this size [pt].
+constexpr double kWorkingFolderPoints = 9.0;
+
+constexpr int kFirstOption = 1;
+constexpr int kLastOption = 9;
+constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
+
+// The field options' rows inside their group [twips].
+constexpr double kOptionLeft = 480.0;
+constexpr double kOptionFirstTop = 480.0;
+constexpr double kOptionStep = 360.0;
+constexpr double kOptionWidth = 2055.0;
+constexpr double kOptionHeight = 360.0;
+
+// The comparison controls and the physics switches' three rows lie under the screen's
+// original area [twips].
+constexpr double kComparisonRowsTwips = 2730;
+// The physics switches under the left and middle columns: two columns of 3 and 2 boxes
+// [twips], room enough for the longest English name at the least readable size on a
+// 1024x768 projector, in a face smaller than the form's [pt].
+constexpr double kSwitchGroup[] = {240, 10440, 7815, 1260};
+constexpr double kSwitchColumnsTwips = 7600;
+constexpr double kSwitchTitleTwips = 300;
+constexpr double kSwitchRowTwips = 300;
+constexpr double kSwitchPoints = 10.0;
+// Under the graph the loaded file's name on a row of its own, then the geometry switch: the
+// two options, the SSD box and its unit, wide enough for their English at the least
+// readable size on a 1024x768 projector [twips].
+constexpr double kLoadedFileRowTop = 8880;
+constexpr double kGeometryRowTop = 9240;
+constexpr double kGeometryRowHeight = 360;
+constexpr double kLoadedFileWidth = 10575;
+constexpr double kParallelOption[] = {8520, 2400};
+constexpr double kPointSourceOption[] = {10920, 3000};
+constexpr double kSsdBox[] = {13920, 1140};
+constexpr double kSsdUnit[] = {15060, 600};
+// The table of the drawn sets under the geometry switch [twips].
+constexpr double kLegendTop = 9600;
+// The SSD the switch offers first [cm]: that of the clinical depth-dose tables.
+constexpr int kClinicalSsdCm = 100;
+
+// Fixed-pitch Gothic faces for the file list: the Windows one first, then the ones other
+// systems ship.
+const char* const kFileListFamilies[] = {"ＭＳ ゴシック",         "MS Gothic",   "IPAGothic",
+                                         "Noto Sans Mono CJK JP", "TakaoGothic", "VL Gothic"};
+
+QLabel* MakeFittedLabel(QWidget* parent, const char* text, double left, double top, double width,
+                        double height) {
+  QLabel* label = MakeLabel(parent, text, left, top, width, height);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // A caption wider than its label is set in a smaller size rather than cut off.
+  QFont font = label->font();
+  while (font.pointSizeF() > kSmallestLabelPoints &&
+         QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+    font.setPointSizeF(font.pointSizeF() - kLabelPointsStep);
+  label->setFont(font);
+  return label;
+}
+
+// A label whose text is always shown whole: set smaller, at whatever zoom, when it is wider
+// than the label, and at the smallest size elided in the middle, never at its end. The
+// result name is what the student then looks for in the result list, ".data" included.
+class FittingLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    const QRect area = contentsRect();
+    QFont font = this->font();
+    while (font.pointSizeF() > kSmallestLabelPoints &&
+           QFontMetrics(font).horizontalAdvance(text()) > area.width())
+      font.setPointSizeF(font.pointSizeF() - kLabelPointsStep);
+    QPainter painter(this);
+    painter.setFont(font);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area, static_cast<int>(alignment()),
+                     QFontMetrics(font).elidedText(text(), Qt::ElideMiddle, area.width()));
+  }
+};
+
+void SetBackground(QLabel* label, QRgb color) {
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, QColor(color));
+  label->setPalette(palette);
+}
+
+}  // namespace
+
+EngineScreen::EngineScreen(QWidget* parent)
+    : QWidget(parent), tables_(std::make_unique<ResultTables>()), shown_tables_(tables_) {
+  // The context of the screen's texts, which the translation file and the browser edition
+  // share.
+  SetWindowTrContext(this, "EngineScreen");
+  setWindowTitle(QStringLiteral(" Non Visual Simulation"));
+  setFont(DefaultFont(kFormFontPoints));
+  resize(TwipsRect(0, 0, 19425, 9030 + kComparisonRowsTwips).size());
+  CreateControls();
+  CreateComparisonControls();
+  SetOpeningChoices();
+  MakeScalable(this, 19425, 9030 + kComparisonRowsTwips);
+  CentreOnScreen(this);
+}
+
+EngineScreen::~EngineScreen() = default;
+
+// The screen's three columns, left to right, then the order of overlapping controls and
+// the buttons' actions.
+void EngineScreen::CreateControls() {
+  CreateNewRunControls();
+  CreateExistingDataControls();
+  CreateGraph();
+
+  // Labels lie under the boxes and buttons that overlap them.
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) label->lower();
+
+  connect(run.ok_button, &QPushButton::clicked, this, &EngineScreen::OnPrepareRun);
+  for (QComboBox* box : {run.energy_box, run.photon_count_box})
+    connect(box, &QComboBox::currentTextChanged, this, &EngineScreen::FollowRunBoxes);
+  connect(run.start_button, &QPushButton::clicked, this, &EngineScreen::OnStartRun);
+  connect(run.load_run_result_button, &QPushButton::clicked, this, &EngineScreen::OnLoadRunResult);
+  connect(results.load_selected_button, &QPushButton::clicked, this, &EngineScreen::OnLoadSelected);
+  connect(results.draw_button, &QPushButton::clicked, this, &EngineScreen::OnDrawField);
+  connect(graph.kerma_button, &QPushButton::clicked, this, &EngineScreen::OnRedrawKerma);
+  connect(graph.clear_button, &QPushButton::clicked, this, &EngineScreen::OnGraphClear);
+  connect(run.back_button, &QPushButton::clicked, this, &EngineScreen::OnBackToMenu);
+}
+
+// Left: the conditions of a new run, its result file, the run and the return button.
+void EngineScreen::CreateNewRunControls() {
+  MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "線束中心軸上の深部線量分布を求めるシミュレーション"),
+      240, 120, 7875, 465);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "新規計算"), 1440, 840, 1440, 540);
+  QLabel* const energy_caption = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
+  run.energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
+  QLabel* const energy_unit = MakeFittedLabel(this, "MV", kEnergyUnitLeft, 1440, 1005, 465);
+  QLabel* const parallel_beam_note = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "平行ビーム入射とする"), 240, 2040, 4215, 495);
+  QLabel* const field_caption = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"), 240, 2640, 2175, 495);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "1×1～15×15"), 2400, 2640, 2085, 465);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "（ペンシルビーム重ね合わせ法で計算）"),
+                  240, 3120, 4920, 375);  // up to the result list: room for 14 px on a projector
+  QLabel* const photon_count_caption =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "入射光子数"), 240, 3600, 2175, 495);
+  // Wide enough for 100000000 at the least readable size on a 1024x768 projector.
+  run.photon_count_box = MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"},
+                                           2400, 3600, 2500, 540);
+  run.ok_button = MakeButton(this, "OK", 240, 4320, 4215, 615);
+  QLabel* const result_caption = MakeFittedLabel(
+      this, QT_TRANSLATE_NOOP("EngineScreen", "結果ファイル"), 240, 5160, 1695, 495);
+  // Wide enough for a name with the tag of switched-off physics ("10MV-30M-noe.data"),
+  // reaching into the gap before the middle column; a longer name is set smaller, never cut.
+  run.result_name_label = new FittingLabel(this);
+  PlaceTwips(run.result_name_label, 1920, 5160, 3300, 465);
+  run.result_name_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  SetBackground(run.result_name_label, qRgb(255, 255, 255));
+  run.start_button = MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "シミュレーション開始"),
+                                240, 5760, 4215, 615);
+  run.load_run_result_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "計算結果読み込み"), 240, 6480, 4215, 615);
+  graph.kerma_button = MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "一次線水カーマ 再描画"),
+                                  1440, 7440, 3615, 615);
+  run.back_button = MakeButton(this, "", 120, 8280, 615, 615);
+  run.back_button->setIcon(ExitIcon());
+  run.back_button->setIconSize(QSize(kIconSize, kIconSize));
+  // The working folder beside the return button: runs and results live there.
+  run.working_folder_label = new QLabel(this);
+  // Out to the middle column: at 1024x768 the English caption needs the room.
+  PlaceTwips(run.working_folder_label, 840, 8280, 4380, 615);
+  run.working_folder_label->setFont(DefaultFont(kWorkingFolderPoints));
+  run.working_folder_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The file manager, or where the folder is when none opens.
+  connect(run.working_folder_label, &QLabel::linkActivated, this,
+          [this] { OpenWorkingFolder(QDir::currentPath(), this, folder_opener_); });
+  for (QLabel* label : {photon_count_caption, result_caption, energy_caption, field_caption,
+                        parallel_beam_note, energy_unit})
+    SetBackground(label, kInputLabelColor);
+  // The unit's box starts under the energy box: its text starts where the box ends.
+  energy_unit->setIndent(TwipsToPixels(kEnergyBoxRight - kEnergyUnitLeft) + kUnitGapPx);
+}
+
+// Middle: the result files of the working folder and the field to draw.
+void EngineScreen::CreateExistingDataControls() {
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "既存データ"), 5640, 840, 1800, 540);
+  results.file_list = new QListWidget(this);
+  PlaceTwips(results.file_list, 5280, 1440, 2775, 1230);
+  QFont list_font = DefaultFont(kFileListFontPoints);
+  QStringList families;
+  for (const char* family : kFileListFamilies) families << QString::fromUtf8(family);
+  families << list_font.families();
+  list_font.setFamilies(families);
+  results.file_list->setFont(list_font);
+  results.file_list->setSelectionMode(QAbstractItemView::SingleSelection);
+  results.load_selected_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "読み込み"), 5280, 2640, 2775, 540);
+
+  results.field_group = new QGroupBox(this);
+  SetTrText(results.field_group, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"));
+  PlaceTwips(results.field_group, 5280, 3360, 2775, 3855);
+  const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
+                                  " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
+  for (int k = kFirstOption; k <= kLastOption; ++k) {
+    auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
+    PlaceTwips(option, kOptionLeft, kOptionFirstTop + kOptionStep * (k - 1), kOptionWidth,
+               kOptionHeight);
+    connect(option, &QRadioButton::clicked, this, [this, k] { OnFieldChosen(k); });
+    results.field_options[static_cast<std::size_t>(k - 1)] = option;
+  }
+  results.draw_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "描 画"), 5280, 7440, 2775, 615);
+  graph.clear_button = MakeButton(this, "Graph clear", 5280, 8160, 2775, 615);
+}
+
+// Right: the graph with its caption.
+void EngineScreen::CreateGraph() {
+  MakeFittedLabel(
+      this,
+      QT_TRANSLATE_NOOP(
+          "EngineScreen",
+          "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"),
+      8640, 240, 10545, 420);
+  graph.plot = new PictureBox(this);
+  PlaceTwips(graph.plot, 8520, 840, 10575, 7935);
+  SetUpDepthDosePlot(*graph.plot);
+}
+
+void EngineScreen::CreateComparisonControls() {
+  run.own_console_box = new QCheckBox(this);
+  SetTrText(run.own_console_box, "EngineScreen", kOwnConsoleCaption);
+  SetTrToolTip(run.own_console_box, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
+                                 "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
+                                 "進み具合を表示します（中止もできます）"));
+  PlaceTwips(run.own_console_box, 240, 9120, 4215, 480);
+  run.own_console_box->setChecked(UseOwnConsole());
+  connect(run.own_console_box, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
+  // The block streams give a file of their own, the same for any number of cores, and
+  // differ from the single stream's only by noise: off unless the user chooses it.
+  run.all_cores_box = new QCheckBox(this);
+  SetTrText(run.all_cores_box, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "並列計算 (%1 コア)"),
+            {QString::number(std::max(1, QThread::idealThreadCount()))});
+  SetTrToolTip(run.all_cores_box, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
+                                 "Kestrun をすべてのコアで実行します（--threads 0）。"
+                                 "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
+  PlaceTwips(run.all_cores_box, 240, 9720, 4215, 480);
+  run.all_cores_box->setChecked(UseAllCores());
+  connect(run.all_cores_box, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
+  graph.save_picture_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "画像保存"), 5280, 9120, 2775, 540);
+  graph.save_csv_button =
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "CSV保存"), 5280, 9840, 2775, 540);
+  graph.loaded_file_label = new QLabel(this);
+  PlaceTwips(graph.loaded_file_label, 8520, kLoadedFileRowTop, kLoadedFileWidth,
+             kGeometryRowHeight);
+  graph.loaded_file_label->setFont(DefaultFont(kWorkingFolderPoints));
+  CreateGeometrySwitch();
+  graph.legend = new CurveSetLegend(this);
+  PlaceTwips(graph.legend, 8520, kLegendTop, 10575, 2040);
+  // The graph's own key names each drawn set, so that a photograph of the screen or a
+  // projector's picture needs no table beside it.
+  ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });
+  graph.legend->setFont(DefaultFont(kWorkingFolderPoints));
+  graph.legend->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
+  graph.save_picture_button->setEnabled(false);
+  graph.save_csv_button->setEnabled(false);
+
+  run.physics_switches = new PhysicsSwitchBoxes(this, {3, 2}, kSwitchColumnsTwips,
+                                                kSwitchTitleTwips, kSwitchRowTwips, kSwitchPoints);
+  PlaceTwips(run.physics_switches, kSwitchGroup[0], kSwitchGroup[1], kSwitchGroup[2],
+             kSwitchGroup[3]);
+  SetTrText(run.physics_switches, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "物理を切る実験"));
+  SetTrToolTip(run.physics_switches, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
+                                 "チェックした物理を切って Kestrun を実行します"
+                                 "（--without）。結果ファイルの名前に印が付きます"));
+  connect(run.physics_switches, &PhysicsSwitchBoxes::switched, this, &EngineScreen::SwitchPhysics);
+  connect(graph.save_picture_button, &QPushButton::clicked, this, &EngineScreen::OnSavePicture);
+  connect(graph.save_csv_button, &QPushButton::clicked, this, &EngineScreen::OnSaveCsv);
+}
+
+// Parallel beam or point source: the same result drawn as the engine computed it, or as a
+// clinical depth-dose table would give it.
+void EngineScreen::CreateGeometrySwitch() {
+  graph.parallel_option = new QRadioButton(this);
+  SetTrText(graph.parallel_option, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "平行ビーム"));
+  PlaceTwips(graph.parallel_option, kParallelOption[0], kGeometryRowTop, kParallelOption[1],
+             kGeometryRowHeight);
+  graph.point_source_option = new QRadioButton(this);
+  SetTrText(graph.point_source_option, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "点線源 SSD"));
+  SetTrToolTip(
+      graph.point_source_option, "EngineScreen",
+      QT_TRANSLATE_NOOP("EngineScreen",
+                        "計算結果（平行ビーム）に逆二乗と深さによる照射野の広がりを"
+                        "かけて、臨床の深部量百分率と同じ点線源の配置に換算します（近似）"));
+  PlaceTwips(graph.point_source_option, kPointSourceOption[0], kGeometryRowTop,
+             kPointSourceOption[1], kGeometryRowHeight);
+  graph.ssd_box = new QSpinBox(this);
+  graph.ssd_box->setRange(static_cast<int>(kSmallestSsdCm), static_cast<int>(kLargestSsdCm));
+  graph.ssd_box->setValue(kClinicalSsdCm);
+  graph.ssd_box->setAlignment(Qt::AlignRight);
+  PlaceTwips(graph.ssd_box, kSsdBox[0], kGeometryRowTop, kSsdBox[1], kGeometryRowHeight);
+  QLabel* const unit =
+      MakeLabel(this, "cm", kSsdUnit[0], kGeometryRowTop, kSsdUnit[1], kGeometryRowHeight);
+  for (QWidget* part : std::initializer_list<QWidget*>{
+           graph.parallel_option, graph.point_source_option, graph.ssd_box, unit})
+    part->setFont(DefaultFont(kWorkingFolderPoints));
+  // A group of their own: the screen's other options (the field sizes) are another choice.
+  auto* const geometry = new QButtonGroup(this);
+  geometry->addButton(graph.parallel_option);
+  geometry->addButton(graph.point_source_option);
+  graph.parallel_option->setChecked(true);
+  connect(geometry, &QButtonGroup::buttonToggled, this, &EngineScreen::OnGeometryChosen);
+  connect(graph.ssd_box, &QSpinBox::valueChanged, this, &EngineScreen::OnGeometryChosen);
+}
+
+void EngineScreen::SetOpeningChoices() {
+  results.field_options[7]->setChecked(true);
+  run.photon_count_box->setCurrentText(QStringLiteral("30000000"));
+  run.energy_box->setCurrentText(QStringLiteral("10"));
+  field_index_ = kDefaultFieldIndex;
+  RefreshFileList();
+  ShowWorkingFolder();
+}
+
+void EngineScreen::ShowWorkingFolder() {
+  // The caption on a line of its own, the path under it: its last folders are what tells
+  // one folder from another, so a long path loses its start, never its middle.
+  const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+  const QString shown = PathEndFitting(folder, QFontMetrics(run.working_folder_label->font()),
+                                       run.working_folder_label->width());
+  run.working_folder_label->setText(
+      QStringLiteral("%1<br><a href=\"%2\">%3</a>")
+          .arg(Tr("EngineScreen", "作業フォルダ（クリックで開く）：").toHtmlEscaped(),
+               QUrl::fromLocalFile(QDir::currentPath()).toString(QUrl::FullyEncoded),
+               shown.toHtmlEscaped()));
+  run.working_folder_label->setToolTip(folder);
+}
+
+void EngineScreen::RetranslateUi() {
+  RetranslateTexts(this);
+  run.back_button->setIcon(ExitIcon());  // the icon's caption is drawn in the language
+  ShowWorkingFolder();
+}
+
+void EngineScreen::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  QWidget::changeEvent(event);
+}
+
+}  // namespace dosavia::gui

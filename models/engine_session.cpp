@@ -1,0 +1,72 @@
+#include "models/engine_session.h"
+
+#include <cmath>
+#include <system_error>
+
+#include "engine/conditions_file.h"
+#include "models/typed_text.h"
+#include "models/visual_batch.h"
+#include "records/input_error.h"
+
+namespace dosavia {
+
+EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
+                            const std::filesystem::path& folder) {
+  using Refusal = EngineRunPlan::Refusal;
+  EngineRunPlan plan;
+  const std::string plain = PlainCountText(count_plain_text);
+  const double count = TypedPhotonCount(count_plain_text);
+  plan.photons = WholePhotonCount(count);
+  plan.spectrum_file = SpectrumFileName(std::string(energy_text));
+  // Named by the number the box holds, so that "5e7" and "50000000 photons" name a 50M run.
+  plan.result_file =
+      ResultFileName(energy_text, plan.photons > 0 ? std::to_string(plan.photons) : plain);
+  plan.photon_total = PhotonTotalText(plain);
+  plan.expected_seconds = static_cast<double>(plan.photons) / kEnginePhotonsPerSecond;
+  plan.ask = plan.expected_seconds > kEngineAskAboveSeconds;
+  // Kestrun reads only the first 20 bytes of each name (a Japanese character takes three):
+  // a longer one would make it read another spectrum or write a result the screen never
+  // finds.
+  const auto too_long = [](const std::string& name) {
+    return name.size() > static_cast<std::size_t>(kFileNameLength);
+  };
+  if (too_long(plan.spectrum_file) || too_long(plan.result_file)) {
+    plan.refusal = Refusal::kNameTooLong;
+    return plan;
+  }
+  // The count by the engine's own rule on the very text Joken.dat will hold, then at least
+  // one whole photon ("0.5" runs nothing).
+  try {
+    ReadPhotonTotal(plan.photon_total);
+  } catch (const InputError& e) {
+    plan.refusal = Refusal::kCount;
+    plan.problem = e.problem();
+    return plan;
+  }
+  if (plan.photons < 1) {
+    plan.refusal = Refusal::kCount;
+    plan.problem =
+        Problem(ProblemKind::kLessThanOnePhoton).WithValue(std::string(count_plain_text));
+    return plan;
+  }
+  // An energy without its spectrum ("12" without 12MV.csv) is refused now, not by the engine
+  // after its start.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(folder / plan.spectrum_file, error)) {
+    plan.refusal = Refusal::kNoSpectrum;
+    plan.problem = Problem(ProblemKind::kCannotOpen).In(plan.spectrum_file);
+  }
+  return plan;
+}
+
+void EngineSession::Confirm(std::string_view energy_text, std::string_view count_plain_text) {
+  confirmed_texts_ = {std::string(energy_text), std::string(count_plain_text)};
+  shown_ = confirmed_texts_;
+  confirmed_ = true;
+}
+
+void EngineSession::ShowSettings(std::string_view energy_text, std::string_view count_plain_text) {
+  shown_ = {std::string(energy_text), std::string(count_plain_text)};
+}
+
+}  // namespace dosavia

@@ -1,0 +1,66 @@
+// The engine screen's run conditions as OK checks them, once for Dosavia and the browser:
+// the names Joken.dat will hold, the count as every count box reads it, the problems OK
+// refuses (a name the engine would cut, no spectrum of that energy, no whole photon, a
+// count the engine refuses) and the question before a run of hours. OK confirms conditions;
+// a box changed after it makes the screen ask for OK again, so that Start never runs
+// conditions other than those on screen.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "records/problem.h"
+
+namespace dosavia {
+
+// A run of the engine as the boxes describe it.
+struct EngineRunPlan {
+  std::string spectrum_file;  // "10MV.csv"
+  std::string result_file;    // "10MV-30M.data", the full-physics name Joken.dat holds
+  std::string photon_total;   // Joken.dat's third line, "3.00E+07"
+  long long photons = 0;      // the whole photons the count runs
+  double expected_seconds = 0;
+  // What OK refuses (worded by ProblemSentence); none: the run may be prepared.
+  std::optional<Problem> problem;
+  enum class Refusal { kNone, kNameTooLong, kNoSpectrum, kCount } refusal = Refusal::kNone;
+  // A run of more than an hour asks first.
+  bool ask = false;
+};
+
+// Photons a second that the estimate assumes: one core of a classroom PC (the engine's own
+// bench measures about 5e5 histories a second).
+inline constexpr double kEnginePhotonsPerSecond = 5e5;
+// A run expected to take longer than this asks before it is prepared [s].
+inline constexpr double kEngineAskAboveSeconds = 3600;
+
+// The run that `energy_text` and the typed count `count_plain_text` (made plain by the front
+// end) describe, its spectrum looked for in `folder`.
+EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
+                            const std::filesystem::path& folder);
+
+// What OK confirmed on the engine screen, and whether the boxes still show it.
+class EngineSession {
+ public:
+  // OK with a plan without problem: Start may run it while the boxes show it.
+  void Confirm(std::string_view energy_text, std::string_view count_plain_text);
+  // The boxes now show these texts.
+  void ShowSettings(std::string_view energy_text, std::string_view count_plain_text);
+  // Start only while the boxes show what OK confirmed.
+  bool CanStart() const { return confirmed_ && shown_ == confirmed_texts_; }
+  // Back to no confirmed run (the screen opens again).
+  void Clear() { confirmed_ = false; }
+
+ private:
+  struct Texts {
+    std::string energy;
+    std::string count;
+    friend bool operator==(const Texts&, const Texts&) = default;
+  };
+  bool confirmed_ = false;
+  Texts confirmed_texts_;
+  Texts shown_;
+};
+
+}  // namespace dosavia

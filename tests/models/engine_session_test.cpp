@@ -1,0 +1,64 @@
+// The engine screen's run as OK checks it, once for Dosavia and the browser.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "models/engine_session.h"
+
+namespace dosavia {
+namespace {
+
+TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
+  using Refusal = EngineRunPlan::Refusal;
+  const struct {
+    const char* energy;
+    const char* count;  // made plain by the front end
+    Refusal refusal;
+    const char* result;
+    const char* total;
+    bool ask;
+  } cases[] = {
+      {"10", "30000000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
+      {"10", "30,000,000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
+      {"4", "50000000 photons", Refusal::kNone, "4MV-50M.data", "50000000 photons", false},
+      {"10", "3e7", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
+      {"10", "2e9", Refusal::kNone, "10MV-2000M.data", "2.00E+09", true},
+      {"12", "30000000", Refusal::kNoSpectrum, "12MV-30M.data", "3.00E+07", false},
+      {"10", "0", Refusal::kCount, "10MV-0.data", "0.00E+00", false},
+      {"10", "0.5", Refusal::kCount, "10MV-0.data", "5.00E-01", false},
+      {"10", "abc", Refusal::kCount, "10MV-0.data", "abc", false},
+      {"10.1234567", "30000000", Refusal::kNameTooLong, "10.1234567MV-30M.data", "3.00E+07", false},
+  };
+  for (const auto& c : cases) {
+    const EngineRunPlan plan = PlanEngineRun(c.energy, c.count, DOSAVIA_DATA_DIR);
+    EXPECT_EQ(plan.refusal, c.refusal) << c.energy << " " << c.count;
+    EXPECT_EQ(plan.problem.has_value(),
+              c.refusal == Refusal::kCount || c.refusal == Refusal::kNoSpectrum)
+        << c.count;
+    EXPECT_EQ(plan.result_file, c.result) << c.count;
+    EXPECT_EQ(plan.photon_total, c.total) << c.count;
+    EXPECT_EQ(plan.ask, c.ask) << c.count;
+  }
+}
+
+// Start runs only what OK confirmed: a box changed after it needs OK again.
+TEST(EngineSession, StartOnlyWhileTheBoxesShowWhatOkConfirmed) {
+  EngineSession session;
+  EXPECT_FALSE(session.CanStart());
+  session.Confirm("10", "30000000");
+  EXPECT_TRUE(session.CanStart());
+  session.ShowSettings("10", "1000");
+  EXPECT_FALSE(session.CanStart());
+  session.ShowSettings("10", "30000000");
+  EXPECT_TRUE(session.CanStart());
+  session.ShowSettings("4", "30000000");
+  EXPECT_FALSE(session.CanStart());
+  session.Confirm("4", "30000000");
+  EXPECT_TRUE(session.CanStart());
+  session.Clear();
+  EXPECT_FALSE(session.CanStart());
+}
+
+}  // namespace
+}  // namespace dosavia

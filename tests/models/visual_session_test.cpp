@@ -1,0 +1,204 @@
+// The visual screen's session as both front ends drive it: tables of user actions and the
+// state each leaves, once for Dosavia's screen and the browser's page.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "models/visual_session.h"
+
+namespace dosavia {
+namespace {
+
+enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn };
+
+struct Step {
+  Act act;
+  const char* energy = "10";  // kOk, kShow
+  const char* field = "4×4";  // kOk, kShow; kGo: the seed text ("0": the fixed sequence)
+  long long photons = 0;      // kGo
+  // The state after the step.
+  VisualState state;
+  long long total;
+  bool new_series;  // the step started a new series (the views clear their tracks)
+  bool reference;   // a reference curve is kept
+};
+
+struct Scenario {
+  const char* name;
+  std::vector<Step> steps;
+};
+
+constexpr auto kSettings = VisualState::kSettings;
+constexpr auto kConfirmed = VisualState::kConfirmed;
+
+class VisualSessionTest : public ::testing::TestWithParam<Scenario> {
+ protected:
+  static void SetUpTestSuite() { std::filesystem::current_path(DOSAVIA_DATA_DIR); }
+};
+
+TEST_P(VisualSessionTest, ActionsLeaveTheState) {
+  auto session = std::make_unique<VisualSession>();
+  session->Init();
+  NullObserver<double> drawer;
+  int n = 0;
+  for (const Step& step : GetParam().steps) {
+    const long long series = session->NewSeries();
+    switch (step.act) {
+      case Act::kOk:
+        EXPECT_EQ(session->Confirm(step.energy, step.field), ConfirmRefusal::kNone);
+        break;
+      case Act::kShow: session->ShowSettings(step.energy, step.field); break;
+      case Act::kGo:
+        if (session->BeginBatch(step.field)) {
+          for (long long i = 0; i < step.photons; ++i)
+            session->TrackPhoton(session->NextPhoton(), drawer);
+          session->EndBatch();
+        }
+        break;
+      case Act::kGraphClear: session->GraphClear(); break;
+      case Act::kReset: session->Reset(); break;
+      case Act::kElectronsOff: session->SwitchPhysics({.electron_transport = false}); break;
+      case Act::kAllOn: session->SwitchPhysics({}); break;
+    }
+    const std::string where = std::string(GetParam().name) + ", step " + std::to_string(++n);
+    EXPECT_EQ(session->State(), step.state) << where;
+    EXPECT_EQ(session->TotalPhotons(), step.total) << where;
+    EXPECT_EQ(session->Tally().Histories(), step.total) << where;
+    long long histogram = 0;
+    for (long long count : session->Simulation().SpectrumTally()) histogram += count;
+    EXPECT_EQ(histogram, step.total) << where;
+    EXPECT_EQ(session->NewSeries() != series, step.new_series) << where;
+    EXPECT_EQ(session->Reference().has_maximum, step.reference) << where;
+  }
+}
+
+const std::vector<Scenario> kScenarios = {
+    // Go runs only the beam on screen: a box changed after OK needs OK again, and the
+    // boxes shown as confirmed (the field typed otherwise) let Go run again.
+    Scenario{"boxes follow OK",
+             {{Act::kGo, "10", "0", 10, kSettings, 0, false, false},
+              {Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 100, kConfirmed, 100, false, false},
+              {Act::kShow, "4", "4×4", 0, kSettings, 100, false, false},
+              {Act::kGo, "10", "0", 10, kSettings, 100, false, false},
+              {Act::kShow, "10", "4x4", 0, kConfirmed, 100, false, false},
+              {Act::kShow, "10", "7x7", 0, kSettings, 100, false, false},
+              {Act::kShow, "10", " 4 X 4 ", 0, kConfirmed, 100, false, false},
+              {Act::kGo, "10", "0", 50, kConfirmed, 150, false, false}}},
+    // A new beam is a new series: curve, histogram, total and tracks start again; the
+    // same beam confirmed again keeps its series.
+    Scenario{"a new beam starts a new series",
+             {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 200, kConfirmed, 200, false, false},
+              {Act::kOk, "10", "4x4", 0, kConfirmed, 200, false, false},
+              {Act::kOk, "4", "4×4", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 100, kConfirmed, 100, false, false},
+              {Act::kOk, "4", "10×10", 0, kConfirmed, 0, true, false}}},
+    // Graph clear keeps the settings; Reset returns to Settings with the full physics.
+    Scenario{"graph clear and reset",
+             {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 100, kConfirmed, 100, false, false},
+              {Act::kGraphClear, "", "", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 30, kConfirmed, 30, false, false},
+              {Act::kElectronsOff, "", "", 0, kConfirmed, 0, true, true},
+              {Act::kGo, "10", "0", 30, kConfirmed, 30, false, true},
+              {Act::kReset, "", "", 0, kSettings, 0, true, false},
+              {Act::kShow, "10", "4×4", 0, kSettings, 0, false, false},
+              {Act::kGo, "10", "0", 10, kSettings, 0, false, false},
+              {Act::kOk, "10", "4×4", 0, kConfirmed, 0, false, false}}},
+    // A switch keeps the curve so far as the reference; a switch before any new curve
+    // keeps it; Graph clear drops it. The fixed sequence (seed 0) gives a readable
+    // curve at 3000 photons.
+    Scenario{"a switch keeps the last curve as reference",
+             {{Act::kOk, "10", "10×10", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 3000, kConfirmed, 3000, false, false},
+              {Act::kElectronsOff, "", "", 0, kConfirmed, 0, true, true},
+              {Act::kAllOn, "", "", 0, kConfirmed, 0, true, true},
+              {Act::kGraphClear, "", "", 0, kConfirmed, 0, true, false}}},
+    // A seed that is no seed refuses Go and changes nothing.
+    Scenario{"a bad seed refuses Go",
+             {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "abc", 10, kConfirmed, 0, false, false},
+              {Act::kGo, "10", "-1", 10, kConfirmed, 0, false, false},
+              {Act::kGo, "10", " 12 ", 10, kConfirmed, 10, false, false}}}};
+
+INSTANTIATE_TEST_SUITE_P(Screens, VisualSessionTest, ::testing::ValuesIn(kScenarios),
+                         [](const ::testing::TestParamInfo<Scenario>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+TEST_F(VisualSessionTest, OkRefusesWhatNoBeamIsAndKeepsTheSettingsState) {
+  VisualSession session;
+  session.Init();
+  EXPECT_EQ(session.Confirm("10", "7×7"), ConfirmRefusal::kField);
+  EXPECT_EQ(session.Confirm("10", "large"), ConfirmRefusal::kField);
+  EXPECT_EQ(session.Confirm("", "4×4", 0.01), ConfirmRefusal::kMonoEnergy);
+  EXPECT_THROW(session.Confirm("7", "4×4"), std::exception);  // no 7MV.csv
+  EXPECT_EQ(session.State(), VisualState::kSettings);
+  EXPECT_EQ(session.Confirm("", "１０ｘ１０", 2.0), ConfirmRefusal::kField);  // not made plain
+  EXPECT_EQ(session.Confirm("", "10x10", 2.0), ConfirmRefusal::kNone);
+  EXPECT_EQ(session.Simulation().FieldSide(), 10.0);
+  EXPECT_EQ(session.Simulation().SourceDistance(), kVisualSourceDistanceCm);
+  EXPECT_EQ(session.BeamName(), "2 MeV 10×10");
+  EXPECT_EQ(session.Confirm("15", "1*1"), ConfirmRefusal::kNone);
+  EXPECT_EQ(session.BeamName(), "15 MV 1×1");
+}
+
+// One count rule for both visual screens: the desktop once read "30,000" as 30 photons.
+TEST(BatchPhotonsOf, ReadsEveryCountBoxAlike) {
+  const struct {
+    const char* plain;  // as the front end made it plain (NFKC: "３００００" is "30000")
+    long long photons;  // 0: refused with a message
+  } cases[] = {{"30,000", 30000}, {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
+               {"100.7", 100},    {"0.5", 0},       {"0", 0},       {"abc", 0},
+               {"", 0},           {"-5", 0},        {"1e999", 0},   {"2e9", 2000000000}};
+  for (const auto& c : cases) EXPECT_EQ(BatchPhotonsOf(c.plain), c.photons) << c.plain;
+}
+
+TEST(DmaxSigmaText, NeverSaysZero) {
+  const struct {
+    double sigma;
+    const char* text;
+  } cases[] = {{-1, ""}, {0.0, "0.1"}, {0.04, "0.1"}, {0.149, "0.1"}, {0.26, "0.3"}, {1.0, "1.0"}};
+  for (const auto& c : cases) EXPECT_EQ(DmaxSigmaText(c.sigma), c.text) << c.sigma;
+}
+
+// A batch's duration is estimated from the last one timed at the same display and rate, at
+// least the time the step display holds it to; a slow batch says nothing of a fast one.
+TEST(VisualSession, EstimatesABatchFromTheLastTimedAtItsPace) {
+  VisualSession session;
+  EXPECT_DOUBLE_EQ(session.ExpectedSeconds(20000, false, 0), 1.0);  // first guess
+  EXPECT_DOUBLE_EQ(session.ExpectedSeconds(300, true, 1), 300.0);   // held to 1 a second
+  session.LearnSpeed(true, 1, 1, 1.0);                              // one photon a second
+  session.LearnSpeed(true, 0, 64, 1.0);                             // unheld: 64 a second
+  session.LearnSpeed(false, 0, 1000000, 10.0);
+  session.LearnSpeed(false, 0, 10, 0.01);  // too short to time: ignored
+  EXPECT_DOUBLE_EQ(session.ExpectedSeconds(300, true, 0), 300.0 / 64);
+  EXPECT_DOUBLE_EQ(session.ExpectedSeconds(100, true, 10), 10.0);  // held slower than drawn
+  session.LearnSpeed(true, 10, 100, 50.0);
+  EXPECT_DOUBLE_EQ(session.ExpectedSeconds(100, true, 10), 50.0);  // drawn slower than held
+  EXPECT_DOUBLE_EQ(session.ExpectedSeconds(1000000, false, 0), 10.0);
+  EXPECT_FALSE(VisualSession::AsksFirst(60));
+  EXPECT_TRUE(VisualSession::AsksFirst(61));
+  const struct {
+    double seconds;
+    long long amount;
+    bool hours;
+  } durations[] = {{10, 1, false},     {89, 1, false},  {91, 2, false},
+                   {7199, 120, false}, {7200, 2, true}, {5.5 * 3600, 6, true}};
+  for (const auto& d : durations) {
+    const VisualSession::Duration shown = VisualSession::DurationOf(d.seconds);
+    EXPECT_EQ(shown.amount, d.amount) << d.seconds;
+    EXPECT_EQ(shown.hours, d.hours) << d.seconds;
+  }
+}
+
+}  // namespace
+}  // namespace dosavia
