@@ -6,6 +6,9 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <limits>
 
 #include "gui/app/window_registry.h"

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     auto simulation = std::make_unique<VisualSimulation>();
     simulation->Init();
     simulation->LoadSpectrum(spectrum, spectrum);
-    simulation->field_side = field;
+    simulation->SetField(field);
     auto tally = std::make_unique<VisualDepthDose>();
     int verdicts[3] = {0, 0, 0};  // build-up, none, too few to tell
     std::vector<double> dmax, sigma;

@@ -74,7 +74,7 @@ inline VisualRun VisualSeries(int energy, double field_cm, long long photons, Ru
   const std::string spectrum =
       std::string(DOSAVIA_DATA_DIR) + "/" + std::to_string(energy) + "MV.csv";
   simulation->LoadSpectrum(spectrum, spectrum);
-  simulation->field_side = field_cm;
+  simulation->SetField(field_cm);
   simulation->Seed(seed);
   auto tally = std::make_unique<VisualDepthDose>();
   tally->Clear(field_cm);
