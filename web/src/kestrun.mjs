@@ -121,6 +121,8 @@ write(`\n${core.startTimeLine(start)}\n${core.endTimeLine(core.readClock())}\n`)
 if (outcome.error) await fail(outcome.error);
 const writeError = total.writeResult(folder);
 if (writeError) await fail(writeError);
+const note = total.writeNote();
+if (note) write(`${note}\n`);
 await waitForEnter();
 write(`${texts.stop}\n`);
 process.exit(0);
