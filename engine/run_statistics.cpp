@@ -341,7 +341,10 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
     for (int c = 0; c < RunStatistics::kGroupCurves; ++c) {
       const std::string heading = CurveHeading(c);
       std::string found;
-      for (const auto w : in.Words(heading.c_str())) found += (found.empty() ? "" : " ") + std::string(w);
+      for (const auto w : in.Words(heading.c_str())) {
+        if (!found.empty()) found += ' ';
+        found.append(w);
+      }
       if (found != heading) in.Fail(heading.c_str(), in.Current());
       rows(row.c_str(), 2 + s->groups, [&](int k, const auto& words) {
         const double mean = in.Number(words[1], row.c_str());
