@@ -123,6 +123,10 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   row.surface_percent = 100 * m.surface_ratio;
   row.d10_percent = 100 * m.d10_ratio;
   row.tpr2010 = Tpr2010(reference);
+  // The run's seed is the result's, in whatever geometry its curves are shown; its groups'
+  // spread is the parallel beam's, and measures a point source's curves not at all.
+  if (statistics != nullptr) row.seed = statistics->seed;
+  if (beam_quality != nullptr) statistics = nullptr;
   if (statistics == nullptr || statistics->groups < 2) {
     row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
     row.build_up = HasBuildUp(m.surface_ratio, 0);

@@ -378,13 +378,18 @@ TEST(KestrunBinaryTest, InitInADeletedFolderAndOutputToAFullDevice) {
       EXPECT_NE(said.find("current directory cannot be found"), std::string::npos) << said;
   }
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  for (const char* args : {"--help", "--version"}) {
-    const std::string command = "\"" KESTRUN_PATH "\" " + std::string(args) + " > /dev/full 2> \"" + out + "\"";
+  // A run too: its result is written, and the console it could not write is said.
+  WriteSmallData(dir);
+  dir.Write("Joken.dat", "t.csv\r\nres.data\r\n2000\r\n");
+  for (const char* args : {"--help", "--version", "< /dev/null"}) {
+    const std::string command = "cd \"" + dir.path().string() + "\" && \"" KESTRUN_PATH "\" " +
+                                std::string(args) + " > /dev/full 2> \"" + out + "\"";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << args;
     EXPECT_EQ(WEXITSTATUS(raw), 1) << args;
     EXPECT_NE(Read(dir, "console.txt").find("cannot write"), std::string::npos) << args;
   }
+  EXPECT_EQ(Read(dir, "res.data").size(), 600u * 127u);
 }
 
 // A result named like a spectrum is refused before any history runs.

@@ -410,18 +410,13 @@ class ResultLibrary {
     return *made;
   }
 
-  // The point source's curves are measured without the run's statistics (they are the
-  // parallel beam's) and with TPR20,10 from the parallel tables, a ratio of constant field.
+  // The point source's curves are measured with TPR20,10 from the parallel tables, a ratio of
+  // constant field, and without the run's statistics but for its seed (MeasureCurveSet).
   CurveTableRow Row(int id, int field, double ssd_cm) {
     const auto statistics = statistics_.find(id);
-    if (ssd_cm != 0) {
-      CurveTableRow row = MeasureCurveSet(Tables(id, ssd_cm), field, nullptr, tables_.at(id).get());
-      // The run's seed is the result's, whatever geometry its curves are shown in.
-      if (statistics != statistics_.end()) row.seed = static_cast<long long>(statistics->second->seed);
-      return row;
-    }
-    return MeasureCurveSet(*tables_.at(id), field,
-                           statistics == statistics_.end() ? nullptr : statistics->second.get());
+    return MeasureCurveSet(Tables(id, ssd_cm), field,
+                           statistics == statistics_.end() ? nullptr : statistics->second.get(),
+                           ssd_cm != 0 ? tables_.at(id).get() : nullptr);
   }
 
   std::map<int, std::shared_ptr<const ResultTables>> tables_;

@@ -125,4 +125,7 @@ const note = total.writeNote();
 if (note) write(`${note}\n`);
 await waitForEnter();
 write(`${texts.stop}\n`);
-process.exit(0);
+// A console that took no line (a full device) makes the run a failure to report, as in
+// Kestrun; the result is written all the same.
+if (!consoleOpen) process.stderr.write('Kestrun: cannot write to the standard output\n');
+process.exit(consoleOpen ? 0 : 1);

@@ -6,6 +6,7 @@ import { addLinkNotice, showNotice } from './notice.js';
 import { language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { startWorker } from './workers.js';
+import { guardWhile } from './busy.js';
 import { WorkerClient } from './worker_client.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -35,6 +36,9 @@ const state = {
   seriesStarted: false,
   seedTyped: false,
 };
+
+// A running batch, and a series whose tally would be lost, keep the page from going unasked.
+guardWhile('visual', () => state.running || state.starting || state.seriesStarted);
 
 // A batch expected to take longer than this [s] is run only when the user says so.
 const ASK_ABOVE_S = 60;

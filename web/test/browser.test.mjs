@@ -285,6 +285,22 @@ test('the menu opens the visual simulation in the language chosen', { skip }, as
   await page.close();
 });
 
+// The projector mode switched in one tab is the mode of every open tab of the site.
+test('the projector mode follows from tab to tab', { skip }, async () => {
+  const first = await openPage(browser, `${url}index.html?screen=visual`, 1024, 768);
+  const second = await openPage(browser, `${url}index.html?screen=engine`, 1024, 768);
+  const on = (page) => page.evaluate(() => document.documentElement.classList.contains('projector'));
+  const before = await on(second.page);
+  await first.page.click('#projector');
+  await second.page.waitForFunction((was) => document.documentElement.classList.contains('projector') !== was, { timeout: 10000 }, before);
+  assert.equal(await on(second.page), await on(first.page));
+  await first.page.click('#projector');
+  await second.page.waitForFunction((was) => document.documentElement.classList.contains('projector') === was, { timeout: 10000 }, before);
+  assert.deepEqual([...first.errors, ...second.errors], []);
+  await first.page.close();
+  await second.page.close();
+});
+
 test('without electron transport the build-up vanishes and the full curve stays as reference', { skip }, async () => {
   // On a fixed seed: at 20000 photons the first bin's share of the fitted maximum spreads
   // from about 70 % to above 100 % from series to series without electron transport.
