@@ -96,7 +96,8 @@ bool IsErrorLine(std::string_view line) {
 }
 
 std::string StatisticsNotWrittenLine(const Problem& problem) {
-  return "     結果ファイルは書きましたが、計算の統計（不確かさ）を書けませんでした。不確かさは曲線から"
+  return "     "
+         "結果ファイルは書きましたが、計算の統計（不確かさ）を書けませんでした。不確かさは曲線から"
          "見積もります：" +
          ProblemLine(problem, kConsoleLanguage);
 }

@@ -120,7 +120,7 @@ void CheckExportTarget(const std::string& path) {
     // Nor a run's statistics: a table in their place would leave the run with estimated
     // uncertainties until it is run again with its seed.
     if (IsRunStatisticsFile(path))
-      throw WriteError(Problem(ProblemKind::kWillNotReplaceRunStatistics).In(path));
+      throw WriteError(Problem(ProblemKind::kExportOverStatistics).In(path));
   }
 }
 

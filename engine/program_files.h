@@ -29,7 +29,7 @@ void CheckNotProgramFile(const std::filesystem::path& path, std::string_view own
 
 // Throws WriteError naming `path` where an export may not be written there: a program file
 // (CheckNotProgramFile), a file that reads as a result file (kWillNotReplaceResult) or as
-// run statistics (kWillNotReplaceRunStatistics). A
+// run statistics (kExportOverStatistics). A
 // save dialog asks it before it asks whether to replace a file, so that it never offers to.
 void CheckExportTarget(const std::string& path);
 

@@ -196,7 +196,8 @@ std::string Formatted(const char* format, double value) {
 
 // The result's value that curve c of the statistics describes at bin k.
 double ResultValue(const ResultTables& result, int curve, int bin) {
-  return curve == RunStatistics::kKerma ? result.Kerma[bin] : result.DoseTable[kTotalDose][curve][bin];
+  return curve == RunStatistics::kKerma ? result.Kerma[bin]
+                                        : result.DoseTable[kTotalDose][curve][bin];
 }
 
 std::string CurveHeading(int curve) {
@@ -298,8 +299,9 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
   // its values, kept as they are.
   while (!in.NextStartsWith("groups")) {
     const auto words = in.Words("groups");
-    const bool keyed = !words.empty() && words[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz_") ==
-                                             std::string_view::npos;
+    const bool keyed =
+        !words.empty() &&
+        words[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz_") == std::string_view::npos;
     if (!keyed || s->other_records.size() >= 16) in.Fail("groups", in.Current());
     s->other_records.emplace_back(in.Current());
   }
@@ -515,8 +517,7 @@ void CheckResultPairTargets(const std::filesystem::path& result_path) {
 
 std::unique_ptr<WriteLock> LockResultPair(const std::filesystem::path& result_path) {
   return std::make_unique<WriteLock>(
-      result_path.string(),
-      std::vector<std::string>{CompanionOf(result_path).filename().string()});
+      result_path.string(), std::vector<std::string>{CompanionOf(result_path).filename().string()});
 }
 
 std::optional<Problem> WriteResultWithStatistics(const std::filesystem::path& result_path,

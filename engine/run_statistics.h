@@ -102,8 +102,8 @@ bool IsRunStatisticsFile(const std::filesystem::path& path);
 // curve by more than the result's rounding and half its uncertainty, or groups that do not
 // scatter over most of a field's curve (a run too short to measure its noise, or numbers
 // edited); none when they can. The problem names `name`.
-std::optional<Problem> StatisticsProblem(const RunStatistics& statistics, const ResultTables& result,
-                                         const std::string& name);
+std::optional<Problem> StatisticsProblem(const RunStatistics& statistics,
+                                         const ResultTables& result, const std::string& name);
 
 // Statistics for a result, or why there are none to use.
 struct MatchedStatistics {

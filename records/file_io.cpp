@@ -104,6 +104,18 @@ class TemporaryFile {
 // yet locked it [s].
 constexpr std::time_t kStaleTemporaryAge = 60;
 
+// The user the process acts as; Node's under WebAssembly, whose C library answers root.
+unsigned EffectiveUser() {
+#ifdef __EMSCRIPTEN__
+  return static_cast<unsigned>(EM_ASM_INT({
+    return typeof process == = 'object' &&
+                               typeof process.geteuid == = 'function' ? process.geteuid() : 0;
+  }));
+#else
+  return static_cast<unsigned>(::geteuid());
+#endif
+}
+
 // Removes the temporary files of `target_name` in `dir` that a write killed half way left:
 // only names of the writer's own pattern, older than a minute, and locked by no writer.
 void RemoveStaleTemporaries(const std::string& dir, const std::string& target_name) {
@@ -268,9 +280,9 @@ void CheckCanWrite(const std::string& path) {
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
   // The final rename must succeed too: in a sticky folder another user's file cannot be
   // replaced, and that would only show after every history had run.
-  if (struct stat folder {}; exists && ::stat(dir.c_str(), &folder) == 0 &&
-                             !StickyFolderAllowsReplace(folder.st_mode, folder.st_uid, st.st_uid,
-                                                        ::geteuid()))
+  if (struct stat folder{};
+      exists && ::stat(dir.c_str(), &folder) == 0 &&
+      !StickyFolderAllowsReplace(folder.st_mode, folder.st_uid, st.st_uid, EffectiveUser()))
     throw WriteError(Problem(ProblemKind::kRenameWillBeRefused).In(path));
   std::string pattern =
       (dir / (TemporaryPrefix(target.filename().string()) + std::string(kTemporarySuffix)))
@@ -323,7 +335,7 @@ constexpr bool kFlockWorks = true;
 // C library answers a fixed number.
 long ProcessNumber() {
 #ifdef __EMSCRIPTEN__
-  return EM_ASM_INT({ return typeof process === 'object' ? process.pid : 0; });
+  return EM_ASM_INT({ return typeof process == = 'object' ? process.pid : 0; });
 #else
   return static_cast<long>(::getpid());
 #endif
@@ -335,12 +347,12 @@ bool ProcessRuns(long pid) {
 #ifdef __EMSCRIPTEN__
   return EM_ASM_INT(
              {
-               if (typeof process !== 'object') return 0;
+               if (typeof process != = 'object') return 0;
                try {
                  process.kill($0, 0);
                  return 1;
                } catch (e) {
-                 return e.code === 'EPERM' ? 1 : 0;
+                 return e.code == = 'EPERM' ? 1 : 0;
                }
              },
              static_cast<int>(pid)) != 0;
@@ -389,7 +401,8 @@ WriteLock::WriteLock(const std::string& target, const std::vector<std::string>& 
       ::close(fd);
       throw held();
     }
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     if (::fstat(fd, &opened) != 0 || ::stat(path_.c_str(), &named) != 0 ||
         opened.st_ino != named.st_ino || opened.st_dev != named.st_dev) {
       ::close(fd);

@@ -30,7 +30,8 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kWillNotReplace, "{type}なので置き換えません（ファイルではありません）",
      "will not replace it: it is {type}, not a file"},
     {ProblemKind::kWillNotReplaceProgramFile,
-     "プログラムが読むファイルかプログラム自身（{value}）なので置き換えません。別の名前を選んで下さい",
+     "プログラムが読むファイルかプログラム自身（{value}"
+     "）なので置き換えません。別の名前を選んで下さい",
      "will not replace it: it is {value}, a file the programs read or run; choose another name"},
     {ProblemKind::kWillNotReplaceResult,
      "計算結果ファイルなので置き換えません。別の名前を選んで下さい",
@@ -41,13 +42,15 @@ constexpr KindWording kKindWordings[] = {
      "will not replace it: the file is there and is not a run's statistics; give the result "
      "another name or move the file"},
     {ProblemKind::kWillNotReplaceThroughLink,
-     "別の場所（{value}）へのリンクなので、その先を置き換えません。結果ファイルに別の名前を付けて下さい",
+     "別の場所（{value}"
+     "）へのリンクなので、その先を置き換えません。結果ファイルに別の名前を付けて下さい",
      "will not replace what it links to ({value}); give the result another name"},
-    {ProblemKind::kWillNotReplaceRunStatistics,
+    {ProblemKind::kExportOverStatistics,
      "計算の統計ファイル（結果の不確かさ）なので置き換えません。別の名前を選んで下さい",
      "will not replace it: it holds a run's statistics (its uncertainties); choose another name"},
     {ProblemKind::kRunGoesOn,
-     "同じフォルダで同じ名前の計算が実行中です。終わるのを待つか、結果ファイルに別の名前を付けて下さい",
+     "同じフォルダで同じ名前の計算が実行中です。終わるのを待つか、結果ファイルに別の名前を付けて下"
+     "さい",
      "another run of this name is being written in this folder now; wait for it to end or "
      "give the result another name"},
     {ProblemKind::kRenameWillBeRefused,

@@ -44,6 +44,7 @@
 #include "gui/widgets/form_style.h"
 #include "gui/base/language.h"
 #include "gui/base/message_text.h"
+#include "records/problem_text.h"
 #include "gui/base/working_folder.h"
 #include "gui/widgets/icons.h"
 #include "gui/engine_screen/kestrun_launcher.h"
@@ -659,8 +660,15 @@ void EngineScreen::LoadResult(const QString& path) {
   graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
   DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
+  // Statistics beside it that are not taken are said with the file, so that "estimated"
+  // in the table is not taken for a run without them.
+  QString shown = loaded_file_;
+  if (loaded.statistics_problem)
+    shown += QStringLiteral("  (") +
+             QString::fromStdString(ProblemLine(*loaded.statistics_problem, ProblemLanguage())) +
+             QStringLiteral(")");
   SetTrText(graph.loaded_file_label, "Form4", QT_TRANSLATE_NOOP("Form4", "読み込んだファイル：%1"),
-            {loaded_file_});
+            {shown});
   for (QPushButton* button :
        {results.draw_button, graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
     button->setEnabled(true);

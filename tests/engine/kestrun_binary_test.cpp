@@ -336,10 +336,10 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     if (c.spoil) c.spoil(dir);
     const std::string companion_before = Read(dir, "res.stat");
     const std::string linked_before =
-        fs::exists(dir.path() / "other") ? Read(dir, fs::is_regular_file(dir.path() / "other/hours.data")
-                                                         ? "other/hours.data"
-                                                         : "other/res.stat")
-                                        : "";
+        fs::exists(dir.path() / "other")
+            ? Read(dir, fs::is_regular_file(dir.path() / "other/hours.data") ? "other/hours.data"
+                                                                             : "other/res.stat")
+            : "";
     EXPECT_EQ(RunKestrunIn(dir, c.conditions, "", c.shell_prefix), 1) << c.name;
     EXPECT_EQ(Read(dir, "res.stat"), companion_before) << c.name;
     if (!linked_before.empty()) {
@@ -443,7 +443,8 @@ TEST(KestrunBinaryTest, TheResultIsWrittenBeforeItsStatisticsAndStandsWithoutThe
     if (c.new_result) {
       EXPECT_NE(Read(dir, "res.data"), earlier) << c.name;
       EXPECT_NE(out.str().find("計算の統計（不確かさ）を書けませんでした"), std::string::npos)
-          << c.name << "\n" << out.str();
+          << c.name << "\n"
+          << out.str();
     } else {
       EXPECT_EQ(Read(dir, "res.stat"), EarlierStatistics()) << c.name;
     }
@@ -474,8 +475,8 @@ TEST(KestrunBinaryTest, OneRunOfANameAtATime) {
     std::function<std::unique_ptr<WriteLock>(const TempDir&)> hold;
     int status;
   } cases[] = {
-      {"held by a run", [](const TempDir& d) { return std::make_unique<WriteLock>(d.File("res.data")); },
-       1},
+      {"held by a run",
+       [](const TempDir& d) { return std::make_unique<WriteLock>(d.File("res.data")); }, 1},
       {"held by a process without flock",
        [](const TempDir& d) {
          d.Write(".res.data.lock", std::to_string(getpid()) + "\n");
@@ -500,8 +501,10 @@ TEST(KestrunBinaryTest, OneRunOfANameAtATime) {
     EXPECT_EQ(RunKestrunIn(dir, "t.csv\r\nres.data\r\n2000\r\n"), c.status) << c.name;
     const std::string console = Read(dir, "console.txt");
     if (c.status == 1) {
-      EXPECT_NE(console.find("res.data：同じフォルダで同じ名前の計算が実行中です"), std::string::npos)
-          << c.name << "\n" << console;
+      EXPECT_NE(console.find("res.data：同じフォルダで同じ名前の計算が実行中です"),
+                std::string::npos)
+          << c.name << "\n"
+          << console;
       EXPECT_EQ(console.find(kWaitingLine), std::string::npos) << c.name;
       EXPECT_EQ(Read(dir, "res.data"), earlier) << c.name;
     } else {
@@ -536,14 +539,16 @@ TEST(KestrunBinaryTest, AnotherUsersResultInAStickyFolderIsRefusedAtOnce) {
   const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
   dir.Write("res.data", earlier);
   fs::permissions(dir.path(), fs::perms::all | fs::perms::sticky_bit);
-  const std::string command = "cd \"" + dir.path().string() +
-                              "\" && setpriv --reuid 65534 --regid 65534 --clear-groups \"" KESTRUN_PATH
-                              "\" < /dev/null > /dev/stdout 2>&1";
+  const std::string command =
+      "cd \"" + dir.path().string() +
+      "\" && setpriv --reuid 65534 --regid 65534 --clear-groups \"" KESTRUN_PATH
+      "\" < /dev/null > /dev/stdout 2>&1";
   FILE* pipe = ::popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string console;
   char buffer[4096];
-  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) console.append(buffer, n);
+  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+    console.append(buffer, n);
   const int raw = ::pclose(pipe);
   EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << console;
   EXPECT_NE(console.find("res.data：他のユーザーのファイル"), std::string::npos) << console;

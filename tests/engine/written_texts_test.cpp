@@ -210,9 +210,10 @@ TEST(RunStatisticsTest, ReadsBackWhatItWritesAndRefusesDamage) {
   }
 
   // The first version: u in a block of its own, then each group's numbers in full.
-  std::string version1 = "Kestrun run statistics 1\r\nresult_checksum 00000000000000ff\r\n"
-                         "histories 5\r\nseed 0\r\nwithout none\r\ngroups 16\r\n"
-                         "kerma_maximum_keV 1.00000E+00\r\nuncertainty\r\n";
+  std::string version1 =
+      "Kestrun run statistics 1\r\nresult_checksum 00000000000000ff\r\n"
+      "histories 5\r\nseed 0\r\nwithout none\r\ngroups 16\r\n"
+      "kerma_maximum_keV 1.00000E+00\r\nuncertainty\r\n";
   for (int k = 1; k <= kDepthBins; ++k) {
     version1 += std::to_string(k);
     for (int c = 0; c < RunStatistics::kUncertaintyCurves; ++c) version1 += " 2.500E-03";
@@ -288,7 +289,8 @@ TEST(RunStatisticsTest, StatisticsThatNoRunGivesAreNotTaken) {
            }
        },
        ProblemKind::kStatisticsWithoutSpread},
-      {"one curve moved by its noise", [](RunStatistics& s) {
+      {"one curve moved by its noise",
+       [](RunStatistics& s) {
          for (auto& g : s.group) g[5][40] *= 1.03;
        },
        ProblemKind::kStatisticsMeanDiffers},
@@ -296,7 +298,8 @@ TEST(RunStatisticsTest, StatisticsThatNoRunGivesAreNotTaken) {
   for (const auto& c : cases) {
     RunStatistics s = genuine;
     c.edit(s);
-    const MatchedStatistics matched = MatchRunStatistics(RunStatisticsText(s), "r.stat", result, *tables);
+    const MatchedStatistics matched =
+        MatchRunStatistics(RunStatisticsText(s), "r.stat", result, *tables);
     EXPECT_EQ(matched.problem ? matched.problem->kind : ProblemKind::kCount, c.kind)
         << c.name << ": " << (matched.problem ? ProblemError(*matched.problem).what() : "taken");
     EXPECT_EQ(matched.statistics != nullptr, c.kind == ProblemKind::kCount) << c.name;

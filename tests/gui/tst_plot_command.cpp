@@ -157,10 +157,14 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("size too small") << QStringList{"--plot", "a.data", "--size", "8x6", "--out", "x.png"} << 2;
   QTest::newRow("csv is the input") << QStringList{"--plot", "a.data", "--csv", "link.png"} << 2;
   // Nor the result's statistics, nor one output another, however a name is spelled.
-  QTest::newRow("table is the result's statistics") << QStringList{"--plot", "a.data", "--table", "a.stat"} << 2;
-  QTest::newRow("csv is the statistics, spelled otherwise") << QStringList{"--plot", "a.data", "--csv", "./no/../a.stat"} << 2;
-  QTest::newRow("csv and table one file") << QStringList{"--plot", "a.data", "--csv", "x.csv", "--table", "./x.csv"} << 2;
-  QTest::newRow("out and table one file") << QStringList{"--plot", "a.data", "--out", "x.png", "--table", "./x.png"} << 2;
+  QTest::newRow("table is the result's statistics")
+      << QStringList{"--plot", "a.data", "--table", "a.stat"} << 2;
+  QTest::newRow("csv is the statistics, spelled otherwise")
+      << QStringList{"--plot", "a.data", "--csv", "./no/../a.stat"} << 2;
+  QTest::newRow("csv and table one file")
+      << QStringList{"--plot", "a.data", "--csv", "x.csv", "--table", "./x.csv"} << 2;
+  QTest::newRow("out and table one file")
+      << QStringList{"--plot", "a.data", "--out", "x.png", "--table", "./x.png"} << 2;
   // The picture never replaces its own input, even through a link, nor a pipe.
   QTest::newRow("out is the input") << QStringList{"--plot", "a.data", "--out", "link.png"} << 2;
   QTest::newRow("out is a pipe") << QStringList{"--plot", "a.data", "--out", "pipe.png"} << 1;
@@ -243,7 +247,8 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles_data() {
   QTest::newRow("csv over another result") << QStringLiteral("--csv") << QStringLiteral("b.data");
   QTest::newRow("png over a result") << QStringLiteral("--out") << QStringLiteral("result.png");
   // Nor a run's statistics, which only the run itself can give again.
-  QTest::newRow("table over another run's statistics") << QStringLiteral("--table") << QStringLiteral("b.stat");
+  QTest::newRow("table over another run's statistics")
+      << QStringLiteral("--table") << QStringLiteral("b.stat");
 }
 
 // The README's own example once destroyed the 10 MV spectrum: now every writer refuses a

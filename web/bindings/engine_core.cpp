@@ -220,7 +220,8 @@ class EngineRun {
   std::string CheckResultFolder(const std::string& dir) {
     try {
       if (!inputs_) throw std::runtime_error("no run was prepared");
-      const std::filesystem::path result = std::filesystem::path(dir) / inputs_->conditions.result_file;
+      const std::filesystem::path result =
+          std::filesystem::path(dir) / inputs_->conditions.result_file;
       CheckResultPairTargets(result);
       lock_ = LockResultPair(result);
       return {};
@@ -300,8 +301,10 @@ class ResultLibrary {
   // numbers that no run gives), and the result then stands alone.
   std::string AttachStatistics(int id, const std::string& text, const std::string& name) {
     try {
-      MatchedStatistics matched = MatchRunStatistics(text, name, result_texts_.at(id), *tables_.at(id));
-      if (!matched.statistics) return matched.problem ? ProblemLine(*matched.problem, report_language) : "?";
+      MatchedStatistics matched =
+          MatchRunStatistics(text, name, result_texts_.at(id), *tables_.at(id));
+      if (!matched.statistics)
+        return matched.problem ? ProblemLine(*matched.problem, report_language) : "?";
       statistics_[id] = std::move(matched.statistics);
       return {};
     } catch (const std::exception& e) {
