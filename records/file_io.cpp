@@ -108,8 +108,8 @@ constexpr std::time_t kStaleTemporaryAge = 60;
 unsigned EffectiveUser() {
 #ifdef __EMSCRIPTEN__
   return static_cast<unsigned>(EM_ASM_INT({
-    return typeof process == = 'object' &&
-                               typeof process.geteuid == = 'function' ? process.geteuid() : 0;
+    return typeof process == 'object' && typeof process.geteuid == 'function' ? process.geteuid()
+                                                                              : 0;
   }));
 #else
   return static_cast<unsigned>(::geteuid());
@@ -335,7 +335,7 @@ constexpr bool kFlockWorks = true;
 // C library answers a fixed number.
 long ProcessNumber() {
 #ifdef __EMSCRIPTEN__
-  return EM_ASM_INT({ return typeof process == = 'object' ? process.pid : 0; });
+  return EM_ASM_INT({ return typeof process == 'object' ? process.pid : 0; });
 #else
   return static_cast<long>(::getpid());
 #endif
@@ -347,12 +347,12 @@ bool ProcessRuns(long pid) {
 #ifdef __EMSCRIPTEN__
   return EM_ASM_INT(
              {
-               if (typeof process != = 'object') return 0;
+               if (typeof process != 'object') return 0;
                try {
                  process.kill($0, 0);
                  return 1;
                } catch (e) {
-                 return e.code == = 'EPERM' ? 1 : 0;
+                 return e.code == 'EPERM' ? 1 : 0;
                }
              },
              static_cast<int>(pid)) != 0;

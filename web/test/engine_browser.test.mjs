@@ -26,7 +26,7 @@ async function coreCells(text, name, column, statistics, ssd = 0) {
   core.setReportLanguage('en');
   const library = new core.ResultLibrary();
   const { id } = library.open(text, name);
-  if (statistics) assert.ok(library.attachStatistics(id, statistics));
+  if (statistics) assert.equal(library.attachStatistics(id, statistics, 'r.stat'), '');
   const { dmax, surface, d10, tpr } = library.tableRow(id, column, ssd).cells;
   return [dmax, surface, d10, tpr];
 }
