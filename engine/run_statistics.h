@@ -99,7 +99,8 @@ bool IsRunStatisticsFile(const std::filesystem::path& path);
 
 // Why statistics that read cannot be the measure of `result`'s noise: not 16 groups, a value
 // that is not finite, a group's dose below zero, the groups' mean away from the result's
-// curve by more than the result's rounding and half its uncertainty, or groups that do not
+// curve by more than the result's rounding and three uncertainties (no more than the
+// result's value: groups of dose never below zero spread no further), or groups that do not
 // scatter over most of a field's curve (a run too short to measure its noise, or numbers
 // edited); none when they can. The problem names `name`.
 std::optional<Problem> StatisticsProblem(const RunStatistics& statistics,

@@ -435,6 +435,23 @@ WriteLock::WriteLock(const std::string& target, const std::vector<std::string>& 
   for (const std::string& other : others) RemoveTemporaries(dir.string(), other);
 }
 
+void RemoveStaleWriteLock(const std::string& target) {
+  namespace fs = std::filesystem;
+  const fs::path t(target);
+  const fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  const std::string path = (dir / WriteLockName(t.filename().string())).string();
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  char number[48] = {};
+  const ssize_t n = ::pread(fd, number, sizeof number - 1, 0);
+  char* end = number;
+  const long holder = n > 0 ? std::strtol(number, &end, 10) : 0;
+  const bool by_flock = kFlockWorks && std::string_view(end).starts_with(" flock");
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && (by_flock || !ProcessRuns(holder)))
+    ::unlink(path.c_str());
+  ::close(fd);
+}
+
 WriteLock::~WriteLock() {
   if (fd_ < 0) return;
   ::unlink(path_.c_str());

@@ -90,6 +90,10 @@ class WriteLock {
   int fd_ = -1;
 };
 
+// Removes the lock file of `target` that a process killed while it held it left behind (a
+// run stopped by its console); one that a running process holds stays.
+void RemoveStaleWriteLock(const std::string& target);
+
 // The lock file's name for a target named `target_name`.
 std::string WriteLockName(std::string_view target_name);
 

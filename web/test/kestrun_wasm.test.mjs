@@ -262,6 +262,14 @@ test('errors and options end with the native status and text', () => {
     { name: 'spectrum missing (threads)', args: ['--threads', '2'], energy: '10', remove: ['10MV.csv'], program: 'mjs' },
     // A result that cannot be written is said before the run, not after it.
     { name: 'result name taken by a folder (threads)', args: ['--threads', '2'], energy: '10', folders: ['r.data'], program: 'mjs' },
+    // The statistics' name is guarded as the result's: a user's file there, or a link to
+    // another folder, is refused before the run; so is a run of the name going on (its lock
+    // held by a live process, as Node's engines hold it).
+    { name: 'statistics name held by notes', args: [], energy: '10', written: { 'r.stat': 'my notes\n' } },
+    { name: 'statistics name held by notes (threads)', args: ['--threads', '2'], energy: '10', written: { 'r.stat': 'my notes\n' }, program: 'mjs' },
+    { name: 'statistics name a link to another folder', args: [], energy: '10', links: { 'r.stat': '../elsewhere.data' } },
+    { name: 'a run of the name going on', args: [], energy: '10', written: { '.r.data.lock': `${process.pid}\n` } },
+    { name: 'a run of the name going on (threads)', args: ['--threads', '2'], energy: '10', written: { '.r.data.lock': `${process.pid}\n` }, program: 'mjs' },
     // A pipe (FIFO) where a file is read is refused, never waited on (Node opens it blocking).
     { name: 'Joken.dat a pipe', args: [], energy: '10', fifos: ['Joken.dat'] },
     { name: 'physics table a pipe', args: [], energy: '10', fifos: ['ELDAT.dat'] },
@@ -284,6 +292,8 @@ test('errors and options end with the native status and text', () => {
           assert.equal(spawnSync('mkfifo', [path.join(dir, name)]).status, 0);
         }
         if (c.joken) fs.writeFileSync(path.join(dir, 'Joken.dat'), c.joken);
+        for (const [name, text] of Object.entries(c.written ?? {})) fs.writeFileSync(path.join(dir, name), text);
+        for (const [name, target] of Object.entries(c.links ?? {})) fs.symlinkSync(target, path.join(dir, name));
         result[program] = run(program === 'wasm' ? c.program ?? 'wasm' : program, c.args, dir, 60_000);
         result[program].files = fs.readdirSync(dir).sort();
         result[program].kept = (c.damaged ?? []).map((name) => fs.readFileSync(path.join(dir, `${name}.damaged`), 'latin1'));

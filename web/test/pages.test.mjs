@@ -221,8 +221,9 @@ test('a file of another build is never installed into a version\'s cache', { ski
     page.on('pageerror', (e) => errors.push(String(e)));
     await page.goto(`${own.url}index.html?lang=en`, { waitUntil: 'load' });
     const outcome = await page.evaluate(async () => {
-      const registration = await navigator.serviceWorker.getRegistration();
-      const worker = registration?.installing ?? registration?.waiting ?? registration?.active;
+      // The page's own registration (the same script and scope), once it exists.
+      const registration = await navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' });
+      const worker = registration.installing ?? registration.waiting ?? registration.active;
       if (worker && worker.state !== 'redundant' && worker.state !== 'activated')
         await new Promise((resolve) => worker.addEventListener('statechange', () => {
           if (worker.state === 'redundant' || worker.state === 'activated') resolve();
