@@ -260,6 +260,9 @@ class EngineRun {
   // statistics; empty otherwise.
   std::string WriteNote() const { return note_; }
 
+  // Gives up the lock on the result's name: a run that failed leaves no lock file behind.
+  void ReleaseLock() { lock_.reset(); }
+
  private:
   std::unique_ptr<WriteLock> lock_;
   std::string note_;
@@ -505,6 +508,7 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("checkResultFolder", &EngineRun::CheckResultFolder)
       .function("writeResult", &EngineRun::WriteResult)
       .function("writeNote", &EngineRun::WriteNote)
+      .function("releaseLock", &EngineRun::ReleaseLock)
       .function("withoutLines", &EngineRun::WithoutText);
   emscripten::class_<ResultLibrary>("ResultLibrary")
       .constructor<>()

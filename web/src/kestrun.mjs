@@ -64,6 +64,8 @@ function waitForEnter() {
 }
 
 async function fail(message) {
+  // No lock on the result's name outlives a failed run.
+  total?.releaseLock();
   write(`${core.errorLine(message)}\n`);
   await waitForEnter();
   process.exit(1);
