@@ -34,9 +34,9 @@ int main(int argc, char** argv) {
       const std::filesystem::path path(argv[a]);
       const std::string bytes = ReadWholeFile(path.string(), path.filename().string());
       const auto tables = ParseResultFile(bytes, path.filename().string());
-      const auto statistics = ReadMatchingRunStatistics(path, bytes);
+      const auto matched = ReadMatchingRunStatistics(path, bytes, *tables);
       rows.push_back({path.filename().string(), EnergyOfResultFileName(path.filename().string()),
-                      field, MeasureCurveSet(*tables, field, statistics.get())});
+                      field, MeasureCurveSet(*tables, field, matched.statistics.get())});
     }
   } catch (const std::exception& e) {
     std::cerr << "result_table: " << e.what() << "\n";

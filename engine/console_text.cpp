@@ -95,6 +95,13 @@ bool IsErrorLine(std::string_view line) {
   return line.substr(0, kErrorStart.size()) == kErrorStart;
 }
 
+std::string StatisticsNotWrittenLine(const Problem& problem) {
+  return "     "
+         "結果ファイルは書きましたが、計算の統計（不確かさ）を書けませんでした。不確かさは曲線から"
+         "見積もります：" +
+         ProblemLine(problem, kConsoleLanguage);
+}
+
 std::string DifferingDataLine(const std::vector<std::string>& names) {
   std::string line = "     付属のものと異なるデータファイルで計算します：";
   for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "、" : "") + names[i];

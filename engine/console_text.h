@@ -58,6 +58,10 @@ std::string ErrorLine(const Problem& problem);
 // edition's engine hands its reports over as text).
 std::string ErrorLineOf(std::string_view report);
 
+// The line that says, after the histories, that the result was written but its statistics
+// could not be: its uncertainties will be estimated from the curves alone.
+std::string StatisticsNotWrittenLine(const Problem& problem);
+
 // The line that says, before the histories, which data files differ from the shipped ones.
 std::string DifferingDataLine(const std::vector<std::string>& names);
 

@@ -103,13 +103,12 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file(conditions.spectrum_file), conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
                              conditions.spectrum_file);
-    // A folder that takes no file, or a name that reaches a program file, is said now, not
-    // after every history has run.
-    const std::string statistics_file = RunStatisticsFileName(conditions.result_file);
-    for (const std::string& name : {conditions.result_file, statistics_file}) {
-      CheckNotProgramFile(file(name));
-      CheckCanWrite(file(name));
-    }
+    // A folder that takes no file, a name that reaches a program file, a companion's name
+    // held by a file that is not run statistics, a rename a sticky folder would refuse, a
+    // second run of the name going on: said now, not after every history has run.
+    const std::filesystem::path result_path = file(conditions.result_file);
+    CheckResultPairTargets(result_path);
+    const std::unique_ptr<WriteLock> lock = LockResultPair(result_path);
 
     out << kTitleLine << "\n\n";
     const ClockReading start = options.clock();
@@ -134,13 +133,13 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     if (!state->tally->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
     Superpose(*state->tally, state->field);
     const NormalisedResults results = Normalise(*state->tally, state->field);
-    // The statistics first: should the result then fail to be written, they match no
-    // result and are never read as its own.
     const auto statistics =
         MakeRunStatistics(GroupCurves(*groups), results.kmax, histories, options.seed, options.physics,
                           ResultChecksum(ResultFileText(results)));
-    WriteRunStatisticsFile(file(statistics_file), *statistics);
-    WriteResultFile(file(conditions.result_file), results);
+    // The result first: it is the run's product, and statistics that cannot be written
+    // (a full disk) cost only the measured uncertainties.
+    if (const auto problem = WriteResultWithStatistics(result_path, results, *statistics))
+      out << StatisticsNotWrittenLine(*problem) << "\n";
   } catch (const std::exception& e) {
     // A reported problem, or anything else (out of memory, no thread to be had), worded as
     // every front end words it, in the console's language.

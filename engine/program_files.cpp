@@ -7,6 +7,7 @@
 
 #include "engine/conditions_file.h"
 #include "engine/result_file.h"
+#include "engine/run_statistics.h"
 #include "engine/working_folder.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
@@ -116,6 +117,10 @@ void CheckExportTarget(const std::string& path) {
       result = false;
     }
     if (result) throw WriteError(Problem(ProblemKind::kWillNotReplaceResult).In(path));
+    // Nor a run's statistics: a table in their place would leave the run with estimated
+    // uncertainties until it is run again with its seed.
+    if (IsRunStatisticsFile(path))
+      throw WriteError(Problem(ProblemKind::kExportOverStatistics).In(path));
   }
 }
 

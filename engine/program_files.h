@@ -28,7 +28,8 @@ std::optional<std::string> ProgramFileReachedBy(const std::filesystem::path& pat
 void CheckNotProgramFile(const std::filesystem::path& path, std::string_view own_name = {});
 
 // Throws WriteError naming `path` where an export may not be written there: a program file
-// (CheckNotProgramFile) or a file that reads as a result file (kWillNotReplaceResult). A
+// (CheckNotProgramFile), a file that reads as a result file (kWillNotReplaceResult) or as
+// run statistics (kExportOverStatistics). A
 // save dialog asks it before it asks whether to replace a file, so that it never offers to.
 void CheckExportTarget(const std::string& path);
 

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "engine/physics_switch_names.h"
 #include "engine/program_files.h"
 #include "records/file_io.h"
@@ -18,7 +20,10 @@ namespace dosavia {
 
 namespace {
 
-constexpr std::string_view kTitle = "Kestrun run statistics 1";
+constexpr std::string_view kTitle = "Kestrun run statistics 2";
+constexpr std::string_view kTitleVersion1 = "Kestrun run statistics 1";
+// A group's deviation from the row's mean is written in at most this many steps.
+constexpr double kLargestStep = 99;
 
 void AppendNumber(std::string& text, const char* format, double value) {
   char buffer[32];
@@ -73,6 +78,22 @@ class StatisticsReader {
     if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value))
       Fail(expected, Current());
     return value;
+  }
+
+  // Whether the next line starts with `word` (without taking it).
+  bool NextStartsWith(std::string_view word) const {
+    if (next_ >= lines_.size()) return false;
+    const std::string_view line = lines_[next_];
+    return line.substr(0, word.size()) == word &&
+           (line.size() == word.size() || line[word.size()] == ' ' || line[word.size()] == '\t');
+  }
+
+  // Fails unless only blank lines are left.
+  void ExpectEnd() {
+    while (next_ < lines_.size()) {
+      const std::string& line = lines_[next_++];
+      if (line.find_first_not_of(" \t") != std::string::npos) Fail("the end of the file", line);
+    }
   }
 
   [[noreturn]] void Fail(const char* expected, std::string_view found) const {
@@ -154,9 +175,41 @@ std::unique_ptr<RunStatistics> MakeRunStatistics(const GroupCurves& groups, floa
   return out;
 }
 
+namespace {
+
+// Standard uncertainty of the mean of the groups' values of one bin.
+double GroupUncertainty(const RunStatistics& s, int curve, int bin) {
+  const double n = static_cast<double>(s.group.size());
+  if (n < 2) return 0;
+  double mean = 0;
+  for (const auto& g : s.group) mean += g[curve][bin] / n;
+  double squares = 0;
+  for (const auto& g : s.group) squares += (g[curve][bin] - mean) * (g[curve][bin] - mean);
+  return std::sqrt(squares / (n - 1) / n);
+}
+
+std::string Formatted(const char* format, double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+// The result's value that curve c of the statistics describes at bin k.
+double ResultValue(const ResultTables& result, int curve, int bin) {
+  return curve == RunStatistics::kKerma ? result.Kerma[bin]
+                                        : result.DoseTable[kTotalDose][curve][bin];
+}
+
+std::string CurveHeading(int curve) {
+  return curve == RunStatistics::kKerma ? "curve kerma" : "curve total " + std::to_string(curve);
+}
+
+}  // namespace
+
 std::string RunStatisticsText(const RunStatistics& s) {
   std::string text;
-  text.reserve(static_cast<std::size_t>(s.groups + 1) * kDepthBins * 200);
+  text.reserve(static_cast<std::size_t>(RunStatistics::kGroupCurves) * kDepthBins *
+               (24 + 4 * static_cast<std::size_t>(s.groups)));
   char line[128];
   text += kTitle;
   text += "\r\n";
@@ -169,21 +222,39 @@ std::string RunStatisticsText(const RunStatistics& s) {
   for (const PhysicsSwitchName& name : kPhysicsSwitchNames)
     if (!(s.physics.*name.member)) text += " " + std::string(name.option);
   text += "\r\n";
+  for (const std::string& record : s.other_records) text += record + "\r\n";
   text += "groups " + std::to_string(s.groups) + "\r\n";
   text += "kerma_maximum_keV";
   AppendNumber(text, " %.5E", s.kerma_maximum_kev);
-  text += "\r\nuncertainty\r\n";
-  for (int k = 1; k <= kDepthBins; ++k) {
-    text += std::to_string(k);
-    for (int c = 0; c < RunStatistics::kUncertaintyCurves; ++c) AppendNumber(text, " %.3E", s.u[c][k]);
-    text += "\r\n";
-  }
-  for (int g = 0; g < s.groups; ++g) {
-    text += "group " + std::to_string(g + 1) + "\r\n";
+  text += "\r\n";
+  const std::size_t n = s.group.size();
+  for (int c = 0; c < RunStatistics::kGroupCurves; ++c) {
+    text += CurveHeading(c) + "\r\n";
     for (int k = 1; k <= kDepthBins; ++k) {
+      double mean = 0;
+      for (const auto& g : s.group) mean += g[c][k] / static_cast<double>(n);
+      // The mean as written, and the deviations from it in steps of two digits.
+      const std::string mean_text = Formatted("%.4E", mean);
+      const double m = std::strtod(mean_text.c_str(), nullptr);
+      double largest = 0;
+      for (const auto& g : s.group) largest = std::max(largest, std::fabs(g[c][k] - m));
+      std::string step_text = "0";
+      double step = 0;
+      if (largest > 0 && std::isfinite(largest)) {
+        // A little wider than needed, so that the step's rounding keeps every deviation
+        // within kLargestStep of them.
+        step_text = Formatted("%.1E", largest / kLargestStep * 1.06);
+        step = std::strtod(step_text.c_str(), nullptr);
+      }
       text += std::to_string(k);
-      for (int c = 0; c < RunStatistics::kGroupCurves; ++c)
-        AppendNumber(text, " %.5E", s.group[g][c][k]);
+      text += ' ';
+      text += mean_text;
+      text += ' ';
+      text += step_text;
+      for (const auto& g : s.group) {
+        text += ' ';
+        text += std::to_string(step > 0 ? std::lround((g[c][k] - m) / step) : 0L);
+      }
       text += "\r\n";
     }
   }
@@ -198,11 +269,13 @@ void WriteRunStatisticsFile(const std::filesystem::path& path, const RunStatisti
 std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, const std::string& name) {
   auto s = std::make_unique<RunStatistics>();
   StatisticsReader in(content, name);
+  bool version1 = false;
   {
-    const auto words = in.Words("the title 'Kestrun run statistics 1'");
+    const auto words = in.Words("the title 'Kestrun run statistics 2'");
     std::string title;
     for (const auto w : words) title += (title.empty() ? "" : " ") + std::string(w);
-    if (title != kTitle) in.Fail("the title 'Kestrun run statistics 1'", in.Current());
+    version1 = title == kTitleVersion1;
+    if (title != kTitle && !version1) in.Fail("the title 'Kestrun run statistics 2'", in.Current());
   }
   s->result_checksum = in.Integer<std::uint64_t>(
       in.Keyed("result_checksum", "result_checksum"), "result_checksum", 16);
@@ -222,48 +295,172 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
       }
     }
   }
+  // Records a later version adds to the header: a key of small letters and underscores and
+  // its values, kept as they are.
+  while (!in.NextStartsWith("groups")) {
+    const auto words = in.Words("groups");
+    const bool keyed =
+        !words.empty() &&
+        words[0].find_first_not_of("abcdefghijklmnopqrstuvwxyz_") == std::string_view::npos;
+    if (!keyed || s->other_records.size() >= 16) in.Fail("groups", in.Current());
+    s->other_records.emplace_back(in.Current());
+  }
   s->groups = in.Integer<int>(in.Keyed("groups", "groups"), "groups");
   if (s->groups < 2 || s->groups > 1000) in.Fail("groups (2 to 1000)", in.Current());
   s->kerma_maximum_kev = in.Number(in.Keyed("kerma_maximum_keV", "kerma_maximum_keV"),
                                    "kerma_maximum_keV");
+  s->group.resize(static_cast<std::size_t>(s->groups));
   const auto rows = [&](const char* what, int values, auto&& store) {
     for (int k = 1; k <= kDepthBins; ++k) {
       const auto words = in.Words(what);
       if (static_cast<int>(words.size()) != 1 + values ||
           in.Integer<int>(words[0], what) != k)
         in.Fail(what, in.Current());
-      for (int c = 0; c < values; ++c) store(c, k, in.Number(words[1 + c], what));
+      store(k, words);
     }
   };
-  if (in.Words("uncertainty") != std::vector<std::string_view>{"uncertainty"})
-    in.Fail("uncertainty", in.Current());
-  rows("a row of bin and 21 uncertainties", RunStatistics::kUncertaintyCurves,
-       [&](int c, int k, double v) { s->u[c][k] = v; });
-  s->group.resize(static_cast<std::size_t>(s->groups));
-  for (int g = 0; g < s->groups; ++g) {
-    const std::string heading = "group " + std::to_string(g + 1);
-    const auto words = in.Words(heading.c_str());
-    if (words.size() != 2 || words[0] != "group" || words[1] != std::to_string(g + 1))
-      in.Fail(heading.c_str(), in.Current());
-    rows("a row of bin, kerma and 10 doses", RunStatistics::kGroupCurves,
-         [&](int c, int k, double v) { s->group[g][c][k] = v; });
+  if (version1) {
+    if (in.Words("uncertainty") != std::vector<std::string_view>{"uncertainty"})
+      in.Fail("uncertainty", in.Current());
+    rows("a row of bin and 21 uncertainties", RunStatistics::kUncertaintyCurves,
+         [&](int k, const auto& words) {
+           for (int c = 0; c < RunStatistics::kUncertaintyCurves; ++c)
+             s->u[c][k] = in.Number(words[1 + c], "an uncertainty");
+         });
+    for (int g = 0; g < s->groups; ++g) {
+      const std::string heading = "group " + std::to_string(g + 1);
+      const auto words = in.Words(heading.c_str());
+      if (words.size() != 2 || words[0] != "group" || words[1] != std::to_string(g + 1))
+        in.Fail(heading.c_str(), in.Current());
+      rows("a row of bin, kerma and 10 doses", RunStatistics::kGroupCurves,
+           [&](int k, const auto& words) {
+             for (int c = 0; c < RunStatistics::kGroupCurves; ++c)
+               s->group[g][c][k] = in.Number(words[1 + c], "a row of bin, kerma and 10 doses");
+           });
+    }
+  } else {
+    const std::string row = "a row of bin, mean, step and " + std::to_string(s->groups) + " steps";
+    for (int c = 0; c < RunStatistics::kGroupCurves; ++c) {
+      const std::string heading = CurveHeading(c);
+      std::string found;
+      for (const auto w : in.Words(heading.c_str())) {
+        if (!found.empty()) found += ' ';
+        found.append(w);
+      }
+      if (found != heading) in.Fail(heading.c_str(), in.Current());
+      rows(row.c_str(), 2 + s->groups, [&](int k, const auto& words) {
+        const double mean = in.Number(words[1], row.c_str());
+        const double step = in.Number(words[2], row.c_str());
+        for (int g = 0; g < s->groups; ++g) {
+          const long steps = in.Integer<long>(words[3 + g], row.c_str());
+          if (steps < -99999 || steps > 99999) in.Fail(row.c_str(), in.Current());
+          s->group[g][c][k] = mean + step * static_cast<double>(steps);
+        }
+        s->u[c][k] = GroupUncertainty(*s, c, k);
+      });
+    }
   }
+  in.ExpectEnd();
   return s;
 }
 
-std::unique_ptr<RunStatistics> ReadMatchingRunStatistics(const std::filesystem::path& result_path,
-                                                         std::string_view result_bytes) {
+bool IsRunStatisticsFile(const std::filesystem::path& path) {
+  try {
+    ParseRunStatistics(ReadWholeFile(path.string(), path.string()), path.string());
+    return true;
+  } catch (const InputError&) {
+    return false;
+  }
+}
+
+std::optional<Problem> StatisticsProblem(const RunStatistics& s, const ResultTables& result,
+                                         const std::string& name) {
+  if (s.groups != kHistoryGroups || s.group.size() != static_cast<std::size_t>(kHistoryGroups))
+    return Problem(ProblemKind::kStatisticsGroupCount)
+        .In(name)
+        .WithValue(std::to_string(s.groups))
+        .WithLimit(std::to_string(kHistoryGroups));
+  if (!(std::isfinite(s.kerma_maximum_kev) && s.kerma_maximum_kev > 0))
+    return Problem(ProblemKind::kStatisticsNotFinite).In(name);
+  const auto where = [](int c, int k) {
+    return (c == RunStatistics::kKerma ? std::string("kerma") : "field " + std::to_string(c)) +
+           ", " + Formatted("%.2f", 0.1 * k - 0.05) + " cm";
+  };
+  constexpr double G = kHistoryGroups;
+  for (int c = 0; c < RunStatistics::kGroupCurves; ++c) {
+    int dosed = 0;
+    int without_spread = 0;
+    for (int k = 1; k <= kDepthBins; ++k) {
+      double sum = 0;
+      double sum2 = 0;
+      double low = 0;
+      double high = 0;
+      for (const auto& g : s.group) {
+        const double x = g[c][k];
+        if (!std::isfinite(x)) return Problem(ProblemKind::kStatisticsNotFinite).In(name);
+        low = std::min(low, x);
+        high = std::max(high, x);
+        sum += x;
+        sum2 += x * x;
+      }
+      // Energy only adds up: a group's dose is never below zero, beyond the steps in which
+      // the groups' numbers are written (a hundredth of their range).
+      if (low < -0.01 * (high - low) - 1e-9)
+        return Problem(ProblemKind::kStatisticsNegative).In(name).WithValue(where(c, k));
+      const double mean = sum / G;
+      const double u = std::sqrt(std::max(0.0, (sum2 - G * mean * mean) / (G - 1)) / G);
+      if (!std::isfinite(u)) return Problem(ProblemKind::kStatisticsNotFinite).In(name);
+      // The mean is the result's value but for the result's four digits (half a unit of the
+      // fourth is 5e-4 of it), the steps of the groups' numbers and the weights of groups
+      // whose shares of a bin differ by a history, which at a few thousand photons move it
+      // by up to about one u (1.2 in 36 runs of 4, 10 and 15 MV from 1e3 to 1e5 photons).
+      // Groups of dose never below zero whose mean is the result's cannot spread by more
+      // than u = r; an edited value far beyond that (1e30) moves the mean far beyond it.
+      const double r = ResultValue(result, c, k);
+      if (std::fabs(mean - r) > 1e-3 * std::fabs(r) + 3 * std::min(u, std::fabs(r)) + 1e-6)
+        return Problem(ProblemKind::kStatisticsMeanDiffers).In(name).WithValue(where(c, k));
+      if (c != RunStatistics::kKerma && r > 0) {
+        ++dosed;
+        if (!(u > 1e-9 * r)) ++without_spread;
+      }
+    }
+    if (dosed > 0 && 2 * without_spread > dosed)
+      return Problem(ProblemKind::kStatisticsWithoutSpread).In(name);
+  }
+  return std::nullopt;
+}
+
+MatchedStatistics MatchRunStatistics(std::string_view content, const std::string& name,
+                                     std::string_view result_bytes, const ResultTables& result) {
+  MatchedStatistics matched;
+  try {
+    auto s = ParseRunStatistics(content, name);
+    if (s->result_checksum != ResultChecksum(result_bytes)) {
+      matched.problem = Problem(ProblemKind::kStatisticsOfAnotherResult).In(name);
+      return matched;
+    }
+    matched.problem = StatisticsProblem(*s, result, name);
+    if (!matched.problem) matched.statistics = std::move(s);
+  } catch (const InputError& e) {
+    matched.problem = e.problem();
+  }
+  return matched;
+}
+
+MatchedStatistics ReadMatchingRunStatistics(const std::filesystem::path& result_path,
+                                            std::string_view result_bytes,
+                                            const ResultTables& result) {
   std::filesystem::path path = result_path;
   path.replace_filename(RunStatisticsFileName(result_path.filename().string()));
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
+  if (!std::filesystem::exists(path, ec)) return {};
+  const std::string name = path.filename().string();
   try {
-    auto s = ParseRunStatistics(ReadWholeFile(path.string(), path.filename().string()),
-                                path.filename().string());
-    if (s->result_checksum != ResultChecksum(result_bytes)) return nullptr;
-    return s;
-  } catch (const InputError&) {
-    return nullptr;
+    return MatchRunStatistics(ReadWholeFile(path.string(), name), name, result_bytes, result);
+  } catch (const InputError& e) {
+    MatchedStatistics matched;
+    matched.problem = e.problem();
+    return matched;
   }
 }
 
@@ -278,8 +475,85 @@ LoadedResult ReadResultWithStatistics(const std::filesystem::path& path,
   } catch (const InputError&) {
     return loaded;  // gone since: the result stands alone
   }
-  loaded.statistics = ReadMatchingRunStatistics(path, bytes);
+  MatchedStatistics matched = ReadMatchingRunStatistics(path, bytes, *loaded.tables);
+  loaded.statistics = std::move(matched.statistics);
+  loaded.statistics_problem = std::move(matched.problem);
   return loaded;
+}
+
+void CheckStatisticsTarget(const std::filesystem::path& path) {
+  namespace fs = std::filesystem;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return;  // a new name
+  if (S_ISLNK(st.st_mode)) {
+    // Where the link leads, as the writer would follow it: written through only into the
+    // companion's own folder.
+    std::error_code ec;
+    fs::path target = fs::read_symlink(path, ec);
+    if (!ec && target.is_relative()) target = path.parent_path() / target;
+    const auto folder_of = [](const fs::path& p, std::error_code& error) {
+      return fs::weakly_canonical(fs::absolute(p, error).parent_path(), error);
+    };
+    std::error_code target_ec, own_ec;
+    const fs::path target_folder = folder_of(target, target_ec);
+    const fs::path own_folder = folder_of(path, own_ec);
+    if (ec || target_ec || own_ec || target.empty() || target_folder != own_folder)
+      throw WriteError(Problem(ProblemKind::kWillNotReplaceThroughLink)
+                           .In(path.string())
+                           .WithValue(Excerpt(fs::read_symlink(path, ec).string())));
+  }
+  if (!IsRunStatisticsFile(path))
+    throw WriteError(Problem(ProblemKind::kWillNotReplaceStatistics).In(path.string()));
+}
+
+namespace {
+
+std::filesystem::path CompanionOf(const std::filesystem::path& result_path) {
+  std::filesystem::path path = result_path;
+  path.replace_filename(RunStatisticsFileName(result_path.filename().string()));
+  return path;
+}
+
+}  // namespace
+
+void CheckResultPairTargets(const std::filesystem::path& result_path) {
+  const std::filesystem::path companion = CompanionOf(result_path);
+  for (const std::filesystem::path& path : {result_path, companion}) {
+    CheckNotProgramFile(path);
+    CheckCanWrite(path.string());
+  }
+  CheckStatisticsTarget(companion);
+}
+
+std::unique_ptr<WriteLock> LockResultPair(const std::filesystem::path& result_path) {
+  return std::make_unique<WriteLock>(
+      result_path.string(), std::vector<std::string>{CompanionOf(result_path).filename().string()});
+}
+
+std::optional<Problem> WriteResultWithStatistics(const std::filesystem::path& result_path,
+                                                 const NormalisedResults& results,
+                                                 const RunStatistics& statistics) {
+  const std::filesystem::path companion = CompanionOf(result_path);
+  CheckNotProgramFile(result_path);
+  StagedFile result(result_path.string(), ResultFileText(results));
+  std::unique_ptr<StagedFile> staged;
+  std::optional<Problem> problem;
+  try {
+    CheckNotProgramFile(companion);
+    CheckStatisticsTarget(companion);
+    staged = std::make_unique<StagedFile>(companion.string(), RunStatisticsText(statistics));
+  } catch (const WriteError& e) {
+    problem = e.problem();
+  }
+  result.Commit();
+  if (staged) {
+    try {
+      staged->Commit();
+    } catch (const WriteError& e) {
+      problem = e.problem();
+    }
+  }
+  return problem;
 }
 
 }  // namespace dosavia

@@ -129,6 +129,10 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
                ? BuildUp::kTooFewPhotons
                : build_up;
   };
+  // The run's seed is the result's, in whatever geometry its curves are shown; its groups'
+  // spread is the parallel beam's, and measures a point source's curves not at all.
+  if (statistics != nullptr) row.seed = statistics->seed;
+  if (beam_quality != nullptr) statistics = nullptr;
   if (statistics == nullptr || statistics->groups < 2) {
     row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
     row.build_up = read(ReadBuildUp(m.build_up_ratio, -1));

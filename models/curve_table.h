@@ -103,7 +103,7 @@ inline constexpr std::int64_t kFewestMeasuredHistories = 16 * 16;
 // TPR20,10 is a ratio of the parallel beam (of constant field size): for the curves of a
 // point source (ClinicalGeometryTables) pass the parallel tables they were made from as
 // `beam_quality`, else the ratio would be a PDD20,10 under the heading of TPR20,10; the
-// statistics then do not apply (they are the parallel beam's).
+// statistics then give only the run's seed (their groups are the parallel beam's).
 CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
                               const RunStatistics* statistics = nullptr,
                               const ResultTables* beam_quality = nullptr);

@@ -5,6 +5,11 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+#ifdef __EMSCRIPTEN__
+#include <emscripten/em_asm.h>
+#endif
 
 #include <cerrno>
 #include <filesystem>
@@ -99,6 +104,18 @@ class TemporaryFile {
 // yet locked it [s].
 constexpr std::time_t kStaleTemporaryAge = 60;
 
+// The user the process acts as; Node's under WebAssembly, whose C library answers root.
+unsigned EffectiveUser() {
+#ifdef __EMSCRIPTEN__
+  return static_cast<unsigned>(EM_ASM_INT({
+    return typeof process == 'object' && typeof process.geteuid == 'function' ? process.geteuid()
+                                                                              : 0;
+  }));
+#else
+  return static_cast<unsigned>(::geteuid());
+#endif
+}
+
 // Removes the temporary files of `target_name` in `dir` that a write killed half way left:
 // only names of the writer's own pattern, older than a minute, and locked by no writer.
 void RemoveStaleTemporaries(const std::string& dir, const std::string& target_name) {
@@ -177,7 +194,7 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
   return content;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
+StagedFile::StagedFile(const std::string& path, std::string_view content) : path_(path) {
   namespace fs = std::filesystem;
   // Replace only a regular file or a new name. Renaming over a device, pipe or directory
   // would destroy it (a PNG in place of /dev/null); through a symbolic link, the file it
@@ -197,6 +214,7 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
     replacing = true;
   }
   const mode_t replaced_mode = st.st_mode & 07777;
+  target_ = target.string();
 
   // A fresh temporary name beside the target, created exclusively: it never takes over a
   // user's file, follows no link, and two writers of one name cannot share it.
@@ -226,19 +244,46 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   // On disk before the rename, so a crash leaves the old file or the whole new one.
   if (::fsync(temp.fd()) != 0) ThrowWriteError(ProblemKind::kCannotWrite, path, errno);
   if (!temp.Close()) ThrowWriteError(ProblemKind::kCannotWrite, path, errno);
-  if (::rename(temp.path().c_str(), target.c_str()) != 0)
-    ThrowWriteError(ProblemKind::kCannotRename, path, errno);
   temp.Keep();
+  temporary_ = temp.path();
+}
+
+StagedFile::~StagedFile() {
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void StagedFile::Commit() {
+  if (temporary_.empty()) return;
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+    ThrowWriteError(ProblemKind::kCannotRename, path_, errno);
+  temporary_.clear();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view content) {
+  StagedFile(path, content).Commit();
 }
 
 void CheckCanWrite(const std::string& path) {
   namespace fs = std::filesystem;
-  const fs::path target(path);
+  // The file the writer will replace: through a link, the one it points to.
+  fs::path target(path);
   struct stat st {};
-  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    std::error_code ec;
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode))
     throw WriteError(
         Problem(ProblemKind::kWillNotReplace).In(path).WithFileType(TypeOfFile(st.st_mode)));
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  // The final rename must succeed too: in a sticky folder another user's file cannot be
+  // replaced, and that would only show after every history had run.
+  if (struct stat folder{};
+      exists && ::stat(dir.c_str(), &folder) == 0 &&
+      !StickyFolderAllowsReplace(folder.st_mode, folder.st_uid, st.st_uid, EffectiveUser()))
+    throw WriteError(Problem(ProblemKind::kRenameWillBeRefused).In(path));
   std::string pattern =
       (dir / (TemporaryPrefix(target.filename().string()) + std::string(kTemporarySuffix)))
           .string();
@@ -258,6 +303,159 @@ void WriteNewFile(const std::string& path, std::string_view content) {
     ::unlink(path.c_str());
     ThrowWriteError(ProblemKind::kCannotWrite, path, err);
   }
+}
+
+bool StickyFolderAllowsReplace(unsigned folder_mode, unsigned folder_owner, unsigned file_owner,
+                               unsigned user) {
+  return (folder_mode & S_ISVTX) == 0 || user == 0 || user == file_owner || user == folder_owner;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  // A new name: its folder resolved (links, "." and ".."), then the names compared.
+  const fs::path pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
+  if (ec) return a == b;
+  const fs::path pb = fs::weakly_canonical(fs::absolute(b, ec), ec);
+  if (ec) return a == b;
+  return pa == pb;
+}
+
+namespace {
+
+// Whether flock locks at all: Emscripten's C library answers it without locking.
+#ifdef __EMSCRIPTEN__
+constexpr bool kFlockWorks = false;
+#else
+constexpr bool kFlockWorks = true;
+#endif
+
+// This process's number, as the lock file records it; Node's under WebAssembly, whose
+// C library answers a fixed number.
+long ProcessNumber() {
+#ifdef __EMSCRIPTEN__
+  return EM_ASM_INT({ return typeof process == 'object' ? process.pid : 0; });
+#else
+  return static_cast<long>(::getpid());
+#endif
+}
+
+// Whether process `pid` still runs (one of another user counts).
+bool ProcessRuns(long pid) {
+  if (pid <= 0) return false;
+#ifdef __EMSCRIPTEN__
+  return EM_ASM_INT(
+             {
+               if (typeof process != 'object') return 0;
+               try {
+                 process.kill($0, 0);
+                 return 1;
+               } catch (e) {
+                 return e.code == 'EPERM' ? 1 : 0;
+               }
+             },
+             static_cast<int>(pid)) != 0;
+#else
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+// Removes every temporary file of `target_name` in `dir` that no writer holds, whatever its
+// age: for a caller that holds the target's write lock.
+void RemoveTemporaries(const std::string& dir, const std::string& target_name) {
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return;
+  while (const dirent* entry = ::readdir(d)) {
+    const std::string name = entry->d_name;
+    if (!IsTemporaryFileOf(name, target_name)) continue;
+    const std::string path = dir + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(d);
+}
+
+}  // namespace
+
+std::string WriteLockName(std::string_view target_name) {
+  return "." + std::string(target_name) + ".lock";
+}
+
+WriteLock::WriteLock(const std::string& target, const std::vector<std::string>& others) {
+  namespace fs = std::filesystem;
+  const fs::path t(target);
+  const fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  path_ = (dir / WriteLockName(t.filename().string())).string();
+  const auto held = [&] { return WriteError(Problem(ProblemKind::kRunGoesOn).In(target)); };
+  // A lock file removed by its holder between our open and our lock is not the lock any
+  // more: open again until the file locked is the one named.
+  for (int attempt = 0;; ++attempt) {
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) ThrowWriteError(ProblemKind::kCannotCreate, path_, errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      throw held();
+    }
+    struct stat opened {
+    }, named{};
+    if (::fstat(fd, &opened) != 0 || ::stat(path_.c_str(), &named) != 0 ||
+        opened.st_ino != named.st_ino || opened.st_dev != named.st_dev) {
+      ::close(fd);
+      if (attempt < 8) continue;
+      throw held();
+    }
+    // The holder's number: a process without flock (Node's WebAssembly, whose flock does
+    // nothing) is seen by it. A holder that took the lock by flock is gone once flock has
+    // given it to us, whatever process now has its number.
+    char number[48] = {};
+    const ssize_t n = ::pread(fd, number, sizeof number - 1, 0);
+    char* end = number;
+    const long holder = n > 0 ? std::strtol(number, &end, 10) : 0;
+    const bool by_flock = kFlockWorks && std::string_view(end).starts_with(" flock");
+    if (!by_flock && holder != ProcessNumber() && ProcessRuns(holder)) {
+      ::close(fd);
+      throw held();
+    }
+    const std::string own = std::to_string(ProcessNumber()) + (kFlockWorks ? " flock\n" : "\n");
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, own.data(), own.size(), 0) < 0) {
+      const int err = errno;
+      ::close(fd);
+      ::unlink(path_.c_str());
+      ThrowWriteError(ProblemKind::kCannotWrite, path_, err);
+    }
+    fd_ = fd;
+    break;
+  }
+  RemoveTemporaries(dir.string(), t.filename().string());
+  for (const std::string& other : others) RemoveTemporaries(dir.string(), other);
+}
+
+void RemoveStaleWriteLock(const std::string& target) {
+  namespace fs = std::filesystem;
+  const fs::path t(target);
+  const fs::path dir = t.has_parent_path() ? t.parent_path() : fs::path(".");
+  const std::string path = (dir / WriteLockName(t.filename().string())).string();
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  char number[48] = {};
+  const ssize_t n = ::pread(fd, number, sizeof number - 1, 0);
+  char* end = number;
+  const long holder = n > 0 ? std::strtol(number, &end, 10) : 0;
+  const bool by_flock = kFlockWorks && std::string_view(end).starts_with(" flock");
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && (by_flock || !ProcessRuns(holder)))
+    ::unlink(path.c_str());
+  ::close(fd);
+}
+
+WriteLock::~WriteLock() {
+  if (fd_ < 0) return;
+  ::unlink(path_.c_str());
+  ::close(fd_);
 }
 
 bool IsTemporaryFileOf(std::string_view name, std::string_view target_name) {

@@ -21,6 +21,11 @@ enum class ProblemKind {
   kWillNotReplace,             // {type} in the way
   kWillNotReplaceProgramFile,  // {value}: the program's own file the name reaches
   kWillNotReplaceResult,       // a result file is there: a picture or a table never replaces one
+  kWillNotReplaceStatistics,   // a file that is not run statistics holds the companion's name
+  kWillNotReplaceThroughLink,  // {value}: where the link at the companion's name leads
+  kExportOverStatistics,       // a run's statistics are there: no export replaces them
+  kRunGoesOn,                  // another run writes the same result in this folder now
+  kRenameWillBeRefused,        // a sticky folder and another user's file: the rename would fail
   kCannotCreateTemporary,      // {reason}
   kCannotCreate,               // {reason}
   kCannotWrite,                // {reason}
@@ -75,6 +80,13 @@ enum class ProblemKind {
   kResultEndsEarly,           // in record {value} of {limit}
   kResultValueTooLarge,       // {value}
   kStatisticsLineUnexpected,  // {limit}: what the line should hold; {value}: what it holds
+  // Run statistics that read but cannot be the result's measure of its noise.
+  kStatisticsOfAnotherResult,  // written for another result of the name
+  kStatisticsGroupCount,       // {value} groups, {limit} expected
+  kStatisticsNotFinite,        // a value that is not a finite number
+  kStatisticsNegative,         // {value}: a group's dose below zero at a depth
+  kStatisticsMeanDiffers,      // {value}: the curve and depth where the groups' mean differs
+  kStatisticsWithoutSpread,    // the groups do not scatter where the result has dose
   // The conditions file.
   kLineMissing,  // {limit} lines needed, {value} there
   kNameEmpty,

@@ -36,6 +36,28 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kWillNotReplaceResult,
      "計算結果ファイルなので置き換えません。別の名前を選んで下さい",
      "will not replace it: it is a result file; choose another name"},
+    {ProblemKind::kWillNotReplaceStatistics,
+     "既にあり、計算の統計ファイルではないので置き換えません。結果ファイルに別の名前を付けるか、"
+     "そのファイルを移して下さい",
+     "will not replace it: the file is there and is not a run's statistics; give the result "
+     "another name or move the file"},
+    {ProblemKind::kWillNotReplaceThroughLink,
+     "別の場所（{value}"
+     "）へのリンクなので、その先を置き換えません。結果ファイルに別の名前を付けて下さい",
+     "will not replace what it links to ({value}); give the result another name"},
+    {ProblemKind::kExportOverStatistics,
+     "計算の統計ファイル（結果の不確かさ）なので置き換えません。別の名前を選んで下さい",
+     "will not replace it: it holds a run's statistics (its uncertainties); choose another name"},
+    {ProblemKind::kRunGoesOn,
+     "同じフォルダで同じ名前の計算が実行中です。終わるのを待つか、結果ファイルに別の名前を付けて下"
+     "さい",
+     "another run of this name is being written in this folder now; wait for it to end or "
+     "give the result another name"},
+    {ProblemKind::kRenameWillBeRefused,
+     "他のユーザーのファイルで、このフォルダ（スティッキービット付き）では置き換えられません。"
+     "結果ファイルに別の名前を付けて下さい",
+     "it belongs to another user and this folder (sticky) lets only its owner replace it; "
+     "give the result another name"},
     {ProblemKind::kCannotCreateTemporary, "同じフォルダに一時ファイルを作れません（{reason}）",
      "cannot create a temporary file beside it ({reason})"},
     {ProblemKind::kCannotCreate, "ファイルを作れません（{reason}）",
@@ -148,6 +170,23 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kStatisticsLineUnexpected,
      "計算の統計ファイルの行として読めません（{limit} が必要ですが '{value}' があります）",
      "the line does not read as the run statistics' {limit} (it holds '{value}')"},
+    {ProblemKind::kStatisticsOfAnotherResult,
+     "別の計算結果のための統計ファイルなので使いません（同じ名前の別の計算）",
+     "not used: they were written for another result of this name"},
+    {ProblemKind::kStatisticsGroupCount,
+     "履歴グループが {value} 個あり、{limit} 個ではないので使いません",
+     "not used: they hold {value} history groups, not {limit}"},
+    {ProblemKind::kStatisticsNotFinite, "有限でない値があるので使いません",
+     "not used: they hold a value that is not a finite number"},
+    {ProblemKind::kStatisticsNegative, "負の線量（{value}）があるので使いません",
+     "not used: a group's dose is below zero ({value})"},
+    {ProblemKind::kStatisticsMeanDiffers,
+     "履歴グループの平均が結果の曲線と合わないので使いません（{value}）",
+     "not used: the mean of their history groups differs from the result's curve ({value})"},
+    {ProblemKind::kStatisticsWithoutSpread,
+     "履歴グループにばらつきがなく、不確かさを測れません（光子が少なすぎます）",
+     "not used: their history groups do not scatter, so they measure no uncertainty (too "
+     "few photons)"},
     {ProblemKind::kLineMissing, "行がありません（{limit} 行必要ですが、{value} 行しかありません）",
      "the line is missing (the file needs {limit} lines, it has {value})"},
     {ProblemKind::kNameEmpty, "名前が空です", "the name is empty"},

@@ -32,6 +32,7 @@
 
 #include "engine/console_text.h"
 #include "gui/base/preferences.h"
+#include "engine/run_statistics.h"
 #include "records/file_io.h"
 #include "gui/widgets/form_style.h"
 #include "gui/engine_screen/kestrun_launcher.h"
@@ -282,16 +283,20 @@ bool EngineConsole::ResultWritten() const {
 }
 
 void EngineConsole::RemoveTemporaryResults() {
-  // Only the temporary files of this run's result are removed; an earlier result, and a
-  // temporary file of an earlier run that may still be writing, are never touched.
+  // Only the temporary files of this run's result and statistics are removed, and the lock
+  // the stopped engine held on their name; an earlier result, and a temporary file of an
+  // earlier run that may still be writing, are never touched.
   const QDir dir(working_dir_);
   const std::string result = QFile::encodeName(result_file_).toStdString();
+  const std::string statistics = RunStatisticsFileName(result);
   for (const QFileInfo& info :
        dir.entryInfoList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System)) {
-    if (IsTemporaryFileOf(QFile::encodeName(info.fileName()).toStdString(), result) &&
+    const std::string name = QFile::encodeName(info.fileName()).toStdString();
+    if ((IsTemporaryFileOf(name, result) || IsTemporaryFileOf(name, statistics)) &&
         WrittenSince(FilePath(info), started_at_))
       QFile::remove(info.absoluteFilePath());
   }
+  RemoveStaleWriteLock(QFile::encodeName(dir.absoluteFilePath(result_file_)).toStdString());
 }
 
 void EngineConsole::Stop() {

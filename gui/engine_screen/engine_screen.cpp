@@ -34,6 +34,7 @@
 #include "engine/program_files.h"
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
+#include "records/problem_text.h"
 #include "gui/base/navigation.h"
 #include "models/clinical_geometry.h"
 #include "models/engine_session.h"
@@ -324,8 +325,15 @@ void EngineScreen::LoadResult(const QString& path) {
   graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
   DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
+  // Statistics beside it that are not taken are said with the file, so that "estimated"
+  // in the table is not taken for a run without them.
+  QString shown = loaded_file_;
+  if (loaded.statistics_problem)
+    shown += QStringLiteral("  (") +
+             QString::fromStdString(ProblemLine(*loaded.statistics_problem, ProblemLanguage())) +
+             QStringLiteral(")");
   SetTrText(graph.loaded_file_label, "EngineScreen",
-            QT_TRANSLATE_NOOP("EngineScreen", "読み込んだファイル：%1"), {loaded_file_});
+            QT_TRANSLATE_NOOP("EngineScreen", "読み込んだファイル：%1"), {shown});
   for (QPushButton* button :
        {results.draw_button, graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
     button->setEnabled(true);

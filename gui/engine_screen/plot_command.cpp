@@ -105,12 +105,6 @@ bool IsPlotOption(const std::string& option) {
          option == "--size" || option == "--lang" || option == "--ssd" || option == "--table";
 }
 
-// True when `a` and `b` name one file (also through a link).
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec);
-}
-
 // Fills `args`; returns an explanation when the arguments do not make one plot request.
 std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& args) {
   for (int i = 1; i < argc; ++i) {
@@ -169,15 +163,22 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
       !QString::fromStdString(args.output_file).endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
     return "--out must name a .png picture";
   if (!args.size.isEmpty() && args.output_file.empty()) return "--size works only with --out";
-  // No output may replace the result it is drawn from (also through a link), nor the other.
+  // No output may replace the result it is drawn from or its statistics (however spelled,
+  // also through a link), nor another output.
   const std::pair<const std::string*, const char*> outputs[] = {
       {&args.output_file, "--out"}, {&args.csv_file, "--csv"}, {&args.table_file, "--table"}};
-  for (const auto& [out, option] : outputs)
+  std::filesystem::path companion(args.result_file);
+  companion.replace_filename(RunStatisticsFileName(companion.filename().string()));
+  for (const auto& [out, option] : outputs) {
     if (!out->empty() && SameFile(args.result_file, *out))
       return option + std::string(" names the result file itself");
+    if (!out->empty() && SameFile(companion.string(), *out))
+      return option + std::string(" names the result's run statistics");
+  }
   for (std::size_t a = 0; a < std::size(outputs); ++a)
     for (std::size_t b = a + 1; b < std::size(outputs); ++b)
-      if (!outputs[a].first->empty() && *outputs[a].first == *outputs[b].first)
+      if (!outputs[a].first->empty() && !outputs[b].first->empty() &&
+          SameFile(*outputs[a].first, *outputs[b].first))
         return std::string(outputs[a].second) + " and " + outputs[b].second + " name the same file";
   return std::nullopt;
 }
@@ -402,6 +403,11 @@ int RunPlot(char** argv, const PlotArguments& args) {
     std::fprintf(stderr, "Dosavia: %s\n", said(e).c_str());
     return 1;
   }
+  // Statistics beside the result that cannot be used are said, so that "estimated" in the
+  // table is not taken for a run without them.
+  if (loaded.statistics_problem)
+    std::fprintf(stderr, "Dosavia: %s\n",
+                 ProblemLine(*loaded.statistics_problem, ProblemLanguage()).c_str());
   const QString source = QFile::decodeName(args.result_file.c_str());
   std::shared_ptr<const ResultTables> shown;
   const std::vector<CurveSet> sets = PlotSets(args, std::move(loaded), source, shown);

@@ -77,9 +77,8 @@ QString LegendText(const CurveSet& set) {
 }
 
 CurveSet MeasureSet(CurveSet set) {
-  const RunStatistics* statistics = set.ssd_cm > 0 ? nullptr : set.statistics.get();
   set.row = std::make_shared<const CurveTableRow>(
-      MeasureCurveSet(*set.tables, set.field, statistics, set.parallel.get()));
+      MeasureCurveSet(*set.tables, set.field, set.statistics.get(), set.parallel.get()));
   return set;
 }
 

@@ -9,12 +9,14 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
 
 #include "engine/beam_spectrum.h"
 #include "engine/block_streams.h"
 #include "engine/command_line.h"
 #include "engine/console_text.h"
+#include "engine/kestrun_run.h"
 #include "engine/result_file.h"
 #include "engine/run_statistics.h"
 #include "engine_test_support.h"
@@ -23,6 +25,7 @@
 
 #ifndef _WIN32
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace dosavia {
@@ -51,6 +54,22 @@ int RunKestrunIn(const TempDir& dir, const char* conditions, const std::string& 
 
 std::string Read(const TempDir& dir, const std::string& name) {
   return ReadWholeFile(dir.File(name), name);
+}
+
+// Statistics an earlier run left (they read as run statistics, of no result in particular).
+std::string EarlierStatistics() {
+  RunStatistics s;
+  s.group.resize(kHistoryGroups);
+  return RunStatisticsText(s);
+}
+
+// A working folder of small hand-made data files for runs of `t.csv`.
+void WriteSmallData(const TempDir& dir) {
+  dir.Write("water20.dat", testing::WaterFile(testing::TypicalWaterRows()));
+  dir.Write("ELDAT.dat", testing::EldatFile());
+  auto intensity = ZeroSpectrum();
+  intensity[40] = intensity[120] = 1.0;
+  dir.Write("t.csv", SpectrumText(intensity));
 }
 
 TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice) {
@@ -140,6 +159,13 @@ TEST(KestrunBinaryTest, StatisticsDescribeTheirResultAndSeedsGiveIndependentRuns
     const std::string result = Read(dir, "6MV-s.data");
     const auto statistics = ParseRunStatistics(Read(dir, "6MV-s.stat"), "6MV-s.stat");
     EXPECT_EQ(statistics->result_checksum, ResultChecksum(result)) << c.args;
+    // Every run's statistics are plausible ones of its result, as the readers check them.
+    const auto matched = MatchRunStatistics(Read(dir, "6MV-s.stat"), "6MV-s.stat", result,
+                                            *ParseResultFile(result, "6MV-s.data"));
+    EXPECT_FALSE(matched.problem) << c.args << ": " << matched.problem->value << " "
+                                  << ProblemError(*matched.problem).what();
+    // A few times the result, no longer ten.
+    EXPECT_LT(Read(dir, "6MV-s.stat").size(), 4 * result.size()) << c.args;
     EXPECT_EQ(statistics->seed, c.seed) << c.args;
     EXPECT_GT(statistics->histories, 19000) << c.args;
     EXPECT_EQ(statistics->group.size(), static_cast<std::size_t>(kHistoryGroups));
@@ -265,12 +291,38 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
          d.Write("water20.dat", testing::WaterFile(rows));
        },
        "t.csv 120 行目"},
-      // 16 kB is less than the statistics (written first) and the 76 kB result file: the
-      // write fails instead of a silent kill.
+      // 16 kB is less than the 76 kB result file (written first): the write fails instead
+      // of a silent kill.
       {"result beyond the file-size limit", "t.csv\r\nres.data\r\n2000\r\n", nullptr,
-       "res.stat：ファイルを書き込めません（ファイルが大きすぎます）", "ulimit -f 16 &&"},
+       "res.data：ファイルを書き込めません（ファイルが大きすぎます）", "ulimit -f 16 &&"},
+      // The companion's name is guarded as the result's is: only run statistics or a new
+      // name are replaced, never through a link to another folder, and the run is refused
+      // before any history.
+      {"companion's name held by a result", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) { d.Write("res.stat", ResultFileText(testing::SyntheticResults())); },
+       "res.stat：既にあり、計算の統計ファイルではないので置き換えません"},
+      {"companion's name held by notes", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) { d.Write("res.stat", "my notes\r\n"); },
+       "res.stat：既にあり、計算の統計ファイルではないので置き換えません"},
+      {"companion's name a link to another folder's result", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) {
+         fs::create_directory(d.path() / "other");
+         d.Write("other/hours.data", ResultFileText(testing::SyntheticResults()));
+         fs::remove(d.path() / "res.stat");
+         fs::create_symlink("other/hours.data", d.path() / "res.stat");
+       },
+       "res.stat：別の場所"},
+      {"companion's name a link to another folder's statistics", "t.csv\r\nres.data\r\n2000\r\n",
+       [](const TempDir& d) {
+         fs::create_directory(d.path() / "other");
+         d.Write("other/res.stat", EarlierStatistics());
+         fs::remove(d.path() / "res.stat");
+         fs::create_symlink("other/res.stat", d.path() / "res.stat");
+       },
+       "res.stat：別の場所"},
   };
-  // An earlier result of the run's name: only a file of that shape may be replaced.
+  // An earlier result of the run's name: only a file of that shape may be replaced; and
+  // its statistics, which no failed run may leave paired with another result.
   const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
   for (const auto& c : cases) {
     const TempDir dir(testing::ScratchName("engine_binary_failure"));
@@ -280,8 +332,20 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     intensity[40] = intensity[120] = 1.0;
     dir.Write("t.csv", SpectrumText(intensity));
     dir.Write("res.data", earlier);
+    dir.Write("res.stat", EarlierStatistics());
     if (c.spoil) c.spoil(dir);
+    const std::string companion_before = Read(dir, "res.stat");
+    const std::string linked_before =
+        fs::exists(dir.path() / "other")
+            ? Read(dir, fs::is_regular_file(dir.path() / "other/hours.data") ? "other/hours.data"
+                                                                             : "other/res.stat")
+            : "";
     EXPECT_EQ(RunKestrunIn(dir, c.conditions, "", c.shell_prefix), 1) << c.name;
+    EXPECT_EQ(Read(dir, "res.stat"), companion_before) << c.name;
+    if (!linked_before.empty()) {
+      EXPECT_TRUE(fs::is_symlink(dir.path() / "res.stat")) << c.name;
+      EXPECT_EQ(Read(dir, "res.stat"), linked_before) << c.name;
+    }
     const std::string console = Read(dir, "console.txt");
     const std::size_t error = console.find(" *** エラー: ");
     ASSERT_NE(error, std::string::npos) << c.name << "\n" << console;
@@ -314,13 +378,18 @@ TEST(KestrunBinaryTest, InitInADeletedFolderAndOutputToAFullDevice) {
       EXPECT_NE(said.find("current directory cannot be found"), std::string::npos) << said;
   }
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  for (const char* args : {"--help", "--version"}) {
-    const std::string command = "\"" KESTRUN_PATH "\" " + std::string(args) + " > /dev/full 2> \"" + out + "\"";
+  // A run too: its result is written, and the console it could not write is said.
+  WriteSmallData(dir);
+  dir.Write("Joken.dat", "t.csv\r\nres.data\r\n2000\r\n");
+  for (const char* args : {"--help", "--version", "< /dev/null"}) {
+    const std::string command = "cd \"" + dir.path().string() + "\" && \"" KESTRUN_PATH "\" " +
+                                std::string(args) + " > /dev/full 2> \"" + out + "\"";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << args;
     EXPECT_EQ(WEXITSTATUS(raw), 1) << args;
     EXPECT_NE(Read(dir, "console.txt").find("cannot write"), std::string::npos) << args;
   }
+  EXPECT_EQ(Read(dir, "res.data").size(), 600u * 127u);
 }
 
 // A result named like a spectrum is refused before any history runs.
@@ -336,6 +405,156 @@ TEST(KestrunBinaryTest, AResultNamedLikeAProgramFileIsRefusedAtOnce) {
   EXPECT_NE(console.find("'7MV.csv'"), std::string::npos) << console;
   EXPECT_EQ(console.find("計算が終了するまで"), std::string::npos) << console;
   EXPECT_FALSE(fs::exists(dir.path() / "7MV.csv"));
+}
+
+// The result first, then its statistics: statistics that cannot be written cost only the
+// measured uncertainties (the result stands, the console says so), and a result that cannot
+// be written leaves the earlier pair as it was, never an earlier result with new statistics.
+// The clock read at the end of the histories spoils the folder just before the writing.
+TEST(KestrunBinaryTest, TheResultIsWrittenBeforeItsStatisticsAndStandsWithoutThem) {
+  const struct {
+    const char* name;
+    const char* spoiled;  // made a folder just before the writing
+    int status;
+    bool new_result;
+  } cases[] = {
+      {"statistics cannot be written", "res.stat", 0, true},
+      {"result cannot be written", "res.data", 1, false},
+  };
+  const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
+  for (const auto& c : cases) {
+    const TempDir dir(testing::ScratchName("engine_binary_pair"));
+    WriteSmallData(dir);
+    dir.Write("Joken.dat", "t.csv\r\nres.data\r\n2000\r\n");
+    dir.Write("res.data", earlier);
+    dir.Write("res.stat", EarlierStatistics());
+    KestrunOptions options;
+    int readings = 0;
+    options.clock = [&] {
+      if (++readings == 2) {
+        fs::remove(dir.path() / c.spoiled);
+        fs::create_directory(dir.path() / c.spoiled);
+      }
+      return ClockReading{};
+    };
+    std::istringstream in;
+    std::ostringstream out;
+    EXPECT_EQ(RunKestrun(in, out, dir.path(), options), c.status) << c.name << "\n" << out.str();
+    if (c.new_result) {
+      EXPECT_NE(Read(dir, "res.data"), earlier) << c.name;
+      EXPECT_NE(out.str().find("計算の統計（不確かさ）を書けませんでした"), std::string::npos)
+          << c.name << "\n"
+          << out.str();
+    } else {
+      EXPECT_EQ(Read(dir, "res.stat"), EarlierStatistics()) << c.name;
+    }
+  }
+  // The same on a full quota: 80 kB (160 blocks of the shell's 512 bytes) takes the result
+  // (76 kB) but not its statistics.
+  const TempDir dir(testing::ScratchName("engine_binary_quota"));
+  WriteSmallData(dir);
+  EXPECT_EQ(RunKestrunIn(dir, "t.csv\r\nres.data\r\n2000\r\n", "", "ulimit -f 160 &&"), 0)
+      << Read(dir, "console.txt");
+  EXPECT_EQ(Read(dir, "res.data").size(), 600u * 127u);
+  EXPECT_FALSE(fs::exists(dir.path() / "res.stat"));
+  EXPECT_NE(Read(dir, "console.txt").find("res.stat：ファイルを書き込めません"), std::string::npos)
+      << Read(dir, "console.txt");
+}
+
+// One run of a result name at a time in a folder: a second is refused before any history
+// while the first holds the name (by flock, or as Node's engine does, by its process number
+// alone); a lock left by a killed run is taken over, and the temporary files that run left
+// are cleared, however young.
+TEST(KestrunBinaryTest, OneRunOfANameAtATime) {
+#ifndef _WIN32
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<WriteLock>(const TempDir&)> hold;
+    int status;
+  } cases[] = {
+      {"held by a run",
+       [](const TempDir& d) { return std::make_unique<WriteLock>(d.File("res.data")); }, 1},
+      {"held by a process without flock",
+       [](const TempDir& d) {
+         d.Write(".res.data.lock", std::to_string(getpid()) + "\n");
+         return nullptr;
+       },
+       1},
+      {"left by a killed run",
+       [&](const TempDir& d) {
+         d.Write(".res.data.lock", std::to_string(gone) + " flock\n");
+         d.Write(".res.data.Ab12Cd", "half a result");
+         d.Write(".res.stat.Ef34Gh", "half the statistics");
+         return nullptr;
+       },
+       0},
+  };
+  const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
+  for (const auto& c : cases) {
+    const TempDir dir(testing::ScratchName("engine_binary_lock"));
+    WriteSmallData(dir);
+    dir.Write("res.data", earlier);
+    const auto lock = c.hold(dir);
+    EXPECT_EQ(RunKestrunIn(dir, "t.csv\r\nres.data\r\n2000\r\n"), c.status) << c.name;
+    const std::string console = Read(dir, "console.txt");
+    if (c.status == 1) {
+      EXPECT_NE(console.find("res.data：同じフォルダで同じ名前の計算が実行中です"),
+                std::string::npos)
+          << c.name << "\n"
+          << console;
+      EXPECT_EQ(console.find(kWaitingLine), std::string::npos) << c.name;
+      EXPECT_EQ(Read(dir, "res.data"), earlier) << c.name;
+    } else {
+      EXPECT_NE(Read(dir, "res.data"), earlier) << c.name;
+      for (const char* left : {".res.data.lock", ".res.data.Ab12Cd", ".res.stat.Ef34Gh"})
+        EXPECT_FALSE(fs::exists(dir.path() / left)) << c.name << ": " << left;
+    }
+  }
+#endif
+}
+
+// In a shared sticky folder (mode 1777) another user's result cannot be replaced: said
+// before any history, not after all of them.
+TEST(KestrunBinaryTest, AnotherUsersResultInAStickyFolderIsRefusedAtOnce) {
+  const struct {
+    unsigned folder_mode, folder_owner, file_owner, user;
+    bool allowed;
+  } rules[] = {
+      {01777, 0, 1000, 1001, false}, {01777, 0, 1000, 1000, true}, {01777, 1001, 1000, 1001, true},
+      {01777, 0, 1000, 0, true},     {0777, 0, 1000, 1001, true},
+  };
+  for (const auto& r : rules)
+    EXPECT_EQ(StickyFolderAllowsReplace(r.folder_mode, r.folder_owner, r.file_owner, r.user),
+              r.allowed)
+        << r.folder_mode << " " << r.folder_owner << " " << r.file_owner << " " << r.user;
+#ifndef _WIN32
+  if (geteuid() != 0 || std::system("command -v setpriv > /dev/null") != 0)
+    GTEST_SKIP() << "needs root and setpriv to run as another user";
+  const TempDir dir(testing::ScratchName("engine_binary_sticky"));
+  WriteSmallData(dir);
+  dir.Write("Joken.dat", "t.csv\r\nres.data\r\n2000\r\n");
+  const std::string earlier = ResultFileText(*std::make_unique<NormalisedResults>());
+  dir.Write("res.data", earlier);
+  fs::permissions(dir.path(), fs::perms::all | fs::perms::sticky_bit);
+  const std::string command =
+      "cd \"" + dir.path().string() +
+      "\" && setpriv --reuid 65534 --regid 65534 --clear-groups \"" KESTRUN_PATH
+      "\" < /dev/null > /dev/stdout 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string console;
+  char buffer[4096];
+  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+    console.append(buffer, n);
+  const int raw = ::pclose(pipe);
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << console;
+  EXPECT_NE(console.find("res.data：他のユーザーのファイル"), std::string::npos) << console;
+  EXPECT_EQ(console.find(kWaitingLine), std::string::npos) << console;
+  EXPECT_EQ(Read(dir, "res.data"), earlier);
+#endif
 }
 
 }  // namespace

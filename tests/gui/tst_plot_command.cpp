@@ -13,6 +13,7 @@
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/engine_screen/plot_command.h"
+#include "engine/run_statistics.h"
 
 using namespace dosavia;
 using namespace dosavia::gui;
@@ -155,6 +156,15 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("size without out") << QStringList{"--plot", "a.data", "--size", "800x600", "--csv", "x.png"} << 2;
   QTest::newRow("size too small") << QStringList{"--plot", "a.data", "--size", "8x6", "--out", "x.png"} << 2;
   QTest::newRow("csv is the input") << QStringList{"--plot", "a.data", "--csv", "link.png"} << 2;
+  // Nor the result's statistics, nor one output another, however a name is spelled.
+  QTest::newRow("table is the result's statistics")
+      << QStringList{"--plot", "a.data", "--table", "a.stat"} << 2;
+  QTest::newRow("csv is the statistics, spelled otherwise")
+      << QStringList{"--plot", "a.data", "--csv", "./no/../a.stat"} << 2;
+  QTest::newRow("csv and table one file")
+      << QStringList{"--plot", "a.data", "--csv", "x.csv", "--table", "./x.csv"} << 2;
+  QTest::newRow("out and table one file")
+      << QStringList{"--plot", "a.data", "--out", "x.png", "--table", "./x.png"} << 2;
   // The picture never replaces its own input, even through a link, nor a pipe.
   QTest::newRow("out is the input") << QStringList{"--plot", "a.data", "--out", "link.png"} << 2;
   QTest::newRow("out is a pipe") << QStringList{"--plot", "a.data", "--out", "pipe.png"} << 1;
@@ -236,6 +246,9 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles_data() {
   // Nor another run's result.
   QTest::newRow("csv over another result") << QStringLiteral("--csv") << QStringLiteral("b.data");
   QTest::newRow("png over a result") << QStringLiteral("--out") << QStringLiteral("result.png");
+  // Nor a run's statistics, which only the run itself can give again.
+  QTest::newRow("table over another run's statistics")
+      << QStringLiteral("--table") << QStringLiteral("b.stat");
 }
 
 // The README's own example once destroyed the 10 MV spectrum: now every writer refuses a
@@ -252,6 +265,10 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles() {
     QVERIFY(WriteText(dir.Path(file), ("original " + file).toUtf8()));
   const QByteArray other = ResultBytes(SyntheticResults());
   for (const char* result : {"b.data", "result.png"}) QVERIFY(WriteText(dir.Path(result), other));
+  RunStatistics statistics;
+  statistics.group.resize(kHistoryGroups);
+  const QByteArray statistics_text = QByteArray::fromStdString(RunStatisticsText(statistics));
+  QVERIFY(WriteText(dir.Path("b.stat"), statistics_text));
   QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.csv")));
   QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.png")));
   QCOMPARE(::link(QFile::encodeName(dir.Path("water20.dat")).constData(),
@@ -267,6 +284,9 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles() {
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), other);
   }
+  QFile kept_statistics(dir.Path("b.stat"));
+  QVERIFY(kept_statistics.open(QIODevice::ReadOnly));
+  QCOMPARE(kept_statistics.readAll(), statistics_text);
   // The default name of a table cannot meet them.
   QCOMPARE(Run({"--plot", "a.data", "--csv", "a-curves.csv"}), std::optional<int>(0));
 }

@@ -310,6 +310,15 @@ TEST(CurveTableTest, ClinicalGeometryFollowsInverseSquareAndFieldGrowth) {
     else EXPECT_LT(dmax, previous_dmax - 0.02) << c.ssd_cm;
     previous_dmax = dmax;
   }
+  // The point source's row carries the run's seed, as the parallel beam's does, on every
+  // front end; its uncertainties are not the groups' (they are the parallel beam's).
+  RunStatistics statistics;
+  statistics.seed = 0;
+  statistics.group.assign(kHistoryGroups, {});
+  const auto clinical = ClinicalGeometryTables(*parallel, 100);
+  const CurveTableRow point = MeasureCurveSet(*clinical, 8, &statistics, parallel.get());
+  EXPECT_EQ(point.seed, 0);
+  EXPECT_FALSE(point.measured);
   const std::vector<double> pdd = ClinicalPercentDepthDose(*parallel, 8, 100);
   EXPECT_NEAR(*std::max_element(pdd.begin() + 1, pdd.end()), 100, 0.5);
   EXPECT_THROW(ClinicalGeometryTables(*parallel, 0), std::invalid_argument);

@@ -100,6 +100,7 @@ class EngineRun {
   // words of the parts switched off (the result's name then carries their tag). Returns
   // the error text, or an empty text when the run can start.
   std::string Prepare(const std::string& dir, const std::string& conditions_text, val without) {
+    lock_.reset();
     total_.reset();
     runner_.reset();
     inputs_.reset();
@@ -210,28 +211,29 @@ class EngineRun {
     return out;
   }
 
-  // Before the run, as Kestrun checks it: whether the result can be written into `dir`
-  // (a folder that takes no file, a name that reaches a program file); the error text, or
-  // empty.
-  std::string CheckResultFolder(const std::string& dir) const {
+  // Before the run, as Kestrun checks it: whether the result and its statistics can be
+  // written into `dir` (a folder that takes no file, a name that reaches a program file, a
+  // companion's name held by another file, a rename a sticky folder refuses) and no other run
+  // writes them now; the lock on the name is then held until the result is written or the
+  // run is prepared again. The error text, or empty.
+  std::string CheckResultFolder(const std::string& dir) {
     try {
       if (!inputs_) throw std::runtime_error("no run was prepared");
-      // The run's statistics are written beside the result, and checked with it.
-      for (const std::string& name : {inputs_->conditions.result_file,
-                                      RunStatisticsFileName(inputs_->conditions.result_file)}) {
-        const std::string path = (std::filesystem::path(dir) / name).string();
-        CheckNotProgramFile(path);
-        CheckCanWrite(path);
-      }
+      const std::filesystem::path result =
+          std::filesystem::path(dir) / inputs_->conditions.result_file;
+      CheckResultPairTargets(result);
+      lock_ = LockResultPair(result);
       return {};
     } catch (const std::exception& e) {
       return Report(e);
     }
   }
 
-  // Writes the complete run's file into `dir` under the conditions' name, as Kestrun
-  // writes it (a temporary name, then renamed); returns the error text, or empty.
-  std::string WriteResult(const std::string& dir) const {
+  // Writes the complete run's file into `dir` under the conditions' name, then its
+  // statistics, as Kestrun writes them; returns the error text, or empty. When only the
+  // statistics could not be written, writeNote() says so.
+  std::string WriteResult(const std::string& dir) {
+    note_.clear();
     try {
       if (!total_) throw std::runtime_error("no run was started");
       // Emscripten's C library starts with a file-creation mask of 0777: under Node the file
@@ -241,19 +243,28 @@ class EngineRun {
         return typeof process === 'object' && typeof process.umask === 'function' ? process.umask() : 18;
       })));
       const NormalisedResults results = total_->Results();
-      const std::filesystem::path folder(dir);
-      // The statistics first, as Kestrun writes them: a result that then fails to be
-      // written leaves statistics that match nothing.
-      WriteRunStatisticsFile(folder / RunStatisticsFileName(inputs_->conditions.result_file),
-                             *total_->Statistics(results, ResultFileText(results)));
-      WriteResultFile(folder / inputs_->conditions.result_file, results);
+      const auto problem =
+          WriteResultWithStatistics(std::filesystem::path(dir) / inputs_->conditions.result_file,
+                                    results, *total_->Statistics(results, ResultFileText(results)));
+      if (problem) note_ = StatisticsNotWrittenLine(*problem);
+      lock_.reset();
       return {};
     } catch (const std::exception& e) {
+      lock_.reset();
       return Report(e);
     }
   }
 
+  // Kestrun's console line when the last WriteResult wrote the result but not its
+  // statistics; empty otherwise.
+  std::string WriteNote() const { return note_; }
+
+  // Gives up the lock on the result's name: a run that failed leaves no lock file behind.
+  void ReleaseLock() { lock_.reset(); }
+
  private:
+  std::unique_ptr<WriteLock> lock_;
+  std::string note_;
   std::unique_ptr<BlockRunInputs> inputs_;
   std::unique_ptr<BlockRunner> runner_;
   std::unique_ptr<BlockTotal> total_;
@@ -271,7 +282,7 @@ class ResultLibrary {
       std::shared_ptr<const ResultTables> tables = ParseResultFile(text, name);
       const int id = next_id_++;
       tables_[id] = tables;
-      checksums_[id] = ResultChecksum(text);
+      result_texts_[id] = text;
       out.set("id", id);
     } catch (const std::exception& e) {
       out.set("error", Report(e));
@@ -282,22 +293,24 @@ class ResultLibrary {
   void Close(int id) {
     tables_.erase(id);
     statistics_.erase(id);
-    checksums_.erase(id);
+    result_texts_.erase(id);
     std::erase_if(clinical_, [id](const auto& entry) { return entry.first.first == id; });
   }
 
   // Gives result `id` its run's statistics (the text of its ".stat" file), with which the
-  // table's uncertainties are measured rather than estimated. Returns true when they were
-  // taken; false when the text is not the statistics of this very result (another run's,
-  // or damaged), and the result then stands alone.
-  bool AttachStatistics(int id, const std::string& text) {
+  // table's uncertainties are measured rather than estimated. Returns an empty text when
+  // they were taken; otherwise why not, in the report language (another run's, damaged, or
+  // numbers that no run gives), and the result then stands alone.
+  std::string AttachStatistics(int id, const std::string& text, const std::string& name) {
     try {
-      auto statistics = ParseRunStatistics(text, "statistics");
-      if (statistics->result_checksum != checksums_.at(id)) return false;
-      statistics_[id] = std::move(statistics);
-      return true;
-    } catch (const std::exception&) {
-      return false;
+      MatchedStatistics matched =
+          MatchRunStatistics(text, name, result_texts_.at(id), *tables_.at(id));
+      if (!matched.statistics)
+        return matched.problem ? ProblemLine(*matched.problem, report_language) : "?";
+      statistics_[id] = std::move(matched.statistics);
+      return {};
+    } catch (const std::exception& e) {
+      return Report(e);
     }
   }
 
@@ -404,24 +417,19 @@ class ResultLibrary {
     return *made;
   }
 
-  // The point source's curves are measured without the run's statistics (they are the
-  // parallel beam's) and with TPR20,10 from the parallel tables, a ratio of constant field.
+  // The point source's curves are measured with TPR20,10 from the parallel tables, a ratio of
+  // constant field, and without the run's statistics but for its seed (MeasureCurveSet).
   CurveTableRow Row(int id, int field, double ssd_cm) {
     const auto statistics = statistics_.find(id);
-    if (ssd_cm != 0) {
-      CurveTableRow row = MeasureCurveSet(Tables(id, ssd_cm), field, nullptr, tables_.at(id).get());
-      // The run's seed is the result's, whatever geometry its curves are shown in.
-      if (statistics != statistics_.end()) row.seed = static_cast<long long>(statistics->second->seed);
-      return row;
-    }
-    return MeasureCurveSet(*tables_.at(id), field,
-                           statistics == statistics_.end() ? nullptr : statistics->second.get());
+    return MeasureCurveSet(Tables(id, ssd_cm), field,
+                           statistics == statistics_.end() ? nullptr : statistics->second.get(),
+                           ssd_cm != 0 ? tables_.at(id).get() : nullptr);
   }
 
   std::map<int, std::shared_ptr<const ResultTables>> tables_;
   std::map<std::pair<int, double>, std::unique_ptr<ResultTables>> clinical_;
   std::map<int, std::unique_ptr<RunStatistics>> statistics_;
-  std::map<int, std::uint64_t> checksums_;
+  std::map<int, std::string> result_texts_;  // for the statistics' checksum
   int next_id_ = 1;
 };
 
@@ -504,6 +512,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("finish", &EngineRun::Finish)
       .function("checkResultFolder", &EngineRun::CheckResultFolder)
       .function("writeResult", &EngineRun::WriteResult)
+      .function("writeNote", &EngineRun::WriteNote)
+      .function("releaseLock", &EngineRun::ReleaseLock)
       .function("withoutLines", &EngineRun::WithoutText);
   emscripten::class_<ResultLibrary>("ResultLibrary")
       .constructor<>()

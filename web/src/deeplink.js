@@ -59,8 +59,12 @@ const rules = {
   // Kestrun's --without words, comma-separated; the screen checks them against the core's list.
   without: (v) => (/^[a-z-]+(,[a-z-]+)*$/.test(v) ? v.split(',') : undefined),
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
-  // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647.
-  seed: (v) => (/^\d{1,10}$/.test(v) && Number(v) <= MAX_SEED ? String(Number(v)) : undefined),
+  // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647, leading zeros
+  // read away however many.
+  seed: (v) => {
+    const digits = /^\d+$/.test(v) ? v.replace(/^0+(?=\d)/, '') : '';
+    return digits.length >= 1 && digits.length <= 10 && Number(digits) <= MAX_SEED ? digits : undefined;
+  },
   ssd: (v) => {
     const x = Number(v);
     return /^\d+(\.\d+)?$/.test(v) && x >= SSD_RANGE_CM[0] && x <= SSD_RANGE_CM[1] ? x : undefined;
@@ -78,6 +82,13 @@ export function parseDeepLink(search, { readCount } = {}) {
   for (const [name, value] of params) {
     const rule = rules[name];
     if (!rule) continue; // unknown parameters belong to other screens or later editions
+    // A value given twice, differently (seed=1&seed=2, ssd=100&ssd=abc): which was meant is
+    // not known, so neither is applied and both are said.
+    const all = params.getAll(name);
+    if (name !== 'without' && new Set(all).size > 1) {
+      if (!problems.some((p) => p.name === name)) problems.push({ name, value: all.join(', ') });
+      continue;
+    }
     const parsed = rule(value, readCount);
     if (parsed === undefined) problems.push({ name, value });
     else if (name === 'without' && given.includes(name)) {
@@ -85,7 +96,7 @@ export function parseDeepLink(search, { readCount } = {}) {
       values.without = [...new Set([...values.without, ...parsed])];
     } else {
       values[name] = parsed;
-      given.push(name);
+      if (!given.includes(name)) given.push(name);
     }
   }
   // An energy given as a number of MeV for a mono-energetic beam implies energy=mono.

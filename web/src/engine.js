@@ -28,6 +28,10 @@ import { csvText, pressCsv, pressPng, pressTsv, tsvText } from './engine_export.
 import { ENGINE_FIELD_SIDES, SSD_RANGE_CM } from './field_sizes.js';
 import { language, tr } from './i18n.js';
 import { showNotice } from './notice.js';
+import { guardWhile } from './busy.js';
+
+// A run under way, and a comparison of results on the graph, keep the page from going unasked.
+guardWhile('engine', () => Boolean(state.running) || state.sets.length > 1);
 
 const FIELD_SIDES = ENGINE_FIELD_SIDES;
 

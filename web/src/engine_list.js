@@ -80,16 +80,20 @@ export function renderSaved() {
 
 // Reads a result file's text (or its bytes) into the total worker (the desktop's 読み込み),
 // with its run statistics (a .stat file's text) when there are any; the sets drawn from it
-// keep its curves. Returns { opened, attached }: attached is false for statistics that are
-// not that very result's (its uncertainties then stay estimated).
-export async function readResult(name, text, statistics) {
+// keep its curves. Returns { opened, attached, why }: attached is false for statistics that
+// are not that very result's or no run's (its uncertainties then stay estimated), and `why`
+// says what was wrong with them.
+export async function readResult(name, text, statistics, statisticsName = undefined) {
   await state.total.call('language', { lang: language() });
   const opened = await state.total.call('open', { text, name });
   if (opened.error) {
     showNotice(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', name)}\n${opened.error}`);
     return { opened: false, attached: false };
   }
-  const attached = statistics ? await state.total.call('attach', { id: opened.id, text: statistics }) : false;
+  const why = statistics
+    ? await state.total.call('attach', { id: opened.id, text: statistics, name: statisticsName ?? 'statistics' })
+    : undefined;
+  const attached = why === '';
   state.loaded = {
     id: opened.id,
     name,
@@ -100,7 +104,7 @@ export async function readResult(name, text, statistics) {
   renderSaved();
   $('e-draw').disabled = false;
   $('e-kerma').disabled = false;
-  return { opened: true, attached };
+  return { opened: true, attached, why };
 }
 
 // The result files chosen by the user, read as the desktop reads one: refused unread when it
@@ -111,15 +115,16 @@ export async function readResult(name, text, statistics) {
 // 10MV-1M.data) is kept with it when it is that very run's, and said when it is not.
 export async function openFiles(files) {
   await state.total.call('language', { lang: language() });
+  const problems = [];
+  // Said with the other problems at the end: a notice shown now would be cleared by the
+  // next file read.
   const tooLarge = async (file) => {
     const problem = await state.total.call('sizeProblem', { name: file.name, bytes: file.size });
-    if (problem)
-      showNotice(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
+    if (problem) problems.push(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
     return Boolean(problem);
   };
   const isStatistics = (file) => /\.stat$/i.test(file.name);
   const statistics = new Map(files.filter(isStatistics).map((file) => [file.name, file]));
-  const problems = [];
   for (const file of files.filter((f) => !isStatistics(f))) {
     const statName = await state.total.call('statisticsName', { file: file.name });
     const statFile = statistics.get(statName);
@@ -127,17 +132,10 @@ export async function openFiles(files) {
     if (await tooLarge(file)) continue;
     const statText = statFile && !(await tooLarge(statFile)) ? await statFile.text() : undefined;
     const bytes = new Uint8Array(await file.arrayBuffer());
-    const read = await readResult(file.name, bytes, statText);
+    const read = await readResult(file.name, bytes, statText, statFile?.name);
     if (!read.opened) continue;
     if (statText !== undefined && !read.attached)
-      problems.push(
-        tr(
-          'Web',
-          '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。',
-          statFile.name,
-          file.name,
-        ),
-      );
+      problems.push(`${tr('Web', '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。', statFile.name, file.name)} ${read.why}`);
     await saveResult(file.name, new TextDecoder().decode(bytes), read.attached ? statText : undefined);
     await refreshSaved();
   }

@@ -1,5 +1,6 @@
 // The keyboard-help panel ("?" or its button) and the projector mode (larger text and lines,
-// high contrast), a toggle the browser remembers for the next lesson.
+// high contrast), a toggle the browser remembers for the next lesson and every open tab of the
+// site follows.
 const $ = (id) => document.getElementById(id);
 const PROJECTOR_KEY = 'dosavia-projector';
 
@@ -39,4 +40,8 @@ export function enableHelpAndProjector(onChange) {
   });
   if (remembered()) setProjector(true);
   $('projector').addEventListener('click', () => setProjector(!projectorOn(), onChange));
+  // Switched in another tab of the site: this one follows, as the next page opened would.
+  window.addEventListener('storage', (event) => {
+    if (event.key === PROJECTOR_KEY && (event.newValue === '1') !== projectorOn()) setProjector(event.newValue === '1', onChange);
+  });
 }

@@ -64,6 +64,8 @@ function waitForEnter() {
 }
 
 async function fail(message) {
+  // No lock on the result's name outlives a failed run.
+  total?.releaseLock();
   write(`${core.errorLine(message)}\n`);
   await waitForEnter();
   process.exit(1);
@@ -121,6 +123,11 @@ write(`\n${core.startTimeLine(start)}\n${core.endTimeLine(core.readClock())}\n`)
 if (outcome.error) await fail(outcome.error);
 const writeError = total.writeResult(folder);
 if (writeError) await fail(writeError);
+const note = total.writeNote();
+if (note) write(`${note}\n`);
 await waitForEnter();
 write(`${texts.stop}\n`);
-process.exit(0);
+// A console that took no line (a full device) makes the run a failure to report, as in
+// Kestrun; the result is written all the same.
+if (!consoleOpen) process.stderr.write('Kestrun: cannot write to the standard output\n');
+process.exit(consoleOpen ? 0 : 1);

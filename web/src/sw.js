@@ -13,12 +13,31 @@ importScripts('precache.js');
 
 const CACHE = `dosavia-${PRECACHE.version}`;
 
+// A file of this version: fetched past the browser's HTTP cache (a server that sends
+// Last-Modified without Cache-Control lets the browser reuse what it has for days) and
+// checked against the version's own SHA-256 of it. A site uploaded meanwhile gives another
+// file: the install then fails and nothing is kept, and the browser installs the new
+// version whole on a later visit, rather than a cache of a page of one build with an
+// engine of the other.
+async function fetchOfThisVersion(file) {
+  const response = await fetch(new Request(file, { cache: 'reload' }));
+  if (!response.ok) throw new Error(`${file}: ${response.status}`);
+  const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', await response.clone().arrayBuffer()));
+  const hex = [...digest].map((b) => b.toString(16).padStart(2, '0')).join('');
+  if (PRECACHE.sha256 && hex !== PRECACHE.sha256[file]) throw new Error(`${file} is not of version ${PRECACHE.version}`);
+  return response;
+}
+
 self.addEventListener('install', (event) => {
-  // Fetched past the browser's HTTP cache: a server that sends Last-Modified without
-  // Cache-Control lets the browser reuse what it has for days, and the new version's cache
-  // would be filled with the old version's files.
-  const requests = PRECACHE.files.map((file) => new Request(file, { cache: 'reload' }));
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(requests)));
+  event.waitUntil((async () => {
+    const responses = await Promise.all(PRECACHE.files.map(fetchOfThisVersion));
+    // Kept only when every file is of this version.
+    const cache = await caches.open(CACHE);
+    await Promise.all(PRECACHE.files.map((file, i) => cache.put(file, responses[i])));
+  })().catch(async (error) => {
+    await caches.delete(CACHE);
+    throw error;
+  }));
 });
 
 // The page's answer when the user chose to load the new version.

@@ -9,6 +9,7 @@ import { DepthProbe } from './visual_probe.js';
 import { TrackQueue } from './visual_tracks.js';
 import { buildsUp, depthNote, dmaxWords } from './visual_words.js';
 import { startWorker } from './workers.js';
+import { guardWhile } from './busy.js';
 import { WorkerClient } from './worker_client.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -37,6 +38,9 @@ const state = {
   // exactly. The session says when a series starts.
   seedTyped: false,
 };
+
+// A running batch, and a series whose tally would be lost, keep the page from going unasked.
+guardWhile('visual', () => state.running || state.starting || Number($('total').value) > 0);
 
 const side = new SideView($('side'));
 const tracks = new TrackQueue(side, reducedMotion);

@@ -285,6 +285,30 @@ test('the menu opens the visual simulation in the language chosen', { skip }, as
   await page.close();
 });
 
+// The projector mode switched in one tab is the mode of every open tab of the site.
+test('the projector mode follows from tab to tab', { skip }, async () => {
+  const first = await openPage(browser, `${url}index.html?screen=visual`, 1024, 768);
+  const second = await openPage(browser, `${url}index.html?screen=engine`, 1024, 768);
+  const on = (page) => page.evaluate(() => document.documentElement.classList.contains('projector'));
+  const before = await on(second.page);
+  // Switched in the first tab, brought to the front as a teacher would; the second, now in
+  // the background, is watched by a timer (a background tab draws no frames).
+  const press = async () => {
+    await first.page.bringToFront();
+    await first.page.evaluate(() => document.getElementById('projector').click());
+  };
+  const follows = (want) => second.page.waitForFunction((w) => document.documentElement.classList.contains('projector') === w,
+    { timeout: 10000, polling: 100 }, want);
+  await press();
+  await follows(!before);
+  assert.equal(await on(first.page), !before);
+  await press();
+  await follows(before);
+  assert.deepEqual([...first.errors, ...second.errors], []);
+  await first.page.close();
+  await second.page.close();
+});
+
 test('without electron transport the build-up vanishes and the full curve stays as reference', { skip }, async () => {
   // On a fixed seed: at 20000 photons the first bin's share of the fitted maximum spreads
   // from about 70 % to above 100 % from series to series without electron transport.

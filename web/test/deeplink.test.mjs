@@ -22,7 +22,7 @@ test('usable values are taken', () => {
   for (const [typed, ssd] of [['100', 100], ['50', 50], ['150', 150], ['87.5', 87.5]])
     assert.deepEqual(parseDeepLink(`?screen=engine&ssd=${typed}`).values.ssd, ssd, typed);
   // A seed as Kestrun's --seed reads it: the whole range, leading zeros read away.
-  for (const [typed, seed] of [['0', '0'], ['2147483647', '2147483647'], ['007', '7']])
+  for (const [typed, seed] of [['0', '0'], ['2147483647', '2147483647'], ['007', '7'], ['00000000005', '5'], ['000', '0']])
     assert.equal(parseDeepLink(`?seed=${typed}`).values.seed, seed, typed);
 });
 
@@ -36,6 +36,8 @@ test('bad values are reported and replaced by the defaults', () => {
     ['seed=99999999999999999999', 'seed'], ['seed=%EF%BC%95', 'seed'],
     ['screen=engine&ssd=49', 'ssd'], ['screen=engine&ssd=151', 'ssd'], ['screen=engine&ssd=1e2', 'ssd'],
     ['screen=engine&ssd=abc', 'ssd'], ['screen=visual&ssd=100', 'ssd'],
+    // Given twice, differently: neither applied, said once.
+    ['screen=engine&ssd=100&ssd=abc', 'ssd'], ['seed=1&seed=2', 'seed'], ['screen=visual&field=1&field=2', 'field'],
   ];
   for (const [query, name] of cases) {
     const { values, problems } = parseDeepLink(`?${query}`);
@@ -58,6 +60,13 @@ test('a mono-energetic energy alone selects the mono-energetic beam', () => {
   assert.equal(parseDeepLink('?mono=2.5').values.mono, 2.5);
   assert.equal(parseDeepLink('?mono=2.5&energy=6').values.energy, '6');
   assert.equal(parseDeepLink('?mono=abc').values.energy, '10');
+});
+
+test('a value given twice alike is taken', () => {
+  const { values, problems } = parseDeepLink('?seed=5&seed=5&screen=engine&ssd=100&ssd=100');
+  assert.deepEqual(problems, []);
+  assert.equal(values.seed, '5');
+  assert.equal(values.ssd, 100);
 });
 
 test('unknown parameters are left to other screens', () => {

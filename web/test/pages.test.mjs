@@ -205,6 +205,74 @@ test('after one visit the site works with the network cut: menu, pages, lesson a
   await context.close();
 });
 
+// A site uploaded while a first visit installs: a file of the new build under the old
+// build's list. The worker's check of each file against its version's SHA-256 refuses the
+// install, so that no cache of two versions is kept (a page of one build with an engine
+// worker of the other); the page runs from the network meanwhile.
+test('a file of another build is never installed into a version\'s cache', { skip, timeout: 120000 }, async () => {
+  const dir = mkdtempSync(join(tmpdir(), 'dosavia-sw-mixed-'));
+  cpSync(site, dir, { recursive: true });
+  appendFileSync(join(dir, 'engine_worker.js'), `// the build of ${Date.now()}\n`);
+  const own = await serve(dir);
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.goto(`${own.url}index.html?lang=en`, { waitUntil: 'load' });
+    const outcome = await page.evaluate(async () => {
+      // The page's own registration (the same script and scope), once it exists.
+      const registration = await navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' });
+      const worker = registration.installing ?? registration.waiting ?? registration.active;
+      if (worker && worker.state !== 'redundant' && worker.state !== 'activated')
+        await new Promise((resolve) => worker.addEventListener('statechange', () => {
+          if (worker.state === 'redundant' || worker.state === 'activated') resolve();
+        }));
+      return { state: worker?.state, caches: await caches.keys() };
+    });
+    assert.equal(outcome.state, 'redundant');
+    assert.deepEqual(outcome.caches.filter((k) => k.startsWith('dosavia-')), []);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+    own.server.close();
+    rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+// A running batch is not lost to a reload: the page asks before it goes (beforeunload), and
+// a new version let in by another tab reloads it only when it holds nothing, or on the
+// user's word.
+test('a running batch keeps its page until the user lets it go', { skip, timeout: 120000 }, async () => {
+  const own = await serve(site);
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    await page.goto(`${own.url}index.html?screen=visual&lang=en&energy=6&field=10&photons=200000&step=0&go=1`, { waitUntil: 'load' });
+    await page.waitForFunction(() => !document.getElementById('stop').disabled, { timeout: 30000 });
+    // The page's own answer to a leave: a dialog while the batch runs.
+    const asked = await page.evaluate(() => {
+      const event = new Event('beforeunload', { cancelable: true });
+      window.dispatchEvent(event);
+      return event.defaultPrevented;
+    });
+    assert.equal(asked, true, 'no beforeunload guard while a batch runs');
+    // Another tab's new version: the controller changes under this page.
+    await page.evaluate(() => navigator.serviceWorker.dispatchEvent(new Event('controllerchange')));
+    await page.evaluate(() => navigator.serviceWorker.dispatchEvent(new Event('controllerchange')));
+    assert.equal(await page.$eval('#update', (e) => e.hidden), false);
+    assert.match(await page.$eval('#update', (e) => e.textContent), /another tab/);
+    assert.equal(await page.$eval('#stop', (e) => e.disabled), false, 'the batch was stopped');
+    // Stopped, the series is still on the screen: the page waits for the user's word.
+    await page.click('#stop');
+    await page.waitForFunction(() => document.getElementById('stop').disabled, { timeout: 30000 });
+    await Promise.all([page.waitForNavigation({ timeout: 60000 }), page.click('#update-reload')]);
+  } finally {
+    await context.close();
+    own.server.close();
+  }
+});
+
 // A new build on a server that sends Last-Modified and no Cache-Control (the default of common
 // static servers), with the browser holding the old files as fresh: the new version is seen
 // and its cache filled with the new files, while an open page of the old one keeps running on
