@@ -1,0 +1,142 @@
+"""The 10 x 10 cm depth dose of bench/accurate_depth_dose against the reference code's.
+
+Python standard library only. Usage:
+  accurate_validation.py OURS.csv [REFERENCE_fields.csv] [--field 10]
+OURS.csv: "depth_cm,field_cm,dose" rows (accurate_depth_dose's output, several files of one
+energy may be given joined by '+', their doses are averaged). The reference: the
+egsnrc_<tag>_fields.csv of ../shared/reference/egsnrc-water. Prints d_max, D20/D10 and, with
+a reference, the build-up's largest dose difference (percent of the maximum, 0.5 mm to
+d_max), its largest distance to agreement (depth shift at equal dose, from the first bin's
+level up to 95 % of the maximum) and the largest difference of 1 cm means beyond d_max.
+"""
+
+import csv
+import math
+import sys
+
+BIN_CM = 0.1
+
+
+def read_ours(spec, field):
+    curves = []
+    for path in spec.split('+'):
+        d = {}
+        with open(path) as f:
+            for row in csv.DictReader(f):
+                if float(row['field_cm']) == field:
+                    d[int(round(float(row['depth_cm']) / BIN_CM - 0.5))] = float(row['dose'])
+        curves.append([d[k] for k in range(300)])
+    return [sum(c[k] for c in curves) / len(curves) for k in range(300)]
+
+
+def read_reference(path, field):
+    with open(path) as f:
+        return [float(row[f'D_{field}x{field}']) for row in csv.DictReader(f)]
+
+
+def depth(k):
+    return BIN_CM * k + BIN_CM / 2
+
+
+def maximum(dose):
+    """Depth and value of the maximum from a least-squares parabola over the bins within 3 %
+    of the 3-bin running mean's peak (at least +-3 bins)."""
+    n = len(dose)
+    sm = [sum(dose[max(0, i - 1):i + 2]) / len(dose[max(0, i - 1):i + 2]) for i in range(n)]
+    k = max(range(200), key=lambda i: sm[i])
+    lo = k
+    while lo > 0 and sm[lo - 1] >= 0.97 * sm[k]:
+        lo -= 1
+    hi = k
+    while hi < n - 1 and sm[hi + 1] >= 0.97 * sm[k]:
+        hi += 1
+    half = max(3, min(30, k - lo, hi - k))
+    xs = [depth(i) - depth(k) for i in range(max(0, k - half), k + half + 1)]
+    ys = dose[max(0, k - half):k + half + 1]
+    s = [sum(x ** p for x in xs) for p in range(5)]
+    t = [sum(y * x ** p for x, y in zip(xs, ys)) for p in range(3)]
+    a = [[s[0], s[1], s[2]], [s[1], s[2], s[3]], [s[2], s[3], s[4]]]
+    c = solve3(a, t)
+    if c[2] >= 0:
+        return depth(k), sm[k]
+    xv = -c[1] / (2 * c[2])
+    if abs(xv) > xs[-1]:
+        return depth(k), sm[k]
+    return depth(k) + xv, c[0] + c[1] * xv + c[2] * xv * xv
+
+
+def solve3(a, b):
+    m = [row[:] + [v] for row, v in zip(a, b)]
+    for i in range(3):
+        p = max(range(i, 3), key=lambda r: abs(m[r][i]))
+        m[i], m[p] = m[p], m[i]
+        for r in range(3):
+            if r != i:
+                f = m[r][i] / m[i][i]
+                m[r] = [x - f * y for x, y in zip(m[r], m[i])]
+    return [m[i][3] / m[i][i] for i in range(3)]
+
+
+def log_linear_at(dose, k, half=10):
+    xs = [depth(i) for i in range(k - half, k + half + 1)]
+    ys = [math.log(dose[i]) for i in range(k - half, k + half + 1)]
+    xm = sum(xs) / len(xs)
+    ym = sum(ys) / len(ys)
+    b = sum((x - xm) * (y - ym) for x, y in zip(xs, ys)) / sum((x - xm) ** 2 for x in xs)
+    return math.exp(ym + b * (depth(k) - xm))
+
+
+def d20_d10(dose):
+    return log_linear_at(dose, 199) / log_linear_at(dose, 99)
+
+
+def depth_at_level(dose, level, kmax):
+    """The depth where the rising curve first reaches `level` (linear between bins)."""
+    if dose[0] >= level:
+        return depth(0)
+    for k in range(1, kmax + 1):
+        if dose[k] >= level:
+            f = (level - dose[k - 1]) / (dose[k] - dose[k - 1])
+            return depth(k - 1) + f * BIN_CM
+    return depth(kmax)
+
+
+def compare(ours, ref):
+    d_o, m_o = maximum(ours)
+    d_r, m_r = maximum(ref)
+    o = [v / m_o for v in ours]
+    r = [v / m_r for v in ref]
+    k_dmax = int(d_r / BIN_CM)
+    buildup_diff = max(abs(o[k] - r[k]) for k in range(0, k_dmax + 1)) * 100
+    kmax_o = int(d_o / BIN_CM)
+    levels = [o[0] + (0.95 - o[0]) * i / 20 for i in range(21)]
+    dta = max(abs(depth_at_level(o, L, kmax_o) - depth_at_level(r, L, k_dmax)) for L in levels)
+    first = int(math.ceil(d_r))
+    tail = 0
+    for cm in range(first, 25):
+        mo = sum(o[cm * 10:cm * 10 + 10])
+        mr = sum(r[cm * 10:cm * 10 + 10])
+        tail = max(tail, abs(mo / mr - 1) * 100)
+    return buildup_diff, dta * 10, tail
+
+
+def main(argv):
+    field = 10
+    if '--field' in argv:
+        i = argv.index('--field')
+        field = int(argv[i + 1])
+        argv = argv[:i] + argv[i + 2:]
+    ours = read_ours(argv[1], field)
+    d, _ = maximum(ours)
+    line = f'd_max {d:.2f} cm  D20/D10 {d20_d10(ours):.4f}'
+    if len(argv) > 2:
+        ref = read_reference(argv[2], field)
+        dr, _ = maximum(ref)
+        b, dta, tail = compare(ours, ref)
+        line += (f'  | reference d_max {dr:.2f} D20/D10 {d20_d10(ref):.4f}'
+                 f'  | build-up max dev {b:.2f} %  DTA {dta:.2f} mm  beyond d_max {tail:.2f} %')
+    print(line)
+
+
+if __name__ == '__main__':
+    main(sys.argv)
