@@ -126,6 +126,17 @@ def main(argv):
         i = argv.index('--field')
         field = int(argv[i + 1])
         argv = argv[:i] + argv[i + 2:]
+    if '--against' in argv:
+        # Two curves of ours (another step size): the largest difference of 1 cm means.
+        i = argv.index('--against')
+        a = read_ours(argv[1], field)
+        b = read_ours(argv[i + 1], field)
+        _, ma = maximum(a)
+        _, mb = maximum(b)
+        dev = max(abs(sum(a[c * 10:c * 10 + 10]) / ma / (sum(b[c * 10:c * 10 + 10]) / mb) - 1)
+                  for c in range(25)) * 100
+        print(f'largest difference of 1 cm means (0-25 cm): {dev:.2f} %')
+        return
     ours = read_ours(argv[1], field)
     d, _ = maximum(ours)
     line = f'd_max {d:.2f} cm  D20/D10 {d20_d10(ours):.4f}'
