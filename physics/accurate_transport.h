@@ -41,6 +41,14 @@ inline Real DeflectionCosine(const ElectronData<Real>& data, Real g, RandomStrea
   return std::fmax(Real(-1), 1 - 2 * mu);
 }
 
+// The energy besides its kinetic energy that a particle leaving the phantom takes away: a
+// positron's two rest energies, which pair production took from its photon and which it
+// would give back as annihilation photons outside.
+template <typename Real>
+inline Real CarriedRest(ChargedKind kind) {
+  return kind == ChargedKind::kPositron ? static_cast<Real>(kPairThresholdKeV) : Real(0);
+}
+
 // What a step ended in.
 enum class StepEnd { kGoesOn, kHard, kLeft };
 
@@ -73,7 +81,7 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Re
     const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
     const Real share = loss * std::fmin(Real(1), DistanceToSurface(ctx.box, p, d) / s);
     Deposit(start, q, share, kind, component, observer);
-    observer.OnEscape(EscapeKind::kCharged, q, T - share, component);
+    observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
     return StepEnd::kLeft;
   }
   const Real g = s * data.InverseLambda1((T + T_end) / 2);
@@ -85,7 +93,7 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Re
     const Real share =
         loss * std::fmin(Real(1), (tau + DistanceToSurface(ctx.box, hinge, d)) / s);
     Deposit(start, q, share, kind, component, observer);
-    observer.OnEscape(EscapeKind::kCharged, q, T - share, component);
+    observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
     return StepEnd::kLeft;
   }
   Deposit(start, next, loss, kind, component, observer);
@@ -127,7 +135,7 @@ bool LastStep(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Dire
   const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
   const Real share = T * std::fmin(Real(1), DistanceToSurface(ctx.box, p, d) / s);
   Deposit(p, q, share, kind, component, observer);
-  observer.OnEscape(EscapeKind::kCharged, q, T - share, component);
+  observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
   return false;
 }
 

@@ -23,10 +23,11 @@ void ElectronData<Real>::PrepareLookups() {
                        std::log(static_cast<double>(table[1].energy))) /
                       (rows - 1);
   inverse_log_step = static_cast<Real>(1 / step);
-  const double lo = kWentzelLogMeanMin;
-  const double hi = std::log(kWentzelMeanMax);
+  const double lo = WentzelGridLow();
+  const double hi = WentzelGridHigh();
   for (int k = 0; k < kWentzelPoints; ++k) {
-    const double target = std::exp(lo + (hi - lo) * k / (kWentzelPoints - 1));
+    const double x = std::exp(lo + (hi - lo) * k / (kWentzelPoints - 1));
+    const double target = 0.5 * x / (1 + x);
     // The mean rises monotonically with A: bisection in ln A.
     double a = -60;
     double b = 30;

@@ -59,10 +59,13 @@ struct ElectronData {
   Real inverse_log_step = 0;
   AccurateStepControls controls;
   // ln A of the Wentzel distribution whose mean of (1 - cos) / 2 is m, on a grid uniform in
-  // ln m (PrepareLookups fills it).
+  // ln(m / (0.5 - m)), which spreads the points over small angles and the approach to
+  // isotropy alike (PrepareLookups fills it).
   std::array<Real, kWentzelPoints> wentzel_log_a{};
   static constexpr double kWentzelLogMeanMin = -18.42;  // ln 1e-8
   static constexpr double kWentzelMeanMax = 0.49;
+  static double WentzelGridLow() { return kWentzelLogMeanMin - std::log(0.5); }
+  static double WentzelGridHigh() { return std::log(kWentzelMeanMax / (0.5 - kWentzelMeanMax)); }
 
   // Fills the grid constants and the Wentzel table from the rows; the loader calls it.
   void PrepareLookups();
@@ -135,9 +138,9 @@ struct ElectronData {
   // Screening parameter A of the Wentzel distribution p(mu) = A (1 + A) / (mu + A)^2 on
   // mu = (1 - cos) / 2 in [0, 1] whose mean is `mean` (below kWentzelMeanMax).
   Real WentzelScreening(Real mean) const {
-    const Real lo = static_cast<Real>(kWentzelLogMeanMin);
-    const Real hi = static_cast<Real>(std::log(kWentzelMeanMax));
-    Real u = (std::log(mean) - lo) / (hi - lo) * (kWentzelPoints - 1);
+    const Real lo = static_cast<Real>(WentzelGridLow());
+    const Real hi = static_cast<Real>(WentzelGridHigh());
+    Real u = (std::log(mean / (Real(0.5) - mean)) - lo) / (hi - lo) * (kWentzelPoints - 1);
     if (u < 0) u = 0;
     int k = static_cast<int>(u);
     if (k > kWentzelPoints - 2) k = kWentzelPoints - 2;
