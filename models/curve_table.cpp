@@ -65,9 +65,14 @@ std::string SwitchedPhysicsNote(std::string_view file, bool english) {
 }
 
 std::string SwitchedPhysicsNote(const PhysicsSwitches& physics, bool english) {
-  if (physics.AllOn()) return {};
-  return english ? " [without " + SwitchedOffText(physics, true) + "]"
-                 : " [なし: " + SwitchedOffText(physics, false) + "]";
+  // A run in the accurate transport says so wherever its curves are named.
+  const std::string transport = !physics.accurate_transport ? std::string()
+                                : english                   ? " [accurate transport]"
+                                                            : " [精密な電子輸送]";
+  if (physics.AllOn()) return transport;
+  return (english ? " [without " + SwitchedOffText(physics, true) + "]"
+                  : " [なし: " + SwitchedOffText(physics, false) + "]") +
+         transport;
 }
 
 double DisplayScale(const ResultTables& tables) {
@@ -178,6 +183,7 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   for (const double d : dmax) squares += (d - mean) * (d - mean);
   row.measured = true;
   row.seed = statistics->seed;
+  row.transport = statistics->physics.accurate_transport ? "accurate" : "exact";
   row.dmax_sigma_cm = std::sqrt(squares / (kResamples - 1));
   row.surface_sigma_percent = 100 * JackknifeSigma(surface);
   row.tpr2010_sigma = JackknifeSigma(tpr);
@@ -238,7 +244,7 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
   };
   std::string text =
       "set\tenergy\tfield_cm\td_max_cm\td_max_u_cm\tsurface_pct\tsurface_u_pct\td10_pct\t"
-      "tpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\n";
+      "tpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\ttransport\n";
   for (const TableTsvRow& r : rows) {
     const CurveTableRow& v = r.row;
     const bool dmax = v.build_up && v.dmax_cm > 0;
@@ -251,7 +257,7 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
             '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) + '\t' +
             (v.build_up ? "yes" : "none") + '\t' + (v.measured ? "measured" : "estimated") +
             '\t' + (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
-            cell(r.ssd_cm, r.ssd_cm > 0) + '\n';
+            cell(r.ssd_cm, r.ssd_cm > 0) + '\t' + std::string(v.transport) + '\n';
   }
   return text;
 }
