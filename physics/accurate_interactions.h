@@ -147,10 +147,11 @@ void Annihilate(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Di
 // A hard collision: Møller or Bhabha sampling of the fraction handed to an atomic electron
 // above the delta cut (x from 1/x^2, accepted by the cross section's shape), both
 // particles leaving at the angles that energy and momentum conservation give. The delta
-// ray is followed at once; the primary's energy and direction are updated.
+// ray is followed at once (or, for the diagnosis, absorbed on the spot); the primary's
+// energy and direction are updated.
 template <typename Real, typename Obs>
 void DeltaRay(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<Real>& d, Real& T,
-              bool positron, int component, Obs& observer) {
+              bool positron, int component, bool follow, Obs& observer) {
   const ElectronData<Real>& data = ctx.tables.electrons;
   const Real xmin = data.delta_cut / T;
   const Real xmax = positron ? Real(1) : Real(0.5);
@@ -165,6 +166,11 @@ void DeltaRay(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<
   const Real m = static_cast<Real>(kRestEnergyKeV);
   const Real W = x * T;
   const Real T_after = T - W;
+  if (!follow) {
+    observer.OnLocalAbsorption(p, W, AbsorptionCause::kChargedBelowCutoff, component);
+    T = T_after;
+    return;
+  }
   auto cosine = [&](Real t) {
     return std::fmin(Real(1), std::sqrt(t * (T + 2 * m) / (T * (t + 2 * m))));
   };
@@ -181,10 +187,11 @@ void DeltaRay(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<
 
 // A bremsstrahlung photon above the photon cut: k from 1/k between the cut and T, accepted
 // by the Bethe–Heitler shape; it leaves within about 1/gamma of the electron's direction,
-// which the emission does not change.
+// which the emission does not change (for the diagnosis its energy may stay on the spot).
 template <typename Real, typename Obs>
 void Bremsstrahlung(const TransportContext<Real>& ctx, const Vec3<Real>& p,
-                    const Direction<Real>& d, Real& T, Obs& observer) {
+                    const Direction<Real>& d, Real& T, int component, bool leaves,
+                    Obs& observer) {
   const Real cut = ctx.tables.electrons.photon_cut;
   if (!(T > cut)) return;
   const Real log_span = std::log(T / cut);
@@ -196,6 +203,10 @@ void Bremsstrahlung(const TransportContext<Real>& ctx, const Vec3<Real>& p,
   const Real gamma = T / static_cast<Real>(kRestEnergyKeV) + 1;
   const Direction<Real> photon = ForwardCone(d, gamma, ctx.random);
   T -= k;
+  if (!leaves) {
+    observer.OnLocalAbsorption(p, k, AbsorptionCause::kChargedBelowCutoff, component);
+    return;
+  }
   AccuratePhoton(ctx, p, photon, k, 2, false, observer);
 }
 

@@ -74,7 +74,7 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Re
   const Real range = data.Range(T, positron);
   const Real T_end = s < range ? data.EnergyAtRange(range - s, positron, row) : Real(0);
   const Real loss = T - T_end;
-  const Real tau = s * ctx.random.Uniform();
+  const Real tau = data.controls.random_hinge ? s * ctx.random.Uniform() : s;
   const Vec3<Real> start = p;
   const Vec3<Real> hinge = Advance(p, d, tau);
   if (ctx.box.Outside(hinge)) {
@@ -111,10 +111,11 @@ void HardEvent(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction
   const ElectronStepData<Real> sd = ctx.tables.electrons.StepData(T_start, positron);
   const Real r = FineUniform(ctx.random) *
                  (sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation);
+  const AccurateStepControls& controls = ctx.tables.electrons.controls;
   if (r < sd.sigma_delta) {
-    DeltaRay(ctx, p, d, T, positron, component, observer);
+    DeltaRay(ctx, p, d, T, positron, component, controls.delta_rays, observer);
   } else if (r < sd.sigma_delta + sd.sigma_brems) {
-    Bremsstrahlung(ctx, p, d, T, observer);
+    Bremsstrahlung(ctx, p, d, T, component, controls.photons_leave, observer);
   } else if (positron) {
     Annihilate(ctx, p, d, T, observer);
     annihilated = true;

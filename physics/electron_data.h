@@ -44,6 +44,11 @@ struct AccurateStepControls {
   double loss_fraction = 0.08;        // soft energy loss per step, as a fraction of T
   double deflection_fraction = 0.25;  // path per step, as a fraction of lambda_1
   double last_step_keV = 50;          // below it the rest of the range is one straight step
+  // Ingredients that the diagnosis of the exact transport (docs/validation.md) turns back,
+  // one at a time, to the exact transport's simplification; all on in every run.
+  bool delta_rays = true;       // off: a hard collision's energy stays where it happens
+  bool photons_leave = true;    // off: a bremsstrahlung photon's energy stays on the track
+  bool random_hinge = true;     // off: each step goes straight and turns at its end
 };
 
 template <typename Real>
