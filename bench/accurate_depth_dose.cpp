@@ -47,16 +47,23 @@ int main(int argc, char** argv) {
     AccurateStepControls& c = tables->electrons.controls;
     for (int a = 6; a < argc; ++a) {
       const std::string option = argv[a];
-      if (option == "local-delta") c.delta_rays = false;
-      else if (option == "local-photons") c.photons_leave = false;
-      else if (option == "no-hinge") c.random_hinge = false;
-      else if (option == "last-305") c.last_step_keV = 305;
-      else if (option == "steps-8.3") c.loss_fraction = 0.083, c.deflection_fraction = 1e30;
-      else return std::fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
+      if (option == "local-delta")
+        c.delta_rays = false;
+      else if (option == "local-photons")
+        c.photons_leave = false;
+      else if (option == "no-hinge")
+        c.random_hinge = false;
+      else if (option == "last-305")
+        c.last_step_keV = 305;
+      else if (option == "steps-8.3")
+        c.loss_fraction = 0.083, c.deflection_fraction = 1e30;
+      else
+        return std::fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
     }
     physics.accurate_transport = true;
   }
-  auto tally = std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(tables->DepthBinWidth));
+  auto tally =
+      std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(tables->DepthBinWidth));
   RandomStream<float> random;
   if (seed == 0) {
     random.Seed();

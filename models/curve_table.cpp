@@ -249,14 +249,14 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
     const CurveTableRow& v = r.row;
     const bool dmax = v.build_up && v.dmax_cm > 0;
     text += plain(r.set) + '\t' + plain(r.energy) + '\t' +
-            std::to_string(static_cast<int>(kFieldSideCm[r.field])) + '\t' +
-            cell(v.dmax_cm, dmax) + '\t' + cell(v.dmax_sigma_cm, dmax && v.dmax_sigma_cm >= 0) +
-            '\t' + cell(v.surface_percent, v.surface_percent > 0) + '\t' +
+            std::to_string(static_cast<int>(kFieldSideCm[r.field])) + '\t' + cell(v.dmax_cm, dmax) +
+            '\t' + cell(v.dmax_sigma_cm, dmax && v.dmax_sigma_cm >= 0) + '\t' +
+            cell(v.surface_percent, v.surface_percent > 0) + '\t' +
             cell(v.surface_sigma_percent, v.surface_sigma_percent >= 0) + '\t' +
-            cell(v.d10_percent, v.d10_percent > 0) + '\t' + cell(v.tpr2010, v.tpr2010 > 0) +
-            '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) + '\t' +
-            (v.build_up ? "yes" : "none") + '\t' + (v.measured ? "measured" : "estimated") +
-            '\t' + (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
+            cell(v.d10_percent, v.d10_percent > 0) + '\t' + cell(v.tpr2010, v.tpr2010 > 0) + '\t' +
+            cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) + '\t' + (v.build_up ? "yes" : "none") +
+            '\t' + (v.measured ? "measured" : "estimated") + '\t' +
+            (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
             cell(r.ssd_cm, r.ssd_cm > 0) + '\t' + std::string(v.transport) + '\n';
   }
   return text;

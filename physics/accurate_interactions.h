@@ -78,7 +78,8 @@ inline void Deposit(const Vec3<Real>& a, const Vec3<Real>& b, Real loss, Charged
 // pair particles: gamma theta drawn from u / (1 + u^2)^2, the leading term of the
 // Koch–Motz angular distribution (2BS) at high energy.
 template <typename Real>
-inline Direction<Real> ForwardCone(const Direction<Real>& d, Real gamma, RandomStream<Real>& random) {
+inline Direction<Real> ForwardCone(const Direction<Real>& d, Real gamma,
+                                   RandomStream<Real>& random) {
   Real theta;
   do {
     const Real r = FineUniform(random);
@@ -89,11 +90,11 @@ inline Direction<Real> ForwardCone(const Direction<Real>& d, Real gamma, RandomS
 
 template <typename Real, typename Obs>
 void AccuratePhoton(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real E,
-               int component, bool source, Obs& observer);
+                    int component, bool source, Obs& observer);
 
 template <typename Real, typename Obs>
 void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real T,
-                      ChargedKind kind, int component, Obs& observer);
+                     ChargedKind kind, int component, Obs& observer);
 
 // Two photons of total energy `total` leave p: isotropic and back to back from a positron at
 // rest, or with Heitler's energy sharing and angles from one in flight with kinetic energy T.
@@ -190,8 +191,7 @@ void DeltaRay(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<
 // which the emission does not change (for the diagnosis its energy may stay on the spot).
 template <typename Real, typename Obs>
 void Bremsstrahlung(const TransportContext<Real>& ctx, const Vec3<Real>& p,
-                    const Direction<Real>& d, Real& T, int component, bool leaves,
-                    Obs& observer) {
+                    const Direction<Real>& d, Real& T, int component, bool leaves, Obs& observer) {
   const Real cut = ctx.tables.electrons.photon_cut;
   if (!(T > cut)) return;
   const Real log_span = std::log(T / cut);

@@ -90,8 +90,7 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Re
   const Vec3<Real> next = Advance(hinge, d, s - tau);
   if (ctx.box.Outside(next)) {
     const Vec3<Real> q = SurfacePoint(ctx.box, hinge, d);
-    const Real share =
-        loss * std::fmin(Real(1), (tau + DistanceToSurface(ctx.box, hinge, d)) / s);
+    const Real share = loss * std::fmin(Real(1), (tau + DistanceToSurface(ctx.box, hinge, d)) / s);
     Deposit(start, q, share, kind, component, observer);
     observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
     return StepEnd::kLeft;
@@ -109,8 +108,8 @@ void HardEvent(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction
                Real T_start, ChargedKind kind, int component, bool& annihilated, Obs& observer) {
   const bool positron = kind == ChargedKind::kPositron;
   const ElectronStepData<Real> sd = ctx.tables.electrons.StepData(T_start, positron);
-  const Real r = FineUniform(ctx.random) *
-                 (sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation);
+  const Real r =
+      FineUniform(ctx.random) * (sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation);
   const AccurateStepControls& controls = ctx.tables.electrons.controls;
   if (r < sd.sigma_delta) {
     DeltaRay(ctx, p, d, T, positron, component, controls.delta_rays, observer);
@@ -142,7 +141,7 @@ bool LastStep(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Dire
 
 template <typename Real, typename Obs>
 void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real T,
-                      ChargedKind kind, int component, Obs& observer) {
+                     ChargedKind kind, int component, Obs& observer) {
   const ElectronData<Real>& data = ctx.tables.electrons;
   const Real last = static_cast<Real>(data.controls.last_step_keV);
   int row = data.rows;
@@ -167,8 +166,8 @@ void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<
 // shape at complete screening, 1 - (4/3) e (1 - e), on [m/E, 1 - m/E]; each particle
 // leaves within about 1/gamma of the photon's direction.
 template <typename Real, typename Obs>
-void AccuratePair(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Direction<Real>& d, Real E,
-          int component, Obs& observer) {
+void AccuratePair(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Direction<Real>& d,
+                  Real E, int component, Obs& observer) {
   const Real m = static_cast<Real>(kRestEnergyKeV);
   const Real emin = m / E;
   Real e;
@@ -187,8 +186,8 @@ void AccuratePair(const TransportContext<Real>& ctx, const Vec3<Real>& p, const 
 // A Compton scattering at p: the electron is followed, then the photon's new energy and
 // direction are returned through E and d (E below the cut-off: absorbed here, E set to 0).
 template <typename Real, typename Obs>
-void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<Real>& d, Real& E,
-             int component, Obs& observer) {
+void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<Real>& d,
+                     Real& E, int component, Obs& observer) {
   const Real pi = PhysicsTables<Real>::kPi;
   const ComptonAngle<Real> a = SampleComptonAngle(ctx.tables, ctx.random, E);
   const Real T = E - a.scattered_energy;
@@ -201,10 +200,10 @@ void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Dir
   if (T < static_cast<Real>(kCutoffKeV)) {
     observer.OnLocalAbsorption(p, T, AbsorptionCause::kChargedBelowCutoff, component);
   } else {
-    const Real theta_e = std::atan(
-        1 / ((1 + E / static_cast<Real>(kRestEnergyKeV)) * std::tan(a.theta / 2)));
+    const Real theta_e =
+        std::atan(1 / ((1 + E / static_cast<Real>(kRestEnergyKeV)) * std::tan(a.theta / 2)));
     AccurateCharged(ctx, p, Rotate(d, std::cos(theta_e), std::sin(theta_e), phi + pi), T,
-                     ChargedKind::kComptonElectron, component, observer);
+                    ChargedKind::kComptonElectron, component, observer);
   }
   E = a.scattered_energy;
   d = scattered;
@@ -214,7 +213,7 @@ void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Dir
 // history's source photon, whose component turns from 1 to 2 at its first scattering.
 template <typename Real, typename Obs>
 void AccuratePhoton(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real E,
-               int component, bool source, Obs& observer) {
+                    int component, bool source, Obs& observer) {
   auto scattered = [&] {
     if (source && component == 1) observer.OnScatteredComponent();
     component = 2;

@@ -10,7 +10,7 @@
 
 namespace dosavia::electron_xs {
 
-inline constexpr double kRestKeV = 510.99895;           // m c^2
+inline constexpr double kRestKeV = 510.99895;  // m c^2
 inline constexpr double kClassicalRadiusCm = 2.8179403262e-13;
 inline constexpr double kFineStructure = 7.2973525693e-3;
 inline constexpr double kMoleculesPerCm3 = 3.342827e22;  // N_A / 18.01528 g/mol, density 1

@@ -41,8 +41,14 @@ void ElectronData<Real>::PrepareLookups() {
 
 namespace {
 
-const FixedFormat& HeaderFormat() { static const FixedFormat f("(I4,2E12.5)"); return f; }
-const FixedFormat& RowFormat() { static const FixedFormat f("(11E12.5)"); return f; }
+const FixedFormat& HeaderFormat() {
+  static const FixedFormat f("(I4,2E12.5)");
+  return f;
+}
+const FixedFormat& RowFormat() {
+  static const FixedFormat f("(11E12.5)");
+  return f;
+}
 
 InputError Bad(ProblemKind kind, const std::string& path, int line, int field,
                const FixedFormat& format, std::string value = {}, std::string limit = {}) {
@@ -74,8 +80,8 @@ void ReadRows(ElectronData<Real>& d, RecordReader& in) {
     }
     auto v = [&](int k) { return f[static_cast<std::size_t>(k)].As<Real>(); };
     ElectronRow<Real>& r = d.table[static_cast<std::size_t>(i)];
-    r = {v(0) * 1000, v(1) * 1000, v(2) * 1000, v(3) * 1000, v(4), v(5), v(6), v(7), v(8),
-         v(9), v(10)};
+    r = {v(0) * 1000, v(1) * 1000, v(2) * 1000, v(3) * 1000, v(4), v(5),
+         v(6),        v(7),        v(8),        v(9),        v(10)};
     // Lookups find a row from ln T in one step: the energies must be one geometric series.
     if (i == 2) log_ratio = std::log(f[0].As<double>() / (d.table[1].energy / 1000));
     if (i == 2 && !(log_ratio > 0))

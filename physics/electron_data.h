@@ -15,25 +15,25 @@ inline constexpr const char* kAccurateElectronDataFile = "ELACC.dat";
 // One energy row [keV, keV/cm, 1/cm, cm].
 template <typename Real>
 struct ElectronRow {
-  Real energy = 0;            // kinetic energy T [keV]
-  Real stopping_e = 0;        // collision stopping power below the delta cut, electron
-  Real stopping_p = 0;        // the same for a positron
-  Real stopping_rad = 0;      // radiative stopping power below the photon cut
-  Real sigma_moller = 0;      // delta rays above the cut from an electron
-  Real sigma_bhabha = 0;      // delta rays above the cut from a positron
-  Real sigma_brems = 0;       // bremsstrahlung photons above the photon cut
+  Real energy = 0;              // kinetic energy T [keV]
+  Real stopping_e = 0;          // collision stopping power below the delta cut, electron
+  Real stopping_p = 0;          // the same for a positron
+  Real stopping_rad = 0;        // radiative stopping power below the photon cut
+  Real sigma_moller = 0;        // delta rays above the cut from an electron
+  Real sigma_bhabha = 0;        // delta rays above the cut from a positron
+  Real sigma_brems = 0;         // bremsstrahlung photons above the photon cut
   Real sigma_annihilation = 0;  // two-photon annihilation in flight
-  Real inverse_lambda1 = 0;   // first transport inverse mean free path of elastic scattering
-  Real range_e = 0;           // path to come to rest through the restricted losses, electron
-  Real range_p = 0;           // the same for a positron
+  Real inverse_lambda1 = 0;     // first transport inverse mean free path of elastic scattering
+  Real range_e = 0;             // path to come to rest through the restricted losses, electron
+  Real range_p = 0;             // the same for a positron
 };
 
 // Everything one step needs at its energy, interpolated once.
 template <typename Real>
 struct ElectronStepData {
-  Real stopping;      // restricted collision + radiative [keV/cm]
-  Real sigma_delta;   // [1/cm]
-  Real sigma_brems;   // [1/cm]
+  Real stopping;            // restricted collision + radiative [keV/cm]
+  Real sigma_delta;         // [1/cm]
+  Real sigma_brems;         // [1/cm]
   Real sigma_annihilation;  // [1/cm], 0 for an electron
   Real inverse_lambda1;     // [1/cm]
 };
@@ -46,9 +46,9 @@ struct AccurateStepControls {
   double last_step_keV = 50;          // below it the rest of the range is one straight step
   // Ingredients that the diagnosis of the exact transport (docs/validation.md) turns back,
   // one at a time, to the exact transport's simplification; all on in every run.
-  bool delta_rays = true;       // off: a hard collision's energy stays where it happens
-  bool photons_leave = true;    // off: a bremsstrahlung photon's energy stays on the track
-  bool random_hinge = true;     // off: each step goes straight and turns at its end
+  bool delta_rays = true;     // off: a hard collision's energy stays where it happens
+  bool photons_leave = true;  // off: a bremsstrahlung photon's energy stays on the track
+  bool random_hinge = true;   // off: each step goes straight and turns at its end
 };
 
 template <typename Real>
@@ -60,7 +60,7 @@ struct ElectronData {
   Real delta_cut = 0;   // [keV] hard collisions above it make delta rays
   Real photon_cut = 0;  // [keV] bremsstrahlung above it makes photons
   std::array<ElectronRow<Real>, kMaxRows + 1> table{};  // 1-based like every table
-  Real log_first = 0;   // ln T of row 1
+  Real log_first = 0;                                   // ln T of row 1
   Real inverse_log_step = 0;
   AccurateStepControls controls;
   // ln A of the Wentzel distribution whose mean of (1 - cos) / 2 is m, on a grid uniform in
@@ -94,8 +94,9 @@ struct ElectronData {
     const ElectronRow<Real>& b = table[i + 1];
     auto lerp = [f](Real x, Real y) { return x + f * (y - x); };
     ElectronStepData<Real> d;
-    d.stopping = lerp(positron ? a.stopping_p : a.stopping_e, positron ? b.stopping_p : b.stopping_e) +
-                 lerp(a.stopping_rad, b.stopping_rad);
+    d.stopping =
+        lerp(positron ? a.stopping_p : a.stopping_e, positron ? b.stopping_p : b.stopping_e) +
+        lerp(a.stopping_rad, b.stopping_rad);
     d.sigma_delta =
         positron ? lerp(a.sigma_bhabha, b.sigma_bhabha) : lerp(a.sigma_moller, b.sigma_moller);
     d.sigma_brems = lerp(a.sigma_brems, b.sigma_brems);
@@ -162,7 +163,8 @@ double WentzelMean(double A);
 // positive, energies that are not the file's logarithmic grid, a negative or non-finite
 // value, or ranges that do not ascend. The data is replaced only when all of it is sound.
 template <typename Real>
-void LoadElectronData(ElectronData<Real>& data, const std::string& path = kAccurateElectronDataFile);
+void LoadElectronData(ElectronData<Real>& data,
+                      const std::string& path = kAccurateElectronDataFile);
 template <typename Real>
 void LoadElectronDataFromText(ElectronData<Real>& data, const std::string& name,
                               std::string_view text);

@@ -18,17 +18,17 @@ enum class ProblemKind {
   kNotAFile,      // {type}: a directory, a pipe, a device
   kFileTooLarge,  // more than {limit} bytes
   // Writing a file.
-  kWillNotReplace,         // {type} in the way
+  kWillNotReplace,             // {type} in the way
   kWillNotReplaceProgramFile,  // {value}: the program's own file the name reaches
   kWillNotReplaceResult,       // a result file is there: a picture or a table never replaces one
-  kCannotCreateTemporary,  // {reason}
-  kCannotCreate,           // {reason}
-  kCannotWrite,            // {reason}
-  kCannotRename,           // {reason}
+  kCannotCreateTemporary,      // {reason}
+  kCannotCreate,               // {reason}
+  kCannotWrite,                // {reason}
+  kCannotRename,               // {reason}
   kCannotEncodePicture,
   // Fields of fixed-column records and free-format numbers.
   kFileEndsEarly,
-  kStartsWithByteOrderMark,  // a UTF-8 byte-order mark before the first record
+  kStartsWithByteOrderMark,   // a UTF-8 byte-order mark before the first record
   kLinesEndInCarriageReturn,  // lines ended by CR alone: the whole file reads as one line
   kFieldBlank,
   kNotAnInteger,           // {value}
@@ -54,8 +54,8 @@ enum class ProblemKind {
   kEnergyMustBePositive,
   kEnergiesMustDescend,
   // The accurate transport's electron data (ELACC.dat).
-  kElectronRowCount,        // {value} outside {limit}
-  kEnergyOffGrid,           // the row's energy is not the file's logarithmic grid
+  kElectronRowCount,  // {value} outside {limit}
+  kEnergyOffGrid,     // the row's energy is not the file's logarithmic grid
   kRangesMustAscend,
   // The engine's spectrum file, in fixed columns.
   kIntensityTooLarge,
@@ -76,8 +76,8 @@ enum class ProblemKind {
   kWeightsSumToZero,        // {limit} records
   kWeightsTooLarge,         // {limit} records
   // The result file.
-  kResultEndsEarly,      // in record {value} of {limit}
-  kResultValueTooLarge,  // {value}
+  kResultEndsEarly,           // in record {value} of {limit}
+  kResultValueTooLarge,       // {value}
   kStatisticsLineUnexpected,  // {limit}: what the line should hold; {value}: what it holds
   // The conditions file.
   kLineMissing,  // {limit} lines needed, {value} there

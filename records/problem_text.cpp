@@ -30,7 +30,8 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kWillNotReplace, "{type}なので置き換えません（ファイルではありません）",
      "will not replace it: it is {type}, not a file"},
     {ProblemKind::kWillNotReplaceProgramFile,
-     "プログラムが読むファイルかプログラム自身（{value}）なので置き換えません。別の名前を選んで下さい",
+     "プログラムが読むファイルかプログラム自身（{value}"
+     "）なので置き換えません。別の名前を選んで下さい",
      "will not replace it: it is {value}, a file the programs read or run; choose another name"},
     {ProblemKind::kWillNotReplaceResult,
      "計算結果ファイルなので置き換えません。別の名前を選んで下さい",

@@ -25,10 +25,10 @@ namespace xs = dosavia::electron_xs;
 using dosavia::datagen::GaussLegendreRule;
 
 constexpr int kRows = 100;
-constexpr double kFirstKeV = 5;               // 8 rows per doubling up to 26.6 MeV
+constexpr double kFirstKeV = 5;  // 8 rows per doubling up to 26.6 MeV
 constexpr double kRowsPerDoubling = 8;
-constexpr double kDeltaCutKeV = 100;          // delta rays above it are followed
-constexpr double kPhotonCutKeV = 10;          // bremsstrahlung photons above it are followed
+constexpr double kDeltaCutKeV = 100;  // delta rays above it are followed
+constexpr double kPhotonCutKeV = 10;  // bremsstrahlung photons above it are followed
 
 double RowEnergy(int i) { return kFirstKeV * std::exp2((i - 1) / kRowsPerDoubling); }
 
@@ -64,9 +64,10 @@ std::vector<double> Ranges(bool positron) {
   r[1] = RowEnergy(1) / (1.75 * SoftStopping(RowEnergy(1), positron));
   const GaussLegendreRule rule(16);
   for (int i = 2; i <= kRows; ++i) {
-    r[i] = r[i - 1] + rule.Integrate(
-                          [&](double u) { return std::exp(u) / SoftStopping(std::exp(u), positron); },
-                          std::log(RowEnergy(i - 1)), std::log(RowEnergy(i)));
+    r[i] =
+        r[i - 1] +
+        rule.Integrate([&](double u) { return std::exp(u) / SoftStopping(std::exp(u), positron); },
+                       std::log(RowEnergy(i - 1)), std::log(RowEnergy(i)));
   }
   return r;
 }

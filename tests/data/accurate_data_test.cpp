@@ -48,7 +48,8 @@ TEST(AccurateDataTest, ShippedTablesAreConsistent) {
   EXPECT_LT(data->Range(10000, false), 4.975 * 1.25);
   for (int i = 1; i <= data->rows; ++i) {
     const ElectronRow<double>& r = data->table[static_cast<std::size_t>(i)];
-    EXPECT_LE(r.stopping_e, xs::RestrictedCollisionStoppingPower(r.energy, r.energy, false) * 1.0001)
+    EXPECT_LE(r.stopping_e,
+              xs::RestrictedCollisionStoppingPower(r.energy, r.energy, false) * 1.0001)
         << i;
     EXPECT_NEAR(r.sigma_annihilation / xs::AnnihilationCrossSection(r.energy), 1, 1e-4) << i;
   }

@@ -41,18 +41,21 @@ Profile RunBatches(double energy_mev, bool accurate) {
   physics.accurate_transport = accurate;
   std::array<std::array<double, kSlabs + 1>, kBatches> batch{};
   for (int b = 0; b < kBatches; ++b) {
-    auto tally = std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(tables->DepthBinWidth));
+    auto tally =
+        std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(tables->DepthBinWidth));
     RandomStream<float> random;
     random.SeedFromKey(4300 + static_cast<std::uint64_t>(b));
     {
       PencilBeam beam(*tables, random, *tally, physics);
-      for (int h = 0; h < kHistoriesPerBatch; ++h) beam.RunHistory(static_cast<float>(energy_mev * 1000));
+      for (int h = 0; h < kHistoriesPerBatch; ++h)
+        beam.RunHistory(static_cast<float>(energy_mev * 1000));
     }
     for (int k = 1; k <= kSlabs; ++k) {
       double sum = 0;
       for (int c = 1; c <= kComponents; ++c)
         for (int j = 1; j <= kRings; ++j) sum += tally->RingDose(c, j, k);
-      batch[static_cast<std::size_t>(b)][static_cast<std::size_t>(k)] = sum / 1000 / kHistoriesPerBatch;
+      batch[static_cast<std::size_t>(b)][static_cast<std::size_t>(k)] =
+          sum / 1000 / kHistoriesPerBatch;
     }
   }
   Profile p;

@@ -76,8 +76,8 @@ TYPED_TEST(AccurateTransportTest, StepDeflectionHasTheTransportMean) {
     double sum = 0;
     double sum2 = 0;
     for (int i = 0; i < kDraws; ++i) {
-      const double c = accurate_detail::DeflectionCosine(Tables<Real>().electrons,
-                                                          static_cast<Real>(g), random);
+      const double c =
+          accurate_detail::DeflectionCosine(Tables<Real>().electrons, static_cast<Real>(g), random);
       sum += 1 - c;
       sum2 += (1 - c) * (1 - c);
     }
@@ -125,12 +125,11 @@ std::string Row(const std::array<double, 11>& v) {
 
 // A file of four rows on the grid 10, 20, 40, 80 keV, with one line replaced.
 std::string SmallFile(int replace_line = 0, const std::string& with = {}) {
-  const std::string lines[] = {
-      "   4 1.00000E-01 1.00000E-02",
-      Row({0.01, 20, 20, 1e-3, 0, 0, 0, 0.1, 1000, 1e-4, 1e-4}),
-      Row({0.02, 13, 13, 1e-3, 0, 0, 0.1, 0.1, 400, 1e-3, 1e-3}),
-      Row({0.04, 8, 8, 1e-3, 0, 0, 0.2, 0.1, 100, 3e-3, 3e-3}),
-      Row({0.08, 5, 5, 1e-3, 0, 0, 0.3, 0.1, 30, 1e-2, 1e-2})};
+  const std::string lines[] = {"   4 1.00000E-01 1.00000E-02",
+                               Row({0.01, 20, 20, 1e-3, 0, 0, 0, 0.1, 1000, 1e-4, 1e-4}),
+                               Row({0.02, 13, 13, 1e-3, 0, 0, 0.1, 0.1, 400, 1e-3, 1e-3}),
+                               Row({0.04, 8, 8, 1e-3, 0, 0, 0.2, 0.1, 100, 3e-3, 3e-3}),
+                               Row({0.08, 5, 5, 1e-3, 0, 0, 0.3, 0.1, 30, 1e-2, 1e-2})};
   std::string text;
   for (int i = 0; i < 5; ++i) text += (i + 1 == replace_line ? with : lines[i]) + "\r\n";
   return text;
@@ -144,16 +143,16 @@ TEST(ElectronDataLoaderTest, RefusesUnsoundFilesNamingLineAndField) {
     int line;
     int field;
   } cases[] = {
-      {"row count", SmallFile(1, "   3 1.00000E-01 1.00000E-02"), ProblemKind::kElectronRowCount, 1, 1},
-      {"photon cut 0", SmallFile(1, "   4 1.00000E-01 0.00000E+00"), ProblemKind::kMustBePositive, 1, 3},
-      {"off the grid",
-       SmallFile(4, Row({0.041, 8, 8, 1e-3, 0, 0, 0.2, 0.1, 100, 3e-3, 3e-3})),
+      {"row count", SmallFile(1, "   3 1.00000E-01 1.00000E-02"), ProblemKind::kElectronRowCount, 1,
+       1},
+      {"photon cut 0", SmallFile(1, "   4 1.00000E-01 0.00000E+00"), ProblemKind::kMustBePositive,
+       1, 3},
+      {"off the grid", SmallFile(4, Row({0.041, 8, 8, 1e-3, 0, 0, 0.2, 0.1, 100, 3e-3, 3e-3})),
        ProblemKind::kEnergyOffGrid, 4, 1},
       {"negative cross section",
        SmallFile(3, Row({0.02, 13, 13, 1e-3, 0, 0, -0.1, 0.1, 400, 1e-3, 1e-3})),
        ProblemKind::kMustNotBeNegative, 3, 7},
-      {"range falls",
-       SmallFile(5, Row({0.08, 5, 5, 1e-3, 0, 0, 0.3, 0.1, 30, 2e-3, 1e-2})),
+      {"range falls", SmallFile(5, Row({0.08, 5, 5, 1e-3, 0, 0, 0.3, 0.1, 30, 2e-3, 1e-2})),
        ProblemKind::kRangesMustAscend, 5, 10},
       {"short", SmallFile().substr(0, 30 + 134), ProblemKind::kFileEndsEarly, 3, 0},
   };
