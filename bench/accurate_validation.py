@@ -140,27 +140,29 @@ def read_reference_broad(path):
 
 def compare_broad(ours, ref):
     """The beam as wide as the phantom, in absolute energy per photon: the largest difference
-    in the first 3 cm (percent of the reference's maximum), the largest depth shift at equal
-    dose on the rise (mm), the largest difference of 1 cm means from 3 to 25 cm (%)."""
+    in the first 3 cm (percent of the reference's maximum, with its sign), the mean and the
+    largest depth shift at equal dose on the rise (mm; negative: this dose rises earlier), the
+    largest difference of 1 cm means from 3 to 25 cm (%, with its sign)."""
     m = max(ref[:60])
     k_ref = ref.index(m)
     k_ours = ours.index(max(ours[:60]))
-    rise = max(abs(ours[k] - ref[k]) for k in range(30)) / m * 100
+    rise = max((ours[k] - ref[k] for k in range(30)), key=abs) / m * 100
     levels = [ref[0] + (0.95 * m - ref[0]) * i / 20 for i in range(21)]
-    shift = max(abs(depth_at_level(ours, L, k_ours) - depth_at_level(ref, L, k_ref))
-                for L in levels) * 10
-    tail = max(abs(sum(ours[c * 10:c * 10 + 10]) / sum(ref[c * 10:c * 10 + 10]) - 1)
-               for c in range(3, 25)) * 100
-    return rise, shift, tail
+    shifts = [(depth_at_level(ours, L, k_ours) - depth_at_level(ref, L, k_ref)) * 10
+              for L in levels]
+    tail = max((sum(ours[c * 10:c * 10 + 10]) / sum(ref[c * 10:c * 10 + 10]) - 1
+                for c in range(3, 25)), key=abs) * 100
+    return rise, sum(shifts) / len(shifts), max(shifts, key=abs), tail
 
 
 def main(argv):
     field = 10
     if '--broad' in argv:
         i = argv.index('--broad')
-        r, sh, t = compare_broad(read_ours(argv[1], 50), read_reference_broad(argv[i + 1]))
-        print(f'broad beam: first 3 cm max dev {r:.2f} % of max  rise shift {sh:.2f} mm  '
-              f'1 cm means 3-25 cm {t:.2f} %')
+        r, mean, worst, t = compare_broad(read_ours(argv[1], 50),
+                                          read_reference_broad(argv[i + 1]))
+        print(f'broad beam: first 3 cm largest dev {r:+.2f} % of max  rise shift mean '
+              f'{mean:+.2f} mm, largest {worst:+.2f} mm  1 cm means 3-25 cm {t:+.2f} %')
         return
     if '--field' in argv:
         i = argv.index('--field')

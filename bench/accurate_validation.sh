@@ -19,6 +19,9 @@ for E in 1.975 5.975 9.975 14.975; do
   echo -n "$E MeV: "
   if [ -f "$ref" ]; then
     python3 bench/accurate_validation.py "$OUT/accurate-$E-11-1.csv+$OUT/accurate-$E-12-1.csv" "$ref"
+    echo -n "$E MeV: "
+    python3 bench/accurate_validation.py "$OUT/accurate-$E-11-1.csv+$OUT/accurate-$E-12-1.csv" \
+      --broad "${ref%_fields.csv}_edep_grid.csv"
   else
     python3 bench/accurate_validation.py "$OUT/accurate-$E-11-1.csv+$OUT/accurate-$E-12-1.csv"
   fi
@@ -27,4 +30,7 @@ run accurate 14.975 13 0.5 & run accurate 14.975 14 0.5 & wait
 echo -n "14.975 MeV, step limits halved: "
 python3 bench/accurate_validation.py "$OUT/accurate-14.975-13-0.5.csv+$OUT/accurate-14.975-14-0.5.csv" \
   --against "$OUT/accurate-14.975-11-1.csv+$OUT/accurate-14.975-12-1.csv"
+echo -n "the same, beam as wide as the phantom: "
+python3 bench/accurate_validation.py "$OUT/accurate-14.975-13-0.5.csv+$OUT/accurate-14.975-14-0.5.csv" \
+  --field 50 --against "$OUT/accurate-14.975-11-1.csv+$OUT/accurate-14.975-12-1.csv"
 echo "curves kept in $OUT"

@@ -52,28 +52,53 @@ inline Real CarriedRest(ChargedKind kind) {
 // What a step ended in.
 enum class StepEnd { kGoesOn, kHard, kLeft };
 
-// One random-hinge step from p along d at T: moves p, turns d, lowers T, and scores the
-// loss on the chord. Returns kLeft after an escape (the rest of the energy reported).
+// A charged particle between its steps.
+template <typename Real>
+struct Track {
+  Vec3<Real> p;
+  Direction<Real> d;
+  Real T;                          // [keV]
+  ChargedKind kind;
+  int row;                         // where the last range lookup ended: the next starts there
+  Real mfp_left = 0;               // mean free paths to the next hard event; 0: draw anew
+  ElectronStepData<Real> at_start; // the data at the energy the last step started with
+};
+
+// One random-hinge step of the track: moves it, turns it, lowers T, and scores the loss on
+// the chord. The distance to the next hard event is counted down in mean free paths, so
+// that a step not ended by one draws no number for it. Returns kLeft after an escape (the
+// rest of the energy reported).
 template <typename Real, typename Obs>
-StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Real>& d, Real& T,
-                  ChargedKind kind, int component, int& row, Obs& observer) {
+StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int component, Obs& observer) {
   const ElectronData<Real>& data = ctx.tables.electrons;
-  const bool positron = kind == ChargedKind::kPositron;
-  const ElectronStepData<Real> sd = data.StepData(T, positron);
-  Real s = static_cast<Real>(data.controls.loss_fraction) * T / sd.stopping;
+  const bool positron = t.kind == ChargedKind::kPositron;
+  int i;
+  Real f;
+  data.Locate(t.T, i, f);
+  const ElectronStepData<Real> sd = data.StepDataAt(i, f, positron);
+  t.at_start = sd;
+  Real s = static_cast<Real>(data.controls.loss_fraction) * t.T / sd.stopping;
   s = std::fmin(s, static_cast<Real>(data.controls.deflection_fraction) / sd.inverse_lambda1);
   const Real sigma_hard = sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation;
   StepEnd end = StepEnd::kGoesOn;
   if (sigma_hard > 0) {
-    const Real to_hard = -std::log(FineUniform(ctx.random)) / sigma_hard;
+    if (!(t.mfp_left > 0)) t.mfp_left = -std::log(FineUniform(ctx.random));
+    const Real to_hard = t.mfp_left / sigma_hard;
     if (to_hard < s) {
       s = to_hard;
       end = StepEnd::kHard;
     }
+    t.mfp_left = end == StepEnd::kHard ? Real(0) : t.mfp_left - s * sigma_hard;
   }
-  const Real range = data.Range(T, positron);
-  const Real T_end = s < range ? data.EnergyAtRange(range - s, positron, row) : Real(0);
+  const RangeEnd<Real> e = s < sd.range ? data.EnergyAtRange(sd.range - s, positron, t.row)
+                                        : RangeEnd<Real>{0, 1, 0};
+  t.row = e.row;
+  const Real T = t.T;
+  const Real T_end = e.energy;
   const Real loss = T - T_end;
+  const ChargedKind kind = t.kind;
+  Vec3<Real>& p = t.p;
+  Direction<Real>& d = t.d;
   const Real tau = data.controls.random_hinge ? s * ctx.random.Uniform() : s;
   const Vec3<Real> start = p;
   const Vec3<Real> hinge = Advance(p, d, tau);
@@ -84,7 +109,8 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Re
     observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
     return StepEnd::kLeft;
   }
-  const Real g = s * data.InverseLambda1((T + T_end) / 2);
+  // The path integral of 1 / lambda_1 over the step, by the trapezoid rule.
+  const Real g = s * (sd.inverse_lambda1 + data.InverseLambda1At(e.row, e.fraction)) / 2;
   const Real c = DeflectionCosine(data, g, ctx.random);
   d = RotateAtDrawnAzimuth(d, c, std::sqrt(1 - c * c), StepAzimuths<Real>(), ctx.random);
   const Vec3<Real> next = Advance(hinge, d, s - tau);
@@ -97,17 +123,20 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Vec3<Real>& p, Direction<Re
   }
   Deposit(start, next, loss, kind, component, observer);
   p = next;
-  T = T_end;
+  t.T = T_end;
   return end;
 }
 
 // The hard event that ended a step, chosen in proportion to the cross sections at the
 // energy the step started with.
 template <typename Real, typename Obs>
-void HardEvent(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<Real>& d, Real& T,
-               Real T_start, ChargedKind kind, int component, bool& annihilated, Obs& observer) {
-  const bool positron = kind == ChargedKind::kPositron;
-  const ElectronStepData<Real> sd = ctx.tables.electrons.StepData(T_start, positron);
+void HardEvent(const TransportContext<Real>& ctx, Track<Real>& t, int component, bool& annihilated,
+               Obs& observer) {
+  const bool positron = t.kind == ChargedKind::kPositron;
+  const ElectronStepData<Real>& sd = t.at_start;
+  const Vec3<Real>& p = t.p;
+  Direction<Real>& d = t.d;
+  Real& T = t.T;
   const Real r =
       FineUniform(ctx.random) * (sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation);
   const AccurateStepControls& controls = ctx.tables.electrons.controls;
@@ -144,19 +173,19 @@ void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<
                      ChargedKind kind, int component, Obs& observer) {
   const ElectronData<Real>& data = ctx.tables.electrons;
   const Real last = static_cast<Real>(data.controls.last_step_keV);
-  int row = data.rows;
+  Track<Real> t{p, d, T, kind, data.rows};
   for (;;) {
-    if (!(T > last)) {
-      if (LastStep(ctx, p, d, T, kind, component, observer) && kind == ChargedKind::kPositron)
-        Annihilate(ctx, p, d, Real(0), observer);
+    if (!(t.T > last)) {
+      if (LastStep(ctx, t.p, t.d, t.T, kind, component, observer) &&
+          kind == ChargedKind::kPositron)
+        Annihilate(ctx, t.p, t.d, Real(0), observer);
       return;
     }
-    const Real T_start = T;
-    const StepEnd end = HingeStep(ctx, p, d, T, kind, component, row, observer);
+    const StepEnd end = HingeStep(ctx, t, component, observer);
     if (end == StepEnd::kLeft) return;
     if (end == StepEnd::kHard) {
       bool annihilated = false;
-      HardEvent(ctx, p, d, T, T_start, kind, component, annihilated, observer);
+      HardEvent(ctx, t, component, annihilated, observer);
       if (annihilated) return;
     }
   }

@@ -36,14 +36,23 @@ struct ElectronStepData {
   Real sigma_brems;         // [1/cm]
   Real sigma_annihilation;  // [1/cm], 0 for an electron
   Real inverse_lambda1;     // [1/cm]
+  Real range;               // residual range [cm]
+};
+
+// The energy at the end of a path and its place on the grid.
+template <typename Real>
+struct RangeEnd {
+  Real energy;  // [keV]
+  int row;      // below row 1: 1
+  Real fraction;
 };
 
 // Step-size controls of the accurate transport. The answer does not depend on them (halving
 // both changes no 1 cm mean of a 10x10 curve by more than statistics); they trade time.
 struct AccurateStepControls {
-  double loss_fraction = 0.08;        // soft energy loss per step, as a fraction of T
-  double deflection_fraction = 0.25;  // path per step, as a fraction of lambda_1
-  double last_step_keV = 50;          // below it the rest of the range is one straight step
+  double loss_fraction = 0.12;        // soft energy loss per step, as a fraction of T
+  double deflection_fraction = 0.3;   // path per step, as a fraction of lambda_1
+  double last_step_keV = 100;         // below it the rest of the range is one straight step
   // Ingredients that the diagnosis of the exact transport (docs/validation.md) turns back,
   // one at a time, to the exact transport's simplification; all on in every run.
   bool delta_rays = true;     // off: a hard collision's energy stays where it happens
@@ -90,6 +99,11 @@ struct ElectronData {
     int i;
     Real f;
     Locate(T, i, f);
+    return StepDataAt(i, f, positron);
+  }
+
+  // StepData at row i and fraction f (from Locate).
+  ElectronStepData<Real> StepDataAt(int i, Real f, bool positron) const {
     const ElectronRow<Real>& a = table[i];
     const ElectronRow<Real>& b = table[i + 1];
     auto lerp = [f](Real x, Real y) { return x + f * (y - x); };
@@ -102,13 +116,11 @@ struct ElectronData {
     d.sigma_brems = lerp(a.sigma_brems, b.sigma_brems);
     d.sigma_annihilation = positron ? lerp(a.sigma_annihilation, b.sigma_annihilation) : Real(0);
     d.inverse_lambda1 = lerp(a.inverse_lambda1, b.inverse_lambda1);
+    d.range = lerp(positron ? a.range_p : a.range_e, positron ? b.range_p : b.range_e);
     return d;
   }
 
-  Real InverseLambda1(Real T) const {
-    int i;
-    Real f;
-    Locate(T, i, f);
+  Real InverseLambda1At(int i, Real f) const {
     return table[i].inverse_lambda1 + f * (table[i + 1].inverse_lambda1 - table[i].inverse_lambda1);
   }
 
@@ -127,18 +139,19 @@ struct ElectronData {
 
   // The energy [keV] whose residual range is r [cm]: the inverse of Range, searching down
   // from row `from` (a track's energy only falls).
-  Real EnergyAtRange(Real r, bool positron, int from) const {
+  RangeEnd<Real> EnergyAtRange(Real r, bool positron, int from) const {
     auto range_of = [&](int k) { return positron ? table[k].range_p : table[k].range_e; };
     const Real first = table[1].energy;
     if (r < range_of(1)) {
-      if (!(r > 0)) return 0;
-      return first * std::pow(r / range_of(1), static_cast<Real>(1 / 1.75));
+      if (!(r > 0)) return {0, 1, 0};
+      return {first * std::pow(r / range_of(1), static_cast<Real>(1 / 1.75)), 1, 0};
     }
     int i = from < rows ? from : rows - 1;
     while (i > 1 && range_of(i) > r) --i;
     while (i < rows - 1 && range_of(i + 1) <= r) ++i;
-    const Real f = (r - range_of(i)) / (range_of(i + 1) - range_of(i));
-    return std::exp(log_first + (static_cast<Real>(i - 1) + f) / inverse_log_step);
+    Real f = (r - range_of(i)) / (range_of(i + 1) - range_of(i));
+    if (f > 1) f = 1;
+    return {std::exp(log_first + (static_cast<Real>(i - 1) + f) / inverse_log_step), i, f};
   }
 
   // Screening parameter A of the Wentzel distribution p(mu) = A (1 + A) / (mu + A)^2 on

@@ -173,7 +173,7 @@ TEST(ElectronDataLoaderTest, RefusesUnsoundFilesNamingLineAndField) {
   EXPECT_EQ(data->rows, 4);
   EXPECT_DOUBLE_EQ(data->delta_cut, 100);
   EXPECT_NEAR(data->Range(40, false), 3e-3, 1e-12);
-  EXPECT_NEAR(data->EnergyAtRange(3e-3, false, 4), 40, 1e-9);
+  EXPECT_NEAR(data->EnergyAtRange(3e-3, false, 4).energy, 40, 1e-9);
 }
 
 }  // namespace
