@@ -79,6 +79,11 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int compone
   t.at_start = sd;
   Real s = static_cast<Real>(data.controls.loss_fraction) * t.T / sd.stopping;
   s = std::fmin(s, static_cast<Real>(data.controls.deflection_fraction) / sd.inverse_lambda1);
+  // Near a plane of the phantom (its entrance surface, its bottom) a step is no longer than
+  // the distance to it, and no shorter than a quarter of its length elsewhere: the hinge's
+  // one deflection per step stands for many only where the step cannot reach the plane.
+  const Real to_plane = std::fmin(t.p.z, ctx.box.zmax - t.p.z);
+  s = std::fmin(s, std::fmax(to_plane, static_cast<Real>(0.25) * s));
   const Real sigma_hard = sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation;
   StepEnd end = StepEnd::kGoesOn;
   if (sigma_hard > 0) {

@@ -50,8 +50,8 @@ struct RangeEnd {
 // Step-size controls of the accurate transport. The answer does not depend on them (halving
 // both changes no 1 cm mean of a 10x10 curve by more than statistics); they trade time.
 struct AccurateStepControls {
-  double loss_fraction = 0.12;        // soft energy loss per step, as a fraction of T
-  double deflection_fraction = 0.3;   // path per step, as a fraction of lambda_1
+  double loss_fraction = 0.06;        // soft energy loss per step, as a fraction of T
+  double deflection_fraction = 0.15;  // path per step, as a fraction of lambda_1
   double last_step_keV = 100;         // below it the rest of the range is one straight step
   // Ingredients that the diagnosis of the exact transport (docs/validation.md) turns back,
   // one at a time, to the exact transport's simplification; all on in every run.
