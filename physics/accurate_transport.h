@@ -57,11 +57,11 @@ template <typename Real>
 struct Track {
   Vec3<Real> p;
   Direction<Real> d;
-  Real T;                          // [keV]
+  Real T;  // [keV]
   ChargedKind kind;
-  int row;                         // where the last range lookup ended: the next starts there
-  Real mfp_left = 0;               // mean free paths to the next hard event; 0: draw anew
-  ElectronStepData<Real> at_start; // the data at the energy the last step started with
+  int row;                          // where the last range lookup ended: the next starts there
+  Real mfp_left = 0;                // mean free paths to the next hard event; 0: draw anew
+  ElectronStepData<Real> at_start;  // the data at the energy the last step started with
 };
 
 // One random-hinge step of the track: moves it, turns it, lowers T, and scores the loss on
@@ -95,8 +95,8 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int compone
     }
     t.mfp_left = end == StepEnd::kHard ? Real(0) : t.mfp_left - s * sigma_hard;
   }
-  const RangeEnd<Real> e = s < sd.range ? data.EnergyAtRange(sd.range - s, positron, t.row)
-                                        : RangeEnd<Real>{0, 1, 0};
+  const RangeEnd<Real> e =
+      s < sd.range ? data.EnergyAtRange(sd.range - s, positron, t.row) : RangeEnd<Real>{0, 1, 0};
   t.row = e.row;
   const Real T = t.T;
   const Real T_end = e.energy;
@@ -181,8 +181,7 @@ void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<
   Track<Real> t{p, d, T, kind, data.rows};
   for (;;) {
     if (!(t.T > last)) {
-      if (LastStep(ctx, t.p, t.d, t.T, kind, component, observer) &&
-          kind == ChargedKind::kPositron)
+      if (LastStep(ctx, t.p, t.d, t.T, kind, component, observer) && kind == ChargedKind::kPositron)
         Annihilate(ctx, t.p, t.d, Real(0), observer);
       return;
     }

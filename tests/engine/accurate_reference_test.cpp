@@ -55,8 +55,8 @@ std::unique_ptr<Batches> RunBatches(double energy_mev, bool accurate) {
   physics.accurate_transport = accurate;
   auto batches = std::make_unique<Batches>();
   for (int b = 0; b < kBatches; ++b) {
-    auto tally = std::make_unique<DoseTally>(
-        std::span<const float, kSlabs + 1>(tables->DepthBinWidth));
+    auto tally =
+        std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(tables->DepthBinWidth));
     RandomStream<float> random;
     random.SeedFromKey(4300 + static_cast<std::uint64_t>(b));
     {
