@@ -21,9 +21,9 @@ import depth_dose_analysis  # noqa: E402  (the engine's own d_max and TPR rules)
 BIN_CM = 0.1
 
 
-def read_ours(spec, field):
+def read_ours(paths, field):
     curves = []
-    for path in spec.split('+'):
+    for path in paths.split('+'):
         d = {}
         with open(path) as f:
             for row in csv.DictReader(f):
@@ -125,7 +125,7 @@ def compare(ours, ref):
 
 
 def peak_text(dose):
-    """d_max as the peak of the 11-bin running mean (the issue's and the engine screen's
+    """d_max as the peak of the 11-bin running mean (the reference summary's and the engine screen's
     first estimate), then the cubic fit of tools/depth_dose_analysis.py."""
     m = depth_dose_analysis.depth_of_maximum([0.0] + dose)
     return f'{m.smoothed_cm:.2f} (fit {m.depth_cm:.2f}) cm'
