@@ -17,7 +17,7 @@ done
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-cp "$data/water20.dat" "$data/ELDAT.dat" "$data/10MV.csv" "$work/"
+cp "$data/water20.dat" "$data/ELDAT.dat" "$data/ELACC.dat" "$data/10MV.csv" "$work/"
 bash "$root/tools/write_joken.sh" 10MV.csv 10MV-bench.data "$photons" "$work"
 
 # Histories actually run (bench/histories.sh).

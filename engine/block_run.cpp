@@ -26,6 +26,8 @@ std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& 
   LoadPhysicsTables(inputs->tables, (dir / kWaterDataFile).string(),
                     (dir / kElectronDataFile).string());
   inputs->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
+  if (physics.accurate_transport)
+    LoadElectronData(inputs->tables.electrons, (dir / kAccurateElectronDataFile).string());
   if (conditions_text) {
     inputs->conditions = ReadConditions(*conditions_text);
     inputs->conditions.result_file = TaggedResultFileName(inputs->conditions.result_file, physics);

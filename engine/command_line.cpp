@@ -33,6 +33,11 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       return line;
     }
     if (arg == "--repair") return fail("--repair works only with --init");
+    if (arg == "--accurate") {
+      if (line.physics.accurate_transport) return fail("--accurate given twice");
+      line.physics.accurate_transport = true;
+      continue;
+    }
     if (arg == "--without") {
       if (a + 1 == args.size()) return fail("--without needs the name of a part of the physics");
       const std::string_view value = args[++a];
@@ -66,6 +71,12 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
                   ", not '" + Excerpt(value) + "'");
     line.threads = n;
   }
+  // The switches are the lesson's experiments on the exact transport; the accurate one is
+  // validated only as a whole.
+  PhysicsSwitches exact = line.physics;
+  exact.accurate_transport = false;
+  if (line.physics.accurate_transport && !exact.AllOn())
+    return fail("--accurate cannot be combined with --without");
   return line;
 }
 
@@ -77,6 +88,16 @@ std::vector<std::string> WithoutArguments(const PhysicsSwitches& physics) {
     args.emplace_back(name.option);
   }
   return args;
+}
+
+std::vector<std::string> TransportArguments(const PhysicsSwitches& physics) {
+  if (!physics.accurate_transport) return {};
+  return {"--accurate"};
+}
+
+std::string TransportLine(const PhysicsSwitches& physics) {
+  if (!physics.accurate_transport) return {};
+  return "     精密な電子輸送 (accurate electron transport, ELACC.dat)\n";
 }
 
 std::vector<std::string> SeedArguments(RunSeed seed) {

@@ -16,7 +16,7 @@ namespace dosavia {
 inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
-    "Usage: Kestrun [--threads N] [--seed N] [--without PART]...\n"
+    "Usage: Kestrun [--threads N] [--seed N] [--accurate | --without PART...]\n"
     "       Kestrun --init [--repair] | --version | --help\n"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
@@ -30,6 +30,11 @@ inline constexpr const char* kUsageText =
     "                dose; PART is electron-transport, multiple-scattering,\n"
     "                photon-scatter, coherent or pair, and may be repeated. The result\n"
     "                file's name gets a tag (10MV-30M.data -> 10MV-30M-noe.data)\n"
+    "  --accurate    follow electrons and positrons by the accurate transport (class II\n"
+    "                condensed history with delta rays, bremsstrahlung photons and\n"
+    "                annihilation in flight; data ELACC.dat) instead of the exact one,\n"
+    "                the default; slower, with the build-up of the reference codes at\n"
+    "                10 and 15 MV. Not with --without\n"
     "  --init        lay the data files and a default Joken.dat into the current directory\n"
     "                from the installed ones; nothing that is there is overwritten\n"
     "  --init --repair  restore missing or damaged data files (one no longer read as the\n"
@@ -56,6 +61,13 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args);
 // word for each, in the order of the result-name tag; none for the full physics. What a
 // front end passes when it starts the engine, read back by ParseCommandLine.
 std::vector<std::string> WithoutArguments(const PhysicsSwitches& physics);
+
+// The argument that selects the accurate transport ("--accurate"); none for the exact one.
+std::vector<std::string> TransportArguments(const PhysicsSwitches& physics);
+
+// The console line that says a run uses the accurate transport; empty for the exact one, so
+// that its dialogue stays as it always was.
+std::string TransportLine(const PhysicsSwitches& physics);
 
 // The arguments that give a seeded run its seed ("--seed", N); none for the default seed.
 std::vector<std::string> SeedArguments(RunSeed seed);

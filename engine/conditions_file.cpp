@@ -144,8 +144,8 @@ RunConditions ReadConditions(std::string_view content, const std::string& displa
   // The result replaces any file of its name: it must not be one the run reads.
   for (const std::string_view input :
        {std::string_view(kWaterDataFile), std::string_view(kElectronDataFile),
-        std::string_view(display_name), std::string_view(kConditionsFile),
-        std::string_view(c.spectrum_file)}) {
+        std::string_view(kAccurateElectronDataFile), std::string_view(display_name),
+        std::string_view(kConditionsFile), std::string_view(c.spectrum_file)}) {
     if (SameFileName(c.result_file, input))
       throw bad(ProblemKind::kResultWouldOverwriteInput, 2, Excerpt(c.result_file));
   }

@@ -97,6 +97,8 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     }
     LoadPhysicsTables(state->tables, file(kWaterDataFile), file(kElectronDataFile));
     state->tables.SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
+    if (options.physics.accurate_transport)
+      LoadElectronData(state->tables.electrons, file(kAccurateElectronDataFile));
 
     const RunConditions conditions =
         ReadConditionsFile(file(kConditionsFile), kConditionsFile, options.physics);
@@ -118,6 +120,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     if (options.seed != kDefaultSeed) out << SeedLine(options.seed) << "\n";
     if (!options.differing_data.empty()) out << DifferingDataLine(options.differing_data) << "\n";
     out << WithoutLines(options.physics, conditions.result_file);
+    out << TransportLine(options.physics);
     out << "\n" << std::flush;
 
     state->tally = std::make_unique<DoseTally>(

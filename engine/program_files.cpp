@@ -34,9 +34,9 @@ bool EndsWithName(std::string_view name, std::string_view end) {
 }
 
 // The fixed names; spectra are recognised by their ending, since any energy may be typed.
-constexpr std::array<const char*, 7> kFixedNames = {
-    kWaterDataFile, kElectronDataFile, kConditionsFile, "Kestrun", "Kestrun.exe",
-    "Dosavia",      "Dosavia.exe"};
+constexpr std::array<const char*, 8> kFixedNames = {
+    kWaterDataFile, kElectronDataFile, kConditionsFile, "Kestrun",
+    "Kestrun.exe",  "Dosavia",         "Dosavia.exe",   kAccurateElectronDataFile};
 constexpr std::string_view kSpectrumEnding = "MV.csv";
 
 // The folders whose program files another name might reach: the target's own folder, the

@@ -103,6 +103,14 @@ class StatisticsReader {
                          .WithValue(Excerpt(found)));
   }
 
+  // Whether the next line starts with `word` (followed by a blank), without reading it.
+  bool NextStartsWith(std::string_view word) const {
+    if (next_ >= lines_.size()) return false;
+    const std::string_view line = lines_[next_];
+    return line.size() > word.size() && line.substr(0, word.size()) == word &&
+           line[word.size()] == ' ';
+  }
+
   std::string_view Current() const {
     // Both branches a view: a ternary of "" and the std::string would view a temporary copy.
     if (next_ == 0 || next_ > lines_.size()) return {};
@@ -222,6 +230,9 @@ std::string RunStatisticsText(const RunStatistics& s) {
   for (const PhysicsSwitchName& name : kPhysicsSwitchNames)
     if (!(s.physics.*name.member)) text += " " + std::string(name.option);
   text += "\r\n";
+  // Only the accurate transport says so: an exact run's companion stays as it always was,
+  // and one without the line reads as exact.
+  if (s.physics.accurate_transport) text += "transport accurate\r\n";
   for (const std::string& record : s.other_records) text += record + "\r\n";
   text += "groups " + std::to_string(s.groups) + "\r\n";
   text += "kerma_maximum_keV";
@@ -295,9 +306,16 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
       }
     }
   }
-  // Records a later version adds to the header: a key of small letters and underscores and
-  // its values, kept as they are.
+  // Records of the header after "without": the transport (a run in the accurate transport
+  // says so; a companion without the line reads as exact), and records a later version adds:
+  // a key of small letters and underscores and its values, kept as they are.
   while (!in.NextStartsWith("groups")) {
+    if (in.NextStartsWith("transport")) {
+      const std::string_view mode = in.Keyed("transport", "transport exact or accurate");
+      if (mode != "exact" && mode != "accurate") in.Fail("transport exact or accurate", in.Current());
+      s->physics.accurate_transport = mode == "accurate";
+      continue;
+    }
     const auto words = in.Words("groups");
     const bool keyed =
         !words.empty() &&

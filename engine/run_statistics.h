@@ -5,6 +5,8 @@
 //   histories 300000
 //   seed 0                           0: the fixed sequence of a run without --seed
 //   without none                     or the --without words, blank-separated
+//   transport accurate               only after a run in the accurate transport; a
+//                                    companion without it describes an exact run
 //                                    (further "key value" records may follow here)
 //   groups 16
 //   kerma_maximum_keV 1.23456E+06    what the result file's ratios are relative to

@@ -147,6 +147,9 @@ DataFileState CheckDataFile(const fs::path& data_dir, const fs::path& folder,
       auto tables = std::make_unique<PhysicsTables<float>>();
       LoadPhysicsTablesFromText(*tables, kWaterDataFile, water ? text : other, kElectronDataFile,
                                 water ? other : text);
+    } else if (name == kAccurateElectronDataFile) {
+      auto data = std::make_unique<ElectronData<float>>();
+      LoadElectronDataFromText(*data, name, text);
     } else {
       ReadBeamSpectrum(text, name);
     }

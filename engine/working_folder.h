@@ -13,8 +13,8 @@
 namespace dosavia {
 
 // The data files shipped beside the programs; every working folder needs them.
-inline constexpr std::array<const char*, 6> kShippedDataFiles = {
-    "water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv"};
+inline constexpr std::array<const char*, 7> kShippedDataFiles = {
+    "water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv", "ELACC.dat"};
 
 // The conditions of the default run (10 MV, 3.00E+07 photons), as the non-visual screen
 // writes them for its default settings.

@@ -65,9 +65,14 @@ std::string SwitchedPhysicsNote(std::string_view file, bool english) {
 }
 
 std::string SwitchedPhysicsNote(const PhysicsSwitches& physics, bool english) {
-  if (physics.AllOn()) return {};
-  return english ? " [without " + SwitchedOffText(physics, true) + "]"
-                 : " [なし: " + SwitchedOffText(physics, false) + "]";
+  // A run in the accurate transport says so wherever its curves are named.
+  const std::string transport = !physics.accurate_transport ? std::string()
+                                : english                   ? " [accurate transport]"
+                                                            : " [精密な電子輸送]";
+  if (physics.AllOn()) return transport;
+  return (english ? " [without " + SwitchedOffText(physics, true) + "]"
+                  : " [なし: " + SwitchedOffText(physics, false) + "]") +
+         transport;
 }
 
 double DisplayScale(const ResultTables& tables) {
@@ -131,7 +136,10 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   };
   // The run's seed is the result's, in whatever geometry its curves are shown; its groups'
   // spread is the parallel beam's, and measures a point source's curves not at all.
-  if (statistics != nullptr) row.seed = statistics->seed;
+  if (statistics != nullptr) {
+    row.seed = statistics->seed;
+    row.transport = statistics->physics.accurate_transport ? "accurate" : "exact";
+  }
   if (beam_quality != nullptr) statistics = nullptr;
   if (statistics == nullptr || statistics->groups < 2) {
     row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);
@@ -244,7 +252,7 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
   };
   std::string text =
       "set\tenergy\tfield_cm\td_max_cm\td_max_u_cm\tsurface_pct\tsurface_u_pct\td10_pct\t"
-      "d10_u_pct\ttpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\n";
+      "d10_u_pct\ttpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\ttransport\n";
   for (const TableTsvRow& r : rows) {
     const CurveTableRow& v = r.row;
     const bool dmax = ShowsDmax(v);
@@ -258,7 +266,7 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
             cell(v.tpr2010, v.tpr2010 > 0) + '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) +
             '\t' + BuildUpWord(v.build_up) + '\t' + (v.measured ? "measured" : "estimated") + '\t' +
             (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
-            cell(r.ssd_cm, r.ssd_cm > 0) + '\n';
+            cell(r.ssd_cm, r.ssd_cm > 0) + '\t' + std::string(v.transport) + '\n';
   }
   return text;
 }

@@ -83,6 +83,9 @@ struct CurveTableRow {
   double surface_sigma_percent = -1;
   double d10_sigma_percent = -1;
   long long seed = -1;  // the run's seed; -1 when not known
+  // "exact" or "accurate", the electron transport the run's statistics record; empty when
+  // the result has none.
+  std::string_view transport;
 };
 
 // Whether the row's d_max is shown as a number (DmaxReadable).
@@ -125,10 +128,11 @@ CurveTableCells CurveTableText(const CurveTableRow& row, bool english = false);
 
 // The value table as tab-separated UTF-8 text for a spreadsheet or a script: a header row
 // of machine names (set, energy, field_cm, d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,
-// d10_pct, d10_u_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm), then one row
-// per set; an unknown number is an empty cell, build_up is "yes", "none" or "unknown" (too
-// few photons to tell; d_max_cm is then empty), uncertainty "measured" or
-// "estimated", ssd_cm the point source's SSD, empty for the parallel beam. LF line ends.
+// d10_pct, d10_u_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm, transport),
+// then one row per set; an unknown number is an empty cell, build_up is "yes", "none" or
+// "unknown" (too few photons to tell; d_max_cm is then empty), uncertainty "measured" or
+// "estimated", ssd_cm the point source's SSD, empty for the parallel beam, transport "exact"
+// or "accurate" (empty without statistics). LF line ends.
 struct TableTsvRow {
   std::string set;     // the result file's name
   std::string energy;  // "10 MV"; empty when unknown

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "physics/accurate_transport.h"
 #include "physics/charged_transport.h"
 #include "physics/direction.h"
 #include "physics/photon_interactions.h"
@@ -255,11 +256,16 @@ void RunHistory(const TransportContext<Real>& ctx, const Vec3<Real>& start,
 // source_attenuation, when given, must be ctx.tables.PhotonCoefficients(energy): a beam of
 // few energies computes it once per energy instead of once per history.
 // Parts of the physics switched off in ctx.physics take the second instantiation; the full
-// physics runs the one that never tests a switch.
+// physics runs the one that never tests a switch. A run in the accurate transport takes
+// TrackHistoryAccurate, which ignores the switches (Kestrun refuses to combine them).
 template <typename Real, TransportObserver<Real> Obs>
 void TrackHistory(const TransportContext<Real>& ctx, const Vec3<Real>& start,
                   const Direction<Real>& direction, Real energy, Obs& observer,
                   const Attenuation<Real>* source_attenuation = nullptr) {
+  if (ctx.physics.accurate_transport) [[unlikely]] {
+    TrackHistoryAccurate(ctx, start, direction, energy, observer);
+    return;
+  }
   if (ctx.physics.AllOn()) [[likely]] {
     photon_detail::RunHistory<false>(ctx, start, direction, energy, observer, source_attenuation);
   } else {

@@ -19,6 +19,11 @@ struct PhysicsSwitches {
   // their rates.
   bool coherent = true;
   bool pair = true;
+  // Not a part switched off but the way electrons and positrons are followed: false, the
+  // exact transport (the program's defined behaviour and the default); true, the accurate
+  // transport (accurate_transport.h) with its own data, ELACC.dat. It rides with the
+  // switches because every run carries them from its command line to its statistics.
+  bool accurate_transport = false;
 
   bool AllOn() const {
     return electron_transport && multiple_scattering && photon_scatter && coherent && pair;

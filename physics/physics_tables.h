@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "physics/electron_data.h"
+
 namespace dosavia {
 
 // One energy row of the photon coefficients of water [1/cm] (density 1).
@@ -69,6 +71,8 @@ struct PhysicsTables {
   Real HalfWidthY = 25;    // [cm]
   Real PhantomDepth = 30;  // [cm]
   std::array<Real, kDepthBins + 1> DepthBinWidth{};  // [cm]
+  // The accurate transport's electron data; loaded (rows > 0) only for runs that use it.
+  ElectronData<Real> electrons;
 
   // Natural logarithms of the PhotonTable columns (0 for a zero pair value). Every flight
   // interpolates between two rows; taking the row logarithms once here leaves each flight

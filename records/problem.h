@@ -58,6 +58,10 @@ enum class ProblemKind {
   kCosineOutOfRange,
   kEnergyMustBePositive,
   kEnergiesMustDescend,
+  // The accurate transport's electron data (ELACC.dat).
+  kElectronRowCount,  // {value} outside {limit}
+  kEnergyOffGrid,     // the row's energy is not the file's logarithmic grid
+  kRangesMustAscend,
   // The engine's spectrum file, in fixed columns.
   kIntensityTooLarge,
   kNumberInSeparator,      // {value}: the record

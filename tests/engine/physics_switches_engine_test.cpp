@@ -3,6 +3,7 @@
 // being taken for a full one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <memory>
@@ -151,10 +152,17 @@ TEST(PhysicsSwitchesEngine, CommandLine) {
       {{"--without", "multiple-scattering", "--threads", "0"}, true, "-nom", ""},
       {{"--without", "electron-transport", "--without", "multiple-scattering", "--without",
         "photon-scatter", "--without", "coherent", "--without", "pair"},
-       true, "-noemscp", ""},
+       true,
+       "-noemscp",
+       ""},
       {{"--without"}, false, "", "--without needs"},
       {{"--without", "electrons"}, false, "", "not 'electrons'"},
       {{"--without", "--threads", "2"}, false, "", "not '--threads'"},
+      {{"--accurate"}, true, "", ""},
+      {{"--threads", "2", "--accurate", "--seed", "3"}, true, "", ""},
+      {{"--accurate", "--accurate"}, false, "", "--accurate given twice"},
+      {{"--accurate", "--without", "pair"}, false, "", "cannot be combined with --without"},
+      {{"--without", "pair", "--accurate"}, false, "", "cannot be combined with --without"},
   };
   for (const auto& c : cases) {
     const CommandLine line = ParseCommandLine(c.args);
@@ -163,6 +171,9 @@ TEST(PhysicsSwitchesEngine, CommandLine) {
     EXPECT_EQ(line.action == CommandLine::Action::kRun, c.ok) << joined;
     if (c.ok) {
       EXPECT_EQ(PhysicsTag(line.physics), c.tag) << joined;
+      const bool accurate = std::ranges::find(c.args, "--accurate") != c.args.end();
+      EXPECT_EQ(line.physics.accurate_transport, accurate) << joined;
+      EXPECT_EQ(TransportArguments(line.physics).size(), accurate ? 1u : 0u) << joined;
     } else {
       EXPECT_NE(line.error.find(c.message), std::string::npos) << joined << ": " << line.error;
     }

@@ -104,7 +104,7 @@ TEST_P(FolderCases, UserFilesSurviveAndShippedFilesArrive) {
 
 const std::vector<std::string> kAll(kShippedDataFiles.begin(), kShippedDataFiles.end());
 const std::vector<std::string> kAllBut10({"water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv",
-                                          "15MV.csv"});
+                                          "15MV.csv", "ELACC.dat"});
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FolderCases,

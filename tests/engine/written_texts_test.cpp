@@ -311,6 +311,31 @@ TEST(RunStatisticsTest, StatisticsThatNoRunGivesAreNotTaken) {
   EXPECT_EQ(other.problem->kind, ProblemKind::kStatisticsOfAnotherResult);
 }
 
+// A run in the accurate transport says so in one line after the switches; a companion
+// without the line (every exact run's, every older file) reads as exact.
+TEST(RunStatisticsTest, RecordsTheAccurateTransport) {
+  RunStatistics written;
+  written.physics.accurate_transport = true;
+  written.group.resize(kHistoryGroups);
+  const std::string text = RunStatisticsText(written);
+  EXPECT_NE(text.find("without none\r\ntransport accurate\r\ngroups 16\r\n"), std::string::npos);
+  EXPECT_TRUE(ParseRunStatistics(text, "r.stat")->physics.accurate_transport);
+  std::string exact = text;
+  exact.erase(exact.find("transport accurate\r\n"), 20);
+  RunStatistics plain;
+  plain.group = written.group;
+  EXPECT_EQ(exact, RunStatisticsText(plain));
+  EXPECT_FALSE(ParseRunStatistics(exact, "r.stat")->physics.accurate_transport);
+  std::string damaged = text;
+  damaged.replace(damaged.find("accurate"), 8, "precise");
+  try {
+    ParseRunStatistics(damaged, "r.stat");
+    ADD_FAILURE() << "read an unknown transport";
+  } catch (const InputError& e) {
+    EXPECT_EQ(e.line(), 6) << e.what();
+  }
+}
+
 TEST(RunStatisticsTest, NamedAfterTheirResult) {
   const struct {
     const char* result;

@@ -63,13 +63,22 @@ val Float64Array(const std::vector<double>& values) {
   return array;
 }
 
+// The word that rides in the list of --without words for Kestrun --accurate: the run's
+// whole physics goes from the command line to the workers as one list.
+constexpr const char* kAccurateWord = "accurate";
+
 // The parts switched off, by their --without words, as the command line and the screen
-// name them: a word the engine does not know is an error, never silently the full physics.
+// name them (and kAccurateWord for the accurate transport): a word the engine does not know
+// is an error, never silently the full physics.
 PhysicsSwitches SwitchesOf(val without) {
   PhysicsSwitches physics;
   const int n = without["length"].as<int>();
   for (int i = 0; i < n; ++i) {
     const std::string word = without[i].as<std::string>();
+    if (word == kAccurateWord) {
+      physics.accurate_transport = true;
+      continue;
+    }
     const PhysicsSwitchName* name = FindPhysicsSwitch(word);
     if (name == nullptr) throw std::invalid_argument("no part of the physics is named '" + Excerpt(word) + "'");
     physics.*name->member = false;
@@ -81,6 +90,7 @@ val WithoutWords(const PhysicsSwitches& physics) {
   val list = val::array();
   for (const PhysicsSwitchName& name : kPhysicsSwitchNames)
     if (!(physics.*name.member)) list.call<void>("push", std::string(name.option));
+  if (physics.accurate_transport) list.call<void>("push", std::string(kAccurateWord));
   return list;
 }
 
@@ -138,7 +148,8 @@ class EngineRun {
   // Kestrun's console lines on the parts switched off and the tagged result name; empty for
   // the full physics.
   std::string WithoutText() const {
-    return inputs_ ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file)
+    return inputs_ ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file) +
+                         TransportLine(inputs_->plan->physics())
                    : std::string();
   }
 

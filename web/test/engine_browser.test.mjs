@@ -135,9 +135,9 @@ test('a deep-linked run finishes, draws, fills the table, and its downloads are 
   const tsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n');
   assert.equal(tsv.pop(), '');
   assert.deepEqual(tsv[0].split('\t'), ['set', 'energy', 'field_cm', 'd_max_cm', 'd_max_u_cm', 'surface_pct', 'surface_u_pct',
-    'd10_pct', 'd10_u_pct', 'tpr20_10', 'tpr20_10_u', 'build_up', 'uncertainty', 'seed', 'ssd_cm']);
-  assert.deepEqual(tsv.slice(1).map((row) => row.split('\t')).map((c) => [c[0], c[2], c[11], c[12], c[13], c[14]]),
-    [['10MV-100K.data', '10', 'yes', 'measured', '0', ''], ['10MV-100K.data', '1', 'yes', 'measured', '0', '']]);
+    'd10_pct', 'd10_u_pct', 'tpr20_10', 'tpr20_10_u', 'build_up', 'uncertainty', 'seed', 'ssd_cm', 'transport']);
+  assert.deepEqual(tsv.slice(1).map((row) => row.split('\t')).map((c) => [c[0], c[2], c[11], c[12], c[13], c[14], c[15]]),
+    [['10MV-100K.data', '10', 'yes', 'measured', '0', '', 'exact'], ['10MV-100K.data', '1', 'yes', 'measured', '0', '', 'exact']]);
 
   // The clinical geometry: a point source at SSD 100 cm. Every set is measured again in it
   // (the cells are the core's for that SSD), D10 falls with the inverse square, TPR20,10 stays

@@ -389,7 +389,7 @@ test('--init lays out a working folder from the files beside kestrun.js', () => 
   try {
     const r = run('wasm', ['--init'], dir);
     assert.equal(r.status, 0, r.stdout + r.stderr);
-    for (const name of ['water20.dat', 'ELDAT.dat', '4MV.csv', '6MV.csv', '10MV.csv', '15MV.csv'])
+    for (const name of ['water20.dat', 'ELDAT.dat', 'ELACC.dat', '4MV.csv', '6MV.csv', '10MV.csv', '15MV.csv'])
       assert.deepEqual(fs.readFileSync(path.join(dir, name)),
                        fs.readFileSync(path.join(path.dirname(kestrunJs), name)), name);
     assert.match(fs.readFileSync(path.join(dir, 'Joken.dat'), 'latin1'), /^10MV\.csv\r\n/);

@@ -1,0 +1,302 @@
+// The accurate transport: class II condensed history of electrons and positrons with the
+// photons they make, chosen per run beside the exact transport (which it leaves untouched).
+//
+// A step of path s is the shortest of: the soft energy loss reaching a fraction of T, a
+// fraction of the first transport mean free path lambda_1, and the distance to the next
+// hard event (a delta ray or a bremsstrahlung photon above its cut, or annihilation in
+// flight). The soft loss over s comes from the residual range of the restricted stopping
+// powers. Each step is a random hinge (J. M. Fernández-Varea, R. Mayol, J. Baró, F. Salvat,
+// Nucl. Instr. Meth. B 73 (1993) 447): the particle goes a uniformly drawn part of s, is
+// deflected once by the multiple-scattering angle of the whole step, and goes the rest,
+// which gives the path-length correction and the lateral displacement of the step. The
+// angle follows a Wentzel distribution whose mean of (1 - cos) equals the Goudsmit–
+// Saunderson value 1 - exp(-s / lambda_1) of screened Rutherford scattering, so that it
+// holds for short and long steps alike. A step that would leave the phantom ends at its
+// surface. Below the last-step energy the rest of the range is one straight step; a
+// positron then annihilates at rest.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "physics/accurate_interactions.h"
+
+namespace dosavia {
+
+namespace accurate_detail {
+
+// The cosine of the multiple-scattering deflection of a step with s / lambda_1 = g.
+template <typename Real>
+inline Real DeflectionCosine(const ElectronData<Real>& data, Real g, RandomStream<Real>& random) {
+  const Real mean = (1 - std::exp(-g)) / 2;
+  if (!(mean > static_cast<Real>(1e-8))) return 1;
+  const Real u = FineUniform(random);
+  Real mu;
+  if (mean >= static_cast<Real>(ElectronData<Real>::kWentzelMeanMax)) {
+    mu = u;
+  } else {
+    const Real A = data.WentzelScreening(mean);
+    mu = A * u / (1 - u + A);
+  }
+  return std::fmax(Real(-1), 1 - 2 * mu);
+}
+
+// The energy besides its kinetic energy that a particle leaving the phantom takes away: a
+// positron's two rest energies, which pair production took from its photon and which it
+// would give back as annihilation photons outside.
+template <typename Real>
+inline Real CarriedRest(ChargedKind kind) {
+  return kind == ChargedKind::kPositron ? static_cast<Real>(kPairThresholdKeV) : Real(0);
+}
+
+// What a step ended in.
+enum class StepEnd { kGoesOn, kHard, kLeft };
+
+// A charged particle between its steps.
+template <typename Real>
+struct Track {
+  Vec3<Real> p;
+  Direction<Real> d;
+  Real T;  // [keV]
+  ChargedKind kind;
+  int row;                          // where the last range lookup ended: the next starts there
+  Real mfp_left = 0;                // mean free paths to the next hard event; 0: draw anew
+  ElectronStepData<Real> at_start;  // the data at the energy the last step started with
+};
+
+// One random-hinge step of the track: moves it, turns it, lowers T, and scores the loss on
+// the chord. The distance to the next hard event is counted down in mean free paths, so
+// that a step not ended by one draws no number for it. Returns kLeft after an escape (the
+// rest of the energy reported).
+template <typename Real, typename Obs>
+StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int component, Obs& observer) {
+  const ElectronData<Real>& data = ctx.tables.electrons;
+  const bool positron = t.kind == ChargedKind::kPositron;
+  int i;
+  Real f;
+  data.Locate(t.T, i, f);
+  const ElectronStepData<Real> sd = data.StepDataAt(i, f, positron);
+  t.at_start = sd;
+  Real s = static_cast<Real>(data.controls.loss_fraction) * t.T / sd.stopping;
+  s = std::fmin(s, static_cast<Real>(data.controls.deflection_fraction) / sd.inverse_lambda1);
+  // Near a plane of the phantom (its entrance surface, its bottom) a step is no longer than
+  // the distance to it, and no shorter than a quarter of its length elsewhere: the hinge's
+  // one deflection per step stands for many only where the step cannot reach the plane.
+  const Real to_plane = std::fmin(t.p.z, ctx.box.zmax - t.p.z);
+  s = std::fmin(s, std::fmax(to_plane, static_cast<Real>(0.25) * s));
+  const Real sigma_hard = sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation;
+  StepEnd end = StepEnd::kGoesOn;
+  if (sigma_hard > 0) {
+    if (!(t.mfp_left > 0)) t.mfp_left = -std::log(FineUniform(ctx.random));
+    const Real to_hard = t.mfp_left / sigma_hard;
+    if (to_hard < s) {
+      s = to_hard;
+      end = StepEnd::kHard;
+    }
+    t.mfp_left = end == StepEnd::kHard ? Real(0) : t.mfp_left - s * sigma_hard;
+  }
+  const RangeEnd<Real> e =
+      s < sd.range ? data.EnergyAtRange(sd.range - s, positron, t.row) : RangeEnd<Real>{0, 1, 0};
+  t.row = e.row;
+  const Real T = t.T;
+  const Real T_end = e.energy;
+  const Real loss = T - T_end;
+  const ChargedKind kind = t.kind;
+  Vec3<Real>& p = t.p;
+  Direction<Real>& d = t.d;
+  const Real tau = data.controls.random_hinge ? s * ctx.random.Uniform() : s;
+  const Vec3<Real> start = p;
+  const Vec3<Real> hinge = Advance(p, d, tau);
+  if (ctx.box.Outside(hinge)) {
+    const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
+    const Real share = loss * std::fmin(Real(1), DistanceToSurface(ctx.box, p, d) / s);
+    Deposit(start, q, share, kind, component, observer);
+    observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
+    return StepEnd::kLeft;
+  }
+  // The path integral of 1 / lambda_1 over the step, by the trapezoid rule.
+  const Real g = s * (sd.inverse_lambda1 + data.InverseLambda1At(e.row, e.fraction)) / 2;
+  const Real c = DeflectionCosine(data, g, ctx.random);
+  d = RotateAtDrawnAzimuth(d, c, std::sqrt(1 - c * c), StepAzimuths<Real>(), ctx.random);
+  const Vec3<Real> next = Advance(hinge, d, s - tau);
+  if (ctx.box.Outside(next)) {
+    const Vec3<Real> q = SurfacePoint(ctx.box, hinge, d);
+    const Real share = loss * std::fmin(Real(1), (tau + DistanceToSurface(ctx.box, hinge, d)) / s);
+    Deposit(start, q, share, kind, component, observer);
+    observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
+    return StepEnd::kLeft;
+  }
+  Deposit(start, next, loss, kind, component, observer);
+  p = next;
+  t.T = T_end;
+  return end;
+}
+
+// The hard event that ended a step, chosen in proportion to the cross sections at the
+// energy the step started with.
+template <typename Real, typename Obs>
+void HardEvent(const TransportContext<Real>& ctx, Track<Real>& t, int component, bool& annihilated,
+               Obs& observer) {
+  const bool positron = t.kind == ChargedKind::kPositron;
+  const ElectronStepData<Real>& sd = t.at_start;
+  const Vec3<Real>& p = t.p;
+  Direction<Real>& d = t.d;
+  Real& T = t.T;
+  const Real r =
+      FineUniform(ctx.random) * (sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation);
+  const AccurateStepControls& controls = ctx.tables.electrons.controls;
+  if (r < sd.sigma_delta) {
+    DeltaRay(ctx, p, d, T, positron, component, controls.delta_rays, observer);
+  } else if (r < sd.sigma_delta + sd.sigma_brems) {
+    Bremsstrahlung(ctx, p, d, T, component, controls.photons_leave, observer);
+  } else if (positron) {
+    Annihilate(ctx, p, d, T, observer);
+    annihilated = true;
+  }
+}
+
+// The last step: the rest of the range, straight on, losing all of T (cut short at the
+// surface). Returns whether the particle stayed in the phantom.
+template <typename Real, typename Obs>
+bool LastStep(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Direction<Real>& d,
+              Real T, ChargedKind kind, int component, Obs& observer) {
+  const Real s = ctx.tables.electrons.Range(T, kind == ChargedKind::kPositron);
+  const Vec3<Real> end = Advance(p, d, s);
+  if (!ctx.box.Outside(end)) {
+    Deposit(p, end, T, kind, component, observer);
+    return true;
+  }
+  const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
+  const Real share = T * std::fmin(Real(1), DistanceToSurface(ctx.box, p, d) / s);
+  Deposit(p, q, share, kind, component, observer);
+  observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
+  return false;
+}
+
+template <typename Real, typename Obs>
+void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real T,
+                     ChargedKind kind, int component, Obs& observer) {
+  const ElectronData<Real>& data = ctx.tables.electrons;
+  const Real last = static_cast<Real>(data.controls.last_step_keV);
+  Track<Real> t{p, d, T, kind, data.rows};
+  for (;;) {
+    if (!(t.T > last)) {
+      if (LastStep(ctx, t.p, t.d, t.T, kind, component, observer) && kind == ChargedKind::kPositron)
+        Annihilate(ctx, t.p, t.d, Real(0), observer);
+      return;
+    }
+    const StepEnd end = HingeStep(ctx, t, component, observer);
+    if (end == StepEnd::kLeft) return;
+    if (end == StepEnd::kHard) {
+      bool annihilated = false;
+      HardEvent(ctx, t, component, annihilated, observer);
+      if (annihilated) return;
+    }
+  }
+}
+
+// Pair production: the positron's share of the total energy drawn from the Bethe–Heitler
+// shape at complete screening, 1 - (4/3) e (1 - e), on [m/E, 1 - m/E]; each particle
+// leaves within about 1/gamma of the photon's direction.
+template <typename Real, typename Obs>
+void AccuratePair(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Direction<Real>& d,
+                  Real E, int component, Obs& observer) {
+  const Real m = static_cast<Real>(kRestEnergyKeV);
+  const Real emin = m / E;
+  Real e;
+  do {
+    e = emin + (1 - 2 * emin) * FineUniform(ctx.random);
+  } while (FineUniform(ctx.random) > 1 - Real(4) / 3 * e * (1 - e));
+  const Real t_positron = std::fmax(Real(0), e * E - m);
+  const Real t_electron = std::fmax(Real(0), E - 2 * m - t_positron);
+  observer.OnInteraction(InteractionKind::kPair, p, E - 2 * m, component);
+  const Direction<Real> de = ForwardCone(d, t_electron / m + 1, ctx.random);
+  const Direction<Real> dp = ForwardCone(d, t_positron / m + 1, ctx.random);
+  AccurateCharged(ctx, p, de, t_electron, ChargedKind::kPairElectron, component, observer);
+  AccurateCharged(ctx, p, dp, t_positron, ChargedKind::kPositron, component, observer);
+}
+
+// A Compton scattering at p: the electron is followed, then the photon's new energy and
+// direction are returned through E and d (E below the cut-off: absorbed here, E set to 0).
+template <typename Real, typename Obs>
+void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<Real>& d,
+                     Real& E, int component, Obs& observer) {
+  const Real pi = PhysicsTables<Real>::kPi;
+  const ComptonAngle<Real> a = SampleComptonAngle(ctx.tables, ctx.random, E);
+  const Real T = E - a.scattered_energy;
+  const std::int32_t n_phi = ctx.random.Step();
+  const Real phi = 2 * pi * (static_cast<Real>(n_phi) / RandomStream<Real>::kDivisor);
+  const AzimuthTable<Real>& az = StepAzimuths<Real>();
+  const Direction<Real> scattered =
+      RotateAzimuth(d, a.cos_theta, a.sin_theta, az.cos_phi[n_phi], az.sin_phi[n_phi]);
+  observer.OnInteraction(InteractionKind::kCompton, p, T, component);
+  if (T < static_cast<Real>(kCutoffKeV)) {
+    observer.OnLocalAbsorption(p, T, AbsorptionCause::kChargedBelowCutoff, component);
+  } else {
+    const Real theta_e =
+        std::atan(1 / ((1 + E / static_cast<Real>(kRestEnergyKeV)) * std::tan(a.theta / 2)));
+    AccurateCharged(ctx, p, Rotate(d, std::cos(theta_e), std::sin(theta_e), phi + pi), T,
+                    ChargedKind::kComptonElectron, component, observer);
+  }
+  E = a.scattered_energy;
+  d = scattered;
+}
+
+// A photon of energy E [keV] flies from p until it is absorbed or escapes. `source`: the
+// history's source photon, whose component turns from 1 to 2 at its first scattering.
+template <typename Real, typename Obs>
+void AccuratePhoton(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real E,
+                    int component, bool source, Obs& observer) {
+  auto scattered = [&] {
+    if (source && component == 1) observer.OnScatteredComponent();
+    component = 2;
+  };
+  for (;;) {
+    if (E < static_cast<Real>(kCutoffKeV)) {
+      observer.OnLocalAbsorption(p, E, AbsorptionCause::kPhotonBelowCutoff, component);
+      return;
+    }
+    const Attenuation<Real> att = ctx.tables.PhotonCoefficients(E);
+    const Vec3<Real> next = Advance(p, d, -std::log(FineUniform(ctx.random)) / att.mu);
+    if (ctx.box.Outside(next)) {
+      observer.OnEscape(EscapeKind::kPhoton, next, E, component);
+      return;
+    }
+    p = next;
+    const Real r = FineUniform(ctx.random);
+    if (r <= att.P1) {
+      observer.OnInteraction(InteractionKind::kCoherent, p, Real(0), component);
+      scattered();
+      const Real c = SampleCoherentCosine(ctx.tables, ctx.random, E);
+      d = RotateAtDrawnAzimuth(d, c, std::sqrt(1 - c * c), StepAzimuths<Real>(), ctx.random);
+    } else if (r <= att.P2) {
+      AccurateCompton(ctx, p, d, E, component, observer);
+      scattered();
+      if (E < static_cast<Real>(kCutoffKeV)) {
+        observer.OnLocalAbsorption(p, E, AbsorptionCause::kScatteredPhotonBelowCutoff, component);
+        return;
+      }
+    } else if (r <= att.P3) {
+      observer.OnInteraction(InteractionKind::kPhotoelectric, p, E, component);
+      observer.OnLocalAbsorption(p, E, AbsorptionCause::kPhotoelectric, component);
+      return;
+    } else {
+      AccuratePair(ctx, p, d, E, component, observer);
+      scattered();
+      return;
+    }
+  }
+}
+
+}  // namespace accurate_detail
+
+// One source history in the accurate transport: the photon of energy [keV] from start
+// along direction, with dose component 1 until it first scatters; every photon made by
+// bremsstrahlung or annihilation counts as component 2.
+template <typename Real, TransportObserver<Real> Obs>
+void TrackHistoryAccurate(const TransportContext<Real>& ctx, const Vec3<Real>& start,
+                          const Direction<Real>& direction, Real energy, Obs& observer) {
+  accurate_detail::AccuratePhoton(ctx, start, direction, energy, 1, true, observer);
+}
+
+}  // namespace dosavia

@@ -1,0 +1,201 @@
+// The electron and positron cross sections of water that the accurate transport samples and
+// that its data generator integrates into the tables: Møller and Bhabha scattering on the
+// atomic electrons, Bethe–Heitler bremsstrahlung with Thomas–Fermi screening, and Heitler's
+// two-photon annihilation in flight. One set of formulas for both, so that the tables and
+// the sampling can never disagree. Energies in keV, lengths in cm, water of density 1.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+namespace dosavia::electron_xs {
+
+inline constexpr double kRestKeV = 510.99895;  // m c^2
+inline constexpr double kClassicalRadiusCm = 2.8179403262e-13;
+inline constexpr double kFineStructure = 7.2973525693e-3;
+inline constexpr double kMoleculesPerCm3 = 3.342827e22;  // N_A / 18.01528 g/mol, density 1
+inline constexpr double kElectronsPerCm3 = 10 * kMoleculesPerCm3;
+// 2 pi r_e^2 m c^2 n_e [keV/cm]: the scale of every collision formula below.
+inline constexpr double kCollisionScaleKeVPerCm =
+    2 * 3.14159265358979 * kClassicalRadiusCm * kClassicalRadiusCm * kRestKeV * kElectronsPerCm3;
+// Mean excitation energy of liquid water, 75 eV, over m c^2, squared (ICRU Report 37).
+inline constexpr double kExcitationOverRestSquared = (0.075 / kRestKeV) * (0.075 / kRestKeV);
+
+// Sternheimer's density-effect correction delta for liquid water at log10(beta gamma) = x
+// (Sternheimer, Berger, Seltzer, At. Data Nucl. Data Tables 30 (1984) 261: -C = 3.5017,
+// x0 = 0.2400, x1 = 2.8004, a = 0.09116, m = 3.4773).
+template <typename Real>
+Real DensityEffect(Real x) {
+  const Real two_ln10 = static_cast<Real>(4.605170186);
+  if (x < static_cast<Real>(0.24)) return 0;
+  const Real d = two_ln10 * x - static_cast<Real>(3.5017);
+  if (x >= static_cast<Real>(2.8004)) return d;
+  return d + static_cast<Real>(0.09116) *
+                 std::pow(static_cast<Real>(2.8004) - x, static_cast<Real>(3.4773));
+}
+
+// Collision stopping power restricted to energy transfers below `cut` [keV/cm] for an
+// electron (Møller) or a positron (Bhabha) of kinetic energy T [keV]; the cut is capped at
+// the largest transfer (T/2 for an electron, T for a positron), where it becomes the
+// unrestricted Bethe formula (ICRU Report 37, eqs. 2.9-2.11; in the form of Geant4's
+// G4MollerBhabhaModel).
+template <typename Real>
+Real RestrictedCollisionStoppingPower(Real T, Real cut, bool positron) {
+  const Real m = static_cast<Real>(kRestKeV);
+  const Real tau = T / m;
+  const Real gamma = tau + 1;
+  const Real bg2 = tau * (tau + 2);
+  const Real beta2 = bg2 / (gamma * gamma);
+  const Real d = std::min(cut, positron ? T : T / 2) / m;
+  Real f = std::log(2 * (tau + 2) / static_cast<Real>(kExcitationOverRestSquared));
+  if (!positron) {
+    f += -1 - beta2 + std::log((tau - d) * d) + tau / (tau - d) +
+         (d * d / 2 + (2 * tau + 1) * std::log(1 - d / tau)) / (gamma * gamma);
+  } else {
+    const Real d2 = d * d / 2;
+    const Real d3 = d2 * d / static_cast<Real>(1.5);
+    const Real d4 = d3 * d * static_cast<Real>(0.75);
+    const Real y = 1 / (1 + gamma);
+    f += std::log(tau * d) -
+         beta2 * (tau + 2 * d - y * (3 * d2 + y * (d - d3 + y * (d2 - tau * d3 + d4)))) / tau;
+  }
+  f -= DensityEffect(std::log(bg2) / static_cast<Real>(4.605170186));
+  return std::max(Real(0), static_cast<Real>(kCollisionScaleKeVPerCm) * f / beta2);
+}
+
+// Macroscopic cross section [1/cm] for handing a free electron more than `cut` [keV]: Møller
+// scattering of an electron (the faster one keeps the name, transfers up to T/2), Bhabha
+// scattering of a positron (transfers up to T). 0 where no transfer above the cut exists.
+template <typename Real>
+Real HardCollisionCrossSection(Real T, Real cut, bool positron) {
+  const Real m = static_cast<Real>(kRestKeV);
+  const Real xmin = cut / T;
+  const Real xmax = positron ? Real(1) : Real(0.5);
+  if (!(xmin < xmax)) return 0;
+  const Real gamma = T / m + 1;
+  const Real gamma2 = gamma * gamma;
+  const Real beta2 = 1 - 1 / gamma2;
+  Real cross;
+  if (!positron) {
+    const Real gg = (2 * gamma - 1) / gamma2;
+    cross = ((xmax - xmin) * (1 - gg + 1 / (xmin * xmax) + 1 / ((1 - xmin) * (1 - xmax))) -
+             gg * std::log(xmax * (1 - xmin) / (xmin * (1 - xmax)))) /
+            beta2;
+  } else {
+    const Real y = 1 / (1 + gamma);
+    const Real y2 = y * y;
+    const Real y12 = 1 - 2 * y;
+    const Real b1 = 2 - y2;
+    const Real b2 = y12 * (3 + y2);
+    const Real y122 = y12 * y12;
+    const Real b4 = y122 * y12;
+    const Real b3 = b4 + y122;
+    cross = (xmax - xmin) * (1 / (beta2 * xmin * xmax) + b2 - b3 * (xmin + xmax) / 2 +
+                             b4 * (xmin * xmin + xmin * xmax + xmax * xmax) / 3) -
+            b1 * std::log(xmax / xmin);
+  }
+  return std::max(Real(0), static_cast<Real>(kCollisionScaleKeVPerCm) * cross / T);
+}
+
+// The rejection function of the fraction x = W / T handed over in a hard collision, for
+// x drawn from 1/x^2 between cut/T and the largest fraction: Møller's or Bhabha's
+// cross section over its 1/x^2 part, and its bound over the range (the acceptance
+// probability is Value / Bound).
+template <typename Real>
+struct HardCollisionShape {
+  Real gamma, beta2, gg, b1, b2, b3, b4;
+  bool positron;
+
+  HardCollisionShape(Real T, bool is_positron) : positron(is_positron) {
+    gamma = T / static_cast<Real>(kRestKeV) + 1;
+    beta2 = 1 - 1 / (gamma * gamma);
+    gg = (2 * gamma - 1) / (gamma * gamma);
+    const Real y = 1 / (1 + gamma);
+    const Real y12 = 1 - 2 * y;
+    b1 = 2 - y * y;
+    b2 = y12 * (3 + y * y);
+    b4 = y12 * y12 * y12;
+    b3 = b4 + y12 * y12;
+  }
+  Real Value(Real x) const {
+    if (!positron) {
+      const Real y = 1 - x;
+      return 1 - gg * x + x * x * (1 - gg + (1 - gg * y) / (y * y));
+    }
+    const Real x2 = x * x;
+    return 1 + (x2 * x2 * b4 - x * x2 * b3 + x2 * b2 - x * b1) * beta2;
+  }
+  Real Bound(Real xmin) const {
+    if (!positron) return Value(Real(0.5));
+    return 1 + (b4 - xmin * xmin * xmin * b3 + b2 - xmin * b1) * beta2;
+  }
+};
+
+// Bethe–Heitler bremsstrahlung of water (2 H + O per molecule, Z(Z+1) for the field of
+// the atomic electrons), with the Thomas–Fermi screening functions of Butcher and Messel
+// (Nucl. Phys. 20 (1960) 15) as EGS4 uses them and no Coulomb correction:
+// k d sigma/dk = 4 alpha r_e^2 sum_i n_i Z_i (Z_i + 1) B_i(k) per molecule, with
+// B = (1 + e^2)(phi1/4 - ln Z / 3) - (2/3) e (phi2/4 - ln Z / 3), e = E'/E the total
+// energies after and before, phi1,2 at delta = 136 m k / (Z^(1/3) E E').
+// Returns sum_i n_i Z_i (Z_i + 1) B_i, never negative; 0 outside 0 < k < T.
+template <typename Real>
+Real BremsstrahlungShape(Real T, Real k) {
+  if (!(k > 0 && k < T)) return 0;
+  const Real m = static_cast<Real>(kRestKeV);
+  const Real E = T + m;
+  const Real Ep = E - k;
+  const Real e = Ep / E;
+  const Real base = 136 * m * k / (E * Ep);
+  struct Atom {
+    double count, z, cube_root, ln_z;
+  };
+  constexpr Atom kAtoms[] = {{2, 1, 1, 0}, {1, 8, 2, 2.0794415417}};
+  Real sum = 0;
+  for (const Atom& a : kAtoms) {
+    const Real delta = base / static_cast<Real>(a.cube_root);
+    Real phi1, phi2;
+    if (delta <= 1) {
+      phi1 = static_cast<Real>(20.867) - static_cast<Real>(3.242) * delta +
+             static_cast<Real>(0.625) * delta * delta;
+      phi2 = static_cast<Real>(20.029) - static_cast<Real>(1.930) * delta -
+             static_cast<Real>(0.086) * delta * delta;
+    } else {
+      phi1 = phi2 = static_cast<Real>(21.12) -
+                    static_cast<Real>(4.184) * std::log(delta + static_cast<Real>(0.952));
+    }
+    const Real lz = static_cast<Real>(a.ln_z) / 3;
+    const Real b = (1 + e * e) * (phi1 / 4 - lz) - Real(2) / 3 * e * (phi2 / 4 - lz);
+    sum += static_cast<Real>(a.count * a.z * (a.z + 1)) * std::max(Real(0), b);
+  }
+  return sum;
+}
+
+// A bound of BremsstrahlungShape over every k and T: its value at delta = 0, e = 1.
+template <typename Real>
+Real BremsstrahlungShapeBound() {
+  const double lz8 = 2.0794415417 / 3;
+  const double b_h = 2 * (20.867 / 4) - 2.0 / 3 * (20.029 / 4);
+  const double b_o = 2 * (20.867 / 4 - lz8) - 2.0 / 3 * (20.029 / 4 - lz8);
+  return static_cast<Real>(2 * 2 * b_h + 72 * b_o);
+}
+
+// 4 alpha r_e^2 N [1/cm]: turns BremsstrahlungShape into k d Sigma/dk per cm.
+inline constexpr double kBremsstrahlungScalePerCm =
+    4 * kFineStructure * kClassicalRadiusCm * kClassicalRadiusCm * kMoleculesPerCm3;
+
+// Heitler's cross section for two-photon annihilation in flight of a positron of kinetic
+// energy T [keV] with the atomic electrons at rest [1/cm] (W. Heitler, The Quantum Theory
+// of Radiation, 1954; PENELOPE-2018 manual eq. 3.169).
+template <typename Real>
+Real AnnihilationCrossSection(Real T) {
+  const Real gamma = T / static_cast<Real>(kRestKeV) + 1;
+  const Real g2 = gamma * gamma - 1;
+  if (!(g2 > 0)) return 0;
+  const Real root = std::sqrt(g2);
+  const Real pi_re2_n = static_cast<Real>(3.14159265358979 * kClassicalRadiusCm *
+                                          kClassicalRadiusCm * kElectronsPerCm3);
+  return pi_re2_n / (gamma + 1) *
+         ((gamma * gamma + 4 * gamma + 1) / g2 * std::log(gamma + root) - (gamma + 3) / root);
+}
+
+}  // namespace dosavia::electron_xs

@@ -1,0 +1,146 @@
+#include "physics/electron_data.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "records/fixed_format.h"
+#include "records/input_error.h"
+
+namespace dosavia {
+
+double WentzelMean(double A) {
+  // A ((1 + A) ln(1 + 1/A) - 1), written so that large A keeps its digits.
+  if (A > 1e4) return 0.5 - 1.0 / (6.0 * A) + 1.0 / (12.0 * A * A);
+  return A * ((1 + A) * std::log1p(1 / A) - 1);
+}
+
+template <typename Real>
+void ElectronData<Real>::PrepareLookups() {
+  log_first = static_cast<Real>(std::log(static_cast<double>(table[1].energy)));
+  const double step = (std::log(static_cast<double>(table[rows].energy)) -
+                       std::log(static_cast<double>(table[1].energy))) /
+                      (rows - 1);
+  inverse_log_step = static_cast<Real>(1 / step);
+  const double lo = WentzelGridLow();
+  const double hi = WentzelGridHigh();
+  for (int k = 0; k < kWentzelPoints; ++k) {
+    const double x = std::exp(lo + (hi - lo) * k / (kWentzelPoints - 1));
+    const double target = 0.5 * x / (1 + x);
+    // The mean rises monotonically with A: bisection in ln A.
+    double a = -60;
+    double b = 30;
+    for (int it = 0; it < 200; ++it) {
+      const double mid = (a + b) / 2;
+      (WentzelMean(std::exp(mid)) < target ? a : b) = mid;
+    }
+    wentzel_log_a[static_cast<std::size_t>(k)] = static_cast<Real>((a + b) / 2);
+  }
+}
+
+namespace {
+
+const FixedFormat& HeaderFormat() {
+  static const FixedFormat f("(I4,2E12.5)");
+  return f;
+}
+const FixedFormat& RowFormat() {
+  static const FixedFormat f("(11E12.5)");
+  return f;
+}
+
+InputError Bad(ProblemKind kind, const std::string& path, int line, int field,
+               const FixedFormat& format, std::string value = {}, std::string limit = {}) {
+  int k = 0;
+  ProblemField where = ProblemField::Data(field);
+  for (const auto& it : format.items()) {
+    if (it.IsData() && ++k == field) where = ProblemField::Data(field, it.Describe());
+  }
+  return InputError(Problem(kind)
+                        .In(path, line)
+                        .At(std::move(where))
+                        .WithValue(std::move(value))
+                        .WithLimit(std::move(limit)));
+}
+
+template <typename Real>
+void ReadRows(ElectronData<Real>& d, RecordReader& in) {
+  const std::string& path = in.name();
+  double log_ratio = 0;
+  for (int i = 1; i <= d.rows; ++i) {
+    const int line = in.lines_read() + 1;
+    const auto f = in.Read(RowFormat(), 11);
+    for (int k = 0; k < 11; ++k) {
+      const double v = f[static_cast<std::size_t>(k)].As<double>();
+      if (!std::isfinite(v) || v < 0)
+        throw Bad(ProblemKind::kMustNotBeNegative, path, line, k + 1, RowFormat());
+      if ((k == 0 || k == 1 || k == 2 || k == 8 || k == 9 || k == 10) && !(v > 0))
+        throw Bad(ProblemKind::kMustBePositive, path, line, k + 1, RowFormat());
+    }
+    auto v = [&](int k) { return f[static_cast<std::size_t>(k)].As<Real>(); };
+    ElectronRow<Real>& r = d.table[static_cast<std::size_t>(i)];
+    r = {v(0) * 1000, v(1) * 1000, v(2) * 1000, v(3) * 1000, v(4), v(5),
+         v(6),        v(7),        v(8),        v(9),        v(10)};
+    // Lookups find a row from ln T in one step: the energies must be one geometric series.
+    if (i == 2) log_ratio = std::log(f[0].As<double>() / (d.table[1].energy / 1000));
+    if (i == 2 && !(log_ratio > 0))
+      throw Bad(ProblemKind::kPhotonEnergiesMustAscend, path, line, 1, RowFormat());
+    if (i > 2) {
+      const double expected = std::log(d.table[1].energy / 1000) + (i - 1) * log_ratio;
+      if (std::fabs(std::log(f[0].As<double>()) - expected) > 1e-4)
+        throw Bad(ProblemKind::kEnergyOffGrid, path, line, 1, RowFormat());
+    }
+    if (i > 1) {
+      const ElectronRow<Real>& p = d.table[static_cast<std::size_t>(i - 1)];
+      if (!(r.range_e > p.range_e))
+        throw Bad(ProblemKind::kRangesMustAscend, path, line, 10, RowFormat());
+      if (!(r.range_p > p.range_p))
+        throw Bad(ProblemKind::kRangesMustAscend, path, line, 11, RowFormat());
+    }
+  }
+}
+
+template <typename Real>
+void Load(ElectronData<Real>& data, RecordReader in) {
+  auto scratch = std::make_unique<ElectronData<Real>>(data);
+  const std::string& path = in.name();
+  const auto h = in.Read(HeaderFormat(), 3);
+  const long long n = h[0].integer;
+  if (n < 4 || n > ElectronData<Real>::kMaxRows)
+    throw Bad(ProblemKind::kElectronRowCount, path, 1, 1, HeaderFormat(), std::to_string(n),
+              "4.." + std::to_string(ElectronData<Real>::kMaxRows));
+  for (int k = 1; k <= 2; ++k)
+    if (!(h[static_cast<std::size_t>(k)].As<double>() > 0))
+      throw Bad(ProblemKind::kMustBePositive, path, 1, k + 1, HeaderFormat());
+  scratch->rows = static_cast<int>(n);
+  scratch->delta_cut = h[1].As<Real>() * 1000;
+  scratch->photon_cut = h[2].As<Real>() * 1000;
+  ReadRows(*scratch, in);
+  scratch->PrepareLookups();
+  data = *scratch;
+}
+
+}  // namespace
+
+template <typename Real>
+void LoadElectronData(ElectronData<Real>& data, const std::string& path) {
+  Load(data, RecordReader::FromFile(path, path));
+}
+
+template <typename Real>
+void LoadElectronDataFromText(ElectronData<Real>& data, const std::string& name,
+                              std::string_view text) {
+  Load(data, RecordReader(name, text));
+}
+
+template struct ElectronData<float>;
+template struct ElectronData<double>;
+template void LoadElectronData<float>(ElectronData<float>&, const std::string&);
+template void LoadElectronData<double>(ElectronData<double>&, const std::string&);
+template void LoadElectronDataFromText<float>(ElectronData<float>&, const std::string&,
+                                              std::string_view);
+template void LoadElectronDataFromText<double>(ElectronData<double>&, const std::string&,
+                                               std::string_view);
+
+}  // namespace dosavia

@@ -1,0 +1,180 @@
+// The accurate transport: energy conservation of whole histories, the multiple-scattering
+// angle of a step against its Goudsmit–Saunderson mean, the annihilation photons, and the
+// reader of its data file with every refusal naming line and field.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "physics/photon_transport.h"
+#include "physics/physics_loader.h"
+#include "records/input_error.h"
+#include "transport_test_support.h"
+
+namespace dosavia::testing {
+namespace {
+
+const std::string kDataDir = DOSAVIA_DATA_DIR;
+
+template <typename Real>
+const PhysicsTables<Real>& Tables() {
+  static const std::unique_ptr<PhysicsTables<Real>> tables = [] {
+    auto t = std::make_unique<PhysicsTables<Real>>();
+    LoadPhysicsTables(*t, kDataDir + "/water20.dat", kDataDir + "/ELDAT.dat");
+    LoadElectronData(t->electrons, kDataDir + "/ELACC.dat");
+    return t;
+  }();
+  return *tables;
+}
+
+template <typename Real>
+TransportContext<Real> Context(RandomStream<Real>& random) {
+  PhysicsSwitches physics;
+  physics.accurate_transport = true;
+  return {Tables<Real>(), random, {-25, 25, -25, 25, 30}, physics};
+}
+
+template <typename Real>
+class AccurateTransportTest : public ::testing::Test {};
+using Precisions = ::testing::Types<float, double>;
+TYPED_TEST_SUITE(AccurateTransportTest, Precisions);
+
+// Every keV of the source photon ends up absorbed, lost along a step or carried out:
+// pair production's rest energies come back as annihilation photons, bremsstrahlung leaves
+// the track as photons, delta rays take their share from the primary.
+TYPED_TEST(AccurateTransportTest, HistoriesConserveEnergy) {
+  using Real = TypeParam;
+  const struct {
+    double energy_kev;
+    double depth_cm;
+  } cases[] = {{500, 0}, {5975, 0}, {14975, 0}, {14975, 29.9}, {1975, 15}};
+  RandomStream<Real> random;
+  random.SeedFromKey(43);
+  const TransportContext<Real> ctx = Context(random);
+  for (const auto& c : cases) {
+    for (int h = 0; h < 200; ++h) {
+      EnergyLedger<Real> ledger;
+      TrackHistory(ctx, Vec3<Real>{0, 0, static_cast<Real>(c.depth_cm)}, Direction<Real>{},
+                   static_cast<Real>(c.energy_kev), ledger);
+      const double tolerance = (std::is_same_v<Real, float> ? 2e-4 : 1e-9) * c.energy_kev;
+      ASSERT_NEAR(ledger.Total(), c.energy_kev, tolerance) << c.energy_kev << " keV, history " << h;
+    }
+  }
+}
+
+// The mean cosine of a step's deflection is the Goudsmit–Saunderson exp(-s / lambda_1) for
+// short and long steps alike (the Wentzel shape is fitted to it step by step).
+TYPED_TEST(AccurateTransportTest, StepDeflectionHasTheTransportMean) {
+  using Real = TypeParam;
+  RandomStream<Real> random;
+  random.SeedFromKey(7);
+  for (const double g : {1e-4, 1e-2, 0.1, 0.5, 2.0}) {
+    constexpr int kDraws = 40000;
+    double sum = 0;
+    double sum2 = 0;
+    for (int i = 0; i < kDraws; ++i) {
+      const double c =
+          accurate_detail::DeflectionCosine(Tables<Real>().electrons, static_cast<Real>(g), random);
+      sum += 1 - c;
+      sum2 += (1 - c) * (1 - c);
+    }
+    const double mean = sum / kDraws;
+    const double sigma = std::sqrt((sum2 / kDraws - mean * mean) / kDraws);
+    const double expected = 1 - std::exp(-g);
+    EXPECT_NEAR(mean, expected, 5 * sigma + 0.002 * expected) << "s / lambda_1 = " << g;
+  }
+}
+
+TEST(WentzelScreeningTest, InvertsTheMean) {
+  const PhysicsTables<double>& t = Tables<double>();
+  for (const double m : {2e-8, 1e-6, 3e-4, 0.01, 0.1, 0.3, 0.48})
+    EXPECT_NEAR(WentzelMean(t.electrons.WentzelScreening(m)) / m, 1, 2e-3) << m;
+}
+
+// A positron below the last-step energy ends its range and annihilates at rest: two
+// photons back to back, each announced before it flies.
+TEST(AccurateTransportEventsTest, PositronAtRestGivesTwoOppositePhotons) {
+  RandomStream<double> random;
+  random.SeedFromKey(11);
+  const TransportContext<double> ctx = Context(random);
+  EventLog<double> log;
+  accurate_detail::AccurateCharged(ctx, Vec3<double>{0, 0, 10}, Direction<double>{}, 40.0,
+                                   ChargedKind::kPositron, 2, log);
+  std::vector<Direction<double>> photons;
+  for (const auto& e : log.events)
+    if (e.type == EventType::kAnnihilation) photons.push_back(e.direction);
+  ASSERT_EQ(photons.size(), 2u);
+  EXPECT_NEAR(photons[0].cosTheta, -photons[1].cosTheta, 1e-12);
+  EXPECT_NEAR(photons[0].sinTheta * photons[0].cosPhi, -photons[1].sinTheta * photons[1].cosPhi,
+              1e-12);
+}
+
+// One record of the data file: eleven fields of 12 columns.
+std::string Row(const std::array<double, 11>& v) {
+  std::string line;
+  char buf[16];
+  for (double x : v) {
+    std::snprintf(buf, sizeof buf, "%12.5E", x);
+    line += buf;
+  }
+  return line;
+}
+
+// A file of four rows on the grid 10, 20, 40, 80 keV, with one line replaced.
+std::string SmallFile(int replace_line = 0, const std::string& with = {}) {
+  const std::string lines[] = {"   4 1.00000E-01 1.00000E-02",
+                               Row({0.01, 20, 20, 1e-3, 0, 0, 0, 0.1, 1000, 1e-4, 1e-4}),
+                               Row({0.02, 13, 13, 1e-3, 0, 0, 0.1, 0.1, 400, 1e-3, 1e-3}),
+                               Row({0.04, 8, 8, 1e-3, 0, 0, 0.2, 0.1, 100, 3e-3, 3e-3}),
+                               Row({0.08, 5, 5, 1e-3, 0, 0, 0.3, 0.1, 30, 1e-2, 1e-2})};
+  std::string text;
+  for (int i = 0; i < 5; ++i) text += (i + 1 == replace_line ? with : lines[i]) + "\r\n";
+  return text;
+}
+
+TEST(ElectronDataLoaderTest, RefusesUnsoundFilesNamingLineAndField) {
+  const struct {
+    const char* name;
+    std::string text;
+    ProblemKind kind;
+    int line;
+    int field;
+  } cases[] = {
+      {"row count", SmallFile(1, "   3 1.00000E-01 1.00000E-02"), ProblemKind::kElectronRowCount, 1,
+       1},
+      {"photon cut 0", SmallFile(1, "   4 1.00000E-01 0.00000E+00"), ProblemKind::kMustBePositive,
+       1, 3},
+      {"off the grid", SmallFile(4, Row({0.041, 8, 8, 1e-3, 0, 0, 0.2, 0.1, 100, 3e-3, 3e-3})),
+       ProblemKind::kEnergyOffGrid, 4, 1},
+      {"negative cross section",
+       SmallFile(3, Row({0.02, 13, 13, 1e-3, 0, 0, -0.1, 0.1, 400, 1e-3, 1e-3})),
+       ProblemKind::kMustNotBeNegative, 3, 7},
+      {"range falls", SmallFile(5, Row({0.08, 5, 5, 1e-3, 0, 0, 0.3, 0.1, 30, 2e-3, 1e-2})),
+       ProblemKind::kRangesMustAscend, 5, 10},
+      {"short", SmallFile().substr(0, 30 + 134), ProblemKind::kFileEndsEarly, 3, 0},
+  };
+  for (const auto& c : cases) {
+    auto data = std::make_unique<ElectronData<float>>();
+    try {
+      LoadElectronDataFromText(*data, "ELACC.dat", c.text);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const InputError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << c.name << ": " << e.what();
+      EXPECT_EQ(e.line(), c.line) << c.name << ": " << e.what();
+      if (c.field != 0) EXPECT_EQ(e.field().number, c.field) << c.name << ": " << e.what();
+    }
+    EXPECT_EQ(data->rows, 0) << c.name << ": a refused file must leave the data as it was";
+  }
+  auto data = std::make_unique<ElectronData<double>>();
+  LoadElectronDataFromText(*data, "ELACC.dat", SmallFile());
+  EXPECT_EQ(data->rows, 4);
+  EXPECT_DOUBLE_EQ(data->delta_cut, 100);
+  EXPECT_NEAR(data->Range(40, false), 3e-3, 1e-12);
+  EXPECT_NEAR(data->EnergyAtRange(3e-3, false, 4).energy, 40, 1e-9);
+}
+
+}  // namespace
+}  // namespace dosavia::testing
