@@ -103,14 +103,6 @@ class StatisticsReader {
                          .WithValue(Excerpt(found)));
   }
 
-  // Whether the next line starts with `word` (followed by a blank), without reading it.
-  bool NextStartsWith(std::string_view word) const {
-    if (next_ >= lines_.size()) return false;
-    const std::string_view line = lines_[next_];
-    return line.size() > word.size() && line.substr(0, word.size()) == word &&
-           line[word.size()] == ' ';
-  }
-
   std::string_view Current() const {
     // Both branches a view: a ternary of "" and the std::string would view a temporary copy.
     if (next_ == 0 || next_ > lines_.size()) return {};
