@@ -168,9 +168,9 @@ TEST(RunStatisticsTest, ReadsBackWhatItWritesAndRefusesDamage) {
 
   // A record a later version adds to the header is read past and kept.
   std::string with_record = text;
-  with_record.insert(with_record.find("groups 16"), "transport exact\r\n");
+  with_record.insert(with_record.find("groups 16"), "later_record 1\r\n");
   EXPECT_EQ(ParseRunStatistics(with_record, "r.stat")->other_records,
-            std::vector<std::string>{"transport exact"});
+            std::vector<std::string>{"later_record 1"});
 
   const auto replaced = [&](const std::string& from, const std::string& to) {
     std::string damaged = text;

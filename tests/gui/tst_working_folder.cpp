@@ -65,8 +65,8 @@ void TestWorkingFolder::choosesTheFolder_data() {
   QTest::addColumn<bool>("edited_spectrum");  // the user's folder holds an edited 10MV.csv
   QTest::addColumn<int>("copied");
   QTest::newRow("data here: stay") << true << false << 0;
-  QTest::newRow("menu start: new folder") << false << false << 6;
-  QTest::newRow("menu start: edited file kept") << false << true << 5;
+  QTest::newRow("menu start: new folder") << false << false << 7;
+  QTest::newRow("menu start: edited file kept") << false << true << 6;
 }
 
 void TestWorkingFolder::choosesTheFolder() {
