@@ -20,8 +20,7 @@ std::span<const float, kSlabs + 1> SlabWidths(const BlockRunInputs& inputs) {
 
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& dir,
                                                    std::optional<std::string_view> conditions_text,
-                                                   const PhysicsSwitches& physics,
-                                                   RunSeed seed) {
+                                                   const PhysicsSwitches& physics, RunSeed seed) {
   auto inputs = std::make_unique<BlockRunInputs>();
   LoadPhysicsTables(inputs->tables, (dir / kWaterDataFile).string(),
                     (dir / kElectronDataFile).string());
@@ -80,8 +79,7 @@ void BlockTotal::AddNext(std::span<const float, DoseTally::kCellCount> cells,
 
 NormalisedResults BlockTotal::Results() const {
   if (!complete()) throw std::logic_error("the run was stopped before its last block; no result");
-  if (!total_->AllFinite())
-    throw EngineError(Problem(ProblemKind::kTallyNotFinite));
+  if (!total_->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total_, *field);
   return Normalise(*total_, *field);
@@ -94,8 +92,9 @@ namespace dosavia {
 std::unique_ptr<RunStatistics> BlockTotal::Statistics(const NormalisedResults& results,
                                                       std::string_view result_text) const {
   if (!complete()) throw std::logic_error("the run was stopped before its last block; no result");
-  return MakeRunStatistics(GroupCurves(*groups_), results.kmax, inputs_.plan->histories(), inputs_.plan->seed(),
-                           inputs_.plan->physics(), ResultChecksum(result_text));
+  return MakeRunStatistics(GroupCurves(*groups_), results.kmax, inputs_.plan->histories(),
+                           inputs_.plan->seed(), inputs_.plan->physics(),
+                           ResultChecksum(result_text));
 }
 
 }  // namespace dosavia

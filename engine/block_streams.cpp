@@ -121,7 +121,7 @@ class BlockScheduler {
   std::vector<std::unique_ptr<Slot>> pool_;
   std::vector<Slot*> free_;
   std::vector<Slot*> finished_;  // block b's tally at b mod size, until merged
-  std::int64_t merged_ = 0;           // blocks 0..merged_-1 are in the total
+  std::int64_t merged_ = 0;      // blocks 0..merged_-1 are in the total
   std::size_t announced_ = 0;
 };
 
@@ -138,8 +138,7 @@ BlockPlan::BlockPlan(const BeamSpectrum& spectrum, float n, const PhysicsSwitche
 }
 
 void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
-                         RandomStream<float>& random, DoseTally& tally,
-                         GroupGrowth* growth) const {
+                         RandomStream<float>& random, DoseTally& tally, GroupGrowth* growth) const {
   SeedBlockStream(random, static_cast<std::uint64_t>(b), seed_);
   const std::int64_t first = b * kBlockHistories;
   const std::int64_t last = std::min(first + kBlockHistories, histories_);
@@ -194,8 +193,8 @@ int ThreadCount(int requested) {
 
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
-                             const std::function<void(int)>& on_bin,
-                             const PhysicsSwitches& physics, RunSeed seed, GroupGrowth* groups) {
+                             const std::function<void(int)>& on_bin, const PhysicsSwitches& physics,
+                             RunSeed seed, GroupGrowth* groups) {
   const BlockPlan plan(spectrum, n, physics, seed);
   // No thread at all would leave the blocks unrun and the tally empty.
   threads = DOSAVIA_THREADS ? std::max(1, threads) : 1;

@@ -43,8 +43,10 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       const std::string_view value = args[++a];
       const PhysicsSwitchName* name = FindPhysicsSwitch(value);
       if (name == nullptr)
-        return fail("--without takes electron-transport, multiple-scattering, photon-scatter, "
-                    "coherent or pair, not '" + Excerpt(value) + "'");
+        return fail(
+            "--without takes electron-transport, multiple-scattering, photon-scatter, "
+            "coherent or pair, not '" +
+            Excerpt(value) + "'");
       line.physics.*name->member = false;
       continue;
     }
@@ -105,9 +107,7 @@ std::vector<std::string> SeedArguments(RunSeed seed) {
   return {"--seed", std::to_string(seed)};
 }
 
-std::string SeedLine(RunSeed seed) {
-  return "     乱数の種 (seed) " + std::to_string(seed);
-}
+std::string SeedLine(RunSeed seed) { return "     乱数の種 (seed) " + std::to_string(seed); }
 
 std::string ModeLine(int threads) {
   return "     並列計算 (ブロック乱数列, " + std::to_string(threads) + " スレッド)";

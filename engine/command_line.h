@@ -47,10 +47,10 @@ inline constexpr const char* kUsageText =
 struct CommandLine {
   enum class Action { kRun, kHelp, kVersion, kInit, kRepair, kError };
   Action action = Action::kRun;
-  std::optional<int> threads;  // empty: the single stream; 0: one thread per core
-  std::string error;           // what was wrong, for kError
-  PhysicsSwitches physics;     // the parts that --without switched off
-  RunSeed seed = kDefaultSeed; // --seed
+  std::optional<int> threads;   // empty: the single stream; 0: one thread per core
+  std::string error;            // what was wrong, for kError
+  PhysicsSwitches physics;      // the parts that --without switched off
+  RunSeed seed = kDefaultSeed;  // --seed
 };
 
 // args: the arguments after the program name. One rule for every order: "--help" anywhere

@@ -225,7 +225,8 @@ ResultNameParts ParseResultFileName(std::string_view name) {
   ResultNameParts parts;
   // A tag before ".data": the name is read as the full-physics name it was made from.
   constexpr std::string_view kExtension = ".data";
-  if (name.size() > kExtension.size() && name.substr(name.size() - kExtension.size()) == kExtension) {
+  if (name.size() > kExtension.size() &&
+      name.substr(name.size() - kExtension.size()) == kExtension) {
     const std::string_view stem = name.substr(0, name.size() - kExtension.size());
     const std::size_t dash = stem.rfind('-');
     if (dash != std::string_view::npos && dash > 0) {
@@ -277,8 +278,7 @@ std::string PlainCountText(std::string_view typed) {
   std::string digits(t.substr(0, lead));
   std::size_t pos = lead;
   int groups = 0;
-  while (pos + 3 < t.size() && (t[pos] == ',' || t[pos] == ' ') &&
-         IsDigits(t.substr(pos + 1, 3)) &&
+  while (pos + 3 < t.size() && (t[pos] == ',' || t[pos] == ' ') && IsDigits(t.substr(pos + 1, 3)) &&
          (pos + 4 == t.size() || !(t[pos + 4] >= '0' && t[pos + 4] <= '9'))) {
     digits.append(t.substr(pos + 1, 3));
     pos += 4;

@@ -30,7 +30,8 @@ struct RunConditions {
 // run's input files or a shipped program or data file, or a photon total that is not one
 // number in 0..2147483520. A byte-order mark and blanks around a name are dropped; a name
 // is cut to 20 bytes without splitting a UTF-8 character.
-RunConditions ReadConditions(std::string_view content, const std::string& display_name = kConditionsFile);
+RunConditions ReadConditions(std::string_view content,
+                             const std::string& display_name = kConditionsFile);
 
 // Line 3 as the engine reads it: one number in 0..2147483520, words after it allowed as a
 // comment. Throws InputError naming `display_name`, line 3 and the photon total otherwise
@@ -72,9 +73,9 @@ std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& p
 
 // What a result file's name says, read back the way ResultFileName writes it.
 struct ResultNameParts {
-  std::string energy;    // the energy text ("10", "7.5"); empty when the name holds no "MV-"
-  std::string photons;   // the count the name stands for ("30000000" for "30M", "100000" for
-                         // "100K"); empty when not of the written form
+  std::string energy;       // the energy text ("10", "7.5"); empty when the name holds no "MV-"
+  std::string photons;      // the count the name stands for ("30000000" for "30M", "100000" for
+                            // "100K"); empty when not of the written form
   PhysicsSwitches physics;  // what its tag says was switched off; all on without a tag
 };
 

@@ -6,9 +6,7 @@
 
 namespace dosavia {
 
-int RingCount(float fs) {
-  return static_cast<int>(fs * std::sqrt(2.0f) * 2.5f);
-}
+int RingCount(float fs) { return static_cast<int>(fs * std::sqrt(2.0f) * 2.5f); }
 
 float RingWeight(float fs, int j) {
   const float h = fs / 2.0f;

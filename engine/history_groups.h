@@ -137,7 +137,9 @@ class GroupGrowth {
 class GroupCurves {
  public:
   explicit GroupCurves(const GroupGrowth& growth);
-  double at(int g, int curve, int bin) const { return curves_[g]->values[AxisCurves::Index(curve, bin)]; }
+  double at(int g, int curve, int bin) const {
+    return curves_[g]->values[AxisCurves::Index(curve, bin)];
+  }
 
  private:
   std::array<std::unique_ptr<AxisCurves>, kHistoryGroups> curves_;

@@ -102,7 +102,8 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     const RunConditions conditions =
         ReadConditionsFile(file(kConditionsFile), kConditionsFile, options.physics);
-    const BeamSpectrum spectrum = ReadSpectrumNamedInConditions(file(conditions.spectrum_file), conditions.spectrum_file);
+    const BeamSpectrum spectrum =
+        ReadSpectrumNamedInConditions(file(conditions.spectrum_file), conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
                              conditions.spectrum_file);
     // A folder that takes no file, a name that reaches a program file, a companion's name
@@ -125,20 +126,25 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     state->tally = std::make_unique<DoseTally>(
         std::span<const float, kSlabs + 1>(state->tables.DepthBinWidth));
-    const auto progress = [&](int i) { out << ProgressLine(i, spectrum.imax) << "\n" << std::flush; };
+    const auto progress = [&](int i) {
+      out << ProgressLine(i, spectrum.imax) << "\n" << std::flush;
+    };
     // The history groups' growth, read between histories: the tally stays as it was.
     auto groups = std::make_unique<GroupGrowth>();
     const std::int64_t histories = RunHistories(*state, spectrum, conditions.photon_total, options,
                                                 threads, progress, *groups);
 
-    out << "\n" << StartTimeLine(start) << "\n" << EndTimeLine(options.clock()) << "\n" << std::flush;
+    out << "\n"
+        << StartTimeLine(start) << "\n"
+        << EndTimeLine(options.clock()) << "\n"
+        << std::flush;
 
     if (!state->tally->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
     Superpose(*state->tally, state->field);
     const NormalisedResults results = Normalise(*state->tally, state->field);
     const auto statistics =
-        MakeRunStatistics(GroupCurves(*groups), results.kmax, histories, options.seed, options.physics,
-                          ResultChecksum(ResultFileText(results)));
+        MakeRunStatistics(GroupCurves(*groups), results.kmax, histories, options.seed,
+                          options.physics, ResultChecksum(ResultFileText(results)));
     // The result first: it is the run's product, and statistics that cannot be written
     // (a full disk) cost only the measured uncertainties.
     if (const auto problem = WriteResultWithStatistics(result_path, results, *statistics))

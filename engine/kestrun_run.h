@@ -34,11 +34,12 @@ struct KestrunOptions {
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by
 // their plain names. Beside the result file it writes the run's statistics
-// (RunStatisticsFileName: the history groups' curves and the uncertainties they give). Writes the dialogue to `out`, reads the final Enter from `in` (the
-// end of input counts as Enter) and returns the exit status: 0 after a complete run, 1 when
-// an input file is missing or malformed, no primary kerma was scored, the tally holds a
-// value that is not finite, or the result file could not be written. After an error the prompt is still shown, and no result file is
-// written (an earlier file of the same name is left as it was).
+// (RunStatisticsFileName: the history groups' curves and the uncertainties they give). Writes the
+// dialogue to `out`, reads the final Enter from `in` (the end of input counts as Enter) and returns
+// the exit status: 0 after a complete run, 1 when an input file is missing or malformed, no primary
+// kerma was scored, the tally holds a value that is not finite, or the result file could not be
+// written. After an error the prompt is still shown, and no result file is written (an earlier file
+// of the same name is left as it was).
 int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path& working_dir,
                const KestrunOptions& options = {});
 

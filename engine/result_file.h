@@ -16,16 +16,16 @@
 namespace dosavia {
 
 inline constexpr const char* kResultRecordFormat = "(I4,11E11.4)";
-inline constexpr int kResultRecordsPerBlock = kSlabs;           // one record per depth bin
+inline constexpr int kResultRecordsPerBlock = kSlabs;              // one record per depth bin
 inline constexpr int kResultRecords = 2 * kResultRecordsPerBlock;  // primary, then scatter
-inline constexpr int kResultRecordLength = 4 + 11 * 11;           // [characters]
-inline constexpr int kNormalisationBins = 50;                    // the first 5 cm
+inline constexpr int kResultRecordLength = 4 + 11 * 11;            // [characters]
+inline constexpr int kNormalisationBins = 50;                      // the first 5 cm
 
 // The tables as written: ratios to the normalisation value, 1-based.
 struct NormalisedResults {
-  float kmax = 0;                              // [keV]
-  std::array<float, kKermaBins + 1> kerma{};   // K(j) / Kmax
-  FieldDoseTable field;                        // D(c, l, j) / Kmax
+  float kmax = 0;                             // [keV]
+  std::array<float, kKermaBins + 1> kerma{};  // K(j) / Kmax
+  FieldDoseTable field;                       // D(c, l, j) / Kmax
 };
 
 // The largest primary kerma among bins 1..50 [keV]; 0 when none was scored.

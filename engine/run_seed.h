@@ -30,8 +30,12 @@ inline constexpr std::uint64_t BlockStreamKey(RunSeed seed, std::uint64_t block)
 
 // Keys of the single stream of a seeded engine run and of a seeded visual batch series
 // (seed 0 uses the generator's fixed Seed() in both).
-inline constexpr std::uint64_t SingleStreamKey(RunSeed seed) { return SeededKey(seed, 0xFFFFFFFFu); }
-inline constexpr std::uint64_t VisualStreamKey(RunSeed seed) { return SeededKey(seed, 0xFFFFFFFEu); }
+inline constexpr std::uint64_t SingleStreamKey(RunSeed seed) {
+  return SeededKey(seed, 0xFFFFFFFFu);
+}
+inline constexpr std::uint64_t VisualStreamKey(RunSeed seed) {
+  return SeededKey(seed, 0xFFFFFFFEu);
+}
 
 // A seed as typed: decimal digits only, 0..kMaxRunSeed; empty for anything else.
 inline std::optional<RunSeed> ParseRunSeed(std::string_view text) {

@@ -123,9 +123,8 @@ std::string RunStatisticsFileName(std::string_view result_file) {
   if (name.size() > kData.size()) {
     bool ends_in_data = true;
     for (std::size_t i = 0; i < kData.size(); ++i)
-      ends_in_data = ends_in_data &&
-                     std::tolower(static_cast<unsigned char>(name[name.size() - kData.size() + i])) ==
-                         kData[i];
+      ends_in_data = ends_in_data && std::tolower(static_cast<unsigned char>(
+                                         name[name.size() - kData.size() + i])) == kData[i];
     if (ends_in_data) name.resize(name.size() - kData.size());
   }
   return name + kRunStatisticsExtension;
@@ -156,8 +155,9 @@ std::unique_ptr<RunStatistics> MakeRunStatistics(const GroupCurves& groups, floa
   const double scale = G / kerma_maximum_kev;
   for (int c = 0; c < RunStatistics::kUncertaintyCurves; ++c) {
     // Curve c of the statistics is the kerma, a field's total or a field's primary dose.
-    const int axis = c == 0 ? AxisCurves::kKerma
-                            : (c <= kFields ? AxisCurves::Total(c) : AxisCurves::Primary(c - kFields));
+    const int axis = c == 0
+                         ? AxisCurves::kKerma
+                         : (c <= kFields ? AxisCurves::Total(c) : AxisCurves::Primary(c - kFields));
     for (int k = 1; k <= kDepthBins; ++k) {
       double sum = 0;
       double sum2 = 0;
@@ -269,7 +269,8 @@ void WriteRunStatisticsFile(const std::filesystem::path& path, const RunStatisti
   WriteFileAtomically(path.string(), RunStatisticsText(statistics));
 }
 
-std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, const std::string& name) {
+std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content,
+                                                  const std::string& name) {
   auto s = std::make_unique<RunStatistics>();
   StatisticsReader in(content, name);
   bool version1 = false;
@@ -280,8 +281,8 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
     version1 = title == kTitleVersion1;
     if (title != kTitle && !version1) in.Fail("the title 'Kestrun run statistics 2'", in.Current());
   }
-  s->result_checksum = in.Integer<std::uint64_t>(
-      in.Keyed("result_checksum", "result_checksum"), "result_checksum", 16);
+  s->result_checksum = in.Integer<std::uint64_t>(in.Keyed("result_checksum", "result_checksum"),
+                                                 "result_checksum", 16);
   s->histories = in.Integer<std::int64_t>(in.Keyed("histories", "histories"), "histories");
   if (s->histories < 0) in.Fail("histories", in.Current());
   const auto seed = ParseRunSeed(in.Keyed("seed", "seed"));
@@ -304,7 +305,8 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
   while (!in.NextStartsWith("groups")) {
     if (in.NextStartsWith("transport")) {
       const std::string_view mode = in.Keyed("transport", "transport exact or accurate");
-      if (mode != "exact" && mode != "accurate") in.Fail("transport exact or accurate", in.Current());
+      if (mode != "exact" && mode != "accurate")
+        in.Fail("transport exact or accurate", in.Current());
       s->physics.accurate_transport = mode == "accurate";
       continue;
     }
@@ -317,14 +319,13 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, cons
   }
   s->groups = in.Integer<int>(in.Keyed("groups", "groups"), "groups");
   if (s->groups < 2 || s->groups > 1000) in.Fail("groups (2 to 1000)", in.Current());
-  s->kerma_maximum_kev = in.Number(in.Keyed("kerma_maximum_keV", "kerma_maximum_keV"),
-                                   "kerma_maximum_keV");
+  s->kerma_maximum_kev =
+      in.Number(in.Keyed("kerma_maximum_keV", "kerma_maximum_keV"), "kerma_maximum_keV");
   s->group.resize(static_cast<std::size_t>(s->groups));
   const auto rows = [&](const char* what, int values, auto&& store) {
     for (int k = 1; k <= kDepthBins; ++k) {
       const auto words = in.Words(what);
-      if (static_cast<int>(words.size()) != 1 + values ||
-          in.Integer<int>(words[0], what) != k)
+      if (static_cast<int>(words.size()) != 1 + values || in.Integer<int>(words[0], what) != k)
         in.Fail(what, in.Current());
       store(k, words);
     }

@@ -94,7 +94,8 @@ void WriteRunStatisticsFile(const std::filesystem::path& path, const RunStatisti
 // Reads a companion as RunStatisticsText writes it, or one of version 1; throws InputError
 // naming `name`, the line and what was expected there for anything else, text after the last
 // row included. The u of a version 2 file are made from its groups.
-std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content, const std::string& name);
+std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content,
+                                                  const std::string& name);
 
 // Whether the file at `path` (followed through a link) reads as run statistics.
 bool IsRunStatisticsFile(const std::filesystem::path& path);

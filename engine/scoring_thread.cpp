@@ -105,8 +105,10 @@ void DoseTallyObserver::EndSegment(const GroupSegment& segment, GroupGrowth& gro
   }
   if (scorer_->KermaSlotsFull()) Sync();
   const int slot = scorer_->CopyKerma(tally_);
-  Queue({{static_cast<float>(slot), segment.weight, 0}, {0, 0, 0},
-         static_cast<float>(segment.group), 0});
+  Queue({{static_cast<float>(slot), segment.weight, 0},
+         {0, 0, 0},
+         static_cast<float>(segment.group),
+         0});
 }
 
 void DoseTallyObserver::Sync() {

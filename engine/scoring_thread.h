@@ -40,8 +40,8 @@ class ScoringThread {
 
   // The history groups: a segment's end travels with the scores as a mark (component 0, the
   // group in `energy`, a kerma copy's slot in start.x, the weight in start.y), and this
-  // thread takes the groups' growth when it reaches the mark, while the transport goes on. The kerma, which the
-  // transport scores itself, is copied at the group's end (CopyKerma).
+  // thread takes the groups' growth when it reaches the mark, while the transport goes on. The
+  // kerma, which the transport scores itself, is copied at the group's end (CopyKerma).
   void KeepGroups(GroupGrowth& growth) { growth_ = &growth; }
   // Whether every kerma slot waits for its mark: the transport must then let this thread
   // catch up (hand over its scores and WaitApplied) before the next CopyKerma.

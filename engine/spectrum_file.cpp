@@ -73,8 +73,8 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
   // After column 17: a continued exponent, or any further number, which the free-format
   // reading of the same file would take as the next record's energy.
   const std::size_t after = 17;
-  bool continues = record.size() > after && std::string_view("EeDd").find(record[after]) !=
-                                                std::string_view::npos;
+  bool continues = record.size() > after &&
+                   std::string_view("EeDd").find(record[after]) != std::string_view::npos;
   for (std::size_t col = after; col < record.size(); ++col) continues |= numeric(record[col]);
   if (continues)
     throw Bad(ProblemKind::kNumberPastIntensity, file, line,
@@ -118,7 +118,8 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
   return s;
 }
 
-BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name) {
+BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path,
+                                  const std::string& display_name) {
   return ReadBeamSpectrum(ReadWholeFile(path.string(), display_name), display_name);
 }
 
@@ -152,7 +153,8 @@ void CheckSpectrumWithinTable(const BeamSpectrum& spectrum, float highest_table_
                        .WithOther(kWaterDataFile));
 }
 
-FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content, const std::string& display_name,
+FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content,
+                                           const std::string& display_name,
                                            double highest_energy_kev) {
   FreeFormatReader reader(display_name, content);
   FreeFormatSpectrum s;
@@ -194,7 +196,8 @@ FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content, const std::
   return s;
 }
 
-FreeFormatSpectrum ReadFreeFormatSpectrumFile(const std::string& path, const std::string& display_name,
+FreeFormatSpectrum ReadFreeFormatSpectrumFile(const std::string& path,
+                                              const std::string& display_name,
                                               double highest_energy_kev) {
   return ParseFreeFormatSpectrum(ReadWholeFile(path, display_name), display_name,
                                  highest_energy_kev);

@@ -38,7 +38,8 @@ struct BeamSpectrum {
 BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& display_name);
 
 // Reads an existing file only; a missing file is an InputError.
-BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path, const std::string& display_name);
+BeamSpectrum ReadBeamSpectrumFile(const std::filesystem::path& path,
+                                  const std::string& display_name);
 
 // The spectrum that line 1 of Joken.dat names, at `path`. When the file itself cannot be
 // read, the report names the line of Joken.dat and quotes the name: a stray character in

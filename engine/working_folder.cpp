@@ -169,7 +169,8 @@ fs::path DamagedCopyName(const fs::path& file) {
   return copy;
 }
 
-fs::path RestoreDataFile(const fs::path& data_dir, const fs::path& folder, const std::string& name) {
+fs::path RestoreDataFile(const fs::path& data_dir, const fs::path& folder,
+                         const std::string& name) {
   const fs::path target = folder / name;
   const std::string shipped = ReadWholeFile((data_dir / name).string(), (data_dir / name).string());
   fs::path kept;
@@ -234,7 +235,8 @@ int RepairWorkingFolder(const fs::path& executable, const fs::path& folder, std:
   if (!Exists(folder / kConditionsFile)) {
     try {
       WriteNewFile((folder / kConditionsFile).string(), DefaultConditionsText());
-      out << "Kestrun --init --repair: wrote " << kConditionsFile << " (10MV.csv, 3.00E+07 photons)\n";
+      out << "Kestrun --init --repair: wrote " << kConditionsFile
+          << " (10MV.csv, 3.00E+07 photons)\n";
       changed = true;
     } catch (const std::exception& e) {
       out << "Kestrun --init --repair: " << e.what() << '\n';
@@ -262,8 +264,9 @@ std::vector<std::string> DataFilesDifferingFromShipped(const fs::path& executabl
 }
 
 std::string DifferingDataText(const std::vector<std::string>& names) {
-  std::string text = "data files in use that differ from the shipped ones (the fingerprint above "
-                     "is of the shipped files):";
+  std::string text =
+      "data files in use that differ from the shipped ones (the fingerprint above "
+      "is of the shipped files):";
   for (const std::string& name : names) text += " " + name;
   return text;
 }

@@ -36,8 +36,10 @@ std::unique_ptr<ResultTables> ClinicalGeometryTables(const ResultTables& paralle
     for (int j = 1; j <= kFieldColumns; ++j) {
       const double side = FieldSideAtDepthCm(kFieldSideCm[j], ssd_cm, depth);
       // Total as primary plus scatter, as the file's reading forms it.
-      const double primary = InterpolatedFieldDose(parallel, kPrimaryDose, side, i) * inverse_square;
-      const double scatter = InterpolatedFieldDose(parallel, kScatterDose, side, i) * inverse_square;
+      const double primary =
+          InterpolatedFieldDose(parallel, kPrimaryDose, side, i) * inverse_square;
+      const double scatter =
+          InterpolatedFieldDose(parallel, kScatterDose, side, i) * inverse_square;
       clinical->DoseTable[kPrimaryDose][j][i] = primary;
       clinical->DoseTable[kScatterDose][j][i] = scatter;
       clinical->DoseTable[kTotalDose][j][i] = primary + scatter;
@@ -46,7 +48,8 @@ std::unique_ptr<ResultTables> ClinicalGeometryTables(const ResultTables& paralle
   return clinical;
 }
 
-std::vector<double> ClinicalPercentDepthDose(const ResultTables& parallel, int field, double ssd_cm) {
+std::vector<double> ClinicalPercentDepthDose(const ResultTables& parallel, int field,
+                                             double ssd_cm) {
   const auto clinical = ClinicalGeometryTables(parallel, ssd_cm);
   const auto& dose = clinical->DoseTable[kTotalDose][field];
   const double maximum = FitDoseMaximum(dose).dose;

@@ -73,6 +73,7 @@ std::unique_ptr<ResultTables> ClinicalGeometryTables(const ResultTables& paralle
 // The percentage depth dose of field column `field` at SSD `ssd_cm`: the total dose of
 // ClinicalGeometryTables divided by its fitted maximum (FitDoseMaximum), times 100; indexed
 // by depth bin 1..300, element 0 unused.
-std::vector<double> ClinicalPercentDepthDose(const ResultTables& parallel, int field, double ssd_cm);
+std::vector<double> ClinicalPercentDepthDose(const ResultTables& parallel, int field,
+                                             double ssd_cm);
 
 }  // namespace dosavia

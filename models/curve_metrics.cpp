@@ -94,8 +94,7 @@ double LogLinearDoseAt(std::span<const double> dose, int j, double depth_cm) {
   return std::exp((*c)[0] + (*c)[1] * (depth_cm - DepthBinCentreCm(j)));
 }
 
-std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_bin,
-                                        int last_bin) {
+std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_bin, int last_bin) {
   first_bin = std::max(first_bin, 1);
   last_bin = std::min(last_bin, LastBin(dose));
   std::vector<double> xs, ys;
@@ -115,7 +114,8 @@ std::vector<double> BinNoiseCorrelation(std::span<const double> dose, int first_
   for (int p = 0; p < n; ++p) e[static_cast<std::size_t>(p)] = ys[p] - Cubic(*c, xs[p]);
   const auto lag_mean = [&](int lag) {
     double s = 0;
-    for (int p = 0; p + lag < n; ++p) s += e[static_cast<std::size_t>(p)] * e[static_cast<std::size_t>(p + lag)];
+    for (int p = 0; p + lag < n; ++p)
+      s += e[static_cast<std::size_t>(p)] * e[static_cast<std::size_t>(p + lag)];
     return s / (n - lag);
   };
   const double variance = lag_mean(0);

@@ -138,9 +138,9 @@ inline const char* BuildUpWord(BuildUp build_up) {
 // The numbers of the screen's value table for one curve.
 struct CurveMetrics {
   DoseMaximum maximum;
-  double surface_ratio = 0;  // first bin (0-0.1 cm) over D(d_max)
+  double surface_ratio = 0;   // first bin (0-0.1 cm) over D(d_max)
   double build_up_ratio = 0;  // mean of the first 0.5 cm over D(d_max), for ReadBuildUp
-  double d10_ratio = 0;      // D(10 cm), log-linear fit, over D(d_max)
+  double d10_ratio = 0;       // D(10 cm), log-linear fit, over D(d_max)
 };
 
 CurveMetrics MeasureCurve(std::span<const double> dose);

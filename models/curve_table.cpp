@@ -35,7 +35,8 @@ std::string Number(double v) {
   const int n = std::snprintf(buffer, sizeof buffer, "%.6g", v);
   return std::string(buffer, static_cast<std::size_t>(n));
 #else
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
   return std::string(buffer, result.ptr);
 #endif
 }
@@ -117,11 +118,10 @@ double JackknifeSigma(const std::vector<double>& values) {
 }  // namespace
 
 CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
-                              const RunStatistics* statistics,
-                              const ResultTables* beam_quality) {
+                              const RunStatistics* statistics, const ResultTables* beam_quality) {
   const auto& dose = tables.DoseTable[kTotalDose][field];
-  const auto& reference =
-      (beam_quality != nullptr ? *beam_quality : tables).DoseTable[kTotalDose][kReferenceFieldColumn];
+  const auto& reference = (beam_quality != nullptr ? *beam_quality : tables)
+                              .DoseTable[kTotalDose][kReferenceFieldColumn];
   const CurveMetrics m = MeasureCurve(dose);
   CurveTableRow row;
   row.dmax_cm = m.maximum.depth_cm;

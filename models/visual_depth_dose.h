@@ -140,15 +140,15 @@ static_assert(TransportObserver<VisualDepthDose, double>);
 
 // The curves that the panel draws, made from the tallies.
 struct DepthDoseCurve {
-  double bin_cm = 0.5;        // width of the shown bins [cm]
+  double bin_cm = 0.5;          // width of the shown bins [cm]
   std::vector<double> dose;     // per bin, in per cent of the fitted maximum
   std::vector<double> primary;  // the primary part of the dose per bin, same scale
   std::vector<double> kerma;    // per bin, same scale
   long long photons = 0;
-  bool has_maximum = false;   // false until some dose is scored
-  double d_max_cm = 0;        // depth of the fitted maximum [cm]
-  double d_max_dose = 0;      // dose there per unit photon fluence [pGy cm^2]
-  double noise_at_max = -1;   // relative standard deviation of the bin at d_max; -1 unknown
+  bool has_maximum = false;  // false until some dose is scored
+  double d_max_cm = 0;       // depth of the fitted maximum [cm]
+  double d_max_dose = 0;     // dose there per unit photon fluence [pGy cm^2]
+  double noise_at_max = -1;  // relative standard deviation of the bin at d_max; -1 unknown
   // Smooth curves through the bins, in the same per cent.
   std::function<double(double)> dose_fit;
   std::function<double(double)> kerma_fit;

@@ -60,8 +60,8 @@ Vec3<Real> TransportCharged(const TransportContext<Real>& ctx, const Vec3<Real>&
     const StepSize<Real> size = ChargedStepSize(tables, T);
     step.end = Advance(step.start, d, size.length);
     step.energy_lost = size.energy_lost;
-    const bool moved_in_all = (step.end.x != step.start.x) & (step.end.y != step.start.y) &
-                              (step.end.z != step.start.z);
+    const bool moved_in_all =
+        (step.end.x != step.start.x) & (step.end.y != step.start.y) & (step.end.z != step.start.z);
     step.left_phantom = moved_in_all && ctx.box.Outside(step.end);
     observer.OnChargedStep(step, dose_component);
     if (step.left_phantom) {

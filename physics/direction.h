@@ -72,8 +72,7 @@ inline Direction<Real> RotateAtDrawnAzimuth(const Direction<Real>& old, Real c, 
 }
 
 extern template Direction<float> Rotate<float>(const Direction<float>&, float, float, float);
-extern template Direction<double> Rotate<double>(const Direction<double>&, double, double,
-                                                 double);
+extern template Direction<double> Rotate<double>(const Direction<double>&, double, double, double);
 extern template const AzimuthTable<float>& StepAzimuths<float>();
 extern template const AzimuthTable<double>& StepAzimuths<double>();
 

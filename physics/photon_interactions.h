@@ -30,8 +30,8 @@ template <typename Real>
 ComptonAngle<Real> SampleComptonAngle(const PhysicsTables<Real>& tables, RandomStream<Real>& random,
                                       Real E);
 
-extern template float SampleCoherentCosine<float>(const PhysicsTables<float>&,
-                                                  RandomStream<float>&, float);
+extern template float SampleCoherentCosine<float>(const PhysicsTables<float>&, RandomStream<float>&,
+                                                  float);
 extern template double SampleCoherentCosine<double>(const PhysicsTables<double>&,
                                                     RandomStream<double>&, double);
 extern template ComptonAngle<float> SampleComptonAngle<float>(const PhysicsTables<float>&,

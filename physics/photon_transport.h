@@ -45,8 +45,8 @@ inline void BecomeScattered(HistoryState<Real>& h, Obs& observer) {
 // with electron transport switched off, absorbed on the spot. Returns where it ends.
 template <bool kSwitched, typename Real, typename Obs>
 inline Vec3<Real> FollowCharged(const TransportContext<Real>& ctx, const Vec3<Real>& p,
-                                const Direction<Real>& d, Real T, ChargedKind kind,
-                                int component, Obs& observer) {
+                                const Direction<Real>& d, Real T, ChargedKind kind, int component,
+                                Obs& observer) {
   if (kSwitched && !ctx.physics.electron_transport) {
     observer.OnLocalAbsorption(p, T, AbsorptionCause::kChargedNotTransported, component);
     return p;
@@ -58,8 +58,8 @@ inline Vec3<Real> FollowCharged(const TransportContext<Real>& ctx, const Vec3<Re
 // followed. Returns where it ends.
 template <bool kSwitched, typename Real, typename Obs>
 inline Vec3<Real> ReleaseCharged(const TransportContext<Real>& ctx, const Vec3<Real>& p,
-                                 const Direction<Real>& d, Real T, ChargedKind kind,
-                                 int component, Obs& observer) {
+                                 const Direction<Real>& d, Real T, ChargedKind kind, int component,
+                                 Obs& observer) {
   if (T < static_cast<Real>(kCutoffKeV)) {
     observer.OnLocalAbsorption(p, T, AbsorptionCause::kChargedBelowCutoff, component);
     return p;
@@ -75,19 +75,18 @@ inline void DropPhoton(const Vec3<Real>& p, Real energy, int component, Obs& obs
 }
 
 template <typename Real, typename Obs>
-inline void Coherent(const TransportContext<Real>& ctx, Photon<Real>& photon,
-                     HistoryState<Real>& h, Obs& observer) {
+inline void Coherent(const TransportContext<Real>& ctx, Photon<Real>& photon, HistoryState<Real>& h,
+                     Obs& observer) {
   observer.OnInteraction(InteractionKind::kCoherent, photon.position, Real(0), h.dose_component);
   BecomeScattered(h, observer);
   const Real c = SampleCoherentCosine(ctx.tables, ctx.random, photon.energy);
   const Real s = std::sqrt(1 - c * c);
-  photon.direction =
-      RotateAtDrawnAzimuth(photon.direction, c, s, StepAzimuths<Real>(), ctx.random);
+  photon.direction = RotateAtDrawnAzimuth(photon.direction, c, s, StepAzimuths<Real>(), ctx.random);
 }
 
 template <bool kSwitched, typename Real, typename Obs>
-inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon,
-                    HistoryState<Real>& h, Obs& observer) {
+inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon, HistoryState<Real>& h,
+                    Obs& observer) {
   const Real pi = PhysicsTables<Real>::kPi;
   const Real E = photon.energy;
   const ComptonAngle<Real> a = SampleComptonAngle(ctx.tables, ctx.random, E);
@@ -104,8 +103,8 @@ inline Fate Compton(const TransportContext<Real>& ctx, Photon<Real>& photon,
                                h.dose_component);
   } else {
     // Recoil angle from momentum conservation: cot(thetaE) = (1 + E/m) tan(theta/2).
-    const Real theta_e = std::atan(
-        1 / ((1 + E / static_cast<Real>(kRestEnergyKeV)) * std::tan(a.theta / 2)));
+    const Real theta_e =
+        std::atan(1 / ((1 + E / static_cast<Real>(kRestEnergyKeV)) * std::tan(a.theta / 2)));
     const Direction<Real> electron =
         Rotate(photon.direction, std::cos(theta_e), std::sin(theta_e), phi + pi);
     FollowCharged<kSwitched>(ctx, photon.position, electron, T, ChargedKind::kComptonElectron,
@@ -149,10 +148,10 @@ inline Fate Pair(const TransportContext<Real>& ctx, Photon<Real>& photon, Histor
   const Real c0 = std::cos(theta0);
   const Real s0 = std::sin(theta0);
   const AzimuthTable<Real>& azimuths = StepAzimuths<Real>();
-  ReleaseCharged<kSwitched>(ctx, pair_point,
-                            RotateAzimuth(photon.direction, c0, s0, azimuths.cos_phi[n_phi1],
-                                          azimuths.sin_phi[n_phi1]),
-                            T, ChargedKind::kPairElectron, h.dose_component, observer);
+  ReleaseCharged<kSwitched>(
+      ctx, pair_point,
+      RotateAzimuth(photon.direction, c0, s0, azimuths.cos_phi[n_phi1], azimuths.sin_phi[n_phi1]),
+      T, ChargedKind::kPairElectron, h.dose_component, observer);
   h.annihilation_point =
       ReleaseCharged<kSwitched>(ctx, pair_point, Rotate(photon.direction, c0, s0, phi1 + pi), T,
                                 ChargedKind::kPositron, h.dose_component, observer);

@@ -12,12 +12,30 @@ namespace dosavia {
 
 namespace {
 
-const FixedFormat& RowCountFormat() { static const FixedFormat f("(I3)"); return f; }
-const FixedFormat& IgnoredFormat() { static const FixedFormat f("(F9.6)"); return f; }
-const FixedFormat& PhotonFormat() { static const FixedFormat f("(E9.3,5E10.3)"); return f; }
-const FixedFormat& FormFactorFormat() { static const FixedFormat f("(E10.3,2E12.5)"); return f; }
-const FixedFormat& QuantileFormat() { static const FixedFormat f("(1X,8I6)"); return f; }
-const FixedFormat& EnergyFormat() { static const FixedFormat f("(1X,4E15.7)"); return f; }
+const FixedFormat& RowCountFormat() {
+  static const FixedFormat f("(I3)");
+  return f;
+}
+const FixedFormat& IgnoredFormat() {
+  static const FixedFormat f("(F9.6)");
+  return f;
+}
+const FixedFormat& PhotonFormat() {
+  static const FixedFormat f("(E9.3,5E10.3)");
+  return f;
+}
+const FixedFormat& FormFactorFormat() {
+  static const FixedFormat f("(E10.3,2E12.5)");
+  return f;
+}
+const FixedFormat& QuantileFormat() {
+  static const FixedFormat f("(1X,8I6)");
+  return f;
+}
+const FixedFormat& EnergyFormat() {
+  static const FixedFormat f("(1X,4E15.7)");
+  return f;
+}
 
 ProblemField Column(int n, const FixedFormat& format) {
   int k = 0;
@@ -178,7 +196,8 @@ template void LoadPhysicsTablesFromText<double>(PhysicsTables<double>&, const st
                                                 std::string_view, const std::string&,
                                                 std::string_view);
 
-template void LoadPhysicsTables<float>(PhysicsTables<float>&, const std::string&, const std::string&);
+template void LoadPhysicsTables<float>(PhysicsTables<float>&, const std::string&,
+                                       const std::string&);
 template void LoadPhysicsTables<double>(PhysicsTables<double>&, const std::string&,
                                         const std::string&);
 

@@ -67,9 +67,9 @@ struct PhysicsTables {
                                                 ? static_cast<Real>(0.08299595f)
                                                 : static_cast<Real>(0.0829959568);
   Real StepLossFraction = kStepLossFraction;
-  Real HalfWidthX = 25;    // [cm]
-  Real HalfWidthY = 25;    // [cm]
-  Real PhantomDepth = 30;  // [cm]
+  Real HalfWidthX = 25;                              // [cm]
+  Real HalfWidthY = 25;                              // [cm]
+  Real PhantomDepth = 30;                            // [cm]
   std::array<Real, kDepthBins + 1> DepthBinWidth{};  // [cm]
   // The accurate transport's electron data; loaded (rows > 0) only for runs that use it.
   ElectronData<Real> electrons;

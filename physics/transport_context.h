@@ -14,7 +14,7 @@ inline constexpr double kRestEnergyKeV = 511;      // electron rest energy [keV]
 inline constexpr double kPairThresholdKeV = 1022;  // twice the rest energy [keV]
 inline constexpr double kWavelengthKeVAngstrom = 12.4;  // lambda [angstrom] = 12.4 / E [keV]
 inline constexpr double kIncoherentSaturationX = 10;    // S(x) taken as saturated above [1/A]
-inline constexpr double kLastStepKeV = 305;  // a step starting at or below it is the last
+inline constexpr double kLastStepKeV = 305;           // a step starting at or below it is the last
 inline constexpr double kRangeCoefficientCm = 0.407;  // residual range 0.407 (T [MeV])^1.38 [cm]
 inline constexpr double kRangeExponent = 1.38;
 

@@ -42,9 +42,9 @@ struct PhantomBox {
 };
 
 enum class AbsorptionCause {
-  kPhotonBelowCutoff,         // a photon below 5 keV at the start of a flight
-  kPhotoelectric,             // the whole photon energy at the interaction point
-  kChargedBelowCutoff,        // an electron or positron released below 5 keV
+  kPhotonBelowCutoff,           // a photon below 5 keV at the start of a flight
+  kPhotoelectric,               // the whole photon energy at the interaction point
+  kChargedBelowCutoff,          // an electron or positron released below 5 keV
   kScatteredPhotonBelowCutoff,  // a Compton-scattered photon that fell below 5 keV
   kChargedNotTransported        // electron transport switched off: its kinetic energy on the spot
 };
@@ -73,21 +73,22 @@ struct ChargedStep {
 // 2 afterwards. An observer that ignores some events derives from NullObserver and
 // defines only the events it uses.
 template <typename Obs, typename Real>
-concept TransportObserver = requires(Obs& obs, const Vec3<Real>& p, const Direction<Real>& d, int which,
-                                     const ChargedStep<Real>& step, Real e, int component) {
+concept TransportObserver = requires(Obs& obs, const Vec3<Real>& p, const Direction<Real>& d,
+                                     int which, const ChargedStep<Real>& step, Real e,
+                                     int component) {
   // Energy e [keV] deposited at p.
-  { obs.OnLocalAbsorption(p, e, AbsorptionCause::kPhotoelectric, component) };
+  {obs.OnLocalAbsorption(p, e, AbsorptionCause::kPhotoelectric, component)};
   // An interaction at p; e is the kinetic energy handed to charged particles
   // (Compton: E - E'; pair: E - 1022; photoelectric: E; coherent: 0).
-  { obs.OnInteraction(InteractionKind::kCompton, p, e, component) };
+  {obs.OnInteraction(InteractionKind::kCompton, p, e, component)};
   // One electron or positron step.
-  { obs.OnChargedStep(step, component) };
+  {obs.OnChargedStep(step, component)};
   // A photon or charged particle left the phantom at p carrying e [keV].
-  { obs.OnEscape(EscapeKind::kPhoton, p, e, component) };
+  {obs.OnEscape(EscapeKind::kPhoton, p, e, component)};
   // The dose component of the history has just become 2.
-  { obs.OnScatteredComponent() };
+  {obs.OnScatteredComponent()};
   // An annihilation photon (which = 1 or 2) starts at p in direction d.
-  { obs.OnAnnihilationPhoton(p, d, which) };
+  {obs.OnAnnihilationPhoton(p, d, which)};
 };
 
 // An observer that ignores every event: the transport costs only the physics.

@@ -144,7 +144,7 @@ std::string ReadWholeFile(const std::string& path, const std::string& display_na
 #ifdef __EMSCRIPTEN__
   // Under Node the C library's open() drops O_NONBLOCK, and opening a FIFO would wait for a
   // writer for ever: what is not a regular file is refused before it is opened.
-  if (struct stat before {}; ::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode))
+  if (struct stat before{}; ::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode))
     throw InputError(
         Problem(ProblemKind::kNotAFile).In(display_name).WithFileType(TypeOfFile(before.st_mode)));
 #endif

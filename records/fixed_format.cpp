@@ -29,8 +29,10 @@ std::string FormatFixed(double v, int width, int decimals) {
     s.erase(0, 1);  // no negative zero
   if (static_cast<int>(s.size()) > width) {
     // Drop the optional zero before the point when the field is too narrow for it.
-    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
-    else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    if (s.rfind("0.", 0) == 0)
+      s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0)
+      s.erase(1, 1);
   }
   return RightAlign(s, width);
 }
@@ -48,7 +50,6 @@ std::string FormatItem::Describe() const {
   }
   return "?";
 }
-
 
 template <typename Real>
 Real ReadField::As() const {
@@ -113,11 +114,16 @@ FixedFormat::FixedFormat(std::string_view format) : source_(format) {
         item.width = has_repeat ? repeat : 1;
         repeat = 1;
       } else {
-        if (letter == 'I') item.kind = FormatItem::Kind::kInteger;
-        else if (letter == 'F') item.kind = FormatItem::Kind::kFixed;
-        else if (letter == 'E') item.kind = FormatItem::Kind::kExponent;
-        else if (letter == 'A') item.kind = FormatItem::Kind::kText;
-        else bad(std::string("unknown edit descriptor ") + letter);
+        if (letter == 'I')
+          item.kind = FormatItem::Kind::kInteger;
+        else if (letter == 'F')
+          item.kind = FormatItem::Kind::kFixed;
+        else if (letter == 'E')
+          item.kind = FormatItem::Kind::kExponent;
+        else if (letter == 'A')
+          item.kind = FormatItem::Kind::kText;
+        else
+          bad(std::string("unknown edit descriptor ") + letter);
         if (!read_int(item.width) || item.width == 0) bad("missing field width");
         if (item.kind == FormatItem::Kind::kFixed || item.kind == FormatItem::Kind::kExponent) {
           if (i >= s.size() || s[i] != '.') bad("missing decimals");
@@ -191,7 +197,8 @@ std::vector<std::string> FixedFormat::Write(std::span<const FieldValue> values) 
         case FormatItem::Kind::kLiteral: rec += it.literal; break;
         case FormatItem::Kind::kSkip: rec.append(it.width, ' '); break;
         case FormatItem::Kind::kInteger:
-          rec += FormatInteger(v->is_text ? 0 : v->integer != 0 ? v->integer
+          rec += FormatInteger(v->is_text        ? 0
+                               : v->integer != 0 ? v->integer
                                                  : static_cast<long long>(v->number),
                                it.width);
           break;

@@ -44,7 +44,7 @@ struct FieldValue {
 // normalised decimal form, so that float and double programs each round it only once.
 struct ReadField {
   FormatItem::Kind kind;
-  std::string text;     // A: the columns (padded with blanks); numeric: normalised number
+  std::string text;  // A: the columns (padded with blanks); numeric: normalised number
   long long integer = 0;
   // The number in the program's real type (one rounding from the decimal text). Throws
   // std::invalid_argument for a text that is not a number in range, which a field read by
@@ -94,8 +94,9 @@ class RecordReader {
   std::vector<ReadField> Read(const FixedFormat& format, int count);
 
   // Where a refusal at `line` (from 1) is really the text's layout: a byte-order mark
-  // before the first record (for a refusal of line 1), or lines ended by CR alone (which leave one long line), the
-  // problem that says so; nothing otherwise. Each field error would only name a symptom
+  // before the first record (for a refusal of line 1), or lines ended by CR alone (which leave one
+  // long line), the problem that says so; nothing otherwise. Each field error would only name a
+  // symptom
   // ("not an integer", "ends too early") of what an editor did to the whole file.
   std::optional<Problem> LayoutProblem(int line) const;
 

@@ -6,7 +6,8 @@
 
 namespace dosavia {
 
-FreeFormatReader::FreeFormatReader(std::string display_name, std::string_view content, int first_line)
+FreeFormatReader::FreeFormatReader(std::string display_name, std::string_view content,
+                                   int first_line)
     : name_(std::move(display_name)), text_(content), line_(first_line) {}
 
 template <typename Real>

@@ -26,7 +26,6 @@ bool IsDigits(std::string_view s) {
   return true;
 }
 
-
 bool NormaliseNumber(std::string_view field, int implied_decimals, std::string& out) {
   std::string_view s = Trim(field);
   if (s.empty()) return false;
@@ -118,7 +117,6 @@ bool MagnitudeBelowOne(std::string_view t) {
   }
   return lead + exponent < 0;
 }
-
 
 // What a conversion made of a whole number text: whether it read every character, and
 // std::errc::result_out_of_range when the number lies beyond the type (the value is then

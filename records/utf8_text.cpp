@@ -9,10 +9,14 @@ std::size_t Utf8SequenceLength(std::string_view s) {
   std::size_t n = 0;
   unsigned lowest_second = 0x80, highest_second = 0xbf;
   if (lead < 0x80) return 1;
-  if (lead >= 0xc2 && lead <= 0xdf) n = 2;
-  else if (lead >= 0xe0 && lead <= 0xef) n = 3;
-  else if (lead >= 0xf0 && lead <= 0xf4) n = 4;
-  else return 0;
+  if (lead >= 0xc2 && lead <= 0xdf)
+    n = 2;
+  else if (lead >= 0xe0 && lead <= 0xef)
+    n = 3;
+  else if (lead >= 0xf0 && lead <= 0xf4)
+    n = 4;
+  else
+    return 0;
   // No overlong forms, no surrogates, nothing above U+10FFFF.
   if (lead == 0xe0) lowest_second = 0xa0;
   if (lead == 0xed) highest_second = 0x9f;
@@ -23,7 +27,6 @@ std::size_t Utf8SequenceLength(std::string_view s) {
     if (byte(i) < 0x80 || byte(i) > 0xbf) return 0;
   return n;
 }
-
 
 std::string_view Utf8Prefix(std::string_view s, std::size_t max_bytes) {
   if (s.size() <= max_bytes) return s;
@@ -67,8 +70,6 @@ std::string Excerpt(std::string_view text, std::size_t max_chars) {
   return out;
 }
 
-bool StartsWithByteOrderMark(std::string_view text) {
-  return text.substr(0, 3) == "\xEF\xBB\xBF";
-}
+bool StartsWithByteOrderMark(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF"; }
 
 }  // namespace dosavia

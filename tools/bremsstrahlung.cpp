@@ -25,9 +25,7 @@ const GaussLegendreRule& Rule8() {
 }
 
 // Number of 50 keV panels that cover 0 ... T0 (the last one ends at T0).
-int PanelCount(double t0) {
-  return static_cast<int>(std::ceil(t0 / kSpectrumBinWidthMeV - 1e-9));
-}
+int PanelCount(double t0) { return static_cast<int>(std::ceil(t0 / kSpectrumBinWidthMeV - 1e-9)); }
 
 }  // namespace
 
@@ -43,8 +41,9 @@ double SchiffCrossSection(double electron_kinetic_mev, double photon_mev, double
   const double r = e / e0;
   const double atan_b = std::atan(b);
   const double first = (1 + r * r - 2 * r / 3) * (-std::log(inv_m) + 1 - 2 / b * atan_b);
-  const double second = r * (2 / (b * b) * std::log1p(b * b) +
-                             4 * (2 - b * b) / (3 * b * b * b) * atan_b - 8 / (3 * b * b) + 2.0 / 9);
+  const double second =
+      r * (2 / (b * b) * std::log1p(b * b) + 4 * (2 - b * b) / (3 * b * b * b) * atan_b -
+           8 / (3 * b * b) + 2.0 / 9);
   return (first + second) / photon_mev;
 }
 
@@ -76,7 +75,8 @@ double TargetEmission::operator()(double photon_mev) const {
   const double edge = std::min(kSpectrumBinWidthMeV * (p + 1), t0_);
   double sum = Rule8().Integrate(
       [&](double t) {
-        return SchiffCrossSection(t, photon_mev, kTungstenZ) / TotalStoppingPower(kTungstenMedium, t);
+        return SchiffCrossSection(t, photon_mev, kTungstenZ) /
+               TotalStoppingPower(kTungstenMedium, t);
       },
       photon_mev, edge);
   // The full panels above it from the stored nodes.

@@ -31,9 +31,9 @@ namespace {
 using Real = float;
 using namespace dosavia;
 
-constexpr int kBins = 300;           // 1 mm bins down to 30 cm
-constexpr Real kBinCm = 0.1f;        // [cm]
-constexpr Real kHalfWidthCm = 25;    // the engine's block: 50 x 50 x 30 cm, beam at its centre
+constexpr int kBins = 300;         // 1 mm bins down to 30 cm
+constexpr Real kBinCm = 0.1f;      // [cm]
+constexpr Real kHalfWidthCm = 25;  // the engine's block: 50 x 50 x 30 cm, beam at its centre
 constexpr Real kDepthCm = 30;
 
 // Energy deposited per depth bin [keV], each step's loss shared by the length of depth it
@@ -54,8 +54,10 @@ struct DepthTally : NullObserver<Real> {
       return;
     }
     for (int k = k0; k <= k1; ++k) {
-      const double lo = std::max(z0, k * double{kBinCm}), hi = std::min(z1, (k + 1) * double{kBinCm});
-      if (k >= 0 && k < kBins && hi > lo) bin[static_cast<std::size_t>(k)] += e * (hi - lo) / (z1 - z0);
+      const double lo = std::max(z0, k * double{kBinCm}),
+                   hi = std::min(z1, (k + 1) * double{kBinCm});
+      if (k >= 0 && k < kBins && hi > lo)
+        bin[static_cast<std::size_t>(k)] += e * (hi - lo) / (z1 - z0);
     }
   }
 };
@@ -73,7 +75,8 @@ double DepthAtLevel(const std::vector<double>& d, double level) {
     s[j] = sum / n;
   }
   std::size_t peak = 0;
-  for (std::size_t j = 0; j < s.size(); ++j) if (s[j] > s[peak]) peak = j;
+  for (std::size_t j = 0; j < s.size(); ++j)
+    if (s[j] > s[peak]) peak = j;
   const double target = level * s[peak];
   for (std::size_t j = peak; j + 1 < s.size(); ++j) {
     if (s[j + 1] < target) {
@@ -120,8 +123,10 @@ int main(int argc, char** argv) {
   bool curve = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--curve") curve = true;
-    else args.emplace_back(argv[i]);
+    if (std::string(argv[i]) == "--curve")
+      curve = true;
+    else
+      args.emplace_back(argv[i]);
   }
   if (args.size() < 3) {
     std::fprintf(stderr, "usage: %s [--curve] <data folder> <histories> <E0 [MeV]>...\n", argv[0]);
@@ -136,7 +141,8 @@ int main(int argc, char** argv) {
     for (std::size_t a = 2; a < args.size(); ++a) {
       const Real e0_mev = static_cast<Real>(std::atof(args[a].c_str()));
       RandomStream<Real> random;
-      const TransportContext<Real> ctx{*tables, random, {0, 2 * kHalfWidthCm, 0, 2 * kHalfWidthCm, kDepthCm}};
+      const TransportContext<Real> ctx{
+          *tables, random, {0, 2 * kHalfWidthCm, 0, 2 * kHalfWidthCm, kDepthCm}};
       DepthTally tally;
       const Direction<Real> along_z{1, 0, 1, 0};
       for (long h = 0; h < histories; ++h) {
@@ -146,12 +152,14 @@ int main(int argc, char** argv) {
       const double r50 = DepthAtLevel(tally.bin, 0.5), rp = PracticalRange(tally.bin);
       std::printf("%8.2f %10.3f %8.3f %8.3f %15.2f %9.2f %11.2f\n", e0_mev,
                   StepRange(*tables, 1000 * e0_mev), r50, rp,
-                  0.656 + 2.059 * r50 + 0.022 * r50 * r50, 2.33 * r50, 0.22 + 1.98 * rp + 0.0025 * rp * rp);
+                  0.656 + 2.059 * r50 + 0.022 * r50 * r50, 2.33 * r50,
+                  0.22 + 1.98 * rp + 0.0025 * rp * rp);
       if (curve) {
         double peak = 0;
         for (double v : tally.bin) peak = std::max(peak, v);
         for (int j = 0; j < kBins && (j + 0.5) * kBinCm < 1.3 * rp; ++j) {
-          std::printf("  %6.2f %8.4f\n", (j + 0.5) * kBinCm, tally.bin[static_cast<std::size_t>(j)] / peak);
+          std::printf("  %6.2f %8.4f\n", (j + 0.5) * kBinCm,
+                      tally.bin[static_cast<std::size_t>(j)] / peak);
         }
       }
     }

@@ -68,7 +68,8 @@ std::vector<double> ParseCopper(const std::string& list) {
   while (start <= list.size()) {
     const std::size_t comma = std::min(list.find(',', start), list.size());
     double value = 0;
-    if (!dosavia::ParseReal(std::string_view(list).substr(start, comma - start), value) || !(value >= 0)) {
+    if (!dosavia::ParseReal(std::string_view(list).substr(start, comma - start), value) ||
+        !(value >= 0)) {
       throw std::runtime_error("a copper thickness must be a number of 0 or more: " + list);
     }
     cm.push_back(value);
@@ -109,8 +110,8 @@ int main(int argc, char** argv) {
     const XcomElement tungsten = ReadXcomElement(sources + "/MDATX3.074");
     const XcomElement copper = ReadXcomElement(sources + "/MDATX3.029");
     const TargetModel model = thick ? TargetModel::kThick : TargetModel::kThin;
-    const std::span<const Beam> beams = thick ? std::span<const Beam>(kThickTargetBeams)
-                                              : std::span<const Beam>(kThinTargetBeams);
+    const std::span<const Beam> beams =
+        thick ? std::span<const Beam>(kThickTargetBeams) : std::span<const Beam>(kThinTargetBeams);
     const std::vector<double> copper_override =
         copper_list.empty() ? std::vector<double>{} : ParseCopper(copper_list);
     for (std::size_t b = 0; b < beams.size(); ++b) {
@@ -126,9 +127,10 @@ int main(int argc, char** argv) {
       const double transmission =
           std::exp(-tungsten.Total(mean) * kTungstenDensity * filtration.tungsten_cm -
                    copper.Total(mean) * kCopperDensity * filtration.copper_cm);
-      std::printf("%s: mean energy %.3f MeV, copper %.2f cm, on-axis transmission %.3f at the "
-                  "mean energy\n",
-                  path.c_str(), mean, copper_cm, transmission);
+      std::printf(
+          "%s: mean energy %.3f MeV, copper %.2f cm, on-axis transmission %.3f at the "
+          "mean energy\n",
+          path.c_str(), mean, copper_cm, transmission);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_spectra: %s\n", e.what());

@@ -50,8 +50,8 @@ std::string WaterFile(const WaterCoefficients& water, const FormFactorTable& for
   std::snprintf(count, sizeof count, "%3d", n);
   std::string out = std::string(count) + "\r\n" + Format("%9.6f", kWaterDensity) + "\r\n" + rows;
   for (const FormFactorRecord& r : form_factors.rows)
-    out += Format("%10.3E", r.x) + Format("%12.5E", r.cumulative) +
-           Format("%12.5E", r.incoherent) + "\r\n";
+    out += Format("%10.3E", r.x) + Format("%12.5E", r.cumulative) + Format("%12.5E", r.incoherent) +
+           "\r\n";
   return out;
 }
 
@@ -70,9 +70,10 @@ int main(int argc, char** argv) {
     const FormFactorTable form_factors = BuildWaterFormFactorTable();
     const std::string path = std::string(argv[2]) + "/water20.dat";
     dosavia::WriteFileAtomically(path, WaterFile(water, form_factors));
-    std::printf("%s: form-factor rows reproduce the cumulative integral within %.2e and S(x) "
-                "within %.2e (relative)\n",
-                path.c_str(), form_factors.cumulative_error, form_factors.incoherent_error);
+    std::printf(
+        "%s: form-factor rows reproduce the cumulative integral within %.2e and S(x) "
+        "within %.2e (relative)\n",
+        path.c_str(), form_factors.cumulative_error, form_factors.incoherent_error);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_water_data: %s\n", e.what());
     return 1;

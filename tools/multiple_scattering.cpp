@@ -183,8 +183,8 @@ std::array<int, kQuantileCount> DeflectionQuantiles(double kinetic_energy_keV) {
   // Mean of the piecewise-linear quantile function: (q1 + 2 (q2..q64) + q65) / 128.
   const double target = std::exp(-s * model.FirstTransportInverseMfp());
   const double last = 128.0 * kCosineScale * target - q[0] - 2.0 * static_cast<double>(inner);
-  q[kQuantileCount - 1] = std::clamp(static_cast<int>(std::lround(last)), -kCosineScale,
-                                     q[kQuantileCount - 2]);
+  q[kQuantileCount - 1] =
+      std::clamp(static_cast<int>(std::lround(last)), -kCosineScale, q[kQuantileCount - 2]);
   return q;
 }
 

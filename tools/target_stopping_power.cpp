@@ -35,7 +35,8 @@ double CollisionStoppingPower(const StoppingMedium& medium, double kinetic_mev) 
   const double tau = kinetic_mev / kRestEnergyMeV;
   const double beta2 = tau * (tau + 2) / ((tau + 1) * (tau + 1));
   const double i_ratio = medium.mean_excitation_ev * 1e-6 / kRestEnergyMeV;
-  const double f = 1 - beta2 + (tau * tau / 8 - (2 * tau + 1) * std::log(2.0)) / ((tau + 1) * (tau + 1));
+  const double f =
+      1 - beta2 + (tau * tau / 8 - (2 * tau + 1) * std::log(2.0)) / ((tau + 1) * (tau + 1));
   const double bracket = std::log(tau * tau * (tau + 2) / (2 * i_ratio * i_ratio)) + f -
                          DensityEffect(medium, kinetic_mev);
   return kBethePrefactor * medium.Z / medium.atomic_weight / beta2 * bracket;
@@ -46,12 +47,12 @@ double RadiativeStoppingPower(const StoppingMedium& medium, double kinetic_mev) 
   const double width = kinetic_mev / kRadiativePanels;
   double integral = 0;  // [MeV]: the Z^2-scaled energy-loss cross section in Schiff's unit
   for (int p = 0; p < kRadiativePanels; ++p) {
-    integral += rule.Integrate(
-        [&](double k) { return k * SchiffCrossSection(kinetic_mev, k, medium.Z); },
-        p * width, (p + 1) * width);
+    integral +=
+        rule.Integrate([&](double k) { return k * SchiffCrossSection(kinetic_mev, k, medium.Z); },
+                       p * width, (p + 1) * width);
   }
-  return kAvogadro / medium.atomic_weight * medium.Z * (medium.Z + 1) *
-         kBremsstrahlungUnitCm2 * integral;
+  return kAvogadro / medium.atomic_weight * medium.Z * (medium.Z + 1) * kBremsstrahlungUnitCm2 *
+         integral;
 }
 
 double TotalStoppingPower(const StoppingMedium& medium, double kinetic_mev) {

@@ -23,8 +23,8 @@ struct StoppingMedium {
 };
 
 // Tungsten: A = 183.84, I = 727 eV (ICRU Report 37) and Sternheimer's table entry.
-inline constexpr StoppingMedium kTungstenMedium{74, 183.84, 727, 5.4059, 0.2167, 3.496,
-                                                0.15509, 2.8447, 0.14};
+inline constexpr StoppingMedium kTungstenMedium{74,    183.84,  727,    5.4059, 0.2167,
+                                                3.496, 0.15509, 2.8447, 0.14};
 
 // Density-effect correction delta for an electron of kinetic energy T [MeV]:
 // X = log10(beta gamma); 0 ... X0: delta0 10^(2 (X - X0)); X0 ... X1:

@@ -73,9 +73,9 @@ XcomElement ReadXcomElement(const std::string& path) {
   const int n = static_cast<int>(in.Number());
   if (edges < 0 || n < 2) throw std::runtime_error(path + ": bad edge or energy count");
   if (edges > 0) {
-    in.Numbers(static_cast<std::size_t>(edges));          // grid index of each edge
-    for (int i = 0; i < edges; ++i) in.Word();            // edge labels
-    in.Numbers(static_cast<std::size_t>(edges));          // edge energies [eV]
+    in.Numbers(static_cast<std::size_t>(edges));  // grid index of each edge
+    for (int i = 0; i < edges; ++i) in.Word();    // edge labels
+    in.Numbers(static_cast<std::size_t>(edges));  // edge energies [eV]
   }
   e.energy = in.Numbers(static_cast<std::size_t>(n));
   for (double& v : e.energy) v *= 1e-6;  // eV to MeV

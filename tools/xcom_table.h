@@ -10,7 +10,7 @@ namespace dosavia::datagen {
 // One element's XCOM table: energies [MeV] and cross sections [barn/atom].
 struct XcomElement {
   int Z = 0;
-  double atomic_weight = 0;  // [g/mol]
+  double atomic_weight = 0;    // [g/mol]
   std::vector<double> energy;  // [MeV], ascending; an absorption edge appears twice
   std::vector<double> coherent;
   std::vector<double> incoherent;

@@ -9,9 +9,9 @@ namespace {
 
 // Meiryo first, then faces with comparable metrics that Windows, macOS and Linux ship.
 constexpr const char* kJapaneseFamilies[] = {
-    "Meiryo",     "メイリオ",        "Meiryo UI",        "Yu Gothic UI", "Yu Gothic",
-    "MS UI Gothic", "Hiragino Sans", "IPAPGothic",       "IPAGothic",   "Noto Sans CJK JP",
-    "Noto Sans JP", "TakaoPGothic", "VL PGothic"};
+    "Meiryo",       "メイリオ",      "Meiryo UI",  "Yu Gothic UI", "Yu Gothic",
+    "MS UI Gothic", "Hiragino Sans", "IPAPGothic", "IPAGothic",    "Noto Sans CJK JP",
+    "Noto Sans JP", "TakaoPGothic",  "VL PGothic"};
 
 }  // namespace
 

@@ -99,8 +99,8 @@ void SetLanguage(Language language, bool remember) {
   // too, from Qt's translations where the system has them (Debian: qt6-translations-l10n);
   // without them they stay English, as before.
   static QTranslator qt_japanese;
-  static const bool qt_japanese_found =
-      qt_japanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  static const bool qt_japanese_found = qt_japanese.load(
+      QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
   if (qt_japanese_found) {
     if (language == Language::kJapanese)
       QCoreApplication::installTranslator(&qt_japanese);

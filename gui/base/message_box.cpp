@@ -13,8 +13,7 @@ QString ShownText(const QString& text) { return ShownText(text.toStdString()); }
 QString ShownText(const std::string& bytes) { return QString::fromStdString(Excerpt(bytes)); }
 
 void ShowExclamation(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Dosavia"), text, QMessageBox::Ok,
-                  parent);
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Dosavia"), text, QMessageBox::Ok, parent);
   box.setFont(DefaultFont());
   box.exec();
 }

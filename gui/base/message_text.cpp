@@ -34,7 +34,8 @@ QString PathEndFitting(const QString& path, const QFontMetrics& metrics, int wid
   if (metrics.horizontalAdvance(native) <= width) return native;
   const QChar separator = QDir::separator();
   const QString ellipsis(QChar(0x2026));
-  for (qsizetype at = native.indexOf(separator, 1); at > 0; at = native.indexOf(separator, at + 1)) {
+  for (qsizetype at = native.indexOf(separator, 1); at > 0;
+       at = native.indexOf(separator, at + 1)) {
     const QString shown = ellipsis + native.mid(at);
     if (metrics.horizontalAdvance(shown) <= width) return shown;
   }

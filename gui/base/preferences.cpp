@@ -51,9 +51,9 @@ QString ExpectedFile() {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   if (config.isEmpty()) return {};
-  return QDir(config).filePath(QStringLiteral("%1/%2.conf")
-                                   .arg(QString::fromLatin1(kOrganisationName),
-                                        QString::fromLatin1(kApplicationName)));
+  return QDir(config).filePath(
+      QStringLiteral("%1/%2.conf")
+          .arg(QString::fromLatin1(kOrganisationName), QString::fromLatin1(kApplicationName)));
 #else
   return {};  // the registry or a property list: nothing but the store itself lies there
 #endif
@@ -79,8 +79,9 @@ void Load() {
   if (!file.isEmpty() && ::stat(QFile::encodeName(file).constData(), &st) == 0 &&
       !S_ISREG(st.st_mode)) {
     state.file_usable = false;
-    Report(Tr("Messages", "設定ファイル %1 はファイルではないので読みません。"
-                          "既定の設定で始め、変更は保存しません")
+    Report(Tr("Messages",
+              "設定ファイル %1 はファイルではないので読みません。"
+              "既定の設定で始め、変更は保存しません")
                .arg(QDir::toNativeSeparators(file)));
     return;
   }
@@ -88,8 +89,9 @@ void Load() {
   // would take minutes and gigabytes to read, and as long again at each change.
   if (!file.isEmpty() && S_ISREG(st.st_mode) && st.st_size > kMostSettingsBytes) {
     state.file_usable = false;
-    Report(Tr("Messages", "設定ファイル %1 は大きすぎるので読みません。"
-                          "既定の設定で始め、変更は保存しません")
+    Report(Tr("Messages",
+              "設定ファイル %1 は大きすぎるので読みません。"
+              "既定の設定で始め、変更は保存しません")
                .arg(QDir::toNativeSeparators(file)));
     return;
   }
@@ -119,8 +121,9 @@ void SetPreference(const char* key, const QVariant& value) {
   settings.setValue(QString::fromLatin1(key), value);
   settings.sync();
   if (settings.status() != QSettings::NoError)
-    Report(Tr("Messages", "設定を %1 に保存できません。"
-                          "変更はこのプログラムを閉じるまで有効です")
+    Report(Tr("Messages",
+              "設定を %1 に保存できません。"
+              "変更はこのプログラムを閉じるまで有効です")
                .arg(QDir::toNativeSeparators(settings.fileName())));
 }
 

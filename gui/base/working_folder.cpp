@@ -39,13 +39,12 @@ namespace {
 // The home folder when HOME names none: the user database's, unless that is "/" or missing.
 QString FallbackHome() {
   const passwd* entry = ::getpwuid(::getuid());
-  const QString home = entry != nullptr && entry->pw_dir != nullptr
-                           ? QFile::decodeName(entry->pw_dir)
-                           : QString();
+  const QString home =
+      entry != nullptr && entry->pw_dir != nullptr ? QFile::decodeName(entry->pw_dir) : QString();
   if (!home.isEmpty() && QDir::cleanPath(home) != QStringLiteral("/") && QFileInfo(home).isDir())
     return home;
-  const QString user = entry != nullptr ? QFile::decodeName(entry->pw_name)
-                                        : QString::number(::getuid());
+  const QString user =
+      entry != nullptr ? QFile::decodeName(entry->pw_name) : QString::number(::getuid());
   return QDir(QDir::tempPath()).filePath(QStringLiteral("Dosavia-%1").arg(user));
 }
 
@@ -62,8 +61,9 @@ QString UserWorkingFolderNotice() {
 QString UserWorkingFolder() {
   if (HomeUnset()) {
     const QString home = FallbackHome();
-    return home.startsWith(QDir::tempPath()) ? home
-                                             : QDir(home).filePath(QStringLiteral("Documents/Dosavia"));
+    return home.startsWith(QDir::tempPath())
+               ? home
+               : QDir(home).filePath(QStringLiteral("Documents/Dosavia"));
   }
   QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (documents.isEmpty()) return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -149,10 +149,11 @@ void OfferDataRepair(const WorkingFolderChoice& choice) {
   if (!AskToGoOn(nullptr, question, Tr("Messages", "復元する"), Tr("Messages", "そのままにする")))
     return;
   const QString problem = RestoreDataFiles(choice.data_dir, choice.damaged);
-  ShowExclamation(nullptr, problem.isEmpty()
-                               ? Tr("Messages", "復元しました：%1")
-                                     .arg(choice.damaged.join(QStringLiteral(", ")))
-                               : problem);
+  ShowExclamation(
+      nullptr,
+      problem.isEmpty()
+          ? Tr("Messages", "復元しました：%1").arg(choice.damaged.join(QStringLiteral(", ")))
+          : problem);
 }
 
 namespace {
@@ -183,8 +184,7 @@ QString WorkingFolderIntroduction(const WorkingFolderChoice& choice, const QStri
   if (!choice.copied.isEmpty())
     text += Tr("Messages", "\n計算に使うデータファイルを\nここへ写しました：\n%1")
                 .arg(NamesInLines(choice.copied));
-  text += Tr("Messages",
-             "\n\n「Non visual simulation」の画面の\n左下でフォルダを開けます。");
+  text += Tr("Messages", "\n\n「Non visual simulation」の画面の\n左下でフォルダを開けます。");
   if (const QString notice = UserWorkingFolderNotice(); !notice.isEmpty())
     text = notice + QStringLiteral("\n\n") + text;
   return text;

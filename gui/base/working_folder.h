@@ -23,10 +23,10 @@ QString UserWorkingFolder();
 QString UserWorkingFolderNotice();
 
 struct WorkingFolderChoice {
-  QString folder;      // the working directory in use afterwards
-  QStringList copied;  // data files copied into it now
-  QString problem;     // why the user's folder could not be set up (the directory stays)
-  QString data_dir;    // the installed data files' folder; empty when none was found
+  QString folder;       // the working directory in use afterwards
+  QStringList copied;   // data files copied into it now
+  QString problem;      // why the user's folder could not be set up (the directory stays)
+  QString data_dir;     // the installed data files' folder; empty when none was found
   QStringList damaged;  // data files missing or no longer read as the file they are named
                         // after: offered to RestoreDataFiles, never restored unasked
 };

@@ -71,9 +71,9 @@ QRect ConsolePlace(const QRect& owner, const QSize& console, const QRect& screen
   const int middle_y = owner.center().y() - console.height() / 2;
   const int top_y = std::clamp(middle_y, screen.top(),
                                std::max(screen.top(), screen.bottom() + 1 - console.height()));
-  for (const QPoint& at : {QPoint(owner.right() + 1, top_y),
-                           QPoint(owner.left() - console.width(), top_y),
-                           QPoint(owner.left(), owner.bottom() + 1)})
+  for (const QPoint& at :
+       {QPoint(owner.right() + 1, top_y), QPoint(owner.left() - console.width(), top_y),
+        QPoint(owner.left(), owner.bottom() + 1)})
     if (fits(at)) return QRect(at, console);
   // Over the owner's graph, kept on the screen: narrower rather than over a control, unless
   // that would leave too little of the engine's lines to read.
@@ -187,7 +187,8 @@ bool EngineConsole::Start(const QString& engine, const QString& working_dir,
               {result_file, QString::number(QThread::idealThreadCount())});
   else
     SetTrText(Status, "EngineConsole",
-              QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（1 コア、単一乱数列）"), {result_file});
+              QT_TRANSLATE_NOOP("EngineConsole", "計算中：%1（1 コア、単一乱数列）"),
+              {result_file});
   started_at_ = std::filesystem::file_time_type::clock::now();
   process_.setWorkingDirectory(working_dir);
   process_.setProgram(engine);

@@ -160,8 +160,8 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
   if (args.result_file.empty()) return "--plot needs a result file";
   if (args.output_file.empty() && args.csv_file.empty() && args.table_file.empty())
     return "--plot needs --out (a picture), --csv (the curves) or --table (the values)";
-  if (!args.output_file.empty() &&
-      !QString::fromStdString(args.output_file).endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+  if (!args.output_file.empty() && !QString::fromStdString(args.output_file)
+                                        .endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
     return "--out must name a .png picture";
   if (!args.size.isEmpty() && args.output_file.empty()) return "--size works only with --out";
   // No output may replace the result it is drawn from or its statistics (however spelled,
@@ -186,10 +186,10 @@ std::optional<std::string> ParseArguments(int argc, char** argv, PlotArguments& 
 
 // Qt's own options that take a value (QGuiApplication and QApplication).
 bool QtOptionTakesValue(const std::string& option) {
-  for (const char* known : {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
-                            "-qmljsdebugger", "-style", "-stylesheet", "-session", "-display",
-                            "-geometry", "-title", "-qwindowgeometry", "-qwindowtitle",
-                            "-qwindowicon", "-name", "-dialogs", "-fontengine"})
+  for (const char* known :
+       {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qmljsdebugger", "-style",
+        "-stylesheet", "-session", "-display", "-geometry", "-title", "-qwindowgeometry",
+        "-qwindowtitle", "-qwindowicon", "-name", "-dialogs", "-fontengine"})
     if (option == known || option == std::string("-") + known) return true;
   return false;
 }
@@ -222,9 +222,9 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   const QSize size = graph_size.isEmpty() ? design : graph_size;
   // Text and lines grow with the picture, so that a large one is as readable as the
   // screen; a small one keeps text that can still be read.
-  const double zoom = std::max(kSmallestPictureZoom,
-                               std::min(double(size.width()) / design.width(),
-                                        double(size.height()) / design.height()));
+  const double zoom = std::max(
+      kSmallestPictureZoom,
+      std::min(double(size.width()) / design.width(), double(size.height()) / design.height()));
   PictureBox graph;
   graph.resize(size);
   SetUpDepthDosePlot(graph);
@@ -241,9 +241,10 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   // The value table under the graph, with a row per set; none without sets.
   const int table_height = sets.empty() ? 0 : CurveTableHeight(sets, zoom);
   const QSize shown = graph_pixels.deviceIndependentSize().toSize();
-  QImage picture(shown.width() + 2 * margin,
-                 shown.height() + title_height + 2 * margin + (sets.empty() ? 0 : margin + table_height),
-                 QImage::Format_RGB32);
+  QImage picture(
+      shown.width() + 2 * margin,
+      shown.height() + title_height + 2 * margin + (sets.empty() ? 0 : margin + table_height),
+      QImage::Format_RGB32);
   picture.fill(Qt::white);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::TextAntialiasing);
@@ -303,7 +304,8 @@ std::variant<CommandKind, int> ClassifyCommandLine(int argc, char** argv) {
   int languages = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--plot") wanted = true;
+    if (option == "--plot")
+      wanted = true;
     else if (option == "--lang") {
       if (i + 1 >= argc || !ParseLanguage(argv[i + 1])) return UsageError("--lang needs ja or en");
       if (++languages > 1) return UsageError("--lang given twice");

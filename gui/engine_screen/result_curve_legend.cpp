@@ -55,7 +55,9 @@ class SetNameDelegate : public QStyledItemDelegate {
     // The style's margins: one each side of the swatch and of the text.
     const QStyle* style = option->widget != nullptr ? option->widget->style() : nullptr;
     const int margin =
-        style != nullptr ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1 : 3;
+        style != nullptr
+            ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1
+            : 3;
     const double room = option->rect.width() - option->decorationSize.width() - 4 * margin;
     option->text = ElidedLegend(QFontMetricsF(option->font),
                                 LegendTextParts(sets[static_cast<std::size_t>(index.row())]), room);

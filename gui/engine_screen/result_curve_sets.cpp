@@ -33,7 +33,7 @@ constexpr CurveColors kFamilies[kColorFamilies] = {
     {qRgb(0, 200, 255), qRgb(255, 60, 200), qRgb(90, 200, 60), qRgb(0, 115, 150)},
 };
 // Dashes of about 10 and dots of about 3 px at the graph's design width, of 2 px per bin.
-constexpr CurvePattern kPatterns[kColorFamilies] = {{1, 0}, {6, 4}, {2, 3},
+constexpr CurvePattern kPatterns[kColorFamilies] = {{1, 0},  {6, 4}, {2, 3},
                                                     {12, 3}, {3, 6}, {9, 6}};
 
 const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
@@ -117,19 +117,20 @@ std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
   std::vector<CsvCurveSet> rows;
   for (const CurveSet& set : sets)
     rows.push_back({set.tables.get(), set.field, set.energy.toStdString(), set.file.toStdString()});
-  CurveCsvNames names{Tr("Figures", "深さ [cm]").toStdString(),
-                            Tr("Figures", kKermaName).toStdString(),
-                            {Tr("Figures", kDoseNames[0]).toStdString(),
-                             Tr("Figures", kDoseNames[1]).toStdString(),
-                             Tr("Figures", kDoseNames[2]).toStdString()},
-                            Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString()};
+  CurveCsvNames names{
+      Tr("Figures", "深さ [cm]").toStdString(),
+      Tr("Figures", kKermaName).toStdString(),
+      {Tr("Figures", kDoseNames[0]).toStdString(), Tr("Figures", kDoseNames[1]).toStdString(),
+       Tr("Figures", kDoseNames[2]).toStdString()},
+      Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString()};
   // Curves of a point source say so, with the scale they keep (the parallel beam's).
   if (ssd_cm <= 0 && !sets.empty()) ssd_cm = sets.front().ssd_cm;
   if (ssd_cm > 0)
-    names.relative =
-        Tr("Figures", "（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）")
-            .arg(ssd_cm)
-            .toStdString();
+    names.relative = Tr("Figures",
+                        "（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm "
+                        "の一次線水カーマ最大値 = 1）")
+                         .arg(ssd_cm)
+                         .toStdString();
   return dosavia::CurvesCsvText(kerma, kerma_file.toStdString(), rows, names);
 }
 

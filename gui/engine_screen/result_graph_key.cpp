@@ -53,9 +53,9 @@ const char* const kKindNames[kCurveKinds] = {
 constexpr QRgb kKindColors[kCurveKinds] = {kKermaColor, kTotalDoseColor, kPrimaryDoseColor,
                                            kScatterLegendColor};
 
-const char* const kTableTitles[] = {QT_TRANSLATE_NOOP("CurveSetLegend", "エネルギー, 照射野, ファイル"),
-                                    "d_max [cm]", QT_TRANSLATE_NOOP("CurveSetLegend", "表面 0–1 mm [%]"),
-                                    "D10/Dmax [%]", "TPR20,10"};
+const char* const kTableTitles[] = {
+    QT_TRANSLATE_NOOP("CurveSetLegend", "エネルギー, 照射野, ファイル"), "d_max [cm]",
+    QT_TRANSLATE_NOOP("CurveSetLegend", "表面 0–1 mm [%]"), "D10/Dmax [%]", "TPR20,10"};
 constexpr int kTableColumns = 5;
 
 // The key's and the table's text grows with the graph, but is never set below the least size
@@ -127,8 +127,8 @@ void PaintSetSwatch(QPainter& painter, const QRectF& box, int family, double zoo
   painter.restore();
 }
 
-QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
-                     std::span<const GraphKeyEntry> entries, double zoom) {
+QRectF PaintGraphKey(QPainter& painter, const QRectF& frame, std::span<const GraphKeyEntry> entries,
+                     double zoom) {
   const QFont font = ScaledFont(zoom);
   const QFontMetricsF metrics(font);
   const double row = kKeyRowLines * metrics.height();
@@ -165,8 +165,8 @@ QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
   painter.setFont(font);
   const auto caption = [&](double x, double y, const QString& text) {
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(x, y, box.right() - padding - x, row),
-                     Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.drawText(QRectF(x, y, box.right() - padding - x, row), Qt::AlignLeft | Qt::AlignVCenter,
+                     text);
   };
   double y = box.top() + padding;
   for (std::size_t k = 0; k < kinds.size(); ++k) {
@@ -188,13 +188,14 @@ QRectF PaintGraphKey(QPainter& painter, const QRectF& frame,
 }
 
 void ShowGraphKey(PictureBox& picture, std::function<std::span<const CurveSet>()> sets) {
-  picture.SetOverlay([sets = std::move(sets)](QPainter& painter, const QTransform& to_pixels,
-                                              double zoom) {
-    const QRectF frame =
-        to_pixels.mapRect(QRectF(QPointF(kFrameLeft, kFrameTop), QPointF(kFrameRight, kFrameBottom)));
-    const std::vector<GraphKeyEntry> entries = GraphKeyEntries(sets ? sets() : std::span<const CurveSet>());
-    PaintGraphKey(painter, frame.normalized(), entries, zoom);
-  });
+  picture.SetOverlay(
+      [sets = std::move(sets)](QPainter& painter, const QTransform& to_pixels, double zoom) {
+        const QRectF frame = to_pixels.mapRect(
+            QRectF(QPointF(kFrameLeft, kFrameTop), QPointF(kFrameRight, kFrameBottom)));
+        const std::vector<GraphKeyEntry> entries =
+            GraphKeyEntries(sets ? sets() : std::span<const CurveSet>());
+        PaintGraphKey(painter, frame.normalized(), entries, zoom);
+      });
 }
 
 QStringList CurveTableHeader() {
@@ -248,7 +249,8 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
   double widths[kTableColumns] = {};
   for (int c = 1; c < kTableColumns; ++c) {
     widths[c] = metrics.horizontalAdvance(titles[c]);
-    for (const QStringList& r : cells) widths[c] = std::max(widths[c], metrics.horizontalAdvance(r[c]));
+    for (const QStringList& r : cells)
+      widths[c] = std::max(widths[c], metrics.horizontalAdvance(r[c]));
     widths[c] += 2 * padding;
   }
   widths[0] = area.width();
@@ -264,8 +266,7 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
   const auto text_in = [&](double x, double w, double y, const QString& text, Qt::Alignment a) {
     painter.setPen(Qt::black);
     const QRectF cell(x + padding, y, w - 2 * padding, row);
-    painter.drawText(cell, a | Qt::AlignVCenter,
-                     ElidedLegend(metrics, text, cell.width()));
+    painter.drawText(cell, a | Qt::AlignVCenter, ElidedLegend(metrics, text, cell.width()));
   };
   double x = area.left();
   for (int c = 0; c < kTableColumns; ++c) {

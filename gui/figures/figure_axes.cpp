@@ -88,7 +88,7 @@ void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, cons
     p.drawLine(at, at + QPointF(0, 4));
     if (axes.x_numbers)
       p.drawText(QRectF(at.x() - 30, at.y() + 5, 60, line), Qt::AlignHCenter | Qt::AlignTop,
-               QString::number(x, 'f', axes.x_decimals));
+                 QString::number(x, 'f', axes.x_decimals));
   }
   for (int i = 0; i <= ny; ++i) {
     const double y = axes.y_min + i * axes.y_tick;

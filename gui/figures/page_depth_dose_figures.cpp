@@ -21,7 +21,6 @@ namespace {
 
 constexpr const char* kCurvesResource = ":/depth_dose_10mv.txt";
 
-
 struct CurveStyle {
   int column;
   QColor color;
@@ -141,7 +140,8 @@ NarrowFieldFigure::NarrowFieldFigure(QWidget* parent) : FigureFrame(parent) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
   if (curves.depth_cm.empty()) return;
   for (std::size_t k = 0; k < peaks_.size(); ++k) {
-    const DoseMaximum top = CurveMaximum(curves.dose[static_cast<std::size_t>(kNarrowStyles[k].column)]);
+    const DoseMaximum top =
+        CurveMaximum(curves.dose[static_cast<std::size_t>(kNarrowStyles[k].column)]);
     peaks_[k] = {top.depth_cm, top.dose};
   }
 }

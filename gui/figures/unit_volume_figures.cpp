@@ -49,7 +49,8 @@ void DrawArrow(QPainter& p, QPointF from, QPointF to, const QColor& color, doubl
     const QPointF u = d / length;
     const QPointF n(-u.y(), u.x());
     const double size = 4 + 2 * width;
-    p.drawPolygon(QPolygonF({tip, tip - size * u + 0.5 * size * n, tip - size * u - 0.5 * size * n}));
+    p.drawPolygon(
+        QPolygonF({tip, tip - size * u + 0.5 * size * n, tip - size * u - 0.5 * size * n}));
   };
   head(to, from);
   if (both) head(from, to);
@@ -182,15 +183,16 @@ void ModelDoseFigure::Paint(QPainter& p) {
 
   // Legend above the plot and the equilibrium region beyond the electrons' range.
   const double legend_y = 6;
-  DrawFigureLegend(
-      p, QPointF(axes.area.left(), legend_y),
-      {{LegendEntry::Sample::kBar, QPen(Qt::NoPen), kDoseBlue,
-        Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
-                                 : QT_TRANSLATE_NOOP("Figures", "吸収線量"))},
-       {LegendEntry::Sample::kLine, QPen(kKermaRed, 2.2), {},
-        Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
-                                 : QT_TRANSLATE_NOOP("Figures", "カーマ"))}},
-      LegendFlow::kAcross);
+  DrawFigureLegend(p, QPointF(axes.area.left(), legend_y),
+                   {{LegendEntry::Sample::kBar, QPen(Qt::NoPen), kDoseBlue,
+                     Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
+                                              : QT_TRANSLATE_NOOP("Figures", "吸収線量"))},
+                    {LegendEntry::Sample::kLine,
+                     QPen(kKermaRed, 2.2),
+                     {},
+                     Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
+                                              : QT_TRANSLATE_NOOP("Figures", "カーマ"))}},
+                   LegendFlow::kAcross);
 
   // Equilibrium begins where the electrons of the first volume have stopped; electrons that
   // do not move give the kerma at once, and the mark names that instead.

@@ -82,8 +82,7 @@ constexpr PageLayout kLayouts[kExplanationPageCount] = {
 
 QWidget* MakeFigure(PageFigure figure, QWidget* page) {
   switch (figure) {
-    case PageFigure::kTmr:
-      return new TmrFigure(page);
+    case PageFigure::kTmr: return new TmrFigure(page);
     case PageFigure::kElectronMap: {
       auto* picture = new QLabel(page);
       picture->setAlignment(Qt::AlignCenter);
@@ -95,16 +94,11 @@ QWidget* MakeFigure(PageFigure figure, QWidget* page) {
         picture->setPixmap(pixmap);
       return picture;
     }
-    case PageFigure::kLongitudinalModel:
-      return new LongitudinalModelFigure(page);
-    case PageFigure::kModelDose:
-      return new ModelDoseFigure(1.0, page);
-    case PageFigure::kAttenuatedModelDose:
-      return new ModelDoseFigure(kModelTransmission, page);
-    case PageFigure::kLateralModel:
-      return new LateralModelFigure(page);
-    case PageFigure::kNarrowField:
-      return new NarrowFieldFigure(page);
+    case PageFigure::kLongitudinalModel: return new LongitudinalModelFigure(page);
+    case PageFigure::kModelDose: return new ModelDoseFigure(1.0, page);
+    case PageFigure::kAttenuatedModelDose: return new ModelDoseFigure(kModelTransmission, page);
+    case PageFigure::kLateralModel: return new LateralModelFigure(page);
+    case PageFigure::kNarrowField: return new NarrowFieldFigure(page);
     case PageFigure::kModelDoseWithTransport:
       return new ModelDoseFigure(kModelTransmission, kModelRange, page);
     case PageFigure::kModelDoseWithoutTransport:

@@ -218,9 +218,13 @@ void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
   DrawFigureLegend(
       p, QPointF(kTextLeft, kTextTop + line),
       {{LegendEntry::Sample::kBar, QPen(kDoseEdge), kDoseFill, Tr("DepthDosePanel", "吸収線量")},
-       {LegendEntry::Sample::kLine, QPen(kPrimaryOrange, kPrimaryWidth), {},
+       {LegendEntry::Sample::kLine,
+        QPen(kPrimaryOrange, kPrimaryWidth),
+        {},
         Tr("DepthDosePanel", "一次線量")},
-       {LegendEntry::Sample::kLine, QPen(kKermaBlue, 2.5), {},
+       {LegendEntry::Sample::kLine,
+        QPen(kKermaBlue, 2.5),
+        {},
         Tr("DepthDosePanel", "一次光子の衝突カーマ")}},
       LegendFlow::kAcross);
 }
@@ -380,8 +384,8 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
   p.setPen(settled ? kMaxGreen : kUnsettledGrey);
   const QPointF top = axes.Map(reading_.builds_up ? reading_.curve.d_max_cm : 0.0, 100);
   const double label_width = QFontMetricsF(p.font()).horizontalAdvance(label);
-  const double left = std::max(axes.area.left() + 4,
-                               std::min(top.x() + 8, axes.area.right() - label_width - 4));
+  const double left =
+      std::max(axes.area.left() + 4, std::min(top.x() + 8, axes.area.right() - label_width - 4));
   // On a light ground over the bars, which reach the frame's top while d_max is uncertain.
   const QRectF place(left, axes.area.top() + 1, label_width + 2, line);
   p.fillRect(place.adjusted(-3, 0, 3, 0), kReferenceGround);

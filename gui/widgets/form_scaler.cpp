@@ -153,8 +153,8 @@ class FormScaler : public QObject {
   void Apply() {
     if (applying_) return;
     applying_ = true;
-    const double fit = std::max(1e-3, std::min(form_->width() / design_.width(),
-                                               form_->height() / design_.height()));
+    const double fit = std::max(
+        1e-3, std::min(form_->width() / design_.width(), form_->height() / design_.height()));
     const double s = std::max(fit, floor_zoom_);
     scale_ = s;
     const QPointF offset = PlaceScrollParts(s);
@@ -172,10 +172,12 @@ class FormScaler : public QObject {
       if (auto* option = qobject_cast<QRadioButton*>(c.widget.data())) FitButtonText(option, c, s);
       if (auto* combo = qobject_cast<QComboBox*>(c.widget.data()); combo && combo->isEditable())
         FitComboText(combo, c, s);
-      if (auto* button = qobject_cast<QAbstractButton*>(c.widget.data()); button && c.icon.isValid())
+      if (auto* button = qobject_cast<QAbstractButton*>(c.widget.data());
+          button && c.icon.isValid())
         button->setIconSize(c.icon * s);
       if (c.indent > 0)
-        qobject_cast<QLabel*>(c.widget.data())->setIndent(static_cast<int>(std::lround(c.indent * s)));
+        qobject_cast<QLabel*>(c.widget.data())
+            ->setIndent(static_cast<int>(std::lround(c.indent * s)));
       // The style's own parts (check box, slider handle) take their size from the zoom.
       c.widget->updateGeometry();
       c.widget->update();
@@ -277,8 +279,9 @@ class FormScaler : public QObject {
       return QPointF((width - content.width()) / 2, (height - content.height()) / 2);
     }
     SetPoints(note_, NotePoints());
-    note_->setText(Tr("ZoomMenu", "表示倍率 %1 %：画面に入らない部分はスクロールで見られます"
-                                  "（Ctrl+0 で画面に合わせる）")
+    note_->setText(Tr("ZoomMenu",
+                      "表示倍率 %1 %：画面に入らない部分はスクロールで見られます"
+                      "（Ctrl+0 で画面に合わせる）")
                        .arg(std::lround(floor_zoom_ > 0 ? floor_zoom_ * 100 : s * 100)));
     const int extent = form_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, v_bar_);
     const int strip = std::max(extent, note_->fontMetrics().height() + 2 * kNoteMarginPx);
@@ -443,10 +446,16 @@ class FormScaler : public QObject {
     double next = direction > 0 ? kZoomSteps.back() : kZoomSteps.front();
     if (direction > 0) {
       for (double z : kZoomSteps)
-        if (z > scale_ + 0.005) { next = z; break; }
+        if (z > scale_ + 0.005) {
+          next = z;
+          break;
+        }
     } else {
       for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it)
-        if (*it < scale_ - 0.005) { next = *it; break; }
+        if (*it < scale_ - 0.005) {
+          next = *it;
+          break;
+        }
     }
     SetZoomSetting(next);
   }

@@ -31,8 +31,8 @@ void SetGraphicalStyle(QAbstractButton* button, QColor back) {
           .arg(face, shade, light, QColor(kFocusFrameColor).name()));
 }
 
-QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*> items,
-                             double left, double top, double width, double height) {
+QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*> items, double left,
+                             double top, double width, double height) {
   auto* combo = new QComboBox(parent);
   combo->setEditable(true);
   combo->setCompleter(nullptr);
@@ -42,8 +42,8 @@ QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*>
   return combo;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
-                        double width, double height) {
+QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top, double width,
+                        double height) {
   auto* button = new QPushButton(parent);
   SetTrText(button, TrContext(parent).constData(), caption);
   PlaceTwips(button, left, top, width, height);

@@ -21,14 +21,13 @@ namespace dosavia::gui {
 // Back colour of the screens' buttons (RGB 255, 255, 192).
 inline constexpr QRgb kButtonBackColor = qRgb(255, 255, 192);
 
-
 // Gives a button the graphical style: flat face in `back`, raised border, sunken when pressed,
 // greyed caption when disabled, a dark blue frame while it has the keyboard focus.
 void SetGraphicalStyle(QAbstractButton* button, QColor back = QColor(kButtonBackColor));
 
 // A command button in the graphical style with its caption, placed by its twip geometry.
-QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top,
-                        double width, double height);
+QPushButton* MakeButton(QWidget* parent, const char* caption, double left, double top, double width,
+                        double height);
 
 // A label with its caption in the form's font, placed by its twip geometry.
 QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, double width,
@@ -37,9 +36,7 @@ QLabel* MakeLabel(QWidget* parent, const char* text, double left, double top, do
 // An editable drop-down list with `items`, placed by its twip geometry. What the user types
 // stays exactly as typed: no completion from the items (typing 1000000 must not become
 // 10000000) and no typed text added to the list.
-QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*> items,
-                             double left, double top, double width, double height);
-
-
+QComboBox* MakeEditableCombo(QWidget* parent, std::initializer_list<const char*> items, double left,
+                             double top, double width, double height);
 
 }  // namespace dosavia::gui

@@ -59,8 +59,8 @@ QPixmap MenuIcon(int size) {
     // An electron track.
     p.setPen(QPen(Qt::red, 1.5));
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(14, 16), QPointF(18, 14), QPointF(21, 17),
-                              QPointF(24, 13), QPointF(27, 15)}));
+    p.drawPolyline(QPolygonF(
+        {QPointF(14, 16), QPointF(18, 14), QPointF(21, 17), QPointF(24, 13), QPointF(27, 15)}));
   });
 }
 

@@ -31,17 +31,14 @@ constexpr SwitchTip kSwitchTips[] = {
      QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
                        "切ると、電子と陽電子は光子に動かされたその場でエネルギーを落とします"
                        "（カーマ近似）。ビルドアップ領域が消えます")},
-    {"multiple-scattering",
-     QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
-                       "切ると、電子は飛程の間まっすぐ進みます。"
-                       "狭い照射野では中心軸上の線量が増えます")},
-    {"photon-scatter",
-     QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
-                       "切ると、散乱した光子は電子に分け前を渡して消えます。"
-                       "散乱線量はゼロになります")},
-    {"coherent",
-     QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
-                       "コヒーレント散乱は 4〜15 MV の深部線量をほとんど変えません")},
+    {"multiple-scattering", QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
+                                              "切ると、電子は飛程の間まっすぐ進みます。"
+                                              "狭い照射野では中心軸上の線量が増えます")},
+    {"photon-scatter", QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
+                                         "切ると、散乱した光子は電子に分け前を渡して消えます。"
+                                         "散乱線量はゼロになります")},
+    {"coherent", QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
+                                   "コヒーレント散乱は 4〜15 MV の深部線量をほとんど変えません")},
     {"pair",
      QT_TRANSLATE_NOOP("PhysicsSwitchBoxes",
                        "電子対生成を切っても 4〜15 MV の深部線量は数パーセントしか変わりません"

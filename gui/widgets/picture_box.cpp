@@ -167,7 +167,8 @@ void PictureBox::Replay(QPainter& painter) const {
     if (d.color != color || d.width_px != width) {
       color = d.color;
       width = d.width_px;
-      painter.setPen(QPen(QColor::fromRgb(color), ScaledWidth(width), Qt::SolidLine, Qt::SquareCap));
+      painter.setPen(
+          QPen(QColor::fromRgb(color), ScaledWidth(width), Qt::SolidLine, Qt::SquareCap));
     }
     if (d.point)
       painter.drawPoint(to_pixels_.map(QPointF(d.x1, d.y1)));
@@ -220,8 +221,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
       painter.fillRect(QRectF(top_left, QSizeF(box)).adjusted(-pad, 0, pad, 0), backdrop);
       painter.setFont(font);
       painter.setPen(label.color);
-      painter.drawText(QRectF(top_left, QSizeF(box)), Qt::AlignLeft | Qt::AlignVCenter,
-                       label.text);
+      painter.drawText(QRectF(top_left, QSizeF(box)), Qt::AlignLeft | Qt::AlignVCenter, label.text);
     }
     if (overlay_) overlay_(painter, to_pixels_, zoom_);
   }
@@ -248,8 +248,7 @@ void PictureBox::SyncToSize() {
     next.fill(back_color_);
     // A resize draws the remembered drawing again, over the older part scaled.
     QPainter redraw(&next);
-    if (!flattened_.isNull())
-      redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), flattened_);
+    if (!flattened_.isNull()) redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), flattened_);
     Replay(redraw);
     redraw.end();
     image_ = std::move(next);
@@ -258,8 +257,8 @@ void PictureBox::SyncToSize() {
 
 QPainter& PictureBox::ImagePainter(const QColor& color, int width_px) {
   // A hidden surface gets no resize event, so its size is checked here.
-  if (image_.isNull() || image_.deviceIndependentSize().toSize() !=
-                             contentsRect().size().expandedTo(QSize(1, 1)))
+  if (image_.isNull() ||
+      image_.deviceIndependentSize().toSize() != contentsRect().size().expandedTo(QSize(1, 1)))
     SyncToSize();
   if (!painter_) {
     painter_ = std::make_unique<QPainter>(&image_);

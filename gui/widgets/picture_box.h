@@ -70,8 +70,7 @@ class PictureBox : public QFrame, public Zoomable {
   void Clear();
 
   // A segment from (x1, y1) to (x2, y2) [user units], `width_px` pixels wide, kept until Clear().
-  void DrawLine(double x1, double y1, double x2, double y2, const QColor& color,
-                int width_px = 1);
+  void DrawLine(double x1, double y1, double x2, double y2, const QColor& color, int width_px = 1);
 
   // A point at (x, y) [user units] of `width_px` pixels, kept until Clear().
   void DrawPoint(double x, double y, const QColor& color, int width_px = 1);

@@ -32,5 +32,4 @@ inline constexpr char kTwipsProperty[] = "dosavia_twips";
 // Places a control at Left, Top, Width, Height [twips] inside its parent.
 void PlaceTwips(QWidget* widget, double left, double top, double width, double height);
 
-
 }  // namespace dosavia::gui

@@ -4,7 +4,6 @@
 
 namespace dosavia::gui {
 
-
 QString PlainTypedText(const QString& text) {
   return text.normalized(QString::NormalizationForm_KC);
 }

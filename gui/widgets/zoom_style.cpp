@@ -26,10 +26,8 @@ bool ZoomStyle::FollowsZoom(PixelMetric metric) {
     case PM_SliderControlThickness:
     case PM_ScrollBarExtent:
     case PM_ScrollBarSliderMin:
-    case PM_HeaderMargin:
-      return true;
-    default:
-      return false;
+    case PM_HeaderMargin: return true;
+    default: return false;
   }
 }
 

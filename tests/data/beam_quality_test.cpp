@@ -35,7 +35,8 @@ std::vector<double> TotalDose(const std::string& result, int field_column) {
 // Mean dose over the 2 cm around a depth [cm]: 20 bins, whose centres straddle it evenly.
 double MeanAround(const std::vector<double>& dose, int depth_cm) {
   double sum = 0;
-  for (int j = 10 * depth_cm - 9; j <= 10 * depth_cm + 10; ++j) sum += dose[static_cast<std::size_t>(j)];
+  for (int j = 10 * depth_cm - 9; j <= 10 * depth_cm + 10; ++j)
+    sum += dose[static_cast<std::size_t>(j)];
   return sum / 20;
 }
 
@@ -50,8 +51,8 @@ TEST(BeamQuality, ShortTenMegavoltRunKeepsTheClinicalBeamQuality) {
   std::ostringstream console;
   ASSERT_EQ(RunKestrun(enter, console, dir.path()), 0) << console.str();
 
-  const std::vector<double> dose = TotalDose(ReadWholeFile(dir.File("10MV-1M.data"), "result"),
-                                             kField10x10Column);
+  const std::vector<double> dose =
+      TotalDose(ReadWholeFile(dir.File("10MV-1M.data"), "result"), kField10x10Column);
   // TPR20,10 of a parallel beam is D(20)/D(10); the 2 cm means cut the noise of single bins
   // (about 0.01 at 1e6 photons) to about 0.005, and the curve is exponential enough there for
   // the ratio of the means to equal that of the centres. Clinical 10 MV: 0.73.

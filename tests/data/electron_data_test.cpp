@@ -18,7 +18,7 @@ using datagen::MidStepEnergy;
 using datagen::StepMeanCosine;
 using datagen::StepPathLength;
 
-constexpr double kLastStepKeV = 305;          // at or below, the step is the last one
+constexpr double kLastStepKeV = 305;           // at or below, the step is the last one
 constexpr double kHighestElectronKeV = 19975;  // top spectrum bin: no electron is faster
 
 // Mean of DeflectionCosine(T, r1) over r1 uniform in [0, 1).
@@ -56,7 +56,8 @@ TYPED_TEST(ElectronDataTest, QuantilesFallFromStraightAhead) {
   for (int i = 1; i <= 24; ++i) {
     EXPECT_EQ(t.ScatterAngleTable[i][1], 16384) << "row " << i;
     for (int j = 2; j <= 65; ++j)
-      EXPECT_LE(t.ScatterAngleTable[i][j], t.ScatterAngleTable[i][j - 1]) << "row " << i << " j " << j;
+      EXPECT_LE(t.ScatterAngleTable[i][j], t.ScatterAngleTable[i][j - 1])
+          << "row " << i << " j " << j;
   }
 }
 
@@ -113,9 +114,10 @@ TYPED_TEST(ElectronDataTest, MedianDeflectionFollowsHighland) {
     const double highland = 1.177 * HighlandTheta0(MidStepEnergy(kev), s);
     EXPECT_NEAR(median / highland, 1, 0.2) << "row " << i << ", " << kev << " keV";
     if constexpr (std::is_same_v<TypeParam, double>)
-      std::printf("[ ELDAT ] row %2d %7.0f keV  s/X0 %.2e  median %.4f rad  1.177 theta0 %.4f rad"
-                  "  ratio %.3f\n",
-                  i, kev, s / datagen::kWaterRadiationLengthCm, median, highland, median / highland);
+      std::printf(
+          "[ ELDAT ] row %2d %7.0f keV  s/X0 %.2e  median %.4f rad  1.177 theta0 %.4f rad"
+          "  ratio %.3f\n",
+          i, kev, s / datagen::kWaterRadiationLengthCm, median, highland, median / highland);
     ++checked;
   }
   EXPECT_GE(checked, 10);

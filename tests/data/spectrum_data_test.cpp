@@ -73,18 +73,18 @@ TEST_P(SpectrumDataTest, RecordsHaveTheFixedColumns) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Beams, SpectrumDataTest,
-                         ::testing::Values(SpectrumCase{"4MV.csv", 4, 1.297},
-                                           SpectrumCase{"6MV.csv", 6, 1.860},
-                                           SpectrumCase{"10MV.csv", 10, 2.935},
-                                           SpectrumCase{"15MV.csv", 15, 4.029}),
-                         [](const auto& info) {
-                           return std::string(info.param.file).substr(0, info.param.file[1] == 'M' ? 3 : 4);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Beams, SpectrumDataTest,
+    ::testing::Values(SpectrumCase{"4MV.csv", 4, 1.297}, SpectrumCase{"6MV.csv", 6, 1.860},
+                      SpectrumCase{"10MV.csv", 10, 2.935}, SpectrumCase{"15MV.csv", 15, 4.029}),
+    [](const auto& info) {
+      return std::string(info.param.file).substr(0, info.param.file[1] == 'M' ? 3 : 4);
+    });
 
 // The build lays the shipped files beside the binaries; a stale copy would run old data.
 TEST(ShippedDataFiles, WorkingDirectoryHoldsTheSameBytes) {
-  for (const char* name : {"water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv"}) {
+  for (const char* name :
+       {"water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv"}) {
     const std::string shipped = ReadWholeFile(ShippedFile(name), name);
     const std::string copy = ReadWholeFile(std::string(DOSAVIA_WORKDIR) + "/" + name, name);
     EXPECT_EQ(copy, shipped) << name;

@@ -31,7 +31,8 @@ TEST(TungstenStoppingPower, DensityEffectPiecesJoin) {
   const double eps = 1e-9;
   EXPECT_NEAR(DensityEffect(w, KineticAtX(w.x0 - eps)), w.delta0, 1e-6);
   EXPECT_NEAR(DensityEffect(w, KineticAtX(w.x0 + eps)), w.delta0, 0.01);
-  EXPECT_NEAR(DensityEffect(w, KineticAtX(w.x1 - eps)), DensityEffect(w, KineticAtX(w.x1 + eps)), 1e-6);
+  EXPECT_NEAR(DensityEffect(w, KineticAtX(w.x1 - eps)), DensityEffect(w, KineticAtX(w.x1 + eps)),
+              1e-6);
   // Far above X1 the density effect is 2 ln(beta gamma) - C.
   EXPECT_NEAR(DensityEffect(w, KineticAtX(4)), 4.6052 * 4 - w.c_bar, 1e-9);
 }
@@ -41,8 +42,8 @@ TEST(TungstenStoppingPower, DensityEffectPiecesJoin) {
 // a 0.39417, m 3, an insulator) reproduces the programs' StoppingPower to the rounding of
 // their constants (153.6 and 4.606).
 TEST(TungstenStoppingPower, BetheFormulaMatchesTheProgramsWaterStoppingPower) {
-  const StoppingMedium water{10, 10 / 0.5551, 511000 / std::sqrt(2 * 30807000.0), 3.22, 0.2, 2.0,
-                             0.39417, 3, 0};
+  const StoppingMedium water{
+      10, 10 / 0.5551, 511000 / std::sqrt(2 * 30807000.0), 3.22, 0.2, 2.0, 0.39417, 3, 0};
   for (double t_mev : {0.4, 1.0, 3.0, 10.0, 20.0}) {
     const double program = StoppingPower<double>(1000 * t_mev) / 1000;  // [MeV cm^2/g]
     EXPECT_NEAR(CollisionStoppingPower(water, t_mev) / program, 1, 2e-3) << t_mev << " MeV";
@@ -66,7 +67,8 @@ TEST(TungstenStoppingPower, RadiativeStoppingPowerReachesTheRadiationLength) {
 // rule S_rad / S_col = Z T / 800 (T in MeV) has them; the rule is rough, so 20 %.
 TEST(TungstenStoppingPower, RadiativeToCollisionRatioFollowsTheRuleOfThumb) {
   for (double t : {2.0, 4.0, 10.0, 15.0}) {
-    const double ratio = RadiativeStoppingPower(kTungstenMedium, t) / CollisionStoppingPower(kTungstenMedium, t);
+    const double ratio =
+        RadiativeStoppingPower(kTungstenMedium, t) / CollisionStoppingPower(kTungstenMedium, t);
     EXPECT_NEAR(ratio / (kTungstenMedium.Z * t / 800), 1, 0.2) << t << " MeV";
   }
 }

@@ -17,8 +17,9 @@ using datagen::ReadXcomElement;
 using datagen::WaterCoefficients;
 
 const WaterCoefficients& Xcom() {
-  static const WaterCoefficients water = MixWater(ReadXcomElement(ShippedFile("sources/MDATX3.001")),
-                                                  ReadXcomElement(ShippedFile("sources/MDATX3.008")));
+  static const WaterCoefficients water =
+      MixWater(ReadXcomElement(ShippedFile("sources/MDATX3.001")),
+               ReadXcomElement(ShippedFile("sources/MDATX3.008")));
   return water;
 }
 
@@ -50,7 +51,8 @@ double XcomCubicTotal(double e) {
       for (std::size_t p : ids) {
         double l = 1;
         for (std::size_t q : ids)
-          if (q != p) l *= (x - std::log(w.energy[q])) / (std::log(w.energy[p]) - std::log(w.energy[q]));
+          if (q != p)
+            l *= (x - std::log(w.energy[q])) / (std::log(w.energy[p]) - std::log(w.energy[q]));
         s += l * std::log(v[p]);
       }
       total += std::exp(s);
@@ -142,9 +144,10 @@ TYPED_TEST(WaterDataTest, InterpolationBetweenRowsFollowsXcom) {
     EXPECT_LT(deviation, 0.02) << kev << " keV";
     worst = std::max(worst, deviation);
   }
-  std::printf("[ water20 ] XCOM grid energies off the rows: %d; largest deviation at the "
-              "mid-points between rows: %.2f %%\n",
-              off_row, 100 * worst);
+  std::printf(
+      "[ water20 ] XCOM grid energies off the rows: %d; largest deviation at the "
+      "mid-points between rows: %.2f %%\n",
+      off_row, 100 * worst);
 }
 
 // The atomic functions of a water molecule: 10 electrons, so S(x) tends to 10 and the

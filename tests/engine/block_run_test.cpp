@@ -21,25 +21,26 @@ const std::string kDataDir = DOSAVIA_DATA_DIR;
 // The result file of Kestrun --threads; with `statistics`, its statistics' text there too.
 std::string ThreadsFile(const BlockRunInputs& in, int threads, const PhysicsSwitches& physics = {},
                         std::string* statistics = nullptr) {
-  auto total = std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(in.tables.DepthBinWidth));
+  auto total =
+      std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(in.tables.DepthBinWidth));
   auto groups = std::make_unique<GroupGrowth>();
-  const std::int64_t histories =
-      RunBlockStreams(in.tables, in.spectrum, in.conditions.photon_total, threads, *total,
-                      [](int) {}, physics, in.plan->seed(), groups.get());
+  const std::int64_t histories = RunBlockStreams(
+      in.tables, in.spectrum, in.conditions.photon_total, threads, *total, [](int) {}, physics,
+      in.plan->seed(), groups.get());
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total, *field);
   const NormalisedResults results = Normalise(*total, *field);
   const std::string text = ResultFileText(results);
   if (statistics != nullptr)
-    *statistics = RunStatisticsText(*MakeRunStatistics(GroupCurves(*groups), results.kmax, histories,
-                                                       in.plan->seed(), physics,
-                                                       ResultChecksum(text)));
+    *statistics =
+        RunStatisticsText(*MakeRunStatistics(GroupCurves(*groups), results.kmax, histories,
+                                             in.plan->seed(), physics, ResultChecksum(text)));
   return text;
 }
 
 TEST(BlockRunTest, WorkersHandingOverCellsWriteTheThreadsFile) {
-  const auto inputs = LoadBlockRunInputs(
-      kDataDir, ConditionsFileText("6MV.csv", "6MV-0M.data", "5.00E+04"));
+  const auto inputs =
+      LoadBlockRunInputs(kDataDir, ConditionsFileText("6MV.csv", "6MV-0M.data", "5.00E+04"));
   ASSERT_EQ(inputs->plan->blocks(), 7);  // 50000 histories in blocks of 8192
   // Three "workers" take the blocks out of order; the total adds them in order.
   std::vector<std::unique_ptr<BlockRunner>> workers;
@@ -68,14 +69,14 @@ TEST(BlockRunTest, WorkersHandingOverCellsWriteTheThreadsFile) {
   ASSERT_FALSE(bins.empty());
   for (std::size_t i = 1; i < bins.size(); ++i) EXPECT_LT(bins[i - 1], bins[i]);
   EXPECT_EQ(bins.back(), inputs->spectrum.imax);
-  EXPECT_THROW(total.AddNext(std::span<const float, DoseTally::kCellCount>(cells[0]), pieces[0],
-                             [](int) {}),
-               std::logic_error);
+  EXPECT_THROW(
+      total.AddNext(std::span<const float, DoseTally::kCellCount>(cells[0]), pieces[0], [](int) {}),
+      std::logic_error);
 }
 
 TEST(BlockRunTest, CellsRoundTripIntoTheSameTally) {
-  const auto inputs = LoadBlockRunInputs(
-      kDataDir, ConditionsFileText("10MV.csv", "r.data", "1.00E+03"));
+  const auto inputs =
+      LoadBlockRunInputs(kDataDir, ConditionsFileText("10MV.csv", "r.data", "1.00E+03"));
   BlockRunner runner(*inputs);
   std::vector<float> a(DoseTally::kCellCount), b(DoseTally::kCellCount);
   runner.Run(0, std::span<float, DoseTally::kCellCount>(a));
@@ -149,7 +150,8 @@ TEST(BlockRunTest, JokenDatInTheFolderGetsTheTaggedName) {
 }
 
 TEST(BlockRunTest, InputErrorsAreReported) {
-  EXPECT_ANY_THROW(LoadBlockRunInputs(kDataDir, ConditionsFileText("99MV.csv", "r.data", "1.00E+03")));
+  EXPECT_ANY_THROW(
+      LoadBlockRunInputs(kDataDir, ConditionsFileText("99MV.csv", "r.data", "1.00E+03")));
   EXPECT_ANY_THROW(LoadBlockRunInputs(kDataDir, "10MV.csv\r\n"));
 }
 

@@ -92,8 +92,9 @@ TEST(BlockStreamsTest, DepthDoseAgreesWithTheSingleStreamWithinNoise) {
     beams.push_back(std::make_unique<PencilBeam>(*tables, random, *batch_tallies.back()));
   }
   std::int64_t histories = 0;
-  RunSpectrumBins(spectrum, kPhotons, [](int) {},
-                  [&](float energy) { beams[histories++ % kBatches]->RunHistory(energy); });
+  RunSpectrumBins(
+      spectrum, kPhotons, [](int) {},
+      [&](float energy) { beams[histories++ % kBatches]->RunHistory(energy); });
   beams.clear();
   std::vector<double> sum(kSlabs + 1), sum2(kSlabs + 1);
   for (const auto& t : batch_tallies) {
@@ -112,7 +113,8 @@ TEST(BlockStreamsTest, DepthDoseAgreesWithTheSingleStreamWithinNoise) {
   int dof = 0;
   for (int k = 5; k <= 250; ++k, ++dof) {
     const double mean = sum[k] / kBatches;
-    const double var_total = kBatches * (sum2[k] / kBatches - mean * mean) * kBatches / (kBatches - 1);
+    const double var_total =
+        kBatches * (sum2[k] / kBatches - mean * mean) * kBatches / (kBatches - 1);
     const double diff = sum[k] - block_dose[k];
     chi2 += diff * diff / (2 * var_total);
   }
@@ -182,7 +184,8 @@ TEST(BlockStreamsTest, ScoringThreadGivesTheSameTally) {
   for (int c = 1; c <= kComponents; ++c)
     for (int k = 1; k <= kSlabs; ++k)
       for (int j = 1; j <= kRings; ++j)
-        ASSERT_EQ(direct->RingDose(c, j, k), threaded->RingDose(c, j, k)) << c << " " << j << " " << k;
+        ASSERT_EQ(direct->RingDose(c, j, k), threaded->RingDose(c, j, k))
+            << c << " " << j << " " << k;
   for (int b = 1; b <= kKermaBins; ++b) ASSERT_EQ(direct->Kerma(b), threaded->Kerma(b));
   EXPECT_TRUE(threaded->AllFinite());
   threaded->ScoreLocal({25.0f, 25.0f, 1.0f}, std::numeric_limits<float>::quiet_NaN(), kScatter);

@@ -98,15 +98,19 @@ TEST(ConditionsTest, WriterHelpersBuildTheLinesOfTheInteractiveProgram) {
     const char* result;
     const char* total;
   } cases[] = {
-      {"30000000", "10MV-30M.data", "3.00E+07"}, {"100000000", "10MV-100M.data", "1.00E+08"},
-      {"12345678", "10MV-12M.data", "1.23E+07"}, {"500000", "10MV-500K.data", "5.00E+05"},
+      {"30000000", "10MV-30M.data", "3.00E+07"},
+      {"100000000", "10MV-100M.data", "1.00E+08"},
+      {"12345678", "10MV-12M.data", "1.23E+07"},
+      {"500000", "10MV-500K.data", "5.00E+05"},
       {"12350000", "10MV-12M.data", "1.24E+07"},  // a half goes up
       {"99950000", "10MV-99M.data", "1.00E+08"},  // and may carry into the exponent
       {"lots", "10MV-0.data", "lots"},
       // Trial runs below a million keep apart (once all "0M"); a million and more keep the
       // names stored results have.
-      {"100000", "10MV-100K.data", "1.00E+05"}, {"999999", "10MV-999K.data", "1.00E+06"},
-      {"1000", "10MV-1K.data", "1.00E+03"}, {"999", "10MV-999.data", "9.99E+02"},
+      {"100000", "10MV-100K.data", "1.00E+05"},
+      {"999999", "10MV-999K.data", "1.00E+06"},
+      {"1000", "10MV-1K.data", "1.00E+03"},
+      {"999", "10MV-999.data", "9.99E+02"},
       {"1999999", "10MV-1M.data", "2.00E+06"},
   };
   for (const auto& c : cases) {
@@ -125,11 +129,16 @@ TEST(ConditionsTest, TypedCountsLoseTheirDigitGrouping) {
     const char* typed;
     const char* plain;
   } cases[] = {
-      {"30000000", "30000000"},       {"30,000,000", "30000000"},
-      {"30 000 000", "30000000"},     {"1,000", "1000"},
-      {"3.00E+07", "3.00E+07"},       {"1,00,000", "1,00,000"},  // not groups of three
-      {"1234,567", "1234,567"},       {"50000000 photons", "50000000 photons"},
-      {"5,000,000 photons", "5000000 photons"}, {"many", "many"},
+      {"30000000", "30000000"},
+      {"30,000,000", "30000000"},
+      {"30 000 000", "30000000"},
+      {"1,000", "1000"},
+      {"3.00E+07", "3.00E+07"},
+      {"1,00,000", "1,00,000"},  // not groups of three
+      {"1234,567", "1234,567"},
+      {"50000000 photons", "50000000 photons"},
+      {"5,000,000 photons", "5000000 photons"},
+      {"many", "many"},
   };
   for (const auto& c : cases) EXPECT_EQ(PlainCountText(c.typed), c.plain) << c.typed;
 }
@@ -204,12 +213,12 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
       {with_line(3, " 0.125, .100E+40"), 3, "field 3 (columns 9-17"},
       // shifted columns would cut the numbers apart: refused, never read wrongly
       {with_line(7, " 0.325,3.679E-03"), 7, "columns 7-8"},    // no blank after the comma
-      {with_line(7, " 0.325\t3.679E-03"), 7, "columns 7-8"},  // a TAB
+      {with_line(7, " 0.325\t3.679E-03"), 7, "columns 7-8"},   // a TAB
       {with_line(7, " 0.3250, 3.679E-03"), 7, "columns 7-8"},  // four decimals
       {with_line(7, "  0.325, 3.679E-03"), 7, "columns 7-8"},  // one leading blank
       {with_line(7, " 0.325,-3.679E-03"), 7, "columns 7-8"},   // a sign in column 8
       {with_line(7, " 0.325,  3.679E-03"), 7, "columns 18"},   // two blanks
-      {with_line(7, " 0.325, 03679E-03"), 7, "intensity"},    // no decimal point
+      {with_line(7, " 0.325, 03679E-03"), 7, "intensity"},     // no decimal point
   };
   for (const auto& c : cases) {
     try {
@@ -226,13 +235,12 @@ TEST(BeamSpectrumTest, ErrorNamesTheFileAndTheLine) {
 
 TEST(BeamSpectrumTest, WeightedBinsMustLieWithinThePhotonTable) {
   const struct {
-    int highest_bin;    // last bin with weight
-    float table_top;    // last photon table energy [keV]
+    int highest_bin;  // last bin with weight
+    float table_top;  // last photon table energy [keV]
     bool accepted;
   } cases[] = {
       {400, 22000.0f, true},  {400, 19975.0f, true},  // the top bin's centre may equal it
-      {400, 19974.0f, false}, {200, 10000.0f, true},
-      {201, 10000.0f, false}, {1, 25.0f, true},
+      {400, 19974.0f, false}, {200, 10000.0f, true}, {201, 10000.0f, false}, {1, 25.0f, true},
   };
   for (const auto& c : cases) {
     auto intensity = ZeroSpectrum();

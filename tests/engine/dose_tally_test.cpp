@@ -71,7 +71,10 @@ TEST_F(DoseTallyTest, StepChordIsSpreadOverSlabsAndRings) {
   const Case cases[] = {
       {"outward", near, far, outward},
       {"towards the surface", far, near, outward},
-      {"inward", {25.3f, 25.4f, 0.05f}, {25.06f, 25.08f, 0.25f}, {{1, 3, 1, 25}, {1, 2, 2, 50}, {1, 1, 3, 25}}},
+      {"inward",
+       {25.3f, 25.4f, 0.05f},
+       {25.06f, 25.08f, 0.25f},
+       {{1, 3, 1, 25}, {1, 2, 2, 50}, {1, 1, 3, 25}}},
       {"inside one cell", {25.01f, 25.02f, 0.52f}, {25.05f, 25.07f, 0.58f}, {{1, 1, 6, 100}}},
       {"equal x", {25.1f, 25.1f, 0.1f}, {25.1f, 25.3f, 0.3f}, {}},
       {"equal y", {25.1f, 25.1f, 0.1f}, {25.3f, 25.1f, 0.3f}, {}},
@@ -79,7 +82,9 @@ TEST_F(DoseTallyTest, StepChordIsSpreadOverSlabsAndRings) {
       {"equal radius", {25.3f, 25.4f, 0.1f}, {25.4f, 25.3f, 0.3f}, {}},
       {"both ends 25 cm out", {0.5f, 0.5f, 1.0f}, {0.6f, 0.7f, 1.2f}, {}},
       // From 25.1 to 24.7 cm: the part beyond the last ring is dropped.
-      {"from beyond the last ring", {50.1f, 25.001f, 3.05f}, {49.7f, 25.002f, 3.07f},
+      {"from beyond the last ring",
+       {50.1f, 25.001f, 3.05f},
+       {49.7f, 25.002f, 3.07f},
        {{1, 125, 31, 50}, {1, 124, 31, 25}}},
   };
   for (const Case& c : cases) {
@@ -95,10 +100,10 @@ TEST_F(DoseTallyTest, LocalScoreFindsRingAndSlabOrDropsThePoint) {
     std::vector<Cell> cells;
   } cases[] = {
       {{25.06f, 25.08f, 1.23f}, {{2, 1, 13, 7}}},
-      {{25.0f, 25.0f, 0.0f}, {{2, 1, 1, 7}}},         // the surface belongs to slab 1
-      {{25.0f, 25.3f, 0.1f}, {{2, 2, 1, 7}}},         // a slab holds its own bottom
+      {{25.0f, 25.0f, 0.0f}, {{2, 1, 1, 7}}},        // the surface belongs to slab 1
+      {{25.0f, 25.3f, 0.1f}, {{2, 2, 1, 7}}},        // a slab holds its own bottom
       {{25.0f, 49.9f, 29.95f}, {{2, 125, 300, 7}}},  // r = 24.9
-      {{0.0f, 25.0f, 1.0f}, {}},                      // r = 25: ring 126 is not kept
+      {{0.0f, 25.0f, 1.0f}, {}},                     // r = 25: ring 126 is not kept
       {{25.0f, 25.0f, -0.01f}, {}},
       {{25.0f, 25.0f, 30.01f}, {}},
   };

@@ -137,7 +137,9 @@ TEST(EditedFilesTest, InvisibleCharactersAreQuotedByTheirCodePoints) {
     const char* quoted;
   } cases[] = {
       {"\xEF\xBB\xBF 0.", "\\uFEFF 0."},
-      {"1\xE2\x80\x8B" "2", "1\\u200B2"},
+      {"1\xE2\x80\x8B"
+       "2",
+       "1\\u200B2"},
       {"\xBB\xBF  16", "\\xBB\\xBF  16"},
       {"\xE3\x81\x82", "\xE3\x81\x82"},
   };

@@ -11,7 +11,8 @@ namespace {
 
 TEST(FieldSuperpositionTest, RingCountsAndArcFractionsInsideTheSquare) {
   const int rings[kFields + 1] = {0, 3, 7, 10, 14, 17, 21, 28, 35, 53, 70};
-  for (int i = 1; i <= kFields; ++i) EXPECT_EQ(RingCount(kFieldSideCm[i]), rings[i]) << "field " << i;
+  for (int i = 1; i <= kFields; ++i)
+    EXPECT_EQ(RingCount(kFieldSideCm[i]), rings[i]) << "field " << i;
   const struct {
     float side;
     int ring;

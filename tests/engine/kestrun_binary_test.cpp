@@ -42,8 +42,9 @@ using testing::ZeroSpectrum;
 int RunKestrunIn(const TempDir& dir, const char* conditions, const std::string& args = "",
                  const std::string& shell_prefix = "") {
   if (conditions) dir.Write("Joken.dat", conditions);
-  const std::string command = "cd \"" + dir.path().string() + "\" && " + shell_prefix + " \"" KESTRUN_PATH "\" " +
-                              args + " < /dev/null > console.txt 2> stderr.txt";
+  const std::string command = "cd \"" + dir.path().string() + "\" && " + shell_prefix +
+                              " \"" KESTRUN_PATH "\" " + args +
+                              " < /dev/null > console.txt 2> stderr.txt";
   const int raw = std::system(command.c_str());
 #ifdef _WIN32
   return raw;
@@ -95,9 +96,8 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
     expected.append(line).append("\n");
   for (int i = 1; i <= kSpectrumBins; ++i)
     if (spectrum.weight[i] != 0.0f) expected.append(ProgressLine(i, spectrum.imax)).append("\n");
-  for (const std::string& line :
-       {std::string(), StartTimeLine({}), EndTimeLine({}), std::string(), std::string(kPromptLine),
-        std::string(), std::string(kStopLine)})
+  for (const std::string& line : {std::string(), StartTimeLine({}), EndTimeLine({}), std::string(),
+                                  std::string(kPromptLine), std::string(), std::string(kStopLine)})
     expected.append(line).append("\n");
   EXPECT_EQ(std::regex_replace(console, clock, "=hh:mm:ss"),
             std::regex_replace(expected, clock, "=hh:mm:ss"));
@@ -125,11 +125,13 @@ TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
   std::string first;
   for (const int threads : {1, 2, 3, 0, 2}) {
     ASSERT_EQ(RunKestrunIn(dir, "10MV.csv\r\nb.data\r\n1.00E+05\r\n",
-                           "--threads " + std::to_string(threads)), 0);
+                           "--threads " + std::to_string(threads)),
+              0);
     const std::string console = Read(dir, "console.txt");
     const std::string mode = ModeLine(ThreadCount(threads));  // 0: one per core
     EXPECT_NE(console.find(std::string(kWaitingLine) + "\n" + mode + "\n\n" + progress),
-              std::string::npos) << console;
+              std::string::npos)
+        << console;
     const std::string file = Read(dir, "b.data");
     if (first.empty()) first = file;
     EXPECT_EQ(file, first) << threads << " threads";
@@ -140,7 +142,8 @@ TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {
 // Every run writes its statistics beside its result: they name the seed and the histories,
 // belong to that very file (its checksum), and their history groups average to the result's
 // own curves (to far less than their noise: the groups weigh a bin's histories a little
-// differently where its count is not a multiple of theirs). A seed gives a different, reproducible file, the same for any thread count.
+// differently where its count is not a multiple of theirs). A seed gives a different, reproducible
+// file, the same for any thread count.
 TEST(KestrunBinaryTest, StatisticsDescribeTheirResultAndSeedsGiveIndependentRuns) {
   const TempDir dir(testing::ScratchName("engine_binary_seed"));
   const fs::path data(DOSAVIA_DATA_DIR);
@@ -151,8 +154,9 @@ TEST(KestrunBinaryTest, StatisticsDescribeTheirResultAndSeedsGiveIndependentRuns
   const struct {
     const char* args;
     RunSeed seed;
-  } cases[] = {{"", 0}, {"--threads 2", 0}, {"--seed 9", 9}, {"--seed 9", 9},
-               {"--seed 9 --threads 3", 9}, {"--threads 1 --seed 9", 9}, {"--seed 10", 10}};
+  } cases[] = {{"", 0},          {"--threads 2", 0},          {"--seed 9", 9},
+               {"--seed 9", 9},  {"--seed 9 --threads 3", 9}, {"--threads 1 --seed 9", 9},
+               {"--seed 10", 10}};
   std::map<std::string, std::string> file_of;  // result bytes by arguments
   for (const auto& c : cases) {
     ASSERT_EQ(RunKestrunIn(dir, "6MV.csv\r\n6MV-s.data\r\n2.00E+04\r\n", c.args), 0) << c.args;
@@ -200,7 +204,8 @@ TEST(KestrunBinaryTest, WithoutWritesATaggedResultAndSaysWhatWasOff) {
     fs::copy_file(data / name, dir.path() / name);
   }
   ASSERT_EQ(RunKestrunIn(dir, "10MV.csv\r\n10MV-0M.data\r\n2.00E+04\r\n",
-                         "--without electron-transport --without pair"), 0);
+                         "--without electron-transport --without pair"),
+            0);
   const std::string console = Read(dir, "console.txt");
   EXPECT_NE(console.find("電子・陽電子の輸送, 電子対生成"), std::string::npos) << console;
   EXPECT_NE(console.find("10MV-0M-noep.data"), std::string::npos) << console;
@@ -351,7 +356,8 @@ TEST(KestrunBinaryTest, FailedRunsReportAndKeepTheEarlierFile) {
     ASSERT_NE(error, std::string::npos) << c.name << "\n" << console;
     EXPECT_NE(console.find(c.report, error), std::string::npos) << c.name << "\n" << console;
     const std::string tail = "\n\n" + std::string(kPromptLine) + "\n\n";
-    EXPECT_EQ(console.substr(console.size() - std::min(console.size(), tail.size())), tail) << c.name;
+    EXPECT_EQ(console.substr(console.size() - std::min(console.size(), tail.size())), tail)
+        << c.name;
     EXPECT_EQ(Read(dir, "res.data"), earlier) << c.name;
     for (const auto& entry : fs::directory_iterator(dir.path()))
       for (const char* temporary : {".res.data.", ".res.stat."})
@@ -366,8 +372,10 @@ TEST(KestrunBinaryTest, InitInADeletedFolderAndOutputToAFullDevice) {
   const TempDir dir(testing::ScratchName("engine_binary_gone"));
   const std::string out = dir.File("console.txt");
   for (const char* args : {"--init", "--init --repair", ""}) {
-    const std::string command = "cd \"" + dir.path().string() + "\" && mkdir gone && cd gone && rmdir ../gone && \"" KESTRUN_PATH "\" " + args +
-                                " < /dev/null > \"" + out + "\" 2>&1";
+    const std::string command = "cd \"" + dir.path().string() +
+                                "\" && mkdir gone && cd gone && rmdir ../gone && \"" KESTRUN_PATH
+                                "\" " +
+                                args + " < /dev/null > \"" + out + "\" 2>&1";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << args;
     EXPECT_EQ(WEXITSTATUS(raw), 1) << args << "\n" << Read(dir, "console.txt");

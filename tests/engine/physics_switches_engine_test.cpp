@@ -35,9 +35,10 @@ const PhysicsTables<float>& EngineTables() {
   return *tables;
 }
 
-std::unique_ptr<DoseTally> RunMono(float energy_kev, int histories, const PhysicsSwitches& physics) {
-  auto tally = std::make_unique<DoseTally>(
-      std::span<const float, kSlabs + 1>(EngineTables().DepthBinWidth));
+std::unique_ptr<DoseTally> RunMono(float energy_kev, int histories,
+                                   const PhysicsSwitches& physics) {
+  auto tally =
+      std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(EngineTables().DepthBinWidth));
   RandomStream<float> random;
   random.Seed();
   PencilBeam beam(EngineTables(), random, *tally, physics);
@@ -111,8 +112,9 @@ TEST(PhysicsSwitchesEngine, WithoutMultipleScatteringANarrowFieldKeepsMoreDose) 
   double axis_dose[2] = {0, 0};
   for (int run = 0; run < 2; ++run) {
     DoseTally tally(std::span<const float, kSlabs + 1>(EngineTables().DepthBinWidth));
-    RunBlockStreams(EngineTables(), spectrum, 3.0e4f, 1, tally, [](int) {},
-                    run == 0 ? PhysicsSwitches{} : straight);
+    RunBlockStreams(
+        EngineTables(), spectrum, 3.0e4f, 1, tally, [](int) {},
+        run == 0 ? PhysicsSwitches{} : straight);
     auto field = std::make_unique<FieldDoseTable>();
     Superpose(tally, *field);
     for (int k = 1; k <= 100; ++k)
@@ -125,8 +127,8 @@ TEST(PhysicsSwitchesEngine, WithoutMultipleScatteringANarrowFieldKeepsMoreDose) 
 // whether the switches are left out or given all on.
 TEST(PhysicsSwitchesEngine, AllOnIsTheFullPhysics) {
   const auto a = RunMono(4000.0f, 2000, PhysicsSwitches{});
-  auto b = std::make_unique<DoseTally>(
-      std::span<const float, kSlabs + 1>(EngineTables().DepthBinWidth));
+  auto b =
+      std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(EngineTables().DepthBinWidth));
   RandomStream<float> random;
   random.Seed();
   PencilBeam beam(EngineTables(), random, *b);
@@ -233,11 +235,11 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
       {"10MV-30M-noe.data", "10", "30000000", "-noe"},
       {"7.5MV-1M-nosp.data", "7.5", "1000000", "-nosp"},
       {"10MV-100K-noe.data", "10", "100000", "-noe"},
-      {"10MV-30M-run2.data", "10", "", ""},     // a renamed copy is full physics
-      {"10MV-30M-nope.data", "10", "", ""},     // letters out of order: not a tag
-      {"10MV-30M-noee.data", "10", "", ""},     // a letter twice: not a tag
-      {"10MV-30M-no.data", "10", "", ""},       // no letter: not a tag
-      {"mine-noe.data", "", "", "-noe"},        // a renamed result still says what was off
+      {"10MV-30M-run2.data", "10", "", ""},  // a renamed copy is full physics
+      {"10MV-30M-nope.data", "10", "", ""},  // letters out of order: not a tag
+      {"10MV-30M-noee.data", "10", "", ""},  // a letter twice: not a tag
+      {"10MV-30M-no.data", "10", "", ""},    // no letter: not a tag
+      {"mine-noe.data", "", "", "-noe"},     // a renamed result still says what was off
   };
   for (const auto& c : read_back) {
     const ResultNameParts parts = ParseResultFileName(c.name);

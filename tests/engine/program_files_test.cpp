@@ -24,11 +24,15 @@ TEST(ProgramFilesTest, NamesOfTheProgramsFiles) {
     const char* name;
     bool program_file;
   } cases[] = {
-      {"water20.dat", true}, {"WATER20.DAT", true}, {"ELDAT.dat", true},   {"eldat.DAT", true},
-      {"Joken.dat", true},   {"joken.dat", true},   {"10MV.csv", true},    {"10mv.CSV", true},
-      {"7.5MV.csv", true},   {"Kestrun", true},     {"kestrun.exe", true}, {"Dosavia", true},
-      {"MV.csv", false},     {"10MV-30M-curves.csv", false},               {"10MV-30M.data", false},
-      {"curves.csv", false}, {"10MV.csv.png", false},                      {"water20.dat.bak", false},
+      {"water20.dat", true},    {"WATER20.DAT", true},
+      {"ELDAT.dat", true},      {"eldat.DAT", true},
+      {"Joken.dat", true},      {"joken.dat", true},
+      {"10MV.csv", true},       {"10mv.CSV", true},
+      {"7.5MV.csv", true},      {"Kestrun", true},
+      {"kestrun.exe", true},    {"Dosavia", true},
+      {"MV.csv", false},        {"10MV-30M-curves.csv", false},
+      {"10MV-30M.data", false}, {"curves.csv", false},
+      {"10MV.csv.png", false},  {"water20.dat.bak", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsProgramFileName(c.name), c.program_file) << c.name;
 }
@@ -51,10 +55,12 @@ TEST(ProgramFilesTest, ExportsNeverReplaceAProgramFileThroughAnyName) {
       {"a symbolic link to the spectrum", "curves.csv",
        [](const TempDir& d) { fs::create_symlink("10MV.csv", d.path() / "curves.csv"); }, true},
       {"a hard link to the water table", "table.csv",
-       [](const TempDir& d) { fs::create_hard_link(d.path() / "water20.dat", d.path() / "table.csv"); },
+       [](const TempDir& d) {
+         fs::create_hard_link(d.path() / "water20.dat", d.path() / "table.csv");
+       },
        true},
-      {"an earlier export", "curves.csv",
-       [](const TempDir& d) { d.Write("curves.csv", "old"); }, false},
+      {"an earlier export", "curves.csv", [](const TempDir& d) { d.Write("curves.csv", "old"); },
+       false},
       {"a new name", "10MV-30M-curves.csv", [](const TempDir&) {}, false},
   };
   for (const auto& c : cases) {

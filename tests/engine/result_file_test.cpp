@@ -90,7 +90,9 @@ TEST(ResultFileTest, FailedWriteThrowsAndLeavesTheEarlierFile) {
 }
 
 // The first `records` records of a result file, with their CR LF line ends.
-std::string FirstRecords(const std::string& text, int records) { return text.substr(0, records * 127); }
+std::string FirstRecords(const std::string& text, int records) {
+  return text.substr(0, records * 127);
+}
 
 // `text` with the 10 characters that end just before the first 'E' after `from` replaced.
 std::string WithField(std::string text, std::size_t from, const std::string& field) {
@@ -108,8 +110,10 @@ TEST(ResultFileTest, ReadsBackWhatItWrites) {
     for (int j = 1; j <= kFieldColumns; ++j) {
       const double primary = tables->DoseTable[kPrimaryDose][j][i];
       const double scatter = tables->DoseTable[kScatterDose][j][i];
-      ASSERT_NEAR(primary, written.field.at(kPrimary, j, i), near(written.field.at(kPrimary, j, i)));
-      ASSERT_NEAR(scatter, written.field.at(kScatter, j, i), near(written.field.at(kScatter, j, i)));
+      ASSERT_NEAR(primary, written.field.at(kPrimary, j, i),
+                  near(written.field.at(kPrimary, j, i)));
+      ASSERT_NEAR(scatter, written.field.at(kScatter, j, i),
+                  near(written.field.at(kScatter, j, i)));
       ASSERT_EQ(tables->DoseTable[kTotalDose][j][i], primary + scatter);
     }
   }

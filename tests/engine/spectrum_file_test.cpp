@@ -73,8 +73,10 @@ TEST(FreeFormatSpectrumTest, BadFilesAreRefusedNamingTheFile) {
     }
   }
   // A negative energy without weight is drawn by nobody and stays harmless.
-  EXPECT_NO_THROW(ParseFreeFormatSpectrum(Replaced(FreeText({0, 1}), "0.025, ", "-0.025, "), "z.csv"));
-  EXPECT_THROW(ReadFreeFormatSpectrumFile("no_such_spectrum.csv", "no_such_spectrum.csv"), InputError);
+  EXPECT_NO_THROW(
+      ParseFreeFormatSpectrum(Replaced(FreeText({0, 1}), "0.025, ", "-0.025, "), "z.csv"));
+  EXPECT_THROW(ReadFreeFormatSpectrumFile("no_such_spectrum.csv", "no_such_spectrum.csv"),
+               InputError);
 }
 
 TEST(FreeFormatSpectrumTest, WeightedEnergiesStayWithinThePhotonTable) {
@@ -97,7 +99,8 @@ TEST(FreeFormatSpectrumTest, WeightedEnergiesStayWithinThePhotonTable) {
     } catch (const InputError& e) {
       EXPECT_FALSE(c.accepted) << e.what();
       EXPECT_EQ(e.line(), c.last_weighted);
-      EXPECT_NE(std::string(e.what()).find("above the photon table"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("above the photon table"), std::string::npos)
+          << e.what();
     }
   }
 }

@@ -120,11 +120,13 @@ INSTANTIATE_TEST_SUITE_P(
 // and leaves a teacher's edited table alone; a second run has nothing to do.
 TEST_F(WorkingFolderTest, RepairRestoresDamagedAndMissingFilesAndKeepsEditedOnes) {
   for (const char* name : kShippedDataFiles) fs::copy_file(share_ / name, folder_ / name);
-  const std::string curves = "\xEF\xBB\xBF" "depth [cm],kerma\r\n0.05,0.5\r\n";
-  Write(folder_ / "10MV.csv", curves);            // a curve table over the spectrum
-  fs::remove(folder_ / "ELDAT.dat");              // lost
+  const std::string curves =
+      "\xEF\xBB\xBF"
+      "depth [cm],kerma\r\n0.05,0.5\r\n";
+  Write(folder_ / "10MV.csv", curves);  // a curve table over the spectrum
+  fs::remove(folder_ / "ELDAT.dat");    // lost
   std::string edited = Read(share_ / "water20.dat");
-  edited += "\r\n";                               // an edit that still reads
+  edited += "\r\n";  // an edit that still reads
   Write(folder_ / "water20.dat", edited);
 
   EXPECT_EQ(CheckDataFile(share_, folder_, "10MV.csv"), DataFileState::kDamaged);

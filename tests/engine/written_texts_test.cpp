@@ -341,10 +341,14 @@ TEST(RunStatisticsTest, NamedAfterTheirResult) {
     const char* result;
     const char* statistics;
   } cases[] = {
-      {"10MV-30M.data", "10MV-30M.stat"},     {"10MV-30M-noe.data", "10MV-30M-noe.stat"},
-      {"R.DATA", "R.stat"},                   {"R.DATA-nop", "R.DATA-nop.stat"},
-      {"result", "result.stat"},              {".data", ".data.stat"},
-      {"folder/x.data", "folder/x.stat"},     {"x.stat", "x.stat.stat"},
+      {"10MV-30M.data", "10MV-30M.stat"},
+      {"10MV-30M-noe.data", "10MV-30M-noe.stat"},
+      {"R.DATA", "R.stat"},
+      {"R.DATA-nop", "R.DATA-nop.stat"},
+      {"result", "result.stat"},
+      {".data", ".data.stat"},
+      {"folder/x.data", "folder/x.stat"},
+      {"x.stat", "x.stat.stat"},
   };
   for (const auto& c : cases) EXPECT_EQ(RunStatisticsFileName(c.result), c.statistics) << c.result;
 }

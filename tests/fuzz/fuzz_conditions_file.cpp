@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // same rounded photon total, or refuses the file with a reason.
   const std::size_t cut = text.find('\n');
   const std::string_view energy = text.substr(0, cut);
-  const std::string_view rest = cut == std::string_view::npos ? std::string_view() : text.substr(cut + 1);
+  const std::string_view rest =
+      cut == std::string_view::npos ? std::string_view() : text.substr(cut + 1);
   const std::string_view count = rest.substr(0, rest.find('\n'));
   if (energy.find('\r') != std::string_view::npos || count.find('\r') != std::string_view::npos)
     return 0;  // a typed text holds no line end

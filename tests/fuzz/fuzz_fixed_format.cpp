@@ -16,9 +16,9 @@
 
 namespace {
 
-const char* const kFormats[] = {"(I3)",         "(F9.6)",        "(E9.3,5E10.3)", "(E10.3,2E12.5)",
-                                "(1X,8I6)",     "(1X,4E15.7)",   "(A20)",         "(F6.3,A2,E9.3)",
-                                "(I4,11E11.4)"};
+const char* const kFormats[] = {"(I3)",           "(F9.6)",         "(E9.3,5E10.3)",
+                                "(E10.3,2E12.5)", "(1X,8I6)",       "(1X,4E15.7)",
+                                "(A20)",          "(F6.3,A2,E9.3)", "(I4,11E11.4)"};
 
 }  // namespace
 
@@ -48,15 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What was read writes back in the same layout and reads again to the same numbers.
     std::vector<FieldValue> values;
     for (const auto& f : fields) {
-      if (f.kind == FormatItem::Kind::kText) values.emplace_back(f.text);
-      else if (f.kind == FormatItem::Kind::kInteger) values.emplace_back(f.integer);
-      else values.emplace_back(f.As<double>());
+      if (f.kind == FormatItem::Kind::kText)
+        values.emplace_back(f.text);
+      else if (f.kind == FormatItem::Kind::kInteger)
+        values.emplace_back(f.integer);
+      else
+        values.emplace_back(f.As<double>());
     }
     RecordReader again("again.txt", format.WriteRecord(values));
     try {
       const auto back = again.Read(format, count);
       for (std::size_t k = 0; k < back.size(); ++k)
-        if (back[k].kind == FormatItem::Kind::kInteger) FUZZ_CHECK(back[k].integer == fields[k].integer);
+        if (back[k].kind == FormatItem::Kind::kInteger)
+          FUZZ_CHECK(back[k].integer == fields[k].integer);
     } catch (const InputError&) {
       // Values too wide for their field are written as asterisks, which do not read back.
     }

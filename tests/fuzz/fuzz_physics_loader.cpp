@@ -100,8 +100,7 @@ void RunHistories(const dosavia::PhysicsTables<Real>& loaded) {
   tables->SetPhantomConstants(25, 25, 30);
   RandomStream<Real> random;
   random.Seed();
-  const TransportContext<Real> context{*tables, random,
-                                       PhantomBox<Real>{-25, 25, -25, 25, 30}};
+  const TransportContext<Real> context{*tables, random, PhantomBox<Real>{-25, 25, -25, 25, 30}};
   const Real top = tables->PhotonTable[tables->photon_rows].energy;
   for (Real e : {Real(6), Real(30), Real(300), Real(3000), top}) {
     if (e > top) continue;

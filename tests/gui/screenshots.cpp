@@ -91,9 +91,9 @@ void WarnOfWideCaptions(QWidget* form) {
   for (QWidget* w : form->findChildren<QWidget*>()) {
     QString text;
     int room = w->contentsRect().width();
-    if (auto* label = qobject_cast<QLabel*>(w);
-        label && label->textFormat() != Qt::RichText && !label->wordWrap() &&
-        !Qt::mightBeRichText(label->text()))
+    if (auto* label = qobject_cast<QLabel*>(w); label && label->textFormat() != Qt::RichText &&
+                                                !label->wordWrap() &&
+                                                !Qt::mightBeRichText(label->text()))
       text = label->text();
     else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
       text = button->text();
@@ -162,7 +162,8 @@ void Classroom() {
   // Three compared sets: three result files whose curves differ a little in depth.
   const dosavia::NormalisedResults results = support::SyntheticResults();
   for (const char* name : {"10MV-30M.data", "4MV-3M.data", "15MV-3M.data"})
-    support::WriteText(QDir::current().filePath(QLatin1String(name)), support::ResultBytes(results));
+    support::WriteText(QDir::current().filePath(QLatin1String(name)),
+                       support::ResultBytes(results));
   GetMenuWindow().engine_button->click();
   EngineScreen& non_visual = GetEngineScreen();
   non_visual.graph.clear_button->click();
@@ -269,7 +270,8 @@ void Compare() {
   };
   WorkingFolderChoice first;
   first.folder = QDir::currentPath();
-  first.copied = {QStringLiteral("water20.dat"), QStringLiteral("ELDAT.dat"), QStringLiteral("10MV.csv")};
+  first.copied = {QStringLiteral("water20.dat"), QStringLiteral("ELDAT.dat"),
+                  QStringLiteral("10MV.csv")};
   for (const Language language : {Language::kJapanese, Language::kEnglish}) {
     SetLanguage(language, false);
     const QString tag = language == Language::kEnglish ? QStringLiteral("_en") : QString();
@@ -435,8 +437,10 @@ int main(int argc, char* argv[]) {
   QStandardPaths::setTestModeEnabled(true);
   const QString dir = qEnvironmentVariable("DOSAVIA_SCREENSHOT_DIR");
   if (dir.isEmpty()) {
-    std::fprintf(stderr, "usage: DOSAVIA_SCREENSHOT_DIR=<folder> %s [classroom] [english] "
-                         "[pages] [compare] [depth_dose] [switches]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: DOSAVIA_SCREENSHOT_DIR=<folder> %s [classroom] [english] "
+                 "[pages] [compare] [depth_dose] [switches]\n",
+                 argv[0]);
     return 2;
   }
   out_dir = QDir(dir);
@@ -445,12 +449,9 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const std::map<QString, std::function<void()>> sets = {
-      {QStringLiteral("classroom"), Classroom},
-      {QStringLiteral("english"), English},
-      {QStringLiteral("pages"), Pages},
-      {QStringLiteral("compare"), Compare},
-      {QStringLiteral("depth_dose"), DepthDose},
-      {QStringLiteral("switches"), Switches}};
+      {QStringLiteral("classroom"), Classroom},  {QStringLiteral("english"), English},
+      {QStringLiteral("pages"), Pages},          {QStringLiteral("compare"), Compare},
+      {QStringLiteral("depth_dose"), DepthDose}, {QStringLiteral("switches"), Switches}};
   QStringList chosen = app.arguments().mid(1);
   if (chosen.isEmpty()) chosen = {"english", "pages", "depth_dose", "switches"};
   for (const QString& name : chosen)

@@ -92,8 +92,8 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside_data() {
   QTest::addColumn<double>("scale");
   QTest::addColumn<double>("aspect");  // window width / height relative to the design
   for (const char* name : kWindowNames)
-    for (const auto& [scale, aspect] : {std::pair{0.75, 1.0}, std::pair{1.0, 1.0},
-                                        std::pair{1.6, 1.0}, std::pair{1.2, 1.4}})
+    for (const auto& [scale, aspect] :
+         {std::pair{0.75, 1.0}, std::pair{1.0, 1.0}, std::pair{1.6, 1.0}, std::pair{1.2, 1.4}})
       QTest::addRow("%s at %g, aspect %g", name, scale, aspect)
           << QString::fromLatin1(name) << scale << aspect;
 }
@@ -109,22 +109,22 @@ void TestClassroom::formsScaleAndKeepTheirControlsInside() {
   QVERIFY(!design.isEmpty());
   window->show();
   window->resize(QSizeF(design.width() * scale * aspect, design.height() * scale).toSize());
-  QCOMPARE(FormScale(window), std::min(window->width() / design.width(),
-                                       window->height() / design.height()));
+  QCOMPARE(FormScale(window),
+           std::min(window->width() / design.width(), window->height() / design.height()));
   QVERIFY(std::abs(FormScale(window) - scale) < 0.01);
   const double points = window == &GetEngineScreen() ? 14.25 : 12.0;
-  QVERIFY(std::abs(window->font().pointSizeF() - ReadablePoints(points, FormScale(window))) <
-          0.01);
+  QVERIFY(std::abs(window->font().pointSizeF() - ReadablePoints(points, FormScale(window))) < 0.01);
   // Buttons in the graphical style follow too, though a style sheet stops the inheritance.
   for (QPushButton* button : window->findChildren<QPushButton*>())
     if (!button->text().isEmpty())
-      QVERIFY2(std::abs(button->font().pointSizeF() -
-                        ReadablePoints(points, FormScale(window))) < 0.01,
-               qPrintable(button->text()));
+      QVERIFY2(
+          std::abs(button->font().pointSizeF() - ReadablePoints(points, FormScale(window))) < 0.01,
+          qPrintable(button->text()));
 
   QList<QWidget*> controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QGroupBox* box : window->findChildren<QGroupBox*>())
-    for (QWidget* inner : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) controls.push_back(inner);
+    for (QWidget* inner : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      controls.push_back(inner);
   for (QWidget* control : controls) {
     if (control->isWindow() || control->isHidden()) continue;
     QVERIFY2(control->parentWidget()->rect().contains(control->geometry()),

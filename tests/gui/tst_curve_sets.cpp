@@ -151,7 +151,8 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
     QVERIFY(m.maximum.depth_cm > 1 && m.maximum.depth_cm < 15);
   }
   // The field changes the fall-off relative to the maximum.
-  QVERIFY(legend.item(0, CurveSetLegend::kD10)->text() != legend.item(1, CurveSetLegend::kD10)->text());
+  QVERIFY(legend.item(0, CurveSetLegend::kD10)->text() !=
+          legend.item(1, CurveSetLegend::kD10)->text());
 
   // Both colour families are drawn, and both go into the saved picture.
   // Each set's kerma in its own colour: not two black kermas that cannot be told apart.
@@ -213,7 +214,8 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
   // Too long for the key of a default picture, it loses part of its name, not of its note.
   const QFontMetricsF metrics{QFont()};
   const QString note = QStringLiteral(" [without electron and positron transport]");
-  const QString fitted = ElidedLegend(metrics, LegendText(set), metrics.horizontalAdvance(note) + 60);
+  const QString fitted =
+      ElidedLegend(metrics, LegendText(set), metrics.horizontalAdvance(note) + 60);
   QVERIFY2(fitted.endsWith(note) && fitted.contains(QChar(0x2026)), qPrintable(fitted));
   // Beside a full run of the same beam, shortened as a 1024x768 screen shortens it, the two
   // rows still differ: the file's name loses its middle, not its end or the note.
@@ -221,7 +223,8 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
   full.file = QStringLiteral("10MV-1M.data");
   set.file = QStringLiteral("10MV-1M-noe.data");
   const LegendParts parts = LegendTextParts(set);
-  const double narrow = metrics.horizontalAdvance(parts.head + QStringLiteral("10M\u2026ata") + parts.tail) + 2;
+  const double narrow =
+      metrics.horizontalAdvance(parts.head + QStringLiteral("10M\u2026ata") + parts.tail) + 2;
   const QString without = ElidedLegend(metrics, parts, narrow);
   QVERIFY2(without.startsWith(QStringLiteral("10 MV, 10 × 10 cm, 10")) && without.endsWith(note) &&
                without.contains(QChar(0x2026)),
@@ -237,7 +240,8 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
   QVERIFY(ElidedLegend(metrics, LegendTextParts(full), narrower) != compact);
   set.file = QStringLiteral("10MV-30M-noe.data");
   SetLanguage(Language::kJapanese, false);
-  QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")), qPrintable(LegendText(set)));
+  QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")),
+           qPrintable(LegendText(set)));
   set.file = QStringLiteral("10MV-30M.data");
   QCOMPARE(LegendText(set), QStringLiteral("10 MV, 10 × 10 cm, 10MV-30M.data"));
 }
@@ -259,16 +263,17 @@ void TestCurveSets::savedPictureHoldsKeyAndTable() {
   QFETCH(QSize, size);
   TempWorkDir dir;
   QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
-  const std::shared_ptr<const ResultTables> tables(
-      ReadResultFile(std::filesystem::path(dir.Path("10MV-30M.data").toStdString()), "10MV-30M.data"));
+  const std::shared_ptr<const ResultTables> tables(ReadResultFile(
+      std::filesystem::path(dir.Path("10MV-30M.data").toStdString()), "10MV-30M.data"));
   const int fields[] = {8, 1, 10, 3, 5, 9};
   std::vector<CurveSet> sets;
   for (int s = 0; s < count; ++s)
-    sets.push_back({tables, fields[s], QStringLiteral("10MV-30M.data"), QStringLiteral("10 MV"), s});
+    sets.push_back(
+        {tables, fields[s], QStringLiteral("10MV-30M.data"), QStringLiteral("10 MV"), s});
 
   CurvePictureLayout layout;
-  const QImage picture = RenderCurveSetsPicture(tables.get(), QStringLiteral("10MV-30M.data"),
-                                                sets, size, &layout);
+  const QImage picture =
+      RenderCurveSetsPicture(tables.get(), QStringLiteral("10MV-30M.data"), sets, size, &layout);
   QCOMPARE(layout.graph.size(), size);
   QCOMPARE(int(layout.key.size()), kCurveKinds + count);
   for (int k = 0; k < kCurveKinds; ++k) QVERIFY(layout.key[k].family < 0);

@@ -40,12 +40,19 @@ QByteArray StubEngine() {
   return QByteArray("printf '%s ' \"$@\" > args.txt\nprintf '%s\\n\\n' '") + kTitleLine +
          "'\nfor i in 1 2 3; do printf ' --- %3d / %3d\\n' $i 5; done\n"
          "while [ ! -f go ]; do sleep 0.02; done\n"
-         "cat result.src > " + kTemporary + "\n"
+         "cat result.src > " +
+         kTemporary +
+         "\n"
          "if [ -f hang ]; then exec sleep 30; fi\n"
-         "mv " + kTemporary + " " + kResult + "\n"
+         "mv " +
+         kTemporary + " " + kResult +
+         "\n"
          "for i in 4 5; do printf ' --- %3d / %3d\\n' $i 5; done\n"
-         "printf '\\n%s\\n\\n' '" + kPromptLine + "'\nread answer\n"
-         "printf '%s\\n' '" + kStopLine + "'\n";
+         "printf '\\n%s\\n\\n' '" +
+         kPromptLine +
+         "'\nread answer\n"
+         "printf '%s\\n' '" +
+         kStopLine + "'\n";
 }
 
 }  // namespace
@@ -160,7 +167,8 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
   QVERIFY(WriteText(dir.Path(kResult), earlier));
   QFile old(dir.Path(kResult));  // an hour old: an earlier run's
   QVERIFY(old.open(QIODevice::ReadWrite) &&
-          old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+          old.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                          QFileDevice::FileModificationTime));
   old.close();
   EngineScreen& form = GetEngineScreen();
   EngineConsole& console = Start(form, "30000000");
@@ -178,8 +186,7 @@ void TestEngineConsole::stopKeepsTheEarlierResult() {
   QCOMPARE(finished[0][0].toBool(), false);
   QVERIFY(!console.Running());
   QCOMPARE(ReadAll(dir.Path(kResult)), earlier);
-  const QStringList hidden =
-      QDir(dir.Path(".")).entryList({".10MV*"}, QDir::Files | QDir::Hidden);
+  const QStringList hidden = QDir(dir.Path(".")).entryList({".10MV*"}, QDir::Files | QDir::Hidden);
   QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(' ')));
   QVERIFY(!form.results.draw_button->isEnabled());  // nothing was loaded
   console.close();

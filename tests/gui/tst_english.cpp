@@ -68,8 +68,9 @@ std::vector<std::pair<QString, ProblemField>> ReportedFields() {
                         ProblemField::Named(static_cast<FieldName>(n)));
   fields.emplace_back(QStringLiteral("n-th value"), ProblemField::NthValue(1));
   fields.emplace_back(QStringLiteral("n-th record"), ProblemField::NthRecord(2));
-  fields.emplace_back(QStringLiteral("data field"),
-                      ProblemField::Data(3, "E9.3").WithColumns(9, 17).WithName(FieldName::kIntensity));
+  fields.emplace_back(
+      QStringLiteral("data field"),
+      ProblemField::Data(3, "E9.3").WithColumns(9, 17).WithName(FieldName::kIntensity));
   fields.emplace_back(QStringLiteral("run of fields"), ProblemField::DataRun(1, 3, "I5"));
   fields.emplace_back(QStringLiteral("columns to the end"),
                       ProblemField::Columns(18).WithName(FieldName::kAfterIntensity));
@@ -236,8 +237,8 @@ class TestEnglish : public QObject {
   void waterClearOfItsFrame_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<double>("zoom");
-    for (const auto& [language, name] : {std::pair{Language::kJapanese, "ja"},
-                                         std::pair{Language::kEnglish, "en"}})
+    for (const auto& [language, name] :
+         {std::pair{Language::kJapanese, "ja"}, std::pair{Language::kEnglish, "en"}})
       for (double zoom : {0.96, 1.0, 1.82})
         QTest::addRow("%s at %g", name, zoom) << int(language) << zoom;
   }
@@ -255,7 +256,8 @@ class TestEnglish : public QObject {
     const auto is_frame = [&](int x, int y) {
       const QColor c = image.pixelColor(x, y);
       return std::abs(c.red() - frame.red()) + std::abs(c.green() - frame.green()) +
-                 std::abs(c.blue() - frame.blue()) < 60;
+                 std::abs(c.blue() - frame.blue()) <
+             60;
     };
     // The tank's right edge on the beam's row and its bottom edge a little left of it.
     const int row = image.height() / 2;
@@ -263,7 +265,7 @@ class TestEnglish : public QObject {
     while (right > 0 && !is_frame(right, row)) --right;
     int bottom = image.height() - 1;
     while (bottom > 0 && !is_frame(right - 40, bottom)) --bottom;
-    while (is_frame(right - 1, row)) --right;     // inner edge
+    while (is_frame(right - 1, row)) --right;  // inner edge
     while (is_frame(right - 40, bottom - 1)) --bottom;
     QVERIFY(right > image.width() / 2 && bottom > row);
     // The word's ink: dark pixels (the word's colour) in the corner, off the frame.
@@ -276,7 +278,8 @@ class TestEnglish : public QObject {
         ++ink;
         QVERIFY2(right - x > 5 && bottom - y > 5,
                  qPrintable(QStringLiteral("ink at %1 px from the right, %2 px from the bottom")
-                                .arg(right - x).arg(bottom - y)));
+                                .arg(right - x)
+                                .arg(bottom - y)));
       }
     QVERIFY(ink > 10);
   }

@@ -163,7 +163,8 @@ void TestFigures::legendKeepsToWhatItReports() {
     if (flow == LegendFlow::kAcross) {
       QVERIFY(taken.height() < 2 * QFontMetrics(QFont(QStringLiteral("IPAGothic"), 9)).height());
       const int middle = taken.top() + taken.height() / 2;
-      for (int x = 0; x < image.width(); ++x) blue_columns += image.pixelColor(x, middle) == QColor(Qt::blue);
+      for (int x = 0; x < image.width(); ++x)
+        blue_columns += image.pixelColor(x, middle) == QColor(Qt::blue);
       QVERIFY(blue_columns >= 20);
     }
   }
@@ -249,14 +250,15 @@ void TestFigures::kernelConservesTheReleasedEnergy() {
   QFETCH(int, bin);
   if (!tables_loaded_) QSKIP("physics data missing");
   RandomStream<double> random;
-  const ElectronKernel kernel =
-      ComputeElectronKernel(tables_, random, ComptonInteractionWeights(tables_, SingleBin(bin)), 3000);
+  const ElectronKernel kernel = ComputeElectronKernel(
+      tables_, random, ComptonInteractionWeights(tables_, SingleBin(bin)), 3000);
   const double deposited =
       std::accumulate(kernel.deposited.begin(), kernel.deposited.end(), 0.0) + kernel.outside_keV;
   QVERIFY(std::abs(deposited - kernel.released_keV) < 1e-9 * kernel.released_keV);
   double integral = 0;
   for (int iz = 0; iz < kKernelZBins; ++iz)
-    for (int ir = 0; ir < kKernelRBins; ++ir) integral += kernel.Value(iz, ir) * kKernelBinCm * kKernelBinCm;
+    for (int ir = 0; ir < kKernelRBins; ++ir)
+      integral += kernel.Value(iz, ir) * kKernelBinCm * kKernelBinCm;
   QVERIFY(std::abs(integral - (1 - kernel.outside_keV / kernel.released_keV)) < 1e-9);
   // The mean Compton electron energy lies below the photon energy.
   const double photon_keV = 50.0 * bin - 25;
@@ -268,11 +270,13 @@ void TestFigures::kernelConservesTheReleasedEnergy() {
 void TestFigures::kernelStaysWithinTheElectronRange() {
   if (!tables_loaded_) QSKIP("physics data missing");
   RandomStream<double> random;
-  const ElectronKernel kernel =
-      ComputeElectronKernel(tables_, random, ComptonInteractionWeights(tables_, SingleBin(40)), 20000);
+  const ElectronKernel kernel = ComputeElectronKernel(
+      tables_, random, ComptonInteractionWeights(tables_, SingleBin(40)), 20000);
   const KernelReach reach = Reach(kernel, 1e-12);
-  QVERIFY2(reach.forward_cm > 0.5 && reach.forward_cm < 1.05, qPrintable(QString::number(reach.forward_cm)));
-  QVERIFY2(reach.lateral_cm > 0.3 && reach.lateral_cm < 1.05, qPrintable(QString::number(reach.lateral_cm)));
+  QVERIFY2(reach.forward_cm > 0.5 && reach.forward_cm < 1.05,
+           qPrintable(QString::number(reach.forward_cm)));
+  QVERIFY2(reach.lateral_cm > 0.3 && reach.lateral_cm < 1.05,
+           qPrintable(QString::number(reach.lateral_cm)));
   QCOMPARE(kernel.outside_keV, 0.0);
 }
 

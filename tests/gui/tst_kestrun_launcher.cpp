@@ -60,13 +60,12 @@ class TestKestrunLauncher : public QObject {
 };
 
 void TestKestrunLauncher::engineSearchOrder_data() {
-  QTest::addColumn<QStringList>("engines");      // folders holding an executable engine
-  QTest::addColumn<QString>("found");            // folder expected, empty for none
+  QTest::addColumn<QStringList>("engines");  // folders holding an executable engine
+  QTest::addColumn<QString>("found");        // folder expected, empty for none
   QTest::newRow("working folder first") << QStringList{"work", "app", "p2"} << "work";
   QTest::newRow("then beside Dosavia") << QStringList{"app", "p2"} << "app";
   QTest::newRow("then PATH in order") << QStringList{"p2", "p1"} << "p1";
-  QTest::newRow("a file that is not executable is passed over") << QStringList{"p2", "-p1"}
-                                                                << "p2";
+  QTest::newRow("a file that is not executable is passed over") << QStringList{"p2", "-p1"} << "p2";
   QTest::newRow("none") << QStringList{"-work"} << "";
 }
 
@@ -108,12 +107,15 @@ void TestKestrunLauncher::engineArguments_data() {
   // In the engine's order, whatever order the boxes were ticked in.
   QTest::newRow("pair and coherent")
       << false << QStringList{"pair", "coherent"} << QStringList{w, "coherent", w, "pair"};
-  QTest::newRow("everything off")
-      << true
-      << QStringList{"electron-transport", "multiple-scattering", "photon-scatter", "coherent",
-                     "pair"}
-      << QStringList{"--threads", "0", w, "electron-transport", w, "multiple-scattering",
-                     w, "photon-scatter", w, "coherent", w, "pair"};
+  QTest::newRow("everything off") << true
+                                  << QStringList{"electron-transport", "multiple-scattering",
+                                                 "photon-scatter", "coherent", "pair"}
+                                  << QStringList{"--threads", "0",
+                                                 w,           "electron-transport",
+                                                 w,           "multiple-scattering",
+                                                 w,           "photon-scatter",
+                                                 w,           "coherent",
+                                                 w,           "pair"};
 }
 
 void TestKestrunLauncher::engineArguments() {

@@ -176,7 +176,8 @@ void TestPages::menuExplanationShowsTheFirstPageBesideTheMenu() {
 
 void TestPages::pagesStayOpenOverTheSimulationScreens() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   MessageBoxCatcher catcher;
   GetMenuWindow().explanation_button->click();
   GetExplanationPage(1).next_button->click();
@@ -198,7 +199,8 @@ void TestPages::pagesStayOpenOverTheSimulationScreens() {
 
 void TestPages::spectrumPageOpensWithoutBlockingTheVisualScreen() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   GetMenuWindow().visual_button->click();
   VisualScreen& screen = GetVisualScreen();
   screen.spectrum_button->click();
@@ -247,7 +249,8 @@ void TestPages::spectrumPageReadsTheFilesEachTimeItIsShown() {
 
 void TestPages::shippedSpectraEndAtTheirNominalEnergies() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   GetSpectrumPage().show();
   const std::vector<SpectrumCurve>& curves = GetSpectrumPage().graph->Curves();
   QCOMPARE(curves.size(), std::size_t{4});
@@ -300,11 +303,13 @@ void TestPages::pagesAndFiguresFitTheirForms() {
     for (std::size_t j = i + 1; j < controls.size(); ++j)
       QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
                qPrintable(QStringLiteral("overlap: ") +
-                          (qobject_cast<QLabel*>(controls[i]) ? qobject_cast<QLabel*>(controls[i])->text()
-                                                              : QString::fromLatin1(controls[i]->metaObject()->className())) +
+                          (qobject_cast<QLabel*>(controls[i])
+                               ? qobject_cast<QLabel*>(controls[i])->text()
+                               : QString::fromLatin1(controls[i]->metaObject()->className())) +
                           QStringLiteral(" / ") +
-                          (qobject_cast<QLabel*>(controls[j]) ? qobject_cast<QLabel*>(controls[j])->text()
-                                                              : QString::fromLatin1(controls[j]->metaObject()->className()))));
+                          (qobject_cast<QLabel*>(controls[j])
+                               ? qobject_cast<QLabel*>(controls[j])->text()
+                               : QString::fromLatin1(controls[j]->metaObject()->className()))));
   page->hide();
 }
 

@@ -58,19 +58,21 @@ void TestPictureBox::mapsUserUnitsToPixels_data() {
   QTest::addColumn<QPointF>("user");
   QTest::addColumn<QPointF>("pixel");
   // The drawing area starts at (kB, kB).
-  QTest::newRow("y down, top left") << 0.0 << 0.0 << 20.0 << 10.0 << QPointF(0, 0) << QPointF(kB, kB);
-  QTest::newRow("y down, bottom right") << 0.0 << 0.0 << 20.0 << 10.0 << QPointF(20, 10)
-                                        << QPointF(kB + 200, kB + 100);
-  QTest::newRow("y up, origin at bottom") << 0.0 << 10.0 << 20.0 << -10.0 << QPointF(0, 0)
-                                          << QPointF(kB, kB + 100);
+  QTest::newRow("y down, top left")
+      << 0.0 << 0.0 << 20.0 << 10.0 << QPointF(0, 0) << QPointF(kB, kB);
+  QTest::newRow("y down, bottom right")
+      << 0.0 << 0.0 << 20.0 << 10.0 << QPointF(20, 10) << QPointF(kB + 200, kB + 100);
+  QTest::newRow("y up, origin at bottom")
+      << 0.0 << 10.0 << 20.0 << -10.0 << QPointF(0, 0) << QPointF(kB, kB + 100);
   QTest::newRow("y up, middle") << 0.0 << 10.0 << 20.0 << -10.0 << QPointF(10, 5)
                                 << QPointF(kB + 100, kB + 50);
-  QTest::newRow("side view origin") << -4.4 << -12.5 << 24.4 << 25.0 << QPointF(0, 0)
-                                    << QPointF(kB + 200 * 4.4 / 24.4, kB + 50);
-  QTest::newRow("histogram frame corner") << -3.0 << 102.0 << 155.0 << -106.0
-                                          << QPointF(150, 100)
-                                          << QPointF(kB + 200 * 153.0 / 155.0, kB + 100 * 2.0 / 106.0);
-  QTest::newRow("x grows left") << 10.0 << 0.0 << -10.0 << 10.0 << QPointF(10, 0) << QPointF(kB, kB);
+  QTest::newRow("side view origin")
+      << -4.4 << -12.5 << 24.4 << 25.0 << QPointF(0, 0) << QPointF(kB + 200 * 4.4 / 24.4, kB + 50);
+  QTest::newRow("histogram frame corner")
+      << -3.0 << 102.0 << 155.0 << -106.0 << QPointF(150, 100)
+      << QPointF(kB + 200 * 153.0 / 155.0, kB + 100 * 2.0 / 106.0);
+  QTest::newRow("x grows left") << 10.0 << 0.0 << -10.0 << 10.0 << QPointF(10, 0)
+                                << QPointF(kB, kB);
 }
 
 void TestPictureBox::mapsUserUnitsToPixels() {
@@ -91,8 +93,8 @@ void TestPictureBox::drawingPersistsAndClearKeepsDecoration() {
   PictureBox picture;
   MakeArea(picture, 0, 0, 20, 10);
   picture.show();
-  picture.AddLine(0, 2, 20, 2, kBlue);   // row kB + 20
-  picture.DrawLine(0, 7, 20, 7, kRed);   // row kB + 70
+  picture.AddLine(0, 2, 20, 2, kBlue);  // row kB + 20
+  picture.DrawLine(0, 7, 20, 7, kRed);  // row kB + 70
   QImage shown = picture.grab().toImage();
   QVERIFY(CountInRow(shown, kB + 20, kBlue) >= 199);
   QVERIFY(CountInRow(shown, kB + 70, kRed) >= 199);
@@ -247,8 +249,7 @@ void TestPictureBox::labelsReadOverWhatIsDrawn_data() {
   // Thousands of red tracks under the red caption of the side view.
   QTest::newRow("red caption over a red fill") << QColor(255, 0, 0) << QColor(255, 0, 0) << false;
   // A field-edge line through "X-ray" at a 1x1 field.
-  QTest::newRow("black label across a blue line") << QColor(Qt::white) << QColor(Qt::black)
-                                                  << true;
+  QTest::newRow("black label across a blue line") << QColor(Qt::white) << QColor(Qt::black) << true;
 }
 
 // A label stays legible over whatever lies under it: within its box most pixels are light,
@@ -266,8 +267,8 @@ void TestPictureBox::labelsReadOverWhatIsDrawn() {
   const QImage shown = picture.grab().toImage();
   const QFontMetrics metrics(picture.font());
   const QRect box(kB + 100 - metrics.horizontalAdvance(QStringLiteral("X-ray")) / 2,
-                  kB + 50 - metrics.height() / 2, metrics.horizontalAdvance(QStringLiteral("X-ray")),
-                  metrics.height());
+                  kB + 50 - metrics.height() / 2,
+                  metrics.horizontalAdvance(QStringLiteral("X-ray")), metrics.height());
   int light = 0;
   int ink = 0;
   int line = 0;
@@ -280,7 +281,7 @@ void TestPictureBox::labelsReadOverWhatIsDrawn() {
     }
   const int area = box.width() * box.height();
   QVERIFY2(light > area / 2, qPrintable(QStringLiteral("%1 of %2 light").arg(light).arg(area)));
-  QVERIFY(ink > 0);  // the text itself
+  QVERIFY(ink > 0);   // the text itself
   QCOMPARE(line, 0);  // the line passes behind the label
 }
 

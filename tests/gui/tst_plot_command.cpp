@@ -90,22 +90,28 @@ void TestPlotCommand::severalFieldsAsPictureAndTable() {
   int frame_bottom = picture.height() - 1;
   for (; frame_bottom > 0; --frame_bottom) {
     int black = 0;
-    for (int x = 0; x < picture.width(); ++x) black += picture.pixel(x, frame_bottom) == qRgb(0, 0, 0);
+    for (int x = 0; x < picture.width(); ++x)
+      black += picture.pixel(x, frame_bottom) == qRgb(0, 0, 0);
     if (black > picture.width() / 2) break;
   }
   QVERIFY(frame_bottom > picture.height() / 2);
   const QImage table =
       picture.copy(0, frame_bottom + 2, picture.width(), picture.height() - frame_bottom - 2);
   for (int family = 0; family < 3; ++family)
-    QVERIFY2(CountColor(table, ColorFamily(family).scatter) > 0, qPrintable(QString::number(family)));
+    QVERIFY2(CountColor(table, ColorFamily(family).scatter) > 0,
+             qPrintable(QString::number(family)));
   QFile csv(dir.Path("c.csv"));
   QVERIFY(csv.open(QIODevice::ReadOnly));
   const QList<QByteArray> rows = csv.readAll().mid(3).split('\n');
   QCOMPARE(rows.size(), 1 + kDepthBins + 1);  // the last line end leaves an empty piece
   const QStringList header = QString::fromUtf8(rows[0].trimmed()).split(',');
   QCOMPARE(header.size(), 2 + 3 * 3);  // depth, kerma, three fields of three curves
-  QCOMPARE(header[2], QString::fromUtf8("6 MV 1 × 1 cm 水吸収線量 6MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
-  QCOMPARE(header[8], QString::fromUtf8("6 MV 3 × 3 cm 水吸収線量 6MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  QCOMPARE(header[2],
+           QString::fromUtf8(
+               "6 MV 1 × 1 cm 水吸収線量 6MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
+  QCOMPARE(header[8],
+           QString::fromUtf8(
+               "6 MV 3 × 3 cm 水吸収線量 6MV-30M.data （0～5 cm の一次線水カーマ最大値 = 1）"));
   // Only a table: no picture needed.
   QCOMPARE(Run({"--plot", "6MV-30M.data", "--csv", "only.csv"}), std::optional<int>(0));
   QVERIFY(QFile::exists(dir.Path("only.csv")));
@@ -150,11 +156,18 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("out without plot") << QStringList{"--out", "x.png"} << 2;
   QTest::newRow("unknown without plot") << QStringList{"--dpi", "2"} << 2;
   QTest::newRow("not a png") << QStringList{"--plot", "a.data", "--out", "x.jpg"} << 2;
-  QTest::newRow("field list 99") << QStringList{"--plot", "a.data", "--field", "1,99", "--out", "x.png"} << 2;
-  QTest::newRow("ssd too near") << QStringList{"--plot", "a.data", "--ssd", "20", "--out", "x.png"} << 2;
-  QTest::newRow("ssd not a number") << QStringList{"--plot", "a.data", "--ssd", "1e3x", "--out", "x.png"} << 2;
-  QTest::newRow("size without out") << QStringList{"--plot", "a.data", "--size", "800x600", "--csv", "x.png"} << 2;
-  QTest::newRow("size too small") << QStringList{"--plot", "a.data", "--size", "8x6", "--out", "x.png"} << 2;
+  QTest::newRow("field list 99") << QStringList{"--plot", "a.data", "--field",
+                                                "1,99",   "--out",  "x.png"}
+                                 << 2;
+  QTest::newRow("ssd too near") << QStringList{"--plot", "a.data", "--ssd", "20", "--out", "x.png"}
+                                << 2;
+  QTest::newRow("ssd not a number")
+      << QStringList{"--plot", "a.data", "--ssd", "1e3x", "--out", "x.png"} << 2;
+  QTest::newRow("size without out")
+      << QStringList{"--plot", "a.data", "--size", "800x600", "--csv", "x.png"} << 2;
+  QTest::newRow("size too small") << QStringList{"--plot", "a.data", "--size",
+                                                 "8x6",    "--out",  "x.png"}
+                                  << 2;
   QTest::newRow("csv is the input") << QStringList{"--plot", "a.data", "--csv", "link.png"} << 2;
   // Nor the result's statistics, nor one output another, however a name is spelled.
   QTest::newRow("table is the result's statistics")
@@ -169,12 +182,15 @@ void TestPlotCommand::badRequests_data() {
   QTest::newRow("out is the input") << QStringList{"--plot", "a.data", "--out", "link.png"} << 2;
   QTest::newRow("out is a pipe") << QStringList{"--plot", "a.data", "--out", "pipe.png"} << 1;
   // Every option once, whichever it is.
-  QTest::newRow("size twice") << QStringList{"--plot", "a.data", "--size", "800x600", "--size",
-                                             "900x700", "--out", "x.png"} << 2;
-  QTest::newRow("lang twice") << QStringList{"--plot", "a.data", "--lang", "en", "--lang", "ja",
-                                             "--out", "x.png"} << 2;
+  QTest::newRow("size twice") << QStringList{"--plot", "a.data",  "--size", "800x600",
+                                             "--size", "900x700", "--out",  "x.png"}
+                              << 2;
+  QTest::newRow("lang twice") << QStringList{"--plot", "a.data", "--lang", "en",
+                                             "--lang", "ja",     "--out",  "x.png"}
+                              << 2;
   QTest::newRow("lang twice, menu") << QStringList{"--lang", "en", "--lang", "ja"} << 2;
-  QTest::newRow("lang unknown") << QStringList{"--plot", "a.data", "--lang", "de", "--out", "x.png"} << 2;
+  QTest::newRow("lang unknown") << QStringList{"--plot", "a.data", "--lang", "de", "--out", "x.png"}
+                                << 2;
   // A bare name would be ignored by the menu.
   QTest::newRow("bare result name") << QStringList{"a.data"} << 2;
 }
@@ -195,7 +211,8 @@ void TestPlotCommand::badRequests() {
   QVERIFY(input.open(QIODevice::ReadOnly));
   QCOMPARE(input.readAll(), good);
   struct stat st {};
-  QVERIFY(::stat(QFile::encodeName(dir.Path("pipe.png")).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+  QVERIFY(::stat(QFile::encodeName(dir.Path("pipe.png")).constData(), &st) == 0 &&
+          S_ISFIFO(st.st_mode));
 }
 
 // A name that is not UTF-8 (Shift-JIS "あ" from a Japanese archive) opens as its bytes.
@@ -241,8 +258,8 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles_data() {
   for (const char* name : {"10MV.csv", "4mv.CSV", "water20.dat", "ELDAT.dat", "Joken.dat",
                            "Kestrun", "spectrum-link.csv", "hard-link.csv"})
     QTest::newRow(name) << QStringLiteral("--csv") << QString::fromLatin1(name);
-  QTest::newRow("png over the spectrum link") << QStringLiteral("--out")
-                                              << QStringLiteral("spectrum-link.png");
+  QTest::newRow("png over the spectrum link")
+      << QStringLiteral("--out") << QStringLiteral("spectrum-link.png");
   // Nor another run's result.
   QTest::newRow("csv over another result") << QStringLiteral("--csv") << QStringLiteral("b.data");
   QTest::newRow("png over a result") << QStringLiteral("--out") << QStringLiteral("result.png");
@@ -259,8 +276,8 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles() {
   QFETCH(QString, name);
   TempWorkDir dir;
   QVERIFY(WriteText(dir.Path("a.data"), ResultBytes(SyntheticResults())));
-  const QStringList program_files = {"10MV.csv", "4MV.csv", "water20.dat", "ELDAT.dat",
-                                     "Joken.dat", "Kestrun"};
+  const QStringList program_files = {"10MV.csv",  "4MV.csv",   "water20.dat",
+                                     "ELDAT.dat", "Joken.dat", "Kestrun"};
   for (const QString& file : program_files)
     QVERIFY(WriteText(dir.Path(file), ("original " + file).toUtf8()));
   const QByteArray other = ResultBytes(SyntheticResults());
@@ -272,7 +289,8 @@ void TestPlotCommand::exportsNeverReplaceProgramFiles() {
   QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.csv")));
   QVERIFY(QFile::link(dir.Path("10MV.csv"), dir.Path("spectrum-link.png")));
   QCOMPARE(::link(QFile::encodeName(dir.Path("water20.dat")).constData(),
-                  QFile::encodeName(dir.Path("hard-link.csv")).constData()), 0);
+                  QFile::encodeName(dir.Path("hard-link.csv")).constData()),
+           0);
   QCOMPARE(Run({"--plot", "a.data", option, name}), std::optional<int>(1));
   for (const QString& file : program_files) {
     QFile f(dir.Path(file));
@@ -303,9 +321,12 @@ void TestPlotCommand::fileSizeLimitEndsInAnError() {
     QVERIFY(WriteText(dir.Path(name), "earlier"));
     QProcess process;
     process.setWorkingDirectory(QDir::currentPath());
-    QStringList args{"-c", "ulimit -f 4 && exec \"$0\" \"$@\"", program, "--plot", "r.data",
-                     out, name, "--lang", "en"};
-    if (out == "--out") args << "--size" << "2000x2000";
+    QStringList args{
+        "-c", "ulimit -f 4 && exec \"$0\" \"$@\"", program, "--plot", "r.data", out, name, "--lang",
+        "en"};
+    if (out == "--out")
+      args << "--size"
+           << "2000x2000";
     process.start(QStringLiteral("/bin/sh"), args);
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
@@ -315,8 +336,8 @@ void TestPlotCommand::fileSizeLimitEndsInAnError() {
     QFile earlier(dir.Path(name));
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
-    const QStringList left = QDir(QDir::currentPath()).entryList({"." + name + ".*"},
-                                                                 QDir::Files | QDir::Hidden);
+    const QStringList left =
+        QDir(QDir::currentPath()).entryList({"." + name + ".*"}, QDir::Files | QDir::Hidden);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
   }
 }
@@ -325,7 +346,8 @@ void TestPlotCommand::fileSizeLimitEndsInAnError() {
 void TestPlotCommand::englishPlot() {
   TempWorkDir dir;
   QVERIFY(WriteText(dir.Path("10MV-30M.data"), ResultBytes(SyntheticResults())));
-  QCOMPARE(Run({"--plot", "10MV-30M.data", "--csv", "en.csv", "--lang", "en"}), std::optional<int>(0));
+  QCOMPARE(Run({"--plot", "10MV-30M.data", "--csv", "en.csv", "--lang", "en"}),
+           std::optional<int>(0));
   QCOMPARE(Run({"--plot", "10MV-30M.data", "--csv", "ja.csv"}), std::optional<int>(0));
   QFile en(dir.Path("en.csv")), ja(dir.Path("ja.csv"));
   QVERIFY(en.open(QIODevice::ReadOnly) && ja.open(QIODevice::ReadOnly));

@@ -123,8 +123,8 @@ TestPreferences::Outcome TestPreferences::RunOrKill(const char* mode, const QStr
   process.setProcessEnvironment(env);
   process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode)});
   Outcome outcome;
-  outcome.finished = process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
-                     process.exitCode() == 0;
+  outcome.finished = process.waitForFinished(20000) &&
+                     process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
   if (process.state() != QProcess::NotRunning) {
     process.kill();
     process.waitForFinished();
@@ -156,7 +156,8 @@ void TestPreferences::unusableFilesLeaveTheChoicesInMemory() {
   } else if (spoil == "fifo") {
     QVERIFY(QDir().mkpath(home.filePath(".config/Dosavia")));
     QCOMPARE(::mkfifo(QFile::encodeName(home.filePath(".config/Dosavia/Dosavia.conf")).constData(),
-                      0600), 0);
+                      0600),
+             0);
   } else {
     QFile file(home.filePath(".config"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -210,7 +211,8 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], kChangeOption) == 0)
     return ChangeEveryPreference(argc, argv);
   if (argc > 1 && std::strcmp(argv[1], kReadOption) == 0) return ReadEveryPreference(argc, argv);
-  if (argc > 1 && std::strcmp(argv[1], kZoomUnsavedOption) == 0) return ZoomWithoutSaving(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], kZoomUnsavedOption) == 0)
+    return ZoomWithoutSaving(argc, argv);
   QApplication app(argc, argv);
   TestPreferences test;
   return QTest::qExec(&test, argc, argv);

@@ -26,8 +26,8 @@
 
 using namespace dosavia;
 using namespace dosavia::gui;
-using dosavia::gui::testing::TempWorkDir;
 using dosavia::gui::testing::MessagesDuring;
+using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
@@ -45,7 +45,8 @@ std::vector<double> EngineDose4x4At10MV() {
     const QString line = in.readLine();
     if (line.startsWith('#') || line.trimmed().isEmpty()) continue;
     // Columns: depth, kerma, fields 1 2 3 4 ...: the 4 x 4 field is column 5.
-    bins[static_cast<std::size_t>(row++ / 5)] += line.split(' ', Qt::SkipEmptyParts).at(5).toDouble();
+    bins[static_cast<std::size_t>(row++ / 5)] +=
+        line.split(' ', Qt::SkipEmptyParts).at(5).toDouble();
   }
   return row == kDepthDoseBins ? bins : std::vector<double>{};
 }
@@ -77,7 +78,8 @@ class TestVisualDepthDose : public QObject {
 
 void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   const std::vector<double> engine = EngineDose4x4At10MV();
   QVERIFY(!engine.empty());
   // The same photons drawn with and without the panel: showing the curve draws no random
@@ -119,7 +121,8 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
     const double e = engine[static_cast<std::size_t>(i)] / engine_norm;
     const double sigma = std::hypot(RelativeNoise(panel.Tally(), 5 * i, 5), 0.02) * p;
     QVERIFY2(std::abs(p - e) < 3.5 * sigma,
-             qPrintable(QString("bin %1: panel %2, engine %3, sigma %4").arg(i).arg(p).arg(e).arg(sigma)));
+             qPrintable(
+                 QString("bin %1: panel %2, engine %3, sigma %4").arg(i).arg(p).arg(e).arg(sigma)));
     chi2 += (p - e) * (p - e) / (sigma * sigma);
     ++n;
   }
@@ -134,7 +137,8 @@ void TestVisualDepthDose::curveFollowsTheEngineAndDrawingStaysTheSame() {
 
 void TestVisualDepthDose::toggleShowsThePanelAndSpeedPacesTheBatch() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   GetMenuWindow().show();
   GetMenuWindow().OnVisualSimulation();
   VisualScreen& form = GetVisualScreen();
@@ -191,7 +195,8 @@ void TestVisualDepthDose::panelLiesBesideTheTracks_data() {
 void TestVisualDepthDose::panelLiesBesideTheTracks() {
   QFETCH(QSize, screen);
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   GetMenuWindow().show();
   GetMenuWindow().OnVisualSimulation();
   VisualScreen& form = GetVisualScreen();
@@ -221,7 +226,8 @@ void TestVisualDepthDose::panelLiesBesideTheTracks() {
 // minutes: no question is asked before them.
 void TestVisualDepthDose::slowBatchDoesNotMakeTheFastOneAsk() {
   TempWorkDir dir;
-  if (!dir.Missing().isEmpty()) QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
+  if (!dir.Missing().isEmpty())
+    QSKIP(qPrintable("data files missing: " + dir.Missing().join(", ")));
   GetMenuWindow().show();
   GetMenuWindow().OnVisualSimulation();
   VisualScreen& form = GetVisualScreen();

@@ -148,8 +148,9 @@ void TestWorkingFolder::firstStartTellsTheFolderOnce() {
   QVERIFY(!told_again);
   QCOMPARE(again.size(), 0u);
   // Kept in the one settings file, for the next start.
-  QCOMPARE(QSettings(PreferencesFile(), QSettings::IniFormat).value(kWorkingFolderToldKey).toString(),
-           folder);
+  QCOMPARE(
+      QSettings(PreferencesFile(), QSettings::IniFormat).value(kWorkingFolderToldKey).toString(),
+      folder);
 }
 
 // The folder cannot be made (a file of its name is in the way): the reason is said, in
@@ -179,8 +180,10 @@ void TestWorkingFolder::aFolderInTheWayIsSaidWithItsReason() {
 // label and names the whole path in its tip.
 void TestWorkingFolder::folderLineKeepsItsLastFolders() {
   QTemporaryDir root;
-  const QString deep = QDir(root.path()).filePath(
-      QStringLiteral("a rather long classroom folder name/another long folder of the term/Dosavia"));
+  const QString deep =
+      QDir(root.path())
+          .filePath(QStringLiteral(
+              "a rather long classroom folder name/another long folder of the term/Dosavia"));
   QVERIFY(QDir().mkpath(deep));
   const QString previous = QDir::currentPath();
   QDir::setCurrent(deep);
@@ -193,7 +196,8 @@ void TestWorkingFolder::folderLineKeepsItsLastFolders() {
   QDir::setCurrent(previous);
 
   QCOMPARE(QDir(tip).canonicalPath(), QDir(deep).canonicalPath());
-  const QRegularExpressionMatch link = QRegularExpression(QStringLiteral(">([^<]*)</a>")).match(text);
+  const QRegularExpressionMatch link =
+      QRegularExpression(QStringLiteral(">([^<]*)</a>")).match(text);
   QVERIFY2(link.hasMatch(), qPrintable(text));
   const QString shown = link.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
   QVERIFY2(shown.endsWith(QDir::toNativeSeparators(QStringLiteral("/Dosavia"))), qPrintable(shown));

@@ -42,12 +42,9 @@ const QRect kFullHd(0, 0, 1920, 1040);
 
 QWidget* LessonScreen(int n) {
   switch (n) {
-    case 1:
-      return &GetMenuWindow();
-    case 2:
-      return &GetVisualScreen();
-    default:
-      return &GetEngineScreen();
+    case 1: return &GetMenuWindow();
+    case 2: return &GetVisualScreen();
+    default: return &GetEngineScreen();
   }
 }
 
@@ -132,9 +129,10 @@ void TestZoom::lessonTextReadsFromTheBackRow_data() {
   QTest::addColumn<QRect>("area");
   QTest::addColumn<double>("setting");
   QTest::addColumn<bool>("english");
-  for (const auto& [area, name] : {std::pair{kProjector, "1024x768"}, std::pair{kFullHd, "1920x1080"}})
-    for (const auto& [screen, title] : {std::pair{1, "menu"}, std::pair{2, "visual"},
-                                        std::pair{3, "non-visual"}})
+  for (const auto& [area, name] :
+       {std::pair{kProjector, "1024x768"}, std::pair{kFullHd, "1920x1080"}})
+    for (const auto& [screen, title] :
+         {std::pair{1, "menu"}, std::pair{2, "visual"}, std::pair{3, "non-visual"}})
       for (const bool english : {false, true})
         QTest::addRow("%s, %s%s", title, name, english ? ", English" : "")
             << screen << area << kZoomToFit << english;
@@ -210,8 +208,7 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo_data() {
   QTest::newRow("menu, full HD, 150 %: fits, no scrolling")
       << 1 << kFullHd << 1.5 << false << false;
   // Too tall only: the window is wider by the vertical bar, so nothing scrolls sideways.
-  QTest::newRow("visual, full HD, 150 %: up and down only") << 2 << kFullHd << 1.5 << true
-                                                             << false;
+  QTest::newRow("visual, full HD, 150 %: up and down only") << 2 << kFullHd << 1.5 << true << false;
   QTest::newRow("non-visual, full HD, 200 %") << 3 << kFullHd << 2.0 << true << true;
 }
 
@@ -245,7 +242,8 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
     across = across || (bar->orientation() == Qt::Horizontal && bar->isVisible());
   QCOMPARE(across, sideways);
   if (!scrolls) return;
-  QVERIFY2(note->text().contains(QString::number(std::lround(zoom * 100))), qPrintable(note->text()));
+  QVERIFY2(note->text().contains(QString::number(std::lround(zoom * 100))),
+           qPrintable(note->text()));
   QVERIFY(Pixels(note->font()) >= kMinTextPixels);
   QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
   // The foot's strip is covered all across, the corner beside the bars too, so that no track
@@ -270,7 +268,8 @@ void TestZoom::zoomAboveFitScrollsAndSaysSo() {
     bar->setValue(bar->maximum());
     const QRect last = reach();
     QVERIFY2((across ? last.right() : last.bottom()) < bar->pageStep() + 1,
-             qPrintable(QStringLiteral("%1 beyond %2").arg(across ? last.right() : last.bottom())
+             qPrintable(QStringLiteral("%1 beyond %2")
+                            .arg(across ? last.right() : last.bottom())
                             .arg(bar->pageStep())));
     bar->setValue(0);
     QVERIFY((across ? reach().left() : reach().top()) >= 0);

@@ -23,9 +23,14 @@ TEST(CurveTableTest, EnergyOfResultFileName) {
     const char* name;
     const char* energy;
   } cases[] = {
-      {"10MV-30M.data", "10 MV"}, {"4mv-1M.data", "4 MV"},   {"dir/6MV-0M.data", "6 MV"},
-      {"MV-3M.data", ""},          {"10MV.data", ""},         {"15MV-MV-1M.data", "15 MV"},
-      {"", ""},                    {"C:\\r\\4MV-2M.data", "4 MV"},
+      {"10MV-30M.data", "10 MV"},
+      {"4mv-1M.data", "4 MV"},
+      {"dir/6MV-0M.data", "6 MV"},
+      {"MV-3M.data", ""},
+      {"10MV.data", ""},
+      {"15MV-MV-1M.data", "15 MV"},
+      {"", ""},
+      {"C:\\r\\4MV-2M.data", "4 MV"},
   };
   for (const auto& c : cases) EXPECT_EQ(EnergyOfResultFileName(c.name), c.energy) << c.name;
   EXPECT_EQ(CurveLegendText("", 8, "x.data"), "?, 10 × 10 cm, x.data");
@@ -41,7 +46,8 @@ TEST(CurveTableTest, LegendNamesSwitchedOffPhysics) {
     const char* legend;
   } cases[] = {
       {"10MV-30M.data", false, "10 MV, 10 × 10 cm, 10MV-30M.data"},
-      {"10MV-30M-noe.data", false, "10 MV, 10 × 10 cm, 10MV-30M-noe.data [なし: 電子・陽電子の輸送]"},
+      {"10MV-30M-noe.data", false,
+       "10 MV, 10 × 10 cm, 10MV-30M-noe.data [なし: 電子・陽電子の輸送]"},
       {"10MV-30M-noe.data", true,
        "10 MV, 10 × 10 cm, 10MV-30M-noe.data [without electron and positron transport]"},
       {"dir/10MV-1M-nocp.data", true,
@@ -239,13 +245,18 @@ TEST(CurveTableTest, CsvHasTheDesktopLayout) {
                               {b.get(), 8, "4 MV", "4MV-1M.data"},
                               {b.get(), 4, "4 MV", "4MV-1M.data"},
                               {a.get(), 1, "", "x,y.data"}};
-  const CurveCsvNames names{"深さ [cm]", "一次線水カーマ", {"水吸収線量", "一次線線量", "散乱線線量"},
-                            "(max = 1)"};
+  const CurveCsvNames names{
+      "深さ [cm]", "一次線水カーマ", {"水吸収線量", "一次線線量", "散乱線線量"}, "(max = 1)"};
   const std::string csv = CurvesCsvText(a.get(), "10MV-1M.data", sets, names);
   // Every value column says what its numbers are relative to.
-  ASSERT_EQ(csv.rfind("\xEF\xBB\xBF深さ [cm],10 MV 一次線水カーマ 10MV-1M.data (max = 1),10 MV 10 × 10 cm "
-                      "水吸収線量 10MV-1M.data (max = 1),", 0), 0u);
-  EXPECT_NE(csv.find(",\"1 × 1 cm 散乱線線量 x,y.data (max = 1)\"\r\n"), std::string::npos);  // quoted
+  ASSERT_EQ(
+      csv.rfind(
+          "\xEF\xBB\xBF深さ [cm],10 MV 一次線水カーマ 10MV-1M.data (max = 1),10 MV 10 × 10 cm "
+          "水吸収線量 10MV-1M.data (max = 1),",
+          0),
+      0u);
+  EXPECT_NE(csv.find(",\"1 × 1 cm 散乱線線量 x,y.data (max = 1)\"\r\n"),
+            std::string::npos);  // quoted
   // The other file's kerma once, before its first set: depth, kerma, 3, kerma, 3 + 3, 3.
   EXPECT_NE(
       csv.find("10MV-1M.data (max = 1),4 MV 一次線水カーマ 4MV-1M.data (max = 1),4 MV 10 × 10"),
@@ -255,7 +266,8 @@ TEST(CurveTableTest, CsvHasTheDesktopLayout) {
   const std::string first_row = csv.substr(csv.find("\r\n0.05,") + 2);
   EXPECT_EQ(std::count(first_row.begin(), first_row.begin() + first_row.find("\r\n"), ','), 14);
   std::size_t lines = 0;
-  for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++lines;
+  for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2))
+    ++lines;
   EXPECT_EQ(lines, 1u + kDepthBins);
   EXPECT_NE(csv.find("\r\n0.05,"), std::string::npos);
   EXPECT_NE(csv.find("\r\n29.95,"), std::string::npos);
@@ -297,17 +309,22 @@ TEST(CurveTableTest, ClinicalGeometryFollowsInverseSquareAndFieldGrowth) {
       const double side = std::min(20.0, kFieldSideCm[c.field] * (c.ssd_cm + z) / c.ssd_cm);
       const double primary = (1 - std::exp(-z)) * std::exp(-0.04 * z) * fall * fall;
       const double scatter = 0.01 * side * z * std::exp(-0.04 * z) * fall * fall;
-      EXPECT_NEAR(clinical->Kerma[i], std::exp(-0.04 * z) * fall * fall, 1e-12) << c.ssd_cm << " " << z;
-      EXPECT_NEAR(clinical->DoseTable[kPrimaryDose][c.field][i], primary, 1e-12) << c.ssd_cm << " " << z;
-      EXPECT_NEAR(clinical->DoseTable[kScatterDose][c.field][i], scatter, 1e-12) << c.ssd_cm << " " << z;
+      EXPECT_NEAR(clinical->Kerma[i], std::exp(-0.04 * z) * fall * fall, 1e-12)
+          << c.ssd_cm << " " << z;
+      EXPECT_NEAR(clinical->DoseTable[kPrimaryDose][c.field][i], primary, 1e-12)
+          << c.ssd_cm << " " << z;
+      EXPECT_NEAR(clinical->DoseTable[kScatterDose][c.field][i], scatter, 1e-12)
+          << c.ssd_cm << " " << z;
       EXPECT_NEAR(clinical->DoseTable[kTotalDose][c.field][i], primary + scatter, 1e-12);
     }
     // The 10 x 10 cm field's d_max, first from the parallel-like SSD, then nearer sources.
     if (c.field != 8) continue;
     const double dmax = MeasureCurveSet(*clinical, 8).dmax_cm;
     const double parallel_dmax = MeasureCurveSet(*parallel, 8).dmax_cm;
-    if (c.ssd_cm > 1e6) EXPECT_NEAR(dmax, parallel_dmax, 0.005);
-    else EXPECT_LT(dmax, previous_dmax - 0.02) << c.ssd_cm;
+    if (c.ssd_cm > 1e6)
+      EXPECT_NEAR(dmax, parallel_dmax, 0.005);
+    else
+      EXPECT_LT(dmax, previous_dmax - 0.02) << c.ssd_cm;
     previous_dmax = dmax;
   }
   // The point source's row carries the run's seed, as the parallel beam's does, on every

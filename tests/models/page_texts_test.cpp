@@ -125,11 +125,13 @@ TEST(ParseDepthDoseCurves, ReadsWellFormedCurvesAndRefusesDamagedOnes) {
   };
   const Case cases[] = {
       {"well formed", good, true},
-      {"Windows line ends", [&] {
+      {"Windows line ends",
+       [&] {
          std::string t;
          for (char c : good) t += c == '\n' ? std::string("\r\n") : std::string(1, c);
          return t;
-       }(), true},
+       }(),
+       true},
       {"too few depths", CurveText(99), false},
       {"a missing number", good + "30.05 1 2 3 4 5 6 7 8 9 10\n", false},
       {"a number too many", good + "30.05 1 2 3 4 5 6 7 8 9 10 11 12\n", false},
@@ -139,7 +141,8 @@ TEST(ParseDepthDoseCurves, ReadsWellFormedCurvesAndRefusesDamagedOnes) {
       {"depth going back", good + "1.0 1 2 3 4 5 6 7 8 9 10 11\n", false},
       {"empty", "", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParseDepthDoseCurves(c.text).has_value(), c.accepted) << c.what;
+  for (const Case& c : cases)
+    EXPECT_EQ(ParseDepthDoseCurves(c.text).has_value(), c.accepted) << c.what;
 
   const auto curves = ParseDepthDoseCurves(good);
   ASSERT_TRUE(curves.has_value());

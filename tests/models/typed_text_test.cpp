@@ -18,10 +18,10 @@ struct LeadingCase {
 // screen ran 30 photons.
 TEST(TypedPhotonCount, ReadsGroupedAndExponentCountsAndRefusesTheRest) {
   const LeadingCase cases[] = {
-      {"500", 500},       {"30,000", 30000},    {"1,000,000", 1e6}, {"1 000", 1000},
-      {"1e5", 1e5},       {"3E5", 3e5},         {"100000 photons", 1e5},
-      {"abc", -1},        {"", -1},             {"1,5E6", -1},      {"1.000.000", -1},
-      {"1e5x", -1},       {"-3", -1},           {"1e10", -1},
+      {"500", 500}, {"30,000", 30000}, {"1,000,000", 1e6},      {"1 000", 1000},
+      {"1e5", 1e5}, {"3E5", 3e5},      {"100000 photons", 1e5}, {"abc", -1},
+      {"", -1},     {"1,5E6", -1},     {"1.000.000", -1},       {"1e5x", -1},
+      {"-3", -1},   {"1e10", -1},
   };
   for (const LeadingCase& c : cases) EXPECT_EQ(TypedPhotonCount(c.typed), c.value) << c.typed;
 }
@@ -33,8 +33,8 @@ struct FieldCase {
 
 TEST(FieldChoice, TypedFieldsMeanTheItemTheyPlainlyName) {
   const FieldCase cases[] = {
-      {"10x10", "10×10"}, {"10X10", "10×10"},   {"4*4", "4×4"},       {" 1 × 1 ", "1×1"},
-      {"8×8", "8×8"},     {"7x7", nullptr},     {"10x1", nullptr},    {"", nullptr},
+      {"10x10", "10×10"}, {"10X10", "10×10"},         {"4*4", "4×4"},    {" 1 × 1 ", "1×1"},
+      {"8×8", "8×8"},     {"7x7", nullptr},           {"10x1", nullptr}, {"", nullptr},
       {"ten", nullptr},   {"1x1\xE2\x80\xA8", "1×1"},  // a line separator is a blank too
   };
   for (const FieldCase& c : cases) {

@@ -57,7 +57,7 @@ TEST_F(VisualBatchTest, MonoenergeticBeamCountsEveryPhotonInItsBin) {
     bool accepted;
     int bin;
   };
-  const Case cases[] = {{2.0, true, 40}, {0.1, true, 2}, {2.01, true, 41},
+  const Case cases[] = {{2.0, true, 40},  {0.1, true, 2},   {2.01, true, 41},
                         {0.05, false, 0}, {25.0, false, 0}, {std::nan(""), false, 0}};
   for (const Case& c : cases) {
     ASSERT_EQ(simulation_->SetMonoenergeticSpectrum(c.mev), c.accepted) << c.mev;
@@ -65,7 +65,8 @@ TEST_F(VisualBatchTest, MonoenergeticBeamCountsEveryPhotonInItsBin) {
     simulation_->ClearHistogram();
     const TransportContext<double> context = simulation_->Context();
     NullObserver<double> nothing;
-    for (int n = 0; n < 50; ++n) EXPECT_EQ(simulation_->SimulatePhoton(context, nothing), 1000 * c.mev);
+    for (int n = 0; n < 50; ++n)
+      EXPECT_EQ(simulation_->SimulatePhoton(context, nothing), 1000 * c.mev);
     EXPECT_EQ(simulation_->SpectrumTally()[c.bin], 50) << c.mev;
   }
 }

@@ -65,10 +65,10 @@ struct FirstStepCase {
   int steps;
 };
 constexpr FirstStepCase kFirstSteps[] = {
-    {200, 0.0441, 1e-4, 200, 0, 1},          // one straight residual-range step
+    {200, 0.0441, 1e-4, 200, 0, 1},           // one straight residual-range step
     {305, 0.07906, 1e-4, 305, 0, 1},          // 305 keV is already the last step
-    {306, 0.010676, 1e-5, 25.397, 1e-3, 2},    // just above: one fraction step first
-    {1000, 0.04437, 1e-5, 82.996, 1e-3, 15}, // halves every 8 steps down to 305 keV
+    {306, 0.010676, 1e-5, 25.397, 1e-3, 2},   // just above: one fraction step first
+    {1000, 0.04437, 1e-5, 82.996, 1e-3, 15},  // halves every 8 steps down to 305 keV
 };
 
 TYPED_TEST(ChargedTransportTest, FirstStepAndNumberOfSteps) {
@@ -119,9 +119,8 @@ TYPED_TEST(ChargedTransportTest, NoDeflectionRowDrawsNothing) {
 TYPED_TEST(ChargedTransportTest, EscapeEndsTheTrackOutsideWithTheRestOfTheEnergy) {
   using Real = TypeParam;
   const PhantomBox<Real> box{-0.1f, 0.1f, -0.1f, 0.1f, 0.1f};
-  const Vec3<Real> end =
-      this->Run(box, {0, 0, Real(0.05)}, Tilted<Real>(0.7, 0.8), Real(6000),
-                ChargedKind::kPositron);
+  const Vec3<Real> end = this->Run(box, {0, 0, Real(0.05)}, Tilted<Real>(0.7, 0.8), Real(6000),
+                                   ChargedKind::kPositron);
   ASSERT_EQ(this->log_.events.size(), 2u);
   const auto& step = this->log_.events[0];
   EXPECT_TRUE(step.step.left_phantom);
@@ -158,10 +157,10 @@ struct FaceCase {
   bool beyond;
 };
 constexpr FaceCase kFaces[] = {
-    {"xmin", 1.0, 3.0, false}, {"xmin", 1.0, 3.0, true}, {"xmax", 1.0, 0.2, false},
+    {"xmin", 1.0, 3.0, false}, {"xmin", 1.0, 3.0, true},   {"xmax", 1.0, 0.2, false},
     {"xmax", 1.0, 0.2, true},  {"ymin", 1.0, -1.4, false}, {"ymin", 1.0, -1.4, true},
-    {"ymax", 1.0, 1.4, false}, {"ymax", 1.0, 1.4, true},  {"zmax", 0.5, 1.0, false},
-    {"zmax", 0.5, 1.0, true},  {"z0", 2.5, 1.0, false},   {"z0", 2.5, 1.0, true},
+    {"ymax", 1.0, 1.4, false}, {"ymax", 1.0, 1.4, true},   {"zmax", 0.5, 1.0, false},
+    {"zmax", 0.5, 1.0, true},  {"z0", 2.5, 1.0, false},    {"z0", 2.5, 1.0, true},
 };
 
 TYPED_TEST(ChargedTransportTest, EndOnAFaceStaysInside) {

@@ -37,13 +37,12 @@ struct RotateCase {
   double theta, phi, alpha, psi;
 };
 constexpr RotateCase kRotateCases[] = {
-    {0.0, 0.0, 0.3, 1.0},          // along +z: the azimuth rule for sinTheta = 0
+    {0.0, 0.0, 0.3, 1.0},            // along +z: the azimuth rule for sinTheta = 0
     {kStraightDown, 0.0, 0.7, 2.5},  // along -z
-    {0.4, 0.3, 0.2, 0.0},          // tilted, in-plane deflection
-    {1.2, 2.0, 1.0, 4.0},
-    {2.0, -1.0, 2.9, 5.5},         // near backscatter
-    {1.5707963, 0.5, 3.14159, 1.0},  // reversal
-    {0.9, 1.1, 0.0, 3.0},          // no deflection keeps the direction
+    {0.4, 0.3, 0.2, 0.0},            // tilted, in-plane deflection
+    {1.2, 2.0, 1.0, 4.0},           {2.0, -1.0, 2.9, 5.5},  // near backscatter
+    {1.5707963, 0.5, 3.14159, 1.0},                         // reversal
+    {0.9, 1.1, 0.0, 3.0},                                   // no deflection keeps the direction
 };
 
 TYPED_TEST(RotateTest, NewDirectionIsUnitAndDeflectedByTheGivenAngle) {

@@ -278,7 +278,12 @@ const SamplingDrawCase kSamplingDraws[] = {
     {"coherent: Thomson rejection at 90 degrees", false, 20, {0.9, 0.5709, 0.9, 0.0, 0.5}, 5, 1, 0},
     {"compton: saturated S, no fourth number", true, 6000, {0.1, 0.5, 0.0}, 3, 0, 2e-4},
     {"compton: Kahn rejection", true, 6000, {0.1, 0.5, 0.99, 0.1, 0.5, 0.0}, 6, 0, 2e-4},
-    {"compton: S(0) = 0 rejects forward", true, 6000, {0.9, 0.0, 0.5, 0.5, 0.1, 0.5, 0.0}, 7, 0,
+    {"compton: S(0) = 0 rejects forward",
+     true,
+     6000,
+     {0.9, 0.0, 0.5, 0.5, 0.1, 0.5, 0.0},
+     7,
+     0,
      2e-4},
 };
 
@@ -289,9 +294,8 @@ TYPED_TEST(PhotonTransportTest, SamplingDrawsPerAttempt) {
     SCOPED_TRACE(c.name);
     ScriptUniforms(this->random_, c.script);
     const RandomStream<Real> before = this->random_;
-    const double cosine = c.compton
-                              ? SampleComptonAngle(tables, this->random_, Real(c.E)).cos_theta
-                              : SampleCoherentCosine(tables, this->random_, Real(c.E));
+    const double cosine = c.compton ? SampleComptonAngle(tables, this->random_, Real(c.E)).cos_theta
+                                    : SampleCoherentCosine(tables, this->random_, Real(c.E));
     EXPECT_EQ(DrawsBetween(before, this->random_), c.draws);
     EXPECT_NEAR(cosine, c.cosine, c.tol);
   }

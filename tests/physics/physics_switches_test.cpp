@@ -111,8 +111,8 @@ TYPED_TEST(PhysicsSwitchCombinations, EnergyIsAccountedForAndSwitchedPartsLeaveN
       for (int h = 0; h < 60; ++h) {
         EventLog<Real> log;
         TrackHistory(ctx, {25, 25, 0}, Direction<Real>{}, static_cast<Real>(E), log);
-        const std::string where = Describe(s) + ", " + std::to_string(E) + " keV, history " +
-                                  std::to_string(h);
+        const std::string where =
+            Describe(s) + ", " + std::to_string(E) + " keV, history " + std::to_string(h);
         ASSERT_NEAR(AccountedEnergy(log.events), E, tolerance * E) << where;
         ExpectNoTraceOfSwitchedParts(s, log.events, where);
       }
@@ -134,14 +134,14 @@ TEST(PhysicsSwitches, FullPhysicsShowsWhatTheSwitchesRemove) {
       coherent += e.type == EventType::kInteraction && e.interaction == InteractionKind::kCoherent;
       pair += e.type == EventType::kInteraction && e.interaction == InteractionKind::kPair;
       annihilations += e.type == EventType::kAnnihilation;
-      scatter_deposits += (e.type == EventType::kAbsorption || e.type == EventType::kStep) &&
-                          e.component == 2;
+      scatter_deposits +=
+          (e.type == EventType::kAbsorption || e.type == EventType::kStep) && e.component == 2;
       if (e.type == EventType::kStep) {
         if (previous && previous->end.z == e.step.start.z && previous->end.x == e.step.start.x) {
-          const double a = (previous->end.z - previous->start.z) /
-                           std::hypot(previous->end.x - previous->start.x,
-                                      previous->end.y - previous->start.y,
-                                      previous->end.z - previous->start.z);
+          const double a =
+              (previous->end.z - previous->start.z) /
+              std::hypot(previous->end.x - previous->start.x, previous->end.y - previous->start.y,
+                         previous->end.z - previous->start.z);
           const double b = (e.step.end.z - e.step.start.z) /
                            std::hypot(e.step.end.x - e.step.start.x, e.step.end.y - e.step.start.y,
                                       e.step.end.z - e.step.start.z);

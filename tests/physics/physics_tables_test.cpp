@@ -46,8 +46,10 @@ TYPED_TEST(PhysicsTablesTest, RowsAreStoredInKeVWithPairColumnsSummed) {
   EXPECT_NEAR(row.pair, 5.9e-3 + 2.1e-4, 1e-9);
   EXPECT_NEAR(row.incoherent, 1.6e-2, 1e-9);
   // 0.511 MeV is exactly 511 keV in double; single precision rounds 0.511 first.
-  if constexpr (std::is_same_v<TypeParam, double>) EXPECT_EQ(t.PhotonTable[3].energy, 511.0);
-  else EXPECT_EQ(t.PhotonTable[3].energy, 510.99997f);
+  if constexpr (std::is_same_v<TypeParam, double>)
+    EXPECT_EQ(t.PhotonTable[3].energy, 511.0);
+  else
+    EXPECT_EQ(t.PhotonTable[3].energy, 510.99997f);
   EXPECT_EQ(t.CoherentCumMax, t.FormFactorTable[45].cumulative);
   EXPECT_EQ(t.IncoherentMax, t.FormFactorTable[45].incoherent);
   EXPECT_EQ(t.StepLossFraction, PhysicsTables<TypeParam>::kStepLossFraction);
@@ -109,7 +111,8 @@ TYPED_TEST(PhysicsTablesTest, DeflectionCosineQuantiles) {
   EXPECT_EQ(t.DeflectionCosine(e5, 0), std::min<TypeParam>(1, scale * t.ScatterAngleTable[5][1]));
   // The largest uniform interpolates between columns 64 and 65.
   const TypeParam c = t.DeflectionCosine(e5, largest);
-  const TypeParam c64 = scale * t.ScatterAngleTable[5][64], c65 = scale * t.ScatterAngleTable[5][65];
+  const TypeParam c64 = scale * t.ScatterAngleTable[5][64],
+                  c65 = scale * t.ScatterAngleTable[5][65];
   EXPECT_LE(c, c64);
   EXPECT_GE(c, c65);
   EXPECT_NEAR(c, c65, 0.01 * std::fabs(c64 - c65) + 1e-6);
@@ -248,10 +251,10 @@ TYPED_TEST(PhysicsTablesTest, BadDataStopsLoadingAndKeepsTheOldTables) {
 // with more digits than the format's decimals may differ in double yet share a float
 // logarithm, which the single-precision engine must refuse rather than divide by 0.
 TEST(PhysicsLoaderTest, EnergiesTooCloseForTheirFloatLogarithmsAreRefused) {
-  const std::string water = ReplaceLine(
-      ReplaceLine(WaterFile(TypicalWaterRows()), 6,
-                  "1.1000002 3.600E-04 6.900E-02 4.000E-06 0.000E+00 0.000E+00"),
-      7, "1.1000003 9.700E-05 4.900E-02 1.100E-06 3.900E-04 0.000E+00");
+  const std::string water =
+      ReplaceLine(ReplaceLine(WaterFile(TypicalWaterRows()), 6,
+                              "1.1000002 3.600E-04 6.900E-02 4.000E-06 0.000E+00 0.000E+00"),
+                  7, "1.1000003 9.700E-05 4.900E-02 1.100E-06 3.900E-04 0.000E+00");
   auto tables = std::make_unique<PhysicsTables<float>>();
   try {
     LoadPhysicsTablesFromText(*tables, "water20.dat", water, "ELDAT.dat", EldatFile());
@@ -295,7 +298,7 @@ TEST(RowSearch, BisectionFindsTheRowTheUpwardWalkFinds) {
   const std::vector<std::vector<double>> columns = {
       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
       {0, 0, 0.5, 0.5, 0.5, 2, 2, 3},  // non-decreasing, as the cumulative integral may be
-      {0, 1, 2},  // two rows: the search range is empty and row 2 is taken
+      {0, 1, 2},                       // two rows: the search range is empty and row 2 is taken
       {0, 1, 2, 3},
   };
   for (const auto& col : columns) {

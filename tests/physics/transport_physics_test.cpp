@@ -249,10 +249,9 @@ TEST(PhotonTableEnd, EnergiesBeyondTheLastRowUseTheLastInterval) {
   for (double E : {18000.0, 19975.0, 25000.0}) {
     SCOPED_TRACE(E);
     const auto att = t.PhotonCoefficients(E);
-    const double mu = extrapolate(lo.coherent, hi.coherent, E) +
-                      extrapolate(lo.incoherent, hi.incoherent, E) +
-                      extrapolate(lo.photoelectric, hi.photoelectric, E) +
-                      extrapolate(lo.pair, hi.pair, E);
+    const double mu =
+        extrapolate(lo.coherent, hi.coherent, E) + extrapolate(lo.incoherent, hi.incoherent, E) +
+        extrapolate(lo.photoelectric, hi.photoelectric, E) + extrapolate(lo.pair, hi.pair, E);
     EXPECT_NEAR(att.mu, mu, 1e-9 * mu);
     // A whole history at that energy runs to its end and keeps its energy.
     RandomStream<double> random;

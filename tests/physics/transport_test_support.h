@@ -68,10 +68,10 @@ struct EventLog {
 // Sums where the energy of a history went, in double.
 template <typename Real>
 struct EnergyLedger : NullObserver<Real> {
-  double absorbed = 0;       // local absorptions
-  double stepped = 0;        // all charged-particle step losses, inside or leaving
+  double absorbed = 0;        // local absorptions
+  double stepped = 0;         // all charged-particle step losses, inside or leaving
   double stepped_inside = 0;  // step losses of steps that stayed in the phantom
-  double escaped = 0;        // photons and charged particles leaving
+  double escaped = 0;         // photons and charged particles leaving
   int steps = 0;
 
   void OnLocalAbsorption(const Vec3<Real>&, Real e, AbsorptionCause, int) { absorbed += e; }

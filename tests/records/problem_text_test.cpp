@@ -219,13 +219,13 @@ TEST(TemporaryFile, TheNextWriteRemovesStaleTemporariesOfItsTargetOnly) {
     }
     return path;
   };
-  make(".r.data.aaaaaa", true);                          // a killed write's: removed
-  make(".r.data.bbbbbb", false);                         // just made: may be a writer's
+  make(".r.data.aaaaaa", true);                           // a killed write's: removed
+  make(".r.data.bbbbbb", false);                          // just made: may be a writer's
   const std::string held = make(".r.data.cccccc", true);  // held by a writer: stays
   const int fd = ::open(held.c_str(), O_RDONLY);
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-  make(".other.data.dddddd", true);                     // another target's
-  make(".r.data.ab-cde", true);                         // not of the pattern
+  make(".other.data.dddddd", true);  // another target's
+  make(".r.data.ab-cde", true);      // not of the pattern
   WriteFileAtomically((temp.path() / "r.data").string(), "whole");
   std::set<std::string> left;
   for (const auto& entry : std::filesystem::directory_iterator(temp.path()))

@@ -30,9 +30,9 @@ struct ExponentCase {
 
 TEST(FormatExponent, WritesTheEditDescriptorCharacters) {
   const ExponentCase cases[] = {
-      {1.0, 11, 4, " 0.1000E+01"},   {0.0, 11, 4, " 0.0000E+00"},
-      {0.5, 11, 4, " 0.5000E+00"},   {-1.5, 11, 4, "-0.1500E+01"},
-      {1e-5, 11, 4, " 0.1000E-04"},  {0.99996, 11, 4, " 0.1000E+01"},
+      {1.0, 11, 4, " 0.1000E+01"},         {0.0, 11, 4, " 0.0000E+00"},
+      {0.5, 11, 4, " 0.5000E+00"},         {-1.5, 11, 4, "-0.1500E+01"},
+      {1e-5, 11, 4, " 0.1000E-04"},        {0.99996, 11, 4, " 0.1000E+01"},
       {123.456, 15, 7, "  0.1234560E+03"}, {-0.0123, 9, 3, "-.123E-01"},
       {2.5e-120, 11, 4, " 0.2500-119"},
   };
@@ -129,8 +129,8 @@ TEST(RecordReader, NumericFieldsAsFortranReadsThem) {
     double value;
   };
   const Case cases[] = {
-      {"(F6.3)", " 0.025", 0.025},      // decimal point read as written
-      {"(F6.3)", "   025", 0.025},      // implied decimals
+      {"(F6.3)", " 0.025", 0.025},  // decimal point read as written
+      {"(F6.3)", "   025", 0.025},  // implied decimals
       {"(F6.3)", "  12.5", 12.5},
       {"(E9.3)", "1.250E-01", 0.125},
       {"(E10.3)", " 1.250D+02", 125.0},
@@ -210,7 +210,7 @@ TEST(RecordReader, NumbersBelowSinglePrecisionReadAsZeroOrDenormal) {
     double as_double;
   };
   const Case cases[] = {
-      {"   1.0E-45", 1e-45}, {"   1.0E-50", 1e-50}, {"  -1.0E-50", -1e-50},
+      {"   1.0E-45", 1e-45}, {"   1.0E-50", 1e-50},    {"  -1.0E-50", -1e-50},
       {"  1.0E-400", 0.0},   {"  3.402E38", 3.402e38},
   };
   for (const auto& c : cases) {
@@ -234,13 +234,20 @@ TEST(ParseNumber, TellsUnderflowFromOverflowWhateverTheNotation) {
   };
   using enum NumberParse;
   const Case cases[] = {
-      {"1e39", kOutOfRange, kOk},          {"0.001e42", kOutOfRange, kOk},
-      {"1234567890e30", kOutOfRange, kOk}, {"123456789e30", kOk, kOk},
-      {"100000e-50", kOk, kOk},            {"0.00001e-42", kOk, kOk},
-      {"0.1e-45", kOk, kOk},               {"-1e-999", kOk, kOk},
-      {"1e999", kOutOfRange, kOutOfRange}, {"-000.00012e310", kOutOfRange, kOk},
-      {"1e", kNotANumber, kNotANumber},    {"inf", kNotANumber, kNotANumber},
-      {"nan", kNotANumber, kNotANumber},   {"", kNotANumber, kNotANumber},
+      {"1e39", kOutOfRange, kOk},
+      {"0.001e42", kOutOfRange, kOk},
+      {"1234567890e30", kOutOfRange, kOk},
+      {"123456789e30", kOk, kOk},
+      {"100000e-50", kOk, kOk},
+      {"0.00001e-42", kOk, kOk},
+      {"0.1e-45", kOk, kOk},
+      {"-1e-999", kOk, kOk},
+      {"1e999", kOutOfRange, kOutOfRange},
+      {"-000.00012e310", kOutOfRange, kOk},
+      {"1e", kNotANumber, kNotANumber},
+      {"inf", kNotANumber, kNotANumber},
+      {"nan", kNotANumber, kNotANumber},
+      {"", kNotANumber, kNotANumber},
   };
   for (const auto& c : cases) {
     float f = 7;
@@ -348,8 +355,11 @@ TEST(WriteNewFile, NeverTakesOverAName) {
   const struct {
     const char* name;
     bool written;
-  } cases[] = {{"new.csv", true}, {"Joken.dat", false}, {"dangling", false},
-               {"folder", false}, {"missing/x.csv", false}};
+  } cases[] = {{"new.csv", true},
+               {"Joken.dat", false},
+               {"dangling", false},
+               {"folder", false},
+               {"missing/x.csv", false}};
   for (const auto& c : cases) {
     const std::string path = (dir / c.name).string();
     if (c.written) {
@@ -426,7 +436,7 @@ TEST(Utf8Text, CutsAtCharacterBoundariesAndEscapesWhatIsNotText) {
       {"\u3042\u3044", 4, "\u3042", "\u3042\u3044"},  // 3-byte kana: a cut at 4 keeps one
       {"ab\u00e9", 3, "ab", "ab\u00e9"},
       {"a\x01z\x7f", 10, "a\x01z\x7f", "a\\x01z\\x7F"},
-      {"\x82\xa0x", 1, "\x82", "\\x82..."},  // Shift-JIS: not UTF-8, cut by bytes
+      {"\x82\xa0x", 1, "\x82", "\\x82..."},                    // Shift-JIS: not UTF-8, cut by bytes
       {"\xed\xa0\x80", 8, "\xed\xa0\x80", "\\xED\\xA0\\x80"},  // a surrogate is not text
       {std::string(100, 'x'), 80, std::string(80, 'x'), std::string(80, 'x') + "..."},
   };

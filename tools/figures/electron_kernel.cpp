@@ -103,8 +103,8 @@ ElectronKernel ComputeElectronKernel(const PhysicsTables<double>& tables,
 
   for (std::int64_t n = 0; n < electrons; ++n) {
     const double u = random.Uniform() * sum;
-    const int bin = static_cast<int>(
-        std::upper_bound(cumulative.begin() + 1, cumulative.end(), u) - cumulative.begin());
+    const int bin = static_cast<int>(std::upper_bound(cumulative.begin() + 1, cumulative.end(), u) -
+                                     cumulative.begin());
     const double E = BinEnergy(std::min(bin, kSpectrumBins));
     const ComptonAngle<double> a = SampleComptonAngle(tables, random, E);
     const double T = E - a.scattered_energy;

@@ -35,8 +35,8 @@ constexpr double kEmptyLog10 = -8;
 
 QFont Font(int pixel_size, bool bold = false) {
   QFont font;
-  font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Arial"),
-                    QStringLiteral("Helvetica")});
+  font.setFamilies(
+      {QStringLiteral("DejaVu Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
   font.setPixelSize(pixel_size);
   font.setBold(bold);
   return font;
@@ -140,9 +140,8 @@ void DrawLegend(QPainter& p) {
 
 const std::array<QRgb, 10>& LegendColours() {
   static const std::array<QRgb, 10> colours = {
-      qRgb(40, 40, 190),  qRgb(0, 100, 255),  qRgb(0, 175, 255), qRgb(0, 215, 190),
-      qRgb(0, 190, 70),   qRgb(150, 215, 0),  qRgb(255, 225, 0), qRgb(255, 150, 0),
-      qRgb(240, 50, 0),   qRgb(160, 0, 0)};
+      qRgb(40, 40, 190), qRgb(0, 100, 255), qRgb(0, 175, 255), qRgb(0, 215, 190), qRgb(0, 190, 70),
+      qRgb(150, 215, 0), qRgb(255, 225, 0), qRgb(255, 150, 0), qRgb(240, 50, 0),  qRgb(160, 0, 0)};
   return colours;
 }
 
@@ -159,15 +158,15 @@ QRect PanelRect(int panel) {
 }
 
 QRect LegendBox(int step) {
-  return QRect(kLegendLeft + step * kLegendBoxWidth, kLegendTop, kLegendBoxWidth,
-               kLegendBoxHeight);
+  return QRect(kLegendLeft + step * kLegendBoxWidth, kLegendTop, kLegendBoxWidth, kLegendBoxHeight);
 }
 
 QImage RenderElectronMaps(const std::array<KernelPanel, 3>& panels) {
   QImage image(kMapImageWidth, kMapImageHeight, QImage::Format_RGB32);
   image.fill(Qt::white);
   // The colour maps pixel by pixel first, then the axes and the legend as vectors.
-  for (int i = 0; i < 3; ++i) FillPanel(image, PanelRect(i), *panels[static_cast<std::size_t>(i)].kernel);
+  for (int i = 0; i < 3; ++i)
+    FillPanel(image, PanelRect(i), *panels[static_cast<std::size_t>(i)].kernel);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -31,8 +31,8 @@ const std::array<QRgb, 10>& LegendColours();
 int ColourStep(double value);
 
 // Where the maps and the legend boxes lie in the picture [px].
-QRect PanelRect(int panel);     // panel 0..2
-QRect LegendBox(int step);      // step 0..9
+QRect PanelRect(int panel);  // panel 0..2
+QRect LegendBox(int step);   // step 0..9
 
 // One map of the picture: its title ("4 MV") and its kernel.
 struct KernelPanel {

@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
   try {
     fs::create_directories(run_dir);
     const std::string spectrum = SpectrumFileName(kEnergy);
-    for (const std::string& name : {std::string(kWaterDataFile), std::string(kElectronDataFile), spectrum})
+    for (const std::string& name :
+         {std::string(kWaterDataFile), std::string(kElectronDataFile), spectrum})
       fs::copy_file(data_dir / name, run_dir / name, fs::copy_options::overwrite_existing);
     const std::string result = ResultFileName(kEnergy, photons);
     WriteConditionsFile(run_dir / kConditionsFile,
@@ -82,7 +83,8 @@ int main(int argc, char* argv[]) {
     const auto records = ReadRecords(run_dir / result);
 
     std::ostringstream text;
-    text << "# Central-axis curves of " << kEnergy << " MV X-rays in water, computed by the engine\n"
+    text << "# Central-axis curves of " << kEnergy
+         << " MV X-rays in water, computed by the engine\n"
          << "# from " << spectrum << " with " << PhotonTotalText(photons)
          << " photons (tools/figures/make_depth_dose_curves).\n"
          << "# Columns: depth of the bin centre [cm], primary water kerma, total absorbed dose\n"
@@ -95,7 +97,8 @@ int main(int argc, char* argv[]) {
       text << std::setprecision(2) << (j + 0.5) * kBinCm << std::setprecision(4) << ' '
            << primary[1];
       for (int f = 0; f < kFields; ++f)
-        text << ' ' << primary[static_cast<std::size_t>(2 + f)] + scatter[static_cast<std::size_t>(2 + f)];
+        text << ' '
+             << primary[static_cast<std::size_t>(2 + f)] + scatter[static_cast<std::size_t>(2 + f)];
       text << '\n';
     }
     WriteFileAtomically(argv[2], text.str());

@@ -55,17 +55,19 @@ int main(int argc, char* argv[]) {
                                          electrons);
       const KernelReach faint = Reach(kernels[k], kLegendLevels.front());
       const KernelReach strong = Reach(kernels[k], 0.01);
-      std::printf("%s MV: %lld electrons, mean kinetic energy %.0f keV, %.2f %% outside the map;"
-                  " reach at 0.0001: %.2f cm forward, %.2f cm sideways;"
-                  " at 0.01: %.2f cm forward, %.2f cm sideways\n",
-                  kEnergies[k], static_cast<long long>(kernels[k].electrons),
-                  kernels[k].released_keV / static_cast<double>(kernels[k].electrons),
-                  100 * kernels[k].outside_keV / kernels[k].released_keV, faint.forward_cm,
-                  faint.lateral_cm, strong.forward_cm, strong.lateral_cm);
-      std::printf("   share of the energy within Z < 3 cm and R < 1.5 cm: %.1f %%;"
-                  " within Z < 2 cm and R < 1 cm: %.1f %%\n",
-                  100 * EnergyFractionWithin(kernels[k], 3.0, 1.5),
-                  100 * EnergyFractionWithin(kernels[k], 2.0, 1.0));
+      std::printf(
+          "%s MV: %lld electrons, mean kinetic energy %.0f keV, %.2f %% outside the map;"
+          " reach at 0.0001: %.2f cm forward, %.2f cm sideways;"
+          " at 0.01: %.2f cm forward, %.2f cm sideways\n",
+          kEnergies[k], static_cast<long long>(kernels[k].electrons),
+          kernels[k].released_keV / static_cast<double>(kernels[k].electrons),
+          100 * kernels[k].outside_keV / kernels[k].released_keV, faint.forward_cm,
+          faint.lateral_cm, strong.forward_cm, strong.lateral_cm);
+      std::printf(
+          "   share of the energy within Z < 3 cm and R < 1.5 cm: %.1f %%;"
+          " within Z < 2 cm and R < 1 cm: %.1f %%\n",
+          100 * EnergyFractionWithin(kernels[k], 3.0, 1.5),
+          100 * EnergyFractionWithin(kernels[k], 2.0, 1.0));
       panels[k] = {QString::fromLatin1(kEnergies[k]) + QStringLiteral(" MV"), &kernels[k]};
     }
     const QImage image = RenderElectronMaps(panels);

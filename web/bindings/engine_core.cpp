@@ -80,7 +80,8 @@ PhysicsSwitches SwitchesOf(val without) {
       continue;
     }
     const PhysicsSwitchName* name = FindPhysicsSwitch(word);
-    if (name == nullptr) throw std::invalid_argument("no part of the physics is named '" + Excerpt(word) + "'");
+    if (name == nullptr)
+      throw std::invalid_argument("no part of the physics is named '" + Excerpt(word) + "'");
     physics.*name->member = false;
   }
   return physics;
@@ -251,7 +252,8 @@ class EngineRun {
       // would be written with no permission at all, unreadable to Dosavia. It takes the
       // process's mask, as native Kestrun's file does (the page's files stay in memory).
       ::umask(static_cast<mode_t>(EM_ASM_INT({
-        return typeof process === 'object' && typeof process.umask === 'function' ? process.umask() : 18;
+        return typeof process == = 'object' &&
+                                   typeof process.umask == = 'function' ? process.umask() : 18;
       })));
       const NormalisedResults results = total_->Results();
       const auto problem =
@@ -400,12 +402,12 @@ class ResultLibrary {
       rows.push_back({&Tables(s["id"].as<int>(), ssd_cm), s["field"].as<int>(),
                       s["energy"].as<std::string>(), s["file"].as<std::string>()});
     }
-    const CurveCsvNames csv_names{names["depth"].as<std::string>(),
-                                  names["kerma"].as<std::string>(),
-                                  {names["dose"][0].as<std::string>(),
-                                   names["dose"][1].as<std::string>(),
-                                   names["dose"][2].as<std::string>()},
-                                  names["relative"].as<std::string>()};
+    const CurveCsvNames csv_names{
+        names["depth"].as<std::string>(),
+        names["kerma"].as<std::string>(),
+        {names["dose"][0].as<std::string>(), names["dose"][1].as<std::string>(),
+         names["dose"][2].as<std::string>()},
+        names["relative"].as<std::string>()};
     const ResultTables* kerma = kerma_id >= 0 ? &Tables(kerma_id, ssd_cm) : nullptr;
     return CurvesCsvText(kerma, kerma_file, rows, csv_names);
   }
@@ -538,19 +540,22 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("csv", &ResultLibrary::Csv);
   // The page's check of an upload before it is read: empty, or why a file of `bytes` is
   // refused, worded as every reader of a result words it.
-  emscripten::function("resultSizeProblem", emscripten::optional_override([](const std::string& name, double bytes) {
-    if (bytes <= static_cast<double>(kMaxInputFileBytes)) return std::string();
-    return ProblemLine(Problem(ProblemKind::kFileTooLarge).In(name).WithLimit(std::to_string(kMaxInputFileBytes)),
-                       report_language);
-  }));
+  emscripten::function("resultSizeProblem",
+                       emscripten::optional_override([](const std::string& name, double bytes) {
+                         if (bytes <= static_cast<double>(kMaxInputFileBytes)) return std::string();
+                         return ProblemLine(Problem(ProblemKind::kFileTooLarge)
+                                                .In(name)
+                                                .WithLimit(std::to_string(kMaxInputFileBytes)),
+                                            report_language);
+                       }));
   // The name of a result's run statistics file (10MV-1M.data -> 10MV-1M.stat), as Kestrun
   // writes it and Dosavia looks for it beside a result.
-  emscripten::function("statisticsFileName", emscripten::optional_override([](const std::string& f) {
-                         return RunStatisticsFileName(f);
-                       }));
-  emscripten::function("energyOfResultName", emscripten::optional_override([](const std::string& f) {
-                         return EnergyOfResultFileName(f);
-                       }));
+  emscripten::function(
+      "statisticsFileName",
+      emscripten::optional_override([](const std::string& f) { return RunStatisticsFileName(f); }));
+  emscripten::function("energyOfResultName",
+                       emscripten::optional_override(
+                           [](const std::string& f) { return EnergyOfResultFileName(f); }));
   // A set's legend in the page's language, as Dosavia words it: the note on switched-off
   // physics (from the file's name), a seeded run's seed (0: none) and a point source's SSD
   // (0: the parallel beam).
@@ -577,9 +582,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("setReportLanguage", &SetReportLanguage);
   emscripten::function("consoleTexts", &ConsoleTexts);
   emscripten::function("commandLine", &CommandLineOf);
-  emscripten::function("blockHistories", emscripten::optional_override([] {
-                         return static_cast<double>(kBlockHistories);
-                       }));
+  emscripten::function("blockHistories", emscripten::optional_override(
+                                             [] { return static_cast<double>(kBlockHistories); }));
 }
 
 }  // namespace dosavia::web

@@ -258,7 +258,8 @@ val VisualOpeningValues() {
 
 val FieldItems() {
   val items = val::array();
-  for (const FieldChoice& choice : VisualFieldChoices()) items.call<void>("push", std::string(choice.item));
+  for (const FieldChoice& choice : VisualFieldChoices())
+    items.call<void>("push", std::string(choice.item));
   return items;
 }
 

@@ -1,5 +1,6 @@
 // The browser edition's page: the screens (menu, visual simulation, engine, explanation pages,
-// lesson), the language, deep links and the notice line. Each screen lives in a module of its own; this one only routes.
+// lesson), the language, deep links and the notice line. Each screen lives in a module of its
+// own; this one only routes.
 import { parseDeepLink } from './deeplink.js';
 import { language, setLanguage, tr, translatePage } from './i18n.js';
 import { addLinkNotice } from './notice.js';
@@ -57,9 +58,14 @@ linkCore().then((core) => {
 
   // A screen shows its own section, or the one it shares with others (the explanation pages).
   document.body.dataset.screen = current ? current.id : 'menu';
-  for (const section of document.querySelectorAll('main > .screen')) section.hidden = section.id !== (current ? current.section ?? current.id : 'menu');
+  for (const section of document.querySelectorAll('main > .screen'))
+    section.hidden = section.id !== (current ? (current.section ?? current.id) : 'menu');
   applyLanguage();
-  addLinkNotice(link.problems.map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value)).join(' '));
+  addLinkNotice(
+    link.problems
+      .map((p) => tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', p.name, p.value))
+      .join(' '),
+  );
   current?.start(link.values, link.given);
   enableHelpAndProjector(() => current?.redraw());
   enableOffline();

@@ -167,7 +167,9 @@ export class Chart {
     ctx.fillText(text, 0, 0, this.height);
     if (note) {
       ctx.font = chartFont(noteFacePx(px));
-      (Array.isArray(note) ? note : [note]).forEach((line, i) => ctx.fillText(line, 0, 1.1 * px * (i + 1), this.height));
+      (Array.isArray(note) ? note : [note]).forEach((line, i) =>
+        ctx.fillText(line, 0, 1.1 * px * (i + 1), this.height),
+      );
     }
     ctx.restore();
   }

@@ -100,8 +100,7 @@ export function parseDeepLink(search, { readCount } = {}) {
     }
   }
   // An energy given as a number of MeV for a mono-energetic beam implies energy=mono.
-  if (params.has('mono') && !params.has('energy') && !problems.some((p) => p.name === 'mono'))
-    values.energy = 'mono';
+  if (params.has('mono') && !params.has('energy') && !problems.some((p) => p.name === 'mono')) values.energy = 'mono';
   // What one screen cannot use: the visual screen's fields end at 10 cm and its beam is
   // parallel, the engine has no mono-energetic beam.
   const reject = (name, fallback) => {

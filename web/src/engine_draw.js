@@ -1,7 +1,8 @@
 // Drawing of the engine screen's depth-dose graph: the compared curve sets over depth 0-30 cm
-// in per cent of each result's fitted surface kerma (its display scale), and for the picture download the legend and the value
-// table under it. The sets are told apart by colour (the Okabe-Ito palette, which stays
-// distinct for the common colour-vision deficiencies) and the dose components by line style,
+// in per cent of each result's fitted surface kerma (its display scale), and for the picture
+// download the legend and the value table under it. The sets are told apart by colour (the
+// Okabe-Ito palette, which stays distinct for the common colour-vision deficiencies) and the
+// dose components by line style,
 // so that no pair depends on red against green. Every number drawn was computed by the C++;
 // the frame, grid, ticks and mapping are the page's one chart module's (chart.js).
 import { Chart, chartFont, noteLines } from './chart.js';
@@ -36,7 +37,8 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   ctx.font = chartFont(px * 0.95);
   const whole = texts.geometry ? `${texts.title} — ${texts.geometry}` : texts.title;
   const plotWidth = right - (x + (texts.doseScale ? 4.6 : 3.6) * px);
-  const titleLines = ctx.measureText(whole).width > plotWidth && texts.geometry ? [texts.title, texts.geometry] : [whole];
+  const titleLines =
+    ctx.measureText(whole).width > plotWidth && texts.geometry ? [texts.title, texts.geometry] : [whole];
   const top = y + (1.1 + 1.1 * titleLines.length) * px;
   const bottom = y + h - 2.6 * px;
   // What 100 % is, beside the dose axis's title: as many lines as the axis needs.
@@ -61,14 +63,28 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
     // A curve of 0.1 cm bins, drawn at the bins' centres, in the style's width and dashes
     // grown with the text.
     const curve = (values, offset, count, style, color, scale = 1) =>
-      chart.polyline(count, (i) => 0.1 * i + 0.05, (i) => 100 * scale * values[offset + i], {
-        color, width: style.width * (px / 14), dash: style.dash.map((d) => d * (px / 14)),
-      });
+      chart.polyline(
+        count,
+        (i) => 0.1 * i + 0.05,
+        (i) => 100 * scale * values[offset + i],
+        {
+          color,
+          width: style.width * (px / 14),
+          dash: style.dash.map((d) => d * (px / 14)),
+        },
+      );
     if (kerma) curve(kerma.curves.kerma, 0, 300, KERMA_STYLE, KERMA_COLOR, kerma.scale ?? 1);
     for (const set of sets) {
       // The dose curves end at bin 299, as the desktop's do (the last bin lies at the box's floor).
       for (let k = 0; k < 3; k += 1)
-        curve(set.curves.dose, (k * 10 + (set.field - 1)) * 300, 299, COMPONENT_STYLES[k], setColor(set.family), set.scale ?? 1);
+        curve(
+          set.curves.dose,
+          (k * 10 + (set.field - 1)) * 300,
+          299,
+          COMPONENT_STYLES[k],
+          setColor(set.family),
+          set.scale ?? 1,
+        );
     }
   });
   if (sets.length === 0 && !kerma) {

@@ -46,7 +46,13 @@ export function renderPicture(width, height) {
     ctx.fillText(`${tr('Figures', '一次線水カーマ')} ${state.kerma.name}`, x + 3.4 * px, y);
   }
   y += rowH;
-  const headers = [tr('CurveSetLegend', 'エネルギー, 照射野, ファイル'), 'd_max [cm]', tr('CurveSetLegend', '表面 0–1 mm [%]'), 'D10/Dmax [%]', 'TPR20,10'];
+  const headers = [
+    tr('CurveSetLegend', 'エネルギー, 照射野, ファイル'),
+    'd_max [cm]',
+    tr('CurveSetLegend', '表面 0–1 mm [%]'),
+    'D10/Dmax [%]',
+    'TPR20,10',
+  ];
   const columns = [px * 2.2, width * 0.5, width * 0.66, width * 0.78, width * 0.9];
   ctx.font = chartFont(px * 0.9, true);
   headers.forEach((h, c) => ctx.fillText(h, columns[c], y));
@@ -56,7 +62,9 @@ export function renderPicture(width, height) {
     ctx.fillStyle = setColor(set.family);
     ctx.fillRect(px * 0.6, y - 0.4 * px, px * 1.2, 0.8 * px);
     ctx.fillStyle = '#000';
-    tableCells(set).forEach((text, c) => ctx.fillText(text, columns[c], y, (columns[c + 1] ?? width) - columns[c] - 0.5 * px));
+    tableCells(set).forEach((text, c) =>
+      ctx.fillText(text, columns[c], y, (columns[c + 1] ?? width) - columns[c] - 0.5 * px),
+    );
   }
   if (note) {
     y += rowH;
@@ -77,12 +85,23 @@ export async function csvText() {
     kerma: tr('Figures', '一次線水カーマ'),
     dose: componentNames(),
     // Curves of a point source say so, with the scale they keep (the parallel beam's).
-    relative: state.ssd > 0
-      ? tr('Figures', '（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）', state.ssd)
-      : tr('Figures', '（0～5 cm の一次線水カーマ最大値 = 1）'),
+    relative:
+      state.ssd > 0
+        ? tr(
+            'Figures',
+            '（点線源 SSD %1 cm への近似換算、表面で平行ビームの 0～5 cm の一次線水カーマ最大値 = 1）',
+            state.ssd,
+          )
+        : tr('Figures', '（0～5 cm の一次線水カーマ最大値 = 1）'),
   };
   const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name }));
-  const text = await state.total.call('csv', { sets, kermaId: state.kerma ? state.kerma.id : -1, kermaFile: state.kerma ? state.kerma.name : '', names, ssd: state.ssd });
+  const text = await state.total.call('csv', {
+    sets,
+    kermaId: state.kerma ? state.kerma.id : -1,
+    kermaFile: state.kerma ? state.kerma.name : '',
+    names,
+    ssd: state.ssd,
+  });
   // The C++ text starts with the byte-order mark; the UTF-8 decoding that brings it into
   // JavaScript drops a leading one, so it is put back for the file.
   return text.startsWith('\uFEFF') ? text : `\uFEFF${text}`;

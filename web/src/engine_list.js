@@ -120,7 +120,8 @@ export async function openFiles(files) {
   // next file read.
   const tooLarge = async (file) => {
     const problem = await state.total.call('sizeProblem', { name: file.name, bytes: file.size });
-    if (problem) problems.push(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
+    if (problem)
+      problems.push(`${tr('EngineScreen', '%1 は計算結果ファイルとして読み込めません', file.name)}\n${problem}`);
     return Boolean(problem);
   };
   const isStatistics = (file) => /\.stat$/i.test(file.name);
@@ -135,7 +136,9 @@ export async function openFiles(files) {
     const read = await readResult(file.name, bytes, statText, statFile?.name);
     if (!read.opened) continue;
     if (statText !== undefined && !read.attached)
-      problems.push(`${tr('Web', '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。', statFile.name, file.name)} ${read.why}`);
+      problems.push(
+        `${tr('Web', '%1 は %2 の実行統計ではありません (別の計算のものか、壊れています)。不確かさは推定のままです。', statFile.name, file.name)} ${read.why}`,
+      );
     await saveResult(file.name, new TextDecoder().decode(bytes), read.attached ? statText : undefined);
     await refreshSaved();
   }

@@ -30,16 +30,18 @@ export function runBlocks({ blocks, workers, runBlock, addNext, onMerged = () =>
   }
 
   function drain() {
-    merging = merging.then(async () => {
-      while (!failure && finished.has(merged)) {
-        const cells = finished.get(merged);
-        finished.delete(merged);
-        await addNext(cells);
-        merged += 1;
-        onMerged(merged);
-        wake();
-      }
-    }).catch(fail);
+    merging = merging
+      .then(async () => {
+        while (!failure && finished.has(merged)) {
+          const cells = finished.get(merged);
+          finished.delete(merged);
+          await addNext(cells);
+          merged += 1;
+          onMerged(merged);
+          wake();
+        }
+      })
+      .catch(fail);
   }
 
   async function work(worker) {

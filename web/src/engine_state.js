@@ -58,6 +58,10 @@ export function estimated(set) {
 }
 
 export function tableNote() {
-  if (state.ssd > 0) return tr('Web', '* 推定: 点線源の曲線の不確かさは、その曲線だけから見積もった値です (実行統計は平行ビームのもの)。');
+  if (state.ssd > 0)
+    return tr(
+      'Web',
+      '* 推定: 点線源の曲線の不確かさは、その曲線だけから見積もった値です (実行統計は平行ビームのもの)。',
+    );
   return tr('Web', '* 推定: 実行統計 (.stat) のない結果の不確かさは、その曲線だけから見積もった値です。');
 }

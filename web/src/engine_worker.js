@@ -57,11 +57,11 @@ const CALLS = {
   close: (c, { id }) => ({ value: c.library.close(id) }),
   // `ssd`: the curves of a point source at this SSD [cm] made from the result's parallel
   // beam; 0 or absent: the parallel beam's own.
-  curves: (c, {id, ssd = 0}) => ({value: c.library.curves(id, ssd)}),
-  row: (c, {id, field, ssd = 0}) => ({value: c.library.tableRow(id, field, ssd)}),
+  curves: (c, { id, ssd = 0 }) => ({ value: c.library.curves(id, ssd) }),
+  row: (c, { id, field, ssd = 0 }) => ({ value: c.library.tableRow(id, field, ssd) }),
   // A result's run statistics (a .stat file's text named `name`): '' when they are taken as
   // that very result's, else why not.
-  attach: (c, {id, text, name = 'statistics'}) => ({value: c.library.attachStatistics(id, text, name)}),
+  attach: (c, { id, text, name = 'statistics' }) => ({ value: c.library.attachStatistics(id, text, name) }),
   // The factor that draws a result's curves on the scale of its fitted surface kerma.
   scale: (c, { id }) => ({ value: c.library.displayScale(id) }),
   tsv: (c, { sets }) => ({ value: c.library.tsv(sets) }),

@@ -32,7 +32,9 @@ export function enableHelpAndProjector(onChange) {
   const help = $('help');
   $('help-open').addEventListener('click', () => help.showModal());
   document.addEventListener('keydown', (event) => {
-    const typing = ['INPUT', 'SELECT', 'TEXTAREA'].includes(event.target.tagName) && !['checkbox', 'radio', 'range'].includes(event.target.type);
+    const typing =
+      ['INPUT', 'SELECT', 'TEXTAREA'].includes(event.target.tagName) &&
+      !['checkbox', 'radio', 'range'].includes(event.target.type);
     if (event.key === '?' && !typing && !help.open) {
       event.preventDefault();
       help.showModal();
@@ -42,6 +44,7 @@ export function enableHelpAndProjector(onChange) {
   $('projector').addEventListener('click', () => setProjector(!projectorOn(), onChange));
   // Switched in another tab of the site: this one follows, as the next page opened would.
   window.addEventListener('storage', (event) => {
-    if (event.key === PROJECTOR_KEY && (event.newValue === '1') !== projectorOn()) setProjector(event.newValue === '1', onChange);
+    if (event.key === PROJECTOR_KEY && (event.newValue === '1') !== projectorOn())
+      setProjector(event.newValue === '1', onChange);
   });
 }

@@ -87,7 +87,9 @@ const threads = line.threads > 0 ? line.threads : cores;
 write(`${texts.title}\n\n`);
 const start = core.readClock();
 const seedLine = core.seedLine(line.seed);
-write(`${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n${seedLine ? `${seedLine}\n` : ''}${total.withoutLines()}\n`);
+write(
+  `${core.startTimeLine(start)}\n\n${texts.waiting}\n${core.modeLine(threads)}\n${seedLine ? `${seedLine}\n` : ''}${total.withoutLines()}\n`,
+);
 const announce = (bins) => {
   for (const bin of bins) write(`${core.progressLine(bin, info.imax)}\n`);
 };
@@ -101,7 +103,9 @@ try {
   for (let t = 0; t < Math.min(threads, cores, Math.max(1, info.blocks)); t += 1)
     workers.push(new WorkerClient(new Worker(path.join(here, 'engine_worker.js'))));
   // Each worker reads the same folder; a file changed in between would show here.
-  for (const answer of await Promise.all(workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed }))))
+  for (const answer of await Promise.all(
+    workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed })),
+  ))
     if (answer.error) throw new Error(answer.error);
   const run = runBlocks({
     blocks: info.blocks,

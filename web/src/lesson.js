@@ -35,11 +35,13 @@ function paragraph(tokens, className) {
 function list(items, className) {
   const ul = document.createElement('ul');
   ul.className = className;
-  ul.append(...items.map((tokens) => {
-    const li = document.createElement('li');
-    li.append(...nodes(tokens));
-    return li;
-  }));
+  ul.append(
+    ...items.map((tokens) => {
+      const li = document.createElement('li');
+      li.append(...nodes(tokens));
+      return li;
+    }),
+  );
   return ul;
 }
 
@@ -59,10 +61,29 @@ function section(title, children, className) {
 function render() {
   const sheet = LESSON[language()];
   $('lesson-title').textContent = sheet.title;
-  $('lesson-step-list').replaceChildren(...sheet.steps.map((step) => section(step.title, step.student.map(block), 'lesson-step')));
+  $('lesson-step-list').replaceChildren(
+    ...sheet.steps.map((step) => section(step.title, step.student.map(block), 'lesson-step')),
+  );
   $('lesson-tip-list').replaceChildren(
-    section(tr('Web', '授業の前に'), [...sheet.intro.map((tokens) => paragraph(tokens)), paragraph([{ t: 'text', s: tr('Web', 'プロジェクターで見せる時は、右上の「プロジェクター」ボタンで文字を大きく、線を太くします。go=1 や run=1 のリンクは、開くとすぐに計算を始めます。') }])], 'lesson-tip'),
-    ...sheet.steps.filter((step) => step.teacher.length > 0).map((step) => section(step.title, step.teacher.map(block), 'lesson-tip')),
+    section(
+      tr('Web', '授業の前に'),
+      [
+        ...sheet.intro.map((tokens) => paragraph(tokens)),
+        paragraph([
+          {
+            t: 'text',
+            s: tr(
+              'Web',
+              'プロジェクターで見せる時は、右上の「プロジェクター」ボタンで文字を大きく、線を太くします。go=1 や run=1 のリンクは、開くとすぐに計算を始めます。',
+            ),
+          },
+        ]),
+      ],
+      'lesson-tip',
+    ),
+    ...sheet.steps
+      .filter((step) => step.teacher.length > 0)
+      .map((step) => section(step.title, step.teacher.map(block), 'lesson-tip')),
     section(sheet.model.title, [list(sheet.model.items, 'lesson-model')], 'lesson-tip'),
   );
   $('lesson').dataset.ready = language();

@@ -13,7 +13,10 @@ export function enableOffline() {
   if (!('serviceWorker' in navigator)) return;
   // updateViaCache 'none': the worker's script and the list it imports are asked of the
   // server on every visit, never taken from the HTTP cache, so a new build is always seen.
-  navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' }).then(offerNewVersion).catch(() => {});
+  navigator.serviceWorker
+    .register('sw.js', { updateViaCache: 'none' })
+    .then(offerNewVersion)
+    .catch(() => {});
 }
 
 // A new version installed while this page runs on the old one: the page says so and offers
@@ -53,7 +56,8 @@ function offerNewVersion(registration) {
   });
 }
 
-const OFFER = '新しい版があります。再読み込みすると新しい版で開きます。ほかのタブも、計算中でなければ再読み込みされます。';
+const OFFER =
+  '新しい版があります。再読み込みすると新しい版で開きます。ほかのタブも、計算中でなければ再読み込みされます。';
 
 // `text`: the notice's source text, kept on the element so that a change of language words
 // it again.

@@ -24,20 +24,23 @@ async function fetchOfThisVersion(file) {
   if (!response.ok) throw new Error(`${file}: ${response.status}`);
   const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', await response.clone().arrayBuffer()));
   const hex = [...digest].map((b) => b.toString(16).padStart(2, '0')).join('');
-  if (PRECACHE.sha256 && hex !== PRECACHE.sha256[file]) throw new Error(`${file} is not of version ${PRECACHE.version}`);
+  if (PRECACHE.sha256 && hex !== PRECACHE.sha256[file])
+    throw new Error(`${file} is not of version ${PRECACHE.version}`);
   return response;
 }
 
 self.addEventListener('install', (event) => {
-  event.waitUntil((async () => {
-    const responses = await Promise.all(PRECACHE.files.map(fetchOfThisVersion));
-    // Kept only when every file is of this version.
-    const cache = await caches.open(CACHE);
-    await Promise.all(PRECACHE.files.map((file, i) => cache.put(file, responses[i])));
-  })().catch(async (error) => {
-    await caches.delete(CACHE);
-    throw error;
-  }));
+  event.waitUntil(
+    (async () => {
+      const responses = await Promise.all(PRECACHE.files.map(fetchOfThisVersion));
+      // Kept only when every file is of this version.
+      const cache = await caches.open(CACHE);
+      await Promise.all(PRECACHE.files.map((file, i) => cache.put(file, responses[i])));
+    })().catch(async (error) => {
+      await caches.delete(CACHE);
+      throw error;
+    }),
+  );
 });
 
 // The page's answer when the user chose to load the new version.
@@ -49,9 +52,14 @@ self.addEventListener('message', (event) => {
 // for it to mix with); a later one gets here only when no page of the old one is left, or
 // when the user asked for it, and those pages reload.
 self.addEventListener('activate', (event) => {
-  event.waitUntil(caches.keys()
-    .then((keys) => Promise.all(keys.filter((k) => k.startsWith('dosavia-') && k !== CACHE).map((k) => caches.delete(k))))
-    .then(() => self.clients.claim()));
+  event.waitUntil(
+    caches
+      .keys()
+      .then((keys) =>
+        Promise.all(keys.filter((k) => k.startsWith('dosavia-') && k !== CACHE).map((k) => caches.delete(k))),
+      )
+      .then(() => self.clients.claim()),
+  );
 });
 
 // The site's own files from the cache (a deep link's query names no other file); anything
@@ -61,7 +69,10 @@ self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET' || url.origin !== self.location.origin) return;
   const scope = new URL(self.registration.scope);
   const path = url.pathname === scope.pathname ? `${scope.pathname}index.html` : url.pathname;
-  event.respondWith(caches.open(CACHE)
-    .then((cache) => cache.match(new URL(path, url.origin).href, { ignoreSearch: true }))
-    .then((hit) => hit ?? fetch(event.request)));
+  event.respondWith(
+    caches
+      .open(CACHE)
+      .then((cache) => cache.match(new URL(path, url.origin).href, { ignoreSearch: true }))
+      .then((hit) => hit ?? fetch(event.request)),
+  );
 });

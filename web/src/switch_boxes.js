@@ -9,7 +9,8 @@ import { addLinkNotice } from './notice.js';
 // starts with the parts it does name.
 export function buildSwitchBoxes(fieldset, names, without, onChange) {
   const unknown = without.filter((option) => !names.some((n) => n.option === option));
-  if (unknown.length > 0) addLinkNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'without', unknown.join(',')));
+  if (unknown.length > 0)
+    addLinkNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'without', unknown.join(',')));
   for (const old of fieldset.querySelectorAll('label')) old.remove();
   for (const name of names) {
     const label = document.createElement('label');

@@ -10,7 +10,14 @@ import { BROWSER, CHROMIUM, openPage, redPixels, serveSiteInChromium, waitForTot
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
 // width, height, touch (a phone; tablets upright and on their side)
-const SIZES = [[1024, 768], [1280, 800], [1920, 1080], [390, 844, true], [768, 1024, true], [1180, 820, true]];
+const SIZES = [
+  [1024, 768],
+  [1280, 800],
+  [1920, 1080],
+  [390, 844, true],
+  [768, 1024, true],
+  [1180, 820, true],
+];
 const JAPANESE = /[\u3040-\u30ff\u3400-\u9fff\uff00-\uffef]/;
 
 let url;
@@ -40,10 +47,12 @@ function visibleTexts(page) {
 
 // Controls a finger uses that are under 44 CSS px high.
 function smallTargets(page) {
-  return page.evaluate(() => [...document.querySelectorAll('button, select, input:not([type=checkbox]):not([type=radio]), label.check, a')]
-    .filter((e) => e.offsetParent && !e.closest('[hidden], dialog'))
-    .map((e) => [e.id || e.textContent.trim().slice(0, 20), Math.round(e.getBoundingClientRect().height)])
-    .filter(([, h]) => h < 44));
+  return page.evaluate(() =>
+    [...document.querySelectorAll('button, select, input:not([type=checkbox]):not([type=radio]), label.check, a')]
+      .filter((e) => e.offsetParent && !e.closest('[hidden], dialog'))
+      .map((e) => [e.id || e.textContent.trim().slice(0, 20), Math.round(e.getBoundingClientRect().height)])
+      .filter(([, h]) => h < 44),
+  );
 }
 
 // Canvas texts drawn under 14 CSS px (a smaller face, or one squeezed to a maximum width)
@@ -69,7 +78,13 @@ async function smallCanvasTexts(page) {
 
 for (const [width, height, touch = false] of SIZES) {
   test(`a deep-linked 500-photon batch draws its tracks at ${width}x${height}`, { skip }, async () => {
-    const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`, width, height, { mobile: touch });
+    const { page, errors } = await openPage(
+      browser,
+      `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`,
+      width,
+      height,
+      { mobile: touch },
+    );
     await waitForTotal(page, 500);
     assert.ok((await redPixels(page)) > 200, 'tracks drawn');
     assert.match(await page.$eval('#depth-note', (e) => e.textContent), /500 photons/);
@@ -84,11 +99,21 @@ for (const [width, height, touch = false] of SIZES) {
       // high, and no screen scrolls sideways.
       assert.deepEqual(await smallTargets(page), []);
       for (const screen of ['menu', 'engine', 'page4', 'lesson']) {
-        const other = await openPage(browser, `${url}index.html?screen=${screen}&lang=en`, width, height, { mobile: true });
-        if (screen === 'engine') await other.page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
-        else if (screen !== 'menu') await other.page.waitForFunction(() => document.getElementById('pages').dataset.ready || document.getElementById('lesson').dataset.ready, { timeout: 20000 });
+        const other = await openPage(browser, `${url}index.html?screen=${screen}&lang=en`, width, height, {
+          mobile: true,
+        });
+        if (screen === 'engine')
+          await other.page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
+        else if (screen !== 'menu')
+          await other.page.waitForFunction(
+            () => document.getElementById('pages').dataset.ready || document.getElementById('lesson').dataset.ready,
+            { timeout: 20000 },
+          );
         assert.deepEqual(await smallTargets(other.page), [], screen);
-        assert.ok(await other.page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), `${screen} wider than the window`);
+        assert.ok(
+          await other.page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth),
+          `${screen} wider than the window`,
+        );
         if (screen === 'engine') assert.deepEqual(await smallCanvasTexts(other.page), [], screen);
         assert.deepEqual(other.errors, [], screen);
         await other.page.close();
@@ -102,34 +127,56 @@ for (const [width, height, touch = false] of SIZES) {
 // A page slow to take the worker's answers in (a classroom PC drawing a million tracks):
 // the worker waits for the page instead of running ahead, so that what is counted after
 // Esc is a chunk or two, not everything the worker simulated while the page was busy.
-test('the visual worker waits for a page that draws slowly: Esc counts no photons run ahead', { skip, timeout: 60000 }, async () => {
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=100&step=0&go=1`, 1024, 768);
-  await waitForTotal(page, 100);
-  // 1e8 photons, typed (a link asks for at most 1e6).
-  await page.$eval('#photons', (e) => { e.value = '100000000'; });
-  await page.click('#go');
-  await page.waitForFunction(() => Number(document.getElementById('total').value) > 1000, { timeout: 20000 });
-  const count = () => page.$eval('#total', (e) => Number(e.value));
-  // The worker's speed while the page keeps up [photons/ms].
-  const [n0, t0] = [await count(), Date.now()];
-  await new Promise((res) => setTimeout(res, 1000));
-  const rate = (await count() - n0) / (Date.now() - t0);
-  const busyMs = 3000;
-  const atBusy = await count();
-  await page.evaluate((ms) => { const end = performance.now() + ms; while (performance.now() < end); }, busyMs);
-  const asked = Date.now();
-  await page.keyboard.press('Escape');
-  await page.waitForFunction(() => document.getElementById('stop').disabled, { timeout: 10000 });
-  const stoppedMs = Date.now() - asked;
-  const ahead = (await count()) - atBusy;
-  assert.ok(stoppedMs < 1000, `stopped after ${stoppedMs} ms`);
-  assert.ok(ahead < rate * busyMs / 3, `${ahead} photons counted after a busy ${busyMs} ms (the worker runs ${rate.toFixed(0)} per ms)`);
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+test(
+  'the visual worker waits for a page that draws slowly: Esc counts no photons run ahead',
+  { skip, timeout: 60000 },
+  async () => {
+    const { page, errors } = await openPage(
+      browser,
+      `${url}index.html?screen=visual&energy=10&field=10&photons=100&step=0&go=1`,
+      1024,
+      768,
+    );
+    await waitForTotal(page, 100);
+    // 1e8 photons, typed (a link asks for at most 1e6).
+    await page.$eval('#photons', (e) => {
+      e.value = '100000000';
+    });
+    await page.click('#go');
+    await page.waitForFunction(() => Number(document.getElementById('total').value) > 1000, { timeout: 20000 });
+    const count = () => page.$eval('#total', (e) => Number(e.value));
+    // The worker's speed while the page keeps up [photons/ms].
+    const [n0, t0] = [await count(), Date.now()];
+    await new Promise((res) => setTimeout(res, 1000));
+    const rate = ((await count()) - n0) / (Date.now() - t0);
+    const busyMs = 3000;
+    const atBusy = await count();
+    await page.evaluate((ms) => {
+      const end = performance.now() + ms;
+      while (performance.now() < end);
+    }, busyMs);
+    const asked = Date.now();
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => document.getElementById('stop').disabled, { timeout: 10000 });
+    const stoppedMs = Date.now() - asked;
+    const ahead = (await count()) - atBusy;
+    assert.ok(stoppedMs < 1000, `stopped after ${stoppedMs} ms`);
+    assert.ok(
+      ahead < (rate * busyMs) / 3,
+      `${ahead} photons counted after a busy ${busyMs} ms (the worker runs ${rate.toFixed(0)} per ms)`,
+    );
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
 
 test('Stop ends a long batch within a fraction of a second', { skip }, async () => {
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&energy=10&field=10&photons=1000000&step=0&go=1`, 1024, 768);
+  const { page, errors } = await openPage(
+    browser,
+    `${url}index.html?screen=visual&energy=10&field=10&photons=1000000&step=0&go=1`,
+    1024,
+    768,
+  );
   await page.waitForFunction(() => Number(document.getElementById('total').value) > 0, { timeout: 20000 });
   const asked = Date.now();
   await page.keyboard.press('Escape');
@@ -147,14 +194,20 @@ test('the language switch changes every text', { skip }, async () => {
   const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&photons=50&step=0&go=1`, 1024, 768);
   await waitForTotal(page, 50);
   const japanese = await visibleTexts(page);
-  assert.ok(japanese.some((t) => JAPANESE.test(t)), 'Japanese first');
+  assert.ok(
+    japanese.some((t) => JAPANESE.test(t)),
+    'Japanese first',
+  );
   await page.click('#lang-switch');
   const english = await visibleTexts(page);
   const left = english.filter((t) => JAPANESE.test(t));
   assert.deepEqual(left, []);
   assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
   await page.click('#lang-switch');
-  assert.ok((await visibleTexts(page)).some((t) => JAPANESE.test(t)), 'and back');
+  assert.ok(
+    (await visibleTexts(page)).some((t) => JAPANESE.test(t)),
+    'and back',
+  );
   assert.deepEqual(errors, []);
   await page.close();
 });
@@ -170,45 +223,70 @@ const LINK_CASES = [
   { query: 'photons=1,5e3&without=gamma', total: 100, notice: /photons.*without|without.*photons/ },
   { query: 'mono=30&photons=2,000', total: 2000, notice: /mono/ },
   { query: 'seed=12x&photons=1000', total: 1000, notice: /seed/ },
-  { query: 'energy=10&field=4&photons=20000&without=electron-transport', total: 20000, note: /maximum at the surface: no build-up/, noDmax: true },
+  {
+    query: 'energy=10&field=4&photons=20000&without=electron-transport',
+    total: 20000,
+    note: /maximum at the surface: no build-up/,
+    noDmax: true,
+  },
   { query: 'energy=15&field=10&photons=1e5&seed=5', total: 100000, pause: true },
 ];
 for (const { query, total, notice, note, noDmax, pause } of LINK_CASES) {
-  test(`a deep link's ${query}: the usable values run, the rest stays named until closed`, { skip, timeout: 90000 }, async () => {
-    const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&step=0&go=1&${query}`, 1024, 768);
-    if (pause) await pauseAndStep(page);
-    await waitForTotal(page, total, 60000);
-    if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
-    if (noDmax) {
-      // Not even on the way: every note of a second series, batch answer by answer. Five
-      // times the photons, so that even a fast machine draws several curves on the way.
-      await page.evaluate(() => {
-        window.notes = [];
-        new MutationObserver(() => window.notes.push(document.getElementById('depth-note').textContent))
-          .observe(document.getElementById('depth-note'), { childList: true, characterData: true, subtree: true });
-      });
-      await page.click('#clear');
-      await page.waitForFunction(() => document.getElementById('total').value === '0');
-      await page.$eval('#photons', (e, n) => { e.value = String(n); }, 5 * total);
-      await page.click('#go');
-      await waitForTotal(page, 5 * total, 60000);
-      const notes = await page.evaluate(() => window.notes);
-      assert.ok(notes.length > 2, notes.join(' | '));
-      assert.deepEqual(notes.filter((n) => /d_max =/.test(n)), []);
-      assert.doesNotMatch(await page.$eval('#depth-note', (e) => e.textContent), /d_max =/);
-      assert.doesNotMatch(await page.$eval('#visual-summary', (e) => e.textContent), /d_max =/);
-      assert.equal(await page.$eval('#depth', (c) => c.dataset.dmaxCm ?? null), null, 'a d_max marked');
-    }
-    if (!notice) {
-      assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
-    } else {
-      assert.match(await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent)), notice);
-      await page.click('#notice .notice-close');
-      assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
-    }
-    assert.deepEqual(errors, []);
-    await page.close();
-  });
+  test(
+    `a deep link's ${query}: the usable values run, the rest stays named until closed`,
+    { skip, timeout: 90000 },
+    async () => {
+      const { page, errors } = await openPage(
+        browser,
+        `${url}index.html?screen=visual&lang=en&step=0&go=1&${query}`,
+        1024,
+        768,
+      );
+      if (pause) await pauseAndStep(page);
+      await waitForTotal(page, total, 60000);
+      if (note) assert.match(await page.$eval('#depth-note', (e) => e.textContent), note);
+      if (noDmax) {
+        // Not even on the way: every note of a second series, batch answer by answer. Five
+        // times the photons, so that even a fast machine draws several curves on the way.
+        await page.evaluate(() => {
+          window.notes = [];
+          new MutationObserver(() => window.notes.push(document.getElementById('depth-note').textContent)).observe(
+            document.getElementById('depth-note'),
+            { childList: true, characterData: true, subtree: true },
+          );
+        });
+        await page.click('#clear');
+        await page.waitForFunction(() => document.getElementById('total').value === '0');
+        await page.$eval(
+          '#photons',
+          (e, n) => {
+            e.value = String(n);
+          },
+          5 * total,
+        );
+        await page.click('#go');
+        await waitForTotal(page, 5 * total, 60000);
+        const notes = await page.evaluate(() => window.notes);
+        assert.ok(notes.length > 2, notes.join(' | '));
+        assert.deepEqual(
+          notes.filter((n) => /d_max =/.test(n)),
+          [],
+        );
+        assert.doesNotMatch(await page.$eval('#depth-note', (e) => e.textContent), /d_max =/);
+        assert.doesNotMatch(await page.$eval('#visual-summary', (e) => e.textContent), /d_max =/);
+        assert.equal(await page.$eval('#depth', (c) => c.dataset.dmaxCm ?? null), null, 'a d_max marked');
+      }
+      if (!notice) {
+        assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
+      } else {
+        assert.match(await page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent)), notice);
+        await page.click('#notice .notice-close');
+        assert.equal(await page.$eval('#notice', (e) => e.hidden), true);
+      }
+      assert.deepEqual(errors, []);
+      await page.close();
+    },
+  );
 }
 
 // Pauses the running batch, checks that nothing runs on, runs single histories, resumes.
@@ -236,43 +314,52 @@ async function pauseAndStep(page) {
 
 // A series runs on one seed: typed (or linked), Graph clear and Go repeat it picture for
 // picture; emptied, every series gets a fresh seed, and other numbers.
-test('a seed repeats a visual series; an empty seed box gives each series a fresh one', { skip, timeout: 60000 }, async () => {
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1&seed=4711`, 1024, 768);
-  const series = async () => {
-    await waitForTotal(page, 20000);
-    return page.evaluate(() => ({
-      seed: document.getElementById('seed').value,
-      automatic: document.getElementById('seed').classList.contains('automatic'),
-      dmax: document.getElementById('depth').dataset.dmaxCm,
-      surface: document.getElementById('depth').dataset.surfacePercent,
-      note: document.getElementById('depth-note').textContent,
-    }));
-  };
-  const again = async () => {
-    await page.click('#clear');
-    await page.waitForFunction(() => document.getElementById('total').value === '0');
-    await page.click('#go');
-    return series();
-  };
-  const first = await series();
-  assert.equal(first.seed, '4711');
-  assert.equal(first.automatic, false);
-  assert.ok(Number(first.dmax) > 0, first.note);
-  assert.deepEqual(await again(), first);
-  await page.$eval('#seed', (e) => {
-    e.value = '';
-    e.dispatchEvent(new Event('input', { bubbles: true }));
-  });
-  const fresh = await again();
-  assert.equal(fresh.automatic, true);
-  assert.match(fresh.seed, /^\d{1,5}$/);
-  assert.notEqual(fresh.seed, '4711');
-  assert.notEqual(fresh.dmax, first.dmax);
-  const next = await again();
-  assert.notEqual(next.seed, fresh.seed, 'a fresh seed for every series');
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+test(
+  'a seed repeats a visual series; an empty seed box gives each series a fresh one',
+  { skip, timeout: 60000 },
+  async () => {
+    const { page, errors } = await openPage(
+      browser,
+      `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1&seed=4711`,
+      1024,
+      768,
+    );
+    const series = async () => {
+      await waitForTotal(page, 20000);
+      return page.evaluate(() => ({
+        seed: document.getElementById('seed').value,
+        automatic: document.getElementById('seed').classList.contains('automatic'),
+        dmax: document.getElementById('depth').dataset.dmaxCm,
+        surface: document.getElementById('depth').dataset.surfacePercent,
+        note: document.getElementById('depth-note').textContent,
+      }));
+    };
+    const again = async () => {
+      await page.click('#clear');
+      await page.waitForFunction(() => document.getElementById('total').value === '0');
+      await page.click('#go');
+      return series();
+    };
+    const first = await series();
+    assert.equal(first.seed, '4711');
+    assert.equal(first.automatic, false);
+    assert.ok(Number(first.dmax) > 0, first.note);
+    assert.deepEqual(await again(), first);
+    await page.$eval('#seed', (e) => {
+      e.value = '';
+      e.dispatchEvent(new Event('input', { bubbles: true }));
+    });
+    const fresh = await again();
+    assert.equal(fresh.automatic, true);
+    assert.match(fresh.seed, /^\d{1,5}$/);
+    assert.notEqual(fresh.seed, '4711');
+    assert.notEqual(fresh.dmax, first.dmax);
+    const next = await again();
+    assert.notEqual(next.seed, fresh.seed, 'a fresh seed for every series');
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
 
 test('the menu opens the visual simulation in the language chosen', { skip }, async () => {
   const { page, errors } = await openPage(browser, `${url}index.html`, 1024, 768);
@@ -297,8 +384,12 @@ test('the projector mode follows from tab to tab', { skip }, async () => {
     await first.page.bringToFront();
     await first.page.evaluate(() => document.getElementById('projector').click());
   };
-  const follows = (want) => second.page.waitForFunction((w) => document.documentElement.classList.contains('projector') === w,
-    { timeout: 10000, polling: 100 }, want);
+  const follows = (want) =>
+    second.page.waitForFunction(
+      (w) => document.documentElement.classList.contains('projector') === w,
+      { timeout: 10000, polling: 100 },
+      want,
+    );
   await press();
   await follows(!before);
   assert.equal(await on(first.page), !before);
@@ -312,7 +403,12 @@ test('the projector mode follows from tab to tab', { skip }, async () => {
 test('without electron transport the build-up vanishes and the full curve stays as reference', { skip }, async () => {
   // On a fixed seed: at 20000 photons the first bin's share of the fitted maximum spreads
   // from about 70 % to above 100 % from series to series without electron transport.
-  const { page, errors } = await openPage(browser, `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1&seed=90842`, 1024, 768);
+  const { page, errors } = await openPage(
+    browser,
+    `${url}index.html?screen=visual&lang=en&energy=10&field=4&photons=20000&step=0&go=1&seed=90842`,
+    1024,
+    768,
+  );
   await waitForTotal(page, 20000);
   const surface = () => page.$eval('#depth', (c) => Number(c.dataset.surfacePercent));
   assert.match(await page.$eval('#depth-note', (e) => e.textContent), /20000 photons/);
@@ -323,7 +419,10 @@ test('without electron transport the build-up vanishes and the full curve stays 
   await page.click('#go');
   await waitForTotal(page, 20000);
   const labels = await page.$$eval('#switches label', (ls) => ls.map((l) => l.textContent));
-  assert.ok(labels.some((t) => /without electron and positron transport/.test(t)), labels.join('|'));
+  assert.ok(
+    labels.some((t) => /without electron and positron transport/.test(t)),
+    labels.join('|'),
+  );
   // With the electrons' energy left where they start, the dose is the kerma, full from the
   // first bin on; with the electrons the first 5 mm get well under the maximum at 10 MV.
   const without = await surface();

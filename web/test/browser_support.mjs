@@ -11,10 +11,13 @@ import { serve } from './serve.mjs';
 
 export const BROWSER = process.env.DOSAVIA_BROWSER === 'firefox' ? 'firefox' : 'chrome';
 // The browser's program where installed (named CHROMIUM for the tests' skip conditions).
-export const CHROMIUM = (BROWSER === 'firefox' ? ['/usr/bin/firefox-esr'] : ['/usr/bin/chromium', '/usr/bin/chromium-browser']).find((p) => existsSync(p));
+export const CHROMIUM = (
+  BROWSER === 'firefox' ? ['/usr/bin/firefox-esr'] : ['/usr/bin/chromium', '/usr/bin/chromium-browser']
+).find((p) => existsSync(p));
 
 // The built site (tools/build-web.sh), or the folder DOSAVIA_WEB_DIR names.
-export const SITE = process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
+export const SITE =
+  process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
 
 // The site's page as a student opens it from the folder by double-click, with a query.
 export function folderUrl(query = '') {
@@ -27,8 +30,13 @@ export async function launch() {
     executablePath: CHROMIUM,
     headless: true,
     args: [
-      '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-quic',
+      '--no-first-run',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
       '--font-render-hinting=none',
     ],
   });
@@ -52,7 +60,9 @@ async function newPage(browser) {
 export async function openPage(browser, url, width, height, options = {}) {
   const page = await newPage(browser);
   const errors = [];
-  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  page.on('console', (m) => {
+    if (m.type() === 'error') errors.push(m.text());
+  });
   page.on('pageerror', (e) => errors.push(String(e)));
   // The questions before a long batch and before removing a kept result are answered yes.
   page.on('dialog', (d) => d.accept());
@@ -75,7 +85,11 @@ export function redPixels(page) {
 
 // Until the visual screen's batch has ended with `total` photons in all.
 export async function waitForTotal(page, total, timeout = 20000) {
-  await page.waitForFunction((t) => document.getElementById('total').value === String(t) && document.getElementById('stop').disabled, { timeout }, total);
+  await page.waitForFunction(
+    (t) => document.getElementById('total').value === String(t) && document.getElementById('stop').disabled,
+    { timeout },
+    total,
+  );
 }
 
 // For a test file: the site served on a local port and Chromium started (where installed)

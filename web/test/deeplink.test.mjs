@@ -15,39 +15,94 @@ const core = await createRequire(import.meta.url)(join(site, 'dosavia_core.js'))
 const parseDeepLink = (search) => parseWith(search, { readCount: core.typedCount });
 
 test('usable values are taken', () => {
-  const { values, problems } = parseDeepLink('?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1&seed=4711');
+  const { values, problems } = parseDeepLink(
+    '?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1&seed=4711',
+  );
   assert.deepEqual(problems, []);
-  assert.deepEqual(values, { ...VISUAL_DEFAULTS, screen: 'visual', lang: 'en', energy: '15', field: 1, photons: 500, step: 0, go: 1, seed: '4711' });
+  assert.deepEqual(values, {
+    ...VISUAL_DEFAULTS,
+    screen: 'visual',
+    lang: 'en',
+    energy: '15',
+    field: 1,
+    photons: 500,
+    step: 0,
+    go: 1,
+    seed: '4711',
+  });
   // The engine's point source at an SSD of 50 to 150 cm, as Dosavia --plot --ssd takes it.
-  for (const [typed, ssd] of [['100', 100], ['50', 50], ['150', 150], ['87.5', 87.5]])
+  for (const [typed, ssd] of [
+    ['100', 100],
+    ['50', 50],
+    ['150', 150],
+    ['87.5', 87.5],
+  ])
     assert.deepEqual(parseDeepLink(`?screen=engine&ssd=${typed}`).values.ssd, ssd, typed);
   // A seed as Kestrun's --seed reads it: the whole range, leading zeros read away.
-  for (const [typed, seed] of [['0', '0'], ['2147483647', '2147483647'], ['007', '7'], ['00000000005', '5'], ['000', '0']])
+  for (const [typed, seed] of [
+    ['0', '0'],
+    ['2147483647', '2147483647'],
+    ['007', '7'],
+    ['00000000005', '5'],
+    ['000', '0'],
+  ])
     assert.equal(parseDeepLink(`?seed=${typed}`).values.seed, seed, typed);
 });
 
 test('bad values are reported and replaced by the defaults', () => {
   const cases = [
-    ['energy=12', 'energy'], ['field=7', 'field'], ['field=10x10', 'field'], ['photons=-5', 'photons'],
-    ['photons=1e9', 'photons'], ['photons=abc', 'photons'], ['lang=fr', 'lang'], ['go=yes', 'go'],
-    ['screen=admin', 'screen'], ['mono=-1', 'mono'], ['step=2', 'step'], ['photons=2e6', 'photons'],
-    ['photons=1,5e5', 'photons'], ['photons=0', 'photons'],
-    ['seed=2147483648', 'seed'], ['seed=-1', 'seed'], ['seed=1e3', 'seed'], ['seed=12a', 'seed'], ['seed=', 'seed'],
-    ['seed=99999999999999999999', 'seed'], ['seed=%EF%BC%95', 'seed'],
-    ['screen=engine&ssd=49', 'ssd'], ['screen=engine&ssd=151', 'ssd'], ['screen=engine&ssd=1e2', 'ssd'],
-    ['screen=engine&ssd=abc', 'ssd'], ['screen=visual&ssd=100', 'ssd'],
+    ['energy=12', 'energy'],
+    ['field=7', 'field'],
+    ['field=10x10', 'field'],
+    ['photons=-5', 'photons'],
+    ['photons=1e9', 'photons'],
+    ['photons=abc', 'photons'],
+    ['lang=fr', 'lang'],
+    ['go=yes', 'go'],
+    ['screen=admin', 'screen'],
+    ['mono=-1', 'mono'],
+    ['step=2', 'step'],
+    ['photons=2e6', 'photons'],
+    ['photons=1,5e5', 'photons'],
+    ['photons=0', 'photons'],
+    ['seed=2147483648', 'seed'],
+    ['seed=-1', 'seed'],
+    ['seed=1e3', 'seed'],
+    ['seed=12a', 'seed'],
+    ['seed=', 'seed'],
+    ['seed=99999999999999999999', 'seed'],
+    ['seed=%EF%BC%95', 'seed'],
+    ['screen=engine&ssd=49', 'ssd'],
+    ['screen=engine&ssd=151', 'ssd'],
+    ['screen=engine&ssd=1e2', 'ssd'],
+    ['screen=engine&ssd=abc', 'ssd'],
+    ['screen=visual&ssd=100', 'ssd'],
     // Given twice, differently: neither applied, said once.
-    ['screen=engine&ssd=100&ssd=abc', 'ssd'], ['seed=1&seed=2', 'seed'], ['screen=visual&field=1&field=2', 'field'],
+    ['screen=engine&ssd=100&ssd=abc', 'ssd'],
+    ['seed=1&seed=2', 'seed'],
+    ['screen=visual&field=1&field=2', 'field'],
   ];
   for (const [query, name] of cases) {
     const { values, problems } = parseDeepLink(`?${query}`);
-    assert.deepEqual(problems.map((p) => p.name), [name], query);
+    assert.deepEqual(
+      problems.map((p) => p.name),
+      [name],
+      query,
+    );
     assert.equal(values[name], VISUAL_DEFAULTS[name], query);
   }
 });
 
 test('counts are read as a typed count is: exponents, digit grouping, full-width digits', () => {
-  const cases = [['1e5', 1e5], ['1e6', 1e6], ['3e5', 3e5], ['100000', 1e5], ['1,000,000', 1e6], ['1%2C000%2C000', 1e6], ['%EF%BC%91%EF%BD%85%EF%BC%95', 1e5]];
+  const cases = [
+    ['1e5', 1e5],
+    ['1e6', 1e6],
+    ['3e5', 3e5],
+    ['100000', 1e5],
+    ['1,000,000', 1e6],
+    ['1%2C000%2C000', 1e6],
+    ['%EF%BC%91%EF%BD%85%EF%BC%95', 1e5],
+  ];
   for (const [typed, photons] of cases) {
     const { values, problems } = parseDeepLink(`?screen=visual&photons=${typed}`);
     assert.deepEqual(problems, [], typed);
@@ -75,6 +130,12 @@ test('unknown parameters are left to other screens', () => {
 
 test('parts of the physics to switch off are read as a list', () => {
   assert.deepEqual(parseDeepLink('?without=electron-transport,pair').values.without, ['electron-transport', 'pair']);
-  assert.deepEqual(parseDeepLink('?without=electron-transport&without=pair,electron-transport').values.without, ['electron-transport', 'pair']);
-  assert.deepEqual(parseDeepLink('?without=Electron%20transport').problems.map((p) => p.name), ['without']);
+  assert.deepEqual(parseDeepLink('?without=electron-transport&without=pair,electron-transport').values.without, [
+    'electron-transport',
+    'pair',
+  ]);
+  assert.deepEqual(
+    parseDeepLink('?without=Electron%20transport').problems.map((p) => p.name),
+    ['without'],
+  );
 });

@@ -36,8 +36,14 @@ async function coreCells(text, name, column, statistics, ssd = 0) {
 function nodeRun(count, args, name, withStatistics = false) {
   const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
   for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
-  fs.writeFileSync(join(work, 'Joken.dat'), `10MV.csv\r\n10MV-${count}.data\r\n${count === '100K' ? '1.00E+05' : '2.00E+04'}\r\n`);
-  const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2', ...args], { cwd: work, input: '\n' });
+  fs.writeFileSync(
+    join(work, 'Joken.dat'),
+    `10MV.csv\r\n10MV-${count}.data\r\n${count === '100K' ? '1.00E+05' : '2.00E+04'}\r\n`,
+  );
+  const r = spawnSync(process.execPath, [join(site, 'kestrun.mjs'), '--threads', '2', ...args], {
+    cwd: work,
+    input: '\n',
+  });
   // An engine that ends before reading its Enter breaks the pipe: the status says the rest.
   if (r.error && r.error.code !== 'EPIPE') throw r.error;
   assert.equal(r.status, 0, String(r.stdout));
@@ -61,201 +67,301 @@ async function waitForFile(dir, name, timeout = 20000) {
   const end = Date.now() + timeout;
   while (Date.now() < end) {
     const file = join(dir, name);
-    if (fs.existsSync(file) && fs.statSync(file).size > 0 && !fs.existsSync(`${file}.crdownload`)) return fs.readFileSync(file);
+    if (fs.existsSync(file) && fs.statSync(file).size > 0 && !fs.existsSync(`${file}.crdownload`))
+      return fs.readFileSync(file);
     await new Promise((r) => setTimeout(r, 100));
   }
   throw new Error(`${name} did not come down`);
 }
 
 async function waitForRun(page, timeout = 120000) {
-  await page.waitForFunction(() => document.getElementById('e-stop').disabled && document.querySelectorAll('#e-table tbody tr').length > 0, { timeout });
+  await page.waitForFunction(
+    () => document.getElementById('e-stop').disabled && document.querySelectorAll('#e-table tbody tr').length > 0,
+    { timeout },
+  );
 }
 
-test('a deep-linked run finishes, draws, fills the table, and its downloads are sound', { skip, timeout: 300000 }, async () => {
-  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=10&photons=100000&field=10&run=1`, 1024, 768);
-  const dir = await downloadsTo(page);
-  await waitForRun(page);
-  const status = await page.$eval('#e-status', (e) => e.textContent);
-  assert.match(status, /Finished: 10MV-100K\.data/);
-  const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
-  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-100K.data');
-  // Measured from the run's history groups: no "*", TPR20,10 with its uncertainty, and no
-  // note on estimates under the table.
-  assert.match(cells[1], /^\d\.\d\d ± \d\.\d\d$/);
-  assert.match(cells[4], /^0\.\d{3} ± 0\.\d{3}$/);
-  assert.ok(Number(cells[4].split(' ')[0]) > 0.6 && Number(cells[4].split(' ')[0]) < 0.8, cells[4]);
-  assert.equal(await page.$eval('#e-table-note', (e) => e.hidden), true);
-  // The first set's colour is on the graph.
-  const blue = await page.$eval('#e-graph', (c) => {
-    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-    let n = 0;
-    for (let i = 0; i < d.length; i += 4) if (d[i] < 30 && Math.abs(d[i + 1] - 114) < 30 && d[i + 2] > 150) n++;
-    return n;
-  });
-  assert.ok(blue > 300, `${blue} pixels of the set's colour`);
-  if (shots) await page.screenshot({ path: join(shots, 'web_engine_1024.png') });
+test(
+  'a deep-linked run finishes, draws, fills the table, and its downloads are sound',
+  { skip, timeout: 300000 },
+  async () => {
+    const { page, errors } = await openPage(
+      browser,
+      `${url}?screen=engine&lang=en&energy=10&photons=100000&field=10&run=1`,
+      1024,
+      768,
+    );
+    const dir = await downloadsTo(page);
+    await waitForRun(page);
+    const status = await page.$eval('#e-status', (e) => e.textContent);
+    assert.match(status, /Finished: 10MV-100K\.data/);
+    const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
+    assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-100K.data');
+    // Measured from the run's history groups: no "*", TPR20,10 with its uncertainty, and no
+    // note on estimates under the table.
+    assert.match(cells[1], /^\d\.\d\d ± \d\.\d\d$/);
+    assert.match(cells[4], /^0\.\d{3} ± 0\.\d{3}$/);
+    assert.ok(Number(cells[4].split(' ')[0]) > 0.6 && Number(cells[4].split(' ')[0]) < 0.8, cells[4]);
+    assert.equal(await page.$eval('#e-table-note', (e) => e.hidden), true);
+    // The first set's colour is on the graph.
+    const blue = await page.$eval('#e-graph', (c) => {
+      const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      let n = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i] < 30 && Math.abs(d[i + 1] - 114) < 30 && d[i + 2] > 150) n++;
+      return n;
+    });
+    assert.ok(blue > 300, `${blue} pixels of the set's colour`);
+    if (shots) await page.screenshot({ path: join(shots, 'web_engine_1024.png') });
 
-  // The browser's file and its run statistics equal kestrun.mjs's for the same conditions,
-  // 2 workers there.
-  await page.click('button[aria-label="Download 10MV-100K.data"]');
-  const data = (await waitForFile(dir, '10MV-100K.data')).toString('latin1');
-  await page.click('button[aria-label="Download 10MV-100K.stat"]');
-  const statistics = (await waitForFile(dir, '10MV-100K.stat')).toString('latin1');
-  assert.deepEqual({ data, statistics }, nodeRun('100K', [], '10MV-100K.data', true));
-  // The table shows the core's wording of the 10 x 10 cm column, Dosavia's.
-  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics));
+    // The browser's file and its run statistics equal kestrun.mjs's for the same conditions,
+    // 2 workers there.
+    await page.click('button[aria-label="Download 10MV-100K.data"]');
+    const data = (await waitForFile(dir, '10MV-100K.data')).toString('latin1');
+    await page.click('button[aria-label="Download 10MV-100K.stat"]');
+    const statistics = (await waitForFile(dir, '10MV-100K.stat')).toString('latin1');
+    assert.deepEqual({ data, statistics }, nodeRun('100K', [], '10MV-100K.data', true));
+    // The table shows the core's wording of the 10 x 10 cm column, Dosavia's.
+    assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics));
 
-  // A second set (1 x 1 cm) and the kerma, then the PNG at 1200 x 900 and the CSV.
-  await page.click('#e-fields input[value="1"]');
-  await page.click('#e-draw');
-  await page.click('#e-kerma');
-  await page.waitForFunction(() => document.querySelectorAll('#e-table tbody tr').length === 2);
-  await page.$eval('#e-png-w', (e) => { e.value = '1200'; });
-  await page.$eval('#e-png-h', (e) => { e.value = '900'; });
-  await page.click('#e-png');
-  const png = await waitForFile(dir, 'depth_dose.png');
-  assert.equal(png.subarray(1, 4).toString(), 'PNG');
-  assert.equal(png.readUInt32BE(16), 1200);
-  assert.equal(png.readUInt32BE(20), 900);
-  await page.click('#e-csv');
-  const csv = (await waitForFile(dir, 'depth_dose.csv')).toString('utf8');
-  assert.ok(csv.startsWith('\uFEFF'));
-  const lines = csv.slice(1).split('\r\n');
-  assert.equal(lines.pop(), '');
-  assert.equal(lines.length, 301);
-  const header = lines[0].split(',');
-  const relative = ' (its primary water kerma maximum in 0-5 cm = 1)';
-  assert.deepEqual(header, ['Depth [cm]', '10 MV Primary water kerma 10MV-100K.data',
-    '10 MV 10 × 10 cm Total dose 10MV-100K.data', '10 MV 10 × 10 cm Primary dose 10MV-100K.data', '10 MV 10 × 10 cm Scatter dose 10MV-100K.data',
-    '10 MV 1 × 1 cm Total dose 10MV-100K.data', '10 MV 1 × 1 cm Primary dose 10MV-100K.data', '10 MV 1 × 1 cm Scatter dose 10MV-100K.data']
-    .map((name, i) => (i === 0 ? name : name + relative)));
-  assert.equal(lines[1].split(',')[0], '0.05');
-  // The value table as TSV: machine names in the header, a row a set, named after the result.
-  await page.click('#e-tsv');
-  const tsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n');
-  assert.equal(tsv.pop(), '');
-  assert.deepEqual(tsv[0].split('\t'), ['set', 'energy', 'field_cm', 'd_max_cm', 'd_max_u_cm', 'surface_pct', 'surface_u_pct',
-    'd10_pct', 'd10_u_pct', 'tpr20_10', 'tpr20_10_u', 'build_up', 'uncertainty', 'seed', 'ssd_cm', 'transport']);
-  assert.deepEqual(tsv.slice(1).map((row) => row.split('\t')).map((c) => [c[0], c[2], c[11], c[12], c[13], c[14], c[15]]),
-    [['10MV-100K.data', '10', 'yes', 'measured', '0', '', 'exact'], ['10MV-100K.data', '1', 'yes', 'measured', '0', '', 'exact']]);
+    // A second set (1 x 1 cm) and the kerma, then the PNG at 1200 x 900 and the CSV.
+    await page.click('#e-fields input[value="1"]');
+    await page.click('#e-draw');
+    await page.click('#e-kerma');
+    await page.waitForFunction(() => document.querySelectorAll('#e-table tbody tr').length === 2);
+    await page.$eval('#e-png-w', (e) => {
+      e.value = '1200';
+    });
+    await page.$eval('#e-png-h', (e) => {
+      e.value = '900';
+    });
+    await page.click('#e-png');
+    const png = await waitForFile(dir, 'depth_dose.png');
+    assert.equal(png.subarray(1, 4).toString(), 'PNG');
+    assert.equal(png.readUInt32BE(16), 1200);
+    assert.equal(png.readUInt32BE(20), 900);
+    await page.click('#e-csv');
+    const csv = (await waitForFile(dir, 'depth_dose.csv')).toString('utf8');
+    assert.ok(csv.startsWith('\uFEFF'));
+    const lines = csv.slice(1).split('\r\n');
+    assert.equal(lines.pop(), '');
+    assert.equal(lines.length, 301);
+    const header = lines[0].split(',');
+    const relative = ' (its primary water kerma maximum in 0-5 cm = 1)';
+    assert.deepEqual(
+      header,
+      [
+        'Depth [cm]',
+        '10 MV Primary water kerma 10MV-100K.data',
+        '10 MV 10 × 10 cm Total dose 10MV-100K.data',
+        '10 MV 10 × 10 cm Primary dose 10MV-100K.data',
+        '10 MV 10 × 10 cm Scatter dose 10MV-100K.data',
+        '10 MV 1 × 1 cm Total dose 10MV-100K.data',
+        '10 MV 1 × 1 cm Primary dose 10MV-100K.data',
+        '10 MV 1 × 1 cm Scatter dose 10MV-100K.data',
+      ].map((name, i) => (i === 0 ? name : name + relative)),
+    );
+    assert.equal(lines[1].split(',')[0], '0.05');
+    // The value table as TSV: machine names in the header, a row a set, named after the result.
+    await page.click('#e-tsv');
+    const tsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n');
+    assert.equal(tsv.pop(), '');
+    assert.deepEqual(tsv[0].split('\t'), [
+      'set',
+      'energy',
+      'field_cm',
+      'd_max_cm',
+      'd_max_u_cm',
+      'surface_pct',
+      'surface_u_pct',
+      'd10_pct',
+      'd10_u_pct',
+      'tpr20_10',
+      'tpr20_10_u',
+      'build_up',
+      'uncertainty',
+      'seed',
+      'ssd_cm',
+      'transport',
+    ]);
+    assert.deepEqual(
+      tsv
+        .slice(1)
+        .map((row) => row.split('\t'))
+        .map((c) => [c[0], c[2], c[11], c[12], c[13], c[14], c[15]]),
+      [
+        ['10MV-100K.data', '10', 'yes', 'measured', '0', '', 'exact'],
+        ['10MV-100K.data', '1', 'yes', 'measured', '0', '', 'exact'],
+      ],
+    );
 
-  // The clinical geometry: a point source at SSD 100 cm. Every set is measured again in it
-  // (the cells are the core's for that SSD), D10 falls with the inverse square, TPR20,10 stays
-  // the parallel beam's; the graph's title, the legend, the CSV and the TSV name it.
-  await page.click('#e-point');
-  await page.waitForFunction(() => /SSD 100 cm$/.test(document.querySelector('#e-table tbody td').textContent));
-  const ssdCells = await page.$$eval('#e-table tbody tr:first-child td', (tds) => tds.map((t) => t.textContent));
-  assert.equal(ssdCells[0], '10 MV, 10 × 10 cm, 10MV-100K.data, SSD 100 cm');
-  assert.deepEqual(ssdCells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics, 100));
-  assert.ok(Number(ssdCells[3]) < Number(cells[3]) - 5, `D10 ${ssdCells[3]} at SSD 100 against ${cells[3]} parallel`);
-  assert.equal(ssdCells[4].split(' ')[0], cells[4].split(' ')[0]);
-  if (shots) await page.screenshot({ path: join(shots, 'web_engine_ssd100_1024.png') });
-  for (const file of ['depth_dose.csv', '10MV-100K.tsv']) fs.rmSync(join(dir, file));
-  await page.click('#e-csv');
-  const ssdHeader = (await waitForFile(dir, 'depth_dose.csv')).toString('utf8').split('\r\n')[0].split(',');
-  assert.equal(ssdHeader.length, 8);
-  for (const name of ssdHeader.slice(1)) assert.match(name, /approximated for a point source at SSD 100 cm/);
-  await page.click('#e-tsv');
-  const ssdTsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n').slice(1, 3);
-  assert.deepEqual(ssdTsv.map((row) => row.split('\t')[13]), ['100', '100']);
-  // A distance outside 50-150 cm is said, and the curves stay at SSD 100.
-  await page.$eval('#e-ssd', (e) => { e.value = '20'; e.dispatchEvent(new Event('change')); });
-  assert.match(await page.$eval('#notice', (e) => e.textContent), /The SSD "20" cannot be used/);
-  assert.match(await page.$eval('#e-table tbody td', (e) => e.textContent), /SSD 100 cm$/);
-  await page.$eval('#e-ssd', (e) => { e.value = '100'; });
-  await page.click('#e-parallel');
-  await page.waitForFunction(() => /10MV-100K\.data$/.test(document.querySelector('#e-table tbody td').textContent));
-  for (const [w, h, name] of [[1920, 1080, 'web_engine_1920_en.png'], [390, 844, 'web_engine_phone_en.png']]) {
-    await page.setViewport({ width: w, height: h });
-    await new Promise((res) => setTimeout(res, 300));
-    if (shots) await page.screenshot({ path: join(shots, name), fullPage: w < 500 });
-  }
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+    // The clinical geometry: a point source at SSD 100 cm. Every set is measured again in it
+    // (the cells are the core's for that SSD), D10 falls with the inverse square, TPR20,10 stays
+    // the parallel beam's; the graph's title, the legend, the CSV and the TSV name it.
+    await page.click('#e-point');
+    await page.waitForFunction(() => /SSD 100 cm$/.test(document.querySelector('#e-table tbody td').textContent));
+    const ssdCells = await page.$$eval('#e-table tbody tr:first-child td', (tds) => tds.map((t) => t.textContent));
+    assert.equal(ssdCells[0], '10 MV, 10 × 10 cm, 10MV-100K.data, SSD 100 cm');
+    assert.deepEqual(ssdCells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics, 100));
+    assert.ok(Number(ssdCells[3]) < Number(cells[3]) - 5, `D10 ${ssdCells[3]} at SSD 100 against ${cells[3]} parallel`);
+    assert.equal(ssdCells[4].split(' ')[0], cells[4].split(' ')[0]);
+    if (shots) await page.screenshot({ path: join(shots, 'web_engine_ssd100_1024.png') });
+    for (const file of ['depth_dose.csv', '10MV-100K.tsv']) fs.rmSync(join(dir, file));
+    await page.click('#e-csv');
+    const ssdHeader = (await waitForFile(dir, 'depth_dose.csv')).toString('utf8').split('\r\n')[0].split(',');
+    assert.equal(ssdHeader.length, 8);
+    for (const name of ssdHeader.slice(1)) assert.match(name, /approximated for a point source at SSD 100 cm/);
+    await page.click('#e-tsv');
+    const ssdTsv = (await waitForFile(dir, '10MV-100K.tsv')).toString('utf8').split('\n').slice(1, 3);
+    assert.deepEqual(
+      ssdTsv.map((row) => row.split('\t')[13]),
+      ['100', '100'],
+    );
+    // A distance outside 50-150 cm is said, and the curves stay at SSD 100.
+    await page.$eval('#e-ssd', (e) => {
+      e.value = '20';
+      e.dispatchEvent(new Event('change'));
+    });
+    assert.match(await page.$eval('#notice', (e) => e.textContent), /The SSD "20" cannot be used/);
+    assert.match(await page.$eval('#e-table tbody td', (e) => e.textContent), /SSD 100 cm$/);
+    await page.$eval('#e-ssd', (e) => {
+      e.value = '100';
+    });
+    await page.click('#e-parallel');
+    await page.waitForFunction(() => /10MV-100K\.data$/.test(document.querySelector('#e-table tbody td').textContent));
+    for (const [w, h, name] of [
+      [1920, 1080, 'web_engine_1920_en.png'],
+      [390, 844, 'web_engine_phone_en.png'],
+    ]) {
+      await page.setViewport({ width: w, height: h });
+      await new Promise((res) => setTimeout(res, 300));
+      if (shots) await page.screenshot({ path: join(shots, name), fullPage: w < 500 });
+    }
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
 
-test('Stop ends a run and leaves no result; a kept result is listed again and can be removed', { skip, timeout: 120000 }, async () => {
-  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=4&photons=30000000&ssd=80`, 1024, 768);
-  await page.waitForFunction(() => document.body.dataset.engineReady === '1');
-  // The link's SSD is the geometry the curves are drawn in.
-  assert.deepEqual(await page.evaluate(() => [document.getElementById('e-point').checked, document.getElementById('e-ssd').value]), [true, '80']);
-  const before = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
-  assert.ok(before.includes('10MV-100K.data'), 'the first test\'s result is kept across visits');
-  await page.click('#e-start');
-  await page.waitForFunction(() => document.getElementById('e-progress').value > 0 || /bin/.test(document.getElementById('e-status').textContent), { timeout: 30000 });
-  await page.click('#e-stop');
-  await page.waitForFunction(() => document.getElementById('e-status').textContent === 'Stopped', { timeout: 20000 });
-  const after = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
-  assert.deepEqual(after, before);
-  await page.click('button[aria-label="Remove 10MV-100K.data"]');
-  await page.waitForFunction(() => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '10MV-100K.data'));
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+test(
+  'Stop ends a run and leaves no result; a kept result is listed again and can be removed',
+  { skip, timeout: 120000 },
+  async () => {
+    const { page, errors } = await openPage(
+      browser,
+      `${url}?screen=engine&lang=en&energy=4&photons=30000000&ssd=80`,
+      1024,
+      768,
+    );
+    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+    // The link's SSD is the geometry the curves are drawn in.
+    assert.deepEqual(
+      await page.evaluate(() => [document.getElementById('e-point').checked, document.getElementById('e-ssd').value]),
+      [true, '80'],
+    );
+    const before = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
+    assert.ok(before.includes('10MV-100K.data'), "the first test's result is kept across visits");
+    await page.click('#e-start');
+    await page.waitForFunction(
+      () =>
+        document.getElementById('e-progress').value > 0 || /bin/.test(document.getElementById('e-status').textContent),
+      { timeout: 30000 },
+    );
+    await page.click('#e-stop');
+    await page.waitForFunction(() => document.getElementById('e-status').textContent === 'Stopped', { timeout: 20000 });
+    const after = await page.$$eval('#e-saved .saved-name', (b) => b.map((x) => x.textContent));
+    assert.deepEqual(after, before);
+    await page.click('button[aria-label="Remove 10MV-100K.data"]');
+    await page.waitForFunction(
+      () => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === '10MV-100K.data'),
+    );
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
 
 // The record IndexedDB keeps under a result's name (its text), or null; `text` given, it is
 // put there first.
 function keptResult(page, name, text) {
-  return page.evaluate((n, t) => new Promise((resolve, reject) => {
-    const request = indexedDB.open('dosavia', 1);
-    request.onupgradeneeded = () => request.result.createObjectStore('results', { keyPath: 'name' });
-    request.onerror = () => reject(request.error);
-    request.onsuccess = () => {
-      const tx = request.result.transaction('results', t === null ? 'readonly' : 'readwrite');
-      const store = tx.objectStore('results');
-      if (t !== null) store.put({ name: n, text: t, saved: 0 });
-      const got = store.get(n);
-      tx.oncomplete = () => resolve(got.result?.text ?? null);
-      tx.onerror = () => reject(tx.error);
-    };
-  }), name, text ?? null);
+  return page.evaluate(
+    (n, t) =>
+      new Promise((resolve, reject) => {
+        const request = indexedDB.open('dosavia', 1);
+        request.onupgradeneeded = () => request.result.createObjectStore('results', { keyPath: 'name' });
+        request.onerror = () => reject(request.error);
+        request.onsuccess = () => {
+          const tx = request.result.transaction('results', t === null ? 'readonly' : 'readwrite');
+          const store = tx.objectStore('results');
+          if (t !== null) store.put({ name: n, text: t, saved: 0 });
+          const got = store.get(n);
+          tx.oncomplete = () => resolve(got.result?.text ?? null);
+          tx.onerror = () => reject(tx.error);
+        };
+      }),
+    name,
+    text ?? null,
+  );
 }
 
 // Stop and Esc act from the moment Start is pressed, while the workers still load and
 // prepare: the run ends without a result, an older result of the name stays, and the status
 // line follows a language switch.
 for (const how of ['Stop', 'Esc'])
-  test(`${how} while the run is prepared stops it and keeps the older result of its name`, { skip, timeout: 120000 }, async () => {
-    const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
-    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
-    await keptResult(page, '6MV-20K.data', 'older');
-    const shown = await page.evaluate((key) => {
-      document.getElementById('e-start').click();
-      const status = document.getElementById('e-status').textContent;
-      if (key) document.dispatchEvent(new KeyboardEvent('keydown', { key: 'Escape', bubbles: true }));
-      else document.getElementById('e-stop').click();
-      return status;
-    }, how === 'Esc');
-    assert.equal(shown, 'Loading…');
-    await page.waitForFunction(() => !document.getElementById('e-start').disabled, { timeout: 60000 });
-    assert.equal(await page.$eval('#e-status', (e) => e.textContent), 'Stopped');
-    // A run that went on would have replaced it by now.
-    await new Promise((res) => setTimeout(res, 3000));
-    assert.equal(await keptResult(page, '6MV-20K.data'), 'older');
-    await page.click('#lang-switch');
-    assert.equal(await page.$eval('#e-status', (e) => e.textContent), '中止しました');
-    await page.evaluate(() => new Promise((resolve) => {
-      indexedDB.open('dosavia', 1).onsuccess = (e) => {
-        const tx = e.target.result.transaction('results', 'readwrite');
-        tx.objectStore('results').delete('6MV-20K.data');
-        tx.oncomplete = resolve;
-      };
-    }));
-    assert.deepEqual(errors, []);
-    await page.close();
-  });
+  test(
+    `${how} while the run is prepared stops it and keeps the older result of its name`,
+    { skip, timeout: 120000 },
+    async () => {
+      const { page, errors } = await openPage(
+        browser,
+        `${url}?screen=engine&lang=en&energy=6&photons=20000`,
+        1024,
+        768,
+      );
+      await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+      await keptResult(page, '6MV-20K.data', 'older');
+      const shown = await page.evaluate((key) => {
+        document.getElementById('e-start').click();
+        const status = document.getElementById('e-status').textContent;
+        if (key) document.dispatchEvent(new KeyboardEvent('keydown', { key: 'Escape', bubbles: true }));
+        else document.getElementById('e-stop').click();
+        return status;
+      }, how === 'Esc');
+      assert.equal(shown, 'Loading…');
+      await page.waitForFunction(() => !document.getElementById('e-start').disabled, { timeout: 60000 });
+      assert.equal(await page.$eval('#e-status', (e) => e.textContent), 'Stopped');
+      // A run that went on would have replaced it by now.
+      await new Promise((res) => setTimeout(res, 3000));
+      assert.equal(await keptResult(page, '6MV-20K.data'), 'older');
+      await page.click('#lang-switch');
+      assert.equal(await page.$eval('#e-status', (e) => e.textContent), '中止しました');
+      await page.evaluate(
+        () =>
+          new Promise((resolve) => {
+            indexedDB.open('dosavia', 1).onsuccess = (e) => {
+              const tx = e.target.result.transaction('results', 'readwrite');
+              tx.objectStore('results').delete('6MV-20K.data');
+              tx.oncomplete = resolve;
+            };
+          }),
+      );
+      assert.deepEqual(errors, []);
+      await page.close();
+    },
+  );
 
 // The statistics IndexedDB keeps with a result, or null.
 function keptStatistics(page, name) {
-  return page.evaluate((n) => new Promise((resolve, reject) => {
-    const request = indexedDB.open('dosavia', 1);
-    request.onerror = () => reject(request.error);
-    request.onsuccess = () => {
-      const got = request.result.transaction('results', 'readonly').objectStore('results').get(n);
-      got.onsuccess = () => resolve(got.result?.statistics ?? null);
-      got.onerror = () => reject(got.error);
-    };
-  }), name);
+  return page.evaluate(
+    (n) =>
+      new Promise((resolve, reject) => {
+        const request = indexedDB.open('dosavia', 1);
+        request.onerror = () => reject(request.error);
+        request.onsuccess = () => {
+          const got = request.result.transaction('results', 'readonly').objectStore('results').get(n);
+          got.onsuccess = () => resolve(got.result?.statistics ?? null);
+          got.onerror = () => reject(got.error);
+        };
+      }),
+    name,
+  );
 }
 
 // An upload is read as the desktop reads a result file: refused unread over the readers'
@@ -264,121 +370,203 @@ function keptStatistics(page, name) {
 // chosen with its run statistics (NAME.stat) is kept with them and its table measured;
 // another run's statistics under its name are said, not kept, and its table stays
 // estimated ("*", explained under the table); statistics alone are said.
-test('uploads are refused as the desktop refuses them, and nothing of them is kept', { skip, timeout: 120000 }, async () => {
-  const good = Buffer.from(nodeRun('20K', [], '10MV-20K.data'), 'latin1');
-  const seeded = nodeRun('20K', ['--seed', '3'], '10MV-20K.data', true);
-  const dir = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-up-'));
-  const cases = [
-    { name: 'big.data', bytes: Buffer.concat([good, Buffer.alloc(4 << 20, 0x20)]), said: /more than 4194304 bytes/ },
-    { name: 'bom.data', bytes: Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), good]), said: /line \d+/ },
-    { name: 'utf16.data', bytes: Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(good.toString('latin1'), 'utf16le')]), said: /line \d+/ },
-    { name: 'good.data', bytes: good, kept: true, dmax: /\*$/ },
-    { name: 'seeded.data', bytes: Buffer.from(seeded.data, 'latin1'), stat: seeded.statistics, kept: true, attached: true, dmax: /^\d\.\d\d ± \d\.\d\d$/, legend: /, seed 3$/ },
-    { name: 'other.data', bytes: good, stat: seeded.statistics, kept: true, dmax: /\*$/, said: /other\.stat is not the run statistics of other\.data/ },
-    { name: 'lonely.stat', bytes: Buffer.from(seeded.statistics, 'latin1'), said: /lonely\.stat cannot be read alone/ },
-    // Statistics over the readers' limit are said, not dropped without a word.
-    { name: 'oversized.data', bytes: good, stat: seeded.statistics + ' '.repeat(4 << 20), kept: true, dmax: /\*$/, said: /oversized\.stat[\s\S]*more than 4194304 bytes/ },
-    // Numbers edited under an intact checksum: no run gives them, and the reason is said.
-    { name: 'edited.data', bytes: Buffer.from(seeded.data, 'latin1'), stat: seeded.statistics.replace(/(curve total 8\r\n1 )(\d)/, (m, a, d) => a + String((Number(d) + 3) % 10)), kept: true, dmax: /\*$/, said: /edited\.stat is not the run statistics of edited\.data[\s\S]*edited\.stat: not used: / },
-  ];
-  const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
-  try {
-    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
-    for (const c of cases) {
-      const files = [join(dir, c.name)];
-      fs.writeFileSync(files[0], c.bytes);
-      if (c.stat) {
-        files.push(join(dir, c.name.replace(/\.data$/, '.stat')));
-        fs.writeFileSync(files[1], c.stat, 'latin1');
+test(
+  'uploads are refused as the desktop refuses them, and nothing of them is kept',
+  { skip, timeout: 120000 },
+  async () => {
+    const good = Buffer.from(nodeRun('20K', [], '10MV-20K.data'), 'latin1');
+    const seeded = nodeRun('20K', ['--seed', '3'], '10MV-20K.data', true);
+    const dir = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-up-'));
+    const cases = [
+      { name: 'big.data', bytes: Buffer.concat([good, Buffer.alloc(4 << 20, 0x20)]), said: /more than 4194304 bytes/ },
+      { name: 'bom.data', bytes: Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), good]), said: /line \d+/ },
+      {
+        name: 'utf16.data',
+        bytes: Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(good.toString('latin1'), 'utf16le')]),
+        said: /line \d+/,
+      },
+      { name: 'good.data', bytes: good, kept: true, dmax: /\*$/ },
+      {
+        name: 'seeded.data',
+        bytes: Buffer.from(seeded.data, 'latin1'),
+        stat: seeded.statistics,
+        kept: true,
+        attached: true,
+        dmax: /^\d\.\d\d ± \d\.\d\d$/,
+        legend: /, seed 3$/,
+      },
+      {
+        name: 'other.data',
+        bytes: good,
+        stat: seeded.statistics,
+        kept: true,
+        dmax: /\*$/,
+        said: /other\.stat is not the run statistics of other\.data/,
+      },
+      {
+        name: 'lonely.stat',
+        bytes: Buffer.from(seeded.statistics, 'latin1'),
+        said: /lonely\.stat cannot be read alone/,
+      },
+      // Statistics over the readers' limit are said, not dropped without a word.
+      {
+        name: 'oversized.data',
+        bytes: good,
+        stat: seeded.statistics + ' '.repeat(4 << 20),
+        kept: true,
+        dmax: /\*$/,
+        said: /oversized\.stat[\s\S]*more than 4194304 bytes/,
+      },
+      // Numbers edited under an intact checksum: no run gives them, and the reason is said.
+      {
+        name: 'edited.data',
+        bytes: Buffer.from(seeded.data, 'latin1'),
+        stat: seeded.statistics.replace(/(curve total 8\r\n1 )(\d)/, (m, a, d) => a + String((Number(d) + 3) % 10)),
+        kept: true,
+        dmax: /\*$/,
+        said: /edited\.stat is not the run statistics of edited\.data[\s\S]*edited\.stat: not used: /,
+      },
+    ];
+    const { page, errors } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=20000`, 1024, 768);
+    try {
+      await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+      for (const c of cases) {
+        const files = [join(dir, c.name)];
+        fs.writeFileSync(files[0], c.bytes);
+        if (c.stat) {
+          files.push(join(dir, c.name.replace(/\.data$/, '.stat')));
+          fs.writeFileSync(files[1], c.stat, 'latin1');
+        }
+        await page.evaluate(() => {
+          document.getElementById('notice').textContent = '';
+        });
+        await (await page.$('#e-file')).uploadFile(...files);
+        if (c.kept) {
+          await page.waitForFunction(
+            (n) => [...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n),
+            { timeout: 20000 },
+            c.name,
+          );
+          assert.equal(await keptResult(page, c.name), c.bytes.toString('latin1'));
+          assert.equal(await keptStatistics(page, c.name), c.attached ? c.stat : null, c.name);
+          if (c.said) assert.match(await page.$eval('#notice', (e) => e.textContent), c.said, c.name);
+          // Drawn, the set's row says how its uncertainties were found.
+          const rows = await page.$$eval('#e-table tbody tr', (r) => r.length);
+          await page.click('#e-draw');
+          await page.waitForFunction((n) => document.querySelectorAll('#e-table tbody tr').length === n + 1, {}, rows);
+          const cells = await page.$$eval('#e-table tbody tr:last-child td', (tds) => tds.map((t) => t.textContent));
+          assert.match(cells[1], c.dmax, c.name);
+          if (c.legend) assert.match(cells[0], c.legend, c.name);
+          const note = await page.$eval('#e-table-note', (e) => (e.hidden ? '' : e.textContent));
+          if (!c.attached) assert.match(note, /^\* estimated/, c.name);
+          await page.click('#e-clear');
+        } else {
+          await page.waitForFunction(
+            (n) => document.getElementById('notice').textContent.includes(n),
+            { timeout: 20000 },
+            c.name,
+          );
+          const notice = await page.$eval('#notice', (e) => e.textContent);
+          if (c.name.endsWith('.data')) assert.match(notice, /cannot be read as a result file/i, c.name);
+          assert.match(notice, c.said, `${c.name}: ${notice}`);
+          assert.equal(await keptResult(page, c.name), null, c.name);
+        }
       }
-      await page.evaluate(() => { document.getElementById('notice').textContent = ''; });
-      await (await page.$('#e-file')).uploadFile(...files);
-      if (c.kept) {
-        await page.waitForFunction((n) => [...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n), { timeout: 20000 }, c.name);
-        assert.equal(await keptResult(page, c.name), c.bytes.toString('latin1'));
-        assert.equal(await keptStatistics(page, c.name), c.attached ? c.stat : null, c.name);
-        if (c.said) assert.match(await page.$eval('#notice', (e) => e.textContent), c.said, c.name);
-        // Drawn, the set's row says how its uncertainties were found.
-        const rows = await page.$$eval('#e-table tbody tr', (r) => r.length);
-        await page.click('#e-draw');
-        await page.waitForFunction((n) => document.querySelectorAll('#e-table tbody tr').length === n + 1, {}, rows);
-        const cells = await page.$$eval('#e-table tbody tr:last-child td', (tds) => tds.map((t) => t.textContent));
-        assert.match(cells[1], c.dmax, c.name);
-        if (c.legend) assert.match(cells[0], c.legend, c.name);
-        const note = await page.$eval('#e-table-note', (e) => (e.hidden ? '' : e.textContent));
-        if (!c.attached) assert.match(note, /^\* estimated/, c.name);
-        await page.click('#e-clear');
-      } else {
-        await page.waitForFunction((n) => document.getElementById('notice').textContent.includes(n), { timeout: 20000 }, c.name);
-        const notice = await page.$eval('#notice', (e) => e.textContent);
-        if (c.name.endsWith('.data')) assert.match(notice, /cannot be read as a result file/i, c.name);
-        assert.match(notice, c.said, `${c.name}: ${notice}`);
-        assert.equal(await keptResult(page, c.name), null, c.name);
+      // One at a time: a removal lists the kept results anew.
+      for (const c of cases.filter((k) => k.kept)) {
+        await page.click(`button[aria-label="Remove ${c.name}"]`);
+        await page.waitForFunction(
+          (n) => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n),
+          {},
+          c.name,
+        );
       }
+      assert.deepEqual(errors, []);
+    } finally {
+      await page.close();
+      fs.rmSync(dir, { recursive: true, force: true });
     }
-    // One at a time: a removal lists the kept results anew.
-    for (const c of cases.filter((k) => k.kept)) {
-      await page.click(`button[aria-label="Remove ${c.name}"]`);
-      await page.waitForFunction((n) => ![...document.querySelectorAll('#e-saved .saved-name')].some((b) => b.textContent === n), {}, c.name);
-    }
-    assert.deepEqual(errors, []);
-  } finally {
-    await page.close();
-    fs.rmSync(dir, { recursive: true, force: true });
-  }
-});
+  },
+);
 
 // A switched run from a link: the box ticked, the tagged name before and after the run, the
 // legend's note in the page's language, the kerma-like curve without build-up in the table,
 // and the file the one kestrun.mjs writes with the same --without.
-test('a deep-linked run without electron transport is named, noted and computed as kestrun.mjs --without', { skip, timeout: 300000 }, async () => {
-  const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&without=electron-transport&seed=7&run=1`;
-  const { page, errors } = await openPage(browser, link, 1024, 768);
-  const dir = await downloadsTo(page);
-  await waitForRun(page);
-  const ticked = await page.$$eval('#e-switches input', (boxes) => boxes.filter((b) => b.checked).map((b) => b.dataset.option));
-  assert.deepEqual(ticked, ['electron-transport']);
-  assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-20K-noe.data');
-  assert.match(await page.$eval('#e-status', (e) => e.textContent), /Finished: 10MV-20K-noe\.data/);
-  const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
-  assert.equal(await page.$eval('#e-seed', (e) => e.value), '7');
-  assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-20K-noe.data [without electron and positron transport], seed 7');
-  // The maximum lies at the surface: said as such, never as a d_max.
-  assert.equal(cells[1], 'at the surface: no build-up');
-  // Without electron transport the dose is the kerma, near its maximum at the surface.
-  assert.ok(Number(cells[2]) > 75, `surface ${cells[2]} %`);
-  await page.click('button[aria-label="Download 10MV-20K-noe.data"]');
-  const data = (await waitForFile(dir, '10MV-20K-noe.data')).toString('latin1');
-  await page.click('button[aria-label="Download 10MV-20K-noe.stat"]');
-  const statistics = (await waitForFile(dir, '10MV-20K-noe.stat')).toString('latin1');
-  assert.deepEqual({ data, statistics }, nodeRun('20K', ['--without', 'electron-transport', '--seed', '7'], '10MV-20K-noe.data', true));
-  assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-20K-noe.data', 8, statistics));
-  // Unticked, the name is the full simulation's again.
-  await page.click('#e-switches input[data-option="electron-transport"]');
-  await page.waitForFunction(() => document.getElementById('e-result-name').value === '10MV-20K.data');
-  await page.click('#e-switches input[data-option="electron-transport"]');
-  if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_1024.png') });
-  await page.setViewport({ width: 390, height: 844 });
-  await new Promise((res) => setTimeout(res, 300));
-  if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_phone.png'), fullPage: true });
-  await page.click('button[aria-label="Remove 10MV-20K-noe.data"]');
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+test(
+  'a deep-linked run without electron transport is named, noted and computed as kestrun.mjs --without',
+  { skip, timeout: 300000 },
+  async () => {
+    const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&without=electron-transport&seed=7&run=1`;
+    const { page, errors } = await openPage(browser, link, 1024, 768);
+    const dir = await downloadsTo(page);
+    await waitForRun(page);
+    const ticked = await page.$$eval('#e-switches input', (boxes) =>
+      boxes.filter((b) => b.checked).map((b) => b.dataset.option),
+    );
+    assert.deepEqual(ticked, ['electron-transport']);
+    assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-20K-noe.data');
+    assert.match(await page.$eval('#e-status', (e) => e.textContent), /Finished: 10MV-20K-noe\.data/);
+    const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
+    assert.equal(await page.$eval('#e-seed', (e) => e.value), '7');
+    assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-20K-noe.data [without electron and positron transport], seed 7');
+    // The maximum lies at the surface: said as such, never as a d_max.
+    assert.equal(cells[1], 'at the surface: no build-up');
+    // Without electron transport the dose is the kerma, near its maximum at the surface.
+    assert.ok(Number(cells[2]) > 75, `surface ${cells[2]} %`);
+    await page.click('button[aria-label="Download 10MV-20K-noe.data"]');
+    const data = (await waitForFile(dir, '10MV-20K-noe.data')).toString('latin1');
+    await page.click('button[aria-label="Download 10MV-20K-noe.stat"]');
+    const statistics = (await waitForFile(dir, '10MV-20K-noe.stat')).toString('latin1');
+    assert.deepEqual(
+      { data, statistics },
+      nodeRun('20K', ['--without', 'electron-transport', '--seed', '7'], '10MV-20K-noe.data', true),
+    );
+    assert.deepEqual(cells.slice(1), await coreCells(data, '10MV-20K-noe.data', 8, statistics));
+    // Unticked, the name is the full simulation's again.
+    await page.click('#e-switches input[data-option="electron-transport"]');
+    await page.waitForFunction(() => document.getElementById('e-result-name').value === '10MV-20K.data');
+    await page.click('#e-switches input[data-option="electron-transport"]');
+    if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_1024.png') });
+    await page.setViewport({ width: 390, height: 844 });
+    await new Promise((res) => setTimeout(res, 300));
+    if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_phone.png'), fullPage: true });
+    await page.click('button[aria-label="Remove 10MV-20K-noe.data"]');
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
 
-test('a link word naming no part of the physics is said and stays said through the run; the count reads as typed', { skip, timeout: 120000 }, async () => {
-  const { page } = await openPage(browser, `${url}?screen=engine&lang=en&energy=6&photons=2e4&without=electron-transport,gamma&run=1`, 1024, 768);
-  await page.waitForFunction(() => document.body.dataset.engineReady === '1');
-  const ticked = await page.$$eval('#e-switches input', (boxes) => boxes.filter((b) => b.checked).map((b) => b.dataset.option));
-  assert.deepEqual(ticked, ['electron-transport']);
-  assert.equal(await page.$eval('#e-result-name', (e) => e.value), '6MV-20K-noe.data');
-  await page.waitForFunction(() => /6MV-20K-noe/.test(document.getElementById('e-status').textContent) && document.getElementById('e-stop').disabled, { timeout: 100000 });
-  assert.match(await page.$eval('#notice', (e) => e.textContent), /gamma/);
-  // A count the engine cannot read is said in the screen's words, not as a conditions file's line.
-  await page.$eval('#e-photons', (e) => { e.value = '1,5e6'; });
-  await page.click('#e-start');
-  await page.waitForFunction(() => /1,5e6/.test(document.getElementById('notice').textContent));
-  assert.doesNotMatch(await page.$eval('#notice', (e) => e.textContent), /Joken|line 3/);
-  await page.click('button[aria-label="Remove 6MV-20K-noe.data"]');
-  await page.close();
-});
+test(
+  'a link word naming no part of the physics is said and stays said through the run; the count reads as typed',
+  { skip, timeout: 120000 },
+  async () => {
+    const { page } = await openPage(
+      browser,
+      `${url}?screen=engine&lang=en&energy=6&photons=2e4&without=electron-transport,gamma&run=1`,
+      1024,
+      768,
+    );
+    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+    const ticked = await page.$$eval('#e-switches input', (boxes) =>
+      boxes.filter((b) => b.checked).map((b) => b.dataset.option),
+    );
+    assert.deepEqual(ticked, ['electron-transport']);
+    assert.equal(await page.$eval('#e-result-name', (e) => e.value), '6MV-20K-noe.data');
+    await page.waitForFunction(
+      () =>
+        /6MV-20K-noe/.test(document.getElementById('e-status').textContent) &&
+        document.getElementById('e-stop').disabled,
+      { timeout: 100000 },
+    );
+    assert.match(await page.$eval('#notice', (e) => e.textContent), /gamma/);
+    // A count the engine cannot read is said in the screen's words, not as a conditions file's line.
+    await page.$eval('#e-photons', (e) => {
+      e.value = '1,5e6';
+    });
+    await page.click('#e-start');
+    await page.waitForFunction(() => /1,5e6/.test(document.getElementById('notice').textContent));
+    assert.doesNotMatch(await page.$eval('#notice', (e) => e.textContent), /Joken|line 3/);
+    await page.click('button[aria-label="Remove 6MV-20K-noe.data"]');
+    await page.close();
+  },
+);

@@ -55,18 +55,20 @@ function ranIn(key, make) {
   if (!runs[key]) runs[key] = make();
   return runs[key];
 }
-const wasmRun = (threads) => ranIn(`wasm${threads}`, () => {
-  const dir = workingFolder('10');
-  const r = node(['--threads', String(threads)], dir);
-  assert.equal(r.status, 0, r.stdout + r.stderr);
-  return { dir, stdout: r.stdout };
-});
-const nativeRun = (args) => ranIn(`native${args.join(' ')}`, () => {
-  const dir = workingFolder('10');
-  const r = native(args, dir);
-  assert.equal(r.status, 0, r.stdout + r.stderr);
-  return { dir, stdout: r.stdout };
-});
+const wasmRun = (threads) =>
+  ranIn(`wasm${threads}`, () => {
+    const dir = workingFolder('10');
+    const r = node(['--threads', String(threads)], dir);
+    assert.equal(r.status, 0, r.stdout + r.stderr);
+    return { dir, stdout: r.stdout };
+  });
+const nativeRun = (args) =>
+  ranIn(`native${args.join(' ')}`, () => {
+    const dir = workingFolder('10');
+    const r = native(args, dir);
+    assert.equal(r.status, 0, r.stdout + r.stderr);
+    return { dir, stdout: r.stdout };
+  });
 
 let core = null;
 async function library() {
@@ -89,7 +91,7 @@ test('the result file is the same for 1, 2 and 3 workers', () => {
   for (const threads of [2, 3]) assert.equal(result(wasmRun(threads).dir), one, `${threads} workers`);
 });
 
-test('the dialogue is Kestrun --threads N\'s, progress over the bins included', () => {
+test("the dialogue is Kestrun --threads N's, progress over the bins included", () => {
   const clockless = (t) => t.replace(/(計算(開始|終了) =).*/g, '$1');
   assert.equal(clockless(wasmRun(2).stdout), clockless(nativeRun(['--threads', '2']).stdout));
 });
@@ -136,10 +138,14 @@ test('the 10 x 10 depth dose agrees with the native single stream within statist
   assert.ok(ra.dmaxSigmaCm > 0 && rb.dmaxSigmaCm > 0);
   // The curve-only uncertainty of d_max takes the bins as independent; one electron scores
   // into neighbouring slabs, so it runs somewhat small: four of them.
-  assert.ok(Math.abs(ra.dmaxCm - rb.dmaxCm) < 4 * Math.hypot(ra.dmaxSigmaCm, rb.dmaxSigmaCm),
-    `d_max ${ra.dmaxCm} ± ${ra.dmaxSigmaCm} against ${rb.dmaxCm} ± ${rb.dmaxSigmaCm}`);
-  assert.ok(Math.abs(ra.tpr2010 - rb.tpr2010) < 3 * Math.hypot(ra.tpr2010Sigma, rb.tpr2010Sigma),
-    `TPR20,10 ${ra.tpr2010} ± ${ra.tpr2010Sigma} against ${rb.tpr2010} ± ${rb.tpr2010Sigma}`);
+  assert.ok(
+    Math.abs(ra.dmaxCm - rb.dmaxCm) < 4 * Math.hypot(ra.dmaxSigmaCm, rb.dmaxSigmaCm),
+    `d_max ${ra.dmaxCm} ± ${ra.dmaxSigmaCm} against ${rb.dmaxCm} ± ${rb.dmaxSigmaCm}`,
+  );
+  assert.ok(
+    Math.abs(ra.tpr2010 - rb.tpr2010) < 3 * Math.hypot(ra.tpr2010Sigma, rb.tpr2010Sigma),
+    `TPR20,10 ${ra.tpr2010} ± ${ra.tpr2010Sigma} against ${rb.tpr2010} ± ${rb.tpr2010Sigma}`,
+  );
 });
 
 test('a desktop result file gives the desktop table values', async () => {
@@ -148,14 +154,25 @@ test('a desktop result file gives the desktop table values', async () => {
   const file = path.join(nativeRun([]).dir, 'r.data');
   const r = run(probe, [file], root);
   assert.equal(r.status, 0, r.stderr);
-  const rows = r.stdout.trim().split('\n').map((l) => l.split(' ').map(Number));
+  const rows = r.stdout
+    .trim()
+    .split('\n')
+    .map((l) => l.split(' ').map(Number));
   const opened = await open(fs.readFileSync(file, 'latin1'), 'r.data');
   assert.equal(rows.length, 10);
   for (const [field, dmax, sigma, surface, d10, tpr] of rows) {
     const row = opened.row(field);
-    for (const [mine, theirs] of [[row.dmaxCm, dmax], [row.dmaxSigmaCm, sigma], [row.surfacePercent, surface],
-      [row.d10Percent, d10], [row.tpr2010, tpr]])
-      assert.ok(Math.abs(mine - theirs) <= 1e-9 * Math.max(1, Math.abs(theirs)), `field ${field}: ${mine} against ${theirs}`);
+    for (const [mine, theirs] of [
+      [row.dmaxCm, dmax],
+      [row.dmaxSigmaCm, sigma],
+      [row.surfacePercent, surface],
+      [row.d10Percent, d10],
+      [row.tpr2010, tpr],
+    ])
+      assert.ok(
+        Math.abs(mine - theirs) <= 1e-9 * Math.max(1, Math.abs(theirs)),
+        `field ${field}: ${mine} against ${theirs}`,
+      );
   }
 });
 
@@ -166,7 +183,10 @@ test('the table cells are worded as Dosavia words them', async () => {
   const file = path.join(nativeRun([]).dir, 'r.data');
   const r = run(probe, ['--cells', file], root);
   assert.equal(r.status, 0, r.stderr);
-  const lines = r.stdout.trim().split('\n').map((l) => l.split('\t'));
+  const lines = r.stdout
+    .trim()
+    .split('\n')
+    .map((l) => l.split('\t'));
   assert.equal(lines.length, 10);
   const opened = await open(fs.readFileSync(file, 'latin1'), 'r.data');
   for (const [field, dmax, surface, d10, tpr] of lines) {

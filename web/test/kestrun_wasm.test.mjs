@@ -29,8 +29,10 @@ const kRecords = 600;
 const kFields = 11;
 const kRecordLength = 4 + kFields * 11;
 
-for (const [what, file] of [['the WebAssembly Kestrun (tools/build-web.sh)', kestrunJs],
-                            ['the native Kestrun (tools/build.sh)', kestrunNative]]) {
+for (const [what, file] of [
+  ['the WebAssembly Kestrun (tools/build-web.sh)', kestrunJs],
+  ['the native Kestrun (tools/build.sh)', kestrunNative],
+]) {
   if (!fs.existsSync(file)) throw new Error(`${what} is missing: ${file}`);
 }
 
@@ -64,9 +66,13 @@ function run(program, args, cwd, timeout = 600_000) {
 // The dialogue without its clock readings and without the thread count, which the
 // WebAssembly engine, having one thread, always gives as 1.
 function dialogue(text) {
-  return text.replace(/(計算(開始|終了) =).*/g, '$1 H:MM:SS').replace(/\d+ スレッド/g, 'N スレッド')
-    // --init --repair names the folder it restores from: beside each program.
-    .replace(/ from [^;\n]+/g, ' from DATA');
+  return (
+    text
+      .replace(/(計算(開始|終了) =).*/g, '$1 H:MM:SS')
+      .replace(/\d+ スレッド/g, 'N スレッド')
+      // --init --repair names the folder it restores from: beside each program.
+      .replace(/ from [^;\n]+/g, ' from DATA')
+  );
 }
 
 // The 600 records "(I4,11E11.4)" ended by CR LF, read strictly by their columns.
@@ -105,8 +111,7 @@ function compareResults(nativeFile, wasmFile) {
   for (let r = 0; r < kRecords; ++r) {
     assert.equal(wasm[r].index, native[r].index, `record ${r + 1}: index`);
     let worst = 0;
-    for (let f = 0; f < kFields; ++f)
-      worst = Math.max(worst, unitsApart(native[r].fields[f], wasm[r].fields[f]));
+    for (let f = 0; f < kFields; ++f) worst = Math.max(worst, unitsApart(native[r].fields[f], wasm[r].fields[f]));
     if (worst > 0) differing.push(`record ${r + 1}: ${worst} unit(s)`);
     largest = Math.max(largest, worst);
   }
@@ -149,7 +154,10 @@ function compareStatistics(nativeFile, wasmFile, wasmResult, records) {
       x.values.forEach((v, g) => {
         const apart = Math.abs(v - y.values[g]);
         const steps = x.step + y.step + 1e-4 * Math.abs(v);
-        assert.ok(apart <= 0.01 * Math.abs(v) + steps, `${wasmFile}, line ${i + 1}, group ${g + 1}: ${y.values[g]}, native ${v}`);
+        assert.ok(
+          apart <= 0.01 * Math.abs(v) + steps,
+          `${wasmFile}, line ${i + 1}, group ${g + 1}: ${y.values[g]}, native ${v}`,
+        );
         far ||= apart > 1.01 * steps;
       });
       if (far) moved.push(i + 1);
@@ -163,8 +171,12 @@ function compareStatistics(nativeFile, wasmFile, wasmResult, records) {
       }
       const apart = Math.abs(Number(word) - Number(b[k]));
       const lastDigit = 10 ** (Number(number[2]) - number[1].length);
-      assert.ok(apart <= 0.01 * Math.abs(Number(word)) + lastDigit, `${wasmFile}, line ${i + 1}: ${b[k]}, native ${word}`);
-      if (apart > Math.max(1e-4 * Math.abs(Number(word)), 1.01 * lastDigit) && moved.at(-1) !== i + 1) moved.push(i + 1);
+      assert.ok(
+        apart <= 0.01 * Math.abs(Number(word)) + lastDigit,
+        `${wasmFile}, line ${i + 1}: ${b[k]}, native ${word}`,
+      );
+      if (apart > Math.max(1e-4 * Math.abs(Number(word)), 1.01 * lastDigit) && moved.at(-1) !== i + 1)
+        moved.push(i + 1);
     });
   }
   assert.ok(moved.length <= records, `${wasmFile}: lines ${moved.join(', ')} differ beyond the last digits`);
@@ -180,21 +192,30 @@ function expectSameRun(energy, args, { records, units, program = 'wasm', count =
   const statistics = result.replace(/\.data$/, '.stat');
   try {
     const out = {};
-    for (const [side, which] of [['native', 'native'], ['wasm', program]]) {
+    for (const [side, which] of [
+      ['native', 'native'],
+      ['wasm', program],
+    ]) {
       out[side] = run(which, args, dirs[side]);
       assert.equal(out[side].status, 0, `${which}: ${out[side].stdout}${out[side].stderr}`);
     }
     assert.equal(dialogue(out.wasm.stdout), dialogue(out.native.stdout));
     for (const dir of Object.values(dirs))
-      assert.deepEqual(fs.readdirSync(dir).sort(), ['Joken.dat', `${energy}MV.csv`, 'ELDAT.dat', result, statistics, 'water20.dat'].sort());
-    const files = Object.fromEntries(
-      Object.entries(dirs).map(([side, dir]) => [side, path.join(dir, result)]));
+      assert.deepEqual(
+        fs.readdirSync(dir).sort(),
+        ['Joken.dat', `${energy}MV.csv`, 'ELDAT.dat', result, statistics, 'water20.dat'].sort(),
+      );
+    const files = Object.fromEntries(Object.entries(dirs).map(([side, dir]) => [side, path.join(dir, result)]));
     // A plain new file's permissions on both, not the none that Emscripten's mask gives.
     assert.equal(fs.statSync(files.wasm).mode, fs.statSync(files.native).mode);
-    assert.equal(fs.statSync(path.join(dirs.wasm, statistics)).mode, fs.statSync(path.join(dirs.native, statistics)).mode);
+    assert.equal(
+      fs.statSync(path.join(dirs.wasm, statistics)).mode,
+      fs.statSync(path.join(dirs.native, statistics)).mode,
+    );
     const { differing, largest } = compareResults(files.native, files.wasm);
-    const report = `${program} ${energy} MV ${args.join(' ') || 'single stream'}: ${differing.length} of ` +
-                   `${kRecords} records differ${differing.length ? ` (${differing.join(', ')})` : ''}`;
+    const report =
+      `${program} ${energy} MV ${args.join(' ') || 'single stream'}: ${differing.length} of ` +
+      `${kRecords} records differ${differing.length ? ` (${differing.join(', ')})` : ''}`;
     console.log(report);
     assert.ok(largest <= units, report);
     assert.ok(differing.length <= records, report);
@@ -230,10 +251,25 @@ test('kestrun.mjs --without and --seed: the native tagged result file and statis
   const cases = [
     { args: ['--seed', '5', '--threads', '2'], result: 'r.data', records: 2 * maxDiffering, units: 5 },
     { args: ['--seed', '5'], result: 'r.data', records: maxDiffering, units: 1 },
-    { args: ['--threads', '3', '--seed', '2147483647', '--without', 'electron-transport'], result: 'r-noe.data', records: 2 * maxDiffering, units: 5 },
+    {
+      args: ['--threads', '3', '--seed', '2147483647', '--without', 'electron-transport'],
+      result: 'r-noe.data',
+      records: 2 * maxDiffering,
+      units: 5,
+    },
     { args: ['--without', 'electron-transport'], result: 'r-noe.data', records: maxDiffering, units: 1 },
-    { args: ['--threads', '2', '--without', 'electron-transport'], result: 'r-noe.data', records: 2 * maxDiffering, units: 5 },
-    { args: ['--without', 'pair', '--threads', '3', '--without', 'photon-scatter'], result: 'r-nosp.data', records: 2 * maxDiffering, units: 5 },
+    {
+      args: ['--threads', '2', '--without', 'electron-transport'],
+      result: 'r-noe.data',
+      records: 2 * maxDiffering,
+      units: 5,
+    },
+    {
+      args: ['--without', 'pair', '--threads', '3', '--without', 'photon-scatter'],
+      result: 'r-nosp.data',
+      records: 2 * maxDiffering,
+      units: 5,
+    },
   ];
   for (const c of cases) expectSameRun('10', c.args, { ...c, program: 'mjs', count });
 });
@@ -258,18 +294,53 @@ test('errors and options end with the native status and text', () => {
     { name: 'seed too large', args: ['--seed', '2147483648', '--threads', '2'], energy: '10', program: 'mjs' },
     { name: 'seed twice', args: ['--seed', '1', '--threads', '2', '--seed', '1'], energy: '10', program: 'mjs' },
     // On worker threads kestrun.mjs reads the folder itself, and words it as Kestrun does.
-    { name: 'no physics tables (threads)', args: ['--threads', '2'], energy: '10', remove: ['water20.dat'], program: 'mjs' },
-    { name: 'spectrum missing (threads)', args: ['--threads', '2'], energy: '10', remove: ['10MV.csv'], program: 'mjs' },
+    {
+      name: 'no physics tables (threads)',
+      args: ['--threads', '2'],
+      energy: '10',
+      remove: ['water20.dat'],
+      program: 'mjs',
+    },
+    {
+      name: 'spectrum missing (threads)',
+      args: ['--threads', '2'],
+      energy: '10',
+      remove: ['10MV.csv'],
+      program: 'mjs',
+    },
     // A result that cannot be written is said before the run, not after it.
-    { name: 'result name taken by a folder (threads)', args: ['--threads', '2'], energy: '10', folders: ['r.data'], program: 'mjs' },
+    {
+      name: 'result name taken by a folder (threads)',
+      args: ['--threads', '2'],
+      energy: '10',
+      folders: ['r.data'],
+      program: 'mjs',
+    },
     // The statistics' name is guarded as the result's: a user's file there, or a link to
     // another folder, is refused before the run; so is a run of the name going on (its lock
     // held by a live process, as Node's engines hold it).
     { name: 'statistics name held by notes', args: [], energy: '10', written: { 'r.stat': 'my notes\n' } },
-    { name: 'statistics name held by notes (threads)', args: ['--threads', '2'], energy: '10', written: { 'r.stat': 'my notes\n' }, program: 'mjs' },
-    { name: 'statistics name a link to another folder', args: [], energy: '10', links: { 'r.stat': '../elsewhere.data' } },
+    {
+      name: 'statistics name held by notes (threads)',
+      args: ['--threads', '2'],
+      energy: '10',
+      written: { 'r.stat': 'my notes\n' },
+      program: 'mjs',
+    },
+    {
+      name: 'statistics name a link to another folder',
+      args: [],
+      energy: '10',
+      links: { 'r.stat': '../elsewhere.data' },
+    },
     { name: 'a run of the name going on', args: [], energy: '10', written: { '.r.data.lock': `${process.pid}\n` } },
-    { name: 'a run of the name going on (threads)', args: ['--threads', '2'], energy: '10', written: { '.r.data.lock': `${process.pid}\n` }, program: 'mjs' },
+    {
+      name: 'a run of the name going on (threads)',
+      args: ['--threads', '2'],
+      energy: '10',
+      written: { '.r.data.lock': `${process.pid}\n` },
+      program: 'mjs',
+    },
     // A pipe (FIFO) where a file is read is refused, never waited on (Node opens it blocking).
     { name: 'Joken.dat a pipe', args: [], energy: '10', fifos: ['Joken.dat'] },
     { name: 'physics table a pipe', args: [], energy: '10', fifos: ['ELDAT.dat'] },
@@ -294,9 +365,11 @@ test('errors and options end with the native status and text', () => {
         if (c.joken) fs.writeFileSync(path.join(dir, 'Joken.dat'), c.joken);
         for (const [name, text] of Object.entries(c.written ?? {})) fs.writeFileSync(path.join(dir, name), text);
         for (const [name, target] of Object.entries(c.links ?? {})) fs.symlinkSync(target, path.join(dir, name));
-        result[program] = run(program === 'wasm' ? c.program ?? 'wasm' : program, c.args, dir, 60_000);
+        result[program] = run(program === 'wasm' ? (c.program ?? 'wasm') : program, c.args, dir, 60_000);
         result[program].files = fs.readdirSync(dir).sort();
-        result[program].kept = (c.damaged ?? []).map((name) => fs.readFileSync(path.join(dir, `${name}.damaged`), 'latin1'));
+        result[program].kept = (c.damaged ?? []).map((name) =>
+          fs.readFileSync(path.join(dir, `${name}.damaged`), 'latin1'),
+        );
       } finally {
         // A reader left waiting on a pipe is let go before the folder goes.
         for (const name of c.fifos ?? []) {
@@ -331,8 +404,11 @@ test('kestrun.mjs --threads with its console closed still writes its result, as 
       const dir = workingFolder('10', [], '2.00E+04');
       try {
         const command = program === 'native' ? `"${kestrunNative}"` : `"${process.execPath}" "${kestrunMjs}"`;
-        const r = spawnSync('bash', ['-c', `${command} --threads 2 </dev/null 2>err.txt ${console_}; echo \${PIPESTATUS[0]}`],
-                            { cwd: dir, encoding: 'utf8', timeout: 120_000 });
+        const r = spawnSync(
+          'bash',
+          ['-c', `${command} --threads 2 </dev/null 2>err.txt ${console_}; echo \${PIPESTATUS[0]}`],
+          { cwd: dir, encoding: 'utf8', timeout: 120_000 },
+        );
         const err = fs.readFileSync(path.join(dir, 'err.txt'), 'utf8');
         const full = console_.includes('full');
         assert.ok(full ? err === said : err === said || err === '', `${program} ${console_}: ${err}`);
@@ -365,10 +441,12 @@ test('TERM to kestrun.mjs ends the kestrun.js run it started', async () => {
   try {
     const parent = spawn(process.execPath, [kestrunMjs], { cwd: dir, stdio: ['pipe', 'pipe', 'pipe'] });
     let out = '';
-    await new Promise((resolve) => parent.stdout.on('data', (d) => {
-      out += d;
-      if (/\n.*\n.*\n.*\n.*\n/.test(out)) resolve();
-    }));
+    await new Promise((resolve) =>
+      parent.stdout.on('data', (d) => {
+        out += d;
+        if (/\n.*\n.*\n.*\n.*\n/.test(out)) resolve();
+      }),
+    );
     assert.equal(processesIn(dir).length, 2, 'kestrun.mjs and kestrun.js');
     const ended = new Promise((resolve) => parent.on('exit', resolve));
     parent.kill('SIGTERM');
@@ -390,8 +468,11 @@ test('--init lays out a working folder from the files beside kestrun.js', () => 
     const r = run('wasm', ['--init'], dir);
     assert.equal(r.status, 0, r.stdout + r.stderr);
     for (const name of ['water20.dat', 'ELDAT.dat', 'ELACC.dat', '4MV.csv', '6MV.csv', '10MV.csv', '15MV.csv'])
-      assert.deepEqual(fs.readFileSync(path.join(dir, name)),
-                       fs.readFileSync(path.join(path.dirname(kestrunJs), name)), name);
+      assert.deepEqual(
+        fs.readFileSync(path.join(dir, name)),
+        fs.readFileSync(path.join(path.dirname(kestrunJs), name)),
+        name,
+      );
     assert.match(fs.readFileSync(path.join(dir, 'Joken.dat'), 'latin1'), /^10MV\.csv\r\n/);
   } finally {
     fs.rmSync(dir, { recursive: true, force: true });

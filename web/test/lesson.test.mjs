@@ -32,7 +32,11 @@ test('every link of the lesson sheets is a valid deep link', () => {
         continue;
       }
       assert.deepEqual(parseDeepLink(query).problems, [], `${sheet}: ${link}`);
-      assert.equal(params.get('lang'), sheet.includes('_ja') ? 'ja' : 'en', `${sheet}: ${link} in the sheet's language`);
+      assert.equal(
+        params.get('lang'),
+        sheet.includes('_ja') ? 'ja' : 'en',
+        `${sheet}: ${link} in the sheet's language`,
+      );
     }
   }
 });
@@ -51,22 +55,29 @@ let url;
 let browser;
 serveSiteInChromium(site, (opened) => ({ url, browser } = opened));
 
-test('the simulation gives the d_max the sheets state', { skip: !CHROMIUM && 'Debian chromium not installed' }, async () => {
-  const en = links('lesson_buildup_en.md');
-  for (const a of ANSWERS) {
-    const link = en.find((l) => l.includes(`energy=${a.energy}&field=${a.field}&photons=100000&step=0&go=1`));
-    assert.ok(link, `the sheet runs ${a.energy} MV, ${a.field}x${a.field}`);
-    const { page, errors } = await openPage(browser, url + link, 1024, 768);
-    await page.waitForFunction(() => document.getElementById('total').value === '100000' && document.getElementById('stop').disabled, { timeout: 60000 });
-    const note = await page.$eval('#depth-note', (p) => p.textContent);
-    const m = note.match(/d_max = ([\d.]+) ± ([\d.]+) cm/);
-    assert.ok(m, note);
-    assert.ok(Math.abs(Number(m[1]) - a.dMax) <= a.tolerance, `${a.energy} MV ${a.field}x${a.field}: ${note}`);
-    assert.equal(await page.$eval('#notice', (n) => n.hidden), true, 'the link is used as it is');
-    assert.deepEqual(errors, []);
-    await page.close();
-  }
-});
+test(
+  'the simulation gives the d_max the sheets state',
+  { skip: !CHROMIUM && 'Debian chromium not installed' },
+  async () => {
+    const en = links('lesson_buildup_en.md');
+    for (const a of ANSWERS) {
+      const link = en.find((l) => l.includes(`energy=${a.energy}&field=${a.field}&photons=100000&step=0&go=1`));
+      assert.ok(link, `the sheet runs ${a.energy} MV, ${a.field}x${a.field}`);
+      const { page, errors } = await openPage(browser, url + link, 1024, 768);
+      await page.waitForFunction(
+        () => document.getElementById('total').value === '100000' && document.getElementById('stop').disabled,
+        { timeout: 60000 },
+      );
+      const note = await page.$eval('#depth-note', (p) => p.textContent);
+      const m = note.match(/d_max = ([\d.]+) ± ([\d.]+) cm/);
+      assert.ok(m, note);
+      assert.ok(Math.abs(Number(m[1]) - a.dMax) <= a.tolerance, `${a.energy} MV ${a.field}x${a.field}: ${note}`);
+      assert.equal(await page.$eval('#notice', (n) => n.hidden), true, 'the link is used as it is');
+      assert.deepEqual(errors, []);
+      await page.close();
+    }
+  },
+);
 
 // The lesson screen: the sheets themselves inside the site, Japanese unless English is asked
 // for, on a phone and on tablets upright and on their side (touch). Its links are the sheet's
@@ -78,38 +89,52 @@ const LESSON_VIEWS = [
   { query: '&lang=en', sheet: SHEETS[1], size: [768, 1024] },
   { query: '', sheet: SHEETS[0], size: [1180, 820] },
 ];
-test('the lesson screen shows its sheet, with the sheet\'s links and numbers, in either language', { skip: !CHROMIUM && 'Debian chromium not installed' }, async () => {
-  for (const { query, sheet, size } of LESSON_VIEWS) {
-    const lang = sheet.includes('_ja') ? 'ja' : 'en';
-    const { page, errors } = await openPage(browser, `${url}index.html?screen=lesson${query}`, ...size, { mobile: true });
-    await page.waitForFunction((l) => document.getElementById('lesson').dataset.ready === l, { timeout: 20000 }, lang);
-    const seen = await page.evaluate(() => ({
-      steps: document.getElementById('lesson-steps').textContent,
-      tips: document.getElementById('lesson-tips').textContent,
-      links: [...document.querySelectorAll('#lesson a.lesson-link')].map((a) => a.getAttribute('href')),
-      overflow: document.documentElement.scrollWidth - window.innerWidth,
-      small: [...document.querySelectorAll('#lesson a, #lesson button')]
-        .filter((e) => e.offsetParent)
-        .map((e) => [e.textContent.trim().slice(0, 30), Math.round(e.getBoundingClientRect().height)])
-        .filter(([, h]) => h < 44),
-    }));
-    const where = `${sheet} at ${size.join('x')}`;
-    assert.deepEqual([...new Set(seen.links)].sort(), links(sheet).sort(), where);
-    for (const link of seen.links) {
-      const query = link.slice('index.html'.length);
-      assert.deepEqual(parseDeepLink(query).problems, [], `${where}: ${link}`);
-      assert.equal(new URLSearchParams(query).get('lang'), lang, `${where}: ${link}`);
+test(
+  "the lesson screen shows its sheet, with the sheet's links and numbers, in either language",
+  { skip: !CHROMIUM && 'Debian chromium not installed' },
+  async () => {
+    for (const { query, sheet, size } of LESSON_VIEWS) {
+      const lang = sheet.includes('_ja') ? 'ja' : 'en';
+      const { page, errors } = await openPage(browser, `${url}index.html?screen=lesson${query}`, ...size, {
+        mobile: true,
+      });
+      await page.waitForFunction(
+        (l) => document.getElementById('lesson').dataset.ready === l,
+        { timeout: 20000 },
+        lang,
+      );
+      const seen = await page.evaluate(() => ({
+        steps: document.getElementById('lesson-steps').textContent,
+        tips: document.getElementById('lesson-tips').textContent,
+        links: [...document.querySelectorAll('#lesson a.lesson-link')].map((a) => a.getAttribute('href')),
+        overflow: document.documentElement.scrollWidth - window.innerWidth,
+        small: [...document.querySelectorAll('#lesson a, #lesson button')]
+          .filter((e) => e.offsetParent)
+          .map((e) => [e.textContent.trim().slice(0, 30), Math.round(e.getBoundingClientRect().height)])
+          .filter(([, h]) => h < 44),
+      }));
+      const where = `${sheet} at ${size.join('x')}`;
+      assert.deepEqual([...new Set(seen.links)].sort(), links(sheet).sort(), where);
+      for (const link of seen.links) {
+        const query = link.slice('index.html'.length);
+        assert.deepEqual(parseDeepLink(query).problems, [], `${where}: ${link}`);
+        assert.equal(new URLSearchParams(query).get('lang'), lang, `${where}: ${link}`);
+      }
+      // The questions for the class, the answers for the teacher.
+      assert.match(seen.steps, lang === 'en' ? /Ask:/ : /問い：/, where);
+      assert.doesNotMatch(seen.steps, lang === 'en' ? /Answer:|Expected/ : /答え：|期待値/, where);
+      assert.match(seen.tips, lang === 'en' ? /Answer:[\s\S]*Expected d_max:/ : /答え：[\s\S]*d_max の期待値：/, where);
+      const text = seen.steps + seen.tips;
+      const numbers = readFileSync(join(repo, 'docs', sheet), 'utf8').match(/\d+\.\d+/g);
+      assert.deepEqual(
+        numbers.filter((n) => !text.includes(n)),
+        [],
+        `${where}: numbers of the sheet missing`,
+      );
+      assert.ok(seen.overflow <= 0, `${where}: ${seen.overflow}px wider than the window`);
+      assert.deepEqual(seen.small, [], `${where}: targets under 44 px`);
+      assert.deepEqual(errors, [], where);
+      await page.close();
     }
-    // The questions for the class, the answers for the teacher.
-    assert.match(seen.steps, lang === 'en' ? /Ask:/ : /問い：/, where);
-    assert.doesNotMatch(seen.steps, lang === 'en' ? /Answer:|Expected/ : /答え：|期待値/, where);
-    assert.match(seen.tips, lang === 'en' ? /Answer:[\s\S]*Expected d_max:/ : /答え：[\s\S]*d_max の期待値：/, where);
-    const text = seen.steps + seen.tips;
-    const numbers = readFileSync(join(repo, 'docs', sheet), 'utf8').match(/\d+\.\d+/g);
-    assert.deepEqual(numbers.filter((n) => !text.includes(n)), [], `${where}: numbers of the sheet missing`);
-    assert.ok(seen.overflow <= 0, `${where}: ${seen.overflow}px wider than the window`);
-    assert.deepEqual(seen.small, [], `${where}: targets under 44 px`);
-    assert.deepEqual(errors, [], where);
-    await page.close();
-  }
-});
+  },
+);

@@ -27,7 +27,10 @@ const PAGES = [
   { screen: 'page5', figures: 2, svgs: 2 },
   { screen: 'references', figures: 0, svgs: 0 },
 ];
-const SIZES = [[1024, 768], [390, 844]];
+const SIZES = [
+  [1024, 768],
+  [390, 844],
+];
 
 let url;
 let browser;
@@ -37,7 +40,11 @@ const skip = !CHROMIUM && 'Debian chromium not installed';
 
 async function openScreen(screen, lang, width, height) {
   const opened = await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, width, height);
-  await opened.page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, screen);
+  await opened.page.waitForFunction(
+    (s) => document.getElementById('pages').dataset.ready === s,
+    { timeout: 20000 },
+    screen,
+  );
   return opened;
 }
 
@@ -47,29 +54,40 @@ function inspect(page) {
     const root = document.getElementById('pages');
     const texts = [];
     const walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
-    for (let node = walker.nextNode(); node; node = walker.nextNode()) if (node.textContent.trim()) texts.push(node.textContent.trim());
-    for (const el of root.querySelectorAll('[aria-label], img[alt]')) texts.push(el.getAttribute('aria-label') ?? el.getAttribute('alt'));
+    for (let node = walker.nextNode(); node; node = walker.nextNode())
+      if (node.textContent.trim()) texts.push(node.textContent.trim());
+    for (const el of root.querySelectorAll('[aria-label], img[alt]'))
+      texts.push(el.getAttribute('aria-label') ?? el.getAttribute('alt'));
     texts.push(document.title);
     const overflows = [];
-    if (document.documentElement.scrollWidth > window.innerWidth + 1) overflows.push(`page ${document.documentElement.scrollWidth} wide`);
+    if (document.documentElement.scrollWidth > window.innerWidth + 1)
+      overflows.push(`page ${document.documentElement.scrollWidth} wide`);
     for (const el of root.querySelectorAll('h1, h2, p, figcaption, a, figure')) {
-      if (el.scrollWidth > el.clientWidth + 1) overflows.push(`${el.tagName} "${el.textContent.slice(0, 30)}" ${el.scrollWidth} > ${el.clientWidth}`);
+      if (el.scrollWidth > el.clientWidth + 1)
+        overflows.push(`${el.tagName} "${el.textContent.slice(0, 30)}" ${el.scrollWidth} > ${el.clientWidth}`);
     }
     for (const svg of root.querySelectorAll('svg')) {
       const box = svg.getBoundingClientRect();
       for (const t of svg.querySelectorAll('text')) {
         const b = t.getBoundingClientRect();
-        const inside = b.left >= box.left - 1 && b.top >= box.top - 1 && b.right <= box.right + 1 && b.bottom <= box.bottom + 1;
-        if (!inside) overflows.push(`svg text "${t.textContent}" at ${(b.left - box.left).toFixed(0)},${(b.top - box.top).toFixed(0)} ${b.width.toFixed(0)}x${b.height.toFixed(0)} outside ${box.width.toFixed(0)}x${box.height.toFixed(0)}`);
+        const inside =
+          b.left >= box.left - 1 && b.top >= box.top - 1 && b.right <= box.right + 1 && b.bottom <= box.bottom + 1;
+        if (!inside)
+          overflows.push(
+            `svg text "${t.textContent}" at ${(b.left - box.left).toFixed(0)},${(b.top - box.top).toFixed(0)} ${b.width.toFixed(0)}x${b.height.toFixed(0)} outside ${box.width.toFixed(0)}x${box.height.toFixed(0)}`,
+          );
       }
-      if (svg.getBoundingClientRect().width > svg.parentElement.getBoundingClientRect().width + 1) overflows.push('svg wider than its figure');
+      if (svg.getBoundingClientRect().width > svg.parentElement.getBoundingClientRect().width + 1)
+        overflows.push('svg wider than its figure');
     }
     return {
       texts,
       overflows,
       figures: root.querySelectorAll('figure').length,
       svgs: root.querySelectorAll('figure svg').length,
-      shapes: [...root.querySelectorAll('figure svg')].map((svg) => svg.querySelectorAll('path, line, rect, polygon, circle').length),
+      shapes: [...root.querySelectorAll('figure svg')].map(
+        (svg) => svg.querySelectorAll('path, line, rect, polygon, circle').length,
+      ),
       images: [...root.querySelectorAll('figure img')].map((img) => img.complete && img.naturalWidth > 0),
     };
   });
@@ -84,10 +102,18 @@ for (const [width, height] of SIZES)
         assert.deepEqual(errors, [], `${p.screen}: console errors`);
         assert.equal(seen.figures, p.figures, `${p.screen}: figures`);
         assert.equal(seen.svgs, p.svgs, `${p.screen}: drawn figures`);
-        assert.ok(seen.shapes.every((n) => n >= 10), `${p.screen}: curves, bars and arrows drawn (${seen.shapes})`);
+        assert.ok(
+          seen.shapes.every((n) => n >= 10),
+          `${p.screen}: curves, bars and arrows drawn (${seen.shapes})`,
+        );
         assert.ok(seen.images.every(Boolean), `${p.screen}: Fig.2's picture loaded`);
         assert.deepEqual(seen.overflows, [], `${p.screen}: text that does not fit`);
-        if (lang === 'en') assert.deepEqual(seen.texts.filter((t) => JAPANESE.test(t)), [], `${p.screen}: Japanese on the English page`);
+        if (lang === 'en')
+          assert.deepEqual(
+            seen.texts.filter((t) => JAPANESE.test(t)),
+            [],
+            `${p.screen}: Japanese on the English page`,
+          );
         if (shots) {
           mkdirSync(shots, { recursive: true });
           await page.screenshot({ path: join(shots, `web_${p.screen}_${lang}_${width}.png`), fullPage: true });
@@ -96,20 +122,24 @@ for (const [width, height] of SIZES)
       }
     });
 
-test('the page links lead from page 1 through to the references and Exit to the menu, keeping the language', { skip }, async () => {
-  const { page, errors } = await openScreen('page1', 'en', 1024, 768);
-  for (const next of ['page2', 'page3', 'page4', 'page5', 'references']) {
-    await Promise.all([page.waitForNavigation(), page.click('#page-next')]);
-    await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, next);
-    assert.equal(new URL(page.url()).searchParams.get('lang'), 'en');
-  }
-  assert.equal(await page.$eval('#page-next', (a) => a.hidden), true, 'no next page after the references');
-  await Promise.all([page.waitForNavigation(), page.click('#page-exit')]);
-  assert.equal(await page.$eval('#menu', (s) => s.hidden), false);
-  assert.equal(await page.$eval('html', (h) => h.lang), 'en');
-  assert.deepEqual(errors, []);
-  await page.close();
-});
+test(
+  'the page links lead from page 1 through to the references and Exit to the menu, keeping the language',
+  { skip },
+  async () => {
+    const { page, errors } = await openScreen('page1', 'en', 1024, 768);
+    for (const next of ['page2', 'page3', 'page4', 'page5', 'references']) {
+      await Promise.all([page.waitForNavigation(), page.click('#page-next')]);
+      await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, next);
+      assert.equal(new URL(page.url()).searchParams.get('lang'), 'en');
+    }
+    assert.equal(await page.$eval('#page-next', (a) => a.hidden), true, 'no next page after the references');
+    await Promise.all([page.waitForNavigation(), page.click('#page-exit')]);
+    assert.equal(await page.$eval('#menu', (s) => s.hidden), false);
+    assert.equal(await page.$eval('html', (h) => h.lang), 'en');
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
 
 test('the language switch on a page changes its texts and figures', { skip }, async () => {
   const { page, errors } = await openScreen('page3', 'ja', 1024, 768);
@@ -117,7 +147,10 @@ test('the language switch on a page changes its texts and figures', { skip }, as
   assert.match(before, /２次電子平衡/);
   await page.click('#lang-switch');
   const after = await inspect(page);
-  assert.deepEqual(after.texts.filter((t) => JAPANESE.test(t)), []);
+  assert.deepEqual(
+    after.texts.filter((t) => JAPANESE.test(t)),
+    [],
+  );
   assert.ok(after.texts.some((t) => /electronic equilibrium/.test(t)));
   assert.deepEqual(errors, []);
   await page.close();
@@ -128,88 +161,121 @@ async function axeViolations(page) {
   await page.addScriptTag({ path: axeSource });
   return page.evaluate(async () => {
     const result = await window.axe.run(document, { resultTypes: ['violations'] });
-    return result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
+    return result.violations
+      .filter((v) => v.impact === 'serious' || v.impact === 'critical')
       .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
   });
 }
 
 for (const [width, height] of SIZES)
-  test(`axe-core: no serious or critical accessibility fault on any screen, in either language, at ${width}x${height}`, { skip }, async () => {
-    for (const lang of ['ja', 'en'])
-      for (const screen of ['menu', 'visual', 'engine', 'lesson', ...PAGES.map((p) => p.screen)]) {
-        const { page } = screen.startsWith('page') || screen === 'references'
-          ? await openScreen(screen, lang, width, height)
-          : await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, width, height);
-        if (screen === 'visual') await page.waitForFunction(() => !document.getElementById('ok').disabled, { timeout: 20000 });
-        if (screen === 'engine') await page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
-        if (screen === 'lesson') await page.waitForFunction(() => document.getElementById('lesson').dataset.ready, { timeout: 20000 });
-        assert.deepEqual(await axeViolations(page), [], `${screen} (${lang}, ${width}x${height})`);
-        await page.close();
-      }
-  });
+  test(
+    `axe-core: no serious or critical accessibility fault on any screen, in either language, at ${width}x${height}`,
+    { skip },
+    async () => {
+      for (const lang of ['ja', 'en'])
+        for (const screen of ['menu', 'visual', 'engine', 'lesson', ...PAGES.map((p) => p.screen)]) {
+          const { page } =
+            screen.startsWith('page') || screen === 'references'
+              ? await openScreen(screen, lang, width, height)
+              : await openPage(browser, `${url}index.html?screen=${screen}&lang=${lang}`, width, height);
+          if (screen === 'visual')
+            await page.waitForFunction(() => !document.getElementById('ok').disabled, { timeout: 20000 });
+          if (screen === 'engine')
+            await page.waitForFunction(() => document.body.dataset.engineReady === '1', { timeout: 20000 });
+          if (screen === 'lesson')
+            await page.waitForFunction(() => document.getElementById('lesson').dataset.ready, { timeout: 20000 });
+          assert.deepEqual(await axeViolations(page), [], `${screen} (${lang}, ${width}x${height})`);
+          await page.close();
+        }
+    },
+  );
 
 test('every control is reached by the keyboard and shows where the focus is', { skip }, async () => {
   const { page } = await openScreen('page4', 'en', 1024, 768);
   const reached = [];
   for (let i = 0; i < 12; i++) {
     await page.keyboard.press('Tab');
-    reached.push(await page.evaluate(() => {
-      const el = document.activeElement;
-      if (el === document.body) return { id: 'body', outlined: true };
-      const style = getComputedStyle(el);
-      return { id: el.id || el.textContent.trim(), outlined: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2 };
-    }));
+    reached.push(
+      await page.evaluate(() => {
+        const el = document.activeElement;
+        if (el === document.body) return { id: 'body', outlined: true };
+        const style = getComputedStyle(el);
+        return {
+          id: el.id || el.textContent.trim(),
+          outlined: style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2,
+        };
+      }),
+    );
   }
   const ids = reached.map((r) => r.id);
-  for (const want of ['lang-switch', 'page-next', 'page-exit']) assert.ok(ids.includes(want), `${want} reached: ${ids}`);
-  assert.ok(reached.every((r) => r.outlined), `focus outline on ${reached.filter((r) => !r.outlined).map((r) => r.id)}`);
+  for (const want of ['lang-switch', 'page-next', 'page-exit'])
+    assert.ok(ids.includes(want), `${want} reached: ${ids}`);
+  assert.ok(
+    reached.every((r) => r.outlined),
+    `focus outline on ${reached.filter((r) => !r.outlined).map((r) => r.id)}`,
+  );
   await page.close();
 });
 
-test('after one visit the site works with the network cut: menu, pages, lesson and a visual batch', { skip }, async () => {
-  const own = await serve(site);
-  const context = await browser.createBrowserContext();
-  const page = await context.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(String(e)));
-  await page.setViewport({ width: 1024, height: 768 });
-  await page.goto(`${own.url}index.html`, { waitUntil: 'load' });
-  await page.evaluate(async () => {
-    await navigator.serviceWorker.ready;
-    if (!navigator.serviceWorker.controller)
-      await new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
-  });
-  // The network cut twice over: the server is gone, and any request that still leaves the
-  // browser is refused.
-  await new Promise((resolve) => own.server.close(resolve));
-  own.server.closeAllConnections?.();
-  await page.setRequestInterception(true);
-  const leaked = [];
-  page.on('request', (request) => {
-    if (request.url().startsWith(own.url) && !request.isInterceptResolutionHandled()) {
-      leaked.push(request.url());
-      request.abort('internetdisconnected');
-    } else request.continue();
-  });
-  for (const p of PAGES) {
-    await page.goto(`${own.url}index.html?screen=${p.screen}&lang=en`, { waitUntil: 'load' });
-    await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, p.screen);
-    assert.equal(await page.$$eval('figure', (f) => f.length), p.figures, p.screen);
-  }
-  await page.goto(`${own.url}index.html?screen=lesson&lang=en`, { waitUntil: 'load' });
-  await page.waitForFunction(() => document.getElementById('lesson').dataset.ready === 'en', { timeout: 20000 });
-  await page.goto(`${own.url}index.html?screen=visual&energy=6&field=10&photons=300&step=0&go=1`, { waitUntil: 'load' });
-  await page.waitForFunction(() => document.getElementById('total').value === '300' && document.getElementById('stop').disabled, { timeout: 30000 });
-  assert.deepEqual(leaked, [], 'requests that went past the cache');
-  assert.deepEqual(errors, []);
-  await context.close();
-});
+test(
+  'after one visit the site works with the network cut: menu, pages, lesson and a visual batch',
+  { skip },
+  async () => {
+    const own = await serve(site);
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.setViewport({ width: 1024, height: 768 });
+    await page.goto(`${own.url}index.html`, { waitUntil: 'load' });
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      if (!navigator.serviceWorker.controller)
+        await new Promise((resolve) =>
+          navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
+        );
+    });
+    // The network cut twice over: the server is gone, and any request that still leaves the
+    // browser is refused.
+    await new Promise((resolve) => own.server.close(resolve));
+    own.server.closeAllConnections?.();
+    await page.setRequestInterception(true);
+    const leaked = [];
+    page.on('request', (request) => {
+      if (request.url().startsWith(own.url) && !request.isInterceptResolutionHandled()) {
+        leaked.push(request.url());
+        request.abort('internetdisconnected');
+      } else request.continue();
+    });
+    for (const p of PAGES) {
+      await page.goto(`${own.url}index.html?screen=${p.screen}&lang=en`, { waitUntil: 'load' });
+      await page.waitForFunction(
+        (s) => document.getElementById('pages').dataset.ready === s,
+        { timeout: 20000 },
+        p.screen,
+      );
+      assert.equal(await page.$$eval('figure', (f) => f.length), p.figures, p.screen);
+    }
+    await page.goto(`${own.url}index.html?screen=lesson&lang=en`, { waitUntil: 'load' });
+    await page.waitForFunction(() => document.getElementById('lesson').dataset.ready === 'en', { timeout: 20000 });
+    await page.goto(`${own.url}index.html?screen=visual&energy=6&field=10&photons=300&step=0&go=1`, {
+      waitUntil: 'load',
+    });
+    await page.waitForFunction(
+      () => document.getElementById('total').value === '300' && document.getElementById('stop').disabled,
+      { timeout: 30000 },
+    );
+    assert.deepEqual(leaked, [], 'requests that went past the cache');
+    assert.deepEqual(errors, []);
+    await context.close();
+  },
+);
 
 // A site uploaded while a first visit installs: a file of the new build under the old
 // build's list. The worker's check of each file against its version's SHA-256 refuses the
 // install, so that no cache of two versions is kept (a page of one build with an engine
 // worker of the other); the page runs from the network meanwhile.
-test('a file of another build is never installed into a version\'s cache', { skip, timeout: 120000 }, async () => {
+test("a file of another build is never installed into a version's cache", { skip, timeout: 120000 }, async () => {
   const dir = mkdtempSync(join(tmpdir(), 'dosavia-sw-mixed-'));
   cpSync(site, dir, { recursive: true });
   appendFileSync(join(dir, 'engine_worker.js'), `// the build of ${Date.now()}\n`);
@@ -225,13 +291,18 @@ test('a file of another build is never installed into a version\'s cache', { ski
       const registration = await navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' });
       const worker = registration.installing ?? registration.waiting ?? registration.active;
       if (worker && worker.state !== 'redundant' && worker.state !== 'activated')
-        await new Promise((resolve) => worker.addEventListener('statechange', () => {
-          if (worker.state === 'redundant' || worker.state === 'activated') resolve();
-        }));
+        await new Promise((resolve) =>
+          worker.addEventListener('statechange', () => {
+            if (worker.state === 'redundant' || worker.state === 'activated') resolve();
+          }),
+        );
       return { state: worker?.state, caches: await caches.keys() };
     });
     assert.equal(outcome.state, 'redundant');
-    assert.deepEqual(outcome.caches.filter((k) => k.startsWith('dosavia-')), []);
+    assert.deepEqual(
+      outcome.caches.filter((k) => k.startsWith('dosavia-')),
+      [],
+    );
     assert.deepEqual(errors, []);
   } finally {
     await context.close();
@@ -248,7 +319,9 @@ test('a running batch keeps its page until the user lets it go', { skip, timeout
   const context = await browser.createBrowserContext();
   try {
     const page = await context.newPage();
-    await page.goto(`${own.url}index.html?screen=visual&lang=en&energy=6&field=10&photons=200000&step=0&go=1`, { waitUntil: 'load' });
+    await page.goto(`${own.url}index.html?screen=visual&lang=en&energy=6&field=10&photons=200000&step=0&go=1`, {
+      waitUntil: 'load',
+    });
     await page.waitForFunction(() => !document.getElementById('stop').disabled, { timeout: 30000 });
     // The page's own answer to a leave: a dialog while the batch runs.
     const asked = await page.evaluate(() => {
@@ -277,47 +350,63 @@ test('a running batch keeps its page until the user lets it go', { skip, timeout
 // static servers), with the browser holding the old files as fresh: the new version is seen
 // and its cache filled with the new files, while an open page of the old one keeps running on
 // the old files and is told to reload; on the user's word it reloads on the new version.
-test('a new build reaches an open page past the HTTP cache, and the page is told to reload', { skip, timeout: 120000 }, async () => {
-  const dir = mkdtempSync(join(tmpdir(), 'dosavia-sw-'));
-  cpSync(site, dir, { recursive: true });
-  const yearAgo = new Date(Date.now() - 365 * 24 * 3600 * 1000);
-  for (const f of readdirSync(dir)) utimesSync(join(dir, f), yearAgo, yearAgo);
-  const own = await serve(dir, { lastModified: true });
-  const context = await browser.createBrowserContext();
-  try {
-    const page = await context.newPage();
-    const errors = [];
-    page.on('pageerror', (e) => errors.push(String(e)));
-    await page.goto(`${own.url}index.html?lang=en`, { waitUntil: 'load' });
-    await page.evaluate(async () => {
-      await navigator.serviceWorker.ready;
-      if (!navigator.serviceWorker.controller)
-        await new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
-    });
-    const engineWorker = () => page.evaluate(() => fetch('engine_worker.js').then((r) => r.text()));
-    // The new build: another engine worker, and the list that versions it.
-    const marker = `// the build of ${Date.now()}`;
-    appendFileSync(join(dir, 'engine_worker.js'), `${marker}\n`);
-    const made = spawnSync(process.execPath, [join(repo, 'web', 'tools', 'make_precache.mjs'), dir]);
-    assert.equal(made.status, 0, String(made.stderr));
-    // The browser's check of the worker, as on the next visit.
-    own.requests.length = 0;
-    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
-    await page.waitForFunction(() => !document.getElementById('update').hidden, { timeout: 30000 });
-    assert.ok(own.requests.includes('/engine_worker.js'), `asked of the server: ${own.requests}`);
-    assert.match(await page.$eval('#update', (e) => e.textContent), /new version/);
-    const cached = await page.evaluate(() => caches.keys().then((keys) => Promise.all(keys.map(
-      (k) => caches.open(k).then((c) => c.match('engine_worker.js')).then((r) => r.text())))));
-    assert.equal(cached.length, 2);
-    assert.equal(cached.filter((text) => text.includes(marker)).length, 1, 'the new cache holds the new file');
-    // The open page still runs on its own version.
-    assert.ok(!(await engineWorker()).includes(marker), 'the old page was given a file of the new version');
-    await Promise.all([page.waitForNavigation({ timeout: 30000 }), page.click('#update-reload')]);
-    assert.ok((await engineWorker()).includes(marker), 'the reloaded page runs on the new version');
-    assert.deepEqual(errors, []);
-  } finally {
-    await context.close();
-    own.server.close();
-    rmSync(dir, { recursive: true, force: true });
-  }
-});
+test(
+  'a new build reaches an open page past the HTTP cache, and the page is told to reload',
+  { skip, timeout: 120000 },
+  async () => {
+    const dir = mkdtempSync(join(tmpdir(), 'dosavia-sw-'));
+    cpSync(site, dir, { recursive: true });
+    const yearAgo = new Date(Date.now() - 365 * 24 * 3600 * 1000);
+    for (const f of readdirSync(dir)) utimesSync(join(dir, f), yearAgo, yearAgo);
+    const own = await serve(dir, { lastModified: true });
+    const context = await browser.createBrowserContext();
+    try {
+      const page = await context.newPage();
+      const errors = [];
+      page.on('pageerror', (e) => errors.push(String(e)));
+      await page.goto(`${own.url}index.html?lang=en`, { waitUntil: 'load' });
+      await page.evaluate(async () => {
+        await navigator.serviceWorker.ready;
+        if (!navigator.serviceWorker.controller)
+          await new Promise((resolve) =>
+            navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
+          );
+      });
+      const engineWorker = () => page.evaluate(() => fetch('engine_worker.js').then((r) => r.text()));
+      // The new build: another engine worker, and the list that versions it.
+      const marker = `// the build of ${Date.now()}`;
+      appendFileSync(join(dir, 'engine_worker.js'), `${marker}\n`);
+      const made = spawnSync(process.execPath, [join(repo, 'web', 'tools', 'make_precache.mjs'), dir]);
+      assert.equal(made.status, 0, String(made.stderr));
+      // The browser's check of the worker, as on the next visit.
+      own.requests.length = 0;
+      await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+      await page.waitForFunction(() => !document.getElementById('update').hidden, { timeout: 30000 });
+      assert.ok(own.requests.includes('/engine_worker.js'), `asked of the server: ${own.requests}`);
+      assert.match(await page.$eval('#update', (e) => e.textContent), /new version/);
+      const cached = await page.evaluate(() =>
+        caches.keys().then((keys) =>
+          Promise.all(
+            keys.map((k) =>
+              caches
+                .open(k)
+                .then((c) => c.match('engine_worker.js'))
+                .then((r) => r.text()),
+            ),
+          ),
+        ),
+      );
+      assert.equal(cached.length, 2);
+      assert.equal(cached.filter((text) => text.includes(marker)).length, 1, 'the new cache holds the new file');
+      // The open page still runs on its own version.
+      assert.ok(!(await engineWorker()).includes(marker), 'the old page was given a file of the new version');
+      await Promise.all([page.waitForNavigation({ timeout: 30000 }), page.click('#update-reload')]);
+      assert.ok((await engineWorker()).includes(marker), 'the reloaded page runs on the new version');
+      assert.deepEqual(errors, []);
+    } finally {
+      await context.close();
+      own.server.close();
+      rmSync(dir, { recursive: true, force: true });
+    }
+  },
+);

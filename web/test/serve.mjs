@@ -47,6 +47,8 @@ export function serve(root, { lastModified = false } = {}) {
     }
   });
   return new Promise((resolve) => {
-    server.listen(0, '127.0.0.1', () => resolve({ server, requests, url: `http://127.0.0.1:${server.address().port}/` }));
+    server.listen(0, '127.0.0.1', () =>
+      resolve({ server, requests, url: `http://127.0.0.1:${server.address().port}/` }),
+    );
   });
 }

@@ -42,6 +42,8 @@ test('every browser text has its English', () => {
 });
 
 test('the translation file is read with its entities', () => {
-  const parsed = parseTs(`<TS><context><name>X</name><message><source>a &amp; &lt;b&gt; &quot;c&quot;</source><translation>d</translation></message></context></TS>`);
+  const parsed = parseTs(
+    `<TS><context><name>X</name><message><source>a &amp; &lt;b&gt; &quot;c&quot;</source><translation>d</translation></message></context></TS>`,
+  );
   assert.deepEqual(parsed, { X: { 'a & <b> "c"': 'd' } });
 });

@@ -6,8 +6,11 @@ import { readFileSync, writeFileSync } from 'node:fs';
 
 function decode(text) {
   return text
-    .replace(/&lt;/g, '<').replace(/&gt;/g, '>').replace(/&quot;/g, '"')
-    .replace(/&apos;/g, "'").replace(/&#x([0-9a-fA-F]+);/g, (_, h) => String.fromCodePoint(parseInt(h, 16)))
+    .replace(/&lt;/g, '<')
+    .replace(/&gt;/g, '>')
+    .replace(/&quot;/g, '"')
+    .replace(/&apos;/g, "'")
+    .replace(/&#x([0-9a-fA-F]+);/g, (_, h) => String.fromCodePoint(parseInt(h, 16)))
     .replace(/&amp;/g, '&');
 }
 
@@ -16,7 +19,9 @@ export function parseTs(xml) {
   const contexts = {};
   for (const ctx of xml.matchAll(/<context>\s*<name>([^<]*)<\/name>([\s\S]*?)<\/context>/g)) {
     const table = (contexts[decode(ctx[1])] ??= {});
-    for (const m of ctx[2].matchAll(/<message>\s*<source>([\s\S]*?)<\/source>\s*<translation(?:\s[^>]*)?>([\s\S]*?)<\/translation>/g))
+    for (const m of ctx[2].matchAll(
+      /<message>\s*<source>([\s\S]*?)<\/source>\s*<translation(?:\s[^>]*)?>([\s\S]*?)<\/translation>/g,
+    ))
       table[decode(m[1])] = decode(m[2]);
   }
   return contexts;
@@ -33,5 +38,8 @@ if (import.meta.url === `file://${process.argv[1]}`) {
       (ts[ctx] ??= {})[ja] = en;
     }
   }
-  writeFileSync(out, `// Generated from Dosavia's translation file and the browser's own texts.\nexport const TEXTS = ${JSON.stringify(ts)};\n`);
+  writeFileSync(
+    out,
+    `// Generated from Dosavia's translation file and the browser's own texts.\nexport const TEXTS = ${JSON.stringify(ts)};\n`,
+  );
 }

@@ -20,9 +20,13 @@ const { server, url } = await serve(site);
 const browser = await launch();
 for (const [name, query, width, height] of shots) {
   const { page, errors } = await openPage(browser, `${url}index.html${query}`, width, height);
-  if (query.includes('screen=lesson')) await page.waitForFunction(() => document.getElementById('lesson').dataset.ready);
+  if (query.includes('screen=lesson'))
+    await page.waitForFunction(() => document.getElementById('lesson').dataset.ready);
   if (query.includes('go=1'))
-    await page.waitForFunction(() => document.getElementById('stop').disabled && Number(document.getElementById('total').value) > 0, { timeout: 60000 });
+    await page.waitForFunction(
+      () => document.getElementById('stop').disabled && Number(document.getElementById('total').value) > 0,
+      { timeout: 60000 },
+    );
   await page.screenshot({ path: join(out, name), fullPage: width < 600 });
   if (errors.length) console.error(name, errors);
   console.log(join(out, name));
