@@ -252,8 +252,9 @@ class EngineRun {
       // would be written with no permission at all, unreadable to Dosavia. It takes the
       // process's mask, as native Kestrun's file does (the page's files stay in memory).
       ::umask(static_cast<mode_t>(EM_ASM_INT({
-        return typeof process == = 'object' &&
-                                   typeof process.umask == = 'function' ? process.umask() : 18;
+        // == rather than ===: the C++ layout tool reads this as C++ and would split ===.
+        const hasUmask = typeof process == 'object' && typeof process.umask == 'function';
+        return hasUmask ? process.umask() : 18;
       })));
       const NormalisedResults results = total_->Results();
       const auto problem =
