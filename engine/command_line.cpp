@@ -38,6 +38,13 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       line.physics.accurate_transport = true;
       continue;
     }
+    if (arg == "--phantom") {
+      if (!line.phantom_file.empty()) return fail("--phantom given twice");
+      if (a + 1 == args.size() || args[a + 1].empty())
+        return fail("--phantom needs the name of a phantom file");
+      line.phantom_file = std::string(args[++a]);
+      continue;
+    }
     if (arg == "--without") {
       if (a + 1 == args.size()) return fail("--without needs the name of a part of the physics");
       const std::string_view value = args[++a];
@@ -79,6 +86,12 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
   exact.accurate_transport = false;
   if (line.physics.accurate_transport && !exact.AllOn())
     return fail("--accurate cannot be combined with --without");
+  // Only the accurate transport stops its steps at the layers' boundaries.
+  if (!line.phantom_file.empty()) {
+    if (!exact.AllOn()) return fail("--phantom cannot be combined with --without");
+    if (line.threads) return fail("--phantom runs on the single stream, not with --threads");
+    line.physics.accurate_transport = true;
+  }
   return line;
 }
 

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "engine/beam_geometry.h"
+#include "physics/slab_layers.h"
 #include "physics/transport_events.h"
 
 namespace dosavia {
@@ -166,16 +167,24 @@ class DoseTallyObserver : public NullObserver<float> {
   ~DoseTallyObserver() { Drain(); }
 
   void OnLocalAbsorption(const Vec3<float>& p, float e, AbsorptionCause, int component) {
-    Queue({p, p, e, -component});
+    Queue({p, p, PerDensity(e, p.z), -component});
   }
   // Kerma is the energy handed to charged particles by primary photons; a coherent
   // scatter hands over none.
   void OnInteraction(InteractionKind kind, const Vec3<float>& p, float e, int component) {
-    if (component == kPrimary && kind != InteractionKind::kCoherent) tally_.ScoreKerma(p.z, e);
+    if (component == kPrimary && kind != InteractionKind::kCoherent)
+      tally_.ScoreKerma(p.z, PerDensity(e, p.z));
   }
   void OnChargedStep(const ChargedStep<float>& step, int component) {
-    if (!step.left_phantom) Queue({step.start, step.end, step.energy_lost, component});
+    if (!step.left_phantom)
+      Queue({step.start, step.end, PerDensity(step.energy_lost, (step.start.z + step.end.z) / 2),
+             component});
   }
+
+  // In a slab phantom every score is divided by the density where it falls, so that the
+  // tally's normalisation by volume gives energy per mass in each layer's own material (a
+  // charged step never crosses a layer boundary, so its middle tells its layer).
+  void SetLayers(const SlabLayers<float>* layers) { layers_ = layers; }
 
   // End of a history: applies the queued ring scores in event order (with a scoring
   // thread they wait for a full queue).
@@ -208,8 +217,14 @@ class DoseTallyObserver : public NullObserver<float> {
     if (queued_ == capacity_) scorer_ ? HandOver() : Apply();
   }
 
+  float PerDensity(float e, float z) const {
+    if (layers_ == nullptr) return e;
+    return e / layers_->mass_density[layers_->LayerAt(z)];
+  }
+
   DoseTally& tally_;
   ScoringThread* scorer_ = nullptr;
+  const SlabLayers<float>* layers_ = nullptr;
   std::array<PendingScore, kQueueLength> own_{};
   PendingScore* queue_;
   int capacity_ = kQueueLength;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -27,6 +28,7 @@
 #include "physics/physics_loader.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
+#include "engine/phantom_file.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
 #include "records/problem_text.h"
@@ -55,7 +57,8 @@ void WaitForEnter(std::istream& in, std::ostream& out) {
 // where there is one, in the same order). Returns the histories run.
 std::int64_t RunHistories(EngineState& state, const BeamSpectrum& spectrum, float photon_total,
                           const KestrunOptions& options, int threads,
-                          const std::function<void(int)>& progress, GroupGrowth& groups) {
+                          const std::function<void(int)>& progress, GroupGrowth& groups,
+                          const SlabLayers<float>* layers) {
   if (options.threads)
     return RunBlockStreams(state.tables, spectrum, photon_total, threads, *state.tally, progress,
                            options.physics, options.seed, &groups);
@@ -69,6 +72,7 @@ std::int64_t RunHistories(EngineState& state, const BeamSpectrum& spectrum, floa
     scorer.KeepGroups(groups);
     {
       PencilBeam beam(state.tables, state.random, *state.tally, scorer, options.physics);
+      beam.SetLayers(layers);
       histories = RunSpectrumBinsInGroups(
           spectrum, photon_total, progress, [&](float energy) { beam.RunHistory(energy); },
           [&](const GroupSegment& s) { group_end(beam, s); });
@@ -76,6 +80,7 @@ std::int64_t RunHistories(EngineState& state, const BeamSpectrum& spectrum, floa
     scorer.Finish();
   } else {
     PencilBeam beam(state.tables, state.random, *state.tally, options.physics);
+    beam.SetLayers(layers);
     histories = RunSpectrumBinsInGroups(
         spectrum, photon_total, progress, [&](float energy) { beam.RunHistory(energy); },
         [&](const GroupSegment& s) { group_end(beam, s); });
@@ -102,6 +107,13 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     const RunConditions conditions =
         ReadConditionsFile(file(kConditionsFile), kConditionsFile, options.physics);
+    std::optional<Phantom> phantom;
+    SlabLayers<float> layers;
+    if (!options.phantom_file.empty()) {
+      phantom = ReadPhantomFile(options.phantom_file, options.phantom_file);
+      layers = phantom->Layers();
+    }
+    const SlabLayers<float>* layers_in_force = phantom ? &layers : nullptr;
     const BeamSpectrum spectrum =
         ReadSpectrumNamedInConditions(file(conditions.spectrum_file), conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,
@@ -122,6 +134,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     if (!options.differing_data.empty()) out << DifferingDataLine(options.differing_data) << "\n";
     out << WithoutLines(options.physics, conditions.result_file);
     out << TransportLine(options.physics);
+    if (phantom) out << "     スラブファントム (slab phantom): " << phantom->Description() << "\n";
     out << "\n" << std::flush;
 
     state->tally = std::make_unique<DoseTally>(
@@ -132,7 +145,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     // The history groups' growth, read between histories: the tally stays as it was.
     auto groups = std::make_unique<GroupGrowth>();
     const std::int64_t histories = RunHistories(*state, spectrum, conditions.photon_total, options,
-                                                threads, progress, *groups);
+                                                threads, progress, *groups, layers_in_force);
 
     out << "\n"
         << StartTimeLine(start) << "\n"
@@ -145,6 +158,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const auto statistics =
         MakeRunStatistics(GroupCurves(*groups), results.kmax, histories, options.seed,
                           options.physics, ResultChecksum(ResultFileText(results)));
+    if (phantom) statistics->phantom = phantom->Description();
     // The result first: it is the run's product, and statistics that cannot be written
     // (a full disk) cost only the measured uncertainties.
     if (const auto problem = WriteResultWithStatistics(result_path, results, *statistics))

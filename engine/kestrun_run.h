@@ -30,6 +30,8 @@ struct KestrunOptions {
   PhysicsSwitches physics;
   // The random sequence: the default is the fixed one of every run without --seed.
   RunSeed seed = kDefaultSeed;
+  // A slab phantom file (read before any history); empty: water.
+  std::string phantom_file;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by

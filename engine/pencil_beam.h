@@ -33,6 +33,13 @@ class PencilBeam {
   // the transport runs it to its end and every event is scored before it returns.
   void RunHistory(float energy);
 
+  // A slab phantom's layers for the transport and the tally (they must outlive the beam);
+  // none: water.
+  void SetLayers(const SlabLayers<float>* layers) {
+    context_.layers = layers;
+    observer_.SetLayers(layers);
+  }
+
   // The end of a history group's segment (DoseTallyObserver::EndSegment).
   void EndSegment(const GroupSegment& segment, GroupGrowth& growth) {
     observer_.EndSegment(segment, growth);

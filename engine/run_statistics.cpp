@@ -225,6 +225,8 @@ std::string RunStatisticsText(const RunStatistics& s) {
   // Only the accurate transport says so: an exact run's companion stays as it always was,
   // and one without the line reads as exact.
   if (s.physics.accurate_transport) text += "transport accurate\r\n";
+  // Likewise only a slab phantom's run names its layers.
+  if (!s.phantom.empty()) text += "phantom " + s.phantom + "\r\n";
   for (const std::string& record : s.other_records) text += record + "\r\n";
   text += "groups " + std::to_string(s.groups) + "\r\n";
   text += "kerma_maximum_keV";
@@ -300,7 +302,8 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content,
     }
   }
   // Records of the header after "without": the transport (a run in the accurate transport
-  // says so; a companion without the line reads as exact), and records a later version adds:
+  // says so; a companion without the line reads as exact), a slab phantom's layers, and
+  // records a later version adds:
   // a key of small letters and underscores and its values, kept as they are.
   while (!in.NextStartsWith("groups")) {
     if (in.NextStartsWith("transport")) {
@@ -308,6 +311,14 @@ std::unique_ptr<RunStatistics> ParseRunStatistics(std::string_view content,
       if (mode != "exact" && mode != "accurate")
         in.Fail("transport exact or accurate", in.Current());
       s->physics.accurate_transport = mode == "accurate";
+      continue;
+    }
+    if (in.NextStartsWith("phantom")) {
+      const auto words = in.Words("phantom");
+      for (std::size_t i = 1; i < words.size(); ++i) {
+        if (i > 1) s->phantom += ' ';
+        s->phantom.append(words[i]);
+      }
       continue;
     }
     const auto words = in.Words("groups");

@@ -7,6 +7,7 @@
 //   without none                     or the --without words, blank-separated
 //   transport accurate               only after a run in the accurate transport; a
 //                                    companion without it describes an exact run
+//   phantom water 3 lung 10 water 17 only after a run in a slab phantom: its layers [cm]
 //                                    (further "key value" records may follow here)
 //   groups 16
 //   kerma_maximum_keV 1.23456E+06    what the result file's ratios are relative to
@@ -65,6 +66,7 @@ struct RunStatistics {
   std::int64_t histories = 0;
   RunSeed seed = kDefaultSeed;
   PhysicsSwitches physics;
+  std::string phantom;  // a slab phantom's layers ("water 3 lung 10 water 17"); empty: water
   int groups = kHistoryGroups;
   double kerma_maximum_kev = 0;
   // Records of the header this version does not know ("key value ..."), kept as read.

@@ -139,6 +139,7 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
   if (statistics != nullptr) {
     row.seed = statistics->seed;
     row.transport = statistics->physics.accurate_transport ? "accurate" : "exact";
+    row.phantom = statistics->phantom.empty() ? std::string("water") : statistics->phantom;
   }
   if (beam_quality != nullptr) statistics = nullptr;
   if (statistics == nullptr || statistics->groups < 2) {
@@ -252,7 +253,7 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
   };
   std::string text =
       "set\tenergy\tfield_cm\td_max_cm\td_max_u_cm\tsurface_pct\tsurface_u_pct\td10_pct\t"
-      "d10_u_pct\ttpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\ttransport\n";
+      "d10_u_pct\ttpr20_10\ttpr20_10_u\tbuild_up\tuncertainty\tseed\tssd_cm\ttransport\tphantom\n";
   for (const TableTsvRow& r : rows) {
     const CurveTableRow& v = r.row;
     const bool dmax = ShowsDmax(v);
@@ -266,7 +267,8 @@ std::string CurveTableTsv(std::span<const TableTsvRow> rows) {
             cell(v.tpr2010, v.tpr2010 > 0) + '\t' + cell(v.tpr2010_sigma, v.tpr2010_sigma >= 0) +
             '\t' + BuildUpWord(v.build_up) + '\t' + (v.measured ? "measured" : "estimated") + '\t' +
             (v.seed >= 0 ? std::to_string(v.seed) : std::string()) + '\t' +
-            cell(r.ssd_cm, r.ssd_cm > 0) + '\t' + std::string(v.transport) + '\n';
+            cell(r.ssd_cm, r.ssd_cm > 0) + '\t' + std::string(v.transport) + '\t' +
+            plain(v.phantom) + '\n';
   }
   return text;
 }

@@ -86,6 +86,9 @@ struct CurveTableRow {
   // "exact" or "accurate", the electron transport the run's statistics record; empty when
   // the result has none.
   std::string_view transport;
+  // The slab phantom's layers the run's statistics record ("water 3 lung 10 water 17"),
+  // "water" for a run in water; empty when the result has none.
+  std::string phantom;
 };
 
 // Whether the row's d_max is shown as a number (DmaxReadable).
@@ -128,11 +131,12 @@ CurveTableCells CurveTableText(const CurveTableRow& row, bool english = false);
 
 // The value table as tab-separated UTF-8 text for a spreadsheet or a script: a header row
 // of machine names (set, energy, field_cm, d_max_cm, d_max_u_cm, surface_pct, surface_u_pct,
-// d10_pct, d10_u_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm, transport),
-// then one row per set; an unknown number is an empty cell, build_up is "yes", "none" or
-// "unknown" (too few photons to tell; d_max_cm is then empty), uncertainty "measured" or
-// "estimated", ssd_cm the point source's SSD, empty for the parallel beam, transport "exact"
-// or "accurate" (empty without statistics). LF line ends.
+// d10_pct, d10_u_pct, tpr20_10, tpr20_10_u, build_up, uncertainty, seed, ssd_cm, transport,
+// phantom), then one row per set; an unknown number is an empty cell, build_up is "yes",
+// "none" or "unknown" (too few photons to tell; d_max_cm is then empty), uncertainty
+// "measured" or "estimated", ssd_cm the point source's SSD, empty for the parallel beam,
+// transport "exact" or "accurate" and phantom "water" or the slab phantom's layers (both
+// empty without statistics). LF line ends.
 struct TableTsvRow {
   std::string set;     // the result file's name
   std::string energy;  // "10 MV"; empty when unknown

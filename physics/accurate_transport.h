@@ -60,9 +60,31 @@ struct Track {
   Real T;  // [keV]
   ChargedKind kind;
   int row;                          // where the last range lookup ended: the next starts there
+  int layer = 0;                    // the slab phantom's layer it is in (0 without layers)
   Real mfp_left = 0;                // mean free paths to the next hard event; 0: draw anew
   ElectronStepData<Real> at_start;  // the data at the energy the last step started with
 };
+
+// A step whose leg from `from` (reached after the path `done` [g/cm^2]) along the track's
+// direction passes a layer boundary: the track stops on the boundary with the share of the
+// step's loss that the path to it carries, and goes on in the next layer. The distance to
+// the next hard event is drawn anew there, which the exponential law allows.
+template <typename Real, typename Obs>
+void CrossLayer(Track<Real>& t, const Vec3<Real>& start, Real done, const Vec3<Real>& from,
+                Real z_top, Real z_bottom, Real rho, Real loss, Real s, int component,
+                Obs& observer) {
+  const bool down = t.d.cosTheta > 0;
+  const Real plane = down ? z_bottom : z_top;
+  const Real along = std::fmax(Real(0), (plane - from.z) / t.d.cosTheta);
+  Vec3<Real> q = Advance(from, t.d, along);
+  q.z = plane;
+  const Real share = loss * std::fmin(Real(1), (done + along * rho) / s);
+  Deposit(start, q, share, t.kind, component, observer);
+  t.p = q;
+  t.T -= share;
+  t.mfp_left = 0;
+  t.layer += down ? 1 : -1;
+}
 
 // One random-hinge step of the track: moves it, turns it, lowers T, and scores the loss on
 // the chord. The distance to the next hard event is counted down in mean free paths, so
@@ -77,12 +99,23 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int compone
   data.Locate(t.T, i, f);
   const ElectronStepData<Real> sd = data.StepDataAt(i, f, positron);
   t.at_start = sd;
+  // The data are per unit mass (water of density 1), so s and every path below are in
+  // g/cm^2; a layer of density rho turns them into lengths by 1 / rho.
+  Real rho = 1;
+  Real z_top = 0;
+  Real z_bottom = ctx.box.zmax;
+  if (ctx.layers != nullptr) {
+    rho = ctx.layers->density[t.layer];
+    z_top = ctx.layers->z[t.layer];
+    z_bottom = ctx.layers->z[t.layer + 1];
+  }
   Real s = static_cast<Real>(data.controls.loss_fraction) * t.T / sd.stopping;
   s = std::fmin(s, static_cast<Real>(data.controls.deflection_fraction) / sd.inverse_lambda1);
-  // Near a plane of the phantom (its entrance surface, its bottom) a step is no longer than
-  // the distance to it, and no shorter than a quarter of its length elsewhere: the hinge's
-  // one deflection per step stands for many only where the step cannot reach the plane.
-  const Real to_plane = std::fmin(t.p.z, ctx.box.zmax - t.p.z);
+  // Near a plane of the phantom (its entrance surface, a layer boundary, its bottom) a step
+  // is no longer than the distance to it, and no shorter than a quarter of its length
+  // elsewhere: the hinge's one deflection per step stands for many only where the step
+  // cannot reach the plane.
+  const Real to_plane = std::fmin(t.p.z - z_top, z_bottom - t.p.z) * rho;
   s = std::fmin(s, std::fmax(to_plane, static_cast<Real>(0.25) * s));
   const Real sigma_hard = sd.sigma_delta + sd.sigma_brems + sd.sigma_annihilation;
   StepEnd end = StepEnd::kGoesOn;
@@ -106,25 +139,34 @@ StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int compone
   Direction<Real>& d = t.d;
   const Real tau = data.controls.random_hinge ? s * ctx.random.Uniform() : s;
   const Vec3<Real> start = p;
-  const Vec3<Real> hinge = Advance(p, d, tau);
+  const Vec3<Real> hinge = Advance(p, d, tau / rho);
   if (ctx.box.Outside(hinge)) {
     const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
-    const Real share = loss * std::fmin(Real(1), DistanceToSurface(ctx.box, p, d) / s);
+    const Real share = loss * std::fmin(Real(1), DistanceToSurface(ctx.box, p, d) * rho / s);
     Deposit(start, q, share, kind, component, observer);
     observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
     return StepEnd::kLeft;
+  }
+  if ((hinge.z < z_top) | (hinge.z > z_bottom)) {
+    CrossLayer(t, start, Real(0), start, z_top, z_bottom, rho, loss, s, component, observer);
+    return StepEnd::kGoesOn;
   }
   // The path integral of 1 / lambda_1 over the step, by the trapezoid rule.
   const Real g = s * (sd.inverse_lambda1 + data.InverseLambda1At(e.row, e.fraction)) / 2;
   const Real c = DeflectionCosine(data, g, ctx.random);
   d = RotateAtDrawnAzimuth(d, c, std::sqrt(1 - c * c), StepAzimuths<Real>(), ctx.random);
-  const Vec3<Real> next = Advance(hinge, d, s - tau);
+  const Vec3<Real> next = Advance(hinge, d, (s - tau) / rho);
   if (ctx.box.Outside(next)) {
     const Vec3<Real> q = SurfacePoint(ctx.box, hinge, d);
-    const Real share = loss * std::fmin(Real(1), (tau + DistanceToSurface(ctx.box, hinge, d)) / s);
+    const Real share =
+        loss * std::fmin(Real(1), (tau + DistanceToSurface(ctx.box, hinge, d) * rho) / s);
     Deposit(start, q, share, kind, component, observer);
     observer.OnEscape(EscapeKind::kCharged, q, T - share + CarriedRest<Real>(kind), component);
     return StepEnd::kLeft;
+  }
+  if ((next.z < z_top) | (next.z > z_bottom)) {
+    CrossLayer(t, start, tau, hinge, z_top, z_bottom, rho, loss, s, component, observer);
+    return StepEnd::kGoesOn;
   }
   Deposit(start, next, loss, kind, component, observer);
   p = next;
@@ -158,8 +200,18 @@ void HardEvent(const TransportContext<Real>& ctx, Track<Real>& t, int component,
 // The last step: the rest of the range, straight on, losing all of T (cut short at the
 // surface). Returns whether the particle stayed in the phantom.
 template <typename Real, typename Obs>
-bool LastStep(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Direction<Real>& d,
-              Real T, ChargedKind kind, int component, Obs& observer) {
+bool LayeredLastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Direction<Real>& d,
+                     Real T, ChargedKind kind, int layer, int component, Obs& observer);
+
+template <typename Real, typename Obs>
+bool LastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Direction<Real>& d, Real T,
+              ChargedKind kind, int layer, int component, Obs& observer) {
+  // A positron annihilates where its last step starts, in layers as in water, so that a
+  // phantom of water alone repeats the plain run exactly.
+  if (ctx.layers != nullptr) {
+    Vec3<Real> end = p;
+    return LayeredLastStep(ctx, end, d, T, kind, layer, component, observer);
+  }
   const Real s = ctx.tables.electrons.Range(T, kind == ChargedKind::kPositron);
   const Vec3<Real> end = Advance(p, d, s);
   if (!ctx.box.Outside(end)) {
@@ -173,15 +225,59 @@ bool LastStep(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Dire
   return false;
 }
 
+// The last step through the layers: the rest of the range [g/cm^2] spent straight on, layer
+// by layer, each piece losing its share of T. p ends where the particle stops.
+template <typename Real, typename Obs>
+bool LayeredLastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Direction<Real>& d,
+                     Real T, ChargedKind kind, int layer, int component, Obs& observer) {
+  const SlabLayers<Real>& layers = *ctx.layers;
+  const Real range = ctx.tables.electrons.Range(T, kind == ChargedKind::kPositron);
+  Real left = range;  // [g/cm^2]
+  Real energy = T;
+  const Real uz = d.cosTheta;
+  for (;;) {
+    const Real rho = layers.density[layer];
+    Real to_plane = static_cast<Real>(1e30);
+    if (uz > 0) to_plane = (layers.z[layer + 1] - p.z) / uz;
+    if (uz < 0) to_plane = (layers.z[layer] - p.z) / uz;
+    to_plane = std::fmax(Real(0), to_plane);
+    const bool stops = left <= to_plane * rho;
+    const Real path = stops ? left / rho : to_plane;  // [cm]
+    Vec3<Real> end = Advance(p, d, path);
+    if (!stops) end.z = uz > 0 ? layers.z[layer + 1] : layers.z[layer];
+    const Real piece = stops ? energy : std::fmin(energy, T * path * rho / range);
+    const bool leaves =
+        ctx.box.Outside(end) ||
+        (!stops && (layer + (uz > 0 ? 1 : -1) < 0 || layer + (uz > 0 ? 1 : -1) >= layers.count));
+    if (leaves) {
+      const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
+      const Real share =
+          std::fmin(energy, T * std::fmin(left, DistanceToSurface(ctx.box, p, d) * rho) / range);
+      Deposit(p, q, share, kind, component, observer);
+      observer.OnEscape(EscapeKind::kCharged, q, energy - share + CarriedRest<Real>(kind),
+                        component);
+      return false;
+    }
+    Deposit(p, end, piece, kind, component, observer);
+    p = end;
+    energy -= piece;
+    if (stops) return true;
+    left -= path * rho;
+    layer += uz > 0 ? 1 : -1;
+  }
+}
+
 template <typename Real, typename Obs>
 void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real T,
                      ChargedKind kind, int component, Obs& observer) {
   const ElectronData<Real>& data = ctx.tables.electrons;
   const Real last = static_cast<Real>(data.controls.last_step_keV);
   Track<Real> t{p, d, T, kind, data.rows};
+  if (ctx.layers != nullptr) t.layer = ctx.layers->LayerAt(p.z);
   for (;;) {
     if (!(t.T > last)) {
-      if (LastStep(ctx, t.p, t.d, t.T, kind, component, observer) && kind == ChargedKind::kPositron)
+      if (LastStep(ctx, t.p, t.d, t.T, kind, t.layer, component, observer) &&
+          kind == ChargedKind::kPositron)
         Annihilate(ctx, t.p, t.d, Real(0), observer);
       return;
     }
@@ -242,6 +338,29 @@ void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Dir
   d = scattered;
 }
 
+// Where a photon from p along d ends after the mass path `flight` [g/cm^2] through the
+// layers, attenuated in each by its density; beyond the first or last layer, a point
+// outside the box.
+template <typename Real>
+Vec3<Real> LayeredFlight(const SlabLayers<Real>& layers, Vec3<Real> p, const Direction<Real>& d,
+                         Real flight) {
+  const Real uz = d.cosTheta;
+  int k = layers.LayerAt(p.z);
+  for (;;) {
+    const Real rho = layers.density[k];
+    Real to_plane = static_cast<Real>(1e30);
+    if (uz > 0) to_plane = (layers.z[k + 1] - p.z) / uz;
+    if (uz < 0) to_plane = (layers.z[k] - p.z) / uz;
+    to_plane = std::fmax(Real(0), to_plane);
+    if (flight <= to_plane * rho) return Advance(p, d, flight / rho);
+    flight -= to_plane * rho;
+    p = Advance(p, d, to_plane);
+    k += uz > 0 ? 1 : -1;
+    if (k < 0 || k >= layers.count) return Advance(p, d, Real(1));
+    p.z = uz > 0 ? layers.z[k] : layers.z[k + 1];
+  }
+}
+
 // A photon of energy E [keV] flies from p until it is absorbed or escapes. `source`: the
 // history's source photon, whose component turns from 1 to 2 at its first scattering.
 template <typename Real, typename Obs>
@@ -257,7 +376,9 @@ void AccuratePhoton(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<R
       return;
     }
     const Attenuation<Real> att = ctx.tables.PhotonCoefficients(E);
-    const Vec3<Real> next = Advance(p, d, -std::log(FineUniform(ctx.random)) / att.mu);
+    const Real flight = -std::log(FineUniform(ctx.random)) / att.mu;  // [g/cm^2]
+    const Vec3<Real> next =
+        ctx.layers == nullptr ? Advance(p, d, flight) : LayeredFlight(*ctx.layers, p, d, flight);
     if (ctx.box.Outside(next)) {
       observer.OnEscape(EscapeKind::kPhoton, next, E, component);
       return;

@@ -5,6 +5,7 @@
 #include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
+#include "physics/slab_layers.h"
 #include "physics/transport_events.h"
 
 namespace dosavia {
@@ -28,6 +29,8 @@ struct TransportContext {
   RandomStream<Real>& random;
   PhantomBox<Real> box;
   PhysicsSwitches physics = {};
+  // The layers of a slab phantom (accurate transport only); none: water of density 1.
+  const SlabLayers<Real>* layers = nullptr;
 };
 
 }  // namespace dosavia

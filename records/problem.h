@@ -105,6 +105,14 @@ enum class ProblemKind {
   kLessThanOnePhoton,    // {value}: a count whose whole part runs no photon
   kNotAResultFile,       // {value}: the result's name
   kSpectrumUnusable,     // {value}: the name; {cause}: why it cannot be used
+  // The slab phantom file.
+  kPhantomNotUtf8,
+  kPhantomLineShape,         // {value}: the line
+  kPhantomUnknownMaterial,   // {value}: the name; {limit}: the names known
+  kPhantomThicknessInvalid,  // {value}
+  kPhantomTooDeep,           // {value} cm in all, {limit} cm the most
+  kPhantomTooManyLayers,     // {limit} layers the most
+  kPhantomEmpty,
   // A run of the engine.
   kNoPrimaryKerma,
   kTallyNotFinite,
@@ -124,6 +132,8 @@ enum class FieldName {
   kSpectrumFileName,
   kResultFileName,
   kPhotonTotal,
+  kMaterial,
+  kThickness,
   kCount
 };
 

@@ -171,6 +171,18 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kResultEndsEarly,
      "ファイルが途中の記録で終わっています（{limit} 記録のうち記録 {value}）",
      "the file ends in record {value} of {limit}"},
+    {ProblemKind::kPhantomNotUtf8, "UTF-8 の文字として読めないバイトがあります",
+     "holds bytes that are not UTF-8 text"},
+    {ProblemKind::kPhantomLineShape, "一行には物質名と厚さ [cm] の二つだけを書きます（{value}）",
+     "a line holds a material name and a thickness in cm, nothing else ({value})"},
+    {ProblemKind::kPhantomUnknownMaterial, "物質 {value} はありません（使えるのは {limit}）",
+     "there is no material {value} (known: {limit})"},
+    {ProblemKind::kPhantomThicknessInvalid, "厚さ {value} は正の数 [cm] でなければなりません",
+     "the thickness {value} must be a positive number of cm"},
+    {ProblemKind::kPhantomTooDeep, "層の厚さの合計 {value} cm が水槽の深さ {limit} cm を超えます",
+     "the layers add up to {value} cm, more than the phantom's {limit} cm"},
+    {ProblemKind::kPhantomTooManyLayers, "層は {limit} 枚までです", "at most {limit} layers"},
+    {ProblemKind::kPhantomEmpty, "層が一つも書かれていません", "no layer is given"},
     {ProblemKind::kResultValueTooLarge,
      "範囲外の値です（{value} は計算プログラムが書く値より大きすぎます）",
      "out of range: {value} is larger than any value the engine writes"},
@@ -252,6 +264,8 @@ constexpr NameWording kFieldNames[] = {
     {FieldName::kSpectrumFileName, "スペクトルファイル名", "spectrum file name"},
     {FieldName::kResultFileName, "結果ファイル名", "result file name"},
     {FieldName::kPhotonTotal, "光子総数", "photon total"},
+    {FieldName::kMaterial, "物質名", "material"},
+    {FieldName::kThickness, "厚さ", "thickness"},
 };
 
 struct TypeWording {

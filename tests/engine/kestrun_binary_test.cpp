@@ -109,6 +109,37 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
   EXPECT_EQ(Read(dir, "10MV-test.data"), first);
 }
 
+// A phantom of water alone takes the layers' code paths and gives the plain accurate run's
+// file byte for byte; a phantom of lung records its layers; a bad phantom file is refused
+// with its line before any history, and nothing is written.
+TEST(KestrunBinaryTest, SlabPhantoms) {
+  const TempDir dir(testing::ScratchName("engine_binary_phantom"));
+  const fs::path data(DOSAVIA_DATA_DIR);
+  for (const char* name : {"water20.dat", "ELDAT.dat", "ELACC.dat", "6MV.csv"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
+  const char* conditions = "6MV.csv\r\nr.data\r\n1.00E+04\r\n";
+  ASSERT_EQ(RunKestrunIn(dir, conditions, "--accurate"), 0) << Read(dir, "console.txt");
+  const std::string plain = Read(dir, "r.data");
+  dir.Write("water.txt", "water 30\n");
+  ASSERT_EQ(RunKestrunIn(dir, conditions, "--phantom water.txt"), 0) << Read(dir, "console.txt");
+  EXPECT_EQ(Read(dir, "r.data"), plain);
+  dir.Write("lung.txt", "water 3\nlung 10\n");
+  ASSERT_EQ(RunKestrunIn(dir, conditions, "--phantom lung.txt"), 0) << Read(dir, "console.txt");
+  EXPECT_NE(Read(dir, "r.data"), plain);
+  EXPECT_NE(Read(dir, "r.stat").find("\r\nphantom water 3 lung 10 water 17\r\n"),
+            std::string::npos);
+  fs::remove(dir.path() / "r.data");
+  dir.Write("bad.txt", "water 3\nglass 1\n");
+  EXPECT_EQ(RunKestrunIn(dir, conditions, "--phantom bad.txt"), 1);
+  const std::string console = Read(dir, "console.txt");
+  EXPECT_NE(console.find("bad.txt"), std::string::npos) << console;
+  EXPECT_NE(console.find("glass"), std::string::npos) << console;
+  EXPECT_EQ(console.find(kWaitingLine), std::string::npos) << console;
+  EXPECT_FALSE(fs::exists(dir.path() / "r.data"));
+}
+
 // The block streams: the same file for any number of threads (0: one per core) and on every
 // run, the mode line, and the progress lines of the single stream (each once its bin is done).
 TEST(KestrunBinaryTest, BlockStreamsGiveOneFileForAnyThreadCount) {

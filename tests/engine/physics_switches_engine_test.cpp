@@ -165,6 +165,13 @@ TEST(PhysicsSwitchesEngine, CommandLine) {
       {{"--accurate", "--accurate"}, false, "", "--accurate given twice"},
       {{"--accurate", "--without", "pair"}, false, "", "cannot be combined with --without"},
       {{"--without", "pair", "--accurate"}, false, "", "cannot be combined with --without"},
+      {{"--phantom", "lung.txt"}, true, "", ""},
+      {{"--seed", "2", "--phantom", "lung.txt", "--accurate"}, true, "", ""},
+      {{"--phantom"}, false, "", "--phantom needs"},
+      {{"--phantom", ""}, false, "", "--phantom needs"},
+      {{"--phantom", "a", "--phantom", "b"}, false, "", "--phantom given twice"},
+      {{"--phantom", "a", "--threads", "2"}, false, "", "not with --threads"},
+      {{"--phantom", "a", "--without", "pair"}, false, "", "--phantom cannot be combined"},
   };
   for (const auto& c : cases) {
     const CommandLine line = ParseCommandLine(c.args);
@@ -173,7 +180,10 @@ TEST(PhysicsSwitchesEngine, CommandLine) {
     EXPECT_EQ(line.action == CommandLine::Action::kRun, c.ok) << joined;
     if (c.ok) {
       EXPECT_EQ(PhysicsTag(line.physics), c.tag) << joined;
-      const bool accurate = std::ranges::find(c.args, "--accurate") != c.args.end();
+      // A slab phantom runs the accurate transport.
+      const bool phantom = std::ranges::find(c.args, "--phantom") != c.args.end();
+      const bool accurate = phantom || std::ranges::find(c.args, "--accurate") != c.args.end();
+      EXPECT_EQ(line.phantom_file.empty(), !phantom) << joined;
       EXPECT_EQ(line.physics.accurate_transport, accurate) << joined;
       EXPECT_EQ(TransportArguments(line.physics).size(), accurate ? 1u : 0u) << joined;
     } else {

@@ -336,6 +336,18 @@ TEST(RunStatisticsTest, RecordsTheAccurateTransport) {
   }
 }
 
+// A slab phantom's run names its layers after the transport; the record reads back whole.
+TEST(RunStatisticsTest, RecordsTheSlabPhantom) {
+  RunStatistics written;
+  written.physics.accurate_transport = true;
+  written.phantom = "water 3 lung 10 water 17";
+  written.group.resize(kHistoryGroups);
+  const std::string text = RunStatisticsText(written);
+  EXPECT_NE(text.find("transport accurate\r\nphantom water 3 lung 10 water 17\r\ngroups 16\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ParseRunStatistics(text, "r.stat")->phantom, written.phantom);
+}
+
 TEST(RunStatisticsTest, NamedAfterTheirResult) {
   const struct {
     const char* result;

@@ -287,8 +287,9 @@ TEST(LessonNumbersTest, NoBuildUpIsSaidOnlyWithoutElectronTransport) {
     const std::vector<TableTsvRow> rows = {{"r.data", "10 MV", 8, row}};
     const std::string tsv = CurveTableTsv(rows);
     EXPECT_NE(tsv.find(std::string("\t") + c.word + "\t"), std::string::npos) << tsv;
-    // The statistics record the transport: an exact run's row says so in the last column.
-    EXPECT_EQ(tsv.substr(tsv.size() - 7), "\texact\n") << tsv;
+    // The statistics record the transport and the phantom: an exact run in water says so in
+    // the last two columns.
+    EXPECT_EQ(tsv.substr(tsv.size() - 13), "\texact\twater\n") << tsv;
     // Without a build-up no d_max is written, in the table's cell or the TSV's column.
     if (c.build_up == BuildUp::kNone) {
       EXPECT_EQ(CurveTableText(row, true).dmax, "at the surface: no build-up");

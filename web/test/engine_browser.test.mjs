@@ -182,15 +182,16 @@ test(
       'seed',
       'ssd_cm',
       'transport',
+      'phantom',
     ]);
     assert.deepEqual(
       tsv
         .slice(1)
         .map((row) => row.split('\t'))
-        .map((c) => [c[0], c[2], c[11], c[12], c[13], c[14], c[15]]),
+        .map((c) => [c[0], c[2], c[11], c[12], c[13], c[14], c[15], c[16]]),
       [
-        ['10MV-100K.data', '10', 'yes', 'measured', '0', '', 'exact'],
-        ['10MV-100K.data', '1', 'yes', 'measured', '0', '', 'exact'],
+        ['10MV-100K.data', '10', 'yes', 'measured', '0', '', 'exact', 'water'],
+        ['10MV-100K.data', '1', 'yes', 'measured', '0', '', 'exact', 'water'],
       ],
     );
 

@@ -1,0 +1,54 @@
+// The slab phantom file given by "Kestrun --phantom FILE": UTF-8 text, one layer per line
+// from the surface down, a material name and a thickness in cm ("lung 10"); blank lines and
+// lines starting with '#' are skipped. Below the last layer the phantom is water to its
+// full depth.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "physics/slab_layers.h"
+
+namespace dosavia {
+
+// A material the layers may name: its density [g/cm^3] and its electrons per gram relative
+// to water's, sum of w Z / A over its elements by mass (ICRU Report 44 lung, inflated, and
+// cortical bone; dry air near sea level). The transport takes it as water of the same
+// electrons per cm^3 (see slab_layers.h).
+struct PhantomMaterial {
+  std::string_view name;
+  double density;
+  double electrons_per_gram;  // relative to water (0.55509 mol/g)
+};
+inline constexpr PhantomMaterial kPhantomMaterials[] = {{"water", 1.0, 1.0},
+                                                        {"lung", 0.26, 0.99170},
+                                                        {"bone", 1.92, 0.92739},
+                                                        {"air", 0.001205, 0.89928}};
+
+struct PhantomLayer {
+  std::string material;
+  double density = 1;  // [g/cm^3]
+  double electrons_per_gram = 1;
+  double thickness_cm = 0;
+};
+
+struct Phantom {
+  std::vector<PhantomLayer> layers;  // as written, then water to the full depth
+
+  // The layers as the transport and the tally take them.
+  SlabLayers<float> Layers() const;
+  // One line for the run's records: "water 3 lung 10 water 17".
+  std::string Description() const;
+};
+
+// Reads the layers of `content`. Throws InputError naming `display_name`, the line and the
+// field for bytes that are not UTF-8, a line that is not a name and a number, an unknown
+// material, a thickness that is not a positive number, layers deeper than the phantom,
+// too many layers, or no layer at all.
+Phantom ParsePhantom(std::string_view content, const std::string& display_name);
+
+// Reads the file at `path` (a regular file under 4 MiB) and parses it.
+Phantom ReadPhantomFile(const std::string& path, const std::string& display_name);
+
+}  // namespace dosavia
