@@ -272,7 +272,7 @@ void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<
                      ChargedKind kind, int component, Obs& observer) {
   const ElectronData<Real>& data = ctx.tables.electrons;
   const Real last = static_cast<Real>(data.controls.last_step_keV);
-  Track<Real> t{p, d, T, kind, data.rows};
+  Track<Real> t{p, d, T, kind, data.rows, 0, 0, {}};
   if (ctx.layers != nullptr) t.layer = ctx.layers->LayerAt(p.z);
   for (;;) {
     if (!(t.T > last)) {
