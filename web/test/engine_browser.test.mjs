@@ -203,7 +203,10 @@ test(
     const ssdCells = await page.$$eval('#e-table tbody tr:first-child td', (tds) => tds.map((t) => t.textContent));
     assert.equal(ssdCells[0], '10 MV, 10 × 10 cm, 10MV-100K.data, SSD 100 cm');
     assert.deepEqual(ssdCells.slice(1), await coreCells(data, '10MV-100K.data', 8, statistics, 100));
-    assert.ok(parseFloat(ssdCells[3]) < parseFloat(cells[3]) - 5, `D10 ${ssdCells[3]} at SSD 100 against ${cells[3]} parallel`);
+    assert.ok(
+      parseFloat(ssdCells[3]) < parseFloat(cells[3]) - 5,
+      `D10 ${ssdCells[3]} at SSD 100 against ${cells[3]} parallel`,
+    );
     assert.equal(ssdCells[4].split(' ')[0], cells[4].split(' ')[0]);
     if (shots) await page.screenshot({ path: join(shots, 'web_engine_ssd100_1024.png') });
     for (const file of ['depth_dose.csv', '10MV-100K.tsv']) fs.rmSync(join(dir, file));
