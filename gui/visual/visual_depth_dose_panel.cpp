@@ -112,6 +112,8 @@ const PhysicsSwitches& DepthDosePanel::ReferencePhysics() const {
 void DepthDosePanel::BeginBatch() {
   since_refresh_.start();
   since_sigma_.start();
+  refresh_gap_ms_ = kRefreshMs;
+  sigma_gap_ms_ = kSigmaRefreshMs;
 }
 
 void DepthDosePanel::Remake(bool with_sigma) {
@@ -119,12 +121,22 @@ void DepthDosePanel::Remake(bool with_sigma) {
 }
 
 void DepthDosePanel::RefreshDuringBatch() {
-  if (since_refresh_.isValid() && since_refresh_.elapsed() < kRefreshMs) return;
-  since_refresh_.start();
-  const bool with_sigma = !since_sigma_.isValid() || since_sigma_.elapsed() >= kSigmaRefreshMs;
-  if (with_sigma) since_sigma_.start();
+  if (since_refresh_.isValid() && since_refresh_.elapsed() < refresh_gap_ms_) return;
+  const bool with_sigma = !since_sigma_.isValid() || since_sigma_.elapsed() >= sigma_gap_ms_;
+  QElapsedTimer cost;
+  cost.start();
   Remake(with_sigma);
   if (isVisible()) repaint();
+  // On a slow machine a reading (its fits over the history groups) can take longer than the
+  // interval between readings, and the batch would do little else: the panel takes at most
+  // about a quarter of the batch's time, waiting three times a reading's cost before the next.
+  const qint64 spent = cost.elapsed();
+  if (with_sigma)
+    sigma_gap_ms_ = std::max<qint64>(kSigmaRefreshMs, 3 * spent);
+  else
+    refresh_gap_ms_ = std::max<qint64>(kRefreshMs, 3 * spent);
+  since_refresh_.start();
+  if (with_sigma) since_sigma_.start();
 }
 
 void DepthDosePanel::Refresh() {

@@ -78,6 +78,8 @@ class DepthDosePanel : public QWidget, public Zoomable {
   double zoom_ = 1;
   QElapsedTimer since_refresh_;
   QElapsedTimer since_sigma_;
+  qint64 refresh_gap_ms_ = 100;  // [ms] between readings during a batch, kRefreshMs or more
+  qint64 sigma_gap_ms_ = 600;    // [ms] between measurements of d_max's uncertainty
   bool refresh_pending_ = false;
 };
 
