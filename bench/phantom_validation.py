@@ -22,9 +22,9 @@ BIN_CM = 0.1
 FIELDS = [1, 2, 3, 4, 5, 6, 8, 10, 15, 20]
 
 
-def ours(spec, field):
+def ours(result_files, field):
     index = FIELDS.index(field) + 1
-    curves = [depth_dose_analysis.read_result(p).total(index)[1:] for p in spec.split('+')]
+    curves = [depth_dose_analysis.read_result(p).total(index)[1:] for p in result_files.split('+')]
     return [sum(c[k] for c in curves) / len(curves) for k in range(300)]
 
 
@@ -63,11 +63,11 @@ def main():
         i = args.index('--fields')
         fields = [int(x) for x in args[i + 1].split(',')]
         del args[i:i + 2]
-    spec, ref_path = args
+    result_files, ref_path = args
     worst = 0
     for field in fields:
         r, density = reference(ref_path, field)
-        o = relative(ours(spec, field))
+        o = relative(ours(result_files, field))
         r = relative(r)
         diff = max(abs(mean3(o, k) - mean3(r, k)) for k in range(5, 249)) * 100
         bounds = [k for k in range(1, 300) if density[k] != density[k - 1]]

@@ -267,6 +267,10 @@ void EngineScreen::OnEngineFinished(bool ok, const QString& result_path) {
   const QString name = QFileInfo(result_path).fileName();
   for (QListWidgetItem* item : results.file_list->findItems(name, Qt::MatchExactly))
     item->setSelected(true);
+  LoadResultOrSay(name);
+}
+
+void EngineScreen::LoadResultOrSay(const QString& name) {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
@@ -302,15 +306,7 @@ void EngineScreen::OnLoadSelected() {
     return;
   }
   const QString name = selected.front()->text();
-  try {
-    LoadResult(name);
-  } catch (const InputError& e) {
-    ShowExclamation(
-        this,
-        FileProblemMessage(
-            Tr("EngineScreen", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
-            e));
-  }
+  LoadResultOrSay(name);
 }
 
 void EngineScreen::SetFolderOpener(UrlOpener open) { folder_opener_ = std::move(open); }

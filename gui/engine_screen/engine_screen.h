@@ -169,6 +169,8 @@ class EngineScreen : public QWidget {
   // and draws the kerma curve. Throws InputError (tables and graph untouched) when it could
   // not be read.
   void LoadResult(const QString& path);
+  // LoadResult, or the file named with why it cannot be read.
+  void LoadResultOrSay(const QString& name);
   void CreateComparisonControls();
   // A run in the own console window is over: list the results again and load the new one.
   void OnEngineFinished(bool ok, const QString& result_path);

@@ -84,14 +84,14 @@ TEST(SlabPhantomTest, HistoriesConserveEnergyAcrossLayers) {
 // source's energy per mass, whatever its density.
 TEST(SlabPhantomTest, FanoDoseIndependentOfDensity) {
   const auto tables = LoadTables(false);
-  std::vector<std::pair<float, float>> spec{{2.5f, 1}};
+  std::vector<std::pair<float, float>> thickness_density{{2.5f, 1}};
   for (int r = 0; r < 6; ++r) {
-    spec.push_back({0.2f, 1});
-    spec.push_back({0.6f, 0.26f});
-    spec.push_back({0.15f, 1.92f});
+    thickness_density.push_back({0.2f, 1});
+    thickness_density.push_back({0.6f, 0.26f});
+    thickness_density.push_back({0.15f, 1.92f});
   }
-  spec.push_back({2.5f, 1});
-  const SlabLayers<float> layers = Layers(spec);
+  thickness_density.push_back({2.5f, 1});
+  const SlabLayers<float> layers = Layers(thickness_density);
   std::vector<double> mass_below(static_cast<std::size_t>(layers.count) + 1, 0.0);
   for (int k = 0; k < layers.count; ++k)
     mass_below[k + 1] = mass_below[k] + layers.density[k] * (layers.z[k + 1] - layers.z[k]);
