@@ -116,9 +116,12 @@ unsigned EffectiveUser() {
 #endif
 }
 
-// Removes the temporary files of `target_name` in `dir` that a write killed half way left:
-// only names of the writer's own pattern, older than a minute, and locked by no writer.
-void RemoveStaleTemporaries(const std::string& dir, const std::string& target_name) {
+// Removes the temporary files of `target_name` in `dir` that no writer holds (a writer keeps
+// its file locked) and that are at least `min_age` [s] old: only names of the writer's own
+// pattern. A write removes those a write killed half way left, older than a minute; a caller
+// that holds the target's write lock removes them whatever their age.
+void RemoveUnheldTemporaries(const std::string& dir, const std::string& target_name,
+                             std::time_t min_age) {
   DIR* d = ::opendir(dir.c_str());
   if (d == nullptr) return;
   const std::time_t now = std::time(nullptr);
@@ -129,8 +132,8 @@ void RemoveStaleTemporaries(const std::string& dir, const std::string& target_na
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime >= kStaleTemporaryAge &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        (min_age <= 0 || now - st.st_mtime >= min_age) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
       ::unlink(path.c_str());
     ::close(fd);
   }
@@ -219,7 +222,7 @@ StagedFile::StagedFile(const std::string& path, std::string_view content) : path
   // A fresh temporary name beside the target, created exclusively: it never takes over a
   // user's file, follows no link, and two writers of one name cannot share it.
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  RemoveStaleTemporaries(dir.string(), target.filename().string());
+  RemoveUnheldTemporaries(dir.string(), target.filename().string(), kStaleTemporaryAge);
   std::string pattern =
       (dir / (TemporaryPrefix(target.filename().string()) + std::string(kTemporarySuffix)))
           .string();
@@ -361,25 +364,6 @@ bool ProcessRuns(long pid) {
 #endif
 }
 
-// Removes every temporary file of `target_name` in `dir` that no writer holds, whatever its
-// age: for a caller that holds the target's write lock.
-void RemoveTemporaries(const std::string& dir, const std::string& target_name) {
-  DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return;
-  while (const dirent* entry = ::readdir(d)) {
-    const std::string name = entry->d_name;
-    if (!IsTemporaryFileOf(name, target_name)) continue;
-    const std::string path = dir + "/" + name;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-      ::unlink(path.c_str());
-    ::close(fd);
-  }
-  ::closedir(d);
-}
-
 }  // namespace
 
 std::string WriteLockName(std::string_view target_name) {
@@ -431,8 +415,8 @@ WriteLock::WriteLock(const std::string& target, const std::vector<std::string>& 
     fd_ = fd;
     break;
   }
-  RemoveTemporaries(dir.string(), t.filename().string());
-  for (const std::string& other : others) RemoveTemporaries(dir.string(), other);
+  RemoveUnheldTemporaries(dir.string(), t.filename().string(), 0);
+  for (const std::string& other : others) RemoveUnheldTemporaries(dir.string(), other, 0);
 }
 
 void RemoveStaleWriteLock(const std::string& target) {
