@@ -171,7 +171,9 @@ void TestVisualDepthDose::toggleShowsThePanelAndSpeedPacesTheBatch() {
   QTimer::singleShot(1500, [&] { form.stop_button->click(); });
   clock.start();
   form.go_button->click();
-  QVERIFY2(clock.elapsed() < 2500, qPrintable(QString("%1 ms").arg(clock.elapsed())));
+  // A bound far above the pace (not a latency: a loaded machine runs late) that fifty photons
+  // at one a second would still break.
+  QVERIFY2(clock.elapsed() < 30000, qPrintable(QString("%1 ms").arg(clock.elapsed())));
   QVERIFY(form.depth_dose_panel->Tally().Histories() < 10);
 
   // "Graph clear" empties the curve; leaving and opening the screen again turns it off.

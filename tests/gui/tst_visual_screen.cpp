@@ -395,7 +395,7 @@ void TestVisualScreen::stopEndsALongBatchKeepingItsCounts() {
   QElapsedTimer clock;
   clock.start();
   form.go_button->click();
-  QVERIFY(clock.elapsed() < 10000);
+  QVERIFY(clock.elapsed() < 60000);  // stopped, not run to its 1e8 photons (no latency bound)
   QCOMPARE(catcher.Messages().size(), std::size_t{1});
   QCOMPARE(catcher.Messages()[0].icon, QMessageBox::Question);
   QVERIFY(catcher.Messages()[0].text.contains("100000000"));
