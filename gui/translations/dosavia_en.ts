@@ -1160,32 +1160,24 @@ Please type a shorter X-ray energy</translation>
         <translation>dose is lost, more so in wide fields and at depth.</translation>
     </message>
     <message>
-        <source>「コヒーレント散乱」と「電子対生成」を切っても、</source>
-        <translation>Switching off “coherent scattering” or “pair production”</translation>
-    </message>
-    <message>
-        <source>4〜15 MV では深部線量は数パーセントしか変わらない。</source>
-        <translation>changes the depth dose at 4–15 MV by a few per cent only.</translation>
+        <source>「コヒーレント散乱」「電子対生成」は 4〜15 MV でほぼ効かない。</source>
+        <translation>Coherent scattering and pair production barely act at 4–15 MV.</translation>
     </message>
     <message>
         <source>このモデルにないもの：ビームは平行で（臨床は点線源。d_max が</source>
         <translation>Left out of this model: the beam is parallel (a clinical</translation>
     </message>
     <message>
-        <source>浅いのは主にこの広がりのため）、治療ヘッドからの電子がなく、</source>
-        <translation>point source’s divergence makes d_max shallower), no</translation>
+        <source>浅いのは主にこの広がりのため）、治療ヘッドの電子も水以外もない。</source>
+        <translation>point source’s divergence makes d_max shallower), no head</translation>
     </message>
     <message>
-        <source>水だけである。既定の輸送では 10 MeV 超の電子が 5 % 遠くまで走る。</source>
-        <translation>head electrons, water only; the exact transport runs electrons above 10 MeV 5 % too far.</translation>
+        <source>既定の輸送は 10 MeV 超の電子を 5 % 遠くへ走らせる。「精密な電子</source>
+        <translation>electrons, water only. The exact transport runs electrons over</translation>
     </message>
     <message>
-        <source>「精密な電子輸送」はデルタ線と制動放射光子を飛跡から出し、</source>
-        <translation>“Accurate electron transport” sends delta rays and bremsstrahlung off the track</translation>
-    </message>
-    <message>
-        <source>ビルドアップを遅らせる（15 MV の d_max 3.75→3.90 cm）。</source>
-        <translation>and delays the build-up (15 MV d_max 3.75→3.90 cm).</translation>
+        <source>輸送」では d_max が深くなる（15 MV の d_max 3.75→3.90 cm）。</source>
+        <translation>10 MeV 5 % too far (accurate one: 15 MV d_max 3.75→3.90 cm).</translation>
     </message>
     <message>
         <source>Fig.8  電子を輸送する</source>
