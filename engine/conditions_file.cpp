@@ -211,14 +211,25 @@ bool EndsInDataExtension(std::string_view name) {
 
 }  // namespace
 
-std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics) {
-  const std::string tag = PhysicsTag(physics);
-  // The tag goes before the extension as the name wrote it, so "R.DATA" stays a ".DATA".
+namespace {
+
+// `tag` before the extension as the name wrote it, so "R.DATA" stays a ".DATA".
+std::string WithTag(std::string_view name, std::string_view tag) {
   constexpr std::size_t kExtensionLength = 5;
   if (EndsInDataExtension(name))
-    return std::string(name.substr(0, name.size() - kExtensionLength)) + tag +
+    return std::string(name.substr(0, name.size() - kExtensionLength)) + std::string(tag) +
            std::string(name.substr(name.size() - kExtensionLength));
-  return std::string(name) + tag;
+  return std::string(name) + std::string(tag);
+}
+
+}  // namespace
+
+std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics) {
+  return WithTag(name, PhysicsTag(physics));
+}
+
+std::string AccurateResultFileName(std::string_view name) {
+  return WithTag(name, kAccurateResultTag);
 }
 
 ResultNameParts ParseResultFileName(std::string_view name) {
@@ -230,6 +241,11 @@ ResultNameParts ParseResultFileName(std::string_view name) {
     const std::string_view stem = name.substr(0, name.size() - kExtension.size());
     const std::size_t dash = stem.rfind('-');
     if (dash != std::string_view::npos && dash > 0) {
+      if (stem.substr(dash) == kAccurateResultTag) {
+        parts = ParseResultFileName(std::string(stem.substr(0, dash)) + std::string(kExtension));
+        parts.physics.accurate_transport = true;
+        return parts;
+      }
       if (const auto physics = ParsePhysicsTag(stem.substr(dash))) {
         parts = ParseResultFileName(std::string(stem.substr(0, dash)) + std::string(kExtension));
         parts.physics = *physics;

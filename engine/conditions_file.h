@@ -71,12 +71,19 @@ std::string ResultFileName(std::string_view energy_text, std::string_view count_
 // the tag adds at most 8 bytes to the name on disk.
 std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& physics);
 
+// The mark the screens give the result of a run in the accurate transport, before ".data"
+// as the physics tag is: "10MV-30M-acc.data" stays apart from the exact "10MV-30M.data".
+// Joken.dat holds the marked name (Kestrun --accurate adds no tag of its own).
+inline constexpr std::string_view kAccurateResultTag = "-acc";
+std::string AccurateResultFileName(std::string_view name);
+
 // What a result file's name says, read back the way ResultFileName writes it.
 struct ResultNameParts {
   std::string energy;       // the energy text ("10", "7.5"); empty when the name holds no "MV-"
   std::string photons;      // the count the name stands for ("30000000" for "30M", "100000" for
                             // "100K"); empty when not of the written form
-  PhysicsSwitches physics;  // what its tag says was switched off; all on without a tag
+  PhysicsSwitches physics;  // what its tag says was switched off; all on without a tag;
+                            // accurate_transport for a name marked kAccurateResultTag
 };
 
 // "10MV-30M.data" gives "10" and "30000000", "10MV-30M-noe.data" the same and electron transport

@@ -36,17 +36,23 @@ inline constexpr double kEnginePhotonsPerSecond = 5e5;
 inline constexpr double kEngineAskAboveSeconds = 3600;
 
 // The run that `energy_text` and the typed count `count_plain_text` (made plain by the front
-// end) describe, its spectrum looked for in `folder`.
+// end) describe, its spectrum looked for in `folder`. A run in the accurate transport
+// (`accurate`) names its result with kAccurateResultTag ("10MV-30M-acc.data"), so that it
+// never replaces the exact run of the same energy and count; an exact run's name stays as
+// it always was.
 EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
-                            const std::filesystem::path& folder);
+                            const std::filesystem::path& folder, bool accurate = false);
 
 // What OK confirmed on the engine screen, and whether the boxes still show it.
 class EngineSession {
  public:
-  // OK with a plan without problem: Start may run it while the boxes show it.
-  void Confirm(std::string_view energy_text, std::string_view count_plain_text);
+  // OK with a plan without problem: Start may run it while the boxes show it. `accurate`:
+  // the accurate-transport box, a condition like the others (it names the result).
+  void Confirm(std::string_view energy_text, std::string_view count_plain_text,
+               bool accurate = false);
   // The boxes now show these texts.
-  void ShowSettings(std::string_view energy_text, std::string_view count_plain_text);
+  void ShowSettings(std::string_view energy_text, std::string_view count_plain_text,
+                    bool accurate = false);
   // Start only while the boxes show what OK confirmed.
   bool CanStart() const { return confirmed_ && shown_ == confirmed_texts_; }
   // Back to no confirmed run (the screen opens again).
@@ -56,6 +62,7 @@ class EngineSession {
   struct Texts {
     std::string energy;
     std::string count;
+    bool accurate = false;
     friend bool operator==(const Texts&, const Texts&) = default;
   };
   bool confirmed_ = false;

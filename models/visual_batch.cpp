@@ -5,6 +5,7 @@
 #include <limits>
 #include <random>
 
+#include "physics/electron_data.h"
 #include "physics/physics_loader.h"
 
 namespace dosavia {
@@ -13,6 +14,10 @@ void VisualSimulation::Init() {
   random_.Seed();
   LoadPhysicsTables(tables_, kWaterDataFile, kElectronDataFile);
   tables_.SetPhantomConstants(kVisualHalfWidthCm, kVisualHalfWidthCm, kVisualDepthCm);
+}
+
+void VisualSimulation::LoadAccurateData() {
+  if (!HasAccurateData()) LoadElectronData(tables_.electrons, kAccurateElectronDataFile);
 }
 
 void VisualSimulation::Seed(RunSeed seed) {

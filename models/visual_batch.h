@@ -55,6 +55,11 @@ class VisualSimulation {
   // sets the phantom constants. Throws InputError (naming the file and the problem) when a
   // data file is missing or malformed; the tables then keep their earlier contents.
   void Init();
+  // Loads the accurate transport's data "ELACC.dat" from the working directory, once, the
+  // first time a run asks for that transport. Throws InputError as Init does; the exact
+  // transport goes on without it.
+  void LoadAccurateData();
+  bool HasAccurateData() const { return tables_.electrons.rows > 0; }
 
   // Starts the generator of a batch series on `seed`: 0 the fixed sequence Init starts, any
   // other an independent one (RandomStream::SeedFromKey with VisualStreamKey), so that a

@@ -171,6 +171,7 @@ void VisualSession::Reset() {
 
 void VisualSession::SwitchPhysics(const PhysicsSwitches& physics) {
   if (Running()) return;
+  if (physics.accurate_transport) simulation_.LoadAccurateData();
   // The curve as the tally stands now, not as last read.
   if (tally_.Histories() > 0) {
     const DepthDoseReading now = ReadCurve(false);

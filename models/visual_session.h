@@ -145,7 +145,8 @@ class VisualSession {
   void Reset();
   // A physics switch: the graph starts afresh for the new physics, the curve so far (when it
   // has a maximum) staying as the reference named by the physics it was run with; without a
-  // curve of its own the earlier reference stays.
+  // curve of its own the earlier reference stays. The accurate transport's data are read the
+  // first time it is asked for: InputError when they cannot be, and nothing changes.
   void SwitchPhysics(const PhysicsSwitches& physics);
   const PhysicsSwitches& Physics() const { return physics_; }
 

@@ -183,7 +183,7 @@ void DeltaRay(const TransportContext<Real>& ctx, const Vec3<Real>& p, Direction<
       RotateAzimuth(d, cd, std::sqrt(1 - cd * cd), az.cos_phi[n], az.sin_phi[n]);
   d = RotateAzimuth(d, cp, std::sqrt(1 - cp * cp), -az.cos_phi[n], -az.sin_phi[n]);
   T = T_after;
-  AccurateCharged(ctx, p, delta, W, ChargedKind::kComptonElectron, component, observer);
+  AccurateCharged(ctx, p, delta, W, ChargedKind::kDeltaRay, component, observer);
 }
 
 // A bremsstrahlung photon above the photon cut: k from 1/k between the cut and T, accepted
@@ -207,6 +207,7 @@ void Bremsstrahlung(const TransportContext<Real>& ctx, const Vec3<Real>& p,
     observer.OnLocalAbsorption(p, k, AbsorptionCause::kChargedBelowCutoff, component);
     return;
   }
+  ReportBremsstrahlungPhoton(observer, p, photon, k);
   AccuratePhoton(ctx, p, photon, k, 2, false, observer);
 }
 

@@ -41,6 +41,11 @@ class ComposedObserver {
     first_.OnAnnihilationPhoton(p, d, which);
     second_.OnAnnihilationPhoton(p, d, which);
   }
+  template <typename Real>
+  void OnBremsstrahlungPhoton(const Vec3<Real>& p, const Direction<Real>& d, Real e) {
+    ReportBremsstrahlungPhoton(first_, p, d, e);
+    ReportBremsstrahlungPhoton(second_, p, d, e);
+  }
 
  private:
   A& first_;

@@ -51,8 +51,9 @@ enum class AbsorptionCause {
 
 enum class InteractionKind { kCoherent, kCompton, kPhotoelectric, kPair };
 
-// 0 Compton electron, 1 pair electron, 2 positron.
-enum class ChargedKind { kComptonElectron = 0, kPairElectron = 1, kPositron = 2 };
+// 0 Compton electron, 1 pair electron, 2 positron; 3 a delta ray (an electron set in motion
+// by a hard collision of another, made by the accurate transport only).
+enum class ChargedKind { kComptonElectron = 0, kPairElectron = 1, kPositron = 2, kDeltaRay = 3 };
 
 // kPhotonNotFollowed: with photon scatter switched off, a scattered or annihilation photon
 // leaves the problem where it starts; its energy is counted as escaped.
@@ -90,6 +91,17 @@ concept TransportObserver = requires(Obs& obs, const Vec3<Real>& p, const Direct
   // An annihilation photon (which = 1 or 2) starts at p in direction d.
   {obs.OnAnnihilationPhoton(p, d, which)};
 };
+
+// An event only the accurate transport has and only a drawing needs, called where the
+// observer defines it: a bremsstrahlung photon of e [keV] starts at p in direction d. Its
+// flight ends at the photon's next event (an interaction, its escape, or its absorption
+// below the cut-off at p).
+template <typename Obs, typename Real>
+void ReportBremsstrahlungPhoton(Obs& observer, const Vec3<Real>& p, const Direction<Real>& d,
+                                Real e) {
+  if constexpr (requires { observer.OnBremsstrahlungPhoton(p, d, e); })
+    observer.OnBremsstrahlungPhoton(p, d, e);
+}
 
 // An observer that ignores every event: the transport costs only the physics.
 template <typename Real>

@@ -137,8 +137,9 @@ void EngineScreen::OnPrepareRun() {
   const QString energy = run.energy_box->currentText();
   // "30,000,000" or full-width digits are the count they plainly are.
   const std::string count = PlainTypedText(run.photon_count_box->currentText()).toStdString();
+  const bool accurate = run.accurate_box->isChecked();
   const EngineRunPlan plan =
-      PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String());
+      PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String(), accurate);
   using Refusal = EngineRunPlan::Refusal;
   switch (plan.refusal) {
     case Refusal::kNameTooLong:
@@ -191,12 +192,11 @@ void EngineScreen::OnPrepareRun() {
             e));
     return;
   }
-  session_.Confirm(energy.toStdString(), count);
+  session_.Confirm(energy.toStdString(), count, accurate);
   // Joken.dat names the full-physics result; the engine adds the tag of what it is told
   // to leave out, and the screen expects the name the engine writes.
   untagged_result_name_ = QString::fromStdString(plan.result_file);
-  result_file_name_ = QString::fromStdString(
-      TaggedResultFileName(plan.result_file, run.physics_switches->Switches()));
+  result_file_name_ = QString::fromStdString(TaggedResultFileName(plan.result_file, RunPhysics()));
   run.result_name_label->setText(result_file_name_);
   run.start_button->setEnabled(true);
   run.start_button->setFocus();
@@ -206,15 +206,24 @@ void EngineScreen::OnPrepareRun() {
 // a run never starts with conditions other than those on screen.
 void EngineScreen::FollowRunBoxes() {
   session_.ShowSettings(run.energy_box->currentText().toStdString(),
-                        PlainTypedText(run.photon_count_box->currentText()).toStdString());
+                        PlainTypedText(run.photon_count_box->currentText()).toStdString(),
+                        run.accurate_box->isChecked());
+  run.physics_switches->setEnabled(!run.accurate_box->isChecked());
   if (!untagged_result_name_.isEmpty()) run.start_button->setEnabled(session_.CanStart());
+}
+
+PhysicsSwitches EngineScreen::RunPhysics() const {
+  if (!run.accurate_box->isChecked()) return run.physics_switches->Switches();
+  PhysicsSwitches accurate;
+  accurate.accurate_transport = true;
+  return accurate;
 }
 
 void EngineScreen::SwitchPhysics() {
   // Only a prepared run, one that Start would begin, changes its name.
   if (untagged_result_name_.isEmpty() || !run.start_button->isEnabled()) return;
   const QString name = QString::fromStdString(
-      TaggedResultFileName(untagged_result_name_.toStdString(), run.physics_switches->Switches()));
+      TaggedResultFileName(untagged_result_name_.toStdString(), RunPhysics()));
   if (name == result_file_name_) return;
   result_file_name_ = name;
   run.result_name_label->setText(result_file_name_);
@@ -232,9 +241,9 @@ void EngineScreen::OnStartRun() {
         console = new EngineConsole(this);
         connect(console, &EngineConsole::finished, this, &EngineScreen::OnEngineFinished);
       }
-      launch.started = console->Start(
-          engine, QDir::currentPath(), result_file_name_, &launch.problem,
-          EngineArguments(run.all_cores_box->isChecked(), run.physics_switches->Switches()));
+      launch.started =
+          console->Start(engine, QDir::currentPath(), result_file_name_, &launch.problem,
+                         EngineArguments(run.all_cores_box->isChecked(), RunPhysics()));
       if (!console->isVisible()) {
         const QScreen* screen = this->screen();
         // The controls end where the graph's frame begins.
@@ -249,8 +258,8 @@ void EngineScreen::OnStartRun() {
       console->raise();
     }
   } else {
-    launch = StartKestrun(QDir::currentPath(), EngineArguments(run.all_cores_box->isChecked(),
-                                                               run.physics_switches->Switches()));
+    launch = StartKestrun(QDir::currentPath(),
+                          EngineArguments(run.all_cores_box->isChecked(), RunPhysics()));
   }
   if (!launch.started) {
     ShowExclamation(this,

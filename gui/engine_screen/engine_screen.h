@@ -11,6 +11,7 @@
 
 #include "gui/base/working_folder.h"
 #include "models/engine_session.h"
+#include "physics/physics_switches.h"
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -75,6 +76,9 @@ class EngineScreen : public QWidget {
     QCheckBox* all_cores_box = nullptr;    // 並列計算: Kestrun's block streams on every core
     // The physics switches: a ticked box starts the engine with "--without" that part.
     PhysicsSwitchBoxes* physics_switches = nullptr;
+    // The accurate electron transport (--accurate), a condition OK confirms; the switches,
+    // experiments on the exact transport, rest while it is ticked.
+    QCheckBox* accurate_box = nullptr;
   };
   // Middle column: the result files of the working folder and the field to draw.
   struct ResultControls {
@@ -179,6 +183,8 @@ class EngineScreen : public QWidget {
   void SwitchPhysics();
   // The run boxes changed: Start only while they show what OK confirmed.
   void FollowRunBoxes();
+  // The physics the run to start has: the switches as ticked, or the accurate transport.
+  PhysicsSwitches RunPhysics() const;
   EngineSession session_;
 
   // The SSD the curves are drawn at [cm]; 0 for the parallel beam.

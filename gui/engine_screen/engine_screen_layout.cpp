@@ -94,6 +94,10 @@ constexpr double kOptionHeight = 360.0;
 // The comparison controls and the physics switches' three rows lie under the screen's
 // original area [twips].
 constexpr double kComparisonRowsTwips = 2730;
+// The run's check boxes under the working folder: own console, all cores, accurate
+// transport [twips].
+constexpr double kRunBoxTop[] = {8940, 9390, 9840};
+constexpr double kRunBoxHeight = 420;
 // The physics switches under the left and middle columns: two columns of 3 and 2 boxes
 // [twips], room enough for the longest English name at the least readable size on a
 // 1024x768 projector, in a face smaller than the form's [pt].
@@ -314,7 +318,7 @@ void EngineScreen::CreateComparisonControls() {
                QT_TRANSLATE_NOOP("EngineScreen",
                                  "Kestrun を端末エミュレータでなく Dosavia のウィンドウで実行し、"
                                  "進み具合を表示します（中止もできます）"));
-  PlaceTwips(run.own_console_box, 240, 9120, 4215, 480);
+  PlaceTwips(run.own_console_box, 240, kRunBoxTop[0], 4215, kRunBoxHeight);
   run.own_console_box->setChecked(UseOwnConsole());
   connect(run.own_console_box, &QCheckBox::toggled, this, [](bool own) { SetUseOwnConsole(own); });
   // The block streams give a file of their own, the same for any number of cores, and
@@ -327,9 +331,20 @@ void EngineScreen::CreateComparisonControls() {
                QT_TRANSLATE_NOOP("EngineScreen",
                                  "Kestrun をすべてのコアで実行します（--threads 0）。"
                                  "結果は統計誤差の範囲で単一乱数列の計算と一致します"));
-  PlaceTwips(run.all_cores_box, 240, 9720, 4215, 480);
+  PlaceTwips(run.all_cores_box, 240, kRunBoxTop[1], 4215, kRunBoxHeight);
   run.all_cores_box->setChecked(UseAllCores());
   connect(run.all_cores_box, &QCheckBox::toggled, this, [](bool all) { SetUseAllCores(all); });
+  // Off on every opening: the exact transport is the program's defined behaviour.
+  run.accurate_box = new QCheckBox(this);
+  SetTrText(run.accurate_box, "EngineScreen",
+            QT_TRANSLATE_NOOP("EngineScreen", "精密な電子輸送 (--accurate)"));
+  SetTrToolTip(run.accurate_box, "EngineScreen",
+               QT_TRANSLATE_NOOP("EngineScreen",
+                                 "電子と陽電子を精密な輸送（ELACC.dat）で追跡します。10〜15 MV の"
+                                 "ビルドアップと d_max が正確になり、計算は遅くなります。"
+                                 "結果ファイルの名前に -acc が付きます"));
+  PlaceTwips(run.accurate_box, 240, kRunBoxTop[2], 4215, kRunBoxHeight);
+  connect(run.accurate_box, &QCheckBox::toggled, this, &EngineScreen::FollowRunBoxes);
   graph.save_picture_button =
       MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "画像保存"), 5280, 9120, 2775, 540);
   graph.save_csv_button =

@@ -44,6 +44,8 @@ QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics) {
   if (all_cores) arguments << QStringLiteral("--threads") << QStringLiteral("0");
   for (const std::string& argument : WithoutArguments(physics))
     arguments << QString::fromStdString(argument);
+  for (const std::string& argument : TransportArguments(physics))
+    arguments << QString::fromStdString(argument);
   return arguments;
 }
 

@@ -47,7 +47,8 @@ inline constexpr char kOwnConsoleCaption[] =
 
 // Kestrun's arguments: "--threads 0" for the block streams on every core (none: the single
 // random stream), then "--without PART" for each part of `physics` switched off, written
-// by the engine's own rule (WithoutArguments).
+// by the engine's own rule (WithoutArguments), or "--accurate" for the accurate transport
+// (TransportArguments).
 QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics = {});
 
 // The outcome of a start: on failure `problem` says why, in a sentence for the user.

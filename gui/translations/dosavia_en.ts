@@ -39,6 +39,10 @@
         <translation>before the switch: full physics</translation>
     </message>
     <message>
+        <source>切替前: 精密な電子輸送</source>
+        <translation>before the switch: accurate electron transport</translation>
+    </message>
+    <message>
         <source>切替前: %1 なし</source>
         <translation>before the switch: without %1</translation>
     </message>
@@ -485,6 +489,26 @@ Data %2</translation>
         <translation>(photons not shown)</translation>
     </message>
     <message>
+        <source>デルタ線の飛跡</source>
+        <translation>delta rays</translation>
+    </message>
+    <message>
+        <source>制動放射光子の飛跡</source>
+        <translation>bremsstrahlung photons</translation>
+    </message>
+    <message>
+        <source>精密な電子輸送（デルタ線と制動放射光子を描く）</source>
+        <translation>Accurate electron transport (draws delta rays, bremsstrahlung)</translation>
+    </message>
+    <message>
+        <source>電子と陽電子を精密な輸送（ELACC.dat）で追跡します。デルタ線と制動放射光子が自分の飛跡になり、10〜15 MV のビルドアップが正確になります。切り替えると Graph clear します</source>
+        <translation>Follows electrons and positrons by the accurate transport (ELACC.dat): delta rays and bremsstrahlung photons get tracks of their own, and the build-up at 10 to 15 MV comes out right. Switching clears the graph</translation>
+    </message>
+    <message>
+        <source>%1 を読み込めません</source>
+        <translation>%1 cannot be read</translation>
+    </message>
+    <message>
         <source>入射光子スペクトル</source>
         <translation>Incident photon spectrum</translation>
     </message>
@@ -667,6 +691,14 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>並列計算 (%1 コア)</source>
         <translation>Parallel run (%1 cores)</translation>
+    </message>
+    <message>
+        <source>精密な電子輸送 (--accurate)</source>
+        <translation>Accurate electron transport (--accurate)</translation>
+    </message>
+    <message>
+        <source>電子と陽電子を精密な輸送（ELACC.dat）で追跡します。10〜15 MV のビルドアップと d_max が正確になり、計算は遅くなります。結果ファイルの名前に -acc が付きます</source>
+        <translation>Follows electrons and positrons by the accurate transport (ELACC.dat): the build-up and d_max at 10 to 15 MV come out right, and the run takes longer. The result file&apos;s name gets -acc</translation>
     </message>
     <message>
         <source>平行ビーム</source>
@@ -1128,24 +1160,24 @@ Please type a shorter X-ray energy</translation>
         <translation>dose is lost, more so in wide fields and at depth.</translation>
     </message>
     <message>
-        <source>「コヒーレント散乱」と「電子対生成」を切っても、</source>
-        <translation>Switching off “coherent scattering” or “pair production”</translation>
-    </message>
-    <message>
-        <source>4〜15 MV では深部線量は数パーセントしか変わらない。</source>
-        <translation>changes the depth dose at 4–15 MV by a few per cent only.</translation>
+        <source>「コヒーレント散乱」「電子対生成」は 4〜15 MV でほぼ効かない。</source>
+        <translation>Coherent scattering and pair production barely act at 4–15 MV.</translation>
     </message>
     <message>
         <source>このモデルにないもの：ビームは平行で（臨床は点線源。d_max が</source>
         <translation>Left out of this model: the beam is parallel (a clinical</translation>
     </message>
     <message>
-        <source>浅いのは主にこの広がりのため）、治療ヘッドからの電子がなく、</source>
-        <translation>point source’s divergence makes d_max shallower), no</translation>
+        <source>浅いのは主にこの広がりのため）、治療ヘッドの電子も水以外もない。</source>
+        <translation>point source’s divergence makes d_max shallower), no head</translation>
     </message>
     <message>
-        <source>水だけである。10 MeV を超える電子は飛程が最大 5 % 長い。</source>
-        <translation>head electrons, water only; electrons above 10 MeV run up to 5 % too far.</translation>
+        <source>既定の輸送は 10 MeV 超の電子を 5 % 遠くへ走らせる。「精密な電子</source>
+        <translation>electrons, water only. The exact transport runs electrons over</translation>
+    </message>
+    <message>
+        <source>輸送」では d_max が深くなる（15 MV の d_max 3.75→3.90 cm）。</source>
+        <translation>10 MeV 5 % too far (accurate one: 15 MV d_max 3.75→3.90 cm).</translation>
     </message>
     <message>
         <source>Fig.8  電子を輸送する</source>

@@ -12,6 +12,7 @@
 
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/picture_box.h"
+#include "models/visual_tracks.h"
 #include "physics/composed_observer.h"
 
 namespace dosavia::gui {
@@ -32,7 +33,8 @@ constexpr double kHistogramFootEnd = 160.0;
 
 // Draws the visual run's events: each electron or positron step as a light-red line on the
 // side view and its magnified copy, each local absorption as a light-red point on the side
-// view (horizontal axis depth z, vertical axis lateral x). With `yield` set the window
+// view (horizontal axis depth z, vertical axis lateral x); in the accurate transport delta
+// rays and bremsstrahlung photons in their own colours. With `yield` set the window
 // system handles its pending events after every drawn step.
 class DrawingObserver : public NullObserver<double> {
  public:
@@ -40,15 +42,29 @@ class DrawingObserver : public NullObserver<double> {
       : side_view_(side_view), zoomed_side_view_(zoomed_side_view), yield_(yield) {}
 
   void OnChargedStep(const ChargedStep<double>& step, int) {
-    side_view_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
-    zoomed_side_view_.DrawLine(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
-    if (yield_) QCoreApplication::processEvents();
+    Draw(step.start, step.end, step.kind == ChargedKind::kDeltaRay ? kDeltaRayColor : kLightRed);
   }
   void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
+    flight_.End();
     side_view_.DrawPoint(p.z, p.x, kLightRed);
+  }
+  void OnInteraction(InteractionKind, const Vec3<double>& p, double, int) { EndFlight(p); }
+  void OnEscape(EscapeKind, const Vec3<double>& p, double, int) { EndFlight(p); }
+  void OnBremsstrahlungPhoton(const Vec3<double>& p, const Direction<double>&, double) {
+    flight_.Start(p);
   }
 
  private:
+  void Draw(const Vec3<double>& a, const Vec3<double>& b, const QColor& color) {
+    side_view_.DrawLine(a.z, a.x, b.z, b.x, color);
+    zoomed_side_view_.DrawLine(a.z, a.x, b.z, b.x, color);
+    if (yield_) QCoreApplication::processEvents();
+  }
+  void EndFlight(const Vec3<double>& p) {
+    if (const auto from = flight_.End()) Draw(*from, p, kBremsstrahlungColor);
+  }
+
+  BremsstrahlungFlight flight_;
   PictureBox& side_view_;
   PictureBox& zoomed_side_view_;
   bool yield_;

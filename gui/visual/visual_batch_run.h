@@ -2,6 +2,8 @@
 // tracks as they come, pacing itself for the window system.
 #pragma once
 
+#include <QColor>
+
 #include <array>
 
 #include "models/visual_session.h"
@@ -9,6 +11,12 @@
 class QLabel;
 
 namespace dosavia::gui {
+
+// The colours of the accurate transport's own tracks, in the side views and their key: delta
+// rays light magenta, bremsstrahlung photons green (the classic palette's 13 and 2), apart
+// from the light red of the other electrons and positrons.
+inline const QColor kDeltaRayColor(255, 0, 255);
+inline const QColor kBremsstrahlungColor(0, 128, 0);
 
 class DepthDosePanel;
 class PictureBox;

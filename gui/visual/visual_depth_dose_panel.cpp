@@ -275,7 +275,9 @@ void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double l
   p.drawPolyline(points);
   p.restore();
 
-  const QString name = ReferencePhysics().AllOn()
+  const QString name = ReferencePhysics().accurate_transport
+                           ? Tr("DepthDosePanel", "切替前: 精密な電子輸送")
+                       : ReferencePhysics().AllOn()
                            ? Tr("DepthDosePanel", "切替前: すべての物理")
                            : Tr("DepthDosePanel", "切替前: %1 なし")
                                  .arg(QString::fromStdString(SwitchedOffText(

@@ -35,6 +35,7 @@
 #include "gui/widgets/typed_number.h"
 #include "models/typed_text.h"
 #include "models/visual_session.h"
+#include "physics/electron_data.h"
 
 namespace dosavia::gui {
 
@@ -70,6 +71,8 @@ void VisualScreen::ShowOpeningValues() {
   SetZoomed(kVisualOpening.zoomed);
   depth_dose_box->setChecked(kVisualOpening.depth_dose_shown);
   physics_switches->SetSwitches(kVisualOpening.physics);
+  accurate_box->setChecked(kVisualOpening.physics.accurate_transport);
+  physics_switches->setEnabled(true);
   speed_slider->setValue(speed_slider->maximum());
   seed_typed_ = false;
   seed_box->clear();
@@ -212,8 +215,34 @@ void VisualScreen::OnGraphClear() {
 void VisualScreen::SwitchPhysics() {
   // The boxes are disabled while a batch runs, whose photons keep the physics they began with.
   if (session_->Running()) return;
-  session_->SwitchPhysics(physics_switches->Switches());
+  PhysicsSwitches physics = physics_switches->Switches();
+  if (accurate_box->isChecked()) {
+    physics = {};
+    physics.accurate_transport = true;
+  }
+  try {
+    session_->SwitchPhysics(physics);
+  } catch (const std::exception& error) {
+    // Without its data the accurate transport cannot run: the exact one goes on.
+    accurate_box->setChecked(false);
+    ShowExclamation(this,
+                    FileProblemMessage(Tr("VisualScreen", "%1 を読み込めません")
+                                           .arg(QString::fromLatin1(kAccurateElectronDataFile)),
+                                       error));
+  }
+  physics_switches->setEnabled(!accurate_box->isChecked());
+  ShowTrackKey();
   ShowSession();
+}
+
+void VisualScreen::ShowTrackKey() {
+  const bool accurate = session_->Physics().accurate_transport;
+  for (const TrackKey& key : track_keys_) {
+    key.picture->SetLabelText(key.delta_ray,
+                              accurate ? Tr("VisualScreen", "デルタ線の飛跡") : QString());
+    key.picture->SetLabelText(key.bremsstrahlung,
+                              accurate ? Tr("VisualScreen", "制動放射光子の飛跡") : QString());
+  }
 }
 
 void VisualScreen::OnShowSpectrum() { ShowSpectrumPage(); }
@@ -241,7 +270,8 @@ void VisualScreen::SetBatchRunning(bool running) {
   if (running) stop_button->setFocus();
   for (QPushButton* button : {reset_button, go_button, graph_clear_button, back_button})
     button->setEnabled(!running);
-  physics_switches->setEnabled(!running);
+  physics_switches->setEnabled(!running && !accurate_box->isChecked());
+  accurate_box->setEnabled(!running);
   if (running)
     ok_button->setEnabled(false);
   else

@@ -59,6 +59,8 @@ class VisualScreen : public QWidget {
   QPushButton* zoom_button = nullptr;      // shows or hides the magnified view
   // The physics switches: a ticked box leaves its part out of the next batches.
   PhysicsSwitchBoxes* physics_switches = nullptr;
+  // The accurate electron transport, which draws delta rays and bremsstrahlung photons.
+  QCheckBox* accurate_box = nullptr;
   // Batches.
   QPushButton* ok_button = nullptr;
   QPushButton* reset_button = nullptr;
@@ -148,6 +150,15 @@ class VisualScreen : public QWidget {
     const char* source;
   };
   std::vector<TrLabel> tr_labels_;
+  // The key of the accurate transport's tracks on each side view: its labels' indices.
+  struct TrackKey {
+    PictureBox* picture;
+    int delta_ray;
+    int bremsstrahlung;
+  };
+  std::vector<TrackKey> track_keys_;
+  // The key written while the accurate transport runs, empty otherwise.
+  void ShowTrackKey();
   void PlaceEnergyAxisLabels();
   // While a batch yields, the buttons that would disturb it are disabled.
   void SetBatchRunning(bool running);

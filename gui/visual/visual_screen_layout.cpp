@@ -47,9 +47,11 @@ const QColor kFieldEdgeBlue(0, 0, 255);
 const QColor kCaptionRed(255, 0, 0);
 const QColor kNoteGrey(96, 96, 96);
 
-// The physics switches sit under the beam settings; everything under them, and the form,
-// is this much lower than it would be without them [twips].
-constexpr double kSwitchRowsTwips = 1440;
+// The physics switches sit under the beam settings, the accurate-transport box in a row of
+// its own under them; everything under them, and the form, is this much lower than it
+// would be without them [twips].
+constexpr double kAccurateBox[] = {180, 5085, 6990, 330};
+constexpr double kSwitchRowsTwips = 1440 + 360;
 constexpr double kFormWidthTwips = 18000;
 constexpr double kFormHeightTwips = 11190 + kSwitchRowsTwips;
 // The group of switches: two columns of 3 and 2 boxes [twips], in a smaller face than the
@@ -229,6 +231,19 @@ void VisualScreen::CreatePhysicsSwitches() {
   note.setColor(QPalette::WindowText, kNoteGrey);
   switch_note->setPalette(note);
   connect(physics_switches, &PhysicsSwitchBoxes::switched, this, &VisualScreen::SwitchPhysics);
+  // Not a part switched off but the way electrons are followed; the switches rest while it
+  // is ticked (their experiments are made on the exact transport).
+  accurate_box = new QCheckBox(this);
+  accurate_box->setFont(DefaultFont(kSwitchPoints));
+  SetTrText(accurate_box, "VisualScreen",
+            QT_TRANSLATE_NOOP("VisualScreen", "精密な電子輸送（デルタ線と制動放射光子を描く）"));
+  SetTrToolTip(accurate_box, "VisualScreen",
+               QT_TRANSLATE_NOOP("VisualScreen",
+                                 "電子と陽電子を精密な輸送（ELACC.dat）で追跡します。デルタ線と"
+                                 "制動放射光子が自分の飛跡になり、10〜15 MV のビルドアップが"
+                                 "正確になります。切り替えると Graph clear します"));
+  PlaceTwips(accurate_box, kAccurateBox[0], kAccurateBox[1], kAccurateBox[2], kAccurateBox[3]);
+  connect(accurate_box, &QCheckBox::clicked, this, &VisualScreen::SwitchPhysics);
 }
 
 // OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
@@ -403,6 +418,14 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
              top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, kCaptionRed, small);
   AddTrLabel(picture, QT_TRANSLATE_NOOP("VisualScreen", "（光子の飛跡は非表示）"), 10.3 / m,
              top + 0.1 / m, Qt::AlignLeft | Qt::AlignTop, Qt::black, small);
+  // The key of the accurate transport's own tracks, on a row under the captions, written
+  // only while it runs (ShowTrackKey).
+  track_keys_.push_back(
+      {picture,
+       picture->AddLabel(QString(), 0.3 / m, top + 0.8 / m, Qt::AlignLeft | Qt::AlignTop,
+                         kDeltaRayColor, small),
+       picture->AddLabel(QString(), 10.3 / m, top + 0.8 / m, Qt::AlignLeft | Qt::AlignTop,
+                         kBremsstrahlungColor, small)});
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
   const double side = session_->Simulation().FieldSide();
@@ -427,6 +450,7 @@ void VisualScreen::RetranslateUi() {
   RetranslateTexts(this);
   for (const TrLabel& label : tr_labels_)
     label.picture->SetLabelText(label.index, Tr("VisualScreen", label.source));
+  ShowTrackKey();
   back_button->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
 }
 

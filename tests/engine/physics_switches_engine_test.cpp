@@ -240,6 +240,7 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
     const char* energy;
     const char* photons;
     std::string tag;
+    bool accurate = false;  // marked as the screens mark a run in the accurate transport
   } read_back[] = {
       {"10MV-30M.data", "10", "30000000", ""},
       {"10MV-30M-noe.data", "10", "30000000", "-noe"},
@@ -250,18 +251,22 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
       {"10MV-30M-noee.data", "10", "", ""},  // a letter twice: not a tag
       {"10MV-30M-no.data", "10", "", ""},    // no letter: not a tag
       {"mine-noe.data", "", "", "-noe"},     // a renamed result still says what was off
+      {"10MV-30M-acc.data", "10", "30000000", "", true},
+      {"10MV-30M-acc2.data", "10", "", "", false},  // a renamed copy, not the mark
   };
   for (const auto& c : read_back) {
     const ResultNameParts parts = ParseResultFileName(c.name);
     EXPECT_EQ(parts.energy, c.energy) << c.name;
     EXPECT_EQ(parts.photons, c.photons) << c.name;
     EXPECT_EQ(PhysicsTag(parts.physics), c.tag) << c.name;
+    EXPECT_EQ(parts.physics.accurate_transport, c.accurate) << c.name;
   }
   PhysicsSwitches no_e;
   no_e.electron_transport = false;
   EXPECT_EQ(TaggedResultFileName("r.data", no_e), "r-noe.data");
   EXPECT_EQ(TaggedResultFileName("result", no_e), "result-noe");
   EXPECT_EQ(TaggedResultFileName("R.DATA", no_e), "R-noe.DATA");
+  EXPECT_EQ(AccurateResultFileName("R.DATA"), "R-acc.DATA");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 namespace dosavia::gui::testing {
 
 namespace {
-const char* const kDataFiles[] = {"water20.dat", "ELDAT.dat", "4MV.csv",
+const char* const kDataFiles[] = {"water20.dat", "ELDAT.dat", "ELACC.dat", "4MV.csv",
                                   "6MV.csv",     "10MV.csv",  "15MV.csv"};
 }
 

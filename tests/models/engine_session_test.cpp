@@ -18,6 +18,7 @@ TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
     const char* result;
     const char* total;
     bool ask;
+    bool accurate = false;  // the accurate-transport box ticked
   } cases[] = {
       {"10", "30000000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
       {"10", "30,000,000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
@@ -29,9 +30,15 @@ TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
       {"10", "0.5", Refusal::kCount, "10MV-0.data", "5.00E-01", false},
       {"10", "abc", Refusal::kCount, "10MV-0.data", "abc", false},
       {"10.1234567", "30000000", Refusal::kNameTooLong, "10.1234567MV-30M.data", "3.00E+07", false},
+      // The accurate transport's result keeps apart from the exact one; its mark counts
+      // against the engine's 20 bytes.
+      {"10", "30000000", Refusal::kNone, "10MV-30M-acc.data", "3.00E+07", false, true},
+      {"15", "2e9", Refusal::kNone, "15MV-2000M-acc.data", "2.00E+09", true, true},
+      {"10.123", "30000000", Refusal::kNameTooLong, "10.123MV-30M-acc.data", "3.00E+07", false,
+       true},
   };
   for (const auto& c : cases) {
-    const EngineRunPlan plan = PlanEngineRun(c.energy, c.count, DOSAVIA_DATA_DIR);
+    const EngineRunPlan plan = PlanEngineRun(c.energy, c.count, DOSAVIA_DATA_DIR, c.accurate);
     EXPECT_EQ(plan.refusal, c.refusal) << c.energy << " " << c.count;
     EXPECT_EQ(plan.problem.has_value(),
               c.refusal == Refusal::kCount || c.refusal == Refusal::kNoSpectrum)
@@ -56,6 +63,13 @@ TEST(EngineSession, StartOnlyWhileTheBoxesShowWhatOkConfirmed) {
   EXPECT_FALSE(session.CanStart());
   session.Confirm("4", "30000000");
   EXPECT_TRUE(session.CanStart());
+  // The accurate-transport box is a condition: ticked after OK, it needs OK again.
+  session.ShowSettings("4", "30000000", true);
+  EXPECT_FALSE(session.CanStart());
+  session.Confirm("4", "30000000", true);
+  EXPECT_TRUE(session.CanStart());
+  session.ShowSettings("4", "30000000");
+  EXPECT_FALSE(session.CanStart());
   session.Clear();
   EXPECT_FALSE(session.CanStart());
 }

@@ -115,7 +115,8 @@ const BeamRuns& RunBeam(int energy, const std::vector<int>& fields,
                         const PhysicsSwitches& physics = {}, double ssd_cm = 0) {
   static std::map<std::string, BeamRuns> made;
   std::ostringstream key;
-  key << energy << ' ' << ssd_cm << ' ' << physics.multiple_scattering << physics.photon_scatter;
+  key << energy << ' ' << ssd_cm << ' ' << physics.multiple_scattering << physics.photon_scatter
+      << physics.accurate_transport;
   for (const int f : fields) key << ' ' << f;
   const auto found = made.find(key.str());
   if (found != made.end()) return found->second;
@@ -269,6 +270,29 @@ TEST(LessonNumbersTest, TheSwitchNumbersOfTheTextsAreWhatTheEngineComputes) {
   ExpectAgrees(page4[1], fields.dmax[0], "page 4: 10 MV 10 × 10 d_max");
   ExpectAgrees(page4[2], primary.dmax[1], "page 4: 1 × 1 d_max without scattered photons");
   ExpectAgrees(page4[3], primary.dmax[0], "page 4: 10 × 10 d_max without scattered photons");
+}
+
+// What the sheets and page 5 say the accurate transport changes: the 15 MV d_max of the
+// 10 x 10 cm field, exact and accurate.
+TEST(LessonNumbersTest, TheAccurateTransportNumbersAreWhatTheEngineComputes) {
+  const std::string sheet = SourceText("docs/lesson_buildup_en.md");
+  const std::string pages = SourceText("models/page_texts.cpp");
+  const std::vector<Stated> moves =
+      StatedIn(sheet,
+               "accurate transport moves the 15 MV d_max of the 10 × 10 cm field from ([0-9.]+) to "
+               "([0-9.]+) cm");
+  const std::vector<Stated> page5 = StatedIn(pages, "15 MV の d_max ([0-9.]+)→([0-9.]+) cm");
+  ASSERT_EQ(moves.size(), 2u) << "the sheet no longer states what the accurate transport moves";
+  ASSERT_EQ(page5.size(), 2u) << "page 5 no longer states what the accurate transport moves";
+  ExpectInJapaneseSheet(moves, "accurate transport");
+  PhysicsSwitches accurate;
+  accurate.accurate_transport = true;
+  const Mean exact = RunBeam(15, {8}, {}, 100).dmax[0];
+  const Mean precise = RunBeam(15, {8}, accurate).dmax[0];
+  for (const auto* stated : {&moves, &page5}) {
+    ExpectAgrees((*stated)[0], exact, "15 MV d_max, exact transport");
+    ExpectAgrees((*stated)[1], precise, "15 MV d_max, accurate transport");
+  }
 }
 
 // The table says "no build-up" for a curve that starts at its maximum (no electron

@@ -1,5 +1,6 @@
 // The visual run without its drawing, as the desktop program and the browser edition both
-// call it: energy accounted for, the mono-energetic beam, and the d_max uncertainty.
+// call it: energy accounted for (the accurate transport's own tracks drawn apart), the
+// mono-energetic beam, and the d_max uncertainty.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -34,11 +35,16 @@ TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
   struct Case {
     const char* spectrum;
     double field;
+    bool accurate;  // the accurate transport, whose delta rays and bremsstrahlung are drawn apart
   };
-  for (const Case c : {Case{"4MV.csv", 1.0}, Case{"15MV.csv", 10.0}}) {
+  for (const Case c :
+       {Case{"4MV.csv", 1.0, false}, Case{"15MV.csv", 10.0, false}, Case{"15MV.csv", 10.0, true}}) {
     simulation_->LoadSpectrum(c.spectrum, c.spectrum);
     simulation_->SetField(c.field);
-    const TransportContext<double> context = simulation_->Context();
+    PhysicsSwitches physics;
+    physics.accurate_transport = c.accurate;
+    if (c.accurate) simulation_->LoadAccurateData();
+    const TransportContext<double> context = simulation_->Context(physics);
     TrackSegmentCollector tracks;
     double incident = 0;
     for (int n = 0; n < 2000; ++n) incident += simulation_->SimulatePhoton(context, tracks);
@@ -48,6 +54,10 @@ TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
     EXPECT_EQ(tracks.Segments().size() % 4, 0u);
     EXPECT_EQ(tracks.Absorptions().size() % 2, 0u);
     EXPECT_FALSE(tracks.Segments().empty());
+    EXPECT_EQ(tracks.DeltaRaySegments().empty(), !c.accurate) << c.spectrum;
+    EXPECT_EQ(tracks.BremsstrahlungSegments().empty(), !c.accurate) << c.spectrum;
+    EXPECT_EQ(tracks.DeltaRaySegments().size() % 4, 0u);
+    EXPECT_EQ(tracks.BremsstrahlungSegments().size() % 4, 0u);
   }
 }
 

@@ -13,7 +13,7 @@
 namespace dosavia {
 namespace {
 
-enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn };
+enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn, kAccurate };
 
 struct Step {
   Act act;
@@ -60,9 +60,13 @@ TEST_P(VisualSessionTest, ActionsLeaveTheState) {
         }
         break;
       case Act::kGraphClear: session->GraphClear(); break;
-      case Act::kReset: session->Reset(); break;
+      case Act::kReset:
+        session->Reset();
+        EXPECT_EQ(session->Physics(), kVisualOpening.physics);
+        break;
       case Act::kElectronsOff: session->SwitchPhysics({.electron_transport = false}); break;
       case Act::kAllOn: session->SwitchPhysics({}); break;
+      case Act::kAccurate: session->SwitchPhysics({.accurate_transport = true}); break;
     }
     const std::string where = std::string(GetParam().name) + ", step " + std::to_string(++n);
     EXPECT_EQ(session->State(), step.state) << where;
@@ -119,6 +123,13 @@ const std::vector<Scenario> kScenarios = {
               {Act::kElectronsOff, "", "", 0, kConfirmed, 0, true, true},
               {Act::kAllOn, "", "", 0, kConfirmed, 0, true, true},
               {Act::kGraphClear, "", "", 0, kConfirmed, 0, true, false}}},
+    // The accurate transport is switched as a part of the physics is (its data read then),
+    // runs its batches, and Reset returns to the exact one.
+    Scenario{"the accurate transport is a switch",
+             {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
+              {Act::kAccurate, "", "", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 100, kConfirmed, 100, false, false},
+              {Act::kReset, "", "", 0, kSettings, 0, true, false}}},
     // A seed that is no seed refuses Go and changes nothing.
     Scenario{"a bad seed refuses Go",
              {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},

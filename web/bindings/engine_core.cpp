@@ -84,7 +84,19 @@ PhysicsSwitches SwitchesOf(val without) {
       throw std::invalid_argument("no part of the physics is named '" + Excerpt(word) + "'");
     physics.*name->member = false;
   }
+  // As Kestrun refuses it: the switches are experiments on the exact transport.
+  if (physics.accurate_transport && !physics.AllOn())
+    throw std::invalid_argument("--accurate cannot be combined with --without");
   return physics;
+}
+
+// Whether the list names the accurate transport, whose result the screens mark
+// (PlanEngineRun); whether the list is sound is SwitchesOf's to say.
+bool AsksAccurate(val without) {
+  const int n = without["length"].as<int>();
+  for (int i = 0; i < n; ++i)
+    if (without[i].as<std::string>() == kAccurateWord) return true;
+  return false;
 }
 
 val WithoutWords(const PhysicsSwitches& physics) {
@@ -141,7 +153,7 @@ class EngineRun {
   // ("10") and a photon count text ("1000000"): 10MV.csv, 10MV-1M.data, 1.00E+06.
   std::string PrepareScreenRun(const std::string& dir, const std::string& energy,
                                const std::string& count, val without) {
-    const EngineRunPlan plan = PlanEngineRun(energy, count, dir);
+    const EngineRunPlan plan = PlanEngineRun(energy, count, dir, AsksAccurate(without));
     return Prepare(dir, ConditionsFileText(plan.spectrum_file, plan.result_file, plan.photon_total),
                    without);
   }
@@ -453,7 +465,7 @@ class ResultLibrary {
 // why it is refused (empty: it is not), ask: whether it would run for more than an hour,
 // minutes }; { error } for a word that names no part.
 val ScreenRunNames(const std::string& energy, const std::string& count, val without) {
-  const EngineRunPlan plan = PlanEngineRun(energy, count, "/");
+  const EngineRunPlan plan = PlanEngineRun(energy, count, "/", AsksAccurate(without));
   val out = val::object();
   try {
     out.set("resultFile", TaggedResultFileName(plan.result_file, SwitchesOf(without)));

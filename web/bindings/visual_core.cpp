@@ -115,12 +115,19 @@ class VisualCore {
     session_.LearnSpeed(step, rate, static_cast<long long>(photons), seconds);
   }
 
-  void SetPhysics(bool electron_transport, bool multiple_scattering, bool photon_scatter,
-                  bool coherent, bool pair) {
-    session_.SwitchPhysics(
-        {electron_transport, multiple_scattering, photon_scatter, coherent, pair});
+  // A physics switch, or the accurate transport (`accurate`, the switches then all on):
+  // empty, or why the accurate transport's data cannot be read (nothing changed then).
+  std::string SetPhysics(bool electron_transport, bool multiple_scattering, bool photon_scatter,
+                         bool coherent, bool pair, bool accurate) {
+    try {
+      session_.SwitchPhysics(
+          {electron_transport, multiple_scattering, photon_scatter, coherent, pair, accurate});
+    } catch (const std::exception& problem) {
+      return ReportOf(problem, report_language);
+    }
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
+    return {};
   }
   void ClearGraph() {
     session_.GraphClear();
@@ -147,6 +154,9 @@ class VisualCore {
 
   val Segments() const { return Float32Array(tracks_.Segments()); }
   val Absorptions() const { return Float32Array(tracks_.Absorptions()); }
+  // The accurate transport's own tracks of the last Run() (empty in the exact transport).
+  val DeltaRaySegments() const { return Float32Array(tracks_.DeltaRaySegments()); }
+  val BremsstrahlungSegments() const { return Float32Array(tracks_.BremsstrahlungSegments()); }
   double LastEnergyMeV() const { return session_.LastEnergyMeV(); }
   double Total() const { return static_cast<double>(session_.TotalPhotons()); }
   double DepositedKeV() const { return tracks_.Deposited(); }
@@ -281,6 +291,8 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)
       .function("absorptions", &VisualCore::Absorptions)
+      .function("deltaRaySegments", &VisualCore::DeltaRaySegments)
+      .function("bremsstrahlungSegments", &VisualCore::BremsstrahlungSegments)
       .function("lastEnergyMeV", &VisualCore::LastEnergyMeV)
       .function("total", &VisualCore::Total)
       .function("depositedKeV", &VisualCore::DepositedKeV)

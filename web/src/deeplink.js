@@ -2,7 +2,8 @@
 // a demonstration on a slide, e.g. index.html?screen=visual&lang=en&energy=15&field=1&photons=500&go=1
 // or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1; seed=N repeats a
 // visual series picture for picture, or an engine run's file; ssd=100 shows the engine's
-// curves as those of a point source at that SSD [cm] instead of the parallel beam.
+// curves as those of a point source at that SSD [cm] instead of the parallel beam;
+// accurate=1 runs the engine's accurate electron transport (Kestrun --accurate).
 // A value that cannot be used is reported and replaced by the default, never half applied.
 // A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
 // full-width digits), handed in as `readCount`.
@@ -21,6 +22,7 @@ export const VISUAL_DEFAULTS = Object.freeze({
   without: [], // parts of the physics switched off on the visual screen
   seed: '', // the random seed as typed in the seed box ('': a fresh one on the visual screen, the default sequence on the engine's)
   ssd: 0, // the engine's curves of a point source at this SSD [cm]; 0: the parallel beam
+  accurate: 0, // 1: the accurate electron transport instead of the exact one
 });
 
 // The engine screen's own defaults where the link does not set them.
@@ -59,6 +61,7 @@ const rules = {
   // Kestrun's --without words, comma-separated; the screen checks them against the core's list.
   without: (v) => (/^[a-z-]+(,[a-z-]+)*$/.test(v) ? v.split(',') : undefined),
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
+  accurate: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647, leading zeros
   // read away however many.
   seed: (v) => {
@@ -115,5 +118,7 @@ export function parseDeepLink(search, { readCount } = {}) {
     if (given.includes('field') && !FIELD_SIDES.includes(values.field)) reject('field', VISUAL_DEFAULTS.field);
     if (given.includes('ssd')) reject('ssd', VISUAL_DEFAULTS.ssd);
   }
+  // As Kestrun refuses --accurate with --without: the switches are experiments on the exact transport.
+  if (values.accurate === 1 && values.without.length > 0) reject('accurate', VISUAL_DEFAULTS.accurate);
   return { values, problems, given };
 }

@@ -7,6 +7,10 @@ import { Chart, chartFont, prepareCanvas } from './chart.js';
 export { prepareCanvas };
 
 const RED = '#e00000';
+// The accurate transport's own tracks, as the desktop draws them: delta rays light magenta,
+// bremsstrahlung photons green.
+export const DELTA_RAY_COLOUR = '#ff00ff';
+export const BREMSSTRAHLUNG_COLOUR = '#008000';
 const FIELD_BLUE = '#0000ff';
 const GRID = '#c8c8c8';
 // The primary part of the dose on the depth-dose panel, apart from the bars' red and the kerma's blue.
@@ -47,6 +51,8 @@ export class SideView {
     this.field = 4;
     this.captions = ['', ''];
     this.badge = ''; // "physics off: ...", while a part of the physics is switched off
+    this.extras = []; // the accurate transport's own tracks: { segments, colour }
+    this.key = []; // their key under the captions: { text, colour }
   }
 
   // World window [cm]: the desktop screen's scale, divided by the magnification.
@@ -73,7 +79,17 @@ export class SideView {
   clearTracks() {
     this.segments = [];
     this.points = [];
+    this.extras = [];
     this.stored = 0;
+  }
+
+  // Keeps and draws segments of a colour of their own (delta rays, bremsstrahlung photons),
+  // over the electrons' red.
+  addExtra(segments, colour) {
+    if (segments.length === 0) return;
+    this.extras.push({ segments, colour });
+    this.drawSegments(segments, colour);
+    if (this.ctx && this.map) this.drawLabels(this.ctx, this.map);
   }
 
   // Keeps the tracks for redrawing after a resize, up to a bound; beyond it only the newest
@@ -95,6 +111,7 @@ export class SideView {
     this.map = this.mapping(c.width, c.height);
     this.decorate(c.ctx, this.map);
     for (let i = 0; i < this.segments.length; i++) this.drawTracks(this.segments[i], this.points[i], false);
+    for (const { segments, colour } of this.extras) this.drawSegments(segments, colour);
     this.drawLabels(c.ctx, this.map);
   }
 
@@ -137,6 +154,12 @@ export class SideView {
     const lines = wide > room ? 2 : 1;
     this.canvas.dataset.captionLines = String(lines);
     label(this.captions[1], X(right - 0.3 / m), Y(w.top + 0.1 / m) + (lines - 1) * small * 1.25, 'right');
+    // The key of the accurate transport's own tracks, a row under the captions.
+    let keyX = X(0.3 / m);
+    for (const { text, colour } of this.key) {
+      label(text, keyX, Y(w.top + 0.1 / m) + lines * small * 1.25, 'left', colour);
+      keyX += ctx.measureText(text).width + small;
+    }
     if (this.badge) drawBadge(ctx, this.badge, X(0.3 / m), Y(gridBottom) - 4, small);
     ctx.restore();
   }
@@ -188,6 +211,27 @@ export class SideView {
     for (const x of [-this.field / 2, this.field / 2]) {
       ctx.moveTo(X(w.left), Y(x));
       ctx.lineTo(X(right), Y(x));
+    }
+    ctx.stroke();
+    ctx.restore();
+  }
+
+  // Draws segments (world units) in `colour`, clipped to the view.
+  drawSegments(segments, colour) {
+    const ctx = this.ctx;
+    const map = this.map;
+    if (!ctx || !map) return;
+    const { w, x: X, y: Y } = map;
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
+    ctx.clip();
+    ctx.strokeStyle = colour;
+    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30)) * lineScale();
+    ctx.beginPath();
+    for (let i = 0; i + 3 < segments.length; i += 4) {
+      ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
+      ctx.lineTo(X(segments[i + 2]), Y(segments[i + 3]));
     }
     ctx.stroke();
     ctx.restore();

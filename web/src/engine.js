@@ -15,6 +15,7 @@ import {
   MAX_WORKERS,
   buildSwitches,
   cores,
+  followAccurate,
   labelSwitches,
   pressStart,
   pressStop,
@@ -267,6 +268,7 @@ $('e-start').addEventListener('click', pressStart);
 $('e-stop').addEventListener('click', pressStop);
 $('e-energy').addEventListener('change', updateNames);
 $('e-photons').addEventListener('input', updateNames);
+$('e-accurate').addEventListener('change', followAccurate);
 $('e-draw').addEventListener('click', drawSet);
 $('e-kerma').addEventListener('click', redrawKerma);
 $('e-clear').addEventListener('click', clearGraph);
@@ -302,7 +304,8 @@ async function startEngineScreen(values, given = []) {
   startTotalWorker();
   runHooks.finished = drawSet;
   buildSwitches(await state.total.call('switches'), values.without ?? []);
-  await Promise.all([updateNames(), refreshSaved()]);
+  $('e-accurate').checked = values.accurate === 1;
+  await Promise.all([followAccurate(), refreshSaved()]);
   $('e-start').disabled = false;
   // The test page and a teacher's slide learn from this that the screen can be used.
   document.body.dataset.engineReady = '1';

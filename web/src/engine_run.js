@@ -40,9 +40,23 @@ function workerCount() {
 
 // ---- the physics switches ------------------------------------------------------------------
 
-// The --without words of the boxes ticked.
+// The --without words of the boxes ticked, or the core's word for the accurate transport
+// alone: the switches are experiments on the exact transport and rest while it is ticked.
 function switchedOff() {
+  if ($('e-accurate').checked) return ['accurate'];
   return [...document.querySelectorAll('#e-switches input:checked')].map((box) => box.dataset.option);
+}
+
+// The switches usable only for the exact transport and while no run goes on.
+function enableSwitches() {
+  const usable = !state.running && !$('e-accurate').checked;
+  for (const box of document.querySelectorAll('#e-switches input')) box.disabled = !usable;
+}
+
+// The accurate-transport box ticked or not: the switches follow, the result's name too.
+export function followAccurate() {
+  enableSwitches();
+  return updateNames();
 }
 
 export function labelSwitches() {
@@ -82,8 +96,8 @@ function setStatus(words) {
 function setRunning(running) {
   $('e-start').disabled = running;
   $('e-stop').disabled = !running;
-  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed']) $(id).disabled = running;
-  for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running;
+  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed', 'e-accurate']) $(id).disabled = running;
+  for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running || $('e-accurate').checked;
   if (running) $('e-stop').focus({ preventScroll: true });
 }
 

@@ -1,7 +1,7 @@
 // The visual simulation screen of the browser edition. The physics runs in a worker
 // (visual_worker.js, the C++ core as WebAssembly); this module only handles input, keeps the
 // screen's state and draws what the worker sends.
-import { SideView, drawDepthDose, drawHistogram } from './draw.js';
+import { BREMSSTRAHLUNG_COLOUR, DELTA_RAY_COLOUR, SideView, drawDepthDose, drawHistogram } from './draw.js';
 import { addLinkNotice, showNotice } from './notice.js';
 import { errorText, language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
@@ -49,6 +49,7 @@ const tracks = new TrackQueue(side, reducedMotion);
 
 function applyLanguage() {
   side.captions = [tr('VisualScreen', '2次電子(陰電子, 陽電子) の飛跡'), tr('VisualScreen', '（光子の飛跡は非表示）')];
+  showTrackKey();
   $('side').setAttribute('aria-label', tr('VisualScreen', '2次電子(陰電子, 陽電子) の飛跡'));
   $('hist').setAttribute('aria-label', tr('VisualScreen', '入射光子スペクトル'));
   $('depth').setAttribute('aria-label', tr('DepthDosePanel', '深部線量'));
@@ -79,17 +80,38 @@ function buildSwitches(names, without) {
   sendPhysics();
 }
 
-function sendPhysics() {
-  const off = (option) => document.querySelector(`#switches input[data-option="${option}"]`)?.checked ?? false;
-  return worker.call('physics', {
+// The switches as ticked, or the accurate transport with every part on (the switches are
+// experiments on the exact transport and rest while it is ticked).
+async function sendPhysics() {
+  const accurate = $('accurate').checked;
+  const off = (option) =>
+    !accurate && (document.querySelector(`#switches input[data-option="${option}"]`)?.checked ?? false);
+  const problem = await worker.call('physics', {
     physics: {
       electronTransport: !off('electron-transport'),
       multipleScattering: !off('multiple-scattering'),
       photonScatter: !off('photon-scatter'),
       coherent: !off('coherent'),
       pair: !off('pair'),
+      accurate,
     },
   });
+  if (problem) {
+    $('accurate').checked = false;
+    showNotice(problem);
+  }
+  showTrackKey();
+  for (const box of document.querySelectorAll('#switches input')) box.disabled = state.running || $('accurate').checked;
+}
+
+// The key of the accurate transport's own tracks, while it runs.
+function showTrackKey() {
+  side.key = $('accurate').checked
+    ? [
+        { text: tr('VisualScreen', 'デルタ線の飛跡'), colour: DELTA_RAY_COLOUR },
+        { text: tr('VisualScreen', '制動放射光子の飛跡'), colour: BREMSSTRAHLUNG_COLOUR },
+      ]
+    : [];
 }
 
 // A switch starts a new curve: the session clears the graph and keeps the last curve, faint,
@@ -200,6 +222,7 @@ async function onWorkerReady() {
   state.ready = true;
   state.fieldItems = init.fieldItems;
   state.opening = init.opening;
+  $('accurate').checked = linkValues?.accurate === 1;
   buildSwitches(init.switches, linkValues?.without ?? []);
   state.monoRange = init.monoRange;
   checkLinkMono();
@@ -212,6 +235,8 @@ async function onWorkerReady() {
 function showBatch(msg, final) {
   const rate = RATES[Number($('rate').value)];
   tracks.queue(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
+  side.addExtra(msg.deltaRays, DELTA_RAY_COLOUR);
+  side.addExtra(msg.bremsstrahlung, BREMSSTRAHLUNG_COLOUR);
   $('total').value = String(msg.total);
   $('energy-now').value = msg.energyMeV > 0 ? msg.energyMeV.toFixed(3) : '';
   if (msg.spectrum) {
@@ -240,7 +265,8 @@ function setRunning(running) {
   $('pause').disabled = !running;
   $('single').disabled = running ? !(state.paused || state.oneHistory) : !state.configured;
   for (const id of ['reset', 'clear', 'energy', 'field', 'mono', 'seed']) $(id).disabled = running;
-  for (const box of document.querySelectorAll('#switches input')) box.disabled = running;
+  for (const box of document.querySelectorAll('#switches input')) box.disabled = running || $('accurate').checked;
+  $('accurate').disabled = running;
   $('ok').disabled = running || state.configured;
   // Step one photon keeps the focus through its batch of one, so that it is pressed again.
   if (!running) state.oneHistory = false;
@@ -444,6 +470,8 @@ async function pressReset() {
   if (state.running) return;
   const opening = state.opening;
   for (const box of document.querySelectorAll('#switches input')) box.checked = false;
+  $('accurate').checked = false;
+  showTrackKey();
   await worker.call('reset');
   await showCleared();
   $('energy').value = opening.energy;
@@ -497,6 +525,7 @@ $('stop').addEventListener('click', pressStop);
 $('pause').addEventListener('click', pressPause);
 $('single').addEventListener('click', pressSingle);
 $('clear').addEventListener('click', pressClear);
+$('accurate').addEventListener('change', switchPhysics);
 $('reset').addEventListener('click', pressReset);
 $('zoom').addEventListener('click', toggleZoom);
 $('rate').addEventListener('input', () => {

@@ -39,12 +39,16 @@ function depthDose(withUncertainty) {
 function send(final, withUncertainty = final) {
   const segments = core.segments();
   const absorptions = core.absorptions();
+  const deltaRays = core.deltaRaySegments();
+  const bremsstrahlung = core.bremsstrahlungSegments();
   const message = {
     done: batch.done,
     total: core.total(),
     energyMeV: core.lastEnergyMeV(),
     segments,
     absorptions,
+    deltaRays,
+    bremsstrahlung,
     depositedKeV: core.depositedKeV(),
     escapedKeV: core.escapedKeV(),
   };
@@ -54,7 +58,7 @@ function send(final, withUncertainty = final) {
     message.depthDose = depthDose(withUncertainty);
     batch.curveAt = now;
   }
-  const transfer = [segments.buffer, absorptions.buffer];
+  const transfer = [segments.buffer, absorptions.buffer, deltaRays.buffer, bremsstrahlung.buffer];
   if (final) {
     postMessage({ call: batch.call, value: message }, transfer);
   } else {
@@ -172,11 +176,18 @@ const CALLS = {
     core.reset();
     return true;
   },
-  // A physics switch: the session starts a new curve, keeping the last as its reference.
+  // A physics switch or the accurate transport: the session starts a new curve, keeping the
+  // last as its reference. The answer: empty, or why the accurate transport cannot run.
   physics: (_, { physics: p }) => {
     idle('a switch');
-    core.setPhysics(p.electronTransport, p.multipleScattering, p.photonScatter, p.coherent, p.pair);
-    return true;
+    return core.setPhysics(
+      p.electronTransport,
+      p.multipleScattering,
+      p.photonScatter,
+      p.coherent,
+      p.pair,
+      p.accurate ?? false,
+    );
   },
 };
 

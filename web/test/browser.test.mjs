@@ -402,6 +402,44 @@ test('the projector mode follows from tab to tab', { skip }, async () => {
   await second.page.close();
 });
 
+// The accurate transport ticked by a link: its batch draws delta rays (light magenta) and
+// bremsstrahlung photons (green) beside the red electrons, more than their key alone shows;
+// the switches rest, and Reset returns to the exact transport.
+test('the accurate transport draws delta rays and bremsstrahlung photons apart', { skip }, async () => {
+  const { page, errors } = await openPage(
+    browser,
+    `${url}index.html?screen=visual&lang=en&energy=15&field=10&photons=300&accurate=1&step=0&seed=5`,
+    1024,
+    768,
+  );
+  await page.waitForFunction(() => !document.getElementById('ok').disabled);
+  const colours = () =>
+    page.$eval('#side', (canvas) => {
+      const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+      let magenta = 0;
+      let green = 0;
+      for (let i = 0; i < data.length; i += 4) {
+        const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+        if (r > 180 && b > 180 && g < 150) magenta++;
+        if (g - r > 50 && g - b > 50 && r < 150) green++;
+      }
+      return { magenta, green };
+    });
+  const key = await colours();
+  assert.equal(await page.$eval('#accurate', (b) => b.checked), true);
+  assert.equal(await page.$$eval('#switches input', (boxes) => boxes.filter((b) => !b.disabled).length), 0);
+  await page.click('#ok');
+  await page.click('#go');
+  await waitForTotal(page, 300, 120000);
+  const drawn = await colours();
+  assert.ok(drawn.magenta > key.magenta && drawn.green > key.green, JSON.stringify({ key, drawn }));
+  assert.ok((await redPixels(page)) > 0);
+  await page.click('#reset');
+  await page.waitForFunction(() => !document.getElementById('accurate').checked);
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test('without electron transport the build-up vanishes and the full curve stays as reference', { skip }, async () => {
   // On a fixed seed: at 20000 photons the first bin's share of the fitted maximum spreads
   // from about 70 % to above 100 % from series to series without electron transport.

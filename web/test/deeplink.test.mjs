@@ -38,6 +38,8 @@ test('usable values are taken', () => {
     ['87.5', 87.5],
   ])
     assert.deepEqual(parseDeepLink(`?screen=engine&ssd=${typed}`).values.ssd, ssd, typed);
+  for (const screen of ['engine', 'visual'])
+    assert.equal(parseDeepLink(`?screen=${screen}&accurate=1`).values.accurate, 1, screen);
   // A seed as Kestrun's --seed reads it: the whole range, leading zeros read away.
   for (const [typed, seed] of [
     ['0', '0'],
@@ -77,6 +79,9 @@ test('bad values are reported and replaced by the defaults', () => {
     ['screen=engine&ssd=1e2', 'ssd'],
     ['screen=engine&ssd=abc', 'ssd'],
     ['screen=visual&ssd=100', 'ssd'],
+    ['screen=engine&accurate=yes', 'accurate'],
+    ['screen=engine&accurate=1&without=pair', 'accurate'],
+    ['screen=visual&without=pair&accurate=1', 'accurate'],
     // Given twice, differently: neither applied, said once.
     ['screen=engine&ssd=100&ssd=abc', 'ssd'],
     ['seed=1&seed=2', 'seed'],

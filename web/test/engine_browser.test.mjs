@@ -35,7 +35,8 @@ async function coreCells(text, name, column, statistics, ssd = 0) {
 // file it writes under `name`, and with `withStatistics`, { data, statistics } (NAME.stat).
 function nodeRun(count, args, name, withStatistics = false) {
   const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
-  for (const f of ['water20.dat', 'ELDAT.dat', '10MV.csv']) fs.copyFileSync(join(repo, 'data', f), join(work, f));
+  for (const f of ['water20.dat', 'ELDAT.dat', 'ELACC.dat', '10MV.csv'])
+    fs.copyFileSync(join(repo, 'data', f), join(work, f));
   fs.writeFileSync(
     join(work, 'Joken.dat'),
     `10MV.csv\r\n10MV-${count}.data\r\n${count === '100K' ? '1.00E+05' : '2.00E+04'}\r\n`,
@@ -535,6 +536,41 @@ test(
     await new Promise((res) => setTimeout(res, 300));
     if (shots) await page.screenshot({ path: join(shots, 'web_engine_without_phone.png'), fullPage: true });
     await page.click('button[aria-label="Remove 10MV-20K-noe.data"]');
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
+
+// The accurate transport from a link: the box ticked and the switches resting, the result
+// marked -acc before and after the run, the legend's note, and the very files kestrun.mjs
+// --accurate writes for Joken.dat's marked name.
+test(
+  'a deep-linked accurate run is marked, noted and computed as kestrun.mjs --accurate',
+  { skip, timeout: 300000 },
+  async () => {
+    const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&accurate=1&seed=7&run=1`;
+    const { page, errors } = await openPage(browser, link, 1024, 768);
+    const dir = await downloadsTo(page);
+    await waitForRun(page);
+    assert.equal(await page.$eval('#e-accurate', (e) => e.checked), true);
+    assert.deepEqual(await page.$$eval('#e-switches input', (boxes) => boxes.filter((b) => !b.disabled)), []);
+    assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-20K-acc.data');
+    const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
+    assert.equal(cells[0], '10 MV, 10 × 10 cm, 10MV-20K-acc.data [accurate transport], seed 7');
+    await page.click('button[aria-label="Download 10MV-20K-acc.data"]');
+    const data = (await waitForFile(dir, '10MV-20K-acc.data')).toString('latin1');
+    await page.click('button[aria-label="Download 10MV-20K-acc.stat"]');
+    const statistics = (await waitForFile(dir, '10MV-20K-acc.stat')).toString('latin1');
+    assert.match(statistics, /\r\ntransport accurate\r\n/);
+    assert.deepEqual(
+      { data, statistics },
+      nodeRun('20K-acc', ['--accurate', '--seed', '7'], '10MV-20K-acc.data', true),
+    );
+    // Unticked, the name is the exact run's again and the switches are free.
+    await page.click('#e-accurate');
+    await page.waitForFunction(() => document.getElementById('e-result-name').value === '10MV-20K.data');
+    assert.equal(await page.$eval('#e-switches input', (b) => b.disabled), false);
+    await page.click('button[aria-label="Remove 10MV-20K-acc.data"]');
     assert.deepEqual(errors, []);
     await page.close();
   },
