@@ -13,7 +13,7 @@
 namespace dosavia {
 namespace {
 
-enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn };
+enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn, kKeep };
 
 struct Step {
   Act act;
@@ -63,6 +63,7 @@ TEST_P(VisualSessionTest, ActionsLeaveTheState) {
       case Act::kReset: session->Reset(); break;
       case Act::kElectronsOff: session->SwitchPhysics({.electron_transport = false}); break;
       case Act::kAllOn: session->SwitchPhysics({}); break;
+      case Act::kKeep: session->KeepCurve(); break;
     }
     const std::string where = std::string(GetParam().name) + ", step " + std::to_string(++n);
     EXPECT_EQ(session->State(), step.state) << where;
@@ -119,6 +120,19 @@ const std::vector<Scenario> kScenarios = {
               {Act::kElectronsOff, "", "", 0, kConfirmed, 0, true, true},
               {Act::kAllOn, "", "", 0, kConfirmed, 0, true, true},
               {Act::kGraphClear, "", "", 0, kConfirmed, 0, true, false}}},
+    // Keep this curve: kept through OK with another beam (4 MV beside 15 MV), where an
+    // unkept reference goes; nothing to keep before a curve; Graph clear drops it.
+    Scenario{"a kept curve stays beside another beam",
+             {{Act::kOk, "4", "10×10", 0, kConfirmed, 0, true, false},
+              {Act::kKeep, "", "", 0, kConfirmed, 0, false, false},
+              {Act::kGo, "10", "0", 3000, kConfirmed, 3000, false, false},
+              {Act::kKeep, "", "", 0, kConfirmed, 3000, false, true},
+              {Act::kOk, "15", "10×10", 0, kConfirmed, 0, true, true},
+              {Act::kGo, "10", "0", 300, kConfirmed, 300, false, true},
+              {Act::kGraphClear, "", "", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 3000, kConfirmed, 3000, false, false},
+              {Act::kElectronsOff, "", "", 0, kConfirmed, 0, true, true},
+              {Act::kOk, "10", "10×10", 0, kConfirmed, 0, true, false}}},
     // A seed that is no seed refuses Go and changes nothing.
     Scenario{"a bad seed refuses Go",
              {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
