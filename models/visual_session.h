@@ -56,9 +56,9 @@ struct VisualBeam {
 std::string BeamName(const VisualBeam& beam);
 
 // The photons that a typed count runs: the count as every count box reads it
-// (TypedPhotonCount: "30,000", "30 000", "3e4" and, made plain, "３００００" are 30000), its
-// whole part; 0, refused with a message, for a text that is no count or below one photon
-// ("0.5", "0", "abc").
+// (TypedPhotonCount: "30,000", "30 000", "3e4" and, made plain, "３００００" are 30000); 0,
+// refused with a message, for a text that is no count, below one photon or not a whole
+// number ("0.5", "1.5", "0", "abc").
 long long BatchPhotonsOf(std::string_view plain_text);
 
 // d_max's standard uncertainty [cm] as its label shows it, to one decimal: never "0.0" (an
