@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { CHROMIUM, openPage, serveSiteInChromium } from './browser_support.mjs';
+import { BROWSER, CHROMIUM, openPage, serveSiteInChromium } from './browser_support.mjs';
 
 const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
@@ -139,7 +139,8 @@ test(
         `${where}: numbers of the sheet missing`,
       );
       assert.ok(seen.overflow <= 0, `${where}: ${seen.overflow}px wider than the window`);
-      assert.deepEqual(seen.small, [], `${where}: targets under 44 px`);
+      // Touch emulation (and with it the larger targets) is Chromium's.
+      if (BROWSER === 'chrome') assert.deepEqual(seen.small, [], `${where}: targets under 44 px`);
       assert.deepEqual(errors, [], where);
       if (size[0] === 1180) {
         // The screen a link opens leads back to the step it came from.
