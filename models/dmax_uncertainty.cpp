@@ -108,6 +108,7 @@ VisualCurveReading ReadVisualCurve(const VisualDepthDose& tally, const DepthDose
                                         reading.dmax_sigma_cm);
   reading.dmax_shown = !reading.too_few && DmaxReadable(reading.build_up, reading.dmax_sigma_cm);
   reading.settled = reading.dmax_shown && DmaxIsSettled(reading.dmax_sigma_cm);
+  reading.fits_firm = FitsAreFirm(reading.too_few, reading.build_up, reading.settled);
   return reading;
 }
 

@@ -43,7 +43,17 @@ struct VisualCurveReading {
   bool too_few = false;       // TooFewPhotonsToRead: nothing is said but that
   bool dmax_shown = false;    // a d_max is shown, with its uncertainty
   bool settled = false;       // and known well enough for a marker (DmaxIsSettled)
+  bool fits_firm = false;     // FitsAreFirm: the fits drawn as lines to be read
 };
+
+// Whether a curve's fits (dose and kerma) are drawn as firm lines, or faint and dashed as a
+// shape the noise may still change: firm only where the screen reads the curve (no build-up,
+// or a d_max known well enough for its marker). A fit of a few hundred photons can peak
+// shallower at 15 MV than at 4 MV, or a kerma rise with depth: drawn firm, it would teach the
+// opposite of what the note beside it says.
+inline bool FitsAreFirm(bool too_few, BuildUp build_up, bool settled) {
+  return !too_few && (build_up == BuildUp::kNone || settled);
+}
 // `bootstrap` false: the d_max uncertainty from the jackknife of the same fits instead, some
 // ten times cheaper and good enough to judge readability on the way through a batch; the
 // uncertainty shown comes from the bootstrap.

@@ -113,7 +113,9 @@ constexpr PageLine kPage3Lines[] = {
 constexpr const char* kPage3Captions[] = {
     PAGE_TEXT("ExplanationPage3", "Fig.3  線束方向の単位体積モデル（減弱なし）"),
     PAGE_TEXT("ExplanationPage3", "Fig.4  減弱なし"),
-    PAGE_TEXT("ExplanationPage3", "Fig.5  減弱あり"),
+    // The model's attenuation is far stronger than water's, so that the gap between dose and
+    // kerma shows at all: the caption says so beside the text's 2 %.
+    PAGE_TEXT("ExplanationPage3", "Fig.5  減弱あり（差を誇張した模型）"),
 };
 
 constexpr PageLine kPage4Lines[] = {

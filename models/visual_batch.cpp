@@ -66,7 +66,7 @@ bool VisualSimulation::SetMonoenergeticSpectrum(double energy_mev) {
 long long WholePhotonCount(double count) {
   // Beyond 2^62 photons no batch could ever finish; the cap only keeps the conversion defined.
   constexpr double kMaxPhotons = 4.6e18;
-  if (!(count >= 1) || !std::isfinite(count)) return 0;
+  if (!(count >= 1) || !std::isfinite(count) || count != std::floor(count)) return 0;
   return count >= kMaxPhotons ? static_cast<long long>(kMaxPhotons)
                               : static_cast<long long>(std::floor(count));
 }

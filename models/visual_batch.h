@@ -35,8 +35,9 @@ struct EnergyRange {
   double highest = 0;
 };
 
-// The number of photons that a batch of `count` runs: its whole part, 0 for a count
-// below 1 or one that is not a finite number.
+// The number of photons that a batch of `count` runs: the count itself, 0 (refused) for a
+// count below 1, one with a fraction ("1.5" as "0.5": no box runs part of what was typed)
+// or one that is not a finite number.
 long long WholePhotonCount(double count);
 
 // A source photon as it enters the water.

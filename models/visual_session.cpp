@@ -72,6 +72,7 @@ void VisualSession::Init() {
   tally_.Clear(simulation_.FieldSide());
   ClearSeries();
   reference_ = {};
+  kept_beam_name_.clear();
 }
 
 ConfirmRefusal VisualSession::Confirm(std::string_view energy_text,
@@ -88,7 +89,7 @@ ConfirmRefusal VisualSession::Confirm(std::string_view energy_text,
   simulation_.SetField(beam->field_side);
   // Another beam's photons never join the curve, histogram or total on screen.
   if (*beam != beam_) {
-    reference_ = {};
+    if (kept_beam_name_.empty()) reference_ = {};
     ClearSeries();
   }
   beam_ = *beam;
@@ -157,7 +158,18 @@ void VisualSession::ClearSeries() {
 void VisualSession::GraphClear() {
   if (Running()) return;
   reference_ = {};
+  kept_beam_name_.clear();
   ClearSeries();
+}
+
+bool VisualSession::KeepCurve() {
+  if (Running() || tally_.Histories() == 0) return false;
+  const DepthDoseReading now = ReadCurve(false);
+  if (!now.curve.has_maximum || !now.curve.dose_fit) return false;
+  reference_ = now.curve;
+  reference_physics_ = physics_;
+  kept_beam_name_ = BeamName();
+  return true;
 }
 
 void VisualSession::Reset() {
@@ -178,6 +190,7 @@ void VisualSession::SwitchPhysics(const PhysicsSwitches& physics) {
     if (now.curve.has_maximum && now.curve.dose_fit) {
       reference_ = now.curve;
       reference_physics_ = physics_;
+      kept_beam_name_.clear();
     }
   }
   physics_ = physics;
@@ -205,6 +218,7 @@ DepthDoseReading VisualSession::ReadCurve(bool measure) {
   reading.builds_up = builds_up_;
   reading.too_few = judged.too_few;
   reading.settled = judged.dmax_shown && DmaxIsSettled(sigma_cm_);
+  reading.fits_firm = FitsAreFirm(judged.too_few, judged.build_up, reading.settled);
   using Verdict = DepthDoseReading::Verdict;
   if (curve.photons <= 0)
     reading.verdict = Verdict::kEmpty;

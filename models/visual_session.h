@@ -56,9 +56,9 @@ struct VisualBeam {
 std::string BeamName(const VisualBeam& beam);
 
 // The photons that a typed count runs: the count as every count box reads it
-// (TypedPhotonCount: "30,000", "30 000", "3e4" and, made plain, "３００００" are 30000), its
-// whole part; 0, refused with a message, for a text that is no count or below one photon
-// ("0.5", "0", "abc").
+// (TypedPhotonCount: "30,000", "30 000", "3e4" and, made plain, "３００００" are 30000); 0,
+// refused with a message, for a text that is no count, below one photon or not a whole
+// number ("0.5", "1.5", "0", "abc").
 long long BatchPhotonsOf(std::string_view plain_text);
 
 // d_max's standard uncertainty [cm] as its label shows it, to one decimal: never "0.0" (an
@@ -72,11 +72,12 @@ enum class ConfirmRefusal { kNone, kField, kMonoEnergy };
 // The live curve as the panel and the page draw it, and the words of its label.
 struct DepthDoseReading {
   DepthDoseCurve curve;
-  double radius_cm = 0;   // the scoring cylinder's radius; 0 before a field is confirmed
-  double sigma_cm = -1;   // d_max's standard uncertainty as last measured; -1 unknown
-  bool builds_up = true;  // false: the maximum lies at the surface
-  bool too_few = false;   // photons run, but too few to read the curve
-  bool settled = false;   // d_max known well enough for a marker
+  double radius_cm = 0;    // the scoring cylinder's radius; 0 before a field is confirmed
+  double sigma_cm = -1;    // d_max's standard uncertainty as last measured; -1 unknown
+  bool builds_up = true;   // false: the maximum lies at the surface
+  bool too_few = false;    // photons run, but too few to read the curve
+  bool settled = false;    // d_max known well enough for a marker
+  bool fits_firm = false;  // the fits drawn firm, else faint and dashed (FitsAreFirm)
   // What the label says.
   enum class Verdict { kEmpty, kTooFew, kNoBuildUp, kDmax } verdict = Verdict::kEmpty;
   std::string dmax_text;   // "1.9" [cm], with kDmax
@@ -165,9 +166,17 @@ class VisualSession {
   // grow finer until the tally is emptied, so that the curve does not coarsen again after a
   // Stop or a refresh.
   DepthDoseReading ReadCurve(bool measure);
-  // The curve before the last physics switch (has_maximum false: none) and its physics.
+  // The curve before the last physics switch, or the one kept (has_maximum false: none), and
+  // its physics.
   const DepthDoseCurve& Reference() const { return reference_; }
   const PhysicsSwitches& ReferencePhysics() const { return reference_physics_; }
+  // Keep this curve: the curve on screen becomes the reference, drawn faint beside the next
+  // ones, and stays through OK with another beam (4 MV kept beside 15 MV, 1×1 beside 10×10)
+  // until Graph clear, Reset or a physics switch puts another in its place. False, with
+  // nothing changed, while a batch runs or before a curve has a fit.
+  bool KeepCurve();
+  // The beam of the kept curve ("4 MV 10×10"); empty for a curve a physics switch left.
+  const std::string& KeptBeamName() const { return kept_beam_name_; }
 
   // The batch-time estimate: the seconds a batch of `photons` will take at step display
   // `step` held to `rate` photons a second (0: unheld), from the last batch timed at the same
@@ -209,6 +218,7 @@ class VisualSession {
   bool builds_up_ = true;
   DepthDoseCurve reference_;
   PhysicsSwitches reference_physics_;
+  std::string kept_beam_name_;
   std::vector<Timing> timings_;
 };
 

@@ -279,10 +279,13 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2,
                       FigureSize().width() - x_of(kLateralVolumes) - 8, line),
                Qt::AlignLeft | Qt::AlignVCenter,
-               Tr("Figures", "照射野%1 (%2 個)：線量 %3")
-                   .arg(QString::fromUtf8(kFieldMarks[k]))
-                   .arg(n)
-                   .arg(Number(central_dose_[static_cast<std::size_t>(k)])));
+               n == 1 ? Tr("Figures", "照射野%1 (1 個)：線量 %2")
+                            .arg(QString::fromUtf8(kFieldMarks[k]))
+                            .arg(Number(central_dose_[static_cast<std::size_t>(k)]))
+                      : Tr("Figures", "照射野%1 (%2 個)：線量 %3")
+                            .arg(QString::fromUtf8(kFieldMarks[k]))
+                            .arg(n)
+                            .arg(Number(central_dose_[static_cast<std::size_t>(k)])));
   }
 }
 

@@ -325,6 +325,10 @@
         <translation>Field %1 (%2 volumes): dose %3</translation>
     </message>
     <message>
+        <source>照射野%1 (1 個)：線量 %2</source>
+        <translation>Field %1 (1 volume): dose %2</translation>
+    </message>
+    <message>
         <source>一次線水カーマ：</source>
         <translation>Primary water kerma: </translation>
     </message>
@@ -986,8 +990,8 @@ Please type a shorter X-ray energy</translation>
         <translation>Fig.4  No attenuation</translation>
     </message>
     <message>
-        <source>Fig.5  減弱あり</source>
-        <translation>Fig.5  With attenuation</translation>
+        <source>Fig.5  減弱あり（差を誇張した模型）</source>
+        <translation>Fig.5  With attenuation (the gap exaggerated)</translation>
     </message>
     <message>
         <source>次頁へ</source>

@@ -32,10 +32,11 @@ constexpr double kHistogramTop = 100.0;
 constexpr double kHistogramFootEnd = 160.0;
 
 // Draws the visual run's events: each electron or positron step as a light-red line on the
-// side view and its magnified copy, each local absorption as a light-red point on the side
-// view (horizontal axis depth z, vertical axis lateral x); in the accurate transport delta
-// rays and bremsstrahlung photons in their own colours. With `yield` set the window
-// system handles its pending events after every drawn step.
+// side view and its magnified copy, each local absorption as a light-red point on both (two
+// pixels wide on the magnified one, as magnified): without electron transport the points are
+// all there is to see (horizontal axis depth z, vertical axis lateral x); in the accurate
+// transport delta rays and bremsstrahlung photons in their own colours. With `yield` set the
+// window system handles its pending events after every drawn step.
 class DrawingObserver : public NullObserver<double> {
  public:
   DrawingObserver(PictureBox& side_view, PictureBox& zoomed_side_view, bool yield)
@@ -47,6 +48,7 @@ class DrawingObserver : public NullObserver<double> {
   void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
     flight_.End();
     side_view_.DrawPoint(p.z, p.x, kLightRed);
+    zoomed_side_view_.DrawPoint(p.z, p.x, kLightRed, 2);
   }
   void OnInteraction(InteractionKind, const Vec3<double>& p, double, int) { EndFlight(p); }
   void OnEscape(EscapeKind, const Vec3<double>& p, double, int) { EndFlight(p); }

@@ -300,10 +300,10 @@ void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double l
 }
 
 // The dose bins as bars and the kerma bins as dots, each with its fitted curve: the fits
-// smooth the noise so that the crossing of dose and kerma shows. A dose fit whose maximum
-// still wanders is drawn thin and grey: its shape is not yet the curve's. The primary dose
-// is the bins' staircase: against the kerma it shows transient equilibrium, and the bars
-// above it are the dose of the scattered photons.
+// smooth the noise so that the crossing of dose and kerma shows. Fits of a curve the screen
+// cannot read yet are drawn thin and dashed (FitsAreFirm): their shape is not yet the curve's. The
+// primary dose is the bins' staircase: against the kerma it shows transient equilibrium, and the
+// bars above it are the dose of the scattered photons.
 void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   const double w = reading_.curve.bin_cm;
   p.setPen(QPen(kDoseEdge, 1));
@@ -342,8 +342,8 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
   };
   p.setBrush(Qt::NoBrush);
   if (reading_.curve.dose_fit) {
-    p.setPen(reading_.settled ? QPen(kDoseEdge.darker(130), 2.5)
-                              : QPen(kUnsettledGrey, 1.5, Qt::DashLine));
+    p.setPen(reading_.fits_firm ? QPen(kDoseEdge.darker(130), 2.5)
+                                : QPen(kUnsettledGrey, 1.5, Qt::DashLine));
     fitted(reading_.curve.dose_fit, kDoseFitDepthCm);
   }
   p.setPen(Qt::NoPen);
@@ -352,7 +352,8 @@ void DepthDosePanel::DrawCurves(QPainter& p, const FigureAxes& axes) const {
     p.drawEllipse(axes.Map((i + 0.5) * w, reading_.curve.kerma[i]), 2.5, 2.5);
   p.setBrush(Qt::NoBrush);
   if (reading_.curve.kerma_fit) {
-    p.setPen(QPen(kKermaBlue, 2.5));
+    p.setPen(reading_.fits_firm ? QPen(kKermaBlue, 2.5)
+                                : QPen(kKermaBlue.lighter(150), 1.5, Qt::DashLine));
     fitted(reading_.curve.kerma_fit, kShownDepthCm);
   }
 }

@@ -173,6 +173,8 @@ void VisualScreen::OnGo() {
     return;
   }
   seed_box->setText(QString::number(*session_->SeriesSeed()));
+  // Its first digits in view, should a large font still cut it.
+  seed_box->setCursorPosition(0);
   SetBatchRunning(true);
   QElapsedTimer clock;
   clock.start();
@@ -253,8 +255,11 @@ bool VisualScreen::Zoomed() const { return !zoomed_side_view->isHidden(); }
 
 void VisualScreen::SetZoomed(bool zoomed) {
   zoomed_side_view->setVisible(zoomed);
-  // The button says what it does next.
-  zoom_button->setText(zoomed ? QStringLiteral("OFF") : QStringLiteral("ON"));
+  // The button shows the state, pressed in and "ON" while the magnified view is shown: the
+  // label 拡大表示 above it reads as a switch, and a caption of the next action ("OFF" while
+  // shown) was read as the state.
+  zoom_button->setChecked(zoomed);
+  zoom_button->setText(zoomed ? QStringLiteral("ON") : QStringLiteral("OFF"));
 }
 
 void VisualScreen::OnBackToMenu() {

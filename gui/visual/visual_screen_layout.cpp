@@ -212,7 +212,8 @@ void VisualScreen::CreateSettingControls() {
   // pixel short of the side view's frame (side_view starts at 7200).
   MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "拡大"), 6600, 2520);
   MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "表示"), 6600, 2790);
-  zoom_button = MakeButton(this, "ON", 6480, 3150, 690, 495);
+  zoom_button = MakeButton(this, "OFF", 6480, 3150, 690, 495);
+  zoom_button->setCheckable(true);
 }
 
 // The physics switches under the beam settings: what the next photons are simulated with.
@@ -270,7 +271,8 @@ void VisualScreen::CreateBatchControls() {
             1080, 315);
   seed_box = new QLineEdit(this);
   seed_box->setObjectName(QStringLiteral("seed_box"));
-  PlaceTwips(seed_box, 5940, 5190 + kSwitchRowsTwips, 915, 315);
+  // Wide enough for the largest seed, 2147483647, up to the side view's frame (7200).
+  PlaceTwips(seed_box, 5940, 5190 + kSwitchRowsTwips, 1245, 315);
   connect(seed_box, &QLineEdit::textEdited, this,
           [this](const QString& text) { seed_typed_ = !text.trimmed().isEmpty(); });
   step_display_box = new QCheckBox(this);

@@ -86,9 +86,11 @@ struct CountCase {
   long long photons;
 };
 
-TEST(WholePhotonCount, RunsTheWholePartOfAFiniteCountOfOneOrMore) {
+TEST(WholePhotonCount, RunsAWholeFiniteCountOfOneOrMoreAndRefusesTheRest) {
   const CountCase cases[] = {{100.0, 100},
-                             {100.7, 100},  // a fraction runs its whole part
+                             {2.5e6, 2500000},
+                             {100.7, 0},  // refused as 0.5 is, not run as its whole part
+                             {1.5, 0},
                              {0.5, 0},
                              {-3.0, 0},
                              {std::numeric_limits<double>::infinity(), 0},

@@ -13,7 +13,7 @@
 namespace dosavia {
 namespace {
 
-enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn, kAccurate };
+enum class Act { kOk, kShow, kGo, kGraphClear, kReset, kElectronsOff, kAllOn, kAccurate, kKeep };
 
 struct Step {
   Act act;
@@ -67,6 +67,7 @@ TEST_P(VisualSessionTest, ActionsLeaveTheState) {
       case Act::kElectronsOff: session->SwitchPhysics({.electron_transport = false}); break;
       case Act::kAllOn: session->SwitchPhysics({}); break;
       case Act::kAccurate: session->SwitchPhysics({.accurate_transport = true}); break;
+      case Act::kKeep: session->KeepCurve(); break;
     }
     const std::string where = std::string(GetParam().name) + ", step " + std::to_string(++n);
     EXPECT_EQ(session->State(), step.state) << where;
@@ -130,6 +131,19 @@ const std::vector<Scenario> kScenarios = {
               {Act::kAccurate, "", "", 0, kConfirmed, 0, true, false},
               {Act::kGo, "10", "0", 100, kConfirmed, 100, false, false},
               {Act::kReset, "", "", 0, kSettings, 0, true, false}}},
+    // Keep this curve: kept through OK with another beam (4 MV beside 15 MV), where an
+    // unkept reference goes; nothing to keep before a curve; Graph clear drops it.
+    Scenario{"a kept curve stays beside another beam",
+             {{Act::kOk, "4", "10×10", 0, kConfirmed, 0, true, false},
+              {Act::kKeep, "", "", 0, kConfirmed, 0, false, false},
+              {Act::kGo, "10", "0", 3000, kConfirmed, 3000, false, false},
+              {Act::kKeep, "", "", 0, kConfirmed, 3000, false, true},
+              {Act::kOk, "15", "10×10", 0, kConfirmed, 0, true, true},
+              {Act::kGo, "10", "0", 300, kConfirmed, 300, false, true},
+              {Act::kGraphClear, "", "", 0, kConfirmed, 0, true, false},
+              {Act::kGo, "10", "0", 3000, kConfirmed, 3000, false, false},
+              {Act::kElectronsOff, "", "", 0, kConfirmed, 0, true, true},
+              {Act::kOk, "10", "10×10", 0, kConfirmed, 0, true, false}}},
     // A seed that is no seed refuses Go and changes nothing.
     Scenario{"a bad seed refuses Go",
              {{Act::kOk, "10", "4×4", 0, kConfirmed, 0, true, false},
@@ -167,9 +181,10 @@ TEST(BatchPhotonsOf, ReadsEveryCountBoxAlike) {
   const struct {
     const char* plain;  // as the front end made it plain (NFKC: "３００００" is "30000")
     long long photons;  // 0: refused with a message
-  } cases[] = {{"30,000", 30000}, {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
-               {"100.7", 100},    {"0.5", 0},       {"0", 0},       {"abc", 0},
-               {"", 0},           {"-5", 0},        {"1e999", 0},   {"2e9", 2000000000}};
+  } cases[] = {{"30,000", 30000},  {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
+               {"100.7", 0},       {"1.5", 0},       {"0.5", 0},     {"0", 0},
+               {"abc", 0},         {"", 0},          {"-5", 0},      {"1e999", 0},
+               {"2e9", 2000000000}};
   for (const auto& c : cases) EXPECT_EQ(BatchPhotonsOf(c.plain), c.photons) << c.plain;
 }
 

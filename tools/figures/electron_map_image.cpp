@@ -139,9 +139,13 @@ void DrawLegend(QPainter& p) {
 }  // namespace
 
 const std::array<QRgb, 10>& LegendColours() {
+  // A perceptually ordered sequential scale (magma, light to dark): each step darker than the
+  // last, so that "more" reads the same everywhere, in grey print and for colour-blind eyes;
+  // a rainbow's bright yellow and cyan bands made middle steps look like the most.
   static const std::array<QRgb, 10> colours = {
-      qRgb(40, 40, 190), qRgb(0, 100, 255), qRgb(0, 175, 255), qRgb(0, 215, 190), qRgb(0, 190, 70),
-      qRgb(150, 215, 0), qRgb(255, 225, 0), qRgb(255, 150, 0), qRgb(240, 50, 0),  qRgb(160, 0, 0)};
+      qRgb(252, 253, 191), qRgb(254, 201, 141), qRgb(253, 149, 103), qRgb(241, 96, 93),
+      qRgb(205, 64, 113),  qRgb(159, 47, 127),  qRgb(114, 31, 129),  qRgb(69, 16, 119),
+      qRgb(24, 15, 62),    qRgb(0, 0, 4)};
   return colours;
 }
 

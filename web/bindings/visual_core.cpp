@@ -129,6 +129,7 @@ class VisualCore {
     tracks_.ClearEnergy();
     return {};
   }
+  bool KeepCurve() { return session_.KeepCurve(); }
   void ClearGraph() {
     session_.GraphClear();
     tracks_.ClearDrawing();
@@ -203,6 +204,7 @@ class VisualCore {
     out.set("radiusCm", reading.radius_cm);
     out.set("dmaxSigmaCm", reading.sigma_cm);
     out.set("dmaxSettled", reading.settled);
+    out.set("fitsFirm", reading.fits_firm);
     out.set("buildUp", reading.builds_up);
     out.set("tooFewPhotons", reading.too_few);
     out.set("dmaxText", reading.dmax_text);
@@ -212,6 +214,7 @@ class VisualCore {
     out.set("kermaFit", FitPoints(curve.kerma_fit, 0.1 * (kFitPoints - 1)));
     // The curve before the last physics switch, with the physics it was run with.
     const DepthDoseCurve& reference = session_.Reference();
+    out.set("keptBeam", session_.KeptBeamName());
     out.set("reference", reference.has_maximum ? val(FitPoints(reference.dose_fit, kDoseFitDepthCm))
                                                : val::null());
     return out;
@@ -287,6 +290,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("endBatch", &VisualCore::EndBatch)
       .function("setPhysics", &VisualCore::SetPhysics)
       .function("clearGraph", &VisualCore::ClearGraph)
+      .function("keepCurve", &VisualCore::KeepCurve)
       .function("reset", &VisualCore::Reset)
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)

@@ -8,11 +8,23 @@ import { loadCore } from './core.js';
 import { engineScreen } from './engine.js';
 import { visualScreen } from './visual.js';
 import { pageScreens } from './pages.js';
-import { lessonScreen } from './lesson.js';
+import { LESSON_BACK_KEY, lessonScreen } from './lesson.js';
 import { enableOffline } from './offline.js';
 import { enableHelpAndProjector } from './help.js';
 
 const $ = (id) => document.getElementById(id);
+
+// A screen opened from one of the lesson's links offers the way back to its step.
+function showLessonBack(current) {
+  let back = null;
+  try {
+    back = window.sessionStorage.getItem(LESSON_BACK_KEY);
+  } catch {
+    back = null;
+  }
+  $('lesson-back').hidden = !back || !current || current.id === lessonScreen.id;
+  if (back) $('lesson-back').href = back;
+}
 
 // A link's count is read by the core's rule, as a typed one; the core is loaded for it only
 // when the link gives one, so that the menu opens without it. (Not a top-level await: the
@@ -67,6 +79,7 @@ linkCore().then((core) => {
       .join(' '),
   );
   current?.start(link.values, link.given);
+  showLessonBack(current);
   enableHelpAndProjector(() => current?.redraw());
   enableOffline();
 });

@@ -4,9 +4,12 @@
 // mapping, its grid, frame, tick numbers (never under 14 px), axis titles, polylines and bars.
 // Each graph keeps its own look through the options; what a graph shows is its own module's.
 
-// The face of all canvas text: the system's, with the Japanese fonts a classroom PC has.
+// The face of all canvas text: the page's (style.css), with the Japanese fonts a classroom PC
+// has, proportional ones only (IPAGothic's Latin letters are monospaced).
+const FACES =
+  '"Segoe UI", "Hiragino Sans", "Yu Gothic UI", Meiryo, "Noto Sans CJK JP", "DejaVu Sans", "IPAPGothic", system-ui, sans-serif';
 export function chartFont(px, bold = false) {
-  return `${bold ? 'bold ' : ''}${px}px system-ui, "Noto Sans CJK JP", "IPAGothic", sans-serif`;
+  return `${bold ? 'bold ' : ''}${px}px ${FACES}`;
 }
 
 // The smallest text a canvas draws [CSS px], so that numbers read from the back of a room.

@@ -53,8 +53,9 @@ const rules = {
     return /^\d+$/.test(v) && ENGINE_FIELD_SIDES.includes(x) ? x : undefined;
   },
   photons: (v, readCount) => {
-    const x = Math.floor(readCount ? readCount(v.normalize('NFKC')) : /^\d+$/.test(v) ? Number(v) : NaN);
-    return x >= 1 && x <= MAX_LINK_PHOTONS ? x : undefined;
+    // A count with a fraction ("1.5") is refused as the count boxes refuse it, not cut.
+    const x = readCount ? readCount(v.normalize('NFKC')) : /^\d+$/.test(v) ? Number(v) : NaN;
+    return Number.isInteger(x) && x >= 1 && x <= MAX_LINK_PHOTONS ? x : undefined;
   },
   step: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   go: (v) => (v === '0' || v === '1' ? Number(v) : undefined),

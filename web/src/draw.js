@@ -32,6 +32,12 @@ function lineScale() {
 
 const fontPx = chartFont;
 
+// The dose bars' fill: pale on a screen, so that the fits and kerma dots read over them;
+// strong in the projector mode, where a pale red washes out to nothing.
+function doseBarColour() {
+  return lineScale() > 1 ? 'rgba(190, 20, 20, 0.62)' : 'rgba(200, 40, 40, 0.35)';
+}
+
 // Depth grid lines every 5 cm (every 5 cm of the magnified view too) short of the right edge.
 function depthMarks(right, m) {
   const marks = [];
@@ -367,11 +373,21 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   if (showReference) fitLine(reference.doseFit, { color: 'rgba(90, 90, 90, 0.55)', width: 2.5, dash: [2, 4] });
   if (curve && curve.hasMaximum) {
     drawDepthBins(ctx, chart, curve, zmax);
-    const line = (values, colour, dash) => {
-      if (values && values.length > 0) fitLine(values, { color: colour, width: 2.5 * lineScale(), dash });
+    // Fits of a curve the screen cannot read yet are thin and faint (the core's one rule,
+    // fitsFirm): their shape is not yet the curve's.
+    const firm = curve.fitsFirm !== false;
+    const line = (values, colour, faint, dash) => {
+      if (values && values.length > 0)
+        fitLine(
+          values,
+          firm
+            ? { color: colour, width: 2.5 * lineScale(), dash }
+            : { color: faint, width: 1.5 * lineScale(), dash: [3, 5] },
+        );
     };
-    line(curve.doseFit, '#8b0000', []);
-    line(curve.kermaFit, '#1f4fbf', [6, 4]);
+    line(curve.doseFit, '#8b0000', 'rgba(139, 0, 0, 0.45)', []);
+    line(curve.kermaFit, '#1f4fbf', 'rgba(31, 79, 191, 0.45)', [6, 4]);
+    canvas.dataset.fits = firm ? 'firm' : 'faint';
     drawDmaxMarker(ctx, chart, curve, box);
   }
   chart.frame({ width: 1.5 });
@@ -398,7 +414,7 @@ function depthHead(ctx, texts, showReference, box, width, small) {
   const titleWidth = Math.max(...titleLines.map((t) => ctx.measureText(t).width));
   ctx.font = fontPx(small);
   const legend = [
-    ['rgba(200, 40, 40, 0.5)', texts.dose, 'bar'],
+    [doseBarColour(), texts.dose, 'bar'],
     ...(texts.primary ? [[PRIMARY_ORANGE, texts.primary, 'line']] : []),
     ['#1f4fbf', texts.kerma, 'dash'],
   ];
@@ -457,7 +473,7 @@ function drawDepthBins(ctx, chart, curve, zmax) {
   const X = (z) => chart.X(z);
   const Y = (pct) => chart.Y(pct);
   const bin = curve.binCm;
-  ctx.fillStyle = 'rgba(200, 40, 40, 0.35)';
+  ctx.fillStyle = doseBarColour();
   for (let i = 0; i < curve.dose.length && i * bin < zmax; i++) {
     const v = curve.dose[i];
     if (v > 0) chart.bar(i * bin, bin, v, 0.5);

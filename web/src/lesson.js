@@ -20,9 +20,27 @@ function nodes(tokens) {
     if (token.t === 'link') {
       node.href = token.href;
       node.className = 'lesson-link';
+      // The full address, printed after the label: a printed sheet's link is typed or scanned
+      // from paper, where a relative one would lead nowhere.
+      node.dataset.url = new URL(token.href, window.location.href).href;
+      node.addEventListener('click', rememberLesson);
     }
     return node;
   });
+}
+
+// The lesson's address, kept for this tab: the screen a link opens offers the way back to
+// the step it came from (app.js).
+export const LESSON_BACK_KEY = 'dosavia-lesson-back';
+function rememberLesson(event) {
+  const step = event.currentTarget.closest('section[id]');
+  const back = new URL(window.location.href);
+  back.hash = step ? step.id : '';
+  try {
+    window.sessionStorage.setItem(LESSON_BACK_KEY, back.href);
+  } catch {
+    // Storage refused (a private window's quota): the browser's Back still leads there.
+  }
 }
 
 function paragraph(tokens, className) {
@@ -49,9 +67,10 @@ function block(b) {
   return b.kind === 'links' ? list(b.items, 'lesson-links') : paragraph(b.tokens, `lesson-${b.kind}`);
 }
 
-function section(title, children, className) {
+function section(title, children, className, id) {
   const s = document.createElement('section');
   s.className = className;
+  if (id) s.id = id;
   const h = document.createElement('h3');
   h.textContent = title;
   s.append(h, ...children);
@@ -62,8 +81,10 @@ function render() {
   const sheet = LESSON[language()];
   $('lesson-title').textContent = sheet.title;
   $('lesson-step-list').replaceChildren(
-    ...sheet.steps.map((step) => section(step.title, step.student.map(block), 'lesson-step')),
+    ...sheet.steps.map((step, i) => section(step.title, step.student.map(block), 'lesson-step', `step-${i + 1}`)),
   );
+  // Back from a link's screen: the step it was opened from.
+  if (window.location.hash) document.getElementById(window.location.hash.slice(1))?.scrollIntoView();
   $('lesson-tip-list').replaceChildren(
     section(
       tr('Web', '授業の前に'),

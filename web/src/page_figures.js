@@ -336,7 +336,9 @@ function lateralModelFigure(model, width) {
   const centre = model.reach;
   const notes = [tr('Figures', '← 各体積の１次カーマ'), tr('Figures', '← 中央の体積から出る\n　 ２次電子の行き先')];
   const fieldTexts = model.fields.map((f, k) =>
-    tr('Figures', '照射野%1 (%2 個)：線量 %3', String.fromCodePoint(0x2460 + k), f.volumes, Math.round(f.dose)),
+    f.volumes === 1
+      ? tr('Figures', '照射野%1 (1 個)：線量 %2', String.fromCodePoint(0x2460 + k), Math.round(f.dose))
+      : tr('Figures', '照射野%1 (%2 個)：線量 %3', String.fromCodePoint(0x2460 + k), f.volumes, Math.round(f.dose)),
   );
   const textColumn = Math.max(...notes.map((t) => textWidth(t)), ...fieldTexts.map((t) => textWidth(t))) + 12;
   const side = Math.max(24, Math.min(40, (width - 48 - textColumn) / volumes));

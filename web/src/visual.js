@@ -139,7 +139,7 @@ function depthTexts() {
     dose: tr('DepthDosePanel', '吸収線量'),
     primary: tr('DepthDosePanel', '一次線量'),
     kerma: tr('DepthDosePanel', '一次光子の衝突カーマ'),
-    reference: tr('Web', '切り替え前の線量 (参照)'),
+    reference: referenceName(),
     badge: physicsBadge(),
     probe: probe.reading(),
   };
@@ -155,16 +155,23 @@ function summarise() {
   const parts = [tr('Web', '光子 %1 個の飛跡', $('total').value)];
   if (c && c.tooFewPhotons) parts.push(depthNote(c));
   else if (c && c.hasMaximum && !buildsUp(c)) {
+    // The maximum is the surface itself: a share of it (a noisy first bin reads 104 %) would
+    // only contradict the words.
     parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));
-    parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
   } else if (c && c.hasMaximum) {
     parts.push(dmaxWords(c));
-    parts.push(tr('Web', '表面の線量は最大の %1 %', c.dose[0].toFixed(0)));
+    parts.push(tr('Web', '表面の線量は最大の %1 %', Math.min(100, c.dose[0]).toFixed(0)));
   }
-  if (c?.reference) parts.push(tr('Web', '切り替え前の線量 (参照)'));
+  if (c?.reference) parts.push(referenceName());
   const badge = physicsBadge();
   if (badge) parts.push(badge);
   $('visual-summary').textContent = parts.join('。 ').replace(/。 /g, language() === 'en' ? '. ' : '。');
+}
+
+// The faint curve's name: the one kept by its beam, else the one a physics switch left.
+function referenceName() {
+  const kept = state.curve?.keptBeam;
+  return kept ? tr('Web', '残した曲線: %1', kept) : tr('Web', '切り替え前の線量 (参照)');
 }
 
 // "physics off: ..." while a part of the physics is switched off, on the tracks and the graph,
@@ -264,7 +271,7 @@ function setRunning(running) {
   $('go').disabled = running || !state.configured;
   $('pause').disabled = !running;
   $('single').disabled = running ? !(state.paused || state.oneHistory) : !state.configured;
-  for (const id of ['reset', 'clear', 'energy', 'field', 'mono', 'seed']) $(id).disabled = running;
+  for (const id of ['reset', 'clear', 'keep', 'energy', 'field', 'mono', 'seed']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#switches input')) box.disabled = running || $('accurate').checked;
   $('accurate').disabled = running;
   $('ok').disabled = running || state.configured;
@@ -457,6 +464,16 @@ async function showCleared() {
   redrawAll();
 }
 
+// Keep this curve: drawn faint beside the next ones, through OK with another beam.
+async function pressKeep() {
+  if (state.running) return;
+  const { kept, depthDose } = await worker.call('keep');
+  if (!kept) return;
+  state.curve = depthDose;
+  redrawDepth();
+  summarise();
+}
+
 async function pressClear() {
   if (state.running) return;
   await worker.call('clear');
@@ -493,6 +510,35 @@ async function pressReset() {
   $('ok').focus({ preventScroll: true });
 }
 
+// A phone (one column): the pictures first and Go, Pause, one photon and Stop right under them, in
+// the page's order too (so that Tab reaches them in the order they are seen), rather than a
+// screen's height below, where a run would happen out of sight. Elsewhere the controls
+// stand at the left with the play buttons among them, as on the desktop.
+const phone = window.matchMedia('(max-width: 760px)');
+const playHome = { parent: $('play').parentElement, next: $('play').nextElementSibling };
+const stopHome = { parent: $('stop').parentElement, next: $('stop').nextElementSibling };
+function arrangeForWidth() {
+  const screen = $('visual');
+  const controls = screen.querySelector('.controls');
+  const views = screen.querySelector('.views');
+  if (phone.matches) {
+    screen.insertBefore(views, controls);
+    screen.insertBefore($('play'), controls);
+    $('play').append($('stop'));
+    $('play').classList.add('play-bar');
+  } else {
+    stopHome.parent.insertBefore($('stop'), stopHome.next);
+    playHome.parent.insertBefore($('play'), playHome.next);
+    $('play').classList.remove('play-bar');
+    screen.append(views);
+  }
+}
+arrangeForWidth();
+phone.addEventListener('change', () => {
+  arrangeForWidth();
+  redrawAll();
+});
+
 function toggleZoom() {
   state.zoomed = !state.zoomed;
   side.m = state.zoomed ? 2 : 1;
@@ -526,6 +572,7 @@ $('pause').addEventListener('click', pressPause);
 $('single').addEventListener('click', pressSingle);
 $('clear').addEventListener('click', pressClear);
 $('accurate').addEventListener('change', switchPhysics);
+$('keep').addEventListener('click', pressKeep);
 $('reset').addEventListener('click', pressReset);
 $('zoom').addEventListener('click', toggleZoom);
 $('rate').addEventListener('input', () => {

@@ -1,5 +1,7 @@
 // The depth probe of the visual screen's depth-dose panel: point (or use the arrow keys) at a
-// depth and read the fitted dose and kerma there, from the core's fits (every 0.1 cm).
+// depth and read the dose of the bar under it and the fitted kerma there (the core's fit,
+// every 0.1 cm). The dose fit is no reading: it ends at 12 cm and, a smooth model, lies
+// below the steep bars of the first centimetre.
 import { tr } from './i18n.js';
 
 export class DepthProbe {
@@ -28,14 +30,14 @@ export class DepthProbe {
     });
   }
 
-  // The fitted dose and kerma at the probe's depth [% of the maximum]; null without a curve
-  // or a probe.
+  // The dose of the bar and the fitted kerma at the probe's depth [% of the maximum]; null
+  // without a curve or a probe.
   values() {
     const c = this.curve();
     if (this.cm === undefined || !c || !c.hasMaximum || c.tooFewPhotons) return null;
     const i = Math.round(this.cm * 10);
-    const at = (fit) => (fit && i < fit.length ? fit[i] : NaN);
-    return { cm: this.cm, dose: at(c.doseFit), kerma: at(c.kermaFit) };
+    const bar = Math.min(c.dose.length - 1, Math.floor(this.cm / c.binCm + 1e-9));
+    return { cm: this.cm, dose: c.dose[bar], kerma: c.kermaFit && i < c.kermaFit.length ? c.kermaFit[i] : NaN };
   }
 
   reading() {

@@ -69,12 +69,21 @@ function send(final, withUncertainty = final) {
 
 // The next chunk, unless the page has too many answers still to take in. At most one chunk
 // is ever scheduled (`timer`), so that Pause can cancel it and Resume never runs two chains.
+// The chunk is due `delayMs` from now (step display's pace): a chunk held back for the page
+// keeps that time, so that the acknowledgement which frees it waits out the rest of the
+// period rather than starting it at once (else the pace becomes the page's answer rate).
 function next(delayMs) {
+  batch.dueAt = performance.now() + delayMs;
+  later();
+}
+
+function later() {
   if (batch.inFlight >= MAX_IN_FLIGHT) {
     batch.waiting = true;
     return;
   }
-  batch.timer = setTimeout(step, delayMs);
+  batch.waiting = false;
+  batch.timer = setTimeout(step, Math.max(0, batch.dueAt - performance.now()));
 }
 
 function step() {
@@ -166,6 +175,11 @@ const CALLS = {
     idle('a batch');
     return core.beginBatch(text);
   },
+  // Keep this curve: whether it was kept, and the curve with it as the reference.
+  keep: () => {
+    idle('Keep this curve');
+    return { kept: core.keepCurve(), depthDose: depthDose(false) };
+  },
   clear: () => {
     idle('Graph clear');
     core.clearGraph();
@@ -200,7 +214,7 @@ const NOTICES = {
   ack: () => {
     if (!batch) return;
     batch.inFlight -= 1;
-    if (batch.waiting) step();
+    if (batch.waiting && batch.timer === null) later();
   },
   // Stop ends the batch at once where no chunk is scheduled (paused, or waiting for the page).
   stop: () => {
@@ -223,7 +237,9 @@ const NOTICES = {
     if (!batch || !batch.paused) return;
     batch.paused = false;
     core.resume();
-    if (batch.timer === null && !batch.waiting) next(0);
+    // The photon that Pause held back keeps its time: pressing Pause and Resume does not
+    // hurry the pace.
+    if (batch.timer === null && !batch.waiting) later();
   },
   // One photon history of a paused batch, drawn as step display draws one; the last one of
   // the batch ends it as a finished batch ends.
@@ -283,6 +299,7 @@ onmessage = async (event) => {
         stepRate: args.step ? args.rate : null,
         paused: false,
         timer: null,
+        dueAt: 0,
         started: performance.now(),
       };
       step();
