@@ -20,6 +20,28 @@
 #include <sys/stat.h>
 #endif
 
+namespace {
+
+// Kestrun --init or --init --repair in the current directory; the exit status.
+int LayOutWorkingFolder(dosavia::CommandLine::Action action,
+                        const std::filesystem::path& executable) {
+  const bool init = action == dosavia::CommandLine::Action::kInit;
+  // A folder deleted under the shell: said, like a plain run there, not an abort.
+  std::error_code ec;
+  const std::filesystem::path here = std::filesystem::current_path(ec);
+  if (ec) {
+    std::cout << dosavia::InitProblemLine(init ? "Kestrun --init" : "Kestrun --init --repair",
+                                          dosavia::Problem(dosavia::ProblemKind::kCurrentFolderGone)
+                                              .WithSystemError(ec.value()))
+              << "\n";
+    return 1;
+  }
+  return init ? dosavia::InitWorkingFolder(executable, here, std::cout)
+              : dosavia::RepairWorkingFolder(executable, here, std::cout);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
 #ifdef _WIN32
   // The dialogue is Japanese text in UTF-8.
@@ -72,19 +94,8 @@ int main(int argc, char** argv) {
     return written(0);
   }
   if (line.action == dosavia::CommandLine::Action::kInit ||
-      line.action == dosavia::CommandLine::Action::kRepair) {
-    // A folder deleted under the shell: said, like a plain run there, not an abort.
-    std::error_code ec;
-    const std::filesystem::path here = std::filesystem::current_path(ec);
-    if (ec) {
-      std::cout << "Kestrun --init: the current directory cannot be found (was it deleted?): "
-                << ec.message() << "\n";
-      return written(1);
-    }
-    return written(line.action == dosavia::CommandLine::Action::kInit
-                       ? dosavia::InitWorkingFolder(executable, here, std::cout)
-                       : dosavia::RepairWorkingFolder(executable, here, std::cout));
-  }
+      line.action == dosavia::CommandLine::Action::kRepair)
+    return written(LayOutWorkingFolder(line.action, executable));
   dosavia::KestrunOptions options;
   options.threads = line.threads;
   {

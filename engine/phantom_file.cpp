@@ -17,15 +17,6 @@ namespace {
 // written to a few decimals add up with rounding.
 constexpr double kDepthTolerance = 1e-6;
 
-InputError Bad(ProblemKind kind, const std::string& file, int line, ProblemField field = {},
-               std::string value = {}, std::string limit = {}) {
-  return InputError(Problem(kind)
-                        .In(file, line)
-                        .At(std::move(field))
-                        .WithValue(std::move(value))
-                        .WithLimit(std::move(limit)));
-}
-
 std::string Centimetres(double cm) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", cm);
@@ -91,35 +82,35 @@ Phantom ParsePhantom(std::string_view content, const std::string& display_name) 
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     for (std::size_t i = 0; i < line.size();) {
       const std::size_t n = Utf8SequenceLength(line.substr(i));
-      if (n == 0) throw Bad(ProblemKind::kPhantomNotUtf8, display_name, line_number);
+      if (n == 0) throw BadInput(ProblemKind::kPhantomNotUtf8, display_name, line_number);
       i += n;
     }
     const std::vector<std::string_view> words = Words(line);
     if (words.empty() || words[0].front() == '#') continue;
     if (words.size() != 2)
-      throw Bad(ProblemKind::kPhantomLineShape, display_name, line_number, {}, Excerpt(line));
+      throw BadInput(ProblemKind::kPhantomLineShape, display_name, line_number, {}, Excerpt(line));
     const PhantomMaterial* material = nullptr;
     for (const PhantomMaterial& m : kPhantomMaterials)
       if (m.name == words[0]) material = &m;
     if (material == nullptr)
-      throw Bad(ProblemKind::kPhantomUnknownMaterial, display_name, line_number,
-                ProblemField::Named(FieldName::kMaterial), Excerpt(words[0]), KnownNames());
+      throw BadInput(ProblemKind::kPhantomUnknownMaterial, display_name, line_number,
+                     ProblemField::Named(FieldName::kMaterial), Excerpt(words[0]), KnownNames());
     double thickness = 0;
     const ProblemField thickness_field = ProblemField::NthValue(2).WithName(FieldName::kThickness);
     if (!ParseReal(words[1], thickness) || !std::isfinite(thickness) || !(thickness > 0))
-      throw Bad(ProblemKind::kPhantomThicknessInvalid, display_name, line_number, thickness_field,
-                Excerpt(words[1]));
+      throw BadInput(ProblemKind::kPhantomThicknessInvalid, display_name, line_number,
+                     thickness_field, Excerpt(words[1]));
     depth += thickness;
     if (depth > kPhantomDepthCm + kDepthTolerance)
-      throw Bad(ProblemKind::kPhantomTooDeep, display_name, line_number, thickness_field,
-                Centimetres(depth), Centimetres(kPhantomDepthCm));
+      throw BadInput(ProblemKind::kPhantomTooDeep, display_name, line_number, thickness_field,
+                     Centimetres(depth), Centimetres(kPhantomDepthCm));
     if (static_cast<int>(phantom.layers.size()) == kMaxSlabLayers - 1)
-      throw Bad(ProblemKind::kPhantomTooManyLayers, display_name, line_number, {}, {},
-                std::to_string(kMaxSlabLayers - 1));
+      throw BadInput(ProblemKind::kPhantomTooManyLayers, display_name, line_number, {}, {},
+                     std::to_string(kMaxSlabLayers - 1));
     phantom.layers.push_back(
         {std::string(material->name), material->density, material->electrons_per_gram, thickness});
   }
-  if (phantom.layers.empty()) throw Bad(ProblemKind::kPhantomEmpty, display_name, 0);
+  if (phantom.layers.empty()) throw BadInput(ProblemKind::kPhantomEmpty, display_name, 0);
   if (depth < kPhantomDepthCm - kDepthTolerance)
     phantom.layers.push_back({"water", 1.0, 1.0, kPhantomDepthCm - depth});
   return phantom;

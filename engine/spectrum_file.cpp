@@ -24,15 +24,6 @@ ProblemField IntensityField() {
   return ProblemField::Data(3, "E9.3").WithColumns(9, 17).WithName(FieldName::kIntensity);
 }
 
-InputError Bad(ProblemKind kind, const std::string& file, int line, ProblemField field = {},
-               std::string value = {}, std::string limit = {}) {
-  return InputError(Problem(kind)
-                        .In(file, line)
-                        .At(std::move(field))
-                        .WithValue(std::move(value))
-                        .WithLimit(std::move(limit)));
-}
-
 // The intensity as a float. A value beyond the float range cannot be summed; one below it
 // is simply tiny.
 float IntensityValue(const ReadField& field, const std::string& file, int line) {
@@ -41,7 +32,7 @@ float IntensityValue(const ReadField& field, const std::string& file, int line) 
   double d = 0;
   ParseReal(field.text, d);
   if (std::fabs(d) > static_cast<double>(std::numeric_limits<float>::max()))
-    throw Bad(ProblemKind::kIntensityTooLarge, file, line, IntensityField());
+    throw BadInput(ProblemKind::kIntensityTooLarge, file, line, IntensityField());
   return static_cast<float>(d);
 }
 
@@ -55,21 +46,22 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
   };
   for (std::size_t col = 6; col < 8 && col < record.size(); ++col)
     if (numeric(record[col]))
-      throw Bad(ProblemKind::kNumberInSeparator, file, line,
-                ProblemField::Columns(7, 8).WithName(FieldName::kSeparator), Excerpt(record));
+      throw BadInput(ProblemKind::kNumberInSeparator, file, line,
+                     ProblemField::Columns(7, 8).WithName(FieldName::kSeparator), Excerpt(record));
   // Without its decimal point the field would read with 3 implied decimals ("07000E+00" as
   // 7.0) here but as written (7000) in the interactive program.
   const std::string_view intensity =
       record.size() > 8 ? std::string_view(record).substr(8, 9) : std::string_view();
   if (intensity.find_first_not_of(' ') != std::string_view::npos &&
       intensity.find('.') == std::string_view::npos)
-    throw Bad(ProblemKind::kIntensityWithoutPoint, file, line, IntensityField(), Excerpt(record));
+    throw BadInput(ProblemKind::kIntensityWithoutPoint, file, line, IntensityField(),
+                   Excerpt(record));
   // A minus sign makes "-8.322E-03" one column wider than the field, so its last digit spills
   // past column 17; the intensity would be refused as negative anyway, and that is the
   // reason to give.
   const std::size_t sign = intensity.find_first_not_of(' ');
   if (sign != std::string_view::npos && intensity[sign] == '-')
-    throw Bad(ProblemKind::kIntensityNegative, file, line, IntensityField());
+    throw BadInput(ProblemKind::kIntensityNegative, file, line, IntensityField());
   // After column 17: a continued exponent, or any further number, which the free-format
   // reading of the same file would take as the next record's energy.
   const std::size_t after = 17;
@@ -77,8 +69,8 @@ void CheckColumnsAligned(const std::string& record, const std::string& file, int
                    std::string_view("EeDd").find(record[after]) != std::string_view::npos;
   for (std::size_t col = after; col < record.size(); ++col) continues |= numeric(record[col]);
   if (continues)
-    throw Bad(ProblemKind::kNumberPastIntensity, file, line,
-              ProblemField::Columns(18).WithName(FieldName::kAfterIntensity), Excerpt(record));
+    throw BadInput(ProblemKind::kNumberPastIntensity, file, line,
+                   ProblemField::Columns(18).WithName(FieldName::kAfterIntensity), Excerpt(record));
 }
 
 std::string MeVText(double mev) {
@@ -94,8 +86,8 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
   RecordReader reader(display_name, content);
   if (reader.line_count() < kSpectrumBins) {
     if (auto layout = reader.LayoutProblem(reader.line_count() + 1)) throw InputError(*layout);
-    throw Bad(ProblemKind::kSpectrumEndsEarly, display_name, reader.line_count() + 1, {},
-              std::to_string(reader.line_count()), std::to_string(kSpectrumBins));
+    throw BadInput(ProblemKind::kSpectrumEndsEarly, display_name, reader.line_count() + 1, {},
+                   std::to_string(reader.line_count()), std::to_string(kSpectrumBins));
   }
   BeamSpectrum s;
   std::array<float, kSpectrumBins + 1> intensity{};
@@ -106,11 +98,11 @@ BeamSpectrum ReadBeamSpectrum(std::string_view content, const std::string& displ
     CheckColumnsAligned(reader.Line(line - 1), display_name, line);
     intensity[i] = IntensityValue(fields[2], display_name, line);
     if (intensity[i] < 0.0f)
-      throw Bad(ProblemKind::kIntensityNegative, display_name, line, IntensityField());
+      throw BadInput(ProblemKind::kIntensityNegative, display_name, line, IntensityField());
     sum += intensity[i];
   }
-  if (!(sum > 0.0f)) throw Bad(ProblemKind::kNoPositiveIntensity, display_name, 0);
-  if (!std::isfinite(sum)) throw Bad(ProblemKind::kIntensitiesTooLarge, display_name, 0);
+  if (!(sum > 0.0f)) throw BadInput(ProblemKind::kNoPositiveIntensity, display_name, 0);
+  if (!std::isfinite(sum)) throw BadInput(ProblemKind::kIntensitiesTooLarge, display_name, 0);
   s.sum = sum;
   for (int i = 1; i <= kSpectrumBins; ++i) s.weight[i] = intensity[i] / sum;
   s.imax = kSpectrumBins;
@@ -163,20 +155,20 @@ FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content,
     double energy_mev = 0;
     double weight = 0;
     if (!reader.Next(energy_mev) || !reader.Next(weight))
-      throw Bad(ProblemKind::kRecordsEndEarly, display_name, reader.line(), record,
-                std::to_string(i - 1), std::to_string(kSpectrumBins));
+      throw BadInput(ProblemKind::kRecordsEndEarly, display_name, reader.line(), record,
+                     std::to_string(i - 1), std::to_string(kSpectrumBins));
     if (!(weight >= 0) || !std::isfinite(weight))
-      throw Bad(ProblemKind::kWeightInvalid, display_name, reader.line(), record);
+      throw BadInput(ProblemKind::kWeightInvalid, display_name, reader.line(), record);
     const double energy = energy_mev * kKeVPerMeV;
     if (!std::isfinite(energy))
-      throw Bad(ProblemKind::kPhotonEnergyFarTooLarge, display_name, reader.line(), record,
-                MeVText(energy_mev));
+      throw BadInput(ProblemKind::kPhotonEnergyFarTooLarge, display_name, reader.line(), record,
+                     MeVText(energy_mev));
     // A photon that the run can draw must have an energy the photon table covers.
     if (weight > 0 && energy < 0)
-      throw Bad(ProblemKind::kPhotonEnergyNegative, display_name, reader.line(), record);
+      throw BadInput(ProblemKind::kPhotonEnergyNegative, display_name, reader.line(), record);
     if (weight > 0 && energy > highest_energy_kev)
-      throw Bad(ProblemKind::kPhotonEnergyAboveTable, display_name, reader.line(), record,
-                MeVText(energy_mev), MeVText(highest_energy_kev / kKeVPerMeV));
+      throw BadInput(ProblemKind::kPhotonEnergyAboveTable, display_name, reader.line(), record,
+                     MeVText(energy_mev), MeVText(highest_energy_kev / kKeVPerMeV));
     s.energy_mev[i] = energy_mev;
     s.energy[i] = energy;
     s.weight[i] = weight;
@@ -187,11 +179,11 @@ FreeFormatSpectrum ParseFreeFormatSpectrum(std::string_view content,
     s.cumulative[i] = sum;
   }
   if (!(sum > 0))
-    throw Bad(ProblemKind::kWeightsSumToZero, display_name, 0, {}, {},
-              std::to_string(kSpectrumBins));
+    throw BadInput(ProblemKind::kWeightsSumToZero, display_name, 0, {}, {},
+                   std::to_string(kSpectrumBins));
   if (!std::isfinite(sum))
-    throw Bad(ProblemKind::kWeightsTooLarge, display_name, 0, {}, {},
-              std::to_string(kSpectrumBins));
+    throw BadInput(ProblemKind::kWeightsTooLarge, display_name, 0, {}, {},
+                   std::to_string(kSpectrumBins));
   for (int i = 1; i <= kSpectrumBins; ++i) s.cumulative[i] = s.cumulative[i] / sum;
   return s;
 }

@@ -86,23 +86,57 @@ std::vector<std::string> CopyMissingDataFiles(const fs::path& data_dir, const fs
   return copied;
 }
 
-int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::ostream& out) {
+std::string InitProblemLine(std::string_view command, const Problem& problem) {
+  return std::string(command) + ": " + ProblemLine(problem, kInitLanguage);
+}
+
+namespace {
+
+constexpr std::string_view kInit = "Kestrun --init";
+constexpr std::string_view kRepair = "Kestrun --init --repair";
+
+// What stands at `path` where a data file should.
+FileType NonFileType(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) return FileType::kDirectory;
+  if (fs::is_fifo(status)) return FileType::kPipe;
+  if (fs::is_character_file(status) || fs::is_block_file(status)) return FileType::kDevice;
+  if (fs::is_socket(status)) return FileType::kSocket;
+  return FileType::kSpecial;
+}
+
+// The data folder, or nullopt when none holds the data files (said on `out`).
+std::optional<fs::path> DataDirOrSay(const fs::path& executable, std::string_view command,
+                                     std::ostream& out) {
   const std::vector<fs::path> candidates = DataDirCandidates(executable);
-  const std::optional<fs::path> data_dir = FindDataDir(candidates);
+  std::optional<fs::path> data_dir = FindDataDir(candidates);
   if (!data_dir) {
-    out << "Kestrun --init: the data files were not found; looked in:\n";
-    for (const fs::path& dir : candidates) out << "  " << dir.string() << '\n';
-    return 1;
+    std::string looked;
+    for (const fs::path& dir : candidates) looked += (looked.empty() ? "" : ", ") + dir.string();
+    out << InitProblemLine(command, Problem(ProblemKind::kDataFilesNotFound).WithValue(looked))
+        << '\n';
   }
+  return data_dir;
+}
+
+}  // namespace
+
+int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::ostream& out) {
+  const std::optional<fs::path> data_dir = DataDirOrSay(executable, kInit, out);
+  if (!data_dir) return 1;
   std::vector<std::string> names(kShippedDataFiles.begin(), kShippedDataFiles.end());
   names.emplace_back(kConditionsFile);
   std::vector<std::string> present;
   for (const std::string& name : names)
     if (Exists(folder / name)) present.push_back(name);
   if (!present.empty()) {
-    out << "Kestrun --init: nothing written, " << folder.string() << " already holds:";
-    for (const std::string& name : present) out << ' ' << name;
-    out << '\n';
+    std::string names;
+    for (const std::string& name : present) names += (names.empty() ? "" : " ") + name;
+    out << InitProblemLine(
+               kInit,
+               Problem(ProblemKind::kFolderHoldsDataFiles).In(folder.string()).WithValue(names))
+        << '\n';
     return 1;
   }
   std::vector<fs::path> written;
@@ -115,7 +149,7 @@ int InitWorkingFolder(const fs::path& executable, const fs::path& folder, std::o
   } catch (const std::exception& e) {
     // Leave the folder as it was, so that the command can simply be run again.
     for (const fs::path& path : written) ::unlink(path.c_str());
-    out << "Kestrun --init: " << e.what() << '\n';
+    out << kInit << ": " << ReportOf(e, kInitLanguage) << '\n';
     return 1;
   }
   out << "Kestrun --init: copied the data files from " << data_dir->string() << " and wrote "
@@ -198,13 +232,8 @@ fs::path RestoreDataFile(const fs::path& data_dir, const fs::path& folder,
 }
 
 int RepairWorkingFolder(const fs::path& executable, const fs::path& folder, std::ostream& out) {
-  const std::vector<fs::path> candidates = DataDirCandidates(executable);
-  const std::optional<fs::path> data_dir = FindDataDir(candidates);
-  if (!data_dir) {
-    out << "Kestrun --init --repair: the data files were not found; looked in:\n";
-    for (const fs::path& dir : candidates) out << "  " << dir.string() << '\n';
-    return 1;
-  }
+  const std::optional<fs::path> data_dir = DataDirOrSay(executable, kRepair, out);
+  if (!data_dir) return 1;
   int status = 0;
   bool changed = false;
   for (const char* name : kShippedDataFiles) {
@@ -217,7 +246,10 @@ int RepairWorkingFolder(const fs::path& executable, const fs::path& folder, std:
       continue;
     }
     if (state == DataFileState::kMissing && Exists(folder / name)) {
-      out << "Kestrun --init --repair: " << name << " is not a regular file; left as it is\n";
+      out << InitProblemLine(kRepair, Problem(ProblemKind::kWillNotReplace)
+                                          .In(name)
+                                          .WithFileType(NonFileType(folder / name)))
+          << '\n';
       status = 1;
       continue;
     }
@@ -228,7 +260,7 @@ int RepairWorkingFolder(const fs::path& executable, const fs::path& folder, std:
       out << '\n';
       changed = true;
     } catch (const std::exception& e) {
-      out << "Kestrun --init --repair: " << e.what() << '\n';
+      out << kRepair << ": " << ReportOf(e, kInitLanguage) << '\n';
       status = 1;
     }
   }
@@ -239,7 +271,7 @@ int RepairWorkingFolder(const fs::path& executable, const fs::path& folder, std:
           << " (10MV.csv, 3.00E+07 photons)\n";
       changed = true;
     } catch (const std::exception& e) {
-      out << "Kestrun --init --repair: " << e.what() << '\n';
+      out << kRepair << ": " << ReportOf(e, kInitLanguage) << '\n';
       status = 1;
     }
   }

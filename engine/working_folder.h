@@ -8,7 +8,11 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "records/problem.h"
+#include "records/problem_text.h"
 
 namespace dosavia {
 
@@ -39,6 +43,13 @@ std::optional<std::filesystem::path> FindDataDir(
 // half way is removed, so that a later call copies it again.
 std::vector<std::string> CopyMissingDataFiles(const std::filesystem::path& data_dir,
                                               const std::filesystem::path& folder);
+
+// Kestrun --init and --init --repair speak English, as the command line that starts them;
+// their failures are worded by ReportOf in this language.
+inline constexpr TextLanguage kInitLanguage = TextLanguage::kEnglish;
+
+// A failure of `command` ("Kestrun --init") as its console line says it.
+std::string InitProblemLine(std::string_view command, const Problem& problem);
 
 // "Kestrun --init": writes the shipped data files and the default "Joken.dat" into
 // `folder`. When any of these names exists already nothing at all is written. Prints what

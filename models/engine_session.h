@@ -15,6 +15,19 @@
 
 namespace dosavia {
 
+// The engine screen as it opens, on both front ends: the energy box, the field shown (1-based
+// as the result file's columns; 8 is 10×10 cm), the count box, and the parallel beam. The
+// browser opens on a smaller count: its run shares the page's machine with whatever else
+// the class has open, and a million photons already give a readable curve.
+struct EngineOpening {
+  const char* energy;
+  int field;
+  const char* photons;          // Dosavia
+  const char* browser_photons;  // the browser edition
+  double ssd_cm;                // 0: the parallel beam
+};
+inline constexpr EngineOpening kEngineOpening{"10", 8, "30000000", "1000000", 0};
+
 // A run of the engine as the boxes describe it.
 struct EngineRunPlan {
   std::string spectrum_file;  // "10MV.csv"

@@ -40,6 +40,10 @@ struct VisualOpening {
 };
 inline constexpr VisualOpening kVisualOpening{"10", "4×4", "100", 2.0, true, false, false, {}};
 
+// Photons a second of the step display at each position of its speed slider, slowest first;
+// 0 is as fast as the screen draws. Both screens open on the last.
+inline constexpr double kStepSpeeds[] = {1, 2, 3, 5, 10, 20, 50, 100, 200, 500, 0};
+
 enum class VisualState { kSettings, kConfirmed, kRunning, kPaused };
 
 // The beam that OK confirms: an X-ray spectrum by its energy box text ("10" -> 10MV.csv) or

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "records/problem.h"
 
@@ -16,5 +17,17 @@ class InputError : public ProblemError {
   int line() const { return problem().line; }  // 0 when the problem is the file as a whole
   const ProblemField& field() const { return problem().field; }
 };
+
+// A reader's error: `kind` at line `line` of `file` (0: the file as a whole), in `field`,
+// having found `value` where `limit` bounds it (each left out when empty).
+inline InputError BadInput(ProblemKind kind, const std::string& file, int line,
+                           ProblemField field = {}, std::string value = {},
+                           std::string limit = {}) {
+  return InputError(Problem(kind)
+                        .In(file, line)
+                        .At(std::move(field))
+                        .WithValue(std::move(value))
+                        .WithLimit(std::move(limit)));
+}
 
 }  // namespace dosavia

@@ -113,6 +113,10 @@ enum class ProblemKind {
   kPhantomTooDeep,           // {value} cm in all, {limit} cm the most
   kPhantomTooManyLayers,     // {limit} layers the most
   kPhantomEmpty,
+  // Laying out a working folder (Kestrun --init).
+  kCurrentFolderGone,     // {reason}: the current directory was deleted under the shell
+  kDataFilesNotFound,     // {value}: the folders looked in
+  kFolderHoldsDataFiles,  // {value}: the names already there; nothing written
   // A run of the engine.
   kNoPrimaryKerma,
   kTallyNotFinite,

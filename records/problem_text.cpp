@@ -249,6 +249,14 @@ constexpr KindWording kKindWordings[] = {
     {ProblemKind::kTallyNotFinite, "線量の集計に有限でない値が含まれています",
      "the dose tally holds a value that is not a finite number"},
     {ProblemKind::kUnexpected, "予期しないエラーです（{value}）", "unexpected error ({value})"},
+    {ProblemKind::kCurrentFolderGone,
+     "カレントディレクトリが見つかりません（削除されたのでは？）（{reason}）",
+     "the current directory cannot be found (was it deleted?): {reason}"},
+    {ProblemKind::kDataFilesNotFound, "データファイルが見つかりません。探した場所: {value}",
+     "the data files were not found; looked in: {value}"},
+    {ProblemKind::kFolderHoldsDataFiles,
+     "何も書きませんでした。このフォルダには既に {value} があります",
+     "nothing written, the folder already holds: {value}"},
 };
 
 struct NameWording {

@@ -82,7 +82,6 @@ constexpr double kWorkingFolderPoints = 9.0;
 
 constexpr int kFirstOption = 1;
 constexpr int kLastOption = 9;
-constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
 
 // The field options' rows inside their group [twips].
 constexpr double kOptionLeft = 480.0;
@@ -416,10 +415,10 @@ void EngineScreen::CreateGeometrySwitch() {
 }
 
 void EngineScreen::SetOpeningChoices() {
-  results.field_options[7]->setChecked(true);
-  run.photon_count_box->setCurrentText(QStringLiteral("30000000"));
-  run.energy_box->setCurrentText(QStringLiteral("10"));
-  field_index_ = kDefaultFieldIndex;
+  results.field_options[kEngineOpening.field - 1]->setChecked(true);
+  run.photon_count_box->setCurrentText(QString::fromUtf8(kEngineOpening.photons));
+  run.energy_box->setCurrentText(QString::fromUtf8(kEngineOpening.energy));
+  field_index_ = kEngineOpening.field;
   RefreshFileList();
   ShowWorkingFolder();
 }

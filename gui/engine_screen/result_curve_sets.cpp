@@ -18,24 +18,6 @@ namespace dosavia::gui {
 
 namespace {
 
-// Shades readable on white and apart from each other and from the black kerma curve: no
-// dark navy, maroon or forest green, which a projector shows as black. The later families
-// are taken from the Okabe-Ito colours, which stay apart for the colour-blind.
-// A family's kerma is its total's hue, darker: family 0 keeps the graph's black kerma, and
-// the kermas of compared files (4 MV beside 10 MV) are told apart by colour as well as by
-// their pattern.
-constexpr CurveColors kFamilies[kColorFamilies] = {
-    {kTotalDoseColor, kPrimaryDoseColor, kScatterDoseColor, kKermaColor},
-    {qRgb(86, 180, 233), qRgb(230, 159, 0), qRgb(0, 158, 115), qRgb(40, 105, 140)},
-    {qRgb(150, 60, 200), qRgb(213, 94, 0), qRgb(140, 190, 0), qRgb(90, 35, 120)},
-    {qRgb(0, 114, 178), qRgb(204, 121, 167), qRgb(0, 190, 190), qRgb(0, 70, 110)},
-    {qRgb(120, 140, 255), qRgb(255, 90, 90), qRgb(170, 150, 0), qRgb(70, 80, 150)},
-    {qRgb(0, 200, 255), qRgb(255, 60, 200), qRgb(90, 200, 60), qRgb(0, 115, 150)},
-};
-// Dashes of about 10 and dots of about 3 px at the graph's design width, of 2 px per bin.
-constexpr CurvePattern kPatterns[kColorFamilies] = {{1, 0},  {6, 4}, {2, 3},
-                                                    {12, 3}, {3, 6}, {9, 6}};
-
 const char kKermaName[] = QT_TRANSLATE_NOOP("Figures", "一次線水カーマ");
 const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"),
                                   QT_TRANSLATE_NOOP("Figures", "一次線線量"),
@@ -44,11 +26,13 @@ const char* const kDoseNames[] = {QT_TRANSLATE_NOOP("Figures", "水吸収線量"
 }  // namespace
 
 CurveColors ColorFamily(int family) {
-  return kFamilies[((family % kColorFamilies) + kColorFamilies) % kColorFamilies];
+  const CurveSetColors& c = CurveSetColorsOf(family);
+  return {QRgbOf(c.total), QRgbOf(c.primary), QRgbOf(c.scatter), QRgbOf(c.kerma)};
 }
 
 CurvePattern PatternOfFamily(int family) {
-  return kPatterns[((family % kColorFamilies) + kColorFamilies) % kColorFamilies];
+  const CurveSetPattern& p = CurveSetPatternOf(family);
+  return {p.on, p.off};
 }
 
 QString EnergyOfResultName(const QString& file) {

@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "models/curve_set_colors.h"
+
 namespace dosavia {
 struct ResultTables;
 struct RunStatistics;
@@ -28,15 +30,13 @@ struct CurveColors {
   QRgb kerma;
 };
 
-// Family 0 is the graph's own blue, red and green; the next ones keep "total bluish,
-// primary reddish, scatter greenish" where they can, in other shades. Families repeat
-// after kColorFamilies.
-inline constexpr int kColorFamilies = 6;
+// The colours of family `family`, one rule for Dosavia and the browser
+// (models/curve_set_colors.h); families repeat after kColorFamilies.
+inline constexpr int kColorFamilies = kCurveSetFamilies;
 CurveColors ColorFamily(int family);
 
-// The line pattern of a family's curves, so that sets differ by more than colour (for the
-// colour-blind, and on a washed-out projector): `on` bins drawn, then `off` bins left out;
-// off 0 is a solid line. Family 0 is solid; patterns repeat after kColorFamilies.
+// The line pattern of a family's curves (models/curve_set_colors.h): `on` bins drawn, then
+// `off` bins left out; off 0 is a solid line.
 struct CurvePattern {
   int on = 1;
   int off = 0;

@@ -5,6 +5,8 @@
 
 #include <QColor>
 
+#include "models/curve_set_colors.h"
+
 namespace dosavia {
 struct ResultTables;
 }  // namespace dosavia
@@ -29,11 +31,12 @@ inline constexpr double kFrameTop = 110.0;
 // Curves are drawn as this many per cent per unit of the file's ratios.
 inline constexpr double kPercent = 100.0;
 
-// Colours of the curves.
-inline constexpr QRgb kKermaColor = qRgb(0, 0, 0);
-inline constexpr QRgb kTotalDoseColor = qRgb(0, 0, 255);
-inline constexpr QRgb kPrimaryDoseColor = qRgb(255, 0, 0);
-inline constexpr QRgb kScatterDoseColor = qRgb(0, 255, 0);
+// Colours of the curves: those of the first compared set's family.
+constexpr QRgb QRgbOf(Rgb c) { return qRgb(c.r, c.g, c.b); }
+inline constexpr QRgb kKermaColor = QRgbOf(kCurveSetColors[0].kerma);
+inline constexpr QRgb kTotalDoseColor = QRgbOf(kCurveSetColors[0].total);
+inline constexpr QRgb kPrimaryDoseColor = QRgbOf(kCurveSetColors[0].primary);
+inline constexpr QRgb kScatterDoseColor = QRgbOf(kCurveSetColors[0].scatter);
 // The legend's scatter line is a darker green than its curve, readable on white.
 inline constexpr QRgb kScatterLegendColor = qRgb(0, 192, 0);
 

@@ -179,8 +179,4 @@ class VisualScreen : public QWidget {
   bool leave_after_batch_ = false;
 };
 
-// Photons a second of the step display at each position of its speed slider, slowest
-// first; 0 is as fast as the window system draws.
-inline constexpr double kStepSpeeds[] = {1, 3, 10, 30, 100, 0};
-
 }  // namespace dosavia::gui

@@ -1,10 +1,15 @@
 // The engine screen's run as OK checks it, once for Dosavia and the browser.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
+#include "engine/beam_geometry.h"
 #include "models/engine_session.h"
+#include "models/visual_session.h"
+#include "records/problem_text.h"
 
 namespace dosavia {
 namespace {
@@ -22,6 +27,8 @@ TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
   } cases[] = {
       {"10", "30000000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
       {"10", "30,000,000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
+      {"10", "100000000", Refusal::kNone, "10MV-100M.data", "1.00E+08", false},
+      {"10", "999999", Refusal::kNone, "10MV-999K.data", "1.00E+06", false},
       {"4", "50000000 photons", Refusal::kNone, "4MV-50M.data", "50000000 photons", false},
       {"10", "3e7", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
       {"10", "2e9", Refusal::kNone, "10MV-2000M.data", "2.00E+09", true},
@@ -47,6 +54,43 @@ TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
     EXPECT_EQ(plan.photon_total, c.total) << c.count;
     EXPECT_EQ(plan.ask, c.ask) << c.count;
   }
+}
+
+// A count the engine would refuse is refused at OK with the engine's own reason.
+TEST(PlanEngineRun, RefusesACountWithTheEnginesReason) {
+  const struct {
+    const char* count;
+    const char* reason;  // in the Japanese line
+  } cases[] = {{"abc", "数値ではありません"},
+               {"1.000.000", "数値ではありません"},
+               {"1,5E6", "光子総数"},
+               {"1e5x", "数値ではありません"},
+               {"1e10", "2147483520"},
+               {"", "数値がありません"},
+               {"0", "1 以上"},
+               {"0.5", "1 以上"}};
+  for (const auto& c : cases) {
+    const EngineRunPlan plan = PlanEngineRun("10", c.count, DOSAVIA_DATA_DIR);
+    EXPECT_EQ(plan.refusal, EngineRunPlan::Refusal::kCount) << c.count;
+    ASSERT_TRUE(plan.problem.has_value()) << c.count;
+    EXPECT_NE(ProblemLine(*plan.problem, TextLanguage::kJapanese).find(c.reason), std::string::npos)
+        << c.count << ": " << ProblemLine(*plan.problem, TextLanguage::kJapanese);
+  }
+}
+
+// Both screens open on values their own OK accepts, on the desktop and in the browser alike
+// (the page takes them from these tables through the core).
+TEST(OpeningValues, AreWhatOkAccepts) {
+  for (const char* count : {kEngineOpening.photons, kEngineOpening.browser_photons}) {
+    const EngineRunPlan plan = PlanEngineRun(kEngineOpening.energy, count, DOSAVIA_DATA_DIR);
+    EXPECT_FALSE(plan.problem.has_value() || plan.ask) << count;
+  }
+  EXPECT_TRUE(kEngineOpening.field >= 1 && kEngineOpening.field <= kFields);
+  EXPECT_GT(BatchPhotonsOf(kVisualOpening.photons), 0);
+  EXPECT_NE(FindFieldChoice(kVisualOpening.field), nullptr);
+  // The speed slider: slowest first, ending at "as fast as drawn".
+  EXPECT_EQ(std::cend(kStepSpeeds)[-1], 0);
+  EXPECT_TRUE(std::is_sorted(std::cbegin(kStepSpeeds), std::cend(kStepSpeeds) - 1));
 }
 
 // Start runs only what OK confirmed: a box changed after it needs OK again.

@@ -181,10 +181,10 @@ TEST(BatchPhotonsOf, ReadsEveryCountBoxAlike) {
   const struct {
     const char* plain;  // as the front end made it plain (NFKC: "３００００" is "30000")
     long long photons;  // 0: refused with a message
-  } cases[] = {{"30,000", 30000},  {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
-               {"100.7", 0},       {"1.5", 0},       {"0.5", 0},     {"0", 0},
-               {"abc", 0},         {"", 0},          {"-5", 0},      {"1e999", 0},
-               {"2e9", 2000000000}};
+  } cases[] = {{"30,000", 30000}, {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
+               {"100.7", 0},      {"1.5", 0},       {"0.5", 0},     {"0", 0},
+               {"abc", 0},        {"", 0},          {"-5", 0},      {"1e999", 0},
+               {"2e9", 2000000000}, {"   ", 0}};
   for (const auto& c : cases) EXPECT_EQ(BatchPhotonsOf(c.plain), c.photons) << c.plain;
 }
 
@@ -211,6 +211,10 @@ TEST(VisualSession, EstimatesABatchFromTheLastTimedAtItsPace) {
   session.LearnSpeed(true, 10, 100, 50.0);
   EXPECT_DOUBLE_EQ(session.ExpectedSeconds(100, true, 10), 50.0);  // drawn slower than held
   EXPECT_DOUBLE_EQ(session.ExpectedSeconds(1000000, false, 0), 10.0);
+  // The desktop once let a batch at one photon a second make 300 at full speed ask first.
+  VisualSession fresh;
+  fresh.LearnSpeed(true, 1, 1, 1.0);
+  EXPECT_FALSE(VisualSession::AsksFirst(fresh.ExpectedSeconds(300, true, 0)));
   EXPECT_FALSE(VisualSession::AsksFirst(60));
   EXPECT_TRUE(VisualSession::AsksFirst(61));
   const struct {

@@ -39,6 +39,7 @@
 #include "records/problem.h"
 #include "records/problem_text.h"
 #include "web/bindings/report_language.h"
+#include "web/bindings/typed_arrays.h"
 #include "records/utf8_text.h"
 
 namespace dosavia::web {
@@ -56,12 +57,6 @@ std::string ErrorLineText(const std::string& report) { return ErrorLineOf(report
 constexpr std::size_t kCells = DoseTally::kCellCount;
 // A finished block travels from the worker that ran it to the one that adds it as one
 // Float32Array: its tally's cells, then its history groups' growth, packed.
-
-val Float64Array(const std::vector<double>& values) {
-  val array = val::global("Float64Array").new_(values.size());
-  array.call<void>("set", val(emscripten::typed_memory_view(values.size(), values.data())));
-  return array;
-}
 
 // The word that rides in the list of --without words for Kestrun --accurate: the run's
 // whole physics goes from the command line to the workers as one list.
@@ -187,9 +182,7 @@ class EngineRun {
     runner_->Run(static_cast<std::int64_t>(b), std::span<float, kCells>(cells_.data(), kCells));
     const std::vector<float> growth = runner_->PackedGrowth();
     cells_.insert(cells_.end(), growth.begin(), growth.end());
-    val array = val::global("Float32Array").new_(cells_.size());
-    array.call<void>("set", val(emscripten::typed_memory_view(cells_.size(), cells_.data())));
-    return array;
+    return TypedArray(cells_);
   }
 
   // Starts the total; returns the bins that need no block.
@@ -359,8 +352,8 @@ class ResultLibrary {
       for (int f = 1; f <= kFieldColumns; ++f)
         dose.insert(dose.end(), t.DoseTable[k][f].begin() + 1, t.DoseTable[k][f].end());
     val out = val::object();
-    out.set("kerma", Float64Array(kerma));
-    out.set("dose", Float64Array(dose));
+    out.set("kerma", TypedArray(kerma));
+    out.set("dose", TypedArray(dose));
     return out;
   }
 

@@ -16,6 +16,7 @@
 #include "models/visual_tracks.h"
 #include "records/problem_text.h"
 #include "web/bindings/report_language.h"
+#include "web/bindings/typed_arrays.h"
 
 namespace dosavia::web {
 
@@ -25,18 +26,6 @@ namespace {
 
 // Points at which the smooth fits are handed to the page [cm]: every 0.1 cm over the phantom.
 constexpr int kFitPoints = 301;
-
-val Float64Array(const std::vector<double>& values) {
-  val array = val::global("Float64Array").new_(values.size());
-  array.call<void>("set", val(emscripten::typed_memory_view(values.size(), values.data())));
-  return array;
-}
-
-val Float32Array(const std::vector<float>& values) {
-  val array = val::global("Float32Array").new_(values.size());
-  array.call<void>("set", val(emscripten::typed_memory_view(values.size(), values.data())));
-  return array;
-}
 
 }  // namespace
 
@@ -153,11 +142,11 @@ class VisualCore {
     return static_cast<double>(count);
   }
 
-  val Segments() const { return Float32Array(tracks_.Segments()); }
-  val Absorptions() const { return Float32Array(tracks_.Absorptions()); }
+  val Segments() const { return TypedArray(tracks_.Segments()); }
+  val Absorptions() const { return TypedArray(tracks_.Absorptions()); }
   // The accurate transport's own tracks of the last Run() (empty in the exact transport).
-  val DeltaRaySegments() const { return Float32Array(tracks_.DeltaRaySegments()); }
-  val BremsstrahlungSegments() const { return Float32Array(tracks_.BremsstrahlungSegments()); }
+  val DeltaRaySegments() const { return TypedArray(tracks_.DeltaRaySegments()); }
+  val BremsstrahlungSegments() const { return TypedArray(tracks_.BremsstrahlungSegments()); }
   double LastEnergyMeV() const { return session_.LastEnergyMeV(); }
   double Total() const { return static_cast<double>(session_.TotalPhotons()); }
   double DepositedKeV() const { return tracks_.Deposited(); }
@@ -174,7 +163,7 @@ class VisualCore {
       for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally.GroupDose(g, k));
     for (int g = 0; g < kDepthDoseGroups; ++g)
       for (int k = 0; k < kDepthDoseBins; ++k) values.push_back(tally.GroupKerma(g, k));
-    return Float64Array(values);
+    return TypedArray(values);
   }
 
   // Counts of spectrum bins 1..400 (index 0 is bin 1).
@@ -182,7 +171,7 @@ class VisualCore {
     std::vector<double> counts(kSpectrumBins);
     for (int q = 1; q <= kSpectrumBins; ++q)
       counts[q - 1] = static_cast<double>(session_.Simulation().SpectrumTally()[q]);
-    return Float64Array(counts);
+    return TypedArray(counts);
   }
 
   // The live depth-dose curve as the desktop panel shows it, read by the session; `measure`
@@ -193,9 +182,9 @@ class VisualCore {
     const DepthDoseCurve& curve = reading.curve;
     val out = val::object();
     out.set("binCm", curve.bin_cm);
-    out.set("dose", Float64Array(curve.dose));
-    out.set("primary", Float64Array(curve.primary));
-    out.set("kerma", Float64Array(curve.kerma));
+    out.set("dose", TypedArray(curve.dose));
+    out.set("primary", TypedArray(curve.primary));
+    out.set("kerma", TypedArray(curve.kerma));
     out.set("photons", static_cast<double>(curve.photons));
     out.set("hasMaximum", curve.has_maximum);
     out.set("dmaxCm", curve.d_max_cm);
@@ -228,7 +217,7 @@ class VisualCore {
     if (fit)
       for (int i = 0; i < kFitPoints && 0.1 * i <= to_cm + 1e-9; ++i)
         points.push_back(fit(0.1 * i));
-    return Float64Array(points);
+    return TypedArray(points);
   }
 
   VisualSession session_;
@@ -255,18 +244,6 @@ val PhysicsSwitchList() {
     list.call<void>("push", entry);
   }
   return list;
-}
-
-// The visual screen's opening values, one table for both front ends (kVisualOpening).
-val VisualOpeningValues() {
-  val out = val::object();
-  out.set("energy", std::string(kVisualOpening.energy));
-  out.set("field", std::string(kVisualOpening.field));
-  out.set("photons", std::string(kVisualOpening.photons));
-  out.set("monoMeV", kVisualOpening.mono_mev);
-  out.set("stepDisplay", kVisualOpening.step_display);
-  out.set("zoomed", kVisualOpening.zoomed);
-  return out;
 }
 
 val FieldItems() {
@@ -308,7 +285,6 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
   emscripten::function("typedCount", &TypedCount);
   emscripten::function("typedFieldSide", &TypedFieldSide);
   emscripten::function("fieldItems", &FieldItems);
-  emscripten::function("visualOpening", &VisualOpeningValues);
   emscripten::function("physicsSwitches", &PhysicsSwitchList);
 }
 

@@ -26,15 +26,18 @@ function showLessonBack(current) {
   if (back) $('lesson-back').href = back;
 }
 
-// A link's count is read by the core's rule, as a typed one; the core is loaded for it only
-// when the link gives one, so that the menu opens without it. (Not a top-level await: the
-// page opened from a folder is one classic script.)
+// A link's count is read by the core's rule, as a typed one, and the simulation screens open
+// with the core's values (one table for Dosavia and the browser); the core is loaded only
+// for these, so that the menu opens without it. (Not a top-level await: the page opened from
+// a folder is one classic script.)
 async function linkCore() {
-  return new URLSearchParams(window.location.search).has('photons') ? loadCore().catch(() => null) : null;
+  const params = new URLSearchParams(window.location.search);
+  const needed = params.has('photons') || ['visual', 'engine'].includes(params.get('screen'));
+  return needed ? loadCore().catch(() => null) : null;
 }
 
 linkCore().then((core) => {
-  const link = parseDeepLink(window.location.search, { readCount: core?.typedCount });
+  const link = parseDeepLink(window.location.search, { core });
   setLanguage(link.values.lang);
 
   // The screens besides the menu, by the name a link gives in `screen`.

@@ -9,24 +9,41 @@
 // full-width digits), handed in as `readCount`.
 import { ENGINE_FIELD_SIDES, SSD_RANGE_CM, VISUAL_FIELD_SIDES } from './field_sizes.js';
 
-export const VISUAL_DEFAULTS = Object.freeze({
+// What a link sets besides a screen's boxes, where it does not set it.
+export const LINK_DEFAULTS = Object.freeze({
   screen: 'menu',
   lang: 'ja',
-  energy: '10', // MV of a shipped spectrum, or "mono"
-  mono: 2, // MeV of the mono-energetic beam
-  field: 4, // side of the square field [cm]
-  photons: 100,
-  step: 1,
   go: 0,
   run: 0,
-  without: [], // parts of the physics switched off on the visual screen
   seed: '', // the random seed as typed in the seed box ('': a fresh one on the visual screen, the default sequence on the engine's)
   ssd: 0, // the engine's curves of a point source at this SSD [cm]; 0: the parallel beam
   accurate: 0, // 1: the accurate electron transport instead of the exact one
 });
 
-// The engine screen's own defaults where the link does not set them.
-export const ENGINE_DEFAULTS = Object.freeze({ photons: 1000000, field: 10 });
+// The boxes of `screen` as it opens: the core's one table for Dosavia and the browser
+// (visualOpening, engineOpening), so that both open alike; none without the core (the menu
+// and the pages use none of them).
+export function openingValues(core, screen) {
+  if (!core) return {};
+  const visual = core.visualOpening();
+  const values = {
+    energy: visual.energy, // MV of a shipped spectrum, or "mono"
+    mono: visual.monoMeV, // MeV of the mono-energetic beam
+    field: visual.fieldSide, // side of the square field [cm]
+    photons: Number(visual.photons),
+    step: visual.stepDisplay ? 1 : 0,
+    without: visual.without, // parts of the physics switched off
+  };
+  if (screen !== 'engine') return values;
+  const engine = core.engineOpening();
+  return {
+    ...values,
+    energy: engine.energy,
+    field: engine.fieldSide,
+    photons: Number(engine.photons),
+    ssd: engine.ssd,
+  };
+}
 
 const SCREENS = ['menu', 'visual', 'engine'];
 // The explanation pages 1-5 and the references; the lesson sheet.
@@ -76,11 +93,13 @@ const rules = {
 };
 
 // { values, problems: [{ name, value }], given } from a query string ("?a=b&..."); `given`
-// names the parameters the link set to usable values. `readCount`: the core's count rule
-// (typedCount); without it a count must be plain digits.
-export function parseDeepLink(search, { readCount } = {}) {
+// names the parameters the link set to usable values. `core`: the C++ core, whose count rule
+// (typedCount) reads a count and whose tables give the screen's opening values; without it
+// a count must be plain digits and the boxes' values are left unset.
+export function parseDeepLink(search, { core } = {}) {
+  const readCount = core?.typedCount;
   const params = new URLSearchParams(search);
-  const values = { ...VISUAL_DEFAULTS };
+  const values = { ...LINK_DEFAULTS };
   const problems = [];
   const given = [];
   for (const [name, value] of params) {
@@ -103,6 +122,8 @@ export function parseDeepLink(search, { readCount } = {}) {
       if (!given.includes(name)) given.push(name);
     }
   }
+  const opening = openingValues(core, values.screen);
+  for (const [name, value] of Object.entries(opening)) if (!given.includes(name)) values[name] = value;
   // An energy given as a number of MeV for a mono-energetic beam implies energy=mono.
   if (params.has('mono') && !params.has('energy') && !problems.some((p) => p.name === 'mono')) values.energy = 'mono';
   // What one screen cannot use: the visual screen's fields end at 10 cm and its beam is
@@ -113,11 +134,10 @@ export function parseDeepLink(search, { readCount } = {}) {
     given.splice(given.indexOf(name), 1);
   };
   if (values.screen === 'engine') {
-    if (values.energy === 'mono') reject(params.has('energy') ? 'energy' : 'mono', VISUAL_DEFAULTS.energy);
-    for (const [name, value] of Object.entries(ENGINE_DEFAULTS)) if (!given.includes(name)) values[name] = value;
+    if (values.energy === 'mono') reject(params.has('energy') ? 'energy' : 'mono', opening.energy);
   } else {
-    if (given.includes('field') && !FIELD_SIDES.includes(values.field)) reject('field', VISUAL_DEFAULTS.field);
-    if (given.includes('ssd')) reject('ssd', VISUAL_DEFAULTS.ssd);
+    if (given.includes('field') && !FIELD_SIDES.includes(values.field)) reject('field', opening.field);
+    if (given.includes('ssd')) reject('ssd', LINK_DEFAULTS.ssd);
   }
   // As Kestrun refuses --accurate with --without: the switches are experiments on the exact transport.
   if (values.accurate === 1 && values.without.length > 0) reject('accurate', VISUAL_DEFAULTS.accurate);

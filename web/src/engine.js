@@ -8,7 +8,15 @@
 // numbers, their uncertainties and the CSV and TSV are the C++'s. The run is engine_run.js's,
 // the result list engine_list.js's, the downloads engine_export.js's; this module wires the
 // screen and draws the compared sets.
-import { drawGraph, drawSwatch, COMPONENT_STYLES, KERMA_COLOR, KERMA_LINE, setColor } from './engine_draw.js';
+import {
+  drawGraph,
+  drawSwatch,
+  COMPONENT_STYLES,
+  KERMA_COLOR,
+  KERMA_LINE,
+  setColor,
+  useSetColors,
+} from './engine_draw.js';
 import { prepareCanvas } from './chart.js';
 import { $, componentNames, graphTexts, state, tableCells, estimated, tableNote } from './engine_state.js';
 import {
@@ -288,11 +296,11 @@ document.addEventListener('keydown', (event) => {
 });
 
 async function startEngineScreen(values, given = []) {
-  $('e-energy').value = ['4', '6', '10', '15'].includes(values.energy) ? values.energy : '10';
-  if (given.includes('photons')) $('e-photons').value = String(values.photons);
+  // The boxes as the link or, where it sets none, the core's opening table has them.
+  if (values.energy !== undefined) $('e-energy').value = values.energy;
+  if (values.photons !== undefined) $('e-photons').value = String(values.photons);
   if (given.includes('seed')) $('e-seed').value = values.seed;
-  state.field = FIELD_SIDES.indexOf(values.field) + 1 || 8;
-  if (!given.includes('field')) state.field = 8;
+  state.field = FIELD_SIDES.indexOf(values.field) + 1 || state.field;
   buildFieldChoices();
   if (given.includes('ssd')) {
     state.ssd = values.ssd;
@@ -303,6 +311,7 @@ async function startEngineScreen(values, given = []) {
   $('e-workers').value = String(cores());
   startTotalWorker();
   runHooks.finished = drawSet;
+  useSetColors(await state.total.call('setColors'));
   buildSwitches(await state.total.call('switches'), values.without ?? []);
   $('e-accurate').checked = values.accurate === 1;
   await Promise.all([followAccurate(), refreshSaved()]);

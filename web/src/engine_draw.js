@@ -7,7 +7,12 @@
 // the frame, grid, ticks and mapping are the page's one chart module's (chart.js).
 import { Chart, chartFont, noteLines } from './chart.js';
 
-export const SET_COLORS = ['#0072B2', '#D55E00', '#009E73', '#CC79A7', '#E69F00', '#56B4E9', '#000000'];
+// A set's colour: its family's total colour, from the core's one rule for Dosavia and the
+// browser (curveSetColors), given once the screen starts.
+let SET_COLORS = ['#000000'];
+export function useSetColors(families) {
+  SET_COLORS = families.map((family) => family.total);
+}
 export const KERMA_COLOR = '#444444';
 // Total, primary, scatter: solid and thick, dashed, dotted.
 export const COMPONENT_STYLES = [

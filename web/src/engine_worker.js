@@ -76,6 +76,7 @@ const CALLS = {
   names: (c, { energy, count, without = [] }) => ({ value: c.module.screenRunNames(energy, count, without) }),
   // The parts of the physics a run may switch off ({ option, ja, en }); the browser's core only.
   switches: (c) => ({ value: c.module.physicsSwitches() }),
+  setColors: (c) => ({ value: c.module.curveSetColors() }),
 };
 
 // A worker keeps its engine from run to run, and the engine its seed: every run sets its own.

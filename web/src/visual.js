@@ -14,8 +14,10 @@ import { WorkerClient } from './worker_client.mjs';
 
 const $ = (id) => document.getElementById(id);
 
-// Step display rates of the speed slider [photons a second]; the last is "as fast as drawn".
-const RATES = [1, 2, 3, 5, 10, 20, 50, 100, 200, 500, 0];
+// Step display rates of the speed slider [photons a second]: the core's list, one for both
+// front ends (its last, 0, is "as fast as drawn"), once the core is ready; until then only
+// as fast as drawn.
+let RATES = [0];
 const reducedMotion = window.matchMedia('(prefers-reduced-motion: reduce)');
 
 const state = {
@@ -230,6 +232,10 @@ async function onWorkerReady() {
   state.fieldItems = init.fieldItems;
   state.opening = init.opening;
   $('accurate').checked = linkValues?.accurate === 1;
+  RATES = init.opening.stepSpeeds;
+  $('rate').max = String(RATES.length - 1);
+  $('rate').value = $('rate').max;
+  updateRateText();
   buildSwitches(init.switches, linkValues?.without ?? []);
   state.monoRange = init.monoRange;
   checkLinkMono();
@@ -616,7 +622,7 @@ function checkLinkMono() {
   const mono = linkValues?.mono;
   if (mono === undefined || (mono >= range.lowest && mono <= range.highest)) return;
   addLinkNotice(tr('Web', 'リンクの %1 の値「%2」は使えません。既定の値で始めます。', 'mono', mono));
-  $('mono').value = '2';
+  $('mono').value = String(state.opening.monoMeV);
 }
 
 async function onReady() {

@@ -10,9 +10,31 @@ import { pathToFileURL } from 'node:url';
 // Links read their counts with the core's rule, as the page does; the module as built (its
 // field sizes are generated from the C++).
 const site = process.env.DOSAVIA_WEB_DIR ?? join(dirname(fileURLToPath(import.meta.url)), '..', '..', 'build', 'web');
-const { parseDeepLink: parseWith, VISUAL_DEFAULTS } = await import(pathToFileURL(join(site, 'deeplink.js')).href);
+const {
+  parseDeepLink: parseWith,
+  LINK_DEFAULTS,
+  openingValues,
+} = await import(pathToFileURL(join(site, 'deeplink.js')).href);
 const core = await createRequire(import.meta.url)(join(site, 'dosavia_core.js'))();
-const parseDeepLink = (search) => parseWith(search, { readCount: core.typedCount });
+const parseDeepLink = (search) => parseWith(search, { core });
+const defaults = (screen) => ({ ...LINK_DEFAULTS, ...openingValues(core, screen) });
+
+// The screens open as Dosavia's do, from the core's one table: no value of the page's own.
+test("a link without values opens the screens with the core's opening values", () => {
+  const visual = core.visualOpening();
+  const engine = core.engineOpening();
+  const opened = (screen) => parseDeepLink(`?screen=${screen}`).values;
+  assert.deepEqual(
+    [opened('visual').energy, opened('visual').field, opened('visual').photons, opened('visual').mono],
+    [visual.energy, visual.fieldSide, Number(visual.photons), visual.monoMeV],
+  );
+  assert.equal(`${opened('visual').field}×${opened('visual').field}`, visual.field);
+  assert.deepEqual(
+    [opened('engine').energy, opened('engine').field, opened('engine').photons, opened('engine').ssd],
+    [engine.energy, engine.fieldSide, Number(engine.photons), engine.ssd],
+  );
+  assert.deepEqual(opened('visual').without, []);
+});
 
 test('usable values are taken', () => {
   const { values, problems } = parseDeepLink(
@@ -20,7 +42,7 @@ test('usable values are taken', () => {
   );
   assert.deepEqual(problems, []);
   assert.deepEqual(values, {
-    ...VISUAL_DEFAULTS,
+    ...defaults('visual'),
     screen: 'visual',
     lang: 'en',
     energy: '15',
@@ -94,7 +116,7 @@ test('bad values are reported and replaced by the defaults', () => {
       [name],
       query,
     );
-    assert.equal(values[name], VISUAL_DEFAULTS[name], query);
+    assert.deepEqual(values[name], defaults(values.screen)[name], query);
   }
 });
 
