@@ -61,7 +61,7 @@ std::int64_t RunHistories(EngineState& state, const BeamSpectrum& spectrum, floa
                           const SlabLayers<float>* layers) {
   if (options.threads)
     return RunBlockStreams(state.tables, spectrum, photon_total, threads, *state.tally, progress,
-                           options.physics, options.seed, &groups);
+                           options.physics, options.seed, &groups, layers);
   const auto group_end = [&](PencilBeam& beam, const GroupSegment& segment) {
     beam.EndSegment(segment, groups);
   };
