@@ -195,8 +195,7 @@ int ThreadCount(int requested) {
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
                              const std::function<void(int)>& on_bin, const PhysicsSwitches& physics,
-                             RunSeed seed, GroupGrowth* groups,
-                             const SlabLayers<float>* layers) {
+                             RunSeed seed, GroupGrowth* groups, const SlabLayers<float>* layers) {
   BlockPlan plan(spectrum, n, physics, seed);
   plan.SetLayers(layers);
   // No thread at all would leave the blocks unrun and the tally empty.

@@ -57,7 +57,8 @@ std::string MaterialElectronFile(std::string_view material);  // "ELACC-lung.dat
 class PhantomData {
  public:
   // `path_of` turns a data file's plain name into the path to read.
-  PhantomData(const Phantom& phantom, const std::function<std::string(const std::string&)>& path_of);
+  PhantomData(const Phantom& phantom,
+              const std::function<std::string(const std::string&)>& path_of);
   PhantomData(const PhantomData&) = delete;
   PhantomData& operator=(const PhantomData&) = delete;
 

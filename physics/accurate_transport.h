@@ -263,8 +263,9 @@ bool LayeredLastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Dir
         (!stops && (layer + (uz > 0 ? 1 : -1) < 0 || layer + (uz > 0 ? 1 : -1) >= layers.count));
     if (leaves) {
       const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
-      const Real share = std::fmin(
-          energy, energy_at_range * std::fmin(left, DistanceToSurface(ctx.box, p, d) * rho) / range);
+      const Real share =
+          std::fmin(energy, energy_at_range *
+                                std::fmin(left, DistanceToSurface(ctx.box, p, d) * rho) / range);
       Deposit(p, q, share, kind, component, observer);
       observer.OnEscape(EscapeKind::kCharged, q, energy - share + CarriedRest<Real>(kind),
                         component);
@@ -380,7 +381,8 @@ Vec3<Real> LayeredFlight(const TransportContext<Real>& ctx, Vec3<Real> p, const 
     if (k < 0 || k >= layers.count) return Advance(p, d, Real(1));
     p.z = uz > 0 ? layers.z[k] : layers.z[k + 1];
     if (layers.tables[k] != layers.tables[from])
-      flight *= TablesAt(ctx, from).PhotonCoefficients(E).mu / TablesAt(ctx, k).PhotonCoefficients(E).mu;
+      flight *=
+          TablesAt(ctx, from).PhotonCoefficients(E).mu / TablesAt(ctx, k).PhotonCoefficients(E).mu;
   }
 }
 

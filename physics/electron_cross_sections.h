@@ -47,8 +47,15 @@ struct Medium {
 inline constexpr MediumAtom kWaterAtoms[] = {{2, 1, 1, 0}, {1, 8, 2, 2.0794415417}};
 // Liquid water (Sternheimer, Berger, Seltzer, At. Data Nucl. Data Tables 30 (1984) 261:
 // -C = 3.5017, x0 = 0.2400, x1 = 2.8004, a = 0.09116, m = 3.4773).
-inline constexpr Medium kWater{kElectronsPerCm3, kExcitationOverRestSquared, 3.5017, 0.24, 2.8004,
-                               0.09116, 3.4773, kWaterAtoms, 2};
+inline constexpr Medium kWater{kElectronsPerCm3,
+                               kExcitationOverRestSquared,
+                               3.5017,
+                               0.24,
+                               2.8004,
+                               0.09116,
+                               3.4773,
+                               kWaterAtoms,
+                               2};
 
 // Sternheimer's density-effect correction delta of `medium` at log10(beta gamma) = x.
 template <typename Real>
@@ -161,8 +168,8 @@ struct HardCollisionShape {
   }
 };
 
-// Bethe–Heitler bremsstrahlung of a medium, water by default (2 H + O per molecule, Z(Z+1) for the field of
-// the atomic electrons), with the Thomas–Fermi screening functions of Butcher and Messel
+// Bethe–Heitler bremsstrahlung of a medium, water by default (2 H + O per molecule, Z(Z+1) for the
+// field of the atomic electrons), with the Thomas–Fermi screening functions of Butcher and Messel
 // (Nucl. Phys. 20 (1960) 15) as EGS4 uses them and no Coulomb correction:
 // k d sigma/dk = 4 alpha r_e^2 sum_i n_i Z_i (Z_i + 1) B_i(k) per molecule, with
 // B = (1 + e^2)(phi1/4 - ln Z / 3) - (2/3) e (phi2/4 - ln Z / 3), e = E'/E the total

@@ -115,17 +115,18 @@ std::string ElaccText(const xs::Medium& md,
     const dosavia::datagen::ScreenedRutherfordWater elastic_model =
         elastic.empty() ? dosavia::datagen::ScreenedRutherfordWater(T)
                         : dosavia::datagen::ScreenedRutherfordWater(T, elastic);
-    const double values[] = {T / 1000,
-                             xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, false, md) / 1000,
-                             xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, true, md) / 1000,
-                             RadiativeStoppingBelow(T, kPhotonCutKeV, md) / 1000,
-                             xs::HardCollisionCrossSection(T, kDeltaCutKeV, false, md),
-                             xs::HardCollisionCrossSection(T, kDeltaCutKeV, true, md),
-                             BremsstrahlungAbove(T, kPhotonCutKeV, md),
-                             xs::AnnihilationCrossSection(T, md),
-                             elastic_model.FirstTransportInverseMfp(),
-                             range_e[static_cast<std::size_t>(i)],
-                             range_p[static_cast<std::size_t>(i)]};
+    const double values[] = {
+        T / 1000,
+        xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, false, md) / 1000,
+        xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, true, md) / 1000,
+        RadiativeStoppingBelow(T, kPhotonCutKeV, md) / 1000,
+        xs::HardCollisionCrossSection(T, kDeltaCutKeV, false, md),
+        xs::HardCollisionCrossSection(T, kDeltaCutKeV, true, md),
+        BremsstrahlungAbove(T, kPhotonCutKeV, md),
+        xs::AnnihilationCrossSection(T, md),
+        elastic_model.FirstTransportInverseMfp(),
+        range_e[static_cast<std::size_t>(i)],
+        range_p[static_cast<std::size_t>(i)]};
     for (double v : values) Field(out, v);
     out += "\r\n";
   }

@@ -59,11 +59,13 @@ std::vector<LogTable> ReadProcess(const std::string& path, int zmax) {
   std::vector<LogTable> tables(static_cast<std::size_t>(zmax) + 1);
   for (int z = 1; z <= zmax; ++z) {
     int n = 0;
-    if (!(in >> n) || n < 2) throw std::runtime_error(path + ": no point count for Z " + std::to_string(z));
+    if (!(in >> n) || n < 2)
+      throw std::runtime_error(path + ": no point count for Z " + std::to_string(z));
     LogTable& t = tables[static_cast<std::size_t>(z)];
     for (int k = 0; k < n; ++k) {
       double a = 0, b = 0;
-      if (!(in >> a >> b)) throw std::runtime_error(path + ": short table for Z " + std::to_string(z));
+      if (!(in >> a >> b))
+        throw std::runtime_error(path + ": short table for Z " + std::to_string(z));
       t.log_e.push_back(a);
       t.log_sigma.push_back(b);
     }
@@ -110,8 +112,9 @@ std::vector<double> Coefficients(const std::vector<std::vector<LogTable>>& xcom,
   std::vector<double> c(kProcesses, 0.0);
   for (const auto& part : m.elements) {
     for (int p = 0; p < kProcesses; ++p)
-      c[static_cast<std::size_t>(p)] += part.mass_fraction * 0.60221367 / part.atomic_weight *
-                                        xcom[static_cast<std::size_t>(p)][static_cast<std::size_t>(part.z)].At(e);
+      c[static_cast<std::size_t>(p)] +=
+          part.mass_fraction * 0.60221367 / part.atomic_weight *
+          xcom[static_cast<std::size_t>(p)][static_cast<std::size_t>(part.z)].At(e);
   }
   return c;
 }
@@ -120,13 +123,15 @@ std::vector<double> Coefficients(const std::vector<std::vector<LogTable>>& xcom,
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: %s <EGSnrc XCOM folder> <folder with water20.dat> <output folder>\n",
+    std::fprintf(stderr,
+                 "usage: %s <EGSnrc XCOM folder> <folder with water20.dat> <output folder>\n",
                  argv[0]);
     return 2;
   }
   try {
     std::vector<std::vector<LogTable>> xcom;
-    for (const char* f : kProcessFiles) xcom.push_back(ReadProcess(std::string(argv[1]) + "/" + f, 20));
+    for (const char* f : kProcessFiles)
+      xcom.push_back(ReadProcess(std::string(argv[1]) + "/" + f, 20));
     const WaterFile water = ReadWater(std::string(argv[2]) + "/water20.dat");
     // The check: water from the same tables against water20.dat, column by column.
     double worst[kProcesses + 1] = {};
@@ -142,11 +147,13 @@ int main(int argc, char** argv) {
       }
       worst[kProcesses] = std::fmax(worst[kProcesses], std::fabs(total / total_file - 1));
     }
-    std::printf("water from these tables vs water20.dat, largest deviation (coefficients above 1e-5 cm2/g):\n"
-                "  coherent %.2f %%, incoherent %.2f %%, photoelectric %.2f %%, pair %.2f %% / %.2f %%, "
-                "total %.3f %%\n",
-                100 * worst[0], 100 * worst[1], 100 * worst[2], 100 * worst[3], 100 * worst[4],
-                100 * worst[5]);
+    std::printf(
+        "water from these tables vs water20.dat, largest deviation (coefficients above 1e-5 "
+        "cm2/g):\n"
+        "  coherent %.2f %%, incoherent %.2f %%, photoelectric %.2f %%, pair %.2f %% / %.2f %%, "
+        "total %.3f %%\n",
+        100 * worst[0], 100 * worst[1], 100 * worst[2], 100 * worst[3], 100 * worst[4],
+        100 * worst[5]);
     for (const MaterialComposition* m : dosavia::datagen::kPhantomCompositions) {
       std::string rows;
       for (const auto& row : water.rows) {

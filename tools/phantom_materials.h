@@ -108,15 +108,8 @@ inline electron_xs::Medium MediumOf(const MaterialComposition& c,
                      std::cbrt(static_cast<double>(e.z)), std::log(static_cast<double>(e.z))});
   const SternheimerParameters s = DensityEffectOf(c);
   const double i_over_m = c.excitation_eV / 1000 / electron_xs::kRestKeV;
-  return {c.ElectronsPerGram(),
-          i_over_m * i_over_m,
-          s.neg_c,
-          s.x0,
-          s.x1,
-          s.a,
-          s.m,
-          atoms.data(),
-          static_cast<int>(atoms.size())};
+  return {c.ElectronsPerGram(), i_over_m * i_over_m,           s.neg_c, s.x0, s.x1, s.a, s.m,
+          atoms.data(),         static_cast<int>(atoms.size())};
 }
 
 // The materials besides water, in the order their files are written.

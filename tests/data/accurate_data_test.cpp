@@ -49,14 +49,11 @@ TEST(AccurateDataTest, MaterialStoppingPowersAgreeWithEstar) {
   const struct {
     const datagen::MaterialComposition* material;
     double kev, collision;
-  } rows[] = {{&datagen::kLungComposition, 1000, 1.8565},
-              {&datagen::kLungComposition, 10000, 2.0416},
-              {&datagen::kBoneComposition, 100, 3.6058},
-              {&datagen::kBoneComposition, 1000, 1.6302},
-              {&datagen::kBoneComposition, 10000, 1.7730},
-              {&datagen::kAirComposition, 100, 3.6331},
-              {&datagen::kAirComposition, 1000, 1.6609},
-              {&datagen::kAirComposition, 10000, 1.9793}};
+  } rows[] = {
+      {&datagen::kLungComposition, 1000, 1.8565},  {&datagen::kLungComposition, 10000, 2.0416},
+      {&datagen::kBoneComposition, 100, 3.6058},   {&datagen::kBoneComposition, 1000, 1.6302},
+      {&datagen::kBoneComposition, 10000, 1.7730}, {&datagen::kAirComposition, 100, 3.6331},
+      {&datagen::kAirComposition, 1000, 1.6609},   {&datagen::kAirComposition, 10000, 1.9793}};
   for (const auto& r : rows) {
     std::vector<xs::MediumAtom> atoms;
     const xs::Medium medium = datagen::MediumOf(*r.material, atoms);
@@ -67,8 +64,8 @@ TEST(AccurateDataTest, MaterialStoppingPowersAgreeWithEstar) {
     // The shipped file's restricted loss stays below the unrestricted one, and its range
     // beyond the CSDA range (restricted losses leave a longer residual path).
     auto data = std::make_unique<ElectronData<double>>();
-    LoadElectronData(*data, std::string(DOSAVIA_DATA_DIR) + "/ELACC-" +
-                                std::string(r.material->name) + ".dat");
+    LoadElectronData(
+        *data, std::string(DOSAVIA_DATA_DIR) + "/ELACC-" + std::string(r.material->name) + ".dat");
     int i;
     double f;
     data->Locate(r.kev, i, f);

@@ -150,10 +150,9 @@ TEST(BlockStreamsTest, AnyThreadCountGivesTheSameTally) {
     for (const int threads : {1, 3, 0, 2}) {
       auto tally = std::make_unique<DoseTally>(widths);
       std::vector<int> bins;
-      const std::int64_t histories =
-          RunBlockStreams(*tables, spectrum, run.photons, threads, *tally,
-                          [&bins](int i) { bins.push_back(i); }, run.physics, RunSeed{7},
-                          nullptr, run.layers);
+      const std::int64_t histories = RunBlockStreams(
+          *tables, spectrum, run.photons, threads, *tally, [&bins](int i) { bins.push_back(i); },
+          run.physics, RunSeed{7}, nullptr, run.layers);
       const std::string what =
           std::to_string(threads) + " threads" + (run.layers ? ", lung slab" : "");
       EXPECT_GT(histories, 3 * kBlockHistories) << what;
