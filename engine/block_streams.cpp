@@ -145,6 +145,7 @@ void BlockPlan::RunBlock(const PhysicsTables<float>& tables, std::int64_t b,
   auto bin = std::upper_bound(bins_.begin(), bins_.end(), first,
                               [](std::int64_t h, const BinSpan& s) { return h < s.end; });
   PencilBeam beam(tables, random, tally, physics_);
+  beam.SetLayers(layers_);
   if (growth == nullptr) {
     for (std::int64_t h = first; h < last; ++h) {
       while (h >= bin->end) ++bin;
@@ -194,8 +195,9 @@ int ThreadCount(int requested) {
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
                              const std::function<void(int)>& on_bin, const PhysicsSwitches& physics,
-                             RunSeed seed, GroupGrowth* groups) {
-  const BlockPlan plan(spectrum, n, physics, seed);
+                             RunSeed seed, GroupGrowth* groups, const SlabLayers<float>* layers) {
+  BlockPlan plan(spectrum, n, physics, seed);
+  plan.SetLayers(layers);
   // No thread at all would leave the blocks unrun and the tally empty.
   threads = DOSAVIA_THREADS ? std::max(1, threads) : 1;
   BlockScheduler scheduler(tables, plan, threads, total, on_bin, groups);

@@ -17,6 +17,7 @@
 #include "physics/physics_switches.h"
 #include "physics/physics_tables.h"
 #include "physics/random_stream.h"
+#include "physics/slab_layers.h"
 
 namespace dosavia {
 
@@ -52,6 +53,8 @@ class BlockPlan {
   std::int64_t histories() const { return histories_; }
   const PhysicsSwitches& physics() const { return physics_; }
   RunSeed seed() const { return seed_; }
+  // A slab phantom's layers for every block (they must outlive the plan); none: water.
+  void SetLayers(const SlabLayers<float>* layers) { layers_ = layers; }
   std::int64_t blocks() const { return (histories_ + kBlockHistories - 1) / kBlockHistories; }
   // Histories in the total once blocks 0..merged-1 are in it.
   std::int64_t HistoriesInBlocks(std::int64_t merged) const {
@@ -79,6 +82,7 @@ class BlockPlan {
   std::int64_t histories_ = 0;
   PhysicsSwitches physics_;
   RunSeed seed_ = kDefaultSeed;
+  const SlabLayers<float>* layers_ = nullptr;
 };
 
 // Number of threads for a request of n (0: one per core the system reports, at least 1;
@@ -91,11 +95,13 @@ int ThreadCount(int requested);
 // on_bin(i) is called once per occupied bin, in bin order and from one thread at a time,
 // as soon as every history of bins 1..i is in `total`. Returns the number of histories.
 // With `groups`, each history group's growth is added into it as well, block by block in
-// block order, so that it too is the same for any number of threads.
+// block order, so that it too is the same for any number of threads. With `layers` every
+// block runs in that slab phantom.
 std::int64_t RunBlockStreams(const PhysicsTables<float>& tables, const BeamSpectrum& spectrum,
                              float n, int threads, DoseTally& total,
                              const std::function<void(int)>& on_bin,
                              const PhysicsSwitches& physics = {}, RunSeed seed = kDefaultSeed,
-                             GroupGrowth* groups = nullptr);
+                             GroupGrowth* groups = nullptr,
+                             const SlabLayers<float>* layers = nullptr);
 
 }  // namespace dosavia

@@ -89,7 +89,6 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
   // Only the accurate transport stops its steps at the layers' boundaries.
   if (!line.phantom_file.empty()) {
     if (!exact.AllOn()) return fail("--phantom cannot be combined with --without");
-    if (line.threads) return fail("--phantom runs on the single stream, not with --threads");
     line.physics.accurate_transport = true;
   }
   return line;

@@ -61,7 +61,7 @@ std::int64_t RunHistories(EngineState& state, const BeamSpectrum& spectrum, floa
                           const SlabLayers<float>* layers) {
   if (options.threads)
     return RunBlockStreams(state.tables, spectrum, photon_total, threads, *state.tally, progress,
-                           options.physics, options.seed, &groups);
+                           options.physics, options.seed, &groups, layers);
   const auto group_end = [&](PencilBeam& beam, const GroupSegment& segment) {
     beam.EndSegment(segment, groups);
   };
@@ -108,12 +108,12 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     const RunConditions conditions =
         ReadConditionsFile(file(kConditionsFile), kConditionsFile, options.physics);
     std::optional<Phantom> phantom;
-    SlabLayers<float> layers;
+    std::unique_ptr<PhantomData> phantom_data;
     if (!options.phantom_file.empty()) {
       phantom = ReadPhantomFile(options.phantom_file, options.phantom_file);
-      layers = phantom->Layers();
+      phantom_data = std::make_unique<PhantomData>(*phantom, file);
     }
-    const SlabLayers<float>* layers_in_force = phantom ? &layers : nullptr;
+    const SlabLayers<float>* layers_in_force = phantom ? &phantom_data->layers() : nullptr;
     const BeamSpectrum spectrum =
         ReadSpectrumNamedInConditions(file(conditions.spectrum_file), conditions.spectrum_file);
     CheckSpectrumWithinTable(spectrum, state->tables.PhotonTable[state->tables.photon_rows].energy,

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "engine/beam_geometry.h"
+#include "physics/electron_data.h"
+#include "physics/physics_loader.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
 #include "records/number_text.h"
@@ -58,6 +60,36 @@ SlabLayers<float> Phantom::Layers() const {
   }
   s.z[static_cast<std::size_t>(s.count)] = kPhantomDepthCm;
   return s;
+}
+
+std::string MaterialPhotonFile(std::string_view material) {
+  return std::string(material) + "20.dat";
+}
+
+std::string MaterialElectronFile(std::string_view material) {
+  return "ELACC-" + std::string(material) + ".dat";
+}
+
+PhantomData::PhantomData(const Phantom& phantom,
+                         const std::function<std::string(const std::string&)>& path_of)
+    : layers_(phantom.Layers()) {
+  for (int k = 0; k < layers_.count; ++k) {
+    const PhantomLayer& layer = phantom.layers[static_cast<std::size_t>(k)];
+    if (layer.material == "water") continue;
+    std::size_t i = 0;
+    while (i < names_.size() && names_[i] != layer.material) ++i;
+    if (i == names_.size()) {
+      auto tables = std::make_unique<PhysicsTables<float>>();
+      LoadPhysicsTables(*tables, path_of(MaterialPhotonFile(layer.material)),
+                        path_of(kElectronDataFile));
+      tables->SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
+      LoadElectronData(tables->electrons, path_of(MaterialElectronFile(layer.material)));
+      names_.push_back(layer.material);
+      tables_.push_back(std::move(tables));
+    }
+    layers_.tables[static_cast<std::size_t>(k)] = tables_[i].get();
+    layers_.density[static_cast<std::size_t>(k)] = static_cast<float>(layer.density);
+  }
 }
 
 std::string Phantom::Description() const {

@@ -4,18 +4,21 @@
 // full depth.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "physics/physics_tables.h"
 #include "physics/slab_layers.h"
 
 namespace dosavia {
 
 // A material the layers may name: its density [g/cm^3] and its electrons per gram relative
 // to water's, sum of w Z / A over its elements by mass (ICRU Report 44 lung, inflated, and
-// cortical bone; dry air near sea level). The transport takes it as water of the same
-// electrons per cm^3 (see slab_layers.h).
+// cortical bone; dry air near sea level). A run reads its own data (PhantomData); the
+// electrons per gram make water of the same electrons per cm^3 where it has none.
 struct PhantomMaterial {
   std::string_view name;
   double density;
@@ -36,10 +39,35 @@ struct PhantomLayer {
 struct Phantom {
   std::vector<PhantomLayer> layers;  // as written, then water to the full depth
 
-  // The layers as the transport and the tally take them.
+  // The layers as water of each material's electrons per cm^3 (no data of their own).
   SlabLayers<float> Layers() const;
   // One line for the run's records: "water 3 lung 10 water 17".
   std::string Description() const;
+};
+
+// The data file names of a material other than water: its photon coefficients in the
+// layout of water20.dat, its electron data in that of ELACC.dat.
+std::string MaterialPhotonFile(std::string_view material);    // "lung20.dat"
+std::string MaterialElectronFile(std::string_view material);  // "ELACC-lung.dat"
+
+// A phantom as a run takes it: its layers, each material other than water with its own
+// photon and electron data at its mass density, read by the readers of water's files
+// (which name file, line and field of anything unsound). Water's layers take the run's
+// own tables. The layers point into this object, which must outlive the run.
+class PhantomData {
+ public:
+  // `path_of` turns a data file's plain name into the path to read.
+  PhantomData(const Phantom& phantom,
+              const std::function<std::string(const std::string&)>& path_of);
+  PhantomData(const PhantomData&) = delete;
+  PhantomData& operator=(const PhantomData&) = delete;
+
+  const SlabLayers<float>& layers() const { return layers_; }
+
+ private:
+  std::vector<std::string> names_;
+  std::vector<std::unique_ptr<PhysicsTables<float>>> tables_;
+  SlabLayers<float> layers_;
 };
 
 // Reads the layers of `content`. Throws InputError naming `display_name`, the line and the

@@ -34,9 +34,10 @@ bool EndsWithName(std::string_view name, std::string_view end) {
 }
 
 // The fixed names; spectra are recognised by their ending, since any energy may be typed.
-constexpr std::array<const char*, 8> kFixedNames = {
-    kWaterDataFile, kElectronDataFile, kConditionsFile, "Kestrun",
-    "Kestrun.exe",  "Dosavia",         "Dosavia.exe",   kAccurateElectronDataFile};
+constexpr std::array<const char*, 14> kFixedNames = {
+    kWaterDataFile, kElectronDataFile, kConditionsFile,           "Kestrun",      "Kestrun.exe",
+    "Dosavia",      "Dosavia.exe",     kAccurateElectronDataFile, "lung20.dat",   "bone20.dat",
+    "air20.dat",    "ELACC-lung.dat",  "ELACC-bone.dat",          "ELACC-air.dat"};
 constexpr std::string_view kSpectrumEnding = "MV.csv";
 
 // The folders whose program files another name might reach: the target's own folder, the

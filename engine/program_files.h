@@ -12,8 +12,9 @@
 namespace dosavia {
 
 // Whether a plain file name is one the programs read or run: water20.dat, ELDAT.dat,
-// Joken.dat, a spectrum "<energy>MV.csv", Kestrun or Dosavia (with or without ".exe");
-// letters compare without regard to case, as on the file systems the programs ship for.
+// ELACC.dat, the slab phantoms' material files (lung20.dat, ELACC-lung.dat, ...), Joken.dat, a
+// spectrum "<energy>MV.csv", Kestrun or Dosavia (with or without ".exe"); letters compare without
+// regard to case, as on the file systems the programs ship for.
 bool IsProgramFileName(std::string_view name);
 
 // The program file `path` reaches, by its own name, through a symbolic link, or as another

@@ -17,8 +17,10 @@
 namespace dosavia {
 
 // The data files shipped beside the programs; every working folder needs them.
-inline constexpr std::array<const char*, 7> kShippedDataFiles = {
-    "water20.dat", "ELDAT.dat", "4MV.csv", "6MV.csv", "10MV.csv", "15MV.csv", "ELACC.dat"};
+inline constexpr std::array<const char*, 13> kShippedDataFiles = {
+    "water20.dat",    "ELDAT.dat",      "4MV.csv",      "6MV.csv",    "10MV.csv",
+    "15MV.csv",       "ELACC.dat",      "lung20.dat",   "bone20.dat", "air20.dat",
+    "ELACC-lung.dat", "ELACC-bone.dat", "ELACC-air.dat"};
 
 // The conditions of the default run (10 MV, 3.00E+07 photons), as the non-visual screen
 // writes them for its default settings.

@@ -49,6 +49,14 @@ inline Real CarriedRest(ChargedKind kind) {
   return kind == ChargedKind::kPositron ? static_cast<Real>(kPairThresholdKeV) : Real(0);
 }
 
+// The data of the layer's material: its own where it has them, else the transport's own.
+template <typename Real>
+inline const PhysicsTables<Real>& TablesAt(const TransportContext<Real>& ctx, int layer) {
+  if (ctx.layers != nullptr && ctx.layers->tables[layer] != nullptr)
+    return *ctx.layers->tables[layer];
+  return ctx.tables;
+}
+
 // What a step ended in.
 enum class StepEnd { kGoesOn, kHard, kLeft };
 
@@ -92,15 +100,15 @@ void CrossLayer(Track<Real>& t, const Vec3<Real>& start, Real done, const Vec3<R
 // rest of the energy reported).
 template <typename Real, typename Obs>
 StepEnd HingeStep(const TransportContext<Real>& ctx, Track<Real>& t, int component, Obs& observer) {
-  const ElectronData<Real>& data = ctx.tables.electrons;
+  const ElectronData<Real>& data = TablesAt(ctx, t.layer).electrons;
   const bool positron = t.kind == ChargedKind::kPositron;
   int i;
   Real f;
   data.Locate(t.T, i, f);
   const ElectronStepData<Real> sd = data.StepDataAt(i, f, positron);
   t.at_start = sd;
-  // The data are per unit mass (water of density 1), so s and every path below are in
-  // g/cm^2; a layer of density rho turns them into lengths by 1 / rho.
+  // The data are per unit mass, so s and every path below are in g/cm^2; a layer of
+  // density rho turns them into lengths by 1 / rho.
   Real rho = 1;
   Real z_top = 0;
   Real z_bottom = ctx.box.zmax;
@@ -231,9 +239,13 @@ template <typename Real, typename Obs>
 bool LayeredLastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Direction<Real>& d,
                      Real T, ChargedKind kind, int layer, int component, Obs& observer) {
   const SlabLayers<Real>& layers = *ctx.layers;
-  const Real range = ctx.tables.electrons.Range(T, kind == ChargedKind::kPositron);
+  const bool positron = kind == ChargedKind::kPositron;
+  // Entering a layer of another material the rest of the energy starts its own range there.
+  const PhysicsTables<Real>* material = layers.tables[layer];
+  Real range = TablesAt(ctx, layer).electrons.Range(T, positron);
   Real left = range;  // [g/cm^2]
   Real energy = T;
+  Real energy_at_range = T;  // the energy whose range `range` is
   const Real uz = d.cosTheta;
   for (;;) {
     const Real rho = layers.density[layer];
@@ -245,14 +257,15 @@ bool LayeredLastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Dir
     const Real path = stops ? left / rho : to_plane;  // [cm]
     Vec3<Real> end = Advance(p, d, path);
     if (!stops) end.z = uz > 0 ? layers.z[layer + 1] : layers.z[layer];
-    const Real piece = stops ? energy : std::fmin(energy, T * path * rho / range);
+    const Real piece = stops ? energy : std::fmin(energy, energy_at_range * path * rho / range);
     const bool leaves =
         ctx.box.Outside(end) ||
         (!stops && (layer + (uz > 0 ? 1 : -1) < 0 || layer + (uz > 0 ? 1 : -1) >= layers.count));
     if (leaves) {
       const Vec3<Real> q = SurfacePoint(ctx.box, p, d);
       const Real share =
-          std::fmin(energy, T * std::fmin(left, DistanceToSurface(ctx.box, p, d) * rho) / range);
+          std::fmin(energy, energy_at_range *
+                                std::fmin(left, DistanceToSurface(ctx.box, p, d) * rho) / range);
       Deposit(p, q, share, kind, component, observer);
       observer.OnEscape(EscapeKind::kCharged, q, energy - share + CarriedRest<Real>(kind),
                         component);
@@ -264,6 +277,12 @@ bool LayeredLastStep(const TransportContext<Real>& ctx, Vec3<Real>& p, const Dir
     if (stops) return true;
     left -= path * rho;
     layer += uz > 0 ? 1 : -1;
+    if (layers.tables[layer] != material) {
+      material = layers.tables[layer];
+      range = TablesAt(ctx, layer).electrons.Range(energy, positron);
+      left = range;
+      energy_at_range = energy;
+    }
   }
 }
 
@@ -338,14 +357,16 @@ void AccurateCompton(const TransportContext<Real>& ctx, const Vec3<Real>& p, Dir
   d = scattered;
 }
 
-// Where a photon from p along d ends after the mass path `flight` [g/cm^2] through the
-// layers, attenuated in each by its density; beyond the first or last layer, a point
-// outside the box.
+// Where a photon of energy E from p (in layer k) along d ends after the mass path `flight`
+// [g/cm^2 of layer k's material] through the layers, attenuated in each by its density; a
+// layer of another material takes the rest of the flight in its own mean free paths
+// (flight times mu of the material left over mu of the one entered). Beyond the first or
+// last layer, a point outside the box. k ends as the layer it lands in.
 template <typename Real>
-Vec3<Real> LayeredFlight(const SlabLayers<Real>& layers, Vec3<Real> p, const Direction<Real>& d,
-                         Real flight) {
+Vec3<Real> LayeredFlight(const TransportContext<Real>& ctx, Vec3<Real> p, const Direction<Real>& d,
+                         Real E, Real flight, int& k) {
+  const SlabLayers<Real>& layers = *ctx.layers;
   const Real uz = d.cosTheta;
-  int k = layers.LayerAt(p.z);
   for (;;) {
     const Real rho = layers.density[k];
     Real to_plane = static_cast<Real>(1e30);
@@ -355,9 +376,13 @@ Vec3<Real> LayeredFlight(const SlabLayers<Real>& layers, Vec3<Real> p, const Dir
     if (flight <= to_plane * rho) return Advance(p, d, flight / rho);
     flight -= to_plane * rho;
     p = Advance(p, d, to_plane);
+    const int from = k;
     k += uz > 0 ? 1 : -1;
     if (k < 0 || k >= layers.count) return Advance(p, d, Real(1));
     p.z = uz > 0 ? layers.z[k] : layers.z[k + 1];
+    if (layers.tables[k] != layers.tables[from])
+      flight *=
+          TablesAt(ctx, from).PhotonCoefficients(E).mu / TablesAt(ctx, k).PhotonCoefficients(E).mu;
   }
 }
 
@@ -375,15 +400,19 @@ void AccuratePhoton(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<R
       observer.OnLocalAbsorption(p, E, AbsorptionCause::kPhotonBelowCutoff, component);
       return;
     }
-    const Attenuation<Real> att = ctx.tables.PhotonCoefficients(E);
+    int layer = ctx.layers == nullptr ? 0 : ctx.layers->LayerAt(p.z);
+    const PhysicsTables<Real>& here = TablesAt(ctx, layer);
+    Attenuation<Real> att = here.PhotonCoefficients(E);
     const Real flight = -std::log(FineUniform(ctx.random)) / att.mu;  // [g/cm^2]
     const Vec3<Real> next =
-        ctx.layers == nullptr ? Advance(p, d, flight) : LayeredFlight(*ctx.layers, p, d, flight);
+        ctx.layers == nullptr ? Advance(p, d, flight) : LayeredFlight(ctx, p, d, E, flight, layer);
     if (ctx.box.Outside(next)) {
       observer.OnEscape(EscapeKind::kPhoton, next, E, component);
       return;
     }
     p = next;
+    // The interaction is one of the material it happens in.
+    if (&TablesAt(ctx, layer) != &here) att = TablesAt(ctx, layer).PhotonCoefficients(E);
     const Real r = FineUniform(ctx.random);
     if (r <= att.P1) {
       observer.OnInteraction(InteractionKind::kCoherent, p, Real(0), component);

@@ -2,7 +2,9 @@
 // that its data generator integrates into the tables: Møller and Bhabha scattering on the
 // atomic electrons, Bethe–Heitler bremsstrahlung with Thomas–Fermi screening, and Heitler's
 // two-photon annihilation in flight. One set of formulas for both, so that the tables and
-// the sampling can never disagree. Energies in keV, lengths in cm, water of density 1.
+// the sampling can never disagree. Energies in keV, lengths in cm, water of density 1
+// unless another medium is named (the slab phantoms' materials, whose tables the generator
+// makes with the same formulas).
 #pragma once
 
 #include <algorithm>
@@ -15,23 +17,55 @@ inline constexpr double kClassicalRadiusCm = 2.8179403262e-13;
 inline constexpr double kFineStructure = 7.2973525693e-3;
 inline constexpr double kMoleculesPerCm3 = 3.342827e22;  // N_A / 18.01528 g/mol, density 1
 inline constexpr double kElectronsPerCm3 = 10 * kMoleculesPerCm3;
-// 2 pi r_e^2 m c^2 n_e [keV/cm]: the scale of every collision formula below.
-inline constexpr double kCollisionScaleKeVPerCm =
-    2 * 3.14159265358979 * kClassicalRadiusCm * kClassicalRadiusCm * kRestKeV * kElectronsPerCm3;
+// 2 pi r_e^2 m c^2 n_e [keV/cm] for n_e electrons per cm^3: the scale of every collision
+// formula below.
+constexpr double CollisionScaleKeVPerCm(double electrons_per_cm3) {
+  return 2 * 3.14159265358979 * kClassicalRadiusCm * kClassicalRadiusCm * kRestKeV *
+         electrons_per_cm3;
+}
+inline constexpr double kCollisionScaleKeVPerCm = CollisionScaleKeVPerCm(kElectronsPerCm3);
 // Mean excitation energy of liquid water, 75 eV, over m c^2, squared (ICRU Report 37).
 inline constexpr double kExcitationOverRestSquared = (0.075 / kRestKeV) * (0.075 / kRestKeV);
 
-// Sternheimer's density-effect correction delta for liquid water at log10(beta gamma) = x
-// (Sternheimer, Berger, Seltzer, At. Data Nucl. Data Tables 30 (1984) 261: -C = 3.5017,
-// x0 = 0.2400, x1 = 2.8004, a = 0.09116, m = 3.4773).
+// An element of a medium for bremsstrahlung: atoms per water molecule's mass (per
+// 18.01528 g / N_A of the medium), Z, Z^(1/3) and ln Z.
+struct MediumAtom {
+  double count, z, cube_root, ln_z;
+};
+
+// What the formulas below need of a medium at density 1 g/cm^3: its electrons per cm^3,
+// (I / m c^2)^2, Sternheimer's density-effect parameters (-C, x0, x1, a, m; delta = 0
+// below x0) and its atoms.
+struct Medium {
+  double electrons_per_cm3;
+  double excitation_over_rest_squared;
+  double neg_c, x0, x1, a, m;
+  const MediumAtom* atoms;
+  int atom_count;
+};
+
+inline constexpr MediumAtom kWaterAtoms[] = {{2, 1, 1, 0}, {1, 8, 2, 2.0794415417}};
+// Liquid water (Sternheimer, Berger, Seltzer, At. Data Nucl. Data Tables 30 (1984) 261:
+// -C = 3.5017, x0 = 0.2400, x1 = 2.8004, a = 0.09116, m = 3.4773).
+inline constexpr Medium kWater{kElectronsPerCm3,
+                               kExcitationOverRestSquared,
+                               3.5017,
+                               0.24,
+                               2.8004,
+                               0.09116,
+                               3.4773,
+                               kWaterAtoms,
+                               2};
+
+// Sternheimer's density-effect correction delta of `medium` at log10(beta gamma) = x.
 template <typename Real>
-Real DensityEffect(Real x) {
+Real DensityEffect(Real x, const Medium& medium = kWater) {
   const Real two_ln10 = static_cast<Real>(4.605170186);
-  if (x < static_cast<Real>(0.24)) return 0;
-  const Real d = two_ln10 * x - static_cast<Real>(3.5017);
-  if (x >= static_cast<Real>(2.8004)) return d;
-  return d + static_cast<Real>(0.09116) *
-                 std::pow(static_cast<Real>(2.8004) - x, static_cast<Real>(3.4773));
+  if (x < static_cast<Real>(medium.x0)) return 0;
+  const Real d = two_ln10 * x - static_cast<Real>(medium.neg_c);
+  if (x >= static_cast<Real>(medium.x1)) return d;
+  return d + static_cast<Real>(medium.a) *
+                 std::pow(static_cast<Real>(medium.x1) - x, static_cast<Real>(medium.m));
 }
 
 // Collision stopping power restricted to energy transfers below `cut` [keV/cm] for an
@@ -40,14 +74,15 @@ Real DensityEffect(Real x) {
 // unrestricted Bethe formula (ICRU Report 37, eqs. 2.9-2.11; in the form of Geant4's
 // G4MollerBhabhaModel).
 template <typename Real>
-Real RestrictedCollisionStoppingPower(Real T, Real cut, bool positron) {
+Real RestrictedCollisionStoppingPower(Real T, Real cut, bool positron,
+                                      const Medium& medium = kWater) {
   const Real m = static_cast<Real>(kRestKeV);
   const Real tau = T / m;
   const Real gamma = tau + 1;
   const Real bg2 = tau * (tau + 2);
   const Real beta2 = bg2 / (gamma * gamma);
   const Real d = std::min(cut, positron ? T : T / 2) / m;
-  Real f = std::log(2 * (tau + 2) / static_cast<Real>(kExcitationOverRestSquared));
+  Real f = std::log(2 * (tau + 2) / static_cast<Real>(medium.excitation_over_rest_squared));
   if (!positron) {
     f += -1 - beta2 + std::log((tau - d) * d) + tau / (tau - d) +
          (d * d / 2 + (2 * tau + 1) * std::log(1 - d / tau)) / (gamma * gamma);
@@ -59,15 +94,16 @@ Real RestrictedCollisionStoppingPower(Real T, Real cut, bool positron) {
     f += std::log(tau * d) -
          beta2 * (tau + 2 * d - y * (3 * d2 + y * (d - d3 + y * (d2 - tau * d3 + d4)))) / tau;
   }
-  f -= DensityEffect(std::log(bg2) / static_cast<Real>(4.605170186));
-  return std::max(Real(0), static_cast<Real>(kCollisionScaleKeVPerCm) * f / beta2);
+  f -= DensityEffect(std::log(bg2) / static_cast<Real>(4.605170186), medium);
+  return std::max(Real(0),
+                  static_cast<Real>(CollisionScaleKeVPerCm(medium.electrons_per_cm3)) * f / beta2);
 }
 
 // Macroscopic cross section [1/cm] for handing a free electron more than `cut` [keV]: Møller
 // scattering of an electron (the faster one keeps the name, transfers up to T/2), Bhabha
 // scattering of a positron (transfers up to T). 0 where no transfer above the cut exists.
 template <typename Real>
-Real HardCollisionCrossSection(Real T, Real cut, bool positron) {
+Real HardCollisionCrossSection(Real T, Real cut, bool positron, const Medium& medium = kWater) {
   const Real m = static_cast<Real>(kRestKeV);
   const Real xmin = cut / T;
   const Real xmax = positron ? Real(1) : Real(0.5);
@@ -94,7 +130,8 @@ Real HardCollisionCrossSection(Real T, Real cut, bool positron) {
                              b4 * (xmin * xmin + xmin * xmax + xmax * xmax) / 3) -
             b1 * std::log(xmax / xmin);
   }
-  return std::max(Real(0), static_cast<Real>(kCollisionScaleKeVPerCm) * cross / T);
+  return std::max(Real(0),
+                  static_cast<Real>(CollisionScaleKeVPerCm(medium.electrons_per_cm3)) * cross / T);
 }
 
 // The rejection function of the fraction x = W / T handed over in a hard collision, for
@@ -131,27 +168,24 @@ struct HardCollisionShape {
   }
 };
 
-// Bethe–Heitler bremsstrahlung of water (2 H + O per molecule, Z(Z+1) for the field of
-// the atomic electrons), with the Thomas–Fermi screening functions of Butcher and Messel
+// Bethe–Heitler bremsstrahlung of a medium, water by default (2 H + O per molecule, Z(Z+1) for the
+// field of the atomic electrons), with the Thomas–Fermi screening functions of Butcher and Messel
 // (Nucl. Phys. 20 (1960) 15) as EGS4 uses them and no Coulomb correction:
 // k d sigma/dk = 4 alpha r_e^2 sum_i n_i Z_i (Z_i + 1) B_i(k) per molecule, with
 // B = (1 + e^2)(phi1/4 - ln Z / 3) - (2/3) e (phi2/4 - ln Z / 3), e = E'/E the total
 // energies after and before, phi1,2 at delta = 136 m k / (Z^(1/3) E E').
 // Returns sum_i n_i Z_i (Z_i + 1) B_i, never negative; 0 outside 0 < k < T.
 template <typename Real>
-Real BremsstrahlungShape(Real T, Real k) {
+Real BremsstrahlungShape(Real T, Real k, const Medium& medium = kWater) {
   if (!(k > 0 && k < T)) return 0;
   const Real m = static_cast<Real>(kRestKeV);
   const Real E = T + m;
   const Real Ep = E - k;
   const Real e = Ep / E;
   const Real base = 136 * m * k / (E * Ep);
-  struct Atom {
-    double count, z, cube_root, ln_z;
-  };
-  constexpr Atom kAtoms[] = {{2, 1, 1, 0}, {1, 8, 2, 2.0794415417}};
   Real sum = 0;
-  for (const Atom& a : kAtoms) {
+  for (int i = 0; i < medium.atom_count; ++i) {
+    const MediumAtom& a = medium.atoms[i];
     const Real delta = base / static_cast<Real>(a.cube_root);
     Real phi1, phi2;
     if (delta <= 1) {
@@ -187,13 +221,13 @@ inline constexpr double kBremsstrahlungScalePerCm =
 // energy T [keV] with the atomic electrons at rest [1/cm] (W. Heitler, The Quantum Theory
 // of Radiation, 1954; PENELOPE-2018 manual eq. 3.169).
 template <typename Real>
-Real AnnihilationCrossSection(Real T) {
+Real AnnihilationCrossSection(Real T, const Medium& medium = kWater) {
   const Real gamma = T / static_cast<Real>(kRestKeV) + 1;
   const Real g2 = gamma * gamma - 1;
   if (!(g2 > 0)) return 0;
   const Real root = std::sqrt(g2);
   const Real pi_re2_n = static_cast<Real>(3.14159265358979 * kClassicalRadiusCm *
-                                          kClassicalRadiusCm * kElectronsPerCm3);
+                                          kClassicalRadiusCm * medium.electrons_per_cm3);
   return pi_re2_n / (gamma + 1) *
          ((gamma * gamma + 4 * gamma + 1) / g2 * std::log(gamma + root) - (gamma + 3) / root);
 }

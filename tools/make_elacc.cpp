@@ -7,6 +7,11 @@
 // scattering with Molière's screening, and the residual ranges through the restricted
 // losses. It prints the unrestricted values beside NIST ESTAR's for a check.
 //
+// The same for the slab phantoms' materials, ELACC-lung.dat, ELACC-bone.dat and
+// ELACC-air.dat, per unit mass as water's: each material's electrons per gram, mean
+// excitation energy and density effect at its own density (Sternheimer–Peierls), its
+// elements' bremsstrahlung and elastic scattering (tools/phantom_materials.h).
+//
 // Usage: make_elacc <output folder>
 
 #include <cmath>
@@ -17,6 +22,7 @@
 #include "physics/electron_cross_sections.h"
 #include "records/file_io.h"
 #include "tools/multiple_scattering.h"
+#include "tools/phantom_materials.h"
 #include "tools/quadrature.h"
 
 namespace {
@@ -38,36 +44,36 @@ const GaussLegendreRule& Rule() {
 }
 
 // Radiative stopping power from photons below `upper` [keV/cm].
-double RadiativeStoppingBelow(double T, double upper) {
+double RadiativeStoppingBelow(double T, double upper, const xs::Medium& md = xs::kWater) {
   const double top = std::min(upper, T);
   return xs::kBremsstrahlungScalePerCm *
-         Rule().Integrate([&](double k) { return xs::BremsstrahlungShape(T, k); }, 0.0, top);
+         Rule().Integrate([&](double k) { return xs::BremsstrahlungShape(T, k, md); }, 0.0, top);
 }
 
 // Bremsstrahlung photons above the cut [1/cm]: the integral of Shape / k, taken in ln k.
-double BremsstrahlungAbove(double T, double cut) {
+double BremsstrahlungAbove(double T, double cut, const xs::Medium& md) {
   if (!(T > cut)) return 0;
   return xs::kBremsstrahlungScalePerCm *
-         Rule().Integrate([&](double u) { return xs::BremsstrahlungShape(T, std::exp(u)); },
+         Rule().Integrate([&](double u) { return xs::BremsstrahlungShape(T, std::exp(u), md); },
                           std::log(cut), std::log(T));
 }
 
-double SoftStopping(double T, bool positron) {
-  return xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, positron) +
-         RadiativeStoppingBelow(T, kPhotonCutKeV);
+double SoftStopping(double T, bool positron, const xs::Medium& md) {
+  return xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, positron, md) +
+         RadiativeStoppingBelow(T, kPhotonCutKeV, md);
 }
 
 // Residual range at each row: T / (1.75 S) at the first row (S rising as T^-0.75 there),
 // then the integral of dT / S in ln T between rows.
-std::vector<double> Ranges(bool positron) {
+std::vector<double> Ranges(bool positron, const xs::Medium& md) {
   std::vector<double> r(kRows + 1, 0.0);
-  r[1] = RowEnergy(1) / (1.75 * SoftStopping(RowEnergy(1), positron));
+  r[1] = RowEnergy(1) / (1.75 * SoftStopping(RowEnergy(1), positron, md));
   const GaussLegendreRule rule(16);
   for (int i = 2; i <= kRows; ++i) {
-    r[i] =
-        r[i - 1] +
-        rule.Integrate([&](double u) { return std::exp(u) / SoftStopping(std::exp(u), positron); },
-                       std::log(RowEnergy(i - 1)), std::log(RowEnergy(i)));
+    r[i] = r[i - 1] +
+           rule.Integrate(
+               [&](double u) { return std::exp(u) / SoftStopping(std::exp(u), positron, md); },
+               std::log(RowEnergy(i - 1)), std::log(RowEnergy(i)));
   }
   return r;
 }
@@ -91,6 +97,61 @@ void PrintChecks() {
   }
 }
 
+// The file of one medium; `elastic` names its atoms for the elastic scattering (empty:
+// water's own model).
+std::string ElaccText(const xs::Medium& md,
+                      const std::vector<dosavia::datagen::ScreenedRutherfordWater::Atom>& elastic) {
+  std::string out;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%4d", kRows);
+  out += buf;
+  Field(out, kDeltaCutKeV / 1000);
+  Field(out, kPhotonCutKeV / 1000);
+  out += "\r\n";
+  const std::vector<double> range_e = Ranges(false, md);
+  const std::vector<double> range_p = Ranges(true, md);
+  for (int i = 1; i <= kRows; ++i) {
+    const double T = RowEnergy(i);
+    const dosavia::datagen::ScreenedRutherfordWater elastic_model =
+        elastic.empty() ? dosavia::datagen::ScreenedRutherfordWater(T)
+                        : dosavia::datagen::ScreenedRutherfordWater(T, elastic);
+    const double values[] = {
+        T / 1000,
+        xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, false, md) / 1000,
+        xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, true, md) / 1000,
+        RadiativeStoppingBelow(T, kPhotonCutKeV, md) / 1000,
+        xs::HardCollisionCrossSection(T, kDeltaCutKeV, false, md),
+        xs::HardCollisionCrossSection(T, kDeltaCutKeV, true, md),
+        BremsstrahlungAbove(T, kPhotonCutKeV, md),
+        xs::AnnihilationCrossSection(T, md),
+        elastic_model.FirstTransportInverseMfp(),
+        range_e[static_cast<std::size_t>(i)],
+        range_p[static_cast<std::size_t>(i)]};
+    for (double v : values) Field(out, v);
+    out += "\r\n";
+  }
+  return out;
+}
+
+// Unrestricted collision stopping power [MeV cm2/g] and CSDA range [g/cm2] through the
+// collision and radiative stopping powers, from 1 keV (T / (1.75 S) below it).
+double Collision(double T, const xs::Medium& md) {
+  return xs::RestrictedCollisionStoppingPower(T, T, false, md) / 1000;
+}
+double CsdaRange(double T, const xs::Medium& md) {
+  const auto total = [&](double t) {
+    return xs::RestrictedCollisionStoppingPower(t, t, false, md) + RadiativeStoppingBelow(t, t, md);
+  };
+  const GaussLegendreRule rule(16);
+  double r = 1 / (1.75 * total(1.0));
+  const int panels = 64;
+  for (int k = 0; k < panels; ++k) {
+    const double a = std::log(T) * k / panels, b = std::log(T) * (k + 1) / panels;
+    r += rule.Integrate([&](double u) { return std::exp(u) / total(std::exp(u)); }, a, b);
+  }
+  return r;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,37 +160,26 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    std::string out;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%4d", kRows);
-    out += buf;
-    Field(out, kDeltaCutKeV / 1000);
-    Field(out, kPhotonCutKeV / 1000);
-    out += "\r\n";
-    const std::vector<double> range_e = Ranges(false);
-    const std::vector<double> range_p = Ranges(true);
-    for (int i = 1; i <= kRows; ++i) {
-      const double T = RowEnergy(i);
-      const dosavia::datagen::ScreenedRutherfordWater elastic(T);
-      const double values[] = {T / 1000,
-                               xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, false) / 1000,
-                               xs::RestrictedCollisionStoppingPower(T, kDeltaCutKeV, true) / 1000,
-                               RadiativeStoppingBelow(T, kPhotonCutKeV) / 1000,
-                               xs::HardCollisionCrossSection(T, kDeltaCutKeV, false),
-                               xs::HardCollisionCrossSection(T, kDeltaCutKeV, true),
-                               BremsstrahlungAbove(T, kPhotonCutKeV),
-                               xs::AnnihilationCrossSection(T),
-                               elastic.FirstTransportInverseMfp(),
-                               range_e[static_cast<std::size_t>(i)],
-                               range_p[static_cast<std::size_t>(i)]};
-      for (double v : values) Field(out, v);
-      out += "\r\n";
-    }
     const std::string path = std::string(argv[1]) + "/ELACC.dat";
-    dosavia::WriteFileAtomically(path, out);
+    dosavia::WriteFileAtomically(path, ElaccText(xs::kWater, {}));
     std::printf("%s: %d energies from %.0f keV to %.1f MeV\n", path.c_str(), kRows, RowEnergy(1),
                 RowEnergy(kRows) / 1000);
     PrintChecks();
+    for (double T : {10.0, 100.0, 1000.0, 10000.0})
+      std::printf("  water T %6.0f keV: CSDA range %.5g g/cm2\n", T, CsdaRange(T, xs::kWater));
+    for (const dosavia::datagen::MaterialComposition* m : dosavia::datagen::kPhantomCompositions) {
+      std::vector<xs::MediumAtom> atoms;
+      const xs::Medium md = dosavia::datagen::MediumOf(*m, atoms);
+      std::vector<dosavia::datagen::ScreenedRutherfordWater::Atom> elastic;
+      for (const xs::MediumAtom& a : atoms) elastic.push_back({a.count, a.z});
+      const std::string file = std::string(argv[1]) + "/ELACC-" + std::string(m->name) + ".dat";
+      dosavia::WriteFileAtomically(file, ElaccText(md, elastic));
+      std::printf("%s: I %.3f eV, density %.6f g/cm3, -C %.4f x0 %.4f x1 %.4f a %.5f m %.1f\n",
+                  file.c_str(), m->excitation_eV, m->density, md.neg_c, md.x0, md.x1, md.a, md.m);
+      for (double T : {10.0, 100.0, 1000.0, 10000.0})
+        std::printf("  T %6.0f keV: collision %.4f MeV cm2/g, CSDA range %.5g g/cm2\n", T,
+                    Collision(T, md), CsdaRange(T, md));
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_elacc: %s\n", e.what());
     return 1;

@@ -11,11 +11,7 @@ namespace dosavia::datagen {
 
 namespace {
 
-struct WaterAtom {
-  int count;  // atoms per molecule
-  double Z;
-};
-constexpr WaterAtom kWaterAtoms[] = {{2, 1.0}, {1, 8.0}};
+const std::vector<ScreenedRutherfordWater::Atom> kWaterAtoms = {{2, 1.0}, {1, 8.0}};
 
 // The series stops at the first order whose damping factor exp(-s G_l) is below this.
 constexpr double kSeriesCutoff = 1e-17;
@@ -33,13 +29,17 @@ constexpr double kNegligibleAngleFactor = 1e-3;
 
 }  // namespace
 
-ScreenedRutherfordWater::ScreenedRutherfordWater(double kinetic_energy_keV) {
+ScreenedRutherfordWater::ScreenedRutherfordWater(double kinetic_energy_keV)
+    : ScreenedRutherfordWater(kinetic_energy_keV, kWaterAtoms) {}
+
+ScreenedRutherfordWater::ScreenedRutherfordWater(double kinetic_energy_keV,
+                                                 const std::vector<Atom>& atoms) {
   const double tau = kinetic_energy_keV / kElectronRestEnergyKeV;
   const double gamma = tau + 1;
   const double beta2 = tau * (tau + 2) / (gamma * gamma);
   const double beta_gamma2 = tau * (tau + 2);
   double log_chi2_sum = 0, zz_sum = 0;
-  for (const WaterAtom& atom : kWaterAtoms) {
+  for (const Atom& atom : atoms) {
     const double zz = atom.count * atom.Z * (atom.Z + 1);
     const double chi0_2 = kFineStructure * kFineStructure * std::cbrt(atom.Z * atom.Z) /
                           (kThomasFermiFactor * kThomasFermiFactor * beta_gamma2);

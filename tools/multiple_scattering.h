@@ -29,6 +29,13 @@ inline constexpr int kQuantileCount = 65;
 class ScreenedRutherfordWater {
  public:
   explicit ScreenedRutherfordWater(double kinetic_energy_keV);
+  // The same model on another medium: its atoms (count per water molecule's mass, Z) at
+  // density 1 g/cm^3, Molière's rule combining their screening angles.
+  struct Atom {
+    double count;
+    double Z;
+  };
+  ScreenedRutherfordWater(double kinetic_energy_keV, const std::vector<Atom>& atoms);
 
   double ScreeningParameter() const { return eta_; }  // eta, dimensionless
   // Total elastic inverse mean free path [1/cm].

@@ -14,8 +14,10 @@
 #include "engine/beam_spectrum.h"
 #include "engine/block_streams.h"
 #include "engine/field_superposition.h"
+#include "engine/phantom_file.h"
 #include "engine/pencil_beam.h"
 #include "engine/scoring_thread.h"
+#include "physics/electron_data.h"
 #include "physics/physics_loader.h"
 
 namespace dosavia {
@@ -125,36 +127,50 @@ TEST(BlockStreamsTest, DepthDoseAgreesWithTheSingleStreamWithinNoise) {
 
 // The blocks run on the calling thread alone (one thread, as where no thread can start) or
 // on several give one tally to the last bit; a request for no thread still runs them all.
+// So do a slab phantom's blocks in the accurate transport.
 TEST(BlockStreamsTest, AnyThreadCountGivesTheSameTally) {
   auto tables = std::make_unique<PhysicsTables<float>>();
   LoadPhysicsTables(*tables, kDataDir + "/water20.dat", kDataDir + "/ELDAT.dat");
+  LoadElectronData(tables->electrons, kDataDir + "/ELACC.dat");
   tables->SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
   const BeamSpectrum spectrum = ReadBeamSpectrumFile(kDataDir + "/6MV.csv", "6MV.csv");
   const std::span<const float, kSlabs + 1> widths(tables->DepthBinWidth);
-  constexpr float kPhotons = 3.0e4f;  // a few blocks, the last one short
-  std::unique_ptr<DoseTally> first;
-  std::vector<int> first_bins;
-  std::int64_t first_histories = 0;
-  for (const int threads : {1, 3, 0, 2}) {
-    auto tally = std::make_unique<DoseTally>(widths);
-    std::vector<int> bins;
-    const std::int64_t histories = RunBlockStreams(*tables, spectrum, kPhotons, threads, *tally,
-                                                   [&bins](int i) { bins.push_back(i); });
-    EXPECT_GT(histories, 3 * kBlockHistories) << threads << " threads";
-    if (!first) {
-      first = std::move(tally);
-      first_bins = bins;
-      first_histories = histories;
-      continue;
+  const SlabLayers<float> lung = ParsePhantom("water 3\nlung 10\n", "lung.txt").Layers();
+  PhysicsSwitches accurate;
+  accurate.accurate_transport = true;
+  struct Case {
+    const SlabLayers<float>* layers;
+    PhysicsSwitches physics;
+    float photons;  // a few blocks, the last one short
+  };
+  for (const Case& run : {Case{nullptr, {}, 3.0e4f}, Case{&lung, accurate, 2.6e4f}}) {
+    std::unique_ptr<DoseTally> first;
+    std::vector<int> first_bins;
+    std::int64_t first_histories = 0;
+    for (const int threads : {1, 3, 0, 2}) {
+      auto tally = std::make_unique<DoseTally>(widths);
+      std::vector<int> bins;
+      const std::int64_t histories = RunBlockStreams(
+          *tables, spectrum, run.photons, threads, *tally, [&bins](int i) { bins.push_back(i); },
+          run.physics, RunSeed{7}, nullptr, run.layers);
+      const std::string what =
+          std::to_string(threads) + " threads" + (run.layers ? ", lung slab" : "");
+      EXPECT_GT(histories, 3 * kBlockHistories) << what;
+      if (!first) {
+        first = std::move(tally);
+        first_bins = bins;
+        first_histories = histories;
+        continue;
+      }
+      EXPECT_EQ(histories, first_histories) << what;
+      EXPECT_EQ(bins, first_bins) << what;
+      for (int c = 1; c <= kComponents; ++c)
+        for (int k = 1; k <= kSlabs; ++k)
+          for (int j = 1; j <= kRings; ++j)
+            ASSERT_EQ(tally->RingDose(c, j, k), first->RingDose(c, j, k))
+                << what << ": " << c << " " << j << " " << k;
+      for (int b = 1; b <= kKermaBins; ++b) ASSERT_EQ(tally->Kerma(b), first->Kerma(b)) << what;
     }
-    EXPECT_EQ(histories, first_histories) << threads << " threads";
-    EXPECT_EQ(bins, first_bins) << threads << " threads";
-    for (int c = 1; c <= kComponents; ++c)
-      for (int k = 1; k <= kSlabs; ++k)
-        for (int j = 1; j <= kRings; ++j)
-          ASSERT_EQ(tally->RingDose(c, j, k), first->RingDose(c, j, k))
-              << threads << " threads: " << c << " " << j << " " << k;
-    for (int b = 1; b <= kKermaBins; ++b) ASSERT_EQ(tally->Kerma(b), first->Kerma(b)) << threads;
   }
 }
 

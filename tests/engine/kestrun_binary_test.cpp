@@ -110,8 +110,9 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
 }
 
 // A phantom of water alone takes the layers' code paths and gives the plain accurate run's
-// file byte for byte; a phantom of lung records its layers; a bad phantom file is refused
-// with its line before any history, and nothing is written.
+// file byte for byte; a phantom of lung needs lung's data files (refused by name before any
+// history without them) and records its layers; a bad phantom file is refused with its
+// line before any history, and nothing is written.
 TEST(KestrunBinaryTest, SlabPhantoms) {
   const TempDir dir(testing::ScratchName("engine_binary_phantom"));
   const fs::path data(DOSAVIA_DATA_DIR);
@@ -126,6 +127,14 @@ TEST(KestrunBinaryTest, SlabPhantoms) {
   ASSERT_EQ(RunKestrunIn(dir, conditions, "--phantom water.txt"), 0) << Read(dir, "console.txt");
   EXPECT_EQ(Read(dir, "r.data"), plain);
   dir.Write("lung.txt", "water 3\nlung 10\n");
+  fs::remove(dir.path() / "r.data");
+  EXPECT_EQ(RunKestrunIn(dir, conditions, "--phantom lung.txt"), 1);
+  EXPECT_NE(Read(dir, "console.txt").find("lung20.dat"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.path() / "r.data"));
+  for (const char* name : {"lung20.dat", "ELACC-lung.dat"}) {
+    if (!fs::exists(data / name)) GTEST_SKIP() << "shipped data file missing: " << (data / name);
+    fs::copy_file(data / name, dir.path() / name);
+  }
   ASSERT_EQ(RunKestrunIn(dir, conditions, "--phantom lung.txt"), 0) << Read(dir, "console.txt");
   EXPECT_NE(Read(dir, "r.data"), plain);
   EXPECT_NE(Read(dir, "r.stat").find("\r\nphantom water 3 lung 10 water 17\r\n"),

@@ -33,6 +33,8 @@ TEST(ProgramFilesTest, NamesOfTheProgramsFiles) {
       {"MV.csv", false},        {"10MV-30M-curves.csv", false},
       {"10MV-30M.data", false}, {"curves.csv", false},
       {"10MV.csv.png", false},  {"water20.dat.bak", false},
+      {"Lung20.dat", true},     {"ELACC-air.dat", true},
+      {"glass20.dat", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsProgramFileName(c.name), c.program_file) << c.name;
 }
