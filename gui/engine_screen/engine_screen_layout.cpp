@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QShortcut>
 #include <QPainter>
 #include <QListWidget>
 #include <QPushButton>
@@ -85,11 +86,15 @@ constexpr int kLastOption = 9;
 constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
 
 // The field options' rows inside their group [twips].
-constexpr double kOptionLeft = 480.0;
-constexpr double kOptionFirstTop = 480.0;
+constexpr double kOptionLeft = 180.0;
+constexpr double kOptionFirstTop = 420.0;
 constexpr double kOptionStep = 360.0;
-constexpr double kOptionWidth = 2055.0;
+constexpr double kOptionWidth = 1260.0;
 constexpr double kOptionHeight = 360.0;
+// The options in two columns of five, read downwards, so that the result list above them
+// shows eight files rather than three.
+constexpr int kOptionRows = 5;
+constexpr double kOptionColumnStep = 1290.0;
 
 // The comparison controls and the physics switches' three rows lie under the screen's
 // original area [twips].
@@ -266,7 +271,7 @@ void EngineScreen::CreateNewRunControls() {
 void EngineScreen::CreateExistingDataControls() {
   MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "既存データ"), 5640, 840, 1800, 540);
   results.file_list = new QListWidget(this);
-  PlaceTwips(results.file_list, 5280, 1440, 2775, 1230);
+  PlaceTwips(results.file_list, 5280, 1440, 2775, 2760);
   QFont list_font = DefaultFont(kFileListFontPoints);
   QStringList families;
   for (const char* family : kFileListFamilies) families << QString::fromUtf8(family);
@@ -275,17 +280,18 @@ void EngineScreen::CreateExistingDataControls() {
   results.file_list->setFont(list_font);
   results.file_list->setSelectionMode(QAbstractItemView::SingleSelection);
   results.load_selected_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "読み込み"), 5280, 2640, 2775, 540);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "読み込み"), 5280, 4320, 2775, 540);
 
   results.field_group = new QGroupBox(this);
   SetTrText(results.field_group, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"));
-  PlaceTwips(results.field_group, 5280, 3360, 2775, 3855);
+  PlaceTwips(results.field_group, 5280, 4980, 2775, 2340);
   const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
                                   " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
   for (int k = kFirstOption; k <= kLastOption; ++k) {
     auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
-    PlaceTwips(option, kOptionLeft, kOptionFirstTop + kOptionStep * (k - 1), kOptionWidth,
-               kOptionHeight);
+    const int row = (k - 1) % kOptionRows, column = (k - 1) / kOptionRows;
+    PlaceTwips(option, kOptionLeft + kOptionColumnStep * column, kOptionFirstTop + kOptionStep * row,
+               kOptionWidth, kOptionHeight);
     connect(option, &QRadioButton::clicked, this, [this, k] { OnFieldChosen(k); });
     results.field_options[static_cast<std::size_t>(k - 1)] = option;
   }
@@ -345,6 +351,15 @@ void EngineScreen::CreateComparisonControls() {
   // projector's picture needs no table beside it.
   ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });
   graph.legend->setFont(DefaultFont(kWorkingFolderPoints));
+  // A set is taken off by the table's menu (or Delete on its row); Ctrl+Z brings it back.
+  graph.legend->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(graph.legend, &QWidget::customContextMenuRequested, this, &EngineScreen::ShowSetMenu);
+  auto* remove = new QShortcut(QKeySequence::Delete, graph.legend, nullptr, nullptr,
+                               Qt::WidgetShortcut);
+  connect(remove, &QShortcut::activated, this,
+          [this] { OnRemoveSet(graph.legend->currentRow()); });
+  auto* undo = new QShortcut(QKeySequence::Undo, this);
+  connect(undo, &QShortcut::activated, this, &EngineScreen::OnUndoRemoval);
   graph.legend->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
   graph.save_picture_button->setEnabled(false);
   graph.save_csv_button->setEnabled(false);

@@ -110,7 +110,12 @@ void CurveSetLegend::resizeEvent(QResizeEvent* event) {
 }
 
 void CurveSetLegend::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  if (event->type() == QEvent::LanguageChange) {
+    RetranslateUi();
+    // The rows' texts too ("no electrons", "estimated"): a class that switches language
+    // mid-comparison reads every row in one language.
+    if (!sets_.empty()) ShowSets(std::vector<CurveSet>(sets_));
+  }
   if (estimated_note_ != nullptr &&
       (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange))
     ShowEstimatedNote();
@@ -140,27 +145,24 @@ CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, 
   estimated_note_->hide();
 }
 
-const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
-  for (const CurveSet& s : sets_)
-    if (s.tables == set.tables && s.field == set.field) return s;
-  set.family = next_family_++;
-  if (!set.row) set = MeasureSet(std::move(set));
-  sets_.push_back(set);
-
-  const QStringList cells = CurveTableRowText(set);
-  const int row = rowCount();
-  insertRow(row);
-  setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
-  for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
-  if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote());
-  ShowEstimatedNote();
-  return sets_.back();
-}
-
-void CurveSetLegend::ClearSets() {
-  sets_.clear();
-  next_family_ = 0;
+void CurveSetLegend::ShowSets(std::vector<CurveSet> sets) {
+  for (CurveSet& set : sets) {
+    for (const CurveSet& shown : sets_)
+      if (!set.row && shown.tables == set.tables && shown.field == set.field &&
+          shown.statistics == set.statistics)
+        set.row = shown.row;
+    if (!set.row) set = MeasureSet(std::move(set));
+  }
+  sets_ = std::move(sets);
   setRowCount(0);
+  for (const CurveSet& set : sets_) {
+    const QStringList cells = CurveTableRowText(set);
+    const int row = rowCount();
+    insertRow(row);
+    setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
+    for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
+    if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote());
+  }
   ShowEstimatedNote();
 }
 

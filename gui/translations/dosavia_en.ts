@@ -637,6 +637,14 @@ Data %2</translation>
         <translation>Save CSV</translation>
     </message>
     <message>
+        <source>この組を消す</source>
+        <translation>Remove this set</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
         <source>ファイル名「%1」が%2バイト（半角%2文字）を超えます。
 Ｘ線エネルギーを短く入力して下さい</source>
         <translation>The file name &quot;%1&quot; is longer than %2 bytes (%2 ASCII characters).

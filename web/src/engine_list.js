@@ -16,8 +16,17 @@ export function showLoaded() {
 // The statistics file's name of each kept result (the core's rule: 10MV-1M.stat).
 const statisticsNames = new Map();
 
+// The screen's comparison, set by engine.js: compare(action, arg) as the C++ result library
+// takes it, then the graph and table drawn again.
+export const listHooks = { compare: async () => {} };
+
 export async function refreshSaved() {
   state.saved = await listResults();
+  // A result no longer kept is drawn no more.
+  await listHooks.compare(
+    'list',
+    state.saved.map((record) => record.name),
+  );
   for (const record of state.saved)
     if (!statisticsNames.has(record.name))
       statisticsNames.set(record.name, await state.total.call('statisticsName', { file: record.name }));
@@ -62,9 +71,10 @@ export function renderSaved() {
     remove.title = tr('Web', '削除');
     remove.setAttribute('aria-label', `${tr('Web', '削除')} ${record.name}`);
     remove.addEventListener('click', async () => {
-      // A kept result is the work of minutes: removed only when the user says so.
-      if (!window.confirm(tr('Web', '%1 を削除しますか？ 元に戻せません。', record.name))) return;
+      // Taken off the list and the graph at once; 元に戻す under the graph brings it back.
+      state.removed = record;
       await removeResult(record.name);
+      await listHooks.compare('forget', record.name);
       await refreshSaved();
     });
     li.append(read, download, statistics, remove);
@@ -99,11 +109,9 @@ export async function readResult(name, text, statistics, statisticsName = undefi
     name,
     scale: await state.total.call('scale', { id: opened.id }),
   };
+  state.opened.set(name, { id: opened.id, scale: state.loaded.scale });
   showNotice('');
-  showLoaded();
-  renderSaved();
-  $('e-draw').disabled = false;
-  $('e-kerma').disabled = false;
+  await listHooks.compare('load', name);
   return { opened: true, attached, why };
 }
 
