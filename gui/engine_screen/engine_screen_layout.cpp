@@ -86,15 +86,15 @@ constexpr int kLastOption = 9;
 constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
 
 // The field options' rows inside their group [twips].
-constexpr double kOptionLeft = 180.0;
+constexpr double kOptionLeft = 90.0;
 constexpr double kOptionFirstTop = 420.0;
 constexpr double kOptionStep = 360.0;
-constexpr double kOptionWidth = 1260.0;
+constexpr double kOptionWidth = 1440.0;
 constexpr double kOptionHeight = 360.0;
 // The options in two columns of five, read downwards, so that the result list above them
 // shows eight files rather than three.
 constexpr int kOptionRows = 5;
-constexpr double kOptionColumnStep = 1290.0;
+constexpr double kOptionColumnStep = 1230.0;
 
 // The comparison controls and the physics switches' three rows lie under the screen's
 // original area [twips].
@@ -110,8 +110,11 @@ constexpr double kSwitchPoints = 10.0;
 // Under the graph the loaded file's name on a row of its own, then the geometry switch: the
 // two options, the SSD box and its unit, wide enough for their English at the least
 // readable size on a 1024x768 projector [twips].
-constexpr double kLoadedFileRowTop = 8880;
-constexpr double kGeometryRowTop = 9240;
+// The graph gives the table a row's height, so that four sets and a set's two-line name
+// (its note of the physics switched off) stay in view at 1024x768.
+constexpr double kGraphHeight = 7575;
+constexpr double kLoadedFileRowTop = 8520;
+constexpr double kGeometryRowTop = 8880;
 constexpr double kGeometryRowHeight = 360;
 constexpr double kLoadedFileWidth = 10575;
 constexpr double kParallelOption[] = {8520, 2400};
@@ -119,7 +122,8 @@ constexpr double kPointSourceOption[] = {10920, 3000};
 constexpr double kSsdBox[] = {13920, 1140};
 constexpr double kSsdUnit[] = {15060, 600};
 // The table of the drawn sets under the geometry switch [twips].
-constexpr double kLegendTop = 9600;
+constexpr double kLegendTop = 9240;
+constexpr double kLegendHeight = 2400;
 // The SSD the switch offers first [cm]: that of the clinical depth-dose tables.
 constexpr int kClinicalSsdCm = 100;
 
@@ -285,8 +289,8 @@ void EngineScreen::CreateExistingDataControls() {
   results.field_group = new QGroupBox(this);
   SetTrText(results.field_group, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"));
   PlaceTwips(results.field_group, 5280, 4980, 2775, 2340);
-  const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
-                                  " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
+  // Without spaces around "×", so that two columns hold "15×15" at 1024x768.
+  const char* const captions[] = {"1×1", "2×2", "3×3", "4×4", "5×5", "6×6", "8×8", "10×10", "15×15"};
   for (int k = kFirstOption; k <= kLastOption; ++k) {
     auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
     const int row = (k - 1) % kOptionRows, column = (k - 1) / kOptionRows;
@@ -309,7 +313,7 @@ void EngineScreen::CreateGraph() {
           "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"),
       8640, 240, 10545, 420);
   graph.plot = new PictureBox(this);
-  PlaceTwips(graph.plot, 8520, 840, 10575, 7935);
+  PlaceTwips(graph.plot, 8520, 840, 10575, kGraphHeight);
   SetUpDepthDosePlot(*graph.plot);
 }
 
@@ -346,7 +350,7 @@ void EngineScreen::CreateComparisonControls() {
   graph.loaded_file_label->setFont(DefaultFont(kWorkingFolderPoints));
   CreateGeometrySwitch();
   graph.legend = new CurveSetLegend(this);
-  PlaceTwips(graph.legend, 8520, kLegendTop, 10575, 2040);
+  PlaceTwips(graph.legend, 8520, kLegendTop, 10575, kLegendHeight);
   // The graph's own key names each drawn set, so that a photograph of the screen or a
   // projector's picture needs no table beside it.
   ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });

@@ -59,9 +59,23 @@ class SetNameDelegate : public QStyledItemDelegate {
             ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1
             : 3;
     const double room = option->rect.width() - option->decorationSize.width() - 4 * margin;
-    option->text = ElidedLegend(QFontMetricsF(option->font),
-                                LegendTextParts(sets[static_cast<std::size_t>(index.row())]), room);
+    // Without the SSD: every set is in the one geometry the switch just above names, and
+    // the room goes to the file's name (the graph's key and the saved table say the SSD).
+    CurveSet set = sets[static_cast<std::size_t>(index.row())];
+    set.ssd_cm = 0;
+    // A name that would lose characters takes two lines, its notes on the second (the row
+    // grows), as the graph's key and the saved table show it: the note of the physics
+    // switched off stays whole.
+    option->text = LegendLines(QFontMetricsF(option->font), LegendTextParts(set), room)
+                       .join(QChar(QChar::LineSeparator));
     option->textElideMode = Qt::ElideMiddle;
+  }
+
+  // As high as the name's lines at the column's width (two where its notes go under it).
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem at_width = option;
+    at_width.rect.setWidth(legend_->columnWidth(index.column()));
+    return QStyledItemDelegate::sizeHint(at_width, index);
   }
 
  private:
@@ -139,6 +153,10 @@ CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, 
   setSelectionMode(QAbstractItemView::NoSelection);
   setIconSize(QSize(kSwatchWidth, kSwatchHeight));
   setItemDelegateForColumn(kCurves, new SetNameDelegate(this));
+  // A name column grown or shrunk may change which names need two lines.
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+    if (column == kCurves) resizeRowsToContents();
+  });
   estimated_note_ = new QLabel(this);
   estimated_note_->setObjectName(QStringLiteral("estimated_note"));
   estimated_note_->setWordWrap(true);

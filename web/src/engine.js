@@ -196,9 +196,7 @@ function renderTable() {
     remove.addEventListener('click', () => compare('remove', index));
     tr_.firstChild.prepend(remove);
     body.append(tr_);
-  }););
-    body.append(tr_);
-  }
+  });
   const none = state.sets.length === 0;
   $('e-png').disabled = !state.comparison?.canSave;
   $('e-csv').disabled = !state.comparison?.canSave;
