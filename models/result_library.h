@@ -68,7 +68,7 @@ class ResultLibrary {
 
  private:
   struct Removal {
-    std::string file;  // Forget's file; empty for one set
+    std::string file;                                       // Forget's file; empty for one set
     std::vector<std::pair<std::size_t, ComparedSet>> sets;  // at their former indices
     bool was_loaded = false;
     bool kerma_shown = false;

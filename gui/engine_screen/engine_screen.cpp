@@ -422,18 +422,17 @@ void EngineScreen::OnGraphClear() {
 void EngineScreen::SaveGraphPicture(const QString& path, QSize size) {
   WritePngFile(
       RenderCurveSetsPicture(library_.KermaShown() ? shown_tables_.get() : nullptr,
-                             KermaCaption(library_.KermaShown() ? shown_tables_.get() : nullptr, loaded_file_,
-                                          graph.legend->Sets()) +
+                             KermaCaption(library_.KermaShown() ? shown_tables_.get() : nullptr,
+                                          loaded_file_, graph.legend->Sets()) +
                                  QStringLiteral("    ") + GeometryCaption(shown_ssd_cm_),
                              graph.legend->Sets(), size),
       QFile::encodeName(path).toStdString());
 }
 
 void EngineScreen::SaveCurvesCsv(const QString& path) {
-  WriteExportFile(
-      QFile::encodeName(path).toStdString(),
-      CurvesCsvText(library_.KermaShown() ? shown_tables_.get() : nullptr, loaded_file_,
-                    graph.legend->Sets(), shown_ssd_cm_));
+  WriteExportFile(QFile::encodeName(path).toStdString(),
+                  CurvesCsvText(library_.KermaShown() ? shown_tables_.get() : nullptr, loaded_file_,
+                                graph.legend->Sets(), shown_ssd_cm_));
 }
 
 QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {

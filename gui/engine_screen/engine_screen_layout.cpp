@@ -290,12 +290,13 @@ void EngineScreen::CreateExistingDataControls() {
   SetTrText(results.field_group, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"));
   PlaceTwips(results.field_group, 5280, 4980, 2775, 2340);
   // Without spaces around "×", so that two columns hold "15×15" at 1024x768.
-  const char* const captions[] = {"1×1", "2×2", "3×3", "4×4", "5×5", "6×6", "8×8", "10×10", "15×15"};
+  const char* const captions[] = {"1×1", "2×2", "3×3",   "4×4",  "5×5",
+                                  "6×6", "8×8", "10×10", "15×15"};
   for (int k = kFirstOption; k <= kLastOption; ++k) {
     auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
     const int row = (k - 1) % kOptionRows, column = (k - 1) / kOptionRows;
-    PlaceTwips(option, kOptionLeft + kOptionColumnStep * column, kOptionFirstTop + kOptionStep * row,
-               kOptionWidth, kOptionHeight);
+    PlaceTwips(option, kOptionLeft + kOptionColumnStep * column,
+               kOptionFirstTop + kOptionStep * row, kOptionWidth, kOptionHeight);
     connect(option, &QRadioButton::clicked, this, [this, k] { OnFieldChosen(k); });
     results.field_options[static_cast<std::size_t>(k - 1)] = option;
   }
@@ -358,10 +359,9 @@ void EngineScreen::CreateComparisonControls() {
   // A set is taken off by the table's menu (or Delete on its row); Ctrl+Z brings it back.
   graph.legend->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(graph.legend, &QWidget::customContextMenuRequested, this, &EngineScreen::ShowSetMenu);
-  auto* remove = new QShortcut(QKeySequence::Delete, graph.legend, nullptr, nullptr,
-                               Qt::WidgetShortcut);
-  connect(remove, &QShortcut::activated, this,
-          [this] { OnRemoveSet(graph.legend->currentRow()); });
+  auto* remove =
+      new QShortcut(QKeySequence::Delete, graph.legend, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(remove, &QShortcut::activated, this, [this] { OnRemoveSet(graph.legend->currentRow()); });
   auto* undo = new QShortcut(QKeySequence::Undo, this);
   connect(undo, &QShortcut::activated, this, &EngineScreen::OnUndoRemoval);
   graph.legend->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));

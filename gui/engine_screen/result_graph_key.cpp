@@ -115,8 +115,9 @@ QStringList LegendLines(const QFontMetricsF& metrics, const LegendParts& parts, 
   while (tail.startsWith(QLatin1Char(' ')) || tail.startsWith(QLatin1Char(','))) tail.remove(0, 1);
   if (one.contains(parts.file) || tail.isEmpty()) return {one};
   const QString head = parts.compact_head.isEmpty() ? parts.head : parts.compact_head;
-  QStringList lines = {head + metrics.elidedText(parts.file, Qt::ElideMiddle,
-                                                 std::max(0.0, width - metrics.horizontalAdvance(head)))};
+  QStringList lines = {head +
+                       metrics.elidedText(parts.file, Qt::ElideMiddle,
+                                          std::max(0.0, width - metrics.horizontalAdvance(head)))};
   // The notes broken between words where one line would cut them; a word wider than the
   // line loses its middle.
   QString current;
@@ -351,9 +352,9 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
     PaintSetSwatch(painter, QRectF(x + padding, y, line, height), sets[r].family, zoom);
     painter.setPen(Qt::black);
     for (qsizetype k = 0; k < layout.names[r].size(); ++k)
-      painter.drawText(QRectF(x + line + 2 * padding, y + row * static_cast<double>(k),
-                              layout.name_width, row),
-                       Qt::AlignLeft | Qt::AlignVCenter, layout.names[r][k]);
+      painter.drawText(
+          QRectF(x + line + 2 * padding, y + row * static_cast<double>(k), layout.name_width, row),
+          Qt::AlignLeft | Qt::AlignVCenter, layout.names[r][k]);
     x += layout.widths[0];
     for (int c = 1; c < kTableColumns; ++c) {
       text_in(x, layout.widths[c], y, height, layout.cells[r][c], Qt::AlignRight);
@@ -362,7 +363,8 @@ void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const Curv
     y += height;
     rule(y);
   }
-  if (AnyEstimated(sets)) text_in(area.left(), area.width(), y, row, EstimatedNote(), Qt::AlignLeft);
+  if (AnyEstimated(sets))
+    text_in(area.left(), area.width(), y, row, EstimatedNote(), Qt::AlignLeft);
   painter.restore();
 }
 

@@ -212,8 +212,12 @@ function renderTable() {
 // which file and field each set is, its colours, the file loaded, whether its kerma is drawn,
 // what a removal took and whether there is anything to save. This module fetches each set's
 // curves, row and legend and draws them.
-async function compare(action, arg = null) {
+async function compare(action, arg = null, draw = true) {
   const view = await state.total.call('compare', { action, arg });
+  if (!draw) {
+    state.comparison = view;
+    return view;
+  }
   const ssd = state.ssd;
   const sets = [];
   for (const { file, field, family } of view.sets) {
@@ -237,9 +241,12 @@ async function compare(action, arg = null) {
   state.sets = sets;
   state.kerma = kerma ? { ...kerma, name: view.loaded, curves: kermaCurves } : null;
   state.comparison = view;
+  const wasLoaded = state.loaded?.name ?? '';
   if (!view.loaded) state.loaded = null;
   showLoaded();
-  renderSaved();
+  // The list again only where it changed (which result is marked loaded, which are kept), so
+  // that a click on it is not lost to a list drawn anew.
+  if (action === 'list' || view.loaded !== wasLoaded) renderSaved();
   renderTable();
   redraw();
   return view;
@@ -265,6 +272,14 @@ async function undoRemoval() {
   }
   await compare('undo');
   if (file) await refreshSaved();
+}
+
+async function redrawKerma() {
+  await compare('kerma');
+}
+
+async function clearGraph() {
+  await compare('clear');
 }
 
 // ---- the screen ----------------------------------------------------------------------------

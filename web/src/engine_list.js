@@ -16,22 +16,21 @@ export function showLoaded() {
 // The statistics file's name of each kept result (the core's rule: 10MV-1M.stat).
 const statisticsNames = new Map();
 
-// The screen's comparison, set by engine.js: compare(action, arg) as the C++ result library
-// takes it, then the graph and table drawn again.
+// The screen's comparison, set by engine.js: compare(action, arg, draw) as the C++ result
+// library takes it, then (unless `draw` is false) the list, graph and table drawn again.
 export const listHooks = { compare: async () => {} };
 
 export async function refreshSaved() {
   state.saved = await listResults();
-  // A result no longer kept is drawn no more.
-  await listHooks.compare(
-    'list',
-    state.saved.map((record) => record.name),
-  );
   for (const record of state.saved)
     if (!statisticsNames.has(record.name))
       statisticsNames.set(record.name, await state.total.call('statisticsName', { file: record.name }));
   $('e-store-note').hidden = resultsOutliveThePage();
-  renderSaved();
+  // Drawn once, at the end: a result no longer kept is drawn no more.
+  await listHooks.compare(
+    'list',
+    state.saved.map((record) => record.name),
+  );
 }
 
 export function renderSaved() {
@@ -74,7 +73,7 @@ export function renderSaved() {
       // Taken off the list and the graph at once; 元に戻す under the graph brings it back.
       state.removed = record;
       await removeResult(record.name);
-      await listHooks.compare('forget', record.name);
+      await listHooks.compare('forget', record.name, false);
       await refreshSaved();
     });
     li.append(read, download, statistics, remove);
