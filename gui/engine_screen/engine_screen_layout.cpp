@@ -86,15 +86,15 @@ constexpr int kLastOption = 9;
 constexpr int kDefaultFieldIndex = 8;  // 10 x 10 cm
 
 // The field options' rows inside their group [twips].
-constexpr double kOptionLeft = 90.0;
+constexpr double kOptionLeft = 60.0;
 constexpr double kOptionFirstTop = 420.0;
 constexpr double kOptionStep = 360.0;
-constexpr double kOptionWidth = 1440.0;
+constexpr double kOptionWidth = 1560.0;  // the right column's, "15×15"
 constexpr double kOptionHeight = 360.0;
 // The options in two columns of five, read downwards, so that the result list above them
 // shows eight files rather than three.
 constexpr int kOptionRows = 5;
-constexpr double kOptionColumnStep = 1230.0;
+constexpr double kOptionColumnStep = 1140.0;  // and the left column's width
 
 // The comparison controls and the physics switches' three rows lie under the screen's
 // original area [twips].
@@ -296,7 +296,8 @@ void EngineScreen::CreateExistingDataControls() {
     auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
     const int row = (k - 1) % kOptionRows, column = (k - 1) / kOptionRows;
     PlaceTwips(option, kOptionLeft + kOptionColumnStep * column,
-               kOptionFirstTop + kOptionStep * row, kOptionWidth, kOptionHeight);
+               kOptionFirstTop + kOptionStep * row, column == 0 ? kOptionColumnStep : kOptionWidth,
+               kOptionHeight);
     connect(option, &QRadioButton::clicked, this, [this, k] { OnFieldChosen(k); });
     results.field_options[static_cast<std::size_t>(k - 1)] = option;
   }
