@@ -184,6 +184,8 @@ function renderTable() {
         td.append(swatch, text);
       } else {
         td.textContent = text;
+        // A number with its ± stays on one line; only words ("no build-up") may wrap.
+        if (/^[\d.]/.test(text)) td.className = 'number';
       }
       tr_.append(td);
     });
