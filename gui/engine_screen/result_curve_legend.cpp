@@ -108,7 +108,7 @@ void CurveSetLegend::RetranslateUi() {
 void CurveSetLegend::ShowEstimatedNote() {
   bool estimated = false;
   for (const CurveSet& set : sets_) estimated = estimated || !set.row->measured;
-  estimated_note_->setText(EstimatedNote());
+  estimated_note_->setText(EstimatedNote(sets_));
   estimated_note_->setFont(font());
   estimated_note_->setVisible(estimated);
   const int width = contentsRect().width();
@@ -179,7 +179,7 @@ void CurveSetLegend::ShowSets(std::vector<CurveSet> sets) {
     insertRow(row);
     setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
     for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
-    if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote());
+    if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote(sets_));
   }
   ShowEstimatedNote();
 }

@@ -81,8 +81,9 @@ QStringList CurveTableRowText(const CurveSet& set);
 int CurveTableHeight(std::span<const CurveSet> sets, double zoom, double width);
 
 // What a "*" after a d_max means: its uncertainty estimated from the curve alone, for want of
-// the run's statistics file.
-QString EstimatedNote();
+// the run's statistics file, or (`sets` in a point source's geometry) because the
+// statistics measure the parallel beam's curves, not the point source's made from them.
+QString EstimatedNote(std::span<const CurveSet> sets = {});
 
 // Paints the value table of measured `sets` into `area` [px] (as high as CurveTableHeight): a title
 // row, then one row per set with its swatch; numbers right-aligned.

@@ -31,6 +31,10 @@
         <source>* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ</source>
         <translation>* estimated from the curve's own noise: the run has no statistics file (.stat)</translation>
     </message>
+    <message>
+        <source>* 推定: 点線源の曲線の不確かさは、曲線だけから見積もった値</source>
+        <translation>* estimated: a point source's uncertainties come from its curve alone</translation>
+    </message>
 </context>
 <context>
     <name>DepthDosePanel</name>
