@@ -4,6 +4,8 @@
 // spread is small.
 #pragma once
 
+#include <cmath>
+
 #include "models/curve_metrics.h"
 #include "models/visual_depth_dose.h"
 
@@ -15,9 +17,10 @@ namespace dosavia {
 double DmaxUncertainty(const VisualDepthDose& tally);
 
 // Whether a d_max of uncertainty `sigma_cm` is worth a marker: known (sigma >= 0) and to
-// better than `limit_cm` (by default 0.5 cm, a fifth of the build-up region of 10 MV).
+// better than `limit_cm` (by default 0.5 cm, a fifth of the build-up region of 10 MV), as the
+// label shows it to 0.1 cm: a σ of 0.46 reads "± 0.5" and is drawn grey, as the guide says.
 inline bool DmaxIsSettled(double sigma_cm, double limit_cm = 0.5) {
-  return sigma_cm >= 0 && sigma_cm < limit_cm;
+  return sigma_cm >= 0 && std::round(sigma_cm * 10) / 10 < limit_cm;
 }
 
 // Whether photons have been run but too few for the live curve to be read: below a

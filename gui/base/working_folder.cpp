@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QDesktopServices>
 #include <QStandardPaths>
 #include <QUrl>
@@ -202,9 +204,10 @@ bool TellWorkingFolderOnce(const WorkingFolderChoice& choice, const QString& use
   return true;
 }
 
-bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& open) {
-  const QUrl url = QUrl::fromLocalFile(folder);
-  if (open ? open(url) : QDesktopServices::openUrl(url)) return true;
+namespace {
+
+// That no file manager opened the folder, with its path to copy.
+void SayFolderNotOpened(const QString& folder, QWidget* parent) {
   // The path as it is, without the break marks of BreakablePath, so that what is selected
   // and copied can be pasted into a file dialog or a terminal.
   const QString path = QDir::toNativeSeparators(folder);
@@ -220,6 +223,38 @@ bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& 
   box.setDefaultButton(QMessageBox::Ok);
   box.exec();
   if (box.clickedButton() == copy) QGuiApplication::clipboard()->setText(path);
+}
+
+}  // namespace
+
+bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& open) {
+  const QUrl url = QUrl::fromLocalFile(folder);
+  if (open) {
+    if (open(url)) return true;
+  } else {
+#ifdef Q_OS_LINUX
+    // xdg-open starts even where it then finds no file manager, and says so only by its
+    // exit status: watched, so that a click that opens nothing is said rather than silent.
+    const QString xdg_open = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!xdg_open.isEmpty()) {
+      auto* opener = new QProcess(parent);
+      QObject::connect(
+          opener, &QProcess::finished, opener,
+          [opener, folder, parent = QPointer<QWidget>(parent)](int code, QProcess::ExitStatus) {
+            opener->deleteLater();
+            if (code != 0) SayFolderNotOpened(folder, parent);
+          });
+      opener->start(xdg_open, {url.toString()});
+      if (opener->waitForStarted()) return true;
+      opener->deleteLater();
+    } else if (QDesktopServices::openUrl(url)) {
+      return true;
+    }
+#else
+    if (QDesktopServices::openUrl(url)) return true;
+#endif
+  }
+  SayFolderNotOpened(folder, parent);
   return false;
 }
 

@@ -56,9 +56,10 @@ QString WorkingFolderIntroduction(const WorkingFolderChoice& choice, const QStri
 bool TellWorkingFolderOnce(const WorkingFolderChoice& choice, const QString& user_folder,
                            QWidget* parent = nullptr);
 
-// Opens `folder` in the file manager through `open` (QDesktopServices::openUrl when empty);
-// when that fails (no file manager), says where the folder is, so that it can be found by
-// hand. Returns whether it opened.
+// Opens `folder` in the file manager through `open` (when empty: xdg-open on Linux, watched
+// to its end, QDesktopServices::openUrl elsewhere); when that fails (no file manager, also
+// one found failing after its start), says where the folder is, so that it can be found by
+// hand. Returns whether it started.
 using UrlOpener = std::function<bool(const QUrl& url)>;
 bool OpenWorkingFolder(const QString& folder, QWidget* parent, const UrlOpener& open = {});
 

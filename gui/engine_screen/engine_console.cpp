@@ -135,6 +135,11 @@ bool EngineConsole::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
+void EngineConsole::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (parentWidget() != nullptr) KeepAbove(parentWidget()->window());
+}
+
 void EngineConsole::KeepAbove(QWidget* shown) {
   QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
   QWidget* above = owner != nullptr && owner->isVisible() ? owner : shown;

@@ -78,6 +78,9 @@ class EngineConsole : public QWidget {
   // A language switch: buttons and status line again in the chosen language.
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Shown: above its owner from the first moment, so that a click on the owner during a run
+  // never covers it (the window manager keeps a transient window above its parent).
+  void showEvent(QShowEvent* event) override;
   // Enter closes the window once the run's work is over, as the engine's last line asks.
   void keyPressEvent(QKeyEvent* event) override;
   // Another window of the program shown while the owner is hidden (the menu, when the

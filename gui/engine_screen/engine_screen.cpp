@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileSystemWatcher>
+#include <QMenu>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -64,33 +66,6 @@ namespace dosavia::gui {
 
 namespace {
 
-// Names compared with their runs of digits as numbers, and otherwise without regard to case
-// (Qt's collator does so only where it is built with ICU).
-bool NumbersInOrder(const QString& a, const QString& b) {
-  qsizetype i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (a[i].isDigit() && b[j].isDigit()) {
-      qsizetype i_end = i, j_end = j;
-      while (i_end < a.size() && a[i_end].isDigit()) ++i_end;
-      while (j_end < b.size() && b[j_end].isDigit()) ++j_end;
-      // Without their leading zeros, the longer run is the larger number.
-      while (i < i_end - 1 && a[i] == QLatin1Char('0')) ++i;
-      while (j < j_end - 1 && b[j] == QLatin1Char('0')) ++j;
-      if (i_end - i != j_end - j) return i_end - i < j_end - j;
-      const QString xs = a.mid(i, i_end - i), ys = b.mid(j, j_end - j);
-      if (xs != ys) return xs < ys;
-      i = i_end;
-      j = j_end;
-      continue;
-    }
-    const QChar ca = a[i].toLower(), cb = b[j].toLower();
-    if (ca != cb) return ca < cb;
-    ++i;
-    ++j;
-  }
-  return a.size() - i < b.size() - j;
-}
-
 std::filesystem::path FilePath(const QString& name) {
   return std::filesystem::path(QDir::current().absoluteFilePath(name).toStdU16String());
 }
@@ -109,24 +84,95 @@ void EngineScreen::PrepareForShow() {
   session_.Clear();
   run.result_name_label->setText(QString());
   // The compared sets are kept while the program runs: a class that leaves for the visual
-  // screen finds its comparison again. "Graph clear" empties it.
-  graph.plot->Clear();
-  DrawCurveSets(*graph.plot, graph.legend->Sets());
-  graph.loaded_file_label->clear();
-  for (QPushButton* button : {run.start_button, run.load_run_result_button, results.draw_button,
-                              graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
+  // screen finds its comparison again, and can save it. "Graph clear" empties it.
+  library_.Return();
+  for (QPushButton* button : {run.start_button, run.load_run_result_button})
     button->setEnabled(false);
   RefreshFileList();
   ShowWorkingFolder();
 }
 
 void EngineScreen::RefreshFileList() {
+  // Results written or removed meanwhile (by a run in a terminal, by the file manager) appear
+  // at once, not only on the next visit.
+  if (folder_watcher_ == nullptr) {
+    folder_watcher_ = new QFileSystemWatcher(this);
+    connect(folder_watcher_, &QFileSystemWatcher::directoryChanged, this,
+            &EngineScreen::RefreshFileList);
+  }
+  if (folder_watcher_->directories() != QStringList{QDir::currentPath()}) {
+    if (!folder_watcher_->directories().isEmpty())
+      folder_watcher_->removePaths(folder_watcher_->directories());
+    folder_watcher_->addPath(QDir::currentPath());
+  }
+  std::vector<std::string> names;
+  for (const QString& name :
+       QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files | QDir::Readable))
+    names.push_back(name.toStdString());
+  library_.List(std::move(names));
+  const QList<QListWidgetItem*> selected = results.file_list->selectedItems();
+  const QString chosen = selected.isEmpty() ? QString() : selected.front()->text();
   results.file_list->clear();
-  QStringList names = QDir::current().entryList({QStringLiteral("*.data")}, QDir::Files,
-                                                QDir::Name | QDir::IgnoreCase);
-  // In the order of the numbers they hold: 4MV before 10MV, 3M before 30M.
-  std::stable_sort(names.begin(), names.end(), NumbersInOrder);
-  results.file_list->addItems(names);
+  for (const std::string& name : library_.Listed()) {
+    results.file_list->addItem(QString::fromStdString(name));
+    if (QString::fromStdString(name) == chosen)
+      results.file_list->item(results.file_list->count() - 1)->setSelected(true);
+  }
+  ShowLibrary();
+}
+
+void EngineScreen::ShowLibrary() {
+  std::vector<CurveSet> sets;
+  for (const ComparedSet& compared : library_.Sets()) {
+    const auto read = read_.find(QString::fromStdString(compared.file));
+    if (read == read_.end()) continue;
+    CurveSet set;
+    set.tables = InShownGeometry(read->second.tables);
+    set.field = compared.field;
+    set.file = read->first;
+    set.energy = EnergyOfResultName(set.file);
+    set.family = compared.family;
+    if (shown_ssd_cm_ > 0) {
+      set.parallel = read->second.tables;
+      set.ssd_cm = shown_ssd_cm_;
+    }
+    set.statistics = read->second.statistics;
+    sets.push_back(std::move(set));
+  }
+  graph.legend->ShowSets(std::move(sets));
+  graph.plot->Clear();
+  // The loaded file's kerma only where one is loaded and shown: none before any file.
+  DrawCurveSets(*graph.plot, graph.legend->Sets(),
+                library_.KermaShown() ? shown_tables_.get() : nullptr);
+  graph.plot->update();  // the key names the sets
+  const bool loaded = !library_.Loaded().empty();
+  if (!loaded) graph.loaded_file_label->clear();
+  results.draw_button->setEnabled(loaded);
+  graph.kerma_button->setEnabled(loaded);
+  graph.save_picture_button->setEnabled(library_.CanSave());
+  graph.save_csv_button->setEnabled(library_.CanSave());
+}
+
+void EngineScreen::OnRemoveSet(int index) {
+  if (index < 0) return;
+  library_.RemoveSet(static_cast<std::size_t>(index));
+  ShowLibrary();
+}
+
+void EngineScreen::OnUndoRemoval() {
+  if (library_.Undo()) ShowLibrary();
+}
+
+void EngineScreen::ShowSetMenu(const QPoint& pos) {
+  const int row = graph.legend->rowAt(pos.y());
+  QMenu menu(this);
+  QAction* remove = menu.addAction(Tr("EngineScreen", "この組を消す"));
+  remove->setEnabled(row >= 0);
+  QAction* undo = menu.addAction(Tr("EngineScreen", "元に戻す"));
+  undo->setEnabled(library_.CanUndo());
+  QAction* chosen = menu.exec(graph.legend->viewport()->mapToGlobal(pos));
+  if (chosen == remove) OnRemoveSet(row);
+  if (chosen == undo) OnUndoRemoval();
 }
 
 void EngineScreen::OnFieldChosen(int index) {
@@ -326,10 +372,11 @@ void EngineScreen::LoadResult(const QString& path) {
   statistics_ = std::move(loaded.statistics);
   loaded_file_ = path;
   shown_tables_ = InShownGeometry(tables_);
+  read_[path] = {tables_, statistics_};
+  library_.Load(path.toStdString());
   QCoreApplication::processEvents();
-  graph.plot->Clear();
   // The sets drawn so far stay, so that results of other files can be laid over them.
-  DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
+  ShowLibrary();
   // Statistics beside it that are not taken are said with the file, so that "estimated"
   // in the table is not taken for a run without them.
   QString shown = loaded_file_;
@@ -339,30 +386,18 @@ void EngineScreen::LoadResult(const QString& path) {
              QStringLiteral(")");
   SetTrText(graph.loaded_file_label, "EngineScreen",
             QT_TRANSLATE_NOOP("EngineScreen", "読み込んだファイル：%1"), {shown});
-  for (QPushButton* button :
-       {results.draw_button, graph.kerma_button, graph.save_picture_button, graph.save_csv_button})
-    button->setEnabled(true);
 }
 
 void EngineScreen::OnDrawField() {
-  CurveSet set;
-  set.tables = shown_tables_;
-  set.field = field_index_;
-  set.file = loaded_file_;
-  set.energy = EnergyOfResultName(loaded_file_);
-  if (shown_ssd_cm_ > 0) {
-    set.parallel = tables_;
-    set.ssd_cm = shown_ssd_cm_;
-  }
-  set.statistics = statistics_;
-  graph.legend->AddSet(std::move(set));
-  // All again, so that the new set's kerma lies under the doses drawn before it.
-  graph.plot->Clear();
-  DrawCurveSets(*graph.plot, graph.legend->Sets(), shown_tables_.get());
-  graph.plot->update();  // the key names the new set
+  // The same file and field drawn again stays one row (the library's rule).
+  library_.Draw(field_index_);
+  ShowLibrary();
 }
 
-void EngineScreen::OnRedrawKerma() { DrawKermaCurve(*graph.plot, *shown_tables_); }
+void EngineScreen::OnRedrawKerma() {
+  library_.ShowKerma();
+  ShowLibrary();
+}
 
 double EngineScreen::ShownSsdCm() const {
   return graph.point_source_option->isChecked() ? graph.ssd_box->value() : 0.0;
@@ -382,45 +417,31 @@ void EngineScreen::OnGeometryChosen() {
   if (ssd == shown_ssd_cm_) return;
   shown_ssd_cm_ = ssd;
   point_source_tables_.clear();
-  shown_tables_ = InShownGeometry(tables_);
+  if (tables_) shown_tables_ = InShownGeometry(tables_);
   // Every set again from its parallel tables, in its order and so in its colours; its
   // table row measured anew.
-  std::vector<CurveSet> sets = graph.legend->Sets();
-  graph.legend->ClearSets();
-  graph.plot->Clear();
-  for (CurveSet& set : sets) {
-    const std::shared_ptr<const ResultTables> parallel = set.parallel ? set.parallel : set.tables;
-    set.tables = InShownGeometry(parallel);
-    set.parallel = ssd > 0 ? parallel : nullptr;
-    set.ssd_cm = ssd;
-    set.row.reset();
-    graph.legend->AddSet(std::move(set));
-  }
-  // The loaded file's kerma where it was shown.
-  DrawCurveSets(*graph.plot, graph.legend->Sets(),
-                graph.kerma_button->isEnabled() ? shown_tables_.get() : nullptr);
-  graph.plot->update();
+  ShowLibrary();
 }
 
 void EngineScreen::OnGraphClear() {
-  graph.plot->Clear();
-  graph.legend->ClearSets();
-  graph.plot->update();
+  library_.Clear();
+  ShowLibrary();
 }
 
 void EngineScreen::SaveGraphPicture(const QString& path, QSize size) {
   WritePngFile(
-      RenderCurveSetsPicture(shown_tables_.get(),
-                             KermaCaption(shown_tables_.get(), loaded_file_, graph.legend->Sets()) +
+      RenderCurveSetsPicture(library_.KermaShown() ? shown_tables_.get() : nullptr,
+                             KermaCaption(library_.KermaShown() ? shown_tables_.get() : nullptr,
+                                          loaded_file_, graph.legend->Sets()) +
                                  QStringLiteral("    ") + GeometryCaption(shown_ssd_cm_),
                              graph.legend->Sets(), size),
       QFile::encodeName(path).toStdString());
 }
 
 void EngineScreen::SaveCurvesCsv(const QString& path) {
-  WriteExportFile(
-      QFile::encodeName(path).toStdString(),
-      CurvesCsvText(shown_tables_.get(), loaded_file_, graph.legend->Sets(), shown_ssd_cm_));
+  WriteExportFile(QFile::encodeName(path).toStdString(),
+                  CurvesCsvText(library_.KermaShown() ? shown_tables_.get() : nullptr, loaded_file_,
+                                graph.legend->Sets(), shown_ssd_cm_));
 }
 
 QString EngineScreen::ExportPath(const QString& chosen, const QString& suffix) {

@@ -11,9 +11,11 @@
 
 #include "gui/base/working_folder.h"
 #include "models/engine_session.h"
+#include "models/result_library.h"
 #include "physics/physics_switches.h"
 #include <array>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -21,6 +23,7 @@
 
 class QCheckBox;
 class QEvent;
+class QFileSystemWatcher;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -113,6 +116,9 @@ class EngineScreen : public QWidget {
   void SaveGraphPicture(const QString& path, QSize size);
   // The drawn curves as CSV; throws std::runtime_error when it cannot be written.
   void SaveCurvesCsv(const QString& path);
+  // The files listed, the file loaded and the sets compared, as the screen shows them.
+  const ResultLibrary& Library() const { return library_; }
+
   // How a click on the working folder opens it (QDesktopServices::openUrl by default).
   void SetFolderOpener(UrlOpener open);
   // Where an export chosen as `chosen` in a save dialog is written: with `suffix` (".csv")
@@ -136,6 +142,11 @@ class EngineScreen : public QWidget {
   void OnRedrawKerma();
   // "Graph clear": clears the graph; its decoration stays.
   void OnGraphClear();
+  // One compared set taken off the graph and the table (row `index` of the table); the
+  // others keep their colours.
+  void OnRemoveSet(int index);
+  // The last set removed, back at its place.
+  void OnUndoRemoval();
   // The return icon: deletes "Joken.dat", shows the main menu and hides this screen.
   void OnBackToMenu();
   // A field option chosen: FieldIndex = index (1..9); nothing is redrawn.
@@ -167,8 +178,14 @@ class EngineScreen : public QWidget {
   void CreateGeometrySwitch();
   // Shows the working directory under the return button.
   void ShowWorkingFolder();
-  // Lists the "*.data" files of the working directory.
+  // Lists the "*.data" files of the working directory (again whenever the folder changes);
+  // a compared set of a file gone from it is drawn no more.
   void RefreshFileList();
+  // The table, the graph and the buttons as the library says: each set from the curves of
+  // its file as read, in the geometry shown.
+  void ShowLibrary();
+  // The table's menu: remove the set under `pos`, undo the last removal.
+  void ShowSetMenu(const QPoint& pos);
   // Reads `path`, replaces the tables when the whole file was read, then clears the graph
   // and draws the kerma curve. Throws InputError (tables and graph untouched) when it could
   // not be read.
@@ -193,6 +210,15 @@ class EngineScreen : public QWidget {
   // tables and SSD).
   std::shared_ptr<const ResultTables> InShownGeometry(
       const std::shared_ptr<const ResultTables>& parallel);
+
+  ResultLibrary library_;
+  // The curves and statistics of each file read, by the name the library knows.
+  struct ReadResult {
+    std::shared_ptr<ResultTables> tables;
+    std::shared_ptr<const RunStatistics> statistics;
+  };
+  std::map<QString, ReadResult> read_;
+  QFileSystemWatcher* folder_watcher_ = nullptr;
 
   int field_index_ = 8;
   QString result_file_name_;

@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QShortcut>
 #include <QPainter>
 #include <QListWidget>
 #include <QPushButton>
@@ -84,11 +85,15 @@ constexpr int kFirstOption = 1;
 constexpr int kLastOption = 9;
 
 // The field options' rows inside their group [twips].
-constexpr double kOptionLeft = 480.0;
-constexpr double kOptionFirstTop = 480.0;
+constexpr double kOptionLeft = 60.0;
+constexpr double kOptionFirstTop = 420.0;
 constexpr double kOptionStep = 360.0;
-constexpr double kOptionWidth = 2055.0;
+constexpr double kOptionWidth = 1560.0;  // the right column's, "15×15"
 constexpr double kOptionHeight = 360.0;
+// The options in two columns of five, read downwards, so that the result list above them
+// shows eight files rather than three.
+constexpr int kOptionRows = 5;
+constexpr double kOptionColumnStep = 1140.0;  // and the left column's width
 
 // The comparison controls and the physics switches' three rows lie under the screen's
 // original area [twips].
@@ -108,8 +113,11 @@ constexpr double kSwitchPoints = 10.0;
 // Under the graph the loaded file's name on a row of its own, then the geometry switch: the
 // two options, the SSD box and its unit, wide enough for their English at the least
 // readable size on a 1024x768 projector [twips].
-constexpr double kLoadedFileRowTop = 8880;
-constexpr double kGeometryRowTop = 9240;
+// The graph gives the table a row's height, so that four sets and a set's two-line name
+// (its note of the physics switched off) stay in view at 1024x768.
+constexpr double kGraphHeight = 7575;
+constexpr double kLoadedFileRowTop = 8520;
+constexpr double kGeometryRowTop = 8880;
 constexpr double kGeometryRowHeight = 360;
 constexpr double kLoadedFileWidth = 10575;
 constexpr double kParallelOption[] = {8520, 2400};
@@ -117,7 +125,8 @@ constexpr double kPointSourceOption[] = {10920, 3000};
 constexpr double kSsdBox[] = {13920, 1140};
 constexpr double kSsdUnit[] = {15060, 600};
 // The table of the drawn sets under the geometry switch [twips].
-constexpr double kLegendTop = 9600;
+constexpr double kLegendTop = 9240;
+constexpr double kLegendHeight = 2400;
 // The SSD the switch offers first [cm]: that of the clinical depth-dose tables.
 constexpr int kClinicalSsdCm = 100;
 
@@ -269,7 +278,7 @@ void EngineScreen::CreateNewRunControls() {
 void EngineScreen::CreateExistingDataControls() {
   MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "既存データ"), 5640, 840, 1800, 540);
   results.file_list = new QListWidget(this);
-  PlaceTwips(results.file_list, 5280, 1440, 2775, 1230);
+  PlaceTwips(results.file_list, 5280, 1440, 2775, 2760);
   QFont list_font = DefaultFont(kFileListFontPoints);
   QStringList families;
   for (const char* family : kFileListFamilies) families << QString::fromUtf8(family);
@@ -278,16 +287,19 @@ void EngineScreen::CreateExistingDataControls() {
   results.file_list->setFont(list_font);
   results.file_list->setSelectionMode(QAbstractItemView::SingleSelection);
   results.load_selected_button =
-      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "読み込み"), 5280, 2640, 2775, 540);
+      MakeButton(this, QT_TRANSLATE_NOOP("EngineScreen", "読み込み"), 5280, 4320, 2775, 540);
 
   results.field_group = new QGroupBox(this);
   SetTrText(results.field_group, "EngineScreen", QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"));
-  PlaceTwips(results.field_group, 5280, 3360, 2775, 3855);
-  const char* const captions[] = {" 1 × 1", " 2 × 2", " 3 × 3",  " 4 × 4", " 5 × 5",
-                                  " 6 × 6", " 8 × 8", "10 × 10", "15 × 15"};
+  PlaceTwips(results.field_group, 5280, 4980, 2775, 2340);
+  // Without spaces around "×", so that two columns hold "15×15" at 1024x768.
+  const char* const captions[] = {"1×1", "2×2", "3×3",   "4×4",  "5×5",
+                                  "6×6", "8×8", "10×10", "15×15"};
   for (int k = kFirstOption; k <= kLastOption; ++k) {
     auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), results.field_group);
-    PlaceTwips(option, kOptionLeft, kOptionFirstTop + kOptionStep * (k - 1), kOptionWidth,
+    const int row = (k - 1) % kOptionRows, column = (k - 1) / kOptionRows;
+    PlaceTwips(option, kOptionLeft + kOptionColumnStep * column,
+               kOptionFirstTop + kOptionStep * row, column == 0 ? kOptionColumnStep : kOptionWidth,
                kOptionHeight);
     connect(option, &QRadioButton::clicked, this, [this, k] { OnFieldChosen(k); });
     results.field_options[static_cast<std::size_t>(k - 1)] = option;
@@ -306,7 +318,7 @@ void EngineScreen::CreateGraph() {
           "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"),
       8640, 240, 10545, 420);
   graph.plot = new PictureBox(this);
-  PlaceTwips(graph.plot, 8520, 840, 10575, 7935);
+  PlaceTwips(graph.plot, 8520, 840, 10575, kGraphHeight);
   SetUpDepthDosePlot(*graph.plot);
 }
 
@@ -354,11 +366,19 @@ void EngineScreen::CreateComparisonControls() {
   graph.loaded_file_label->setFont(DefaultFont(kWorkingFolderPoints));
   CreateGeometrySwitch();
   graph.legend = new CurveSetLegend(this);
-  PlaceTwips(graph.legend, 8520, kLegendTop, 10575, 2040);
+  PlaceTwips(graph.legend, 8520, kLegendTop, 10575, kLegendHeight);
   // The graph's own key names each drawn set, so that a photograph of the screen or a
   // projector's picture needs no table beside it.
   ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });
   graph.legend->setFont(DefaultFont(kWorkingFolderPoints));
+  // A set is taken off by the table's menu (or Delete on its row); Ctrl+Z brings it back.
+  graph.legend->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(graph.legend, &QWidget::customContextMenuRequested, this, &EngineScreen::ShowSetMenu);
+  auto* remove =
+      new QShortcut(QKeySequence::Delete, graph.legend, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(remove, &QShortcut::activated, this, [this] { OnRemoveSet(graph.legend->currentRow()); });
+  auto* undo = new QShortcut(QKeySequence::Undo, this);
+  connect(undo, &QShortcut::activated, this, &EngineScreen::OnUndoRemoval);
   graph.legend->horizontalHeader()->setFont(DefaultFont(kWorkingFolderPoints));
   graph.save_picture_button->setEnabled(false);
   graph.save_csv_button->setEnabled(false);

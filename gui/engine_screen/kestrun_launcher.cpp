@@ -26,9 +26,16 @@ QString EngineProgramName() {
 EngineSearch FindKestrun(const QString& working_dir, const QString& program_dir,
                          const QString& path_variable) {
   EngineSearch search;
-  search.looked_in << working_dir << program_dir;
+  // Each folder once, however it is spelt ("/usr/bin/" and "/usr/bin"; the program's folder
+  // also on PATH), so that "not found" lists each place once.
+  const auto look_in = [&search](const QString& dir) {
+    const QString clean = QDir::cleanPath(dir);
+    if (!search.looked_in.contains(clean)) search.looked_in << clean;
+  };
+  look_in(working_dir);
+  look_in(program_dir);
   for (const QString& dir : path_variable.split(QDir::listSeparator(), Qt::SkipEmptyParts))
-    search.looked_in << dir;
+    look_in(dir);
   for (const QString& dir : std::as_const(search.looked_in)) {
     const QFileInfo engine(QDir(dir).absoluteFilePath(EngineProgramName()));
     if (engine.isFile() && engine.isExecutable()) {

@@ -237,10 +237,14 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   title_font.setPointSizeF(kTitlePoints * zoom);
   const QFontMetrics metrics(title_font);
   const int margin = kMarginPx;
-  const int title_height = 2 * metrics.height() + margin;
-  // The value table under the graph, with a row per set; none without sets.
-  const int table_height = sets.empty() ? 0 : CurveTableHeight(sets, zoom);
   const QSize shown = graph_pixels.deviceIndependentSize().toSize();
+  // The subtitle (the kerma's file and the geometry) on two lines where one would be cut.
+  QStringList subtitle = {source_name};
+  if (metrics.horizontalAdvance(source_name) > shown.width())
+    subtitle = source_name.split(QStringLiteral("    "), Qt::SkipEmptyParts);
+  const int title_height = (1 + static_cast<int>(subtitle.size())) * metrics.height() + margin;
+  // The value table under the graph, with a row per set; none without sets.
+  const int table_height = sets.empty() ? 0 : CurveTableHeight(sets, zoom, shown.width());
   QImage picture(
       shown.width() + 2 * margin,
       shown.height() + title_height + 2 * margin + (sets.empty() ? 0 : margin + table_height),
@@ -254,8 +258,11 @@ QImage RenderCurveSetsPicture(const ResultTables* kerma, const QString& source_n
   painter.drawText(
       row, Qt::AlignLeft | Qt::AlignVCenter,
       Tr("Figures", "線束中心軸上の深部線量プロファイル（表面の一次線水カーマ（当てはめ値）= 1）"));
-  row.translate(0, metrics.height());
-  painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter, source_name);
+  for (const QString& line : subtitle) {
+    row.translate(0, metrics.height());
+    painter.drawText(row, Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(line, Qt::ElideMiddle, row.width()));
+  }
   const QRect graph_area(QPoint(margin, margin + title_height), shown);
   painter.drawPixmap(graph_area, graph_pixels);
   const QRect table_area(graph_area.left(), graph_area.bottom() + 1 + margin, shown.width(),

@@ -59,9 +59,23 @@ class SetNameDelegate : public QStyledItemDelegate {
             ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1
             : 3;
     const double room = option->rect.width() - option->decorationSize.width() - 4 * margin;
-    option->text = ElidedLegend(QFontMetricsF(option->font),
-                                LegendTextParts(sets[static_cast<std::size_t>(index.row())]), room);
+    // Without the SSD: every set is in the one geometry the switch just above names, and
+    // the room goes to the file's name (the graph's key and the saved table say the SSD).
+    CurveSet set = sets[static_cast<std::size_t>(index.row())];
+    set.ssd_cm = 0;
+    // A name that would lose characters takes two lines, its notes on the second (the row
+    // grows), as the graph's key and the saved table show it: the note of the physics
+    // switched off stays whole.
+    option->text = LegendLines(QFontMetricsF(option->font), LegendTextParts(set), room)
+                       .join(QChar(QChar::LineSeparator));
     option->textElideMode = Qt::ElideMiddle;
+  }
+
+  // As high as the name's lines at the column's width (two where its notes go under it).
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem at_width = option;
+    at_width.rect.setWidth(legend_->columnWidth(index.column()));
+    return QStyledItemDelegate::sizeHint(at_width, index);
   }
 
  private:
@@ -94,7 +108,7 @@ void CurveSetLegend::RetranslateUi() {
 void CurveSetLegend::ShowEstimatedNote() {
   bool estimated = false;
   for (const CurveSet& set : sets_) estimated = estimated || !set.row->measured;
-  estimated_note_->setText(EstimatedNote());
+  estimated_note_->setText(EstimatedNote(sets_));
   estimated_note_->setFont(font());
   estimated_note_->setVisible(estimated);
   const int width = contentsRect().width();
@@ -110,7 +124,12 @@ void CurveSetLegend::resizeEvent(QResizeEvent* event) {
 }
 
 void CurveSetLegend::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+  if (event->type() == QEvent::LanguageChange) {
+    RetranslateUi();
+    // The rows' texts too ("no electrons", "estimated"): a class that switches language
+    // mid-comparison reads every row in one language.
+    if (!sets_.empty()) ShowSets(std::vector<CurveSet>(sets_));
+  }
   if (estimated_note_ != nullptr &&
       (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange))
     ShowEstimatedNote();
@@ -134,33 +153,34 @@ CurveSetLegend::CurveSetLegend(QWidget* parent) : QTableWidget(0, kColumnCount, 
   setSelectionMode(QAbstractItemView::NoSelection);
   setIconSize(QSize(kSwatchWidth, kSwatchHeight));
   setItemDelegateForColumn(kCurves, new SetNameDelegate(this));
+  // A name column grown or shrunk may change which names need two lines.
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+    if (column == kCurves) resizeRowsToContents();
+  });
   estimated_note_ = new QLabel(this);
   estimated_note_->setObjectName(QStringLiteral("estimated_note"));
   estimated_note_->setWordWrap(true);
   estimated_note_->hide();
 }
 
-const CurveSet& CurveSetLegend::AddSet(CurveSet set) {
-  for (const CurveSet& s : sets_)
-    if (s.tables == set.tables && s.field == set.field) return s;
-  set.family = next_family_++;
-  if (!set.row) set = MeasureSet(std::move(set));
-  sets_.push_back(set);
-
-  const QStringList cells = CurveTableRowText(set);
-  const int row = rowCount();
-  insertRow(row);
-  setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
-  for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
-  if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote());
-  ShowEstimatedNote();
-  return sets_.back();
-}
-
-void CurveSetLegend::ClearSets() {
-  sets_.clear();
-  next_family_ = 0;
+void CurveSetLegend::ShowSets(std::vector<CurveSet> sets) {
+  for (CurveSet& set : sets) {
+    for (const CurveSet& shown : sets_)
+      if (!set.row && shown.tables == set.tables && shown.field == set.field &&
+          shown.statistics == set.statistics)
+        set.row = shown.row;
+    if (!set.row) set = MeasureSet(std::move(set));
+  }
+  sets_ = std::move(sets);
   setRowCount(0);
+  for (const CurveSet& set : sets_) {
+    const QStringList cells = CurveTableRowText(set);
+    const int row = rowCount();
+    insertRow(row);
+    setItem(row, kCurves, new QTableWidgetItem(Swatch(set.family), cells[kCurves]));
+    for (int c = kDmax; c < kColumnCount; ++c) setItem(row, c, NumberItem(cells[c]));
+    if (!set.row->measured) item(row, kDmax)->setToolTip(EstimatedNote(sets_));
+  }
   ShowEstimatedNote();
 }
 

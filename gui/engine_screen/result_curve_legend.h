@@ -20,12 +20,9 @@ class CurveSetLegend : public QTableWidget {
 
   explicit CurveSetLegend(QWidget* parent = nullptr);
 
-  // Adds a row for `set`, giving it the next colour family; returns the set as added.
-  // A set of the same result and field already in the table is not added twice: it is
-  // returned as it is.
-  const CurveSet& AddSet(CurveSet set);
-  // Empties the table; the next set gets the first family again.
-  void ClearSets();
+  // One row per set, in their order and families (as the result library gives them); a set
+  // shown before keeps its measured row rather than being fitted again.
+  void ShowSets(std::vector<CurveSet> sets);
   const std::vector<CurveSet>& Sets() const { return sets_; }
 
  protected:
@@ -40,7 +37,6 @@ class CurveSetLegend : public QTableWidget {
   void ShowEstimatedNote();
   QLabel* estimated_note_ = nullptr;
   std::vector<CurveSet> sets_;
-  int next_family_ = 0;
 };
 
 }  // namespace dosavia::gui

@@ -81,6 +81,13 @@ QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double w
 QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, double width) {
   const QString whole = parts.head + parts.file + parts.tail;
   if (metrics.horizontalAdvance(whole) <= width) return whole;
+  // The field alone before the whole name, where the name says the energy ("2×2,
+  // 4MV-3M.data"), rather than the energy said twice and the name cut ("4 MV, 2 × 2 cm,
+  // 4MV-…data"): a 1024x768 table keeps every name readable.
+  if (!parts.compact_head.isEmpty()) {
+    const QString compact = parts.compact_head + parts.file + parts.tail;
+    if (metrics.horizontalAdvance(compact) <= width) return compact;
+  }
   const double room =
       width - metrics.horizontalAdvance(parts.head) - metrics.horizontalAdvance(parts.tail);
   // Three characters each side of the ellipsis at least, or the name says nothing: then the
@@ -100,6 +107,31 @@ QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, dou
     return parts.head + metrics.elidedText(parts.file + parts.tail, Qt::ElideMiddle, rest);
   }
   return parts.head + metrics.elidedText(parts.file, Qt::ElideMiddle, room) + parts.tail;
+}
+
+QStringList LegendLines(const QFontMetricsF& metrics, const LegendParts& parts, double width) {
+  const QString one = ElidedLegend(metrics, parts, width);
+  QString tail = parts.tail;
+  while (tail.startsWith(QLatin1Char(' ')) || tail.startsWith(QLatin1Char(','))) tail.remove(0, 1);
+  if (one.contains(parts.file) || tail.isEmpty()) return {one};
+  const QString head = parts.compact_head.isEmpty() ? parts.head : parts.compact_head;
+  QStringList lines = {head +
+                       metrics.elidedText(parts.file, Qt::ElideMiddle,
+                                          std::max(0.0, width - metrics.horizontalAdvance(head)))};
+  // The notes broken between words where one line would cut them; a word wider than the
+  // line loses its middle.
+  QString current;
+  for (const QString& word : tail.split(QLatin1Char(' '))) {
+    const QString longer = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+    if (current.isEmpty() || metrics.horizontalAdvance(longer) <= width) {
+      current = longer;
+      continue;
+    }
+    lines << metrics.elidedText(current, Qt::ElideMiddle, std::max(0.0, width));
+    current = word;
+  }
+  lines << metrics.elidedText(current, Qt::ElideMiddle, std::max(0.0, width));
+  return lines;
 }
 
 std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets) {
@@ -145,13 +177,15 @@ QRectF PaintGraphKey(QPainter& painter, const QRectF& frame, std::span<const Gra
   for (std::size_t k = 0; k < kinds.size(); ++k)
     column[k % 2] = std::max(column[k % 2], line + gap + metrics.horizontalAdvance(kinds[k]->text));
   double width = column[0] + (kinds.size() > 1 ? 2 * gap + column[1] : 0);
-  std::vector<QString> set_texts;
+  std::vector<QStringList> set_texts;
+  int rows = static_cast<int>((kinds.size() + 1) / 2);
   for (const GraphKeyEntry* e : sets) {
     // A name too long for the graph loses its middle, never its energy or its note.
-    set_texts.push_back(ElidedLegend(metrics, e->parts, most_text));
-    width = std::max(width, line + gap + metrics.horizontalAdvance(set_texts.back()));
+    set_texts.push_back(LegendLines(metrics, e->parts, most_text));
+    for (const QString& text : set_texts.back())
+      width = std::max(width, line + gap + metrics.horizontalAdvance(text));
+    rows += static_cast<int>(set_texts.back().size());
   }
-  const int rows = static_cast<int>((kinds.size() + 1) / 2 + sets.size());
   const QRectF box(frame.right() - margin - width - 2 * padding, frame.top() + margin,
                    width + 2 * padding, rows * row + 2 * padding);
 
@@ -180,8 +214,10 @@ QRectF PaintGraphKey(QPainter& painter, const QRectF& frame, std::span<const Gra
   for (std::size_t s = 0; s < sets.size(); ++s) {
     const double x = box.left() + padding;
     PaintSetSwatch(painter, QRectF(x, y, line, row), sets[s]->family, zoom);
-    caption(x + line + gap, y, set_texts[s]);
-    y += row;
+    for (const QString& text : set_texts[s]) {
+      caption(x + line + gap, y, text);
+      y += row;
+    }
   }
   painter.restore();
   return box;
@@ -223,74 +259,116 @@ bool AnyEstimated(std::span<const CurveSet> sets) {
 
 }  // namespace
 
-QString EstimatedNote() {
+QString EstimatedNote(std::span<const CurveSet> sets) {
+  // A point source's rows are estimated whether or not the run has its statistics: the note
+  // says why, rather than that a ".stat" there is missing.
+  if (std::any_of(sets.begin(), sets.end(), [](const CurveSet& set) { return set.ssd_cm > 0; }))
+    return Tr("CurveSetLegend", "* 推定: 点線源の曲線の不確かさは、曲線だけから見積もった値");
   return Tr("CurveSetLegend",
             "* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ");
 }
 
-int CurveTableHeight(std::span<const CurveSet> sets, double zoom) {
+namespace {
+
+// The saved table's columns and each set's name lines at `width` [px].
+struct CurveTableLayout {
+  QStringList titles;
+  std::vector<QStringList> cells;
+  std::vector<QStringList> names;
+  double widths[kTableColumns] = {};
+  double row = 0;
+  double name_width = 0;
+};
+
+CurveTableLayout LayOutCurveTable(const QFontMetricsF& metrics, std::span<const CurveSet> sets,
+                                  double width, double zoom) {
+  CurveTableLayout layout;
+  layout.row = kTableRowLines * metrics.height();
+  const double padding = kKeyPaddingPx * zoom;
+  const double line = kKeyLinePx * zoom;
+  layout.titles = CurveTableHeader();
+  for (const CurveSet& set : sets) layout.cells.push_back(CurveTableRowText(set));
+  // The number columns as wide as their widest text; the first takes the rest.
+  layout.widths[0] = width;
+  for (int c = 1; c < kTableColumns; ++c) {
+    layout.widths[c] = metrics.horizontalAdvance(layout.titles[c]);
+    for (const QStringList& r : layout.cells)
+      layout.widths[c] = std::max(layout.widths[c], metrics.horizontalAdvance(r[c]));
+    layout.widths[c] += 2 * padding;
+    layout.widths[0] -= layout.widths[c];
+  }
+  layout.name_width = layout.widths[0] - line - 3 * padding;
+  for (const CurveSet& set : sets)
+    layout.names.push_back(LegendLines(metrics, LegendTextParts(set), layout.name_width));
+  return layout;
+}
+
+// Lines of the table: the title, each set's name lines, the note on estimates.
+int TableLines(const CurveTableLayout& layout, std::span<const CurveSet> sets) {
+  int lines = 1 + (AnyEstimated(sets) ? 1 : 0);
+  for (const QStringList& name : layout.names) lines += static_cast<int>(name.size());
+  return lines;
+}
+
+}  // namespace
+
+int CurveTableHeight(std::span<const CurveSet> sets, double zoom, double width) {
   const QFontMetricsF metrics(ScaledFont(zoom));
-  const int lines = static_cast<int>(sets.size()) + 1 + (AnyEstimated(sets) ? 1 : 0);
-  return static_cast<int>(std::ceil(lines * kTableRowLines * metrics.height())) + 1;
+  const CurveTableLayout layout = LayOutCurveTable(metrics, sets, width, zoom);
+  return static_cast<int>(std::ceil(TableLines(layout, sets) * layout.row)) + 1;
 }
 
 void PaintCurveTable(QPainter& painter, const QRectF& area, std::span<const CurveSet> sets,
                      double zoom) {
   const QFont font = ScaledFont(zoom);
   const QFontMetricsF metrics(font);
-  const double row = kTableRowLines * metrics.height();
+  const CurveTableLayout layout = LayOutCurveTable(metrics, sets, area.width(), zoom);
+  const double row = layout.row;
   const double padding = kKeyPaddingPx * zoom;
   const double line = kKeyLinePx * zoom;
-  const QStringList titles = CurveTableHeader();
-  std::vector<QStringList> cells;
-  for (const CurveSet& set : sets) cells.push_back(CurveTableRowText(set));
-
-  // The number columns as wide as their widest text; the first takes the rest.
-  double widths[kTableColumns] = {};
-  for (int c = 1; c < kTableColumns; ++c) {
-    widths[c] = metrics.horizontalAdvance(titles[c]);
-    for (const QStringList& r : cells)
-      widths[c] = std::max(widths[c], metrics.horizontalAdvance(r[c]));
-    widths[c] += 2 * padding;
-  }
-  widths[0] = area.width();
-  for (int c = 1; c < kTableColumns; ++c) widths[0] -= widths[c];
 
   painter.save();
   painter.setFont(font);
   painter.fillRect(QRectF(area.left(), area.top(), area.width(), row), QColor(kTableTitleBack));
   painter.setPen(QPen(QColor(kTableRuleColor), 1));
-  for (int r = 0; r <= static_cast<int>(cells.size()) + 1; ++r)
-    painter.drawLine(QPointF(area.left(), area.top() + r * row),
-                     QPointF(area.right(), area.top() + r * row));
-  const auto text_in = [&](double x, double w, double y, const QString& text, Qt::Alignment a) {
+  const auto rule = [&](double y) {
+    painter.setPen(QPen(QColor(kTableRuleColor), 1));
+    painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+  };
+  const auto text_in = [&](double x, double w, double y, double h, const QString& text,
+                           Qt::Alignment a) {
     painter.setPen(Qt::black);
-    const QRectF cell(x + padding, y, w - 2 * padding, row);
+    const QRectF cell(x + padding, y, w - 2 * padding, h);
     painter.drawText(cell, a | Qt::AlignVCenter, ElidedLegend(metrics, text, cell.width()));
   };
+  rule(area.top());
   double x = area.left();
   for (int c = 0; c < kTableColumns; ++c) {
-    text_in(x, widths[c], area.top(), titles[c], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
-    x += widths[c];
+    text_in(x, layout.widths[c], area.top(), row, layout.titles[c],
+            c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    x += layout.widths[c];
   }
-  for (std::size_t r = 0; r < cells.size(); ++r) {
-    const double y = area.top() + (r + 1) * row;
+  double y = area.top() + row;
+  rule(y);
+  for (std::size_t r = 0; r < layout.cells.size(); ++r) {
+    const double height = row * static_cast<double>(layout.names[r].size());
     x = area.left();
-    PaintSetSwatch(painter, QRectF(x + padding, y, line, row), sets[r].family, zoom);
-    const double name_width = widths[0] - line - 3 * padding;
+    PaintSetSwatch(painter, QRectF(x + padding, y, line, height), sets[r].family, zoom);
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(x + line + 2 * padding, y, name_width, row),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     ElidedLegend(metrics, LegendTextParts(sets[r]), name_width));
-    x += widths[0];
+    for (qsizetype k = 0; k < layout.names[r].size(); ++k)
+      painter.drawText(
+          QRectF(x + line + 2 * padding, y + row * static_cast<double>(k), layout.name_width, row),
+          Qt::AlignLeft | Qt::AlignVCenter, layout.names[r][k]);
+    x += layout.widths[0];
     for (int c = 1; c < kTableColumns; ++c) {
-      text_in(x, widths[c], y, cells[r][c], Qt::AlignRight);
-      x += widths[c];
+      text_in(x, layout.widths[c], y, height, layout.cells[r][c], Qt::AlignRight);
+      x += layout.widths[c];
     }
+    y += height;
+    rule(y);
   }
   if (AnyEstimated(sets))
-    text_in(area.left(), area.width(), area.top() + (cells.size() + 1) * row, EstimatedNote(),
-            Qt::AlignLeft);
+    text_in(area.left(), area.width(), y, row, EstimatedNote(sets), Qt::AlignLeft);
   painter.restore();
 }
 

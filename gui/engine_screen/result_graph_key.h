@@ -45,6 +45,13 @@ QString ElidedLegend(const QFontMetricsF& metrics, const QString& text, double w
 // together after the energy and field.
 QString ElidedLegend(const QFontMetricsF& metrics, const LegendParts& parts, double width);
 
+// A set's legend in `width` [px] as the key, the screen's table and the saved table show it:
+// one line where the whole name fits (the field alone before it, where the name says the
+// energy); otherwise the energy, field and name (losing the fewest characters of its middle)
+// over the notes (switched-off physics, seed, SSD), broken between words onto as many lines
+// as they need, so that the notes stay whole.
+QStringList LegendLines(const QFontMetricsF& metrics, const LegendParts& parts, double width);
+
 // The kinds in the interface language, then one entry per set ("10 MV, 10 × 10 cm, file").
 std::vector<GraphKeyEntry> GraphKeyEntries(std::span<const CurveSet> sets);
 
@@ -70,11 +77,13 @@ QStringList CurveTableHeader();
 QStringList CurveTableRowText(const CurveSet& set);
 
 // Height of the value table of `rows` measured sets at `zoom` [px].
-int CurveTableHeight(std::span<const CurveSet> sets, double zoom);
+// `width`: the table's [px], which decides which names take two lines.
+int CurveTableHeight(std::span<const CurveSet> sets, double zoom, double width);
 
 // What a "*" after a d_max means: its uncertainty estimated from the curve alone, for want of
-// the run's statistics file.
-QString EstimatedNote();
+// the run's statistics file, or (`sets` in a point source's geometry) because the
+// statistics measure the parallel beam's curves, not the point source's made from them.
+QString EstimatedNote(std::span<const CurveSet> sets = {});
 
 // Paints the value table of measured `sets` into `area` [px] (as high as CurveTableHeight): a title
 // row, then one row per set with its swatch; numbers right-aligned.

@@ -31,6 +31,10 @@
         <source>* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ</source>
         <translation>* estimated from the curve's own noise: the run has no statistics file (.stat)</translation>
     </message>
+    <message>
+        <source>* 推定: 点線源の曲線の不確かさは、曲線だけから見積もった値</source>
+        <translation>* estimated: a point source's uncertainties come from its curve alone</translation>
+    </message>
 </context>
 <context>
     <name>DepthDosePanel</name>
@@ -663,6 +667,14 @@ Data %2</translation>
     <message>
         <source>CSV保存</source>
         <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>この組を消す</source>
+        <translation>Remove this set</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
     </message>
     <message>
         <source>ファイル名「%1」が%2バイト（半角%2文字）を超えます。

@@ -100,6 +100,8 @@ void TestEngineConsole::runFollowedAndLoaded() {
   EngineConsole& console = Start(form, "30000000", true);
   QSignalSpy finished(&console, &EngineConsole::finished);
   QVERIFY(console.isVisible() && console.Running());
+  // Above its screen from the start: a click on the graph during the run does not cover it.
+  QCOMPARE(console.windowHandle()->transientParent(), form.window()->windowHandle());
   // 並列計算 starts the block streams on every core, and the window says so.
   QTRY_COMPARE_WITH_TIMEOUT(ReadAll(dir.Path("args.txt")), QByteArray("--threads 0 "), kWaitMs);
   QVERIFY(console.Status->text().contains(QString::fromUtf8("並列計算")));

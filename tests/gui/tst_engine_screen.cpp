@@ -281,6 +281,13 @@ void TestEngineScreen::failedLoadChangesNothing() {
   else
     QVERIFY2(seen[0].text.contains("10MV-30M.data"), qPrintable(seen[0].text));
   QVERIFY(SameTables(form().Tables(), before));
+  if (text.isEmpty()) {
+    // A result deleted from the folder is listed and drawn no more (the folder is watched).
+    QTRY_VERIFY(form().graph.legend->Sets().empty());
+    QVERIFY(!form().results.draw_button->isEnabled());
+    QVERIFY(form().graph.plot->DrawnImage() != graph_before);
+    return;
+  }
   QCOMPARE(form().graph.plot->DrawnImage(), graph_before);
   QVERIFY(form().results.draw_button->isEnabled());
   QVERIFY(form().graph.kerma_button->isEnabled());
@@ -469,8 +476,24 @@ void TestEngineScreen::leavingAndComingBack() {
     QVERIFY(!b->isEnabled());
   // The compared sets are kept while the program runs; without any the graph is empty.
   QCOMPARE(IsWhite(form().graph.plot->DrawnImage()), form().graph.legend->Sets().empty());
+  // and can be saved.
+  QCOMPARE(form().graph.save_picture_button->isEnabled(), !form().graph.legend->Sets().empty());
   // Results written meanwhile are listed.
   QVERIFY(FileItem(form(), "b.data"));
+
+  // The screen forwards to the result library: one file drawn twice is one row, a removed
+  // set goes from the table and the graph, undo brings it back.
+  form().graph.clear_button->click();
+  for (int k = 0; k < 2; ++k) {
+    QVERIFY(SelectFile(form(), "b.data"));
+    form().OnLoadSelected();
+    form().OnDrawField();
+  }
+  QCOMPARE(form().graph.legend->rowCount(), 1);
+  form().OnRemoveSet(0);
+  QCOMPARE(form().graph.legend->rowCount(), 0);
+  form().OnUndoRemoval();
+  QCOMPARE(form().graph.legend->rowCount(), 1);
 }
 
 // The list reads as a class expects: energies and photon counts in the order of their

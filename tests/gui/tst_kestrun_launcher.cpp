@@ -81,8 +81,11 @@ void TestKestrunLauncher::engineSearchOrder() {
     const QString path = base.filePath(dir + "/" + EngineProgramName());
     QVERIFY(executable ? WriteScript(path, "exit 0\n") : WriteText(path, "#!/bin/sh\n"));
   }
-  const QString path_variable =
-      base.filePath("p1") + QDir::listSeparator() + QDir::listSeparator() + base.filePath("p2");
+  // The program's folder again on PATH, and one folder spelt twice: each is listed once.
+  const QString path_variable = base.filePath("p1") + QDir::listSeparator() +
+                                QDir::listSeparator() + base.filePath("p2") +
+                                QDir::listSeparator() + base.filePath("app") +
+                                QDir::listSeparator() + base.filePath("p1") + "/";
   const EngineSearch search =
       FindKestrun(base.filePath("work"), base.filePath("app"), path_variable);
   QCOMPARE(search.path,

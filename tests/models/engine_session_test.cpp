@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/beam_geometry.h"
 #include "models/engine_session.h"
 #include "models/visual_session.h"
 #include "records/problem_text.h"
+#include "models/result_library.h"
 
 namespace dosavia {
 namespace {
@@ -116,6 +119,141 @@ TEST(EngineSession, StartOnlyWhileTheBoxesShowWhatOkConfirmed) {
   EXPECT_FALSE(session.CanStart());
   session.Clear();
   EXPECT_FALSE(session.CanStart());
+}
+
+// The result library as a class uses it: each row a sequence of actions from a fresh library,
+// then what is drawn ("file:field:family" per set), loaded, kerma shown, saveable, undoable.
+TEST(ResultLibrary, ActionsGiveTheSetsDrawn) {
+  const struct {
+    const char* what;
+    std::vector<const char*> actions;  // "list a b", "load a", "draw 8", "remove 0", "forget a",
+                                       // "undo", "clear", "return", "kerma"
+    const char* sets;
+    const char* loaded;
+    bool kerma;
+    bool save;
+    bool undo;
+  } cases[] = {
+      {"nothing loaded: no kerma, nothing to save", {}, "", "", false, false, false},
+      {"draw before a load draws nothing", {"draw 8"}, "", "", false, false, false},
+      {"a load draws its kerma", {"load a", "draw 8"}, "a:8:0", "a", true, true, false},
+      {"the same file drawn twice is one set",
+       {"load a", "draw 8", "load a", "draw 8"},
+       "a:8:0",
+       "a",
+       true,
+       true,
+       false},
+      {"another field is another set",
+       {"load a", "draw 8", "draw 3"},
+       "a:8:0 a:3:1",
+       "a",
+       true,
+       true,
+       false},
+      {"one compared set removed, the others keep their colours",
+       {"load a", "draw 8", "load b", "draw 8", "load c", "draw 8", "remove 1"},
+       "a:8:0 c:8:2",
+       "c",
+       true,
+       true,
+       true},
+      {"a removed set comes back at its place",
+       {"load a", "draw 8", "load b", "draw 8", "load c", "draw 8", "remove 1", "undo"},
+       "a:8:0 b:8:1 c:8:2",
+       "c",
+       true,
+       true,
+       false},
+      {"a deleted result is drawn no more",
+       {"list a b", "load a", "draw 8", "load b", "draw 8", "forget b"},
+       "a:8:0",
+       "",
+       false,
+       true,
+       true},
+      {"undo after removing a result",
+       {"list a b", "load a", "draw 8", "load b", "draw 8", "forget b", "undo"},
+       "a:8:0 b:8:1",
+       "b",
+       true,
+       true,
+       false},
+      {"a result gone from the folder is drawn no more, not undoable",
+       {"list a b", "load b", "draw 8", "list a"},
+       "",
+       "",
+       false,
+       false,
+       false},
+      {"graph clear: the next set has the first colours again",
+       {"load a", "draw 8", "draw 3", "clear", "draw 5"},
+       "a:5:0",
+       "a",
+       false,
+       true,
+       false},
+      {"on return the comparison is kept and can be saved",
+       {"load a", "draw 8", "return"},
+       "a:8:0",
+       "",
+       false,
+       true,
+       false},
+      {"on return without sets nothing is drawn",
+       {"load a", "return", "kerma"},
+       "",
+       "",
+       false,
+       false,
+       false},
+      {"the kerma drawn again after a clear",
+       {"load a", "clear", "kerma"},
+       "",
+       "a",
+       true,
+       true,
+       false},
+  };
+  for (const auto& c : cases) {
+    ResultLibrary library;
+    for (const std::string action : c.actions) {
+      const std::string verb = action.substr(0, action.find(' '));
+      const std::string rest = action.size() > verb.size() ? action.substr(verb.size() + 1) : "";
+      if (verb == "list") {
+        std::istringstream words(rest);
+        std::vector<std::string> names;
+        for (std::string name; words >> name;) names.push_back(name);
+        library.List(names);
+      }
+      if (verb == "load") library.Load(rest);
+      if (verb == "draw") library.Draw(std::stoi(rest));
+      if (verb == "remove") library.RemoveSet(std::stoul(rest));
+      if (verb == "forget") library.Forget(rest);
+      if (verb == "undo") library.Undo();
+      if (verb == "clear") library.Clear();
+      if (verb == "return") library.Return();
+      if (verb == "kerma") library.ShowKerma();
+    }
+    std::string sets;
+    for (const ComparedSet& set : library.Sets())
+      sets += (sets.empty() ? "" : " ") + set.file + ":" + std::to_string(set.field) + ":" +
+              std::to_string(set.family);
+    EXPECT_EQ(sets, c.sets) << c.what;
+    EXPECT_EQ(library.Loaded(), c.loaded) << c.what;
+    EXPECT_EQ(library.KermaShown(), c.kerma) << c.what;
+    EXPECT_EQ(library.CanSave(), c.save) << c.what;
+    EXPECT_EQ(library.CanUndo(), c.undo) << c.what;
+  }
+}
+
+TEST(ResultLibrary, ListsResultsInTheOrderOfTheirNumbers) {
+  ResultLibrary library;
+  library.List(
+      {"10MV-30M.data", "4MV-3M.data", "10MV-3M.data", "4mv-1M-noe.data", "15MV-030M.data"});
+  const std::vector<std::string> expected = {"4mv-1M-noe.data", "4MV-3M.data", "10MV-3M.data",
+                                             "10MV-30M.data", "15MV-030M.data"};
+  EXPECT_EQ(library.Listed(), expected);
 }
 
 }  // namespace

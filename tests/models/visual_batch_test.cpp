@@ -180,6 +180,10 @@ TEST(DmaxUncertainty, FollowsTheSpreadOfTheHistoryGroups) {
   const double same = DmaxUncertainty(HandTally(64, [](int, double z) { return BuildUpCurve(z); }));
   EXPECT_NEAR(same, 0.0, 1e-6);
   EXPECT_TRUE(DmaxIsSettled(same));
+  // Judged as the label shows σ, to 0.1 cm: "± 0.5" is never green.
+  for (const auto& [sigma, settled] : {std::pair{0.44, true}, std::pair{0.46, false},
+                                       std::pair{0.5, false}, std::pair{-1.0, false}})
+    EXPECT_EQ(DmaxIsSettled(sigma), settled) << sigma;
   // Groups whose peaks differ: a spread of the order of their difference.
   const double spread = DmaxUncertainty(HandTally(
       64, [](int h, double z) { return h % 2 ? BuildUpCurve(z) : BuildUpCurve(z - 1.0); }));

@@ -34,6 +34,7 @@
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "models/engine_session.h"
+#include "models/result_library.h"
 #include "models/typed_text.h"
 #include "records/file_io.h"
 #include "records/problem.h"
@@ -309,6 +310,49 @@ class ResultLibrary {
     return out;
   }
 
+  // The screen's comparison (models/result_library.h) after `action` with `arg`: "list"
+  // (the kept results' names), "load" (a name), "draw" (a field), "remove" (a set's index),
+  // "forget" (a name), "undo", "clear", "return", "kerma", or "state" to change nothing.
+  // Returns { sets: [{ file, field, family }], listed, loaded, kerma, canSave, canUndo,
+  // undoFile }.
+  val Compare(const std::string& action, const val& arg) {
+    if (action == "list")
+      comparison_.List(emscripten::vecFromJSArray<std::string>(arg));
+    else if (action == "load")
+      comparison_.Load(arg.as<std::string>());
+    else if (action == "draw")
+      comparison_.Draw(arg.as<int>());
+    else if (action == "remove")
+      comparison_.RemoveSet(static_cast<std::size_t>(arg.as<int>()));
+    else if (action == "forget")
+      comparison_.Forget(arg.as<std::string>());
+    else if (action == "undo")
+      comparison_.Undo();
+    else if (action == "clear")
+      comparison_.Clear();
+    else if (action == "return")
+      comparison_.Return();
+    else if (action == "kerma")
+      comparison_.ShowKerma();
+    val sets = val::array();
+    for (const ::dosavia::ComparedSet& compared : comparison_.Sets()) {
+      val set = val::object();
+      set.set("file", compared.file);
+      set.set("field", compared.field);
+      set.set("family", compared.family);
+      sets.call<void>("push", set);
+    }
+    val out = val::object();
+    out.set("sets", sets);
+    out.set("listed", val::array(comparison_.Listed()));
+    out.set("loaded", comparison_.Loaded());
+    out.set("kerma", comparison_.KermaShown());
+    out.set("canSave", comparison_.CanSave());
+    out.set("canUndo", comparison_.CanUndo());
+    out.set("undoFile", comparison_.UndoFile());
+    return out;
+  }
+
   void Close(int id) {
     tables_.erase(id);
     statistics_.erase(id);
@@ -449,6 +493,7 @@ class ResultLibrary {
   std::map<std::pair<int, double>, std::unique_ptr<ResultTables>> clinical_;
   std::map<int, std::unique_ptr<RunStatistics>> statistics_;
   std::map<int, std::string> result_texts_;  // for the statistics' checksum
+  ::dosavia::ResultLibrary comparison_;
   int next_id_ = 1;
 };
 
@@ -543,7 +588,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("attachStatistics", &ResultLibrary::AttachStatistics)
       .function("displayScale", &ResultLibrary::DisplayScale)
       .function("tsv", &ResultLibrary::Tsv)
-      .function("csv", &ResultLibrary::Csv);
+      .function("csv", &ResultLibrary::Csv)
+      .function("compare", &ResultLibrary::Compare);
   // The page's check of an upload before it is read: empty, or why a file of `bytes` is
   // refused, worded as every reader of a result words it.
   emscripten::function("resultSizeProblem",

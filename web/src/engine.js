@@ -32,7 +32,8 @@ import {
   statusLine,
   updateNames,
 } from './engine_run.js';
-import { openFiles, refreshSaved, renderSaved, showLoaded } from './engine_list.js';
+import { listHooks, openFiles, refreshSaved, renderSaved, showLoaded } from './engine_list.js';
+import { saveResult } from './engine_store.js';
 import { csvText, pressCsv, pressPng, pressTsv, tsvText } from './engine_export.js';
 import { ENGINE_FIELD_SIDES, SSD_RANGE_CM } from './field_sizes.js';
 import { language, tr } from './i18n.js';
@@ -181,7 +182,7 @@ function renderKey() {
 function renderTable() {
   const body = $('e-table').querySelector('tbody');
   body.replaceChildren();
-  for (const set of state.sets) {
+  state.sets.forEach((set, index) => {
     const tr_ = document.createElement('tr');
     tableCells(set).forEach((text, c) => {
       const td = document.createElement('td');
@@ -192,63 +193,104 @@ function renderTable() {
         td.append(swatch, text);
       } else {
         td.textContent = text;
+        // A number with its ± stays on one line; only words ("no build-up") may wrap.
+        if (/^[\d.]/.test(text)) td.className = 'number';
       }
       tr_.append(td);
     });
+    // One set taken off the comparison; the others keep their colours (undo brings it back).
+    const remove = document.createElement('button');
+    remove.type = 'button';
+    remove.className = 'remove-set'; // its ✕ drawn by the style sheet: the cell's text stays the name
+    remove.title = tr('EngineScreen', 'この組を消す');
+    remove.setAttribute('aria-label', `${tr('EngineScreen', 'この組を消す')} ${set.legend}`);
+    remove.addEventListener('click', () => compare('remove', index));
+    tr_.firstChild.prepend(remove);
     body.append(tr_);
-  }
+  });
   const none = state.sets.length === 0;
-  $('e-png').disabled = none && !state.kerma;
-  $('e-csv').disabled = none && !state.kerma;
+  $('e-png').disabled = !state.comparison?.canSave;
+  $('e-csv').disabled = !state.comparison?.canSave;
   $('e-tsv').disabled = none;
+  $('e-undo').hidden = !state.comparison?.canUndo;
+  $('e-draw').disabled = !state.loaded;
+  $('e-kerma').disabled = !state.loaded;
   $('e-table-note').textContent = tableNote();
   $('e-table-note').hidden = !state.sets.some(estimated);
 }
 
-// 描 画: the loaded result's dose curves of the chosen field as a new set.
+// The comparison is the C++ result library's (models/result_library.h), as on the desktop:
+// which file and field each set is, its colours, the file loaded, whether its kerma is drawn,
+// what a removal took and whether there is anything to save. This module fetches each set's
+// curves, row and legend and draws them.
+async function compare(action, arg = null, draw = true) {
+  const view = await state.total.call('compare', { action, arg });
+  if (!draw) {
+    state.comparison = view;
+    return view;
+  }
+  const ssd = state.ssd;
+  const sets = [];
+  for (const { file, field, family } of view.sets) {
+    const opened = state.opened.get(file);
+    if (!opened) continue;
+    const shown = state.sets.find((s) => s.id === opened.id && s.field === field && s.ssd === ssd);
+    if (shown) {
+      sets.push(Object.assign(shown, { family }));
+      continue;
+    }
+    const set = { id: opened.id, name: file, field, family, scale: opened.scale, ssd };
+    set.energy = await state.total.call('energyOf', { file });
+    set.row = await state.total.call('row', { id: opened.id, field, ssd });
+    set.curves = await curvesOf(opened.id);
+    set.legend = await legendOf(set);
+    sets.push(set);
+  }
+  const kerma = view.kerma ? state.opened.get(view.loaded) : null;
+  const kermaCurves = kerma ? await curvesOf(kerma.id) : null;
+  if (ssd !== state.ssd) return view; // the geometry was switched meanwhile: that switch draws
+  state.sets = sets;
+  state.kerma = kerma ? { ...kerma, name: view.loaded, curves: kermaCurves } : null;
+  state.comparison = view;
+  const wasLoaded = state.loaded?.name ?? '';
+  if (!view.loaded) state.loaded = null;
+  showLoaded();
+  // The list again only where it changed (which result is marked loaded, which are kept), so
+  // that a click on it is not lost to a list drawn anew.
+  if (action === 'list' || view.loaded !== wasLoaded) renderSaved();
+  renderTable();
+  redraw();
+  return view;
+}
+listHooks.compare = compare;
+
+// 描 画: the loaded result's dose curves of the chosen field as a new set; the same file and
+// field drawn again stays one set.
 async function drawSet() {
-  const loaded = state.loaded;
-  if (!loaded) {
+  if (!state.loaded) {
     showNotice(tr('EngineScreen', '  結果ファイルを選択して下さい ').trim());
     return;
   }
-  const field = state.field;
-  if (state.sets.some((s) => s.id === loaded.id && s.field === field)) return;
-  const energy = await state.total.call('energyOf', { file: loaded.name });
-  const ssd = state.ssd;
-  const row = await state.total.call('row', { id: loaded.id, field, ssd });
-  const curves = await curvesOf(loaded.id);
-  if (ssd !== state.ssd) return; // the geometry was switched meanwhile
-  const set = {
-    id: loaded.id,
-    name: loaded.name,
-    field,
-    energy,
-    family: state.nextFamily++,
-    curves,
-    scale: loaded.scale,
-    row,
-    ssd,
-  };
-  set.legend = await legendOf(set);
-  state.sets.push(set);
-  renderTable();
-  redraw();
+  await compare('draw', state.field);
+}
+
+// The last removal undone: a set back at its place, or a removed result kept and drawn again.
+async function undoRemoval() {
+  const file = state.comparison?.undoFile;
+  if (file && state.removed?.name === file) {
+    await saveResult(file, state.removed.text, state.removed.statistics);
+    state.removed = null;
+  }
+  await compare('undo');
+  if (file) await refreshSaved();
 }
 
 async function redrawKerma() {
-  if (!state.loaded) return;
-  state.kerma = { ...state.loaded, curves: await curvesOf(state.loaded.id) };
-  renderTable();
-  redraw();
+  await compare('kerma');
 }
 
-function clearGraph() {
-  state.sets = [];
-  state.kerma = null;
-  state.nextFamily = 0;
-  renderTable();
-  redraw();
+async function clearGraph() {
+  await compare('clear');
 }
 
 // ---- the screen ----------------------------------------------------------------------------
@@ -280,6 +322,7 @@ $('e-accurate').addEventListener('change', followAccurate);
 $('e-draw').addEventListener('click', drawSet);
 $('e-kerma').addEventListener('click', redrawKerma);
 $('e-clear').addEventListener('click', clearGraph);
+$('e-undo').addEventListener('click', undoRemoval);
 for (const id of ['e-parallel', 'e-point']) $(id).addEventListener('change', changeGeometry);
 // A distance typed is the point source's.
 $('e-ssd').addEventListener('change', () => {

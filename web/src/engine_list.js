@@ -16,13 +16,21 @@ export function showLoaded() {
 // The statistics file's name of each kept result (the core's rule: 10MV-1M.stat).
 const statisticsNames = new Map();
 
+// The screen's comparison, set by engine.js: compare(action, arg, draw) as the C++ result
+// library takes it, then (unless `draw` is false) the list, graph and table drawn again.
+export const listHooks = { compare: async () => {} };
+
 export async function refreshSaved() {
   state.saved = await listResults();
   for (const record of state.saved)
     if (!statisticsNames.has(record.name))
       statisticsNames.set(record.name, await state.total.call('statisticsName', { file: record.name }));
   $('e-store-note').hidden = resultsOutliveThePage();
-  renderSaved();
+  // Drawn once, at the end: a result no longer kept is drawn no more.
+  await listHooks.compare(
+    'list',
+    state.saved.map((record) => record.name),
+  );
 }
 
 export function renderSaved() {
@@ -62,9 +70,10 @@ export function renderSaved() {
     remove.title = tr('Web', '削除');
     remove.setAttribute('aria-label', `${tr('Web', '削除')} ${record.name}`);
     remove.addEventListener('click', async () => {
-      // A kept result is the work of minutes: removed only when the user says so.
-      if (!window.confirm(tr('Web', '%1 を削除しますか？ 元に戻せません。', record.name))) return;
+      // Taken off the list and the graph at once; 元に戻す under the graph brings it back.
+      state.removed = record;
       await removeResult(record.name);
+      await listHooks.compare('forget', record.name, false);
       await refreshSaved();
     });
     li.append(read, download, statistics, remove);
@@ -99,11 +108,9 @@ export async function readResult(name, text, statistics, statisticsName = undefi
     name,
     scale: await state.total.call('scale', { id: opened.id }),
   };
+  state.opened.set(name, { id: opened.id, scale: state.loaded.scale });
   showNotice('');
-  showLoaded();
-  renderSaved();
-  $('e-draw').disabled = false;
-  $('e-kerma').disabled = false;
+  await listHooks.compare('load', name);
   return { opened: true, attached, why };
 }
 

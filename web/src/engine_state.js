@@ -9,8 +9,11 @@ export const state = {
   stopping: false,
   loaded: null, // { id, name, scale } of the result last read
   kerma: null, // { id, name, scale, curves } of the result whose kerma is drawn
-  sets: [], // [{ id, name, field, energy, family, curves, scale, row }]
-  nextFamily: 0,
+  sets: [], // [{ id, name, field, energy, family, curves, scale, row }], as `comparison` lists them
+  // The C++ result library's view: { sets, listed, loaded, kerma, canSave, canUndo, undoFile }.
+  comparison: null,
+  opened: new Map(), // { id, scale } of each result read, by its name
+  removed: null, // the kept result last removed ({ name, text, statistics }), for undo
   field: 8,
   saved: [],
   names: null,

@@ -65,6 +65,9 @@ const CALLS = {
   // The factor that draws a result's curves on the scale of its fitted surface kerma.
   scale: (c, { id }) => ({ value: c.library.displayScale(id) }),
   tsv: (c, { sets }) => ({ value: c.library.tsv(sets) }),
+  // The screen's comparison after an action (models/result_library.h): the sets, the file
+  // loaded, whether its kerma is drawn, what may be saved and undone.
+  compare: (c, { action, arg = null }) => ({ value: c.library.compare(action, arg) }),
   statisticsName: (c, { file }) => ({ value: c.module.statisticsFileName(file) }),
   csv: (c, { sets, kermaId, kermaFile, names, ssd = 0 }) => ({
     value: c.library.csv(sets, kermaId, kermaFile, names, ssd),
