@@ -47,6 +47,24 @@ function depthMarks(right, m) {
 
 // The side view of the phantom: depth z across, lateral x down, in a world window that keeps
 // its aspect; `magnification` 2 shows the first half of the depth range twice as large.
+// Strokes segments (world units, four numbers each) in `colour` inside the view's clip, the
+// context saved: the caller draws more inside the clip and restores it.
+function strokeClipped(ctx, map, segments, colour) {
+  const { w, x: X, y: Y } = map;
+  ctx.save();
+  ctx.beginPath();
+  ctx.rect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
+  ctx.clip();
+  ctx.strokeStyle = colour;
+  ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30)) * lineScale();
+  ctx.beginPath();
+  for (let i = 0; i + 3 < segments.length; i += 4) {
+    ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
+    ctx.lineTo(X(segments[i + 2]), Y(segments[i + 3]));
+  }
+  ctx.stroke();
+}
+
 export class SideView {
   constructor(canvas, magnification = 1) {
     this.canvas = canvas;
@@ -227,19 +245,7 @@ export class SideView {
     const ctx = this.ctx;
     const map = this.map;
     if (!ctx || !map) return;
-    const { w, x: X, y: Y } = map;
-    ctx.save();
-    ctx.beginPath();
-    ctx.rect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
-    ctx.clip();
-    ctx.strokeStyle = colour;
-    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30)) * lineScale();
-    ctx.beginPath();
-    for (let i = 0; i + 3 < segments.length; i += 4) {
-      ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
-      ctx.lineTo(X(segments[i + 2]), Y(segments[i + 3]));
-    }
-    ctx.stroke();
+    strokeClipped(ctx, map, segments, colour);
     ctx.restore();
   }
 
@@ -249,20 +255,9 @@ export class SideView {
     const ctx = this.ctx;
     const map = this.map;
     if (!ctx || !map) return;
-    const { w, x: X, y: Y } = map;
-    ctx.save();
-    ctx.beginPath();
-    ctx.rect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
-    ctx.clip();
-    ctx.strokeStyle = RED;
+    const { x: X, y: Y } = map;
+    strokeClipped(ctx, map, segments, RED);
     ctx.fillStyle = RED;
-    ctx.lineWidth = Math.max(1, Math.min(2, map.scale / 30)) * lineScale();
-    ctx.beginPath();
-    for (let i = 0; i + 3 < segments.length; i += 4) {
-      ctx.moveTo(X(segments[i]), Y(segments[i + 1]));
-      ctx.lineTo(X(segments[i + 2]), Y(segments[i + 3]));
-    }
-    ctx.stroke();
     const dot = ctx.lineWidth;
     for (let i = 0; i + 1 < points.length; i += 2)
       ctx.fillRect(X(points[i]) - dot / 2, Y(points[i + 1]) - dot / 2, dot, dot);
