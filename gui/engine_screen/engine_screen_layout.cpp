@@ -113,11 +113,12 @@ constexpr double kSwitchPoints = 10.0;
 // Under the graph the loaded file's name on a row of its own, then the geometry switch: the
 // two options, the SSD box and its unit, wide enough for their English at the least
 // readable size on a 1024x768 projector [twips].
-// The graph gives the table a row's height, so that four sets and a set's two-line name
-// (its note of the physics switched off) stay in view at 1024x768.
-constexpr double kGraphHeight = 7575;
-constexpr double kLoadedFileRowTop = 8520;
-constexpr double kGeometryRowTop = 8880;
+// The graph gives the table a row's height and its two-line column titles, so that four sets
+// and a set's two-line name (its note of the physics switched off) stay in view under the
+// titles at 1024x768.
+constexpr double kGraphHeight = 7095;
+constexpr double kLoadedFileRowTop = 8040;
+constexpr double kGeometryRowTop = 8400;
 constexpr double kGeometryRowHeight = 360;
 constexpr double kLoadedFileWidth = 10575;
 constexpr double kParallelOption[] = {8520, 2400};
@@ -125,8 +126,8 @@ constexpr double kPointSourceOption[] = {10920, 3000};
 constexpr double kSsdBox[] = {13920, 1140};
 constexpr double kSsdUnit[] = {15060, 600};
 // The table of the drawn sets under the geometry switch [twips].
-constexpr double kLegendTop = 9240;
-constexpr double kLegendHeight = 2400;
+constexpr double kLegendTop = 8760;
+constexpr double kLegendHeight = 2880;
 // The SSD the switch offers first [cm]: that of the clinical depth-dose tables.
 constexpr int kClinicalSsdCm = 100;
 

@@ -111,11 +111,24 @@ void CurveSetLegend::ShowEstimatedNote() {
   estimated_note_->setText(EstimatedNote(sets_));
   estimated_note_->setFont(font());
   estimated_note_->setVisible(estimated);
+  PlaceEstimatedNote();
+}
+
+// The note takes the bottom of the table's frame; the top stays the column titles' (the
+// table sets its margins anew on every relayout, so the note's is added after it).
+void CurveSetLegend::PlaceEstimatedNote() {
+  const bool shown = !estimated_note_->isHidden();
   const int width = contentsRect().width();
-  const int height = estimated ? estimated_note_->heightForWidth(width) : 0;
-  setViewportMargins(0, 0, 0, height);
+  const int height = shown ? estimated_note_->heightForWidth(width) : 0;
+  const int top = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sizeHint().height();
+  setViewportMargins(0, top, 0, height);
   const QRect area = viewport()->geometry();
   estimated_note_->setGeometry(area.left(), area.bottom() + 1, area.width(), height);
+}
+
+void CurveSetLegend::updateGeometries() {
+  QTableWidget::updateGeometries();
+  if (estimated_note_ != nullptr) PlaceEstimatedNote();
 }
 
 void CurveSetLegend::resizeEvent(QResizeEvent* event) {

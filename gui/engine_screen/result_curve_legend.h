@@ -29,12 +29,14 @@ class CurveSetLegend : public QTableWidget {
   // A language switch: the column titles again in the chosen language.
   void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void updateGeometries() override;
 
  private:
   void RetranslateUi();
   // The note under the rows that says what "*" means, shown while a set's uncertainties are
   // estimated from its curve alone: a projected or photographed screen has no tooltip.
   void ShowEstimatedNote();
+  void PlaceEstimatedNote();
   QLabel* estimated_note_ = nullptr;
   std::vector<CurveSet> sets_;
 };

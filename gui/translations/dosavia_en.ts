@@ -506,7 +506,7 @@ Data %2</translation>
     </message>
     <message>
         <source>精密な電子輸送（デルタ線と制動放射光子を描く）</source>
-        <translation>Accurate electron transport (draws delta rays, bremsstrahlung)</translation>
+        <translation>Accurate electron transport</translation>
     </message>
     <message>
         <source>電子と陽電子を精密な輸送（ELACC.dat）で追跡します。デルタ線と制動放射光子が自分の飛跡になり、10〜15 MV のビルドアップが正確になります。切り替えると Graph clear します</source>
@@ -710,7 +710,7 @@ Please type a shorter X-ray energy</translation>
     </message>
     <message>
         <source>精密な電子輸送 (--accurate)</source>
-        <translation>Accurate electron transport (--accurate)</translation>
+        <translation>Accurate transport</translation>
     </message>
     <message>
         <source>電子と陽電子を精密な輸送（ELACC.dat）で追跡します。10〜15 MV のビルドアップと d_max が正確になり、計算は遅くなります。結果ファイルの名前に -acc が付きます</source>

@@ -51,9 +51,14 @@ const QColor kNoteGrey(96, 96, 96);
 // its own under them; everything under them, and the form, is this much lower than it
 // would be without them [twips].
 constexpr double kAccurateBox[] = {180, 5085, 6990, 330};
-constexpr double kSwitchRowsTwips = 1440 + 360;
+constexpr double kAccurateRowTwips = 360;
+constexpr double kSwitchRowsTwips = 1440 + kAccurateRowTwips;
+// The rows at the form's foot sit only the switches' group lower: the spectrum and the
+// depth-dose panel give the accurate box's row, so that the form is no taller than without it
+// and its English names keep the least readable size at 1024x768.
+constexpr double kFootRowsTwips = kSwitchRowsTwips - kAccurateRowTwips;
 constexpr double kFormWidthTwips = 18000;
-constexpr double kFormHeightTwips = 11190 + kSwitchRowsTwips;
+constexpr double kFormHeightTwips = 11190 + kFootRowsTwips;
 // The group of switches: two columns of 3 and 2 boxes [twips], in a smaller face than the
 // form's [pt]; the group reaches out to the side view, so that the longest English name
 // has room at the least readable size on a 1024x768 projector.
@@ -64,7 +69,7 @@ constexpr double kSwitchPoints = 11.0;
 
 // The side view takes the form's whole height: 25 cm of lateral axis over its first
 // 10695 twips, and more of the sides at the same cm per twip over the rows below.
-constexpr double kSideViewTwips[] = {7200, 240, 10455, 10695 + kSwitchRowsTwips};
+constexpr double kSideViewTwips[] = {7200, 240, 10455, 10695 + kFootRowsTwips};
 constexpr double kSideViewHeightCm = 25.0 * kSideViewTwips[3] / 10695;
 
 // User scales of the pictures (left, top, width, height).
@@ -139,7 +144,7 @@ void VisualScreen::CreateControls() {
   CreatePictures();
 
   back_button = new QPushButton(this);
-  PlaceTwips(back_button, 0, 10560 + kSwitchRowsTwips, 615, 615);
+  PlaceTwips(back_button, 0, 10560 + kFootRowsTwips, 615, 615);
   back_button->setIcon(QIcon(ExitIcon()));
   back_button->setIconSize(QSize(kIconSize, kIconSize));
   SetTrToolTip(back_button, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "メニューへ戻る"));
@@ -292,7 +297,7 @@ void VisualScreen::CreateBatchControls() {
 // The spectrum histogram, the side view and its twice-magnified copy over it.
 void VisualScreen::CreatePictures() {
   spectrum_histogram = new PictureBox(this);
-  PlaceTwips(spectrum_histogram, 480, 6480 + kSwitchRowsTwips, 6375, 3735);
+  PlaceTwips(spectrum_histogram, 480, 6480 + kSwitchRowsTwips, 6375, 3735 - kAccurateRowTwips);
   spectrum_histogram->SetScale(kSpectrumScale[0], kSpectrumScale[1], kSpectrumScale[2],
                                kSpectrumScale[3]);
   DecorateSpectrum();
@@ -318,8 +323,8 @@ void VisualScreen::CreatePictures() {
 void VisualScreen::CreateDepthDoseControls() {
   depth_dose_box = new QCheckBox(this);
   SetTrText(depth_dose_box, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "深部線量を表示"));
-  PlaceTwips(depth_dose_box, 720, 10740 + kSwitchRowsTwips, 2280, 360);
-  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "速さ"), 3120, 10740 + kSwitchRowsTwips, 600,
+  PlaceTwips(depth_dose_box, 720, 10740 + kFootRowsTwips, 2280, 360);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "速さ"), 3120, 10740 + kFootRowsTwips, 600,
             360);
   speed_slider = new QSlider(Qt::Horizontal, this);
   speed_slider->setRange(0, static_cast<int>(std::size(kStepSpeeds)) - 1);
@@ -327,11 +332,11 @@ void VisualScreen::CreateDepthDoseControls() {
   speed_slider->setTickPosition(QSlider::TicksBelow);
   SetTrToolTip(speed_slider, "VisualScreen",
                QT_TRANSLATE_NOOP("VisualScreen", "個別表示の速さ (1 秒に 1 光子 〜 最高)"));
-  PlaceTwips(speed_slider, 3720, 10710 + kSwitchRowsTwips, 1800, 420);
-  speed_label = MakeLabel(this, "", 5580, 10740 + kSwitchRowsTwips, 1380, 360);
+  PlaceTwips(speed_slider, 3720, 10710 + kFootRowsTwips, 1800, 420);
+  speed_label = MakeLabel(this, "", 5580, 10740 + kFootRowsTwips, 1380, 360);
   depth_dose_panel = new DepthDosePanel(this);
   depth_dose_panel->SetSession(session_.get());
-  PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900, 4290);
+  PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900, 4290 - kAccurateRowTwips);
   depth_dose_panel->hide();
 
   connect(depth_dose_box, &QCheckBox::toggled, this, &VisualScreen::ShowDepthDosePanel);
@@ -478,7 +483,7 @@ void VisualScreen::DecorateSpectrum() {
 // The energy labels 0..14 MeV sit under the histogram at the positions of their bars.
 void VisualScreen::PlaceEnergyAxisLabels() {
   const QFont small = DefaultFont(kDecorationPoints);
-  const int top = TwipsToPixels(10230 + kSwitchRowsTwips);
+  const int top = TwipsToPixels(10230 + kFootRowsTwips);
   for (int i = 0; i < 8; ++i) {
     auto* label = new QLabel(QString::number(2 * i), this);
     label->setFont(small);

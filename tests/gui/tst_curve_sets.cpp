@@ -1,6 +1,7 @@
 // Comparing curves: two sets overlaid on the non-visual screen with their legend and value
 // table, and the graph and the numbers saved as PNG and CSV and read back. The numbers of a
 // curve and the legend's words are tested in tests/models (curve_table_test.cpp).
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -66,6 +67,10 @@ void TestCurveSets::twoSetsOverlaidSavedAndCleared() {
   const auto* note = legend.findChild<QLabel*>(QStringLiteral("estimated_note"));
   QVERIFY(note != nullptr && note->isVisible());
   QCOMPARE(note->text(), EstimatedNote());
+  // The note takes the bottom of the frame, not the column titles above the rows.
+  QVERIFY(legend.horizontalHeader()->isVisible());
+  QVERIFY(legend.viewport()->geometry().top() >= legend.horizontalHeader()->geometry().bottom());
+  QVERIFY(note->geometry().top() > legend.viewport()->geometry().bottom());
   QCOMPARE(legend.item(0, CurveSetLegend::kCurves)->text(),
            QString::fromUtf8("10 MV, 10 × 10 cm, 10MV-30M.data"));
   QCOMPARE(legend.item(1, CurveSetLegend::kCurves)->text(),
