@@ -14,6 +14,7 @@
 #include "gui/engine_screen/engine_screen.h"
 #include "gui/base/working_folder.h"
 #include "gui/widgets/form_style.h"
+#include "engine/working_folder.h"
 #include "gui_test_support.h"
 
 using namespace dosavia;
@@ -65,8 +66,10 @@ void TestWorkingFolder::choosesTheFolder_data() {
   QTest::addColumn<bool>("edited_spectrum");  // the user's folder holds an edited 10MV.csv
   QTest::addColumn<int>("copied");
   QTest::newRow("data here: stay") << true << false << 0;
-  QTest::newRow("menu start: new folder") << false << false << 7;
-  QTest::newRow("menu start: edited file kept") << false << true << 6;
+  // Every shipped data file, or all but the edited one that is kept.
+  const int shipped = static_cast<int>(kShippedDataFiles.size());
+  QTest::newRow("menu start: new folder") << false << false << shipped;
+  QTest::newRow("menu start: edited file kept") << false << true << shipped - 1;
 }
 
 void TestWorkingFolder::choosesTheFolder() {
