@@ -488,7 +488,8 @@ test('the accurate transport draws delta rays and bremsstrahlung photons apart',
     1024,
     768,
   );
-  await page.waitForFunction(() => !document.getElementById('ok').disabled);
+  // The link's box is ticked once the worker is ready (OK is enabled before that).
+  await page.waitForFunction(() => document.getElementById('accurate').checked, { timeout: 30000 });
   const colours = () =>
     page.$eval('#side', (canvas) => {
       const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
@@ -502,7 +503,6 @@ test('the accurate transport draws delta rays and bremsstrahlung photons apart',
       return { magenta, green };
     });
   const key = await colours();
-  assert.equal(await page.$eval('#accurate', (b) => b.checked), true);
   assert.equal(await page.$$eval('#switches input', (boxes) => boxes.filter((b) => !b.disabled).length), 0);
   await page.click('#ok');
   await page.click('#go');
