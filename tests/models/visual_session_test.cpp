@@ -181,9 +181,9 @@ TEST(BatchPhotonsOf, ReadsEveryCountBoxAlike) {
   const struct {
     const char* plain;  // as the front end made it plain (NFKC: "３００００" is "30000")
     long long photons;  // 0: refused with a message
-  } cases[] = {{"30,000", 30000}, {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
-               {"100.7", 0},      {"1.5", 0},       {"0.5", 0},     {"0", 0},
-               {"abc", 0},        {"", 0},          {"-5", 0},      {"1e999", 0},
+  } cases[] = {{"30,000", 30000},   {"30000", 30000}, {"3e4", 30000}, {"30 000", 30000},
+               {"100.7", 0},        {"1.5", 0},       {"0.5", 0},     {"0", 0},
+               {"abc", 0},          {"", 0},          {"-5", 0},      {"1e999", 0},
                {"2e9", 2000000000}, {"   ", 0}};
   for (const auto& c : cases) EXPECT_EQ(BatchPhotonsOf(c.plain), c.photons) << c.plain;
 }
