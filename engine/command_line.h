@@ -17,7 +17,7 @@ inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
     "Usage: Kestrun [--threads N] [--seed N] [--accurate | --without PART...]\n"
-    "       Kestrun [--seed N] --phantom FILE\n"
+    "       Kestrun [--threads N] [--seed N] --phantom FILE\n"
     "       Kestrun --init [--repair] | --version | --help\n"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
@@ -37,9 +37,9 @@ inline constexpr const char* kUsageText =
     "                the default; slower, with the build-up of the reference codes at\n"
     "                10 and 15 MV. Not with --without\n"
     "  --phantom FILE  a slab phantom: FILE holds one layer per line from the surface\n"
-    "                down, a material (water, lung, bone, air) and a thickness in cm;\n"
-    "                water below the last layer to 30 cm. Doses are per mass of each\n"
-    "                slab's own material; runs the accurate transport on one stream\n"
+    "                down, a material (water, lung, bone, air, bolus) and a thickness\n"
+    "                in cm; water below the last layer to 30 cm. Doses are per mass of\n"
+    "                each slab's own material; runs the accurate transport\n"
     "  --init        lay the data files and a default Joken.dat into the current directory\n"
     "                from the installed ones; nothing that is there is overwritten\n"
     "  --init --repair  restore missing or damaged data files (one no longer read as the\n"

@@ -62,6 +62,12 @@ SlabLayers<float> Phantom::Layers() const {
   return s;
 }
 
+const PhantomMaterial* FindPhantomMaterial(std::string_view name) {
+  for (const PhantomMaterial& m : kPhantomMaterials)
+    if (m.name == name) return &m;
+  return nullptr;
+}
+
 std::string MaterialPhotonFile(std::string_view material) {
   return std::string(material) + "20.dat";
 }
@@ -75,7 +81,8 @@ PhantomData::PhantomData(const Phantom& phantom,
     : layers_(phantom.Layers()) {
   for (int k = 0; k < layers_.count; ++k) {
     const PhantomLayer& layer = phantom.layers[static_cast<std::size_t>(k)];
-    if (layer.material == "water") continue;
+    const PhantomMaterial* material = FindPhantomMaterial(layer.material);
+    if (material == nullptr || !material->own_data) continue;
     std::size_t i = 0;
     while (i < names_.size() && names_[i] != layer.material) ++i;
     if (i == names_.size()) {
@@ -121,9 +128,7 @@ Phantom ParsePhantom(std::string_view content, const std::string& display_name) 
     if (words.empty() || words[0].front() == '#') continue;
     if (words.size() != 2)
       throw BadInput(ProblemKind::kPhantomLineShape, display_name, line_number, {}, Excerpt(line));
-    const PhantomMaterial* material = nullptr;
-    for (const PhantomMaterial& m : kPhantomMaterials)
-      if (m.name == words[0]) material = &m;
+    const PhantomMaterial* material = FindPhantomMaterial(words[0]);
     if (material == nullptr)
       throw BadInput(ProblemKind::kPhantomUnknownMaterial, display_name, line_number,
                      ProblemField::Named(FieldName::kMaterial), Excerpt(words[0]), KnownNames());

@@ -18,16 +18,23 @@ namespace dosavia {
 // A material the layers may name: its density [g/cm^3] and its electrons per gram relative
 // to water's, sum of w Z / A over its elements by mass (ICRU Report 44 lung, inflated, and
 // cortical bone; dry air near sea level). A run reads its own data (PhantomData); the
-// electrons per gram make water of the same electrons per cm^3 where it has none.
+// electrons per gram make water of the same electrons per cm^3 where it has none. A bolus
+// is tissue-like material laid on the skin, taken as water: it has water's data, and its
+// own name only so that the run's records and the screens say where the patient begins.
 struct PhantomMaterial {
   std::string_view name;
   double density;
   double electrons_per_gram;  // relative to water (0.55509 mol/g)
+  bool own_data = true;       // false: water's tables
 };
-inline constexpr PhantomMaterial kPhantomMaterials[] = {{"water", 1.0, 1.0},
+inline constexpr PhantomMaterial kPhantomMaterials[] = {{"water", 1.0, 1.0, false},
                                                         {"lung", 0.26, 0.99170},
                                                         {"bone", 1.92, 0.92739},
-                                                        {"air", 0.001205, 0.89928}};
+                                                        {"air", 0.001205, 0.89928},
+                                                        {"bolus", 1.0, 1.0, false}};
+
+// The material of `name`, or none.
+const PhantomMaterial* FindPhantomMaterial(std::string_view name);
 
 struct PhantomLayer {
   std::string material;

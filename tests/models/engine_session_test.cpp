@@ -10,6 +10,7 @@
 
 #include "engine/beam_geometry.h"
 #include "models/engine_session.h"
+#include "models/phantom_presets.h"
 #include "models/visual_session.h"
 #include "records/problem_text.h"
 #include "models/result_library.h"
@@ -254,6 +255,39 @@ TEST(ResultLibrary, ListsResultsInTheOrderOfTheirNumbers) {
   const std::vector<std::string> expected = {"4mv-1M-noe.data", "4MV-3M.data", "10MV-3M.data",
                                              "10MV-30M.data", "15MV-030M.data"};
   EXPECT_EQ(library.Listed(), expected);
+}
+
+// A phantom in a link comes back as the same link, by preset key or written out, and what is
+// neither is refused before anything reads it as a file.
+TEST(PhantomLinkTest, LinksReadBackAsWritten) {
+  for (const PhantomPreset& preset : kPhantomPresets) {
+    const std::optional<std::string> text = PhantomTextOfLink(preset.key);
+    ASSERT_TRUE(text) << preset.key;
+    EXPECT_EQ(PhantomLinkOf(ParsePhantom(*text, "link")), preset.key);
+  }
+  const struct {
+    std::string_view link;
+    std::optional<std::string_view> text;  // none: refused
+    std::string_view back;
+  } cases[] = {
+      {"water:2,air:3", "water 2\nair 3\n", "water:2,air:3"},
+      {"lung:5", "lung 5\n", "lung:5"},
+      {"water:3,lung:10,water:17", "water 3\nlung 10\nwater 17\n", "lung"},
+      {"water:30", "water 30\n", "water"},
+      {"", std::nullopt, ""},
+      {"lung:", std::nullopt, ""},
+      {":3", std::nullopt, ""},
+      {"water:2,", std::nullopt, ""},
+      {"water 2", std::nullopt, ""},
+      {"water:2:3", std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    const std::optional<std::string> text = PhantomTextOfLink(c.link);
+    ASSERT_EQ(text.has_value(), c.text.has_value()) << c.link;
+    if (!text) continue;
+    EXPECT_EQ(*text, *c.text) << c.link;
+    EXPECT_EQ(PhantomLinkOf(ParsePhantom(*text, "link")), c.back) << c.link;
+  }
 }
 
 }  // namespace
