@@ -25,6 +25,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     return line;
   }
   bool seen_seed = false;
+  bool seen_language = false;
   for (std::size_t a = 0; a < args.size(); ++a) {
     const std::string_view arg = args[a];
     if (arg == "--version" || arg == "--init") {
@@ -36,6 +37,17 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     if (arg == "--accurate") {
       if (line.physics.accurate_transport) return fail("--accurate given twice");
       line.physics.accurate_transport = true;
+      continue;
+    }
+    if (arg == "--lang") {
+      if (seen_language) return fail("--lang given twice");
+      seen_language = true;
+      const std::string_view value = a + 1 < args.size() ? args[++a] : std::string_view();
+      if (value == "en") {
+        line.language = TextLanguage::kEnglish;
+      } else if (value != "ja") {
+        return fail("--lang takes ja or en, not '" + Excerpt(value) + "'");
+      }
       continue;
     }
     if (arg == "--phantom") {
@@ -109,9 +121,21 @@ std::vector<std::string> TransportArguments(const PhysicsSwitches& physics) {
   return {"--accurate"};
 }
 
-std::string TransportLine(const PhysicsSwitches& physics) {
+std::string TransportLine(const PhysicsSwitches& physics, TextLanguage language) {
   if (!physics.accurate_transport) return {};
+  if (language == TextLanguage::kEnglish) return "     Accurate electron transport (ELACC.dat)\n";
   return "     精密な電子輸送 (accurate electron transport, ELACC.dat)\n";
+}
+
+std::vector<std::string> LanguageArguments(TextLanguage language) {
+  if (language == TextLanguage::kJapanese) return {};
+  return {"--lang", "en"};
+}
+
+std::string PhantomLine(const std::string& description, TextLanguage language) {
+  return (language == TextLanguage::kEnglish ? "     Slab phantom: "
+                                             : "     スラブファントム (slab phantom): ") +
+         description;
 }
 
 std::vector<std::string> SeedArguments(RunSeed seed) {
@@ -119,14 +143,23 @@ std::vector<std::string> SeedArguments(RunSeed seed) {
   return {"--seed", std::to_string(seed)};
 }
 
-std::string SeedLine(RunSeed seed) { return "     乱数の種 (seed) " + std::to_string(seed); }
+std::string SeedLine(RunSeed seed, TextLanguage language) {
+  return (language == TextLanguage::kEnglish ? "     Random seed " : "     乱数の種 (seed) ") +
+         std::to_string(seed);
+}
 
-std::string ModeLine(int threads) {
+std::string ModeLine(int threads, TextLanguage language) {
+  if (language == TextLanguage::kEnglish)
+    return "     Parallel run (block streams, " + std::to_string(threads) + " threads)";
   return "     並列計算 (ブロック乱数列, " + std::to_string(threads) + " スレッド)";
 }
 
-std::string WithoutLines(const PhysicsSwitches& physics, const std::string& result_file) {
+std::string WithoutLines(const PhysicsSwitches& physics, const std::string& result_file,
+                         TextLanguage language) {
   if (physics.AllOn()) return {};
+  if (language == TextLanguage::kEnglish)
+    return "     Part of the physics switched off: without " + SwitchedOffText(physics, true) +
+           "\n     Result file: " + result_file + "\n";
   return "     物理の一部を切っています: " + SwitchedOffText(physics, false) + "\n" +
          "     (without " + SwitchedOffText(physics, true) + ")\n" +
          "     結果ファイル: " + result_file + "\n";

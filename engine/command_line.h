@@ -10,14 +10,15 @@
 
 #include "engine/run_seed.h"
 #include "physics/physics_switches.h"
+#include "records/problem_text.h"
 
 namespace dosavia {
 
 inline constexpr int kMaxThreads = 256;
 
 inline constexpr const char* kUsageText =
-    "Usage: Kestrun [--threads N] [--seed N] [--accurate | --without PART...]\n"
-    "       Kestrun [--threads N] [--seed N] --phantom FILE\n"
+    "Usage: Kestrun [--threads N] [--seed N] [--lang ja|en] [--accurate | --without PART...]\n"
+    "       Kestrun [--threads N] [--seed N] [--lang ja|en] --phantom FILE\n"
     "       Kestrun --init [--repair] | --version | --help\n"
     "Runs the batch simulation that Joken.dat in the current directory describes.\n"
     "  (no option)   one random stream on one core; the result file is the same on every run\n"
@@ -40,6 +41,8 @@ inline constexpr const char* kUsageText =
     "                down, a material (water, lung, bone, air, bolus) and a thickness\n"
     "                in cm; water below the last layer to 30 cm. Doses are per mass of\n"
     "                each slab's own material; runs the accurate transport\n"
+    "  --lang en     the run's console lines in English (ja, the default: in Japanese);\n"
+    "                the files written are the same in both\n"
     "  --init        lay the data files and a default Joken.dat into the current directory\n"
     "                from the installed ones; nothing that is there is overwritten\n"
     "  --init --repair  restore missing or damaged data files (one no longer read as the\n"
@@ -57,6 +60,7 @@ struct CommandLine {
   PhysicsSwitches physics;      // the parts that --without switched off
   RunSeed seed = kDefaultSeed;  // --seed
   std::string phantom_file;     // --phantom; empty: water
+  TextLanguage language = TextLanguage::kJapanese;  // --lang: the console's lines
 };
 
 // args: the arguments after the program name. One rule for every order: "--help" anywhere
@@ -73,20 +77,30 @@ std::vector<std::string> TransportArguments(const PhysicsSwitches& physics);
 
 // The console line that says a run uses the accurate transport; empty for the exact one, so
 // that its dialogue stays as it always was.
-std::string TransportLine(const PhysicsSwitches& physics);
+std::string TransportLine(const PhysicsSwitches& physics,
+                          TextLanguage language = TextLanguage::kJapanese);
+
+// The arguments that make the console speak `language` ("--lang", "en"); none for Japanese,
+// the console's own language.
+std::vector<std::string> LanguageArguments(TextLanguage language);
+
+// The console line that names a slab phantom, by its description.
+std::string PhantomLine(const std::string& description,
+                        TextLanguage language = TextLanguage::kJapanese);
 
 // The arguments that give a seeded run its seed ("--seed", N); none for the default seed.
 std::vector<std::string> SeedArguments(RunSeed seed);
 
 // The console line that tells which mode runs, shown in the block-stream mode only, so that
 // the single-stream dialogue stays as it always was.
-std::string ModeLine(int threads);
+std::string ModeLine(int threads, TextLanguage language = TextLanguage::kJapanese);
 
 // The console line that names a run's seed, shown only for a seed given with --seed.
-std::string SeedLine(RunSeed seed);
+std::string SeedLine(RunSeed seed, TextLanguage language = TextLanguage::kJapanese);
 
 // The console lines that say which parts of the physics are switched off and the name the
 // result gets; empty for the full physics, so that its dialogue stays as it always was.
-std::string WithoutLines(const PhysicsSwitches& physics, const std::string& result_file);
+std::string WithoutLines(const PhysicsSwitches& physics, const std::string& result_file,
+                         TextLanguage language = TextLanguage::kJapanese);
 
 }  // namespace dosavia

@@ -30,13 +30,34 @@ ClockReading ReadLocalClock() {
   return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(hundredths)};
 }
 
-// The leading ' ' of each format is the line-start control character and is not shown.
-std::string StartTimeLine(const ClockReading& t) {
-  return TimeLine("('      * 計算開始 =',I2,':',I2,':',I2)", t);
+const char* TitleLine(TextLanguage language) {
+  return language == TextLanguage::kEnglish ? kEnglishTitleLine : kTitleLine;
 }
 
-std::string EndTimeLine(const ClockReading& t) {
-  return TimeLine("('      * 計算終了 =',I2,':',I2,':',I2)", t);
+const char* WaitingLine(TextLanguage language) {
+  return language == TextLanguage::kEnglish ? kEnglishWaitingLine : kWaitingLine;
+}
+
+const char* PromptLine(TextLanguage language) {
+  return language == TextLanguage::kEnglish ? kEnglishPromptLine : kPromptLine;
+}
+
+bool IsPromptLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line == kPromptLine || line == kEnglishPromptLine;
+}
+
+// The leading ' ' of each format is the line-start control character and is not shown.
+std::string StartTimeLine(const ClockReading& t, TextLanguage language) {
+  return TimeLine(language == TextLanguage::kEnglish ? "('      * Started  =',I2,':',I2,':',I2)"
+                                                     : "('      * 計算開始 =',I2,':',I2,':',I2)",
+                  t);
+}
+
+std::string EndTimeLine(const ClockReading& t, TextLanguage language) {
+  return TimeLine(language == TextLanguage::kEnglish ? "('      * Finished =',I2,':',I2,':',I2)"
+                                                     : "('      * 計算終了 =',I2,':',I2,':',I2)",
+                  t);
 }
 
 std::string ProgressLine(int bin, int imax) {
@@ -47,6 +68,7 @@ std::string ProgressLine(int bin, int imax) {
 namespace {
 
 constexpr std::string_view kErrorStart = " *** エラー: ";
+constexpr std::string_view kEnglishErrorStart = " *** Error: ";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -83,28 +105,37 @@ std::optional<ProgressReading> ParseProgressLine(std::string_view line) {
   return r;
 }
 
-std::string ErrorLine(const Problem& problem) {
-  return ErrorLineOf(ProblemLine(problem, kConsoleLanguage));
+std::string ErrorLine(const Problem& problem, TextLanguage language) {
+  return ErrorLineOf(ProblemLine(problem, language), language);
 }
 
-std::string ErrorLineOf(std::string_view report) {
-  return std::string(kErrorStart) + std::string(report);
+std::string ErrorLineOf(std::string_view report, TextLanguage language) {
+  return std::string(language == TextLanguage::kEnglish ? kEnglishErrorStart : kErrorStart) +
+         std::string(report);
 }
 
 bool IsErrorLine(std::string_view line) {
-  return line.substr(0, kErrorStart.size()) == kErrorStart;
+  return line.substr(0, kErrorStart.size()) == kErrorStart ||
+         line.substr(0, kEnglishErrorStart.size()) == kEnglishErrorStart;
 }
 
-std::string StatisticsNotWrittenLine(const Problem& problem) {
+std::string StatisticsNotWrittenLine(const Problem& problem, TextLanguage language) {
+  if (language == TextLanguage::kEnglish)
+    return "     The result file was written, but not the run's statistics (its uncertainties): "
+           "they will be estimated from the curves: " +
+           ProblemLine(problem, language);
   return "     "
          "結果ファイルは書きましたが、計算の統計（不確かさ）を書けませんでした。不確かさは曲線から"
          "見積もります：" +
-         ProblemLine(problem, kConsoleLanguage);
+         ProblemLine(problem, language);
 }
 
-std::string DifferingDataLine(const std::vector<std::string>& names) {
-  std::string line = "     付属のものと異なるデータファイルで計算します：";
-  for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "、" : "") + names[i];
+std::string DifferingDataLine(const std::vector<std::string>& names, TextLanguage language) {
+  const bool english = language == TextLanguage::kEnglish;
+  std::string line = english ? "     Running on data files that differ from the shipped ones: "
+                             : "     付属のものと異なるデータファイルで計算します：";
+  for (std::size_t i = 0; i < names.size(); ++i)
+    line += (i ? (english ? ", " : "、") : "") + names[i];
   return line;
 }
 

@@ -46,8 +46,8 @@ struct EngineState {
   FieldDoseTable field;
 };
 
-void WaitForEnter(std::istream& in, std::ostream& out) {
-  out << "\n" << kPromptLine << "\n\n" << std::flush;
+void WaitForEnter(std::istream& in, std::ostream& out, TextLanguage language) {
+  out << "\n" << PromptLine(language) << "\n\n" << std::flush;
   std::string line;
   std::getline(in, line);  // its content, and the end of input, count as Enter
 }
@@ -125,16 +125,18 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     CheckResultPairTargets(result_path);
     const std::unique_ptr<WriteLock> lock = LockResultPair(result_path);
 
-    out << kTitleLine << "\n\n";
+    const TextLanguage lang = options.language;
+    out << TitleLine(lang) << "\n\n";
     const ClockReading start = options.clock();
-    out << StartTimeLine(start) << "\n\n" << kWaitingLine << "\n";
+    out << StartTimeLine(start, lang) << "\n\n" << WaitingLine(lang) << "\n";
     const int threads = options.threads ? ThreadCount(*options.threads) : 0;
-    if (options.threads) out << ModeLine(threads) << "\n";
-    if (options.seed != kDefaultSeed) out << SeedLine(options.seed) << "\n";
-    if (!options.differing_data.empty()) out << DifferingDataLine(options.differing_data) << "\n";
-    out << WithoutLines(options.physics, conditions.result_file);
-    out << TransportLine(options.physics);
-    if (phantom) out << "     スラブファントム (slab phantom): " << phantom->Description() << "\n";
+    if (options.threads) out << ModeLine(threads, lang) << "\n";
+    if (options.seed != kDefaultSeed) out << SeedLine(options.seed, lang) << "\n";
+    if (!options.differing_data.empty())
+      out << DifferingDataLine(options.differing_data, lang) << "\n";
+    out << WithoutLines(options.physics, conditions.result_file, lang);
+    out << TransportLine(options.physics, lang);
+    if (phantom) out << PhantomLine(phantom->Description(), lang) << "\n";
     out << "\n" << std::flush;
 
     state->tally = std::make_unique<DoseTally>(
@@ -148,8 +150,8 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
                                                 threads, progress, *groups, layers_in_force);
 
     out << "\n"
-        << StartTimeLine(start) << "\n"
-        << EndTimeLine(options.clock()) << "\n"
+        << StartTimeLine(start, options.language) << "\n"
+        << EndTimeLine(options.clock(), options.language) << "\n"
         << std::flush;
 
     if (!state->tally->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
@@ -162,15 +164,15 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
     // The result first: it is the run's product, and statistics that cannot be written
     // (a full disk) cost only the measured uncertainties.
     if (const auto problem = WriteResultWithStatistics(result_path, results, *statistics))
-      out << StatisticsNotWrittenLine(*problem) << "\n";
+      out << StatisticsNotWrittenLine(*problem, options.language) << "\n";
   } catch (const std::exception& e) {
     // A reported problem, or anything else (out of memory, no thread to be had), worded as
     // every front end words it, in the console's language.
-    out << ErrorLineOf(ReportOf(e, kConsoleLanguage)) << "\n";
-    WaitForEnter(in, out);
+    out << ErrorLineOf(ReportOf(e, options.language), options.language) << "\n";
+    WaitForEnter(in, out, options.language);
     return 1;
   }
-  WaitForEnter(in, out);
+  WaitForEnter(in, out, options.language);
   out << kStopLine << "\n" << std::flush;
   return 0;
 }

@@ -32,6 +32,8 @@ struct KestrunOptions {
   RunSeed seed = kDefaultSeed;
   // A slab phantom file (read before any history); empty: water.
   std::string phantom_file;
+  // The language of the console's lines; the files written are the same in both.
+  TextLanguage language = kConsoleLanguage;
 };
 
 // Runs the engine in working_dir (empty: the current directory), whose files it opens by

@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
   options.physics = line.physics;
   options.seed = line.seed;
   options.phantom_file = line.phantom_file;
+  options.language = line.language;
   // The result is written whatever became of the console; a console that took no line (a
   // full device) still makes the run a failure to report.
   return written(dosavia::RunKestrun(std::cin, std::cout, {}, options));

@@ -60,16 +60,28 @@ EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count
   return plan;
 }
 
+std::optional<RunSeed> EngineSeedOf(std::string_view seed_plain_text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!seed_plain_text.empty() && blank(seed_plain_text.front()))
+    seed_plain_text.remove_prefix(1);
+  while (!seed_plain_text.empty() && blank(seed_plain_text.back()))
+    seed_plain_text.remove_suffix(1);
+  if (seed_plain_text.empty()) return kDefaultSeed;
+  return ParseRunSeed(seed_plain_text);
+}
+
 void EngineSession::Confirm(std::string_view energy_text, std::string_view count_plain_text,
-                            bool accurate) {
-  confirmed_texts_ = {std::string(energy_text), std::string(count_plain_text), accurate};
+                            bool accurate, std::string_view seed_text) {
+  confirmed_texts_ = {std::string(energy_text), std::string(count_plain_text), accurate,
+                      EngineSeedOf(seed_text)};
   shown_ = confirmed_texts_;
   confirmed_ = true;
 }
 
 void EngineSession::ShowSettings(std::string_view energy_text, std::string_view count_plain_text,
-                                 bool accurate) {
-  shown_ = {std::string(energy_text), std::string(count_plain_text), accurate};
+                                 bool accurate, std::string_view seed_text) {
+  shown_ = {std::string(energy_text), std::string(count_plain_text), accurate,
+            EngineSeedOf(seed_text)};
 }
 
 }  // namespace dosavia

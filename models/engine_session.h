@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run_seed.h"
 #include "records/problem.h"
 
 namespace dosavia {
@@ -56,16 +57,23 @@ inline constexpr double kEngineAskAboveSeconds = 3600;
 EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
                             const std::filesystem::path& folder, bool accurate = false);
 
+// The seed that the engine screen's seed box names (its text made plain): blanks around it
+// dropped, an empty box the default seed, so that a class that leaves it alone gets the file
+// it always got. Nothing for a text that is no seed ("-1", "2147483648", "7a"): refused by
+// OK rather than run on some other seed.
+std::optional<RunSeed> EngineSeedOf(std::string_view seed_plain_text);
+
 // What OK confirmed on the engine screen, and whether the boxes still show it.
 class EngineSession {
  public:
   // OK with a plan without problem: Start may run it while the boxes show it. `accurate`:
-  // the accurate-transport box, a condition like the others (it names the result).
+  // the accurate-transport box, a condition like the others (it names the result); `seed`:
+  // the seed box's text, a condition too (it makes another run of the same name).
   void Confirm(std::string_view energy_text, std::string_view count_plain_text,
-               bool accurate = false);
+               bool accurate = false, std::string_view seed_text = {});
   // The boxes now show these texts.
   void ShowSettings(std::string_view energy_text, std::string_view count_plain_text,
-                    bool accurate = false);
+                    bool accurate = false, std::string_view seed_text = {});
   // Start only while the boxes show what OK confirmed.
   bool CanStart() const { return confirmed_ && shown_ == confirmed_texts_; }
   // Back to no confirmed run (the screen opens again).
@@ -76,6 +84,7 @@ class EngineSession {
     std::string energy;
     std::string count;
     bool accurate = false;
+    std::optional<RunSeed> seed = kDefaultSeed;  // a seed box that reads the same seed
     friend bool operator==(const Texts&, const Texts&) = default;
   };
   bool confirmed_ = false;

@@ -247,7 +247,7 @@ void EngineConsole::HandleLine(const QString& line) {
     return;
   }
   if (IsErrorLine(text)) error_seen_ = true;
-  if (line == QString::fromUtf8(kPromptLine) && state_ == State::kRunning) {
+  if (IsPromptLine(text) && state_ == State::kRunning) {
     // The engine has written its result (or reported why not) and waits for Enter.
     state_ = State::kWaitingForEnter;
     const bool ok = !error_seen_ && ResultWritten();

@@ -184,6 +184,14 @@ void EngineScreen::OnPrepareRun() {
   // "30,000,000" or full-width digits are the count they plainly are.
   const std::string count = PlainTypedText(run.photon_count_box->currentText()).toStdString();
   const bool accurate = run.accurate_box->isChecked();
+  if (!EngineSeedOf(SeedText())) {
+    ShowExclamation(this,
+                    Tr("VisualScreen", " 乱数の種「%1」は 0 から %2 までの整数で入れて下さい ")
+                        .arg(run.seed_box->text())
+                        .arg(kMaxRunSeed));
+    run.seed_box->setFocus();
+    return;
+  }
   const EngineRunPlan plan =
       PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String(), accurate);
   using Refusal = EngineRunPlan::Refusal;
@@ -238,7 +246,7 @@ void EngineScreen::OnPrepareRun() {
             e));
     return;
   }
-  session_.Confirm(energy.toStdString(), count, accurate);
+  session_.Confirm(energy.toStdString(), count, accurate, SeedText());
   // Joken.dat names the full-physics result; the engine adds the tag of what it is told
   // to leave out, and the screen expects the name the engine writes.
   untagged_result_name_ = QString::fromStdString(plan.result_file);
@@ -253,9 +261,13 @@ void EngineScreen::OnPrepareRun() {
 void EngineScreen::FollowRunBoxes() {
   session_.ShowSettings(run.energy_box->currentText().toStdString(),
                         PlainTypedText(run.photon_count_box->currentText()).toStdString(),
-                        run.accurate_box->isChecked());
+                        run.accurate_box->isChecked(), SeedText());
   run.physics_switches->setEnabled(!run.accurate_box->isChecked());
   if (!untagged_result_name_.isEmpty()) run.start_button->setEnabled(session_.CanStart());
+}
+
+std::string EngineScreen::SeedText() const {
+  return PlainTypedText(run.seed_box->text()).toStdString();
 }
 
 PhysicsSwitches EngineScreen::RunPhysics() const {
@@ -289,7 +301,8 @@ void EngineScreen::OnStartRun() {
       }
       launch.started =
           console->Start(engine, QDir::currentPath(), result_file_name_, &launch.problem,
-                         EngineArguments(run.all_cores_box->isChecked(), RunPhysics()));
+                         EngineArguments(run.all_cores_box->isChecked(), RunPhysics(),
+                                         EngineSeedOf(SeedText()).value_or(kDefaultSeed)));
       if (!console->isVisible()) {
         const QScreen* screen = this->screen();
         // The controls end where the graph's frame begins.
@@ -305,7 +318,8 @@ void EngineScreen::OnStartRun() {
     }
   } else {
     launch = StartKestrun(QDir::currentPath(),
-                          EngineArguments(run.all_cores_box->isChecked(), RunPhysics()));
+                          EngineArguments(run.all_cores_box->isChecked(), RunPhysics(),
+                                          EngineSeedOf(SeedText()).value_or(kDefaultSeed)));
   }
   if (!launch.started) {
     ShowExclamation(this,

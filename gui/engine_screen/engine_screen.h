@@ -27,6 +27,7 @@ class QFileSystemWatcher;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -68,6 +69,9 @@ class EngineScreen : public QWidget {
   struct RunControls {
     QComboBox* energy_box = nullptr;        // X-ray energy [MV], free text
     QComboBox* photon_count_box = nullptr;  // incident photon count, free text
+    // The run's seed (Kestrun --seed): empty for the default sequence, so that each group of
+    // a class can run the same conditions on a seed of its own.
+    QLineEdit* seed_box = nullptr;
     QPushButton* ok_button = nullptr;
     QLabel* result_name_label = nullptr;  // shows ResultFileName
     QPushButton* start_button = nullptr;
@@ -202,6 +206,8 @@ class EngineScreen : public QWidget {
   void FollowRunBoxes();
   // The physics the run to start has: the switches as ticked, or the accurate transport.
   PhysicsSwitches RunPhysics() const;
+  // The seed box's text made plain.
+  std::string SeedText() const;
   EngineSession session_;
 
   // The SSD the curves are drawn at [cm]; 0 for the parallel beam.

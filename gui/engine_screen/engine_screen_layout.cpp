@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QShortcut>
 #include <QPainter>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -210,6 +211,7 @@ void EngineScreen::CreateControls() {
   connect(run.ok_button, &QPushButton::clicked, this, &EngineScreen::OnPrepareRun);
   for (QComboBox* box : {run.energy_box, run.photon_count_box})
     connect(box, &QComboBox::currentTextChanged, this, &EngineScreen::FollowRunBoxes);
+  connect(run.seed_box, &QLineEdit::textChanged, this, &EngineScreen::FollowRunBoxes);
   connect(run.start_button, &QPushButton::clicked, this, &EngineScreen::OnStartRun);
   connect(run.load_run_result_button, &QPushButton::clicked, this, &EngineScreen::OnLoadRunResult);
   connect(results.load_selected_button, &QPushButton::clicked, this, &EngineScreen::OnLoadSelected);
@@ -241,7 +243,14 @@ void EngineScreen::CreateNewRunControls() {
   // Wide enough for 100000000 at the least readable size on a 1024x768 projector.
   run.photon_count_box = MakeEditableCombo(this, {"10000000", "30000000", "50000000", "100000000"},
                                            2400, 3600, 2500, 540);
-  run.ok_button = MakeButton(this, "OK", 240, 4320, 4215, 615);
+  // The seed beside OK, a condition OK confirms; wide enough for 2147483647.
+  QLabel* const seed_caption =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "乱数の種"), 240, 4380, 1140, 495);
+  run.seed_box = new QLineEdit(this);
+  run.seed_box->setObjectName(QStringLiteral("engine_seed_box"));
+  PlaceTwips(run.seed_box, 1440, 4358, 1800, 540);
+  run.seed_box->setFont(DefaultFont(kFileListFontPoints));
+  run.ok_button = MakeButton(this, "OK", 3360, 4320, 1095, 615);
   QLabel* const result_caption = MakeFittedLabel(
       this, QT_TRANSLATE_NOOP("EngineScreen", "結果ファイル"), 240, 5160, 1695, 495);
   // Wide enough for a name with the tag of switched-off physics ("10MV-30M-noe.data"),
@@ -269,7 +278,7 @@ void EngineScreen::CreateNewRunControls() {
   connect(run.working_folder_label, &QLabel::linkActivated, this,
           [this] { OpenWorkingFolder(QDir::currentPath(), this, folder_opener_); });
   for (QLabel* label : {photon_count_caption, result_caption, energy_caption, field_caption,
-                        parallel_beam_note, energy_unit})
+                        parallel_beam_note, energy_unit, seed_caption})
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
   energy_unit->setIndent(TwipsToPixels(kEnergyBoxRight - kEnergyUnitLeft) + kUnitGapPx);

@@ -12,6 +12,7 @@
 
 #include "engine/command_line.h"
 #include "gui/base/language.h"
+#include "gui/base/message_text.h"
 
 namespace dosavia::gui {
 
@@ -46,13 +47,12 @@ EngineSearch FindKestrun(const QString& working_dir, const QString& program_dir,
   return search;
 }
 
-QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics) {
+QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics, RunSeed seed) {
   QStringList arguments;
   if (all_cores) arguments << QStringLiteral("--threads") << QStringLiteral("0");
-  for (const std::string& argument : WithoutArguments(physics))
-    arguments << QString::fromStdString(argument);
-  for (const std::string& argument : TransportArguments(physics))
-    arguments << QString::fromStdString(argument);
+  for (const auto& part : {WithoutArguments(physics), TransportArguments(physics),
+                           SeedArguments(seed), LanguageArguments(ProblemLanguage())})
+    for (const std::string& argument : part) arguments << QString::fromStdString(argument);
   return arguments;
 }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "engine/run_seed.h"
 #include "physics/physics_switches.h"
 
 namespace dosavia::gui {
@@ -48,8 +49,10 @@ inline constexpr char kOwnConsoleCaption[] =
 // Kestrun's arguments: "--threads 0" for the block streams on every core (none: the single
 // random stream), then "--without PART" for each part of `physics` switched off, written
 // by the engine's own rule (WithoutArguments), or "--accurate" for the accurate transport
-// (TransportArguments).
-QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics = {});
+// (TransportArguments), then "--seed N" for a seed other than the default (SeedArguments),
+// and "--lang en" while the interface speaks English, so that the console does too.
+QStringList EngineArguments(bool all_cores, const PhysicsSwitches& physics = {},
+                            RunSeed seed = kDefaultSeed);
 
 // The outcome of a start: on failure `problem` says why, in a sentence for the user.
 struct LaunchResult {

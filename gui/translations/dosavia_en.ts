@@ -567,6 +567,10 @@ Data %2</translation>
 <context>
     <name>EngineScreen</name>
     <message>
+        <source>乱数の種</source>
+        <translation>Seed</translation>
+    </message>
+    <message>
         <source>物理を切る実験</source>
         <translation>Switch physics off</translation>
     </message>

@@ -217,6 +217,13 @@ class FormScaler : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == form_) {
       if (event->type() == QEvent::Resize || event->type() == QEvent::LanguageChange) Apply();
+      // A window rescaled or moved while hidden (a zoom chosen on another form, a screen
+      // unplugged) comes back with its title bar on the screen it shows on, so that it can
+      // still be moved and closed; the primary screen's area where it lies on none.
+      if (event->type() == QEvent::Show) {
+        const QScreen* screen = QGuiApplication::screenAt(form_->frameGeometry().center());
+        KeepFrameInside(form_, screen != nullptr ? screen->availableGeometry() : AvailableArea());
+      }
       if (event->type() == QEvent::Wheel && scrolls_) {
         // A wheel turn that no control used scrolls the form.
         const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();

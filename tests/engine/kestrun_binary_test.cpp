@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "engine/beam_spectrum.h"
 #include "engine/block_streams.h"
@@ -81,28 +82,37 @@ TEST(KestrunBinaryTest, SmallRunOnShippedDataGivesTranscriptAndTheSameFileTwice)
     fs::copy_file(data / name, dir.path() / name);
   }
   const char* conditions = "10MV.csv\r\n10MV-test.data\r\n2.00E+04\r\n";
-  ASSERT_EQ(RunKestrunIn(dir, conditions), 0) << Read(dir, "console.txt");
-
-  // The transcript with the clock readings masked; the start line shows the same time twice.
-  const std::regex clock("=[ 0-9]{2}:[ 0-9]{2}:[ 0-9]{2}");
-  const std::string console = Read(dir, "console.txt");
-  std::smatch start;
-  ASSERT_TRUE(std::regex_search(console, start, clock));
-  EXPECT_NE(console.find("計算開始 " + start.str(), start.position() + 1), std::string::npos);
   const BeamSpectrum spectrum = ReadBeamSpectrumFile(dir.File("10MV.csv"), "10MV.csv");
-  std::string expected;
-  for (const std::string& line : {std::string(kTitleLine), std::string(), StartTimeLine({}),
-                                  std::string(), std::string(kWaitingLine), std::string()})
-    expected.append(line).append("\n");
-  for (int i = 1; i <= kSpectrumBins; ++i)
-    if (spectrum.weight[i] != 0.0f) expected.append(ProgressLine(i, spectrum.imax)).append("\n");
-  for (const std::string& line : {std::string(), StartTimeLine({}), EndTimeLine({}), std::string(),
-                                  std::string(kPromptLine), std::string(), std::string(kStopLine)})
-    expected.append(line).append("\n");
-  EXPECT_EQ(std::regex_replace(console, clock, "=hh:mm:ss"),
-            std::regex_replace(expected, clock, "=hh:mm:ss"));
-
-  const std::string first = Read(dir, "10MV-test.data");
+  std::string first;
+  // The console in Japanese (its own language) and in English (--lang en): the transcript
+  // with the clock readings masked, the start line showing the same time twice, and the
+  // same result file in both.
+  for (const auto& [args, lang, started] :
+       {std::tuple{"", TextLanguage::kJapanese, "計算開始 "},
+        std::tuple{"--lang en", TextLanguage::kEnglish, "Started  "}}) {
+    ASSERT_EQ(RunKestrunIn(dir, conditions, args), 0) << Read(dir, "console.txt");
+    const std::regex clock("=[ 0-9]{2}:[ 0-9]{2}:[ 0-9]{2}");
+    const std::string console = Read(dir, "console.txt");
+    std::smatch start;
+    ASSERT_TRUE(std::regex_search(console, start, clock));
+    EXPECT_NE(console.find(started + start.str(), start.position() + 1), std::string::npos);
+    std::string expected;
+    for (const std::string& line :
+         {std::string(TitleLine(lang)), std::string(), StartTimeLine({}, lang), std::string(),
+          std::string(WaitingLine(lang)), std::string()})
+      expected.append(line).append("\n");
+    for (int i = 1; i <= kSpectrumBins; ++i)
+      if (spectrum.weight[i] != 0.0f) expected.append(ProgressLine(i, spectrum.imax)).append("\n");
+    for (const std::string& line :
+         {std::string(), StartTimeLine({}, lang), EndTimeLine({}, lang), std::string(),
+          std::string(PromptLine(lang)), std::string(), std::string(kStopLine)})
+      expected.append(line).append("\n");
+    EXPECT_EQ(std::regex_replace(console, clock, "=hh:mm:ss"),
+              std::regex_replace(expected, clock, "=hh:mm:ss"))
+        << args;
+    if (first.empty()) first = Read(dir, "10MV-test.data");
+    EXPECT_EQ(Read(dir, "10MV-test.data"), first) << args;
+  }
   EXPECT_EQ(first.size(), 600u * 127u);
   EXPECT_EQ(SplitLines(first).size(), 600u);
   ASSERT_EQ(RunKestrunIn(dir, conditions), 0);
@@ -284,6 +294,9 @@ TEST(KestrunBinaryTest, CommandLine) {
       {"--seed -3", 2, "not '-3'"},
       {"--seed 2147483648", 2, "not '2147483648'"},
       {"--seed 1 --seed 2", 2, "--seed given twice"},
+      {"--lang fr", 2, "--lang takes ja or en, not 'fr'"},
+      {"--lang", 2, "--lang takes ja or en"},
+      {"--lang en --lang ja", 2, "--lang given twice"},
   };
   for (const auto& c : cases) {
     const TempDir dir(testing::ScratchName("engine_binary_args"));

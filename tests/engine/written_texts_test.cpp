@@ -47,6 +47,7 @@ TEST(ProgressLineTest, OnlyProgressLinesAreRead) {
       {kTitleLine, 0, 0},
       {kWaitingLine, 0, 0},
       {kPromptLine, 0, 0},  // starts with "---" too
+      {kEnglishPromptLine, 0, 0},
       {kStopLine, 0, 0},
       {StartTimeLine({9, 5, 7, 0}), 0, 0},
       {EndTimeLine({23, 59, 0, 0}), 0, 0},
@@ -84,10 +85,18 @@ TEST(ErrorLineTest, IsTheJapaneseReportAndIsRecognised) {
   missing.In("Joken.dat", 3).At(ProblemField::Named(FieldName::kPhotonTotal)).WithValue("many");
   EXPECT_EQ(ErrorLine(missing),
             " *** エラー: Joken.dat 3 行目、光子総数：数値ではありません（'many'）");
-  for (const Problem& p : {no_kerma, missing}) EXPECT_TRUE(IsErrorLine(ErrorLine(p)));
+  EXPECT_EQ(ErrorLine(missing, TextLanguage::kEnglish).substr(0, 12), " *** Error: ");
+  for (const Problem& p : {no_kerma, missing})
+    for (const TextLanguage language : {TextLanguage::kJapanese, TextLanguage::kEnglish}) {
+      EXPECT_TRUE(IsErrorLine(ErrorLine(p, language)));
+      EXPECT_FALSE(IsPromptLine(ErrorLine(p, language)));
+      EXPECT_TRUE(IsPromptLine(PromptLine(language)));
+      EXPECT_TRUE(IsPromptLine(std::string(PromptLine(language)) + "\r"));
+    }
   for (const std::string& line :
        {std::string(kTitleLine), std::string(kPromptLine), std::string(kStopLine),
-        ProgressLine(3, 200), std::string("*** エラー: without its blank"), std::string()})
+        std::string(kEnglishTitleLine), std::string(kEnglishPromptLine), ProgressLine(3, 200),
+        std::string("*** エラー: without its blank"), std::string()})
     EXPECT_FALSE(IsErrorLine(line)) << line;
 }
 

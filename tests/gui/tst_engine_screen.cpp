@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -193,23 +194,33 @@ void TestEngineScreen::startRunsOnlyTheConditionsOnScreen() {
 // reason; the earlier conditions stay and the run cannot be started on them.
 void TestEngineScreen::badCountIsRefusedAtOk_data() {
   QTest::addColumn<QString>("count");
+  QTest::addColumn<QString>("seed");
   QTest::addColumn<QString>("reason");
-  // Which counts are refused, and why: PlanEngineRun's table in tests/models.
-  QTest::newRow("word") << "abc" << QString::fromUtf8("数値ではありません");
-  QTest::newRow("no whole photon") << "0.5" << QString::fromUtf8("1 以上");
+  // Which counts and seeds are refused, and why: PlanEngineRun's and EngineSeedOf's tables
+  // in tests/models.
+  QTest::newRow("word") << "abc"
+                        << "" << QString::fromUtf8("数値ではありません");
+  QTest::newRow("no whole photon") << "0.5"
+                                   << "" << QString::fromUtf8("1 以上");
+  QTest::newRow("seed above the largest")
+      << "30000000"
+      << "2147483648" << QString::fromUtf8("2147483647 までの整数");
 }
 
 void TestEngineScreen::badCountIsRefusedAtOk() {
   QFETCH(QString, count);
+  QFETCH(QString, seed);
   QFETCH(QString, reason);
   PressOk(form(), "10", "30000000");
   const QByteArray before = ReadAll(dir_->Path("Joken.dat"));
   form().run.start_button->setEnabled(false);
+  form().run.seed_box->setText(seed);
   const auto seen = PressOk(form(), "10", count);
   QCOMPARE(seen.size(), 1u);
   QVERIFY2(seen[0].text.contains(reason), qPrintable(seen[0].text));
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")), before);
   QVERIFY(!form().run.start_button->isEnabled());
+  form().run.seed_box->clear();
 }
 
 void TestEngineScreen::nameLongerThanTheEngineReadsIsRefused() {
@@ -514,14 +525,23 @@ void TestEngineScreen::switchesTagTheResultAndReachTheEngine_data() {
   QTest::addColumn<QStringList>("off");  // boxes ticked
   QTest::addColumn<bool>("all_cores");
   QTest::addColumn<QString>("result");
+  QTest::addColumn<QString>("seed");          // as typed in the seed box
   QTest::addColumn<QByteArray>("arguments");  // one a line, as the engine receives them
-  QTest::newRow("full physics") << QStringList{} << false << "10MV-30M.data" << QByteArray();
+  QTest::newRow("full physics") << QStringList{} << false << "10MV-30M.data"
+                                << "" << QByteArray();
   QTest::newRow("no electron transport")
       << QStringList{"electron-transport"} << false << "10MV-30M-noe.data"
-      << QByteArray("--without\nelectron-transport\n");
+      << "" << QByteArray("--without\nelectron-transport\n");
   QTest::newRow("every core, primary photons only, no pair")
       << QStringList{"pair", "photon-scatter"} << true << "10MV-30M-nosp.data"
-      << QByteArray("--threads\n0\n--without\nphoton-scatter\n--without\npair\n");
+      << "" << QByteArray("--threads\n0\n--without\nphoton-scatter\n--without\npair\n");
+  // A group's own seed reaches the engine; the name stays (the seed is in its statistics).
+  QTest::newRow("seeded, full-width digits")
+      << QStringList{} << false << "10MV-30M.data" << QString::fromUtf8("１２")
+      << QByteArray("--seed\n12\n");
+  QTest::newRow("seed 0 is the default sequence")
+      << QStringList{"electron-transport"} << false << "10MV-30M-noe.data"
+      << " 0 " << QByteArray("--without\nelectron-transport\n");
 }
 
 // Joken.dat names the full-physics result as always; the screen shows and expects the name
@@ -534,7 +554,9 @@ void TestEngineScreen::switchesTagTheResultAndReachTheEngine() {
   QFETCH(QStringList, off);
   QFETCH(bool, all_cores);
   QFETCH(QString, result);
+  QFETCH(QString, seed);
   QFETCH(QByteArray, arguments);
+  form().run.seed_box->setText(seed);
   QVERIFY(WriteScript(dir_->Path("term"), "shift\nexec \"$@\" < /dev/null\n"));
   QVERIFY(WriteScript(dir_->Path(EngineProgramName()), "printf '%s\\n' \"$@\" > args.txt\n"));
   const QByteArray terminal = qgetenv("TERMINAL");
@@ -564,6 +586,7 @@ void TestEngineScreen::switchesTagTheResultAndReachTheEngine() {
 
   form().run.own_console_box->setChecked(own_console);
   form().run.all_cores_box->setChecked(every_core);
+  form().run.seed_box->clear();
   if (terminal.isNull())
     qunsetenv("TERMINAL");
   else

@@ -97,33 +97,47 @@ void TestKestrunLauncher::engineSearchOrder() {
 void TestKestrunLauncher::engineArguments_data() {
   QTest::addColumn<bool>("all_cores");
   QTest::addColumn<QStringList>("off");  // --without words of the parts switched off
+  QTest::addColumn<uint>("seed");
+  QTest::addColumn<bool>("english");  // the interface's language
   QTest::addColumn<QStringList>("expected");
   const QString w = QStringLiteral("--without");
-  QTest::newRow("single stream, full physics") << false << QStringList{} << QStringList{};
+  QTest::newRow("single stream, full physics")
+      << false << QStringList{} << 0u << false << QStringList{};
   QTest::newRow("every core, full physics")
-      << true << QStringList{} << QStringList{"--threads", "0"};
-  QTest::newRow("no electron transport")
-      << false << QStringList{"electron-transport"} << QStringList{w, "electron-transport"};
+      << true << QStringList{} << 0u << false << QStringList{"--threads", "0"};
+  QTest::newRow("no electron transport") << false << QStringList{"electron-transport"} << 0u
+                                         << false << QStringList{w, "electron-transport"};
   QTest::newRow("every core, primary photons only")
-      << true << QStringList{"photon-scatter"}
+      << true << QStringList{"photon-scatter"} << 0u << false
       << QStringList{"--threads", "0", w, "photon-scatter"};
   // In the engine's order, whatever order the boxes were ticked in.
-  QTest::newRow("pair and coherent")
-      << false << QStringList{"pair", "coherent"} << QStringList{w, "coherent", w, "pair"};
+  QTest::newRow("pair and coherent") << false << QStringList{"pair", "coherent"} << 0u << false
+                                     << QStringList{w, "coherent", w, "pair"};
   QTest::newRow("everything off") << true
                                   << QStringList{"electron-transport", "multiple-scattering",
                                                  "photon-scatter", "coherent", "pair"}
-                                  << QStringList{"--threads", "0",
-                                                 w,           "electron-transport",
-                                                 w,           "multiple-scattering",
-                                                 w,           "photon-scatter",
-                                                 w,           "coherent",
-                                                 w,           "pair"};
+                                  << 0u << false << QStringList{"--threads", "0",
+                                                                w,           "electron-transport",
+                                                                w,           "multiple-scattering",
+                                                                w,           "photon-scatter",
+                                                                w,           "coherent",
+                                                                w,           "pair"};
+  // A group's own seed, and the console in the language the class reads.
+  QTest::newRow("seeded") << false << QStringList{} << 7u << false << QStringList{"--seed", "7"};
+  QTest::newRow("largest seed, every core")
+      << true << QStringList{} << 2147483647u << false
+      << QStringList{"--threads", "0", "--seed", "2147483647"};
+  QTest::newRow("English") << false << QStringList{} << 0u << true << QStringList{"--lang", "en"};
+  QTest::newRow("English, seeded, no electrons")
+      << false << QStringList{"electron-transport"} << 3u << true
+      << QStringList{w, "electron-transport", "--seed", "3", "--lang", "en"};
 }
 
 void TestKestrunLauncher::engineArguments() {
   QFETCH(bool, all_cores);
   QFETCH(QStringList, off);
+  QFETCH(uint, seed);
+  QFETCH(bool, english);
   QFETCH(QStringList, expected);
   PhysicsSwitches physics;
   for (const QString& option : off) {
@@ -131,7 +145,10 @@ void TestKestrunLauncher::engineArguments() {
     QVERIFY(name != nullptr);
     physics.*name->member = false;
   }
-  QCOMPARE(EngineArguments(all_cores, physics), expected);
+  SetLanguage(english ? Language::kEnglish : Language::kJapanese, false);
+  const QStringList arguments = EngineArguments(all_cores, physics, seed);
+  SetLanguage(Language::kJapanese, false);
+  QCOMPARE(arguments, expected);
 }
 
 void TestKestrunLauncher::runsTheEngineThroughTheTerminal() {

@@ -87,6 +87,7 @@ class TestZoom : public QObject {
   void styleDrawnPartsFollowTheZoom_data();
   void styleDrawnPartsFollowTheZoom();
   void fitGivesTheMenuItsLargestSize();
+  void hiddenFormShowsOnTheScreen();
 
  private:
   std::unique_ptr<TempWorkDir> dir_;
@@ -363,6 +364,26 @@ void TestZoom::fitGivesTheMenuItsLargestSize() {
         QVERIFY2(FormScale(&GetMenuWindow()) <= fit + 0.01, qPrintable(QString::number(zoom)));
     }
   }
+}
+
+// A form moved or rescaled while hidden shows with its title bar and foot on the screen:
+// above the top, beyond the foot, past either side.
+void TestZoom::hiddenFormShowsOnTheScreen() {
+  QWidget* form = LessonScreen(3);
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  for (const QPoint& at :
+       {QPoint(area.left(), area.top() - 300), QPoint(area.left(), area.bottom()),
+        QPoint(area.left() - 5000, area.top()), QPoint(area.right(), area.top())}) {
+    form->hide();
+    form->resize(area.width() / 2, area.height() / 2);
+    form->move(at);
+    form->show();
+    QVERIFY2(form->pos().y() >= area.top() && form->pos().x() >= area.left(),
+             qPrintable(QStringLiteral("at %1,%2").arg(form->pos().x()).arg(form->pos().y())));
+    QVERIFY(form->pos().y() + form->height() <= area.bottom() + 1);
+    QVERIFY(form->pos().x() + form->width() <= area.right() + 1);
+  }
+  form->hide();
 }
 
 QTEST_MAIN(TestZoom)

@@ -122,6 +122,34 @@ TEST(EngineSession, StartOnlyWhileTheBoxesShowWhatOkConfirmed) {
   EXPECT_FALSE(session.CanStart());
 }
 
+// The seed box: what OK reads as a seed (or refuses), and which texts after OK still read as
+// the seed it confirmed, so that Start never runs another seed than the one on screen.
+TEST(EngineSession, SeedBoxIsAConditionOkConfirms) {
+  const struct {
+    const char* typed;
+    std::optional<RunSeed> seed;  // nothing: OK refuses the text
+    bool still_confirmed;         // after OK with "7"
+  } cases[] = {
+      {"", kDefaultSeed, false},  // the default sequence, not seed 7
+      {"7", 7, true},
+      {" 7 ", 7, true},
+      {"07", 7, true},
+      {"0", kDefaultSeed, false},
+      {"2147483647", kMaxRunSeed, false},
+      {"2147483648", std::nullopt, false},
+      {"-1", std::nullopt, false},
+      {"7a", std::nullopt, false},
+      {"1e3", std::nullopt, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EngineSeedOf(c.typed), c.seed) << c.typed;
+    EngineSession session;
+    session.Confirm("10", "30000000", false, "7");
+    session.ShowSettings("10", "30000000", false, c.typed);
+    EXPECT_EQ(session.CanStart(), c.still_confirmed) << c.typed;
+  }
+}
+
 // The result library as a class uses it: each row a sequence of actions from a fresh library,
 // then what is drawn ("file:field:family" per set), loaded, kerma shown, saveable, undoable.
 TEST(ResultLibrary, ActionsGiveTheSetsDrawn) {
