@@ -87,6 +87,7 @@ struct BeamRuns {
   std::vector<Mean> dmax;      // by the order of `fields`
   std::vector<Mean> clinical;  // the same at `ssd_cm`
   Mean tpr;
+  double tpr_run_sigma = 0;  // a single run's TPR20,10 uncertainty, the runs' mean
 };
 BeamRuns MeasureBeam(int energy, const std::vector<int>& fields, const PhysicsSwitches& physics,
                      double ssd_cm) {
@@ -107,6 +108,7 @@ BeamRuns MeasureBeam(int energy, const std::vector<int>& fields, const PhysicsSw
   for (std::size_t i = 0; i < n; ++i)
     (i < fields.size() ? out.dmax : out.clinical).push_back(MeanOf(dmax[i], dmax_u[i]));
   out.tpr = MeanOf(tpr, tpr_u);
+  for (const double u : tpr_u) out.tpr_run_sigma += u / static_cast<double>(tpr_u.size());
   return out;
 }
 
@@ -157,6 +159,11 @@ TEST(LessonNumbersTest, TheSheetsEngineAnswersAreWhatTheEngineComputes) {
       sheet,
       "10 × 10 cm d_max from ([0-9.]+), ([0-9.]+), ([0-9.]+) and ([0-9.]+) cm to ([0-9.]+), "
       "([0-9.]+), ([0-9.]+) and ([0-9.]+) cm \\(4, 6, 10, 15 MV\\)");
+  // What a group's run of the links' 10^6 photons lies from another group's seed.
+  const std::vector<Stated> spread =
+      StatedIn(sheet, "one run of 10⁶ photons scatters by about ±([0-9.]+) from seed to seed");
+  ASSERT_EQ(spread.size(), 1u) << "the sheet no longer states the spread between the groups' seeds";
+  ExpectInJapaneseSheet(spread, "spread over seeds");
   ASSERT_EQ(dmax.size(), 4u) << "the sheet no longer states the engine's d_max of the four beams";
   ASSERT_EQ(tpr.size(), 4u) << "the sheet no longer states TPR20,10 of the four beams";
   ASSERT_EQ(fields.size(), 9u) << "the sheet no longer states the field sizes' d_max";
@@ -168,6 +175,7 @@ TEST(LessonNumbersTest, TheSheetsEngineAnswersAreWhatTheEngineComputes) {
   // Field columns 8 (10 x 10) first, then 1 (1 x 1), 4 (4 x 4) and 10 (20 x 20).
   const std::vector<int> columns = {8, 1, 4, 10};
   BeamRuns ten;
+  double run_sigma = 0;  // of 10^6 photons, from the runs' own uncertainties at kPhotons
   for (int e = 0; e < 4; ++e) {
     const BeamRuns& runs =
         RunBeam(energies[e], energies[e] == 10 ? columns : std::vector<int>{8}, {}, 100);
@@ -177,7 +185,12 @@ TEST(LessonNumbersTest, TheSheetsEngineAnswersAreWhatTheEngineComputes) {
     ExpectAgrees(tpr[e], runs.tpr, beam + " TPR20,10");
     ExpectAgrees(clinical[4 + e], runs.clinical[0], beam + " 10 × 10 d_max at SSD 100");
     if (energies[e] == 10) ten = runs;
+    run_sigma += runs.tpr_run_sigma * std::sqrt(std::stod(kPhotons) / 1e6) / 4;
   }
+  // "About": within a quarter, the groups' uncertainties being measured from 16 groups each.
+  EXPECT_NEAR(spread[0].value, run_sigma, 0.25 * run_sigma + spread[0].rounding)
+      << "one run's TPR20,10 spread at 10^6 photons: the sheet says " << spread[0].text
+      << ", the runs give " << run_sigma;
   ExpectAgrees(fields[0], ten.dmax[1], "10 MV 1 × 1 d_max");
   ExpectAgrees(fields[1], ten.dmax[2], "10 MV 4 × 4 d_max");
   ExpectAgrees(fields[2], ten.dmax[0], "10 MV 10 × 10 d_max");

@@ -13,7 +13,7 @@ const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
 const { parseDeepLink } = await import(pathToFileURL(join(site, 'deeplink.js')).href);
 const SHEETS = ['lesson_buildup_ja.md', 'lesson_buildup_en.md'];
 // The engine screen's links: documented, run once that screen is in the site.
-const ENGINE_PARAMETERS = new Set(['screen', 'lang', 'energy', 'photons', 'field', 'run']);
+const ENGINE_PARAMETERS = new Set(['screen', 'lang', 'energy', 'photons', 'field', 'seed', 'run']);
 
 function links(sheet) {
   const text = readFileSync(join(repo, 'docs', sheet), 'utf8');
