@@ -141,6 +141,20 @@ CurveTableRow MeasureCurveSet(const ResultTables& tables, int field,
     row.transport = statistics->physics.accurate_transport ? "accurate" : "exact";
     row.phantom = statistics->phantom.empty() ? std::string("water") : statistics->phantom;
   }
+  if (beam_quality != nullptr && statistics != nullptr && statistics->groups >= 2) {
+    // The point source's curve is the parallel beam's of the same histories times a smooth
+    // factor (the inverse square, the field's growth), which makes no build-up and no noise
+    // of its own: where the parallel beam's groups show no build-up, or too few photons to
+    // tell, so does the point source (a run without electrons shows no d_max in either
+    // view); where they show one, its d_max scatters from run to run at least as the
+    // parallel beam's does, more than the curve's own noise alone suggests (still marked
+    // estimated: it is not measured on the point source's curve itself).
+    const CurveTableRow parallel = MeasureCurveSet(*beam_quality, field, statistics);
+    row.dmax_sigma_cm = std::max(DmaxUncertaintyCm(dose, m.maximum), parallel.dmax_sigma_cm);
+    row.build_up = parallel.build_up == BuildUp::kYes ? read(ReadBuildUp(m.build_up_ratio, -1))
+                                                      : parallel.build_up;
+    return row;
+  }
   if (beam_quality != nullptr) statistics = nullptr;
   if (statistics == nullptr || statistics->groups < 2) {
     row.dmax_sigma_cm = DmaxUncertaintyCm(dose, m.maximum);

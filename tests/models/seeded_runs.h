@@ -25,7 +25,7 @@ namespace dosavia {
 // The value table's rows of field columns `fields` of one engine run of `photons` (as the
 // conditions file writes them, "3.00E+03") of `energy` MV with `seed`; with `ssd_cm` > 0,
 // then the rows of the same curves in the clinical geometry at that SSD, as the screens
-// measure them.
+// measure them (with the run's statistics and the parallel tables).
 inline std::vector<CurveTableRow> EngineRun(int energy, const std::string& photons, RunSeed seed,
                                             const std::vector<int>& fields,
                                             const PhysicsSwitches& physics = {},
@@ -50,7 +50,8 @@ inline std::vector<CurveTableRow> EngineRun(int energy, const std::string& photo
   for (const int f : fields) rows.push_back(MeasureCurveSet(*tables, f, statistics.get()));
   if (ssd_cm > 0) {
     const auto clinical = ClinicalGeometryTables(*tables, ssd_cm);
-    for (const int f : fields) rows.push_back(MeasureCurveSet(*clinical, f, nullptr, tables.get()));
+    for (const int f : fields)
+      rows.push_back(MeasureCurveSet(*clinical, f, statistics.get(), tables.get()));
   }
   return rows;
 }
