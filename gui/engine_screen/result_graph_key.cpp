@@ -263,7 +263,7 @@ QString EstimatedNote(std::span<const CurveSet> sets) {
   // A point source's rows are estimated whether or not the run has its statistics: the note
   // says why, rather than that a ".stat" there is missing.
   if (std::any_of(sets.begin(), sets.end(), [](const CurveSet& set) { return set.ssd_cm > 0; }))
-    return Tr("CurveSetLegend", "* 推定: 点線源の曲線の不確かさは、曲線だけから見積もった値");
+    return Tr("CurveSetLegend", "* 推定: 点線源の ± は平行ビームの統計と曲線の雑音の大きい方");
   return Tr("CurveSetLegend",
             "* 推定: 計算の統計ファイル (.stat) がなく、曲線の雑音から見積もった不確かさ");
 }

@@ -32,8 +32,8 @@
         <translation>* estimated from the curve's own noise: the run has no statistics file (.stat)</translation>
     </message>
     <message>
-        <source>* 推定: 点線源の曲線の不確かさは、曲線だけから見積もった値</source>
-        <translation>* estimated: a point source's uncertainties come from its curve alone</translation>
+        <source>* 推定: 点線源の ± は平行ビームの統計と曲線の雑音の大きい方</source>
+        <translation>* estimated: a point source&apos;s ± from the parallel beam&apos;s statistics or its curve</translation>
     </message>
 </context>
 <context>
