@@ -14,6 +14,7 @@
 #include "models/clinical_geometry.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
+#include "models/depth_probe.h"
 
 namespace dosavia {
 namespace {
@@ -326,6 +327,60 @@ std::unique_ptr<ResultTables> SmoothFieldTables() {
     }
   }
   return t;
+}
+
+// The engine graph's probe reads, at any depth of the axis (the first millimetre and beyond
+// 12 cm too), the very values the graph draws there, on the set's display scale, with the
+// run's measured ± only where its groups measure one; off the axis it reads nothing.
+TEST(DepthProbeTest, ReadsWhatTheGraphDrawsWithItsMeasuredSpread) {
+  const auto tables = SmoothFieldTables();
+  const double scale = 100 * DisplayScale(*tables);
+  RunStatistics measured;
+  measured.histories = 1000000;
+  for (auto& curve : measured.u) curve.fill(0.002);
+  measured.u[kFields + 8].fill(0);  // a version 1 file without the primary dose's u
+  RunStatistics few = measured;
+  few.histories = kFewestMeasuredHistories - 1;
+  const struct {
+    double depth_cm;
+    int bin;  // 0: off the axis
+    const RunStatistics* statistics;
+    bool total_sigma;
+    const char* heading;
+  } cases[] = {
+      {0.0, 1, &measured, true, "深さ 0.05 cm"},
+      {0.099, 1, nullptr, false, "深さ 0.05 cm"},
+      {0.1, 2, &measured, true, "深さ 0.15 cm"},
+      {10.0, 101, &measured, true, "深さ 10.05 cm"},
+      {12.5, 126, &measured, true, "深さ 12.55 cm"},
+      {20.0, 201, &few, false, "深さ 20.05 cm"},
+      {29.99, 300, &measured, true, "深さ 29.95 cm"},
+      {30.0, 0, nullptr, false, ""},
+      {-0.01, 0, nullptr, false, ""},
+      {std::nan(""), 0, nullptr, false, ""},
+  };
+  for (const auto& c : cases) {
+    const int bin = ProbedDepthBin(c.depth_cm);
+    EXPECT_EQ(bin, c.bin) << c.depth_cm;
+    if (bin == 0) continue;
+    EXPECT_EQ(DepthProbeHeading(bin), c.heading);
+    const ProbedSet set = ProbeCurveSet(*tables, 8, bin, c.statistics);
+    EXPECT_DOUBLE_EQ(set.total.percent, scale * tables->DoseTable[kTotalDose][8][bin]);
+    EXPECT_DOUBLE_EQ(set.primary.percent, scale * tables->DoseTable[kPrimaryDose][8][bin]);
+    EXPECT_DOUBLE_EQ(set.scatter.percent, scale * tables->DoseTable[kScatterDose][8][bin]);
+    EXPECT_DOUBLE_EQ(set.kerma.percent, scale * tables->Kerma[bin]);
+    EXPECT_DOUBLE_EQ(set.total.sigma_percent, c.total_sigma ? scale * 0.002 : -1) << bin;
+    EXPECT_EQ(set.primary.sigma_percent, -1) << bin;
+    EXPECT_EQ(set.scatter.sigma_percent, -1) << bin;
+  }
+  ProbedSet set;
+  set.total = {78.14, 0.43};
+  set.primary = {70.2, -1};
+  set.scatter = {7.94, -1};
+  EXPECT_EQ(DepthProbeValues(set), "全 78.1 ± 0.4  一次 70.2  散乱 7.9 [%]");
+  set.total.sigma_percent = 0.01;  // never "± 0.0"
+  EXPECT_EQ(DepthProbeValues(set, true), "total 78.1 ± 0.1  primary 70.2  scatter 7.9 [%]");
+  EXPECT_EQ(DepthProbeHeading(101, true), "depth 10.05 cm");
 }
 
 // The point source at an SSD: at every depth the inverse square times the parallel dose of
