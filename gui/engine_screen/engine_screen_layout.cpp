@@ -46,6 +46,7 @@
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/engine_screen/result_graph_key.h"
+#include "gui/engine_screen/graph_depth_probe.h"
 #include "gui/engine_screen/engine_console.h"
 #include "gui/widgets/form_style.h"
 #include "gui/base/language.h"
@@ -380,6 +381,10 @@ void EngineScreen::CreateComparisonControls() {
   // The graph's own key names each drawn set, so that a photograph of the screen or a
   // projector's picture needs no table beside it.
   ShowGraphKey(*graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); });
+  // The pointer over the graph reads the depth and each drawn curve's dose there.
+  AttachDepthProbe(
+      *graph.plot, [this] { return std::span<const CurveSet>(graph.legend->Sets()); },
+      [this]() -> const ResultTables* { return loaded_file_.isEmpty() ? nullptr : tables_.get(); });
   graph.legend->setFont(DefaultFont(kWorkingFolderPoints));
   // A set is taken off by the table's menu (or Delete on its row); Ctrl+Z brings it back.
   graph.legend->setContextMenuPolicy(Qt::CustomContextMenu);

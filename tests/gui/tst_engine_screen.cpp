@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "engine/conditions_file.h"
+#include "gui/engine_screen/graph_depth_probe.h"
 #include "engine/result_file.h"
 #include "models/clinical_geometry.h"
 #include "models/curve_table.h"
@@ -354,6 +355,17 @@ void TestEngineScreen::drawingFollowsTheButtons() {
   QVERIFY(!ColorNear(picture, drawn, 150, 48 * s, blue, 2));
   QVERIFY(ColorNear(picture, drawn, 298.5, 35 * s, red));
   QVERIFY(!ColorNear(picture, drawn, 299.5, 35 * s, red, 0));
+  // The probe over the graph reads the depth under the pointer and the drawn set's values
+  // there (the pixel at a bin's centre names that bin); off the frame it reads nothing.
+  const std::span<const CurveSet> sets(form().graph.legend->Sets());
+  const QString probe =
+      DepthProbeText(DepthUnderPointer(picture, picture.ToPixels(150.5, 0).x()), sets, nullptr);
+  QVERIFY2(probe.startsWith(QString::fromUtf8("深さ 15.05 cm\n")), qPrintable(probe));
+  QVERIFY2(probe.contains(LegendText(sets[0])) &&
+               probe.contains(QString::fromUtf8("一次 %1").arg(35 * s, 0, 'f', 1)),
+           qPrintable(probe));
+  QVERIFY(DepthProbeText(DepthUnderPointer(picture, picture.ToPixels(-3, 0).x()), sets, nullptr)
+              .isEmpty());
 
   // Another field and the kerma again are drawn over what is there, the second set in
   // colours of its own.
