@@ -243,7 +243,12 @@ void EngineScreen::OnPrepareRun() {
         this,
         FileProblemMessage(
             Tr("EngineScreen", "%1 を書き込めません").arg(QString::fromLatin1(kConditionsFile)),
-            e));
+            e) +
+            QStringLiteral("\n\n") +
+            Tr("EngineScreen",
+               "作業フォルダ（左下のリンクで開けます）に書き込めるか、ディスクに空きがあるかを"
+               "確かめて下さい。書き込めない場合は、書き込めるフォルダで Dosavia を起動し直すと、"
+               "そこが作業フォルダになります。"));
     return;
   }
   session_.Confirm(energy.toStdString(), count, accurate, SeedText());
@@ -343,11 +348,16 @@ void EngineScreen::LoadResultOrSay(const QString& name) {
   try {
     LoadResult(name);
   } catch (const InputError& e) {
+    // What failed, then what to do: the curves drawn stay, another file or a new run goes on.
     ShowExclamation(
         this,
         FileProblemMessage(
             Tr("EngineScreen", "%1 は計算結果ファイルとして読み込めません").arg(ShownText(name)),
-            e));
+            e) +
+            QStringLiteral("\n\n") +
+            Tr("EngineScreen",
+               "描いてある曲線はそのままです。一覧から別のファイルを選ぶか、"
+               "同じ条件で OK とシミュレーション開始をもう一度押して計算し直して下さい。"));
   }
 }
 

@@ -567,6 +567,14 @@ Data %2</translation>
 <context>
     <name>EngineScreen</name>
     <message>
+        <source>描いてある曲線はそのままです。一覧から別のファイルを選ぶか、同じ条件で OK とシミュレーション開始をもう一度押して計算し直して下さい。</source>
+        <translation>The curves drawn stay as they are. Choose another file from the list, or press OK and Start again with the same conditions to run it again.</translation>
+    </message>
+    <message>
+        <source>作業フォルダ（左下のリンクで開けます）に書き込めるか、ディスクに空きがあるかを確かめて下さい。書き込めない場合は、書き込めるフォルダで Dosavia を起動し直すと、そこが作業フォルダになります。</source>
+        <translation>Check that the working folder (the link at the lower left opens it) can be written and that the disk has room. Where it cannot be written, start Dosavia again in a folder that can: that folder becomes the working folder.</translation>
+    </message>
+    <message>
         <source>乱数の種</source>
         <translation>Seed</translation>
     </message>

@@ -3,6 +3,7 @@
 // engine arguments, and leaving and coming back.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -170,6 +171,16 @@ void TestEngineScreen::secondOkRewritesTheFile() {
   PressOk(form(), "4", "2000000");
   QCOMPARE(ReadAll(dir_->Path("Joken.dat")), QByteArray("4MV.csv\r\n4MV-2M.data\r\n2.00E+06\r\n"));
   QCOMPARE(form().run.result_name_label->text(), QString("4MV-2M.data"));
+  // A Joken.dat that cannot be written is said with the way on, and nothing can be started.
+  QVERIFY(QFile::remove(dir_->Path("Joken.dat")) && QDir(dir_->Path("")).mkdir("Joken.dat"));
+  form().run.start_button->setEnabled(false);
+  const auto seen = PressOk(form(), "6", "2000000");
+  QVERIFY(QDir(dir_->Path("")).rmdir("Joken.dat"));
+  QCOMPARE(seen.size(), 1u);
+  QVERIFY2(seen[0].text.contains("Joken.dat") && seen[0].text.contains(QString::fromUtf8(
+                                                     "書き込めるフォルダで Dosavia を起動し直す")),
+           qPrintable(seen[0].text));
+  QVERIFY(!form().run.start_button->isEnabled());
 }
 
 // A box changed after OK needs OK again; an energy without its spectrum is refused at OK,
@@ -290,8 +301,10 @@ void TestEngineScreen::failedLoadChangesNothing() {
   QCOMPARE(seen[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   if (own_result)
     QCOMPARE(seen[0].text, kNotFinished);
-  else
-    QVERIFY2(seen[0].text.contains("10MV-30M.data"), qPrintable(seen[0].text));
+  else  // what failed, and the way on
+    QVERIFY2(seen[0].text.contains("10MV-30M.data") &&
+                 seen[0].text.contains(QString::fromUtf8("一覧から別のファイルを選ぶか")),
+             qPrintable(seen[0].text));
   QVERIFY(SameTables(form().Tables(), before));
   if (text.isEmpty()) {
     // A result deleted from the folder is listed and drawn no more (the folder is watched).
