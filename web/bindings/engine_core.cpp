@@ -33,6 +33,7 @@
 #include "models/clinical_geometry.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
+#include "models/depth_probe.h"
 #include "models/engine_session.h"
 #include "models/result_library.h"
 #include "models/typed_text.h"
@@ -441,6 +442,29 @@ class ResultLibrary {
     return CurveTableTsv(rows);
   }
 
+  // The graph's depth probe (models/depth_probe.h) at `depth_cm` for sets [{ id, field }] of
+  // the geometry of ssd_cm: { heading, values: [one line per set] }, the heading empty off
+  // the depth axis; a point source's values without ± (the groups measured the parallel beam).
+  val Probe(val sets, double depth_cm, bool english, double ssd_cm) {
+    val out = val::object();
+    const int bin = ProbedDepthBin(depth_cm);
+    out.set("heading", bin == 0 ? std::string() : DepthProbeHeading(bin, english));
+    val values = val::array();
+    const int n = bin == 0 ? 0 : sets["length"].as<int>();
+    for (int i = 0; i < n; ++i) {
+      const int id = sets[i]["id"].as<int>();
+      const auto statistics = statistics_.find(id);
+      const RunStatistics* measured =
+          ssd_cm == 0 && statistics != statistics_.end() ? statistics->second.get() : nullptr;
+      values.call<void>(
+          "push", DepthProbeValues(
+                      ProbeCurveSet(Tables(id, ssd_cm), sets[i]["field"].as<int>(), bin, measured),
+                      english));
+    }
+    out.set("values", values);
+    return out;
+  }
+
   // sets: [{ id, field, energy, file }]; kermaId < 0: no kerma column; names: { depth,
   // kerma, dose: [total, primary, scatter], relative }; every curve, the kerma's too, of the
   // geometry of ssd_cm (0: the parallel beam), which `names.relative` is to say.
@@ -589,7 +613,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("displayScale", &ResultLibrary::DisplayScale)
       .function("tsv", &ResultLibrary::Tsv)
       .function("csv", &ResultLibrary::Csv)
-      .function("compare", &ResultLibrary::Compare);
+      .function("compare", &ResultLibrary::Compare)
+      .function("probe", &ResultLibrary::Probe);
   // The page's check of an upload before it is read: empty, or why a file of `bytes` is
   // refused, worded as every reader of a result words it.
   emscripten::function("resultSizeProblem",
@@ -624,7 +649,8 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("startTimeLine", &StartLine);
   emscripten::function("endTimeLine", &EndLine);
   emscripten::function("progressLine", &ProgressLine);
-  emscripten::function("modeLine", &ModeLine);
+  emscripten::function(
+      "modeLine", emscripten::optional_override([](int threads) { return ModeLine(threads); }));
   // Kestrun's console line naming a seeded run's seed; empty for the default sequence.
   emscripten::function("seedLine", emscripten::optional_override([](double seed) {
                          const auto s = static_cast<RunSeed>(seed);

@@ -18,6 +18,7 @@ import {
   useSetColors,
 } from './engine_draw.js';
 import { prepareCanvas } from './chart.js';
+import { attachDepthProbe } from './engine_probe.js';
 import { $, componentNames, graphTexts, state, tableCells, estimated, tableNote } from './engine_state.js';
 import {
   MAX_WORKERS,
@@ -143,13 +144,31 @@ async function changeGeometry() {
 
 // ---- drawing -------------------------------------------------------------------------------
 
+// Where the graph last drew its depth axis, and the probe that reads it.
+let depthAxis = null;
+let hideProbe = null;
+function watchDepthProbe() {
+  if (hideProbe) return;
+  hideProbe = attachDepthProbe($('e-graph'), $('e-probe'), {
+    axis: () => depthAxis,
+    sets: () => state.sets,
+    ask: ({ sets, depth }) =>
+      state.total
+        ? state.total.call('probe', { sets, depth, english: language() === 'en', ssd: state.ssd })
+        : Promise.resolve(null),
+  });
+}
+
 function redraw() {
   if ($('engine').hidden) return;
+  watchDepthProbe();
+  // A reading of curves no longer drawn is taken away.
+  hideProbe();
   const prepared = prepareCanvas($('e-graph'));
   if (!prepared) return;
   // Tick numbers are 0.9 of this: never under 14 px.
   const px = Math.max(15.6, Math.min(20, prepared.width / 50));
-  drawGraph(
+  depthAxis = drawGraph(
     prepared.ctx,
     { x: 0, y: 0, w: prepared.width, h: prepared.height },
     state.sets,

@@ -31,6 +31,8 @@ export function setColor(family) {
 // factor that puts them on the display's (1 if absent); kerma: { curves, scale } of the file
 // whose kerma is drawn, or null; texts: { title, geometry, depth, dose, doseScale, empty },
 // geometry (the beam's) after the title, doseScale (what 100 % is) under the axis title.
+// Returns where the depth axis's 0 and 30 cm lie in the box ({ left, right } [px]), for the
+// depth probe.
 export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   const { x, y, w, h } = box;
   ctx.save();
@@ -100,6 +102,7 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
     ctx.fillText(texts.empty, (left + right) / 2, (top + bottom) / 2);
   }
   ctx.restore();
+  return { left, right };
 }
 
 // A short sample of a line style in a colour, for legends drawn on a canvas.

@@ -28,7 +28,24 @@ export function renderPicture(width, height) {
   const px = Math.max(10, Math.round(width / 70));
   const rowH = 1.5 * px;
   const note = state.sets.some(estimated);
-  const tableH = rowH * (state.sets.length + (note ? 2 : 1)) + 1.8 * px;
+  // The column titles, each in its column: one too wide for it breaks before its unit
+  // ("表面 0–1 mm" over "[%]"), and no title runs into the next ("mm [%]D10").
+  const headers = [
+    tr('CurveSetLegend', 'エネルギー, 照射野, ファイル'),
+    'd_max [cm]',
+    tr('CurveSetLegend', '表面 0–1 mm [%]'),
+    'D10/Dmax [%]',
+    'TPR20,10',
+  ];
+  const columns = [px * 2.2, width * 0.5, width * 0.66, width * 0.78, width * 0.9];
+  const room = (c) => (columns[c + 1] ?? width) - columns[c] - 0.5 * px;
+  ctx.font = chartFont(px * 0.9, true);
+  const headerLines = headers.map((h, c) => {
+    const unit = h.lastIndexOf(' [');
+    return ctx.measureText(h).width <= room(c) || unit <= 0 ? [h] : [h.slice(0, unit), h.slice(unit + 1)];
+  });
+  const headerExtra = headerLines.some((lines) => lines.length > 1) ? 1.1 * px : 0;
+  const tableH = rowH * (state.sets.length + (note ? 2 : 1)) + 1.8 * px + headerExtra;
   const graphH = Math.max(height * 0.4, height - tableH - 0.5 * px);
   drawGraph(ctx, { x: 0, y: 0, w: width, h: graphH }, state.sets, state.kerma, graphTexts(), px);
   let y = graphH + 0.9 * px;
@@ -46,16 +63,9 @@ export function renderPicture(width, height) {
     ctx.fillText(`${tr('Figures', '一次線水カーマ')} ${state.kerma.name}`, x + 3.4 * px, y);
   }
   y += rowH;
-  const headers = [
-    tr('CurveSetLegend', 'エネルギー, 照射野, ファイル'),
-    'd_max [cm]',
-    tr('CurveSetLegend', '表面 0–1 mm [%]'),
-    'D10/Dmax [%]',
-    'TPR20,10',
-  ];
-  const columns = [px * 2.2, width * 0.5, width * 0.66, width * 0.78, width * 0.9];
   ctx.font = chartFont(px * 0.9, true);
-  headers.forEach((h, c) => ctx.fillText(h, columns[c], y));
+  headerLines.forEach((lines, c) => lines.forEach((t, k) => ctx.fillText(t, columns[c], y + k * 1.1 * px, room(c))));
+  y += headerExtra;
   ctx.font = chartFont(px * 0.9);
   for (const set of state.sets) {
     y += rowH;

@@ -65,6 +65,8 @@ const CALLS = {
   // The factor that draws a result's curves on the scale of its fitted surface kerma.
   scale: (c, { id }) => ({ value: c.library.displayScale(id) }),
   tsv: (c, { sets }) => ({ value: c.library.tsv(sets) }),
+  // The graph's depth probe: { heading, values } for sets [{ id, field }] at `depth` [cm].
+  probe: (c, { sets, depth, english = false, ssd = 0 }) => ({ value: c.library.probe(sets, depth, english, ssd) }),
   // The screen's comparison after an action (models/result_library.h): the sets, the file
   // loaded, whether its kerma is drawn, what may be saved and undone.
   compare: (c, { action, arg = null }) => ({ value: c.library.compare(action, arg) }),

@@ -115,6 +115,20 @@ test(
     });
     assert.ok(blue > 300, `${blue} pixels of the set's colour`);
     if (shots) await page.screenshot({ path: join(shots, 'web_engine_1024.png') });
+    // The pointer over the graph reads the depth and the set's doses there, with the run's
+    // measured ±; leaving the graph takes the reading away.
+    const graph = await page.$eval('#e-graph', (c) => {
+      const r = c.getBoundingClientRect();
+      return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+    });
+    await page.mouse.move(graph.x, graph.y);
+    await page.waitForFunction(() => !document.getElementById('e-probe').hidden, { timeout: 10000 });
+    assert.match(
+      await page.$eval('#e-probe', (e) => e.textContent),
+      /^depth \d+\.\d5 cm\n10 MV, 10 × 10 cm, 10MV-100K\.data: total \d+\.\d ± \d+\.\d {2}primary \d+\.\d/,
+    );
+    await page.mouse.move(2, 2);
+    await page.waitForFunction(() => document.getElementById('e-probe').hidden, { timeout: 10000 });
 
     // The browser's file and its run statistics equal kestrun.mjs's for the same conditions,
     // 2 workers there.

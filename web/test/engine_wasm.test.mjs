@@ -195,6 +195,30 @@ test('the table cells are worded as Dosavia words them', async () => {
   }
 });
 
+test("the graph's depth probe reads each set's doses with the run's measured ±", async () => {
+  const dir = nativeRun([]).dir;
+  const { lib } = await library();
+  const opened = await open(fs.readFileSync(path.join(dir, 'r.data'), 'latin1'), 'r.data');
+  const probe = (depth, ssd = 0) => lib.probe([{ id: opened.id, field: 8 }], depth, false, ssd);
+  // Without the run's statistics no ±; with them the total dose has one (the primary dose
+  // where the statistics keep its spread).
+  assert.match(probe(10).values[0], /^全 \d+\.\d {2}一次 \d+\.\d {2}散乱 \d+\.\d \[%\]$/);
+  assert.equal(lib.attachStatistics(opened.id, fs.readFileSync(path.join(dir, 'r.stat'), 'latin1'), 'r.stat'), '');
+  for (const [depth, heading] of [
+    [0, '深さ 0.05 cm'],
+    [10, '深さ 10.05 cm'],
+    [12.5, '深さ 12.55 cm'],
+    [29.99, '深さ 29.95 cm'],
+  ]) {
+    const read = probe(depth);
+    assert.equal(read.heading, heading);
+    assert.match(read.values[0], /^全 \d+\.\d ± \d+\.\d {2}一次 \d+\.\d( ± \d+\.\d)? {2}散乱 \d+\.\d \[%\]$/, heading);
+  }
+  // A point source's curves are not what the groups measured; off the axis nothing is read.
+  assert.doesNotMatch(probe(10, 100).values[0], /±/);
+  for (const depth of [-0.1, 30, NaN]) assert.deepEqual(probe(depth), { heading: '', values: [] }, String(depth));
+});
+
 test('a stopped or broken run writes no result file', () => {
   const dir = workingFolder('10', '1.00E+05');
   fs.writeFileSync(path.join(dir, 'ELDAT.dat'), 'broken\r\n');
