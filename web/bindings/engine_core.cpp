@@ -54,7 +54,13 @@ namespace {
 std::string Report(const std::exception& e) { return ReportOf(e, report_language); }
 
 // Kestrun's console line for a report.
-std::string ErrorLineText(const std::string& report) { return ErrorLineOf(report); }
+// The language of the console lines these bindings write (kestrun.mjs --lang); the page's
+// engine console keeps Kestrun's own, Japanese.
+TextLanguage console_language = kConsoleLanguage;
+
+std::string ErrorLineText(const std::string& report) {
+  return ErrorLineOf(report, console_language);
+}
 
 constexpr std::size_t kCells = DoseTally::kCellCount;
 // A finished block travels from the worker that ran it to the one that adds it as one
@@ -158,8 +164,9 @@ class EngineRun {
   // Kestrun's console lines on the parts switched off and the tagged result name; empty for
   // the full physics.
   std::string WithoutText() const {
-    return inputs_ ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file) +
-                         TransportLine(inputs_->plan->physics())
+    return inputs_ ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file,
+                                  console_language) +
+                         TransportLine(inputs_->plan->physics(), console_language)
                    : std::string();
   }
 
@@ -267,7 +274,7 @@ class EngineRun {
       const auto problem =
           WriteResultWithStatistics(std::filesystem::path(dir) / inputs_->conditions.result_file,
                                     results, *total_->Statistics(results, ResultFileText(results)));
-      if (problem) note_ = StatisticsNotWrittenLine(*problem);
+      if (problem) note_ = StatisticsNotWrittenLine(*problem, console_language);
       lock_.reset();
       return {};
     } catch (const std::exception& e) {
@@ -554,13 +561,13 @@ val ReadClock() {
 ClockReading ClockOf(val t) {
   return {t[0].as<int>(), t[1].as<int>(), t[2].as<int>(), t[3].as<int>()};
 }
-std::string StartLine(val t) { return StartTimeLine(ClockOf(t)); }
-std::string EndLine(val t) { return EndTimeLine(ClockOf(t)); }
+std::string StartLine(val t) { return StartTimeLine(ClockOf(t), console_language); }
+std::string EndLine(val t) { return EndTimeLine(ClockOf(t), console_language); }
 val ConsoleTexts() {
   val out = val::object();
-  out.set("title", std::string(kTitleLine));
-  out.set("waiting", std::string(kWaitingLine));
-  out.set("prompt", std::string(kPromptLine));
+  out.set("title", std::string(TitleLine(console_language)));
+  out.set("waiting", std::string(WaitingLine(console_language)));
+  out.set("prompt", std::string(PromptLine(console_language)));
   out.set("stop", std::string(kStopLine));
   out.set("usage", std::string(kUsageText));
   return out;
@@ -583,6 +590,7 @@ val CommandLineOf(val args) {
   out.set("error", line.error);
   out.set("without", WithoutWords(line.physics));
   out.set("seed", static_cast<double>(line.seed));
+  out.set("lang", std::string(line.language == TextLanguage::kEnglish ? "en" : "ja"));
   return out;
 }
 
@@ -649,15 +657,22 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
   emscripten::function("startTimeLine", &StartLine);
   emscripten::function("endTimeLine", &EndLine);
   emscripten::function("progressLine", &ProgressLine);
-  emscripten::function(
-      "modeLine", emscripten::optional_override([](int threads) { return ModeLine(threads); }));
+  emscripten::function("modeLine", emscripten::optional_override([](int threads) {
+                         return ModeLine(threads, console_language);
+                       }));
   // Kestrun's console line naming a seeded run's seed; empty for the default sequence.
   emscripten::function("seedLine", emscripten::optional_override([](double seed) {
                          const auto s = static_cast<RunSeed>(seed);
-                         return s == kDefaultSeed ? std::string() : SeedLine(s);
+                         return s == kDefaultSeed ? std::string() : SeedLine(s, console_language);
                        }));
   emscripten::function("errorLine", &ErrorLineText);
   emscripten::function("setReportLanguage", &SetReportLanguage);
+  // kestrun.mjs --lang: its console lines, and the reports of its problems, in "en" or "ja".
+  emscripten::function("setConsoleLanguage",
+                       emscripten::optional_override([](const std::string& language) {
+                         SetReportLanguage(language);
+                         console_language = report_language;
+                       }));
   emscripten::function("consoleTexts", &ConsoleTexts);
   emscripten::function("commandLine", &CommandLineOf);
   emscripten::function("blockHistories", emscripten::optional_override(

@@ -23,6 +23,8 @@ const require = createRequire(import.meta.url);
 const args = process.argv.slice(2);
 const core = await require(path.join(here, 'kestrun_core.js'))();
 const line = core.commandLine(args);
+// --lang en: the run's console lines and the reports of its problems in English, as Kestrun's.
+core.setConsoleLanguage(line.lang ?? 'ja');
 
 if (line.action !== 'run' || line.threads < 0) {
   // A signal that ends this program ends the run it handed on, which would otherwise go on
@@ -102,7 +104,9 @@ try {
   // them than cores would add memory, not speed, and the file does not depend on their number.
   for (let t = 0; t < Math.min(threads, cores, Math.max(1, info.blocks)); t += 1)
     workers.push(new WorkerClient(new Worker(path.join(here, 'engine_worker.js'))));
-  // Each worker reads the same folder; a file changed in between would show here.
+  // Each worker reads the same folder; a file changed in between would show here, worded in
+  // the console's language.
+  await Promise.all(workers.map((w) => w.call('language', { lang: line.lang ?? 'ja' })));
   for (const answer of await Promise.all(
     workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed })),
   ))

@@ -293,6 +293,16 @@ test('errors and options end with the native status and text', () => {
     { name: 'seed not a number', args: ['--threads', '2', '--seed', '1e3'], energy: '10', program: 'mjs' },
     { name: 'seed too large', args: ['--seed', '2147483648', '--threads', '2'], energy: '10', program: 'mjs' },
     { name: 'seed twice', args: ['--seed', '1', '--threads', '2', '--seed', '1'], energy: '10', program: 'mjs' },
+    // The English console: refused, and its reports in English, as Kestrun --lang en's.
+    { name: 'language unknown', args: ['--threads', '2', '--lang', 'fr'], energy: '10', program: 'mjs' },
+    { name: 'English, no Joken.dat', args: ['--lang', 'en'], energy: null },
+    {
+      name: 'English, spectrum missing (threads)',
+      args: ['--threads', '2', '--lang', 'en'],
+      energy: '10',
+      remove: ['10MV.csv'],
+      program: 'mjs',
+    },
     // On worker threads kestrun.mjs reads the folder itself, and words it as Kestrun does.
     {
       name: 'no physics tables (threads)',
