@@ -72,6 +72,7 @@ function applyLanguage() {
   );
   updateRateText();
   labelSwitches();
+  if (state.ready) fillPhantomChoice($('phantom'));
   redrawAll();
   if (state.curve) summarise();
 }

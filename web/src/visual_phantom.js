@@ -12,9 +12,9 @@ export const phantom = { link: 'water', bands: [], accurateBefore: false };
 // Whether the physics boxes rest: a phantom runs the accurate transport whatever they say.
 export const inPhantom = () => phantom.link !== 'water';
 
-// Fills the select with the core's presets ({ key, ja, en }), in the page's language; a
-// link's written-out layers get an option of their own.
-export function fillPhantomChoice(select, presets) {
+// Fills the select with the core's presets ({ key, ja, en }; none: those it holds), in the
+// page's language; a link's written-out layers get an option of their own.
+export function fillPhantomChoice(select, presets = JSON.parse(select.dataset.presets || '[]')) {
   const chosen = select.value || phantom.link;
   const options = presets.map((p) => new Option(language() === 'en' ? p.en : p.ja, p.key));
   if (!presets.some((p) => p.key === phantom.link)) options.push(new Option(phantom.link, phantom.link));
@@ -42,9 +42,9 @@ export function takePhantomAnswer(select, accurateBox, answer) {
 
 const colour = (shade, alpha) => `rgba(${(shade >> 16) & 255}, ${(shade >> 8) & 255}, ${shade & 255}, ${alpha})`;
 
-// Shades each band between depths top and bottom, from `x0` to `x1` along the depth and
-// over the height from `y0` to `y1` [px], its name at its top left.
-function shadeBands(ctx, depthToX, y0, y1, font) {
+// Shades each band between its depths (placed by `depthToX`) over the height from `y0` to
+// `y1` [px], its name at its left, `labelY` down.
+function shadeBands(ctx, depthToX, y0, y1, font, labelY = y0 + 3) {
   ctx.save();
   ctx.font = font;
   ctx.textBaseline = 'top';
@@ -58,15 +58,25 @@ function shadeBands(ctx, depthToX, y0, y1, font) {
     ctx.fillRect(left, y0, 1.5, y1 - y0);
     ctx.fillRect(right - 1.5, y0, 1.5, y1 - y0);
     ctx.fillStyle = '#333';
-    ctx.fillText(language() === 'en' ? band.en : band.ja, left + 3, y0 + 3);
+    ctx.fillText(language() === 'en' ? band.en : band.ja, left + 3, labelY);
   }
   ctx.restore();
 }
 
-// The side view's underlay (SideView.underlay): the bands over the whole lateral extent.
+// The side view's underlay (SideView.underlay): the bands over the whole lateral extent,
+// named under the captions' rows at the top, where the tracks are sparse.
 export function sideUnderlay(ctx, map, font) {
   const { w, x: X, y: Y } = map;
-  shadeBands(ctx, (z) => X(Math.min(Math.max(z, 0), w.left + w.width)), Y(w.top), Y(w.top + w.height), font);
+  const line = parseFloat(font) * 1.25;
+  const top = Y(w.top);
+  shadeBands(
+    ctx,
+    (z) => X(Math.min(Math.max(z, 0), w.left + w.width)),
+    top,
+    Y(w.top + w.height),
+    font,
+    top + 3.2 * line,
+  );
 }
 
 // The depth-dose panel's underlay: the bands over the chart's height.

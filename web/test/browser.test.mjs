@@ -548,7 +548,8 @@ test('without electron transport the build-up vanishes and the full curve stays 
   await page.close();
 });
 
-// Pixels of a canvas tinted as the lung's band (0xf2a6b4, faint over white).
+// Pixels of a canvas tinted as the lung's band (the screenshot for the browser's guide with
+// DOSAVIA_SCREENSHOTS=<folder>) (0xf2a6b4, faint over white).
 function lungPixels(page, id) {
   return page.$eval(`#${id}`, (canvas) => {
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
@@ -576,6 +577,8 @@ test('a lung-slab link runs in lung and draws its band behind tracks and curve',
   assert.ok((await lungPixels(page, 'side')) > 1000);
   assert.ok((await lungPixels(page, 'depth')) > 1000);
   assert.ok((await redPixels(page)) > 0);
+  const shots = process.env.DOSAVIA_SCREENSHOTS;
+  if (shots) await page.screenshot({ path: join(shots, 'web_visual_phantom_lung_1024_en.png') });
   // Reset returns to water: no band, the accurate box free again.
   await page.click('#reset');
   await page.waitForFunction(() => document.getElementById('phantom').value === 'water');
