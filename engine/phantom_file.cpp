@@ -47,14 +47,15 @@ std::vector<std::string_view> Words(std::string_view line) {
 
 }  // namespace
 
-SlabLayers<float> Phantom::Layers() const {
-  SlabLayers<float> s;
+template <typename Real>
+SlabLayers<Real> Phantom::Layers() const {
+  SlabLayers<Real> s;
   double z = 0;
   for (const PhantomLayer& layer : layers) {
     s.density[static_cast<std::size_t>(s.count)] =
-        static_cast<float>(layer.density * layer.electrons_per_gram);
-    s.mass_density[static_cast<std::size_t>(s.count)] = static_cast<float>(layer.density);
-    s.z[static_cast<std::size_t>(s.count)] = static_cast<float>(z);
+        static_cast<Real>(layer.density * layer.electrons_per_gram);
+    s.mass_density[static_cast<std::size_t>(s.count)] = static_cast<Real>(layer.density);
+    s.z[static_cast<std::size_t>(s.count)] = static_cast<Real>(z);
     z += layer.thickness_cm;
     ++s.count;
   }
@@ -76,9 +77,10 @@ std::string MaterialElectronFile(std::string_view material) {
   return "ELACC-" + std::string(material) + ".dat";
 }
 
-PhantomData::PhantomData(const Phantom& phantom,
-                         const std::function<std::string(const std::string&)>& path_of)
-    : layers_(phantom.Layers()) {
+template <typename Real>
+BasicPhantomData<Real>::BasicPhantomData(
+    const Phantom& phantom, const std::function<std::string(const std::string&)>& path_of)
+    : layers_(phantom.Layers<Real>()) {
   for (int k = 0; k < layers_.count; ++k) {
     const PhantomLayer& layer = phantom.layers[static_cast<std::size_t>(k)];
     const PhantomMaterial* material = FindPhantomMaterial(layer.material);
@@ -86,7 +88,7 @@ PhantomData::PhantomData(const Phantom& phantom,
     std::size_t i = 0;
     while (i < names_.size() && names_[i] != layer.material) ++i;
     if (i == names_.size()) {
-      auto tables = std::make_unique<PhysicsTables<float>>();
+      auto tables = std::make_unique<PhysicsTables<Real>>();
       LoadPhysicsTables(*tables, path_of(MaterialPhotonFile(layer.material)),
                         path_of(kElectronDataFile));
       tables->SetPhantomConstants(kPhantomWidthCm, kPhantomWidthCm, kPhantomDepthCm);
@@ -95,9 +97,14 @@ PhantomData::PhantomData(const Phantom& phantom,
       tables_.push_back(std::move(tables));
     }
     layers_.tables[static_cast<std::size_t>(k)] = tables_[i].get();
-    layers_.density[static_cast<std::size_t>(k)] = static_cast<float>(layer.density);
+    layers_.density[static_cast<std::size_t>(k)] = static_cast<Real>(layer.density);
   }
 }
+
+template SlabLayers<float> Phantom::Layers<float>() const;
+template SlabLayers<double> Phantom::Layers<double>() const;
+template class BasicPhantomData<float>;
+template class BasicPhantomData<double>;
 
 std::string Phantom::Description() const {
   std::string text;

@@ -46,8 +46,10 @@ struct PhantomLayer {
 struct Phantom {
   std::vector<PhantomLayer> layers;  // as written, then water to the full depth
 
-  // The layers as water of each material's electrons per cm^3 (no data of their own).
-  SlabLayers<float> Layers() const;
+  // The layers as water of each material's electrons per cm^3 (no data of their own), in
+  // the precision of the run: the engine's float, the interactive screens' double.
+  template <typename Real = float>
+  SlabLayers<Real> Layers() const;
   // One line for the run's records: "water 3 lung 10 water 17".
   std::string Description() const;
 };
@@ -60,22 +62,30 @@ std::string MaterialElectronFile(std::string_view material);  // "ELACC-lung.dat
 // A phantom as a run takes it: its layers, each material other than water with its own
 // photon and electron data at its mass density, read by the readers of water's files
 // (which name file, line and field of anything unsound). Water's layers take the run's
-// own tables. The layers point into this object, which must outlive the run.
-class PhantomData {
+// own tables. The layers point into this object, which must outlive the run. The engine
+// runs in float, the visual screens in double: both read the same files the same way.
+template <typename Real>
+class BasicPhantomData {
  public:
   // `path_of` turns a data file's plain name into the path to read.
-  PhantomData(const Phantom& phantom,
-              const std::function<std::string(const std::string&)>& path_of);
-  PhantomData(const PhantomData&) = delete;
-  PhantomData& operator=(const PhantomData&) = delete;
+  BasicPhantomData(const Phantom& phantom,
+                   const std::function<std::string(const std::string&)>& path_of);
+  BasicPhantomData(const BasicPhantomData&) = delete;
+  BasicPhantomData& operator=(const BasicPhantomData&) = delete;
 
-  const SlabLayers<float>& layers() const { return layers_; }
+  const SlabLayers<Real>& layers() const { return layers_; }
 
  private:
   std::vector<std::string> names_;
-  std::vector<std::unique_ptr<PhysicsTables<float>>> tables_;
-  SlabLayers<float> layers_;
+  std::vector<std::unique_ptr<PhysicsTables<Real>>> tables_;
+  SlabLayers<Real> layers_;
 };
+using PhantomData = BasicPhantomData<float>;
+
+extern template class BasicPhantomData<float>;
+extern template class BasicPhantomData<double>;
+extern template SlabLayers<float> Phantom::Layers<float>() const;
+extern template SlabLayers<double> Phantom::Layers<double>() const;
 
 // Reads the layers of `content`. Throws InputError naming `display_name`, the line and the
 // field for bytes that are not UTF-8, a line that is not a name and a number, an unknown

@@ -20,6 +20,12 @@ void VisualSimulation::LoadAccurateData() {
   if (!HasAccurateData()) LoadElectronData(tables_.electrons, kAccurateElectronDataFile);
 }
 
+void VisualSimulation::SetPhantom(const Phantom& phantom) {
+  LoadAccurateData();
+  phantom_ = std::make_shared<const BasicPhantomData<double>>(
+      phantom, [](const std::string& name) { return name; });
+}
+
 void VisualSimulation::Seed(RunSeed seed) {
   if (seed == kDefaultSeed) {
     random_.Seed();
@@ -98,7 +104,7 @@ TransportContext<double> VisualSimulation::Context(const PhysicsSwitches& physic
   return {tables_, random_,
           PhantomBox<double>{-tables_.HalfWidthX, tables_.HalfWidthX, -tables_.HalfWidthY,
                              tables_.HalfWidthY, tables_.PhantomDepth},
-          physics};
+          physics, Layers()};
 }
 
 }  // namespace dosavia

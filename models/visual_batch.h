@@ -6,8 +6,10 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
+#include "engine/phantom_file.h"
 #include "engine/run_seed.h"
 #include "engine/spectrum_file.h"
 #include "physics/photon_transport.h"
@@ -62,6 +64,17 @@ class VisualSimulation {
   void LoadAccurateData();
   bool HasAccurateData() const { return tables_.electrons.rows > 0; }
 
+  // The slab phantom the photons run in: its layers, each material other than water with
+  // its own photon and electron data read from the working directory (lung20.dat,
+  // ELACC-lung.dat, ...), and the accurate transport's data for water's layers. Only the
+  // accurate transport follows the layers. Throws InputError naming the file that cannot be
+  // read; the phantom in force then stays.
+  void SetPhantom(const Phantom& phantom);
+  // Water alone again.
+  void ClearPhantom() { phantom_.reset(); }
+  // The layers in force; none in water alone.
+  const SlabLayers<double>* Layers() const { return phantom_ ? &phantom_->layers() : nullptr; }
+
   // Starts the generator of a batch series on `seed`: 0 the fixed sequence Init starts, any
   // other an independent one (RandomStream::SeedFromKey with VisualStreamKey), so that a
   // series can be run again picture for picture by its seed.
@@ -88,7 +101,8 @@ class VisualSimulation {
   int SampleSpectrumBin(double r) const;
 
   // The transport context of the visual run: its tables, its generator, the phantom box
-  // centred on the beam axis, and the parts of the physics in force (all by default).
+  // centred on the beam axis, its layers, and the parts of the physics in force (all by
+  // default).
   TransportContext<double> Context(const PhysicsSwitches& physics = {});
 
   // Draws one source photon: a spectrum bin (counted in SpectrumTally), an entry point
@@ -142,6 +156,8 @@ class VisualSimulation {
   // The interactive programs' generator and data tables.
   RandomStream<double> random_;
   PhysicsTables<double> tables_;
+  // Shared, not copied, by a copy of the simulation: the data never change once read.
+  std::shared_ptr<const BasicPhantomData<double>> phantom_;
 };
 
 }  // namespace dosavia

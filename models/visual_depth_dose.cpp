@@ -56,6 +56,25 @@ void VisualDepthDose::Clear(double field_side) {
   for (auto& g : kerma_) g.fill(0);
 }
 
+void VisualDepthDose::SetLayers(const SlabLayers<double>* layers) {
+  per_mass_ = WaterBins();
+  if (layers == nullptr) return;
+  constexpr double kBinCm = 1.0 / kDepthDoseBinsPerCm;
+  for (int k = 0; k < kDepthDoseBins; ++k) {
+    // The bin's mass per cm^2 over its depth: layers' faces need not fall on the bins'.
+    const double top = k * kBinCm;
+    const double bottom = top + kBinCm;
+    double mass = 0;
+    for (int j = 0; j < layers->count; ++j) {
+      const auto u = static_cast<std::size_t>(j);
+      const double overlap = std::min(bottom, static_cast<double>(layers->z[u + 1])) -
+                             std::max(top, static_cast<double>(layers->z[u]));
+      if (overlap > 0) mass += overlap * layers->mass_density[u];
+    }
+    if (mass > 0) per_mass_[static_cast<std::size_t>(k)] = kBinCm / mass;
+  }
+}
+
 double DosePerFluence(double kev, double volume_cm3, double photons, double field_area_cm2) {
   if (!(volume_cm3 > 0) || !(photons > 0)) return 0;
   return kev / volume_cm3 * kPicoGrayPerKeVPerGram * field_area_cm2 / photons;

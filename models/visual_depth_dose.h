@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "physics/slab_layers.h"
 #include "physics/transport_events.h"
 
 namespace dosavia {
@@ -39,6 +40,11 @@ class VisualDepthDose : public NullObserver<double> {
   // cylinder of radius ScoringRadius(field_side) around the beam axis x = y = 0.
   void Clear(double field_side);
 
+  // Scores from now on per mass of each bin's own material: the energy of a bin is divided
+  // by its mean mass density over the layers it holds (1 in water), so that a bin in lung
+  // tells the dose to lung, as an ion chamber's cavity theory would convert it. None: water.
+  void SetLayers(const SlabLayers<double>* layers);
+
   // Called before the history of each source photon.
   void StartHistory() {
     group_ = static_cast<int>(histories_ % kDepthDoseGroups);
@@ -47,14 +53,15 @@ class VisualDepthDose : public NullObserver<double> {
 
   void OnLocalAbsorption(const Vec3<double>& p, double e, AbsorptionCause, int component) {
     if (!Inside(p.x, p.y)) return;
-    dose_[group_][BinOf(p.z)] += e;
-    if (component == 1) primary_[group_][BinOf(p.z)] += e;
+    Deposit(BinOf(p.z), e, component);
   }
 
   // Kerma: the energy that the still unscattered photon hands to charged particles.
   void OnInteraction(InteractionKind kind, const Vec3<double>& p, double e, int component) {
-    if (component == 1 && kind != InteractionKind::kCoherent && Inside(p.x, p.y))
-      kerma_[group_][BinOf(p.z)] += e;
+    if (component == 1 && kind != InteractionKind::kCoherent && Inside(p.x, p.y)) {
+      const int k = BinOf(p.z);
+      kerma_[group_][k] += e * per_mass_[k];
+    }
   }
 
   // The step's energy loss is spread evenly along the straight step; each slab takes the
@@ -116,6 +123,7 @@ class VisualDepthDose : public NullObserver<double> {
 
   bool Inside(double x, double y) const { return x * x + y * y <= radius2_; }
   void Deposit(int k, double e, int component) {
+    e *= per_mass_[k];
     dose_[group_][k] += e;
     if (component == 1) primary_[group_][k] += e;
   }
@@ -134,6 +142,13 @@ class VisualDepthDose : public NullObserver<double> {
   Tally dose_{};
   Tally primary_{};
   Tally kerma_{};
+  std::array<double, kDepthDoseBins> per_mass_ = WaterBins();  // 1 / mass density [cm^3/g]
+
+  static constexpr std::array<double, kDepthDoseBins> WaterBins() {
+    std::array<double, kDepthDoseBins> ones{};
+    ones.fill(1.0);
+    return ones;
+  }
 };
 
 static_assert(TransportObserver<VisualDepthDose, double>);

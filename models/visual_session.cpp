@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "models/dmax_uncertainty.h"
+#include "models/phantom_presets.h"
 
 namespace dosavia {
 
@@ -63,6 +64,7 @@ long long BatchPhotonsOf(std::string_view plain_text) {
 
 void VisualSession::Init() {
   simulation_.Init();
+  BackToWater();
   simulation_.ClearHistogram();
   state_ = VisualState::kSettings;
   physics_ = {};
@@ -107,7 +109,44 @@ void VisualSession::ShowSettings(std::string_view energy_text, std::string_view 
   state_ = matches ? VisualState::kConfirmed : VisualState::kSettings;
 }
 
-std::string VisualSession::BeamName() const { return dosavia::BeamName(beam_); }
+std::string VisualSession::BeamName() const {
+  const std::string name = dosavia::BeamName(beam_);
+  if (name.empty() || !HasPhantom()) return name;
+  return name + " " + phantom_link_;
+}
+
+bool VisualSession::ChoosePhantom(std::string_view link_value) {
+  if (Running()) return false;
+  const std::optional<std::string> text = PhantomTextOfLink(link_value);
+  if (!text) return false;
+  const Phantom phantom = ParsePhantom(*text, std::string(link_value));
+  const std::string link = PhantomLinkOf(phantom);
+  if (link == phantom_link_) return true;
+  if (link == "water") {
+    BackToWater();
+  } else {
+    simulation_.SetPhantom(phantom);
+    if (phantom_link_ == "water") physics_in_water_ = physics_;
+    tally_.SetLayers(simulation_.Layers());
+    PhysicsSwitches accurate;
+    accurate.accurate_transport = true;
+    physics_ = accurate;
+    phantom_link_ = link;
+    bands_ = PhantomBands(phantom);
+  }
+  // Another phantom's photons never join the curve on screen.
+  if (kept_beam_name_.empty()) reference_ = {};
+  ClearSeries();
+  return true;
+}
+
+void VisualSession::BackToWater() {
+  if (HasPhantom()) physics_ = physics_in_water_;
+  simulation_.ClearPhantom();
+  tally_.SetLayers(nullptr);
+  phantom_link_ = "water";
+  bands_.clear();
+}
 
 bool VisualSession::BeginBatch(std::string_view seed_plain_text) {
   if (state_ != VisualState::kConfirmed) return false;
@@ -175,6 +214,7 @@ bool VisualSession::KeepCurve() {
 void VisualSession::Reset() {
   if (Running()) return;
   GraphClear();
+  BackToWater();
   physics_ = kVisualOpening.physics;
   reference_physics_ = {};
   state_ = VisualState::kSettings;
@@ -182,7 +222,8 @@ void VisualSession::Reset() {
 }
 
 void VisualSession::SwitchPhysics(const PhysicsSwitches& physics) {
-  if (Running()) return;
+  // In a phantom the accurate transport runs, whatever the switches say.
+  if (Running() || HasPhantom()) return;
   if (physics.accurate_transport) simulation_.LoadAccurateData();
   // The curve as the tally stands now, not as last read.
   if (tally_.Histories() > 0) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/run_seed.h"
+#include "models/phantom_bands.h"
 #include "models/typed_text.h"
 #include "models/visual_batch.h"
 #include "models/visual_depth_dose.h"
@@ -114,6 +115,7 @@ class VisualSession {
   bool Running() const { return state_ == VisualState::kRunning || state_ == VisualState::kPaused; }
   // The beam of the series on screen (field_side 0 before the first OK).
   const VisualBeam& Beam() const { return beam_; }
+  // Its name, and the phantom's link value after it when it runs in one ("10 MV 1×1 lung").
   std::string BeamName() const;
 
   // Go: starts a batch, and first a series when none runs (after opening, OK with a new
@@ -145,8 +147,8 @@ class VisualSession {
   // Graph clear: total, histogram, curve and reference empty; the settings stay, and the
   // next Go starts a new series.
   void GraphClear();
-  // Reset: Graph clear, the physics switches all on, nothing confirmed (the views show
-  // kVisualOpening in their boxes).
+  // Reset: Graph clear, water alone, the physics switches all on, nothing confirmed (the
+  // views show kVisualOpening in their boxes).
   void Reset();
   // A physics switch: the graph starts afresh for the new physics, the curve so far (when it
   // has a maximum) staying as the reference named by the physics it was run with; without a
@@ -154,6 +156,22 @@ class VisualSession {
   // first time it is asked for: InputError when they cannot be, and nothing changes.
   void SwitchPhysics(const PhysicsSwitches& physics);
   const PhysicsSwitches& Physics() const { return physics_; }
+
+  // The slab phantom the photons run in, by a link's value: a preset's key ("lung") or
+  // layers written out ("water:2,air:3"); "water" (or layers all of water) is water alone.
+  // A phantom runs the accurate transport, its layers' own data read the first time it is
+  // chosen, and the physics switches rest (SwitchPhysics changes nothing) until water is
+  // chosen again, which gives back the physics of before. The depth dose is then per mass of
+  // each slab's material. Another phantom starts a new series, as another beam does (a kept
+  // curve stays beside it). False, with nothing changed, while a batch runs or for a value
+  // that is neither a key nor layers; InputError, with nothing changed, for layers that
+  // cannot be (ParsePhantom, naming the value) or a data file that cannot be read.
+  bool ChoosePhantom(std::string_view link_value);
+  bool HasPhantom() const { return simulation_.Layers() != nullptr; }
+  // The phantom in force as a link names it ("water", "lung", "water:2,air:3").
+  const std::string& PhantomLink() const { return phantom_link_; }
+  // Its slabs as the views shade them; none in water alone.
+  const std::vector<PhantomBand>& Bands() const { return bands_; }
 
   // Counts the series started anew by OK, Graph clear, Reset or a switch: a view whose
   // tracks belong to an older count clears them.
@@ -179,7 +197,8 @@ class VisualSession {
   // until Graph clear, Reset or a physics switch puts another in its place. False, with
   // nothing changed, while a batch runs or before a curve has a fit.
   bool KeepCurve();
-  // The beam of the kept curve ("4 MV 10×10"); empty for a curve a physics switch left.
+  // The beam of the kept curve ("4 MV 10×10", in a phantom "10 MV 1×1 lung"); empty for a
+  // curve a physics switch left.
   const std::string& KeptBeamName() const { return kept_beam_name_; }
 
   // The batch-time estimate: the seconds a batch of `photons` will take at step display
@@ -200,6 +219,7 @@ class VisualSession {
 
  private:
   void ClearSeries();
+  void BackToWater();
   struct Timing {
     bool step;
     double rate;
@@ -224,6 +244,9 @@ class VisualSession {
   PhysicsSwitches reference_physics_;
   std::string kept_beam_name_;
   std::vector<Timing> timings_;
+  std::string phantom_link_ = "water";
+  std::vector<PhantomBand> bands_;
+  PhysicsSwitches physics_in_water_;  // the physics to give back when water is chosen again
 };
 
 }  // namespace dosavia

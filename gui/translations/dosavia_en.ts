@@ -437,6 +437,14 @@ Data %2</translation>
         <translation>Parallel beam incidence</translation>
     </message>
     <message>
+        <source>ファントム</source>
+        <translation>Phantom</translation>
+    </message>
+    <message>
+        <source>ファントム %1 を使えません</source>
+        <translation>The phantom %1 cannot be used</translation>
+    </message>
+    <message>
         <source>照射野サイズ</source>
         <translation>Field size</translation>
     </message>

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "gui/figures/figure_axes.h"
+#include "gui/visual/phantom_bands_view.h"
 #include "gui/widgets/form_style.h"
 #include "engine/physics_switch_names.h"
 #include "gui/base/language.h"
@@ -192,6 +193,11 @@ void DepthDosePanel::paintEvent(QPaintEvent*) {
   axes.y_tick = kPercentTick;
   axes.y_decimals = 0;
   DrawFigureAxes(p, axes, font, QString(), QString());
+  // A slab phantom's layers under the curve, named under the legend.
+  if (session_ != nullptr)
+    PaintPhantomBands(
+        p, session_->Bands(), axes.area, [&axes](double z) { return axes.Map(z, 0).x(); },
+        axes.area.top() + 2);
   p.setPen(Qt::black);
   const QString depth_title = QStringLiteral("cm");
   // The units between the last two numbers of each axis, where no number stands.

@@ -73,6 +73,7 @@ void VisualScreen::ShowOpeningValues() {
   physics_switches->SetSwitches(kVisualOpening.physics);
   accurate_box->setChecked(kVisualOpening.physics.accurate_transport);
   physics_switches->setEnabled(true);
+  ShowPhantom();
   speed_slider->setValue(speed_slider->maximum());
   seed_typed_ = false;
   seed_box->clear();
@@ -276,7 +277,8 @@ void VisualScreen::SetBatchRunning(bool running) {
   for (QPushButton* button : {reset_button, go_button, graph_clear_button, back_button})
     button->setEnabled(!running);
   physics_switches->setEnabled(!running && !accurate_box->isChecked());
-  accurate_box->setEnabled(!running);
+  accurate_box->setEnabled(!running && !session_->HasPhantom());
+  phantom_box->setEnabled(!running);
   if (running)
     ok_button->setEnabled(false);
   else

@@ -61,6 +61,9 @@ class VisualScreen : public QWidget {
   PhysicsSwitchBoxes* physics_switches = nullptr;
   // The accurate electron transport, which draws delta rays and bremsstrahlung photons.
   QCheckBox* accurate_box = nullptr;
+  // The slab phantom the photons run in (the presets of every screen); a phantom runs the
+  // accurate transport, the switches and the accurate box resting while it is chosen.
+  QComboBox* phantom_box = nullptr;
   // Batches.
   QPushButton* ok_button = nullptr;
   QPushButton* reset_button = nullptr;
@@ -172,6 +175,10 @@ class VisualScreen : public QWidget {
   // A switch ticked or unticked: the graphs start afresh for the new physics, the last
   // depth-dose curve staying as the panel's reference.
   void SwitchPhysics();
+  // The phantom box's choice: the session runs it (or names the file it cannot read, the
+  // phantom in force kept), and the bands go under the tracks and the curve.
+  void ChoosePhantom();
+  void ShowPhantom();
   void SetStepSpeed(int position);
 
   std::array<QLabel*, 9> energy_axis_labels_{};

@@ -35,6 +35,7 @@
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/twips.h"
 #include "gui/widgets/typed_number.h"
+#include "models/phantom_presets.h"
 #include "models/typed_text.h"
 #include "models/visual_session.h"
 
@@ -52,11 +53,15 @@ const QColor kNoteGrey(96, 96, 96);
 // would be without them [twips].
 constexpr double kAccurateBox[] = {180, 5085, 6990, 330};
 constexpr double kAccurateRowTwips = 360;
-constexpr double kSwitchRowsTwips = 1440 + kAccurateRowTwips;
+// The phantom's row under the accurate box: its name and its box of presets [twips].
+constexpr double kPhantomRowTwips = 390;
+constexpr double kPhantomLabel[] = {180, 5445, 1500, 345};
+constexpr double kPhantomBox[] = {1680, 5445, 5400, 345};
+constexpr double kSwitchRowsTwips = 1440 + kAccurateRowTwips + kPhantomRowTwips;
 // The rows at the form's foot sit only the switches' group lower: the spectrum and the
 // depth-dose panel give the accurate box's row, so that the form is no taller than without it
 // and its English names keep the least readable size at 1024x768.
-constexpr double kFootRowsTwips = kSwitchRowsTwips - kAccurateRowTwips;
+constexpr double kFootRowsTwips = kSwitchRowsTwips - kAccurateRowTwips - kPhantomRowTwips;
 constexpr double kFormWidthTwips = 18000;
 constexpr double kFormHeightTwips = 11190 + kFootRowsTwips;
 // The group of switches: two columns of 3 and 2 boxes [twips], in a smaller face than the
@@ -250,6 +255,19 @@ void VisualScreen::CreatePhysicsSwitches() {
                                  "正確になります。切り替えると Graph clear します"));
   PlaceTwips(accurate_box, kAccurateBox[0], kAccurateBox[1], kAccurateBox[2], kAccurateBox[3]);
   connect(accurate_box, &QCheckBox::clicked, this, &VisualScreen::SwitchPhysics);
+  QLabel* const phantom_label =
+      MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "ファントム"), kPhantomLabel[0],
+                kPhantomLabel[1], kPhantomLabel[2], kPhantomLabel[3]);
+  phantom_label->setFont(DefaultFont(kSwitchPoints));
+  phantom_box = new QComboBox(this);
+  phantom_box->setObjectName(QStringLiteral("phantom_box"));
+  phantom_box->setFont(DefaultFont(kSwitchPoints));
+  for (const PhantomPreset& preset : kPhantomPresets)
+    phantom_box->addItem(
+        QString(), QString::fromUtf8(preset.key.data(), static_cast<qsizetype>(preset.key.size())));
+  PlaceTwips(phantom_box, kPhantomBox[0], kPhantomBox[1], kPhantomBox[2], kPhantomBox[3]);
+  phantom_label->setBuddy(phantom_box);
+  connect(phantom_box, &QComboBox::activated, this, &VisualScreen::ChoosePhantom);
 }
 
 // OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
@@ -297,7 +315,8 @@ void VisualScreen::CreateBatchControls() {
 // The spectrum histogram, the side view and its twice-magnified copy over it.
 void VisualScreen::CreatePictures() {
   spectrum_histogram = new PictureBox(this);
-  PlaceTwips(spectrum_histogram, 480, 6480 + kSwitchRowsTwips, 6375, 3735 - kAccurateRowTwips);
+  PlaceTwips(spectrum_histogram, 480, 6480 + kSwitchRowsTwips, 6375,
+             3735 - kAccurateRowTwips - kPhantomRowTwips);
   spectrum_histogram->SetScale(kSpectrumScale[0], kSpectrumScale[1], kSpectrumScale[2],
                                kSpectrumScale[3]);
   DecorateSpectrum();
@@ -336,7 +355,8 @@ void VisualScreen::CreateDepthDoseControls() {
   speed_label = MakeLabel(this, "", 5580, 10740 + kFootRowsTwips, 1380, 360);
   depth_dose_panel = new DepthDosePanel(this);
   depth_dose_panel->SetSession(session_.get());
-  PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900, 4290 - kAccurateRowTwips);
+  PlaceTwips(depth_dose_panel, 240, 6240 + kSwitchRowsTwips, 6900,
+             4290 - kAccurateRowTwips - kPhantomRowTwips);
   depth_dose_panel->hide();
 
   connect(depth_dose_box, &QCheckBox::toggled, this, &VisualScreen::ShowDepthDosePanel);
@@ -458,6 +478,7 @@ void VisualScreen::RetranslateUi() {
   for (const TrLabel& label : tr_labels_)
     label.picture->SetLabelText(label.index, Tr("VisualScreen", label.source));
   ShowTrackKey();
+  ShowPhantom();
   back_button->setIcon(QIcon(ExitIcon()));  // the icon's caption is drawn in the language
 }
 

@@ -38,6 +38,11 @@ void PictureBox::SetOverlay(Overlay overlay) {
   update();
 }
 
+void PictureBox::SetTint(Overlay tint) {
+  tint_ = std::move(tint);
+  update();
+}
+
 void PictureBox::SetScale(double left, double top, double width, double height) {
   if (width == 0 || height == 0 || !std::isfinite(width) || !std::isfinite(height))
     throw std::invalid_argument("PictureBox::SetScale: width and height must be non-zero");
@@ -195,6 +200,12 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     painter.drawImage(area.topLeft(), image_);
     painter.setClipRect(area, Qt::IntersectClip);
     painter.translate(area.topLeft());
+    if (tint_) {
+      painter.save();
+      painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+      tint_(painter, to_pixels_, zoom_);
+      painter.restore();
+    }
     for (const FixedLine& fixed : lines_) {
       painter.setPen(QPen(fixed.color, ScaledWidth(fixed.width_px), Qt::SolidLine, Qt::FlatCap));
       painter.drawLine(to_pixels_.map(fixed.line));

@@ -101,6 +101,10 @@ class PictureBox : public QFrame, public Zoomable {
   // area, the map from user units to those pixels and the zoom. None by default.
   using Overlay = std::function<void(QPainter& painter, const QTransform& to_pixels, double zoom)>;
   void SetOverlay(Overlay overlay);
+  // What tints the drawing under the decoration, painted over the run-time drawing in
+  // multiply mode: a pale colour then reads as the ground the tracks lie on (a slab of
+  // lung behind the electrons), and the tracks keep their colour, darkened. None by default.
+  void SetTint(Overlay tint);
 
   // Position in widget pixels of the user point (x, y).
   QPointF ToPixels(double x, double y) const;
@@ -171,6 +175,7 @@ class PictureBox : public QFrame, public Zoomable {
   std::vector<FixedLine> lines_;
   std::vector<FixedLabel> labels_;
   Overlay overlay_;
+  Overlay tint_;
 };
 
 }  // namespace dosavia::gui

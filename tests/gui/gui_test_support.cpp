@@ -8,19 +8,16 @@
 #include <numeric>
 
 #include "engine/spectrum_file.h"
+#include "engine/working_folder.h"
 #include "models/visual_batch.h"
 #include "gui/widgets/picture_box.h"
 
 namespace dosavia::gui::testing {
 
-namespace {
-const char* const kDataFiles[] = {"water20.dat", "ELDAT.dat", "ELACC.dat", "4MV.csv",
-                                  "6MV.csv",     "10MV.csv",  "15MV.csv"};
-}
-
 TempWorkDir::TempWorkDir() : previous_(QDir::currentPath()) {
   const QDir data(QStringLiteral(DOSAVIA_DATA_DIR));
-  for (const char* name : kDataFiles) {
+  // Every shipped file, the slab phantoms' materials among them, as a working folder has them.
+  for (const char* name : kShippedDataFiles) {
     const QString file = QString::fromLatin1(name);
     if (!QFile::copy(data.filePath(file), dir_.filePath(file))) missing_ << file;
   }

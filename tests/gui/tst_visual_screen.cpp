@@ -313,7 +313,19 @@ void TestVisualScreen::resetReturnsToTheSettingsState() {
   form.photon_count_box->setText("20");
   form.go_button->click();
   form.physics_switches->Box("photon-scatter")->click();
+  // The lung slab: the accurate transport and the switches rest, the lung's band tints both
+  // views (a pale pink where no track lies).
+  const QColor lung_ground(249, 214, 221);
+  form.phantom_box->setCurrentIndex(form.phantom_box->findData(QStringLiteral("lung")));
+  emit form.phantom_box->activated(form.phantom_box->currentIndex());
+  QVERIFY(form.Session().HasPhantom());
+  QVERIFY(form.accurate_box->isChecked() && !form.accurate_box->isEnabled());
+  QVERIFY(!form.physics_switches->isEnabled());
+  QVERIFY(CountColor(form.side_view->grab().toImage(), lung_ground) > 1000);
   form.reset_button->click();
+  QCOMPARE(form.phantom_box->currentData().toString(), QStringLiteral("water"));
+  QVERIFY(!form.accurate_box->isChecked() && form.accurate_box->isEnabled());
+  QCOMPARE(CountColor(form.side_view->grab().toImage(), lung_ground), 0);
   QVERIFY(form.ok_button->isEnabled());
   QVERIFY(!form.go_button->isEnabled());
   QCOMPARE(form.photon_count_box->text(), QString::fromUtf8(kVisualOpening.photons));

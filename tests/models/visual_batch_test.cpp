@@ -36,14 +36,22 @@ TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
     const char* spectrum;
     double field;
     bool accurate;  // the accurate transport, whose delta rays and bremsstrahlung are drawn apart
+    const char* phantom = "";  // layers the photons run in; none: water
   };
   for (const Case c :
-       {Case{"4MV.csv", 1.0, false}, Case{"15MV.csv", 10.0, false}, Case{"15MV.csv", 10.0, true}}) {
+       {Case{"4MV.csv", 1.0, false}, Case{"15MV.csv", 10.0, false}, Case{"15MV.csv", 10.0, true},
+        Case{"10MV.csv", 4.0, true, "water 2\nbone 2\n"},
+        Case{"15MV.csv", 1.0, true, "water 3\nlung 10\n"},
+        Case{"6MV.csv", 4.0, true, "water 3\nair 2\n"}}) {
     simulation_->LoadSpectrum(c.spectrum, c.spectrum);
     simulation_->SetField(c.field);
     PhysicsSwitches physics;
     physics.accurate_transport = c.accurate;
     if (c.accurate) simulation_->LoadAccurateData();
+    if (*c.phantom != 0)
+      simulation_->SetPhantom(ParsePhantom(c.phantom, "phantom.txt"));
+    else
+      simulation_->ClearPhantom();
     const TransportContext<double> context = simulation_->Context(physics);
     TrackSegmentCollector tracks;
     double incident = 0;
@@ -59,6 +67,48 @@ TEST_F(VisualBatchTest, EveryIncidentKeVIsDepositedOrEscapes) {
     EXPECT_EQ(tracks.DeltaRaySegments().size() % 4, 0u);
     EXPECT_EQ(tracks.BremsstrahlungSegments().size() % 4, 0u);
   }
+  simulation_->ClearPhantom();
+}
+
+// Path per keV lost, of the steps whose middle lies in a depth range.
+struct ReachPerKeV : NullObserver<double> {
+  double top = 0, bottom = 0;
+  double path_cm = 0, lost_kev = 0;
+  void OnChargedStep(const ChargedStep<double>& step, int) {
+    const double middle = 0.5 * (step.start.z + step.end.z);
+    if (step.left_phantom || middle < top || middle > bottom) return;
+    const double dx = step.end.x - step.start.x, dy = step.end.y - step.start.y,
+                 dz = step.end.z - step.start.z;
+    path_cm += std::sqrt(dx * dx + dy * dy + dz * dz);
+    lost_kev += step.energy_lost;
+  }
+};
+
+// What the class is to see: an electron runs about four times as far in lung as in water
+// for the energy it loses, the stopping power per gram being nearly the same at a quarter
+// of the density. Steps in lung taken at water's density would give one.
+TEST_F(VisualBatchTest, ElectronsRunFurtherPerKeVInLung) {
+  simulation_->LoadSpectrum("10MV.csv", "10MV.csv");
+  simulation_->SetField(4.0);
+  simulation_->SetPhantom(ParsePhantom("water 3\nlung 10\n", "lung.txt"));
+  PhysicsSwitches physics;
+  physics.accurate_transport = true;
+  const TransportContext<double> context = simulation_->Context(physics);
+  struct Both : NullObserver<double> {
+    ReachPerKeV water{{}, 1.0, 2.9}, lung{{}, 5.0, 12.0};
+    void OnChargedStep(const ChargedStep<double>& step, int c) {
+      water.OnChargedStep(step, c);
+      lung.OnChargedStep(step, c);
+    }
+  } both;
+  for (int n = 0; n < 3000; ++n) simulation_->SimulatePhoton(context, both);
+  simulation_->ClearPhantom();
+  ASSERT_GT(both.water.lost_kev, 0.0);
+  ASSERT_GT(both.lung.lost_kev, 0.0);
+  const double ratio =
+      (both.lung.path_cm / both.lung.lost_kev) / (both.water.path_cm / both.water.lost_kev);
+  EXPECT_GT(ratio, 3.0);
+  EXPECT_LT(ratio, 4.6);
 }
 
 TEST_F(VisualBatchTest, MonoenergeticBeamCountsEveryPhotonInItsBin) {

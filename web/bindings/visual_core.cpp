@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/physics_switch_names.h"
+#include "models/phantom_presets.h"
 #include "models/typed_text.h"
 #include "models/visual_session.h"
 #include "models/visual_tracks.h"
@@ -117,6 +118,37 @@ class VisualCore {
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
     return {};
+  }
+  // A slab phantom by a link's value ("lung", "water:2,air:3"; "water": water alone):
+  // { error: '' | 'value' (neither a key nor layers) | why it cannot run, in words, link,
+  // bands: [{ top, bottom, material, ja, en, shade }] }. Nothing changes on an error.
+  val SetPhantom(const std::string& link_value) {
+    val out = val::object();
+    std::string error;
+    try {
+      if (!session_.ChoosePhantom(link_value)) error = "value";
+    } catch (const std::exception& problem) {
+      error = ReportOf(problem, report_language);
+    }
+    if (error.empty()) {
+      tracks_.ClearDrawing();
+      tracks_.ClearEnergy();
+    }
+    out.set("error", error);
+    out.set("link", session_.PhantomLink());
+    val bands = val::array();
+    for (const PhantomBand& band : session_.Bands()) {
+      val entry = val::object();
+      entry.set("top", band.top_cm);
+      entry.set("bottom", band.bottom_cm);
+      entry.set("material", std::string(band.material));
+      entry.set("ja", std::string(band.name_ja));
+      entry.set("en", std::string(band.name_en));
+      entry.set("shade", static_cast<double>(band.shade));
+      bands.call<void>("push", entry);
+    }
+    out.set("bands", bands);
+    return out;
   }
   bool KeepCurve() { return session_.KeepCurve(); }
   void ClearGraph() {
@@ -246,6 +278,22 @@ val PhysicsSwitchList() {
   return list;
 }
 
+// The slab phantoms a class picks by name: [{ key, ja, en }], water first.
+val PhantomPresetList() {
+  val list = val::array();
+  for (const PhantomPreset& preset : kPhantomPresets) {
+    val entry = val::object();
+    entry.set("key", std::string(preset.key));
+    entry.set("ja", std::string(preset.name_ja));
+    entry.set("en", std::string(preset.name_en));
+    list.call<void>("push", entry);
+  }
+  return list;
+}
+// Whether a link's phantom= value is of a phantom's form (a key, or material:cm joined by
+// ','); the layers themselves are judged when the worker chooses them.
+bool PhantomLinkValid(const std::string& value) { return PhantomTextOfLink(value).has_value(); }
+
 val FieldItems() {
   val items = val::array();
   for (const FieldChoice& choice : VisualFieldChoices())
@@ -266,6 +314,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("resume", &VisualCore::Resume)
       .function("endBatch", &VisualCore::EndBatch)
       .function("setPhysics", &VisualCore::SetPhysics)
+      .function("setPhantom", &VisualCore::SetPhantom)
       .function("clearGraph", &VisualCore::ClearGraph)
       .function("keepCurve", &VisualCore::KeepCurve)
       .function("reset", &VisualCore::Reset)
@@ -285,6 +334,8 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
   emscripten::function("typedCount", &TypedCount);
   emscripten::function("typedFieldSide", &TypedFieldSide);
   emscripten::function("fieldItems", &FieldItems);
+  emscripten::function("visualPhantomPresets", &PhantomPresetList);
+  emscripten::function("visualPhantomLinkValid", &PhantomLinkValid);
   emscripten::function("physicsSwitches", &PhysicsSwitchList);
 }
 

@@ -18,6 +18,7 @@ export const LINK_DEFAULTS = Object.freeze({
   seed: '', // the random seed as typed in the seed box ('': a fresh one on the visual screen, the default sequence on the engine's)
   ssd: 0, // the engine's curves of a point source at this SSD [cm]; 0: the parallel beam
   accurate: 0, // 1: the accurate electron transport instead of the exact one
+  phantom: 'water', // a slab phantom: a preset's key or layers "water:2,air:3"
 });
 
 // The boxes of `screen` as it opens: the core's one table for Dosavia and the browser
@@ -80,6 +81,10 @@ const rules = {
   without: (v) => (/^[a-z-]+(,[a-z-]+)*$/.test(v) ? v.split(',') : undefined),
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   accurate: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
+  // A preset's key or layers of material:cm, read by the core's phantom-link rule; the
+  // layers themselves are judged when the screen runs them.
+  phantom: (v, readCount, core) =>
+    (core ? core.visualPhantomLinkValid(v) : /^[a-z]+(:[\d.]+)?(,[a-z]+:[\d.]+)*$/.test(v)) ? v : undefined,
   // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647, leading zeros
   // read away however many.
   seed: (v) => {
@@ -112,7 +117,7 @@ export function parseDeepLink(search, { core } = {}) {
       if (!problems.some((p) => p.name === name)) problems.push({ name, value: all.join(', ') });
       continue;
     }
-    const parsed = rule(value, readCount);
+    const parsed = rule(value, readCount, core);
     if (parsed === undefined) problems.push({ name, value });
     else if (name === 'without' && given.includes(name)) {
       // A list: repeated (without=a&without=b), every one counts.

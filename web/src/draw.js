@@ -77,6 +77,7 @@ export class SideView {
     this.badge = ''; // "physics off: ...", while a part of the physics is switched off
     this.extras = []; // the accurate transport's own tracks: { segments, colour }
     this.key = []; // their key under the captions: { text, colour }
+    this.underlay = null; // (ctx, map, font): drawn on the water, behind grid and tracks
   }
 
   // World window [cm]: the desktop screen's scale, divided by the magnification.
@@ -196,6 +197,7 @@ export class SideView {
     ctx.save();
     ctx.fillStyle = '#fff';
     ctx.fillRect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
+    if (this.underlay) this.underlay(ctx, map, fontPx(basePx()));
     ctx.lineWidth = 1;
     const gridTop = w.top + 1.6 / m;
     const gridBottom = bottom - 1.9 / m;
@@ -352,6 +354,8 @@ export function drawDepthDose(canvas, curve, texts, align, reference) {
   // The depth axis, for the probe that reads the curve at a pointed depth.
   canvas.depthAxis = { left: box.left, right: box.right, zmax };
   chart.background();
+  // Behind the grid and the bars: the slab phantom's layers, where the texts bring them.
+  if (texts.underlay) texts.underlay(ctx, chart, fontPx(small));
   const zstep = zmax > 12 ? 5 : 2;
   const inner = [];
   for (let z = zstep; z < zmax; z += zstep) inner.push(z);

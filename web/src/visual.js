@@ -7,6 +7,14 @@ import { errorText, language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { DepthProbe } from './visual_probe.js';
 import { TrackQueue } from './visual_tracks.js';
+import {
+  depthUnderlay,
+  fillPhantomChoice,
+  inPhantom,
+  phantom,
+  sideUnderlay,
+  takePhantomAnswer,
+} from './visual_phantom.js';
 import { buildsUp, depthNote, dmaxWords } from './visual_words.js';
 import { startWorker } from './workers.js';
 import { guardWhile } from './busy.js';
@@ -45,6 +53,7 @@ const state = {
 guardWhile('visual', () => state.running || state.starting || Number($('total').value) > 0);
 
 const side = new SideView($('side'));
+side.underlay = sideUnderlay;
 const tracks = new TrackQueue(side, reducedMotion);
 
 // ---- texts -------------------------------------------------------------------------------
@@ -63,6 +72,7 @@ function applyLanguage() {
   );
   updateRateText();
   labelSwitches();
+  if (state.ready) fillPhantomChoice($('phantom'));
   redrawAll();
   if (state.curve) summarise();
 }
@@ -116,6 +126,21 @@ function showTrackKey() {
     : [];
 }
 
+// A slab phantom by a link's value: the session runs it (or says why not, keeping the one in
+// force), and the series starts anew with its bands drawn behind the tracks and the curve.
+async function choosePhantom(value) {
+  if (state.running || !state.ready) return;
+  const answer = await worker.call('phantom', { value, lang: language() });
+  takePhantomAnswer($('phantom'), $('accurate'), answer);
+  if (answer.error) {
+    const why = answer.error === 'value' ? '' : `: ${answer.error}`;
+    showNotice(tr('VisualScreen', 'ファントム %1 を使えません', value) + why);
+  }
+  showTrackKey();
+  setRunning(false);
+  await showCleared();
+}
+
 // A switch starts a new curve: the session clears the graph and keeps the last curve, faint,
 // as the reference that "with" and "without" are compared against.
 async function switchPhysics() {
@@ -144,6 +169,7 @@ function depthTexts() {
     reference: referenceName(),
     badge: physicsBadge(),
     probe: probe.reading(),
+    underlay: phantom.bands.length > 0 ? depthUnderlay : null,
   };
 }
 
@@ -240,6 +266,8 @@ async function onWorkerReady() {
   state.monoRange = init.monoRange;
   checkLinkMono();
   $('field-items').replaceChildren(...init.fieldItems.map((item) => new Option(item)));
+  fillPhantomChoice($('phantom'), init.phantoms);
+  if (linkValues?.phantom && linkValues.phantom !== 'water') await choosePhantom(linkValues.phantom);
   onReady();
 }
 
@@ -279,7 +307,8 @@ function setRunning(running) {
   $('single').disabled = running ? !(state.paused || state.oneHistory) : !state.configured;
   for (const id of ['reset', 'clear', 'keep', 'energy', 'field', 'mono', 'seed']) $(id).disabled = running;
   for (const box of document.querySelectorAll('#switches input')) box.disabled = running || $('accurate').checked;
-  $('accurate').disabled = running;
+  $('accurate').disabled = running || inPhantom();
+  $('phantom').disabled = running;
   $('ok').disabled = running || state.configured;
   // Step one photon keeps the focus through its batch of one, so that it is pressed again.
   if (!running) state.oneHistory = false;
@@ -496,6 +525,8 @@ async function pressReset() {
   $('accurate').checked = false;
   showTrackKey();
   await worker.call('reset');
+  takePhantomAnswer($('phantom'), $('accurate'), { link: 'water', bands: [] });
+  $('accurate').checked = false;
   await showCleared();
   $('energy').value = opening.energy;
   $('mono-row').hidden = true;
@@ -578,6 +609,7 @@ $('pause').addEventListener('click', pressPause);
 $('single').addEventListener('click', pressSingle);
 $('clear').addEventListener('click', pressClear);
 $('accurate').addEventListener('change', switchPhysics);
+$('phantom').addEventListener('change', () => choosePhantom($('phantom').value));
 $('keep').addEventListener('click', pressKeep);
 $('reset').addEventListener('click', pressReset);
 $('zoom').addEventListener('click', toggleZoom);

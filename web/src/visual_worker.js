@@ -157,6 +157,7 @@ const CALLS = {
     monoRange: core.monoRange(),
     switches: module.physicsSwitches(),
     opening: module.visualOpening(),
+    phantoms: module.visualPhantomPresets(),
   }),
   // OK with the spectrum (or mono-energetic beam) and the field: { error, side, series }; the
   // error is 'field', 'mono', or the spectrum's problem worded in the page's language.
@@ -189,6 +190,12 @@ const CALLS = {
     idle('Reset');
     core.reset();
     return true;
+  },
+  // A slab phantom by a link's value: { error, link, bands }, the phantom in force after it.
+  phantom: (_, { value, lang }) => {
+    if (lang) module.setReportLanguage(lang);
+    idle('a phantom');
+    return core.setPhantom(value);
   },
   // A physics switch or the accurate transport: the session starts a new curve, keeping the
   // last as its reference. The answer: empty, or why the accurate transport cannot run.

@@ -547,3 +547,43 @@ test('without electron transport the build-up vanishes and the full curve stays 
   assert.deepEqual(errors, []);
   await page.close();
 });
+
+// Pixels of a canvas tinted as the lung's band (the screenshot for the browser's guide with
+// DOSAVIA_SCREENSHOTS=<folder>) (0xf2a6b4, faint over white).
+function lungPixels(page, id) {
+  return page.$eval(`#${id}`, (canvas) => {
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let pink = 0;
+    for (let i = 0; i < data.length; i += 4) {
+      const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
+      if (r > 240 && g > 210 && g < 240 && b > 215 && b < 245 && b > g) pink++;
+    }
+    return pink;
+  });
+}
+
+test('a lung-slab link runs in lung and draws its band behind tracks and curve', { skip }, async () => {
+  const { page, errors } = await openPage(
+    browser,
+    `${url}index.html?screen=visual&lang=en&energy=10&field=1&photons=2000&step=0&seed=7&phantom=lung&go=1`,
+    1024,
+    768,
+  );
+  await waitForTotal(page, 2000, 120000);
+  assert.equal(await page.$eval('#phantom', (s) => s.value), 'lung');
+  // A phantom runs the accurate transport: its box ticked and resting, the switches too.
+  assert.ok(await page.$eval('#accurate', (b) => b.checked && b.disabled));
+  assert.equal(await page.$$eval('#switches input', (boxes) => boxes.filter((b) => !b.disabled).length), 0);
+  assert.ok((await lungPixels(page, 'side')) > 1000);
+  assert.ok((await lungPixels(page, 'depth')) > 1000);
+  assert.ok((await redPixels(page)) > 0);
+  const shots = process.env.DOSAVIA_SCREENSHOTS;
+  if (shots) await page.screenshot({ path: join(shots, 'web_visual_phantom_lung_1024_en.png') });
+  // Reset returns to water: no band, the accurate box free again.
+  await page.click('#reset');
+  await page.waitForFunction(() => document.getElementById('phantom').value === 'water');
+  assert.equal(await lungPixels(page, 'side'), 0);
+  assert.ok(await page.$eval('#accurate', (b) => !b.checked && !b.disabled));
+  assert.deepEqual(errors, []);
+  await page.close();
+});

@@ -62,6 +62,9 @@ test('usable values are taken', () => {
     assert.deepEqual(parseDeepLink(`?screen=engine&ssd=${typed}`).values.ssd, ssd, typed);
   for (const screen of ['engine', 'visual'])
     assert.equal(parseDeepLink(`?screen=${screen}&accurate=1`).values.accurate, 1, screen);
+  // A phantom by a preset's key or its layers written out, read by the core's rule.
+  for (const phantom of ['lung', 'bone', 'water:2,air:3', 'bolus:1.5'])
+    assert.equal(parseDeepLink(`?screen=visual&phantom=${phantom}`).values.phantom, phantom, phantom);
   // A seed as Kestrun's --seed reads it: the whole range, leading zeros read away.
   for (const [typed, seed] of [
     ['0', '0'],
@@ -104,6 +107,9 @@ test('bad values are reported and replaced by the defaults', () => {
     ['screen=engine&accurate=yes', 'accurate'],
     ['screen=engine&accurate=1&without=pair', 'accurate'],
     ['screen=visual&without=pair&accurate=1', 'accurate'],
+    ['screen=visual&phantom=lung%2010', 'phantom'],
+    ['screen=visual&phantom=water:2,', 'phantom'],
+    ['screen=visual&phantom=water:', 'phantom'],
     // Given twice, differently: neither applied, said once.
     ['screen=engine&ssd=100&ssd=abc', 'ssd'],
     ['seed=1&seed=2', 'seed'],

@@ -1,0 +1,27 @@
+// The layers of a slab phantom as the screens shade them behind the tracks and the curves:
+// one band a run of layers of one material other than water (water is the background), with
+// its name in both languages and its shade, so that both front ends draw lung, bone, air and
+// a bolus alike.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "engine/phantom_file.h"
+
+namespace dosavia {
+
+struct PhantomBand {
+  double top_cm = 0;  // depth of its upper face
+  double bottom_cm = 0;
+  std::string_view material;  // the phantom file's name ("lung")
+  std::string_view name_ja;   // its label on the screens
+  std::string_view name_en;
+  std::uint32_t shade = 0;  // 0xRRGGBB, drawn faint over the white of water
+};
+
+// The bands of `phantom`, from the surface down; none for water alone.
+std::vector<PhantomBand> PhantomBands(const Phantom& phantom);
+
+}  // namespace dosavia
