@@ -80,6 +80,8 @@ DepthDosePanel::DepthDosePanel(QWidget* parent, Qt::WindowFlags flags) : QWidget
   keep_button->setFont(DefaultFont(kTextPoints));
   keep_button->setEnabled(false);
   connect(keep_button, &QPushButton::clicked, this, &DepthDosePanel::KeepCurve);
+  // The form sets the button's font for its zoom: its size follows the text.
+  keep_button->installEventFilter(this);
   resize(sizeHint());
   PlaceKeepButton();
 }
@@ -90,10 +92,17 @@ void DepthDosePanel::KeepCurve() {
 }
 
 void DepthDosePanel::PlaceKeepButton() {
-  // Sized for its text in the font the form gives it, at the top right corner.
+  // Sized for its text in the font the form gives it, at the top right corner, no taller
+  // than the title's line, so that the legend under it stays whole.
   const QSize hint = keep_button->sizeHint();
-  const int margin = static_cast<int>(std::lround(2 * zoom_));
-  keep_button->setGeometry(width() - hint.width() - margin, margin, hint.width(), hint.height());
+  const int margin = static_cast<int>(std::lround(4 * zoom_));
+  const int height = std::min(hint.height(), keep_button->fontMetrics().height() + 4);
+  keep_button->setGeometry(width() - hint.width() - margin, 1, hint.width(), height);
+}
+
+bool DepthDosePanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == keep_button && event->type() == QEvent::FontChange) PlaceKeepButton();
+  return QWidget::eventFilter(watched, event);
 }
 
 void DepthDosePanel::resizeEvent(QResizeEvent* event) {

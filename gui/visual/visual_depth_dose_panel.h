@@ -71,6 +71,7 @@ class DepthDosePanel : public QWidget, public Zoomable {
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Reads the curve again; the jackknife of d_max, some tens of fits, only when

@@ -257,19 +257,19 @@ void VisualScreen::CreatePhysicsSwitches() {
 // OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
 // Graph clear.
 void VisualScreen::CreateBatchControls() {
-  ok_button = MakeButton(this, "OK", 360, 3720 + kSwitchRowsTwips, 1095, 615);
-  reset_button = MakeButton(this, "Reset", 1560, 3720 + kSwitchRowsTwips, 1215, 615);
+  ok_button = MakeButton(this, "OK", 360, 3720 + kSwitchRowsTwips, 900, 615);
+  reset_button = MakeButton(this, "Reset", 1350, 3720 + kSwitchRowsTwips, 1080, 615);
   // Stop ends a batch after the photon in progress; it works only while a batch runs.
-  stop_button = MakeButton(this, "Stop", 2880, 3720 + kSwitchRowsTwips, 1215, 615);
+  stop_button = MakeButton(this, "Stop", 2520, 3720 + kSwitchRowsTwips, 1020, 615);
   stop_button->setEnabled(false);
   // Beside Stop, as the browser has them: Pause holds the batch with its picture, one photon
   // lets the class follow a single history; P and N reach them from the keyboard
   // (keyPressEvent).
-  pause_button = MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "一時停止"), 4200,
-                            3720 + kSwitchRowsTwips, 1425, 615);
+  pause_button = MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "一時停止"), 3630,
+                            3720 + kSwitchRowsTwips, 1320, 615);
   pause_button->setEnabled(false);
-  single_button = MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "1 光子進める"), 5730,
-                             3720 + kSwitchRowsTwips, 1440, 615);
+  single_button = MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "1 光子進める"), 5040,
+                             3720 + kSwitchRowsTwips, 2130, 615);
   single_button->setEnabled(false);
   SetTrToolTip(pause_button, "VisualScreen",
                QT_TRANSLATE_NOOP("VisualScreen", "実行中の Go を一時停止 / 再開 (P)"));
