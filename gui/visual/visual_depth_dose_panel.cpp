@@ -77,7 +77,7 @@ DepthDosePanel::DepthDosePanel(QWidget* parent, Qt::WindowFlags flags) : QWidget
   setPalette(palette);
   keep_button = new QPushButton(this);
   SetTrText(keep_button, "DepthDosePanel", QT_TRANSLATE_NOOP("DepthDosePanel", "この曲線を残す"));
-  keep_button->setFont(DefaultFont(kTextPoints));
+  keep_button->setFont(DefaultFont());  // the form's buttons' face, zoomed with them
   keep_button->setEnabled(false);
   connect(keep_button, &QPushButton::clicked, this, &DepthDosePanel::KeepCurve);
   // The form sets the button's font for its zoom: its size follows the text.
