@@ -139,8 +139,15 @@ class VisualSession {
     incident_kev_ += photon.energy;
     ++total_photons_;
   }
+  // Pause holds the running batch (its tracks and tally stay), Resume lets it go on; either
+  // does nothing in another state.
   void Pause();
   void Resume();
+  // One photon at a time: the paused batch's next photon, or between batches (Go may run) a
+  // batch of one, so that a class follows a single history at its own pace.
+  bool CanStepOne() const {
+    return state_ == VisualState::kPaused || state_ == VisualState::kConfirmed;
+  }
   // The batch is over (all run, or stopped after the photon in progress).
   void EndBatch();
 

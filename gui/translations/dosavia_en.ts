@@ -39,6 +39,14 @@
 <context>
     <name>DepthDosePanel</name>
     <message>
+        <source>この曲線を残す</source>
+        <translation>Keep this curve</translation>
+    </message>
+    <message>
+        <source>残した曲線: %1</source>
+        <translation>Kept curve: %1</translation>
+    </message>
+    <message>
         <source>切替前: すべての物理</source>
         <translation>before the switch: full physics</translation>
     </message>
@@ -467,6 +475,26 @@ Data %2</translation>
     <message>
         <source>個別表示(低速)</source>
         <translation>Steps (slow)</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>再開</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>1 光子進める</source>
+        <translation>Step 1 photon</translation>
+    </message>
+    <message>
+        <source>実行中の Go を一時停止 / 再開 (P)</source>
+        <translation>Pauses / resumes the running batch (P)</translation>
+    </message>
+    <message>
+        <source>光子を 1 個だけ進めて描く (一時停止中、または止まっている時) (N)</source>
+        <translation>Runs and draws one photon (while paused, or between batches) (N)</translation>
     </message>
     <message>
         <source>入射エネルギー</source>

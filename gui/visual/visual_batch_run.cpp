@@ -110,6 +110,32 @@ void HoldUntil(const QElapsedTimer& history_clock, qint64 period_ms, const bool&
   wait.exec();
 }
 
+// Holds a paused batch before its next photon while the window system runs: until Resume,
+// Stop, or one photon at a time lets one through (which it takes, the batch staying
+// paused). Returns the time held [ms].
+qint64 WaitWhilePaused(const VisualSession& session, const bool& stop, int* single_steps) {
+  constexpr int kTickMs = 10;
+  const auto released = [&] {
+    return stop || session.State() != VisualState::kPaused ||
+           (single_steps != nullptr && *single_steps > 0);
+  };
+  QElapsedTimer held;
+  held.start();
+  if (!released()) {
+    QEventLoop wait;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &wait, [&] {
+      if (released()) wait.quit();
+    });
+    tick.start(kTickMs);
+    wait.exec();
+  }
+  if (!stop && session.State() == VisualState::kPaused && single_steps != nullptr &&
+      *single_steps > 0)
+    --*single_steps;
+  return held.elapsed();
+}
+
 }  // namespace
 
 long long RunVisualBatch(const VisualBatchView& view, long long photons, int yield_interval_ms) {
@@ -129,6 +155,14 @@ long long RunVisualBatch(const VisualBatchView& view, long long photons, int yie
       view.total_count_label->setText(QString::number(session.TotalPhotons()));
   };
   for (long long n = 1; n <= photons && !stop; ++n) {
+    if (session.State() == VisualState::kPaused) {
+      // The picture, the total and the curve as they stand while the class looks at them.
+      show_total();
+      if (view.depth_dose != nullptr) view.depth_dose->Refresh();
+      const qint64 held = WaitWhilePaused(session, stop, view.single_steps);
+      if (view.paused_ms != nullptr) *view.paused_ms += held;
+      if (stop) break;
+    }
     const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
     const qint64 period_ms = view.step_display && rate > 0 ? std::llround(1000.0 / rate) : 0;
     if (period_ms > 0) history_clock.start();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QtGlobal>
 
 #include <array>
 
@@ -41,6 +42,12 @@ struct VisualBatchView {
   bool step_display = false;
   // Set (by Stop) while the batch runs: the batch returns after the photon in progress.
   const bool* stop_requested = nullptr;
+  // While the session is paused the batch waits before its next photon; each count here
+  // (one photon at a time) lets one more photon through, the batch staying paused.
+  int* single_steps = nullptr;
+  // With a clock, the time the batch spent paused [ms], so that the batch-time estimate
+  // learns the simulation's speed, not how long a class looked at a held picture.
+  qint64* paused_ms = nullptr;
 };
 
 // With step display off, the batch still lets the window system handle its events after

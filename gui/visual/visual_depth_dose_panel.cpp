@@ -1,5 +1,8 @@
 #include "gui/visual/visual_depth_dose_panel.h"
 
+#include <QPushButton>
+#include <QResizeEvent>
+
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QLocale>
@@ -73,7 +76,39 @@ DepthDosePanel::DepthDosePanel(QWidget* parent, Qt::WindowFlags flags) : QWidget
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
   setPalette(palette);
+  keep_button = new QPushButton(this);
+  SetTrText(keep_button, "DepthDosePanel", QT_TRANSLATE_NOOP("DepthDosePanel", "この曲線を残す"));
+  keep_button->setFont(DefaultFont());  // the form's buttons' face, zoomed with them
+  keep_button->setEnabled(false);
+  connect(keep_button, &QPushButton::clicked, this, &DepthDosePanel::KeepCurve);
+  // The form sets the button's font for its zoom: its size follows the text.
+  keep_button->installEventFilter(this);
   resize(sizeHint());
+  PlaceKeepButton();
+}
+
+void DepthDosePanel::KeepCurve() {
+  if (session_ == nullptr || !session_->KeepCurve()) return;
+  Refresh();
+}
+
+void DepthDosePanel::PlaceKeepButton() {
+  // Sized for its text in the font the form gives it, at the top right corner, no taller
+  // than the title's line, so that the legend under it stays whole.
+  const QSize hint = keep_button->sizeHint();
+  const int margin = static_cast<int>(std::lround(4 * zoom_));
+  const int height = std::min(hint.height(), keep_button->fontMetrics().height() + 4);
+  keep_button->setGeometry(width() - hint.width() - margin, 1, hint.width(), height);
+}
+
+bool DepthDosePanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == keep_button && event->type() == QEvent::FontChange) PlaceKeepButton();
+  return QWidget::eventFilter(watched, event);
+}
+
+void DepthDosePanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceKeepButton();
 }
 
 // The room of the spectrum histogram and its energy axis on the visual screen at 100 %.
@@ -82,6 +117,7 @@ QSize DepthDosePanel::sizeHint() const { return {460, 286}; }
 void DepthDosePanel::SetZoom(double zoom) {
   if (!(zoom > 0) || zoom == zoom_) return;
   zoom_ = zoom;
+  PlaceKeepButton();
   update();
 }
 
@@ -119,6 +155,8 @@ void DepthDosePanel::BeginBatch() {
 
 void DepthDosePanel::Remake(bool with_sigma) {
   reading_ = session_ != nullptr ? session_->ReadCurve(with_sigma) : DepthDoseReading{};
+  keep_button->setEnabled(session_ != nullptr && !session_->Running() &&
+                          reading_.curve.has_maximum && static_cast<bool>(reading_.curve.dose_fit));
 }
 
 void DepthDosePanel::RefreshDuringBatch() {
@@ -231,8 +269,10 @@ void DepthDosePanel::DrawTitleAndLegend(QPainter& p, double line) const {
   if (session_ != nullptr && !session_->BeamName().empty())
     title = QString::fromStdString(session_->BeamName()) + QStringLiteral("  ") + title;
   const QFontMetricsF metrics(p.font());
-  p.drawText(QRectF(kTextLeft, kTextTop, width, line), Qt::AlignLeft | Qt::AlignVCenter,
-             metrics.elidedText(title, Qt::ElideRight, width));
+  // The title gives the keep button its room at the right.
+  const double room = std::max(0.0, width - (keep_button->width() + 6) / zoom_);
+  p.drawText(QRectF(kTextLeft, kTextTop, room, line), Qt::AlignLeft | Qt::AlignVCenter,
+             metrics.elidedText(title, Qt::ElideRight, room));
   DrawFigureLegend(
       p, QPointF(kTextLeft, kTextTop + line),
       {{LegendEntry::Sample::kBar, QPen(kDoseEdge), kDoseFill, Tr("DepthDosePanel", "吸収線量")},
@@ -281,7 +321,10 @@ void DepthDosePanel::DrawReference(QPainter& p, const FigureAxes& axes, double l
   p.drawPolyline(points);
   p.restore();
 
-  const QString name = ReferencePhysics().accurate_transport
+  const QString name = session_ != nullptr && !session_->KeptBeamName().empty()
+                           ? Tr("DepthDosePanel", "残した曲線: %1")
+                                 .arg(QString::fromStdString(session_->KeptBeamName()))
+                       : ReferencePhysics().accurate_transport
                            ? Tr("DepthDosePanel", "切替前: 精密な電子輸送")
                        : ReferencePhysics().AllOn()
                            ? Tr("DepthDosePanel", "切替前: すべての物理")

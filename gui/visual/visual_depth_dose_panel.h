@@ -14,6 +14,8 @@
 class QCloseEvent;
 class QPaintEvent;
 class QPainter;
+class QPushButton;
+class QResizeEvent;
 
 namespace dosavia::gui {
 
@@ -53,6 +55,14 @@ class DepthDosePanel : public QWidget, public Zoomable {
   QSize sizeHint() const override;
   void SetZoom(double zoom) override;
 
+  // "Keep this curve", at the title's right: the curve on screen stays faint beside the next
+  // ones, through OK with another beam (4 MV beside 15 MV, 1×1 beside 10×10), until Graph
+  // clear, Reset or a physics switch. Enabled while the session has a fitted curve to keep
+  // and no batch runs.
+  QPushButton* keep_button = nullptr;
+  // Keeps the curve on screen (VisualSession::KeepCurve) and draws it.
+  void KeepCurve();
+
  signals:
   // The user closed the panel's window.
   void closed();
@@ -60,6 +70,8 @@ class DepthDosePanel : public QWidget, public Zoomable {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Reads the curve again; the jackknife of d_max, some tens of fits, only when
@@ -72,6 +84,8 @@ class DepthDosePanel : public QWidget, public Zoomable {
   void DrawCurves(QPainter& p, const FigureAxes& axes) const;
   void DrawMaximum(QPainter& p, const FigureAxes& axes, double line) const;
   void DrawReference(QPainter& p, const FigureAxes& axes, double line) const;
+  // The keep button at the title line's right, at the panel's zoom.
+  void PlaceKeepButton();
 
   VisualSession* session_ = nullptr;
   DepthDoseReading reading_;

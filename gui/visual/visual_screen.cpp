@@ -5,6 +5,7 @@
 #include <optional>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -132,6 +133,7 @@ void VisualScreen::FollowSettingBoxes() {
                          PlainTypedText(field_box->currentText()).toStdString());
   ok_button->setEnabled(session_->CanConfirm());
   go_button->setEnabled(session_->CanGo());
+  single_button->setEnabled(session_->CanStepOne());
 }
 
 void VisualScreen::MoveFieldEdgeLines(double side) {
@@ -164,6 +166,56 @@ void VisualScreen::OnGo() {
                      .arg(DurationText(seconds)),
                  Tr("VisualScreen", "実行"), Tr("VisualScreen", "やめる")))
     return;
+  RunBatch(photons);
+}
+
+void VisualScreen::OnSinglePhoton() {
+  if (!session_->CanStepOne()) return;
+  if (session_->Running()) {
+    ++single_steps_;
+    return;
+  }
+  one_photon_batch_ = true;
+  RunBatch(1);
+  one_photon_batch_ = false;
+  ShowPauseButtons();
+  if (single_button->isEnabled()) single_button->setFocus();
+}
+
+void VisualScreen::OnPause() {
+  if (session_->State() == VisualState::kRunning)
+    session_->Pause();
+  else
+    session_->Resume();
+  ShowPauseButtons();
+}
+
+void VisualScreen::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && event->key() == Qt::Key_P && pause_button->isEnabled()) {
+    OnPause();
+  } else if (plain && event->key() == Qt::Key_N && single_button->isEnabled()) {
+    OnSinglePhoton();
+  } else {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+}
+
+void VisualScreen::ShowPauseButtons() {
+  const bool paused = session_->State() == VisualState::kPaused;
+  pause_button->setEnabled(session_->Running());
+  SetTrText(pause_button, "VisualScreen",
+            paused ? QT_TRANSLATE_NOOP("VisualScreen", "再開")
+                   : QT_TRANSLATE_NOOP("VisualScreen", "一時停止"));
+  // A batch of one keeps the button, and the keyboard on it, so that it is pressed again.
+  single_button->setEnabled(session_->CanStepOne() || one_photon_batch_);
+}
+
+void VisualScreen::RunBatch(long long photons) {
+  const bool step = step_display_box->isChecked();
+  const double rate = StepRate();
   const std::string seed_text =
       seed_typed_ ? PlainTypedText(seed_box->text()).trimmed().toStdString() : std::string();
   if (!session_->BeginBatch(seed_text)) {
@@ -180,13 +232,16 @@ void VisualScreen::OnGo() {
   QElapsedTimer clock;
   clock.start();
   stop_requested_ = false;
+  single_steps_ = 0;
+  qint64 paused_ms = 0;
   const long long done = RunVisualBatch(
       {*session_, *side_view, *zoomed_side_view, *spectrum_histogram, *photon_energy_label,
        depth_dose_box->isChecked() ? depth_dose_panel : nullptr, &photons_per_second_,
-       total_count_label, step, &stop_requested_},
+       total_count_label, step, &stop_requested_, &single_steps_, &paused_ms},
       photons);
   session_->EndBatch();
-  session_->LearnSpeed(step, rate, done, clock.elapsed() / 1000.0);
+  // A batch of one times the screen's drawing more than the simulation: no estimate from it.
+  if (photons > 1) session_->LearnSpeed(step, rate, done, (clock.elapsed() - paused_ms) / 1000.0);
   total_count_label->setText(QString::number(session_->TotalPhotons()));
   SetBatchRunning(false);
   if (leave_after_batch_) {
@@ -271,9 +326,10 @@ void VisualScreen::OnBackToMenu() {
 }
 
 void VisualScreen::SetBatchRunning(bool running) {
-  // Stop takes the focus first, so that Go, when disabled, hands it to nothing else.
+  // Stop takes the focus first, so that Go, when disabled, hands it to nothing else; one
+  // photon keeps it through its batch of one.
   stop_button->setEnabled(running);
-  if (running) stop_button->setFocus();
+  if (running && !one_photon_batch_) stop_button->setFocus();
   for (QPushButton* button : {reset_button, go_button, graph_clear_button, back_button})
     button->setEnabled(!running);
   physics_switches->setEnabled(!running && !accurate_box->isChecked());
@@ -283,8 +339,9 @@ void VisualScreen::SetBatchRunning(bool running) {
     ok_button->setEnabled(false);
   else
     FollowSettingBoxes();
+  ShowPauseButtons();
   // After a batch the keyboard is on Go again: Space runs the next batch.
-  if (!running) go_button->setFocus();
+  if (!running && !one_photon_batch_) go_button->setFocus();
 }
 
 void VisualScreen::closeEvent(QCloseEvent* event) {

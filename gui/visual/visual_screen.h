@@ -14,6 +14,7 @@
 class QCheckBox;
 class QCloseEvent;
 class QEvent;
+class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -68,6 +69,10 @@ class VisualScreen : public QWidget {
   QPushButton* ok_button = nullptr;
   QPushButton* reset_button = nullptr;
   QPushButton* stop_button = nullptr;
+  // Pause and Resume in one button named by what it does next (key P), and one photon at a
+  // time (key N): the paused batch's next photon, or between batches a batch of one.
+  QPushButton* pause_button = nullptr;
+  QPushButton* single_button = nullptr;
   QLineEdit* photon_count_box = nullptr;  // photons per "Go"
   QLabel* total_count_label = nullptr;    // total of photons simulated
   // The seed of the batch series on screen; a seed typed here starts the next series on it,
@@ -111,6 +116,11 @@ class VisualScreen : public QWidget {
   // "Stop": ends the running batch after the photon in progress; counters and histogram
   // keep what was simulated.
   void OnStop();
+  // Pause / Resume: holds the running batch with its tracks and curve on screen, or lets it
+  // go on.
+  void OnPause();
+  // One photon: of the paused batch, or between batches a batch of one.
+  void OnSinglePhoton();
 
  protected:
   // Closing this window returns to the menu, as the return icon does; a running batch is
@@ -118,6 +128,9 @@ class VisualScreen : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   // A language switch: every text again in the chosen language.
   void changeEvent(QEvent* event) override;
+  // P: Pause / Resume; N: one photon. A key reaches the screen only where no control took it,
+  // so that a letter typed into a box stays a letter.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::unique_ptr<VisualSession> session_;
@@ -127,6 +140,14 @@ class VisualScreen : public QWidget {
   long long shown_series_ = -1;
   // Set by Stop (or closing the window) while a batch runs.
   bool stop_requested_ = false;
+  // Photons that one photon at a time has let through the paused batch, not yet run.
+  int single_steps_ = 0;
+  // The batch running is one photon's, between batches.
+  bool one_photon_batch_ = false;
+  // Runs a batch of `photons` (Go, or one photon between batches) on the series' seed.
+  void RunBatch(long long photons);
+  // Pause, Resume and one photon as the session stands.
+  void ShowPauseButtons();
   // The boxes as the screen opens.
   void ShowOpeningValues();
   // Counters, buttons, pictures and panel as the session stands.

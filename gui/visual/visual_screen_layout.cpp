@@ -168,6 +168,8 @@ void VisualScreen::CreateControls() {
   connect(zoom_button, &QPushButton::clicked, this, &VisualScreen::OnToggleZoom);
   connect(back_button, &QPushButton::clicked, this, &VisualScreen::OnBackToMenu);
   connect(stop_button, &QPushButton::clicked, this, &VisualScreen::OnStop);
+  connect(pause_button, &QPushButton::clicked, this, &VisualScreen::OnPause);
+  connect(single_button, &QPushButton::clicked, this, &VisualScreen::OnSinglePhoton);
   for (QComboBox* box : {energy_box, field_box})
     connect(box, &QComboBox::currentTextChanged, this, &VisualScreen::FollowSettingBoxes);
   CreateDepthDoseControls();
@@ -273,11 +275,26 @@ void VisualScreen::CreatePhysicsSwitches() {
 // OK, Reset and Stop, the photon counts, the step display, the photon's energy, Go and
 // Graph clear.
 void VisualScreen::CreateBatchControls() {
-  ok_button = MakeButton(this, "OK", 360, 3720 + kSwitchRowsTwips, 1815, 615);
-  reset_button = MakeButton(this, "Reset", 2880, 3720 + kSwitchRowsTwips, 1575, 615);
+  ok_button = MakeButton(this, "OK", 360, 3720 + kSwitchRowsTwips, 900, 615);
+  reset_button = MakeButton(this, "Reset", 1350, 3720 + kSwitchRowsTwips, 1080, 615);
   // Stop ends a batch after the photon in progress; it works only while a batch runs.
-  stop_button = MakeButton(this, "Stop", 4680, 3720 + kSwitchRowsTwips, 1695, 570);
+  stop_button = MakeButton(this, "Stop", 2520, 3720 + kSwitchRowsTwips, 1020, 615);
   stop_button->setEnabled(false);
+  // Beside Stop, as the browser has them: Pause holds the batch with its picture, one photon
+  // lets the class follow a single history; P and N reach them from the keyboard
+  // (keyPressEvent).
+  pause_button = MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "一時停止"), 3630,
+                            3720 + kSwitchRowsTwips, 1320, 615);
+  pause_button->setEnabled(false);
+  single_button = MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "1 光子進める"), 5040,
+                             3720 + kSwitchRowsTwips, 2130, 615);
+  single_button->setEnabled(false);
+  SetTrToolTip(pause_button, "VisualScreen",
+               QT_TRANSLATE_NOOP("VisualScreen", "実行中の Go を一時停止 / 再開 (P)"));
+  SetTrToolTip(
+      single_button, "VisualScreen",
+      QT_TRANSLATE_NOOP("VisualScreen",
+                        "光子を 1 個だけ進めて描く (一時停止中、または止まっている時) (N)"));
 
   MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "総入射光子数"), 4860, 4320 + kSwitchRowsTwips,
             1620, 360);

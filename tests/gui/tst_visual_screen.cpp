@@ -76,6 +76,7 @@ class TestVisualScreen : public QObject {
   void closingTheScreenReturnsToTheMenu();
   void switchesReachTheBatch_data();
   void switchesReachTheBatch();
+  void pauseHoldsTheBatchAndOnePhotonStepsIt();
 
  private:
   // Opens the screen from the menu, presses "OK" at 10 MV with `field`, the step display off.
@@ -513,6 +514,81 @@ void TestVisualScreen::switchesReachTheBatch() {
   QVERIFY(largest_dose > 0);
   QCOMPARE(largest_difference <= 1e-9 * largest_dose, dose_is_kerma);
   form.depth_dose_box->setChecked(false);
+}
+
+// Pause holds the running batch with its count on screen, N lets exactly one more photon
+// through and the batch stays held, Resume goes on; between batches one photon runs a batch
+// of one and keeps the keyboard for the next. Each stage waits for the batch to reach it,
+// so that a busy machine only slows the test.
+void TestVisualScreen::pauseHoldsTheBatchAndOnePhotonStepsIt() {
+  VisualScreen& form = OpenAndConfirm();
+  form.photon_count_box->setText("100000000");
+  form.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  MessageBoxCatcher catcher;  // answers the question of a long batch with "実行"
+  QVERIFY(!form.pause_button->isEnabled());
+  QVERIFY(form.single_button->isEnabled());
+  int stage = 0, still = 0;
+  long long held = -1;
+  QStringList faults;
+  QTimer driver;
+  driver.setInterval(20);
+  QElapsedTimer clock;
+  clock.start();
+  connect(&driver, &QTimer::timeout, [&] {
+    const long long total = form.Session().TotalPhotons();
+    if (clock.elapsed() > 120000) {  // a stage never reached: say which, and end the batch
+      faults << QStringLiteral("stuck at stage %1").arg(stage);
+      form.stop_button->click();
+      driver.stop();
+      return;
+    }
+    switch (stage) {
+      case 0:
+        if (form.Session().State() != VisualState::kRunning || total == 0) return;
+        form.pause_button->click();
+        stage = 1;
+        return;
+      case 1:
+        if (form.pause_button->text() != QStringLiteral("再開")) faults << "no Resume";
+        if (!form.single_button->isEnabled()) faults << "one photon off while paused";
+        held = total;
+        stage = 2;
+        return;
+      case 2:
+        if (total != held) faults << QStringLiteral("ran on while paused: %1").arg(total - held);
+        if (++still < 5) return;
+        QTest::keyClick(form.stop_button, Qt::Key_N);  // the focus is on Stop during a batch
+        stage = 3;
+        return;
+      case 3:
+        if (total == held) return;
+        if (total != held + 1) faults << QStringLiteral("N ran %1").arg(total - held);
+        if (form.Session().State() != VisualState::kPaused) faults << "N resumed";
+        form.pause_button->click();
+        stage = 4;
+        return;
+      case 4:
+        if (total <= held + 1) return;
+        form.stop_button->click();
+        stage = 5;
+        return;
+    }
+  });
+  driver.start();
+  form.go_button->click();
+  driver.stop();
+  QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+  QCOMPARE(stage, 5);
+  QVERIFY(!form.Session().Running());
+  QVERIFY(!form.pause_button->isEnabled());
+  QCOMPARE(form.pause_button->text(), QStringLiteral("一時停止"));
+  const long long done = form.Session().TotalPhotons();
+  QTest::keyClick(form.go_button, Qt::Key_N);
+  QCOMPARE(form.Session().TotalPhotons(), done + 1);
+  QCOMPARE(form.total_count_label->text(), QString::number(done + 1));
+  QVERIFY(!form.Session().Running());
+  QCOMPARE(form.focusWidget(), form.single_button);
 }
 
 QTEST_MAIN(TestVisualScreen)

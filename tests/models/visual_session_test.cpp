@@ -302,6 +302,49 @@ TEST(PhantomBands, OneBandASlabOfOneMaterial) {
   }
 }
 
+// Pause holds only a running batch and Resume only a paused one; one photon at a time runs
+// only where a photon may come next (the paused batch, or between batches with the beam
+// confirmed), so that neither front end lets a photon run settings no OK confirmed.
+TEST_F(VisualSessionTest, PauseAndOnePhotonFollowTheBatch) {
+  VisualSession session;
+  session.Init();
+  enum class Do { kNothing, kOk, kShowOther, kBegin, kPause, kResume, kEnd };
+  const struct {
+    Do act;
+    VisualState state;
+    bool can_step_one;
+  } steps[] = {
+      {Do::kNothing, kSettings, false},
+      {Do::kPause, kSettings, false},
+      {Do::kOk, kConfirmed, true},
+      {Do::kPause, kConfirmed, true},
+      {Do::kResume, kConfirmed, true},
+      {Do::kBegin, VisualState::kRunning, false},
+      {Do::kResume, VisualState::kRunning, false},
+      {Do::kPause, VisualState::kPaused, true},
+      {Do::kPause, VisualState::kPaused, true},
+      {Do::kShowOther, VisualState::kPaused, true},
+      {Do::kResume, VisualState::kRunning, false},
+      {Do::kPause, VisualState::kPaused, true},
+      {Do::kEnd, kConfirmed, true},
+      {Do::kShowOther, kSettings, false},
+  };
+  int n = 0;
+  for (const auto& step : steps) {
+    switch (step.act) {
+      case Do::kNothing: break;
+      case Do::kOk: session.Confirm("10", "4×4"); break;
+      case Do::kShowOther: session.ShowSettings("4", "4×4"); break;
+      case Do::kBegin: EXPECT_TRUE(session.BeginBatch("5")); break;
+      case Do::kPause: session.Pause(); break;
+      case Do::kResume: session.Resume(); break;
+      case Do::kEnd: session.EndBatch(); break;
+    }
+    EXPECT_EQ(session.State(), step.state) << "step " << ++n;
+    EXPECT_EQ(session.CanStepOne(), step.can_step_one) << "step " << n;
+  }
+}
+
 // One count rule for both visual screens: the desktop once read "30,000" as 30 photons.
 TEST(BatchPhotonsOf, ReadsEveryCountBoxAlike) {
   const struct {
