@@ -269,7 +269,8 @@ constexpr const char* kPage6Captions[] = {
 constexpr const char* kPage6Notes[] = {
     nullptr,
     nullptr,
-    PAGE_TEXT("ExplanationPage6", "実線はファントム、破線は同じ照射野の水。色の帯はその物質の層。"),
+    PAGE_TEXT("ExplanationPage6",
+              "実線はファントム、破線は同じ照射野の水（その最大 = 100 %）。色の帯はその物質の層。"),
 };
 
 constexpr PageLine kReferenceLines[] = {

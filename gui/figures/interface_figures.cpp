@@ -94,7 +94,7 @@ void InterfaceFigureView::Paint(QPainter& p) {
     p.fillRect(box, BandColour(band.material));
   }
   DrawFigureAxes(p, axes, FigureFont(), Tr("Figures", "表面からの深さ (cm)"),
-                 Tr("Figures", "線量 (水の最大 = 100 %)"));
+                 Tr("Figures", "相対線量 (%)"));
   p.setPen(QColor(90, 90, 90));
   // Each band's name at its top, the next one a line lower, so that a thin layer's name
   // (the bolus beside the bone) does not run into the next.

@@ -193,10 +193,6 @@
         <translation>Depth from the surface (cm)</translation>
     </message>
     <message>
-        <source>線量 (水の最大 = 100 %)</source>
-        <translation>Dose (water's maximum = 100 %)</translation>
-    </message>
-    <message>
         <source>（0～5 cm の一次線水カーマ最大値 = 1）</source>
         <translation>(its primary water kerma maximum in 0-5 cm = 1)</translation>
     </message>
@@ -1367,8 +1363,8 @@ Please type a shorter X-ray energy</translation>
         <translation>Fig.12  Bone slab and bolus, 6 MV</translation>
     </message>
     <message>
-        <source>実線はファントム、破線は同じ照射野の水。色の帯はその物質の層。</source>
-        <translation>Solid: the phantom; dashed: water in the same field. The shaded bands are the layers.</translation>
+        <source>実線はファントム、破線は同じ照射野の水（その最大 = 100 %）。色の帯はその物質の層。</source>
+        <translation>Solid: the phantom; dashed: water in the same field (its maximum = 100 %). The shaded bands are the layers.</translation>
     </message>
     <message>
         <source>参考文献</source>

@@ -446,7 +446,7 @@ function interfaceFigure(data, width) {
     yTick: 20,
     yDecimals: 0,
     xTitle: tr('Figures', '表面からの深さ (cm)'),
-    yTitle: tr('Figures', '線量 (水の最大 = 100 %)'),
+    yTitle: tr('Figures', '相対線量 (%)'),
   });
   // Each band's name at its top, the next one a line lower, clear of a thin layer's name.
   data.bands.forEach((band, k) =>
