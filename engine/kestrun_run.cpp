@@ -156,7 +156,7 @@ int RunKestrun(std::istream& in, std::ostream& out, const std::filesystem::path&
 
     if (!state->tally->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
     Superpose(*state->tally, state->field);
-    const NormalisedResults results = Normalise(*state->tally, state->field);
+    const NormalisedResults results = Normalise(*state->tally, state->field, layers_in_force);
     const auto statistics =
         MakeRunStatistics(GroupCurves(*groups), results.kmax, histories, options.seed,
                           options.physics, ResultChecksum(ResultFileText(results)));

@@ -17,16 +17,32 @@
 
 namespace dosavia {
 
-float KermaMaximum(const DoseTally& tally) {
+namespace {
+
+// Whether bin j lies in a layer of water (water's own data at water's density).
+bool InWater(const SlabLayers<float>& layers, int j) {
+  const int k = layers.LayerAt((static_cast<float>(j) - 0.5f) / kKermaBinsPerCm);
+  return layers.tables[static_cast<std::size_t>(k)] == nullptr &&
+         layers.mass_density[static_cast<std::size_t>(k)] == 1.0f &&
+         layers.density[static_cast<std::size_t>(k)] == 1.0f;
+}
+
+}  // namespace
+
+float KermaMaximum(const DoseTally& tally, const SlabLayers<float>* layers) {
+  bool any_water = layers == nullptr;
+  for (int j = 1; j <= kNormalisationBins && !any_water; ++j) any_water = InWater(*layers, j);
   float kmax = 0.0f;
   for (int j = 1; j <= kNormalisationBins; ++j)
-    if (tally.Kerma(j) > kmax) kmax = tally.Kerma(j);
+    if (tally.Kerma(j) > kmax && (layers == nullptr || !any_water || InWater(*layers, j)))
+      kmax = tally.Kerma(j);
   return kmax;
 }
 
-NormalisedResults Normalise(const DoseTally& tally, const FieldDoseTable& field) {
+NormalisedResults Normalise(const DoseTally& tally, const FieldDoseTable& field,
+                            const SlabLayers<float>* layers) {
   NormalisedResults out;
-  out.kmax = KermaMaximum(tally);
+  out.kmax = KermaMaximum(tally, layers);
   if (!(out.kmax > 0.0f)) throw EngineError(Problem(ProblemKind::kNoPrimaryKerma));
   for (int c = 1; c <= kComponents; ++c)
     for (int l = 1; l <= kFields; ++l)

@@ -12,6 +12,7 @@
 #include "engine/beam_geometry.h"
 #include "engine/dose_tally.h"
 #include "engine/field_superposition.h"
+#include "physics/slab_layers.h"
 
 namespace dosavia {
 
@@ -28,13 +29,19 @@ struct NormalisedResults {
   FieldDoseTable field;                       // D(c, l, j) / Kmax
 };
 
-// The largest primary kerma among bins 1..50 [keV]; 0 when none was scored.
-float KermaMaximum(const DoseTally& tally);
+// The largest primary kerma among bins 1..50 [keV]; 0 when none was scored. In a slab phantom
+// (`layers`) only the bins in water count where the first 5 cm hold any: the kerma per mass of
+// a thin material is scored from few interactions (in 1 mm of air one in a few hundred of
+// water's), so its largest bin is a peak of noise that would scale every curve of the run
+// down at random; water's kerma at the surface is what a plain run is normalised to, and
+// with it a phantom's curves and water's compare as they are.
+float KermaMaximum(const DoseTally& tally, const SlabLayers<float>* layers = nullptr);
 
 // Divides the field doses and the kerma by KermaMaximum in float. Throws EngineError when
 // no primary kerma was scored in the first 5 cm (too few histories), instead of dividing
 // by zero.
-NormalisedResults Normalise(const DoseTally& tally, const FieldDoseTable& field);
+NormalisedResults Normalise(const DoseTally& tally, const FieldDoseTable& field,
+                            const SlabLayers<float>* layers = nullptr);
 
 // The 600 records, each ended by CR LF.
 std::string ResultFileText(const NormalisedResults& results);

@@ -195,7 +195,7 @@ constexpr PageLine kPage5Lines[] = {
     {K::kParagraph,
      PAGE_TEXT("ExplanationPage5", "このモデルにないもの：ビームは平行で（臨床は点線源。d_max が")},
     {K::kBody, PAGE_TEXT("ExplanationPage5",
-                         "浅いのは主にこの広がりのため）、治療ヘッドの電子も水以外もない。")},
+                         "浅いのは主にこの広がりのため）、治療ヘッドの電子もない（肺は次頁）。")},
     {K::kBody, PAGE_TEXT("ExplanationPage5",
                          "既定の輸送は 10 MeV 超の電子を 5 % 遠くへ走らせる。「精密な電子")},
     {K::kBody,
@@ -204,6 +204,73 @@ constexpr PageLine kPage5Lines[] = {
 constexpr const char* kPage5Captions[] = {
     PAGE_TEXT("ExplanationPage5", "Fig.8  電子を輸送する"),
     PAGE_TEXT("ExplanationPage5", "Fig.9  電子を輸送しない"),
+};
+
+constexpr PageLine kPage6Lines[] = {
+    {K::kHeading, PAGE_TEXT("ExplanationPage6", "境界で起こること：肺・空気・骨・ボーラス")},
+    {K::kParagraph, PAGE_TEXT("ExplanationPage6",
+                              "患者の体は水だけではない。肺（0.26 g/cm³）、骨（1.92 g/cm³）、")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "鼻や気管の空気があり、皮膚にボーラスを置くこともある。")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "スラブファントムで境界の線量を水と比べよう（Fig.10〜12。")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "精密な電子輸送で計算し、線量は各物質の質量あたり）。")},
+    {K::kParagraph,
+     PAGE_TEXT("ExplanationPage6", "肺の中では電子の飛程が約 4 倍に伸び、横へも 4 倍遠くまで")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "広がる。細い照射野では、中心軸から出ていく電子を周りから")},
+    {K::kBody, PAGE_TEXT("ExplanationPage6",
+                         "来る電子が補えず（側方向の２次電子平衡が崩れ）、線量が下がる。")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "15 MV、1×1 cm では肺の中（深さ 6〜10 cm）の線量は、")},
+    {K::kBody, PAGE_TEXT("ExplanationPage6",
+                         "同じ深さの水の 60 % しかない。10×10 cm では 103 % とほぼ同じ。")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "6 MV では 1×1 cm で 74 %、10×10 cm で 107 % と損失は小さい。")},
+    {K::kParagraph,
+     PAGE_TEXT("ExplanationPage6", "肺や空気層の奥の水では、線量がもう一度ビルドアップする。")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "15 MV、1×1 cm では肺のすぐ奥（13.0〜13.3 cm）で水の 85 %、")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "その先では水より高くなる（肺は光子をあまり減弱させない）。")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "空気は電子をほとんど生まず、電子は横へも逃げる。空気層の")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "すぐ奥（5.0〜5.3 cm）の線量は、10×10 cm で水の 87 %、")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "1×1 cm では 43 % で、その奥の水でもう一度増えていく。")},
+    {K::kParagraph, PAGE_TEXT("ExplanationPage6",
+                              "骨は質量あたりの電子が水より少なく（0.93 倍）、電子を止める力も")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "小さいので、質量あたりの線量は水より低い。6 MV、10×10 cm の")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "骨の中の線量は同じ深さの水の 93 %、骨の奥（5〜8 cm）も 95 %")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "になる（骨は同じ厚さの水より多くの光子を減弱させる）。")},
+    {K::kParagraph,
+     PAGE_TEXT("ExplanationPage6", "ボーラスは組織に近い物質で、ビルドアップを皮膚の外へ移す。")},
+    {K::kBody, PAGE_TEXT("ExplanationPage6",
+                         "6 MV、10×10 cm で皮膚に 1 cm のボーラスを置くと、皮膚の最初の")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "1 mm の線量は、水の最大線量の 24 % から 94 % に上がる。")},
+    {K::kParagraph,
+     PAGE_TEXT("ExplanationPage6", "エネルギーが高いほど電子は遠くまで飛ぶので、肺の中の")},
+    {K::kBody,
+     PAGE_TEXT("ExplanationPage6", "小さな腫瘍を細い照射野で治療するときは 6 MV が選ばれやすい。")},
+};
+constexpr const char* kPage6Captions[] = {
+    PAGE_TEXT("ExplanationPage6", "Fig.10  肺スラブ（水 3 cm、肺 10 cm）、15 MV"),
+    PAGE_TEXT("ExplanationPage6", "Fig.11  空気層（空気 2 cm）、15 MV"),
+    PAGE_TEXT("ExplanationPage6", "Fig.12  骨スラブとボーラス、6 MV"),
+};
+// The curves are the engine's: what the shading and the dashes mean is said in words, under
+// the last figure, where the page has room.
+constexpr const char* kPage6Notes[] = {
+    nullptr,
+    nullptr,
+    PAGE_TEXT("ExplanationPage6",
+              "実線はファントム、破線は同じ照射野の水（その最大 = 100 %）。色の帯はその物質の層。"),
 };
 
 constexpr PageLine kReferenceLines[] = {
@@ -229,6 +296,7 @@ constexpr PageFigure kPage3Figures[] = {F::kLongitudinalModel, F::kModelDose,
                                         F::kAttenuatedModelDose};
 constexpr PageFigure kPage4Figures[] = {F::kLateralModel, F::kNarrowField};
 constexpr PageFigure kPage5Figures[] = {F::kModelDoseWithTransport, F::kModelDoseWithoutTransport};
+constexpr PageFigure kPage6Figures[] = {F::kLungSlab, F::kAirGap, F::kBoneAndBolus};
 
 // In reading order. The translation contexts are the first names of Dosavia's windows of
 // the pages, whose numbers page 5 and the references do not follow.
@@ -242,7 +310,9 @@ const PageTexts kPages[] = {
     {4, "ExplanationPage4", PAGE_TEXT("ExplanationPage4", "解説-４"), kPage4Lines, kPage4Captions,
      PAGE_TEXT("ExplanationPage4", "次頁へ"), kPage4Figures},
     {5, "ExplanationPage5", PAGE_TEXT("ExplanationPage5", "解説-５"), kPage5Lines, kPage5Captions,
-     PAGE_TEXT("ExplanationPage5", "参考文献"), kPage5Figures},
+     PAGE_TEXT("ExplanationPage5", "次頁へ"), kPage5Figures},
+    {6, "ExplanationPage6", PAGE_TEXT("ExplanationPage6", "解説-６"), kPage6Lines, kPage6Captions,
+     PAGE_TEXT("ExplanationPage6", "参考文献"), kPage6Figures, kPage6Notes},
     {kReferencesPage,
      "ReferencesPage",
      PAGE_TEXT("ReferencesPage", "文献"),

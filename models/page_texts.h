@@ -1,4 +1,4 @@
-// The texts of the explanation pages (pages 1-5 and the references), in
+// The texts of the explanation pages (pages 1-6 and the references), in
 // Japanese as the program's source texts. Dosavia's pages and the browser
 // edition both show them from this table, and the English of each comes from
 // Dosavia's translation file: lupdate finds every text by its marker
@@ -26,7 +26,7 @@ struct PageLine {
 };
 
 // The figures of the pages, by the numbers their captions give them (Fig.1 to
-// Fig.9); each front end draws them from the figure models.
+// Fig.12); each front end draws them from the figure models.
 enum class PageFigure {
   kTmr = 1,                    // Fig.1: TMR of 10 MV X-rays
   kElectronMap,                // Fig.2: where the electrons' energy is absorbed (a picture)
@@ -37,10 +37,13 @@ enum class PageFigure {
   kNarrowField,                // Fig.7: depth dose of narrow fields
   kModelDoseWithTransport,     // Fig.8: Fig.5 beside ...
   kModelDoseWithoutTransport,  // Fig.9: ... the electrons held where they start
+  kLungSlab,                   // Fig.10: depth dose through a lung slab
+  kAirGap,                     // Fig.11: ... an air gap
+  kBoneAndBolus,               // Fig.12: ... a bone slab and under a bolus
 };
 
 // The pages: the explanation pages 1..kExplanationPageCount, then the references.
-inline constexpr int kExplanationPageCount = 5;
+inline constexpr int kExplanationPageCount = 6;
 inline constexpr int kReferencesPage = kExplanationPageCount + 1;
 
 struct PageTexts {
@@ -57,7 +60,7 @@ struct PageTexts {
   std::span<const char* const> notes = {};
 };
 
-// Every page in reading order: pages 1-5, then the references.
+// Every page in reading order: pages 1-6, then the references.
 std::span<const PageTexts> ExplanationPages();
 
 // Page `page` (1..kExplanationPageCount, or kReferencesPage); std::out_of_range

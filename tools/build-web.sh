@@ -55,7 +55,9 @@ node web/tools/make_texts.mjs gui/translations/dosavia_en.ts web/texts/web_texts
 copy_if_changed build/web/texts.js.new build/web/texts.js
 rm -f build/web/texts.js.new
 # The lesson screen's texts from the lesson sheets, so that site and sheets say the same.
-node web/tools/make_lesson.mjs docs/lesson_buildup_ja.md docs/lesson_buildup_en.md build/web/lesson_sheets.js.new
+node web/tools/make_lesson.mjs build/web/lesson_sheets.js.new \
+  buildup docs/lesson_buildup_ja.md docs/lesson_buildup_en.md \
+  interfaces docs/lesson_interfaces_ja.md docs/lesson_interfaces_en.md
 copy_if_changed build/web/lesson_sheets.js.new build/web/lesson_sheets.js
 rm -f build/web/lesson_sheets.js.new
 node web/tools/make_field_sizes.mjs engine/beam_geometry.h models/typed_text.cpp models/clinical_geometry.h \

@@ -10,6 +10,7 @@
 
 #include "gui/base/navigation.h"
 #include "gui/base/language.h"
+#include "gui/figures/interface_figures.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/figures/unit_volume_figures.h"
 #include "gui/widgets/form_scaler.h"
@@ -78,6 +79,18 @@ constexpr PageLayout kLayouts[kExplanationPageCount] = {
      {{{kWideLeft, 1320, 1710, kHalfWidth, 4800}, {kRightHalfLeft, 1320, 1710, kHalfWidth, 4800}}},
      2,
      360},
+    // The interfaces page: the lung slab across the figures' column, the air gap and the bone
+    // and bolus side by side under it, the note on all three under the last; the text's lines
+    // at page 5's pitch.
+    {17715,
+     10560,
+     kWideLeft,
+     9840,
+     {{{kWideLeft, 120, 510, kWideWidth, 3960},
+       {kWideLeft, 4590, 4980, kHalfWidth, 3780},
+       {kRightHalfLeft, 4590, 4980, kHalfWidth, 3780}}},
+     3,
+     360},
 };
 
 QWidget* MakeFigure(PageFigure figure, QWidget* page) {
@@ -103,6 +116,9 @@ QWidget* MakeFigure(PageFigure figure, QWidget* page) {
       return new ModelDoseFigure(kModelTransmission, kModelRange, page);
     case PageFigure::kModelDoseWithoutTransport:
       return new ModelDoseFigure(kModelTransmission, kRangeWithoutTransport, page);
+    case PageFigure::kLungSlab:
+    case PageFigure::kAirGap:
+    case PageFigure::kBoneAndBolus: return new InterfaceFigureView(figure, page);
   }
   return nullptr;
 }

@@ -169,6 +169,38 @@
 <context>
     <name>Figures</name>
     <message>
+        <source>肺</source>
+        <translation>Lung</translation>
+    </message>
+    <message>
+        <source>骨</source>
+        <translation>Bone</translation>
+    </message>
+    <message>
+        <source>空気</source>
+        <translation>Air</translation>
+    </message>
+    <message>
+        <source>ボーラス</source>
+        <translation>Bolus</translation>
+    </message>
+    <message>
+        <source>肺スラブ</source>
+        <translation>Lung slab</translation>
+    </message>
+    <message>
+        <source>骨スラブ</source>
+        <translation>Bone slab</translation>
+    </message>
+    <message>
+        <source>空気層</source>
+        <translation>Air gap</translation>
+    </message>
+    <message>
+        <source>表面からの深さ (cm)</source>
+        <translation>Depth from the surface (cm)</translation>
+    </message>
+    <message>
         <source>（0～5 cm の一次線水カーマ最大値 = 1）</source>
         <translation>(its primary water kerma maximum in 0-5 cm = 1)</translation>
     </message>
@@ -1232,12 +1264,12 @@ Please type a shorter X-ray energy</translation>
         <translation>Left out of this model: the beam is parallel (a clinical</translation>
     </message>
     <message>
-        <source>浅いのは主にこの広がりのため）、治療ヘッドの電子も水以外もない。</source>
+        <source>浅いのは主にこの広がりのため）、治療ヘッドの電子もない（肺は次頁）。</source>
         <translation>point source’s divergence makes d_max shallower), no head</translation>
     </message>
     <message>
         <source>既定の輸送は 10 MeV 超の電子を 5 % 遠くへ走らせる。「精密な電子</source>
-        <translation>electrons, water only. The exact transport runs electrons over</translation>
+        <translation>electrons; lung: page 6. The exact transport runs electrons over</translation>
     </message>
     <message>
         <source>輸送」では d_max が深くなる（15 MV の d_max 3.75→3.90 cm）。</source>
@@ -1250,6 +1282,137 @@ Please type a shorter X-ray energy</translation>
     <message>
         <source>Fig.9  電子を輸送しない</source>
         <translation>Fig.9  Without electron transport</translation>
+    </message>
+    <message>
+        <source>次頁へ</source>
+        <translation>Next page</translation>
+    </message>
+</context>
+<context>
+    <name>ExplanationPage6</name>
+    <message>
+        <source>解説-６</source>
+        <translation>Explanation 6</translation>
+    </message>
+    <message>
+        <source>境界で起こること：肺・空気・骨・ボーラス</source>
+        <translation>At interfaces: lung, air, bone and a bolus</translation>
+    </message>
+    <message>
+        <source>患者の体は水だけではない。肺（0.26 g/cm³）、骨（1.92 g/cm³）、</source>
+        <translation>A patient is not all water: there is lung (0.26 g/cm³), bone</translation>
+    </message>
+    <message>
+        <source>鼻や気管の空気があり、皮膚にボーラスを置くこともある。</source>
+        <translation>(1.92 g/cm³), air in the sinuses and the trachea, and a bolus</translation>
+    </message>
+    <message>
+        <source>スラブファントムで境界の線量を水と比べよう（Fig.10〜12。</source>
+        <translation>may lie on the skin. Slab phantoms compare the dose there with</translation>
+    </message>
+    <message>
+        <source>精密な電子輸送で計算し、線量は各物質の質量あたり）。</source>
+        <translation>water's (Fig.10-12, accurate transport, dose per mass).</translation>
+    </message>
+    <message>
+        <source>肺の中では電子の飛程が約 4 倍に伸び、横へも 4 倍遠くまで</source>
+        <translation>In lung the electrons' range grows about 4 times, sideways too.</translation>
+    </message>
+    <message>
+        <source>広がる。細い照射野では、中心軸から出ていく電子を周りから</source>
+        <translation>In a narrow field the electrons leaving the axis are no longer</translation>
+    </message>
+    <message>
+        <source>来る電子が補えず（側方向の２次電子平衡が崩れ）、線量が下がる。</source>
+        <translation>replaced from the sides (lateral disequilibrium): the dose falls.</translation>
+    </message>
+    <message>
+        <source>15 MV、1×1 cm では肺の中（深さ 6〜10 cm）の線量は、</source>
+        <translation>At 15 MV, 1×1 cm, the dose in the lung (6-10 cm deep) is</translation>
+    </message>
+    <message>
+        <source>同じ深さの水の 60 % しかない。10×10 cm では 103 % とほぼ同じ。</source>
+        <translation>only 60 % of water's at that depth; at 10×10 cm 103 %, the same.</translation>
+    </message>
+    <message>
+        <source>6 MV では 1×1 cm で 74 %、10×10 cm で 107 % と損失は小さい。</source>
+        <translation>At 6 MV: 74 % at 1×1 cm and 107 % at 10×10 cm, a smaller loss.</translation>
+    </message>
+    <message>
+        <source>肺や空気層の奥の水では、線量がもう一度ビルドアップする。</source>
+        <translation>In the water beyond lung or an air gap the dose builds up again.</translation>
+    </message>
+    <message>
+        <source>15 MV、1×1 cm では肺のすぐ奥（13.0〜13.3 cm）で水の 85 %、</source>
+        <translation>At 15 MV, 1×1 cm: 85 % just beyond the lung (13.0-13.3 cm),</translation>
+    </message>
+    <message>
+        <source>その先では水より高くなる（肺は光子をあまり減弱させない）。</source>
+        <translation>then more than water's (lung attenuates the photons little).</translation>
+    </message>
+    <message>
+        <source>空気は電子をほとんど生まず、電子は横へも逃げる。空気層の</source>
+        <translation>Air sets almost no electrons moving, and they escape sideways:</translation>
+    </message>
+    <message>
+        <source>すぐ奥（5.0〜5.3 cm）の線量は、10×10 cm で水の 87 %、</source>
+        <translation>just beyond the air gap (5.0-5.3 cm): 87 % of water's at 10×10 cm,</translation>
+    </message>
+    <message>
+        <source>1×1 cm では 43 % で、その奥の水でもう一度増えていく。</source>
+        <translation>43 % at 1×1 cm, and it rises again in the water further on.</translation>
+    </message>
+    <message>
+        <source>骨は質量あたりの電子が水より少なく（0.93 倍）、電子を止める力も</source>
+        <translation>Bone has fewer electrons per gram than water (0.93 times), stops</translation>
+    </message>
+    <message>
+        <source>小さいので、質量あたりの線量は水より低い。6 MV、10×10 cm の</source>
+        <translation>them less per gram: a lower dose per mass. At 6 MV, 10×10 cm,</translation>
+    </message>
+    <message>
+        <source>骨の中の線量は同じ深さの水の 93 %、骨の奥（5〜8 cm）も 95 %</source>
+        <translation>93 % of water's at that depth in the bone, 95 % beyond it (5-8 cm)</translation>
+    </message>
+    <message>
+        <source>になる（骨は同じ厚さの水より多くの光子を減弱させる）。</source>
+        <translation>(bone attenuates more photons than the same thickness of water).</translation>
+    </message>
+    <message>
+        <source>ボーラスは組織に近い物質で、ビルドアップを皮膚の外へ移す。</source>
+        <translation>A bolus, tissue-like material, moves the build-up off the skin:</translation>
+    </message>
+    <message>
+        <source>6 MV、10×10 cm で皮膚に 1 cm のボーラスを置くと、皮膚の最初の</source>
+        <translation>with 1 cm on the skin (6 MV, 10×10 cm), the dose of the skin's</translation>
+    </message>
+    <message>
+        <source>1 mm の線量は、水の最大線量の 24 % から 94 % に上がる。</source>
+        <translation>first mm rises from 24 % to 94 % of water's maximum dose.</translation>
+    </message>
+    <message>
+        <source>エネルギーが高いほど電子は遠くまで飛ぶので、肺の中の</source>
+        <translation>The higher the energy, the further the electrons go: small</translation>
+    </message>
+    <message>
+        <source>小さな腫瘍を細い照射野で治療するときは 6 MV が選ばれやすい。</source>
+        <translation>lung tumours treated with narrow fields are often given 6 MV.</translation>
+    </message>
+    <message>
+        <source>Fig.10  肺スラブ（水 3 cm、肺 10 cm）、15 MV</source>
+        <translation>Fig.10  Lung slab (water 3 cm, lung 10 cm), 15 MV</translation>
+    </message>
+    <message>
+        <source>Fig.11  空気層（空気 2 cm）、15 MV</source>
+        <translation>Fig.11  Air gap (air 2 cm), 15 MV</translation>
+    </message>
+    <message>
+        <source>Fig.12  骨スラブとボーラス、6 MV</source>
+        <translation>Fig.12  Bone slab and bolus, 6 MV</translation>
+    </message>
+    <message>
+        <source>実線はファントム、破線は同じ照射野の水（その最大 = 100 %）。色の帯はその物質の層。</source>
+        <translation>Solid: the phantom; dashed: water in the same field (its maximum = 100 %). The shaded bands are the layers.</translation>
     </message>
     <message>
         <source>参考文献</source>

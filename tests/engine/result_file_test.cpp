@@ -8,8 +8,10 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "engine/engine_error.h"
+#include "physics/physics_tables.h"
 #include "engine_test_support.h"
 #include "records/file_io.h"
 #include "records/fixed_format.h"
@@ -64,6 +66,51 @@ TEST(ResultFileTest, NoKermaInTheFirstFiveCentimetresIsAnError) {
   tally->ScoreKerma(5.05f, 10.0f);  // bin 51 does not count
   auto field = std::make_unique<FieldDoseTable>();
   EXPECT_THROW(Normalise(*tally, *field), EngineError);
+}
+
+// In a slab phantom the kerma of a thin layer's bins is a peak of noise (air, lung): the
+// normalisation takes water's bins of the first 5 cm where there are any, else every bin.
+TEST(ResultFileTest, APhantomIsNormalisedToWatersKermaInTheFirstFiveCentimetres) {
+  struct Layer {
+    float to_cm, density;
+    bool own_data;
+  };
+  const struct {
+    const char* what;
+    std::vector<Layer> layers;  // from the surface down; below the last one water
+    float kmax;                 // of the kerma below
+  } cases[] = {
+      {"water 3, air 2: the air's peak at 4.05 cm is left out",
+       {{3, 1, false}, {5, 0.0012f, true}},
+       300},
+      {"water 3, lung 10: the lung's peak too", {{3, 1, false}, {13, 0.26f, true}}, 300},
+      {"lung from the surface: no water in 5 cm, every bin counts", {{10, 0.26f, true}}, 900},
+      {"water alone", {{30, 1, false}}, 900},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto tally = std::make_unique<DoseTally>(testing::EngineSlabWidths());
+    for (int j = 1; j <= 60; ++j) {
+      const float z = 0.1f * static_cast<float>(j) - 0.05f;
+      tally->ScoreKerma(z, j == 2 ? 300.0f : j == 41 ? 900.0f : 100.0f);
+    }
+    SlabLayers<float> layers;
+    float z = 0;
+    std::vector<std::unique_ptr<PhysicsTables<float>>> own;
+    for (const Layer& layer : c.layers) {
+      const auto k = static_cast<std::size_t>(layers.count++);
+      layers.z[k] = z;
+      layers.density[k] = layers.mass_density[k] = layer.density;
+      if (layer.own_data) own.push_back(std::make_unique<PhysicsTables<float>>());
+      layers.tables[k] = layer.own_data ? own.back().get() : nullptr;
+      z = layer.to_cm;
+    }
+    layers.z[static_cast<std::size_t>(layers.count)] = z;
+    auto field = std::make_unique<FieldDoseTable>();
+    EXPECT_EQ(Normalise(*tally, *field, &layers).kmax, c.kmax);
+    // A plain run's normalisation is as it always was: the largest bin.
+    EXPECT_EQ(Normalise(*tally, *field).kmax, 900.0f);
+  }
 }
 
 TEST(ResultFileTest, FailedWriteThrowsAndLeavesTheEarlierFile) {

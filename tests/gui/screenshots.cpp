@@ -188,7 +188,7 @@ void Classroom() {
   save("non_visual_75");
   SetZoomSetting(kZoomToFit);
   non_visual.run.back_button->click();
-  for (int page = 1; page <= 5; ++page) ShowExplanationPage(page);
+  for (int page = 1; page <= dosavia::kExplanationPageCount; ++page) ShowExplanationPage(page);
   ShowReferencesPage();
   save("pages");
   // Page 5 alone, fitted to the screen, in both languages.
@@ -348,6 +348,7 @@ void English() {
       {"page_3", [] { return &GetExplanationPage(3); }},
       {"page_4", [] { return &GetExplanationPage(4); }},
       {"page_5", [] { return &GetExplanationPage(5); }},
+      {"page_6", [] { return &GetExplanationPage(6); }},
       {"references", [] { return &GetReferencesPage(); }},
       {"console", [] { return &console; }}};
   for (const auto& [tag, form_of] : forms) {
@@ -370,10 +371,10 @@ void English() {
 // The spectrum, explanation and references pages at their design size.
 void Pages() {
   const std::pair<const char*, QWidget*> pages[] = {
-      {"spectra", &GetSpectrumPage()},     {"page_1", &GetExplanationPage(1)},
-      {"page_2", &GetExplanationPage(2)},  {"page_3", &GetExplanationPage(3)},
-      {"page_4", &GetExplanationPage(4)},  {"page_5", &GetExplanationPage(5)},
-      {"references", &GetReferencesPage()}};
+      {"spectra", &GetSpectrumPage()},    {"page_1", &GetExplanationPage(1)},
+      {"page_2", &GetExplanationPage(2)}, {"page_3", &GetExplanationPage(3)},
+      {"page_4", &GetExplanationPage(4)}, {"page_5", &GetExplanationPage(5)},
+      {"page_6", &GetExplanationPage(6)}, {"references", &GetReferencesPage()}};
   for (const auto& [name, page] : pages) {
     ShowAtDesignSize(page);
     Save(page->grab(), QString::fromLatin1(name));

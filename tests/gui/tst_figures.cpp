@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "gui/figures/figure_axes.h"
+#include "gui/figures/interface_figures.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/forms/explanation_page.h"
 #include "gui/figures/unit_volume_figures.h"
@@ -55,6 +56,7 @@ class TestFigures : public QObject {
   void initTestCase();
   void shippedCurvesShowTheBuildUp();
   void narrowFieldsLoseDoseAndMoveTheMaximumUp();
+  void shippedPhantomCurvesGiveEveryInterfaceFigure();
   void ticksStayInsideTheRange_data();
   void ticksStayInsideTheRange();
   void legendKeepsToWhatItReports();
@@ -116,6 +118,17 @@ void TestFigures::narrowFieldsLoseDoseAndMoveTheMaximumUp() {
   const auto at = static_cast<std::size_t>(broad.depth_cm / 0.1);
   for (std::size_t f = 1; f < curves.dose.size(); ++f)
     QVERIFY(curves.dose[f][at] >= curves.dose[f - 1][at] - 0.01);
+}
+
+// The slab phantoms' curves compiled in: each of page 6's figures has its curves, and water's
+// are on their own scale (their maximum is 100 %).
+void TestFigures::shippedPhantomCurvesGiveEveryInterfaceFigure() {
+  const std::optional<InterfaceCurves>& curves = ShippedInterfaceCurves();
+  QVERIFY(curves.has_value());
+  for (const InterfaceFigure& figure : InterfaceFigures())
+    QVERIFY(InterfaceFigureOf(*curves, figure.figure).has_value());
+  const std::vector<double>& water = *curves->Find(InterfaceCurveName("water", 15, 10));
+  QVERIFY(std::abs(CurveMaximum(water).dose - 100) < 1);
 }
 
 void TestFigures::ticksStayInsideTheRange_data() {

@@ -29,9 +29,9 @@ using dosavia::gui::testing::TempWorkDir;
 
 namespace {
 
-// The pages in reading order: the explanation pages 1-5, then the references.
+// The pages in reading order: the explanation pages 1-6, then the references.
 constexpr int kReferences = kExplanationPageCount + 1;
-constexpr int kPagesInOrder[] = {1, 2, 3, 4, 5, kReferences};
+constexpr int kPagesInOrder[] = {1, 2, 3, 4, 5, 6, kReferences};
 
 TextPage* Page(int page) {
   if (page == kReferences) return &GetReferencesPage();
@@ -70,7 +70,7 @@ class TestPages : public QObject {
   void forwardButtonShowsTheNextPageOverThisOne_data();
   void forwardButtonShowsTheNextPageOverThisOne();
   void secondNextOnlyBringsThePageForward();
-  void pageFourLeadsThroughPageFiveToTheReferencesOnTop();
+  void pageFourLeadsThroughPagesFiveAndSixToTheReferencesOnTop();
   void exitHidesAllPagesAndTheProgramGoesOn_data();
   void exitHidesAllPagesAndTheProgramGoesOn();
   void menuExplanationShowsTheFirstPageBesideTheMenu();
@@ -96,7 +96,8 @@ void TestPages::forwardButtonShowsTheNextPageOverThisOne_data() {
   QTest::newRow("解説-２ 次頁へ") << 2 << 3 << QStringLiteral("次頁へ");
   QTest::newRow("解説-３ 次頁へ") << 3 << 4 << QStringLiteral("次頁へ");
   QTest::newRow("解説-４ 次頁へ") << 4 << 5 << QStringLiteral("次頁へ");
-  QTest::newRow("解説-５ 参考文献") << 5 << kReferences << QStringLiteral("参考文献");
+  QTest::newRow("解説-５ 次頁へ") << 5 << 6 << QStringLiteral("次頁へ");
+  QTest::newRow("解説-６ 参考文献") << 6 << kReferences << QStringLiteral("参考文献");
 }
 
 void TestPages::forwardButtonShowsTheNextPageOverThisOne() {
@@ -112,16 +113,19 @@ void TestPages::forwardButtonShowsTheNextPageOverThisOne() {
     if (other != page && other != next) QVERIFY(!Page(other)->isVisible());
 }
 
-// The references open over page 5: when a screen is shown, the open pages must come back in
+// The references open over page 6: when a screen is shown, the open pages must come back in
 // reading order, the references on top.
-void TestPages::pageFourLeadsThroughPageFiveToTheReferencesOnTop() {
+void TestPages::pageFourLeadsThroughPagesFiveAndSixToTheReferencesOnTop() {
   GetExplanationPage(4).show();
   GetExplanationPage(4).next_button->click();
   QVERIFY(GetExplanationPage(5).isVisible());
-  QVERIFY(!GetReferencesPage().isVisible());
   GetExplanationPage(5).next_button->click();
+  QVERIFY(GetExplanationPage(6).isVisible());
+  QVERIFY(!GetReferencesPage().isVisible());
+  GetExplanationPage(6).next_button->click();
   QVERIFY(GetReferencesPage().isVisible());
-  QVERIFY(GetExplanationPage(5).isVisible() && GetExplanationPage(4).isVisible());
+  QVERIFY(GetExplanationPage(6).isVisible() && GetExplanationPage(5).isVisible() &&
+          GetExplanationPage(4).isVisible());
   for (std::size_t i = 1; i < std::size(kPagesInOrder); ++i)
     QVERIFY2(Page(kPagesInOrder[i - 1])->StackRank() < Page(kPagesInOrder[i])->StackRank(),
              qPrintable(QStringLiteral("page %1 is raised over page %2")

@@ -1,11 +1,13 @@
-// The numbers the English lesson sheet, the switches' guide and the explanation pages give as
-// the program's answers, computed again: runs of several seeds for each beam, measured as the
+// The numbers the English lesson sheets, the switches' guide and the explanation pages give
+// as the program's answers, computed again: runs of several seeds for each beam, measured as the
 // screens measure them, and each stated number within three standard uncertainties of the
 // runs' mean (the uncertainties each run measured from its history groups) and the rounding
 // of the text. A text whose numbers drift from what the program computes fails here.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,6 +22,7 @@
 #include "engine/history_groups.h"
 #include "engine/run_statistics.h"
 #include "models/curve_table.h"
+#include "models/figure_models.h"
 #include "seeded_runs.h"
 
 namespace dosavia {
@@ -126,8 +129,9 @@ const BeamRuns& RunBeam(int energy, const std::vector<int>& fields,
 }
 
 // The Japanese sheet states each of the English sheet's numbers too, as written there.
-void ExpectInJapaneseSheet(const std::vector<Stated>& numbers, const std::string& what) {
-  static const std::string japanese = SourceText("docs/lesson_buildup_ja.md");
+void ExpectInJapaneseSheet(const std::vector<Stated>& numbers, const std::string& what,
+                           const std::string& sheet = "docs/lesson_buildup_ja.md") {
+  const std::string japanese = SourceText(sheet);
   for (const Stated& n : numbers)
     EXPECT_NE(japanese.find(n.text), std::string::npos)
         << what << ": the Japanese sheet lacks " << n.text;
@@ -333,6 +337,167 @@ TEST(LessonNumbersTest, NoBuildUpIsSaidOnlyWithoutElectronTransport) {
       EXPECT_NE(tsv.find("\t10\t\t\t"), std::string::npos) << tsv;
     }
   }
+}
+
+// The interfaces page and lesson: doses through the slab phantoms against water's, as a class
+// reads them off two curves of the engine screen. Seeds 1..kPhantomSeeds of kPhantomPhotons
+// photons, as the sheet states them; each stated mean within three standard errors of the
+// seeds' mean and its rounding, each stated run-to-run spread within what four runs allow.
+constexpr int kPhantomSeeds = 4;
+const std::string kPhantomPhotons = "2.00E+05";
+
+// The field columns of the 1 x 1 and 10 x 10 cm fields.
+constexpr int kColumn1 = 0;
+constexpr int kColumn10 = 7;
+
+// The mean of the bins whose centres lie from `from_cm` to `to_cm`.
+double WindowMean(const std::vector<double>& dose, double from_cm, double to_cm) {
+  double sum = 0;
+  int n = 0;
+  for (int j = 1; j <= kSlabs; ++j)
+    if (DepthBinCentreCm(j) > from_cm - 1e-6 && DepthBinCentreCm(j) < to_cm + 1e-6) {
+      sum += dose[static_cast<std::size_t>(j - 1)];
+      ++n;
+    }
+  return sum / n;
+}
+
+// The runs of one phantom at one energy, made once for all the tests that read them.
+const std::array<std::vector<double>, kFields>& PhantomCurves(const std::string& phantom,
+                                                              int energy, int seed) {
+  static std::map<std::string, std::array<std::vector<double>, kFields>> made;
+  const std::string key = phantom + " " + std::to_string(energy) + " " + std::to_string(seed);
+  const auto found = made.find(key);
+  if (found != made.end()) return found->second;
+  return made.emplace(key, PhantomRun(energy, kPhantomPhotons, static_cast<RunSeed>(seed), phantom))
+      .first->second;
+}
+
+// A quantity over the seeds: its mean, the standard error of the mean and the run-to-run
+// standard deviation.
+struct SeedSpread {
+  double mean = 0, u = 0, sd = 0;
+};
+
+// What the sheet asks the class to read: in per cent, the mean dose of a depth window in the
+// phantom over the same window of water (a ratio of two curves), or over water's maximum.
+struct InterfaceReading {
+  std::string phantom;
+  int energy;
+  int column;
+  double from_cm, to_cm;
+  bool of_maximum = false;  // true: per cent of water's maximum (the skin under a bolus)
+};
+
+SeedSpread Read(const InterfaceReading& r) {
+  std::vector<double> values;
+  for (int seed = 1; seed <= kPhantomSeeds; ++seed) {
+    const auto& dose = PhantomCurves(r.phantom, r.energy, seed)[r.column];
+    const auto& water = PhantomCurves("water", r.energy, seed)[r.column];
+    const double reference =
+        r.of_maximum ? CurveMaximum(water).dose : WindowMean(water, r.from_cm, r.to_cm);
+    values.push_back(100 * WindowMean(dose, r.from_cm, r.to_cm) / reference);
+  }
+  SeedSpread s;
+  for (double v : values) s.mean += v / kPhantomSeeds;
+  for (double v : values) s.sd += (v - s.mean) * (v - s.mean) / (kPhantomSeeds - 1);
+  s.sd = std::sqrt(s.sd);
+  s.u = s.sd / std::sqrt(double{kPhantomSeeds});
+  return s;
+}
+
+// Each stated reading (mean, and the spread where the text gives one) against the runs.
+void ExpectReadings(const std::vector<Stated>& stated, const std::vector<InterfaceReading>& reads,
+                    bool with_spread, const std::string& where) {
+  // What the runs give is said first, so that a text that lost its sentence can be mended.
+  std::vector<SeedSpread> runs;
+  std::vector<std::string> whats;
+  for (const InterfaceReading& r : reads) {
+    std::ostringstream what;
+    what << where << ": " << r.phantom << " " << r.energy << " MV, column " << r.column << ", "
+         << r.from_cm << "-" << r.to_cm << " cm";
+    runs.push_back(Read(r));
+    whats.push_back(what.str());
+    std::printf("%s: %.1f %% ± %.1f (run-to-run SD %.1f)\n", whats.back().c_str(), runs.back().mean,
+                runs.back().u, runs.back().sd);
+  }
+  ASSERT_EQ(stated.size(), reads.size() * (with_spread ? 2 : 1)) << where;
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    const std::string& what = whats[i];
+    const SeedSpread& s = runs[i];
+    const Stated& mean = stated[with_spread ? 2 * i : i];
+    ExpectAgrees(mean, {s.mean, s.u}, what);
+    if (!with_spread) continue;
+    const Stated& spread = stated[2 * i + 1];
+    EXPECT_GT(s.sd, 0.4 * spread.value - spread.rounding) << what << " spread";
+    EXPECT_LT(s.sd, 2.0 * spread.value + spread.rounding) << what << " spread";
+  }
+}
+
+// The lesson's readings, in the order of its sentences; the page states the same means.
+const std::vector<InterfaceReading> kLungReadings = {
+    {"lung", 15, kColumn1, 6, 10}, {"lung", 15, kColumn10, 6, 10},     {"lung", 6, kColumn1, 6, 10},
+    {"lung", 6, kColumn10, 6, 10}, {"lung", 15, kColumn1, 13.0, 13.3},
+};
+const std::vector<InterfaceReading> kAirReadings = {
+    {"air", 15, kColumn10, 5.0, 5.3},
+    {"air", 15, kColumn1, 5.0, 5.3},
+};
+const std::vector<InterfaceReading> kBoneBolusReadings = {
+    {"bone", 6, kColumn10, 2.5, 3.5},
+    {"bone", 6, kColumn10, 5, 8},
+    {"water", 6, kColumn10, 0, 0.1, true},
+    {"bolus", 6, kColumn10, 1.0, 1.1, true},
+};
+
+TEST(LessonNumbersTest, TheLungNumbersOfTheInterfacesLessonAreWhatTheEngineComputes) {
+  const std::string sheet = SourceText("docs/lesson_interfaces_en.md");
+  const std::vector<Stated> stated = StatedIn(
+      sheet,
+      "Expected:\\* in the lung \\(6–10 cm\\), in per cent of water at the same depth: 15 MV "
+      "1×1 ([0-9]+) ± ([0-9.]+), 10×10 ([0-9]+) ± ([0-9.]+); 6 MV 1×1 ([0-9]+) ± ([0-9.]+), "
+      "10×10 ([0-9]+) ± ([0-9.]+). Just beyond the lung \\(13.0–13.3 cm\\), 15 MV 1×1: "
+      "([0-9]+) ± ([0-9.]+)");
+  ExpectInJapaneseSheet(stated, "lung readings", "docs/lesson_interfaces_ja.md");
+  ExpectReadings(stated, kLungReadings, true, "lesson, lung");
+  const std::vector<Stated> page = StatedIn(
+      SourceText("models/page_texts.cpp"),
+      "肺の中（深さ 6〜10 cm）の線量は、.*?同じ深さの水の ([0-9]+) %.*?10×10 cm では ([0-9]+) "
+      "%.*?6 MV では 1×1 cm で ([0-9]+) %、10×10 cm で ([0-9]+) %.*?肺のすぐ奥（13.0〜13.3 cm）"
+      "で水の ([0-9]+) %");
+  ExpectReadings(page, kLungReadings, false, "page 6, lung");
+}
+
+TEST(LessonNumbersTest, TheAirGapNumbersOfTheInterfacesLessonAreWhatTheEngineComputes) {
+  const std::string sheet = SourceText("docs/lesson_interfaces_en.md");
+  const std::vector<Stated> stated =
+      StatedIn(sheet,
+               "Expected:\\* just beyond the air gap \\(5.0–5.3 cm\\), in per cent of water at the "
+               "same depth: 15 MV 10×10 ([0-9]+) ± ([0-9.]+), 1×1 ([0-9]+) ± ([0-9.]+)");
+  ExpectInJapaneseSheet(stated, "air gap readings", "docs/lesson_interfaces_ja.md");
+  ExpectReadings(stated, kAirReadings, true, "lesson, air gap");
+  const std::vector<Stated> page = StatedIn(
+      SourceText("models/page_texts.cpp"),
+      "空気層の.*?すぐ奥（5.0〜5.3 cm）の線量は、10×10 cm で水の ([0-9]+) %、.*?1×1 cm では "
+      "([0-9]+) %");
+  ExpectReadings(page, kAirReadings, false, "page 6, air gap");
+}
+
+TEST(LessonNumbersTest, TheBoneAndBolusNumbersOfTheInterfacesLessonAreWhatTheEngineComputes) {
+  const std::string sheet = SourceText("docs/lesson_interfaces_en.md");
+  const std::vector<Stated> stated = StatedIn(
+      sheet,
+      "Expected:\\* 6 MV, 10×10 cm, in per cent of water at the same depth: in the bone "
+      "\\(2.5–3.5 cm\\) ([0-9]+) ± ([0-9.]+), beyond it \\(5–8 cm\\) ([0-9]+) ± ([0-9.]+). The "
+      "skin's dose \\(its first millimetre\\) in per cent of water's maximum: without a bolus "
+      "([0-9]+) ± ([0-9.]+), under 1 cm of bolus ([0-9]+) ± ([0-9.]+)");
+  ExpectInJapaneseSheet(stated, "bone and bolus readings", "docs/lesson_interfaces_ja.md");
+  ExpectReadings(stated, kBoneBolusReadings, true, "lesson, bone and bolus");
+  const std::vector<Stated> page = StatedIn(
+      SourceText("models/page_texts.cpp"),
+      "骨の中の線量は同じ深さの水の ([0-9]+) %、骨の奥（5〜8 cm）も ([0-9]+) %.*?皮膚の最初の.*?"
+      "1 mm の線量は、水の最大線量の ([0-9]+) % から ([0-9]+) %");
+  ExpectReadings(page, kBoneBolusReadings, false, "page 6, bone and bolus");
 }
 
 }  // namespace

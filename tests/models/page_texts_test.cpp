@@ -1,5 +1,5 @@
 // The explanation pages' texts, shared by Dosavia's pages and the browser edition, and the
-// reading of the stored depth-dose curves behind Fig.1 and Fig.7.
+// reading of the stored depth-dose curves behind Fig.1, Fig.7 and Fig.10 to Fig.12.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "models/figure_models.h"
+#include "models/interface_curves.h"
 #include "models/page_texts.h"
 
 namespace dosavia {
@@ -29,6 +30,7 @@ TEST(ExplanationPageTexts, EachPageHasItsContextTitleCaptionsAndParagraphs) {
       {3, "ExplanationPage3", "解説-３", 3, true},
       {4, "ExplanationPage4", "解説-４", 2, true},
       {5, "ExplanationPage5", "解説-５", 2, true},
+      {6, "ExplanationPage6", "解説-６", 3, true},
       {kReferencesPage, "ReferencesPage", "文献", 0, false},
   };
   for (const PageCase& c : cases) {
@@ -70,7 +72,7 @@ TEST(ExplanationPageTexts, NumbersBesideThePagesAreRefused) {
 // The browser lists the pages and links each to the next in this order; only the last page,
 // the references, has no next.
 TEST(ExplanationPages, RunInReadingOrderWithTheReferencesLast) {
-  const int reading_order[] = {1, 2, 3, 4, 5, kReferencesPage};
+  const int reading_order[] = {1, 2, 3, 4, 5, 6, kReferencesPage};
   const auto pages = ExplanationPages();
   ASSERT_EQ(pages.size(), std::size(reading_order));
   for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -150,6 +152,124 @@ TEST(ParseDepthDoseCurves, ReadsWellFormedCurvesAndRefusesDamagedOnes) {
   EXPECT_DOUBLE_EQ(curves->depth_cm[1], 0.15);
   EXPECT_DOUBLE_EQ(curves->kerma[0], 1.0);
   EXPECT_NEAR(curves->dose[9][0], 1.0 / 11, 1e-6);  // written with six decimals
+}
+
+// A text of the slab phantoms' curves: every curve the figures need, `depths` bins, each curve's
+// value its column number.
+std::string InterfaceText(int depths) {
+  const std::vector<std::string> names = InterfaceCurveNames();
+  std::string text = "# phantoms\ncolumns depth";
+  for (const std::string& name : names) text += " " + name;
+  text += "\n";
+  for (int i = 0; i < depths; ++i) {
+    text += std::to_string(0.05 + 0.1 * i);
+    for (std::size_t k = 0; k < names.size(); ++k) text += " " + std::to_string(k + 1);
+    text += "\n";
+  }
+  return text;
+}
+
+TEST(ParseInterfaceCurves, ReadsTheFiguresCurvesAndRefusesDamagedOnes) {
+  const int depths = static_cast<int>(kInterfaceDepthCm / 0.1 + 0.5);
+  const std::string good = InterfaceText(depths);
+  const std::size_t columns = InterfaceCurveNames().size();
+  // The line after the last: the next bin, with `n` values.
+  const std::string next = "20.05";
+  const auto ones = [](std::size_t n) {
+    std::string t;
+    for (std::size_t k = 0; k < n; ++k) t += " 1";
+    return t;
+  };
+  struct Case {
+    const char* what;
+    std::string text;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"well formed", good, true},
+      {"stops short of the figures' depth", InterfaceText(depths - 1), false},
+      {"no column line", good.substr(good.find("\n0.05") + 1), false},
+      {"a curve the figures need is missing",
+       [&] {
+         std::string t = good;
+         t.replace(t.find("lung/15/1 "), 10, "lung/15/2 ");
+         return t;
+       }(),
+       false},
+      {"a number missing in a line", good + next + ones(columns - 1) + "\n", false},
+      {"a word among the numbers", good + next + ones(columns - 1) + " x\n", false},
+      {"not finite", good + next + ones(columns - 1) + " nan\n", false},
+      {"depth going back", good + "1.05" + ones(columns) + "\n", false},
+      {"empty", "", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ParseInterfaceCurves(c.text).has_value(), c.accepted) << c.what;
+}
+
+// Each figure draws its phantoms' curves solid with their layers shaded, and each field's
+// water curve dashed in the colour of its phantom curve, black where two phantoms share it.
+TEST(InterfaceFigureOf, DrawsThePhantomsAgainstWaterWithTheirLayers) {
+  const auto curves = ParseInterfaceCurves(InterfaceText(200));
+  ASSERT_TRUE(curves.has_value());
+  struct Band {
+    const char* material;
+    double from_cm, to_cm;
+  };
+  struct Curve {
+    const char* phantom;
+    int side_cm;
+    bool water;
+    int colour;
+  };
+  const struct {
+    PageFigure figure;
+    int energy;
+    std::vector<Band> bands;
+    std::vector<Curve> curves;
+  } cases[] = {
+      {PageFigure::kLungSlab,
+       15,
+       {{"lung", 3, 13}},
+       {{"lung", 1, false, 0},
+        {"lung", 10, false, 1},
+        {"water", 1, true, 0},
+        {"water", 10, true, 1}}},
+      {PageFigure::kAirGap,
+       15,
+       {{"air", 3, 5}},
+       {{"air", 1, false, 0},
+        {"air", 10, false, 1},
+        {"water", 1, true, 0},
+        {"water", 10, true, 1}}},
+      {PageFigure::kBoneAndBolus,
+       6,
+       {{"bone", 2, 4}, {"bolus", 0, 1}},
+       {{"bone", 10, false, 0}, {"bolus", 10, false, 1}, {"water", 10, true, -1}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.figure));
+    const auto data = InterfaceFigureOf(*curves, c.figure);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->energy_mv, c.energy);
+    ASSERT_EQ(data->bands.size(), c.bands.size());
+    for (std::size_t i = 0; i < c.bands.size(); ++i) {
+      EXPECT_EQ(data->bands[i].material, c.bands[i].material);
+      EXPECT_DOUBLE_EQ(data->bands[i].from_cm, c.bands[i].from_cm);
+      EXPECT_DOUBLE_EQ(data->bands[i].to_cm, c.bands[i].to_cm);
+    }
+    ASSERT_EQ(data->curves.size(), c.curves.size());
+    for (std::size_t i = 0; i < c.curves.size(); ++i) {
+      const InterfaceFigureCurve& got = data->curves[i];
+      EXPECT_EQ(got.phantom, c.curves[i].phantom) << i;
+      EXPECT_EQ(got.side_cm, c.curves[i].side_cm) << i;
+      EXPECT_EQ(got.water, c.curves[i].water) << i;
+      EXPECT_EQ(got.colour, c.curves[i].colour) << i;
+      // The curve is the stored one of its phantom, energy and field.
+      EXPECT_EQ(got.values, *curves->Find(InterfaceCurveName(got.phantom, c.energy, got.side_cm)))
+          << i;
+    }
+  }
+  EXPECT_FALSE(InterfaceFigureOf(*curves, PageFigure::kTmr).has_value());
 }
 
 }  // namespace

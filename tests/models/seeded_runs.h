@@ -13,10 +13,12 @@
 #include "engine/conditions_file.h"
 #include "engine/field_superposition.h"
 #include "engine/history_groups.h"
+#include "engine/phantom_file.h"
 #include "engine/run_statistics.h"
 #include "models/clinical_geometry.h"
 #include "models/curve_table.h"
 #include "models/dmax_uncertainty.h"
+#include "models/phantom_presets.h"
 #include "models/visual_batch.h"
 #include "models/visual_depth_dose.h"
 
@@ -54,6 +56,40 @@ inline std::vector<CurveTableRow> EngineRun(int energy, const std::string& photo
       rows.push_back(MeasureCurveSet(*clinical, f, statistics.get(), tables.get()));
   }
   return rows;
+}
+
+// The total dose (primary + scatter) of every field column, bin by bin, of one engine run of
+// `energy` MV through the slab phantom of a preset (`phantom`, its key; "water": the plain
+// accurate run) with `seed`, as Kestrun --phantom writes it: the accurate transport, the
+// block streams, normalised as the result file is.
+inline std::array<std::vector<double>, kFields> PhantomRun(int energy, const std::string& photons,
+                                                           RunSeed seed,
+                                                           const std::string& phantom) {
+  PhysicsSwitches physics;
+  physics.accurate_transport = true;
+  const auto inputs = LoadBlockRunInputs(
+      DOSAVIA_DATA_DIR, ConditionsFileText(std::to_string(energy) + "MV.csv", "r.data", photons),
+      physics, seed);
+  std::unique_ptr<PhantomData> data;
+  if (phantom != "water")
+    data = std::make_unique<PhantomData>(
+        ParsePhantom(PhantomTextOfLink(phantom).value(), phantom),
+        [](const std::string& name) { return std::string(DOSAVIA_DATA_DIR) + "/" + name; });
+  const SlabLayers<float>* layers = data ? &data->layers() : nullptr;
+  auto tally =
+      std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(inputs->tables.DepthBinWidth));
+  RunBlockStreams(
+      inputs->tables, inputs->spectrum, inputs->conditions.photon_total, 2, *tally, [](int) {},
+      physics, seed, nullptr, layers);
+  auto field = std::make_unique<FieldDoseTable>();
+  Superpose(*tally, *field);
+  const auto results = std::make_unique<NormalisedResults>(Normalise(*tally, *field, layers));
+  std::array<std::vector<double>, kFields> doses;
+  for (int f = 1; f <= kFields; ++f)
+    for (int j = 1; j <= kSlabs; ++j)
+      doses[static_cast<std::size_t>(f - 1)].push_back(results->field.at(kPrimary, f, j) +
+                                                       results->field.at(kScatter, f, j));
+  return doses;
 }
 
 // What the visual screens read from a series of `photons` photons of `energy` MV in a field

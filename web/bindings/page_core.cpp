@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "models/figure_models.h"
+#include "models/interface_curves.h"
 #include "models/page_texts.h"
 
 namespace dosavia::web {
@@ -21,6 +22,8 @@ namespace {
 
 // The engine's 10 MV curves, embedded in the module at this path.
 constexpr const char* kCurvesFile = "/depth_dose_10mv.txt";
+// The slab phantoms' curves of the interfaces page.
+constexpr const char* kInterfaceCurvesFile = "/interface_depth_dose.txt";
 // Depths the figures show [cm]: Fig.1 stops short of the last centimetres, which lack the
 // backscatter of deeper water; Fig.7 shows the build-up region of narrow fields.
 constexpr double kTmrFigureDepthCm = 25;
@@ -47,7 +50,7 @@ const char* KindName(PageLineKind kind) {
 
 // [{ page, context, title, next, captions: [..], figures: ['fig1', ..], notes: [.. or null],
 //    lines: [{ kind, text }] }]
-// for pages 1-5 and the references, in reading order; page 6 is the references, and each
+// for pages 1-6 and the references, in reading order; page 7 is the references, and each
 // figure is named by its number, as pageFigures names their numbers.
 val PageTextsJs() {
   val pages = val::array();
@@ -133,6 +136,50 @@ void AddCurveFigures(val& figures) {
   figures.set("fig7", fig7);
 }
 
+// Fig.10 to Fig.12 from the stored curves: { energy, depth: [..], bands: [{ material, from,
+// to }], curves: [{ phantom, side, water, colour, values: [..] }] }; each null when the curves
+// cannot be read.
+void AddInterfaceFigures(val& figures) {
+  std::ifstream file(kInterfaceCurvesFile, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  const std::optional<InterfaceCurves> curves =
+      file ? ParseInterfaceCurves(text.str()) : std::nullopt;
+  for (const InterfaceFigure& entry : InterfaceFigures()) {
+    const std::string name = "fig" + std::to_string(static_cast<int>(entry.figure));
+    const std::optional<InterfaceFigureData> data =
+        curves ? InterfaceFigureOf(*curves, entry.figure) : std::nullopt;
+    if (!data) {
+      figures.set(name, val::null());
+      continue;
+    }
+    val figure = val::object();
+    figure.set("energy", data->energy_mv);
+    figure.set("depth", Numbers(data->depth_cm));
+    val bands = val::array();
+    for (const PhantomBand& band : data->bands) {
+      val b = val::object();
+      b.set("material", band.material);
+      b.set("from", band.from_cm);
+      b.set("to", band.to_cm);
+      bands.call<void>("push", b);
+    }
+    figure.set("bands", bands);
+    val list = val::array();
+    for (const InterfaceFigureCurve& curve : data->curves) {
+      val c = val::object();
+      c.set("phantom", curve.phantom);
+      c.set("side", curve.side_cm);
+      c.set("water", curve.water);
+      c.set("colour", curve.colour);
+      c.set("values", Numbers(curve.values));
+      list.call<void>("push", c);
+    }
+    figure.set("curves", list);
+    figures.set(name, figure);
+  }
+}
+
 // Electrons that do not move: the model of page 5 without electron transport.
 constexpr int kRangeWithoutTransport = 1;
 
@@ -151,10 +198,12 @@ val LongitudinalModel(double transmission, int range = kModelRange) {
 
 // Everything the pages' figures show: fig1 (TMR), fig3/fig4/fig5 (the model along the beam
 // without and with attenuation), fig6 (the model across the beam), fig7 (narrow fields),
-// fig8/fig9 (the attenuated model with and without electron transport).
+// fig8/fig9 (the attenuated model with and without electron transport), fig10-fig12 (the slab
+// phantoms against water).
 val PageFiguresJs() {
   val figures = val::object();
   AddCurveFigures(figures);
+  AddInterfaceFigures(figures);
   figures.set("fig3", LongitudinalModel(1.0));
   figures.set("fig4", LongitudinalModel(1.0));
   figures.set("fig5", LongitudinalModel(kModelTransmission));

@@ -3,7 +3,8 @@
 // or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1; seed=N repeats a
 // visual series picture for picture, or an engine run's file; ssd=100 shows the engine's
 // curves as those of a point source at that SSD [cm] instead of the parallel beam;
-// accurate=1 runs the engine's accurate electron transport (Kestrun --accurate).
+// accurate=1 runs the engine's accurate electron transport (Kestrun --accurate);
+// screen=lesson&lesson=interfaces opens a lesson other than the first.
 // A value that cannot be used is reported and replaced by the default, never half applied.
 // A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
 // full-width digits), handed in as `readCount`.
@@ -19,7 +20,11 @@ export const LINK_DEFAULTS = Object.freeze({
   ssd: 0, // the engine's curves of a point source at this SSD [cm]; 0: the parallel beam
   accurate: 0, // 1: the accurate electron transport instead of the exact one
   phantom: 'water', // a slab phantom: a preset's key or layers "water:2,air:3"
+  lesson: 'buildup', // the lesson sheet the lesson screen shows
 });
+
+// The lessons of the lesson screen by their names in links, the first the one it opens with.
+export const LESSON_NAMES = ['buildup', 'interfaces'];
 
 // The boxes of `screen` as it opens: the core's one table for Dosavia and the browser
 // (visualOpening, engineOpening), so that both open alike; none without the core (the menu
@@ -47,8 +52,8 @@ export function openingValues(core, screen) {
 }
 
 const SCREENS = ['menu', 'visual', 'engine'];
-// The explanation pages 1-5 and the references; the lesson sheet.
-SCREENS.push('page1', 'page2', 'page3', 'page4', 'page5', 'references', 'lesson');
+// The explanation pages 1-6 and the references; the lesson sheet.
+SCREENS.push('page1', 'page2', 'page3', 'page4', 'page5', 'page6', 'references', 'lesson');
 const ENERGIES = ['4', '6', '10', '15', 'mono'];
 // The visual screen's fields; the engine's result files hold 15 and 20 cm besides.
 const FIELD_SIDES = VISUAL_FIELD_SIDES;
@@ -85,6 +90,7 @@ const rules = {
   // layers themselves are judged when the screen runs them.
   phantom: (v, readCount, core) =>
     (core ? core.visualPhantomLinkValid(v) : /^[a-z]+(:[\d.]+)?(,[a-z]+:[\d.]+)*$/.test(v)) ? v : undefined,
+  lesson: (v) => (LESSON_NAMES.includes(v) ? v : undefined),
   // A seed as Kestrun's --seed takes it: decimal digits, 0 to 2147483647, leading zeros
   // read away however many.
   seed: (v) => {

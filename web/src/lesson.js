@@ -1,13 +1,39 @@
-// The lesson screen: the build-up lesson's sheet inside the site, in the page's language. Its
-// texts are the sheets themselves (docs/lesson_buildup_*.md, read at build time into
-// lesson_sheets.js), so the screen and the printed sheet cannot tell a class different
-// numbers. The students' steps carry the deep links that open each experiment prepared and
-// the questions; the teacher's tips carry the answers with the spread one run shows, and
-// what the model leaves out. Both print (the students' steps alone, or everything).
-import { LESSON } from './lesson_sheets.js';
+// The lesson screen: a lesson's sheet inside the site, in the page's language: the build-up
+// lesson, or the one a link names (lesson=interfaces). Its texts are the sheets themselves
+// (docs/lesson_*.md, read at build time into lesson_sheets.js), so the screen and the printed
+// sheet cannot tell a class different numbers. The students' steps carry the deep links that
+// open each experiment prepared and the questions; the teacher's tips carry the answers with
+// the spread one run shows, and what the model leaves out. Both print (the students' steps alone, or everything).
+import { LESSONS } from './lesson_sheets.js';
 import { language, tr } from './i18n.js';
+import { LESSON_NAMES } from './deeplink.js';
 
 const $ = (id) => document.getElementById(id);
+
+// Each lesson's name in the list of lessons, by its name in links.
+const LESSON_TITLES = { buildup: 'ビルドアップ', interfaces: '境界：肺・空気・骨・ボーラス' };
+
+// The lesson the address names; the first one where it names none or one not known (the
+// deep link's notice says so).
+function lessonName() {
+  const name = new URLSearchParams(window.location.search).get('lesson');
+  return LESSON_NAMES.includes(name) && LESSONS[name] ? name : LESSON_NAMES[0];
+}
+
+// The lessons as links, the one shown marked.
+function renderChoice() {
+  const nav = $('lesson-choice');
+  nav.setAttribute('aria-label', tr('Web', '授業案の一覧'));
+  nav.replaceChildren(
+    ...LESSON_NAMES.filter((name) => LESSONS[name]).map((name) => {
+      const a = document.createElement('a');
+      a.href = `?screen=lesson&lesson=${name}&lang=${language()}`;
+      a.textContent = tr('Web', LESSON_TITLES[name]);
+      if (name === lessonName()) a.setAttribute('aria-current', 'page');
+      return a;
+    }),
+  );
+}
 
 // Inline tokens of a sheet as nodes: links into the site stay links (each opens its
 // experiment), code stays code, the rest is text.
@@ -78,7 +104,8 @@ function section(title, children, className, id) {
 }
 
 function render() {
-  const sheet = LESSON[language()];
+  const sheet = LESSONS[lessonName()][language()];
+  renderChoice();
   $('lesson-title').textContent = sheet.title;
   $('lesson-step-list').replaceChildren(
     ...sheet.steps.map((step, i) => section(step.title, step.student.map(block), 'lesson-step', `step-${i + 1}`)),
@@ -122,7 +149,7 @@ $('lesson-print-all').addEventListener('click', () => print(false));
 
 export const lessonScreen = {
   id: 'lesson',
-  title: () => LESSON[language()].title,
+  title: () => LESSONS[lessonName()][language()].title,
   start: render,
   applyLanguage: render,
   redraw() {},

@@ -404,7 +404,75 @@ function lateralModelFigure(model, width) {
   return svg;
 }
 
-// The page figure `name` (fig1, fig3 ... fig9, as the page numbers it) of the core's data,
+// Fig.10 to Fig.12: a slab phantom's depth dose (solid) against water's for the same field
+// (dashed, in the phantom curve's colour, or black where two phantoms share the field), the
+// phantom's layers shaded and named behind the curves.
+const INTERFACE_COLOURS = ['#c80000', '#0000e6', '#007a00'];
+const BAND_COLOURS = { lung: '#ffe4e1', bone: '#ece6d2', air: '#e1f0ff', bolus: '#e1f5e1' };
+const MATERIAL_NAMES = { lung: '肺', bone: '骨', air: '空気', bolus: 'ボーラス', water: '水' };
+const PHANTOM_NAMES = { lung: '肺スラブ', bone: '骨スラブ', air: '空気層', bolus: 'ボーラス', water: '水' };
+
+function interfaceFigure(data, width) {
+  const rows = data.curves.map((curve) => ({
+    color: curve.colour >= 0 ? INTERFACE_COLOURS[curve.colour % INTERFACE_COLOURS.length] : '#000',
+    width: curve.water ? 1.6 : 2.2,
+    dash: curve.water ? '6 4' : undefined,
+    name: `${tr('Figures', PHANTOM_NAMES[curve.water ? 'water' : curve.phantom])} ${fieldName(curve.side)}`,
+  }));
+  // The legend in two columns where they fit, else in one.
+  const twoColumns = width >= 480;
+  const half = twoColumns ? Math.ceil(rows.length / 2) : rows.length;
+  const plotHeight = Math.round(Math.min(360, Math.max(240, width * 0.6)));
+  const svg = newSvg(width, plotHeight + half * (LINE + 2) + 8);
+  const area = { x: 62, y: 12, w: width - 62 - 14, h: plotHeight - 12 - 52 };
+  const xMax = 20;
+  const yMax = 120;
+  const toX = (x) => area.x + (x / xMax) * area.w;
+  for (const band of data.bands) {
+    svg.append(
+      el('rect', {
+        x: toX(band.from),
+        y: area.y,
+        width: toX(band.to) - toX(band.from),
+        height: area.h,
+        fill: BAND_COLOURS[band.material] ?? '#eee',
+      }),
+    );
+  }
+  const map = axes(svg, area, {
+    xMax,
+    xTick: 5,
+    yMax,
+    yTick: 20,
+    yDecimals: 0,
+    xTitle: tr('Figures', '表面からの深さ (cm)'),
+    yTitle: tr('Figures', '相対線量 (%)'),
+  });
+  // Each band's name at its top, the next one a line lower, clear of a thin layer's name.
+  data.bands.forEach((band, k) =>
+    label(svg, toX(band.from) + 3, area.y + LINE / 2 + 2 + k * LINE, tr('Figures', MATERIAL_NAMES[band.material]), {
+      fill: '#5a5a5a',
+    }),
+  );
+  data.curves.forEach((curve, k) => {
+    const s = rows[k];
+    const clipped = curve.values.map((v) => Math.min(v, yMax));
+    svg.append(
+      el('path', {
+        d: curvePath(map, data.depth, clipped, 1, xMax),
+        fill: 'none',
+        stroke: s.color,
+        'stroke-width': s.width,
+        'stroke-dasharray': s.dash,
+      }),
+    );
+  });
+  legend(svg, 12, plotHeight, rows.slice(0, half));
+  if (twoColumns) legend(svg, width / 2, plotHeight, rows.slice(half));
+  return svg;
+}
+
+// The page figure `name` (fig1, fig3 ... fig12, as the page numbers it) of the core's data,
 // `width` px wide, drawn by the function named as Dosavia names the figure (TmrFigure, ...);
 // a note when the data behind it cannot be read.
 export function drawFigure(name, figures, width) {
@@ -429,6 +497,10 @@ export function drawFigure(name, figures, width) {
       return lateralModelFigure(data, w);
     case 'fig7':
       return narrowFieldFigure(data, w);
+    case 'fig10':
+    case 'fig11':
+    case 'fig12':
+      return interfaceFigure(data, w);
     default:
       throw new Error(`no figure ${name}`);
   }

@@ -1,4 +1,4 @@
-// The explanation pages (pages 1-5 and the references) of the browser edition. Their texts
+// The explanation pages (pages 1-6 and the references) of the browser edition. Their texts
 // are Dosavia's own page table and their figures' numbers Dosavia's figure models, both from
 // the C++ core; this module lays the texts out (a paragraph's lines flow together, so that
 // the page fits a phone) and draws the figures at the width they get.
@@ -9,10 +9,10 @@ import { showNotice } from './notice.js';
 
 const $ = (id) => document.getElementById(id);
 
-// The screens by link name, in the reading order of the core's pages (pages 1-5, then the
+// The screens by link name, in the reading order of the core's pages (pages 1-6, then the
 // references). Each page names the figures it shows under its captions (Fig.2 is the
 // shipped picture).
-export const PAGE_SCREENS = ['page1', 'page2', 'page3', 'page4', 'page5', 'references'];
+export const PAGE_SCREENS = ['page1', 'page2', 'page3', 'page4', 'page5', 'page6', 'references'];
 const FIG2_PICTURE = 'fig2_electron_absorption.png';
 
 let content = null; // { pages: [...], figures: {...} } from the core

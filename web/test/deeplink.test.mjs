@@ -87,6 +87,7 @@ test('bad values are reported and replaced by the defaults', () => {
     ['lang=fr', 'lang'],
     ['go=yes', 'go'],
     ['screen=admin', 'screen'],
+    ['screen=lesson&lesson=gamma', 'lesson'],
     ['mono=-1', 'mono'],
     ['step=2', 'step'],
     ['photons=2e6', 'photons'],

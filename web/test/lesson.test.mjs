@@ -1,5 +1,5 @@
-// The lesson sheets (docs/lesson_buildup_*.md): every link they give opens a valid state of
-// the site, and the simulation still gives the answers they state.
+// The lesson sheets (docs/lesson_buildup_*.md, docs/lesson_interfaces_*.md): every link they
+// give opens a valid state of the site, and the simulation still gives the answers they state.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -11,9 +11,11 @@ const repo = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
 // The module as built: its field sizes are generated from the C++.
 const { parseDeepLink } = await import(pathToFileURL(join(site, 'deeplink.js')).href);
-const SHEETS = ['lesson_buildup_ja.md', 'lesson_buildup_en.md'];
+const SHEETS = ['lesson_buildup_ja.md', 'lesson_buildup_en.md', 'lesson_interfaces_ja.md', 'lesson_interfaces_en.md'];
 // The engine screen's links: documented, run once that screen is in the site.
-const ENGINE_PARAMETERS = new Set(['screen', 'lang', 'energy', 'photons', 'field', 'seed', 'run']);
+const ENGINE_PARAMETERS = new Set(['screen', 'lang', 'energy', 'photons', 'field', 'seed', 'run', 'phantom']);
+// A slab phantom in a link: a preset's key (models/phantom_presets.h).
+const PHANTOMS = new Set(['water', 'lung', 'bone', 'air', 'bolus']);
 
 function links(sheet) {
   const text = readFileSync(join(repo, 'docs', sheet), 'utf8');
@@ -27,6 +29,7 @@ test('every link of the lesson sheets is a valid deep link', () => {
     for (const link of all) {
       const query = link.slice('index.html'.length);
       const params = new URLSearchParams(query);
+      if (params.has('phantom')) assert.ok(PHANTOMS.has(params.get('phantom')), `${sheet}: ${link}`);
       if (params.get('screen') === 'engine') {
         for (const name of params.keys()) assert.ok(ENGINE_PARAMETERS.has(name), `${sheet}: ${link}`);
         continue;
@@ -88,6 +91,8 @@ const LESSON_VIEWS = [
   { query: '&lang=en', sheet: SHEETS[1], size: [390, 844] },
   { query: '&lang=en', sheet: SHEETS[1], size: [768, 1024] },
   { query: '', sheet: SHEETS[0], size: [1180, 820] },
+  { query: '&lesson=interfaces&lang=en', sheet: SHEETS[3], size: [390, 844] },
+  { query: '&lesson=interfaces', sheet: SHEETS[2], size: [1180, 820] },
 ];
 test(
   "the lesson screen shows its sheet, with the sheet's links and numbers, in either language",
@@ -130,7 +135,11 @@ test(
       // The questions for the class, the answers for the teacher.
       assert.match(seen.steps, lang === 'en' ? /Ask:/ : /問い：/, where);
       assert.doesNotMatch(seen.steps, lang === 'en' ? /Answer:|Expected/ : /答え：|期待値/, where);
-      assert.match(seen.tips, lang === 'en' ? /Answer:[\s\S]*Expected d_max:/ : /答え：[\s\S]*d_max の期待値：/, where);
+      assert.match(
+        seen.tips,
+        lang === 'en' ? /Answer:[\s\S]*Expected( d_max)?:/ : /答え：[\s\S]*(d_max の)?期待値：/,
+        where,
+      );
       const text = seen.steps + seen.tips;
       const numbers = readFileSync(join(repo, 'docs', sheet), 'utf8').match(/\d+\.\d+/g);
       assert.deepEqual(

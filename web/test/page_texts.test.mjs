@@ -19,10 +19,10 @@ const core = await DosaviaCore();
 const pages = core.pageTexts();
 
 test("each page text is in Dosavia's translation file with an English translation", () => {
-  // In reading order, page 5 before the references; the contexts name each page's window.
+  // In reading order, page 6 before the references; the contexts name each page's window.
   assert.deepEqual(
     pages.map((p) => p.page),
-    [1, 2, 3, 4, 5, 6],
+    [1, 2, 3, 4, 5, 6, 7],
   );
   assert.deepEqual(
     pages.map((p) => p.context),
@@ -32,6 +32,7 @@ test("each page text is in Dosavia's translation file with an English translatio
       'ExplanationPage3',
       'ExplanationPage4',
       'ExplanationPage5',
+      'ExplanationPage6',
       'ReferencesPage',
     ],
   );
@@ -107,4 +108,14 @@ test("the figures carry the models' numbers", () => {
   assert.ok(narrowest.peakDepth < broad.peakDepth);
   assert.ok(narrowest.peakValue < broad.peakValue);
   assert.ok(f.fig7.depth.at(-1) <= 10);
+  // The slab phantoms: a narrow 15 MV field in lung far below water's dose, a broad one near it.
+  const at = (curve, cm) => curve.values[Math.round((cm - 0.05) / 0.1)];
+  const [lung1, lung10, water1, water10] = f.fig10.curves;
+  assert.deepEqual(
+    f.fig10.bands.map((b) => [b.material, b.from, b.to]),
+    [['lung', 3, 13]],
+  );
+  assert.ok(at(lung1, 8) < 0.8 * at(water1, 8), 'the 1x1 field loses dose in lung');
+  assert.ok(Math.abs(at(lung10, 8) / at(water10, 8) - 1) < 0.1, 'the 10x10 field keeps it');
+  assert.deepEqual([f.fig11.energy, f.fig12.energy, f.fig12.curves.length], [15, 6, 3]);
 });

@@ -25,6 +25,7 @@ const PAGES = [
   { screen: 'page3', figures: 3, svgs: 3 },
   { screen: 'page4', figures: 2, svgs: 2 },
   { screen: 'page5', figures: 2, svgs: 2 },
+  { screen: 'page6', figures: 3, svgs: 3 },
   { screen: 'references', figures: 0, svgs: 0 },
 ];
 const SIZES = [
@@ -127,7 +128,7 @@ test(
   { skip },
   async () => {
     const { page, errors } = await openScreen('page1', 'en', 1024, 768);
-    for (const next of ['page2', 'page3', 'page4', 'page5', 'references']) {
+    for (const next of ['page2', 'page3', 'page4', 'page5', 'page6', 'references']) {
       await Promise.all([page.waitForNavigation(), page.click('#page-next')]);
       await page.waitForFunction((s) => document.getElementById('pages').dataset.ready === s, { timeout: 20000 }, next);
       assert.equal(new URL(page.url()).searchParams.get('lang'), 'en');
@@ -193,7 +194,8 @@ for (const [width, height] of SIZES)
 test('every control is reached by the keyboard and shows where the focus is', { skip }, async () => {
   const { page } = await openScreen('page4', 'en', 1024, 768);
   const reached = [];
-  for (let i = 0; i < 12; i++) {
+  // The title bar's four controls, the seven pages' links, then the page's two buttons.
+  for (let i = 0; i < 14; i++) {
     await page.keyboard.press('Tab');
     reached.push(
       await page.evaluate(() => {
