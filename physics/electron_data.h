@@ -76,6 +76,13 @@ struct ElectronData {
   // ln(m / (0.5 - m)), which spreads the points over small angles and the approach to
   // isotropy alike (PrepareLookups fills it).
   std::array<Real, kWentzelPoints> wentzel_log_a{};
+  // lambda_1 / lambda_2 of each row's elastic scattering, G2 / G1 of the screened Rutherford
+  // cross section, 3 - 3 / (ln(1 / eta) - 1) for the small screening angles eta of these
+  // energies. It is not read: ln(1 / eta) rises with ln (p^2) at slope one, while
+  // beta^4 gamma^2 / lambda_1 is a constant of the material times (ln(1 / eta) - 1), so a
+  // straight line through the rows' beta^4 gamma^2 / lambda_1 against ln (p^2) gives that
+  // constant and with it ln(1 / eta) at every row (PrepareLookups).
+  std::array<Real, kMaxRows + 1> lambda1_over_lambda2{};
   static constexpr double kWentzelLogMeanMin = -18.42;  // ln 1e-8
   static constexpr double kWentzelMeanMax = 0.49;
   static double WentzelGridLow() { return kWentzelLogMeanMin - std::log(0.5); }
@@ -118,6 +125,10 @@ struct ElectronData {
     d.inverse_lambda1 = lerp(a.inverse_lambda1, b.inverse_lambda1);
     d.range = lerp(positron ? a.range_p : a.range_e, positron ? b.range_p : b.range_e);
     return d;
+  }
+
+  Real Lambda1OverLambda2At(int i, Real f) const {
+    return lambda1_over_lambda2[i] + f * (lambda1_over_lambda2[i + 1] - lambda1_over_lambda2[i]);
   }
 
   Real InverseLambda1At(int i, Real f) const {
