@@ -31,33 +31,28 @@ namespace accurate_detail {
 // up (Lewis) rests on the first two: mu = (1 - cos) / 2 has the mean (1 - exp(-g)) / 2 and
 // the mean square (2 + exp(-kappa g) - 3 exp(-g)) / 6. The deflection is drawn from the
 // simplest law that has both, mu uniform on [0, b] with probability a and on [b, 1] else
-// (J. Baró, J. Sempau, J. M. Fernández-Varea, F. Salvat, Nucl. Instr. Meth. B 100 (1995) 31,
-// PENELOPE's soft deflections). A one-parameter shape fitted to the mean alone (Wentzel's)
-// puts too much of it into rare large angles: its mean square is too large, and the
-// electrons' lateral spread after a few steps was 5-10 % too small, which narrow beams see
-// most (a 1 x 1 cm field, and every field in low-density lung).
+// (the law of PENELOPE's soft angular deflections; F. Salvat, PENELOPE-2018 manual, ch. 4).
+// A one-parameter shape fitted to the mean alone (Wentzel's) puts too much of it into rare
+// large angles: its mean square is too large, and the electrons' mean square lateral spread
+// comes out 5-10 % too small, which narrow beams see most (a 1 x 1 cm field, and every
+// field in low-density lung).
 template <typename Real>
 inline Real DeflectionCosine(Real g, Real kappa, RandomStream<Real>& random) {
-  const Real m1 = (1 - std::exp(-g)) / 2;
-  if (!(m1 > static_cast<Real>(1e-8))) return 1;
+  // 1 - exp(-g) = 2 m1 and 1 - exp(-kappa g) = 2 (3 m1 - 3 m2), from expm1 so that the
+  // shortest steps keep their digits.
+  const Real e1 = -std::expm1(-g);
+  if (!(e1 > static_cast<Real>(2e-8))) return 1;
   const Real u = FineUniform(random);
   Real mu;
-  if (m1 >= static_cast<Real>(ElectronData<Real>::kWentzelMeanMax)) {
+  if (e1 >= static_cast<Real>(2 * ElectronData<Real>::kWentzelMeanMax)) {
     mu = u;
   } else {
-    // For small g, m1 - 3 m2 / 2 loses digits: 3 m2 / 2 = (g - (1 - exp(-kappa g)) / 2 - ...)
-    // is formed from expm1 so that b stays positive and exact at the shortest steps.
-    const Real e1 = -std::expm1(-g);          // 1 - exp(-g)
-    const Real e2 = -std::expm1(-kappa * g);  // 1 - exp(-kappa g)
-    // 2 m1 - 3 m2 = (1 - exp(-g)) - (2 + exp(-kappa g) - 3 exp(-g)) / 2
-    //             = (e2 - e1) / 2.
-    const Real b = std::fmin(Real(1), std::fmax(Real(0), (e2 - e1) / 2 / (1 - e1)));
+    const Real e2 = -std::expm1(-kappa * g);
+    // b = (2 m1 - 3 m2) / (1 - 2 m1) = (e2 - e1) / (2 (1 - e1)) and a = 1 - 2 m1 + b; for
+    // lambda_1 / lambda_2 between 1 and 3, 0 <= b <= 2 m1 and a <= 1.
+    const Real b = std::fmin(Real(1), std::fmax(Real(0), (e2 - e1) / (2 * (1 - e1))));
     const Real a = 1 - e1 + b;
-    if (u < a) {
-      mu = b * u / a;
-    } else {
-      mu = b + (1 - b) * (u - a) / (1 - a);
-    }
+    mu = u < a ? b * u / a : b + (1 - b) * (u - a) / (1 - a);
   }
   return std::fmax(Real(-1), 1 - 2 * mu);
 }
