@@ -44,7 +44,7 @@ inline Real DeflectionCosine(Real g, Real kappa, RandomStream<Real>& random) {
   if (!(e1 > static_cast<Real>(2e-8))) return 1;
   const Real u = FineUniform(random);
   Real mu;
-  if (e1 >= static_cast<Real>(2 * ElectronData<Real>::kWentzelMeanMax)) {
+  if (e1 >= static_cast<Real>(2 * ElectronData<Real>::kIsotropicMeanMu)) {
     mu = u;
   } else {
     const Real e2 = -std::expm1(-kappa * g);

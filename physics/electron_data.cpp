@@ -10,12 +10,6 @@
 
 namespace dosavia {
 
-double WentzelMean(double A) {
-  // A ((1 + A) ln(1 + 1/A) - 1), written so that large A keeps its digits.
-  if (A > 1e4) return 0.5 - 1.0 / (6.0 * A) + 1.0 / (12.0 * A * A);
-  return A * ((1 + A) * std::log1p(1 / A) - 1);
-}
-
 template <typename Real>
 void ElectronData<Real>::PrepareLookups() {
   log_first = static_cast<Real>(std::log(static_cast<double>(table[1].energy)));
@@ -23,20 +17,6 @@ void ElectronData<Real>::PrepareLookups() {
                        std::log(static_cast<double>(table[1].energy))) /
                       (rows - 1);
   inverse_log_step = static_cast<Real>(1 / step);
-  const double lo = WentzelGridLow();
-  const double hi = WentzelGridHigh();
-  for (int k = 0; k < kWentzelPoints; ++k) {
-    const double x = std::exp(lo + (hi - lo) * k / (kWentzelPoints - 1));
-    const double target = 0.5 * x / (1 + x);
-    // The mean rises monotonically with A: bisection in ln A.
-    double a = -60;
-    double b = 30;
-    for (int it = 0; it < 200; ++it) {
-      const double mid = (a + b) / 2;
-      (WentzelMean(std::exp(mid)) < target ? a : b) = mid;
-    }
-    wentzel_log_a[static_cast<std::size_t>(k)] = static_cast<Real>((a + b) / 2);
-  }
   // ln(1 / eta) - 1 from the rows' lambda_1: y = beta^4 gamma^2 / lambda_1 = C (ln(1 / eta) - 1)
   // and ln(1 / eta) = ln(p^2) + const, so C is the slope of y against ln(p^2). The fit takes
   // the rows from 200 keV up, where Moliere's Coulomb term in eta (3.76 (alpha Z / beta)^2

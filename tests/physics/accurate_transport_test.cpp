@@ -109,12 +109,6 @@ TEST(ElectronDataTest, SecondTransportPathFollowsFromTheFirst) {
   }
 }
 
-TEST(WentzelScreeningTest, InvertsTheMean) {
-  const PhysicsTables<double>& t = Tables<double>();
-  for (const double m : {2e-8, 1e-6, 3e-4, 0.01, 0.1, 0.3, 0.48})
-    EXPECT_NEAR(WentzelMean(t.electrons.WentzelScreening(m)) / m, 1, 2e-3) << m;
-}
-
 // A positron below the last-step energy ends its range and annihilates at rest: two
 // photons back to back, each announced before it flies.
 TEST(AccurateTransportEventsTest, PositronAtRestGivesTwoOppositePhotons) {
