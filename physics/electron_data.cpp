@@ -10,12 +10,6 @@
 
 namespace dosavia {
 
-double WentzelMean(double A) {
-  // A ((1 + A) ln(1 + 1/A) - 1), written so that large A keeps its digits.
-  if (A > 1e4) return 0.5 - 1.0 / (6.0 * A) + 1.0 / (12.0 * A * A);
-  return A * ((1 + A) * std::log1p(1 / A) - 1);
-}
-
 template <typename Real>
 void ElectronData<Real>::PrepareLookups() {
   log_first = static_cast<Real>(std::log(static_cast<double>(table[1].energy)));
@@ -23,19 +17,35 @@ void ElectronData<Real>::PrepareLookups() {
                        std::log(static_cast<double>(table[1].energy))) /
                       (rows - 1);
   inverse_log_step = static_cast<Real>(1 / step);
-  const double lo = WentzelGridLow();
-  const double hi = WentzelGridHigh();
-  for (int k = 0; k < kWentzelPoints; ++k) {
-    const double x = std::exp(lo + (hi - lo) * k / (kWentzelPoints - 1));
-    const double target = 0.5 * x / (1 + x);
-    // The mean rises monotonically with A: bisection in ln A.
-    double a = -60;
-    double b = 30;
-    for (int it = 0; it < 200; ++it) {
-      const double mid = (a + b) / 2;
-      (WentzelMean(std::exp(mid)) < target ? a : b) = mid;
-    }
-    wentzel_log_a[static_cast<std::size_t>(k)] = static_cast<Real>((a + b) / 2);
+  // ln(1 / eta) - 1 from the rows' lambda_1: y = beta^4 gamma^2 / lambda_1 = C (ln(1 / eta) - 1)
+  // and ln(1 / eta) = ln(p^2) + const, so C is the slope of y against ln(p^2). The fit takes
+  // the rows from 200 keV up, where Moliere's Coulomb term in eta (3.76 (alpha Z / beta)^2
+  // against 1.13) moves ln(1 / eta) by under 2 % of its slope.
+  const double m = 511;  // the electron's rest energy [keV]
+  auto y_of = [&](int i) {
+    const double tau = table[i].energy / m;
+    const double p2 = tau * (tau + 2);
+    return static_cast<double>(table[i].inverse_lambda1) * p2 * p2 / ((tau + 1) * (tau + 1));
+  };
+  auto x_of = [&](int i) {
+    const double tau = table[i].energy / m;
+    return std::log(tau * (tau + 2));
+  };
+  double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+  for (int i = 1; i <= rows; ++i) {
+    if (!(table[i].energy >= 200)) continue;
+    const double x = x_of(i);
+    const double y = y_of(i);
+    n += 1, sx += x, sy += y, sxx += x * x, sxy += x * y;
+  }
+  const double slope = n >= 3 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 0;
+  for (int i = 1; i <= rows; ++i) {
+    // Without a usable slope (data that is not screened Rutherford, as small test tables
+    // may be), ln(1 / eta) - 1 = 10, that of water near 1 MeV. Bounded so that lambda_2 stays
+    // between lambda_1 / 3 and lambda_1 / 2.
+    double log_term = slope > 0 ? y_of(i) / slope : 10;
+    log_term = std::fmin(std::fmax(log_term, 3.0), 1e6);
+    lambda1_over_lambda2[static_cast<std::size_t>(i)] = static_cast<Real>(3 - 3 / log_term);
   }
 }
 

@@ -63,7 +63,6 @@ struct AccurateStepControls {
 template <typename Real>
 struct ElectronData {
   static constexpr int kMaxRows = 160;
-  static constexpr int kWentzelPoints = 256;
 
   int rows = 0;
   Real delta_cut = 0;   // [keV] hard collisions above it make delta rays
@@ -72,16 +71,17 @@ struct ElectronData {
   Real log_first = 0;                                   // ln T of row 1
   Real inverse_log_step = 0;
   AccurateStepControls controls;
-  // ln A of the Wentzel distribution whose mean of (1 - cos) / 2 is m, on a grid uniform in
-  // ln(m / (0.5 - m)), which spreads the points over small angles and the approach to
-  // isotropy alike (PrepareLookups fills it).
-  std::array<Real, kWentzelPoints> wentzel_log_a{};
-  static constexpr double kWentzelLogMeanMin = -18.42;  // ln 1e-8
-  static constexpr double kWentzelMeanMax = 0.49;
-  static double WentzelGridLow() { return kWentzelLogMeanMin - std::log(0.5); }
-  static double WentzelGridHigh() { return std::log(kWentzelMeanMax / (0.5 - kWentzelMeanMax)); }
+  // lambda_1 / lambda_2 of each row's elastic scattering, G2 / G1 of the screened Rutherford
+  // cross section, 3 - 3 / (ln(1 / eta) - 1) for the small screening angles eta of these
+  // energies. It is not read: ln(1 / eta) rises with ln (p^2) at slope one, while
+  // beta^4 gamma^2 / lambda_1 is a constant of the material times (ln(1 / eta) - 1), so a
+  // straight line through the rows' beta^4 gamma^2 / lambda_1 against ln (p^2) gives that
+  // constant and with it ln(1 / eta) at every row (PrepareLookups).
+  std::array<Real, kMaxRows + 1> lambda1_over_lambda2{};
+  // A step whose mean of (1 - cos) / 2 reaches this is deflected isotropically.
+  static constexpr double kIsotropicMeanMu = 0.49;
 
-  // Fills the grid constants and the Wentzel table from the rows; the loader calls it.
+  // Fills the grid constants and lambda1_over_lambda2 from the rows; the loader calls it.
   void PrepareLookups();
 
   // Row i and the fraction f of the way in ln T to row i + 1, for T within the table.
@@ -120,6 +120,10 @@ struct ElectronData {
     return d;
   }
 
+  Real Lambda1OverLambda2At(int i, Real f) const {
+    return lambda1_over_lambda2[i] + f * (lambda1_over_lambda2[i + 1] - lambda1_over_lambda2[i]);
+  }
+
   Real InverseLambda1At(int i, Real f) const {
     return table[i].inverse_lambda1 + f * (table[i + 1].inverse_lambda1 - table[i].inverse_lambda1);
   }
@@ -153,23 +157,7 @@ struct ElectronData {
     if (f > 1) f = 1;
     return {std::exp(log_first + (static_cast<Real>(i - 1) + f) / inverse_log_step), i, f};
   }
-
-  // Screening parameter A of the Wentzel distribution p(mu) = A (1 + A) / (mu + A)^2 on
-  // mu = (1 - cos) / 2 in [0, 1] whose mean is `mean` (below kWentzelMeanMax).
-  Real WentzelScreening(Real mean) const {
-    const Real lo = static_cast<Real>(WentzelGridLow());
-    const Real hi = static_cast<Real>(WentzelGridHigh());
-    Real u = (std::log(mean / (Real(0.5) - mean)) - lo) / (hi - lo) * (kWentzelPoints - 1);
-    if (u < 0) u = 0;
-    int k = static_cast<int>(u);
-    if (k > kWentzelPoints - 2) k = kWentzelPoints - 2;
-    const Real f = u - static_cast<Real>(k);
-    return std::exp(wentzel_log_a[k] + f * (wentzel_log_a[k + 1] - wentzel_log_a[k]));
-  }
 };
-
-// Mean of mu = (1 - cos) / 2 under the Wentzel distribution of screening parameter A.
-double WentzelMean(double A);
 
 // Reads ELACC.dat. Throws InputError naming the file, line and field for a missing or short
 // file, a field that is not a number, a row count outside 4..160, cuts that are not

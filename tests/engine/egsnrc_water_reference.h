@@ -4,7 +4,7 @@
 // (2e7 histories at 1.975 MeV, 1e7 at 5.975 MeV; 1-sigma about 0.1-0.3 % per value).
 // Taken from the ring x slab grids egsnrc_E01.975MeV_edep_grid.csv and
 // egsnrc_E05.975MeV_edep_grid.csv: the 30 slabs of 1 mm from the surface to 3 cm, then the
-// means of the 1 cm intervals from 3 to 25 cm.
+// means of the 1 cm intervals from 3 to 25 cm; and the share of rings 1-3.
 #pragma once
 
 #include <array>
@@ -15,6 +15,9 @@ struct ReferenceDepthDose {
   double energy_mev;
   std::array<double, 30> slabs;     // 0-0.1, ..., 2.9-3.0 cm
   std::array<double, 22> cm_means;  // 3-4, ..., 24-25 cm, per 1 mm slab
+  // The share of the energy within 0.6 cm of the axis (rings 1-3), 0.5-3 and 3-25 cm.
+  double narrow_share_build_up;
+  double narrow_share_beyond;
 };
 
 inline constexpr std::array<ReferenceDepthDose, 2> kEgsnrcWaterReference{{
@@ -31,7 +34,9 @@ inline constexpr std::array<ReferenceDepthDose, 2> kEgsnrcWaterReference{{
          4.54224e-03, 4.42586e-03, 4.31199e-03, 4.18431e-03, 4.07863e-03, 3.95476e-03,
          3.84080e-03, 3.73131e-03, 3.61387e-03, 3.50818e-03, 3.38854e-03, 3.27974e-03,
          3.16453e-03, 3.05924e-03, 2.95440e-03, 2.85083e-03,
-     }},
+     },
+     0.91642,
+     0.70433},
     {5.975,
      {
          6.05009e-04, 1.30605e-03, 1.96630e-03, 2.63538e-03, 3.27995e-03, 3.93253e-03,
@@ -45,7 +50,9 @@ inline constexpr std::array<ReferenceDepthDose, 2> kEgsnrcWaterReference{{
          9.82504e-03, 9.65977e-03, 9.51268e-03, 9.37187e-03, 9.22646e-03, 9.04991e-03,
          8.87558e-03, 8.72172e-03, 8.56769e-03, 8.43705e-03, 8.26475e-03, 8.10622e-03,
          7.94350e-03, 7.76443e-03, 7.60613e-03, 7.47084e-03,
-     }},
+     },
+     0.73539,
+     0.61171},
 }};
 
 }  // namespace dosavia::testing
