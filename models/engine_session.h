@@ -52,20 +52,24 @@ inline constexpr double kEngineAskAboveSeconds = 3600;
 // end) describe, its spectrum looked for in `folder`. A run in the accurate transport
 // (`accurate`) names its result with kAccurateResultTag ("10MV-30M-acc.data"), so that it
 // never replaces the exact run of the same energy and count; an exact run's name stays as
-// it always was.
+// it always was. A run in a slab phantom (`phantom_mark`, PhantomSession::ResultMark) names
+// it with that mark instead ("10MV-30M-lung.data"): the phantom runs the accurate transport
+// and its result never replaces a water result.
 EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
-                            const std::filesystem::path& folder, bool accurate = false);
+                            const std::filesystem::path& folder, bool accurate = false,
+                            std::string_view phantom_mark = {});
 
 // What OK confirmed on the engine screen, and whether the boxes still show it.
 class EngineSession {
  public:
   // OK with a plan without problem: Start may run it while the boxes show it. `accurate`:
   // the accurate-transport box, a condition like the others (it names the result).
+  // `phantom`: the phantom's link value (PhantomSession::Link), a condition too.
   void Confirm(std::string_view energy_text, std::string_view count_plain_text,
-               bool accurate = false);
+               bool accurate = false, std::string_view phantom = "water");
   // The boxes now show these texts.
   void ShowSettings(std::string_view energy_text, std::string_view count_plain_text,
-                    bool accurate = false);
+                    bool accurate = false, std::string_view phantom = "water");
   // Start only while the boxes show what OK confirmed.
   bool CanStart() const { return confirmed_ && shown_ == confirmed_texts_; }
   // Back to no confirmed run (the screen opens again).
@@ -76,6 +80,7 @@ class EngineSession {
     std::string energy;
     std::string count;
     bool accurate = false;
+    std::string phantom;
     friend bool operator==(const Texts&, const Texts&) = default;
   };
   bool confirmed_ = false;
