@@ -180,8 +180,10 @@ void CurveSetLegend::ShowSets(std::vector<CurveSet> sets) {
   for (CurveSet& set : sets) {
     for (const CurveSet& shown : sets_)
       if (!set.row && shown.tables == set.tables && shown.field == set.field &&
-          shown.statistics == set.statistics)
+          shown.statistics == set.statistics && shown.water == set.water) {
         set.row = shown.row;
+        set.interfaces = shown.interfaces;
+      }
     if (!set.row) set = MeasureSet(std::move(set));
   }
   sets_ = std::move(sets);
