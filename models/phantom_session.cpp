@@ -319,23 +319,6 @@ double JackknifeVariance(const std::vector<double>& values) {
   return (n - 1) / n * sum;
 }
 
-// The uncertainty of a mean of `bins` bins estimated from the curve's own noise in bins
-// lo..hi, all on one side of any interface: the second differences of a curve smooth over a
-// few millimetres are its noise alone (variance six times a bin's).
-double NoiseOfMean(const Curve& dose, int lo, int hi, int bins) {
-  lo = std::max(lo, 1);
-  hi = std::min(hi, kDepthBins);
-  double sum = 0;
-  int count = 0;
-  for (int k = lo + 1; k < hi; ++k) {
-    const double d = dose[k + 1] - 2 * dose[k] + dose[k - 1];
-    sum += d * d;
-    ++count;
-  }
-  if (count == 0) return -1;
-  return std::sqrt(sum / count / 6.0 / bins);
-}
-
 }  // namespace
 
 InterfaceValues MeasureInterfaces(const Phantom& phantom, const ResultTables& tables, int field,
@@ -382,10 +365,11 @@ InterfaceValues MeasureInterfaces(const Phantom& phantom, const ResultTables& ta
     slab.beyond.value = n.beyond;
     slab.rebuild_cm.value = n.rebuild;
     using Rebuild = SlabValues::Rebuild;
-    slab.rebuild = n.beyond < 0             ? Rebuild::kNone
-                   : water_curve == nullptr ? Rebuild::kNoWaterRun
-                   : n.rebuild < 0          ? Rebuild::kNotReached
-                                            : Rebuild::kFound;
+    slab.rebuild = n.beyond < 0                  ? Rebuild::kNone
+                   : water_curve == nullptr      ? Rebuild::kNoWaterRun
+                   : n.rebuild < 0               ? Rebuild::kNotReached
+                   : n.rebuild <= slab.bottom_cm ? Rebuild::kAtInterface
+                                                 : Rebuild::kFound;
     if (statistics != nullptr) {
       std::vector<double> before, inside, beyond, rebuild;
       for (int g = 0; g < statistics->groups; ++g) {
@@ -402,7 +386,7 @@ InterfaceValues MeasureInterfaces(const Phantom& phantom, const ResultTables& ta
       slab.before.sigma = n.before < 0 ? -1 : sigma(before);
       slab.inside.sigma = sigma(inside);
       slab.beyond.sigma = n.beyond < 0 ? -1 : sigma(beyond);
-      if (slab.rebuild == Rebuild::kFound) {
+      if (slab.rebuild == Rebuild::kFound || slab.rebuild == Rebuild::kAtInterface) {
         double var = JackknifeVariance(rebuild);
         // The water run's own noise, added where it has its groups.
         if (var >= 0 && water_statistics != nullptr) {
@@ -416,34 +400,9 @@ InterfaceValues MeasureInterfaces(const Phantom& phantom, const ResultTables& ta
         }
         slab.rebuild_cm.sigma = var < 0 ? -1 : std::sqrt(var);
       }
-    } else {
-      // Without the run's groups: the curve's own bin-to-bin noise, each read on its side
-      // of the interfaces.
-      const int first_in = FirstBinBelow(slab.top_cm);
-      const int last_in = LastBinAbove(slab.bottom_cm);
-      const int last_above = LastBinAbove(slab.top_cm);
-      const int first_below = FirstBinBelow(slab.bottom_cm);
-      constexpr int kNoiseBins = 10;
-      if (n.before >= 0)
-        slab.before.sigma = NoiseOfMean(dose, last_above - kNoiseBins + 1, last_above, kMeanBins);
-      const int at = FirstBinBelow(n.inside_depth) - 1;
-      slab.inside.sigma = NoiseOfMean(dose, std::max(first_in, at - kNoiseBins / 2),
-                                      std::min(last_in, at + kNoiseBins / 2), kMeanBins);
-      if (n.beyond >= 0)
-        slab.beyond.sigma = NoiseOfMean(dose, first_below, first_below + kNoiseBins - 1, kMeanBins);
-      if (slab.rebuild == Rebuild::kFound) {
-        // The ratio's noise over its slope where it crosses, the water run's noise taken as
-        // the phantom run's.
-        const int k = std::clamp(FirstBinBelow(n.rebuild) - 2, first_below, kDepthBins - 4);
-        const double w0 = MeanOf(*water_curve, k, k + 2), w1 = MeanOf(*water_curve, k + 2, k + 4);
-        const double r0 = w0 > 0 ? MeanOf(dose, k, k + 2) / w0 : 0;
-        const double r1 = w1 > 0 ? MeanOf(dose, k + 2, k + 4) / w1 : 0;
-        const double slope = (r1 - r0) / (2 * kBinCm);
-        const double noise = NoiseOfMean(dose, k - kNoiseBins / 2, k + kNoiseBins / 2, kMeanBins);
-        slab.rebuild_cm.sigma =
-            slope > 0 && w0 > 0 && noise >= 0 ? std::sqrt(2.0) * noise / w0 / slope : -1;
-      }
     }
+    // Without the run's groups no uncertainty is claimed: a result's noise is correlated
+    // over the electrons' range, and its bins' scatter would understate it several times.
   }
   return values;
 }
@@ -497,11 +456,10 @@ std::string PhantomName(const Phantom& phantom, bool english) {
 std::vector<SlabValueCells> InterfaceValueText(const InterfaceValues& values,
                                                std::string_view energy, bool english) {
   std::vector<SlabValueCells> rows;
-  const std::string estimated = values.measured ? "" : "*";
   const auto dose = [&](const ValueWithSigma& v) {
     if (v.value < 0) return std::string("—");
     std::string text = Fixed(v.value, 1);
-    if (v.sigma >= 0) text += " ± " + Fixed(std::max(0.1, v.sigma), 1) + estimated;
+    if (v.sigma >= 0) text += " ± " + Fixed(std::max(0.1, v.sigma), 1);
     return text + " %";
   };
   for (const SlabValues& slab : values.slabs) {
@@ -522,12 +480,15 @@ std::vector<SlabValueCells> InterfaceValueText(const InterfaceValues& values,
       case Rebuild::kFound:
         cells.rebuild = Fixed(slab.rebuild_cm.value, 2);
         if (slab.rebuild_cm.sigma >= 0)
-          cells.rebuild += " ± " + Fixed(std::max(0.01, slab.rebuild_cm.sigma), 2) + estimated;
+          cells.rebuild += " ± " + Fixed(std::max(0.01, slab.rebuild_cm.sigma), 2);
         cells.rebuild += " cm";
         break;
       case Rebuild::kNoWaterRun:
         cells.rebuild = english ? "needs a water run of " + std::string(energy)
                                 : std::string(energy) + " の水の計算結果が必要";
+        break;
+      case Rebuild::kAtInterface:
+        cells.rebuild = english ? "at the interface" : "境界で 95 % 以上";
         break;
       case Rebuild::kNotReached:
         cells.rebuild = english ? "not within 30 cm" : "30 cm までに戻らない";

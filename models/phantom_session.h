@@ -105,32 +105,34 @@ struct SlabValues {
   ValueWithSigma rebuild_cm;  // the depth below it where the dose is back at kRebuildShare
   enum class Rebuild {
     kFound,
-    kNoWaterRun,  // no water result of the beam to read against
-    kNotReached,  // not within the phantom
-    kNone,        // the slab reaches the phantom's bottom
+    kAtInterface,  // the dose beyond never fell short of the share
+    kNoWaterRun,   // no water result of the beam to read against
+    kNotReached,   // not within the phantom
+    kNone,         // the slab reaches the phantom's bottom
   } rebuild = Rebuild::kNone;
 };
 
 struct InterfaceValues {
   std::vector<SlabValues> slabs;
   bool too_few = false;   // too few photons for any of them to be read
-  bool measured = false;  // uncertainties from the run's history groups, not the curve's noise
+  bool measured = false;  // uncertainties measured over the run's history groups
 };
 
 // The values at the interfaces of `phantom` from the total dose of `field` of a phantom
 // result `tables` (parallel beam) and the water result `water` of the same beam (null: none
 // in the library), with their statistics where they have matching ones: the jackknife over
-// the history groups of both runs, or without statistics an estimate from the curves' own
-// bin-to-bin noise. A run of fewer than kFewestMeasuredHistories is too few photons.
+// the history groups of both runs; without the phantom run's statistics none is claimed
+// (as for TPR20,10: a result's noise is correlated over the electrons' range, which its
+// curve alone cannot show). A run of fewer than kFewestMeasuredHistories is too few photons.
 InterfaceValues MeasureInterfaces(const Phantom& phantom, const ResultTables& tables, int field,
                                   const RunStatistics* statistics, const ResultTables* water,
                                   const RunStatistics* water_statistics);
 
 // The values as the value table shows them, Japanese or English: one row per slab, its name
-// and depths ("肺 3–13 cm"), then before, inside, beyond ("82.4 ± 0.3 %"; "*" after an
-// estimated uncertainty, "—" where there is none) and the re-build-up depth, or the words
-// for a missing water run of `energy` ("10 MV"), too few photons, or a dose not back within
-// the phantom.
+// and depths ("肺 3–13 cm"), then before, inside, beyond ("82.4 ± 0.3 %", without "±"
+// where the run has no statistics, "—" where there is none) and the re-build-up depth, or
+// the words for a dose back at the interface, a missing water run of `energy` ("10 MV"), too
+// few photons, or a dose not back within the phantom.
 struct SlabValueCells {
   std::string slab;
   std::string before;
