@@ -513,8 +513,10 @@ std::string InterfaceSummary(const InterfaceValues& values, std::string_view ene
       text += cells.inside;
       continue;
     }
-    text += bare(cells.before) + " / " + bare(cells.inside) + " / " + bare(cells.beyond) +
-            " %, 95 %: " + cells.rebuild;
+    text += (english ? "before " : "手前 ") + bare(cells.before) +
+            (english ? ", inside " : ", 中 ") + bare(cells.inside) +
+            (english ? ", beyond " : ", 先 ") + bare(cells.beyond) + " %, " +
+            (english ? "95 % of water: " : "水の 95 %: ") + cells.rebuild;
   }
   return text;
 }

@@ -143,9 +143,10 @@ struct SlabValueCells {
 std::vector<SlabValueCells> InterfaceValueText(const InterfaceValues& values,
                                                std::string_view energy, bool english = false);
 
-// The values in one line for the value table's d_max column, which a phantom set's values
-// take: each slab's before / inside / beyond and its re-build-up depth ("肺 3–13 cm: 90.1 ±
-// 0.3 / 60.2 ± 0.4 / 62.3 ± 0.4 %, 95 %: 14.70 ± 0.05 cm"), slabs joined by "; ".
+// The values in one line for the value table, where a phantom set's values take the place
+// of its d_max: each slab's dose before, inside and beyond it and its re-build-up depth
+// ("lung 3–13 cm: before 70.0 ± 0.3, inside 34.3 ± 0.2, beyond 42.9 ± 0.2 %, 95 % of water:
+// 13.31 ± 0.01 cm"), slabs joined by "; ".
 std::string InterfaceSummary(const InterfaceValues& values, std::string_view energy,
                              bool english = false);
 

@@ -66,7 +66,7 @@ class SetNameDelegate : public QStyledItemDelegate {
     // A name that would lose characters takes two lines, its notes on the second (the row
     // grows), as the graph's key and the saved table show it: the note of the physics
     // switched off stays whole.
-    option->text = LegendLines(QFontMetricsF(option->font), LegendTextParts(set), room)
+    option->text = LegendLines(QFontMetricsF(option->font), TableLegendParts(set), room)
                        .join(QChar(QChar::LineSeparator));
     option->textElideMode = Qt::ElideMiddle;
   }

@@ -58,6 +58,15 @@ LegendParts LegendTextParts(const CurveSet& set) {
           QString::fromStdString(legend.compact_head)};
 }
 
+LegendParts TableLegendParts(const CurveSet& set) {
+  LegendParts parts = LegendTextParts(set);
+  if (set.interfaces)
+    parts.tail += QStringLiteral(" — ") +
+                  QString::fromStdString(InterfaceSummary(*set.interfaces, set.energy.toStdString(),
+                                                          CurrentLanguage() == Language::kEnglish));
+  return parts;
+}
+
 QString LegendText(const CurveSet& set) {
   const LegendParts parts = LegendTextParts(set);
   return parts.head + parts.file + parts.tail;

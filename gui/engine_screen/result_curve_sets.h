@@ -96,6 +96,10 @@ struct LegendParts {
 };
 LegendParts LegendTextParts(const CurveSet& set);
 
+// The value table's name cell: LegendTextParts, and for a phantom set its interface values
+// after the notes (InterfaceSummary), which take the place of its d_max.
+LegendParts TableLegendParts(const CurveSet& set);
+
 // Draws the compared sets over what is there: first the bands of a slab phantom
 // (result_phantom_bands.h), then the kerma of `loaded` (the loaded file,
 // black; none when null), then each set's own file's kerma in its family's kerma colour and

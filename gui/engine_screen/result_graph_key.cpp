@@ -245,10 +245,9 @@ QStringList CurveTableHeader() {
 QStringList CurveTableRowText(const CurveSet& set) {
   const bool english = CurrentLanguage() == Language::kEnglish;
   const CurveTableCells cells = CurveTableText(*set.row, english);
-  // A phantom's d_max is not the number to read: its interfaces are.
-  const std::string dmax =
-      set.interfaces ? InterfaceSummary(*set.interfaces, set.energy.toStdString(), english)
-                     : cells.dmax;
+  // A phantom's d_max is not the number to read: its interfaces are, under its name
+  // (TableLegendParts).
+  const std::string dmax = set.interfaces ? std::string("—") : cells.dmax;
   return {LegendText(set), QString::fromStdString(dmax), QString::fromStdString(cells.surface),
           QString::fromStdString(cells.d10), QString::fromStdString(cells.tpr)};
 }
@@ -304,7 +303,7 @@ CurveTableLayout LayOutCurveTable(const QFontMetricsF& metrics, std::span<const 
   }
   layout.name_width = layout.widths[0] - line - 3 * padding;
   for (const CurveSet& set : sets)
-    layout.names.push_back(LegendLines(metrics, LegendTextParts(set), layout.name_width));
+    layout.names.push_back(LegendLines(metrics, TableLegendParts(set), layout.name_width));
   return layout;
 }
 
