@@ -62,7 +62,8 @@ std::string PhantomLinkOf(const Phantom& phantom) {
       return std::string(preset.key);
   }
   bool all_water = true;
-  for (const PhantomLayer& layer : phantom.layers) all_water = all_water && layer.material == "water";
+  for (const PhantomLayer& layer : phantom.layers)
+    all_water = all_water && layer.material == "water";
   return all_water ? std::string("water") : written;
 }
 
