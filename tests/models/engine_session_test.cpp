@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/beam_geometry.h"
 #include "models/engine_session.h"
@@ -372,7 +373,9 @@ TEST(PhantomSession, ChoicesGiveTheRunsPhantom) {
 // ever written through or replaced: a link, a folder, a pipe.
 TEST(PhantomSession, PhantomFileReplacesOnlyItsOwnFile) {
   namespace fs = std::filesystem;
-  const fs::path folder = fs::path(testing::TempDir()) / "phantom_file_test";
+  // A folder of this process's own: another run of the suite on the machine keeps to its own.
+  const fs::path folder =
+      fs::path(testing::TempDir()) / ("phantom_file_test_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   const fs::path path = folder / kPhantomFile;
