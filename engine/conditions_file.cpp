@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "engine/phantom_file.h"
 #include "engine/program_files.h"
 #include "engine/physics_switch_names.h"
 #include "engine/result_file.h"
@@ -232,6 +233,22 @@ std::string AccurateResultFileName(std::string_view name) {
   return WithTag(name, kAccurateResultTag);
 }
 
+std::string PhantomResultFileName(std::string_view name, std::string_view mark) {
+  return WithTag(name, "-" + std::string(mark));
+}
+
+namespace {
+
+// Whether `word` is a mark PhantomResultFileName writes: a material of the layers other
+// than water, or the mark of edited layers.
+bool IsPhantomMark(std::string_view word) {
+  if (word == kEditedPhantomMark) return true;
+  const PhantomMaterial* material = FindPhantomMaterial(word);
+  return material != nullptr && material->name != "water";
+}
+
+}  // namespace
+
 ResultNameParts ParseResultFileName(std::string_view name) {
   ResultNameParts parts;
   // A tag before ".data": the name is read as the full-physics name it was made from.
@@ -244,6 +261,12 @@ ResultNameParts ParseResultFileName(std::string_view name) {
       if (stem.substr(dash) == kAccurateResultTag) {
         parts = ParseResultFileName(std::string(stem.substr(0, dash)) + std::string(kExtension));
         parts.physics.accurate_transport = true;
+        return parts;
+      }
+      if (IsPhantomMark(stem.substr(dash + 1))) {
+        parts = ParseResultFileName(std::string(stem.substr(0, dash)) + std::string(kExtension));
+        parts.physics.accurate_transport = true;
+        parts.phantom = std::string(stem.substr(dash + 1));
         return parts;
       }
       if (const auto physics = ParsePhysicsTag(stem.substr(dash))) {

@@ -77,6 +77,14 @@ std::string TaggedResultFileName(std::string_view name, const PhysicsSwitches& p
 inline constexpr std::string_view kAccurateResultTag = "-acc";
 std::string AccurateResultFileName(std::string_view name);
 
+// The mark the screens give the result of a run in a slab phantom, before ".data" as the
+// accurate mark is: a phantom material's name for a phantom a class picks by that name
+// ("10MV-30M-lung.data"), kEditedPhantomMark for layers of its own, so that a phantom run
+// never replaces the water result of its beam. A phantom always runs the accurate
+// transport, so the mark stands for that too.
+inline constexpr std::string_view kEditedPhantomMark = "slab";
+std::string PhantomResultFileName(std::string_view name, std::string_view mark);
+
 // What a result file's name says, read back the way ResultFileName writes it.
 struct ResultNameParts {
   std::string energy;       // the energy text ("10", "7.5"); empty when the name holds no "MV-"
@@ -84,6 +92,7 @@ struct ResultNameParts {
                             // "100K"); empty when not of the written form
   PhysicsSwitches physics;  // what its tag says was switched off; all on without a tag;
                             // accurate_transport for a name marked kAccurateResultTag
+  std::string phantom;      // the phantom mark ("lung", "slab"); empty: water
 };
 
 // "10MV-30M.data" gives "10" and "30000000", "10MV-30M-noe.data" the same and electron transport

@@ -10,6 +10,7 @@
 #include "engine/conditions_file.h"
 #include "engine/physics_switch_names.h"
 #include "models/curve_metrics.h"
+#include "models/phantom_session.h"
 
 namespace dosavia {
 
@@ -90,6 +91,10 @@ CurveLegend CurveLegendParts(const CurveLegendFacts& facts, bool english) {
                                          : SwitchedPhysicsNote(facts.file, english);
   if (facts.seed != kDefaultSeed)
     legend.tail += (english ? ", seed " : ", 乱数の種 ") + std::to_string(facts.seed);
+  const std::optional<Phantom> phantom = facts.physics != nullptr
+                                             ? PhantomOfDescription(facts.phantom)
+                                             : PhantomOfResult(facts.file, nullptr);
+  if (phantom) legend.tail += ", " + PhantomName(*phantom, english);
   if (facts.ssd_cm > 0) legend.tail += ", SSD " + Number(facts.ssd_cm) + " cm";
   if (!facts.energy.empty() && EnergyOfResultFileName(facts.file) == facts.energy) {
     const std::string side = std::to_string(static_cast<int>(kFieldSideCm[facts.field]));

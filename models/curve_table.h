@@ -33,14 +33,18 @@ struct CurveLegendFacts {
   const PhysicsSwitches* physics = nullptr;
   RunSeed seed = kDefaultSeed;
   double ssd_cm = 0;  // > 0: the curves of a point source at this SSD
+  // The slab phantom's layers the run recorded (RunStatistics::phantom) where `physics` is
+  // given; without statistics the file's name tells (its phantom mark).
+  std::string_view phantom;
 };
 
 // The legend entry in parts: what comes before the file's name ("10 MV, 10 × 10 cm, "), the
 // name, and the notes after it: switched-off physics (" [なし: 電子・陽電子の輸送]"), so that
 // such a run is never read as a full simulation, a seeded run's seed (", 乱数の種 7"), so that
-// a class can tell its runs apart and repeat one, and the SSD (", SSD 100 cm"); Japanese or
-// English. A narrow key or table shortens only the name, or puts `compact_head`, the field
-// alone ("10×10, "), before it where the name says the energy (empty otherwise).
+// a class can tell its runs apart and repeat one, the slab phantom (", 肺スラブ (水 3 cm,
+// 肺 10 cm)"), so that a phantom's curves are never read as water's, and the SSD (", SSD 100 cm");
+// Japanese or English. A narrow key or table shortens only the name, or puts `compact_head`, the
+// field alone ("10×10, "), before it where the name says the energy (empty otherwise).
 struct CurveLegend {
   std::string head;
   std::string file;

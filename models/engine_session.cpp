@@ -11,7 +11,8 @@
 namespace dosavia {
 
 EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
-                            const std::filesystem::path& folder, bool accurate) {
+                            const std::filesystem::path& folder, bool accurate,
+                            std::string_view phantom_mark) {
   using Refusal = EngineRunPlan::Refusal;
   EngineRunPlan plan;
   const std::string plain = PlainCountText(count_plain_text);
@@ -21,7 +22,10 @@ EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count
   // Named by the number the box holds, so that "5e7" and "50000000 photons" name a 50M run.
   plan.result_file =
       ResultFileName(energy_text, plan.photons > 0 ? std::to_string(plan.photons) : plain);
-  if (accurate) plan.result_file = AccurateResultFileName(plan.result_file);
+  if (!phantom_mark.empty())
+    plan.result_file = PhantomResultFileName(plan.result_file, phantom_mark);
+  else if (accurate)
+    plan.result_file = AccurateResultFileName(plan.result_file);
   plan.photon_total = PhotonTotalText(plain);
   plan.expected_seconds = static_cast<double>(plan.photons) / kEnginePhotonsPerSecond;
   plan.ask = plan.expected_seconds > kEngineAskAboveSeconds;
@@ -71,17 +75,19 @@ std::optional<RunSeed> EngineSeedOf(std::string_view seed_plain_text) {
 }
 
 void EngineSession::Confirm(std::string_view energy_text, std::string_view count_plain_text,
-                            bool accurate, std::string_view seed_text) {
+                            bool accurate, std::string_view seed_text,
+                            std::string_view phantom) {
   confirmed_texts_ = {std::string(energy_text), std::string(count_plain_text), accurate,
-                      EngineSeedOf(seed_text)};
+                      EngineSeedOf(seed_text), std::string(phantom)};
   shown_ = confirmed_texts_;
   confirmed_ = true;
 }
 
 void EngineSession::ShowSettings(std::string_view energy_text, std::string_view count_plain_text,
-                                 bool accurate, std::string_view seed_text) {
+                                 bool accurate, std::string_view seed_text,
+                                 std::string_view phantom) {
   shown_ = {std::string(energy_text), std::string(count_plain_text), accurate,
-            EngineSeedOf(seed_text)};
+            EngineSeedOf(seed_text), std::string(phantom)};
 }
 
 }  // namespace dosavia

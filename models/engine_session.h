@@ -53,9 +53,12 @@ inline constexpr double kEngineAskAboveSeconds = 3600;
 // end) describe, its spectrum looked for in `folder`. A run in the accurate transport
 // (`accurate`) names its result with kAccurateResultTag ("10MV-30M-acc.data"), so that it
 // never replaces the exact run of the same energy and count; an exact run's name stays as
-// it always was.
+// it always was. A run in a slab phantom (`phantom_mark`, PhantomSession::ResultMark) names
+// it with that mark instead ("10MV-30M-lung.data"): the phantom runs the accurate transport
+// and its result never replaces a water result.
 EngineRunPlan PlanEngineRun(std::string_view energy_text, std::string_view count_plain_text,
-                            const std::filesystem::path& folder, bool accurate = false);
+                            const std::filesystem::path& folder, bool accurate = false,
+                            std::string_view phantom_mark = {});
 
 // The seed that the engine screen's seed box names (its text made plain): blanks around it
 // dropped, an empty box the default seed, so that a class that leaves it alone gets the file
@@ -69,11 +72,14 @@ class EngineSession {
   // OK with a plan without problem: Start may run it while the boxes show it. `accurate`:
   // the accurate-transport box, a condition like the others (it names the result); `seed`:
   // the seed box's text, a condition too (it makes another run of the same name).
+  // `phantom`: the phantom's link value (PhantomSession::Link), a condition too.
   void Confirm(std::string_view energy_text, std::string_view count_plain_text,
-               bool accurate = false, std::string_view seed_text = {});
+               bool accurate = false, std::string_view seed_text = {},
+               std::string_view phantom = "water");
   // The boxes now show these texts.
   void ShowSettings(std::string_view energy_text, std::string_view count_plain_text,
-                    bool accurate = false, std::string_view seed_text = {});
+                    bool accurate = false, std::string_view seed_text = {},
+                    std::string_view phantom = "water");
   // Start only while the boxes show what OK confirmed.
   bool CanStart() const { return confirmed_ && shown_ == confirmed_texts_; }
   // Back to no confirmed run (the screen opens again).
@@ -85,6 +91,7 @@ class EngineSession {
     std::string count;
     bool accurate = false;
     std::optional<RunSeed> seed = kDefaultSeed;  // a seed box that reads the same seed
+    std::string phantom;
     friend bool operator==(const Texts&, const Texts&) = default;
   };
   bool confirmed_ = false;

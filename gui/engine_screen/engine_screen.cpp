@@ -40,6 +40,8 @@
 #include "gui/base/navigation.h"
 #include "models/clinical_geometry.h"
 #include "models/engine_session.h"
+#include "models/phantom_presets.h"
+#include "models/phantom_session.h"
 #include "models/visual_session.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -53,6 +55,7 @@
 #include "gui/base/working_folder.h"
 #include "gui/widgets/icons.h"
 #include "gui/engine_screen/kestrun_launcher.h"
+#include "gui/engine_screen/phantom_layer_dialog.h"
 #include "gui/widgets/physics_switch_boxes.h"
 #include "gui/widgets/picture_box.h"
 #include "gui/widgets/form_scaler.h"
@@ -137,6 +140,17 @@ void EngineScreen::ShowLibrary() {
       set.ssd_cm = shown_ssd_cm_;
     }
     set.statistics = read->second.statistics;
+    // A phantom run is read against the water result of its beam, where the folder has one.
+    if (PhantomOfResult(compared.file, set.statistics.get())) {
+      const std::string water = WaterResultFor(compared.file, library_.Listed());
+      if (!water.empty()) {
+        const ReadResult* read_water = ReadForComparison(QString::fromStdString(water));
+        if (read_water != nullptr) {
+          set.water = read_water->tables;
+          set.water_statistics = read_water->statistics;
+        }
+      }
+    }
     sets.push_back(std::move(set));
   }
   graph.legend->ShowSets(std::move(sets));
@@ -151,6 +165,18 @@ void EngineScreen::ShowLibrary() {
   graph.kerma_button->setEnabled(loaded);
   graph.save_picture_button->setEnabled(library_.CanSave());
   graph.save_csv_button->setEnabled(library_.CanSave());
+}
+
+const EngineScreen::ReadResult* EngineScreen::ReadForComparison(const QString& name) {
+  const auto known = read_.find(name);
+  if (known != read_.end()) return &known->second;
+  try {
+    LoadedResult loaded = ReadResultWithStatistics(FilePath(name), name.toStdString());
+    return &(read_[name] = {std::move(loaded.tables), std::move(loaded.statistics)});
+  } catch (const InputError&) {
+    // A water result that does not read is as good as none: the table says so.
+    return nullptr;
+  }
 }
 
 void EngineScreen::OnRemoveSet(int index) {
@@ -193,7 +219,8 @@ void EngineScreen::OnPrepareRun() {
     return;
   }
   const EngineRunPlan plan =
-      PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String(), accurate);
+      PlanEngineRun(energy.toStdString(), count, QDir::currentPath().toStdU16String(), accurate,
+                    phantom_.ResultMark());
   using Refusal = EngineRunPlan::Refusal;
   switch (plan.refusal) {
     case Refusal::kNameTooLong:
@@ -234,6 +261,18 @@ void EngineScreen::OnPrepareRun() {
                                  .arg(DurationText(plan.expected_seconds)),
                              Tr("VisualScreen", "実行"), Tr("VisualScreen", "やめる")))
     return;
+  // The layers first: a run is never prepared whose phantom file says other layers.
+  if (!phantom_.IsWater()) {
+    try {
+      WritePhantomFile(FilePath(QString::fromLatin1(kPhantomFile)), phantom_.FileText());
+    } catch (const std::exception& e) {
+      ShowExclamation(
+          this,
+          FileProblemMessage(
+              Tr("EngineScreen", "%1 を書き込めません").arg(QString::fromLatin1(kPhantomFile)), e));
+      return;
+    }
+  }
   try {
     WriteConditionsFile(
         FilePath(QString::fromLatin1(kConditionsFile)),
@@ -251,7 +290,8 @@ void EngineScreen::OnPrepareRun() {
                "そこが作業フォルダになります。"));
     return;
   }
-  session_.Confirm(energy.toStdString(), count, accurate, SeedText());
+  session_.Confirm(energy.toStdString(), count, accurate, SeedText(), phantom_.Link());
+  prepared_phantom_ = phantom_.IsWater() ? std::string() : std::string(kPhantomFile);
   // Joken.dat names the full-physics result; the engine adds the tag of what it is told
   // to leave out, and the screen expects the name the engine writes.
   untagged_result_name_ = QString::fromStdString(plan.result_file);
@@ -266,8 +306,9 @@ void EngineScreen::OnPrepareRun() {
 void EngineScreen::FollowRunBoxes() {
   session_.ShowSettings(run.energy_box->currentText().toStdString(),
                         PlainTypedText(run.photon_count_box->currentText()).toStdString(),
-                        run.accurate_box->isChecked(), SeedText());
-  run.physics_switches->setEnabled(!run.accurate_box->isChecked());
+                        run.accurate_box->isChecked(), SeedText(), phantom_.Link());
+  // A phantom runs the accurate transport, which takes no switches.
+  run.physics_switches->setEnabled(!run.accurate_box->isChecked() && phantom_.IsWater());
   if (!untagged_result_name_.isEmpty()) run.start_button->setEnabled(session_.CanStart());
 }
 
@@ -276,10 +317,32 @@ std::string EngineScreen::SeedText() const {
 }
 
 PhysicsSwitches EngineScreen::RunPhysics() const {
-  if (!run.accurate_box->isChecked()) return run.physics_switches->Switches();
+  if (!run.accurate_box->isChecked() && phantom_.IsWater()) return run.physics_switches->Switches();
   PhysicsSwitches accurate;
   accurate.accurate_transport = true;
   return accurate;
+}
+
+QStringList EngineScreen::RunArguments() const {
+  QStringList arguments = EngineArguments(run.all_cores_box->isChecked(), RunPhysics(),
+                                          EngineSeedOf(SeedText()).value_or(kDefaultSeed));
+  if (!prepared_phantom_.empty())
+    arguments << QStringLiteral("--phantom") << QString::fromStdString(prepared_phantom_);
+  return arguments;
+}
+
+void EngineScreen::OnPhantomChosen(int index) {
+  const int presets = static_cast<int>(std::size(kPhantomPresets));
+  if (index >= 0 && index < presets) {
+    phantom_.ChoosePreset(kPhantomPresets[index].key);
+  } else {
+    edited_layers_ = EditPhantomLayers(this, phantom_, edited_layers_);
+    // The editor's layers that equal a preset's are that preset; water alone is water.
+    const std::string link = phantom_.Link();
+    for (int i = 0; i < presets; ++i)
+      if (kPhantomPresets[i].key == link) run.phantom_box->setCurrentIndex(i);
+  }
+  FollowRunBoxes();
 }
 
 void EngineScreen::SwitchPhysics() {
@@ -304,10 +367,8 @@ void EngineScreen::OnStartRun() {
         console = new EngineConsole(this);
         connect(console, &EngineConsole::finished, this, &EngineScreen::OnEngineFinished);
       }
-      launch.started =
-          console->Start(engine, QDir::currentPath(), result_file_name_, &launch.problem,
-                         EngineArguments(run.all_cores_box->isChecked(), RunPhysics(),
-                                         EngineSeedOf(SeedText()).value_or(kDefaultSeed)));
+      launch.started = console->Start(engine, QDir::currentPath(), result_file_name_,
+                                      &launch.problem, RunArguments());
       if (!console->isVisible()) {
         const QScreen* screen = this->screen();
         // The controls end where the graph's frame begins.
@@ -322,9 +383,7 @@ void EngineScreen::OnStartRun() {
       console->raise();
     }
   } else {
-    launch = StartKestrun(QDir::currentPath(),
-                          EngineArguments(run.all_cores_box->isChecked(), RunPhysics(),
-                                          EngineSeedOf(SeedText()).value_or(kDefaultSeed)));
+    launch = StartKestrun(QDir::currentPath(), RunArguments());
   }
   if (!launch.started) {
     ShowExclamation(this,

@@ -7,10 +7,12 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "gui/base/working_folder.h"
 #include "models/engine_session.h"
+#include "models/phantom_session.h"
 #include "models/result_library.h"
 #include "physics/physics_switches.h"
 #include <array>
@@ -18,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -86,6 +89,8 @@ class EngineScreen : public QWidget {
     // The accurate electron transport (--accurate), a condition OK confirms; the switches,
     // experiments on the exact transport, rest while it is ticked.
     QCheckBox* accurate_box = nullptr;
+    // The slab phantom: the presets, then the layer editor (the last item).
+    QComboBox* phantom_box = nullptr;
   };
   // Middle column: the result files of the working folder and the field to draw.
   struct ResultControls {
@@ -204,11 +209,21 @@ class EngineScreen : public QWidget {
   void SwitchPhysics();
   // The run boxes changed: Start only while they show what OK confirmed.
   void FollowRunBoxes();
-  // The physics the run to start has: the switches as ticked, or the accurate transport.
+  // The physics the run to start has: the switches as ticked, or the accurate transport
+  // (which a phantom always runs).
   PhysicsSwitches RunPhysics() const;
   // The seed box's text made plain.
   std::string SeedText() const;
+  // Kestrun's arguments for the run prepared: cores, physics, the phantom file.
+  QStringList RunArguments() const;
   EngineSession session_;
+  // The phantom box chosen: a preset, or the editor opened on the layers typed before.
+  void OnPhantomChosen(int index);
+  void FillPhantomBox();
+  PhantomSession phantom_;
+  std::vector<EditedLayer> edited_layers_;
+  // The phantom of the run OK prepared, written to Phantom.dat; empty: water.
+  std::string prepared_phantom_;
 
   // The SSD the curves are drawn at [cm]; 0 for the parallel beam.
   double ShownSsdCm() const;
@@ -224,6 +239,9 @@ class EngineScreen : public QWidget {
     std::shared_ptr<const RunStatistics> statistics;
   };
   std::map<QString, ReadResult> read_;
+  // The result `name` as read before, or read now for a comparison (a phantom run's water
+  // result); null when it does not read.
+  const ReadResult* ReadForComparison(const QString& name);
   QFileSystemWatcher* folder_watcher_ = nullptr;
 
   int field_index_ = 8;

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QThread>
 #include <QUrl>
@@ -41,6 +42,7 @@
 #include "gui/base/navigation.h"
 #include "models/clinical_geometry.h"
 #include "models/engine_session.h"
+#include "models/phantom_presets.h"
 #include "models/visual_session.h"
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/result_curve_sets.h"
@@ -220,6 +222,7 @@ void EngineScreen::CreateControls() {
   connect(graph.kerma_button, &QPushButton::clicked, this, &EngineScreen::OnRedrawKerma);
   connect(graph.clear_button, &QPushButton::clicked, this, &EngineScreen::OnGraphClear);
   connect(run.back_button, &QPushButton::clicked, this, &EngineScreen::OnBackToMenu);
+  connect(run.phantom_box, &QComboBox::activated, this, &EngineScreen::OnPhantomChosen);
 }
 
 // Left: the conditions of a new run, its result file, the run and the return button.
@@ -232,13 +235,26 @@ void EngineScreen::CreateNewRunControls() {
       this, QT_TRANSLATE_NOOP("EngineScreen", "Ｘ線エネルギー"), 240, 1440, 2205, 465);
   run.energy_box = MakeEditableCombo(this, {"4", "6", "10", "15"}, 2400, 1440, 1215, 540);
   QLabel* const energy_unit = MakeFittedLabel(this, "MV", kEnergyUnitLeft, 1440, 1005, 465);
+  // Four rows between the energy and the count: the beam, the phantom, the fields, how the
+  // fields are made.
   QLabel* const parallel_beam_note = MakeFittedLabel(
-      this, QT_TRANSLATE_NOOP("EngineScreen", "平行ビーム入射とする"), 240, 2040, 4215, 495);
+      this, QT_TRANSLATE_NOOP("EngineScreen", "平行ビーム入射とする"), 240, 2010, 4215, 390);
+  QLabel* const phantom_caption =
+      MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "ファントム"), 240, 2400, 2175, 390);
+  // Out to the middle column, wide enough for a preset's name at 1024x768.
+  run.phantom_box = new QComboBox(this);
+  PlaceTwips(run.phantom_box, 2400, 2400, 2805, 390);
+  run.phantom_box->setFont(DefaultFont(kWorkingFolderPoints));
+  SetTrToolTip(
+      run.phantom_box, "EngineScreen",
+      QT_TRANSLATE_NOOP("EngineScreen",
+                        "水の代わりに層のあるファントムで計算します（--phantom "
+                        "Phantom.dat、精密な電子輸送）。結果ファイルの名前に印が付きます"));
   QLabel* const field_caption = MakeFittedLabel(
-      this, QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"), 240, 2640, 2175, 495);
-  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "1×1～15×15"), 2400, 2640, 2085, 465);
+      this, QT_TRANSLATE_NOOP("EngineScreen", "照射野サイズ"), 240, 2790, 2175, 390);
+  MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "1×1～15×15"), 2400, 2790, 2085, 390);
   MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "（ペンシルビーム重ね合わせ法で計算）"),
-                  240, 3120, 4920, 375);  // up to the result list: room for 14 px on a projector
+                  240, 3180, 4920, 375);  // up to the result list: room for 14 px on a projector
   QLabel* const photon_count_caption =
       MakeFittedLabel(this, QT_TRANSLATE_NOOP("EngineScreen", "入射光子数"), 240, 3600, 2175, 495);
   // Wide enough for 100000000 at the least readable size on a 1024x768 projector.
@@ -279,7 +295,8 @@ void EngineScreen::CreateNewRunControls() {
   connect(run.working_folder_label, &QLabel::linkActivated, this,
           [this] { OpenWorkingFolder(QDir::currentPath(), this, folder_opener_); });
   for (QLabel* label : {photon_count_caption, result_caption, energy_caption, field_caption,
-                        parallel_beam_note, energy_unit, seed_caption})
+                        parallel_beam_note, energy_unit, seed_caption,
+                        phantom_caption})
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
   energy_unit->setIndent(TwipsToPixels(kEnergyBoxRight - kEnergyUnitLeft) + kUnitGapPx);
@@ -450,6 +467,7 @@ void EngineScreen::CreateGeometrySwitch() {
 }
 
 void EngineScreen::SetOpeningChoices() {
+  FillPhantomBox();
   results.field_options[kEngineOpening.field - 1]->setChecked(true);
   run.photon_count_box->setCurrentText(QString::fromUtf8(kEngineOpening.photons));
   run.energy_box->setCurrentText(QString::fromUtf8(kEngineOpening.energy));
@@ -472,8 +490,24 @@ void EngineScreen::ShowWorkingFolder() {
   run.working_folder_label->setToolTip(folder);
 }
 
+void EngineScreen::FillPhantomBox() {
+  const int chosen = std::max(0, run.phantom_box->currentIndex());
+  const bool english = CurrentLanguage() == Language::kEnglish;
+  const QSignalBlocker quiet(run.phantom_box);
+  run.phantom_box->clear();
+  for (const PhantomPreset& preset : kPhantomPresets)
+    run.phantom_box->addItem(
+        QString::fromUtf8(
+            english ? preset.name_en.data() : preset.name_ja.data(),
+            static_cast<qsizetype>((english ? preset.name_en : preset.name_ja).size())),
+        QString::fromUtf8(preset.key.data(), static_cast<qsizetype>(preset.key.size())));
+  run.phantom_box->addItem(Tr("EngineScreen", "層を編集…"));
+  run.phantom_box->setCurrentIndex(chosen);
+}
+
 void EngineScreen::RetranslateUi() {
   RetranslateTexts(this);
+  FillPhantomBox();
   run.back_button->setIcon(ExitIcon());  // the icon's caption is drawn in the language
   ShowWorkingFolder();
 }

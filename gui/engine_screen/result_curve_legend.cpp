@@ -66,7 +66,7 @@ class SetNameDelegate : public QStyledItemDelegate {
     // A name that would lose characters takes two lines, its notes on the second (the row
     // grows), as the graph's key and the saved table show it: the note of the physics
     // switched off stays whole.
-    option->text = LegendLines(QFontMetricsF(option->font), LegendTextParts(set), room)
+    option->text = LegendLines(QFontMetricsF(option->font), TableLegendParts(set), room)
                        .join(QChar(QChar::LineSeparator));
     option->textElideMode = Qt::ElideMiddle;
   }
@@ -180,8 +180,10 @@ void CurveSetLegend::ShowSets(std::vector<CurveSet> sets) {
   for (CurveSet& set : sets) {
     for (const CurveSet& shown : sets_)
       if (!set.row && shown.tables == set.tables && shown.field == set.field &&
-          shown.statistics == set.statistics)
+          shown.statistics == set.statistics && shown.water == set.water) {
         set.row = shown.row;
+        set.interfaces = shown.interfaces;
+      }
     if (!set.row) set = MeasureSet(std::move(set));
   }
   sets_ = std::move(sets);

@@ -11,7 +11,9 @@
 #include "models/curve_metrics.h"
 #include "engine/run_statistics.h"
 #include "models/curve_table.h"
+#include "models/phantom_session.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/result_phantom_bands.h"
 #include "gui/base/language.h"
 
 namespace dosavia::gui {
@@ -49,10 +51,20 @@ LegendParts LegendTextParts(const CurveSet& set) {
   const std::string energy = set.energy.toStdString(), file = set.file.toStdString();
   const CurveLegend legend = CurveLegendParts(
       {energy, set.field, file, set.statistics ? &set.statistics->physics : nullptr,
-       set.statistics ? set.statistics->seed : kDefaultSeed, set.ssd_cm},
+       set.statistics ? set.statistics->seed : kDefaultSeed, set.ssd_cm,
+       set.statistics ? std::string_view(set.statistics->phantom) : std::string_view()},
       CurrentLanguage() == Language::kEnglish);
   return {QString::fromStdString(legend.head), set.file, QString::fromStdString(legend.tail),
           QString::fromStdString(legend.compact_head)};
+}
+
+LegendParts TableLegendParts(const CurveSet& set) {
+  LegendParts parts = LegendTextParts(set);
+  if (set.interfaces)
+    parts.tail += QStringLiteral(" — ") +
+                  QString::fromStdString(InterfaceSummary(*set.interfaces, set.energy.toStdString(),
+                                                          CurrentLanguage() == Language::kEnglish));
+  return parts;
 }
 
 QString LegendText(const CurveSet& set) {
@@ -63,11 +75,16 @@ QString LegendText(const CurveSet& set) {
 CurveSet MeasureSet(CurveSet set) {
   set.row = std::make_shared<const CurveTableRow>(
       MeasureCurveSet(*set.tables, set.field, set.statistics.get(), set.parallel.get()));
+  if (const auto phantom = PhantomOfResult(set.file.toStdString(), set.statistics.get()))
+    set.interfaces = std::make_shared<const InterfaceValues>(
+        MeasureInterfaces(*phantom, set.parallel ? *set.parallel : *set.tables, set.field,
+                          set.statistics.get(), set.water.get(), set.water_statistics.get()));
   return set;
 }
 
 void DrawCurveSets(PictureBox& picture, std::span<const CurveSet> sets,
                    const ResultTables* loaded) {
+  DrawPhantomBands(picture, sets);
   if (loaded != nullptr) DrawKermaCurve(picture, *loaded);
   // One kerma per file: a file's later sets (other fields) have the same kerma.
   std::vector<const ResultTables*> drawn;

@@ -16,6 +16,7 @@ namespace dosavia {
 struct ResultTables;
 struct RunStatistics;
 struct CurveTableRow;
+struct InterfaceValues;
 }  // namespace dosavia
 
 namespace dosavia::gui {
@@ -59,10 +60,17 @@ struct CurveSet {
   std::shared_ptr<const RunStatistics> statistics;
   // The set's row of the value table, measured once (MeasureSet) rather than at every paint.
   std::shared_ptr<const CurveTableRow> row;
+  // A run in a slab phantom: the water result of its beam that its re-build-up is read
+  // against (null: none listed), and the values at its interfaces, which the table shows in
+  // place of d_max (MeasureSet).
+  std::shared_ptr<const ResultTables> water;
+  std::shared_ptr<const RunStatistics> water_statistics;
+  std::shared_ptr<const InterfaceValues> interfaces;
 };
 
 // The set with its value-table row measured (with its statistics, unless it shows a point
-// source's curves, to which the parallel beam's groups do not apply).
+// source's curves, to which the parallel beam's groups do not apply), and a phantom run's
+// interface values (always of the parallel beam, whose depths the layers are).
 CurveSet MeasureSet(CurveSet set);
 
 // The X-ray energy a result file's name carries: "10MV-30M.data" gives "10 MV"; empty when
@@ -88,7 +96,12 @@ struct LegendParts {
 };
 LegendParts LegendTextParts(const CurveSet& set);
 
-// Draws the compared sets over what is there: first the kerma of `loaded` (the loaded file,
+// The value table's name cell: LegendTextParts, and for a phantom set its interface values
+// after the notes (InterfaceSummary), which take the place of its d_max.
+LegendParts TableLegendParts(const CurveSet& set);
+
+// Draws the compared sets over what is there: first the bands of a slab phantom
+// (result_phantom_bands.h), then the kerma of `loaded` (the loaded file,
 // black; none when null), then each set's own file's kerma in its family's kerma colour and
 // pattern, then every set's total, primary and scatter curves (bins 1..299, as the graph's
 // dose curves always end) in its colours and pattern. The kermas lie under all doses, so

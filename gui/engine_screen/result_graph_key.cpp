@@ -12,10 +12,12 @@
 #include "gui/base/language.h"
 #include "gui/engine_screen/result_curve_sets.h"
 #include "gui/engine_screen/result_depth_dose_plot.h"
+#include "gui/engine_screen/result_phantom_bands.h"
 #include "gui/widgets/form_scaler.h"
 #include "gui/widgets/form_style.h"
 #include "gui/widgets/picture_box.h"
 #include "models/curve_table.h"
+#include "models/phantom_session.h"
 
 namespace dosavia::gui {
 
@@ -228,9 +230,9 @@ void ShowGraphKey(PictureBox& picture, std::function<std::span<const CurveSet>()
       [sets = std::move(sets)](QPainter& painter, const QTransform& to_pixels, double zoom) {
         const QRectF frame = to_pixels.mapRect(
             QRectF(QPointF(kFrameLeft, kFrameTop), QPointF(kFrameRight, kFrameBottom)));
-        const std::vector<GraphKeyEntry> entries =
-            GraphKeyEntries(sets ? sets() : std::span<const CurveSet>());
-        PaintGraphKey(painter, frame.normalized(), entries, zoom);
+        const std::span<const CurveSet> shown = sets ? sets() : std::span<const CurveSet>();
+        PaintPhantomBandLabels(painter, to_pixels, zoom, shown);
+        PaintGraphKey(painter, frame.normalized(), GraphKeyEntries(shown), zoom);
       });
 }
 
@@ -243,9 +245,11 @@ QStringList CurveTableHeader() {
 QStringList CurveTableRowText(const CurveSet& set) {
   const bool english = CurrentLanguage() == Language::kEnglish;
   const CurveTableCells cells = CurveTableText(*set.row, english);
-  return {LegendText(set), QString::fromStdString(cells.dmax),
-          QString::fromStdString(cells.surface), QString::fromStdString(cells.d10),
-          QString::fromStdString(cells.tpr)};
+  // A phantom's d_max is not the number to read: its interfaces are, under its name
+  // (TableLegendParts).
+  const std::string dmax = set.interfaces ? std::string("—") : cells.dmax;
+  return {LegendText(set), QString::fromStdString(dmax), QString::fromStdString(cells.surface),
+          QString::fromStdString(cells.d10), QString::fromStdString(cells.tpr)};
 }
 
 namespace {
@@ -299,7 +303,7 @@ CurveTableLayout LayOutCurveTable(const QFontMetricsF& metrics, std::span<const 
   }
   layout.name_width = layout.widths[0] - line - 3 * padding;
   for (const CurveSet& set : sets)
-    layout.names.push_back(LegendLines(metrics, LegendTextParts(set), layout.name_width));
+    layout.names.push_back(LegendLines(metrics, TableLegendParts(set), layout.name_width));
   return layout;
 }
 

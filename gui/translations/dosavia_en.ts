@@ -697,6 +697,42 @@ Data %2</translation>
         <translation>(by pencil-beam superposition)</translation>
     </message>
     <message>
+        <source>ファントム</source>
+        <translation>Phantom</translation>
+    </message>
+    <message>
+        <source>水の代わりに層のあるファントムで計算します（--phantom Phantom.dat、精密な電子輸送）。結果ファイルの名前に印が付きます</source>
+        <translation>Runs a phantom of layers instead of water (--phantom Phantom.dat, accurate electron transport). The result file&apos;s name carries its mark</translation>
+    </message>
+    <message>
+        <source>層を編集…</source>
+        <translation>Edit layers…</translation>
+    </message>
+    <message>
+        <source>ファントムの層</source>
+        <translation>Phantom layers</translation>
+    </message>
+    <message>
+        <source>表面から順に物質と厚さ [cm]。最後の層より深いところは水（30 cm まで）</source>
+        <translation>Material and thickness [cm] from the surface down; below the last layer, water to 30 cm</translation>
+    </message>
+    <message>
+        <source>物質</source>
+        <translation>Material</translation>
+    </message>
+    <message>
+        <source>厚さ [cm]</source>
+        <translation>Thickness [cm]</translation>
+    </message>
+    <message>
+        <source>行を追加</source>
+        <translation>Add row</translation>
+    </message>
+    <message>
+        <source>行を削除</source>
+        <translation>Remove row</translation>
+    </message>
+    <message>
         <source>入射光子数</source>
         <translation>Photons</translation>
     </message>

@@ -240,7 +240,8 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
     const char* energy;
     const char* photons;
     std::string tag;
-    bool accurate = false;  // marked as the screens mark a run in the accurate transport
+    bool accurate = false;     // marked as the screens mark a run in the accurate transport
+    const char* phantom = "";  // the slab phantom's mark; a phantom runs the accurate transport
   } read_back[] = {
       {"10MV-30M.data", "10", "30000000", ""},
       {"10MV-30M-noe.data", "10", "30000000", "-noe"},
@@ -253,6 +254,11 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
       {"mine-noe.data", "", "", "-noe"},     // a renamed result still says what was off
       {"10MV-30M-acc.data", "10", "30000000", "", true},
       {"10MV-30M-acc2.data", "10", "", "", false},  // a renamed copy, not the mark
+      {"10MV-30M-lung.data", "10", "30000000", "", true, "lung"},
+      {"6MV-1M-bolus.data", "6", "1000000", "", true, "bolus"},
+      {"15MV-100K-slab.data", "15", "100000", "", true, "slab"},
+      {"10MV-30M-water.data", "10", "", "", false, ""},  // water is no phantom
+      {"10MV-30M-glass.data", "10", "", "", false, ""},  // no material of the layers
   };
   for (const auto& c : read_back) {
     const ResultNameParts parts = ParseResultFileName(c.name);
@@ -260,6 +266,7 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
     EXPECT_EQ(parts.photons, c.photons) << c.name;
     EXPECT_EQ(PhysicsTag(parts.physics), c.tag) << c.name;
     EXPECT_EQ(parts.physics.accurate_transport, c.accurate) << c.name;
+    EXPECT_EQ(parts.phantom, c.phantom) << c.name;
   }
   PhysicsSwitches no_e;
   no_e.electron_transport = false;
@@ -267,6 +274,7 @@ TEST(PhysicsSwitchesEngine, ResultNamesCarryTheSwitches) {
   EXPECT_EQ(TaggedResultFileName("result", no_e), "result-noe");
   EXPECT_EQ(TaggedResultFileName("R.DATA", no_e), "R-noe.DATA");
   EXPECT_EQ(AccurateResultFileName("R.DATA"), "R-acc.DATA");
+  EXPECT_EQ(PhantomResultFileName("R.DATA", "lung"), "R-lung.DATA");
 }
 
 }  // namespace

@@ -20,7 +20,9 @@
 //               start's message and the no-terminal message (message_*.png), the sets as
 //               a point source at SSD 100 cm gives them at 1024x768 (engine_ssd100_1024.png),
 //               and 15 MV exact and accurate with the accurate box ticked and confirmed
-//               (engine_accurate_1024.png)
+//               (engine_accurate_1024.png); with the folder's 15MV-5M-lung and
+//               15MV-5M-acc runs, the lung slab's 1×1 cm curves over water's
+//               (engine_phantom_1024.png, engine_phantom_export.png)
 //   depth_dose  the visual screen after 5x10^4 photons of 4 and of 15 MV with its depth-dose
 //               panel beside it: visual_depth_dose_<E>mv.png
 //   switches    the visual screen without electron transport beside the faint full-physics
@@ -297,6 +299,38 @@ void Compare() {
   form.SaveGraphPicture(out_dir.filePath(QStringLiteral("engine_compare_export_1600.png")),
                         QSize(1600, 1200));
   std::printf("%s\n", qPrintable(out_dir.filePath(QStringLiteral("engine_compare_export.png"))));
+  // The lung slab at 15 MV chosen and confirmed, its 1×1 cm curves drawn over those of the
+  // water run of its beam: the slab shaded behind them, its interface values in the table
+  // (the folder's 15MV-5M-lung and 15MV-5M-acc runs; nothing without them).
+  for (const QString& name : {QStringLiteral("15MV-5M-lung"), QStringLiteral("15MV-5M-acc")}) {
+    QFile::copy(runs.filePath(name + QStringLiteral(".data")), name + QStringLiteral(".data"));
+    QFile::copy(runs.filePath(name + QStringLiteral(".stat")), name + QStringLiteral(".stat"));
+  }
+  if (!runs_dir.isEmpty() && QFile::exists(QStringLiteral("15MV-5M-lung.data"))) {
+    form.PrepareForShow();
+    form.graph.clear_button->click();
+    for (const QString& name :
+         {QStringLiteral("15MV-5M-acc.data"), QStringLiteral("15MV-5M-lung.data")}) {
+      const QList<QListWidgetItem*> found =
+          form.results.file_list->findItems(name, Qt::MatchExactly);
+      if (found.isEmpty()) return;
+      form.results.file_list->setCurrentItem(found.front());
+      form.results.load_selected_button->click();
+      form.OnFieldChosen(1);
+      form.results.draw_button->click();
+    }
+    form.run.phantom_box->setCurrentIndex(1);
+    emit form.run.phantom_box->activated(1);
+    form.run.energy_box->setCurrentText(QStringLiteral("15"));
+    form.run.photon_count_box->setCurrentText(QStringLiteral("5000000"));
+    form.run.ok_button->click();
+    QTest::qWait(300);
+    Save(form.grab(), QStringLiteral("engine_phantom_1024"));
+    form.SaveGraphPicture(out_dir.filePath(QStringLiteral("engine_phantom_export.png")),
+                          QSize(1024, 768));
+    form.run.phantom_box->setCurrentIndex(0);
+    emit form.run.phantom_box->activated(0);
+  }
   form.hide();
 
   // The messages, as their boxes show them.

@@ -26,6 +26,7 @@
 #include "gui/engine_screen/result_curve_legend.h"
 #include "gui/engine_screen/engine_screen.h"
 #include "gui/engine_screen/kestrun_launcher.h"
+#include "models/phantom_presets.h"
 #include "gui/widgets/physics_switch_boxes.h"
 
 using namespace dosavia;
@@ -88,6 +89,8 @@ class TestEngineScreen : public QObject {
   void leavingAndComingBack();
   void switchesTagTheResultAndReachTheEngine_data();
   void switchesTagTheResultAndReachTheEngine();
+  void phantomReachesTheEngineAndTheGraph_data();
+  void phantomReachesTheEngineAndTheGraph();
   void exportNameIsRefusedBeforeAnyQuestion_data();
   void exportNameIsRefusedBeforeAnyQuestion();
 
@@ -616,6 +619,93 @@ void TestEngineScreen::switchesTagTheResultAndReachTheEngine() {
     qunsetenv("TERMINAL");
   else
     qputenv("TERMINAL", terminal);
+}
+
+void TestEngineScreen::phantomReachesTheEngineAndTheGraph_data() {
+  QTest::addColumn<QString>("preset");
+  QTest::addColumn<bool>("link_in_the_way");  // Phantom.dat a link to a file of the user's
+  QTest::newRow("lung slab") << "lung" << false;
+  QTest::newRow("bolus") << "bolus" << false;
+  QTest::newRow("a link named Phantom.dat is never written through") << "lung" << true;
+}
+
+// A preset chosen: OK writes its layers to Phantom.dat beside Joken.dat and marks the result,
+// Start tells the engine the phantom, and the loaded result's slabs are shaded behind its
+// curves. A link of the phantom file's name refuses OK, the file it leads to untouched.
+void TestEngineScreen::phantomReachesTheEngineAndTheGraph() {
+#ifdef Q_OS_WIN
+  QSKIP("the stand-in terminal is a shell script");
+#endif
+  QFETCH(QString, preset);
+  QFETCH(bool, link_in_the_way);
+  int index = 0;
+  while (QString::fromUtf8(kPhantomPresets[index].key.data(),
+                           static_cast<qsizetype>(kPhantomPresets[index].key.size())) != preset)
+    ++index;
+  const QByteArray layers(kPhantomPresets[index].layers.data(),
+                          static_cast<qsizetype>(kPhantomPresets[index].layers.size()));
+  if (link_in_the_way) {
+    QVERIFY(WriteText(dir_->Path("notes.txt"), "mine"));
+    QVERIFY(QFile::link(dir_->Path("notes.txt"), dir_->Path("Phantom.dat")));
+  }
+  form().run.phantom_box->setCurrentIndex(index);
+  emit form().run.phantom_box->activated(index);
+  QVERIFY(!form().run.physics_switches->isEnabled());
+  const QString result = "10MV-30M-" + preset + ".data";
+  if (link_in_the_way) {
+    QCOMPARE(PressOk(form(), "10", "30000000").size(), 1u);
+    QCOMPARE(ReadAll(dir_->Path("notes.txt")), QByteArray("mine"));
+    QVERIFY(!QFile::exists(dir_->Path("Joken.dat")));
+    QVERIFY(!form().run.start_button->isEnabled());
+  } else {
+    QVERIFY(WriteScript(dir_->Path("term"), "shift\nexec \"$@\" < /dev/null\n"));
+    QVERIFY(WriteScript(dir_->Path(EngineProgramName()), "printf '%s\\n' \"$@\" > args.txt\n"));
+    const QByteArray terminal = qgetenv("TERMINAL");
+    qputenv("TERMINAL", QFile::encodeName(dir_->Path("term")));
+    const bool own_console = form().run.own_console_box->isChecked();
+    form().run.own_console_box->setChecked(false);
+    QCOMPARE(PressOk(form(), "10", "30000000").size(), 0u);
+    QCOMPARE(ReadAll(dir_->Path("Phantom.dat")), layers);
+    QCOMPARE(ReadAll(dir_->Path("Joken.dat")),
+             ("10MV.csv\r\n" + result + "\r\n3.00E+07\r\n").toUtf8());
+    QCOMPARE(form().ResultFileName(), result);
+    QCOMPARE(MessagesDuring([&] { form().run.start_button->click(); }).size(), 0u);
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(dir_->Path("args.txt")); }, 10000));
+    QTRY_COMPARE(ReadAll(dir_->Path("args.txt")),
+                 QByteArray("--accurate\n--phantom\nPhantom.dat\n"));
+    form().run.own_console_box->setChecked(own_console);
+    if (terminal.isNull())
+      qunsetenv("TERMINAL");
+    else
+      qputenv("TERMINAL", terminal);
+
+    // The result of that name: its slabs shaded behind its curves, from the surface on.
+    QVERIFY(WriteText(dir_->Path(result), ResultBytes(SyntheticResults())));
+    form().graph.clear_button->click();
+    QCOMPARE(MessagesDuring([&] { form().OnLoadRunResult(); }).size(), 0u);
+    form().results.draw_button->click();
+    PictureBox& picture = *form().graph.plot;
+    const QImage drawn = picture.DrawnImage();
+    const Phantom phantom = ParsePhantom(kPhantomPresets[index].layers, "preset");
+    const double slab_middle_cm =
+        phantom.layers[0].material == "water"
+            ? phantom.layers[0].thickness_cm + phantom.layers[1].thickness_cm / 2
+            : phantom.layers[0].thickness_cm / 2;
+    QVERIFY(!IsWhite(drawn));
+    const QPoint band = picture.ToPixels(slab_middle_cm * 10, 105).toPoint();
+    const QPoint water = picture.ToPixels(250, 105).toPoint();
+    QVERIFY(drawn.pixelColor(band) != QColor(Qt::white));
+    QCOMPARE(drawn.pixelColor(water), QColor(Qt::white));
+    // Which phantom, in the legend.
+    QVERIFY(form().graph.legend->item(0, 0)->text().contains(
+        QString::fromUtf8(kPhantomPresets[index].name_ja.data(),
+                          static_cast<qsizetype>(kPhantomPresets[index].name_ja.size()))));
+  }
+  // Water again: the plain run, which needs OK again.
+  form().run.phantom_box->setCurrentIndex(0);
+  emit form().run.phantom_box->activated(0);
+  QVERIFY(!form().run.start_button->isEnabled());
+  QVERIFY(form().run.physics_switches->isEnabled());
 }
 
 void TestEngineScreen::exportNameIsRefusedBeforeAnyQuestion_data() {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -15,6 +16,7 @@
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
 #include "models/depth_probe.h"
+#include "models/phantom_session.h"
 
 namespace dosavia {
 namespace {
@@ -54,6 +56,12 @@ TEST(CurveTableTest, LegendNamesSwitchedOffPhysics) {
       {"dir/10MV-1M-nocp.data", true,
        "10 MV, 10 × 10 cm, dir/10MV-1M-nocp.data [without coherent scattering, pair production]"},
       {"10MV-1M-nope.data", true, "10 MV, 10 × 10 cm, 10MV-1M-nope.data"},
+      // A phantom's mark says which phantom, so that its curves are never read as water's.
+      {"10MV-30M-lung.data", true,
+       "10 MV, 10 × 10 cm, 10MV-30M-lung.data [accurate transport], Lung slab (water 3 cm, lung "
+       "10 cm)"},
+      {"10MV-30M-bolus.data", false,
+       "10 MV, 10 × 10 cm, 10MV-30M-bolus.data [精密な電子輸送], ボーラス 1 cm"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(CurveLegendText("10 MV", 8, c.file, c.english), c.legend) << c.file;
@@ -69,6 +77,17 @@ TEST(CurveTableTest, LegendNamesSwitchedOffPhysics) {
   const CurveLegend seeded = CurveLegendParts({"4 MV", 1, "4MV-1M.data", nullptr, 12, 0}, true);
   EXPECT_EQ(seeded.tail, ", seed 12");
   EXPECT_EQ(seeded.compact_head, "1×1, ");
+  // The layers a run recorded outweigh its name's mark.
+  PhysicsSwitches accurate;
+  accurate.accurate_transport = true;
+  EXPECT_EQ(CurveLegendParts({"6 MV", 8, "6MV-1M-lung.data", &accurate, kDefaultSeed, 0,
+                              "water 2 air 3 water 25"},
+                             true)
+                .tail,
+            " [accurate transport], phantom: water 2 cm, air 3 cm");
+  EXPECT_EQ(
+      CurveLegendParts({"6 MV", 8, "6MV-1M-lung.data", &accurate, kDefaultSeed, 0, ""}, true).tail,
+      " [accurate transport]");
 }
 
 // A build-up curve (1 - exp(-a z)) exp(-mu z) with Gaussian noise of relative size `noise`,
@@ -433,6 +452,137 @@ TEST(CurveTableTest, ClinicalGeometryFollowsInverseSquareAndFieldGrowth) {
   EXPECT_THROW(ClinicalGeometryTables(*parallel, 0), std::invalid_argument);
   EXPECT_THROW(ClinicalGeometryTables(*parallel, std::nan("")), std::invalid_argument);
 }
+
+// The values at a phantom's interfaces from curves of known answers: a lung slab's dose
+// falls from 90 % to 60 % and builds up again linearly over 2 cm below it; water is flat at
+// 90 %. Before, inside, beyond and the depth back at 95 % of water follow by hand.
+namespace interfaces {
+
+// A curve of `dose(z)` at the bins' centres, of every field, under a flat kerma of 1.
+std::unique_ptr<ResultTables> TablesOf(const std::function<double(double)>& dose) {
+  auto t = std::make_unique<ResultTables>();
+  for (int i = 1; i <= kDepthBins; ++i) {
+    t->Kerma[i] = 1;
+    for (int f = 1; f <= kFieldColumns; ++f)
+      t->DoseTable[kTotalDose][f][i] = dose(DepthBinCentreCm(i));
+  }
+  return t;
+}
+
+double Lung(double z, double bottom = 13) {
+  if (z < 3) return 0.9;
+  if (z < bottom) return 0.6;
+  return std::min(0.9, 0.6 + 0.15 * (z - bottom));
+}
+
+// Groups of `tables`' curves, each bin scattered by a relative `noise` over the groups; the
+// tables become their mean, as a run's are.
+std::unique_ptr<RunStatistics> GroupsOf(ResultTables& tables, double noise, unsigned seed,
+                                        std::int64_t histories = 1000000) {
+  auto s = std::make_unique<RunStatistics>();
+  s->histories = histories;
+  s->group.resize(static_cast<std::size_t>(s->groups));
+  std::mt19937 random(seed);
+  std::normal_distribution<double> normal(0, noise);
+  for (int i = 1; i <= kDepthBins; ++i) {
+    double sum = 0;
+    for (auto& g : s->group) {
+      g[RunStatistics::kKerma][i] = 1;
+      const double d = tables.DoseTable[kTotalDose][8][i] * (1 + normal(random));
+      for (int f = 1; f <= kFieldColumns; ++f) g[f][i] = d;
+      sum += d / s->groups;
+    }
+    for (int f = 1; f <= kFieldColumns; ++f) tables.DoseTable[kTotalDose][f][i] = sum;
+  }
+  return s;
+}
+
+TEST(PhantomInterfacesTest, ValuesOfCurvesWithKnownAnswers) {
+  const auto water = TablesOf([](double) { return 0.9; });
+  const struct {
+    const char* what;
+    const char* layers;
+    std::function<double(double)> dose;
+    bool with_water;
+    double before, inside, beyond, rebuild;  // -1: none
+    SlabValues::Rebuild state;
+    const char* rebuild_text;  // part of its English cell
+  } cases[] = {
+      {"lung slab", "water 3\nlung 10\n", [](double z) { return Lung(z); }, true, 90, 60, 62.25,
+       14.7, SlabValues::Rebuild::kFound, "14.70 cm"},
+      {"no water run", "water 3\nlung 10\n", [](double z) { return Lung(z); }, false, 90, 60, 62.25,
+       -1, SlabValues::Rebuild::kNoWaterRun, "needs a water run of 10 MV"},
+      {"never back", "water 3\nlung 10\n", [](double z) { return z < 3 ? 0.9 : 0.6; }, true, 90, 60,
+       60, -1, SlabValues::Rebuild::kNotReached, "not within 30 cm"},
+      {"at the phantom's bottom", "water 3\nlung 27\n", [](double z) { return Lung(z, 30); }, true,
+       90, 60, -1, -1, SlabValues::Rebuild::kNone, "—"},
+      {"a bolus has no dose before it", "bolus 1\n",
+       [](double z) { return z < 1 ? 0.5 + 0.4 * z : 0.9; }, true, -1, 56, 90, 1,
+       SlabValues::Rebuild::kAtInterface, "at the interface"},
+  };
+  for (const auto& c : cases) {
+    const auto tables = TablesOf(c.dose);
+    const InterfaceValues v = MeasureInterfaces(ParsePhantom(c.layers, "test"), *tables, 8, nullptr,
+                                                c.with_water ? water.get() : nullptr, nullptr);
+    ASSERT_EQ(v.slabs.size(), 1u) << c.what;
+    const SlabValues& slab = v.slabs[0];
+    EXPECT_FALSE(v.measured || v.too_few) << c.what;
+    EXPECT_NEAR(slab.before.value, c.before, 1e-9) << c.what;
+    EXPECT_NEAR(slab.inside.value, c.inside, 1e-9) << c.what;
+    EXPECT_NEAR(slab.beyond.value, c.beyond, 1e-9) << c.what;
+    EXPECT_EQ(slab.rebuild, c.state) << c.what;
+    if (c.rebuild >= 0) EXPECT_NEAR(slab.rebuild_cm.value, c.rebuild, 1e-9) << c.what;
+    // Without the run's groups no uncertainty is claimed.
+    for (const ValueWithSigma* value : {&slab.before, &slab.inside, &slab.beyond, &slab.rebuild_cm})
+      EXPECT_LT(value->sigma, 0) << c.what;
+    const std::vector<SlabValueCells> cells = InterfaceValueText(v, "10 MV", true);
+    EXPECT_NE(cells[0].rebuild.find(c.rebuild_text), std::string::npos)
+        << c.what << ": " << cells[0].rebuild;
+    EXPECT_EQ(cells[0].before, c.before < 0 ? "—" : "90.0 %") << c.what;
+  }
+  // A run too short to measure its noise says so, in every cell.
+  auto tables = TablesOf([](double z) { return Lung(z); });
+  const auto few = GroupsOf(*tables, 0.01, 1, kFewestMeasuredHistories - 1);
+  const InterfaceValues v = MeasureInterfaces(ParsePhantom("water 3\nlung 10\n", "test"), *tables,
+                                              8, few.get(), water.get(), nullptr);
+  EXPECT_TRUE(v.too_few);
+  for (const SlabValueCells& cells : InterfaceValueText(v, "10 MV", true))
+    EXPECT_EQ(cells.inside, "too few photons");
+}
+
+// Over repeated noisy runs the measured uncertainties match the spread of the values they
+// belong to, the re-build-up depth's included, else the table's "±" misleads.
+TEST(PhantomInterfacesTest, UncertaintiesMatchTheSpreadOverRepeatedRuns) {
+  constexpr int kRepeats = 60;
+  const Phantom lung = ParsePhantom("water 3\nlung 10\n", "test");
+  const auto water = TablesOf([](double) { return 0.9; });
+  std::vector<double> before, rebuild;
+  double before_sigma = 0, rebuild_sigma = 0;
+  for (int r = 0; r < kRepeats; ++r) {
+    auto tables = TablesOf([](double z) { return Lung(z); });
+    const auto groups = GroupsOf(*tables, 0.08, 100 + r);
+    const InterfaceValues v =
+        MeasureInterfaces(lung, *tables, 8, groups.get(), water.get(), nullptr);
+    ASSERT_TRUE(v.measured);
+    ASSERT_EQ(v.slabs[0].rebuild, SlabValues::Rebuild::kFound);
+    before.push_back(v.slabs[0].before.value);
+    rebuild.push_back(v.slabs[0].rebuild_cm.value);
+    before_sigma += v.slabs[0].before.sigma / kRepeats;
+    rebuild_sigma += v.slabs[0].rebuild_cm.sigma / kRepeats;
+  }
+  const auto spread = [](const std::vector<double>& v) {
+    double mean = 0, sq = 0;
+    for (double x : v) mean += x / v.size();
+    for (double x : v) sq += (x - mean) * (x - mean) / (v.size() - 1);
+    return std::sqrt(sq);
+  };
+  EXPECT_GT(before_sigma, 0.7 * spread(before));
+  EXPECT_LT(before_sigma, 1.4 * spread(before));
+  EXPECT_GT(rebuild_sigma, 0.6 * spread(rebuild));
+  EXPECT_LT(rebuild_sigma, 1.6 * spread(rebuild));
+}
+
+}  // namespace interfaces
 
 }  // namespace
 }  // namespace dosavia

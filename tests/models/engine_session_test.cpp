@@ -3,15 +3,22 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/beam_geometry.h"
 #include "models/engine_session.h"
 #include "models/phantom_presets.h"
+#include "models/phantom_session.h"
 #include "models/visual_session.h"
+#include "records/problem.h"
 #include "records/problem_text.h"
 #include "models/result_library.h"
 
@@ -27,7 +34,8 @@ TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
     const char* result;
     const char* total;
     bool ask;
-    bool accurate = false;  // the accurate-transport box ticked
+    bool accurate = false;     // the accurate-transport box ticked
+    const char* phantom = "";  // the slab phantom's mark (PhantomSession::ResultMark)
   } cases[] = {
       {"10", "30000000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
       {"10", "30,000,000", Refusal::kNone, "10MV-30M.data", "3.00E+07", false},
@@ -47,9 +55,16 @@ TEST(PlanEngineRun, NamesTheRunAndRefusesWhatTheEngineWouldNot) {
       {"15", "2e9", Refusal::kNone, "15MV-2000M-acc.data", "2.00E+09", true, true},
       {"10.123", "30000000", Refusal::kNameTooLong, "10.123MV-30M-acc.data", "3.00E+07", false,
        true},
+      // A phantom run's mark keeps it apart from water's, in place of the accurate mark it
+      // implies; the longest mark still has to fit the engine's 20 bytes.
+      {"10", "30000000", Refusal::kNone, "10MV-30M-lung.data", "3.00E+07", false, true, "lung"},
+      {"6", "100000", Refusal::kNone, "6MV-100K-slab.data", "1.00E+05", false, false, "slab"},
+      {"15", "2e9", Refusal::kNameTooLong, "15MV-2000M-bolus.data", "2.00E+09", true, true,
+       "bolus"},
   };
   for (const auto& c : cases) {
-    const EngineRunPlan plan = PlanEngineRun(c.energy, c.count, DOSAVIA_DATA_DIR, c.accurate);
+    const EngineRunPlan plan =
+        PlanEngineRun(c.energy, c.count, DOSAVIA_DATA_DIR, c.accurate, c.phantom);
     EXPECT_EQ(plan.refusal, c.refusal) << c.energy << " " << c.count;
     EXPECT_EQ(plan.problem.has_value(),
               c.refusal == Refusal::kCount || c.refusal == Refusal::kNoSpectrum)
@@ -117,6 +132,11 @@ TEST(EngineSession, StartOnlyWhileTheBoxesShowWhatOkConfirmed) {
   session.Confirm("4", "30000000", true);
   EXPECT_TRUE(session.CanStart());
   session.ShowSettings("4", "30000000");
+  EXPECT_FALSE(session.CanStart());
+  // So is the phantom: another one chosen after OK needs OK again.
+  session.Confirm("4", "30000000", false, {}, "lung");
+  EXPECT_TRUE(session.CanStart());
+  session.ShowSettings("4", "30000000", false, {}, "water:2,air:3");
   EXPECT_FALSE(session.CanStart());
   session.Clear();
   EXPECT_FALSE(session.CanStart());
@@ -283,6 +303,149 @@ TEST(ResultLibrary, ListsResultsInTheOrderOfTheirNumbers) {
   const std::vector<std::string> expected = {"4mv-1M-noe.data", "4MV-3M.data", "10MV-3M.data",
                                              "10MV-30M.data", "15MV-030M.data"};
   EXPECT_EQ(library.Listed(), expected);
+}
+
+// The phantom chosen on the engine screen, each row actions from a fresh session: what the
+// run's result is marked with, its link, the phantom file it writes, and for refused rows
+// the line (the editor's row) and field the problem names, the earlier choice kept.
+TEST(PhantomSession, ChoicesGiveTheRunsPhantom) {
+  const struct {
+    const char* what;
+    std::vector<const char*> actions;  // "preset KEY", "edit MAT:CM|MAT:CM", "link VALUE"
+    const char* mark;
+    const char* link;
+    const char* text;               // the phantom file; empty: none, the water run
+    int problem_line = -1;          // of the last action; -1: none
+    const char* problem_word = "";  // in its English sentence
+  } cases[] = {
+      {"opens on water", {}, "", "water", ""},
+      {"a preset", {"preset lung"}, "lung", "lung", "water 3\nlung 10\n"},
+      {"an unknown key changes nothing",
+       {"preset bone", "preset glass"},
+       "bone",
+       "bone",
+       "water 2\nbone 2\n"},
+      {"water again", {"preset air", "preset water"}, "", "water", ""},
+      {"edited layers equal to a preset take its mark",
+       {"edit water:3|lung:10"},
+       "lung",
+       "lung",
+       "water 3\nlung 10\n"},
+      {"edited layers of their own",
+       {"edit water:2|air:3"},
+       "slab",
+       "water:2,air:3",
+       "water 2\nair 3\n"},
+      {"edited water alone is the water run", {"preset lung", "edit water:5"}, "", "water", ""},
+      {"a bad thickness names its row; the choice stays",
+       {"preset bone", "edit water:2|lung:-1"},
+       "bone",
+       "bone",
+       "water 2\nbone 2\n",
+       2,
+       "thickness"},
+      {"an unknown material", {"edit glass:2"}, "", "water", "", 1, "glass"},
+      {"a row typed as a comment is no comment",
+       {"edit water:2|#lung:3"},
+       "",
+       "water",
+       "",
+       2,
+       "lung"},
+      {"a line end typed into a box", {"edit lung\nwater:3"}, "", "water", "", 1, ""},
+      {"deeper than the phantom", {"edit water:20|lung:11"}, "", "water", "", 2, "30"},
+      {"a link of layers", {"link water:2,air:3"}, "slab", "water:2,air:3", "water 2\nair 3\n"},
+      {"a link of a key", {"link bolus"}, "bolus", "bolus", "bolus 1\n"},
+      {"a link of no form",
+       {"preset lung", "link lung 3"},
+       "lung",
+       "lung",
+       "water 3\nlung 10\n",
+       0,
+       ""},
+      {"a link of unknown layers", {"link glass:3"}, "", "water", "", 1, "glass"},
+  };
+  for (const auto& c : cases) {
+    PhantomSession session;
+    std::optional<Problem> problem;
+    for (const std::string action : c.actions) {
+      const std::string verb = action.substr(0, action.find(' '));
+      const std::string rest = action.substr(verb.size() + 1);
+      problem.reset();
+      if (verb == "preset") session.ChoosePreset(rest);
+      if (verb == "link") problem = session.FollowLink(rest);
+      if (verb == "edit") {
+        std::vector<EditedLayer> rows;
+        std::istringstream layers(rest);
+        for (std::string layer; std::getline(layers, layer, '|');) {
+          const std::size_t colon = layer.find(':');
+          rows.push_back({layer.substr(0, colon), layer.substr(colon + 1)});
+        }
+        problem = session.EditLayers(rows);
+      }
+    }
+    EXPECT_EQ(session.ResultMark(), c.mark) << c.what;
+    EXPECT_EQ(session.Link(), c.link) << c.what;
+    EXPECT_EQ(session.FileText(), c.text) << c.what;
+    EXPECT_EQ(session.IsWater(), std::string(c.text).empty()) << c.what;
+    ASSERT_EQ(problem.has_value(), c.problem_line >= 0) << c.what;
+    if (!problem) continue;
+    EXPECT_EQ(problem->line, c.problem_line) << c.what;
+    const std::string sentence = ProblemSentence(*problem, TextLanguage::kEnglish);
+    EXPECT_NE(sentence.find(c.problem_word), std::string::npos) << c.what << ": " << sentence;
+    EXPECT_FALSE(ProblemSentence(*problem, TextLanguage::kJapanese).empty()) << c.what;
+  }
+}
+
+// The phantom file is written whole beside Joken.dat, and nothing else under its name is
+// ever written through or replaced: a link, a folder, a pipe.
+TEST(PhantomSession, PhantomFileReplacesOnlyItsOwnFile) {
+  namespace fs = std::filesystem;
+  // A folder of this process's own: another run of the suite on the machine keeps to its own.
+  const fs::path folder =
+      fs::path(testing::TempDir()) / ("phantom_file_test_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path path = folder / kPhantomFile;
+  WritePhantomFile(path, "water 3\nlung 10\n");
+  WritePhantomFile(path, "bone 2\n");
+  std::ifstream in(path);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "bone 2\n");
+  const struct {
+    const char* what;
+    std::function<void()> make;
+  } cases[] = {
+      {"a link", [&] { fs::create_symlink(folder / "notes.txt", path); }},
+      {"a folder", [&] { fs::create_directory(path); }},
+      {"a pipe", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(path);
+    { std::ofstream(folder / "notes.txt") << "mine"; }
+    c.make();
+    EXPECT_THROW(WritePhantomFile(path, "lung 5\n"), WriteError) << c.what;
+    std::ifstream notes(folder / "notes.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "mine") << c.what;
+  }
+  fs::remove_all(folder);
+}
+
+// A phantom result is read against the water result of its beam: the same energy, water,
+// the whole physics; the accurate transport's first, then the most photons.
+TEST(PhantomSession, WaterResultOfTheSameBeam) {
+  const struct {
+    const char* phantom;
+    std::vector<std::string> listed;
+    const char* water;
+  } cases[] = {
+      {"10MV-30M-lung.data", {"10MV-30M.data", "6MV-30M-acc.data"}, "10MV-30M.data"},
+      {"10MV-30M-lung.data", {"10MV-3M-acc.data", "10MV-30M.data"}, "10MV-3M-acc.data"},
+      {"10MV-1M-slab.data", {"10MV-3M-acc.data", "10MV-30M-acc.data"}, "10MV-30M-acc.data"},
+      {"10MV-30M-lung.data", {"10MV-30M-bone.data", "10MV-30M-noe.data"}, ""},
+      {"6MV-30M-air.data", {"10MV-30M.data", "15MV-3M-acc.data"}, ""},
+      {"mine.data", {"10MV-30M.data"}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WaterResultFor(c.phantom, c.listed), c.water) << c.phantom;
 }
 
 // A phantom in a link comes back as the same link, by preset key or written out, and what is
