@@ -3,7 +3,7 @@ bench/reference_validation.sh.
 
 Python standard library only. Usage: reference_validation.py OUT
 OUT holds water-E-SEED.csv (accurate_depth_dose) and CASE-SEED/r.data (Kestrun --phantom);
-the two seeds of a case are averaged. The references are looked for in bench/reference/ (the
+the seeds of a case (two from the script, more where added by hand) are averaged. The references are looked for in bench/reference/ (the
 cases run for this benchmark) and then in ../shared/reference/ (the first two energies, the
 6 MV lung slab). The measures and bounds: water, 10 x 10 cm field, each curve relative to its
 own maximum: the largest dose difference from the first bin (0.5 mm) to d_max (2 % of the
@@ -14,6 +14,7 @@ largest distance to agreement near the interfaces (1.5 mm). The measures are tho
 accurate_validation.py and phantom_validation.py, imported from them.
 """
 
+import glob
 import os
 import sys
 
@@ -48,8 +49,7 @@ def water_rows(out):
           'beyond d_max: largest difference of 1 cm means | reference |')
     print('|---|---|---|---|---|---|---|')
     for e in ENERGIES:
-        runs = [os.path.join(out, f'water-{e}-{s}.csv') for s in (11, 12)]
-        runs = [p for p in runs if os.path.exists(p)]
+        runs = sorted(glob.glob(os.path.join(out, f'water-{e}-*.csv')))
         ref_path = find('egsnrc-water', f'egsnrc_E{float(e):06.3f}MeV_fields.csv')
         if not runs or not ref_path:
             print(f'| {e} MeV | {"no run" if not runs else "no reference"} | | | | | |')
@@ -72,8 +72,7 @@ def water_rows(out):
           '3-25 cm: largest difference of 1 cm means |')
     print('|---|---|---|---|')
     for e in ENERGIES:
-        runs = [os.path.join(out, f'water-{e}-{s}.csv') for s in (11, 12)]
-        runs = [p for p in runs if os.path.exists(p)]
+        runs = sorted(glob.glob(os.path.join(out, f'water-{e}-*.csv')))
         grid = find('egsnrc-water', f'egsnrc_E{float(e):06.3f}MeV_edep_grid.csv')
         if runs and grid:
             r, mean, worst, t = water.compare_broad(water.read_ours('+'.join(runs), 50),
@@ -101,8 +100,7 @@ def slab_rows(out):
           '| at depth [cm] | interface distance to agreement | reference |')
     print('|---|---|---|---|---|---|')
     for name, tag, text in SLABS:
-        runs = [os.path.join(out, f'{name}-{s}', 'r.data') for s in (1, 2)]
-        runs = [p for p in runs if os.path.exists(p)]
+        runs = sorted(glob.glob(os.path.join(out, f'{name}-*', 'r.data')))
         ref_path = find('egsnrc-slabs', f'egsnrc_{tag}_fields.csv')
         if not runs or not ref_path:
             print(f'| {text} | | {"no run" if not runs else "no reference"} | | | |')

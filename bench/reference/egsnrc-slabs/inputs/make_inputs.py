@@ -2,8 +2,9 @@
 """Write DOSRZnrc inputs for the pencil-beam ring x slab reference cases."""
 import sys, os
 
-SPECTRUM_SRC = '/work/s3-ref/data'
 HERE = os.path.dirname(os.path.abspath(__file__))
+# the project's data folder (this file lies in bench/reference/<set>/inputs/)
+SPECTRUM_SRC = os.environ.get('SPECTRUM_DIR', os.path.join(HERE, '..', '..', '..', '..', 'data'))
 
 def spectrum_file(name):
     """EGSnrc spectrum (mode 0: counts per bin, energy uniform in the bin) from the
@@ -145,11 +146,13 @@ CASES = {
 }
 
 if __name__ == '__main__':
-    # usage: make_inputs.py CASE NSUB NHIST_PER_SUB SEED0 [prefix]
+    # usage: make_inputs.py CASE NSUB NHIST_PER_SUB SEED0 [PREFIX [FIRST]]
+    # (FIRST: number of the first sub-run, to add sub-runs with new seeds to a case)
     case, nsub, nper, s0 = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
     prefix = sys.argv[5] if len(sys.argv) > 5 else case
+    first = int(sys.argv[6]) if len(sys.argv) > 6 else 1
     c = CASES[case]
-    for i in range(1, nsub + 1):
+    for i in range(first, first + nsub):
         seeds = (s0 + 17 * i, 3000 + s0 // 10 + 7 * i)
         name = f'{prefix}_r{i:02d}'
         with open(os.path.join(os.environ['EGS_HOME'], 'dosrznrc', name + '.egsinp'), 'w') as f:
