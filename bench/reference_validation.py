@@ -44,7 +44,7 @@ def mark(ok):
 
 
 def water_rows(out):
-    print('| Photon energy | d_max [cm] here / reference | D20/D10 here / reference | '
+    print('| Photon energy | d_max here / reference (fit) | D20/D10 here / reference | '
           'build-up: largest difference, 0.05 cm to d_max | build-up: largest depth shift | '
           'beyond d_max: largest difference of 1 cm means | reference |')
     print('|---|---|---|---|---|---|---|')
