@@ -69,6 +69,14 @@ enum class LegendFlow { kDown, kAcross };
 QRectF DrawFigureLegend(QPainter& p, QPointF top_left, const QList<LegendEntry>& entries,
                         LegendFlow flow = LegendFlow::kDown);
 
+// The room that DrawFigureAxes takes left of the plot in `font` for its numbers and the
+// vertical title, with `widest_number` the widest number of the vertical axis [px].
+double FigureAxesLeftRoom(const QFont& font, const QString& widest_number);
+
+// The size DrawFigureLegend takes for `entries` in `font` [px].
+QSizeF FigureLegendSize(const QFont& font, const QList<LegendEntry>& entries,
+                        LegendFlow flow = LegendFlow::kDown);
+
 // Font of the numbers and titles inside the figures [pt].
 inline constexpr double kFigurePoints = 9;
 
