@@ -16,8 +16,6 @@ constexpr double kSampleGap = 6;
 constexpr double kEntryGap = 18;
 constexpr double kRowGap = 2;
 constexpr double kDotRadius = 3.5;
-// From the vertical axis to its numbers' right edge [px].
-constexpr double kNumberGap = 8;
 
 void DrawSample(QPainter& p, const LegendEntry& entry, const QRectF& box) {
   const QPointF middle = box.center();
@@ -44,7 +42,7 @@ void DrawSample(QPainter& p, const LegendEntry& entry, const QRectF& box) {
 
 double FigureAxesLeftRoom(const QFont& font, const QString& widest_number) {
   const QFontMetricsF metrics(font);
-  return kNumberGap + 4 + metrics.horizontalAdvance(widest_number) + metrics.height() + 2;
+  return kFigureNumberGap + 4 + metrics.horizontalAdvance(widest_number) + metrics.height() + 2;
 }
 
 QSizeF FigureLegendSize(const QFont& font, const QList<LegendEntry>& entries, LegendFlow flow) {
@@ -122,9 +120,7 @@ void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, cons
     p.drawLine(at, at - QPointF(4, 0));
     const QString number = QString::number(y, 'f', axes.y_decimals);
     widest_y_number = std::max(widest_y_number, metrics.horizontalAdvance(number));
-    // Right-aligned a little clear of the axis, so that the lowest number keeps apart from the
-    // first number under the horizontal axis.
-    p.drawText(QRectF(at.x() - kNumberGap - 60, at.y() - line / 2, 60, line),
+    p.drawText(QRectF(at.x() - axes.y_number_gap - 60, at.y() - line / 2, 60, line),
                Qt::AlignRight | Qt::AlignVCenter, number);
   }
   p.setPen(QPen(Qt::black, 1.2));
@@ -132,7 +128,7 @@ void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, cons
   p.drawRect(axes.area);
   p.drawText(QRectF(axes.area.left(), axes.area.bottom() + 5 + line, axes.area.width(), line),
              Qt::AlignCenter, x_title);
-  p.translate(axes.area.left() - kNumberGap - 4 - widest_y_number - line / 2,
+  p.translate(axes.area.left() - axes.y_number_gap - 4 - widest_y_number - line / 2,
               axes.area.center().y());
   p.rotate(-90);
   p.drawText(QRectF(-axes.area.height() / 2, -line / 2, axes.area.height(), line), Qt::AlignCenter,

@@ -107,6 +107,7 @@ void TmrFigure::Paint(QPainter& p) {
   axes.area = margins.Inside(FigureSize());
   // The last centimetres lack the backscatter of deeper water; a TMR stops short of them.
   axes.x_max = 25;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = 5;
   axes.y_max = 1.2;
   axes.y_tick = 0.2;
@@ -170,6 +171,7 @@ void NarrowFieldFigure::Paint(QPainter& p) {
   margins.right = std::max(margins.right, 14 + FigureLegendSize(FigureFont(), legend).width() + 6);
   axes.area = margins.Inside(FigureSize());
   axes.x_max = 10;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = 1;
   axes.y_max = 120;
   axes.y_tick = 20;

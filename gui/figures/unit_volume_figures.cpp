@@ -163,6 +163,7 @@ void ModelDoseFigure::Paint(QPainter& p) {
   margins.top += legend_height + line;
   axes.area = margins.Inside(FigureSize());
   axes.x_max = kLongitudinalVolumes;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = 1;
   axes.x_numbers = false;
   axes.y_max = 120;
