@@ -384,38 +384,40 @@ void TestPages::pagesAndFiguresFitTheirForms() {
   // Where a 1024x768 projector opens the page, in both languages, every text of its figures
   // reaches the screen at the least readable size, inside its figure and clear of the others.
   const QRect projector(0, 0, 1024, 768);
-  const double zoom =
+  const double projector_zoom =
       StartZoom(DesignSize(page), projector, kZoomToFit, StartFit::kWithinVisualScreen);
-  page->resize((DesignSize(page) * zoom).toSize());
-  QCoreApplication::sendPostedEvents();
   QStringList faults;
-  for (const Language language : {Language::kJapanese, Language::kEnglish}) {
-    SetLanguage(language, false);
-    for (FigureFrame* figure : page->findChildren<FigureFrame*>()) {
-      TextRecorder drawn(figure->size());
-      QPainter painter(&drawn);
-      figure->render(&painter);
-      painter.end();
-      const QRectF inside = QRectF(figure->rect()).adjusted(-0.5, -0.5, 0.5, 0.5);
-      const std::vector<DrawnText>& texts = drawn.Texts();
-      QVERIFY(!texts.empty());
-      for (std::size_t i = 0; i < texts.size(); ++i) {
-        const QString what = QStringLiteral("%1 at %2: \"%3\"")
-                                 .arg(QLatin1String(figure->metaObject()->className()))
-                                 .arg(zoom)
-                                 .arg(texts[i].text);
-        if (texts[i].pixels < kMinTextPixels - 1e-6)
-          faults << what + QStringLiteral(" %1 px").arg(texts[i].pixels);
-        if (!inside.contains(texts[i].box)) faults << what + QStringLiteral(" leaves its figure");
-        // Words a space apart across; a pixel of each box above and below is the face's own
-        // spare room.
-        const QRectF room = texts[i].box.adjusted(-1, 1, 1, -1);
-        for (std::size_t j = i + 1; j < texts.size(); ++j)
-          if (room.intersects(texts[j].box.adjusted(-1, 1, 1, -1)))
-            faults << what + QStringLiteral(" runs into \"%1\"").arg(texts[j].text);
+  // The design size too, where the text is held up less and the layout differs.
+  for (const double zoom : {projector_zoom, 1.0})
+    for (const Language language : {Language::kJapanese, Language::kEnglish}) {
+      page->resize((DesignSize(page) * zoom).toSize());
+      QCoreApplication::sendPostedEvents();
+      SetLanguage(language, false);
+      for (FigureFrame* figure : page->findChildren<FigureFrame*>()) {
+        TextRecorder drawn(figure->size());
+        QPainter painter(&drawn);
+        figure->render(&painter);
+        painter.end();
+        const QRectF inside = QRectF(figure->rect()).adjusted(-0.5, -0.5, 0.5, 0.5);
+        const std::vector<DrawnText>& texts = drawn.Texts();
+        QVERIFY(!texts.empty());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+          const QString what = QStringLiteral("%1 at %2: \"%3\"")
+                                   .arg(QLatin1String(figure->metaObject()->className()))
+                                   .arg(zoom)
+                                   .arg(texts[i].text);
+          if (texts[i].pixels < kMinTextPixels - 1e-6)
+            faults << what + QStringLiteral(" %1 px").arg(texts[i].pixels);
+          if (!inside.contains(texts[i].box)) faults << what + QStringLiteral(" leaves its figure");
+          // Words a space apart across; a pixel of each box above and below is the face's own
+          // spare room.
+          const QRectF room = texts[i].box.adjusted(-1, 1, 1, -1);
+          for (std::size_t j = i + 1; j < texts.size(); ++j)
+            if (room.intersects(texts[j].box.adjusted(-1, 1, 1, -1)))
+              faults << what + QStringLiteral(" runs into \"%1\"").arg(texts[j].text);
+        }
       }
     }
-  }
   QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
   SetLanguage(Language::kJapanese, false);
   page->resize(DesignSize(page).toSize());
