@@ -40,6 +40,27 @@ void DrawSample(QPainter& p, const LegendEntry& entry, const QRectF& box) {
 
 }  // namespace
 
+double FigureAxesLeftRoom(const QFont& font, const QString& widest_number) {
+  const QFontMetricsF metrics(font);
+  return kFigureNumberGap + 4 + metrics.horizontalAdvance(widest_number) + metrics.height() + 2;
+}
+
+QSizeF FigureLegendSize(const QFont& font, const QList<LegendEntry>& entries, LegendFlow flow) {
+  const QFontMetricsF metrics(font);
+  QSizeF size(0, 0);
+  for (const LegendEntry& entry : entries) {
+    const double width = kSampleWidth + kSampleGap + metrics.horizontalAdvance(entry.name) + 1;
+    if (flow == LegendFlow::kDown) {
+      size.setWidth(std::max(size.width(), width));
+      size.rheight() += metrics.height() + (size.height() > 0 ? kRowGap : 0);
+    } else {
+      size.rwidth() += width + (size.width() > 0 ? kEntryGap : 0);
+      size.setHeight(metrics.height());
+    }
+  }
+  return size;
+}
+
 int FigureTickCount(double from, double to, double step) {
   if (!(step > 0) || !(to >= from)) return 0;
   return static_cast<int>(std::floor((to - from) / step + 1e-9));
@@ -99,15 +120,16 @@ void DrawFigureAxes(QPainter& p, const FigureAxes& axes, const QFont& font, cons
     p.drawLine(at, at - QPointF(4, 0));
     const QString number = QString::number(y, 'f', axes.y_decimals);
     widest_y_number = std::max(widest_y_number, metrics.horizontalAdvance(number));
-    p.drawText(QRectF(at.x() - 66, at.y() - line / 2, 60, line), Qt::AlignRight | Qt::AlignVCenter,
-               number);
+    p.drawText(QRectF(at.x() - axes.y_number_gap - 60, at.y() - line / 2, 60, line),
+               Qt::AlignRight | Qt::AlignVCenter, number);
   }
   p.setPen(QPen(Qt::black, 1.2));
   p.setBrush(Qt::NoBrush);
   p.drawRect(axes.area);
   p.drawText(QRectF(axes.area.left(), axes.area.bottom() + 5 + line, axes.area.width(), line),
              Qt::AlignCenter, x_title);
-  p.translate(axes.area.left() - 10 - widest_y_number - line / 2, axes.area.center().y());
+  p.translate(axes.area.left() - axes.y_number_gap - 4 - widest_y_number - line / 2,
+              axes.area.center().y());
   p.rotate(-90);
   p.drawText(QRectF(-axes.area.height() / 2, -line / 2, axes.area.height(), line), Qt::AlignCenter,
              y_title);

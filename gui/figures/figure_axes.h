@@ -32,6 +32,9 @@ struct FigureAxes {
   double y_min = 0, y_max = 1, y_tick = 0.5;
   int x_decimals = 0, y_decimals = 1;
   bool x_numbers = true;  // false: the figure labels the x axis itself
+  // From the vertical axis to its numbers' right edge [px]; the pages' figures keep them a
+  // little further off (kFigureNumberGap), clear of the first number under the axis.
+  double y_number_gap = 6;
 
   // Pixel position of the data point (x, y).
   QPointF Map(double x, double y) const {
@@ -67,6 +70,18 @@ struct LegendEntry {
 // or all in one row; returns the rectangle it took.
 enum class LegendFlow { kDown, kAcross };
 QRectF DrawFigureLegend(QPainter& p, QPointF top_left, const QList<LegendEntry>& entries,
+                        LegendFlow flow = LegendFlow::kDown);
+
+// The pages' figures' gap between the vertical axis and its numbers [px].
+inline constexpr double kFigureNumberGap = 8;
+
+// The room that DrawFigureAxes takes left of the plot in `font` for its numbers and the
+// vertical title, with `widest_number` the widest number of the vertical axis [px], at the
+// pages' figures' gap.
+double FigureAxesLeftRoom(const QFont& font, const QString& widest_number);
+
+// The size DrawFigureLegend takes for `entries` in `font` [px].
+QSizeF FigureLegendSize(const QFont& font, const QList<LegendEntry>& entries,
                         LegendFlow flow = LegendFlow::kDown);
 
 // Font of the numbers and titles inside the figures [pt].

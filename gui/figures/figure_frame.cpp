@@ -9,6 +9,7 @@
 namespace dosavia::gui {
 
 FigureFrame::FigureFrame(QWidget* parent) : QFrame(parent), font_(DefaultFont(kFigurePoints)) {
+  font_ = FigureFontOf(kFigurePoints);
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setAutoFillBackground(true);
   QPalette palette = this->palette();
@@ -16,8 +17,17 @@ FigureFrame::FigureFrame(QWidget* parent) : QFrame(parent), font_(DefaultFont(kF
   setPalette(palette);
 }
 
+QFont FigureFrame::FigureFontOf(double points) const {
+  QFont font = font_;
+  // Painted through the zoom: a size of ReadablePoints / zoom reaches the screen readable.
+  font.setPointSizeF(ReadablePoints(points, zoom_) / zoom_);
+  return font;
+}
+
 void FigureFrame::SetZoom(double zoom) {
+  if (!(zoom > 0)) return;
   zoom_ = zoom;
+  font_ = FigureFontOf(kFigurePoints);
   update();
 }
 

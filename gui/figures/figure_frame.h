@@ -12,7 +12,10 @@ class QPainter;
 
 namespace dosavia::gui {
 
-// A figure is drawn at its 100 % size and scaled as a whole with its form, text included.
+// A figure is drawn at its 100 % size and scaled as a whole with its form, its lines and
+// places with it; its text too, but never below kMinTextPixels on the screen, so that on a
+// 1024x768 projector the figure's text grows within the drawing and its layout (which measures
+// the text in FigureFont) leaves room for it.
 class FigureFrame : public QFrame, public Zoomable {
   Q_OBJECT
 
@@ -25,8 +28,10 @@ class FigureFrame : public QFrame, public Zoomable {
   // Draws the figure inside the frame; `p` is antialiased and set to FigureFont().
   virtual void Paint(QPainter& p) = 0;
 
-  // The font of the numbers and titles inside the figures.
+  // The font of the numbers and titles inside the figures, in the units that Paint draws in.
   const QFont& FigureFont() const { return font_; }
+  // A font of `points` at 100 % in the units that Paint draws in, readable at the zoom.
+  QFont FigureFontOf(double points) const;
 
   // The figure's size in the units that Paint draws in: its size at 100 % [px].
   QSizeF FigureSize() const { return QSizeF(size()) / zoom_; }

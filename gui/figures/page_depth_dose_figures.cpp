@@ -102,9 +102,12 @@ void TmrFigure::Paint(QPainter& p) {
   if (curves.depth_cm.empty()) return DrawMissingNote(p, FigureRect());
 
   FigureAxes axes;
-  axes.area = kTmrMargins.Inside(FigureSize());
+  FigureMargins margins = kTmrMargins;
+  margins.left = std::max(margins.left, FigureAxesLeftRoom(FigureFont(), QStringLiteral("0.0")));
+  axes.area = margins.Inside(FigureSize());
   // The last centimetres lack the backscatter of deeper water; a TMR stops short of them.
   axes.x_max = 25;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = 5;
   axes.y_max = 1.2;
   axes.y_tick = 0.2;
@@ -123,13 +126,16 @@ void TmrFigure::Paint(QPainter& p) {
     p.drawPath(CurvePath(axes, curves.depth_cm, tmr_[k], 1.0));
     legend.append({LegendEntry::Sample::kLine, pen, {}, FieldName(style.column)});
   }
-  DrawFigureLegend(p, axes.Map(15.5, 1.17), legend);
+  // A line under the d_max label, which may reach as far right as the legend.
+  const double line = QFontMetricsF(p.font()).height();
+  DrawFigureLegend(p, axes.Map(15.5, 1.17) + QPointF(0, line), legend);
 
   // Labels of the build-up region and the depth of maximum dose.
   p.setPen(Qt::black);
   const QPointF top = axes.Map(d_max, 1.0);
   p.drawLine(top + QPointF(0, -4), axes.Map(d_max, 1.08));
-  p.drawText(QRectF(axes.Map(d_max, 1.17), QSizeF(150, 18)), Qt::AlignLeft | Qt::AlignVCenter,
+  p.drawText(QRectF(axes.Map(d_max, 1.17) - QPointF(0, line / 2), QSizeF(200, line)),
+             Qt::AlignLeft | Qt::AlignVCenter,
              QString::fromUtf8(" d_max ≈ %1 cm (10×10)").arg(d_max, 0, 'f', 1));
   const QPointF note = axes.Map(d_max, 0.25);
   DrawLeftArrowNote(p, note, Tr("Figures", "ビルドアップ領域"));
@@ -150,9 +156,22 @@ void NarrowFieldFigure::Paint(QPainter& p) {
   const DepthDoseCurves& curves = ShippedDepthDoseCurves();
   if (curves.depth_cm.empty()) return DrawMissingNote(p, FigureRect());
 
+  const QPen kerma_pen(QColor(120, 120, 120), 1.5, Qt::DashLine);
+  QList<LegendEntry> legend;
+  for (const CurveStyle& style : kNarrowStyles)
+    legend.append(
+        {LegendEntry::Sample::kLine, QPen(style.color, style.width), {}, FieldName(style.column)});
+  legend.append({LegendEntry::Sample::kLine, kerma_pen, {}, Tr("Figures", "１次カーマ")});
+  legend.append({LegendEntry::Sample::kDot, {}, Qt::black, QString::fromUtf8("d_max")});
+
+  // The legend keeps its names whole beside the plot; the plot takes what is left.
   FigureAxes axes;
-  axes.area = kNarrowMargins.Inside(FigureSize());
+  FigureMargins margins = kNarrowMargins;
+  margins.left = std::max(margins.left, FigureAxesLeftRoom(FigureFont(), QStringLiteral("120")));
+  margins.right = std::max(margins.right, 14 + FigureLegendSize(FigureFont(), legend).width() + 6);
+  axes.area = margins.Inside(FigureSize());
   axes.x_max = 10;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = 1;
   axes.y_max = 120;
   axes.y_tick = 20;
@@ -162,11 +181,9 @@ void NarrowFieldFigure::Paint(QPainter& p) {
 
   constexpr double kPercent = 100;
   p.setBrush(Qt::NoBrush);
-  const QPen kerma_pen(QColor(120, 120, 120), 1.5, Qt::DashLine);
   p.setPen(kerma_pen);
   p.drawPath(CurvePath(axes, curves.depth_cm, curves.kerma, kPercent));
 
-  QList<LegendEntry> legend;
   for (std::size_t k = 0; k < peaks_.size(); ++k) {
     const CurveStyle& style = kNarrowStyles[k];
     const std::vector<double>& dose = curves.dose[static_cast<std::size_t>(style.column)];
@@ -176,10 +193,7 @@ void NarrowFieldFigure::Paint(QPainter& p) {
     p.drawPath(CurvePath(axes, curves.depth_cm, dose, kPercent));
     p.setBrush(style.color);
     p.drawEllipse(axes.Map(peaks_[k].depth_cm, kPercent * peaks_[k].dose), 3.5, 3.5);
-    legend.append({LegendEntry::Sample::kLine, pen, {}, FieldName(style.column)});
   }
-  legend.append({LegendEntry::Sample::kLine, kerma_pen, {}, Tr("Figures", "１次カーマ")});
-  legend.append({LegendEntry::Sample::kDot, {}, Qt::black, QString::fromUtf8("d_max")});
   DrawFigureLegend(p, QPointF(axes.area.right() + 14, axes.area.top() + 6), legend);
 }
 

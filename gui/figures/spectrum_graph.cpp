@@ -77,6 +77,7 @@ void SpectrumGraph::Paint(QPainter& p) {
   FigureAxes axes;
   axes.area = kMargins.Inside(FigureSize());
   axes.x_max = kEnergyMaxMeV;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = kEnergyTickMeV;
   axes.y_max = kRelativeMax;
   axes.y_tick = kRelativeTick;

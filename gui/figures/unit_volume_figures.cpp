@@ -135,17 +135,35 @@ ModelDoseFigure::ModelDoseFigure(double transmission, int range, QWidget* parent
 
 void ModelDoseFigure::Paint(QPainter& p) {
   const QFont& font = FigureFont();
-  const QFont small = DefaultFont(kFigurePoints - 1);
+  const QFont small = FigureFontOf(kFigurePoints - 1);
   const double line = QFontMetricsF(font).height();
   const bool attenuated = transmission_ < 1;
   const std::vector<double>& kerma = kerma_;
   const std::vector<double>& dose = dose_;
 
+  const QList<LegendEntry> legend = {
+      {LegendEntry::Sample::kBar, QPen(Qt::NoPen), kDoseBlue,
+       Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
+                                : QT_TRANSLATE_NOOP("Figures", "吸収線量"))},
+      {LegendEntry::Sample::kLine,
+       QPen(kKermaRed, 2.2),
+       {},
+       Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
+                                : QT_TRANSLATE_NOOP("Figures", "カーマ"))}};
+  // The legend in one row above the plot where it fits the figure, else one name a line.
+  const double legend_x = 6;
+  const double across = FigureLegendSize(font, legend, LegendFlow::kAcross).width();
+  const LegendFlow flow =
+      across <= FigureSize().width() - 2 * legend_x ? LegendFlow::kAcross : LegendFlow::kDown;
+  const double legend_height = FigureLegendSize(font, legend, flow).height();
+
   FigureAxes axes;
   FigureMargins margins = kDoseMargins;
-  margins.top += 2 * line;
+  margins.left = std::max(margins.left, FigureAxesLeftRoom(font, QStringLiteral("120")));
+  margins.top += legend_height + line;
   axes.area = margins.Inside(FigureSize());
   axes.x_max = kLongitudinalVolumes;
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_tick = 1;
   axes.x_numbers = false;
   axes.y_max = 120;
@@ -160,9 +178,21 @@ void ModelDoseFigure::Paint(QPainter& p) {
     p.fillRect(bar, kDoseBlue);
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(bar);
-    p.setFont(small);
-    p.drawText(QRectF(bar.left() - 8, bar.top() - line, bar.width() + 16, line),
-               Qt::AlignHCenter | Qt::AlignBottom, Number(d));
+    // Equal doses side by side (the plateau of equilibrium) carry one number over them all,
+    // so that numbers as wide as the bars do not run together.
+    const bool named_before = i > 0 && Number(dose[static_cast<std::size_t>(i - 1)]) == Number(d);
+    if (!named_before) {
+      int last = i;
+      while (last + 1 < kLongitudinalVolumes &&
+             Number(dose[static_cast<std::size_t>(last + 1)]) == Number(d))
+        ++last;
+      const QRectF over(axes.Map(i + 0.18, d), axes.Map(last + 0.82, 0));
+      p.setFont(small);
+      p.drawText(QRectF(over.left() - 8, over.top() - line, over.width() + 16, line),
+                 Qt::AlignHCenter | Qt::AlignBottom, Number(d));
+      if (last > i)
+        p.drawLine(QPointF(over.left(), over.top() - 3), QPointF(over.right(), over.top() - 3));
+    }
     p.setFont(font);
     p.drawText(QRectF(axes.Map(i, 0) + QPointF(0, 4), QSizeF(axes.area.width() / 8, line)),
                Qt::AlignHCenter | Qt::AlignTop, QString::number(i + 1));
@@ -183,16 +213,10 @@ void ModelDoseFigure::Paint(QPainter& p) {
 
   // Legend above the plot and the equilibrium region beyond the electrons' range.
   const double legend_y = 6;
-  DrawFigureLegend(p, QPointF(axes.area.left(), legend_y),
-                   {{LegendEntry::Sample::kBar, QPen(Qt::NoPen), kDoseBlue,
-                     Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次線量")
-                                              : QT_TRANSLATE_NOOP("Figures", "吸収線量"))},
-                    {LegendEntry::Sample::kLine,
-                     QPen(kKermaRed, 2.2),
-                     {},
-                     Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "１次カーマ")
-                                              : QT_TRANSLATE_NOOP("Figures", "カーマ"))}},
-                   LegendFlow::kAcross);
+  // Over the plot where the row fits there, else from the figure's edge.
+  const bool over_plot =
+      flow == LegendFlow::kAcross && across <= FigureSize().width() - axes.area.left() - legend_x;
+  DrawFigureLegend(p, QPointF(over_plot ? axes.area.left() : legend_x, legend_y), legend, flow);
 
   // Equilibrium begins where the electrons of the first volume have stopped; electrons that
   // do not move give the kerma at once, and the mark names that instead.
@@ -200,7 +224,7 @@ void ModelDoseFigure::Paint(QPainter& p) {
       range_ <= 1 ? Tr("Figures", "線量 = カーマ")
                   : Tr("Figures", attenuated ? QT_TRANSLATE_NOOP("Figures", "過渡平衡")
                                              : QT_TRANSLATE_NOOP("Figures", "２次電子平衡"));
-  const double bracket_y = legend_y + line + 6;
+  const double bracket_y = legend_y + legend_height + 6;
   // The name stands before the arrow; where the region starts at the surface the arrow
   // starts after the name.
   const double name_width = QFontMetricsF(font).horizontalAdvance(region);
@@ -219,11 +243,27 @@ LateralModelFigure::LateralModelFigure(QWidget* parent) : FigureFrame(parent) {
     central_dose_[k] = LateralCentralDose(kFieldVolumes[k], kLateralKerma, kLateralReach);
 }
 
+QString LateralModelFigure::FieldLabel(std::size_t k) const {
+  const int n = kFieldVolumes[k];
+  const QString dose = Number(central_dose_[k]);
+  const QString mark = QString::fromUtf8(kFieldMarks[k]);
+  return n == 1 ? Tr("Figures", "照射野%1 (1 個)：線量 %2").arg(mark).arg(dose)
+                : Tr("Figures", "照射野%1 (%2 個)：線量 %3").arg(mark).arg(n).arg(dose);
+}
+
 void LateralModelFigure::Paint(QPainter& p) {
   const double line = QFontMetricsF(FigureFont()).height();
 
-  const double side = 40;
+  // The volumes give up width for the names on their right, so that these stay whole.
+  const QFontMetricsF metrics(FigureFont());
+  double widest_name = metrics.horizontalAdvance(Tr("Figures", "← 各体積の１次カーマ"));
+  for (const QString& name : Tr("Figures", "← 中央の体積から出る\n　 ２次電子の行き先").split('\n'))
+    widest_name = std::max(widest_name, metrics.horizontalAdvance(name));
+  for (std::size_t k = 0; k < central_dose_.size(); ++k)
+    widest_name = std::max(widest_name, metrics.horizontalAdvance(FieldLabel(k)));
   const double left = 40;
+  const double side =
+      std::clamp((FigureSize().width() - left - 14 - widest_name) / kLateralVolumes, 24.0, 40.0);
   const int centre = kLateralVolumes / 2;
   const auto x_of = [&](int i) { return left + i * side; };  // left edge of volume i
   const double beam_top = 4;
@@ -278,14 +318,7 @@ void LateralModelFigure::Paint(QPainter& p) {
     p.setPen(Qt::black);
     p.drawText(QRectF(x_of(kLateralVolumes) + 6, yy - line / 2,
                       FigureSize().width() - x_of(kLateralVolumes) - 8, line),
-               Qt::AlignLeft | Qt::AlignVCenter,
-               n == 1 ? Tr("Figures", "照射野%1 (1 個)：線量 %2")
-                            .arg(QString::fromUtf8(kFieldMarks[k]))
-                            .arg(Number(central_dose_[static_cast<std::size_t>(k)]))
-                      : Tr("Figures", "照射野%1 (%2 個)：線量 %3")
-                            .arg(QString::fromUtf8(kFieldMarks[k]))
-                            .arg(n)
-                            .arg(Number(central_dose_[static_cast<std::size_t>(k)])));
+               Qt::AlignLeft | Qt::AlignVCenter, FieldLabel(static_cast<std::size_t>(k)));
   }
 }
 

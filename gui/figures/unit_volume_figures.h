@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 #include "gui/figures/figure_frame.h"
@@ -61,6 +62,9 @@ class LateralModelFigure : public FigureFrame {
   void Paint(QPainter& p) override;
 
  private:
+  // The name of field k (0 for ①) with its volumes and the dose of the central volume.
+  QString FieldLabel(std::size_t k) const;
+
   std::array<double, 4> central_dose_{};  // of fields ① to ④
 };
 

@@ -328,7 +328,7 @@
     </message>
     <message>
         <source>深さ（単位体積の番号）</source>
-        <translation>Depth (number of the unit volume)</translation>
+        <translation>Depth (volume number)</translation>
     </message>
     <message>
         <source>カーマ・吸収線量</source>

@@ -13,7 +13,8 @@
 //               pages 1 and 2 alone (classroom_<width>_page1.png, classroom_<width>_page2*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
 //   pages       the spectrum, explanation and references pages at 100 %: spectra.png,
-//               page_<N>.png, references.png
+//               page_<N>.png, references.png; and as they open at 1024x768 in both
+//               languages: [english_]<page>_1024.png
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
 //               design size and fitted to 1024x768 and 1920x1080 (engine_compare*.png), the
 //               saved picture with its value table (engine_compare_export.png), the first
@@ -402,6 +403,13 @@ void English() {
   SetZoomSetting(zoom);
 }
 
+// `form` at `zoom` of its design size, as a projector or a large screen shows it.
+void SaveAtZoom(QWidget* form, double zoom, const QString& name) {
+  form->resize((DesignSize(form) * zoom).toSize());
+  QTest::qWait(200);
+  Save(form->grab(), name);
+}
+
 // The spectrum, explanation and references pages at their design size.
 void Pages() {
   const std::pair<const char*, QWidget*> pages[] = {
@@ -414,6 +422,23 @@ void Pages() {
     Save(page->grab(), QString::fromLatin1(name));
     page->hide();
   }
+  // As a 1024x768 projector opens them, where the figures' text is held at the least readable
+  // size inside a smaller drawing: in both languages, to see that no label runs into another.
+  const QRect projector(0, 0, 1024, 768);
+  for (const Language language : {Language::kJapanese, Language::kEnglish}) {
+    SetLanguage(language, false);
+    for (const auto& [name, page] : pages) {
+      page->show();
+      const double zoom =
+          StartZoom(DesignSize(page), projector, kZoomToFit, StartFit::kWithinVisualScreen);
+      SaveAtZoom(page, zoom,
+                 QStringLiteral("%1%2_1024")
+                     .arg(language == Language::kEnglish ? QStringLiteral("english_") : QString())
+                     .arg(QLatin1String(name)));
+      page->hide();
+    }
+  }
+  SetLanguage(Language::kJapanese, false);
 }
 
 // The visual screen after a batch without step display, with its depth-dose panel.
@@ -437,13 +462,6 @@ void DepthDose() {
   visual.depth_dose_box->setChecked(false);
   visual.back_button->click();
   SetZoomSetting(zoom);
-}
-
-// `form` at `zoom` of its design size, as a projector or a large screen shows it.
-void SaveAtZoom(QWidget* form, double zoom, const QString& name) {
-  form->resize((DesignSize(form) * zoom).toSize());
-  QTest::qWait(200);
-  Save(form->grab(), name);
 }
 
 // The physics switches: the visual screen after a full-physics batch and one without

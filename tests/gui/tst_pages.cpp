@@ -2,13 +2,19 @@
 // and from the screens, what they read and compute for their figures, and their layout.
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QScreen>
 #include <QPushButton>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
 #include "gui/app/window_registry.h"
+#include "gui/base/language.h"
+#include "gui/figures/figure_frame.h"
 #include "gui/figures/page_depth_dose_figures.h"
 #include "gui/forms/explanation_page.h"
 #include "gui/forms/menu_window.h"
@@ -53,6 +59,81 @@ QPushButton* ExitButton(int page) {
   return page == kReferences ? GetReferencesPage().exit_button
                              : GetExplanationPage(page).exit_button;
 }
+
+// A text a figure drew: its words, its size on the screen [px] and the box it took there.
+struct DrawnText {
+  QString text;
+  double pixels;
+  QRectF box;
+};
+
+// A paint device that keeps the texts painted on it instead of drawing them, so that a
+// figure's labels can be measured as the screen shows them, through every scale and rotation.
+class TextRecorder : public QPaintDevice {
+ public:
+  explicit TextRecorder(QSize size) : size_(size), engine_(this) {}
+  QPaintEngine* paintEngine() const override { return &engine_; }
+  const std::vector<DrawnText>& Texts() const { return texts_; }
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+    switch (metric) {
+      case PdmWidth: return size_.width();
+      case PdmHeight: return size_.height();
+      case PdmDpiX:
+      case PdmDpiY:
+      case PdmPhysicalDpiX:
+      case PdmPhysicalDpiY: return dpi;
+      case PdmDepth: return 32;
+      case PdmDevicePixelRatio: return 1;
+      case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+      default: return QPaintDevice::metric(metric);
+    }
+  }
+
+ private:
+  class Engine : public QPaintEngine {
+   public:
+    explicit Engine(TextRecorder* owner) : QPaintEngine(AllFeatures), owner_(owner) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawTextItem(const QPointF& at, const QTextItem& item) override {
+      const QTransform t = painter()->combinedTransform();
+      const QFont font = item.font();
+      const double dpi = owner_->logicalDpiY();
+      const double size = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * dpi / 72;
+      const QRectF box = t.mapRect(
+          QRectF(at.x(), at.y() - item.ascent(), item.width(), item.ascent() + item.descent()));
+      // The face breaks a line into runs of one script each; a run that goes on where the last
+      // ended (across, or up the page for a rotated title) is the same words.
+      std::vector<DrawnText>& texts = owner_->texts_;
+      if (!texts.empty()) {
+        QRectF& last = texts.back().box;
+        const auto near = [](double a, double b) { return std::abs(a - b) < 0.01; };
+        if ((near(box.left(), last.right()) && near(box.top(), last.top())) ||
+            (near(box.bottom(), last.top()) && near(box.left(), last.left()))) {
+          texts.back().text += item.text();
+          last = last.united(box);
+          return;
+        }
+      }
+      texts.push_back({item.text(), size * std::hypot(t.m21(), t.m22()), box});
+    }
+    Type type() const override { return User; }
+
+   private:
+    TextRecorder* owner_;
+  };
+
+  QSize size_;
+  mutable Engine engine_;
+  std::vector<DrawnText> texts_;
+};
 
 int CountTopLevel(const std::function<bool(QWidget*)>& is) {
   int n = 0;
@@ -276,7 +357,8 @@ void TestPages::pagesAndFiguresFitTheirForms_data() {
 }
 
 // Every label's text fits its label with room to spare for a wider Japanese face, and no
-// control overlaps another or reaches outside the form.
+// control overlaps another or reaches outside the form; the figures' texts stay readable at
+// 1024x768 without running into each other.
 void TestPages::pagesAndFiguresFitTheirForms() {
   QFETCH(int, page_number);
   TempWorkDir dir;
@@ -303,6 +385,47 @@ void TestPages::pagesAndFiguresFitTheirForms() {
       QVERIFY(QFontMetrics(label->font()).height() <= label->height());
     }
   }
+  // Where a 1024x768 projector opens the page, in both languages, every text of its figures
+  // reaches the screen at the least readable size, inside its figure and clear of the others.
+  const QRect projector(0, 0, 1024, 768);
+  const double projector_zoom =
+      StartZoom(DesignSize(page), projector, kZoomToFit, StartFit::kWithinVisualScreen);
+  QStringList faults;
+  // The design size too, where the text is held up less and the layout differs.
+  for (const double zoom : {projector_zoom, 1.0})
+    for (const Language language : {Language::kJapanese, Language::kEnglish}) {
+      page->resize((DesignSize(page) * zoom).toSize());
+      QCoreApplication::sendPostedEvents();
+      SetLanguage(language, false);
+      for (FigureFrame* figure : page->findChildren<FigureFrame*>()) {
+        TextRecorder drawn(figure->size());
+        QPainter painter(&drawn);
+        figure->render(&painter);
+        painter.end();
+        const QRectF inside = QRectF(figure->rect()).adjusted(-0.5, -0.5, 0.5, 0.5);
+        const std::vector<DrawnText>& texts = drawn.Texts();
+        QVERIFY(!texts.empty());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+          const QString what = QStringLiteral("%1 at %2: \"%3\"")
+                                   .arg(QLatin1String(figure->metaObject()->className()))
+                                   .arg(zoom)
+                                   .arg(texts[i].text);
+          if (texts[i].pixels < kMinTextPixels - 1e-6)
+            faults << what + QStringLiteral(" %1 px").arg(texts[i].pixels);
+          if (!inside.contains(texts[i].box)) faults << what + QStringLiteral(" leaves its figure");
+          // Words a space apart across; a pixel of each box above and below is the face's own
+          // spare room.
+          const QRectF room = texts[i].box.adjusted(-1, 1, 1, -1);
+          for (std::size_t j = i + 1; j < texts.size(); ++j)
+            if (room.intersects(texts[j].box.adjusted(-1, 1, 1, -1)))
+              faults << what + QStringLiteral(" runs into \"%1\"").arg(texts[j].text);
+        }
+      }
+    }
+  QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+  SetLanguage(Language::kJapanese, false);
+  page->resize(DesignSize(page).toSize());
+
   for (std::size_t i = 0; i < controls.size(); ++i)
     for (std::size_t j = i + 1; j < controls.size(); ++j)
       QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),

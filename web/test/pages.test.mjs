@@ -67,9 +67,14 @@ function inspect(page) {
       if (el.scrollWidth > el.clientWidth + 1)
         overflows.push(`${el.tagName} "${el.textContent.slice(0, 30)}" ${el.scrollWidth} > ${el.clientWidth}`);
     }
+    // The least text a classroom reads from the back on a 1024x768 projector [CSS px], as on the desktop.
+    const leastPx = 14;
     for (const svg of root.querySelectorAll('svg')) {
       const box = svg.getBoundingClientRect();
+      const scale = svg.viewBox.baseVal && svg.viewBox.baseVal.width ? box.width / svg.viewBox.baseVal.width : 1;
       for (const t of svg.querySelectorAll('text')) {
+        const px = parseFloat(getComputedStyle(t).fontSize) * scale;
+        if (px < leastPx - 0.01) overflows.push(`svg text "${t.textContent}" ${px.toFixed(1)} px, below ${leastPx}`);
         const b = t.getBoundingClientRect();
         const inside =
           b.left >= box.left - 1 && b.top >= box.top - 1 && b.right <= box.right + 1 && b.bottom <= box.bottom + 1;
