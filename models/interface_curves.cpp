@@ -7,6 +7,7 @@
 #include "engine/beam_geometry.h"
 #include "engine/phantom_file.h"
 #include "models/curve_metrics.h"
+#include "models/phantom_bands.h"
 #include "models/phantom_presets.h"
 #include "records/number_text.h"
 
@@ -109,21 +110,15 @@ std::optional<InterfaceCurves> ParseInterfaceCurves(std::string_view text) {
   return curves;
 }
 
-std::vector<PhantomBand> PhantomBands(std::string_view phantom_key) {
-  std::vector<PhantomBand> bands;
+std::vector<FigureBand> FigureBands(std::string_view phantom_key) {
+  std::vector<FigureBand> bands;
   const std::optional<std::string> text = PhantomTextOfLink(phantom_key);
   if (!text) return bands;
-  Phantom phantom;
   try {
-    phantom = ParsePhantom(*text, std::string(phantom_key));
+    for (const PhantomBand& band : PhantomBands(ParsePhantom(*text, std::string(phantom_key))))
+      bands.push_back({std::string(band.material), band.top_cm, band.bottom_cm});
   } catch (const std::exception&) {
-    return bands;  // the presets are read by the same reader in their own test
-  }
-  double depth = 0;
-  for (const PhantomLayer& layer : phantom.layers) {
-    if (layer.material != "water")
-      bands.push_back({layer.material, depth, depth + layer.thickness_cm});
-    depth += layer.thickness_cm;
+    // the presets are read by the same reader in their own test
   }
   return bands;
 }
@@ -143,7 +138,7 @@ std::optional<InterfaceFigureData> InterfaceFigureOf(const InterfaceCurves& curv
     if (values == nullptr) return std::nullopt;
     data.curves.push_back(
         {std::string(key.phantom), key.side_cm, false, static_cast<int>(k), *values});
-    for (PhantomBand& band : PhantomBands(key.phantom)) {
+    for (FigureBand& band : FigureBands(key.phantom)) {
       const bool known = std::any_of(data.bands.begin(), data.bands.end(), [&](const auto& b) {
         return b.material == band.material && b.from_cm == band.from_cm;
       });

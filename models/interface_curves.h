@@ -65,14 +65,14 @@ struct InterfaceCurves {
 std::optional<InterfaceCurves> ParseInterfaceCurves(std::string_view text);
 
 // A layer of a phantom other than water, as the figures shade it [cm from the surface].
-struct PhantomBand {
+struct FigureBand {
   std::string material;
   double from_cm = 0;
   double to_cm = 0;
 };
 
-// The shaded layers of a preset (its layers other than water, read by the engine's reader).
-std::vector<PhantomBand> PhantomBands(std::string_view phantom_key);
+// The shaded layers of a preset: the screens' bands (models/phantom_bands.h) of its layers.
+std::vector<FigureBand> FigureBands(std::string_view phantom_key);
 
 // What a figure draws: the phantoms' layers and the curves, each phantom's solid and each
 // field's water curve dashed. A curve's colour is its place among the phantoms' curves; a
@@ -88,7 +88,7 @@ struct InterfaceFigureCurve {
 struct InterfaceFigureData {
   int energy_mv = 0;
   std::vector<double> depth_cm;
-  std::vector<PhantomBand> bands;
+  std::vector<FigureBand> bands;
   std::vector<InterfaceFigureCurve> curves;
 };
 

@@ -89,7 +89,7 @@ void InterfaceFigureView::Paint(QPainter& p) {
   axes.y_decimals = 0;
 
   // The layers first, behind the grid and the curves, each named at its top.
-  for (const PhantomBand& band : data_->bands) {
+  for (const FigureBand& band : data_->bands) {
     const QRectF box(axes.Map(band.from_cm, axes.y_max), axes.Map(band.to_cm, 0));
     p.fillRect(box, BandColour(band.material));
   }
@@ -99,7 +99,7 @@ void InterfaceFigureView::Paint(QPainter& p) {
   // Each band's name at its top, the next one a line lower, so that a thin layer's name
   // (the bolus beside the bone) does not run into the next.
   for (std::size_t k = 0; k < data_->bands.size(); ++k) {
-    const PhantomBand& band = data_->bands[k];
+    const FigureBand& band = data_->bands[k];
     const QPointF top = axes.Map(band.from_cm, axes.y_max) + QPointF(3, 2 + kLegendRow * k);
     p.drawText(QRectF(top, QSizeF(90, kLegendRow)), Qt::AlignLeft | Qt::AlignTop,
                MaterialName(band.material));

@@ -157,7 +157,7 @@ void AddInterfaceFigures(val& figures) {
     figure.set("energy", data->energy_mv);
     figure.set("depth", Numbers(data->depth_cm));
     val bands = val::array();
-    for (const PhantomBand& band : data->bands) {
+    for (const FigureBand& band : data->bands) {
       val b = val::object();
       b.set("material", band.material);
       b.set("from", band.from_cm);
