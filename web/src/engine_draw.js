@@ -29,8 +29,9 @@ export function setColor(family) {
 
 // The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, scale, field, family }],
 // curves as the worker gives them ({ kerma, dose }) on the result file's scale, `scale` the
-// factor that puts them on the display's (1 if absent), `bands` a phantom result's layers; kerma: { curves, scale } of the file
-// whose kerma is drawn, or null; texts: { title, geometry, depth, dose, doseScale, empty },
+// factor that puts them on the display's (1 if absent), `bands` a phantom result's layers
+// (shaded behind the curves); kerma: { curves, scale } of the file whose kerma is drawn, or
+// null; texts: { title, geometry, depth, dose, doseScale, empty },
 // geometry (the beam's) after the title, doseScale (what 100 % is) under the axis title.
 // Returns where the depth axis's 0 and 30 cm lie in the box ({ left, right } [px]), for the
 // depth probe.

@@ -2,10 +2,11 @@
 // Kestrun under Node, for a computer with Node but no native build: run in a working folder,
 // `node kestrun.mjs [--threads N] [--seed N] [--phantom FILE] [--without PART]...` reads
 // Joken.dat, the spectrum, the physics data and a slab phantom's layers as Kestrun does and
-// writes the same result file and, beside it, the run's statistics (NAME.stat). With --threads the blocks run on N worker threads
-// (0: one per core) and the files are the ones native `Kestrun --threads N` writes for the
-// same conditions and seed; --without switches parts of the physics off and tags the
-// result's name as Kestrun does (the engine's parser reads the words and the seed). Without
+// writes the same result file and, beside it, the run's statistics (NAME.stat). With
+// --threads the blocks run on N worker threads (0: one per core) and the files are the ones
+// native `Kestrun --threads N` writes for the same conditions, seed and phantom; --without
+// switches parts of the physics off and tags the result's name as Kestrun does (the
+// engine's parser reads the words, the seed and the phantom file's name). Without
 // --threads (and for --init, --version, --help) kestrun.js, Kestrun itself as WebAssembly,
 // runs the single stream.
 import { spawn } from 'node:child_process';
