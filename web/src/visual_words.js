@@ -29,7 +29,7 @@ export function depthNote(c) {
       tr('DepthDosePanel', 'スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい'),
     ]
       .map((p) => p.trim())
-      .join('   ');
+      .join(' — ');
   if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
   if (!buildsUp(c)) parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));
