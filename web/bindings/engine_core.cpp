@@ -514,6 +514,22 @@ class ResultLibrary {
     return out;
   }
 
+  // The legend of field `field` of result `id` as Dosavia's words it, in the geometry of
+  // ssd_cm: the physics, seed and phantom its run recorded where it has statistics (layers
+  // of no preset are known only there), else those its name tells.
+  std::string Legend(int id, int field, bool english, double ssd_cm) const {
+    const auto found = statistics_.find(id);
+    const RunStatistics* statistics = found == statistics_.end() ? nullptr : found->second.get();
+    const std::string& file = names_.at(id);
+    const std::string energy = EnergyOfResultFileName(file);
+    return CurveLegendParts(
+               {energy, field, file, statistics ? &statistics->physics : nullptr,
+                statistics ? statistics->seed : kDefaultSeed, ssd_cm,
+                statistics ? std::string_view(statistics->phantom) : std::string_view()},
+               english)
+        .Text();
+  }
+
   // The layers result `id` was run in, as its statistics record them or its name's mark
   // says ("water 3 lung 10 water 17"); empty for water or layers that cannot be known.
   std::string PhantomDescription(int id) const {
@@ -709,6 +725,7 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("csv", &ResultLibrary::Csv)
       .function("compare", &ResultLibrary::Compare)
       .function("probe", &ResultLibrary::Probe)
+      .function("legend", &ResultLibrary::Legend)
       .function("phantomDescription", &ResultLibrary::PhantomDescription)
       .function("interfaces", &ResultLibrary::Interfaces);
   // The page's check of an upload before it is read: empty, or why a file of `bytes` is

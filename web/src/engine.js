@@ -75,15 +75,13 @@ function applyLanguage() {
 }
 
 // The legend of a set says in the page's language which physics a result went without, the
-// seed of a run made on one (its run statistics tell), and the SSD of a point source's
-// curves, as Dosavia's legend does.
+// seed of a run made on one and the slab phantom it ran in (its run statistics tell, else its
+// name), and the SSD of a point source's curves, as Dosavia's legend does.
 function legendOf(set) {
-  return state.total.call('legend', {
-    energy: set.energy,
+  return state.total.call('resultLegend', {
+    id: set.id,
     field: set.field,
-    file: set.name,
     english: language() === 'en',
-    seed: set.row.seed > 0 ? set.row.seed : 0,
     ssd: set.ssd > 0 ? set.ssd : 0,
   });
 }

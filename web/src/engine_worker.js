@@ -78,8 +78,9 @@ const CALLS = {
   csv: (c, { sets, kermaId, kermaFile, names, ssd = 0 }) => ({
     value: c.library.csv(sets, kermaId, kermaFile, names, ssd),
   }),
-  legend: (c, { energy, field, file, english = false, seed = 0, ssd = 0 }) => ({
-    value: c.module.legendText(energy, field, file, english, seed, ssd),
+  // An opened result's legend, from its run statistics where it has them (Dosavia's rule).
+  resultLegend: (c, { id, field, english = false, ssd = 0 }) => ({
+    value: c.library.legend(id, field, english, ssd),
   }),
   energyOf: (c, { file }) => ({ value: c.module.energyOfResultName(file) }),
   // `phantom`: the phantom file's text of the screen's phantom ('' for water).

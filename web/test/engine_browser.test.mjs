@@ -685,6 +685,23 @@ test(
     await page.click('button[aria-label="Remove 10MV-20K-lung.data"]');
     assert.deepEqual(errors, []);
     await page.close();
+    // Layers of no preset, written out in the link: marked -slab, and named in the legend from
+    // the run's statistics, which alone know them.
+    const slab = await openPage(
+      browser,
+      `${url}?screen=engine&lang=en&energy=10&photons=5000&field=10&phantom=water:2,air:3&seed=7&run=1`,
+      1024,
+      768,
+    );
+    await waitForRun(slab.page);
+    const name = await slab.page.$eval('#e-result-name', (e) => e.value);
+    assert.match(name, /^10MV-5000-slab\.data$|^10MV-5K-slab\.data$/);
+    assert.equal(await slab.page.$eval('#e-graph', (e) => e.dataset.bands), 'air');
+    const legend = await slab.page.$eval('#e-table tbody tr td', (td) => td.textContent);
+    assert.match(legend, /water 2 cm, air 3 cm.* — .*2–5 cm: before /);
+    await slab.page.click(`button[aria-label="Remove ${name}"]`);
+    assert.deepEqual(slab.errors, []);
+    await slab.page.close();
   },
 );
 
