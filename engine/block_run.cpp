@@ -20,7 +20,17 @@ std::span<const float, kSlabs + 1> SlabWidths(const BlockRunInputs& inputs) {
 
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& dir,
                                                    std::optional<std::string_view> conditions_text,
-                                                   const PhysicsSwitches& physics, RunSeed seed) {
+                                                   const PhysicsSwitches& asked, RunSeed seed,
+                                                   const std::optional<PhantomSource>& phantom) {
+  PhysicsSwitches physics = asked;
+  if (phantom) {
+    // Only the accurate transport stops its steps at the layers' boundaries, and the
+    // switches are experiments on the exact one.
+    PhysicsSwitches exact = physics;
+    exact.accurate_transport = false;
+    if (!exact.AllOn()) throw std::invalid_argument("--phantom cannot be combined with --without");
+    physics.accurate_transport = true;
+  }
   auto inputs = std::make_unique<BlockRunInputs>();
   LoadPhysicsTables(inputs->tables, (dir / kWaterDataFile).string(),
                     (dir / kElectronDataFile).string());
@@ -33,6 +43,12 @@ std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& 
   } else {
     inputs->conditions = ReadConditionsFile(dir / kConditionsFile, kConditionsFile, physics);
   }
+  if (phantom) {
+    inputs->phantom = phantom->text ? ParsePhantom(*phantom->text, phantom->name)
+                                    : ReadPhantomFile(phantom->name, phantom->name);
+    inputs->phantom_data = std::make_unique<PhantomData>(
+        *inputs->phantom, [&](const std::string& file) { return (dir / file).string(); });
+  }
   const std::string& name = inputs->conditions.spectrum_file;
   // Read from Joken.dat, a spectrum that cannot be read is reported at the line naming it,
   // as Kestrun reports it.
@@ -41,6 +57,7 @@ std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(const std::filesystem::path& 
   CheckSpectrumWithinTable(inputs->spectrum,
                            inputs->tables.PhotonTable[inputs->tables.photon_rows].energy, name);
   inputs->plan.emplace(inputs->spectrum, inputs->conditions.photon_total, physics, seed);
+  inputs->plan->SetLayers(inputs->layers());
   return inputs;
 }
 
@@ -82,7 +99,7 @@ NormalisedResults BlockTotal::Results() const {
   if (!total_->AllFinite()) throw EngineError(Problem(ProblemKind::kTallyNotFinite));
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total_, *field);
-  return Normalise(*total_, *field);
+  return Normalise(*total_, *field, inputs_.layers());
 }
 
 }  // namespace dosavia
@@ -92,9 +109,11 @@ namespace dosavia {
 std::unique_ptr<RunStatistics> BlockTotal::Statistics(const NormalisedResults& results,
                                                       std::string_view result_text) const {
   if (!complete()) throw std::logic_error("the run was stopped before its last block; no result");
-  return MakeRunStatistics(GroupCurves(*groups_), results.kmax, inputs_.plan->histories(),
-                           inputs_.plan->seed(), inputs_.plan->physics(),
-                           ResultChecksum(result_text));
+  auto statistics =
+      MakeRunStatistics(GroupCurves(*groups_), results.kmax, inputs_.plan->histories(),
+                        inputs_.plan->seed(), inputs_.plan->physics(), ResultChecksum(result_text));
+  if (inputs_.phantom) statistics->phantom = inputs_.phantom->Description();
+  return statistics;
 }
 
 }  // namespace dosavia

@@ -19,6 +19,7 @@
 #include "engine/conditions_file.h"
 #include "engine/dose_tally.h"
 #include "engine/history_groups.h"
+#include "engine/phantom_file.h"
 #include "engine/result_file.h"
 #include "engine/run_seed.h"
 #include "engine/run_statistics.h"
@@ -29,23 +30,41 @@
 namespace dosavia {
 
 // Everything a worker needs, loaded as Kestrun loads it: the physics tables with the
-// engine's phantom, the conditions, the spectrum they name, and the run cut into blocks.
+// engine's phantom, the conditions, the spectrum they name, a slab phantom's layers with
+// their materials' data, and the run cut into blocks.
 struct BlockRunInputs {
   PhysicsTables<float> tables;
   RunConditions conditions;
+  std::optional<Phantom> phantom;
+  std::unique_ptr<PhantomData> phantom_data;  // the plan's layers point into it
   BeamSpectrum spectrum;
   std::optional<BlockPlan> plan;
+
+  const SlabLayers<float>* layers() const {
+    return phantom_data ? &phantom_data->layers() : nullptr;
+  }
+};
+
+// The slab phantom a block run goes through: the file Kestrun --phantom names (`text`
+// empty: read from `name`, as given on the command line), or the text the browser forms
+// from the screen's layers under the name its reports give.
+struct PhantomSource {
+  std::string name;
+  std::optional<std::string> text;
 };
 
 // Reads water20.dat, ELDAT.dat, the conditions and the spectrum from `dir`. The conditions
 // come from `conditions_text` when given (the browser edition forms them as the desktop
 // writes Joken.dat), else from dir/Joken.dat. With parts of `physics` switched off the
 // blocks run without them and the result's name carries their tag, as Kestrun --without
-// names and runs it. Throws InputError or EngineError as Kestrun reports them; never
-// returns null.
+// names and runs it. With a phantom every block runs through its layers on the accurate
+// transport (which Kestrun --phantom implies; switches off are refused, as Kestrun refuses
+// them) and the layers' data are read from `dir` beside water's. Throws InputError or
+// EngineError as Kestrun reports them, in Kestrun's order; never returns null.
 std::unique_ptr<BlockRunInputs> LoadBlockRunInputs(
     const std::filesystem::path& dir, std::optional<std::string_view> conditions_text = {},
-    const PhysicsSwitches& physics = {}, RunSeed seed = kDefaultSeed);
+    const PhysicsSwitches& physics = {}, RunSeed seed = kDefaultSeed,
+    const std::optional<PhantomSource>& phantom = {});
 
 // A worker's side: runs block b into its own tally and copies the cells out; the block's
 // growth of the history groups, packed (GroupGrowth::Packed), is then PackedGrowth().

@@ -75,8 +75,7 @@ std::optional<RunSeed> EngineSeedOf(std::string_view seed_plain_text) {
 }
 
 void EngineSession::Confirm(std::string_view energy_text, std::string_view count_plain_text,
-                            bool accurate, std::string_view seed_text,
-                            std::string_view phantom) {
+                            bool accurate, std::string_view seed_text, std::string_view phantom) {
   confirmed_texts_ = {std::string(energy_text), std::string(count_plain_text), accurate,
                       EngineSeedOf(seed_text), std::string(phantom)};
   shown_ = confirmed_texts_;

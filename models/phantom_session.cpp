@@ -1,7 +1,6 @@
 #include "models/phantom_session.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -14,6 +13,7 @@
 #include "models/phantom_presets.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
+#include "records/number_text.h"
 #include "records/utf8_text.h"
 
 namespace dosavia {
@@ -177,8 +177,9 @@ std::string WaterResultFor(std::string_view file, std::span<const std::string> l
     exact.accurate_transport = false;
     if (parts.energy != energy || !parts.phantom.empty() || !exact.AllOn()) continue;
     double photons = 0;
-    if (!parts.photons.empty())
-      std::from_chars(parts.photons.data(), parts.photons.data() + parts.photons.size(), photons);
+    // The number reader every file reader uses: the browser's C++ library converts no
+    // floating-point text by std::from_chars.
+    if (!parts.photons.empty()) ParseReal(parts.photons, photons);
     const bool accurate = parts.physics.accurate_transport;
     if (best.empty() || (accurate && !best_accurate) ||
         (accurate == best_accurate && photons > best_photons)) {

@@ -109,6 +109,14 @@ void VisualSession::ShowSettings(std::string_view energy_text, std::string_view 
   state_ = matches ? VisualState::kConfirmed : VisualState::kSettings;
 }
 
+bool SlabBendsDoseFit(const std::vector<PhantomBand>& bands) {
+  for (const PhantomBand& band : bands) {
+    const PhantomMaterial* material = FindPhantomMaterial(band.material);
+    if (material != nullptr && material->own_data && band.top_cm < kDoseFitDepthCm) return true;
+  }
+  return false;
+}
+
 std::string VisualSession::BeamName() const {
   const std::string name = dosavia::BeamName(beam_);
   if (name.empty() || !HasPhantom()) return name;
@@ -261,14 +269,21 @@ DepthDoseReading VisualSession::ReadCurve(bool measure) {
   reading.settled = judged.dmax_shown && DmaxIsSettled(sigma_cm_);
   reading.fits_firm = FitsAreFirm(judged.too_few, judged.build_up, reading.settled);
   using Verdict = DepthDoseReading::Verdict;
-  if (curve.photons <= 0)
+  if (curve.photons <= 0) {
     reading.verdict = Verdict::kEmpty;
-  else if (reading.too_few)
+  } else if (SlabBendsDoseFit(bands_)) {
+    // However many photons run, the fit's water shape misreads a slab's curve: no d_max,
+    // and nothing drawn as if it were sure.
+    reading.verdict = Verdict::kSlab;
+    reading.settled = false;
+    reading.fits_firm = false;
+  } else if (reading.too_few) {
     reading.verdict = Verdict::kTooFew;
-  else if (judged.build_up == BuildUp::kNone)
+  } else if (judged.build_up == BuildUp::kNone) {
     reading.verdict = Verdict::kNoBuildUp;
-  else
+  } else {
     reading.verdict = Verdict::kDmax;
+  }
   if (reading.verdict == Verdict::kDmax) {
     reading.dmax_text = OneDecimal(curve.d_max_cm);
     reading.sigma_text = DmaxSigmaText(sigma_cm_);

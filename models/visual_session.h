@@ -83,11 +83,17 @@ struct DepthDoseReading {
   bool too_few = false;    // photons run, but too few to read the curve
   bool settled = false;    // d_max known well enough for a marker
   bool fits_firm = false;  // the fits drawn firm, else faint and dashed (FitsAreFirm)
-  // What the label says.
-  enum class Verdict { kEmpty, kTooFew, kNoBuildUp, kDmax } verdict = Verdict::kEmpty;
+  // What the label says. kSlab: a layer of another material lies within the depths the
+  // water-shaped dose fit reads, which bends the fit and with it d_max; none is shown, only
+  // a note that the engine screen's values at the interfaces measure such a phantom.
+  enum class Verdict { kEmpty, kTooFew, kNoBuildUp, kDmax, kSlab } verdict = Verdict::kEmpty;
   std::string dmax_text;   // "1.9" [cm], with kDmax
   std::string sigma_text;  // "0.2" [cm], never "0.0"; empty while unknown
 };
+
+// Whether the curve of a phantom with `bands` can give a d_max: not when a material other
+// than water (a bolus is water) starts within the depths the dose fit reads.
+bool SlabBendsDoseFit(const std::vector<PhantomBand>& bands);
 
 class VisualSession {
  public:

@@ -295,8 +295,7 @@ void EngineScreen::CreateNewRunControls() {
   connect(run.working_folder_label, &QLabel::linkActivated, this,
           [this] { OpenWorkingFolder(QDir::currentPath(), this, folder_opener_); });
   for (QLabel* label : {photon_count_caption, result_caption, energy_caption, field_caption,
-                        parallel_beam_note, energy_unit, seed_caption,
-                        phantom_caption})
+                        parallel_beam_note, energy_unit, seed_caption, phantom_caption})
     SetBackground(label, kInputLabelColor);
   // The unit's box starts under the energy box: its text starts where the box ends.
   energy_unit->setIndent(TwipsToPixels(kEnergyBoxRight - kEnergyUnitLeft) + kUnitGapPx);

@@ -106,6 +106,10 @@
         <source>表面で最大: ビルドアップなし</source>
         <translation>maximum at the surface: no build-up</translation>
     </message>
+    <message>
+        <source>スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい</source>
+        <translation>in a slab phantom no d_max is read: see the engine screen&apos;s interface values</translation>
+    </message>
 </context>
 <context>
     <name>EngineConsole</name>

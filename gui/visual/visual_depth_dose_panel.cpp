@@ -422,6 +422,10 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
     case DepthDoseReading::Verdict::kNoBuildUp:
       label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
       break;
+    case DepthDoseReading::Verdict::kSlab:
+      label = Tr("DepthDosePanel",
+                 "スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい");
+      break;
     case DepthDoseReading::Verdict::kDmax:
       label = reading_.sigma_text.empty()
                   ? QStringLiteral("d_max %1 cm").arg(QString::fromStdString(reading_.dmax_text))

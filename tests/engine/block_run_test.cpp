@@ -20,16 +20,17 @@ const std::string kDataDir = DOSAVIA_DATA_DIR;
 
 // The result file of Kestrun --threads; with `statistics`, its statistics' text there too.
 std::string ThreadsFile(const BlockRunInputs& in, int threads, const PhysicsSwitches& physics = {},
-                        std::string* statistics = nullptr) {
+                        std::string* statistics = nullptr,
+                        const SlabLayers<float>* layers = nullptr) {
   auto total =
       std::make_unique<DoseTally>(std::span<const float, kSlabs + 1>(in.tables.DepthBinWidth));
   auto groups = std::make_unique<GroupGrowth>();
   const std::int64_t histories = RunBlockStreams(
       in.tables, in.spectrum, in.conditions.photon_total, threads, *total, [](int) {}, physics,
-      in.plan->seed(), groups.get());
+      in.plan->seed(), groups.get(), layers);
   auto field = std::make_unique<FieldDoseTable>();
   Superpose(*total, *field);
-  const NormalisedResults results = Normalise(*total, *field);
+  const NormalisedResults results = Normalise(*total, *field, layers);
   const std::string text = ResultFileText(results);
   if (statistics != nullptr)
     *statistics =
@@ -132,6 +133,45 @@ TEST(BlockRunTest, SwitchedOffPhysicsRunsInTheBlocksAndTagsTheName) {
     EXPECT_NE(file, full_file);
   }
   EXPECT_EQ(full->conditions.result_file, "10MV-20K.data");
+}
+
+// A slab phantom reaches every worker's blocks and the total's normalisation: the file of
+// Kestrun --threads N --phantom FILE (the accurate transport, its tagged name), its layers
+// named in the statistics, and not water's file. Switches off are refused with it.
+TEST(BlockRunTest, SlabPhantomRunsInTheBlocksAsKestrunRunsIt) {
+  const std::string text = ConditionsFileText("10MV.csv", "r.data", "1.00E+04");
+  PhysicsSwitches accurate;
+  accurate.accurate_transport = true;
+  const auto water = LoadBlockRunInputs(kDataDir, text, accurate);
+  const auto slab = LoadBlockRunInputs(kDataDir, text, {}, kDefaultSeed,
+                                       PhantomSource{"slab.txt", "water 1\nlung 3\n"});
+  ASSERT_NE(slab->layers(), nullptr);
+  EXPECT_EQ(slab->conditions.result_file, water->conditions.result_file);
+  EXPECT_EQ(slab->plan->physics(), accurate);
+  const std::string file = WorkersFile(*slab);
+  EXPECT_EQ(file, ThreadsFile(*slab, 2, accurate, nullptr, slab->layers()));
+  EXPECT_NE(file, WorkersFile(*water));
+
+  BlockTotal total(*slab);
+  total.Begin([](int) {});
+  BlockRunner runner(*slab);
+  std::vector<float> cells(DoseTally::kCellCount);
+  for (int b = 0; b < slab->plan->blocks(); ++b) {
+    runner.Run(b, std::span<float, DoseTally::kCellCount>(cells));
+    total.AddNext(std::span<const float, DoseTally::kCellCount>(cells), runner.PackedGrowth(),
+                  [](int) {});
+  }
+  EXPECT_NE(RunStatisticsText(*total.Statistics(total.Results(), file))
+                .find("phantom water 1 lung 3 water 26\r\n"),
+            std::string::npos);
+
+  PhysicsSwitches no_pair;
+  no_pair.pair = false;
+  EXPECT_THROW(LoadBlockRunInputs(kDataDir, text, no_pair, kDefaultSeed,
+                                  PhantomSource{"slab.txt", "lung 3\n"}),
+               std::invalid_argument);
+  EXPECT_ANY_THROW(
+      LoadBlockRunInputs(kDataDir, text, {}, kDefaultSeed, PhantomSource{"slab.txt", "cork 3\n"}));
 }
 
 TEST(BlockRunTest, JokenDatInTheFolderGetsTheTaggedName) {

@@ -35,6 +35,8 @@
 #include "models/curve_table.h"
 #include "models/depth_probe.h"
 #include "models/engine_session.h"
+#include "models/phantom_presets.h"
+#include "models/phantom_session.h"
 #include "models/result_library.h"
 #include "models/typed_text.h"
 #include "records/file_io.h"
@@ -110,6 +112,16 @@ val WithoutWords(const PhysicsSwitches& physics) {
   return list;
 }
 
+// The mark of a screen run's result name in the phantom of `text` (a phantom file's text;
+// empty: water), as the desktop's screen marks it, so that it never replaces the water
+// result of its beam.
+std::string PhantomMarkOf(const std::string& text) {
+  if (text.empty()) return {};
+  PhantomSession phantom;
+  if (phantom.FollowLink(PhantomLinkOf(ParsePhantom(text, kPhantomFile)))) return {};
+  return phantom.ResultMark();
+}
+
 val BinList(const std::vector<int>& bins) {
   val list = val::array();
   for (int b : bins) list.call<void>("push", b);
@@ -133,8 +145,9 @@ class EngineRun {
     try {
       const PhysicsSwitches physics = SwitchesOf(without);
       inputs_ = conditions_text.empty()
-                    ? LoadBlockRunInputs(dir, std::nullopt, physics, seed_)
-                    : LoadBlockRunInputs(dir, std::string_view(conditions_text), physics, seed_);
+                    ? LoadBlockRunInputs(dir, std::nullopt, physics, seed_, phantom_)
+                    : LoadBlockRunInputs(dir, std::string_view(conditions_text), physics, seed_,
+                                         phantom_);
       runner_ = std::make_unique<BlockRunner>(*inputs_);
       cells_.assign(kCells, 0.0f);
       return {};
@@ -152,11 +165,32 @@ class EngineRun {
     return true;
   }
 
+  // The slab phantom of the runs prepared from now on: none for an empty `name`; else the
+  // layers of `text`, reported under `name`, or, for an empty `text`, of the file `name`
+  // (Kestrun --phantom FILE). Every worker keeps its engine from run to run: each run sets
+  // its own phantom, none included.
+  void SetPhantom(const std::string& name, const std::string& text) {
+    if (name.empty())
+      phantom_.reset();
+    else
+      phantom_ =
+          PhantomSource{name, text.empty() ? std::nullopt : std::optional<std::string>(text)};
+  }
+
   // The browser's run: the conditions the desktop screen writes for an X-ray energy text
   // ("10") and a photon count text ("1000000"): 10MV.csv, 10MV-1M.data, 1.00E+06.
+  // In a phantom (SetPhantom) the run is the accurate transport's, its result marked with
+  // the phantom, as Dosavia names it.
   std::string PrepareScreenRun(const std::string& dir, const std::string& energy,
                                const std::string& count, val without) {
-    const EngineRunPlan plan = PlanEngineRun(energy, count, dir, AsksAccurate(without));
+    std::string mark;
+    try {
+      mark = phantom_ && phantom_->text ? PhantomMarkOf(*phantom_->text) : std::string();
+    } catch (const std::exception& e) {
+      return Report(e);
+    }
+    const EngineRunPlan plan =
+        PlanEngineRun(energy, count, dir, AsksAccurate(without) || phantom_.has_value(), mark);
     return Prepare(dir, ConditionsFileText(plan.spectrum_file, plan.result_file, plan.photon_total),
                    without);
   }
@@ -164,10 +198,14 @@ class EngineRun {
   // Kestrun's console lines on the parts switched off and the tagged result name; empty for
   // the full physics.
   std::string WithoutText() const {
-    return inputs_ ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file,
-                                  console_language) +
-                         TransportLine(inputs_->plan->physics(), console_language)
-                   : std::string();
+    return inputs_
+               ? WithoutLines(inputs_->plan->physics(), inputs_->conditions.result_file,
+                              console_language) +
+                     TransportLine(inputs_->plan->physics(), console_language) +
+                     (inputs_->phantom
+                          ? PhantomLine(inputs_->phantom->Description(), console_language) + "\n"
+                          : std::string())
+               : std::string();
   }
 
   val Info() const {
@@ -182,6 +220,7 @@ class EngineRun {
     out.set("without", WithoutWords(inputs_->plan->physics()));
     out.set("seed", static_cast<double>(inputs_->plan->seed()));
     out.set("statisticsFile", RunStatisticsFileName(inputs_->conditions.result_file));
+    if (inputs_->phantom) out.set("phantom", inputs_->phantom->Description());
     return out;
   }
 
@@ -298,6 +337,7 @@ class EngineRun {
   std::unique_ptr<BlockTotal> total_;
   std::vector<float> cells_;
   RunSeed seed_ = kDefaultSeed;
+  std::optional<PhantomSource> phantom_;
 };
 
 // The result files the page shows, by a number of its own.
@@ -311,6 +351,7 @@ class ResultLibrary {
       const int id = next_id_++;
       tables_[id] = tables;
       result_texts_[id] = text;
+      names_[id] = name;
       out.set("id", id);
     } catch (const std::exception& e) {
       out.set("error", Report(e));
@@ -365,6 +406,7 @@ class ResultLibrary {
     tables_.erase(id);
     statistics_.erase(id);
     result_texts_.erase(id);
+    names_.erase(id);
     std::erase_if(clinical_, [id](const auto& entry) { return entry.first.first == id; });
   }
 
@@ -472,6 +514,47 @@ class ResultLibrary {
     return out;
   }
 
+  // The legend of field `field` of result `id` as Dosavia's words it, in the geometry of
+  // ssd_cm: the physics, seed and phantom its run recorded where it has statistics (layers
+  // of no preset are known only there), else those its name tells.
+  std::string Legend(int id, int field, bool english, double ssd_cm) const {
+    const auto found = statistics_.find(id);
+    const RunStatistics* statistics = found == statistics_.end() ? nullptr : found->second.get();
+    const std::string& file = names_.at(id);
+    const std::string energy = EnergyOfResultFileName(file);
+    return CurveLegendParts(
+               {energy, field, file, statistics ? &statistics->physics : nullptr,
+                statistics ? statistics->seed : kDefaultSeed, ssd_cm,
+                statistics ? std::string_view(statistics->phantom) : std::string_view()},
+               english)
+        .Text();
+  }
+
+  // The layers result `id` was run in, as its statistics record them or its name's mark
+  // says ("water 3 lung 10 water 17"); empty for water or layers that cannot be known.
+  std::string PhantomDescription(int id) const {
+    const auto phantom = PhantomOf(id);
+    return phantom ? phantom->Description() : std::string();
+  }
+
+  // A phantom result's values at its interfaces for `field` in one line (InterfaceSummary),
+  // read against the water result `water_id` of its beam (< 0: none kept), in the report
+  // language; empty for a result of water.
+  std::string Interfaces(int id, int field, int water_id) const {
+    const auto phantom = PhantomOf(id);
+    if (!phantom) return {};
+    const auto statistics = statistics_.find(id);
+    const auto water_statistics = statistics_.find(water_id);
+    const auto water = tables_.find(water_id);
+    const InterfaceValues values = MeasureInterfaces(
+        *phantom, *tables_.at(id), field,
+        statistics == statistics_.end() ? nullptr : statistics->second.get(),
+        water == tables_.end() ? nullptr : water->second.get(),
+        water_statistics == statistics_.end() ? nullptr : water_statistics->second.get());
+    return InterfaceSummary(values, EnergyOfResultFileName(names_.at(id)),
+                            report_language == TextLanguage::kEnglish);
+  }
+
   // sets: [{ id, field, energy, file }]; kermaId < 0: no kerma column; names: { depth,
   // kerma, dose: [total, primary, scatter], relative }; every curve, the kerma's too, of the
   // geometry of ssd_cm (0: the parallel beam), which `names.relative` is to say.
@@ -499,6 +582,12 @@ class ResultLibrary {
     return ssd.isUndefined() || ssd.isNull() ? 0.0 : ssd.as<double>();
   }
 
+  std::optional<Phantom> PhantomOf(int id) const {
+    const auto statistics = statistics_.find(id);
+    return PhantomOfResult(names_.at(id),
+                           statistics == statistics_.end() ? nullptr : statistics->second.get());
+  }
+
   // The tables of result `id` in a geometry: its own (the parallel beam) for ssd_cm 0, else
   // those of a point source at that SSD, made once and kept until the result is closed.
   const ResultTables& Tables(int id, double ssd_cm) {
@@ -524,18 +613,29 @@ class ResultLibrary {
   std::map<std::pair<int, double>, std::unique_ptr<ResultTables>> clinical_;
   std::map<int, std::unique_ptr<RunStatistics>> statistics_;
   std::map<int, std::string> result_texts_;  // for the statistics' checksum
+  std::map<int, std::string> names_;         // for the phantom its name marks
   ::dosavia::ResultLibrary comparison_;
   int next_id_ = 1;
 };
 
 // The screen's run as OK checks it on the desktop (PlanEngineRun, the spectrum looked for
-// where the worker keeps the data): { resultFile: "10MV-1M.data" tagged for the parts
+// where the worker keeps the data), in the phantom of `phantom_text` (empty: water):
+// { resultFile: "10MV-1M.data" tagged for the parts or marked with the phantom
 // switched off, photonTotal: "1.00E+06", photons: the whole photons (0: refused), problem:
 // why it is refused (empty: it is not), ask: whether it would run for more than an hour,
 // minutes }; { error } for a word that names no part.
-val ScreenRunNames(const std::string& energy, const std::string& count, val without) {
-  const EngineRunPlan plan = PlanEngineRun(energy, count, "/", AsksAccurate(without));
+val ScreenRunNames(const std::string& energy, const std::string& count, val without,
+                   const std::string& phantom_text) {
   val out = val::object();
+  std::string mark;
+  try {
+    mark = PhantomMarkOf(phantom_text);
+  } catch (const std::exception& e) {
+    out.set("error", Report(e));
+    return out;
+  }
+  const EngineRunPlan plan =
+      PlanEngineRun(energy, count, "/", AsksAccurate(without) || !mark.empty(), mark);
   try {
     out.set("resultFile", TaggedResultFileName(plan.result_file, SwitchesOf(without)));
   } catch (const std::exception& e) {
@@ -591,6 +691,7 @@ val CommandLineOf(val args) {
   out.set("without", WithoutWords(line.physics));
   out.set("seed", static_cast<double>(line.seed));
   out.set("lang", std::string(line.language == TextLanguage::kEnglish ? "en" : "ja"));
+  out.set("phantom", line.phantom_file);
   return out;
 }
 
@@ -602,6 +703,7 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("info", &EngineRun::Info)
       .function("runBlock", &EngineRun::RunBlock)
       .function("setSeed", &EngineRun::SetSeed)
+      .function("setPhantom", &EngineRun::SetPhantom)
       .function("beginTotal", &EngineRun::BeginTotal)
       .function("addNext", &EngineRun::AddNext)
       .function("merged", &EngineRun::Merged)
@@ -622,7 +724,10 @@ EMSCRIPTEN_BINDINGS(dosavia_engine) {
       .function("tsv", &ResultLibrary::Tsv)
       .function("csv", &ResultLibrary::Csv)
       .function("compare", &ResultLibrary::Compare)
-      .function("probe", &ResultLibrary::Probe);
+      .function("probe", &ResultLibrary::Probe)
+      .function("legend", &ResultLibrary::Legend)
+      .function("phantomDescription", &ResultLibrary::PhantomDescription)
+      .function("interfaces", &ResultLibrary::Interfaces);
   // The page's check of an upload before it is read: empty, or why a file of `bytes` is
   // refused, worded as every reader of a result words it.
   emscripten::function("resultSizeProblem",

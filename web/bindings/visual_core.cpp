@@ -230,6 +230,8 @@ class VisualCore {
     out.set("tooFewPhotons", reading.too_few);
     out.set("dmaxText", reading.dmax_text);
     out.set("sigmaText", reading.sigma_text);
+    // A slab within the fit's depths: no d_max, the note instead.
+    out.set("slabNote", reading.verdict == DepthDoseReading::Verdict::kSlab);
     out.set("beam", session_.BeamName());
     out.set("doseFit", FitPoints(curve.dose_fit, kDoseFitDepthCm));
     out.set("kermaFit", FitPoints(curve.kerma_fit, 0.1 * (kFitPoints - 1)));

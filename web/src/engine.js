@@ -20,6 +20,7 @@ import {
 import { prepareCanvas } from './chart.js';
 import { attachDepthProbe } from './engine_probe.js';
 import { $, componentNames, graphTexts, state, tableCells, estimated, tableNote } from './engine_state.js';
+import { fillPhantomChoice } from './visual_phantom.js';
 import {
   MAX_WORKERS,
   buildSwitches,
@@ -64,6 +65,7 @@ function applyLanguage() {
     ),
   );
   $('e-status').textContent = statusLine();
+  fillEnginePhantoms();
   showLoaded();
   renderSaved();
   renderTable();
@@ -73,17 +75,24 @@ function applyLanguage() {
 }
 
 // The legend of a set says in the page's language which physics a result went without, the
-// seed of a run made on one (its run statistics tell), and the SSD of a point source's
-// curves, as Dosavia's legend does.
+// seed of a run made on one and the slab phantom it ran in (its run statistics tell, else its
+// name), and the SSD of a point source's curves, as Dosavia's legend does.
 function legendOf(set) {
-  return state.total.call('legend', {
-    energy: set.energy,
+  return state.total.call('resultLegend', {
+    id: set.id,
     field: set.field,
-    file: set.name,
     english: language() === 'en',
-    seed: set.row.seed > 0 ? set.row.seed : 0,
     ssd: set.ssd > 0 ? set.ssd : 0,
   });
+}
+
+// A phantom set's values at its interfaces in one line, read against the water result of its
+// beam where one is open ('' for a water set). The values are the parallel beam's.
+async function interfacesOf(set) {
+  if (!(set.bands?.length > 0)) return '';
+  const water = await state.total.call('waterFor', { file: set.name, listed: [...state.opened.keys()] });
+  const waterId = state.opened.get(water)?.id ?? -1;
+  return state.total.call('interfaces', { id: set.id, field: set.field, waterId });
 }
 
 // A result's curves in the screen's geometry, made once per result and geometry.
@@ -110,8 +119,10 @@ async function relabelSets() {
   });
   if (kerma) state.kerma.curves = kerma;
   const legends = await Promise.all(sets.map(legendOf));
+  const interfaces = await Promise.all(sets.map(interfacesOf));
   sets.forEach((set, i) => {
     set.legend = legends[i];
+    set.interfaces = interfaces[i];
   });
   renderTable();
   redraw();
@@ -176,6 +187,9 @@ function redraw() {
     graphTexts(),
     px,
   );
+  // The layers shaded behind the curves, for the tests and assistive technology.
+  const bands = state.sets.find((set) => set.bands?.length > 0)?.bands ?? [];
+  $('e-graph').dataset.bands = bands.map((b) => b.material).join(',');
   renderKey();
 }
 
@@ -263,6 +277,8 @@ async function compare(action, arg = null, draw = true) {
     set.row = await state.total.call('row', { id: opened.id, field, ssd });
     set.curves = await curvesOf(opened.id);
     set.legend = await legendOf(set);
+    set.bands = await state.total.call('resultPhantom', { id: opened.id });
+    set.interfaces = await interfacesOf(set);
     sets.push(set);
   }
   const kerma = view.kerma ? state.opened.get(view.loaded) : null;
@@ -312,6 +328,38 @@ async function clearGraph() {
   await compare('clear');
 }
 
+// ---- the phantom ---------------------------------------------------------------------------
+
+// The presets in the page's language, the phantom in force chosen.
+function fillEnginePhantoms(presets = undefined) {
+  const select = $('e-phantom');
+  fillPhantomChoice(select, presets, state.phantom.link);
+  select.value = state.phantom.link;
+}
+
+// A phantom by a preset's key or a link's layers: the core reads it (or says why not, the
+// one before kept); the result's name then carries its mark, and it runs the accurate
+// transport, its box resting ticked.
+async function choosePhantom(value) {
+  await state.total.call('language', { lang: language() });
+  const answer = await state.total.call('phantom', { value });
+  if (answer.error) {
+    showNotice(`${tr('VisualScreen', 'ファントム %1 を使えません', value)}\n${answer.error}`);
+  } else {
+    if (!state.phantom.text && answer.text) state.accurateBefore = $('e-accurate').checked;
+    if (state.phantom.text && !answer.text) $('e-accurate').checked = state.accurateBefore ?? false;
+    state.phantom = answer;
+    showNotice('');
+  }
+  if (state.phantom.text) $('e-accurate').checked = true;
+  $('e-accurate').disabled = Boolean(state.running) || Boolean(state.phantom.text);
+  fillEnginePhantoms();
+  $('e-phantom')
+    .closest('.row')
+    ?.setAttribute('data-bands', state.phantom.bands.map((b) => b.material).join(','));
+  await followAccurate();
+}
+
 // ---- the screen ----------------------------------------------------------------------------
 
 function buildFieldChoices() {
@@ -338,6 +386,7 @@ $('e-stop').addEventListener('click', pressStop);
 $('e-energy').addEventListener('change', updateNames);
 $('e-photons').addEventListener('input', updateNames);
 $('e-accurate').addEventListener('change', followAccurate);
+$('e-phantom').addEventListener('change', () => choosePhantom($('e-phantom').value));
 $('e-draw').addEventListener('click', drawSet);
 $('e-kerma').addEventListener('click', redrawKerma);
 $('e-clear').addEventListener('click', clearGraph);
@@ -376,6 +425,8 @@ async function startEngineScreen(values, given = []) {
   useSetColors(await state.total.call('setColors'));
   buildSwitches(await state.total.call('switches'), values.without ?? []);
   $('e-accurate').checked = values.accurate === 1;
+  fillEnginePhantoms(await state.total.call('phantomPresets'));
+  if (values.phantom && values.phantom !== state.phantom.link) await choosePhantom(values.phantom);
   await Promise.all([followAccurate(), refreshSaved()]);
   $('e-start').disabled = false;
   // The test page and a teacher's slide learn from this that the screen can be used.

@@ -6,6 +6,7 @@
 // so that no pair depends on red against green. Every number drawn was computed by the C++;
 // the frame, grid, ticks and mapping are the page's one chart module's (chart.js).
 import { Chart, chartFont, noteLines } from './chart.js';
+import { shadeBands } from './visual_phantom.js';
 
 // A set's colour: its family's total colour, from the core's one rule for Dosavia and the
 // browser (curveSetColors), given once the screen starts.
@@ -28,8 +29,9 @@ export function setColor(family) {
 
 // The graph into the box (x, y, w, h) of `ctx`. sets: [{ curves, scale, field, family }],
 // curves as the worker gives them ({ kerma, dose }) on the result file's scale, `scale` the
-// factor that puts them on the display's (1 if absent); kerma: { curves, scale } of the file
-// whose kerma is drawn, or null; texts: { title, geometry, depth, dose, doseScale, empty },
+// factor that puts them on the display's (1 if absent), `bands` a phantom result's layers
+// (shaded behind the curves); kerma: { curves, scale } of the file whose kerma is drawn, or
+// null; texts: { title, geometry, depth, dose, doseScale, empty },
 // geometry (the beam's) after the title, doseScale (what 100 % is) under the axis title.
 // Returns where the depth axis's 0 and 30 cm lie in the box ({ left, right } [px]), for the
 // depth probe.
@@ -54,6 +56,10 @@ export function drawGraph(ctx, box, sets, kerma, texts, px = 14) {
   const chart = new Chart(ctx, { left, top, right, bottom }, { x: [0, 30], y: [0, 110] });
   const depths = [0, 5, 10, 15, 20, 25, 30];
   const percents = [0, 20, 40, 60, 80, 100];
+  // A phantom result's layers shaded behind everything (the first set run in one names
+  // them), so that the class sees where the dose falls and builds up again.
+  const bands = sets.find((set) => set.bands?.length > 0)?.bands ?? [];
+  shadeBands(ctx, (z) => chart.X(Math.min(Math.max(z, 0), 30)), top, bottom, chartFont(px * 0.8), top + 3, bands);
   chart.grid(depths, percents);
   chart.xTicks(depths, px * 0.9, { gap: 0.3 * px });
   chart.yTicks(percents, px * 0.9, { gap: 0.4 * px });

@@ -43,13 +43,13 @@ function workerCount() {
 // The --without words of the boxes ticked, or the core's word for the accurate transport
 // alone: the switches are experiments on the exact transport and rest while it is ticked.
 function switchedOff() {
-  if ($('e-accurate').checked) return ['accurate'];
+  if ($('e-accurate').checked || inPhantom()) return ['accurate'];
   return [...document.querySelectorAll('#e-switches input:checked')].map((box) => box.dataset.option);
 }
 
 // The switches usable only for the exact transport and while no run goes on.
 function enableSwitches() {
-  const usable = !state.running && !$('e-accurate').checked;
+  const usable = !state.running && !$('e-accurate').checked && !inPhantom();
   for (const box of document.querySelectorAll('#e-switches input')) box.disabled = !usable;
 }
 
@@ -71,12 +71,16 @@ export function buildSwitches(names, without) {
   buildSwitchBoxes($('e-switches'), names, without, updateNames);
 }
 
+// Whether the screen runs a slab phantom rather than water.
+export const inPhantom = () => Boolean(state.phantom.text);
+
 export async function updateNames() {
   if (!state.total) return;
   const names = await state.total.call('names', {
     energy: $('e-energy').value,
     count: $('e-photons').value.normalize('NFKC'),
     without: switchedOff(),
+    phantom: state.phantom.text,
   });
   state.names = names;
   $('e-result-name').value = names.resultFile;
@@ -96,8 +100,11 @@ function setStatus(words) {
 function setRunning(running) {
   $('e-start').disabled = running;
   $('e-stop').disabled = !running;
-  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed', 'e-accurate']) $(id).disabled = running;
-  for (const box of document.querySelectorAll('#e-switches input')) box.disabled = running || $('e-accurate').checked;
+  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed', 'e-phantom']) $(id).disabled = running;
+  // A phantom runs the accurate transport: its box rests ticked, the switches with it.
+  $('e-accurate').disabled = running || inPhantom();
+  for (const box of document.querySelectorAll('#e-switches input'))
+    box.disabled = running || $('e-accurate').checked || inPhantom();
   if (running) $('e-stop').focus({ preventScroll: true });
 }
 
@@ -133,6 +140,8 @@ export async function pressStart() {
   const seed = $('e-seed').value.normalize('NFKC').trim() || '0';
   const workers = workerCount();
   const without = switchedOff();
+  // The layers go to every worker as the phantom file's text the desktop writes.
+  const phantom = inPhantom() ? { name: 'Phantom.dat', text: state.phantom.text } : null;
   // Stop and Esc act from here on, also while the count and the seed are checked.
   const control = new RunControl();
   state.running = control;
@@ -163,7 +172,9 @@ export async function pressStart() {
       return stoppedRun();
     const prepared = await control.until(
       Promise.all(
-        [state.total, ...blockWorkers].map((w) => w.call('prepareScreenRun', { energy, count, without, seed })),
+        [state.total, ...blockWorkers].map((w) =>
+          w.call('prepareScreenRun', { energy, count, without, seed, phantom }),
+        ),
       ),
     );
     if (prepared === STOPPED) return stoppedRun();
@@ -185,7 +196,10 @@ export async function pressStart() {
 // was refused (said in the screen's words, the box given the focus) or stopped.
 async function checkRun(control, { energy, count, without, seed }, refuse) {
   const checked = await control.until(
-    Promise.all([state.total.call('names', { energy, count, without }), state.total.call('seedOk', { seed })]),
+    Promise.all([
+      state.total.call('names', { energy, count, without, phantom: state.phantom.text }),
+      state.total.call('seedOk', { seed }),
+    ]),
   );
   if (checked === STOPPED) {
     stoppedRun();

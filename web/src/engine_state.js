@@ -22,6 +22,9 @@ export const state = {
   // point source. One for all sets, so that the graph, table and downloads name one.
   ssd: 0,
   total: null, // the worker that adds the blocks and keeps the opened results
+  // The slab phantom of the next run, as the core read it: { link, mark, text, bands };
+  // text '' for water.
+  phantom: { link: 'water', mark: '', text: '', bands: [] },
 };
 
 // The curves are drawn on the scale of each result's fitted surface kerma (not of its kerma
@@ -49,9 +52,10 @@ export function componentNames() {
 
 // The value table's cells of one set, as shown and as drawn into the picture: the wording
 // of Dosavia's table, which the core gives with the row.
+// A phantom set's values at its interfaces follow its name, as in Dosavia's table.
 export function tableCells(set) {
   const { dmax, surface, d10, tpr } = set.row.cells;
-  return [set.legend, dmax, surface, d10, tpr];
+  return [set.interfaces ? `${set.legend} — ${set.interfaces}` : set.legend, dmax, surface, d10, tpr];
 }
 
 // Whether a set's uncertainties are estimated from its curve alone (no run statistics): its

@@ -30,11 +30,15 @@ const CALLS = {
   // The browser's run: an energy text and a photon count, as the desktop screen takes them;
   // `without`: the --without words of the parts switched off; `seed`: the run's seed as
   // typed ('0': the fixed sequence).
-  prepareScreenRun: (c, { energy, count, without = [], seed = '0' }) =>
-    seeded(c, seed) ?? prepared(c, c.run.prepareScreenRun('/', energy, count, without)),
-  // Node: Joken.dat and the files it names in the folder `dir`, the switches and the seed of
-  // the command line as the engine's parser read them.
-  prepare: (c, { dir, without = [], seed = '0' }) => seeded(c, seed) ?? prepared(c, c.run.prepare(dir, '', without)),
+  // `phantom`: { name, text } of a slab phantom's layers, or null for water.
+  prepareScreenRun: (c, { energy, count, without = [], seed = '0', phantom = null }) =>
+    seeded(c, seed) ?? (setPhantom(c, phantom), prepared(c, c.run.prepareScreenRun('/', energy, count, without))),
+  // Node: Joken.dat and the files it names in the folder `dir`, the switches, the seed and
+  // the phantom file (--phantom; '' for none) of the command line as the engine's parser
+  // read them.
+  prepare: (c, { dir, without = [], seed = '0', phantom = '' }) =>
+    seeded(c, seed) ??
+    (setPhantom(c, phantom ? { name: phantom } : null), prepared(c, c.run.prepare(dir, '', without))),
   block: (c, { b }) => {
     const cells = c.run.runBlock(b);
     return { value: cells, transfer: [cells.buffer] };
@@ -74,11 +78,26 @@ const CALLS = {
   csv: (c, { sets, kermaId, kermaFile, names, ssd = 0 }) => ({
     value: c.library.csv(sets, kermaId, kermaFile, names, ssd),
   }),
-  legend: (c, { energy, field, file, english = false, seed = 0, ssd = 0 }) => ({
-    value: c.module.legendText(energy, field, file, english, seed, ssd),
+  // An opened result's legend, from its run statistics where it has them (Dosavia's rule).
+  resultLegend: (c, { id, field, english = false, ssd = 0 }) => ({
+    value: c.library.legend(id, field, english, ssd),
   }),
   energyOf: (c, { file }) => ({ value: c.module.energyOfResultName(file) }),
-  names: (c, { energy, count, without = [] }) => ({ value: c.module.screenRunNames(energy, count, without) }),
+  // `phantom`: the phantom file's text of the screen's phantom ('' for water).
+  names: (c, { energy, count, without = [], phantom = '' }) => ({
+    value: c.module.screenRunNames(energy, count, without, phantom),
+  }),
+  // The screen's slab phantom by a preset's key or a link's layers: { error, link, mark,
+  // text, bands }; the presets to choose from ({ key, ja, en }); the browser's core only.
+  phantom: (c, { value }) => ({ value: c.module.enginePhantom(value) }),
+  phantomPresets: (c) => ({ value: c.module.visualPhantomPresets() }),
+  // The layers a result was run in, as its shaded bands ([] for water), and its values at
+  // the interfaces for `field` read against the water result `waterId` of its beam (-1:
+  // none kept); '' for water.
+  resultPhantom: (c, { id }) => ({ value: c.module.resultPhantomBands(c.library.phantomDescription(id)) }),
+  interfaces: (c, { id, field, waterId = -1 }) => ({ value: c.library.interfaces(id, field, waterId) }),
+  // Among the results `listed`, the water result a phantom result `file` is read against.
+  waterFor: (c, { file, listed }) => ({ value: c.module.waterResultFor(file, listed) }),
   // The parts of the physics a run may switch off ({ option, ja, en }); the browser's core only.
   switches: (c) => ({ value: c.module.physicsSwitches() }),
   setColors: (c) => ({ value: c.module.curveSetColors() }),
@@ -89,6 +108,11 @@ const CALLS = {
 // seed of the run before), else nothing.
 function seeded(c, seed) {
   return c.run.setSeed(String(seed)) ? undefined : { value: { error: `not a seed: ${seed}`, info: null } };
+}
+
+// The engine keeps its phantom from run to run: every run sets its own, water included.
+function setPhantom(c, phantom) {
+  c.run.setPhantom(phantom?.name ?? '', phantom?.text ?? '');
 }
 
 function prepared(c, error) {

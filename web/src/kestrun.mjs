@@ -1,11 +1,12 @@
 #!/usr/bin/env node
 // Kestrun under Node, for a computer with Node but no native build: run in a working folder,
-// `node kestrun.mjs [--threads N] [--seed N] [--without PART]...` reads Joken.dat, the
-// spectrum and the physics data as Kestrun does and writes the same result file and, beside
-// it, the run's statistics (NAME.stat). With --threads the blocks run on N worker threads
-// (0: one per core) and the files are the ones native `Kestrun --threads N` writes for the
-// same conditions and seed; --without switches parts of the physics off and tags the
-// result's name as Kestrun does (the engine's parser reads the words and the seed). Without
+// `node kestrun.mjs [--threads N] [--seed N] [--phantom FILE] [--without PART]...` reads
+// Joken.dat, the spectrum, the physics data and a slab phantom's layers as Kestrun does and
+// writes the same result file and, beside it, the run's statistics (NAME.stat). With
+// --threads the blocks run on N worker threads (0: one per core) and the files are the ones
+// native `Kestrun --threads N` writes for the same conditions, seed and phantom; --without
+// switches parts of the physics off and tags the result's name as Kestrun does (the
+// engine's parser reads the words, the seed and the phantom file's name). Without
 // --threads (and for --init, --version, --help) kestrun.js, Kestrun itself as WebAssembly,
 // runs the single stream.
 import { spawn } from 'node:child_process';
@@ -80,6 +81,9 @@ const total = new core.EngineRun();
 // blocks on the seed's streams.
 const seed = String(line.seed);
 total.setSeed(seed);
+// --phantom FILE: every engine reads the layers and their materials' data itself.
+const phantom = line.phantom ?? '';
+total.setPhantom(phantom, '');
 const problem = total.prepare(folder, '', line.without) || total.checkResultFolder(folder);
 if (problem) await fail(problem);
 const info = total.info();
@@ -108,7 +112,7 @@ try {
   // the console's language.
   await Promise.all(workers.map((w) => w.call('language', { lang: line.lang ?? 'ja' })));
   for (const answer of await Promise.all(
-    workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed })),
+    workers.map((w) => w.call('prepare', { dir: folder, without: line.without, seed, phantom })),
   ))
     if (answer.error) throw new Error(answer.error);
   const run = runBlocks({

@@ -181,7 +181,7 @@ const probe = new DepthProbe($('depth'), $('probe-text'), () => state.curve, red
 function summarise() {
   const c = state.curve;
   const parts = [tr('Web', '光子 %1 個の飛跡', $('total').value)];
-  if (c && c.tooFewPhotons) parts.push(depthNote(c));
+  if (c && (c.tooFewPhotons || c.slabNote)) parts.push(depthNote(c));
   else if (c && c.hasMaximum && !buildsUp(c)) {
     // The maximum is the surface itself: a share of it (a noisy first bin reads 104 %) would
     // only contradict the words.
@@ -217,8 +217,9 @@ function redrawDepth() {
   const align = map
     ? { left: map.x(0) - offset, right: map.x(map.w.left + map.w.width) - offset, zmax: map.w.left + map.w.width }
     : null;
-  // A curve without build-up has no d_max to mark.
-  const curve = state.curve && !buildsUp(state.curve) ? { ...state.curve, noDmax: true } : state.curve;
+  // A curve without build-up has no d_max to mark, nor one whose fit a slab bends.
+  const curve =
+    state.curve && (!buildsUp(state.curve) || state.curve.slabNote) ? { ...state.curve, noDmax: true } : state.curve;
   drawDepthDose(canvas, curve, depthTexts(), align, state.curve?.reference ? { doseFit: state.curve.reference } : null);
   // The first bin's dose in per cent of the maximum (what build-up is about) and d_max as
   // marked, for the tests and for assistive technology alongside the picture.

@@ -13,13 +13,14 @@ export const phantom = { link: 'water', bands: [], accurateBefore: false };
 export const inPhantom = () => phantom.link !== 'water';
 
 // Fills the select with the core's presets ({ key, ja, en }; none: those it holds), in the
-// page's language; a link's written-out layers get an option of their own.
-export function fillPhantomChoice(select, presets = JSON.parse(select.dataset.presets || '[]')) {
-  const chosen = select.value || phantom.link;
+// page's language; a link's written-out layers (`link`, the phantom in force) get an option
+// of their own.
+export function fillPhantomChoice(select, presets = JSON.parse(select.dataset.presets || '[]'), link = phantom.link) {
+  const chosen = select.value || link;
   const options = presets.map((p) => new Option(language() === 'en' ? p.en : p.ja, p.key));
-  if (!presets.some((p) => p.key === phantom.link)) options.push(new Option(phantom.link, phantom.link));
+  if (!presets.some((p) => p.key === link)) options.push(new Option(link, link));
   select.replaceChildren(...options);
-  select.value = presets.some((p) => p.key === chosen) || chosen === phantom.link ? chosen : 'water';
+  select.value = presets.some((p) => p.key === chosen) || chosen === link ? chosen : 'water';
   select.dataset.presets = JSON.stringify(presets);
 }
 
@@ -42,13 +43,14 @@ export function takePhantomAnswer(select, accurateBox, answer) {
 
 const colour = (shade, alpha) => `rgba(${(shade >> 16) & 255}, ${(shade >> 8) & 255}, ${shade & 255}, ${alpha})`;
 
-// Shades each band between its depths (placed by `depthToX`) over the height from `y0` to
-// `y1` [px], its name at its left, `labelY` down.
-function shadeBands(ctx, depthToX, y0, y1, font, labelY = y0 + 3) {
+// Shades each band (the phantom in force's unless given) between its depths (placed by
+// `depthToX`) over the height from `y0` to `y1` [px], its name at its left, `labelY` down:
+// the visual screen's and the engine screen's graphs alike.
+export function shadeBands(ctx, depthToX, y0, y1, font, labelY = y0 + 3, bands = phantom.bands) {
   ctx.save();
   ctx.font = font;
   ctx.textBaseline = 'top';
-  for (const band of phantom.bands) {
+  for (const band of bands) {
     const left = depthToX(band.top);
     const right = depthToX(band.bottom);
     if (!(right > left)) continue;

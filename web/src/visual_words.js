@@ -23,6 +23,13 @@ export function depthNote(c) {
       '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい (数千個から)。',
       c.photons,
     );
+  if (c.slabNote)
+    return [
+      tr('DepthDosePanel', '光子 %1 個', c.photons),
+      tr('DepthDosePanel', 'スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい'),
+    ]
+      .map((p) => p.trim())
+      .join(' — ');
   if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
   if (!buildsUp(c)) parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));

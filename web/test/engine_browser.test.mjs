@@ -33,10 +33,12 @@ async function coreCells(text, name, column, statistics, ssd = 0) {
 
 // A run of kestrun.mjs on 2 worker threads in a fresh folder for 10 MV: the text of the
 // file it writes under `name`, and with `withStatistics`, { data, statistics } (NAME.stat).
-function nodeRun(count, args, name, withStatistics = false) {
+// `phantom`: { file, text, data } of a phantom run, its materials' data files copied too.
+function nodeRun(count, args, name, withStatistics = false, phantom = null) {
   const work = fs.mkdtempSync(join(os.tmpdir(), 'dosavia-node-'));
-  for (const f of ['water20.dat', 'ELDAT.dat', 'ELACC.dat', '10MV.csv'])
+  for (const f of ['water20.dat', 'ELDAT.dat', 'ELACC.dat', '10MV.csv', ...(phantom?.data ?? [])])
     fs.copyFileSync(join(repo, 'data', f), join(work, f));
+  if (phantom) fs.writeFileSync(join(work, phantom.file), phantom.text);
   fs.writeFileSync(
     join(work, 'Joken.dat'),
     `10MV.csv\r\n10MV-${count}.data\r\n${count === '100K' ? '1.00E+05' : '2.00E+04'}\r\n`,
@@ -641,6 +643,65 @@ test(
     await page.click('button[aria-label="Remove 10MV-20K-acc.data"]');
     assert.deepEqual(errors, []);
     await page.close();
+  },
+);
+
+// A slab phantom from a link: the accurate transport resting ticked, the result marked with
+// the preset, the layers shaded behind the curves, the legend naming the phantom with its
+// values at the interfaces in place of d_max alone, and the very files kestrun.mjs --phantom
+// writes for the preset's layers.
+test(
+  'a deep-linked lung slab run draws its layers and interface values, computed as kestrun.mjs --phantom',
+  { skip, timeout: 300000 },
+  async () => {
+    const link = `${url}?screen=engine&lang=en&energy=10&photons=20000&field=10&phantom=lung&seed=7&run=1`;
+    const { page, errors } = await openPage(browser, link, 1024, 768);
+    const dir = await downloadsTo(page);
+    await waitForRun(page);
+    assert.deepEqual(await page.$eval('#e-accurate', (e) => [e.checked, e.disabled]), [true, true]);
+    assert.equal(await page.$eval('#e-phantom', (e) => e.value), 'lung');
+    assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-20K-lung.data');
+    assert.equal(await page.$eval('#e-graph', (e) => e.dataset.bands), 'lung');
+    const cells = await page.$$eval('#e-table tbody tr td', (tds) => tds.map((t) => t.textContent));
+    assert.match(
+      cells[0],
+      /^10 MV, 10 × 10 cm, 10MV-20K-lung\.data.*Lung slab.* — .*3–13 cm: before [\d.]+ ± [\d.]+, inside /,
+    );
+    if (shots) await page.screenshot({ path: join(shots, 'engine_phantom.png') });
+    await page.click('button[aria-label="Download 10MV-20K-lung.data"]');
+    const data = (await waitForFile(dir, '10MV-20K-lung.data')).toString('latin1');
+    await page.click('button[aria-label="Download 10MV-20K-lung.stat"]');
+    const statistics = (await waitForFile(dir, '10MV-20K-lung.stat')).toString('latin1');
+    assert.match(statistics, /\r\nphantom water 3 lung 10 water 17\r\n/);
+    const phantom = { file: 'Phantom.dat', text: 'water 3\nlung 10\n', data: ['lung20.dat', 'ELACC-lung.dat'] };
+    assert.deepEqual(
+      { data, statistics },
+      nodeRun('20K-lung', ['--phantom', 'Phantom.dat', '--seed', '7'], '10MV-20K-lung.data', true, phantom),
+    );
+    // Back in water the name is the plain run's and the accurate box as it was.
+    await page.select('#e-phantom', 'water');
+    await page.waitForFunction(() => document.getElementById('e-result-name').value === '10MV-20K.data');
+    assert.deepEqual(await page.$eval('#e-accurate', (e) => [e.checked, e.disabled]), [false, false]);
+    await page.click('button[aria-label="Remove 10MV-20K-lung.data"]');
+    assert.deepEqual(errors, []);
+    await page.close();
+    // Layers of no preset, written out in the link: marked -slab, and named in the legend from
+    // the run's statistics, which alone know them.
+    const slab = await openPage(
+      browser,
+      `${url}?screen=engine&lang=en&energy=10&photons=5000&field=10&phantom=water:2,air:3&seed=7&run=1`,
+      1024,
+      768,
+    );
+    await waitForRun(slab.page);
+    const name = await slab.page.$eval('#e-result-name', (e) => e.value);
+    assert.match(name, /^10MV-5000-slab\.data$|^10MV-5K-slab\.data$/);
+    assert.equal(await slab.page.$eval('#e-graph', (e) => e.dataset.bands), 'air');
+    const legend = await slab.page.$eval('#e-table tbody tr td', (td) => td.textContent);
+    assert.match(legend, /water 2 cm, air 3 cm.* — .*2–5 cm: before /);
+    await slab.page.click(`button[aria-label="Remove ${name}"]`);
+    assert.deepEqual(slab.errors, []);
+    await slab.page.close();
   },
 );
 

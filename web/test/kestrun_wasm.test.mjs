@@ -187,10 +187,18 @@ function compareStatistics(nativeFile, wasmFile, wasmResult, records) {
 // run statistics beside it as compareStatistics holds them.
 // `program`: which WebAssembly edition runs; `result`: the name the file must be written
 // under, in both folders (and nothing else added there but its statistics).
-function expectSameRun(energy, args, { records, units, program = 'wasm', count = photons, result = 'r.data' }) {
-  const dirs = { native: workingFolder(energy, [], count), wasm: workingFolder(energy, [], count) };
+// `extra`: data files the run reads besides water's (a phantom's materials); `written`:
+// files of the given texts (a phantom file).
+function expectSameRun(
+  energy,
+  args,
+  { records, units, program = 'wasm', count = photons, result = 'r.data', extra = [], written = {} },
+) {
+  const dirs = { native: workingFolder(energy, extra, count), wasm: workingFolder(energy, extra, count) };
   const statistics = result.replace(/\.data$/, '.stat');
   try {
+    for (const dir of Object.values(dirs))
+      for (const [name, text] of Object.entries(written)) fs.writeFileSync(path.join(dir, name), text);
     const out = {};
     for (const [side, which] of [
       ['native', 'native'],
@@ -203,7 +211,16 @@ function expectSameRun(energy, args, { records, units, program = 'wasm', count =
     for (const dir of Object.values(dirs))
       assert.deepEqual(
         fs.readdirSync(dir).sort(),
-        ['Joken.dat', `${energy}MV.csv`, 'ELDAT.dat', result, statistics, 'water20.dat'].sort(),
+        [
+          'Joken.dat',
+          `${energy}MV.csv`,
+          'ELDAT.dat',
+          result,
+          statistics,
+          'water20.dat',
+          ...extra,
+          ...Object.keys(written),
+        ].sort(),
       );
     const files = Object.fromEntries(Object.entries(dirs).map(([side, dir]) => [side, path.join(dir, result)]));
     // A plain new file's permissions on both, not the none that Emscripten's mask gives.
@@ -274,6 +291,35 @@ test('kestrun.mjs --without and --seed: the native tagged result file and statis
   for (const c of cases) expectSameRun('10', c.args, { ...c, program: 'mjs', count });
 });
 
+// kestrun.mjs --phantom: every worker runs the blocks through the layers with their own
+// materials' data, and the total normalises and names them as Kestrun does. A phantom lost
+// on the way to a worker would give water's numbers in its blocks, far beyond the last
+// digits; one lost by the total would leave the statistics without the layers. The accurate
+// transport's many angles let a history take another turn more often, and at 1.00E+04
+// photons one history moves a record by some units: 25 allowed, where water's numbers in
+// lung would be thousands apart.
+test('kestrun.mjs --phantom: the native slab result file and statistics', () => {
+  const count = '1.00E+04';
+  const slab = {
+    extra: ['ELACC.dat', 'lung20.dat', 'ELACC-lung.dat'],
+    written: { 'slab.txt': 'water 1\nlung 3\n' },
+    records: 2 * maxDiffering,
+    units: 25,
+  };
+  const cases = [
+    { args: ['--threads', '2', '--phantom', 'slab.txt'], ...slab },
+    { args: ['--phantom', 'slab.txt', '--seed', '7', '--threads', '3'], ...slab },
+    {
+      args: ['--threads', '2', '--phantom', 'slab.txt'],
+      ...slab,
+      extra: ['ELACC.dat', 'bone20.dat', 'ELACC-bone.dat'],
+      written: { 'slab.txt': 'water 2\nbone 2\n' },
+    },
+    { args: ['--phantom', 'slab.txt'], ...slab, records: maxDiffering },
+  ];
+  for (const c of cases) expectSameRun('10', c.args, { ...c, program: 'mjs', count });
+});
+
 // What ends a run early ends it alike on both: the exit status (a script relies on it) and
 // the words. The WebAssembly engine must catch an input error, not abort on it.
 test('errors and options end with the native status and text', () => {
@@ -293,6 +339,34 @@ test('errors and options end with the native status and text', () => {
     { name: 'seed not a number', args: ['--threads', '2', '--seed', '1e3'], energy: '10', program: 'mjs' },
     { name: 'seed too large', args: ['--seed', '2147483648', '--threads', '2'], energy: '10', program: 'mjs' },
     { name: 'seed twice', args: ['--seed', '1', '--threads', '2', '--seed', '1'], energy: '10', program: 'mjs' },
+    // A phantom's layers and data are read before any history runs, on worker threads too.
+    {
+      name: 'phantom missing (threads)',
+      args: ['--threads', '2', '--phantom', 'slab.txt'],
+      energy: '10',
+      program: 'mjs',
+    },
+    {
+      name: 'phantom of an unknown material (threads)',
+      args: ['--threads', '2', '--phantom', 'slab.txt'],
+      energy: '10',
+      written: { 'slab.txt': 'water 1\ncork 3\n' },
+      program: 'mjs',
+    },
+    {
+      name: 'phantom without the accurate data (threads)',
+      args: ['--threads', '2', '--phantom', 'slab.txt'],
+      energy: '10',
+      written: { 'slab.txt': 'lung 3\n' },
+      program: 'mjs',
+    },
+    {
+      name: 'phantom with a part switched off (threads)',
+      args: ['--threads', '2', '--phantom', 'slab.txt', '--without', 'pair'],
+      energy: '10',
+      written: { 'slab.txt': 'lung 3\n' },
+      program: 'mjs',
+    },
     // The English console: refused, and its reports in English, as Kestrun --lang en's.
     { name: 'language unknown', args: ['--threads', '2', '--lang', 'fr'], energy: '10', program: 'mjs' },
     { name: 'English, no Joken.dat', args: ['--lang', 'en'], energy: null },
