@@ -15,40 +15,19 @@
 #include "gui/engine_screen/result_depth_dose_plot.h"
 #include "gui/base/default_font.h"
 #include "gui/widgets/picture_box.h"
+#include "models/phantom_bands.h"
 #include "models/phantom_session.h"
 
 namespace dosavia::gui {
 
 namespace {
 
-// Light shades that leave every curve colour readable over them.
-QColor BandColor(const std::string& material) {
-  if (material == "lung") return QColor(222, 234, 246);
-  if (material == "bone") return QColor(246, 236, 214);
-  if (material == "air") return QColor(232, 244, 232);
-  return QColor(238, 228, 244);  // bolus
-}
-
-// The slabs as the interface values read them: [top, bottom] in cm and the material.
-struct Band {
-  double top_cm;
-  double bottom_cm;
-  std::string material;
-};
-
-std::vector<Band> BandsOf(const Phantom& phantom) {
-  std::vector<Band> bands;
-  double z = 0;
-  for (const PhantomLayer& layer : phantom.layers) {
-    const double top = z;
-    z += layer.thickness_cm;
-    if (layer.material == "water") continue;
-    if (!bands.empty() && bands.back().material == layer.material && bands.back().bottom_cm == top)
-      bands.back().bottom_cm = z;
-    else
-      bands.push_back({top, z, layer.material});
-  }
-  return bands;
+// The band's shade, the visual screen's own hue taken two thirds of the way to white so that
+// every curve colour stays readable over it.
+QColor BandColor(const PhantomBand& band) {
+  const auto pale = [](std::uint32_t channel) { return static_cast<int>(255 - (255 - channel) / 3); };
+  return QColor(pale((band.shade >> 16) & 0xff), pale((band.shade >> 8) & 0xff),
+                pale(band.shade & 0xff));
 }
 
 // Depth [cm] to the graph's x (one unit a millimetre bin).
@@ -72,8 +51,8 @@ std::optional<Phantom> ShownPhantom(std::span<const CurveSet> sets) {
 void DrawPhantomBands(PictureBox& picture, std::span<const CurveSet> sets) {
   const std::optional<Phantom> phantom = ShownPhantom(sets);
   if (!phantom) return;
-  for (const Band& band : BandsOf(*phantom)) {
-    const QColor color = BandColor(band.material);
+  for (const PhantomBand& band : PhantomBands(*phantom)) {
+    const QColor color = BandColor(band);
     const double right = std::min(XOf(band.bottom_cm), kFrameRight);
     for (double x = XOf(band.top_cm); x <= right; x += kBandLineStep)
       picture.DrawLine(x, kFrameBottom, x, kFrameTop, color, kBandLinePx);
@@ -91,11 +70,13 @@ void PaintPhantomBandLabels(QPainter& painter, const QTransform& to_pixels, doub
   painter.setFont(font);
   painter.setPen(QColor(64, 64, 64));
   const QFontMetricsF metrics(font);
-  for (const Band& band : BandsOf(*phantom)) {
+  for (const PhantomBand& band : PhantomBands(*phantom)) {
     const QPointF left = to_pixels.map(QPointF(XOf(band.top_cm), kFrameTop));
     const QPointF right =
         to_pixels.map(QPointF(std::min(XOf(band.bottom_cm), kFrameRight), kFrameTop));
-    const QString name = QString::fromStdString(MaterialName(band.material, english));
+    const QString name =
+        QString::fromUtf8(english ? band.name_en.data() : band.name_ja.data(),
+                          static_cast<qsizetype>(english ? band.name_en.size() : band.name_ja.size()));
     // Inside the band's top, centred; a band narrower than its name keeps it at its left edge.
     const double width = metrics.horizontalAdvance(name);
     const double x =

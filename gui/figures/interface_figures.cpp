@@ -2,10 +2,12 @@
 
 #include <QColor>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QList>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -78,10 +80,18 @@ void InterfaceFigureView::Paint(QPainter& p) {
   // The legend two entries a row where the figure is wide enough, else one.
   const int per_row = FigureSize().width() >= kTwoColumnLegendWidth ? 2 : 1;
   const int legend_rows = (static_cast<int>(data_->curves.size()) + per_row - 1) / per_row;
+  // Rows as tall as the figure's font: under the axis numbers and the axis title, which
+  // take a line each.
+  const double line = QFontMetricsF(FigureFont()).height();
+  const double row_height = std::max(kLegendRow, line + 2);
   FigureMargins margins = kMargins;
-  margins.bottom += legend_rows * kLegendRow;
+  margins.bottom = std::max(margins.bottom, 2 * line + 8) + legend_rows * row_height;
+  margins.left = std::max(margins.left, FigureAxesLeftRoom(FigureFont(), QStringLiteral("120")));
+  // The top number "120" stands centred on the frame's top edge: half a line above it.
+  margins.top = std::max(margins.top, line / 2 + 2);
   FigureAxes axes;
   axes.area = margins.Inside(FigureSize());
+  axes.y_number_gap = kFigureNumberGap;
   axes.x_max = kInterfaceDepthCm;
   axes.x_tick = 5;
   axes.y_max = 120;
@@ -130,10 +140,10 @@ void InterfaceFigureView::Paint(QPainter& p) {
                        .arg(PhantomName(curve.water ? std::string_view("water") : curve.phantom))
                        .arg(curve.side_cm)});
   }
-  const double top = axes.area.bottom() + 34;
+  const double top = axes.area.bottom() + std::max(34.0, 2 * line + 8);
   for (int row = 0; row < legend_rows; ++row) {
     const QList<LegendEntry> pair = legend.mid(per_row * row, per_row);
-    DrawFigureLegend(p, QPointF(axes.area.left(), top + row * kLegendRow), pair,
+    DrawFigureLegend(p, QPointF(axes.area.left(), top + row * row_height), pair,
                      LegendFlow::kAcross);
   }
 }
