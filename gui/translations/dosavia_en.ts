@@ -1371,20 +1371,20 @@ Please type a shorter X-ray energy</translation>
         <translation>At 15 MV, 1×1 cm, the dose in the lung (6-10 cm deep) is</translation>
     </message>
     <message>
-        <source>同じ深さの水の 60 % しかない。10×10 cm では 103 % とほぼ同じ。</source>
-        <translation>only 60 % of water's at that depth; at 10×10 cm 103 %, the same.</translation>
+        <source>同じ深さの水の 58 % しかない。10×10 cm では 104 % とほぼ同じ。</source>
+        <translation>only 58 % of water's at that depth; at 10×10 cm 104 %, the same.</translation>
     </message>
     <message>
-        <source>6 MV では 1×1 cm で 74 %、10×10 cm で 107 % と損失は小さい。</source>
-        <translation>At 6 MV: 74 % at 1×1 cm and 107 % at 10×10 cm, a smaller loss.</translation>
+        <source>6 MV では 1×1 cm で 72 %、10×10 cm で 106 % と損失は小さい。</source>
+        <translation>At 6 MV: 72 % at 1×1 cm and 106 % at 10×10 cm, a smaller loss.</translation>
     </message>
     <message>
         <source>肺や空気層の奥の水では、線量がもう一度ビルドアップする。</source>
         <translation>In the water beyond lung or an air gap the dose builds up again.</translation>
     </message>
     <message>
-        <source>15 MV、1×1 cm では肺のすぐ奥（13.0〜13.3 cm）で水の 85 %、</source>
-        <translation>At 15 MV, 1×1 cm: 85 % just beyond the lung (13.0-13.3 cm),</translation>
+        <source>15 MV、1×1 cm では肺のすぐ奥（13.0〜13.3 cm）で水の 83 %、</source>
+        <translation>At 15 MV, 1×1 cm: 83 % just beyond the lung (13.0-13.3 cm),</translation>
     </message>
     <message>
         <source>その先では水より高くなる（肺は光子をあまり減弱させない）。</source>
@@ -1395,12 +1395,12 @@ Please type a shorter X-ray energy</translation>
         <translation>Air sets almost no electrons moving, and they escape sideways:</translation>
     </message>
     <message>
-        <source>すぐ奥（5.0〜5.3 cm）の線量は、10×10 cm で水の 87 %、</source>
-        <translation>just beyond the air gap (5.0-5.3 cm): 87 % of water's at 10×10 cm,</translation>
+        <source>すぐ奥（5.0〜5.3 cm）の線量は、10×10 cm で水の 91 %、</source>
+        <translation>just beyond the air gap (5.0-5.3 cm): 91 % of water's at 10×10 cm,</translation>
     </message>
     <message>
-        <source>1×1 cm では 43 % で、その奥の水でもう一度増えていく。</source>
-        <translation>43 % at 1×1 cm, and it rises again in the water further on.</translation>
+        <source>1×1 cm では 42 % で、その奥の水でもう一度増えていく。</source>
+        <translation>42 % at 1×1 cm, and it rises again in the water further on.</translation>
     </message>
     <message>
         <source>骨は質量あたりの電子が水より少なく（0.93 倍）、電子を止める力も</source>
@@ -1411,8 +1411,8 @@ Please type a shorter X-ray energy</translation>
         <translation>them less per gram: a lower dose per mass. At 6 MV, 10×10 cm,</translation>
     </message>
     <message>
-        <source>骨の中の線量は同じ深さの水の 93 %、骨の奥（5〜8 cm）も 95 %</source>
-        <translation>93 % of water's at that depth in the bone, 95 % beyond it (5-8 cm)</translation>
+        <source>骨の中の線量は同じ深さの水の 91 %、骨の奥（5〜8 cm）も 93 %</source>
+        <translation>91 % of water's at that depth in the bone, 93 % beyond it (5-8 cm)</translation>
     </message>
     <message>
         <source>になる（骨は同じ厚さの水より多くの光子を減弱させる）。</source>
@@ -1427,8 +1427,8 @@ Please type a shorter X-ray energy</translation>
         <translation>with 1 cm on the skin (6 MV, 10×10 cm), the dose of the skin's</translation>
     </message>
     <message>
-        <source>1 mm の線量は、水の最大線量の 24 % から 94 % に上がる。</source>
-        <translation>first mm rises from 24 % to 94 % of water's maximum dose.</translation>
+        <source>1 mm の線量は、水の最大線量の 23 % から 93 % に上がる。</source>
+        <translation>first mm rises from 23 % to 93 % of water's maximum dose.</translation>
     </message>
     <message>
         <source>エネルギーが高いほど電子は遠くまで飛ぶので、肺の中の</source>
