@@ -86,6 +86,19 @@ void PictureBox::DrawPoint(double x, double y, const QColor& color, int width_px
   RequestRepaint();
 }
 
+void PictureBox::Fade(double share) {
+  if (!(share > 0)) return;
+  QPainter& painter = ImagePainter(back_color_, 1);
+  QColor wash = back_color_;
+  wash.setAlphaF(static_cast<float>(std::min(1.0, share)));
+  painter.fillRect(QRectF(QPointF(0, 0), image_.deviceIndependentSize()), wash);
+  // The faded drawing cannot be drawn again from its list: it goes on as a picture.
+  EndImagePainter();
+  flattened_ = image_;
+  drawn_.clear();
+  RequestRepaint();
+}
+
 int PictureBox::AddLine(double x1, double y1, double x2, double y2, const QColor& color,
                         int width_px) {
   lines_.push_back({QLineF(x1, y1, x2, y2), color, width_px});
@@ -138,6 +151,10 @@ void PictureBox::changeEvent(QEvent* event) {
 
 QPointF PictureBox::ToPixels(double x, double y) const {
   return QPointF(contentsRect().topLeft()) + to_pixels_.map(QPointF(x, y));
+}
+
+QPointF PictureBox::ToUser(const QPointF& widget_px) const {
+  return to_pixels_.inverted().map(widget_px - QPointF(contentsRect().topLeft()));
 }
 
 void PictureBox::SetZoom(double zoom) {

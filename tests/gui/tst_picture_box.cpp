@@ -87,6 +87,10 @@ void TestPictureBox::mapsUserUnitsToPixels() {
   const QPointF got = picture.ToPixels(user.x(), user.y());
   QVERIFY2(std::abs(got.x() - pixel.x()) < 1e-9 && std::abs(got.y() - pixel.y()) < 1e-9,
            qPrintable(QStringLiteral("got %1,%2").arg(got.x()).arg(got.y())));
+  // The ruler reads user units back from where the mouse is.
+  const QPointF back = picture.ToUser(pixel);
+  QVERIFY2(std::abs(back.x() - user.x()) < 1e-9 && std::abs(back.y() - user.y()) < 1e-9,
+           qPrintable(QStringLiteral("back %1,%2").arg(back.x()).arg(back.y())));
 }
 
 void TestPictureBox::drawingPersistsAndClearKeepsDecoration() {
@@ -196,6 +200,19 @@ void TestPictureBox::resizeKeepsDrawing() {
   QVERIFY(rows_with_red >= 1);
   // New drawing uses the new scale.
   QCOMPARE(picture.ToPixels(20, 10), QPointF(kB + 400, kB + 200));
+  // A faded drawing stays faded through a resize: not drawn again at full strength.
+  picture.Fade(0.5);
+  picture.resize(300 + 2 * kB, 150 + 2 * kB);
+  QApplication::processEvents();
+  const QImage faded = picture.DrawnImage();
+  int pink = 0, red = 0;
+  for (int y = 0; y < faded.height(); ++y) {
+    red += CountInRow(faded, y, kRed);
+    const QColor c = faded.pixelColor(150, y);
+    pink += c.red() == 255 && std::abs(c.green() - 128) <= 2 && c.green() == c.blue();
+  }
+  QCOMPARE(red, 0);
+  QVERIFY(pink >= 1);
 }
 
 void TestPictureBox::rejectsZeroScale() {
