@@ -240,6 +240,52 @@ test('step display keeps its pace after a busy page and after Pause and Resume',
 
 // Stop ends the batch at the chunk under way, not at the batch's end: a batch of 1e6 photons
 // stops short of its count. (Its latency is not timed: a loaded machine would fail the test.)
+// One photon at a time, the newest photon's electrons are drawn black among the older red
+// ones; a drag with the mouse lays a ruler over the tracks, and a click takes it away.
+test('the newest photon stands out in black, and a drag lays a ruler', { skip, timeout: 60000 }, async () => {
+  const { page, errors } = await openPage(
+    browser,
+    `${url}index.html?screen=visual&lang=en&energy=10&field=10&photons=100&step=1&seed=7`,
+    1920,
+    1080,
+  );
+  await page.click('#ok');
+  await page.waitForFunction(() => !document.getElementById('single').disabled, { timeout: 30000 });
+  // The side view's dark pixels: where they are, and how many.
+  const dark = () =>
+    page.$eval('#side', (canvas) => {
+      const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+      const at = [];
+      for (let i = 0; i < data.length; i += 4) if (data[i] < 60 && data[i + 1] < 60 && data[i + 2] < 60) at.push(i);
+      return { size: `${canvas.width}x${canvas.height}`, at };
+    });
+  const before = await dark();
+  const seen = new Set(before.at);
+  let total = 0;
+  let added = 0;
+  // A photon may cross the water without an electron: the next one will have one.
+  while (added <= 20 && total < 30) {
+    await page.click('#single');
+    total += 1;
+    await waitForTotal(page, total);
+    const now = await dark();
+    assert.equal(now.size, before.size);
+    added = now.at.filter((i) => !seen.has(i)).length;
+  }
+  assert.ok(added > 20, `${added} black pixels of tracks after ${total} photons`);
+  const side = await page.$eval('#side', (e) => e.getBoundingClientRect().toJSON());
+  await page.mouse.move(side.left + side.width * 0.3, side.top + side.height * 0.5);
+  await page.mouse.down();
+  await page.mouse.move(side.left + side.width * 0.6, side.top + side.height * 0.6, { steps: 4 });
+  await page.mouse.up();
+  const measured = (await dark()).at.length;
+  await page.mouse.click(side.left + side.width * 0.5, side.top + side.height * 0.3);
+  const cleared = (await dark()).at.length;
+  assert.ok(measured > cleared + 100, `${measured - cleared} black pixels of the ruler`);
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test('Stop ends a long batch at the chunk under way', { skip, timeout: 60000 }, async () => {
   const { page, errors } = await openPage(
     browser,
