@@ -36,11 +36,12 @@ class BremsstrahlungFlight {
 // electrons go, how far they reach) instead of a solid red field. The picture is washed in
 // steps at least kMinimumWash strong, as 8-bit colour rounds a weaker wash to nothing and
 // would leave ghosts that never fade. When photons are drawn one at a time, the newest
-// photon's tracks stand out in their own colour until the next photon starts.
+// photon's tracks stand out in their own colour until the next photon starts. A quarter at a
+// time, the wash comes every 167 photons: seldom enough to cost the run little.
 class TrackFade {
  public:
   static constexpr double kHalfLifePhotons = 400;
-  static constexpr double kMinimumWash = 0.1;
+  static constexpr double kMinimumWash = 0.25;
   // Photons of one drawing worth drawing at all: older ones would be washed to an eighth of
   // their strength by the time the newest of them is drawn.
   static constexpr long long kDrawnPhotons = 3 * static_cast<long long>(kHalfLifePhotons);

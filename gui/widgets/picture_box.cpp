@@ -63,6 +63,7 @@ void PictureBox::Clear() {
   EndImagePainter();
   drawn_.clear();
   flattened_ = QImage();
+  flattened_is_image_ = false;
   SyncToSize();
   image_.fill(back_color_);
   RequestRepaint();
@@ -92,9 +93,11 @@ void PictureBox::Fade(double share) {
   QColor wash = back_color_;
   wash.setAlphaF(static_cast<float>(std::min(1.0, share)));
   painter.fillRect(QRectF(QPointF(0, 0), image_.deviceIndependentSize()), wash);
-  // The faded drawing cannot be drawn again from its list: it goes on as a picture.
+  // The faded drawing cannot be drawn again from its list: the image itself is its record
+  // from now on (not copied: a run fades every few tens of photons).
   EndImagePainter();
-  flattened_ = image_;
+  flattened_ = QImage();
+  flattened_is_image_ = true;
   drawn_.clear();
   RequestRepaint();
 }
@@ -164,6 +167,10 @@ void PictureBox::SetZoom(double zoom) {
   // What is drawn is drawn again at the new widths, also when the size stays the same (a
   // zoom above what fits keeps the window's size).
   EndImagePainter();
+  if (flattened_is_image_) {
+    flattened_ = image_;
+    flattened_is_image_ = false;
+  }
   image_ = QImage();
   update();
 }
@@ -177,6 +184,7 @@ void PictureBox::Remember(const Drawn& item) {
     // Keep what is drawn as a picture; from here on a resize scales that part.
     EndImagePainter();
     flattened_ = image_;
+    flattened_is_image_ = false;
     drawn_.clear();
   }
   drawn_.push_back(item);
@@ -276,7 +284,8 @@ void PictureBox::SyncToSize() {
     next.fill(back_color_);
     // A resize draws the remembered drawing again, over the older part scaled.
     QPainter redraw(&next);
-    if (!flattened_.isNull()) redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), flattened_);
+    const QImage& older = flattened_is_image_ ? image_ : flattened_;
+    if (!older.isNull()) redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), older);
     Replay(redraw);
     redraw.end();
     image_ = std::move(next);

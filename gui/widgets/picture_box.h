@@ -178,6 +178,8 @@ class PictureBox : public QFrame, public Zoomable {
   double zoom_ = 1;
   std::vector<Drawn> drawn_;
   QImage flattened_;  // drawing older than drawn_, when the list reached its cap
+  // The image itself holds the drawing older than drawn_ (after a fade), not flattened_.
+  bool flattened_is_image_ = false;
   std::vector<FixedLine> lines_;
   std::vector<FixedLabel> labels_;
   Overlay overlay_;

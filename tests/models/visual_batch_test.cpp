@@ -286,18 +286,18 @@ TEST(TrackFade, HalvesTheInkOverTheHalfLifeInAnyChunks) {
       washes += wash > 0;
       ink *= 1 - wash;
     }
-    // The fade not yet washed in, still counted: 61 photons more always bring a wash.
-    ink *= (1 - fade.Add(61)) * std::exp2(61 / h);
+    // The fade not yet washed in, still counted: 167 photons more always bring a wash.
+    ink *= (1 - fade.Add(167)) * std::exp2(167 / h);
     EXPECT_NEAR(ink, c.ink, 1e-9) << c.chunk << " " << c.photons;
-    // Few washes, none too weak to show: one about every 61 photons at most.
-    EXPECT_LE(washes, c.photons / 60 + 1) << c.chunk;
+    // Few washes, none too weak to show: one about every 167 photons at most.
+    EXPECT_LE(washes, c.photons / 166 + 1) << c.chunk;
   }
   TrackFade fade;
-  EXPECT_EQ(fade.Add(60), 0.0);
+  EXPECT_EQ(fade.Add(160), 0.0);
   fade.Reset();
-  EXPECT_EQ(fade.Add(60), 0.0);
+  EXPECT_EQ(fade.Add(166), 0.0);
   EXPECT_EQ(fade.Add(0), 0.0);
-  EXPECT_NEAR(fade.Add(1), 0.1, 0.001);
+  EXPECT_NEAR(fade.Add(1), 0.2513, 0.0001);
   EXPECT_TRUE(TrackFade::HighlightsNewest(1));
   EXPECT_FALSE(TrackFade::HighlightsNewest(TrackFade::kDrawnPhotons));
 }
