@@ -4,6 +4,7 @@
 // units [cm] (depth z along the beam, lateral x), and where the energy went.
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,41 @@ class BremsstrahlungFlight {
 
  private:
   std::optional<Vec3<double>> from_;
+};
+
+// How the side view stays readable through a long run: each photon's tracks fade toward the
+// water's ground as newer photons come, to half their strength after kHalfLifePhotons more,
+// so that at 1e5 photons the class sees the pattern of the last few hundred tracks (where
+// electrons go, how far they reach) instead of a solid red field. The picture is washed in
+// steps at least kMinimumWash strong, as 8-bit colour rounds a weaker wash to nothing and
+// would leave ghosts that never fade. When photons are drawn one at a time, the newest
+// photon's tracks stand out in their own colour until the next photon starts. A quarter at a
+// time, the wash comes every 167 photons: seldom enough to cost the run little.
+class TrackFade {
+ public:
+  static constexpr double kHalfLifePhotons = 400;
+  static constexpr double kMinimumWash = 0.25;
+  // Photons of one drawing worth drawing at all: older ones would be washed to an eighth of
+  // their strength by the time the newest of them is drawn.
+  static constexpr long long kDrawnPhotons = 3 * static_cast<long long>(kHalfLifePhotons);
+
+  // `photons` more photons go on the picture: the share [0, 1] by which to wash what is
+  // drawn toward the ground before they are drawn (0: not yet, the fade keeps counting).
+  double Add(long long photons) {
+    if (photons > 0) pending_ += photons;
+    const double wash = 1 - std::exp2(-static_cast<double>(pending_) / kHalfLifePhotons);
+    if (wash < kMinimumWash) return 0;
+    pending_ = 0;
+    return wash;
+  }
+  // The picture was cleared: nothing to fade.
+  void Reset() { pending_ = 0; }
+  // The newest photon stands out only where photons are drawn one by one (step display): in
+  // a drawing of hundreds at once, a highlight would only flicker.
+  static bool HighlightsNewest(long long photons_per_drawing) { return photons_per_drawing == 1; }
+
+ private:
+  long long pending_ = 0;
 };
 
 class TrackSegmentCollector : public NullObserver<double> {

@@ -553,6 +553,10 @@ Data %2</translation>
         <translation>Speed of the step display (1 photon a second to fastest)</translation>
     </message>
     <message>
+        <source>ドラッグして長さを測る (クリックで消す)</source>
+        <translation>Drag to measure a length (a click removes it)</translation>
+    </message>
+    <message>
         <source>%1 光子/秒</source>
         <translation>%1 photons/s</translation>
     </message>

@@ -12,7 +12,6 @@
 
 #include "gui/visual/visual_depth_dose_panel.h"
 #include "gui/widgets/picture_box.h"
-#include "models/visual_tracks.h"
 #include "physics/composed_observer.h"
 
 namespace dosavia::gui {
@@ -37,18 +36,37 @@ constexpr double kHistogramFootEnd = 160.0;
 // all there is to see (horizontal axis depth z, vertical axis lateral x); in the accurate
 // transport delta rays and bremsstrahlung photons in their own colours. With `yield` set the
 // window system handles its pending events after every drawn step.
+//
+// With `highlight` (photons drawn one by one) the photon being drawn has its electrons in
+// the newest photon's colour; NextPhoton() turns them to light red before the next photon
+// starts, drawn over the same pixels, and fades the older tracks by the fade rule.
 class DrawingObserver : public NullObserver<double> {
  public:
-  DrawingObserver(PictureBox& side_view, PictureBox& zoomed_side_view, bool yield)
-      : side_view_(side_view), zoomed_side_view_(zoomed_side_view), yield_(yield) {}
+  DrawingObserver(PictureBox& side_view, PictureBox& zoomed_side_view, bool yield, bool highlight,
+                  SideViewTracks& tracks)
+      : side_view_(side_view),
+        zoomed_side_view_(zoomed_side_view),
+        yield_(yield),
+        highlight_(highlight),
+        tracks_(tracks) {
+    // Room for a photon's steps, so that the history loop seldom allocates.
+    if (highlight_) tracks_.newest.reserve(4096);
+  }
 
   void OnChargedStep(const ChargedStep<double>& step, int) {
-    Draw(step.start, step.end, step.kind == ChargedKind::kDeltaRay ? kDeltaRayColor : kLightRed);
+    if (step.kind == ChargedKind::kDeltaRay) {
+      Draw(step.start.z, step.start.x, step.end.z, step.end.x, kDeltaRayColor);
+    } else if (highlight_) {
+      tracks_.newest.push_back({step.start.z, step.start.x, step.end.z, step.end.x, false});
+      Draw(step.start.z, step.start.x, step.end.z, step.end.x, kNewestTrackColor);
+    } else {
+      Draw(step.start.z, step.start.x, step.end.z, step.end.x, kLightRed);
+    }
   }
   void OnLocalAbsorption(const Vec3<double>& p, double, AbsorptionCause, int) {
     flight_.End();
-    side_view_.DrawPoint(p.z, p.x, kLightRed);
-    zoomed_side_view_.DrawPoint(p.z, p.x, kLightRed, 2);
+    if (highlight_) tracks_.newest.push_back({p.z, p.x, p.z, p.x, true});
+    DrawAbsorption(p.z, p.x, highlight_ ? kNewestTrackColor : kLightRed);
   }
   void OnInteraction(InteractionKind, const Vec3<double>& p, double, int) { EndFlight(p); }
   void OnEscape(EscapeKind, const Vec3<double>& p, double, int) { EndFlight(p); }
@@ -56,20 +74,41 @@ class DrawingObserver : public NullObserver<double> {
     flight_.Start(p);
   }
 
+  // Before the next photon: the last one's highlighted tracks turn to the older tracks' red,
+  // then what is drawn fades by the fade rule, `photons` more photons on.
+  void NextPhoton(long long photons) {
+    for (const SideViewTracks::Item& item : tracks_.newest) {
+      if (item.point)
+        DrawAbsorption(item.z1, item.x1, kLightRed);
+      else
+        Draw(item.z1, item.x1, item.z2, item.x2, kLightRed, false);
+    }
+    tracks_.newest.clear();
+    const double wash = tracks_.fade.Add(photons);
+    side_view_.Fade(wash);
+    zoomed_side_view_.Fade(wash);
+  }
+
  private:
-  void Draw(const Vec3<double>& a, const Vec3<double>& b, const QColor& color) {
-    side_view_.DrawLine(a.z, a.x, b.z, b.x, color);
-    zoomed_side_view_.DrawLine(a.z, a.x, b.z, b.x, color);
-    if (yield_) QCoreApplication::processEvents();
+  void Draw(double z1, double x1, double z2, double x2, const QColor& color, bool yield = true) {
+    side_view_.DrawLine(z1, x1, z2, x2, color);
+    zoomed_side_view_.DrawLine(z1, x1, z2, x2, color);
+    if (yield && yield_) QCoreApplication::processEvents();
+  }
+  void DrawAbsorption(double z, double x, const QColor& color) {
+    side_view_.DrawPoint(z, x, color);
+    zoomed_side_view_.DrawPoint(z, x, color, 2);
   }
   void EndFlight(const Vec3<double>& p) {
-    if (const auto from = flight_.End()) Draw(*from, p, kBremsstrahlungColor);
+    if (const auto from = flight_.End()) Draw(from->z, from->x, p.z, p.x, kBremsstrahlungColor);
   }
 
   BremsstrahlungFlight flight_;
   PictureBox& side_view_;
   PictureBox& zoomed_side_view_;
   bool yield_;
+  bool highlight_;
+  SideViewTracks& tracks_;
 };
 
 static_assert(TransportObserver<DrawingObserver, double>);
@@ -142,7 +181,11 @@ long long RunVisualBatch(const VisualBatchView& view, long long photons, int yie
   static const bool kNeverStop = false;
   const bool& stop = view.stop_requested != nullptr ? *view.stop_requested : kNeverStop;
   VisualSession& session = view.session;
-  DrawingObserver observer(view.side_view, view.zoomed_side_view, view.step_display);
+  // Step display draws one photon at a time: the newest stands out.
+  SideViewTracks own_tracks;
+  SideViewTracks& tracks = view.tracks != nullptr ? *view.tracks : own_tracks;
+  DrawingObserver observer(view.side_view, view.zoomed_side_view, view.step_display,
+                           view.step_display, tracks);
   QElapsedTimer history_clock;
   if (view.depth_dose != nullptr) view.depth_dose->BeginBatch();
   // Without step display the batch yields only every few tens of milliseconds: often enough
@@ -166,6 +209,7 @@ long long RunVisualBatch(const VisualBatchView& view, long long photons, int yie
     const double rate = view.photons_per_second != nullptr ? *view.photons_per_second : 0;
     const qint64 period_ms = view.step_display && rate > 0 ? std::llround(1000.0 / rate) : 0;
     if (period_ms > 0) history_clock.start();
+    observer.NextPhoton(1);
     const VisualSourcePhoton photon = session.NextPhoton();
     view.photon_energy_label.setText(QString::number(0.001 * photon.energy, 'f', 3));
     session.TrackPhoton(photon, observer);
@@ -180,6 +224,8 @@ long long RunVisualBatch(const VisualBatchView& view, long long photons, int yie
       since_yield.restart();
     }
   }
+  // Without tracks kept for the next batch, none is left black: nothing would turn it red.
+  if (view.tracks == nullptr) observer.NextPhoton(0);
   if (view.depth_dose != nullptr) view.depth_dose->Refresh();
   DrawSpectrumHistogram(view.spectrum_histogram, session.Simulation().SpectrumTally());
   return done;

@@ -6,8 +6,10 @@
 #include <QtGlobal>
 
 #include <array>
+#include <vector>
 
 #include "models/visual_session.h"
+#include "models/visual_tracks.h"
 
 class QLabel;
 
@@ -18,9 +20,28 @@ namespace dosavia::gui {
 // from the light red of the other electrons and positrons.
 inline const QColor kDeltaRayColor(255, 0, 255);
 inline const QColor kBremsstrahlungColor(0, 128, 0);
+// The newest photon's electrons while photons are drawn one by one: black on the older red.
+inline const QColor kNewestTrackColor(0, 0, 0);
 
 class DepthDosePanel;
 class PictureBox;
+
+// What the side views' drawing carries from photon to photon and from batch to batch: the
+// fade of the older tracks and the newest photon's highlighted steps and points [cm], which
+// turn red when the next photon starts, be it in the next batch (one photon at a time). The
+// screen keeps one and forgets it whenever it clears the pictures.
+struct SideViewTracks {
+  struct Item {
+    double z1, x1, z2, x2;
+    bool point;
+  };
+  TrackFade fade;
+  std::vector<Item> newest;
+  void Forget() {
+    fade.Reset();
+    newest.clear();
+  }
+};
 
 // The surfaces a batch draws on: tracks on the side view and its zoomed copy, absorptions on
 // the side view, the spectrum histogram, the current photon energy [MeV] in its label.
@@ -48,6 +69,9 @@ struct VisualBatchView {
   // With a clock, the time the batch spent paused [ms], so that the batch-time estimate
   // learns the simulation's speed, not how long a class looked at a held picture.
   qint64* paused_ms = nullptr;
+  // With one, the fade and the newest photon go on from the last batch; without, the batch
+  // starts its own and leaves no photon highlighted.
+  SideViewTracks* tracks = nullptr;
 };
 
 // With step display off, the batch still lets the window system handle its events after

@@ -87,6 +87,7 @@ void VisualScreen::ShowSession() {
     shown_series_ = session_->NewSeries();
     side_view->Clear();
     zoomed_side_view->Clear();
+    side_view_tracks_.Forget();
     spectrum_histogram->Clear();
     photon_energy_label->setText(QString());
   }
@@ -237,7 +238,7 @@ void VisualScreen::RunBatch(long long photons) {
   const long long done = RunVisualBatch(
       {*session_, *side_view, *zoomed_side_view, *spectrum_histogram, *photon_energy_label,
        depth_dose_box->isChecked() ? depth_dose_panel : nullptr, &photons_per_second_,
-       total_count_label, step, &stop_requested_, &single_steps_, &paused_ms},
+       total_count_label, step, &stop_requested_, &single_steps_, &paused_ms, &side_view_tracks_},
       photons);
   session_->EndBatch();
   // A batch of one times the screen's drawing more than the simulation: no estimate from it.

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "gui/visual/visual_batch_run.h"
+
 class QCheckBox;
 class QCloseEvent;
 class QEvent;
@@ -142,6 +144,8 @@ class VisualScreen : public QWidget {
   bool stop_requested_ = false;
   // Photons that one photon at a time has let through the paused batch, not yet run.
   int single_steps_ = 0;
+  // The side views' fade and newest photon, carried from batch to batch of a series.
+  SideViewTracks side_view_tracks_;
   // The batch running is one photon's, between batches.
   bool one_photon_batch_ = false;
   // Runs a batch of `photons` (Go, or one photon between batches) on the series' seed.

@@ -29,6 +29,7 @@
 #include "gui/base/language.h"
 #include "gui/base/message_text.h"
 #include "gui/widgets/icons.h"
+#include "gui/visual/track_ruler.h"
 #include "gui/visual/visual_batch_run.h"
 #include "gui/widgets/physics_switch_boxes.h"
 #include "gui/widgets/picture_box.h"
@@ -350,6 +351,8 @@ void VisualScreen::CreatePictures() {
                              kSideViewScale[3] / 2);
   DecorateSideView(zoomed_side_view, 2.0);
   zoomed_side_view->raise();
+  new TrackRuler(side_view);
+  new TrackRuler(zoomed_side_view);
 }
 
 // The depth-dose toggle and the step speed share the free row under the spectrum. The

@@ -63,6 +63,7 @@ void PictureBox::Clear() {
   EndImagePainter();
   drawn_.clear();
   flattened_ = QImage();
+  flattened_is_image_ = false;
   SyncToSize();
   image_.fill(back_color_);
   RequestRepaint();
@@ -83,6 +84,21 @@ void PictureBox::DrawPoint(double x, double y, const QColor& color, int width_px
   const auto fx = static_cast<float>(x);
   const auto fy = static_cast<float>(y);
   Remember({fx, fy, fx, fy, color.rgb(), static_cast<std::uint16_t>(width_px), true});
+  RequestRepaint();
+}
+
+void PictureBox::Fade(double share) {
+  if (!(share > 0)) return;
+  QPainter& painter = ImagePainter(back_color_, 1);
+  QColor wash = back_color_;
+  wash.setAlphaF(static_cast<float>(std::min(1.0, share)));
+  painter.fillRect(QRectF(QPointF(0, 0), image_.deviceIndependentSize()), wash);
+  // The faded drawing cannot be drawn again from its list: the image itself is its record
+  // from now on (not copied: a run fades every few tens of photons).
+  EndImagePainter();
+  flattened_ = QImage();
+  flattened_is_image_ = true;
+  drawn_.clear();
   RequestRepaint();
 }
 
@@ -140,6 +156,10 @@ QPointF PictureBox::ToPixels(double x, double y) const {
   return QPointF(contentsRect().topLeft()) + to_pixels_.map(QPointF(x, y));
 }
 
+QPointF PictureBox::ToUser(const QPointF& widget_px) const {
+  return to_pixels_.inverted().map(widget_px - QPointF(contentsRect().topLeft()));
+}
+
 void PictureBox::SetZoom(double zoom) {
   if (zoom == zoom_) return;
   zoom_ = zoom;
@@ -147,6 +167,10 @@ void PictureBox::SetZoom(double zoom) {
   // What is drawn is drawn again at the new widths, also when the size stays the same (a
   // zoom above what fits keeps the window's size).
   EndImagePainter();
+  if (flattened_is_image_) {
+    flattened_ = image_;
+    flattened_is_image_ = false;
+  }
   image_ = QImage();
   update();
 }
@@ -160,6 +184,7 @@ void PictureBox::Remember(const Drawn& item) {
     // Keep what is drawn as a picture; from here on a resize scales that part.
     EndImagePainter();
     flattened_ = image_;
+    flattened_is_image_ = false;
     drawn_.clear();
   }
   drawn_.push_back(item);
@@ -259,7 +284,8 @@ void PictureBox::SyncToSize() {
     next.fill(back_color_);
     // A resize draws the remembered drawing again, over the older part scaled.
     QPainter redraw(&next);
-    if (!flattened_.isNull()) redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), flattened_);
+    const QImage& older = flattened_is_image_ ? image_ : flattened_;
+    if (!older.isNull()) redraw.drawImage(QRectF(QPointF(0, 0), QSizeF(area)), older);
     Replay(redraw);
     redraw.end();
     image_ = std::move(next);

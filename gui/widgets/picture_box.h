@@ -75,6 +75,10 @@ class PictureBox : public QFrame, public Zoomable {
   // A point at (x, y) [user units] of `width_px` pixels, kept until Clear().
   void DrawPoint(double x, double y, const QColor& color, int width_px = 1);
 
+  // Fades the run-time drawing toward the back colour by `share` [0, 1] (0: unchanged, 1: as
+  // cleared). What was drawn is kept from then on as a picture, scaled on a resize.
+  void Fade(double share);
+
   // Adds a fixed line [user units], `width_px` pixels wide; returns its index for MoveLine.
   int AddLine(double x1, double y1, double x2, double y2, const QColor& color, int width_px = 1);
 
@@ -108,6 +112,8 @@ class PictureBox : public QFrame, public Zoomable {
 
   // Position in widget pixels of the user point (x, y).
   QPointF ToPixels(double x, double y) const;
+  // The user point [user units] at a position in widget pixels.
+  QPointF ToUser(const QPointF& widget_px) const;
 
   // The run-time drawing layer (without decoration) at the current size.
   QImage DrawnImage();
@@ -172,6 +178,8 @@ class PictureBox : public QFrame, public Zoomable {
   double zoom_ = 1;
   std::vector<Drawn> drawn_;
   QImage flattened_;  // drawing older than drawn_, when the list reached its cap
+  // The image itself holds the drawing older than drawn_ (after a fade), not flattened_.
+  bool flattened_is_image_ = false;
   std::vector<FixedLine> lines_;
   std::vector<FixedLabel> labels_;
   Overlay overlay_;

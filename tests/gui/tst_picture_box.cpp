@@ -2,6 +2,7 @@
 // clearing keeps, drawing while hidden.
 #include <QtTest>
 
+#include "gui/visual/track_ruler.h"
 #include "gui/widgets/picture_box.h"
 
 using dosavia::gui::PictureBox;
@@ -48,6 +49,8 @@ class TestPictureBox : public QObject {
   void labelsReadOverWhatIsDrawn_data();
   void labelsReadOverWhatIsDrawn();
   void zoomRedrawsAtItsPenWidth();
+  void rulerMeasuresADrag_data();
+  void rulerMeasuresADrag();
 };
 
 void TestPictureBox::mapsUserUnitsToPixels_data() {
@@ -87,6 +90,10 @@ void TestPictureBox::mapsUserUnitsToPixels() {
   const QPointF got = picture.ToPixels(user.x(), user.y());
   QVERIFY2(std::abs(got.x() - pixel.x()) < 1e-9 && std::abs(got.y() - pixel.y()) < 1e-9,
            qPrintable(QStringLiteral("got %1,%2").arg(got.x()).arg(got.y())));
+  // The ruler reads user units back from where the mouse is.
+  const QPointF back = picture.ToUser(pixel);
+  QVERIFY2(std::abs(back.x() - user.x()) < 1e-9 && std::abs(back.y() - user.y()) < 1e-9,
+           qPrintable(QStringLiteral("back %1,%2").arg(back.x()).arg(back.y())));
 }
 
 void TestPictureBox::drawingPersistsAndClearKeepsDecoration() {
@@ -196,6 +203,19 @@ void TestPictureBox::resizeKeepsDrawing() {
   QVERIFY(rows_with_red >= 1);
   // New drawing uses the new scale.
   QCOMPARE(picture.ToPixels(20, 10), QPointF(kB + 400, kB + 200));
+  // A faded drawing stays faded through a resize: not drawn again at full strength.
+  picture.Fade(0.5);
+  picture.resize(300 + 2 * kB, 150 + 2 * kB);
+  QApplication::processEvents();
+  const QImage faded = picture.DrawnImage();
+  int pink = 0, red = 0;
+  for (int y = 0; y < faded.height(); ++y) {
+    red += CountInRow(faded, y, kRed);
+    const QColor c = faded.pixelColor(150, y);
+    pink += c.red() == 255 && std::abs(c.green() - 128) <= 2 && c.green() == c.blue();
+  }
+  QCOMPARE(red, 0);
+  QVERIFY(pink >= 1);
 }
 
 void TestPictureBox::rejectsZeroScale() {
@@ -305,6 +325,47 @@ void TestPictureBox::zoomRedrawsAtItsPenWidth() {
   QCOMPARE(rows(), 1);
   picture.SetZoom(3.0);
   QCOMPARE(rows(), 3);
+}
+
+// The ruler on a side view: a drag lays it between the user points under the mouse, over
+// the drawing (black on it); a click without a drag takes it away.
+void TestPictureBox::rulerMeasuresADrag_data() {
+  QTest::addColumn<QPointF>("from");
+  QTest::addColumn<QPointF>("to");
+  QTest::addColumn<bool>("laid");
+  QTest::newRow("3-4-5 cm") << QPointF(0, 0) << QPointF(3, 4) << true;
+  QTest::newRow("along the axis") << QPointF(1, 0) << QPointF(11, 0) << true;
+  QTest::newRow("a click") << QPointF(2, 2) << QPointF(2, 2) << false;
+}
+
+void TestPictureBox::rulerMeasuresADrag() {
+  QFETCH(QPointF, from);
+  QFETCH(QPointF, to);
+  QFETCH(bool, laid);
+  PictureBox picture;
+  picture.resize(400 + 2 * kB, 400 + 2 * kB);
+  picture.SetScale(-4.4, -12.5, 25, 25);
+  auto* ruler = new dosavia::gui::TrackRuler(&picture);
+  picture.show();
+  const auto at = [&](QPointF p) { return picture.ToPixels(p.x(), p.y()).toPoint(); };
+  QTest::mousePress(&picture, Qt::LeftButton, {}, at(from));
+  QTest::mouseMove(&picture, at(to));
+  QTest::mouseRelease(&picture, Qt::LeftButton, {}, at(to));
+  const auto ends = ruler->Ends();
+  QCOMPARE(ends.has_value(), laid);
+  const QImage shown = picture.grab(picture.contentsRect()).toImage();
+  int black = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) black += shown.pixelColor(x, y) == QColor(Qt::black);
+  if (!laid) {
+    QCOMPARE(black, 0);
+    return;
+  }
+  // To a pixel of the mouse: 25 cm over 400 pixels.
+  const double pixel_cm = 25.0 / 400;
+  QVERIFY(QLineF(ends->first, from).length() < pixel_cm);
+  QVERIFY(QLineF(ends->second, to).length() < pixel_cm);
+  QVERIFY(black > 0);
 }
 
 QTEST_MAIN(TestPictureBox)

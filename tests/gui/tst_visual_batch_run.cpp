@@ -53,6 +53,18 @@ QPoint LayerPixel(const dosavia::gui::PictureBox& picture, QPointF p) {
   return QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
 }
 
+// Pixels of track red, full or faded toward white, up to `palest` in green and blue (255:
+// all but white itself).
+int FadedRed(const QImage& image, int palest = 254) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      n += c.red() == 255 && c.green() == c.blue() && c.green() <= palest;
+    }
+  return n;
+}
+
 }  // namespace
 
 class TestVisualBatchRun : public QObject {
@@ -63,6 +75,9 @@ class TestVisualBatchRun : public QObject {
   void histogramBarsInPercentOfHighestBin();
   void batchWithoutPhotonsDrawsNothing();
   void tracksReachBothSideViews();
+  void longRunShowsThePatternNotARedField_data();
+  void longRunShowsThePatternNotARedField();
+  void newestPhotonStandsOutUntilTheNext();
 };
 
 // The real data and spectrum; skipped only where the shipped files are absent.
@@ -129,14 +144,84 @@ void TestVisualBatchRun::tracksReachBothSideViews() {
   const QImage zoom = surfaces.zoomed_side_view.DrawnImage();
   QVERIFY(CountColor(side, kRed) > 100);
   QVERIFY(CountColor(zoom, kRed) > 100);
-  // Nothing but white and track red: no other colour reaches the drawing layer.
-  QCOMPARE(CountColor(side, kRed) + CountColor(side, Qt::white), side.width() * side.height());
+  // Nothing but track red faded toward white: no other colour reaches the drawing layer.
+  QCOMPARE(FadedRed(side) + CountColor(side, Qt::white), side.width() * side.height());
   // The electrons start inside the field: red left of the surface is only backscatter,
   // a small part of the ink.
   const int surface_x = static_cast<int>(surfaces.side_view.ToPixels(0, 0).x()) -
                         surfaces.side_view.contentsRect().left();
   const int behind = CountColor(side.copy(0, 0, surface_x - 2, side.height()), kRed);
   QVERIFY2(behind * 20 < CountColor(side, kRed), qPrintable(QString::number(behind)));
+}
+
+// A class watching many photons sees where the electrons go: the older tracks fade, so
+// that the field's middle is not one solid red, while the ink still shows the field.
+void TestVisualBatchRun::longRunShowsThePatternNotARedField_data() {
+  QTest::addColumn<long long>("photons");
+  QTest::addColumn<bool>("step");
+  QTest::newRow("20000 photons at once") << 20000LL << false;
+  QTest::newRow("3000 photons one by one") << 3000LL << true;
+}
+
+void TestVisualBatchRun::longRunShowsThePatternNotARedField() {
+  QFETCH(long long, photons);
+  QFETCH(bool, step);
+  TempWorkDir dir;
+  REQUIRE_DATA(dir);
+  BatchSurfaces surfaces;
+  VisualBatchView view = surfaces.View();
+  view.step_display = step;
+  RunVisualBatch(view, photons);
+  // The field's middle, 1 to 8 cm deep and 3 cm either side of the axis.
+  const PictureBox& side_view = surfaces.side_view;
+  const QPoint a = LayerPixel(side_view, side_view.ToPixels(1, -3));
+  const QPoint b = LayerPixel(side_view, side_view.ToPixels(8, 3));
+  const QImage middle = surfaces.side_view.DrawnImage().copy(QRect(a, b));
+  const int area = middle.width() * middle.height();
+  const int full_red = CountColor(middle, kRed);
+  // Ink at a fifth of its strength or more: the pattern the class reads.
+  const int inked = FadedRed(middle, 204);
+  QVERIFY2(full_red * 4 < area, qPrintable(QString("%1 of %2").arg(full_red).arg(area)));
+  QVERIFY2(inked * 20 > area, qPrintable(QString("%1 of %2").arg(inked).arg(area)));
+}
+
+// One photon at a time: the newest photon's electrons are black among the older red ones,
+// from batch to batch, and turn red when the next photon starts.
+void TestVisualBatchRun::newestPhotonStandsOutUntilTheNext() {
+  TempWorkDir dir;
+  REQUIRE_DATA(dir);
+  BatchSurfaces surfaces;
+  SideViewTracks tracks;
+  VisualBatchView view = surfaces.View();
+  view.step_display = true;
+  view.tracks = &tracks;
+  const QColor black(Qt::black);
+  QImage before;
+  // A photon may cross the water without an electron: the next one will have one.
+  for (int n = 0; n < 50 && CountColor(before, black) == 0; ++n) {
+    RunVisualBatch(view, 1);
+    before = surfaces.side_view.DrawnImage();
+  }
+  QVERIFY(CountColor(before, black) > 0);
+  QVERIFY(!tracks.newest.empty());
+  RunVisualBatch(view, 1);
+  const QImage after = surfaces.side_view.DrawnImage();
+  int was_black = 0, now_red = 0;
+  for (int y = 0; y < before.height(); ++y)
+    for (int x = 0; x < before.width(); ++x)
+      if (before.pixelColor(x, y) == black) {
+        ++was_black;
+        now_red += after.pixelColor(x, y) == kRed;
+      }
+  // All but where the new photon's black crosses the old track.
+  QVERIFY2(now_red * 10 >= was_black * 9,
+           qPrintable(QString("%1 of %2").arg(now_red).arg(was_black)));
+  // Without the tracks kept, a batch leaves nothing black.
+  BatchSurfaces fresh;
+  VisualBatchView own = fresh.View();
+  own.step_display = true;
+  RunVisualBatch(own, 20);
+  QCOMPARE(CountColor(fresh.side_view.DrawnImage(), black), 0);
 }
 
 QTEST_MAIN(TestVisualBatchRun)

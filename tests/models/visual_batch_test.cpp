@@ -265,5 +265,42 @@ TEST(DmaxUncertainty, TooFewPhotonsToReadTheCurve) {
         << c.photons << " " << c.sigma_cm;
 }
 
+// The side view's fade: a photon's tracks keep half their ink after the half-life in
+// photons, whether the photons come one by one (desktop, step display) or in chunks (the
+// browser's answers); a wash comes only once it is strong enough to show in 8-bit colour.
+TEST(TrackFade, HalvesTheInkOverTheHalfLifeInAnyChunks) {
+  struct Case {
+    long long chunk;    // photons per drawing
+    long long photons;  // photons drawn after the first one's tracks
+    double ink;         // what is left of those tracks [fraction]
+  };
+  const double h = TrackFade::kHalfLifePhotons;
+  for (const Case c : {Case{1, 400, 0.5}, Case{7, 1400, std::exp2(-3.5)}, Case{400, 400, 0.5},
+                       Case{1, 4000, 1.0 / 1024}, Case{5000, 5000, std::exp2(-12.5)}}) {
+    TrackFade fade;
+    double ink = 1;
+    long long washes = 0;
+    for (long long done = 0; done < c.photons; done += c.chunk) {
+      const double wash = fade.Add(c.chunk);
+      EXPECT_TRUE(wash == 0 || (wash >= TrackFade::kMinimumWash && wash <= 1)) << wash;
+      washes += wash > 0;
+      ink *= 1 - wash;
+    }
+    // The fade not yet washed in, still counted: 167 photons more always bring a wash.
+    ink *= (1 - fade.Add(167)) * std::exp2(167 / h);
+    EXPECT_NEAR(ink, c.ink, 1e-9) << c.chunk << " " << c.photons;
+    // Few washes, none too weak to show: one about every 167 photons at most.
+    EXPECT_LE(washes, c.photons / 166 + 1) << c.chunk;
+  }
+  TrackFade fade;
+  EXPECT_EQ(fade.Add(160), 0.0);
+  fade.Reset();
+  EXPECT_EQ(fade.Add(166), 0.0);
+  EXPECT_EQ(fade.Add(0), 0.0);
+  EXPECT_NEAR(fade.Add(1), 0.2513, 0.0001);
+  EXPECT_TRUE(TrackFade::HighlightsNewest(1));
+  EXPECT_FALSE(TrackFade::HighlightsNewest(TrackFade::kDrawnPhotons));
+}
+
 }  // namespace
 }  // namespace dosavia

@@ -117,6 +117,7 @@ class VisualCore {
     }
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
+    fade_.Reset();
     return {};
   }
   // A slab phantom by a link's value ("lung", "water:2,air:3"; "water": water alone):
@@ -133,6 +134,7 @@ class VisualCore {
     if (error.empty()) {
       tracks_.ClearDrawing();
       tracks_.ClearEnergy();
+      fade_.Reset();
     }
     out.set("error", error);
     out.set("link", session_.PhantomLink());
@@ -155,24 +157,35 @@ class VisualCore {
     session_.GraphClear();
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
+    fade_.Reset();
   }
   void Reset() {
     session_.Reset();
     tracks_.ClearDrawing();
     tracks_.ClearEnergy();
+    fade_.Reset();
   }
 
   // Runs up to `photons` histories of the running batch; the tracks of this call are then in
   // Segments() and Absorptions() until the next call. Returns the photons run.
+  // Only the newest photons of a long call are kept for drawing: the older ones would be
+  // faded out by the time the page draws the newest.
   double Run(double photons) {
     const long long count = WholePhotonCount(photons);
     tracks_.ClearDrawing();
     for (long long n = 0; n < count; ++n) {
+      if (count - n == TrackFade::kDrawnPhotons) tracks_.ClearDrawing();
       const VisualSourcePhoton photon = session_.NextPhoton();
       session_.TrackPhoton(photon, tracks_);
     }
+    wash_ = fade_.Add(count);
+    highlight_ = TrackFade::HighlightsNewest(count);
     return static_cast<double>(count);
   }
+  // How strongly the page washes its side view toward the ground before drawing the last
+  // Run()'s tracks [0, 1], and whether it draws them as the newest photon's, highlighted.
+  double Wash() const { return wash_; }
+  bool Highlight() const { return highlight_; }
 
   val Segments() const { return TypedArray(tracks_.Segments()); }
   val Absorptions() const { return TypedArray(tracks_.Absorptions()); }
@@ -256,6 +269,9 @@ class VisualCore {
 
   VisualSession session_;
   TrackSegmentCollector tracks_;
+  TrackFade fade_;
+  double wash_ = 0;
+  bool highlight_ = false;
 };
 
 // The typed-text rules, so that the page reads a link's count and field as the screens do.
@@ -322,6 +338,8 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("reset", &VisualCore::Reset)
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)
+      .function("wash", &VisualCore::Wash)
+      .function("highlight", &VisualCore::Highlight)
       .function("absorptions", &VisualCore::Absorptions)
       .function("deltaRaySegments", &VisualCore::DeltaRaySegments)
       .function("bremsstrahlungSegments", &VisualCore::BremsstrahlungSegments)

@@ -7,6 +7,8 @@ import { Chart, chartFont, prepareCanvas } from './chart.js';
 export { prepareCanvas };
 
 const RED = '#e00000';
+// The newest photon's tracks while photons are drawn one by one: black on the red of the older.
+export const NEWEST_TRACK = '#000000';
 // The accurate transport's own tracks, as the desktop draws them: delta rays light magenta,
 // bremsstrahlung photons green.
 export const DELTA_RAY_COLOUR = '#ff00ff';
@@ -71,6 +73,8 @@ export class SideView {
     this.m = magnification;
     this.segments = []; // Float32Arrays of z1, x1, z2, x2
     this.points = []; // Float32Arrays of z, x
+    this.washes = []; // how strongly the picture was washed toward its ground before each drawing
+    this.newest = null; // the newest photon's tracks, drawn highlighted: { segments, points }
     this.stored = 0;
     this.field = 4;
     this.captions = ['', ''];
@@ -78,6 +82,7 @@ export class SideView {
     this.extras = []; // the accurate transport's own tracks: { segments, colour }
     this.key = []; // their key under the captions: { text, colour }
     this.underlay = null; // (ctx, map, font): drawn on the water, behind grid and tracks
+    this.ruler = null; // a measured line over the tracks: { a: [z, x], b: [z, x] } [cm]
   }
 
   // World window [cm]: the desktop screen's scale, divided by the magnification.
@@ -104,6 +109,8 @@ export class SideView {
   clearTracks() {
     this.segments = [];
     this.points = [];
+    this.washes = [];
+    this.newest = null;
     this.extras = [];
     this.stored = 0;
   }
@@ -119,14 +126,39 @@ export class SideView {
 
   // Keeps the tracks for redrawing after a resize, up to a bound; beyond it only the newest
   // are kept (the eye cannot tell millions of red lines apart anyway).
-  keep(segments, points) {
+  keep(segments, points, wash = 0) {
     const limit = 8e6;
     this.segments.push(segments);
     this.points.push(points);
+    this.washes.push(wash);
     this.stored += segments.length + points.length;
     while (this.stored > limit && this.segments.length > 1) {
       this.stored -= this.segments.shift().length + this.points.shift().length;
+      this.washes.shift();
     }
+  }
+
+  // Fades what is drawn toward the water's ground by `share` [0, 1] (the core's fade rule),
+  // the grid, the axis and the field edges drawn again at full strength over it.
+  washTracks(share) {
+    if (!(share > 0) || !this.ctx || !this.map) return;
+    this.ground(this.ctx, this.map, share);
+    this.lines(this.ctx, this.map);
+  }
+
+  // The newest photon's tracks, drawn highlighted; the ones highlighted before go back to
+  // the red of the older tracks.
+  drawNewest(segments, points) {
+    this.retireNewest();
+    this.newest = { segments, points };
+    this.drawTracks(segments, points, true, NEWEST_TRACK);
+  }
+
+  retireNewest() {
+    if (!this.newest) return;
+    const { segments, points } = this.newest;
+    this.newest = null;
+    this.drawTracks(segments, points, false);
   }
 
   redraw() {
@@ -135,8 +167,12 @@ export class SideView {
     this.ctx = c.ctx;
     this.map = this.mapping(c.width, c.height);
     this.decorate(c.ctx, this.map);
-    for (let i = 0; i < this.segments.length; i++) this.drawTracks(this.segments[i], this.points[i], false);
+    for (let i = 0; i < this.segments.length; i++) {
+      this.washTracks(this.washes[i]);
+      this.drawTracks(this.segments[i], this.points[i], false);
+    }
     for (const { segments, colour } of this.extras) this.drawSegments(segments, colour);
+    if (this.newest) this.drawTracks(this.newest.segments, this.newest.points, false, NEWEST_TRACK);
     this.drawLabels(c.ctx, this.map);
   }
 
@@ -187,17 +223,84 @@ export class SideView {
     }
     if (this.badge) drawBadge(ctx, this.badge, X(0.3 / m), Y(gridBottom) - 4, small);
     ctx.restore();
+    this.drawRuler();
+  }
+
+  // The ruler: black on a white rim over the tracks, a cross tick at each end and its length
+  // to a millimetre (about a pixel at the view's scale) beside the far end.
+  drawRuler() {
+    const { ctx, map, ruler } = this;
+    if (!ctx || !map || !ruler) return;
+    const { x: X, y: Y } = map;
+    const [ax, ay, bx, by] = [X(ruler.a[0]), Y(ruler.a[1]), X(ruler.b[0]), Y(ruler.b[1])];
+    const length = Math.hypot(ruler.b[0] - ruler.a[0], ruler.b[1] - ruler.a[1]);
+    const pixels = Math.hypot(bx - ax, by - ay) || 1;
+    const tick = 6 * lineScale();
+    const [nx, ny] = [(-(by - ay) / pixels) * tick, ((bx - ax) / pixels) * tick];
+    ctx.save();
+    ctx.lineCap = 'round';
+    for (const [colour, width] of [
+      ['#fff', 4],
+      ['#000', 2],
+    ]) {
+      ctx.strokeStyle = colour;
+      ctx.lineWidth = width * lineScale();
+      ctx.beginPath();
+      ctx.moveTo(ax, ay);
+      ctx.lineTo(bx, by);
+      for (const [x, y] of [
+        [ax, ay],
+        [bx, by],
+      ]) {
+        ctx.moveTo(x - nx, y - ny);
+        ctx.lineTo(x + nx, y + ny);
+      }
+      ctx.stroke();
+    }
+    const small = basePx();
+    ctx.font = fontPx(small * 1.15, true);
+    const text = `${length.toFixed(1)} cm`;
+    const width = ctx.measureText(text).width + small * 0.5;
+    const height = small * 1.45;
+    const left = Math.max(0, Math.min(this.canvas.clientWidth - width, bx - width / 2));
+    const top = by - height * 1.5 < 0 ? by + height * 0.5 : by - height * 1.5;
+    ctx.fillStyle = '#fff';
+    ctx.fillRect(left, top, width, height);
+    ctx.fillStyle = '#000';
+    ctx.textAlign = 'center';
+    ctx.textBaseline = 'middle';
+    ctx.fillText(text, left + width / 2, top + height / 2);
+    ctx.restore();
+  }
+
+  // The side view's point [cm: depth z, lateral x] at a position in the canvas [CSS pixels].
+  worldAt(px, py) {
+    const { x: X, y: Y, w, scale } = this.map;
+    return [w.left + (px - X(w.left)) / scale, w.top + (py - Y(w.top)) / scale];
   }
 
   decorate(ctx, map) {
+    this.ground(ctx, map, 1);
+    this.lines(ctx, map);
+  }
+
+  // The water (and the phantom's layers) under the tracks, laid `share` opaque.
+  ground(ctx, map, share) {
+    const { w, x: X, y: Y } = map;
+    ctx.save();
+    ctx.globalAlpha = share;
+    ctx.fillStyle = '#fff';
+    ctx.fillRect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
+    if (this.underlay) this.underlay(ctx, map, fontPx(basePx()));
+    ctx.restore();
+  }
+
+  lines(ctx, map) {
     const { w, x: X, y: Y } = map;
     const m = this.m;
     const right = w.left + w.width;
     const bottom = w.top + w.height;
     ctx.save();
-    ctx.fillStyle = '#fff';
-    ctx.fillRect(X(w.left), Y(w.top), w.width * map.scale, w.height * map.scale);
-    if (this.underlay) this.underlay(ctx, map, fontPx(basePx()));
     ctx.lineWidth = 1;
     const gridTop = w.top + 1.6 / m;
     const gridBottom = bottom - 1.9 / m;
@@ -251,15 +354,15 @@ export class SideView {
     ctx.restore();
   }
 
-  // Draws electron and positron steps and absorption points (world units) in red, clipped
-  // to the view, and the labels over them again unless `labels` is false.
-  drawTracks(segments, points, labels = true) {
+  // Draws electron and positron steps and absorption points (world units) in red (or the
+  // newest photon's colour), clipped to the view, and the labels over them again unless `labels` is false.
+  drawTracks(segments, points, labels = true, colour = RED) {
     const ctx = this.ctx;
     const map = this.map;
     if (!ctx || !map) return;
     const { x: X, y: Y } = map;
-    strokeClipped(ctx, map, segments, RED);
-    ctx.fillStyle = RED;
+    strokeClipped(ctx, map, segments, colour);
+    ctx.fillStyle = colour;
     const dot = ctx.lineWidth;
     for (let i = 0; i + 1 < points.length; i += 2)
       ctx.fillRect(X(points[i]) - dot / 2, Y(points[i + 1]) - dot / 2, dot, dot);

@@ -7,6 +7,7 @@ import { errorText, language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { DepthProbe } from './visual_probe.js';
 import { TrackQueue } from './visual_tracks.js';
+import { attachRuler } from './visual_ruler.js';
 import {
   depthUnderlay,
   fillPhantomChoice,
@@ -55,6 +56,7 @@ guardWhile('visual', () => state.running || state.starting || Number($('total').
 const side = new SideView($('side'));
 side.underlay = sideUnderlay;
 const tracks = new TrackQueue(side, reducedMotion);
+attachRuler(side);
 
 // ---- texts -------------------------------------------------------------------------------
 
@@ -276,7 +278,8 @@ async function onWorkerReady() {
 // never runs more than two answers ahead of the page) and the final answer of its run.
 function showBatch(msg, final) {
   const rate = RATES[Number($('rate').value)];
-  tracks.queue(msg.segments, msg.absorptions, $('step').checked && rate > 0 ? 700 / rate : 0);
+  const spreadMs = $('step').checked && rate > 0 ? 700 / rate : 0;
+  tracks.queue(msg.segments, msg.absorptions, spreadMs, msg.wash, msg.highlight);
   side.addExtra(msg.deltaRays, DELTA_RAY_COLOUR);
   side.addExtra(msg.bremsstrahlung, BREMSSTRAHLUNG_COLOUR);
   $('total').value = String(msg.total);

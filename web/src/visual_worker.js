@@ -49,6 +49,8 @@ function send(final, withUncertainty = final) {
     absorptions,
     deltaRays,
     bremsstrahlung,
+    wash: core.wash(),
+    highlight: core.highlight(),
     depositedKeV: core.depositedKeV(),
     escapedKeV: core.escapedKeV(),
   };

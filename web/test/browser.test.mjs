@@ -240,6 +240,66 @@ test('step display keeps its pace after a busy page and after Pause and Resume',
 
 // Stop ends the batch at the chunk under way, not at the batch's end: a batch of 1e6 photons
 // stops short of its count. (Its latency is not timed: a loaded machine would fail the test.)
+// One photon at a time, the newest photon's electrons are drawn black among the older red
+// ones; a drag with the mouse lays a ruler over the tracks, and a click takes it away.
+test('the newest photon stands out in black, and a drag lays a ruler', { skip, timeout: 60000 }, async () => {
+  const { page, errors } = await openPage(
+    browser,
+    `${url}index.html?screen=visual&lang=en&energy=10&field=10&photons=100&step=1&seed=7`,
+    1920,
+    1080,
+  );
+  await page.click('#ok');
+  await page.waitForFunction(() => !document.getElementById('single').disabled, { timeout: 30000 });
+  // The side view's dark pixels: where they are, and how many; with `water`, only inside the
+  // field clear of the labels and of the beam's axis, where only tracks are dark.
+  const dark = (water = false) =>
+    page.$eval(
+      '#side',
+      (canvas, water) => {
+        const { width, height } = canvas;
+        const data = canvas.getContext('2d').getImageData(0, 0, width, height).data;
+        const at = [];
+        for (let i = 0; i < data.length; i += 4) {
+          const [x, y] = [(i / 4) % width, Math.floor(i / 4 / width)];
+          const inWater =
+            x > 0.4 * width &&
+            x < 0.95 * width &&
+            Math.abs(y / height - 0.5) > 0.05 &&
+            Math.abs(y / height - 0.5) < 0.25;
+          if ((inWater || !water) && data[i] < 60 && data[i + 1] < 60 && data[i + 2] < 60) at.push(i);
+        }
+        return { size: `${width}x${height}`, at };
+      },
+      water,
+    );
+  const before = await dark(true);
+  const seen = new Set(before.at);
+  let total = 0;
+  let added = 0;
+  // A photon may cross the water without an electron: the next one will have one.
+  while (added <= 20 && total < 30) {
+    await page.click('#single');
+    total += 1;
+    await waitForTotal(page, total);
+    const now = await dark(true);
+    assert.equal(now.size, before.size);
+    added = now.at.filter((i) => !seen.has(i)).length;
+  }
+  assert.ok(added > 20, `${added} black pixels of tracks after ${total} photons`);
+  const side = await page.$eval('#side', (e) => e.getBoundingClientRect().toJSON());
+  await page.mouse.move(side.left + side.width * 0.3, side.top + side.height * 0.5);
+  await page.mouse.down();
+  await page.mouse.move(side.left + side.width * 0.6, side.top + side.height * 0.6, { steps: 4 });
+  await page.mouse.up();
+  const measured = (await dark()).at.length;
+  await page.mouse.click(side.left + side.width * 0.5, side.top + side.height * 0.3);
+  const cleared = (await dark()).at.length;
+  assert.ok(measured > cleared + 100, `${measured - cleared} black pixels of the ruler`);
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test('Stop ends a long batch at the chunk under way', { skip, timeout: 60000 }, async () => {
   const { page, errors } = await openPage(
     browser,
