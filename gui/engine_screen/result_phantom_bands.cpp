@@ -25,7 +25,9 @@ namespace {
 // The band's shade, the visual screen's own hue taken two thirds of the way to white so that
 // every curve colour stays readable over it.
 QColor BandColor(const PhantomBand& band) {
-  const auto pale = [](std::uint32_t channel) { return static_cast<int>(255 - (255 - channel) / 3); };
+  const auto pale = [](std::uint32_t channel) {
+    return static_cast<int>(255 - (255 - channel) / 3);
+  };
   return QColor(pale((band.shade >> 16) & 0xff), pale((band.shade >> 8) & 0xff),
                 pale(band.shade & 0xff));
 }
@@ -74,9 +76,9 @@ void PaintPhantomBandLabels(QPainter& painter, const QTransform& to_pixels, doub
     const QPointF left = to_pixels.map(QPointF(XOf(band.top_cm), kFrameTop));
     const QPointF right =
         to_pixels.map(QPointF(std::min(XOf(band.bottom_cm), kFrameRight), kFrameTop));
-    const QString name =
-        QString::fromUtf8(english ? band.name_en.data() : band.name_ja.data(),
-                          static_cast<qsizetype>(english ? band.name_en.size() : band.name_ja.size()));
+    const QString name = QString::fromUtf8(
+        english ? band.name_en.data() : band.name_ja.data(),
+        static_cast<qsizetype>(english ? band.name_en.size() : band.name_ja.size()));
     // Inside the band's top, centred; a band narrower than its name keeps it at its left edge.
     const double width = metrics.horizontalAdvance(name);
     const double x =
