@@ -107,8 +107,8 @@
         <translation>maximum at the surface: no build-up</translation>
     </message>
     <message>
-        <source>スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい</source>
-        <translation>in a slab phantom no d_max is read: see the engine screen&apos;s interface values</translation>
+        <source>スラブでは d_max なし (境界の値はエンジン画面で)</source>
+        <translation>no d_max in a slab (interface values: engine screen)</translation>
     </message>
 </context>
 <context>

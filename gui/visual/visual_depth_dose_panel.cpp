@@ -424,7 +424,7 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
       break;
     case DepthDoseReading::Verdict::kSlab:
       label = Tr("DepthDosePanel",
-                 "スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい");
+                 "スラブでは d_max なし (境界の値はエンジン画面で)");
       break;
     case DepthDoseReading::Verdict::kDmax:
       label = reading_.sigma_text.empty()

@@ -26,7 +26,7 @@ export function depthNote(c) {
   if (c.slabNote)
     return [
       tr('DepthDosePanel', '光子 %1 個', c.photons),
-      tr('DepthDosePanel', 'スラブファントムでは d_max を読まない: エンジン画面の境界の値を見て下さい'),
+      tr('DepthDosePanel', 'スラブでは d_max なし (境界の値はエンジン画面で)'),
     ]
       .map((p) => p.trim())
       .join(' — ');
