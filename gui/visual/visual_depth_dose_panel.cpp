@@ -423,8 +423,7 @@ void DepthDosePanel::DrawMaximum(QPainter& p, const FigureAxes& axes, double lin
       label = Tr("DepthDosePanel", "表面で最大: ビルドアップなし");
       break;
     case DepthDoseReading::Verdict::kSlab:
-      label = Tr("DepthDosePanel",
-                 "スラブでは d_max なし (境界の値はエンジン画面で)");
+      label = Tr("DepthDosePanel", "スラブでは d_max なし (境界の値はエンジン画面で)");
       break;
     case DepthDoseReading::Verdict::kDmax:
       label = reading_.sigma_text.empty()
