@@ -10,7 +10,9 @@
 #include "engine/conditions_file.h"
 #include "models/curve_metrics.h"
 #include "models/curve_table.h"
+#include "models/phantom_bands.h"
 #include "models/phantom_presets.h"
+#include "models/visual_session.h"
 #include "records/file_io.h"
 #include "records/input_error.h"
 #include "records/number_text.h"
@@ -406,6 +408,10 @@ InterfaceValues MeasureInterfaces(const Phantom& phantom, const ResultTables& ta
     // over the electrons' range, and its bins' scatter would understate it several times.
   }
   return values;
+}
+
+bool DmaxIsReadIn(const std::optional<Phantom>& phantom) {
+  return !phantom || !SlabBendsDoseFit(PhantomBands(*phantom));
 }
 
 std::string MaterialName(std::string_view material, bool english) {

@@ -76,6 +76,12 @@ std::optional<Phantom> PhantomOfDescription(std::string_view description);
 // its name is marked with; none for water or layers that cannot be known.
 std::optional<Phantom> PhantomOfResult(std::string_view file, const RunStatistics* statistics);
 
+// Whether a curve of `phantom` has a d_max to read: not where lung, bone or air begins within
+// the depths the water-shaped maximum fit reads, which the slab bends (the interface values
+// are read instead); water and a bolus, which is water, keep it. One rule for the visual
+// screen's label and for the engine screen's tables on both front ends.
+bool DmaxIsReadIn(const std::optional<Phantom>& phantom);
+
 // The water result that a phantom result `file` is read against: among `listed`, a result of
 // the same energy without phantom and with every part of the physics, the accurate
 // transport's before the exact one, then the one of most photons. Empty when there is none.

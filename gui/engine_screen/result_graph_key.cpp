@@ -245,9 +245,12 @@ QStringList CurveTableHeader() {
 QStringList CurveTableRowText(const CurveSet& set) {
   const bool english = CurrentLanguage() == Language::kEnglish;
   const CurveTableCells cells = CurveTableText(*set.row, english);
-  // A phantom's d_max is not the number to read: its interfaces are, under its name
-  // (TableLegendParts).
-  const std::string dmax = set.interfaces ? std::string("—") : cells.dmax;
+  // Where a slab bends the curve, its d_max is not the number to read: its interfaces are,
+  // under its name (TableLegendParts).
+  const std::string dmax =
+      DmaxIsReadIn(PhantomOfResult(set.file.toStdString(), set.statistics.get()))
+          ? cells.dmax
+          : std::string("—");
   return {LegendText(set), QString::fromStdString(dmax), QString::fromStdString(cells.surface),
           QString::fromStdString(cells.d10), QString::fromStdString(cells.tpr)};
 }

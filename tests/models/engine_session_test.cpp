@@ -448,6 +448,20 @@ TEST(PhantomSession, WaterResultOfTheSameBeam) {
   for (const auto& c : cases) EXPECT_EQ(WaterResultFor(c.phantom, c.listed), c.water) << c.phantom;
 }
 
+// A slab that bends the curve within the maximum fit's reach hides d_max on every screen;
+// a bolus, water of another name, keeps it: it is what the bolus moves.
+TEST(PhantomLinkTest, DmaxIsReadUnlessASlabBendsTheCurve) {
+  const struct {
+    std::string_view link;
+    bool read;
+  } cases[] = {{"water", true},          {"bolus", true}, {"lung", false},
+               {"bone", false},          {"air", false},  {"water:13,lung:5", true},
+               {"water:2,bolus:1", true}};
+  EXPECT_TRUE(DmaxIsReadIn(std::nullopt));
+  for (const auto& c : cases)
+    EXPECT_EQ(DmaxIsReadIn(ParsePhantom(*PhantomTextOfLink(c.link), "link")), c.read) << c.link;
+}
+
 // A phantom in a link comes back as the same link, by preset key or written out, and what is
 // neither is refused before anything reads it as a file.
 TEST(PhantomLinkTest, LinksReadBackAsWritten) {

@@ -468,7 +468,13 @@ class ResultLibrary {
     // The cells as Dosavia's table and saved picture word them.
     const CurveTableCells text = CurveTableText(row, report_language == TextLanguage::kEnglish);
     val cells = val::object();
-    cells.set("dmax", text.dmax);
+    // Where a slab bends the curve, its interface values are read instead of its d_max.
+    const auto name = names_.find(id);
+    const auto statistics = statistics_.find(id);
+    const bool dmax_read = DmaxIsReadIn(
+        PhantomOfResult(name == names_.end() ? std::string_view() : std::string_view(name->second),
+                        statistics == statistics_.end() ? nullptr : statistics->second.get()));
+    cells.set("dmax", dmax_read ? text.dmax : std::string("—"));
     cells.set("surface", text.surface);
     cells.set("d10", text.d10);
     cells.set("tpr", text.tpr);
