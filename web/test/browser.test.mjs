@@ -242,13 +242,16 @@ test('step display keeps its pace after a busy page and after Pause and Resume',
 // stops short of its count. (Its latency is not timed: a loaded machine would fail the test.)
 // One photon at a time, the newest photon's electrons are drawn black among the older red
 // ones; a drag with the mouse lays a ruler over the tracks, and a click takes it away.
-test('the newest photon stands out in black, and a drag lays a ruler', { skip, timeout: 60000 }, async () => {
+test('the newest photon stands out in black, and a drag lays a ruler', { skip, timeout: 120000 }, async () => {
   const { page, errors } = await openPage(
     browser,
     `${url}index.html?screen=visual&lang=en&energy=10&field=10&photons=100&step=1&seed=7`,
     1920,
     1080,
   );
+  // OK once the core is ready (its field sizes listed): a click before then waits for the
+  // core, which a loaded machine may take long to compile.
+  await page.waitForFunction(() => document.querySelectorAll('#field-items option').length > 0, { timeout: 60000 });
   await page.click('#ok');
   await page.waitForFunction(() => !document.getElementById('single').disabled, { timeout: 30000 });
   // The side view's dark pixels: where they are, and how many; with `water`, only inside the
