@@ -12,11 +12,9 @@
 // one normalisation, the largest primary kerma of the first 5 cm, which lies in the water at
 // the surface for every preset.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
@@ -25,13 +23,13 @@
 
 #include "engine/beam_geometry.h"
 #include "engine/conditions_file.h"
-#include "engine/kestrun_run.h"
 #include "engine/phantom_file.h"
 #include "models/figure_models.h"
 #include "models/interface_curves.h"
 #include "models/phantom_presets.h"
 #include "physics/physics_loader.h"
 #include "records/file_io.h"
+#include "tools/figures/figure_run.h"
 
 namespace {
 
@@ -42,32 +40,6 @@ constexpr int kDefaultSeeds = 4;
 constexpr int kThreads = 2;
 constexpr const char* kPhantomFile = "Phantom.dat";
 
-// Total dose (primary + scatter) of the ten field columns, bin by bin, from a result file.
-std::vector<std::vector<double>> ReadTotals(const fs::path& path) {
-  std::ifstream in(path);
-  if (!in) throw std::runtime_error("no result file " + path.string());
-  std::vector<std::vector<double>> records;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::vector<double> numbers;
-    double value = 0;
-    while (fields >> value) numbers.push_back(value);
-    if (numbers.size() == 2 + dosavia::kFields) records.push_back(numbers);
-  }
-  if (records.size() != 2 * dosavia::kSlabs)
-    throw std::runtime_error("the result file " + path.string() + " has " +
-                             std::to_string(records.size()) + " records, not 600");
-  std::vector<std::vector<double>> totals(dosavia::kFields,
-                                          std::vector<double>(dosavia::kSlabs, 0.0));
-  for (int f = 0; f < dosavia::kFields; ++f)
-    for (int j = 0; j < dosavia::kSlabs; ++j)
-      totals[static_cast<std::size_t>(f)][static_cast<std::size_t>(j)] =
-          records[static_cast<std::size_t>(j)][static_cast<std::size_t>(2 + f)] +
-          records[static_cast<std::size_t>(dosavia::kSlabs + j)][static_cast<std::size_t>(2 + f)];
-  return totals;
-}
-
 // The column of a field side [cm] in the result file.
 std::size_t ColumnOf(int side_cm) {
   const auto& sides = dosavia::kCurveFieldSideCm;
@@ -76,14 +48,13 @@ std::size_t ColumnOf(int side_cm) {
   return static_cast<std::size_t>(at - sides.begin());
 }
 
-// The mean over the seeds of one phantom's run at one energy: totals by field column.
+// The mean over the seeds of one phantom's run at one energy: total dose by field column
+// (0-based) and depth bin (0-based).
 std::vector<std::vector<double>> RunBeam(const fs::path& run_dir, const std::string& phantom,
                                          int energy, const std::string& photons, int seeds) {
   using namespace dosavia;
   const std::string spectrum = SpectrumFileName(std::to_string(energy));
   const std::string result = phantom + "-" + std::to_string(energy) + ".data";
-  WriteConditionsFile(run_dir / kConditionsFile,
-                      ConditionsFileText(spectrum, result, PhotonTotalText(photons)));
   KestrunOptions options;
   options.threads = kThreads;
   options.physics.accurate_transport = true;
@@ -97,14 +68,11 @@ std::vector<std::vector<double>> RunBeam(const fs::path& run_dir, const std::str
   std::vector<std::vector<double>> mean(kFields, std::vector<double>(kSlabs, 0.0));
   for (int seed = 1; seed <= seeds; ++seed) {
     options.seed = static_cast<RunSeed>(seed);
-    std::istringstream enter("\n");
-    std::ostringstream dialogue;
     std::fprintf(stderr, "%s %d MV, seed %d\n", phantom.c_str(), energy, seed);
-    if (RunKestrun(enter, dialogue, run_dir, options) != 0)
-      throw std::runtime_error("the engine failed:\n" + dialogue.str());
-    const auto totals = ReadTotals(run_dir / result);
+    const auto tables = figures::RunEngine(run_dir, spectrum, result, photons, options);
+    const auto& total = tables->DoseTable[kTotalDose];
     for (std::size_t f = 0; f < mean.size(); ++f)
-      for (std::size_t j = 0; j < mean[f].size(); ++j) mean[f][j] += totals[f][j] / seeds;
+      for (std::size_t j = 0; j < mean[f].size(); ++j) mean[f][j] += total[f + 1][j + 1] / seeds;
   }
   return mean;
 }
@@ -121,12 +89,9 @@ int main(int argc, char* argv[]) {
   const fs::path data_dir = argv[1];
   const std::string photons = argc > 3 ? argv[3] : kDefaultPhotons;
   const int seeds = argc > 4 ? std::max(1, std::atoi(argv[4])) : kDefaultSeeds;
-  const fs::path run_dir =
-      fs::temp_directory_path() /
-      ("dosavia_interfaces_" +
-       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   try {
-    fs::create_directories(run_dir);
+    const figures::ScratchFolder scratch("dosavia_interfaces_");
+    const fs::path& run_dir = scratch.path();
     for (const auto& entry : fs::directory_iterator(data_dir)) {
       const std::string name = entry.path().filename().string();
       if (name.ends_with(".dat") || name.ends_with(".csv"))
@@ -174,11 +139,7 @@ int main(int argc, char* argv[]) {
     WriteFileAtomically(argv[2], text.str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "make_interface_curves: %s\n", error.what());
-    std::error_code ignored;
-    fs::remove_all(run_dir, ignored);
     return 1;
   }
-  std::error_code ignored;
-  fs::remove_all(run_dir, ignored);
   return 0;
 }
