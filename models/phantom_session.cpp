@@ -415,15 +415,8 @@ bool DmaxIsReadIn(const std::optional<Phantom>& phantom) {
 }
 
 std::string MaterialName(std::string_view material, bool english) {
-  static constexpr struct {
-    std::string_view key, ja, en;
-  } kNames[] = {{"water", "水", "water"},
-                {"lung", "肺", "lung"},
-                {"bone", "骨", "bone"},
-                {"air", "空気", "air"},
-                {"bolus", "ボーラス", "bolus"}};
-  for (const auto& n : kNames)
-    if (n.key == material) return std::string(english ? n.en : n.ja);
+  if (const MaterialLook* look = MaterialLookOf(material))
+    return std::string(english ? look->word_en : look->name_ja);
   return std::string(material);
 }
 
