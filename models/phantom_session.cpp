@@ -453,6 +453,16 @@ std::string PhantomName(const Phantom& phantom, bool english) {
   return text;
 }
 
+std::vector<EditedLayer> EditorRowsOf(const std::optional<Phantom>& phantom) {
+  if (!phantom) return {{"water", "3"}, {"lung", "10"}};
+  std::size_t named = phantom->layers.size();
+  while (named > 1 && phantom->layers[named - 1].material == "water") --named;
+  std::vector<EditedLayer> rows;
+  for (std::size_t i = 0; i < named; ++i)
+    rows.push_back({phantom->layers[i].material, Centimetres(phantom->layers[i].thickness_cm)});
+  return rows;
+}
+
 std::vector<SlabValueCells> InterfaceValueText(const InterfaceValues& values,
                                                std::string_view energy, bool english) {
   std::vector<SlabValueCells> rows;
