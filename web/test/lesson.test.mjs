@@ -32,6 +32,8 @@ test('every link of the lesson sheets is a valid deep link', () => {
       if (params.has('phantom')) assert.ok(PHANTOMS.has(params.get('phantom')), `${sheet}: ${link}`);
       if (params.get('screen') === 'engine') {
         for (const name of params.keys()) assert.ok(ENGINE_PARAMETERS.has(name), `${sheet}: ${link}`);
+        // Each group runs its own seed; without one every group's run would be the same run.
+        assert.equal(params.get('seed'), '1', `${sheet}: ${link} runs the first group's seed`);
         continue;
       }
       assert.deepEqual(parseDeepLink(query).problems, [], `${sheet}: ${link}`);
