@@ -39,7 +39,10 @@ function draw() {
       });
       const remove = document.createElement('button');
       remove.type = 'button';
-      remove.textContent = tr('EngineScreen', '行を削除');
+      // A cross beside its own row, so that a row keeps to one line in the controls' column.
+      remove.textContent = '×';
+      remove.title = tr('EngineScreen', '行を削除');
+      remove.setAttribute('aria-label', `${tr('EngineScreen', '行を削除')} ${i + 1}`);
       remove.addEventListener('click', () => {
         rows.splice(i, 1);
         draw();

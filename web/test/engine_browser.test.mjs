@@ -751,7 +751,14 @@ test(
     assert.equal(await rowsShown(), 'air:3,water:1');
     assert.equal(await page.$eval('#e-layer-problem', (p) => p.textContent), '');
     assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-2K-slab.data');
-    if (shots) await page.screenshot({ path: join(shots, 'web_engine_layers_1024_en.png') });
+    if (shots) {
+      await page.screenshot({ path: join(shots, 'web_engine_layers_1024_en.png') });
+      // On a phone the editor lies under the run's boxes: the screen scrolled to it.
+      await page.setViewport({ width: 390, height: 844 });
+      await page.$eval('#e-layers', (e) => e.scrollIntoView({ block: 'center' }));
+      await page.screenshot({ path: join(shots, 'web_engine_layers_phone_en.png') });
+      await page.setViewport({ width: 1024, height: 768 });
+    }
     await page.click('#e-start');
     await waitForRun(page);
     const legend = await page.$eval('#e-table tbody tr td', (td) => td.textContent);
