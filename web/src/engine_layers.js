@@ -93,6 +93,8 @@ export async function showLayers(keepRows = false) {
     $('e-start').disabled = Boolean(state.running);
   }
   draw();
+  // A refusal shown is worded again in the page's language.
+  if (keepRows && state.layerProblem) edited();
 }
 
 $('e-add-layer').addEventListener('click', () => {
