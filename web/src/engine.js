@@ -439,8 +439,9 @@ async function startEngineScreen(values, given = []) {
   buildSwitches(await state.total.call('switches'), values.without ?? []);
   $('e-accurate').checked = values.accurate === 1;
   fillEnginePhantoms(await state.total.call('phantomPresets'));
+  // Water as the core reads it (with the rows the layer editor opens on), then the link's.
+  state.phantom = await state.total.call('phantom', { value: 'water' });
   if (values.phantom && values.phantom !== state.phantom.link) await choosePhantom(values.phantom);
-  else state.phantom = await state.total.call('phantom', { value: state.phantom.link });
   await Promise.all([followAccurate(), refreshSaved()]);
   $('e-start').disabled = false;
   // The test page and a teacher's slide learn from this that the screen can be used.

@@ -714,7 +714,7 @@ test(
   async () => {
     const { page, errors } = await openPage(
       browser,
-      `${url}?screen=engine&lang=en&energy=10&photons=2000&field=10&phantom=lung&seed=3`,
+      `${url}?screen=engine&lang=en&energy=10&photons=2000&field=10&seed=3`,
       1024,
       768,
     );
@@ -725,7 +725,9 @@ test(
         items.map((li) => `${li.querySelector('select').value}:${li.querySelector('input').value}`).join(','),
       );
     await page.waitForFunction(() => document.querySelectorAll('#e-layer-rows li').length === 2);
+    // Opened on water, it shows the lung slab's rows and chooses them.
     assert.equal(await rowsShown(), 'water:3,lung:10');
+    await page.waitForFunction(() => document.getElementById('e-phantom').value === 'lung');
     // The box's text replaced as a whole, as a paste would (a triple click selects it in
     // Chromium only).
     const typeThickness = (row, text) =>
