@@ -443,7 +443,9 @@ async function startEngineScreen(values, given = []) {
   state.phantom = await state.total.call('phantom', { value: 'water' });
   if (values.phantom && values.phantom !== state.phantom.link) await choosePhantom(values.phantom);
   await Promise.all([followAccurate(), refreshSaved()]);
+  // The run and the layer editor wait for the core that reads them.
   $('e-start').disabled = false;
+  $('e-edit-layers').disabled = false;
   // The test page and a teacher's slide learn from this that the screen can be used.
   document.body.dataset.engineReady = '1';
   if (values.run === 1) pressStart();
