@@ -62,9 +62,14 @@ val EditEnginePhantom(const std::string& before, val typed) {
   if (session.FollowLink(before)) session = PhantomSession();
   std::vector<EditedLayer> rows;
   const int count = typed["length"].as<int>();
+  // A cell that is no text (a number a script put there, nothing) is read as empty, which the
+  // reader names by its row, rather than taking the module down.
+  const auto text = [](const val& cell) {
+    return cell.isString() ? cell.as<std::string>() : std::string();
+  };
   for (int i = 0; i < count; ++i) {
     const val row = typed[i];
-    rows.push_back({row["material"].as<std::string>(), row["thickness"].as<std::string>()});
+    rows.push_back({text(row["material"]), text(row["thickness"])});
   }
   const auto problem = session.EditLayers(rows);
   return Answer(session, problem);

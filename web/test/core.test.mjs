@@ -218,6 +218,10 @@ test("the layer editor's rows become the phantom or are refused by row and field
       if (!answer.error && link !== 'water') assert.equal(m.editEnginePhantom('water', answer.rows).link, link, what);
     }
   }
+  // A cell that is no text is an empty one, named by its row; the phantom before stays.
+  m.setReportLanguage('en');
+  const odd = m.editEnginePhantom('lung', [{ material: 'water', thickness: 3 }, { material: null }]);
+  assert.deepEqual([odd.link, /line 1/.test(odd.error)], ['lung', true], odd.error);
   // A refusal is worded in the page's language: the same rows, two sentences.
   m.setReportLanguage('en');
   const english = m.editEnginePhantom('water', rows('water:2|lung:-1')).error;
