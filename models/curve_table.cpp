@@ -313,9 +313,11 @@ std::string CurvesCsvText(const ResultTables* kerma, std::string_view kerma_file
       kermas.push_back(set.tables);
       text += ',' + CsvField(energy + names.kerma + ' ' + set.file + relative);
     }
+    const std::optional<Phantom> phantom = PhantomOfResult(set.file, set.statistics);
+    const std::string layers = phantom ? ", " + PhantomName(*phantom, names.english) : "";
     for (const std::string& name : names.dose)
-      text += ',' +
-              CsvField(energy + FieldSizeLabel(set.field) + ' ' + name + ' ' + set.file + relative);
+      text += ',' + CsvField(energy + FieldSizeLabel(set.field) + ' ' + name + ' ' + set.file +
+                             layers + relative);
   }
   text += "\r\n";
   for (int i = 1; i <= kDepthBins; ++i) {

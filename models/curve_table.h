@@ -156,6 +156,9 @@ struct CsvCurveSet {
   int field = 8;
   std::string energy;  // "10 MV"; empty when unknown
   std::string file;
+  // The run's statistics, whose record names a slab phantom's layers; without them a
+  // preset's mark in the file's name tells.
+  const RunStatistics* statistics = nullptr;
 };
 
 // The column names in the interface language.
@@ -166,10 +169,13 @@ struct CurveCsvNames {
   // After every value column's name: what the numbers are relative to, since a result file
   // holds ratios, not grays ("（0～5 cm の一次線水カーマ最大値 = 1）"); none when empty.
   std::string relative;
+  bool english = false;  // the language of the phantom's name after a phantom set's columns
 };
 
 // A header row, then one row per depth bin: the bin's centre [cm], the kerma of `kerma`
-// (when given, named after `kerma_file`), then total, primary and scatter of each set, each
+// (when given, named after `kerma_file`), then total, primary and scatter of each set (a
+// phantom set's named with its layers as the legend names them, so that a spreadsheet never
+// reads a slab's curve as water's), each
 // set of other tables led by their own kerma (once per tables), as
 // the file's ratios to its kerma maximum in the first 5 cm (each value column's name says
 // so with `relative`), six significant digits. UTF-8 with a byte-order

@@ -415,15 +415,8 @@ bool DmaxIsReadIn(const std::optional<Phantom>& phantom) {
 }
 
 std::string MaterialName(std::string_view material, bool english) {
-  static constexpr struct {
-    std::string_view key, ja, en;
-  } kNames[] = {{"water", "水", "water"},
-                {"lung", "肺", "lung"},
-                {"bone", "骨", "bone"},
-                {"air", "空気", "air"},
-                {"bolus", "ボーラス", "bolus"}};
-  for (const auto& n : kNames)
-    if (n.key == material) return std::string(english ? n.en : n.ja);
+  if (const MaterialLook* look = MaterialLookOf(material))
+    return std::string(english ? look->word_en : look->name_ja);
   return std::string(material);
 }
 
@@ -458,6 +451,16 @@ std::string PhantomName(const Phantom& phantom, bool english) {
     text += (i ? ", " : "") + MaterialName(phantom.layers[i].material, english) + " " +
             Centimetres(phantom.layers[i].thickness_cm) + " cm";
   return text;
+}
+
+std::vector<EditedLayer> EditorRowsOf(const std::optional<Phantom>& phantom) {
+  if (!phantom) return {{"water", "3"}, {"lung", "10"}};
+  std::size_t named = phantom->layers.size();
+  while (named > 1 && phantom->layers[named - 1].material == "water") --named;
+  std::vector<EditedLayer> rows;
+  for (std::size_t i = 0; i < named; ++i)
+    rows.push_back({phantom->layers[i].material, Centimetres(phantom->layers[i].thickness_cm)});
+  return rows;
 }
 
 std::vector<SlabValueCells> InterfaceValueText(const InterfaceValues& values,

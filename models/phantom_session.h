@@ -63,6 +63,11 @@ class PhantomSession {
   std::optional<Phantom> phantom_;
 };
 
+// The rows a layer editor opens with for `phantom`: its layers from the surface down without
+// the water below the last, thicknesses as the file writes them; for water alone the lung
+// slab's, a phantom a class edits from.
+std::vector<EditedLayer> EditorRowsOf(const std::optional<Phantom>& phantom);
+
 // Writes the phantom file `text` at `path` whole or not at all (WriteFileAtomically). A link
 // there is refused (it would write the layers into whatever file it leads to), as is a
 // folder, a pipe or a device. Throws WriteError naming `path`.

@@ -117,13 +117,15 @@ std::string CurvesCsvText(const ResultTables* kerma, const QString& kerma_file,
                           std::span<const CurveSet> sets, double ssd_cm) {
   std::vector<CsvCurveSet> rows;
   for (const CurveSet& set : sets)
-    rows.push_back({set.tables.get(), set.field, set.energy.toStdString(), set.file.toStdString()});
+    rows.push_back({set.tables.get(), set.field, set.energy.toStdString(), set.file.toStdString(),
+                    set.statistics.get()});
   CurveCsvNames names{
       Tr("Figures", "深さ [cm]").toStdString(),
       Tr("Figures", kKermaName).toStdString(),
       {Tr("Figures", kDoseNames[0]).toStdString(), Tr("Figures", kDoseNames[1]).toStdString(),
        Tr("Figures", kDoseNames[2]).toStdString()},
-      Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString()};
+      Tr("Figures", "（0～5 cm の一次線水カーマ最大値 = 1）").toStdString(),
+      CurrentLanguage() == Language::kEnglish};
   // Curves of a point source say so, with the scale they keep (the parallel beam's).
   if (ssd_cm <= 0 && !sets.empty()) ssd_cm = sets.front().ssd_cm;
   if (ssd_cm > 0)

@@ -328,6 +328,22 @@ TEST(CurveTableTest, CsvHasTheDesktopLayout) {
   EXPECT_EQ(lines, 1u + kDepthBins);
   EXPECT_NE(csv.find("\r\n0.05,"), std::string::npos);
   EXPECT_NE(csv.find("\r\n29.95,"), std::string::npos);
+  // A phantom set's columns name its layers: from its statistics for layers of its own, from
+  // its name's mark for a preset; a water set's columns stay as they were.
+  RunStatistics slab;
+  slab.phantom = "water 2 air 3 water 25";
+  const CsvCurveSet phantoms[] = {{a.get(), 8, "6 MV", "6MV-1M-slab.data", &slab},
+                                  {b.get(), 8, "6 MV", "6MV-1M-lung.data"}};
+  const std::string named = CurvesCsvText(
+      nullptr, "", phantoms, {"depth", "kerma", {"total", "primary", "scatter"}, "", true});
+  EXPECT_NE(
+      named.find(",\"6 MV 10 × 10 cm total 6MV-1M-slab.data, phantom: water 2 cm, air 3 cm\","),
+      std::string::npos)
+      << named.substr(0, 400);
+  EXPECT_NE(named.find("\"6 MV 10 × 10 cm scatter 6MV-1M-lung.data, Lung slab (water 3 cm, lung "
+                       "10 cm)\"\r\n"),
+            std::string::npos)
+      << named.substr(0, 400);
 }
 
 // Parallel-beam tables without noise whose scatter grows linearly with the field side, so

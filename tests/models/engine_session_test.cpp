@@ -388,6 +388,12 @@ TEST(PhantomSession, ChoicesGiveTheRunsPhantom) {
     EXPECT_EQ(session.Link(), c.link) << c.what;
     EXPECT_EQ(session.FileText(), c.text) << c.what;
     EXPECT_EQ(session.IsWater(), std::string(c.text).empty()) << c.what;
+    // The editor opened on the phantom in force shows rows that read back as that phantom.
+    if (!session.IsWater()) {
+      PhantomSession reopened;
+      EXPECT_FALSE(reopened.EditLayers(EditorRowsOf(session.Layers()))) << c.what;
+      EXPECT_EQ(reopened.Link(), session.Link()) << c.what;
+    }
     ASSERT_EQ(problem.has_value(), c.problem_line >= 0) << c.what;
     if (!problem) continue;
     EXPECT_EQ(problem->line, c.problem_line) << c.what;

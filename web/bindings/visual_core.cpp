@@ -16,6 +16,7 @@
 #include "models/visual_session.h"
 #include "models/visual_tracks.h"
 #include "records/problem_text.h"
+#include "web/bindings/phantom_band_list.h"
 #include "web/bindings/report_language.h"
 #include "web/bindings/typed_arrays.h"
 
@@ -138,18 +139,7 @@ class VisualCore {
     }
     out.set("error", error);
     out.set("link", session_.PhantomLink());
-    val bands = val::array();
-    for (const PhantomBand& band : session_.Bands()) {
-      val entry = val::object();
-      entry.set("top", band.top_cm);
-      entry.set("bottom", band.bottom_cm);
-      entry.set("material", std::string(band.material));
-      entry.set("ja", std::string(band.name_ja));
-      entry.set("en", std::string(band.name_en));
-      entry.set("shade", static_cast<double>(band.shade));
-      bands.call<void>("push", entry);
-    }
-    out.set("bands", bands);
+    out.set("bands", BandList(session_.Bands()));
     return out;
   }
   bool KeepCurve() { return session_.KeepCurve(); }

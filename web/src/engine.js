@@ -21,6 +21,7 @@ import { prepareCanvas } from './chart.js';
 import { attachDepthProbe } from './engine_probe.js';
 import { $, componentNames, graphTexts, state, tableCells, estimated, tableNote } from './engine_state.js';
 import { fillPhantomChoice } from './visual_phantom.js';
+import { layerHooks, showLayers } from './engine_layers.js';
 import {
   MAX_WORKERS,
   buildSwitches,
@@ -66,6 +67,7 @@ function applyLanguage() {
   );
   $('e-status').textContent = statusLine();
   fillEnginePhantoms();
+  showLayers(true);
   showLoaded();
   renderSaved();
   renderTable();
@@ -343,13 +345,23 @@ function fillEnginePhantoms(presets = undefined) {
 async function choosePhantom(value) {
   await state.total.call('language', { lang: language() });
   const answer = await state.total.call('phantom', { value });
-  if (answer.error) {
-    showNotice(`${tr('VisualScreen', 'ファントム %1 を使えません', value)}\n${answer.error}`);
-  } else {
+  if (answer.error) showNotice(`${tr('VisualScreen', 'ファントム %1 を使えません', value)}\n${answer.error}`);
+  else showNotice('');
+  await takePhantom(answer);
+  await showLayers();
+}
+
+// The core's answer for a phantom chosen or edited; on an error the phantom before stays.
+async function takePhantom(answer) {
+  if (!answer.error) {
     if (!state.phantom.text && answer.text) state.accurateBefore = $('e-accurate').checked;
     if (state.phantom.text && !answer.text) $('e-accurate').checked = state.accurateBefore ?? false;
     state.phantom = answer;
-    showNotice('');
+    // The address carries the phantom in force, so that the page's link opens it again.
+    const address = new URL(window.location.href);
+    if (answer.link === 'water') address.searchParams.delete('phantom');
+    else address.searchParams.set('phantom', answer.link);
+    window.history.replaceState(null, '', address);
   }
   if (state.phantom.text) $('e-accurate').checked = true;
   $('e-accurate').disabled = Boolean(state.running) || Boolean(state.phantom.text);
@@ -359,6 +371,7 @@ async function choosePhantom(value) {
     ?.setAttribute('data-bands', state.phantom.bands.map((b) => b.material).join(','));
   await followAccurate();
 }
+layerHooks.take = takePhantom;
 
 // ---- the screen ----------------------------------------------------------------------------
 
@@ -426,9 +439,13 @@ async function startEngineScreen(values, given = []) {
   buildSwitches(await state.total.call('switches'), values.without ?? []);
   $('e-accurate').checked = values.accurate === 1;
   fillEnginePhantoms(await state.total.call('phantomPresets'));
+  // Water as the core reads it (with the rows the layer editor opens on), then the link's.
+  state.phantom = await state.total.call('phantom', { value: 'water' });
   if (values.phantom && values.phantom !== state.phantom.link) await choosePhantom(values.phantom);
   await Promise.all([followAccurate(), refreshSaved()]);
+  // The run and the layer editor wait for the core that reads them.
   $('e-start').disabled = false;
+  $('e-edit-layers').disabled = false;
   // The test page and a teacher's slide learn from this that the screen can be used.
   document.body.dataset.engineReady = '1';
   if (values.run === 1) pressStart();

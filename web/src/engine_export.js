@@ -4,7 +4,7 @@
 import { COMPONENT_STYLES, KERMA_COLOR, KERMA_LINE, drawGraph, drawSwatch, setColor } from './engine_draw.js';
 import { chartFont } from './chart.js';
 import { $, componentNames, estimated, graphTexts, state, tableCells, tableNote } from './engine_state.js';
-import { tr } from './i18n.js';
+import { language, tr } from './i18n.js';
 
 export function saveBlob(blob, name) {
   const url = URL.createObjectURL(blob);
@@ -105,6 +105,8 @@ export async function csvText() {
         : tr('Figures', '（0～5 cm の一次線水カーマ最大値 = 1）'),
   };
   const sets = state.sets.map((s) => ({ id: s.id, field: s.field, energy: s.energy, file: s.name }));
+  // A phantom set's columns name its layers in the page's language.
+  await state.total.call('language', { lang: language() });
   const text = await state.total.call('csv', {
     sets,
     kermaId: state.kerma ? state.kerma.id : -1,

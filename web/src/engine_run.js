@@ -98,9 +98,11 @@ function setStatus(words) {
 }
 
 function setRunning(running) {
-  $('e-start').disabled = running;
+  // Layers the engine would refuse run not: the editor says why until they read.
+  $('e-start').disabled = running || Boolean(state.layerProblem);
   $('e-stop').disabled = !running;
-  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed', 'e-phantom']) $(id).disabled = running;
+  for (const id of ['e-energy', 'e-photons', 'e-workers', 'e-seed', 'e-phantom', 'e-edit-layers', 'e-layers'])
+    $(id).disabled = running;
   // A phantom runs the accurate transport: its box rests ticked, the switches with it.
   $('e-accurate').disabled = running || inPhantom();
   for (const box of document.querySelectorAll('#e-switches input'))
@@ -133,7 +135,7 @@ class RunControl {
 const STOPPED = Symbol('stopped');
 
 export async function pressStart() {
-  if (state.running) return;
+  if (state.running || state.layerProblem) return;
   const energy = $('e-energy').value;
   const count = $('e-photons').value.normalize('NFKC');
   // The seed of this run: the box empty, the default sequence (the same file as ever).

@@ -22,9 +22,12 @@ export const state = {
   // point source. One for all sets, so that the graph, table and downloads name one.
   ssd: 0,
   total: null, // the worker that adds the blocks and keeps the opened results
-  // The slab phantom of the next run, as the core read it: { link, mark, text, bands };
-  // text '' for water.
-  phantom: { link: 'water', mark: '', text: '', bands: [] },
+  // The slab phantom of the next run, as the core read it: { link, mark, text, bands, rows };
+  // text '' for water, rows the layer editor's.
+  phantom: { link: 'water', mark: '', text: '', bands: [], rows: [] },
+  // Why the layer editor's rows cannot run ('' when they read or the editor is closed); the
+  // phantom before them stays in force, and Start rests.
+  layerProblem: '',
 };
 
 // The curves are drawn on the scale of each result's fitted surface kerma (not of its kerma

@@ -88,8 +88,13 @@ const CALLS = {
     value: c.module.screenRunNames(energy, count, without, phantom),
   }),
   // The screen's slab phantom by a preset's key or a link's layers: { error, link, mark,
-  // text, bands }; the presets to choose from ({ key, ja, en }); the browser's core only.
+  // text, bands, rows }; the presets to choose from ({ key, ja, en }); the browser's core only.
   phantom: (c, { value }) => ({ value: c.module.enginePhantom(value) }),
+  // The layer editor's rows read over the phantom in force `before` (its link value): the
+  // same answer, the error naming the row and field the engine would refuse; the materials
+  // a layer may be of ({ material, name }).
+  editPhantom: (c, { before, rows }) => ({ value: c.module.editEnginePhantom(before, rows) }),
+  phantomMaterials: (c, { english = false }) => ({ value: c.module.phantomMaterials(english) }),
   phantomPresets: (c) => ({ value: c.module.visualPhantomPresets() }),
   // The layers a result was run in, as its shaded bands ([] for water), and its values at
   // the interfaces for `field` read against the water result `waterId` of its beam (-1:

@@ -181,3 +181,61 @@ test('a batch stops where it is asked and the d_max comes with its uncertainty',
   curve.primary.forEach((v, i) => assert.ok(v >= 0 && v <= curve.dose[i] + 1e-9, `bin ${i}: ${v} > ${curve.dose[i]}`));
   assert.equal(core.total(), 8000);
 });
+
+// The engine screen's layer editor: the rows as typed, read by the same session as Dosavia's
+// editor over the phantom in force. Rows that read become the phantom (its link, result mark,
+// file text and bands); rows the engine would refuse are named by row and field in the page's
+// language, and the phantom before them stays.
+test("the layer editor's rows become the phantom or are refused by row and field", async () => {
+  const m = await DosaviaCore();
+  const rows = (text) =>
+    text ? text.split('|').map((r) => ({ material: r.split(':')[0], thickness: r.split(':')[1] })) : [];
+  const cases = [
+    // before, rows, link, mark, text, bands, words of the refusal ('' none)
+    ['water', 'water:3|lung:10', 'lung', 'lung', 'water 3\nlung 10\n', 'lung 3-13', ''],
+    ['lung', 'water:2|air:3', 'water:2,air:3', 'slab', 'water 2\nair 3\n', 'air 2-5', ''],
+    ['water', 'bone:1|bone:1.5', 'bone:1,bone:1.5', 'slab', 'bone 1\nbone 1.5\n', 'bone 0-2.5', ''],
+    ['lung', 'water:5', 'water', '', '', '', ''],
+    ['bone', 'water:2|lung:-1', 'bone', 'bone', 'water 2\nbone 2\n', 'bone 2-4', 'line 2'],
+    ['bone', 'water:2|lung:x', 'bone', 'bone', 'water 2\nbone 2\n', 'bone 2-4', 'line 2'],
+    ['water:2,air:3', 'water:20|lung:11', 'water:2,air:3', 'slab', 'water 2\nair 3\n', 'air 2-5', '30'],
+    ['lung', 'glass:2', 'lung', 'lung', 'water 3\nlung 10\n', 'lung 3-13', 'glass'],
+    ['lung', 'water:2|#lung:3', 'lung', 'lung', 'water 3\nlung 10\n', 'lung 3-13', 'line 2'],
+    ['lung', '', 'lung', 'lung', 'water 3\nlung 10\n', 'lung 3-13', 'Phantom.dat'],
+  ];
+  for (const lang of ['en', 'ja']) {
+    m.setReportLanguage(lang);
+    for (const [before, typed, link, mark, text, bands, refusal] of cases) {
+      const what = `${lang}: ${before} + ${typed}`;
+      const answer = m.editEnginePhantom(before, rows(typed));
+      assert.equal(answer.link, link, what);
+      assert.equal(answer.mark, mark, what);
+      assert.equal(answer.text, text, what);
+      assert.equal(answer.bands.map((b) => `${b.material} ${b.top}-${b.bottom}`).join(','), bands, what);
+      assert.equal(answer.error !== '', refusal !== '', `${what}: ${answer.error}`);
+      if (lang === 'en') assert.ok(answer.error.includes(refusal), `${what}: ${answer.error}`);
+      // The editor reopens on rows that read back as the phantom in force.
+      if (!answer.error && link !== 'water') assert.equal(m.editEnginePhantom('water', answer.rows).link, link, what);
+    }
+  }
+  // A cell that is no text is an empty one, named by its row; the phantom before stays.
+  m.setReportLanguage('en');
+  const odd = m.editEnginePhantom('lung', [{ material: 'water', thickness: 3 }, { material: null }]);
+  assert.deepEqual([odd.link, /line 1/.test(odd.error)], ['lung', true], odd.error);
+  // A refusal is worded in the page's language: the same rows, two sentences.
+  m.setReportLanguage('en');
+  const english = m.editEnginePhantom('water', rows('water:2|lung:-1')).error;
+  m.setReportLanguage('ja');
+  const japanese = m.editEnginePhantom('water', rows('water:2|lung:-1')).error;
+  assert.notEqual(english, japanese);
+  assert.match(japanese, /[\u3040-\u30ff]/);
+  // The editor's choice of materials: every one the engine reads, named in the page's language.
+  assert.deepEqual(
+    m.phantomMaterials(true).map((x) => `${x.material}=${x.name}`),
+    ['water=water', 'lung=lung', 'bone=bone', 'air=air', 'bolus=bolus'],
+  );
+  assert.deepEqual(
+    m.phantomMaterials(false).map((x) => x.name),
+    ['水', '肺', '骨', '空気', 'ボーラス'],
+  );
+});

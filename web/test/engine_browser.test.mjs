@@ -705,6 +705,75 @@ test(
   },
 );
 
+// The layer editor: it opens on the phantom in force, every edit is read by the core, a row
+// the engine would refuse is named and Start rests until the rows read, and the edited layers
+// run, marked -slab and named by the link, the table and the CSV.
+test(
+  'layers edited on the engine screen are refused by row or run, named in link, table and CSV',
+  { skip, timeout: 300000 },
+  async () => {
+    const { page, errors } = await openPage(
+      browser,
+      `${url}?screen=engine&lang=en&energy=10&photons=2000&field=10&seed=3`,
+      1024,
+      768,
+    );
+    await page.waitForFunction(() => document.body.dataset.engineReady === '1');
+    await page.click('#e-edit-layers');
+    const rowsShown = () =>
+      page.$$eval('#e-layer-rows li', (items) =>
+        items.map((li) => `${li.querySelector('select').value}:${li.querySelector('input').value}`).join(','),
+      );
+    await page.waitForFunction(() => document.querySelectorAll('#e-layer-rows li').length === 2);
+    // Opened on water, it shows the lung slab's rows and chooses them.
+    assert.equal(await rowsShown(), 'water:3,lung:10');
+    await page.waitForFunction(() => document.getElementById('e-phantom').value === 'lung');
+    // The box's text replaced as a whole, as a paste would (a triple click selects it in
+    // Chromium only).
+    const typeThickness = (row, text) =>
+      page.$eval(
+        `#e-layer-rows li:nth-child(${row}) input`,
+        (box, typed) => {
+          box.value = typed;
+          box.dispatchEvent(new Event('input', { bubbles: true }));
+        },
+        text,
+      );
+    // A thickness the engine would refuse: named with its row, Start resting, the lung kept.
+    await typeThickness(2, '-1');
+    await page.waitForFunction(() => /line 2/.test(document.getElementById('e-layer-problem').textContent));
+    assert.equal(await page.$eval('#e-start', (b) => b.disabled), true);
+    assert.equal(await page.$eval('#e-phantom', (e) => e.value), 'lung');
+    // Air of 3 cm in place of the lung, a row added and the first taken away: air 3, water 1.
+    await typeThickness(2, '3');
+    await page.select('#e-layer-rows li:nth-child(2) select', 'air');
+    await page.click('#e-add-layer');
+    await page.click('#e-layer-rows li:nth-child(1) button');
+    await page.waitForFunction(() => document.getElementById('e-phantom').value === 'air:3');
+    assert.equal(await rowsShown(), 'air:3,water:1');
+    assert.equal(await page.$eval('#e-layer-problem', (p) => p.textContent), '');
+    assert.equal(await page.$eval('#e-result-name', (e) => e.value), '10MV-2K-slab.data');
+    if (shots) {
+      await page.screenshot({ path: join(shots, 'web_engine_layers_1024_en.png') });
+      // On a phone the editor lies under the run's boxes: the screen scrolled to it.
+      await page.setViewport({ width: 390, height: 844 });
+      await page.$eval('#e-layers', (e) => e.scrollIntoView({ block: 'center' }));
+      await page.screenshot({ path: join(shots, 'web_engine_layers_phone_en.png') });
+      await page.setViewport({ width: 1024, height: 768 });
+    }
+    await page.click('#e-start');
+    await waitForRun(page);
+    const legend = await page.$eval('#e-table tbody tr td', (td) => td.textContent);
+    assert.match(legend, /10MV-2K-slab\.data.*phantom: air 3 cm — air 0–3 cm: /);
+    const csv = await page.evaluate(async () => (await import('./engine.js')).engineScreen.csvText());
+    assert.match(csv.split('\r\n')[0], /"10 MV 10 × 10 cm [^",]+ 10MV-2K-slab\.data, phantom: air 3 cm \(/);
+    assert.match(await page.evaluate(() => location.search), /phantom=air(%3A|:)3/);
+    await page.click('button[aria-label="Remove 10MV-2K-slab.data"]');
+    assert.deepEqual(errors, []);
+    await page.close();
+  },
+);
+
 test(
   'a link word naming no part of the physics is said and stays said through the run; the count reads as typed',
   { skip, timeout: 120000 },

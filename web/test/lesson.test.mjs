@@ -13,7 +13,17 @@ const site = process.env.DOSAVIA_WEB_DIR ?? join(repo, 'build', 'web');
 const { parseDeepLink } = await import(pathToFileURL(join(site, 'deeplink.js')).href);
 const SHEETS = ['lesson_buildup_ja.md', 'lesson_buildup_en.md', 'lesson_interfaces_ja.md', 'lesson_interfaces_en.md'];
 // The engine screen's links: documented, run once that screen is in the site.
-const ENGINE_PARAMETERS = new Set(['screen', 'lang', 'energy', 'photons', 'field', 'seed', 'run', 'phantom']);
+const ENGINE_PARAMETERS = new Set([
+  'screen',
+  'lang',
+  'energy',
+  'photons',
+  'field',
+  'seed',
+  'run',
+  'phantom',
+  'accurate',
+]);
 // A slab phantom in a link: a preset's key (models/phantom_presets.h).
 const PHANTOMS = new Set(['water', 'lung', 'bone', 'air', 'bolus']);
 
@@ -32,6 +42,12 @@ test('every link of the lesson sheets is a valid deep link', () => {
       if (params.has('phantom')) assert.ok(PHANTOMS.has(params.get('phantom')), `${sheet}: ${link}`);
       if (params.get('screen') === 'engine') {
         for (const name of params.keys()) assert.ok(ENGINE_PARAMETERS.has(name), `${sheet}: ${link}`);
+        // Each group runs its own seed; without one every group's run would be the same run.
+        assert.equal(params.get('seed'), '1', `${sheet}: ${link} runs the first group's seed`);
+        // Slab and water curves are read against each other in the same transport, the
+        // accurate one a phantom always runs (and the expected values are computed in).
+        if (sheet.startsWith('lesson_interfaces') && params.get('phantom') === 'water')
+          assert.equal(params.get('accurate'), '1', `${sheet}: ${link} runs water in the accurate transport`);
         continue;
       }
       assert.deepEqual(parseDeepLink(query).problems, [], `${sheet}: ${link}`);
