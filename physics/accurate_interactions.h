@@ -88,6 +88,24 @@ inline Direction<Real> ForwardCone(const Direction<Real>& d, Real gamma,
   return RotateAtDrawnAzimuth(d, std::cos(theta), std::sin(theta), StepAzimuths<Real>(), random);
 }
 
+// Below this photon energy [keV] a pair's energy is shared uniformly: the screened
+// Bethe–Heitler form is a high-energy one and fails near threshold (EGSnrc draws it so).
+inline constexpr double kUniformPairBelowKeV = 2100;
+
+// The share of a pair's total energy E [keV] that the positron takes, on [m/E, 1 - m/E]:
+// uniform below kUniformPairBelowKeV, else from the screened Bethe–Heitler shape of water
+// by rejection against its bound at this E.
+template <typename Real>
+inline Real PairShare(Real E, RandomStream<Real>& random) {
+  const Real emin = static_cast<Real>(kRestEnergyKeV) / E;
+  Real e = emin + (1 - 2 * emin) * FineUniform(random);
+  if (!(E > static_cast<Real>(kUniformPairBelowKeV))) return e;
+  const Real bound = electron_xs::PairShapeBound(E);
+  while (FineUniform(random) * bound > electron_xs::PairShape(E, e))
+    e = emin + (1 - 2 * emin) * FineUniform(random);
+  return e;
+}
+
 template <typename Real, typename Obs>
 void AccuratePhoton(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<Real> d, Real E,
                     int component, bool source, Obs& observer);

@@ -326,18 +326,13 @@ void AccurateCharged(const TransportContext<Real>& ctx, Vec3<Real> p, Direction<
   }
 }
 
-// Pair production: the positron's share of the total energy drawn from the Bethe–Heitler
-// shape at complete screening, 1 - (4/3) e (1 - e), on [m/E, 1 - m/E]; each particle
+// Pair production: the positron's share of the total energy from PairShare; each particle
 // leaves within about 1/gamma of the photon's direction.
 template <typename Real, typename Obs>
 void AccuratePair(const TransportContext<Real>& ctx, const Vec3<Real>& p, const Direction<Real>& d,
                   Real E, int component, Obs& observer) {
   const Real m = static_cast<Real>(kRestEnergyKeV);
-  const Real emin = m / E;
-  Real e;
-  do {
-    e = emin + (1 - 2 * emin) * FineUniform(ctx.random);
-  } while (FineUniform(ctx.random) > 1 - Real(4) / 3 * e * (1 - e));
+  const Real e = PairShare(E, ctx.random);
   const Real t_positron = std::fmax(Real(0), e * E - m);
   const Real t_electron = std::fmax(Real(0), E - 2 * m - t_positron);
   observer.OnInteraction(InteractionKind::kPair, p, E - 2 * m, component);
