@@ -529,7 +529,19 @@ for (const [lang, projector] of [
       const { page, errors } = await openPage(browser, link, 1024, 768);
       try {
         await waitForRun(page);
-        if (projector) await page.click('#projector');
+        if (projector) {
+          // The graph's smallest text from here on: the projector mode's is read from the back.
+          await page.evaluate(() => {
+            window.graphTextPx = Infinity;
+            const fillText = CanvasRenderingContext2D.prototype.fillText;
+            CanvasRenderingContext2D.prototype.fillText = function (...args) {
+              if (this.canvas.id === 'e-graph')
+                window.graphTextPx = Math.min(window.graphTextPx, parseFloat(this.font.match(/([\d.]+)px/)[1]));
+              return fillText.apply(this, args);
+            };
+          });
+          await page.click('#projector');
+        }
         for (const [field, rows] of [
           ['1', 2],
           ['5', 3],
@@ -558,6 +570,11 @@ for (const [lang, projector] of [
         });
         assert.ok(seen.graph >= 220, `graph ${seen.graph} px`);
         assert.ok(seen.cutOff <= 0, `table ${seen.cutOff} px wider than its box`);
+        if (projector) {
+          const px = await page.evaluate(() => window.graphTextPx);
+          // even the smallest, the axis note, above the 14 px it has on a screen
+          assert.ok(px >= 15.5, `graph text ${px} px in the projector mode`);
+        }
         for (const row of seen.rows) {
           assert.ok(row.inView, JSON.stringify(seen.rows));
           assert.ok(row.lines <= 4, JSON.stringify(seen.rows));
