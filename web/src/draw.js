@@ -546,8 +546,15 @@ function drawDepthHead(ctx, head, box, width, small) {
   ctx.textAlign = 'left';
   ctx.textBaseline = 'top';
   ctx.font = fontPx(small, true);
+  // A line still wider than the canvas (the projector's larger face on a phone) is narrowed to
+  // it rather than cut at its edge.
   titleLines.forEach((t, i) =>
-    ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3),
+    ctx.fillText(
+      t,
+      Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)),
+      2 + i * small * 1.3,
+      width - 4,
+    ),
   );
   ctx.font = fontPx(small);
   legendRows.forEach((row, r) => {
