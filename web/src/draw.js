@@ -2,7 +2,7 @@
 // after a resize), the side view with its tracks, the histogram of the incident photons and
 // the live depth-dose curve. Everything drawn here was computed by the C++ core; the graphs'
 // frames, grids, ticks and mappings are the page's one chart module's (chart.js).
-import { Chart, chartFont, prepareCanvas } from './chart.js';
+import { Chart, chartFont, MIN_TEXT_PX, prepareCanvas } from './chart.js';
 
 export { prepareCanvas };
 
@@ -396,10 +396,15 @@ export function drawHistogram(canvas, counts, caption) {
   const c = prepareCanvas(canvas);
   if (!c) return;
   const { ctx, width, height } = c;
-  const small = basePx();
+  // The text (ticks and title under the box, the caption over the bars: 4.3 lines) leaves the
+  // bars about half the canvas, down to the smallest readable face: the projector's larger
+  // text would squash the spectrum's shape, which is what the class reads, to a strip on the
+  // short canvas beside the controls.
+  const small = Math.max(MIN_TEXT_PX, Math.min(basePx(), (height / 2 - 8) / 4.3));
   const box = chartBox(width, height, { left: 10, top: 8, right: 10, bottom: small * 2.8 });
   // The highest bar ends a line of text below the top, under the caption.
   const boxHeight = box.bottom - box.top;
+  canvas.dataset.barsHeight = String(Math.round(boxHeight - small * 1.5));
   const chart = new Chart(ctx, box, { x: [0, 15], y: [0, (100 * boxHeight) / (boxHeight - small * 1.5)] });
   chart.background();
   chart.grid(
@@ -541,8 +546,15 @@ function drawDepthHead(ctx, head, box, width, small) {
   ctx.textAlign = 'left';
   ctx.textBaseline = 'top';
   ctx.font = fontPx(small, true);
+  // A line still wider than the canvas (the projector's larger face on a phone) is narrowed to
+  // it rather than cut at its edge.
   titleLines.forEach((t, i) =>
-    ctx.fillText(t, Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)), 2 + i * small * 1.3),
+    ctx.fillText(
+      t,
+      Math.min(box.left, Math.max(2, width - 2 - ctx.measureText(t).width)),
+      2 + i * small * 1.3,
+      width - 4,
+    ),
   );
   ctx.font = fontPx(small);
   legendRows.forEach((row, r) => {

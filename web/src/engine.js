@@ -42,6 +42,7 @@ import { ENGINE_FIELD_SIDES, SSD_RANGE_CM } from './field_sizes.js';
 import { language, tr } from './i18n.js';
 import { showNotice } from './notice.js';
 import { guardWhile } from './busy.js';
+import { projectorOn } from './help.js';
 
 // A run under way, and a comparison of results on the graph, keep the page from going unasked.
 guardWhile('engine', () => Boolean(state.running) || state.sets.length > 1);
@@ -179,8 +180,9 @@ function redraw() {
   hideProbe();
   const prepared = prepareCanvas($('e-graph'));
   if (!prepared) return;
-  // Tick numbers are 0.9 of this: never under 14 px.
-  const px = Math.max(15.6, Math.min(20, prepared.width / 50));
+  // Tick numbers are 0.9 of this: never under 14 px; in the projector mode a quarter larger,
+  // as the page's text is, to be read from the back of the room.
+  const px = Math.max(15.6, Math.min(20, prepared.width / 50)) * (projectorOn() ? 1.25 : 1);
   depthAxis = drawGraph(
     prepared.ctx,
     { x: 0, y: 0, w: prepared.width, h: prepared.height },

@@ -20,7 +20,7 @@ export function depthNote(c) {
   if (c.tooFewPhotons)
     return tr(
       'Web',
-      '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい (数千個から)。',
+      '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい。',
       c.photons,
     );
   if (c.slabNote)

@@ -541,6 +541,50 @@ test('the projector mode follows from tab to tab', { skip }, async () => {
   await second.page.close();
 });
 
+// The projector mode's larger text on a projector's and a full-HD screen: Go and the
+// incident spectrum stay in view, and the spectrum's bars keep nearly half its height under
+// the larger ticks (a quarter before, a strip).
+for (const [width, height] of [
+  [1024, 768],
+  [1920, 1080],
+])
+  test(`the projector mode keeps Go and the spectrum in view at ${width}x${height}`, { skip }, async () => {
+    const { page, errors } = await openPage(
+      browser,
+      `${url}index.html?screen=visual&lang=ja&energy=6&field=4&photons=500&step=0&go=1`,
+      width,
+      height,
+    );
+    try {
+      await waitForTotal(page, 500);
+      await page.$eval('#hist', (hist) => delete hist.dataset.barsHeight);
+      await page.click('#projector');
+      // Drawn again at the projector's size: the spectrum's bars keep nearly half its height.
+      await page.waitForFunction(
+        () => {
+          const hist = document.getElementById('hist');
+          return Number(hist.dataset.barsHeight) >= 0.45 * hist.clientHeight;
+        },
+        { timeout: 10000 },
+      );
+      const seen = await page.evaluate(() => {
+        const hist = document.getElementById('hist');
+        const box = (e) => e.getBoundingClientRect();
+        return {
+          hist: box(hist).toJSON(),
+          go: box(document.getElementById('go')).toJSON(),
+          bars: Number(hist.dataset.barsHeight),
+        };
+      });
+      assert.ok(seen.go.bottom <= height && seen.hist.top >= 0 && seen.hist.bottom <= height, JSON.stringify(seen));
+      assert.deepEqual(errors, []);
+    } finally {
+      // The projector mode is kept for the next page of the site: the later tests open without it.
+      await page.evaluate(() => localStorage.removeItem('dosavia-projector'));
+      await page.close();
+    }
+  });
+
 // The accurate transport ticked by a link: its batch draws delta rays (light magenta) and
 // bremsstrahlung photons (green) beside the red electrons, more than their key alone shows;
 // the switches rest, and Reset returns to the exact transport.

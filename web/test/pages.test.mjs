@@ -46,6 +46,12 @@ async function openScreen(screen, lang, width, height) {
     { timeout: 20000 },
     screen,
   );
+  // Fig.2's picture is fetched after the page is laid out: until it has loaded or failed, a
+  // loaded machine would read it as missing.
+  await opened.page.waitForFunction(
+    () => [...document.querySelectorAll('#pages figure img')].every((img) => img.complete),
+    { timeout: 20000 },
+  );
   return opened;
 }
 

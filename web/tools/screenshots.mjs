@@ -12,9 +12,21 @@ mkdirSync(out, { recursive: true });
 const shots = [
   ['web_menu_1024.png', '?screen=menu', 1024, 768],
   ['web_visual_1024.png', '?screen=visual&energy=10&field=10&photons=20000&step=0&go=1', 1024, 768],
-  ['web_visual_1920_en.png', '?screen=visual&lang=en&energy=4&field=4&photons=20000&step=0&go=1', 1920, 1080],
+  ['web_visual_1920_en.png', '?screen=visual&lang=en&energy=4&field=4&photons=100000&seed=3&step=0&go=1', 1920, 1080],
   ['web_visual_phone_en.png', '?screen=visual&lang=en&energy=15&field=1&photons=2000&step=0&go=1', 390, 844],
   ['web_lesson_1024_en.png', '?screen=lesson&lang=en', 1024, 768],
+  [
+    'web_visual_without_electrons_1024.png',
+    '?screen=visual&energy=10&field=4&photons=20000&without=electron-transport&seed=7&step=0&go=1',
+    1024,
+    768,
+  ],
+  [
+    'web_visual_accurate_1024_en.png',
+    '?screen=visual&lang=en&energy=15&field=10&photons=300&accurate=1&step=0&go=1&seed=5',
+    1024,
+    768,
+  ],
 ];
 const { server, url } = await serve(site);
 const browser = await launch();
