@@ -612,6 +612,8 @@ test('the accurate transport draws delta rays and bremsstrahlung photons apart',
   const key = await colours();
   assert.equal(await page.$$eval('#switches input', (boxes) => boxes.filter((b) => !b.disabled).length), 0);
   await page.click('#ok');
+  // Go once the conditions are taken: a click on a button still disabled under load is lost.
+  await page.waitForFunction(() => !document.getElementById('go').disabled, { timeout: 60000 });
   await page.click('#go');
   await waitForTotal(page, 300, 120000);
   const drawn = await colours();
