@@ -577,6 +577,14 @@ Data %2</translation>
         <translation>delta rays</translation>
     </message>
     <message>
+        <source>黒 = 最新の光子</source>
+        <translation>black = newest photon</translation>
+    </message>
+    <message>
+        <source>古い飛跡を薄く</source>
+        <translation>Fade older tracks</translation>
+    </message>
+    <message>
         <source>制動放射光子の飛跡</source>
         <translation>bremsstrahlung photons</translation>
     </message>
