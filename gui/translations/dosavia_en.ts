@@ -390,7 +390,30 @@
     </message>
 </context>
 <context>
+    <name>LessonPage</name>
+    <message>
+        <source>授業案</source>
+        <translation>Lessons</translation>
+    </message>
+    <message>
+        <source>ビルドアップ</source>
+        <translation>Build-up</translation>
+    </message>
+    <message>
+        <source>境界：肺・空気・骨・ボーラス</source>
+        <translation>Interfaces: lung, air, bone, bolus</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>MenuWindow</name>
+    <message>
+        <source>授業案</source>
+        <translation>Lessons</translation>
+    </message>
     <message>
         <source>高エネルギーＸ線照射における</source>
         <translation>Absorbed-dose build-up</translation>
