@@ -1,7 +1,8 @@
 // Time of visual batches at 10 MV in a 10 x 10 field, drawn with step display off, on the
 // screen's own pictures: one of 100 photons without and with the depth-dose panel scoring
 // along, and one of 100000 photons with and without the window system handling its events
-// every few milliseconds (the price of a screen that answers Stop during a long batch).
+// every few milliseconds (the price of a screen that answers Stop during a long batch), and
+// with the older tracks' fade off (the price of the fade).
 // Reports, asserts nothing.
 #include <QtTest>
 
@@ -62,13 +63,16 @@ void VisualBatchBench::batchOf100At10MV() {
 
 void VisualBatchBench::batchOf100000_data() {
   QTest::addColumn<int>("interval_ms");
-  QTest::newRow("never yielding") << std::numeric_limits<int>::max();
-  QTest::newRow("yielding every interval") << kBatchYieldIntervalMs;
-  QTest::newRow("yielding every 10 ms") << 10;
+  QTest::addColumn<bool>("fading");
+  QTest::newRow("never yielding") << std::numeric_limits<int>::max() << true;
+  QTest::newRow("yielding every interval") << kBatchYieldIntervalMs << true;
+  QTest::newRow("yielding every 10 ms") << 10 << true;
+  QTest::newRow("yielding every interval, fade off") << kBatchYieldIntervalMs << false;
 }
 
 void VisualBatchBench::batchOf100000() {
   QFETCH(int, interval_ms);
+  QFETCH(bool, fading);
   VisualScreen& form = GetVisualScreen();
   auto session = std::make_unique<VisualSession>();
   QBENCHMARK {
@@ -77,9 +81,12 @@ void VisualBatchBench::batchOf100000() {
     session->BeginBatch("0");
     form.side_view->Clear();
     form.zoomed_side_view->Clear();
-    RunVisualBatch({*session, *form.side_view, *form.zoomed_side_view, *form.spectrum_histogram,
-                    *form.photon_energy_label},
-                   100000, interval_ms);
+    SideViewTracks tracks;
+    tracks.fade.SetFading(fading);
+    VisualBatchView view{*session, *form.side_view, *form.zoomed_side_view,
+                         *form.spectrum_histogram, *form.photon_energy_label};
+    view.tracks = &tracks;
+    RunVisualBatch(view, 100000, interval_ms);
     session->EndBatch();
   }
 }

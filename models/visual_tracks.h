@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -37,7 +38,9 @@ class BremsstrahlungFlight {
 // steps at least kMinimumWash strong, as 8-bit colour rounds a weaker wash to nothing and
 // would leave ghosts that never fade. When photons are drawn one at a time, the newest
 // photon's tracks stand out in their own colour until the next photon starts. A quarter at a
-// time, the wash comes every 167 photons: seldom enough to cost the run little.
+// time, the wash comes every 167 photons: seldom enough to cost the run little. A class that
+// wants to see the whole field's pattern build up switches the fade off: nothing is washed
+// then, and every photon of a drawing is drawn.
 class TrackFade {
  public:
   static constexpr double kHalfLifePhotons = 400;
@@ -49,6 +52,7 @@ class TrackFade {
   // `photons` more photons go on the picture: the share [0, 1] by which to wash what is
   // drawn toward the ground before they are drawn (0: not yet, the fade keeps counting).
   double Add(long long photons) {
+    if (!fading_) return 0;
     if (photons > 0) pending_ += photons;
     const double wash = 1 - std::exp2(-static_cast<double>(pending_) / kHalfLifePhotons);
     if (wash < kMinimumWash) return 0;
@@ -57,12 +61,24 @@ class TrackFade {
   }
   // The picture was cleared: nothing to fade.
   void Reset() { pending_ = 0; }
+  // Switching the fade on or off starts counting afresh: what was drawn before stays as it is.
+  void SetFading(bool fading) {
+    fading_ = fading;
+    pending_ = 0;
+  }
+  bool Fading() const { return fading_; }
+  // Photons of one drawing worth drawing: the newest kDrawnPhotons while the fade is on,
+  // all of them without it.
+  long long DrawnPhotons() const {
+    return fading_ ? kDrawnPhotons : std::numeric_limits<long long>::max();
+  }
   // The newest photon stands out only where photons are drawn one by one (step display): in
   // a drawing of hundreds at once, a highlight would only flicker.
   static bool HighlightsNewest(long long photons_per_drawing) { return photons_per_drawing == 1; }
 
  private:
   long long pending_ = 0;
+  bool fading_ = true;
 };
 
 class TrackSegmentCollector : public NullObserver<double> {

@@ -10,6 +10,7 @@
 
 #include "engine/conditions_file.h"
 #include "gui/engine_screen/engine_console.h"
+#include "gui/forms/lesson_page.h"
 #include "gui/forms/menu_window.h"
 #include "gui/visual/visual_screen.h"
 #include "gui/forms/spectrum_page.h"
@@ -35,6 +36,7 @@ VisualScreen& GetVisualScreen() { return FormOnce<VisualScreen>(); }
 SpectrumPage& GetSpectrumPage() { return FormOnce<SpectrumPage>(); }
 EngineScreen& GetEngineScreen() { return FormOnce<EngineScreen>(); }
 ReferencesPage& GetReferencesPage() { return FormOnce<ReferencesPage>(); }
+LessonPage& GetLessonPage() { return FormOnce<LessonPage>(); }
 
 ExplanationPage& GetExplanationPage(int number) {
   Q_ASSERT_X(number >= 1 && number <= kExplanationPageCount, "GetExplanationPage",
@@ -66,6 +68,13 @@ void HideSpectrumPage() { GetSpectrumPage().hide(); }
 void ShowExplanationPage(int number) { GetExplanationPage(number).show(); }
 
 void ShowReferencesPage() { GetReferencesPage().show(); }
+
+void ShowLessonPage() {
+  LessonPage& page = GetLessonPage();
+  page.show();
+  page.raise();
+  page.activateWindow();
+}
 
 bool EndProgram() {
   static bool ending = false;

@@ -14,6 +14,7 @@ class SpectrumPage;
 class EngineScreen;
 class ExplanationPage;
 class ReferencesPage;
+class LessonPage;
 
 MenuWindow& GetMenuWindow();
 VisualScreen& GetVisualScreen();
@@ -22,4 +23,5 @@ EngineScreen& GetEngineScreen();
 // Explanation page `number` (1..5, as their titles count them).
 ExplanationPage& GetExplanationPage(int number);
 ReferencesPage& GetReferencesPage();
+LessonPage& GetLessonPage();
 }  // namespace dosavia::gui

@@ -20,6 +20,8 @@ void HideSpectrumPage();
 void ShowExplanationPage(int number);
 // Shows the references page over the explanation pages.
 void ShowReferencesPage();
+// Shows the lesson sheets' window over the others.
+void ShowLessonPage();
 
 // Ends the program: deletes "Joken.dat" (ignoring any failure), stops a running visual batch
 // after its current history, hides every form and leaves the event loop. Safe to call again

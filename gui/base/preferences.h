@@ -16,6 +16,7 @@ inline constexpr char kLanguageKey[] = "language";              // "ja" or "en"
 inline constexpr char kZoomKey[] = "zoom";                      // 0 (fit the screen) or 0.5..2
 inline constexpr char kOwnConsoleKey[] = "engine/own_console";  // true or false
 inline constexpr char kAllCoresKey[] = "engine/all_cores";      // true or false
+inline constexpr char kTrackFadeKey[] = "visual/fade";          // true (older tracks fade) or false
 // The working folder a first start has told the user of (its canonical path).
 inline constexpr char kWorkingFolderToldKey[] = "working_folder/told";
 

@@ -1,5 +1,6 @@
 #include "gui/engine_screen/result_curve_legend.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include <QEvent>
@@ -35,8 +36,24 @@ QIcon Swatch(int family) {
   return QIcon(pixmap);
 }
 
+// Words in place of a number ("at the surface: no build-up") on two lines, broken at the
+// space nearest their middle: on one line they widened the d_max column to twice its
+// numbers' width and took that from the sets' names, which a 1024x768 screen then cut to
+// "4 M…ata". Numbers ("2.88 ± 0.15") stay on one line.
+QString NumberCellText(const QString& text) {
+  if (text.isEmpty() || text.front().isDigit()) return text;
+  qsizetype best = -1;
+  for (qsizetype i = text.indexOf(QLatin1Char(' ')); i > 0;
+       i = text.indexOf(QLatin1Char(' '), i + 1))
+    if (best < 0 || std::abs(i - text.size() / 2) < std::abs(best - text.size() / 2)) best = i;
+  if (best < 0) return text;
+  QString lines = text;
+  lines[best] = QLatin1Char('\n');
+  return lines;
+}
+
 QTableWidgetItem* NumberItem(const QString& text) {
-  auto* item = new QTableWidgetItem(text);
+  auto* item = new QTableWidgetItem(NumberCellText(text));
   item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return item;
 }

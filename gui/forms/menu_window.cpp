@@ -61,6 +61,8 @@ void MenuWindow::CreateControls() {
   explanation_button =
       MakeButton(this, QT_TRANSLATE_NOOP("MenuWindow", "解 説"), 720, 5160, 2055, 855);
   exit_button = MakeButton(this, "Exit", 3360, 5160, 2055, 855);
+  // Under 解 説, the lesson sheets a teacher follows with the class, beside the screens.
+  lesson_button = MakeButton(this, QT_TRANSLATE_NOOP("MenuWindow", "授業案"), 720, 6360, 2055, 615);
   exit_button->setToolTip(QStringLiteral("   --- bye ---   "));
   title_illustration = new TitleIllustration(this);
   PlaceTwips(title_illustration, 6840, 480, 8385, 6480);
@@ -76,6 +78,7 @@ void MenuWindow::CreateControls() {
   connect(exit_button, &QPushButton::clicked, this, &MenuWindow::OnExit);
   connect(explanation_button, &QPushButton::clicked, this, &MenuWindow::OnExplanation);
   connect(engine_button, &QPushButton::clicked, this, &MenuWindow::OnEngineSimulation);
+  connect(lesson_button, &QPushButton::clicked, this, [] { ShowLessonPage(); });
 
   MakeScalable(this, 15645, 7440, StartFit::kOwn);
   CentreOnScreen(this);

@@ -22,6 +22,7 @@ class MenuWindow : public QWidget {
   QPushButton* visual_button = nullptr;       // "Visual simulation"
   QPushButton* engine_button = nullptr;       // "Non visual simulation"
   QPushButton* explanation_button = nullptr;  // "解 説"
+  QPushButton* lesson_button = nullptr;       // "授業案": the lesson sheets
   QPushButton* exit_button = nullptr;
   TitleIllustration* title_illustration = nullptr;
 

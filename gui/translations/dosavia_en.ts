@@ -390,7 +390,30 @@
     </message>
 </context>
 <context>
+    <name>LessonPage</name>
+    <message>
+        <source>授業案</source>
+        <translation>Lessons</translation>
+    </message>
+    <message>
+        <source>ビルドアップ</source>
+        <translation>Build-up</translation>
+    </message>
+    <message>
+        <source>境界：肺・空気・骨・ボーラス</source>
+        <translation>Interfaces: lung, air, bone, bolus</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>MenuWindow</name>
+    <message>
+        <source>授業案</source>
+        <translation>Lessons</translation>
+    </message>
     <message>
         <source>高エネルギーＸ線照射における</source>
         <translation>Absorbed-dose build-up</translation>
@@ -575,6 +598,14 @@ Data %2</translation>
     <message>
         <source>デルタ線の飛跡</source>
         <translation>delta rays</translation>
+    </message>
+    <message>
+        <source>黒 = 最新の光子</source>
+        <translation>black = newest photon</translation>
+    </message>
+    <message>
+        <source>古い飛跡を薄く</source>
+        <translation>Fade older tracks</translation>
     </message>
     <message>
         <source>制動放射光子の飛跡</source>

@@ -60,6 +60,8 @@ class VisualScreen : public QWidget {
   QPushButton* spectrum_button = nullptr;  // "Ｘ線スペクトル": the spectrum page
   QComboBox* field_box = nullptr;          // field size
   QPushButton* zoom_button = nullptr;      // shows or hides the magnified view
+  // Older tracks fade as newer photons come, or stay as drawn; kept in the preferences.
+  QCheckBox* fade_box = nullptr;
   // The physics switches: a ticked box leaves its part out of the next batches.
   PhysicsSwitchBoxes* physics_switches = nullptr;
   // The accurate electron transport, which draws delta rays and bremsstrahlung photons.

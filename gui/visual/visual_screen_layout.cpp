@@ -28,6 +28,7 @@
 #include "gui/widgets/form_style.h"
 #include "gui/base/language.h"
 #include "gui/base/message_text.h"
+#include "gui/base/preferences.h"
 #include "gui/widgets/icons.h"
 #include "gui/visual/track_ruler.h"
 #include "gui/visual/visual_batch_run.h"
@@ -198,7 +199,7 @@ void VisualScreen::CreateSettingControls() {
   spectrum_button =
       MakeButton(this, QT_TRANSLATE_NOOP("VisualScreen", "Ｘ線スペクトル"), 4920, 1920, 1935, 495);
 
-  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "平行ビーム入射とする"), 360, 2520, 4455, 495);
+  MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "平行ビーム入射とする"), 360, 2520, 2835, 495);
   MakeLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "照射野サイズ"), 360, 3120, 2415, 495);
   QLabel* const field_unit = MakeAutoLabel(this, "  cm", 4080, 3120);
   // Centred on the field box's text line, like "MV" beside the energy box.
@@ -227,6 +228,18 @@ void VisualScreen::CreateSettingControls() {
   MakeAutoLabel(this, QT_TRANSLATE_NOOP("VisualScreen", "表示"), 6600, 2790);
   zoom_button = MakeButton(this, "OFF", 6480, 3150, 690, 495);
   zoom_button->setCheckable(true);
+  // Beside the zoom, the other choice of how the tracks are shown: the fade, on unless the
+  // teacher switched it off (a class that wants the whole pattern of a long run kept).
+  fade_box = new QCheckBox(this);
+  fade_box->setObjectName(QStringLiteral("fade_box"));
+  SetTrText(fade_box, "VisualScreen", QT_TRANSLATE_NOOP("VisualScreen", "古い飛跡を薄く"));
+  PlaceTwips(fade_box, 3240, 2520, 3180, 495);
+  fade_box->setChecked(Preference(kTrackFadeKey, true).toBool());
+  side_view_tracks_.fade.SetFading(fade_box->isChecked());
+  connect(fade_box, &QCheckBox::toggled, this, [this](bool fading) {
+    side_view_tracks_.fade.SetFading(fading);
+    SetPreference(kTrackFadeKey, fading);
+  });
 }
 
 // The physics switches under the beam settings: what the next photons are simulated with.
@@ -420,9 +433,10 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
   const double right = left + kSideViewScale[2] / m;
   const double bottom = top + kSideViewScale[3] / m;
   const QFont small = DefaultFont(kDecorationPoints);
-  // Room kept free of grid lines at the top for the captions and at the bottom for two rows:
-  // the depth numbers and, under them, the axis caption [cm of the 1x view].
-  const double grid_top = top + 1.6 / m;
+  // Room kept free of grid lines at the top for three rows of captions and key, and at the
+  // bottom for two rows: the depth numbers and, under them, the axis caption [cm of the 1x
+  // view].
+  const double grid_top = top + 2.3 / m;
   const double grid_bottom = bottom - 1.9 / m;
 
   for (double z : {5.0, 10.0, 15.0})
@@ -473,6 +487,10 @@ void VisualScreen::DecorateSideView(PictureBox* picture, double magnification) {
                          kDeltaRayColor, small),
        picture->AddLabel(QString(), 10.3 / m, top + 0.8 / m, Qt::AlignLeft | Qt::AlignTop,
                          kBremsstrahlungColor, small)});
+  // The newest photon's colour, in every transport: photons drawn one by one (step display,
+  // one photon) leave the last one black on the older red.
+  AddTrLabel(picture, QT_TRANSLATE_NOOP("VisualScreen", "黒 = 最新の光子"), 0.3 / m, top + 1.5 / m,
+             Qt::AlignLeft | Qt::AlignTop, kNewestTrackColor, small);
 
   // Field-edge lines across the whole width; "OK" moves them to -side/2 and +side/2.
   const double side = session_->Simulation().FieldSide();

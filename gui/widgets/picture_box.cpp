@@ -293,11 +293,14 @@ void PictureBox::SyncToSize() {
 }
 
 QPainter& PictureBox::ImagePainter(const QColor& color, int width_px) {
-  // A hidden surface gets no resize event, so its size is checked here.
-  if (image_.isNull() ||
-      image_.deviceIndependentSize().toSize() != contentsRect().size().expandedTo(QSize(1, 1)))
-    SyncToSize();
   if (!painter_) {
+    // A hidden surface gets no resize event, so its size is checked here, as the painter
+    // opens rather than for every track (the widget's geometry cost a tenth of a long
+    // batch): while the painter stays open the tracks follow the image's own mapping, and a
+    // resize meanwhile scales them with the rest at the next SyncToSize.
+    if (image_.isNull() ||
+        image_.deviceIndependentSize().toSize() != contentsRect().size().expandedTo(QSize(1, 1)))
+      SyncToSize();
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
     pen_width_ = 0;

@@ -12,9 +12,9 @@
 //               explanation page 5 alone in Japanese and English (classroom_<width>_page5*.png),
 //               pages 1 and 2 alone (classroom_<width>_page1.png, classroom_<width>_page2*.png)
 //   english     every form at 100 % in English, and the depth-dose panel: english_<form>.png
-//   pages       the spectrum, explanation and references pages at 100 %: spectra.png,
-//               page_<N>.png, references.png; and as they open at 1024x768 in both
-//               languages: [english_]<page>_1024.png
+//   pages       the spectrum, explanation and references pages and the lesson sheets at
+//               100 %: spectra.png, page_<N>.png, references.png, lesson.png; and as they
+//               open at 1024x768 in both languages: [english_]<page>_1024.png
 //   compare     the non-visual screen with three compared sets and the graph's key, at the
 //               design size and fitted to 1024x768 and 1920x1080 (engine_compare*.png), the
 //               saved picture with its value table (engine_compare_export.png), the first
@@ -63,6 +63,7 @@
 #include "gui/base/language.h"
 #include "gui/base/working_folder.h"
 #include "gui/engine_screen/engine_console.h"
+#include "gui/forms/lesson_page.h"
 #include "gui/engine_screen/kestrun_launcher.h"
 #include "gui/forms/menu_window.h"
 #include "gui/visual/visual_screen.h"
@@ -416,7 +417,8 @@ void Pages() {
       {"spectra", &GetSpectrumPage()},    {"page_1", &GetExplanationPage(1)},
       {"page_2", &GetExplanationPage(2)}, {"page_3", &GetExplanationPage(3)},
       {"page_4", &GetExplanationPage(4)}, {"page_5", &GetExplanationPage(5)},
-      {"page_6", &GetExplanationPage(6)}, {"references", &GetReferencesPage()}};
+      {"page_6", &GetExplanationPage(6)}, {"references", &GetReferencesPage()},
+      {"lesson", &GetLessonPage()}};
   for (const auto& [name, page] : pages) {
     ShowAtDesignSize(page);
     Save(page->grab(), QString::fromLatin1(name));

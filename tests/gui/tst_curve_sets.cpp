@@ -34,6 +34,7 @@ class TestCurveSets : public QObject {
  private slots:
   void twoSetsOverlaidSavedAndCleared();
   void legendNamesSwitchedOffPhysics();
+  void wordsInPlaceOfDmaxKeepTheColumnNarrow();
   void savedPictureHoldsKeyAndTable_data();
   void savedPictureHoldsKeyAndTable();
 };
@@ -181,6 +182,41 @@ void TestCurveSets::legendNamesSwitchedOffPhysics() {
   SetLanguage(Language::kJapanese, false);
   QVERIFY2(LegendText(set).contains(QStringLiteral("電子・陽電子の輸送")),
            qPrintable(LegendText(set)));
+}
+
+// A curve without build-up says so in place of its d_max, on two lines: on one the words
+// widened the column to over twice its numbers, and a 1024x768 screen cut the sets' names
+// beside it to "4 M…ata".
+void TestCurveSets::wordsInPlaceOfDmaxKeepTheColumnNarrow() {
+  CurveTableRow measured;
+  measured.dmax_cm = 2.63;
+  measured.dmax_sigma_cm = 0.02;
+  measured.measured = true;
+  measured.surface_percent = 12.7;
+  measured.d10_percent = 81.1;
+  CurveTableRow flat = measured;
+  flat.build_up = BuildUp::kNone;
+  std::vector<CurveSet> sets(2);
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    sets[k].energy = QStringLiteral("10 MV");
+    sets[k].file = k == 0 ? QStringLiteral("10MV-3M.data") : QStringLiteral("10MV-3M-noe.data");
+    sets[k].row = std::make_shared<const CurveTableRow>(k == 0 ? measured : flat);
+  }
+  for (const Language language : {Language::kJapanese, Language::kEnglish}) {
+    SetLanguage(language, false);
+    CurveSetLegend legend;
+    legend.resize(555, 200);  // the table's width on a 1024x768 screen
+    legend.show();
+    legend.ShowSets(sets);
+    legend.resizeColumnsToContents();
+    const QString number = legend.item(0, CurveSetLegend::kDmax)->text();
+    const QString words = legend.item(1, CurveSetLegend::kDmax)->text();
+    QVERIFY2(words.count(QLatin1Char('\n')) == 1, qPrintable(words));
+    const QFontMetrics metrics(legend.font());
+    QVERIFY2(legend.columnWidth(CurveSetLegend::kDmax) < 1.8 * metrics.horizontalAdvance(number),
+             qPrintable(QString::number(legend.columnWidth(CurveSetLegend::kDmax))));
+  }
+  SetLanguage(Language::kJapanese, false);
 }
 
 void TestCurveSets::savedPictureHoldsKeyAndTable_data() {

@@ -1,11 +1,15 @@
 // The main menu: opening the visual screen with missing or broken data, returning to the
-// menu, and ending the program.
+// menu, the lesson sheets, and ending the program.
 #include <QFile>
+#include <QComboBox>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
 #include "gui/app/window_registry.h"
+#include "gui/base/language.h"
+#include "gui/forms/lesson_page.h"
 #include "gui/forms/menu_window.h"
 #include "gui/visual/visual_screen.h"
 #include "gui/engine_screen/engine_screen.h"
@@ -24,6 +28,8 @@ class TestMenuWindow : public QObject {
   void brokenDataKeepsTheMenu();
   void visualSimulationSwapsMenuAndScreen();
   void nonVisualSimulationSwapsMenuAndScreen();
+  void lessonSheetsInTheInterfacesLanguage_data();
+  void lessonSheetsInTheInterfacesLanguage();
   void exitDeletesTheConditionsFile_data();
   void exitDeletesTheConditionsFile();
   void exitEndsTheEventLoop_data();
@@ -81,6 +87,40 @@ void TestMenuWindow::nonVisualSimulationSwapsMenuAndScreen() {
   QVERIFY(GetEngineScreen().isVisible());
   QVERIFY(!menu.isVisible());
   GetEngineScreen().hide();
+}
+
+// The lesson screen shows each sheet built into the program, in the language the interface
+// switches to while it is open, the desktop's steps in it and the browser's links by name.
+void TestMenuWindow::lessonSheetsInTheInterfacesLanguage_data() {
+  QTest::addColumn<int>("lesson");
+  QTest::addColumn<bool>("english");
+  QTest::addColumn<QString>("step");  // a desktop step of the sheet
+  QTest::newRow("build-up, Japanese") << 0 << false << QString::fromUtf8("デスクトップ版では");
+  QTest::newRow("build-up, English") << 0 << true << QStringLiteral("On the desktop:");
+  QTest::newRow("interfaces, Japanese") << 1 << false << QString::fromUtf8("肺スラブ");
+  QTest::newRow("interfaces, English") << 1 << true << QStringLiteral("On the desktop:");
+}
+
+void TestMenuWindow::lessonSheetsInTheInterfacesLanguage() {
+  QFETCH(int, lesson);
+  QFETCH(bool, english);
+  QFETCH(QString, step);
+  MenuWindow& menu = GetMenuWindow();
+  menu.show();
+  menu.lesson_button->click();
+  LessonPage& page = GetLessonPage();
+  QVERIFY(page.isVisible());
+  page.lesson_box->setCurrentIndex(lesson);
+  SetLanguage(english ? Language::kEnglish : Language::kJapanese, false);
+  QCoreApplication::processEvents();  // the forms hear of the switch
+  const QString shown = page.sheet->toPlainText();
+  SetLanguage(Language::kJapanese, false);
+  QCoreApplication::processEvents();
+  QVERIFY2(shown.contains(step), qPrintable(shown.left(200)));
+  QCOMPARE(shown.contains(QString::fromUtf8("授業案")), !english);
+  QVERIFY(!shown.contains(QStringLiteral("screen=")));
+  page.close_button->click();
+  QVERIFY(!page.isVisible());
 }
 
 void TestMenuWindow::exitDeletesTheConditionsFile_data() {

@@ -139,6 +139,16 @@ void TestPictureBox::drawsWhileHidden() {
   picture->DrawLine(0, 5, 20, 5, kRed);
   picture->show();
   QVERIFY(CountInRow(picture->grab().toImage(), kB + 50, kRed) >= 199);
+  // Resized while hidden in the middle of a run (the window rescaled with the magnified view
+  // off): the tracks before and after the resize both span the new width when shown.
+  picture->hide();
+  picture->DrawLine(0, 2, 20, 2, kRed);
+  picture->setGeometry(10, 10, 100 + 2 * kB, 50 + 2 * kB);
+  picture->DrawLine(0, 8, 20, 8, kRed);
+  picture->show();
+  const QImage resized = picture->grab().toImage();
+  for (const int row : {kB + 10, kB + 40})
+    QVERIFY2(CountInRow(resized, row, kRed) >= 99, qPrintable(QString::number(row)));
 }
 
 void TestPictureBox::pointIsOnePixel() {

@@ -155,22 +155,29 @@ void TestVisualBatchRun::tracksReachBothSideViews() {
 }
 
 // A class watching many photons sees where the electrons go: the older tracks fade, so
-// that the field's middle is not one solid red, while the ink still shows the field.
+// that the field's middle is not one solid red, while the ink still shows the field. With
+// the fade switched off every track stays as drawn, none washed paler.
 void TestVisualBatchRun::longRunShowsThePatternNotARedField_data() {
   QTest::addColumn<long long>("photons");
   QTest::addColumn<bool>("step");
-  QTest::newRow("20000 photons at once") << 20000LL << false;
-  QTest::newRow("3000 photons one by one") << 3000LL << true;
+  QTest::addColumn<bool>("fading");
+  QTest::newRow("20000 photons at once") << 20000LL << false << true;
+  QTest::newRow("3000 photons one by one") << 3000LL << true << true;
+  QTest::newRow("2000 photons at once, fade off") << 2000LL << false << false;
 }
 
 void TestVisualBatchRun::longRunShowsThePatternNotARedField() {
   QFETCH(long long, photons);
   QFETCH(bool, step);
+  QFETCH(bool, fading);
   TempWorkDir dir;
   REQUIRE_DATA(dir);
   BatchSurfaces surfaces;
   VisualBatchView view = surfaces.View();
   view.step_display = step;
+  SideViewTracks tracks;
+  tracks.fade.SetFading(fading);
+  view.tracks = &tracks;
   RunVisualBatch(view, photons);
   // The field's middle, 1 to 8 cm deep and 3 cm either side of the axis.
   const PictureBox& side_view = surfaces.side_view;
@@ -181,6 +188,11 @@ void TestVisualBatchRun::longRunShowsThePatternNotARedField() {
   const int full_red = CountColor(middle, kRed);
   // Ink at a fifth of its strength or more: the pattern the class reads.
   const int inked = FadedRed(middle, 204);
+  if (!fading) {
+    QCOMPARE(FadedRed(middle), full_red);
+    QVERIFY2(full_red * 20 > area, qPrintable(QString("%1 of %2").arg(full_red).arg(area)));
+    return;
+  }
   QVERIFY2(full_red * 4 < area, qPrintable(QString("%1 of %2").arg(full_red).arg(area)));
   QVERIFY2(inked * 20 > area, qPrintable(QString("%1 of %2").arg(inked).arg(area)));
 }

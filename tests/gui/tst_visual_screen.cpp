@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include <numeric>
 
 #include "gui/app/window_registry.h"
+#include "gui/base/preferences.h"
 #include "gui/forms/menu_window.h"
 #include "gui/visual/visual_screen.h"
 #include "models/visual_session.h"
@@ -85,6 +87,8 @@ class TestVisualScreen : public QObject {
 };
 
 void TestVisualScreen::initTestCase() {
+  // The screen keeps the fade's choice in the preferences: a test's own, not the user's.
+  QStandardPaths::setTestModeEnabled(true);
   dir_ = std::make_unique<TempWorkDir>();
   if (!dir_->Missing().isEmpty())
     QSKIP(qPrintable("data files missing: " + dir_->Missing().join(", ")));
@@ -112,6 +116,8 @@ void TestVisualScreen::openingFromTheMenuShowsTheDefaults() {
   form.zoom_button->click();
   form.photon_count_box->setText("7");
   form.physics_switches->Box("photon-scatter")->click();
+  QVERIFY(form.fade_box->isChecked());
+  form.fade_box->click();
   GetVisualScreen().back_button->click();
   QVERIFY(GetMenuWindow().isVisible());
   QVERIFY(!form.isVisible());
@@ -129,6 +135,10 @@ void TestVisualScreen::openingFromTheMenuShowsTheDefaults() {
   QVERIFY(form.step_display_box->isChecked());
   QCOMPARE(form.zoom_button->text(), QStringLiteral("OFF"));
   QVERIFY(!form.Zoomed());
+  // The fade is the teacher's preference, not a setting of the run: kept on return.
+  QVERIFY(!form.fade_box->isChecked());
+  QCOMPARE(Preference(kTrackFadeKey, true).toBool(), false);
+  form.fade_box->click();
   QCOMPARE(form.Session().TotalPhotons(), 0LL);
   QVERIFY(form.physics_switches->Switches().AllOn());
   QVERIFY(form.depth_dose_panel->Physics().AllOn());
@@ -279,7 +289,14 @@ void TestVisualScreen::groupedCountsRunTheirNumber() {
   VisualScreen& form = OpenAndConfirm();
   form.photon_count_box->setText(count);
   const auto asked = MessagesDuring([&] { form.go_button->click(); });
-  QVERIFY(asked.empty());
+  // The screen asks first when the speed it learned from the earlier batches makes the run
+  // long, as a machine busy with other work does (the question is declined here): the
+  // question names the count as read.
+  if (!asked.empty()) {
+    QCOMPARE(asked.size(), std::size_t{1});
+    QVERIFY2(asked.front().text.contains(QStringLiteral("30000")), qPrintable(asked.front().text));
+    return;
+  }
   QCOMPARE(form.total_count_label->text(), QStringLiteral("30000"));
   QCOMPARE(form.Session().TotalPhotons(), 30000LL);
 }

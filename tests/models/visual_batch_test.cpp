@@ -300,6 +300,14 @@ TEST(TrackFade, HalvesTheInkOverTheHalfLifeInAnyChunks) {
   EXPECT_NEAR(fade.Add(1), 0.2513, 0.0001);
   EXPECT_TRUE(TrackFade::HighlightsNewest(1));
   EXPECT_FALSE(TrackFade::HighlightsNewest(TrackFade::kDrawnPhotons));
+  // Switched off, no count of photons brings a wash and a drawing keeps all its photons;
+  // switched on again, the count starts afresh rather than washing at once.
+  fade.SetFading(false);
+  for (const long long chunk : {1LL, 400LL, 100000LL}) EXPECT_EQ(fade.Add(chunk), 0.0) << chunk;
+  EXPECT_GT(fade.DrawnPhotons(), 100000);
+  fade.SetFading(true);
+  EXPECT_EQ(fade.Add(166), 0.0);
+  EXPECT_EQ(fade.DrawnPhotons(), TrackFade::kDrawnPhotons);
 }
 
 }  // namespace

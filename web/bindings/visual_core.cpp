@@ -142,6 +142,8 @@ class VisualCore {
     out.set("bands", BandList(session_.Bands()));
     return out;
   }
+  // Older tracks fade (the default) or stay as drawn; the picture is left as it is.
+  void SetFading(bool fading) { fade_.SetFading(fading); }
   bool KeepCurve() { return session_.KeepCurve(); }
   void ClearGraph() {
     session_.GraphClear();
@@ -158,13 +160,13 @@ class VisualCore {
 
   // Runs up to `photons` histories of the running batch; the tracks of this call are then in
   // Segments() and Absorptions() until the next call. Returns the photons run.
-  // Only the newest photons of a long call are kept for drawing: the older ones would be
-  // faded out by the time the page draws the newest.
+  // While the fade is on, only the newest photons of a long call are kept for drawing: the
+  // older ones would be faded out by the time the page draws the newest.
   double Run(double photons) {
     const long long count = WholePhotonCount(photons);
     tracks_.ClearDrawing();
     for (long long n = 0; n < count; ++n) {
-      if (count - n == TrackFade::kDrawnPhotons) tracks_.ClearDrawing();
+      if (count - n == fade_.DrawnPhotons()) tracks_.ClearDrawing();
       const VisualSourcePhoton photon = session_.NextPhoton();
       session_.TrackPhoton(photon, tracks_);
     }
@@ -325,6 +327,7 @@ EMSCRIPTEN_BINDINGS(dosavia_visual) {
       .function("setPhantom", &VisualCore::SetPhantom)
       .function("clearGraph", &VisualCore::ClearGraph)
       .function("keepCurve", &VisualCore::KeepCurve)
+      .function("setFading", &VisualCore::SetFading)
       .function("reset", &VisualCore::Reset)
       .function("run", &VisualCore::Run)
       .function("segments", &VisualCore::Segments)

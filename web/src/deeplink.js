@@ -3,7 +3,8 @@
 // or index.html?screen=engine&energy=6&photons=1000000&field=10&run=1; seed=N repeats a
 // visual series picture for picture, or an engine run's file; ssd=100 shows the engine's
 // curves as those of a point source at that SSD [cm] instead of the parallel beam;
-// accurate=1 runs the engine's accurate electron transport (Kestrun --accurate);
+// accurate=1 runs the engine's accurate electron transport (Kestrun --accurate); fade=0 keeps
+// every track of the visual screen as drawn instead of fading the older ones;
 // screen=lesson&lesson=interfaces opens a lesson other than the first.
 // A value that cannot be used is reported and replaced by the default, never half applied.
 // A count is read by the core's rule for every count box ("1e5", "100,000", "1,000,000",
@@ -19,6 +20,7 @@ export const LINK_DEFAULTS = Object.freeze({
   seed: '', // the random seed as typed in the seed box ('': a fresh one on the visual screen, the default sequence on the engine's)
   ssd: 0, // the engine's curves of a point source at this SSD [cm]; 0: the parallel beam
   accurate: 0, // 1: the accurate electron transport instead of the exact one
+  fade: 1, // 0: the visual screen's older tracks stay as drawn
   phantom: 'water', // a slab phantom: a preset's key or layers "water:2,air:3"
   lesson: 'buildup', // the lesson sheet the lesson screen shows
 });
@@ -86,6 +88,7 @@ const rules = {
   without: (v) => (/^[a-z-]+(,[a-z-]+)*$/.test(v) ? v.split(',') : undefined),
   run: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   accurate: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
+  fade: (v) => (v === '0' || v === '1' ? Number(v) : undefined),
   // A preset's key or layers of material:cm, read by the core's phantom-link rule; the
   // layers themselves are judged when the screen runs them.
   phantom: (v, readCount, core) =>

@@ -6,7 +6,7 @@ import { addLinkNotice, showNotice } from './notice.js';
 import { errorText, language, tr } from './i18n.js';
 import { buildSwitchBoxes, labelSwitchBoxes } from './switch_boxes.js';
 import { DepthProbe } from './visual_probe.js';
-import { TrackQueue } from './visual_tracks.js';
+import { TrackQueue, trackKey } from './visual_tracks.js';
 import { attachRuler } from './visual_ruler.js';
 import {
   depthUnderlay,
@@ -118,15 +118,15 @@ async function sendPhysics() {
   for (const box of document.querySelectorAll('#switches input')) box.disabled = state.running || $('accurate').checked;
 }
 
-// The key of the accurate transport's own tracks, while it runs.
 function showTrackKey() {
-  side.key = $('accurate').checked
-    ? [
-        { text: tr('VisualScreen', 'デルタ線の飛跡'), colour: DELTA_RAY_COLOUR },
-        { text: tr('VisualScreen', '制動放射光子の飛跡'), colour: BREMSSTRAHLUNG_COLOUR },
-      ]
-    : [];
+  side.key = trackKey($('accurate').checked, tr);
 }
+
+// The fade of the older tracks as ticked, from the next photons on.
+function sendFading() {
+  if (state.ready) worker.notify('fade', { fading: $('fade').checked });
+}
+$('fade').addEventListener('change', sendFading);
 
 // A slab phantom by a link's value: the session runs it (or says why not, keeping the one in
 // force), and the series starts anew with its bands drawn behind the tracks and the curve.
@@ -261,6 +261,7 @@ async function onWorkerReady() {
   state.fieldItems = init.fieldItems;
   state.opening = init.opening;
   $('accurate').checked = linkValues?.accurate === 1;
+  sendFading();
   RATES = init.opening.stepSpeeds;
   $('rate').max = String(RATES.length - 1);
   $('rate').value = $('rate').max;
@@ -678,6 +679,8 @@ export function startVisualScreen(values) {
   state.fieldSide = values.field;
   $('photons').value = String(values.photons);
   $('step').checked = values.step === 1;
+  $('fade').checked = values.fade !== 0;
+  sendFading();
   // A link's seed repeats the series it was made with.
   $('seed').value = values.seed ?? '';
   state.seedTyped = Boolean(values.seed);

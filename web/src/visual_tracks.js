@@ -2,7 +2,22 @@
 // rate, a few per frame so that the class sees the electron move (not with reduced motion).
 // Before an answer's tracks are drawn the older ones fade by the core's wash; an answer of
 // one photon is drawn as the newest, highlighted until the next.
-import { NEWEST_TRACK } from './draw.js';
+import { BREMSSTRAHLUNG_COLOUR, DELTA_RAY_COLOUR, NEWEST_TRACK } from './draw.js';
+
+// The side view's key under its captions ({ text, colour }, in the language of `tr`): the
+// accurate transport's own tracks while it runs, and the newest photon's colour in every
+// transport.
+export function trackKey(accurate, tr) {
+  return [
+    ...(accurate
+      ? [
+          { text: tr('VisualScreen', 'デルタ線の飛跡'), colour: DELTA_RAY_COLOUR },
+          { text: tr('VisualScreen', '制動放射光子の飛跡'), colour: BREMSSTRAHLUNG_COLOUR },
+        ]
+      : []),
+    { text: tr('VisualScreen', '黒 = 最新の光子'), colour: NEWEST_TRACK },
+  ];
+}
 
 export class TrackQueue {
   constructor(side, reducedMotion) {

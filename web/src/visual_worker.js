@@ -216,6 +216,8 @@ const CALLS = {
 
 // The notices: no answer.
 const NOTICES = {
+  // Older tracks fade, or stay as drawn (from the next answer on).
+  fade: ({ fading }) => core?.setFading(fading),
   rate: ({ rate }) => {
     if (batch && batch.stepRate !== null) batch.stepRate = rate;
   },

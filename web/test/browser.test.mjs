@@ -80,13 +80,15 @@ for (const [width, height, touch = false] of SIZES) {
   test(`a deep-linked 500-photon batch draws its tracks at ${width}x${height}`, { skip }, async () => {
     const { page, errors } = await openPage(
       browser,
-      `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1`,
+      `${url}index.html?screen=visual&lang=en&energy=15&field=1&photons=500&step=0&go=1&fade=0`,
       width,
       height,
       { mobile: touch },
     );
     await waitForTotal(page, 500);
     assert.ok((await redPixels(page)) > 200, 'tracks drawn');
+    // fade=0 unticks the fade of the older tracks.
+    assert.equal(await page.$eval('#fade', (e) => e.checked), false);
     assert.match(await page.$eval('#depth-note', (e) => e.textContent), /500 photons/);
     // Nothing wider than the window: no sideways scrolling on a phone or a projector.
     const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);

@@ -106,6 +106,23 @@ test(
   },
 );
 
+test('with the fade off a long call keeps every track and washes nothing', async () => {
+  const drawn = {};
+  for (const fading of [true, false]) {
+    const m = await DosaviaCore();
+    const core = new m.VisualCore();
+    assert.equal(core.init(), '');
+    assert.equal(core.confirm('10', '10×10', 0).error, '');
+    core.setFading(fading);
+    assert.equal(core.beginBatch('0'), 0);
+    core.run(2000);
+    drawn[fading] = core.segments().length;
+    assert.equal(core.wash() > 0, fading, `fading ${fading}: wash ${core.wash()}`);
+  }
+  // The same photons: with the fade on only the newest 1200 of them are worth drawing.
+  assert.ok(drawn[false] > drawn[true] * 1.4, `${drawn[false]} against ${drawn[true]} segments`);
+});
+
 test('the spectrum histogram follows the spectrum file', async () => {
   const photons = 20000;
   const wasm = await wasmRun('6MV.csv', 4, photons);

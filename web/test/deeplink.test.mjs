@@ -62,6 +62,11 @@ test('usable values are taken', () => {
     assert.deepEqual(parseDeepLink(`?screen=engine&ssd=${typed}`).values.ssd, ssd, typed);
   for (const screen of ['engine', 'visual'])
     assert.equal(parseDeepLink(`?screen=${screen}&accurate=1`).values.accurate, 1, screen);
+  for (const [query, fade] of [
+    ['screen=visual', 1],
+    ['screen=visual&fade=0', 0],
+  ])
+    assert.equal(parseDeepLink(`?${query}`).values.fade, fade, query);
   // A phantom by a preset's key or its layers written out, read by the core's rule.
   for (const phantom of ['lung', 'bone', 'water:2,air:3', 'bolus:1.5'])
     assert.equal(parseDeepLink(`?screen=visual&phantom=${phantom}`).values.phantom, phantom, phantom);
@@ -106,6 +111,7 @@ test('bad values are reported and replaced by the defaults', () => {
     ['screen=engine&ssd=abc', 'ssd'],
     ['screen=visual&ssd=100', 'ssd'],
     ['screen=engine&accurate=yes', 'accurate'],
+    ['screen=visual&fade=off', 'fade'],
     ['screen=engine&accurate=1&without=pair', 'accurate'],
     ['screen=visual&without=pair&accurate=1', 'accurate'],
     ['screen=visual&phantom=lung%2010', 'phantom'],
