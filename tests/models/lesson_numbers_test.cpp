@@ -452,12 +452,16 @@ const std::vector<InterfaceReading> kBoneBolusReadings = {
 
 TEST(LessonNumbersTest, TheLungNumbersOfTheInterfacesLessonAreWhatTheEngineComputes) {
   const std::string sheet = SourceText("docs/lesson_interfaces_en.md");
+  // A spread is a whole or decimal number; the full stop that ends its sentence is not its.
+  const std::string u = "([0-9]+(?:\\.[0-9]+)?)";
   const std::vector<Stated> stated = StatedIn(
       sheet,
       "Expected:\\* in the lung \\(6–10 cm\\), in per cent of water at the same depth: 15 MV "
-      "1×1 ([0-9]+) ± ([0-9.]+), 10×10 ([0-9]+) ± ([0-9.]+); 6 MV 1×1 ([0-9]+) ± ([0-9.]+), "
-      "10×10 ([0-9]+) ± ([0-9.]+). Just beyond the lung \\(13.0–13.3 cm\\), 15 MV 1×1: "
-      "([0-9]+) ± ([0-9.]+)");
+      "1×1 ([0-9]+) ± " +
+          u + ", 10×10 ([0-9]+) ± " + u + "; 6 MV 1×1 ([0-9]+) ± " + u + ", 10×10 ([0-9]+) ± " + u +
+          ". Just beyond the lung \\(13.0–13.3 cm\\), 15 MV 1×1: "
+          "([0-9]+) ± " +
+          u);
   ExpectInJapaneseSheet(stated, "lung readings", "docs/lesson_interfaces_ja.md");
   ExpectReadings(stated, kLungReadings, true, "lesson, lung");
   const std::vector<Stated> page = StatedIn(

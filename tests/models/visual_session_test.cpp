@@ -281,7 +281,9 @@ TEST_F(VisualSessionTest, DoseInLungPerGramAgainstWater) {
     long long photons;
     double lowest, highest;  // lung's dose over water's
   };
-  const Case cases[] = {{"1×1", 20000, 0.4, 0.85}, {"10×10", 8000, 0.95, 1.15}};
+  // 8000 photons leave the wide field's ratio a few per cent of noise on top of lung's
+  // smaller attenuation: the bounds leave room for both, and still catch a dose per volume.
+  const Case cases[] = {{"1×1", 20000, 0.4, 0.85}, {"10×10", 8000, 0.95, 1.2}};
   for (const Case& c : cases) {
     double dose[2] = {};
     for (int lung = 0; lung < 2; ++lung) {
