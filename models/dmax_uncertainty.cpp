@@ -108,14 +108,14 @@ double DmaxUncertainty(const VisualDepthDose& tally) {
       for (int k = i * fit_slabs; k < (i + 1) * fit_slabs; ++k)
         groups[static_cast<std::size_t>(g * fit_bins + i)] += tally.GroupDose(g, k);
   std::vector<double> bins(static_cast<std::size_t>(fit_bins));
-  return BootstrapSigma(kDepthDoseGroups, [&](std::span<const int> picks) {
+  return WithFitDrift(BootstrapSigma(kDepthDoseGroups, [&](std::span<const int> picks) {
     std::fill(bins.begin(), bins.end(), 0.0);
     for (const int g : picks)
       for (int i = 0; i < fit_bins; ++i)
         bins[static_cast<std::size_t>(i)] += groups[static_cast<std::size_t>(g * fit_bins + i)];
     const FittedMaximum top = FitMaximum(bins, kMaximumFitBinCm);
     return top.value > 0 ? top.depth_cm : -1.0;
-  });
+  }));
 }
 
 VisualCurveReading ReadVisualCurve(const VisualDepthDose& tally, const DepthDoseCurve& curve,
@@ -132,7 +132,7 @@ VisualCurveReading ReadVisualCurve(const VisualDepthDose& tally, const DepthDose
           depths.push_back(top.depth_cm);
           ratios.push_back(first / top.value);
         })) {
-      reading.dmax_sigma_cm = bootstrap ? DmaxUncertainty(tally) : Jackknife(depths);
+      reading.dmax_sigma_cm = bootstrap ? DmaxUncertainty(tally) : WithFitDrift(Jackknife(depths));
       const double own = Jackknife(ratios);
       reading.build_up =
           reading.dmax_sigma_cm >= 0 ? ReadBuildUp(surface, own) : BuildUp::kTooFewPhotons;

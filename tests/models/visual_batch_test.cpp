@@ -234,17 +234,19 @@ TEST(DmaxUncertainty, FollowsTheSpreadOfTheHistoryGroups) {
   for (const auto& [sigma, settled] : {std::pair{0.44, true}, std::pair{0.46, false},
                                        std::pair{0.5, false}, std::pair{-1.0, false}})
     EXPECT_EQ(DmaxIsSettled(sigma), settled) << sigma;
-  // Groups whose peaks differ: a spread of the order of their difference.
+  // Groups whose peaks differ: a spread of the order of their difference, widened by the
+  // fit's drift.
   const double spread = DmaxUncertainty(HandTally(
       64, [](int h, double z) { return h % 2 ? BuildUpCurve(z) : BuildUpCurve(z - 1.0); }));
   EXPECT_GT(spread, 0.05);
-  EXPECT_LT(spread, 2.0);
+  EXPECT_LT(spread, WithFitDrift(2.0));
 }
 
 // Both front ends read the live curve by one rule: a few hundred photons, a run that cannot
 // tell a build-up from none, or a build-up whose d_max could lie anywhere in the build-up
 // region, is "too few photons", never a d_max (a 300-photon 15 MV link once showed
-// "d_max = 7.4 ± 6.6 cm").
+// "d_max = 7.4 ± 6.6 cm"); so is a build-up of a few thousand photons, however small its
+// "±" (6 MV 4x4 once read "3.7 ± 0.7 cm" at 3000 photons, the beam's d_max being 1.6 cm).
 TEST(DmaxUncertainty, TooFewPhotonsToReadTheCurve) {
   constexpr BuildUp kYes = BuildUp::kYes, kNone = BuildUp::kNone, kUnsure = BuildUp::kTooFewPhotons;
   const struct {
@@ -256,7 +258,8 @@ TEST(DmaxUncertainty, TooFewPhotonsToReadTheCurve) {
   } cases[] = {
       {0, false, kYes, -1, false},      {300, true, kYes, 0.3, true},
       {3000, false, kYes, -1, true},    {3000, true, kYes, 6.6, true},
-      {3000, true, kYes, 1.9, false},   {3000, true, kYes, -1, false},
+      {10000, true, kYes, 1.9, false},  {10000, true, kYes, -1, false},
+      {3000, true, kYes, 0.7, true},    {9999, true, kYes, 0.3, true},
       {3000, true, kNone, 6.6, false},  // no build-up: its flat top may spread widely
       {3000, true, kUnsure, 0.3, true},
   };
