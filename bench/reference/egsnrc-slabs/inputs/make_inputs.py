@@ -141,6 +141,7 @@ CASES = {
     'E09.975MeV': dict(layers=[(0, 30, 'water')], energy=9.975),
     'E14.975MeV': dict(layers=[(0, 30, 'water')], energy=14.975),
     'G1_lung_6MV': dict(layers=[(0, 3, 'water'), (3, 13, 'lung'), (13, 30, 'water')], spectrum='6MV'),
+    'G1_lung_6MV': dict(layers=[(0, 3, 'water'), (3, 13, 'lung'), (13, 30, 'water')], spectrum='6MV'),
     'G2_bone_6MV': dict(layers=[(0, 2, 'water'), (2, 4, 'bone'), (4, 30, 'water')], spectrum='6MV'),
     'G3_bone_15MV': dict(layers=[(0, 2, 'water'), (2, 4, 'bone'), (4, 30, 'water')], spectrum='15MV'),
     'G4_lung_15MV': dict(layers=[(0, 3, 'water'), (3, 13, 'lung'), (13, 30, 'water')], spectrum='15MV'),
