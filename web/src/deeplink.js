@@ -154,6 +154,6 @@ export function parseDeepLink(search, { core } = {}) {
     if (given.includes('ssd')) reject('ssd', LINK_DEFAULTS.ssd);
   }
   // As Kestrun refuses --accurate with --without: the switches are experiments on the exact transport.
-  if (values.accurate === 1 && values.without.length > 0) reject('accurate', LINK_DEFAULTS.accurate);
+  if (values.accurate === 1 && (values.without ?? []).length > 0) reject('accurate', LINK_DEFAULTS.accurate);
   return { values, problems, given };
 }

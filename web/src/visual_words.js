@@ -17,12 +17,7 @@ export function dmaxWords(c) {
 
 export function depthNote(c) {
   if (!c || !(c.photons > 0)) return tr('DepthDosePanel', '   Go で線量が積み上がります').trim();
-  if (c.tooFewPhotons)
-    return tr(
-      'Web',
-      '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい。',
-      c.photons,
-    );
+  // The session's verdict: in a slab no d_max is read at any count, so its note comes first.
   if (c.slabNote)
     return [
       tr('DepthDosePanel', '光子 %1 個', c.photons),
@@ -30,6 +25,12 @@ export function depthNote(c) {
     ]
       .map((p) => p.trim())
       .join(' — ');
+  if (c.tooFewPhotons)
+    return tr(
+      'Web',
+      '光子 %1 個では少なすぎて、ビルドアップも d_max もまだ読めません。Go で光子を加えて下さい。',
+      c.photons,
+    );
   if (!c.hasMaximum) return tr('DepthDosePanel', '光子 %1 個', c.photons).trim();
   const parts = [tr('DepthDosePanel', '光子 %1 個', c.photons), tr('DepthDosePanel', '   ビン %1 cm', c.binCm)];
   if (!buildsUp(c)) parts.push(tr('DepthDosePanel', '表面で最大: ビルドアップなし'));

@@ -82,7 +82,9 @@ test(
     for (const a of ANSWERS) {
       const link = en.find((l) => l.includes(`energy=${a.energy}&field=${a.field}&photons=100000&step=0&go=1`));
       assert.ok(link, `the sheet runs ${a.energy} MV, ${a.field}x${a.field}`);
-      const { page, errors } = await openPage(browser, url + link, 1024, 768);
+      // The sheet's link draws a fresh seed per class; the test runs it on a fixed one, so that
+      // it cannot fail by the one run in a few hundred that strays beyond three deviations.
+      const { page, errors } = await openPage(browser, `${url}${link}&seed=1`, 1024, 768);
       await page.waitForFunction(
         () => document.getElementById('total').value === '100000' && document.getElementById('stop').disabled,
         { timeout: 60000 },
@@ -90,7 +92,11 @@ test(
       const note = await page.$eval('#depth-note', (p) => p.textContent);
       const m = note.match(/d_max = ([\d.]+) ± ([\d.]+) cm/);
       assert.ok(m, note);
-      assert.ok(Math.abs(Number(m[1]) - a.dMax) <= a.tolerance, `${a.energy} MV ${a.field}x${a.field}: ${note}`);
+      // Both are written to 0.1 cm: compared in tenths, so that 4.7 - 3.8 is not 0.9000000000000004.
+      assert.ok(
+        Math.abs(Math.round(10 * Number(m[1])) - Math.round(10 * a.dMax)) <= Math.round(10 * a.tolerance),
+        `${a.energy} MV ${a.field}x${a.field}: ${note}`,
+      );
       assert.equal(await page.$eval('#notice', (n) => n.hidden), true, 'the link is used as it is');
       assert.deepEqual(errors, []);
       await page.close();
