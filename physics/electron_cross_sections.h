@@ -183,6 +183,25 @@ inline void ScreeningFunctions(Real delta, Real& phi1, Real& phi2) {
   }
 }
 
+// The sum over a medium's atoms, each weighted by n_i Z_i (Z_i + 1) (nuclei and atomic
+// electrons), of a bracket of the Thomas–Fermi screening functions that bremsstrahlung and pair
+// production share: `bracket`(phi1/4 - ln Z / 3, phi2/4 - ln Z / 3) at delta = base / Z^(1/3),
+// each atom's bracket counted from 0 up.
+template <typename Real, typename Bracket>
+Real ScreenedAtomSum(Real base, const Medium& medium, Bracket bracket) {
+  Real sum = 0;
+  for (int i = 0; i < medium.atom_count; ++i) {
+    const MediumAtom& a = medium.atoms[i];
+    const Real delta = base / static_cast<Real>(a.cube_root);
+    Real phi1, phi2;
+    ScreeningFunctions(delta, phi1, phi2);
+    const Real lz = static_cast<Real>(a.ln_z) / 3;
+    const Real b = bracket(phi1 / 4 - lz, phi2 / 4 - lz);
+    sum += static_cast<Real>(a.count * a.z * (a.z + 1)) * std::max(Real(0), b);
+  }
+  return sum;
+}
+
 // Bethe–Heitler bremsstrahlung of a medium, water by default (2 H + O per molecule, Z(Z+1) for the
 // field of the atomic electrons), with the Thomas–Fermi screening functions of Butcher and Messel
 // (Nucl. Phys. 20 (1960) 15) as EGS4 uses them and no Coulomb correction:
@@ -197,18 +216,8 @@ Real BremsstrahlungShape(Real T, Real k, const Medium& medium = kWater) {
   const Real E = T + m;
   const Real Ep = E - k;
   const Real e = Ep / E;
-  const Real base = 136 * m * k / (E * Ep);
-  Real sum = 0;
-  for (int i = 0; i < medium.atom_count; ++i) {
-    const MediumAtom& a = medium.atoms[i];
-    const Real delta = base / static_cast<Real>(a.cube_root);
-    Real phi1, phi2;
-    ScreeningFunctions(delta, phi1, phi2);
-    const Real lz = static_cast<Real>(a.ln_z) / 3;
-    const Real b = (1 + e * e) * (phi1 / 4 - lz) - Real(2) / 3 * e * (phi2 / 4 - lz);
-    sum += static_cast<Real>(a.count * a.z * (a.z + 1)) * std::max(Real(0), b);
-  }
-  return sum;
+  return ScreenedAtomSum(136 * m * k / (E * Ep), medium,
+                         [e](Real f1, Real f2) { return (1 + e * e) * f1 - Real(2) / 3 * e * f2; });
 }
 
 // Pair production by a photon of energy k [keV] in a medium, water by default: Bethe–Heitler
@@ -225,19 +234,10 @@ Real PairShape(Real k, Real e, const Medium& medium = kWater) {
   if (!(e > 0 && e < 1)) return 0;
   const Real m = static_cast<Real>(kRestKeV);
   const Real shared = e * (1 - e);
-  const Real base = 136 * m / (k * shared);
   const Real outer = 1 - 2 * shared;  // e^2 + (1 - e)^2
-  Real sum = 0;
-  for (int i = 0; i < medium.atom_count; ++i) {
-    const MediumAtom& a = medium.atoms[i];
-    const Real delta = base / static_cast<Real>(a.cube_root);
-    Real phi1, phi2;
-    ScreeningFunctions(delta, phi1, phi2);
-    const Real lz = static_cast<Real>(a.ln_z) / 3;
-    const Real b = outer * (phi1 / 4 - lz) + Real(2) / 3 * shared * (phi2 / 4 - lz);
-    sum += static_cast<Real>(a.count * a.z * (a.z + 1)) * std::max(Real(0), b);
-  }
-  return sum;
+  return ScreenedAtomSum(136 * m / (k * shared), medium, [outer, shared](Real f1, Real f2) {
+    return outer * f1 + Real(2) / 3 * shared * f2;
+  });
 }
 
 // A bound of PairShape(k, e) over e: the screening functions fall as delta grows, delta is
