@@ -23,13 +23,7 @@ for tool in "$kestrun" "$table" "$visual"; do
   [ -x "$tool" ] || { echo "$tool not found (build it first)"; exit 1; }
 done
 kestrun="$(cd "$(dirname "$kestrun")" && pwd)/$(basename "$kestrun")"
-if [ -n "${KEEP:-}" ]; then
-  work="$KEEP"
-  mkdir -p "$work"
-else
-  work="$(mktemp -d)"
-  trap 'rm -rf "$work"' EXIT
-fi
+source "$root/bench/work_folder.sh"
 cp "$root/data/water20.dat" "$root/data/ELDAT.dat" "$root"/data/*MV.csv "$work/"
 
 # run NAME PHOTONS SEED ENERGY: one Kestrun run, unless KEEP already holds it.

@@ -22,13 +22,7 @@ counts="${COUNTS:-1000 3000 10000 30000}"
 visual="$bench/visual_readings"
 [ -x "$visual" ] || { echo "$visual not found (build it first)"; exit 1; }
 visual="$(cd "$(dirname "$visual")" && pwd)/$(basename "$visual")"
-if [ -n "${KEEP:-}" ]; then
-  work="$KEEP"
-  mkdir -p "$work"
-else
-  work="$(mktemp -d)"
-  trap 'rm -rf "$work"' EXIT
-fi
+source "$root/bench/work_folder.sh"
 
 # Every run to make, one line each: NAME ENERGY FIELD PHOTONS SEEDS FIRST_SEED.
 jobs=()

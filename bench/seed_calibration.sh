@@ -28,13 +28,7 @@ table="${RESULT_TABLE:-$(dirname "$kestrun")/../bench/result_table}"
 kestrun="$(cd "$(dirname "$kestrun")" && pwd)/$(basename "$kestrun")"
 (( runs >= 48 )) || echo "note: $runs runs; a pull SD of fewer than 48 is too uncertain to judge by 0.7..1.4"
 
-if [ -n "${KEEP:-}" ]; then
-  work="$KEEP"
-  mkdir -p "$work"
-else
-  work="$(mktemp -d)"
-  trap 'rm -rf "$work"' EXIT
-fi
+source "$root/bench/work_folder.sh"
 cp "$root/data/water20.dat" "$root/data/ELDAT.dat" "$work/"
 status=0
 printf '%-6s %-9s %4s %8s %8s %8s %8s\n' energy quantity runs mean spread mean_u pull_sd
